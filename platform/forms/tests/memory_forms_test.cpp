@@ -1,0 +1,240 @@
+#include "platform/forms/memory_forms.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/runtime/error.h"
+
+namespace quillary::forms {
+namespace {
+
+// Runs body and returns the number of the Error it raised (0 when none).
+long ErrorOf(const std::function<void()>& body, std::string* description = nullptr) {
+  try {
+    body();
+  } catch (const Error& e) {
+    if (description != nullptr) *description = e.Description();
+    return e.Number();
+  }
+  return 0;
+}
+
+class FormsTest : public ::testing::Test {
+ protected:
+  HostFormSet set;
+  HostForms forms = set.Forms();
+};
+
+TEST_F(FormsTest, ControlsAreFoundWithoutRegardToCaseAndKeepTheHostsSpelling) {
+  struct Case {
+    UserForm* form;
+    const char16_t* asked;
+    const char16_t* name;
+  };
+  for (const Case& c : {Case{forms.mainUser, u"Textbox1", u"TextBox1"}, Case{forms.mainUser, u"TEXTBOX2", u"TextBox2"},
+                        Case{forms.mainUser, u"CheckBox2", u"checkbox2"}, Case{forms.mainUser, u"Label10", u"label10"},
+                        Case{forms.queryUser, u"textbox1", u"Textbox1"}, Case{forms.mailBox, u"SHTDIFFRPT", u"shtDiffRpt"}}) {
+    ASSERT_TRUE(c.form->Has(c.asked)) << ToUtf8(c.asked);
+    EXPECT_EQ(c.form->Item(c.asked).Name(), c.name);
+    EXPECT_EQ(&c.form->Item(c.asked), &c.form->Item(c.name));
+  }
+}
+
+TEST_F(FormsTest, MissingControlsAndPropertiesRaise438) {
+  EXPECT_FALSE(forms.mainUser->Has(u"CheckBox7"));
+  std::string description;
+  EXPECT_EQ(ErrorOf([&] { forms.mainUser->Item(u"CheckBox7"); }, &description), err::kNoSuchMember);
+  EXPECT_EQ(description, "Object doesn't support this property or method");
+
+  // Properties the control's kind lacks.
+  Control& label = forms.mailBox->Item(u"Response");
+  Control& text = forms.mainUser->Item(u"TextBox1");
+  Control& check = forms.mainUser->Item(u"CheckBox1");
+  for (const auto& body : std::vector<std::function<void()>>{
+           [&] { label.Value(); }, [&] { label.SetFocus(); }, [&] { text.Caption(); }, [&] { check.Default(); },
+           [&] { check.Text(); }, [&] { text.ListCount(); }, [&] { label.SetSelStart(0); }}) {
+    EXPECT_EQ(ErrorOf(body), err::kNoSuchMember);
+  }
+}
+
+TEST_F(FormsTest, CheckBoxValuesAreBooleanOrNull) {
+  Control& box = forms.mainUser->Item(u"CheckBox3");
+  EXPECT_EQ(box.Value(), Variant(false));
+  box.SetValue(Variant::Null());
+  EXPECT_TRUE(box.Value().IsNull());
+  box.SetValue(Variant(-1));
+  EXPECT_EQ(box.Value(), Variant(true));
+  box.SetValue(Variant(u"False"));
+  EXPECT_EQ(box.Value(), Variant(false));
+  EXPECT_EQ(ErrorOf([&] { box.SetValue(Variant(u"maybe")); }), err::kTypeMismatch);
+}
+
+TEST_F(FormsTest, TextBoxValueAndTextAreTheSameText) {
+  Control& box = forms.mainUser->Item(u"TextBox1");
+  box.SetValue(Variant(u"a, b"));
+  EXPECT_EQ(box.Text(), u"a, b");
+  box.SetText(u"c");
+  EXPECT_EQ(box.Value(), Variant(u"c"));
+  box.SetValue(Variant(12.5));
+  EXPECT_EQ(box.Value(), Variant(u"12.5"));
+  EXPECT_EQ(ErrorOf([&] { box.SetValue(Variant::Null()); }), err::kInvalidNull);
+  EXPECT_EQ(box.Text(), u"12.5");
+}
+
+TEST_F(FormsTest, SelectionStaysInsideTheText) {
+  Control& box = forms.queryUser->Item(u"Textbox2");
+  box.SetText(u"abcdef");
+  box.SetSelStart(2);
+  box.SetSelLength(10);
+  EXPECT_EQ(box.SelStart(), 2);
+  EXPECT_EQ(box.SelLength(), 4);
+  box.SetSelStart(99);
+  EXPECT_EQ(box.SelStart(), 6);
+  EXPECT_EQ(box.SelLength(), 0);
+  EXPECT_EQ(ErrorOf([&] { box.SetSelLength(-1); }), 380);
+  box.SetText(u"ab");  // a new text starts a new selection
+  EXPECT_EQ(box.SelStart(), 0);
+}
+
+TEST_F(FormsTest, OneDefaultButtonPerForm) {
+  Control& next = forms.queryUser->Item(u"NextButton");
+  Control& diff = forms.queryUser->Item(u"DiffDupsButton");
+  EXPECT_TRUE(next.Default());
+  diff.SetDefault(true);
+  EXPECT_TRUE(diff.Default());
+  EXPECT_FALSE(next.Default());
+  diff.SetDefault(false);
+  EXPECT_FALSE(diff.Default());
+  EXPECT_TRUE(forms.queryEndUser->Item(u"RepeatButton").Default());  // other forms keep theirs
+}
+
+TEST_F(FormsTest, ListBoxRowsAndSelection) {
+  Control& list = forms.lastWordFirstFilter->Item(u"RemoveStringsList");
+  EXPECT_EQ(list.ListCount(), 0);
+  list.AddItem(u"Jr.");
+  list.AddItem(u"Dr.");
+  list.SetSelected(1, true);
+  EXPECT_EQ(list.ListCount(), 2);
+  EXPECT_EQ(list.List(0), Variant(u"Jr."));
+  EXPECT_FALSE(list.Selected(0));
+  EXPECT_TRUE(list.Selected(1));
+  EXPECT_EQ(ErrorOf([&] { list.List(2); }), 381);
+  EXPECT_EQ(ErrorOf([&] { list.SetSelected(-1, true); }), 381);
+}
+
+TEST_F(FormsTest, FocusAndRepaintAreRecorded) {
+  auto& query = set.queryUser;
+  EXPECT_EQ(query.FocusedControl(), u"");
+  query.Item(u"textbox2").SetFocus();
+  EXPECT_EQ(query.FocusedControl(), u"Textbox2");
+
+  EXPECT_EQ(set.mainUser.RepaintCount(), 0);
+  forms.mainUser->Repaint();
+  forms.mainUser->Repaint();
+  EXPECT_EQ(set.mainUser.RepaintCount(), 2);
+  EXPECT_EQ(set.queryUser.RepaintCount(), 0);
+}
+
+TEST_F(FormsTest, ControlNamesAreUniquePerForm) {
+  MemoryForm form(u"F");
+  form.Add(u"Label1", ControlKind::Label);
+  EXPECT_EQ(ErrorOf([&] { form.Add(u"LABEL1", ControlKind::CheckBox); }), err::kInvalidCall);
+  EXPECT_EQ(form.Item(u"label1").Kind(), ControlKind::Label);
+}
+
+TEST_F(FormsTest, TheTenFormsComeInParameterOrder) {
+  const UserForm* inOrder[] = {forms.bigMsg,       forms.compDupUser,  forms.lastWordFirstFilter, forms.mainUser,
+                               forms.queryEndUser, forms.queryUser,    forms.wrapTextFirm,        forms.mailBox,
+                               forms.parse,        forms.tools};
+  const char16_t* names[] = {u"BigMsgForm",       u"CompDupUserForm",  u"LastWordFirstFilterForm", u"MainUserForm",
+                             u"QueryEndUserForm", u"QueryUserForm",    u"WrapTextFirmForm",        u"MailBoxForm",
+                             u"ParseForm",        u"ToolsForm"};
+  for (int i = 0; i < 10; ++i) {
+    ASSERT_NE(inOrder[i], nullptr);
+    EXPECT_EQ(inOrder[i]->Name(), names[i]);
+  }
+}
+
+TEST_F(FormsTest, EveryControlTheComponentUsesExistsWithItsKind) {
+  using K = ControlKind;
+  struct Entry {
+    MemoryForm* form;
+    const char16_t* name;
+    ControlKind kind;
+  };
+  const std::vector<Entry> table = {
+      {&set.mainUser, u"CheckBox1", K::CheckBox},       {&set.mainUser, u"checkbox2", K::CheckBox},
+      {&set.mainUser, u"CheckBox3", K::CheckBox},       {&set.mainUser, u"CheckBox4", K::CheckBox},
+      {&set.mainUser, u"CheckBox5", K::CheckBox},       {&set.mainUser, u"CheckBox6", K::CheckBox},
+      {&set.mainUser, u"CheckBox8", K::CheckBox},       {&set.mainUser, u"CheckBox9", K::CheckBox},
+      {&set.mainUser, u"TextBox1", K::TextBox},         {&set.mainUser, u"TextBox2", K::TextBox},
+      {&set.mainUser, u"Label2", K::Label},             {&set.mainUser, u"label10", K::Label},
+      {&set.mainUser, u"Label11", K::Label},            {&set.mainUser, u"Label12", K::Label},
+      {&set.mainUser, u"Label13", K::Label},            {&set.mainUser, u"Label14", K::Label},
+      {&set.mainUser, u"Label15", K::Label},            {&set.mainUser, u"Frame2", K::Frame},
+      {&set.mainUser, u"ComboBox1", K::ComboBox},       {&set.mainUser, u"GetTry_Button", K::CommandButton},
+      {&set.mailBox, u"Response", K::Label},            {&set.mailBox, u"SkipMenu", K::Label},
+      {&set.mailBox, u"OnScreenX", K::Label},           {&set.mailBox, u"ModeHold", K::Label},
+      {&set.mailBox, u"shtDiffRpt", K::Label},          {&set.mailBox, u"QuillaryWndwsMatch", K::Label},
+      {&set.mailBox, u"OldStatusBar", K::Label},        {&set.mailBox, u"Message", K::Label},
+      {&set.bigMsg, u"Textbox1", K::TextBox},           {&set.bigMsg, u"OK_Button", K::CommandButton},
+      {&set.bigMsg, u"Option_Button", K::CommandButton}, {&set.bigMsg, u"Option_Button2", K::CommandButton},
+      {&set.bigMsg, u"Answer", K::Label},               {&set.compDupUser, u"Answer", K::Label},
+      {&set.compDupUser, u"UseNew", K::CommandButton},  {&set.compDupUser, u"UseCollected", K::CommandButton},
+      {&set.compDupUser, u"CloseButton", K::CommandButton}, {&set.compDupUser, u"Textbox1", K::TextBox},
+      {&set.compDupUser, u"Frame1", K::Frame},          {&set.compDupUser, u"JoinCells", K::CheckBox},
+      {&set.compDupUser, u"SummaryYes", K::OptionButton}, {&set.compDupUser, u"SummaryNo", K::OptionButton},
+      {&set.compDupUser, u"DisableTags", K::CheckBox},  {&set.compDupUser, u"TagAreaProtected", K::CheckBox},
+      {&set.compDupUser, u"TagNames", K::CheckBox},     {&set.compDupUser, u"LocatorLabel", K::CheckBox},
+      {&set.compDupUser, u"ListUniques", K::CheckBox},  {&set.compDupUser, u"IDcomment", K::CheckBox},
+      {&set.compDupUser, u"ColorLeftEnable", K::CheckBox}, {&set.compDupUser, u"ColorRightEnable", K::CheckBox},
+      {&set.compDupUser, u"ColorLeftSelect", K::Label}, {&set.compDupUser, u"ColorRightSelect", K::Label},
+      {&set.queryUser, u"CaptionLabel", K::Label},      {&set.queryUser, u"Label1", K::Label},
+      {&set.queryUser, u"Label2", K::Label},            {&set.queryUser, u"Label3", K::Label},
+      {&set.queryUser, u"Label4", K::Label},            {&set.queryUser, u"Label5", K::Label},
+      {&set.queryUser, u"Label6", K::Label},            {&set.queryUser, u"Label7", K::Label},
+      {&set.queryUser, u"Textbox1", K::TextBox},        {&set.queryUser, u"Textbox2", K::TextBox},
+      {&set.queryUser, u"NextButton", K::CommandButton}, {&set.queryUser, u"ReplaceButton", K::CommandButton},
+      {&set.queryUser, u"DiffDupsButton", K::CommandButton}, {&set.queryUser, u"Frame1", K::Frame},
+      {&set.queryUser, u"CheckBox1", K::CheckBox},      {&set.queryEndUser, u"Label2", K::Label},
+      {&set.queryEndUser, u"RepeatButton", K::CommandButton}, {&set.queryEndUser, u"DifferentButton", K::CommandButton},
+      {&set.lastWordFirstFilter, u"RemoveStringsList", K::ListBox},
+      {&set.parse, u"ParsingCtrlText", K::TextBox},     {&set.parse, u"atext", K::TextBox},
+      {&set.parse, u"btext", K::TextBox},               {&set.parse, u"ctext", K::TextBox},
+      {&set.parse, u"dtext", K::TextBox},               {&set.parse, u"BarOpt", K::OptionButton},
+      {&set.parse, u"SemicolonOpt", K::OptionButton},   {&set.parse, u"TabOpt", K::OptionButton},
+      {&set.parse, u"HideSpcs", K::CheckBox},           {&set.parse, u"Bolded", K::Label},
+  };
+  for (const Entry& e : table) {
+    SCOPED_TRACE(ToUtf8(e.form->Name()) + "." + ToUtf8(e.name));
+    ASSERT_TRUE(e.form->Has(e.name));
+    EXPECT_EQ(e.form->Item(e.name).Name(), e.name);  // spelled exactly
+    EXPECT_EQ(e.form->Item(e.name).Kind(), e.kind);
+  }
+  // Nothing beyond the table.
+  std::size_t total = 0;
+  for (const UserForm* f : {forms.bigMsg, forms.compDupUser, forms.lastWordFirstFilter, forms.mainUser,
+                            forms.queryEndUser, forms.queryUser, forms.wrapTextFirm, forms.mailBox, forms.parse,
+                            forms.tools}) {
+    total += static_cast<const MemoryForm*>(f)->Controls().size();
+  }
+  EXPECT_EQ(total, table.size());
+}
+
+TEST_F(FormsTest, HostDefaults) {
+  // The Active Window is TextBox1 at first.
+  EXPECT_GE(forms.mainUser->Item(u"TextBox1").BackColor(), kActiveWindowThreshold);
+  EXPECT_LT(forms.mainUser->Item(u"TextBox2").BackColor(), kActiveWindowThreshold);
+  EXPECT_TRUE(forms.mailBox->Item(u"OnScreenX").Enabled());
+  EXPECT_FALSE(forms.mailBox->Item(u"SkipMenu").Enabled());
+  EXPECT_EQ(forms.mainUser->Item(u"CheckBox1").Value(), Variant(false));
+  EXPECT_EQ(forms.mainUser->Item(u"CheckBox6").Caption(), u"Items");
+  EXPECT_EQ(forms.mailBox->Item(u"Response").Caption(), u"");
+  EXPECT_EQ(forms.parse->Item(u"Bolded").Caption(), u"");
+  EXPECT_EQ(forms.queryUser->Item(u"CheckBox1").Value(), Variant(false));
+  EXPECT_TRUE(forms.lastWordFirstFilter->Item(u"RemoveStringsList").Value().IsNull());
+}
+
+}  // namespace
+}  // namespace quillary::forms

@@ -1,0 +1,39 @@
+// One order of texts and values, shared by the spreadsheet's Sort, its Find without
+// regard to case, WorksheetFunction.Lookup and StrComp in text mode, so that what one
+// of them calls equal or smaller every other agrees with.
+//
+// Texts are ordered as the spreadsheet application sorts them: without regard to case,
+// digits before blank and punctuation, punctuation before letters; hyphens and
+// apostrophes are passed over, except that two texts equal but for them are ordered by
+// them (the one with the hyphen last). When case matters, a tie that differs only in
+// case puts lower case first. Values: numbers (by value) before texts before FALSE
+// before TRUE before error values; Empty (a blank cell) after everything.
+#pragma once
+
+#include "platform/runtime/value.h"
+
+namespace quillary::text_order {
+
+// Case folding used by every comparison without regard to case.
+char16_t FoldChar(char16_t c);
+Text Fold(TextView s);
+
+// The upper-case partner of a letter (the converse of FoldChar over the same letters);
+// other characters are returned as they are.
+char16_t UpperChar(char16_t c);
+
+// True when the two texts are equal without regard to case.
+bool EqualNoCase(TextView a, TextView b);
+
+// -1, 0 or 1 in the shared text order. Without matchCase, 0 means EqualNoCase.
+// With matchCase, 0 means equal code unit by code unit.
+int CompareText(TextView a, TextView b, bool matchCase);
+
+// A key whose plain code-unit comparison gives the same order as CompareText, for
+// sorting many rows without recomputing the weights at each comparison.
+Text SortKey(TextView s, bool matchCase);
+
+// -1, 0 or 1 for two cell values in ascending sort order (see above).
+int CompareValues(const Variant& a, const Variant& b, bool matchCase);
+
+}  // namespace quillary::text_order
