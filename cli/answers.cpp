@@ -1,0 +1,207 @@
+#include "cli/answers.h"
+
+#include <charconv>
+#include <istream>
+#include <ostream>
+
+#include "cli/failure.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/text_order.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::cli {
+
+using addin::Reply;
+
+namespace {
+
+struct Word {
+  int code;
+  const char* word;
+};
+
+// The words of each kind's answers; the first word of a code is the one shown.
+constexpr Word kMessageWords[] = {{1, "OK"},    {2, "Cancel"}, {3, "Abort"}, {4, "Retry"},
+                                  {5, "Ignore"}, {6, "Yes"},    {7, "No"}};
+constexpr Word kBigMsgWords[] = {{0, "Cancel"},        {1, "OK"},           {2, "Option"},
+                                 {3, "Option2"},       {1, "OK_Button"},    {2, "Option_Button"},
+                                 {3, "Option_Button2"}};
+constexpr Word kCompareWords[] = {{0, "Cancel"}, {1, "UseNew"}, {2, "UseCollected"}};
+
+std::span<const Word> WordsOf(Reply kind) {
+  switch (kind) {
+    case Reply::Message: return kMessageWords;
+    case Reply::BigMsg: return kBigMsgWords;
+    case Reply::Compare: return kCompareWords;
+    case Reply::BreakKey: break;
+  }
+  return {};
+}
+
+bool SameWord(std::string_view a, std::string_view b) { return text_order::EqualNoCase(FromUtf8(a), FromUtf8(b)); }
+
+std::optional<int> ParseCode(std::string_view s) {
+  int n = 0;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
+  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+  return n;
+}
+
+// The code that `value` (a word or a code) stands for among `choices`.
+std::optional<int> MatchChoice(const std::vector<Choice>& choices, std::string_view value) {
+  const auto code = ParseCode(value);
+  for (const Choice& c : choices) {
+    if (code ? *code == c.code : SameWord(value, c.word)) return c.code;
+  }
+  return std::nullopt;
+}
+
+std::string WordOf(std::span<const Word> words, int code) {
+  for (const Word& w : words) {
+    if (w.code == code) return w.word;
+  }
+  return std::to_string(code);
+}
+
+Choice ChoiceOf(std::span<const Word> words, int code) {
+  const std::string word = WordOf(words, code);
+  return {code, word, word};
+}
+
+std::string IconOf(long style) {
+  switch (style & 0x70) {
+    case 16: return "critical";
+    case 32: return "question";
+    case 48: return "exclamation";
+    case 64: return "information";
+    default: return "";
+  }
+}
+
+std::string Trimmed(const std::string& s) {
+  const auto first = s.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return "";
+  return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+}
+
+}  // namespace
+
+std::vector<Choice> MessageChoices(long style) {
+  static const std::vector<std::vector<int>> kSets{{1}, {1, 2}, {3, 4, 5}, {6, 7, 2}, {6, 7}, {4, 2}};
+  const auto set = static_cast<std::size_t>(style & 15);
+  std::vector<Choice> out;
+  for (const int code : set < kSets.size() ? kSets[set] : kSets[0]) out.push_back(ChoiceOf(kMessageWords, code));
+  return out;
+}
+
+std::size_t MessageDefault(long style) {
+  const auto index = static_cast<std::size_t>((style >> 8) & 3);
+  return index < MessageChoices(style).size() ? index : 0;
+}
+
+Text AnswerCaption(Reply kind, const std::string& value) {
+  if (kind == Reply::BreakKey) return FromUtf8(value);
+  const auto words = WordsOf(kind);
+  const auto code = ParseCode(value);
+  for (const Word& w : words) {
+    if (code ? *code == w.code : SameWord(value, w.word)) return FromUtf8(std::to_string(w.code));
+  }
+  std::string known;
+  for (const Word& w : words) known += std::string(known.empty() ? "" : ", ") + w.word + " (" + std::to_string(w.code) + ")";
+  throw Failure("'" + value + "' is no answer here; use one of: " + known);
+}
+
+std::optional<Text> Answers::TakeQueued(Reply kind) {
+  auto& queue = queues_[kind];
+  if (queue.empty()) return std::nullopt;
+  Text caption = std::move(queue.front());
+  queue.pop_front();
+  return caption;
+}
+
+Answers::Question Answers::MessageQuestion(const addin::AnswerRequest& request) const {
+  std::string title = "message";
+  const std::string icon = IconOf(request.style);
+  if (!icon.empty()) title += " (" + icon + ")";
+  return {title, request.prompt, MessageChoices(request.style), MessageDefault(request.style)};
+}
+
+Answers::Question Answers::BigMsgQuestion(const addin::AnswerRequest& request) const {
+  Question q{"big message", request.prompt, {}, 0};
+  static constexpr const char16_t* kButtons[] = {u"OK_Button", u"Option_Button", u"Option_Button2"};
+  for (const int code : {1, 2, 3}) {
+    const forms::Control& button = forms_.bigMsg.Item(kButtons[code - 1]);
+    if (!button.Visible()) continue;
+    Choice c = ChoiceOf(kBigMsgWords, code);
+    const std::string caption = ToUtf8(button.Caption());
+    if (!caption.empty() && !SameWord(caption, c.word)) c.label = c.word + " \"" + caption + "\"";
+    q.choices.push_back(std::move(c));
+  }
+  q.choices.push_back(ChoiceOf(kBigMsgWords, 0));
+  return q;
+}
+
+Answers::Question Answers::CompareQuestion(const addin::AnswerRequest& request) {
+  Question q{"compare dialog", request.prompt, {}, 0};
+  for (const int code : {1, 2, 0}) q.choices.push_back(ChoiceOf(kCompareWords, code));
+  // The button the component passed is the default; any other leaves Cancel.
+  const std::string button = ToUtf8(request.defaultButton);
+  q.defaultChoice = SameWord(button, "UseNew") ? 0 : SameWord(button, "UseCollected") ? 1 : 2;
+  return q;
+}
+
+void Answers::Show(const Question& q) const {
+  err_ << "quillary: " << q.title;
+  for (std::size_t i = 0; i < q.choices.size(); ++i) {
+    err_ << " [" << q.choices[i].label << "]" << (i == q.defaultChoice && q.choices.size() > 1 ? "*" : "");
+  }
+  err_ << "\n";
+  const std::string text = ToUtf8(q.text);
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    err_ << "  " << text.substr(start, end - start) << "\n";
+    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+}
+
+int Answers::Ask(const Question& q) {
+  const Choice& fallback = q.choices[q.defaultChoice];
+  for (;;) {
+    err_ << "quillary: answer (Enter for " << fallback.word << "): " << std::flush;
+    std::string line;
+    if (!std::getline(*ask_, line)) return fallback.code;
+    line = Trimmed(line);
+    if (line.empty()) return fallback.code;
+    if (const auto code = MatchChoice(q.choices, line)) return *code;
+    err_ << "quillary: '" << line << "' is none of the buttons\n";
+  }
+}
+
+std::optional<Text> Answers::Answer(const addin::AnswerRequest& request) {
+  if (request.kind == Reply::BreakKey) {
+    auto queued = TakeQueued(Reply::BreakKey);
+    if (queued) err_ << "quillary: break key answered \"" << ToUtf8(*queued) << "\"\n";
+    return queued;
+  }
+  const Question q = request.kind == Reply::Message  ? MessageQuestion(request)
+                     : request.kind == Reply::BigMsg ? BigMsgQuestion(request)
+                                                     : CompareQuestion(request);
+  Show(q);
+  const auto words = WordsOf(request.kind);
+  if (auto queued = TakeQueued(request.kind)) {
+    const int code = static_cast<int>(vba::Val(*queued));
+    if (request.kind == Reply::Message && !MatchChoice(q.choices, std::to_string(code))) {
+      Raise(err::kApplication, "The queued answer " + WordOf(words, code) + " is no button of this message");
+    }
+    err_ << "quillary: answered " << WordOf(words, code) << " (queued)\n";
+    return queued;
+  }
+  const int code = ask_ != nullptr ? Ask(q) : q.choices[q.defaultChoice].code;
+  err_ << "quillary: answered " << WordOf(words, code) << (ask_ != nullptr ? "" : " (default)") << "\n";
+  return FromUtf8(std::to_string(code));
+}
+
+}  // namespace quillary::cli

@@ -1,0 +1,29 @@
+// The host forms' controls as a script names them: "FORM.CONTROL.PROPERTY", the form by
+// its name ("MainUserForm", also "vbaMainUserForm"), the control and the property by
+// theirs, all without regard to case.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/forms/memory_forms.h"
+
+namespace quillary::cli {
+
+struct ControlProperty {
+  forms::Control* control;
+  std::string property;  // as the property table spells it
+};
+
+// Resolves "FORM.CONTROL.PROPERTY"; raises Failure naming what is missing.
+ControlProperty FindControlProperty(forms::HostFormSet& forms, std::string_view spec);
+
+// Sets the property from a script word: True/False for the switches, a number (or
+// &H hex) for colours, positions and sizes, the word itself for texts; for Value,
+// True, False and Null stand for those values and any other word is a text.
+void SetProperty(const ControlProperty& target, const std::string& word);
+
+// The property's value as text: True/False, numbers as the host writes them, Null.
+std::string GetProperty(const ControlProperty& target);
+
+}  // namespace quillary::cli

@@ -1,0 +1,156 @@
+#include "cli/program.h"
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+#include "cli/failure.h"
+#include "cli/script.h"
+#include "cli/session.h"
+
+namespace quillary::cli {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: quillary run [--interactive | --unattended] SCRIPT|- [ARG...]\n"
+    "       quillary --help\n";
+
+constexpr std::string_view kIntro = R"(
+quillary runs the Quillary list-processing component the way its host add-in does, on an
+in-memory spreadsheet, from a script of commands.
+
+  quillary run SCRIPT [ARG...]   runs the script file SCRIPT ("-": standard input);
+                                 ARG... are the script's ${1}, ${2}, ...
+  --interactive                  asks the person at the terminal the component's questions
+  --unattended                   never asks: queued answers, else the default buttons
+                                 (the default when standard input is no terminal or
+                                 carries the script)
+
+Exit status: 0 when the script ran to its end, 1 when a command failed, 2 for bad
+arguments.
+
+SCRIPTS
+  One command per line; words are separated by blanks; a word holding blanks goes in
+  double quotes ("a ""quoted"" word"); a "#" at the start of a word begins a comment.
+  ${1} .. ${9} stand for the script's arguments, ${N:-default} for an argument or a
+  default; any other "$" is itself ($A$1). Every line is checked before the first command
+  runs. Paths are relative to the current directory.
+
+COMMANDS
+)";
+
+constexpr std::string_view kAnswers = R"(
+QUESTIONS
+  Every message the component shows is printed to standard error with its buttons
+  ([Yes] [No] [Cancel]; "*" marks the default button, which the style's +256 makes the
+  second). Its answer is, in this order: the next answer queued with "answer message";
+  when the session is interactive, what the person types (a button word or its code;
+  Enter takes the default); else the default button. The big message form and the
+  compare dialog are answered the same way from their own queues. The break key is
+  never asked: it answers NoBreak unless "answer break" queued something. Events
+  queued with "query-events" are sent into the component while the Query form is shown.
+  An error of the component prints its number, source and description and ends the
+  script with status 1, unless "on-error continue" was given.
+
+WORKBOOK FOLDERS
+  A workbook is a folder holding one CSV file per sheet (RFC 4180, UTF-8; a byte order
+  mark is skipped on reading) and a manifest, workbook.txt, one entry per line in the
+  word syntax of scripts:
+
+    quillary-workbook 1                  the first entry
+    grid large|small                     1,048,576 x 16,384 or 65,536 x 256 cells
+    sheet NAME FILE VISIBLE              in sheet order; VISIBLE -1 visible, 0 hidden,
+                                         2 very hidden; FILE lies in the folder
+    select SHEET AREAS ACTIVECELL        a sheet's selection, e.g. "$A$1:$B$4,$D$2" $A$1
+    active SHEET                         the active sheet
+    name SHEET|* NAME REFERS [hidden]    a defined name of SHEET (or "*": of the
+                                         workbook) and its R1C1 reference, e.g.
+                                         =Sheet1!R1C1:R4C2
+
+  A CSV field holds what a user types into the cell: numbers, TRUE/FALSE, error texts
+  such as #N/A, formulas; a text that would read as one of these, or that begins with
+  ', is written with a ' before it. A sheet's cells start at A1 and end at its last
+  used row and column. "load" also takes CSV files (one sheet each, named after the
+  file) or a folder without workbook.txt (each *.csv in name order). "save" writes a
+  new folder beside the target and then puts it in the target's place in one step; the
+  target must be absent, empty or a workbook folder, and stays as it was on any error.
+)";
+
+struct Options {
+  std::optional<bool> interactive;
+  std::string script;
+  std::vector<std::string> scriptArgs;
+};
+
+Options ParseArgs(std::span<const std::string> args) {
+  if (args.empty() || args[0] != "run") throw Failure(args.empty() ? "no command given" : "unknown command '" + args[0] + "'");
+  Options o;
+  std::size_t i = 1;
+  for (; i < args.size() && args[i].starts_with("--"); ++i) {
+    if (args[i] == "--interactive") {
+      o.interactive = true;
+    } else if (args[i] == "--unattended") {
+      o.interactive = false;
+    } else {
+      throw Failure("unknown option '" + args[i] + "'");
+    }
+  }
+  if (i >= args.size()) throw Failure("no script given");
+  o.script = args[i];
+  if (o.interactive.value_or(false) && o.script == "-") {
+    throw Failure("--interactive needs a script file: standard input carries the script");
+  }
+  o.scriptArgs.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+  return o;
+}
+
+std::string ReadScript(const std::string& name, std::istream& in) {
+  std::ostringstream text;
+  if (name == "-") {
+    text << in.rdbuf();
+    return text.str();
+  }
+  std::ifstream file(name, std::ios::binary);
+  if (!file) throw Failure("cannot read the script '" + name + "'");
+  text << file.rdbuf();
+  return text.str();
+}
+
+int RunScriptFile(const Options& o, ProgramIo io) {
+  const std::string text = ReadScript(o.script, io.in);
+  const auto commands = ParseScript(text, o.scriptArgs);
+  // Standard input answers questions only when it is a terminal and not the script.
+  const bool interactive = o.interactive.value_or(io.inIsTerminal && o.script != "-");
+  Session session(io.err, interactive ? &io.in : nullptr);
+  return RunScript(commands, session, io.out, io.err);
+}
+
+}  // namespace
+
+std::string HelpText() {
+  return std::string(kUsage) + std::string(kIntro) + CommandHelp() + std::string(kAnswers);
+}
+
+int RunProgram(std::span<const std::string> args, ProgramIo io) {
+  if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
+    io.out << HelpText();
+    return kExitOk;
+  }
+  Options options;
+  try {
+    options = ParseArgs(args);
+  } catch (const Failure& f) {
+    io.err << "quillary: " << f.what() << "\n" << kUsage;
+    return kExitUsage;
+  }
+  try {
+    return RunScriptFile(options, io);
+  } catch (const std::exception& e) {
+    io.err << "quillary: " << e.what() << "\n";
+    return kExitFailed;
+  }
+}
+
+}  // namespace quillary::cli

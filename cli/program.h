@@ -1,0 +1,30 @@
+// The command line of `quillary`: argument parsing, help and the run of a script, kept
+// apart from main() so that tests run the program in-process.
+#pragma once
+
+#include <iosfwd>
+#include <span>
+#include <string>
+
+namespace quillary::cli {
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// The streams the program works with, and whether standard input is a terminal.
+struct ProgramIo {
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+  bool inIsTerminal = false;
+};
+
+// Runs `quillary` with the arguments after the program name; returns the exit status.
+int RunProgram(std::span<const std::string> args, ProgramIo io);
+
+// The full --help text.
+std::string HelpText();
+
+}  // namespace quillary::cli

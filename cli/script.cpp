@@ -1,0 +1,415 @@
+#include "cli/script.h"
+
+#include <algorithm>
+#include <ostream>
+#include <sstream>
+
+#include "cli/controls.h"
+#include "cli/failure.h"
+#include "cli/session.h"
+#include "cli/words.h"
+#include "cli/workbook_io.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/text_order.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::cli {
+
+namespace {
+
+using Args = std::span<const std::string>;
+using addin::Reply;
+
+struct Context {
+  Session& session;
+  std::ostream& out;
+  bool continueOnError = false;
+};
+
+// One command: its name (one or two words), the form of its arguments, how many it
+// takes (max -1: any number), whether it calls into the component (then
+// "on-error continue" applies to its errors), its description and what it does.
+struct Spec {
+  std::string_view name;
+  std::string_view form;
+  int min;
+  int max;
+  bool component;
+  std::string_view help;
+  void (*run)(Context&, Args);
+};
+
+// ----- ranges and sheets -----
+
+xl::Worksheet& SheetByName(xl::Workbook& book, const Text& name) {
+  for (long i = 1; i <= book.Sheets().Count(); ++i) {
+    xl::Worksheet& sheet = book.Sheets().Item(i);
+    if (text_order::EqualNoCase(sheet.Name(), name)) return sheet;
+  }
+  throw Failure("no sheet '" + ToUtf8(name) + "' in the workbook");
+}
+
+// "A1:B4", "A1,C3:D5", a defined name, each optionally after "Sheet!" or "'My sheet'!";
+// without a sheet, on the active sheet.
+xl::Range ResolveRange(xl::Workbook& book, const std::string& word) {
+  const Text text = FromUtf8(word);
+  xl::Worksheet* sheet = &book.ActiveSheet();
+  Text reference = text;
+  if (const auto bang = text.rfind(u'!'); bang != Text::npos) {
+    Text name = text.substr(0, bang);
+    if (name.size() >= 2 && name.front() == u'\'' && name.back() == u'\'') {
+      name = name.substr(1, name.size() - 2);
+      for (auto p = name.find(u"''"); p != Text::npos; p = name.find(u"''", p + 1)) name.erase(p, 1);
+    }
+    sheet = &SheetByName(book, name);
+    reference = text.substr(bang + 1);
+  }
+  try {
+    return sheet->Range(reference);
+  } catch (const Error&) {
+    throw Failure("not a range: '" + word + "'");
+  }
+}
+
+// A cell value as `print cells` shows it: texts with backslash, tab, line feed and
+// carriage return written as \\, \t, \n and \r so that each row stays one line.
+std::string CellText(const Variant& v) {
+  if (v.IsEmpty()) return "";
+  if (v.IsBoolean()) return v.AsBool() ? "TRUE" : "FALSE";
+  if (v.IsError()) return ToUtf8(CellErrorText(v.AsError()));
+  if (v.IsNumber()) return ToUtf8(vba::NumberText(v.AsNumber()));
+  std::string out;
+  for (const char c : ToUtf8(v.AsText())) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+// Entire rows and columns are cut at the sheet's used range.
+xl::Area Printable(xl::Worksheet& sheet, xl::Area a) {
+  const xl::Area used = sheet.UsedRange().FirstArea();
+  if (a.row1 == 1 && a.row2 == sheet.RowsCount()) a.row2 = std::max(used.row2, 1L);
+  if (a.col1 == 1 && a.col2 == sheet.ColumnsCount()) a.col2 = std::max(used.col2, 1L);
+  return a;
+}
+
+std::string VisibilityText(long visible) {
+  switch (visible) {
+    case xl::xlSheetVisible: return "-1 (visible)";
+    case xl::xlSheetHidden: return "0 (hidden)";
+    case xl::xlSheetVeryHidden: return "2 (very hidden)";
+    default: return std::to_string(visible);
+  }
+}
+
+// A multi-line text, its continuation lines indented.
+std::string Indented(const Text& text) {
+  std::string out;
+  const std::string utf8 = ToUtf8(text);
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
+    out += utf8[i] == '\r' || utf8[i] == '\n' ? std::string("\n  ") : std::string(1, utf8[i]);
+  }
+  return out;
+}
+
+// ----- the commands -----
+
+void Load(Context& c, Args a) {
+  std::vector<std::filesystem::path> paths(a.begin(), a.end());
+  c.session.Load(paths);
+}
+
+void New(Context& c, Args a) {
+  if (!a.empty() && a[0] != "small" && a[0] != "large") throw Failure("new takes 'small' or 'large', not '" + a[0] + "'");
+  c.session.New(!a.empty() && a[0] == "small" ? xl::memory::GridSize::Small : xl::memory::GridSize::Large);
+}
+
+void Save(Context& c, Args a) {
+  c.session.Save(a.empty() ? std::nullopt : std::optional<std::filesystem::path>(a[0]));
+}
+
+void Sheet(Context& c, Args a) { SheetByName(c.session.Book(), FromUtf8(a[0])).Activate(); }
+
+void Select(Context& c, Args a) { ResolveRange(c.session.Book(), a[0]).Select(); }
+
+void Cell(Context& c, Args a) { ResolveRange(c.session.Book(), a[0]).SetValue(FieldValue(FromUtf8(a[1]))); }
+
+void Set(Context& c, Args a) { SetProperty(FindControlProperty(c.session.Forms(), a[0]), a[1]); }
+
+void Call(Context& c, Args a) { c.session.Call(FromUtf8(a[0]), FromUtf8(a.size() > 1 ? a[1] : "Null")); }
+
+void Event(Context& c, Args a) { c.session.Event(FromUtf8(a[0])); }
+
+void QueryEvents(Context& c, Args a) {
+  std::vector<Text> names;
+  for (const std::string& w : a) names.push_back(FromUtf8(w));
+  c.session.QueueQueryEvents(std::move(names));
+}
+
+template <Reply kind>
+void Answer(Context& c, Args a) {
+  for (const std::string& w : a) c.session.Answers().Queue(kind, AnswerCaption(kind, w));
+}
+
+void PrintWindow(Context& c, Args) { c.out << ToUtf8(c.session.ActiveWindowText()) << "\n"; }
+
+void PrintStatus(Context& c, Args) {
+  const Variant status = c.session.App().StatusBar();
+  c.out << (status.IsText() ? ToUtf8(status.AsText()) : ToUtf8(vba::CStr(status))) << "\n";
+}
+
+void PrintCells(Context& c, Args a) {
+  const xl::Range range = ResolveRange(c.session.Book(), a[0]);
+  xl::Worksheet& sheet = range.Parent();
+  for (const xl::Area& area : range.AreaList()) {
+    const xl::Area shown = Printable(sheet, area);
+    for (long r = shown.row1; r <= shown.row2; ++r) {
+      std::string line;
+      for (long col = shown.col1; col <= shown.col2; ++col) {
+        if (col > shown.col1) line += '\t';
+        line += CellText(sheet.CellValue(r, col));
+      }
+      c.out << line << "\n";
+    }
+  }
+}
+
+void PrintSheets(Context& c, Args) {
+  xl::Workbook& book = c.session.Book();
+  const Text active = book.ActiveSheet().Name();
+  for (long i = 1; i <= book.Sheets().Count(); ++i) {
+    xl::Worksheet& sheet = book.Sheets().Item(i);
+    c.out << ToUtf8(sheet.Name()) << "\t" << VisibilityText(sheet.Visible()) << (sheet.Name() == active ? "\tactive" : "")
+          << "\n";
+  }
+}
+
+void PrintNames(Context& c, Args) {
+  xl::Workbook& book = c.session.Book();
+  for (long i = 1; i <= book.Sheets().Count(); ++i) {
+    xl::Worksheet& sheet = book.Sheets().Item(i);
+    for (long k = 1; k <= sheet.Names().Count(); ++k) {
+      const xl::DefinedName& n = sheet.Names().Item(k);
+      c.out << ToUtf8(xl::SheetPrefix(sheet.Name()) + n.Name()) << "\t" << ToUtf8(n.RefersTo()) << "\n";
+    }
+  }
+  for (long k = 1; k <= book.Names().Count(); ++k) {
+    const xl::DefinedName& n = book.Names().Item(k);
+    c.out << ToUtf8(n.Name()) << "\t" << ToUtf8(n.RefersTo()) << "\n";
+  }
+}
+
+void PrintCount(Context& c, Args) {
+  const auto& count = c.session.Host().CommandBarCount();
+  c.out << (count ? ToUtf8(*count) : "") << "\n";
+}
+
+void PrintMessages(Context& c, Args) {
+  for (const addin::Message& m : c.session.Host().Messages()) c.out << m.style << ": " << Indented(m.prompt) << "\n";
+}
+
+void PrintControl(Context& c, Args a) { c.out << GetProperty(FindControlProperty(c.session.Forms(), a[0])) << "\n"; }
+
+const std::vector<Spec>& Specs() {
+  static const std::vector<Spec> kSpecs{
+      {"load", "PATH...", 1, -1, false,
+       "Opens a workbook in place of the open one: a workbook folder, a folder of CSV files, or CSV files.", &Load},
+      {"new", "[small]", 0, 1, false,
+       "Opens a new workbook with one empty sheet; 'small' gives 65,536 x 256 cells instead of 1,048,576 x 16,384.",
+       &New},
+      {"save", "[PATH]", 0, 1, false,
+       "Saves the workbook as a workbook folder; without PATH, to the folder it was loaded from or last saved to.",
+       &Save},
+      {"sheet", "NAME", 1, 1, false, "Activates a sheet.", &Sheet},
+      {"select", "RANGE", 1, 1, false,
+       "Selects cells: A1 references, areas separated by commas, a defined name; 'Sheet!RANGE' on another sheet.",
+       &Select},
+      {"cell", "RANGE VALUE", 2, 2, false,
+       "Types VALUE into every cell of RANGE, as a user types it: numbers become numbers, TRUE/FALSE booleans, "
+       "#N/A and the other error texts error values, '=...' formulas; a leading ' keeps the rest as text; \"\" "
+       "clears.",
+       &Cell},
+      {"set", "FORM.CONTROL.PROPERTY VALUE", 2, 2, false,
+       "Sets a property of a host form's control (Value, Text, Caption, Enabled, Visible, Locked, Default, "
+       "BackColor, ForeColor, Left, Width, TextAlign, SelStart, SelLength). FORM: MainUserForm, MailBoxForm, "
+       "BigMsgForm, CompDupUserForm, QueryUserForm, QueryEndUserForm, LastWordFirstFilterForm, WrapTextFirmForm, "
+       "ParseForm, ToolsForm (any case, 'vba' prefix allowed). VALUE: True/False for switches, a number or &Hhex "
+       "for colours and sizes; for Value, True, False or Null, else the text.",
+       &Set},
+      {"call", "ROUTINE [MODE]", 1, 2, true,
+       "Sends one request to the component: GotoRoutine ROUTINE (SwapDsply, GetSubtractSortCnt, "
+       "GetSubtractSortCntPasteTravel, Paste_V, PasteRight, Actions, GoQueryUserForm, WholeColRow, InitPlace, "
+       "SetUpPrinter, Parser) with vbaMode MODE (default Null).",
+       &Call},
+      {"event", "NAME", 1, 1, true, "Sends one Query form event to the component (QuillaryQueryFormDLL).", &Event},
+      {"query-events", "NAME...", 1, -1, false,
+       "Queues Query form events, sent in order while the Query form is next shown by a request.", &QueryEvents},
+      {"answer message", "VALUE...", 1, -1, false,
+       "Queues answers to message boxes: OK, Cancel, Yes, No (or the codes 1, 2, 6, 7).", &Answer<Reply::Message>},
+      {"answer break", "VALUE...", 1, -1, false,
+       "Queues answers to the break-key poll: 6 stops the running loop, NoBreak goes on.", &Answer<Reply::BreakKey>},
+      {"answer bigmsg", "VALUE...", 1, -1, false,
+       "Queues answers to the big message form: OK, Option, Option2, Cancel (or 1, 2, 3, 0).",
+       &Answer<Reply::BigMsg>},
+      {"answer compare", "VALUE...", 1, -1, false,
+       "Queues answers to the compare dialog: UseNew, UseCollected, Cancel (or 1, 2, 0).", &Answer<Reply::Compare>},
+      {"on-error continue", "", 0, 0, false,
+       "From here on, an error of the component in call or event is reported and the script goes on.",
+       [](Context& c, Args) { c.continueOnError = true; }},
+      {"on-error stop", "", 0, 0, false, "From here on, an error of the component ends the script (the default).",
+       [](Context& c, Args) { c.continueOnError = false; }},
+      {"print window", "", 0, 0, false, "Prints the Active Window's text.", &PrintWindow},
+      {"print status", "", 0, 0, false, "Prints the status bar (False while the application shows its own).",
+       &PrintStatus},
+      {"print cells", "RANGE", 1, 1, false,
+       "Prints cell values, one row per line, cells separated by tabs (texts with \\\\, \\t, \\n, \\r escaped); "
+       "any sheet by name, very hidden ones too; entire rows or columns end at the used range.",
+       &PrintCells},
+      {"print sheets", "", 0, 0, false, "Prints each sheet's name, visibility (-1, 0, 2) and the active mark.",
+       &PrintSheets},
+      {"print names", "", 0, 0, false, "Prints the defined names (sheet-level as Sheet!name) and what they refer to.",
+       &PrintNames},
+      {"print count", "", 0, 0, false, "Prints the command-bar count text.", &PrintCount},
+      {"print messages", "", 0, 0, false, "Prints every message shown so far: its style, then its text.",
+       &PrintMessages},
+      {"print control", "FORM.CONTROL.PROPERTY", 1, 1, false, "Prints a property of a host form's control.",
+       &PrintControl},
+  };
+  return kSpecs;
+}
+
+// ----- parsing -----
+
+std::vector<std::string> NameWords(const Spec& spec) { return SplitWords(spec.name); }
+
+// The command table entry the words begin with; the longest name wins.
+std::size_t FindSpec(const std::vector<std::string>& words) {
+  const auto& specs = Specs();
+  std::optional<std::size_t> best;
+  std::size_t bestLength = 0;
+  std::vector<std::string> seconds;
+  for (std::size_t i = 0; i < specs.size(); ++i) {
+    const auto name = NameWords(specs[i]);
+    if (name[0] == words[0] && name.size() > 1) seconds.push_back(name[1]);
+    if (name.size() <= words.size() && std::equal(name.begin(), name.end(), words.begin()) && name.size() > bestLength) {
+      best = i;
+      bestLength = name.size();
+    }
+  }
+  if (best) return *best;
+  if (seconds.empty()) throw Failure("unknown command '" + words[0] + "'");
+  std::string list;
+  for (const std::string& s : seconds) list += (list.empty() ? "" : ", ") + s;
+  const std::string what = words.size() > 1 ? "'" + words[0] + " " + words[1] + "' is unknown" : "'" + words[0] + "'";
+  throw Failure(what + ": " + words[0] + " takes one of: " + list);
+}
+
+// Replaces ${N} and ${N:-default} (N from 1 to 9) in one word; any other "$" is a
+// character of the word (absolute references such as $A$1 keep theirs).
+std::string Substitute(const std::string& word, Args args) {
+  std::string out;
+  std::size_t pos = 0;
+  for (auto open = word.find("${"); open != std::string::npos; open = word.find("${", pos)) {
+    out += word.substr(pos, open - pos);
+    const auto close = word.find('}', open);
+    const std::string inner = close == std::string::npos ? "" : word.substr(open + 2, close - open - 2);
+    const bool number = !inner.empty() && inner[0] >= '1' && inner[0] <= '9';
+    if (!number || (inner.size() > 1 && inner.substr(1, 2) != ":-")) {
+      throw Failure("expected ${N} or ${N:-default} in '" + word + "'");
+    }
+    const auto n = static_cast<std::size_t>(inner[0] - '0');
+    if (n <= args.size()) {
+      out += args[n - 1];
+    } else if (inner.size() > 1) {
+      out += inner.substr(3);
+    } else {
+      throw Failure("the script has no argument ${" + inner + "}");
+    }
+    pos = close + 1;
+  }
+  return out + word.substr(pos);
+}
+
+Command ParseLine(std::vector<std::string> words, long line) {
+  const std::size_t index = FindSpec(words);
+  const Spec& spec = Specs()[index];
+  const auto given = static_cast<int>(words.size() - NameWords(spec).size());
+  if (given < spec.min || (spec.max >= 0 && given > spec.max)) {
+    throw Failure("usage: " + std::string(spec.name) + (spec.form.empty() ? "" : " ") + std::string(spec.form));
+  }
+  return {line, std::move(words), index};
+}
+
+}  // namespace
+
+std::vector<Command> ParseScript(std::string_view text, std::span<const std::string> args) {
+  std::vector<Command> commands;
+  long line = 0;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    ++line;
+    auto end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    try {
+      auto words = SplitWords(text.substr(start, end - start));
+      for (std::string& w : words) w = Substitute(w, args);
+      if (!words.empty()) commands.push_back(ParseLine(std::move(words), line));
+    } catch (const Failure& f) {
+      throw Failure("line " + std::to_string(line) + ": " + f.what());
+    }
+    start = end + 1;
+  }
+  return commands;
+}
+
+int RunScript(std::span<const Command> commands, Session& session, std::ostream& out, std::ostream& err) {
+  Context context{session, out};
+  for (const Command& command : commands) {
+    const Spec& spec = Specs()[command.spec];
+    const Args args = Args(command.words).subspan(NameWords(spec).size());
+    try {
+      spec.run(context, args);
+    } catch (const Error& e) {
+      out.flush();
+      err << "quillary: line " << command.line << ": error " << e.Number() << " in " << e.Source() << ": "
+          << e.Description() << "\n";
+      if (spec.component && context.continueOnError) continue;
+      return 1;
+    } catch (const std::exception& e) {
+      out.flush();
+      err << "quillary: line " << command.line << ": " << e.what() << "\n";
+      return 1;
+    }
+  }
+  out.flush();
+  return 0;
+}
+
+std::string CommandHelp() {
+  constexpr std::size_t kWidth = 88;
+  const std::string indent = "      ";
+  std::string help;
+  for (const Spec& spec : Specs()) {
+    help += "  " + std::string(spec.name) + (spec.form.empty() ? "" : " ") + std::string(spec.form) + "\n";
+    std::string line = indent;
+    std::istringstream words{std::string(spec.help)};
+    for (std::string word; words >> word;) {
+      if (line.size() > indent.size() && line.size() + word.size() >= kWidth) {
+        help += line + "\n";
+        line = indent;
+      }
+      line += (line.size() > indent.size() ? " " : "") + word;
+    }
+    help += line + "\n";
+  }
+  return help;
+}
+
+}  // namespace quillary::cli

@@ -1,0 +1,123 @@
+#include "cli/session.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "cli/failure.h"
+#include "cli/routines.h"
+#include "cli/workbook_io.h"
+
+namespace quillary::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// ThisWorkbook.Name of the host add-in: the prefix of every macro the component runs.
+constexpr char16_t kHostWorkbook[] = u"Quillary.xlam";
+
+// The GotoRoutine values the host add-in sends.
+constexpr const char16_t* kRequestRoutines[] = {
+    u"SwapDsply", u"GetSubtractSortCnt", u"GetSubtractSortCntPasteTravel", u"Paste_V", u"PasteRight", u"Actions",
+    u"GoQueryUserForm", u"WholeColRow", u"InitPlace", u"SetUpPrinter", u"Parser"};
+
+}  // namespace
+
+Session::Session(std::ostream& err, std::istream* ask)
+    : err_(err),
+      answers_(forms_, err, ask),
+      host_(forms_.Forms(), kHostWorkbook),
+      state_(services_.services),
+      connect_(state_, BuildRoutines()),
+      queryConnect_(state_, BuildRoutines()) {
+  host_.SetAnswerProvider([this](const addin::AnswerRequest& request) { return answers_.Answer(request); });
+  host_.SetHook(u"MainUserFormHideOffsetShow", [this](std::span<Variant> args) { SendQueryEvents(args); });
+  NewApplication();
+}
+
+Session::~Session() = default;
+
+void Session::NewApplication() {
+  xl::memory::ApplicationOptions options;
+  options.thisWorkbookName = kHostWorkbook;
+  options.runner = host_.Runner();
+  app_ = xl::memory::CreateApplication(std::move(options));
+  app_->SetClipboardReader([this] { return services_.clipboard.GetText(); });
+  connect_.SetExcelApp(app_.get());
+  queryConnect_.SetExcelApp(app_.get());
+}
+
+void Session::Load(std::span<const fs::path> paths) {
+  // The new workbook is read into an application of its own first, so that a load that
+  // fails leaves the open workbook as it was.
+  auto previous = std::move(app_);
+  try {
+    NewApplication();
+    LoadWorkbook(*app_, paths);
+  } catch (...) {
+    app_ = std::move(previous);
+    connect_.SetExcelApp(app_.get());
+    throw;
+  }
+  saveFolder_.reset();
+  if (paths.size() == 1 && IsWorkbookFolder(paths.front())) saveFolder_ = paths.front();
+}
+
+void Session::New(xl::memory::GridSize grid) {
+  NewApplication();
+  app_->AddWorkbook(grid);
+  saveFolder_.reset();
+}
+
+void Session::Save(const std::optional<fs::path>& folder) {
+  if (!folder && !saveFolder_) throw Failure("the workbook has no folder yet: give one to save to");
+  const fs::path target = folder ? *folder : *saveFolder_;
+  SaveWorkbook(Book(), target);
+  saveFolder_ = target;
+}
+
+xl::Workbook& Session::Book() {
+  xl::Workbook* book = app_->ActiveWorkbook();
+  if (book == nullptr) throw Failure("no workbook is open: use load or new first");
+  return *book;
+}
+
+void Session::Call(const Text& routine, const Text& mode) {
+  if (std::find(kRequestRoutines, std::end(kRequestRoutines), routine) == std::end(kRequestRoutines)) {
+    std::string known;
+    for (const char16_t* r : kRequestRoutines) known += (known.empty() ? "" : ", ") + ToUtf8(r);
+    throw Failure("unknown routine '" + ToUtf8(routine) + "' (the host sends: " + known + ")");
+  }
+  Book();
+  Text vbaMode = mode;
+  Text gotoRoutine = routine;
+  connect_.QuillaryDLL(forms_.Forms(), vbaMode, gotoRoutine);
+}
+
+void Session::Event(const Text& name) {
+  Book();
+  Text gotoRoutine = name;
+  queryConnect_.QuillaryQueryFormDLL(gotoRoutine);
+}
+
+void Session::QueueQueryEvents(std::vector<Text> names) {
+  queryEvents_.insert(queryEvents_.end(), names.begin(), names.end());
+}
+
+void Session::SendQueryEvents(std::span<Variant> args) {
+  if (args.empty() || !args[0].IsText() || args[0].AsText() != u"QueryUserForm") return;
+  std::vector<Text> events;
+  events.swap(queryEvents_);
+  err_ << "quillary: the Query form is shown" << (events.empty() ? "" : "; sending its events") << "\n";
+  for (Text& event : events) {
+    err_ << "quillary: Query event " << ToUtf8(event) << "\n";
+    queryConnect_.QuillaryQueryFormDLL(event);
+  }
+}
+
+Text Session::ActiveWindowText() {
+  forms::Control& box1 = forms_.mainUser.Item(u"Textbox1");
+  return box1.BackColor() >= forms::kActiveWindowThreshold ? box1.Text() : forms_.mainUser.Item(u"Textbox2").Text();
+}
+
+}  // namespace quillary::cli

@@ -1,0 +1,81 @@
+// One run of the command-line host: the stand-in of the host add-in that a person runs.
+//
+// A session owns the in-memory spreadsheet application with the open workbook, the ten
+// host forms, the scripted host macros (the application's macro runner), the process
+// services, the component's state and its two public classes. Requests and Query
+// events go into the component exactly as the host add-in sends them; the questions
+// the component asks come back through Answers (answers.h).
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "cli/answers.h"
+#include "host/connect.h"
+#include "host/state.h"
+#include "platform/addin/scripted_host.h"
+#include "platform/excel/memory/memory.h"
+#include "platform/forms/memory_forms.h"
+#include "platform/system/system.h"
+
+namespace quillary::cli {
+
+class Session {
+ public:
+  // Questions and what the session does are reported on `err`; `ask` is where the
+  // person answers (null: unattended).
+  Session(std::ostream& err, std::istream* ask);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Opens a workbook (workbook_io.h) or a new empty one, in place of the open one.
+  void Load(std::span<const std::filesystem::path> paths);
+  void New(xl::memory::GridSize grid);
+  // Saves to `folder`, or, without one, to the workbook folder the workbook came from
+  // or was last saved to. Raises Failure when there is none.
+  void Save(const std::optional<std::filesystem::path>& folder);
+
+  // The open workbook; Failure when none is open.
+  xl::Workbook& Book();
+
+  // One QuillaryDLL request. Failure for a routine the host never sends or when no
+  // workbook is open; errors of the component pass through unchanged.
+  void Call(const Text& routine, const Text& mode);
+  // One QuillaryQueryFormDLL event.
+  void Event(const Text& name);
+  // Events to send, in order, while the Query form is next shown.
+  void QueueQueryEvents(std::vector<Text> names);
+
+  xl::memory::MemoryApplication& App() { return *app_; }
+  forms::HostFormSet& Forms() { return forms_; }
+  addin::ScriptedHost& Host() { return host_; }
+  cli::Answers& Answers() { return answers_; }
+  host::State& State() { return state_; }
+
+  // The Active Window's text: the main form's Textbox1 while it is marked active by
+  // its back colour, else Textbox2.
+  Text ActiveWindowText();
+
+ private:
+  void NewApplication();
+  void SendQueryEvents(std::span<Variant> args);
+
+  std::ostream& err_;
+  sys::RealServices services_;
+  forms::HostFormSet forms_;
+  cli::Answers answers_;
+  addin::ScriptedHost host_;
+  std::unique_ptr<xl::memory::MemoryApplication> app_;
+  host::State state_;
+  host::ExcelConnect connect_;
+  host::ExcelQueryFormConnect queryConnect_;
+  std::vector<Text> queryEvents_;
+  std::optional<std::filesystem::path> saveFolder_;
+};
+
+}  // namespace quillary::cli

@@ -1,0 +1,105 @@
+#include "cli/script.h"
+
+#include <gtest/gtest.h>
+
+#include "cli/failure.h"
+#include "cli/words.h"
+
+namespace quillary::cli {
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(Words, QuotingAndComments) {
+  struct Case {
+    std::string_view line;
+    Words expected;
+  };
+  const Case cases[] = {
+      {"cell A1 5", {"cell", "A1", "5"}},
+      {"  cell\tA1   5  ", {"cell", "A1", "5"}},
+      {"cell A1 \"two words\"", {"cell", "A1", "two words"}},
+      {"cell A1 \"say \"\"hi\"\"\"", {"cell", "A1", "say \"hi\""}},
+      {"cell A1 \"\"", {"cell", "A1", ""}},
+      {"cell A1 x # a comment", {"cell", "A1", "x"}},
+      {"# only a comment", {}},
+      {"cell A1 a#b", {"cell", "A1", "a#b"}},
+      {"cell A1 \"#1\"", {"cell", "A1", "#1"}},
+      {"set A.B.Caption pre\"fix and\"post", {"set", "A.B.Caption", "prefix andpost"}},
+      {"line\r", {"line"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SplitWords(c.line), c.expected) << c.line;
+}
+
+TEST(Words, QuoteWordReadsBack) {
+  for (const std::string word : {"plain", "two words", "", "#hash", "a\"b", "tab\there", "'quote"}) {
+    EXPECT_EQ(SplitWords(QuoteWord(word)), Words{word}) << word;
+  }
+}
+
+std::string ParseError(std::string_view script, const Words& args = {}) {
+  try {
+    ParseScript(script, args);
+  } catch (const Failure& f) {
+    return f.what();
+  }
+  return "(no error)";
+}
+
+TEST(ScriptParse, ReportsTheFirstFaultWithItsLine) {
+  struct Case {
+    std::string_view script;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"new\nselct A1\n", "line 2: unknown command 'selct'"},
+      {"load\n", "line 1: usage: load PATH..."},
+      {"new\n\n# comment\ncell A1\n", "line 4: usage: cell RANGE VALUE"},
+      {"new small large\n", "line 1: usage: new [small]"},
+      {"print\n", "line 1: 'print': print takes one of: window, status, cells, sheets, names, count, messages, control"},
+      {"print foo\n", "line 1: 'print foo' is unknown"},
+      {"answer maybe Yes\n", "line 1: 'answer maybe' is unknown"},
+      {"cell A1 \"open\n", "line 1: a quoted word is not closed"},
+      {"save ${2}\n", "line 1: the script has no argument ${2}"},
+      {"save ${x}\n", "line 1: expected ${N} or ${N:-default}"},
+  };
+  for (const Case& c : cases) {
+    const std::string error = ParseError(c.script, {"one"});
+    EXPECT_EQ(error.substr(0, c.expected.size()), c.expected) << c.script;
+  }
+}
+
+TEST(ScriptParse, CommandsKeepTheirLinesAndArguments) {
+  const auto commands = ParseScript("# heading\nload \"my book\"\n\nprint cells A1:B2 # trailing\n", {});
+  ASSERT_EQ(commands.size(), 2u);
+  EXPECT_EQ(commands[0].line, 2);
+  EXPECT_EQ(commands[0].words, (Words{"load", "my book"}));
+  EXPECT_EQ(commands[1].line, 4);
+  EXPECT_EQ(commands[1].words, (Words{"print", "cells", "A1:B2"}));
+}
+
+TEST(ScriptParse, SubstitutesArguments) {
+  struct Case {
+    std::string_view word;
+    Words args;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"${1}", {"x"}, "x"},
+      {"${1:-out}", {}, "out"},
+      {"${1:-out}", {"given"}, "given"},
+      {"${2:-}", {"a"}, ""},
+      {"${1}/${2}.csv", {"a", "b"}, "a/b.csv"},
+      {"$1", {"x"}, "$1"},
+      {"$A$1:$B$2", {"x"}, "$A$1:$B$2"},
+      {"\"${1} with blank\"", {"arg"}, "arg with blank"},
+  };
+  for (const Case& c : cases) {
+    const auto commands = ParseScript("save " + std::string(c.word), c.args);
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].words.at(1), c.expected) << c.word;
+  }
+}
+
+}  // namespace
+}  // namespace quillary::cli

@@ -1,0 +1,59 @@
+#include "cli/words.h"
+
+#include "cli/failure.h"
+
+namespace quillary::cli {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// Reads a quoted word from `pos` (on the opening quote) up to the closing quote.
+std::string ReadQuoted(std::string_view line, std::size_t& pos) {
+  std::string word;
+  for (++pos;; ++pos) {
+    if (pos >= line.size()) throw Failure("a quoted word is not closed");
+    if (line[pos] != '"') {
+      word += line[pos];
+    } else if (pos + 1 < line.size() && line[pos + 1] == '"') {
+      word += '"';
+      ++pos;
+    } else {
+      ++pos;
+      return word;
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> SplitWords(std::string_view line) {
+  std::vector<std::string> words;
+  std::size_t pos = 0;
+  for (;;) {
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    if (pos >= line.size() || line[pos] == '#') return words;
+    std::string word;
+    while (pos < line.size() && !IsBlank(line[pos])) {
+      if (line[pos] == '"') {
+        word += ReadQuoted(line, pos);
+      } else {
+        word += line[pos++];
+      }
+    }
+    words.push_back(std::move(word));
+  }
+}
+
+std::string QuoteWord(std::string_view word) {
+  const bool plain = !word.empty() && word.front() != '#' && word.find_first_of(" \t\r\"") == std::string_view::npos;
+  if (plain) return std::string(word);
+  std::string out = "\"";
+  for (const char c : word) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
+}  // namespace quillary::cli

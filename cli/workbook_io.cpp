@@ -1,0 +1,525 @@
+#include "cli/workbook_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <optional>
+#include <sstream>
+
+#include "cli/csv.h"
+#include "cli/failure.h"
+#include "cli/words.h"
+#include "platform/excel/memory/cells.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/text_order.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::cli {
+
+namespace fs = std::filesystem;
+using xl::memory::GridSize;
+
+namespace {
+
+constexpr std::string_view kMagic = "quillary-workbook";
+constexpr std::string_view kFormatVersion = "1";
+constexpr std::string_view kWorkbookScope = "*";
+
+constexpr std::array kCellErrors{CellError::Null, CellError::Div0, CellError::Value, CellError::Ref,
+                                 CellError::Name, CellError::Num,  CellError::NA};
+
+std::optional<CellError> ErrorOfText(const Text& text) {
+  for (const CellError e : kCellErrors) {
+    if (CellErrorText(e) == text) return e;
+  }
+  return std::nullopt;
+}
+
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+// Runs `body`, turning an error of the application into a Failure that says what was
+// being done.
+template <class Body>
+void InContext(const std::string& what, Body&& body) {
+  try {
+    body();
+  } catch (const Error& e) {
+    throw Failure(what + ": " + e.Description());
+  }
+}
+
+// ----- files -----
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Failure("cannot read " + Quoted(path) + ": " + std::strerror(errno));
+  std::ostringstream data;
+  data << in.rdbuf();
+  if (in.bad()) throw Failure("cannot read " + Quoted(path));
+  return std::move(data).str();
+}
+
+void WriteFile(const fs::path& path, std::string_view data) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (out) out.write(data.data(), static_cast<std::streamsize>(data.size()));
+  out.close();
+  if (!out) throw Failure("cannot write " + Quoted(path) + ": " + std::strerror(errno));
+}
+
+// ----- the manifest -----
+
+struct SheetEntry {
+  Text name;
+  std::string file;
+  long visible = xl::xlSheetVisible;
+  std::optional<Text> selection;
+  Text activeCell;
+};
+
+struct NameEntry {
+  std::optional<Text> sheet;  // nothing: a workbook-level name
+  Text name;
+  Text refersToR1C1;
+  bool visible = true;
+};
+
+struct Manifest {
+  GridSize grid = GridSize::Large;
+  std::vector<SheetEntry> sheets;
+  std::optional<Text> active;
+  std::vector<NameEntry> names;
+};
+
+long ParseVisibility(const std::string& word) {
+  if (word == "-1") return xl::xlSheetVisible;
+  if (word == "0") return xl::xlSheetHidden;
+  if (word == "2") return xl::xlSheetVeryHidden;
+  throw Failure("the visibility must be -1, 0 or 2, not '" + word + "'");
+}
+
+// A sheet file named in a manifest must lie in the workbook folder itself.
+std::string CheckFileName(const std::string& file) {
+  const fs::path p(file);
+  if (file.empty() || p.has_parent_path() || p.is_absolute() || file == "." || file == "..") {
+    throw Failure("the sheet file must be a file name in the workbook folder, not '" + file + "'");
+  }
+  return file;
+}
+
+SheetEntry& SheetOf(Manifest& m, const std::string& name) {
+  const Text wanted = FromUtf8(name);
+  for (SheetEntry& s : m.sheets) {
+    if (text_order::EqualNoCase(s.name, wanted)) return s;
+  }
+  throw Failure("no sheet '" + name + "' is listed before this line");
+}
+
+void Expect(const std::vector<std::string>& w, std::size_t least, std::size_t most, const char* form) {
+  if (w.size() < least || w.size() > most) throw Failure(std::string("expected: ") + form);
+}
+
+void ReadEntry(Manifest& m, const std::vector<std::string>& w) {
+  const std::string& key = w[0];
+  if (key == "grid") {
+    Expect(w, 2, 2, "grid large|small");
+    if (w[1] != "large" && w[1] != "small") throw Failure("the grid must be large or small");
+    m.grid = w[1] == "small" ? GridSize::Small : GridSize::Large;
+  } else if (key == "sheet") {
+    Expect(w, 4, 4, "sheet NAME FILE VISIBLE");
+    m.sheets.push_back({FromUtf8(w[1]), CheckFileName(w[2]), ParseVisibility(w[3]), std::nullopt, {}});
+  } else if (key == "select") {
+    Expect(w, 4, 4, "select SHEET AREAS ACTIVECELL");
+    SheetEntry& s = SheetOf(m, w[1]);
+    s.selection = FromUtf8(w[2]);
+    s.activeCell = FromUtf8(w[3]);
+  } else if (key == "active") {
+    Expect(w, 2, 2, "active SHEET");
+    m.active = SheetOf(m, w[1]).name;
+  } else if (key == "name") {
+    Expect(w, 4, 5, "name SHEET|* NAME REFERS [hidden]");
+    if (w.size() == 5 && w[4] != "hidden") throw Failure("the last word of a name entry may only be 'hidden'");
+    std::optional<Text> scope;
+    if (w[1] != kWorkbookScope) scope = SheetOf(m, w[1]).name;
+    m.names.push_back({scope, FromUtf8(w[2]), FromUtf8(w[3]), w.size() == 4});
+  } else {
+    throw Failure("unknown entry '" + key + "'");
+  }
+}
+
+Manifest ReadManifest(const fs::path& folder) {
+  const fs::path path = folder / kManifestFile;
+  std::istringstream in(ReadFile(path));
+  Manifest m;
+  bool started = false;
+  long lineNo = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++lineNo;
+    try {
+      const auto words = SplitWords(line);
+      if (words.empty()) continue;
+      if (!started) {
+        if (words.size() != 2 || words[0] != kMagic || words[1] != kFormatVersion) {
+          throw Failure("the first entry must be '" + std::string(kMagic) + " " + std::string(kFormatVersion) + "'");
+        }
+        started = true;
+        continue;
+      }
+      ReadEntry(m, words);
+    } catch (const Failure& f) {
+      throw Failure(path.string() + " line " + std::to_string(lineNo) + ": " + f.what());
+    }
+  }
+  if (m.sheets.empty()) throw Failure(path.string() + ": no sheet is listed");
+  return m;
+}
+
+std::string Line(std::initializer_list<std::string> words) {
+  std::string line;
+  for (const std::string& w : words) {
+    if (!line.empty()) line += ' ';
+    line += QuoteWord(w);
+  }
+  return line + "\n";
+}
+
+std::string ManifestText(const Manifest& m) {
+  std::string out = "# A workbook of the Quillary command-line host: one CSV file per sheet.\n";
+  out += Line({std::string(kMagic), std::string(kFormatVersion)});
+  out += Line({"grid", m.grid == GridSize::Small ? "small" : "large"});
+  for (const SheetEntry& s : m.sheets) {
+    out += Line({"sheet", ToUtf8(s.name), s.file, std::to_string(s.visible)});
+  }
+  for (const SheetEntry& s : m.sheets) {
+    if (s.selection) out += Line({"select", ToUtf8(s.name), ToUtf8(*s.selection), ToUtf8(s.activeCell)});
+  }
+  if (m.active) out += Line({"active", ToUtf8(*m.active)});
+  for (const NameEntry& n : m.names) {
+    const std::string scope = n.sheet ? ToUtf8(*n.sheet) : std::string(kWorkbookScope);
+    if (n.visible) {
+      out += Line({"name", scope, ToUtf8(n.name), ToUtf8(n.refersToR1C1)});
+    } else {
+      out += Line({"name", scope, ToUtf8(n.name), ToUtf8(n.refersToR1C1), "hidden"});
+    }
+  }
+  return out;
+}
+
+// ----- from files into the workbook -----
+
+void FillSheet(xl::Worksheet& sheet, const fs::path& file) {
+  const std::string data = ReadFile(file);
+  long row = 0;
+  try {
+    ReadCsv(data, [&](std::vector<Text>& fields) {
+      ++row;
+      for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i].empty()) continue;
+        if (row > sheet.RowsCount() || static_cast<long>(i) >= sheet.ColumnsCount()) {
+          throw Failure("the data does not fit the sheet's " + std::to_string(sheet.RowsCount()) + " x " +
+                        std::to_string(sheet.ColumnsCount()) + " cells");
+        }
+        sheet.Cells(row, static_cast<long>(i) + 1).SetValue(FieldValue(fields[i]));
+      }
+    });
+  } catch (const Failure& f) {
+    throw Failure(Quoted(file) + ": " + f.what());
+  } catch (const Error& e) {
+    throw Failure(Quoted(file) + " record " + std::to_string(row) + ": " + e.Description());
+  }
+}
+
+// Makes the workbook's sheets, named in order: the first is the sheet a new workbook
+// has, each other one is added after the last. Every earlier sheet already has its
+// final name, so the default name of an added sheet never stands in the way.
+std::vector<xl::Worksheet*> MakeSheets(xl::Workbook& book, const std::vector<Text>& names) {
+  std::vector<xl::Worksheet*> sheets;
+  for (const Text& name : names) {
+    xl::Worksheet& sheet = sheets.empty() ? book.Sheets().Item(1) : book.Sheets().Add({.After = sheets.back()});
+    InContext("cannot name a sheet '" + ToUtf8(name) + "'", [&] { sheet.SetName(name); });
+    sheets.push_back(&sheet);
+  }
+  return sheets;
+}
+
+std::vector<xl::Area> ParseAreas(const xl::Worksheet& sheet, const Text& text) {
+  auto ref = xl::ParseA1(text, sheet.RowsCount(), sheet.ColumnsCount());
+  if (!ref || ref->sheet || ref->areas.empty()) throw Failure("not a cell reference: '" + ToUtf8(text) + "'");
+  return ref->areas;
+}
+
+void ApplySelection(xl::Worksheet& sheet, const SheetEntry& entry) {
+  if (!entry.selection) return;
+  const auto areas = ParseAreas(sheet, *entry.selection);
+  const auto active = ParseAreas(sheet, entry.activeCell);
+  sheet.Select(areas);
+  sheet.Activate(active.front().row1, active.front().col1);
+}
+
+void ApplyNames(xl::Workbook& book, const std::vector<NameEntry>& names) {
+  for (const NameEntry& n : names) {
+    xl::NameCollection& owner = n.sheet ? book.Sheets().Item(*n.sheet).Names() : book.Names();
+    InContext("cannot define the name '" + ToUtf8(n.name) + "'",
+              [&] { owner.AddR1C1(n.name, n.refersToR1C1, n.visible); });
+  }
+}
+
+xl::Workbook& LoadManifestFolder(xl::memory::MemoryApplication& app, const fs::path& folder) {
+  const Manifest m = ReadManifest(folder);
+  xl::Workbook& book = app.AddWorkbook(m.grid);
+  std::vector<Text> names;
+  for (const SheetEntry& s : m.sheets) names.push_back(s.name);
+  const auto sheets = MakeSheets(book, names);
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    FillSheet(*sheets[i], folder / m.sheets[i].file);
+    InContext("the selection of sheet '" + ToUtf8(m.sheets[i].name) + "'",
+              [&] { ApplySelection(*sheets[i], m.sheets[i]); });
+  }
+  ApplyNames(book, m.names);
+  (m.active ? book.Sheets().Item(*m.active) : *sheets.front()).Activate();
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    InContext("cannot set the visibility of sheet '" + ToUtf8(m.sheets[i].name) + "'",
+              [&] { sheets[i]->SetVisible(m.sheets[i].visible); });
+  }
+  return book;
+}
+
+xl::Workbook& LoadCsvFiles(xl::memory::MemoryApplication& app, const std::vector<fs::path>& files) {
+  xl::Workbook& book = app.AddWorkbook(GridSize::Large);
+  std::vector<Text> names;
+  for (const fs::path& f : files) names.push_back(FromUtf8(f.stem().string()));
+  const auto sheets = MakeSheets(book, names);
+  for (std::size_t i = 0; i < sheets.size(); ++i) FillSheet(*sheets[i], files[i]);
+  sheets.front()->Activate();
+  return book;
+}
+
+std::vector<fs::path> CsvFilesOf(const fs::path& folder) {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.is_regular_file() && entry.path().extension() == ".csv") files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  if (files.empty()) throw Failure(Quoted(folder) + " holds neither " + kManifestFile + " nor any .csv file");
+  return files;
+}
+
+// ----- from the workbook into files -----
+
+// The last row of column `col` holding a value at or above `bottom`, 0 when none.
+long LastFilledRow(xl::Worksheet& sheet, long col, long bottom) {
+  if (!sheet.CellValue(bottom, col).IsEmpty()) return bottom;
+  const long row = sheet.End(bottom, col, xl::xlUp).row;
+  return sheet.CellValue(row, col).IsEmpty() ? 0 : row;
+}
+
+std::string SheetCsv(xl::Worksheet& sheet) {
+  const xl::Area used = sheet.UsedRange().FirstArea();
+  long lastRow = 0, lastCol = 0;
+  for (long c = 1; c <= used.col2; ++c) {
+    const long r = LastFilledRow(sheet, c, used.row2);
+    if (r > 0) lastCol = c;
+    lastRow = std::max(lastRow, r);
+  }
+  std::string out;
+  std::vector<Text> fields;
+  for (long r = 1; r <= lastRow; ++r) {
+    fields.clear();
+    for (long c = 1; c <= lastCol; ++c) fields.push_back(CellField(sheet, r, c));
+    while (!fields.empty() && fields.back().empty()) fields.pop_back();
+    AppendCsvRecord(out, fields);
+  }
+  return out;
+}
+
+// A file name for each sheet: the sheet's name with the characters that file systems
+// refuse replaced, made unique without regard to case.
+std::vector<std::string> SheetFileNames(xl::Workbook& book) {
+  std::vector<std::string> files;
+  std::set<Text> taken;
+  for (long i = 1; i <= book.Sheets().Count(); ++i) {
+    std::string base = ToUtf8(book.Sheets().Item(i).Name());
+    for (char& c : base) {
+      if (static_cast<unsigned char>(c) < 0x20 || std::strchr("<>:\"/\\|?*", c) != nullptr) c = '_';
+    }
+    if (base.front() == '.') base.front() = '_';
+    std::string file = base + ".csv";
+    for (int n = 2; taken.contains(text_order::Fold(FromUtf8(file))); ++n) file = base + "-" + std::to_string(n) + ".csv";
+    taken.insert(text_order::Fold(FromUtf8(file)));
+    files.push_back(file);
+  }
+  return files;
+}
+
+Manifest ManifestOf(xl::Workbook& book, const std::vector<std::string>& files) {
+  Manifest m;
+  m.grid = book.RowsCount() == 65536 ? GridSize::Small : GridSize::Large;
+  for (long i = 1; i <= book.Sheets().Count(); ++i) {
+    xl::Worksheet& sheet = book.Sheets().Item(i);
+    const auto selection = sheet.SelectionAreas();
+    const xl::CellPos active = sheet.ActiveCellPos();
+    SheetEntry entry{sheet.Name(), files[static_cast<std::size_t>(i - 1)], sheet.Visible(), std::nullopt, {}};
+    if (!selection.empty()) {
+      entry.selection = xl::Range(sheet, selection).Address();
+      entry.activeCell = sheet.Cells(active.row, active.col).Address();
+    }
+    m.sheets.push_back(std::move(entry));
+    for (long k = 1; k <= sheet.Names().Count(); ++k) {
+      const xl::DefinedName& n = sheet.Names().Item(k);
+      m.names.push_back({sheet.Name(), n.Name(), n.RefersToR1C1(), n.Visible()});
+    }
+  }
+  m.active = book.ActiveSheet().Name();
+  for (long k = 1; k <= book.Names().Count(); ++k) {
+    const xl::DefinedName& n = book.Names().Item(k);
+    m.names.push_back({std::nullopt, n.Name(), n.RefersToR1C1(), n.Visible()});
+  }
+  // A name whose sheet was deleted refers to nothing that can be restored.
+  std::erase_if(m.names, [](const NameEntry& n) { return n.refersToR1C1 == u"=#REF!"; });
+  return m;
+}
+
+void WriteWorkbookFiles(xl::Workbook& book, const fs::path& folder) {
+  const auto files = SheetFileNames(book);
+  for (long i = 1; i <= book.Sheets().Count(); ++i) {
+    WriteFile(folder / files[static_cast<std::size_t>(i - 1)], SheetCsv(book.Sheets().Item(i)));
+  }
+  WriteFile(folder / kManifestFile, ManifestText(ManifestOf(book, files)));
+}
+
+// ----- replacing the target folder -----
+
+fs::path TargetPath(const fs::path& folder) {
+  fs::path target = fs::absolute(folder).lexically_normal();
+  if (!target.has_filename()) target = target.parent_path();
+  std::error_code ec;
+  if (fs::is_symlink(target, ec)) target = fs::canonical(target);
+  return target;
+}
+
+void CheckReplaceable(const fs::path& target) {
+  std::error_code ec;
+  const auto status = fs::status(target, ec);
+  if (!fs::exists(status)) {
+    if (!fs::is_directory(target.parent_path())) {
+      throw Failure("cannot save to " + Quoted(target) + ": the folder " + Quoted(target.parent_path()) +
+                    " does not exist");
+    }
+    return;
+  }
+  if (!fs::is_directory(status)) throw Failure("cannot save to " + Quoted(target) + ": it is a file, not a folder");
+  if (!IsWorkbookFolder(target) && !fs::is_empty(target)) {
+    throw Failure("cannot save to " + Quoted(target) + ": the folder is neither empty nor a workbook folder; it is "
+                  "left as it is");
+  }
+}
+
+fs::path MakeTempFolder(const fs::path& target) {
+  std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".saving-XXXXXX")).string();
+  if (::mkdtemp(pattern.data()) == nullptr) {
+    throw Failure("cannot save to " + Quoted(target) + ": cannot make a folder beside it: " + std::strerror(errno));
+  }
+  // mkdtemp makes the folder private; the saved workbook gets the usual permissions.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::chmod(pattern.c_str(), 0777 & ~mask);
+  return pattern;
+}
+
+// Puts the folder `fresh` in the place of `target`: one exchange of the two when the
+// target exists, so that no moment passes without a complete folder at `target`.
+void ReplaceFolder(const fs::path& fresh, const fs::path& target) {
+  std::error_code ec;
+  if (!fs::exists(target, ec)) {
+    if (::rename(fresh.c_str(), target.c_str()) != 0) {
+      throw Failure("cannot save to " + Quoted(target) + ": " + std::strerror(errno));
+    }
+    return;
+  }
+  if (::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+    fs::remove_all(fresh, ec);  // now the old folder
+    return;
+  }
+  if (errno != EINVAL && errno != ENOSYS) throw Failure("cannot save to " + Quoted(target) + ": " + std::strerror(errno));
+  // The file system cannot exchange: move the old folder aside, then the new one in.
+  const fs::path old = fresh.string() + ".old";
+  if (::rename(target.c_str(), old.c_str()) != 0) {
+    throw Failure("cannot save to " + Quoted(target) + ": " + std::strerror(errno));
+  }
+  if (::rename(fresh.c_str(), target.c_str()) != 0) {
+    const int error = errno;
+    ::rename(old.c_str(), target.c_str());
+    throw Failure("cannot save to " + Quoted(target) + ": " + std::strerror(error));
+  }
+  fs::remove_all(old, ec);
+}
+
+}  // namespace
+
+bool IsWorkbookFolder(const fs::path& folder) {
+  std::ifstream in(folder / kManifestFile, std::ios::binary);
+  for (std::string line; std::getline(in, line);) {
+    const auto words = SplitWords(line);
+    if (!words.empty()) return words[0] == kMagic;
+  }
+  return false;
+}
+
+Variant FieldValue(const Text& field) {
+  if (auto e = ErrorOfText(field)) return *e;
+  return field;
+}
+
+Text CellField(xl::Worksheet& sheet, long row, long col) {
+  if (sheet.CellHasFormula(row, col)) return sheet.CellFormula(row, col);
+  const Variant v = sheet.CellValue(row, col);
+  switch (v.Type()) {
+    case VarType::Empty:
+    case VarType::Null: return {};
+    case VarType::Number: return vba::NumberText(v.AsNumber());
+    case VarType::Boolean: return v.AsBool() ? u"TRUE" : u"FALSE";
+    case VarType::Error: return CellErrorText(v.AsError());
+    case VarType::String: break;
+  }
+  const Text& text = v.AsText();
+  xl::memory::Cell typed;
+  xl::memory::EnterValue(typed, text, false);
+  const bool readsBack = typed.Kind() == xl::memory::CellKind::Text && !typed.Prefixed() && !ErrorOfText(text);
+  return readsBack ? text : u"'" + text;
+}
+
+xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const fs::path> paths) {
+  if (paths.empty()) throw Failure("nothing to load");
+  std::error_code ec;
+  if (paths.size() == 1 && fs::is_directory(paths.front(), ec)) {
+    if (fs::exists(paths.front() / kManifestFile, ec)) return LoadManifestFolder(app, paths.front());
+    return LoadCsvFiles(app, CsvFilesOf(paths.front()));
+  }
+  for (const fs::path& p : paths) {
+    if (!fs::is_regular_file(p, ec)) throw Failure(Quoted(p) + " is not a CSV file (give one folder or CSV files)");
+  }
+  return LoadCsvFiles(app, std::vector<fs::path>(paths.begin(), paths.end()));
+}
+
+void SaveWorkbook(xl::Workbook& book, const fs::path& folder) {
+  const fs::path target = TargetPath(folder);
+  CheckReplaceable(target);
+  const fs::path fresh = MakeTempFolder(target);
+  try {
+    WriteWorkbookFiles(book, fresh);
+    ReplaceFolder(fresh, target);
+  } catch (...) {
+    std::error_code ec;
+    fs::remove_all(fresh, ec);
+    throw;
+  }
+}
+
+}  // namespace quillary::cli

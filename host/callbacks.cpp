@@ -1,0 +1,193 @@
+#include "host/callbacks.h"
+
+#include <cmath>
+#include <vector>
+
+#include "host/screen.h"
+#include "host/text_replace.h"
+#include "platform/excel/excel.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::host {
+
+namespace {
+
+forms::Control& Response(State& s) { return s.Mail(u"Response"); }
+
+// The argument list of a macro call, built from values.
+template <class... Args>
+std::vector<Variant> ArgList(Args&&... args) {
+  return std::vector<Variant>{Variant(std::forward<Args>(args))...};
+}
+
+// The two-macro show/hide pair of a Query form: the first shows the form modally and
+// returns when it closes; the second runs after it with the offsets negated.
+void ShowFormPair(State& s, TextView showMacro, TextView hideMacro, TextView formName, int offsetA,
+                  int offsetB) {
+  s.ExcelApp->SetCursor(xl::xlDefault);
+  auto show = ArgList(Text(formName), offsetA, offsetB, 1);
+  RunAddinMacro(s, showMacro, show);
+  s.ExcelApp->SetCursor(xl::xlDefault);
+  const double a = show[1].IsNumber() ? show[1].AsNumber() : offsetA;
+  const double b = show[2].IsNumber() ? show[2].AsNumber() : offsetB;
+  auto hide = ArgList(Text(formName), vba::CInt(-a), vba::CInt(-b), 2);
+  RunAddinMacro(s, hideMacro, hide);
+  s.RestartClock();
+}
+
+}  // namespace
+
+Variant RunAddinMacro(State& s, TextView macro, std::span<Variant> args) {
+  Text qualified = s.ExcelApp->ThisWorkbookName();
+  qualified.append(macro);
+  return s.ExcelApp->Run(qualified, args);
+}
+
+double CaptionNumber(TextView caption) { return vba::Val(caption); }
+
+Text CleanMode(const State& s) {
+  Text mode = ReplaceItVal(s.vbaMode, u"_", u" ");
+  mode = ReplaceItVal(mode, u"|| ", u":");
+  return ReplaceItVal(mode, u"Null", u"");
+}
+
+Text MsgTitle(const State& s, TextView headline) {
+  Text t = u"( ";
+  t += CleanMode(s);
+  t += u" ): ";
+  t += headline;
+  return t;
+}
+
+double MsgBoxDLL(State& s, const Text& prompt, long style) {
+  return ErrorTrail("MsgBoxDLL", [&] {
+    auto args = ArgList(prompt, style);
+    RunAddinMacro(s, u"!ExcelMsgBox", args);
+    const double answer = CaptionNumber(Response(s).Caption());
+    s.RestartClock();
+    ScreenRestore(s);
+    return answer;
+  });
+}
+
+void ChkBreakKey(State& s) {
+  ErrorTrail("ChkBreakKey", [&] {
+    RunAddinMacro(s, u"!vbaBreakKey");
+    forms::Control& reply = Response(s);
+    if (reply.Caption() == u"NoBreak") return;
+    s.MainForm().Repaint();
+    if (CaptionNumber(reply.Caption()) == 6) {
+      reply.SetCaption(u"Esc");
+      s.UserAbort = true;
+    } else {
+      reply.SetCaption(u"");
+      s.UserAbort = false;
+    }
+  });
+}
+
+void ShowBigMsgFormDLL(State& s) {
+  ErrorTrail("ShowBigMsgFormDLL", [&] {
+    RunAddinMacro(s, u"!ShowBigMsgForm");
+    s.BigMsgAnswer = vba::CInt(CaptionNumber(s.forms.bigMsg->Item(u"Answer").Caption()));
+  });
+}
+
+void ShowCompDupUserFormDLL(State& s, const Text& defaultControl) {
+  ErrorTrail("ShowCompDupUserFormDLL", [&] {
+    auto args = ArgList(defaultControl);
+    RunAddinMacro(s, u"!ShowCompDupUserForm", args);
+    s.RestartClock();
+    s.CompareStep = vba::CInt(CaptionNumber(s.forms.compDupUser->Item(u"Answer").Caption()));
+  });
+}
+
+void ShowMainUserFormDLL(State& s) {
+  ErrorTrail("ShowMainUserFormDLL", [&] {
+    s.ExcelApp->SetCursor(xl::xlDefault);
+    RunAddinMacro(s, u"!ShowMainUserForm");
+  });
+}
+
+void HideMainUserForm(State& s) {
+  ErrorTrail("HideMainUserForm", [&] {
+    auto args = ArgList(Text(u"MainUserForm"));
+    RunAddinMacro(s, u"!UserformHide", args);
+    s.RestartClock();
+  });
+}
+
+void ShowQueryUserForm(State& s) {
+  ErrorTrail("ShowQueryUserForm", [&] {
+    ShowFormPair(s, u"!MainUserFormHideOffsetShow", u"!MainUserFormShowOffsetHide", u"QueryUserForm", 25, -10);
+  });
+}
+
+void ShowQueryEndUserForm(State& s) {
+  ErrorTrail("ShowQueryEndUserForm", [&] {
+    ShowFormPair(s, u"!QueryUserFormOffsetShow", u"!QueryUserFormOffsetHide", u"QueryEndUserForm", 74, 9);
+  });
+}
+
+void QueryUserFormCaptionDLL(State& s) {
+  ErrorTrail("QueryUserFormCaptionDLL", [&] {
+    RunAddinMacro(s, u"!QueryUserFormCaption");
+    s.RestartClock();
+  });
+}
+
+bool RememberIfMainUserformVisibleDLL(State& s) {
+  return ErrorTrail("RememberIfMainUserformVisibleDLL", [&] {
+    RunAddinMacro(s, u"!RememberIfMainUserformVisible");
+    return Response(s).Caption() == u"True";
+  });
+}
+
+void TextBox1Activate(State& s) {
+  RunAddinMacro(s, u"!TextBox1_Activate");
+  s.ActiveWndw = &s.Main(u"Textbox1");
+}
+
+void TextBox2Activate(State& s) {
+  RunAddinMacro(s, u"!TextBox2_Activate");
+  s.ActiveWndw = &s.Main(u"Textbox2");
+}
+
+int ProgressBar::Position(std::int64_t done, std::int64_t total) {
+  // A total that has gone stale (fewer than the elements done) or is empty would move
+  // the window off the bar; keep it on the bar.
+  if (total <= 0 || done >= total) return 2;
+  if (done <= 0) return 22;
+  const auto twentieths = static_cast<int>(std::floor(static_cast<double>(done) / static_cast<double>(total) * 20));
+  return 22 - twentieths;
+}
+
+Text ProgressBar::BarText(TextView caption, int position) {
+  static constexpr char16_t kBar[] = u"OOOOOOOOOOOOOOOOOOOOOO@@@@@@@@@@@@@@@@@@@@@";
+  Text t(caption);
+  t.append(TextView(kBar).substr(static_cast<size_t>(position - 1), 20));
+  t.append(u"    Press the Ctrl key to Abort.");
+  return t;
+}
+
+bool ProgressBar::Step(std::int64_t done, std::int64_t total, bool showText) {
+  const int position = Position(done, total);
+  const double now = s_.services.clock.MonotonicSeconds();
+  if (position == lastPosition_ && !(s_.ProgressShown && now > s_.ProgressTimer + 1)) return true;
+  lastPosition_ = position;
+  ChkBreakKey(s_);
+  if (s_.UserAbort) return false;
+  if (s_.ProgressShown) {
+    s_.ProgressTimer = s_.services.clock.MonotonicSeconds();
+    if (showText) s_.ExcelApp->SetStatusBar(BarText(caption_, position));
+  } else if (now > s_.ProgressTimer + 3) {
+    s_.ProgressShown = true;
+    ScreenOn(s_);
+    s_.ExcelApp->SetDisplayStatusBar(true);
+    ScreenRestore(s_);
+  }
+  return true;
+}
+
+}  // namespace quillary::host

@@ -1,0 +1,42 @@
+#include "host/screen.h"
+
+#include "host/callbacks.h"
+#include "platform/excel/excel.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::host {
+
+void ScreenOn(State& s) {
+  s.ExcelApp->SetScreenUpdating(true);
+  s.ExcelApp->SetCursor(xl::xlDefault);
+}
+
+void ScreenOff(State& s) {
+  s.ExcelApp->SetScreenUpdating(false);
+  s.ExcelApp->SetCursor(xl::xlWait);
+}
+
+void ScreenRestore(State& s) {
+  const bool wish = s.Mail(u"OnScreenX").Enabled();
+  s.ExcelApp->SetScreenUpdating(wish);
+  s.ExcelApp->SetCursor(wish ? xl::xlDefault : xl::xlWait);
+}
+
+int WorkbookProtectedCheck(State& s) {
+  xl::Workbook& book = s.ActiveBook();
+  if (!book.ProtectStructure() && !book.ProtectWindows()) return 0;
+  Text prompt = MsgTitle(s, u"This WorkBook is Protected. This Action requires that a New WorkSheet be added to the workbook.");
+  prompt += kParagraph;
+  prompt += u"This Action will NOT execute.";
+  MsgBoxDLL(s, prompt, msgbox::kInformation);
+  return 1;
+}
+
+int SheetProtectedCheck(State& s) {
+  xl::Worksheet& sheet = s.ActiveBook().ActiveSheet();
+  if (!sheet.ProtectContents()) return 0;
+  if (vba::Val(s.ExcelApp->Version()) < 10) return 1;
+  return sheet.Protection().AllowFormattingCells ? 0 : 1;
+}
+
+}  // namespace quillary::host

@@ -1,0 +1,26 @@
+// Screen updating and cursor switching, and the protection guards that actions consult
+// before they add sheets or format cells. None of these traps errors: a failure goes to
+// the caller's trail.
+#pragma once
+
+#include "host/state.h"
+
+namespace quillary::host {
+
+// Screen updating on, default cursor.
+void ScreenOn(State& s);
+// Screen updating off, wait cursor.
+void ScreenOff(State& s);
+// Screen updating as the host wishes it (the mail box's OnScreenX flag); the wait cursor
+// while updating stays off.
+void ScreenRestore(State& s);
+
+// 1 (after telling the user) when the active workbook's structure or windows are
+// protected, so that no sheet can be added; otherwise 0.
+int WorkbookProtectedCheck(State& s);
+
+// 1 when the active sheet's contents are protected and formatting is not allowed (an
+// application before version 10 cannot allow it); otherwise 0. No message.
+int SheetProtectedCheck(State& s);
+
+}  // namespace quillary::host

@@ -1,0 +1,78 @@
+// The component's shared state: one object that every routine receives.
+//
+// It holds the spreadsheet application, the ten host forms of the running request, the
+// per-call state that each request resets, the progress clock and break flag, and the
+// values that later requests read again (the compare step, the big-message answer, the
+// Item texts). Both public classes work on the same State, as the host sees one
+// component.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/forms/forms.h"
+#include "platform/runtime/value.h"
+#include "platform/system/system.h"
+
+namespace quillary::xl {
+class Application;
+class Workbook;
+}
+
+namespace quillary::host {
+
+// The Item mode read from the main form's CheckBox1 at each request.
+inline constexpr int kBinaryCompare = 0;  // CountIndex#: prefix and index number, exact
+inline constexpr int kTextCompare = 1;    // IgnoreIndex#: plain text, without regard to case
+
+struct State {
+  explicit State(sys::Services serviceSet) : services(serviceSet) {}
+
+  // Process services: clocks, beep, clipboard, directories.
+  sys::Services services;
+
+  // The spreadsheet application handed over by the host; null until it is set.
+  xl::Application* ExcelApp = nullptr;
+  // True when the Query connection supplied ExcelApp.
+  bool AppSetByQueryConnect = false;
+
+  // The ten forms, held only for the length of one request (all null between requests).
+  forms::HostForms forms;
+
+  // Per-call state, set at every request before the routine runs.
+  Text vbaMode;
+  bool IgnoreIndexMode = false;
+  int CompareMode = kBinaryCompare;
+  bool JoinCellsUsed = false;
+  bool HiddenCellsSkipped = false;
+  std::int64_t PasteRowCount = 0;
+  Text DisplayText;
+  Text FaultItem;
+  Text FaultMsg;
+  // The Active Window: the main form's Textbox1 or Textbox2.
+  forms::Control* ActiveWndw = nullptr;
+
+  // Progress clock (monotonic seconds: elapsed time survives midnight), whether the
+  // progress bar has been shown in this request, and the break flag.
+  double ProgressTimer = 0;
+  bool ProgressShown = false;
+  bool UserAbort = false;
+
+  // Kept from one request to the next until a routine overwrites them.
+  int BigMsgAnswer = 0;
+  int CompareStep = 0;
+
+  // Convenience accessors for the forms of the running request.
+  forms::UserForm& MainForm() const { return *forms.mainUser; }
+  forms::UserForm& MailBox() const { return *forms.mailBox; }
+  forms::Control& Main(TextView control) const { return forms.mainUser->Item(control); }
+  forms::Control& Mail(TextView control) const { return forms.mailBox->Item(control); }
+
+  // Restarts the progress clock (after a host callback, or at an entry).
+  void RestartClock() { ProgressTimer = services.clock.MonotonicSeconds(); }
+
+  // The application and its active workbook; Error 91 when there is none.
+  xl::Application& App() const;
+  xl::Workbook& ActiveBook() const;
+};
+
+}  // namespace quillary::host

@@ -1,0 +1,310 @@
+#include "host/connect.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/callbacks.h"
+#include "host/working_sheet.h"
+#include "platform/excel/excel.h"
+#include "platform/runtime/error.h"
+#include "testkit/bench.h"
+
+namespace quillary::host {
+namespace {
+
+using testkit::Bench;
+
+// A bench whose routine table records which routine ran, with the state it saw.
+class ConnectTest : public ::testing::Test {
+ protected:
+  ConnectTest() {
+    auto record = [this](const char* name) {
+      return [this, name](State& s) {
+        ran.push_back(name);
+        modeSeen = s.vbaMode;
+        formsHeldDuringRun = s.forms.mainUser != nullptr;
+        directoryDuringRun = s.services.directories.Current();
+      };
+    };
+    routines.swapdsply = record("swapdsply");
+    routines.GetSubtractSortCnt = record("GetSubtractSortCnt");
+    routines.GetSortCntPasteTravel = record("GetSortCntPasteTravel");
+    routines.Actions = record("Actions");
+    routines.GoQueryUserForm = record("GoQueryUserForm");
+    routines.SetUpPrinter = record("SetUpPrinter");
+    routines.Parser = record("Parser");
+    routines.WholeColRow = [this](State&) {
+      ran.push_back("WholeColRow");
+      return wholeColRowResult;
+    };
+    b.services.directories.SetComponentFolder("/opt/quillary");
+  }
+
+  // One request through a connection made for it. Releasing the connection lets go of
+  // the application, so the bench hands it over again for the next request.
+  void Call(const char16_t* routine, const char16_t* mode = u"Null") {
+    struct Rehand {
+      Bench& b;
+      ~Rehand() { b.state.ExcelApp = b.app.get(); }
+    } rehand{b};
+    ExcelConnect connect(b.state, routines);
+    Text m = mode, r = routine;
+    connect.QuillaryDLL(b.forms.Forms(), m, r);
+  }
+
+  Bench b;
+  Routines routines;
+  std::vector<std::string> ran;
+  Text modeSeen;
+  bool formsHeldDuringRun = false;
+  std::string directoryDuringRun;
+  int wholeColRowResult = 0;
+};
+
+TEST_F(ConnectTest, DispatchesEachRoutineNameExactly) {
+  const struct {
+    const char16_t* routine;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {u"SwapDsply", {"swapdsply"}},
+      {u"GetSubtractSortCnt", {"GetSubtractSortCnt"}},
+      {u"GetSubtractSortCntPasteTravel", {"GetSortCntPasteTravel"}},
+      {u"Paste_V", {"GetSortCntPasteTravel"}},
+      {u"PasteRight", {"GetSortCntPasteTravel"}},
+      {u"Actions", {"Actions"}},
+      {u"GoQueryUserForm", {"GoQueryUserForm"}},
+      {u"WholeColRow", {"WholeColRow"}},
+      {u"SetUpPrinter", {"SetUpPrinter"}},
+      {u"Parser", {"Parser"}},
+      {u"swapdsply", {}},
+      {u"GetSubtractSortCnt ", {}},
+      {u"", {}},
+  };
+  for (const auto& c : cases) {
+    ran.clear();
+    Call(c.routine, u"Paste_V");
+    EXPECT_EQ(ran, c.expected) << ToUtf8(c.routine);
+  }
+  EXPECT_EQ(modeSeen, u"Paste_V");
+}
+
+TEST_F(ConnectTest, EveryRequestResetsTheCallStateAndCleansUp) {
+  b.state.DisplayText = u"old text";
+  b.state.FaultItem = u"R1";
+  b.state.FaultMsg = u"old fault";
+  b.state.JoinCellsUsed = b.state.HiddenCellsSkipped = b.state.UserAbort = true;
+  b.state.PasteRowCount = 12;
+  b.state.CompareStep = 5;
+  b.services.directories.Change("/home/user");
+
+  Call(u"unknown routine", u"COMPARE 2/Uniques");
+
+  EXPECT_TRUE(ran.empty());
+  EXPECT_EQ(b.state.vbaMode, u"COMPARE 2/Uniques");
+  EXPECT_EQ(b.state.DisplayText, u"");
+  EXPECT_EQ(b.state.FaultItem, u"");
+  EXPECT_EQ(b.state.FaultMsg, u"");
+  EXPECT_FALSE(b.state.JoinCellsUsed || b.state.HiddenCellsSkipped || b.state.UserAbort);
+  EXPECT_EQ(b.state.PasteRowCount, 0);
+  EXPECT_EQ(b.state.CompareStep, 5) << "kept between requests";
+  EXPECT_EQ(b.services.directories.Changes(), (std::vector<std::string>{"/home/user", "/opt/quillary", "/home/user"}));
+  EXPECT_EQ(b.state.forms.mainUser, nullptr);
+}
+
+TEST_F(ConnectTest, RoutineRunsInTheComponentFolderWithTheFormsHeld) {
+  b.services.directories.Change("/home/user");
+  Call(u"Actions");
+  EXPECT_EQ(directoryDuringRun, "/opt/quillary");
+  EXPECT_TRUE(formsHeldDuringRun);
+  EXPECT_EQ(b.services.directories.Current(), "/home/user");
+}
+
+TEST_F(ConnectTest, AnErrorReachesTheHostWithItsTrailAndTheRequestIsStillCleanedUp) {
+  routines.Actions = [](State&) {
+    ErrorTrail("Actions", [] { Raise(err::kApplication, "refused", "Quillary"); });
+  };
+  b.services.directories.Change("/home/user");
+  try {
+    Call(u"Actions");
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Number(), err::kApplication);
+    EXPECT_EQ(e.Source(), "Actions: Quillary");
+    EXPECT_EQ(e.Description(), "refused");
+  }
+  EXPECT_EQ(b.services.directories.Current(), "/home/user");
+  EXPECT_EQ(b.state.forms.mainUser, nullptr);
+}
+
+TEST_F(ConnectTest, ARoutineNotInThisBuildIsReportedAsSuch) {
+  routines.Parser = nullptr;
+  try {
+    Call(u"Parser");
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Number(), err::kNoSuchMember);
+    EXPECT_NE(e.Description().find("\"Parser\" is not part of this build"), std::string::npos) << e.Description();
+  }
+}
+
+TEST_F(ConnectTest, WholeColRowAnswersThroughTheMailBox) {
+  for (int result : {0, 1}) {
+    wholeColRowResult = result;
+    b.forms.mailBox.Item(u"Response").SetCaption(u"stale");
+    Call(u"WholeColRow");
+    EXPECT_EQ(b.forms.mailBox.Item(u"Response").Caption(), result == 0 ? u"0" : u"1");
+  }
+}
+
+TEST_F(ConnectTest, ItemModeFollowsCheckBox1AtEachRequest) {
+  auto& box = b.forms.mainUser.Item(u"CheckBox1");
+  box.SetValue(true);
+  Call(u"none");
+  EXPECT_TRUE(b.state.IgnoreIndexMode);
+  EXPECT_EQ(b.state.CompareMode, kTextCompare);
+  box.SetValue(false);
+  Call(u"none");
+  EXPECT_FALSE(b.state.IgnoreIndexMode);
+  EXPECT_EQ(b.state.CompareMode, kBinaryCompare);
+
+  // A check box in its third state cannot say which mode: the request fails at once,
+  // and leaves nothing held.
+  box.SetValue(Variant::Null());
+  try {
+    Call(u"Actions");
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Number(), err::kInvalidNull);
+  }
+  EXPECT_TRUE(ran.empty());
+  EXPECT_EQ(b.state.forms.mainUser, nullptr);
+}
+
+TEST_F(ConnectTest, ActiveWindowByTheBackColourOfTextbox1) {
+  const struct {
+    long backColor;
+    const char16_t* expected;
+  } cases[] = {{0xFFFFFF, u"TextBox1"}, {0xFFFFF4, u"TextBox1"}, {0xFFFFF3, u"TextBox2"}, {0xE0E0E0, u"TextBox2"}};
+  for (const auto& c : cases) {
+    b.forms.mainUser.Item(u"Textbox1").SetBackColor(c.backColor);
+    Call(u"none");
+    ASSERT_NE(b.state.ActiveWndw, nullptr);
+    EXPECT_EQ(b.state.ActiveWndw->Name(), c.expected) << std::hex << c.backColor;
+  }
+}
+
+TEST_F(ConnectTest, NoActiveWorkbookReturnsAtOnce) {
+  auto empty = xl::memory::CreateApplication({.thisWorkbookName = u"Quillary.xlam", .runner = b.addin.Runner()});
+  State s(b.services.services);
+  s.ExcelApp = empty.get();
+  s.vbaMode = u"before";
+  s.UserAbort = true;
+  ExcelConnect connect(s, routines);
+  Text mode = u"Actions", routine = u"Actions";
+  connect.QuillaryDLL(b.forms.Forms(), mode, routine);
+  ExcelQueryFormConnect query(s, routines);
+  Text event = u"NextButtonClick";
+  query.QuillaryQueryFormDLL(event);
+  EXPECT_TRUE(ran.empty());
+  EXPECT_EQ(s.vbaMode, u"before");
+  EXPECT_TRUE(s.UserAbort);
+  EXPECT_TRUE(b.services.directories.Changes().empty());
+}
+
+TEST_F(ConnectTest, TheWorkingSheetIsVeryHiddenAgainAtEachRequest) {
+  b.BeginRequest();
+  InitPlace(b.state, kList1);
+  xl::Worksheet& work = b.Sheet(kHiddenWorkSht);
+  work.SetName(u"quillary3016000000");
+  work.SetVisible(xl::xlSheetVisible);
+  b.Sheet(u"Sheet1").Activate();
+
+  Call(u"none");
+  EXPECT_EQ(work.Visible(), xl::xlSheetVeryHidden);
+  EXPECT_EQ(work.Name(), u"quillary3016000000");
+  EXPECT_EQ(b.book->ActiveSheet().Name(), u"Sheet1");
+}
+
+TEST_F(ConnectTest, InitPlacePreparesTheWorkingSheetAndClearsList2) {
+  Call(u"InitPlace");
+  xl::Worksheet& work = b.Sheet(kHiddenWorkSht);
+  EXPECT_EQ(work.Visible(), xl::xlSheetVeryHidden);
+  EXPECT_EQ(work.Range(kList2).Address(), u"$K$1");
+}
+
+TEST_F(ConnectTest, ApplicationIsHeldAndReleasedByTheRightConnection) {
+  auto other = xl::memory::CreateApplication({});
+  State s(b.services.services);
+  {
+    ExcelQueryFormConnect query(s, routines);
+    query.SetExcelApp(b.app.get());
+    EXPECT_EQ(s.ExcelApp, b.app.get());
+    EXPECT_TRUE(s.AppSetByQueryConnect);
+    {
+      ExcelConnect connect(s, routines);
+      connect.SetExcelApp(other.get());
+      EXPECT_EQ(s.ExcelApp, other.get()) << "ExcelConnect replaces";
+      query.SetExcelApp(b.app.get());
+      EXPECT_EQ(s.ExcelApp, other.get()) << "the Query connection never replaces";
+    }
+    EXPECT_EQ(s.ExcelApp, nullptr) << "releasing ExcelConnect lets go, whoever supplied it";
+    s.ExcelApp = other.get();
+    s.AppSetByQueryConnect = false;
+  }
+  EXPECT_EQ(s.ExcelApp, other.get()) << "the Query connection did not supply this one";
+  {
+    ExcelQueryFormConnect query(s, routines);
+    s.ExcelApp = nullptr;
+    query.SetExcelApp(b.app.get());
+  }
+  EXPECT_EQ(s.ExcelApp, nullptr);
+  EXPECT_FALSE(s.AppSetByQueryConnect);
+}
+
+TEST_F(ConnectTest, QueryEventsRunOnTheStateOfTheRequestUnderneath) {
+  std::vector<std::string> events;
+  auto record = [&events](const char* name) { return [&events, name](State&) { events.push_back(name); }; };
+  routines.NextButton_Click = record("NextButton_Click");
+  routines.NextButtonClick = record("NextButtonClick");
+  routines.ReplaceButtonClick = record("ReplaceButtonClick");
+  routines.NextButtonDupsMode = record("NextButtonDupsMode");
+  routines.nextbuttondupsmode2 = record("nextbuttondupsmode2");
+  routines.TextBox1Change = record("TextBox1Change");
+  routines.TextBox2Change = record("TextBox2Change");
+  routines.RemoveBookmark = record("RemoveBookmark");
+  routines.diffdupsButtonClick = record("diffdupsButtonClick");
+  routines.PlaceBookmark = [&events](State&, bool& place) { events.push_back(place ? "PlaceBookmark(True)" : "?"); };
+
+  // The Query form is shown from inside a request; while it is open the host sends
+  // every event name, then two that are not events.
+  Text modeInside;
+  bool abortInside = true;
+  routines.GoQueryUserForm = [&](State& s) {
+    s.UserAbort = true;
+    b.addin.SetHook(u"MainUserFormHideOffsetShow", [&](std::span<Variant>) {
+      ExcelQueryFormConnect query(s, routines);
+      for (const char16_t* name :
+           {u"NextButton_Click", u"NextButtonClick", u"ReplaceButtonClick", u"NextButtonDupsMode", u"nextbuttondupsmode2",
+            u"TextBox1Change", u"TextBox2Change", u"RemoveBookmark", u"PlaceBookmark_True", u"diffdupsButtonClick",
+            u"PlaceBookmark", u"nextbuttonclick"}) {
+        Text event = name;
+        query.QuillaryQueryFormDLL(event);
+      }
+      modeInside = s.vbaMode;
+      abortInside = s.UserAbort;
+    });
+    ShowQueryUserForm(s);
+  };
+  Call(u"GoQueryUserForm", u"Query Item");
+  EXPECT_EQ(events, (std::vector<std::string>{"NextButton_Click", "NextButtonClick", "ReplaceButtonClick",
+                                              "NextButtonDupsMode", "nextbuttondupsmode2", "TextBox1Change",
+                                              "TextBox2Change", "RemoveBookmark", "PlaceBookmark(True)",
+                                              "diffdupsButtonClick"}));
+  EXPECT_EQ(modeInside, u"Query Item");
+  EXPECT_FALSE(abortInside) << "each event restarts the break flag";
+}
+
+}  // namespace
+}  // namespace quillary::host

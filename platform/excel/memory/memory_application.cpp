@@ -1,0 +1,162 @@
+// The application object and its worksheet functions.
+#include <algorithm>
+
+#include "platform/excel/memory/memory.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/text_order.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::xl::memory {
+
+std::unique_ptr<MemoryApplication> CreateApplication(ApplicationOptions options) {
+  return std::make_unique<MemoryApplication>(std::move(options));
+}
+
+MemoryApplication::MemoryApplication(ApplicationOptions options)
+    : options_(std::move(options)), workbooks_(*this), windows_(*this, nullptr) {}
+
+MemoryApplication::~MemoryApplication() = default;
+
+MemoryWorkbook& MemoryApplication::AddWorkbook(GridSize grid) {
+  std::string n = "Book" + std::to_string(++bookCounter_);
+  books_.push_back(std::make_unique<MemoryWorkbook>(*this, Text(n.begin(), n.end()), grid));
+  MemoryWorkbook& book = *books_.back();
+  book.AddWindow();
+  return book;
+}
+
+void MemoryApplication::BookClosed(MemoryWorkbook& book) {
+  auto it = std::find_if(books_.begin(), books_.end(), [&](const auto& p) { return p.get() == &book; });
+  if (it == books_.end()) return;
+  closedBooks_.push_back(std::move(*it));
+  books_.erase(it);
+}
+
+Window* MemoryApplication::ActiveWindow() { return windowOrder_.empty() ? nullptr : windowOrder_.front(); }
+
+Workbook* MemoryApplication::ActiveWorkbook() {
+  return windowOrder_.empty() ? nullptr : &windowOrder_.front()->Book();
+}
+
+Worksheet* MemoryApplication::ActiveSheet() {
+  return windowOrder_.empty() ? nullptr : &windowOrder_.front()->Book().ActiveMemorySheet();
+}
+
+std::optional<xl::Range> MemoryApplication::ActiveCell() {
+  if (windowOrder_.empty()) return std::nullopt;
+  return windowOrder_.front()->ActiveCell();
+}
+
+std::optional<xl::Range> MemoryApplication::Selection() {
+  if (windowOrder_.empty()) return std::nullopt;
+  return windowOrder_.front()->RangeSelection();
+}
+
+Variant MemoryApplication::Run(TextView macro, std::span<Variant> args) {
+  CheckFailure("Application.Run");
+  if (!options_.runner) {
+    Raise(err::kApplication, "Cannot run the macro '" + ToUtf8(macro) + "'. The macro may not be available.");
+  }
+  return options_.runner(macro, args);
+}
+
+void MemoryApplication::SetStatusBar(const Variant& textOrFalse) {
+  if (textOrFalse.IsBoolean() && !textOrFalse.AsBool()) {
+    statusBar_ = false;
+  } else {
+    statusBar_ = vba::CStr(textOrFalse);
+  }
+}
+
+std::optional<xl::Range> MemoryApplication::Intersect(const xl::Range& a, const xl::Range& b) {
+  if (&a.Parent() != &b.Parent()) return std::nullopt;
+  std::vector<Area> out;
+  for (const Area& x : a.AreaList()) {
+    for (const Area& y : b.AreaList()) {
+      if (!x.Overlaps(y)) continue;
+      out.push_back({std::max(x.row1, y.row1), std::max(x.col1, y.col1), std::min(x.row2, y.row2),
+                     std::min(x.col2, y.col2)});
+    }
+  }
+  if (out.empty()) return std::nullopt;
+  return xl::Range(a.Parent(), std::move(out));
+}
+
+xl::Range MemoryApplication::Union(const xl::Range& a, const xl::Range& b) {
+  if (&a.Parent() != &b.Parent()) Raise(err::kApplication, "Method 'Union' of object '_Application' failed");
+  std::vector<Area> out(a.AreaList().begin(), a.AreaList().end());
+  out.insert(out.end(), b.AreaList().begin(), b.AreaList().end());
+  return xl::Range(a.Parent(), std::move(out));
+}
+
+void MemoryApplication::GoTo(const xl::Range& reference) {
+  Worksheet& sheet = reference.Parent();
+  sheet.Parent().Activate();
+  sheet.Activate();
+  reference.Select();
+}
+
+void MemoryApplication::InjectFailure(std::string member, long number, std::string description, int afterCalls,
+                                      int times) {
+  failures_[std::move(member)] = Failure{number, std::move(description), afterCalls, times};
+}
+
+void MemoryApplication::CheckFailure(std::string_view member) {
+  auto it = failures_.find(member);
+  if (it == failures_.end()) return;
+  Failure& f = it->second;
+  if (f.skip > 0) {
+    --f.skip;
+    return;
+  }
+  if (f.times == 0) return;
+  if (f.times > 0) --f.times;
+  Raise(f.number, f.description);
+}
+
+// ----- worksheet functions -----
+
+Variant MemoryWorksheetFunction::Lookup(const Variant& value, std::span<const Variant> lookupVector,
+                                        std::span<const Variant> resultVector) {
+  // The application's approximate LOOKUP: a binary search over a vector in ascending
+  // order for the last element not greater than the value.
+  std::ptrdiff_t lo = 0, hi = static_cast<std::ptrdiff_t>(lookupVector.size()) - 1, found = -1;
+  while (lo <= hi) {
+    std::ptrdiff_t mid = lo + (hi - lo) / 2;
+    if (text_order::CompareValues(lookupVector[static_cast<std::size_t>(mid)], value, false) <= 0) {
+      found = mid;
+      lo = mid + 1;
+    } else {
+      hi = mid - 1;
+    }
+  }
+  if (found < 0 || static_cast<std::size_t>(found) >= resultVector.size()) {
+    Raise(err::kApplication, "Unable to get the Lookup property of the WorksheetFunction class");
+  }
+  return resultVector[static_cast<std::size_t>(found)];
+}
+
+double MemoryWorksheetFunction::CountA(const xl::Range& range) {
+  auto* sheet = dynamic_cast<MemoryWorksheet*>(&range.Parent());
+  if (!sheet) Raise(err::kApplication, "Unable to get the CountA property of the WorksheetFunction class");
+  std::int64_t n = 0;
+  for (const Area& a : range.AreaList()) n += sheet->CountFilled(a);
+  return static_cast<double>(n);
+}
+
+Text MemoryWorksheetFunction::Proper(TextView text) {
+  Text out(text);
+  bool afterLetter = false;
+  for (char16_t& c : out) {
+    Text one(1, c);
+    Text upper = vba::UCase(one), lower = vba::LCase(one);
+    const bool letter = upper != lower;
+    if (letter) {
+      c = afterLetter ? lower[0] : upper[0];
+    }
+    afterLetter = letter;
+  }
+  return out;
+}
+
+}  // namespace quillary::xl::memory

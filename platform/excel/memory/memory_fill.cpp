@@ -1,0 +1,210 @@
+// AutoFill, DataSeries, TextToColumns and Paste of the in-memory worksheet.
+#include <algorithm>
+
+#include "platform/excel/memory/memory.h"
+#include "platform/runtime/error.h"
+
+namespace quillary::xl::memory {
+
+namespace {
+
+// Splits a line at the delimiters of the settings. With the double-quote qualifier a
+// field that begins with a quote runs to its closing quote ("" stands for a quote).
+std::vector<Text> SplitFields(TextView line, const TextToColumnsSettings& s) {
+  auto isDelimiter = [&](char16_t c) {
+    return (s.Tab && c == u'\t') || (s.Semicolon && c == u';') || (s.Comma && c == u',') ||
+           (s.Space && c == u' ') || (s.Other && !s.OtherChar.empty() && c == s.OtherChar[0]);
+  };
+  std::vector<Text> fields(1);
+  std::size_t i = 0;
+  bool fieldStart = true;
+  while (i < line.size()) {
+    char16_t c = line[i];
+    if (fieldStart && c == u'"' && s.TextQualifier == xlTextQualifierDoubleQuote) {
+      ++i;
+      while (i < line.size()) {
+        if (line[i] == u'"') {
+          if (i + 1 < line.size() && line[i + 1] == u'"') {
+            fields.back() += u'"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        fields.back() += line[i++];
+      }
+      fieldStart = false;
+      continue;
+    }
+    if (isDelimiter(c)) {
+      if (!(s.ConsecutiveDelimiter && fieldStart && fields.size() > 1)) fields.emplace_back();
+      fieldStart = true;
+      ++i;
+      continue;
+    }
+    fields.back() += c;
+    fieldStart = false;
+    ++i;
+  }
+  return fields;
+}
+
+}  // namespace
+
+void MemoryWorksheet::AutoFill(const Area& source, const Area& destination) {
+  Live();
+  CheckArea(source);
+  CheckArea(destination);
+  const bool down = destination.row1 == source.row1 && destination.col1 == source.col1 &&
+                    destination.col2 == source.col2 && destination.row2 >= source.row2;
+  const bool right = destination.row1 == source.row1 && destination.col1 == source.col1 &&
+                     destination.row2 == source.row2 && destination.col2 >= source.col2;
+  if (!down && !right) Raise(err::kApplication, "AutoFill method of Range class failed");
+  CheckWritable(destination, "Range.AutoFill");
+  // One series per column (down) or per row (right).
+  const long lines = down ? source.Columns() : source.Rows();
+  const long seeds = down ? source.Rows() : source.Columns();
+  const long length = down ? destination.Rows() : destination.Columns();
+  for (long l = 0; l < lines; ++l) {
+    auto at = [&](long k) { return down ? CellPos{source.row1 + k, source.col1 + l} : CellPos{source.row1 + l, source.col1 + k}; };
+    std::vector<Variant> values;
+    std::vector<Text> formulas;
+    bool numeric = true;
+    for (long k = 0; k < seeds; ++k) {
+      CellPos p = at(k);
+      values.push_back(CellValue(p.row, p.col));
+      formulas.push_back(CellFormula(p.row, p.col));
+      numeric = numeric && values.back().IsNumber();
+    }
+    const double first = numeric ? values.front().AsNumber() : 0;
+    const double step = numeric && seeds > 1 ? (values.back().AsNumber() - first) / static_cast<double>(seeds - 1) : 0;
+    for (long k = seeds; k < length; ++k) {
+      CellPos p = at(k);
+      if (numeric) {
+        EnterCell(p.row, p.col, first + step * static_cast<double>(k));
+      } else {
+        EnterCell(p.row, p.col, Variant(formulas[static_cast<std::size_t>(k % seeds)]));
+      }
+    }
+  }
+}
+
+void MemoryWorksheet::DataSeries(const Area& area, const DataSeriesArgs& args) {
+  Live();
+  CheckArea(area);
+  if (args.Type != xlLinear || (args.Rowcol != xlColumns && args.Rowcol != xlRows) || args.Step == 0) {
+    Raise(err::kApplication, "DataSeries method of Range class failed");
+  }
+  const bool down = args.Rowcol == xlColumns;
+  const long lines = down ? area.Columns() : area.Rows();
+  for (long l = 0; l < lines; ++l) {
+    const long row = down ? area.row1 : area.row1 + l;
+    const long col = down ? area.col1 + l : area.col1;
+    Variant start = CellValue(row, col);
+    if (!start.IsNumber()) continue;
+    // A one-cell-long selection extends up to Stop; a longer one is filled within itself.
+    const long inSelection = down ? area.Rows() : area.Columns();
+    const long limit = inSelection > 1 ? inSelection : (down ? rows_ - row + 1 : cols_ - col + 1);
+    if (inSelection == 1 && !args.Stop) continue;
+    double v = start.AsNumber();
+    for (long k = 1; k < limit; ++k) {
+      v = start.AsNumber() + args.Step * static_cast<double>(k);
+      if (args.Stop && (args.Step > 0 ? v > *args.Stop : v < *args.Stop)) break;
+      if (down) {
+        EnterCell(row + k, col, v);
+      } else {
+        EnterCell(row, col + k, v);
+      }
+    }
+  }
+}
+
+void MemoryWorksheet::TextToColumns(const Area& area, const TextToColumnsArgs& args) {
+  Live();
+  CheckArea(area);
+  book_.App().CheckFailure("Range.TextToColumns");
+  if (args.DataType != xlDelimited || area.col1 != area.col2) {
+    Raise(err::kApplication, "TextToColumns method of Range class failed");
+  }
+  TextToColumnsSettings& s = book_.App().TextToColumnsState();
+  s.Tab = args.Tab;
+  s.Semicolon = args.Semicolon;
+  s.Comma = args.Comma;
+  s.Space = args.Space;
+  s.Other = args.Other;
+  s.OtherChar = args.OtherChar;
+  s.TextQualifier = args.TextQualifier;
+  s.ConsecutiveDelimiter = args.ConsecutiveDelimiter;
+  if (CountFilled(area) == 0) Raise(err::kApplication, "No data was selected to parse.");
+  CheckWritable(area, "Range.TextToColumns");
+
+  auto formatOf = [&](long field) {
+    for (const auto& [column, format] : args.FieldInfo) {
+      if (column == field) return format;
+    }
+    return xlGeneralFormat;
+  };
+  Column* source = Col(area.col1);
+  std::vector<long> rows;
+  for (auto r = source->NextFilled(area.row1 - 1); r && *r <= area.row2; r = source->NextFilled(*r)) rows.push_back(*r);
+  for (long r : rows) {
+    const Text text = DisplayText(source->Find(r)->Value());
+    long col = area.col1;
+    long field = 0;
+    for (const Text& f : SplitFields(text, s)) {
+      const long format = formatOf(++field);
+      if (format == xlSkipColumn) continue;
+      if (col > cols_) Raise(err::kApplication, "TextToColumns method of Range class failed");
+      if (format == xlTextFormat) FormatCells({r, col, r, col}, FormatKey::NumberFormat, 0, Variant(Text(u"@")));
+      EnterCell(r, col, Variant(f));
+      ++col;
+    }
+  }
+}
+
+void MemoryWorksheet::Paste(const xl::Range& destination) {
+  Live();
+  book_.App().CheckFailure("Worksheet.Paste");
+  if (&destination.Parent() != this) Raise(err::kApplication, "Paste method of Worksheet class failed");
+  const auto& reader = book_.App().Clipboard();
+  const Text text = reader ? reader() : Text();
+  if (text.empty()) Raise(err::kApplication, "Paste method of Worksheet class failed");
+
+  std::vector<TextView> lines;
+  TextView all(text);
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (all[i] == u'\n' || all[i] == u'\r') {
+      lines.push_back(all.substr(start, i - start));
+      if (all[i] == u'\r' && i + 1 < all.size() && all[i + 1] == u'\n') ++i;
+      start = i + 1;
+    }
+  }
+  if (start < all.size()) lines.push_back(all.substr(start));
+
+  const TextToColumnsSettings& s = book_.App().TextToColumnsState();
+  const long top = destination.Row(), left = destination.Column();
+  long row = top, right = left;
+  for (TextView line : lines) {
+    std::vector<Text> fields = SplitFields(line, s);
+    // A field longer than a cell holds continues in the cells below it.
+    long height = 1;
+    for (std::size_t j = 0; j < fields.size(); ++j) {
+      const long col = left + static_cast<long>(j);
+      const Text& f = fields[j];
+      const long chunks = f.empty() ? 1 : static_cast<long>((f.size() + kMaxCellText - 1) / kMaxCellText);
+      if (col > cols_ || row + chunks - 1 > rows_) Raise(err::kApplication, "Paste method of Worksheet class failed");
+      for (long k = 0; k < chunks; ++k) {
+        EnterCell(row + k, col, Variant(f.substr(static_cast<std::size_t>(k) * kMaxCellText, kMaxCellText)));
+      }
+      height = std::max(height, chunks);
+      right = std::max(right, col);
+    }
+    row += height;
+  }
+  selection_ = WidenToMerges({Area{top, left, std::max(top, row - 1), right}});
+  active_ = {top, left};
+}
+
+}  // namespace quillary::xl::memory

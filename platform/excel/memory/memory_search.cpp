@@ -1,0 +1,453 @@
+// End, Find/FindNext and Sort of the in-memory worksheet.
+#include <algorithm>
+#include <numeric>
+
+#include "platform/excel/memory/memory.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/text_order.h"
+
+namespace quillary::xl::memory {
+
+// ----- End -----
+
+CellPos MemoryWorksheet::End(long row, long col, long direction) {
+  Live();
+  CheckCell(row, col);
+  auto filled = [&](long r, long c) {
+    const Column* p = Col(c);
+    return r >= 1 && r <= rows_ && p && p->IsFilled(r);
+  };
+  const Column* here = Col(col);
+  switch (direction) {
+    case xlDown: {
+      if (!here) return {rows_, col};
+      if (filled(row, col) && filled(row + 1, col)) return {here->RunEnd(row), col};
+      auto next = here->NextFilled(row);
+      return {next ? *next : rows_, col};
+    }
+    case xlUp: {
+      if (!here) return {1, col};
+      if (filled(row, col) && filled(row - 1, col)) return {here->RunStart(row), col};
+      auto prev = here->PrevFilled(row);
+      return {prev ? *prev : 1, col};
+    }
+    case xlToRight: {
+      const long last = std::min<long>(cols_, static_cast<long>(columns_.size()));
+      if (filled(row, col) && filled(row, col + 1)) {
+        long c = col + 1;
+        while (c + 1 <= last && filled(row, c + 1)) ++c;
+        return {row, c};
+      }
+      for (long c = col + 1; c <= last; ++c) {
+        if (filled(row, c)) return {row, c};
+      }
+      return {row, cols_};
+    }
+    case xlToLeft: {
+      if (filled(row, col) && filled(row, col - 1)) {
+        long c = col - 1;
+        while (c - 1 >= 1 && filled(row, c - 1)) --c;
+        return {row, c};
+      }
+      for (long c = std::min<long>(col - 1, static_cast<long>(columns_.size())); c >= 1; --c) {
+        if (filled(row, c)) return {row, c};
+      }
+      return {row, 1};
+    }
+    default: Raise(err::kApplication, "Unable to get the End property of the Range class");
+  }
+}
+
+// ----- Find -----
+
+namespace {
+
+// A compiled What: literal characters and the wildcards "?" (one character) and "*"
+// (any run); "~" makes the next "~", "*" or "?" literal. Without MatchCase the pattern
+// and the cell texts are compared folded.
+class Matcher {
+ public:
+  Matcher(const FindSettings& s) : whole_(s.LookAt == xlWhole), matchCase_(s.MatchCase) {
+    const Text what = matchCase_ ? s.What : text_order::Fold(s.What);
+    for (std::size_t i = 0; i < what.size(); ++i) {
+      char16_t c = what[i];
+      if (c == u'~' && i + 1 < what.size() && (what[i + 1] == u'~' || what[i + 1] == u'*' || what[i + 1] == u'?')) {
+        tokens_.push_back({false, what[++i]});
+      } else if (c == u'*' || c == u'?') {
+        tokens_.push_back({true, c});
+        wild_ = true;
+      } else {
+        tokens_.push_back({false, c});
+      }
+    }
+    if (!wild_) {
+      for (const Token& t : tokens_) literal_ += t.c;
+    }
+  }
+
+  // True when the folded key `literal` finds every match: a whole, wildcard-free search.
+  bool Indexable() const { return whole_ && !wild_; }
+  // The literal in folded form, for the index.
+  Text FoldedLiteral() const { return matchCase_ ? text_order::Fold(literal_) : literal_; }
+
+  bool Matches(const Text& cellText) const {
+    const Text folded = matchCase_ ? Text() : text_order::Fold(cellText);
+    const Text& s = matchCase_ ? cellText : folded;
+    if (!wild_) return whole_ ? s == literal_ : s.find(literal_) != Text::npos;
+    if (whole_) return Glob(s);
+    // A part match: the pattern matches some substring.
+    for (std::size_t start = 0; start <= s.size(); ++start) {
+      if (GlobPrefix(s, start)) return true;
+    }
+    return false;
+  }
+
+ private:
+  struct Token {
+    bool wild;
+    char16_t c;
+  };
+
+  // Whole-text glob with backtracking to the last star.
+  bool Glob(TextView s) const {
+    std::size_t si = 0, ti = 0, starT = SIZE_MAX, starS = 0;
+    while (si < s.size()) {
+      if (ti < tokens_.size() && tokens_[ti].wild && tokens_[ti].c == u'*') {
+        starT = ti++;
+        starS = si;
+      } else if (ti < tokens_.size() && ((tokens_[ti].wild && tokens_[ti].c == u'?') ||
+                                         (!tokens_[ti].wild && tokens_[ti].c == s[si]))) {
+        ++ti;
+        ++si;
+      } else if (starT != SIZE_MAX) {
+        ti = starT + 1;
+        si = ++starS;
+      } else {
+        return false;
+      }
+    }
+    while (ti < tokens_.size() && tokens_[ti].wild && tokens_[ti].c == u'*') ++ti;
+    return ti == tokens_.size();
+  }
+
+  // Does the pattern match a prefix of s[start..]? (Then a part match exists.)
+  bool GlobPrefix(TextView s, std::size_t start) const {
+    // A pattern matching a prefix is the pattern followed by "*" matching the rest.
+    std::size_t si = start, ti = 0, starT = SIZE_MAX, starS = 0;
+    while (true) {
+      if (ti == tokens_.size()) return true;
+      if (si >= s.size()) {
+        while (ti < tokens_.size() && tokens_[ti].wild && tokens_[ti].c == u'*') ++ti;
+        return ti == tokens_.size();
+      }
+      if (tokens_[ti].wild && tokens_[ti].c == u'*') {
+        starT = ti++;
+        starS = si;
+      } else if ((tokens_[ti].wild && tokens_[ti].c == u'?') || (!tokens_[ti].wild && tokens_[ti].c == s[si])) {
+        ++ti;
+        ++si;
+      } else if (starT != SIZE_MAX) {
+        ti = starT + 1;
+        si = ++starS;
+      } else {
+        return false;
+      }
+    }
+  }
+
+  bool whole_;
+  bool matchCase_;
+  bool wild_ = false;
+  std::vector<Token> tokens_;
+  Text literal_;
+};
+
+// The text a cell is searched by: its value shown as text, or its formula (a text
+// constant without the "'" prefix).
+Text SearchText(const Cell& cell, long lookIn) {
+  if (lookIn == xlFormulas) {
+    if (cell.Kind() == CellKind::Text || cell.Kind() == CellKind::Formula) return cell.TextRef();
+    return cell.FormulaText();
+  }
+  return DisplayText(cell.Value());
+}
+
+void CheckFindSettings(const FindSettings& s) {
+  const bool ok = (s.LookIn == xlValues || s.LookIn == xlFormulas || s.LookIn == xlComments) &&
+                  (s.LookAt == xlWhole || s.LookAt == xlPart) &&
+                  (s.SearchOrder == xlByRows || s.SearchOrder == xlByColumns) &&
+                  (s.SearchDirection == xlNext || s.SearchDirection == xlPrevious);
+  if (!ok) Raise(err::kApplication, "Unable to get the Find property of the Range class");
+}
+
+}  // namespace
+
+std::optional<CellPos> MemoryWorksheet::Find(std::span<const Area> within, const FindArgs& args) {
+  Live();
+  book_.App().CheckFailure("Range.Find");
+  if (args.What.size() > 255) Raise(err::kTypeMismatch, "Type mismatch");
+  FindSettings s = book_.App().FindState();
+  s.What = args.What;
+  if (args.LookIn) s.LookIn = *args.LookIn;
+  if (args.LookAt) s.LookAt = *args.LookAt;
+  if (args.SearchOrder) s.SearchOrder = *args.SearchOrder;
+  if (args.MatchCase) s.MatchCase = *args.MatchCase;
+  s.SearchDirection = args.SearchDirection;
+  CheckFindSettings(s);
+  std::optional<CellPos> after;
+  if (args.After) {
+    if (&args.After->Parent() != this) Raise(err::kApplication, "Unable to get the Find property of the Range class");
+    after = CellPos{args.After->Row(), args.After->Column()};
+  }
+  book_.App().FindState() = s;
+  return Search(within, s, after);
+}
+
+std::optional<CellPos> MemoryWorksheet::FindNext(std::span<const Area> within, std::optional<CellPos> after) {
+  Live();
+  book_.App().CheckFailure("Range.FindNext");
+  FindSettings s = book_.App().FindState();
+  s.SearchDirection = xlNext;
+  return Search(within, s, after);
+}
+
+std::optional<CellPos> MemoryWorksheet::Search(std::span<const Area> within, const FindSettings& s,
+                                               std::optional<CellPos> after) {
+  if (within.empty()) return std::nullopt;
+  const Matcher matcher(s);
+  const bool byColumns = s.SearchOrder == xlByColumns;
+
+  // The first (forward) or last (backward) matching row of column c within [lo, hi].
+  auto columnMatch = [&](long c, long lo, long hi, bool forward) -> std::optional<long> {
+    if (lo > hi) return std::nullopt;
+    if (s.LookIn == xlComments) {
+      std::optional<long> best;
+      for (const auto& [pos, data] : comments_) {
+        if (pos.second != c || pos.first < lo || pos.first > hi || !matcher.Matches(data.text)) continue;
+        if (!best || (forward ? pos.first < *best : pos.first > *best)) best = pos.first;
+      }
+      return best;
+    }
+    Column* col = Col(c);
+    if (!col) return std::nullopt;
+    auto accept = [&](long r) { return matcher.Matches(SearchText(*col->Find(r), s.LookIn)); };
+    if (s.LookIn == xlValues && matcher.Indexable()) {
+      const RowSet* rows = col->IndexRows(matcher.FoldedLiteral());
+      if (!rows) return std::nullopt;
+      return rows->Search(lo, hi, forward, accept);
+    }
+    if (forward) {
+      for (auto r = col->NextFilled(lo - 1); r && *r <= hi; r = col->NextFilled(*r)) {
+        if (accept(*r)) return r;
+      }
+    } else {
+      for (auto r = col->PrevFilled(hi + 1); r && *r >= lo; r = col->PrevFilled(*r)) {
+        if (accept(*r)) return r;
+      }
+    }
+    return std::nullopt;
+  };
+
+  // Positions within an area count in search order from 0; this finds the first
+  // (forward) or last (backward) match with a position in [kLo, kHi].
+  auto areaMatch = [&](const Area& a, std::int64_t kLo, std::int64_t kHi, bool forward) -> std::optional<CellPos> {
+    if (kLo > kHi) return std::nullopt;
+    const std::int64_t R = a.Rows(), C = a.Columns();
+    if (byColumns) {
+      const long cLo = a.col1 + static_cast<long>(kLo / R), rLo = a.row1 + static_cast<long>(kLo % R);
+      const long cHi = a.col1 + static_cast<long>(kHi / R), rHi = a.row1 + static_cast<long>(kHi % R);
+      const long lastCol = s.LookIn == xlComments ? cHi : std::min<long>(cHi, static_cast<long>(columns_.size()));
+      if (forward) {
+        for (long c = cLo; c <= lastCol; ++c) {
+          if (auto r = columnMatch(c, c == cLo ? rLo : a.row1, c == cHi ? rHi : a.row2, true)) return CellPos{*r, c};
+        }
+      } else {
+        for (long c = std::min(cHi, lastCol); c >= cLo; --c) {
+          if (auto r = columnMatch(c, c == cLo ? rLo : a.row1, c == cHi ? rHi : a.row2, false)) return CellPos{*r, c};
+        }
+      }
+      return std::nullopt;
+    }
+    const long rLo = a.row1 + static_cast<long>(kLo / C), cLo = a.col1 + static_cast<long>(kLo % C);
+    const long rHi = a.row1 + static_cast<long>(kHi / C), cHi = a.col1 + static_cast<long>(kHi % C);
+    std::optional<CellPos> best;
+    const long lastCol = s.LookIn == xlComments ? a.col2 : std::min<long>(a.col2, static_cast<long>(columns_.size()));
+    for (long c = a.col1; c <= lastCol; ++c) {
+      const long lo = c >= cLo ? rLo : rLo + 1;
+      const long hi = c <= cHi ? rHi : rHi - 1;
+      auto r = columnMatch(c, lo, hi, forward);
+      if (!r) continue;
+      const bool better = !best || (forward ? (*r < best->row || (*r == best->row && c < best->col))
+                                            : (*r > best->row || (*r == best->row && c > best->col)));
+      if (better) best = CellPos{*r, c};
+    }
+    return best;
+  };
+
+  std::size_t ai = 0;
+  std::int64_t kAfter = 0;
+  if (after) {
+    bool found = false;
+    for (std::size_t i = 0; i < within.size() && !found; ++i) {
+      const Area& a = within[i];
+      if (a.Contains(after->row, after->col)) {
+        ai = i;
+        kAfter = byColumns ? std::int64_t{after->col - a.col1} * a.Rows() + (after->row - a.row1)
+                           : std::int64_t{after->row - a.row1} * a.Columns() + (after->col - a.col1);
+        found = true;
+      }
+    }
+    if (!found) Raise(err::kApplication, "Unable to get the Find property of the Range class");
+  }
+  const std::size_t n = within.size();
+  const auto end = [&](std::size_t i) { return within[i].Cells() - 1; };
+  if (s.SearchDirection == xlNext) {
+    if (auto m = areaMatch(within[ai], kAfter + 1, end(ai), true)) return m;
+    for (std::size_t i = ai + 1; i < n; ++i) {
+      if (auto m = areaMatch(within[i], 0, end(i), true)) return m;
+    }
+    for (std::size_t i = 0; i < ai; ++i) {
+      if (auto m = areaMatch(within[i], 0, end(i), true)) return m;
+    }
+    return areaMatch(within[ai], 0, kAfter, true);
+  }
+  if (auto m = areaMatch(within[ai], 0, kAfter - 1, false)) return m;
+  for (std::size_t i = ai; i-- > 0;) {
+    if (auto m = areaMatch(within[i], 0, end(i), false)) return m;
+  }
+  for (std::size_t i = n; i-- > ai + 1;) {
+    if (auto m = areaMatch(within[i], 0, end(i), false)) return m;
+  }
+  return areaMatch(within[ai], kAfter, end(ai), false);
+}
+
+// ----- Sort -----
+
+namespace {
+
+// A row's sort key for one key column, computed once.
+struct SortKey {
+  std::uint8_t rank = 4;  // 0 number, 1 text, 2 boolean, 3 error, 4 blank
+  double number = 0;
+  Text text;
+  Variant value;  // booleans and errors
+};
+
+SortKey MakeKey(const Cell* cell, bool matchCase) {
+  SortKey k;
+  k.rank = 4;
+  if (!cell || cell->IsEmpty()) return k;
+  Variant v = cell->Value();
+  switch (v.Type()) {
+    case VarType::Number:
+      k.rank = 0;
+      k.number = v.AsNumber();
+      break;
+    case VarType::String:
+      k.rank = 1;
+      k.text = text_order::SortKey(v.AsText(), matchCase);
+      break;
+    case VarType::Boolean:
+      k.rank = 2;
+      k.value = v;
+      break;
+    default:
+      k.rank = 3;
+      k.value = v;
+      break;
+  }
+  return k;
+}
+
+// -1, 0, 1 in ascending order; blanks are handled by the caller.
+int CompareKeys(const SortKey& a, const SortKey& b, bool matchCase) {
+  if (a.rank != b.rank) return a.rank < b.rank ? -1 : 1;
+  switch (a.rank) {
+    case 0: return a.number < b.number ? -1 : (b.number < a.number ? 1 : 0);
+    case 1: return a.text < b.text ? -1 : (b.text < a.text ? 1 : 0);
+    default: return text_order::CompareValues(a.value, b.value, matchCase);
+  }
+}
+
+}  // namespace
+
+void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
+  Live();
+  CheckArea(block);
+  book_.App().CheckFailure("Range.Sort");
+  if (args.Orientation != xlTopToBottom) Raise(err::kApplication, "Sort method of Range class failed");
+  struct KeySpec {
+    long col;
+    bool descending;
+  };
+  std::vector<KeySpec> keys;
+  for (auto [key, order] : {std::pair{args.Key1, args.Order1}, std::pair{args.Key2, args.Order2},
+                            std::pair{args.Key3, args.Order3}}) {
+    if (!key) continue;
+    if (&key->Parent() != this || key->Column() < block.col1 || key->Column() > block.col2 ||
+        (order != xlAscending && order != xlDescending)) {
+      Raise(err::kApplication, "The sort reference is not valid. Make sure that it's within the data you want to sort.");
+    }
+    keys.push_back({key->Column(), order == xlDescending});
+  }
+  if (keys.empty()) Raise(err::kApplication, "Sort method of Range class failed");
+  for (const Area& m : merges_) {
+    if (m.Overlaps(block)) Raise(err::kApplication, "To do this, all the merged cells need to be the same size.");
+  }
+  CheckWritable(block, "Range.Sort");
+
+  const long row1 = block.row1 + (args.Header == xlYes ? 1 : 0);
+  // Past the last stored row of the block's columns every row is blank throughout, so
+  // those rows stay where they are.
+  long row2 = row1 - 1;
+  for (long c = block.col1; c <= std::min<long>(block.col2, static_cast<long>(columns_.size())); ++c) {
+    if (const Column* col = Col(c)) row2 = std::max(row2, std::min(block.row2, col->StoredRows()));
+  }
+  if (row2 <= row1) return;
+  const auto n = static_cast<std::size_t>(row2 - row1 + 1);
+
+  std::vector<std::vector<SortKey>> table(keys.size());
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    const Column* col = Col(keys[k].col);
+    table[k].reserve(n);
+    for (long r = row1; r <= row2; ++r) table[k].push_back(MakeKey(col ? col->Find(r) : nullptr, args.MatchCase));
+  }
+  std::vector<long> order(n);
+  std::iota(order.begin(), order.end(), 0L);
+  std::stable_sort(order.begin(), order.end(), [&](long x, long y) {
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+      const SortKey& a = table[k][static_cast<std::size_t>(x)];
+      const SortKey& b = table[k][static_cast<std::size_t>(y)];
+      const bool blankA = a.rank == 4, blankB = b.rank == 4;
+      if (blankA || blankB) {
+        if (blankA && blankB) continue;
+        return blankB;  // blanks last in either order
+      }
+      int cmp = CompareKeys(a, b, args.MatchCase);
+      if (cmp != 0) return keys[k].descending ? cmp > 0 : cmp < 0;
+    }
+    return false;
+  });
+
+  for (long c = block.col1; c <= std::min<long>(block.col2, static_cast<long>(columns_.size())); ++c) {
+    if (Column* col = Col(c)) col->Permute(row1, order);
+  }
+  // Comments and hyperlinks travel with their rows.
+  std::vector<long> newRow(n);
+  for (std::size_t i = 0; i < n; ++i) newRow[static_cast<std::size_t>(order[i])] = row1 + static_cast<long>(i);
+  auto remap = [&](auto& map) {
+    std::remove_reference_t<decltype(map)> out;
+    for (auto& [pos, data] : map) {
+      auto p = pos;
+      if (block.Contains(p.first, p.second) && p.first >= row1 && p.first <= row2) {
+        p.first = newRow[static_cast<std::size_t>(p.first - row1)];
+      }
+      out[p] = std::move(data);
+    }
+    map = std::move(out);
+  };
+  remap(comments_);
+  remap(links_);
+}
+
+}  // namespace quillary::xl::memory

@@ -1,0 +1,178 @@
+#include "platform/excel/memory/tests/fixture.h"
+
+namespace quillary::xl::memory {
+namespace {
+
+class Formats : public SheetTest {};
+
+TEST_F(Formats, StoredPerCellAndNullWhenMixed) {
+  R("A1").Font().SetBold(true);
+  EXPECT_EQ(R("A1").Font().Bold(), Variant(true));
+  EXPECT_EQ(R("A1:A2").Font().Bold(), Variant::Null());
+  EXPECT_EQ(sheet->Range(u"A1,C1").Font().Bold(), Variant::Null());
+  R("A:A").Font().SetBold(true);
+  EXPECT_EQ(R("A1:A1048576").Font().Bold(), Variant(true));
+  EXPECT_EQ(R("A1").NumberFormat(), Variant(u"General"));
+  R("A1:XFD1048576").SetNumberFormat(u"@");
+  EXPECT_EQ(R("Q77").NumberFormat(), Variant(u"@"));
+  R("Q77").SetValue(u"0012");
+  EXPECT_EQ(R("Q77").Value(), Variant(u"0012"));
+  // Whole-column and whole-sheet formats do not stretch the used range to the grid.
+  EXPECT_EQ(sheet->UsedRange().Address(), u"$A$1:$Q$77");
+
+  R("B2").Interior().SetColor(0xC0FFC0);
+  EXPECT_EQ(R("B2").Interior().Color(), Variant(0xC0FFC0));
+  R("B2").Interior().SetPattern(xlNone);
+  EXPECT_EQ(R("B2").Interior().Pattern(), Variant(xlNone));
+  R("C3").SetHorizontalAlignment(xlLeft);
+  R("C3").SetVerticalAlignment(xlTop);
+  R("C3").SetWrapText(true);
+  R("C3").Font().SetUnderline(xlUnderlineStyleNone);
+  R("C3").Font().SetColorIndex(0);
+  EXPECT_EQ(R("C3").HorizontalAlignment(), Variant(xlLeft));
+  EXPECT_EQ(R("C3").VerticalAlignment(), Variant(xlTop));
+  EXPECT_EQ(R("C3").WrapText(), Variant(true));
+  EXPECT_EQ(R("C3").Font().ColorIndex(), Variant(0));
+  R("C3").ClearFormats();
+  EXPECT_EQ(R("C3").WrapText(), Variant(false));
+}
+
+TEST_F(Formats, BordersByEdgeAndTheAllEdgesSetLeavesDiagonals) {
+  R("B2:C3").Borders(xlDiagonalDown).SetLineStyle(xlContinuous);
+  R("B2:C3").Borders().SetLineStyle(xlContinuous);
+  EXPECT_EQ(R("B2:C3").Borders(xlDiagonalDown).LineStyle(), Variant(xlContinuous));
+  EXPECT_EQ(R("B2:C3").Borders(xlInsideHorizontal).LineStyle(), Variant(xlContinuous));
+  R("B2:C3").Borders(xlDiagonalDown).SetLineStyle(xlNone);
+  EXPECT_EQ(R("B2:C3").Borders(xlDiagonalDown).LineStyle(), Variant(xlNone));
+  EXPECT_EQ(R("B2:C3").Borders().LineStyle(), Variant(xlContinuous));
+  R("E5:F6").Borders(xlEdgeBottom).SetWeight(xlThick);
+  EXPECT_EQ(R("E6:F6").Borders(xlEdgeBottom).Weight(), Variant(xlThick));
+  EXPECT_EQ(R("E6:F6").Borders(xlEdgeBottom).LineStyle(), Variant(xlContinuous));
+  EXPECT_EQ(R("E5:F5").Borders(xlEdgeBottom).LineStyle(), Variant(xlLineStyleNone));
+}
+
+TEST_F(Formats, WidthsAutoFitByTheLongestLine) {
+  EXPECT_EQ(R("B1").ColumnWidth(), Variant(8.43));
+  Fill("B1", {u"abc", u"'1234567890", u"x\nlonger line\ny"});
+  R("B:B").AutoFitColumns();
+  EXPECT_EQ(R("B1").ColumnWidth(), Variant(11.71));
+  R("A1:B1").SetColumnWidth(60);
+  EXPECT_EQ(R("A1:B1").ColumnWidth(), Variant(60.0));
+  EXPECT_EQ(R("A1:C1").ColumnWidth(), Variant::Null());
+  R("B1:B3").AutoFitRows();
+  EXPECT_EQ(R("B3").RowHeight(), Variant(45.0));
+  EXPECT_EQ(R("B1").RowHeight(), Variant(15.0));
+  EXPECT_EQ(R("A4").Top(), 15.0 * 2 + 45.0);
+  // Columns of a range walk its first area.
+  xl::Range block = sheet->Range(u"B2:D3,F1");
+  std::vector<Text> cols;
+  for (long i = 1; i <= block.ColumnsCount(); ++i) cols.push_back(block.Columns(i).Address());
+  EXPECT_EQ(cols, (std::vector<Text>{u"$B$2:$B$3", u"$C$2:$C$3", u"$D$2:$D$3"}));
+}
+
+TEST_F(Formats, CommentsAndHyperlinks) {
+  auto c = R("B3").AddComment(u"first");
+  EXPECT_EQ(ErrorOf([&] { R("B3").AddComment(u"again"); }), 1004);
+  c.SetText(u"line1\nline2");
+  c.SetAutoSize(true);
+  c.SetFillColor(0xFFFFCC);
+  c.SetVisible(true);
+  EXPECT_EQ(R("B3").Comment()->Text(), u"line1\nline2");
+  EXPECT_TRUE(R("B3").Comment()->AutoSize());
+  EXPECT_TRUE(R("B3").Comment()->Visible());
+  EXPECT_EQ(R("B3").Comment()->FillColor(), 0xFFFFCC);
+  EXPECT_EQ(R("B3").Comment()->Height(), 30);
+  R("A9").AddComment(u"second");
+  R("C1").AddComment(u"third");
+  std::vector<Text> order;
+  for (const auto& cell : sheet->Comments()) order.push_back(cell.Address());
+  EXPECT_EQ(order, (std::vector<Text>{u"$C$1", u"$B$3", u"$A$9"}));
+  R("B3").Comment()->Delete();
+  EXPECT_FALSE(R("B3").Comment());
+  R("A1:C9").ClearComments();
+  EXPECT_TRUE(sheet->Comments().empty());
+
+  sheet->AddHyperlink(R("D4"), u"http://example.invalid/");
+  sheet->AddHyperlink(R("D5"), u"", u"Sheet1!A1");
+  EXPECT_EQ(R("D4").HyperlinksCount(), 1);
+  EXPECT_EQ(R("D4").Hyperlinks(1).Address, u"http://example.invalid/");
+  EXPECT_EQ(R("D5").Hyperlinks(1).Address, u"");
+  EXPECT_EQ(R("D4:D5").HyperlinksCount(), 2);
+  EXPECT_EQ(ErrorOf([&] { R("D6").Hyperlinks(1); }), 9);
+}
+
+class Fills : public SheetTest {};
+
+TEST_F(Fills, AutoFillDataSeriesAndAutoFilter) {
+  Fill("A1", {1, 2});
+  R("A1:A2").AutoFill(R("A1:A6"));
+  EXPECT_EQ(R("A1:A6").Values(), (std::vector<Variant>{1.0, 2.0, 3.0, 4.0, 5.0, 6.0}));
+
+  R("C3").SetValue(1);
+  R("C3").DataSeries({.Rowcol = xlColumns, .Type = xlLinear, .Step = 1, .Stop = 9});
+  EXPECT_EQ(R("C11").Value(), Variant(9.0));
+  EXPECT_TRUE(R("C12").Value().IsEmpty());
+  EXPECT_EQ(app->WorksheetFunction().CountA(R("C:C")), 9);
+
+  EXPECT_FALSE(sheet->AutoFilterArea());
+  R("A1:C11").AutoFilter();
+  EXPECT_EQ(sheet->AutoFilterArea(), (Area{1, 1, 11, 3}));
+  R("A1:C11").AutoFilter();
+  EXPECT_FALSE(sheet->AutoFilterArea());
+}
+
+TEST_F(Fills, InsertAndDeleteColumnsShiftCells) {
+  Fill("A1", {u"a"});
+  Fill("B1", {u"b"});
+  R("B1").AddComment(u"on b");
+  R("B1:C1").Merge();
+  R("A1").EntireColumn().Insert();
+  EXPECT_TRUE(R("A1").Value().IsEmpty());
+  EXPECT_EQ(R("B1").Value(), Variant(u"a"));
+  EXPECT_EQ(R("C1").Value(), Variant(u"b"));
+  EXPECT_EQ(R("C1").Comment()->Text(), u"on b");
+  EXPECT_EQ(R("C1").MergeArea().Address(), u"$C$1:$D$1");
+  EXPECT_EQ(R("C1").End(xlToLeft).Column(), 2);
+  sheet->Columns(2).Delete();
+  EXPECT_EQ(R("B1").Value(), Variant(u"b"));
+  EXPECT_EQ(R("B1").Comment()->Text(), u"on b");
+  R("XFD1").SetValue(1);
+  EXPECT_EQ(ErrorOf([&] { R("A1").EntireColumn().Insert(); }), 1004);
+}
+
+TEST_F(Fills, TextToColumnsSplitsAndIsRemembered) {
+  R("J1").SetValue(u"'007;x;;1.5");
+  R("J2").SetValue(u"a;\"b;c\"");
+  R("J1:J2").TextToColumns({.TextQualifier = xlTextQualifierNone, .Semicolon = true,
+                            .FieldInfo = {{1, xlTextFormat}, {2, xlTextFormat}}});
+  EXPECT_EQ(R("J1:M1").Values(), (std::vector<Variant>{Variant(u"007"), Variant(u"x"), Variant(), 1.5}));
+  EXPECT_EQ(R("J1").NumberFormat(), Variant(u"@"));
+  EXPECT_EQ(R("J2:L2").Values(), (std::vector<Variant>{Variant(u"a"), Variant(u"\"b"), Variant(u"c\"")}));
+  const auto& s = app->RememberedTextToColumns();
+  EXPECT_TRUE(s.Semicolon);
+  EXPECT_FALSE(s.Tab);
+  EXPECT_EQ(s.TextQualifier, xlTextQualifierNone);
+  EXPECT_EQ(ErrorOf([&] { R("Z1").TextToColumns({.Tab = true}); }), 1004);
+  EXPECT_EQ(ErrorOf([&] { R("J1:K1").TextToColumns({.Tab = true}); }), 1004);
+}
+
+TEST_F(Fills, PasteSplitsClipboardLinesAndRememberedDelimiters) {
+  EXPECT_EQ(ErrorOf([&] { sheet->Paste(R("J1")); }), 1004);
+  app->SetClipboardReader([] { return Text(u"R1\t007\r\nx\"y\t\r\n\r\n12\r\n"); });
+  R("K1:K9").SetNumberFormat(u"@");
+  sheet->Paste(R("J1"));
+  EXPECT_EQ(R("J1:K1").Values(), (std::vector<Variant>{Variant(u"R1"), Variant(u"007")}));
+  EXPECT_EQ(R("J2:K2").Values(), (std::vector<Variant>{Variant(u"x\"y"), Variant()}));
+  EXPECT_TRUE(R("J3").Value().IsEmpty());
+  EXPECT_EQ(R("J4").Value(), Variant(12.0));
+  EXPECT_EQ(app->Selection()->Address(), u"$J$1:$K$4");
+  // With Tab splitting switched off every line lands in one cell.
+  R("J1").TextToColumns({.TextQualifier = xlTextQualifierNone, .Tab = false});
+  R("J1:K9").ClearContents();
+  sheet->Paste(R("J1"));
+  EXPECT_EQ(R("J1").Value(), Variant(u"R1\t007"));
+  EXPECT_TRUE(R("K1").Value().IsEmpty());
+}
+
+}  // namespace
+}  // namespace quillary::xl::memory

@@ -1,0 +1,131 @@
+#include "platform/excel/memory/tests/fixture.h"
+
+namespace quillary::xl::memory {
+namespace {
+
+class Sort : public SheetTest {
+ protected:
+  std::vector<Variant> Column(const char* range) { return R(range).Values(); }
+  void SortBy(const char* block, const char* key, long order = xlAscending, bool matchCase = false) {
+    xl::Range k = R(key);
+    R(block).Sort({.Key1 = &k, .Order1 = order, .MatchCase = matchCase});
+  }
+};
+
+// Pairs in ascending order as the cells hold them (values as written with the entry rules).
+struct OrderedPair {
+  Variant low, high;
+  bool matchCase;
+};
+
+const OrderedPair kPairs[] = {
+    {-5, 2, false},
+    {1e15, u"'1", false},           // numbers before texts, also digit texts
+    {u"'", u"a", false},            // the empty text first among texts
+    {u"a", u"B", false},            // without regard to case
+    {u"abc", u"abd", false},
+    {u"a1", u"a-2", false},
+    {u"Zebra", u"FALSE", false},    // texts before booleans
+    {u"FALSE", u"TRUE", false},
+    {true, CellError::NA, false},    // booleans before error values
+    {u"a", u"A", true},             // with case: lower case first
+    {u"ab", u"Ab", true},
+};
+
+TEST_F(Sort, AndLookupAgreeOnTheOrder) {
+  auto& f = app->WorksheetFunction();
+  for (const auto& p : kPairs) {
+    R("A1").SetValue(p.high);
+    R("A2").SetValue(p.low);
+    R("A3").ClearContents();
+    SortBy("A1:A3", "A1", xlAscending, p.matchCase);
+    const Variant low = R("A1").Value(), high = R("A2").Value();
+    EXPECT_TRUE(R("A3").Value().IsEmpty());
+    EXPECT_EQ(high, [&] {
+      sheet->Range(u"Z1").SetValue(p.high);
+      return sheet->Range(u"Z1").Value();
+    }()) << Describe(p.low) << " < " << Describe(p.high);
+    if (!p.matchCase) {
+      // Lookup finds the largest element not greater than the value, in the same order.
+      const Variant vector[] = {low, high}, result[] = {false, true};
+      EXPECT_EQ(f.Lookup(high, vector, result), Variant(true)) << Describe(high);
+      EXPECT_EQ(f.Lookup(low, vector, result), Variant(false)) << Describe(low);
+    }
+    SortBy("A1:A3", "A1", xlDescending, p.matchCase);
+    EXPECT_EQ(R("A1").Value(), high);
+    EXPECT_EQ(R("A2").Value(), low);
+  }
+}
+
+TEST(WorksheetFunctionLookup, RaisesBelowTheFloorAndComparesWithoutCase) {
+  auto app = CreateApplication();
+  auto& f = app->WorksheetFunction();
+  const Variant vector[] = {-1, u"m"}, result[] = {false, true};
+  EXPECT_EQ(f.Lookup(u"M", vector, result), Variant(true));
+  EXPECT_EQ(f.Lookup(u"lz", vector, result), Variant(false));
+  EXPECT_EQ(f.Lookup(1e300, vector, result), Variant(false));
+  try {
+    f.Lookup(-2, vector, result);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Number(), 1004);
+    EXPECT_EQ(e.Description(), "Unable to get the Lookup property of the WorksheetFunction class");
+  }
+}
+
+TEST_F(Sort, PutsBlanksLastInBothOrdersAndKeepsTiesInOrder) {
+  Fill("A1", {u"b", Variant(), u"A", 3, u"a", Variant(), u"B"});
+  Fill("B1", {1, 2, 3, 4, 5, 6, 7});
+  SortBy("A1:B7", "A1");
+  EXPECT_EQ(Column("A1:A7"), (std::vector<Variant>{3.0, Variant(u"A"), Variant(u"a"), Variant(u"b"), Variant(u"B"), Variant(), Variant()}));
+  EXPECT_EQ(Column("B1:B7"), (std::vector<Variant>{4.0, 3.0, 5.0, 1.0, 7.0, 2.0, 6.0}));
+  SortBy("A1:B7", "A1", xlDescending);
+  EXPECT_EQ(Column("B1:B7"), (std::vector<Variant>{1.0, 7.0, 3.0, 5.0, 4.0, 2.0, 6.0}));
+  SortBy("A1:B7", "A1", xlAscending, true);
+  EXPECT_EQ(Column("A1:A7"), (std::vector<Variant>{3.0, Variant(u"a"), Variant(u"A"), Variant(u"b"), Variant(u"B"), Variant(), Variant()}));
+}
+
+TEST_F(Sort, UsesLaterKeysForTiesAndMovesWholeRows) {
+  Fill("A1", {u"head", u"x", u"y", u"x", u"y"});
+  Fill("B1", {u"n", 2, 1, 1, Variant()});
+  Fill("C1", {u"id", 1, 2, 3, 4});
+  R("C4").AddComment(u"third");
+  xl::Range k1 = R("A1"), k2 = R("B1");
+  R("A1:C5").Sort({.Key1 = &k1, .Key2 = &k2, .Order2 = xlDescending, .Header = xlYes});
+  EXPECT_EQ(R("A1").Value(), Variant(u"head"));
+  EXPECT_EQ(Column("C2:C5"), (std::vector<Variant>{1.0, 3.0, 2.0, 4.0}));
+  ASSERT_TRUE(R("C3").Comment());
+  EXPECT_EQ(R("C3").Comment()->Text(), u"third");
+  EXPECT_FALSE(R("C4").Comment());
+  // Finds and Ends see the new order.
+  EXPECT_EQ(R("C2").End(xlDown).Row(), 5);
+  auto hit = R("C:C").Find({.What = u"2", .LookIn = xlValues, .LookAt = xlWhole});
+  ASSERT_TRUE(hit);
+  EXPECT_EQ(hit->Address(), u"$C$4");
+}
+
+TEST_F(Sort, RefusesAKeyOutsideTheBlockAndMergedCells) {
+  Fill("A1", {2, 1});
+  xl::Range outside = R("C1");
+  EXPECT_EQ(ErrorOf([&] { R("A1:B2").Sort({.Key1 = &outside}); }), 1004);
+  R("B1:B2").Merge();
+  EXPECT_EQ(ErrorOf([&] { SortBy("A1:B2", "A1"); }), 1004);
+  EXPECT_EQ(R("A1").Value(), Variant(2.0));
+}
+
+TEST_F(Sort, SortsEntireColumnsWithoutTouchingTheEmptyRows) {
+  for (int i = 0; i < 1000; ++i) {
+    Text digits = T(std::to_string(999 - i));
+    R("D1").Offset(i, 0).SetNumberFormat(u"@");
+    R("D1").Offset(i, 0).SetValue(digits);
+  }
+  SortBy("D:E", "D1");
+  EXPECT_EQ(R("D1").Value(), Variant(u"0"));
+  EXPECT_EQ(R("D2").Value(), Variant(u"1"));
+  EXPECT_EQ(R("D1000").Value(), Variant(u"999"));
+  EXPECT_EQ(R("D1").End(xlDown).Row(), 1000);
+  EXPECT_EQ(sheet->UsedRange().Address(), u"$D$1:$D$1000");
+}
+
+}  // namespace
+}  // namespace quillary::xl::memory

@@ -1,0 +1,104 @@
+#include "platform/excel/memory/tests/fixture.h"
+
+namespace quillary::xl::memory {
+namespace {
+
+class ValueEntry : public SheetTest {};
+
+TEST_F(ValueEntry, AppliesTheEntryRulesOfTheApplication) {
+  struct Case {
+    Variant written;
+    bool textFormat;
+    Variant value;
+    const char* formula;
+    bool hasFormula;
+    bool filled;
+  } cases[] = {
+      {Variant(u"abc"), false, Variant(u"abc"), "abc", false, true},
+      {Variant(u"'abc"), false, Variant(u"abc"), "'abc", false, true},
+      {Variant(u"'007"), false, Variant(u"007"), "'007", false, true},
+      // A lone apostrophe stores an empty text: not an empty cell.
+      {Variant(u"'"), false, Variant(u""), "'", false, true},
+      {Variant(u"''x"), false, Variant(u"'x"), "''x", false, true},
+      {Variant(u""), false, Variant(), "", false, false},
+      {Variant(), false, Variant(), "", false, false},
+      {Variant::Null(), false, Variant(), "", false, false},
+      {Variant(u"007"), false, Variant(7.0), "7", false, true},
+      {Variant(u" 12 "), false, Variant(12.0), "12", false, true},
+      {Variant(u"-1.5E3"), false, Variant(-1500.0), "-1500", false, true},
+      {Variant(u"+.5"), false, Variant(0.5), "0.5", false, true},
+      {Variant(u"12345678901234567"), false, Variant(12345678901234500.0), "1.23456789012345E+16", false, true},
+      {Variant(u"1,234"), false, Variant(u"1,234"), "1,234", false, true},
+      {Variant(u"1.2.3"), false, Variant(u"1.2.3"), "1.2.3", false, true},
+      {Variant(u"1E"), false, Variant(u"1E"), "1E", false, true},
+      {Variant(u"007"), true, Variant(u"007"), "007", false, true},
+      {Variant(u"=A1"), true, Variant(u"=A1"), "=A1", false, true},
+      {Variant(u"true"), false, Variant(true), "TRUE", false, true},
+      {Variant(u"False"), false, Variant(false), "FALSE", false, true},
+      {Variant(u"TRUE"), true, Variant(u"TRUE"), "TRUE", false, true},
+      {Variant(u"=\"a\"\"b\""), false, Variant(u"a\"b"), "=\"a\"\"b\"", true, true},
+      {Variant(u"=12"), false, Variant(12.0), "=12", true, true},
+      {Variant(u"=\"\""), false, Variant(u""), "=\"\"", true, true},
+      {Variant(u"=SUM(A1:A2)"), false, Variant(CellError::Name), "=SUM(A1:A2)", true, true},
+      {Variant(u"="), false, Variant(u"="), "=", false, true},
+      {Variant(2.5), false, Variant(2.5), "2.5", false, true},
+      {Variant(true), true, Variant(true), "TRUE", false, true},
+      {Variant(CellError::NA), false, Variant(CellError::NA), "#N/A", false, true},
+  };
+  xl::Range cell = R("B2");
+  for (const auto& c : cases) {
+    cell.SetNumberFormat(c.textFormat ? u"@" : u"General");
+    cell.SetValue(u"previous");
+    cell.SetValue(c.written);
+    const std::string what = Describe(c.written) + (c.textFormat ? " under @" : "");
+    EXPECT_EQ(cell.Value(), c.value) << what << " read " << Describe(cell.Value());
+    EXPECT_EQ(cell.Formula(), T(c.formula)) << what;
+    EXPECT_EQ(cell.HasFormula(), c.hasFormula) << what;
+    EXPECT_EQ(app->WorksheetFunction().CountA(cell), c.filled ? 1 : 0) << what;
+    EXPECT_EQ(R("B1").End(xlDown).Row(), c.filled ? 2 : sheet->RowsCount()) << what;
+  }
+}
+
+TEST_F(ValueEntry, CutsTextsAtTheCellLimit) {
+  Text longText(40000, u'x');
+  R("A1").SetValue(longText);
+  EXPECT_EQ(R("A1").Value().AsText().size(), 32767u);
+  R("A2").SetValue(u"'" + Text(32767, u'y'));
+  EXPECT_EQ(R("A2").Value().AsText(), Text(32767, u'y'));
+}
+
+TEST_F(ValueEntry, WritesEveryCellOfEveryAreaAndReadsTheFirst) {
+  xl::Range r = sheet->Range(u"A1:B2, D4");
+  r.SetValue(5);
+  EXPECT_EQ(app->WorksheetFunction().CountA(sheet->Range(u"A1:D4")), 5);
+  EXPECT_EQ(r.Value(), Variant(5.0));
+  r.SetValue(u"");
+  EXPECT_EQ(app->WorksheetFunction().CountA(sheet->Range(u"A:D")), 0);
+
+  R("A1:B2").SetValues(std::vector<Variant>{1, u"x", true, Variant()});
+  EXPECT_EQ(R("A1:B2").Values(), (std::vector<Variant>{1.0, Variant(u"x"), true, Variant()}));
+}
+
+TEST_F(ValueEntry, ClearContentsKeepsFormatsAndComments) {
+  R("C3").SetValue(u"x");
+  R("C3").Font().SetBold(true);
+  R("C3").AddComment(u"note");
+  R("C1:C5").ClearContents();
+  EXPECT_TRUE(R("C3").Value().IsEmpty());
+  EXPECT_EQ(R("C3").Font().Bold(), Variant(true));
+  ASSERT_TRUE(R("C3").Comment());
+  EXPECT_EQ(R("C3").Comment()->Text(), u"note");
+}
+
+TEST_F(ValueEntry, OutsideTheSheetRaises1004) {
+  EXPECT_EQ(ErrorOf([&] { R("A1").Offset(-1, 0); }), 1004);
+  EXPECT_EQ(ErrorOf([&] { R("A1").Cells(0, 1); }), 1004);
+  EXPECT_EQ(ErrorOf([&] { R("XFD1").Offset(0, 1); }), 1004);
+  EXPECT_EQ(ErrorOf([&] { sheet->Cells(1048577, 1); }), 1004);
+  // Cells and Offset may reach beyond the range itself.
+  EXPECT_EQ(R("B2:C3").Cells(3, 1).Address(), u"$B$4");
+  EXPECT_EQ(R("B2:C3").Cells(0, 0).Address(), u"$A$1");
+}
+
+}  // namespace
+}  // namespace quillary::xl::memory

@@ -1,0 +1,45 @@
+// A bench for the component's tests: an in-memory spreadsheet with one workbook, the ten
+// host forms, the scripted host add-in (strict: a question that no answer was queued for
+// fails the test) and stand-in services, all wired to one component State.
+#pragma once
+
+#include <memory>
+#include <ostream>
+
+#include "host/connect.h"
+#include "host/state.h"
+#include "platform/addin/scripted_host.h"
+#include "platform/excel/memory/memory.h"
+#include "platform/forms/memory_forms.h"
+#include "platform/system/system.h"
+
+namespace quillary {
+// Readable values in test failure messages.
+inline void PrintTo(const Variant& v, std::ostream* os) { *os << Describe(v); }
+}  // namespace quillary
+
+namespace quillary::testkit {
+
+class Bench {
+ public:
+  Bench();
+  Bench(const Bench&) = delete;
+  Bench& operator=(const Bench&) = delete;
+
+  // Starts a request as the host's call would (forms held, per-call state set) without
+  // running a routine, for tests that call routines directly.
+  void BeginRequest(TextView mode = u"Null");
+
+  // The active workbook's sheet of that name.
+  xl::Worksheet& Sheet(TextView name);
+  xl::Range Cell(TextView reference) { return book->ActiveSheet().Range(reference); }
+
+  sys::StandInServices services;
+  forms::HostFormSet forms;
+  addin::ScriptedHost addin;
+  std::unique_ptr<xl::memory::MemoryApplication> app;
+  xl::memory::MemoryWorkbook* book = nullptr;
+  host::State state;
+};
+
+}  // namespace quillary::testkit
