@@ -172,22 +172,26 @@ Text ProgressBar::BarText(TextView caption, int position) {
 }
 
 bool ProgressBar::Step(std::int64_t done, std::int64_t total, bool showText) {
-  const int position = Position(done, total);
-  const double now = s_.services.clock.MonotonicSeconds();
-  if (position == lastPosition_ && !(s_.ProgressShown && now > s_.ProgressTimer + 1)) return true;
-  lastPosition_ = position;
-  ChkBreakKey(s_);
-  if (s_.UserAbort) return false;
-  if (s_.ProgressShown) {
-    s_.ProgressTimer = s_.services.clock.MonotonicSeconds();
-    if (showText) s_.ExcelApp->SetStatusBar(BarText(caption_, position));
-  } else if (now > s_.ProgressTimer + 3) {
-    s_.ProgressShown = true;
-    ScreenOn(s_);
-    s_.ExcelApp->SetDisplayStatusBar(true);
-    ScreenRestore(s_);
-  }
-  return true;
+  return ErrorTrail("ProgressBar", [&] {
+    const int position = Position(done, total);
+    if (position == lastPosition_ &&
+        !(s_.ProgressShown && s_.services.clock.MonotonicSeconds() > s_.ProgressTimer + 1)) {
+      return true;
+    }
+    lastPosition_ = position;
+    ChkBreakKey(s_);
+    if (s_.UserAbort) return false;
+    if (s_.ProgressShown) {
+      s_.ProgressTimer = s_.services.clock.MonotonicSeconds();
+      if (showText) s_.ExcelApp->SetStatusBar(BarText(caption_, position));
+    } else if (s_.services.clock.MonotonicSeconds() > s_.ProgressTimer + 3) {
+      s_.ProgressShown = true;
+      ScreenOn(s_);
+      s_.ExcelApp->SetDisplayStatusBar(true);
+      ScreenRestore(s_);
+    }
+    return true;
+  });
 }
 
 }  // namespace quillary::host

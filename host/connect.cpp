@@ -40,13 +40,15 @@ constexpr QueryEvent kQueryEvents[] = {
 };
 
 // Step 2 of a request: a working sheet that the user made visible is very hidden again,
-// and the user's active sheet stays active.
+// and the user's active sheet stays active. When the working sheet itself was the
+// active sheet, hiding it has made another sheet active, and that one stays: the
+// working sheet cannot be active while hidden.
 void RehideWorkingSheet(State& s, xl::Workbook& active) {
   const Text activeSheet = active.ActiveSheet().Name();
   xl::Workbook& book = s.App().Workbooks().Item(active.Name());
   if (xl::Worksheet* sheet = FindHiddenWorkSht(book)) {
     sheet->SetVisible(xl::xlSheetVeryHidden);
-    active.Sheets().Item(activeSheet).Activate();
+    if (!text_order::EqualNoCase(activeSheet, sheet->Name())) active.Sheets().Item(activeSheet).Activate();
   }
 }
 

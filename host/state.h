@@ -61,6 +61,16 @@ struct State {
   int BigMsgAnswer = 0;
   int CompareStep = 0;
 
+  // The Item engine's texts and settings, kept between requests.
+  // How the last gathering from cells wrote its index ranges: 2 "R1-R5", else "R1-5".
+  int RangeStyle = 0;
+  // The blank-Item notice was shown in this run (the drivers clear it at a run's start).
+  bool BlankItemMsgShown = false;
+  // The Item count of the last list, as text ("1234").
+  Text ItemCountText;
+  // The Duplicates_Summary text.
+  Text DupSummaryText;
+
   // Convenience accessors for the forms of the running request.
   forms::UserForm& MainForm() const { return *forms.mainUser; }
   forms::UserForm& MailBox() const { return *forms.mailBox; }

@@ -16,6 +16,7 @@ class CallbacksTest : public ::testing::Test {
   forms::Control& Response() { return b.forms.mailBox.Item(u"Response"); }
 
   testkit::Bench b;
+  long cursorInMacro = 0;
 };
 
 TEST_F(CallbacksTest, MessageGoesThroughTheHostAndTheAnswerComesBackFromTheCaption) {
@@ -120,6 +121,22 @@ TEST_F(CallbacksTest, MainFormVisibilityIsTrueOnlyForTheExactCaption) {
     return Variant();
   });
   EXPECT_FALSE(RememberIfMainUserformVisibleDLL(b.state));
+}
+
+TEST_F(CallbacksTest, MainFormShowAndHide) {
+  b.app->SetCursor(xl::xlWait);
+  b.addin.SetHook(u"ShowMainUserForm", [this](std::span<Variant>) { cursorInMacro = b.app->Cursor(); });
+  ShowMainUserFormDLL(b.state);
+  EXPECT_EQ(cursorInMacro, xl::xlDefault) << "the default cursor before the form shows";
+  EXPECT_TRUE(b.addin.IsShown(u"MainUserForm"));
+
+  b.services.clock.Advance(9);
+  HideMainUserForm(b.state);
+  const auto hides = b.addin.CallsOf(u"UserformHide");
+  ASSERT_EQ(hides.size(), 1u);
+  EXPECT_EQ(hides[0].args, std::vector<Variant>{Variant(u"MainUserForm")});
+  EXPECT_FALSE(b.addin.IsShown(u"MainUserForm"));
+  EXPECT_EQ(b.state.ProgressTimer, b.services.clock.MonotonicSeconds());
 }
 
 TEST_F(CallbacksTest, TextBoxActivationMovesTheActiveWindow) {
@@ -230,6 +247,29 @@ TEST_F(ProgressTest, OnceShownTheBarIsRefreshedEverySecondAndPolls) {
   }
   EXPECT_EQ(b.addin.CallsOf(u"vbaBreakKey").size(), 13u);
   EXPECT_EQ(b.app->StatusBar(), Variant(ProgressBar::BarText(u" Slow: ", 22)));
+}
+
+TEST_F(ProgressTest, WithoutTextTheBarStillPollsAndTimes) {
+  b.app->SetStatusBar(u"someone else's");
+  ProgressBar bar(b.state, u" Quiet: ");
+  for (int i = 0; i < 100; ++i) {
+    ASSERT_TRUE(bar.Step(i, 100, false));
+    b.services.clock.Advance(0.05);
+  }
+  EXPECT_TRUE(b.state.ProgressShown);
+  EXPECT_EQ(b.app->StatusBar(), Variant(u"someone else's"));
+  EXPECT_EQ(b.addin.CallsOf(u"vbaBreakKey").size(), 21u);
+}
+
+TEST_F(ProgressTest, AnErrorOfTheHostCarriesTheTrail) {
+  b.app->SetMacroRunner([](TextView, std::span<Variant>) -> Variant { Raise(err::kApplication, "gone", "Host"); });
+  ProgressBar bar(b.state, u" X: ");
+  try {
+    bar.Step(0, 10);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Source(), "ProgressBar: ChkBreakKey: Host");
+  }
 }
 
 TEST_F(ProgressTest, ProgressGoesOnAcrossMidnight) {

@@ -231,7 +231,24 @@ TEST_F(ConnectTest, InitPlacePreparesTheWorkingSheetAndClearsList2) {
   Call(u"InitPlace");
   xl::Worksheet& work = b.Sheet(kHiddenWorkSht);
   EXPECT_EQ(work.Visible(), xl::xlSheetVeryHidden);
-  EXPECT_EQ(work.Range(kList2).Address(), u"$K$1");
+  work.Range(u"A1:F3").SetValue(u"'list 1");
+  work.Range(u"K1:P3").SetValue(u"'list 2");
+  Call(u"InitPlace");
+  EXPECT_EQ(b.app->WorksheetFunction().CountA(work.Range(u"K1:P3")), 0);
+  EXPECT_EQ(b.app->WorksheetFunction().CountA(work.Range(u"A1:F3")), 18);
+}
+
+TEST_F(ConnectTest, AWorkingSheetLeftActiveIsHiddenAndAnotherSheetTakesItsPlace) {
+  b.BeginRequest();
+  InitPlace(b.state, kList1);
+  xl::Worksheet& work = b.Sheet(kHiddenWorkSht);
+  work.SetVisible(xl::xlSheetVisible);
+  work.Activate();
+
+  Call(u"Actions");
+  EXPECT_EQ(ran, std::vector<std::string>{"Actions"});
+  EXPECT_EQ(work.Visible(), xl::xlSheetVeryHidden);
+  EXPECT_EQ(b.book->ActiveSheet().Name(), u"Sheet1");
 }
 
 TEST_F(ConnectTest, ApplicationIsHeldAndReleasedByTheRightConnection) {
@@ -281,8 +298,10 @@ TEST_F(ConnectTest, QueryEventsRunOnTheStateOfTheRequestUnderneath) {
   // every event name, then two that are not events.
   Text modeInside;
   bool abortInside = true;
+  bool shownInside = true;
   routines.GoQueryUserForm = [&](State& s) {
     s.UserAbort = true;
+    s.ProgressShown = true;
     b.addin.SetHook(u"MainUserFormHideOffsetShow", [&](std::span<Variant>) {
       ExcelQueryFormConnect query(s, routines);
       for (const char16_t* name :
@@ -294,6 +313,7 @@ TEST_F(ConnectTest, QueryEventsRunOnTheStateOfTheRequestUnderneath) {
       }
       modeInside = s.vbaMode;
       abortInside = s.UserAbort;
+      shownInside = s.ProgressShown;
     });
     ShowQueryUserForm(s);
   };
@@ -304,6 +324,7 @@ TEST_F(ConnectTest, QueryEventsRunOnTheStateOfTheRequestUnderneath) {
                                               "diffdupsButtonClick"}));
   EXPECT_EQ(modeInside, u"Query Item");
   EXPECT_FALSE(abortInside) << "each event restarts the break flag";
+  EXPECT_FALSE(shownInside) << "and the progress display";
 }
 
 }  // namespace

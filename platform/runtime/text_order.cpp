@@ -74,11 +74,13 @@ char16_t Shift(char16_t c, int delta) { return static_cast<char16_t>(static_cast
 
 constexpr std::u16string_view kPunctuation = u" !\"#$%&()*,./:;?@[\\]^_`{|}~+<=>";
 
-constexpr char16_t kDigitBase = 0x0010;                                     // 0x10 .. 0x19
-constexpr char16_t kPunctuationBase = 0x0020;                               // 0x20 .. 0x3E
-constexpr char16_t kLetterBase = 0x0040;                                    // 0x40 .. 0x59
-constexpr char16_t kControlBase = kLetterBase + 26;                         // 0x5A .. 0x79
-constexpr char16_t kDeleteWeight = kControlBase + 0x20;                     // 0x7A
+// Control characters (Tab among them) weigh least, so that Chr(1) sorts at or before
+// every text; then digits, blank and punctuation, letters.
+constexpr char16_t kControlBase = 0x0010;                                   // 0x10 .. 0x2F
+constexpr char16_t kDigitBase = 0x0030;                                     // 0x30 .. 0x39
+constexpr char16_t kPunctuationBase = 0x0040;                               // 0x40 .. 0x5E
+constexpr char16_t kLetterBase = 0x0060;                                    // 0x60 .. 0x79
+constexpr char16_t kDeleteWeight = kLetterBase + 26;                        // 0x7A
 static_assert(kPunctuationBase + kPunctuation.size() <= kLetterBase);
 static_assert(kDeleteWeight < 0x80);
 

@@ -3,7 +3,8 @@
 // of them calls equal or smaller every other agrees with.
 //
 // Texts are ordered as the spreadsheet application sorts them: without regard to case,
-// digits before blank and punctuation, punctuation before letters; hyphens and
+// control characters (such as Tab) first, then digits, then blank and punctuation, then
+// letters, then other characters; Chr(1) so sorts at or before every text. Hyphens and
 // apostrophes are passed over, except that two texts equal but for them are ordered by
 // them (the one with the hyphen last). When case matters, a tie that differs only in
 // case puts lower case first. Values: numbers (by value) before texts before FALSE

@@ -94,12 +94,8 @@ class Matcher {
     const Text folded = matchCase_ ? Text() : text_order::Fold(cellText);
     const Text& s = matchCase_ ? cellText : folded;
     if (!wild_) return whole_ ? s == literal_ : s.find(literal_) != Text::npos;
-    if (whole_) return Glob(s);
-    // A part match: the pattern matches some substring.
-    for (std::size_t start = 0; start <= s.size(); ++start) {
-      if (GlobPrefix(s, start)) return true;
-    }
-    return false;
+    // A part match is a whole match with a "*" before and after the pattern.
+    return whole_ ? Glob(s) : Glob(s, true, true);
   }
 
  private:
@@ -108,51 +104,31 @@ class Matcher {
     char16_t c;
   };
 
-  // Whole-text glob with backtracking to the last star.
-  bool Glob(TextView s) const {
-    std::size_t si = 0, ti = 0, starT = SIZE_MAX, starS = 0;
+  // Whole-text glob with backtracking to the last star, linear for patterns of few
+  // stars. `openStart` and `openEnd` put an implicit "*" before and after the pattern.
+  bool Glob(TextView s, bool openStart = false, bool openEnd = false) const {
+    constexpr std::size_t kNone = SIZE_MAX, kLeading = SIZE_MAX - 1;
+    const std::size_t n = tokens_.size();
+    const auto star = [&](std::size_t t) { return tokens_[t].wild && tokens_[t].c == u'*'; };
+    std::size_t si = 0, ti = 0, starT = openStart ? kLeading : kNone, starS = 0;
     while (si < s.size()) {
-      if (ti < tokens_.size() && tokens_[ti].wild && tokens_[ti].c == u'*') {
+      if (openEnd && ti == n) return true;
+      if (ti < n && star(ti)) {
         starT = ti++;
         starS = si;
-      } else if (ti < tokens_.size() && ((tokens_[ti].wild && tokens_[ti].c == u'?') ||
-                                         (!tokens_[ti].wild && tokens_[ti].c == s[si]))) {
+      } else if (ti < n && ((tokens_[ti].wild && tokens_[ti].c == u'?') ||
+                            (!tokens_[ti].wild && tokens_[ti].c == s[si]))) {
         ++ti;
         ++si;
-      } else if (starT != SIZE_MAX) {
-        ti = starT + 1;
+      } else if (starT != kNone) {
+        ti = starT == kLeading ? 0 : starT + 1;
         si = ++starS;
       } else {
         return false;
       }
     }
-    while (ti < tokens_.size() && tokens_[ti].wild && tokens_[ti].c == u'*') ++ti;
-    return ti == tokens_.size();
-  }
-
-  // Does the pattern match a prefix of s[start..]? (Then a part match exists.)
-  bool GlobPrefix(TextView s, std::size_t start) const {
-    // A pattern matching a prefix is the pattern followed by "*" matching the rest.
-    std::size_t si = start, ti = 0, starT = SIZE_MAX, starS = 0;
-    while (true) {
-      if (ti == tokens_.size()) return true;
-      if (si >= s.size()) {
-        while (ti < tokens_.size() && tokens_[ti].wild && tokens_[ti].c == u'*') ++ti;
-        return ti == tokens_.size();
-      }
-      if (tokens_[ti].wild && tokens_[ti].c == u'*') {
-        starT = ti++;
-        starS = si;
-      } else if ((tokens_[ti].wild && tokens_[ti].c == u'?') || (!tokens_[ti].wild && tokens_[ti].c == s[si])) {
-        ++ti;
-        ++si;
-      } else if (starT != SIZE_MAX) {
-        ti = starT + 1;
-        si = ++starS;
-      } else {
-        return false;
-      }
-    }
+    while (ti < n && star(ti)) ++ti;
+    return ti == n;
   }
 
   bool whole_;

@@ -134,6 +134,8 @@ void MemoryWorksheet::SetVisible(long visible) {
 
 void MemoryWorksheet::Activate() {
   Live();
+  // The application cannot activate a hidden sheet.
+  if (visible_ != xlSheetVisible) Raise(err::kApplication, "Activate method of Worksheet class failed");
   book_.Activate();
   book_.SetActiveSheet(*this);
 }
@@ -716,17 +718,7 @@ void MemoryWorksheet::Merge(const Area& area) {
   if (area.row1 == area.row2 && area.col1 == area.col2) return;
   CheckWritable(area, "Range.Merge");
   // Merged areas that the new one covers are absorbed; partly covered ones grow it.
-  Area merged = area;
-  bool grew = true;
-  while (grew) {
-    grew = false;
-    for (const Area& m : merges_) {
-      if (m.Overlaps(merged) && !merged.Contains(m)) {
-        merged = Bounding(merged, m);
-        grew = true;
-      }
-    }
-  }
+  const Area merged = WidenToMerges({area}).front();
   merges_.erase(std::remove_if(merges_.begin(), merges_.end(), [&](const Area& m) { return merged.Contains(m); }),
                 merges_.end());
   // The merged cell keeps the value of its upper-left cell.

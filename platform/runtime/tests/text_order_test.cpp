@@ -49,7 +49,10 @@ const std::vector<OrderCase>& OrderCases() {
       {Variant(u">"), Variant(u"a"), false, -1},
       {Variant(u"_"), Variant(u"A"), false, -1},
       {Variant(u"Z"), Variant(u"\u00E9"), false, -1},
-      {Variant(u"z"), Variant(u"\t"), false, -1},
+      {Variant(u"\t"), Variant(u"0"), false, -1},
+      {Variant(u"\x01"), Variant(u"\t"), false, -1},
+      {Variant(u"\x01"), Variant(u"!"), false, -1},
+      {Variant(u"\x01"), Variant(u" x"), false, -1},
       {Variant(u"a"), Variant(u"ab"), false, -1},
       {Variant(u"R10"), Variant(u"R9"), false, -1},
       // Case: equal without matchCase; with it, letters decide first, then lower case

@@ -46,6 +46,10 @@ TEST_F(Find, MatchesByTheGivenOptionsAndSearchOrder) {
       {"*pple", xlWhole, false, xlByColumns, xlNext, "A3", "$A$4"},
       {"pine*", xlWhole, false, xlByColumns, xlNext, nullptr, "$A$4"},
       {"p?n", xlPart, false, xlByColumns, xlNext, nullptr, "$A$4"},
+      {"p*le", xlPart, false, xlByColumns, xlNext, "A2", "$A$3"},
+      {"?xb", xlPart, false, xlByColumns, xlNext, nullptr, "$B$5"},
+      {"e*a", xlPart, false, xlByColumns, xlNext, nullptr, "$A$4"},
+      {"x*a", xlPart, false, xlByColumns, xlNext, nullptr, "-"},
       {"?", xlPart, false, xlByColumns, xlNext, nullptr, "$A$2"},
       {"?", xlWhole, false, xlByColumns, xlNext, nullptr, "$A$8"},
       // Numbers are found by their text; the empty text by "".

@@ -73,6 +73,24 @@ TEST(WorksheetFunctionLookup, RaisesBelowTheFloorAndComparesWithoutCase) {
   }
 }
 
+TEST(WorksheetFunctionLookup, TheLowestTextFloorOrdersEveryText) {
+  // Two texts are ordered by Lookup(item, {Chr(1), row}, {False, True}): True when the
+  // item sorts at or after the row. Chr(1) lies at or below every text.
+  auto app = CreateApplication();
+  auto& f = app->WorksheetFunction();
+  const Variant result[] = {false, true};
+  const struct {
+    const char16_t* item;
+    const char16_t* row;
+    bool atOrAfter;
+  } cases[] = {{u"abc", u"abd", false}, {u"abd", u"abc", true}, {u"0", u"a", false}, {u"!", u"0", true},
+               {u" x", u"x", false},    {u"zz", u"ZZ", true},    {u"\t", u"a", false}, {u"a", u"\t", true}};
+  for (const auto& c : cases) {
+    const Variant vector[] = {u"\x01", c.row};
+    EXPECT_EQ(f.Lookup(c.item, vector, result), Variant(c.atOrAfter)) << ToUtf8(c.item) << " / " << ToUtf8(c.row);
+  }
+}
+
 TEST_F(Sort, PutsBlanksLastInBothOrdersAndKeepsTiesInOrder) {
   Fill("A1", {u"b", Variant(), u"A", 3, u"a", Variant(), u"B"});
   Fill("B1", {1, 2, 3, 4, 5, 6, 7});

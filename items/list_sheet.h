@@ -1,0 +1,82 @@
+// The Item lists on the working sheet: the layout of their rows and the helpers every
+// Item routine shares (the anchors, the count rule of a column, the Find of an Item in a
+// column, and the closing Find that leaves the application's search options in a known
+// state).
+//
+// A list hangs under an anchor cell in row 1 of the working sheet ("unique1" at A1,
+// "unique1_w" at K1). Its rows start at row offset 1, one Item per row (ItemRow), and
+// beside them three columns (SideList). Column offsets from the anchor:
+//
+//   +0 DistinctItem (CountIndex#) or OrderNum (IgnoreIndex#)   +1 CellAddr
+//   +2 ItemText or Prefix1   +3 IndexNum1 (a number)   +4 IndexNum2 (text)   +5 Prefix2
+//   +6 SideOrderNum          +7 SideCellAddr           +8 SideItem
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "host/state.h"
+#include "platform/excel/excel.h"
+
+namespace quillary::items {
+
+// Column offsets of an ItemRow and of the SideList beside it.
+inline constexpr long kDistinctItem = 0;
+inline constexpr long kOrderNum = 0;
+inline constexpr long kCellAddr = 1;
+inline constexpr long kItemText = 2;
+inline constexpr long kIndexNum1 = 3;
+inline constexpr long kIndexNum2 = 4;
+inline constexpr long kPrefix2 = 5;
+inline constexpr long kSideOrderNum = 6;
+inline constexpr long kSideCellAddr = 7;
+inline constexpr long kSideItem = 8;
+
+// Placeholders that Item texts carry for characters the lists cannot hold as they are.
+inline constexpr char16_t kApostropheMark = u'\u00B4';  // an apostrophe of the cell
+inline constexpr char16_t kCommaMark = u'\u00A8';       // a comma inside a joined cell
+inline constexpr char16_t kJoinMark = u'\u00AF';        // between the cells of a joined row
+inline constexpr char16_t kTabMark = u'\x1F';           // a Tab in the Active Window
+// The prefix of an Item that has none.
+inline constexpr char16_t kNoPrefix[] = u" ";
+
+// Search texts handed to Find are at most this long; longer Items are searched by their
+// first kFindLimit characters and confirmed whole.
+inline constexpr std::size_t kFindLimit = 254;
+
+// The working sheet of the active workbook; Error 9 when it has none.
+xl::Worksheet& WorkSheet(host::State& s);
+// The anchor cell of a list ("unique1" or "unique1_w").
+xl::Range ListAnchor(host::State& s, TextView listName);
+// The other list's name: "unique1_w" for "unique1", else "unique1".
+Text OtherList(TextView listName);
+
+// The rows of a column under an anchor: 0 when row offset 1 is empty, 1 when row
+// offset 2 is empty, else the row End(xlDown) reaches from row offset 1, less 1 (the
+// anchors stand in row 1). Gaps end the count.
+std::int64_t ColumnCount(const xl::Range& anchor, long colOffset);
+
+// A cell value as text, as the lists read them (error values as their display text).
+Text CellText(const xl::Range& cell);
+// Writes a text so that the sheet keeps it as text: "'" & text.
+void WriteText(const xl::Range& cell, TextView text);
+
+// Find's wildcards escaped: "~" to "~~", then "*" to "~*", then "?" to "~?".
+Text EscapeFindText(TextView text);
+// The wildcard characters a text holds, each once, in the order "~", "*", "?".
+Text WildcardsIn(TextView text);
+
+// Finds a cell of `within` whose whole value is `item`, searching by columns from the
+// top. An escaped text of up to kFindLimit characters is found whole with `matchCase`;
+// a longer one by its first kFindLimit characters with `longMatchCase`, each hit then
+// confirmed by StrComp of the whole value under `compareMode`, walking FindNext until a
+// confirmed hit or the first hit again.
+std::optional<xl::Range> FindItem(const xl::Range& within, TextView item, bool matchCase, bool longMatchCase,
+                                  int compareMode);
+
+// Leaves the application's remembered search options at LookIn values, LookAt part, by
+// columns, next, without case: a Find for an empty text on the emptied anchor cell,
+// whose value is then written back.
+void ResetFindOptions(const xl::Range& anchor);
+
+}  // namespace quillary::items
