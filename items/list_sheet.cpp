@@ -62,7 +62,15 @@ std::optional<xl::Range> FindItem(const xl::Range& within, TextView item, bool m
                         .SearchDirection = xl::xlNext,
                         .MatchCase = matchCase});
   }
-  const std::optional<xl::Range> first = within.Find({.What = escaped.substr(0, kFindLimit),
+  // The first kFindLimit characters, less the "~" of an escape the cut would split
+  // (alone at the end it would stand for a "~" of the cell).
+  std::size_t cut = 0;
+  while (cut < kFindLimit) {
+    const std::size_t next = cut + (escaped[cut] == u'~' ? 2 : 1);
+    if (next > kFindLimit) break;
+    cut = next;
+  }
+  const std::optional<xl::Range> first = within.Find({.What = escaped.substr(0, cut),
                                                        .LookIn = xl::xlValues,
                                                        .LookAt = xl::xlPart,
                                                        .SearchOrder = xl::xlByColumns,

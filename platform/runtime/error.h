@@ -48,6 +48,12 @@ class Error : public std::exception {
     Refresh();
   }
 
+  // Puts `tail` after the source (routines that add where they were to the trail).
+  void AppendSource(std::string_view tail) {
+    source_ += tail;
+    Refresh();
+  }
+
   const char* what() const noexcept override { return what_.c_str(); }
 
  private:
@@ -80,6 +86,30 @@ decltype(auto) ErrorTrail(std::string_view name, Body&& body) {
     throw e;
   } catch (const std::exception& ex) {
     Error e(err::kApplication, "Quillary", ex.what());
+    e.PrependSource(name);
+    throw e;
+  }
+}
+
+// As ErrorTrail, for routines that also tell where they were: the text `suffix()`
+// returns (asked only when an error passes) goes after the source, so the source
+// becomes "name: " & the source it had & suffix().
+template <class Suffix, class Body>
+decltype(auto) ErrorTrail(std::string_view name, Suffix&& suffix, Body&& body) {
+  try {
+    return std::forward<Body>(body)();
+  } catch (Error& e) {
+    e.AppendSource(suffix());
+    e.PrependSource(name);
+    throw;
+  } catch (const std::bad_alloc&) {
+    Error e(err::kOutOfMemory, "Quillary", "Out of memory");
+    e.AppendSource(suffix());
+    e.PrependSource(name);
+    throw e;
+  } catch (const std::exception& ex) {
+    Error e(err::kApplication, "Quillary", ex.what());
+    e.AppendSource(suffix());
     e.PrependSource(name);
     throw e;
   }

@@ -1,0 +1,293 @@
+// The Item engine's benchmark.
+//
+// Two workloads of N generated Items, one Item per cell down column A of the bench's
+// in-memory workbook:
+//   countindex   CountIndex# on reference designators that occur once each (R1, C7, U12,
+//                and ranges such as R10-R12 over numbers not used otherwise), shuffled:
+//                the sort-and-condense job, which joins them back into ranges.
+//   ignoreindex  IgnoreIndex# with the Sort option on names with many duplicates (N
+//                Items drawn from N/20 names): the sort, duplicates list and summary.
+//   subtract-ci  CountIndex#: list 2 (a second set of N designators, whose numbers
+//                overlap about half of the first set's, its ranges cutting ranges of
+//                the first in two) subtracted from the countindex Items (ItemsSubtract).
+//   subtract-ii  IgnoreIndex# with the Sort option: N names subtracted from the
+//                ignoreindex Items, half of the names shared.
+// For each it times the gathering (ItemsGather over the column; for the subtractions
+// both lists), the subtraction, the sort, count and render (ItemsSortCntDsply), and
+// `LC_ALL=C sort | uniq -c` on the same Items written one per line to a temporary file. Each run takes place in a child process of its own,
+// so that its peak resident memory (getrusage ru_maxrss) is its own.
+//
+// Usage: quillary_items_bench [N ...]    (default: 10000 100000 1000000)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "host/state.h"
+#include "host/working_sheet.h"
+#include "items/gather.h"
+#include "items/sort_count.h"
+#include "items/subtract.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/vba.h"
+#include "testkit/bench.h"
+
+namespace quillary {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from, Clock::time_point to) {
+  return std::chrono::duration<double>(to - from).count();
+}
+
+Text Number(std::int64_t n) { return vba::NumberText(static_cast<double>(n)); }
+
+// N reference designators, each index number used once: single numbers, and every
+// tenth Item a range of three numbers, over six prefixes; shuffled with a fixed seed.
+std::vector<Text> ReferenceItems(std::int64_t n) {
+  static constexpr const char16_t* kPrefixes[] = {u"R", u"C", u"U", u"L", u"Q", u"D"};
+  constexpr std::int64_t kPrefixCount = std::size(kPrefixes);
+  std::vector<std::int64_t> next(kPrefixCount, 1);
+  std::vector<Text> items;
+  items.reserve(static_cast<std::size_t>(n));
+  for (std::int64_t i = 0; i < n; ++i) {
+    const auto p = static_cast<std::size_t>(i % kPrefixCount);
+    const Text prefix = kPrefixes[p];
+    if (i % 10 == 9) {
+      items.push_back(prefix + Number(next[p]) + u"-" + prefix + Number(next[p] + 2));
+      next[p] += 3;
+    } else {
+      items.push_back(prefix + Number(next[p]));
+      next[p] += 1;
+    }
+  }
+  std::mt19937_64 rng(20240611);
+  std::shuffle(items.begin(), items.end(), rng);
+  return items;
+}
+
+// N reference designators as ReferenceItems makes them, but numbered from about half
+// way up each prefix's numbers, with ranges of five at other places.
+std::vector<Text> OverlappingReferenceItems(std::int64_t n) {
+  static constexpr const char16_t* kPrefixes[] = {u"R", u"C", u"U", u"L", u"Q", u"D"};
+  constexpr std::int64_t kPrefixCount = std::size(kPrefixes);
+  std::vector<std::int64_t> next(kPrefixCount, 1 + n / kPrefixCount / 2);
+  std::vector<Text> items;
+  items.reserve(static_cast<std::size_t>(n));
+  for (std::int64_t i = 0; i < n; ++i) {
+    const auto p = static_cast<std::size_t>(i % kPrefixCount);
+    const Text prefix = kPrefixes[p];
+    if (i % 7 == 3) {
+      items.push_back(prefix + Number(next[p]) + u"-" + prefix + Number(next[p] + 4));
+      next[p] += 5;
+    } else {
+      items.push_back(prefix + Number(next[p]));
+      next[p] += 2;
+    }
+  }
+  std::mt19937_64 rng(20240613);
+  std::shuffle(items.begin(), items.end(), rng);
+  return items;
+}
+
+// N names drawn (with a fixed seed) from N/20 distinct ones.
+std::vector<Text> DuplicateNames(std::int64_t n) {
+  const std::int64_t distinct = std::max<std::int64_t>(1, n / 20);
+  std::mt19937_64 rng(20240612);
+  std::uniform_int_distribution<std::int64_t> pick(1, distinct);
+  std::vector<Text> items;
+  items.reserve(static_cast<std::size_t>(n));
+  for (std::int64_t i = 0; i < n; ++i) items.push_back(u"Part_" + Number(pick(rng)) + u"_x");
+  return items;
+}
+
+// N names drawn from N/20 distinct ones, half of them those of DuplicateNames, in
+// other letter case.
+std::vector<Text> OverlappingNames(std::int64_t n) {
+  const std::int64_t distinct = std::max<std::int64_t>(1, n / 20);
+  std::mt19937_64 rng(20240614);
+  std::uniform_int_distribution<std::int64_t> pick(1 + distinct / 2, distinct + distinct / 2);
+  std::vector<Text> items;
+  items.reserve(static_cast<std::size_t>(n));
+  for (std::int64_t i = 0; i < n; ++i) items.push_back(u"PART_" + Number(pick(rng)) + u"_X");
+  return items;
+}
+
+struct Workload {
+  const char* name;
+  bool ignoreIndex;
+  std::vector<Text> (*make)(std::int64_t);
+  // The Items subtracted (list 2), or none.
+  std::vector<Text> (*subtrahend)(std::int64_t) = nullptr;
+};
+
+constexpr Workload kWorkloads[] = {
+    {"countindex", false, &ReferenceItems},
+    {"ignoreindex", true, &DuplicateNames},
+    {"subtract-ci", false, &ReferenceItems, &OverlappingReferenceItems},
+    {"subtract-ii", true, &DuplicateNames, &OverlappingNames},
+};
+
+struct Figures {
+  double gather = 0;
+  double sortCount = 0;
+  double subtract = -1;
+  int subtractResult = 0;
+  double sortUniq = -1;
+  long peakMb = 0;
+  int gatherResult = 0;
+  int sortResult = 0;
+  Text countText;
+  std::size_t displayLength = 0;
+  std::size_t messages = 0;
+};
+
+// Times `LC_ALL=C sort | uniq -c` on the Items written one per line.
+double SortUniq(const std::vector<Text>& items) {
+  char path[] = "/tmp/quillary_items_bench_XXXXXX";
+  const int fd = mkstemp(path);
+  if (fd < 0) return -1;
+  close(fd);
+  {
+    std::ofstream out(path, std::ios::binary);
+    for (const Text& item : items) out << ToUtf8(item) << '\n';
+  }
+  const std::string command = std::string("LC_ALL=C sort ") + path + " | uniq -c > /dev/null";
+  const auto start = Clock::now();
+  const int status = std::system(command.c_str());
+  const double elapsed = Seconds(start, Clock::now());
+  std::remove(path);
+  return status == 0 ? elapsed : -1;
+}
+
+Figures Run(const Workload& w, std::int64_t n) {
+  Figures f;
+  const std::vector<Text> items = w.make(n);
+
+  testkit::Bench b;
+  // Any message the engine shows is answered with its default button and counted.
+  b.addin.SetStrict(false);
+  b.forms.mainUser.Item(u"CheckBox1").SetValue(w.ignoreIndex);
+  b.forms.mainUser.Item(u"CheckBox3").SetValue(w.ignoreIndex);  // the Sort option
+  b.forms.mainUser.Item(u"checkbox2").SetValue(false);          // ExpandRanges off
+  b.forms.mainUser.Item(u"CheckBox4").SetValue(false);          // no duplicate tagging
+  b.BeginRequest(u"Null");
+
+  xl::Worksheet& sheet = b.Sheet(u"Sheet1");
+  auto fillColumn = [&](long col, const std::vector<Text>& texts) {
+    const xl::Range column = sheet.Range(sheet.Cells(1, col), sheet.Cells(static_cast<long>(n), col));
+    std::vector<Variant> values;
+    values.reserve(texts.size());
+    for (const Text& item : texts) values.emplace_back(u"'" + item);
+    column.SetValues(values);
+    return column;
+  };
+  const xl::Range column = fillColumn(1, items);
+
+  auto start = Clock::now();
+  if (w.subtrahend) {
+    // List 2 first, as a Subtract Display collects it before list 1.
+    const xl::Range second = fillColumn(3, w.subtrahend(n));
+    start = Clock::now();
+    f.gatherResult = items::ItemsGather(b.state, host::kList2, second);
+  }
+  if (f.gatherResult == 0) f.gatherResult = items::ItemsGather(b.state, host::kList1, column);
+  auto gathered = Clock::now();
+  f.gather = Seconds(start, gathered);
+  if (w.subtrahend) {
+    f.subtractResult = items::ItemsSubtract(b.state, host::kList1, host::kList2);
+    const auto subtracted = Clock::now();
+    f.subtract = Seconds(gathered, subtracted);
+    gathered = subtracted;
+  }
+  f.sortResult = items::ItemsSortCntDsply(b.state, host::kList1);
+  const auto counted = Clock::now();
+  f.sortCount = Seconds(gathered, counted);
+
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  f.peakMb = usage.ru_maxrss / 1024;
+  f.countText = b.state.ItemCountText;
+  f.displayLength = b.state.DisplayText.size();
+  f.messages = b.addin.Messages().size();
+  f.sortUniq = SortUniq(items);
+  return f;
+}
+
+void PrintHeader() {
+  std::printf("%-12s %9s %10s %11s %12s %10s %9s %13s  %s\n", "workload", "N", "gather s", "subtract s",
+              "sort+show s", "total s", "peak MB", "sort|uniq s", "check (codes, count, display chars, messages)");
+}
+
+void PrintRow(const Workload& w, std::int64_t n, const Figures& f) {
+  char subtract[16] = "-";
+  if (f.subtract >= 0) std::snprintf(subtract, sizeof subtract, "%.3f", f.subtract);
+  char codes[32];
+  if (w.subtrahend) {
+    std::snprintf(codes, sizeof codes, "%d/%d/%d", f.gatherResult, f.subtractResult, f.sortResult);
+  } else {
+    std::snprintf(codes, sizeof codes, "%d/%d", f.gatherResult, f.sortResult);
+  }
+  const double total = f.gather + std::max(0.0, f.subtract) + f.sortCount;
+  std::printf("%-12s %9lld %10.3f %11s %12.3f %10.3f %9ld %13.3f  %s, %s, %zu, %zu\n", w.name,
+              static_cast<long long>(n), f.gather, subtract, f.sortCount, total, f.peakMb, f.sortUniq, codes,
+              ToUtf8(f.countText).c_str(), f.displayLength, f.messages);
+}
+
+// Runs one workload in a child process and prints its row.
+void RunInChild(const Workload& w, std::int64_t n) {
+  std::fflush(stdout);
+  const pid_t child = fork();
+  if (child < 0) {
+    std::perror("fork");
+    return;
+  }
+  if (child == 0) {
+    int code = 0;
+    try {
+      PrintRow(w, n, Run(w, n));
+    } catch (const std::exception& e) {
+      std::printf("%-12s %9lld failed: %s\n", w.name, static_cast<long long>(n), e.what());
+      code = 1;
+    }
+    std::fflush(stdout);
+    _exit(code);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (!WIFEXITED(status)) std::printf("%-12s %9lld ended abnormally\n", w.name, static_cast<long long>(n));
+}
+
+}  // namespace
+}  // namespace quillary
+
+int main(int argc, char** argv) {
+  std::vector<std::int64_t> sizes;
+  for (int i = 1; i < argc; ++i) {
+    char* end = nullptr;
+    const long long n = std::strtoll(argv[i], &end, 10);
+    // One Item per row of column A: at most the working sheet's Item capacity.
+    if (end == argv[i] || *end != '\0' || n < 1 || n > 1048573) {
+      std::fprintf(stderr, "usage: %s [N ...]   (N Items, 1 to 1048573)\n", argv[0]);
+      return 2;
+    }
+    sizes.push_back(n);
+  }
+  if (sizes.empty()) sizes = {10000, 100000, 1000000};
+  quillary::PrintHeader();
+  for (const std::int64_t n : sizes) {
+    for (const auto& w : quillary::kWorkloads) quillary::RunInChild(w, n);
+  }
+  return 0;
+}

@@ -1,0 +1,225 @@
+// The display phase of ItemsSortCntDsply: the counted list joined into the Active
+// Window text, with the fault markers, the formula guard and the placeholders, shown in
+// the Active Window (or a help text, or the duplicates summary instead).
+#include "items/display.h"
+
+#include <string>
+
+#include "host/callbacks.h"
+#include "host/text_replace.h"
+#include "host/working_sheet.h"
+#include "items/dup_report.h"
+#include "items/list_sheet.h"
+#include "items/put_text.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::items {
+namespace {
+
+constexpr char16_t kCompareMode[] = u"COMPARE 2/Uniques";
+constexpr char16_t kMarkerOpen[] = u" Quilet> ";
+constexpr char16_t kMarkerClose[] = u" <Quilet";
+// A text starting with one of these would be taken for a formula.
+constexpr char16_t kFormulaStarts[] = u"+-=$%@(";
+constexpr char16_t kSummaryHeader[] = u"Duplicates_Summary                  ";
+constexpr char16_t kSummaryHeaderBare[] = u"Duplicates_Summary";
+constexpr char16_t kReadyToPaste[] = u"  (ready to paste)";
+
+bool CompareShows(int step) { return step == 4 || step == 6 || step == 8; }
+
+// Every apostrophe placeholder back to an apostrophe.
+void ApostrophesBack(Text& text) {
+  if (text.find(kApostropheMark) != Text::npos) host::ReplaceItRef(text, TextView(&kApostropheMark, 1), u"'");
+}
+
+// Joins the n Items under `shown` (its column +2) into DisplayText with separators of
+// `sep` characters (", " or ","): one pass adds up the lengths, one buffer of the exact
+// size is filled in place, and the last separator is cut. False when the user stopped.
+bool JoinItems(host::State& s, const xl::Range& shown, std::int64_t n, std::size_t sep) {
+  const bool progress = 2 * n > 100;
+  const bool quiet = QuietProgressMode(s.vbaMode);
+  host::ProgressBar bar(s, u" ToDisplay Progress: ");
+
+  std::size_t total = 0;
+  for (std::int64_t i = 1; i <= n; ++i) {
+    if (progress && !bar.Step(i, 2 * n, !quiet)) return false;
+    total += CellText(shown.Offset(static_cast<long>(i), kItemText)).size();
+  }
+
+  static constexpr TextView kSeparator = u", ";
+  Text& text = s.DisplayText;
+  text.assign(total + static_cast<std::size_t>(n) * sep, u' ');
+  std::size_t p = 0;
+  for (std::int64_t i = 1; i <= n; ++i) {
+    if (progress && !bar.Step(n + i, 2 * n, !quiet)) return false;
+    const Text v = CellText(shown.Offset(static_cast<long>(i), kItemText));
+    // Writes never lengthen the buffer: what would pass its end is dropped.
+    const std::size_t room = text.size() > p ? text.size() - p : 0;
+    const std::size_t itemPart = std::min(v.size(), room);
+    text.replace(p, itemPart, v, 0, itemPart);
+    const std::size_t sepPart = std::min(kSeparator.size(), room - itemPart);
+    text.replace(p + itemPart, sepPart, kSeparator.substr(0, sepPart));
+    p += v.size() + sep;
+  }
+  text.resize(p - sep);
+  return true;
+}
+
+// The list text between the fault markers, with the offending Item after it.
+void MarkFault(host::State& s, const CountHandOver& h) {
+  const bool indexed = !s.IgnoreIndexMode;
+  const TextView open = indexed ? TextView(kMarkerOpen) : TextView();
+  const TextView close = indexed ? TextView(kMarkerClose) : TextView();
+  TextView list = s.DisplayText;
+  if (!list.empty() && list.front() == u',') list.remove_prefix(1);
+
+  Text marked;
+  switch (h.faultKind) {
+    case FaultKind::kPrefixWithAndWithout:
+      marked.reserve(open.size() + list.size() + 2 + h.faultPrefix.size() + close.size());
+      marked.append(open).append(list).append(u", ").append(h.faultPrefix).append(close);
+      break;
+    case FaultKind::kDuplicate:
+      if (!indexed) return;
+      marked.reserve(open.size() + list.size() + 2 + h.faultPrefix.size() + h.faultIndex.size() + close.size());
+      marked.append(open).append(list).append(u", ").append(h.faultPrefix).append(h.faultIndex).append(close);
+      break;
+    case FaultKind::kNone:
+      marked.reserve(open.size() + s.FaultItem.size() + close.size());
+      marked.append(open).append(s.FaultItem).append(close);
+      break;
+  }
+  s.DisplayText = std::move(marked);
+}
+
+// What the Active Window says instead of the list when duplicates are tagged and no
+// summary is shown.
+Text TagHelpText(const host::State& s) {
+  const Text lf = u"\n";
+  const Text dq = u"\"";
+  const Text cap4 = s.Main(u"CheckBox4").Caption();
+  const bool joinCells = EqualsTrue(s.forms.compDupUser->Item(u"JoinCells").Value());
+  const Text s1 =
+      u"Quillary's Status Message will indicate if a duplicate has been found only within the size/shape of your "
+      u"original selection.";
+  const Text s2 =
+      u"Quillary's Status Message will indicate if a duplicate has been found only within the selection on a single "
+      u"row.";
+  const Text notPasted = u"Items are not auto-Pasted when using " + dq + cap4 + dq + lf +
+                         u"(only Counts or fault messages are pasted)." + lf + lf;
+  const Text during = dq + cap4 + dq + u" during " + dq;
+  const bool items = s.Main(u"CheckBox6").Caption() == u"Items";
+
+  if (s.vbaMode == u"Paste_V") {
+    if (items) {
+      Text t = during + u"Paste V" + dq + u"." + lf + s1 + lf + lf;
+      if (joinCells) {
+        t += u"You were checking for duplicates of whole rows (each considered to be a single Item) within your "
+             u"selection size/shape." +
+             lf + lf;
+      }
+      return t + notPasted + u"Any duplicates marked were found only within the size/shape of your original selection.";
+    }
+    const Text count =
+        joinCells ? Text(u"Each count pasted to the right of your selection indicates how many non-empty whole rows "
+                         u"were within your selection size/shape.")
+                  : Text(u"Each count pasted to the right of your selection indicates how many Items were within your "
+                         u"selection size/shape (regardless of whether they might be duplicates).");
+    return count + lf + lf +
+           u"Quillary's Status Message will indicate if a duplicate has been found only within the selection "
+           u"size/shape.";
+  }
+  if (s.vbaMode == u"Paste_>") {
+    const Text t = during + u"Paste >" + dq + u"." + lf + s2 + lf + lf;
+    if (items) {
+      return t + notPasted +
+             u"Any duplicates marked were found only on the row which received the mark (within the selection).";
+    }
+    return t +
+           u"Each count pasted to the right of your selection indicates how many Items were within your selection on "
+           u"the same row as the count (regardless of whether they might be duplicates)." +
+           lf + u"This is very similar to using a non-Sort mode.";
+  }
+  return u"No Duplicates Were Found Within Your Selection";
+}
+
+}  // namespace
+
+bool EqualsTrue(const Variant& v) {
+  if (v.IsBoolean()) return v.AsBool();
+  if (v.IsNumber()) return v.AsNumber() == -1;
+  return false;
+}
+
+bool EqualsFalse(const Variant& v) {
+  if (v.IsBoolean()) return !v.AsBool();
+  if (v.IsNumber()) return v.AsNumber() == 0;
+  return false;
+}
+
+bool QuietProgressMode(TextView mode) {
+  return mode == u"Paste_V" || mode == u"Paste_>" || mode == u"Subtract Display V" || mode == u"Subtract Display >";
+}
+
+Text CountText(std::int64_t n) {
+  const std::string digits = std::to_string(n);
+  return Text(digits.begin(), digits.end());
+}
+
+int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) {
+  const xl::Range shown = *h.displayAnchor;
+  const std::int64_t n = ColumnCount(shown, kItemText);
+  if (s.IgnoreIndexMode) h.itemCount = n;
+  const std::size_t sep = EqualsTrue(s.Main(u"CheckBox9").Value()) && !s.IgnoreIndexMode ? 2 : 1;
+  const bool compare = s.vbaMode == kCompareMode;
+  const bool compareShows = CompareShows(s.CompareStep);
+
+  if (s.DisplayText.empty() && n >= 1 && (compare || !h.tagDuplicates) && (!compare || compareShows)) {
+    if (!JoinItems(s, shown, n, sep)) return 0;
+  }
+
+  if (!(compare && !compareShows) && !h.tagDuplicates && !s.FaultMsg.empty()) MarkFault(s, h);
+
+  if (!s.DisplayText.empty() && TextView(kFormulaStarts).find(s.DisplayText.front()) != TextView::npos) {
+    s.DisplayText.insert(s.DisplayText.begin(), u' ');
+  }
+
+  if (s.CompareStep == 8) {
+    Text window = vba::CStr(s.Main(u"Textbox1").Value());
+    ItemsPutText(s, window, host::kList2);
+  }
+
+  if (!(compare && !compareShows && !h.listWasEmpty)) {
+    if (compareShows || !(s.IgnoreIndexMode && EqualsTrue(s.Main(u"CheckBox3").Value()))) {
+      ApostrophesBack(s.DisplayText);
+      s.ActiveWndw->SetValue(s.DisplayText);
+    } else if (h.tagDuplicates) {
+      if (h.faultKind != FaultKind::kNone && s.vbaMode != u"Paste_V" && s.vbaMode != u"Paste_>") {
+        DuplicateReport(s, host::kList1);
+        // A summary cut short by the break key is not shown.
+        if (s.UserAbort) return 0;
+        if (s.DupSummaryText.size() >= TextView(kSummaryHeader).size()) {
+          vba::MidAssign(s.DupSummaryText, 19, kReadyToPaste, 18);
+        }
+        s.DisplayText = s.DupSummaryText;
+        s.ActiveWndw->SetValue(s.DisplayText);
+      } else {
+        s.ActiveWndw->SetValue(TagHelpText(s));
+      }
+    } else {
+      ApostrophesBack(s.DisplayText);
+      s.ActiveWndw->SetValue(s.DisplayText);
+      DuplicateReport(s, host::kList1);
+      if (s.UserAbort) return 0;
+      host::ReplaceItRef(s.DupSummaryText, kSummaryHeader, kSummaryHeaderBare, 1, 1, 0);
+    }
+  }
+
+  if (s.DisplayText.find(kTabMark) != Text::npos) host::ReplaceItRef(s.DisplayText, TextView(&kTabMark, 1), u"\t");
+
+  if (!s.IgnoreIndexMode) ResetFindOptions(ListAnchor(s, listName));
+  s.ItemCountText = CountText(h.itemCount);
+  return 0;
+}
+
+}  // namespace quillary::items

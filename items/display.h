@@ -1,0 +1,56 @@
+// The hand-over from the count phase of ItemsSortCntDsply to its display phase, which
+// turns the counted list into the Active Window text. Internal to the Item engine.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "host/state.h"
+#include "platform/excel/excel.h"
+
+namespace quillary::items {
+
+// The duplicate fault a sort and count found.
+enum class FaultKind {
+  kNone = 0,
+  kDuplicate = 1,          // FaultMsg " Duplicate"
+  kPrefixWithAndWithout = 2,  // FaultMsg "Prefix with and without Index#"
+};
+
+// What the count phase leaves for the display phase.
+struct CountHandOver {
+  // The cell whose column +2 holds the list to show (the SideList start, or in
+  // IgnoreIndex# mode the list anchor itself).
+  std::optional<xl::Range> displayAnchor;
+  // IgnoreIndex# mode with CheckBox4 enabled and ticked.
+  bool tagDuplicates = false;
+  FaultKind faultKind = FaultKind::kNone;
+  // CountIndex#: the index numbers the list covers (a range counts as its width);
+  // IgnoreIndex#: set by the display phase to the rows shown.
+  std::int64_t itemCount = 0;
+  // The counted list had no Item rows.
+  bool listWasEmpty = false;
+  // At a fault of the count: the trimmed prefix and the first index number (as text)
+  // of the row at which the walk stopped.
+  Text faultPrefix;
+  Text faultIndex;
+};
+
+// Builds DisplayText from the hand-over, shows it (or a help text, or the duplicates
+// summary) in the Active Window and sets ItemCountText. Returns 0; on a user abort it
+// returns 0 at once without showing anything.
+int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h);
+
+// A control value compared as the host language compares it with True / False: a
+// Boolean, or a number (-1 True, 0 False); anything else (Null, texts) equals neither.
+bool EqualsTrue(const Variant& v);
+bool EqualsFalse(const Variant& v);
+
+// The progress bar's status text is not written in these modes (the break poll still
+// runs): "Paste_V", "Paste_>", "Subtract Display V", "Subtract Display >".
+bool QuietProgressMode(TextView mode);
+
+// An integer count as plain decimal digits.
+Text CountText(std::int64_t n);
+
+}  // namespace quillary::items

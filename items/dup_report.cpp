@@ -1,0 +1,115 @@
+// The Duplicates_Summary text: a 36-character header, then one entry per run of equal
+// Items of the duplicates list, "\nDup\t" & the count in six characters & "\t" & Item.
+#include "items/dup_report.h"
+
+#include <algorithm>
+
+#include "host/callbacks.h"
+#include "host/text_replace.h"
+#include "items/display.h"
+#include "items/list_sheet.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::items {
+namespace {
+
+constexpr char16_t kHeader[] = u"Duplicates_Summary                  ";
+constexpr std::size_t kHeaderLength = 36;
+static_assert(std::size(kHeader) - 1 == kHeaderLength);
+constexpr std::size_t kEntryOverhead = 12;  // "\nDup\t" + six-character count + "\t"
+constexpr std::size_t kCountWidth = 6;
+// A summary this long no longer fits into a comment box.
+constexpr std::size_t kCommentLimit = 32768;
+
+}  // namespace
+
+void DuplicateReport(host::State& s, const Text& listName) {
+  ErrorTrail("DuplicateReport", [&] {
+    if (!(EqualsTrue(s.Main(u"CheckBox3").Value()) && s.IgnoreIndexMode)) return;
+    const xl::Range list = ListAnchor(s, listName);
+    const xl::Range dups = list.Offset(0, kSideOrderNum);
+    xl::Worksheet& sheet = list.Parent();
+
+    // A value in the anchor cell: the Item rows are cleared (to their last row).
+    if (!list.Value().IsEmpty()) {
+      const long rows = static_cast<long>(std::max<std::int64_t>(ColumnCount(list, kItemText), 1));
+      sheet.Range(list, list.Offset(rows, kPrefix2)).ClearContents();
+    }
+
+    const std::int64_t n = ColumnCount(dups, kItemText);
+    if (n == 0) return;
+    auto item = [&](std::int64_t i) { return CellText(dups.Offset(static_cast<long>(i), kItemText)); };
+
+    const bool progress = 2 * n > 100;
+    const bool showText = s.Mail(u"ModeHold").Caption() != u"Netlist Cnvrt:Telesis";
+
+    std::int64_t total = 0;
+    {
+      host::ProgressBar bar(s, u" DupsReport Progress: ");
+      Text previous;
+      for (std::int64_t i = 1; i <= n; ++i) {
+        if (progress && !bar.Step(i, 2 * n, showText)) return;
+        Text current = item(i);
+        if (vba::StrComp(current, previous, s.CompareMode) != 0) {
+          total += static_cast<std::int64_t>(current.size() + kEntryOverhead);
+        }
+        previous = std::move(current);
+      }
+    }
+
+    Text& summary = s.DupSummaryText;
+    summary.assign(kHeaderLength + static_cast<std::size_t>(total), u' ');
+    summary.replace(0, kHeaderLength, kHeader);
+
+    if (summary.size() >= kCommentLimit && EqualsTrue(s.Main(u"CheckBox4").Value())) {
+      const Text dq = u"\"";
+      host::MsgBoxDLL(
+          s,
+          host::MsgTitle(s, vba::Format(static_cast<double>(n), u"###,##0") +
+                                u" Duplicates have been found and the Summary Report is " +
+                                vba::Format(static_cast<double>(total), u"###,##0") +
+                                u" characters. This Summary Report will not fit inside a Comment box." +
+                                host::kParagraph + u"If a Summary Report is needed, use Quillary's " + dq +
+                                s.Main(u"CheckBox4").Caption() + dq +
+                                u" option and one will be ready in the clipboard for pasting. You will have the "
+                                u"choice of turning off Tagging and Color Marking if you are only interested in the "
+                                u"Summary Report." +
+                                host::kParagraph),
+          host::msgbox::kInformation);
+      summary.replace(18, 18, u"\nCAN'T DISPLAY ALL");
+    }
+
+    // Each new Item opens an entry counting 1; a repeat rewrites the entry's count field
+    // in place. Counts from 99999 on show as ">99999".
+    host::ProgressBar bar(s, u" ToCommentBox Progress: ");
+    std::size_t p = kHeaderLength;  // the end of what is written
+    std::size_t runLength = 0;      // the length of the open entry's Item
+    Text previous;
+    for (std::int64_t i = 1; i <= n; ++i) {
+      if (progress && !bar.Step(n + i, 2 * n, showText)) return;
+      Text current = item(i);
+      if (vba::StrComp(current, previous, s.CompareMode) != 0) {
+        Text entry = u"\nDup\t     1\t";
+        entry += current;
+        summary.replace(p, entry.size(), entry);
+        p += entry.size();
+        runLength = current.size();
+      } else {
+        const std::size_t field = p - runLength - 1 - kCountWidth;
+        const double count = vba::Val(TextView(summary).substr(field + 1, kCountWidth - 1)) + 1;
+        const Text digits = vba::Trim(vba::Str(count));
+        Text shown = vba::Val(digits) >= 99999 ? Text(u">99999") : Text(kCountWidth - digits.size(), u' ') + digits;
+        summary.replace(field, kCountWidth, shown);
+      }
+      previous = std::move(current);
+    }
+
+    if (summary.find(kApostropheMark) != Text::npos) {
+      host::ReplaceItRef(summary, TextView(&kApostropheMark, 1), u"'");
+    }
+    s.ItemCountText = CountText(n);
+  });
+}
+
+}  // namespace quillary::items

@@ -1,0 +1,395 @@
+#include "items/gather.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "host/callbacks.h"
+#include "host/text_replace.h"
+#include "host/working_sheet.h"
+#include "items/fault_codes.h"
+#include "items/grammar.h"
+#include "items/list_sheet.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::items {
+
+namespace {
+
+// The longest text a cell holds, and a joined row may hold.
+constexpr std::size_t kCellTextLimit = 32767;
+// Selections of at most this many cells show no progress.
+constexpr std::int64_t kProgressThreshold = 20;
+
+constexpr char16_t kCompareMode[] = u"COMPARE 2/Uniques";
+constexpr char16_t kCellErrorItem[] = u"#Error in Cell Formula";
+
+// The notice for an empty Item between commas (CountIndex# mode, once per run).
+Text BlankItemMessage(const host::State& s) {
+  Text m = host::MsgTitle(s, u" CountIndex# Mode: ");
+  m += host::kParagraph;
+  m += u"There are two consecutive commas (or hard line-breaks) without text between them, or there is a comma "
+       u"(or hard line-break) at the beginning or ending of a cell.";
+  m += host::kParagraph;
+  m += u"The count will NOT increment for this blank entry nor for any other blank entry found.";
+  m += u"\r";
+  m += u"This message will not be re-displayed unless the process is re-run from the start again.";
+  m += host::kParagraph;
+  m += u"Use Quillary's \"CommaSpace_Clear\" or \"CommaSpace_Set\" to clean the selection, or paste (auto-paste or "
+       u"manual) Quillary's Window for a cleaned results list.";
+  m += host::kParagraph;
+  m += u"IngoreIndex# Mode does not report empty Items between commas.";
+  return m;
+}
+
+// Modes whose status bar belongs to the drivers: progress polls but writes no text.
+bool StatusBarQuiet(TextView mode) {
+  return mode == u"Paste_>" || mode == u"Paste_V" || mode == u"Subtract Display V" || mode == u"Subtract Display >";
+}
+
+bool Ticked(forms::Control& c) {
+  const Variant v = c.Value();
+  return v.IsBoolean() && v.AsBool();
+}
+
+void ReplaceIfHeld(Text& text, TextView find, TextView replacement) {
+  if (text.find(find) != Text::npos) host::ReplaceItRef(text, find, replacement);
+}
+
+// Where the walk stands, for the error trail.
+struct Position {
+  long row = 0;  // within the area
+  long col = 0;
+};
+
+// One gathering: the per-call state and its steps.
+class Gatherer {
+ public:
+  Gatherer(host::State& s, const Text& listName, const xl::Range& area, Position& at)
+      : s_(s), listName_(listName), area_(area), at_(at), bar_(s, u" Collect Progress: ") {}
+
+  int Run();
+
+ private:
+  enum class Flow { Next, Stop };
+
+  std::vector<xl::Area> AreasToGather() const;
+  Flow GatherCell(const xl::Range& cell, bool hidden);
+  Flow Piece(const xl::Range& cell, TextView item);
+  Flow JoinPiece(const xl::Range& cell, TextView item, std::size_t cellTextLength);
+  Flow RowEnd();
+  Flow Enter();
+  void Bookkeep();
+  int Distinct();
+  Flow Fail(int code, const Text& faultItem = {});
+  void Finish();
+
+  xl::Range Col(long offset) const { return anchor_->Offset(static_cast<long>(itemRow_), offset); }
+
+  host::State& s_;
+  const Text& listName_;
+  const xl::Range& area_;
+  Position& at_;
+  host::ProgressBar bar_;
+
+  xl::Worksheet* sheet_ = nullptr;  // the working sheet
+  std::optional<xl::Range> anchor_;
+  std::optional<xl::Range> distinct_;
+  bool countIndex_ = false;
+  bool join_ = false;
+  bool fromWorkSheet_ = false;
+  bool showText_ = true;
+  std::int64_t total_ = 0;
+  std::int64_t cellsDone_ = 0;
+  std::int64_t rowBound_ = 0;
+
+  std::int64_t itemRow_ = 1;
+  std::int64_t distinctRow_ = 1;
+  std::int64_t lastFound_ = 0;  // row offset of the last cell the distinct search found
+  int indexStyle_ = index_style::kNone;
+  int result_ = fault::kNone;
+  std::optional<xl::Range> current_;
+
+  // JoinCells: the row's joined Item so far, and whether the row's first cell is done.
+  Text joined_;
+  bool rowStarted_ = false;
+  long areaColumns_ = 0;
+};
+
+int Gatherer::Run() {
+  countIndex_ = !s_.IgnoreIndexMode;
+  const long areaCount = area_.AreasCount();
+  s_.JoinCellsUsed = false;
+  forms::Control& joinCells = s_.forms.compDupUser->Item(u"JoinCells");
+  if (joinCells.Enabled() && Ticked(joinCells)) {
+    forms::Control& box4 = s_.Main(u"CheckBox4");
+    const bool oneArea = areaCount == 1 || (areaCount == 2 && area_.Areas(1).Address() == area_.Areas(2).Address());
+    if (s_.vbaMode == kCompareMode || (box4.Enabled() && Ticked(box4) && oneArea)) s_.JoinCellsUsed = true;
+  }
+  join_ = s_.JoinCellsUsed;
+
+  host::InitPlace(s_, listName_);
+  sheet_ = &WorkSheet(s_);
+  anchor_.emplace(sheet_->Range(listName_));
+  rowBound_ = std::int64_t{sheet_->RowsCount()} - 3;
+  if (countIndex_) {
+    distinct_.emplace(sheet_->Range(*anchor_, anchor_->Offset(sheet_->RowsCount() - 1, 0)));
+    lastFound_ = 0;
+  }
+  fromWorkSheet_ = &area_.Parent() == sheet_;
+  showText_ = !StatusBarQuiet(s_.vbaMode);
+
+  const std::vector<xl::Area> areas = AreasToGather();
+  total_ = 0;
+  if (s_.vbaMode == kCompareMode && areaCount == 2) {
+    total_ = areas.front().Cells();
+  } else {
+    total_ = area_.Count();
+  }
+
+  xl::Worksheet& source = area_.Parent();
+  for (const xl::Area& a : areas) {
+    areaColumns_ = a.Columns();
+    std::vector<bool> hiddenColumns(static_cast<std::size_t>(a.Columns()));
+    for (long c = a.col1; c <= a.col2; ++c) {
+      const Variant h = source.ColumnsHidden(c, c);
+      hiddenColumns[static_cast<std::size_t>(c - a.col1)] = h.IsBoolean() && h.AsBool();
+    }
+    for (long r = a.row1; r <= a.row2; ++r) {
+      at_.row = r - a.row1 + 1;
+      const Variant rh = source.RowsHidden(r, r);
+      const bool rowHidden = rh.IsBoolean() && rh.AsBool();
+      joined_.clear();
+      rowStarted_ = false;
+      for (long c = a.col1; c <= a.col2; ++c) {
+        at_.col = c - a.col1 + 1;
+        if (total_ > kProgressThreshold && !bar_.Step(cellsDone_, total_, showText_)) return fault::kNone;
+        ++cellsDone_;
+        current_.emplace(source.Cells(r, c));
+        if (GatherCell(*current_, rowHidden || hiddenColumns[static_cast<std::size_t>(c - a.col1)]) == Flow::Stop) {
+          Finish();
+          return result_;
+        }
+      }
+      if (join_ && RowEnd() == Flow::Stop) {
+        Finish();
+        return result_;
+      }
+    }
+  }
+  Finish();
+  return result_;
+}
+
+std::vector<xl::Area> Gatherer::AreasToGather() const {
+  std::vector<xl::Area> areas(area_.AreaList().begin(), area_.AreaList().end());
+  if (s_.vbaMode == kCompareMode && areas.size() == 2) {
+    // The earlier area is the one further left, or in the same column the upper one.
+    const auto earlier = [](const xl::Area& x, const xl::Area& y) {
+      return x.col1 != y.col1 ? x.col1 < y.col1 : x.row1 < y.row1;
+    };
+    const bool firstIsEarlier = !earlier(areas[1], areas[0]);
+    const bool takeLater = s_.CompareStep == 3;
+    const xl::Area chosen = (firstIsEarlier != takeLater) ? areas[0] : areas[1];
+    return {chosen};
+  }
+  return areas;
+}
+
+Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, bool hidden) {
+  if (hidden) s_.HiddenCellsSkipped = true;
+  const Variant value = cell.Value();
+  Text text;
+  if (value.IsError()) {
+    if (countIndex_) {
+      WriteText(Col(kItemText), kCellErrorItem);
+      WriteText(Col(kCellAddr), cell.Address());
+      s_.FaultMsg = fault_msg::kCellError;
+      return Fail(fault::kMissingFirstPrefix);
+    }
+  } else {
+    text = vba::Trim(vba::CStr(value));
+    ReplaceIfHeld(text, u"\u00A0", u" ");
+    ReplaceIfHeld(text, u"\n", u",");
+    ReplaceIfHeld(text, u"\r", u",");
+    ReplaceIfHeld(text, u"'", TextView(&kApostropheMark, 1));
+  }
+  if (text.size() == kCellTextLimit && cell.HasFormula()) {
+    s_.FaultMsg = fault_msg::kLongCell;
+    return Fail(fault::kLongCell, text);
+  }
+  if (join_) {
+    ReplaceIfHeld(text, u",", TextView(&kCommaMark, 1));
+    const Text markBlank = Text(1, kCommaMark) + u" ";
+    ReplaceIfHeld(text, markBlank, TextView(&kCommaMark, 1));
+    return JoinPiece(cell, vba::Trim(text), text.size());
+  }
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(u',', start);
+    const TextView piece = TextView(text).substr(start, comma == Text::npos ? Text::npos : comma - start);
+    if (Piece(cell, vba::Trim(piece)) == Flow::Stop) return Flow::Stop;
+    if (comma == Text::npos) return Flow::Next;
+    start = comma + 1;
+  }
+}
+
+Gatherer::Flow Gatherer::Piece(const xl::Range& cell, TextView item) {
+  if (countIndex_) Bookkeep();
+  if (item.empty()) {
+    if (countIndex_ && !s_.BlankItemMsgShown) {
+      cell.Activate();
+      host::MsgBoxDLL(s_, BlankItemMessage(s_), host::msgbox::kInformation);
+      s_.BlankItemMsgShown = true;
+    }
+    return Flow::Next;
+  }
+  if (itemRow_ > rowBound_) {
+    s_.FaultMsg = fault_msg::kTooManyItems;
+    return Fail(fault::kTooManyItems, Text(item));
+  }
+  if (fromWorkSheet_) {
+    WriteText(Col(kCellAddr), CellText(cell.Offset(0, -1)));
+    WriteText(Col(kItemText), CellText(cell));
+  } else {
+    WriteText(Col(kItemText), item);
+    WriteText(Col(kCellAddr), cell.Address());
+  }
+  if (Enter() == Flow::Stop) return Flow::Stop;
+  ++itemRow_;
+  return Flow::Next;
+}
+
+// With JoinCells each cell is one piece, added to the row's joined Item; the row is
+// classified once, whole, at its end (RowEnd).
+Gatherer::Flow Gatherer::JoinPiece(const xl::Range& cell, TextView item, std::size_t cellTextLength) {
+  if (joined_.size() + cellTextLength >= kCellTextLimit) {
+    s_.FaultMsg = fault_msg::kLongJoin;
+    return Fail(fault::kLongJoin, Text(item));
+  }
+  const bool first = !rowStarted_;
+  if (first) {
+    joined_.assign(item);
+  } else {
+    joined_.push_back(kJoinMark);
+    joined_.append(item);
+  }
+  rowStarted_ = true;
+  if (itemRow_ > rowBound_) {
+    s_.FaultMsg = fault_msg::kTooManyItems;
+    return Fail(fault::kTooManyItems, joined_);
+  }
+  if (fromWorkSheet_) {
+    WriteText(Col(kCellAddr), CellText(cell.Offset(0, -1)));
+    WriteText(Col(kItemText), CellText(cell));
+  } else {
+    WriteText(Col(kItemText), joined_);
+    if (first) WriteText(Col(kCellAddr), cell.Address());
+  }
+  return Flow::Next;
+}
+
+Gatherer::Flow Gatherer::RowEnd() {
+  const bool allEmpty = joined_.size() == static_cast<std::size_t>(areaColumns_ - 1) &&
+                        std::all_of(joined_.begin(), joined_.end(), [](char16_t c) { return c == kJoinMark; });
+  if (allEmpty) {
+    sheet_->Range(Col(kDistinctItem), Col(kItemText)).ClearContents();
+    return Flow::Next;
+  }
+  if (countIndex_) Bookkeep();
+  if (Enter() == Flow::Stop) return Flow::Stop;
+  ++itemRow_;
+  return Flow::Next;
+}
+
+// The grammar and the distinct column for the Item now in +2 (CountIndex# only).
+Gatherer::Flow Gatherer::Enter() {
+  if (!countIndex_) return Flow::Next;
+  const Text item = CellText(Col(kItemText));
+  if (const int code = ClassifyItem(s_, Col(kDistinctItem), item, indexStyle_); code != fault::kNone) {
+    return Fail(code);
+  }
+  if (const int code = Distinct(); code != fault::kNone) return Fail(code);
+  return Flow::Next;
+}
+
+// The distinct entry written last was new when the search found it, not an earlier one:
+// the next entry goes below it.
+void Gatherer::Bookkeep() {
+  if (lastFound_ >= distinctRow_) ++distinctRow_;
+}
+
+int Gatherer::Distinct() {
+  const Text value = CellText(Col(kItemText));
+  WriteText(anchor_->Offset(static_cast<long>(distinctRow_), kDistinctItem), value);
+  const Text escaped = EscapeFindText(value);
+  if (escaped.size() > kFindLimit) {
+    const Text wildcards = WildcardsIn(value);
+    if (!wildcards.empty()) {
+      s_.FaultMsg = u"w/WildCard>254chrs: w/ " + wildcards + u" =" +
+                    vba::Format(static_cast<double>(escaped.size()), u"##,##0");
+      return fault::kLongWildcard;
+    }
+  }
+  // Case-sensitive whatever the MatchCase box says: the sort and count that read this
+  // column group Items case-sensitively, so "r" and "R" must stay two entries.
+  const std::optional<xl::Range> found = FindItem(*distinct_, value, true, true, vba::kBinaryCompare);
+  lastFound_ = found ? found->Row() - anchor_->Row() : distinctRow_;
+  return fault::kNone;
+}
+
+// The limits name their Item directly; the grammar's faults leave it to Finish, which
+// reads it back from +2.
+Gatherer::Flow Gatherer::Fail(int code, const Text& faultItem) {
+  result_ = code;
+  if (!faultItem.empty()) s_.FaultItem = faultItem;
+  return Flow::Stop;
+}
+
+void Gatherer::Finish() {
+  if (result_ != fault::kNone) {
+    if (s_.FaultItem.empty()) s_.FaultItem = CellText(Col(kItemText));
+    if (current_ && &current_->Parent() != sheet_) current_->Activate();
+  }
+  const std::int64_t written = itemRow_ - 1;
+  if (countIndex_) {
+    // The entry written last repeated an earlier one.
+    if (lastFound_ < distinctRow_) anchor_->Offset(static_cast<long>(distinctRow_), kDistinctItem).ClearContents();
+    ResetFindOptions(*anchor_);
+    if (indexStyle_ == index_style::kBareSecond || indexStyle_ == index_style::kRepeatedPrefix) {
+      s_.RangeStyle = indexStyle_;
+    }
+    return;
+  }
+  const xl::Range first = anchor_->Offset(1, kOrderNum);
+  first.SetValue(1.0);
+  if (written >= 2) anchor_->Offset(2, kOrderNum).SetValue(2.0);
+  if (written >= 3) {
+    const long last = anchor_->Offset(1, kItemText).End(xl::xlDown).Row();
+    sheet_->Range(first, anchor_->Offset(2, kOrderNum))
+        .AutoFill(sheet_->Range(first, sheet_->Cells(last, first.Column())));
+  }
+}
+
+}  // namespace
+
+int ItemsGather(host::State& s, const Text& listName, const xl::Range& area) {
+  Position at;
+  return ErrorTrail(
+      "ItemsGather",
+      [&] {
+        std::string where;
+        for (const long n : {at.row, at.col, static_cast<long>(s.CompareStep)}) {
+          where += ',';
+          where += std::to_string(n);
+        }
+        return where;
+      },
+      [&] {
+        Gatherer g(s, listName, area, at);
+        return g.Run();
+      });
+}
+
+}  // namespace quillary::items

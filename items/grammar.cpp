@@ -1,0 +1,130 @@
+#include "items/grammar.h"
+
+#include "items/fault_codes.h"
+#include "items/index_split.h"
+#include "items/list_sheet.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::items {
+
+namespace {
+
+int Fault(host::State& s, int code, const char16_t* message) {
+  s.FaultMsg = message;
+  return code;
+}
+
+bool Holds(TextView text, char16_t c) { return text.find(c) != TextView::npos; }
+
+// A blank after the first character (the lone blank of NoPrefix passes).
+bool BlankAfterFirst(TextView prefix) { return prefix.size() > 1 && Holds(prefix.substr(1), u' '); }
+
+// The first number of an indexed part: writes its trailing digit run into +3 and
+// returns the prefix before it, or a fault code (`emptyCode` when there are no digits).
+struct FirstNumber {
+  int fault = fault::kNone;
+  TextView prefix;
+};
+
+FirstNumber SplitFirstNumber(host::State& s, const xl::Range& row, TextView part, int emptyCode,
+                             const char16_t* emptyMessage) {
+  const Text number = WriteIndexNum1(row.Offset(0, kIndexNum1), TrailingDigits(part));
+  if (IsBigNum(number)) return {Fault(s, fault::kBigNum, fault_msg::kBigNum), {}};
+  if (number.empty()) return {Fault(s, emptyCode, emptyMessage), {}};
+  return {fault::kNone, CutPrefix(part, number)};
+}
+
+// The tests of the first prefix after the style (Tab, then blank) and the +2 write.
+int FinishFirstPrefix(host::State& s, const xl::Range& row, TextView prefix1, bool tabForm) {
+  if (tabForm && Holds(prefix1, u'\t')) return Fault(s, fault::kBlankInFirstPrefix, fault_msg::kTabInFirstPrefix);
+  if (BlankAfterFirst(prefix1)) return Fault(s, fault::kBlankInFirstPrefix, fault_msg::kSpaceInFirstPrefix);
+  WriteText(row.Offset(0, kItemText), prefix1);
+  return fault::kNone;
+}
+
+int ClassifySingle(host::State& s, const xl::Range& row, TextView item, bool tabForm, int& style) {
+  if (tabForm) item = StripLow(item);
+  const bool plain = tabForm ? !item.empty() && !IsDigit(item.back()) : !IsDigit(item.back());
+  if (plain) {
+    if (tabForm && Holds(item, u'\t')) return Fault(s, fault::kBlankInFirstPrefix, fault_msg::kTabInFirstPrefix);
+    if (Holds(item, u' ')) return Fault(s, fault::kBlankInFirstPrefix, fault_msg::kSpaceInItemName);
+    if (tabForm) WriteText(row.Offset(0, kItemText), item);
+    return fault::kNone;
+  }
+  const FirstNumber first =
+      SplitFirstNumber(s, row, item, fault::kMissingNumberAfter, fault_msg::kMissingNumberAfter);
+  if (first.fault != fault::kNone) return first.fault;
+  TextView prefix1 = first.prefix;
+  if (prefix1.empty()) {
+    if (style == index_style::kNone) {
+      style = index_style::kBare;
+    } else if (style != index_style::kBare) {
+      return Fault(s, fault::kPlainAmongPrefix, fault_msg::kMixedPlainNum);
+    }
+    prefix1 = kNoPrefix;
+  } else if (style == index_style::kBare) {
+    return Fault(s, fault::kPrefixAmongPlain, fault_msg::kMixedPlainNum);
+  } else if (style == index_style::kNone) {
+    style = index_style::kPrefixed;
+  }
+  return FinishFirstPrefix(s, row, prefix1, tabForm);
+}
+
+// The index style of a range, by its two prefixes (before NoPrefix stands in).
+int RangeIndexStyle(host::State& s, TextView prefix1, TextView prefix2, int& style) {
+  using namespace index_style;
+  const bool first = !prefix1.empty();
+  const bool second = !prefix2.empty();
+  if (style == kBare && (first || second)) return Fault(s, fault::kPrefixAmongPlain, fault_msg::kMixedPlainNum);
+  if (first && second) {
+    if (style == kBareSecond) return Fault(s, fault::kPrefixAfterHyphen, fault_msg::kMixedHyphenPrefix);
+    if (prefix1 != prefix2) return Fault(s, fault::kPrefixMismatch, fault_msg::kPrefixMismatch);
+    style = kRepeatedPrefix;
+  } else if (first) {
+    if (style == kRepeatedPrefix) return Fault(s, fault::kNoPrefixAfterHyphen, fault_msg::kMixedHyphenPrefix);
+    style = kBareSecond;
+  } else if (second) {
+    return Fault(s, fault::kMissingFirstPrefix, fault_msg::kMissingFirstPrefix);
+  } else {
+    if (style != kNone && style != kBare) return Fault(s, fault::kPlainAmongPrefix, fault_msg::kMixedPlainNum);
+    style = kBare;
+  }
+  return fault::kNone;
+}
+
+int ClassifyRange(host::State& s, const xl::Range& row, TextView item, bool tabForm, int& style) {
+  const HyphenParts parts = SplitAtHyphen(item, tabForm);
+
+  const TextView digits2 = TrailingDigits(parts.after);
+  const xl::Range num2 = row.Offset(0, kIndexNum2);
+  WriteText(num2, digits2);
+  const Text number2 = CellText(num2);
+  if (number2.empty()) return Fault(s, fault::kMissingNumberAfter, fault_msg::kMissingNumberAfter);
+  const TextView prefix2 = parts.after.substr(0, parts.after.size() - digits2.size());
+  if (Holds(prefix2, u' ')) return Fault(s, fault::kBlankInSecondPrefix, fault_msg::kSpaceInSecondPrefix);
+  if (tabForm && Holds(prefix2, u'\t')) {
+    return Fault(s, fault::kBlankInSecondPrefix, fault_msg::kTabInSecondPrefix);
+  }
+  WriteText(row.Offset(0, kPrefix2), prefix2.empty() ? TextView(kNoPrefix) : prefix2);
+
+  const FirstNumber first =
+      SplitFirstNumber(s, row, parts.before, fault::kMissingNumberBefore, fault_msg::kMissingNumberBefore);
+  if (first.fault != fault::kNone) return first.fault;
+  if (vba::Val(number2) <= row.Offset(0, kIndexNum1).Value().AsNumber()) {
+    return Fault(s, fault::kFirstNotBelowSecond, fault_msg::kFirstNotBelowSecond);
+  }
+  if (const int code = RangeIndexStyle(s, first.prefix, prefix2, style); code != fault::kNone) return code;
+  return FinishFirstPrefix(s, row, first.prefix.empty() ? TextView(kNoPrefix) : first.prefix, tabForm);
+}
+
+}  // namespace
+
+int ClassifyItem(host::State& s, const xl::Range& row, TextView item, int& indexStyle) {
+  const bool tabForm = Holds(item, u'\t');
+  const std::int64_t hyphens = CountHyphens(item);
+  if (hyphens >= 2) return Fault(s, fault::kManyHyphens, fault_msg::kManyHyphens);
+  if (hyphens == 0) return ClassifySingle(s, row, item, tabForm, indexStyle);
+  return ClassifyRange(s, row, item, tabForm, indexStyle);
+}
+
+}  // namespace quillary::items

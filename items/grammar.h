@@ -1,0 +1,63 @@
+// The Item grammar of the CountIndex# mode: a plain name (Door), a name with an index
+// number (R7), a bare index number (7), or an index range (R1-R5, R1-5, 1-5), with the
+// fault codes of Items that break it (fault_codes.h).
+//
+// All indexed Items of one gathering must write their index numbers one way, the index
+// style. Plain names neither read nor change it. Styles 3 and 1 mix (R7 and R1-5 give 1),
+// so do 3 and 2 (R7 and R1-R5 give 2); 1 and 2 do not, nor 4 with any other.
+#pragma once
+
+#include "host/state.h"
+#include "platform/excel/excel.h"
+
+namespace quillary::items {
+
+namespace index_style {
+inline constexpr int kNone = 0;            // no indexed Item met yet
+inline constexpr int kBareSecond = 1;      // R1-5
+inline constexpr int kRepeatedPrefix = 2;  // R1-R5
+inline constexpr int kPrefixed = 3;        // R7
+inline constexpr int kBare = 4;            // 7, 1-5
+}  // namespace index_style
+
+// The fault texts of the grammar (FaultMsg).
+namespace fault_msg {
+inline constexpr char16_t kBigNum[] = u"BigNum >=15 digits";
+inline constexpr char16_t kMissingNumberAfter[] = u"Missing Number After Hyphen";
+inline constexpr char16_t kMixedHyphenPrefix[] = u"Mixed Prefix & NoPrefix after hyphen";
+inline constexpr char16_t kMixedPlainNum[] = u"Mixed PlainNum & PrefixIndexNum";
+inline constexpr char16_t kMissingNumberBefore[] = u"Missing Number Before Hyphen";
+inline constexpr char16_t kFirstNotBelowSecond[] = u"First >= HyphenSecond";
+inline constexpr char16_t kMissingFirstPrefix[] = u"Missing 1st Prefix but has 2nd Prefix";
+inline constexpr char16_t kCellError[] = u"Error in Cell Formula";
+inline constexpr char16_t kPrefixMismatch[] = u"1st Prefix/2nd Prefix Mismatch";
+inline constexpr char16_t kManyHyphens[] = u"Has More Than 1 Hyphen";
+inline constexpr char16_t kSpaceInSecondPrefix[] = u"Space found in 2nd Prefix";
+inline constexpr char16_t kTabInSecondPrefix[] = u"Tab found in 2nd Prefix";
+inline constexpr char16_t kSpaceInFirstPrefix[] = u"Space found in 1st Prefix";
+inline constexpr char16_t kTabInFirstPrefix[] = u"Tab found in 1st Prefix";
+inline constexpr char16_t kSpaceInItemName[] = u"Space found in Item Name";
+inline constexpr char16_t kTooManyItems[] = u"Too Many Items";
+inline constexpr char16_t kLongCell[] = u">32,767 Chars in Cell";
+inline constexpr char16_t kLongJoin[] = u">32,767 Chars Joining Cells";
+}  // namespace fault_msg
+
+// Classifies one Item of a CountIndex# gathering and fills its ItemRow. `row` is the
+// row's +0 cell; +2 must already hold "'" & item (it still holds it at a fault, so the
+// whole Item can be read back from it). `item` is not empty, has no blank at either end
+// and no comma.
+//
+// On success: a plain name stays in +2 (an Item holding a Tab has the characters below
+// code 33 stripped from both ends first); an indexed Item gets IndexNum1 in +3 (a
+// number), for a range IndexNum2 in +4 (text) and Prefix2 in +5, and last Prefix1 in +2
+// (" " for none). `indexStyle` (0 at the start of a gathering) is updated; returns 0.
+//
+// At a fault: returns the fault code, sets s.FaultMsg, and leaves the cells written so
+// far (+3 to +5) as they are.
+//
+// An Item with a Tab and no hyphen is stripped of the characters below code 33 at both
+// ends before it is classified, so "R5" Tab is the indexed R5 and "Door" Tab the plain
+// name Door; one that strips to nothing faults with code 2.
+int ClassifyItem(host::State& s, const xl::Range& row, TextView item, int& indexStyle);
+
+}  // namespace quillary::items

@@ -1,0 +1,83 @@
+#include "items/index_split.h"
+
+#include <algorithm>
+
+#include "items/list_sheet.h"
+
+namespace quillary::items {
+
+namespace {
+
+bool IsLow(char16_t c) { return c < 33; }
+
+}  // namespace
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+TextView TrailingDigits(TextView text) {
+  std::size_t start = text.size();
+  while (start > 0 && IsDigit(text[start - 1])) --start;
+  return text.substr(start);
+}
+
+std::int64_t CountHyphens(TextView item) { return std::count(item.begin(), item.end(), u'-'); }
+
+TextView StripLowLeft(TextView text) {
+  std::size_t start = 0;
+  while (start < text.size() && IsLow(text[start])) ++start;
+  return text.substr(start);
+}
+
+TextView StripLowRight(TextView text) {
+  std::size_t end = text.size();
+  while (end > 0 && IsLow(text[end - 1])) --end;
+  return text.substr(0, end);
+}
+
+TextView StripLow(TextView text) { return StripLowLeft(StripLowRight(text)); }
+
+namespace {
+
+TextView TrimBlanksLeft(TextView text) {
+  std::size_t start = 0;
+  while (start < text.size() && text[start] == u' ') ++start;
+  return text.substr(start);
+}
+
+TextView TrimBlanksRight(TextView text) {
+  std::size_t end = text.size();
+  while (end > 0 && text[end - 1] == u' ') --end;
+  return text.substr(0, end);
+}
+
+}  // namespace
+
+Text WriteIndexNum1(const xl::Range& cell, TextView digits) {
+  cell.SetValue(Text(digits));
+  return CellText(cell);
+}
+
+bool IsBigNum(TextView indexNum1Text) {
+  return indexNum1Text.find_first_of(u"eE") != TextView::npos;
+}
+
+TextView CutPrefix(TextView part, TextView indexNum1Text) {
+  return part.substr(0, part.size() - std::min(part.size(), indexNum1Text.size()));
+}
+
+HyphenParts SplitAtHyphen(TextView item, bool tabForm) {
+  if (tabForm) item = StripLowRight(item);
+  const std::size_t hyphen = item.find(u'-');
+  TextView before = item.substr(0, hyphen);
+  TextView after = hyphen == TextView::npos ? TextView() : item.substr(hyphen + 1);
+  after = TrimBlanksLeft(after);
+  if (tabForm) {
+    after = StripLowLeft(after);
+    before = StripLowLeft(TrimBlanksRight(StripLowRight(before)));
+  } else {
+    before = TrimBlanksRight(before);
+  }
+  return {before, after};
+}
+
+}  // namespace quillary::items

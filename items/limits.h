@@ -1,0 +1,14 @@
+// The messages that explain why an Item list stopped at a limit.
+#pragma once
+
+#include "host/state.h"
+
+namespace quillary::items {
+
+// Explains the limit codes 100, 101 and 102 of a gathering; any other code shows nothing.
+void TooMuch_Gather(host::State& s, int code);
+// Explains that the list outgrew the working sheet while sorting and counting, and sets
+// FaultMsg to "Too_Many_Item_Descriptions".
+void TooMuch_Sort(host::State& s, int code);
+
+}  // namespace quillary::items

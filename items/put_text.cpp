@@ -1,0 +1,202 @@
+#include "items/put_text.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "host/callbacks.h"
+#include "host/text_replace.h"
+#include "host/working_sheet.h"
+#include "items/fault_codes.h"
+#include "items/index_split.h"
+#include "items/list_sheet.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::items {
+namespace {
+
+// The characters that would make the host read a text as a formula when it starts one.
+constexpr char16_t kFormulaStarts[] = u"+-=$%@(";
+
+// Modes in which the status bar belongs to someone else: progress polls only.
+bool StatusBarTextAllowed(const host::State& s) {
+  for (const char16_t* mode : {u"Paste_>", u"Paste_V", u"Subtract Display V", u"Subtract Display >"}) {
+    if (s.vbaMode == mode) return false;
+  }
+  return true;
+}
+
+// The expected number of pieces: the count shown in the main form's Label2 ("Count =
+// 1,234"), else the commas of the Active Window, else the sheet's row count.
+std::int64_t ProgressTotal(const host::State& s, const xl::Worksheet& sheet) {
+  const Text caption = host::ReplaceItVal(s.Main(u"Label2").Caption(), u",", u"");
+  std::int64_t total = 0;
+  if (const std::size_t eq = caption.find(u'='); eq != Text::npos) {
+    // Whole units, held within the counter's range.
+    constexpr double kLimit = 9.2e18;
+    const double n = std::clamp(host::CaptionNumber(TextView(caption).substr(eq + 1)), -kLimit, kLimit);
+    total = static_cast<std::int64_t>(n);
+  }
+  if (total != 0) return total;
+  if (s.ActiveWndw != nullptr) {
+    const Text shown = s.ActiveWndw->Text();
+    const auto commas = std::count(shown.begin(), shown.end(), u',');
+    if (commas > 0) return commas;
+  }
+  return sheet.RowsCount();
+}
+
+Text OrNoPrefix(TextView prefix) { return prefix.empty() ? Text(kNoPrefix) : Text(prefix); }
+
+// Splits the Item of one row (whose +2 already holds the whole Item; it holds at most
+// one hyphen) into prefixes and index numbers, and returns the text +2 holds after it:
+// the plain name, the first prefix, or NoPrefix.
+Text SplitItem(const xl::Range& row, TextView item, std::int64_t hyphens) {
+  const bool tabForm = item.find(u'\t') != TextView::npos;
+  const xl::Range num1Cell = row.Offset(0, kIndexNum1);
+  // A first number of 16 or more significant digits cannot be stored exactly: the Item
+  // stays whole in +2 as a plain name rather than be stored with a changed number.
+  auto keepWhole = [&] {
+    row.Parent().Range(num1Cell, row.Offset(0, kPrefix2)).ClearContents();
+    return Text(item);
+  };
+  if (hyphens == 1) {
+    const HyphenParts parts = SplitAtHyphen(item, tabForm);
+    const TextView num2 = TrailingDigits(parts.after);
+    WriteText(row.Offset(0, kIndexNum2), num2);
+    WriteText(row.Offset(0, kPrefix2), OrNoPrefix(parts.after.substr(0, parts.after.size() - num2.size())));
+    const Text num1 = WriteIndexNum1(num1Cell, TrailingDigits(parts.before));
+    if (IsBigNum(num1)) return keepWhole();
+    const Text prefix1 = OrNoPrefix(CutPrefix(parts.before, num1));
+    WriteText(row.Offset(0, kItemText), prefix1);
+    return prefix1;
+  }
+  TextView name = item;
+  if (tabForm) {
+    name = StripLow(item);
+    if (item.back() >= 32 && !IsDigit(item.back())) {
+      WriteText(row.Offset(0, kItemText), name);
+      return Text(name);
+    }
+  } else if (!IsDigit(item.back())) {
+    return Text(item);
+  }
+  const Text num1 = WriteIndexNum1(num1Cell, TrailingDigits(name));
+  if (IsBigNum(num1)) return keepWhole();
+  const Text prefix1 = OrNoPrefix(CutPrefix(name, num1));
+  WriteText(row.Offset(0, kItemText), prefix1);
+  return prefix1;
+}
+
+}  // namespace
+
+void PutText_Clean(Text& text) {
+  ErrorTrail("PutText_Clean", [&] {
+    const Text apostrophe(1, kApostropheMark);
+    host::ReplaceItRef(text, u"'", apostrophe);
+    host::ReplaceItRef(text, u"Duplicates_Summary  (ready to paste)\r", u"");
+    host::ReplaceItRef(text, u"\r\n\r\n", u"\r\n");
+    host::ReplaceItRef(text, u"\r\n", u",");
+    host::ReplaceItRef(text, u"\n", u",");
+    host::ReplaceItRef(text, u"No Duplicates Were Found Within Your Selection", u"");
+    host::ReplaceItRef(text, u",,", u",");
+    host::ReplaceItRef(text, u" Quilet> ", u"");
+    host::ReplaceItRef(text, u" <Quilet", u"");
+    if (!text.empty() && text.front() == u',') text.erase(0, 1);
+    if (!text.empty() && text.back() == u',') text.pop_back();
+    if (!text.empty() && TextView(kFormulaStarts).find(text.front()) != TextView::npos) text.insert(0, 1, u' ');
+  });
+}
+
+std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName) {
+  return ErrorTrail("ItemsPutText", [&]() -> std::optional<int> {
+    host::InitPlace(s, listName);
+    xl::Worksheet& sheet = WorkSheet(s);
+    const xl::Range anchor = sheet.Range(listName);
+    const long anchorRow = anchor.Row();
+    const long lastRow = sheet.RowsCount();
+    const xl::Range distinctRange = sheet.Range(anchor, anchor.Offset(lastRow - anchorRow, 0));
+
+    PutText_Clean(text);
+    if (text.empty()) return std::nullopt;
+
+    int result = fault::kNone;
+    const std::int64_t total = ProgressTotal(s, sheet);
+    const bool showProgress = total > 20;
+    const bool showText = StatusBarTextAllowed(s);
+    host::ProgressBar bar(s, u" TextToPut Progress: ");
+
+    long itemRow = 1;          // the next Item row
+    long distinctRow = 1;      // the row the next distinct name is written to
+    std::int64_t written = 0;  // Items whose +2 was written
+    std::optional<xl::Range> found = anchor;  // the cell the last distinct search found
+    std::int64_t piece = 0;
+    const TextView all(text);
+    std::size_t start = 0;
+    for (bool last = false; !last; ++piece) {
+      std::size_t comma = all.find(u',', start);
+      last = comma == TextView::npos;
+      if (last) comma = all.size();
+      const Text item = vba::Trim(all.substr(start, comma - start));
+      start = comma + 1;
+
+      if (showProgress && !bar.Step(piece, total, showText)) return fault::kNone;
+      // The name written last was new when the search found it on its own row.
+      if (found && found->Row() >= anchorRow + distinctRow) ++distinctRow;
+      if (item.empty()) continue;
+      if (itemRow > lastRow - 3) {
+        result = fault::kTooManyItems;
+        s.FaultItem = item;
+        s.FaultMsg = u"Too Many Items";
+        break;
+      }
+      const xl::Range row = anchor.Offset(itemRow, 0);
+      WriteText(row.Offset(0, kItemText), item);
+      ++written;
+      if (!s.IgnoreIndexMode) {
+        const std::int64_t hyphens = CountHyphens(item);
+        if (hyphens >= 2) {
+          result = fault::kManyHyphens;
+          s.FaultMsg = u"Has More Than 1 Hyphen";
+          break;
+        }
+        const Text name = SplitItem(row, item, hyphens);
+        WriteText(anchor.Offset(distinctRow, 0), name);
+        const std::size_t escapedLength = EscapeFindText(name).size();
+        if (escapedLength > kFindLimit) {
+          if (const Text wildcards = WildcardsIn(name); !wildcards.empty()) {
+            result = fault::kLongWildcard;
+            s.FaultMsg = u"w/WildCard>254chrs: w/ " + wildcards + u" =" +
+                         vba::Format(static_cast<double>(escapedLength), u"##,##0");
+            break;
+          }
+        }
+        // Always case-sensitive: the later grouping tells "r" from "R", so the distinct
+        // column must too.
+        found = FindItem(distinctRange, name, true, true, host::kBinaryCompare);
+      }
+      ++itemRow;
+    }
+
+    if (result != fault::kNone && s.FaultItem.empty()) {
+      s.FaultItem = CellText(anchor.Offset(itemRow, kItemText));
+    }
+    if (s.IgnoreIndexMode) {
+      anchor.Offset(1, kOrderNum).SetValue(1);
+      if (written >= 2) anchor.Offset(2, kOrderNum).SetValue(2);
+      if (written >= 3) {
+        const long lastItemRow = anchor.Offset(1, kItemText).End(xl::xlDown).Row();
+        sheet.Range(anchor.Offset(1, kOrderNum), anchor.Offset(2, kOrderNum))
+            .AutoFill(sheet.Range(anchor.Offset(1, kOrderNum), sheet.Cells(lastItemRow, anchor.Column() + kOrderNum)));
+      }
+      return result;
+    }
+    if (written >= 2 && found && found->Row() < anchorRow + distinctRow) {
+      anchor.Offset(distinctRow, kDistinctItem).ClearContents();
+    }
+    ResetFindOptions(anchor);
+    return result;
+  });
+}
+
+}  // namespace quillary::items

@@ -1,0 +1,20 @@
+// Items from a text in the Active Window format, back into an Item list.
+#pragma once
+
+#include <optional>
+
+#include "host/state.h"
+
+namespace quillary::items {
+
+// Strips what the display puts around the Items (fault markers, the summary header and
+// its notice, line breaks) and turns apostrophes into the apostrophe placeholder, so
+// that only Items and commas remain. Changes `text` in place.
+void PutText_Clean(Text& text);
+
+// Reads `text` (cleaned in place first) into Item rows under `listName`. Returns
+// nothing when the cleaned text is empty; else 0 (every Item read, or the user
+// aborted), or the fault code 13, 17 or 100 with FaultMsg and FaultItem set.
+std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName);
+
+}  // namespace quillary::items

@@ -1,0 +1,358 @@
+// The count phase of ItemsSortCntDsply: sort the list, walk its groups, find duplicates,
+// re-join or expand index ranges into the SideList and count the Items. The display
+// phase (display.cpp) then renders what this phase hands over.
+#include "items/sort_count.h"
+
+#include <cmath>
+#include <string>
+
+#include "host/callbacks.h"
+#include "items/display.h"
+#include "items/list_sheet.h"
+#include "platform/excel/excel.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::items {
+
+namespace {
+
+constexpr char16_t kCompareMode[] = u"COMPARE 2/Uniques";
+
+// How the count phase ended.
+enum class Outcome {
+  kDisplay,  // go on with the display phase
+  kAbort,    // the break key: leave with 0, nothing shown
+  kLimit,    // the ExpandRanges Item limit: leave with 2
+};
+
+// An index number read from a cell text as a whole number (index numbers have at most
+// 15 digits, so the value is exact).
+std::int64_t IndexValue(double value) {
+  if (!(std::fabs(value) < 9.0e18)) Raise(err::kOverflow, "Overflow");
+  return static_cast<std::int64_t>(value);
+}
+
+// One sort and count of a list.
+class SortCount {
+ public:
+  SortCount(host::State& s, const Text& listName)
+      : s_(s),
+        sheet_(WorkSheet(s)),
+        anchor_(sheet_.Range(listName)),
+        listName_(listName),
+        quiet_(QuietProgressMode(s.vbaMode)),
+        bar_(s, u" Sort-Count-Dups Progress: ") {}
+
+  Outcome Run(CountHandOver& h) {
+    h.displayAnchor = Cell(0, kSideOrderNum);
+    const xl::Range other = ListAnchor(s_, OtherList(listName_));
+    forms::Control& tagBox = s_.Main(u"CheckBox4");
+    h.tagDuplicates = s_.IgnoreIndexMode && tagBox.Enabled() && EqualsTrue(tagBox.Value());
+    rows_ = ColumnCount(anchor_, kItemText);
+    const std::int64_t otherRows = ColumnCount(other, kItemText);
+    h.listWasEmpty = rows_ == 0;
+
+    // A fault left by the gathering is shown as it is: no sort, no count.
+    if (!s_.FaultMsg.empty()) return Outcome::kDisplay;
+
+    h.itemCount = 0;
+    s_.DisplayText.clear();
+    if (rows_ == 0) return Outcome::kDisplay;
+    next_ = 1;
+    return s_.IgnoreIndexMode ? PlainItems(h, otherRows) : IndexedItems(h);
+  }
+
+ private:
+  xl::Range Cell(long r, long c) const { return anchor_.Offset(r, c); }
+  bool Filled(long r, long c) const { return !Cell(r, c).Value().IsEmpty(); }
+  Text At(long r, long c) const { return CellText(Cell(r, c)); }
+  long RowOffset(const xl::Range& cell) const { return cell.Row() - anchor_.Row(); }
+
+  // The progress step of one Item row; false when the user asked to stop.
+  bool Progress() {
+    const bool ok = rows_ < 100 || bar_.Step(done_, rows_, !quiet_);
+    ++done_;
+    return ok;
+  }
+
+  // Sorting errors are passed over: the walk then runs on the rows as they stand.
+  static void SortIgnoringErrors(const xl::Range& block, const xl::SortArgs& args) {
+    try {
+      block.Sort(args);
+    } catch (const Error&) {
+    }
+  }
+
+  // ----- CountIndex# -----
+
+  Outcome IndexedItems(CountHandOver& h) {
+    expandRanges_ = !EqualsFalse(s_.Main(u"checkbox2").Value());
+    const xl::Range first = Cell(1, kItemText);
+    const bool several = Filled(2, kItemText);
+    if (several) {
+      const xl::Range key1 = first;
+      const xl::Range key2 = Cell(1, kIndexNum1);
+      const long last = RowOffset(first.End(xl::xlDown));
+      SortIgnoringErrors(sheet_.Range(Cell(1, kCellAddr), Cell(last, kPrefix2)),
+                         {.Key1 = &key1,
+                          .Order1 = xl::xlAscending,
+                          .Key2 = &key2,
+                          .Order2 = xl::xlAscending,
+                          .Header = xl::xlNo,
+                          .MatchCase = true,
+                          .Orientation = xl::xlTopToBottom});
+    }
+    // From the anchor row, so that the first hit (the search starts after the range's
+    // first cell) is the topmost row of the value.
+    const xl::Range within = several ? sheet_.Range(Cell(0, kItemText), first.End(xl::xlDown).Offset(1, 0)) : first;
+
+    const std::int64_t distinct = ColumnCount(anchor_, kDistinctItem);
+    sheet_.Range(Cell(1, kSideOrderNum), Cell(1, kSideItem).End(xl::xlDown)).ClearContents();
+    s_.DisplayText.clear();
+    const bool longMatchCase = EqualsTrue(s_.Main(u"CheckBox5").Value());
+
+    for (long d = 1; d <= distinct && h.faultKind == FaultKind::kNone; ++d) {
+      const Text value = At(d, kDistinctItem);
+      const std::optional<xl::Range> hit = FindItem(within, value, true, longMatchCase, s_.CompareMode);
+      if (!hit) continue;
+      const Outcome o = Group(h, RowOffset(*hit), value);
+      if (o != Outcome::kDisplay) return o;
+    }
+    return Outcome::kDisplay;
+  }
+
+  // The rows of one distinct value, from its topmost row r.
+  Outcome Group(CountHandOver& h, long r, const Text& value) {
+    if (!Progress()) return Outcome::kAbort;
+    const Text p = vba::Trim(At(r, kItemText));
+    const bool range = Filled(r, kIndexNum2);
+    const Text n1 = At(r, kIndexNum1);
+    const Text n2 = At(r, kIndexNum2);
+    Text f = p + n1;
+    if (range) f += u"-" + vba::Trim(At(r, kPrefix2)) + n2;
+    if (f.empty()) return Outcome::kDisplay;
+
+    Outcome o = Outcome::kDisplay;
+    if (expandRanges_ && range) {
+      o = Expand(p, vba::Val(n1), vba::Val(n2), true);
+    } else {
+      o = Write(f);
+    }
+    if (o != Outcome::kDisplay) return o;
+    h.itemCount += range ? IndexValue(vba::Val(n2)) - IndexValue(vba::Val(n1)) + 1 : 1;
+
+    if (vba::StrComp(At(r + 1, kItemText), value, s_.CompareMode) != 0) return Outcome::kDisplay;
+    do {
+      ++r;
+      if (!Progress()) return Outcome::kAbort;
+      o = FurtherRow(h, r, p);
+      if (o != Outcome::kDisplay || h.faultKind != FaultKind::kNone) return o;
+    } while (Filled(r + 1, kItemText) && vba::StrComp(vba::Trim(At(r + 1, kItemText)), p, s_.CompareMode) == 0);
+    return Outcome::kDisplay;
+  }
+
+  // A row that follows another of the same group: test the pair for overlap, mark a
+  // single previous row as a range n-n, and join a consecutive run into the last
+  // SideItem or write the row (expanded when ExpandRanges is on).
+  Outcome FurtherRow(CountHandOver& h, long r, const Text& p) {
+    const long prev = r - 1;
+    const Text n1 = At(r, kIndexNum1);
+    Text q = vba::Trim(At(r, kPrefix2));
+    Text n2 = At(r, kIndexNum2);
+    const bool range = Filled(r, kIndexNum2);
+    Text t = p + n1;
+    if (!n2.empty()) t += u"-" + q + n2;
+    if (n2.empty()) n2 = n1;
+
+    auto fault = [&](FaultKind kind, Text item) {
+      h.faultKind = kind;
+      s_.FaultItem = std::move(item);
+      h.faultPrefix = p;
+      h.faultIndex = n1;
+      return Outcome::kDisplay;
+    };
+
+    if (Filled(prev, kIndexNum1) && n1.empty()) return fault(FaultKind::kPrefixWithAndWithout, t);
+    const Text prev3 = At(prev, kIndexNum1);
+    const double first = vba::Val(prev3);
+    const double from = vba::Val(n1);
+    const double to = vba::Val(n2);
+    Text prev4 = At(prev, kIndexNum2);
+    if (Filled(prev, kIndexNum2)) {
+      const double last = vba::Val(prev4);
+      if (first <= from && last >= from) return fault(FaultKind::kDuplicate, p + n1);
+      if (first >= from && first <= to) return fault(FaultKind::kDuplicate, At(prev, kItemText) + prev3);
+    } else {
+      // The stored prefix is reported untrimmed: a number without prefix shows the blank.
+      if (first >= from && first <= to) return fault(FaultKind::kDuplicate, At(prev, kItemText) + prev3);
+      WriteText(Cell(prev, kIndexNum2), prev3);
+      prev4 = prev3;
+      if (s_.RangeStyle == 2) q = p;
+    }
+
+    Outcome o = Outcome::kDisplay;
+    if (!expandRanges_) {
+      if (vba::Val(prev4) + 1 == from) {
+        JoinToLast(prev, prev4, q, n2);
+      } else {
+        o = Write(t);
+      }
+    } else if (range) {
+      o = Expand(p, from, to, false);
+    } else {
+      o = Write(t);
+    }
+    if (o != Outcome::kDisplay) return o;
+    h.itemCount += IndexValue(to) - IndexValue(from) + 1;
+
+    if (s_.vbaMode == kCompareMode && Filled(prev, kIndexNum2) &&
+        vba::Val(At(prev, kIndexNum1)) == vba::Val(At(prev, kIndexNum2))) {
+      Cell(prev, kIndexNum2).ClearContents();
+    }
+    return Outcome::kDisplay;
+  }
+
+  // Extends the last SideItem X by the row: "R1" becomes "R1-" & Q & N2; a range has
+  // its end (the previous second prefix and number) replaced by Q & N2.
+  void JoinToLast(long prev, const Text& prev4, const Text& q, const Text& n2) {
+    const xl::Range last = Cell(next_ - 1, kSideItem);
+    Text x = CellText(last);
+    if (x.find(u'-') == Text::npos) {
+      x += u"-" + q + n2;
+    } else {
+      const auto m = static_cast<std::int64_t>(s_.RangeStyle == 2 ? q.size() : vba::LTrim(At(prev, kPrefix2)).size());
+      const std::int64_t k = static_cast<std::int64_t>(x.size()) - (static_cast<std::int64_t>(prev4.size()) + m);
+      x = vba::Left(x, k) + q + n2;
+    }
+    WriteText(last, x);
+  }
+
+  // Writes the next SideItem. With ExpandRanges on, the list may outgrow the sheet.
+  Outcome Write(const Text& item) {
+    WriteText(Cell(next_, kSideItem), item);
+    ++next_;
+    return expandRanges_ && LimitReached() ? Outcome::kLimit : Outcome::kDisplay;
+  }
+
+  // One SideItem per index number from `from` to `to`.
+  Outcome Expand(const Text& p, double from, double to, bool withProgress) {
+    const std::int64_t first = IndexValue(from);
+    const std::int64_t last = IndexValue(to);
+    const std::int64_t span = last - first;
+    const bool show = withProgress && span >= 100;
+    host::ProgressBar bar(s_, u" ExpandRange Progress: ");
+    std::int64_t i = 0;
+    for (std::int64_t n = first; n <= last; ++n, ++i) {
+      if (show && !bar.Step(i, span, !quiet_)) return Outcome::kAbort;
+      WriteText(Cell(next_, kSideItem), p + CountText(n));
+      ++next_;
+      if (LimitReached()) return Outcome::kLimit;
+    }
+    return Outcome::kDisplay;
+  }
+
+  // The Item limit of an expanded list: the message, FaultItem and FaultMsg.
+  bool LimitReached() {
+    const long rowsCount = sheet_.RowsCount();
+    if (next_ < rowsCount - 1) return false;
+    s_.FaultItem = At(next_ - 1, kSideItem);
+    const Text headline = u"The maximum Item count of " + CountText(rowsCount - 3) + u" has been exceeded." +
+                          host::kParagraph +
+                          u"Try processing smaller amounts of Items or turn off the \"ExpandRanges\" option.";
+    host::MsgBoxDLL(s_, host::MsgTitle(s_, headline), host::msgbox::kInformation);
+    s_.FaultMsg = u"Too Many Items - ExpandRanges is ON";
+    return true;
+  }
+
+  // ----- IgnoreIndex# -----
+
+  Outcome PlainItems(CountHandOver& h, std::int64_t otherRows) {
+    const bool compare = s_.vbaMode == kCompareMode;
+    if (!compare && !EqualsFalse(s_.Main(u"CheckBox3").Value())) {
+      if (Filled(2, kOrderNum)) {
+        const xl::Range key1 = Cell(1, kItemText);
+        SortIgnoringErrors(sheet_.Range(key1, Cell(1, kOrderNum).End(xl::xlDown)),
+                           {.Key1 = &key1,
+                            .Order1 = xl::xlAscending,
+                            .Header = xl::xlNo,
+                            .MatchCase = false,
+                            .Orientation = xl::xlTopToBottom});
+      }
+      const xl::Range sideEnd = Filled(2, kSideItem) ? Cell(1, kSideItem).End(xl::xlDown) : Cell(2, kSideItem);
+      sheet_.Range(Cell(1, kSideOrderNum), sideEnd).ClearContents();
+
+      // Every row of an Item met more than once is copied: a row when its follower
+      // matches it, the last row of the group when the group closes.
+      Text previous;
+      bool open = false;
+      for (long i = 1; i <= rows_; ++i) {
+        if (!Progress()) return Outcome::kAbort;
+        Text item = At(i, kItemText);
+        if (i >= 2 && open) {
+          if (vba::StrComp(item, previous, vba::kTextCompare) != 0) CopyToDupsList(i - 1);
+          open = false;
+        }
+        if (!item.empty() && vba::StrComp(item, previous, vba::kTextCompare) == 0) {
+          h.faultKind = FaultKind::kDuplicate;
+          open = true;
+          CopyToDupsList(i - 1);
+        }
+        previous = std::move(item);
+      }
+      if (open) CopyToDupsList(static_cast<long>(rows_));
+      // The display reads the sorted list itself.
+      h.displayAnchor = anchor_;
+    } else if (otherRows == 0) {
+      h.displayAnchor = anchor_;
+    }
+    return Outcome::kDisplay;
+  }
+
+  // Copies Item row k into the next DupsList row. A text keeps its apostrophe; a cell
+  // that does not hold text is copied as its value.
+  void CopyToDupsList(long k) {
+    Cell(next_, kSideOrderNum).SetValue(Cell(k, kOrderNum).Value());
+    WriteText(Cell(next_, kSideCellAddr), At(k, kCellAddr));
+    const Variant item = Cell(k, kItemText).Value();
+    if (item.IsText()) {
+      WriteText(Cell(next_, kSideItem), item.AsText());
+    } else {
+      Cell(next_, kSideItem).SetValue(CellText(Cell(k, kItemText)));
+    }
+    ++next_;
+  }
+
+  host::State& s_;
+  xl::Worksheet& sheet_;
+  xl::Range anchor_;
+  Text listName_;
+  bool quiet_;
+  host::ProgressBar bar_;
+  bool expandRanges_ = false;
+  std::int64_t rows_ = 0;
+  std::int64_t done_ = 0;
+  long next_ = 1;  // the next free SideList row
+};
+
+}  // namespace
+
+int ItemsSortCntDsply(host::State& s, const Text& listName) {
+  return ErrorTrail("ItemsSortCntDsply", [&] {
+    CountHandOver h;
+    SortCount count(s, listName);
+    switch (count.Run(h)) {
+      case Outcome::kAbort:
+        return 0;
+      case Outcome::kLimit:
+        return kExpandLimitStop;
+      case Outcome::kDisplay:
+        break;
+    }
+    if (h.faultKind == FaultKind::kDuplicate) s.FaultMsg = u" Duplicate";
+    if (h.faultKind == FaultKind::kPrefixWithAndWithout) s.FaultMsg = u"Prefix with and without Index#";
+    return DisplayCountedList(s, listName, h);
+  });
+}
+
+}  // namespace quillary::items

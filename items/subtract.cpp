@@ -1,0 +1,480 @@
+#include "items/subtract.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "host/callbacks.h"
+#include "host/working_sheet.h"
+#include "items/gather.h"
+#include "items/limits.h"
+#include "items/list_sheet.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/text_order.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::items {
+namespace {
+
+constexpr char16_t kCompareTwoMode[] = u"COMPARE 2/Uniques";
+
+bool ModeIsOneOf(const host::State& s, std::initializer_list<TextView> modes) {
+  return std::find(modes.begin(), modes.end(), TextView(s.vbaMode)) != modes.end();
+}
+
+// A check box read as a Boolean (Null, the third state, counts as clear).
+bool Ticked(const Variant& v) {
+  if (v.IsBoolean()) return v.AsBool();
+  if (v.IsNumber()) return v.AsNumber() != 0;
+  return false;
+}
+
+// Runs a step whose spreadsheet errors do not stop the subtraction (the sorts).
+template <class Body>
+void IgnoringErrors(Body&& body) {
+  try {
+    std::forward<Body>(body)();
+  } catch (const Error&) {
+  }
+}
+
+// Writes a value as it stands: a text so that the sheet keeps it as text, anything
+// else (a number) as itself.
+void WriteValue(const xl::Range& cell, const Variant& value) {
+  if (value.IsText()) {
+    WriteText(cell, value.AsText());
+  } else {
+    cell.SetValue(value);
+  }
+}
+
+// Sorts a list's Item rows by ItemText, then IndexNum1. The DistinctItem column of
+// CountIndex# mode is not an Item column and keeps its order. A sort error is ignored.
+void SortItemRows(const xl::Range& anchor, bool ignoreIndex, bool matchCase) {
+  if (anchor.Offset(2, kItemText).Value().IsEmpty()) return;
+  const auto last = static_cast<long>(ColumnCount(anchor, kItemText));
+  const xl::Range block =
+      anchor.Parent().Range(anchor.Offset(1, ignoreIndex ? kOrderNum : kCellAddr), anchor.Offset(last, kPrefix2));
+  const xl::Range key1 = anchor.Offset(1, kItemText);
+  const xl::Range key2 = anchor.Offset(1, kIndexNum1);
+  IgnoringErrors([&] {
+    block.Sort({.Key1 = &key1,
+                .Order1 = xl::xlAscending,
+                .Key2 = &key2,
+                .Order2 = xl::xlAscending,
+                .Header = xl::xlNo,
+                .MatchCase = matchCase,
+                .Orientation = xl::xlTopToBottom});
+  });
+}
+
+// Clears a list's three SideList columns down to the last filled SideItem (at least
+// two rows).
+void ClearSideList(const xl::Range& anchor) {
+  const auto last = static_cast<long>(std::max<std::int64_t>(2, ColumnCount(anchor, kSideItem)));
+  anchor.Parent().Range(anchor.Offset(1, kSideOrderNum), anchor.Offset(last, kSideItem)).ClearContents();
+}
+
+// A closed run of index numbers.
+struct IndexSpan {
+  double lo;
+  double hi;
+};
+
+// What is left of lo..hi once the numbers of `covered` (sorted, disjoint, not touching)
+// are taken out, from low to high.
+std::vector<IndexSpan> CutOut(double lo, double hi, const std::vector<IndexSpan>& covered) {
+  std::vector<IndexSpan> left;
+  auto it = std::lower_bound(covered.begin(), covered.end(), lo,
+                             [](const IndexSpan& span, double value) { return span.hi < value; });
+  double next = lo;
+  for (; it != covered.end() && it->lo <= hi; ++it) {
+    if (it->lo > next) left.push_back({next, it->lo - 1});
+    next = std::max(next, it->hi + 1);
+    if (next > hi) return left;
+  }
+  left.push_back({next, hi});
+  return left;
+}
+
+class Subtraction {
+ public:
+  Subtraction(host::State& s, const Text& listA, const Text& listB)
+      : s_(s), listA_(listA), a_(ListAnchor(s, listA)), b_(ListAnchor(s, listB)) {}
+
+  // The subtraction up to the count text; returns 1 or 0 as the routine's result
+  // stands before the last step, and list A's count in `countA`.
+  int Run(std::int64_t& countA);
+
+ private:
+  void Prepare();
+  bool Loop();
+  void Finish(int& result);
+
+  // The Item at row i of list A, by its kind.
+  // `key` is the ItemText value (in CountIndex# mode always its text), `keyText` its
+  // text; a key that is not a text (a number) is written back as it is.
+  void PlainItem(std::int64_t i, const Variant& key, const Text& keyText);
+  void IndexedItem(std::int64_t i, const Text& prefix);
+
+  // Rows [first, last) of list B whose ItemText equals `key`, found by bisection in
+  // the order of the sort that arranged list B.
+  std::pair<std::int64_t, std::int64_t> EqualRows(const Variant& key) const;
+  // The index numbers that list B's indexed rows with this prefix cover.
+  const std::vector<IndexSpan>* Covered(const Text& prefix);
+  // The sheet row of the prefix in list A's distinct column, when it stands there.
+  std::optional<long> DistinctRow(const Text& prefix);
+
+  void WriteIndexedSurvivor(const Text& cellAddr, const Text& prefix, const Text& display);
+  void ClearSplitRows();
+
+  host::State& s_;
+  const Text& listA_;
+  xl::Range a_;
+  xl::Range b_;
+
+  bool ignoreIndex_ = false;
+  // MatchCase of the sorts and searches: CheckBox5 in IgnoreIndex# mode; always in
+  // CountIndex# mode, where Items are equal only when they are the same text.
+  bool matchCase_ = true;
+  bool compareTwo_ = false;
+  bool rangeStyle2_ = false;
+
+  std::int64_t countA_ = 0;
+  std::int64_t countB_ = 0;
+  std::int64_t distinctCount_ = 0;
+  std::int64_t survivorRow_ = 1;
+  std::int64_t splitsMade_ = 0;
+  std::int64_t splitsTaken_ = 0;
+
+  // The verdict of the last plain Item searched (repeated Items take it over).
+  bool havePrevious_ = false;
+  bool previousIsText_ = false;
+  Text previousText_;
+  bool previousRemoved_ = false;
+
+  // List B's covered index numbers by the first row of their prefix in list B.
+  std::unordered_map<std::int64_t, std::vector<IndexSpan>> covered_;
+
+  // The last distinct-column search.
+  bool haveDistinct_ = false;
+  Text distinctPrefix_;
+  std::optional<long> distinctRow_;
+};
+
+int Subtraction::Run(std::int64_t& countA) {
+  ignoreIndex_ = s_.IgnoreIndexMode;
+  matchCase_ = ignoreIndex_ ? Ticked(s_.Main(u"CheckBox5").Value()) : true;
+  compareTwo_ = s_.vbaMode == kCompareTwoMode;
+  rangeStyle2_ = s_.RangeStyle == 2;
+
+  ClearSideList(a_);
+  ClearSideList(b_);
+  countB_ = ColumnCount(b_, kItemText);
+  if (countB_ == 0 && (!compareTwo_ || s_.CompareStep == 3)) return 1;
+
+  Prepare();
+  countA = countA_;
+  if (countA_ < 1) return 1;
+
+  if (!Loop()) {
+    ClearSplitRows();
+    return 1;
+  }
+  int result = 1;
+  Finish(result);
+  return result;
+}
+
+void Subtraction::Prepare() {
+  const xl::Range list1 = ListAnchor(s_, host::kList1);
+  const xl::Range list2 = ListAnchor(s_, host::kList2);
+  SortItemRows(list2, ignoreIndex_, matchCase_);
+  SortItemRows(list1, ignoreIndex_, matchCase_);
+  distinctCount_ = ignoreIndex_ ? 0 : ColumnCount(a_, kDistinctItem);
+  countA_ = ColumnCount(a_, kItemText);
+}
+
+bool Subtraction::Loop() {
+  host::ProgressBar bar(s_, u" Subtract Progress: ");
+  const bool showText = !ModeIsOneOf(s_, {u"Paste_V", u"Paste_>", u"Subtract Display V", u"Subtract Display >"});
+  for (std::int64_t i = 1; i <= countA_; ++i) {
+    if (countA_ > 100 && !bar.Step(i, countA_, showText)) return false;
+    const xl::Range row = a_.Offset(static_cast<long>(i), 0);
+    if (ignoreIndex_) {
+      const xl::Range item = row.Offset(0, kItemText);
+      const Variant value = item.Value();
+      PlainItem(i, value, CellText(item));
+      continue;
+    }
+    const Text prefix = CellText(row.Offset(0, kItemText));
+    if (!row.Offset(0, kIndexNum2).Value().IsEmpty() || !row.Offset(0, kIndexNum1).Value().IsEmpty()) {
+      IndexedItem(i, prefix);
+    } else {
+      PlainItem(i, Variant(prefix), prefix);
+    }
+  }
+  return true;
+}
+
+std::pair<std::int64_t, std::int64_t> Subtraction::EqualRows(const Variant& key) const {
+  // In CountIndex# mode equal means the same text, in IgnoreIndex# mode equal without
+  // regard to case; either order refines into the order of list B's sort, so the equal
+  // rows stand together.
+  const bool exact = !ignoreIndex_;
+  auto compare = [&](std::int64_t r) {
+    return text_order::CompareValues(b_.Offset(static_cast<long>(r), kItemText).Value(), key, exact);
+  };
+  std::int64_t lo = 1;
+  std::int64_t hi = countB_ + 1;
+  while (lo < hi) {
+    const std::int64_t mid = lo + (hi - lo) / 2;
+    if (compare(mid) < 0) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  const std::int64_t first = lo;
+  hi = countB_ + 1;
+  while (lo < hi) {
+    const std::int64_t mid = lo + (hi - lo) / 2;
+    if (compare(mid) <= 0) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  return {first, lo};
+}
+
+void Subtraction::PlainItem(std::int64_t i, const Variant& key, const Text& keyText) {
+  bool removed = false;
+  if (havePrevious_ && previousIsText_ == key.IsText() &&
+      vba::StrComp(previousText_, keyText, s_.CompareMode) == 0) {
+    removed = previousRemoved_;
+  } else if (countB_ > 0) {
+    havePrevious_ = true;
+    previousIsText_ = key.IsText();
+    previousText_ = keyText;
+    const auto [first, last] = EqualRows(key);
+    // A plain Item of CountIndex# mode is not an index range of the same name: only a
+    // plain row of list B removes it (those follow the indexed rows of their name).
+    removed = first < last &&
+              (ignoreIndex_ || b_.Offset(static_cast<long>(last - 1), kIndexNum1).Value().IsEmpty());
+    previousRemoved_ = removed;
+  }
+  if (removed) return;
+
+  const xl::Range row = a_.Offset(static_cast<long>(i), 0);
+  const auto r = static_cast<long>(survivorRow_);
+  const Variant order = row.Offset(0, kOrderNum).Value();
+  if (ignoreIndex_) {
+    WriteValue(a_.Offset(r, kSideOrderNum), order);
+  } else {
+    WriteText(a_.Offset(r, kSideOrderNum), CellText(row.Offset(0, kDistinctItem)));
+  }
+  WriteText(a_.Offset(r, kSideCellAddr), CellText(row.Offset(0, kCellAddr)));
+  if (key.IsText()) {
+    WriteText(a_.Offset(r, kSideItem), keyText);
+  } else {
+    a_.Offset(r, kSideItem).SetValue(row.Offset(0, kItemText).Value());
+  }
+  ++survivorRow_;
+}
+
+const std::vector<IndexSpan>* Subtraction::Covered(const Text& prefix) {
+  if (countB_ <= 0) return nullptr;
+  const auto [first, last] = EqualRows(Variant(prefix));
+  if (first == last) return nullptr;
+  if (auto it = covered_.find(first); it != covered_.end()) return &it->second;
+
+  std::vector<IndexSpan> spans;
+  for (std::int64_t r = first; r < last; ++r) {
+    const xl::Range n1 = b_.Offset(static_cast<long>(r), kIndexNum1);
+    if (n1.Value().IsEmpty()) continue;  // the plain Item of that name
+    const Text n1Text = CellText(n1);
+    const double b1 = vba::Val(n1Text);
+    double b2 = b1;
+    const xl::Range n2 = b_.Offset(static_cast<long>(r), kIndexNum2);
+    if (n2.Value().IsEmpty()) {
+      // A single number reads as the range n..n; COMPARE 2/Uniques leaves list B's
+      // singles as they were, as it subtracts the lists both ways.
+      if (!compareTwo_) WriteText(n2, n1Text);
+    } else {
+      b2 = vba::Val(CellText(n2));
+      if (compareTwo_ && b2 == b1) n2.ClearContents();
+    }
+    if (b2 >= b1) spans.push_back({b1, b2});
+  }
+  std::sort(spans.begin(), spans.end(), [](const IndexSpan& x, const IndexSpan& y) { return x.lo < y.lo; });
+  std::vector<IndexSpan> merged;
+  for (const IndexSpan& span : spans) {
+    if (!merged.empty() && span.lo <= merged.back().hi + 1) {
+      merged.back().hi = std::max(merged.back().hi, span.hi);
+    } else {
+      merged.push_back(span);
+    }
+  }
+  return &covered_.emplace(first, std::move(merged)).first->second;
+}
+
+std::optional<long> Subtraction::DistinctRow(const Text& prefix) {
+  if (haveDistinct_ && distinctPrefix_ == prefix) return distinctRow_;
+  haveDistinct_ = true;
+  distinctPrefix_ = prefix;
+  distinctRow_.reset();
+  if (distinctCount_ > 0) {
+    const xl::Range within = a_.Parent().Range(a_.Offset(1, kDistinctItem),
+                                               a_.Offset(static_cast<long>(distinctCount_), kDistinctItem));
+    if (auto hit = FindItem(within, prefix, matchCase_, matchCase_, s_.CompareMode)) distinctRow_ = hit->Row();
+  }
+  return distinctRow_;
+}
+
+void Subtraction::WriteIndexedSurvivor(const Text& cellAddr, const Text& prefix, const Text& display) {
+  const auto r = static_cast<long>(survivorRow_);
+  if (const auto distinct = DistinctRow(prefix)) a_.Offset(r, kSideOrderNum).SetValue(static_cast<double>(*distinct));
+  WriteText(a_.Offset(r, kSideCellAddr), cellAddr);
+  WriteText(a_.Offset(r, kSideItem), display);
+  ++survivorRow_;
+}
+
+void Subtraction::IndexedItem(std::int64_t i, const Text& prefix) {
+  const xl::Range row = a_.Offset(static_cast<long>(i), 0);
+  const Text first = CellText(row.Offset(0, kIndexNum1));
+  Text second = CellText(row.Offset(0, kIndexNum2));
+  const double a1 = vba::Val(first);
+  double a2 = second.empty() ? a1 : vba::Val(second);
+  // A range from n to n (a mark a sort and count leaves) is the single number n.
+  if (a2 == a1) second.clear();
+  if (a2 < a1) a2 = a1;
+  const Text cellAddr = CellText(row.Offset(0, kCellAddr));
+
+  const std::vector<IndexSpan>* covered = Covered(prefix);
+  const std::vector<IndexSpan> left = covered ? CutOut(a1, a2, *covered) : std::vector<IndexSpan>{{a1, a2}};
+  if (left.size() == 1 && left[0].lo == a1 && left[0].hi == a2) {
+    // Untouched: the Item as it was written.
+    Text display = vba::Trim(prefix) + first;
+    if (!second.empty()) {
+      display += u"-";
+      if (rangeStyle2_) display += vba::Trim(CellText(row.Offset(0, kPrefix2)));
+      display += second;
+    }
+    WriteIndexedSurvivor(cellAddr, prefix, display);
+    return;
+  }
+
+  auto boundText = [&](double n) {
+    if (n == a1) return first;
+    if (n == a2 && !second.empty()) return second;
+    return vba::NumberText(n);
+  };
+  // A part rebuilt as the sort and count writes Items: the prefix without the blank
+  // that stands for none.
+  const Text shownPrefix = vba::Trim(prefix);
+  auto partText = [&](const Text& lo, const Text& hi) {
+    Text display = shownPrefix + lo;
+    if (!hi.empty() && hi != lo) {
+      display += u"-";
+      if (rangeStyle2_) display += shownPrefix;
+      display += hi;
+    }
+    return display;
+  };
+  for (std::size_t k = 0; k < left.size(); ++k) {
+    const Text lo = boundText(left[k].lo);
+    const Text hi = left[k].hi == left[k].lo ? Text() : boundText(left[k].hi);
+    if (k == 0) {
+      WriteIndexedSurvivor(cellAddr, prefix, partText(lo, hi));
+      continue;
+    }
+    // Each further piece waits in a split row below list A and is taken up from there.
+    const auto split = static_cast<long>(countA_ + ++splitsMade_);
+    WriteText(a_.Offset(split, kItemText), prefix);
+    WriteText(a_.Offset(split, kIndexNum1), lo);
+    if (!hi.empty()) WriteText(a_.Offset(split, kIndexNum2), hi);
+    WriteText(a_.Offset(split, kCellAddr), cellAddr);
+
+    const auto taken = static_cast<long>(countA_ + ++splitsTaken_);
+    WriteIndexedSurvivor(CellText(a_.Offset(taken, kCellAddr)), prefix,
+                         partText(CellText(a_.Offset(taken, kIndexNum1)), CellText(a_.Offset(taken, kIndexNum2))));
+  }
+}
+
+void Subtraction::ClearSplitRows() {
+  // A stopped subtraction leaves list A as it was: without the split rows below it.
+  if (splitsMade_ == 0) return;
+  a_.Parent()
+      .Range(a_.Offset(static_cast<long>(countA_ + 1), kDistinctItem),
+             a_.Offset(static_cast<long>(countA_ + splitsMade_), kPrefix2))
+      .ClearContents();
+}
+
+void Subtraction::Finish(int& result) {
+  const std::int64_t survivors = survivorRow_ - 1;
+
+  // 1: nothing removed from a plain list: list A stays, the result stays 1.
+  if (ignoreIndex_ && survivors == countA_ &&
+      !ModeIsOneOf(s_, {kCompareTwoMode, u"Subtract Display V", u"Subtract Display >", u"REDUCE Rows to One"})) {
+    return;
+  }
+
+  // 2: the application's remembered search options.
+  ResetFindOptions(a_);
+
+  auto sortSurvivors = [&](bool byItemToo) {
+    if (survivors < 2) return;
+    const auto last = static_cast<long>(survivors);
+    const xl::Range block = a_.Parent().Range(a_.Offset(1, kSideOrderNum), a_.Offset(last, kSideItem));
+    const xl::Range key1 = a_.Offset(1, kSideOrderNum);
+    const xl::Range key2 = a_.Offset(1, kSideItem);
+    IgnoringErrors([&] {
+      block.Sort({.Key1 = &key1,
+                  .Order1 = xl::xlAscending,
+                  .Key2 = byItemToo ? &key2 : nullptr,
+                  .Order2 = xl::xlAscending,
+                  .Header = xl::xlNo,
+                  .MatchCase = matchCase_,
+                  .Orientation = xl::xlTopToBottom});
+    });
+  };
+
+  result = 0;
+  // 3: plain Items without the Sort option: the survivors, back in the order in which
+  // they were collected, are the result; list A's rows stay.
+  if (ignoreIndex_ && !Ticked(s_.Main(u"CheckBox3").Value()) && s_.CompareStep != 6) {
+    sortSurvivors(false);
+    return;
+  }
+  // 4: nothing survives.
+  if (survivors == 0) {
+    host::InitPlace(s_, listA_);
+    return;
+  }
+  // 5: list A is rebuilt from the survivors (plain Items with the Sort option too, so
+  // that the sort and count that follows does not show the removed Items again).
+  sortSurvivors(true);
+  const xl::Range survivorCells =
+      a_.Parent().Range(a_.Offset(1, kSideItem), a_.Offset(static_cast<long>(survivors), kSideItem));
+  if (const int code = ItemsGather(s_, listA_, survivorCells); code != 0) TooMuch_Gather(s_, code);
+}
+
+}  // namespace
+
+int ItemsSubtract(host::State& s, const Text& listA, const Text& listB) {
+  return ErrorTrail("ItemsSubtract", [&] {
+    std::int64_t countA = 0;
+    // Nothing is done while a fault or limit text of the gathering is pending.
+    int result = s.FaultMsg.empty() ? Subtraction(s, listA, listB).Run(countA) : 1;
+    s.ItemCountText = vba::NumberText(static_cast<double>(countA));
+    if (ModeIsOneOf(s, {u"Null", u"Paste_V", u"Paste_>"}) || countA == 0) result = 0;
+    return result;
+  });
+}
+
+}  // namespace quillary::items

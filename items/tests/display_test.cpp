@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include "items/sort_count.h"
+#include "items/tests/count_fixture.h"
+
+namespace quillary::items {
+namespace {
+
+using Texts = std::vector<Text>;
+
+class DisplayTest : public CountFixture {
+ protected:
+  // Items "Ia", "Ib", ... (no digits).
+  static Texts Names(int n, const Text& stem = u"I") {
+    Texts items;
+    for (int i = 0; i < n; ++i) {
+      items.push_back(stem + static_cast<char16_t>(u'a' + i / 26) + static_cast<char16_t>(u'a' + i % 26));
+    }
+    return items;
+  }
+};
+
+TEST_F(DisplayTest, SeparatorsFollowTheModeAndCheckBox9) {
+  const struct {
+    bool ignoreIndex;
+    bool wide;
+    Texts items;
+    const char16_t* shown;
+    const char16_t* count;  // a range counts as its width in CountIndex#
+  } cases[] = {
+      {false, true, {u"R1", u"R3-R5", u"X"}, u"R1, R3-R5, X", u"5"},
+      {false, false, {u"R1", u"R3-R5", u"X"}, u"R1,R3-R5,X", u"5"},
+      {true, true, {u"R1", u"R3-R5", u"X"}, u"R1,R3-R5,X", u"3"},
+      {false, true, {u"R1"}, u"R1", u"1"},
+      {true, false, {u"solo"}, u"solo", u"1"},
+  };
+  for (const auto& c : cases) {
+    Begin(c.ignoreIndex);
+    Main(u"CheckBox9").SetValue(c.wide);
+    b.state.RangeStyle = 2;
+    if (c.ignoreIndex) {
+      Plain(c.items);
+    } else {
+      Indexed(c.items);
+    }
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(b.state.DisplayText, c.shown);
+    EXPECT_EQ(Window(), c.shown);
+    EXPECT_EQ(b.state.ItemCountText, c.count);
+  }
+}
+
+TEST_F(DisplayTest, CollectFaultReplacesTheList) {
+  for (const bool ignoreIndex : {false, true}) {
+    Begin(ignoreIndex);
+    Indexed({u"R1", u"R2"});
+    b.state.FaultMsg = u"First >= HyphenSecond";
+    b.state.FaultItem = u"R5-R2";
+    Run();
+    EXPECT_EQ(b.state.DisplayText, ignoreIndex ? u"R5-R2" : u" Quilet> R5-R2 <Quilet");
+  }
+}
+
+TEST_F(DisplayTest, FormulaStartGuard) {
+  const struct {
+    const char16_t* item;
+    const char16_t* shown;
+  } cases[] = {
+      {u"=x", u" =x"}, {u"+x", u" +x"}, {u"-x", u" -x"}, {u"$x", u" $x"}, {u"%x", u" %x"},
+      {u"@x", u" @x"}, {u"(x", u" (x"}, {u"#x", u"#x"},   {u"x=", u"x="},
+  };
+  for (const auto& c : cases) {
+    Begin(true);
+    Plain({c.item, u"y"});
+    Run();
+    EXPECT_EQ(b.state.DisplayText, Text(c.shown) + u",y");
+    EXPECT_EQ(Window(), Text(c.shown) + u",y");
+  }
+}
+
+TEST_F(DisplayTest, Placeholders) {
+  Begin(true);
+  Plain({u"it\u00B4s", u"a\x1F" u"b", u"c\u00A8d\u00AFe"});
+  Run();
+  EXPECT_EQ(Window(), u"it's,a\x1F" u"b,c\u00A8d\u00AFe") << "the window keeps the tab mark";
+  EXPECT_EQ(b.state.DisplayText, u"it's,a\tb,c\u00A8d\u00AFe");
+}
+
+TEST_F(DisplayTest, CompareStepsDecideWhatIsShown) {
+  const struct {
+    int step;
+    bool emptyList;
+    bool shown;
+  } cases[] = {
+      {3, false, false}, {5, false, false}, {7, false, false}, {4, false, true}, {6, false, true},
+      {3, true, true},  // an empty list clears the window
+  };
+  for (const auto& c : cases) {
+    Begin(false, u"COMPARE 2/Uniques");
+    b.state.CompareStep = c.step;
+    if (!c.emptyList) Indexed({u"R1", u"R2"});
+    b.state.ActiveWndw->SetValue(u"old");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Window(), c.shown ? (c.emptyList ? u"" : u"R1-2") : u"old") << c.step;
+    EXPECT_EQ(b.state.DisplayText, c.shown && !c.emptyList ? u"R1-2" : u"") << c.step;
+  }
+}
+
+TEST_F(DisplayTest, CompareStepEightReadsTextbox1IntoTheSecondList) {
+  Begin(false, u"COMPARE 2/Uniques");
+  b.state.CompareStep = 8;
+  Main(u"CheckBox9").SetValue(true);
+  Indexed({u"R1", u"R2"});
+  Main(u"Textbox1").SetValue(u"Q7, Q9");
+  b.state.ActiveWndw = &Main(u"Textbox2");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Column(ListAnchor(b.state, host::kList2), kItemText), (Texts{u"Q", u"Q"}));
+  EXPECT_EQ(Window(), u"R1-2");
+}
+
+TEST_F(DisplayTest, DuplicateMarkersAfterTheList) {
+  Begin(false);
+  Main(u"CheckBox9").SetValue(false);
+  Indexed({u"R1", u"R2", u"R2"});
+  Run();
+  EXPECT_EQ(b.state.DisplayText, u" Quilet> R1-2, R2 <Quilet") << "the appended separator is always \", \"";
+  EXPECT_EQ(b.state.ItemCountText, u"2");
+}
+
+TEST_F(DisplayTest, ClosingFindLeavesTheSearchOptions) {
+  Begin(false);
+  Indexed({u"R1", u"R2"});
+  WriteText(*anchor, u"kept");
+  Run();
+  const xl::FindSettings& f = b.app->RememberedFind();
+  EXPECT_EQ(f.What, u"");
+  EXPECT_EQ(f.LookIn, xl::xlValues);
+  EXPECT_EQ(f.LookAt, xl::xlPart);
+  EXPECT_EQ(f.SearchOrder, xl::xlByColumns);
+  EXPECT_FALSE(f.MatchCase);
+  EXPECT_EQ(anchor->Value(), Variant(u"kept"));
+}
+
+// IgnoreIndex# with the Sort option and duplicate tagging: the window shows a help text
+// or the summary instead of the list.
+class TagHelpTest : public DisplayTest {
+ protected:
+  void BeginTagging(TextView mode, bool duplicates) {
+    Begin(true, mode);
+    Main(u"CheckBox3").SetValue(true);
+    Main(u"CheckBox4").SetValue(true);
+    Main(u"CheckBox4").SetCaption(u"Tag Dups");
+    Plain(duplicates ? Texts{u"b", u"a", u"A"} : Texts{u"b", u"a"});
+  }
+};
+
+TEST_F(TagHelpTest, HelpTextsWordForWord) {
+  const Text lf = u"\n";
+  const Text s1 =
+      u"Quillary's Status Message will indicate if a duplicate has been found only within the size/shape of your "
+      u"original selection.";
+  const Text s2 =
+      u"Quillary's Status Message will indicate if a duplicate has been found only within the selection on a single "
+      u"row.";
+  const Text notPasted =
+      u"Items are not auto-Pasted when using \"Tag Dups\"\n(only Counts or fault messages are pasted).\n\n";
+  const struct {
+    const char16_t* caption6;
+    const char16_t* mode;
+    bool joinCells;
+    bool duplicates;
+    Text text;
+  } cases[] = {
+      {u"Items", u"Paste_V", false, true,
+       u"\"Tag Dups\" during \"Paste V\".\n" + s1 + lf + lf + notPasted +
+           u"Any duplicates marked were found only within the size/shape of your original selection."},
+      {u"Items", u"Paste_V", true, false,
+       u"\"Tag Dups\" during \"Paste V\".\n" + s1 + lf + lf +
+           u"You were checking for duplicates of whole rows (each considered to be a single Item) within your "
+           u"selection size/shape.\n\n" +
+           notPasted + u"Any duplicates marked were found only within the size/shape of your original selection."},
+      {u"Items", u"Paste_>", false, true,
+       u"\"Tag Dups\" during \"Paste >\".\n" + s2 + lf + lf + notPasted +
+           u"Any duplicates marked were found only on the row which received the mark (within the selection)."},
+      {u"Count", u"Paste_V", false, false,
+       u"Each count pasted to the right of your selection indicates how many Items were within your selection "
+       u"size/shape (regardless of whether they might be duplicates).\n\nQuillary's Status Message will indicate if "
+       u"a duplicate has been found only within the selection size/shape."},
+      {u"Count", u"Paste_V", true, false,
+       u"Each count pasted to the right of your selection indicates how many non-empty whole rows were within your "
+       u"selection size/shape.\n\nQuillary's Status Message will indicate if a duplicate has been found only within "
+       u"the selection size/shape."},
+      {u"Count", u"Paste_>", false, false,
+       u"\"Tag Dups\" during \"Paste >\".\n" + s2 + lf + lf +
+           u"Each count pasted to the right of your selection indicates how many Items were within your selection on "
+           u"the same row as the count (regardless of whether they might be duplicates).\nThis is very similar to "
+           u"using a non-Sort mode."},
+      {u"Items", u"Get_Try", false, false, u"No Duplicates Were Found Within Your Selection"},
+  };
+  for (const auto& c : cases) {
+    BeginTagging(c.mode, c.duplicates);
+    Main(u"CheckBox6").SetCaption(c.caption6);
+    b.forms.compDupUser.Item(u"JoinCells").SetValue(c.joinCells);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Window(), c.text) << ToUtf8(c.caption6) << " " << ToUtf8(c.mode) << c.joinCells;
+    EXPECT_EQ(b.state.DisplayText, u"") << "no list is built while tagging";
+    EXPECT_EQ(b.state.ItemCountText, c.duplicates ? u"3" : u"2");
+  }
+}
+
+TEST_F(TagHelpTest, SummaryIsReadyToPaste) {
+  BeginTagging(u"Get_Try", true);
+  EXPECT_EQ(Run(), 0);
+  const Text summary = u"Duplicates_Summary  (ready to paste)\nDup\t     2\ta";
+  EXPECT_EQ(Window(), summary);
+  EXPECT_EQ(b.state.DisplayText, summary);
+  EXPECT_EQ(b.state.FaultMsg, u" Duplicate");
+  EXPECT_EQ(b.state.ItemCountText, u"3") << "set after the summary's own count";
+}
+
+TEST_F(TagHelpTest, WithoutTaggingTheListIsShownAndTheSummaryKept) {
+  BeginTagging(u"Get_Try", true);
+  Main(u"CheckBox4").SetValue(false);
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Window(), u"a,A,b");
+  EXPECT_EQ(b.state.DupSummaryText, u"Duplicates_Summary\nDup\t     2\ta");
+}
+
+TEST_F(DisplayTest, ProgressFromFiftyOneRows) {
+  for (const int rows : {50, 51}) {
+    Begin(true);
+    Plain(Names(rows));
+    captions.clear();
+    polls = 0;
+    b.app->SetStatusBar(false);
+    WatchProgress();
+    Run();
+    Record();
+    EXPECT_EQ(polls > 0, rows == 51) << rows;
+    EXPECT_EQ(captions.count(u" ToDisplay Progress: "), rows == 51 ? 1u : 0u) << rows;
+  }
+}
+
+TEST_F(DisplayTest, LongListIsJoinedWhole) {
+  Begin(true);
+  const Texts items = Names(600, u"Item");
+  Plain(items);
+  Run();
+  Text expected;
+  for (const Text& t : items) expected += (expected.empty() ? u"" : u",") + t;
+  EXPECT_EQ(b.state.DisplayText, expected);
+  EXPECT_EQ(b.state.ItemCountText, u"600");
+}
+
+TEST_F(DisplayTest, BreakKeyDuringTheDisplayShowsNothing) {
+  Begin(true);
+  Plain(Names(60));
+  b.state.ActiveWndw->SetValue(u"old");
+  b.state.ItemCountText = u"old count";
+  b.addin.QueueBreakAnswer(u"6");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Window(), u"old");
+  EXPECT_EQ(b.state.ItemCountText, u"old count");
+}
+
+TEST_F(TagHelpTest, BreakKeyInTheSummaryShowsNothing) {
+  // 60 rows of one Item: the count has no progress, the summary has.
+  Begin(true);
+  Main(u"CheckBox3").SetValue(true);
+  Main(u"CheckBox4").SetValue(true);
+  Plain(Texts(60, u"same"));
+  b.state.DupSummaryText = u"stale summary";
+  b.state.ActiveWndw->SetValue(u"old");
+  b.state.ItemCountText = u"old count";
+  b.addin.QueueBreakAnswer(u"6");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(b.state.UserAbort);
+  EXPECT_EQ(Window(), u"old");
+  EXPECT_EQ(b.state.DisplayText, u"");
+  EXPECT_EQ(b.state.DupSummaryText, u"stale summary");
+  EXPECT_EQ(b.state.ItemCountText, u"old count");
+}
+
+}  // namespace
+}  // namespace quillary::items

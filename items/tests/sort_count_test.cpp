@@ -1,0 +1,386 @@
+#include "items/sort_count.h"
+
+#include <gtest/gtest.h>
+
+#include "items/gather.h"
+#include "items/tests/count_fixture.h"
+#include "platform/excel/memory/memory.h"
+
+namespace quillary::items {
+namespace {
+
+using Texts = std::vector<Text>;
+
+class SortCountTest : public CountFixture {};
+
+TEST_F(SortCountTest, RunsAreJoinedIntoRanges) {
+  const struct {
+    Texts items;
+    int rangeStyle;
+    Texts side;
+    const char16_t* count;
+  } cases[] = {
+      {{u"R1", u"R2", u"R3", u"R5"}, 1, {u"R1-3", u"R5"}, u"4"},
+      {{u"R1", u"R2", u"R3", u"R5"}, 2, {u"R1-R3", u"R5"}, u"4"},
+      {{u"R1-3", u"R4-6"}, 1, {u"R1-6"}, u"6"},
+      {{u"R1-R3", u"R4-R6"}, 2, {u"R1-R6"}, u"6"},
+      {{u"R1-R3", u"R4"}, 2, {u"R1-R4"}, u"4"},
+      {{u"R1-3", u"R4"}, 1, {u"R1-4"}, u"4"},
+      {{u"R5", u"R1-R2", u"R3"}, 2, {u"R1-R3", u"R5"}, u"4"},
+      // Groups come in the order the distinct values were met; rows within by number.
+      {{u"R5", u"R1", u"Door", u"R2"}, 1, {u"R1-2", u"R5", u"Door"}, u"4"},
+      {{u"3", u"1", u"2", u"9"}, 1, {u"1-3", u"9"}, u"4"},
+      // Groups are case-sensitive.
+      {{u"r1", u"R2"}, 1, {u"r1", u"R2"}, u"2"},
+      {{u"R1"}, 1, {u"R1"}, u"1"},
+  };
+  for (const auto& c : cases) {
+    Begin(false);
+    Indexed(c.items);
+    b.state.RangeStyle = c.rangeStyle;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Column(kSideItem), c.side) << ToUtf8(c.items.front());
+    EXPECT_EQ(b.state.ItemCountText, c.count) << ToUtf8(c.items.front());
+    EXPECT_EQ(b.state.FaultMsg, u"");
+  }
+}
+
+TEST_F(SortCountTest, SingleRowsKeepTheirMarkOutsideCompare) {
+  Begin(false);
+  Indexed({u"R1", u"R3"});
+  Run();
+  EXPECT_EQ(CellText(Cell(1, kIndexNum2)), u"1") << "a single row followed by another reads as 1-1";
+  EXPECT_TRUE(Cell(2, kIndexNum2).Value().IsEmpty());
+
+  Begin(false, u"COMPARE 2/Uniques");
+  b.state.CompareStep = 4;
+  Indexed({u"R1", u"R3"});
+  Run();
+  EXPECT_TRUE(Cell(1, kIndexNum2).Value().IsEmpty()) << "COMPARE clears the mark again";
+  EXPECT_EQ(Column(kSideItem), (Texts{u"R1", u"R3"}));
+}
+
+TEST_F(SortCountTest, ExpandRangesWritesEveryNumber) {
+  const struct {
+    Texts items;
+    Texts side;
+    const char16_t* count;
+  } cases[] = {
+      {{u"R2-R4"}, {u"R2", u"R3", u"R4"}, u"3"},
+      {{u"R7", u"R2-4"}, {u"R2", u"R3", u"R4", u"R7"}, u"4"},
+      {{u"R1", u"R3-R5", u"X"}, {u"R1", u"R3", u"R4", u"R5", u"X"}, u"5"},
+      // Index numbers beyond single precision print as plain digits.
+      {{u"R99999999999998-R100000000000000"}, {u"R99999999999998", u"R99999999999999", u"R100000000000000"}, u"3"},
+      {{u"R16777215-R16777217"}, {u"R16777215", u"R16777216", u"R16777217"}, u"3"},
+  };
+  for (const auto& c : cases) {
+    Begin(false);
+    Main(u"checkbox2").SetValue(true);
+    Indexed(c.items);
+    b.state.RangeStyle = 2;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Column(kSideItem), c.side) << ToUtf8(c.items.front());
+    EXPECT_EQ(b.state.ItemCountText, c.count) << ToUtf8(c.items.front());
+  }
+}
+
+TEST_F(SortCountTest, WideRangesCountInSixtyFourBits) {
+  Begin(false);
+  Indexed({u"R1-R99999999999999"});
+  Run();
+  EXPECT_EQ(b.state.ItemCountText, u"99999999999999");
+  EXPECT_EQ(Column(kSideItem), (Texts{u"R1-R99999999999999"}));
+}
+
+TEST_F(SortCountTest, DuplicatesAndPrefixFaultsStopTheWalk) {
+  const struct {
+    Texts items;
+    const char16_t* faultMsg;
+    const char16_t* faultItem;
+    const char16_t* display;
+  } cases[] = {
+      {{u"R1-R5", u"R3"}, u" Duplicate", u"R3", u" Quilet> R1-R5, R3 <Quilet"},
+      {{u"R3", u"R1-R5"}, u" Duplicate", u"R3", u" Quilet> R1-R5, R3 <Quilet"},
+      {{u"R2", u"R2-R4"}, u" Duplicate", u"R2", u" Quilet> R2, R2 <Quilet"},
+      {{u"R4", u"R2-R4"}, u" Duplicate", u"R4", u" Quilet> R2-R4, R4 <Quilet"},
+      {{u"ABC", u"ABC"}, u" Duplicate", u"ABC", u" Quilet> ABC, ABC <Quilet"},
+      {{u"7", u"7"}, u" Duplicate", u" 7", u" Quilet> 7, 7 <Quilet"},
+      {{u"R1", u"R"}, u"Prefix with and without Index#", u"R", u" Quilet> R1, R <Quilet"},
+      // The walk stops at the fault: the later group is not listed.
+      {{u"R1", u"R1", u"X1"}, u" Duplicate", u"R1", u" Quilet> R1, R1 <Quilet"},
+  };
+  for (const auto& c : cases) {
+    Begin(false);
+    Main(u"CheckBox9").SetValue(true);
+    Indexed(c.items);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(b.state.FaultMsg, c.faultMsg) << ToUtf8(c.items.front());
+    EXPECT_EQ(b.state.FaultItem, c.faultItem) << ToUtf8(c.items.front());
+    EXPECT_EQ(b.state.DisplayText, c.display) << ToUtf8(c.items.front());
+  }
+  // The later group was never reached.
+  EXPECT_EQ(Column(kSideItem), (Texts{u"R1"}));
+}
+
+TEST_F(SortCountTest, LongItemsAreFoundByTheirStartAndConfirmedWhole) {
+  const Text one = Text(300, u'x') + u"a";
+  const Text two = Text(300, u'x') + u"b";
+  Begin(false);
+  Indexed({u"a" + two, u"a" + one, u"a" + two});
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(b.state.FaultMsg, u" Duplicate");
+  EXPECT_EQ(b.state.FaultItem, u"a" + two);
+  EXPECT_EQ(Column(kSideItem), (Texts{u"a" + two}));
+}
+
+TEST_F(SortCountTest, PendingFaultSkipsTheCount) {
+  for (const bool ignoreIndex : {false, true}) {
+    Begin(ignoreIndex);
+    Indexed({u"R3", u"R1"});
+    WriteText(Cell(1, kSideItem), u"old");
+    b.state.FaultMsg = u"Has More Than 1 Hyphen";
+    b.state.FaultItem = u"R1-2-3";
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(CellText(Cell(1, kItemText)), u"R");
+    EXPECT_EQ(Cell(1, kIndexNum1).Value(), Variant(3.0)) << "not sorted";
+    EXPECT_EQ(Column(kSideItem), (Texts{u"old"}));
+    EXPECT_EQ(b.state.DisplayText, ignoreIndex ? u"R1-2-3" : u" Quilet> R1-2-3 <Quilet");
+    EXPECT_EQ(b.state.FaultMsg, u"Has More Than 1 Hyphen");
+  }
+}
+
+TEST_F(SortCountTest, EmptyList) {
+  Begin(false);
+  b.state.ActiveWndw->SetValue(u"old");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(b.state.DisplayText, u"");
+  EXPECT_EQ(Window(), u"");
+  EXPECT_EQ(b.state.ItemCountText, u"0");
+}
+
+TEST_F(SortCountTest, IgnoreIndexSortCollectsTheDuplicates) {
+  Begin(true);
+  Main(u"CheckBox3").SetValue(true);
+  Plain({u"b", u"A", u"a", u"c"});
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Column(kItemText), (Texts{u"A", u"a", u"b", u"c"}));
+  EXPECT_EQ(Column(kSideOrderNum), (Texts{u"2", u"3"}));
+  EXPECT_EQ(Column(kSideCellAddr), (Texts{u"$A$2", u"$A$3"}));
+  EXPECT_EQ(Column(kSideItem), (Texts{u"A", u"a"}));
+  EXPECT_EQ(b.state.FaultMsg, u" Duplicate");
+  EXPECT_EQ(b.state.ItemCountText, u"4");
+  EXPECT_EQ(b.state.DisplayText, u"A,a,b,c") << "no markers in IgnoreIndex#";
+  EXPECT_EQ(Window(), u"A,a,b,c");
+}
+
+TEST_F(SortCountTest, DupsListKeepsTheTypeOfEachCopiedCell) {
+  Begin(true);
+  Main(u"CheckBox3").SetValue(true);
+  Plain({u"x", u"7", u"y", u"x", u"x"});
+  Cell(2, kItemText).SetValue(7.0);
+  WriteText(Cell(6, kItemText), u"7");
+  Cell(6, kOrderNum).SetValue(6.0);
+  WriteText(Cell(1, kSideItem), u"stale");
+  WriteText(Cell(9, kSideItem), u"stale beyond a gap");
+  Run();
+  // Numbers sort before texts: 7, '7, x, x, x, y.
+  EXPECT_EQ(Column(kSideItem), (Texts{u"7", u"7", u"x", u"x", u"x"}));
+  EXPECT_TRUE(Cell(1, kSideItem).Value().IsNumber());
+  EXPECT_TRUE(Cell(2, kSideItem).Value().IsText());
+  EXPECT_EQ(Column(kSideOrderNum), (Texts{u"2", u"6", u"1", u"4", u"5"}));
+}
+
+TEST_F(SortCountTest, IgnoreIndexWithoutSortShowsTheListOrTheSideList) {
+  const struct {
+    const char16_t* mode;
+    bool sortOption;
+    bool otherListFilled;
+    const char16_t* shown;
+    const char16_t* count;
+  } cases[] = {
+      {u"Null", false, false, u"b,A,a", u"3"},
+      {u"Null", false, true, u"s1,s2", u"2"},
+      {u"COMPARE 2/Uniques", true, false, u"b,A,a", u"3"},
+      {u"COMPARE 2/Uniques", true, true, u"s1,s2", u"2"},
+  };
+  for (const auto& c : cases) {
+    Begin(true, c.mode);
+    b.state.CompareStep = 4;
+    Main(u"CheckBox3").SetValue(c.sortOption);
+    Plain({u"b", u"A", u"a"});
+    WriteText(Cell(1, kSideItem), u"s1");
+    WriteText(Cell(2, kSideItem), u"s2");
+    if (c.otherListFilled) WriteText(ListAnchor(b.state, host::kList2).Offset(1, kItemText), u"other");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(b.state.DisplayText, c.shown) << ToUtf8(c.mode) << c.otherListFilled;
+    EXPECT_EQ(b.state.ItemCountText, c.count);
+    EXPECT_EQ(Column(kItemText), (Texts{u"b", u"A", u"a"})) << "not sorted";
+    EXPECT_EQ(b.state.FaultMsg, u"");
+  }
+}
+
+TEST_F(SortCountTest, SortFailureIsPassedOver) {
+  Begin(false);
+  Indexed({u"R2", u"R1"});
+  b.app->InjectFailure("Range.Sort", 1004, "Sort method of Range class failed");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Column(kSideItem), (Texts{u"R2", u"R1"})) << "the walk runs on the unsorted rows";
+}
+
+// The Item limit of ExpandRanges, on a sheet of 65,536 rows.
+class ExpandLimitTest : public CountFixture {
+ protected:
+  void BeginSmall() {
+    xl::memory::MemoryWorkbook& small = b.app->AddWorkbook(xl::memory::GridSize::Small);
+    small.Activate();
+    Begin(false, u"Get_Try");
+    Main(u"checkbox2").SetValue(true);
+    b.state.ActiveWndw->SetValue(u"old");
+  }
+  static Text LimitMessage() {
+    return u"( Get Try ): The maximum Item count of 65533 has been exceeded.\r\rTry processing smaller amounts of "
+           u"Items or turn off the \"ExpandRanges\" option.";
+  }
+};
+
+TEST_F(ExpandLimitTest, ExpansionStopsAtTheLastRowsOfTheSheet) {
+  const struct {
+    Texts items;
+    const char16_t* faultItem;
+  } cases[] = {
+      {{u"R1-R70000"}, u"R65534"},
+      // Single Items written after an expansion count towards the limit too.
+      {{u"R1-R65530", u"X1", u"X3", u"X5", u"X7", u"X9", u"X11"}, u"X7"},
+  };
+  for (const auto& c : cases) {
+    BeginSmall();
+    ASSERT_EQ(WorkSheet(b.state).RowsCount(), 65536);
+    Indexed(c.items);
+    b.addin.ClearLog();
+    b.addin.QueueMessageAnswer(1);
+    EXPECT_EQ(Run(), kExpandLimitStop);
+    ASSERT_EQ(b.addin.Messages().size(), 1u);
+    EXPECT_EQ(b.addin.Messages()[0].prompt, LimitMessage());
+    EXPECT_EQ(b.addin.Messages()[0].style, 64);
+    EXPECT_EQ(b.state.FaultMsg, u"Too Many Items - ExpandRanges is ON");
+    EXPECT_EQ(b.state.FaultItem, c.faultItem);
+    EXPECT_EQ(ColumnCount(*anchor, kSideItem), 65534);
+    EXPECT_EQ(Window(), u"old") << "no display";
+  }
+}
+
+TEST_F(ExpandLimitTest, ExactlyBelowTheLimitRunsThrough) {
+  BeginSmall();
+  Indexed({u"R1-R65533"});
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(b.state.ItemCountText, u"65533");
+  EXPECT_EQ(b.state.FaultMsg, u"");
+}
+
+TEST_F(SortCountTest, ProgressCaptionsAndThresholds) {
+  const struct {
+    int rows;
+    Texts items;
+    const char16_t* mode;
+    bool sortCountShown;
+    bool expandShown;
+  } cases[] = {
+      {99, {}, u"Null", false, false},
+      {100, {}, u"Null", true, false},
+      {100, {}, u"Paste_V", false, false},
+      {0, {u"R1-R100"}, u"Null", false, false},
+      {0, {u"R1-R101"}, u"Null", false, true},
+      {0, {u"R1-R101"}, u"Subtract Display >", false, false},
+  };
+  for (const auto& c : cases) {
+    Begin(false, c.mode);
+    Main(u"checkbox2").SetValue(!c.items.empty());
+    Texts items = c.items;
+    // Distinct plain Items: "Ia", "Ib", ... (no digits, so no runs).
+    for (int i = 0; i < c.rows; ++i) {
+      items.push_back(Text(u"I") + static_cast<char16_t>(u'a' + i / 26) + static_cast<char16_t>(u'a' + i % 26));
+    }
+    Indexed(items);
+    captions.clear();
+    polls = 0;
+    b.app->SetStatusBar(false);
+    WatchProgress();
+    EXPECT_EQ(Run(), 0);
+    Record();
+    EXPECT_EQ(captions.count(u" Sort-Count-Dups Progress: "), c.sortCountShown ? 1u : 0u) << c.rows;
+    EXPECT_EQ(captions.count(u" ExpandRange Progress: "), c.expandShown ? 1u : 0u) << c.rows;
+    if (Text(c.mode) != u"Null") {
+      EXPECT_GT(polls, 0) << "the quiet modes still poll the break key";
+    }
+  }
+}
+
+TEST_F(SortCountTest, BreakKeyLeavesWithoutDisplay) {
+  for (const bool ignoreIndex : {false, true}) {
+    Begin(ignoreIndex);
+    Main(u"CheckBox3").SetValue(true);
+    Texts items;
+    for (int i = 0; i < 150; ++i) {
+      items.push_back(Text(u"I") + static_cast<char16_t>(u'a' + i / 26) + static_cast<char16_t>(u'a' + i % 26));
+    }
+    if (ignoreIndex) {
+      Plain(items);
+    } else {
+      Indexed(items);
+    }
+    b.state.ActiveWndw->SetValue(u"old");
+    b.state.ItemCountText = u"old count";
+    b.addin.QueueBreakAnswer(u"6");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_TRUE(b.state.UserAbort);
+    EXPECT_EQ(Window(), u"old");
+    EXPECT_EQ(b.state.DisplayText, u"");
+    EXPECT_EQ(b.state.ItemCountText, u"old count");
+  }
+}
+
+TEST_F(SortCountTest, ErrorsCarryTheRoutineName) {
+  Begin(false);
+  Indexed({u"R1", u"R2"});
+  b.app->InjectFailure("Range.Find", 1004, "boom");
+  try {
+    Run();
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Number(), 1004);
+    EXPECT_EQ(e.Source().rfind("ItemsSortCntDsply: ", 0), 0u) << e.Source();
+  }
+}
+
+}  // namespace
+}  // namespace quillary::items
+
+namespace quillary::items {
+namespace {
+
+TEST_F(SortCountTest, GatheredCellsEndToEnd) {
+  const struct {
+    bool ignoreIndex;
+    const char16_t* cell;
+    const char16_t* shown;
+    const char16_t* count;
+  } cases[] = {
+      {false, u"R4-R6, Door, R1-R3", u"R1-R6, Door", u"7"},
+      {false, u"R2, R1, R7, R3", u"R1-3, R7", u"4"},
+      {true, u"b, A, a, c", u"A,a,b,c", u"4"},
+  };
+  for (const auto& c : cases) {
+    Begin(c.ignoreIndex);
+    Main(u"CheckBox3").SetValue(true);
+    Main(u"CheckBox9").SetValue(true);
+    b.Cell(u"B2").SetValue(c.cell);
+    b.state.RangeStyle = 0;  // single Items leave the range style as it was
+    ASSERT_EQ(ItemsGather(b.state, host::kList1, b.Cell(u"B2")), 0) << ToUtf8(c.cell);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(b.state.DisplayText, c.shown);
+    EXPECT_EQ(b.state.ItemCountText, c.count);
+  }
+}
+
+}  // namespace
+}  // namespace quillary::items
