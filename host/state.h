@@ -70,6 +70,9 @@ struct State {
   Text ItemCountText;
   // The Duplicates_Summary text.
   Text DupSummaryText;
+  // The Tab setting the clipboard staging leaves remembered for later pastes of text
+  // (Tabs split columns when True); Get/Try sets it after staging a Duplicates_Summary.
+  bool TabSplitPaste = false;
 
   // Convenience accessors for the forms of the running request.
   forms::UserForm& MainForm() const { return *forms.mainUser; }

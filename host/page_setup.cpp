@@ -1,0 +1,39 @@
+#include "host/page_setup.h"
+
+#include <string>
+
+#include "host/screen.h"
+#include "platform/excel/excel.h"
+#include "platform/runtime/error.h"
+
+namespace quillary::host {
+
+void SetUpPrinter(State& s) {
+  // This routine's trail names the mode it ran in as well.
+  const std::string trailName = "SetUpPrinter;" + ToUtf8(s.vbaMode);
+  ErrorTrail(trailName, [&] {
+    xl::Application& app = s.App();
+    xl::Worksheet& sheet = s.ActiveBook().ActiveSheet();
+    xl::PageSetup& page = sheet.PageSetup();
+
+    ScreenOn(s);
+    page.PrintArea = app.ActiveWindow()->RangeSelection().Address();
+    ScreenRestore(s);
+
+    page.CenterHeader = u"&F";
+    page.RightHeader = u"&D Page &P of &N";
+    page.HeaderMargin = app.InchesToPoints(0.5);
+    page.TopMargin = app.InchesToPoints(0.75);
+    page.BottomMargin = app.InchesToPoints(0.5);
+    page.FooterMargin = app.InchesToPoints(0.5);
+    page.LeftMargin = app.InchesToPoints(0.75);
+    page.RightMargin = app.InchesToPoints(0.5);
+    page.Zoom = false;
+    page.FitToPagesWide = 1;
+    page.FitToPagesTall = 200;
+    page.PrintTitleRows = sheet.Rows(1).Address();
+    page.CenterHorizontally = true;
+  });
+}
+
+}  // namespace quillary::host

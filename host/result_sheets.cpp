@@ -1,0 +1,268 @@
+#include "host/result_sheets.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/callbacks.h"
+#include "host/screen.h"
+#include "host/selection_trim.h"
+#include "platform/excel/excel.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/text_order.h"
+
+namespace quillary::host {
+
+namespace {
+
+constexpr char16_t kNoContentMsg[] = u"The newly created worksheet has no content.";
+constexpr char16_t kNoContentMsg2[] =
+    u"Please change your original selection to include content that will carry over to a new worksheet for the "
+    u"process you have applied.";
+
+Text Decimal(std::int64_t n) { return FromUtf8(std::to_string(n)); }
+
+// The number a text begins with: its leading digits, of which at most 18 are read (a
+// sheet name is too short for the rest to matter); 0 when it begins with none.
+std::int64_t LeadingNumber(TextView text) {
+  std::int64_t n = 0;
+  for (std::size_t i = 0; i < text.size() && i < 18 && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+    n = n * 10 + (text[i] - u'0');
+  }
+  return n;
+}
+
+bool StartsWithNoCase(TextView text, TextView start) {
+  return text.size() >= start.size() && text_order::EqualNoCase(text.substr(0, start.size()), start);
+}
+
+// The first `k` characters of the base that leave room for suffix & number within the
+// longest sheet name.
+long BaseRoom(const Text& suffix, std::int64_t number) {
+  return std::max<long>(0, kMaxSheetName - static_cast<long>(suffix.size() + Decimal(number).size()));
+}
+
+// baseName & suffix & number, the base cut when the whole would reach 31 characters.
+Text Compose(const Text& base, const Text& suffix, std::int64_t number) {
+  const Text digits = Decimal(number);
+  Text name = base + suffix + digits;
+  if (static_cast<long>(name.size()) < kMaxSheetName) return name;
+  return base.substr(0, static_cast<std::size_t>(BaseRoom(suffix, number))) + suffix + digits;
+}
+
+// Sets a control's Enabled flag for a scope and puts the former value back on every exit.
+class EnabledScope {
+ public:
+  EnabledScope(forms::Control& control, bool enabled) : control_(control), before_(control.Enabled()) {
+    control_.SetEnabled(enabled);
+  }
+  ~EnabledScope() {
+    try {
+      control_.SetEnabled(before_);
+    } catch (const Error&) {
+      // The form is gone; there is nothing left to restore.
+    }
+  }
+  EnabledScope(const EnabledScope&) = delete;
+  EnabledScope& operator=(const EnabledScope&) = delete;
+
+ private:
+  forms::Control& control_;
+  bool before_;
+};
+
+// Empties the result-sheet caption however the finishing ends.
+class ClearCaptionScope {
+ public:
+  explicit ClearCaptionScope(forms::Control& control) : control_(control) {}
+  ~ClearCaptionScope() {
+    try {
+      control_.SetCaption(u"");
+    } catch (const Error&) {
+      // The form is gone; there is nothing left to clear.
+    }
+  }
+  ClearCaptionScope(const ClearCaptionScope&) = delete;
+  ClearCaptionScope& operator=(const ClearCaptionScope&) = delete;
+
+ private:
+  forms::Control& control_;
+};
+
+xl::Range WindowSelection(State& s) { return s.App().ActiveWindow()->RangeSelection(); }
+
+// Selects the whole sheet and trims the selection to its content.
+int TrimWholeSheet(State& s, xl::Worksheet& sheet) {
+  sheet.Range(sheet.Cells(1, 1), sheet.Cells(sheet.RowsCount(), sheet.ColumnsCount())).Select();
+  return WholeColRow(s);
+}
+
+// The table's formats, in the order the spreadsheet needs them: fitting after the
+// widths and wrapping are set, the width caps after the last column fit.
+void PaintTable(State& s, const xl::Range& table) {
+  table.AutoFilter();
+  table.SetNumberFormat(u"General");
+  table.SetVerticalAlignment(xl::xlTop);
+  table.SetColumnWidth(60);
+  table.AutoFitColumns();
+  table.AutoFitRows();
+  table.SetWrapText(s.vbaMode == kModeReduceRowsToOne);
+  table.AutoFitColumns();
+  for (long c = 1; c <= table.ColumnsCount(); ++c) {
+    const xl::Range column = table.Columns(c);
+    const Variant width = column.ColumnWidth();
+    if (width.IsNumber() && width.AsNumber() > 60) column.SetColumnWidth(60);
+    if (s.App().WorksheetFunction().CountA(column) == 0) column.SetColumnWidth(1);
+  }
+  table.AutoFitRows();
+  table.Borders().SetLineStyle(xl::xlContinuous);
+}
+
+}  // namespace
+
+Text ResultSheetName(xl::Workbook& book, const Text& baseName, const Text& suffix) {
+  std::vector<Text> names;
+  xl::SheetCollection& sheets = book.Worksheets();
+  for (long i = 1, n = sheets.Count(); i <= n; ++i) names.push_back(sheets.Item(i).Name());
+
+  std::int64_t number = 1;
+  const Text stem = baseName + suffix;
+  // One above the highest number in use after base & suffix.
+  if (static_cast<long>(stem.size()) + 1 <= kMaxSheetName) {
+    for (const Text& name : names) {
+      if (!StartsWithNoCase(name, stem)) continue;
+      const std::int64_t used = LeadingNumber(TextView(name).substr(stem.size()));
+      if (used >= number) number = used + 1;
+    }
+  }
+  // A long name keeps only the first characters of the base: the names that share them
+  // count by the number at their end. The second pass catches a number that gained a
+  // digit in the first.
+  for (int pass = 0; pass < 2; ++pass) {
+    if (static_cast<long>(stem.size() + Decimal(number).size()) < kMaxSheetName) break;
+    for (const Text& name : names) {
+      const auto k = static_cast<std::size_t>(BaseRoom(suffix, number));
+      const std::size_t digits = Decimal(number).size();
+      if (name.size() < k || !text_order::EqualNoCase(TextView(name).substr(0, k), TextView(baseName).substr(0, k))) {
+        continue;
+      }
+      const std::int64_t used = LeadingNumber(TextView(name).substr(name.size() - std::min(digits, name.size())));
+      if (used >= number) number = used + 1;
+    }
+  }
+  // The rules above read numbers by position; a name they missed is stepped over here.
+  Text name = Compose(baseName, suffix, number);
+  auto taken = [&](const Text& candidate) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const Text& n) { return text_order::EqualNoCase(n, candidate); });
+  };
+  while (taken(name)) name = Compose(baseName, suffix, ++number);
+  return name;
+}
+
+void MakeNewSheet(State& s, const Text& baseName, const Text& suffix) {
+  ErrorTrail("MakeNewSheet", [&] {
+    xl::Workbook* book = s.App().ActiveWorkbook();
+    if (book == nullptr) return;
+    const Text name = ResultSheetName(*book, baseName, suffix);
+    const Text activeBefore = book->ActiveSheet().Name();
+    xl::SheetCollection& sheets = book->Sheets();
+    xl::Worksheet& sheet =
+        book->Worksheets().Add({.Before = nullptr, .After = &sheets.Item(sheets.Count()), .Count = 1});
+    try {
+      sheet.SetName(name);
+    } catch (const Error&) {
+      // No stray sheet under a default name: the workbook is left as it was.
+      try {
+        sheet.Delete();
+        sheets.Item(activeBefore).Activate();
+      } catch (const Error&) {
+        // The naming error is the one to report.
+      }
+      throw;
+    }
+    s.Mail(u"shtDiffRpt").SetCaption(name);
+  });
+}
+
+void WindowSmallPaintTbl(State& s) {
+  ErrorTrail("WindowSmallPaintTbl", [&] {
+    forms::Control& report = s.Mail(u"shtDiffRpt");
+    const ClearCaptionScope clearReport(report);
+    xl::Application& app = s.App();
+    xl::Workbook& book = s.ActiveBook();
+    const Text sourceName = book.ActiveSheet().Name();
+    xl::Worksheet& sheet = book.Worksheets().Item(report.Caption());
+    sheet.Activate();
+
+    // The numbering column: "#" in A2, 1, 2, 3, ... from A3 to the last used row.
+    sheet.Range(u"A3").Select();
+    WindowSelection(s).EntireColumn().Insert();
+    sheet.Range(u"A3").SetValue(1);
+    const xl::Range used = sheet.UsedRange();
+    WindowSelection(s).DataSeries({.Rowcol = xl::xlColumns,
+                                   .Type = xl::xlLinear,
+                                   .Date = xl::xlDay,
+                                   .Step = 1,
+                                   .Stop = static_cast<double>(used.Row() + used.RowsCount() - 3),
+                                   .Trend = false});
+    const xl::Range heading = sheet.Range(u"A2");
+    heading.SetValue(u"#");
+    heading.SetHorizontalAlignment(xl::xlLeft);
+
+    // Rows 1 and 2 stay in view.
+    ScreenOn(s);
+    sheet.Range(u"A3").Select();
+    sheet.Range(u"A1").Select();
+    sheet.Range(u"A3").Select();
+    app.ActiveWindow()->SetFreezePanes(true);
+    ScreenRestore(s);
+
+    int trimmed = 0;
+    {
+      const EnabledScope unattended(s.Mail(u"SkipMenu"), true);
+      trimmed = TrimWholeSheet(s, sheet);
+    }
+    if (trimmed != 0) {
+      Text prompt = MsgTitle(s, kNoContentMsg);
+      prompt += kParagraph;
+      prompt += kNoContentMsg2;
+      MsgBoxDLL(s, prompt, msgbox::kInformation);
+      s.UserAbort = true;
+      return;
+    }
+
+    const xl::Range table = WindowSelection(s);
+    PaintTable(s, table);
+    if (table.Column() == 2) {
+      sheet.Range(sheet.Cells(table.Row(), 1), sheet.Cells(table.Row() + table.RowsCount() - 1, 1))
+          .Interior()
+          .SetPattern(xl::xlNone);
+    }
+
+    // The source sheet in a large window on the left, the result in a new, smaller one
+    // on the right, which stays the active one.
+    book.Worksheets().Item(sourceName).Activate();
+    xl::Window& source = *app.ActiveWindow();
+    xl::Window& small = source.NewWindow();
+    const double h = app.UsableHeight();
+    const double w = app.UsableWidth();
+    small.SetWindowState(xl::xlNormal);
+    small.SetTop(0.15 * h);
+    small.SetHeight(0.7 * h);
+    small.SetLeft(0.6 * w);
+    small.SetWidth(0.4 * w);
+    source.SetWindowState(xl::xlNormal);
+    source.SetTop(1);
+    source.SetLeft(1);
+    source.SetHeight(h);
+    source.SetWidth(0.7 * w);
+
+    sheet.Activate();
+    TrimWholeSheet(s, sheet);
+    if (s.vbaMode != u"COMPARE 2/Uniques") sheet.Range(u"A2").ClearContents();
+  });
+}
+
+}  // namespace quillary::host
