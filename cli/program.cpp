@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/failure.h"
+#include "cli/get_command.h"
 #include "cli/script.h"
 #include "cli/session.h"
 
@@ -15,12 +16,14 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: quillary run [--interactive | --unattended] SCRIPT|- [ARG...]\n"
+    "       quillary get WORKBOOK RANGE [OPTION...]\n"
     "       quillary --help\n";
 
 constexpr std::string_view kIntro = R"(
 quillary runs the Quillary list-processing component the way its host add-in does, on an
 in-memory spreadsheet, from a script of commands.
 
+  quillary get WORKBOOK RANGE    one Get/Try on a range of a workbook (see GET below)
   quillary run SCRIPT [ARG...]   runs the script file SCRIPT ("-": standard input);
                                  ARG... are the script's ${1}, ${2}, ...
   --interactive                  asks the person at the terminal the component's questions
@@ -130,13 +133,21 @@ int RunScriptFile(const Options& o, ProgramIo io) {
 }  // namespace
 
 std::string HelpText() {
-  return std::string(kUsage) + std::string(kIntro) + CommandHelp() + std::string(kAnswers);
+  return std::string(kUsage) + std::string(kIntro) + CommandHelp() + "\n" + GetHelp() + std::string(kAnswers);
 }
 
 int RunProgram(std::span<const std::string> args, ProgramIo io) {
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
     io.out << HelpText();
     return kExitOk;
+  }
+  if (!args.empty() && args[0] == "get") {
+    const auto rest = args.subspan(1);
+    if (rest.empty()) {
+      io.err << "quillary: get takes a WORKBOOK and a RANGE\n" << kUsage;
+      return kExitUsage;
+    }
+    return RunGet(rest, io);
   }
   Options options;
   try {

@@ -77,6 +77,24 @@ TEST_F(Program, InitPlaceMakesTheWorkingSheetThatSurvivesSaveAndLoad) {
   EXPECT_EQ(xl::Range(parts, parts.SelectionAreas()).Address(), u"$A$2:$A$5");
 }
 
+TEST_F(Program, WholeColRowAndSetUpPrinterAreWiredIn) {
+  const Outcome run = RunScript(
+      "new\n"
+      "cell B3 x\n"
+      "cell B7 y\n"
+      "select B:B\n"
+      "call WholeColRow Paste_V\n"
+      "print control MailBoxForm.Response.Caption\n"
+      "select C:C\n"
+      "answer message OK\n"
+      "call WholeColRow Paste_V\n"
+      "print control MailBoxForm.Response.Caption\n"
+      "select B3:B7\n"
+      "call SetUpPrinter\n");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "0\n1\n");
+}
+
 TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
   struct Case {
     const char* script;
@@ -87,9 +105,9 @@ TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
   const Case cases[] = {
       {"new\nprint sheets\nselct A1\n", 1, "quillary: line 3: unknown command 'selct'\n", ""},
       {"new\ncall Foo\nprint sheets\n", 1, "quillary: line 2: unknown routine 'Foo'", ""},
-      {"new\ncall GetSubtractSortCnt\nprint sheets\n", 1,
-       "quillary: line 2: error 438 in Quillary: The routine \"GetSubtractSortCnt\" is not part of this build", ""},
-      {"new\non-error continue\ncall GetSubtractSortCnt\nprint sheets\n", 0, "error 438", "Sheet1\t-1 (visible)\tactive\n"},
+      {"new\ncall Parser\nprint sheets\n", 1,
+       "quillary: line 2: error 438 in Quillary: The routine \"Parser\" is not part of this build", ""},
+      {"new\non-error continue\ncall Parser\nprint sheets\n", 0, "error 438", "Sheet1\t-1 (visible)\tactive\n"},
       {"call InitPlace\n", 1, "line 1: no workbook is open", ""},
       {"load ${1}/nowhere\n", 1, "line 1: ", ""},
       {"new\nsheet Nope\n", 1, "line 2: no sheet 'Nope'", ""},

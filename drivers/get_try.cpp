@@ -1,0 +1,227 @@
+#include "drivers/get_try.h"
+
+#include "drivers/clipboard_paste.h"
+#include "drivers/status_comment.h"
+#include "host/callbacks.h"
+#include "host/text_replace.h"
+#include "host/working_sheet.h"
+#include "items/fault_codes.h"
+#include "items/gather.h"
+#include "items/limits.h"
+#include "items/put_text.h"
+#include "items/sort_count.h"
+#include "items/subtract.h"
+#include "platform/excel/excel.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::drivers {
+
+namespace {
+
+using host::State;
+
+constexpr char16_t kCompare2[] = u"COMPARE 2/Uniques";
+constexpr char16_t kExpandRef[] = u"expand_ref";
+constexpr char16_t kReadyHeader[] = u"Duplicates_Summary  (ready to paste)\n";
+
+bool Ticked(const forms::Control& box) {
+  const Variant v = box.Value();
+  return v.IsBoolean() && v.AsBool();
+}
+
+xl::Range Selection(State& s) { return s.App().ActiveWindow()->RangeSelection(); }
+
+Text FormattedCount(const State& s) { return vba::Format(vba::Val(s.ItemCountText), u"##,##0"); }
+
+// The run of one collecting path. Each step returns false when the break key stopped
+// the run, which then goes straight to the clean-up.
+class GetTry {
+ public:
+  explicit GetTry(State& s) : s_(s) {}
+
+  void Run() {
+    Reset();
+    if (Collect()) {
+      CountDisplay();
+      Output();
+      StatusLines();
+    }
+    // Clean-up, also after an early end.
+    s_.DisplayText.clear();
+    s_.DupSummaryText.clear();
+    s_.FaultItem.clear();
+  }
+
+ private:
+  void Reset() {
+    s_.Main(u"Label11").SetCaption(u"");
+    s_.Main(u"label10").SetCaption(u"");
+    s_.DupSummaryText.clear();
+    s_.FaultItem.clear();
+    s_.FaultMsg.clear();
+    s_.BlankItemMsgShown = false;
+    countCaption_ = s_.IgnoreIndexMode ? u" IgnrIndex  Count = " : u"Count = ";
+    s_.Main(u"Label2").SetTextAlign(s_.IgnoreIndexMode ? 1 : 2);
+  }
+
+  bool Aborted() const { return s_.UserAbort; }
+
+  // A gathering; a limit code is explained at once and ends the collecting.
+  bool Gather(const Text& list) {
+    status_ = items::ItemsGather(s_, list, Selection(s_));
+    if (Aborted()) return false;
+    if (status_ >= items::fault::kTooManyItems) {
+      items::TooMuch_Gather(s_, status_);
+      limitStop_ = true;
+    }
+    return true;
+  }
+
+  bool Subtract(const Text& a, const Text& b) {
+    status_ = items::ItemsSubtract(s_, a, b);
+    return !Aborted();
+  }
+
+  bool SortCount(const Text& list) {
+    if (status_ != 0) return true;
+    status_ = items::ItemsSortCntDsply(s_, list);
+    return !Aborted();
+  }
+
+  // The collecting steps of COMPARE 2. The tagging of the other subsystem is not part
+  // of this build, so the steps run without it.
+  bool CompareStep() {
+    switch (s_.CompareStep) {
+      case 3:
+        host::InitPlace(s_, host::kList2);
+        if (!Gather(host::kList1)) return false;
+        if (limitStop_) return true;
+        return Subtract(host::kList1, host::kList2) && SortCount(host::kList1);
+      case 4:
+        if (!Gather(host::kList2)) return false;
+        if (limitStop_) return true;
+        return Subtract(host::kList2, host::kList1) && SortCount(host::kList2);
+      case 6:
+        if (!Gather(host::kList2)) return false;
+        if (limitStop_) return true;
+        return Subtract(host::kList1, host::kList2) && SortCount(host::kList1);
+      default:
+        return true;
+    }
+  }
+
+  bool ExpandRef() {
+    host::InitPlace(s_, host::kList2);
+    Text text = s_.ActiveWndw->Text();
+    if (text.find(u'\x1F') != Text::npos) host::ReplaceItRef(text, u"\x1F", u"\t", 1, -1, 0);
+    // A text that cleans to nothing reads as status 0: the empty list is then counted
+    // and shown as such.
+    status_ = items::ItemsPutText(s_, text, host::kList1).value_or(0);
+    if (Aborted()) return false;
+    if (status_ == 0) {
+      status_ = items::ItemsSortCntDsply(s_, host::kList1);
+      if (Aborted()) return false;
+    }
+    if (status_ == items::fault::kTooManyItems) items::TooMuch_Sort(s_, status_);
+    return true;
+  }
+
+  bool PlainGet() {
+    host::InitPlace(s_, host::kList2);
+    s_.ActiveWndw->SetValue(Text());
+    if (!Gather(host::kList1)) return false;
+    if (limitStop_) return true;
+    return Subtract(host::kList1, host::kList2) && SortCount(host::kList1);
+  }
+
+  bool Collect() {
+    if (s_.vbaMode == kCompare2) return CompareStep();
+    if (s_.vbaMode == kExpandRef) return ExpandRef();
+    return PlainGet();
+  }
+
+  // The character line: the Active Window's length and a tail.
+  Text CharacterLine(TextView tail) const {
+    Text line = u"     ";
+    line += vba::Format(static_cast<double>(s_.ActiveWndw->Text().size()), u"##,##0");
+    line += tail;
+    if (s_.HiddenCellsSkipped) line += u" Hidden cells.";
+    return line;
+  }
+
+  void CountDisplay() {
+    if (s_.FaultMsg.empty()) {
+      s_.Main(u"Label2").SetCaption(countCaption_ + FormattedCount(s_));
+      std::vector<Variant> args{Variant(Text(u"Cnt= ") + FormattedCount(s_))};
+      host::RunAddinMacro(s_, u"!PutCbarCnt", args);
+    } else {
+      s_.Main(u"Label2").SetCaption(s_.FaultMsg);
+      host::RunAddinMacro(s_, u"!PutCbarCntNull");
+      s_.Main(u"label10").SetCaption(s_.FaultMsg);
+      s_.Main(u"Label11").SetCaption(CharacterLine(u" Characters."));
+      s_.Main(u"CheckBox8").SetValue(true);
+    }
+    // The fault locator opens here on the offending Item once the Query form is part of
+    // this build.
+  }
+
+  void Output() {
+    if (!s_.IgnoreIndexMode) {
+      staging_ = Clipbrd_Into(s_, s_.DisplayText);
+      return;
+    }
+    StatusComment(s_, 0, 0, Selection(s_).Areas(1));
+    if (s_.vbaMode != kCompare2 && Ticked(s_.Main(u"CheckBox3")) && Ticked(s_.Main(u"CheckBox4"))) {
+      if (s_.DisplayText.find(kReadyHeader) != Text::npos) {
+        host::ReplaceItRef(s_.DisplayText, u"  (ready to paste)", u"", 1, 1, 0);
+      }
+      staging_ = Clipbrd_Into(s_, s_.DisplayText);
+      s_.TabSplitPaste = true;
+      TextToColSetting(s_, true);
+    } else {
+      staging_ = Clipbrd_Into(s_, s_.DisplayText);
+    }
+  }
+
+  void StatusLines() {
+    if (staging_ == Staging::kClipboardFailed) {
+      // The result could not be copied: say so instead of offering it for pasting.
+      s_.Main(u"label10").SetCaption(u"ClipBrd busy: result NOT copied. Try Get/Try again.");
+      s_.Main(u"Label11").SetCaption(CharacterLine(u" Characters."));
+      s_.Main(u"CheckBox8").SetValue(true);
+      return;
+    }
+    if (s_.PasteRowCount >= 2) {
+      s_.Main(u"Label11").SetCaption(CharacterLine(u" Chars. Can't single cell paste."));
+      const forms::Control& expand = s_.Main(u"checkbox2");
+      if (expand.Enabled() && Ticked(expand)) {
+        s_.Main(u"label10").SetCaption(u"Try w/o Expand Ranges and/or Cell^Col. Rmv spcs.");
+      } else if (s_.IgnoreIndexMode) {
+        s_.Main(u"label10").SetCaption(u"Try PasteDsplyToCursor and/or Cell^Col. Rmv spcs.");
+      } else {
+        s_.Main(u"label10").SetCaption(u"Try using IgnoreIndex# and/or Cell^Col. Rmv spcs.");
+      }
+      s_.Main(u"CheckBox8").SetValue(true);
+      return;
+    }
+    const bool protectedSheet = s_.ActiveBook().ActiveSheet().ProtectContents();
+    if (protectedSheet) s_.Main(u"label10").SetCaption(u"Worksheet is Protected. ClipBrd and Actions are Limited.");
+    s_.Main(u"Label11").SetCaption(CharacterLine(u" Characters."));
+    if (s_.HiddenCellsSkipped || protectedSheet) s_.Main(u"CheckBox8").SetValue(true);
+  }
+
+  State& s_;
+  Text countCaption_;
+  int status_ = 0;
+  bool limitStop_ = false;
+  Staging staging_ = Staging::kNotStaged;
+};
+
+}  // namespace
+
+void GetSubtractSortCnt(State& s) {
+  ErrorTrail("GetSubtractSortCnt", [&] { GetTry(s).Run(); });
+}
+
+}  // namespace quillary::drivers

@@ -1,0 +1,96 @@
+#include "drivers/status_comment.h"
+
+#include <utility>
+
+#include "host/callbacks.h"
+#include "host/screen.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::drivers {
+
+namespace {
+
+constexpr char16_t kCopyCommentHint[] =
+    u"You can Right-click the cell of the comment box and use Quillary's \"Copy Comment Text\" to copy the text "
+    u"into the clipboard for pasting.";
+
+// Shows an information notice (style 64) titled with the mode.
+void Notice(host::State& s, const Text& prompt) { host::MsgBoxDLL(s, prompt, host::msgbox::kInformation); }
+
+}  // namespace
+
+void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Range& area) {
+  ErrorTrail("StatusComment", [&] {
+    const Text pending = std::exchange(s.DupSummaryText, Text());
+    if (!s.IgnoreIndexMode) return;
+
+    const long indicator = s.ExcelApp->DisplayCommentIndicator();
+    bool leaveVisible = indicator != xl::xlNoIndicator && indicator != xl::xlCommentIndicatorOnly;
+    const bool tagDuplicates = vba::CBool(s.Main(u"CheckBox4").Value());
+    const bool sortOn = vba::CBool(s.Main(u"CheckBox3").Value());
+    if (tagDuplicates || !sortOn) return;
+
+    const xl::Range target = area.Cells(1, 1).Offset(rowOffset, columnOffset);
+    if (target.Locked() == Variant(true) && s.ActiveBook().ActiveSheet().ProtectContents()) {
+      Notice(s, host::MsgTitle(s, u"PROTECTED CELL - Can not use comment box for status."));
+      return;
+    }
+
+    const std::optional<xl::Comment> old = target.Comment();
+    if (old) {
+      leaveVisible = old->Visible();
+      old->SetVisible(true);
+      const std::optional<xl::Range> active = s.ExcelApp->ActiveCell();
+      host::ScreenOn(s);
+      target.Activate();
+      Text prompt = host::MsgTitle(s,
+                                   u"There is a comment box in the top-left corner cell of the selection which will be "
+                                   u"removed so that the current results using IgnoreIndex# can be indicated.");
+      prompt += host::kParagraph;
+      prompt += u"You can Right-click the Cell of the comment box and use Quillary's \"Copy Comment Text\" to copy the "
+                u"text into the clipboard for pasting.";
+      prompt += host::kParagraph;
+      prompt += u"OK to replace the existing comment box?";
+      const double answer = host::MsgBoxDLL(s, prompt, host::msgbox::kOkCancel);
+      if (active) active->Activate();
+      if (answer == host::msgbox::kAnswerCancel) {
+        old->SetVisible(leaveVisible);
+        return;
+      }
+    }
+
+    const bool noticesOn = s.vbaMode == u"Null";
+    if (!pending.empty()) {
+      target.ClearComments();
+      const xl::Comment comment = target.AddComment(pending);
+      comment.SetVisible(true);
+      s.Main(u"label10").SetCaption(u"Duplicates were found. See comment box for list.");
+      s.Main(u"CheckBox8").SetValue(true);
+      comment.SetAutoSize(true);
+      comment.SetVisible(leaveVisible);
+      if (noticesOn && !old) {
+        Text prompt = host::MsgTitle(
+            s, u"A new Comment Box has been placed in the top-left cell of the first area of your selection.");
+        prompt += host::kParagraph;
+        prompt += kCopyCommentHint;
+        Notice(s, prompt);
+      }
+    } else if (!old) {
+      if (noticesOn) {
+        Notice(s, host::MsgTitle(
+                      s, u"No new comment box was created because there are no new messages to display."));
+      }
+    } else {
+      target.ClearComments();
+      if (noticesOn) {
+        Notice(s, host::MsgTitle(s,
+                                 u"The previous comment box in the top-left cell of the first area of your "
+                                 u"selection was deleted. No new comment box was created because there are no new "
+                                 u"messages to display."));
+      }
+    }
+  });
+}
+
+}  // namespace quillary::drivers

@@ -1,0 +1,184 @@
+#include "drivers/get_try.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/working_sheet.h"
+#include "testkit/bench.h"
+
+namespace quillary::drivers {
+namespace {
+
+using Op = sys::MemoryClipboard::Operation;
+
+// A desk for one Get/Try press: cells typed into Sheet1 from A1 down, selected, and
+// the driver run as the host's request runs it.
+class Desk {
+ public:
+  void Cells(std::initializer_list<const char16_t*> values) {
+    long row = 1;
+    for (const char16_t* v : values) Sheet().Cells(row++, 1).SetValue(Text(v));
+    rows_ = row - 1;
+  }
+  void Press(const char16_t* mode = u"Null") {
+    Sheet().Range(Sheet().Cells(1, 1), Sheet().Cells(rows_, 1)).Select();
+    b.BeginRequest(mode);
+    GetSubtractSortCnt(b.state);
+  }
+  void Tick(const char16_t* control, bool on = true) { b.forms.mainUser.Item(control).SetValue(on); }
+  Text Caption(const char16_t* control) { return b.forms.mainUser.Item(control).Caption(); }
+  Text Window() { return b.state.ActiveWndw->Text(); }
+  // The command-bar macros run, in order.
+  std::vector<std::string> CommandBar() {
+    std::vector<std::string> names;
+    for (const auto& call : b.addin.Calls()) {
+      if (call.macro == u"PutCbarCnt" || call.macro == u"PutCbarCntNull") names.push_back(ToUtf8(call.macro));
+    }
+    return names;
+  }
+  Variant Staged() { return b.Sheet(host::kHiddenWorkSht).Range(host::kExcelPaste).Value(); }
+  xl::Worksheet& Sheet() { return b.Sheet(u"Sheet1"); }
+
+  testkit::Bench b;
+
+ private:
+  long rows_ = 0;
+};
+
+TEST(GetTry, PlainGetShowsTheCondensedListTheCountAndStagesIt) {
+  Desk d;
+  d.Cells({u"R5, R2", u"C1,R1", u"R3"});
+  d.Press();
+  // The prefixes come in the order first met, each with its numbers sorted and joined.
+  EXPECT_EQ(d.Window(), u"R1-3,R5,C1");
+  EXPECT_EQ(d.Caption(u"Label2"), u"Count = 5");
+  EXPECT_EQ(d.b.forms.mainUser.Item(u"Label2").TextAlign(), 2);
+  EXPECT_EQ(d.b.addin.CommandBarCount(), std::optional<Text>(u"Cnt= 5"));
+  EXPECT_EQ(d.b.services.clipboard.Contents(), u"R1-3,R5,C1");
+  EXPECT_EQ(d.Staged(), Variant(u"R1-3,R5,C1"));
+  EXPECT_EQ(d.Caption(u"Label11"), u"     10 Characters.");
+  EXPECT_EQ(d.Caption(u"label10"), u"");
+  EXPECT_EQ(d.b.state.DisplayText, u"") << "cleaned up";
+}
+
+TEST(GetTry, CommaSpaceAndTheIgnoreIndexCaption) {
+  Desk d;
+  d.Cells({u"b", u"a", u"c"});
+  d.Tick(u"CheckBox9");
+  d.Press();
+  EXPECT_EQ(d.Window(), u"b, a, c");
+  d.Tick(u"CheckBox1");
+  d.Press();
+  EXPECT_EQ(d.Window(), u"b,a,c") << "IgnoreIndex# without Sort keeps the order of collection";
+  EXPECT_EQ(d.Caption(u"Label2"), u" IgnrIndex  Count = 3");
+  EXPECT_EQ(d.b.forms.mainUser.Item(u"Label2").TextAlign(), 1);
+}
+
+TEST(GetTry, AFaultIsShownInTheLabelsInsteadOfTheCount) {
+  const struct {
+    const char* what;
+    std::initializer_list<const char16_t*> cells;
+    const char16_t* fault;
+    const char16_t* window;
+  } cases[] = {
+      {"a duplicate", {u"R1, R2", u"R2"}, u" Duplicate", u" Quilet> R1-2, R2 <Quilet"},
+      {"a grammar fault", {u"R1", u"R1-R2-R3"}, u"Has More Than 1 Hyphen", u" Quilet> R1-R2-R3 <Quilet"},
+  };
+  for (const auto& c : cases) {
+    Desk d;
+    d.Cells(c.cells);
+    d.Press();
+    EXPECT_EQ(d.Caption(u"Label2"), c.fault) << c.what;
+    EXPECT_EQ(d.Caption(u"label10"), c.fault) << c.what;
+    EXPECT_EQ(d.Window(), c.window) << c.what;
+    EXPECT_EQ(d.CommandBar(), std::vector<std::string>{"PutCbarCntNull"}) << c.what;
+    EXPECT_EQ(d.b.forms.mainUser.Item(u"CheckBox8").Value(), Variant(true)) << c.what;
+    EXPECT_EQ(d.b.state.FaultMsg, c.fault) << c.what << ": kept for later requests";
+  }
+}
+
+TEST(GetTry, ExpandRefReadsTheActiveWindowTextAgain) {
+  Desk d;
+  d.Cells({u"x"});
+  d.b.forms.mainUser.Item(u"Textbox1").SetValue(Text(u"R3,R1\x1F,R2, C7"));
+  d.Press(u"expand_ref");
+  EXPECT_EQ(d.Caption(u"Label2"), u"Count = 4");
+  EXPECT_EQ(d.b.services.clipboard.Contents(), u"R1-3,C7");
+  EXPECT_EQ(d.Window(), u"R1-3,C7");
+}
+
+TEST(GetTry, Compare2WithoutACollectingStepTouchesNoList) {
+  Desk d;
+  d.Cells({u"R1"});
+  d.b.state.ItemCountText = u"1234";
+  d.b.state.CompareStep = 0;
+  d.Press(u"COMPARE 2/Uniques");
+  EXPECT_EQ(d.Caption(u"Label2"), u"Count = 1,234");
+  EXPECT_EQ(d.b.addin.CommandBarCount(), std::optional<Text>(u"Cnt= 1,234"));
+}
+
+TEST(GetTry, SubtractsList2) {
+  // List 2 is emptied by a plain Get, so it subtracts nothing there; COMPARE 2 step 6
+  // gathers the selection into list 2 and subtracts it from list 1.
+  Desk d;
+  d.Cells({u"R1-R5"});
+  d.Press();
+  ASSERT_EQ(d.Caption(u"Label2"), u"Count = 5");
+  d.Cells({u"R2, R4"});
+  d.b.state.CompareStep = 6;
+  d.Press(u"COMPARE 2/Uniques");
+  EXPECT_EQ(d.Caption(u"Label2"), u"Count = 3");
+  EXPECT_EQ(d.b.services.clipboard.Contents(), u"R1,R3,R5");
+}
+
+TEST(GetTry, ATextTooLongForOneCellGetsTheAdvice) {
+  Desk d;
+  std::vector<Text> names;
+  for (int i = 0; i < 1200; ++i) names.push_back(Text(30, u'a' + static_cast<char16_t>(i % 26)) + u"-" + Text(1, u'a' + static_cast<char16_t>(i / 26)));
+  long row = 1;
+  for (const Text& n : names) d.Sheet().Cells(row++, 1).SetValue(n);
+  d.Tick(u"CheckBox1");
+  d.Sheet().Range(d.Sheet().Cells(1, 1), d.Sheet().Cells(row - 1, 1)).Select();
+  d.b.BeginRequest();
+  GetSubtractSortCnt(d.b.state);
+  EXPECT_GE(d.b.state.PasteRowCount, 2);
+  EXPECT_NE(d.Caption(u"Label11").find(u" Chars. Can't single cell paste."), Text::npos) << ToUtf8(d.Caption(u"Label11"));
+  EXPECT_EQ(d.Caption(u"label10"), u"Try PasteDsplyToCursor and/or Cell^Col. Rmv spcs.");
+}
+
+TEST(GetTry, AClipboardThatStaysBusyIsReported) {
+  Desk d;
+  d.Cells({u"R1"});
+  d.b.services.clipboard.FailNext(49, Op::SetText);
+  d.Press();
+  EXPECT_EQ(d.Caption(u"Label2"), u"Count = 1") << "the count is still shown";
+  EXPECT_EQ(d.Caption(u"label10"), u"ClipBrd busy: result NOT copied. Try Get/Try again.");
+  EXPECT_EQ(d.b.forms.mainUser.Item(u"CheckBox8").Value(), Variant(true));
+}
+
+TEST(GetTry, AProtectedSheetIsNotedAndNothingIsStaged) {
+  Desk d;
+  d.Cells({u"R1"});
+  d.Sheet().Protect({});
+  d.Press();
+  EXPECT_EQ(d.Caption(u"label10"), u"Worksheet is Protected. ClipBrd and Actions are Limited.");
+  EXPECT_EQ(d.b.services.clipboard.Contents(), u"");
+}
+
+TEST(GetTry, TheBreakKeyEndsTheRunWithoutDisplay) {
+  Desk d;
+  std::vector<Text> cells;
+  for (int i = 1; i <= 40; ++i) d.Sheet().Cells(i, 1).SetValue(Text(u"R") + T(std::to_string(i)));
+  d.Sheet().Range(u"A1:A40").Select();
+  d.b.addin.QueueBreakAnswer(u"6");
+  d.b.BeginRequest();
+  GetSubtractSortCnt(d.b.state);
+  EXPECT_TRUE(d.b.state.UserAbort);
+  EXPECT_EQ(d.Caption(u"Label2"), u"");
+  EXPECT_TRUE(d.CommandBar().empty());
+  EXPECT_EQ(d.b.state.DisplayText, u"");
+}
+
+}  // namespace
+}  // namespace quillary::drivers

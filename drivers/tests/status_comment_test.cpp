@@ -1,0 +1,229 @@
+#include "drivers/status_comment.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+#include "host/callbacks.h"
+#include "testkit/bench.h"
+
+namespace quillary::drivers {
+namespace {
+
+constexpr char16_t kSummary[] = u"Duplicates_Summary\r\nabc   2";
+constexpr char16_t kHint[] =
+    u"You can Right-click the cell of the comment box and use Quillary's \"Copy Comment Text\" to copy the text into "
+    u"the clipboard for pasting.";
+constexpr char16_t kReplaceQuestion[] =
+    u"(  ): There is a comment box in the top-left corner cell of the selection which will be removed so that the "
+    u"current results using IgnoreIndex# can be indicated.\r\rYou can Right-click the Cell of the comment box and "
+    u"use Quillary's \"Copy Comment Text\" to copy the text into the clipboard for pasting.\r\rOK to replace the "
+    u"existing comment box?";
+
+// IgnoreIndex# with Sort on and tagging off: the state in which the comment is written.
+class StatusCommentTest : public ::testing::Test {
+ protected:
+  StatusCommentTest() { Begin(); }
+  void Begin(const char16_t* mode = u"Null", bool ignoreIndex = true, bool sort = true, bool tag = false) {
+    b.forms.mainUser.Item(u"CheckBox1").SetValue(ignoreIndex);
+    b.forms.mainUser.Item(u"CheckBox3").SetValue(sort);
+    b.forms.mainUser.Item(u"CheckBox4").SetValue(tag);
+    b.BeginRequest(mode);
+    b.state.DupSummaryText = kSummary;
+  }
+  std::optional<xl::Comment> CommentAt(const char16_t* cell) { return b.Cell(cell).Comment(); }
+  std::vector<addin::Message> Messages() { return b.addin.Messages(); }
+
+  testkit::Bench b;
+  xl::Range area = b.Cell(u"B2:C4");
+};
+
+TEST_F(StatusCommentTest, OnlyIgnoreIndexWithSortOnAndTaggingOffWrites) {
+  const struct {
+    const char* name;
+    bool ignoreIndex, sort, tag;
+  } cases[] = {
+      {"CountIndex#", false, true, false},
+      {"Sort off", true, false, false},
+      {"tagging on", true, true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Begin(u"Null", c.ignoreIndex, c.sort, c.tag);
+    StatusComment(b.state, 0, 0, area);
+    EXPECT_FALSE(CommentAt(u"B2").has_value());
+    EXPECT_EQ(b.state.DupSummaryText, u"") << "the pending text is dropped";
+    EXPECT_TRUE(Messages().empty());
+  }
+}
+
+TEST_F(StatusCommentTest, ANewCommentIsSizedAndLeftAsTheIndicatorSettingShows) {
+  const struct {
+    long indicator;
+    const char16_t* mode;
+    bool visible;
+    bool notice;
+  } cases[] = {
+      {xl::xlNoIndicator, u"Null", false, true},
+      {xl::xlCommentIndicatorOnly, u"Null", false, true},
+      {xl::xlCommentAndIndicator, u"Null", true, true},
+      {xl::xlCommentAndIndicator, u"Paste_V", true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "indicator " << c.indicator << ", mode " << ToUtf8(c.mode));
+    b.Cell(u"B2").ClearComments();
+    b.addin.ClearLog();
+    b.app->SetDisplayCommentIndicator(c.indicator);
+    b.forms.mainUser.Item(u"label10").SetCaption(u"");
+    b.forms.mainUser.Item(u"CheckBox8").SetValue(false);
+    Begin(c.mode);
+    if (c.notice) b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
+
+    StatusComment(b.state, 0, 0, area);
+    const std::optional<xl::Comment> comment = CommentAt(u"B2");
+    ASSERT_TRUE(comment.has_value());
+    EXPECT_EQ(comment->Text(), kSummary);
+    EXPECT_TRUE(comment->AutoSize());
+    EXPECT_EQ(comment->Visible(), c.visible);
+    EXPECT_EQ(b.forms.mainUser.Item(u"label10").Caption(), u"Duplicates were found. See comment box for list.");
+    EXPECT_EQ(b.forms.mainUser.Item(u"CheckBox8").Value(), Variant(true));
+    EXPECT_EQ(b.state.DupSummaryText, u"");
+    if (c.notice) {
+      const Text expected = Text(u"(  ): A new Comment Box has been placed in the top-left cell of the first area of "
+                                 u"your selection.\r\r") + kHint;
+      ASSERT_EQ(Messages().size(), 1u);
+      EXPECT_EQ(Messages()[0].prompt, expected);
+      EXPECT_EQ(Messages()[0].style, host::msgbox::kInformation);
+    } else {
+      EXPECT_TRUE(Messages().empty());
+    }
+  }
+}
+
+TEST_F(StatusCommentTest, TheTargetCellIsOffsetFromTheAreasFirstCell) {
+  b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
+  StatusComment(b.state, 2, -1, area);
+  EXPECT_TRUE(CommentAt(u"A4").has_value());
+  EXPECT_FALSE(CommentAt(u"B2").has_value());
+}
+
+TEST_F(StatusCommentTest, AnExistingCommentIsReplacedOnlyWithTheUsersConsent) {
+  const struct {
+    const char* name;
+    const char16_t* pending;
+    int answer;
+    std::optional<Text> text;  // the comment left on the cell
+    const char16_t* notice;    // the closing notice, or null
+  } cases[] = {
+      {"OK replaces it", kSummary, host::msgbox::kAnswerOk, Text(kSummary), nullptr},
+      {"Cancel keeps it", kSummary, host::msgbox::kAnswerCancel, Text(u"old note"), nullptr},
+      {"OK with nothing pending removes it", u"", host::msgbox::kAnswerOk, std::nullopt,
+       u"(  ): The previous comment box in the top-left cell of the first area of your selection was deleted. No new "
+       u"comment box was created because there are no new messages to display."},
+      {"Cancel with nothing pending keeps it", u"", host::msgbox::kAnswerCancel, Text(u"old note"), nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    b.Cell(u"B2").ClearComments();
+    b.Cell(u"B2").AddComment(u"old note").SetVisible(false);
+    b.app->SetDisplayCommentIndicator(xl::xlCommentAndIndicator);
+    b.Cell(u"E7").Select();
+    b.addin.ClearLog();
+    Begin();
+    b.state.DupSummaryText = c.pending;
+
+    // While the question is asked, the old comment shows on the active target cell.
+    std::optional<bool> shownDuringQuestion;
+    std::optional<Text> activeDuringQuestion;
+    b.addin.QueueHook(u"ExcelMsgBox", [&](std::span<Variant>) {
+      shownDuringQuestion = CommentAt(u"B2")->Visible();
+      activeDuringQuestion = b.app->ActiveCell()->Address();
+    });
+    b.addin.QueueMessageAnswer(c.answer);
+    if (c.notice) b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
+
+    StatusComment(b.state, 0, 0, area);
+    EXPECT_EQ(shownDuringQuestion, std::optional<bool>(true));
+    EXPECT_EQ(activeDuringQuestion, std::optional<Text>(u"$B$2"));
+    EXPECT_EQ(b.app->ActiveCell()->Address(), u"$E$7") << "the user's cell is active again";
+    const std::optional<xl::Comment> comment = CommentAt(u"B2");
+    EXPECT_EQ(comment ? std::optional<Text>(comment->Text()) : std::nullopt, c.text);
+    if (comment) {
+      EXPECT_FALSE(comment->Visible()) << "left as the old comment was";
+    }
+    EXPECT_EQ(b.state.DupSummaryText, u"");
+
+    const std::vector<addin::Message> shown = Messages();
+    ASSERT_EQ(shown.size(), c.notice ? 2u : 1u);
+    EXPECT_EQ(shown[0].prompt, kReplaceQuestion);
+    EXPECT_EQ(shown[0].style, host::msgbox::kOkCancel);
+    if (c.notice) {
+      EXPECT_EQ(shown[1].prompt, c.notice);
+      EXPECT_EQ(shown[1].style, host::msgbox::kInformation);
+    }
+  }
+}
+
+TEST_F(StatusCommentTest, NothingPendingAndNoCommentOnlyTellsTheUser) {
+  b.state.DupSummaryText.clear();
+  b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
+  StatusComment(b.state, 0, 0, area);
+  EXPECT_FALSE(CommentAt(u"B2").has_value());
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].prompt,
+            u"(  ): No new comment box was created because there are no new messages to display.");
+
+  // Outside mode "Null" nothing is said.
+  Begin(u"Paste_V");
+  b.state.DupSummaryText.clear();
+  b.addin.ClearLog();
+  StatusComment(b.state, 0, 0, area);
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(StatusCommentTest, ALockedCellOnAProtectedSheetIsRefused) {
+  b.Cell(u"C3").SetLocked(false);
+  b.book->ActiveSheet().Protect();
+  const struct {
+    const char16_t* mode;
+    int rowOffset, columnOffset;
+    bool written;
+  } cases[] = {
+      {u"Null", 0, 0, false},     // B2: locked
+      {u"Paste_V", 0, 0, false},  // the refusal is shown in every mode
+      {u"Paste_V", 1, 1, true},   // C3: unlocked
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << ToUtf8(c.mode) << " " << c.rowOffset << "," << c.columnOffset);
+    b.addin.ClearLog();
+    Begin(c.mode);
+    if (!c.written) b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
+    StatusComment(b.state, c.rowOffset, c.columnOffset, area);
+    const xl::Range target = area.Cells(1, 1).Offset(c.rowOffset, c.columnOffset);
+    EXPECT_EQ(target.Comment().has_value(), c.written);
+    EXPECT_EQ(b.state.DupSummaryText, u"");
+    if (!c.written) {
+      ASSERT_EQ(Messages().size(), 1u);
+      const Text title = c.mode == Text(u"Null") ? u"(  ): " : u"( Paste V ): ";
+      EXPECT_EQ(Messages()[0].prompt, title + u"PROTECTED CELL - Can not use comment box for status.");
+      EXPECT_EQ(Messages()[0].style, host::msgbox::kInformation);
+    } else {
+      EXPECT_TRUE(Messages().empty());
+    }
+  }
+}
+
+TEST_F(StatusCommentTest, ThePendingTextIsDroppedWhenWritingFails) {
+  b.app->InjectFailure("Range.AddComment", err::kApplication, "no room");
+  try {
+    StatusComment(b.state, 0, 0, area);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Source().rfind("StatusComment: ", 0), 0u) << e.Source();
+  }
+  EXPECT_EQ(b.state.DupSummaryText, u"");
+}
+
+}  // namespace
+}  // namespace quillary::drivers
