@@ -1,6 +1,7 @@
 // End, Find/FindNext and Sort of the in-memory worksheet.
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 
 #include "platform/excel/memory/memory.h"
 #include "platform/runtime/error.h"
@@ -301,49 +302,50 @@ std::optional<CellPos> MemoryWorksheet::Search(std::span<const Area> within, con
 
 namespace {
 
-// A row's sort key for one key column, computed once.
-struct SortKey {
+// One key of one row, computed once and kept compact: the text keys of all rows lie in
+// one arena, so that sorting a million rows compares nearby memory and frees nothing.
+struct KeyPart {
   std::uint8_t rank = 4;  // 0 number, 1 text, 2 boolean, 3 error, 4 blank
-  double number = 0;
-  Text text;
-  Variant value;  // booleans and errors
+  double number = 0;      // a number; FALSE 0 and TRUE 1; errors all 0 (they tie); a text's rank
+  std::size_t offset = 0, length = 0;  // a text's sort key in the arena
 };
 
-SortKey MakeKey(const Cell* cell, bool matchCase) {
-  SortKey k;
-  k.rank = 4;
+KeyPart MakeKey(const Cell* cell, bool matchCase, Text& arena) {
+  KeyPart k;
   if (!cell || cell->IsEmpty()) return k;
-  Variant v = cell->Value();
+  const auto text = [&](TextView t) {
+    const Text key = text_order::SortKey(t, matchCase);
+    k.rank = 1;
+    k.offset = arena.size();
+    k.length = key.size();
+    arena += key;
+  };
+  if (cell->Kind() == CellKind::Text) {
+    text(cell->TextRef());
+    return k;
+  }
+  const Variant v = cell->Value();
   switch (v.Type()) {
     case VarType::Number:
       k.rank = 0;
       k.number = v.AsNumber();
       break;
     case VarType::String:
-      k.rank = 1;
-      k.text = text_order::SortKey(v.AsText(), matchCase);
+      text(v.AsText());
       break;
     case VarType::Boolean:
       k.rank = 2;
-      k.value = v;
+      k.number = v.AsBool() ? 1 : 0;
+      break;
+    case VarType::Empty:
       break;
     default:
       k.rank = 3;
-      k.value = v;
       break;
   }
   return k;
 }
 
-// -1, 0, 1 in ascending order; blanks are handled by the caller.
-int CompareKeys(const SortKey& a, const SortKey& b, bool matchCase) {
-  if (a.rank != b.rank) return a.rank < b.rank ? -1 : 1;
-  switch (a.rank) {
-    case 0: return a.number < b.number ? -1 : (b.number < a.number ? 1 : 0);
-    case 1: return a.text < b.text ? -1 : (b.text < a.text ? 1 : 0);
-    default: return text_order::CompareValues(a.value, b.value, matchCase);
-  }
-}
 
 }  // namespace
 
@@ -382,25 +384,55 @@ void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
   if (row2 <= row1) return;
   const auto n = static_cast<std::size_t>(row2 - row1 + 1);
 
-  std::vector<std::vector<SortKey>> table(keys.size());
+  // The keys laid out key by key: table[k * n + i] is key k of row i.
+  Text arena;
+  std::vector<KeyPart> table(keys.size() * n);
   for (std::size_t k = 0; k < keys.size(); ++k) {
     const Column* col = Col(keys[k].col);
-    table[k].reserve(n);
-    for (long r = row1; r <= row2; ++r) table[k].push_back(MakeKey(col ? col->Find(r) : nullptr, args.MatchCase));
+    for (std::size_t i = 0; i < n; ++i) {
+      table[k * n + i] = MakeKey(col ? col->Find(row1 + static_cast<long>(i)) : nullptr, args.MatchCase, arena);
+    }
+  }
+  // Texts are ranked once: each distinct key is sorted a single time, and the rows then
+  // compare their ranks as numbers (a list with many equal texts sorts its distinct
+  // texts only).
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    std::unordered_map<TextView, std::uint32_t> ids;
+    std::vector<TextView> distinct;
+    std::vector<std::uint32_t> idOf(n, 0);
+    for (std::size_t i = 0; i < n; ++i) {
+      const KeyPart& part = table[k * n + i];
+      if (part.rank != 1) continue;
+      const TextView key = TextView(arena).substr(part.offset, part.length);
+      const auto [it, added] = ids.try_emplace(key, static_cast<std::uint32_t>(distinct.size()));
+      if (added) distinct.push_back(key);
+      idOf[i] = it->second;
+    }
+    std::vector<std::uint32_t> byKey(distinct.size());
+    std::iota(byKey.begin(), byKey.end(), 0U);
+    std::sort(byKey.begin(), byKey.end(), [&](std::uint32_t a, std::uint32_t b) { return distinct[a] < distinct[b]; });
+    std::vector<double> rankOf(distinct.size());
+    for (std::size_t r = 0; r < byKey.size(); ++r) rankOf[byKey[r]] = static_cast<double>(r);
+    for (std::size_t i = 0; i < n; ++i) {
+      KeyPart& part = table[k * n + i];
+      if (part.rank == 1) part.number = rankOf[idOf[i]];
+    }
   }
   std::vector<long> order(n);
   std::iota(order.begin(), order.end(), 0L);
   std::stable_sort(order.begin(), order.end(), [&](long x, long y) {
     for (std::size_t k = 0; k < keys.size(); ++k) {
-      const SortKey& a = table[k][static_cast<std::size_t>(x)];
-      const SortKey& b = table[k][static_cast<std::size_t>(y)];
+      const KeyPart& a = table[k * n + static_cast<std::size_t>(x)];
+      const KeyPart& b = table[k * n + static_cast<std::size_t>(y)];
       const bool blankA = a.rank == 4, blankB = b.rank == 4;
       if (blankA || blankB) {
         if (blankA && blankB) continue;
         return blankB;  // blanks last in either order
       }
-      int cmp = CompareKeys(a, b, args.MatchCase);
-      if (cmp != 0) return keys[k].descending ? cmp > 0 : cmp < 0;
+      if (a.rank != b.rank || a.number != b.number) {
+        const bool less = a.rank != b.rank ? a.rank < b.rank : a.number < b.number;
+        return keys[k].descending ? !less : less;
+      }
     }
     return false;
   });
