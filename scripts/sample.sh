@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Builds the quillary program (release, without tests) and runs the sample script on the
-# sample workbook, saving the result to the folder given as the first argument (default:
-# out/ in the project folder).
+# Builds the quillary program (release, without tests) and runs the main job, Get/Try, on
+# the sample workbook samples/parts: three presses, each printing the Active Window text
+# (standard output) and the count caption or fault (standard error).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-output="${1:-out}"
 build=build/release
 
 echo "== Checking the build tools (scripts/setup.sh)"
@@ -16,10 +15,16 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLARY_TESTS=OFF 
 echo "== Building quillary"
 ninja -C "$build" quillary
 
-echo "== Running: $build/cli/quillary run samples/initplace.qs $output"
-"$build/cli/quillary" run samples/initplace.qs "$output"
+quillary="$build/cli/quillary"
+run() {
+  echo
+  echo "== quillary get $*"
+  "$quillary" get "$@" 2>&1
+}
 
-echo "== Saved workbook in $output:"
-ls -l "$output"
-echo "== $output/workbook.txt:"
-cat "$output/workbook.txt"
+# Reference designators of five rows, condensed into index ranges.
+run samples/parts A2:A6 --comma-space
+# All the rows: R2 is there twice, and the fault marks it.
+run samples/parts A2:A12 --comma-space
+# The part names as plain texts, sorted, with their duplicates summarised.
+run samples/parts B2:B12 --ignore-index --sort --tag-duplicates
