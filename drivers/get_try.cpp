@@ -25,14 +25,12 @@ constexpr char16_t kCompare2[] = u"COMPARE 2/Uniques";
 constexpr char16_t kExpandRef[] = u"expand_ref";
 constexpr char16_t kReadyHeader[] = u"Duplicates_Summary  (ready to paste)\n";
 
-bool Ticked(const forms::Control& box) {
-  const Variant v = box.Value();
-  return v.IsBoolean() && v.AsBool();
-}
-
 xl::Range Selection(State& s) { return s.App().ActiveWindow()->RangeSelection(); }
 
-Text FormattedCount(const State& s) { return vba::Format(vba::Val(s.ItemCountText), u"##,##0"); }
+// The Item count formatted "##,##0"; no count yet formats as nothing.
+Text FormattedCount(const State& s) {
+  return s.ItemCountText.empty() ? Text() : vba::Format(vba::Val(s.ItemCountText), u"##,##0");
+}
 
 // The run of one collecting path. Each step returns false when the break key stopped
 // the run, which then goes straight to the clean-up.
@@ -172,7 +170,7 @@ class GetTry {
       return;
     }
     StatusComment(s_, 0, 0, Selection(s_).Areas(1));
-    if (s_.vbaMode != kCompare2 && Ticked(s_.Main(u"CheckBox3")) && Ticked(s_.Main(u"CheckBox4"))) {
+    if (s_.vbaMode != kCompare2 && vba::EqualsTrue(s_.Main(u"CheckBox3").Value()) && vba::EqualsTrue(s_.Main(u"CheckBox4").Value())) {
       if (s_.DisplayText.find(kReadyHeader) != Text::npos) {
         host::ReplaceItRef(s_.DisplayText, u"  (ready to paste)", u"", 1, 1, 0);
       }
@@ -195,7 +193,7 @@ class GetTry {
     if (s_.PasteRowCount >= 2) {
       s_.Main(u"Label11").SetCaption(CharacterLine(u" Chars. Can't single cell paste."));
       const forms::Control& expand = s_.Main(u"checkbox2");
-      if (expand.Enabled() && Ticked(expand)) {
+      if (expand.Enabled() && vba::EqualsTrue(expand.Value())) {
         s_.Main(u"label10").SetCaption(u"Try w/o Expand Ranges and/or Cell^Col. Rmv spcs.");
       } else if (s_.IgnoreIndexMode) {
         s_.Main(u"label10").SetCaption(u"Try PasteDsplyToCursor and/or Cell^Col. Rmv spcs.");

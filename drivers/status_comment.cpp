@@ -27,9 +27,9 @@ void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Ra
 
     const long indicator = s.ExcelApp->DisplayCommentIndicator();
     bool leaveVisible = indicator != xl::xlNoIndicator && indicator != xl::xlCommentIndicatorOnly;
-    const bool tagDuplicates = vba::CBool(s.Main(u"CheckBox4").Value());
-    const bool sortOn = vba::CBool(s.Main(u"CheckBox3").Value());
-    if (tagDuplicates || !sortOn) return;
+    // The boxes compared with True and False as the host language compares them, so a
+    // box in its third state (Null) stops nothing here.
+    if (vba::EqualsTrue(s.Main(u"CheckBox4").Value()) || vba::EqualsFalse(s.Main(u"CheckBox3").Value())) return;
 
     const xl::Range target = area.Cells(1, 1).Offset(rowOffset, columnOffset);
     if (target.Locked() == Variant(true) && s.ActiveBook().ActiveSheet().ProtectContents()) {

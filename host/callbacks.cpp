@@ -154,6 +154,13 @@ void TextBox2Activate(State& s) {
   s.ActiveWndw = &s.Main(u"Textbox2");
 }
 
+bool StatusBarQuietMode(const State& s) {
+  for (const char16_t* mode : {u"Paste_V", u"Paste_>", u"Subtract Display V", u"Subtract Display >"}) {
+    if (s.vbaMode == mode) return true;
+  }
+  return false;
+}
+
 int ProgressBar::Position(std::int64_t done, std::int64_t total) {
   // A total that has gone stale (fewer than the elements done) or is empty would move
   // the window off the bar; keep it on the bar.

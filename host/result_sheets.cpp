@@ -11,6 +11,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
+#include "platform/runtime/vba.h"
 
 namespace quillary::host {
 
@@ -21,7 +22,6 @@ constexpr char16_t kNoContentMsg2[] =
     u"Please change your original selection to include content that will carry over to a new worksheet for the "
     u"process you have applied.";
 
-Text Decimal(std::int64_t n) { return FromUtf8(std::to_string(n)); }
 
 // The number a text begins with: its leading digits, of which at most 18 are read (a
 // sheet name is too short for the rest to matter); 0 when it begins with none.
@@ -40,12 +40,12 @@ bool StartsWithNoCase(TextView text, TextView start) {
 // The first `k` characters of the base that leave room for suffix & number within the
 // longest sheet name.
 long BaseRoom(const Text& suffix, std::int64_t number) {
-  return std::max<long>(0, kMaxSheetName - static_cast<long>(suffix.size() + Decimal(number).size()));
+  return std::max<long>(0, kMaxSheetName - static_cast<long>(suffix.size() + vba::IntegerText(number).size()));
 }
 
 // baseName & suffix & number, the base cut when the whole would reach 31 characters.
 Text Compose(const Text& base, const Text& suffix, std::int64_t number) {
-  const Text digits = Decimal(number);
+  const Text digits = vba::IntegerText(number);
   Text name = base + suffix + digits;
   if (static_cast<long>(name.size()) < kMaxSheetName) return name;
   return base.substr(0, static_cast<std::size_t>(BaseRoom(suffix, number))) + suffix + digits;
@@ -140,10 +140,10 @@ Text ResultSheetName(xl::Workbook& book, const Text& baseName, const Text& suffi
   // count by the number at their end. The second pass catches a number that gained a
   // digit in the first.
   for (int pass = 0; pass < 2; ++pass) {
-    if (static_cast<long>(stem.size() + Decimal(number).size()) < kMaxSheetName) break;
+    if (static_cast<long>(stem.size() + vba::IntegerText(number).size()) < kMaxSheetName) break;
     for (const Text& name : names) {
       const auto k = static_cast<std::size_t>(BaseRoom(suffix, number));
-      const std::size_t digits = Decimal(number).size();
+      const std::size_t digits = vba::IntegerText(number).size();
       if (name.size() < k || !text_order::EqualNoCase(TextView(name).substr(0, k), TextView(baseName).substr(0, k))) {
         continue;
       }

@@ -10,6 +10,7 @@
 #include "host/working_sheet.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
+#include "platform/runtime/vba.h"
 
 namespace quillary::host {
 
@@ -173,7 +174,7 @@ int WholeColRowMergeCheck(State& s, const xl::Range& area, int areaNo) {
     if (pushed.empty()) return 0;
 
     Text headline = kWidenedMsg1;
-    headline += FromUtf8(std::to_string(areaNo));
+    headline += vba::IntegerText(areaNo);
     headline += kWidenedMsg1b;
     Text prompt = MsgTitle(s, headline);
     prompt += kParagraph;

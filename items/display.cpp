@@ -37,7 +37,7 @@ void ApostrophesBack(Text& text) {
 // size is filled in place, and the last separator is cut. False when the user stopped.
 bool JoinItems(host::State& s, const xl::Range& shown, std::int64_t n, std::size_t sep) {
   const bool progress = 2 * n > 100;
-  const bool quiet = QuietProgressMode(s.vbaMode);
+  const bool quiet = host::StatusBarQuietMode(s);
   host::ProgressBar bar(s, u" ToDisplay Progress: ");
 
   std::size_t total = 0;
@@ -98,7 +98,7 @@ Text TagHelpText(const host::State& s) {
   const Text lf = u"\n";
   const Text dq = u"\"";
   const Text cap4 = s.Main(u"CheckBox4").Caption();
-  const bool joinCells = EqualsTrue(s.forms.compDupUser->Item(u"JoinCells").Value());
+  const bool joinCells = vba::EqualsTrue(s.forms.compDupUser->Item(u"JoinCells").Value());
   const Text s1 =
       u"Quillary's Status Message will indicate if a duplicate has been found only within the size/shape of your "
       u"original selection.";
@@ -145,32 +145,11 @@ Text TagHelpText(const host::State& s) {
 
 }  // namespace
 
-bool EqualsTrue(const Variant& v) {
-  if (v.IsBoolean()) return v.AsBool();
-  if (v.IsNumber()) return v.AsNumber() == -1;
-  return false;
-}
-
-bool EqualsFalse(const Variant& v) {
-  if (v.IsBoolean()) return !v.AsBool();
-  if (v.IsNumber()) return v.AsNumber() == 0;
-  return false;
-}
-
-bool QuietProgressMode(TextView mode) {
-  return mode == u"Paste_V" || mode == u"Paste_>" || mode == u"Subtract Display V" || mode == u"Subtract Display >";
-}
-
-Text CountText(std::int64_t n) {
-  const std::string digits = std::to_string(n);
-  return Text(digits.begin(), digits.end());
-}
-
 int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) {
   const xl::Range shown = *h.displayAnchor;
   const std::int64_t n = ColumnCount(shown, kItemText);
   if (s.IgnoreIndexMode) h.itemCount = n;
-  const std::size_t sep = EqualsTrue(s.Main(u"CheckBox9").Value()) && !s.IgnoreIndexMode ? 2 : 1;
+  const std::size_t sep = vba::EqualsTrue(s.Main(u"CheckBox9").Value()) && !s.IgnoreIndexMode ? 2 : 1;
   const bool compare = s.vbaMode == kCompareMode;
   const bool compareShows = CompareShows(s.CompareStep);
 
@@ -190,7 +169,7 @@ int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) {
   }
 
   if (!(compare && !compareShows && !h.listWasEmpty)) {
-    if (compareShows || !(s.IgnoreIndexMode && EqualsTrue(s.Main(u"CheckBox3").Value()))) {
+    if (compareShows || !(s.IgnoreIndexMode && vba::EqualsTrue(s.Main(u"CheckBox3").Value()))) {
       ApostrophesBack(s.DisplayText);
       s.ActiveWndw->SetValue(s.DisplayText);
     } else if (h.tagDuplicates) {
@@ -218,7 +197,7 @@ int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) {
   if (s.DisplayText.find(kTabMark) != Text::npos) host::ReplaceItRef(s.DisplayText, TextView(&kTabMark, 1), u"\t");
 
   if (!s.IgnoreIndexMode) ResetFindOptions(ListAnchor(s, listName));
-  s.ItemCountText = CountText(h.itemCount);
+  s.ItemCountText = vba::IntegerText(h.itemCount);
   return 0;
 }
 

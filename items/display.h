@@ -41,16 +41,4 @@ struct CountHandOver {
 // returns 0 at once without showing anything.
 int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h);
 
-// A control value compared as the host language compares it with True / False: a
-// Boolean, or a number (-1 True, 0 False); anything else (Null, texts) equals neither.
-bool EqualsTrue(const Variant& v);
-bool EqualsFalse(const Variant& v);
-
-// The progress bar's status text is not written in these modes (the break poll still
-// runs): "Paste_V", "Paste_>", "Subtract Display V", "Subtract Display >".
-bool QuietProgressMode(TextView mode);
-
-// An integer count as plain decimal digits.
-Text CountText(std::int64_t n);
-
 }  // namespace quillary::items

@@ -26,7 +26,7 @@ constexpr std::size_t kCommentLimit = 32768;
 
 void DuplicateReport(host::State& s, const Text& listName) {
   ErrorTrail("DuplicateReport", [&] {
-    if (!(EqualsTrue(s.Main(u"CheckBox3").Value()) && s.IgnoreIndexMode)) return;
+    if (!(vba::EqualsTrue(s.Main(u"CheckBox3").Value()) && s.IgnoreIndexMode)) return;
     const xl::Range list = ListAnchor(s, listName);
     const xl::Range dups = list.Offset(0, kSideOrderNum);
     xl::Worksheet& sheet = list.Parent();
@@ -62,7 +62,7 @@ void DuplicateReport(host::State& s, const Text& listName) {
     summary.assign(kHeaderLength + static_cast<std::size_t>(total), u' ');
     summary.replace(0, kHeaderLength, kHeader);
 
-    if (summary.size() >= kCommentLimit && EqualsTrue(s.Main(u"CheckBox4").Value())) {
+    if (summary.size() >= kCommentLimit && vba::EqualsTrue(s.Main(u"CheckBox4").Value())) {
       const Text dq = u"\"";
       host::MsgBoxDLL(
           s,
@@ -108,7 +108,7 @@ void DuplicateReport(host::State& s, const Text& listName) {
     if (summary.find(kApostropheMark) != Text::npos) {
       host::ReplaceItRef(summary, TextView(&kApostropheMark, 1), u"'");
     }
-    s.ItemCountText = CountText(n);
+    s.ItemCountText = vba::IntegerText(n);
   });
 }
 

@@ -43,16 +43,6 @@ Text BlankItemMessage(const host::State& s) {
   return m;
 }
 
-// Modes whose status bar belongs to the drivers: progress polls but writes no text.
-bool StatusBarQuiet(TextView mode) {
-  return mode == u"Paste_>" || mode == u"Paste_V" || mode == u"Subtract Display V" || mode == u"Subtract Display >";
-}
-
-bool Ticked(forms::Control& c) {
-  const Variant v = c.Value();
-  return v.IsBoolean() && v.AsBool();
-}
-
 void ReplaceIfHeld(Text& text, TextView find, TextView replacement) {
   if (text.find(find) != Text::npos) host::ReplaceItRef(text, find, replacement);
 }
@@ -122,10 +112,10 @@ int Gatherer::Run() {
   const long areaCount = area_.AreasCount();
   s_.JoinCellsUsed = false;
   forms::Control& joinCells = s_.forms.compDupUser->Item(u"JoinCells");
-  if (joinCells.Enabled() && Ticked(joinCells)) {
+  if (joinCells.Enabled() && vba::EqualsTrue(joinCells.Value())) {
     forms::Control& box4 = s_.Main(u"CheckBox4");
     const bool oneArea = areaCount == 1 || (areaCount == 2 && area_.Areas(1).Address() == area_.Areas(2).Address());
-    if (s_.vbaMode == kCompareMode || (box4.Enabled() && Ticked(box4) && oneArea)) s_.JoinCellsUsed = true;
+    if (s_.vbaMode == kCompareMode || (box4.Enabled() && vba::EqualsTrue(box4.Value()) && oneArea)) s_.JoinCellsUsed = true;
   }
   join_ = s_.JoinCellsUsed;
 
@@ -138,7 +128,7 @@ int Gatherer::Run() {
     lastFound_ = 0;
   }
   fromWorkSheet_ = &area_.Parent() == sheet_;
-  showText_ = !StatusBarQuiet(s_.vbaMode);
+  showText_ = !host::StatusBarQuietMode(s_);
 
   const std::vector<xl::Area> areas = AreasToGather();
   total_ = 0;

@@ -18,14 +18,6 @@ namespace {
 // The characters that would make the host read a text as a formula when it starts one.
 constexpr char16_t kFormulaStarts[] = u"+-=$%@(";
 
-// Modes in which the status bar belongs to someone else: progress polls only.
-bool StatusBarTextAllowed(const host::State& s) {
-  for (const char16_t* mode : {u"Paste_>", u"Paste_V", u"Subtract Display V", u"Subtract Display >"}) {
-    if (s.vbaMode == mode) return false;
-  }
-  return true;
-}
-
 // The expected number of pieces: the count shown in the main form's Label2 ("Count =
 // 1,234"), else the commas of the Active Window, else the sheet's row count.
 std::int64_t ProgressTotal(const host::State& s, const xl::Worksheet& sheet) {
@@ -123,7 +115,7 @@ std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName
     int result = fault::kNone;
     const std::int64_t total = ProgressTotal(s, sheet);
     const bool showProgress = total > 20;
-    const bool showText = StatusBarTextAllowed(s);
+    const bool showText = !host::StatusBarQuietMode(s);
     host::ProgressBar bar(s, u" TextToPut Progress: ");
 
     long itemRow = 1;          // the next Item row

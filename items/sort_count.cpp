@@ -41,14 +41,14 @@ class SortCount {
         sheet_(WorkSheet(s)),
         anchor_(sheet_.Range(listName)),
         listName_(listName),
-        quiet_(QuietProgressMode(s.vbaMode)),
+        quiet_(host::StatusBarQuietMode(s)),
         bar_(s, u" Sort-Count-Dups Progress: ") {}
 
   Outcome Run(CountHandOver& h) {
     h.displayAnchor = Cell(0, kSideOrderNum);
     const xl::Range other = ListAnchor(s_, OtherList(listName_));
     forms::Control& tagBox = s_.Main(u"CheckBox4");
-    h.tagDuplicates = s_.IgnoreIndexMode && tagBox.Enabled() && EqualsTrue(tagBox.Value());
+    h.tagDuplicates = s_.IgnoreIndexMode && tagBox.Enabled() && vba::EqualsTrue(tagBox.Value());
     rows_ = ColumnCount(anchor_, kItemText);
     const std::int64_t otherRows = ColumnCount(other, kItemText);
     h.listWasEmpty = rows_ == 0;
@@ -87,7 +87,7 @@ class SortCount {
   // ----- CountIndex# -----
 
   Outcome IndexedItems(CountHandOver& h) {
-    expandRanges_ = !EqualsFalse(s_.Main(u"checkbox2").Value());
+    expandRanges_ = !vba::EqualsFalse(s_.Main(u"checkbox2").Value());
     const xl::Range first = Cell(1, kItemText);
     const bool several = Filled(2, kItemText);
     if (several) {
@@ -110,7 +110,7 @@ class SortCount {
     const std::int64_t distinct = ColumnCount(anchor_, kDistinctItem);
     sheet_.Range(Cell(1, kSideOrderNum), Cell(1, kSideItem).End(xl::xlDown)).ClearContents();
     s_.DisplayText.clear();
-    const bool longMatchCase = EqualsTrue(s_.Main(u"CheckBox5").Value());
+    const bool longMatchCase = vba::EqualsTrue(s_.Main(u"CheckBox5").Value());
 
     for (long d = 1; d <= distinct && h.faultKind == FaultKind::kNone; ++d) {
       const Text value = At(d, kDistinctItem);
@@ -245,7 +245,7 @@ class SortCount {
     std::int64_t i = 0;
     for (std::int64_t n = first; n <= last; ++n, ++i) {
       if (show && !bar.Step(i, span, !quiet_)) return Outcome::kAbort;
-      WriteText(Cell(next_, kSideItem), p + CountText(n));
+      WriteText(Cell(next_, kSideItem), p + vba::IntegerText(n));
       ++next_;
       if (LimitReached()) return Outcome::kLimit;
     }
@@ -257,7 +257,7 @@ class SortCount {
     const long rowsCount = sheet_.RowsCount();
     if (next_ < rowsCount - 1) return false;
     s_.FaultItem = At(next_ - 1, kSideItem);
-    const Text headline = u"The maximum Item count of " + CountText(rowsCount - 3) + u" has been exceeded." +
+    const Text headline = u"The maximum Item count of " + vba::IntegerText(rowsCount - 3) + u" has been exceeded." +
                           host::kParagraph +
                           u"Try processing smaller amounts of Items or turn off the \"ExpandRanges\" option.";
     host::MsgBoxDLL(s_, host::MsgTitle(s_, headline), host::msgbox::kInformation);
@@ -269,7 +269,7 @@ class SortCount {
 
   Outcome PlainItems(CountHandOver& h, std::int64_t otherRows) {
     const bool compare = s_.vbaMode == kCompareMode;
-    if (!compare && !EqualsFalse(s_.Main(u"CheckBox3").Value())) {
+    if (!compare && !vba::EqualsFalse(s_.Main(u"CheckBox3").Value())) {
       if (Filled(2, kOrderNum)) {
         const xl::Range key1 = Cell(1, kItemText);
         SortIgnoringErrors(sheet_.Range(key1, Cell(1, kOrderNum).End(xl::xlDown)),

@@ -201,7 +201,7 @@ void Subtraction::Prepare() {
 
 bool Subtraction::Loop() {
   host::ProgressBar bar(s_, u" Subtract Progress: ");
-  const bool showText = !ModeIsOneOf(s_, {u"Paste_V", u"Paste_>", u"Subtract Display V", u"Subtract Display >"});
+  const bool showText = !host::StatusBarQuietMode(s_);
   for (std::int64_t i = 1; i <= countA_; ++i) {
     if (countA_ > 100 && !bar.Step(i, countA_, showText)) return false;
     const xl::Range row = a_.Offset(static_cast<long>(i), 0);
@@ -471,7 +471,7 @@ int ItemsSubtract(host::State& s, const Text& listA, const Text& listB) {
     std::int64_t countA = 0;
     // Nothing is done while a fault or limit text of the gathering is pending.
     int result = s.FaultMsg.empty() ? Subtraction(s, listA, listB).Run(countA) : 1;
-    s.ItemCountText = vba::NumberText(static_cast<double>(countA));
+    s.ItemCountText = vba::IntegerText(countA);
     if (ModeIsOneOf(s, {u"Null", u"Paste_V", u"Paste_>"}) || countA == 0) result = 0;
     return result;
   });

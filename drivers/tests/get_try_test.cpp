@@ -132,19 +132,99 @@ TEST(GetTry, SubtractsList2) {
   EXPECT_EQ(d.b.services.clipboard.Contents(), u"R1,R3,R5");
 }
 
-TEST(GetTry, ATextTooLongForOneCellGetsTheAdvice) {
+TEST(GetTry, Compare2Steps3And4LeaveTheUniquesOfTheLeftArea) {
   Desk d;
-  std::vector<Text> names;
-  for (int i = 0; i < 1200; ++i) names.push_back(Text(30, u'a' + static_cast<char16_t>(i % 26)) + u"-" + Text(1, u'a' + static_cast<char16_t>(i / 26)));
-  long row = 1;
-  for (const Text& n : names) d.Sheet().Cells(row++, 1).SetValue(n);
+  d.Sheet().Range(u"A1").SetValue(u"R1-R5");
+  d.Sheet().Range(u"A2").SetValue(u"X");
+  d.Sheet().Range(u"C1").SetValue(u"R2, R4, X");
+  d.Sheet().Range(u"A1:A2,C1").Select();
+  for (int step : {3, 4}) {
+    d.b.BeginRequest(u"COMPARE 2/Uniques");
+    d.b.state.CompareStep = step;
+    GetSubtractSortCnt(d.b.state);
+  }
+  EXPECT_EQ(d.Window(), u"R1,R3,R5");
+  EXPECT_EQ(d.Caption(u"Label2"), u"Count = 3");
+}
+
+TEST(GetTry, ALimitOfTheGatheringIsExplainedAndStopsTheRun) {
+  Desk d;
+  xl::memory::MemoryWorkbook& small = d.b.app->AddWorkbook(xl::memory::GridSize::Small);
+  d.b.book = &small;
+  Text cell;
+  for (int i = 0; i < 16383; ++i) cell += i ? u",x" : u"x";
+  xl::Worksheet& sheet = small.ActiveSheet();
+  for (long row = 1; row <= 5; ++row) sheet.Cells(row, 1).SetValue(cell);
+  sheet.Range(u"A1:A5").Select();
   d.Tick(u"CheckBox1");
-  d.Sheet().Range(d.Sheet().Cells(1, 1), d.Sheet().Cells(row - 1, 1)).Select();
+  d.b.addin.QueueMessageAnswer(1);
   d.b.BeginRequest();
   GetSubtractSortCnt(d.b.state);
-  EXPECT_GE(d.b.state.PasteRowCount, 2);
-  EXPECT_NE(d.Caption(u"Label11").find(u" Chars. Can't single cell paste."), Text::npos) << ToUtf8(d.Caption(u"Label11"));
-  EXPECT_EQ(d.Caption(u"label10"), u"Try PasteDsplyToCursor and/or Cell^Col. Rmv spcs.");
+  const auto messages = d.b.addin.Messages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].prompt.find(u"the limit of 65533 Item descriptions has been exceeded."), Text::npos);
+  EXPECT_EQ(d.Caption(u"Label2"), u"Too Many Items");
+  EXPECT_EQ(d.CommandBar(), std::vector<std::string>{"PutCbarCntNull"});
+}
+
+TEST(GetTry, ADuplicatesSummaryIsStagedForPastingWithTabs) {
+  Desk d;
+  d.Cells({u"a", u"b", u"a"});
+  d.Tick(u"CheckBox1");
+  d.Tick(u"CheckBox3");
+  d.Tick(u"CheckBox4");
+  d.Press();
+  EXPECT_EQ(d.b.services.clipboard.Contents(), Text(u"Duplicates_Summary\nDup\t     2\ta"));
+  EXPECT_TRUE(d.b.state.TabSplitPaste);
+  EXPECT_TRUE(d.b.app->RememberedTextToColumns().Tab);
+  EXPECT_EQ(d.Caption(u"Label2"), u" Duplicate");
+}
+
+TEST(GetTry, ATextTooLongForOneCellGetsTheAdviceOfItsMode) {
+  const auto names = [] {
+    std::vector<Text> out;
+    for (int i = 0; i < 1200; ++i) {
+      out.push_back(Text(30, static_cast<char16_t>(u'a' + i % 26)) + Text(1, static_cast<char16_t>(u'a' + i / 26)));
+    }
+    return out;
+  }();
+  const struct {
+    const char* what;
+    bool ignoreIndex;
+    bool expand;
+    const char16_t* advice;
+  } cases[] = {
+      {"IgnoreIndex#", true, false, u"Try PasteDsplyToCursor and/or Cell^Col. Rmv spcs."},
+      {"CountIndex#", false, false, u"Try using IgnoreIndex# and/or Cell^Col. Rmv spcs."},
+      {"ExpandRanges", false, true, u"Try w/o Expand Ranges and/or Cell^Col. Rmv spcs."},
+  };
+  for (const auto& c : cases) {
+    Desk d;
+    long row = 1;
+    if (c.expand) {
+      d.Sheet().Cells(row++, 1).SetValue(u"R1-R9000");
+    } else {
+      for (const Text& n : names) d.Sheet().Cells(row++, 1).SetValue(n);
+    }
+    d.Tick(u"CheckBox1", c.ignoreIndex);
+    d.Tick(u"checkbox2", c.expand);
+    d.Sheet().Range(d.Sheet().Cells(1, 1), d.Sheet().Cells(row - 1, 1)).Select();
+    d.b.BeginRequest();
+    GetSubtractSortCnt(d.b.state);
+    EXPECT_GE(d.b.state.PasteRowCount, 2) << c.what;
+    EXPECT_NE(d.Caption(u"Label11").find(u" Chars. Can't single cell paste."), Text::npos) << c.what;
+    EXPECT_EQ(d.Caption(u"label10"), c.advice) << c.what;
+    EXPECT_EQ(d.b.forms.mainUser.Item(u"CheckBox8").Value(), Variant(true)) << c.what;
+  }
+}
+
+TEST(GetTry, HiddenCellsAreNotedOnTheCharacterLine) {
+  Desk d;
+  d.Cells({u"R1", u"R2", u"R3"});
+  d.Sheet().Rows(2).SetHidden(true);
+  d.Press();
+  EXPECT_EQ(d.Caption(u"Label11"), u"     4 Characters. Hidden cells.");
+  EXPECT_EQ(d.b.forms.mainUser.Item(u"CheckBox8").Value(), Variant(true));
 }
 
 TEST(GetTry, AClipboardThatStaysBusyIsReported) {

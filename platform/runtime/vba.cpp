@@ -423,4 +423,18 @@ Text UCase(TextView s) {
   return out;
 }
 
+bool EqualsTrue(const Variant& v) {
+  if (v.IsBoolean()) return v.AsBool();
+  if (v.IsNumber()) return v.AsNumber() == -1;
+  return false;
+}
+
+bool EqualsFalse(const Variant& v) {
+  if (v.IsBoolean()) return !v.AsBool();
+  if (v.IsNumber()) return v.AsNumber() == 0;
+  return false;
+}
+
+Text IntegerText(std::int64_t n) { return FromUtf8(std::to_string(n)); }
+
 }  // namespace quillary::vba

@@ -53,6 +53,14 @@ double CDbl(const Variant& v);
 std::int32_t CLng(double n);
 std::int16_t CInt(double n);
 
+// A value compared with True / False as the language compares it: a Boolean, or a
+// number (-1 True, 0 False); anything else (Null, Empty, texts) equals neither.
+bool EqualsTrue(const Variant& v);
+bool EqualsFalse(const Variant& v);
+
+// A whole number as plain decimal digits ("-12", "1048573"), whatever its size.
+Text IntegerText(std::int64_t n);
+
 // TypeName of a value: "Empty", "Null", "Double", "String", "Boolean", "Error".
 Text TypeName(const Variant& v);
 
