@@ -29,17 +29,18 @@
 #include <cstdlib>
 #include <exception>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/workloads.h"
 #include "host/state.h"
 #include "host/working_sheet.h"
 #include "items/gather.h"
 #include "items/sort_count.h"
 #include "items/subtract.h"
 #include "platform/runtime/error.h"
-#include "platform/runtime/vba.h"
 #include "testkit/bench.h"
 
 namespace quillary {
@@ -51,43 +52,20 @@ double Seconds(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double>(to - from).count();
 }
 
-Text Number(std::int64_t n) { return vba::NumberText(static_cast<double>(n)); }
-
-// N reference designators, each index number used once: single numbers, and every
-// tenth Item a range of three numbers, over six prefixes; shuffled with a fixed seed.
-std::vector<Text> ReferenceItems(std::int64_t n) {
-  static constexpr const char16_t* kPrefixes[] = {u"R", u"C", u"U", u"L", u"Q", u"D"};
-  constexpr std::int64_t kPrefixCount = std::size(kPrefixes);
-  std::vector<std::int64_t> next(kPrefixCount, 1);
-  std::vector<Text> items;
-  items.reserve(static_cast<std::size_t>(n));
-  for (std::int64_t i = 0; i < n; ++i) {
-    const auto p = static_cast<std::size_t>(i % kPrefixCount);
-    const Text prefix = kPrefixes[p];
-    if (i % 10 == 9) {
-      items.push_back(prefix + Number(next[p]) + u"-" + prefix + Number(next[p] + 2));
-      next[p] += 3;
-    } else {
-      items.push_back(prefix + Number(next[p]));
-      next[p] += 1;
-    }
-  }
-  std::mt19937_64 rng(20240611);
-  std::shuffle(items.begin(), items.end(), rng);
-  return items;
-}
+using bench::DuplicateNames;
+using bench::Number;
+using bench::ReferenceItems;
 
 // N reference designators as ReferenceItems makes them, but numbered from about half
 // way up each prefix's numbers, with ranges of five at other places.
 std::vector<Text> OverlappingReferenceItems(std::int64_t n) {
-  static constexpr const char16_t* kPrefixes[] = {u"R", u"C", u"U", u"L", u"Q", u"D"};
-  constexpr std::int64_t kPrefixCount = std::size(kPrefixes);
+  constexpr std::int64_t kPrefixCount = std::size(bench::kReferencePrefixes);
   std::vector<std::int64_t> next(kPrefixCount, 1 + n / kPrefixCount / 2);
   std::vector<Text> items;
   items.reserve(static_cast<std::size_t>(n));
   for (std::int64_t i = 0; i < n; ++i) {
     const auto p = static_cast<std::size_t>(i % kPrefixCount);
-    const Text prefix = kPrefixes[p];
+    const Text prefix = bench::kReferencePrefixes[p];
     if (i % 7 == 3) {
       items.push_back(prefix + Number(next[p]) + u"-" + prefix + Number(next[p] + 4));
       next[p] += 5;
@@ -98,17 +76,6 @@ std::vector<Text> OverlappingReferenceItems(std::int64_t n) {
   }
   std::mt19937_64 rng(20240613);
   std::shuffle(items.begin(), items.end(), rng);
-  return items;
-}
-
-// N names drawn (with a fixed seed) from N/20 distinct ones.
-std::vector<Text> DuplicateNames(std::int64_t n) {
-  const std::int64_t distinct = std::max<std::int64_t>(1, n / 20);
-  std::mt19937_64 rng(20240612);
-  std::uniform_int_distribution<std::int64_t> pick(1, distinct);
-  std::vector<Text> items;
-  items.reserve(static_cast<std::size_t>(n));
-  for (std::int64_t i = 0; i < n; ++i) items.push_back(u"Part_" + Number(pick(rng)) + u"_x");
   return items;
 }
 
