@@ -1,5 +1,6 @@
 #include "cli/get_command.h"
 
+#include <memory>
 #include <ostream>
 #include <string_view>
 #include <vector>
@@ -150,9 +151,14 @@ int RunGet(std::span<const std::string> args, ProgramIo io) {
   try {
     const auto commands = ParseScript(Script(o), {});
     const bool interactive = o.interactive.value_or(io.inIsTerminal);
-    Session session(io.err, interactive ? &io.in : nullptr);
-    const int status = RunScript(commands, session, io.out, io.err);
-    if (status == kExitOk) io.err << ToUtf8(session.Forms().mainUser.Item(u"Label2").Caption()) << "\n";
+    auto session = std::make_unique<Session>(io.err, interactive ? &io.in : nullptr);
+    const int status = RunScript(commands, *session, io.out, io.err);
+    if (status == kExitOk) io.err << ToUtf8(session->Forms().mainUser.Item(u"Label2").Caption()) << "\n";
+    io.out.flush();
+    io.err.flush();
+    // Nothing is saved by get: when the process ends next, the system takes the memory
+    // back at once.
+    if (io.exitAfterRun) (void)session.release();
     return status;
   } catch (const std::exception& e) {
     io.err << "quillary: " << e.what() << "\n";

@@ -19,6 +19,9 @@ struct ProgramIo {
   std::ostream& out;
   std::ostream& err;
   bool inIsTerminal = false;
+  // The process ends right after the run: the workbook in memory need not be freed
+  // piece by piece (a million cells take a noticeable time to free).
+  bool exitAfterRun = false;
 };
 
 // Runs `quillary` with the arguments after the program name; returns the exit status.

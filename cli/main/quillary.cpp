@@ -9,5 +9,5 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return quillary::cli::RunProgram(args, {std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1});
+  return quillary::cli::RunProgram(args, {std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1, true});
 }
