@@ -85,7 +85,7 @@ class Gatherer {
 
   xl::Worksheet* sheet_ = nullptr;  // the working sheet
   std::optional<xl::Range> anchor_;
-  std::optional<xl::Range> distinct_;
+  std::optional<LongItemIndex> distinct_;  // the DistinctItem column (CountIndex# only)
   bool countIndex_ = false;
   bool join_ = false;
   bool fromWorkSheet_ = false;
@@ -124,7 +124,8 @@ int Gatherer::Run() {
   anchor_.emplace(sheet_->Range(listName_));
   rowBound_ = std::int64_t{sheet_->RowsCount()} - 3;
   if (countIndex_) {
-    distinct_.emplace(sheet_->Range(*anchor_, anchor_->Offset(sheet_->RowsCount() - 1, 0)));
+    distinct_.emplace(sheet_->Range(*anchor_, anchor_->Offset(sheet_->RowsCount() - 1, 0)), true,
+                      vba::kBinaryCompare);
     lastFound_ = 0;
   }
   fromWorkSheet_ = &area_.Parent() == sheet_;
@@ -312,7 +313,9 @@ void Gatherer::Bookkeep() {
 
 int Gatherer::Distinct() {
   const Text value = CellText(Col(kItemText));
-  WriteText(anchor_->Offset(static_cast<long>(distinctRow_), kDistinctItem), value);
+  const xl::Range entry = anchor_->Offset(static_cast<long>(distinctRow_), kDistinctItem);
+  WriteText(entry, value);
+  distinct_->Refresh(entry);
   const Text escaped = EscapeFindText(value);
   if (escaped.size() > kFindLimit) {
     const Text wildcards = WildcardsIn(value);
@@ -324,7 +327,7 @@ int Gatherer::Distinct() {
   }
   // Case-sensitive whatever the MatchCase box says: the sort and count that read this
   // column group Items case-sensitively, so "r" and "R" must stay two entries.
-  const std::optional<xl::Range> found = FindItem(*distinct_, value, true, true, vba::kBinaryCompare);
+  const std::optional<xl::Range> found = FindItem(*distinct_, value, true);
   lastFound_ = found ? found->Row() - anchor_->Row() : distinctRow_;
   return fault::kNone;
 }

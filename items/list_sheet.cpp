@@ -1,8 +1,11 @@
 #include "items/list_sheet.h"
 
+#include <algorithm>
+
 #include "host/text_replace.h"
 #include "host/working_sheet.h"
 #include "platform/runtime/error.h"
+#include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
 
 namespace quillary::items {
@@ -51,40 +54,123 @@ Text WildcardsIn(TextView text) {
   return found;
 }
 
-std::optional<xl::Range> FindItem(const xl::Range& within, TextView item, bool matchCase, bool longMatchCase,
-                                  int compareMode) {
-  const Text escaped = EscapeFindText(item);
-  if (escaped.size() <= kFindLimit) {
-    return within.Find({.What = escaped,
+namespace {
+
+bool IsFindWildcard(char16_t c) { return c == u'~' || c == u'*' || c == u'?'; }
+
+// The length of EscapeFindText(text).
+std::size_t EscapedLength(TextView text) {
+  return text.size() + static_cast<std::size_t>(std::count_if(text.begin(), text.end(), IsFindWildcard));
+}
+
+// How many characters of a long text its part-match search takes: those whose escaped
+// form fits in kFindLimit characters (an escape is not split: a "~" alone at the end
+// would stand for a "~" of the cell).
+std::size_t SearchedPrefixLength(TextView text) {
+  std::size_t length = 0;
+  std::size_t escaped = 0;
+  while (length < text.size()) {
+    escaped += IsFindWildcard(text[length]) ? 2 : 1;
+    if (escaped > kFindLimit) break;
+    ++length;
+  }
+  return length;
+}
+
+}  // namespace
+
+LongItemIndex::LongItemIndex(const xl::Range& within, bool prefixMatchCase, int compareMode)
+    : within_(within), prefixMatchCase_(prefixMatchCase), compareMode_(compareMode) {
+  if (compareMode != vba::kBinaryCompare && compareMode != vba::kTextCompare) {
+    Raise(err::kInvalidCall, "Invalid procedure call or argument");
+  }
+}
+
+// Texts that match have the same key: the text itself for the binary compare; for the
+// text compare the text case-folded, or with its searched prefix kept as it is when the
+// prefix is matched with case.
+Text LongItemIndex::Key(TextView text) const {
+  if (compareMode_ == vba::kBinaryCompare) return Text(text);
+  if (!prefixMatchCase_) return text_order::Fold(text);
+  const std::size_t prefix = SearchedPrefixLength(text);
+  Text key(text.substr(0, prefix));
+  key += text_order::Fold(text.substr(prefix));
+  return key;
+}
+
+void LongItemIndex::Add(long row, TextView text) {
+  if (EscapedLength(text) <= kFindLimit) return;
+  const auto entry = rowsByKey_.try_emplace(Key(text)).first;
+  entry->second.insert(row);
+  keyOfRow_[row] = &entry->first;
+}
+
+void LongItemIndex::Remove(long row) {
+  const auto held = keyOfRow_.find(row);
+  if (held == keyOfRow_.end()) return;
+  const auto entry = rowsByKey_.find(*held->second);
+  keyOfRow_.erase(held);
+  entry->second.erase(row);
+  if (entry->second.empty()) rowsByKey_.erase(entry);
+}
+
+// Visits the filled cells of the column only, hopping over gaps with End(xlDown).
+void LongItemIndex::Build() {
+  built_ = true;
+  const xl::Area& area = within_.FirstArea();
+  xl::Worksheet& sheet = within_.Parent();
+  long row = area.row1;
+  while (row <= area.row2) {
+    const xl::Range cell = sheet.Cells(row, area.col1);
+    if (!cell.Value().IsEmpty()) Add(row, CellText(cell));
+    if (row == area.row2) break;
+    const xl::Range below = cell.Offset(1, 0);
+    row = below.Value().IsEmpty() ? below.End(xl::xlDown).Row() : row + 1;
+  }
+}
+
+std::optional<long> LongItemIndex::FirstRow(TextView item) {
+  if (!built_) Build();
+  const auto entry = rowsByKey_.find(Key(item));
+  if (entry == rowsByKey_.end()) return std::nullopt;
+  const std::set<long>& rows = entry->second;
+  const auto below = rows.upper_bound(within_.Row());
+  return below != rows.end() ? *below : *rows.begin();
+}
+
+void LongItemIndex::Refresh(const xl::Range& cell) {
+  if (!built_) return;
+  Remove(cell.Row());
+  if (!cell.Value().IsEmpty()) Add(cell.Row(), CellText(cell));
+}
+
+std::optional<xl::Range> FindItem(LongItemIndex& longItems, TextView item, bool matchCase) {
+  const xl::Range& within = longItems.Within();
+  if (EscapedLength(item) <= kFindLimit) {
+    return within.Find({.What = EscapeFindText(item),
                         .LookIn = xl::xlValues,
                         .LookAt = xl::xlWhole,
                         .SearchOrder = xl::xlByColumns,
                         .SearchDirection = xl::xlNext,
                         .MatchCase = matchCase});
   }
-  // The first kFindLimit characters, less the "~" of an escape the cut would split
-  // (alone at the end it would stand for a "~" of the cell).
-  std::size_t cut = 0;
-  while (cut < kFindLimit) {
-    const std::size_t next = cut + (escaped[cut] == u'~' ? 2 : 1);
-    if (next > kFindLimit) break;
-    cut = next;
-  }
-  const std::optional<xl::Range> first = within.Find({.What = escaped.substr(0, cut),
-                                                       .LookIn = xl::xlValues,
-                                                       .LookAt = xl::xlPart,
-                                                       .SearchOrder = xl::xlByColumns,
-                                                       .SearchDirection = xl::xlNext,
-                                                       .MatchCase = longMatchCase});
-  if (!first) return std::nullopt;
-  const Text firstAddress = first->Address();
-  std::optional<xl::Range> hit = first;
-  while (hit) {
-    if (vba::StrComp(CellText(*hit), item, compareMode) == 0) return hit;
-    hit = within.FindNext(&*hit);
-    if (hit && hit->Address() == firstAddress) return std::nullopt;
-  }
-  return std::nullopt;
+  // The search by the first characters, on one cell: it leaves the remembered options
+  // (and meets any failure of Find) as the search of the whole column did.
+  within.Cells(1, 1).Find({.What = EscapeFindText(item.substr(0, SearchedPrefixLength(item))),
+                           .LookIn = xl::xlValues,
+                           .LookAt = xl::xlPart,
+                           .SearchOrder = xl::xlByColumns,
+                           .SearchDirection = xl::xlNext,
+                           .MatchCase = longItems.PrefixMatchCase()});
+  const std::optional<long> row = longItems.FirstRow(item);
+  if (!row) return std::nullopt;
+  return within.Parent().Cells(*row, within.Column());
+}
+
+std::optional<xl::Range> FindItem(const xl::Range& within, TextView item, bool matchCase, bool longMatchCase,
+                                  int compareMode) {
+  LongItemIndex longItems(within, longMatchCase, compareMode);
+  return FindItem(longItems, item, matchCase);
 }
 
 void ResetFindOptions(const xl::Range& anchor) {

@@ -14,6 +14,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
+#include <unordered_map>
 
 #include "host/state.h"
 #include "platform/excel/excel.h"
@@ -66,11 +68,56 @@ Text EscapeFindText(TextView text);
 // The wildcard characters a text holds, each once, in the order "~", "*", "?".
 Text WildcardsIn(TextView text);
 
-// Finds a cell of `within` whose whole value is `item`, searching by columns from the
-// top. An escaped text of up to kFindLimit characters is found whole with `matchCase`;
-// a longer one by its first kFindLimit characters with `longMatchCase`, each hit then
-// confirmed by StrComp of the whole value under `compareMode`, walking FindNext until a
-// confirmed hit or the first hit again.
+// The rows of one column range whose values are too long for a whole-value Find (their
+// escaped text is longer than kFindLimit), by their whole text, so that FindItem finds a
+// long Item in O(log n) rather than by walking every cell that shares its first
+// characters. A routine that searches a column many times keeps one index for it: the
+// index reads the column once, at its first search of a long Item, and the routine then
+// tells it of every cell of the column it writes or clears (Refresh).
+//
+// A long Item matches a value whose first characters - as many as a part-match Find of
+// the Item's first kFindLimit escaped characters takes - are equal with
+// `prefixMatchCase`, and whose whole text StrComp calls equal under `compareMode`
+// (StrComp's text compare calls two texts equal exactly when their case-folded forms
+// are). With the binary compare the whole text decides alone.
+class LongItemIndex {
+ public:
+  // `within` is one column of one area.
+  LongItemIndex(const xl::Range& within, bool prefixMatchCase, int compareMode);
+
+  const xl::Range& Within() const { return within_; }
+  bool PrefixMatchCase() const { return prefixMatchCase_; }
+
+  // The row of the first matching cell in Find's order - from the range's second cell
+  // down, then its first cell - for an Item whose escaped text is longer than
+  // kFindLimit.
+  std::optional<long> FirstRow(TextView item);
+
+  // Re-reads `cell`, a cell of the range, after the caller wrote or cleared it.
+  void Refresh(const xl::Range& cell);
+
+ private:
+  Text Key(TextView text) const;
+  void Build();
+  void Add(long row, TextView text);
+  void Remove(long row);
+
+  xl::Range within_;
+  bool prefixMatchCase_;
+  int compareMode_;
+  bool built_ = false;
+  std::unordered_map<Text, std::set<long>> rowsByKey_;
+  std::unordered_map<long, const Text*> keyOfRow_;  // into rowsByKey_, whose keys stay put
+};
+
+// Finds a cell of `longItems`' range whose whole value is `item`, searching by columns
+// from the top as Find does (the range's first cell last). An escaped text of up to
+// kFindLimit characters is found by a whole-value Find with `matchCase`; a longer one
+// through the index, after a part-match Find of its first kFindLimit characters on the
+// range's first cell alone, which leaves the application's remembered search options
+// as a search of the whole column would.
+std::optional<xl::Range> FindItem(LongItemIndex& longItems, TextView item, bool matchCase);
+// The same for a single search: long texts through an index of `within` made for it.
 std::optional<xl::Range> FindItem(const xl::Range& within, TextView item, bool matchCase, bool longMatchCase,
                                   int compareMode);
 

@@ -46,7 +46,7 @@ Text OrNoPrefix(TextView prefix) { return prefix.empty() ? Text(kNoPrefix) : Tex
 Text SplitItem(const xl::Range& row, TextView item, std::int64_t hyphens) {
   const bool tabForm = item.find(u'\t') != TextView::npos;
   const xl::Range num1Cell = row.Offset(0, kIndexNum1);
-  // A first number of 16 or more significant digits cannot be stored exactly: the Item
+  // An index number of 16 or more significant digits cannot be counted exactly: the Item
   // stays whole in +2 as a plain name rather than be stored with a changed number.
   auto keepWhole = [&] {
     row.Parent().Range(num1Cell, row.Offset(0, kPrefix2)).ClearContents();
@@ -58,7 +58,7 @@ Text SplitItem(const xl::Range& row, TextView item, std::int64_t hyphens) {
     WriteText(row.Offset(0, kIndexNum2), num2);
     WriteText(row.Offset(0, kPrefix2), OrNoPrefix(parts.after.substr(0, parts.after.size() - num2.size())));
     const Text num1 = WriteIndexNum1(num1Cell, TrailingDigits(parts.before));
-    if (IsBigNum(num1)) return keepWhole();
+    if (IsBigNum(num1) || IsBigDigitRun(num2)) return keepWhole();
     const Text prefix1 = OrNoPrefix(CutPrefix(parts.before, num1));
     WriteText(row.Offset(0, kItemText), prefix1);
     return prefix1;
@@ -107,7 +107,10 @@ std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName
     const xl::Range anchor = sheet.Range(listName);
     const long anchorRow = anchor.Row();
     const long lastRow = sheet.RowsCount();
-    const xl::Range distinctRange = sheet.Range(anchor, anchor.Offset(lastRow - anchorRow, 0));
+    // Always case-sensitive: the later grouping tells "r" from "R", so the distinct
+    // column must too.
+    LongItemIndex distinctColumn(sheet.Range(anchor, anchor.Offset(lastRow - anchorRow, 0)), true,
+                                 host::kBinaryCompare);
 
     PutText_Clean(text);
     if (text.empty()) return std::nullopt;
@@ -153,7 +156,9 @@ std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName
           break;
         }
         const Text name = SplitItem(row, item, hyphens);
-        WriteText(anchor.Offset(distinctRow, 0), name);
+        const xl::Range entry = anchor.Offset(distinctRow, kDistinctItem);
+        WriteText(entry, name);
+        distinctColumn.Refresh(entry);
         const std::size_t escapedLength = EscapeFindText(name).size();
         if (escapedLength > kFindLimit) {
           if (const Text wildcards = WildcardsIn(name); !wildcards.empty()) {
@@ -163,9 +168,7 @@ std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName
             break;
           }
         }
-        // Always case-sensitive: the later grouping tells "r" from "R", so the distinct
-        // column must too.
-        found = FindItem(distinctRange, name, true, true, host::kBinaryCompare);
+        found = FindItem(distinctColumn, name, true);
       }
       ++itemRow;
     }

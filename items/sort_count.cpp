@@ -4,6 +4,7 @@
 #include "items/sort_count.h"
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "host/callbacks.h"
@@ -31,6 +32,16 @@ enum class Outcome {
 std::int64_t IndexValue(double value) {
   if (!(std::fabs(value) < 9.0e18)) Raise(err::kOverflow, "Overflow");
   return static_cast<std::int64_t>(value);
+}
+
+// Adds to the Item count; a count past the 64-bit range (only rows written directly can
+// hold index numbers of more than 15 digits) stays at the largest count.
+void AddToCount(std::int64_t& count, std::int64_t width) {
+  if (width > 0 && count > std::numeric_limits<std::int64_t>::max() - width) {
+    count = std::numeric_limits<std::int64_t>::max();
+  } else {
+    count += width;
+  }
 }
 
 // One sort and count of a list.
@@ -111,10 +122,12 @@ class SortCount {
     sheet_.Range(Cell(1, kSideOrderNum), Cell(1, kSideItem).End(xl::xlDown)).ClearContents();
     s_.DisplayText.clear();
     const bool longMatchCase = vba::EqualsTrue(s_.Main(u"CheckBox5").Value());
+    // The walk writes no ItemText: the index of the column stays valid throughout.
+    LongItemIndex items(within, longMatchCase, s_.CompareMode);
 
     for (long d = 1; d <= distinct && h.faultKind == FaultKind::kNone; ++d) {
       const Text value = At(d, kDistinctItem);
-      const std::optional<xl::Range> hit = FindItem(within, value, true, longMatchCase, s_.CompareMode);
+      const std::optional<xl::Range> hit = FindItem(items, value, true);
       if (!hit) continue;
       const Outcome o = Group(h, RowOffset(*hit), value);
       if (o != Outcome::kDisplay) return o;
@@ -140,7 +153,7 @@ class SortCount {
       o = Write(f);
     }
     if (o != Outcome::kDisplay) return o;
-    h.itemCount += range ? IndexValue(vba::Val(n2)) - IndexValue(vba::Val(n1)) + 1 : 1;
+    AddToCount(h.itemCount, range ? IndexValue(vba::Val(n2)) - IndexValue(vba::Val(n1)) + 1 : 1);
 
     if (vba::StrComp(At(r + 1, kItemText), value, s_.CompareMode) != 0) return Outcome::kDisplay;
     do {
@@ -204,7 +217,7 @@ class SortCount {
       o = Write(t);
     }
     if (o != Outcome::kDisplay) return o;
-    h.itemCount += IndexValue(to) - IndexValue(from) + 1;
+    AddToCount(h.itemCount, IndexValue(to) - IndexValue(from) + 1);
 
     if (s_.vbaMode == kCompareMode && Filled(prev, kIndexNum2) &&
         vba::Val(At(prev, kIndexNum1)) == vba::Val(At(prev, kIndexNum2))) {

@@ -146,7 +146,6 @@ class Subtraction {
 
   std::int64_t countA_ = 0;
   std::int64_t countB_ = 0;
-  std::int64_t distinctCount_ = 0;
   std::int64_t survivorRow_ = 1;
   std::int64_t splitsMade_ = 0;
   std::int64_t splitsTaken_ = 0;
@@ -160,6 +159,9 @@ class Subtraction {
   // List B's covered index numbers by the first row of their prefix in list B.
   std::unordered_map<std::int64_t, std::vector<IndexSpan>> covered_;
 
+  // List A's DistinctItem column (CountIndex# mode, when it holds any); the
+  // subtraction does not write it.
+  std::optional<LongItemIndex> distinctItems_;
   // The last distinct-column search.
   bool haveDistinct_ = false;
   Text distinctPrefix_;
@@ -195,7 +197,11 @@ void Subtraction::Prepare() {
   const xl::Range list2 = ListAnchor(s_, host::kList2);
   SortItemRows(list2, ignoreIndex_, matchCase_);
   SortItemRows(list1, ignoreIndex_, matchCase_);
-  distinctCount_ = ignoreIndex_ ? 0 : ColumnCount(a_, kDistinctItem);
+  if (const std::int64_t distinct = ignoreIndex_ ? 0 : ColumnCount(a_, kDistinctItem); distinct > 0) {
+    distinctItems_.emplace(
+        a_.Parent().Range(a_.Offset(1, kDistinctItem), a_.Offset(static_cast<long>(distinct), kDistinctItem)),
+        matchCase_, s_.CompareMode);
+  }
   countA_ = ColumnCount(a_, kItemText);
 }
 
@@ -328,10 +334,8 @@ std::optional<long> Subtraction::DistinctRow(const Text& prefix) {
   haveDistinct_ = true;
   distinctPrefix_ = prefix;
   distinctRow_.reset();
-  if (distinctCount_ > 0) {
-    const xl::Range within = a_.Parent().Range(a_.Offset(1, kDistinctItem),
-                                               a_.Offset(static_cast<long>(distinctCount_), kDistinctItem));
-    if (auto hit = FindItem(within, prefix, matchCase_, matchCase_, s_.CompareMode)) distinctRow_ = hit->Row();
+  if (distinctItems_) {
+    if (auto hit = FindItem(*distinctItems_, prefix, matchCase_)) distinctRow_ = hit->Row();
   }
   return distinctRow_;
 }

@@ -255,6 +255,22 @@ TEST_F(GatherTest, LongItemsAndWildcards) {
   EXPECT_EQ(Gather(u"A1"), fault::kNone) << "254 escaped characters are searched whole";
 }
 
+TEST_F(GatherTest, LongItemsSharingTheirFirst254Characters) {
+  // Equal in their first 290 characters; they differ after them, or only in case.
+  const Text p(290, u'p');
+  const Text a = p + u"a", b2 = p + u"b", upper = p + u"A";
+  const Text upperStart = u"P" + a.substr(1);
+  for (bool matchCase : {false, true}) {
+    SCOPED_TRACE(matchCase);
+    b.forms.mainUser.Item(u"CheckBox5").SetValue(matchCase);
+    Begin(false);
+    Put(u"A1", a + u"," + b2 + u"," + a + u"," + upper + u"," + upperStart + u"," + b2 + u"," + upper);
+    EXPECT_EQ(Gather(u"A1"), fault::kNone);
+    EXPECT_EQ(Leading(), (Texts{a, b2, upper, upperStart})) << "case-sensitive, the repeated last entry cleared";
+    EXPECT_EQ(Rows(kItemText), (Texts{a, b2, a, upper, upperStart, b2, upper}));
+  }
+}
+
 TEST_F(GatherTest, BlankItemMessageOncePerRun) {
   Put(u"A1", u"a,,b");
   Put(u"A2", u",c");

@@ -85,7 +85,10 @@ TEST_F(GrammarTest, ItemsTable) {
       {{}, u"1-R5", kMissingFirstPrefix, u"Missing 1st Prefix but has 2nd Prefix", u"", 1, u"5", u"R", 0},
       {{}, u"R 1-R 5", kBlankInSecondPrefix, u"Space found in 2nd Prefix", u"", kNoNumber, u"5", u"", 0},
       {{}, u"R 1-5", kBlankInFirstPrefix, u"Space found in 1st Prefix", u"", 1, u"5", u" ", 0},
-      {{}, u"R1-R1234567890123456", kNone, u"", u"R", 1, u"1234567890123456", u"R", 2},
+      // The second number is refused past 15 significant digits, as the first is.
+      {{}, u"R1-R123456789012345", kNone, u"", u"R", 1, u"123456789012345", u"R", 2},
+      {{}, u"R1-R000123456789012345", kNone, u"", u"R", 1, u"000123456789012345", u"R", 2},
+      {{}, u"R1-R1234567890123456", kBigNum, u"BigNum >=15 digits", u"", kNoNumber, u"1234567890123456", u"", 0},
       {{}, u"R1234567890123456-R2", kBigNum, u"BigNum >=15 digits", u"", 1234567890123450.0, u"2", u"R", 0},
       // Mixing index styles; plain names neither read nor change the style.
       {{u"R7"}, u"R1-5", kNone, u"", u"R", 1, u"5", u" ", 1},

@@ -208,6 +208,21 @@ TEST_F(PutTextTest, LongNamesAreFoundWhole) {
   EXPECT_FALSE(remembered.MatchCase);
 }
 
+TEST_F(PutTextTest, LongNamesSharingTheirFirst254Characters) {
+  // Equal in their first 290 characters; they differ after them, or only in case.
+  const Variant E;
+  const Text p(290, u'p');
+  const Text a = p + u"a", b2 = p + u"b", upper = p + u"A";
+  const Text upperStart = u"P" + a.substr(1);
+  for (bool matchCase : {false, true}) {
+    b.forms.mainUser.Item(u"CheckBox5").SetValue(matchCase);
+    Begin(false);
+    EXPECT_EQ(Put(a + u"," + b2 + u"," + a + u"7," + upper + u"," + upperStart + u"," + b2), 0);
+    ExpectCountList({{a, E, E, E}, {b2, E, E, E}, {a, 7, E, E}, {upper, E, E, E}, {upperStart, E, E, E}, {b2, E, E, E}},
+                    {a, b2, upper, upperStart}, matchCase ? "on" : "off");
+  }
+}
+
 TEST_F(PutTextTest, FaultsStopTheReading) {
   const Variant E;
   const Text stars = Text(1000, u'x') + u"*";

@@ -92,6 +92,14 @@ TEST_F(SortCountTest, WideRangesCountInSixtyFourBits) {
   EXPECT_EQ(Column(kSideItem), (Texts{u"R1-R99999999999999"}));
 }
 
+TEST_F(SortCountTest, ACountPastSixtyFourBitsStaysAtTheLargest) {
+  // Only rows written directly hold such numbers: a gathering refuses them.
+  Begin(false);
+  Indexed({u"A1-A8000000000000000000", u"B1-B8000000000000000000"});
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(b.state.ItemCountText, u"9223372036854775807");
+}
+
 TEST_F(SortCountTest, DuplicatesAndPrefixFaultsStopTheWalk) {
   const struct {
     Texts items;
@@ -131,6 +139,25 @@ TEST_F(SortCountTest, LongItemsAreFoundByTheirStartAndConfirmedWhole) {
   EXPECT_EQ(b.state.FaultMsg, u" Duplicate");
   EXPECT_EQ(b.state.FaultItem, u"a" + two);
   EXPECT_EQ(Column(kSideItem), (Texts{u"a" + two}));
+}
+
+TEST_F(SortCountTest, LongPrefixesSharingTheirFirst254Characters) {
+  // Equal in their first 290 characters; they differ after them, or only in case.
+  // CheckBox5 sets the case of the search by the first characters only: the whole
+  // prefix is confirmed case-sensitively either way.
+  const Text p(290, u'p');
+  const Text a = p + u"a", b2 = p + u"b", upper = p + u"A";
+  const Text upperStart = u"P" + a.substr(1);
+  for (bool matchCase : {false, true}) {
+    SCOPED_TRACE(matchCase);
+    Begin(false);
+    Main(u"CheckBox5").SetValue(matchCase);
+    Indexed({b2 + u"4", a + u"2", upperStart + u"1", a + u"1", upper + u"3", b2 + u"5", a + u"9"});
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(b.state.FaultMsg, u"");
+    EXPECT_EQ(Column(kSideItem), (Texts{b2 + u"4-5", a + u"1-2", a + u"9", upperStart + u"1", upper + u"3"}));
+    EXPECT_EQ(b.state.ItemCountText, u"7");
+  }
 }
 
 TEST_F(SortCountTest, PendingFaultSkipsTheCount) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/working_sheet.h"
@@ -337,6 +338,33 @@ TEST_F(SubtractTest, LongPrefixes) {
   GatherBoth({p + u"5", p + u"7", q + u"5"}, {p + u"1-" + p + u"6"});
   EXPECT_EQ(Subtract(), 0);
   EXPECT_EQ(Show(ListItems()), Show(Sorted({p + u"7", q + u"5"})));
+}
+
+TEST_F(SubtractTest, LongPrefixesSharingTheirFirst254Characters) {
+  // Equal in their first 290 characters; they differ after them, or only in case. Each
+  // survivor carries the sheet row of its prefix's distinct entry, which the search
+  // must tell apart whatever CheckBox5 says.
+  const Text p(290, u'p');
+  const Text a = p + u"a", b2 = p + u"b", upper = p + u"A";
+  const Text upperStart = u"P" + a.substr(1);
+  for (bool matchCase : {false, true}) {
+    SCOPED_TRACE(matchCase);
+    Begin({.matchCase = matchCase});
+    GatherBoth({a + u"1-" + a + u"9", b2 + u"5", upper + u"5", upperStart + u"5", a + u"12", b2 + u"7"},
+               {a + u"2-" + a + u"8", b2 + u"7", upper + u"1"});
+    EXPECT_EQ(Subtract(), 0);
+    EXPECT_EQ(Show(ListItems()),
+              Show(Sorted({a + u"1", a + u"9", a + u"12", b2 + u"5", upper + u"5", upperStart + u"5"})));
+    std::vector<std::pair<double, Text>> survivors;
+    for (long r = 1; r <= 6; ++r) {
+      survivors.emplace_back(Anchor().Offset(r, kSideOrderNum).Value().AsNumber(),
+                             CellText(Anchor().Offset(r, kSideItem)));
+    }
+    EXPECT_EQ(survivors, (std::vector<std::pair<double, Text>>{
+                             {2, a + u"1"}, {2, a + u"12"}, {2, a + u"9"}, {3, b2 + u"5"}, {4, upper + u"5"},
+                             {5, upperStart + u"5"}}));
+    b.Sheet(u"Sheet1").Range(u"A1:C100").ClearContents();
+  }
 }
 
 TEST_F(SubtractTest, PrefixWhoseEscapedTextPassesTheSearchLimit) {
