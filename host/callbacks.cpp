@@ -193,9 +193,9 @@ bool ProgressBar::Step(std::int64_t done, std::int64_t total, bool showText) {
       if (showText) s_.ExcelApp->SetStatusBar(BarText(caption_, position));
     } else if (s_.services.clock.MonotonicSeconds() > s_.ProgressTimer + 3) {
       s_.ProgressShown = true;
-      ScreenOn(s_);
+      if (screenAtFirstShow_) ScreenOn(s_);
       s_.ExcelApp->SetDisplayStatusBar(true);
-      ScreenRestore(s_);
+      if (screenAtFirstShow_) ScreenRestore(s_);
     }
     return true;
   });

@@ -85,8 +85,12 @@ bool StatusBarQuietMode(const State& s);
 // monotonic clock, so the display goes on across midnight.
 class ProgressBar {
  public:
-  // `caption` is the text before the bar, such as " Collect Progress: ".
-  ProgressBar(State& s, Text caption) : s_(s), caption_(std::move(caption)) {}
+  // `caption` is the text before the bar, such as " Collect Progress: ". When the bar
+  // first appears the screen is switched on and restored around it, unless
+  // `screenAtFirstShow` is false (the display of the Active Window text only turns the
+  // status bar on).
+  ProgressBar(State& s, Text caption, bool screenAtFirstShow = true)
+      : s_(s), caption_(std::move(caption)), screenAtFirstShow_(screenAtFirstShow) {}
 
   // `showText` false polls and times as usual but writes no status-bar text (loops
   // that run in modes where the status bar belongs to someone else).
@@ -100,6 +104,7 @@ class ProgressBar {
  private:
   State& s_;
   Text caption_;
+  bool screenAtFirstShow_;
   int lastPosition_ = 0;
 };
 

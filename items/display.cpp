@@ -38,7 +38,7 @@ void ApostrophesBack(Text& text) {
 bool JoinItems(host::State& s, const xl::Range& shown, std::int64_t n, std::size_t sep) {
   const bool progress = 2 * n > 100;
   const bool quiet = host::StatusBarQuietMode(s);
-  host::ProgressBar bar(s, u" ToDisplay Progress: ");
+  host::ProgressBar bar(s, u" ToDisplay Progress: ", false);
 
   std::size_t total = 0;
   for (std::int64_t i = 1; i <= n; ++i) {

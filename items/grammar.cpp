@@ -100,6 +100,9 @@ int ClassifyRange(host::State& s, const xl::Range& row, TextView item, bool tabF
   WriteText(num2, digits2);
   const Text number2 = CellText(num2);
   if (number2.empty()) return Fault(s, fault::kMissingNumberAfter, fault_msg::kMissingNumberAfter);
+  // The second number is held as text, so no read-back shows its size; it is refused
+  // past 15 digits as the first number is, since no count or expansion could use it.
+  if (IsBigDigitRun(number2)) return Fault(s, fault::kBigNum, fault_msg::kBigNum);
   const TextView prefix2 = parts.after.substr(0, parts.after.size() - digits2.size());
   if (Holds(prefix2, u' ')) return Fault(s, fault::kBlankInSecondPrefix, fault_msg::kSpaceInSecondPrefix);
   if (tabForm && Holds(prefix2, u'\t')) {

@@ -80,4 +80,9 @@ HyphenParts SplitAtHyphen(TextView item, bool tabForm) {
   return {before, after};
 }
 
+bool IsBigDigitRun(TextView digits) {
+  const std::size_t first = digits.find_first_not_of(u'0');
+  return first != TextView::npos && digits.size() - first > 15;
+}
+
 }  // namespace quillary::items

@@ -47,6 +47,10 @@ Text WriteIndexNum1(const xl::Range& cell, TextView digits);
 // either case): the run had 16 or more significant digits and no longer fits exactly.
 bool IsBigNum(TextView indexNum1Text);
 
+// True when a digit run (as +4 holds it, leading zeros kept) has more significant digits
+// than a number keeps exactly (15), as IsBigNum says of the first number.
+bool IsBigDigitRun(TextView digits);
+
 // `part` less as many characters at its end as `indexNum1Text` has (none left when that
 // text is as long as `part` or longer). With the text WriteIndexNum1 returned for the
 // trailing digit run of `part`, this is the first prefix.

@@ -80,7 +80,7 @@ void TooMuch_Sort(host::State& s, int /*code*/) {
     const Text n = Capacity(s);
     forms::Control& expandRanges = s.Main(u"checkbox2");
     const Variant expand = expandRanges.Value();
-    if (expandRanges.Enabled() && expand.IsBoolean() && expand.AsBool()) {
+    if (expandRanges.Enabled() && vba::EqualsTrue(expand)) {
       host::MsgBoxDLL(s,
                       Message(s, u"You are using \"CountIndex#\" Mode with \"ExpandRanges\" option set.",
                               {u"This mode uses one of " + n + u" resources per single Item.",
