@@ -20,9 +20,14 @@ class Workbook;
 
 namespace quillary::host {
 
-// The Item mode read from the main form's CheckBox1 at each request.
-inline constexpr int kBinaryCompare = 0;  // CountIndex#: prefix and index number, exact
-inline constexpr int kTextCompare = 1;    // IgnoreIndex#: plain text, without regard to case
+// The compare modes that follow the Item mode (CheckBox1 at each request): binary in
+// CountIndex# (prefix and index number, exact), text in IgnoreIndex# (plain text, without
+// regard to case). The same values as vba::kBinaryCompare and vba::kTextCompare.
+inline constexpr int kBinaryCompare = 0;
+inline constexpr int kTextCompare = 1;
+
+// The mode of the action that compares two selections; many routines branch on it.
+inline constexpr char16_t kModeCompare2[] = u"COMPARE 2/Uniques";
 
 struct State {
   explicit State(sys::Services serviceSet) : services(serviceSet) {}
