@@ -59,24 +59,14 @@ using bench::ReferenceItems;
 // N reference designators as ReferenceItems makes them, but numbered from about half
 // way up each prefix's numbers, with ranges of five at other places.
 std::vector<Text> OverlappingReferenceItems(std::int64_t n) {
-  constexpr std::int64_t kPrefixCount = std::size(bench::kReferencePrefixes);
-  std::vector<std::int64_t> next(kPrefixCount, 1 + n / kPrefixCount / 2);
-  std::vector<Text> items;
-  items.reserve(static_cast<std::size_t>(n));
-  for (std::int64_t i = 0; i < n; ++i) {
-    const auto p = static_cast<std::size_t>(i % kPrefixCount);
-    const Text prefix = bench::kReferencePrefixes[p];
-    if (i % 7 == 3) {
-      items.push_back(prefix + Number(next[p]) + u"-" + prefix + Number(next[p] + 4));
-      next[p] += 5;
-    } else {
-      items.push_back(prefix + Number(next[p]));
-      next[p] += 2;
-    }
-  }
-  std::mt19937_64 rng(20240613);
-  std::shuffle(items.begin(), items.end(), rng);
-  return items;
+  const std::int64_t perPrefix = n / static_cast<std::int64_t>(std::size(bench::kReferencePrefixes));
+  return ReferenceItems(n, {.first = 1 + perPrefix / 2,
+                            .singleStep = 2,
+                            .rangeEvery = 7,
+                            .rangeAt = 3,
+                            .rangeWidth = 4,
+                            .rangeStep = 5,
+                            .seed = 20240613});
 }
 
 // N names drawn from N/20 distinct ones, half of them those of DuplicateNames, in

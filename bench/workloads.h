@@ -17,28 +17,45 @@ inline constexpr const char16_t* kReferencePrefixes[] = {u"R", u"C", u"U", u"L",
 
 inline Text Number(std::int64_t n) { return vba::NumberText(static_cast<double>(n)); }
 
-// N reference designators, each index number used once: single numbers, and every
-// tenth Item a range of three numbers, over six prefixes; shuffled with a fixed seed.
-inline std::vector<Text> ReferenceItems(std::int64_t n) {
+// How ReferenceItems numbers its designators. Each prefix counts up on its own from
+// `first`: a single number advances it by `singleStep`, a range `first`-`first +
+// rangeWidth` by `rangeStep`. The Item at index i (counted over all prefixes) is a range
+// when i % rangeEvery == rangeAt.
+struct ReferenceLayout {
+  std::int64_t first = 1;
+  std::int64_t singleStep = 1;
+  std::int64_t rangeEvery = 10;
+  std::int64_t rangeAt = 9;
+  std::int64_t rangeWidth = 2;
+  std::int64_t rangeStep = 3;
+  std::uint64_t seed = 20240611;
+};
+
+// N reference designators over six prefixes, laid out as `layout` says and shuffled
+// with its seed. By default each index number is used once: single numbers, and every
+// tenth Item a range of three numbers.
+inline std::vector<Text> ReferenceItems(std::int64_t n, const ReferenceLayout& layout) {
   constexpr std::int64_t kPrefixCount = std::size(kReferencePrefixes);
-  std::vector<std::int64_t> next(kPrefixCount, 1);
+  std::vector<std::int64_t> next(kPrefixCount, layout.first);
   std::vector<Text> items;
   items.reserve(static_cast<std::size_t>(n));
   for (std::int64_t i = 0; i < n; ++i) {
     const auto p = static_cast<std::size_t>(i % kPrefixCount);
     const Text prefix = kReferencePrefixes[p];
-    if (i % 10 == 9) {
-      items.push_back(prefix + Number(next[p]) + u"-" + prefix + Number(next[p] + 2));
-      next[p] += 3;
+    if (i % layout.rangeEvery == layout.rangeAt) {
+      items.push_back(prefix + Number(next[p]) + u"-" + prefix + Number(next[p] + layout.rangeWidth));
+      next[p] += layout.rangeStep;
     } else {
       items.push_back(prefix + Number(next[p]));
-      next[p] += 1;
+      next[p] += layout.singleStep;
     }
   }
-  std::mt19937_64 rng(20240611);
+  std::mt19937_64 rng(layout.seed);
   std::shuffle(items.begin(), items.end(), rng);
   return items;
 }
+
+inline std::vector<Text> ReferenceItems(std::int64_t n) { return ReferenceItems(n, ReferenceLayout{}); }
 
 // N names drawn (with a fixed seed) from N/20 distinct ones.
 inline std::vector<Text> DuplicateNames(std::int64_t n) {

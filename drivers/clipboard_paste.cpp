@@ -47,8 +47,8 @@ void RestorePlaceholders(const host::State& s, Text& text) {
     host::ReplaceItRef(text, u"\"\n", u"\n");
     if (!text.empty() && text.back() == u'"') text.pop_back();
   }
-  host::ReplaceItRef(text, Text(1, items::kCommaMark), u",");
-  host::ReplaceItRef(text, Text(1, items::kJoinMark), u"\t");
+  host::ReplaceItRef(text, TextView(&items::kCommaMark, 1), u",");
+  host::ReplaceItRef(text, TextView(&items::kJoinMark, 1), u"\t");
 }
 
 // The rows a one-line paste at `landing` took: the landing cell down to the last filled

@@ -8,6 +8,7 @@
 #include "items/fault_codes.h"
 #include "items/gather.h"
 #include "items/limits.h"
+#include "items/list_sheet.h"
 #include "items/put_text.h"
 #include "items/sort_count.h"
 #include "items/subtract.h"
@@ -21,7 +22,6 @@ namespace {
 
 using host::State;
 
-constexpr char16_t kCompare2[] = u"COMPARE 2/Uniques";
 constexpr char16_t kExpandRef[] = u"expand_ref";
 constexpr char16_t kReadyHeader[] = u"Duplicates_Summary  (ready to paste)\n";
 
@@ -112,7 +112,7 @@ class GetTry {
   bool ExpandRef() {
     host::InitPlace(s_, host::kList2);
     Text text = s_.ActiveWndw->Text();
-    if (text.find(u'\x1F') != Text::npos) host::ReplaceItRef(text, u"\x1F", u"\t", 1, -1, 0);
+    host::ReplaceItRef(text, TextView(&items::kTabMark, 1), u"\t", 1, -1, 0);
     // A text that cleans to nothing reads as status 0: the empty list is then counted
     // and shown as such.
     status_ = items::ItemsPutText(s_, text, host::kList1).value_or(0);
@@ -134,7 +134,7 @@ class GetTry {
   }
 
   bool Collect() {
-    if (s_.vbaMode == kCompare2) return CompareStep();
+    if (s_.vbaMode == host::kModeCompare2) return CompareStep();
     if (s_.vbaMode == kExpandRef) return ExpandRef();
     return PlainGet();
   }
@@ -165,20 +165,20 @@ class GetTry {
   }
 
   void Output() {
-    if (!s_.IgnoreIndexMode) {
-      staging_ = Clipbrd_Into(s_, s_.DisplayText);
-      return;
-    }
-    StatusComment(s_, 0, 0, Selection(s_).Areas(1));
-    if (s_.vbaMode != kCompare2 && vba::EqualsTrue(s_.Main(u"CheckBox3").Value()) && vba::EqualsTrue(s_.Main(u"CheckBox4").Value())) {
-      if (s_.DisplayText.find(kReadyHeader) != Text::npos) {
+    bool tabSplit = false;
+    if (s_.IgnoreIndexMode) {
+      StatusComment(s_, 0, 0, Selection(s_).Areas(1));
+      tabSplit = s_.vbaMode != host::kModeCompare2 && vba::EqualsTrue(s_.Main(u"CheckBox3").Value()) &&
+                 vba::EqualsTrue(s_.Main(u"CheckBox4").Value());
+      if (tabSplit && s_.DisplayText.find(kReadyHeader) != Text::npos) {
         host::ReplaceItRef(s_.DisplayText, u"  (ready to paste)", u"", 1, 1, 0);
       }
-      staging_ = Clipbrd_Into(s_, s_.DisplayText);
+    }
+    staging_ = Clipbrd_Into(s_, s_.DisplayText);
+    // Only now: the staging reads TabSplitPaste as it stood before.
+    if (tabSplit) {
       s_.TabSplitPaste = true;
       TextToColSetting(s_, true);
-    } else {
-      staging_ = Clipbrd_Into(s_, s_.DisplayText);
     }
   }
 

@@ -15,9 +15,6 @@ constexpr char16_t kCopyCommentHint[] =
     u"You can Right-click the cell of the comment box and use Quillary's \"Copy Comment Text\" to copy the text "
     u"into the clipboard for pasting.";
 
-// Shows an information notice (style 64) titled with the mode.
-void Notice(host::State& s, const Text& prompt) { host::MsgBoxDLL(s, prompt, host::msgbox::kInformation); }
-
 }  // namespace
 
 void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Range& area) {
@@ -33,7 +30,7 @@ void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Ra
 
     const xl::Range target = area.Cells(1, 1).Offset(rowOffset, columnOffset);
     if (target.Locked() == Variant(true) && s.ActiveBook().ActiveSheet().ProtectContents()) {
-      Notice(s, host::MsgTitle(s, u"PROTECTED CELL - Can not use comment box for status."));
+      host::InfoMsg(s, {u"PROTECTED CELL - Can not use comment box for status."});
       return;
     }
 
@@ -44,14 +41,12 @@ void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Ra
       const std::optional<xl::Range> active = s.ExcelApp->ActiveCell();
       host::ScreenOn(s);
       target.Activate();
-      Text prompt = host::MsgTitle(s,
-                                   u"There is a comment box in the top-left corner cell of the selection which will be "
-                                   u"removed so that the current results using IgnoreIndex# can be indicated.");
-      prompt += host::kParagraph;
-      prompt += u"You can Right-click the Cell of the comment box and use Quillary's \"Copy Comment Text\" to copy the "
-                u"text into the clipboard for pasting.";
-      prompt += host::kParagraph;
-      prompt += u"OK to replace the existing comment box?";
+      const Text prompt = host::MsgTitle(
+          s, host::Paragraphs({u"There is a comment box in the top-left corner cell of the selection which will be "
+                               u"removed so that the current results using IgnoreIndex# can be indicated.",
+                               u"You can Right-click the Cell of the comment box and use Quillary's \"Copy Comment "
+                               u"Text\" to copy the text into the clipboard for pasting.",
+                               u"OK to replace the existing comment box?"}));
       const double answer = host::MsgBoxDLL(s, prompt, host::msgbox::kOkCancel);
       if (active) active->Activate();
       if (answer == host::msgbox::kAnswerCancel) {
@@ -70,24 +65,19 @@ void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Ra
       comment.SetAutoSize(true);
       comment.SetVisible(leaveVisible);
       if (noticesOn && !old) {
-        Text prompt = host::MsgTitle(
-            s, u"A new Comment Box has been placed in the top-left cell of the first area of your selection.");
-        prompt += host::kParagraph;
-        prompt += kCopyCommentHint;
-        Notice(s, prompt);
+        host::InfoMsg(s, {u"A new Comment Box has been placed in the top-left cell of the first area of your "
+                          u"selection.",
+                          kCopyCommentHint});
       }
     } else if (!old) {
       if (noticesOn) {
-        Notice(s, host::MsgTitle(
-                      s, u"No new comment box was created because there are no new messages to display."));
+        host::InfoMsg(s, {u"No new comment box was created because there are no new messages to display."});
       }
     } else {
       target.ClearComments();
       if (noticesOn) {
-        Notice(s, host::MsgTitle(s,
-                                 u"The previous comment box in the top-left cell of the first area of your "
-                                 u"selection was deleted. No new comment box was created because there are no new "
-                                 u"messages to display."));
+        host::InfoMsg(s, {u"The previous comment box in the top-left cell of the first area of your selection was "
+                          u"deleted. No new comment box was created because there are no new messages to display."});
       }
     }
   });

@@ -60,6 +60,17 @@ Text MsgTitle(const State& s, TextView headline) {
   return t;
 }
 
+Text Paragraphs(std::initializer_list<TextView> paragraphs) {
+  Text out;
+  bool first = true;
+  for (TextView p : paragraphs) {
+    if (!first) out += kParagraph;
+    out += p;
+    first = false;
+  }
+  return out;
+}
+
 double MsgBoxDLL(State& s, const Text& prompt, long style) {
   return ErrorTrail("MsgBoxDLL", [&] {
     auto args = ArgList(prompt, style);
@@ -69,6 +80,10 @@ double MsgBoxDLL(State& s, const Text& prompt, long style) {
     ScreenRestore(s);
     return answer;
   });
+}
+
+void InfoMsg(State& s, std::initializer_list<TextView> paragraphs) {
+  MsgBoxDLL(s, MsgTitle(s, Paragraphs(paragraphs)), msgbox::kInformation);
 }
 
 void ChkBreakKey(State& s) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 
 #include "host/state.h"
@@ -44,10 +45,14 @@ double CaptionNumber(TextView caption);
 Text CleanMode(const State& s);
 // "( " & CleanMode & " ): " & headline.
 Text MsgTitle(const State& s, TextView headline);
+// The paragraphs joined by kParagraph.
+Text Paragraphs(std::initializer_list<TextView> paragraphs);
 
 // Shows a message through the host; returns the button code (0 when the host wrote
 // none). Restarts the progress clock and restores the screen afterwards.
 double MsgBoxDLL(State& s, const Text& prompt, long style);
+// An information message (style 64) of the paragraphs, the first titled with the mode.
+void InfoMsg(State& s, std::initializer_list<TextView> paragraphs);
 
 // Asks the host whether the break key was pressed; sets UserAbort on a "6" answer.
 void ChkBreakKey(State& s);

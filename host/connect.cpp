@@ -86,6 +86,8 @@ class RequestScope {
 void StartRequest(State& s, const forms::HostForms& forms, const Text& vbaMode) {
   s.forms = forms;
   s.vbaMode = vbaMode;
+  // CBool, not a comparison with True: a check box in its third state (Null) cannot
+  // tell the Item mode, and the request fails at once with error 94.
   s.IgnoreIndexMode = vba::CBool(s.Main(u"CheckBox1").Value());
   s.CompareMode = s.IgnoreIndexMode ? kTextCompare : kBinaryCompare;
   s.JoinCellsUsed = false;
@@ -95,9 +97,7 @@ void StartRequest(State& s, const forms::HostForms& forms, const Text& vbaMode) 
   s.FaultItem.clear();
   s.FaultMsg.clear();
   s.ActiveWndw = s.Main(u"Textbox1").BackColor() < forms::kActiveWindowThreshold ? &s.Main(u"Textbox2") : &s.Main(u"Textbox1");
-  s.RestartClock();
-  s.ProgressShown = false;
-  s.UserAbort = false;
+  s.ResetProgress();
 }
 
 ExcelConnect::~ExcelConnect() { s_.ExcelApp = nullptr; }
@@ -168,9 +168,7 @@ void ExcelQueryFormConnect::SetExcelApp(xl::Application* app) {
 
 void ExcelQueryFormConnect::QuillaryQueryFormDLL(Text& GotoRoutine) {
   if (s_.App().ActiveWorkbook() == nullptr) return;
-  s_.RestartClock();
-  s_.ProgressShown = false;
-  s_.UserAbort = false;
+  s_.ResetProgress();
 
   for (const QueryEvent& e : kQueryEvents) {
     if (GotoRoutine == e.event) {

@@ -225,10 +225,7 @@ void WindowSmallPaintTbl(State& s) {
       trimmed = TrimWholeSheet(s, sheet);
     }
     if (trimmed != 0) {
-      Text prompt = MsgTitle(s, kNoContentMsg);
-      prompt += kParagraph;
-      prompt += kNoContentMsg2;
-      MsgBoxDLL(s, prompt, msgbox::kInformation);
+      InfoMsg(s, {kNoContentMsg, kNoContentMsg2});
       s.UserAbort = true;
       return;
     }

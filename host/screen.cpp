@@ -25,10 +25,8 @@ void ScreenRestore(State& s) {
 int WorkbookProtectedCheck(State& s) {
   xl::Workbook& book = s.ActiveBook();
   if (!book.ProtectStructure() && !book.ProtectWindows()) return 0;
-  Text prompt = MsgTitle(s, u"This WorkBook is Protected. This Action requires that a New WorkSheet be added to the workbook.");
-  prompt += kParagraph;
-  prompt += u"This Action will NOT execute.";
-  MsgBoxDLL(s, prompt, msgbox::kInformation);
+  InfoMsg(s, {u"This WorkBook is Protected. This Action requires that a New WorkSheet be added to the workbook.",
+              u"This Action will NOT execute."});
   return 1;
 }
 

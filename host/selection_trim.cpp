@@ -147,15 +147,6 @@ void SelectTogether(State& s, const xl::Range& first, const xl::Range& second) {
   book.ActiveSheet().Range(both).Select();
 }
 
-Text Paragraphs(std::initializer_list<TextView> parts) {
-  Text out;
-  for (TextView p : parts) {
-    if (!out.empty()) out += kParagraph;
-    out += p;
-  }
-  return out;
-}
-
 }  // namespace
 
 int WholeColRowMergeCheck(State& s, const xl::Range& area, int areaNo) {
@@ -164,8 +155,8 @@ int WholeColRowMergeCheck(State& s, const xl::Range& area, int areaNo) {
     Text pushed;
     auto note = [&](bool when, const char16_t* line) {
       if (!when) return;
+      if (!pushed.empty()) pushed += u'\r';
       pushed += line;
-      pushed += u'\r';
     };
     note(now.Row() < area.Row(), kPushedTop);
     note(now.Row() + now.RowsCount() > area.Row() + area.RowsCount(), kPushedBottom);
@@ -176,16 +167,7 @@ int WholeColRowMergeCheck(State& s, const xl::Range& area, int areaNo) {
     Text headline = kWidenedMsg1;
     headline += vba::IntegerText(areaNo);
     headline += kWidenedMsg1b;
-    Text prompt = MsgTitle(s, headline);
-    prompt += kParagraph;
-    prompt += kWidenedMsg2;
-    prompt += kParagraph;
-    prompt += pushed;
-    prompt += u'\r';
-    prompt += kWidenedMsg3;
-    prompt += kParagraph;
-    prompt += kWidenedMsg4;
-    MsgBoxDLL(s, prompt, msgbox::kInformation);
+    InfoMsg(s, {headline, kWidenedMsg2, pushed, kWidenedMsg3, kWidenedMsg4});
     return 1;
   });
 }
@@ -220,7 +202,7 @@ int WholeColRow(State& s) {
       if (!content) {
         // Nothing to work on: an attended run is told, an unattended one just stops.
         if (!skipMenu) {
-          MsgBoxDLL(s, MsgTitle(s, Paragraphs({kEmptyAreaMsg, kEmptyAreaMsg2})), msgbox::kInformation);
+          InfoMsg(s, {kEmptyAreaMsg, kEmptyAreaMsg2});
           ScreenOn(s);
         }
         return 1;
@@ -242,8 +224,7 @@ int WholeColRow(State& s) {
       // A row action with the marker cell inside the list.
       const xl::Range merged = kept[1].Cells(1, 1).MergeArea();
       if (merged.Count() > 1 && merged.Count() == kept[1].Count() && !skipMenu) {
-        MsgBoxDLL(s, MsgTitle(s, Paragraphs({kMergedMarkerMsg, kMergedMarkerMsg2, kMergedMarkerMsg3})),
-                  msgbox::kInformation);
+        InfoMsg(s, {kMergedMarkerMsg, kMergedMarkerMsg2, kMergedMarkerMsg3});
         ScreenOn(s);
         return 1;
       }

@@ -43,7 +43,8 @@ struct State {
   // The ten forms, held only for the length of one request (all null between requests).
   forms::HostForms forms;
 
-  // Per-call state, set at every request before the routine runs.
+  // Per-call state, set at the start of every request of the main connection (the
+  // Query form's requests leave it as it is).
   Text vbaMode;
   bool IgnoreIndexMode = false;
   int CompareMode = kBinaryCompare;
@@ -57,7 +58,8 @@ struct State {
   forms::Control* ActiveWndw = nullptr;
 
   // Progress clock (monotonic seconds: elapsed time survives midnight), whether the
-  // progress bar has been shown in this request, and the break flag.
+  // progress display has turned the status bar on in this request, and the break flag.
+  // Every request starts them afresh (ResetProgress).
   double ProgressTimer = 0;
   bool ProgressShown = false;
   bool UserAbort = false;
@@ -67,9 +69,11 @@ struct State {
   int CompareStep = 0;
 
   // The Item engine's texts and settings, kept between requests.
-  // How the last gathering from cells wrote its index ranges: 2 "R1-R5", else "R1-5".
+  // The index style of the ranges a gathering from cells last met: 0 none yet, 1
+  // "R1-5", 2 "R1-R5". A CountIndex# gathering sets it only when its style is 1 or 2,
+  // so other gatherings leave the last one in place.
   int RangeStyle = 0;
-  // The blank-Item notice was shown in this run (the drivers clear it at a run's start).
+  // The blank-Item notice was shown in this run (Get/Try clears it at a run's start).
   bool BlankItemMsgShown = false;
   // The Item count of the last list, as text ("1234").
   Text ItemCountText;
@@ -81,12 +85,19 @@ struct State {
 
   // Convenience accessors for the forms of the running request.
   forms::UserForm& MainForm() const { return *forms.mainUser; }
-  forms::UserForm& MailBox() const { return *forms.mailBox; }
   forms::Control& Main(TextView control) const { return forms.mainUser->Item(control); }
   forms::Control& Mail(TextView control) const { return forms.mailBox->Item(control); }
 
   // Restarts the progress clock (after a host callback, or at an entry).
   void RestartClock() { ProgressTimer = services.clock.MonotonicSeconds(); }
+
+  // The start of a request: the clock restarts, no progress is shown and no break is
+  // pending.
+  void ResetProgress() {
+    RestartClock();
+    ProgressShown = false;
+    UserAbort = false;
+  }
 
   // The application and its active workbook; Error 91 when there is none.
   xl::Application& App() const;

@@ -11,27 +11,38 @@ void ReplaceItRef(Text& text, TextView find, TextView replacement, std::int64_t 
     if (start < 1) Raise(err::kInvalidCall, "Invalid procedure call or argument");
     if (find.empty()) return;
     // Without regard to case both sides are searched folded; folding maps one code unit
-    // to one, so positions in the folded text are positions in the text.
-    const Text key = compare ? text_order::Fold(find) : Text(find);
-    const auto contains = [&](TextView s) {
-      return (compare ? text_order::Fold(s) : Text(s)).find(key) != Text::npos;
+    // to one, so positions in the folded text are positions in the text. An exact search
+    // reads the text and `find` where they are.
+    const Text foldedFind = compare ? text_order::Fold(find) : Text();
+    const TextView key = compare ? TextView(foldedFind) : find;
+    Text foldedText;
+    // The text searched in this pass: the text itself, or its folding.
+    const auto haystack = [&]() -> TextView {
+      if (!compare) return text;
+      foldedText = text_order::Fold(text);
+      return foldedText;
     };
-    const bool onePassOnly = contains(replacement);
+    bool onePassOnly = false;
     std::int64_t tally = 0;
     for (int pass = 0;; ++pass) {
       if (pass > 0 && onePassOnly) return;
       if (count >= 0 && tally >= count) return;
       const size_t from = static_cast<size_t>(start - 1);
       if (from > text.size()) return;
-      const Text folded = compare ? text_order::Fold(text) : Text();
-      const Text& hay = compare ? folded : text;
+      const TextView hay = haystack();
       size_t hit = hay.find(key, from);
-      if (hit == Text::npos) return;
+      if (hit == TextView::npos) return;
+      // Asked only once there is something to replace: a text without `find` costs one
+      // search and nothing more.
+      if (pass == 0) {
+        const Text foldedReplacement = compare ? text_order::Fold(replacement) : Text();
+        onePassOnly = (compare ? TextView(foldedReplacement) : replacement).find(key) != TextView::npos;
+      }
 
       Text out;
       out.reserve(text.size() + (replacement.size() > find.size() ? text.size() / 2 : 0));
       size_t read = from;
-      while (hit != Text::npos) {
+      while (hit != TextView::npos) {
         out.append(text, read, hit - read);
         out.append(replacement);
         read = hit + find.size();
@@ -57,7 +68,7 @@ Text ReplaceItVal(Text text, TextView find, TextView replacement, std::int64_t s
 
 Text RplcHspace(Text& text) {
   return ErrorTrail("RplcHspace", [&] {
-    if (text.find(u'\u00A0') != Text::npos) ReplaceItRef(text, u"\u00A0", u" ", 1, -1, 0);
+    ReplaceItRef(text, u"\u00A0", u" ", 1, -1, 0);
     return text;
   });
 }

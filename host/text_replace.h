@@ -16,7 +16,9 @@ namespace quillary::host {
 
 // Replaces in `text` itself. `count` is the most replacements in all (negative: no
 // limit); `compare` is 0 for exact, 1 for comparison without regard to case. An empty
-// `find` leaves the text unchanged. A `start` below 1 raises error 5.
+// `find` leaves the text unchanged. A `start` below 1 raises error 5. A text in which
+// `find` does not occur costs one search (without a copy when exact, over one folding
+// of the text otherwise) and is left as it is, so callers need not look for it first.
 void ReplaceItRef(Text& text, TextView find, TextView replacement, std::int64_t start = 1,
                   std::int64_t count = -1, int compare = 0);
 

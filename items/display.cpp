@@ -16,20 +16,17 @@
 namespace quillary::items {
 namespace {
 
-constexpr char16_t kCompareMode[] = u"COMPARE 2/Uniques";
 constexpr char16_t kMarkerOpen[] = u" Quilet> ";
 constexpr char16_t kMarkerClose[] = u" <Quilet";
 // A text starting with one of these would be taken for a formula.
 constexpr char16_t kFormulaStarts[] = u"+-=$%@(";
-constexpr char16_t kSummaryHeader[] = u"Duplicates_Summary                  ";
-constexpr char16_t kSummaryHeaderBare[] = u"Duplicates_Summary";
 constexpr char16_t kReadyToPaste[] = u"  (ready to paste)";
 
 bool CompareShows(int step) { return step == 4 || step == 6 || step == 8; }
 
 // Every apostrophe placeholder back to an apostrophe.
 void ApostrophesBack(Text& text) {
-  if (text.find(kApostropheMark) != Text::npos) host::ReplaceItRef(text, TextView(&kApostropheMark, 1), u"'");
+  host::ReplaceItRef(text, TextView(&kApostropheMark, 1), u"'");
 }
 
 // Joins the n Items under `shown` (its column +2) into DisplayText with separators of
@@ -150,7 +147,7 @@ int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) {
   const std::int64_t n = ColumnCount(shown, kItemText);
   if (s.IgnoreIndexMode) h.itemCount = n;
   const std::size_t sep = vba::EqualsTrue(s.Main(u"CheckBox9").Value()) && !s.IgnoreIndexMode ? 2 : 1;
-  const bool compare = s.vbaMode == kCompareMode;
+  const bool compare = s.vbaMode == host::kModeCompare2;
   const bool compareShows = CompareShows(s.CompareStep);
 
   if (s.DisplayText.empty() && n >= 1 && (compare || !h.tagDuplicates) && (!compare || compareShows)) {
@@ -190,11 +187,11 @@ int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) {
       s.ActiveWndw->SetValue(s.DisplayText);
       DuplicateReport(s, host::kList1);
       if (s.UserAbort) return 0;
-      host::ReplaceItRef(s.DupSummaryText, kSummaryHeader, kSummaryHeaderBare, 1, 1, 0);
+      host::ReplaceItRef(s.DupSummaryText, kSummaryHeader, kSummaryTitle, 1, 1, 0);
     }
   }
 
-  if (s.DisplayText.find(kTabMark) != Text::npos) host::ReplaceItRef(s.DisplayText, TextView(&kTabMark, 1), u"\t");
+  host::ReplaceItRef(s.DisplayText, TextView(&kTabMark, 1), u"\t");
 
   if (!s.IgnoreIndexMode) ResetFindOptions(ListAnchor(s, listName));
   s.ItemCountText = vba::IntegerText(h.itemCount);

@@ -14,9 +14,8 @@
 namespace quillary::items {
 namespace {
 
-constexpr char16_t kHeader[] = u"Duplicates_Summary                  ";
 constexpr std::size_t kHeaderLength = 36;
-static_assert(std::size(kHeader) - 1 == kHeaderLength);
+static_assert(std::size(kSummaryHeader) - 1 == kHeaderLength);
 constexpr std::size_t kEntryOverhead = 12;  // "\nDup\t" + six-character count + "\t"
 constexpr std::size_t kCountWidth = 6;
 // A summary this long no longer fits into a comment box.
@@ -60,7 +59,7 @@ void DuplicateReport(host::State& s, const Text& listName) {
 
     Text& summary = s.DupSummaryText;
     summary.assign(kHeaderLength + static_cast<std::size_t>(total), u' ');
-    summary.replace(0, kHeaderLength, kHeader);
+    summary.replace(0, kHeaderLength, kSummaryHeader);
 
     if (summary.size() >= kCommentLimit && vba::EqualsTrue(s.Main(u"CheckBox4").Value())) {
       const Text dq = u"\"";
@@ -81,10 +80,11 @@ void DuplicateReport(host::State& s, const Text& listName) {
     }
 
     // Each new Item opens an entry counting 1; a repeat rewrites the entry's count field
-    // in place. Counts from 99999 on show as ">99999".
+    // in place, right-aligned. Counts from 99999 on show as ">99999".
     host::ProgressBar bar(s, u" ToCommentBox Progress: ");
     std::size_t p = kHeaderLength;  // the end of what is written
     std::size_t runLength = 0;      // the length of the open entry's Item
+    std::int64_t runCount = 0;      // the open entry's count
     Text previous;
     for (std::int64_t i = 1; i <= n; ++i) {
       if (progress && !bar.Step(n + i, 2 * n, showText)) return;
@@ -95,19 +95,22 @@ void DuplicateReport(host::State& s, const Text& listName) {
         summary.replace(p, entry.size(), entry);
         p += entry.size();
         runLength = current.size();
+        runCount = 1;
       } else {
         const std::size_t field = p - runLength - 1 - kCountWidth;
-        const double count = vba::Val(TextView(summary).substr(field + 1, kCountWidth - 1)) + 1;
-        const Text digits = vba::Trim(vba::Str(count));
-        Text shown = vba::Val(digits) >= 99999 ? Text(u">99999") : Text(kCountWidth - digits.size(), u' ') + digits;
+        ++runCount;
+        Text shown(u">99999");
+        if (runCount < 99999) {
+          const Text digits = vba::IntegerText(runCount);
+          shown.assign(kCountWidth - digits.size(), u' ');
+          shown += digits;
+        }
         summary.replace(field, kCountWidth, shown);
       }
       previous = std::move(current);
     }
 
-    if (summary.find(kApostropheMark) != Text::npos) {
-      host::ReplaceItRef(summary, TextView(&kApostropheMark, 1), u"'");
-    }
+    host::ReplaceItRef(summary, TextView(&kApostropheMark, 1), u"'");
     s.ItemCountText = vba::IntegerText(n);
   });
 }

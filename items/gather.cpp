@@ -22,7 +22,6 @@ constexpr std::size_t kCellTextLimit = 32767;
 // Selections of at most this many cells show no progress.
 constexpr std::int64_t kProgressThreshold = 20;
 
-constexpr char16_t kCompareMode[] = u"COMPARE 2/Uniques";
 constexpr char16_t kCellErrorItem[] = u"#Error in Cell Formula";
 
 // The notice for an empty Item between commas (CountIndex# mode, once per run).
@@ -41,10 +40,6 @@ Text BlankItemMessage(const host::State& s) {
   m += host::kParagraph;
   m += u"IngoreIndex# Mode does not report empty Items between commas.";
   return m;
-}
-
-void ReplaceIfHeld(Text& text, TextView find, TextView replacement) {
-  if (text.find(find) != Text::npos) host::ReplaceItRef(text, find, replacement);
 }
 
 // Where the walk stands, for the error trail.
@@ -68,10 +63,9 @@ class Gatherer {
   Flow GatherCell(const xl::Range& cell, bool hidden);
   Flow Piece(const xl::Range& cell, TextView item);
   Flow JoinPiece(const xl::Range& cell, TextView item, std::size_t cellTextLength);
+  Flow WriteRow(const xl::Range& cell, TextView item, bool withAddress);
   Flow RowEnd();
   Flow Enter();
-  void Bookkeep();
-  int Distinct();
   Flow Fail(int code, const Text& faultItem = {});
   void Finish();
 
@@ -85,7 +79,7 @@ class Gatherer {
 
   xl::Worksheet* sheet_ = nullptr;  // the working sheet
   std::optional<xl::Range> anchor_;
-  std::optional<LongItemIndex> distinct_;  // the DistinctItem column (CountIndex# only)
+  std::optional<DistinctColumn> distinct_;  // CountIndex# only
   bool countIndex_ = false;
   bool join_ = false;
   bool fromWorkSheet_ = false;
@@ -95,8 +89,6 @@ class Gatherer {
   std::int64_t rowBound_ = 0;
 
   std::int64_t itemRow_ = 1;
-  std::int64_t distinctRow_ = 1;
-  std::int64_t lastFound_ = 0;  // row offset of the last cell the distinct search found
   int indexStyle_ = index_style::kNone;
   int result_ = fault::kNone;
   std::optional<xl::Range> current_;
@@ -115,25 +107,22 @@ int Gatherer::Run() {
   if (joinCells.Enabled() && vba::EqualsTrue(joinCells.Value())) {
     forms::Control& box4 = s_.Main(u"CheckBox4");
     const bool oneArea = areaCount == 1 || (areaCount == 2 && area_.Areas(1).Address() == area_.Areas(2).Address());
-    if (s_.vbaMode == kCompareMode || (box4.Enabled() && vba::EqualsTrue(box4.Value()) && oneArea)) s_.JoinCellsUsed = true;
+    if (s_.vbaMode == host::kModeCompare2 || (box4.Enabled() && vba::EqualsTrue(box4.Value()) && oneArea)) {
+      s_.JoinCellsUsed = true;
+    }
   }
   join_ = s_.JoinCellsUsed;
 
   host::InitPlace(s_, listName_);
   sheet_ = &WorkSheet(s_);
   anchor_.emplace(sheet_->Range(listName_));
-  rowBound_ = std::int64_t{sheet_->RowsCount()} - 3;
-  if (countIndex_) {
-    distinct_.emplace(sheet_->Range(*anchor_, anchor_->Offset(sheet_->RowsCount() - 1, 0)), true,
-                      vba::kBinaryCompare);
-    lastFound_ = 0;
-  }
+  rowBound_ = ItemCapacity(*sheet_);
+  if (countIndex_) distinct_.emplace(s_, *anchor_);
   fromWorkSheet_ = &area_.Parent() == sheet_;
   showText_ = !host::StatusBarQuietMode(s_);
 
   const std::vector<xl::Area> areas = AreasToGather();
-  total_ = 0;
-  if (s_.vbaMode == kCompareMode && areaCount == 2) {
+  if (s_.vbaMode == host::kModeCompare2 && areaCount == 2) {
     total_ = areas.front().Cells();
   } else {
     total_ = area_.Count();
@@ -175,7 +164,7 @@ int Gatherer::Run() {
 
 std::vector<xl::Area> Gatherer::AreasToGather() const {
   std::vector<xl::Area> areas(area_.AreaList().begin(), area_.AreaList().end());
-  if (s_.vbaMode == kCompareMode && areas.size() == 2) {
+  if (s_.vbaMode == host::kModeCompare2 && areas.size() == 2) {
     // The earlier area is the one further left, or in the same column the upper one.
     const auto earlier = [](const xl::Area& x, const xl::Area& y) {
       return x.col1 != y.col1 ? x.col1 < y.col1 : x.row1 < y.row1;
@@ -201,19 +190,19 @@ Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, bool hidden) {
     }
   } else {
     text = vba::Trim(vba::CStr(value));
-    ReplaceIfHeld(text, u"\u00A0", u" ");
-    ReplaceIfHeld(text, u"\n", u",");
-    ReplaceIfHeld(text, u"\r", u",");
-    ReplaceIfHeld(text, u"'", TextView(&kApostropheMark, 1));
+    host::ReplaceItRef(text, u"\u00A0", u" ");
+    host::ReplaceItRef(text, u"\n", u",");
+    host::ReplaceItRef(text, u"\r", u",");
+    host::ReplaceItRef(text, u"'", TextView(&kApostropheMark, 1));
   }
   if (text.size() == kCellTextLimit && cell.HasFormula()) {
     s_.FaultMsg = fault_msg::kLongCell;
     return Fail(fault::kLongCell, text);
   }
   if (join_) {
-    ReplaceIfHeld(text, u",", TextView(&kCommaMark, 1));
+    host::ReplaceItRef(text, u",", TextView(&kCommaMark, 1));
     const Text markBlank = Text(1, kCommaMark) + u" ";
-    ReplaceIfHeld(text, markBlank, TextView(&kCommaMark, 1));
+    host::ReplaceItRef(text, markBlank, TextView(&kCommaMark, 1));
     return JoinPiece(cell, vba::Trim(text), text.size());
   }
   std::size_t start = 0;
@@ -227,7 +216,7 @@ Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, bool hidden) {
 }
 
 Gatherer::Flow Gatherer::Piece(const xl::Range& cell, TextView item) {
-  if (countIndex_) Bookkeep();
+  if (countIndex_) distinct_->Advance();
   if (item.empty()) {
     if (countIndex_ && !s_.BlankItemMsgShown) {
       cell.Activate();
@@ -236,18 +225,7 @@ Gatherer::Flow Gatherer::Piece(const xl::Range& cell, TextView item) {
     }
     return Flow::Next;
   }
-  if (itemRow_ > rowBound_) {
-    s_.FaultMsg = fault_msg::kTooManyItems;
-    return Fail(fault::kTooManyItems, Text(item));
-  }
-  if (fromWorkSheet_) {
-    WriteText(Col(kCellAddr), CellText(cell.Offset(0, -1)));
-    WriteText(Col(kItemText), CellText(cell));
-  } else {
-    WriteText(Col(kItemText), item);
-    WriteText(Col(kCellAddr), cell.Address());
-  }
-  if (Enter() == Flow::Stop) return Flow::Stop;
+  if (WriteRow(cell, item, true) == Flow::Stop || Enter() == Flow::Stop) return Flow::Stop;
   ++itemRow_;
   return Flow::Next;
 }
@@ -267,16 +245,23 @@ Gatherer::Flow Gatherer::JoinPiece(const xl::Range& cell, TextView item, std::si
     joined_.append(item);
   }
   rowStarted_ = true;
+  return WriteRow(cell, joined_, first);
+}
+
+// The row bound, then the current Item row's +2 and +1: from a cell of the working sheet
+// itself its value and the value to its left; else `item` and, when `withAddress`, the
+// cell's address (with JoinCells only the row's first cell gives it).
+Gatherer::Flow Gatherer::WriteRow(const xl::Range& cell, TextView item, bool withAddress) {
   if (itemRow_ > rowBound_) {
     s_.FaultMsg = fault_msg::kTooManyItems;
-    return Fail(fault::kTooManyItems, joined_);
+    return Fail(fault::kTooManyItems, Text(item));
   }
   if (fromWorkSheet_) {
     WriteText(Col(kCellAddr), CellText(cell.Offset(0, -1)));
     WriteText(Col(kItemText), CellText(cell));
   } else {
-    WriteText(Col(kItemText), joined_);
-    if (first) WriteText(Col(kCellAddr), cell.Address());
+    WriteText(Col(kItemText), item);
+    if (withAddress) WriteText(Col(kCellAddr), cell.Address());
   }
   return Flow::Next;
 }
@@ -288,7 +273,7 @@ Gatherer::Flow Gatherer::RowEnd() {
     sheet_->Range(Col(kDistinctItem), Col(kItemText)).ClearContents();
     return Flow::Next;
   }
-  if (countIndex_) Bookkeep();
+  if (countIndex_) distinct_->Advance();
   if (Enter() == Flow::Stop) return Flow::Stop;
   ++itemRow_;
   return Flow::Next;
@@ -301,35 +286,10 @@ Gatherer::Flow Gatherer::Enter() {
   if (const int code = ClassifyItem(s_, Col(kDistinctItem), item, indexStyle_); code != fault::kNone) {
     return Fail(code);
   }
-  if (const int code = Distinct(); code != fault::kNone) return Fail(code);
+  // The grammar may have cut +2 to the Item's first prefix: the distinct column takes
+  // what +2 holds now.
+  if (const int code = distinct_->Add(CellText(Col(kItemText))); code != fault::kNone) return Fail(code);
   return Flow::Next;
-}
-
-// The distinct entry written last was new when the search found it, not an earlier one:
-// the next entry goes below it.
-void Gatherer::Bookkeep() {
-  if (lastFound_ >= distinctRow_) ++distinctRow_;
-}
-
-int Gatherer::Distinct() {
-  const Text value = CellText(Col(kItemText));
-  const xl::Range entry = anchor_->Offset(static_cast<long>(distinctRow_), kDistinctItem);
-  WriteText(entry, value);
-  distinct_->Refresh(entry);
-  const Text escaped = EscapeFindText(value);
-  if (escaped.size() > kFindLimit) {
-    const Text wildcards = WildcardsIn(value);
-    if (!wildcards.empty()) {
-      s_.FaultMsg = u"w/WildCard>254chrs: w/ " + wildcards + u" =" +
-                    vba::Format(static_cast<double>(escaped.size()), u"##,##0");
-      return fault::kLongWildcard;
-    }
-  }
-  // Case-sensitive whatever the MatchCase box says: the sort and count that read this
-  // column group Items case-sensitively, so "r" and "R" must stay two entries.
-  const std::optional<xl::Range> found = FindItem(*distinct_, value, true);
-  lastFound_ = found ? found->Row() - anchor_->Row() : distinctRow_;
-  return fault::kNone;
 }
 
 // The limits name their Item directly; the grammar's faults leave it to Finish, which
@@ -345,24 +305,15 @@ void Gatherer::Finish() {
     if (s_.FaultItem.empty()) s_.FaultItem = CellText(Col(kItemText));
     if (current_ && &current_->Parent() != sheet_) current_->Activate();
   }
-  const std::int64_t written = itemRow_ - 1;
   if (countIndex_) {
-    // The entry written last repeated an earlier one.
-    if (lastFound_ < distinctRow_) anchor_->Offset(static_cast<long>(distinctRow_), kDistinctItem).ClearContents();
+    distinct_->Finish();
     ResetFindOptions(*anchor_);
     if (indexStyle_ == index_style::kBareSecond || indexStyle_ == index_style::kRepeatedPrefix) {
       s_.RangeStyle = indexStyle_;
     }
     return;
   }
-  const xl::Range first = anchor_->Offset(1, kOrderNum);
-  first.SetValue(1.0);
-  if (written >= 2) anchor_->Offset(2, kOrderNum).SetValue(2.0);
-  if (written >= 3) {
-    const long last = anchor_->Offset(1, kItemText).End(xl::xlDown).Row();
-    sheet_->Range(first, anchor_->Offset(2, kOrderNum))
-        .AutoFill(sheet_->Range(first, sheet_->Cells(last, first.Column())));
-  }
+  NumberOrderColumn(*anchor_, itemRow_ - 1);
 }
 
 }  // namespace

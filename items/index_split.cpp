@@ -10,18 +10,6 @@ namespace {
 
 bool IsLow(char16_t c) { return c < 33; }
 
-}  // namespace
-
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-TextView TrailingDigits(TextView text) {
-  std::size_t start = text.size();
-  while (start > 0 && IsDigit(text[start - 1])) --start;
-  return text.substr(start);
-}
-
-std::int64_t CountHyphens(TextView item) { return std::count(item.begin(), item.end(), u'-'); }
-
 TextView StripLowLeft(TextView text) {
   std::size_t start = 0;
   while (start < text.size() && IsLow(text[start])) ++start;
@@ -33,6 +21,18 @@ TextView StripLowRight(TextView text) {
   while (end > 0 && IsLow(text[end - 1])) --end;
   return text.substr(0, end);
 }
+
+}  // namespace
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+TextView TrailingDigits(TextView text) {
+  std::size_t start = text.size();
+  while (start > 0 && IsDigit(text[start - 1])) --start;
+  return text.substr(start);
+}
+
+std::int64_t CountHyphens(TextView item) { return std::count(item.begin(), item.end(), u'-'); }
 
 TextView StripLow(TextView text) { return StripLowLeft(StripLowRight(text)); }
 

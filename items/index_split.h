@@ -30,10 +30,7 @@ TextView TrailingDigits(TextView text);
 // The number of "-" characters in `item`.
 std::int64_t CountHyphens(TextView item);
 
-// Characters below code 33 (blank, Tab, control characters) removed at the left end, the
-// right end, or both ends.
-TextView StripLowLeft(TextView text);
-TextView StripLowRight(TextView text);
+// Characters below code 33 (blank, Tab, control characters) removed at both ends.
 TextView StripLow(TextView text);
 
 // Writes `digits` into `cell` as its value, so that the sheet turns it into a number

@@ -11,18 +11,8 @@
 namespace quillary::items {
 namespace {
 
-// The Item capacity of a list: the working sheet's rows less 3, as plain digits.
-Text Capacity(host::State& s) { return vba::NumberText(static_cast<double>(WorkSheet(s).RowsCount() - 3)); }
-
-// The title and headline, then each paragraph after two carriage returns.
-Text Message(const host::State& s, TextView headline, std::initializer_list<TextView> paragraphs) {
-  Text prompt = host::MsgTitle(s, headline);
-  for (TextView p : paragraphs) {
-    prompt += host::kParagraph;
-    prompt += p;
-  }
-  return prompt;
-}
+// The Item capacity of a list on the working sheet, as plain digits.
+Text Capacity(host::State& s) { return vba::IntegerText(ItemCapacity(WorkSheet(s))); }
 
 constexpr char16_t kSmallerSelections[] = u"Try making smaller selections to be operated on and then combine the results.";
 constexpr char16_t kReduceText[] =
@@ -37,41 +27,39 @@ constexpr char16_t kCutPasteTip[] =
 void TooMuch_Gather(host::State& s, int code) {
   ErrorTrail("TooMuch_Gather", [&] {
     const Text n = Capacity(s);
-    Text prompt;
     switch (code) {
       case fault::kTooManyItems:
         if (s.IgnoreIndexMode) {
-          prompt = Message(s,
-                           u"You are using \"IgnoreIndex#\" Mode and the limit of " + n +
-                               u" Item descriptions has been exceeded.",
-                           {u"Changing to the \"CountIndex#\" Mode will not reduce your Item description count unless "
+          host::InfoMsg(s,
+                        {u"You are using \"IgnoreIndex#\" Mode and the limit of " + n +
+                             u" Item descriptions has been exceeded.",
+                         u"Changing to the \"CountIndex#\" Mode will not reduce your Item description count unless "
                             u"you can condense your lists using hypenated ranges (a single description can contain "
                             u"thousands of Items).",
                             kSmallerSelections});
         } else {
-          prompt = Message(s,
-                           u"You are using \"CountIndex#\" Mode and the limit of " + n +
-                               u" Item descriptions has been exceeded.",
-                           {u"Changing to the \"IgnoreIndex#\" Mode will not reduce your Item description count.",
+          host::InfoMsg(s,
+                        {u"You are using \"CountIndex#\" Mode and the limit of " + n +
+                             u" Item descriptions has been exceeded.",
+                         u"Changing to the \"IgnoreIndex#\" Mode will not reduce your Item description count.",
                             kSmallerSelections});
         }
         break;
       case fault::kLongCell:
-        prompt = Message(s, u"Too much Text within Cell ( >32,767 ) during \"" + s.vbaMode + u"\".",
-                         {u"The result of a cell's formula produces text which reaches Excel's limit for amount of "
+        host::InfoMsg(s, {u"Too much Text within Cell ( >32,767 ) during \"" + s.vbaMode + u"\".",
+                          u"The result of a cell's formula produces text which reaches Excel's limit for amount of "
                           u"cell characters allowed.",
                           Text(kReduceText) + kCutPasteTip});
         break;
       case fault::kLongJoin:
-        prompt = Message(s, u"Too much Text to Join Cells ( >32,767 ) during \"" + s.vbaMode + u"\".",
-                         {u"It is not possible to treat the row within your selection as a single Item for comparison "
+        host::InfoMsg(s, {u"Too much Text to Join Cells ( >32,767 ) during \"" + s.vbaMode + u"\".",
+                          u"It is not possible to treat the row within your selection as a single Item for comparison "
                           u"purposes because there would be more characters to fit within a cell than Excel allows.",
                           Text(kReduceText) + kCutPasteTip});
         break;
       default:
-        return;
+        break;
     }
-    host::MsgBoxDLL(s, prompt, host::msgbox::kInformation);
   });
 }
 
@@ -81,21 +69,16 @@ void TooMuch_Sort(host::State& s, int /*code*/) {
     forms::Control& expandRanges = s.Main(u"checkbox2");
     const Variant expand = expandRanges.Value();
     if (expandRanges.Enabled() && vba::EqualsTrue(expand)) {
-      host::MsgBoxDLL(s,
-                      Message(s, u"You are using \"CountIndex#\" Mode with \"ExpandRanges\" option set.",
-                              {u"This mode uses one of " + n + u" resources per single Item.",
-                               u"Try turning off the \"ExpandRanges\" option."}),
-                      host::msgbox::kInformation);
+      host::InfoMsg(s, {u"You are using \"CountIndex#\" Mode with \"ExpandRanges\" option set.",
+                        u"This mode uses one of " + n + u" resources per single Item.",
+                        u"Try turning off the \"ExpandRanges\" option."});
     } else if (s.IgnoreIndexMode) {
-      host::MsgBoxDLL(s,
-                      Message(s,
-                              u"You are using \"IgnoreIndex#\" Mode and the limit of " + n +
-                                  u" Item descriptions has been exceeded.",
-                              {u"If there are Items with trailing numbers within your seletion, try the Mode "
+      host::InfoMsg(s, {u"You are using \"IgnoreIndex#\" Mode and the limit of " + n +
+                            u" Item descriptions has been exceeded.",
+                        u"If there are Items with trailing numbers within your seletion, try the Mode "
                                u"\"CountIndex#\" without the \"ExpandRanges\" option.",
                                u"\"CountIndex#\" Mode can condense Item lists into hyphenated ranges.",
-                               u"Otherwise, try multiple smaller selections."}),
-                      host::msgbox::kInformation);
+                        u"Otherwise, try multiple smaller selections."});
     }
     s.FaultMsg = u"Too_Many_Item_Descriptions";
   });

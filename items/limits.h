@@ -8,7 +8,8 @@ namespace quillary::items {
 // Explains the limit codes 100, 101 and 102 of a gathering; any other code shows nothing.
 void TooMuch_Gather(host::State& s, int code);
 // Explains that the list outgrew the working sheet while sorting and counting, and sets
-// FaultMsg to "Too_Many_Item_Descriptions".
+// FaultMsg to "Too_Many_Item_Descriptions". `code` is the caller's limit code; the
+// message does not depend on it, so it is not read.
 void TooMuch_Sort(host::State& s, int code);
 
 }  // namespace quillary::items

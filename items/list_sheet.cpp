@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "host/text_replace.h"
 #include "host/working_sheet.h"
+#include "items/fault_codes.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
@@ -38,12 +38,36 @@ void WriteText(const xl::Range& cell, TextView text) {
   cell.SetValue(value);
 }
 
+void WriteValue(const xl::Range& cell, const Variant& value) {
+  if (value.IsText()) {
+    WriteText(cell, value.AsText());
+  } else {
+    cell.SetValue(value);
+  }
+}
+
+std::int64_t ItemCapacity(const xl::Worksheet& sheet) { return std::int64_t{sheet.RowsCount()} - 3; }
+
+namespace {
+
+bool IsFindWildcard(char16_t c) { return c == u'~' || c == u'*' || c == u'?'; }
+
+}  // namespace
+
+// Each wildcard gets one "~" before it: the same as replacing "~", then "*", then "?",
+// as the "~" a replacement adds is none of the characters replaced after it.
 Text EscapeFindText(TextView text) {
-  Text escaped(text);
-  host::ReplaceItRef(escaped, u"~", u"~~");
-  host::ReplaceItRef(escaped, u"*", u"~*");
-  host::ReplaceItRef(escaped, u"?", u"~?");
+  Text escaped;
+  escaped.reserve(EscapedLength(text));
+  for (const char16_t c : text) {
+    if (IsFindWildcard(c)) escaped.push_back(u'~');
+    escaped.push_back(c);
+  }
   return escaped;
+}
+
+std::size_t EscapedLength(TextView text) {
+  return text.size() + static_cast<std::size_t>(std::count_if(text.begin(), text.end(), IsFindWildcard));
 }
 
 Text WildcardsIn(TextView text) {
@@ -55,13 +79,6 @@ Text WildcardsIn(TextView text) {
 }
 
 namespace {
-
-bool IsFindWildcard(char16_t c) { return c == u'~' || c == u'*' || c == u'?'; }
-
-// The length of EscapeFindText(text).
-std::size_t EscapedLength(TextView text) {
-  return text.size() + static_cast<std::size_t>(std::count_if(text.begin(), text.end(), IsFindWildcard));
-}
 
 // How many characters of a long text its part-match search takes: those whose escaped
 // form fits in kFindLimit characters (an escape is not split: a "~" alone at the end
@@ -81,7 +98,7 @@ std::size_t SearchedPrefixLength(TextView text) {
 
 LongItemIndex::LongItemIndex(const xl::Range& within, bool prefixMatchCase, int compareMode)
     : within_(within), prefixMatchCase_(prefixMatchCase), compareMode_(compareMode) {
-  if (compareMode != vba::kBinaryCompare && compareMode != vba::kTextCompare) {
+  if (compareMode != host::kBinaryCompare && compareMode != host::kTextCompare) {
     Raise(err::kInvalidCall, "Invalid procedure call or argument");
   }
 }
@@ -90,7 +107,7 @@ LongItemIndex::LongItemIndex(const xl::Range& within, bool prefixMatchCase, int 
 // text compare the text case-folded, or with its searched prefix kept as it is when the
 // prefix is matched with case.
 Text LongItemIndex::Key(TextView text) const {
-  if (compareMode_ == vba::kBinaryCompare) return Text(text);
+  if (compareMode_ == host::kBinaryCompare) return Text(text);
   if (!prefixMatchCase_) return text_order::Fold(text);
   const std::size_t prefix = SearchedPrefixLength(text);
   Text key(text.substr(0, prefix));
@@ -167,10 +184,46 @@ std::optional<xl::Range> FindItem(LongItemIndex& longItems, TextView item, bool 
   return within.Parent().Cells(*row, within.Column());
 }
 
-std::optional<xl::Range> FindItem(const xl::Range& within, TextView item, bool matchCase, bool longMatchCase,
-                                  int compareMode) {
-  LongItemIndex longItems(within, longMatchCase, compareMode);
-  return FindItem(longItems, item, matchCase);
+DistinctColumn::DistinctColumn(host::State& s, const xl::Range& anchor)
+    : s_(s),
+      anchor_(anchor),
+      index_(anchor.Parent().Range(anchor, anchor.Offset(anchor.Parent().RowsCount() - anchor.Row(), 0)), true,
+             host::kBinaryCompare) {}
+
+void DistinctColumn::Advance() {
+  if (lastFound_ >= row_) ++row_;
+}
+
+int DistinctColumn::Add(TextView name) {
+  const xl::Range entry = anchor_.Offset(row_, kDistinctItem);
+  WriteText(entry, name);
+  index_.Refresh(entry);
+  if (const std::size_t escapedLength = EscapedLength(name); escapedLength > kFindLimit) {
+    if (const Text wildcards = WildcardsIn(name); !wildcards.empty()) {
+      s_.FaultMsg =
+          u"w/WildCard>254chrs: w/ " + wildcards + u" =" + vba::Format(static_cast<double>(escapedLength), u"##,##0");
+      return fault::kLongWildcard;
+    }
+  }
+  const std::optional<xl::Range> found = FindItem(index_, name, true);
+  // The entry just written is always found; were it not, it would count as new.
+  lastFound_ = found ? found->Row() - anchor_.Row() : row_;
+  return fault::kNone;
+}
+
+void DistinctColumn::Finish() {
+  if (lastFound_ < row_) anchor_.Offset(row_, kDistinctItem).ClearContents();
+}
+
+void NumberOrderColumn(const xl::Range& anchor, std::int64_t written) {
+  xl::Worksheet& sheet = anchor.Parent();
+  const xl::Range first = anchor.Offset(1, kOrderNum);
+  first.SetValue(1.0);
+  if (written >= 2) anchor.Offset(2, kOrderNum).SetValue(2.0);
+  if (written >= 3) {
+    const long last = anchor.Offset(1, kItemText).End(xl::xlDown).Row();
+    sheet.Range(first, anchor.Offset(2, kOrderNum)).AutoFill(sheet.Range(first, sheet.Cells(last, first.Column())));
+  }
 }
 
 void ResetFindOptions(const xl::Range& anchor) {
@@ -182,11 +235,7 @@ void ResetFindOptions(const xl::Range& anchor) {
                .SearchOrder = xl::xlByColumns,
                .SearchDirection = xl::xlNext,
                .MatchCase = false});
-  if (saved.IsText()) {
-    WriteText(anchor, saved.AsText());
-  } else {
-    anchor.SetValue(saved);
-  }
+  WriteValue(anchor, saved);
 }
 
 }  // namespace quillary::items

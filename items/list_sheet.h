@@ -42,8 +42,8 @@ inline constexpr char16_t kTabMark = u'\x1F';           // a Tab in the Active W
 // The prefix of an Item that has none.
 inline constexpr char16_t kNoPrefix[] = u" ";
 
-// Search texts handed to Find are at most this long; longer Items are searched by their
-// first kFindLimit characters and confirmed whole.
+// Search texts handed to Find are at most this long; an Item whose escaped text is longer
+// is found through a LongItemIndex.
 inline constexpr std::size_t kFindLimit = 254;
 
 // The working sheet of the active workbook; Error 9 when it has none.
@@ -62,9 +62,16 @@ std::int64_t ColumnCount(const xl::Range& anchor, long colOffset);
 Text CellText(const xl::Range& cell);
 // Writes a text so that the sheet keeps it as text: "'" & text.
 void WriteText(const xl::Range& cell, TextView text);
+// Writes a value as it stands: a text through WriteText, anything else as itself.
+void WriteValue(const xl::Range& cell, const Variant& value);
+
+// The Item capacity of a list on `sheet`: its rows less 3.
+std::int64_t ItemCapacity(const xl::Worksheet& sheet);
 
 // Find's wildcards escaped: "~" to "~~", then "*" to "~*", then "?" to "~?".
 Text EscapeFindText(TextView text);
+// The length of EscapeFindText(text), without building it.
+std::size_t EscapedLength(TextView text);
 // The wildcard characters a text holds, each once, in the order "~", "*", "?".
 Text WildcardsIn(TextView text);
 
@@ -113,13 +120,43 @@ class LongItemIndex {
 // Finds a cell of `longItems`' range whose whole value is `item`, searching by columns
 // from the top as Find does (the range's first cell last). An escaped text of up to
 // kFindLimit characters is found by a whole-value Find with `matchCase`; a longer one
-// through the index, after a part-match Find of its first kFindLimit characters on the
-// range's first cell alone, which leaves the application's remembered search options
-// as a search of the whole column would.
+// through the index, after a part-match Find of its first kFindLimit escaped characters
+// on the range's first cell alone, which leaves the application's remembered search
+// options as a search of the whole column would.
 std::optional<xl::Range> FindItem(LongItemIndex& longItems, TextView item, bool matchCase);
-// The same for a single search: long texts through an index of `within` made for it.
-std::optional<xl::Range> FindItem(const xl::Range& within, TextView item, bool matchCase, bool longMatchCase,
-                                  int compareMode);
+
+// The DistinctItem column (+0) of a CountIndex# list while its Items are written: each
+// Item's name or Prefix1 is written at the distinct row and searched for in the column
+// (case-sensitively: the grouping that reads the column tells "r" from "R"). A name met
+// for the first time keeps its row; a repeated one is overwritten by the next name, and
+// cleared at the end.
+class DistinctColumn {
+ public:
+  // The column from `anchor` (the list's anchor) down to the sheet's last row.
+  DistinctColumn(host::State& s, const xl::Range& anchor);
+
+  // Before each piece of the text being read (empty ones too): when the name written
+  // last was new (the search found it on its own row), the next one goes below it.
+  void Advance();
+  // Writes "'" & `name` at the distinct row and searches the column for it. Returns 0,
+  // or fault::kLongWildcard with FaultMsg set when the escaped name is longer than
+  // kFindLimit and holds a wildcard (such a name cannot be searched by its start).
+  int Add(TextView name);
+  // At the end: clears the entry written last when it repeated an earlier one.
+  void Finish();
+
+ private:
+  host::State& s_;
+  xl::Range anchor_;
+  LongItemIndex index_;
+  long row_ = 1;        // row offset of the next entry
+  long lastFound_ = 0;  // row offset of the cell the last search found
+};
+
+// Numbers the OrderNum column (+0) of an IgnoreIndex# list of `written` Items: 1 (also
+// when none was written), 2, then the pair AutoFilled down to the row of the last Item
+// (End(xlDown) from +2 of row offset 1).
+void NumberOrderColumn(const xl::Range& anchor, std::int64_t written);
 
 // Leaves the application's remembered search options at LookIn values, LookAt part, by
 // columns, next, without case: a Find for an empty text on the emptied anchor cell,

@@ -7,6 +7,7 @@
 #include "host/text_replace.h"
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
+#include "items/grammar.h"
 #include "items/index_split.h"
 #include "items/list_sheet.h"
 #include "platform/runtime/error.h"
@@ -105,12 +106,7 @@ std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName
     host::InitPlace(s, listName);
     xl::Worksheet& sheet = WorkSheet(s);
     const xl::Range anchor = sheet.Range(listName);
-    const long anchorRow = anchor.Row();
-    const long lastRow = sheet.RowsCount();
-    // Always case-sensitive: the later grouping tells "r" from "R", so the distinct
-    // column must too.
-    LongItemIndex distinctColumn(sheet.Range(anchor, anchor.Offset(lastRow - anchorRow, 0)), true,
-                                 host::kBinaryCompare);
+    DistinctColumn distinctColumn(s, anchor);
 
     PutText_Clean(text);
     if (text.empty()) return std::nullopt;
@@ -121,10 +117,9 @@ std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName
     const bool showText = !host::StatusBarQuietMode(s);
     host::ProgressBar bar(s, u" TextToPut Progress: ");
 
+    const std::int64_t capacity = ItemCapacity(sheet);
     long itemRow = 1;          // the next Item row
-    long distinctRow = 1;      // the row the next distinct name is written to
     std::int64_t written = 0;  // Items whose +2 was written
-    std::optional<xl::Range> found = anchor;  // the cell the last distinct search found
     std::int64_t piece = 0;
     const TextView all(text);
     std::size_t start = 0;
@@ -136,13 +131,12 @@ std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName
       start = comma + 1;
 
       if (showProgress && !bar.Step(piece, total, showText)) return fault::kNone;
-      // The name written last was new when the search found it on its own row.
-      if (found && found->Row() >= anchorRow + distinctRow) ++distinctRow;
+      distinctColumn.Advance();
       if (item.empty()) continue;
-      if (itemRow > lastRow - 3) {
+      if (itemRow > capacity) {
         result = fault::kTooManyItems;
         s.FaultItem = item;
-        s.FaultMsg = u"Too Many Items";
+        s.FaultMsg = fault_msg::kTooManyItems;
         break;
       }
       const xl::Range row = anchor.Offset(itemRow, 0);
@@ -152,23 +146,11 @@ std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName
         const std::int64_t hyphens = CountHyphens(item);
         if (hyphens >= 2) {
           result = fault::kManyHyphens;
-          s.FaultMsg = u"Has More Than 1 Hyphen";
+          s.FaultMsg = fault_msg::kManyHyphens;
           break;
         }
-        const Text name = SplitItem(row, item, hyphens);
-        const xl::Range entry = anchor.Offset(distinctRow, kDistinctItem);
-        WriteText(entry, name);
-        distinctColumn.Refresh(entry);
-        const std::size_t escapedLength = EscapeFindText(name).size();
-        if (escapedLength > kFindLimit) {
-          if (const Text wildcards = WildcardsIn(name); !wildcards.empty()) {
-            result = fault::kLongWildcard;
-            s.FaultMsg = u"w/WildCard>254chrs: w/ " + wildcards + u" =" +
-                         vba::Format(static_cast<double>(escapedLength), u"##,##0");
-            break;
-          }
-        }
-        found = FindItem(distinctColumn, name, true);
+        result = distinctColumn.Add(SplitItem(row, item, hyphens));
+        if (result != fault::kNone) break;
       }
       ++itemRow;
     }
@@ -177,18 +159,11 @@ std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName
       s.FaultItem = CellText(anchor.Offset(itemRow, kItemText));
     }
     if (s.IgnoreIndexMode) {
-      anchor.Offset(1, kOrderNum).SetValue(1);
-      if (written >= 2) anchor.Offset(2, kOrderNum).SetValue(2);
-      if (written >= 3) {
-        const long lastItemRow = anchor.Offset(1, kItemText).End(xl::xlDown).Row();
-        sheet.Range(anchor.Offset(1, kOrderNum), anchor.Offset(2, kOrderNum))
-            .AutoFill(sheet.Range(anchor.Offset(1, kOrderNum), sheet.Cells(lastItemRow, anchor.Column() + kOrderNum)));
-      }
+      NumberOrderColumn(anchor, written);
       return result;
     }
-    if (written >= 2 && found && found->Row() < anchorRow + distinctRow) {
-      anchor.Offset(distinctRow, kDistinctItem).ClearContents();
-    }
+    // A single Item's entry stays, even when its search faulted.
+    if (written >= 2) distinctColumn.Finish();
     ResetFindOptions(anchor);
     return result;
   });

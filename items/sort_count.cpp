@@ -9,6 +9,7 @@
 
 #include "host/callbacks.h"
 #include "items/display.h"
+#include "items/grammar.h"
 #include "items/list_sheet.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
@@ -17,8 +18,6 @@
 namespace quillary::items {
 
 namespace {
-
-constexpr char16_t kCompareMode[] = u"COMPARE 2/Uniques";
 
 // How the count phase ended.
 enum class Outcome {
@@ -201,7 +200,7 @@ class SortCount {
       if (first >= from && first <= to) return fault(FaultKind::kDuplicate, At(prev, kItemText) + prev3);
       WriteText(Cell(prev, kIndexNum2), prev3);
       prev4 = prev3;
-      if (s_.RangeStyle == 2) q = p;
+      if (s_.RangeStyle == index_style::kRepeatedPrefix) q = p;
     }
 
     Outcome o = Outcome::kDisplay;
@@ -219,7 +218,7 @@ class SortCount {
     if (o != Outcome::kDisplay) return o;
     AddToCount(h.itemCount, IndexValue(to) - IndexValue(from) + 1);
 
-    if (s_.vbaMode == kCompareMode && Filled(prev, kIndexNum2) &&
+    if (s_.vbaMode == host::kModeCompare2 && Filled(prev, kIndexNum2) &&
         vba::Val(At(prev, kIndexNum1)) == vba::Val(At(prev, kIndexNum2))) {
       Cell(prev, kIndexNum2).ClearContents();
     }
@@ -234,7 +233,9 @@ class SortCount {
     if (x.find(u'-') == Text::npos) {
       x += u"-" + q + n2;
     } else {
-      const auto m = static_cast<std::int64_t>(s_.RangeStyle == 2 ? q.size() : vba::LTrim(At(prev, kPrefix2)).size());
+      const auto m = static_cast<std::int64_t>(s_.RangeStyle == index_style::kRepeatedPrefix
+                                                   ? q.size()
+                                                   : vba::LTrim(At(prev, kPrefix2)).size());
       const std::int64_t k = static_cast<std::int64_t>(x.size()) - (static_cast<std::int64_t>(prev4.size()) + m);
       x = vba::Left(x, k) + q + n2;
     }
@@ -270,8 +271,8 @@ class SortCount {
     const long rowsCount = sheet_.RowsCount();
     if (next_ < rowsCount - 1) return false;
     s_.FaultItem = At(next_ - 1, kSideItem);
-    const Text headline = u"The maximum Item count of " + vba::IntegerText(rowsCount - 3) + u" has been exceeded." +
-                          host::kParagraph +
+    const Text headline = u"The maximum Item count of " + vba::IntegerText(ItemCapacity(sheet_)) +
+                          u" has been exceeded." + host::kParagraph +
                           u"Try processing smaller amounts of Items or turn off the \"ExpandRanges\" option.";
     host::MsgBoxDLL(s_, host::MsgTitle(s_, headline), host::msgbox::kInformation);
     s_.FaultMsg = u"Too Many Items - ExpandRanges is ON";
@@ -281,7 +282,7 @@ class SortCount {
   // ----- IgnoreIndex# -----
 
   Outcome PlainItems(CountHandOver& h, std::int64_t otherRows) {
-    const bool compare = s_.vbaMode == kCompareMode;
+    const bool compare = s_.vbaMode == host::kModeCompare2;
     if (!compare && !vba::EqualsFalse(s_.Main(u"CheckBox3").Value())) {
       if (Filled(2, kOrderNum)) {
         const xl::Range key1 = Cell(1, kItemText);
@@ -303,10 +304,10 @@ class SortCount {
         if (!Progress()) return Outcome::kAbort;
         Text item = At(i, kItemText);
         if (i >= 2 && open) {
-          if (vba::StrComp(item, previous, vba::kTextCompare) != 0) CopyToDupsList(i - 1);
+          if (vba::StrComp(item, previous, host::kTextCompare) != 0) CopyToDupsList(i - 1);
           open = false;
         }
-        if (!item.empty() && vba::StrComp(item, previous, vba::kTextCompare) == 0) {
+        if (!item.empty() && vba::StrComp(item, previous, host::kTextCompare) == 0) {
           h.faultKind = FaultKind::kDuplicate;
           open = true;
           CopyToDupsList(i - 1);
@@ -322,8 +323,9 @@ class SortCount {
     return Outcome::kDisplay;
   }
 
-  // Copies Item row k into the next DupsList row. A text keeps its apostrophe; a cell
-  // that does not hold text is copied as its value.
+  // Copies Item row k into the next DupsList row. A text is written as text; any other
+  // value is written as its text without the apostrophe, which the sheet reads as it
+  // reads a typed entry (a number becomes a number again).
   void CopyToDupsList(long k) {
     Cell(next_, kSideOrderNum).SetValue(Cell(k, kOrderNum).Value());
     WriteText(Cell(next_, kSideCellAddr), At(k, kCellAddr));

@@ -11,6 +11,7 @@
 #include "host/callbacks.h"
 #include "host/working_sheet.h"
 #include "items/gather.h"
+#include "items/grammar.h"
 #include "items/limits.h"
 #include "items/list_sheet.h"
 #include "platform/runtime/error.h"
@@ -20,17 +21,8 @@
 namespace quillary::items {
 namespace {
 
-constexpr char16_t kCompareTwoMode[] = u"COMPARE 2/Uniques";
-
 bool ModeIsOneOf(const host::State& s, std::initializer_list<TextView> modes) {
   return std::find(modes.begin(), modes.end(), TextView(s.vbaMode)) != modes.end();
-}
-
-// A check box read as a Boolean (Null, the third state, counts as clear).
-bool Ticked(const Variant& v) {
-  if (v.IsBoolean()) return v.AsBool();
-  if (v.IsNumber()) return v.AsNumber() != 0;
-  return false;
 }
 
 // Runs a step whose spreadsheet errors do not stop the subtraction (the sorts).
@@ -39,16 +31,6 @@ void IgnoringErrors(Body&& body) {
   try {
     std::forward<Body>(body)();
   } catch (const Error&) {
-  }
-}
-
-// Writes a value as it stands: a text so that the sheet keeps it as text, anything
-// else (a number) as itself.
-void WriteValue(const xl::Range& cell, const Variant& value) {
-  if (value.IsText()) {
-    WriteText(cell, value.AsText());
-  } else {
-    cell.SetValue(value);
   }
 }
 
@@ -147,8 +129,7 @@ class Subtraction {
   std::int64_t countA_ = 0;
   std::int64_t countB_ = 0;
   std::int64_t survivorRow_ = 1;
-  std::int64_t splitsMade_ = 0;
-  std::int64_t splitsTaken_ = 0;
+  std::int64_t splitsMade_ = 0;  // split rows written below list A
 
   // The verdict of the last plain Item searched (repeated Items take it over).
   bool havePrevious_ = false;
@@ -170,9 +151,9 @@ class Subtraction {
 
 int Subtraction::Run(std::int64_t& countA) {
   ignoreIndex_ = s_.IgnoreIndexMode;
-  matchCase_ = ignoreIndex_ ? Ticked(s_.Main(u"CheckBox5").Value()) : true;
-  compareTwo_ = s_.vbaMode == kCompareTwoMode;
-  rangeStyle2_ = s_.RangeStyle == 2;
+  matchCase_ = ignoreIndex_ ? vba::EqualsTrue(s_.Main(u"CheckBox5").Value()) : true;
+  compareTwo_ = s_.vbaMode == host::kModeCompare2;
+  rangeStyle2_ = s_.RangeStyle == index_style::kRepeatedPrefix;
 
   ClearSideList(a_);
   ClearSideList(b_);
@@ -285,11 +266,8 @@ void Subtraction::PlainItem(std::int64_t i, const Variant& key, const Text& keyT
     WriteText(a_.Offset(r, kSideOrderNum), CellText(row.Offset(0, kDistinctItem)));
   }
   WriteText(a_.Offset(r, kSideCellAddr), CellText(row.Offset(0, kCellAddr)));
-  if (key.IsText()) {
-    WriteText(a_.Offset(r, kSideItem), keyText);
-  } else {
-    a_.Offset(r, kSideItem).SetValue(row.Offset(0, kItemText).Value());
-  }
+  // A text key is keyText; any other key is the row's ItemText value, written as it is.
+  WriteValue(a_.Offset(r, kSideItem), key);
   ++survivorRow_;
 }
 
@@ -397,16 +375,14 @@ void Subtraction::IndexedItem(std::int64_t i, const Text& prefix) {
       WriteIndexedSurvivor(cellAddr, prefix, partText(lo, hi));
       continue;
     }
-    // Each further piece waits in a split row below list A and is taken up from there.
+    // Each further piece is written to a split row below list A, and survives as it was
+    // written there.
     const auto split = static_cast<long>(countA_ + ++splitsMade_);
     WriteText(a_.Offset(split, kItemText), prefix);
     WriteText(a_.Offset(split, kIndexNum1), lo);
     if (!hi.empty()) WriteText(a_.Offset(split, kIndexNum2), hi);
     WriteText(a_.Offset(split, kCellAddr), cellAddr);
-
-    const auto taken = static_cast<long>(countA_ + ++splitsTaken_);
-    WriteIndexedSurvivor(CellText(a_.Offset(taken, kCellAddr)), prefix,
-                         partText(CellText(a_.Offset(taken, kIndexNum1)), CellText(a_.Offset(taken, kIndexNum2))));
+    WriteIndexedSurvivor(cellAddr, prefix, partText(lo, hi));
   }
 }
 
@@ -424,7 +400,7 @@ void Subtraction::Finish(int& result) {
 
   // 1: nothing removed from a plain list: list A stays, the result stays 1.
   if (ignoreIndex_ && survivors == countA_ &&
-      !ModeIsOneOf(s_, {kCompareTwoMode, u"Subtract Display V", u"Subtract Display >", u"REDUCE Rows to One"})) {
+      !ModeIsOneOf(s_, {host::kModeCompare2, u"Subtract Display V", u"Subtract Display >", u"REDUCE Rows to One"})) {
     return;
   }
 
@@ -451,7 +427,7 @@ void Subtraction::Finish(int& result) {
   result = 0;
   // 3: plain Items without the Sort option: the survivors, back in the order in which
   // they were collected, are the result; list A's rows stay.
-  if (ignoreIndex_ && !Ticked(s_.Main(u"CheckBox3").Value()) && s_.CompareStep != 6) {
+  if (ignoreIndex_ && !vba::EqualsTrue(s_.Main(u"CheckBox3").Value()) && s_.CompareStep != 6) {
     sortSurvivors(false);
     return;
   }

@@ -3,23 +3,21 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <string>
+#include <vector>
 
 #include "cli/program.h"
+#include "cli/tests/run_program.h"
 #include "cli/tests/temp_dir.h"
 #include "cli/workbook_io.h"
 
 namespace quillary::cli {
 namespace {
 
+using testing::Outcome;
+using testing::RunInProcess;
 using testing::TempDir;
 using testing::WriteText;
-
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
 
 class GetCommand : public ::testing::Test {
  protected:
@@ -31,10 +29,7 @@ class GetCommand : public ::testing::Test {
 
   Outcome Get(std::vector<std::string> args) {
     args.insert(args.begin(), {"get", (dir / "parts").string()});
-    std::istringstream in;
-    std::ostringstream out, err;
-    const int status = RunProgram(args, {in, out, err, false});
-    return {status, out.str(), err.str()};
+    return RunInProcess(args);
   }
 
   TempDir dir;
@@ -82,11 +77,9 @@ TEST_F(GetCommand, BadArgumentsAndUnreadableWorkbooks) {
   const Outcome missing = Get({"A1"});
   ASSERT_EQ(missing.status, kExitOk) << missing.err;
 
-  std::istringstream in;
-  std::ostringstream out, err;
-  const std::vector<std::string> args{"get", (dir / "no such folder").string(), "A1"};
-  EXPECT_EQ(RunProgram(args, {in, out, err, false}), kExitFailed);
-  EXPECT_NE(err.str().find("quillary: "), std::string::npos) << err.str();
+  const Outcome gone = RunInProcess({"get", (dir / "no such folder").string(), "A1"});
+  EXPECT_EQ(gone.status, kExitFailed);
+  EXPECT_NE(gone.err.find("quillary: "), std::string::npos) << gone.err;
   EXPECT_EQ(Get({"not a range"}).status, kExitFailed);
 }
 

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <string>
+#include <vector>
 
+#include "cli/tests/run_program.h"
 #include "cli/tests/temp_dir.h"
 #include "cli/workbook_io.h"
 #include "host/working_sheet.h"
@@ -15,14 +17,10 @@ namespace quillary::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Outcome;
+using testing::RunInProcess;
 using testing::TempDir;
 using testing::WriteText;
-
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
 
 class Program : public ::testing::Test {
  protected:
@@ -33,17 +31,10 @@ class Program : public ::testing::Test {
               "RefDes,Name\r\n\"R1, R2, R5-R7\",Resistor\r\nC1-C4,Capacitor\r\nU1,Controller\r\nR2,Resistor\r\n");
   }
 
-  Outcome RunArgs(std::vector<std::string> args, std::string_view input = "") {
-    std::istringstream in{std::string(input)};
-    std::ostringstream out, err;
-    const int status = RunProgram(args, {in, out, err, false});
-    return {status, out.str(), err.str()};
-  }
-
   // Runs a script written to a file, with ${1} the test's folder.
   Outcome RunScript(std::string_view script) {
     WriteText(dir / "test.qs", script);
-    return RunArgs({"run", (dir / "test.qs").string(), dir.Path().string()});
+    return RunInProcess({"run", (dir / "test.qs").string(), dir.Path().string()});
   }
 
   TempDir dir;
@@ -149,16 +140,16 @@ TEST_F(Program, CellsAndControlsAsTheUserSetsThem) {
 TEST_F(Program, BadArgumentsGiveUsage) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {"frobnicate"}, {"run"}, {"run", "--loud", "x.qs"}, {"run", "--interactive", "-"}}) {
-    const Outcome run = RunArgs(args);
+    const Outcome run = RunInProcess(args);
     EXPECT_EQ(run.status, kExitUsage);
     EXPECT_TRUE(Has(run.err, "usage: quillary run")) << run.err;
   }
-  EXPECT_EQ(RunArgs({"run", (dir / "missing.qs").string()}).status, kExitFailed);
-  EXPECT_EQ(RunArgs({"--help"}).status, kExitOk);
+  EXPECT_EQ(RunInProcess({"run", (dir / "missing.qs").string()}).status, kExitFailed);
+  EXPECT_EQ(RunInProcess({"--help"}).status, kExitOk);
 }
 
 TEST_F(Program, ScriptFromStandardInput) {
-  const Outcome run = RunArgs({"run", "-", (dir / "parts").string()}, "load ${1}\nprint cells B2:B3\n");
+  const Outcome run = RunInProcess({"run", "-", (dir / "parts").string()}, "load ${1}\nprint cells B2:B3\n");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "Resistor\nCapacitor\n");
 }
@@ -169,7 +160,7 @@ TEST_F(Program, SampleScriptRuns) {
   const fs::path project = fs::path(QUILLARY_SAMPLES_DIR).parent_path();
   const fs::path before = fs::current_path();
   fs::current_path(project);
-  const Outcome run = RunArgs({"run", "samples/initplace.qs", (dir / "out").string()});
+  const Outcome run = RunInProcess({"run", "samples/initplace.qs", (dir / "out").string()});
   fs::current_path(before);
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(Has(run.out, "Quillary3016000000\t2 (very hidden)\n")) << run.out;

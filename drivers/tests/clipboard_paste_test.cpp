@@ -6,6 +6,7 @@
 
 #include "host/working_sheet.h"
 #include "testkit/bench.h"
+#include "testkit/expect.h"
 
 namespace quillary::drivers {
 namespace {
@@ -259,13 +260,8 @@ TEST_F(ClipboardPasteTest, UnicodeTextPassesWholeThroughTheStaging) {
 
 TEST_F(ClipboardPasteTest, ClipboardRefusalsToEmptyAreRaisedWithTheTrail) {
   clip.FailNext(1, Op::Clear);
-  try {
-    (void)Clipbrd_Into(b.state, u"");
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), sys::MemoryClipboard::kClipboardErrorNumber);
-    EXPECT_EQ(e.Source().rfind("Clipbrd_Into: Clipboard_Clear: ", 0), 0u) << e.Source();
-  }
+  testkit::ExpectRaises([&] { (void)Clipbrd_Into(b.state, u""); }, sys::MemoryClipboard::kClipboardErrorNumber,
+                        "Clipbrd_Into: Clipboard_Clear: ");
 }
 
 class TextToColSettingTest : public ClipboardPasteTest {

@@ -5,6 +5,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "testkit/bench.h"
+#include "testkit/expect.h"
 
 namespace quillary::host {
 namespace {
@@ -150,12 +151,8 @@ TEST_F(CallbacksTest, AMissingMacroFailsWithTheTrail) {
   b.app->SetMacroRunner([](TextView, std::span<Variant>) -> Variant {
     Raise(err::kApplication, "Cannot run the macro", "Quillary.xlam");
   });
-  try {
-    QueryUserFormCaptionDLL(b.state);
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Source(), "QueryUserFormCaptionDLL: Quillary.xlam");
-  }
+  const Error e = testkit::ExpectRaises([&] { QueryUserFormCaptionDLL(b.state); }, err::kApplication);
+  EXPECT_EQ(e.Source(), "QueryUserFormCaptionDLL: Quillary.xlam");
 }
 
 TEST(MessageTitles, CleanModeAndTitle) {
@@ -264,12 +261,8 @@ TEST_F(ProgressTest, WithoutTextTheBarStillPollsAndTimes) {
 TEST_F(ProgressTest, AnErrorOfTheHostCarriesTheTrail) {
   b.app->SetMacroRunner([](TextView, std::span<Variant>) -> Variant { Raise(err::kApplication, "gone", "Host"); });
   ProgressBar bar(b.state, u" X: ");
-  try {
-    bar.Step(0, 10);
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Source(), "ProgressBar: ChkBreakKey: Host");
-  }
+  const Error e = testkit::ExpectRaises([&] { bar.Step(0, 10); }, err::kApplication);
+  EXPECT_EQ(e.Source(), "ProgressBar: ChkBreakKey: Host");
 }
 
 TEST_F(ProgressTest, ProgressGoesOnAcrossMidnight) {

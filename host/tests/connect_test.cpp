@@ -10,6 +10,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "testkit/bench.h"
+#include "testkit/expect.h"
 
 namespace quillary::host {
 namespace {
@@ -126,27 +127,17 @@ TEST_F(ConnectTest, AnErrorReachesTheHostWithItsTrailAndTheRequestIsStillCleaned
     ErrorTrail("Actions", [] { Raise(err::kApplication, "refused", "Quillary"); });
   };
   b.services.directories.Change("/home/user");
-  try {
-    Call(u"Actions");
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), err::kApplication);
-    EXPECT_EQ(e.Source(), "Actions: Quillary");
-    EXPECT_EQ(e.Description(), "refused");
-  }
+  const Error e = testkit::ExpectRaises([&] { Call(u"Actions"); }, err::kApplication);
+  EXPECT_EQ(e.Source(), "Actions: Quillary");
+  EXPECT_EQ(e.Description(), "refused");
   EXPECT_EQ(b.services.directories.Current(), "/home/user");
   EXPECT_EQ(b.state.forms.mainUser, nullptr);
 }
 
 TEST_F(ConnectTest, ARoutineNotInThisBuildIsReportedAsSuch) {
   routines.Parser = nullptr;
-  try {
-    Call(u"Parser");
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), err::kNoSuchMember);
-    EXPECT_NE(e.Description().find("\"Parser\" is not part of this build"), std::string::npos) << e.Description();
-  }
+  const Error e = testkit::ExpectRaises([&] { Call(u"Parser"); }, err::kNoSuchMember);
+  EXPECT_NE(e.Description().find("\"Parser\" is not part of this build"), std::string::npos) << e.Description();
 }
 
 TEST_F(ConnectTest, WholeColRowAnswersThroughTheMailBox) {
@@ -172,12 +163,7 @@ TEST_F(ConnectTest, ItemModeFollowsCheckBox1AtEachRequest) {
   // A check box in its third state cannot say which mode: the request fails at once,
   // and leaves nothing held.
   box.SetValue(Variant::Null());
-  try {
-    Call(u"Actions");
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), err::kInvalidNull);
-  }
+  testkit::ExpectRaises([&] { Call(u"Actions"); }, err::kInvalidNull);
   EXPECT_TRUE(ran.empty());
   EXPECT_EQ(b.state.forms.mainUser, nullptr);
 }

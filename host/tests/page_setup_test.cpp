@@ -5,6 +5,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "testkit/bench.h"
+#include "testkit/expect.h"
 
 namespace quillary::host {
 namespace {
@@ -49,13 +50,8 @@ TEST(SetUpPrinter, AnErrorNamesTheModeInItsTrail) {
   testkit::Bench b;
   b.BeginRequest(u"REDUCE Rows to One");
   b.app->ActiveWindow()->Close();  // no workbook left to set up
-  try {
-    SetUpPrinter(b.state);
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), err::kObjectNotSet);
-    EXPECT_EQ(e.Source(), "SetUpPrinter;REDUCE Rows to One: Quillary");
-  }
+  const Error e = testkit::ExpectRaises([&] { SetUpPrinter(b.state); }, err::kObjectNotSet);
+  EXPECT_EQ(e.Source(), "SetUpPrinter;REDUCE Rows to One: Quillary");
 }
 
 }  // namespace

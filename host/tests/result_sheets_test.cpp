@@ -8,6 +8,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "testkit/bench.h"
+#include "testkit/expect.h"
 
 namespace quillary::host {
 namespace {
@@ -83,12 +84,9 @@ TEST(MakeNewSheet, ASheetThatCannotBeMadeLeavesTheWorkbookAsItWas) {
     if (c.protectStructure) b.book->Protect(true, false);
     if (c.refuseName) b.app->InjectFailure("Worksheet.Name", 1004, "That name is already taken.");
     b.BeginRequest(u"EXPAND Row to Many");
-    try {
-      MakeNewSheet(b.state, u"Parts", u"-Expanded");
-      ADD_FAILURE() << c.what;
-    } catch (const Error& e) {
-      EXPECT_EQ(e.Number(), 1004) << c.what;
-      EXPECT_EQ(e.Source().rfind("MakeNewSheet: ", 0), 0u) << e.Source();
+    {
+      SCOPED_TRACE(c.what);
+      testkit::ExpectRaises([&] { MakeNewSheet(b.state, u"Parts", u"-Expanded"); }, 1004, "MakeNewSheet: ");
     }
     EXPECT_EQ(b.book->Worksheets().Count(), 2) << c.what;
     EXPECT_EQ(b.book->ActiveSheet().Name(), u"Parts") << c.what;
@@ -214,12 +212,9 @@ TEST(WindowSmallPaintTbl, AFailureIsReportedAndTheReportNameCleared) {
     } else {
       f.b.forms.mailBox.Item(u"shtDiffRpt").SetCaption(u"Parts-Gone1");
     }
-    try {
-      WindowSmallPaintTbl(f.b.state);
-      ADD_FAILURE() << c.what;
-    } catch (const Error& e) {
-      EXPECT_EQ(e.Number(), c.number) << c.what;
-      EXPECT_EQ(e.Source().rfind("WindowSmallPaintTbl: ", 0), 0u) << e.Source();
+    {
+      SCOPED_TRACE(c.what);
+      testkit::ExpectRaises([&] { WindowSmallPaintTbl(f.b.state); }, c.number, "WindowSmallPaintTbl: ");
     }
     EXPECT_EQ(ReportCaption(f.b), u"") << c.what;
     EXPECT_FALSE(f.b.forms.mailBox.Item(u"SkipMenu").Enabled()) << c.what;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/runtime/error.h"
+#include "testkit/expect.h"
 
 namespace quillary::host {
 namespace {
@@ -26,6 +27,10 @@ TEST(ReplaceIt, TableOfCases) {
       {"text compare ignores case", u"xNULLy null", u"Null", u"", 1, -1, 1, u"xy "},
       {"binary compare keeps other cases", u"xNULLy Null", u"Null", u"", 1, -1, 0, u"xNULLy "},
       {"absent find leaves the text", u"abc", u"z", u"y", 1, -1, 0, u"abc"},
+      {"absent find keeps the text before start", u"abXde", u"z", u"y", 3, -1, 0, u"abXde"},
+      {"find only before start keeps the whole text", u"Xab", u"X", u"Y", 2, -1, 0, u"Xab"},
+      {"absent find in text compare leaves the text", u"aBc", u"z", u"y", 1, -1, 1, u"aBc"},
+      {"a replacement holding find in another case runs one pass", u"axb", u"x", u"X-", 1, -1, 1, u"aX-b"},
       {"empty find leaves the text", u"abc", u"", u"y", 1, -1, 0, u"abc"},
       {"removal that re-forms find is repeated", u"aabb", u"ab", u"", 1, -1, 0, u""},
       {"growing replacement in a long run", u"xxxxxxxxxx", u"x", u"xy", 1, -1, 0, u"xyxyxyxyxyxyxyxyxyxy"},
@@ -47,13 +52,7 @@ TEST(ReplaceIt, ValLeavesTheCallersTextAlone) {
 
 TEST(ReplaceIt, BadStartRaisesWithTheTrail) {
   Text text = u"abc";
-  try {
-    ReplaceItRef(text, u"a", u"b", 0, -1, 0);
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), err::kInvalidCall);
-    EXPECT_EQ(e.Source().rfind("ReplaceItRef: ", 0), 0u) << e.Source();
-  }
+  testkit::ExpectRaises([&] { ReplaceItRef(text, u"a", u"b", 0, -1, 0); }, err::kInvalidCall, "ReplaceItRef: ");
 }
 
 TEST(ReplaceIt, LongTextWithManyOccurrences) {

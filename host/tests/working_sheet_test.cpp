@@ -5,6 +5,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "testkit/bench.h"
+#include "testkit/expect.h"
 
 namespace quillary::host {
 namespace {
@@ -89,13 +90,8 @@ TEST(WorkingSheetFailure, FailuresCarryTheTrail) {
     testkit::Bench t;
     t.BeginRequest();
     c.arrange(t);
-    try {
-      InitPlace(t.state, kList1);
-      ADD_FAILURE() << c.what << ": no error";
-    } catch (const Error& e) {
-      EXPECT_EQ(e.Number(), err::kApplication) << c.what;
-      EXPECT_EQ(e.Source().rfind("InitPlace: ", 0), 0u) << c.what << ": " << e.Source();
-    }
+    SCOPED_TRACE(c.what);
+    testkit::ExpectRaises([&] { InitPlace(t.state, kList1); }, err::kApplication, "InitPlace: ");
   }
 }
 

@@ -8,6 +8,7 @@
 #include "items/fault_codes.h"
 #include "items/list_sheet.h"
 #include "testkit/bench.h"
+#include "testkit/expect.h"
 
 namespace quillary::items {
 namespace {
@@ -480,15 +481,9 @@ TEST_F(GatherTest, ErrorsCarryTheGatheringPosition) {
   b.state.CompareStep = 5;
   b.state.BlankItemMsgShown = true;
   b.app->InjectFailure("Range.Find", 1004, "Find failed", 1);
-  try {
-    Gather(u"A1:B2");
-    FAIL() << "the error must reach the caller";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), 1004);
-    EXPECT_EQ(e.Description(), "Find failed");
-    EXPECT_EQ(e.Source().rfind("ItemsGather: ", 0), 0u) << e.Source();
-    EXPECT_TRUE(e.Source().ends_with(",2,2,5")) << e.Source();
-  }
+  const Error e = testkit::ExpectRaises([&] { Gather(u"A1:B2"); }, 1004, "ItemsGather: ");
+  EXPECT_EQ(e.Description(), "Find failed");
+  EXPECT_TRUE(e.Source().ends_with(",2,2,5")) << e.Source();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
 #include "testkit/bench.h"
+#include "testkit/expect.h"
 
 namespace quillary::items {
 namespace {
@@ -143,14 +144,8 @@ TEST_F(LimitsTest, CapacityOfASmallGrid) {
 TEST_F(LimitsTest, MissingWorkingSheetIsRaised) {
   b.BeginRequest(u"Null");
   for (auto routine : {&TooMuch_Gather, &TooMuch_Sort}) {
-    try {
-      routine(b.state, fault::kTooManyItems);
-      ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-      EXPECT_EQ(e.Number(), err::kSubscript);
-      EXPECT_EQ(e.Source().rfind(routine == &TooMuch_Gather ? "TooMuch_Gather: " : "TooMuch_Sort: ", 0), 0u)
-          << e.Source();
-    }
+    testkit::ExpectRaises([&] { routine(b.state, fault::kTooManyItems); }, err::kSubscript,
+                          routine == &TooMuch_Gather ? "TooMuch_Gather: " : "TooMuch_Sort: ");
   }
   EXPECT_TRUE(b.addin.Messages().empty());
 }

@@ -26,6 +26,12 @@ class ListSheetTest : public ::testing::Test {
       ++r;
     }
   }
+  // One search of `within`, through an index made for it.
+  static std::optional<xl::Range> Find(const xl::Range& within, TextView item, bool matchCase, bool longMatchCase,
+                                       int compareMode) {
+    LongItemIndex longItems(within, longMatchCase, compareMode);
+    return FindItem(longItems, item, matchCase);
+  }
   testkit::Bench b;
   std::optional<xl::Range> anchor;
 };
@@ -77,14 +83,14 @@ TEST_F(ListSheetTest, FindItemWholeAndLong) {
   const xl::Range within = anchor->Offset(0, kItemText).Parent().Range(anchor->Offset(0, kItemText),
                                                                      anchor->Offset(8, kItemText));
   auto row = [](const std::optional<xl::Range>& r) { return r ? r->Row() - 1 : -1L; };
-  EXPECT_EQ(row(FindItem(within, u"R", true, true, 0)), 1) << "the topmost match";
-  EXPECT_EQ(row(FindItem(within, u"r", true, true, 0)), 3);
-  EXPECT_EQ(row(FindItem(within, u"r", false, false, 1)), 1);
-  EXPECT_EQ(row(FindItem(within, u"a*b", true, true, 0)), 2) << "wildcards are taken literally";
-  EXPECT_EQ(row(FindItem(within, u"ab", true, true, 0)), -1);
-  EXPECT_EQ(row(FindItem(within, longItem, true, false, 0)), 7) << "confirmed whole, case-sensitively";
-  EXPECT_EQ(row(FindItem(within, longItem, true, false, 1)), 6) << "text compare accepts other case";
-  EXPECT_EQ(row(FindItem(within, Text(300, u'x') + u"3", true, true, 0)), -1);
+  EXPECT_EQ(row(Find(within, u"R", true, true, 0)), 1) << "the topmost match";
+  EXPECT_EQ(row(Find(within, u"r", true, true, 0)), 3);
+  EXPECT_EQ(row(Find(within, u"r", false, false, 1)), 1);
+  EXPECT_EQ(row(Find(within, u"a*b", true, true, 0)), 2) << "wildcards are taken literally";
+  EXPECT_EQ(row(Find(within, u"ab", true, true, 0)), -1);
+  EXPECT_EQ(row(Find(within, longItem, true, false, 0)), 7) << "confirmed whole, case-sensitively";
+  EXPECT_EQ(row(Find(within, longItem, true, false, 1)), 6) << "text compare accepts other case";
+  EXPECT_EQ(row(Find(within, Text(300, u'x') + u"3", true, true, 0)), -1);
 }
 
 // The long-Item index: rows written as texts down column +2 from row offset 1, searched
@@ -145,10 +151,10 @@ TEST_F(LongItemIndexTest, FirstRowInFindsOrder) {
   } cases[] = {{0, 6, 1, 2}, {1, 6, 3, 2}, {1, 2, 1, 2}, {2, 3, 3, 2}, {4, 6, 6, 4}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.from) + ".." + std::to_string(c.to));
-    EXPECT_EQ(Found(FindItem(Within(c.from, c.to), L, true, true, 0)), c.longRow);
-    EXPECT_EQ(Found(FindItem(Within(c.from, c.to), u"s", true, true, 0)), c.shortRow);
+    EXPECT_EQ(Found(Find(Within(c.from, c.to), L, true, true, 0)), c.longRow);
+    EXPECT_EQ(Found(Find(Within(c.from, c.to), u"s", true, true, 0)), c.shortRow);
   }
-  EXPECT_EQ(Found(FindItem(Within(1, 1), L, true, true, 0)), 1) << "a range of one cell";
+  EXPECT_EQ(Found(Find(Within(1, 1), L, true, true, 0)), 1) << "a range of one cell";
 }
 
 TEST_F(LongItemIndexTest, FollowsTheCellsItIsToldOf) {
@@ -196,7 +202,7 @@ TEST_F(LongItemIndexTest, SearchLimitCountsEscapedCharacters) {
     for (char16_t& ch : upper) ch = ch == u'x' ? u'X' : ch;
     WriteText(At(r), upper);
     WriteText(At(r + 1), c.item);
-    EXPECT_EQ(Found(FindItem(Within(0, r + 1), c.item, false, true, 0)), c.searchedWhole ? r : r + 1);
+    EXPECT_EQ(Found(Find(Within(0, r + 1), c.item, false, true, 0)), c.searchedWhole ? r : r + 1);
     r += 2;
   }
 }
@@ -210,7 +216,7 @@ TEST_F(LongItemIndexTest, WildcardsInLongTexts) {
       {u"*" + L, 2}, {u"?" + L, 3}, {u"~" + L, 4}, {u"~*" + L, -1}, {L + u"*", 5}, {L + u"?", -1},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Found(FindItem(Within(0, 6), c.item, true, true, 0)), c.row) << ToUtf8(c.item.substr(0, 3));
+    EXPECT_EQ(Found(Find(Within(0, 6), c.item, true, true, 0)), c.row) << ToUtf8(c.item.substr(0, 3));
   }
 }
 
@@ -233,7 +239,7 @@ TEST_F(LongItemIndexTest, SearchedPrefixStopsBeforeAnEscapeItWouldSplit) {
     SCOPED_TRACE(c.item.size());
     At(1).ClearContents();
     WriteText(At(1), c.other);
-    EXPECT_EQ(Found(FindItem(Within(0, 2), c.item, true, true, 1)), c.row);
+    EXPECT_EQ(Found(Find(Within(0, 2), c.item, true, true, 1)), c.row);
     const xl::FindSettings& remembered = b.app->RememberedFind();
     EXPECT_EQ(remembered.What, c.what);
     EXPECT_EQ(remembered.LookAt, xl::xlPart);

@@ -5,6 +5,7 @@
 #include "items/gather.h"
 #include "items/tests/count_fixture.h"
 #include "platform/excel/memory/memory.h"
+#include "testkit/expect.h"
 
 namespace quillary::items {
 namespace {
@@ -370,20 +371,8 @@ TEST_F(SortCountTest, ErrorsCarryTheRoutineName) {
   Begin(false);
   Indexed({u"R1", u"R2"});
   b.app->InjectFailure("Range.Find", 1004, "boom");
-  try {
-    Run();
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), 1004);
-    EXPECT_EQ(e.Source().rfind("ItemsSortCntDsply: ", 0), 0u) << e.Source();
-  }
+  testkit::ExpectRaises([&] { Run(); }, 1004, "ItemsSortCntDsply: ");
 }
-
-}  // namespace
-}  // namespace quillary::items
-
-namespace quillary::items {
-namespace {
 
 TEST_F(SortCountTest, GatheredCellsEndToEnd) {
   const struct {

@@ -12,6 +12,7 @@
 #include "items/list_sheet.h"
 #include "platform/runtime/vba.h"
 #include "testkit/bench.h"
+#include "testkit/expect.h"
 
 namespace quillary::items {
 namespace {
@@ -428,13 +429,7 @@ TEST_F(SubtractTest, ErrorsNameTheRoutine) {
   Begin({});
   GatherBoth({u"R1-R10"}, {u"R3"});
   b.app->InjectFailure("Range.Value", 1004, "Application-defined or object-defined error", 0, -1);
-  try {
-    Subtract();
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), 1004);
-    EXPECT_EQ(e.Source().rfind("ItemsSubtract: ", 0), 0u) << e.Source();
-  }
+  testkit::ExpectRaises([&] { Subtract(); }, 1004, "ItemsSubtract: ");
 }
 
 }  // namespace

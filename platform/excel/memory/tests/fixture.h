@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <string>
 
 #include "platform/excel/memory/memory.h"
 #include "platform/runtime/error.h"
@@ -14,6 +15,19 @@ inline void PrintTo(const Variant& v, std::ostream* os) { *os << Describe(v); }
 }  // namespace quillary
 
 namespace quillary::xl::memory {
+
+// The error number a call raises, 0 when it raises none; its description goes to
+// `description` when one is asked for.
+template <class F>
+long ErrorOf(F&& f, std::string* description = nullptr) {
+  try {
+    f();
+  } catch (const Error& e) {
+    if (description != nullptr) *description = e.Description();
+    return e.Number();
+  }
+  return 0;
+}
 
 class SheetTest : public ::testing::Test {
  protected:
@@ -27,17 +41,6 @@ class SheetTest : public ::testing::Test {
     long i = 0;
     for (const Variant& v : values) cell.Offset(i++, 0).SetValue(v);
   }
-  // The error number a call raises, 0 when it raises none.
-  template <class F>
-  static long ErrorOf(F&& f) {
-    try {
-      f();
-    } catch (const Error& e) {
-      return e.Number();
-    }
-    return 0;
-  }
-
   std::unique_ptr<MemoryApplication> app;
   MemoryWorkbook* book;
   MemoryWorksheet* sheet;

@@ -64,13 +64,9 @@ TEST(WorksheetFunctionLookup, RaisesBelowTheFloorAndComparesWithoutCase) {
   EXPECT_EQ(f.Lookup(u"M", vector, result), Variant(true));
   EXPECT_EQ(f.Lookup(u"lz", vector, result), Variant(false));
   EXPECT_EQ(f.Lookup(1e300, vector, result), Variant(false));
-  try {
-    f.Lookup(-2, vector, result);
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), 1004);
-    EXPECT_EQ(e.Description(), "Unable to get the Lookup property of the WorksheetFunction class");
-  }
+  std::string description;
+  EXPECT_EQ(ErrorOf([&] { f.Lookup(-2, vector, result); }, &description), 1004);
+  EXPECT_EQ(description, "Unable to get the Lookup property of the WorksheetFunction class");
 }
 
 TEST(WorksheetFunctionLookup, TheLowestTextFloorOrdersEveryText) {
