@@ -4,6 +4,7 @@
 #include "items/display.h"
 
 #include <string>
+#include <vector>
 
 #include "host/callbacks.h"
 #include "host/text_replace.h"
@@ -30,26 +31,34 @@ void ApostrophesBack(Text& text) {
 }
 
 // Joins the n Items under `shown` (its column +2) into DisplayText with separators of
-// `sep` characters (", " or ","): one pass adds up the lengths, one buffer of the exact
-// size is filled in place, and the last separator is cut. False when the user stopped.
+// `sep` characters (", " or ","): one pass reads the Items (one after another into one
+// buffer) and adds up their lengths, one buffer of the exact size is filled in place,
+// and the last separator is cut. False when the user stopped.
 bool JoinItems(host::State& s, const xl::Range& shown, std::int64_t n, std::size_t sep) {
   const bool progress = 2 * n > 100;
   const bool quiet = host::StatusBarQuietMode(s);
   host::ProgressBar bar(s, u" ToDisplay Progress: ", false);
 
-  std::size_t total = 0;
+  Text items;
+  std::vector<std::size_t> lengths;
+  lengths.reserve(static_cast<std::size_t>(n));
   for (std::int64_t i = 1; i <= n; ++i) {
     if (progress && !bar.Step(i, 2 * n, !quiet)) return false;
-    total += CellText(shown.Offset(static_cast<long>(i), kItemText)).size();
+    const Text v = CellText(shown.Offset(static_cast<long>(i), kItemText));
+    items += v;
+    lengths.push_back(v.size());
   }
+  const std::size_t total = items.size();
 
   static constexpr TextView kSeparator = u", ";
   Text& text = s.DisplayText;
   text.assign(total + static_cast<std::size_t>(n) * sep, u' ');
   std::size_t p = 0;
+  std::size_t from = 0;
   for (std::int64_t i = 1; i <= n; ++i) {
     if (progress && !bar.Step(n + i, 2 * n, !quiet)) return false;
-    const Text v = CellText(shown.Offset(static_cast<long>(i), kItemText));
+    const TextView v = TextView(items).substr(from, lengths[static_cast<std::size_t>(i - 1)]);
+    from += v.size();
     // Writes never lengthen the buffer: what would pass its end is dropped.
     const std::size_t room = text.size() > p ? text.size() - p : 0;
     const std::size_t itemPart = std::min(v.size(), room);

@@ -1,6 +1,7 @@
 #include "items/list_sheet.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
@@ -33,9 +34,11 @@ Text CellText(const xl::Range& cell) {
 }
 
 void WriteText(const xl::Range& cell, TextView text) {
-  Text value = u"'";
+  Text value;
+  value.reserve(text.size() + 1);
+  value += u'\'';
   value += text;
-  cell.SetValue(value);
+  cell.SetValue(Variant(std::move(value)));
 }
 
 void WriteValue(const xl::Range& cell, const Variant& value) {

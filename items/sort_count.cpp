@@ -3,6 +3,7 @@
 // phase (display.cpp) then renders what this phase hands over.
 #include "items/sort_count.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -75,8 +76,47 @@ class SortCount {
 
  private:
   xl::Range Cell(long r, long c) const { return anchor_.Offset(r, c); }
-  bool Filled(long r, long c) const { return !Cell(r, c).Value().IsEmpty(); }
-  Text At(long r, long c) const { return CellText(Cell(r, c)); }
+  bool Filled(long r, long c) const { return Cached(c) ? Read(r, c).filled : !Cell(r, c).Value().IsEmpty(); }
+  Text At(long r, long c) const { return Cached(c) ? Read(r, c).text : CellText(Cell(r, c)); }
+
+  // The walks read each cell of the Item columns (ItemText to Prefix2) several times as
+  // they pass its row, so the cells of the last few rows read are kept. Whatever writes
+  // to these columns forgets what it changed (Forget, or Sort all of them).
+  struct ReadCell {
+    long row = std::numeric_limits<long>::min();
+    bool filled = false;
+    bool isText = false;
+    Text text;
+  };
+  static constexpr long kCachedRows = 4;
+  static constexpr long kCachedColumns = kPrefix2 - kItemText + 1;
+  static bool Cached(long c) { return c >= kItemText && c <= kPrefix2; }
+  ReadCell& Slot(long r, long c) const {
+    const long slot = ((r % kCachedRows) + kCachedRows) % kCachedRows;
+    return cache_[static_cast<std::size_t>(slot * kCachedColumns + (c - kItemText))];
+  }
+  const ReadCell& Read(long r, long c) const {
+    ReadCell& cell = Slot(r, c);
+    if (cell.row != r) {
+      const Variant v = Cell(r, c).Value();
+      cell.row = std::numeric_limits<long>::min();
+      cell.filled = !v.IsEmpty();
+      cell.isText = v.IsText();
+      if (v.IsText()) {
+        cell.text.assign(v.AsText());  // into the slot's own buffer
+      } else {
+        cell.text = v.IsError() ? CellErrorText(v.AsError()) : vba::CStr(v);
+      }
+      cell.row = r;
+    }
+    return cell;
+  }
+  void Forget(long r, long c) {
+    if (Cached(c)) Slot(r, c).row = std::numeric_limits<long>::min();
+  }
+  void ForgetAll() {
+    for (ReadCell& cell : cache_) cell.row = std::numeric_limits<long>::min();
+  }
   long RowOffset(const xl::Range& cell) const { return cell.Row() - anchor_.Row(); }
 
   // The progress step of one Item row; false when the user asked to stop.
@@ -87,7 +127,8 @@ class SortCount {
   }
 
   // Sorting errors are passed over: the walk then runs on the rows as they stand.
-  static void SortIgnoringErrors(const xl::Range& block, const xl::SortArgs& args) {
+  void SortIgnoringErrors(const xl::Range& block, const xl::SortArgs& args) {
+    ForgetAll();
     try {
       block.Sort(args);
     } catch (const Error&) {
@@ -199,6 +240,7 @@ class SortCount {
       // The stored prefix is reported untrimmed: a number without prefix shows the blank.
       if (first >= from && first <= to) return fault(FaultKind::kDuplicate, At(prev, kItemText) + prev3);
       WriteText(Cell(prev, kIndexNum2), prev3);
+      Forget(prev, kIndexNum2);
       prev4 = prev3;
       if (s_.RangeStyle == index_style::kRepeatedPrefix) q = p;
     }
@@ -221,6 +263,7 @@ class SortCount {
     if (s_.vbaMode == host::kModeCompare2 && Filled(prev, kIndexNum2) &&
         vba::Val(At(prev, kIndexNum1)) == vba::Val(At(prev, kIndexNum2))) {
       Cell(prev, kIndexNum2).ClearContents();
+      Forget(prev, kIndexNum2);
     }
     return Outcome::kDisplay;
   }
@@ -329,11 +372,11 @@ class SortCount {
   void CopyToDupsList(long k) {
     Cell(next_, kSideOrderNum).SetValue(Cell(k, kOrderNum).Value());
     WriteText(Cell(next_, kSideCellAddr), At(k, kCellAddr));
-    const Variant item = Cell(k, kItemText).Value();
-    if (item.IsText()) {
-      WriteText(Cell(next_, kSideItem), item.AsText());
+    const ReadCell& item = Read(k, kItemText);
+    if (item.isText) {
+      WriteText(Cell(next_, kSideItem), item.text);
     } else {
-      Cell(next_, kSideItem).SetValue(CellText(Cell(k, kItemText)));
+      Cell(next_, kSideItem).SetValue(item.text);
     }
     ++next_;
   }
@@ -348,6 +391,7 @@ class SortCount {
   std::int64_t rows_ = 0;
   std::int64_t done_ = 0;
   long next_ = 1;  // the next free SideList row
+  mutable std::array<ReadCell, kCachedRows * kCachedColumns> cache_;
 };
 
 }  // namespace

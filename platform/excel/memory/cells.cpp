@@ -238,19 +238,26 @@ namespace {
 constexpr std::size_t kSmallRowSet = 64;
 }
 
+// Rows added in ascending order (as an index is built, or a column filled downwards)
+// are appended to the vector however many there are; the first change elsewhere in a
+// long vector turns it into a set for good.
 void RowSet::Insert(long row) {
   if (big_) {
     big_->insert(row);
     return;
   }
-  auto it = std::lower_bound(small_.begin(), small_.end(), row);
-  if (it != small_.end() && *it == row) return;
-  small_.insert(it, row);
-  if (small_.size() > kSmallRowSet) {
-    big_ = std::make_unique<std::set<long>>(small_.begin(), small_.end());
-    small_.clear();
-    small_.shrink_to_fit();
+  if (small_.empty() || row > small_.back()) {
+    small_.push_back(row);
+    return;
   }
+  auto it = std::lower_bound(small_.begin(), small_.end(), row);
+  if (*it == row) return;
+  if (small_.size() >= kSmallRowSet) {
+    ToSet();
+    big_->insert(row);
+    return;
+  }
+  small_.insert(it, row);
 }
 
 void RowSet::Erase(long row) {
@@ -258,8 +265,25 @@ void RowSet::Erase(long row) {
     big_->erase(row);
     return;
   }
+  if (small_.empty()) return;
+  if (row == small_.back()) {
+    small_.pop_back();
+    return;
+  }
   auto it = std::lower_bound(small_.begin(), small_.end(), row);
-  if (it != small_.end() && *it == row) small_.erase(it);
+  if (it == small_.end() || *it != row) return;
+  if (small_.size() > kSmallRowSet) {
+    ToSet();
+    big_->erase(row);
+    return;
+  }
+  small_.erase(it);
+}
+
+void RowSet::ToSet() {
+  big_ = std::make_unique<std::set<long>>(small_.begin(), small_.end());
+  small_.clear();
+  small_.shrink_to_fit();
 }
 
 // ----- Column -----
@@ -398,11 +422,31 @@ std::int64_t Column::CountFilled(long row1, long row2) const {
   return n;
 }
 
+namespace {
+
+// The Find-index key of a text: short texts are folded on the stack.
+std::uint64_t FoldedIndexKey(TextView text) {
+  constexpr std::size_t kShort = 64;
+  if (text.size() > kShort) return IndexKey(text_order::Fold(text));
+  char16_t folded[kShort];
+  for (std::size_t i = 0; i < text.size(); ++i) folded[i] = text_order::FoldChar(text[i]);
+  return IndexKey(TextView(folded, text.size()));
+}
+
+// The Find-index key of a non-empty cell: its value text folded (a text cell's own text,
+// without copying it into a value first).
+std::uint64_t CellIndexKey(const Cell& c) {
+  if (c.Kind() == CellKind::Text) return FoldedIndexKey(c.TextRef());
+  return FoldedIndexKey(DisplayText(c.Value()));
+}
+
+}  // namespace
+
 void Column::IndexRemove(long row) {
   if (!index_) return;
   const Cell& c = cells_[static_cast<std::size_t>(row - 1)];
   if (c.IsEmpty()) return;
-  auto key = IndexKey(text_order::Fold(DisplayText(c.Value())));
+  auto key = CellIndexKey(c);
   auto it = index_->find(key);
   if (it == index_->end()) return;
   it->second.Erase(row);
@@ -413,7 +457,7 @@ void Column::IndexAdd(long row) {
   if (!index_) return;
   const Cell& c = cells_[static_cast<std::size_t>(row - 1)];
   if (c.IsEmpty()) return;
-  (*index_)[IndexKey(text_order::Fold(DisplayText(c.Value())))].Insert(row);
+  (*index_)[CellIndexKey(c)].Insert(row);
 }
 
 const RowSet* Column::IndexRows(TextView foldedKey) {

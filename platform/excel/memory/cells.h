@@ -88,8 +88,9 @@ std::optional<double> ParseTypedNumber(TextView s);
 // NumberFormat is "@".
 void EnterValue(Cell& cell, const Variant& value, bool textFormat);
 
-// The rows of one Find-index key, ascending: a small sorted vector that turns into a set
-// when it grows, so that many equal texts stay cheap to maintain.
+// The rows of one Find-index key, ascending: a sorted vector while rows come in order or
+// few, turned into a set when a long one changes in the middle, so that many equal texts
+// stay cheap to maintain.
 class RowSet {
  public:
   void Insert(long row);
@@ -101,6 +102,8 @@ class RowSet {
   std::optional<long> Search(long lo, long hi, bool forward, Accept&& accept) const;
 
  private:
+  void ToSet();
+
   std::vector<long> small_;
   std::unique_ptr<std::set<long>> big_;
 };

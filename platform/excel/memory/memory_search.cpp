@@ -418,24 +418,45 @@ void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
       if (part.rank == 1) part.number = rankOf[idOf[i]];
     }
   }
-  std::vector<long> order(n);
-  std::iota(order.begin(), order.end(), 0L);
-  std::stable_sort(order.begin(), order.end(), [&](long x, long y) {
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-      const KeyPart& a = table[k * n + static_cast<std::size_t>(x)];
-      const KeyPart& b = table[k * n + static_cast<std::size_t>(y)];
-      const bool blankA = a.rank == 4, blankB = b.rank == 4;
-      if (blankA || blankB) {
-        if (blankA && blankB) continue;
-        return blankB;  // blanks last in either order
+  // Each row's keys side by side in one record, encoded so that plain ascending order
+  // of (class, number) key by key is the sort order: blanks last in either order; a
+  // descending key has its classes and numbers reversed. Ties keep the rows' order.
+  struct Record {
+    double number[3];
+    std::uint8_t cls[3];
+    std::uint32_t row;
+  };
+  std::vector<Record> records(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    Record& rec = records[i];
+    rec.row = static_cast<std::uint32_t>(i);
+    for (std::size_t k = 0; k < 3; ++k) {
+      rec.number[k] = 0;
+      rec.cls[k] = 0;
+      if (k >= keys.size()) continue;
+      const KeyPart& part = table[k * n + i];
+      if (part.rank == 4) {
+        rec.cls[k] = 255;
+      } else if (keys[k].descending) {
+        rec.cls[k] = static_cast<std::uint8_t>(3 - part.rank);
+        rec.number[k] = -part.number;
+      } else {
+        rec.cls[k] = part.rank;
+        rec.number[k] = part.number;
       }
-      if (a.rank != b.rank || a.number != b.number) {
-        const bool less = a.rank != b.rank ? a.rank < b.rank : a.number < b.number;
-        return keys[k].descending ? !less : less;
-      }
+    }
+  }
+  std::vector<KeyPart>().swap(table);
+  std::stable_sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
+    for (std::size_t k = 0; k < 3; ++k) {
+      if (a.cls[k] != b.cls[k]) return a.cls[k] < b.cls[k];
+      if (a.number[k] != b.number[k]) return a.number[k] < b.number[k];
     }
     return false;
   });
+  std::vector<long> order(n);
+  for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<long>(records[i].row);
+  std::vector<Record>().swap(records);
 
   for (long c = block.col1; c <= std::min<long>(block.col2, static_cast<long>(columns_.size())); ++c) {
     if (Column* col = Col(c)) col->Permute(row1, order);

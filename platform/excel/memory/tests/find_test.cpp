@@ -1,5 +1,10 @@
 #include "platform/excel/memory/tests/fixture.h"
 
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
 namespace quillary::xl::memory {
 namespace {
 
@@ -131,6 +136,68 @@ TEST_F(Find, WholeValueSearchesFollowLaterWrites) {
   EXPECT_EQ(FindIn("A:A", whole), "$A$8");
   FindArgs number{u"7", nullptr, xlValues, xlWhole, xlByColumns, xlNext, false};
   EXPECT_EQ(FindIn("A:A", number), "$A$1");
+}
+
+TEST_F(Find, ManyEqualTextsStayFoundAsTheyAreWrittenAndCleared) {
+  // More equal texts than a short row list holds, written downwards (rows 10, 12, ...,
+  // 208), then changed at the end and in the middle in either order: after every step
+  // the next and previous hits from several cells are those of the rows holding the text.
+  struct Change {
+    long row;
+    const char16_t* text;  // nullptr: ClearContents
+  };
+  const std::vector<std::vector<Change>> cases = {
+      {{208, nullptr}, {11, u"pear"}, {50, u"plum"}, {51, u"pear"}, {300, u"pear"}},
+      {{208, nullptr}, {50, u"plum"}, {11, u"pear"}, {30, nullptr}, {300, u"pear"}},
+  };
+  long col = 3;
+  for (const auto& changes : cases) {
+    std::set<long> rows;
+    auto expected = [&](long after, bool forward) -> std::string {
+      if (rows.empty()) return "-";
+      long row = 0;
+      if (forward) {
+        auto it = rows.upper_bound(after);
+        row = it != rows.end() ? *it : *rows.begin();
+      } else {
+        auto it = rows.lower_bound(after);
+        row = it != rows.begin() ? *std::prev(it) : *rows.rbegin();
+      }
+      return ToUtf8(sheet->Cells(row, col).Address());
+    };
+    auto check = [&](const std::string& step) {
+      for (long after : {1L, 10L, 11L, 29L, 30L, 49L, 50L, 51L, 208L, 209L, 400L}) {
+        for (bool forward : {true, false}) {
+          const xl::Range within = sheet->Columns(col);
+          const xl::Range from = sheet->Cells(after, col);
+          auto hit = within.Find({u"PEAR", &from, xlValues, xlWhole, xlByColumns, forward ? xlNext : xlPrevious, false});
+          EXPECT_EQ(hit ? ToUtf8(hit->Address()) : "-", expected(after, forward))
+              << step << ", after row " << after << (forward ? " forward" : " backward");
+        }
+      }
+    };
+    auto apply = [&](const Change& c) {
+      const xl::Range cell = sheet->Cells(c.row, col);
+      if (c.text == nullptr) {
+        cell.ClearContents();
+      } else {
+        cell.SetValue(c.text);
+      }
+      if (c.text != nullptr && Text(c.text) == u"pear") {
+        rows.insert(c.row);
+      } else {
+        rows.erase(c.row);
+      }
+    };
+    check("empty column");  // indexes the column before the writes
+    for (long row = 10; row <= 208; row += 2) apply({row, u"pear"});
+    check("written downwards");
+    for (const Change& c : changes) {
+      apply(c);
+      check("row " + std::to_string(c.row) + " changed");
+    }
+    ++col;
+  }
 }
 
 TEST_F(Find, LooksInFormulasAndComments) {
