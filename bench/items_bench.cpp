@@ -135,10 +135,10 @@ Figures Run(const Workload& w, std::int64_t n) {
   testkit::Bench b;
   // Any message the engine shows is answered with its default button and counted.
   b.addin.SetStrict(false);
-  b.forms.mainUser.Item(u"CheckBox1").SetValue(w.ignoreIndex);
-  b.forms.mainUser.Item(u"CheckBox3").SetValue(w.ignoreIndex);  // the Sort option
-  b.forms.mainUser.Item(u"checkbox2").SetValue(false);          // ExpandRanges off
-  b.forms.mainUser.Item(u"CheckBox4").SetValue(false);          // no duplicate tagging
+  b.Control(host::ctl::main::kIgnoreIndex).SetValue(w.ignoreIndex);
+  b.Control(host::ctl::main::kSort).SetValue(w.ignoreIndex);  // the Sort option
+  b.Control(host::ctl::main::kExpandRanges).SetValue(false);          // ExpandRanges off
+  b.Control(host::ctl::main::kTagDuplicates).SetValue(false);          // no duplicate tagging
   b.BeginRequest(u"Null");
 
   xl::Worksheet& sheet = b.Sheet(u"Sheet1");
@@ -175,8 +175,8 @@ Figures Run(const Workload& w, std::int64_t n) {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   f.peakMb = usage.ru_maxrss / 1024;
-  f.countText = b.state.ItemCountText;
-  f.displayLength = b.state.DisplayText.size();
+  f.countText = b.state.items.ItemCountText;
+  f.displayLength = b.state.request.DisplayText.size();
   f.messages = b.addin.Messages().size();
   f.sortUniq = SortUniq(items);
   return f;

@@ -1,15 +1,15 @@
 #include "cli/routines.h"
 
 #include "drivers/get_try.h"
-#include "host/page_setup.h"
-#include "host/selection_trim.h"
+#include "sheets/page_setup.h"
+#include "sheets/selection_trim.h"
 
 namespace quillary::cli {
 
 host::Routines BuildRoutines() {
   host::Routines routines;
-  routines.WholeColRow = host::WholeColRow;
-  routines.SetUpPrinter = host::SetUpPrinter;
+  routines.WholeColRow = sheets::WholeColRow;
+  routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = drivers::GetSubtractSortCnt;
   return routines;
 }

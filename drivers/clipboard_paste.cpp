@@ -14,9 +14,6 @@ namespace quillary::drivers {
 
 namespace {
 
-constexpr char16_t kModeCompare2[] = u"COMPARE 2/Uniques";
-constexpr char16_t kModePasteToCurs[] = u"Paste Safe To Cursor";
-constexpr char16_t kModeShutDown[] = u"ShutDown";
 
 // Runs `step` until it raises no Error, at most kClipboardTries times; false when every
 // try failed.
@@ -41,7 +38,7 @@ xl::Worksheet& WorkingSheet(host::State& s, xl::Workbook& book) {
 
 // Turns the placeholders of joined cells back into the characters they stand for.
 void RestorePlaceholders(const host::State& s, Text& text) {
-  if (s.vbaMode != kModeCompare2) {
+  if (!s.request.vbaMode.Traits().compareTwo) {
     // The double quotes the join put around cells that held line breaks.
     host::ReplaceItRef(text, u"\t\"", u"\t");
     host::ReplaceItRef(text, u"\"\n", u"\n");
@@ -82,7 +79,7 @@ Staging StageText(host::State& s, xl::Worksheet& sheet, const Text& text) {
   const bool pasted = Retry([&] { sheet.Paste(landing); });
   if (oneLine) {
     if (!pasted) return Staging::kPasteFailed;
-    s.PasteRowCount = PastedRows(sheet, landing);
+    s.request.PasteRowCount = PastedRows(sheet, landing);
     return Staging::kStaged;
   }
   host::ScreenRestore(s);
@@ -103,11 +100,11 @@ Staging Clipbrd_Into(host::State& s, Text text) {
       Clipboard_Clear(s);
     } else {
       TextToColSetting(s, false);
-      if (s.JoinCellsUsed) RestorePlaceholders(s, text);
+      if (s.request.JoinCellsUsed) RestorePlaceholders(s, text);
       result = StageText(s, sheet, text);
-      if (s.vbaMode != kModePasteToCurs && s.PasteRowCount >= 2 && s.BigMsgAnswer == 1) ExcelPasteClear(s);
+      if (!s.request.vbaMode.Is(host::ModeId::kPasteSafeToCursor) && s.request.PasteRowCount >= 2 && s.dialogs.BigMsgAnswer == 1) ExcelPasteClear(s);
     }
-    TextToColSetting(s, s.TabSplitPaste);
+    TextToColSetting(s, s.drivers.TabSplitPaste);
     host::ScreenRestore(s);
     return result;
   });
@@ -132,7 +129,7 @@ void ExcelPasteClear(host::State& s) {
 void TextToColSetting(host::State& s, bool tabOn) {
   ErrorTrail("TextToColSetting", [&] {
     xl::Workbook* book = s.App().ActiveWorkbook();
-    if (book == nullptr || s.vbaMode == kModeShutDown) return;
+    if (book == nullptr || s.request.vbaMode.Is(host::ModeId::kShutDown)) return;
     const xl::Range cell = WorkingSheet(s, *book).Range(host::kExcelPaste);
     const Variant horizontal = cell.HorizontalAlignment();
     const Variant vertical = cell.VerticalAlignment();

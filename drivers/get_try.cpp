@@ -22,14 +22,13 @@ namespace {
 
 using host::State;
 
-constexpr char16_t kExpandRef[] = u"expand_ref";
 constexpr char16_t kReadyHeader[] = u"Duplicates_Summary  (ready to paste)\n";
 
 xl::Range Selection(State& s) { return s.App().ActiveWindow()->RangeSelection(); }
 
 // The Item count formatted "##,##0"; no count yet formats as nothing.
 Text FormattedCount(const State& s) {
-  return s.ItemCountText.empty() ? Text() : vba::Format(vba::Val(s.ItemCountText), u"##,##0");
+  return s.items.ItemCountText.empty() ? Text() : vba::Format(vba::Val(s.items.ItemCountText), u"##,##0");
 }
 
 // The run of one collecting path. Each step returns false when the break key stopped
@@ -46,24 +45,24 @@ class GetTry {
       StatusLines();
     }
     // Clean-up, also after an early end.
-    s_.DisplayText.clear();
-    s_.DupSummaryText.clear();
-    s_.FaultItem.clear();
+    s_.request.DisplayText.clear();
+    s_.items.DupSummaryText.clear();
+    s_.request.FaultItem.clear();
   }
 
  private:
   void Reset() {
-    s_.Main(u"Label11").SetCaption(u"");
-    s_.Main(u"label10").SetCaption(u"");
-    s_.DupSummaryText.clear();
-    s_.FaultItem.clear();
-    s_.FaultMsg.clear();
-    s_.BlankItemMsgShown = false;
-    countCaption_ = s_.IgnoreIndexMode ? u" IgnrIndex  Count = " : u"Count = ";
-    s_.Main(u"Label2").SetTextAlign(s_.IgnoreIndexMode ? 1 : 2);
+    s_.Control(host::ctl::main::kCharactersLabel).SetCaption(u"");
+    s_.Control(host::ctl::main::kMessageLabel).SetCaption(u"");
+    s_.items.DupSummaryText.clear();
+    s_.request.FaultItem.clear();
+    s_.request.FaultMsg.clear();
+    s_.items.BlankItemMsgShown = false;
+    countCaption_ = s_.request.IgnoreIndexMode ? u" IgnrIndex  Count = " : u"Count = ";
+    s_.Control(host::ctl::main::kCountLabel).SetTextAlign(s_.request.IgnoreIndexMode ? 1 : 2);
   }
 
-  bool Aborted() const { return s_.UserAbort; }
+  bool Aborted() const { return s_.request.progress.UserAbort; }
 
   // A gathering; a limit code is explained at once and ends the collecting.
   bool Gather(const Text& list) {
@@ -90,7 +89,7 @@ class GetTry {
   // The collecting steps of COMPARE 2. The tagging of the other subsystem is not part
   // of this build, so the steps run without it.
   bool CompareStep() {
-    switch (s_.CompareStep) {
+    switch (s_.compare.CompareStep) {
       case 3:
         host::InitPlace(s_, host::kList2);
         if (!Gather(host::kList1)) return false;
@@ -111,7 +110,7 @@ class GetTry {
 
   bool ExpandRef() {
     host::InitPlace(s_, host::kList2);
-    Text text = s_.ActiveWndw->Text();
+    Text text = s_.request.ActiveWndw->Text();
     host::ReplaceItRef(text, TextView(&items::kTabMark, 1), u"\t", 1, -1, 0);
     // A text that cleans to nothing reads as status 0: the empty list is then counted
     // and shown as such.
@@ -127,38 +126,38 @@ class GetTry {
 
   bool PlainGet() {
     host::InitPlace(s_, host::kList2);
-    s_.ActiveWndw->SetValue(Text());
+    s_.request.ActiveWndw->SetValue(Text());
     if (!Gather(host::kList1)) return false;
     if (limitStop_) return true;
     return Subtract(host::kList1, host::kList2) && SortCount(host::kList1);
   }
 
   bool Collect() {
-    if (s_.vbaMode == host::kModeCompare2) return CompareStep();
-    if (s_.vbaMode == kExpandRef) return ExpandRef();
+    if (s_.request.vbaMode.Traits().compareTwo) return CompareStep();
+    if (s_.request.vbaMode.Is(host::ModeId::kExpandRef)) return ExpandRef();
     return PlainGet();
   }
 
   // The character line: the Active Window's length and a tail.
   Text CharacterLine(TextView tail) const {
     Text line = u"     ";
-    line += vba::Format(static_cast<double>(s_.ActiveWndw->Text().size()), u"##,##0");
+    line += vba::Format(static_cast<double>(s_.request.ActiveWndw->Text().size()), u"##,##0");
     line += tail;
-    if (s_.HiddenCellsSkipped) line += u" Hidden cells.";
+    if (s_.request.HiddenCellsSkipped) line += u" Hidden cells.";
     return line;
   }
 
   void CountDisplay() {
-    if (s_.FaultMsg.empty()) {
-      s_.Main(u"Label2").SetCaption(countCaption_ + FormattedCount(s_));
+    if (s_.request.FaultMsg.empty()) {
+      s_.Control(host::ctl::main::kCountLabel).SetCaption(countCaption_ + FormattedCount(s_));
       std::vector<Variant> args{Variant(Text(u"Cnt= ") + FormattedCount(s_))};
       host::RunAddinMacro(s_, u"!PutCbarCnt", args);
     } else {
-      s_.Main(u"Label2").SetCaption(s_.FaultMsg);
+      s_.Control(host::ctl::main::kCountLabel).SetCaption(s_.request.FaultMsg);
       host::RunAddinMacro(s_, u"!PutCbarCntNull");
-      s_.Main(u"label10").SetCaption(s_.FaultMsg);
-      s_.Main(u"Label11").SetCaption(CharacterLine(u" Characters."));
-      s_.Main(u"CheckBox8").SetValue(true);
+      s_.Control(host::ctl::main::kMessageLabel).SetCaption(s_.request.FaultMsg);
+      s_.Control(host::ctl::main::kCharactersLabel).SetCaption(CharacterLine(u" Characters."));
+      s_.Control(host::ctl::main::kNotice).SetValue(true);
     }
     // The fault locator opens here on the offending Item once the Query form is part of
     // this build.
@@ -166,18 +165,18 @@ class GetTry {
 
   void Output() {
     bool tabSplit = false;
-    if (s_.IgnoreIndexMode) {
+    if (s_.request.IgnoreIndexMode) {
       StatusComment(s_, 0, 0, Selection(s_).Areas(1));
-      tabSplit = s_.vbaMode != host::kModeCompare2 && vba::EqualsTrue(s_.Main(u"CheckBox3").Value()) &&
-                 vba::EqualsTrue(s_.Main(u"CheckBox4").Value());
-      if (tabSplit && s_.DisplayText.find(kReadyHeader) != Text::npos) {
-        host::ReplaceItRef(s_.DisplayText, u"  (ready to paste)", u"", 1, 1, 0);
+      tabSplit = !s_.request.vbaMode.Traits().compareTwo && vba::EqualsTrue(s_.Control(host::ctl::main::kSort).Value()) &&
+                 vba::EqualsTrue(s_.Control(host::ctl::main::kTagDuplicates).Value());
+      if (tabSplit && s_.request.DisplayText.find(kReadyHeader) != Text::npos) {
+        host::ReplaceItRef(s_.request.DisplayText, u"  (ready to paste)", u"", 1, 1, 0);
       }
     }
-    staging_ = Clipbrd_Into(s_, s_.DisplayText);
+    staging_ = Clipbrd_Into(s_, s_.request.DisplayText);
     // Only now: the staging reads TabSplitPaste as it stood before.
     if (tabSplit) {
-      s_.TabSplitPaste = true;
+      s_.drivers.TabSplitPaste = true;
       TextToColSetting(s_, true);
     }
   }
@@ -185,28 +184,28 @@ class GetTry {
   void StatusLines() {
     if (staging_ == Staging::kClipboardFailed) {
       // The result could not be copied: say so instead of offering it for pasting.
-      s_.Main(u"label10").SetCaption(u"ClipBrd busy: result NOT copied. Try Get/Try again.");
-      s_.Main(u"Label11").SetCaption(CharacterLine(u" Characters."));
-      s_.Main(u"CheckBox8").SetValue(true);
+      s_.Control(host::ctl::main::kMessageLabel).SetCaption(u"ClipBrd busy: result NOT copied. Try Get/Try again.");
+      s_.Control(host::ctl::main::kCharactersLabel).SetCaption(CharacterLine(u" Characters."));
+      s_.Control(host::ctl::main::kNotice).SetValue(true);
       return;
     }
-    if (s_.PasteRowCount >= 2) {
-      s_.Main(u"Label11").SetCaption(CharacterLine(u" Chars. Can't single cell paste."));
-      const forms::Control& expand = s_.Main(u"checkbox2");
+    if (s_.request.PasteRowCount >= 2) {
+      s_.Control(host::ctl::main::kCharactersLabel).SetCaption(CharacterLine(u" Chars. Can't single cell paste."));
+      const forms::Control& expand = s_.Control(host::ctl::main::kExpandRanges);
       if (expand.Enabled() && vba::EqualsTrue(expand.Value())) {
-        s_.Main(u"label10").SetCaption(u"Try w/o Expand Ranges and/or Cell^Col. Rmv spcs.");
-      } else if (s_.IgnoreIndexMode) {
-        s_.Main(u"label10").SetCaption(u"Try PasteDsplyToCursor and/or Cell^Col. Rmv spcs.");
+        s_.Control(host::ctl::main::kMessageLabel).SetCaption(u"Try w/o Expand Ranges and/or Cell^Col. Rmv spcs.");
+      } else if (s_.request.IgnoreIndexMode) {
+        s_.Control(host::ctl::main::kMessageLabel).SetCaption(u"Try PasteDsplyToCursor and/or Cell^Col. Rmv spcs.");
       } else {
-        s_.Main(u"label10").SetCaption(u"Try using IgnoreIndex# and/or Cell^Col. Rmv spcs.");
+        s_.Control(host::ctl::main::kMessageLabel).SetCaption(u"Try using IgnoreIndex# and/or Cell^Col. Rmv spcs.");
       }
-      s_.Main(u"CheckBox8").SetValue(true);
+      s_.Control(host::ctl::main::kNotice).SetValue(true);
       return;
     }
     const bool protectedSheet = s_.ActiveBook().ActiveSheet().ProtectContents();
-    if (protectedSheet) s_.Main(u"label10").SetCaption(u"Worksheet is Protected. ClipBrd and Actions are Limited.");
-    s_.Main(u"Label11").SetCaption(CharacterLine(u" Characters."));
-    if (s_.HiddenCellsSkipped || protectedSheet) s_.Main(u"CheckBox8").SetValue(true);
+    if (protectedSheet) s_.Control(host::ctl::main::kMessageLabel).SetCaption(u"Worksheet is Protected. ClipBrd and Actions are Limited.");
+    s_.Control(host::ctl::main::kCharactersLabel).SetCaption(CharacterLine(u" Characters."));
+    if (s_.request.HiddenCellsSkipped || protectedSheet) s_.Control(host::ctl::main::kNotice).SetValue(true);
   }
 
   State& s_;

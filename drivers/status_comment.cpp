@@ -19,14 +19,14 @@ constexpr char16_t kCopyCommentHint[] =
 
 void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Range& area) {
   ErrorTrail("StatusComment", [&] {
-    const Text pending = std::exchange(s.DupSummaryText, Text());
-    if (!s.IgnoreIndexMode) return;
+    const Text pending = std::exchange(s.items.DupSummaryText, Text());
+    if (!s.request.IgnoreIndexMode) return;
 
-    const long indicator = s.ExcelApp->DisplayCommentIndicator();
+    const long indicator = s.connection.ExcelApp->DisplayCommentIndicator();
     bool leaveVisible = indicator != xl::xlNoIndicator && indicator != xl::xlCommentIndicatorOnly;
     // The boxes compared with True and False as the host language compares them, so a
     // box in its third state (Null) stops nothing here.
-    if (vba::EqualsTrue(s.Main(u"CheckBox4").Value()) || vba::EqualsFalse(s.Main(u"CheckBox3").Value())) return;
+    if (vba::EqualsTrue(s.Control(host::ctl::main::kTagDuplicates).Value()) || vba::EqualsFalse(s.Control(host::ctl::main::kSort).Value())) return;
 
     const xl::Range target = area.Cells(1, 1).Offset(rowOffset, columnOffset);
     if (target.Locked() == Variant(true) && s.ActiveBook().ActiveSheet().ProtectContents()) {
@@ -38,7 +38,7 @@ void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Ra
     if (old) {
       leaveVisible = old->Visible();
       old->SetVisible(true);
-      const std::optional<xl::Range> active = s.ExcelApp->ActiveCell();
+      const std::optional<xl::Range> active = s.connection.ExcelApp->ActiveCell();
       host::ScreenOn(s);
       target.Activate();
       const Text prompt = host::MsgTitle(
@@ -55,13 +55,13 @@ void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Ra
       }
     }
 
-    const bool noticesOn = s.vbaMode == u"Null";
+    const bool noticesOn = s.request.vbaMode.Is(host::ModeId::kNull);
     if (!pending.empty()) {
       target.ClearComments();
       const xl::Comment comment = target.AddComment(pending);
       comment.SetVisible(true);
-      s.Main(u"label10").SetCaption(u"Duplicates were found. See comment box for list.");
-      s.Main(u"CheckBox8").SetValue(true);
+      s.Control(host::ctl::main::kMessageLabel).SetCaption(u"Duplicates were found. See comment box for list.");
+      s.Control(host::ctl::main::kNotice).SetValue(true);
       comment.SetAutoSize(true);
       comment.SetVisible(leaveVisible);
       if (noticesOn && !old) {

@@ -13,7 +13,7 @@ namespace quillary::host {
 
 namespace {
 
-forms::Control& Response(State& s) { return s.Mail(u"Response"); }
+forms::Control& Response(State& s) { return s.Control(ctl::mail::kResponse); }
 
 // The argument list of a macro call, built from values.
 template <class... Args>
@@ -25,10 +25,10 @@ std::vector<Variant> ArgList(Args&&... args) {
 // returns when it closes; the second runs after it with the offsets negated.
 void ShowFormPair(State& s, TextView showMacro, TextView hideMacro, TextView formName, int offsetA,
                   int offsetB) {
-  s.ExcelApp->SetCursor(xl::xlDefault);
+  s.connection.ExcelApp->SetCursor(xl::xlDefault);
   auto show = ArgList(Text(formName), offsetA, offsetB, 1);
   RunAddinMacro(s, showMacro, show);
-  s.ExcelApp->SetCursor(xl::xlDefault);
+  s.connection.ExcelApp->SetCursor(xl::xlDefault);
   const double a = show[1].IsNumber() ? show[1].AsNumber() : offsetA;
   const double b = show[2].IsNumber() ? show[2].AsNumber() : offsetB;
   auto hide = ArgList(Text(formName), vba::CInt(-a), vba::CInt(-b), 2);
@@ -39,17 +39,17 @@ void ShowFormPair(State& s, TextView showMacro, TextView hideMacro, TextView for
 }  // namespace
 
 Variant RunAddinMacro(State& s, TextView macro, std::span<Variant> args) {
-  Text qualified = s.ExcelApp->ThisWorkbookName();
+  Text qualified = s.connection.ExcelApp->ThisWorkbookName();
   qualified.append(macro);
-  return s.ExcelApp->Run(qualified, args);
+  return s.connection.ExcelApp->Run(qualified, args);
 }
 
 double CaptionNumber(TextView caption) { return vba::Val(caption); }
 
 Text CleanMode(const State& s) {
-  Text mode = ReplaceItVal(s.vbaMode, u"_", u" ");
+  Text mode = ReplaceItVal(s.request.vbaMode.Text(), u"_", u" ");
   mode = ReplaceItVal(mode, u"|| ", u":");
-  return ReplaceItVal(mode, u"Null", u"");
+  return ReplaceItVal(mode, ModeText(ModeId::kNull), u"");
 }
 
 Text MsgTitle(const State& s, TextView headline) {
@@ -94,10 +94,10 @@ void ChkBreakKey(State& s) {
     s.MainForm().Repaint();
     if (CaptionNumber(reply.Caption()) == 6) {
       reply.SetCaption(u"Esc");
-      s.UserAbort = true;
+      s.request.progress.UserAbort = true;
     } else {
       reply.SetCaption(u"");
-      s.UserAbort = false;
+      s.request.progress.UserAbort = false;
     }
   });
 }
@@ -105,7 +105,7 @@ void ChkBreakKey(State& s) {
 void ShowBigMsgFormDLL(State& s) {
   ErrorTrail("ShowBigMsgFormDLL", [&] {
     RunAddinMacro(s, u"!ShowBigMsgForm");
-    s.BigMsgAnswer = vba::CInt(CaptionNumber(s.forms.bigMsg->Item(u"Answer").Caption()));
+    s.dialogs.BigMsgAnswer = vba::CInt(CaptionNumber(s.Control(ctl::bigmsg::kAnswer).Caption()));
   });
 }
 
@@ -114,13 +114,13 @@ void ShowCompDupUserFormDLL(State& s, const Text& defaultControl) {
     auto args = ArgList(defaultControl);
     RunAddinMacro(s, u"!ShowCompDupUserForm", args);
     s.RestartClock();
-    s.CompareStep = vba::CInt(CaptionNumber(s.forms.compDupUser->Item(u"Answer").Caption()));
+    s.compare.CompareStep = vba::CInt(CaptionNumber(s.Control(ctl::compdup::kAnswer).Caption()));
   });
 }
 
 void ShowMainUserFormDLL(State& s) {
   ErrorTrail("ShowMainUserFormDLL", [&] {
-    s.ExcelApp->SetCursor(xl::xlDefault);
+    s.connection.ExcelApp->SetCursor(xl::xlDefault);
     RunAddinMacro(s, u"!ShowMainUserForm");
   });
 }
@@ -161,19 +161,12 @@ bool RememberIfMainUserformVisibleDLL(State& s) {
 
 void TextBox1Activate(State& s) {
   RunAddinMacro(s, u"!TextBox1_Activate");
-  s.ActiveWndw = &s.Main(u"Textbox1");
+  s.request.ActiveWndw = &s.Control(ctl::main::kTextbox1);
 }
 
 void TextBox2Activate(State& s) {
   RunAddinMacro(s, u"!TextBox2_Activate");
-  s.ActiveWndw = &s.Main(u"Textbox2");
-}
-
-bool StatusBarQuietMode(const State& s) {
-  for (const char16_t* mode : {u"Paste_V", u"Paste_>", u"Subtract Display V", u"Subtract Display >"}) {
-    if (s.vbaMode == mode) return true;
-  }
-  return false;
+  s.request.ActiveWndw = &s.Control(ctl::main::kTextbox2);
 }
 
 int ProgressBar::Position(std::int64_t done, std::int64_t total) {
@@ -197,19 +190,19 @@ bool ProgressBar::Step(std::int64_t done, std::int64_t total, bool showText) {
   return ErrorTrail("ProgressBar", [&] {
     const int position = Position(done, total);
     if (position == lastPosition_ &&
-        !(s_.ProgressShown && s_.services.clock.MonotonicSeconds() > s_.ProgressTimer + 1)) {
+        !(s_.request.progress.ProgressShown && s_.services.clock.MonotonicSeconds() > s_.request.progress.ProgressTimer + 1)) {
       return true;
     }
     lastPosition_ = position;
     ChkBreakKey(s_);
-    if (s_.UserAbort) return false;
-    if (s_.ProgressShown) {
-      s_.ProgressTimer = s_.services.clock.MonotonicSeconds();
-      if (showText) s_.ExcelApp->SetStatusBar(BarText(caption_, position));
-    } else if (s_.services.clock.MonotonicSeconds() > s_.ProgressTimer + 3) {
-      s_.ProgressShown = true;
+    if (s_.request.progress.UserAbort) return false;
+    if (s_.request.progress.ProgressShown) {
+      s_.request.progress.ProgressTimer = s_.services.clock.MonotonicSeconds();
+      if (showText) s_.connection.ExcelApp->SetStatusBar(BarText(caption_, position));
+    } else if (s_.services.clock.MonotonicSeconds() > s_.request.progress.ProgressTimer + 3) {
+      s_.request.progress.ProgressShown = true;
       if (screenAtFirstShow_) ScreenOn(s_);
-      s_.ExcelApp->SetDisplayStatusBar(true);
+      s_.connection.ExcelApp->SetDisplayStatusBar(true);
       if (screenAtFirstShow_) ScreenRestore(s_);
     }
     return true;

@@ -75,11 +75,6 @@ bool RememberIfMainUserformVisibleDLL(State& s);
 void TextBox1Activate(State& s);
 void TextBox2Activate(State& s);
 
-// The modes whose status bar belongs to the drivers ("Paste_V", "Paste_>", "Subtract
-// Display V", "Subtract Display >"): the Item routines' progress polls the break key
-// there but writes no status-bar text.
-bool StatusBarQuietMode(const State& s);
-
 // The progress display of one long loop. Call Step once per element with the elements
 // done and the loop's total; it returns false when the user asked to stop (UserAbort),
 // and the loop must then leave through its normal exit.

@@ -65,7 +65,7 @@ class RequestScope {
         // The directory noted at the start is gone; nothing better to go back to.
       }
     }
-    s_.forms = {};
+    s_.request.forms = {};
   }
   RequestScope(const RequestScope&) = delete;
   RequestScope& operator=(const RequestScope&) = delete;
@@ -84,25 +84,21 @@ class RequestScope {
 }  // namespace
 
 void StartRequest(State& s, const forms::HostForms& forms, const Text& vbaMode) {
-  s.forms = forms;
-  s.vbaMode = vbaMode;
+  Request request;
+  request.forms = forms;
+  request.vbaMode.Set(vbaMode);
+  s.request = std::move(request);
   // CBool, not a comparison with True: a check box in its third state (Null) cannot
   // tell the Item mode, and the request fails at once with error 94.
-  s.IgnoreIndexMode = vba::CBool(s.Main(u"CheckBox1").Value());
-  s.CompareMode = s.IgnoreIndexMode ? kTextCompare : kBinaryCompare;
-  s.JoinCellsUsed = false;
-  s.HiddenCellsSkipped = false;
-  s.PasteRowCount = 0;
-  s.DisplayText.clear();
-  s.FaultItem.clear();
-  s.FaultMsg.clear();
-  s.ActiveWndw = s.Main(u"Textbox1").BackColor() < forms::kActiveWindowThreshold ? &s.Main(u"Textbox2") : &s.Main(u"Textbox1");
+  s.request.IgnoreIndexMode = vba::CBool(s.Control(ctl::main::kIgnoreIndex).Value());
+  s.request.CompareMode = s.request.IgnoreIndexMode ? kTextCompare : kBinaryCompare;
+  s.request.ActiveWndw = &ActiveWindowOf(forms);
   s.ResetProgress();
 }
 
-ExcelConnect::~ExcelConnect() { s_.ExcelApp = nullptr; }
+ExcelConnect::~ExcelConnect() { s_.connection.ExcelApp = nullptr; }
 
-void ExcelConnect::SetExcelApp(xl::Application* app) { s_.ExcelApp = app; }
+void ExcelConnect::SetExcelApp(xl::Application* app) { s_.connection.ExcelApp = app; }
 
 void ExcelConnect::QuillaryDLL(forms::UserForm* vbaBigMsgForm, forms::UserForm* vbaCompDupUserForm,
                                forms::UserForm* vbaLastWordFirstFilterForm, forms::UserForm* vbaMainUserForm,
@@ -143,7 +139,7 @@ void ExcelConnect::Dispatch(const Text& name) {
     Require(r.GoQueryUserForm, "GoQueryUserForm")(s);
   } else if (name == u"WholeColRow") {
     const int result = Require(r.WholeColRow, "WholeColRow")(s);
-    s.Mail(u"Response").SetCaption(result == 0 ? u"0" : u"1");
+    s.Control(ctl::mail::kResponse).SetCaption(result == 0 ? u"0" : u"1");
   } else if (name == u"InitPlace") {
     InitPlace(s, kList2);
   } else if (name == u"SetUpPrinter") {
@@ -154,16 +150,16 @@ void ExcelConnect::Dispatch(const Text& name) {
 }
 
 ExcelQueryFormConnect::~ExcelQueryFormConnect() {
-  if (s_.AppSetByQueryConnect) {
-    s_.AppSetByQueryConnect = false;
-    s_.ExcelApp = nullptr;
+  if (s_.connection.AppSetByQueryConnect) {
+    s_.connection.AppSetByQueryConnect = false;
+    s_.connection.ExcelApp = nullptr;
   }
 }
 
 void ExcelQueryFormConnect::SetExcelApp(xl::Application* app) {
-  if (s_.ExcelApp != nullptr) return;
-  s_.ExcelApp = app;
-  s_.AppSetByQueryConnect = true;
+  if (s_.connection.ExcelApp != nullptr) return;
+  s_.connection.ExcelApp = app;
+  s_.connection.AppSetByQueryConnect = true;
 }
 
 void ExcelQueryFormConnect::QuillaryQueryFormDLL(Text& GotoRoutine) {

@@ -7,19 +7,19 @@
 namespace quillary::host {
 
 void ScreenOn(State& s) {
-  s.ExcelApp->SetScreenUpdating(true);
-  s.ExcelApp->SetCursor(xl::xlDefault);
+  s.connection.ExcelApp->SetScreenUpdating(true);
+  s.connection.ExcelApp->SetCursor(xl::xlDefault);
 }
 
 void ScreenOff(State& s) {
-  s.ExcelApp->SetScreenUpdating(false);
-  s.ExcelApp->SetCursor(xl::xlWait);
+  s.connection.ExcelApp->SetScreenUpdating(false);
+  s.connection.ExcelApp->SetCursor(xl::xlWait);
 }
 
 void ScreenRestore(State& s) {
-  const bool wish = s.Mail(u"OnScreenX").Enabled();
-  s.ExcelApp->SetScreenUpdating(wish);
-  s.ExcelApp->SetCursor(wish ? xl::xlDefault : xl::xlWait);
+  const bool wish = s.Control(ctl::mail::kOnScreenX).Enabled();
+  s.connection.ExcelApp->SetScreenUpdating(wish);
+  s.connection.ExcelApp->SetCursor(wish ? xl::xlDefault : xl::xlWait);
 }
 
 int WorkbookProtectedCheck(State& s) {
@@ -33,7 +33,7 @@ int WorkbookProtectedCheck(State& s) {
 int SheetProtectedCheck(State& s) {
   xl::Worksheet& sheet = s.ActiveBook().ActiveSheet();
   if (!sheet.ProtectContents()) return 0;
-  if (vba::Val(s.ExcelApp->Version()) < 10) return 1;
+  if (vba::Val(s.connection.ExcelApp->Version()) < 10) return 1;
   return sheet.Protection().AllowFormattingCells ? 0 : 1;
 }
 

@@ -9,9 +9,14 @@ namespace {
 [[noreturn]] void NotSet() { Raise(err::kObjectNotSet, "Object variable or With block variable not set"); }
 }  // namespace
 
+forms::Control& ActiveWindowOf(const forms::HostForms& forms) {
+  forms::Control& box1 = forms.mainUser->Item(ctl::main::kTextbox1.name);
+  return box1.BackColor() >= forms::kActiveWindowThreshold ? box1 : forms.mainUser->Item(ctl::main::kTextbox2.name);
+}
+
 xl::Application& State::App() const {
-  if (ExcelApp == nullptr) NotSet();
-  return *ExcelApp;
+  if (connection.ExcelApp == nullptr) NotSet();
+  return *connection.ExcelApp;
 }
 
 xl::Workbook& State::ActiveBook() const {

@@ -1,14 +1,23 @@
 // The component's shared state: one object that every routine receives.
 //
-// It holds the spreadsheet application, the ten host forms of the running request, the
-// per-call state that each request resets, the progress clock and break flag, and the
-// values that later requests read again (the compare step, the big-message answer, the
-// Item texts). Both public classes work on the same State, as the host sees one
-// component.
+// It is grouped by owner and lifetime:
+//   services    the process services (clocks, beep, clipboard, directories)
+//   connection  the spreadsheet application, held while a public class holds it
+//   request     the running request: the ten forms, the mode and the per-call values;
+//               replaced as a whole when a request of the main connection starts
+//   dialogs, compare, items, drivers
+//               what each subsystem keeps from one request to the next, each group
+//               saying who writes and who reads it
+// Both public classes work on the same State, as the host sees one component.
+//
+// Fields carry the names the routines have always used for these values (PascalCase;
+// the mode keeps its host name vbaMode); groups are lower camelCase.
 #pragma once
 
 #include <cstdint>
 
+#include "host/controls.h"
+#include "host/modes.h"
 #include "platform/forms/forms.h"
 #include "platform/runtime/value.h"
 #include "platform/system/system.h"
@@ -16,7 +25,7 @@
 namespace quillary::xl {
 class Application;
 class Workbook;
-}
+}  // namespace quillary::xl
 
 namespace quillary::host {
 
@@ -26,77 +35,113 @@ namespace quillary::host {
 inline constexpr int kBinaryCompare = 0;
 inline constexpr int kTextCompare = 1;
 
-// The mode of the action that compares two selections; many routines branch on it.
-inline constexpr char16_t kModeCompare2[] = u"COMPARE 2/Uniques";
+// The progress clock and the break flag, shared by every long loop of a request. The
+// Query form's events reset them without touching the rest of the request.
+struct Progress {
+  // Monotonic seconds: elapsed time survives midnight.
+  double ProgressTimer = 0;
+  // The progress display has turned the status bar on in this request.
+  bool ProgressShown = false;
+  // The user asked to stop (the host reported the break key).
+  bool UserAbort = false;
+};
 
-struct State {
-  explicit State(sys::Services serviceSet) : services(serviceSet) {}
-
-  // Process services: clocks, beep, clipboard, directories.
-  sys::Services services;
-
-  // The spreadsheet application handed over by the host; null until it is set.
-  xl::Application* ExcelApp = nullptr;
-  // True when the Query connection supplied ExcelApp.
-  bool AppSetByQueryConnect = false;
-
-  // The ten forms, held only for the length of one request (all null between requests).
+// The running request. StartRequest replaces it as a whole, so a value added here
+// cannot survive into the next request by being forgotten. When a request ends only the
+// forms are let go: the other values stay readable (the Query form's events run on them)
+// until the next request.
+struct Request {
+  // The ten forms, held only for the length of the request.
   forms::HostForms forms;
-
-  // Per-call state, set at the start of every request of the main connection (the
-  // Query form's requests leave it as it is).
-  Text vbaMode;
+  // The mode; actions that run other actions change it and put it back.
+  Mode vbaMode;
+  // The Item mode from CheckBox1, and the compare mode that follows it.
   bool IgnoreIndexMode = false;
   int CompareMode = kBinaryCompare;
+  // Set by the gathering: cells were joined, hidden cells were passed over.
   bool JoinCellsUsed = false;
   bool HiddenCellsSkipped = false;
+  // Rows of the text staged for pasting (the clipboard staging and the writers).
   std::int64_t PasteRowCount = 0;
+  // The rendered Item list, and the fault of the last gathering or count.
   Text DisplayText;
   Text FaultItem;
   Text FaultMsg;
   // The Active Window: the main form's Textbox1 or Textbox2.
   forms::Control* ActiveWndw = nullptr;
+  Progress progress;
+};
 
-  // Progress clock (monotonic seconds: elapsed time survives midnight), whether the
-  // progress display has turned the status bar on in this request, and the break flag.
-  // Every request starts them afresh (ResetProgress).
-  double ProgressTimer = 0;
-  bool ProgressShown = false;
-  bool UserAbort = false;
-
-  // Kept from one request to the next until a routine overwrites them.
+// The answers of the host's dialogs, kept until the next answer. Written by the host
+// callbacks; read by the routines that asked.
+struct Dialogs {
+  // The big message form: 0 cancel, 1 OK_Button, 2 Option_Button, 3 Option_Button2.
   int BigMsgAnswer = 0;
-  int CompareStep = 0;
+};
 
-  // The Item engine's texts and settings, kept between requests.
+// The compare step. Written by the compare dialog's answer (0 cancel, 1 use new, 2 use
+// collected) and by COMPARE 2 (steps 3 to 8; 0 idle); read by Get/Try and the Item
+// engine, which branch on it.
+struct CompareMemory {
+  int CompareStep = 0;
+};
+
+// The Item engine's memory. Written by the Item engine (and the Get/Try driver clears
+// BlankItemMsgShown at a run's start); read by the engine and by the drivers.
+struct ItemsMemory {
   // The index style of the ranges a gathering from cells last met: 0 none yet, 1
   // "R1-5", 2 "R1-R5". A CountIndex# gathering sets it only when its style is 1 or 2,
   // so other gatherings leave the last one in place.
   int RangeStyle = 0;
-  // The blank-Item notice was shown in this run (Get/Try clears it at a run's start).
+  // The blank-Item notice was shown in this run.
   bool BlankItemMsgShown = false;
   // The Item count of the last list, as text ("1234").
   Text ItemCountText;
   // The Duplicates_Summary text.
   Text DupSummaryText;
-  // The Tab setting the clipboard staging leaves remembered for later pastes of text
-  // (Tabs split columns when True); Get/Try sets it after staging a Duplicates_Summary.
-  bool TabSplitPaste = false;
+};
 
-  // Convenience accessors for the forms of the running request.
-  forms::UserForm& MainForm() const { return *forms.mainUser; }
-  forms::Control& Main(TextView control) const { return forms.mainUser->Item(control); }
-  forms::Control& Mail(TextView control) const { return forms.mailBox->Item(control); }
+// The drivers' memory. Written by Get/Try (True after staging a Duplicates_Summary) and
+// COMPARE 2 (False); read by the clipboard staging: the Tab setting left remembered for
+// later pastes of text (Tabs split columns when True).
+struct DriversMemory {
+  bool TabSplitPaste = false;
+};
+
+// The Active Window among the main form's two text boxes: Textbox1 when its BackColor is
+// at least forms::kActiveWindowThreshold, else Textbox2.
+forms::Control& ActiveWindowOf(const forms::HostForms& forms);
+
+// The spreadsheet application handed over by the host.
+struct Connection {
+  // Null until a public class sets it.
+  xl::Application* ExcelApp = nullptr;
+  // True when the Query connection supplied ExcelApp.
+  bool AppSetByQueryConnect = false;
+};
+
+struct State {
+  explicit State(sys::Services serviceSet) : services(serviceSet) {}
+
+  sys::Services services;
+  Connection connection;
+  Request request;
+  Dialogs dialogs;
+  CompareMemory compare;
+  ItemsMemory items;
+  DriversMemory drivers;
+
+  // A control of the running request's forms.
+  forms::Control& Control(const ControlId& id) const { return (request.forms.*id.form)->Item(id.name); }
+  forms::UserForm& MainForm() const { return *request.forms.mainUser; }
 
   // Restarts the progress clock (after a host callback, or at an entry).
-  void RestartClock() { ProgressTimer = services.clock.MonotonicSeconds(); }
-
-  // The start of a request: the clock restarts, no progress is shown and no break is
-  // pending.
+  void RestartClock() { request.progress.ProgressTimer = services.clock.MonotonicSeconds(); }
+  // The start of a request or a Query event: the clock restarts, no progress is shown
+  // and no break is pending.
   void ResetProgress() {
+    request.progress = {};
     RestartClock();
-    ProgressShown = false;
-    UserAbort = false;
   }
 
   // The application and its active workbook; Error 91 when there is none.

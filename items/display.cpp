@@ -36,7 +36,7 @@ void ApostrophesBack(Text& text) {
 // and the last separator is cut. False when the user stopped.
 bool JoinItems(host::State& s, const xl::Range& shown, std::int64_t n, std::size_t sep) {
   const bool progress = 2 * n > 100;
-  const bool quiet = host::StatusBarQuietMode(s);
+  const bool quiet = s.request.vbaMode.Traits().quietStatusBar;
   host::ProgressBar bar(s, u" ToDisplay Progress: ", false);
 
   Text items;
@@ -51,7 +51,7 @@ bool JoinItems(host::State& s, const xl::Range& shown, std::int64_t n, std::size
   const std::size_t total = items.size();
 
   static constexpr TextView kSeparator = u", ";
-  Text& text = s.DisplayText;
+  Text& text = s.request.DisplayText;
   text.assign(total + static_cast<std::size_t>(n) * sep, u' ');
   std::size_t p = 0;
   std::size_t from = 0;
@@ -73,10 +73,10 @@ bool JoinItems(host::State& s, const xl::Range& shown, std::int64_t n, std::size
 
 // The list text between the fault markers, with the offending Item after it.
 void MarkFault(host::State& s, const CountHandOver& h) {
-  const bool indexed = !s.IgnoreIndexMode;
+  const bool indexed = !s.request.IgnoreIndexMode;
   const TextView open = indexed ? TextView(kMarkerOpen) : TextView();
   const TextView close = indexed ? TextView(kMarkerClose) : TextView();
-  TextView list = s.DisplayText;
+  TextView list = s.request.DisplayText;
   if (!list.empty() && list.front() == u',') list.remove_prefix(1);
 
   Text marked;
@@ -91,11 +91,11 @@ void MarkFault(host::State& s, const CountHandOver& h) {
       marked.append(open).append(list).append(u", ").append(h.faultPrefix).append(h.faultIndex).append(close);
       break;
     case FaultKind::kNone:
-      marked.reserve(open.size() + s.FaultItem.size() + close.size());
-      marked.append(open).append(s.FaultItem).append(close);
+      marked.reserve(open.size() + s.request.FaultItem.size() + close.size());
+      marked.append(open).append(s.request.FaultItem).append(close);
       break;
   }
-  s.DisplayText = std::move(marked);
+  s.request.DisplayText = std::move(marked);
 }
 
 // What the Active Window says instead of the list when duplicates are tagged and no
@@ -103,8 +103,8 @@ void MarkFault(host::State& s, const CountHandOver& h) {
 Text TagHelpText(const host::State& s) {
   const Text lf = u"\n";
   const Text dq = u"\"";
-  const Text cap4 = s.Main(u"CheckBox4").Caption();
-  const bool joinCells = vba::EqualsTrue(s.forms.compDupUser->Item(u"JoinCells").Value());
+  const Text cap4 = s.Control(host::ctl::main::kTagDuplicates).Caption();
+  const bool joinCells = vba::EqualsTrue(s.Control(host::ctl::compdup::kJoinCells).Value());
   const Text s1 =
       u"Quillary's Status Message will indicate if a duplicate has been found only within the size/shape of your "
       u"original selection.";
@@ -114,9 +114,9 @@ Text TagHelpText(const host::State& s) {
   const Text notPasted = u"Items are not auto-Pasted when using " + dq + cap4 + dq + lf +
                          u"(only Counts or fault messages are pasted)." + lf + lf;
   const Text during = dq + cap4 + dq + u" during " + dq;
-  const bool items = s.Main(u"CheckBox6").Caption() == u"Items";
+  const bool items = s.Control(host::ctl::main::kPasteType).Caption() == u"Items";
 
-  if (s.vbaMode == u"Paste_V") {
+  if (s.request.vbaMode.Traits().pasteDownward) {
     if (items) {
       Text t = during + u"Paste V" + dq + u"." + lf + s1 + lf + lf;
       if (joinCells) {
@@ -135,7 +135,7 @@ Text TagHelpText(const host::State& s) {
            u"Quillary's Status Message will indicate if a duplicate has been found only within the selection "
            u"size/shape.";
   }
-  if (s.vbaMode == u"Paste_>") {
+  if (s.request.vbaMode.Traits().pasteRight) {
     const Text t = during + u"Paste >" + dq + u"." + lf + s2 + lf + lf;
     if (items) {
       return t + notPasted +
@@ -154,56 +154,56 @@ Text TagHelpText(const host::State& s) {
 int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) {
   const xl::Range shown = *h.displayAnchor;
   const std::int64_t n = ColumnCount(shown, kItemText);
-  if (s.IgnoreIndexMode) h.itemCount = n;
-  const std::size_t sep = vba::EqualsTrue(s.Main(u"CheckBox9").Value()) && !s.IgnoreIndexMode ? 2 : 1;
-  const bool compare = s.vbaMode == host::kModeCompare2;
-  const bool compareShows = CompareShows(s.CompareStep);
+  if (s.request.IgnoreIndexMode) h.itemCount = n;
+  const std::size_t sep = vba::EqualsTrue(s.Control(host::ctl::main::kCommaSpace).Value()) && !s.request.IgnoreIndexMode ? 2 : 1;
+  const bool compare = s.request.vbaMode.Traits().compareTwo;
+  const bool compareShows = CompareShows(s.compare.CompareStep);
 
-  if (s.DisplayText.empty() && n >= 1 && (compare || !h.tagDuplicates) && (!compare || compareShows)) {
+  if (s.request.DisplayText.empty() && n >= 1 && (compare || !h.tagDuplicates) && (!compare || compareShows)) {
     if (!JoinItems(s, shown, n, sep)) return 0;
   }
 
-  if (!(compare && !compareShows) && !h.tagDuplicates && !s.FaultMsg.empty()) MarkFault(s, h);
+  if (!(compare && !compareShows) && !h.tagDuplicates && !s.request.FaultMsg.empty()) MarkFault(s, h);
 
-  if (!s.DisplayText.empty() && TextView(kFormulaStarts).find(s.DisplayText.front()) != TextView::npos) {
-    s.DisplayText.insert(s.DisplayText.begin(), u' ');
+  if (!s.request.DisplayText.empty() && TextView(kFormulaStarts).find(s.request.DisplayText.front()) != TextView::npos) {
+    s.request.DisplayText.insert(s.request.DisplayText.begin(), u' ');
   }
 
-  if (s.CompareStep == 8) {
-    Text window = vba::CStr(s.Main(u"Textbox1").Value());
+  if (s.compare.CompareStep == 8) {
+    Text window = vba::CStr(s.Control(host::ctl::main::kTextbox1).Value());
     ItemsPutText(s, window, host::kList2);
   }
 
   if (!(compare && !compareShows && !h.listWasEmpty)) {
-    if (compareShows || !(s.IgnoreIndexMode && vba::EqualsTrue(s.Main(u"CheckBox3").Value()))) {
-      ApostrophesBack(s.DisplayText);
-      s.ActiveWndw->SetValue(s.DisplayText);
+    if (compareShows || !(s.request.IgnoreIndexMode && vba::EqualsTrue(s.Control(host::ctl::main::kSort).Value()))) {
+      ApostrophesBack(s.request.DisplayText);
+      s.request.ActiveWndw->SetValue(s.request.DisplayText);
     } else if (h.tagDuplicates) {
-      if (h.faultKind != FaultKind::kNone && s.vbaMode != u"Paste_V" && s.vbaMode != u"Paste_>") {
+      if (h.faultKind != FaultKind::kNone && !s.request.vbaMode.Traits().pasteDownward && !s.request.vbaMode.Traits().pasteRight) {
         DuplicateReport(s, host::kList1);
         // A summary cut short by the break key is not shown.
-        if (s.UserAbort) return 0;
-        if (s.DupSummaryText.size() >= TextView(kSummaryHeader).size()) {
-          vba::MidAssign(s.DupSummaryText, 19, kReadyToPaste, 18);
+        if (s.request.progress.UserAbort) return 0;
+        if (s.items.DupSummaryText.size() >= TextView(kSummaryHeader).size()) {
+          vba::MidAssign(s.items.DupSummaryText, 19, kReadyToPaste, 18);
         }
-        s.DisplayText = s.DupSummaryText;
-        s.ActiveWndw->SetValue(s.DisplayText);
+        s.request.DisplayText = s.items.DupSummaryText;
+        s.request.ActiveWndw->SetValue(s.request.DisplayText);
       } else {
-        s.ActiveWndw->SetValue(TagHelpText(s));
+        s.request.ActiveWndw->SetValue(TagHelpText(s));
       }
     } else {
-      ApostrophesBack(s.DisplayText);
-      s.ActiveWndw->SetValue(s.DisplayText);
+      ApostrophesBack(s.request.DisplayText);
+      s.request.ActiveWndw->SetValue(s.request.DisplayText);
       DuplicateReport(s, host::kList1);
-      if (s.UserAbort) return 0;
-      host::ReplaceItRef(s.DupSummaryText, kSummaryHeader, kSummaryTitle, 1, 1, 0);
+      if (s.request.progress.UserAbort) return 0;
+      host::ReplaceItRef(s.items.DupSummaryText, kSummaryHeader, kSummaryTitle, 1, 1, 0);
     }
   }
 
-  host::ReplaceItRef(s.DisplayText, TextView(&kTabMark, 1), u"\t");
+  host::ReplaceItRef(s.request.DisplayText, TextView(&kTabMark, 1), u"\t");
 
-  if (!s.IgnoreIndexMode) ResetFindOptions(ListAnchor(s, listName));
-  s.ItemCountText = vba::IntegerText(h.itemCount);
+  if (!s.request.IgnoreIndexMode) ResetFindOptions(ListAnchor(s, listName));
+  s.items.ItemCountText = vba::IntegerText(h.itemCount);
   return 0;
 }
 

@@ -25,7 +25,7 @@ constexpr std::size_t kCommentLimit = 32768;
 
 void DuplicateReport(host::State& s, const Text& listName) {
   ErrorTrail("DuplicateReport", [&] {
-    if (!(vba::EqualsTrue(s.Main(u"CheckBox3").Value()) && s.IgnoreIndexMode)) return;
+    if (!(vba::EqualsTrue(s.Control(host::ctl::main::kSort).Value()) && s.request.IgnoreIndexMode)) return;
     const xl::Range list = ListAnchor(s, listName);
     const xl::Range dups = list.Offset(0, kSideOrderNum);
     xl::Worksheet& sheet = list.Parent();
@@ -41,7 +41,7 @@ void DuplicateReport(host::State& s, const Text& listName) {
     auto item = [&](std::int64_t i) { return CellText(dups.Offset(static_cast<long>(i), kItemText)); };
 
     const bool progress = 2 * n > 100;
-    const bool showText = s.Mail(u"ModeHold").Caption() != u"Netlist Cnvrt:Telesis";
+    const bool showText = host::ModeOf(s.Control(host::ctl::mail::kModeHold).Caption()) != host::ModeId::kNetlistConvert;
 
     std::int64_t total = 0;
     {
@@ -50,18 +50,18 @@ void DuplicateReport(host::State& s, const Text& listName) {
       for (std::int64_t i = 1; i <= n; ++i) {
         if (progress && !bar.Step(i, 2 * n, showText)) return;
         Text current = item(i);
-        if (vba::StrComp(current, previous, s.CompareMode) != 0) {
+        if (vba::StrComp(current, previous, s.request.CompareMode) != 0) {
           total += static_cast<std::int64_t>(current.size() + kEntryOverhead);
         }
         previous = std::move(current);
       }
     }
 
-    Text& summary = s.DupSummaryText;
+    Text& summary = s.items.DupSummaryText;
     summary.assign(kHeaderLength + static_cast<std::size_t>(total), u' ');
     summary.replace(0, kHeaderLength, kSummaryHeader);
 
-    if (summary.size() >= kCommentLimit && vba::EqualsTrue(s.Main(u"CheckBox4").Value())) {
+    if (summary.size() >= kCommentLimit && vba::EqualsTrue(s.Control(host::ctl::main::kTagDuplicates).Value())) {
       const Text dq = u"\"";
       host::MsgBoxDLL(
           s,
@@ -70,7 +70,7 @@ void DuplicateReport(host::State& s, const Text& listName) {
                                 vba::Format(static_cast<double>(total), u"###,##0") +
                                 u" characters. This Summary Report will not fit inside a Comment box." +
                                 host::kParagraph + u"If a Summary Report is needed, use Quillary's " + dq +
-                                s.Main(u"CheckBox4").Caption() + dq +
+                                s.Control(host::ctl::main::kTagDuplicates).Caption() + dq +
                                 u" option and one will be ready in the clipboard for pasting. You will have the "
                                 u"choice of turning off Tagging and Color Marking if you are only interested in the "
                                 u"Summary Report." +
@@ -89,7 +89,7 @@ void DuplicateReport(host::State& s, const Text& listName) {
     for (std::int64_t i = 1; i <= n; ++i) {
       if (progress && !bar.Step(n + i, 2 * n, showText)) return;
       Text current = item(i);
-      if (vba::StrComp(current, previous, s.CompareMode) != 0) {
+      if (vba::StrComp(current, previous, s.request.CompareMode) != 0) {
         Text entry = u"\nDup\t     1\t";
         entry += current;
         summary.replace(p, entry.size(), entry);
@@ -111,7 +111,7 @@ void DuplicateReport(host::State& s, const Text& listName) {
     }
 
     host::ReplaceItRef(summary, TextView(&kApostropheMark, 1), u"'");
-    s.ItemCountText = vba::IntegerText(n);
+    s.items.ItemCountText = vba::IntegerText(n);
   });
 }
 

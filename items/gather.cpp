@@ -100,18 +100,18 @@ class Gatherer {
 };
 
 int Gatherer::Run() {
-  countIndex_ = !s_.IgnoreIndexMode;
+  countIndex_ = !s_.request.IgnoreIndexMode;
   const long areaCount = area_.AreasCount();
-  s_.JoinCellsUsed = false;
-  forms::Control& joinCells = s_.forms.compDupUser->Item(u"JoinCells");
+  s_.request.JoinCellsUsed = false;
+  forms::Control& joinCells = s_.Control(host::ctl::compdup::kJoinCells);
   if (joinCells.Enabled() && vba::EqualsTrue(joinCells.Value())) {
-    forms::Control& box4 = s_.Main(u"CheckBox4");
+    forms::Control& box4 = s_.Control(host::ctl::main::kTagDuplicates);
     const bool oneArea = areaCount == 1 || (areaCount == 2 && area_.Areas(1).Address() == area_.Areas(2).Address());
-    if (s_.vbaMode == host::kModeCompare2 || (box4.Enabled() && vba::EqualsTrue(box4.Value()) && oneArea)) {
-      s_.JoinCellsUsed = true;
+    if (s_.request.vbaMode.Traits().compareTwo || (box4.Enabled() && vba::EqualsTrue(box4.Value()) && oneArea)) {
+      s_.request.JoinCellsUsed = true;
     }
   }
-  join_ = s_.JoinCellsUsed;
+  join_ = s_.request.JoinCellsUsed;
 
   host::InitPlace(s_, listName_);
   sheet_ = &WorkSheet(s_);
@@ -119,10 +119,10 @@ int Gatherer::Run() {
   rowBound_ = ItemCapacity(*sheet_);
   if (countIndex_) distinct_.emplace(s_, *anchor_);
   fromWorkSheet_ = &area_.Parent() == sheet_;
-  showText_ = !host::StatusBarQuietMode(s_);
+  showText_ = !s_.request.vbaMode.Traits().quietStatusBar;
 
   const std::vector<xl::Area> areas = AreasToGather();
-  if (s_.vbaMode == host::kModeCompare2 && areaCount == 2) {
+  if (s_.request.vbaMode.Traits().compareTwo && areaCount == 2) {
     total_ = areas.front().Cells();
   } else {
     total_ = area_.Count();
@@ -164,13 +164,13 @@ int Gatherer::Run() {
 
 std::vector<xl::Area> Gatherer::AreasToGather() const {
   std::vector<xl::Area> areas(area_.AreaList().begin(), area_.AreaList().end());
-  if (s_.vbaMode == host::kModeCompare2 && areas.size() == 2) {
+  if (s_.request.vbaMode.Traits().compareTwo && areas.size() == 2) {
     // The earlier area is the one further left, or in the same column the upper one.
     const auto earlier = [](const xl::Area& x, const xl::Area& y) {
       return x.col1 != y.col1 ? x.col1 < y.col1 : x.row1 < y.row1;
     };
     const bool firstIsEarlier = !earlier(areas[1], areas[0]);
-    const bool takeLater = s_.CompareStep == 3;
+    const bool takeLater = s_.compare.CompareStep == 3;
     const xl::Area chosen = (firstIsEarlier != takeLater) ? areas[0] : areas[1];
     return {chosen};
   }
@@ -178,14 +178,14 @@ std::vector<xl::Area> Gatherer::AreasToGather() const {
 }
 
 Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, bool hidden) {
-  if (hidden) s_.HiddenCellsSkipped = true;
+  if (hidden) s_.request.HiddenCellsSkipped = true;
   const Variant value = cell.Value();
   Text text;
   if (value.IsError()) {
     if (countIndex_) {
       WriteText(Col(kItemText), kCellErrorItem);
       WriteText(Col(kCellAddr), cell.Address());
-      s_.FaultMsg = fault_msg::kCellError;
+      s_.request.FaultMsg = fault_msg::kCellError;
       return Fail(fault::kMissingFirstPrefix);
     }
   } else {
@@ -196,7 +196,7 @@ Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, bool hidden) {
     host::ReplaceItRef(text, u"'", TextView(&kApostropheMark, 1));
   }
   if (text.size() == kCellTextLimit && cell.HasFormula()) {
-    s_.FaultMsg = fault_msg::kLongCell;
+    s_.request.FaultMsg = fault_msg::kLongCell;
     return Fail(fault::kLongCell, text);
   }
   if (join_) {
@@ -218,10 +218,10 @@ Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, bool hidden) {
 Gatherer::Flow Gatherer::Piece(const xl::Range& cell, TextView item) {
   if (countIndex_) distinct_->Advance();
   if (item.empty()) {
-    if (countIndex_ && !s_.BlankItemMsgShown) {
+    if (countIndex_ && !s_.items.BlankItemMsgShown) {
       cell.Activate();
       host::MsgBoxDLL(s_, BlankItemMessage(s_), host::msgbox::kInformation);
-      s_.BlankItemMsgShown = true;
+      s_.items.BlankItemMsgShown = true;
     }
     return Flow::Next;
   }
@@ -234,7 +234,7 @@ Gatherer::Flow Gatherer::Piece(const xl::Range& cell, TextView item) {
 // classified once, whole, at its end (RowEnd).
 Gatherer::Flow Gatherer::JoinPiece(const xl::Range& cell, TextView item, std::size_t cellTextLength) {
   if (joined_.size() + cellTextLength >= kCellTextLimit) {
-    s_.FaultMsg = fault_msg::kLongJoin;
+    s_.request.FaultMsg = fault_msg::kLongJoin;
     return Fail(fault::kLongJoin, Text(item));
   }
   const bool first = !rowStarted_;
@@ -253,7 +253,7 @@ Gatherer::Flow Gatherer::JoinPiece(const xl::Range& cell, TextView item, std::si
 // cell's address (with JoinCells only the row's first cell gives it).
 Gatherer::Flow Gatherer::WriteRow(const xl::Range& cell, TextView item, bool withAddress) {
   if (itemRow_ > rowBound_) {
-    s_.FaultMsg = fault_msg::kTooManyItems;
+    s_.request.FaultMsg = fault_msg::kTooManyItems;
     return Fail(fault::kTooManyItems, Text(item));
   }
   if (fromWorkSheet_) {
@@ -296,20 +296,20 @@ Gatherer::Flow Gatherer::Enter() {
 // reads it back from +2.
 Gatherer::Flow Gatherer::Fail(int code, const Text& faultItem) {
   result_ = code;
-  if (!faultItem.empty()) s_.FaultItem = faultItem;
+  if (!faultItem.empty()) s_.request.FaultItem = faultItem;
   return Flow::Stop;
 }
 
 void Gatherer::Finish() {
   if (result_ != fault::kNone) {
-    if (s_.FaultItem.empty()) s_.FaultItem = CellText(Col(kItemText));
+    if (s_.request.FaultItem.empty()) s_.request.FaultItem = CellText(Col(kItemText));
     if (current_ && &current_->Parent() != sheet_) current_->Activate();
   }
   if (countIndex_) {
     distinct_->Finish();
     ResetFindOptions(*anchor_);
     if (indexStyle_ == index_style::kBareSecond || indexStyle_ == index_style::kRepeatedPrefix) {
-      s_.RangeStyle = indexStyle_;
+      s_.items.RangeStyle = indexStyle_;
     }
     return;
   }
@@ -324,7 +324,7 @@ int ItemsGather(host::State& s, const Text& listName, const xl::Range& area) {
       "ItemsGather",
       [&] {
         std::string where;
-        for (const long n : {at.row, at.col, static_cast<long>(s.CompareStep)}) {
+        for (const long n : {at.row, at.col, static_cast<long>(s.compare.CompareStep)}) {
           where += ',';
           where += std::to_string(n);
         }

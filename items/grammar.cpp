@@ -10,7 +10,7 @@ namespace quillary::items {
 namespace {
 
 int Fault(host::State& s, int code, const char16_t* message) {
-  s.FaultMsg = message;
+  s.request.FaultMsg = message;
   return code;
 }
 

@@ -52,7 +52,7 @@ inline constexpr char16_t kLongJoin[] = u">32,767 Chars Joining Cells";
 // number), for a range IndexNum2 in +4 (text) and Prefix2 in +5, and last Prefix1 in +2
 // (" " for none). `indexStyle` (0 at the start of a gathering) is updated; returns 0.
 //
-// At a fault: returns the fault code, sets s.FaultMsg, and leaves the cells written so
+// At a fault: returns the fault code, sets s.request.FaultMsg, and leaves the cells written so
 // far (+3 to +5) as they are.
 //
 // An Item with a Tab and no hyphen is stripped of the characters below code 33 at both

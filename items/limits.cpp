@@ -29,7 +29,7 @@ void TooMuch_Gather(host::State& s, int code) {
     const Text n = Capacity(s);
     switch (code) {
       case fault::kTooManyItems:
-        if (s.IgnoreIndexMode) {
+        if (s.request.IgnoreIndexMode) {
           host::InfoMsg(s,
                         {u"You are using \"IgnoreIndex#\" Mode and the limit of " + n +
                              u" Item descriptions has been exceeded.",
@@ -46,13 +46,13 @@ void TooMuch_Gather(host::State& s, int code) {
         }
         break;
       case fault::kLongCell:
-        host::InfoMsg(s, {u"Too much Text within Cell ( >32,767 ) during \"" + s.vbaMode + u"\".",
+        host::InfoMsg(s, {u"Too much Text within Cell ( >32,767 ) during \"" + s.request.vbaMode.Text() + u"\".",
                           u"The result of a cell's formula produces text which reaches Excel's limit for amount of "
                           u"cell characters allowed.",
                           Text(kReduceText) + kCutPasteTip});
         break;
       case fault::kLongJoin:
-        host::InfoMsg(s, {u"Too much Text to Join Cells ( >32,767 ) during \"" + s.vbaMode + u"\".",
+        host::InfoMsg(s, {u"Too much Text to Join Cells ( >32,767 ) during \"" + s.request.vbaMode.Text() + u"\".",
                           u"It is not possible to treat the row within your selection as a single Item for comparison "
                           u"purposes because there would be more characters to fit within a cell than Excel allows.",
                           Text(kReduceText) + kCutPasteTip});
@@ -66,13 +66,13 @@ void TooMuch_Gather(host::State& s, int code) {
 void TooMuch_Sort(host::State& s, int /*code*/) {
   ErrorTrail("TooMuch_Sort", [&] {
     const Text n = Capacity(s);
-    forms::Control& expandRanges = s.Main(u"checkbox2");
+    forms::Control& expandRanges = s.Control(host::ctl::main::kExpandRanges);
     const Variant expand = expandRanges.Value();
     if (expandRanges.Enabled() && vba::EqualsTrue(expand)) {
       host::InfoMsg(s, {u"You are using \"CountIndex#\" Mode with \"ExpandRanges\" option set.",
                         u"This mode uses one of " + n + u" resources per single Item.",
                         u"Try turning off the \"ExpandRanges\" option."});
-    } else if (s.IgnoreIndexMode) {
+    } else if (s.request.IgnoreIndexMode) {
       host::InfoMsg(s, {u"You are using \"IgnoreIndex#\" Mode and the limit of " + n +
                             u" Item descriptions has been exceeded.",
                         u"If there are Items with trailing numbers within your seletion, try the Mode "
@@ -80,7 +80,7 @@ void TooMuch_Sort(host::State& s, int /*code*/) {
                                u"\"CountIndex#\" Mode can condense Item lists into hyphenated ranges.",
                         u"Otherwise, try multiple smaller selections."});
     }
-    s.FaultMsg = u"Too_Many_Item_Descriptions";
+    s.request.FaultMsg = u"Too_Many_Item_Descriptions";
   });
 }
 

@@ -203,7 +203,7 @@ int DistinctColumn::Add(TextView name) {
   index_.Refresh(entry);
   if (const std::size_t escapedLength = EscapedLength(name); escapedLength > kFindLimit) {
     if (const Text wildcards = WildcardsIn(name); !wildcards.empty()) {
-      s_.FaultMsg =
+      s_.request.FaultMsg =
           u"w/WildCard>254chrs: w/ " + wildcards + u" =" + vba::Format(static_cast<double>(escapedLength), u"##,##0");
       return fault::kLongWildcard;
     }

@@ -22,7 +22,7 @@ constexpr char16_t kFormulaStarts[] = u"+-=$%@(";
 // The expected number of pieces: the count shown in the main form's Label2 ("Count =
 // 1,234"), else the commas of the Active Window, else the sheet's row count.
 std::int64_t ProgressTotal(const host::State& s, const xl::Worksheet& sheet) {
-  const Text caption = host::ReplaceItVal(s.Main(u"Label2").Caption(), u",", u"");
+  const Text caption = host::ReplaceItVal(s.Control(host::ctl::main::kCountLabel).Caption(), u",", u"");
   std::int64_t total = 0;
   if (const std::size_t eq = caption.find(u'='); eq != Text::npos) {
     // Whole units, held within the counter's range.
@@ -31,8 +31,8 @@ std::int64_t ProgressTotal(const host::State& s, const xl::Worksheet& sheet) {
     total = static_cast<std::int64_t>(n);
   }
   if (total != 0) return total;
-  if (s.ActiveWndw != nullptr) {
-    const Text shown = s.ActiveWndw->Text();
+  if (s.request.ActiveWndw != nullptr) {
+    const Text shown = s.request.ActiveWndw->Text();
     const auto commas = std::count(shown.begin(), shown.end(), u',');
     if (commas > 0) return commas;
   }
@@ -114,7 +114,7 @@ std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName
     int result = fault::kNone;
     const std::int64_t total = ProgressTotal(s, sheet);
     const bool showProgress = total > 20;
-    const bool showText = !host::StatusBarQuietMode(s);
+    const bool showText = !s.request.vbaMode.Traits().quietStatusBar;
     host::ProgressBar bar(s, u" TextToPut Progress: ");
 
     const std::int64_t capacity = ItemCapacity(sheet);
@@ -135,18 +135,18 @@ std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName
       if (item.empty()) continue;
       if (itemRow > capacity) {
         result = fault::kTooManyItems;
-        s.FaultItem = item;
-        s.FaultMsg = fault_msg::kTooManyItems;
+        s.request.FaultItem = item;
+        s.request.FaultMsg = fault_msg::kTooManyItems;
         break;
       }
       const xl::Range row = anchor.Offset(itemRow, 0);
       WriteText(row.Offset(0, kItemText), item);
       ++written;
-      if (!s.IgnoreIndexMode) {
+      if (!s.request.IgnoreIndexMode) {
         const std::int64_t hyphens = CountHyphens(item);
         if (hyphens >= 2) {
           result = fault::kManyHyphens;
-          s.FaultMsg = fault_msg::kManyHyphens;
+          s.request.FaultMsg = fault_msg::kManyHyphens;
           break;
         }
         result = distinctColumn.Add(SplitItem(row, item, hyphens));
@@ -155,10 +155,10 @@ std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName
       ++itemRow;
     }
 
-    if (result != fault::kNone && s.FaultItem.empty()) {
-      s.FaultItem = CellText(anchor.Offset(itemRow, kItemText));
+    if (result != fault::kNone && s.request.FaultItem.empty()) {
+      s.request.FaultItem = CellText(anchor.Offset(itemRow, kItemText));
     }
-    if (s.IgnoreIndexMode) {
+    if (s.request.IgnoreIndexMode) {
       NumberOrderColumn(anchor, written);
       return result;
     }

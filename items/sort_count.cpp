@@ -52,26 +52,26 @@ class SortCount {
         sheet_(WorkSheet(s)),
         anchor_(sheet_.Range(listName)),
         listName_(listName),
-        quiet_(host::StatusBarQuietMode(s)),
+        quiet_(s.request.vbaMode.Traits().quietStatusBar),
         bar_(s, u" Sort-Count-Dups Progress: ") {}
 
   Outcome Run(CountHandOver& h) {
     h.displayAnchor = Cell(0, kSideOrderNum);
     const xl::Range other = ListAnchor(s_, OtherList(listName_));
-    forms::Control& tagBox = s_.Main(u"CheckBox4");
-    h.tagDuplicates = s_.IgnoreIndexMode && tagBox.Enabled() && vba::EqualsTrue(tagBox.Value());
+    forms::Control& tagBox = s_.Control(host::ctl::main::kTagDuplicates);
+    h.tagDuplicates = s_.request.IgnoreIndexMode && tagBox.Enabled() && vba::EqualsTrue(tagBox.Value());
     rows_ = ColumnCount(anchor_, kItemText);
     const std::int64_t otherRows = ColumnCount(other, kItemText);
     h.listWasEmpty = rows_ == 0;
 
     // A fault left by the gathering is shown as it is: no sort, no count.
-    if (!s_.FaultMsg.empty()) return Outcome::kDisplay;
+    if (!s_.request.FaultMsg.empty()) return Outcome::kDisplay;
 
     h.itemCount = 0;
-    s_.DisplayText.clear();
+    s_.request.DisplayText.clear();
     if (rows_ == 0) return Outcome::kDisplay;
     next_ = 1;
-    return s_.IgnoreIndexMode ? PlainItems(h, otherRows) : IndexedItems(h);
+    return s_.request.IgnoreIndexMode ? PlainItems(h, otherRows) : IndexedItems(h);
   }
 
  private:
@@ -138,7 +138,7 @@ class SortCount {
   // ----- CountIndex# -----
 
   Outcome IndexedItems(CountHandOver& h) {
-    expandRanges_ = !vba::EqualsFalse(s_.Main(u"checkbox2").Value());
+    expandRanges_ = !vba::EqualsFalse(s_.Control(host::ctl::main::kExpandRanges).Value());
     const xl::Range first = Cell(1, kItemText);
     const bool several = Filled(2, kItemText);
     if (several) {
@@ -160,10 +160,10 @@ class SortCount {
 
     const std::int64_t distinct = ColumnCount(anchor_, kDistinctItem);
     sheet_.Range(Cell(1, kSideOrderNum), Cell(1, kSideItem).End(xl::xlDown)).ClearContents();
-    s_.DisplayText.clear();
-    const bool longMatchCase = vba::EqualsTrue(s_.Main(u"CheckBox5").Value());
+    s_.request.DisplayText.clear();
+    const bool longMatchCase = vba::EqualsTrue(s_.Control(host::ctl::main::kMatchCase).Value());
     // The walk writes no ItemText: the index of the column stays valid throughout.
-    LongItemIndex items(within, longMatchCase, s_.CompareMode);
+    LongItemIndex items(within, longMatchCase, s_.request.CompareMode);
 
     for (long d = 1; d <= distinct && h.faultKind == FaultKind::kNone; ++d) {
       const Text value = At(d, kDistinctItem);
@@ -195,13 +195,13 @@ class SortCount {
     if (o != Outcome::kDisplay) return o;
     AddToCount(h.itemCount, range ? IndexValue(vba::Val(n2)) - IndexValue(vba::Val(n1)) + 1 : 1);
 
-    if (vba::StrComp(At(r + 1, kItemText), value, s_.CompareMode) != 0) return Outcome::kDisplay;
+    if (vba::StrComp(At(r + 1, kItemText), value, s_.request.CompareMode) != 0) return Outcome::kDisplay;
     do {
       ++r;
       if (!Progress()) return Outcome::kAbort;
       o = FurtherRow(h, r, p);
       if (o != Outcome::kDisplay || h.faultKind != FaultKind::kNone) return o;
-    } while (Filled(r + 1, kItemText) && vba::StrComp(vba::Trim(At(r + 1, kItemText)), p, s_.CompareMode) == 0);
+    } while (Filled(r + 1, kItemText) && vba::StrComp(vba::Trim(At(r + 1, kItemText)), p, s_.request.CompareMode) == 0);
     return Outcome::kDisplay;
   }
 
@@ -220,7 +220,7 @@ class SortCount {
 
     auto fault = [&](FaultKind kind, Text item) {
       h.faultKind = kind;
-      s_.FaultItem = std::move(item);
+      s_.request.FaultItem = std::move(item);
       h.faultPrefix = p;
       h.faultIndex = n1;
       return Outcome::kDisplay;
@@ -242,7 +242,7 @@ class SortCount {
       WriteText(Cell(prev, kIndexNum2), prev3);
       Forget(prev, kIndexNum2);
       prev4 = prev3;
-      if (s_.RangeStyle == index_style::kRepeatedPrefix) q = p;
+      if (s_.items.RangeStyle == index_style::kRepeatedPrefix) q = p;
     }
 
     Outcome o = Outcome::kDisplay;
@@ -260,7 +260,7 @@ class SortCount {
     if (o != Outcome::kDisplay) return o;
     AddToCount(h.itemCount, IndexValue(to) - IndexValue(from) + 1);
 
-    if (s_.vbaMode == host::kModeCompare2 && Filled(prev, kIndexNum2) &&
+    if (s_.request.vbaMode.Traits().compareTwo && Filled(prev, kIndexNum2) &&
         vba::Val(At(prev, kIndexNum1)) == vba::Val(At(prev, kIndexNum2))) {
       Cell(prev, kIndexNum2).ClearContents();
       Forget(prev, kIndexNum2);
@@ -276,7 +276,7 @@ class SortCount {
     if (x.find(u'-') == Text::npos) {
       x += u"-" + q + n2;
     } else {
-      const auto m = static_cast<std::int64_t>(s_.RangeStyle == index_style::kRepeatedPrefix
+      const auto m = static_cast<std::int64_t>(s_.items.RangeStyle == index_style::kRepeatedPrefix
                                                    ? q.size()
                                                    : vba::LTrim(At(prev, kPrefix2)).size());
       const std::int64_t k = static_cast<std::int64_t>(x.size()) - (static_cast<std::int64_t>(prev4.size()) + m);
@@ -313,20 +313,20 @@ class SortCount {
   bool LimitReached() {
     const long rowsCount = sheet_.RowsCount();
     if (next_ < rowsCount - 1) return false;
-    s_.FaultItem = At(next_ - 1, kSideItem);
+    s_.request.FaultItem = At(next_ - 1, kSideItem);
     const Text headline = u"The maximum Item count of " + vba::IntegerText(ItemCapacity(sheet_)) +
                           u" has been exceeded." + host::kParagraph +
                           u"Try processing smaller amounts of Items or turn off the \"ExpandRanges\" option.";
     host::MsgBoxDLL(s_, host::MsgTitle(s_, headline), host::msgbox::kInformation);
-    s_.FaultMsg = u"Too Many Items - ExpandRanges is ON";
+    s_.request.FaultMsg = u"Too Many Items - ExpandRanges is ON";
     return true;
   }
 
   // ----- IgnoreIndex# -----
 
   Outcome PlainItems(CountHandOver& h, std::int64_t otherRows) {
-    const bool compare = s_.vbaMode == host::kModeCompare2;
-    if (!compare && !vba::EqualsFalse(s_.Main(u"CheckBox3").Value())) {
+    const bool compare = s_.request.vbaMode.Traits().compareTwo;
+    if (!compare && !vba::EqualsFalse(s_.Control(host::ctl::main::kSort).Value())) {
       if (Filled(2, kOrderNum)) {
         const xl::Range key1 = Cell(1, kItemText);
         SortIgnoringErrors(sheet_.Range(key1, Cell(1, kOrderNum).End(xl::xlDown)),
@@ -408,8 +408,8 @@ int ItemsSortCntDsply(host::State& s, const Text& listName) {
       case Outcome::kDisplay:
         break;
     }
-    if (h.faultKind == FaultKind::kDuplicate) s.FaultMsg = u" Duplicate";
-    if (h.faultKind == FaultKind::kPrefixWithAndWithout) s.FaultMsg = u"Prefix with and without Index#";
+    if (h.faultKind == FaultKind::kDuplicate) s.request.FaultMsg = u" Duplicate";
+    if (h.faultKind == FaultKind::kPrefixWithAndWithout) s.request.FaultMsg = u"Prefix with and without Index#";
     return DisplayCountedList(s, listName, h);
   });
 }

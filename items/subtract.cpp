@@ -21,10 +21,6 @@
 namespace quillary::items {
 namespace {
 
-bool ModeIsOneOf(const host::State& s, std::initializer_list<TextView> modes) {
-  return std::find(modes.begin(), modes.end(), TextView(s.vbaMode)) != modes.end();
-}
-
 // Runs a step whose spreadsheet errors do not stop the subtraction (the sorts).
 template <class Body>
 void IgnoringErrors(Body&& body) {
@@ -150,15 +146,15 @@ class Subtraction {
 };
 
 int Subtraction::Run(std::int64_t& countA) {
-  ignoreIndex_ = s_.IgnoreIndexMode;
-  matchCase_ = ignoreIndex_ ? vba::EqualsTrue(s_.Main(u"CheckBox5").Value()) : true;
-  compareTwo_ = s_.vbaMode == host::kModeCompare2;
-  rangeStyle2_ = s_.RangeStyle == index_style::kRepeatedPrefix;
+  ignoreIndex_ = s_.request.IgnoreIndexMode;
+  matchCase_ = ignoreIndex_ ? vba::EqualsTrue(s_.Control(host::ctl::main::kMatchCase).Value()) : true;
+  compareTwo_ = s_.request.vbaMode.Traits().compareTwo;
+  rangeStyle2_ = s_.items.RangeStyle == index_style::kRepeatedPrefix;
 
   ClearSideList(a_);
   ClearSideList(b_);
   countB_ = ColumnCount(b_, kItemText);
-  if (countB_ == 0 && (!compareTwo_ || s_.CompareStep == 3)) return 1;
+  if (countB_ == 0 && (!compareTwo_ || s_.compare.CompareStep == 3)) return 1;
 
   Prepare();
   countA = countA_;
@@ -181,14 +177,14 @@ void Subtraction::Prepare() {
   if (const std::int64_t distinct = ignoreIndex_ ? 0 : ColumnCount(a_, kDistinctItem); distinct > 0) {
     distinctItems_.emplace(
         a_.Parent().Range(a_.Offset(1, kDistinctItem), a_.Offset(static_cast<long>(distinct), kDistinctItem)),
-        matchCase_, s_.CompareMode);
+        matchCase_, s_.request.CompareMode);
   }
   countA_ = ColumnCount(a_, kItemText);
 }
 
 bool Subtraction::Loop() {
   host::ProgressBar bar(s_, u" Subtract Progress: ");
-  const bool showText = !host::StatusBarQuietMode(s_);
+  const bool showText = !s_.request.vbaMode.Traits().quietStatusBar;
   for (std::int64_t i = 1; i <= countA_; ++i) {
     if (countA_ > 100 && !bar.Step(i, countA_, showText)) return false;
     const xl::Range row = a_.Offset(static_cast<long>(i), 0);
@@ -242,7 +238,7 @@ std::pair<std::int64_t, std::int64_t> Subtraction::EqualRows(const Variant& key)
 void Subtraction::PlainItem(std::int64_t i, const Variant& key, const Text& keyText) {
   bool removed = false;
   if (havePrevious_ && previousIsText_ == key.IsText() &&
-      vba::StrComp(previousText_, keyText, s_.CompareMode) == 0) {
+      vba::StrComp(previousText_, keyText, s_.request.CompareMode) == 0) {
     removed = previousRemoved_;
   } else if (countB_ > 0) {
     havePrevious_ = true;
@@ -400,7 +396,7 @@ void Subtraction::Finish(int& result) {
 
   // 1: nothing removed from a plain list: list A stays, the result stays 1.
   if (ignoreIndex_ && survivors == countA_ &&
-      !ModeIsOneOf(s_, {host::kModeCompare2, u"Subtract Display V", u"Subtract Display >", u"REDUCE Rows to One"})) {
+      !s_.request.vbaMode.Traits().subtractRebuildsList) {
     return;
   }
 
@@ -427,7 +423,7 @@ void Subtraction::Finish(int& result) {
   result = 0;
   // 3: plain Items without the Sort option: the survivors, back in the order in which
   // they were collected, are the result; list A's rows stay.
-  if (ignoreIndex_ && !vba::EqualsTrue(s_.Main(u"CheckBox3").Value()) && s_.CompareStep != 6) {
+  if (ignoreIndex_ && !vba::EqualsTrue(s_.Control(host::ctl::main::kSort).Value()) && s_.compare.CompareStep != 6) {
     sortSurvivors(false);
     return;
   }
@@ -450,9 +446,9 @@ int ItemsSubtract(host::State& s, const Text& listA, const Text& listB) {
   return ErrorTrail("ItemsSubtract", [&] {
     std::int64_t countA = 0;
     // Nothing is done while a fault or limit text of the gathering is pending.
-    int result = s.FaultMsg.empty() ? Subtraction(s, listA, listB).Run(countA) : 1;
-    s.ItemCountText = vba::IntegerText(countA);
-    if (ModeIsOneOf(s, {u"Null", u"Paste_V", u"Paste_>"}) || countA == 0) result = 0;
+    int result = s.request.FaultMsg.empty() ? Subtraction(s, listA, listB).Run(countA) : 1;
+    s.items.ItemCountText = vba::IntegerText(countA);
+    if (s.request.vbaMode.Traits().subtractGoesOn || countA == 0) result = 0;
     return result;
   });
 }

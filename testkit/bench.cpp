@@ -11,7 +11,7 @@ Bench::Bench()
   // Worksheet.Paste reads the stand-in clipboard without counting an attempt, so that
   // tests count only the component's own clipboard calls.
   app->SetClipboardReader([this] { return services.clipboard.Contents(); });
-  state.ExcelApp = app.get();
+  state.connection.ExcelApp = app.get();
 }
 
 void Bench::BeginRequest(TextView mode) { host::StartRequest(state, forms.Forms(), Text(mode)); }

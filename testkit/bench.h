@@ -28,11 +28,17 @@ class Bench {
 
   // Starts a request as the host's call would (forms held, per-call state set) without
   // running a routine, for tests that call routines directly.
-  void BeginRequest(TextView mode = u"Null");
+  void BeginRequest(TextView mode);
+  void BeginRequest(host::ModeId mode = host::ModeId::kNull) { BeginRequest(host::ModeText(mode)); }
 
   // The active workbook's sheet of that name.
   xl::Worksheet& Sheet(TextView name);
   xl::Range Cell(TextView reference) { return book->ActiveSheet().Range(reference); }
+  // A control of the bench's forms, as the component names it.
+  forms::Control& Control(const host::ControlId& id) {
+    const forms::HostForms all = forms.Forms();
+    return (all.*id.form)->Item(id.name);
+  }
 
   sys::StandInServices services;
   forms::HostFormSet forms;

@@ -21,7 +21,7 @@ class SessionTest : public ::testing::Test {
  protected:
   explicit SessionTest(std::istream* ask = nullptr) : session(err, ask) {
     session.New(xl::memory::GridSize::Small);
-    session.State().forms = session.Forms().Forms();
+    session.State().request.forms = session.Forms().Forms();
   }
 
   double Message(long style) { return host::MsgBoxDLL(session.State(), u"( ): Go on?\r\rSecond paragraph", style); }
@@ -86,9 +86,9 @@ TEST_F(SessionTest, BigMessageAndCompareDialogAnswers) {
   session.Forms().bigMsg.Item(u"Option_Button").SetCaption(u"Keep both");
   session.Answers().Queue(Reply::BigMsg, AnswerCaption(Reply::BigMsg, "Option"));
   host::ShowBigMsgFormDLL(session.State());
-  EXPECT_EQ(session.State().BigMsgAnswer, 2);
+  EXPECT_EQ(session.State().dialogs.BigMsgAnswer, 2);
   host::ShowCompDupUserFormDLL(session.State(), u"UseCollected");
-  EXPECT_EQ(session.State().CompareStep, 2);
+  EXPECT_EQ(session.State().compare.CompareStep, 2);
   const std::string text = err.str();
   EXPECT_TRUE(Has(text, "quillary: big message [OK]* [Option \"Keep both\"] [Cancel]\n")) << text;
   EXPECT_TRUE(Has(text, "quillary: compare dialog [UseNew] [UseCollected]* [Cancel]\n")) << text;
@@ -96,10 +96,10 @@ TEST_F(SessionTest, BigMessageAndCompareDialogAnswers) {
 
 TEST_F(SessionTest, BreakKeyAnswersNoBreakUnlessQueued) {
   host::ChkBreakKey(session.State());
-  EXPECT_FALSE(session.State().UserAbort);
+  EXPECT_FALSE(session.State().request.progress.UserAbort);
   session.Answers().Queue(Reply::BreakKey, AnswerCaption(Reply::BreakKey, "6"));
   host::ChkBreakKey(session.State());
-  EXPECT_TRUE(session.State().UserAbort);
+  EXPECT_TRUE(session.State().request.progress.UserAbort);
   EXPECT_EQ(err.str(), "quillary: break key answered \"6\"\n");
 }
 

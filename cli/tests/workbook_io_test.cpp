@@ -98,7 +98,7 @@ TEST_F(WorkbookIo, WorkingSheetNamesVisibilityAndSelectionSurvive) {
   // The working sheet as the component makes it.
   sys::StandInServices services;
   host::State state(services.services);
-  state.ExcelApp = app.get();
+  state.connection.ExcelApp = app.get();
   book.Sheets().Item(u"Parts list").Activate();
   host::InitPlace(state, host::kList2);
   book.Sheets().Item(u"Quillary3016000000").Cells(2, 3).SetValue(u"'R1");

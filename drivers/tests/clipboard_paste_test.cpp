@@ -67,12 +67,12 @@ TEST_F(ClipboardPasteTest, StagesOneLineAsTextAndSeveralLinesAsGeneral) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     b.BeginRequest(c.mode);
-    b.state.JoinCellsUsed = c.joinCellsUsed;
-    b.state.PasteRowCount = 7;
+    b.state.request.JoinCellsUsed = c.joinCellsUsed;
+    b.state.request.PasteRowCount = 7;
     EXPECT_EQ(Clipbrd_Into(b.state, c.text), Staging::kStaged);
     EXPECT_EQ(clip.Contents(), c.clipboard);
     EXPECT_EQ(PasteColumn(), c.column);
-    EXPECT_EQ(b.state.PasteRowCount, c.pasteRowCount);
+    EXPECT_EQ(b.state.request.PasteRowCount, c.pasteRowCount);
     EXPECT_EQ(Work().Cells(1, kPasteColumn).NumberFormat(), Variant(c.numberFormat));
     EXPECT_TRUE(Cell(1, kList2Column).IsEmpty()) << "nothing reaches list 2";
   }
@@ -80,11 +80,11 @@ TEST_F(ClipboardPasteTest, StagesOneLineAsTextAndSeveralLinesAsGeneral) {
 
 TEST_F(ClipboardPasteTest, AnEmptyTextOnlyEmptiesTheClipboard) {
   ASSERT_EQ(Clipbrd_Into(b.state, u"staged before"), Staging::kStaged);
-  b.state.PasteRowCount = 5;
+  b.state.request.PasteRowCount = 5;
   EXPECT_EQ(Clipbrd_Into(b.state, u""), Staging::kCleared);
   EXPECT_EQ(clip.Contents(), u"");
   EXPECT_EQ(PasteColumn(), std::vector<Variant>{u"staged before"});
-  EXPECT_EQ(b.state.PasteRowCount, 5);
+  EXPECT_EQ(b.state.request.PasteRowCount, 5);
 }
 
 TEST_F(ClipboardPasteTest, TriesTheClipboardAndThePasteUpTo49Times) {
@@ -108,7 +108,7 @@ TEST_F(ClipboardPasteTest, TriesTheClipboardAndThePasteUpTo49Times) {
     // The working sheet shows an earlier staging; the user has since copied other text.
     ASSERT_EQ(Clipbrd_Into(b.state, u"staged before"), Staging::kStaged);
     clip.SetText(u"the user's own text");
-    b.state.PasteRowCount = 5;
+    b.state.request.PasteRowCount = 5;
     clip.ResetCounts();
     if (c.clipboardFails > 0) clip.FailNext(c.clipboardFails, c.failing);
     if (c.pasteFails > 0) b.app->InjectFailure("Worksheet.Paste", err::kApplication, "busy", 0, c.pasteFails);
@@ -119,17 +119,17 @@ TEST_F(ClipboardPasteTest, TriesTheClipboardAndThePasteUpTo49Times) {
       case Staging::kStaged:
         EXPECT_EQ(clip.Contents(), u"new text");
         EXPECT_EQ(PasteColumn(), std::vector<Variant>{u"new text"});
-        EXPECT_EQ(b.state.PasteRowCount, 1);
+        EXPECT_EQ(b.state.request.PasteRowCount, 1);
         break;
       case Staging::kClipboardFailed:
         // Nothing is pasted: neither the user's text nor anything measured from it.
         EXPECT_EQ(PasteColumn(), std::vector<Variant>{u"staged before"});
-        EXPECT_EQ(b.state.PasteRowCount, 5);
+        EXPECT_EQ(b.state.request.PasteRowCount, 5);
         break;
       case Staging::kPasteFailed:
         EXPECT_EQ(clip.Contents(), u"new text");
         EXPECT_EQ(PasteColumn(), std::vector<Variant>{});
-        EXPECT_EQ(b.state.PasteRowCount, 5);
+        EXPECT_EQ(b.state.request.PasteRowCount, 5);
         break;
       default:
         ADD_FAILURE();
@@ -140,7 +140,7 @@ TEST_F(ClipboardPasteTest, TriesTheClipboardAndThePasteUpTo49Times) {
 
 TEST_F(ClipboardPasteTest, AProtectedSheetIsLeftAloneEntirely) {
   clip.SetText(u"the user's own text");
-  b.forms.mailBox.Item(u"OnScreenX").SetEnabled(false);
+  b.Control(host::ctl::mail::kOnScreenX).SetEnabled(false);
   b.app->SetScreenUpdating(true);
   b.book->ActiveSheet().Protect();
   EXPECT_EQ(Clipbrd_Into(b.state, u"new text"), Staging::kNotStaged);
@@ -181,7 +181,7 @@ TEST_F(ClipboardPasteTest, PasteRowCountOverTheListsOfTheWorkingSheet) {
     Work().Range(u"A:I").ClearContents();
     if (c.listRows > 0) Work().Cells(c.listRows, 3).SetValue(u"'item");
     EXPECT_EQ(Clipbrd_Into(b.state, Text(c.length, u'q')), Staging::kStaged);
-    EXPECT_EQ(b.state.PasteRowCount, c.rows);
+    EXPECT_EQ(b.state.request.PasteRowCount, c.rows);
     EXPECT_EQ(PasteColumn().size(), static_cast<std::size_t>(c.rows));
   }
 }
@@ -201,7 +201,7 @@ TEST_F(ClipboardPasteTest, AStagingOfSeveralRowsIsClearedAfterAnOkOnTheBigMessag
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << ToUtf8(c.mode) << " answer " << c.bigMsgAnswer << " length " << c.length);
     b.BeginRequest(c.mode);
-    b.state.BigMsgAnswer = c.bigMsgAnswer;
+    b.state.dialogs.BigMsgAnswer = c.bigMsgAnswer;
     Work().Cells(3, kList2Column).SetValue(u"'list 2");
     EXPECT_EQ(Clipbrd_Into(b.state, Text(c.length, u'q')), Staging::kStaged);
     EXPECT_EQ(PasteColumn().size(), c.rowsLeft);
@@ -215,7 +215,7 @@ TEST_F(ClipboardPasteTest, LeavesTheTabSettingForTheUsersNextPaste) {
   for (const bool tabs : {true, false}) {
     SCOPED_TRACE(tabs ? "Tabs split" : "Tabs kept");
     user.Range(u"A1:C1").ClearContents();
-    b.state.TabSplitPaste = tabs;
+    b.state.drivers.TabSplitPaste = tabs;
     EXPECT_EQ(Clipbrd_Into(b.state, u"a\tb\tc"), Staging::kStaged);
     EXPECT_EQ(PasteColumn(), std::vector<Variant>{u"a\tb\tc"}) << "the staging itself never splits";
     EXPECT_EQ(b.app->RememberedTextToColumns().Tab, tabs);
@@ -251,7 +251,7 @@ TEST_F(ClipboardPasteTest, UnicodeTextPassesWholeThroughTheStaging) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    b.state.JoinCellsUsed = c.joinCellsUsed;
+    b.state.request.JoinCellsUsed = c.joinCellsUsed;
     EXPECT_EQ(Clipbrd_Into(b.state, c.text), Staging::kStaged);
     EXPECT_EQ(clip.Contents(), c.clipboard);
     EXPECT_EQ(PasteColumn(), c.column);

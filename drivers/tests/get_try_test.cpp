@@ -28,7 +28,7 @@ class Desk {
   }
   void Tick(const char16_t* control, bool on = true) { b.forms.mainUser.Item(control).SetValue(on); }
   Text Caption(const char16_t* control) { return b.forms.mainUser.Item(control).Caption(); }
-  Text Window() { return b.state.ActiveWndw->Text(); }
+  Text Window() { return b.state.request.ActiveWndw->Text(); }
   // The command-bar macros run, in order.
   std::vector<std::string> CommandBar() {
     std::vector<std::string> names;
@@ -53,13 +53,13 @@ TEST(GetTry, PlainGetShowsTheCondensedListTheCountAndStagesIt) {
   // The prefixes come in the order first met, each with its numbers sorted and joined.
   EXPECT_EQ(d.Window(), u"R1-3,R5,C1");
   EXPECT_EQ(d.Caption(u"Label2"), u"Count = 5");
-  EXPECT_EQ(d.b.forms.mainUser.Item(u"Label2").TextAlign(), 2);
+  EXPECT_EQ(d.b.Control(host::ctl::main::kCountLabel).TextAlign(), 2);
   EXPECT_EQ(d.b.addin.CommandBarCount(), std::optional<Text>(u"Cnt= 5"));
   EXPECT_EQ(d.b.services.clipboard.Contents(), u"R1-3,R5,C1");
   EXPECT_EQ(d.Staged(), Variant(u"R1-3,R5,C1"));
   EXPECT_EQ(d.Caption(u"Label11"), u"     10 Characters.");
   EXPECT_EQ(d.Caption(u"label10"), u"");
-  EXPECT_EQ(d.b.state.DisplayText, u"") << "cleaned up";
+  EXPECT_EQ(d.b.state.request.DisplayText, u"") << "cleaned up";
 }
 
 TEST(GetTry, CommaSpaceAndTheIgnoreIndexCaption) {
@@ -72,7 +72,7 @@ TEST(GetTry, CommaSpaceAndTheIgnoreIndexCaption) {
   d.Press();
   EXPECT_EQ(d.Window(), u"b,a,c") << "IgnoreIndex# without Sort keeps the order of collection";
   EXPECT_EQ(d.Caption(u"Label2"), u" IgnrIndex  Count = 3");
-  EXPECT_EQ(d.b.forms.mainUser.Item(u"Label2").TextAlign(), 1);
+  EXPECT_EQ(d.b.Control(host::ctl::main::kCountLabel).TextAlign(), 1);
 }
 
 TEST(GetTry, AFaultIsShownInTheLabelsInsteadOfTheCount) {
@@ -93,15 +93,15 @@ TEST(GetTry, AFaultIsShownInTheLabelsInsteadOfTheCount) {
     EXPECT_EQ(d.Caption(u"label10"), c.fault) << c.what;
     EXPECT_EQ(d.Window(), c.window) << c.what;
     EXPECT_EQ(d.CommandBar(), std::vector<std::string>{"PutCbarCntNull"}) << c.what;
-    EXPECT_EQ(d.b.forms.mainUser.Item(u"CheckBox8").Value(), Variant(true)) << c.what;
-    EXPECT_EQ(d.b.state.FaultMsg, c.fault) << c.what << ": kept for later requests";
+    EXPECT_EQ(d.b.Control(host::ctl::main::kNotice).Value(), Variant(true)) << c.what;
+    EXPECT_EQ(d.b.state.request.FaultMsg, c.fault) << c.what << ": kept for later requests";
   }
 }
 
 TEST(GetTry, ExpandRefReadsTheActiveWindowTextAgain) {
   Desk d;
   d.Cells({u"x"});
-  d.b.forms.mainUser.Item(u"Textbox1").SetValue(Text(u"R3,R1\x1F,R2, C7"));
+  d.b.Control(host::ctl::main::kTextbox1).SetValue(Text(u"R3,R1\x1F,R2, C7"));
   d.Press(u"expand_ref");
   EXPECT_EQ(d.Caption(u"Label2"), u"Count = 4");
   EXPECT_EQ(d.b.services.clipboard.Contents(), u"R1-3,C7");
@@ -111,8 +111,8 @@ TEST(GetTry, ExpandRefReadsTheActiveWindowTextAgain) {
 TEST(GetTry, Compare2WithoutACollectingStepTouchesNoList) {
   Desk d;
   d.Cells({u"R1"});
-  d.b.state.ItemCountText = u"1234";
-  d.b.state.CompareStep = 0;
+  d.b.state.items.ItemCountText = u"1234";
+  d.b.state.compare.CompareStep = 0;
   d.Press(u"COMPARE 2/Uniques");
   EXPECT_EQ(d.Caption(u"Label2"), u"Count = 1,234");
   EXPECT_EQ(d.b.addin.CommandBarCount(), std::optional<Text>(u"Cnt= 1,234"));
@@ -126,7 +126,7 @@ TEST(GetTry, SubtractsList2) {
   d.Press();
   ASSERT_EQ(d.Caption(u"Label2"), u"Count = 5");
   d.Cells({u"R2, R4"});
-  d.b.state.CompareStep = 6;
+  d.b.state.compare.CompareStep = 6;
   d.Press(u"COMPARE 2/Uniques");
   EXPECT_EQ(d.Caption(u"Label2"), u"Count = 3");
   EXPECT_EQ(d.b.services.clipboard.Contents(), u"R1,R3,R5");
@@ -140,7 +140,7 @@ TEST(GetTry, Compare2Steps3And4LeaveTheUniquesOfTheLeftArea) {
   d.Sheet().Range(u"A1:A2,C1").Select();
   for (int step : {3, 4}) {
     d.b.BeginRequest(u"COMPARE 2/Uniques");
-    d.b.state.CompareStep = step;
+    d.b.state.compare.CompareStep = step;
     GetSubtractSortCnt(d.b.state);
   }
   EXPECT_EQ(d.Window(), u"R1,R3,R5");
@@ -175,7 +175,7 @@ TEST(GetTry, ADuplicatesSummaryIsStagedForPastingWithTabs) {
   d.Tick(u"CheckBox4");
   d.Press();
   EXPECT_EQ(d.b.services.clipboard.Contents(), Text(u"Duplicates_Summary\nDup\t     2\ta"));
-  EXPECT_TRUE(d.b.state.TabSplitPaste);
+  EXPECT_TRUE(d.b.state.drivers.TabSplitPaste);
   EXPECT_TRUE(d.b.app->RememberedTextToColumns().Tab);
   EXPECT_EQ(d.Caption(u"Label2"), u" Duplicate");
 }
@@ -211,10 +211,10 @@ TEST(GetTry, ATextTooLongForOneCellGetsTheAdviceOfItsMode) {
     d.Sheet().Range(d.Sheet().Cells(1, 1), d.Sheet().Cells(row - 1, 1)).Select();
     d.b.BeginRequest();
     GetSubtractSortCnt(d.b.state);
-    EXPECT_GE(d.b.state.PasteRowCount, 2) << c.what;
+    EXPECT_GE(d.b.state.request.PasteRowCount, 2) << c.what;
     EXPECT_NE(d.Caption(u"Label11").find(u" Chars. Can't single cell paste."), Text::npos) << c.what;
     EXPECT_EQ(d.Caption(u"label10"), c.advice) << c.what;
-    EXPECT_EQ(d.b.forms.mainUser.Item(u"CheckBox8").Value(), Variant(true)) << c.what;
+    EXPECT_EQ(d.b.Control(host::ctl::main::kNotice).Value(), Variant(true)) << c.what;
   }
 }
 
@@ -224,7 +224,7 @@ TEST(GetTry, HiddenCellsAreNotedOnTheCharacterLine) {
   d.Sheet().Rows(2).SetHidden(true);
   d.Press();
   EXPECT_EQ(d.Caption(u"Label11"), u"     4 Characters. Hidden cells.");
-  EXPECT_EQ(d.b.forms.mainUser.Item(u"CheckBox8").Value(), Variant(true));
+  EXPECT_EQ(d.b.Control(host::ctl::main::kNotice).Value(), Variant(true));
 }
 
 TEST(GetTry, AClipboardThatStaysBusyIsReported) {
@@ -234,7 +234,7 @@ TEST(GetTry, AClipboardThatStaysBusyIsReported) {
   d.Press();
   EXPECT_EQ(d.Caption(u"Label2"), u"Count = 1") << "the count is still shown";
   EXPECT_EQ(d.Caption(u"label10"), u"ClipBrd busy: result NOT copied. Try Get/Try again.");
-  EXPECT_EQ(d.b.forms.mainUser.Item(u"CheckBox8").Value(), Variant(true));
+  EXPECT_EQ(d.b.Control(host::ctl::main::kNotice).Value(), Variant(true));
 }
 
 TEST(GetTry, AProtectedSheetIsNotedAndNothingIsStaged) {
@@ -254,10 +254,10 @@ TEST(GetTry, TheBreakKeyEndsTheRunWithoutDisplay) {
   d.b.addin.QueueBreakAnswer(u"6");
   d.b.BeginRequest();
   GetSubtractSortCnt(d.b.state);
-  EXPECT_TRUE(d.b.state.UserAbort);
+  EXPECT_TRUE(d.b.state.request.progress.UserAbort);
   EXPECT_EQ(d.Caption(u"Label2"), u"");
   EXPECT_TRUE(d.CommandBar().empty());
-  EXPECT_EQ(d.b.state.DisplayText, u"");
+  EXPECT_EQ(d.b.state.request.DisplayText, u"");
 }
 
 }  // namespace

@@ -27,11 +27,11 @@ class StatusCommentTest : public ::testing::Test {
  protected:
   StatusCommentTest() { Begin(); }
   void Begin(const char16_t* mode = u"Null", bool ignoreIndex = true, bool sort = true, bool tag = false) {
-    b.forms.mainUser.Item(u"CheckBox1").SetValue(ignoreIndex);
-    b.forms.mainUser.Item(u"CheckBox3").SetValue(sort);
-    b.forms.mainUser.Item(u"CheckBox4").SetValue(tag);
+    b.Control(host::ctl::main::kIgnoreIndex).SetValue(ignoreIndex);
+    b.Control(host::ctl::main::kSort).SetValue(sort);
+    b.Control(host::ctl::main::kTagDuplicates).SetValue(tag);
     b.BeginRequest(mode);
-    b.state.DupSummaryText = kSummary;
+    b.state.items.DupSummaryText = kSummary;
   }
   std::optional<xl::Comment> CommentAt(const char16_t* cell) { return b.Cell(cell).Comment(); }
   std::vector<addin::Message> Messages() { return b.addin.Messages(); }
@@ -54,7 +54,7 @@ TEST_F(StatusCommentTest, OnlyIgnoreIndexWithSortOnAndTaggingOffWrites) {
     Begin(u"Null", c.ignoreIndex, c.sort, c.tag);
     StatusComment(b.state, 0, 0, area);
     EXPECT_FALSE(CommentAt(u"B2").has_value());
-    EXPECT_EQ(b.state.DupSummaryText, u"") << "the pending text is dropped";
+    EXPECT_EQ(b.state.items.DupSummaryText, u"") << "the pending text is dropped";
     EXPECT_TRUE(Messages().empty());
   }
 }
@@ -76,8 +76,8 @@ TEST_F(StatusCommentTest, ANewCommentIsSizedAndLeftAsTheIndicatorSettingShows) {
     b.Cell(u"B2").ClearComments();
     b.addin.ClearLog();
     b.app->SetDisplayCommentIndicator(c.indicator);
-    b.forms.mainUser.Item(u"label10").SetCaption(u"");
-    b.forms.mainUser.Item(u"CheckBox8").SetValue(false);
+    b.Control(host::ctl::main::kMessageLabel).SetCaption(u"");
+    b.Control(host::ctl::main::kNotice).SetValue(false);
     Begin(c.mode);
     if (c.notice) b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
 
@@ -87,9 +87,9 @@ TEST_F(StatusCommentTest, ANewCommentIsSizedAndLeftAsTheIndicatorSettingShows) {
     EXPECT_EQ(comment->Text(), kSummary);
     EXPECT_TRUE(comment->AutoSize());
     EXPECT_EQ(comment->Visible(), c.visible);
-    EXPECT_EQ(b.forms.mainUser.Item(u"label10").Caption(), u"Duplicates were found. See comment box for list.");
-    EXPECT_EQ(b.forms.mainUser.Item(u"CheckBox8").Value(), Variant(true));
-    EXPECT_EQ(b.state.DupSummaryText, u"");
+    EXPECT_EQ(b.Control(host::ctl::main::kMessageLabel).Caption(), u"Duplicates were found. See comment box for list.");
+    EXPECT_EQ(b.Control(host::ctl::main::kNotice).Value(), Variant(true));
+    EXPECT_EQ(b.state.items.DupSummaryText, u"");
     if (c.notice) {
       const Text expected = Text(u"(  ): A new Comment Box has been placed in the top-left cell of the first area of "
                                  u"your selection.\r\r") + kHint;
@@ -132,7 +132,7 @@ TEST_F(StatusCommentTest, AnExistingCommentIsReplacedOnlyWithTheUsersConsent) {
     b.Cell(u"E7").Select();
     b.addin.ClearLog();
     Begin();
-    b.state.DupSummaryText = c.pending;
+    b.state.items.DupSummaryText = c.pending;
 
     // While the question is asked, the old comment shows on the active target cell.
     std::optional<bool> shownDuringQuestion;
@@ -153,7 +153,7 @@ TEST_F(StatusCommentTest, AnExistingCommentIsReplacedOnlyWithTheUsersConsent) {
     if (comment) {
       EXPECT_FALSE(comment->Visible()) << "left as the old comment was";
     }
-    EXPECT_EQ(b.state.DupSummaryText, u"");
+    EXPECT_EQ(b.state.items.DupSummaryText, u"");
 
     const std::vector<addin::Message> shown = Messages();
     ASSERT_EQ(shown.size(), c.notice ? 2u : 1u);
@@ -167,7 +167,7 @@ TEST_F(StatusCommentTest, AnExistingCommentIsReplacedOnlyWithTheUsersConsent) {
 }
 
 TEST_F(StatusCommentTest, NothingPendingAndNoCommentOnlyTellsTheUser) {
-  b.state.DupSummaryText.clear();
+  b.state.items.DupSummaryText.clear();
   b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
   StatusComment(b.state, 0, 0, area);
   EXPECT_FALSE(CommentAt(u"B2").has_value());
@@ -177,7 +177,7 @@ TEST_F(StatusCommentTest, NothingPendingAndNoCommentOnlyTellsTheUser) {
 
   // Outside mode "Null" nothing is said.
   Begin(u"Paste_V");
-  b.state.DupSummaryText.clear();
+  b.state.items.DupSummaryText.clear();
   b.addin.ClearLog();
   StatusComment(b.state, 0, 0, area);
   EXPECT_TRUE(Messages().empty());
@@ -203,7 +203,7 @@ TEST_F(StatusCommentTest, ALockedCellOnAProtectedSheetIsRefused) {
     StatusComment(b.state, c.rowOffset, c.columnOffset, area);
     const xl::Range target = area.Cells(1, 1).Offset(c.rowOffset, c.columnOffset);
     EXPECT_EQ(target.Comment().has_value(), c.written);
-    EXPECT_EQ(b.state.DupSummaryText, u"");
+    EXPECT_EQ(b.state.items.DupSummaryText, u"");
     if (!c.written) {
       ASSERT_EQ(Messages().size(), 1u);
       const Text title = c.mode == Text(u"Null") ? u"(  ): " : u"( Paste V ): ";
@@ -218,7 +218,7 @@ TEST_F(StatusCommentTest, ALockedCellOnAProtectedSheetIsRefused) {
 TEST_F(StatusCommentTest, ThePendingTextIsDroppedWhenWritingFails) {
   b.app->InjectFailure("Range.AddComment", err::kApplication, "no room");
   testkit::ExpectRaises([&] { StatusComment(b.state, 0, 0, area); }, err::kApplication, "StatusComment: ");
-  EXPECT_EQ(b.state.DupSummaryText, u"");
+  EXPECT_EQ(b.state.items.DupSummaryText, u"");
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ class CallbacksTest : public ::testing::Test {
  protected:
   CallbacksTest() { b.BeginRequest(u"Paste_V"); }
 
-  forms::Control& Response() { return b.forms.mailBox.Item(u"Response"); }
+  forms::Control& Response() { return b.Control(ctl::mail::kResponse); }
 
   testkit::Bench b;
   long cursorInMacro = 0;
@@ -24,7 +24,7 @@ TEST_F(CallbacksTest, MessageGoesThroughTheHostAndTheAnswerComesBackFromTheCapti
   b.addin.QueueMessageAnswer(msgbox::kAnswerYes);
   b.services.clock.Advance(10);
   b.app->SetScreenUpdating(true);
-  b.forms.mailBox.Item(u"OnScreenX").SetEnabled(false);
+  b.Control(ctl::mail::kOnScreenX).SetEnabled(false);
 
   EXPECT_EQ(MsgBoxDLL(b.state, u"( Paste V ): Go on?", msgbox::kYesNo + msgbox::kInformation), 6);
 
@@ -32,7 +32,7 @@ TEST_F(CallbacksTest, MessageGoesThroughTheHostAndTheAnswerComesBackFromTheCapti
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].prompt, u"( Paste V ): Go on?");
   EXPECT_EQ(messages[0].style, 68);
-  EXPECT_EQ(b.state.ProgressTimer, b.services.clock.MonotonicSeconds()) << "the clock restarts";
+  EXPECT_EQ(b.state.request.progress.ProgressTimer, b.services.clock.MonotonicSeconds()) << "the clock restarts";
   EXPECT_FALSE(b.app->ScreenUpdating()) << "the screen follows the host's wish";
   EXPECT_EQ(b.app->Cursor(), xl::xlWait);
 }
@@ -62,10 +62,10 @@ TEST_F(CallbacksTest, BreakKeyAnswers) {
   };
   for (const auto& c : cases) {
     const int repaintsBefore = b.forms.mainUser.RepaintCount();
-    b.state.UserAbort = c.abortBefore;
+    b.state.request.progress.UserAbort = c.abortBefore;
     b.addin.QueueBreakAnswer(c.reply);
     ChkBreakKey(b.state);
-    EXPECT_EQ(b.state.UserAbort, c.abortAfter) << ToUtf8(c.reply);
+    EXPECT_EQ(b.state.request.progress.UserAbort, c.abortAfter) << ToUtf8(c.reply);
     EXPECT_EQ(Response().Caption(), c.captionAfter) << ToUtf8(c.reply);
     EXPECT_EQ(b.forms.mainUser.RepaintCount() - repaintsBefore, c.repaints) << ToUtf8(c.reply);
   }
@@ -74,16 +74,16 @@ TEST_F(CallbacksTest, BreakKeyAnswers) {
 TEST_F(CallbacksTest, FormAnswersLandInTheSharedState) {
   b.addin.QueueBigMsgAnswer(3);
   ShowBigMsgFormDLL(b.state);
-  EXPECT_EQ(b.state.BigMsgAnswer, 3);
+  EXPECT_EQ(b.state.dialogs.BigMsgAnswer, 3);
   b.addin.QueueReply(addin::Reply::BigMsg, u"");
   ShowBigMsgFormDLL(b.state);
-  EXPECT_EQ(b.state.BigMsgAnswer, 0) << "an empty answer is a cancel";
+  EXPECT_EQ(b.state.dialogs.BigMsgAnswer, 0) << "an empty answer is a cancel";
 
   b.addin.QueueCompareAnswer(2);
   b.services.clock.Advance(5);
   ShowCompDupUserFormDLL(b.state, u"UseNew");
-  EXPECT_EQ(b.state.CompareStep, 2);
-  EXPECT_EQ(b.state.ProgressTimer, b.services.clock.MonotonicSeconds());
+  EXPECT_EQ(b.state.compare.CompareStep, 2);
+  EXPECT_EQ(b.state.request.progress.ProgressTimer, b.services.clock.MonotonicSeconds());
   const auto calls = b.addin.CallsOf(u"ShowCompDupUserForm");
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].args, std::vector<Variant>{Variant(u"UseNew")});
@@ -137,14 +137,14 @@ TEST_F(CallbacksTest, MainFormShowAndHide) {
   ASSERT_EQ(hides.size(), 1u);
   EXPECT_EQ(hides[0].args, std::vector<Variant>{Variant(u"MainUserForm")});
   EXPECT_FALSE(b.addin.IsShown(u"MainUserForm"));
-  EXPECT_EQ(b.state.ProgressTimer, b.services.clock.MonotonicSeconds());
+  EXPECT_EQ(b.state.request.progress.ProgressTimer, b.services.clock.MonotonicSeconds());
 }
 
 TEST_F(CallbacksTest, TextBoxActivationMovesTheActiveWindow) {
   TextBox2Activate(b.state);
-  EXPECT_EQ(b.state.ActiveWndw->Name(), u"TextBox2");
+  EXPECT_EQ(b.state.request.ActiveWndw->Name(), u"TextBox2");
   TextBox1Activate(b.state);
-  EXPECT_EQ(b.state.ActiveWndw->Name(), u"TextBox1");
+  EXPECT_EQ(b.state.request.ActiveWndw->Name(), u"TextBox1");
 }
 
 TEST_F(CallbacksTest, AMissingMacroFailsWithTheTrail) {
@@ -207,7 +207,7 @@ TEST_F(ProgressTest, BarAppearsOnlyAfterThreeSecondsOfWork) {
   // 3 seconds are 60 elements; the bar is switched on at the next poll after that and
   // written from the next window move on.
   for (int i = 0; i <= 60; ++i) EXPECT_EQ(statusTexts[i], u"") << i;
-  EXPECT_TRUE(b.state.ProgressShown);
+  EXPECT_TRUE(b.state.request.progress.ProgressShown);
   EXPECT_TRUE(b.app->DisplayStatusBar());
   EXPECT_EQ(statusTexts.back(), u" Collect Progress: OOOOOOOOOOOOOOOOOOOO    Press the Ctrl key to Abort.");
   // Each window position polled the break key once (22 down to 3), and one refresh came
@@ -217,7 +217,7 @@ TEST_F(ProgressTest, BarAppearsOnlyAfterThreeSecondsOfWork) {
 
 TEST_F(ProgressTest, ShortWorkShowsNothing) {
   EXPECT_EQ(Loop(1000, 2.5), 1000);
-  EXPECT_FALSE(b.state.ProgressShown);
+  EXPECT_FALSE(b.state.request.progress.ProgressShown);
   EXPECT_FALSE(b.app->StatusBar().IsText());
 }
 
@@ -226,14 +226,14 @@ TEST_F(ProgressTest, BreakKeyStopsTheLoopAtOnce) {
   b.addin.QueueBreakAnswer(u"NoBreak");
   b.addin.QueueBreakAnswer(u"6");
   EXPECT_EQ(Loop(100, 1), 5);
-  EXPECT_TRUE(b.state.UserAbort);
+  EXPECT_TRUE(b.state.request.progress.UserAbort);
 }
 
 TEST_F(ProgressTest, OnceShownTheBarIsRefreshedEverySecondAndPolls) {
   ProgressBar bar(b.state, u" Slow: ");
   b.services.clock.Advance(4);
   bar.Step(0, 1000);  // first poll, turns the display on
-  ASSERT_TRUE(b.state.ProgressShown);
+  ASSERT_TRUE(b.state.request.progress.ProgressShown);
   b.addin.ClearLog();
   // The window stays at 22 for the first 50 elements; a step more than one second after
   // the last refresh refreshes and polls again: with a step each half second, every
@@ -253,7 +253,7 @@ TEST_F(ProgressTest, WithoutTextTheBarStillPollsAndTimes) {
     ASSERT_TRUE(bar.Step(i, 100, false));
     b.services.clock.Advance(0.05);
   }
-  EXPECT_TRUE(b.state.ProgressShown);
+  EXPECT_TRUE(b.state.request.progress.ProgressShown);
   EXPECT_EQ(b.app->StatusBar(), Variant(u"someone else's"));
   EXPECT_EQ(b.addin.CallsOf(u"vbaBreakKey").size(), 21u);
 }
@@ -273,7 +273,7 @@ TEST_F(ProgressTest, ProgressGoesOnAcrossMidnight) {
     ASSERT_TRUE(bar.Step(i, 100));
     b.services.clock.Advance(0.1);  // wraps past midnight after 20 elements
   }
-  EXPECT_TRUE(b.state.ProgressShown);
+  EXPECT_TRUE(b.state.request.progress.ProgressShown);
   EXPECT_TRUE(b.app->StatusBar().IsText());
 }
 

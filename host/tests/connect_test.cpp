@@ -24,8 +24,8 @@ class ConnectTest : public ::testing::Test {
     auto record = [this](const char* name) {
       return [this, name](State& s) {
         ran.push_back(name);
-        modeSeen = s.vbaMode;
-        formsHeldDuringRun = s.forms.mainUser != nullptr;
+        modeSeen = s.request.vbaMode.Text();
+        formsHeldDuringRun = s.request.forms.mainUser != nullptr;
         directoryDuringRun = s.services.directories.Current();
       };
     };
@@ -48,7 +48,7 @@ class ConnectTest : public ::testing::Test {
   void Call(const char16_t* routine, const char16_t* mode = u"Null") {
     struct Rehand {
       Bench& b;
-      ~Rehand() { b.state.ExcelApp = b.app.get(); }
+      ~Rehand() { b.state.connection.ExcelApp = b.app.get(); }
     } rehand{b};
     ExcelConnect connect(b.state, routines);
     Text m = mode, r = routine;
@@ -92,26 +92,26 @@ TEST_F(ConnectTest, DispatchesEachRoutineNameExactly) {
 }
 
 TEST_F(ConnectTest, EveryRequestResetsTheCallStateAndCleansUp) {
-  b.state.DisplayText = u"old text";
-  b.state.FaultItem = u"R1";
-  b.state.FaultMsg = u"old fault";
-  b.state.JoinCellsUsed = b.state.HiddenCellsSkipped = b.state.UserAbort = true;
-  b.state.PasteRowCount = 12;
-  b.state.CompareStep = 5;
+  b.state.request.DisplayText = u"old text";
+  b.state.request.FaultItem = u"R1";
+  b.state.request.FaultMsg = u"old fault";
+  b.state.request.JoinCellsUsed = b.state.request.HiddenCellsSkipped = b.state.request.progress.UserAbort = true;
+  b.state.request.PasteRowCount = 12;
+  b.state.compare.CompareStep = 5;
   b.services.directories.Change("/home/user");
 
   Call(u"unknown routine", u"COMPARE 2/Uniques");
 
   EXPECT_TRUE(ran.empty());
-  EXPECT_EQ(b.state.vbaMode, u"COMPARE 2/Uniques");
-  EXPECT_EQ(b.state.DisplayText, u"");
-  EXPECT_EQ(b.state.FaultItem, u"");
-  EXPECT_EQ(b.state.FaultMsg, u"");
-  EXPECT_FALSE(b.state.JoinCellsUsed || b.state.HiddenCellsSkipped || b.state.UserAbort);
-  EXPECT_EQ(b.state.PasteRowCount, 0);
-  EXPECT_EQ(b.state.CompareStep, 5) << "kept between requests";
+  EXPECT_EQ(b.state.request.vbaMode.Text(), u"COMPARE 2/Uniques");
+  EXPECT_EQ(b.state.request.DisplayText, u"");
+  EXPECT_EQ(b.state.request.FaultItem, u"");
+  EXPECT_EQ(b.state.request.FaultMsg, u"");
+  EXPECT_FALSE(b.state.request.JoinCellsUsed || b.state.request.HiddenCellsSkipped || b.state.request.progress.UserAbort);
+  EXPECT_EQ(b.state.request.PasteRowCount, 0);
+  EXPECT_EQ(b.state.compare.CompareStep, 5) << "kept between requests";
   EXPECT_EQ(b.services.directories.Changes(), (std::vector<std::string>{"/home/user", "/opt/quillary", "/home/user"}));
-  EXPECT_EQ(b.state.forms.mainUser, nullptr);
+  EXPECT_EQ(b.state.request.forms.mainUser, nullptr);
 }
 
 TEST_F(ConnectTest, RoutineRunsInTheComponentFolderWithTheFormsHeld) {
@@ -131,7 +131,7 @@ TEST_F(ConnectTest, AnErrorReachesTheHostWithItsTrailAndTheRequestIsStillCleaned
   EXPECT_EQ(e.Source(), "Actions: Quillary");
   EXPECT_EQ(e.Description(), "refused");
   EXPECT_EQ(b.services.directories.Current(), "/home/user");
-  EXPECT_EQ(b.state.forms.mainUser, nullptr);
+  EXPECT_EQ(b.state.request.forms.mainUser, nullptr);
 }
 
 TEST_F(ConnectTest, ARoutineNotInThisBuildIsReportedAsSuch) {
@@ -143,29 +143,29 @@ TEST_F(ConnectTest, ARoutineNotInThisBuildIsReportedAsSuch) {
 TEST_F(ConnectTest, WholeColRowAnswersThroughTheMailBox) {
   for (int result : {0, 1}) {
     wholeColRowResult = result;
-    b.forms.mailBox.Item(u"Response").SetCaption(u"stale");
+    b.Control(ctl::mail::kResponse).SetCaption(u"stale");
     Call(u"WholeColRow");
-    EXPECT_EQ(b.forms.mailBox.Item(u"Response").Caption(), result == 0 ? u"0" : u"1");
+    EXPECT_EQ(b.Control(ctl::mail::kResponse).Caption(), result == 0 ? u"0" : u"1");
   }
 }
 
 TEST_F(ConnectTest, ItemModeFollowsCheckBox1AtEachRequest) {
-  auto& box = b.forms.mainUser.Item(u"CheckBox1");
+  auto& box = b.Control(ctl::main::kIgnoreIndex);
   box.SetValue(true);
   Call(u"none");
-  EXPECT_TRUE(b.state.IgnoreIndexMode);
-  EXPECT_EQ(b.state.CompareMode, kTextCompare);
+  EXPECT_TRUE(b.state.request.IgnoreIndexMode);
+  EXPECT_EQ(b.state.request.CompareMode, kTextCompare);
   box.SetValue(false);
   Call(u"none");
-  EXPECT_FALSE(b.state.IgnoreIndexMode);
-  EXPECT_EQ(b.state.CompareMode, kBinaryCompare);
+  EXPECT_FALSE(b.state.request.IgnoreIndexMode);
+  EXPECT_EQ(b.state.request.CompareMode, kBinaryCompare);
 
   // A check box in its third state cannot say which mode: the request fails at once,
   // and leaves nothing held.
   box.SetValue(Variant::Null());
   testkit::ExpectRaises([&] { Call(u"Actions"); }, err::kInvalidNull);
   EXPECT_TRUE(ran.empty());
-  EXPECT_EQ(b.state.forms.mainUser, nullptr);
+  EXPECT_EQ(b.state.request.forms.mainUser, nullptr);
 }
 
 TEST_F(ConnectTest, ActiveWindowByTheBackColourOfTextbox1) {
@@ -174,19 +174,19 @@ TEST_F(ConnectTest, ActiveWindowByTheBackColourOfTextbox1) {
     const char16_t* expected;
   } cases[] = {{0xFFFFFF, u"TextBox1"}, {0xFFFFF4, u"TextBox1"}, {0xFFFFF3, u"TextBox2"}, {0xE0E0E0, u"TextBox2"}};
   for (const auto& c : cases) {
-    b.forms.mainUser.Item(u"Textbox1").SetBackColor(c.backColor);
+    b.Control(ctl::main::kTextbox1).SetBackColor(c.backColor);
     Call(u"none");
-    ASSERT_NE(b.state.ActiveWndw, nullptr);
-    EXPECT_EQ(b.state.ActiveWndw->Name(), c.expected) << std::hex << c.backColor;
+    ASSERT_NE(b.state.request.ActiveWndw, nullptr);
+    EXPECT_EQ(b.state.request.ActiveWndw->Name(), c.expected) << std::hex << c.backColor;
   }
 }
 
 TEST_F(ConnectTest, NoActiveWorkbookReturnsAtOnce) {
   auto empty = xl::memory::CreateApplication({.thisWorkbookName = u"Quillary.xlam", .runner = b.addin.Runner()});
   State s(b.services.services);
-  s.ExcelApp = empty.get();
-  s.vbaMode = u"before";
-  s.UserAbort = true;
+  s.connection.ExcelApp = empty.get();
+  s.request.vbaMode.Set(u"before");
+  s.request.progress.UserAbort = true;
   ExcelConnect connect(s, routines);
   Text mode = u"Actions", routine = u"Actions";
   connect.QuillaryDLL(b.forms.Forms(), mode, routine);
@@ -194,8 +194,8 @@ TEST_F(ConnectTest, NoActiveWorkbookReturnsAtOnce) {
   Text event = u"NextButtonClick";
   query.QuillaryQueryFormDLL(event);
   EXPECT_TRUE(ran.empty());
-  EXPECT_EQ(s.vbaMode, u"before");
-  EXPECT_TRUE(s.UserAbort);
+  EXPECT_EQ(s.request.vbaMode.Text(), u"before");
+  EXPECT_TRUE(s.request.progress.UserAbort);
   EXPECT_TRUE(b.services.directories.Changes().empty());
 }
 
@@ -243,27 +243,27 @@ TEST_F(ConnectTest, ApplicationIsHeldAndReleasedByTheRightConnection) {
   {
     ExcelQueryFormConnect query(s, routines);
     query.SetExcelApp(b.app.get());
-    EXPECT_EQ(s.ExcelApp, b.app.get());
-    EXPECT_TRUE(s.AppSetByQueryConnect);
+    EXPECT_EQ(s.connection.ExcelApp, b.app.get());
+    EXPECT_TRUE(s.connection.AppSetByQueryConnect);
     {
       ExcelConnect connect(s, routines);
       connect.SetExcelApp(other.get());
-      EXPECT_EQ(s.ExcelApp, other.get()) << "ExcelConnect replaces";
+      EXPECT_EQ(s.connection.ExcelApp, other.get()) << "ExcelConnect replaces";
       query.SetExcelApp(b.app.get());
-      EXPECT_EQ(s.ExcelApp, other.get()) << "the Query connection never replaces";
+      EXPECT_EQ(s.connection.ExcelApp, other.get()) << "the Query connection never replaces";
     }
-    EXPECT_EQ(s.ExcelApp, nullptr) << "releasing ExcelConnect lets go, whoever supplied it";
-    s.ExcelApp = other.get();
-    s.AppSetByQueryConnect = false;
+    EXPECT_EQ(s.connection.ExcelApp, nullptr) << "releasing ExcelConnect lets go, whoever supplied it";
+    s.connection.ExcelApp = other.get();
+    s.connection.AppSetByQueryConnect = false;
   }
-  EXPECT_EQ(s.ExcelApp, other.get()) << "the Query connection did not supply this one";
+  EXPECT_EQ(s.connection.ExcelApp, other.get()) << "the Query connection did not supply this one";
   {
     ExcelQueryFormConnect query(s, routines);
-    s.ExcelApp = nullptr;
+    s.connection.ExcelApp = nullptr;
     query.SetExcelApp(b.app.get());
   }
-  EXPECT_EQ(s.ExcelApp, nullptr);
-  EXPECT_FALSE(s.AppSetByQueryConnect);
+  EXPECT_EQ(s.connection.ExcelApp, nullptr);
+  EXPECT_FALSE(s.connection.AppSetByQueryConnect);
 }
 
 TEST_F(ConnectTest, QueryEventsRunOnTheStateOfTheRequestUnderneath) {
@@ -286,8 +286,8 @@ TEST_F(ConnectTest, QueryEventsRunOnTheStateOfTheRequestUnderneath) {
   bool abortInside = true;
   bool shownInside = true;
   routines.GoQueryUserForm = [&](State& s) {
-    s.UserAbort = true;
-    s.ProgressShown = true;
+    s.request.progress.UserAbort = true;
+    s.request.progress.ProgressShown = true;
     b.addin.SetHook(u"MainUserFormHideOffsetShow", [&](std::span<Variant>) {
       ExcelQueryFormConnect query(s, routines);
       for (const char16_t* name :
@@ -297,9 +297,9 @@ TEST_F(ConnectTest, QueryEventsRunOnTheStateOfTheRequestUnderneath) {
         Text event = name;
         query.QuillaryQueryFormDLL(event);
       }
-      modeInside = s.vbaMode;
-      abortInside = s.UserAbort;
-      shownInside = s.ProgressShown;
+      modeInside = s.request.vbaMode.Text();
+      abortInside = s.request.progress.UserAbort;
+      shownInside = s.request.progress.ProgressShown;
     });
     ShowQueryUserForm(s);
   };

@@ -19,7 +19,7 @@ TEST(Screen, OnOffAndTheHostsWish) {
   EXPECT_TRUE(b.app->ScreenUpdating());
   EXPECT_EQ(b.app->Cursor(), xl::xlDefault);
 
-  auto& wish = b.forms.mailBox.Item(u"OnScreenX");
+  auto& wish = b.Control(ctl::mail::kOnScreenX);
   wish.SetEnabled(false);
   ScreenRestore(b.state);
   EXPECT_FALSE(b.app->ScreenUpdating());
@@ -83,7 +83,7 @@ TEST(Protection, ChecksWithoutAWorkbookFailForTheCaller) {
   testkit::Bench b;
   b.BeginRequest();
   auto empty = xl::memory::CreateApplication({});
-  b.state.ExcelApp = empty.get();
+  b.state.connection.ExcelApp = empty.get();
   EXPECT_THROW(WorkbookProtectedCheck(b.state), Error);
   EXPECT_THROW(SheetProtectedCheck(b.state), Error);
 }

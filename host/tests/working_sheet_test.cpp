@@ -104,7 +104,7 @@ TEST(WorkingSheetNoBook, NothingHappensWithoutAWorkbook) {
   testkit::Bench b;
   b.BeginRequest();
   auto empty = xl::memory::CreateApplication({});
-  b.state.ExcelApp = empty.get();
+  b.state.connection.ExcelApp = empty.get();
   EXPECT_NO_THROW(InitPlace(b.state, kList1));
   EXPECT_EQ(empty->Workbooks().Count(), 0);
 }

@@ -79,7 +79,7 @@ class CountFixture : public ::testing::Test {
   std::vector<Text> Column(long col) const { return Column(*anchor, col); }
 
   int Run(TextView listName = host::kList1) { return ItemsSortCntDsply(b.state, Text(listName)); }
-  Text Window() const { return vba::CStr(b.state.ActiveWndw->Value()); }
+  Text Window() const { return vba::CStr(b.state.request.ActiveWndw->Value()); }
 
   // Each break-key poll moves the clock on two seconds, so that the progress bar is
   // shown from the second poll on; the captions of the status bar texts are recorded.

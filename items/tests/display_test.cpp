@@ -37,16 +37,16 @@ TEST_F(DisplayTest, SeparatorsFollowTheModeAndCheckBox9) {
   for (const auto& c : cases) {
     Begin(c.ignoreIndex);
     Main(u"CheckBox9").SetValue(c.wide);
-    b.state.RangeStyle = 2;
+    b.state.items.RangeStyle = 2;
     if (c.ignoreIndex) {
       Plain(c.items);
     } else {
       Indexed(c.items);
     }
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(b.state.DisplayText, c.shown);
+    EXPECT_EQ(b.state.request.DisplayText, c.shown);
     EXPECT_EQ(Window(), c.shown);
-    EXPECT_EQ(b.state.ItemCountText, c.count);
+    EXPECT_EQ(b.state.items.ItemCountText, c.count);
   }
 }
 
@@ -54,10 +54,10 @@ TEST_F(DisplayTest, CollectFaultReplacesTheList) {
   for (const bool ignoreIndex : {false, true}) {
     Begin(ignoreIndex);
     Indexed({u"R1", u"R2"});
-    b.state.FaultMsg = u"First >= HyphenSecond";
-    b.state.FaultItem = u"R5-R2";
+    b.state.request.FaultMsg = u"First >= HyphenSecond";
+    b.state.request.FaultItem = u"R5-R2";
     Run();
-    EXPECT_EQ(b.state.DisplayText, ignoreIndex ? u"R5-R2" : u" Quilet> R5-R2 <Quilet");
+    EXPECT_EQ(b.state.request.DisplayText, ignoreIndex ? u"R5-R2" : u" Quilet> R5-R2 <Quilet");
   }
 }
 
@@ -73,7 +73,7 @@ TEST_F(DisplayTest, FormulaStartGuard) {
     Begin(true);
     Plain({c.item, u"y"});
     Run();
-    EXPECT_EQ(b.state.DisplayText, Text(c.shown) + u",y");
+    EXPECT_EQ(b.state.request.DisplayText, Text(c.shown) + u",y");
     EXPECT_EQ(Window(), Text(c.shown) + u",y");
   }
 }
@@ -83,7 +83,7 @@ TEST_F(DisplayTest, Placeholders) {
   Plain({u"it\u00B4s", u"a\x1F" u"b", u"c\u00A8d\u00AFe"});
   Run();
   EXPECT_EQ(Window(), u"it's,a\x1F" u"b,c\u00A8d\u00AFe") << "the window keeps the tab mark";
-  EXPECT_EQ(b.state.DisplayText, u"it's,a\tb,c\u00A8d\u00AFe");
+  EXPECT_EQ(b.state.request.DisplayText, u"it's,a\tb,c\u00A8d\u00AFe");
 }
 
 TEST_F(DisplayTest, CompareStepsDecideWhatIsShown) {
@@ -97,22 +97,22 @@ TEST_F(DisplayTest, CompareStepsDecideWhatIsShown) {
   };
   for (const auto& c : cases) {
     Begin(false, u"COMPARE 2/Uniques");
-    b.state.CompareStep = c.step;
+    b.state.compare.CompareStep = c.step;
     if (!c.emptyList) Indexed({u"R1", u"R2"});
-    b.state.ActiveWndw->SetValue(u"old");
+    b.state.request.ActiveWndw->SetValue(u"old");
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(Window(), c.shown ? (c.emptyList ? u"" : u"R1-2") : u"old") << c.step;
-    EXPECT_EQ(b.state.DisplayText, c.shown && !c.emptyList ? u"R1-2" : u"") << c.step;
+    EXPECT_EQ(b.state.request.DisplayText, c.shown && !c.emptyList ? u"R1-2" : u"") << c.step;
   }
 }
 
 TEST_F(DisplayTest, CompareStepEightReadsTextbox1IntoTheSecondList) {
   Begin(false, u"COMPARE 2/Uniques");
-  b.state.CompareStep = 8;
+  b.state.compare.CompareStep = 8;
   Main(u"CheckBox9").SetValue(true);
   Indexed({u"R1", u"R2"});
   Main(u"Textbox1").SetValue(u"Q7, Q9");
-  b.state.ActiveWndw = &Main(u"Textbox2");
+  b.state.request.ActiveWndw = &Main(u"Textbox2");
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(Column(ListAnchor(b.state, host::kList2), kItemText), (Texts{u"Q", u"Q"}));
   EXPECT_EQ(Window(), u"R1-2");
@@ -123,8 +123,8 @@ TEST_F(DisplayTest, DuplicateMarkersAfterTheList) {
   Main(u"CheckBox9").SetValue(false);
   Indexed({u"R1", u"R2", u"R2"});
   Run();
-  EXPECT_EQ(b.state.DisplayText, u" Quilet> R1-2, R2 <Quilet") << "the appended separator is always \", \"";
-  EXPECT_EQ(b.state.ItemCountText, u"2");
+  EXPECT_EQ(b.state.request.DisplayText, u" Quilet> R1-2, R2 <Quilet") << "the appended separator is always \", \"";
+  EXPECT_EQ(b.state.items.ItemCountText, u"2");
 }
 
 TEST_F(DisplayTest, ClosingFindLeavesTheSearchOptions) {
@@ -200,11 +200,11 @@ TEST_F(TagHelpTest, HelpTextsWordForWord) {
   for (const auto& c : cases) {
     BeginTagging(c.mode, c.duplicates);
     Main(u"CheckBox6").SetCaption(c.caption6);
-    b.forms.compDupUser.Item(u"JoinCells").SetValue(c.joinCells);
+    b.Control(host::ctl::compdup::kJoinCells).SetValue(c.joinCells);
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(Window(), c.text) << ToUtf8(c.caption6) << " " << ToUtf8(c.mode) << c.joinCells;
-    EXPECT_EQ(b.state.DisplayText, u"") << "no list is built while tagging";
-    EXPECT_EQ(b.state.ItemCountText, c.duplicates ? u"3" : u"2");
+    EXPECT_EQ(b.state.request.DisplayText, u"") << "no list is built while tagging";
+    EXPECT_EQ(b.state.items.ItemCountText, c.duplicates ? u"3" : u"2");
   }
 }
 
@@ -213,9 +213,9 @@ TEST_F(TagHelpTest, SummaryIsReadyToPaste) {
   EXPECT_EQ(Run(), 0);
   const Text summary = u"Duplicates_Summary  (ready to paste)\nDup\t     2\ta";
   EXPECT_EQ(Window(), summary);
-  EXPECT_EQ(b.state.DisplayText, summary);
-  EXPECT_EQ(b.state.FaultMsg, u" Duplicate");
-  EXPECT_EQ(b.state.ItemCountText, u"3") << "set after the summary's own count";
+  EXPECT_EQ(b.state.request.DisplayText, summary);
+  EXPECT_EQ(b.state.request.FaultMsg, u" Duplicate");
+  EXPECT_EQ(b.state.items.ItemCountText, u"3") << "set after the summary's own count";
 }
 
 TEST_F(TagHelpTest, WithoutTaggingTheListIsShownAndTheSummaryKept) {
@@ -223,7 +223,7 @@ TEST_F(TagHelpTest, WithoutTaggingTheListIsShownAndTheSummaryKept) {
   Main(u"CheckBox4").SetValue(false);
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(Window(), u"a,A,b");
-  EXPECT_EQ(b.state.DupSummaryText, u"Duplicates_Summary\nDup\t     2\ta");
+  EXPECT_EQ(b.state.items.DupSummaryText, u"Duplicates_Summary\nDup\t     2\ta");
 }
 
 TEST_F(DisplayTest, ProgressFromFiftyOneRows) {
@@ -248,19 +248,19 @@ TEST_F(DisplayTest, LongListIsJoinedWhole) {
   Run();
   Text expected;
   for (const Text& t : items) expected += (expected.empty() ? u"" : u",") + t;
-  EXPECT_EQ(b.state.DisplayText, expected);
-  EXPECT_EQ(b.state.ItemCountText, u"600");
+  EXPECT_EQ(b.state.request.DisplayText, expected);
+  EXPECT_EQ(b.state.items.ItemCountText, u"600");
 }
 
 TEST_F(DisplayTest, BreakKeyDuringTheDisplayShowsNothing) {
   Begin(true);
   Plain(Names(60));
-  b.state.ActiveWndw->SetValue(u"old");
-  b.state.ItemCountText = u"old count";
+  b.state.request.ActiveWndw->SetValue(u"old");
+  b.state.items.ItemCountText = u"old count";
   b.addin.QueueBreakAnswer(u"6");
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(Window(), u"old");
-  EXPECT_EQ(b.state.ItemCountText, u"old count");
+  EXPECT_EQ(b.state.items.ItemCountText, u"old count");
 }
 
 TEST_F(TagHelpTest, BreakKeyInTheSummaryShowsNothing) {
@@ -269,16 +269,16 @@ TEST_F(TagHelpTest, BreakKeyInTheSummaryShowsNothing) {
   Main(u"CheckBox3").SetValue(true);
   Main(u"CheckBox4").SetValue(true);
   Plain(Texts(60, u"same"));
-  b.state.DupSummaryText = u"stale summary";
-  b.state.ActiveWndw->SetValue(u"old");
-  b.state.ItemCountText = u"old count";
+  b.state.items.DupSummaryText = u"stale summary";
+  b.state.request.ActiveWndw->SetValue(u"old");
+  b.state.items.ItemCountText = u"old count";
   b.addin.QueueBreakAnswer(u"6");
   EXPECT_EQ(Run(), 0);
-  EXPECT_TRUE(b.state.UserAbort);
+  EXPECT_TRUE(b.state.request.progress.UserAbort);
   EXPECT_EQ(Window(), u"old");
-  EXPECT_EQ(b.state.DisplayText, u"");
-  EXPECT_EQ(b.state.DupSummaryText, u"stale summary");
-  EXPECT_EQ(b.state.ItemCountText, u"old count");
+  EXPECT_EQ(b.state.request.DisplayText, u"");
+  EXPECT_EQ(b.state.items.DupSummaryText, u"stale summary");
+  EXPECT_EQ(b.state.items.ItemCountText, u"old count");
 }
 
 }  // namespace

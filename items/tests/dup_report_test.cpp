@@ -46,8 +46,8 @@ TEST_F(DupReportTest, OneEntryPerRunWithItsCount) {
     SetUp();
     Dups(c.dups);
     Report();
-    EXPECT_EQ(b.state.DupSummaryText, c.summary) << ToUtf8(c.dups.front());
-    EXPECT_EQ(b.state.ItemCountText, c.count);
+    EXPECT_EQ(b.state.items.DupSummaryText, c.summary) << ToUtf8(c.dups.front());
+    EXPECT_EQ(b.state.items.ItemCountText, c.count);
   }
 }
 
@@ -61,11 +61,11 @@ TEST_F(DupReportTest, NothingHappensOutsideTheSortedIgnoreIndexMode) {
     Begin(c.ignoreIndex);
     Main(u"CheckBox3").SetValue(c.sortOption);
     if (!c.empty) Dups({u"a", u"a"});
-    b.state.DupSummaryText = u"kept";
-    b.state.ItemCountText = u"kept";
+    b.state.items.DupSummaryText = u"kept";
+    b.state.items.ItemCountText = u"kept";
     Report();
-    EXPECT_EQ(b.state.DupSummaryText, u"kept");
-    EXPECT_EQ(b.state.ItemCountText, u"kept");
+    EXPECT_EQ(b.state.items.DupSummaryText, u"kept");
+    EXPECT_EQ(b.state.items.ItemCountText, u"kept");
   }
 }
 
@@ -78,8 +78,8 @@ TEST_F(DupReportTest, CountFieldCapsAt99999) {
     SetUp();
     SameDups(c.rows, u"z");
     Report();
-    EXPECT_EQ(b.state.DupSummaryText, kHeader + Entry(c.field, u"z"));
-    EXPECT_EQ(b.state.ItemCountText, Num(c.rows));
+    EXPECT_EQ(b.state.items.DupSummaryText, kHeader + Entry(c.field, u"z"));
+    EXPECT_EQ(b.state.items.ItemCountText, Num(c.rows));
   }
 }
 
@@ -109,10 +109,10 @@ TEST_F(DupReportTest, CommentBoxWarningFromThirtyTwoThousandSevenHundredSixtyEig
                 u"option and one will be ready in the clipboard for pasting. You will have the choice of turning off "
                 u"Tagging and Color Marking if you are only interested in the Summary Report.\r\r");
       EXPECT_EQ(b.addin.Messages()[0].style, 64);
-      EXPECT_EQ(b.state.DupSummaryText, u"Duplicates_Summary" + tail + entry) << "built in full all the same";
+      EXPECT_EQ(b.state.items.DupSummaryText, u"Duplicates_Summary" + tail + entry) << "built in full all the same";
     } else {
       EXPECT_TRUE(b.addin.Messages().empty());
-      EXPECT_EQ(b.state.DupSummaryText, kHeader + entry);
+      EXPECT_EQ(b.state.items.DupSummaryText, kHeader + entry);
     }
   }
 }
@@ -125,7 +125,7 @@ TEST_F(DupReportTest, ProgressFromFiftyOneRows) {
   } cases[] = {{50, u"", false}, {51, u"", true}, {51, u"Netlist Cnvrt:Telesis", false}};
   for (const auto& c : cases) {
     SetUp();
-    b.forms.mailBox.Item(u"ModeHold").SetCaption(c.modeHold);
+    b.Control(host::ctl::mail::kModeHold).SetCaption(c.modeHold);
     SameDups(c.rows, u"z");
     captions.clear();
     polls = 0;
@@ -141,11 +141,11 @@ TEST_F(DupReportTest, ProgressFromFiftyOneRows) {
 
 TEST_F(DupReportTest, BreakKeyLeavesThePreviousSummary) {
   SameDups(80, u"z");
-  b.state.DupSummaryText = u"previous";
+  b.state.items.DupSummaryText = u"previous";
   b.addin.QueueBreakAnswer(u"6");
   Report();
-  EXPECT_TRUE(b.state.UserAbort);
-  EXPECT_EQ(b.state.DupSummaryText, u"previous");
+  EXPECT_TRUE(b.state.request.progress.UserAbort);
+  EXPECT_EQ(b.state.items.DupSummaryText, u"previous");
 }
 
 TEST_F(DupReportTest, AValueInTheAnchorCellClearsTheItemRows) {
@@ -157,7 +157,7 @@ TEST_F(DupReportTest, AValueInTheAnchorCellClearsTheItemRows) {
     Report();
     EXPECT_TRUE(anchor->Value().IsEmpty());
     EXPECT_EQ(ColumnCount(*anchor, kItemText), 0) << rows;
-    EXPECT_EQ(b.state.DupSummaryText, kHeader + Entry(u"     2", u"a"));
+    EXPECT_EQ(b.state.items.DupSummaryText, kHeader + Entry(u"     2", u"a"));
   }
 }
 

@@ -20,7 +20,7 @@ class GatherTest : public ::testing::Test {
  protected:
   // Starts a request in the Item mode (CheckBox1 ticked: IgnoreIndex#).
   void Begin(bool ignoreIndex, TextView mode = u"Null") {
-    b.forms.mainUser.Item(u"CheckBox1").SetValue(ignoreIndex);
+    b.Control(host::ctl::main::kIgnoreIndex).SetValue(ignoreIndex);
     b.BeginRequest(mode);
   }
   xl::Worksheet& Sheet() { return b.book->ActiveSheet(); }
@@ -43,8 +43,8 @@ class GatherTest : public ::testing::Test {
     return out;
   }
   void TickJoinCells() {
-    b.forms.compDupUser.Item(u"JoinCells").SetValue(true);
-    b.forms.mainUser.Item(u"CheckBox4").SetValue(true);
+    b.Control(host::ctl::compdup::kJoinCells).SetValue(true);
+    b.Control(host::ctl::main::kTagDuplicates).SetValue(true);
   }
 
   testkit::Bench b;
@@ -65,13 +65,13 @@ TEST_F(GatherTest, CountIndexRowsAndDistinctColumn) {
   EXPECT_EQ(Rows(kIndexNum2), (Texts{u"", u"", u"", u"5", u""}));
   EXPECT_EQ(Rows(kPrefix2), (Texts{u"", u"", u"", u"R", u""}));
   EXPECT_EQ(Leading(), (Texts{u"R", u"Door", u"R00"}));
-  EXPECT_EQ(b.state.RangeStyle, 2);
+  EXPECT_EQ(b.state.items.RangeStyle, 2);
 }
 
 TEST_F(GatherTest, DistinctColumnKeepsCaseWhateverMatchCaseSays) {
   for (bool matchCase : {false, true}) {
     SCOPED_TRACE(matchCase);
-    b.forms.mainUser.Item(u"CheckBox5").SetValue(matchCase);
+    b.Control(host::ctl::main::kMatchCase).SetValue(matchCase);
     Begin(false);
     Put(u"A1", u"r1, R2, r3, Door, door, DOOR, Door");
     EXPECT_EQ(Gather(u"A1"), fault::kNone);
@@ -140,7 +140,7 @@ TEST_F(GatherTest, AreasAndTheirOrder) {
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.selection));
     Begin(true, c.mode);
-    b.state.CompareStep = c.compareStep;
+    b.state.compare.CompareStep = c.compareStep;
     EXPECT_EQ(Gather(c.selection), fault::kNone);
     EXPECT_EQ(Rows(kItemText), c.items);
     EXPECT_EQ(Rows(kCellAddr).size(), c.items.size());
@@ -158,7 +158,7 @@ TEST_F(GatherTest, MergedAndHiddenCells) {
   Begin(true);
   EXPECT_EQ(Gather(u"A1:B2"), fault::kNone);
   EXPECT_EQ(Rows(kItemText), (Texts{u"m", u"n"})) << "a merged area reads as its top-left cell";
-  EXPECT_FALSE(b.state.HiddenCellsSkipped);
+  EXPECT_FALSE(b.state.request.HiddenCellsSkipped);
   const struct {
     const char16_t* selection;
     Texts items;
@@ -168,7 +168,7 @@ TEST_F(GatherTest, MergedAndHiddenCells) {
     Begin(true);
     EXPECT_EQ(Gather(c.selection), fault::kNone);
     EXPECT_EQ(Rows(kItemText), c.items) << "hidden cells are gathered";
-    EXPECT_TRUE(b.state.HiddenCellsSkipped);
+    EXPECT_TRUE(b.state.request.HiddenCellsSkipped);
   }
 }
 
@@ -182,12 +182,12 @@ TEST_F(GatherTest, ErrorValues) {
   Begin(true);
   EXPECT_EQ(Gather(u"A1:A4"), fault::kNone);
   EXPECT_EQ(Rows(kItemText), (Texts{u"a", u"c"})) << "IgnoreIndex# skips error cells";
-  EXPECT_TRUE(b.state.FaultMsg.empty());
+  EXPECT_TRUE(b.state.request.FaultMsg.empty());
 
   Begin(false);
   EXPECT_EQ(Gather(u"A1:A4"), fault::kMissingFirstPrefix);
-  EXPECT_EQ(b.state.FaultMsg, u"Error in Cell Formula");
-  EXPECT_EQ(b.state.FaultItem, u"#Error in Cell Formula");
+  EXPECT_EQ(b.state.request.FaultMsg, u"Error in Cell Formula");
+  EXPECT_EQ(b.state.request.FaultItem, u"#Error in Cell Formula");
   EXPECT_EQ(Rows(kItemText), (Texts{u"a", u"#Error in Cell Formula"}));
   EXPECT_EQ(Rows(kCellAddr), (Texts{u"$A$1", u"$A$2"}));
   EXPECT_EQ(Sheet().ActiveCellPos(), (xl::CellPos{2, 1})) << "the offending cell is active";
@@ -198,16 +198,16 @@ TEST_F(GatherTest, GrammarFaultEndsTheGathering) {
   Put(u"B1", u"Door");
   Put(u"A2", u"S1, R1-R2-R3, R9");
   Put(u"B2", u"R4");
-  b.state.RangeStyle = 2;
+  b.state.items.RangeStyle = 2;
   Begin(false);
-  b.state.FaultItem.clear();
+  b.state.request.FaultItem.clear();
   EXPECT_EQ(Gather(u"A1:B2"), fault::kManyHyphens);
-  EXPECT_EQ(b.state.FaultMsg, u"Has More Than 1 Hyphen");
-  EXPECT_EQ(b.state.FaultItem, u"R1-R2-R3");
+  EXPECT_EQ(b.state.request.FaultMsg, u"Has More Than 1 Hyphen");
+  EXPECT_EQ(b.state.request.FaultItem, u"R1-R2-R3");
   EXPECT_EQ(Rows(kItemText), (Texts{u"R", u"Door", u"S", u"R1-R2-R3"})) << "earlier rows stay";
   EXPECT_EQ(Leading(), (Texts{u"R", u"Door", u"S"}));
   EXPECT_EQ(Sheet().ActiveCellPos(), (xl::CellPos{2, 1}));
-  EXPECT_EQ(b.state.RangeStyle, 2) << "style 3 leaves RangeStyle as it was";
+  EXPECT_EQ(b.state.items.RangeStyle, 2) << "style 3 leaves RangeStyle as it was";
 }
 
 TEST_F(GatherTest, RangeStyleAfterAGathering) {
@@ -222,10 +222,10 @@ TEST_F(GatherTest, RangeStyleAfterAGathering) {
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.items));
     Begin(false);
-    b.state.RangeStyle = c.before;
+    b.state.items.RangeStyle = c.before;
     Put(u"A1", c.items);
     Gather(u"A1");
-    EXPECT_EQ(b.state.RangeStyle, c.after);
+    EXPECT_EQ(b.state.items.RangeStyle, c.after);
   }
 }
 
@@ -242,15 +242,15 @@ TEST_F(GatherTest, LongItemsAndWildcards) {
   Begin(false);
   Put(u"A4", longStar);
   EXPECT_EQ(Gather(u"A1:A4"), fault::kLongWildcard);
-  EXPECT_EQ(b.state.FaultMsg, u"w/WildCard>254chrs: w/ * =301");
-  EXPECT_EQ(b.state.FaultItem, longStar);
+  EXPECT_EQ(b.state.request.FaultMsg, u"w/WildCard>254chrs: w/ * =301");
+  EXPECT_EQ(b.state.request.FaultItem, longStar);
   EXPECT_EQ(Leading(), (Texts{longPlain, Text(300, u'Z')})) << "the faulted entry is not left behind";
 
   // In the escaped length: 254 characters and one "?" escape to 256.
   Begin(false);
   Put(u"A1", Text(254, u'q') + u"?");
   EXPECT_EQ(Gather(u"A1"), fault::kLongWildcard);
-  EXPECT_EQ(b.state.FaultMsg, u"w/WildCard>254chrs: w/ ? =256");
+  EXPECT_EQ(b.state.request.FaultMsg, u"w/WildCard>254chrs: w/ ? =256");
   Begin(false);
   Put(u"A1", Text(252, u'q') + u"~");
   EXPECT_EQ(Gather(u"A1"), fault::kNone) << "254 escaped characters are searched whole";
@@ -263,7 +263,7 @@ TEST_F(GatherTest, LongItemsSharingTheirFirst254Characters) {
   const Text upperStart = u"P" + a.substr(1);
   for (bool matchCase : {false, true}) {
     SCOPED_TRACE(matchCase);
-    b.forms.mainUser.Item(u"CheckBox5").SetValue(matchCase);
+    b.Control(host::ctl::main::kMatchCase).SetValue(matchCase);
     Begin(false);
     Put(u"A1", a + u"," + b2 + u"," + a + u"," + upper + u"," + upperStart + u"," + b2 + u"," + upper);
     EXPECT_EQ(Gather(u"A1"), fault::kNone);
@@ -276,7 +276,7 @@ TEST_F(GatherTest, BlankItemMessageOncePerRun) {
   Put(u"A1", u"a,,b");
   Put(u"A2", u",c");
   Put(u"A3", u"d");
-  b.state.BlankItemMsgShown = false;
+  b.state.items.BlankItemMsgShown = false;
   Begin(false, u"Get_Try");
   b.addin.QueueMessageAnswer(1);
   EXPECT_EQ(Gather(u"A1:A3"), fault::kNone);
@@ -294,7 +294,7 @@ TEST_F(GatherTest, BlankItemMessageOncePerRun) {
   EXPECT_EQ(b.addin.Messages()[0].prompt, expected);
   EXPECT_EQ(b.addin.Messages()[0].style, 64);
   EXPECT_EQ(Sheet().ActiveCellPos(), (xl::CellPos{1, 1})) << "the cell of the empty Item is shown";
-  EXPECT_TRUE(b.state.BlankItemMsgShown);
+  EXPECT_TRUE(b.state.items.BlankItemMsgShown);
   EXPECT_EQ(Gather(u"A1:A3", host::kList2), fault::kNone);
   EXPECT_EQ(b.addin.Messages().size(), 1u) << "not again in the same run";
 }
@@ -334,11 +334,11 @@ TEST_F(GatherTest, JoinCellsDecisionAndRows) {
   };
   for (const auto& d : decisions) {
     SCOPED_TRACE(ToUtf8(d.mode) + " " + ToUtf8(d.selection));
-    b.forms.compDupUser.Item(u"JoinCells").SetValue(d.joinTicked);
-    b.forms.mainUser.Item(u"CheckBox4").SetValue(d.box4);
+    b.Control(host::ctl::compdup::kJoinCells).SetValue(d.joinTicked);
+    b.Control(host::ctl::main::kTagDuplicates).SetValue(d.box4);
     Begin(true, d.mode);
     EXPECT_EQ(Gather(d.selection), fault::kNone);
-    EXPECT_EQ(b.state.JoinCellsUsed, d.joined);
+    EXPECT_EQ(b.state.request.JoinCellsUsed, d.joined);
     if (d.joined && Text(d.selection) == u"A1:B3") {
       EXPECT_EQ(Rows(kItemText), (Texts{u"a" + kComma + u"b" + kComma + u"c" + kJoin + u"d", u"e" + kJoin}))
           << "the empty row 2 takes no row";
@@ -378,17 +378,17 @@ TEST_F(GatherTest, CellTextLimits) {
     Begin(true);
     Put(u"A1", c.a);
     Put(u"B1", c.b);
-    b.state.FaultItem.clear();
+    b.state.request.FaultItem.clear();
     EXPECT_EQ(Gather(u"A1:B1"), c.code);
     if (c.code == fault::kLongJoin) {
-      EXPECT_EQ(b.state.FaultMsg, u">32,767 Chars Joining Cells");
-      EXPECT_EQ(b.state.FaultItem, c.b.empty() ? c.a : c.b);
+      EXPECT_EQ(b.state.request.FaultMsg, u">32,767 Chars Joining Cells");
+      EXPECT_EQ(b.state.request.FaultItem, c.b.empty() ? c.a : c.b);
     } else {
       EXPECT_EQ(Rows(kItemText), (Texts{c.a + kJoin + c.b}));
     }
   }
   // Without JoinCells a full-length constant is an ordinary Item.
-  b.forms.compDupUser.Item(u"JoinCells").SetValue(false);
+  b.Control(host::ctl::compdup::kJoinCells).SetValue(false);
   Begin(true);
   Put(u"A1", Text(32767, u'a'));
   EXPECT_EQ(Gather(u"A1"), fault::kNone);
@@ -406,10 +406,10 @@ TEST_F(GatherTest, ItemCapacityOfTheSheet) {
     SCOPED_TRACE(ToUtf8(mode));
     Begin(mode == u"IgnoreIndex");
     for (long r = 1; r <= 5; ++r) small.ActiveSheet().Cells(r, 1).SetValue(cell);
-    b.state.FaultItem.clear();
+    b.state.request.FaultItem.clear();
     EXPECT_EQ(ItemsGather(b.state, host::kList1, small.ActiveSheet().Range(u"A1:A5")), fault::kTooManyItems);
-    EXPECT_EQ(b.state.FaultMsg, u"Too Many Items");
-    EXPECT_EQ(b.state.FaultItem, u"a");
+    EXPECT_EQ(b.state.request.FaultMsg, u"Too Many Items");
+    EXPECT_EQ(b.state.request.FaultItem, u"a");
     EXPECT_EQ(ColumnCount(Anchor(), kItemText), 65533);
     EXPECT_EQ(small.ActiveSheet().ActiveCellPos(), (xl::CellPos{5, 1})) << "the cell of the first Item without a row";
   }
@@ -418,14 +418,14 @@ TEST_F(GatherTest, ItemCapacityOfTheSheet) {
 TEST_F(GatherTest, BreakKeyLeavesAPartialList) {
   for (long r = 1; r <= 100; ++r) b.Cell(u"A" + FromUtf8(std::to_string(r))).SetValue(u"R1-5");
   Begin(false);
-  b.state.RangeStyle = 2;
+  b.state.items.RangeStyle = 2;
   b.addin.QueueBreakAnswer(u"NoBreak");
   b.addin.QueueBreakAnswer(u"NoBreak");
   b.addin.QueueBreakAnswer(u"6");
   EXPECT_EQ(Gather(u"A1:A100"), fault::kNone);
-  EXPECT_TRUE(b.state.UserAbort);
+  EXPECT_TRUE(b.state.request.progress.UserAbort);
   EXPECT_EQ(ColumnCount(Anchor(), kItemText), 10) << "polled as the bar moves, every 5 of 100 cells";
-  EXPECT_EQ(b.state.RangeStyle, 2) << "an abort leaves RangeStyle alone";
+  EXPECT_EQ(b.state.items.RangeStyle, 2) << "an abort leaves RangeStyle alone";
   EXPECT_NE(b.app->RememberedFind().LookAt, xl::xlPart) << "nor are the Find options reset";
 
   // 20 cells or fewer never poll.
@@ -434,7 +434,7 @@ TEST_F(GatherTest, BreakKeyLeavesAPartialList) {
   EXPECT_EQ(Gather(u"A1:A20"), fault::kNone);
   EXPECT_EQ(ColumnCount(Anchor(), kItemText), 20);
   EXPECT_EQ(b.addin.Pending(addin::Reply::BreakKey), 1u);
-  EXPECT_EQ(b.state.RangeStyle, 1);
+  EXPECT_EQ(b.state.items.RangeStyle, 1);
 }
 
 TEST_F(GatherTest, ProgressOnTheStatusBar) {
@@ -478,8 +478,8 @@ TEST_F(GatherTest, ErrorsCarryTheGatheringPosition) {
   Put(u"A1", u"R1");
   Put(u"B2", u"R2");
   Begin(false);
-  b.state.CompareStep = 5;
-  b.state.BlankItemMsgShown = true;
+  b.state.compare.CompareStep = 5;
+  b.state.items.BlankItemMsgShown = true;
   b.app->InjectFailure("Range.Find", 1004, "Find failed", 1);
   const Error e = testkit::ExpectRaises([&] { Gather(u"A1:B2"); }, 1004, "ItemsGather: ");
   EXPECT_EQ(e.Description(), "Find failed");

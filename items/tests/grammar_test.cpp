@@ -124,11 +124,11 @@ TEST_F(GrammarTest, ItemsTable) {
   };
   for (const GrammarCase& c : cases) {
     SCOPED_TRACE(ToUtf8(c.item));
-    b.state.FaultMsg.clear();
+    b.state.request.FaultMsg.clear();
     int style = index_style::kNone;
     for (const char16_t* earlier : c.before) ASSERT_EQ(Classify(earlier, style), kNone) << ToUtf8(earlier);
     EXPECT_EQ(Classify(c.item, style), c.code);
-    EXPECT_EQ(b.state.FaultMsg, c.faultMsg);
+    EXPECT_EQ(b.state.request.FaultMsg, c.faultMsg);
     if (c.code == kNone) {
       EXPECT_EQ(At(kItemText), c.prefix1);
       EXPECT_EQ(style, c.styleAfter);

@@ -22,7 +22,7 @@ constexpr char16_t kReduce[] =
 class LimitsTest : public ::testing::Test {
  protected:
   void Begin(bool ignoreIndex, TextView mode) {
-    b.forms.mainUser.Item(u"CheckBox1").SetValue(ignoreIndex);
+    b.Control(host::ctl::main::kIgnoreIndex).SetValue(ignoreIndex);
     b.BeginRequest(mode);
     host::InitPlace(b.state, host::kList1);
     b.addin.ClearLog();
@@ -81,11 +81,11 @@ TEST_F(LimitsTest, GatherMessages) {
   };
   for (const auto& c : cases) {
     Begin(c.ignoreIndex, c.mode);
-    b.state.FaultMsg = u"before";
+    b.state.request.FaultMsg = u"before";
     if (c.prompt) b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
     TooMuch_Gather(b.state, c.code);
     EXPECT_EQ(Shown(), c.prompt) << c.code << " " << ToUtf8(c.mode);
-    EXPECT_EQ(b.state.FaultMsg, u"before") << c.code;
+    EXPECT_EQ(b.state.request.FaultMsg, u"before") << c.code;
   }
 }
 
@@ -113,13 +113,13 @@ TEST_F(LimitsTest, SortMessages) {
       {false, true, false, std::nullopt},
   };
   for (const auto& c : cases) {
-    b.forms.mainUser.Item(u"checkbox2").SetEnabled(c.enabled);
-    b.forms.mainUser.Item(u"checkbox2").SetValue(c.ticked);
+    b.Control(host::ctl::main::kExpandRanges).SetEnabled(c.enabled);
+    b.Control(host::ctl::main::kExpandRanges).SetValue(c.ticked);
     Begin(c.ignoreIndex, u"Get_V");
     if (c.prompt) b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
     TooMuch_Sort(b.state, 100);
     EXPECT_EQ(Shown(), c.prompt) << c.enabled << " " << Describe(c.ticked) << " " << c.ignoreIndex;
-    EXPECT_EQ(b.state.FaultMsg, u"Too_Many_Item_Descriptions");
+    EXPECT_EQ(b.state.request.FaultMsg, u"Too_Many_Item_Descriptions");
   }
 }
 
@@ -132,8 +132,8 @@ TEST_F(LimitsTest, CapacityOfASmallGrid) {
                           u"been exceeded.\r\rChanging to the \"IgnoreIndex#\" Mode will not reduce your Item "
                           u"description count.\r\rTry making smaller selections to be operated on and then combine "
                           u"the results."));
-  b.forms.mainUser.Item(u"checkbox2").SetEnabled(true);
-  b.forms.mainUser.Item(u"checkbox2").SetValue(true);
+  b.Control(host::ctl::main::kExpandRanges).SetEnabled(true);
+  b.Control(host::ctl::main::kExpandRanges).SetValue(true);
   b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
   b.addin.ClearLog();
   TooMuch_Sort(b.state, 0);

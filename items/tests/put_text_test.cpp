@@ -61,7 +61,7 @@ using RowValues = std::array<Variant, 4>;
 class PutTextTest : public ::testing::Test {
  protected:
   void Begin(bool ignoreIndex, TextView mode = u"Null") {
-    b.forms.mainUser.Item(u"CheckBox1").SetValue(ignoreIndex);
+    b.Control(host::ctl::main::kIgnoreIndex).SetValue(ignoreIndex);
     b.BeginRequest(mode);
   }
   std::optional<int> Put(Text text) { return ItemsPutText(b.state, text, host::kList1); }
@@ -175,15 +175,15 @@ TEST_F(PutTextTest, CountIndexRowsAndDistinctColumn) {
     Prefill();
     EXPECT_EQ(Put(c.text), 0) << ToUtf8(c.text);
     ExpectCountList(c.rows, c.distinct, ToUtf8(c.text));
-    EXPECT_EQ(b.state.FaultMsg, u"");
-    EXPECT_EQ(b.state.FaultItem, u"");
+    EXPECT_EQ(b.state.request.FaultMsg, u"");
+    EXPECT_EQ(b.state.request.FaultItem, u"");
   }
 }
 
 TEST_F(PutTextTest, DistinctColumnIsCaseSensitiveWhateverCheckBox5Says) {
   const Variant E;
   for (bool matchCase : {false, true}) {
-    b.forms.mainUser.Item(u"CheckBox5").SetValue(matchCase);
+    b.Control(host::ctl::main::kMatchCase).SetValue(matchCase);
     Begin(false);
     EXPECT_EQ(Put(u"r1, R2, r3"), 0);
     ExpectCountList({{u"r", 1, E, E}, {u"R", 2, E, E}, {u"r", 3, E, E}}, {u"r", u"R"}, matchCase ? "on" : "off");
@@ -215,7 +215,7 @@ TEST_F(PutTextTest, LongNamesSharingTheirFirst254Characters) {
   const Text a = p + u"a", b2 = p + u"b", upper = p + u"A";
   const Text upperStart = u"P" + a.substr(1);
   for (bool matchCase : {false, true}) {
-    b.forms.mainUser.Item(u"CheckBox5").SetValue(matchCase);
+    b.Control(host::ctl::main::kMatchCase).SetValue(matchCase);
     Begin(false);
     EXPECT_EQ(Put(a + u"," + b2 + u"," + a + u"7," + upper + u"," + upperStart + u"," + b2), 0);
     ExpectCountList({{a, E, E, E}, {b2, E, E, E}, {a, 7, E, E}, {upper, E, E, E}, {upperStart, E, E, E}, {b2, E, E, E}},
@@ -266,17 +266,17 @@ TEST_F(PutTextTest, FaultsStopTheReading) {
     Begin(false);
     Prefill();
     EXPECT_EQ(Put(c.text), c.result) << ToUtf8(c.text);
-    EXPECT_EQ(b.state.FaultMsg, c.faultMsg) << ToUtf8(c.text);
-    EXPECT_EQ(b.state.FaultItem, c.faultItem) << ToUtf8(c.text);
+    EXPECT_EQ(b.state.request.FaultMsg, c.faultMsg) << ToUtf8(c.text);
+    EXPECT_EQ(b.state.request.FaultItem, c.faultItem) << ToUtf8(c.text);
     ExpectCountList(c.rows, c.distinct, ToUtf8(c.text));
   }
 }
 
 TEST_F(PutTextTest, AFaultItemAlreadySetIsKept) {
   Begin(false);
-  b.state.FaultItem = u"earlier";
+  b.state.request.FaultItem = u"earlier";
   EXPECT_EQ(Put(u"R1-R2-R3"), fault::kManyHyphens);
-  EXPECT_EQ(b.state.FaultItem, u"earlier");
+  EXPECT_EQ(b.state.request.FaultItem, u"earlier");
 }
 
 TEST_F(PutTextTest, IgnoreIndexRowsAndOrderNumbers) {
@@ -314,8 +314,8 @@ TEST_F(PutTextTest, TooManyItemsOnASmallGrid) {
   Begin(false);
   // 65,536 rows: room for 65,533 Items.
   EXPECT_EQ(Put(Numbered(u"R", 65534) + u",R65535"), fault::kTooManyItems);
-  EXPECT_EQ(b.state.FaultMsg, u"Too Many Items");
-  EXPECT_EQ(b.state.FaultItem, u"R65534");
+  EXPECT_EQ(b.state.request.FaultMsg, u"Too Many Items");
+  EXPECT_EQ(b.state.request.FaultItem, u"R65534");
   EXPECT_EQ(At(65533, kItemText), Variant(u"R"));
   EXPECT_EQ(At(65533, kIndexNum1), Variant(65533));
   EXPECT_EQ(At(65534, kItemText), Variant());
@@ -324,7 +324,7 @@ TEST_F(PutTextTest, TooManyItemsOnASmallGrid) {
 
   Begin(true);
   EXPECT_EQ(Put(Numbered(u"a", 65534)), fault::kTooManyItems);
-  EXPECT_EQ(b.state.FaultItem, u"a65534");
+  EXPECT_EQ(b.state.request.FaultItem, u"a65534");
   EXPECT_EQ(At(65533, kOrderNum), Variant(65533));
   EXPECT_EQ(At(65533, kItemText), Variant(u"a65533"));
   EXPECT_EQ(At(65534, kItemText), Variant());
@@ -354,9 +354,9 @@ TEST_F(PutTextTest, ProgressTotalFromLabel2) {
       {u"Count = 20", u"", -1, 0},
   };
   for (const auto& c : cases) {
-    b.forms.mainUser.Item(u"Label2").SetCaption(c.caption);
+    b.Control(host::ctl::main::kCountLabel).SetCaption(c.caption);
     Begin(false);
-    b.state.ActiveWndw->SetText(c.activeWindow);
+    b.state.request.ActiveWndw->SetText(c.activeWindow);
     b.addin.ClearLog();
     b.addin.QueueBreakAnswer(u"NoBreak");
     b.addin.QueueBreakAnswer(u"6");
@@ -364,7 +364,7 @@ TEST_F(PutTextTest, ProgressTotalFromLabel2) {
     const long rows = c.rowsRead < 0 ? 200 : c.rowsRead;
     EXPECT_EQ(ColumnCount(Anchor(), kItemText), rows) << ToUtf8(c.caption);
     EXPECT_EQ(b.addin.CallsOf(u"vbaBreakKey").size(), c.polls) << ToUtf8(c.caption);
-    EXPECT_EQ(b.state.UserAbort, c.rowsRead >= 0);
+    EXPECT_EQ(b.state.request.progress.UserAbort, c.rowsRead >= 0);
     // Drop what was not asked for.
     while (b.addin.Pending(addin::Reply::BreakKey) > 0) {
       b.BeginRequest();
@@ -374,13 +374,13 @@ TEST_F(PutTextTest, ProgressTotalFromLabel2) {
 }
 
 TEST_F(PutTextTest, BreakKeyReturnsAtOnceLeavingTheRowsRead) {
-  b.forms.mainUser.Item(u"Label2").SetCaption(u"Count = 40");
+  b.Control(host::ctl::main::kCountLabel).SetCaption(u"Count = 40");
   for (bool ignoreIndex : {false, true}) {
     Begin(ignoreIndex);
     b.addin.QueueBreakAnswer(u"NoBreak");
     b.addin.QueueBreakAnswer(u"6");
     EXPECT_EQ(Put(Numbered(u"R", 40)), 0);
-    EXPECT_TRUE(b.state.UserAbort);
+    EXPECT_TRUE(b.state.request.progress.UserAbort);
     EXPECT_EQ(ColumnCount(Anchor(), kItemText), 2);
     // The end of the reading did not run: no order numbers.
     EXPECT_EQ(At(1, kOrderNum), ignoreIndex ? Variant() : Variant(u"R"));
@@ -402,14 +402,14 @@ TEST_F(PutTextTest, StaleTotalKeepsTheBarOnTheStatusBar) {
       {u"Subtract Display V", false},
       {u"Subtract Display >", false},
   };
-  b.forms.mainUser.Item(u"Label2").SetCaption(u"Count = 21");
+  b.Control(host::ctl::main::kCountLabel).SetCaption(u"Count = 21");
   for (const auto& c : cases) {
     Begin(false, c.mode);
     b.app->SetStatusBar(false);
     b.services.clock.Advance(4);
     EXPECT_EQ(Put(Numbered(u"R", 500)), 0) << ToUtf8(c.mode);
     EXPECT_EQ(ColumnCount(Anchor(), kItemText), 500) << ToUtf8(c.mode);
-    EXPECT_TRUE(b.state.ProgressShown);
+    EXPECT_TRUE(b.state.request.progress.ProgressShown);
     EXPECT_EQ(b.app->StatusBar(), c.written ? Variant(fullBar) : Variant(false)) << ToUtf8(c.mode);
   }
 }

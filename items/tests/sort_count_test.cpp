@@ -38,11 +38,11 @@ TEST_F(SortCountTest, RunsAreJoinedIntoRanges) {
   for (const auto& c : cases) {
     Begin(false);
     Indexed(c.items);
-    b.state.RangeStyle = c.rangeStyle;
+    b.state.items.RangeStyle = c.rangeStyle;
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(Column(kSideItem), c.side) << ToUtf8(c.items.front());
-    EXPECT_EQ(b.state.ItemCountText, c.count) << ToUtf8(c.items.front());
-    EXPECT_EQ(b.state.FaultMsg, u"");
+    EXPECT_EQ(b.state.items.ItemCountText, c.count) << ToUtf8(c.items.front());
+    EXPECT_EQ(b.state.request.FaultMsg, u"");
   }
 }
 
@@ -54,7 +54,7 @@ TEST_F(SortCountTest, SingleRowsKeepTheirMarkOutsideCompare) {
   EXPECT_TRUE(Cell(2, kIndexNum2).Value().IsEmpty());
 
   Begin(false, u"COMPARE 2/Uniques");
-  b.state.CompareStep = 4;
+  b.state.compare.CompareStep = 4;
   Indexed({u"R1", u"R3"});
   Run();
   EXPECT_TRUE(Cell(1, kIndexNum2).Value().IsEmpty()) << "COMPARE clears the mark again";
@@ -78,10 +78,10 @@ TEST_F(SortCountTest, ExpandRangesWritesEveryNumber) {
     Begin(false);
     Main(u"checkbox2").SetValue(true);
     Indexed(c.items);
-    b.state.RangeStyle = 2;
+    b.state.items.RangeStyle = 2;
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(Column(kSideItem), c.side) << ToUtf8(c.items.front());
-    EXPECT_EQ(b.state.ItemCountText, c.count) << ToUtf8(c.items.front());
+    EXPECT_EQ(b.state.items.ItemCountText, c.count) << ToUtf8(c.items.front());
   }
 }
 
@@ -89,7 +89,7 @@ TEST_F(SortCountTest, WideRangesCountInSixtyFourBits) {
   Begin(false);
   Indexed({u"R1-R99999999999999"});
   Run();
-  EXPECT_EQ(b.state.ItemCountText, u"99999999999999");
+  EXPECT_EQ(b.state.items.ItemCountText, u"99999999999999");
   EXPECT_EQ(Column(kSideItem), (Texts{u"R1-R99999999999999"}));
 }
 
@@ -98,7 +98,7 @@ TEST_F(SortCountTest, ACountPastSixtyFourBitsStaysAtTheLargest) {
   Begin(false);
   Indexed({u"A1-A8000000000000000000", u"B1-B8000000000000000000"});
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(b.state.ItemCountText, u"9223372036854775807");
+  EXPECT_EQ(b.state.items.ItemCountText, u"9223372036854775807");
 }
 
 TEST_F(SortCountTest, DuplicatesAndPrefixFaultsStopTheWalk) {
@@ -123,9 +123,9 @@ TEST_F(SortCountTest, DuplicatesAndPrefixFaultsStopTheWalk) {
     Main(u"CheckBox9").SetValue(true);
     Indexed(c.items);
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(b.state.FaultMsg, c.faultMsg) << ToUtf8(c.items.front());
-    EXPECT_EQ(b.state.FaultItem, c.faultItem) << ToUtf8(c.items.front());
-    EXPECT_EQ(b.state.DisplayText, c.display) << ToUtf8(c.items.front());
+    EXPECT_EQ(b.state.request.FaultMsg, c.faultMsg) << ToUtf8(c.items.front());
+    EXPECT_EQ(b.state.request.FaultItem, c.faultItem) << ToUtf8(c.items.front());
+    EXPECT_EQ(b.state.request.DisplayText, c.display) << ToUtf8(c.items.front());
   }
   // The later group was never reached.
   EXPECT_EQ(Column(kSideItem), (Texts{u"R1"}));
@@ -137,8 +137,8 @@ TEST_F(SortCountTest, LongItemsAreFoundByTheirStartAndConfirmedWhole) {
   Begin(false);
   Indexed({u"a" + two, u"a" + one, u"a" + two});
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(b.state.FaultMsg, u" Duplicate");
-  EXPECT_EQ(b.state.FaultItem, u"a" + two);
+  EXPECT_EQ(b.state.request.FaultMsg, u" Duplicate");
+  EXPECT_EQ(b.state.request.FaultItem, u"a" + two);
   EXPECT_EQ(Column(kSideItem), (Texts{u"a" + two}));
 }
 
@@ -155,9 +155,9 @@ TEST_F(SortCountTest, LongPrefixesSharingTheirFirst254Characters) {
     Main(u"CheckBox5").SetValue(matchCase);
     Indexed({b2 + u"4", a + u"2", upperStart + u"1", a + u"1", upper + u"3", b2 + u"5", a + u"9"});
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(b.state.FaultMsg, u"");
+    EXPECT_EQ(b.state.request.FaultMsg, u"");
     EXPECT_EQ(Column(kSideItem), (Texts{b2 + u"4-5", a + u"1-2", a + u"9", upperStart + u"1", upper + u"3"}));
-    EXPECT_EQ(b.state.ItemCountText, u"7");
+    EXPECT_EQ(b.state.items.ItemCountText, u"7");
   }
 }
 
@@ -166,24 +166,24 @@ TEST_F(SortCountTest, PendingFaultSkipsTheCount) {
     Begin(ignoreIndex);
     Indexed({u"R3", u"R1"});
     WriteText(Cell(1, kSideItem), u"old");
-    b.state.FaultMsg = u"Has More Than 1 Hyphen";
-    b.state.FaultItem = u"R1-2-3";
+    b.state.request.FaultMsg = u"Has More Than 1 Hyphen";
+    b.state.request.FaultItem = u"R1-2-3";
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(CellText(Cell(1, kItemText)), u"R");
     EXPECT_EQ(Cell(1, kIndexNum1).Value(), Variant(3.0)) << "not sorted";
     EXPECT_EQ(Column(kSideItem), (Texts{u"old"}));
-    EXPECT_EQ(b.state.DisplayText, ignoreIndex ? u"R1-2-3" : u" Quilet> R1-2-3 <Quilet");
-    EXPECT_EQ(b.state.FaultMsg, u"Has More Than 1 Hyphen");
+    EXPECT_EQ(b.state.request.DisplayText, ignoreIndex ? u"R1-2-3" : u" Quilet> R1-2-3 <Quilet");
+    EXPECT_EQ(b.state.request.FaultMsg, u"Has More Than 1 Hyphen");
   }
 }
 
 TEST_F(SortCountTest, EmptyList) {
   Begin(false);
-  b.state.ActiveWndw->SetValue(u"old");
+  b.state.request.ActiveWndw->SetValue(u"old");
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(b.state.DisplayText, u"");
+  EXPECT_EQ(b.state.request.DisplayText, u"");
   EXPECT_EQ(Window(), u"");
-  EXPECT_EQ(b.state.ItemCountText, u"0");
+  EXPECT_EQ(b.state.items.ItemCountText, u"0");
 }
 
 TEST_F(SortCountTest, IgnoreIndexSortCollectsTheDuplicates) {
@@ -195,9 +195,9 @@ TEST_F(SortCountTest, IgnoreIndexSortCollectsTheDuplicates) {
   EXPECT_EQ(Column(kSideOrderNum), (Texts{u"2", u"3"}));
   EXPECT_EQ(Column(kSideCellAddr), (Texts{u"$A$2", u"$A$3"}));
   EXPECT_EQ(Column(kSideItem), (Texts{u"A", u"a"}));
-  EXPECT_EQ(b.state.FaultMsg, u" Duplicate");
-  EXPECT_EQ(b.state.ItemCountText, u"4");
-  EXPECT_EQ(b.state.DisplayText, u"A,a,b,c") << "no markers in IgnoreIndex#";
+  EXPECT_EQ(b.state.request.FaultMsg, u" Duplicate");
+  EXPECT_EQ(b.state.items.ItemCountText, u"4");
+  EXPECT_EQ(b.state.request.DisplayText, u"A,a,b,c") << "no markers in IgnoreIndex#";
   EXPECT_EQ(Window(), u"A,a,b,c");
 }
 
@@ -233,17 +233,17 @@ TEST_F(SortCountTest, IgnoreIndexWithoutSortShowsTheListOrTheSideList) {
   };
   for (const auto& c : cases) {
     Begin(true, c.mode);
-    b.state.CompareStep = 4;
+    b.state.compare.CompareStep = 4;
     Main(u"CheckBox3").SetValue(c.sortOption);
     Plain({u"b", u"A", u"a"});
     WriteText(Cell(1, kSideItem), u"s1");
     WriteText(Cell(2, kSideItem), u"s2");
     if (c.otherListFilled) WriteText(ListAnchor(b.state, host::kList2).Offset(1, kItemText), u"other");
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(b.state.DisplayText, c.shown) << ToUtf8(c.mode) << c.otherListFilled;
-    EXPECT_EQ(b.state.ItemCountText, c.count);
+    EXPECT_EQ(b.state.request.DisplayText, c.shown) << ToUtf8(c.mode) << c.otherListFilled;
+    EXPECT_EQ(b.state.items.ItemCountText, c.count);
     EXPECT_EQ(Column(kItemText), (Texts{u"b", u"A", u"a"})) << "not sorted";
-    EXPECT_EQ(b.state.FaultMsg, u"");
+    EXPECT_EQ(b.state.request.FaultMsg, u"");
   }
 }
 
@@ -263,7 +263,7 @@ class ExpandLimitTest : public CountFixture {
     small.Activate();
     Begin(false, u"Get_Try");
     Main(u"checkbox2").SetValue(true);
-    b.state.ActiveWndw->SetValue(u"old");
+    b.state.request.ActiveWndw->SetValue(u"old");
   }
   static Text LimitMessage() {
     return u"( Get Try ): The maximum Item count of 65533 has been exceeded.\r\rTry processing smaller amounts of "
@@ -290,8 +290,8 @@ TEST_F(ExpandLimitTest, ExpansionStopsAtTheLastRowsOfTheSheet) {
     ASSERT_EQ(b.addin.Messages().size(), 1u);
     EXPECT_EQ(b.addin.Messages()[0].prompt, LimitMessage());
     EXPECT_EQ(b.addin.Messages()[0].style, 64);
-    EXPECT_EQ(b.state.FaultMsg, u"Too Many Items - ExpandRanges is ON");
-    EXPECT_EQ(b.state.FaultItem, c.faultItem);
+    EXPECT_EQ(b.state.request.FaultMsg, u"Too Many Items - ExpandRanges is ON");
+    EXPECT_EQ(b.state.request.FaultItem, c.faultItem);
     EXPECT_EQ(ColumnCount(*anchor, kSideItem), 65534);
     EXPECT_EQ(Window(), u"old") << "no display";
   }
@@ -301,8 +301,8 @@ TEST_F(ExpandLimitTest, ExactlyBelowTheLimitRunsThrough) {
   BeginSmall();
   Indexed({u"R1-R65533"});
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(b.state.ItemCountText, u"65533");
-  EXPECT_EQ(b.state.FaultMsg, u"");
+  EXPECT_EQ(b.state.items.ItemCountText, u"65533");
+  EXPECT_EQ(b.state.request.FaultMsg, u"");
 }
 
 TEST_F(SortCountTest, ProgressCaptionsAndThresholds) {
@@ -356,14 +356,14 @@ TEST_F(SortCountTest, BreakKeyLeavesWithoutDisplay) {
     } else {
       Indexed(items);
     }
-    b.state.ActiveWndw->SetValue(u"old");
-    b.state.ItemCountText = u"old count";
+    b.state.request.ActiveWndw->SetValue(u"old");
+    b.state.items.ItemCountText = u"old count";
     b.addin.QueueBreakAnswer(u"6");
     EXPECT_EQ(Run(), 0);
-    EXPECT_TRUE(b.state.UserAbort);
+    EXPECT_TRUE(b.state.request.progress.UserAbort);
     EXPECT_EQ(Window(), u"old");
-    EXPECT_EQ(b.state.DisplayText, u"");
-    EXPECT_EQ(b.state.ItemCountText, u"old count");
+    EXPECT_EQ(b.state.request.DisplayText, u"");
+    EXPECT_EQ(b.state.items.ItemCountText, u"old count");
   }
 }
 
@@ -390,11 +390,11 @@ TEST_F(SortCountTest, GatheredCellsEndToEnd) {
     Main(u"CheckBox3").SetValue(true);
     Main(u"CheckBox9").SetValue(true);
     b.Cell(u"B2").SetValue(c.cell);
-    b.state.RangeStyle = 0;  // single Items leave the range style as it was
+    b.state.items.RangeStyle = 0;  // single Items leave the range style as it was
     ASSERT_EQ(ItemsGather(b.state, host::kList1, b.Cell(u"B2")), 0) << ToUtf8(c.cell);
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(b.state.DisplayText, c.shown);
-    EXPECT_EQ(b.state.ItemCountText, c.count);
+    EXPECT_EQ(b.state.request.DisplayText, c.shown);
+    EXPECT_EQ(b.state.items.ItemCountText, c.count);
   }
 }
 

@@ -34,11 +34,11 @@ class SubtractTest : public ::testing::Test {
   };
 
   void Begin(const Options& o) {
-    b.forms.mainUser.Item(u"CheckBox1").SetValue(o.ignoreIndex);
-    b.forms.mainUser.Item(u"CheckBox5").SetValue(o.matchCase);
-    b.forms.mainUser.Item(u"CheckBox3").SetValue(o.sortOption);
+    b.Control(host::ctl::main::kIgnoreIndex).SetValue(o.ignoreIndex);
+    b.Control(host::ctl::main::kMatchCase).SetValue(o.matchCase);
+    b.Control(host::ctl::main::kSort).SetValue(o.sortOption);
     b.BeginRequest(o.mode);
-    b.state.CompareStep = o.compareStep;
+    b.state.compare.CompareStep = o.compareStep;
     host::InitPlace(b.state, host::kList1);
     host::InitPlace(b.state, host::kList2);
   }
@@ -50,7 +50,7 @@ class SubtractTest : public ::testing::Test {
     }
     const xl::Range area = b.Sheet(u"Sheet1").Range(b.Cell(u"A1").Offset(0, col),
                                                      b.Cell(u"A1").Offset(static_cast<long>(cells.size()) - 1, col));
-    ASSERT_EQ(ItemsGather(b.state, list, area), 0) << ToUtf8(b.state.FaultMsg);
+    ASSERT_EQ(ItemsGather(b.state, list, area), 0) << ToUtf8(b.state.request.FaultMsg);
   }
   // List B first, then list A (whose gathering sets RangeStyle), as a Get does.
   void GatherBoth(const Texts& a, const Texts& listB) {
@@ -149,7 +149,7 @@ TEST_F(SubtractTest, CountIndexItems) {
     Begin({});
     GatherBoth(c.a, c.listB);
     EXPECT_EQ(Subtract(), 0);
-    EXPECT_EQ(b.state.ItemCountText, vba::NumberText(static_cast<double>(c.a.size())));
+    EXPECT_EQ(b.state.items.ItemCountText, vba::NumberText(static_cast<double>(c.a.size())));
     EXPECT_EQ(Show(ListItems()), Show(Sorted(c.left)));
     EXPECT_EQ(Show(Sorted(SurvivorItems())), Show(Sorted(c.left)));
     host::InitPlace(b.state, host::kList2);
@@ -163,7 +163,7 @@ TEST_F(SubtractTest, NothingSurvives) {
   EXPECT_EQ(Subtract(), 0);
   EXPECT_EQ(ColumnCount(Anchor(), kItemText), 0);
   EXPECT_TRUE(SurvivorItems().empty());
-  EXPECT_EQ(b.state.ItemCountText, u"2");
+  EXPECT_EQ(b.state.items.ItemCountText, u"2");
 }
 
 TEST_F(SubtractTest, CaseMattersInCountIndexModeWhateverCheckBox5Says) {
@@ -216,18 +216,18 @@ TEST_F(SubtractTest, EmptyListB) {
     EXPECT_EQ(Subtract(), 0);
     EXPECT_EQ(Show(SurvivorItems()), Show(c.survivors));
     EXPECT_EQ(Show(ListItems()), Show(Sorted({u"R1-R3", u"R5"})));
-    EXPECT_EQ(b.state.ItemCountText, c.survivors.empty() ? u"0" : u"2");
+    EXPECT_EQ(b.state.items.ItemCountText, c.survivors.empty() ? u"0" : u"2");
   }
 }
 
 TEST_F(SubtractTest, PendingFaultDoesNothing) {
   Begin({});
   GatherBoth({u"R1-R3"}, {u"R1-R3"});
-  b.state.FaultMsg = u" Duplicate";
-  b.state.ItemCountText = u"99";
+  b.state.request.FaultMsg = u" Duplicate";
+  b.state.items.ItemCountText = u"99";
   EXPECT_EQ(Subtract(), 0);
   EXPECT_EQ(Show(ListItems()), Show({u"R1-R3"}));
-  EXPECT_EQ(b.state.ItemCountText, u"0");
+  EXPECT_EQ(b.state.items.ItemCountText, u"0");
 }
 
 // IgnoreIndex# mode: whole texts without regard to case.
@@ -254,7 +254,7 @@ TEST_F(SubtractTest, PlainItemsIgnoringIndexNumbers) {
     Begin({.ignoreIndex = true, .mode = c.mode, .sortOption = c.sortOption, .compareStep = c.compareStep});
     GatherBoth({u"plum", u"apple", u"pear", u"fig", u"APPLE", u"R5"}, {u"FIG", u"Apple", u"R1-R9"});
     EXPECT_EQ(Subtract(), 0);
-    EXPECT_EQ(b.state.ItemCountText, u"6");
+    EXPECT_EQ(b.state.items.ItemCountText, u"6");
     Texts rows;
     for (long r = 1; r <= static_cast<long>(ColumnCount(Anchor(), kItemText)); ++r) {
       rows.push_back(CellText(Anchor().Offset(r, kItemText)));
@@ -277,7 +277,7 @@ TEST_F(SubtractTest, NothingRemovedLeavesPlainListAsItWas) {
     Begin({.ignoreIndex = true, .mode = c.mode});
     GatherBoth({u"b", u"a", u"c"}, {u"d"});
     EXPECT_EQ(Subtract(), c.result);
-    EXPECT_EQ(b.state.ItemCountText, u"3");
+    EXPECT_EQ(b.state.items.ItemCountText, u"3");
     EXPECT_EQ(Show(ListItems()), Show({u"a", u"b", u"c"}));
   }
 }
@@ -377,7 +377,7 @@ TEST_F(SubtractTest, PrefixWhoseEscapedTextPassesTheSearchLimit) {
   WriteRows(host::kList1, {{z, u"$A$1", z, 5}, {Variant(), u"$A$2", z, 20}, {Variant(), u"$A$3", z, 1, u"3"}});
   WriteRows(host::kList2, {{z, u"$C$1", z, 1, u"9"}, {Variant(), u"$C$2", z + u"*", 20}});
   EXPECT_EQ(Subtract(), 0);
-  EXPECT_EQ(b.state.ItemCountText, u"3");
+  EXPECT_EQ(b.state.items.ItemCountText, u"3");
   ASSERT_EQ(Show(SurvivorItems()), Show({z + u"20"}));
   EXPECT_EQ(Anchor().Offset(1, kSideOrderNum).Value(), Variant(2)) << "the distinct entry's sheet row";
   EXPECT_EQ(Anchor().Offset(1, kSideCellAddr).Value(), Variant(u"$A$2"));
@@ -394,8 +394,8 @@ TEST_F(SubtractTest, BreakKeyLeavesListAAsItWas) {
   b.addin.QueueBreakAnswer(u"NoBreak");
   b.addin.QueueBreakAnswer(u"6");
   EXPECT_EQ(Subtract(), 1);
-  EXPECT_TRUE(b.state.UserAbort);
-  EXPECT_EQ(b.state.ItemCountText, u"101");
+  EXPECT_TRUE(b.state.request.progress.UserAbort);
+  EXPECT_EQ(b.state.items.ItemCountText, u"101");
   EXPECT_EQ(Show(ListItems()), Show(before));
   EXPECT_TRUE(Anchor().Offset(102, kItemText).Value().IsEmpty()) << "no split row left below list A";
   EXPECT_EQ(Show(SurvivorItems()), Show({u"R1-R2", u"R5-R10", u"S1", u"S2", u"S3", u"S4"}));
@@ -409,7 +409,7 @@ TEST_F(SubtractTest, BreakKeyInPasteModeStillGivesZero) {
   b.addin.QueueBreakAnswer(u"6");
   EXPECT_EQ(Subtract(), 0);
   EXPECT_EQ(ColumnCount(Anchor(), kItemText), 101);
-  EXPECT_EQ(b.state.ItemCountText, u"101");
+  EXPECT_EQ(b.state.items.ItemCountText, u"101");
 }
 
 TEST_F(SubtractTest, LeavesTheSearchOptionsAtTheirDefaults) {

@@ -1,11 +1,12 @@
-#include "host/report_view.h"
+#include "sheets/report_view.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/excel/excel.h"
 #include "testkit/bench.h"
 
-namespace quillary::host {
+namespace quillary::sheets {
+
 namespace {
 
 // The question as the user sees it, for an old version (below 11) or a newer one.
@@ -84,7 +85,7 @@ TEST(ReportViewArrange, TheQuestionAndTheArrangementByVersionAndAnswer) {
 TEST(ReportViewArrange, TheNetlistConversionIsNamedWhileItRuns) {
   Arranged a;
   testkit::Bench& b = a.b;
-  b.forms.mailBox.Item(u"ModeHold").SetCaption(u"Netlist Cnvrt:Telesis");
+  b.Control(host::ctl::mail::kModeHold).SetCaption(u"Netlist Cnvrt:Telesis");
   b.BeginRequest(u"REDUCE Rows to One");
   b.addin.QueueMessageAnswer(2);
   ReportViewArrange(b.state, u"Book1:1");
@@ -107,4 +108,4 @@ TEST(ReportViewArrange, MaximizeNeverClosesTheWorkbook) {
 }
 
 }  // namespace
-}  // namespace quillary::host
+}  // namespace quillary::sheets

@@ -3,13 +3,14 @@
 
 #include "host/state.h"
 
-namespace quillary::host {
+namespace quillary::sheets {
+
 
 // Gives the active sheet the default page set-up: the active window's selection (every
 // area) as the print area, the file name centred and "date Page n of m" on the right in
 // the header, fixed margins, one page wide and at most 200 tall, row 1 repeated on every
 // page, centred horizontally. Asks nothing. An error reaches the caller with
 // "SetUpPrinter;<mode>: " before its source.
-void SetUpPrinter(State& s);
+void SetUpPrinter(host::State& s);
 
-}  // namespace quillary::host
+}  // namespace quillary::sheets

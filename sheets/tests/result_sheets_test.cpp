@@ -1,4 +1,4 @@
-#include "host/result_sheets.h"
+#include "sheets/result_sheets.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,11 @@
 #include "testkit/bench.h"
 #include "testkit/expect.h"
 
-namespace quillary::host {
+namespace quillary::sheets {
+
 namespace {
 
-Text ReportCaption(testkit::Bench& b) { return b.forms.mailBox.Item(u"shtDiffRpt").Caption(); }
+Text ReportCaption(testkit::Bench& b) { return b.Control(host::ctl::mail::kResultSheet).Caption(); }
 
 // Renames the active sheet `source` and adds sheets of the given names after it;
 // `source` stays active.
@@ -170,10 +171,10 @@ TEST_F(WindowSmallPaintTblTest, ANumberedFilteredTableInASmallWindow) {
   EXPECT_TRUE(source.FreezePanes());
 
   EXPECT_EQ(ReportCaption(b), u"");
-  EXPECT_FALSE(b.state.UserAbort);
+  EXPECT_FALSE(b.state.request.progress.UserAbort);
   EXPECT_TRUE(b.addin.Messages().empty());
   // The caller's SkipMenu is as it was.
-  EXPECT_FALSE(b.forms.mailBox.Item(u"SkipMenu").Enabled());
+  EXPECT_FALSE(b.Control(host::ctl::mail::kSkipMenu).Enabled());
 }
 
 TEST(WindowSmallPaintTbl, TheModeDecidesTheHeadingAndTheWrapping) {
@@ -210,16 +211,16 @@ TEST(WindowSmallPaintTbl, AFailureIsReportedAndTheReportNameCleared) {
     if (c.number == 1004) {
       f.b.book->Protect(false, true);
     } else {
-      f.b.forms.mailBox.Item(u"shtDiffRpt").SetCaption(u"Parts-Gone1");
+      f.b.Control(host::ctl::mail::kResultSheet).SetCaption(u"Parts-Gone1");
     }
     {
       SCOPED_TRACE(c.what);
       testkit::ExpectRaises([&] { WindowSmallPaintTbl(f.b.state); }, c.number, "WindowSmallPaintTbl: ");
     }
     EXPECT_EQ(ReportCaption(f.b), u"") << c.what;
-    EXPECT_FALSE(f.b.forms.mailBox.Item(u"SkipMenu").Enabled()) << c.what;
+    EXPECT_FALSE(f.b.Control(host::ctl::mail::kSkipMenu).Enabled()) << c.what;
   }
 }
 
 }  // namespace
-}  // namespace quillary::host
+}  // namespace quillary::sheets

@@ -11,11 +11,8 @@ namespace quillary::xl {
 class Range;
 }
 
-namespace quillary::host {
+namespace quillary::sheets {
 
-// The two row actions that read a bold marker cell.
-inline constexpr char16_t kModeExpandRowToMany[] = u"EXPAND Row to Many";
-inline constexpr char16_t kModeReduceRowsToOne[] = u"REDUCE Rows to One";
 
 // The temporary workbook names through which two areas are selected together; they
 // exist only for the moment of that selection.
@@ -38,11 +35,11 @@ inline constexpr char16_t kTempNameB[] = u"quillary_91827364b";
 // the mode "Clear Active Window", answer 0 without touching anything. Unless the mode
 // is "SubtractButton" or "Null", the window is scrolled to the selection at the end.
 // Creates the working sheet when the workbook has none.
-int WholeColRow(State& s);
+int WholeColRow(host::State& s);
 
 // Compares area `areaNo` (1 or 2) of the current selection with the user's `area` as
 // it was before trimming; when the new one reaches beyond it on any side, tells the
 // user which sides and answers 1, else 0.
-int WholeColRowMergeCheck(State& s, const xl::Range& area, int areaNo);
+int WholeColRowMergeCheck(host::State& s, const xl::Range& area, int areaNo);
 
-}  // namespace quillary::host
+}  // namespace quillary::sheets

@@ -1,4 +1,4 @@
-#include "host/page_setup.h"
+#include "sheets/page_setup.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,8 @@
 #include "testkit/bench.h"
 #include "testkit/expect.h"
 
-namespace quillary::host {
+namespace quillary::sheets {
+
 namespace {
 
 TEST(SetUpPrinter, TheDefaultPageSetUp) {
@@ -22,7 +23,7 @@ TEST(SetUpPrinter, TheDefaultPageSetUp) {
   for (const auto& c : cases) {
     testkit::Bench b;
     b.Cell(c.selection).Select();
-    b.forms.mailBox.Item(u"OnScreenX").SetEnabled(false);
+    b.Control(host::ctl::mail::kOnScreenX).SetEnabled(false);
     b.BeginRequest(u"Paste_V");
     SetUpPrinter(b.state);
     const xl::PageSetup& page = b.book->ActiveSheet().PageSetup();
@@ -55,4 +56,4 @@ TEST(SetUpPrinter, AnErrorNamesTheModeInItsTrail) {
 }
 
 }  // namespace
-}  // namespace quillary::host
+}  // namespace quillary::sheets

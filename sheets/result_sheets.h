@@ -9,7 +9,8 @@
 
 #include "host/state.h"
 
-namespace quillary::host {
+namespace quillary::sheets {
+
 
 // The longest sheet name the spreadsheet accepts.
 inline constexpr long kMaxSheetName = 31;
@@ -25,7 +26,7 @@ Text ResultSheetName(xl::Workbook& book, const Text& baseName, const Text& suffi
 // sheet), named by ResultSheetName, and leaves the name in the mail box's shtDiffRpt
 // caption. When the sheet cannot be added or named, no sheet is left behind and the
 // error reaches the caller. Does nothing without an active workbook.
-void MakeNewSheet(State& s, const Text& baseName, const Text& suffix);
+void MakeNewSheet(host::State& s, const Text& baseName, const Text& suffix);
 
 // Finishes the result sheet named in shtDiffRpt: a numbering column "#" inserted at A
 // (rows 3 on numbered 1, 2, 3, ...), panes frozen below row 2, and the table trimmed to
@@ -37,6 +38,6 @@ void MakeNewSheet(State& s, const Text& baseName, const Text& suffix);
 // A result that cannot be trimmed is reported to the user and sets UserAbort. Any error
 // (also one while the windows are arranged) reaches the caller. shtDiffRpt is empty
 // afterwards in every case.
-void WindowSmallPaintTbl(State& s);
+void WindowSmallPaintTbl(host::State& s);
 
-}  // namespace quillary::host
+}  // namespace quillary::sheets

@@ -1,4 +1,4 @@
-#include "host/result_sheets.h"
+#include "sheets/result_sheets.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,13 +7,14 @@
 
 #include "host/callbacks.h"
 #include "host/screen.h"
-#include "host/selection_trim.h"
+#include "sheets/selection_trim.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
 
-namespace quillary::host {
+namespace quillary::sheets {
+
 
 namespace {
 
@@ -90,24 +91,24 @@ class ClearCaptionScope {
   forms::Control& control_;
 };
 
-xl::Range WindowSelection(State& s) { return s.App().ActiveWindow()->RangeSelection(); }
+xl::Range WindowSelection(host::State& s) { return s.App().ActiveWindow()->RangeSelection(); }
 
 // Selects the whole sheet and trims the selection to its content.
-int TrimWholeSheet(State& s, xl::Worksheet& sheet) {
+int TrimWholeSheet(host::State& s, xl::Worksheet& sheet) {
   sheet.Range(sheet.Cells(1, 1), sheet.Cells(sheet.RowsCount(), sheet.ColumnsCount())).Select();
   return WholeColRow(s);
 }
 
 // The table's formats, in the order the spreadsheet needs them: fitting after the
 // widths and wrapping are set, the width caps after the last column fit.
-void PaintTable(State& s, const xl::Range& table) {
+void PaintTable(host::State& s, const xl::Range& table) {
   table.AutoFilter();
   table.SetNumberFormat(u"General");
   table.SetVerticalAlignment(xl::xlTop);
   table.SetColumnWidth(60);
   table.AutoFitColumns();
   table.AutoFitRows();
-  table.SetWrapText(s.vbaMode == kModeReduceRowsToOne);
+  table.SetWrapText(s.request.vbaMode.Is(host::ModeId::kReduceRowsToOne));
   table.AutoFitColumns();
   for (long c = 1; c <= table.ColumnsCount(); ++c) {
     const xl::Range column = table.Columns(c);
@@ -161,7 +162,7 @@ Text ResultSheetName(xl::Workbook& book, const Text& baseName, const Text& suffi
   return name;
 }
 
-void MakeNewSheet(State& s, const Text& baseName, const Text& suffix) {
+void MakeNewSheet(host::State& s, const Text& baseName, const Text& suffix) {
   ErrorTrail("MakeNewSheet", [&] {
     xl::Workbook* book = s.App().ActiveWorkbook();
     if (book == nullptr) return;
@@ -182,13 +183,13 @@ void MakeNewSheet(State& s, const Text& baseName, const Text& suffix) {
       }
       throw;
     }
-    s.Mail(u"shtDiffRpt").SetCaption(name);
+    s.Control(host::ctl::mail::kResultSheet).SetCaption(name);
   });
 }
 
-void WindowSmallPaintTbl(State& s) {
+void WindowSmallPaintTbl(host::State& s) {
   ErrorTrail("WindowSmallPaintTbl", [&] {
-    forms::Control& report = s.Mail(u"shtDiffRpt");
+    forms::Control& report = s.Control(host::ctl::mail::kResultSheet);
     const ClearCaptionScope clearReport(report);
     xl::Application& app = s.App();
     xl::Workbook& book = s.ActiveBook();
@@ -221,12 +222,12 @@ void WindowSmallPaintTbl(State& s) {
 
     int trimmed = 0;
     {
-      const EnabledScope unattended(s.Mail(u"SkipMenu"), true);
+      const EnabledScope unattended(s.Control(host::ctl::mail::kSkipMenu), true);
       trimmed = TrimWholeSheet(s, sheet);
     }
     if (trimmed != 0) {
       InfoMsg(s, {kNoContentMsg, kNoContentMsg2});
-      s.UserAbort = true;
+      s.request.progress.UserAbort = true;
       return;
     }
 
@@ -258,8 +259,8 @@ void WindowSmallPaintTbl(State& s) {
 
     sheet.Activate();
     TrimWholeSheet(s, sheet);
-    if (s.vbaMode != u"COMPARE 2/Uniques") sheet.Range(u"A2").ClearContents();
+    if (!s.request.vbaMode.Traits().compareTwo) sheet.Range(u"A2").ClearContents();
   });
 }
 
-}  // namespace quillary::host
+}  // namespace quillary::sheets

@@ -1,4 +1,4 @@
-#include "host/page_setup.h"
+#include "sheets/page_setup.h"
 
 #include <string>
 
@@ -6,11 +6,12 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 
-namespace quillary::host {
+namespace quillary::sheets {
 
-void SetUpPrinter(State& s) {
+
+void SetUpPrinter(host::State& s) {
   // This routine's trail names the mode it ran in as well.
-  const std::string trailName = "SetUpPrinter;" + ToUtf8(s.vbaMode);
+  const std::string trailName = "SetUpPrinter;" + ToUtf8(s.request.vbaMode.Text());
   ErrorTrail(trailName, [&] {
     xl::Application& app = s.App();
     xl::Worksheet& sheet = s.ActiveBook().ActiveSheet();
@@ -36,4 +37,4 @@ void SetUpPrinter(State& s) {
   });
 }
 
-}  // namespace quillary::host
+}  // namespace quillary::sheets

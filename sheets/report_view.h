@@ -4,7 +4,8 @@
 
 #include "host/state.h"
 
-namespace quillary::host {
+namespace quillary::sheets {
+
 
 // Asks (with the main form hidden) how to arrange the source window, named by
 // `inputWindow` ("Book1:1"), and the active result window: Yes side by side (compared
@@ -12,6 +13,6 @@ namespace quillary::host {
 // version), No the result alone and maximized, anything else as they are. The question
 // names "Netlist Cnvrt:Telesis" while the mail box's ModeHold holds it, else the mode
 // as it stands. Traps nothing.
-void ReportViewArrange(State& s, const Text& inputWindow);
+void ReportViewArrange(host::State& s, const Text& inputWindow);
 
-}  // namespace quillary::host
+}  // namespace quillary::sheets

@@ -1,4 +1,4 @@
-#include "host/selection_trim.h"
+#include "sheets/selection_trim.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,8 @@
 #include "testkit/bench.h"
 #include "testkit/expect.h"
 
-namespace quillary::host {
+namespace quillary::sheets {
+
 namespace {
 
 constexpr char16_t kEmptyMessage[] =
@@ -24,12 +25,13 @@ struct Trim {
   }
   void Select(const char16_t* reference) { b.Cell(reference).Select(); }
   Text Selected() { return b.app->ActiveWindow()->RangeSelection().Address(); }
-  int Trimmed(const char16_t* mode) {
+  int Trimmed(TextView mode) {
     b.BeginRequest(mode);
     return WholeColRow(b.state);
   }
-  Text Reply() { return b.forms.mailBox.Item(u"Response").Caption(); }
-  void SkipMenu(bool on) { b.forms.mailBox.Item(u"SkipMenu").SetEnabled(on); }
+  int Trimmed(host::ModeId mode) { return Trimmed(host::ModeText(mode)); }
+  Text Reply() { return b.Control(host::ctl::mail::kResponse).Caption(); }
+  void SkipMenu(bool on) { b.Control(host::ctl::mail::kSkipMenu).SetEnabled(on); }
   bool Bold(const char16_t* cell) { return b.Cell(cell).Font().Bold().AsBool(); }
 
   testkit::Bench b;
@@ -80,9 +82,9 @@ TEST_F(WholeColRowTest, AnOrdinaryRangeStaysAsItIs) {
 TEST_F(WholeColRowTest, TheWorkingSheetIsMadeWhenMissing) {
   Fill({u"A1"});
   Select(u"A:A");
-  ASSERT_EQ(FindHiddenWorkSht(*b.book), nullptr);
+  ASSERT_EQ(host::FindHiddenWorkSht(*b.book), nullptr);
   EXPECT_EQ(Trimmed(u"Paste_V"), 0);
-  EXPECT_NE(FindHiddenWorkSht(*b.book), nullptr);
+  EXPECT_NE(host::FindHiddenWorkSht(*b.book), nullptr);
   EXPECT_EQ(b.book->ActiveSheet().Name(), u"Sheet1");
 }
 
@@ -155,7 +157,7 @@ TEST_F(WholeColRowTest, TwoAreasAreSelectedTogetherThroughTemporaryNames) {
 TEST_F(WholeColRowTest, TheRowActionsUseTheFirstAndLastArea) {
   Fill({u"A1", u"A3", u"E2"});
   Select(u"A:A,C1,E2");
-  EXPECT_EQ(Trimmed(kModeExpandRowToMany), 0);
+  EXPECT_EQ(Trimmed(host::ModeId::kExpandRowToMany), 0);
   EXPECT_EQ(Selected(), u"$A$1:$A$3,$E$2");
 }
 
@@ -164,7 +166,7 @@ TEST_F(WholeColRowTest, TheRowActionsTurnASecondAreaInsideTheListIntoTheBoldMark
   b.Cell(u"A1").Font().SetBold(true);
   b.Cell(u"A3").Font().SetBold(true);
   Select(u"A:A,A2");
-  EXPECT_EQ(Trimmed(kModeReduceRowsToOne), 0);
+  EXPECT_EQ(Trimmed(host::ModeId::kReduceRowsToOne), 0);
   EXPECT_EQ(Selected(), u"$A$1:$A$5");
   EXPECT_TRUE(Bold(u"A2"));
   EXPECT_FALSE(Bold(u"A1"));
@@ -181,7 +183,7 @@ TEST_F(WholeColRowTest, AMergedMarkerCellAbortsUnlessUnattended) {
     t.SkipMenu(skipMenu);
     t.Select(u"C1:D6,C3");
     if (!skipMenu) bench.addin.QueueMessageAnswer(1);
-    const int result = t.Trimmed(kModeReduceRowsToOne);
+    const int result = t.Trimmed(host::ModeId::kReduceRowsToOne);
     if (!skipMenu) {
       EXPECT_EQ(result, 1);
       EXPECT_FALSE(t.Bold(u"C3"));
@@ -266,4 +268,4 @@ TEST_F(WholeColRowTest, TheWindowScrollsToTheSelectionExceptInSubtractAndNull) {
 }
 
 }  // namespace
-}  // namespace quillary::host
+}  // namespace quillary::sheets

@@ -1,4 +1,4 @@
-#include "host/selection_trim.h"
+#include "sheets/selection_trim.h"
 
 #include <algorithm>
 #include <optional>
@@ -12,7 +12,8 @@
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
 
-namespace quillary::host {
+namespace quillary::sheets {
+
 
 namespace {
 
@@ -48,8 +49,6 @@ constexpr char16_t kPushedLeft[] =
     u"The left column of your selection was pushed further to the left than your original selection.";
 constexpr char16_t kPushedRight[] =
     u"The right column of your selection was pushed further to the right than your original selection.";
-
-bool IsRowAction(const Text& mode) { return mode == kModeExpandRowToMany || mode == kModeReduceRowsToOne; }
 
 // The first and last filled positions of one line of cells from `from` to `to`
 // (inclusive), found with a probe of each end cell and at most one End jump from each:
@@ -125,7 +124,7 @@ xl::Range UnboldArea(const xl::Range& area) {
 
 // Selects two areas of the active sheet together through two temporary workbook names,
 // which are deleted again whatever happens.
-void SelectTogether(State& s, const xl::Range& first, const xl::Range& second) {
+void SelectTogether(host::State& s, const xl::Range& first, const xl::Range& second) {
   xl::Workbook& book = s.ActiveBook();
   struct DropNames {
     xl::Workbook& book;
@@ -149,7 +148,7 @@ void SelectTogether(State& s, const xl::Range& first, const xl::Range& second) {
 
 }  // namespace
 
-int WholeColRowMergeCheck(State& s, const xl::Range& area, int areaNo) {
+int WholeColRowMergeCheck(host::State& s, const xl::Range& area, int areaNo) {
   return ErrorTrail("WholeColRowMergeCheck", [&] {
     const xl::Range now = s.App().ActiveWindow()->RangeSelection().Areas(areaNo);
     Text pushed;
@@ -172,20 +171,20 @@ int WholeColRowMergeCheck(State& s, const xl::Range& area, int areaNo) {
   });
 }
 
-int WholeColRow(State& s) {
+int WholeColRow(host::State& s) {
   return ErrorTrail("WholeColRow", [&]() -> int {
     xl::Workbook& active = s.ActiveBook();
-    if (FindHiddenWorkSht(s.App().Workbooks().Item(active.Name())) == nullptr) InitPlace(s, kList2);
+    if (host::FindHiddenWorkSht(s.App().Workbooks().Item(active.Name())) == nullptr) InitPlace(s, host::kList2);
 
-    forms::Control& reply = s.Mail(u"Response");
+    forms::Control& reply = s.Control(host::ctl::mail::kResponse);
     reply.SetCaption(u"1");
     auto succeed = [&] {
       reply.SetCaption(u"0");
       return 0;
     };
-    if (s.vbaMode == u"Clear Active Window") return succeed();
+    if (s.request.vbaMode.Is(host::ModeId::kClearActiveWindow)) return succeed();
 
-    const bool rowAction = IsRowAction(s.vbaMode);
+    const bool rowAction = s.request.vbaMode.Traits().rowAction;
     const xl::Range selection = s.App().ActiveWindow()->RangeSelection();
     const long areas = selection.AreasCount();
     if (areas >= 3 && !rowAction) return succeed();
@@ -195,7 +194,7 @@ int WholeColRow(State& s) {
     if (areas >= 2) user.push_back(selection.Areas(areas));
     std::vector<xl::Range> kept = user;
 
-    const bool skipMenu = s.Mail(u"SkipMenu").Enabled();
+    const bool skipMenu = s.Control(host::ctl::mail::kSkipMenu).Enabled();
     for (std::size_t i = 0; i < user.size(); ++i) {
       if (!user[i].IsEntireColumns() && !user[i].IsEntireRows()) continue;
       const std::optional<xl::Area> content = ContentRectangle(user[i]);
@@ -234,11 +233,11 @@ int WholeColRow(State& s) {
       user[1].Cells(1, 1).Font().SetBold(true);
     }
 
-    if (s.vbaMode != u"SubtractButton" && s.vbaMode != u"Null") {
+    if (!s.request.vbaMode.Is(host::ModeId::kSubtractButton) && !s.request.vbaMode.Is(host::ModeId::kNull)) {
       s.App().GoTo(s.App().ActiveWindow()->RangeSelection());
     }
     return succeed();
   });
 }
 
-}  // namespace quillary::host
+}  // namespace quillary::sheets
