@@ -131,6 +131,12 @@ void SetProperty(const ControlProperty& target, const std::string& word) {
   p.set(*target.control, ParseValue(p.kind, word));
 }
 
+std::string ControlSpec(const host::ControlId& id, std::string_view property) {
+  static forms::HostFormSet forms;
+  const forms::HostForms all = forms.Forms();
+  return ToUtf8((all.*id.form)->Name()) + "." + ToUtf8(id.name) + "." + std::string(property);
+}
+
 std::string GetProperty(const ControlProperty& target) {
   const Variant v = PropertyOf(target.property).get(*target.control);
   return v.IsNull() ? "Null" : ToUtf8(vba::CStr(v));

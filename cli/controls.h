@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/controls.h"
 #include "platform/forms/memory_forms.h"
 
 namespace quillary::cli {
@@ -22,6 +23,9 @@ ControlProperty FindControlProperty(forms::HostFormSet& forms, std::string_view 
 // &H hex) for colours, positions and sizes, the word itself for texts; for Value,
 // True, False and Null stand for those values and any other word is a text.
 void SetProperty(const ControlProperty& target, const std::string& word);
+
+// "FORM.CONTROL.PROPERTY" for a control of the component's vocabulary.
+std::string ControlSpec(const host::ControlId& id, std::string_view property);
 
 // The property's value as text: True/False, numbers as the host writes them, Null.
 std::string GetProperty(const ControlProperty& target);

@@ -5,10 +5,12 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/controls.h"
 #include "cli/failure.h"
 #include "cli/script.h"
 #include "cli/session.h"
 #include "cli/words.h"
+#include "host/controls.h"
 
 namespace quillary::cli {
 
@@ -17,16 +19,16 @@ namespace {
 // The main form's check boxes, by their meaning.
 struct Switch {
   std::string_view option;
-  std::string_view control;
+  host::ControlId control;
   std::string_view help;
 };
 constexpr Switch kSwitches[] = {
-    {"--ignore-index", "CheckBox1", "IgnoreIndex# mode: Items are plain texts (CheckBox1)"},
-    {"--expand-ranges", "checkbox2", "ExpandRanges: one Item per index number (checkbox2)"},
-    {"--sort", "CheckBox3", "Sort (IgnoreIndex#): sort and list duplicates (CheckBox3)"},
-    {"--tag-duplicates", "CheckBox4", "tag duplicates (CheckBox4)"},
-    {"--match-case", "CheckBox5", "MatchCase (CheckBox5)"},
-    {"--comma-space", "CheckBox9", "\", \" between Items in CountIndex# mode (CheckBox9)"},
+    {"--ignore-index", host::ctl::main::kIgnoreIndex, "IgnoreIndex# mode: Items are plain texts"},
+    {"--expand-ranges", host::ctl::main::kExpandRanges, "ExpandRanges: one Item per index number"},
+    {"--sort", host::ctl::main::kSort, "Sort (IgnoreIndex#): sort and list duplicates"},
+    {"--tag-duplicates", host::ctl::main::kTagDuplicates, "tag duplicates"},
+    {"--match-case", host::ctl::main::kMatchCase, "MatchCase"},
+    {"--comma-space", host::ctl::main::kCommaSpace, "\", \" between Items in CountIndex# mode"},
 };
 
 struct GetOptions {
@@ -69,7 +71,7 @@ GetOptions ParseGet(std::span<const std::string> args) {
     bool matched = false;
     for (const Switch& sw : kSwitches) {
       if (a == sw.option) {
-        o.lines.push_back(Line({"set", "MainUserForm." + std::string(sw.control) + ".Value", "True"}));
+        o.lines.push_back(Line({"set", ControlSpec(sw.control, "Value"), "True"}));
         matched = true;
       }
     }
@@ -126,7 +128,8 @@ std::string GetHelp() {
       "      caption (or the fault) and every message to standard error.\n";
   for (const Switch& sw : kSwitches) {
     help += "  " + std::string(sw.option);
-    help += std::string(std::max<std::size_t>(2, 22 - sw.option.size()), ' ') + std::string(sw.help) + "\n";
+    help += std::string(std::max<std::size_t>(2, 22 - sw.option.size()), ' ') + std::string(sw.help) + " (" +
+            ToUtf8(sw.control.name) + ")\n";
   }
   help +=
       "  --set FORM.CONTROL.PROPERTY=VALUE\n"
@@ -153,7 +156,7 @@ int RunGet(std::span<const std::string> args, ProgramIo io) {
     const bool interactive = o.interactive.value_or(io.inIsTerminal);
     auto session = std::make_unique<Session>(io.err, interactive ? &io.in : nullptr);
     const int status = RunScript(commands, *session, io.out, io.err);
-    if (status == kExitOk) io.err << ToUtf8(session->Forms().mainUser.Item(u"Label2").Caption()) << "\n";
+    if (status == kExitOk) io.err << ToUtf8(session->Control(host::ctl::main::kCountLabel).Caption()) << "\n";
     io.out.flush();
     io.err.flush();
     // Nothing is saved by get: when the process ends next, the system takes the memory

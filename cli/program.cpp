@@ -9,6 +9,8 @@
 #include "cli/get_command.h"
 #include "cli/script.h"
 #include "cli/session.h"
+#include "drivers/routines.h"
+#include "host/routines.h"
 
 namespace quillary::cli {
 
@@ -132,8 +134,31 @@ int RunScriptFile(const Options& o, ProgramIo io) {
 
 }  // namespace
 
+namespace {
+
+// The names the component answers to, from its own tables.
+std::string RoutinesHelp() {
+  const host::Routines built = drivers::BuildRoutines();
+  std::string help = "ROUTINES\n  Requests (call ROUTINE [MODE]):\n";
+  auto list = [&](std::span<const host::RoutineName> table) {
+    for (const host::RoutineName& r : table) {
+      const std::string name = ToUtf8(r.name);
+      const bool missing = r.slot != nullptr && !(built.*r.slot);
+      help += "    " + name + std::string(std::max<std::size_t>(2, 32 - name.size()), ' ') + r.help +
+              (missing ? " (not part of this build)" : "") + "\n";
+    }
+  };
+  list(host::RequestRoutines());
+  help += "  Query form events (event NAME):\n";
+  list(host::QueryEvents());
+  return help;
+}
+
+}  // namespace
+
 std::string HelpText() {
-  return std::string(kUsage) + std::string(kIntro) + CommandHelp() + "\n" + GetHelp() + std::string(kAnswers);
+  return std::string(kUsage) + std::string(kIntro) + CommandHelp() + "\n" + RoutinesHelp() + "\n" + GetHelp() +
+         std::string(kAnswers);
 }
 
 int RunProgram(std::span<const std::string> args, ProgramIo io) {

@@ -244,11 +244,11 @@ const std::vector<Spec>& Specs() {
        "for colours and sizes; for Value, True, False or Null, else the text.",
        &Set},
       {"call", "ROUTINE [MODE]", 1, 2, true,
-       "Sends one request to the component: GotoRoutine ROUTINE (SwapDsply, GetSubtractSortCnt, "
-       "GetSubtractSortCntPasteTravel, Paste_V, PasteRight, Actions, GoQueryUserForm, WholeColRow, InitPlace, "
-       "SetUpPrinter, Parser) with vbaMode MODE (default Null).",
+       "Sends one request to the component (QuillaryDLL): GotoRoutine ROUTINE with vbaMode MODE (default Null). "
+       "ROUTINES below lists the names the component knows; it runs nothing for any other name, and returns at once "
+       "when no workbook is open.",
        &Call},
-      {"event", "NAME", 1, 1, true, "Sends one Query form event to the component (QuillaryQueryFormDLL).", &Event},
+      {"event", "NAME", 1, 1, true, "Sends one Query form event to the component (QuillaryQueryFormDLL); ROUTINES below lists the events.", &Event},
       {"query-events", "NAME...", 1, -1, false,
        "Queues Query form events, sent in order while the Query form is next shown by a request.", &QueryEvents},
       {"answer message", "VALUE...", 1, -1, false,

@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "cli/failure.h"
-#include "cli/routines.h"
+#include "drivers/routines.h"
 #include "cli/workbook_io.h"
 
 namespace quillary::cli {
@@ -16,11 +16,6 @@ namespace {
 // ThisWorkbook.Name of the host add-in: the prefix of every macro the component runs.
 constexpr char16_t kHostWorkbook[] = u"Quillary.xlam";
 
-// The GotoRoutine values the host add-in sends.
-constexpr const char16_t* kRequestRoutines[] = {
-    u"SwapDsply", u"GetSubtractSortCnt", u"GetSubtractSortCntPasteTravel", u"Paste_V", u"PasteRight", u"Actions",
-    u"GoQueryUserForm", u"WholeColRow", u"InitPlace", u"SetUpPrinter", u"Parser"};
-
 }  // namespace
 
 Session::Session(std::ostream& err, std::istream* ask)
@@ -28,8 +23,8 @@ Session::Session(std::ostream& err, std::istream* ask)
       answers_(forms_, err, ask),
       host_(forms_.Forms(), kHostWorkbook),
       state_(services_.services),
-      connect_(state_, BuildRoutines()),
-      queryConnect_(state_, BuildRoutines()) {
+      connect_(state_, drivers::BuildRoutines()),
+      queryConnect_(state_, drivers::BuildRoutines()) {
   host_.SetAnswerProvider([this](const addin::AnswerRequest& request) { return answers_.Answer(request); });
   host_.SetHook(u"MainUserFormHideOffsetShow", [this](std::span<Variant> args) { SendQueryEvents(args); });
   NewApplication();
@@ -83,19 +78,12 @@ xl::Workbook& Session::Book() {
 }
 
 void Session::Call(const Text& routine, const Text& mode) {
-  if (std::find(kRequestRoutines, std::end(kRequestRoutines), routine) == std::end(kRequestRoutines)) {
-    std::string known;
-    for (const char16_t* r : kRequestRoutines) known += (known.empty() ? "" : ", ") + ToUtf8(r);
-    throw Failure("unknown routine '" + ToUtf8(routine) + "' (the host sends: " + known + ")");
-  }
-  Book();
   Text vbaMode = mode;
   Text gotoRoutine = routine;
   connect_.QuillaryDLL(forms_.Forms(), vbaMode, gotoRoutine);
 }
 
 void Session::Event(const Text& name) {
-  Book();
   Text gotoRoutine = name;
   queryConnect_.QuillaryQueryFormDLL(gotoRoutine);
 }
@@ -115,9 +103,6 @@ void Session::SendQueryEvents(std::span<Variant> args) {
   }
 }
 
-Text Session::ActiveWindowText() {
-  forms::Control& box1 = forms_.mainUser.Item(u"Textbox1");
-  return box1.BackColor() >= forms::kActiveWindowThreshold ? box1.Text() : forms_.mainUser.Item(u"Textbox2").Text();
-}
+Text Session::ActiveWindowText() { return host::ActiveWindowOf(forms_.Forms()).Text(); }
 
 }  // namespace quillary::cli

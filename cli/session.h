@@ -43,16 +43,20 @@ class Session {
   // The open workbook; Failure when none is open.
   xl::Workbook& Book();
 
-  // One QuillaryDLL request. Failure for a routine the host never sends or when no
-  // workbook is open; errors of the component pass through unchanged.
+  // One QuillaryDLL request, whatever the routine's name and whether a workbook is open
+  // or not: the component decides (an unknown routine runs nothing; without an active
+  // workbook the request returns at once). Errors of the component pass through
+  // unchanged.
   void Call(const Text& routine, const Text& mode);
-  // One QuillaryQueryFormDLL event.
+  // One QuillaryQueryFormDLL event, passed on as Call passes requests.
   void Event(const Text& name);
   // Events to send, in order, while the Query form is next shown.
   void QueueQueryEvents(std::vector<Text> names);
 
   xl::memory::MemoryApplication& App() { return *app_; }
   forms::HostFormSet& Forms() { return forms_; }
+  // A control of the host's forms, as the component names it.
+  forms::Control& Control(const host::ControlId& id) { return host::ControlOf(forms_.Forms(), id); }
   addin::ScriptedHost& Host() { return host_; }
   cli::Answers& Answers() { return answers_; }
   host::State& State() { return state_; }

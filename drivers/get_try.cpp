@@ -66,23 +66,25 @@ class GetTry {
 
   // A gathering; a limit code is explained at once and ends the collecting.
   bool Gather(const Text& list) {
-    status_ = items::ItemsGather(s_, list, Selection(s_));
+    const items::ItemFaultCode code = items::ItemsGather(s_, list, Selection(s_));
     if (Aborted()) return false;
-    if (status_ >= items::fault::kTooManyItems) {
-      items::TooMuch_Gather(s_, status_);
+    if (items::IsLimit(code)) {
+      items::TooMuch_Gather(s_, code);
       limitStop_ = true;
     }
     return true;
   }
 
   bool Subtract(const Text& a, const Text& b) {
-    status_ = items::ItemsSubtract(s_, a, b);
+    subtracted_ = items::ItemsSubtract(s_, a, b);
     return !Aborted();
   }
 
+  // The count of a list the subtraction left to count. Whether the ExpandRanges limit
+  // stopped it makes no difference here: Get/Try shows what the count left.
   bool SortCount(const Text& list) {
-    if (status_ != 0) return true;
-    status_ = items::ItemsSortCntDsply(s_, list);
+    if (subtracted_ != host::Proceed::kGoOn) return true;
+    static_cast<void>(items::ItemsSortCntDsply(s_, list));
     return !Aborted();
   }
 
@@ -114,13 +116,13 @@ class GetTry {
     host::ReplaceItRef(text, TextView(&items::kTabMark, 1), u"\t", 1, -1, 0);
     // A text that cleans to nothing reads as status 0: the empty list is then counted
     // and shown as such.
-    status_ = items::ItemsPutText(s_, text, host::kList1).value_or(0);
+    const items::ItemFaultCode code = items::ItemsPutText(s_, text, host::kList1).value_or(items::fault::kNone);
     if (Aborted()) return false;
-    if (status_ == 0) {
-      status_ = items::ItemsSortCntDsply(s_, host::kList1);
+    if (code == items::fault::kNone) {
+      static_cast<void>(items::ItemsSortCntDsply(s_, host::kList1));
       if (Aborted()) return false;
     }
-    if (status_ == items::fault::kTooManyItems) items::TooMuch_Sort(s_, status_);
+    if (code == items::fault::kTooManyItems) items::TooMuch_Sort(s_, code);
     return true;
   }
 
@@ -210,7 +212,7 @@ class GetTry {
 
   State& s_;
   Text countCaption_;
-  int status_ = 0;
+  host::Proceed subtracted_ = host::Proceed::kGoOn;
   bool limitStop_ = false;
   Staging staging_ = Staging::kNotStaged;
 };

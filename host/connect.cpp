@@ -12,33 +12,6 @@ namespace quillary::host {
 
 namespace {
 
-// The routine, or an error naming it when it is not part of this build.
-template <class Fn>
-const Fn& Require(const Fn& routine, const char* name) {
-  if (!routine) {
-    Raise(err::kNoSuchMember, std::string("The routine \"") + name + "\" is not part of this build of the component.");
-  }
-  return routine;
-}
-
-// The Query form's events and their handlers, in dispatch order.
-struct QueryEvent {
-  const char16_t* event;
-  Routines::Routine Routines::*handler;
-  const char* name;
-};
-constexpr QueryEvent kQueryEvents[] = {
-    {u"NextButton_Click", &Routines::NextButton_Click, "NextButton_Click"},
-    {u"NextButtonClick", &Routines::NextButtonClick, "NextButtonClick"},
-    {u"ReplaceButtonClick", &Routines::ReplaceButtonClick, "ReplaceButtonClick"},
-    {u"NextButtonDupsMode", &Routines::NextButtonDupsMode, "NextButtonDupsMode"},
-    {u"nextbuttondupsmode2", &Routines::nextbuttondupsmode2, "nextbuttondupsmode2"},
-    {u"TextBox1Change", &Routines::TextBox1Change, "TextBox1Change"},
-    {u"TextBox2Change", &Routines::TextBox2Change, "TextBox2Change"},
-    {u"RemoveBookmark", &Routines::RemoveBookmark, "RemoveBookmark"},
-    {u"diffdupsButtonClick", &Routines::diffdupsButtonClick, "diffdupsButtonClick"},
-};
-
 // Step 2 of a request: a working sheet that the user made visible is very hidden again,
 // and the user's active sheet stays active. When the working sheet itself was the
 // active sheet, hiding it has made another sheet active, and that one stays: the
@@ -121,32 +94,7 @@ void ExcelConnect::QuillaryDLL(const forms::HostForms& forms, Text& vbaMode, Tex
   RequestScope scope(s_);
   StartRequest(s_, forms, vbaMode);
   scope.ChangeToComponentFolder();
-  Dispatch(GotoRoutine);
-}
-
-void ExcelConnect::Dispatch(const Text& name) {
-  State& s = s_;
-  const Routines& r = routines_;
-  if (name == u"SwapDsply") {
-    Require(r.swapdsply, "swapdsply")(s);
-  } else if (name == u"GetSubtractSortCnt") {
-    Require(r.GetSubtractSortCnt, "GetSubtractSortCnt")(s);
-  } else if (name == u"GetSubtractSortCntPasteTravel" || name == u"Paste_V" || name == u"PasteRight") {
-    Require(r.GetSortCntPasteTravel, "GetSortCntPasteTravel")(s);
-  } else if (name == u"Actions") {
-    Require(r.Actions, "Actions")(s);
-  } else if (name == u"GoQueryUserForm") {
-    Require(r.GoQueryUserForm, "GoQueryUserForm")(s);
-  } else if (name == u"WholeColRow") {
-    const int result = Require(r.WholeColRow, "WholeColRow")(s);
-    s.Control(ctl::mail::kResponse).SetCaption(result == 0 ? u"0" : u"1");
-  } else if (name == u"InitPlace") {
-    InitPlace(s, kList2);
-  } else if (name == u"SetUpPrinter") {
-    Require(r.SetUpPrinter, "SetUpPrinter")(s);
-  } else if (name == u"Parser") {
-    Require(r.Parser, "Parser")(s);
-  }
+  if (const RoutineName* routine = FindRoutine(RequestRoutines(), GotoRoutine)) Run(*routine, s_, routines_);
 }
 
 ExcelQueryFormConnect::~ExcelQueryFormConnect() {
@@ -166,16 +114,7 @@ void ExcelQueryFormConnect::QuillaryQueryFormDLL(Text& GotoRoutine) {
   if (s_.App().ActiveWorkbook() == nullptr) return;
   s_.ResetProgress();
 
-  for (const QueryEvent& e : kQueryEvents) {
-    if (GotoRoutine == e.event) {
-      Require(routines_.*e.handler, e.name)(s_);
-      return;
-    }
-  }
-  if (GotoRoutine == u"PlaceBookmark_True") {
-    bool place = true;
-    Require(routines_.PlaceBookmark, "PlaceBookmark")(s_, place);
-  }
+  if (const RoutineName* event = FindRoutine(QueryEvents(), GotoRoutine)) Run(*event, s_, routines_);
 }
 
 }  // namespace quillary::host

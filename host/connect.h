@@ -11,8 +11,7 @@
 // directory is restored and the forms are released.
 #pragma once
 
-#include <functional>
-
+#include "host/routines.h"
 #include "host/state.h"
 
 namespace quillary::xl {
@@ -20,34 +19,6 @@ class Application;
 }
 
 namespace quillary::host {
-
-// The routines of the other subsystems that the two classes dispatch to. A routine that
-// is not part of this build is left empty; a request for it raises an error saying so.
-struct Routines {
-  using Routine = std::function<void(State&)>;
-
-  // Requests.
-  Routine swapdsply;
-  std::function<int(State&)> WholeColRow;  // 0 go on, 1 abort
-  Routine SetUpPrinter;
-  Routine GetSubtractSortCnt;
-  Routine GetSortCntPasteTravel;
-  Routine Actions;
-  Routine GoQueryUserForm;
-  Routine Parser;
-
-  // Query form events.
-  Routine NextButton_Click;
-  Routine NextButtonClick;
-  Routine ReplaceButtonClick;
-  Routine NextButtonDupsMode;
-  Routine nextbuttondupsmode2;
-  Routine TextBox1Change;
-  Routine TextBox2Change;
-  Routine RemoveBookmark;
-  std::function<void(State&, bool&)> PlaceBookmark;
-  Routine diffdupsButtonClick;
-};
 
 // Steps of a request before its routine runs: holds the forms and sets the per-call
 // state (mode, Item mode, cleared texts, Active Window, progress clock, break flag).
@@ -75,8 +46,6 @@ class ExcelConnect {
   void QuillaryDLL(const forms::HostForms& forms, Text& vbaMode, Text& GotoRoutine);
 
  private:
-  void Dispatch(const Text& gotoRoutine);
-
   State& s_;
   Routines routines_;
 };

@@ -16,6 +16,11 @@ struct ControlId {
   const char16_t* name;
 };
 
+// The control among `forms`.
+inline forms::Control& ControlOf(const forms::HostForms& forms, const ControlId& id) {
+  return (forms.*id.form)->Item(id.name);
+}
+
 namespace ctl {
 
 namespace main {

@@ -22,19 +22,19 @@ void ScreenRestore(State& s) {
   s.connection.ExcelApp->SetCursor(wish ? xl::xlDefault : xl::xlWait);
 }
 
-int WorkbookProtectedCheck(State& s) {
+Proceed WorkbookProtectedCheck(State& s) {
   xl::Workbook& book = s.ActiveBook();
-  if (!book.ProtectStructure() && !book.ProtectWindows()) return 0;
+  if (!book.ProtectStructure() && !book.ProtectWindows()) return Proceed::kGoOn;
   InfoMsg(s, {u"This WorkBook is Protected. This Action requires that a New WorkSheet be added to the workbook.",
               u"This Action will NOT execute."});
-  return 1;
+  return Proceed::kStop;
 }
 
-int SheetProtectedCheck(State& s) {
+bool SheetProtectedCheck(State& s) {
   xl::Worksheet& sheet = s.ActiveBook().ActiveSheet();
-  if (!sheet.ProtectContents()) return 0;
-  if (vba::Val(s.connection.ExcelApp->Version()) < 10) return 1;
-  return sheet.Protection().AllowFormattingCells ? 0 : 1;
+  if (!sheet.ProtectContents()) return false;
+  if (vba::Val(s.connection.ExcelApp->Version()) < 10) return true;
+  return !sheet.Protection().AllowFormattingCells;
 }
 
 }  // namespace quillary::host

@@ -15,12 +15,12 @@ void ScreenOff(State& s);
 // while updating stays off.
 void ScreenRestore(State& s);
 
-// 1 (after telling the user) when the active workbook's structure or windows are
-// protected, so that no sheet can be added; otherwise 0.
-int WorkbookProtectedCheck(State& s);
+// kStop (after telling the user) when the active workbook's structure or windows are
+// protected, so that no sheet can be added; otherwise kGoOn.
+Proceed WorkbookProtectedCheck(State& s);
 
-// 1 when the active sheet's contents are protected and formatting is not allowed (an
-// application before version 10 cannot allow it); otherwise 0. No message.
-int SheetProtectedCheck(State& s);
+// True when the active sheet's contents are protected and formatting is not allowed (an
+// application before version 10 cannot allow it). No message.
+[[nodiscard]] bool SheetProtectedCheck(State& s);
 
 }  // namespace quillary::host

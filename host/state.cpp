@@ -10,8 +10,8 @@ namespace {
 }  // namespace
 
 forms::Control& ActiveWindowOf(const forms::HostForms& forms) {
-  forms::Control& box1 = forms.mainUser->Item(ctl::main::kTextbox1.name);
-  return box1.BackColor() >= forms::kActiveWindowThreshold ? box1 : forms.mainUser->Item(ctl::main::kTextbox2.name);
+  forms::Control& box1 = ControlOf(forms, ctl::main::kTextbox1);
+  return box1.BackColor() >= forms::kActiveWindowThreshold ? box1 : ControlOf(forms, ctl::main::kTextbox2);
 }
 
 xl::Application& State::App() const {

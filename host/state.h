@@ -18,6 +18,7 @@
 
 #include "host/controls.h"
 #include "host/modes.h"
+#include "host/proceed.h"
 #include "platform/forms/forms.h"
 #include "platform/runtime/value.h"
 #include "platform/system/system.h"
@@ -132,7 +133,7 @@ struct State {
   DriversMemory drivers;
 
   // A control of the running request's forms.
-  forms::Control& Control(const ControlId& id) const { return (request.forms.*id.form)->Item(id.name); }
+  forms::Control& Control(const ControlId& id) const { return ControlOf(request.forms, id); }
   forms::UserForm& MainForm() const { return *request.forms.mainUser; }
 
   // Restarts the progress clock (after a host callback, or at an entry).

@@ -151,7 +151,7 @@ Text TagHelpText(const host::State& s) {
 
 }  // namespace
 
-int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) {
+void DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) {
   const xl::Range shown = *h.displayAnchor;
   const std::int64_t n = ColumnCount(shown, kItemText);
   if (s.request.IgnoreIndexMode) h.itemCount = n;
@@ -160,7 +160,7 @@ int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) {
   const bool compareShows = CompareShows(s.compare.CompareStep);
 
   if (s.request.DisplayText.empty() && n >= 1 && (compare || !h.tagDuplicates) && (!compare || compareShows)) {
-    if (!JoinItems(s, shown, n, sep)) return 0;
+    if (!JoinItems(s, shown, n, sep)) return;
   }
 
   if (!(compare && !compareShows) && !h.tagDuplicates && !s.request.FaultMsg.empty()) MarkFault(s, h);
@@ -182,7 +182,7 @@ int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) {
       if (h.faultKind != FaultKind::kNone && !s.request.vbaMode.Traits().pasteDownward && !s.request.vbaMode.Traits().pasteRight) {
         DuplicateReport(s, host::kList1);
         // A summary cut short by the break key is not shown.
-        if (s.request.progress.UserAbort) return 0;
+        if (s.request.progress.UserAbort) return;
         if (s.items.DupSummaryText.size() >= TextView(kSummaryHeader).size()) {
           vba::MidAssign(s.items.DupSummaryText, 19, kReadyToPaste, 18);
         }
@@ -195,7 +195,7 @@ int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) {
       ApostrophesBack(s.request.DisplayText);
       s.request.ActiveWndw->SetValue(s.request.DisplayText);
       DuplicateReport(s, host::kList1);
-      if (s.request.progress.UserAbort) return 0;
+      if (s.request.progress.UserAbort) return;
       host::ReplaceItRef(s.items.DupSummaryText, kSummaryHeader, kSummaryTitle, 1, 1, 0);
     }
   }
@@ -204,7 +204,6 @@ int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) {
 
   if (!s.request.IgnoreIndexMode) ResetFindOptions(ListAnchor(s, listName));
   s.items.ItemCountText = vba::IntegerText(h.itemCount);
-  return 0;
 }
 
 }  // namespace quillary::items

@@ -37,8 +37,8 @@ struct CountHandOver {
 };
 
 // Builds DisplayText from the hand-over, shows it (or a help text, or the duplicates
-// summary) in the Active Window and sets ItemCountText. Returns 0; on a user abort it
-// returns 0 at once without showing anything.
-int DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h);
+// summary) in the Active Window and sets ItemCountText. On a user abort it returns at
+// once without showing anything.
+void DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h);
 
 }  // namespace quillary::items

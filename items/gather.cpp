@@ -54,7 +54,7 @@ class Gatherer {
   Gatherer(host::State& s, const Text& listName, const xl::Range& area, Position& at)
       : s_(s), listName_(listName), area_(area), at_(at), bar_(s, u" Collect Progress: ") {}
 
-  int Run();
+  ItemFaultCode Run();
 
  private:
   enum class Flow { Next, Stop };
@@ -66,7 +66,7 @@ class Gatherer {
   Flow WriteRow(const xl::Range& cell, TextView item, bool withAddress);
   Flow RowEnd();
   Flow Enter();
-  Flow Fail(int code, const Text& faultItem = {});
+  Flow Fail(ItemFaultCode code, const Text& faultItem = {});
   void Finish();
 
   xl::Range Col(long offset) const { return anchor_->Offset(static_cast<long>(itemRow_), offset); }
@@ -90,7 +90,7 @@ class Gatherer {
 
   std::int64_t itemRow_ = 1;
   int indexStyle_ = index_style::kNone;
-  int result_ = fault::kNone;
+  ItemFaultCode result_ = fault::kNone;
   std::optional<xl::Range> current_;
 
   // JoinCells: the row's joined Item so far, and whether the row's first cell is done.
@@ -99,7 +99,7 @@ class Gatherer {
   long areaColumns_ = 0;
 };
 
-int Gatherer::Run() {
+ItemFaultCode Gatherer::Run() {
   countIndex_ = !s_.request.IgnoreIndexMode;
   const long areaCount = area_.AreasCount();
   s_.request.JoinCellsUsed = false;
@@ -283,18 +283,18 @@ Gatherer::Flow Gatherer::RowEnd() {
 Gatherer::Flow Gatherer::Enter() {
   if (!countIndex_) return Flow::Next;
   const Text item = CellText(Col(kItemText));
-  if (const int code = ClassifyItem(s_, Col(kDistinctItem), item, indexStyle_); code != fault::kNone) {
+  if (const ItemFaultCode code = ClassifyItem(s_, Col(kDistinctItem), item, indexStyle_); code != fault::kNone) {
     return Fail(code);
   }
   // The grammar may have cut +2 to the Item's first prefix: the distinct column takes
   // what +2 holds now.
-  if (const int code = distinct_->Add(CellText(Col(kItemText))); code != fault::kNone) return Fail(code);
+  if (const ItemFaultCode code = distinct_->Add(CellText(Col(kItemText))); code != fault::kNone) return Fail(code);
   return Flow::Next;
 }
 
 // The limits name their Item directly; the grammar's faults leave it to Finish, which
 // reads it back from +2.
-Gatherer::Flow Gatherer::Fail(int code, const Text& faultItem) {
+Gatherer::Flow Gatherer::Fail(ItemFaultCode code, const Text& faultItem) {
   result_ = code;
   if (!faultItem.empty()) s_.request.FaultItem = faultItem;
   return Flow::Stop;
@@ -318,7 +318,7 @@ void Gatherer::Finish() {
 
 }  // namespace
 
-int ItemsGather(host::State& s, const Text& listName, const xl::Range& area) {
+ItemFaultCode ItemsGather(host::State& s, const Text& listName, const xl::Range& area) {
   Position at;
   return ErrorTrail(
       "ItemsGather",

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "host/state.h"
+#include "items/fault_codes.h"
 #include "platform/excel/excel.h"
 
 namespace quillary::items {
@@ -19,6 +20,6 @@ namespace quillary::items {
 // and entered in the distinct column once, at the row's end. An error raised inside
 // names "ItemsGather" and ends its source with "," & row & "," & column (within the
 // area) & "," & CompareStep.
-int ItemsGather(host::State& s, const Text& listName, const xl::Range& area);
+ItemFaultCode ItemsGather(host::State& s, const Text& listName, const xl::Range& area);
 
 }  // namespace quillary::items

@@ -9,7 +9,7 @@ namespace quillary::items {
 
 namespace {
 
-int Fault(host::State& s, int code, const char16_t* message) {
+ItemFaultCode Fault(host::State& s, ItemFaultCode code, const char16_t* message) {
   s.request.FaultMsg = message;
   return code;
 }
@@ -22,11 +22,11 @@ bool BlankAfterFirst(TextView prefix) { return prefix.size() > 1 && Holds(prefix
 // The first number of an indexed part: writes its trailing digit run into +3 and
 // returns the prefix before it, or a fault code (`emptyCode` when there are no digits).
 struct FirstNumber {
-  int fault = fault::kNone;
+  ItemFaultCode fault = fault::kNone;
   TextView prefix;
 };
 
-FirstNumber SplitFirstNumber(host::State& s, const xl::Range& row, TextView part, int emptyCode,
+FirstNumber SplitFirstNumber(host::State& s, const xl::Range& row, TextView part, ItemFaultCode emptyCode,
                              const char16_t* emptyMessage) {
   const Text number = WriteIndexNum1(row.Offset(0, kIndexNum1), TrailingDigits(part));
   if (IsBigNum(number)) return {Fault(s, fault::kBigNum, fault_msg::kBigNum), {}};
@@ -35,14 +35,14 @@ FirstNumber SplitFirstNumber(host::State& s, const xl::Range& row, TextView part
 }
 
 // The tests of the first prefix after the style (Tab, then blank) and the +2 write.
-int FinishFirstPrefix(host::State& s, const xl::Range& row, TextView prefix1, bool tabForm) {
+ItemFaultCode FinishFirstPrefix(host::State& s, const xl::Range& row, TextView prefix1, bool tabForm) {
   if (tabForm && Holds(prefix1, u'\t')) return Fault(s, fault::kBlankInFirstPrefix, fault_msg::kTabInFirstPrefix);
   if (BlankAfterFirst(prefix1)) return Fault(s, fault::kBlankInFirstPrefix, fault_msg::kSpaceInFirstPrefix);
   WriteText(row.Offset(0, kItemText), prefix1);
   return fault::kNone;
 }
 
-int ClassifySingle(host::State& s, const xl::Range& row, TextView item, bool tabForm, int& style) {
+ItemFaultCode ClassifySingle(host::State& s, const xl::Range& row, TextView item, bool tabForm, int& style) {
   if (tabForm) item = StripLow(item);
   const bool plain = tabForm ? !item.empty() && !IsDigit(item.back()) : !IsDigit(item.back());
   if (plain) {
@@ -71,7 +71,7 @@ int ClassifySingle(host::State& s, const xl::Range& row, TextView item, bool tab
 }
 
 // The index style of a range, by its two prefixes (before NoPrefix stands in).
-int RangeIndexStyle(host::State& s, TextView prefix1, TextView prefix2, int& style) {
+ItemFaultCode RangeIndexStyle(host::State& s, TextView prefix1, TextView prefix2, int& style) {
   using namespace index_style;
   const bool first = !prefix1.empty();
   const bool second = !prefix2.empty();
@@ -92,7 +92,7 @@ int RangeIndexStyle(host::State& s, TextView prefix1, TextView prefix2, int& sty
   return fault::kNone;
 }
 
-int ClassifyRange(host::State& s, const xl::Range& row, TextView item, bool tabForm, int& style) {
+ItemFaultCode ClassifyRange(host::State& s, const xl::Range& row, TextView item, bool tabForm, int& style) {
   const HyphenParts parts = SplitAtHyphen(item, tabForm);
 
   const TextView digits2 = TrailingDigits(parts.after);
@@ -116,13 +116,13 @@ int ClassifyRange(host::State& s, const xl::Range& row, TextView item, bool tabF
   if (vba::Val(number2) <= row.Offset(0, kIndexNum1).Value().AsNumber()) {
     return Fault(s, fault::kFirstNotBelowSecond, fault_msg::kFirstNotBelowSecond);
   }
-  if (const int code = RangeIndexStyle(s, first.prefix, prefix2, style); code != fault::kNone) return code;
+  if (const ItemFaultCode code = RangeIndexStyle(s, first.prefix, prefix2, style); code != fault::kNone) return code;
   return FinishFirstPrefix(s, row, first.prefix.empty() ? TextView(kNoPrefix) : first.prefix, tabForm);
 }
 
 }  // namespace
 
-int ClassifyItem(host::State& s, const xl::Range& row, TextView item, int& indexStyle) {
+ItemFaultCode ClassifyItem(host::State& s, const xl::Range& row, TextView item, int& indexStyle) {
   const bool tabForm = Holds(item, u'\t');
   const std::int64_t hyphens = CountHyphens(item);
   if (hyphens >= 2) return Fault(s, fault::kManyHyphens, fault_msg::kManyHyphens);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "host/state.h"
+#include "items/fault_codes.h"
 #include "platform/excel/excel.h"
 
 namespace quillary::items {
@@ -58,6 +59,6 @@ inline constexpr char16_t kLongJoin[] = u">32,767 Chars Joining Cells";
 // An Item with a Tab and no hyphen is stripped of the characters below code 33 at both
 // ends before it is classified, so "R5" Tab is the indexed R5 and "Door" Tab the plain
 // name Door; one that strips to nothing faults with code 2.
-int ClassifyItem(host::State& s, const xl::Range& row, TextView item, int& indexStyle);
+ItemFaultCode ClassifyItem(host::State& s, const xl::Range& row, TextView item, int& indexStyle);
 
 }  // namespace quillary::items

@@ -24,7 +24,7 @@ constexpr char16_t kCutPasteTip[] =
 
 }  // namespace
 
-void TooMuch_Gather(host::State& s, int code) {
+void TooMuch_Gather(host::State& s, ItemFaultCode code) {
   ErrorTrail("TooMuch_Gather", [&] {
     const Text n = Capacity(s);
     switch (code) {
@@ -63,7 +63,7 @@ void TooMuch_Gather(host::State& s, int code) {
   });
 }
 
-void TooMuch_Sort(host::State& s, int /*code*/) {
+void TooMuch_Sort(host::State& s, ItemFaultCode /*code*/) {
   ErrorTrail("TooMuch_Sort", [&] {
     const Text n = Capacity(s);
     forms::Control& expandRanges = s.Control(host::ctl::main::kExpandRanges);

@@ -197,7 +197,7 @@ void DistinctColumn::Advance() {
   if (lastFound_ >= row_) ++row_;
 }
 
-int DistinctColumn::Add(TextView name) {
+ItemFaultCode DistinctColumn::Add(TextView name) {
   const xl::Range entry = anchor_.Offset(row_, kDistinctItem);
   WriteText(entry, name);
   index_.Refresh(entry);

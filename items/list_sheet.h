@@ -18,6 +18,7 @@
 #include <unordered_map>
 
 #include "host/state.h"
+#include "items/fault_codes.h"
 #include "platform/excel/excel.h"
 
 namespace quillary::items {
@@ -141,7 +142,7 @@ class DistinctColumn {
   // Writes "'" & `name` at the distinct row and searches the column for it. Returns 0,
   // or fault::kLongWildcard with FaultMsg set when the escaped name is longer than
   // kFindLimit and holds a wildcard (such a name cannot be searched by its start).
-  int Add(TextView name);
+  ItemFaultCode Add(TextView name);
   // At the end: clears the entry written last when it repeated an earlier one.
   void Finish();
 

@@ -101,8 +101,8 @@ void PutText_Clean(Text& text) {
   });
 }
 
-std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName) {
-  return ErrorTrail("ItemsPutText", [&]() -> std::optional<int> {
+std::optional<ItemFaultCode> ItemsPutText(host::State& s, Text& text, const Text& listName) {
+  return ErrorTrail("ItemsPutText", [&]() -> std::optional<ItemFaultCode> {
     host::InitPlace(s, listName);
     xl::Worksheet& sheet = WorkSheet(s);
     const xl::Range anchor = sheet.Range(listName);
@@ -111,7 +111,7 @@ std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName
     PutText_Clean(text);
     if (text.empty()) return std::nullopt;
 
-    int result = fault::kNone;
+    ItemFaultCode result = fault::kNone;
     const std::int64_t total = ProgressTotal(s, sheet);
     const bool showProgress = total > 20;
     const bool showText = !s.request.vbaMode.Traits().quietStatusBar;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "host/state.h"
+#include "items/fault_codes.h"
 
 namespace quillary::items {
 
@@ -15,6 +16,6 @@ void PutText_Clean(Text& text);
 // Reads `text` (cleaned in place first) into Item rows under `listName`. Returns
 // nothing when the cleaned text is empty; else 0 (every Item read, or the user
 // aborted), or the fault code 13, 17 or 100 with FaultMsg and FaultItem set.
-std::optional<int> ItemsPutText(host::State& s, Text& text, const Text& listName);
+std::optional<ItemFaultCode> ItemsPutText(host::State& s, Text& text, const Text& listName);
 
 }  // namespace quillary::items

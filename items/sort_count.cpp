@@ -396,21 +396,22 @@ class SortCount {
 
 }  // namespace
 
-int ItemsSortCntDsply(host::State& s, const Text& listName) {
+CountResult ItemsSortCntDsply(host::State& s, const Text& listName) {
   return ErrorTrail("ItemsSortCntDsply", [&] {
     CountHandOver h;
     SortCount count(s, listName);
     switch (count.Run(h)) {
       case Outcome::kAbort:
-        return 0;
+        return CountResult::kDone;
       case Outcome::kLimit:
-        return kExpandLimitStop;
+        return CountResult::kExpandLimitStop;
       case Outcome::kDisplay:
         break;
     }
     if (h.faultKind == FaultKind::kDuplicate) s.request.FaultMsg = u" Duplicate";
     if (h.faultKind == FaultKind::kPrefixWithAndWithout) s.request.FaultMsg = u"Prefix with and without Index#";
-    return DisplayCountedList(s, listName, h);
+    DisplayCountedList(s, listName, h);
+    return CountResult::kDone;
   });
 }
 

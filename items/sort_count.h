@@ -5,15 +5,15 @@
 
 namespace quillary::items {
 
-// The result of ItemsSortCntDsply when the ExpandRanges Item limit stopped it.
-inline constexpr int kExpandLimitStop = 2;
+// How a sort and count ended: shown (or stopped by the break key), or stopped by the
+// ExpandRanges Item limit.
+enum class [[nodiscard]] CountResult { kDone = 0, kExpandLimitStop = 2 };
 
 // Sorts and counts the list `listName`, finds its duplicates, rewrites its SideList
 // (CountIndex#: the re-joined or expanded result list; IgnoreIndex# with Sort: the
 // duplicates list), then builds DisplayText, shows it (or a help text, or the
-// duplicates summary) in the Active Window and sets ItemCountText. Returns
-// kExpandLimitStop when the ExpandRanges Item limit stopped it, else 0; the break key
-// ends it at once with 0 and no display.
-int ItemsSortCntDsply(host::State& s, const Text& listName);
+// duplicates summary) in the Active Window and sets ItemCountText. The break key ends it
+// at once, kDone and no display.
+CountResult ItemsSortCntDsply(host::State& s, const Text& listName);
 
 }  // namespace quillary::items

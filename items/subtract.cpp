@@ -84,14 +84,14 @@ class Subtraction {
   Subtraction(host::State& s, const Text& listA, const Text& listB)
       : s_(s), listA_(listA), a_(ListAnchor(s, listA)), b_(ListAnchor(s, listB)) {}
 
-  // The subtraction up to the count text; returns 1 or 0 as the routine's result
-  // stands before the last step, and list A's count in `countA`.
-  int Run(std::int64_t& countA);
+  // The subtraction up to the count text; answers as the routine's result stands before
+  // the last step, and gives list A's count in `countA`.
+  host::Proceed Run(std::int64_t& countA);
 
  private:
   void Prepare();
   bool Loop();
-  void Finish(int& result);
+  void Finish(host::Proceed& result);
 
   // The Item at row i of list A, by its kind.
   // `key` is the ItemText value (in CountIndex# mode always its text), `keyText` its
@@ -145,7 +145,7 @@ class Subtraction {
   std::optional<long> distinctRow_;
 };
 
-int Subtraction::Run(std::int64_t& countA) {
+host::Proceed Subtraction::Run(std::int64_t& countA) {
   ignoreIndex_ = s_.request.IgnoreIndexMode;
   matchCase_ = ignoreIndex_ ? vba::EqualsTrue(s_.Control(host::ctl::main::kMatchCase).Value()) : true;
   compareTwo_ = s_.request.vbaMode.Traits().compareTwo;
@@ -154,17 +154,17 @@ int Subtraction::Run(std::int64_t& countA) {
   ClearSideList(a_);
   ClearSideList(b_);
   countB_ = ColumnCount(b_, kItemText);
-  if (countB_ == 0 && (!compareTwo_ || s_.compare.CompareStep == 3)) return 1;
+  if (countB_ == 0 && (!compareTwo_ || s_.compare.CompareStep == 3)) return host::Proceed::kStop;
 
   Prepare();
   countA = countA_;
-  if (countA_ < 1) return 1;
+  if (countA_ < 1) return host::Proceed::kStop;
 
   if (!Loop()) {
     ClearSplitRows();
-    return 1;
+    return host::Proceed::kStop;
   }
-  int result = 1;
+  host::Proceed result = host::Proceed::kStop;
   Finish(result);
   return result;
 }
@@ -391,10 +391,10 @@ void Subtraction::ClearSplitRows() {
       .ClearContents();
 }
 
-void Subtraction::Finish(int& result) {
+void Subtraction::Finish(host::Proceed& result) {
   const std::int64_t survivors = survivorRow_ - 1;
 
-  // 1: nothing removed from a plain list: list A stays, the result stays 1.
+  // 1: nothing removed from a plain list: list A stays, the result stays kStop.
   if (ignoreIndex_ && survivors == countA_ &&
       !s_.request.vbaMode.Traits().subtractRebuildsList) {
     return;
@@ -420,7 +420,7 @@ void Subtraction::Finish(int& result) {
     });
   };
 
-  result = 0;
+  result = host::Proceed::kGoOn;
   // 3: plain Items without the Sort option: the survivors, back in the order in which
   // they were collected, are the result; list A's rows stay.
   if (ignoreIndex_ && !vba::EqualsTrue(s_.Control(host::ctl::main::kSort).Value()) && s_.compare.CompareStep != 6) {
@@ -437,18 +437,18 @@ void Subtraction::Finish(int& result) {
   sortSurvivors(true);
   const xl::Range survivorCells =
       a_.Parent().Range(a_.Offset(1, kSideItem), a_.Offset(static_cast<long>(survivors), kSideItem));
-  if (const int code = ItemsGather(s_, listA_, survivorCells); code != 0) TooMuch_Gather(s_, code);
+  if (const ItemFaultCode code = ItemsGather(s_, listA_, survivorCells); code != fault::kNone) TooMuch_Gather(s_, code);
 }
 
 }  // namespace
 
-int ItemsSubtract(host::State& s, const Text& listA, const Text& listB) {
+host::Proceed ItemsSubtract(host::State& s, const Text& listA, const Text& listB) {
   return ErrorTrail("ItemsSubtract", [&] {
     std::int64_t countA = 0;
     // Nothing is done while a fault or limit text of the gathering is pending.
-    int result = s.request.FaultMsg.empty() ? Subtraction(s, listA, listB).Run(countA) : 1;
+    host::Proceed result = s.request.FaultMsg.empty() ? Subtraction(s, listA, listB).Run(countA) : host::Proceed::kStop;
     s.items.ItemCountText = vba::IntegerText(countA);
-    if (s.request.vbaMode.Traits().subtractGoesOn || countA == 0) result = 0;
+    if (s.request.vbaMode.Traits().subtractGoesOn || countA == 0) result = host::Proceed::kGoOn;
     return result;
   });
 }

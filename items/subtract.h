@@ -21,12 +21,12 @@ namespace quillary::items {
 // (CheckBox3) clear and CompareStep not 6, the survivors are only put back into the
 // order of collection in the SurvivorList (which the display then reads).
 //
-// Returns 0 when list A is to be sorted, counted and displayed, 1 when it was left as
-// it was or the break key stopped the loop (0 in any case in the modes "Null",
-// "Paste_V" and "Paste_>", and when list A is empty or was not counted: a pending
+// Answers kGoOn when list A is to be sorted, counted and displayed, kStop when it was
+// left as it was or the break key stopped the loop (kGoOn in any case in the modes whose
+// subtraction always goes on, and when list A is empty or was not counted: a pending
 // fault, an empty list B). Sets ItemCountText to list A's count before the
 // subtraction. A limit code of the rebuilding ItemsGather is reported through
 // TooMuch_Gather. Errors are re-raised with "ItemsSubtract" in their source.
-int ItemsSubtract(host::State& s, const Text& listA, const Text& listB);
+host::Proceed ItemsSubtract(host::State& s, const Text& listA, const Text& listB);
 
 }  // namespace quillary::items

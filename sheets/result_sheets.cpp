@@ -94,7 +94,7 @@ class ClearCaptionScope {
 xl::Range WindowSelection(host::State& s) { return s.App().ActiveWindow()->RangeSelection(); }
 
 // Selects the whole sheet and trims the selection to its content.
-int TrimWholeSheet(host::State& s, xl::Worksheet& sheet) {
+host::Proceed TrimWholeSheet(host::State& s, xl::Worksheet& sheet) {
   sheet.Range(sheet.Cells(1, 1), sheet.Cells(sheet.RowsCount(), sheet.ColumnsCount())).Select();
   return WholeColRow(s);
 }
@@ -220,12 +220,12 @@ void WindowSmallPaintTbl(host::State& s) {
     app.ActiveWindow()->SetFreezePanes(true);
     ScreenRestore(s);
 
-    int trimmed = 0;
+    host::Proceed trimmed = host::Proceed::kGoOn;
     {
       const EnabledScope unattended(s.Control(host::ctl::mail::kSkipMenu), true);
       trimmed = TrimWholeSheet(s, sheet);
     }
-    if (trimmed != 0) {
+    if (trimmed != host::Proceed::kGoOn) {
       InfoMsg(s, {kNoContentMsg, kNoContentMsg2});
       s.request.progress.UserAbort = true;
       return;
@@ -258,7 +258,8 @@ void WindowSmallPaintTbl(host::State& s) {
     source.SetWidth(0.7 * w);
 
     sheet.Activate();
-    TrimWholeSheet(s, sheet);
+    // The table was found above: this trim only selects it again on the sheet.
+    static_cast<void>(TrimWholeSheet(s, sheet));
     if (!s.request.vbaMode.Traits().compareTwo) sheet.Range(u"A2").ClearContents();
   });
 }

@@ -148,7 +148,7 @@ void SelectTogether(host::State& s, const xl::Range& first, const xl::Range& sec
 
 }  // namespace
 
-int WholeColRowMergeCheck(host::State& s, const xl::Range& area, int areaNo) {
+host::Proceed WholeColRowMergeCheck(host::State& s, const xl::Range& area, int areaNo) {
   return ErrorTrail("WholeColRowMergeCheck", [&] {
     const xl::Range now = s.App().ActiveWindow()->RangeSelection().Areas(areaNo);
     Text pushed;
@@ -161,18 +161,18 @@ int WholeColRowMergeCheck(host::State& s, const xl::Range& area, int areaNo) {
     note(now.Row() + now.RowsCount() > area.Row() + area.RowsCount(), kPushedBottom);
     note(now.Column() < area.Column(), kPushedLeft);
     note(now.Column() + now.ColumnsCount() > area.Column() + area.ColumnsCount(), kPushedRight);
-    if (pushed.empty()) return 0;
+    if (pushed.empty()) return host::Proceed::kGoOn;
 
     Text headline = kWidenedMsg1;
     headline += vba::IntegerText(areaNo);
     headline += kWidenedMsg1b;
     InfoMsg(s, {headline, kWidenedMsg2, pushed, kWidenedMsg3, kWidenedMsg4});
-    return 1;
+    return host::Proceed::kStop;
   });
 }
 
-int WholeColRow(host::State& s) {
-  return ErrorTrail("WholeColRow", [&]() -> int {
+host::Proceed WholeColRow(host::State& s) {
+  return ErrorTrail("WholeColRow", [&]() -> host::Proceed {
     xl::Workbook& active = s.ActiveBook();
     if (host::FindHiddenWorkSht(s.App().Workbooks().Item(active.Name())) == nullptr) InitPlace(s, host::kList2);
 
@@ -180,7 +180,7 @@ int WholeColRow(host::State& s) {
     reply.SetCaption(u"1");
     auto succeed = [&] {
       reply.SetCaption(u"0");
-      return 0;
+      return host::Proceed::kGoOn;
     };
     if (s.request.vbaMode.Is(host::ModeId::kClearActiveWindow)) return succeed();
 
@@ -204,7 +204,7 @@ int WholeColRow(host::State& s) {
           InfoMsg(s, {kEmptyAreaMsg, kEmptyAreaMsg2});
           ScreenOn(s);
         }
-        return 1;
+        return host::Proceed::kStop;
       }
       kept[i] = xl::Range(user[i].Parent(), *content);
     }
@@ -212,23 +212,23 @@ int WholeColRow(host::State& s) {
     if (user.size() == 1) {
       if (kept[0].Address() != user[0].Address()) {
         kept[0].Select();
-        if (WholeColRowMergeCheck(s, user[0], 1) > 0) return 1;
+        if (WholeColRowMergeCheck(s, user[0], 1) != host::Proceed::kGoOn) return host::Proceed::kStop;
       }
     } else if (!rowAction || !s.App().Intersect(kept[0], kept[1])) {
       SelectTogether(s, kept[0], kept[1]);
-      const int first = WholeColRowMergeCheck(s, user[0], 1);
-      const int second = WholeColRowMergeCheck(s, user[1], 2);
-      if (first > 0 || second > 0) return 1;
+      const host::Proceed first = WholeColRowMergeCheck(s, user[0], 1);
+      const host::Proceed second = WholeColRowMergeCheck(s, user[1], 2);
+      if (first != host::Proceed::kGoOn || second != host::Proceed::kGoOn) return host::Proceed::kStop;
     } else {
       // A row action with the marker cell inside the list.
       const xl::Range merged = kept[1].Cells(1, 1).MergeArea();
       if (merged.Count() > 1 && merged.Count() == kept[1].Count() && !skipMenu) {
         InfoMsg(s, {kMergedMarkerMsg, kMergedMarkerMsg2, kMergedMarkerMsg3});
         ScreenOn(s);
-        return 1;
+        return host::Proceed::kStop;
       }
       kept[0].Select();
-      if (WholeColRowMergeCheck(s, user[0], 1) > 0) return 1;
+      if (WholeColRowMergeCheck(s, user[0], 1) != host::Proceed::kGoOn) return host::Proceed::kStop;
       UnboldArea(user[0]).Font().SetBold(false);
       user[1].Cells(1, 1).Font().SetBold(true);
     }

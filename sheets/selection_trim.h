@@ -35,11 +35,11 @@ inline constexpr char16_t kTempNameB[] = u"quillary_91827364b";
 // the mode "Clear Active Window", answer 0 without touching anything. Unless the mode
 // is "SubtractButton" or "Null", the window is scrolled to the selection at the end.
 // Creates the working sheet when the workbook has none.
-int WholeColRow(host::State& s);
+host::Proceed WholeColRow(host::State& s);
 
 // Compares area `areaNo` (1 or 2) of the current selection with the user's `area` as
 // it was before trimming; when the new one reaches beyond it on any side, tells the
 // user which sides and answers 1, else 0.
-int WholeColRowMergeCheck(host::State& s, const xl::Range& area, int areaNo);
+host::Proceed WholeColRowMergeCheck(host::State& s, const xl::Range& area, int areaNo);
 
 }  // namespace quillary::sheets

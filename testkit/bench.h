@@ -35,10 +35,7 @@ class Bench {
   xl::Worksheet& Sheet(TextView name);
   xl::Range Cell(TextView reference) { return book->ActiveSheet().Range(reference); }
   // A control of the bench's forms, as the component names it.
-  forms::Control& Control(const host::ControlId& id) {
-    const forms::HostForms all = forms.Forms();
-    return (all.*id.form)->Item(id.name);
-  }
+  forms::Control& Control(const host::ControlId& id) { return host::ControlOf(forms.Forms(), id); }
 
   sys::StandInServices services;
   forms::HostFormSet forms;

@@ -38,7 +38,7 @@ class ConnectTest : public ::testing::Test {
     routines.Parser = record("Parser");
     routines.WholeColRow = [this](State&) {
       ran.push_back("WholeColRow");
-      return wholeColRowResult;
+      return wholeColRowResult == 0 ? Proceed::kGoOn : Proceed::kStop;
     };
     b.services.directories.SetComponentFolder("/opt/quillary");
   }

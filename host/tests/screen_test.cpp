@@ -35,10 +35,10 @@ TEST(Protection, SheetProtectedCheckByVersionAndFormatting) {
     bool protectedContents;
     const char16_t* version;
     bool allowFormatting;
-    int expected;
+    bool expected;
   } cases[] = {
-      {false, u"9.0", false, 0},  {false, u"16.0", false, 0}, {true, u"9.0", true, 1},
-      {true, u"16.0", false, 1},  {true, u"16.0", true, 0},   {true, u"10.0", true, 0},
+      {false, u"9.0", false, false},  {false, u"16.0", false, false}, {true, u"9.0", true, true},
+      {true, u"16.0", false, true},  {true, u"16.0", true, false},   {true, u"10.0", true, false},
   };
   for (const auto& c : cases) {
     testkit::Bench b;
@@ -64,7 +64,7 @@ TEST(Protection, WorkbookProtectedCheckTellsTheUser) {
     b.BeginRequest(c.mode);
     b.book->Protect(c.structure, c.windows);
     if (c.title) b.addin.QueueMessageAnswer(1);
-    EXPECT_EQ(WorkbookProtectedCheck(b.state), c.title ? 1 : 0);
+    EXPECT_EQ(WorkbookProtectedCheck(b.state), c.title ? Proceed::kStop : Proceed::kGoOn);
     const auto messages = b.addin.Messages();
     if (!c.title) {
       EXPECT_TRUE(messages.empty());
@@ -84,8 +84,8 @@ TEST(Protection, ChecksWithoutAWorkbookFailForTheCaller) {
   b.BeginRequest();
   auto empty = xl::memory::CreateApplication({});
   b.state.connection.ExcelApp = empty.get();
-  EXPECT_THROW(WorkbookProtectedCheck(b.state), Error);
-  EXPECT_THROW(SheetProtectedCheck(b.state), Error);
+  EXPECT_THROW(static_cast<void>(WorkbookProtectedCheck(b.state)), Error);
+  EXPECT_THROW(static_cast<void>(SheetProtectedCheck(b.state)), Error);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ TEST_F(DisplayTest, SeparatorsFollowTheModeAndCheckBox9) {
     } else {
       Indexed(c.items);
     }
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), CountResult::kDone);
     EXPECT_EQ(b.state.request.DisplayText, c.shown);
     EXPECT_EQ(Window(), c.shown);
     EXPECT_EQ(b.state.items.ItemCountText, c.count);
@@ -56,7 +56,7 @@ TEST_F(DisplayTest, CollectFaultReplacesTheList) {
     Indexed({u"R1", u"R2"});
     b.state.request.FaultMsg = u"First >= HyphenSecond";
     b.state.request.FaultItem = u"R5-R2";
-    Run();
+    Count();
     EXPECT_EQ(b.state.request.DisplayText, ignoreIndex ? u"R5-R2" : u" Quilet> R5-R2 <Quilet");
   }
 }
@@ -72,7 +72,7 @@ TEST_F(DisplayTest, FormulaStartGuard) {
   for (const auto& c : cases) {
     Begin(true);
     Plain({c.item, u"y"});
-    Run();
+    Count();
     EXPECT_EQ(b.state.request.DisplayText, Text(c.shown) + u",y");
     EXPECT_EQ(Window(), Text(c.shown) + u",y");
   }
@@ -81,7 +81,7 @@ TEST_F(DisplayTest, FormulaStartGuard) {
 TEST_F(DisplayTest, Placeholders) {
   Begin(true);
   Plain({u"it\u00B4s", u"a\x1F" u"b", u"c\u00A8d\u00AFe"});
-  Run();
+  Count();
   EXPECT_EQ(Window(), u"it's,a\x1F" u"b,c\u00A8d\u00AFe") << "the window keeps the tab mark";
   EXPECT_EQ(b.state.request.DisplayText, u"it's,a\tb,c\u00A8d\u00AFe");
 }
@@ -100,7 +100,7 @@ TEST_F(DisplayTest, CompareStepsDecideWhatIsShown) {
     b.state.compare.CompareStep = c.step;
     if (!c.emptyList) Indexed({u"R1", u"R2"});
     b.state.request.ActiveWndw->SetValue(u"old");
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), CountResult::kDone);
     EXPECT_EQ(Window(), c.shown ? (c.emptyList ? u"" : u"R1-2") : u"old") << c.step;
     EXPECT_EQ(b.state.request.DisplayText, c.shown && !c.emptyList ? u"R1-2" : u"") << c.step;
   }
@@ -113,7 +113,7 @@ TEST_F(DisplayTest, CompareStepEightReadsTextbox1IntoTheSecondList) {
   Indexed({u"R1", u"R2"});
   Main(u"Textbox1").SetValue(u"Q7, Q9");
   b.state.request.ActiveWndw = &Main(u"Textbox2");
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), CountResult::kDone);
   EXPECT_EQ(Column(ListAnchor(b.state, host::kList2), kItemText), (Texts{u"Q", u"Q"}));
   EXPECT_EQ(Window(), u"R1-2");
 }
@@ -122,7 +122,7 @@ TEST_F(DisplayTest, DuplicateMarkersAfterTheList) {
   Begin(false);
   Main(u"CheckBox9").SetValue(false);
   Indexed({u"R1", u"R2", u"R2"});
-  Run();
+  Count();
   EXPECT_EQ(b.state.request.DisplayText, u" Quilet> R1-2, R2 <Quilet") << "the appended separator is always \", \"";
   EXPECT_EQ(b.state.items.ItemCountText, u"2");
 }
@@ -131,7 +131,7 @@ TEST_F(DisplayTest, ClosingFindLeavesTheSearchOptions) {
   Begin(false);
   Indexed({u"R1", u"R2"});
   WriteText(*anchor, u"kept");
-  Run();
+  Count();
   const xl::FindSettings& f = b.app->RememberedFind();
   EXPECT_EQ(f.What, u"");
   EXPECT_EQ(f.LookIn, xl::xlValues);
@@ -201,7 +201,7 @@ TEST_F(TagHelpTest, HelpTextsWordForWord) {
     BeginTagging(c.mode, c.duplicates);
     Main(u"CheckBox6").SetCaption(c.caption6);
     b.Control(host::ctl::compdup::kJoinCells).SetValue(c.joinCells);
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), CountResult::kDone);
     EXPECT_EQ(Window(), c.text) << ToUtf8(c.caption6) << " " << ToUtf8(c.mode) << c.joinCells;
     EXPECT_EQ(b.state.request.DisplayText, u"") << "no list is built while tagging";
     EXPECT_EQ(b.state.items.ItemCountText, c.duplicates ? u"3" : u"2");
@@ -210,7 +210,7 @@ TEST_F(TagHelpTest, HelpTextsWordForWord) {
 
 TEST_F(TagHelpTest, SummaryIsReadyToPaste) {
   BeginTagging(u"Get_Try", true);
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), CountResult::kDone);
   const Text summary = u"Duplicates_Summary  (ready to paste)\nDup\t     2\ta";
   EXPECT_EQ(Window(), summary);
   EXPECT_EQ(b.state.request.DisplayText, summary);
@@ -221,7 +221,7 @@ TEST_F(TagHelpTest, SummaryIsReadyToPaste) {
 TEST_F(TagHelpTest, WithoutTaggingTheListIsShownAndTheSummaryKept) {
   BeginTagging(u"Get_Try", true);
   Main(u"CheckBox4").SetValue(false);
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), CountResult::kDone);
   EXPECT_EQ(Window(), u"a,A,b");
   EXPECT_EQ(b.state.items.DupSummaryText, u"Duplicates_Summary\nDup\t     2\ta");
 }
@@ -234,7 +234,7 @@ TEST_F(DisplayTest, ProgressFromFiftyOneRows) {
     polls = 0;
     b.app->SetStatusBar(false);
     WatchProgress();
-    Run();
+    Count();
     Record();
     EXPECT_EQ(polls > 0, rows == 51) << rows;
     EXPECT_EQ(captions.count(u" ToDisplay Progress: "), rows == 51 ? 1u : 0u) << rows;
@@ -245,7 +245,7 @@ TEST_F(DisplayTest, LongListIsJoinedWhole) {
   Begin(true);
   const Texts items = Names(600, u"Item");
   Plain(items);
-  Run();
+  Count();
   Text expected;
   for (const Text& t : items) expected += (expected.empty() ? u"" : u",") + t;
   EXPECT_EQ(b.state.request.DisplayText, expected);
@@ -258,7 +258,7 @@ TEST_F(DisplayTest, BreakKeyDuringTheDisplayShowsNothing) {
   b.state.request.ActiveWndw->SetValue(u"old");
   b.state.items.ItemCountText = u"old count";
   b.addin.QueueBreakAnswer(u"6");
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), CountResult::kDone);
   EXPECT_EQ(Window(), u"old");
   EXPECT_EQ(b.state.items.ItemCountText, u"old count");
 }
@@ -273,7 +273,7 @@ TEST_F(TagHelpTest, BreakKeyInTheSummaryShowsNothing) {
   b.state.request.ActiveWndw->SetValue(u"old");
   b.state.items.ItemCountText = u"old count";
   b.addin.QueueBreakAnswer(u"6");
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), CountResult::kDone);
   EXPECT_TRUE(b.state.request.progress.UserAbort);
   EXPECT_EQ(Window(), u"old");
   EXPECT_EQ(b.state.request.DisplayText, u"");

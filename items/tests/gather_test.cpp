@@ -25,7 +25,7 @@ class GatherTest : public ::testing::Test {
   }
   xl::Worksheet& Sheet() { return b.book->ActiveSheet(); }
   void Put(TextView ref, const Variant& v) { b.Cell(ref).SetValue(v); }
-  int Gather(TextView ref, TextView list = host::kList1) {
+  ItemFaultCode Gather(TextView ref, TextView list = host::kList1) {
     return ItemsGather(b.state, Text(list), Sheet().Range(ref));
   }
   xl::Range Anchor(TextView list = host::kList1) { return ListAnchor(b.state, list); }
@@ -224,7 +224,7 @@ TEST_F(GatherTest, RangeStyleAfterAGathering) {
     Begin(false);
     b.state.items.RangeStyle = c.before;
     Put(u"A1", c.items);
-    Gather(u"A1");
+    static_cast<void>(Gather(u"A1"));
     EXPECT_EQ(b.state.items.RangeStyle, c.after);
   }
 }
@@ -366,7 +366,7 @@ TEST_F(GatherTest, CellTextLimits) {
   const Text half(20000, u'h');
   const struct {
     Text a, b;
-    int code;
+    ItemFaultCode code;
   } cases[] = {
       {Text(16000, u'a'), Text(16766, u'b'), fault::kNone},
       {half, half, fault::kLongJoin},
@@ -481,7 +481,7 @@ TEST_F(GatherTest, ErrorsCarryTheGatheringPosition) {
   b.state.compare.CompareStep = 5;
   b.state.items.BlankItemMsgShown = true;
   b.app->InjectFailure("Range.Find", 1004, "Find failed", 1);
-  const Error e = testkit::ExpectRaises([&] { Gather(u"A1:B2"); }, 1004, "ItemsGather: ");
+  const Error e = testkit::ExpectRaises([&] { static_cast<void>(Gather(u"A1:B2")); }, 1004, "ItemsGather: ");
   EXPECT_EQ(e.Description(), "Find failed");
   EXPECT_TRUE(e.Source().ends_with(",2,2,5")) << e.Source();
 }

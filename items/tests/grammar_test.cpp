@@ -23,7 +23,7 @@ class GrammarTest : public ::testing::Test {
     anchor.emplace(ListAnchor(b.state, host::kList1));
   }
   // Classifies `item` on the next free row, as a gathering does: "'" & item in +2 first.
-  int Classify(TextView item, int& style) {
+  ItemFaultCode Classify(TextView item, int& style) {
     row = anchor->Offset(++rowIndex, 0);
     WriteText(row->Offset(0, kItemText), item);
     return ClassifyItem(b.state, *row, item, style);
@@ -40,7 +40,7 @@ class GrammarTest : public ::testing::Test {
 struct GrammarCase {
   std::vector<const char16_t*> before;
   const char16_t* item;
-  int code;
+  ItemFaultCode code;
   const char16_t* faultMsg;  // "" when code is 0
   // The row after a pass (+2 Prefix1 or the name, +3 IndexNum1, +4, +5); at a fault +2
   // still holds the whole Item.

@@ -40,7 +40,7 @@ class LimitsTest : public ::testing::Test {
 
 TEST_F(LimitsTest, GatherMessages) {
   const struct {
-    int code;
+    ItemFaultCode code;
     bool ignoreIndex;
     Text mode;
     std::optional<Text> prompt;
@@ -77,15 +77,15 @@ TEST_F(LimitsTest, GatherMessages) {
       {fault::kNone, false, u"Null", std::nullopt},
       {fault::kManyHyphens, false, u"Null", std::nullopt},
       {fault::kLongWildcard, true, u"Null", std::nullopt},
-      {103, false, u"Null", std::nullopt},
+      {static_cast<ItemFaultCode>(103), false, u"Null", std::nullopt},
   };
   for (const auto& c : cases) {
     Begin(c.ignoreIndex, c.mode);
     b.state.request.FaultMsg = u"before";
     if (c.prompt) b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
     TooMuch_Gather(b.state, c.code);
-    EXPECT_EQ(Shown(), c.prompt) << c.code << " " << ToUtf8(c.mode);
-    EXPECT_EQ(b.state.request.FaultMsg, u"before") << c.code;
+    EXPECT_EQ(Shown(), c.prompt) << static_cast<int>(c.code) << " " << ToUtf8(c.mode);
+    EXPECT_EQ(b.state.request.FaultMsg, u"before") << static_cast<int>(c.code);
   }
 }
 
@@ -117,7 +117,7 @@ TEST_F(LimitsTest, SortMessages) {
     b.Control(host::ctl::main::kExpandRanges).SetValue(c.ticked);
     Begin(c.ignoreIndex, u"Get_V");
     if (c.prompt) b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
-    TooMuch_Sort(b.state, 100);
+    TooMuch_Sort(b.state, fault::kTooManyItems);
     EXPECT_EQ(Shown(), c.prompt) << c.enabled << " " << Describe(c.ticked) << " " << c.ignoreIndex;
     EXPECT_EQ(b.state.request.FaultMsg, u"Too_Many_Item_Descriptions");
   }
@@ -136,7 +136,7 @@ TEST_F(LimitsTest, CapacityOfASmallGrid) {
   b.Control(host::ctl::main::kExpandRanges).SetValue(true);
   b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
   b.addin.ClearLog();
-  TooMuch_Sort(b.state, 0);
+  TooMuch_Sort(b.state, fault::kNone);
   ASSERT_TRUE(Shown());
   EXPECT_NE(Shown()->find(u"one of 65533 resources"), Text::npos);
 }

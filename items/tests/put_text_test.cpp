@@ -64,7 +64,7 @@ class PutTextTest : public ::testing::Test {
     b.Control(host::ctl::main::kIgnoreIndex).SetValue(ignoreIndex);
     b.BeginRequest(mode);
   }
-  std::optional<int> Put(Text text) { return ItemsPutText(b.state, text, host::kList1); }
+  std::optional<ItemFaultCode> Put(Text text) { return ItemsPutText(b.state, text, host::kList1); }
   xl::Range Anchor() { return ListAnchor(b.state, host::kList1); }
   Variant At(long row, long col) { return Anchor().Offset(row, col).Value(); }
 
@@ -173,7 +173,7 @@ TEST_F(PutTextTest, CountIndexRowsAndDistinctColumn) {
   for (const auto& c : cases) {
     Begin(false);
     Prefill();
-    EXPECT_EQ(Put(c.text), 0) << ToUtf8(c.text);
+    EXPECT_EQ(Put(c.text), fault::kNone) << ToUtf8(c.text);
     ExpectCountList(c.rows, c.distinct, ToUtf8(c.text));
     EXPECT_EQ(b.state.request.FaultMsg, u"");
     EXPECT_EQ(b.state.request.FaultItem, u"");
@@ -185,7 +185,7 @@ TEST_F(PutTextTest, DistinctColumnIsCaseSensitiveWhateverCheckBox5Says) {
   for (bool matchCase : {false, true}) {
     b.Control(host::ctl::main::kMatchCase).SetValue(matchCase);
     Begin(false);
-    EXPECT_EQ(Put(u"r1, R2, r3"), 0);
+    EXPECT_EQ(Put(u"r1, R2, r3"), fault::kNone);
     ExpectCountList({{u"r", 1, E, E}, {u"R", 2, E, E}, {u"r", 3, E, E}}, {u"r", u"R"}, matchCase ? "on" : "off");
   }
 }
@@ -194,7 +194,7 @@ TEST_F(PutTextTest, LongNamesAreFoundWhole) {
   const Text x300(300, u'x');
   const Text y300 = x300 + u"y";
   Begin(false);
-  EXPECT_EQ(Put(x300 + u"," + y300 + u"," + x300 + u"," + Text(300, u'X')), 0);
+  EXPECT_EQ(Put(x300 + u"," + y300 + u"," + x300 + u"," + Text(300, u'X')), fault::kNone);
   ExpectCountList({{x300, Variant(), Variant(), Variant()},
                    {y300, Variant(), Variant(), Variant()},
                    {x300, Variant(), Variant(), Variant()},
@@ -217,7 +217,7 @@ TEST_F(PutTextTest, LongNamesSharingTheirFirst254Characters) {
   for (bool matchCase : {false, true}) {
     b.Control(host::ctl::main::kMatchCase).SetValue(matchCase);
     Begin(false);
-    EXPECT_EQ(Put(a + u"," + b2 + u"," + a + u"7," + upper + u"," + upperStart + u"," + b2), 0);
+    EXPECT_EQ(Put(a + u"," + b2 + u"," + a + u"7," + upper + u"," + upperStart + u"," + b2), fault::kNone);
     ExpectCountList({{a, E, E, E}, {b2, E, E, E}, {a, 7, E, E}, {upper, E, E, E}, {upperStart, E, E, E}, {b2, E, E, E}},
                     {a, b2, upper, upperStart}, matchCase ? "on" : "off");
   }
@@ -228,7 +228,7 @@ TEST_F(PutTextTest, FaultsStopTheReading) {
   const Text stars = Text(1000, u'x') + u"*";
   const struct {
     Text text;
-    int result;
+    ItemFaultCode result;
     Text faultMsg;
     Text faultItem;
     std::vector<RowValues> rows;
@@ -258,7 +258,7 @@ TEST_F(PutTextTest, FaultsStopTheReading) {
        {{Text(300, u'~') + u"?", 7, E, E}},
        {Text(300, u'~') + u"?"}},
       // 254 characters after escaping are searched whole.
-      {Text(252, u'x') + u"*, " + Text(252, u'x') + u"*", 0, u"", u"",
+      {Text(252, u'x') + u"*, " + Text(252, u'x') + u"*", fault::kNone, u"", u"",
        {{Text(252, u'x') + u"*", E, E, E}, {Text(252, u'x') + u"*", E, E, E}},
        {Text(252, u'x') + u"*"}},
   };
@@ -293,7 +293,7 @@ TEST_F(PutTextTest, IgnoreIndexRowsAndOrderNumbers) {
   for (const auto& c : cases) {
     Begin(true);
     Prefill();
-    EXPECT_EQ(Put(c.text), 0) << ToUtf8(c.text);
+    EXPECT_EQ(Put(c.text), fault::kNone) << ToUtf8(c.text);
     const auto n = static_cast<long>(c.items.size());
     for (long r = 1; r <= 6; ++r) {
       const bool item = r <= n;
@@ -360,7 +360,7 @@ TEST_F(PutTextTest, ProgressTotalFromLabel2) {
     b.addin.ClearLog();
     b.addin.QueueBreakAnswer(u"NoBreak");
     b.addin.QueueBreakAnswer(u"6");
-    EXPECT_EQ(Put(Numbered(u"R", 200)), 0) << ToUtf8(c.caption);
+    EXPECT_EQ(Put(Numbered(u"R", 200)), fault::kNone) << ToUtf8(c.caption);
     const long rows = c.rowsRead < 0 ? 200 : c.rowsRead;
     EXPECT_EQ(ColumnCount(Anchor(), kItemText), rows) << ToUtf8(c.caption);
     EXPECT_EQ(b.addin.CallsOf(u"vbaBreakKey").size(), c.polls) << ToUtf8(c.caption);
@@ -379,7 +379,7 @@ TEST_F(PutTextTest, BreakKeyReturnsAtOnceLeavingTheRowsRead) {
     Begin(ignoreIndex);
     b.addin.QueueBreakAnswer(u"NoBreak");
     b.addin.QueueBreakAnswer(u"6");
-    EXPECT_EQ(Put(Numbered(u"R", 40)), 0);
+    EXPECT_EQ(Put(Numbered(u"R", 40)), fault::kNone);
     EXPECT_TRUE(b.state.request.progress.UserAbort);
     EXPECT_EQ(ColumnCount(Anchor(), kItemText), 2);
     // The end of the reading did not run: no order numbers.
@@ -407,7 +407,7 @@ TEST_F(PutTextTest, StaleTotalKeepsTheBarOnTheStatusBar) {
     Begin(false, c.mode);
     b.app->SetStatusBar(false);
     b.services.clock.Advance(4);
-    EXPECT_EQ(Put(Numbered(u"R", 500)), 0) << ToUtf8(c.mode);
+    EXPECT_EQ(Put(Numbered(u"R", 500)), fault::kNone) << ToUtf8(c.mode);
     EXPECT_EQ(ColumnCount(Anchor(), kItemText), 500) << ToUtf8(c.mode);
     EXPECT_TRUE(b.state.request.progress.ProgressShown);
     EXPECT_EQ(b.app->StatusBar(), c.written ? Variant(fullBar) : Variant(false)) << ToUtf8(c.mode);
@@ -416,9 +416,9 @@ TEST_F(PutTextTest, StaleTotalKeepsTheBarOnTheStatusBar) {
 
 TEST_F(PutTextTest, EitherListKeepsTheOther) {
   Begin(false);
-  EXPECT_EQ(Put(u"R1, R2"), 0);
+  EXPECT_EQ(Put(u"R1, R2"), fault::kNone);
   Text text = u"S1-S3";
-  EXPECT_EQ(ItemsPutText(b.state, text, host::kList2), 0);
+  EXPECT_EQ(ItemsPutText(b.state, text, host::kList2), fault::kNone);
   const xl::Range second = ListAnchor(b.state, host::kList2);
   EXPECT_EQ(second.Offset(1, kItemText).Value(), Variant(u"S"));
   EXPECT_EQ(second.Offset(1, kIndexNum2).Value(), Variant(u"3"));

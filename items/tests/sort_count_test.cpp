@@ -39,7 +39,7 @@ TEST_F(SortCountTest, RunsAreJoinedIntoRanges) {
     Begin(false);
     Indexed(c.items);
     b.state.items.RangeStyle = c.rangeStyle;
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), CountResult::kDone);
     EXPECT_EQ(Column(kSideItem), c.side) << ToUtf8(c.items.front());
     EXPECT_EQ(b.state.items.ItemCountText, c.count) << ToUtf8(c.items.front());
     EXPECT_EQ(b.state.request.FaultMsg, u"");
@@ -49,14 +49,14 @@ TEST_F(SortCountTest, RunsAreJoinedIntoRanges) {
 TEST_F(SortCountTest, SingleRowsKeepTheirMarkOutsideCompare) {
   Begin(false);
   Indexed({u"R1", u"R3"});
-  Run();
+  Count();
   EXPECT_EQ(CellText(Cell(1, kIndexNum2)), u"1") << "a single row followed by another reads as 1-1";
   EXPECT_TRUE(Cell(2, kIndexNum2).Value().IsEmpty());
 
   Begin(false, u"COMPARE 2/Uniques");
   b.state.compare.CompareStep = 4;
   Indexed({u"R1", u"R3"});
-  Run();
+  Count();
   EXPECT_TRUE(Cell(1, kIndexNum2).Value().IsEmpty()) << "COMPARE clears the mark again";
   EXPECT_EQ(Column(kSideItem), (Texts{u"R1", u"R3"}));
 }
@@ -79,7 +79,7 @@ TEST_F(SortCountTest, ExpandRangesWritesEveryNumber) {
     Main(u"checkbox2").SetValue(true);
     Indexed(c.items);
     b.state.items.RangeStyle = 2;
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), CountResult::kDone);
     EXPECT_EQ(Column(kSideItem), c.side) << ToUtf8(c.items.front());
     EXPECT_EQ(b.state.items.ItemCountText, c.count) << ToUtf8(c.items.front());
   }
@@ -88,7 +88,7 @@ TEST_F(SortCountTest, ExpandRangesWritesEveryNumber) {
 TEST_F(SortCountTest, WideRangesCountInSixtyFourBits) {
   Begin(false);
   Indexed({u"R1-R99999999999999"});
-  Run();
+  Count();
   EXPECT_EQ(b.state.items.ItemCountText, u"99999999999999");
   EXPECT_EQ(Column(kSideItem), (Texts{u"R1-R99999999999999"}));
 }
@@ -97,7 +97,7 @@ TEST_F(SortCountTest, ACountPastSixtyFourBitsStaysAtTheLargest) {
   // Only rows written directly hold such numbers: a gathering refuses them.
   Begin(false);
   Indexed({u"A1-A8000000000000000000", u"B1-B8000000000000000000"});
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), CountResult::kDone);
   EXPECT_EQ(b.state.items.ItemCountText, u"9223372036854775807");
 }
 
@@ -122,7 +122,7 @@ TEST_F(SortCountTest, DuplicatesAndPrefixFaultsStopTheWalk) {
     Begin(false);
     Main(u"CheckBox9").SetValue(true);
     Indexed(c.items);
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), CountResult::kDone);
     EXPECT_EQ(b.state.request.FaultMsg, c.faultMsg) << ToUtf8(c.items.front());
     EXPECT_EQ(b.state.request.FaultItem, c.faultItem) << ToUtf8(c.items.front());
     EXPECT_EQ(b.state.request.DisplayText, c.display) << ToUtf8(c.items.front());
@@ -136,7 +136,7 @@ TEST_F(SortCountTest, LongItemsAreFoundByTheirStartAndConfirmedWhole) {
   const Text two = Text(300, u'x') + u"b";
   Begin(false);
   Indexed({u"a" + two, u"a" + one, u"a" + two});
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), CountResult::kDone);
   EXPECT_EQ(b.state.request.FaultMsg, u" Duplicate");
   EXPECT_EQ(b.state.request.FaultItem, u"a" + two);
   EXPECT_EQ(Column(kSideItem), (Texts{u"a" + two}));
@@ -154,7 +154,7 @@ TEST_F(SortCountTest, LongPrefixesSharingTheirFirst254Characters) {
     Begin(false);
     Main(u"CheckBox5").SetValue(matchCase);
     Indexed({b2 + u"4", a + u"2", upperStart + u"1", a + u"1", upper + u"3", b2 + u"5", a + u"9"});
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), CountResult::kDone);
     EXPECT_EQ(b.state.request.FaultMsg, u"");
     EXPECT_EQ(Column(kSideItem), (Texts{b2 + u"4-5", a + u"1-2", a + u"9", upperStart + u"1", upper + u"3"}));
     EXPECT_EQ(b.state.items.ItemCountText, u"7");
@@ -168,7 +168,7 @@ TEST_F(SortCountTest, PendingFaultSkipsTheCount) {
     WriteText(Cell(1, kSideItem), u"old");
     b.state.request.FaultMsg = u"Has More Than 1 Hyphen";
     b.state.request.FaultItem = u"R1-2-3";
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), CountResult::kDone);
     EXPECT_EQ(CellText(Cell(1, kItemText)), u"R");
     EXPECT_EQ(Cell(1, kIndexNum1).Value(), Variant(3.0)) << "not sorted";
     EXPECT_EQ(Column(kSideItem), (Texts{u"old"}));
@@ -180,7 +180,7 @@ TEST_F(SortCountTest, PendingFaultSkipsTheCount) {
 TEST_F(SortCountTest, EmptyList) {
   Begin(false);
   b.state.request.ActiveWndw->SetValue(u"old");
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), CountResult::kDone);
   EXPECT_EQ(b.state.request.DisplayText, u"");
   EXPECT_EQ(Window(), u"");
   EXPECT_EQ(b.state.items.ItemCountText, u"0");
@@ -190,7 +190,7 @@ TEST_F(SortCountTest, IgnoreIndexSortCollectsTheDuplicates) {
   Begin(true);
   Main(u"CheckBox3").SetValue(true);
   Plain({u"b", u"A", u"a", u"c"});
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), CountResult::kDone);
   EXPECT_EQ(Column(kItemText), (Texts{u"A", u"a", u"b", u"c"}));
   EXPECT_EQ(Column(kSideOrderNum), (Texts{u"2", u"3"}));
   EXPECT_EQ(Column(kSideCellAddr), (Texts{u"$A$2", u"$A$3"}));
@@ -210,7 +210,7 @@ TEST_F(SortCountTest, DupsListKeepsTheTypeOfEachCopiedCell) {
   Cell(6, kOrderNum).SetValue(6.0);
   WriteText(Cell(1, kSideItem), u"stale");
   WriteText(Cell(9, kSideItem), u"stale beyond a gap");
-  Run();
+  Count();
   // Numbers sort before texts: 7, '7, x, x, x, y.
   EXPECT_EQ(Column(kSideItem), (Texts{u"7", u"7", u"x", u"x", u"x"}));
   EXPECT_TRUE(Cell(1, kSideItem).Value().IsNumber());
@@ -239,7 +239,7 @@ TEST_F(SortCountTest, IgnoreIndexWithoutSortShowsTheListOrTheSideList) {
     WriteText(Cell(1, kSideItem), u"s1");
     WriteText(Cell(2, kSideItem), u"s2");
     if (c.otherListFilled) WriteText(ListAnchor(b.state, host::kList2).Offset(1, kItemText), u"other");
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), CountResult::kDone);
     EXPECT_EQ(b.state.request.DisplayText, c.shown) << ToUtf8(c.mode) << c.otherListFilled;
     EXPECT_EQ(b.state.items.ItemCountText, c.count);
     EXPECT_EQ(Column(kItemText), (Texts{u"b", u"A", u"a"})) << "not sorted";
@@ -251,7 +251,7 @@ TEST_F(SortCountTest, SortFailureIsPassedOver) {
   Begin(false);
   Indexed({u"R2", u"R1"});
   b.app->InjectFailure("Range.Sort", 1004, "Sort method of Range class failed");
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), CountResult::kDone);
   EXPECT_EQ(Column(kSideItem), (Texts{u"R2", u"R1"})) << "the walk runs on the unsorted rows";
 }
 
@@ -286,7 +286,7 @@ TEST_F(ExpandLimitTest, ExpansionStopsAtTheLastRowsOfTheSheet) {
     Indexed(c.items);
     b.addin.ClearLog();
     b.addin.QueueMessageAnswer(1);
-    EXPECT_EQ(Run(), kExpandLimitStop);
+    EXPECT_EQ(Run(), CountResult::kExpandLimitStop);
     ASSERT_EQ(b.addin.Messages().size(), 1u);
     EXPECT_EQ(b.addin.Messages()[0].prompt, LimitMessage());
     EXPECT_EQ(b.addin.Messages()[0].style, 64);
@@ -300,7 +300,7 @@ TEST_F(ExpandLimitTest, ExpansionStopsAtTheLastRowsOfTheSheet) {
 TEST_F(ExpandLimitTest, ExactlyBelowTheLimitRunsThrough) {
   BeginSmall();
   Indexed({u"R1-R65533"});
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), CountResult::kDone);
   EXPECT_EQ(b.state.items.ItemCountText, u"65533");
   EXPECT_EQ(b.state.request.FaultMsg, u"");
 }
@@ -333,7 +333,7 @@ TEST_F(SortCountTest, ProgressCaptionsAndThresholds) {
     polls = 0;
     b.app->SetStatusBar(false);
     WatchProgress();
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), CountResult::kDone);
     Record();
     EXPECT_EQ(captions.count(u" Sort-Count-Dups Progress: "), c.sortCountShown ? 1u : 0u) << c.rows;
     EXPECT_EQ(captions.count(u" ExpandRange Progress: "), c.expandShown ? 1u : 0u) << c.rows;
@@ -359,7 +359,7 @@ TEST_F(SortCountTest, BreakKeyLeavesWithoutDisplay) {
     b.state.request.ActiveWndw->SetValue(u"old");
     b.state.items.ItemCountText = u"old count";
     b.addin.QueueBreakAnswer(u"6");
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), CountResult::kDone);
     EXPECT_TRUE(b.state.request.progress.UserAbort);
     EXPECT_EQ(Window(), u"old");
     EXPECT_EQ(b.state.request.DisplayText, u"");
@@ -371,7 +371,7 @@ TEST_F(SortCountTest, ErrorsCarryTheRoutineName) {
   Begin(false);
   Indexed({u"R1", u"R2"});
   b.app->InjectFailure("Range.Find", 1004, "boom");
-  testkit::ExpectRaises([&] { Run(); }, 1004, "ItemsSortCntDsply: ");
+  testkit::ExpectRaises([&] { Count(); }, 1004, "ItemsSortCntDsply: ");
 }
 
 TEST_F(SortCountTest, GatheredCellsEndToEnd) {
@@ -391,8 +391,8 @@ TEST_F(SortCountTest, GatheredCellsEndToEnd) {
     Main(u"CheckBox9").SetValue(true);
     b.Cell(u"B2").SetValue(c.cell);
     b.state.items.RangeStyle = 0;  // single Items leave the range style as it was
-    ASSERT_EQ(ItemsGather(b.state, host::kList1, b.Cell(u"B2")), 0) << ToUtf8(c.cell);
-    EXPECT_EQ(Run(), 0);
+    ASSERT_EQ(ItemsGather(b.state, host::kList1, b.Cell(u"B2")), fault::kNone) << ToUtf8(c.cell);
+    EXPECT_EQ(Run(), CountResult::kDone);
     EXPECT_EQ(b.state.request.DisplayText, c.shown);
     EXPECT_EQ(b.state.items.ItemCountText, c.count);
   }

@@ -27,7 +27,7 @@ struct Trim {
   Text Selected() { return b.app->ActiveWindow()->RangeSelection().Address(); }
   int Trimmed(TextView mode) {
     b.BeginRequest(mode);
-    return WholeColRow(b.state);
+    return static_cast<int>(WholeColRow(b.state));
   }
   int Trimmed(host::ModeId mode) { return Trimmed(host::ModeText(mode)); }
   Text Reply() { return b.Control(host::ctl::mail::kResponse).Caption(); }
@@ -261,7 +261,7 @@ TEST_F(WholeColRowTest, TheWindowScrollsToTheSelectionExceptInSubtractAndNull) {
       testkit::ExpectRaises([&] { (void)WholeColRow(b.state); }, 1004, "WholeColRow: ");
       EXPECT_EQ(Reply(), u"1");
     } else {
-      EXPECT_EQ(WholeColRow(b.state), 0) << ToUtf8(c.mode);
+      EXPECT_EQ(WholeColRow(b.state), host::Proceed::kGoOn) << ToUtf8(c.mode);
     }
     b.app->ClearFailures();
   }

@@ -1,17 +1,17 @@
-#include "cli/routines.h"
+#include "drivers/routines.h"
 
 #include "drivers/get_try.h"
 #include "sheets/page_setup.h"
 #include "sheets/selection_trim.h"
 
-namespace quillary::cli {
+namespace quillary::drivers {
 
 host::Routines BuildRoutines() {
   host::Routines routines;
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
-  routines.GetSubtractSortCnt = drivers::GetSubtractSortCnt;
+  routines.GetSubtractSortCnt = GetSubtractSortCnt;
   return routines;
 }
 
-}  // namespace quillary::cli
+}  // namespace quillary::drivers
