@@ -127,12 +127,9 @@ class SortCount {
   }
 
   // Sorting errors are passed over: the walk then runs on the rows as they stand.
-  void SortIgnoringErrors(const xl::Range& block, const xl::SortArgs& args) {
+  void Sort(const xl::Range& block, const xl::SortArgs& args) {
     ForgetAll();
-    try {
-      block.Sort(args);
-    } catch (const Error&) {
-    }
+    SortIgnoringErrors(block, args);
   }
 
   // ----- CountIndex# -----
@@ -142,17 +139,8 @@ class SortCount {
     const xl::Range first = Cell(1, kItemText);
     const bool several = Filled(2, kItemText);
     if (several) {
-      const xl::Range key1 = first;
-      const xl::Range key2 = Cell(1, kIndexNum1);
-      const long last = RowOffset(first.End(xl::xlDown));
-      SortIgnoringErrors(sheet_.Range(Cell(1, kCellAddr), Cell(last, kPrefix2)),
-                         {.Key1 = &key1,
-                          .Order1 = xl::xlAscending,
-                          .Key2 = &key2,
-                          .Order2 = xl::xlAscending,
-                          .Header = xl::xlNo,
-                          .MatchCase = true,
-                          .Orientation = xl::xlTopToBottom});
+      ForgetAll();
+      SortItemRows(anchor_, false, true);
     }
     // From the anchor row, so that the first hit (the search starts after the range's
     // first cell) is the topmost row of the value.
@@ -329,12 +317,11 @@ class SortCount {
     if (!compare && !vba::EqualsFalse(s_.Control(host::ctl::main::kSort).Value())) {
       if (Filled(2, kOrderNum)) {
         const xl::Range key1 = Cell(1, kItemText);
-        SortIgnoringErrors(sheet_.Range(key1, Cell(1, kOrderNum).End(xl::xlDown)),
-                           {.Key1 = &key1,
-                            .Order1 = xl::xlAscending,
-                            .Header = xl::xlNo,
-                            .MatchCase = false,
-                            .Orientation = xl::xlTopToBottom});
+        Sort(sheet_.Range(key1, Cell(1, kOrderNum).End(xl::xlDown)), {.Key1 = &key1,
+                                                                      .Order1 = xl::xlAscending,
+                                                                      .Header = xl::xlNo,
+                                                                      .MatchCase = false,
+                                                                      .Orientation = xl::xlTopToBottom});
       }
       const xl::Range sideEnd = Filled(2, kSideItem) ? Cell(1, kSideItem).End(xl::xlDown) : Cell(2, kSideItem);
       sheet_.Range(Cell(1, kSideOrderNum), sideEnd).ClearContents();

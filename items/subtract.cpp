@@ -21,35 +21,6 @@
 namespace quillary::items {
 namespace {
 
-// Runs a step whose spreadsheet errors do not stop the subtraction (the sorts).
-template <class Body>
-void IgnoringErrors(Body&& body) {
-  try {
-    std::forward<Body>(body)();
-  } catch (const Error&) {
-  }
-}
-
-// Sorts a list's Item rows by ItemText, then IndexNum1. The DistinctItem column of
-// CountIndex# mode is not an Item column and keeps its order. A sort error is ignored.
-void SortItemRows(const xl::Range& anchor, bool ignoreIndex, bool matchCase) {
-  if (anchor.Offset(2, kItemText).Value().IsEmpty()) return;
-  const auto last = static_cast<long>(ColumnCount(anchor, kItemText));
-  const xl::Range block =
-      anchor.Parent().Range(anchor.Offset(1, ignoreIndex ? kOrderNum : kCellAddr), anchor.Offset(last, kPrefix2));
-  const xl::Range key1 = anchor.Offset(1, kItemText);
-  const xl::Range key2 = anchor.Offset(1, kIndexNum1);
-  IgnoringErrors([&] {
-    block.Sort({.Key1 = &key1,
-                .Order1 = xl::xlAscending,
-                .Key2 = &key2,
-                .Order2 = xl::xlAscending,
-                .Header = xl::xlNo,
-                .MatchCase = matchCase,
-                .Orientation = xl::xlTopToBottom});
-  });
-}
-
 // Clears a list's three SideList columns down to the last filled SideItem (at least
 // two rows).
 void ClearSideList(const xl::Range& anchor) {
@@ -409,15 +380,13 @@ void Subtraction::Finish(host::Proceed& result) {
     const xl::Range block = a_.Parent().Range(a_.Offset(1, kSideOrderNum), a_.Offset(last, kSideItem));
     const xl::Range key1 = a_.Offset(1, kSideOrderNum);
     const xl::Range key2 = a_.Offset(1, kSideItem);
-    IgnoringErrors([&] {
-      block.Sort({.Key1 = &key1,
-                  .Order1 = xl::xlAscending,
-                  .Key2 = byItemToo ? &key2 : nullptr,
-                  .Order2 = xl::xlAscending,
-                  .Header = xl::xlNo,
-                  .MatchCase = matchCase_,
-                  .Orientation = xl::xlTopToBottom});
-    });
+    SortIgnoringErrors(block, {.Key1 = &key1,
+                               .Order1 = xl::xlAscending,
+                               .Key2 = byItemToo ? &key2 : nullptr,
+                               .Order2 = xl::xlAscending,
+                               .Header = xl::xlNo,
+                               .MatchCase = matchCase_,
+                               .Orientation = xl::xlTopToBottom});
   };
 
   result = host::Proceed::kGoOn;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/runtime/tests/expect_error.h"
+
 #include <sstream>
 
 #include "cli/failure.h"
@@ -50,13 +52,7 @@ TEST_F(SessionTest, MessagesTakeQueuedAnswersThenTheDefaultButton) {
 
 TEST_F(SessionTest, AQueuedAnswerThatIsNoButtonFailsTheCall) {
   session.Answers().Queue(Reply::Message, AnswerCaption(Reply::Message, "OK"));
-  try {
-    Message(4);
-    FAIL() << "answered";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), err::kApplication);
-    EXPECT_EQ(e.Source().rfind("MsgBoxDLL", 0), 0u) << e.Source();
-  }
+  check::ExpectRaises([&] { Message(4); }, err::kApplication, "MsgBoxDLL");
 }
 
 TEST(AnswerWords, EachKindKnowsItsButtons) {
@@ -105,12 +101,8 @@ TEST_F(SessionTest, BreakKeyAnswersNoBreakUnlessQueued) {
 
 TEST_F(SessionTest, QueuedQueryEventsGoIntoTheComponentWhileTheQueryFormIsShown) {
   session.QueueQueryEvents({u"NoSuchEvent", u"NextButtonClick"});
-  try {
-    host::ShowQueryUserForm(session.State());
-    FAIL() << "the event did not arrive";
-  } catch (const Error& e) {
-    EXPECT_TRUE(Has(e.Description(), "\"NextButtonClick\" is not part of this build")) << e.Description();
-  }
+  const Error e = check::ExpectRaises([&] { host::ShowQueryUserForm(session.State()); }, err::kNoSuchMember);
+  EXPECT_TRUE(Has(e.Description(), "\"NextButtonClick\" is not part of this build")) << e.Description();
   EXPECT_TRUE(Has(err.str(), "quillary: Query event NoSuchEvent\nquillary: Query event NextButtonClick\n"))
       << err.str();
   // The events went with that showing; the next one sends none.

@@ -6,7 +6,7 @@
 
 #include "host/working_sheet.h"
 #include "testkit/bench.h"
-#include "testkit/expect.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::drivers {
 namespace {
@@ -260,7 +260,7 @@ TEST_F(ClipboardPasteTest, UnicodeTextPassesWholeThroughTheStaging) {
 
 TEST_F(ClipboardPasteTest, ClipboardRefusalsToEmptyAreRaisedWithTheTrail) {
   clip.FailNext(1, Op::Clear);
-  testkit::ExpectRaises([&] { (void)Clipbrd_Into(b.state, u""); }, sys::MemoryClipboard::kClipboardErrorNumber,
+  check::ExpectRaises([&] { (void)Clipbrd_Into(b.state, u""); }, sys::MemoryClipboard::kClipboardErrorNumber,
                         "Clipbrd_Into: Clipboard_Clear: ");
 }
 

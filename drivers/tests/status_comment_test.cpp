@@ -7,7 +7,7 @@
 
 #include "host/callbacks.h"
 #include "testkit/bench.h"
-#include "testkit/expect.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::drivers {
 namespace {
@@ -217,7 +217,7 @@ TEST_F(StatusCommentTest, ALockedCellOnAProtectedSheetIsRefused) {
 
 TEST_F(StatusCommentTest, ThePendingTextIsDroppedWhenWritingFails) {
   b.app->InjectFailure("Range.AddComment", err::kApplication, "no room");
-  testkit::ExpectRaises([&] { StatusComment(b.state, 0, 0, area); }, err::kApplication, "StatusComment: ");
+  check::ExpectRaises([&] { StatusComment(b.state, 0, 0, area); }, err::kApplication, "StatusComment: ");
   EXPECT_EQ(b.state.items.DupSummaryText, u"");
 }
 

@@ -5,7 +5,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "testkit/bench.h"
-#include "testkit/expect.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::host {
 namespace {
@@ -151,7 +151,7 @@ TEST_F(CallbacksTest, AMissingMacroFailsWithTheTrail) {
   b.app->SetMacroRunner([](TextView, std::span<Variant>) -> Variant {
     Raise(err::kApplication, "Cannot run the macro", "Quillary.xlam");
   });
-  const Error e = testkit::ExpectRaises([&] { QueryUserFormCaptionDLL(b.state); }, err::kApplication);
+  const Error e = check::ExpectRaises([&] { QueryUserFormCaptionDLL(b.state); }, err::kApplication);
   EXPECT_EQ(e.Source(), "QueryUserFormCaptionDLL: Quillary.xlam");
 }
 
@@ -261,7 +261,7 @@ TEST_F(ProgressTest, WithoutTextTheBarStillPollsAndTimes) {
 TEST_F(ProgressTest, AnErrorOfTheHostCarriesTheTrail) {
   b.app->SetMacroRunner([](TextView, std::span<Variant>) -> Variant { Raise(err::kApplication, "gone", "Host"); });
   ProgressBar bar(b.state, u" X: ");
-  const Error e = testkit::ExpectRaises([&] { bar.Step(0, 10); }, err::kApplication);
+  const Error e = check::ExpectRaises([&] { bar.Step(0, 10); }, err::kApplication);
   EXPECT_EQ(e.Source(), "ProgressBar: ChkBreakKey: Host");
 }
 

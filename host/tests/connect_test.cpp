@@ -10,7 +10,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "testkit/bench.h"
-#include "testkit/expect.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::host {
 namespace {
@@ -127,7 +127,7 @@ TEST_F(ConnectTest, AnErrorReachesTheHostWithItsTrailAndTheRequestIsStillCleaned
     ErrorTrail("Actions", [] { Raise(err::kApplication, "refused", "Quillary"); });
   };
   b.services.directories.Change("/home/user");
-  const Error e = testkit::ExpectRaises([&] { Call(u"Actions"); }, err::kApplication);
+  const Error e = check::ExpectRaises([&] { Call(u"Actions"); }, err::kApplication);
   EXPECT_EQ(e.Source(), "Actions: Quillary");
   EXPECT_EQ(e.Description(), "refused");
   EXPECT_EQ(b.services.directories.Current(), "/home/user");
@@ -136,7 +136,7 @@ TEST_F(ConnectTest, AnErrorReachesTheHostWithItsTrailAndTheRequestIsStillCleaned
 
 TEST_F(ConnectTest, ARoutineNotInThisBuildIsReportedAsSuch) {
   routines.Parser = nullptr;
-  const Error e = testkit::ExpectRaises([&] { Call(u"Parser"); }, err::kNoSuchMember);
+  const Error e = check::ExpectRaises([&] { Call(u"Parser"); }, err::kNoSuchMember);
   EXPECT_NE(e.Description().find("\"Parser\" is not part of this build"), std::string::npos) << e.Description();
 }
 
@@ -163,7 +163,7 @@ TEST_F(ConnectTest, ItemModeFollowsCheckBox1AtEachRequest) {
   // A check box in its third state cannot say which mode: the request fails at once,
   // and leaves nothing held.
   box.SetValue(Variant::Null());
-  testkit::ExpectRaises([&] { Call(u"Actions"); }, err::kInvalidNull);
+  check::ExpectRaises([&] { Call(u"Actions"); }, err::kInvalidNull);
   EXPECT_TRUE(ran.empty());
   EXPECT_EQ(b.state.request.forms.mainUser, nullptr);
 }

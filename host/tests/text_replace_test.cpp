@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/runtime/error.h"
-#include "testkit/expect.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::host {
 namespace {
@@ -52,7 +52,7 @@ TEST(ReplaceIt, ValLeavesTheCallersTextAlone) {
 
 TEST(ReplaceIt, BadStartRaisesWithTheTrail) {
   Text text = u"abc";
-  testkit::ExpectRaises([&] { ReplaceItRef(text, u"a", u"b", 0, -1, 0); }, err::kInvalidCall, "ReplaceItRef: ");
+  check::ExpectRaises([&] { ReplaceItRef(text, u"a", u"b", 0, -1, 0); }, err::kInvalidCall, "ReplaceItRef: ");
 }
 
 TEST(ReplaceIt, LongTextWithManyOccurrences) {

@@ -5,7 +5,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "testkit/bench.h"
-#include "testkit/expect.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::host {
 namespace {
@@ -91,7 +91,7 @@ TEST(WorkingSheetFailure, FailuresCarryTheTrail) {
     t.BeginRequest();
     c.arrange(t);
     SCOPED_TRACE(c.what);
-    testkit::ExpectRaises([&] { InitPlace(t.state, kList1); }, err::kApplication, "InitPlace: ");
+    check::ExpectRaises([&] { InitPlace(t.state, kList1); }, err::kApplication, "InitPlace: ");
   }
 }
 

@@ -8,7 +8,7 @@
 #include "items/fault_codes.h"
 #include "items/list_sheet.h"
 #include "testkit/bench.h"
-#include "testkit/expect.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::items {
 namespace {
@@ -481,7 +481,7 @@ TEST_F(GatherTest, ErrorsCarryTheGatheringPosition) {
   b.state.compare.CompareStep = 5;
   b.state.items.BlankItemMsgShown = true;
   b.app->InjectFailure("Range.Find", 1004, "Find failed", 1);
-  const Error e = testkit::ExpectRaises([&] { static_cast<void>(Gather(u"A1:B2")); }, 1004, "ItemsGather: ");
+  const Error e = check::ExpectRaises([&] { static_cast<void>(Gather(u"A1:B2")); }, 1004, "ItemsGather: ");
   EXPECT_EQ(e.Description(), "Find failed");
   EXPECT_TRUE(e.Source().ends_with(",2,2,5")) << e.Source();
 }

@@ -8,7 +8,7 @@
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
 #include "testkit/bench.h"
-#include "testkit/expect.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::items {
 namespace {
@@ -144,7 +144,7 @@ TEST_F(LimitsTest, CapacityOfASmallGrid) {
 TEST_F(LimitsTest, MissingWorkingSheetIsRaised) {
   b.BeginRequest(u"Null");
   for (auto routine : {&TooMuch_Gather, &TooMuch_Sort}) {
-    testkit::ExpectRaises([&] { routine(b.state, fault::kTooManyItems); }, err::kSubscript,
+    check::ExpectRaises([&] { routine(b.state, fault::kTooManyItems); }, err::kSubscript,
                           routine == &TooMuch_Gather ? "TooMuch_Gather: " : "TooMuch_Sort: ");
   }
   EXPECT_TRUE(b.addin.Messages().empty());

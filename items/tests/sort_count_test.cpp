@@ -5,7 +5,7 @@
 #include "items/gather.h"
 #include "items/tests/count_fixture.h"
 #include "platform/excel/memory/memory.h"
-#include "testkit/expect.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::items {
 namespace {
@@ -371,7 +371,7 @@ TEST_F(SortCountTest, ErrorsCarryTheRoutineName) {
   Begin(false);
   Indexed({u"R1", u"R2"});
   b.app->InjectFailure("Range.Find", 1004, "boom");
-  testkit::ExpectRaises([&] { Count(); }, 1004, "ItemsSortCntDsply: ");
+  check::ExpectRaises([&] { Count(); }, 1004, "ItemsSortCntDsply: ");
 }
 
 TEST_F(SortCountTest, GatheredCellsEndToEnd) {

@@ -12,7 +12,7 @@
 #include "items/list_sheet.h"
 #include "platform/runtime/vba.h"
 #include "testkit/bench.h"
-#include "testkit/expect.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::items {
 namespace {
@@ -429,7 +429,7 @@ TEST_F(SubtractTest, ErrorsNameTheRoutine) {
   Begin({});
   GatherBoth({u"R1-R10"}, {u"R3"});
   b.app->InjectFailure("Range.Value", 1004, "Application-defined or object-defined error", 0, -1);
-  testkit::ExpectRaises([&] { Subtract(); }, 1004, "ItemsSubtract: ");
+  check::ExpectRaises([&] { Subtract(); }, 1004, "ItemsSubtract: ");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "testkit/bench.h"
-#include "testkit/expect.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::sheets {
 
@@ -51,7 +51,7 @@ TEST(SetUpPrinter, AnErrorNamesTheModeInItsTrail) {
   testkit::Bench b;
   b.BeginRequest(u"REDUCE Rows to One");
   b.app->ActiveWindow()->Close();  // no workbook left to set up
-  const Error e = testkit::ExpectRaises([&] { SetUpPrinter(b.state); }, err::kObjectNotSet);
+  const Error e = check::ExpectRaises([&] { SetUpPrinter(b.state); }, err::kObjectNotSet);
   EXPECT_EQ(e.Source(), "SetUpPrinter;REDUCE Rows to One: Quillary");
 }
 

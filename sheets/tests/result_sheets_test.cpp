@@ -8,7 +8,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "testkit/bench.h"
-#include "testkit/expect.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::sheets {
 
@@ -87,7 +87,7 @@ TEST(MakeNewSheet, ASheetThatCannotBeMadeLeavesTheWorkbookAsItWas) {
     b.BeginRequest(u"EXPAND Row to Many");
     {
       SCOPED_TRACE(c.what);
-      testkit::ExpectRaises([&] { MakeNewSheet(b.state, u"Parts", u"-Expanded"); }, 1004, "MakeNewSheet: ");
+      check::ExpectRaises([&] { MakeNewSheet(b.state, u"Parts", u"-Expanded"); }, 1004, "MakeNewSheet: ");
     }
     EXPECT_EQ(b.book->Worksheets().Count(), 2) << c.what;
     EXPECT_EQ(b.book->ActiveSheet().Name(), u"Parts") << c.what;
@@ -215,7 +215,7 @@ TEST(WindowSmallPaintTbl, AFailureIsReportedAndTheReportNameCleared) {
     }
     {
       SCOPED_TRACE(c.what);
-      testkit::ExpectRaises([&] { WindowSmallPaintTbl(f.b.state); }, c.number, "WindowSmallPaintTbl: ");
+      check::ExpectRaises([&] { WindowSmallPaintTbl(f.b.state); }, c.number, "WindowSmallPaintTbl: ");
     }
     EXPECT_EQ(ReportCaption(f.b), u"") << c.what;
     EXPECT_FALSE(f.b.Control(host::ctl::mail::kSkipMenu).Enabled()) << c.what;

@@ -8,7 +8,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "testkit/bench.h"
-#include "testkit/expect.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::sheets {
 
@@ -258,7 +258,7 @@ TEST_F(WholeColRowTest, TheWindowScrollsToTheSelectionExceptInSubtractAndNull) {
     b.BeginRequest(c.mode);
     if (c.scrolls) {
       SCOPED_TRACE(ToUtf8(c.mode));
-      testkit::ExpectRaises([&] { (void)WholeColRow(b.state); }, 1004, "WholeColRow: ");
+      check::ExpectRaises([&] { (void)WholeColRow(b.state); }, 1004, "WholeColRow: ");
       EXPECT_EQ(Reply(), u"1");
     } else {
       EXPECT_EQ(WholeColRow(b.state), host::Proceed::kGoOn) << ToUtf8(c.mode);

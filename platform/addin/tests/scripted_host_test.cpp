@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/runtime/tests/expect_error.h"
+
 #include <functional>
 
 #include "platform/forms/memory_forms.h"
@@ -9,6 +11,8 @@
 
 namespace quillary::addin {
 namespace {
+
+using check::ErrorOf;
 
 class ScriptedHostTest : public ::testing::Test {
  protected:
@@ -22,15 +26,6 @@ class ScriptedHostTest : public ::testing::Test {
     return Response();
   }
   Text Response() { return forms.mailBox->Item(u"Response").Caption(); }
-  long ErrorOf(const std::function<void()>& body, std::string* description = nullptr) {
-    try {
-      body();
-    } catch (const Error& e) {
-      if (description != nullptr) *description = e.Description();
-      return e.Number();
-    }
-    return 0;
-  }
 
   forms::HostFormSet set;
   forms::HostForms forms = set.Forms();

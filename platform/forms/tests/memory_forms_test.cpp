@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/runtime/tests/expect_error.h"
+
 #include <functional>
 
 #include "platform/runtime/error.h"
@@ -9,16 +11,7 @@
 namespace quillary::forms {
 namespace {
 
-// Runs body and returns the number of the Error it raised (0 when none).
-long ErrorOf(const std::function<void()>& body, std::string* description = nullptr) {
-  try {
-    body();
-  } catch (const Error& e) {
-    if (description != nullptr) *description = e.Description();
-    return e.Number();
-  }
-  return 0;
-}
+using check::ErrorOf;
 
 class FormsTest : public ::testing::Test {
  protected:

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/runtime/tests/expect_error.h"
+
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -13,15 +15,6 @@
 namespace quillary::vba {
 namespace {
 
-// Runs f and returns the number of the Error it raises, or 0 when it raises none.
-long ErrorNumberOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
 
 TEST(Val, ReadsTheLeadingNumber) {
   struct Case {
@@ -45,8 +38,8 @@ TEST(Val, ReadsTheLeadingNumber) {
 }
 
 TEST(Val, TooLargeRaisesOverflow) {
-  EXPECT_EQ(ErrorNumberOf([] { Val(u"1e400"); }), err::kOverflow);
-  EXPECT_EQ(ErrorNumberOf([] { Val(u"&H100000000"); }), err::kOverflow);
+  EXPECT_EQ(check::ErrorOf([] { Val(u"1e400"); }), err::kOverflow);
+  EXPECT_EQ(check::ErrorOf([] { Val(u"&H100000000"); }), err::kOverflow);
 }
 
 TEST(NumberText, FifteenSignificantDigitsAndExponentForm) {
@@ -78,7 +71,7 @@ TEST(NumberText, FifteenSignificantDigitsAndExponentForm) {
   for (const Case& c : cases) {
     EXPECT_EQ(ToUtf8(NumberText(c.n)), ToUtf8(c.expected)) << c.n;
   }
-  EXPECT_EQ(ErrorNumberOf([] { NumberText(std::numeric_limits<double>::infinity()); }), err::kOverflow);
+  EXPECT_EQ(check::ErrorOf([] { NumberText(std::numeric_limits<double>::infinity()); }), err::kOverflow);
 }
 
 TEST(Str, LeadingBlankForNumbersNotNegative) {
@@ -122,8 +115,8 @@ TEST(Format, DigitPatterns) {
   for (const Case& c : cases) {
     EXPECT_EQ(ToUtf8(Format(c.n, c.pattern)), ToUtf8(c.expected)) << c.n << " " << ToUtf8(c.pattern);
   }
-  EXPECT_EQ(ErrorNumberOf([] { Format(1, u"0.00"); }), err::kInvalidCall);
-  EXPECT_EQ(ErrorNumberOf([] { Format(1, u","); }), err::kInvalidCall);
+  EXPECT_EQ(check::ErrorOf([] { Format(1, u"0.00"); }), err::kInvalidCall);
+  EXPECT_EQ(check::ErrorOf([] { Format(1, u","); }), err::kInvalidCall);
 }
 
 TEST(Conversions, CStrCBoolCDbl) {
@@ -189,7 +182,7 @@ TEST(Conversions, Errors) {
       {"CInt -32769", [] { CInt(-32769); }, err::kOverflow},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ErrorNumberOf(c.call), c.number) << c.what;
+    EXPECT_EQ(check::ErrorOf(c.call), c.number) << c.what;
   }
 }
 
@@ -257,7 +250,7 @@ TEST(Strings, StrComp) {
     EXPECT_EQ(StrComp(c.a, c.b, c.compare), c.expected) << ToUtf8(c.a) << " / " << ToUtf8(c.b);
     EXPECT_EQ(StrComp(c.b, c.a, c.compare), -c.expected) << ToUtf8(c.b) << " / " << ToUtf8(c.a);
   }
-  EXPECT_EQ(ErrorNumberOf([] { StrComp(u"a", u"b", 2); }), err::kInvalidCall);
+  EXPECT_EQ(check::ErrorOf([] { StrComp(u"a", u"b", 2); }), err::kInvalidCall);
 }
 
 TEST(Strings, InStr) {
@@ -281,7 +274,7 @@ TEST(Strings, InStr) {
     EXPECT_EQ(InStr(c.start, c.s, c.find, c.compare), c.expected)
         << c.start << " " << ToUtf8(c.s) << " / " << ToUtf8(c.find);
   }
-  EXPECT_EQ(ErrorNumberOf([] { InStr(0, u"abc", u"a", kBinaryCompare); }), err::kInvalidCall);
+  EXPECT_EQ(check::ErrorOf([] { InStr(0, u"abc", u"a", kBinaryCompare); }), err::kInvalidCall);
 }
 
 TEST(Strings, TrimRemovesBlanksOnly) {
@@ -325,8 +318,8 @@ TEST(Strings, Mid) {
   const Text bar = Text(22, u'O') + Text(21, u'@');
   EXPECT_EQ(Mid(bar, 22, 20), u"O" + Text(19, u'@'));
   EXPECT_EQ(Mid(bar, 2, 20), Text(20, u'O'));
-  EXPECT_EQ(ErrorNumberOf([] { Mid(u"abc", 0, 1); }), err::kInvalidCall);
-  EXPECT_EQ(ErrorNumberOf([] { Mid(u"abc", 1, -2); }), err::kInvalidCall);
+  EXPECT_EQ(check::ErrorOf([] { Mid(u"abc", 0, 1); }), err::kInvalidCall);
+  EXPECT_EQ(check::ErrorOf([] { Mid(u"abc", 1, -2); }), err::kInvalidCall);
 }
 
 TEST(Strings, MidAssignNeverChangesTheLength) {
@@ -355,7 +348,7 @@ TEST(Strings, MidAssignNeverChangesTheLength) {
   };
   for (const ErrorCase& c : std::vector<ErrorCase>{{u"abc", 0, -1}, {u"abc", 4, -1}, {u"", 1, -1}, {u"abc", 1, -2}}) {
     Text s = c.s;
-    EXPECT_EQ(ErrorNumberOf([&] { MidAssign(s, c.start, u"X", c.length); }), err::kInvalidCall)
+    EXPECT_EQ(check::ErrorOf([&] { MidAssign(s, c.start, u"X", c.length); }), err::kInvalidCall)
         << ToUtf8(c.s) << " " << c.start << " " << c.length;
     EXPECT_EQ(s, c.s);
   }
@@ -370,9 +363,9 @@ TEST(Strings, LeftRightSpaceAndCase) {
   EXPECT_EQ(Right(u"abc", 0), u"");
   EXPECT_EQ(Space(3), u"   ");
   EXPECT_EQ(Space(0), u"");
-  EXPECT_EQ(ErrorNumberOf([] { Left(u"abc", -1); }), err::kInvalidCall);
-  EXPECT_EQ(ErrorNumberOf([] { Right(u"abc", -1); }), err::kInvalidCall);
-  EXPECT_EQ(ErrorNumberOf([] { Space(-1); }), err::kInvalidCall);
+  EXPECT_EQ(check::ErrorOf([] { Left(u"abc", -1); }), err::kInvalidCall);
+  EXPECT_EQ(check::ErrorOf([] { Right(u"abc", -1); }), err::kInvalidCall);
+  EXPECT_EQ(check::ErrorOf([] { Space(-1); }), err::kInvalidCall);
 
   EXPECT_EQ(LCase(u"AbC \u00C0\u00C9 \u03A3\u03A9 \u0416\u0401 1-Z"), u"abc \u00E0\u00E9 \u03C3\u03C9 \u0436\u0451 1-z");
   EXPECT_EQ(UCase(u"abc \u00E0\u00E9\u00FF \u03C3\u03C9 \u0436\u0451 1-z"), u"ABC \u00C0\u00C9\u0178 \u03A3\u03A9 \u0416\u0401 1-Z");

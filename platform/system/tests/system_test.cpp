@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/runtime/tests/expect_error.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -63,12 +65,7 @@ TEST(MemoryClipboard, FailuresAreOperationByOperationAndRaiseErrors) {
   clipboard.SetText(u"kept");
   clipboard.FailNext(1, MemoryClipboard::Operation::Clear);
   clipboard.FailNext(2, MemoryClipboard::Operation::GetText);
-  try {
-    clipboard.Clear();
-    FAIL() << "Clear did not fail";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), MemoryClipboard::kClipboardErrorNumber);
-  }
+  check::ExpectRaises([&] { clipboard.Clear(); }, MemoryClipboard::kClipboardErrorNumber);
   EXPECT_EQ(clipboard.Contents(), u"kept");  // a failed Clear changes nothing
   EXPECT_THROW(clipboard.GetText(), Error);
   EXPECT_THROW(clipboard.GetText(), Error);
@@ -147,13 +144,9 @@ TEST_F(ProcessDirectoriesTest, BadPathRaisesPathNotFoundAndStaysPut) {
   ASSERT_NE(f, nullptr);
   std::fclose(f);
   for (const std::string& bad : {(temp_ / "missing").string(), file.string(), std::string()}) {
-    try {
-      dirs.Change(bad);
-      ADD_FAILURE() << "no error for \"" << bad << "\"";
-    } catch (const Error& e) {
-      EXPECT_EQ(e.Number(), err::kPathNotFound) << bad;
-      EXPECT_EQ(e.Description(), "Path not found") << bad;
-    }
+    SCOPED_TRACE(bad);
+    const Error e = check::ExpectRaises([&] { dirs.Change(bad); }, err::kPathNotFound);
+    EXPECT_EQ(e.Description(), "Path not found");
     EXPECT_EQ(dirs.Current(), temp_.string()) << bad;
   }
 }
@@ -168,12 +161,7 @@ TEST(MemoryDirectories, RecordsChangesAndFailsOnMissingPaths) {
   MemoryDirectories dirs("/home/user", "/opt/quillary");
   dirs.MarkMissing("/gone");
   dirs.Change("/opt/quillary");
-  try {
-    dirs.Change("/gone");
-    FAIL() << "no error for a missing path";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), err::kPathNotFound);
-  }
+  check::ExpectRaises([&] { dirs.Change("/gone"); }, err::kPathNotFound);
   dirs.Change("/home/user");
   EXPECT_EQ(dirs.Current(), "/home/user");
   EXPECT_EQ(dirs.ComponentFolder(), "/opt/quillary");

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/runtime/tests/expect_error.h"
+
 #include <ostream>
 #include <string>
 
@@ -16,18 +18,7 @@ inline void PrintTo(const Variant& v, std::ostream* os) { *os << Describe(v); }
 
 namespace quillary::xl::memory {
 
-// The error number a call raises, 0 when it raises none; its description goes to
-// `description` when one is asked for.
-template <class F>
-long ErrorOf(F&& f, std::string* description = nullptr) {
-  try {
-    f();
-  } catch (const Error& e) {
-    if (description != nullptr) *description = e.Description();
-    return e.Number();
-  }
-  return 0;
-}
+using check::ErrorOf;
 
 class SheetTest : public ::testing::Test {
  protected:
