@@ -14,7 +14,6 @@ namespace quillary::drivers {
 
 namespace {
 
-
 // Runs `step` until it raises no Error, at most kClipboardTries times; false when every
 // try failed.
 template <class Step>
@@ -102,7 +101,9 @@ Staging Clipbrd_Into(host::State& s, Text text) {
       TextToColSetting(s, false);
       if (s.request.JoinCellsUsed) RestorePlaceholders(s, text);
       result = StageText(s, sheet, text);
-      if (!s.request.vbaMode.Is(host::ModeId::kPasteSafeToCursor) && s.request.PasteRowCount >= 2 && s.dialogs.BigMsgAnswer == 1) ExcelPasteClear(s);
+      if (!s.request.vbaMode.Is(host::ModeId::kPasteSafeToCursor) && s.request.PasteRowCount >= 2 &&
+          s.dialogs.BigMsgAnswer == 1)
+        ExcelPasteClear(s);
     }
     TextToColSetting(s, s.drivers.TabSplitPaste);
     host::ScreenRestore(s);

@@ -105,8 +105,7 @@ class GetTry {
         if (!Gather(host::kList2)) return false;
         if (limitStop_) return true;
         return Subtract(host::kList1, host::kList2) && SortCount(host::kList1);
-      default:
-        return true;
+      default: return true;
     }
   }
 
@@ -169,7 +168,8 @@ class GetTry {
     bool tabSplit = false;
     if (s_.request.IgnoreIndexMode) {
       StatusComment(s_, 0, 0, Selection(s_).Areas(1));
-      tabSplit = !s_.request.vbaMode.Traits().compareTwo && vba::EqualsTrue(s_.Control(host::ctl::main::kSort).Value()) &&
+      tabSplit = !s_.request.vbaMode.Traits().compareTwo &&
+                 vba::EqualsTrue(s_.Control(host::ctl::main::kSort).Value()) &&
                  vba::EqualsTrue(s_.Control(host::ctl::main::kTagDuplicates).Value());
       if (tabSplit && s_.request.DisplayText.find(kReadyHeader) != Text::npos) {
         host::ReplaceItRef(s_.request.DisplayText, u"  (ready to paste)", u"", 1, 1, 0);
@@ -205,7 +205,9 @@ class GetTry {
       return;
     }
     const bool protectedSheet = s_.ActiveBook().ActiveSheet().ProtectContents();
-    if (protectedSheet) s_.Control(host::ctl::main::kMessageLabel).SetCaption(u"Worksheet is Protected. ClipBrd and Actions are Limited.");
+    if (protectedSheet)
+      s_.Control(host::ctl::main::kMessageLabel)
+          .SetCaption(u"Worksheet is Protected. ClipBrd and Actions are Limited.");
     s_.Control(host::ctl::main::kCharactersLabel).SetCaption(CharacterLine(u" Characters."));
     if (s_.request.HiddenCellsSkipped || protectedSheet) s_.Control(host::ctl::main::kNotice).SetValue(true);
   }

@@ -26,7 +26,9 @@ void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Ra
     bool leaveVisible = indicator != xl::xlNoIndicator && indicator != xl::xlCommentIndicatorOnly;
     // The boxes compared with True and False as the host language compares them, so a
     // box in its third state (Null) stops nothing here.
-    if (vba::EqualsTrue(s.Control(host::ctl::main::kTagDuplicates).Value()) || vba::EqualsFalse(s.Control(host::ctl::main::kSort).Value())) return;
+    if (vba::EqualsTrue(s.Control(host::ctl::main::kTagDuplicates).Value()) ||
+        vba::EqualsFalse(s.Control(host::ctl::main::kSort).Value()))
+      return;
 
     const xl::Range target = area.Cells(1, 1).Offset(rowOffset, columnOffset);
     if (target.Locked() == Variant(true) && s.ActiveBook().ActiveSheet().ProtectContents()) {

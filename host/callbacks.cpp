@@ -23,8 +23,7 @@ std::vector<Variant> ArgList(Args&&... args) {
 
 // The two-macro show/hide pair of a Query form: the first shows the form modally and
 // returns when it closes; the second runs after it with the offsets negated.
-void ShowFormPair(State& s, TextView showMacro, TextView hideMacro, TextView formName, int offsetA,
-                  int offsetB) {
+void ShowFormPair(State& s, TextView showMacro, TextView hideMacro, TextView formName, int offsetA, int offsetB) {
   s.connection.ExcelApp->SetCursor(xl::xlDefault);
   auto show = ArgList(Text(formName), offsetA, offsetB, 1);
   RunAddinMacro(s, showMacro, show);
@@ -189,8 +188,8 @@ Text ProgressBar::BarText(TextView caption, int position) {
 bool ProgressBar::Step(std::int64_t done, std::int64_t total, bool showText) {
   return ErrorTrail("ProgressBar", [&] {
     const int position = Position(done, total);
-    if (position == lastPosition_ &&
-        !(s_.request.progress.ProgressShown && s_.services.clock.MonotonicSeconds() > s_.request.progress.ProgressTimer + 1)) {
+    if (position == lastPosition_ && !(s_.request.progress.ProgressShown &&
+                                       s_.services.clock.MonotonicSeconds() > s_.request.progress.ProgressTimer + 1)) {
       return true;
     }
     lastPosition_ = position;

@@ -79,10 +79,9 @@ void ExcelConnect::QuillaryDLL(forms::UserForm* vbaBigMsgForm, forms::UserForm* 
                                forms::UserForm* vbaWrapTextFirmForm, forms::UserForm* vbaMailBoxForm,
                                forms::UserForm* vbaParseForm, forms::UserForm* vbaToolsForm, Text& vbaMode,
                                Text& GotoRoutine) {
-  const forms::HostForms forms{vbaBigMsgForm,      vbaCompDupUserForm, vbaLastWordFirstFilterForm,
-                               vbaMainUserForm,    vbaQueryEndUserForm, vbaQueryUserForm,
-                               vbaWrapTextFirmForm, vbaMailBoxForm,     vbaParseForm,
-                               vbaToolsForm};
+  const forms::HostForms forms{vbaBigMsgForm,       vbaCompDupUserForm, vbaLastWordFirstFilterForm, vbaMainUserForm,
+                               vbaQueryEndUserForm, vbaQueryUserForm,   vbaWrapTextFirmForm,        vbaMailBoxForm,
+                               vbaParseForm,        vbaToolsForm};
   QuillaryDLL(forms, vbaMode, GotoRoutine);
 }
 

@@ -39,9 +39,8 @@ class ExcelConnect {
   void QuillaryDLL(forms::UserForm* vbaBigMsgForm, forms::UserForm* vbaCompDupUserForm,
                    forms::UserForm* vbaLastWordFirstFilterForm, forms::UserForm* vbaMainUserForm,
                    forms::UserForm* vbaQueryEndUserForm, forms::UserForm* vbaQueryUserForm,
-                   forms::UserForm* vbaWrapTextFirmForm, forms::UserForm* vbaMailBoxForm,
-                   forms::UserForm* vbaParseForm, forms::UserForm* vbaToolsForm, Text& vbaMode,
-                   Text& GotoRoutine);
+                   forms::UserForm* vbaWrapTextFirmForm, forms::UserForm* vbaMailBoxForm, forms::UserForm* vbaParseForm,
+                   forms::UserForm* vbaToolsForm, Text& vbaMode, Text& GotoRoutine);
   // The same with the forms in one bundle.
   void QuillaryDLL(const forms::HostForms& forms, Text& vbaMode, Text& GotoRoutine);
 

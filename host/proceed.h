@@ -4,6 +4,6 @@
 
 namespace quillary::host {
 
-enum class [[nodiscard]] Proceed { kGoOn = 0, kStop = 1 };
+enum class [[nodiscard]] Proceed{kGoOn = 0, kStop = 1};
 
 }  // namespace quillary::host

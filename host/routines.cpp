@@ -19,17 +19,20 @@ const Fn& Require(const Fn& routine, const char* name) {
 }
 
 constexpr RoutineName kRequests[] = {
-    {u"SwapDsply", "swaps the Active Window between the main form's two text windows", &Routines::swapdsply, "swapdsply"},
+    {u"SwapDsply", "swaps the Active Window between the main form's two text windows", &Routines::swapdsply,
+     "swapdsply"},
     {u"GetSubtractSortCnt", "Get/Try: gathers, subtracts, sorts and counts the selection's Items",
      &Routines::GetSubtractSortCnt, "GetSubtractSortCnt"},
     {u"GetSubtractSortCntPasteTravel", "the block engine: counts or Items beside every block",
      &Routines::GetSortCntPasteTravel, "GetSortCntPasteTravel"},
-    {u"Paste_V", "the block engine, results written downward", &Routines::GetSortCntPasteTravel, "GetSortCntPasteTravel"},
-    {u"PasteRight", "the block engine, results written to the right", &Routines::GetSortCntPasteTravel, "GetSortCntPasteTravel"},
+    {u"Paste_V", "the block engine, results written downward", &Routines::GetSortCntPasteTravel,
+     "GetSortCntPasteTravel"},
+    {u"PasteRight", "the block engine, results written to the right", &Routines::GetSortCntPasteTravel,
+     "GetSortCntPasteTravel"},
     {u"Actions", "runs the Action list entry given as the mode", &Routines::Actions, "Actions"},
     {u"GoQueryUserForm", "opens the Query form", &Routines::GoQueryUserForm, "GoQueryUserForm"},
-    {u"WholeColRow", "trims entire columns or rows; answers 0 or 1 in MailBoxForm.Response",
-     nullptr, nullptr, [](State& s, const Routines& r) {
+    {u"WholeColRow", "trims entire columns or rows; answers 0 or 1 in MailBoxForm.Response", nullptr, nullptr,
+     [](State& s, const Routines& r) {
        const Proceed result = Require(r.WholeColRow, "WholeColRow")(s);
        s.Control(ctl::mail::kResponse).SetCaption(result == Proceed::kGoOn ? u"0" : u"1");
      }},
@@ -42,15 +45,19 @@ constexpr RoutineName kRequests[] = {
 constexpr RoutineName kEvents[] = {
     {u"NextButton_Click", "the Query form's Next button", &Routines::NextButton_Click, "NextButton_Click"},
     {u"NextButtonClick", "the Query form's Next button (search walk)", &Routines::NextButtonClick, "NextButtonClick"},
-    {u"ReplaceButtonClick", "the Query form's Replace (or Undo) button", &Routines::ReplaceButtonClick, "ReplaceButtonClick"},
-    {u"NextButtonDupsMode", "the Query form's Next button in the duplicates walk", &Routines::NextButtonDupsMode, "NextButtonDupsMode"},
-    {u"nextbuttondupsmode2", "leaves the end of the duplicates walk", &Routines::nextbuttondupsmode2, "nextbuttondupsmode2"},
+    {u"ReplaceButtonClick", "the Query form's Replace (or Undo) button", &Routines::ReplaceButtonClick,
+     "ReplaceButtonClick"},
+    {u"NextButtonDupsMode", "the Query form's Next button in the duplicates walk", &Routines::NextButtonDupsMode,
+     "NextButtonDupsMode"},
+    {u"nextbuttondupsmode2", "leaves the end of the duplicates walk", &Routines::nextbuttondupsmode2,
+     "nextbuttondupsmode2"},
     {u"TextBox1Change", "the Query form's search text changed", &Routines::TextBox1Change, "TextBox1Change"},
     {u"TextBox2Change", "the Query form's replacement text changed", &Routines::TextBox2Change, "TextBox2Change"},
     {u"RemoveBookmark", "removes the bookmark comment of the found cell", &Routines::RemoveBookmark, "RemoveBookmark"},
-    {u"diffdupsButtonClick", "jumps to the next different duplicated name", &Routines::diffdupsButtonClick, "diffdupsButtonClick"},
-    {u"PlaceBookmark_True", "places a bookmark comment on the found cell",
-     nullptr, nullptr, [](State& s, const Routines& r) {
+    {u"diffdupsButtonClick", "jumps to the next different duplicated name", &Routines::diffdupsButtonClick,
+     "diffdupsButtonClick"},
+    {u"PlaceBookmark_True", "places a bookmark comment on the found cell", nullptr, nullptr,
+     [](State& s, const Routines& r) {
        bool place = true;
        Require(r.PlaceBookmark, "PlaceBookmark")(s, place);
      }},

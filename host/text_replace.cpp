@@ -58,8 +58,7 @@ void ReplaceItRef(Text& text, TextView find, TextView replacement, std::int64_t 
   });
 }
 
-Text ReplaceItVal(Text text, TextView find, TextView replacement, std::int64_t start, std::int64_t count,
-                  int compare) {
+Text ReplaceItVal(Text text, TextView find, TextView replacement, std::int64_t start, std::int64_t count, int compare) {
   return ErrorTrail("ReplaceItVal", [&] {
     ReplaceItRef(text, find, replacement, start, count, compare);
     return text;

@@ -19,12 +19,12 @@ namespace quillary::host {
 // `find` leaves the text unchanged. A `start` below 1 raises error 5. A text in which
 // `find` does not occur costs one search (without a copy when exact, over one folding
 // of the text otherwise) and is left as it is, so callers need not look for it first.
-void ReplaceItRef(Text& text, TextView find, TextView replacement, std::int64_t start = 1,
-                  std::int64_t count = -1, int compare = 0);
+void ReplaceItRef(Text& text, TextView find, TextView replacement, std::int64_t start = 1, std::int64_t count = -1,
+                  int compare = 0);
 
 // The same on a copy; the caller's text is unchanged.
-Text ReplaceItVal(Text text, TextView find, TextView replacement, std::int64_t start = 1,
-                  std::int64_t count = -1, int compare = 0);
+Text ReplaceItVal(Text text, TextView find, TextView replacement, std::int64_t start = 1, std::int64_t count = -1,
+                  int compare = 0);
 
 // Turns every no-break space (U+00A0) into a blank, in place; returns the text.
 Text RplcHspace(Text& text);

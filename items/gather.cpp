@@ -8,7 +8,7 @@
 #include "host/text_replace.h"
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
-#include "items/grammar.h"
+#include "items/internal/grammar.h"
 #include "items/list_sheet.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"

@@ -14,7 +14,8 @@ namespace {
 // The Item capacity of a list on the working sheet, as plain digits.
 Text Capacity(host::State& s) { return vba::IntegerText(ItemCapacity(WorkSheet(s))); }
 
-constexpr char16_t kSmallerSelections[] = u"Try making smaller selections to be operated on and then combine the results.";
+constexpr char16_t kSmallerSelections[] =
+    u"Try making smaller selections to be operated on and then combine the results.";
 constexpr char16_t kReduceText[] =
     u"Please either reduce the amount of text within that cell or exclude that cell from your selection.";
 // Follows the paragraph before it after one carriage return only.
@@ -30,18 +31,16 @@ void TooMuch_Gather(host::State& s, ItemFaultCode code) {
     switch (code) {
       case fault::kTooManyItems:
         if (s.request.IgnoreIndexMode) {
-          host::InfoMsg(s,
-                        {u"You are using \"IgnoreIndex#\" Mode and the limit of " + n +
-                             u" Item descriptions has been exceeded.",
-                         u"Changing to the \"CountIndex#\" Mode will not reduce your Item description count unless "
+          host::InfoMsg(s, {u"You are using \"IgnoreIndex#\" Mode and the limit of " + n +
+                                u" Item descriptions has been exceeded.",
+                            u"Changing to the \"CountIndex#\" Mode will not reduce your Item description count unless "
                             u"you can condense your lists using hypenated ranges (a single description can contain "
                             u"thousands of Items).",
                             kSmallerSelections});
         } else {
-          host::InfoMsg(s,
-                        {u"You are using \"CountIndex#\" Mode and the limit of " + n +
-                             u" Item descriptions has been exceeded.",
-                         u"Changing to the \"IgnoreIndex#\" Mode will not reduce your Item description count.",
+          host::InfoMsg(s, {u"You are using \"CountIndex#\" Mode and the limit of " + n +
+                                u" Item descriptions has been exceeded.",
+                            u"Changing to the \"IgnoreIndex#\" Mode will not reduce your Item description count.",
                             kSmallerSelections});
         }
         break;
@@ -57,8 +56,7 @@ void TooMuch_Gather(host::State& s, ItemFaultCode code) {
                           u"purposes because there would be more characters to fit within a cell than Excel allows.",
                           Text(kReduceText) + kCutPasteTip});
         break;
-      default:
-        break;
+      default: break;
     }
   });
 }
@@ -73,12 +71,12 @@ void TooMuch_Sort(host::State& s, ItemFaultCode /*code*/) {
                         u"This mode uses one of " + n + u" resources per single Item.",
                         u"Try turning off the \"ExpandRanges\" option."});
     } else if (s.request.IgnoreIndexMode) {
-      host::InfoMsg(s, {u"You are using \"IgnoreIndex#\" Mode and the limit of " + n +
-                            u" Item descriptions has been exceeded.",
-                        u"If there are Items with trailing numbers within your seletion, try the Mode "
-                               u"\"CountIndex#\" without the \"ExpandRanges\" option.",
-                               u"\"CountIndex#\" Mode can condense Item lists into hyphenated ranges.",
-                        u"Otherwise, try multiple smaller selections."});
+      host::InfoMsg(
+          s, {u"You are using \"IgnoreIndex#\" Mode and the limit of " + n + u" Item descriptions has been exceeded.",
+              u"If there are Items with trailing numbers within your seletion, try the Mode "
+              u"\"CountIndex#\" without the \"ExpandRanges\" option.",
+              u"\"CountIndex#\" Mode can condense Item lists into hyphenated ranges.",
+              u"Otherwise, try multiple smaller selections."});
     }
     s.request.FaultMsg = u"Too_Many_Item_Descriptions";
   });

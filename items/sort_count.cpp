@@ -9,8 +9,8 @@
 #include <string>
 
 #include "host/callbacks.h"
-#include "items/display.h"
-#include "items/grammar.h"
+#include "items/internal/display.h"
+#include "items/internal/grammar.h"
 #include "items/list_sheet.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
@@ -264,9 +264,8 @@ class SortCount {
     if (x.find(u'-') == Text::npos) {
       x += u"-" + q + n2;
     } else {
-      const auto m = static_cast<std::int64_t>(s_.items.RangeStyle == index_style::kRepeatedPrefix
-                                                   ? q.size()
-                                                   : vba::LTrim(At(prev, kPrefix2)).size());
+      const auto m = static_cast<std::int64_t>(
+          s_.items.RangeStyle == index_style::kRepeatedPrefix ? q.size() : vba::LTrim(At(prev, kPrefix2)).size());
       const std::int64_t k = static_cast<std::int64_t>(x.size()) - (static_cast<std::int64_t>(prev4.size()) + m);
       x = vba::Left(x, k) + q + n2;
     }
@@ -388,12 +387,9 @@ CountResult ItemsSortCntDsply(host::State& s, const Text& listName) {
     CountHandOver h;
     SortCount count(s, listName);
     switch (count.Run(h)) {
-      case Outcome::kAbort:
-        return CountResult::kDone;
-      case Outcome::kLimit:
-        return CountResult::kExpandLimitStop;
-      case Outcome::kDisplay:
-        break;
+      case Outcome::kAbort: return CountResult::kDone;
+      case Outcome::kLimit: return CountResult::kExpandLimitStop;
+      case Outcome::kDisplay: break;
     }
     if (h.faultKind == FaultKind::kDuplicate) s.request.FaultMsg = u" Duplicate";
     if (h.faultKind == FaultKind::kPrefixWithAndWithout) s.request.FaultMsg = u"Prefix with and without Index#";

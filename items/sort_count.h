@@ -7,7 +7,7 @@ namespace quillary::items {
 
 // How a sort and count ended: shown (or stopped by the break key), or stopped by the
 // ExpandRanges Item limit.
-enum class [[nodiscard]] CountResult { kDone = 0, kExpandLimitStop = 2 };
+enum class [[nodiscard]] CountResult{kDone = 0, kExpandLimitStop = 2};
 
 // Sorts and counts the list `listName`, finds its duplicates, rewrites its SideList
 // (CountIndex#: the re-joined or expanded result list; IgnoreIndex# with Sort: the

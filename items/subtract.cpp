@@ -11,7 +11,7 @@
 #include "host/callbacks.h"
 #include "host/working_sheet.h"
 #include "items/gather.h"
-#include "items/grammar.h"
+#include "items/internal/grammar.h"
 #include "items/limits.h"
 #include "items/list_sheet.h"
 #include "platform/runtime/error.h"
@@ -218,8 +218,7 @@ void Subtraction::PlainItem(std::int64_t i, const Variant& key, const Text& keyT
     const auto [first, last] = EqualRows(key);
     // A plain Item of CountIndex# mode is not an index range of the same name: only a
     // plain row of list B removes it (those follow the indexed rows of their name).
-    removed = first < last &&
-              (ignoreIndex_ || b_.Offset(static_cast<long>(last - 1), kIndexNum1).Value().IsEmpty());
+    removed = first < last && (ignoreIndex_ || b_.Offset(static_cast<long>(last - 1), kIndexNum1).Value().IsEmpty());
     previousRemoved_ = removed;
   }
   if (removed) return;
@@ -366,8 +365,7 @@ void Subtraction::Finish(host::Proceed& result) {
   const std::int64_t survivors = survivorRow_ - 1;
 
   // 1: nothing removed from a plain list: list A stays, the result stays kStop.
-  if (ignoreIndex_ && survivors == countA_ &&
-      !s_.request.vbaMode.Traits().subtractRebuildsList) {
+  if (ignoreIndex_ && survivors == countA_ && !s_.request.vbaMode.Traits().subtractRebuildsList) {
     return;
   }
 

@@ -8,7 +8,6 @@
 
 namespace quillary::sheets {
 
-
 void SetUpPrinter(host::State& s) {
   // This routine's trail names the mode it ran in as well.
   const std::string trailName = "SetUpPrinter;" + ToUtf8(s.request.vbaMode.Text());

@@ -5,7 +5,6 @@
 
 namespace quillary::sheets {
 
-
 // Gives the active sheet the default page set-up: the active window's selection (every
 // area) as the print area, the file name centred and "date Page n of m" on the right in
 // the header, fixed margins, one page wide and at most 200 tall, row 1 repeated on every

@@ -6,7 +6,6 @@
 
 namespace quillary::sheets {
 
-
 namespace {
 
 // The version from which windows can be compared side by side with synchronized
@@ -50,8 +49,8 @@ void ReportViewArrange(host::State& s, const Text& inputWindow) {
   const Text held = s.Control(host::ctl::mail::kModeHold).Caption();
   const Text mode = host::ModeOf(held) == host::ModeId::kNetlistConvert ? held : s.request.vbaMode.Text();
   const double version = vba::Val(app.Version());
-  const double answer =
-      MsgBoxDLL(s, Question(mode, version < kSideBySideVersion), host::msgbox::kYesNoCancel + host::msgbox::kDefaultButton2);
+  const double answer = MsgBoxDLL(s, Question(mode, version < kSideBySideVersion),
+                                  host::msgbox::kYesNoCancel + host::msgbox::kDefaultButton2);
 
   if (answer == host::msgbox::kAnswerYes) {
     if (version >= kSideBySideVersion) {

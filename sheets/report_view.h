@@ -6,7 +6,6 @@
 
 namespace quillary::sheets {
 
-
 // Asks (with the main form hidden) how to arrange the source window, named by
 // `inputWindow` ("Book1:1"), and the active result window: Yes side by side (compared
 // with synchronized scrolling from version 11 on, arranged vertically in every

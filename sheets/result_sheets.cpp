@@ -7,14 +7,13 @@
 
 #include "host/callbacks.h"
 #include "host/screen.h"
-#include "sheets/selection_trim.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
+#include "sheets/selection_trim.h"
 
 namespace quillary::sheets {
-
 
 namespace {
 
@@ -22,7 +21,6 @@ constexpr char16_t kNoContentMsg[] = u"The newly created worksheet has no conten
 constexpr char16_t kNoContentMsg2[] =
     u"Please change your original selection to include content that will carry over to a new worksheet for the "
     u"process you have applied.";
-
 
 // The number a text begins with: its leading digits, of which at most 18 are read (a
 // sheet name is too short for the rest to matter); 0 when it begins with none.

@@ -11,7 +11,6 @@
 
 namespace quillary::sheets {
 
-
 // The longest sheet name the spreadsheet accepts.
 inline constexpr long kMaxSheetName = 31;
 

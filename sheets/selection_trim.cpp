@@ -14,7 +14,6 @@
 
 namespace quillary::sheets {
 
-
 namespace {
 
 constexpr char16_t kEmptyAreaMsg[] = u"All cells are empty within an entire selected column or row.";
@@ -97,8 +96,8 @@ std::optional<xl::Area> ContentRectangle(const xl::Range& area) {
   for (long line = lineFrom; line <= lineTo; ++line) {
     const std::optional<Span> span = LineContent(sheet, !byColumns, line, posFrom, posTo);
     if (!span) continue;
-    const xl::Area found = byColumns ? xl::Area{span->first, line, span->last, line}
-                                     : xl::Area{line, span->first, line, span->last};
+    const xl::Area found =
+        byColumns ? xl::Area{span->first, line, span->last, line} : xl::Area{line, span->first, line, span->last};
     if (!box) {
       box = found;
     } else {

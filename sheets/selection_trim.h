@@ -13,7 +13,6 @@ class Range;
 
 namespace quillary::sheets {
 
-
 // The temporary workbook names through which two areas are selected together; they
 // exist only for the moment of that selection.
 inline constexpr char16_t kTempNameA[] = u"quillary_91827364a";

@@ -1,4 +1,4 @@
-#include "items/dup_report.h"
+#include "items/internal/dup_report.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "items/grammar.h"
+#include "items/internal/grammar.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
-#include "items/index_split.h"
+#include "items/internal/index_split.h"
 #include "items/list_sheet.h"
 #include "testkit/bench.h"
 

@@ -13,7 +13,7 @@ namespace quillary::items {
 // The duplicate fault a sort and count found.
 enum class FaultKind {
   kNone = 0,
-  kDuplicate = 1,          // FaultMsg " Duplicate"
+  kDuplicate = 1,             // FaultMsg " Duplicate"
   kPrefixWithAndWithout = 2,  // FaultMsg "Prefix with and without Index#"
 };
 

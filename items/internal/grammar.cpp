@@ -1,7 +1,7 @@
-#include "items/grammar.h"
+#include "items/internal/grammar.h"
 
 #include "items/fault_codes.h"
-#include "items/index_split.h"
+#include "items/internal/index_split.h"
 #include "items/list_sheet.h"
 #include "platform/runtime/vba.h"
 
@@ -51,8 +51,7 @@ ItemFaultCode ClassifySingle(host::State& s, const xl::Range& row, TextView item
     if (tabForm) WriteText(row.Offset(0, kItemText), item);
     return fault::kNone;
   }
-  const FirstNumber first =
-      SplitFirstNumber(s, row, item, fault::kMissingNumberAfter, fault_msg::kMissingNumberAfter);
+  const FirstNumber first = SplitFirstNumber(s, row, item, fault::kMissingNumberAfter, fault_msg::kMissingNumberAfter);
   if (first.fault != fault::kNone) return first.fault;
   TextView prefix1 = first.prefix;
   if (prefix1.empty()) {

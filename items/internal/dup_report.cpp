@@ -1,12 +1,12 @@
 // The Duplicates_Summary text: a 36-character header, then one entry per run of equal
 // Items of the duplicates list, "\nDup\t" & the count in six characters & "\t" & Item.
-#include "items/dup_report.h"
+#include "items/internal/dup_report.h"
 
 #include <algorithm>
 
 #include "host/callbacks.h"
 #include "host/text_replace.h"
-#include "items/display.h"
+#include "items/internal/display.h"
 #include "items/list_sheet.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
@@ -41,7 +41,8 @@ void DuplicateReport(host::State& s, const Text& listName) {
     auto item = [&](std::int64_t i) { return CellText(dups.Offset(static_cast<long>(i), kItemText)); };
 
     const bool progress = 2 * n > 100;
-    const bool showText = host::ModeOf(s.Control(host::ctl::mail::kModeHold).Caption()) != host::ModeId::kNetlistConvert;
+    const bool showText =
+        host::ModeOf(s.Control(host::ctl::mail::kModeHold).Caption()) != host::ModeId::kNetlistConvert;
 
     std::int64_t total = 0;
     {

@@ -1,4 +1,4 @@
-#include "items/index_split.h"
+#include "items/internal/index_split.h"
 
 #include <algorithm>
 
@@ -57,9 +57,7 @@ Text WriteIndexNum1(const xl::Range& cell, TextView digits) {
   return CellText(cell);
 }
 
-bool IsBigNum(TextView indexNum1Text) {
-  return indexNum1Text.find_first_of(u"eE") != TextView::npos;
-}
+bool IsBigNum(TextView indexNum1Text) { return indexNum1Text.find_first_of(u"eE") != TextView::npos; }
 
 TextView CutPrefix(TextView part, TextView indexNum1Text) {
   return part.substr(0, part.size() - std::min(part.size(), indexNum1Text.size()));

@@ -1,7 +1,7 @@
 // The display phase of ItemsSortCntDsply: the counted list joined into the Active
 // Window text, with the fault markers, the formula guard and the placeholders, shown in
 // the Active Window (or a help text, or the duplicates summary instead).
-#include "items/display.h"
+#include "items/internal/display.h"
 
 #include <string>
 #include <vector>
@@ -9,7 +9,7 @@
 #include "host/callbacks.h"
 #include "host/text_replace.h"
 #include "host/working_sheet.h"
-#include "items/dup_report.h"
+#include "items/internal/dup_report.h"
 #include "items/list_sheet.h"
 #include "items/put_text.h"
 #include "platform/runtime/vba.h"
@@ -26,9 +26,7 @@ constexpr char16_t kReadyToPaste[] = u"  (ready to paste)";
 bool CompareShows(int step) { return step == 4 || step == 6 || step == 8; }
 
 // Every apostrophe placeholder back to an apostrophe.
-void ApostrophesBack(Text& text) {
-  host::ReplaceItRef(text, TextView(&kApostropheMark, 1), u"'");
-}
+void ApostrophesBack(Text& text) { host::ReplaceItRef(text, TextView(&kApostropheMark, 1), u"'"); }
 
 // Joins the n Items under `shown` (its column +2) into DisplayText with separators of
 // `sep` characters (", " or ","): one pass reads the Items (one after another into one
@@ -127,10 +125,12 @@ Text TagHelpText(const host::State& s) {
       return t + notPasted + u"Any duplicates marked were found only within the size/shape of your original selection.";
     }
     const Text count =
-        joinCells ? Text(u"Each count pasted to the right of your selection indicates how many non-empty whole rows "
-                         u"were within your selection size/shape.")
-                  : Text(u"Each count pasted to the right of your selection indicates how many Items were within your "
-                         u"selection size/shape (regardless of whether they might be duplicates).");
+        joinCells ? Text(
+                        u"Each count pasted to the right of your selection indicates how many non-empty whole rows "
+                        u"were within your selection size/shape.")
+                  : Text(
+                        u"Each count pasted to the right of your selection indicates how many Items were within your "
+                        u"selection size/shape (regardless of whether they might be duplicates).");
     return count + lf + lf +
            u"Quillary's Status Message will indicate if a duplicate has been found only within the selection "
            u"size/shape.";
@@ -155,7 +155,8 @@ void DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) 
   const xl::Range shown = *h.displayAnchor;
   const std::int64_t n = ColumnCount(shown, kItemText);
   if (s.request.IgnoreIndexMode) h.itemCount = n;
-  const std::size_t sep = vba::EqualsTrue(s.Control(host::ctl::main::kCommaSpace).Value()) && !s.request.IgnoreIndexMode ? 2 : 1;
+  const std::size_t sep =
+      vba::EqualsTrue(s.Control(host::ctl::main::kCommaSpace).Value()) && !s.request.IgnoreIndexMode ? 2 : 1;
   const bool compare = s.request.vbaMode.Traits().compareTwo;
   const bool compareShows = CompareShows(s.compare.CompareStep);
 
@@ -165,7 +166,8 @@ void DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) 
 
   if (!(compare && !compareShows) && !h.tagDuplicates && !s.request.FaultMsg.empty()) MarkFault(s, h);
 
-  if (!s.request.DisplayText.empty() && TextView(kFormulaStarts).find(s.request.DisplayText.front()) != TextView::npos) {
+  if (!s.request.DisplayText.empty() &&
+      TextView(kFormulaStarts).find(s.request.DisplayText.front()) != TextView::npos) {
     s.request.DisplayText.insert(s.request.DisplayText.begin(), u' ');
   }
 
@@ -179,7 +181,8 @@ void DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) 
       ApostrophesBack(s.request.DisplayText);
       s.request.ActiveWndw->SetValue(s.request.DisplayText);
     } else if (h.tagDuplicates) {
-      if (h.faultKind != FaultKind::kNone && !s.request.vbaMode.Traits().pasteDownward && !s.request.vbaMode.Traits().pasteRight) {
+      if (h.faultKind != FaultKind::kNone && !s.request.vbaMode.Traits().pasteDownward &&
+          !s.request.vbaMode.Traits().pasteRight) {
         DuplicateReport(s, host::kList1);
         // A summary cut short by the break key is not shown.
         if (s.request.progress.UserAbort) return;
