@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every
+# test. QUILLARY_JOBS limits the parallel jobs (default: the number of processors).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 build=build/sanitize
+jobs=${QUILLARY_JOBS:-$(nproc)}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=ON >/dev/null
-ninja -C "$build"
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+ninja -C "$build" -j "$jobs"
+ctest --test-dir "$build" --output-on-failure -j "$jobs"
