@@ -69,7 +69,10 @@ void StartRequest(State& s, const forms::HostForms& forms, const Text& vbaMode) 
   s.ResetProgress();
 }
 
-ExcelConnect::~ExcelConnect() { s_.connection.ExcelApp = nullptr; }
+ExcelConnect::~ExcelConnect() {
+  s_.connection.ExcelApp = nullptr;
+  if (s_.connection.routines == &routines_) s_.connection.routines = nullptr;
+}
 
 void ExcelConnect::SetExcelApp(xl::Application* app) { s_.connection.ExcelApp = app; }
 
@@ -93,10 +96,12 @@ void ExcelConnect::QuillaryDLL(const forms::HostForms& forms, Text& vbaMode, Tex
   RequestScope scope(s_);
   StartRequest(s_, forms, vbaMode);
   scope.ChangeToComponentFolder();
+  s_.connection.routines = &routines_;
   if (const RoutineName* routine = FindRoutine(RequestRoutines(), GotoRoutine)) Run(*routine, s_, routines_);
 }
 
 ExcelQueryFormConnect::~ExcelQueryFormConnect() {
+  if (s_.connection.routines == &routines_) s_.connection.routines = nullptr;
   if (s_.connection.AppSetByQueryConnect) {
     s_.connection.AppSetByQueryConnect = false;
     s_.connection.ExcelApp = nullptr;
@@ -112,7 +117,7 @@ void ExcelQueryFormConnect::SetExcelApp(xl::Application* app) {
 void ExcelQueryFormConnect::QuillaryQueryFormDLL(Text& GotoRoutine) {
   if (s_.App().ActiveWorkbook() == nullptr) return;
   s_.ResetProgress();
-
+  s_.connection.routines = &routines_;
   if (const RoutineName* event = FindRoutine(QueryEvents(), GotoRoutine)) Run(*event, s_, routines_);
 }
 

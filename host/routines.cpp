@@ -12,9 +12,7 @@ namespace {
 // The routine, or an error naming it when it is not part of this build.
 template <class Fn>
 const Fn& Require(const Fn& routine, const char* name) {
-  if (!routine) {
-    Raise(err::kNoSuchMember, std::string("The routine \"") + name + "\" is not part of this build of the component.");
-  }
+  if (!routine) NotInThisBuild(name);
   return routine;
 }
 
@@ -64,6 +62,10 @@ constexpr RoutineName kEvents[] = {
 };
 
 }  // namespace
+
+void NotInThisBuild(const char* name) {
+  Raise(err::kNoSuchMember, std::string("The routine \"") + name + "\" is not part of this build of the component.");
+}
 
 std::span<const RoutineName> RequestRoutines() { return kRequests; }
 

@@ -57,6 +57,18 @@ struct RoutineName {
 // Runs what the name runs with the routines of this build.
 void Run(const RoutineName& name, State& s, const Routines& routines);
 
+// Raises the error for a routine that is not part of this build.
+[[noreturn]] void NotInThisBuild(const char* name);
+
+// The routine of `slot` in the routines of the running call, for one subsystem to run
+// another's (an action running the block engine, Get/Try the tagging); an error naming
+// `name` when it is not part of this build.
+template <class Fn>
+const Fn& RoutineOf(const State& s, Fn Routines::*slot, const char* name) {
+  if (s.connection.routines == nullptr || !(s.connection.routines->*slot)) NotInThisBuild(name);
+  return s.connection.routines->*slot;
+}
+
 // The GotoRoutine values of QuillaryDLL; any other value runs nothing.
 std::span<const RoutineName> RequestRoutines();
 // The event names of QuillaryQueryFormDLL; any other name runs nothing.

@@ -30,6 +30,8 @@ class Workbook;
 
 namespace quillary::host {
 
+struct Routines;
+
 // The compare modes that follow the Item mode (CheckBox1 at each request): binary in
 // CountIndex# (prefix and index number, exact), text in IgnoreIndex# (plain text, without
 // regard to case). The same values as vba::kBinaryCompare and vba::kTextCompare.
@@ -119,6 +121,9 @@ struct Connection {
   xl::Application* ExcelApp = nullptr;
   // True when the Query connection supplied ExcelApp.
   bool AppSetByQueryConnect = false;
+  // The routines of this build, set by a public class for the length of its call: how
+  // one subsystem runs another's routine (RoutineOf in host/routines.h).
+  const Routines* routines = nullptr;
 };
 
 struct State {

@@ -12,6 +12,7 @@ Bench::Bench()
   // tests count only the component's own clipboard calls.
   app->SetClipboardReader([this] { return services.clipboard.Contents(); });
   state.connection.ExcelApp = app.get();
+  state.connection.routines = &routines;
 }
 
 void Bench::BeginRequest(TextView mode) { host::StartRequest(state, forms.Forms(), Text(mode)); }

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "host/connect.h"
+#include "host/routines.h"
 #include "host/state.h"
 #include "platform/addin/scripted_host.h"
 #include "platform/excel/memory/memory.h"
@@ -42,6 +43,9 @@ class Bench {
   addin::ScriptedHost addin;
   std::unique_ptr<xl::memory::MemoryApplication> app;
   xl::memory::MemoryWorkbook* book = nullptr;
+  // The routines one subsystem may run of another (RoutineOf); empty until a test sets
+  // the ones it needs (drivers::BuildRoutines() gives all of this build).
+  host::Routines routines;
   host::State state;
 };
 
