@@ -28,6 +28,20 @@ struct Routines {
   Routine GoQueryUserForm;
   Routine Parser;
 
+  // Routines one subsystem runs of another (through RoutineOf).
+  // The Action list's hand-overs.
+  Routine PasteToCurs;
+  Routine SubtractRtDwn;
+  Routine ActionCmprTwo;
+  Routine ReverseOrder;
+  Routine CnvrtNetTelesis;
+  Routine RowsReduce;
+  Routine RowExpand;
+  // The tagging and the TAG SETTINGS dialog that Get/Try and the block engine run.
+  Routine DuplicatesFormShow;
+  std::function<void(State&, const Text&)> CmprMark_Find;
+  std::function<void(State&, const Text&)> CmprMark_Clear;
+
   // Query form events.
   Routine NextButton_Click;
   Routine NextButtonClick;
