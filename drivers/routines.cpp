@@ -1,5 +1,10 @@
 #include "drivers/routines.h"
 
+#include "actions/last_word_first.h"
+#include "actions/netlist.h"
+#include "actions/row_expand.h"
+#include "actions/rows_reduce.h"
+#include "drivers/clipboard_paste.h"
 #include "drivers/get_try.h"
 #include "sheets/page_setup.h"
 #include "sheets/selection_trim.h"
@@ -11,6 +16,11 @@ host::Routines BuildRoutines() {
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
+  routines.TextToColSetting = TextToColSetting;
+  routines.ReverseOrder = actions::ReverseOrder;
+  routines.CnvrtNetTelesis = actions::CnvrtNetTelesis;
+  routines.RowsReduce = actions::RowsReduce;
+  routines.RowExpand = actions::RowExpand;
   return routines;
 }
 

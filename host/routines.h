@@ -41,6 +41,9 @@ struct Routines {
   Routine DuplicatesFormShow;
   std::function<void(State&, const Text&)> CmprMark_Find;
   std::function<void(State&, const Text&)> CmprMark_Clear;
+  // The reset of the remembered Text-to-Columns delimiters (Tab on or off) that the
+  // drivers' staging owns and the actions run after a split of their own.
+  std::function<void(State&, bool)> TextToColSetting;
 
   // Query form events.
   Routine NextButton_Click;

@@ -5,7 +5,7 @@
 //   connection  the spreadsheet application, held while a public class holds it
 //   request     the running request: the ten forms, the mode and the per-call values;
 //               replaced as a whole when a request of the main connection starts
-//   dialogs, compare, items, drivers
+//   dialogs, compare, items, drivers, actions
 //               what each subsystem keeps from one request to the next, each group
 //               saying who writes and who reads it
 // Both public classes work on the same State, as the host sees one component.
@@ -111,6 +111,24 @@ struct DriversMemory {
   bool TabSplitPaste = false;
 };
 
+// How the batch writer of the row actions left the last batch: more batches follow
+// ("n"), the batch handed over was the last one ("y"), or the output was refused or the
+// run did not complete ("abort").
+enum class BatchMark : std::uint8_t { kMore, kLast, kAbort };
+
+// The actions' memory. BatchStatus and ResultRows are written by the row actions
+// (EXPAND Row to Many, REDUCE Rows to One) and their batch writer, and read by the
+// netlist conversion after the reduction it runs nested; ActionStartTime is written by
+// the netlist conversion and read by the steps it runs nested, which pace their screen
+// refreshes by it.
+struct ActionsMemory {
+  BatchMark BatchStatus = BatchMark::kMore;
+  // The output rows of the last row action, all batches together.
+  long ResultRows = 0;
+  // Monotonic seconds at the start of the netlist conversion.
+  double ActionStartTime = 0;
+};
+
 // The Active Window among the main form's two text boxes: Textbox1 when its BackColor is
 // at least forms::kActiveWindowThreshold, else Textbox2.
 forms::Control& ActiveWindowOf(const forms::HostForms& forms);
@@ -136,6 +154,7 @@ struct State {
   CompareMemory compare;
   ItemsMemory items;
   DriversMemory drivers;
+  ActionsMemory actions;
 
   // A control of the running request's forms.
   forms::Control& Control(const ControlId& id) const { return ControlOf(request.forms, id); }
