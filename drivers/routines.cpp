@@ -1,5 +1,6 @@
 #include "drivers/routines.h"
 
+#include "actions/actions.h"
 #include "drivers/get_try.h"
 #include "sheets/page_setup.h"
 #include "sheets/selection_trim.h"
@@ -11,6 +12,7 @@ host::Routines BuildRoutines() {
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
+  routines.Actions = actions::Actions;
   return routines;
 }
 
