@@ -108,13 +108,11 @@ void RunNested(host::State& s, host::ModeId callee, const host::Routines::Routin
   restore();
 }
 
-void RunActionNested(host::State& s, host::ModeId callee, SkipMenuAfter after) {
-  RunNested(s, callee, Actions, after);
-}
+void RunActionNested(host::State& s, host::ModeId callee, SkipMenuAfter after) { RunNested(s, callee, Actions, after); }
 
 void RunBlockEngineNested(host::State& s, SkipMenuAfter after) {
-  RunNested(s, ModeId::kPasteRight,
-            host::RoutineOf(s, &host::Routines::GetSortCntPasteTravel, "GetSortCntPasteTravel"), after);
+  RunNested(s, ModeId::kPasteRight, host::RoutineOf(s, &host::Routines::GetSortCntPasteTravel, "GetSortCntPasteTravel"),
+            after);
 }
 
 }  // namespace quillary::actions

@@ -16,10 +16,10 @@ using host::Proceed;
 Proceed ColumnCheck(ActionRun& run, long column) {
   const long columns = run.Sheet().ColumnsCount();
   if (column + 1 <= columns) return Proceed::kGoOn;
-  host::MsgBoxDLL(run.s,
-                  ActionMessage(run.s, TitleForm::kClean,
-                                u"Cannot put result beyond " + vba::IntegerText(columns) + u" columns."),
-                  host::msgbox::kInformation);
+  host::MsgBoxDLL(
+      run.s,
+      ActionMessage(run.s, TitleForm::kClean, u"Cannot put result beyond " + vba::IntegerText(columns) + u" columns."),
+      host::msgbox::kInformation);
   run.s.request.PasteStopped = true;
   return Proceed::kStop;
 }

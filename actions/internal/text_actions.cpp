@@ -94,10 +94,10 @@ void CommaSpaceSet(ActionRun& run) {
             u"There are Parenthesis within the selected content which might be used as delimiters. ",
             {u"Would you like Quillary to replace ALL parenthesis found within your selection with a comma "
              u"(Quillary's delimiter)?"});
-        parentheses = host::MsgBoxDLL(s, question, host::msgbox::kYesNo + host::msgbox::kInformation) ==
-                              host::msgbox::kAnswerYes
-                          ? Parentheses::kCommas
-                          : Parentheses::kKeep;
+        parentheses =
+            host::MsgBoxDLL(s, question, host::msgbox::kYesNo + host::msgbox::kInformation) == host::msgbox::kAnswerYes
+                ? Parentheses::kCommas
+                : Parentheses::kKeep;
       }
       *text = CommaSpaceSetText(std::move(*text), parentheses == Parentheses::kCommas);
       if (OverflowGuard(s, cell, *text)) return Proceed::kGoOn;

@@ -76,7 +76,7 @@ void WrapTextClear(ActionRun& run) {
            u"EVERY hard line-break found within your WHOLE selection.",
            u"Choose NO to leave hard line-breaks unaltered."});
       answer = host::MsgBoxDLL(s, question, host::msgbox::kYesNo) == host::msgbox::kAnswerYes ? Answer::kReplace
-                                                                                               : Answer::kLeave;
+                                                                                              : Answer::kLeave;
     }
     if (answer == Answer::kNotAsked) return host::Proceed::kGoOn;
     if (answer == Answer::kLeave) return host::Proceed::kStop;

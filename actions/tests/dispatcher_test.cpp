@@ -40,10 +40,10 @@ TEST(Dispatcher, EachHandedOverEntryRunsItsRoutineOnceWithTheModeAsSent) {
     ModeId mode;
     const char* routine;
   } rows[] = {
-      {ModeId::kPasteSafeToCursor, "PasteToCurs"},       {ModeId::kCompare2, "ActionCmprTwo"},
-      {ModeId::kSubtractDisplayV, "SubtractRtDwn"},      {ModeId::kSubtractDisplayRight, "SubtractRtDwn"},
-      {ModeId::kLastWordFirst, "ReverseOrder"},          {ModeId::kNetlistConvert, "CnvrtNetTelesis"},
-      {ModeId::kReduceRowsToOne, "RowsReduce"},          {ModeId::kExpandRowToMany, "RowExpand"},
+      {ModeId::kPasteSafeToCursor, "PasteToCurs"},  {ModeId::kCompare2, "ActionCmprTwo"},
+      {ModeId::kSubtractDisplayV, "SubtractRtDwn"}, {ModeId::kSubtractDisplayRight, "SubtractRtDwn"},
+      {ModeId::kLastWordFirst, "ReverseOrder"},     {ModeId::kNetlistConvert, "CnvrtNetTelesis"},
+      {ModeId::kReduceRowsToOne, "RowsReduce"},     {ModeId::kExpandRowToMany, "RowExpand"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(ToUtf8(host::ModeText(row.mode)));
@@ -88,9 +88,15 @@ TEST(Dispatcher, OnlyTheActionsThatAddASheetAreStoppedByAProtectedWorkbook) {
 
 TEST(Dispatcher, TextsWithoutAnActionClearList1AndTheUnattendedFlagAndDoNothingElse) {
   // The vocabulary's texts without an action, and listed texts spelled otherwise.
-  const Text texts[] = {u"Tools",           u"Text Converter/Import",    u"AlignTop: Set",
-                        u"Borders||  Clear", u"Borders||  Set",          u"Wrap Text||  Set",
-                        u"Wrap Text|| Clear", u"Columns||  Justify Right", u"case||  upper",
+  const Text texts[] = {u"Tools",
+                        u"Text Converter/Import",
+                        u"AlignTop: Set",
+                        u"Borders||  Clear",
+                        u"Borders||  Set",
+                        u"Wrap Text||  Set",
+                        u"Wrap Text|| Clear",
+                        u"Columns||  Justify Right",
+                        u"case||  upper",
                         u"Null"};
   for (const Text& text : texts) {
     SCOPED_TRACE(ToUtf8(text));
@@ -251,9 +257,8 @@ TEST(NestedRun, AFailingCalleeLeavesModeAndModeHoldAsTheyWere) {
   Desk d;
   d.b.routines.RowsReduce = [](host::State&) { Raise(err::kApplication, "refused"); };
   d.b.BeginRequest(ModeId::kNetlistConvert);
-  check::ExpectRaises(
-      [&] { RunActionNested(d.b.state, ModeId::kReduceRowsToOne, SkipMenuAfter::kRestore); }, err::kApplication,
-      "Actions: ");
+  check::ExpectRaises([&] { RunActionNested(d.b.state, ModeId::kReduceRowsToOne, SkipMenuAfter::kRestore); },
+                      err::kApplication, "Actions: ");
   const Seen after = Look(d.b.state);
   EXPECT_EQ(after.mode, u"Netlist Cnvrt:Telesis");
   EXPECT_EQ(after.modeHold, u"");

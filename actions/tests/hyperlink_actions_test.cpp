@@ -18,8 +18,8 @@ TEST(HyperlinkReplaceWith, EveryNonEmptyCellLinksToItsOwnTextButCellsWithLineBre
   for (const int answer : {host::msgbox::kAnswerOk, host::msgbox::kAnswerCancel}) {
     SCOPED_TRACE(answer);
     Desk d;
-    d.Column(u"A1", {u"http://example.invalid/", 5.0, Variant(), u"two\nlines",
-                     u"x" + Text(1, u'\u00A0') + u"\ny", u"www.a.invalid", Variant(CellError::NA)});
+    d.Column(u"A1", {u"http://example.invalid/", 5.0, Variant(), u"two\nlines", u"x" + Text(1, u'\u00A0') + u"\ny",
+                     u"www.a.invalid", Variant(CellError::NA)});
     d.b.addin.QueueMessageAnswer(answer);
     d.Run(ModeId::kHyperlinkReplaceWith, u"A1:A7");
     ASSERT_EQ(d.Messages().size(), 1u) << "the notice comes once";
@@ -28,8 +28,9 @@ TEST(HyperlinkReplaceWith, EveryNonEmptyCellLinksToItsOwnTextButCellsWithLineBre
     const struct {
       const char16_t* cell;
       const char16_t* address;  // null: no link
-    } links[] = {{u"A1", u"http://example.invalid/"}, {u"A2", u"5"}, {u"A3", nullptr}, {u"A4", nullptr},
-                 {u"A5", nullptr}, {u"A6", u"www.a.invalid"}, {u"A7", nullptr}};
+    } links[] = {
+        {u"A1", u"http://example.invalid/"}, {u"A2", u"5"},   {u"A3", nullptr}, {u"A4", nullptr}, {u"A5", nullptr},
+        {u"A6", u"www.a.invalid"},           {u"A7", nullptr}};
     for (const auto& l : links) {
       const xl::Range cell = d.Cell(l.cell);
       ASSERT_EQ(cell.HyperlinksCount(), l.address ? 1 : 0) << ToUtf8(l.cell);

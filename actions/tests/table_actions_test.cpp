@@ -32,10 +32,10 @@ TEST_F(PaintTable, TheConfirmationOffersBothWrapsAndCancelChangesNothing) {
       u"this!\r\rFor each cell selected, this Action will; paint Borders around, Align text to the Top, "
       u"auto-Size.\r"))
       << ToUtf8(text);
-  for (const TextView line : {u"Row Heights will be auto-sized to fit tallest cell of the row.",
-                              u"Column Widths will be auto-sized to fit the longest text within the selection.",
-                              u"Column widths will be reduced to 60 if wider.",
-                              u"Merged cells within the selection will be unmerged."}) {
+  for (const TextView line :
+       {u"Row Heights will be auto-sized to fit tallest cell of the row.",
+        u"Column Widths will be auto-sized to fit the longest text within the selection.",
+        u"Column widths will be reduced to 60 if wider.", u"Merged cells within the selection will be unmerged."}) {
     EXPECT_NE(text.find(Text(line) + u"\r"), Text::npos) << ToUtf8(line);
   }
   EXPECT_TRUE(text.ends_with(u"\"Wrap Text: Clear\"."));
@@ -97,7 +97,9 @@ class Justify : public ::testing::Test {
     long c = 1;
     for (const Variant& v : values) d.Sheet().Cells(r, c++).SetValue(v);
   }
-  std::vector<Variant> RowValues(long r) { return d.Sheet().Range(d.Sheet().Cells(r, 1), d.Sheet().Cells(r, 5)).Values(); }
+  std::vector<Variant> RowValues(long r) {
+    return d.Sheet().Range(d.Sheet().Cells(r, 1), d.Sheet().Cells(r, 5)).Values();
+  }
   Desk d;
 };
 

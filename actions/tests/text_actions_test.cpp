@@ -17,8 +17,8 @@ TEST(CellTextActions, OnlyTextConstantsAreTouched) {
   Desk d;
   d.Column(u"A1", {5.0, true, u"=\"formula text\"", Variant(CellError::NA), u"'", u"plain"});
   d.Run(ModeId::kCaseUpper, u"A1:A7");
-  EXPECT_EQ(d.Values(u"A1:A7"), (std::vector<Variant>{5.0, true, u"formula text", Variant(CellError::NA),
-                                                       Variant(), u"PLAIN", Variant()}));
+  EXPECT_EQ(d.Values(u"A1:A7"),
+            (std::vector<Variant>{5.0, true, u"formula text", Variant(CellError::NA), Variant(), u"PLAIN", Variant()}));
   EXPECT_TRUE(d.Cell(u"A3").HasFormula());
   EXPECT_TRUE(d.Cell(u"A5").Value().IsEmpty()) << "an empty text is cleared";
 }
@@ -137,8 +137,8 @@ TEST(CellTextActions, CommaSpaceSetAsksAboutParenthesesOnceAtTheFirstCellHolding
     EXPECT_EQ(d.Messages()[0].prompt, question);
     EXPECT_EQ(d.Messages()[0].style, host::msgbox::kYesNo + host::msgbox::kInformation);
     const bool yes = answer == host::msgbox::kAnswerYes;
-    EXPECT_EQ(d.Values(u"A1:A4"), (std::vector<Variant>{u"R1, R2", yes ? u"C1, C2" : u"C1(C2)",
-                                                         yes ? u"D1, D2" : u"D1, (D2)", Variant()}));
+    EXPECT_EQ(d.Values(u"A1:A4"),
+              (std::vector<Variant>{u"R1, R2", yes ? u"C1, C2" : u"C1(C2)", yes ? u"D1, D2" : u"D1, (D2)", Variant()}));
   }
   Desk quiet;
   quiet.Column(u"A1", {u"R1 R2"});
