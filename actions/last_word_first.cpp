@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "actions/internal/run.h"
 #include "host/callbacks.h"
 #include "host/screen.h"
 #include "host/text_replace.h"
@@ -28,17 +29,8 @@ bool EndsWith(TextView text, TextView end) {
   return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
-// "( " & the mode & " ): " & headline, and the paragraphs.
 Text RawTitled(const State& s, TextView headline, std::initializer_list<TextView> paragraphs) {
-  Text t = u"( ";
-  t += s.request.vbaMode.Text();
-  t += u" ): ";
-  t += headline;
-  for (TextView p : paragraphs) {
-    t += host::kParagraph;
-    t += p;
-  }
-  return t;
+  return internal::ActionMessage(s, internal::TitleForm::kRaw, headline, paragraphs);
 }
 
 Text HelpText(const State& s) {

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <set>
 
-#include "actions/internal/nested.h"
+#include "actions/actions.h"
 #include "actions/internal/row_actions.h"
+#include "actions/internal/run.h"
 #include "actions/result_buffer.h"
 #include "host/callbacks.h"
 #include "host/routines.h"
@@ -37,12 +38,7 @@ constexpr long kPasteCountColour = 0xC0FFC0;
 constexpr long kFirstResultRow = 3;
 
 Text Msg(const State& s, TextView headline, std::initializer_list<TextView> paragraphs) {
-  Text text = host::MsgTitle(s, headline);
-  for (TextView p : paragraphs) {
-    text += host::kParagraph;
-    text += p;
-  }
-  return text;
+  return internal::ActionMessage(s, internal::TitleForm::kClean, headline, paragraphs);
 }
 
 Text Introduction(const State& s) {
@@ -247,7 +243,7 @@ class Convert {
 
     s_.request.IgnoreIndexMode = true;
     s_.actions.BatchStatus = host::BatchMark::kAbort;
-    internal::RunActionNested(s_, host::ModeId::kReduceRowsToOne);
+    RunActionNested(s_, host::ModeId::kReduceRowsToOne, SkipMenuAfter::kLeaveOn);
 
     // The sheet the reduction made, found among the sheets that were not there before:
     // no other sheet is renamed, whatever the reduction left active.
@@ -298,7 +294,7 @@ class Convert {
     forms::Control& paste = s_.Control(host::ctl::main::kPasteType);
     paste.SetCaption(pasteType);
     paste.SetForeColor(colour);
-    internal::RunPasteRightNested(s_);
+    RunBlockEngineNested(s_, SkipMenuAfter::kLeaveOn);
   }
 
   // Every net row's text in `col` must fit a cell; false after telling the user.
@@ -308,7 +304,7 @@ class Convert {
     for (long r = kFirstResultRow; r <= LastResultRow(); ++r) {
       longest = std::max(longest, items::CellText(sheet.Cells(r, col)).size());
     }
-    if (longest <= kCellTextLimit) return true;
+    if (longest <= internal::kMaxActionText) return true;
     MarkFailed();
     Text count = u"There are ";
     count += vba::Format(static_cast<double>(longest), u"##,##0");

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "actions/internal/nested.h"
+#include "actions/actions.h"
+#include "actions/internal/run.h"
 #include "host/callbacks.h"
 #include "host/screen.h"
 #include "platform/excel/excel.h"
@@ -31,14 +32,8 @@ constexpr long kPasteItemsColour = 0xFFC0C0;
 
 void Tell(State& s, const Text& text) { host::MsgBoxDLL(s, text, host::msgbox::kInformation); }
 
-// The title and the paragraphs after it (kParagraph between them).
 Text Message(const State& s, TextView headline, std::initializer_list<TextView> paragraphs) {
-  Text text = host::MsgTitle(s, headline);
-  for (TextView p : paragraphs) {
-    text += host::kParagraph;
-    text += p;
-  }
-  return text;
+  return internal::ActionMessage(s, internal::TitleForm::kClean, headline, paragraphs);
 }
 
 void ColumnLimitMsg(State& s, const ResultBuffer& buffer) {
@@ -177,7 +172,7 @@ class Writer {
       WriteErrorMsg(s_);
       return false;
     }
-    if (text.size() > kCellTextLimit && ShownLength(cell.Value()) < text.size()) {
+    if (text.size() > internal::kMaxActionText && ShownLength(cell.Value()) < text.size()) {
       OverflowMsg(s_, text.size());
       return false;
     }
@@ -218,16 +213,12 @@ class Writer {
     sheet_.Columns(itemsCol).Select();
     WindowSelection(s_).Offset(0, 1).Insert();
 
-    forms::Control& skipMenu = s_.Control(host::ctl::mail::kSkipMenu);
-    const bool skipBefore = skipMenu.Enabled();
-    skipMenu.SetEnabled(true);
     forms::Control& pasteType = s_.Control(host::ctl::main::kPasteType);
     pasteType.SetCaption(kPasteItems);
     pasteType.SetForeColor(kPasteItemsColour);
     static_cast<void>(sheets::WholeColRow(s_));
     const xl::Area items = WindowSelection(s_).FirstArea();
-    internal::RunPasteRightNested(s_);
-    skipMenu.SetEnabled(skipBefore);
+    RunBlockEngineNested(s_, SkipMenuAfter::kRestore);
 
     // Every sorted cell is checked, not only the last result: a cell that reached the
     // limit (or was cut at the cell's own limit) stops the output.
@@ -235,7 +226,7 @@ class Writer {
     for (long r = items.row1; r <= items.row2; ++r) {
       longest = std::max(longest, ShownLength(sheet_.Cells(r, itemsCol + 1).Value()));
     }
-    if (longest > kCellTextLimit) {
+    if (longest > internal::kMaxActionText) {
       sheet_.Columns(itemsCol + 1).Delete();
       OverflowMsg(s_, longest);
       return false;

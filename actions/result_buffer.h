@@ -24,9 +24,6 @@
 
 namespace quillary::actions {
 
-// The longest text a result cell takes; a longer one is an overflow.
-inline constexpr std::size_t kCellTextLimit = 32760;
-
 class ResultBuffer {
  public:
   // Buffer columns 0 to `cols` (ResultCols), no rows, and the used flags grown to cover

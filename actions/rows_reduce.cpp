@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "actions/internal/row_actions.h"
+#include "actions/internal/run.h"
 #include "actions/result_buffer.h"
 #include "host/callbacks.h"
 #include "host/screen.h"
@@ -39,12 +40,7 @@ enum class Style { kIndented, kNameChange, kAfterEmptyCell };
 enum class Phase { kBeforeBold = 1, kBoldRow = 2, kBoldLast = 3, kBelowBold = 4 };
 
 Text Msg(const State& s, TextView headline, std::initializer_list<TextView> paragraphs) {
-  Text text = host::MsgTitle(s, headline);
-  for (TextView p : paragraphs) {
-    text += host::kParagraph;
-    text += p;
-  }
-  return text;
+  return internal::ActionMessage(s, internal::TitleForm::kClean, headline, paragraphs);
 }
 
 constexpr char16_t kBoldAdvice[] =
@@ -481,7 +477,7 @@ class Reduce {
   bool StoreJoined() {
     Clean_RefDes(s_, joined_);
     if (BoldFirstAfterEmpty()) return true;
-    if (buffer_.BoldCellFound && joined_.size() > kCellTextLimit) {
+    if (buffer_.BoldCellFound && joined_.size() > internal::kMaxActionText) {
       OverflowMsg();
       return false;
     }
@@ -494,7 +490,7 @@ class Reduce {
     for (long c = FirstColumnRead(r); c <= lastCol_; ++c) {
       if (AtBoldPosition(r, c)) {
         joined_ = internal::TrimmedText(CellAt(r, c));
-        if (joined_.size() > kCellTextLimit) {
+        if (joined_.size() > internal::kMaxActionText) {
           OverflowMsg();
           return false;
         }
@@ -527,7 +523,7 @@ class Reduce {
             if (text.empty()) break;
             if (joined_.empty() || joined_.back() != u',') joined_ += u',';
             joined_ += text;
-            if (joined_.size() > kCellTextLimit) {
+            if (joined_.size() > internal::kMaxActionText) {
               OverflowMsg();
               return false;
             }
@@ -539,7 +535,7 @@ class Reduce {
             folded += u'\n';
             folded += text;
             if (!text.empty()) content = true;
-            if (folded.size() > kCellTextLimit) {
+            if (folded.size() > internal::kMaxActionText) {
               OverflowMsg();
               return false;
             }

@@ -1,5 +1,6 @@
 #include "drivers/routines.h"
 
+#include "actions/actions.h"
 #include "actions/last_word_first.h"
 #include "actions/netlist.h"
 #include "actions/row_expand.h"
@@ -16,6 +17,7 @@ host::Routines BuildRoutines() {
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
+  routines.Actions = actions::Actions;
   routines.TextToColSetting = TextToColSetting;
   routines.ReverseOrder = actions::ReverseOrder;
   routines.CnvrtNetTelesis = actions::CnvrtNetTelesis;

@@ -255,7 +255,7 @@ TEST(PrintToSheet, SortStepReplacesTheItemsColumnBySortedItems) {
   // The engine ran over the used cells of the Items column, header included.
   EXPECT_EQ(calls[0].selection, (xl::Area{2, 2, 4, 2}));
   EXPECT_EQ(w.b.state.request.vbaMode.Text(), u"REDUCE Rows to One");
-  EXPECT_EQ(w.b.Control(host::ctl::mail::kModeHold).Caption(), u"REDUCE Rows to One");
+  EXPECT_EQ(w.b.Control(host::ctl::mail::kModeHold).Caption(), u"");
   EXPECT_FALSE(w.b.Control(host::ctl::mail::kSkipMenu).Enabled());
   EXPECT_EQ(w.b.Control(host::ctl::main::kPasteType).ForeColor(), 0xFFC0C0);
   EXPECT_EQ(w.b.state.actions.BatchStatus, host::BatchMark::kLast);

@@ -166,6 +166,19 @@ TEST_F(Program, SampleScriptRuns) {
   EXPECT_TRUE(Has(run.out, "Quillary3016000000\t2 (very hidden)\n")) << run.out;
   EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
 }
+
+TEST_F(Program, SampleActionsScriptRuns) {
+  const fs::path project = fs::path(QUILLARY_SAMPLES_DIR).parent_path();
+  const fs::path before = fs::current_path();
+  fs::current_path(project);
+  const Outcome run = RunInProcess({"run", "samples/actions.qs", (dir / "out").string()});
+  fs::current_path(before);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Has(run.out, "R1, 2, 5-7\nC1-4\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "Resistor 10K\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "\n42\n")) << run.out;
+  EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
+}
 #endif
 
 }  // namespace
