@@ -52,6 +52,16 @@ inline xl::Worksheet* SheetStartingWith(testkit::Bench& b, TextView prefix) {
   return nullptr;
 }
 
+// The names of the active workbook's visible sheets, in order.
+inline std::vector<Text> VisibleSheets(testkit::Bench& b) {
+  std::vector<Text> names;
+  xl::SheetCollection& sheets = b.book->Worksheets();
+  for (long i = 1; i <= sheets.Count(); ++i) {
+    if (sheets.Item(i).Visible() == xl::xlSheetVisible) names.push_back(sheets.Item(i).Name());
+  }
+  return names;
+}
+
 // The Items of a cell sorted, joined with ",".
 inline Text SortedItems(TextView cell) {
   std::vector<Text> items;
