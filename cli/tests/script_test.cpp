@@ -78,6 +78,12 @@ TEST(ScriptParse, CommandsKeepTheirLinesAndArguments) {
   EXPECT_EQ(commands[1].words, (Words{"print", "cells", "A1:B2"}));
 }
 
+TEST(ScriptParse, TheExpectedResultsOfAScenarioEndTheScript) {
+  const auto commands = ParseScript("new\n#### heading comment\nprint sheets\n#### expected output\nnot a command\n", {});
+  ASSERT_EQ(commands.size(), 2u);
+  EXPECT_EQ(commands[1].words, (Words{"print", "sheets"}));
+}
+
 TEST(ScriptParse, SubstitutesArguments) {
   struct Case {
     std::string_view word;
