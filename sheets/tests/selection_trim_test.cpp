@@ -207,44 +207,8 @@ TEST_F(WholeColRowTest, AMergedMarkerCellAbortsUnlessUnattended) {
   }
 }
 
-// A merged cell made after the user's selection pushes the trimmed selection outwards.
-TEST_F(WholeColRowTest, ASelectionWidenedByAMergedCellIsReported) {
-  Fill({u"B5", u"B10", u"B40"});
-  Select(u"B:B");
-  b.Cell(u"B10:C10").Merge();
-  b.addin.QueueMessageAnswer(1);
-  EXPECT_EQ(Trimmed(u"Paste_V"), 1);
-  EXPECT_EQ(Reply(), u"1");
-  EXPECT_EQ(Selected(), u"$B$5:$C$40");
-  const auto messages = b.addin.Messages();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].prompt,
-            u"( Paste V ): Your selection #1 was expanded by the presence of a MERGED CELL when you used Quillary's "
-            u"\"Entire Column or Entire Row\" selection method.\r\r"
-            u"Quillary only reduces your first TWO \"Entire Column or Entire Row\" selections to fit actual content "
-            u"and examines them for expansion caused by a Merged Cell.\r\r"
-            u"The right column of your selection was pushed further to the right than your original selection.\r\r"
-            u"Quillary's process will be aborted. However, if you are satisfied with the new selection, run a "
-            u"process now using this selection.\r\r"
-            u"Please take steps to be sure your selections are not persuaded to expand unexpectedly due to Merged "
-            u"Cells.");
-  EXPECT_EQ(messages[0].style, 64);
-}
-
-TEST_F(WholeColRowTest, EachOfTwoAreasIsCheckedForWidening) {
-  Fill({u"A1", u"A3", u"D2", u"D6"});
-  Select(u"A:A,D:D");
-  b.Cell(u"C4:D4").Merge();
-  b.addin.QueueMessageAnswer(1);
-  EXPECT_EQ(Trimmed(u"COMPARE 2/Uniques"), 1);
-  const auto messages = b.addin.Messages();
-  ASSERT_EQ(messages.size(), 1u);
-  const Text& prompt = messages[0].prompt;
-  EXPECT_NE(prompt.find(u"Your selection #2 was expanded"), Text::npos);
-  EXPECT_NE(prompt.find(u"The left column of your selection was pushed further to the left"), Text::npos);
-  EXPECT_EQ(prompt.find(u"The right column"), Text::npos);
-  EXPECT_EQ(prompt.find(u"The top row"), Text::npos);
-}
+// A merged cell that pushes the trimmed selection outwards:
+// tests/scenarios/sheets/merged_cells_widen_the_selection.qs.
 
 TEST_F(WholeColRowTest, TheWindowScrollsToTheSelectionExceptInSubtractAndNull) {
   const struct {
