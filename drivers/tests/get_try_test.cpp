@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/working_sheet.h"
+#include "items/limits.h"
 #include "testkit/bench.h"
 
 namespace quillary::drivers {
@@ -125,7 +126,7 @@ TEST(GetTry, ALimitOfTheGatheringIsExplainedAndStopsTheRun) {
   GetSubtractSortCnt(d.b.state);
   const auto messages = d.b.addin.Messages();
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_NE(messages[0].prompt.find(u"the limit of 65533 Item descriptions has been exceeded."), Text::npos);
+  EXPECT_EQ(messages[0].prompt, u"(  ): " + items::TooManyItemsText(true, u"65533"));
   EXPECT_EQ(d.Caption(u"Label2"), u"Too Many Items");
   EXPECT_EQ(d.CommandBar(), std::vector<std::string>{"PutCbarCntNull"});
 }

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+#include "host/callbacks.h"
 #include "host/working_sheet.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
@@ -13,9 +14,6 @@
 namespace quillary::sheets {
 
 namespace {
-
-constexpr char16_t kEmptyMessage[] =
-    u"All cells are empty within an entire selected column or row.\r\rPlease make another selection.";
 
 // A bench with helpers to fill cells, select and trim.
 struct Trim {
@@ -119,7 +117,7 @@ TEST_F(WholeColRowTest, AnEmptyAreaAbortsWithAMessageOrQuietlyWhenUnattended) {
       continue;
     }
     ASSERT_EQ(messages.size(), 1u) << ToUtf8(c.selection);
-    EXPECT_EQ(messages[0].prompt, Text(u"( COMPARE 2/Uniques ): ") + kEmptyMessage);
+    EXPECT_EQ(messages[0].prompt, u"( COMPARE 2/Uniques ): " + host::Paragraphs({kEmptyAreaMsg, kEmptyAreaMsg2}));
     EXPECT_EQ(messages[0].style, 64);
   }
 }
@@ -189,13 +187,8 @@ TEST_F(WholeColRowTest, AMergedMarkerCellAbortsUnlessUnattended) {
       EXPECT_FALSE(t.Bold(u"C3"));
       const auto messages = bench.addin.Messages();
       ASSERT_EQ(messages.size(), 1u);
-      EXPECT_EQ(messages[0].prompt,
-                u"( REDUCE Rows to One ): Your second selection area is at a merged cell.\r\r"
-                u"This action has been aborted because your second selection is no larger than the merged cell at "
-                u"that selection. You might have intended to select only a single cell, but could not.\r\r"
-                u"It is recommended that you use Quillary's \"Paint Table Format\" on your selected areas to remove "
-                u"all merged cells. Otherwise, either bold a different cell that is not merged, or unmerge the cells "
-                u"in your second selection and then bold only one of those cells.");
+      EXPECT_EQ(messages[0].prompt, u"( REDUCE Rows to One ): " +
+                                        host::Paragraphs({kMergedMarkerMsg, kMergedMarkerMsg2, kMergedMarkerMsg3}));
       EXPECT_EQ(messages[0].style, 64);
     } else {
       EXPECT_EQ(result, 0);
