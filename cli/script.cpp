@@ -468,7 +468,7 @@ const std::vector<Spec>& Specs() {
        &ProtectSheet},
       {"unprotect sheet", "[SHEET]", 0, 1, false, "Removes a sheet's protection (the active sheet without SHEET).",
        [](Context& c, Args a) { SheetOrActive(c, a).Unprotect(); }},
-      {"merge", "RANGE", 1, 1, false, "Merges the cells of each area of RANGE; the merged cell keeps the first value.",
+      {"merge", "RANGE", 1, 1, false, "Merges the cells of each area of RANGE; a merged area keeps the value of its upper-left cell.",
        &Merge},
       {"hide rows", "RANGE", 1, 1, false, "Hides the entire rows of RANGE (e.g. 3:4 or A3:B4).", &Hide<true, true>},
       {"hide columns", "RANGE", 1, 1, false, "Hides the entire columns of RANGE (e.g. B:C or B1:C1).",
