@@ -100,7 +100,8 @@ Text Unescaped(const std::string& word) {
       continue;
     }
     const char next = i + 1 < word.size() ? word[i + 1] : '\0';
-    const auto* e = std::find_if(std::begin(kEscapes), std::end(kEscapes), [next](const auto& p) { return p.second == next; });
+    const auto* e =
+        std::find_if(std::begin(kEscapes), std::end(kEscapes), [next](const auto& p) { return p.second == next; });
     if (e == std::end(kEscapes)) throw Failure("'" + word + "': a backslash begins \\n, \\r, \\t or \\\\");
     out += e->first;
     ++i;
@@ -223,11 +224,14 @@ void AddComment(Context& c, Args a) {
 }
 
 void Visibility(Context& c, Args a) {
-  const long value = a[1] == "-1" ? xl::xlSheetVisible
-                     : a[1] == "0"  ? xl::xlSheetHidden
-                     : a[1] == "2"  ? xl::xlSheetVeryHidden
-                                    : throw Failure("visibility takes -1 (visible), 0 (hidden) or 2 (very hidden), not '" +
-                                                    a[1] + "'");
+  long value = xl::xlSheetVisible;
+  if (a[1] == "0") {
+    value = xl::xlSheetHidden;
+  } else if (a[1] == "2") {
+    value = xl::xlSheetVeryHidden;
+  } else if (a[1] != "-1") {
+    throw Failure("visibility takes -1 (visible), 0 (hidden) or 2 (very hidden), not '" + a[1] + "'");
+  }
   SheetByName(c.session.Book(), FromUtf8(a[0])).SetVisible(value);
 }
 
@@ -325,7 +329,8 @@ std::string Hex(long n) {
   char digits[16];
   const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, n, 16);
   std::string out = "&H" + std::string(digits, ec == std::errc() ? end : digits);
-  std::transform(out.begin() + 2, out.end(), out.begin() + 2, [](char ch) { return static_cast<char>(std::toupper(ch)); });
+  std::transform(out.begin() + 2, out.end(), out.begin() + 2,
+                 [](char ch) { return static_cast<char>(std::toupper(static_cast<unsigned char>(ch))); });
   return out;
 }
 
@@ -362,7 +367,8 @@ std::string FormatWords(xl::Worksheet& sheet, long row, long col) {
     words.push_back("pattern=" + ConstantName(p, {{xl::xlSolid, "solid"}, {xl::xlPatternGray16, "gray16"}}));
   }
   if (const long h = number(FormatKey::HorizontalAlignment); h != xl::xlGeneral) {
-    words.push_back("align=" + ConstantName(h, {{xl::xlLeft, "left"}, {xl::xlCenter, "center"}, {xl::xlRight, "right"}}));
+    words.push_back("align=" +
+                    ConstantName(h, {{xl::xlLeft, "left"}, {xl::xlCenter, "center"}, {xl::xlRight, "right"}}));
   }
   if (const long v = number(FormatKey::VerticalAlignment); v != xl::xlBottom) {
     words.push_back("valign=" + ConstantName(v, {{xl::xlTop, "top"}, {xl::xlCenter, "center"}}));
@@ -413,7 +419,9 @@ void PrintMerges(Context& c, Args a) {
   std::vector<xl::Area> areas = sheet.MergedAreas();
   std::sort(areas.begin(), areas.end(),
             [](const xl::Area& x, const xl::Area& y) { return std::pair(x.row1, x.col1) < std::pair(y.row1, y.col1); });
-  for (const xl::Area& area : areas) c.out << ToUtf8(xl::AreaAddress(area, sheet.RowsCount(), sheet.ColumnsCount())) << "\n";
+  for (const xl::Area& area : areas) {
+    c.out << ToUtf8(xl::AreaAddress(area, sheet.RowsCount(), sheet.ColumnsCount())) << "\n";
+  }
 }
 
 void PrintSelection(Context& c, Args) {
@@ -468,8 +476,8 @@ const std::vector<Spec>& Specs() {
        &ProtectSheet},
       {"unprotect sheet", "[SHEET]", 0, 1, false, "Removes a sheet's protection (the active sheet without SHEET).",
        [](Context& c, Args a) { SheetOrActive(c, a).Unprotect(); }},
-      {"merge", "RANGE", 1, 1, false, "Merges the cells of each area of RANGE; a merged area keeps the value of its upper-left cell.",
-       &Merge},
+      {"merge", "RANGE", 1, 1, false,
+       "Merges the cells of each area of RANGE; a merged area keeps the value of its upper-left cell.", &Merge},
       {"hide rows", "RANGE", 1, 1, false, "Hides the entire rows of RANGE (e.g. 3:4 or A3:B4).", &Hide<true, true>},
       {"hide columns", "RANGE", 1, 1, false, "Hides the entire columns of RANGE (e.g. B:C or B1:C1).",
        &Hide<false, true>},

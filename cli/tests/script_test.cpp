@@ -82,7 +82,8 @@ TEST(ScriptParse, CommandsKeepTheirLinesAndArguments) {
 }
 
 TEST(ScriptParse, TheExpectedResultsOfAScenarioEndTheScript) {
-  const auto commands = ParseScript("new\n#### heading comment\nprint sheets\n#### expected output\nnot a command\n", {});
+  const auto commands =
+      ParseScript("new\n#### heading comment\nprint sheets\n#### expected output\nnot a command\n", {});
   ASSERT_EQ(commands.size(), 2u);
   EXPECT_EQ(commands[1].words, (Words{"print", "sheets"}));
 }
