@@ -1,6 +1,12 @@
 #include "drivers/routines.h"
 
+#include "blocks/block_engine.h"
+#include "drivers/clipboard_paste.h"
 #include "drivers/get_try.h"
+#include "drivers/paste_to_cursor.h"
+#include "drivers/status_comment.h"
+#include "drivers/subtract_display.h"
+#include "drivers/swap_display.h"
 #include "sheets/page_setup.h"
 #include "sheets/selection_trim.h"
 
@@ -8,9 +14,17 @@ namespace quillary::drivers {
 
 host::Routines BuildRoutines() {
   host::Routines routines;
+  routines.swapdsply = swapdsply;
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
+  routines.GetSortCntPasteTravel = blocks::GetSortCntPasteTravel;
+  routines.PasteToCurs = PasteToCurs;
+  routines.SubtractRtDwn = SubtractRtDwn;
+  // The block engine stages the Subtract button's result; how the staging went shows
+  // in PasteRowCount, which the engine reports.
+  routines.Clipbrd_Into = [](host::State& s, const Text& text) { static_cast<void>(Clipbrd_Into(s, text)); };
+  routines.StatusComment = StatusComment;
   return routines;
 }
 

@@ -108,6 +108,22 @@ void ShowBigMsgFormDLL(State& s) {
   });
 }
 
+int AskBigMsgForm(State& s, const Text& text, TextView okCaption, TextView optionCaption) {
+  forms::Control& ok = s.Control(ctl::bigmsg::kOkButton);
+  forms::Control& option = s.Control(ctl::bigmsg::kOptionButton);
+  ok.SetCaption(okCaption);
+  option.SetCaption(optionCaption.empty() ? TextView(u"Option") : optionCaption);
+  option.SetVisible(!optionCaption.empty());
+  ScreenOn(s);
+  s.Control(ctl::bigmsg::kText).SetValue(text);
+  ShowBigMsgFormDLL(s);
+  ScreenRestore(s);
+  ok.SetCaption(u"OK");
+  option.SetCaption(u"Option");
+  option.SetVisible(false);
+  return s.dialogs.BigMsgAnswer;
+}
+
 void ShowCompDupUserFormDLL(State& s, const Text& defaultControl) {
   ErrorTrail("ShowCompDupUserFormDLL", [&] {
     auto args = ArgList(defaultControl);

@@ -5,7 +5,7 @@
 //   connection  the spreadsheet application, held while a public class holds it
 //   request     the running request: the ten forms, the mode and the per-call values;
 //               replaced as a whole when a request of the main connection starts
-//   dialogs, compare, items, drivers
+//   dialogs, compare, items, drivers, blocks, actions
 //               what each subsystem keeps from one request to the next, each group
 //               saying who writes and who reads it
 // Both public classes work on the same State, as the host sees one component.
@@ -111,6 +111,25 @@ struct DriversMemory {
   bool TabSplitPaste = false;
 };
 
+// The block engine's memory: TRAVEL or ONCE. OnceFlag True processes the selected block
+// once, False travels down the sheet block by block. Written by the block engine (True
+// when a run starts attended, then the answer of its TRAVEL/ONCE question), by Subtract
+// Display and by the actions that run the engine unattended (SkipMenu enabled), which
+// set it before the call; read by the block engine and its destination writer. It keeps
+// its value from one request to the next. The other values of a block run (the first
+// block, the pass, whether the writer stopped) live only for the run, in the engine.
+struct BlocksMemory {
+  bool OnceFlag = false;
+};
+
+// The actions' memory: when the running action began, in seconds of the services'
+// monotonic clock. Written by the netlist conversion as it starts; read by the block
+// engine's destination writer, which refreshes the screen during a nested conversion at
+// most once per 45 seconds from then.
+struct ActionsMemory {
+  double ActionStartTime = 0;
+};
+
 // The Active Window among the main form's two text boxes: Textbox1 when its BackColor is
 // at least forms::kActiveWindowThreshold, else Textbox2.
 forms::Control& ActiveWindowOf(const forms::HostForms& forms);
@@ -136,6 +155,8 @@ struct State {
   CompareMemory compare;
   ItemsMemory items;
   DriversMemory drivers;
+  BlocksMemory blocks;
+  ActionsMemory actions;
 
   // A control of the running request's forms.
   forms::Control& Control(const ControlId& id) const { return ControlOf(request.forms, id); }
