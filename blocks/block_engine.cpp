@@ -31,7 +31,6 @@ using host::Proceed;
 using host::State;
 using items::ItemFaultCode;
 
-constexpr char16_t kQ[] = u"\"";
 constexpr char16_t kCr[] = u"\r";
 
 // The break key is polled, and the status bar rewritten, each time the block has
@@ -369,7 +368,7 @@ class Engine {
     host::MsgBoxDLL(s_, host::MsgTitle(s_, body + kCr + advice.message), host::msgbox::kInformation);
   }
 
-  Text ModeQuoted() const { return kQ + host::ReplaceItVal(Mode().Text(), u"_", u" ") + kQ; }
+  Text ModeQuoted() const { return host::Quoted(host::ReplaceItVal(Mode().Text(), u"_", u" ")); }
 
   // Every way out: JoinCells as it was, the Active Window's own text back after a
   // Subtract Display run, and the texts of the run emptied.

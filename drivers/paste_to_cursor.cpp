@@ -16,13 +16,11 @@ namespace quillary::drivers {
 
 namespace {
 
+using host::Quoted;
 using host::State;
 
-constexpr char16_t kQ[] = u"\"";
 constexpr char16_t kCr[] = u"\r";
 constexpr char16_t kReadyHeader[] = u"Duplicates_Summary  (ready to paste)\r";
-
-Text Quoted(TextView text) { return kQ + Text(text) + kQ; }
 
 // The help text of the source question.
 Text HelpText(const State& s) {

@@ -10,14 +10,11 @@ namespace quillary::drivers {
 
 namespace {
 
+using host::Quoted;
 using host::State;
 
 constexpr char16_t kTitle[] = u"( SubtractDisplay ): ";
-constexpr char16_t kQ[] = u"\"";
-constexpr char16_t kCr[] = u"\r";
 constexpr long kPasteTypeGreen = 0xC0FFC0;
-
-Text Quoted(TextView text) { return kQ + Text(text) + kQ; }
 
 // The notes on TRAVEL and ONCE of "Subtract Display V", which depend on the rows of the
 // first area.
@@ -26,13 +23,12 @@ Text TravelNotes(const State& s, long rows) {
   Text t = host::kParagraph;
   t += u"TRAVEL: Processing continues downward applying the same size/shape selection until an all-empty area is "
        u"encountered.";
-  t += kCr + Text(u"ONCE: Processes only the current selection.") + kCr + u"CANCEL: To abort." + host::kParagraph +
-       u"Use the Ctrl key to Abort during processing." + host::kParagraph + u"|||||||||||||||||||||||" + kCr;
+  t += u"\rONCE: Processes only the current selection.\rCANCEL: To abort.\r\rUse the Ctrl key to Abort during "
+       u"processing.\r\r|||||||||||||||||||||||\r";
   t += u"You have selected ";
-  t += rows > 1 ? Text(u"more than one row.")
-                : u"one row." + Text(kCr) +
-                      u"Consider selecting all rows of interest and then use the \"Subtract >\" Action instead for "
-                      u"simpler performance.";
+  t += rows > 1 ? u"more than one row."
+                : u"one row.\rConsider selecting all rows of interest and then use the \"Subtract >\" Action instead "
+                  u"for simpler performance.";
   t += host::kParagraph;
   t += u"This process evaluates an area the size of your initial selection, puts the result to its right, and steps "
        u"downward to an area of the same size and checks whether it is all-empty. When an all-empty area is "
@@ -47,7 +43,7 @@ Text TravelNotes(const State& s, long rows) {
 Text DialogText(const State& s, const Text& notes) {
   const Text mode = Quoted(s.request.vbaMode.Text());
   Text t = mode + u" has been initiated.  OK To Subtract Items in Quillary's Active Window from the selection?";
-  t += kCr + Text(u"Excel's Undo will not revert this!");
+  t += u"\rExcel's Undo will not revert this!";
   t += host::kParagraph;
   t += u"A new list will be created to the right of your selection which will OMIT all Items presently shown in "
        u"Quillary's Active Window. If the column to the right of your selection is not empty, insert an empty column "
@@ -63,7 +59,7 @@ Text DialogText(const State& s, const Text& notes) {
   t += u"To generate new counts of remaining Items, select the newly created list and use Quillary's \"Paste >\" "
        u"after setting \"PasteType\" to \"Count\".";
   t += notes;
-  t += kCr + Text(u"_______________________") + kCr + u"NOTES" + kCr;
+  t += u"\r_______________________\rNOTES\r";
   t += u"Prior to initiating this Action, put one or more Item names into a spare cell or select an existing cell "
        u"which contains Items to be removed from the list. Use Get/Test to bring the Items into Quillary's Window. "
        u"When this Action is applied, a new list is generated that does not include the Items originally loaded into "

@@ -59,6 +59,15 @@ Text MsgTitle(const State& s, TextView headline) {
   return t;
 }
 
+Text Quoted(TextView text) {
+  Text quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += u'"';
+  quoted += text;
+  quoted += u'"';
+  return quoted;
+}
+
 Text Paragraphs(std::initializer_list<TextView> paragraphs) {
   Text out;
   bool first = true;

@@ -45,6 +45,8 @@ double CaptionNumber(TextView caption);
 Text CleanMode(const State& s);
 // "( " & CleanMode & " ): " & headline.
 Text MsgTitle(const State& s, TextView headline);
+// The text between double quotes, as messages quote names and captions.
+Text Quoted(TextView text);
 // The paragraphs joined by kParagraph.
 Text Paragraphs(std::initializer_list<TextView> paragraphs);
 

@@ -7,19 +7,17 @@ namespace quillary::blocks {
 
 namespace {
 
+using host::Quoted;
 using host::ModeId;
 using host::Proceed;
 using host::State;
 
-constexpr char16_t kQ[] = u"\"";
 constexpr char16_t kCr[] = u"\r";
 
 xl::Range Selection(const State& s) { return s.App().ActiveWindow()->RangeSelection(); }
 
 // The mode with "_" shown as a blank ("Paste V").
 Text ModeShown(const State& s) { return host::ReplaceItVal(s.request.vbaMode.Text(), u"_", u" "); }
-
-Text Quoted(TextView text) { return kQ + Text(text) + kQ; }
 
 // The SPECIAL MODE notice of "Paste_V": what a Sort-and-tag run pastes depends on the
 // answer.
