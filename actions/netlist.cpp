@@ -294,6 +294,7 @@ class Convert {
     forms::Control& paste = s_.Control(host::ctl::main::kPasteType);
     paste.SetCaption(pasteType);
     paste.SetForeColor(colour);
+    s_.blocks.OnceFlag = true;
     RunBlockEngineNested(s_, SkipMenuAfter::kLeaveOn);
   }
 

@@ -218,6 +218,7 @@ class Writer {
     pasteType.SetForeColor(kPasteItemsColour);
     static_cast<void>(sheets::WholeColRow(s_));
     const xl::Area items = WindowSelection(s_).FirstArea();
+    s_.blocks.OnceFlag = true;
     RunBlockEngineNested(s_, SkipMenuAfter::kRestore);
 
     // Every sorted cell is checked, not only the last result: a cell that reached the

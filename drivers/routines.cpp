@@ -5,8 +5,13 @@
 #include "actions/netlist.h"
 #include "actions/row_expand.h"
 #include "actions/rows_reduce.h"
+#include "blocks/block_engine.h"
 #include "drivers/clipboard_paste.h"
 #include "drivers/get_try.h"
+#include "drivers/paste_to_cursor.h"
+#include "drivers/status_comment.h"
+#include "drivers/subtract_display.h"
+#include "drivers/swap_display.h"
 #include "sheets/page_setup.h"
 #include "sheets/selection_trim.h"
 
@@ -14,6 +19,7 @@ namespace quillary::drivers {
 
 host::Routines BuildRoutines() {
   host::Routines routines;
+  routines.swapdsply = swapdsply;
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
@@ -23,6 +29,13 @@ host::Routines BuildRoutines() {
   routines.CnvrtNetTelesis = actions::CnvrtNetTelesis;
   routines.RowsReduce = actions::RowsReduce;
   routines.RowExpand = actions::RowExpand;
+  routines.GetSortCntPasteTravel = blocks::GetSortCntPasteTravel;
+  routines.PasteToCurs = PasteToCurs;
+  routines.SubtractRtDwn = SubtractRtDwn;
+  // The block engine stages the Subtract button's result; how the staging went shows
+  // in PasteRowCount, which the engine reports.
+  routines.Clipbrd_Into = [](host::State& s, const Text& text) { static_cast<void>(Clipbrd_Into(s, text)); };
+  routines.StatusComment = StatusComment;
   return routines;
 }
 

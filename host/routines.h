@@ -12,6 +12,10 @@
 
 #include "host/state.h"
 
+namespace quillary::xl {
+class Range;
+}  // namespace quillary::xl
+
 namespace quillary::host {
 
 // The routines of the subsystems that the names dispatch to.
@@ -44,6 +48,10 @@ struct Routines {
   // The reset of the remembered Text-to-Columns delimiters (Tab on or off) that the
   // drivers' staging owns and the actions run after a split of their own.
   std::function<void(State&, bool)> TextToColSetting;
+  // The drivers' clipboard staging and status comment box, which the block engine runs
+  // (the Subtract button's result; the comment beside each written block).
+  std::function<void(State&, const Text&)> Clipbrd_Into;
+  std::function<void(State&, int, int, const xl::Range&)> StatusComment;
 
   // Query form events.
   Routine NextButton_Click;

@@ -5,7 +5,7 @@
 //   connection  the spreadsheet application, held while a public class holds it
 //   request     the running request: the ten forms, the mode and the per-call values;
 //               replaced as a whole when a request of the main connection starts
-//   dialogs, compare, items, drivers, actions
+//   dialogs, compare, items, drivers, blocks, actions
 //               what each subsystem keeps from one request to the next, each group
 //               saying who writes and who reads it
 // Both public classes work on the same State, as the host sees one component.
@@ -114,6 +114,17 @@ struct DriversMemory {
   bool TabSplitPaste = false;
 };
 
+// The block engine's memory: TRAVEL or ONCE. OnceFlag True processes the selected block
+// once, False travels down the sheet block by block. Written by the block engine (True
+// when a run starts attended, then the answer of its TRAVEL/ONCE question), by Subtract
+// Display and by the actions that run the engine unattended (SkipMenu enabled), which
+// set it before the call; read by the block engine and its destination writer. It keeps
+// its value from one request to the next. The other values of a block run (the first
+// block, the pass, whether the writer stopped) live only for the run, in the engine.
+struct BlocksMemory {
+  bool OnceFlag = false;
+};
+
 // How the batch writer of the row actions left the last batch: more batches follow
 // ("n"), the batch handed over was the last one ("y"), or the output was refused or the
 // run did not complete ("abort").
@@ -121,14 +132,15 @@ enum class BatchMark : std::uint8_t { kMore, kLast, kAbort };
 
 // The actions' memory. BatchStatus and ResultRows are written by the row actions
 // (EXPAND Row to Many, REDUCE Rows to One) and their batch writer, and read by the
-// netlist conversion after the reduction it runs nested; ActionStartTime is written by
-// the netlist conversion and read by the steps it runs nested, which pace their screen
-// refreshes by it.
+// netlist conversion after the reduction it runs nested. ActionStartTime, when the
+// netlist conversion began in seconds of the services' monotonic clock, is written by
+// that conversion as it starts and read by the steps it runs nested (the block engine's
+// destination writer, the batches of REDUCE Rows to One), which refresh the screen at
+// most once per 45 seconds from then.
 struct ActionsMemory {
   BatchMark BatchStatus = BatchMark::kMore;
   // The output rows of the last row action, all batches together.
   long ResultRows = 0;
-  // Monotonic seconds at the start of the netlist conversion.
   double ActionStartTime = 0;
 };
 
@@ -157,6 +169,7 @@ struct State {
   CompareMemory compare;
   ItemsMemory items;
   DriversMemory drivers;
+  BlocksMemory blocks;
   ActionsMemory actions;
 
   // A control of the running request's forms.

@@ -92,28 +92,39 @@ TEST_F(Program, ScriptFromStandardInput) {
 }
 
 #ifdef QUILLARY_SAMPLES_DIR
-// The sample script runs as the README shows it, from the project folder.
-TEST_F(Program, SampleScriptRuns) {
+// A sample script run as the README shows it, from the project folder, saving to out.
+Outcome RunSample(const std::string& script, const fs::path& out) {
   const fs::path project = fs::path(QUILLARY_SAMPLES_DIR).parent_path();
   const fs::path before = fs::current_path();
   fs::current_path(project);
-  const Outcome run = RunInProcess({"run", "samples/initplace.qs", (dir / "out").string()});
+  const Outcome run = RunInProcess({"run", script, out.string()});
   fs::current_path(before);
+  return run;
+}
+
+TEST_F(Program, SampleScriptRuns) {
+  const Outcome run = RunSample("samples/initplace.qs", dir / "out");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(Has(run.out, "Quillary3016000000\t2 (very hidden)\n")) << run.out;
   EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
 }
 
 TEST_F(Program, SampleActionsScriptRuns) {
-  const fs::path project = fs::path(QUILLARY_SAMPLES_DIR).parent_path();
-  const fs::path before = fs::current_path();
-  fs::current_path(project);
-  const Outcome run = RunInProcess({"run", "samples/actions.qs", (dir / "out").string()});
-  fs::current_path(before);
+  const Outcome run = RunSample("samples/actions.qs", dir / "out");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(Has(run.out, "R1, 2, 5-7\nC1-4\n")) << run.out;
   EXPECT_TRUE(Has(run.out, "Resistor 10K\n")) << run.out;
   EXPECT_TRUE(Has(run.out, "\n42\n")) << run.out;
+  EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
+}
+
+// The block engine's sample counts the parts of each board beside its rows.
+TEST_F(Program, BoardCountsSampleRuns) {
+  const Outcome run = RunSample("samples/board_counts.qs", dir / "out");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Has(run.out, "R1, R2, R5-R7\t10\tMain board\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "R3, R4\t5\tPower board\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "D1, D2\t6\tLED board\n")) << run.out;
   EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
 }
 #endif
