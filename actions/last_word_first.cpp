@@ -35,10 +35,10 @@ Text RawTitled(const State& s, TextView headline, std::initializer_list<TextView
 
 Text HelpText(const State& s) {
   const Text mode = u"\"" + s.request.vbaMode.Text() + u"\"";
-  const Text and1 = u"When the word \"and\" or the character \"&\" stands between two people (e.g. a husband and wife), "
-                    u"both people are given the same surname. Applying " +
-                    mode +
-                    u" again to such a result gives each person first name then surname, separated by a comma.";
+  const Text and1 =
+      u"When the word \"and\" or the character \"&\" stands between two people (e.g. a husband and wife), "
+      u"both people are given the same surname. Applying " +
+      mode + u" again to such a result gives each person first name then surname, separated by a comma.";
   const std::vector<Text> paragraphs = {
       mode + u" has been initiated.  OK To REVERSE the word order?  Excel's Undo will not revert this!",
       u"The output results will be pasted into same amount of cells to the right of your selection as there are in "
@@ -56,13 +56,15 @@ Text HelpText(const State& s) {
       u"Click the Filter Button to choose which typical name titles and suffix should be removed (hold the Ctrl Key to "
       u"select individually). The result can then be sorted by first name or by last name, and full names can be "
       u"checked for duplicates.",
-      u"Extra spaces and extraneous periods are removed. Hard line-breaks are considered to be the same as commas. Cells "
+      u"Extra spaces and extraneous periods are removed. Hard line-breaks are considered to be the same as commas. "
+      u"Cells "
       u"with formulas will not be modified.",
       and1,
       u"After using this action on peoples names, Quillary will be able to identify \"Smith John\" and \"John Smith\" "
       u"as duplicates when both name orders are present in a list.",
       u"As in the above example, when the word \"and\" is found without a comma before or after it, it is removed.",
-      u"If there are three or more words in a cell but only the first word is followed by a comma, the last word of the "
+      u"If there are three or more words in a cell but only the first word is followed by a comma, the last word of "
+      u"the "
       u"cell is copied and given to the first word as well. \"Mary, John Q. Smith\" becomes \"Smith Q John, Smith "
       u"Mary\".",
       u"_______________________",
@@ -78,7 +80,8 @@ Text HelpText(const State& s) {
       u"addresses into columns first.",
       u"FOR ADDRESS LISTS: HIGHLIGHTING CELLS WHICH SOMEWHAT MATCH THE CELL ABOVE OR BELOW:",
       u"» Select whole columns by clicking the identifier letter at the top of a column (drag to select multiple "
-      u"columns). Press Enter once to activate the cell in the second row. Click Excel's menu Insert>Conditional Format.",
+      u"columns). Press Enter once to activate the cell in the second row. Click Excel's menu Insert>Conditional "
+      u"Format.",
       u"» Use the following formula as condition_1 or 2:  =LEFT(A2,4)=LEFT(A3,4)",
       u"» Use the following formula as condition_2 or 3:  =LEFT(A2,4)=LEFT(A1,4)",
       u"» Click on each of those formulas, press F2, and change the column letter to that of the active cell and the "
@@ -272,7 +275,10 @@ Text LastWordFirst(Text source, TextView titleFilter) {
       }
     }
     if (word.empty()) continue;
-    if (Contains(filter, u"," + text_order::Fold(word) + u",")) continue;
+    Text key = u",";
+    key += text_order::Fold(word);
+    key += u',';
+    if (Contains(filter, key)) continue;
     const std::size_t size = word.size() + (comma ? 1 : 0);
     std::size_t at = end - size;
     if (comma) turned[at++] = u',';

@@ -50,9 +50,10 @@ Text Introduction(const State& s) {
       u"For netlists that are not in this style, Excel's Find and Replace can often bring them into it, or Quillary's "
       u"\"" +
       Text(host::ModeText(host::ModeId::kTextConverterImport)) + u"\" can split them into columns.";
-  const Text split = u"Or split the lines into a net name column and node columns with TextToColumns, bold the first "
-                     u"node cell and use \"" +
-                     Text(host::ModeText(host::ModeId::kReduceRowsToOne)) + u"\" to gather each net onto one row.";
+  const Text split =
+      u"Or split the lines into a net name column and node columns with TextToColumns, bold the first "
+      u"node cell and use \"" +
+      Text(host::ModeText(host::ModeId::kReduceRowsToOne)) + u"\" to gather each net onto one row.";
   for (TextView p : {
            TextView(u"The original list will remain intact and a new sheet will be added."),
            TextView(u"This will auto-convert a Telesis style netlist which has a format such that a line begins with a "
@@ -323,12 +324,11 @@ class Convert {
   void NetNameSort() {
     xl::Worksheet& sheet = Book().ActiveSheet();
     const xl::Range key = sheet.Cells(kFirstResultRow, 1);
-    items::SortIgnoringErrors(sheet.Range(key, sheet.Cells(LastResultRow(), 2)),
-                              {.Key1 = &key,
-                               .Order1 = xl::xlAscending,
-                               .Header = xl::xlNo,
-                               .MatchCase = matchCase_,
-                               .Orientation = xl::xlTopToBottom});
+    items::SortIgnoringErrors(sheet.Range(key, sheet.Cells(LastResultRow(), 2)), {.Key1 = &key,
+                                                                                  .Order1 = xl::xlAscending,
+                                                                                  .Header = xl::xlNo,
+                                                                                  .MatchCase = matchCase_,
+                                                                                  .Orientation = xl::xlTopToBottom});
   }
 
   // With node sorting the sorted nodes replace the joined ones before the nets are
@@ -398,8 +398,7 @@ std::size_t NetlistIndent(Text firstLine) {
 
 Text CleanNetlistLine(Text line, std::size_t indent) {
   host::RplcHspace(line);
-  const bool continuation =
-      line.size() >= indent + 1 && line.find_first_not_of(u' ') >= indent + 1;
+  const bool continuation = line.size() >= indent + 1 && line.find_first_not_of(u' ') >= indent + 1;
   Text text = continuation ? Text(u";") : Text();
   text += vba::LTrim(line);
   host::ReplaceItRef(text, u", ", u",");

@@ -57,13 +57,13 @@ bool OverwriteQuestion(State& s) {
       Message(s, kInProgress,
               {u"If you select OK, some existing contents to the right of the selected area will be overwritten.",
                u"OK to continue and overwrite anyway?  Undo won't revert it!"});
-  const double answer =
-      host::MsgBoxDLL(s, text, host::msgbox::kOkCancel + host::msgbox::kDefaultButton2);
+  const double answer = host::MsgBoxDLL(s, text, host::msgbox::kOkCancel + host::msgbox::kDefaultButton2);
   return answer != host::msgbox::kAnswerCancel;
 }
 
 void OverwriteRefusedMsg(State& s) {
-  Tell(s, Message(s, u"Translation aborted.", {u"Output has been stopped before overwriting the contents at the cursor."}));
+  Tell(s, Message(s, u"Translation aborted.",
+                  {u"Output has been stopped before overwriting the contents at the cursor."}));
 }
 
 void WriteErrorMsg(State& s) {

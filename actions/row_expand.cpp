@@ -52,16 +52,18 @@ Text Introduction(const State& s) {
        u"original row within the selection. This is nearly the reverse of Quillary's ";
   t += host::ModeText(host::ModeId::kReduceRowsToOne);
   t += u".\r\r";
-  t += u"If there is NO BOLDED cell within the selection, multiple Items within cells of the FIRST SELECTED COLUMN WILL "
-       u"BE EXPANDED into their own row. The expanded Items will be in the first column of the resulting output "
-       u"table.\r\r";
+  t +=
+      u"If there is NO BOLDED cell within the selection, multiple Items within cells of the FIRST SELECTED COLUMN WILL "
+      u"BE EXPANDED into their own row. The expanded Items will be in the first column of the resulting output "
+      u"table.\r\r";
   t += u"If there is a SINGLE BOLDED cell within the selection, multiple Items within cells of THAT COLUMN WILL BE "
        u"EXPANDED into their own row. The expanded Items will be in the same relative column in the resulting output "
        u"table as in the original input list.\r";
   t += u"|||||||||||||||||||||||\rNOTE\r";
-  t += u"To properly expand hyphenated Indexed Items into multiple rows, you must first expand the Indexed Items within "
-       u"their respective cells. Insert a column next to them and use the paste buttons Paste > or Paste V to make a "
-       u"column of single Index Items without hyphens, then expand that column.\r";
+  t +=
+      u"To properly expand hyphenated Indexed Items into multiple rows, you must first expand the Indexed Items within "
+      u"their respective cells. Insert a column next to them and use the paste buttons Paste > or Paste V to make a "
+      u"column of single Index Items without hyphens, then expand that column.\r";
   t += u"_______________________\rTIPS\r";
   t += u"Consider whether there might be advantages to re-arranging the columns prior to applying this action.\r";
   t += u"To rearrange columns (in the original input or in the output results), Right-click the column identifier, "
@@ -183,15 +185,15 @@ class Expand {
     if (buffer_.BoldCellFound) return true;
     boldColOff_ = 0;
     Text t = Titled(s_, u" ): NO CELL IS BOLDED.");
-    t += u"\r\rA bolded cell was NOT found in the selection. Bolding a cell indicates which column has cells with lists "
-         u"of Items to be expanded into separate rows for each.\r\r";
+    t +=
+        u"\r\rA bolded cell was NOT found in the selection. Bolding a cell indicates which column has cells with lists "
+        u"of Items to be expanded into separate rows for each.\r\r";
     t += u"If a bolded cell is not found, the first column will be used and that column will be put in the first "
          u"column of the resulting output table. \r\r";
     t += internal::BoldShortcut(s_);
     t += u"\r\rChoose NO to cancel. Then bold one cell.\r";
     t += u"Choose YES to continue without bolding a cell if the first column has comma separated lists.";
-    return host::MsgBoxDLL(s_, t, msgbox::kYesNo + msgbox::kInformation + msgbox::kDefaultButton2) !=
-           msgbox::kAnswerNo;
+    return host::MsgBoxDLL(s_, t, msgbox::kYesNo + msgbox::kInformation + msgbox::kDefaultButton2) != msgbox::kAnswerNo;
   }
 
   void SetUp(const xl::Range& area) {

@@ -62,10 +62,11 @@ Text StyleHelp(const State& s) {
                     u"empty first cell below it belong to the same Part/Record."),
            TextView(u"|||||||||||||||||||||||"),
            TextView(u"GROUPING ITEMS INTO A SINGLE CELL and COLLAPSING LIST (Bold one Cell):"),
-           TextView(u"Bold the cell of the first Part/Record that holds its first Items (e.g. Reference Designators). "
-                    u"The Items of that column are joined into a single comma delimited cell for each Part/Record, and "
-                    u"the other rows of each Part/Record are collapsed into the columns of the bolded row, one line per "
-                    u"row, leaving out text that repeats the row above."),
+           TextView(
+               u"Bold the cell of the first Part/Record that holds its first Items (e.g. Reference Designators). "
+               u"The Items of that column are joined into a single comma delimited cell for each Part/Record, and "
+               u"the other rows of each Part/Record are collapsed into the columns of the bolded row, one line per "
+               u"row, leaving out text that repeats the row above."),
            TextView(u"_______________________"),
            TextView(u"COLLAPSE LIST ONLY (Bold one cell in first column):"),
            TextView(u"Bolding a cell in the first column collapses each Part/Record into a single row without joining "
@@ -89,16 +90,18 @@ Text PageSetupQuestion() {
   Text t = u"[Report Page Setup?]( ";
   t += host::ModeText(host::ModeId::kReduceRowsToOne);
   t += u" ): Translation Complete. Apply default Printer Page_Setup?";
-  const Text numberValues = u"All numbers in the output results table have been converted to Text Numbers. To convert "
-                            u"them to Number Values, use Quillary's " +
-                            Text(host::ModeText(host::ModeId::kNumberValues)) + u".";
+  const Text numberValues =
+      u"All numbers in the output results table have been converted to Text Numbers. To convert "
+      u"them to Number Values, use Quillary's " +
+      Text(host::ModeText(host::ModeId::kNumberValues)) + u".";
   const Text commaSpace = u"To clean up commas and spaces to reduce fault messages, use Quillary's " +
                           Text(host::ModeText(host::ModeId::kCommaSpaceSet)) + u".";
-  const Text prefixSet = u"To clean up missing prefixes for Items with Index Numbers (e.g. Reference Designators), use "
-                         u"Quillary's " +
-                         Text(host::ModeText(host::ModeId::kPrefixSet)) + u".";
-  const Text prefixClear = u"To remove prefixes after processing, use Quillary's " +
-                           Text(host::ModeText(host::ModeId::kPrefixClear)) + u".";
+  const Text prefixSet =
+      u"To clean up missing prefixes for Items with Index Numbers (e.g. Reference Designators), use "
+      u"Quillary's " +
+      Text(host::ModeText(host::ModeId::kPrefixSet)) + u".";
+  const Text prefixClear =
+      u"To remove prefixes after processing, use Quillary's " + Text(host::ModeText(host::ModeId::kPrefixClear)) + u".";
   for (TextView p : {
            TextView(u"The new output results table is highlighted. The original source data is intact on its original "
                     u"sheet behind the new small window."),
@@ -160,9 +163,7 @@ class Reduce {
     return t;
   }
 
-  bool SameText(const Text& a, const Text& b) const {
-    return vba::StrComp(a, b, s_.request.CompareMode) == 0;
-  }
+  bool SameText(const Text& a, const Text& b) const { return vba::StrComp(a, b, s_.request.CompareMode) == 0; }
 
   // Whether row offset r begins a record.
   bool StartsRecord(long r) const {
@@ -185,9 +186,7 @@ class Reduce {
 
   // ----- questions and checks before anything is written -----
 
-  bool Ask(const Text& text, long style, int stopAnswer) {
-    return host::MsgBoxDLL(s_, text, style) != stopAnswer;
-  }
+  bool Ask(const Text& text, long style, int stopAnswer) { return host::MsgBoxDLL(s_, text, style) != stopAnswer; }
   void Tell(const Text& text, long style = msgbox::kInformation) { host::MsgBoxDLL(s_, text, style); }
 
   bool Checks(const xl::Range& area) {
@@ -394,19 +393,21 @@ class Reduce {
     s_.actions.BatchStatus = host::BatchMark::kAbort;
     const Text needed = vba::IntegerText(usedCount_ + 1);
     Text needs = u"The format of your input selection requires " + needed +
-                    u" columns be used in the output. But there are only " +
-                    vba::IntegerText(sheet_->ColumnsCount()) + u" maximum columns in this version of Excel.";
-    Text examine = u"Examine your selection, and if possible, make modifications to decrease the output columns "
-                   u"required by " +
-                   needed + u".";
-    Tell(Msg(s_, u"TRANSLATION IN PROGRESS.",
-             {needs, examine,
-              buffer_.BoldCellFound
-                  ? u"Also, you might be able to use less columns if you bold a different cell to consolidate Items "
-                    u"differently."
-                  : u"Also, you would probably use less columns if you consolidate Items by bolding an appropriate "
-                    u"cell. Bolding joins many cells of Items (e.g. Reference Designators) into a single cell per part.",
-              u"Try combining columns or rows containing data. Or try selecting less columns or rows."}));
+                 u" columns be used in the output. But there are only " + vba::IntegerText(sheet_->ColumnsCount()) +
+                 u" maximum columns in this version of Excel.";
+    Text examine =
+        u"Examine your selection, and if possible, make modifications to decrease the output columns "
+        u"required by " +
+        needed + u".";
+    Tell(
+        Msg(s_, u"TRANSLATION IN PROGRESS.",
+            {needs, examine,
+             buffer_.BoldCellFound
+                 ? u"Also, you might be able to use less columns if you bold a different cell to consolidate Items "
+                   u"differently."
+                 : u"Also, you would probably use less columns if you consolidate Items by bolding an appropriate "
+                   u"cell. Bolding joins many cells of Items (e.g. Reference Designators) into a single cell per part.",
+             u"Try combining columns or rows containing data. Or try selecting less columns or rows."}));
     return false;
   }
 

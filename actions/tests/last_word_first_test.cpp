@@ -76,9 +76,9 @@ TEST(ReverseOrder, WritesTheTurnedBlockBesideTheSource) {
   f.Sheet().Range(u"A2").SetHorizontalAlignment(xl::xlRight);
   f.b.addin.QueueBigMsgAnswer(1);
   f.Turn();
-  EXPECT_EQ(Read(f.Sheet(), 1, 1, 2, 4), (Table{{u"Mr. John and Mrs. Mary Smith", u"Lee, Ann", u"Smith Mary, Smith John",
-                                                 u"Ann, Lee"},
-                                                {u"a b", u"", u"b a", u""}}));
+  EXPECT_EQ(Read(f.Sheet(), 1, 1, 2, 4),
+            (Table{{u"Mr. John and Mrs. Mary Smith", u"Lee, Ann", u"Smith Mary, Smith John", u"Ann, Lee"},
+                   {u"a b", u"", u"b a", u""}}));
   EXPECT_TRUE(f.Sheet().Range(u"D2").Value().IsEmpty());
   EXPECT_EQ(f.Sheet().Range(u"C2").HorizontalAlignment(), Variant(xl::xlRight));
   EXPECT_TRUE(f.b.addin.Messages().empty());
@@ -122,14 +122,23 @@ TEST(ReverseOrder, RefusalsWriteNothing) {
   };
   const std::vector<Case> cases = {
       {"dialog cancelled", [](Names&) {}, {0}, {}, u""},
-      {"overwrite cancelled", [](Names& f) { f.Sheet().Range(u"D2").SetValue(u"keep"); }, {1},
-       {msgbox::kAnswerCancel}, u"( LastWord First w/Filter ): The output results would be pasted"},
+      {"overwrite cancelled",
+       [](Names& f) { f.Sheet().Range(u"D2").SetValue(u"keep"); },
+       {1},
+       {msgbox::kAnswerCancel},
+       u"( LastWord First w/Filter ): The output results would be pasted"},
       // Checked before a cell is written, wherever in the output it lies.
-      {"merged output cell", [](Names& f) { f.Sheet().Range(u"D2:E2").Merge(); }, {1}, {msgbox::kAnswerOk},
+      {"merged output cell",
+       [](Names& f) { f.Sheet().Range(u"D2:E2").Merge(); },
+       {1},
+       {msgbox::kAnswerOk},
        u"( LastWord First w/Filter ): There is a merged cell in the destination area. This process will not place "
        u"results into merged cells.\r\rThis action has aborted.\r\rPlease unmerge the offending cell. Consider "
        u"umerging all cells."},
-      {"locked output on a protected sheet", [](Names& f) { f.Sheet().Protect(); }, {}, {msgbox::kAnswerOk},
+      {"locked output on a protected sheet",
+       [](Names& f) { f.Sheet().Protect(); },
+       {},
+       {msgbox::kAnswerOk},
        u"( LastWord First w/Filter ): The Worksheet is Protected and there are cells in the area to the right of this "
        u"selection which are Locked.\r\rThis Action will NOT execute."},
       // The room is checked first: the block beyond the sheet is never read.
@@ -139,7 +148,8 @@ TEST(ReverseOrder, RefusalsWriteNothing) {
          sheet.Protect();
          sheet.Range(sheet.Cells(1, sheet.ColumnsCount() - 1), sheet.Cells(1, sheet.ColumnsCount())).Select();
        },
-       {}, {msgbox::kAnswerOk},
+       {},
+       {msgbox::kAnswerOk},
        u"( LastWord First w/Filter ): The output results would be pasted into the same amount of empty cells to the "
        u"right of your selection as there are in your selection.\r\rBut there are only 16384 columns in the worksheet "
        u"and this action would try to use out to 16386 columns. This is not possible."},

@@ -87,12 +87,7 @@ struct Netlist {
 };
 
 const std::vector<Text> kNetlist = {
-    u"NAME_B; b2, b1",
-    u"NAME_A; a3 a1",
-    u"    a2",
-    u";a0",
-    u"NAME_C; c1",
-    u"      007",
+    u"NAME_B; b2, b1", u"NAME_A; a3 a1", u"    a2", u";a0", u"NAME_C; c1", u"      007",
 };
 
 TEST(CnvrtNetTelesis, NetsSortedByNameWithTheirSortedNodesAndCounts) {
@@ -127,10 +122,11 @@ TEST(CnvrtNetTelesis, NetsSortedByNameWithTheirSortedNodesAndCounts) {
 
   const std::vector<Text> prompts = Prompts(f.b);
   ASSERT_EQ(prompts.size(), 2u);
-  EXPECT_EQ(prompts[0],
-            u"[Report Page Setup?]( Netlist Cnvrt:Telesis ): Apply Quillary's default Printer Page_Setup?\r\rWhile "
-            u"using the print preview, try changing Portrait/Landscape and Fit To Pages Width/Tall.\r\rChoose NO if the "
-            u"worksheet has printer problems -- possibly due to a non-Excel generated worksheet.");
+  EXPECT_EQ(
+      prompts[0],
+      u"[Report Page Setup?]( Netlist Cnvrt:Telesis ): Apply Quillary's default Printer Page_Setup?\r\rWhile "
+      u"using the print preview, try changing Portrait/Landscape and Fit To Pages Width/Tall.\r\rChoose NO if the "
+      u"worksheet has printer problems -- possibly due to a non-Excel generated worksheet.");
   EXPECT_TRUE(Begins(f.b.Control(host::ctl::bigmsg::kText).Text(),
                      u"\"Netlist Cnvrt:Telesis\" has been initiated.   OK To Convert Netlist?\r\rThe original list "
                      u"will remain intact and a new sheet will be added."));
@@ -144,9 +140,8 @@ TEST(CnvrtNetTelesis, WithoutNodeSortingTheCountsStayWithTheirNets) {
   f.b.addin.QueueMessageAnswer(msgbox::kAnswerNo);  // go on without node sorting
   f.QueueClosing();
   f.Convert();
-  EXPECT_EQ(f.Nets(3), (Table{{u"NAME_A", u"a3,a1,a2,a0", u"4"},
-                              {u"NAME_B", u"b2,b1", u"2"},
-                              {u"NAME_C", u"c1,007", u"2"}}));
+  EXPECT_EQ(f.Nets(3),
+            (Table{{u"NAME_A", u"a3,a1,a2,a0", u"4"}, {u"NAME_B", u"b2,b1", u"2"}, {u"NAME_C", u"c1,007", u"2"}}));
   ASSERT_EQ(f.engine.size(), 1u);
   EXPECT_EQ(f.engine[0].pasteType, u"Count");
   EXPECT_TRUE(Begins(Prompts(f.b).at(0),
@@ -187,15 +182,39 @@ TEST(CnvrtNetTelesis, EarlyEndsAddNoSheet) {
   };
   const std::vector<Case> cases = {
       {"cancelled", true, false, true, kNetlist, 0, {}, u""},
-      {"CountIndex#", false, false, true, kNetlist, 1, {msgbox::kAnswerOk},
+      {"CountIndex#",
+       false,
+       false,
+       true,
+       kNetlist,
+       1,
+       {msgbox::kAnswerOk},
        u"( REDUCE Rows to One ): This action must use IgnoreIndex# Mode because the conversion would most likely be "
        u"aborted if CountIndex# Mode were used (due to very specific rules being applied in CountIndex# Mode).\r\r"
        u"Please make the appropriate choice for that option."},
-      {"tagging", true, true, true, kNetlist, 1, {msgbox::kAnswerOk},
+      {"tagging",
+       true,
+       true,
+       true,
+       kNetlist,
+       1,
+       {msgbox::kAnswerOk},
        u"( REDUCE Rows to One ): This action must use IgnoreIndex# Mode *without* the \""},
-      {"node sorting cancelled", true, false, false, kNetlist, 1, {msgbox::kAnswerCancel},
+      {"node sorting cancelled",
+       true,
+       false,
+       false,
+       kNetlist,
+       1,
+       {msgbox::kAnswerCancel},
        u"( Netlist Cnvrt:Telesis ): It is often best to sort the NODES"},
-      {"nothing to convert", true, false, true, {u"   ", u""}, 1, {msgbox::kAnswerOk},
+      {"nothing to convert",
+       true,
+       false,
+       true,
+       {u"   ", u""},
+       1,
+       {msgbox::kAnswerOk},
        u"( Netlist Cnvrt:Telesis ): The first column of the selection holds no netlist lines."},
   };
   for (const Case& c : cases) {

@@ -62,10 +62,9 @@ TEST(PrintToSheet, FlaggedColumnsSideBySideFromRowThreeAsText) {
   // Column 1 holds text but is not flagged: it is never written, and the columns
   // right of it move left.
   w.Batch({{u"R1", u"skip", u"007", u"=1+1"}, {u"R2", u"skip", u"", u"x\n"}});
-  EXPECT_EQ(Read(w.Sheet(), 1, 1, 4, 4), (Table{{u"", u"", u"", u""},
-                                                 {u"", u"", u"", u""},
-                                                 {u"R1", u"007", u"=1+1", u""},
-                                                 {u"R2", u"", u"x\n", u""}}));
+  EXPECT_EQ(
+      Read(w.Sheet(), 1, 1, 4, 4),
+      (Table{{u"", u"", u"", u""}, {u"", u"", u"", u""}, {u"R1", u"007", u"=1+1", u""}, {u"R2", u"", u"x\n", u""}}));
   // Numbers and formulas arrive as texts; an empty text clears what the cell held.
   EXPECT_TRUE(w.Sheet().Range(u"B3").Value().IsText());
   EXPECT_FALSE(w.Sheet().Range(u"C3").HasFormula());
@@ -244,9 +243,8 @@ TEST(PrintToSheet, SortStepReplacesTheItemsColumnBySortedItems) {
   w.buffer.BoldColumn = 2;
   w.Batch({{u"", u"P1", u"R3,R1,R2"}, {u"", u"P2", u"C2,C1"}}, true);
 
-  EXPECT_EQ(Read(w.Sheet(), 2, 1, 3, 4), (Table{{u"", u"Reference", u"", u""},
-                                                {u"P1", u"R1,R2,R3", u"", u"beside"},
-                                                {u"P2", u"C1,C2", u"", u""}}));
+  EXPECT_EQ(Read(w.Sheet(), 2, 1, 3, 4),
+            (Table{{u"", u"Reference", u"", u""}, {u"P1", u"R1,R2,R3", u"", u"beside"}, {u"P2", u"C1,C2", u"", u""}}));
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].mode, u"Paste_>");
   EXPECT_EQ(calls[0].modeHold, u"REDUCE Rows to One");

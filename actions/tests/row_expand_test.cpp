@@ -143,12 +143,9 @@ TEST_F(Expand, TwoBoldedCells) {
     EXPECT_TRUE(b.addin.Messages().empty());
     xl::Worksheet* result = SheetStartingWith(b, u"Parts-Expanded");
     ASSERT_NE(result, nullptr);
-    EXPECT_EQ(Read(*result, 3, 2, 6, 2), (Table{{u"P1", u"R1"},
-                                                {u"P1", u"R2"},
-                                                {u"P1", u"R3"},
-                                                {u"0047", u"C1"},
-                                                {u"0047", u"C2"},
-                                                {u"P3", u""}}));
+    EXPECT_EQ(
+        Read(*result, 3, 2, 6, 2),
+        (Table{{u"P1", u"R1"}, {u"P1", u"R2"}, {u"P1", u"R3"}, {u"0047", u"C1"}, {u"0047", u"C2"}, {u"P3", u""}}));
     // Unattended: no header, no page set-up, no window arrangement.
     EXPECT_EQ(result->Range(u"C2").Value(), Variant());
     EXPECT_EQ(b.state.actions.BatchStatus, host::BatchMark::kLast);

@@ -37,7 +37,8 @@ inline void Fill(xl::Worksheet& sheet, long row, long col, const Table& rows) {
 inline Table Read(xl::Worksheet& sheet, long row, long col, long rows, long cols) {
   Table t(static_cast<std::size_t>(rows));
   for (long r = 0; r < rows; ++r) {
-    for (long c = 0; c < cols; ++c) t[static_cast<std::size_t>(r)].push_back(items::CellText(sheet.Cells(row + r, col + c)));
+    for (long c = 0; c < cols; ++c)
+      t[static_cast<std::size_t>(r)].push_back(items::CellText(sheet.Cells(row + r, col + c)));
   }
   return t;
 }
@@ -105,7 +106,8 @@ struct FakePasteRight {
     for (long r = sel.Row(); r < sel.Row() + sel.RowsCount(); ++r) {
       const Text items = SortedItems(items::CellText(sheet.Cells(r, sel.Column())));
       Text result = items;
-      if (count) result = items.empty() ? Text(u"0") : vba::IntegerText(std::count(items.begin(), items.end(), u',') + 1);
+      if (count)
+        result = items.empty() ? Text(u"0") : vba::IntegerText(std::count(items.begin(), items.end(), u',') + 1);
       items::WriteText(sheet.Cells(r, sel.Column() + 1), result);
       s.request.DisplayText = result;
     }

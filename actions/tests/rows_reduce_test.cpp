@@ -94,7 +94,7 @@ TEST(RowsReduce, IndentedListCollapsedOnTheBoldedColumn) {
   std::vector<testing::FakePasteRight::Call> calls;
   f.b.routines.GetSortCntPasteTravel = testing::FakePasteRight{&calls};
   f.b.state.compare.CompareStep = 5;
-  f.b.addin.QueueBigMsgAnswer(1);                 // Indented
+  f.b.addin.QueueBigMsgAnswer(1);                    // Indented
   f.b.addin.QueueMessageAnswer(msgbox::kAnswerYes);  // sort the joined Items
   f.QueueClosing();
   f.Reduce();
@@ -122,9 +122,10 @@ TEST(RowsReduce, IndentedListCollapsedOnTheBoldedColumn) {
                      u"( REDUCE Rows to One ): You have chosen to collapse your selection and combine Items into a "
                      u"single cell. But SORTING has not been enabled.\r\r"));
   EXPECT_EQ(f.b.addin.Messages()[0].style, 323);
-  EXPECT_TRUE(Begins(prompts[1],
-                     u"[Report Page Setup?]( REDUCE Rows to One ): Translation Complete. Apply default Printer "
-                     u"Page_Setup?\r\rThe new output results table is highlighted. The original source data is intact"));
+  EXPECT_TRUE(
+      Begins(prompts[1],
+             u"[Report Page Setup?]( REDUCE Rows to One ): Translation Complete. Apply default Printer "
+             u"Page_Setup?\r\rThe new output results table is highlighted. The original source data is intact"));
   EXPECT_TRUE(Begins(f.b.Control(host::ctl::bigmsg::kText).Text(),
                      u"\"REDUCE Rows to One\" has been initiated.   REDUCE ROWS based on WHICH STYLE?"));
 }
@@ -139,16 +140,16 @@ TEST(RowsReduce, RecordsOfEachStyle) {
     Table expected;
   } cases[] = {
       // Equal names that are not adjacent are not merged.
-      {"name change", 2,
+      {"name change",
+       2,
        {{u"a", u"1"}, {u"a", u"2"}, {u"b", u"3"}, {u"a", u"4"}},
        {{u"a", u"1", u"2"}, {u"b", u"3", u""}, {u"a", u"4", u""}}},
       // A first cell of blanks only continues the record; later rows leave out the
       // first column.
-      {"indented", 1,
-       {{u"a", u"1"}, {u"   ", u"2"}, {u"b", u"3"}},
-       {{u"a", u"1", u"2"}, {u"b", u"3", u""}}},
+      {"indented", 1, {{u"a", u"1"}, {u"   ", u"2"}, {u"b", u"3"}}, {{u"a", u"1", u"2"}, {u"b", u"3", u""}}},
       // Every row is read whole; a formula showing an empty text is content.
-      {"after empty cell", 3,
+      {"after empty cell",
+       3,
        {{u"X", u"1"}, {u"", u"2"}, {u"=\"\"", u"3"}, {u"Y", u"4"}},
        {{u"X", u"1", u"", u"2"}, {u"", u"3", u"Y", u"4"}}},
   };
@@ -162,12 +163,11 @@ TEST(RowsReduce, RecordsOfEachStyle) {
     f.Reduce();
     ASSERT_NE(f.Result(), nullptr);
     const long cols = static_cast<long>(c.expected.front().size());
-    EXPECT_EQ(f.Rows(static_cast<long>(c.expected.size()) + 1, cols),
-              [&] {
-                Table t = c.expected;
-                t.emplace_back(static_cast<std::size_t>(cols), Text());
-                return t;
-              }());
+    EXPECT_EQ(f.Rows(static_cast<long>(c.expected.size()) + 1, cols), [&] {
+      Table t = c.expected;
+      t.emplace_back(static_cast<std::size_t>(cols), Text());
+      return t;
+    }());
     EXPECT_EQ(f.b.state.actions.BatchStatus, host::BatchMark::kLast);
   }
 }
@@ -184,10 +184,8 @@ TEST(RowsReduce, BoldInTheFirstColumnFoldsEveryColumnWithoutJoining) {
 // The bolded cell below the first row of an Indented record: its Items still reach the
 // output, in the column they are joined into.
 TEST(RowsReduce, BoldBelowTheFirstRowOfItsRecordKeepsTheItems) {
-  List f({{u"P1", u"d1", u"", u"q1"},
-          {u"", u"d2", u"R1", u"q2"},
-          {u"P2", u"e1", u"", u"q3"},
-          {u"", u"e2", u"C1", u"q4"}});
+  List f(
+      {{u"P1", u"d1", u"", u"q1"}, {u"", u"d2", u"R1", u"q2"}, {u"P2", u"e1", u"", u"q3"}, {u"", u"e2", u"C1", u"q4"}});
   f.Bold(u"C2");
   f.Unattended();
   f.b.addin.QueueMessageAnswer(msgbox::kAnswerOk);
@@ -212,25 +210,72 @@ TEST(RowsReduce, RefusalsLeaveAFailureStatusAndNoSheet) {
   };
   const Table two = {{u"P1", u"R1"}, {u"", u"R2"}};
   const std::vector<Case> cases = {
-      {"one column", {{u"P1"}, {u"P2"}}, nullptr, true, false, {msgbox::kAnswerOk}, {},
-       u"( REDUCE Rows to One ): Only one column is selected.\r\rThis action's usefulness is very limited", 64},
-      {"second column empty, Cancel", {{u"P1", u""}, {u"P2", u""}}, nullptr, true, false, {msgbox::kAnswerCancel}, {},
+      {"one column",
+       {{u"P1"}, {u"P2"}},
+       nullptr,
+       true,
+       false,
+       {msgbox::kAnswerOk},
+       {},
+       u"( REDUCE Rows to One ): Only one column is selected.\r\rThis action's usefulness is very limited",
+       64},
+      {"second column empty, Cancel",
+       {{u"P1", u""}, {u"P2", u""}},
+       nullptr,
+       true,
+       false,
+       {msgbox::kAnswerCancel},
+       {},
        u"( REDUCE Rows to One ): The second column within your selection is completely empty.\r\rData in the first",
        49},
-      {"bold in CountIndex#", two, u"B1", false, false, {msgbox::kAnswerOk}, {},
+      {"bold in CountIndex#",
+       two,
+       u"B1",
+       false,
+       false,
+       {msgbox::kAnswerOk},
+       {},
        u"( REDUCE Rows to One ): This action must use IgnoreIndex# Mode because the conversion would most likely be "
        u"aborted if CountIndex# Mode were used (due to very specific rules being applied in CountIndex# Mode).\r\r"
        u"Please make the appropriate choice for that option.",
        64},
-      {"bold with tagging", two, u"B1", true, true, {msgbox::kAnswerOk}, {},
-       u"( REDUCE Rows to One ): This action must use IgnoreIndex# Mode *without* the \"", 64},
-      {"no bold, No", two, nullptr, true, false, {msgbox::kAnswerNo}, {},
-       u"( REDUCE Rows to One ): NO CELL IS BOLDED.\r\r", 308},
+      {"bold with tagging",
+       two,
+       u"B1",
+       true,
+       true,
+       {msgbox::kAnswerOk},
+       {},
+       u"( REDUCE Rows to One ): This action must use IgnoreIndex# Mode *without* the \"",
+       64},
+      {"no bold, No",
+       two,
+       nullptr,
+       true,
+       false,
+       {msgbox::kAnswerNo},
+       {},
+       u"( REDUCE Rows to One ): NO CELL IS BOLDED.\r\r",
+       308},
       {"style dialog cancelled", two, u"B1", true, false, {}, {0}, u"", 0},
-      {"indented with an empty top cell", {{u"", u"R1"}, {u"P1", u"R2"}}, u"B1", true, false, {msgbox::kAnswerOk},
-       {1}, u"( REDUCE Rows to One ): You have chosen to reduce rows which have an Indented format.", 64},
-      {"sorting question, Cancel", two, u"B1", true, false, {msgbox::kAnswerCancel}, {1},
-       u"( REDUCE Rows to One ): You have chosen to collapse your selection", 323},
+      {"indented with an empty top cell",
+       {{u"", u"R1"}, {u"P1", u"R2"}},
+       u"B1",
+       true,
+       false,
+       {msgbox::kAnswerOk},
+       {1},
+       u"( REDUCE Rows to One ): You have chosen to reduce rows which have an Indented format.",
+       64},
+      {"sorting question, Cancel",
+       two,
+       u"B1",
+       true,
+       false,
+       {msgbox::kAnswerCancel},
+       {1},
+       u"( REDUCE Rows to One ): You have chosen to collapse your selection",
+       323},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -127,6 +127,20 @@ TEST_F(Program, BoardCountsSampleRuns) {
   EXPECT_TRUE(Has(run.out, "D1, D2\t6\tLED board\n")) << run.out;
   EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
 }
+
+// The result-sheet samples: the netlist converted into a table of nets, the bill of
+// materials reduced to one row per part and expanded back.
+TEST_F(Program, ResultSheetSamplesRun) {
+  const Outcome netlist = RunSample("samples/netlist.qs", dir / "netlist");
+  EXPECT_EQ(netlist.status, 0) << netlist.err;
+  EXPECT_TRUE(Has(netlist.out, "A_LED\tD1-1,R4-2\t2\nCLK\tR2-2,U1-3\t2\n")) << netlist.out;
+  EXPECT_TRUE(IsWorkbookFolder(dir / "netlist"));
+  const Outcome bom = RunSample("samples/bom.qs", dir / "bom");
+  EXPECT_EQ(bom.status, 0) << bom.err;
+  EXPECT_TRUE(Has(bom.out, "P200\tCapacitor 100nF\tC1,C2,C3,C4\t4\n")) << bom.out;
+  EXPECT_TRUE(Has(bom.out, "P400\tLED red\\nSMD 0805\tD2\t2\n")) << bom.out;
+  EXPECT_TRUE(IsWorkbookFolder(dir / "bom"));
+}
 #endif
 
 }  // namespace
