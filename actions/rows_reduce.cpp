@@ -35,6 +35,18 @@ constexpr long kRefreshRecords = 150;
 
 enum class Style { kIndented, kNameChange, kAfterEmptyCell };
 
+// The spacing after commas of the Item mode: one blank after each comma in CountIndex#
+// with the comma-space option, none otherwise; never a blank before a comma.
+void CommaSpacing(const State& s, Text& text) {
+  if (!s.request.IgnoreIndexMode && vba::EqualsTrue(s.Control(host::ctl::main::kCommaSpace).Value())) {
+    host::ReplaceItRef(text, u",", u", ");
+    host::ReplaceItRef(text, u",  ", u", ");
+  } else {
+    host::ReplaceItRef(text, u", ", u",");
+  }
+  host::ReplaceItRef(text, u" ,", u",");
+}
+
 // Where the rows of a record stand: before the bolded position (1), after it in the
 // bold row (2), the bolded position being the last column (3), below the bold row (4).
 enum class Phase { kBeforeBold = 1, kBoldRow = 2, kBoldLast = 3, kBelowBold = 4 };
@@ -153,13 +165,7 @@ class Reduce {
   // Item mode.
   Text FillText(long r, long c) const {
     Text t = internal::TrimmedText(CellAt(r, c));
-    if (!s_.request.IgnoreIndexMode && vba::EqualsTrue(s_.Control(host::ctl::main::kCommaSpace).Value())) {
-      host::ReplaceItRef(t, u",", u", ");
-      host::ReplaceItRef(t, u",  ", u", ");
-    } else {
-      host::ReplaceItRef(t, u", ", u",");
-    }
-    host::ReplaceItRef(t, u" ,", u",");
+    CommaSpacing(s_, t);
     return t;
   }
 
@@ -660,13 +666,7 @@ void Clean_RefDes(const State& s, Text& text) {
     host::ReplaceItRef(text, u"\u00A0", u" ");
     if (!text.empty() && text.back() == u',') text.pop_back();
     if (!text.empty() && text.front() == u',') text.erase(0, 1);
-    if (!s.request.IgnoreIndexMode && vba::EqualsTrue(s.Control(host::ctl::main::kCommaSpace).Value())) {
-      host::ReplaceItRef(text, u",", u", ");
-      host::ReplaceItRef(text, u",  ", u", ");
-    } else {
-      host::ReplaceItRef(text, u", ", u",");
-    }
-    host::ReplaceItRef(text, u" ,", u",");
+    CommaSpacing(s, text);
   });
 }
 
