@@ -45,7 +45,8 @@ std::optional<Text> TextCellFilter(const xl::Range& cell) {
 void WriteTextCell(const xl::Range& cell, const Text& text, bool restoreAlignment) {
   const long alignment = AlignmentOf(cell);
   cell.SetValue(Text(u"'") + text);
-  if (text.empty()) cell.ClearContents();
+  // A merged cell is cleared as a whole: the spreadsheet refuses to clear part of one.
+  if (text.empty()) cell.MergeArea().ClearContents();
   if (restoreAlignment) cell.SetHorizontalAlignment(alignment);
 }
 

@@ -46,6 +46,20 @@ TEST(CellTextActions, TheCaseActionsTrimAndTurnNoBreakSpacesIntoBlanks) {
   }
 }
 
+TEST(CellTextActions, MergedCellsAndTextsAtTheCellLimitAreRewrittenWhole) {
+  Desk d;
+  d.Cell(u"A1").SetValue(u"'" + Text(3, kNbsp));
+  d.Cell(u"A1:B1").Merge();
+  d.Cell(u"A2").SetValue(u"'" + Text(32766, u'a') + u"b");
+  d.Cell(u"C1").SetValue(u"'abc");
+  d.Cell(u"C1:C2").Merge();
+  d.Run(ModeId::kCaseUpper, u"A1:C2");
+  EXPECT_TRUE(d.Value(u"A1").IsEmpty());
+  EXPECT_TRUE(d.Cell(u"A1").MergeCells());
+  EXPECT_EQ(d.Value(u"A2"), Variant(Text(32766, u'A') + u"B"));
+  EXPECT_EQ(d.Value(u"C1"), Variant(u"ABC"));
+}
+
 TEST(CellTextActions, TextsAreWrittenOnASheetThatRefusesFormatsWithoutTheAlignment) {
   Desk d;
   d.Column(u"A1", {u"abc", u"def"});
