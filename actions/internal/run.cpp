@@ -1,5 +1,6 @@
 #include "actions/internal/run.h"
 
+#include "actions/internal/messages.h"
 #include "host/screen.h"
 #include "host/text_replace.h"
 #include "platform/runtime/error.h"
@@ -58,12 +59,7 @@ bool OverflowGuard(host::State& s, const xl::Range& cell, const Text& newText) {
   if (newText.size() <= kMaxActionText) return false;
   cell.Activate();
   const Text length = vba::Format(static_cast<double>(newText.size()), u"##,##0");
-  host::MsgBoxDLL(s,
-                  ActionMessage(s, TitleForm::kRaw,
-                                u"Overflow >32,760 text characters. Excel's text length limit has been exceeded.",
-                                {u"There would be " + length +
-                                 u" text characters to be put into the cell being processed. This cell's prior "
-                                 u"content will not be modified."}),
+  host::MsgBoxDLL(s, ActionMessage(s, TitleForm::kRaw, kOverflow, {kOverflowCount + length + kOverflowCount2}),
                   host::msgbox::kInformation);
   return true;
 }
