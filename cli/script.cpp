@@ -173,7 +173,11 @@ void Select(Context& c, Args a) { ResolveRange(c.session.Book(), a[0]).Select();
 
 void Cell(Context& c, Args a) { ResolveRange(c.session.Book(), a[0]).SetValue(FieldValue(FromUtf8(a[1]))); }
 
-void TypeText(Context& c, Args a) { ResolveRange(c.session.Book(), a[0]).SetValue(u"'" + Unescaped(a[1])); }
+void TypeText(Context& c, Args a) {
+  Text typed = u"'";
+  typed += Unescaped(a[1]);
+  ResolveRange(c.session.Book(), a[0]).SetValue(typed);
+}
 
 void Set(Context& c, Args a) { SetProperty(FindControlProperty(c.session.Forms(), a[0]), ToUtf8(Unescaped(a[1]))); }
 

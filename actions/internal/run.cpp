@@ -43,9 +43,17 @@ std::optional<Text> TextCellFilter(const xl::Range& cell) {
   return vba::Trim(text);
 }
 
+Text TextEntry(TextView text) {
+  Text entry;
+  entry.reserve(text.size() + 1);
+  entry += u'\'';
+  entry += text;
+  return entry;
+}
+
 void WriteTextCell(const xl::Range& cell, const Text& text, bool restoreAlignment) {
   const long alignment = AlignmentOf(cell);
-  cell.SetValue(Text(u"'") + text);
+  cell.SetValue(TextEntry(text));
   // A merged cell is cleared as a whole: the spreadsheet refuses to clear part of one.
   if (text.empty()) cell.MergeArea().ClearContents();
   if (restoreAlignment) cell.SetHorizontalAlignment(alignment);

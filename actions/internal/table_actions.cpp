@@ -42,17 +42,18 @@ void PutMoved(const xl::Range& cell, const Variant& value) {
   }
   Text text = value.AsText();
   host::RplcHspace(text);
-  cell.SetValue(Text(u"'") + text);
+  cell.SetValue(TextEntry(text));
 }
 
 void MergedCellMessage(host::State& s, const xl::Range& cell) {
   cell.Activate();
-  host::MsgBoxDLL(
-      s,
-      ActionMessage(s, TitleForm::kRaw, kMergedCellMet,
-                    {kActionAborted, kUnmergeBy + (u"\"" + Text(host::ModeText(host::ModeId::kPaintTableFormat)) +
-                                                   u"\"" + kUnmergeBy2)}),
-      host::msgbox::kInformation);
+  Text unmerge = kUnmergeBy;
+  unmerge += u'"';
+  unmerge += host::ModeText(host::ModeId::kPaintTableFormat);
+  unmerge += u'"';
+  unmerge += kUnmergeBy2;
+  host::MsgBoxDLL(s, ActionMessage(s, TitleForm::kRaw, kMergedCellMet, {kActionAborted, unmerge}),
+                  host::msgbox::kInformation);
 }
 
 // Justifies one row of the block: its n cells from column `first`. Every pass of the

@@ -138,7 +138,7 @@ void NumberValues(ActionRun& run) {
     // fail), and the text with it.
     if (!run.FormatProtected && cell.NumberFormat() == Variant(u"@")) cell.SetNumberFormat(u"General");
     const Variant alignment = cell.HorizontalAlignment();
-    const Text asText = u"'" + *text;
+    const Text asText = TextEntry(*text);
     if (TypesAsFormula(*text)) {
       cell.SetValue(asText);
     } else {
