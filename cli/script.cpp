@@ -397,18 +397,24 @@ std::string FormatWords(xl::Worksheet& sheet, long row, long col) {
   return line;
 }
 
-void PrintFormats(Context& c, Args a) {
-  const xl::Range range = ResolveRange(c.session.Book(), a[0]);
-  xl::Worksheet& sheet = range.Parent();
+// Calls f(sheet, row, col) for each cell of the range named by `word`, row by row, area by
+// area; entire rows or columns end at the used range.
+template <class F>
+void ForEachShownCell(Context& c, const std::string& word, F&& f) {
+  const xl::Range range = ResolveRange(c.session.Book(), word);
   for (const xl::Area& area : range.AreaList()) {
-    const xl::Area shown = Printable(sheet, area);
+    const xl::Area shown = Printable(range.Parent(), area);
     for (long r = shown.row1; r <= shown.row2; ++r) {
-      for (long col = shown.col1; col <= shown.col2; ++col) {
-        const std::string words = FormatWords(sheet, r, col);
-        if (!words.empty()) c.out << CellName(r, col) << "\t" << words << "\n";
-      }
+      for (long col = shown.col1; col <= shown.col2; ++col) f(range.Parent(), r, col);
     }
   }
+}
+
+void PrintFormats(Context& c, Args a) {
+  ForEachShownCell(c, a[0], [&](xl::Worksheet& sheet, long r, long col) {
+    const std::string words = FormatWords(sheet, r, col);
+    if (!words.empty()) c.out << CellName(r, col) << "\t" << words << "\n";
+  });
 }
 
 void PrintComments(Context& c, Args a) {
@@ -421,18 +427,11 @@ void PrintComments(Context& c, Args a) {
 }
 
 void PrintHyperlinks(Context& c, Args a) {
-  const xl::Range range = ResolveRange(c.session.Book(), a[0]);
-  xl::Worksheet& sheet = range.Parent();
-  for (const xl::Area& area : range.AreaList()) {
-    const xl::Area shown = Printable(sheet, area);
-    for (long r = shown.row1; r <= shown.row2; ++r) {
-      for (long col = shown.col1; col <= shown.col2; ++col) {
-        for (const xl::Hyperlink& link : sheet.CellHyperlinks({r, col, r, col})) {
-          c.out << CellName(r, col) << "\t" << Escaped(link.Address) << "\t" << Escaped(link.SubAddress) << "\n";
-        }
-      }
+  ForEachShownCell(c, a[0], [&](xl::Worksheet& sheet, long r, long col) {
+    for (const xl::Hyperlink& link : sheet.CellHyperlinks({r, col, r, col})) {
+      c.out << CellName(r, col) << "\t" << Escaped(link.Address) << "\t" << Escaped(link.SubAddress) << "\n";
     }
-  }
+  });
 }
 
 void PrintWidths(Context& c, Args a) {

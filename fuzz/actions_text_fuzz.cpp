@@ -10,9 +10,9 @@
 #include <string_view>
 
 #include "actions/actions.h"
+#include "fuzz/shared_bench.h"
 #include "host/controls.h"
 #include "host/modes.h"
-#include "testkit/bench.h"
 
 namespace {
 
@@ -28,22 +28,14 @@ constexpr std::array kActions{
 constexpr long kColumns = 4;
 constexpr long kRows = 8;
 
-quillary::testkit::Bench& SharedBench() {
-  static quillary::testkit::Bench* bench = [] {
-    auto* b = new quillary::testkit::Bench;
-    b->addin.SetStrict(false);  // every question takes its default answer
-    b->routines.Actions = quillary::actions::Actions;
-    return b;
-  }();
-  return *bench;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quillary;
   if (size == 0) return 0;
-  testkit::Bench& b = SharedBench();
+  testkit::Bench& b = fuzz::SharedBench();
+  b.routines.Actions = actions::Actions;
+  b.addin.ClearLog();  // the runs are many: keep the host's call log short
   const std::uint8_t options = data[0];
   b.Control(host::ctl::main::kCommaSpace).SetValue((options & 0x10) != 0);
   b.Control(host::ctl::main::kIgnoreIndex).SetValue((options & 0x20) != 0);
