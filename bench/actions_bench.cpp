@@ -8,20 +8,17 @@
 // that its peak resident memory (getrusage ru_maxrss) is its own.
 //
 // Usage: quillary_actions_bench [N ...]    (default: 10000 100000 1000000)
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "actions/actions.h"
+#include "bench/harness.h"
 #include "bench/workloads.h"
 #include "testkit/bench.h"
 
@@ -122,56 +119,27 @@ Figures Run(const Workload& w, std::int64_t n) {
     actions::Actions(b.state);
   }
   f.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  f.peakMb = usage.ru_maxrss / 1024;
+  f.peakMb = bench::PeakMegabytes();
   f.messages = b.addin.Messages().size();
   return f;
 }
 
-void RunInChild(const Workload& w, std::int64_t n) {
-  std::fflush(stdout);
-  const pid_t child = fork();
-  if (child < 0) {
-    std::perror("fork");
-    return;
-  }
-  if (child == 0) {
-    int code = 0;
-    try {
-      const Figures f = Run(w, n);
-      std::printf("%-14s %9lld %10.3f %12.0f %9ld %9zu\n", w.name, static_cast<long long>(n), f.seconds,
-                  f.seconds * 1e9 / static_cast<double>(n), f.peakMb, f.messages);
-    } catch (const std::exception& e) {
-      std::printf("%-14s %9lld failed: %s\n", w.name, static_cast<long long>(n), e.what());
-      code = 1;
-    }
-    std::fflush(stdout);
-    _exit(code);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (!WIFEXITED(status)) std::printf("%-14s %9lld ended abnormally\n", w.name, static_cast<long long>(n));
+void PrintRow(const Workload& w, std::int64_t n, const Figures& f) {
+  std::printf("%-14s %9lld %10.3f %12.0f %9ld %9zu\n", w.name, static_cast<long long>(n), f.seconds,
+              f.seconds * 1e9 / static_cast<double>(n), f.peakMb, f.messages);
 }
 
 }  // namespace
 }  // namespace quillary
 
 int main(int argc, char** argv) {
-  std::vector<std::int64_t> sizes;
-  for (int i = 1; i < argc; ++i) {
-    char* end = nullptr;
-    const long long n = std::strtoll(argv[i], &end, 10);
-    if (end == argv[i] || *end != '\0' || n < 10 || n > 1048576) {
-      std::fprintf(stderr, "usage: %s [N ...]   (N cells, 10 to 1048576)\n", argv[0]);
-      return 2;
-    }
-    sizes.push_back(n);
-  }
-  if (sizes.empty()) sizes = {10000, 100000, 1000000};
+  const auto sizes = quillary::bench::Sizes(argc, argv, 10, 1048576, "N cells");
+  if (!sizes) return 2;
   std::printf("%-14s %9s %10s %12s %9s %9s\n", "workload", "N cells", "seconds", "ns per cell", "peak MB", "messages");
-  for (const std::int64_t n : sizes) {
-    for (const auto& w : quillary::kWorkloads) quillary::RunInChild(w, n);
+  for (const std::int64_t n : *sizes) {
+    for (const auto& w : quillary::kWorkloads) {
+      quillary::bench::RunInChild(w.name, n, [&] { quillary::PrintRow(w, n, quillary::Run(w, n)); });
+    }
   }
   return 0;
 }

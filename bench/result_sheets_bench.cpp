@@ -23,7 +23,7 @@
 
 #include "actions/row_expand.h"
 #include "actions/rows_reduce.h"
-#include "bench/child_run.h"
+#include "bench/harness.h"
 #include "drivers/routines.h"
 #include "host/callbacks.h"
 #include "host/state.h"
@@ -127,7 +127,7 @@ Figures Run(const Workload& w, std::int64_t n) {
   }
   Figures f;
   f.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  f.peakMb = bench::PeakMb();
+  f.peakMb = bench::PeakMegabytes();
   f.resultRows = b.state.actions.BatchStatus == host::BatchMark::kLast ? b.state.actions.ResultRows : -1;
   return f;
 }
@@ -137,10 +137,11 @@ Figures Run(const Workload& w, std::int64_t n) {
 
 int main(int argc, char** argv) {
   using namespace quillary;
-  const std::vector<std::int64_t> sizes = bench::Sizes(argc, argv, 1000000, "source rows", {20000, 200000});
-  if (sizes.empty()) return 2;
+  const bool given = argc > 1;
+  const auto sizes = bench::Sizes(argc, argv, 1, 1000000, "N source rows");
+  if (!sizes) return 2;
   std::printf("%-14s %9s %10s %12s %9s %11s\n", "workload", "N", "seconds", "us/row", "peak MB", "result rows");
-  for (const std::int64_t n : sizes) {
+  for (const std::int64_t n : given ? *sizes : std::vector<std::int64_t>{20000, 200000}) {
     for (const Workload& w : kWorkloads) {
       bench::RunInChild(w.name, n, [&] {
         const Figures f = Run(w, n);

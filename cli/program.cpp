@@ -95,7 +95,8 @@ struct Options {
 };
 
 Options ParseArgs(std::span<const std::string> args) {
-  if (args.empty() || args[0] != "run") throw Failure(args.empty() ? "no command given" : "unknown command '" + args[0] + "'");
+  if (args.empty() || args[0] != "run")
+    throw Failure(args.empty() ? "no command given" : "unknown command '" + args[0] + "'");
   Options o;
   std::size_t i = 1;
   for (; i < args.size() && args[i].starts_with("--"); ++i) {
@@ -171,21 +172,13 @@ int RunProgram(std::span<const std::string> args, ProgramIo io) {
     io.out << HelpText();
     return kExitOk;
   }
-  if (!args.empty() && args[0] == "get") {
-    const auto rest = args.subspan(1);
-    if (rest.empty()) {
-      io.err << "quillary: get takes a WORKBOOK and a RANGE\n" << kUsage;
-      return kExitUsage;
-    }
-    return RunGet(rest, io);
-  }
-  if (!args.empty() && args[0] == "action") {
-    const auto rest = args.subspan(1);
-    if (rest.empty()) {
-      io.err << "quillary: action takes a WORKBOOK, a RANGE and an ACTION\n" << kUsage;
-      return kExitUsage;
-    }
-    return RunAction(rest, io);
+  // The commands on a range of a workbook say themselves what they take.
+  const struct {
+    std::string_view name;
+    int (*run)(std::span<const std::string>, ProgramIo);
+  } rangeCommands[] = {{"get", RunGet}, {"action", RunAction}};
+  for (const auto& command : rangeCommands) {
+    if (!args.empty() && args[0] == command.name) return command.run(args.subspan(1), io);
   }
   Options options;
   try {

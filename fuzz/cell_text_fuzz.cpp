@@ -12,19 +12,10 @@
 #include "actions/netlist.h"
 #include "actions/row_expand.h"
 #include "actions/rows_reduce.h"
+#include "fuzz/shared_bench.h"
 #include "host/controls.h"
-#include "testkit/bench.h"
 
 namespace {
-
-quillary::testkit::Bench& SharedBench() {
-  static quillary::testkit::Bench* bench = [] {
-    auto* b = new quillary::testkit::Bench;
-    b->addin.SetStrict(false);
-    return b;
-  }();
-  return *bench;
-}
 
 void Check(bool promise) {
   if (!promise) __builtin_trap();
@@ -49,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(item.find(u',') == Text::npos && item.find(u'\n') == Text::npos);
   }
 
-  testkit::Bench& b = SharedBench();
+  testkit::Bench& b = fuzz::SharedBench();
   b.Control(host::ctl::main::kIgnoreIndex).SetValue((options & 8) != 0);
   b.Control(host::ctl::main::kCommaSpace).SetValue((options & 16) != 0);
   b.BeginRequest(host::ModeId::kReduceRowsToOne);

@@ -1,5 +1,6 @@
 // "Hyperlink|| Extract" and "Hyperlink|| ReplaceWith".
 #include "actions/internal/inline_actions.h"
+#include "actions/internal/messages.h"
 #include "host/callbacks.h"
 #include "host/screen.h"
 #include "host/text_replace.h"
@@ -16,10 +17,9 @@ using host::Proceed;
 Proceed ColumnCheck(ActionRun& run, long column) {
   const long columns = run.Sheet().ColumnsCount();
   if (column + 1 <= columns) return Proceed::kGoOn;
-  host::MsgBoxDLL(
-      run.s,
-      ActionMessage(run.s, TitleForm::kClean, u"Cannot put result beyond " + vba::IntegerText(columns) + u" columns."),
-      host::msgbox::kInformation);
+  host::MsgBoxDLL(run.s,
+                  ActionMessage(run.s, TitleForm::kClean, kNoRoomRight + vba::IntegerText(columns) + kNoRoomRight2),
+                  host::msgbox::kInformation);
   run.s.request.PasteStopped = true;
   return Proceed::kStop;
 }
@@ -39,14 +39,8 @@ std::optional<Text> LinkTextOf(const Variant& value) {
 bool OverwriteAgreed(host::State& s, const xl::Range& destination) {
   host::ScreenOn(s);
   destination.Activate();
-  const Text question = ActionMessage(
-      s, TitleForm::kClean, u"Destination is not empty.",
-      {u"Clicking OK erases the selection before writing. Undo won't revert it!",
-       u"To avoid overwriting any data, Cancel and then Right-click the column identifier letter and choose "
-       u"\"Insert\" to put an empty column in its place.",
-       u"To quickly clear previously pasted data when none of the contents of this column are needed, Cancel and "
-       u"then either Left-click the column identifier letter and press the \"Delete\" key, or Right-click it and "
-       u"choose \"ClearContents\"."});
+  const Text question = ActionMessage(s, TitleForm::kClean, kDestinationFilled,
+                                      {kDestinationFilled2, kDestinationFilled3, kDestinationFilled4});
   return host::MsgBoxDLL(s, question, host::msgbox::kOkCancel) == host::msgbox::kAnswerOk;
 }
 
@@ -55,9 +49,7 @@ bool OverwriteAgreed(host::State& s, const xl::Range& destination) {
 Proceed ExtractRow(ActionRun& run, const xl::Range& source, const xl::Range& destination) {
   host::State& s = run.s;
   if (run.Sheet().ProtectContents() && !vba::EqualsFalse(destination.Locked())) {
-    host::MsgBoxDLL(s,
-                    ActionMessage(s, TitleForm::kClean, u"Destination is PROTECTED - Can not write.",
-                                  {u"This Action has been terminated."}),
+    host::MsgBoxDLL(s, ActionMessage(s, TitleForm::kClean, kDestinationProtected, {kActionTerminated}),
                     host::msgbox::kInformation);
     return Proceed::kStop;
   }
@@ -109,15 +101,10 @@ void HyperlinkReplaceWith(ActionRun& run) {
     if (!noticeShown) {
       host::ScreenOn(s);
       run.selection.Activate();
-      (void)host::MsgBoxDLL(
-          s,
-          ActionMessage(s, TitleForm::kClean, u"HARD LINE-BREAKS have been found within the selected cells.",
-                        {u"A Hyperlink can NOT be created for a cell containing Hard Line-Breaks. Even if the Hard "
-                         u"Line-Breaks are removed, the resulting text might not be useful as a hyperlink.",
-                         u"Hard Line-Breaks appear as small squares within the text when the text is NOT wrapped.",
-                         u"Click OK to continue. This message will not be displayed again until after this action "
-                         u"finishes."}),
-          host::msgbox::kOkCancel);
+      (void)host::MsgBoxDLL(s,
+                            ActionMessage(s, TitleForm::kClean, kLineBreaksFound,
+                                          {kNoLinkWithLineBreaks, kLineBreaksLookLikeSquares, kNoticeOnce}),
+                            host::msgbox::kOkCancel);
       noticeShown = true;
     }
     return Proceed::kGoOn;

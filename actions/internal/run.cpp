@@ -1,5 +1,6 @@
 #include "actions/internal/run.h"
 
+#include "actions/internal/messages.h"
 #include "host/screen.h"
 #include "host/text_replace.h"
 #include "platform/runtime/error.h"
@@ -42,10 +43,19 @@ std::optional<Text> TextCellFilter(const xl::Range& cell) {
   return vba::Trim(text);
 }
 
+Text TextEntry(TextView text) {
+  Text entry;
+  entry.reserve(text.size() + 1);
+  entry += u'\'';
+  entry += text;
+  return entry;
+}
+
 void WriteTextCell(const xl::Range& cell, const Text& text, bool restoreAlignment) {
   const long alignment = AlignmentOf(cell);
-  cell.SetValue(Text(u"'") + text);
-  if (text.empty()) cell.ClearContents();
+  cell.SetValue(TextEntry(text));
+  // A merged cell is cleared as a whole: the spreadsheet refuses to clear part of one.
+  if (text.empty()) cell.MergeArea().ClearContents();
   if (restoreAlignment) cell.SetHorizontalAlignment(alignment);
 }
 
@@ -57,12 +67,7 @@ bool OverflowGuard(host::State& s, const xl::Range& cell, const Text& newText) {
   if (newText.size() <= kMaxActionText) return false;
   cell.Activate();
   const Text length = vba::Format(static_cast<double>(newText.size()), u"##,##0");
-  host::MsgBoxDLL(s,
-                  ActionMessage(s, TitleForm::kRaw,
-                                u"Overflow >32,760 text characters. Excel's text length limit has been exceeded.",
-                                {u"There would be " + length +
-                                 u" text characters to be put into the cell being processed. This cell's prior "
-                                 u"content will not be modified."}),
+  host::MsgBoxDLL(s, ActionMessage(s, TitleForm::kRaw, kOverflow, {kOverflowCount + length + kOverflowCount2}),
                   host::msgbox::kInformation);
   return true;
 }

@@ -84,6 +84,9 @@ host::Proceed WalkCells(ActionRun& run, Step&& step) {
 // blanks.
 std::optional<Text> TextCellFilter(const xl::Range& cell);
 
+// "'" & text: what makes the spreadsheet keep a text as a text when it is written.
+Text TextEntry(TextView text);
+
 // Writes `text` into the cell as text ("'" & text; an empty text clears the cell) and,
 // when `restoreAlignment`, puts the cell's horizontal alignment back afterwards.
 void WriteTextCell(const xl::Range& cell, const Text& text, bool restoreAlignment);

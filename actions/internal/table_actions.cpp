@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "actions/internal/inline_actions.h"
+#include "actions/internal/messages.h"
 #include "host/callbacks.h"
 #include "host/screen.h"
 #include "host/text_replace.h"
@@ -16,24 +17,12 @@ constexpr double kEmptyColumn = 1;
 
 Text PaintConfirmation(const host::State& s) {
   const Text wrapClear = host::ReplaceItVal(Text(host::ModeText(host::ModeId::kWrapTextClear)), u"|| ", u":");
-  Text t = u"\"" + s.request.vbaMode.Text() +
-           u"\" has been initiated.   OK To PAINT Formatting?    Excel's Undo will not revert this!";
-  t += host::kParagraph;
-  for (const TextView line : {
-           TextView(u"For each cell selected, this Action will; paint Borders around, Align text to the Top, "
-                    u"auto-Size."),
-           TextView(u"OK: the selected cells will auto-Wrap their text."),
-           TextView(u"OK NoTextWrap: the selected cells will NOT wrap their text."),
-           TextView(u""),
-           TextView(u"Row Heights will be auto-sized to fit tallest cell of the row."),
-           TextView(u"Column Widths will be auto-sized to fit the longest text within the selection."),
-           TextView(u"Column widths will be reduced to 60 if wider."),
-           TextView(u"Merged cells within the selection will be unmerged."),
-       }) {
+  Text t = u"\"" + s.request.vbaMode.Text() + u"\"" + kPaintInitiated + host::kParagraph;
+  for (const TextView line : kPaintLines) {
     t += line;
     t += u'\r';
   }
-  t += u"Text can also be unwrapped with the Action \"" + wrapClear + u"\".";
+  t += kPaintUnwrapOtherwise + (u"\"" + wrapClear + u"\".");
   return t;
 }
 
@@ -53,19 +42,18 @@ void PutMoved(const xl::Range& cell, const Variant& value) {
   }
   Text text = value.AsText();
   host::RplcHspace(text);
-  cell.SetValue(Text(u"'") + text);
+  cell.SetValue(TextEntry(text));
 }
 
 void MergedCellMessage(host::State& s, const xl::Range& cell) {
   cell.Activate();
-  host::MsgBoxDLL(
-      s,
-      ActionMessage(s, TitleForm::kRaw,
-                    u"There is a merged cell within your selection. This process will not shift merged cells.",
-                    {u"This action has aborted.",
-                     u"Please unmerge the offending cell. Consider umerging all cells. Quillary's \"" +
-                         Text(host::ModeText(host::ModeId::kPaintTableFormat)) + u"\" action will unmerge cells."}),
-      host::msgbox::kInformation);
+  Text unmerge = kUnmergeBy;
+  unmerge += u'"';
+  unmerge += host::ModeText(host::ModeId::kPaintTableFormat);
+  unmerge += u'"';
+  unmerge += kUnmergeBy2;
+  host::MsgBoxDLL(s, ActionMessage(s, TitleForm::kRaw, kMergedCellMet, {kActionAborted, unmerge}),
+                  host::msgbox::kInformation);
 }
 
 // Justifies one row of the block: its n cells from column `first`. Every pass of the
@@ -108,7 +96,7 @@ host::Proceed JustifyRow(ActionRun& run, long row, long first, long n, bool toRi
 void PaintTableFormat(ActionRun& run) {
   host::State& s = run.s;
   forms::Control& noWrap = s.Control(host::ctl::bigmsg::kOptionButton);
-  noWrap.SetCaption(u"OK NoTextWrap");
+  noWrap.SetCaption(kNoTextWrapButton);
   noWrap.SetVisible(true);
   host::ScreenOn(s);
   s.Control(host::ctl::bigmsg::kText).SetValue(PaintConfirmation(s));

@@ -1,6 +1,7 @@
 // The actions that rewrite the text of the selected cells in place: prefixes, comma
 // spacing, letter case and "NUMBER Values".
 #include "actions/internal/inline_actions.h"
+#include "actions/internal/messages.h"
 #include "actions/internal/text_rules.h"
 #include "host/callbacks.h"
 #include "host/screen.h"
@@ -27,19 +28,10 @@ Text ItemSeparator(const host::State& s) {
 }
 
 Text PrefixFaultMessage(const host::State& s, PrefixFault fault) {
-  constexpr char16_t kContinue[] = u"OK to Continue with other cells selected?";
   if (fault == PrefixFault::kFirstItem) {
-    return ActionMessage(s, TitleForm::kRaw,
-                         u"The first Item name in each selected cell must consist of an alpha prefix and an index "
-                         u"number.",
-                         {u"If necessary, manually edit the first Item name so that it has an alpha prefix and an "
-                          u"index number (e.g. R1) and re-apply this action.",
-                          kContinue});
+    return ActionMessage(s, TitleForm::kRaw, kFirstItemFault, {kFirstItemFault2, kContinueWithOthers});
   }
-  return ActionMessage(s, TitleForm::kRaw, u"RefDes prefixes within one cell must all be the same.",
-                       {u"Manually correct any unintentional extra spaces within Item names and correct any missing "
-                        u"commas between Items.",
-                        kContinue});
+  return ActionMessage(s, TitleForm::kRaw, kMixedPrefixFault, {kMixedPrefixFault2, kContinueWithOthers});
 }
 
 // A text that the spreadsheet would take as a formula when typed: it begins with "=",
@@ -89,11 +81,7 @@ void CommaSpaceSet(ActionRun& run) {
       if (parentheses == Parentheses::kNotAsked && text->find_first_of(u"()") != Text::npos) {
         host::ScreenOn(s);
         cell.Activate();
-        const Text question = ActionMessage(
-            s, TitleForm::kRaw,
-            u"There are Parenthesis within the selected content which might be used as delimiters. ",
-            {u"Would you like Quillary to replace ALL parenthesis found within your selection with a comma "
-             u"(Quillary's delimiter)?"});
+        const Text question = ActionMessage(s, TitleForm::kRaw, kParentheses, {kParentheses2});
         parentheses =
             host::MsgBoxDLL(s, question, host::msgbox::kYesNo + host::msgbox::kInformation) == host::msgbox::kAnswerYes
                 ? Parentheses::kCommas
@@ -150,7 +138,7 @@ void NumberValues(ActionRun& run) {
     // fail), and the text with it.
     if (!run.FormatProtected && cell.NumberFormat() == Variant(u"@")) cell.SetNumberFormat(u"General");
     const Variant alignment = cell.HorizontalAlignment();
-    const Text asText = u"'" + *text;
+    const Text asText = TextEntry(*text);
     if (TypesAsFormula(*text)) {
       cell.SetValue(asText);
     } else {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "actions/internal/inline_actions.h"
+#include "actions/internal/messages.h"
 #include "host/callbacks.h"
 #include "host/screen.h"
 #include "host/text_replace.h"
@@ -69,12 +70,8 @@ void WrapTextClear(ActionRun& run) {
       host::ScreenOn(s);
       cell.Activate();
       const Text question = ActionMessage(
-          s, TitleForm::kColon, u"HARD LINE-BREAKS have been found within the selected cells.",
-          {u"Hard Line-Breaks appear as small squares within the text when the text is NOT wrapped. Excel's UnWrap "
-           u"does not remove hard line-breaks.",
-           u"Choose YES if you would like Quillary to use a COMMA (Quillary's Item delimiter) as a replacement for "
-           u"EVERY hard line-break found within your WHOLE selection.",
-           u"Choose NO to leave hard line-breaks unaltered."});
+          s, TitleForm::kColon, kLineBreaksFound,
+          {Text(kLineBreaksLookLikeSquares) + u" " + kUnwrapKeepsLineBreaks, kLineBreaksToCommas, kLineBreaksKept});
       answer = host::MsgBoxDLL(s, question, host::msgbox::kYesNo) == host::msgbox::kAnswerYes ? Answer::kReplace
                                                                                               : Answer::kLeave;
     }

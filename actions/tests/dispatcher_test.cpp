@@ -5,6 +5,7 @@
 
 #include "actions/internal/run.h"
 #include "actions/tests/desk.h"
+#include "host/screen.h"
 #include "host/working_sheet.h"
 #include "platform/runtime/tests/expect_error.h"
 #include "platform/runtime/vba.h"
@@ -76,9 +77,9 @@ TEST(Dispatcher, OnlyTheActionsThatAddASheetAreStoppedByAProtectedWorkbook) {
     d.b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
     d.Run(mode, u"A1");
     ASSERT_EQ(d.Messages().size(), 1u);
-    EXPECT_EQ(d.Messages()[0].prompt, u"( " + Text(host::ModeText(mode)) +
-                                          u" ): This WorkBook is Protected. This Action requires that a New "
-                                          u"WorkSheet be added to the workbook.\r\rThis Action will NOT execute.");
+    EXPECT_EQ(d.Messages()[0].prompt,
+              u"( " + Text(host::ModeText(mode)) + u" ): " +
+                  host::Paragraphs({host::kWorkbookProtectedMsg, host::kWorkbookProtectedMsg2}));
   }
   EXPECT_TRUE(h.calls.empty());
   d.Run(ModeId::kLastWordFirst, u"A1");

@@ -1,18 +1,19 @@
 #include <gtest/gtest.h>
 
+#include "actions/internal/messages.h"
 #include "actions/tests/desk.h"
 
 namespace quillary::actions {
 namespace {
 
 using host::ModeId;
+using namespace internal;
+
+// The messages' words as the user reads them: tests/scenarios/actions/hyperlinks.qs.
 
 const Text kLineBreakNotice =
-    u"( Hyperlink:ReplaceWith ): HARD LINE-BREAKS have been found within the selected cells.\r\rA Hyperlink can NOT "
-    u"be created for a cell containing Hard Line-Breaks. Even if the Hard Line-Breaks are removed, the resulting "
-    u"text might not be useful as a hyperlink.\r\rHard Line-Breaks appear as small squares within the text when the "
-    u"text is NOT wrapped.\r\rClick OK to continue. This message will not be displayed again until after this "
-    u"action finishes.";
+    u"( Hyperlink:ReplaceWith ): " +
+    host::Paragraphs({kLineBreaksFound, kNoLinkWithLineBreaks, kLineBreaksLookLikeSquares, kNoticeOnce});
 
 TEST(HyperlinkReplaceWith, EveryNonEmptyCellLinksToItsOwnTextButCellsWithLineBreaks) {
   for (const int answer : {host::msgbox::kAnswerOk, host::msgbox::kAnswerCancel}) {
@@ -48,7 +49,7 @@ TEST(HyperlinkReplaceWith, ASelectionInTheLastColumnIsRefused) {
   d.b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
   d.Run(ModeId::kHyperlinkReplaceWith, u"XFD1:XFD2");
   ASSERT_EQ(d.Messages().size(), 1u);
-  EXPECT_EQ(d.Messages()[0].prompt, u"( Hyperlink:ReplaceWith ): Cannot put result beyond 16384 columns.");
+  EXPECT_EQ(d.Messages()[0].prompt, u"( Hyperlink:ReplaceWith ): " + Text(kNoRoomRight) + u"16384" + kNoRoomRight2);
   EXPECT_EQ(d.Messages()[0].style, host::msgbox::kInformation);
   EXPECT_TRUE(d.b.state.request.PasteStopped);
   EXPECT_EQ(d.Cell(u"XFD1").HyperlinksCount(), 0);
@@ -83,10 +84,8 @@ TEST_F(HyperlinkExtract, TheFirstColumnsAddressesGoAsTextIntoTheNextColumn) {
 }
 
 TEST_F(HyperlinkExtract, AFilledDestinationIsOverwrittenOnlyAfterOk) {
-  const Text question =
-      u"( Hyperlink:Extract ): Destination is not empty.\r\rClicking OK erases the selection before writing. Undo "
-      u"won't revert it!\r\rTo avoid overwriting any data, Cancel and then Right-click the column identifier letter "
-      u"and ";
+  const Text question = u"( Hyperlink:Extract ): " + host::Paragraphs({kDestinationFilled, kDestinationFilled2,
+                                                                       kDestinationFilled3, kDestinationFilled4});
   for (const int answer : {host::msgbox::kAnswerOk, host::msgbox::kAnswerCancel}) {
     SCOPED_TRACE(answer);
     Desk f;
@@ -98,7 +97,7 @@ TEST_F(HyperlinkExtract, AFilledDestinationIsOverwrittenOnlyAfterOk) {
     f.Run(ModeId::kHyperlinkExtract, u"A1:A2");
     const auto messages = f.Messages();
     ASSERT_EQ(messages.size(), answer == host::msgbox::kAnswerOk ? 2u : 1u);
-    EXPECT_TRUE(messages[0].prompt.starts_with(question)) << ToUtf8(messages[0].prompt);
+    EXPECT_EQ(messages[0].prompt, question);
     EXPECT_EQ(messages[0].style, host::msgbox::kOkCancel);
     if (answer == host::msgbox::kAnswerOk) {
       EXPECT_EQ(f.Values(u"B1:B2"), (std::vector<Variant>{u"http://one.invalid/", u"http://two.invalid/"}));
@@ -123,7 +122,7 @@ TEST_F(HyperlinkExtract, OnAProtectedSheetOnlyUnlockedDestinationsAreWritten) {
   d.Run(ModeId::kHyperlinkExtract, u"D1:D2");
   ASSERT_EQ(d.Messages().size(), 1u);
   EXPECT_EQ(d.Messages()[0].prompt,
-            u"( Hyperlink:Extract ): Destination is PROTECTED - Can not write.\r\rThis Action has been terminated.");
+            u"( Hyperlink:Extract ): " + host::Paragraphs({kDestinationProtected, kActionTerminated}));
   EXPECT_EQ(d.Messages()[0].style, host::msgbox::kInformation);
   EXPECT_TRUE(d.Value(u"E1").IsEmpty());
 }
@@ -136,7 +135,7 @@ TEST_F(HyperlinkExtract, EachAreaIsCheckedForRoomOnItsRight) {
   d.Run(ModeId::kHyperlinkExtract);
   EXPECT_EQ(d.Value(u"B1"), Variant(u"http://one.invalid/"));
   ASSERT_EQ(d.Messages().size(), 1u);
-  EXPECT_EQ(d.Messages()[0].prompt, u"( Hyperlink:Extract ): Cannot put result beyond 16384 columns.");
+  EXPECT_EQ(d.Messages()[0].prompt, u"( Hyperlink:Extract ): " + Text(kNoRoomRight) + u"16384" + kNoRoomRight2);
   EXPECT_TRUE(d.b.state.request.PasteStopped);
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "actions/internal/messages.h"
 #include "actions/tests/desk.h"
 #include "platform/runtime/tests/expect_error.h"
 
@@ -7,6 +8,9 @@ namespace quillary::actions {
 namespace {
 
 using host::ModeId;
+using namespace internal;
+
+// The messages' words as the user reads them: tests/scenarios/actions/paint_and_justify.qs.
 
 class PaintTable : public ::testing::Test {
  protected:
@@ -27,18 +31,10 @@ class PaintTable : public ::testing::Test {
 TEST_F(PaintTable, TheConfirmationOffersBothWrapsAndCancelChangesNothing) {
   Paint(0);
   const Text text = d.Control(host::ctl::bigmsg::kText).Text();
-  EXPECT_TRUE(text.starts_with(
-      u"\"PAINT TABLE Format\" has been initiated.   OK To PAINT Formatting?    Excel's Undo will not revert "
-      u"this!\r\rFor each cell selected, this Action will; paint Borders around, Align text to the Top, "
-      u"auto-Size.\r"))
-      << ToUtf8(text);
-  for (const TextView line :
-       {u"Row Heights will be auto-sized to fit tallest cell of the row.",
-        u"Column Widths will be auto-sized to fit the longest text within the selection.",
-        u"Column widths will be reduced to 60 if wider.", u"Merged cells within the selection will be unmerged."}) {
-    EXPECT_NE(text.find(Text(line) + u"\r"), Text::npos) << ToUtf8(line);
-  }
-  EXPECT_TRUE(text.ends_with(u"\"Wrap Text: Clear\"."));
+  Text expected = u"\"PAINT TABLE Format\"" + Text(kPaintInitiated) + u"\r\r";
+  for (const TextView line : kPaintLines) expected += Text(line) + u"\r";
+  expected += kPaintUnwrapOtherwise + Text(u"\"Wrap Text: Clear\".");
+  EXPECT_EQ(text, expected);
   EXPECT_EQ(d.Control(host::ctl::bigmsg::kOptionButton).Caption(), u"");
   EXPECT_FALSE(d.Control(host::ctl::bigmsg::kOptionButton).Visible());
   EXPECT_TRUE(d.Cell(u"B2").MergeCells());
@@ -147,9 +143,9 @@ TEST_F(Justify, AMergedCellInARowThatMustMoveStopsBeforeTheRowMoves) {
   d.Run(ModeId::kColumnsJustifyRight, u"A1:E3,A5:E5");
   ASSERT_EQ(d.Messages().size(), 1u);
   EXPECT_EQ(d.Messages()[0].prompt,
-            u"( Columns|| Justify Right ): There is a merged cell within your selection. This process will not shift "
-            u"merged cells.\r\rThis action has aborted.\r\rPlease unmerge the offending cell. Consider umerging all "
-            u"cells. Quillary's \"PAINT TABLE Format\" action will unmerge cells.");
+            u"( Columns|| Justify Right ): " +
+                host::Paragraphs(
+                    {kMergedCellMet, kActionAborted, kUnmergeBy + (u"\"PAINT TABLE Format\"" + Text(kUnmergeBy2))}));
   EXPECT_EQ(d.Messages()[0].style, host::msgbox::kInformation);
   EXPECT_EQ(d.b.app->ActiveCell()->Address(), u"$C$2") << "the merged cell nearest the justified end";
   EXPECT_EQ(RowValues(1), (std::vector<Variant>{e, e, e, e, u"a"}));

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "actions/internal/messages.h"
 #include "actions/tests/desk.h"
 #include "platform/runtime/tests/expect_error.h"
 #include "platform/runtime/vba.h"
@@ -10,6 +11,9 @@ namespace quillary::actions {
 namespace {
 
 using host::ModeId;
+using namespace internal;
+
+// The messages' words as the user reads them: tests/scenarios/actions/prefixes.qs and comma_space.qs.
 
 constexpr char16_t kNbsp = u'\u00A0';
 
@@ -46,6 +50,20 @@ TEST(CellTextActions, TheCaseActionsTrimAndTurnNoBreakSpacesIntoBlanks) {
   }
 }
 
+TEST(CellTextActions, MergedCellsAndTextsAtTheCellLimitAreRewrittenWhole) {
+  Desk d;
+  d.Cell(u"A1").SetValue(u"'" + Text(3, kNbsp));
+  d.Cell(u"A1:B1").Merge();
+  d.Cell(u"A2").SetValue(u"'" + Text(32766, u'a') + u"b");
+  d.Cell(u"C1").SetValue(u"'abc");
+  d.Cell(u"C1:C2").Merge();
+  d.Run(ModeId::kCaseUpper, u"A1:C2");
+  EXPECT_TRUE(d.Value(u"A1").IsEmpty());
+  EXPECT_TRUE(d.Cell(u"A1").MergeCells());
+  EXPECT_EQ(d.Value(u"A2"), Variant(Text(32766, u'A') + u"B"));
+  EXPECT_EQ(d.Value(u"C1"), Variant(u"ABC"));
+}
+
 TEST(CellTextActions, TextsAreWrittenOnASheetThatRefusesFormatsWithoutTheAlignment) {
   Desk d;
   d.Column(u"A1", {u"abc", u"def"});
@@ -59,13 +77,9 @@ TEST(CellTextActions, TextsAreWrittenOnASheetThatRefusesFormatsWithoutTheAlignme
 
 TEST(CellTextActions, APrefixFaultAsksWhetherToGoOnAndLeavesTheCell) {
   const Text firstItemFault =
-      u"( Prefix||  Set ): The first Item name in each selected cell must consist of an alpha prefix and an index "
-      u"number.\r\rIf necessary, manually edit the first Item name so that it has an alpha prefix and an index "
-      u"number (e.g. R1) and re-apply this action.\r\rOK to Continue with other cells selected?";
+      u"( Prefix||  Set ): " + host::Paragraphs({kFirstItemFault, kFirstItemFault2, kContinueWithOthers});
   const Text mixedFault =
-      u"( Prefix||  Set ): RefDes prefixes within one cell must all be the same.\r\rManually correct any "
-      u"unintentional extra spaces within Item names and correct any missing commas between Items.\r\rOK to "
-      u"Continue with other cells selected?";
+      u"( Prefix||  Set ): " + host::Paragraphs({kMixedPrefixFault, kMixedPrefixFault2, kContinueWithOthers});
   for (const int answer : {host::msgbox::kAnswerOk, host::msgbox::kAnswerCancel}) {
     SCOPED_TRACE(answer);
     Desk d;
@@ -114,19 +128,14 @@ TEST(CellTextActions, ATextOverTheActionLimitIsRefusedAndTheWalkGoesOn) {
   d.Run(ModeId::kPrefixSet, u"A1:A2");
   ASSERT_EQ(d.Messages().size(), 1u);
   EXPECT_EQ(d.Messages()[0].prompt,
-            u"( Prefix||  Set ): Overflow >32,760 text characters. Excel's text length limit has been exceeded.\r\r"
-            u"There would be 32,762 text characters to be put into the cell being processed. This cell's prior "
-            u"content will not be modified.");
+            u"( Prefix||  Set ): " + host::Paragraphs({kOverflow, kOverflowCount + Text(u"32,762") + kOverflowCount2}));
   EXPECT_EQ(d.Messages()[0].style, host::msgbox::kInformation);
   EXPECT_EQ(d.Value(u"A1"), Variant(longText));
   EXPECT_EQ(d.Value(u"A2"), Variant(u"R7,R8"));
 }
 
 TEST(CellTextActions, CommaSpaceSetAsksAboutParenthesesOnceAtTheFirstCellHoldingOne) {
-  const Text question =
-      u"( Comma Space||  Set ): There are Parenthesis within the selected content which might be used as "
-      u"delimiters. \r\rWould you like Quillary to replace ALL parenthesis found within your selection with a comma "
-      u"(Quillary's delimiter)?";
+  const Text question = u"( Comma Space||  Set ): " + host::Paragraphs({kParentheses, kParentheses2});
   for (const int answer : {host::msgbox::kAnswerYes, host::msgbox::kAnswerNo}) {
     SCOPED_TRACE(answer);
     Desk d;

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "actions/internal/messages.h"
 #include "actions/tests/desk.h"
 
 namespace quillary::actions {
 namespace {
 
 using host::ModeId;
+using namespace internal;
 
 TEST(CommentsRePosition, TheSelectedCellsBoxesGoBesideTheirCellsAndTinyBoxesFitTheirText) {
   Desk d;
@@ -41,12 +43,11 @@ TEST(CommentsRePosition, TheSelectedCellsBoxesGoBesideTheirCellsAndTinyBoxesFitT
   EXPECT_TRUE(d.Messages().empty());
 }
 
+// The question's words as the user reads them: tests/scenarios/actions/wrap_text.qs.
 const Text kBreaksQuestion =
-    u"( Wrap Text: Clear ): HARD LINE-BREAKS have been found within the selected cells.\r\rHard Line-Breaks appear as "
-    u"small squares within the text when the text is NOT wrapped. Excel's UnWrap does not remove hard "
-    u"line-breaks.\r\rChoose YES if you would like Quillary to use a COMMA (Quillary's Item delimiter) as a "
-    u"replacement for EVERY hard line-break found within your WHOLE selection.\r\rChoose NO to leave hard "
-    u"line-breaks unaltered.";
+    u"( Wrap Text: Clear ): " +
+    host::Paragraphs({kLineBreaksFound, Text(kLineBreaksLookLikeSquares) + u" " + kUnwrapKeepsLineBreaks,
+                      kLineBreaksToCommas, kLineBreaksKept});
 
 class WrapTextClear : public ::testing::Test {
  protected:

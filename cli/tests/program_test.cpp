@@ -1,9 +1,8 @@
 // The program end to end: scripts run in-process on workbook folders made by the tests.
 #include "cli/program.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -24,8 +23,7 @@ using testing::WriteText;
 class Program : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteText(dir / "parts" / kManifestFile,
-              "quillary-workbook 1\nsheet Parts Parts.csv -1\nactive Parts\n");
+    WriteText(dir / "parts" / kManifestFile, "quillary-workbook 1\nsheet Parts Parts.csv -1\nactive Parts\n");
     WriteText(dir / "parts" / "Parts.csv",
               "RefDes,Name\r\n\"R1, R2, R5-R7\",Resistor\r\nC1-C4,Capacitor\r\nU1,Controller\r\nR2,Resistor\r\n");
   }
@@ -75,8 +73,11 @@ TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
 }
 
 TEST_F(Program, BadArgumentsGiveUsage) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, {"frobnicate"}, {"run"}, {"run", "--loud", "x.qs"}, {"run", "--interactive", "-"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                               {"frobnicate"},
+                                               {"run"},
+                                               {"run", "--loud", "x.qs"},
+                                               {"run", "--interactive", "-"}}) {
     const Outcome run = RunInProcess(args);
     EXPECT_EQ(run.status, kExitUsage);
     EXPECT_TRUE(Has(run.err, "usage: quillary run")) << run.err;
@@ -92,8 +93,8 @@ TEST_F(Program, ScriptFromStandardInput) {
 }
 
 #ifdef QUILLARY_SAMPLES_DIR
-// A sample script run as the README shows it, from the project folder, saving to out.
-Outcome RunSample(const std::string& script, const fs::path& out) {
+// A sample script run as the README shows it, from the project folder, saving into `out`.
+Outcome RunSample(const char* script, const fs::path& out) {
   const fs::path project = fs::path(QUILLARY_SAMPLES_DIR).parent_path();
   const fs::path before = fs::current_path();
   fs::current_path(project);

@@ -126,6 +126,18 @@ TEST_F(Formats, ACellHoldsOneHyperlinkAndLockedCellsRefuseOne) {
   EXPECT_EQ(R("E1").Hyperlinks(1).Address, u"y");
 }
 
+TEST_F(Formats, ProperUpperCasesEveryLetterAfterANonLetter) {
+  const struct {
+    const char16_t* text;
+    const char16_t* proper;
+  } cases[] = {{u"mc donald-smith o'neil", u"Mc Donald-Smith O'Neil"},
+               {u"ABC dEF", u"Abc Def"},
+               {u"2nd place", u"2Nd Place"},
+               {u"\u00E9lan VITAL", u"\u00C9lan Vital"},
+               {u"", u""}};
+  for (const auto& c : cases) EXPECT_EQ(app->WorksheetFunction().Proper(c.text), c.proper) << ToUtf8(c.text);
+}
+
 TEST_F(Formats, CellWidthsInPointsAndCommentBoxSizes) {
   EXPECT_EQ(R("A1").Width(), 48.0);  // 8.43 characters: 64 pixels
   R("B1").SetColumnWidth(10);
