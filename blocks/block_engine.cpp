@@ -49,22 +49,9 @@ struct Advice {
 };
 
 Advice OverflowAdvice(const State& s) {
-  if (s.request.IgnoreIndexMode) {
-    return {
-        u"Try using Quillary's Cell^Col, or try pasting them to multiple cells using Excel's Edit>Paste, or paste "
-        u"them to another application.",
-        u"Try PasteDsplyToCursor and/or Cell^Col. Rmv spcs."};
-  }
-  if (s.Control(host::ctl::main::kExpandRanges).Enabled()) {
-    return {
-        u"Try again without Expand Ranges enabled, or try using Quillary's Cell^Col, or try pasting to multiple "
-        u"cells using Excel's Edit>Paste, or paste them to another application.",
-        u"Try w/o Expand Ranges and/or Cell^Col. Rmv spcs."};
-  }
-  return {
-      u"Try again with IgnoreIndex# enabled, or try using Quillary's Cell^Col, or try pasting to multiple cells "
-      u"using Excel's Edit>Paste, or paste them to another application.",
-      u"Try using IgnoreIndex# and/or Cell^Col. Rmv spcs."};
+  if (s.request.IgnoreIndexMode) return {kAdviceIgnoreIndex, kHintIgnoreIndex};
+  if (s.Control(host::ctl::main::kExpandRanges).Enabled()) return {kAdviceExpandRanges, kHintExpandRanges};
+  return {kAdviceCountIndex, kHintCountIndex};
 }
 
 class Engine {

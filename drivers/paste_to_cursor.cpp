@@ -97,10 +97,6 @@ Text HelpText(const State& s) {
          u"pre-Excel 2007), Excel will give a warning message.";
 }
 
-constexpr char16_t kNotEnoughColumns[] =
-    u"There are not enough columns to put all of the gathered cells and delimited Items into three columns starting "
-    u"at the left side of your selection.";
-
 // The lines of a text: each ends at a carriage return, a line feed after it belongs to
 // the break.
 std::vector<TextView> Lines(TextView text) {
@@ -167,7 +163,7 @@ class PasteRun {
     if (fromWindow_) {
       text_ = host::ReplaceItVal(s_.request.ActiveWndw->Text(), TextView(&items::kTabMark, 1), u"\t");
       if (text_.empty()) {
-        Info(Titled(u"There is no Text in Quillary's Active Window for pasting. "));
+        Info(Titled(kNoWindowTextMsg));
         return false;
       }
       return true;
@@ -225,9 +221,7 @@ class PasteRun {
 
   bool RowsFit(long rows) {
     if (cursorRow_ - 1 + rows <= work_.RowsCount()) return true;
-    Info(Titled(
-        u"There are not enough rows to put all of the gathered cells and delimited Items into one column starting at "
-        u"the top of your selection."));
+    Info(Titled(kTooManyRowsMsg));
     return false;
   }
 
@@ -239,7 +233,7 @@ class PasteRun {
       layout_ = Layout::kSummary;
       extra_ = 2;
       if (firstColumn_ + extra_ > sheetColumns) {
-        Info(Titled(kNotEnoughColumns));
+        Info(Titled(kTooFewColumnsMsg));
         return false;
       }
     } else if (text_.find_first_of(u"\u00AF\u00A8") != Text::npos) {
@@ -260,12 +254,8 @@ class PasteRun {
       layout_ = Layout::kJoined;
       if (firstColumn_ + extra_ > sheetColumns) {
         Info(Titled(host::Paragraphs(
-            {kNotEnoughColumns,
-             u"If you are attempting to paste the results after using either the Compare or Duplicates Actions when "
-             u"the " +
-                 Quoted(s_.Control(host::ctl::compdup::kJoinCells).Caption()) +
-                 u" option was used, be sure to use columnar pasting. If necessary, click Quillary's \"Cell^Col\" "
-                 u"label to switch to columnar."})));
+            {kTooFewColumnsMsg,
+             kJoinedTooWideMsg2 + Quoted(s_.Control(host::ctl::compdup::kJoinCells).Caption()) + kJoinedTooWideMsg3})));
         return false;
       }
     }
@@ -285,16 +275,12 @@ class PasteRun {
       dest_ = sheet.Range(sheet.Cells(cursorRow_, firstColumn_), sheet.Cells(cursorRow_ - 1 + rows, firstColumn_));
       dest_->Select();
       if (!longLine_) return true;
-      const Text question = Titled(host::Paragraphs(
-          {u"Can't paste into a single cell. Excel's single cell text limit of approximately 32,760 has been "
-           u"exceeded.",
-           u"There are " + vba::Format(static_cast<double>(text_.size()) - rows_, u"##,##0") +
-               u" text characters to attempt to paste into a single cell. But they will use " +
-               vba::Format(static_cast<double>(pasteRows), u"##,##0") + u" rows instead.",
-           u"Instead of attempting to fit all Items into a single cell, you might prefer to paste Items individually "
-           u"into cells down a column (columnar). To change to columnar, click Quillary's \"Cell^Col\" label.",
-           u"If you choose OK, Quillary will verify that the full destination is empty prior to pasting.",
-           u"Choose OK to proceed. Choose CANCEL to abort before pasting."}));
+      const Text question =
+          Titled(host::Paragraphs({kLongLineMsg,
+                                   u"There are " + vba::Format(static_cast<double>(text_.size()) - rows_, u"##,##0") +
+                                       u" text characters to attempt to paste into a single cell. But they will use " +
+                                       vba::Format(static_cast<double>(pasteRows), u"##,##0") + u" rows instead.",
+                                   kLongLineMsg3, kLongLineMsg4, kLongLineMsg5}));
       return host::MsgBoxDLL(s_, question, host::msgbox::kOkCancel + host::msgbox::kInformation) !=
              host::msgbox::kAnswerCancel;
     }
@@ -311,21 +297,17 @@ class PasteRun {
   bool DestinationEmpty() {
     const double filled = s_.App().WorksheetFunction().CountA(*dest_);
     if (filled <= 0) return true;
-    Info(Titled(host::Paragraphs(
-        {u"Will not overwrite. You must manually clear the cells that will be used before they can be written to.",
-         u"There are " + vba::IntegerText(static_cast<std::int64_t>(filled)) +
-             u" cells that have data which would be overwritten.",
-         u"The process has CANCELLED. Close the dialog box and then press the delete key if it is OK to clear the "
-         u"area needed."})));
+    Info(Titled(host::Paragraphs({kWillNotOverwriteMsg,
+                                  u"There are " + vba::IntegerText(static_cast<std::int64_t>(filled)) +
+                                      u" cells that have data which would be overwritten.",
+                                  kWillNotOverwriteMsg3})));
     return false;
   }
 
   // From here a worksheet fault stops the writing; what was written stays.
   void Write() {
     if (Attempt([&] { WriteCells(); })) {
-      Info(Titled(
-          u"Pasting was aborted before completion due to a worksheet fault. Please examine the destination area for "
-          u"the cause of this fault."));
+      Info(Titled(kWorksheetFaultMsg));
     }
   }
 
@@ -344,12 +326,7 @@ class PasteRun {
     host::ProgressBar bar(s_, u" PasteText Progress: ");
     if (!fromWindow_) {
       if (rows_ <= 0) {
-        Info(host::Paragraphs(
-            {u"There was no text in the clipboard to paste. Be sure to copy the source to the clipboard and try "
-             u"again.",
-             u"If you cannot copy & paste your data into a text editor such as Notepad, then it also can't be pasted "
-             u"as text into Excel.",
-             u"An alternative to try is to format the destination cells as \"Text\" and use Excel's Paste."}));
+        Info(host::Paragraphs({kNoClipboardTextMsg, kNoClipboardTextMsg2, kNoClipboardTextMsg3}));
       } else if (!WriteStaged(bar)) {
         return;
       }

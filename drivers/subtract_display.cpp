@@ -13,7 +13,6 @@ namespace {
 using host::Quoted;
 using host::State;
 
-constexpr char16_t kTitle[] = u"( SubtractDisplay ): ";
 constexpr long kPasteTypeGreen = 0xC0FFC0;
 
 // The notes on TRAVEL and ONCE of "Subtract Display V", which depend on the rows of the
@@ -90,9 +89,8 @@ bool RefusedWhileTagging(State& s) {
   if (!(vba::EqualsTrue(tagBox.Value()) && tagBox.Enabled() && s.request.IgnoreIndexMode)) return false;
   const Text tag = Quoted(tagBox.Caption());
   host::MsgBoxDLL(s,
-                  kTitle + host::Paragraphs({u"The " + tag + u" option is active.",
-                                             u"You can not use the SubtractDisplay action with that option active.",
-                                             u"After you release this message, please uncheck " + tag}),
+                  kSubtractDisplayTitle +
+                      host::Paragraphs({kTaggingOnMsg + tag + kTaggingOnMsgEnd, kTaggingOnMsg2, kTaggingOnMsg3 + tag}),
                   host::msgbox::kInformation);
   return true;
 }
@@ -100,11 +98,7 @@ bool RefusedWhileTagging(State& s) {
 // The Active Window begins with the fault marker: refused with a message.
 bool RefusedOnFault(State& s) {
   if (vba::Left(s.request.ActiveWndw->Text(), 8) != u" Quilet>") return false;
-  host::MsgBoxDLL(s,
-                  kTitle + host::Paragraphs({u"There is a fault message displayed within Quillary's Active Window.",
-                                             u"Subtracting the faulty Active Window from your worksheet selection is "
-                                             u"not permitted.",
-                                             u"Please try again using Items which have no faults."}),
+  host::MsgBoxDLL(s, kSubtractDisplayTitle + host::Paragraphs({kFaultShownMsg, kFaultShownMsg2, kFaultShownMsg3}),
                   host::msgbox::kInformation);
   return true;
 }

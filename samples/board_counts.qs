@@ -1,4 +1,4 @@
-# Counts the parts of each board of the sample parts list beside the board's rows.
+# Counts the parts of each board of a sample workbook beside the board's rows.
 #
 #   quillary run samples/board_counts.qs [OUTPUT-FOLDER]
 #
@@ -7,8 +7,7 @@
 # A5:A7, A8:A10). "Paste V" with the PasteType "Count" writes the number of parts of a
 # block beside its first row, then travels down to the next block of the same size.
 
-load samples/parts
-sheet Boards
+load samples/boards
 set MainUserForm.CheckBox6.Caption Count
 select A2:A4
 

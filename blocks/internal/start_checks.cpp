@@ -7,9 +7,9 @@ namespace quillary::blocks {
 
 namespace {
 
-using host::Quoted;
 using host::ModeId;
 using host::Proceed;
+using host::Quoted;
 using host::State;
 
 constexpr char16_t kCr[] = u"\r";
@@ -47,11 +47,6 @@ Text SpecialModeNotice(const State& s) {
          u"Choose NO to report if there are any duplicates of individual Item within your selection size/shape." + kCr +
          u"Choose CANCEL to abort this process now.";
 }
-
-constexpr char16_t kSingleRowNotice[] =
-    u"SPECIAL MODE NOTICE: You have selected only a single row and you chose to compare whole rows within your "
-    u"selected size/shape. Because you need two or more rows within your selection to make it possible to compare "
-    u"rows, this is an invalid choice. Please select more than a single row to use this combination of options.";
 
 // Sort and duplicate tagging both on in IgnoreIndex#, where Get/Try would make a full
 // duplicates report: the JoinCells option decides what a block reports.
@@ -142,8 +137,7 @@ Proceed StartChecks(State& s, BlockRun& run) {
   const auto& mode = s.request.vbaMode;
   const bool pasteMode = mode.Traits().blocksDownward || mode.Traits().blocksByRow;
   if (pasteMode && Selection(s).AreasCount() > 1) {
-    host::InfoMsg(s, {u"You have selected more than one area.", u"Only one selection is permitted for this process.",
-                      u"Please re-select only one area."});
+    host::InfoMsg(s, {kOneAreaMsg, kOneAreaMsg2, kOneAreaMsg3});
     return Proceed::kStop;
   }
   if (!mode.Is(ModeId::kSubtractButton)) Selection(s).Areas(1).Select();

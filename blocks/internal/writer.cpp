@@ -44,26 +44,12 @@ void RefreshOnLongRuns(State& s, const xl::Range& block) {
 }
 
 void HiddenColumnMsg(State& s) {
-  const Text mode = host::ReplaceItVal(s.request.vbaMode.Text(), u"_", u" ");
-  host::InfoMsg(
-      s, {u"The Destination column is hidden.",
-          u"\"" + mode +
-              u"\" will not paste results into a hidden Destination Column (although Results CAN be pasted into hidden "
-              u"Rows).",
-          u"Please unhide the Destination column to the right of the selection and try again.",
-          u"To unhide a column, Left-click a column identifier letter and drag to select multiple columns that border "
-          u"both side of the hidden column(s). Right-click one of those column identifier letters and \"Unhide\"."});
+  const Text mode = host::Quoted(host::ReplaceItVal(s.request.vbaMode.Text(), u"_", u" "));
+  host::InfoMsg(s, {kHiddenColumnMsg, mode + kHiddenColumnMsg2, kHiddenColumnMsg3, kHiddenColumnMsg4});
 }
 
 double AskNotEmpty(State& s) {
-  const Text prompt = host::MsgTitle(
-      s, host::Paragraphs(
-             {u"Destination is not empty.", u"Clicking OK erases the selection before writing. Undo won't revert it!",
-              u"To avoid overwriting any data, Cancel and then Right-click the column identifier letter and \"Insert\" "
-              u"a new column.",
-              u"To quickly clear previously pasted data when none of the contents of this column are needed, Cancel "
-              u"and then either Left-click the column identifier letter and press the \"Delete\" key, or Right-click "
-              u"the column identifier letter and click \"ClearContents\"."}));
+  const Text prompt = host::MsgTitle(s, host::Paragraphs({kNotEmptyMsg, kNotEmptyMsg2, kNotEmptyMsg3, kNotEmptyMsg4}));
   return host::MsgBoxDLL(s, prompt, host::msgbox::kOkCancel);
 }
 
@@ -114,13 +100,13 @@ class Writer {
       return Stop();
     }
     if (sheet_.ProtectContents() && dest.Locked() != Variant(false)) {
-      host::InfoMsg(s_, {u"Destination is PROTECTED - Can not write.", u"This Action has been terminated."});
+      host::InfoMsg(s_, {kProtectedMsg, kTerminatedMsg});
       return Stop();
     }
     if (cell.MergeArea().Count() > 1) {
       host::ScreenOn(s_);
       cell.Activate();
-      host::InfoMsg(s_, {u"Destination is a Merged Cell - Can not write.", u"This Action has been terminated."});
+      host::InfoMsg(s_, {kMergedMsg, kTerminatedMsg});
       return Stop();
     }
     const long alignment = vba::CLng(vba::CDbl(cell.HorizontalAlignment()));
@@ -143,9 +129,7 @@ class Writer {
       // destination.
       host::ScreenOn(s_);
       block_.Activate();
-      host::InfoMsg(s_, {u"MERGED CELL in the destination area next to your selection - Can not erase or write.",
-                         u"The results for this current selection size/shape have not been updated. This Action has "
-                         u"been terminated."});
+      host::InfoMsg(s_, {kMergedEraseMsg, kMergedEraseMsg2});
       return Stop();
     }
     Write(cell, dest, alignment);
@@ -201,8 +185,7 @@ class Writer {
     if (Unattended(s_) && !s_.request.vbaMode.Traits().subtractDisplay) return Stop();
     host::ScreenOn(s_);
     block_.Activate();
-    const double answer =
-        host::MsgBoxDLL(s_, host::MsgTitle(s_, u"OK to continue processing downward?"), host::msgbox::kOkCancel);
+    const double answer = host::MsgBoxDLL(s_, host::MsgTitle(s_, kContinueDownwardMsg), host::msgbox::kOkCancel);
     if (answer == host::msgbox::kAnswerCancel) return Stop();
     return std::move(written_);
   }

@@ -46,4 +46,32 @@ Written PasteDownWard(host::State& s, xl::Range& block, const Text& resultText, 
 // The message that a run has reached the row limit, the sheet's rows less 2.
 void RowLimitMsg(host::State& s, long sheetRows);
 
+// The paragraphs of the writer's messages, after the title "( mode ): ".
+inline constexpr char16_t kHiddenColumnMsg[] = u"The Destination column is hidden.";
+// After the mode (with blanks for "_") between quotation marks.
+inline constexpr char16_t kHiddenColumnMsg2[] =
+    u" will not paste results into a hidden Destination Column (although Results CAN be pasted into hidden Rows).";
+inline constexpr char16_t kHiddenColumnMsg3[] =
+    u"Please unhide the Destination column to the right of the selection and try again.";
+inline constexpr char16_t kHiddenColumnMsg4[] =
+    u"To unhide a column, Left-click a column identifier letter and drag to select multiple columns that border both "
+    u"side of the hidden column(s). Right-click one of those column identifier letters and \"Unhide\".";
+inline constexpr char16_t kProtectedMsg[] = u"Destination is PROTECTED - Can not write.";
+inline constexpr char16_t kMergedMsg[] = u"Destination is a Merged Cell - Can not write.";
+inline constexpr char16_t kTerminatedMsg[] = u"This Action has been terminated.";
+inline constexpr char16_t kNotEmptyMsg[] = u"Destination is not empty.";
+inline constexpr char16_t kNotEmptyMsg2[] = u"Clicking OK erases the selection before writing. Undo won't revert it!";
+inline constexpr char16_t kNotEmptyMsg3[] =
+    u"To avoid overwriting any data, Cancel and then Right-click the column identifier letter and \"Insert\" a new "
+    u"column.";
+inline constexpr char16_t kNotEmptyMsg4[] =
+    u"To quickly clear previously pasted data when none of the contents of this column are needed, Cancel and then "
+    u"either Left-click the column identifier letter and press the \"Delete\" key, or Right-click the column "
+    u"identifier letter and click \"ClearContents\".";
+inline constexpr char16_t kMergedEraseMsg[] =
+    u"MERGED CELL in the destination area next to your selection - Can not erase or write.";
+inline constexpr char16_t kMergedEraseMsg2[] =
+    u"The results for this current selection size/shape have not been updated. This Action has been terminated.";
+inline constexpr char16_t kContinueDownwardMsg[] = u"OK to continue processing downward?";
+
 }  // namespace quillary::blocks

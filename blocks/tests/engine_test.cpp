@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "blocks/internal/run.h"
+#include "blocks/internal/writer.h"
 #include "blocks/tests/desk.h"
 #include "host/callbacks.h"
 #include "host/working_sheet.h"
@@ -128,8 +130,8 @@ TEST(BlockEngine, APasteModeTakesOneAreaOnly) {
   d.Column(u"A1", {u"R1", u"R2"});
   d.b.addin.QueueMessageAnswer(kOk);
   d.Run(ModeId::kPasteRight, u"A1,A2");
-  EXPECT_EQ(d.Prompts(), std::vector<Text>{u"( Paste > ): You have selected more than one area.\r\rOnly one selection "
-                                           u"is permitted for this process.\r\rPlease re-select only one area."});
+  EXPECT_EQ(d.Prompts(),
+            std::vector<Text>{u"( Paste > ): " + host::Paragraphs({kOneAreaMsg, kOneAreaMsg2, kOneAreaMsg3})});
   EXPECT_TRUE(d.Value(u"B1").IsEmpty());
   EXPECT_TRUE(d.Value(u"B2").IsEmpty());
 }
@@ -179,7 +181,7 @@ TEST(BlockEngine, SubtractDisplayRemovesTheWindowsItemsFromEveryBlockAndGivesThe
   EXPECT_EQ(d.Caption(ctl::main::kCountLabel), u"Count= N/A (PasteSubtract)");
   EXPECT_EQ(d.b.addin.CommandBarCount(), std::nullopt);
   ASSERT_EQ(d.Prompts().size(), 1u);
-  EXPECT_TRUE(d.Prompts()[0].starts_with(u"( Subtract Display V ): Destination is not empty."));
+  EXPECT_TRUE(d.Prompts()[0].starts_with(host::MsgTitle(d.b.state, kNotEmptyMsg)));
 }
 
 // A fault (R5-R2: the first number is not below the second) in CountIndex#.
@@ -382,31 +384,43 @@ TEST(BlockEngine, AResultCutShortByTheCellLimitIsReportedAsSuch) {
                          u"$B$1: its result of "))
       << ToUtf8(report);
   EXPECT_EQ(report.find(u"completed successfully"), Text::npos);
-  EXPECT_TRUE(
-      report.ends_with(u"\rTry using Quillary's Cell^Col, or try pasting them to multiple cells using "
-                       u"Excel's Edit>Paste, or paste them to another application."));
-  EXPECT_EQ(d.Caption(ctl::main::kMessageLabel), u"Try PasteDsplyToCursor and/or Cell^Col. Rmv spcs.");
+  EXPECT_TRUE(report.ends_with(Text(u"\r") + kAdviceIgnoreIndex));
+  EXPECT_EQ(d.Caption(ctl::main::kMessageLabel), kHintIgnoreIndex);
   EXPECT_TRUE(d.Caption(ctl::main::kCharactersLabel).ends_with(u" Chars. Can't single cell paste."));
 }
 
+// A staged result that took more than one row: the overflow message ends with the advice
+// that fits the options.
 TEST(BlockEngine, AStagedResultTooLongForOneCellGetsTheOverflowMessage) {
-  Desk d;
-  d.Column(u"A1", {u"R1"});
-  d.SetWindow(u"R1-9");
-  d.b.routines.Clipbrd_Into = [](host::State& s, const Text&) { s.request.PasteRowCount = 2; };
-  d.b.Control(ctl::main::kExpandRanges).SetEnabled(false);
-  d.b.addin.QueueMessageAnswer(kOk);
-  d.Run(ModeId::kSubtractButton, u"A1");
-  const Text report = d.Prompts().at(0);
-  EXPECT_TRUE(
-      report.starts_with(u"( SubtractButton ): Single Cell Pasting Overflow. The \"SubtractButton\" Action "
-                         u"completed successfully.\r\rHowever, there are "))
-      << ToUtf8(report);
-  EXPECT_TRUE(
-      report.ends_with(u"\rTry again with IgnoreIndex# enabled, or try using Quillary's Cell^Col, or try "
-                       u"pasting to multiple cells using Excel's Edit>Paste, or paste them to another "
-                       u"application."));
-  EXPECT_EQ(d.Caption(ctl::main::kMessageLabel), u"Try using IgnoreIndex# and/or Cell^Col. Rmv spcs.");
+  const struct {
+    const char* what;
+    bool ignoreIndex, expandRangesEnabled;
+    const char16_t* advice;
+    const char16_t* hint;
+  } cases[] = {
+      {"IgnoreIndex#", true, true, kAdviceIgnoreIndex, kHintIgnoreIndex},
+      {"CountIndex# with ExpandRanges at hand", false, true, kAdviceExpandRanges, kHintExpandRanges},
+      {"CountIndex# without", false, false, kAdviceCountIndex, kHintCountIndex},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Desk d;
+    d.Column(u"A1", {u"R1"});
+    d.SetWindow(u"R1-9");
+    d.b.routines.Clipbrd_Into = [](host::State& s, const Text&) { s.request.PasteRowCount = 2; };
+    d.Tick(ctl::main::kIgnoreIndex, c.ignoreIndex);
+    d.b.Control(ctl::main::kExpandRanges).SetEnabled(c.expandRangesEnabled);
+    d.b.addin.QueueMessageAnswer(kOk);
+    d.Run(ModeId::kSubtractButton, u"A1");
+    const Text report = d.Prompts().at(0);
+    EXPECT_TRUE(
+        report.starts_with(u"( SubtractButton ): Single Cell Pasting Overflow. The \"SubtractButton\" Action "
+                           u"completed successfully.\r\rHowever, there are "))
+        << ToUtf8(report);
+    EXPECT_TRUE(report.ends_with(Text(u"\r") + c.advice));
+    EXPECT_EQ(d.Caption(ctl::main::kMessageLabel), c.hint);
+    EXPECT_TRUE(vba::EqualsTrue(d.b.Control(ctl::main::kNotice).Value()));
+  }
 }
 
 // Long travels: the status bar after three seconds, then the break key every 100 rows

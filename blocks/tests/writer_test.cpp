@@ -78,11 +78,8 @@ TEST(Writer, DestinationsItMustNotWriteStopTheRun) {
   } cases[] = {
       {"beyond the last column", [](Desk&) {}, u"XFD1", true, u"( Paste V ): Cannot Paste beyond 16384 columns."},
       {"a hidden column on the first pass", [](Desk& desk) { desk.At(u"B:B").SetHidden(true); }, u"A1", true,
-       u"( Paste V ): The Destination column is hidden.\r\r\"Paste V\" will not paste results into a hidden "
-       u"Destination Column (although Results CAN be pasted into hidden Rows).\r\rPlease unhide the Destination "
-       u"column to the right of the selection and try again.\r\rTo unhide a column, Left-click a column identifier "
-       u"letter and drag to select multiple columns that border both side of the hidden column(s). Right-click one "
-       u"of those column identifier letters and \"Unhide\"."},
+       u"( Paste V ): " + host::Paragraphs({kHiddenColumnMsg, Text(u"\"Paste V\"") + kHiddenColumnMsg2,
+                                            kHiddenColumnMsg3, kHiddenColumnMsg4})},
       {"a hidden column after the first pass", [](Desk& desk) { desk.At(u"B:B").SetHidden(true); }, u"A1", false, u""},
       {"a hidden row", [](Desk& desk) { desk.At(u"1:1").SetHidden(true); }, u"A1", true, u""},
       {"one locked cell on a protected sheet",
@@ -90,7 +87,7 @@ TEST(Writer, DestinationsItMustNotWriteStopTheRun) {
          desk.At(u"B1").SetLocked(false);
          desk.Sheet().Protect();
        },
-       u"A1:A2", true, u"( Paste V ): Destination is PROTECTED - Can not write.\r\rThis Action has been terminated."},
+       u"A1:A2", true, u"( Paste V ): " + host::Paragraphs({kProtectedMsg, kTerminatedMsg})},
       {"unlocked cells on a protected sheet",
        [](Desk& desk) {
          desk.At(u"B1:B2").SetLocked(false);
@@ -98,7 +95,7 @@ TEST(Writer, DestinationsItMustNotWriteStopTheRun) {
        },
        u"A1:A2", true, u""},
       {"a merged first cell", [](Desk& desk) { desk.At(u"B1:C1").Merge(); }, u"A1", true,
-       u"( Paste V ): Destination is a Merged Cell - Can not write.\r\rThis Action has been terminated."},
+       u"( Paste V ): " + host::Paragraphs({kMergedMsg, kTerminatedMsg})},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -133,10 +130,8 @@ TEST_F(WriterTest, ANonEmptyDestinationIsErasedOnlyWhenTheUserAgrees) {
   EXPECT_TRUE(d.Value(u"B3").IsEmpty()) << "the whole destination was erased";
   EXPECT_EQ(d.At(u"B1:B3").HorizontalAlignment(), Variant(xl::xlCenter));
   EXPECT_EQ(d.At(u"B1:B3").VerticalAlignment(), Variant(xl::xlTop));
-  const Text prompt = d.Prompts().at(0);
-  EXPECT_TRUE(
-      prompt.starts_with(u"( Paste V ): Destination is not empty.\r\rClicking OK erases the selection before "
-                         u"writing. Undo won't revert it!\r\rTo avoid overwriting any data, Cancel"));
+  EXPECT_EQ(d.Prompts().at(0),
+            u"( Paste V ): " + host::Paragraphs({kNotEmptyMsg, kNotEmptyMsg2, kNotEmptyMsg3, kNotEmptyMsg4}));
   EXPECT_EQ(d.b.addin.Messages()[0].style, host::msgbox::kOkCancel);
 }
 
@@ -158,9 +153,7 @@ TEST_F(WriterTest, AMergedAreaReachingIntoTheDestinationCannotBeErased) {
   const Written w = Write(u"A1:A2", u"R1");
   EXPECT_EQ(w.next, Proceed::kStop);
   EXPECT_EQ(d.Value(u"B2"), Variant(u"old"));
-  EXPECT_EQ(d.Prompts().at(1),
-            u"( Paste V ): MERGED CELL in the destination area next to your selection - Can not erase or write.\r\rThe "
-            u"results for this current selection size/shape have not been updated. This Action has been terminated.");
+  EXPECT_EQ(d.Prompts().at(1), u"( Paste V ): " + host::Paragraphs({kMergedEraseMsg, kMergedEraseMsg2}));
 }
 
 TEST_F(WriterTest, AnUnattendedRunOverwritesTheDestinationCellWithoutAsking) {

@@ -45,6 +45,7 @@ class PasteToCursorTest : public ::testing::Test {
     return out;
   }
   Text Selection() { return b.app->Selection()->Address(); }
+  static Text Titled(TextView text) { return u"( Paste Safe To Cursor ): " + Text(text); }
   // The closing steps ran: the staged text is gone and the main form is shown.
   void ExpectClosed() {
     EXPECT_TRUE(b.Sheet(host::kHiddenWorkSht).Cells(1, 10).Value().IsEmpty());
@@ -116,10 +117,10 @@ TEST_F(PasteToCursorTest, AOneLineTextLongerThanACellAsksAndGoesDownInPieces) {
     b.addin.QueueMessageAnswer(answer);
     Paste(kActiveWindow);
     const Text question = Prompts().at(0);
-    EXPECT_TRUE(question.starts_with(u"( Paste Safe To Cursor ): Can't paste into a single cell."));
-    EXPECT_NE(question.find(u"There are 32,771 text characters to attempt to paste into a single cell. But they "
-                            u"will use 2 rows instead."),
-              Text::npos);
+    EXPECT_EQ(question, Titled(host::Paragraphs({kLongLineMsg,
+                                                 u"There are 32,771 text characters to attempt to paste into a single "
+                                                 u"cell. But they will use 2 rows instead.",
+                                                 kLongLineMsg3, kLongLineMsg4, kLongLineMsg5})));
     EXPECT_EQ(b.addin.Messages()[0].style, 65);
     EXPECT_EQ(Selection(), u"$C$3:$C$4");
     if (answer == kOk) {
@@ -198,18 +199,14 @@ TEST_F(PasteToCursorTest, AnEmptySourceIsReported) {
   Window(u"");
   b.addin.QueueMessageAnswer(kOk);
   Paste(kActiveWindow);
-  EXPECT_EQ(Prompts(), std::vector<Text>{u"( Paste Safe To Cursor ): There is no Text in Quillary's Active Window for "
-                                         u"pasting. "});
+  EXPECT_EQ(Prompts(), std::vector<Text>{Titled(kNoWindowTextMsg)});
   ExpectClosed();
 
   b.addin.ClearLog();
   b.services.clipboard.Clear();
   b.addin.QueueMessageAnswer(kOk);
   Paste(kClipboard);
-  EXPECT_TRUE(
-      Prompts().at(0).starts_with(u"An error occurred when attempting to paste text from the clipboard.\r\rIt "
-                                  u"might be that more rows are needed than are available in the worksheet "
-                                  u"(1048576)."));
+  EXPECT_EQ(Prompts().at(0), host::Paragraphs({kPasteErrorMsg, Text(kPasteErrorMsg2) + u"1048576).", kPasteErrorMsg3}));
   EXPECT_EQ(b.addin.Messages()[0].style, 0);
 }
 
@@ -219,11 +216,9 @@ TEST_F(PasteToCursorTest, NothingIsWrittenOverData) {
   At(u"C4").SetValue(u"=\"\"");
   b.addin.QueueMessageAnswer(kOk);
   Paste(kActiveWindow);
-  EXPECT_EQ(Prompts(), std::vector<Text>{u"( Paste Safe To Cursor ): Will not overwrite. You must manually clear the "
-                                         u"cells that will be used before they can be written to.\r\rThere are 2 "
-                                         u"cells that have data which would be overwritten.\r\rThe process has "
-                                         u"CANCELLED. Close the dialog box and then press the delete key if it is OK "
-                                         u"to clear the area needed."});
+  EXPECT_EQ(Prompts(), std::vector<Text>{Titled(host::Paragraphs(
+                           {kWillNotOverwriteMsg, u"There are 2 cells that have data which would be overwritten.",
+                            kWillNotOverwriteMsg3}))});
   EXPECT_TRUE(Value(u"C3").IsEmpty());
   EXPECT_EQ(Selection(), u"$C$3:$C$5") << "left selected for the Delete key";
   ExpectClosed();
@@ -237,17 +232,11 @@ TEST_F(PasteToCursorTest, TextsThatDoNotFitTheSheetAreRefused) {
     Text cursor;
     Text prompt;
   } cases[] = {
-      {"two lines at the last row", u"a\r\nb", u"A" + vba::IntegerText(rows),
-       u"( Paste Safe To Cursor ): There are not enough rows to put all of the gathered cells and delimited Items "
-       u"into one column starting at the top of your selection."},
+      {"two lines at the last row", u"a\r\nb", u"A" + vba::IntegerText(rows), Titled(kTooManyRowsMsg)},
       {"a summary at the last column but one", u"Duplicates_Summary  (ready to paste)\r\nDup\t2\tx", u"XFC1",
-       u"( Paste Safe To Cursor ): There are not enough columns to put all of the gathered cells and delimited "
-       u"Items into three columns starting at the left side of your selection."},
+       Titled(kTooFewColumnsMsg)},
       {"a joined text too wide", u"a\u00AFb\r\nc", u"XFD1",
-       u"( Paste Safe To Cursor ): There are not enough columns to put all of the gathered cells and delimited "
-       u"Items into three columns starting at the left side of your selection.\r\rIf you are attempting to paste "
-       u"the results after using either the Compare or Duplicates Actions when the \"Join\" option was used, be "
-       u"sure to use columnar pasting. If necessary, click Quillary's \"Cell^Col\" label to switch to columnar."},
+       Titled(host::Paragraphs({kTooFewColumnsMsg, Text(kJoinedTooWideMsg2) + u"\"Join\"" + kJoinedTooWideMsg3}))},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -267,9 +256,7 @@ TEST_F(PasteToCursorTest, AWorksheetFaultDuringTheWriteStopsIt) {
   Window(u"a\r\nb");
   b.addin.QueueMessageAnswer(kOk);
   Paste(kActiveWindow);
-  EXPECT_EQ(Prompts(), std::vector<Text>{u"( Paste Safe To Cursor ): Pasting was aborted before completion due to a "
-                                         u"worksheet fault. Please examine the destination area for the cause of "
-                                         u"this fault."});
+  EXPECT_EQ(Prompts(), std::vector<Text>{Titled(kWorksheetFaultMsg)});
   ExpectClosed();
 }
 
@@ -289,7 +276,7 @@ TEST_F(PasteToCursorTest, AnEmptyClipboardThatPastesShowsTheNoTextMessage) {
   b.app->SetClipboardReader([] { return Text(u"\r\n"); });
   b.addin.QueueMessageAnswer(kOk);
   Paste(kClipboard);
-  EXPECT_TRUE(Prompts().at(0).starts_with(u"There was no text in the clipboard to paste."));
+  EXPECT_EQ(Prompts().at(0), host::Paragraphs({kNoClipboardTextMsg, kNoClipboardTextMsg2, kNoClipboardTextMsg3}));
   EXPECT_EQ(Selection(), u"$C$3");
   ExpectClosed();
 }

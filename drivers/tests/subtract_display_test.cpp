@@ -114,8 +114,8 @@ TEST_F(SubtractDisplayTest, RefusedWhileTaggingDuplicatesInIgnoreIndex) {
   b.addin.QueueMessageAnswer(kOk);
   Run(u"Subtract Display V", u"A1");
   EXPECT_EQ(b.addin.Messages().at(0).prompt,
-            u"( SubtractDisplay ): The \"Tag Dups\" option is active.\r\rYou can not use the SubtractDisplay action "
-            u"with that option active.\r\rAfter you release this message, please uncheck \"Tag Dups\"");
+            kSubtractDisplayTitle + host::Paragraphs({kTaggingOnMsg + Text(u"\"Tag Dups\"") + kTaggingOnMsgEnd,
+                                                      kTaggingOnMsg2, kTaggingOnMsg3 + Text(u"\"Tag Dups\"")}));
   EXPECT_EQ(b.state.request.vbaMode.Text(), u"Subtract Display V") << "the mode stays on this refusal";
   EXPECT_TRUE(b.addin.CallsOf(u"ShowBigMsgForm").empty());
 }
@@ -149,9 +149,7 @@ TEST_F(SubtractDisplayTest, AFaultShownInTheWindowIsRefused) {
     EXPECT_EQ(b.addin.CallsOf(u"ShowBigMsgForm").empty(), c.refused);
     if (c.refused) {
       EXPECT_EQ(b.addin.Messages().at(0).prompt,
-                u"( SubtractDisplay ): There is a fault message displayed within Quillary's Active Window.\r\r"
-                u"Subtracting the faulty Active Window from your worksheet selection is not permitted.\r\rPlease try "
-                u"again using Items which have no faults.");
+                kSubtractDisplayTitle + host::Paragraphs({kFaultShownMsg, kFaultShownMsg2, kFaultShownMsg3}));
     }
     EXPECT_EQ(b.state.request.vbaMode.Text(), u"Null");
   }

@@ -13,10 +13,8 @@ print selection
 #### expected output
 Quillary3016000000	2 (very hidden)
 Parts	-1 (visible)	active
-Boards	-1 (visible)
 Quillary3016000000	2 (very hidden)
 Parts	-1 (visible)	active
-Boards	-1 (visible)
 Quillary3016000000!unique1	=Quillary3016000000!$A$1
 Quillary3016000000!ExcelPaste	=Quillary3016000000!$J$1
 Quillary3016000000!unique1_w	=Quillary3016000000!$K$1
