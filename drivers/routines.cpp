@@ -1,6 +1,8 @@
 #include "drivers/routines.h"
 
+#include "drivers/clipboard_paste.h"
 #include "drivers/get_try.h"
+#include "parser/parser.h"
 #include "sheets/page_setup.h"
 #include "sheets/selection_trim.h"
 
@@ -11,6 +13,8 @@ host::Routines BuildRoutines() {
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
+  routines.Parser = parser::Parser;
+  routines.TextToColSetting = TextToColSetting;
   return routines;
 }
 

@@ -41,6 +41,9 @@ struct Routines {
   Routine DuplicatesFormShow;
   std::function<void(State&, const Text&)> CmprMark_Find;
   std::function<void(State&, const Text&)> CmprMark_Clear;
+  // The reset of the remembered TextToColumns delimiters (Tab on or off) that the
+  // parser runs before and after its split.
+  std::function<void(State&, bool)> TextToColSetting;
 
   // Query form events.
   Routine NextButton_Click;

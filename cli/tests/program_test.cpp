@@ -96,9 +96,9 @@ TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
   const Case cases[] = {
       {"new\nprint sheets\nselct A1\n", 1, "quillary: line 3: unknown command 'selct'\n", ""},
       {"new\ncall Foo\nprint sheets\n", 0, "", "Sheet1\t-1 (visible)\tactive\n"},
-      {"new\ncall Parser\nprint sheets\n", 1,
-       "quillary: line 2: error 438 in Quillary: The routine \"Parser\" is not part of this build", ""},
-      {"new\non-error continue\ncall Parser\nprint sheets\n", 0, "error 438", "Sheet1\t-1 (visible)\tactive\n"},
+      {"new\ncall SwapDsply\nprint sheets\n", 1,
+       "quillary: line 2: error 438 in Quillary: The routine \"swapdsply\" is not part of this build", ""},
+      {"new\non-error continue\ncall SwapDsply\nprint sheets\n", 0, "error 438", "Sheet1\t-1 (visible)\tactive\n"},
       {"call InitPlace\nprint window\n", 0, "", "\n"},
       {"load ${1}/nowhere\n", 1, "line 1: ", ""},
       {"new\nsheet Nope\n", 1, "line 2: no sheet 'Nope'", ""},
