@@ -7,6 +7,7 @@
 
 #include "cli/failure.h"
 #include "cli/get_command.h"
+#include "cli/parse_command.h"
 #include "cli/script.h"
 #include "cli/session.h"
 #include "drivers/routines.h"
@@ -19,6 +20,7 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: quillary run [--interactive | --unattended] SCRIPT|- [ARG...]\n"
     "       quillary get WORKBOOK RANGE [OPTION...]\n"
+    "       quillary parse WORKBOOK RANGE SCRIPT|--script-file FILE [OPTION...]\n"
     "       quillary --help\n";
 
 constexpr std::string_view kIntro = R"(
@@ -26,6 +28,9 @@ quillary runs the Quillary list-processing component the way its host add-in doe
 in-memory spreadsheet, from a script of commands.
 
   quillary get WORKBOOK RANGE    one Get/Try on a range of a workbook (see GET below)
+  quillary parse WORKBOOK RANGE SCRIPT
+                                 splits a range's rows into columns by a parsing
+                                 script (see PARSE below)
   quillary run SCRIPT [ARG...]   runs the script file SCRIPT ("-": standard input);
                                  ARG... are the script's ${1}, ${2}, ...
   --interactive                  asks the person at the terminal the component's questions
@@ -157,8 +162,8 @@ std::string RoutinesHelp() {
 }  // namespace
 
 std::string HelpText() {
-  return std::string(kUsage) + std::string(kIntro) + CommandHelp() + "\n" + RoutinesHelp() + "\n" + GetHelp() +
-         std::string(kAnswers);
+  return std::string(kUsage) + std::string(kIntro) + CommandHelp() + "\n" + RoutinesHelp() + "\n" + GetHelp() + "\n" +
+         ParseHelp() + std::string(kAnswers);
 }
 
 int RunProgram(std::span<const std::string> args, ProgramIo io) {
@@ -173,6 +178,14 @@ int RunProgram(std::span<const std::string> args, ProgramIo io) {
       return kExitUsage;
     }
     return RunGet(rest, io);
+  }
+  if (!args.empty() && args[0] == "parse") {
+    const auto rest = args.subspan(1);
+    if (rest.empty()) {
+      io.err << "quillary: parse takes a WORKBOOK, a RANGE and a SCRIPT\n" << kUsage;
+      return kExitUsage;
+    }
+    return RunParse(rest, io);
   }
   Options options;
   try {
