@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, when any is missing. Run as root.
+# `scripts/setup.sh fuzz` also installs clang and libFuzzer for scripts/fuzz.sh.
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev googletest)
+if [[ ${1:-} == fuzz ]]; then packages+=(clang libclang-rt-dev); fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
