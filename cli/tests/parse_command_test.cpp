@@ -93,5 +93,25 @@ TEST_F(ParseCommand, MessagesAndBadArguments) {
   EXPECT_EQ(RunInProcess({"parse", (dir / "nowhere").string(), "A1", ",>o_"}).status, kExitFailed);
 }
 
+#ifdef QUILLARY_SAMPLES_DIR
+// The sample report splits as the README shows it.
+TEST_F(ParseCommand, SampleReport) {
+  const std::string samples = QUILLARY_SAMPLES_DIR;
+  const Outcome run = RunInProcess({"parse", samples + "/report", "A1:A9", "--script-file", samples + "/report.parse",
+                                    "--a", "#", "--unattended"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(run.out,
+            "\t# Board A: power supply\t\t\t\n"
+            "\tR1\t10k\t0603\tResistor 1/10W\n"
+            "1\tC1\t100n\t0402\tCapacitor X7R 16V\n"
+            "2\tU1\tLM317\tTO-220\tRegulator\n"
+            "3\t# Board B: interface\t\t\t\n"
+            "4\tR7\t4.7k\t0603\tResistor 1/10W\n"
+            "5\tD1\tBAV99\tSOT-23\tDiode\n"
+            "6\tJ1\tUSB-B\t\tConnector\n"
+            "7\tR8\t0R\t0603\tJumper\n");
+}
+#endif
+
 }  // namespace
 }  // namespace quillary::cli
