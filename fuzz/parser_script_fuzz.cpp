@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   OperandValues values;
   values[kOperandA] = fields.size() > 1 ? fields[1] : Text(u",");
-  values[kOperandA + 1] = fields.size() > 2 ? fields[2] : Text(u" ");
+  values[kOperandB] = fields.size() > 2 ? fields[2] : Text(u" ");
   values[kComma] = u",";
   values[kSpace] = u" ";
   values[kTab] = u"\t";
@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(result.steps <= 2 * static_cast<std::int64_t>(row.size()) + 2001);
     // The output stops growing at the first action that takes it past its limit.
     const auto mostWritten =
-        static_cast<std::int64_t>(row.size() + std::max(values[kOperandA].size(), values[kOperandA + 1].size())) +
+        static_cast<std::int64_t>(row.size() + std::max(values[kOperandA].size(), values[kOperandB].size())) +
         kMaxSpaces;
     Check(static_cast<std::int64_t>(result.output.size()) <= kMaxOutput + mostWritten);
     if (result.end != RowEnd::kLine) break;

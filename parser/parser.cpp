@@ -113,8 +113,8 @@ class ParserRun {
   OperandValues FormValues() {
     parser::OperandValues v;
     v[kOperandA] = vba::CStr(Control(ctl::parse::kOperandA).Value());
-    v[kOperandA + 1] = vba::CStr(Control(ctl::parse::kOperandB).Value());
-    v[kOperandA + 2] = vba::CStr(Control(ctl::parse::kOperandC).Value());
+    v[kOperandB] = vba::CStr(Control(ctl::parse::kOperandB).Value());
+    v[kOperandC] = vba::CStr(Control(ctl::parse::kOperandC).Value());
     v[kOperandD] = vba::CStr(Control(ctl::parse::kOperandD).Value());
     v[kComma] = u",";
     v[kSpace] = u" ";

@@ -22,7 +22,7 @@ struct Setting {
 OperandValues Values(const Setting& s) {
   OperandValues v;
   v[kOperandA] = s.a;
-  v[kOperandA + 1] = s.b;
+  v[kOperandB] = s.b;
   v[kComma] = u",";
   v[kSpace] = u" ";
   v[kTab] = u"\t";

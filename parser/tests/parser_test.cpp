@@ -120,6 +120,15 @@ TEST_F(ParserTest, NewSheetSplitIntoTextColumnsAndFinished) {
   EXPECT_EQ(Control(ctl::parse::kBolded).Caption(), u"X");
 }
 
+TEST_F(ParserTest, LinesWithoutDelimitersStayOneTextColumn) {
+  Rows({u"'007", u"'12345678901234567890"});
+  AnswerFinishing();
+  Run(u",>o_");
+  EXPECT_EQ(Grid(kResult, 2, 3), (std::vector<std::string>{"/007/", "/12345678901234567890/"}));
+  EXPECT_TRUE(Sheet(kResult).Cells(1, 2).Value().IsText());
+  EXPECT_TRUE(Sheet(kResult).Cells(2, 2).Value().IsText());
+}
+
 TEST_F(ParserTest, OutputDelimiterOptions) {
   struct Case {
     bool bar, semicolon, tab;

@@ -215,7 +215,7 @@ TEST(ScriptTest, PartsGatherIntoCommands) {
 TEST(ScriptTest, ConditionText) {
   OperandValues values;
   values[kOperandA] = u"#";
-  values[kOperandA + 1] = u"ab";
+  values[kOperandB] = u"ab";
   values[kSpace] = u" ";
   struct Case {
     const char16_t* script;
