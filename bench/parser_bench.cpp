@@ -16,8 +16,6 @@
 // columns and the interpreter's output characters.
 //
 // Usage: quillary_parser_bench [N ...]   (default: 50000 100000 200000)
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -30,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/harness.h"
 #include "bench/workloads.h"
 #include "host/controls.h"
 #include "parser/interpreter.h"
@@ -139,9 +138,7 @@ Figures Run(std::int64_t n) {
   parser::Parser(b.state);
   f.run = Seconds(start, Clock::now());
 
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  f.peakMb = usage.ru_maxrss / 1024;
+  f.peakMb = bench::PeakMegabytes();
   const xl::Range used = b.Sheet(Text(u"Sheet1") + parser::kResultSuffix + u"1").UsedRange();
   f.rows = used.RowsCount();
   f.columns = used.ColumnsCount();
@@ -159,46 +156,19 @@ void PrintRow(std::int64_t n, const Figures& f) {
               f.peakMb, f.sed, f.rows, f.columns, static_cast<long long>(f.outputChars));
 }
 
-// Runs one size in a child process and prints its row.
-void RunInChild(std::int64_t n) {
-  std::fflush(stdout);
-  const pid_t child = fork();
-  if (child < 0) {
-    std::perror("fork");
-    return;
-  }
-  if (child == 0) {
-    int code = 0;
-    try {
-      PrintRow(n, Run(n));
-    } catch (const std::exception& e) {
-      std::printf("%9lld failed: %s\n", static_cast<long long>(n), e.what());
-      code = 1;
-    }
-    std::fflush(stdout);
-    _exit(code);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (!WIFEXITED(status)) std::printf("%9lld ended abnormally\n", static_cast<long long>(n));
-}
-
 }  // namespace
 }  // namespace quillary
 
 int main(int argc, char** argv) {
-  std::vector<std::int64_t> sizes;
-  for (int i = 1; i < argc; ++i) {
-    char* end = nullptr;
-    const long long n = std::strtoll(argv[i], &end, 10);
-    if (end == argv[i] || *end != '\0' || n < 1 || n > 1048576) {
-      std::fprintf(stderr, "usage: %s [N ...]   (N lines, 1 to 1048576)\n", argv[0]);
-      return 2;
-    }
-    sizes.push_back(n);
+  std::vector<std::int64_t> sizes = {50000, 100000, 200000};
+  if (argc > 1) {
+    const auto given = quillary::bench::Sizes(argc, argv, 1, 1048576, "N lines");
+    if (!given) return 2;
+    sizes = *given;
   }
-  if (sizes.empty()) sizes = {50000, 100000, 200000};
   quillary::PrintHeader();
-  for (const std::int64_t n : sizes) quillary::RunInChild(n);
+  for (const std::int64_t n : sizes) {
+    quillary::bench::RunInChild("parser", n, [&] { quillary::PrintRow(n, quillary::Run(n)); });
+  }
   return 0;
 }

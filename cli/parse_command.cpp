@@ -1,7 +1,6 @@
 #include "cli/parse_command.h"
 
 #include <fstream>
-#include <memory>
 #include <ostream>
 #include <set>
 #include <sstream>
@@ -9,7 +8,7 @@
 
 #include "cli/controls.h"
 #include "cli/failure.h"
-#include "cli/request_options.h"
+#include "cli/range_request.h"
 #include "cli/script.h"
 #include "cli/session.h"
 #include "host/controls.h"
@@ -46,12 +45,9 @@ constexpr Operand kOperands[] = {
 };
 
 struct ParseOptions {
-  std::string workbook;
-  std::string range;
+  RangeRequest request;
   Text script;
   std::string target;
-  std::optional<std::string> save;
-  RequestOptions request;
 };
 
 std::string ReadFile(const std::string& path) {
@@ -69,53 +65,59 @@ Text ScriptText(std::string text) {
   return FromUtf8(text);
 }
 
-// The option buttons set for the delimiter `word`.
-void SetDelimiter(const std::string& word, RequestOptions& request) {
+// The option buttons set for the delimiter `word`, as "--set" options.
+void SetDelimiter(const std::string& word, std::vector<std::string>& shared) {
   const Delimiter* chosen = nullptr;
   for (const Delimiter& d : kDelimiters) {
     if (word == d.word) chosen = &d;
   }
   if (chosen == nullptr) throw Failure("--delimiter takes comma, bar, semicolon or tab, not '" + word + "'");
   for (const Delimiter& d : kDelimiters) {
-    if (d.option != nullptr) {
-      request.lines.push_back(
-          ScriptLine({"set", ControlSpec(*d.option, "Value"), d.option == chosen->option ? "True" : "False"}));
-    }
+    if (d.option == nullptr) continue;
+    shared.push_back("--set");
+    shared.push_back(ControlSpec(*d.option, "Value") + "=" + (d.option == chosen->option ? "True" : "False"));
   }
 }
 
+// The parse form's own options are taken here (the operands and the delimiter as the
+// controls they set); the others are the range requests' shared ones.
 ParseOptions ParseArguments(std::span<const std::string> args) {
   ParseOptions o;
   std::optional<std::string> scriptFile;
-  const std::vector<std::string> positional =
-      WalkArguments(args, o.request, [&](const std::string& a, const OptionValue& value) {
-        for (const Operand& op : kOperands) {
-          if (a == op.option) {
-            o.request.lines.push_back(ScriptLine({"set", ControlSpec(*op.control, "Value"), value()}));
-            return true;
-          }
-        }
-        if (a == "--delimiter") {
-          SetDelimiter(value(), o.request);
-        } else if (a == "--target") {
-          o.target = value();
-        } else if (a == "--script-file") {
-          scriptFile = value();
-        } else if (a == "--save") {
-          o.save = value();
-        } else {
-          return false;
-        }
-        return true;
-      });
-  const std::size_t wanted = scriptFile ? 2 : 3;
-  if (positional.size() != wanted) {
-    throw Failure(scriptFile ? "parse --script-file takes a WORKBOOK and a RANGE"
-                             : "parse takes a WORKBOOK, a RANGE and a SCRIPT");
+  std::vector<std::string> shared;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw Failure(a + " needs a value");
+      return args[++i];
+    };
+    bool operand = false;
+    for (const Operand& op : kOperands) {
+      if (a == op.option) {
+        shared.push_back("--set");
+        shared.push_back(ControlSpec(*op.control, "Value") + "=" + value());
+        operand = true;
+      }
+    }
+    if (operand) continue;
+    if (a == "--delimiter") {
+      SetDelimiter(value(), shared);
+    } else if (a == "--target") {
+      o.target = value();
+    } else if (a == "--script-file") {
+      scriptFile = value();
+    } else {
+      shared.push_back(a);
+    }
   }
-  o.workbook = positional[0];
-  o.range = positional[1];
-  o.script = ScriptText(scriptFile ? ReadFile(*scriptFile) : positional[2]);
+  const RangeRequestForm form{.command = "parse",
+                              .positionals = scriptFile ? 2u : 3u,
+                              .positionalWords = scriptFile ? "a WORKBOOK and a RANGE with --script-file"
+                                                            : "a WORKBOOK, a RANGE and a SCRIPT",
+                              .modeOption = true,
+                              .saveOptions = true};
+  o.request = ParseRangeRequest(shared, form);
+  o.script = ScriptText(scriptFile ? ReadFile(*scriptFile) : o.request.positional[2]);
   return o;
 }
 
@@ -139,34 +141,33 @@ std::optional<Text> ResultSheet(Session& session, const std::set<Text>& before, 
   return std::nullopt;
 }
 
-int Run(const ParseOptions& o, ProgramIo io) {
-  const bool interactive = o.request.interactive.value_or(io.inIsTerminal);
-  auto session = std::make_unique<Session>(io.err, interactive ? &io.in : nullptr);
-  int status = RunScript(ParseScript(OpenAndSelect(o.workbook, o.range, o.request), {}), *session, io.out, io.err);
+// "print cells" of the sheet's used range.
+std::string PrintSheet(xl::Worksheet& sheet) {
+  Text quoted = u"'";
+  for (const char16_t c : sheet.Name()) quoted += c == u'\'' ? Text(u"''") : Text(1, c);
+  quoted += u"'!";
+  return ScriptLine({"print", "cells", ToUtf8(quoted + sheet.UsedRange().Address())}) + "\n";
+}
+
+int Steps(const ParseOptions& o, Session& session, ProgramIo& io) {
+  int status = RunScript(ParseScript(RangeSelectionScript(o.request), {}), session, io.out, io.err);
   if (status != kExitOk) return status;
 
   // The host's part before it sends "Parser": the script, the source address and the
   // target choice.
-  xl::Window* window = session->App().ActiveWindow();
-  session->Control(ctl::parse::kScript).SetValue(o.script);
-  session->Control(ctl::mail::kMessage).SetCaption(window->RangeSelection().Address());
-  session->Control(ctl::mail::kResultSheet).SetCaption(FromUtf8(o.target));
-  const std::set<Text> before = SheetNames(*session);
-  status = RunScript(ParseScript(ScriptLine({"call", "Parser", o.request.mode}), {}), *session, io.out, io.err);
+  session.Control(ctl::parse::kScript).SetValue(o.script);
+  session.Control(ctl::mail::kMessage).SetCaption(session.App().ActiveWindow()->RangeSelection().Address());
+  session.Control(ctl::mail::kResultSheet).SetCaption(FromUtf8(o.target));
+  const std::set<Text> before = SheetNames(session);
+  status = RunScript(ParseScript(ScriptLine({"call", "Parser", o.request.mode.value_or("Null")}), {}), session,
+                     io.out, io.err);
   if (status != kExitOk) return status;
 
   std::string after;
-  if (const std::optional<Text> result = ResultSheet(*session, before, o.target)) {
-    xl::Worksheet& sheet = session->Book().Worksheets().Item(*result);
-    Text quoted = u"'";
-    for (const char16_t c : sheet.Name()) quoted += c == u'\'' ? Text(u"''") : Text(1, c);
-    quoted += u"'!";
-    after += ScriptLine({"print", "cells", ToUtf8(quoted + sheet.UsedRange().Address())}) + "\n";
+  if (const std::optional<Text> result = ResultSheet(session, before, o.target)) {
+    after += PrintSheet(session.Book().Worksheets().Item(*result));
   }
-  if (o.save) after += ScriptLine({"save", *o.save}) + "\n";
-  status = RunScript(ParseScript(after, {}), *session, io.out, io.err);
-  if (io.exitAfterRun) (void)session.release();
-  return status;
+  return RunScript(ParseScript(after + RangeSaveScript(o.request), {}), session, io.out, io.err);
 }
 
 }  // namespace
@@ -175,20 +176,22 @@ std::string ParseHelp() {
   return "PARSE\n"
          "  quillary parse WORKBOOK RANGE SCRIPT [OPTION...]\n"
          "  quillary parse WORKBOOK RANGE --script-file FILE [OPTION...]\n"
-         "      Opens WORKBOOK, selects RANGE on its active sheet (or SHEET!RANGE; several\n"
-         "      areas separated by commas) and sends \"Parser\" with SCRIPT as the parse\n"
-         "      form's script (from FILE: one line, which may hold Chr(31)). The rows of the\n"
-         "      sheet the lines went to are printed, cells separated by tabs, as \"print\n"
-         "      cells\" prints them; every message goes to standard error.\n"
+         "      Opens WORKBOOK, selects RANGE as for \"get\" and sends \"Parser\" with SCRIPT\n"
+         "      as the parse form's script (from FILE: one line, which may hold the Chr(31) of\n"
+         "      a row condition). The rows of the sheet the lines went to are printed, cells\n"
+         "      separated by tabs, as \"print cells\" prints them; every message goes to\n"
+         "      standard error.\n"
          "  --a TEXT, --b TEXT, --c TEXT, --d TEXT\n"
          "                        the texts of the operands a to d\n"
          "  --delimiter comma|bar|semicolon|tab\n"
          "                        the output delimiter (default comma)\n"
          "  --target SHEET        the lines go to that sheet (after asking when it holds\n"
          "                        data), or, when it is RANGE's own sheet, over the source\n"
-         "                        cells; without it, to a new sheet SHEET-TxtToCol<n>\n"
-         "  --save FOLDER         saves the workbook afterwards, as the \"save\" command\n" +
-         RequestOptionsHelp("(default Null; it titles the messages)") +
+         "                        cells; without it, to a new sheet SHEET-TxtToCol<n>\n" +
+         RangeRequestOptionsHelp() +
+         "  --mode MODE           the request's mode (default Null; it titles the messages)\n"
+         "  --save                saves the workbook back to WORKBOOK afterwards\n"
+         "  --save-to PATH        saves it as the workbook folder PATH instead\n"
          "  Exit status: 0 when the run ended normally, also when the parser stopped it with\n"
          "  a message; 1 when the workbook cannot be read or saved or the component failed;\n"
          "  2 for bad arguments.\n";
@@ -202,15 +205,7 @@ int RunParse(std::span<const std::string> args, ProgramIo io) {
     io.err << "quillary: " << f.what() << "\n";
     return kExitUsage;
   }
-  try {
-    const int status = Run(o, io);
-    io.out.flush();
-    io.err.flush();
-    return status;
-  } catch (const std::exception& e) {
-    io.err << "quillary: " << e.what() << "\n";
-    return kExitFailed;
-  }
+  return RunRangeRequest(o.request, io, [&](Session& session) { return Steps(o, session, io); });
 }
 
 }  // namespace quillary::cli

@@ -1,5 +1,6 @@
 #include "drivers/routines.h"
 
+#include "actions/actions.h"
 #include "drivers/clipboard_paste.h"
 #include "drivers/get_try.h"
 #include "parser/parser.h"
@@ -13,6 +14,7 @@ host::Routines BuildRoutines() {
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
+  routines.Actions = actions::Actions;
   routines.Parser = parser::Parser;
   routines.TextToColSetting = TextToColSetting;
   return routines;

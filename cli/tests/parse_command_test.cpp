@@ -72,7 +72,7 @@ TEST_F(ParseCommand, ScriptFromAFileAndSaving) {
             "by\x1f"
             "a1_1,>'_\n");
   const Outcome run = Parse({"A1:A3", "--script-file", (dir / "script.txt").string(), "--a", "#", "--target", "Report",
-                             "--save", (dir / "saved").string()});
+                             "--save-to", (dir / "saved").string()});
   ASSERT_EQ(run.status, kExitOk) << run.err;
   EXPECT_EQ(run.out, "R1 10k, 0603\nC1100n ,0402\n# spare\n");
   EXPECT_EQ(ReadText(dir / "saved" / "Report.csv"), "\"R1 10k, 0603\"\r\n\"C1100n ,0402\"\r\n# spare\r\n");
