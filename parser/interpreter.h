@@ -56,7 +56,8 @@
 //   match (of another operand that wins a step, or the target's own next one) closes
 //   it, dropping everything written from the opening match up to that closing match.
 //   The closing match itself is not consumed: the next step acts on it afresh (an "x"
-//   operand then writes its value, the target opens a new cut there). A cut still open
+//   operand then writes its value, the target opens a new cut there); the close counts
+//   as progress for the guard below, as the output shrank. A cut still open
 //   when the row ends drops the rest of the line, unless an "x" operand without a
 //   count took part in the row (FinishLine).
 //
