@@ -12,6 +12,7 @@
 #include "drivers/status_comment.h"
 #include "drivers/subtract_display.h"
 #include "drivers/swap_display.h"
+#include "parser/parser.h"
 #include "sheets/page_setup.h"
 #include "sheets/selection_trim.h"
 
@@ -24,6 +25,7 @@ host::Routines BuildRoutines() {
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
   routines.Actions = actions::Actions;
+  routines.Parser = parser::Parser;
   routines.TextToColSetting = TextToColSetting;
   routines.ReverseOrder = actions::ReverseOrder;
   routines.CnvrtNetTelesis = actions::CnvrtNetTelesis;

@@ -46,7 +46,8 @@ struct Routines {
   std::function<void(State&, const Text&)> CmprMark_Find;
   std::function<void(State&, const Text&)> CmprMark_Clear;
   // The reset of the remembered Text-to-Columns delimiters (Tab on or off) that the
-  // drivers' staging owns and the actions run after a split of their own.
+  // drivers' staging owns and the parser and the netlist conversion run around a split
+  // of their own.
   std::function<void(State&, bool)> TextToColSetting;
   // The drivers' clipboard staging and status comment box, which the block engine runs
   // (the Subtract button's result; the comment beside each written block).
