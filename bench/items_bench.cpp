@@ -14,11 +14,10 @@
 //                ignoreindex Items, half of the names shared.
 // For each it times the gathering (ItemsGather over the column; for the subtractions
 // both lists), the subtraction, the sort, count and render (ItemsSortCntDsply), and
-// `LC_ALL=C sort | uniq -c` on the same Items written one per line to a temporary file. Each run takes place in a child process of its own,
-// so that its peak resident memory (getrusage ru_maxrss) is its own.
+// `LC_ALL=C sort | uniq -c` on the same Items written one per line to a temporary file. Each run takes place in a child
+// process of its own, so that its peak resident memory (getrusage ru_maxrss) is its own.
 //
 // Usage: quillary_items_bench [N ...]    (default: 10000 100000 1000000)
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -32,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/child_run.h"
+#include "bench/harness.h"
 #include "bench/workloads.h"
 #include "host/state.h"
 #include "host/working_sheet.h"
@@ -135,9 +134,9 @@ Figures Run(const Workload& w, std::int64_t n) {
   // Any message the engine shows is answered with its default button and counted.
   b.addin.SetStrict(false);
   b.Control(host::ctl::main::kIgnoreIndex).SetValue(w.ignoreIndex);
-  b.Control(host::ctl::main::kSort).SetValue(w.ignoreIndex);  // the Sort option
-  b.Control(host::ctl::main::kExpandRanges).SetValue(false);          // ExpandRanges off
-  b.Control(host::ctl::main::kTagDuplicates).SetValue(false);          // no duplicate tagging
+  b.Control(host::ctl::main::kSort).SetValue(w.ignoreIndex);   // the Sort option
+  b.Control(host::ctl::main::kExpandRanges).SetValue(false);   // ExpandRanges off
+  b.Control(host::ctl::main::kTagDuplicates).SetValue(false);  // no duplicate tagging
   b.BeginRequest(u"Null");
 
   xl::Worksheet& sheet = b.Sheet(u"Sheet1");
@@ -171,7 +170,7 @@ Figures Run(const Workload& w, std::int64_t n) {
   const auto counted = Clock::now();
   f.sortCount = Seconds(gathered, counted);
 
-  f.peakMb = bench::PeakMb();
+  f.peakMb = bench::PeakMegabytes();
   f.countText = b.state.items.ItemCountText;
   f.displayLength = b.state.request.DisplayText.size();
   f.messages = b.addin.Messages().size();
@@ -180,8 +179,8 @@ Figures Run(const Workload& w, std::int64_t n) {
 }
 
 void PrintHeader() {
-  std::printf("%-12s %9s %10s %11s %12s %10s %9s %13s  %s\n", "workload", "N", "gather s", "subtract s",
-              "sort+show s", "total s", "peak MB", "sort|uniq s", "check (codes, count, display chars, messages)");
+  std::printf("%-12s %9s %10s %11s %12s %10s %9s %13s  %s\n", "workload", "N", "gather s", "subtract s", "sort+show s",
+              "total s", "peak MB", "sort|uniq s", "check (codes, count, display chars, messages)");
 }
 
 void PrintRow(const Workload& w, std::int64_t n, const Figures& f) {
@@ -204,10 +203,10 @@ void PrintRow(const Workload& w, std::int64_t n, const Figures& f) {
 
 int main(int argc, char** argv) {
   // One Item per row of column A: at most the working sheet's Item capacity.
-  const auto sizes = quillary::bench::Sizes(argc, argv, 1048573, "Items", {10000, 100000, 1000000});
-  if (sizes.empty()) return 2;
+  const auto sizes = quillary::bench::Sizes(argc, argv, 1, 1048573, "N Items");
+  if (!sizes) return 2;
   quillary::PrintHeader();
-  for (const std::int64_t n : sizes) {
+  for (const std::int64_t n : *sizes) {
     for (const auto& w : quillary::kWorkloads) {
       quillary::bench::RunInChild(w.name, n, [&] { quillary::PrintRow(w, n, quillary::Run(w, n)); });
     }

@@ -1,5 +1,6 @@
 #include "drivers/routines.h"
 
+#include "actions/actions.h"
 #include "blocks/block_engine.h"
 #include "drivers/clipboard_paste.h"
 #include "drivers/get_try.h"
@@ -25,6 +26,7 @@ host::Routines BuildRoutines() {
   // in PasteRowCount, which the engine reports.
   routines.Clipbrd_Into = [](host::State& s, const Text& text) { static_cast<void>(Clipbrd_Into(s, text)); };
   routines.StatusComment = StatusComment;
+  routines.Actions = actions::Actions;
   return routines;
 }
 

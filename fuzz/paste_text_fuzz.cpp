@@ -10,27 +10,14 @@
 #include "drivers/paste_to_cursor.h"
 #include "drivers/routines.h"
 #include "drivers/swap_display.h"
+#include "fuzz/shared_bench.h"
 #include "host/controls.h"
-#include "testkit/bench.h"
-
-namespace {
-
-quillary::testkit::Bench& SharedBench() {
-  static quillary::testkit::Bench* bench = [] {
-    auto* b = new quillary::testkit::Bench;
-    b->routines = quillary::drivers::BuildRoutines();
-    b->addin.SetStrict(false);  // every question takes its default answer
-    return b;
-  }();
-  return *bench;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quillary;
   if (size == 0) return 0;
-  testkit::Bench& b = SharedBench();
+  testkit::Bench& b = fuzz::SharedBench();
+  if (!b.routines.PasteToCurs) b.routines = drivers::BuildRoutines();
   const std::uint8_t options = data[0];
   const bool fromClipboard = (options & 1) != 0;
   b.Control(host::ctl::main::kIgnoreIndex).SetValue((options & 2) != 0);
