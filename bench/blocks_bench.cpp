@@ -17,7 +17,7 @@
 // run is linear in its blocks) and the peak resident memory of a child process of its
 // own (getrusage ru_maxrss).
 //
-// Usage: quillary_blocks_bench [N ...]    (default: 10000 100000)
+// Usage: quillary_blocks_bench [N ...]    (default: 10000 100000 1000000)
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -27,7 +27,7 @@
 #include <utility>
 #include <vector>
 
-#include "bench/child_run.h"
+#include "bench/harness.h"
 #include "blocks/block_engine.h"
 #include "drivers/routines.h"
 #include "host/callbacks.h"
@@ -125,7 +125,7 @@ Figures Run(const Workload& w, std::int64_t n) {
   }
   f.seconds = std::chrono::duration<double>(Clock::now() - start).count();
 
-  f.peakMb = bench::PeakMb();
+  f.peakMb = bench::PeakMegabytes();
   f.lastResult = vba::CStr(sheet.Cells(rows, resultColumn).Value());
   f.messages = b.addin.Messages().size();
   return f;
@@ -145,10 +145,10 @@ void PrintRow(const Workload& w, std::int64_t n, const Figures& f) {
 }  // namespace quillary
 
 int main(int argc, char** argv) {
-  const auto sizes = quillary::bench::Sizes(argc, argv, 1000000, "blocks", {10000, 100000});
-  if (sizes.empty()) return 2;
+  const auto sizes = quillary::bench::Sizes(argc, argv, 1, 1000000, "N blocks");
+  if (!sizes) return 2;
   quillary::PrintHeader();
-  for (const std::int64_t n : sizes) {
+  for (const std::int64_t n : *sizes) {
     for (const auto& w : quillary::kWorkloads) {
       quillary::bench::RunInChild(w.name, n, [&] { quillary::PrintRow(w, n, quillary::Run(w, n)); });
     }

@@ -204,7 +204,12 @@ class Writer {
 }  // namespace
 
 Written PasteDownWard(State& s, xl::Range& block, const Text& resultText, ResultKind kind, bool firstPass) {
-  return ErrorTrail("PasteDownWard", [&] { return Writer(s, block, resultText, kind, firstPass).Run(); });
+  return ErrorTrail("PasteDownWard", [&] {
+    s.request.PasteStopped = false;
+    Written written = Writer(s, block, resultText, kind, firstPass).Run();
+    s.request.PasteStopped = written.next == Proceed::kStop;
+    return written;
+  });
 }
 
 void RowLimitMsg(State& s, long sheetRows) {

@@ -40,7 +40,8 @@ struct [[nodiscard]] Written {
 // rows less 2, the same block one row taller: the engine's sign that the row limit is
 // reached; in the other modes, when it would pass the sheet's last row, the writer stops
 // with the row-limit message). In TRAVEL an empty next block stops an unattended run
-// and makes the writer ask in any other.
+// and makes the writer ask in any other. State::request.PasteStopped tells the same as
+// the answer's `next`.
 Written PasteDownWard(host::State& s, xl::Range& block, const Text& resultText, ResultKind kind, bool firstPass);
 
 // The message that a run has reached the row limit, the sheet's rows less 2.

@@ -140,6 +140,7 @@ TEST_F(WriterTest, CancelAtANonEmptyDestinationWritesNothingButMovesTheBlock) {
   d.b.addin.QueueMessageAnswer(kCancel);
   const Written w = Write(u"A1:A2", u"R1");
   EXPECT_EQ(w.next, Proceed::kStop);
+  EXPECT_TRUE(d.b.state.request.PasteStopped);
   EXPECT_TRUE(d.Value(u"B1").IsEmpty());
   EXPECT_EQ(d.Value(u"B2"), Variant(u"old"));
   EXPECT_EQ(block.Address(), u"$A$3:$A$4");
