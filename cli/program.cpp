@@ -8,6 +8,7 @@
 #include "cli/action_command.h"
 #include "cli/failure.h"
 #include "cli/get_command.h"
+#include "cli/parse_command.h"
 #include "cli/script.h"
 #include "cli/session.h"
 #include "drivers/routines.h"
@@ -21,6 +22,7 @@ constexpr std::string_view kUsage =
     "usage: quillary run [--interactive | --unattended] SCRIPT|- [ARG...]\n"
     "       quillary get WORKBOOK RANGE [OPTION...]\n"
     "       quillary action WORKBOOK RANGE ACTION [OPTION...]\n"
+    "       quillary parse WORKBOOK RANGE SCRIPT|--script-file FILE [OPTION...]\n"
     "       quillary --help\n";
 
 constexpr std::string_view kIntro = R"(
@@ -30,6 +32,9 @@ in-memory spreadsheet, from a script of commands.
   quillary get WORKBOOK RANGE    one Get/Try on a range of a workbook (see GET below)
   quillary action WORKBOOK RANGE ACTION
                                  one Action list entry on a range (see ACTION below)
+  quillary parse WORKBOOK RANGE SCRIPT
+                                 splits a range's rows into columns by a parsing
+                                 script (see PARSE below)
   quillary run SCRIPT [ARG...]   runs the script file SCRIPT ("-": standard input);
                                  ARG... are the script's ${1}, ${2}, ...
   --interactive                  asks the person at the terminal the component's questions
@@ -164,7 +169,8 @@ std::string RoutinesHelp() {
 
 std::string HelpText() {
   return std::string(kUsage) + std::string(kIntro) + CommandHelp() + "\n" + RoutinesHelp() + "\n" + GetHelp() + "\n" +
-         ActionHelp() + std::string(kAnswers);
+         ActionHelp() + "\n" + ParseHelp() +
+         std::string(kAnswers);
 }
 
 int RunProgram(std::span<const std::string> args, ProgramIo io) {
@@ -176,7 +182,7 @@ int RunProgram(std::span<const std::string> args, ProgramIo io) {
   const struct {
     std::string_view name;
     int (*run)(std::span<const std::string>, ProgramIo);
-  } rangeCommands[] = {{"get", RunGet}, {"action", RunAction}};
+  } rangeCommands[] = {{"get", RunGet}, {"action", RunAction}, {"parse", RunParse}};
   for (const auto& command : rangeCommands) {
     if (!args.empty() && args[0] == command.name) return command.run(args.subspan(1), io);
   }

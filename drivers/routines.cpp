@@ -8,6 +8,7 @@
 #include "drivers/status_comment.h"
 #include "drivers/subtract_display.h"
 #include "drivers/swap_display.h"
+#include "parser/parser.h"
 #include "sheets/page_setup.h"
 #include "sheets/selection_trim.h"
 
@@ -27,6 +28,8 @@ host::Routines BuildRoutines() {
   routines.Clipbrd_Into = [](host::State& s, const Text& text) { static_cast<void>(Clipbrd_Into(s, text)); };
   routines.StatusComment = StatusComment;
   routines.Actions = actions::Actions;
+  routines.Parser = parser::Parser;
+  routines.TextToColSetting = TextToColSetting;
   return routines;
 }
 

@@ -49,6 +49,9 @@ struct Routines {
   // (the Subtract button's result; the comment beside each written block).
   std::function<void(State&, const Text&)> Clipbrd_Into;
   std::function<void(State&, int, int, const xl::Range&)> StatusComment;
+  // The reset of the remembered TextToColumns delimiters (Tab on or off) that the
+  // parser runs before and after its split.
+  std::function<void(State&, bool)> TextToColSetting;
 
   // Query form events.
   Routine NextButton_Click;

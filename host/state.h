@@ -107,9 +107,9 @@ struct ItemsMemory {
   Text DupSummaryText;
 };
 
-// The drivers' memory. Written by Get/Try (True after staging a Duplicates_Summary) and
-// COMPARE 2 (False); read by the clipboard staging: the Tab setting left remembered for
-// later pastes of text (Tabs split columns when True).
+// The drivers' memory. Written by Get/Try (True after staging a Duplicates_Summary),
+// COMPARE 2 and the parser (False); read by the clipboard staging and the parser: the
+// Tab setting left remembered for later pastes of text (Tabs split columns when True).
 struct DriversMemory {
   bool TabSplitPaste = false;
 };

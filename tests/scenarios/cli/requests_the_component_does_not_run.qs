@@ -5,10 +5,10 @@ new
 call Foo
 print sheets
 on-error continue
-call Parser
+call GoQueryUserForm
 print sheets
 #### expected output
 Sheet1	-1 (visible)	active
 Sheet1	-1 (visible)	active
 #### expected errors
-quillary: line 8: error 438 in Quillary: The routine "Parser" is not part of this build of the component.
+quillary: line 8: error 438 in Quillary: The routine "GoQueryUserForm" is not part of this build of the component.
