@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/forms/forms.h"
+#include "platform/runtime/error.h"
 
 namespace quillary::host {
 
@@ -16,9 +17,12 @@ struct ControlId {
   const char16_t* name;
 };
 
-// The control among `forms`.
+// The control among `forms`. Error 91 when the form is not held (no request is
+// running: a Query form event that arrives outside one).
 inline forms::Control& ControlOf(const forms::HostForms& forms, const ControlId& id) {
-  return (forms.*id.form)->Item(id.name);
+  forms::UserForm* form = forms.*id.form;
+  if (form == nullptr) Raise(err::kObjectNotSet, "Object variable or With block variable not set");
+  return form->Item(id.name);
 }
 
 namespace ctl {
