@@ -1,6 +1,7 @@
 #include "drivers/routines.h"
 
 #include "drivers/get_try.h"
+#include "query/query.h"
 #include "sheets/page_setup.h"
 #include "sheets/selection_trim.h"
 
@@ -11,6 +12,17 @@ host::Routines BuildRoutines() {
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
+  routines.GoQueryUserForm = query::GoQueryUserForm;
+  routines.NextButton_Click = query::NextButton_Click;
+  routines.NextButtonClick = query::NextButtonClick;
+  routines.ReplaceButtonClick = query::ReplaceButtonClick;
+  routines.NextButtonDupsMode = query::NextButtonDupsMode;
+  routines.nextbuttondupsmode2 = query::nextbuttondupsmode2;
+  routines.TextBox1Change = query::TextBox1Change;
+  routines.TextBox2Change = query::TextBox2Change;
+  routines.RemoveBookmark = query::RemoveBookmark;
+  routines.PlaceBookmark = query::PlaceBookmark;
+  routines.diffdupsButtonClick = query::diffdupsButtonClick;
   return routines;
 }
 
