@@ -2,6 +2,7 @@
 #include "host/callbacks.h"
 #include "host/screen.h"
 #include "host/text_replace.h"
+#include "items/list_sheet.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
 #include "query/internal/form.h"
@@ -27,7 +28,7 @@ Text ReplacementNote(TextView find, TextView replacement) {
 
 // Writes a text so that the sheet keeps it as text; nothing left clears the cell.
 void WriteTextOrClear(const xl::Range& cell, TextView text) {
-  cell.SetValue(Variant(u"'" + Text(text)));
+  items::WriteText(cell, text);
   if (CellString(cell.Value()).empty()) cell.ClearContents();
 }
 
@@ -101,7 +102,7 @@ class Replacing {
     if (q_.HitNotText && vba::IsNumeric(Variant(text))) {
       cell.SetValue(Variant(vba::CDbl(Variant(text))));
     } else {
-      cell.SetValue(Variant(u"'" + text));
+      items::WriteText(cell, text);
     }
     if (CellString(cell.Value()).empty()) cell.ClearContents();
   }
@@ -188,7 +189,7 @@ class Replacing {
     if (q_.HitNotText) {
       cell.SetValue(q_.UndoValue);
     } else {
-      cell.SetValue(Variant(u"'" + CellString(q_.UndoValue)));
+      items::WriteText(cell, CellString(q_.UndoValue));
     }
     if (CellString(cell.Value()).empty()) cell.ClearContents();
     q_.Cursor = q_.LastHit;
