@@ -1,5 +1,6 @@
 #include "drivers/routines.h"
 
+#include "actions/actions.h"
 #include "drivers/get_try.h"
 #include "query/query.h"
 #include "sheets/page_setup.h"
@@ -12,6 +13,7 @@ host::Routines BuildRoutines() {
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
+  routines.Actions = actions::Actions;
   routines.GoQueryUserForm = query::GoQueryUserForm;
   routines.NextButton_Click = query::NextButton_Click;
   routines.NextButtonClick = query::NextButtonClick;

@@ -1,9 +1,8 @@
 // The program end to end: scripts run in-process on workbook folders made by the tests.
 #include "cli/program.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -11,7 +10,6 @@
 #include "cli/tests/run_program.h"
 #include "cli/tests/temp_dir.h"
 #include "cli/workbook_io.h"
-#include "host/working_sheet.h"
 
 namespace quillary::cli {
 namespace {
@@ -25,8 +23,7 @@ using testing::WriteText;
 class Program : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteText(dir / "parts" / kManifestFile,
-              "quillary-workbook 1\nsheet Parts Parts.csv -1\nactive Parts\n");
+    WriteText(dir / "parts" / kManifestFile, "quillary-workbook 1\nsheet Parts Parts.csv -1\nactive Parts\n");
     WriteText(dir / "parts" / "Parts.csv",
               "RefDes,Name\r\n\"R1, R2, R5-R7\",Resistor\r\nC1-C4,Capacitor\r\nU1,Controller\r\nR2,Resistor\r\n");
   }
@@ -42,50 +39,6 @@ class Program : public ::testing::Test {
 
 bool Has(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
 
-TEST_F(Program, InitPlaceMakesTheWorkingSheetThatSurvivesSaveAndLoad) {
-  const Outcome run = RunScript(
-      "load ${1}/parts\n"
-      "select A2:A5\n"
-      "call InitPlace\n"
-      "print sheets\n"
-      "save ${1}/saved\n"
-      "load ${1}/saved\n"
-      "print sheets\n"
-      "print names\n"
-      "print cells Parts!A2:B2\n");
-  ASSERT_EQ(run.status, 0) << run.err;
-  const std::string sheets = "Quillary3016000000\t2 (very hidden)\nParts\t-1 (visible)\tactive\n";
-  EXPECT_EQ(run.out, sheets + sheets +
-                         "Quillary3016000000!unique1\t=Quillary3016000000!$A$1\n"
-                         "Quillary3016000000!ExcelPaste\t=Quillary3016000000!$J$1\n"
-                         "Quillary3016000000!unique1_w\t=Quillary3016000000!$K$1\n"
-                         "R1, R2, R5-R7\tResistor\n");
-
-  auto app = xl::memory::CreateApplication();
-  const std::vector<fs::path> saved{dir / "saved"};
-  xl::Workbook& book = LoadWorkbook(*app, saved);
-  xl::Worksheet& parts = book.Sheets().Item(u"Parts");
-  EXPECT_EQ(xl::Range(parts, parts.SelectionAreas()).Address(), u"$A$2:$A$5");
-}
-
-TEST_F(Program, WholeColRowAndSetUpPrinterAreWiredIn) {
-  const Outcome run = RunScript(
-      "new\n"
-      "cell B3 x\n"
-      "cell B7 y\n"
-      "select B:B\n"
-      "call WholeColRow Paste_V\n"
-      "print control MailBoxForm.Response.Caption\n"
-      "select C:C\n"
-      "answer message OK\n"
-      "call WholeColRow Paste_V\n"
-      "print control MailBoxForm.Response.Caption\n"
-      "select B3:B7\n"
-      "call SetUpPrinter\n");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "0\n1\n");
-}
-
 TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
   struct Case {
     const char* script;
@@ -95,16 +48,21 @@ TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
   };
   const Case cases[] = {
       {"new\nprint sheets\nselct A1\n", 1, "quillary: line 3: unknown command 'selct'\n", ""},
-      {"new\ncall Foo\nprint sheets\n", 0, "", "Sheet1\t-1 (visible)\tactive\n"},
-      {"new\ncall Parser\nprint sheets\n", 1,
-       "quillary: line 2: error 438 in Quillary: The routine \"Parser\" is not part of this build", ""},
-      {"new\non-error continue\ncall Parser\nprint sheets\n", 0, "error 438", "Sheet1\t-1 (visible)\tactive\n"},
-      {"call InitPlace\nprint window\n", 0, "", "\n"},
       {"load ${1}/nowhere\n", 1, "line 1: ", ""},
       {"new\nsheet Nope\n", 1, "line 2: no sheet 'Nope'", ""},
       {"new\nset MainUserForm.Nope.Value 1\n", 1, "line 2: the form MainUserForm has no control 'Nope'", ""},
       {"new\nset Main.CheckBox1.Value 1\n", 1, "line 2: unknown form 'Main'", ""},
       {"new\nanswer message Maybe\n", 1, "line 2: 'Maybe' is no answer here", ""},
+      {"print selection\n", 1, "line 1: no workbook is open", ""},
+      {"new\nprotect workbook all\n", 1, "line 2: protect workbook takes 'structure' and 'windows', not 'all'", ""},
+      {"new\nprotect sheet Sheet1 x allow-formatting\n", 1, "line 2: usage: protect sheet [SHEET]", ""},
+      {"new\nhide rows nowhere\n", 1, "line 2: not a range: 'nowhere'", ""},
+      {"new\ncomment A1 x\ncomment A1 y\n", 1, "line 3: error 1004", ""},
+      {"new\ncomment A1 x shown\n", 1, "line 2: comment takes 'visible' after the text, not 'shown'", ""},
+      {"new\nvisibility Sheet1 1\n", 1, "line 2: visibility takes -1 (visible), 0 (hidden) or 2", ""},
+      {"new\nclipboard fail many\n", 1, "line 2: clipboard fail takes a count, not 'many'", ""},
+      {"new\nclipboard fail 2 paste\n", 1, "line 2: clipboard fail takes 'clear', 'set' or 'get', not 'paste'", ""},
+      {"new\nset MainUserForm.TextBox1.Text a\\qb\n", 1, "line 2: 'a\\qb': a backslash begins", ""},
   };
   for (const Case& c : cases) {
     const Outcome run = RunScript(c.script);
@@ -114,32 +72,12 @@ TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
   }
 }
 
-TEST_F(Program, CellsAndControlsAsTheUserSetsThem) {
-  const Outcome run = RunScript(
-      "new small\n"
-      "cell A1:B2 '007\n"
-      "cell C1 12.50\n"
-      "cell A3 \"tab\\here\"\n"
-      "set vbaMainUserForm.checkbox1.Value True\n"
-      "print control MainUserForm.CheckBox1.Value\n"
-      "set MainUserForm.TextBox1.BackColor &HE0E0E0\n"
-      "set MainUserForm.TextBox2.Text 007\n"
-      "print window\n"
-      "print cells A1:C3\n"
-      "print control MailBoxForm.SkipMenu.Enabled\n");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out,
-            "True\n"
-            "007\n"
-            "007\t007\t12.5\n"
-            "007\t007\t\n"
-            "tab\\\\here\t\t\n"
-            "False\n");
-}
-
 TEST_F(Program, BadArgumentsGiveUsage) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, {"frobnicate"}, {"run"}, {"run", "--loud", "x.qs"}, {"run", "--interactive", "-"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                               {"frobnicate"},
+                                               {"run"},
+                                               {"run", "--loud", "x.qs"},
+                                               {"run", "--interactive", "-"}}) {
     const Outcome run = RunInProcess(args);
     EXPECT_EQ(run.status, kExitUsage);
     EXPECT_TRUE(Has(run.err, "usage: quillary run")) << run.err;
@@ -155,15 +93,29 @@ TEST_F(Program, ScriptFromStandardInput) {
 }
 
 #ifdef QUILLARY_SAMPLES_DIR
-// The sample script runs as the README shows it, from the project folder.
-TEST_F(Program, SampleScriptRuns) {
+// A sample script run as the README shows it, from the project folder, saving into `out`.
+Outcome RunSample(const char* script, const fs::path& out) {
   const fs::path project = fs::path(QUILLARY_SAMPLES_DIR).parent_path();
   const fs::path before = fs::current_path();
   fs::current_path(project);
-  const Outcome run = RunInProcess({"run", "samples/initplace.qs", (dir / "out").string()});
+  const Outcome run = RunInProcess({"run", script, out.string()});
   fs::current_path(before);
+  return run;
+}
+
+TEST_F(Program, SampleScriptRuns) {
+  const Outcome run = RunSample("samples/initplace.qs", dir / "out");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(Has(run.out, "Quillary3016000000\t2 (very hidden)\n")) << run.out;
+  EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
+}
+
+TEST_F(Program, SampleActionsScriptRuns) {
+  const Outcome run = RunSample("samples/actions.qs", dir / "out");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Has(run.out, "R1, 2, 5-7\nC1-4\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "Resistor 10K\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "\n42\n")) << run.out;
   EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
 }
 #endif
