@@ -8,15 +8,17 @@
 // not-found report. Beside it, in the same run: reading every cell of the same range
 // once as text through the same spreadsheet interface, the least any search must do.
 //
+// Each run takes place in a child process of its own, so that its peak resident memory
+// is its own.
+//
 // Usage: quillary_query_bench [N ...]    (default: 10000 100000 1000000)
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <string>
 #include <vector>
 
+#include "bench/harness.h"
 #include "bench/workloads.h"
 #include "platform/runtime/vba.h"
 #include "query/query.h"
@@ -47,6 +49,7 @@ struct Figures {
   std::int64_t cells = 0;
   std::size_t messages = 0;
   std::size_t polls = 0;
+  long peakMb = 0;
 };
 
 Figures Run(const Shape& shape, std::int64_t n) {
@@ -85,26 +88,27 @@ Figures Run(const Shape& shape, std::int64_t n) {
   }
   f.read = Seconds(start, Clock::now());
   if (characters == 0) std::printf("(no text read)\n");
+  f.peakMb = bench::PeakMegabytes();
   return f;
+}
+
+void PrintRow(const Shape& shape, const Figures& f) {
+  const double perCell = 1e9 / static_cast<double>(std::max<std::int64_t>(1, f.cells));
+  std::printf("%-14s %9lld %10.3f %10.3f %12.1f %12.1f %9ld  %zu, %zu\n", shape.name, static_cast<long long>(f.cells),
+              f.walk, f.read, f.walk * perCell, f.read * perCell, f.peakMb, f.messages, f.polls);
 }
 
 }  // namespace
 }  // namespace quillary
 
 int main(int argc, char** argv) {
-  using namespace quillary;
-  std::vector<std::int64_t> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoll(argv[i]));
-  if (sizes.empty()) sizes = {10000, 100000, 1000000};
-  std::printf("%-8s %9s %10s %10s %12s %12s  %s\n", "shape", "cells", "search s", "read s", "search ns/c",
-              "read ns/c", "check (messages, break-key polls)");
-  for (const std::int64_t n : sizes) {
-    for (const Shape& shape : kShapes) {
-      const Figures f = Run(shape, n);
-      const double perCell = 1e9 / static_cast<double>(std::max<std::int64_t>(1, f.cells));
-      std::printf("%-8s %9lld %10.3f %10.3f %12.1f %12.1f  %zu, %zu\n", shape.name, static_cast<long long>(f.cells),
-                  f.walk, f.read, f.walk * perCell, f.read * perCell, f.messages, f.polls);
-      std::fflush(stdout);
+  const auto sizes = quillary::bench::Sizes(argc, argv, 10, 1048576, "N cells");
+  if (!sizes) return 2;
+  std::printf("%-14s %9s %10s %10s %12s %12s %9s  %s\n", "shape", "cells", "search s", "read s", "search ns/c",
+              "read ns/c", "peak MB", "check (messages, break-key polls)");
+  for (const std::int64_t n : *sizes) {
+    for (const quillary::Shape& shape : quillary::kShapes) {
+      quillary::bench::RunInChild(shape.name, n, [&] { quillary::PrintRow(shape, quillary::Run(shape, n)); });
     }
   }
   return 0;

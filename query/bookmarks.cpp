@@ -4,6 +4,7 @@
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
 #include "query/internal/form.h"
+#include "query/messages.h"
 #include "query/query.h"
 
 namespace quillary::query {
@@ -42,8 +43,7 @@ bool OnFoundCell(State& s, const xl::Range& cell) {
 // changes.
 bool Protected(State& s, const xl::Range& cell) {
   if (!(vba::EqualsTrue(cell.Locked()) && cell.Parent().ProtectContents())) return false;
-  host::MsgBoxDLL(s, host::MsgTitle(s, u"PROTECTED CELL - Can not modify or place/remove comments."),
-                  host::msgbox::kInformation);
+  host::MsgBoxDLL(s, host::MsgTitle(s, kProtectedCommentMsg), host::msgbox::kInformation);
   return true;
 }
 

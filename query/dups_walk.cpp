@@ -11,6 +11,7 @@
 #include "platform/runtime/vba.h"
 #include "query/internal/form.h"
 #include "query/internal/search.h"
+#include "query/messages.h"
 #include "query/query.h"
 
 namespace quillary::query {
@@ -102,28 +103,11 @@ void SearchListedCell(State& s, const DupsList& list) {
   q.SearchState = walk::kNextCell;
 }
 
-// The message at the end of the list; `spaced` puts two blanks after the "Choose" of
-// the different-name button's paragraph (the different-name button's own message).
+// The message at the end of the list; `spaced` for the different-name button's own.
 Text EndOfListMessage(State& s, bool spaced) {
-  const Text next = s.Control(ctl::query::kNextButton).Caption();
   const forms::Control& different = s.Control(ctl::query::kDiffDupsButton);
-  auto choose = [](bool twoBlanks, const Text& caption, TextView what) {
-    Text t = twoBlanks ? u"Choose  " : u"Choose ";
-    t += kQuote;
-    t += caption;
-    t += kQuote;
-    t += what;
-    return t;
-  };
-  const Text review = u" to review the other Duplicates with this same name.";
-  if (different.Enabled()) {
-    return host::Paragraphs(
-        {u"This is the last different Duplicate name found within your selection.", choose(false, next, review),
-         choose(spaced, different.Caption(), u" to cycle back to the first Duplicate to review again.")});
-  }
-  return host::Paragraphs(
-      {u"There is only one Duplicate name within your selection and this is the last Duplicate with that name.",
-       choose(spaced, next, review)});
+  return EndOfDuplicatesText(different.Enabled(), s.Control(ctl::query::kNextButton).Caption(), different.Caption(),
+                             spaced);
 }
 
 void StartName(State& s, const DupsList& list) {

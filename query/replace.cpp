@@ -7,6 +7,7 @@
 #include "platform/runtime/vba.h"
 #include "query/internal/form.h"
 #include "query/internal/search.h"
+#include "query/messages.h"
 #include "query/query.h"
 
 namespace quillary::query {
@@ -125,25 +126,13 @@ class Replacing {
 
     if (cell.Value() == q_.UndoValue) {
       if (vba::StrComp(replacement, find, s_.request.CompareMode) != 0) {
-        host::MsgBoxDLL(s_,
-                        Text(u"No change.") + kCr + kCr + u"Could not modify original text with replacement text." +
-                            kCr + u"Possibly due to invisible unsupported characters in the original text.",
-                        host::msgbox::kInformation);
+        host::MsgBoxDLL(s_, NoChangeText(), host::msgbox::kInformation);
         host::ScreenOn(s_);
         C(ctl::query::kLamp).SetBackColor(kLampOff);
         C(ctl::query::kReplaceButton).SetEnabled(false);
       } else {
-        Text advice;
-        if (!s_.request.IgnoreIndexMode && Contains(replacement + q_.HitText, u"-")) {
-          advice = Text(2, kCr) +
-                   u"Attempts to modify hyphenated ranges of Index#'s might not be successful due to hyphen syntax "
-                   u"checking." +
-                   kCr + u"Try using the IgnoreIndex# Mode.";
-        }
-        host::MsgBoxDLL(s_,
-                        Text(u"No change.") + kCr + kCr + u"The replacement text specified " +
-                            (advice.empty() ? Text(1, kCr) : Text()) + u"is the same as the original text." + advice,
-                        host::msgbox::kInformation);
+        const bool hyphenAdvice = !s_.request.IgnoreIndexMode && Contains(replacement + q_.HitText, u"-");
+        host::MsgBoxDLL(s_, SameTextText(hyphenAdvice), host::msgbox::kInformation);
         host::ScreenOn(s_);
       }
       return;

@@ -9,7 +9,8 @@
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
 #include "query/internal/form.h"
-#include "query/internal/match.h"
+#include "query/match.h"
+#include "query/messages.h"
 #include "query/query.h"
 #include "sheets/selection_trim.h"
 
@@ -25,12 +26,6 @@ namespace st = search_state;
 // Item numbers this long cannot be compared without rounding.
 constexpr std::int64_t kBigNumDigits = 15;
 constexpr char16_t kBigNumFault[] = u"BigNum >=15 digits";
-
-Text Quoted(TextView text) { return Text(1, kQuote) + Text(text) + Text(1, kQuote); }
-
-// The text of the trailing paragraphs shared by the not-found messages.
-constexpr char16_t kOtherActions[] =
-    u"Other Quillary Actions that might help are: \"CommaSpace: Set\" and \"Prefix: Set\".";
 
 class SearchStep {
  public:
@@ -403,22 +398,25 @@ class SearchStep {
 
   void NotFound() {
     const bool queryItemCaption = BeginsNoCase(C(ctl::query::kCaption).Caption(), kQueryItemCaption);
-    const Text label1 = C(ctl::query::kLabel1).Caption();
-    Text prefix;
-    if (!text_order::EqualNoCase(label1, kFindItemLabel)) {
-      prefix = u"FAULT: " + Quoted(label1) + kCr + kCr;
-    }
+    const Text prefix = FaultPrefix(C(ctl::query::kLabel1).Caption());
     if (queryItemCaption && (!InDupsWalk() || q_.SearchState >= st::kResume)) {
-      FindItemReport(prefix);
+      const bool wholeSheet = !InDupsWalk() && OneCellSelected();
+      host::ScreenOn(s_);
+      ActiveCell(s_).Activate();
+      host::MsgBoxDLL(s_, NotFoundText(s_.request.IgnoreIndexMode, prefix, wholeSheet), host::msgbox::kInformation);
+      host::ScreenOn(s_);
+      q_.SearchState = st::kNew;
     } else {
       C(ctl::query::kReplaceButton).SetEnabled(false);
       host::ScreenOn(s_);
       ActiveCell(s_).Activate();
       if (JoinedCellsFault()) {
-        host::MsgBoxDLL(s_, JoinedCellsMessage(prefix), host::msgbox::kInformation);
+        host::MsgBoxDLL(s_, JoinedCellsFaultText(prefix, s_.request.vbaMode.Text()), host::msgbox::kInformation);
         host::ScreenOn(s_);
       } else {
-        host::MsgBoxDLL(s_, CannotFindMessage(prefix), host::msgbox::kInformation);
+        const bool faultLocator = C(ctl::query::kCaption).Caption() == kFaultLocatorCaption;
+        host::MsgBoxDLL(s_, CannotFindText(prefix, faultLocator, !s_.request.IgnoreIndexMode),
+                        host::msgbox::kInformation);
         host::ScreenOn(s_);
         C(ctl::query::kTextbox1).SetLocked(false);
         C(ctl::query::kLabel1).SetCaption(kFindItemLabel);
@@ -436,39 +434,6 @@ class SearchStep {
     q_.SearchState = st::kNew;
   }
 
-  void FindItemReport(const Text& prefix) {
-    Text where;
-    if (!InDupsWalk() && OneCellSelected()) {
-      where = u"on the current worksheet.";
-      where += kCr;
-      where += kCr;
-      where +=
-          u"Because only one cell was selected, the whole worksheet was searched. To limit the search area and "
-          u"shorten the search time, make a pre-selection.";
-    } else {
-      where = u"WITHIN YOUR SELECTION.";
-    }
-    host::ScreenOn(s_);
-    ActiveCell(s_).Activate();
-    Text msg;
-    if (s_.request.IgnoreIndexMode) {
-      msg = prefix + kCr + kCr + u"IgnoreIndex# is enabled - Not searching inside ranges - Case insensitive." + kCr +
-            kCr + u"Query could not find a match for the specified Item " + where;
-    } else {
-      msg = u"Query could not find a match for the Item specified " + where + kCr + kCr +
-            u"Check that you have used proper syntax for your search term because Quillary's Query generally "
-            u"abides by the rules which define Items." +
-            kCr + kCr + u"CountIndex# Mode is enabled which causes Query to be Upper and Lower case sensitive. " + kCr +
-            u"For Query to be case insensitive, use IgnoreIndex# Mode or use Quillary's " + Quoted(u"Case") +
-            u" Actions to set cells to the same Case." + kCr + kCr + u"TRY USING QUILLARY'S " +
-            Quoted(u"CommaSpace: Clr") + u" Action or try using " + Quoted(u"IgnoreIndex#") + u" Mode." + kCr + kCr +
-            kOtherActions;
-    }
-    host::MsgBoxDLL(s_, msg, host::msgbox::kInformation);
-    host::ScreenOn(s_);
-    q_.SearchState = st::kNew;
-  }
-
   // The Items were joined from the cells of a row, so no single cell holds the fault.
   bool JoinedCellsFault() {
     const forms::Control& join = C(ctl::compdup::kJoinCells);
@@ -476,35 +441,6 @@ class SearchStep {
     const forms::Control& tag = C(ctl::main::kTagDuplicates);
     const bool tagging = vba::EqualsTrue(tag.Value()) && tag.Enabled() && Selection(s_).AreasCount() == 1;
     return tagging || s_.request.vbaMode.Traits().compareTwo;
-  }
-
-  Text JoinedCellsMessage(const Text& prefix) const {
-    return prefix + u"A Fault occurred while Joining Cells for " + Quoted(s_.request.vbaMode.Text()) + u"." + kCr +
-           kCr + u"A cell will be highlighted that is associated with the Fault." + kCr +
-           u"Because cell content has been joined, a single offending cell might not be able to be located as the "
-           u"cause of the Fault.";
-  }
-
-  Text CannotFindMessage(const Text& prefix) {
-    const bool faultLocator = C(ctl::query::kCaption).Caption() == kFaultLocatorCaption;
-    const bool countIndex = !s_.request.IgnoreIndexMode;
-    Text msg = prefix + u"The Item can not be found using Query" +
-               (faultLocator ? u", but its cell is probably highlighted anyway." : u".") + u" Will now change from " +
-               Quoted(kFaultLocatorCaption) + u" mode to " + Quoted(kQueryItemHotkeyCaption) +
-               u" mode so that you can edit the search term.";
-    if (faultLocator && countIndex) {
-      msg += Text(2, kCr) +
-             u"Because Quillary's Query generally locates Items based on the selected mode's rules, a specific Item "
-             u"within the highlighted cell cannot be identified by Query due to a syntax problem.";
-    }
-    if (countIndex) {
-      msg += Text(2, kCr) + u"CountIndex# Mode is enabled which causes Query to be Upper and Lower case sensitive." +
-             kCr + u"TRY USING QUILLARY'S " + Quoted(u"CommaSpace: Clr") + u" Action or try using the " +
-             Quoted(u"IgnoreIndex#") + u" Mode.";
-    }
-    msg += Text(2, kCr) + u"Automatically locate faults/duplicates by closing Query dialogs and use GET/TRY." +
-           Text(2, kCr) + kOtherActions;
-    return msg;
   }
 
   State& s_;
@@ -531,14 +467,7 @@ void NextButtonSub(State& s) {
 
 void TooBigNum_Srch(State& s) {
   ErrorTrail("TooBigNum_Srch", [&] {
-    Text msg = host::MsgTitle(s,
-                              u"You are using \"CountIndex#\" Mode and a number with 15 digits or more was found "
-                              u"within the name you typed into the Query field \"Find Item\".");
-    msg += host::kParagraph;
-    msg += u"Excel cannot process this number without the possibility of introducing rounding errors.";
-    msg += host::kParagraph;
-    msg += u"Use the \"IgnoreIndex#\" Mode to ignore number values.";
-    host::MsgBoxDLL(s, msg, host::msgbox::kInformation);
+    host::MsgBoxDLL(s, host::MsgTitle(s, BigNumText()), host::msgbox::kInformation);
     s.request.FaultMsg = kBigNumFault;
   });
 }

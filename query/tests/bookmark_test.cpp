@@ -1,6 +1,7 @@
 // Bookmarks: the line in the found cell's comment.
 #include <gtest/gtest.h>
 
+#include "query/messages.h"
 #include "query/tests/desk.h"
 
 namespace quillary::query {
@@ -105,7 +106,7 @@ TEST(Bookmarks, ALockedCellOnAProtectedSheetTakesNone) {
     d.Event(u"PlaceBookmark_True");
     d.Event(u"RemoveBookmark");
   });
-  EXPECT_EQ(d.Messages(), std::vector<Text>(2, u"(  ): PROTECTED CELL - Can not modify or place/remove comments."));
+  EXPECT_EQ(d.Messages(), std::vector<Text>(2, Text(u"(  ): ") + kProtectedCommentMsg));
   EXPECT_EQ(CommentOf(d)->text, u"Query:\t\"R5\"");
   EXPECT_EQ(CommentOf(d)->fillColor, kPlain);
 }

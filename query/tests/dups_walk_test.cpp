@@ -1,6 +1,7 @@
 // The duplicates walk over the list Get/Try leaves beside list 1.
 #include <gtest/gtest.h>
 
+#include "query/messages.h"
 #include "query/tests/desk.h"
 
 namespace quillary::query {
@@ -11,7 +12,6 @@ using testing::ItemMode;
 namespace ctl = host::ctl;
 
 constexpr char16_t kBeginning[] = u"Beginning of cells found having this Item.";
-const Text kTwoParagraphs = u"\r\r";
 
 // A desk in IgnoreIndex# with Sort ticked after a Get/Try that found duplicates.
 class DupsDesk : public Desk {
@@ -43,10 +43,7 @@ TEST(DupsWalk, OneNameInThreeCells) {
     EXPECT_EQ(d.Caption(ctl::query::kLabel7), kBeginning);
   });
   EXPECT_EQ(seen, (std::vector<Text>{u"$A$1", u"$A$2", u"$A$3", u"$A$3", u"$A$1"}));
-  EXPECT_EQ(d.Messages(),
-            std::vector<Text>{u"There is only one Duplicate name within your selection and this is the "
-                              u"last Duplicate with that name." +
-                              kTwoParagraphs + u"Choose \"Next\" to review the other Duplicates with this same name."});
+  EXPECT_EQ(d.Messages(), std::vector<Text>{EndOfDuplicatesText(false, u"Next", u"Different Name", false)});
   EXPECT_FALSE(d.b.state.query.DupsWalkMode) << "the walk ends when the form closes";
 }
 
@@ -79,11 +76,7 @@ TEST(DupsWalk, TheEndOfANameAsksToRepeatItOrGoOn) {
     EXPECT_EQ(d.Caption(ctl::query::kLabel7), kBeginning);
     EXPECT_EQ(d.Next(), u"$A$3");
   });
-  EXPECT_EQ(
-      d.Messages(),
-      std::vector<Text>{u"This is the last different Duplicate name found within your selection." + kTwoParagraphs +
-                        u"Choose \"Next\" to review the other Duplicates with this same name." + kTwoParagraphs +
-                        u"Choose \"Different Name\" to cycle back to the first Duplicate to review again."});
+  EXPECT_EQ(d.Messages(), std::vector<Text>{EndOfDuplicatesText(true, u"Next", u"Different Name", false)});
 }
 
 TEST(DupsWalk, ANameTwiceInOneCell) {
@@ -120,11 +113,7 @@ TEST(DupsWalk, TheDifferentNameButtonJumpsAndCyclesBack) {
     EXPECT_EQ(d.C(ctl::query::kTextbox1).Text(), u"apple");
     EXPECT_TRUE(d.C(ctl::query::kNextButton).Default());
   });
-  EXPECT_EQ(
-      d.Messages(),
-      std::vector<Text>{u"This is the last different Duplicate name found within your selection." + kTwoParagraphs +
-                        u"Choose \"Next\" to review the other Duplicates with this same name." + kTwoParagraphs +
-                        u"Choose  \"Different Name\" to cycle back to the first Duplicate to review again."});
+  EXPECT_EQ(d.Messages(), std::vector<Text>{EndOfDuplicatesText(true, u"Next", u"Different Name", true)});
 }
 
 TEST(DupsWalk, JoinedCellsShowTheirCommasAndReplaceFindsTheNameInTheCell) {

@@ -1,4 +1,4 @@
-#include "query/internal/match.h"
+#include "query/match.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "query/messages.h"
 #include "query/tests/desk.h"
 
 namespace quillary::query {
@@ -11,8 +12,6 @@ namespace {
 using testing::Desk;
 using testing::ItemMode;
 namespace ctl = host::ctl;
-
-constexpr char16_t kCr = u'\r';
 
 TEST(QuerySearch, NextWalksRowByRowAndEndsEachPassWithTheDialog) {
   Desk d;
@@ -198,16 +197,6 @@ TEST(QuerySearch, FindItemSearchesNothingBeforeNextAndTheFormOpensAndClosesClean
   EXPECT_FALSE(d.b.state.query.QuerySearchArea.has_value());
 }
 
-const Text kCountIndexAdvice =
-    Text(
-        u"Check that you have used proper syntax for your search term because Quillary's Query generally abides by "
-        u"the rules which define Items.") +
-    kCr + kCr + u"CountIndex# Mode is enabled which causes Query to be Upper and Lower case sensitive. " + kCr +
-    u"For Query to be case insensitive, use IgnoreIndex# Mode or use Quillary's \"Case\" Actions to set cells to "
-    u"the same Case." +
-    kCr + kCr + u"TRY USING QUILLARY'S \"CommaSpace: Clr\" Action or try using \"IgnoreIndex#\" Mode." + kCr + kCr +
-    u"Other Quillary Actions that might help are: \"CommaSpace: Set\" and \"Prefix: Set\".";
-
 TEST(QueryNotFound, FindItemOverTheWholeSheetSaysSoAndRepeatsWithoutWalking) {
   Desk d;
   d.Type(u"A1", u"R5");
@@ -220,11 +209,7 @@ TEST(QueryNotFound, FindItemOverTheWholeSheetSaysSoAndRepeatsWithoutWalking) {
     d.Next();
     d.Next();
   });
-  const Text expected = u"Query could not find a match for the Item specified on the current worksheet." +
-                        Text(2, kCr) +
-                        u"Because only one cell was selected, the whole worksheet was searched. To limit the search "
-                        u"area and shorten the search time, make a pre-selection." +
-                        kCr + kCr + kCountIndexAdvice;
+  const Text expected = NotFoundText(false, u"", true);
   EXPECT_EQ(d.Messages(), (std::vector<Text>{expected, expected}));
   EXPECT_EQ(d.b.addin.CallsOf(u"vbaBreakKey").size(), 1u) << "only the first Next walked the cells";
   EXPECT_EQ(d.Active(), u"$B$1");
@@ -240,12 +225,7 @@ TEST(QueryNotFound, IgnoreIndexWithinASelection) {
   d.Search(u"abc");
   d.b.addin.QueueMessageAnswer(1);
   d.Open([&] { d.Next(); });
-  EXPECT_EQ(
-      d.Messages(),
-      (std::vector<Text>{Text(2, kCr) +
-                         u"IgnoreIndex# is enabled - Not searching inside ranges - Case "
-                         u"insensitive." +
-                         kCr + kCr + u"Query could not find a match for the specified Item WITHIN YOUR SELECTION."}));
+  EXPECT_EQ(d.Messages(), std::vector<Text>{NotFoundText(true, u"", false)});
   EXPECT_EQ(d.Lamp(), u"off");
 }
 
@@ -259,18 +239,7 @@ TEST(QueryNotFound, AFaultLocatorThatCannotFindItsItemTurnsIntoFindItem) {
   d.b.addin.QueueMessageAnswer(1);
   bool lockedWhenShown = true;
   d.Open([&] { lockedWhenShown = d.C(ctl::query::kTextbox1).Locked(); });
-  const Text expected =
-      u"FAULT: \"Has More Than 1 Hyphen\"" + Text(2, kCr) +
-      u"The Item can not be found using Query, but its cell is probably highlighted anyway. Will now change from "
-      u"\"Quillary FAULT LOCATOR\" mode to \"Quillary Query Item  Ctrl+Q/Alt+Q\" mode so that you can edit the "
-      u"search term." +
-      kCr + kCr +
-      u"Because Quillary's Query generally locates Items based on the selected mode's rules, a specific Item within "
-      u"the highlighted cell cannot be identified by Query due to a syntax problem." +
-      kCr + kCr + u"CountIndex# Mode is enabled which causes Query to be Upper and Lower case sensitive." + kCr +
-      u"TRY USING QUILLARY'S \"CommaSpace: Clr\" Action or try using the \"IgnoreIndex#\" Mode." + kCr + kCr +
-      u"Automatically locate faults/duplicates by closing Query dialogs and use GET/TRY." + kCr + kCr +
-      u"Other Quillary Actions that might help are: \"CommaSpace: Set\" and \"Prefix: Set\".";
+  const Text expected = CannotFindText(FaultPrefix(u"Has More Than 1 Hyphen"), true, true);
   EXPECT_EQ(d.Messages(), std::vector<Text>{expected});
   EXPECT_FALSE(lockedWhenShown);
   EXPECT_EQ(d.Caption(ctl::query::kCaption), u"Quillary Query Item  Ctrl+Q/Alt+Q");
@@ -291,12 +260,7 @@ TEST(QueryNotFound, JoinedCellsFault) {
   d.Search(u"a\u00AFb");
   d.b.addin.QueueMessageAnswer(1);
   d.Open();
-  EXPECT_EQ(d.Messages(),
-            std::vector<Text>{u"FAULT: \"Too Many Items\"" + Text(2, kCr) +
-                              u"A Fault occurred while Joining Cells for \"Null\"." + kCr + kCr +
-                              u"A cell will be highlighted that is associated with the Fault." + kCr +
-                              u"Because cell content has been joined, a single offending cell might not be able to "
-                              u"be located as the cause of the Fault."});
+  EXPECT_EQ(d.Messages(), std::vector<Text>{JoinedCellsFaultText(FaultPrefix(u"Too Many Items"), u"Null")});
   EXPECT_EQ(d.Caption(ctl::query::kCaption), kFaultLocatorCaption) << "the mode stays";
 }
 
@@ -307,13 +271,7 @@ TEST(QuerySearch, AFifteenDigitNumberIsRefusedInCountIndex) {
   d.Search(u"R123456789012345");
   d.b.addin.QueueMessageAnswer(1);
   d.Open([&] { EXPECT_EQ(d.Next(), u"$A$2"); });
-  EXPECT_EQ(d.Messages(),
-            std::vector<Text>{Text(u"(  ): You are using \"CountIndex#\" Mode and a number with 15 digits or more was "
-                                   u"found within the name you typed into the Query field \"Find Item\".") +
-                              kCr + kCr +
-                              u"Excel cannot process this number without the possibility of introducing rounding "
-                              u"errors." +
-                              kCr + kCr + u"Use the \"IgnoreIndex#\" Mode to ignore number values."});
+  EXPECT_EQ(d.Messages(), std::vector<Text>{u"(  ): " + BigNumText()});
   EXPECT_EQ(d.Caption(ctl::query::kLabel1), u"BigNum >=15 digits");
   EXPECT_EQ(d.b.state.request.FaultMsg, u"BigNum >=15 digits");
   EXPECT_EQ(d.b.app->StatusBar(), Variant(false));

@@ -22,3 +22,4 @@ Duplicates_Summary
 Dup\t     2\ta		
 #### expected errors
 quillary: the Query form is shown
+quillary: the active cell is $A$1

@@ -40,4 +40,6 @@ True
 
 #### expected errors
 quillary: the Query form is shown
+quillary: the active cell is $A$1
 quillary: the Query form is shown
+quillary: the active cell is $A$2
