@@ -33,7 +33,6 @@ inline constexpr long kLabel4Plain = 0xC0C0C0;
 inline constexpr long kLabel4InsideRange = 0xC0FFC0;
 
 inline constexpr char16_t kQuote = u'"';
-inline constexpr char16_t kCr = u'\r';
 
 // A cell value as the Query reads it: its text, a number as the language writes it;
 // error values and empty cells read as "".

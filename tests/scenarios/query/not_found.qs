@@ -1,7 +1,7 @@
 # What the Query says when it finds nothing: over the whole sheet (one selected cell) and
 # within a selection, in CountIndex# and IgnoreIndex#; a second Next repeats the report
 # without searching again. A search text with a number of 15 digits is refused in
-# CountIndex#.
+# CountIndex#. A whole-sheet search whose first cell is merged ends its pass too.
 new
 cell A1 R5
 cell A2 abcd
@@ -22,6 +22,15 @@ set QueryUserForm.Textbox1.Value R123456789012345
 query-events NextButton_Click
 call GoQueryUserForm
 print control QueryUserForm.Label1.Caption
+
+new
+cell A1 R1
+merge A1:B2
+cell D4 x
+select C1
+set QueryUserForm.Textbox1.Value R9
+query-events NextButton_Click
+call GoQueryUserForm
 #### expected output
 16576
 BigNum >=15 digits
@@ -82,3 +91,21 @@ quillary: message (information) [OK]
   Use the "IgnoreIndex#" Mode to ignore number values.
 quillary: answered OK (default)
 quillary: the active cell is $A$1
+quillary: the Query form is shown; sending its events
+quillary: the active cell is $C$1
+quillary: Query event NextButton_Click
+quillary: message (information) [OK]
+  Query could not find a match for the Item specified on the current worksheet.
+
+  Because only one cell was selected, the whole worksheet was searched. To limit the search area and shorten the search time, make a pre-selection.
+
+  Check that you have used proper syntax for your search term because Quillary's Query generally abides by the rules which define Items.
+
+  CountIndex# Mode is enabled which causes Query to be Upper and Lower case sensitive. 
+  For Query to be case insensitive, use IgnoreIndex# Mode or use Quillary's "Case" Actions to set cells to the same Case.
+
+  TRY USING QUILLARY'S "CommaSpace: Clr" Action or try using "IgnoreIndex#" Mode.
+
+  Other Quillary Actions that might help are: "CommaSpace: Set" and "Prefix: Set".
+quillary: answered OK (default)
+quillary: the active cell is $C$1
