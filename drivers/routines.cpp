@@ -9,6 +9,7 @@
 #include "drivers/subtract_display.h"
 #include "drivers/swap_display.h"
 #include "parser/parser.h"
+#include "query/query.h"
 #include "sheets/page_setup.h"
 #include "sheets/selection_trim.h"
 
@@ -30,6 +31,17 @@ host::Routines BuildRoutines() {
   routines.Actions = actions::Actions;
   routines.Parser = parser::Parser;
   routines.TextToColSetting = TextToColSetting;
+  routines.GoQueryUserForm = query::GoQueryUserForm;
+  routines.NextButton_Click = query::NextButton_Click;
+  routines.NextButtonClick = query::NextButtonClick;
+  routines.ReplaceButtonClick = query::ReplaceButtonClick;
+  routines.NextButtonDupsMode = query::NextButtonDupsMode;
+  routines.nextbuttondupsmode2 = query::nextbuttondupsmode2;
+  routines.TextBox1Change = query::TextBox1Change;
+  routines.TextBox2Change = query::TextBox2Change;
+  routines.RemoveBookmark = query::RemoveBookmark;
+  routines.PlaceBookmark = query::PlaceBookmark;
+  routines.diffdupsButtonClick = query::diffdupsButtonClick;
   return routines;
 }
 
