@@ -63,9 +63,11 @@ QUESTIONS
   second). Its answer is, in this order: the next answer queued with "answer message";
   when the session is interactive, what the person types (a button word or its code;
   Enter takes the default); else the default button. The big message form and the
-  compare dialog are answered the same way from their own queues. The break key is
-  never asked: it answers NoBreak unless "answer break" queued something. Events
-  queued with "query-events" are sent into the component while the Query form is shown.
+  compare dialog and the Query's end-of-pass dialog are answered the same way from their
+  own queues. The break key is never asked: it answers NoBreak unless "answer break"
+  queued something. Events queued with "query-events" are sent into the component while
+  the Query form is shown; the cell the form shows (the active cell) is reported when it
+  opens and after each event.
   An error of the component prints its number, source and description and ends the
   script with status 1, unless "on-error continue" was given.
 

@@ -13,6 +13,7 @@
 #include "drivers/subtract_display.h"
 #include "drivers/swap_display.h"
 #include "parser/parser.h"
+#include "query/query.h"
 #include "sheets/page_setup.h"
 #include "sheets/selection_trim.h"
 
@@ -24,13 +25,6 @@ host::Routines BuildRoutines() {
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
-  routines.Actions = actions::Actions;
-  routines.Parser = parser::Parser;
-  routines.TextToColSetting = TextToColSetting;
-  routines.ReverseOrder = actions::ReverseOrder;
-  routines.CnvrtNetTelesis = actions::CnvrtNetTelesis;
-  routines.RowsReduce = actions::RowsReduce;
-  routines.RowExpand = actions::RowExpand;
   routines.GetSortCntPasteTravel = blocks::GetSortCntPasteTravel;
   routines.PasteToCurs = PasteToCurs;
   routines.SubtractRtDwn = SubtractRtDwn;
@@ -38,6 +32,24 @@ host::Routines BuildRoutines() {
   // in PasteRowCount, which the engine reports.
   routines.Clipbrd_Into = [](host::State& s, const Text& text) { static_cast<void>(Clipbrd_Into(s, text)); };
   routines.StatusComment = StatusComment;
+  routines.Actions = actions::Actions;
+  routines.ReverseOrder = actions::ReverseOrder;
+  routines.CnvrtNetTelesis = actions::CnvrtNetTelesis;
+  routines.RowsReduce = actions::RowsReduce;
+  routines.RowExpand = actions::RowExpand;
+  routines.Parser = parser::Parser;
+  routines.TextToColSetting = TextToColSetting;
+  routines.GoQueryUserForm = query::GoQueryUserForm;
+  routines.NextButton_Click = query::NextButton_Click;
+  routines.NextButtonClick = query::NextButtonClick;
+  routines.ReplaceButtonClick = query::ReplaceButtonClick;
+  routines.NextButtonDupsMode = query::NextButtonDupsMode;
+  routines.nextbuttondupsmode2 = query::nextbuttondupsmode2;
+  routines.TextBox1Change = query::TextBox1Change;
+  routines.TextBox2Change = query::TextBox2Change;
+  routines.RemoveBookmark = query::RemoveBookmark;
+  routines.PlaceBookmark = query::PlaceBookmark;
+  routines.diffdupsButtonClick = query::diffdupsButtonClick;
   return routines;
 }
 

@@ -19,9 +19,12 @@ struct ControlId {
   const char16_t* name;
 };
 
-// The control among `forms`.
+// The control among `forms`. Error 91 when the form is not held (no request is
+// running: a Query form event that arrives outside one).
 inline forms::Control& ControlOf(const forms::HostForms& forms, const ControlId& id) {
-  return (forms.*id.form)->Item(id.name);
+  forms::UserForm* form = forms.*id.form;
+  if (form == nullptr) Raise(err::kObjectNotSet, "Object variable or With block variable not set");
+  return form->Item(id.name);
 }
 
 // Puts a control's Enabled flag back as it was when the scope began, however the scope

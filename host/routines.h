@@ -45,14 +45,13 @@ struct Routines {
   Routine DuplicatesFormShow;
   std::function<void(State&, const Text&)> CmprMark_Find;
   std::function<void(State&, const Text&)> CmprMark_Clear;
-  // The reset of the remembered Text-to-Columns delimiters (Tab on or off) that the
-  // drivers' staging owns and the parser and the netlist conversion run around a split
-  // of their own.
-  std::function<void(State&, bool)> TextToColSetting;
   // The drivers' clipboard staging and status comment box, which the block engine runs
   // (the Subtract button's result; the comment beside each written block).
   std::function<void(State&, const Text&)> Clipbrd_Into;
   std::function<void(State&, int, int, const xl::Range&)> StatusComment;
+  // The reset of the remembered TextToColumns delimiters (Tab on or off) that the
+  // parser runs before and after its split, and the netlist conversion after its own.
+  std::function<void(State&, bool)> TextToColSetting;
 
   // Query form events.
   Routine NextButton_Click;

@@ -20,3 +20,6 @@ Dup	     2	a
 Duplicates_Summary\nDup\t     2\ta
 Duplicates_Summary		
 Dup\t     2\ta		
+#### expected errors
+quillary: the Query form is shown
+quillary: the active cell is $A$1

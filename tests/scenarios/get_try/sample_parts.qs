@@ -35,3 +35,8 @@ Dup	     2	Microcontroller
 Dup	     2	Resistor 10k
  Duplicate
 Duplicates_Summary\nDup\t     2\tCapacitor 100nF\nDup\t     2\tMicrocontroller\nDup\t     2\tResistor 10k
+#### expected errors
+quillary: the Query form is shown
+quillary: the active cell is $A$2
+quillary: the Query form is shown
+quillary: the active cell is $B$3
