@@ -9,6 +9,7 @@
 #include "cli/script.h"
 #include "cli/session.h"
 #include "cli/words.h"
+#include "platform/runtime/phases.h"
 
 namespace quillary::cli {
 
@@ -136,7 +137,9 @@ std::string GetHelp() {
       "                        Active Window text instead of the cells)\n"
       "  --interactive, --unattended   as for \"run\"\n"
       "  Exit status: 0 when Get/Try ended normally, also on a grammar fault it reported;\n"
-      "  1 when the workbook cannot be read or the component failed; 2 for bad arguments.\n";
+      "  1 when the workbook cannot be read or the component failed; 2 for bad arguments.\n"
+      "  With QUILLARY_PHASES=1 in the environment, the time of each phase (load, sort,\n"
+      "  run) follows on standard error, one \"quillary: phase\" line each.\n";
   return help;
 }
 
@@ -152,8 +155,13 @@ int RunGet(std::span<const std::string> args, ProgramIo io) {
     const auto commands = ParseScript(Script(o), {});
     const bool interactive = o.interactive.value_or(io.inIsTerminal);
     auto session = std::make_unique<Session>(io.err, interactive ? &io.in : nullptr);
-    const int status = RunScript(commands, *session, io.out, io.err);
+    int status = kExitOk;
+    {
+      const phases::Scope timed("run");
+      status = RunScript(commands, *session, io.out, io.err);
+    }
     if (status == kExitOk) io.err << ToUtf8(session->Forms().mainUser.Item(u"Label2").Caption()) << "\n";
+    phases::Report(io.err);
     io.out.flush();
     io.err.flush();
     // Nothing is saved by get: when the process ends next, the system takes the memory

@@ -19,6 +19,7 @@
 #include "cli/words.h"
 #include "platform/excel/memory/cells.h"
 #include "platform/runtime/error.h"
+#include "platform/runtime/phases.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
 
@@ -497,6 +498,7 @@ Text CellField(xl::Worksheet& sheet, long row, long col) {
 
 xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const fs::path> paths) {
   if (paths.empty()) throw Failure("nothing to load");
+  const phases::Scope timed("load");
   std::error_code ec;
   if (paths.size() == 1 && fs::is_directory(paths.front(), ec)) {
     if (fs::exists(paths.front() / kManifestFile, ec)) return LoadManifestFolder(app, paths.front());

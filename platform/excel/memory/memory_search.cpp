@@ -5,6 +5,7 @@
 
 #include "platform/excel/memory/memory.h"
 #include "platform/runtime/error.h"
+#include "platform/runtime/phases.h"
 #include "platform/runtime/text_order.h"
 
 namespace quillary::xl::memory {
@@ -351,6 +352,7 @@ KeyPart MakeKey(const Cell* cell, bool matchCase, Text& arena) {
 
 void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
   Live();
+  const phases::Scope timed("sort");
   CheckArea(block);
   book_.App().CheckFailure("Range.Sort");
   if (args.Orientation != xlTopToBottom) Raise(err::kApplication, "Sort method of Range class failed");
