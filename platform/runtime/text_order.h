@@ -3,8 +3,11 @@
 // of them calls equal or smaller every other agrees with.
 //
 // Texts are ordered as the spreadsheet application sorts them: without regard to case,
-// control characters (such as Tab) first, then digits, then blank and punctuation, then
-// letters, then other characters; Chr(1) so sorts at or before every text. Hyphens and
+// control characters (such as Tab, and Chr(127)) first, then digits, then blank and
+// punctuation, then letters, then other characters; Chr(1) so sorts at or before every
+// text. An accented Latin letter sorts with its base letter (A=a < À=à < B=b ...; "Éclair"
+// between "Dune" and "Fig"); the accent decides only between texts otherwise equal, a
+// plain letter first. Letters of their own (ß, æ, œ, þ) sort after "z". Hyphens and
 // apostrophes are passed over, except that two texts equal but for them are ordered by
 // them (the one with the hyphen last). When case matters, a tie that differs only in
 // case puts lower case first. Values: numbers (by value) before texts before FALSE

@@ -149,7 +149,7 @@ void MemoryWorksheet::TextToColumns(const Area& area, const TextToColumnsArgs& a
   std::vector<long> rows;
   for (auto r = source->NextFilled(area.row1 - 1); r && *r <= area.row2; r = source->NextFilled(*r)) rows.push_back(*r);
   for (long r : rows) {
-    const Text text = DisplayText(source->Find(r)->Value());
+    const Text text = source->Shown(r);
     long col = area.col1;
     long field = 0;
     for (const Text& f : SplitFields(text, s)) {
@@ -193,10 +193,11 @@ void MemoryWorksheet::Paste(const xl::Range& destination) {
     for (std::size_t j = 0; j < fields.size(); ++j) {
       const long col = left + static_cast<long>(j);
       const Text& f = fields[j];
-      const long chunks = f.empty() ? 1 : static_cast<long>((f.size() + kMaxCellText - 1) / kMaxCellText);
+      const long chunks = f.empty() ? 1 : static_cast<long>((f.size() + kCellTextLimit - 1) / kCellTextLimit);
       if (col > cols_ || row + chunks - 1 > rows_) Raise(err::kApplication, "Paste method of Worksheet class failed");
+      Column& cells = EnsureCol(col);
       for (long k = 0; k < chunks; ++k) {
-        EnterCell(row + k, col, Variant(f.substr(static_cast<std::size_t>(k) * kMaxCellText, kMaxCellText)));
+        cells.EnterTyped(row + k, TextView(f).substr(static_cast<std::size_t>(k) * kCellTextLimit, kCellTextLimit));
       }
       height = std::max(height, chunks);
       right = std::max(right, col);

@@ -1,5 +1,7 @@
 // End, Find/FindNext and Sort of the in-memory worksheet.
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <numeric>
 #include <unordered_map>
 
@@ -140,16 +142,6 @@ class Matcher {
   Text literal_;
 };
 
-// The text a cell is searched by: its value shown as text, or its formula (a text
-// constant without the "'" prefix).
-Text SearchText(const Cell& cell, long lookIn) {
-  if (lookIn == xlFormulas) {
-    if (cell.Kind() == CellKind::Text || cell.Kind() == CellKind::Formula) return cell.TextRef();
-    return cell.FormulaText();
-  }
-  return DisplayText(cell.Value());
-}
-
 void CheckFindSettings(const FindSettings& s) {
   const bool ok = (s.LookIn == xlValues || s.LookIn == xlFormulas || s.LookIn == xlComments) &&
                   (s.LookAt == xlWhole || s.LookAt == xlPart) &&
@@ -169,7 +161,8 @@ std::optional<CellPos> MemoryWorksheet::Find(std::span<const Area> within, const
   if (args.LookIn) s.LookIn = *args.LookIn;
   if (args.LookAt) s.LookAt = *args.LookAt;
   if (args.SearchOrder) s.SearchOrder = *args.SearchOrder;
-  if (args.MatchCase) s.MatchCase = *args.MatchCase;
+  s.MatchCase = args.MatchCase.value_or(false);
+  if (args.MatchByte) s.MatchByte = *args.MatchByte;
   s.SearchDirection = args.SearchDirection;
   CheckFindSettings(s);
   std::optional<CellPos> after;
@@ -208,9 +201,9 @@ std::optional<CellPos> MemoryWorksheet::Search(std::span<const Area> within, con
     }
     Column* col = Col(c);
     if (!col) return std::nullopt;
-    auto accept = [&](long r) { return matcher.Matches(SearchText(*col->Find(r), s.LookIn)); };
+    auto accept = [&](long r) { return matcher.Matches(col->SearchText(r, s.LookIn)); };
     if (s.LookIn == xlValues && matcher.Indexable()) {
-      const RowSet* rows = col->IndexRows(matcher.FoldedLiteral());
+      const internal::RowSet* rows = col->IndexRows(matcher.FoldedLiteral());
       if (!rows) return std::nullopt;
       return rows->Search(lo, hi, forward, accept);
     }
@@ -303,50 +296,146 @@ std::optional<CellPos> MemoryWorksheet::Search(std::span<const Area> within, con
 
 namespace {
 
-// One key of one row, computed once and kept compact: the text keys of all rows lie in
-// one arena, so that sorting a million rows compares nearby memory and frees nothing.
-struct KeyPart {
-  std::uint8_t rank = 4;  // 0 number, 1 text, 2 boolean, 3 error, 4 blank
-  double number = 0;      // a number; FALSE 0 and TRUE 1; errors all 0 (they tie); a text's rank
-  std::size_t offset = 0, length = 0;  // a text's sort key in the arena
-};
+using internal::Cell;
+using internal::CellKind;
+using Buffers = MemoryWorkbook::SortBuffers;
 
-KeyPart MakeKey(const Cell* cell, bool matchCase, Text& arena) {
-  KeyPart k;
-  if (!cell || cell->IsEmpty()) return k;
-  const auto text = [&](TextView t) {
-    const Text key = text_order::SortKey(t, matchCase);
-    k.rank = 1;
-    k.offset = arena.size();
-    k.length = key.size();
-    arena += key;
-  };
-  if (cell->Kind() == CellKind::Text) {
-    text(cell->TextRef());
-    return k;
-  }
-  const Variant v = cell->Value();
-  switch (v.Type()) {
-    case VarType::Number:
-      k.rank = 0;
-      k.number = v.AsNumber();
-      break;
-    case VarType::String:
-      text(v.AsText());
-      break;
-    case VarType::Boolean:
-      k.rank = 2;
-      k.number = v.AsBool() ? 1 : 0;
-      break;
-    case VarType::Empty:
-      break;
-    default:
-      k.rank = 3;
-      break;
-  }
-  return k;
+// Key classes: numbers, texts, booleans, error values; blanks last in either order.
+constexpr std::uint8_t kNumberClass = 0, kTextClass = 1, kBooleanClass = 2, kErrorClass = 3, kBlankClass = 4;
+
+// A number as an unsigned integer in the same order.
+std::uint64_t NumberKey(double d) {
+  if (d == 0) d = 0;
+  const auto bits = std::bit_cast<std::uint64_t>(d);
+  return (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
+// The class and value of one key of every row of the block, into b.cls and b.value:
+// numbers as they are, booleans 0 and 1, texts by their rank among the block's
+// distinct texts in the shared text order (each distinct text keyed and compared
+// once, however many rows hold it).
+void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffers& b) {
+  b.cls.assign(n, kBlankClass);
+  b.value.assign(n, 0);
+  if (!col) return;
+  // The distinct texts, found through an open-addressing table of their indexes.
+  std::vector<Text> formulaTexts;  // texts that formulas give, which no cell holds
+  std::vector<TextView> distinct;
+  std::size_t slotCount = 1024;
+  while (slotCount < 2 * n) slotCount *= 2;
+  b.slots.assign(slotCount, UINT32_MAX);
+  const auto distinctIndex = [&](TextView t) {
+    std::size_t i = std::hash<TextView>{}(t) & (slotCount - 1);
+    for (; b.slots[i] != UINT32_MAX; i = (i + 1) & (slotCount - 1)) {
+      if (distinct[b.slots[i]] == t) return b.slots[i];
+    }
+    b.slots[i] = static_cast<std::uint32_t>(distinct.size());
+    distinct.push_back(t);
+    return b.slots[i];
+  };
+  // Views of formula texts must outlive the loop: make room for all of them first.
+  std::size_t formulas = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const Cell* c = col->CellAt(row1 + static_cast<long>(i));
+    if (!c) break;
+    if (c->kind == CellKind::Formula) ++formulas;
+  }
+  formulaTexts.reserve(formulas);
+  for (std::size_t i = 0; i < n; ++i) {
+    const Cell* c = col->CellAt(row1 + static_cast<long>(i));
+    if (!c) break;
+    switch (c->kind) {
+      case CellKind::Empty: break;
+      case CellKind::Number:
+        b.cls[i] = kNumberClass;
+        b.value[i] = NumberKey(c->u.number);
+        break;
+      case CellKind::Boolean:
+        b.cls[i] = kBooleanClass;
+        b.value[i] = c->u.boolean ? 1 : 0;
+        break;
+      case CellKind::Error: b.cls[i] = kErrorClass; break;
+      case CellKind::Text:
+        b.cls[i] = kTextClass;
+        b.value[i] = distinctIndex(col->TextOf(*c));
+        break;
+      case CellKind::Formula: {
+        const Variant v = col->Value(row1 + static_cast<long>(i));
+        if (v.IsNumber()) {
+          b.cls[i] = kNumberClass;
+          b.value[i] = NumberKey(v.AsNumber());
+        } else if (v.IsBoolean()) {
+          b.cls[i] = kBooleanClass;
+          b.value[i] = v.AsBool() ? 1 : 0;
+        } else if (v.IsText()) {
+          b.cls[i] = kTextClass;
+          formulaTexts.push_back(v.AsText());
+          b.value[i] = distinctIndex(formulaTexts.back());
+        } else {
+          b.cls[i] = kErrorClass;
+        }
+        break;
+      }
+    }
+  }
+  // The sort keys of the distinct texts side by side, then their ranks.
+  const std::size_t total = distinct.size();
+  b.keyText.clear();
+  b.keyStart.assign(1, 0);
+  for (const TextView t : distinct) {
+    const Text key = text_order::SortKey(t, matchCase);
+    b.keyText.insert(b.keyText.end(), key.begin(), key.end());
+    b.keyStart.push_back(static_cast<std::uint32_t>(b.keyText.size()));
+  }
+  const auto keyOf = [&](std::uint32_t k) {
+    return TextView(b.keyText.data() + b.keyStart[k], b.keyStart[k + 1] - b.keyStart[k]);
+  };
+  b.distinct.resize(total);
+  std::iota(b.distinct.begin(), b.distinct.end(), 0U);
+  std::sort(b.distinct.begin(), b.distinct.end(), [&](std::uint32_t x, std::uint32_t y) { return keyOf(x) < keyOf(y); });
+  std::vector<std::uint32_t> rank(total);
+  for (std::size_t r = 0, k = 0; k < total; ++k) {
+    // Equal keys share a rank, so that the row order decides between them.
+    if (k > 0 && keyOf(b.distinct[k]) != keyOf(b.distinct[k - 1])) ++r;
+    rank[b.distinct[k]] = static_cast<std::uint32_t>(r);
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    if (b.cls[i] == kTextClass) b.value[i] = rank[static_cast<std::size_t>(b.value[i])];
+  }
+}
+
+// One row's keys in one record, so that the sort compares nearby memory: each key's
+// class and value (a descending key stored reversed), then the row, which keeps equal
+// rows in their order.
+template <std::size_t K>
+struct Record {
+  std::uint64_t value[K];
+  std::uint32_t row;
+  std::uint8_t cls[K];
+};
+
+template <std::size_t K>
+void SortedOrder(std::size_t n, const std::vector<std::vector<std::uint8_t>>& cls,
+                 const std::vector<std::vector<std::uint64_t>>& value, std::vector<std::uint32_t>& order) {
+  std::vector<Record<K>> records(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    Record<K>& rec = records[i];
+    rec.row = static_cast<std::uint32_t>(i);
+    for (std::size_t k = 0; k < K; ++k) {
+      rec.cls[k] = cls[k][i];
+      rec.value[k] = value[k][i];
+    }
+  }
+  std::sort(records.begin(), records.end(), [](const Record<K>& a, const Record<K>& b) {
+    for (std::size_t k = 0; k < K; ++k) {
+      if (a.cls[k] != b.cls[k]) return a.cls[k] < b.cls[k];
+      if (a.value[k] != b.value[k]) return a.value[k] < b.value[k];
+    }
+    return a.row < b.row;
+  });
+  order.resize(n);
+  for (std::size_t i = 0; i < n; ++i) order[i] = records[i].row;
+}
 
 }  // namespace
 
@@ -386,92 +475,42 @@ void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
   if (row2 <= row1) return;
   const auto n = static_cast<std::size_t>(row2 - row1 + 1);
 
-  // The keys laid out key by key: table[k * n + i] is key k of row i.
-  Text arena;
-  std::vector<KeyPart> table(keys.size() * n);
+  Buffers& b = book_.SortScratch();
+  std::vector<std::vector<std::uint8_t>> cls(keys.size());
+  std::vector<std::vector<std::uint64_t>> value(keys.size());
   for (std::size_t k = 0; k < keys.size(); ++k) {
-    const Column* col = Col(keys[k].col);
-    for (std::size_t i = 0; i < n; ++i) {
-      table[k * n + i] = MakeKey(col ? col->Find(row1 + static_cast<long>(i)) : nullptr, args.MatchCase, arena);
-    }
-  }
-  // Texts are ranked once: each distinct key is sorted a single time, and the rows then
-  // compare their ranks as numbers (a list with many equal texts sorts its distinct
-  // texts only).
-  for (std::size_t k = 0; k < keys.size(); ++k) {
-    std::unordered_map<TextView, std::uint32_t> ids;
-    std::vector<TextView> distinct;
-    std::vector<std::uint32_t> idOf(n, 0);
-    for (std::size_t i = 0; i < n; ++i) {
-      const KeyPart& part = table[k * n + i];
-      if (part.rank != 1) continue;
-      const TextView key = TextView(arena).substr(part.offset, part.length);
-      const auto [it, added] = ids.try_emplace(key, static_cast<std::uint32_t>(distinct.size()));
-      if (added) distinct.push_back(key);
-      idOf[i] = it->second;
-    }
-    std::vector<std::uint32_t> byKey(distinct.size());
-    std::iota(byKey.begin(), byKey.end(), 0U);
-    std::sort(byKey.begin(), byKey.end(), [&](std::uint32_t a, std::uint32_t b) { return distinct[a] < distinct[b]; });
-    std::vector<double> rankOf(distinct.size());
-    for (std::size_t r = 0; r < byKey.size(); ++r) rankOf[byKey[r]] = static_cast<double>(r);
-    for (std::size_t i = 0; i < n; ++i) {
-      KeyPart& part = table[k * n + i];
-      if (part.rank == 1) part.number = rankOf[idOf[i]];
-    }
-  }
-  // Each row's keys side by side in one record, encoded so that plain ascending order
-  // of (class, number) key by key is the sort order: blanks last in either order; a
-  // descending key has its classes and numbers reversed. Ties keep the rows' order.
-  struct Record {
-    double number[3];
-    std::uint8_t cls[3];
-    std::uint32_t row;
-  };
-  std::vector<Record> records(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    Record& rec = records[i];
-    rec.row = static_cast<std::uint32_t>(i);
-    for (std::size_t k = 0; k < 3; ++k) {
-      rec.number[k] = 0;
-      rec.cls[k] = 0;
-      if (k >= keys.size()) continue;
-      const KeyPart& part = table[k * n + i];
-      if (part.rank == 4) {
-        rec.cls[k] = 255;
-      } else if (keys[k].descending) {
-        rec.cls[k] = static_cast<std::uint8_t>(3 - part.rank);
-        rec.number[k] = -part.number;
-      } else {
-        rec.cls[k] = part.rank;
-        rec.number[k] = part.number;
+    MakeKeys(Col(keys[k].col), row1, n, args.MatchCase, b);
+    if (keys[k].descending) {
+      for (std::size_t i = 0; i < n; ++i) {
+        if (b.cls[i] == kBlankClass) continue;
+        b.cls[i] = static_cast<std::uint8_t>(kErrorClass - b.cls[i]);
+        b.value[i] = ~b.value[i];
       }
     }
+    cls[k].swap(b.cls);
+    value[k].swap(b.value);
   }
-  std::vector<KeyPart>().swap(table);
-  std::stable_sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
-    for (std::size_t k = 0; k < 3; ++k) {
-      if (a.cls[k] != b.cls[k]) return a.cls[k] < b.cls[k];
-      if (a.number[k] != b.number[k]) return a.number[k] < b.number[k];
-    }
-    return false;
-  });
-  std::vector<long> order(n);
-  for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<long>(records[i].row);
-  std::vector<Record>().swap(records);
+  switch (keys.size()) {
+    case 1: SortedOrder<1>(n, cls, value, b.order); break;
+    case 2: SortedOrder<2>(n, cls, value, b.order); break;
+    default: SortedOrder<3>(n, cls, value, b.order); break;
+  }
+  // The key buffers go back for the next sort.
+  cls[0].swap(b.cls);
+  value[0].swap(b.value);
+  b.newRow.resize(n);
+  for (std::size_t i = 0; i < n; ++i) b.newRow[b.order[i]] = static_cast<std::uint32_t>(i);
 
   for (long c = block.col1; c <= std::min<long>(block.col2, static_cast<long>(columns_.size())); ++c) {
-    if (Column* col = Col(c)) col->Permute(row1, order);
+    if (Column* col = Col(c)) col->Permute(row1, b.order, b.newRow, b.seen);
   }
   // Comments and hyperlinks travel with their rows.
-  std::vector<long> newRow(n);
-  for (std::size_t i = 0; i < n; ++i) newRow[static_cast<std::size_t>(order[i])] = row1 + static_cast<long>(i);
   auto remap = [&](auto& map) {
     std::remove_reference_t<decltype(map)> out;
     for (auto& [pos, data] : map) {
       auto p = pos;
       if (block.Contains(p.first, p.second) && p.first >= row1 && p.first <= row2) {
-        p.first = newRow[static_cast<std::size_t>(p.first - row1)];
+        p.first = row1 + static_cast<long>(b.newRow[static_cast<std::size_t>(p.first - row1)]);
       }
       out[p] = std::move(data);
     }

@@ -28,7 +28,9 @@ TEST_F(ValueEntry, AppliesTheEntryRulesOfTheApplication) {
       {Variant(u"-1.5E3"), false, Variant(-1500.0), "-1500", false, true},
       {Variant(u"+.5"), false, Variant(0.5), "0.5", false, true},
       {Variant(u"12345678901234567"), false, Variant(12345678901234500.0), "1.23456789012345E+16", false, true},
-      {Variant(u"1,234"), false, Variant(u"1,234"), "1,234", false, true},
+      {Variant(u"1,234"), false, Variant(1234.0), "1234", false, true},
+      {Variant(u"#N/A"), false, Variant(CellError::NA), "#N/A", false, true},
+      {Variant(u"#N/A"), true, Variant(u"#N/A"), "#N/A", false, true},
       {Variant(u"1.2.3"), false, Variant(u"1.2.3"), "1.2.3", false, true},
       {Variant(u"1E"), false, Variant(u"1E"), "1E", false, true},
       {Variant(u"007"), true, Variant(u"007"), "007", false, true},
@@ -57,6 +59,63 @@ TEST_F(ValueEntry, AppliesTheEntryRulesOfTheApplication) {
     EXPECT_EQ(app->WorksheetFunction().CountA(cell), c.filled ? 1 : 0) << what;
     EXPECT_EQ(R("B1").End(xlDown).Row(), c.filled ? 2 : sheet->RowsCount()) << what;
   }
+}
+
+// Numbers with separators, percentages and currency as the application reads them in
+// its en-US settings, error values by their texts; dates are left out on purpose.
+TEST_F(ValueEntry, ReadsStyledNumbersAndErrorTextsButNoDates) {
+  struct Case {
+    const char16_t* typed;
+    Variant value;
+    const char16_t* numberFormat;  // what a General cell is given
+    const char16_t* shown;         // what Find in values sees
+  } cases[] = {
+      {u"1,000", 1000.0, u"#,##0", u"1,000"},
+      {u"-1,234,567.5", -1234567.5, u"#,##0.00", u"-1,234,567.50"},
+      {u"12%", 0.12, u"0%", u"12%"},
+      {u"12.5%", 0.125, u"0.00%", u"12.50%"},
+      {u"-3%", -0.03, u"0%", u"-3%"},
+      {u"$5", 5.0, u"$#,##0", u"$5"},
+      {u"-$1,234.50", -1234.5, u"$#,##0.00", u"-$1,234.50"},
+      {u"$-5", -5.0, u"$#,##0", u"-$5"},
+      {u" 2,500 ", 2500.0, u"#,##0", u"2,500"},
+      {u"#DIV/0!", CellError::Div0, u"General", u"#DIV/0!"},
+      {u"#value!", CellError::Value, u"General", u"#VALUE!"},
+      {u"#NAME?", CellError::Name, u"General", u"#NAME?"},
+      {u"#REF!", CellError::Ref, u"General", u"#REF!"},
+      {u"#NUM!", CellError::Num, u"General", u"#NUM!"},
+      {u"#NULL!", CellError::Null, u"General", u"#NULL!"},
+      // Texts: misplaced separators, mixed styles, date-like entries.
+      {u"1,00", u"1,00", u"General", u"1,00"},
+      {u"12,3456", u"12,3456", u"General", u"12,3456"},
+      {u",123", u",123", u"General", u",123"},
+      {u"1,000E3", u"1,000E3", u"General", u"1,000E3"},
+      {u"$5%", u"$5%", u"General", u"$5%"},
+      {u"5$", u"5$", u"General", u"5$"},
+      {u"%", u"%", u"General", u"%"},
+      {u"6-10", u"6-10", u"General", u"6-10"},
+      {u"1/2", u"1/2", u"General", u"1/2"},
+      {u"#N/A!", u"#N/A!", u"General", u"#N/A!"},
+  };
+  xl::Range cell = R("C3");
+  for (const auto& c : cases) {
+    cell.ClearFormats();
+    cell.SetValue(c.typed);
+    const std::string what = ToUtf8(c.typed);
+    EXPECT_EQ(cell.Value(), c.value) << what;
+    EXPECT_EQ(cell.NumberFormat(), Variant(Text(c.numberFormat))) << what;
+    EXPECT_EQ(EnteredValue(c.typed), c.value) << what;
+    const auto hit = R("C1:C9").Find({.What = c.shown, .LookIn = xlValues, .LookAt = xlWhole});
+    EXPECT_TRUE(hit && hit->Row() == 3) << what << " is found as " << ToUtf8(c.shown);
+  }
+  // A cell that has a number format keeps it; under "@" the entry stays a text.
+  cell.SetNumberFormat(u"0.0");
+  cell.SetValue(u"12%");
+  EXPECT_EQ(cell.NumberFormat(), Variant(Text(u"0.0")));
+  EXPECT_EQ(cell.Value(), Variant(0.12));
+  cell.SetNumberFormat(u"@");
+  cell.SetValue(u"12%");
+  EXPECT_EQ(cell.Value(), Variant(u"12%"));
 }
 
 TEST_F(ValueEntry, CutsTextsAtTheCellLimit) {
