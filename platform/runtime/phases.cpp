@@ -1,5 +1,7 @@
 #include "platform/runtime/phases.h"
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +19,7 @@ struct Phase {
   double seconds = 0;
   long calls = 0;
   double first = 0, last = 0;
+  long peakKb = 0;  // the process's peak resident memory when the phase was last left
 };
 
 struct Book {
@@ -63,14 +66,16 @@ Scope::~Scope() {
   phase->seconds += std::chrono::duration<double>(end - start_).count();
   ++phase->calls;
   phase->last = Since(end);
+  rusage usage{};
+  if (getrusage(RUSAGE_SELF, &usage) == 0) phase->peakKb = usage.ru_maxrss;
 }
 
 void Report(std::ostream& out) {
   if (!Enabled()) return;
   for (const Phase& p : TheBook().phases) {
     char line[256];
-    std::snprintf(line, sizeof line, "quillary: phase %s %.6f calls=%ld first=%.6f last=%.6f\n", p.name, p.seconds,
-                  p.calls, p.first, p.last);
+    std::snprintf(line, sizeof line, "quillary: phase %s %.6f calls=%ld first=%.6f last=%.6f peak=%ldkB\n", p.name,
+                  p.seconds, p.calls, p.first, p.last, p.peakKb);
     out << line;
   }
 }

@@ -245,7 +245,12 @@ int CompareText(TextView a, TextView b, bool matchCase) {
 
 Text SortKey(TextView s, bool matchCase) {
   Text key;
-  key.reserve(s.size() * (matchCase ? 4 : 3) + 3);
+  AppendSortKey(s, matchCase, key);
+  return key;
+}
+
+void AppendSortKey(TextView s, bool matchCase, Text& key) {
+  key.reserve(key.size() + s.size() * (matchCase ? 4 : 3) + 3);
   for (char16_t c : s) {
     if (!Ignorable(c)) key.push_back(PrimaryWeight(c));
   }
@@ -257,7 +262,6 @@ Text SortKey(TextView s, bool matchCase) {
     key.push_back(kLevelSeparator);
     for (char16_t c : s) key.push_back(CaseMark(c));
   }
-  return key;
 }
 
 int CompareValues(const Variant& a, const Variant& b, bool matchCase) {

@@ -36,6 +36,8 @@ int CompareText(TextView a, TextView b, bool matchCase);
 // A key whose plain code-unit comparison gives the same order as CompareText, for
 // sorting many rows without recomputing the weights at each comparison.
 Text SortKey(TextView s, bool matchCase);
+// The same key appended to `out`, for keying many texts into one buffer.
+void AppendSortKey(TextView s, bool matchCase, Text& out);
 
 // -1, 0 or 1 for two cell values in ascending sort order (see above).
 int CompareValues(const Variant& a, const Variant& b, bool matchCase);

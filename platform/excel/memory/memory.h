@@ -234,6 +234,8 @@ class MemoryWorksheet final : public Worksheet {
   void MarkDeleted() { deleted_ = true; }
   // Non-empty cells of an area (CountA), without visiting the empty ones.
   std::int64_t CountFilled(const Area& area);
+  // Characters the text storage of column `col` holds (live and not yet reclaimed).
+  std::size_t HeldTextChars(long col) const;
   // Enters typed texts down column `col` from row `row1` (one a row; empty ones clear
   // their cell) with the entry rules, in one call: how a file's column is loaded.
   // Error 1004 when they would pass the sheet's last row.
@@ -371,15 +373,6 @@ class MemoryWorkbook final : public Workbook {
   // ----- for the memory backend -----
   MemoryApplication& App() { return app_; }
   FormatTable& Formats() { return formats_; }
-  // Buffers that sorts reuse from one to the next.
-  struct SortBuffers {
-    std::vector<std::uint32_t> order, newRow, slots, distinct;
-    std::vector<std::uint64_t> seen, value;
-    std::vector<std::uint8_t> cls;
-    std::vector<char16_t> keyText;
-    std::vector<std::uint32_t> keyStart;
-  };
-  SortBuffers& SortScratch() { return sortScratch_; }
   MemoryNames& BookNames() { return names_; }
   std::vector<std::unique_ptr<MemoryWorksheet>>& SheetList() { return sheets_; }
   std::vector<std::unique_ptr<MemoryWindow>>& WindowList() { return windows_; }
@@ -410,7 +403,6 @@ class MemoryWorkbook final : public Workbook {
   bool protectStructure_ = false;
   bool protectWindows_ = false;
   bool closed_ = false;
-  SortBuffers sortScratch_;
 };
 
 class MemoryWorkbooks final : public WorkbookCollection {

@@ -1,8 +1,14 @@
 // End, Find/FindNext and Sort of the in-memory worksheet.
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <bit>
 #include <cstdint>
 #include <numeric>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/excel/memory/memory.h"
@@ -298,7 +304,15 @@ namespace {
 
 using internal::Cell;
 using internal::CellKind;
-using Buffers = MemoryWorkbook::SortBuffers;
+// The working memory of one sort, given back when it ends (a sort of a million rows
+// needs some 30 MB, which the rest of a run has better use for).
+struct Buffers {
+  std::vector<std::uint32_t> order, newRow;
+  std::vector<std::uint64_t> slots, value;
+  std::vector<std::uint8_t> cls;
+  Text keyText;
+  std::vector<std::uint32_t> keyStart;
+};
 
 // Key classes: numbers, texts, booleans, error values; blanks last in either order.
 constexpr std::uint8_t kNumberClass = 0, kTextClass = 1, kBooleanClass = 2, kErrorClass = 3, kBlankClass = 4;
@@ -321,17 +335,24 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   // The distinct texts, found through an open-addressing table of their indexes.
   std::vector<Text> formulaTexts;  // texts that formulas give, which no cell holds
   std::vector<TextView> distinct;
+  // A slot holds the high half of the text's hash beside its index, so that a probe
+  // looks at the text only when the halves agree.
   std::size_t slotCount = 1024;
   while (slotCount < 2 * n) slotCount *= 2;
-  b.slots.assign(slotCount, UINT32_MAX);
+  constexpr std::uint64_t kFree = ~std::uint64_t{0};
+  b.slots.assign(slotCount, kFree);
   const auto distinctIndex = [&](TextView t) {
-    std::size_t i = std::hash<TextView>{}(t) & (slotCount - 1);
-    for (; b.slots[i] != UINT32_MAX; i = (i + 1) & (slotCount - 1)) {
-      if (distinct[b.slots[i]] == t) return b.slots[i];
+    const std::uint64_t hash = std::hash<TextView>{}(t);
+    const std::uint64_t high = hash & 0xFFFFFFFF00000000ULL;
+    std::size_t i = hash & (slotCount - 1);
+    for (; b.slots[i] != kFree; i = (i + 1) & (slotCount - 1)) {
+      const auto index = static_cast<std::uint32_t>(b.slots[i]);
+      if ((b.slots[i] & 0xFFFFFFFF00000000ULL) == high && distinct[index] == t) return index;
     }
-    b.slots[i] = static_cast<std::uint32_t>(distinct.size());
+    const auto index = static_cast<std::uint32_t>(distinct.size());
+    b.slots[i] = high | index;
     distinct.push_back(t);
-    return b.slots[i];
+    return index;
   };
   // Views of formula texts must outlive the loop: make room for all of them first.
   std::size_t formulas = 0;
@@ -383,21 +404,34 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   b.keyText.clear();
   b.keyStart.assign(1, 0);
   for (const TextView t : distinct) {
-    const Text key = text_order::SortKey(t, matchCase);
-    b.keyText.insert(b.keyText.end(), key.begin(), key.end());
+    text_order::AppendSortKey(t, matchCase, b.keyText);
     b.keyStart.push_back(static_cast<std::uint32_t>(b.keyText.size()));
   }
   const auto keyOf = [&](std::uint32_t k) {
     return TextView(b.keyText.data() + b.keyStart[k], b.keyStart[k + 1] - b.keyStart[k]);
   };
-  b.distinct.resize(total);
-  std::iota(b.distinct.begin(), b.distinct.end(), 0U);
-  std::sort(b.distinct.begin(), b.distinct.end(), [&](std::uint32_t x, std::uint32_t y) { return keyOf(x) < keyOf(y); });
+  // The keys are sorted by their first four code units packed into a number, and only
+  // where those tie by the whole key: most comparisons so stay within one array.
+  struct Prefixed {
+    std::uint64_t prefix;
+    std::uint32_t key;
+  };
+  std::vector<Prefixed> byKey(total);
+  for (std::uint32_t k = 0; k < total; ++k) {
+    const TextView t = keyOf(k);
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 4; ++i) prefix = (prefix << 16) | (i < t.size() ? t[i] : 0);
+    byKey[k] = {prefix, k};
+  }
+  std::sort(byKey.begin(), byKey.end(), [&](const Prefixed& x, const Prefixed& y) {
+    if (x.prefix != y.prefix) return x.prefix < y.prefix;
+    return keyOf(x.key) < keyOf(y.key);
+  });
   std::vector<std::uint32_t> rank(total);
   for (std::size_t r = 0, k = 0; k < total; ++k) {
     // Equal keys share a rank, so that the row order decides between them.
-    if (k > 0 && keyOf(b.distinct[k]) != keyOf(b.distinct[k - 1])) ++r;
-    rank[b.distinct[k]] = static_cast<std::uint32_t>(r);
+    if (k > 0 && (byKey[k].prefix != byKey[k - 1].prefix || keyOf(byKey[k].key) != keyOf(byKey[k - 1].key))) ++r;
+    rank[byKey[k].key] = static_cast<std::uint32_t>(r);
   }
   for (std::size_t i = 0; i < n; ++i) {
     if (b.cls[i] == kTextClass) b.value[i] = rank[static_cast<std::size_t>(b.value[i])];
@@ -435,6 +469,42 @@ void SortedOrder(std::size_t n, const std::vector<std::vector<std::uint8_t>>& cl
   });
   order.resize(n);
   for (std::size_t i = 0; i < n; ++i) order[i] = records[i].row;
+}
+
+// Applies the order to every column. The columns are independent of one another: a
+// long sort shares them out among a few threads.
+void PermuteColumns(const std::vector<Column*>& columns, long row1, const std::vector<std::uint32_t>& order,
+                    const std::vector<std::uint32_t>& newRow) {
+  constexpr std::size_t kThreadedRows = std::size_t{1} << 16;
+  constexpr std::size_t kMostThreads = 4;
+  std::atomic<std::size_t> next{0};
+  std::mutex failed;
+  std::exception_ptr failure;
+  const auto work = [&] {
+    std::vector<std::uint64_t> seen;
+    for (std::size_t i = next++; i < columns.size(); i = next++) {
+      try {
+        columns[i]->Permute(row1, order, newRow, seen);
+      } catch (...) {
+        const std::lock_guard<std::mutex> lock(failed);
+        if (!failure) failure = std::current_exception();
+      }
+    }
+  };
+  std::vector<std::thread> helpers;
+  if (order.size() >= kThreadedRows) {
+    const std::size_t wanted = std::min({columns.size(), kMostThreads, std::size_t{std::thread::hardware_concurrency()}});
+    for (std::size_t t = 1; t < wanted; ++t) {
+      try {
+        helpers.emplace_back(work);
+      } catch (const std::system_error&) {
+        break;  // no more threads to be had: the others do the rest
+      }
+    }
+  }
+  work();
+  for (std::thread& t : helpers) t.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace
@@ -475,7 +545,8 @@ void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
   if (row2 <= row1) return;
   const auto n = static_cast<std::size_t>(row2 - row1 + 1);
 
-  Buffers& b = book_.SortScratch();
+  Buffers b;
+  std::optional<phases::Scope> part(std::in_place, "sort-keys");
   std::vector<std::vector<std::uint8_t>> cls(keys.size());
   std::vector<std::vector<std::uint64_t>> value(keys.size());
   for (std::size_t k = 0; k < keys.size(); ++k) {
@@ -490,20 +561,24 @@ void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
     cls[k].swap(b.cls);
     value[k].swap(b.value);
   }
+  part.emplace("sort-order");
   switch (keys.size()) {
     case 1: SortedOrder<1>(n, cls, value, b.order); break;
     case 2: SortedOrder<2>(n, cls, value, b.order); break;
     default: SortedOrder<3>(n, cls, value, b.order); break;
   }
-  // The key buffers go back for the next sort.
-  cls[0].swap(b.cls);
-  value[0].swap(b.value);
+  std::vector<std::vector<std::uint8_t>>().swap(cls);
+  std::vector<std::vector<std::uint64_t>>().swap(value);
   b.newRow.resize(n);
   for (std::size_t i = 0; i < n; ++i) b.newRow[b.order[i]] = static_cast<std::uint32_t>(i);
 
+  part.emplace("sort-permute");
+  std::vector<Column*> moving;
   for (long c = block.col1; c <= std::min<long>(block.col2, static_cast<long>(columns_.size())); ++c) {
-    if (Column* col = Col(c)) col->Permute(row1, b.order, b.newRow, b.seen);
+    if (Column* col = Col(c)) moving.push_back(col);
   }
+  PermuteColumns(moving, row1, b.order, b.newRow);
+  part.reset();
   // Comments and hyperlinks travel with their rows.
   auto remap = [&](auto& map) {
     std::remove_reference_t<decltype(map)> out;

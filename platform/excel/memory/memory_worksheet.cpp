@@ -295,6 +295,11 @@ void MemoryWorksheet::WriteValues(const Area& area, std::span<const Variant> val
   }
 }
 
+std::size_t MemoryWorksheet::HeldTextChars(long col) const {
+  const Column* c = Col(col);
+  return c ? c->HeldTextChars() : 0;
+}
+
 void MemoryWorksheet::EnterTexts(long row1, long col, std::span<const TextView> typed) {
   Live();
   if (typed.empty()) return;

@@ -385,7 +385,11 @@ void Column::Drop(Cell& c) {
 }
 
 void Column::Tidy() {
-  if (!texts_.WantsCompact()) return;
+  if (texts_.WantsCompact()) CompactTexts();
+}
+
+// Moves the live texts together in row order.
+void Column::CompactTexts() {
   texts_.Compact([&](auto&& move) {
     for (const auto& [start, end] : runs_) {
       for (long r = start; r <= end; ++r) {
@@ -686,6 +690,7 @@ void Column::IndexAdd(long row) {
 const RowSet* Column::IndexRows(TextView foldedKey) {
   if (!index_) {
     index_ = std::make_unique<std::unordered_map<std::uint64_t, RowSet>>();
+    index_->reserve(static_cast<std::size_t>(CountFilled(1, StoredRows())));
     for (const auto& [start, end] : runs_) {
       for (long r = start; r <= end; ++r) IndexAdd(r);
     }
@@ -722,6 +727,9 @@ void Column::Permute(long row1, const std::vector<std::uint32_t>& order, const s
     }
   }
   RebuildRuns(row1, last);
+  // The texts are laid out again in the new row order, so that the walks down the
+  // sorted rows that usually follow read them one after another.
+  CompactTexts();
   if (index_) {
     for (auto& [key, rows] : *index_) {
       rows.Remap([&](long r) { return r >= row1 && r <= last ? row1 + static_cast<long>(newRow[r - row1]) : r; });

@@ -190,6 +190,7 @@ class Column {
   void Permute(long row1, const std::vector<std::uint32_t>& order, const std::vector<std::uint32_t>& newRow,
                std::vector<std::uint64_t>& seen);
 
+  std::size_t HeldTextChars() const { return texts_.HeldChars(); }
   // The text of a Text or Formula cell.
   TextView TextOf(const Cell& c) const { return texts_.View(c.u.text); }
 
@@ -208,6 +209,7 @@ class Column {
   void Drop(Cell& c);
   // Gives back the room of dead texts when they outweigh the live ones.
   void Tidy();
+  void CompactTexts();
   void MarkFilled(long row);
   void MarkEmpty(long row);
   void IndexRemove(long row);

@@ -6,6 +6,7 @@
 // dead characters outweigh the live ones.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -45,6 +46,12 @@ class TextArena {
   void Compact(ForEachRef&& forEachRef);
 
   std::size_t LiveChars() const { return live_; }
+  // Characters of the blocks held.
+  std::size_t HeldChars() const {
+    std::size_t n = 0;
+    for (const Block& b : blocks_) n += b.capacity;
+    return n;
+  }
 
  private:
   struct Block {
@@ -64,6 +71,8 @@ template <class ForEachRef>
 void TextArena::Compact(ForEachRef&& forEachRef) {
   std::vector<Block> old;
   old.swap(blocks_);
+  // One block that the live texts fill.
+  if (live_ > 0) NewBlock(std::min(live_, std::size_t{1} << 30));
   live_ = 0;
   dead_ = 0;
   forEachRef([&](TextRef ref) {

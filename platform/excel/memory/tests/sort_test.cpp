@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "platform/excel/memory/tests/fixture.h"
+#include "platform/runtime/vba.h"
 
 namespace quillary::xl::memory {
 namespace {
@@ -176,6 +177,51 @@ TEST_F(Sort, SortsEntireColumnsWithoutTouchingTheEmptyRows) {
   EXPECT_EQ(R("D1000").Value(), Variant(u"999"));
   EXPECT_EQ(R("D1").End(xlDown).Row(), 1000);
   EXPECT_EQ(sheet->UsedRange().Address(), u"$D$1:$D$1000");
+}
+
+}  // namespace
+}  // namespace quillary::xl::memory
+
+namespace quillary::xl::memory {
+namespace {
+
+// Accented names sort with their base letter, in the order Find without case and Lookup
+// share.
+TEST_F(Sort, PutsAccentedLettersWithTheirBaseLetter) {
+  Fill("A1", {u"Zeta", u"\u00C9clair", u"eclair", u"Apple", u"\u00E1pple", u"Dune", u"\u00DFig", u"Fig"});
+  SortBy("A1:A8", "A1");
+  EXPECT_EQ(Column("A1:A8"), (std::vector<Variant>{u"Apple", u"\u00E1pple", u"Dune", u"eclair", u"\u00C9clair",
+                                                   u"Fig", u"Zeta", u"\u00DFig"}));
+}
+
+// A sort moves the rows of a column's Find index with them, and a long block keeps
+// every row's cells together (the columns are moved apart from one another).
+TEST_F(Sort, KeepsTheFindIndexAndRowsTogether) {
+  constexpr long kRows = 70000;
+  std::vector<Variant> values;
+  for (long r = 1; r <= kRows; ++r) {
+    const long key = (r * 7919) % kRows;  // every key once, in a shuffled order
+    values.push_back(Variant(u"k" + vba::NumberText(static_cast<double>(key))));
+    values.push_back(Variant(static_cast<double>(key)));
+  }
+  R("A1:B70000").SetValues(values);
+  // The index is made before the sort.
+  ASSERT_TRUE(R("A1:A70000").Find({.What = u"k5", .LookIn = xlValues, .LookAt = xlWhole}));
+  xl::Range key = R("B1");
+  R("A1:B70000").Sort({.Key1 = &key, .Order1 = xlAscending});
+  for (long k : {0L, 1L, 5L, 4242L, kRows - 1}) {
+    const auto hit = R("A1:A70000").Find({.What = u"k" + vba::NumberText(static_cast<double>(k)), .LookIn = xlValues,
+                                          .LookAt = xlWhole});
+    ASSERT_TRUE(hit) << k;
+    EXPECT_EQ(hit->Row(), k + 1);
+    EXPECT_EQ(sheet->CellValue(k + 1, 2), Variant(static_cast<double>(k)));
+  }
+  // Writes after the sort keep the index right.
+  R("A10").SetValue(u"k5");
+  EXPECT_EQ(R("A1:A70000").Find({.What = u"k5", .LookIn = xlValues, .LookAt = xlWhole})->Row(), 6);
+  R("A6").ClearContents();
+  EXPECT_EQ(R("A1:A70000").Find({.What = u"k5", .LookIn = xlValues, .LookAt = xlWhole})->Row(), 10);
+  EXPECT_FALSE(R("A1:A70000").Find({.What = u"k9", .LookIn = xlValues, .LookAt = xlWhole}));
 }
 
 }  // namespace

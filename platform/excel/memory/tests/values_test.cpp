@@ -1,4 +1,5 @@
 #include "platform/excel/memory/tests/fixture.h"
+#include "platform/runtime/vba.h"
 
 namespace quillary::xl::memory {
 namespace {
@@ -116,6 +117,59 @@ TEST_F(ValueEntry, ReadsStyledNumbersAndErrorTextsButNoDates) {
   cell.SetNumberFormat(u"@");
   cell.SetValue(u"12%");
   EXPECT_EQ(cell.Value(), Variant(u"12%"));
+}
+
+// Range.Value of an area: one array row by row, read and written in one call, with the
+// same entry rules and checks as a cell by cell write.
+TEST_F(ValueEntry, WholeAreasReadAndWriteAsOneArray) {
+  const std::vector<Variant> written = {u"abc", 1.5,       u"'007",  Variant(), u"=12",    u"1,000",
+                                        true,   u"#N/A",   u"",      u"x",      Variant(), u"TRUE"};
+  R("B2:D5").SetValues(written);
+  const std::vector<Variant> read = R("B2:D5").Values();
+  ASSERT_EQ(read.size(), written.size());
+  for (long r = 0; r < 4; ++r) {
+    for (long c = 0; c < 3; ++c) {
+      const auto i = static_cast<std::size_t>(r * 3 + c);
+      EXPECT_EQ(read[i], sheet->CellValue(2 + r, 2 + c)) << i;
+      xl::Range one = R("A1").Offset(1 + r, 1 + c);
+      EXPECT_EQ(one.Value(), [&] {
+        R("Z1").SetValue(written[i]);
+        return R("Z1").Value();
+      }()) << "as a single write, " << Describe(written[i]);
+    }
+  }
+  EXPECT_TRUE(R("C3").HasFormula());
+  EXPECT_EQ(R("B2").End(xlDown).Row(), 4) << "the empty value left a gap";
+  // Past the stored cells, and in columns never written, the array holds Empty.
+  std::vector<Variant> out(1, Variant(u"stale"));
+  R("D4:F7").Values(out);
+  ASSERT_EQ(out.size(), 12u);
+  EXPECT_EQ(out[3], Variant(true));  // D5
+  for (std::size_t i = 0; i < out.size(); ++i) EXPECT_TRUE(out[i].IsEmpty() || i == 3) << i;
+  // A wrong size, an injected failure and a protected sheet are refused as for SetValue.
+  EXPECT_EQ(ErrorOf([&] { R("A1:B2").SetValues(written); }), 1004);
+  app->InjectFailure("Range.Value", 1004, "injected");
+  EXPECT_EQ(ErrorOf([&] { R("A1:A2").SetValues(std::vector<Variant>{1, 2}); }), 1004);
+  sheet->Protect();
+  EXPECT_EQ(ErrorOf([&] { R("A1:A2").SetValues(std::vector<Variant>{1, 2}); }), 1004);
+  EXPECT_TRUE(R("A1").Value().IsEmpty());
+}
+
+// Texts overwritten and cleared give their room back: a column rewritten many times
+// holds about what its live texts need.
+TEST_F(ValueEntry, OverwrittenTextsAreReclaimed) {
+  constexpr long kRows = 400;
+  for (int round = 0; round < 12; ++round) {
+    for (long r = 1; r <= kRows; ++r) {
+      sheet->Cells(r, 1).SetValue(Text(1000, static_cast<char16_t>(u'a' + round)) + vba::NumberText(r));
+    }
+    if (round == 3 || round == 7) sheet->Range(u"A1:A100").ClearContents();
+  }
+  for (long r = 1; r <= kRows; ++r) {
+    ASSERT_EQ(sheet->CellValue(r, 1), Variant(Text(1000, u'l') + vba::NumberText(r))) << r;
+  }
+  const std::size_t live = kRows * 1003;
+  EXPECT_LT(sheet->HeldTextChars(1), 4 * live) << "12 rounds of texts would hold " << 12 * live;
 }
 
 TEST_F(ValueEntry, CutsTextsAtTheCellLimit) {
