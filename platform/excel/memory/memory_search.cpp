@@ -335,12 +335,20 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   // The distinct texts, found through an open-addressing table of their indexes.
   std::vector<Text> formulaTexts;  // texts that formulas give, which no cell holds
   std::vector<TextView> distinct;
+  // How many texts there are, for the table and for the formula results' room.
+  std::size_t texts = 0, formulas = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const Cell* c = col->CellAt(row1 + static_cast<long>(i));
+    if (!c) break;
+    texts += c->kind == CellKind::Text || c->kind == CellKind::Formula ? 1 : 0;
+    formulas += c->kind == CellKind::Formula ? 1 : 0;
+  }
   // A slot holds the high half of the text's hash beside its index, so that a probe
   // looks at the text only when the halves agree.
-  std::size_t slotCount = 1024;
-  while (slotCount < 2 * n) slotCount *= 2;
+  std::size_t slotCount = 16;
+  while (slotCount < 2 * texts) slotCount *= 2;
   constexpr std::uint64_t kFree = ~std::uint64_t{0};
-  b.slots.assign(slotCount, kFree);
+  b.slots.assign(texts > 0 ? slotCount : 0, kFree);
   const auto distinctIndex = [&](TextView t) {
     const std::uint64_t hash = std::hash<TextView>{}(t);
     const std::uint64_t high = hash & 0xFFFFFFFF00000000ULL;
@@ -354,13 +362,7 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
     distinct.push_back(t);
     return index;
   };
-  // Views of formula texts must outlive the loop: make room for all of them first.
-  std::size_t formulas = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const Cell* c = col->CellAt(row1 + static_cast<long>(i));
-    if (!c) break;
-    if (c->kind == CellKind::Formula) ++formulas;
-  }
+  // Views of formula texts must outlive the loop: room for all of them first.
   formulaTexts.reserve(formulas);
   for (std::size_t i = 0; i < n; ++i) {
     const Cell* c = col->CellAt(row1 + static_cast<long>(i));

@@ -538,6 +538,11 @@ void Column::ClearRows(long row1, long row2) {
 }
 
 void Column::MarkFilled(long row) {
+  // A column filled downwards grows its last run.
+  if (!runs_.empty() && runs_.rbegin()->second == row - 1) {
+    runs_.rbegin()->second = row;
+    return;
+  }
   auto next = runs_.upper_bound(row);
   auto prev = next;
   bool joinPrev = false;
