@@ -11,7 +11,7 @@ namespace {
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 }
 
-void* MapBlock(std::size_t bytes) {
+void* MapBlock(std::size_t bytes, bool hugePages) {
   // Mapped with a huge page of slack, then trimmed to a 2 MiB boundary, so that every
   // huge page of the block can be a real one.
   const std::size_t span = bytes + kHugePage;
@@ -24,7 +24,7 @@ void* MapBlock(std::size_t bytes) {
   if (end > aligned + bytes) ::munmap(reinterpret_cast<void*>(aligned + bytes), end - (aligned + bytes));
   void* block = reinterpret_cast<void*>(aligned);
 #ifdef MADV_HUGEPAGE
-  ::madvise(block, bytes, MADV_HUGEPAGE);
+  if (hugePages) ::madvise(block, bytes, MADV_HUGEPAGE);
 #endif
   return block;
 }

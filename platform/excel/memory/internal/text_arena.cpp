@@ -36,7 +36,7 @@ void TextArena::NewBlock(std::size_t atLeast) {
   const std::size_t chars = std::max(atLeast, grown);
   Block b;
   const std::size_t bytes = chars * sizeof(char16_t);
-  b.data = bytes >= kBigBlockBytes ? static_cast<char16_t*>(MapBlock(bytes)) : new char16_t[chars];
+  b.data = bytes >= kBigBlockBytes ? static_cast<char16_t*>(MapBlock(bytes, false)) : new char16_t[chars];
   b.capacity = static_cast<std::uint32_t>(chars);
   blocks_.push_back(b);
 }
