@@ -67,7 +67,7 @@ constexpr std::array kCaseRules{
     CaseRule{0xFF21, 0xFF3A, 32},  // full-width Latin
 };
 
-char16_t Shift(char16_t c, int delta) { return static_cast<char16_t>(static_cast<int>(c) + delta); }
+constexpr char16_t Shift(char16_t c, int delta) { return static_cast<char16_t>(static_cast<int>(c) + delta); }
 
 // ---------------------------------------------------------------------------------
 // Weights of the first comparison.
@@ -96,7 +96,7 @@ constexpr std::u16string_view kBaseLetters =
 static_assert(kBaseLetters.size() == 0x180 - 0xC0);
 
 // The base letter of a folded accented letter, or 0.
-char16_t BaseLetter(char16_t folded) {
+constexpr char16_t BaseLetter(char16_t folded) {
   if (folded < 0xC0 || folded >= 0x180) return 0;
   const char16_t b = kBaseLetters[folded - 0xC0];
   return b == u'.' ? 0 : b;
@@ -121,8 +121,7 @@ constexpr char16_t kLowerMark = 0x0002;
 bool Ignorable(char16_t c) { return c == u'-' || c == u'\''; }
 
 // Weight of a character that is not ignorable, from its folded form.
-char16_t PrimaryWeight(char16_t c) {
-  const char16_t f = FoldChar(c);
+constexpr char16_t WeighFolded(char16_t f) {
   if (f >= u'0' && f <= u'9') return Shift(kDigitBase, f - u'0');
   if (f >= u'a' && f <= u'z') return Shift(kLetterBase, f - u'a');
   if (f < 0x20) return Shift(kControlBase, f);
@@ -133,6 +132,22 @@ char16_t PrimaryWeight(char16_t c) {
     return pos == std::u16string_view::npos ? f : Shift(kPunctuationBase, static_cast<int>(pos));
   }
   return f;  // other characters after the letters, by their folded code unit
+}
+
+// The weights of the ASCII characters, looked up rather than worked out.
+constexpr std::array<char16_t, 0x80> AsciiWeights() {
+  std::array<char16_t, 0x80> w{};
+  for (char16_t c = 0; c < 0x80; ++c) {
+    const char16_t f = (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+    w[c] = WeighFolded(f);
+  }
+  return w;
+}
+
+char16_t PrimaryWeight(char16_t c) {
+  static constexpr std::array<char16_t, 0x80> kAscii = AsciiWeights();
+  if (c < 0x80) return kAscii[c];
+  return WeighFolded(FoldChar(c));
 }
 
 char16_t SecondaryMark(char16_t c) {
@@ -157,6 +172,12 @@ int ComparePrimary(TextView a, TextView b) {
     while (i < a.size() && Ignorable(a[i])) ++i;
     while (j < b.size() && Ignorable(b[j])) ++j;
     if (i == a.size() || j == b.size()) return (i < a.size()) - (j < b.size());
+    // The same character weighs the same: only differing ones are weighed.
+    if (a[i] == b[j]) {
+      ++i;
+      ++j;
+      continue;
+    }
     const char16_t wa = PrimaryWeight(a[i]);
     const char16_t wb = PrimaryWeight(b[j]);
     if (wa != wb) return wa < wb ? -1 : 1;
@@ -236,6 +257,7 @@ bool EqualNoCase(TextView a, TextView b) {
 // by their code); then, with matchCase, the case at the first position where the texts
 // differ (lower case first).
 int CompareText(TextView a, TextView b, bool matchCase) {
+  if (a == b) return 0;  // the common case of a sorted list's neighbours
   if (int c = ComparePrimary(a, b); c != 0) return c;
   if (int c = CompareMarks(a, b, SecondaryMark); c != 0) return c;
   if (int c = CompareMarks(a, b, AccentMark); c != 0) return c;
