@@ -164,7 +164,7 @@ void MemoryWorksheet::TextToColumns(const Area& area, const TextToColumnsArgs& a
   std::vector<long> rows;
   for (auto r = source->NextFilled(area.row1 - 1); r && *r <= area.row2; r = source->NextFilled(*r)) rows.push_back(*r);
   for (long r : rows) {
-    const Text text = source->Shown(r);
+    const Text text = internal::DisplayText(source->Value(r));
     long col = area.col1;
     long field = 0;
     ForEachField(text, s, [&](TextView f) {

@@ -74,36 +74,53 @@ namespace {
 
 // A compiled What: literal characters and the wildcards "?" (one character) and "*"
 // (any run); "~" makes the next "~", "*" or "?" literal. Without MatchCase the pattern
-// and the cell texts are compared folded.
+// and the cell texts are compared folded. What is at most 255 characters: the pattern
+// lives in the matcher itself, and matching a cell allocates nothing but, for a
+// search other than a whole-value one without case, one reused buffer.
 class Matcher {
  public:
-  Matcher(const FindSettings& s) : whole_(s.LookAt == xlWhole), matchCase_(s.MatchCase) {
-    const Text what = matchCase_ ? s.What : text_order::Fold(s.What);
+  static constexpr std::size_t kLongestWhat = 255;
+
+  explicit Matcher(const FindSettings& s) : whole_(s.LookAt == xlWhole), matchCase_(s.MatchCase) {
+    const TextView what = TextView(s.What).substr(0, kLongestWhat);
     for (std::size_t i = 0; i < what.size(); ++i) {
-      char16_t c = what[i];
+      const char16_t c = what[i];
       if (c == u'~' && i + 1 < what.size() && (what[i + 1] == u'~' || what[i + 1] == u'*' || what[i + 1] == u'?')) {
-        tokens_.push_back({false, what[++i]});
+        Add({false, what[++i]});
       } else if (c == u'*' || c == u'?') {
-        tokens_.push_back({true, c});
+        Add({true, c});
         wild_ = true;
       } else {
-        tokens_.push_back({false, c});
+        Add({false, matchCase_ ? c : text_order::FoldChar(c)});
       }
-    }
-    if (!wild_) {
-      for (const Token& t : tokens_) literal_ += t.c;
     }
   }
 
   // True when the folded key `literal` finds every match: a whole, wildcard-free search.
   bool Indexable() const { return whole_ && !wild_; }
   // The literal in folded form, for the index.
-  Text FoldedLiteral() const { return matchCase_ ? text_order::Fold(literal_) : literal_; }
+  TextView FoldedLiteral() {
+    for (std::size_t i = 0; i < count_; ++i) folded_[i] = text_order::FoldChar(literal_[i]);
+    return TextView(folded_, count_);
+  }
 
-  bool Matches(const Text& cellText) const {
-    const Text folded = matchCase_ ? Text() : text_order::Fold(cellText);
-    const Text& s = matchCase_ ? cellText : folded;
-    if (!wild_) return whole_ ? s == literal_ : s.find(literal_) != Text::npos;
+  bool Matches(TextView cellText) const {
+    const TextView literal(literal_, count_);
+    if (!wild_ && whole_) {
+      if (cellText.size() != count_) return false;
+      if (matchCase_) return cellText == literal;
+      for (std::size_t i = 0; i < count_; ++i) {
+        if (text_order::FoldChar(cellText[i]) != literal_[i]) return false;
+      }
+      return true;
+    }
+    TextView s = cellText;
+    if (!matchCase_) {
+      scratch_.assign(cellText);
+      for (char16_t& c : scratch_) c = text_order::FoldChar(c);
+      s = scratch_;
+    }
+    if (!wild_) return s.find(literal) != TextView::npos;
     // A part match is a whole match with a "*" before and after the pattern.
     return whole_ ? Glob(s) : Glob(s, true, true);
   }
@@ -114,11 +131,17 @@ class Matcher {
     char16_t c;
   };
 
+  void Add(Token t) {
+    tokens_[count_] = t;
+    literal_[count_] = t.c;
+    ++count_;
+  }
+
   // Whole-text glob with backtracking to the last star, linear for patterns of few
   // stars. `openStart` and `openEnd` put an implicit "*" before and after the pattern.
   bool Glob(TextView s, bool openStart = false, bool openEnd = false) const {
     constexpr std::size_t kNone = SIZE_MAX, kLeading = SIZE_MAX - 1;
-    const std::size_t n = tokens_.size();
+    const std::size_t n = count_;
     const auto star = [&](std::size_t t) { return tokens_[t].wild && tokens_[t].c == u'*'; };
     std::size_t si = 0, ti = 0, starT = openStart ? kLeading : kNone, starS = 0;
     while (si < s.size()) {
@@ -144,8 +167,11 @@ class Matcher {
   bool whole_;
   bool matchCase_;
   bool wild_ = false;
-  std::vector<Token> tokens_;
-  Text literal_;
+  std::size_t count_ = 0;
+  Token tokens_[kLongestWhat];
+  char16_t literal_[kLongestWhat];  // the tokens' characters (the literal when none is wild)
+  char16_t folded_[kLongestWhat];
+  mutable Text scratch_;
 };
 
 void CheckFindSettings(const FindSettings& s) {
@@ -191,7 +217,8 @@ std::optional<CellPos> MemoryWorksheet::FindNext(std::span<const Area> within, s
 std::optional<CellPos> MemoryWorksheet::Search(std::span<const Area> within, const FindSettings& s,
                                                std::optional<CellPos> after) {
   if (within.empty()) return std::nullopt;
-  const Matcher matcher(s);
+  Matcher matcher(s);
+  Text shown;  // a non-text cell's text, for the matcher
   const bool byColumns = s.SearchOrder == xlByColumns;
 
   // The first (forward) or last (backward) matching row of column c within [lo, hi].
@@ -207,7 +234,7 @@ std::optional<CellPos> MemoryWorksheet::Search(std::span<const Area> within, con
     }
     Column* col = Col(c);
     if (!col) return std::nullopt;
-    auto accept = [&](long r) { return matcher.Matches(col->SearchText(r, s.LookIn)); };
+    auto accept = [&](long r) { return matcher.Matches(col->SearchView(r, s.LookIn, shown)); };
     if (s.LookIn == xlValues && matcher.Indexable()) {
       const internal::RowSet* rows = col->IndexRows(matcher.FoldedLiteral());
       if (!rows) return std::nullopt;

@@ -450,6 +450,13 @@ Text Column::SearchText(long row, long lookIn) const {
   return lookIn == xlFormulas ? FormulaText(row) : Shown(row);
 }
 
+TextView Column::SearchView(long row, long lookIn, Text& scratch) const {
+  const Cell* c = At(row);
+  if (c && c->kind == CellKind::Text && (lookIn == xlFormulas || lookIn == xlValues)) return texts_.View(c->u.text);
+  scratch = SearchText(row, lookIn);
+  return scratch;
+}
+
 void Column::Enter(long row, const Variant& value) {
   Typed t;
   switch (value.Type()) {

@@ -152,6 +152,8 @@ class Column {
   // The text Find searches: LookIn xlValues the value shown (numbers in the cell's
   // number format), xlFormulas the formula (a text without its "'").
   Text SearchText(long row, long lookIn) const;
+  // The same as a view: of the cell's own text where it has one, else of `scratch`.
+  TextView SearchView(long row, long lookIn, Text& scratch) const;
   // The value as the cell shows it.
   Text Shown(long row) const;
 
