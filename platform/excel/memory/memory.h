@@ -49,7 +49,7 @@
 // adding or clearing a comment on a locked cell, and (without AllowFormattingCells)
 // any format change raise Error 1004.
 //
-// Scale: a column stores 16-byte cells densely up to its last used row (a long column
+// Scale: a column stores 12-byte cells densely up to its last used row (a long column
 // in one block reserved for the grid's height, on huge pages), its texts side by side
 // in the column's own arena (no heap object a cell). End works on the runs of
 // non-empty cells (O(log n)); a whole-value Find builds a per-column index of the folded

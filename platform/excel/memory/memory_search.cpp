@@ -367,8 +367,8 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   for (std::size_t i = 0; i < n; ++i) {
     const Cell* c = col->CellAt(row1 + static_cast<long>(i));
     if (!c) break;
-    texts += c->kind == CellKind::Text || c->kind == CellKind::Formula ? 1 : 0;
-    formulas += c->kind == CellKind::Formula ? 1 : 0;
+    texts += c->Kind() == CellKind::Text || c->Kind() == CellKind::Formula ? 1 : 0;
+    formulas += c->Kind() == CellKind::Formula ? 1 : 0;
   }
   // A slot holds the high half of the text's hash beside its index, so that a probe
   // looks at the text only when the halves agree.
@@ -394,7 +394,7 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   for (std::size_t i = 0; i < n; ++i) {
     const Cell* c = col->CellAt(row1 + static_cast<long>(i));
     if (!c) break;
-    switch (c->kind) {
+    switch (c->Kind()) {
       case CellKind::Empty: break;
       case CellKind::Number:
         b.cls[i] = kNumberClass;

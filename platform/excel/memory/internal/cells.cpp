@@ -353,7 +353,7 @@ void CellStore::Resize(std::size_t rows, std::uint32_t format) {
   // Mapped pages not yet written are zero, which is an empty cell of format 0.
   if (!mapped_ || format != 0) {
     Cell empty{};
-    empty.format = format;
+    empty.SetFormat(format);
     std::fill(data_ + size_, data_ + rows, empty);
   }
   size_ = rows;
@@ -369,18 +369,18 @@ Cell& Column::Touch(long row) {
 
 void Column::SetFormatAt(long row, std::uint32_t format) {
   Cell& c = Touch(row);
-  if (c.format == format) return;
+  if (c.Format() == format) return;
   // A number shows (and is found) by its format.
-  const bool shownChanges = index_ && c.kind != CellKind::Empty && c.kind != CellKind::Text;
+  const bool shownChanges = index_ && c.Kind() != CellKind::Empty && c.Kind() != CellKind::Text;
   if (shownChanges) IndexRemove(row);
-  c.format = format;
+  c.SetFormat(format);
   if (shownChanges) IndexAdd(row);
 }
 
 void Column::Drop(Cell& c) {
-  if (c.kind == CellKind::Text || c.kind == CellKind::Formula) texts_.Drop(c.u.text);
-  c.kind = CellKind::Empty;
-  c.prefixed = false;
+  if (c.Kind() == CellKind::Text || c.Kind() == CellKind::Formula) texts_.Drop(c.u.text);
+  c.SetKind(CellKind::Empty);
+  c.SetPrefixed(false);
   c.u.number = 0;
 }
 
@@ -394,7 +394,7 @@ void Column::CompactTexts() {
     for (const auto& [start, end] : runs_) {
       for (long r = start; r <= end; ++r) {
         Cell& c = cells_.Data()[r - 1];
-        if (c.kind == CellKind::Text || c.kind == CellKind::Formula) c.u.text = move(c.u.text);
+        if (c.Kind() == CellKind::Text || c.Kind() == CellKind::Formula) c.u.text = move(c.u.text);
       }
     }
   });
@@ -403,7 +403,7 @@ void Column::CompactTexts() {
 Variant Column::Value(long row) const {
   const Cell* c = At(row);
   if (!c) return Variant();
-  switch (c->kind) {
+  switch (c->Kind()) {
     case CellKind::Empty: return Variant();
     case CellKind::Number: return Variant(c->u.number);
     case CellKind::Text: return Variant(Text(texts_.View(c->u.text)));
@@ -424,10 +424,10 @@ void Column::ReadValues(long row1, long row2, Variant* out, std::size_t stride) 
 Text Column::FormulaText(long row) const {
   const Cell* c = At(row);
   if (!c) return Text();
-  switch (c->kind) {
+  switch (c->Kind()) {
     case CellKind::Text: {
       const TextView t = texts_.View(c->u.text);
-      return c->prefixed ? u"'" + Text(t) : Text(t);
+      return c->Prefixed() ? u"'" + Text(t) : Text(t);
     }
     case CellKind::Formula: return Text(texts_.View(c->u.text));
     default: return DisplayText(Value(row));  // a number as typed, not as shown
@@ -437,14 +437,14 @@ Text Column::FormulaText(long row) const {
 Text Column::Shown(long row) const {
   const Cell* c = At(row);
   if (!c) return Text();
-  if (c->kind == CellKind::Number) return ShownNumber(c->u.number, formats_.Get(c->format));
-  if (c->kind == CellKind::Text) return Text(texts_.View(c->u.text));
+  if (c->Kind() == CellKind::Number) return ShownNumber(c->u.number, formats_.Get(c->Format()));
+  if (c->Kind() == CellKind::Text) return Text(texts_.View(c->u.text));
   return DisplayText(Value(row));
 }
 
 Text Column::SearchText(long row, long lookIn) const {
   const Cell* c = At(row);
-  if (c && lookIn == xlFormulas && (c->kind == CellKind::Text || c->kind == CellKind::Formula)) {
+  if (c && lookIn == xlFormulas && (c->Kind() == CellKind::Text || c->Kind() == CellKind::Formula)) {
     return Text(texts_.View(c->u.text));
   }
   return lookIn == xlFormulas ? FormulaText(row) : Shown(row);
@@ -452,7 +452,7 @@ Text Column::SearchText(long row, long lookIn) const {
 
 TextView Column::SearchView(long row, long lookIn, Text& scratch) const {
   const Cell* c = At(row);
-  if (c && c->kind == CellKind::Text && (lookIn == xlFormulas || lookIn == xlValues)) return texts_.View(c->u.text);
+  if (c && c->Kind() == CellKind::Text && (lookIn == xlFormulas || lookIn == xlValues)) return texts_.View(c->u.text);
   scratch = SearchText(row, lookIn);
   return scratch;
 }
@@ -490,8 +490,8 @@ void Column::EnterTyped(long row, TextView typed) {
 
 void Column::Store(long row, const Typed& t) {
   Cell content{};
-  content.kind = t.kind;
-  content.prefixed = t.prefixed;
+  content.SetKind(t.kind);
+  content.SetPrefixed(t.prefixed);
   switch (t.kind) {
     case CellKind::Number: content.u.number = t.number; break;
     case CellKind::Boolean: content.u.boolean = t.boolean; break;
@@ -501,18 +501,18 @@ void Column::Store(long row, const Typed& t) {
     case CellKind::Empty: break;
   }
   Cell& c = Touch(row);
-  const bool was = c.kind != CellKind::Empty;
+  const bool was = c.Kind() != CellKind::Empty;
   if (was) {
     IndexRemove(row);
     Drop(c);
   }
   c.u = content.u;
-  c.kind = content.kind;
-  c.prefixed = content.prefixed;
-  if (t.numberFormat && formats_.Get(c.format).numberFormat == u"General") {
-    CellFormat f = formats_.Get(c.format);
+  c.SetKind(content.Kind());
+  c.SetPrefixed(content.Prefixed());
+  if (t.numberFormat && formats_.Get(c.Format()).numberFormat == u"General") {
+    CellFormat f = formats_.Get(c.Format());
     f.numberFormat = t.numberFormat;
-    c.format = formats_.Intern(f);
+    c.SetFormat(formats_.Intern(f));
   }
   if (!was) MarkFilled(row);
   IndexAdd(row);
@@ -606,7 +606,7 @@ void Column::RebuildRuns(long row1, long row2) {
   long start = 0;
   const Cell* cells = cells_.Data();
   for (long r = lo; r <= hi; ++r) {
-    const bool filled = r <= StoredRows() && cells[r - 1].kind != CellKind::Empty;
+    const bool filled = r <= StoredRows() && cells[r - 1].Kind() != CellKind::Empty;
     if (filled && start == 0) start = r;
     if (!filled && start != 0) {
       runs_.emplace_hint(it, start, r - 1);
@@ -677,7 +677,7 @@ std::uint64_t FoldedIndexKey(TextView text) {
 // The Find-index key of a non-empty cell: its value text folded (a text cell's own text,
 // without copying it first).
 std::uint64_t Column::CellIndexKey(const Cell& c) const {
-  if (c.kind == CellKind::Text) return FoldedIndexKey(texts_.View(c.u.text));
+  if (c.Kind() == CellKind::Text) return FoldedIndexKey(texts_.View(c.u.text));
   const long row = static_cast<long>(&c - cells_.Data()) + 1;
   return FoldedIndexKey(Shown(row));
 }
@@ -685,7 +685,7 @@ std::uint64_t Column::CellIndexKey(const Cell& c) const {
 void Column::IndexRemove(long row) {
   if (!index_) return;
   const Cell& c = cells_.Data()[row - 1];
-  if (c.kind == CellKind::Empty) return;
+  if (c.Kind() == CellKind::Empty) return;
   auto it = index_->find(CellIndexKey(c));
   if (it == index_->end()) return;
   it->second.Erase(row);
@@ -695,7 +695,7 @@ void Column::IndexRemove(long row) {
 void Column::IndexAdd(long row) {
   if (!index_) return;
   const Cell& c = cells_.Data()[row - 1];
-  if (c.kind == CellKind::Empty) return;
+  if (c.Kind() == CellKind::Empty) return;
   (*index_)[CellIndexKey(c)].Insert(row);
 }
 

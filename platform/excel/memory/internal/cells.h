@@ -1,4 +1,4 @@
-// Cell storage of the in-memory worksheet: a 16-byte cell with no heap object of its
+// Cell storage of the in-memory worksheet: a 12-byte cell with no heap object of its
 // own (a text lies in its column's TextArena), the value-entry rules, and a column
 // (cells stored densely, the runs of non-empty cells for End, and a Find index of the
 // folded value texts made on first use).
@@ -23,20 +23,37 @@ namespace quillary::xl::memory::internal {
 enum class CellKind : std::uint8_t { Empty = 0, Number, Text, Boolean, Error, Formula };
 
 // One cell: its content and the id of its format (an index into the workbook's table of
-// distinct formats; 0 is the default format). All zero is an empty cell of the default
-// format. Copied as plain bytes: the text stays where it is in the column's arena.
-struct Cell {
+// distinct formats; 0 is the default format), in 12 bytes: the value, then the kind,
+// the apostrophe prefix and the format id sharing one word. All zero is an empty cell
+// of the default format. Copied as plain bytes: the text stays where it is in the
+// column's arena.
+#pragma pack(push, 4)
+class Cell {
+ public:
+  CellKind Kind() const { return static_cast<CellKind>(bits_ >> kKindShift); }
+  // A Text entered with a leading apostrophe.
+  bool Prefixed() const { return ((bits_ >> kPrefixShift) & 1U) != 0; }
+  std::uint32_t Format() const { return bits_ & kFormatMask; }
+  void SetKind(CellKind k) { bits_ = (bits_ & ~(7U << kKindShift)) | (static_cast<std::uint32_t>(k) << kKindShift); }
+  void SetPrefixed(bool p) { bits_ = (bits_ & ~(1U << kPrefixShift)) | (static_cast<std::uint32_t>(p) << kPrefixShift); }
+  void SetFormat(std::uint32_t f) { bits_ = (bits_ & ~kFormatMask) | (f & kFormatMask); }
+
+  // The largest format id a cell holds.
+  static constexpr std::uint32_t kFormatMask = (1U << 28) - 1;
+
   union {
     double number;
     TextRef text;  // Text, and the source of a Formula
     bool boolean;
     CellError error;
   } u;
-  std::uint32_t format;
-  CellKind kind;
-  bool prefixed;  // a Text entered with a leading apostrophe
+
+ private:
+  static constexpr unsigned kKindShift = 29, kPrefixShift = 28;
+  std::uint32_t bits_;
 };
-static_assert(sizeof(Cell) == 16);
+#pragma pack(pop)
+static_assert(sizeof(Cell) == 12);
 
 // What typing a text into a cell makes of it (the application's entry rules; see
 // memory.h). `text` is the part of the typed text kept (a Text or a Formula source).
@@ -131,15 +148,15 @@ class Column {
   long StoredRows() const { return static_cast<long>(cells_.Size()); }
   bool IsFilled(long row) const {
     const Cell* c = At(row);
-    return c && c->kind != CellKind::Empty;
+    return c && c->Kind() != CellKind::Empty;
   }
   CellKind Kind(long row) const {
     const Cell* c = At(row);
-    return c ? c->kind : CellKind::Empty;
+    return c ? c->Kind() : CellKind::Empty;
   }
   std::uint32_t FormatAt(long row) const {
     const Cell* c = At(row);
-    return c ? c->format : defaultFormat_;
+    return c ? c->Format() : defaultFormat_;
   }
   void SetFormatAt(long row, std::uint32_t format);
 
