@@ -3,6 +3,7 @@
 
 #include "platform/excel/memory/memory.h"
 #include "platform/runtime/error.h"
+#include "platform/runtime/phases.h"
 
 namespace quillary::xl::memory {
 
@@ -180,6 +181,7 @@ void MemoryWorksheet::TextToColumns(const Area& area, const TextToColumnsArgs& a
 
 void MemoryWorksheet::Paste(const xl::Range& destination) {
   Live();
+  const phases::Scope timed("paste");
   book_.App().CheckFailure("Worksheet.Paste");
   if (&destination.Parent() != this) Raise(err::kApplication, "Paste method of Worksheet class failed");
   const auto& reader = book_.App().Clipboard();
