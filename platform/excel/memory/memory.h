@@ -234,8 +234,8 @@ class MemoryWorksheet final : public Worksheet {
   void MarkDeleted() { deleted_ = true; }
   // Non-empty cells of an area (CountA), without visiting the empty ones.
   std::int64_t CountFilled(const Area& area);
-  // Characters the text storage of column `col` holds (live and not yet reclaimed).
-  std::size_t HeldTextChars(long col) const;
+  // Bytes the text storage of column `col` holds (live and not yet reclaimed).
+  std::size_t HeldTextBytes(long col) const;
   // Enters typed texts down column `col` from row `row1` (one a row; empty ones clear
   // their cell) with the entry rules, in one call: how a file's column is loaded.
   // Error 1004 when they would pass the sheet's last row.

@@ -337,8 +337,8 @@ struct Buffers {
   std::vector<std::uint32_t> order, newRow;
   std::vector<std::uint64_t> slots, value;
   std::vector<std::uint8_t> cls;
-  Text keyText;
-  std::vector<std::uint32_t> keyStart;
+  Text keyText, distinctText;
+  std::vector<std::size_t> keyStart, distinctStart;
 };
 
 // Key classes: numbers, texts, booleans, error values; blanks last in either order.
@@ -359,16 +359,20 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   b.cls.assign(n, kBlankClass);
   b.value.assign(n, 0);
   if (!col) return;
-  // The distinct texts, found through an open-addressing table of their indexes.
-  std::vector<Text> formulaTexts;  // texts that formulas give, which no cell holds
-  std::vector<TextView> distinct;
-  // How many texts there are, for the table and for the formula results' room.
-  std::size_t texts = 0, formulas = 0;
+  // The distinct texts, copied side by side, found through an open-addressing table of
+  // their indexes.
+  Text& distinctText = b.distinctText;
+  distinctText.clear();
+  b.distinctStart.assign(1, 0);
+  const auto distinctView = [&](std::uint32_t k) {
+    return TextView(distinctText).substr(b.distinctStart[k], b.distinctStart[k + 1] - b.distinctStart[k]);
+  };
+  // How many texts there are, for the table.
+  std::size_t texts = 0;
   for (std::size_t i = 0; i < n; ++i) {
     const Cell* c = col->CellAt(row1 + static_cast<long>(i));
     if (!c) break;
     texts += c->Kind() == CellKind::Text || c->Kind() == CellKind::Formula ? 1 : 0;
-    formulas += c->Kind() == CellKind::Formula ? 1 : 0;
   }
   // A slot holds the high half of the text's hash beside its index, so that a probe
   // looks at the text only when the halves agree.
@@ -382,15 +386,14 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
     std::size_t i = hash & (slotCount - 1);
     for (; b.slots[i] != kFree; i = (i + 1) & (slotCount - 1)) {
       const auto index = static_cast<std::uint32_t>(b.slots[i]);
-      if ((b.slots[i] & 0xFFFFFFFF00000000ULL) == high && distinct[index] == t) return index;
+      if ((b.slots[i] & 0xFFFFFFFF00000000ULL) == high && distinctView(index) == t) return index;
     }
-    const auto index = static_cast<std::uint32_t>(distinct.size());
+    const auto index = static_cast<std::uint32_t>(b.distinctStart.size() - 1);
     b.slots[i] = high | index;
-    distinct.push_back(t);
+    distinctText += t;
+    b.distinctStart.push_back(distinctText.size());
     return index;
   };
-  // Views of formula texts must outlive the loop: room for all of them first.
-  formulaTexts.reserve(formulas);
   for (std::size_t i = 0; i < n; ++i) {
     const Cell* c = col->CellAt(row1 + static_cast<long>(i));
     if (!c) break;
@@ -407,7 +410,7 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
       case CellKind::Error: b.cls[i] = kErrorClass; break;
       case CellKind::Text:
         b.cls[i] = kTextClass;
-        b.value[i] = distinctIndex(col->TextOf(*c));
+        b.value[i] = col->WithText(*c, distinctIndex);
         break;
       case CellKind::Formula: {
         const Variant v = col->Value(row1 + static_cast<long>(i));
@@ -419,8 +422,7 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
           b.value[i] = v.AsBool() ? 1 : 0;
         } else if (v.IsText()) {
           b.cls[i] = kTextClass;
-          formulaTexts.push_back(v.AsText());
-          b.value[i] = distinctIndex(formulaTexts.back());
+          b.value[i] = distinctIndex(v.AsText());
         } else {
           b.cls[i] = kErrorClass;
         }
@@ -429,12 +431,12 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
     }
   }
   // The sort keys of the distinct texts side by side, then their ranks.
-  const std::size_t total = distinct.size();
+  const std::size_t total = b.distinctStart.size() - 1;
   b.keyText.clear();
   b.keyStart.assign(1, 0);
-  for (const TextView t : distinct) {
-    text_order::AppendSortKey(t, matchCase, b.keyText);
-    b.keyStart.push_back(static_cast<std::uint32_t>(b.keyText.size()));
+  for (std::uint32_t k = 0; k < total; ++k) {
+    text_order::AppendSortKey(distinctView(k), matchCase, b.keyText);
+    b.keyStart.push_back(b.keyText.size());
   }
   const auto keyOf = [&](std::uint32_t k) {
     return TextView(b.keyText.data() + b.keyStart[k], b.keyStart[k + 1] - b.keyStart[k]);

@@ -295,9 +295,9 @@ void MemoryWorksheet::WriteValues(const Area& area, std::span<const Variant> val
   }
 }
 
-std::size_t MemoryWorksheet::HeldTextChars(long col) const {
+std::size_t MemoryWorksheet::HeldTextBytes(long col) const {
   const Column* c = Col(col);
-  return c ? c->HeldTextChars() : 0;
+  return c ? c->HeldTextBytes() : 0;
 }
 
 void MemoryWorksheet::EnterTexts(long row1, long col, std::span<const TextView> typed) {

@@ -406,10 +406,10 @@ Variant Column::Value(long row) const {
   switch (c->Kind()) {
     case CellKind::Empty: return Variant();
     case CellKind::Number: return Variant(c->u.number);
-    case CellKind::Text: return Variant(Text(texts_.View(c->u.text)));
+    case CellKind::Text: return Variant(texts_.Copy(c->u.text));
     case CellKind::Boolean: return Variant(c->u.boolean);
     case CellKind::Error: return Variant(c->u.error);
-    case CellKind::Formula: return EvaluateFormula(texts_.View(c->u.text));
+    case CellKind::Formula: return texts_.WithView(c->u.text, [](TextView source) { return EvaluateFormula(source); });
   }
   return Variant();
 }
@@ -426,10 +426,11 @@ Text Column::FormulaText(long row) const {
   if (!c) return Text();
   switch (c->Kind()) {
     case CellKind::Text: {
-      const TextView t = texts_.View(c->u.text);
-      return c->Prefixed() ? u"'" + Text(t) : Text(t);
+      Text t = c->Prefixed() ? Text(u"'") : Text();
+      texts_.AppendTo(c->u.text, t);
+      return t;
     }
-    case CellKind::Formula: return Text(texts_.View(c->u.text));
+    case CellKind::Formula: return texts_.Copy(c->u.text);
     default: return DisplayText(Value(row));  // a number as typed, not as shown
   }
 }
@@ -438,21 +439,23 @@ Text Column::Shown(long row) const {
   const Cell* c = At(row);
   if (!c) return Text();
   if (c->Kind() == CellKind::Number) return ShownNumber(c->u.number, formats_.Get(c->Format()));
-  if (c->Kind() == CellKind::Text) return Text(texts_.View(c->u.text));
+  if (c->Kind() == CellKind::Text) return texts_.Copy(c->u.text);
   return DisplayText(Value(row));
 }
 
 Text Column::SearchText(long row, long lookIn) const {
   const Cell* c = At(row);
   if (c && lookIn == xlFormulas && (c->Kind() == CellKind::Text || c->Kind() == CellKind::Formula)) {
-    return Text(texts_.View(c->u.text));
+    return texts_.Copy(c->u.text);
   }
   return lookIn == xlFormulas ? FormulaText(row) : Shown(row);
 }
 
 TextView Column::SearchView(long row, long lookIn, Text& scratch) const {
   const Cell* c = At(row);
-  if (c && c->Kind() == CellKind::Text && (lookIn == xlFormulas || lookIn == xlValues)) return texts_.View(c->u.text);
+  if (c && c->Kind() == CellKind::Text && (lookIn == xlFormulas || lookIn == xlValues)) {
+    return texts_.View(c->u.text, scratch);
+  }
   scratch = SearchText(row, lookIn);
   return scratch;
 }
@@ -677,7 +680,7 @@ std::uint64_t FoldedIndexKey(TextView text) {
 // The Find-index key of a non-empty cell: its value text folded (a text cell's own text,
 // without copying it first).
 std::uint64_t Column::CellIndexKey(const Cell& c) const {
-  if (c.Kind() == CellKind::Text) return FoldedIndexKey(texts_.View(c.u.text));
+  if (c.Kind() == CellKind::Text) return texts_.WithView(c.u.text, [](TextView t) { return FoldedIndexKey(t); });
   const long row = static_cast<long>(&c - cells_.Data()) + 1;
   return FoldedIndexKey(Shown(row));
 }

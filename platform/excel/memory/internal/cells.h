@@ -11,6 +11,7 @@
 #include <optional>
 #include <set>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/excel/excel.h"
@@ -209,9 +210,12 @@ class Column {
   void Permute(long row1, const std::vector<std::uint32_t>& order, const std::vector<std::uint32_t>& newRow,
                std::vector<std::uint64_t>& seen);
 
-  std::size_t HeldTextChars() const { return texts_.HeldChars(); }
-  // The text of a Text or Formula cell.
-  TextView TextOf(const Cell& c) const { return texts_.View(c.u.text); }
+  std::size_t HeldTextBytes() const { return texts_.HeldBytes(); }
+  // Calls `use` with a view of the text of a Text or Formula cell.
+  template <class Use>
+  decltype(auto) WithText(const Cell& c, Use&& use) const {
+    return texts_.WithView(c.u.text, std::forward<Use>(use));
+  }
 
   // Column properties.
   double width = kDefaultColumnWidth;
