@@ -139,7 +139,7 @@ std::string GetHelp() {
       "  Exit status: 0 when Get/Try ended normally, also on a grammar fault it reported;\n"
       "  1 when the workbook cannot be read or the component failed; 2 for bad arguments.\n"
       "  With QUILLARY_PHASES=1 in the environment, the time of each phase (load, sort,\n"
-      "  run) follows on standard error, one \"quillary: phase\" line each.\n";
+      "  paste, run) follows on standard error, one \"quillary: phase\" line each.\n";
   return help;
 }
 

@@ -205,8 +205,9 @@ class Column {
   // The stored cell of a row (nullptr past the stored rows), for reading many in a row.
   const Cell* CellAt(long row) const { return At(row); }
   // Reorders rows [row1, row1 + order.size()) so that new row row1+i holds old row
-  // row1 + order[i], in place; `newRow` is the inverse (old row offset -> new offset).
-  // The index follows the rows rather than being made again.
+  // row1 + order[i], in place (`seen` is its working memory); `newRow` is the inverse
+  // (old row offset -> new offset). The index follows the rows rather than being made
+  // again, and the texts are laid out again in the new row order.
   void Permute(long row1, const std::vector<std::uint32_t>& order, const std::vector<std::uint32_t>& newRow,
                std::vector<std::uint64_t>& seen);
 
