@@ -467,6 +467,13 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   for (std::size_t i = 0; i < n; ++i) {
     if (b.cls[i] == kTextClass) b.value[i] = rank[static_cast<std::size_t>(b.value[i])];
   }
+  // The table and the texts are done with: their room goes back before the records of
+  // the rows are made.
+  std::vector<std::uint64_t>().swap(b.slots);
+  Text().swap(b.distinctText);
+  Text().swap(b.keyText);
+  std::vector<std::size_t>().swap(b.distinctStart);
+  std::vector<std::size_t>().swap(b.keyStart);
 }
 
 // One row's keys in one record, so that the sort compares nearby memory: each key's
