@@ -31,7 +31,11 @@
 // the working sheet), rest (after it, to the end of the request), exit (the program's
 // start and end outside the request).
 //
-// Usage: quillary_get_bench [--quillary PATH] [--pairs K] [N ...]
+// With --reference PATH another quillary program (an earlier build) runs in the same
+// rounds, so that before and after are measured side by side under the same load; its
+// row follows, marked "reference".
+//
+// Usage: quillary_get_bench [--quillary PATH] [--reference PATH] [--pairs K] [N ...]
 //        (default: 5 pairs; N = 100000 1000000)
 #include <fcntl.h>
 #include <spawn.h>
@@ -265,7 +269,18 @@ void PrintHeader() {
 
 // Runs one workload at one size and prints its row; false when a run failed or the
 // output differs from the reference.
-bool Run(const std::string& quillary, const Workload& w, std::int64_t n, int pairs, std::vector<std::string>& phaseRows) {
+// One quillary program's figures over the runs of a workload.
+struct ProgramRuns {
+  std::string path;
+  std::vector<double> times, ratios;
+  double peak = 0;
+  std::optional<Output> first;
+  bool steady = true;
+  std::string failure;
+};
+
+bool Run(const std::string& quillary, const std::string& reference, const Workload& w, std::int64_t n, int pairs,
+         std::vector<std::string>& phaseRows) {
   const TempDir dir;
   const std::vector<Text> items = w.make(n);
   const fs::path book = dir.path() / "book";
@@ -275,63 +290,83 @@ bool Run(const std::string& quillary, const Workload& w, std::int64_t n, int pai
   WriteWorkbook(book, items);
   WriteLines(lines, items);
 
-  std::vector<std::string> get = {quillary, "get", book.string(), "A1:A" + std::to_string(n)};
-  get.insert(get.end(), w.options.begin(), w.options.end());
+  const auto command = [&](const std::string& program) {
+    std::vector<std::string> get = {program, "get", book.string(), "A1:A" + std::to_string(n)};
+    get.insert(get.end(), w.options.begin(), w.options.end());
+    return get;
+  };
   const std::vector<std::string> pipeline = {"/bin/sh", "-c", "LC_ALL=C sort \"$1\" | uniq -c", "sh", lines.string()};
 
+  std::vector<ProgramRuns> programs(1);
+  programs[0].path = quillary;
+  if (!reference.empty()) {
+    programs.emplace_back();
+    programs[1].path = reference;
+  }
   bool ok = true;
   std::string failure;
-  std::vector<double> qTimes, sTimes, ratios;
-  double peak = 0;
-  std::optional<Output> first;
-  bool steady = true;
-  const auto runQuillary = [&](const std::vector<std::string>& env) {
-    const ProcessFigures q = RunProcess(get, out, errors, env);
+  std::vector<double> sTimes;
+  const auto runQuillary = [&](ProgramRuns& pr, const std::vector<std::string>& env) {
+    const ProcessFigures q = RunProcess(command(pr.path), out, errors, env);
     if (!Succeeded(q.status)) {
       ok = false;
-      failure += "; quillary FAILED (" + ExitText(q.status) + ")";
+      pr.failure += "; FAILED (" + ExitText(q.status) + ")";
     }
     Output o = ReadOutput(out, errors);
-    if (first && o.hash != first->hash) steady = false;
-    if (!first) first = o;
-    peak = std::max(peak, q.peakBytes);
+    if (pr.first && o.hash != pr.first->hash) pr.steady = false;
+    if (!pr.first) pr.first = o;
+    pr.peak = std::max(pr.peak, q.peakBytes);
     return std::pair{q, std::move(o)};
   };
+  // Each round runs every program and the pipeline once, each round starting with the
+  // next of them, so that none always runs first or last.
   for (int p = 0; p < pairs; ++p) {
-    ProcessFigures q, s;
-    if (p % 2 == 0) {
-      q = runQuillary({}).first;
-      s = RunProcess(pipeline, "/dev/null", errors);
-    } else {
-      s = RunProcess(pipeline, "/dev/null", errors);
-      q = runQuillary({}).first;
+    const std::size_t count = programs.size() + 1;
+    std::vector<double> seconds(count);
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::size_t who = (k + static_cast<std::size_t>(p)) % count;
+      if (who == programs.size()) {
+        const ProcessFigures s = RunProcess(pipeline, "/dev/null", errors);
+        if (!Succeeded(s.status)) {
+          ok = false;
+          failure += "; sort|uniq FAILED (" + ExitText(s.status) + ")";
+        }
+        seconds[who] = s.seconds;
+      } else {
+        seconds[who] = runQuillary(programs[who], {}).first.seconds;
+      }
     }
-    if (!Succeeded(s.status)) {
-      ok = false;
-      failure += "; sort|uniq FAILED (" + ExitText(s.status) + ")";
+    sTimes.push_back(seconds.back());
+    for (std::size_t k = 0; k < programs.size(); ++k) {
+      programs[k].times.push_back(seconds[k]);
+      programs[k].ratios.push_back(seconds[k] / seconds.back());
     }
-    qTimes.push_back(q.seconds);
-    sTimes.push_back(s.seconds);
-    ratios.push_back(q.seconds / s.seconds);
   }
-  const auto [timed, phased] = runQuillary({"QUILLARY_PHASES=1"});
+  const auto [timed, phased] = runQuillary(programs[0], {"QUILLARY_PHASES=1"});
 
-  char hashText[40];
-  std::snprintf(hashText, sizeof hashText, "%016llx", static_cast<unsigned long long>(first->hash));
-  std::string verdict = "(no reference)";
-  for (const Reference& r : kReference) {
-    if (r.n == n && std::strcmp(r.workload, w.name) == 0) {
-      verdict = r.hash == first->hash ? "same" : "DIFFERS";
-      if (r.hash != first->hash) ok = false;
+  for (std::size_t k = 0; k < programs.size(); ++k) {
+    ProgramRuns& pr = programs[k];
+    char hashText[40];
+    std::snprintf(hashText, sizeof hashText, "%016llx", static_cast<unsigned long long>(pr.first->hash));
+    std::string verdict = "(no reference)";
+    for (const Reference& r : kReference) {
+      if (r.n == n && std::strcmp(r.workload, w.name) == 0) {
+        verdict = r.hash == pr.first->hash ? "same" : "DIFFERS";
+        if (r.hash != pr.first->hash) ok = false;
+      }
     }
+    if (!pr.steady) {
+      verdict = "UNSTEADY";
+      ok = false;
+    }
+    if (!pr.failure.empty()) ok = false;
+    const std::string name = k == 0 ? std::string(w.name) : "  reference";
+    std::printf("%-12s %8lld %11.3f %12.3f %7.2f %7.0f  %s %-5s \"%s\", %d %s%s%s\n", name.c_str(),
+                static_cast<long long>(n), Median(pr.times), Median(sTimes), Median(pr.ratios),
+                pr.peak / static_cast<double>(n), hashText, verdict.c_str(), pr.first->caption.c_str(),
+                pr.first->messages, pr.first->messages == 1 ? "message" : "messages", pr.failure.c_str(),
+                k == 0 ? failure.c_str() : "");
   }
-  if (!steady) {
-    verdict = "UNSTEADY";
-    ok = false;
-  }
-  std::printf("%-12s %8lld %11.3f %12.3f %7.2f %7.0f  %s %-5s \"%s\", %d %s%s\n", w.name, static_cast<long long>(n),
-              Median(qTimes), Median(sTimes), Median(ratios), peak / static_cast<double>(n), hashText, verdict.c_str(),
-              first->caption.c_str(), first->messages, first->messages == 1 ? "message" : "messages", failure.c_str());
   std::fflush(stdout);
 
   const auto phase = [&](const char* name, std::size_t field) {
@@ -352,8 +387,8 @@ bool Run(const std::string& quillary, const Workload& w, std::int64_t n, int pai
 
 int Usage(const char* program) {
   std::fprintf(stderr,
-               "usage: %s [--quillary PATH] [--pairs K] [N ...]   (N Items, 1 to 1048573; default 5 pairs, "
-               "N = 100000 1000000)\n",
+               "usage: %s [--quillary PATH] [--reference PATH] [--pairs K] [N ...]   (N Items, 1 to 1048573; "
+               "default 5 pairs, N = 100000 1000000)\n",
                program);
   return 2;
 }
@@ -363,14 +398,17 @@ int Usage(const char* program) {
 
 int main(int argc, char** argv) {
   std::string quillary = QUILLARY_PROGRAM;
+  std::string reference;
   std::vector<std::int64_t> sizes;
   int pairs = 5;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--quillary" || a == "--pairs") {
+    if (a == "--quillary" || a == "--pairs" || a == "--reference") {
       if (i + 1 >= argc) return quillary::Usage(argv[0]);
       if (a == "--quillary") {
         quillary = argv[++i];
+      } else if (a == "--reference") {
+        reference = argv[++i];
       } else {
         pairs = std::atoi(argv[++i]);
         if (pairs < 1) return quillary::Usage(argv[0]);
@@ -384,9 +422,11 @@ int main(int argc, char** argv) {
     sizes.push_back(n);
   }
   if (sizes.empty()) sizes = {100000, 1000000};
-  if (access(quillary.c_str(), X_OK) != 0) {
-    std::fprintf(stderr, "%s: cannot run %s (give its path with --quillary)\n", argv[0], quillary.c_str());
-    return 2;
+  for (const std::string& program : {quillary, reference}) {
+    if (!program.empty() && access(program.c_str(), X_OK) != 0) {
+      std::fprintf(stderr, "%s: cannot run %s\n", argv[0], program.c_str());
+      return 2;
+    }
   }
   int code = 0;
   std::vector<std::string> phaseRows;
@@ -394,7 +434,7 @@ int main(int argc, char** argv) {
     quillary::PrintHeader();
     for (const std::int64_t n : sizes) {
       for (const auto& w : quillary::kWorkloads) {
-        if (!quillary::Run(quillary, w, n, pairs, phaseRows)) code = 1;
+        if (!quillary::Run(quillary, reference, w, n, pairs, phaseRows)) code = 1;
       }
     }
   } catch (const std::exception& e) {
