@@ -50,8 +50,8 @@
 // any format change raise Error 1004.
 //
 // Scale: a column stores 12-byte cells densely up to its last used row (a long column
-// in one block reserved for the grid's height, on huge pages), its texts side by side
-// in the column's own arena (no heap object a cell). End works on the runs of
+// in one block reserved for the grid's height), its texts side by side in the column's
+// own arena (no heap object a cell). End works on the runs of
 // non-empty cells (O(log n)); a whole-value Find builds a per-column index of the folded
 // value texts on first use and keeps it up to date on every write and sort. Range.Value
 // of an area reads and writes the whole area in one call (ReadValues, WriteValues).

@@ -332,7 +332,7 @@ void CellStore::Reserve(std::size_t rows) {
   if (rows * sizeof(Cell) >= kBigBlockBytes && gridRows_ >= rows) {
     // Once long, the column is given the grid's whole height: it never moves again,
     // and only the pages written are ever backed by memory.
-    auto* block = static_cast<Cell*>(MapBlock(gridRows_ * sizeof(Cell), true));
+    auto* block = static_cast<Cell*>(MapBlock(gridRows_ * sizeof(Cell)));
     if (size_ > 0) std::memcpy(static_cast<void*>(block), data_, size_ * sizeof(Cell));
     std::free(data_);
     data_ = block;

@@ -35,7 +35,7 @@ void TextArena::NewBlock(std::size_t atLeast) {
       blocks_.empty() ? kFirstBlockBytes : std::min(kLargestBlockBytes, std::size_t{blocks_.back().capacity} * 2);
   const std::size_t bytes = std::max(atLeast, grown);
   Block b;
-  b.data = bytes >= kBigBlockBytes ? static_cast<char*>(MapBlock(bytes, false)) : new char[bytes];
+  b.data = bytes >= kBigBlockBytes ? static_cast<char*>(MapBlock(bytes)) : new char[bytes];
   b.capacity = static_cast<std::uint32_t>(bytes);
   blocks_.push_back(b);
 }
