@@ -509,20 +509,24 @@ void SortedOrder(std::size_t n, const std::vector<std::vector<std::uint8_t>>& cl
   for (std::size_t i = 0; i < n; ++i) order[i] = records[i].row;
 }
 
-// Applies the order to every column. The columns are independent of one another: a
-// long sort shares them out among a few threads.
+// Applies the order to every column: the cells move one column after another through
+// one scratch column; then the columns, independent of one another, settle (runs, texts,
+// index), a long sort sharing them out among a few threads.
 void PermuteColumns(const std::vector<Column*>& columns, long row1, const std::vector<std::uint32_t>& order,
                     const std::vector<std::uint32_t>& newRow) {
+  {
+    std::vector<internal::Cell> scratch;
+    for (Column* col : columns) col->MoveRows(row1, order, scratch);
+  }
   constexpr std::size_t kThreadedRows = std::size_t{1} << 16;
   constexpr std::size_t kMostThreads = 4;
   std::atomic<std::size_t> next{0};
   std::mutex failed;
   std::exception_ptr failure;
   const auto work = [&] {
-    std::vector<std::uint64_t> seen;
     for (std::size_t i = next++; i < columns.size(); i = next++) {
       try {
-        columns[i]->Permute(row1, order, newRow, seen);
+        columns[i]->SettleMovedRows(row1, newRow);
       } catch (...) {
         const std::lock_guard<std::mutex> lock(failed);
         if (!failure) failure = std::current_exception();

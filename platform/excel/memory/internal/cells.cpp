@@ -714,33 +714,22 @@ const RowSet* Column::IndexRows(TextView foldedKey) {
   return it == index_->end() ? nullptr : &it->second;
 }
 
-void Column::Permute(long row1, const std::vector<std::uint32_t>& order, const std::vector<std::uint32_t>& newRow,
-                     std::vector<std::uint64_t>& seen) {
+void Column::MoveRows(long row1, const std::vector<std::uint32_t>& order, std::vector<Cell>& scratch) {
   if (order.empty()) return;
-  const long n = static_cast<long>(order.size());
-  const long last = row1 + n - 1;
+  const long last = row1 + static_cast<long>(order.size()) - 1;
   // Past the stored rows every cell is empty: store the block in full so that it can move.
   if (StoredRows() < last) Touch(last);
   Cell* cells = cells_.Data() + (row1 - 1);
-  seen.assign((order.size() + 63) / 64, 0);
-  const auto mark = [&](std::size_t i) { seen[i / 64] |= std::uint64_t{1} << (i % 64); };
-  const auto marked = [&](std::size_t i) { return (seen[i / 64] >> (i % 64)) & 1U; };
-  // Each cycle of the permutation is rotated through one spare cell.
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    if (marked(i) || order[i] == i) continue;
-    const Cell spare = cells[i];
-    std::size_t j = i;
-    for (;;) {
-      mark(j);
-      const std::size_t k = order[j];
-      if (k == i) {
-        cells[j] = spare;
-        break;
-      }
-      cells[j] = cells[k];
-      j = k;
-    }
-  }
+  // Gathered into the scratch in the new order (reads that do not wait on one another),
+  // then copied back in one sweep.
+  scratch.resize(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i) scratch[i] = cells[order[i]];
+  std::copy(scratch.begin(), scratch.end(), cells);
+}
+
+void Column::SettleMovedRows(long row1, const std::vector<std::uint32_t>& newRow) {
+  if (newRow.empty()) return;
+  const long last = row1 + static_cast<long>(newRow.size()) - 1;
   RebuildRuns(row1, last);
   // The texts are laid out again in the new row order, so that the walks down the
   // sorted rows that usually follow read them one after another.

@@ -204,12 +204,14 @@ class Column {
   const RowSet* IndexRows(TextView foldedKey);
   // The stored cell of a row (nullptr past the stored rows), for reading many in a row.
   const Cell* CellAt(long row) const { return At(row); }
-  // Reorders rows [row1, row1 + order.size()) so that new row row1+i holds old row
-  // row1 + order[i], in place (`seen` is its working memory); `newRow` is the inverse
-  // (old row offset -> new offset). The index follows the rows rather than being made
-  // again, and the texts are laid out again in the new row order.
-  void Permute(long row1, const std::vector<std::uint32_t>& order, const std::vector<std::uint32_t>& newRow,
-               std::vector<std::uint64_t>& seen);
+  // A sort's reordering of rows [row1, row1 + order.size()), in two steps. MoveRows
+  // moves the cells so that new row row1+i holds old row row1 + order[i] (`scratch` is
+  // its working memory, one cell a row); SettleMovedRows then makes the runs again, lays
+  // the texts out in the new row order and moves the Find index's rows with them
+  // (`newRow`: old row offset -> new offset) rather than making it again. Columns can
+  // settle at the same time as one another.
+  void MoveRows(long row1, const std::vector<std::uint32_t>& order, std::vector<Cell>& scratch);
+  void SettleMovedRows(long row1, const std::vector<std::uint32_t>& newRow);
 
   std::size_t HeldTextBytes() const { return texts_.HeldBytes(); }
   // Calls `use` with a view of the text of a Text or Formula cell.
