@@ -335,7 +335,7 @@ using internal::CellKind;
 // needs some 30 MB, which the rest of a run has better use for).
 struct Buffers {
   std::vector<std::uint32_t> order, newRow;
-  std::vector<std::uint64_t> slots, value;
+  std::vector<std::uint64_t> slots, hashes, value;
   std::vector<std::uint8_t> cls;
   Text keyText, distinctText;
   std::vector<std::size_t> keyStart, distinctStart;
@@ -367,31 +367,38 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   const auto distinctView = [&](std::uint32_t k) {
     return TextView(distinctText).substr(b.distinctStart[k], b.distinctStart[k + 1] - b.distinctStart[k]);
   };
-  // How many texts there are, for the table.
-  std::size_t texts = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const Cell* c = col->CellAt(row1 + static_cast<long>(i));
-    if (!c) break;
-    texts += c->Kind() == CellKind::Text || c->Kind() == CellKind::Formula ? 1 : 0;
-  }
   // A slot holds the high half of the text's hash beside its index, so that a probe
-  // looks at the text only when the halves agree.
-  std::size_t slotCount = 16;
-  while (slotCount < 2 * texts) slotCount *= 2;
+  // looks at the text only when the halves agree. The table grows with the distinct
+  // texts (at most half full), so that a column of many equal texts probes a table
+  // small enough to stay in the cache.
   constexpr std::uint64_t kFree = ~std::uint64_t{0};
-  b.slots.assign(texts > 0 ? slotCount : 0, kFree);
+  std::size_t slotCount = 1024;
+  b.slots.assign(slotCount, kFree);
+  std::vector<std::uint64_t>& hashes = b.hashes;
+  hashes.clear();
+  const auto place = [&](std::uint64_t hash, std::uint32_t index) {
+    std::size_t i = hash & (slotCount - 1);
+    while (b.slots[i] != kFree) i = (i + 1) & (slotCount - 1);
+    b.slots[i] = (hash & 0xFFFFFFFF00000000ULL) | index;
+  };
   const auto distinctIndex = [&](TextView t) {
     const std::uint64_t hash = std::hash<TextView>{}(t);
     const std::uint64_t high = hash & 0xFFFFFFFF00000000ULL;
-    std::size_t i = hash & (slotCount - 1);
-    for (; b.slots[i] != kFree; i = (i + 1) & (slotCount - 1)) {
+    for (std::size_t i = hash & (slotCount - 1); b.slots[i] != kFree; i = (i + 1) & (slotCount - 1)) {
       const auto index = static_cast<std::uint32_t>(b.slots[i]);
       if ((b.slots[i] & 0xFFFFFFFF00000000ULL) == high && distinctView(index) == t) return index;
     }
-    const auto index = static_cast<std::uint32_t>(b.distinctStart.size() - 1);
-    b.slots[i] = high | index;
+    const auto index = static_cast<std::uint32_t>(hashes.size());
+    hashes.push_back(hash);
     distinctText += t;
     b.distinctStart.push_back(distinctText.size());
+    if (hashes.size() * 2 > slotCount) {
+      slotCount *= 2;
+      b.slots.assign(slotCount, kFree);
+      for (std::uint32_t k = 0; k < hashes.size(); ++k) place(hashes[k], k);
+    } else {
+      place(hash, index);
+    }
     return index;
   };
   for (std::size_t i = 0; i < n; ++i) {
@@ -470,6 +477,7 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   // The table and the texts are done with: their room goes back before the records of
   // the rows are made.
   std::vector<std::uint64_t>().swap(b.slots);
+  std::vector<std::uint64_t>().swap(b.hashes);
   Text().swap(b.distinctText);
   Text().swap(b.keyText);
   std::vector<std::size_t>().swap(b.distinctStart);
