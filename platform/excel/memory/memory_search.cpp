@@ -373,6 +373,7 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   // small enough to stay in the cache.
   constexpr std::uint64_t kFree = ~std::uint64_t{0};
   std::size_t slotCount = 1024;
+  while (slotCount < 2 * n && slotCount < (std::size_t{1} << 16)) slotCount *= 2;
   b.slots.assign(slotCount, kFree);
   std::vector<std::uint64_t>& hashes = b.hashes;
   hashes.clear();
