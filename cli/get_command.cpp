@@ -4,6 +4,7 @@
 
 #include "cli/failure.h"
 #include "cli/range_request.h"
+#include "platform/runtime/phases.h"
 
 namespace quillary::cli {
 
@@ -30,7 +31,9 @@ std::string GetHelp() {
          "  --mode MODE           the request's mode (default Null; expand_ref re-reads the\n"
          "                        Active Window text instead of the cells)\n"
          "  Exit status: 0 when Get/Try ended normally, also on a grammar fault it reported;\n"
-         "  1 when the workbook cannot be read or the component failed; 2 for bad arguments.\n";
+         "  1 when the workbook cannot be read or the component failed; 2 for bad arguments.\n"
+         "  With QUILLARY_PHASES=1 in the environment, the time of each phase (load, sort,\n"
+         "  paste, run) follows on standard error, one \"quillary: phase\" line each.\n";
 }
 
 int RunGet(std::span<const std::string> args, ProgramIo io) {
@@ -43,7 +46,13 @@ int RunGet(std::span<const std::string> args, ProgramIo io) {
   }
   const std::string script =
       RangeRequestScript(request, "GetSubtractSortCnt", request.mode.value_or("Null"), {"print window"});
-  return RunRangeRequest(request, script, io, ReportCount);
+  int status = kExitOk;
+  {
+    const phases::Scope timed("run");
+    status = RunRangeRequest(request, script, io, ReportCount);
+  }
+  phases::Report(io.err);
+  return status;
 }
 
 }  // namespace quillary::cli

@@ -86,13 +86,16 @@ WORKBOOK FOLDERS
                                          workbook) and its R1C1 reference, e.g.
                                          =Sheet1!R1C1:R4C2
 
-  A CSV field holds what a user types into the cell: numbers, TRUE/FALSE, error texts
-  such as #N/A, formulas; a text that would read as one of these, or that begins with
-  ', is written with a ' before it. A sheet's cells start at A1 and end at its last
-  used row and column. "load" also takes CSV files (one sheet each, named after the
-  file) or a folder without workbook.txt (each *.csv in name order). "save" writes a
-  new folder beside the target and then puts it in the target's place in one step; the
-  target must be absent, empty or a workbook folder, and stays as it was on any error.
+  A CSV field holds what a user types into the cell, read as the spreadsheet reads
+  typed entries in its en-US settings: numbers (also 1,000, 12% for 0.12 and $5),
+  TRUE/FALSE, error texts such as #N/A, formulas. Dates are the one thing NOT read: a
+  field such as 6-10 or 1/2 stays a text, as Item lists need. A text that would read as
+  anything else, or that begins with ', is written with a ' before it. A sheet's cells
+  start at A1 and end at its last used row and column. "load" also takes CSV files (one
+  sheet each, named after the file) or a folder without workbook.txt (each *.csv in
+  name order). "save" writes a new folder beside the target and then puts it in the
+  target's place in one step; the target must be absent, empty or a workbook folder,
+  and stays as it was on any error.
 )";
 
 struct Options {

@@ -17,8 +17,8 @@
 #include "cli/csv.h"
 #include "cli/failure.h"
 #include "cli/words.h"
-#include "platform/excel/memory/cells.h"
 #include "platform/runtime/error.h"
+#include "platform/runtime/phases.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
 
@@ -214,21 +214,77 @@ std::string ManifestText(const Manifest& m) {
 
 // ----- from files into the workbook -----
 
+// UTF-8 to UTF-16 into `out`, without a new string for the common all-ASCII field.
+void AppendUtf16(std::u16string& out, std::string_view utf8) {
+  for (const char c : utf8) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      out += FromUtf8(utf8);
+      return;
+    }
+  }
+  const std::size_t at = out.size();
+  out.resize(at + utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) out[at + i] = static_cast<char16_t>(utf8[i]);
+}
+
+// The fields of one column for a band of rows, kept as one text and the spans of it,
+// then entered into the sheet in one call.
+struct ColumnBatch {
+  long firstRow = 0;  // 0 while the band has no field for the column
+  std::u16string chars;
+  std::vector<std::pair<std::size_t, std::size_t>> spans;  // (start, length) a row from firstRow
+};
+
+// Loads a sheet file: its fields are read as views of the file's data, gathered by
+// column over bands of rows, and each band of a column is entered with one call.
 void FillSheet(xl::Worksheet& sheet, const fs::path& file) {
+  constexpr long kBand = 1 << 16;
+  auto& cells = dynamic_cast<xl::memory::MemoryWorksheet&>(sheet);
   const std::string data = ReadFile(file);
-  long row = 0;
+  const long rows = sheet.RowsCount(), cols = sheet.ColumnsCount();
+  std::vector<ColumnBatch> batches;
+  std::vector<TextView> views;
+  long row = 1;
+  const auto flush = [&] {
+    for (std::size_t c = 0; c < batches.size(); ++c) {
+      ColumnBatch& b = batches[c];
+      if (b.firstRow == 0) continue;
+      views.clear();
+      for (const auto& [start, length] : b.spans) views.push_back(TextView(b.chars).substr(start, length));
+      cells.EnterTexts(b.firstRow, static_cast<long>(c) + 1, views);
+      b.firstRow = 0;
+      b.chars.clear();
+      b.spans.clear();
+    }
+  };
   try {
-    ReadCsv(data, [&](std::vector<Text>& fields) {
-      ++row;
-      for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (fields[i].empty()) continue;
-        if (row > sheet.RowsCount() || static_cast<long>(i) >= sheet.ColumnsCount()) {
-          throw Failure("the data does not fit the sheet's " + std::to_string(sheet.RowsCount()) + " x " +
-                        std::to_string(sheet.ColumnsCount()) + " cells");
+    CsvScanner scanner(data);
+    std::string_view field;
+    bool endsRecord = false;
+    long col = 0;
+    while (scanner.Next(field, endsRecord)) {
+      ++col;
+      if (!field.empty()) {
+        if (row > rows || col > cols) {
+          throw Failure("the data does not fit the sheet's " + std::to_string(rows) + " x " + std::to_string(cols) +
+                        " cells");
         }
-        sheet.Cells(row, static_cast<long>(i) + 1).SetValue(FieldValue(fields[i]));
+        if (batches.size() < static_cast<std::size_t>(col)) batches.resize(static_cast<std::size_t>(col));
+        ColumnBatch& b = batches[static_cast<std::size_t>(col - 1)];
+        if (b.firstRow == 0) b.firstRow = row;
+        // Rows of the band without a field for this column stay as they are.
+        while (b.firstRow + static_cast<long>(b.spans.size()) < row) b.spans.emplace_back(b.chars.size(), 0);
+        const std::size_t start = b.chars.size();
+        AppendUtf16(b.chars, field);
+        b.spans.emplace_back(start, b.chars.size() - start);
       }
-    });
+      if (endsRecord) {
+        col = 0;
+        if (row % kBand == 0) flush();
+        ++row;
+      }
+    }
+    flush();
   } catch (const Failure& f) {
     throw Failure(Quoted(file) + ": " + f.what());
   } catch (const Error& e) {
@@ -489,14 +545,16 @@ Text CellField(xl::Worksheet& sheet, long row, long col) {
     case VarType::String: break;
   }
   const Text& text = v.AsText();
-  xl::memory::Cell typed;
-  xl::memory::EnterValue(typed, text, false);
-  const bool readsBack = typed.Kind() == xl::memory::CellKind::Text && !typed.Prefixed() && !ErrorOfText(text);
+  // A text that typing would turn into anything else (or lose a leading "'" of) is
+  // written with a "'" before it.
+  const Variant typed = xl::memory::EnteredValue(text);
+  const bool readsBack = typed.IsText() && typed.AsText() == text;
   return readsBack ? text : u"'" + text;
 }
 
 xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const fs::path> paths) {
   if (paths.empty()) throw Failure("nothing to load");
+  const phases::Scope timed("load");
   std::error_code ec;
   if (paths.size() == 1 && fs::is_directory(paths.front(), ec)) {
     if (fs::exists(paths.front() / kManifestFile, ec)) return LoadManifestFolder(app, paths.front());

@@ -13,9 +13,11 @@
 //
 // A cell's CSV field is what a user types to enter its value: numbers as the
 // application writes them, TRUE and FALSE, an error value's text ("#N/A"), a formula's
-// source, and a text with a "'" before it when it would otherwise be read as one of
-// those or begins with "'". Only the cells up to the last used row and column are
-// written; a sheet's cells always start at A1.
+// source, and a text with a "'" before it when typing it would make anything else of it
+// (xl::memory::EnteredValue: a number such as "1,000" or "12%", an error value, ...) or
+// lose its leading "'". Dates are not read from typed texts ("6-10" stays a text). Only
+// the cells up to the last used row and column are written; a sheet's cells always
+// start at A1.
 //
 // Loading also takes plain CSV files (one sheet each, named after the file) or a folder
 // without a manifest (each of its *.csv files, in name order).

@@ -31,6 +31,8 @@ TEST(CsvRead, TrickyInputs) {
       {"LF records, no final line break", "a,b\nc,d", {{"a", "b"}, {"c", "d"}}},
       {"comma inside quotes", "\"x, y\",z\n", {{"x, y", "z"}}},
       {"doubled quotes", "\"say \"\"hi\"\"\"\n", {{"say \"hi\""}}},
+      {"doubled quotes, then text after the closing quote", "\"a\"\"b\"\"\"c,d\n", {{"a\"b\"c", "d"}}},
+      {"comma at the very end", "a,", {{"a", ""}}},
       {"LF inside quotes", "\"line1\nline2\",b\r\nc\r\n", {{"line1\nline2", "b"}, {"c"}}},
       {"CRLF inside quotes kept", "\"l1\r\nl2\"\r\n", {{"l1\r\nl2"}}},
       {"byte order mark skipped", "\xEF\xBB\xBF" "a,b\n", {{"a", "b"}}},

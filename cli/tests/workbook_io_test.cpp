@@ -52,6 +52,12 @@ const std::vector<TypedCell>& TypedCells() {
       {"'=not a formula", u"=not a formula"},
       {"=\"lit\"", u"lit", true},
       {"'#N/A", u"#N/A"},
+      {"'1,000", u"1,000"},
+      {"'12%", u"12%"},
+      {"'$5", u"$5"},
+      {"1,000", 1000},
+      {"12%", 0.12},
+      {"6-10", u"6-10"},
       {"a,b \"c\"\nd", u"a,b \"c\"\nd"},
       {" 12 x", u" 12 x"},
       {"'", u""},
@@ -140,6 +146,28 @@ TEST_F(WorkbookIo, LoadsPlainCsvFilesAndFoldersWithoutManifest) {
   xl::Workbook& files = Load(*other, {dir / "csv" / "b.csv", dir / "csv" / "a.csv"});
   EXPECT_EQ(files.Sheets().Item(1).Name(), u"b");
   EXPECT_EQ(files.Sheets().Item(2).Name(), u"a");
+}
+
+// A sheet file longer than the loader's band of rows, with gaps, quoted fields and
+// typed entries, loads cell for cell as typing each field would enter it.
+TEST_F(WorkbookIo, LoadsLongFilesColumnByColumn) {
+  constexpr long kRows = 70000;
+  std::string csv;
+  for (long r = 1; r <= kRows; ++r) {
+    csv += "R" + std::to_string(r);
+    if (r % 3 == 0) csv += ",\"q\"\"" + std::to_string(r) + "\"";
+    if (r % 7 == 0) csv += r % 3 == 0 ? ",#N/A" : ",,#N/A";
+    csv += r % 2 == 0 ? "\r\n" : "\n";
+  }
+  WriteText(dir / "long.csv", csv);
+  xl::Worksheet& sheet = Load(*app, {dir / "long.csv"}).ActiveSheet();
+  for (long r = 1; r <= kRows; ++r) {
+    ASSERT_EQ(sheet.CellValue(r, 1), Variant(FromUtf8("R" + std::to_string(r)))) << r;
+    ASSERT_EQ(sheet.CellValue(r, 2), r % 3 == 0 ? Variant(FromUtf8("q\"" + std::to_string(r))) : Variant()) << r;
+    ASSERT_EQ(sheet.CellValue(r, 3), r % 7 == 0 ? Variant(CellError::NA) : Variant()) << r;
+  }
+  EXPECT_TRUE(sheet.CellValue(kRows + 1, 1).IsEmpty());
+  EXPECT_EQ(sheet.End(1, 3, xl::xlDown).row, 7);
 }
 
 TEST_F(WorkbookIo, RefusesBadInput) {

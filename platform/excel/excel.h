@@ -17,6 +17,7 @@
 //   9 for a missing collection item, 13 for a type mismatch.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -30,6 +31,16 @@ namespace quillary::xl {
 // ---------------------------------------------------------------------------------------
 // Constants
 // ---------------------------------------------------------------------------------------
+
+// The application's limits and defaults.
+inline constexpr std::size_t kCellTextLimit = 32767;  // characters a cell holds
+inline constexpr long kLargeGridRows = 1048576;
+inline constexpr long kLargeGridColumns = 16384;
+inline constexpr long kSmallGridRows = 65536;
+inline constexpr long kSmallGridColumns = 256;
+inline constexpr double kDefaultRowHeight = 15.0;     // points
+inline constexpr double kDefaultColumnWidth = 8.43;   // characters
+
 
 // Range.End directions.
 inline constexpr long xlDown = -4121;
@@ -175,8 +186,10 @@ struct SheetAddArgs {
   long Count = 1;
 };
 
-// Range.Find. Arguments left out take the application's remembered settings (LookIn,
-// LookAt, SearchOrder, MatchCase); SearchDirection defaults to xlNext.
+// Range.Find. LookIn, LookAt, SearchOrder and MatchByte left out take the application's
+// remembered settings; MatchCase left out is False; SearchDirection defaults to xlNext.
+// MatchByte (double-byte characters apart from their single-byte forms) is remembered
+// but changes nothing here: the stand-in has no double-byte language settings.
 struct FindArgs {
   Text What{};
   const Range* After = nullptr;  // default: the range's first cell (searched last)
@@ -185,9 +198,11 @@ struct FindArgs {
   std::optional<long> SearchOrder{};
   long SearchDirection = xlNext;
   std::optional<bool> MatchCase{};
+  std::optional<bool> MatchByte{};
 };
 
-// The Find settings the application remembers from one Find to the next.
+// The settings of the last Find: FindNext continues with all of them; the next Find
+// takes only LookIn, LookAt, SearchOrder and MatchByte from them.
 struct FindSettings {
   Text What{};
   long LookIn = xlFormulas;
@@ -195,6 +210,7 @@ struct FindSettings {
   long SearchOrder = xlByRows;
   long SearchDirection = xlNext;
   bool MatchCase = false;
+  bool MatchByte = false;
   friend bool operator==(const FindSettings&, const FindSettings&) = default;
 };
 
@@ -495,6 +511,12 @@ class Worksheet {
   virtual Variant CellValue(long row, long col) = 0;
   // Writes the value to every cell of the area with the application's entry rules.
   virtual void SetValue(const Area& area, const Variant& value) = 0;
+  // Range.Value of an area as one array: the area's values row by row into `out`
+  // (resized to the area's cells), in one call however many cells there are.
+  virtual void ReadValues(const Area& area, std::vector<Variant>& out) = 0;
+  // Range.Value = array: `values` (the area's cells, row by row) written with the
+  // application's entry rules, in one call. Error 1004 when the sizes differ.
+  virtual void WriteValues(const Area& area, std::span<const Variant> values) = 0;
   virtual Text CellFormula(long row, long col) = 0;
   virtual bool CellHasFormula(long row, long col) = 0;
   virtual void ClearContents(std::span<const Area> areas) = 0;

@@ -147,22 +147,13 @@ void Range::SetValue(const Variant& value) const {
 
 std::vector<Variant> Range::Values() const {
   std::vector<Variant> out;
-  out.reserve(static_cast<std::size_t>(first_.Cells()));
-  for (long r = first_.row1; r <= first_.row2; ++r) {
-    for (long c = first_.col1; c <= first_.col2; ++c) out.push_back(sheet_->CellValue(r, c));
-  }
+  Values(out);
   return out;
 }
 
-void Range::SetValues(std::span<const Variant> values) const {
-  if (static_cast<std::int64_t>(values.size()) != first_.Cells()) {
-    Raise(err::kApplication, "The number of values does not match the range");
-  }
-  std::size_t i = 0;
-  for (long r = first_.row1; r <= first_.row2; ++r) {
-    for (long c = first_.col1; c <= first_.col2; ++c) sheet_->SetValue({r, c, r, c}, values[i++]);
-  }
-}
+void Range::Values(std::vector<Variant>& out) const { sheet_->ReadValues(first_, out); }
+
+void Range::SetValues(std::span<const Variant> values) const { sheet_->WriteValues(first_, values); }
 
 Text Range::Formula() const { return sheet_->CellFormula(first_.row1, first_.col1); }
 

@@ -73,9 +73,12 @@ class Range {
   // Writes the value to every cell with the application's entry rules (see memory
   // backend): "'" prefix text, "" clears, numeric texts become numbers, "=" formulas.
   void SetValue(const Variant& value) const;
-  // The first area's values, row by row.
+  // The first area's values, row by row (Value of a multi-cell range: one read of the
+  // whole area). The second form reuses `out`'s storage.
   std::vector<Variant> Values() const;
-  // Writes the first area's cells row by row from `values` (which must have Count cells).
+  void Values(std::vector<Variant>& out) const;
+  // Writes the first area's cells row by row from `values` in one write; Error
+  // 1004 unless `values` has one value a cell of the first area.
   void SetValues(std::span<const Variant> values) const;
   // The first cell's formula, or for a constant its value as text ("'" kept).
   Text Formula() const;

@@ -67,25 +67,47 @@ constexpr std::array kCaseRules{
     CaseRule{0xFF21, 0xFF3A, 32},  // full-width Latin
 };
 
-char16_t Shift(char16_t c, int delta) { return static_cast<char16_t>(static_cast<int>(c) + delta); }
+constexpr char16_t Shift(char16_t c, int delta) { return static_cast<char16_t>(static_cast<int>(c) + delta); }
 
 // ---------------------------------------------------------------------------------
 // Weights of the first comparison.
 
 constexpr std::u16string_view kPunctuation = u" !\"#$%&()*,./:;?@[\\]^_`{|}~+<=>";
 
-// Control characters (Tab among them) weigh least, so that Chr(1) sorts at or before
-// every text; then digits, blank and punctuation, letters.
-constexpr char16_t kControlBase = 0x0010;                                   // 0x10 .. 0x2F
+// Control characters (Tab among them, and Chr(127) after Chr(31)) weigh least, so that
+// Chr(1) sorts at or before every text; then digits, blank and punctuation, letters.
+constexpr char16_t kControlBase = 0x0008;                                   // 0x08 .. 0x27
+constexpr char16_t kDeleteWeight = kControlBase + 0x20;                     // 0x28
 constexpr char16_t kDigitBase = 0x0030;                                     // 0x30 .. 0x39
 constexpr char16_t kPunctuationBase = 0x0040;                               // 0x40 .. 0x5E
 constexpr char16_t kLetterBase = 0x0060;                                    // 0x60 .. 0x79
-constexpr char16_t kDeleteWeight = kLetterBase + 26;                        // 0x7A
 static_assert(kPunctuationBase + kPunctuation.size() <= kLetterBase);
-static_assert(kDeleteWeight < 0x80);
+static_assert(kDeleteWeight < kDigitBase);
+
+// The base letters of the accented Latin letters U+00C0 .. U+017F (after case
+// folding), "." where there is none (signs, ligatures, letters of their own).
+constexpr std::u16string_view kBaseLetters =
+    u"aaaaaa.ceeeeiiiidnooooo.ouuuuy.."  // U+00C0 .. U+00DF
+    u"aaaaaa.ceeeeiiiidnooooo.ouuuuy.y"  // U+00E0 .. U+00FF
+    u"aaaaaaccccccccddddeeeeeeeeeegggg"  // U+0100 .. U+011F
+    u"gggghhhhiiiiiiiiii..jjkk.lllllll"  // U+0120 .. U+013F
+    u"lllnnnnnn...oooooo..rrrrrrssssss"  // U+0140 .. U+015F
+    u"ssttttttuuuuuuuuuuuuwwyyyzzzzzz.";  // U+0160 .. U+017F
+static_assert(kBaseLetters.size() == 0x180 - 0xC0);
+
+// The base letter of a folded accented letter, or 0.
+constexpr char16_t BaseLetter(char16_t folded) {
+  if (folded < 0xC0 || folded >= 0x180) return 0;
+  const char16_t b = kBaseLetters[folded - 0xC0];
+  return b == u'.' ? 0 : b;
+}
 
 // Separates the levels of a sort key; lower than every weight and every mark.
 constexpr char16_t kLevelSeparator = 0x0001;
+
+// Marks of the accent comparison: a plain character first, then the accented letters
+// by their folded code unit (all above 0xC0).
+constexpr char16_t kPlainMark = 0x0002;
 
 // Marks of the second comparison (where the hyphens and apostrophes stand).
 constexpr char16_t kOrdinaryMark = 0x0002;
@@ -99,12 +121,12 @@ constexpr char16_t kLowerMark = 0x0002;
 bool Ignorable(char16_t c) { return c == u'-' || c == u'\''; }
 
 // Weight of a character that is not ignorable, from its folded form.
-char16_t PrimaryWeight(char16_t c) {
-  const char16_t f = FoldChar(c);
+constexpr char16_t WeighFolded(char16_t f) {
   if (f >= u'0' && f <= u'9') return Shift(kDigitBase, f - u'0');
   if (f >= u'a' && f <= u'z') return Shift(kLetterBase, f - u'a');
   if (f < 0x20) return Shift(kControlBase, f);
   if (f == 0x7F) return kDeleteWeight;
+  if (const char16_t base = BaseLetter(f)) return Shift(kLetterBase, base - u'a');
   if (f < 0x80) {
     const auto pos = kPunctuation.find(f);
     return pos == std::u16string_view::npos ? f : Shift(kPunctuationBase, static_cast<int>(pos));
@@ -112,10 +134,31 @@ char16_t PrimaryWeight(char16_t c) {
   return f;  // other characters after the letters, by their folded code unit
 }
 
+// The weights of the ASCII characters, looked up rather than worked out.
+constexpr std::array<char16_t, 0x80> AsciiWeights() {
+  std::array<char16_t, 0x80> w{};
+  for (char16_t c = 0; c < 0x80; ++c) {
+    const char16_t f = (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+    w[c] = WeighFolded(f);
+  }
+  return w;
+}
+
+char16_t PrimaryWeight(char16_t c) {
+  static constexpr std::array<char16_t, 0x80> kAscii = AsciiWeights();
+  if (c < 0x80) return kAscii[c];
+  return WeighFolded(FoldChar(c));
+}
+
 char16_t SecondaryMark(char16_t c) {
   if (c == u'-') return kHyphenMark;
   if (c == u'\'') return kApostropheMark;
   return kOrdinaryMark;
+}
+
+char16_t AccentMark(char16_t c) {
+  const char16_t f = FoldChar(c);
+  return BaseLetter(f) != 0 ? f : kPlainMark;
 }
 
 char16_t CaseMark(char16_t c) { return FoldChar(c) == c ? kLowerMark : c; }
@@ -129,6 +172,12 @@ int ComparePrimary(TextView a, TextView b) {
     while (i < a.size() && Ignorable(a[i])) ++i;
     while (j < b.size() && Ignorable(b[j])) ++j;
     if (i == a.size() || j == b.size()) return (i < a.size()) - (j < b.size());
+    // The same character weighs the same: only differing ones are weighed.
+    if (a[i] == b[j]) {
+      ++i;
+      ++j;
+      continue;
+    }
     const char16_t wa = PrimaryWeight(a[i]);
     const char16_t wb = PrimaryWeight(b[j]);
     if (wa != wb) return wa < wb ? -1 : 1;
@@ -200,31 +249,41 @@ bool EqualNoCase(TextView a, TextView b) {
   return true;
 }
 
-// Three comparisons, each deciding only when the ones before tie: the weights of the
-// characters other than hyphens and apostrophes; then, position by position, whether a
-// hyphen or an apostrophe stands there (an ordinary character first, then an
-// apostrophe, then a hyphen; the shorter text first); then, with matchCase, the case
-// at the first position where the texts differ (lower case first).
+// Four comparisons, each deciding only when the ones before tie: the weights of the
+// characters other than hyphens and apostrophes (an accented letter weighs as its base
+// letter); then, position by position, whether a hyphen or an apostrophe stands there
+// (an ordinary character first, then an apostrophe, then a hyphen; the shorter text
+// first); then the accents, position by position (a plain letter first, accented ones
+// by their code); then, with matchCase, the case at the first position where the texts
+// differ (lower case first).
 int CompareText(TextView a, TextView b, bool matchCase) {
+  if (a == b) return 0;  // the common case of a sorted list's neighbours
   if (int c = ComparePrimary(a, b); c != 0) return c;
   if (int c = CompareMarks(a, b, SecondaryMark); c != 0) return c;
+  if (int c = CompareMarks(a, b, AccentMark); c != 0) return c;
   if (!matchCase) return 0;
   return CompareMarks(a, b, CaseMark);
 }
 
 Text SortKey(TextView s, bool matchCase) {
   Text key;
-  key.reserve(s.size() * (matchCase ? 3 : 2) + 2);
+  AppendSortKey(s, matchCase, key);
+  return key;
+}
+
+void AppendSortKey(TextView s, bool matchCase, Text& key) {
+  key.reserve(key.size() + s.size() * (matchCase ? 4 : 3) + 3);
   for (char16_t c : s) {
     if (!Ignorable(c)) key.push_back(PrimaryWeight(c));
   }
   key.push_back(kLevelSeparator);
   for (char16_t c : s) key.push_back(SecondaryMark(c));
+  key.push_back(kLevelSeparator);
+  for (char16_t c : s) key.push_back(AccentMark(c));
   if (matchCase) {
     key.push_back(kLevelSeparator);
     for (char16_t c : s) key.push_back(CaseMark(c));
   }
-  return key;
 }
 
 int CompareValues(const Variant& a, const Variant& b, bool matchCase) {

@@ -3,8 +3,11 @@
 // of them calls equal or smaller every other agrees with.
 //
 // Texts are ordered as the spreadsheet application sorts them: without regard to case,
-// control characters (such as Tab) first, then digits, then blank and punctuation, then
-// letters, then other characters; Chr(1) so sorts at or before every text. Hyphens and
+// control characters (such as Tab, and Chr(127)) first, then digits, then blank and
+// punctuation, then letters, then other characters; Chr(1) so sorts at or before every
+// text. An accented Latin letter sorts with its base letter (A=a < À=à < B=b ...; "Éclair"
+// between "Dune" and "Fig"); the accent decides only between texts otherwise equal, a
+// plain letter first. Letters of their own (ß, æ, œ, þ) sort after "z". Hyphens and
 // apostrophes are passed over, except that two texts equal but for them are ordered by
 // them (the one with the hyphen last). When case matters, a tie that differs only in
 // case puts lower case first. Values: numbers (by value) before texts before FALSE
@@ -33,6 +36,8 @@ int CompareText(TextView a, TextView b, bool matchCase);
 // A key whose plain code-unit comparison gives the same order as CompareText, for
 // sorting many rows without recomputing the weights at each comparison.
 Text SortKey(TextView s, bool matchCase);
+// The same key appended to `out`, for keying many texts into one buffer.
+void AppendSortKey(TextView s, bool matchCase, Text& out);
 
 // -1, 0 or 1 for two cell values in ascending sort order (see above).
 int CompareValues(const Variant& a, const Variant& b, bool matchCase);

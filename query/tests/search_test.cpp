@@ -88,7 +88,7 @@ TEST(QuerySearch, CellsPassedOver) {
   d.Sheet().Columns(3).SetHidden(true);
   // The second area overlaps the first at B1.
   d.Select(u"A1:C2,B1:B3");
-  d.Type(u"B3", u"#N/A");
+  d.Type(u"B3", u"'#N/A");
   d.Search(u"#N/A");
   d.b.addin.QueueQueryEndAnswer(addin::kQueryEndRepeat);
   d.Open([&] {

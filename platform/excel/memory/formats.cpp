@@ -1,5 +1,10 @@
 #include "platform/excel/memory/formats.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
 
@@ -70,7 +75,41 @@ std::uint32_t FormatTable::Intern(const CellFormat& f) {
     if (formats_[i] == f) return static_cast<std::uint32_t>(i);
   }
   formats_.push_back(f);
+  text_.push_back(f.numberFormat == u"@");
   return static_cast<std::uint32_t>(formats_.size() - 1);
+}
+
+namespace {
+
+// The number rounded to `decimals` places, with thousands separators when `grouped`.
+Text FixedText(double number, int decimals, bool grouped) {
+  char digits[400];
+  std::snprintf(digits, sizeof digits, "%.*f", decimals, std::fabs(number));
+  std::string text(digits);
+  const std::size_t point = std::min(text.find('.'), text.size());
+  if (grouped) {
+    for (std::size_t i = point; i > 3; i -= 3) text.insert(i - 3, 1, ',');
+  }
+  return FromUtf8(text);
+}
+
+}  // namespace
+
+Text ShownNumber(double number, const CellFormat& f) {
+  const Text& nf = f.numberFormat;
+  const bool negative = number < 0;
+  const Text sign = negative ? u"-" : u"";
+  if (nf == u"0%" || nf == u"0.00%") {
+    const Text digits = FixedText(number * 100, nf == u"0%" ? 0 : 2, false);
+    return (negative && digits.find_first_not_of(u"0.") != Text::npos ? sign : Text()) + digits + u"%";
+  }
+  if (nf == u"#,##0" || nf == u"#,##0.00" || nf == u"$#,##0" || nf == u"$#,##0.00") {
+    const bool currency = nf.front() == u'$';
+    const Text digits = FixedText(number, nf.ends_with(u".00") ? 2 : 0, true);
+    const bool zero = digits.find_first_not_of(u"0.,") == Text::npos;
+    return (negative && !zero ? sign : Text()) + (currency ? u"$" : u"") + digits;
+  }
+  return vba::NumberText(number);
 }
 
 }  // namespace quillary::xl::memory

@@ -40,15 +40,25 @@ Variant ReadFormat(const CellFormat& f, FormatKey key, long edge);
 // cannot be).
 void WriteFormat(CellFormat& f, FormatKey key, long edge, const Variant& value);
 
+// A number as a cell of format `f` shows it: the formats that typed entries give
+// ("0%", "0.00%", "#,##0", "#,##0.00", "$#,##0", "$#,##0.00") are applied, any other
+// shows the number as CStr writes it.
+Text ShownNumber(double number, const CellFormat& f);
+
 class FormatTable {
  public:
-  FormatTable() { formats_.emplace_back(); }
+  FormatTable() {
+    formats_.emplace_back();
+    text_.push_back(false);
+  }
   const CellFormat& Get(std::uint32_t id) const { return formats_[id]; }
   std::uint32_t Intern(const CellFormat& f);
-  bool IsText(std::uint32_t id) const { return formats_[id].numberFormat == u"@"; }
+  // NumberFormat "@": every typed entry stays a text.
+  bool IsText(std::uint32_t id) const { return text_[id]; }
 
  private:
   std::vector<CellFormat> formats_;
+  std::vector<bool> text_;
 };
 
 }  // namespace quillary::xl::memory

@@ -4,7 +4,8 @@
 // A new application has no workbook (ActiveWorkbook is Nothing) until Workbooks.Add
 // or AddWorkbook makes one ("Book1" with "Sheet1" and one window).
 //
-// Value entry (Range.Value = v, Range.Formula = text), as the application types it in:
+// Value entry (Range.Value = v, Range.Formula = text), as the application types it in
+// (in its en-US settings):
 // - Empty and Null clear the cell; numbers, booleans and error values are stored as
 //   they are.
 // - A text beginning with "'" stores the rest as text and remembers the prefix. A lone
@@ -16,28 +17,44 @@
 //   Formula returns it; only literal formulas evaluate (="text", =12, =TRUE), any
 //   other reads as the #NAME? error value.
 // - "TRUE" and "FALSE" in any case become booleans.
+// - An error value's text in any case ("#N/A", "#DIV/0!", "#VALUE!", "#REF!",
+//   "#NAME?", "#NUM!", "#NULL!") becomes that error value.
 // - A number typed as text (blanks around, a sign, digits, a decimal point, an
 //   exponent: "007", " 12 ", "1.5E3") becomes a number; digits after the fifteenth
-//   significant one become zeros. Dates, currency, percentages and thousands
-//   separators are not recognised (they stay texts).
+//   significant one become zeros. So do numbers with thousands separators ("1,000",
+//   "-12,345.5"), percentages ("12%" is 0.12) and currency ("$5", "-$1,234.50"); a cell
+//   of the General format then takes the number format the application gives them
+//   ("#,##0", "0%", "0.00%", "$#,##0", "$#,##0.00", ...), and shows its number so (Find
+//   in values finds "12%").
+// - Dates and times are NOT recognised, on purpose: a text such as "6-10" or "1/2"
+//   stays a text here, where the application would make it a date. Item lists hold
+//   such texts and must read them back as they were written.
 // - Texts longer than 32,767 characters are cut to 32,767.
+// EnteredValue tells what a typed text becomes.
 //
 // Find searches only the given range, also when it is one cell (the application itself
 // searches the whole sheet then: the component must not rely on either). Cells that
 // were never written (Empty) are never found. What may be at most 255 characters
-// (Error 13 otherwise). The application remembers LookIn, LookAt, SearchOrder and
-// MatchCase, and What and SearchDirection for FindNext (RememberedFind()).
+// (Error 13 otherwise). From one search to the next the application remembers LookIn,
+// LookAt, SearchOrder and MatchByte; a Find that leaves out MatchCase searches without
+// regard to case. FindNext continues the last Find with all of its settings, What and
+// MatchCase included (RememberedFind()).
 //
 // Sort, Lookup and Find without regard to case share the order of text_order.h: numbers,
 // then texts, FALSE, TRUE, error values; blank cells always last. Sort is stable.
+// Lookup (approximate match) passes over error values and values of another type than
+// the value looked up.
 //
 // Protection: on a sheet with ProtectContents, writing or clearing a locked cell,
 // adding or clearing a comment on a locked cell, and (without AllowFormattingCells)
 // any format change raise Error 1004.
 //
-// Scale: a column stores its cells densely up to its last used row; End works on the
-// runs of non-empty cells (O(log n)); a whole-value Find builds a per-column index of
-// the folded value texts on first use and keeps it up to date on every write.
+// Scale: a column stores 12-byte cells densely up to its last used row (a long column
+// in one block reserved for the grid's height), its texts side by side in the column's
+// own arena (no heap object a cell). End works on the runs of
+// non-empty cells (O(log n)); a whole-value Find builds a per-column index of the folded
+// value texts on first use and keeps it up to date on every write and sort. Range.Value
+// of an area reads and writes the whole area in one call (ReadValues, WriteValues).
 #pragma once
 
 #include <functional>
@@ -47,14 +64,22 @@
 #include <vector>
 
 #include "platform/excel/excel.h"
-#include "platform/excel/memory/cells.h"
 #include "platform/excel/memory/formats.h"
+#include "platform/excel/memory/internal/cells.h"
 #include "platform/excel/range.h"
 
 namespace quillary::xl::memory {
 
-// 1,048,576 rows x 16,384 columns, or 65,536 x 256.
+// kLargeGridRows x kLargeGridColumns (1,048,576 x 16,384), or kSmallGridRows x
+// kSmallGridColumns (65,536 x 256).
 enum class GridSize { Large, Small };
+
+// The value a cell of the General format holds after `typed` is typed into it, by the
+// entry rules above ("'abc" reads "abc", "1,000" 1000, "#N/A" the error value, a formula
+// its value).
+Variant EnteredValue(TextView typed);
+
+using internal::Column;
 
 struct ApplicationOptions {
   // ThisWorkbook.Name: the host add-in's workbook.
@@ -159,6 +184,8 @@ class MemoryWorksheet final : public Worksheet {
 
   Variant CellValue(long row, long col) override;
   void SetValue(const Area& area, const Variant& value) override;
+  void ReadValues(const Area& area, std::vector<Variant>& out) override;
+  void WriteValues(const Area& area, std::span<const Variant> values) override;
   Text CellFormula(long row, long col) override;
   bool CellHasFormula(long row, long col) override;
   void ClearContents(std::span<const Area> areas) override;
@@ -209,6 +236,12 @@ class MemoryWorksheet final : public Worksheet {
   void MarkDeleted() { deleted_ = true; }
   // Non-empty cells of an area (CountA), without visiting the empty ones.
   std::int64_t CountFilled(const Area& area);
+  // Bytes the text storage of column `col` holds (live and not yet reclaimed).
+  std::size_t HeldTextBytes(long col) const;
+  // Enters typed texts down column `col` from row `row1` (one a row; empty ones clear
+  // their cell) with the entry rules, in one call: how a file's column is loaded.
+  // Error 1004 when they would pass the sheet's last row.
+  void EnterTexts(long row1, long col, std::span<const TextView> typed);
 
  private:
   friend class MemoryWorkbook;
@@ -223,7 +256,8 @@ class MemoryWorksheet final : public Worksheet {
   Variant FormatOver(const Area& area, FormatKey key, long edge);
   void FormatCells(const Area& area, FormatKey key, long edge, const Variant& value);
   void EnterCell(long row, long col, const Variant& value);
-  Text CellText(long row, long col);
+  // Clears the non-empty cells of the areas.
+  void ClearCells(std::span<const Area> areas);
   std::optional<CellPos> Search(std::span<const Area> within, const FindSettings& s,
                                 std::optional<CellPos> after);
   void ShiftColumns(long from, long by);
@@ -358,6 +392,7 @@ class MemoryWorkbook final : public Workbook {
   MemoryApplication& app_;
   Text name_;
   GridSize grid_;
+  FormatTable formats_;
   std::vector<std::unique_ptr<MemoryWorksheet>> sheets_;
   std::vector<std::unique_ptr<MemoryWorksheet>> deletedSheets_;
   MemoryWorksheet* active_ = nullptr;
@@ -367,7 +402,6 @@ class MemoryWorkbook final : public Workbook {
   std::vector<std::unique_ptr<MemoryWindow>> windows_;
   std::vector<std::unique_ptr<MemoryWindow>> closedWindows_;
   MemoryWindows windowsCollection_;
-  FormatTable formats_;
   bool protectStructure_ = false;
   bool protectWindows_ = false;
   bool closed_ = false;

@@ -8,6 +8,19 @@
 
 namespace quillary::xl::memory {
 
+Variant EnteredValue(TextView typed) {
+  const internal::Typed t = internal::ReadTyped(typed, false);
+  switch (t.kind) {
+    case internal::CellKind::Empty: return Variant();
+    case internal::CellKind::Number: return t.number;
+    case internal::CellKind::Text: return Text(t.text);
+    case internal::CellKind::Boolean: return t.boolean;
+    case internal::CellKind::Error: return t.error;
+    case internal::CellKind::Formula: return internal::EvaluateFormula(t.text);
+  }
+  return Variant();
+}
+
 std::unique_ptr<MemoryApplication> CreateApplication(ApplicationOptions options) {
   return std::make_unique<MemoryApplication>(std::move(options));
 }
@@ -119,15 +132,31 @@ void MemoryApplication::CheckFailure(std::string_view member) {
 Variant MemoryWorksheetFunction::Lookup(const Variant& value, std::span<const Variant> lookupVector,
                                         std::span<const Variant> resultVector) {
   // The application's approximate LOOKUP: a binary search over a vector in ascending
-  // order for the last element not greater than the value.
+  // order for the last element not greater than the value. Elements that cannot be
+  // compared with the value - error values, blanks, values of another type - are passed
+  // over: a probe that lands on one moves to the nearest comparable element after it
+  // (before it when there is none after), within the part still searched.
+  const auto comparable = [&](std::size_t i) {
+    const Variant& v = lookupVector[i];
+    return v.Type() == value.Type() && !v.IsError() && !v.IsEmpty() && !v.IsNull();
+  };
   std::ptrdiff_t lo = 0, hi = static_cast<std::ptrdiff_t>(lookupVector.size()) - 1, found = -1;
   while (lo <= hi) {
-    std::ptrdiff_t mid = lo + (hi - lo) / 2;
-    if (text_order::CompareValues(lookupVector[static_cast<std::size_t>(mid)], value, false) <= 0) {
-      found = mid;
-      lo = mid + 1;
-    } else {
+    const std::ptrdiff_t mid = lo + (hi - lo) / 2;
+    std::ptrdiff_t probe = mid;
+    while (probe <= hi && !comparable(static_cast<std::size_t>(probe))) ++probe;
+    if (probe > hi) {
+      probe = mid - 1;
+      while (probe >= lo && !comparable(static_cast<std::size_t>(probe))) --probe;
+      if (probe < lo) break;
+      // Nothing comparable lies after the probe within the part searched.
       hi = mid - 1;
+    }
+    if (text_order::CompareValues(lookupVector[static_cast<std::size_t>(probe)], value, false) <= 0) {
+      found = probe;
+      lo = probe + 1;
+    } else {
+      hi = probe - 1;
     }
   }
   if (found < 0 || static_cast<std::size_t>(found) >= resultVector.size()) {

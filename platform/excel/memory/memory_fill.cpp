@@ -3,51 +3,67 @@
 
 #include "platform/excel/memory/memory.h"
 #include "platform/runtime/error.h"
+#include "platform/runtime/phases.h"
 
 namespace quillary::xl::memory {
 
 namespace {
 
-// Splits a line at the delimiters of the settings. With the double-quote qualifier a
-// field that begins with a quote runs to its closing quote ("" stands for a quote).
-std::vector<Text> SplitFields(TextView line, const TextToColumnsSettings& s) {
+// Splits a line at the delimiters of the settings, handing each field to `visit` as a
+// view: of the line itself, or (for a field with quotes) of a text made for it. With the
+// double-quote qualifier a field that begins with a quote runs to its closing quote
+// ("" stands for a quote).
+template <class Visit>
+void ForEachField(TextView line, const TextToColumnsSettings& s, Visit&& visit) {
   auto isDelimiter = [&](char16_t c) {
     return (s.Tab && c == u'\t') || (s.Semicolon && c == u';') || (s.Comma && c == u',') ||
            (s.Space && c == u' ') || (s.Other && !s.OtherChar.empty() && c == s.OtherChar[0]);
   };
-  std::vector<Text> fields(1);
+  Text built;          // the field, once a quote made it differ from the line
+  bool usesBuilt = false;
+  std::size_t start = 0;  // where the field began in the line
+  std::size_t emitted = 0;
   std::size_t i = 0;
   bool fieldStart = true;
+  const auto current = [&] { return usesBuilt ? TextView(built) : line.substr(start, i - start); };
   while (i < line.size()) {
-    char16_t c = line[i];
+    const char16_t c = line[i];
     if (fieldStart && c == u'"' && s.TextQualifier == xlTextQualifierDoubleQuote) {
+      built.assign(line.substr(start, i - start));
+      usesBuilt = true;
       ++i;
       while (i < line.size()) {
         if (line[i] == u'"') {
           if (i + 1 < line.size() && line[i + 1] == u'"') {
-            fields.back() += u'"';
+            built += u'"';
             i += 2;
             continue;
           }
           ++i;
           break;
         }
-        fields.back() += line[i++];
+        built += line[i++];
       }
       fieldStart = false;
       continue;
     }
     if (isDelimiter(c)) {
-      if (!(s.ConsecutiveDelimiter && fieldStart && fields.size() > 1)) fields.emplace_back();
+      // Consecutive delimiters count as one (after the first field) when asked.
+      if (!(s.ConsecutiveDelimiter && fieldStart && emitted > 0)) {
+        visit(current());
+        ++emitted;
+      }
+      built.clear();
+      usesBuilt = false;
+      start = ++i;
       fieldStart = true;
-      ++i;
       continue;
     }
-    fields.back() += c;
+    if (usesBuilt) built += c;
     fieldStart = false;
     ++i;
   }
-  return fields;
+  visit(current());
 }
 
 }  // namespace
@@ -149,60 +165,60 @@ void MemoryWorksheet::TextToColumns(const Area& area, const TextToColumnsArgs& a
   std::vector<long> rows;
   for (auto r = source->NextFilled(area.row1 - 1); r && *r <= area.row2; r = source->NextFilled(*r)) rows.push_back(*r);
   for (long r : rows) {
-    const Text text = DisplayText(source->Find(r)->Value());
+    const Text text = internal::DisplayText(source->Value(r));
     long col = area.col1;
     long field = 0;
-    for (const Text& f : SplitFields(text, s)) {
+    ForEachField(text, s, [&](TextView f) {
       const long format = formatOf(++field);
-      if (format == xlSkipColumn) continue;
+      if (format == xlSkipColumn) return;
       if (col > cols_) Raise(err::kApplication, "TextToColumns method of Range class failed");
       if (format == xlTextFormat) FormatCells({r, col, r, col}, FormatKey::NumberFormat, 0, Variant(Text(u"@")));
-      EnterCell(r, col, Variant(f));
+      EnterCell(r, col, Variant(Text(f)));
       ++col;
-    }
+    });
   }
 }
 
 void MemoryWorksheet::Paste(const xl::Range& destination) {
   Live();
+  const phases::Scope timed("paste");
   book_.App().CheckFailure("Worksheet.Paste");
   if (&destination.Parent() != this) Raise(err::kApplication, "Paste method of Worksheet class failed");
   const auto& reader = book_.App().Clipboard();
   const Text text = reader ? reader() : Text();
   if (text.empty()) Raise(err::kApplication, "Paste method of Worksheet class failed");
 
-  std::vector<TextView> lines;
-  TextView all(text);
+  const TextToColumnsSettings& s = book_.App().TextToColumnsState();
+  const long top = destination.Row(), left = destination.Column();
+  long row = top, right = left;
+  // Each line of the text, split into fields, one row down from the last; a field
+  // longer than a cell holds continues in the cells below it.
+  const auto pasteLine = [&](TextView line) {
+    long height = 1;
+    long col = left;
+    ForEachField(line, s, [&](TextView f) {
+      const long chunks = f.empty() ? 1 : static_cast<long>((f.size() + kCellTextLimit - 1) / kCellTextLimit);
+      if (col > cols_ || row + chunks - 1 > rows_) Raise(err::kApplication, "Paste method of Worksheet class failed");
+      Column& cells = EnsureCol(col);
+      for (long k = 0; k < chunks; ++k) {
+        cells.EnterTyped(row + k, f.substr(static_cast<std::size_t>(k) * kCellTextLimit, kCellTextLimit));
+      }
+      height = std::max(height, chunks);
+      right = std::max(right, col);
+      ++col;
+    });
+    row += height;
+  };
+  const TextView all(text);
   std::size_t start = 0;
   for (std::size_t i = 0; i < all.size(); ++i) {
     if (all[i] == u'\n' || all[i] == u'\r') {
-      lines.push_back(all.substr(start, i - start));
+      pasteLine(all.substr(start, i - start));
       if (all[i] == u'\r' && i + 1 < all.size() && all[i + 1] == u'\n') ++i;
       start = i + 1;
     }
   }
-  if (start < all.size()) lines.push_back(all.substr(start));
-
-  const TextToColumnsSettings& s = book_.App().TextToColumnsState();
-  const long top = destination.Row(), left = destination.Column();
-  long row = top, right = left;
-  for (TextView line : lines) {
-    std::vector<Text> fields = SplitFields(line, s);
-    // A field longer than a cell holds continues in the cells below it.
-    long height = 1;
-    for (std::size_t j = 0; j < fields.size(); ++j) {
-      const long col = left + static_cast<long>(j);
-      const Text& f = fields[j];
-      const long chunks = f.empty() ? 1 : static_cast<long>((f.size() + kMaxCellText - 1) / kMaxCellText);
-      if (col > cols_ || row + chunks - 1 > rows_) Raise(err::kApplication, "Paste method of Worksheet class failed");
-      for (long k = 0; k < chunks; ++k) {
-        EnterCell(row + k, col, Variant(f.substr(static_cast<std::size_t>(k) * kMaxCellText, kMaxCellText)));
-      }
-      height = std::max(height, chunks);
-      right = std::max(right, col);
-    }
-    row += height;
-  }
+  if (start < all.size()) pasteLine(all.substr(start));
   selection_ = WidenToMerges({Area{top, left, std::max(top, row - 1), right}});
   active_ = {top, left};
 }

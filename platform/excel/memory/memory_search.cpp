@@ -1,10 +1,19 @@
 // End, Find/FindNext and Sort of the in-memory worksheet.
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <bit>
+#include <cstdint>
 #include <numeric>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/excel/memory/memory.h"
 #include "platform/runtime/error.h"
+#include "platform/runtime/phases.h"
 #include "platform/runtime/text_order.h"
 
 namespace quillary::xl::memory {
@@ -65,36 +74,53 @@ namespace {
 
 // A compiled What: literal characters and the wildcards "?" (one character) and "*"
 // (any run); "~" makes the next "~", "*" or "?" literal. Without MatchCase the pattern
-// and the cell texts are compared folded.
+// and the cell texts are compared folded. What is at most 255 characters: the pattern
+// lives in the matcher itself, and matching a cell allocates nothing but, for a
+// search other than a whole-value one without case, one reused buffer.
 class Matcher {
  public:
-  Matcher(const FindSettings& s) : whole_(s.LookAt == xlWhole), matchCase_(s.MatchCase) {
-    const Text what = matchCase_ ? s.What : text_order::Fold(s.What);
+  static constexpr std::size_t kLongestWhat = 255;
+
+  explicit Matcher(const FindSettings& s) : whole_(s.LookAt == xlWhole), matchCase_(s.MatchCase) {
+    const TextView what = TextView(s.What).substr(0, kLongestWhat);
     for (std::size_t i = 0; i < what.size(); ++i) {
-      char16_t c = what[i];
+      const char16_t c = what[i];
       if (c == u'~' && i + 1 < what.size() && (what[i + 1] == u'~' || what[i + 1] == u'*' || what[i + 1] == u'?')) {
-        tokens_.push_back({false, what[++i]});
+        Add({false, what[++i]});
       } else if (c == u'*' || c == u'?') {
-        tokens_.push_back({true, c});
+        Add({true, c});
         wild_ = true;
       } else {
-        tokens_.push_back({false, c});
+        Add({false, matchCase_ ? c : text_order::FoldChar(c)});
       }
-    }
-    if (!wild_) {
-      for (const Token& t : tokens_) literal_ += t.c;
     }
   }
 
   // True when the folded key `literal` finds every match: a whole, wildcard-free search.
   bool Indexable() const { return whole_ && !wild_; }
   // The literal in folded form, for the index.
-  Text FoldedLiteral() const { return matchCase_ ? text_order::Fold(literal_) : literal_; }
+  TextView FoldedLiteral() {
+    for (std::size_t i = 0; i < count_; ++i) folded_[i] = text_order::FoldChar(literal_[i]);
+    return TextView(folded_, count_);
+  }
 
-  bool Matches(const Text& cellText) const {
-    const Text folded = matchCase_ ? Text() : text_order::Fold(cellText);
-    const Text& s = matchCase_ ? cellText : folded;
-    if (!wild_) return whole_ ? s == literal_ : s.find(literal_) != Text::npos;
+  bool Matches(TextView cellText) const {
+    const TextView literal(literal_, count_);
+    if (!wild_ && whole_) {
+      if (cellText.size() != count_) return false;
+      if (matchCase_) return cellText == literal;
+      for (std::size_t i = 0; i < count_; ++i) {
+        if (text_order::FoldChar(cellText[i]) != literal_[i]) return false;
+      }
+      return true;
+    }
+    TextView s = cellText;
+    if (!matchCase_) {
+      scratch_.assign(cellText);
+      for (char16_t& c : scratch_) c = text_order::FoldChar(c);
+      s = scratch_;
+    }
+    if (!wild_) return s.find(literal) != TextView::npos;
     // A part match is a whole match with a "*" before and after the pattern.
     return whole_ ? Glob(s) : Glob(s, true, true);
   }
@@ -105,11 +131,17 @@ class Matcher {
     char16_t c;
   };
 
+  void Add(Token t) {
+    tokens_[count_] = t;
+    literal_[count_] = t.c;
+    ++count_;
+  }
+
   // Whole-text glob with backtracking to the last star, linear for patterns of few
   // stars. `openStart` and `openEnd` put an implicit "*" before and after the pattern.
   bool Glob(TextView s, bool openStart = false, bool openEnd = false) const {
     constexpr std::size_t kNone = SIZE_MAX, kLeading = SIZE_MAX - 1;
-    const std::size_t n = tokens_.size();
+    const std::size_t n = count_;
     const auto star = [&](std::size_t t) { return tokens_[t].wild && tokens_[t].c == u'*'; };
     std::size_t si = 0, ti = 0, starT = openStart ? kLeading : kNone, starS = 0;
     while (si < s.size()) {
@@ -135,19 +167,12 @@ class Matcher {
   bool whole_;
   bool matchCase_;
   bool wild_ = false;
-  std::vector<Token> tokens_;
-  Text literal_;
+  std::size_t count_ = 0;
+  Token tokens_[kLongestWhat];
+  char16_t literal_[kLongestWhat];  // the tokens' characters (the literal when none is wild)
+  char16_t folded_[kLongestWhat];
+  mutable Text scratch_;
 };
-
-// The text a cell is searched by: its value shown as text, or its formula (a text
-// constant without the "'" prefix).
-Text SearchText(const Cell& cell, long lookIn) {
-  if (lookIn == xlFormulas) {
-    if (cell.Kind() == CellKind::Text || cell.Kind() == CellKind::Formula) return cell.TextRef();
-    return cell.FormulaText();
-  }
-  return DisplayText(cell.Value());
-}
 
 void CheckFindSettings(const FindSettings& s) {
   const bool ok = (s.LookIn == xlValues || s.LookIn == xlFormulas || s.LookIn == xlComments) &&
@@ -168,7 +193,8 @@ std::optional<CellPos> MemoryWorksheet::Find(std::span<const Area> within, const
   if (args.LookIn) s.LookIn = *args.LookIn;
   if (args.LookAt) s.LookAt = *args.LookAt;
   if (args.SearchOrder) s.SearchOrder = *args.SearchOrder;
-  if (args.MatchCase) s.MatchCase = *args.MatchCase;
+  s.MatchCase = args.MatchCase.value_or(false);
+  if (args.MatchByte) s.MatchByte = *args.MatchByte;
   s.SearchDirection = args.SearchDirection;
   CheckFindSettings(s);
   std::optional<CellPos> after;
@@ -191,7 +217,8 @@ std::optional<CellPos> MemoryWorksheet::FindNext(std::span<const Area> within, s
 std::optional<CellPos> MemoryWorksheet::Search(std::span<const Area> within, const FindSettings& s,
                                                std::optional<CellPos> after) {
   if (within.empty()) return std::nullopt;
-  const Matcher matcher(s);
+  Matcher matcher(s);
+  Text shown;  // a non-text cell's text, for the matcher
   const bool byColumns = s.SearchOrder == xlByColumns;
 
   // The first (forward) or last (backward) matching row of column c within [lo, hi].
@@ -207,9 +234,9 @@ std::optional<CellPos> MemoryWorksheet::Search(std::span<const Area> within, con
     }
     Column* col = Col(c);
     if (!col) return std::nullopt;
-    auto accept = [&](long r) { return matcher.Matches(SearchText(*col->Find(r), s.LookIn)); };
+    auto accept = [&](long r) { return matcher.Matches(col->SearchView(r, s.LookIn, shown)); };
     if (s.LookIn == xlValues && matcher.Indexable()) {
-      const RowSet* rows = col->IndexRows(matcher.FoldedLiteral());
+      const internal::RowSet* rows = col->IndexRows(matcher.FoldedLiteral());
       if (!rows) return std::nullopt;
       return rows->Search(lo, hi, forward, accept);
     }
@@ -302,55 +329,240 @@ std::optional<CellPos> MemoryWorksheet::Search(std::span<const Area> within, con
 
 namespace {
 
-// One key of one row, computed once and kept compact: the text keys of all rows lie in
-// one arena, so that sorting a million rows compares nearby memory and frees nothing.
-struct KeyPart {
-  std::uint8_t rank = 4;  // 0 number, 1 text, 2 boolean, 3 error, 4 blank
-  double number = 0;      // a number; FALSE 0 and TRUE 1; errors all 0 (they tie); a text's rank
-  std::size_t offset = 0, length = 0;  // a text's sort key in the arena
+using internal::Cell;
+using internal::CellKind;
+// The working memory of one sort, given back when it ends (a sort of a million rows
+// needs some 30 MB, which the rest of a run has better use for).
+struct Buffers {
+  std::vector<std::uint32_t> order, newRow;
+  std::vector<std::uint64_t> slots, hashes, value;
+  std::vector<std::uint8_t> cls;
+  Text keyText, distinctText;
+  std::vector<std::size_t> keyStart, distinctStart;
 };
 
-KeyPart MakeKey(const Cell* cell, bool matchCase, Text& arena) {
-  KeyPart k;
-  if (!cell || cell->IsEmpty()) return k;
-  const auto text = [&](TextView t) {
-    const Text key = text_order::SortKey(t, matchCase);
-    k.rank = 1;
-    k.offset = arena.size();
-    k.length = key.size();
-    arena += key;
-  };
-  if (cell->Kind() == CellKind::Text) {
-    text(cell->TextRef());
-    return k;
-  }
-  const Variant v = cell->Value();
-  switch (v.Type()) {
-    case VarType::Number:
-      k.rank = 0;
-      k.number = v.AsNumber();
-      break;
-    case VarType::String:
-      text(v.AsText());
-      break;
-    case VarType::Boolean:
-      k.rank = 2;
-      k.number = v.AsBool() ? 1 : 0;
-      break;
-    case VarType::Empty:
-      break;
-    default:
-      k.rank = 3;
-      break;
-  }
-  return k;
+// Key classes: numbers, texts, booleans, error values; blanks last in either order.
+constexpr std::uint8_t kNumberClass = 0, kTextClass = 1, kBooleanClass = 2, kErrorClass = 3, kBlankClass = 4;
+
+// A number as an unsigned integer in the same order.
+std::uint64_t NumberKey(double d) {
+  if (d == 0) d = 0;
+  const auto bits = std::bit_cast<std::uint64_t>(d);
+  return (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
+// The class and value of one key of every row of the block, into b.cls and b.value:
+// numbers as they are, booleans 0 and 1, texts by their rank among the block's
+// distinct texts in the shared text order (each distinct text keyed and compared
+// once, however many rows hold it).
+void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffers& b) {
+  b.cls.assign(n, kBlankClass);
+  b.value.assign(n, 0);
+  if (!col) return;
+  // The distinct texts, copied side by side, found through an open-addressing table of
+  // their indexes.
+  Text& distinctText = b.distinctText;
+  distinctText.clear();
+  b.distinctStart.assign(1, 0);
+  const auto distinctView = [&](std::uint32_t k) {
+    return TextView(distinctText).substr(b.distinctStart[k], b.distinctStart[k + 1] - b.distinctStart[k]);
+  };
+  // A slot holds the high half of the text's hash beside its index, so that a probe
+  // looks at the text only when the halves agree. The table grows with the distinct
+  // texts (at most half full), so that a column of many equal texts probes a table
+  // small enough to stay in the cache.
+  constexpr std::uint64_t kFree = ~std::uint64_t{0};
+  std::size_t slotCount = 1024;
+  while (slotCount < 2 * n && slotCount < (std::size_t{1} << 16)) slotCount *= 2;
+  b.slots.assign(slotCount, kFree);
+  std::vector<std::uint64_t>& hashes = b.hashes;
+  hashes.clear();
+  const auto place = [&](std::uint64_t hash, std::uint32_t index) {
+    std::size_t i = hash & (slotCount - 1);
+    while (b.slots[i] != kFree) i = (i + 1) & (slotCount - 1);
+    b.slots[i] = (hash & 0xFFFFFFFF00000000ULL) | index;
+  };
+  const auto distinctIndex = [&](TextView t) {
+    const std::uint64_t hash = std::hash<TextView>{}(t);
+    const std::uint64_t high = hash & 0xFFFFFFFF00000000ULL;
+    for (std::size_t i = hash & (slotCount - 1); b.slots[i] != kFree; i = (i + 1) & (slotCount - 1)) {
+      const auto index = static_cast<std::uint32_t>(b.slots[i]);
+      if ((b.slots[i] & 0xFFFFFFFF00000000ULL) == high && distinctView(index) == t) return index;
+    }
+    const auto index = static_cast<std::uint32_t>(hashes.size());
+    hashes.push_back(hash);
+    distinctText += t;
+    b.distinctStart.push_back(distinctText.size());
+    if (hashes.size() * 2 > slotCount) {
+      slotCount *= 2;
+      b.slots.assign(slotCount, kFree);
+      for (std::uint32_t k = 0; k < hashes.size(); ++k) place(hashes[k], k);
+    } else {
+      place(hash, index);
+    }
+    return index;
+  };
+  for (std::size_t i = 0; i < n; ++i) {
+    const Cell* c = col->CellAt(row1 + static_cast<long>(i));
+    if (!c) break;
+    switch (c->Kind()) {
+      case CellKind::Empty: break;
+      case CellKind::Number:
+        b.cls[i] = kNumberClass;
+        b.value[i] = NumberKey(c->u.number);
+        break;
+      case CellKind::Boolean:
+        b.cls[i] = kBooleanClass;
+        b.value[i] = c->u.boolean ? 1 : 0;
+        break;
+      case CellKind::Error: b.cls[i] = kErrorClass; break;
+      case CellKind::Text:
+        b.cls[i] = kTextClass;
+        b.value[i] = col->WithText(*c, distinctIndex);
+        break;
+      case CellKind::Formula: {
+        const Variant v = col->Value(row1 + static_cast<long>(i));
+        if (v.IsNumber()) {
+          b.cls[i] = kNumberClass;
+          b.value[i] = NumberKey(v.AsNumber());
+        } else if (v.IsBoolean()) {
+          b.cls[i] = kBooleanClass;
+          b.value[i] = v.AsBool() ? 1 : 0;
+        } else if (v.IsText()) {
+          b.cls[i] = kTextClass;
+          b.value[i] = distinctIndex(v.AsText());
+        } else {
+          b.cls[i] = kErrorClass;
+        }
+        break;
+      }
+    }
+  }
+  // The sort keys of the distinct texts side by side, then their ranks.
+  const std::size_t total = b.distinctStart.size() - 1;
+  b.keyText.clear();
+  b.keyStart.assign(1, 0);
+  for (std::uint32_t k = 0; k < total; ++k) {
+    text_order::AppendSortKey(distinctView(k), matchCase, b.keyText);
+    b.keyStart.push_back(b.keyText.size());
+  }
+  const auto keyOf = [&](std::uint32_t k) {
+    return TextView(b.keyText.data() + b.keyStart[k], b.keyStart[k + 1] - b.keyStart[k]);
+  };
+  // The keys are sorted by their first four code units packed into a number, and only
+  // where those tie by the whole key: most comparisons so stay within one array.
+  struct Prefixed {
+    std::uint64_t prefix;
+    std::uint32_t key;
+  };
+  std::vector<Prefixed> byKey(total);
+  for (std::uint32_t k = 0; k < total; ++k) {
+    const TextView t = keyOf(k);
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 4; ++i) prefix = (prefix << 16) | (i < t.size() ? t[i] : 0);
+    byKey[k] = {prefix, k};
+  }
+  std::sort(byKey.begin(), byKey.end(), [&](const Prefixed& x, const Prefixed& y) {
+    if (x.prefix != y.prefix) return x.prefix < y.prefix;
+    return keyOf(x.key) < keyOf(y.key);
+  });
+  std::vector<std::uint32_t> rank(total);
+  for (std::size_t r = 0, k = 0; k < total; ++k) {
+    // Equal keys share a rank, so that the row order decides between them.
+    if (k > 0 && (byKey[k].prefix != byKey[k - 1].prefix || keyOf(byKey[k].key) != keyOf(byKey[k - 1].key))) ++r;
+    rank[byKey[k].key] = static_cast<std::uint32_t>(r);
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    if (b.cls[i] == kTextClass) b.value[i] = rank[static_cast<std::size_t>(b.value[i])];
+  }
+  // The table and the texts are done with: their room goes back before the records of
+  // the rows are made.
+  std::vector<std::uint64_t>().swap(b.slots);
+  std::vector<std::uint64_t>().swap(b.hashes);
+  Text().swap(b.distinctText);
+  Text().swap(b.keyText);
+  std::vector<std::size_t>().swap(b.distinctStart);
+  std::vector<std::size_t>().swap(b.keyStart);
+}
+
+// One row's keys in one record, so that the sort compares nearby memory: each key's
+// class and value (a descending key stored reversed), then the row, which keeps equal
+// rows in their order.
+template <std::size_t K>
+struct Record {
+  std::uint64_t value[K];
+  std::uint32_t row;
+  std::uint8_t cls[K];
+};
+
+template <std::size_t K>
+void SortedOrder(std::size_t n, const std::vector<std::vector<std::uint8_t>>& cls,
+                 const std::vector<std::vector<std::uint64_t>>& value, std::vector<std::uint32_t>& order) {
+  std::vector<Record<K>> records(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    Record<K>& rec = records[i];
+    rec.row = static_cast<std::uint32_t>(i);
+    for (std::size_t k = 0; k < K; ++k) {
+      rec.cls[k] = cls[k][i];
+      rec.value[k] = value[k][i];
+    }
+  }
+  std::sort(records.begin(), records.end(), [](const Record<K>& a, const Record<K>& b) {
+    for (std::size_t k = 0; k < K; ++k) {
+      if (a.cls[k] != b.cls[k]) return a.cls[k] < b.cls[k];
+      if (a.value[k] != b.value[k]) return a.value[k] < b.value[k];
+    }
+    return a.row < b.row;
+  });
+  order.resize(n);
+  for (std::size_t i = 0; i < n; ++i) order[i] = records[i].row;
+}
+
+// Applies the order to every column: the cells move one column after another through
+// one scratch column; then the columns, independent of one another, settle (runs, texts,
+// index), a long sort sharing them out among a few threads.
+void PermuteColumns(const std::vector<Column*>& columns, long row1, const std::vector<std::uint32_t>& order,
+                    const std::vector<std::uint32_t>& newRow) {
+  {
+    std::vector<internal::Cell> scratch;
+    for (Column* col : columns) col->MoveRows(row1, order, scratch);
+  }
+  constexpr std::size_t kThreadedRows = std::size_t{1} << 16;
+  constexpr std::size_t kMostThreads = 4;
+  std::atomic<std::size_t> next{0};
+  std::mutex failed;
+  std::exception_ptr failure;
+  const auto work = [&] {
+    for (std::size_t i = next++; i < columns.size(); i = next++) {
+      try {
+        columns[i]->SettleMovedRows(row1, newRow);
+      } catch (...) {
+        const std::lock_guard<std::mutex> lock(failed);
+        if (!failure) failure = std::current_exception();
+      }
+    }
+  };
+  std::vector<std::thread> helpers;
+  if (order.size() >= kThreadedRows) {
+    const std::size_t wanted = std::min({columns.size(), kMostThreads, std::size_t{std::thread::hardware_concurrency()}});
+    for (std::size_t t = 1; t < wanted; ++t) {
+      try {
+        helpers.emplace_back(work);
+      } catch (const std::system_error&) {
+        break;  // no more threads to be had: the others do the rest
+      }
+    }
+  }
+  work();
+  for (std::thread& t : helpers) t.join();
+  if (failure) std::rethrow_exception(failure);
+}
 
 }  // namespace
 
 void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
   Live();
+  const phases::Scope timed("sort");
   CheckArea(block);
   book_.App().CheckFailure("Range.Sort");
   if (args.Orientation != xlTopToBottom) Raise(err::kApplication, "Sort method of Range class failed");
@@ -384,92 +596,47 @@ void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
   if (row2 <= row1) return;
   const auto n = static_cast<std::size_t>(row2 - row1 + 1);
 
-  // The keys laid out key by key: table[k * n + i] is key k of row i.
-  Text arena;
-  std::vector<KeyPart> table(keys.size() * n);
+  Buffers b;
+  std::optional<phases::Scope> part(std::in_place, "sort-keys");
+  std::vector<std::vector<std::uint8_t>> cls(keys.size());
+  std::vector<std::vector<std::uint64_t>> value(keys.size());
   for (std::size_t k = 0; k < keys.size(); ++k) {
-    const Column* col = Col(keys[k].col);
-    for (std::size_t i = 0; i < n; ++i) {
-      table[k * n + i] = MakeKey(col ? col->Find(row1 + static_cast<long>(i)) : nullptr, args.MatchCase, arena);
-    }
-  }
-  // Texts are ranked once: each distinct key is sorted a single time, and the rows then
-  // compare their ranks as numbers (a list with many equal texts sorts its distinct
-  // texts only).
-  for (std::size_t k = 0; k < keys.size(); ++k) {
-    std::unordered_map<TextView, std::uint32_t> ids;
-    std::vector<TextView> distinct;
-    std::vector<std::uint32_t> idOf(n, 0);
-    for (std::size_t i = 0; i < n; ++i) {
-      const KeyPart& part = table[k * n + i];
-      if (part.rank != 1) continue;
-      const TextView key = TextView(arena).substr(part.offset, part.length);
-      const auto [it, added] = ids.try_emplace(key, static_cast<std::uint32_t>(distinct.size()));
-      if (added) distinct.push_back(key);
-      idOf[i] = it->second;
-    }
-    std::vector<std::uint32_t> byKey(distinct.size());
-    std::iota(byKey.begin(), byKey.end(), 0U);
-    std::sort(byKey.begin(), byKey.end(), [&](std::uint32_t a, std::uint32_t b) { return distinct[a] < distinct[b]; });
-    std::vector<double> rankOf(distinct.size());
-    for (std::size_t r = 0; r < byKey.size(); ++r) rankOf[byKey[r]] = static_cast<double>(r);
-    for (std::size_t i = 0; i < n; ++i) {
-      KeyPart& part = table[k * n + i];
-      if (part.rank == 1) part.number = rankOf[idOf[i]];
-    }
-  }
-  // Each row's keys side by side in one record, encoded so that plain ascending order
-  // of (class, number) key by key is the sort order: blanks last in either order; a
-  // descending key has its classes and numbers reversed. Ties keep the rows' order.
-  struct Record {
-    double number[3];
-    std::uint8_t cls[3];
-    std::uint32_t row;
-  };
-  std::vector<Record> records(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    Record& rec = records[i];
-    rec.row = static_cast<std::uint32_t>(i);
-    for (std::size_t k = 0; k < 3; ++k) {
-      rec.number[k] = 0;
-      rec.cls[k] = 0;
-      if (k >= keys.size()) continue;
-      const KeyPart& part = table[k * n + i];
-      if (part.rank == 4) {
-        rec.cls[k] = 255;
-      } else if (keys[k].descending) {
-        rec.cls[k] = static_cast<std::uint8_t>(3 - part.rank);
-        rec.number[k] = -part.number;
-      } else {
-        rec.cls[k] = part.rank;
-        rec.number[k] = part.number;
+    MakeKeys(Col(keys[k].col), row1, n, args.MatchCase, b);
+    if (keys[k].descending) {
+      for (std::size_t i = 0; i < n; ++i) {
+        if (b.cls[i] == kBlankClass) continue;
+        b.cls[i] = static_cast<std::uint8_t>(kErrorClass - b.cls[i]);
+        b.value[i] = ~b.value[i];
       }
     }
+    cls[k].swap(b.cls);
+    value[k].swap(b.value);
   }
-  std::vector<KeyPart>().swap(table);
-  std::stable_sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
-    for (std::size_t k = 0; k < 3; ++k) {
-      if (a.cls[k] != b.cls[k]) return a.cls[k] < b.cls[k];
-      if (a.number[k] != b.number[k]) return a.number[k] < b.number[k];
-    }
-    return false;
-  });
-  std::vector<long> order(n);
-  for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<long>(records[i].row);
-  std::vector<Record>().swap(records);
+  part.emplace("sort-order");
+  switch (keys.size()) {
+    case 1: SortedOrder<1>(n, cls, value, b.order); break;
+    case 2: SortedOrder<2>(n, cls, value, b.order); break;
+    default: SortedOrder<3>(n, cls, value, b.order); break;
+  }
+  std::vector<std::vector<std::uint8_t>>().swap(cls);
+  std::vector<std::vector<std::uint64_t>>().swap(value);
+  b.newRow.resize(n);
+  for (std::size_t i = 0; i < n; ++i) b.newRow[b.order[i]] = static_cast<std::uint32_t>(i);
 
+  part.emplace("sort-permute");
+  std::vector<Column*> moving;
   for (long c = block.col1; c <= std::min<long>(block.col2, static_cast<long>(columns_.size())); ++c) {
-    if (Column* col = Col(c)) col->Permute(row1, order);
+    if (Column* col = Col(c)) moving.push_back(col);
   }
+  PermuteColumns(moving, row1, b.order, b.newRow);
+  part.reset();
   // Comments and hyperlinks travel with their rows.
-  std::vector<long> newRow(n);
-  for (std::size_t i = 0; i < n; ++i) newRow[static_cast<std::size_t>(order[i])] = row1 + static_cast<long>(i);
   auto remap = [&](auto& map) {
     std::remove_reference_t<decltype(map)> out;
     for (auto& [pos, data] : map) {
       auto p = pos;
       if (block.Contains(p.first, p.second) && p.first >= row1 && p.first <= row2) {
-        p.first = newRow[static_cast<std::size_t>(p.first - row1)];
+        p.first = row1 + static_cast<long>(b.newRow[static_cast<std::size_t>(p.first - row1)]);
       }
       out[p] = std::move(data);
     }

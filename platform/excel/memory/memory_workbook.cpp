@@ -27,7 +27,7 @@ void CheckDefinedName(TextView name) {
   bool ok = !name.empty() && name.size() <= 255 && IsNameStart(name[0]);
   for (char16_t c : name) ok = ok && IsNameChar(c);
   if (ok) {
-    ok = !ParseA1(name, 1048576, 16384) && !ParseR1C1(name, 1048576, 16384) &&
+    ok = !ParseA1(name, kLargeGridRows, kLargeGridColumns) && !ParseR1C1(name, kLargeGridRows, kLargeGridColumns) &&
          !text_order::EqualNoCase(name, u"R") && !text_order::EqualNoCase(name, u"C");
   }
   if (!ok) Raise(err::kApplication, "The name that you entered is not valid.");
@@ -197,8 +197,8 @@ MemoryWorkbook::~MemoryWorkbook() = default;
 
 Application& MemoryWorkbook::Parent() { return app_; }
 
-long MemoryWorkbook::RowsCount() const { return grid_ == GridSize::Large ? 1048576 : 65536; }
-long MemoryWorkbook::ColumnsCount() const { return grid_ == GridSize::Large ? 16384 : 256; }
+long MemoryWorkbook::RowsCount() const { return grid_ == GridSize::Large ? kLargeGridRows : kSmallGridRows; }
+long MemoryWorkbook::ColumnsCount() const { return grid_ == GridSize::Large ? kLargeGridColumns : kSmallGridColumns; }
 
 Worksheet& MemoryWorkbook::ActiveSheet() { return *active_; }
 MemoryWorksheet& MemoryWorkbook::ActiveMemorySheet() { return *active_; }

@@ -66,7 +66,7 @@ Column* MemoryWorksheet::Col(long col) const {
 Column& MemoryWorksheet::EnsureCol(long col) {
   if (static_cast<long>(columns_.size()) < col) columns_.resize(static_cast<std::size_t>(col));
   auto& p = columns_[static_cast<std::size_t>(col - 1)];
-  if (!p) p = std::make_unique<Column>(sheetFormat_);
+  if (!p) p = std::make_unique<Column>(book_.Formats(), rows_, sheetFormat_);
   return *p;
 }
 
@@ -262,14 +262,67 @@ Variant MemoryWorksheet::CellValue(long row, long col) {
   Live();
   CheckCell(row, col);
   const Column* c = Col(col);
-  const Cell* cell = c ? c->Find(row) : nullptr;
-  return cell ? cell->Value() : Variant();
+  return c ? c->Value(row) : Variant();
+}
+
+void MemoryWorksheet::ReadValues(const Area& area, std::vector<Variant>& out) {
+  Live();
+  CheckArea(area);
+  const auto cols = static_cast<std::size_t>(area.Columns());
+  out.resize(static_cast<std::size_t>(area.Cells()));
+  for (long c = area.col1; c <= area.col2; ++c) {
+    Variant* first = out.data() + (c - area.col1);
+    if (const Column* col = Col(c)) {
+      col->ReadValues(area.row1, area.row2, first, cols);
+    } else {
+      for (long r = area.row1; r <= area.row2; ++r, first += cols) *first = Variant();
+    }
+  }
+}
+
+void MemoryWorksheet::WriteValues(const Area& area, std::span<const Variant> values) {
+  Live();
+  CheckArea(area);
+  if (static_cast<std::int64_t>(values.size()) != area.Cells()) {
+    Raise(err::kApplication, "The number of values does not match the range");
+  }
+  book_.App().CheckFailure("Range.Value");
+  CheckWritable(area, "Range.Value");
+  const auto cols = static_cast<std::size_t>(area.Columns());
+  for (long c = area.col1; c <= area.col2; ++c) {
+    Column& col = EnsureCol(c);
+    const Variant* v = values.data() + (c - area.col1);
+    for (long r = area.row1; r <= area.row2; ++r, v += cols) col.Enter(r, *v);
+  }
+}
+
+std::size_t MemoryWorksheet::HeldTextBytes(long col) const {
+  const Column* c = Col(col);
+  return c ? c->HeldTextBytes() : 0;
+}
+
+void MemoryWorksheet::EnterTexts(long row1, long col, std::span<const TextView> typed) {
+  Live();
+  if (typed.empty()) return;
+  const long row2 = row1 + static_cast<long>(typed.size()) - 1;
+  CheckArea({row1, col, row2, col});
+  CheckWritable({row1, col, row2, col}, "Range.Value");
+  Column& c = EnsureCol(col);
+  long r = row1;
+  for (const TextView t : typed) c.EnterTyped(r++, t);
 }
 
 void MemoryWorksheet::EnterCell(long row, long col, const Variant& value) {
   CheckCell(row, col);
-  Column& c = EnsureCol(col);
-  c.Enter(row, value, book_.Formats().IsText(c.FormatAt(row)));
+  EnsureCol(col).Enter(row, value);
+}
+
+void MemoryWorksheet::ClearCells(std::span<const Area> areas) {
+  for (const Area& a : areas) {
+    for (long c = a.col1; c <= std::min<long>(a.col2, static_cast<long>(columns_.size())); ++c) {
+      if (Column* col = Col(c)) col->ClearRows(a.row1, a.row2);
+    }
+  }
 }
 
 void MemoryWorksheet::SetValue(const Area& area, const Variant& value) {
@@ -279,18 +332,12 @@ void MemoryWorksheet::SetValue(const Area& area, const Variant& value) {
   CheckWritable(area, "Range.Value");
   const bool clears = value.IsEmpty() || value.IsNull() || (value.IsText() && value.AsText().empty());
   if (clears) {
-    for (long c = area.col1; c <= area.col2; ++c) {
-      Column* col = Col(c);
-      if (!col) continue;
-      while (auto r = col->NextFilled(area.row1 - 1)) {
-        if (*r > area.row2) break;
-        col->Clear(*r);
-      }
-    }
+    ClearCells(std::span<const Area>(&area, 1));
     return;
   }
   for (long c = area.col1; c <= area.col2; ++c) {
-    for (long r = area.row1; r <= area.row2; ++r) EnterCell(r, c, value);
+    Column& col = EnsureCol(c);
+    for (long r = area.row1; r <= area.row2; ++r) col.Enter(r, value);
   }
 }
 
@@ -298,16 +345,14 @@ Text MemoryWorksheet::CellFormula(long row, long col) {
   Live();
   CheckCell(row, col);
   const Column* c = Col(col);
-  const Cell* cell = c ? c->Find(row) : nullptr;
-  return cell ? cell->FormulaText() : Text();
+  return c ? c->FormulaText(row) : Text();
 }
 
 bool MemoryWorksheet::CellHasFormula(long row, long col) {
   Live();
   CheckCell(row, col);
   const Column* c = Col(col);
-  const Cell* cell = c ? c->Find(row) : nullptr;
-  return cell && cell->Kind() == CellKind::Formula;
+  return c && c->Kind(row) == internal::CellKind::Formula;
 }
 
 void MemoryWorksheet::ClearContents(std::span<const Area> areas) {
@@ -320,16 +365,7 @@ void MemoryWorksheet::ClearContents(std::span<const Area> areas) {
     }
     CheckWritable(a, "Range.ClearContents");
   }
-  for (const Area& a : areas) {
-    for (long c = a.col1; c <= std::min<long>(a.col2, static_cast<long>(columns_.size())); ++c) {
-      Column* col = Col(c);
-      if (!col) continue;
-      while (auto r = col->NextFilled(a.row1 - 1)) {
-        if (*r > a.row2) break;
-        col->Clear(*r);
-      }
-    }
-  }
+  ClearCells(areas);
 }
 
 std::int64_t MemoryWorksheet::CountFilled(const Area& area) {
@@ -431,15 +467,9 @@ void MemoryWorksheet::FormatCells(const Area& area, FormatKey key, long edge, co
     Column& col = EnsureCol(c);
     if (allRows) {
       col.SetDefaultFormat(change(col.DefaultFormat()));
-      for (long r = 1; r <= col.StoredRows(); ++r) {
-        Cell& cell = col.Touch(r);
-        cell.SetFormat(change(cell.Format()));
-      }
+      for (long r = 1; r <= col.StoredRows(); ++r) col.SetFormatAt(r, change(col.FormatAt(r)));
     } else {
-      for (long r = area.row1; r <= area.row2; ++r) {
-        Cell& cell = col.Touch(r);
-        cell.SetFormat(change(cell.Format()));
-      }
+      for (long r = area.row1; r <= area.row2; ++r) col.SetFormatAt(r, change(col.FormatAt(r)));
     }
   }
   if (!allRows) formatBox_ = formatBox_ ? Bounding(*formatBox_, area) : area;
@@ -475,7 +505,7 @@ void MemoryWorksheet::ClearFormats(std::span<const Area> areas) {
       Column* col = Col(c);
       if (!col) continue;
       if (allRows) col->SetDefaultFormat(0);
-      for (long r = a.row1; r <= std::min(a.row2, col->StoredRows()); ++r) col->Touch(r).SetFormat(0);
+      for (long r = a.row1; r <= std::min(a.row2, col->StoredRows()); ++r) col->SetFormatAt(r, 0);
     }
   }
   // Recompute the box of formatted cells.
@@ -541,7 +571,7 @@ Variant MemoryWorksheet::ColumnWidth(long col1, long col2) {
   std::optional<Variant> acc;
   for (long c = col1; c <= col2; ++c) {
     const Column* col = Col(c);
-    Combine(acc, col ? col->width : 8.43);
+    Combine(acc, col ? col->width : kDefaultColumnWidth);
   }
   return *acc;
 }
@@ -564,7 +594,7 @@ Variant MemoryWorksheet::RowHeight(long row1, long row2) {
   // Rows without their own height share the default; only the rows listed can differ.
   auto it = rowHeight_.lower_bound(row1);
   const long listed = static_cast<long>(std::distance(it, rowHeight_.upper_bound(row2)));
-  if (listed < row2 - row1 + 1) Combine(acc, 15.0);
+  if (listed < row2 - row1 + 1) Combine(acc, kDefaultRowHeight);
   for (; it != rowHeight_.end() && it->first <= row2; ++it) Combine(acc, it->second);
   return *acc;
 }
@@ -574,7 +604,7 @@ void MemoryWorksheet::SetRowHeight(long row1, long row2, double height) {
   CheckArea({row1, 1, row2, 1});
   if (height < 0 || height > 409) Raise(err::kApplication, "Unable to set the RowHeight property of the Range class");
   for (long r = row1; r <= row2; ++r) {
-    if (height == 15.0) {
+    if (height == kDefaultRowHeight) {
       rowHeight_.erase(r);
     } else {
       rowHeight_[r] = height;
@@ -591,7 +621,7 @@ void MemoryWorksheet::AutoFitColumns(const Area& area) {
     std::size_t longest = 0;
     bool any = false;
     for (auto r = col->NextFilled(area.row1 - 1); r && *r <= area.row2; r = col->NextFilled(*r)) {
-      longest = std::max(longest, LineMeasure(DisplayText(col->Find(*r)->Value())).second);
+      longest = std::max(longest, LineMeasure(col->Shown(*r)).second);
       any = true;
     }
     if (any) {
@@ -610,7 +640,7 @@ void MemoryWorksheet::AutoFitRows(const Area& area) {
     if (!col) continue;
     for (auto r = col->NextFilled(area.row1 - 1); r && *r <= area.row2; r = col->NextFilled(*r)) {
       auto& n = lines[*r];
-      n = std::max(n, LineMeasure(DisplayText(col->Find(*r)->Value())).first);
+      n = std::max(n, LineMeasure(col->Shown(*r)).first);
     }
   }
   // Rows of the area without text go back to the default height.
@@ -618,7 +648,7 @@ void MemoryWorksheet::AutoFitRows(const Area& area) {
     it = rowHeight_.erase(it);
   }
   for (const auto& [r, n] : lines) {
-    if (n > 1) rowHeight_[r] = std::min(409.0, 15.0 * static_cast<double>(n));
+    if (n > 1) rowHeight_[r] = std::min(409.0, kDefaultRowHeight * static_cast<double>(n));
   }
 }
 
@@ -635,20 +665,22 @@ double MemoryWorksheet::CellWidth(long col) {
   CheckCell(1, col);
   const Column* p = Col(col);
   if (p && p->hidden) return 0;
-  const double chars = p ? p->width : 8.43;
+  const double chars = p ? p->width : kDefaultColumnWidth;
   return chars <= 0 ? 0 : (std::floor(chars * 7 + 0.5) + 5) * 0.75;
 }
 
 double MemoryWorksheet::CellTop(long row) {
   Live();
   CheckCell(row, 1);
-  double top = 15.0 * static_cast<double>(row - 1);
-  for (auto it = rowHeight_.begin(); it != rowHeight_.end() && it->first < row; ++it) top += it->second - 15.0;
+  double top = kDefaultRowHeight * static_cast<double>(row - 1);
+  for (auto it = rowHeight_.begin(); it != rowHeight_.end() && it->first < row; ++it) {
+    top += it->second - kDefaultRowHeight;
+  }
   const long hiddenUpTo = std::min<long>(row, static_cast<long>(rowHidden_.size()));
   for (long r = 1; r < hiddenUpTo; ++r) {
     if (rowHidden_[static_cast<std::size_t>(r)]) {
       auto h = rowHeight_.find(r);
-      top -= h == rowHeight_.end() ? 15.0 : h->second;
+      top -= h == rowHeight_.end() ? kDefaultRowHeight : h->second;
     }
   }
   return top;
@@ -736,13 +768,10 @@ void MemoryWorksheet::Merge(const Area& area) {
   merges_.erase(std::remove_if(merges_.begin(), merges_.end(), [&](const Area& m) { return merged.Contains(m); }),
                 merges_.end());
   // The merged cell keeps the value of its upper-left cell.
-  for (long c = merged.col1; c <= merged.col2; ++c) {
-    Column* col = Col(c);
-    if (!col) continue;
-    for (auto r = col->NextFilled(merged.row1 - 1); r && *r <= merged.row2; r = col->NextFilled(*r)) {
-      if (*r != merged.row1 || c != merged.col1) col->Clear(*r);
-    }
-  }
+  std::vector<Area> others;
+  if (merged.col2 > merged.col1) others.push_back({merged.row1, merged.col1 + 1, merged.row2, merged.col2});
+  if (merged.row2 > merged.row1) others.push_back({merged.row1 + 1, merged.col1, merged.row2, merged.col1});
+  ClearCells(others);
   merges_.push_back(merged);
 }
 

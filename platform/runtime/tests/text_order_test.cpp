@@ -48,8 +48,14 @@ const std::vector<OrderCase>& OrderCases() {
       {Variant(u"+"), Variant(u"<"), false, -1},
       {Variant(u">"), Variant(u"a"), false, -1},
       {Variant(u"_"), Variant(u"A"), false, -1},
-      {Variant(u"Z"), Variant(u"\u00E9"), false, -1},
+      {Variant(u"Z"), Variant(u"\u00DF"), false, -1},
+      {Variant(u"Z"), Variant(u"\u20AC"), false, -1},
       {Variant(u"\t"), Variant(u"0"), false, -1},
+      // Chr(127) sorts with the control characters: after Chr(31), before digits.
+      {Variant(u"\x1F"), Variant(u"\x7F"), false, -1},
+      {Variant(u"\x7F"), Variant(u"0"), false, -1},
+      {Variant(u"\x7F"), Variant(u" "), false, -1},
+      {Variant(u"a\x7F"), Variant(u"a!"), false, -1},
       {Variant(u"\x01"), Variant(u"\t"), false, -1},
       {Variant(u"\x01"), Variant(u"!"), false, -1},
       {Variant(u"\x01"), Variant(u" x"), false, -1},
@@ -66,6 +72,29 @@ const std::vector<OrderCase>& OrderCases() {
       {Variant(u"\u00C9t\u00E9"), Variant(u"\u00E9T\u00C9"), true, 1},
       {Variant(u"\u03A9\u03BC\u03B5\u03B3\u03B1"), Variant(u"\u03C9\u039C\u0395\u0393\u0391"), false, 0},
       {Variant(u"\u0416"), Variant(u"\u0436"), true, 1},
+      // Accented letters sort with their base letter: A=a < À=à < B=b; the accent
+      // decides only between otherwise equal texts, position by position, a plain
+      // letter first.
+      {Variant(u"a"), Variant(u"\u00E0"), false, -1},
+      {Variant(u"\u00C0"), Variant(u"\u00E0"), false, 0},
+      {Variant(u"\u00C0"), Variant(u"\u00E0"), true, 1},
+      {Variant(u"\u00E0"), Variant(u"b"), false, -1},
+      {Variant(u"\u00E0"), Variant(u"B"), true, -1},
+      {Variant(u"Dune"), Variant(u"\u00C9clair"), false, -1},
+      {Variant(u"\u00C9clair"), Variant(u"Fig"), false, -1},
+      {Variant(u"\u00C9clair"), Variant(u"Zeta"), false, -1},
+      {Variant(u"eclair"), Variant(u"\u00E9clair"), false, -1},
+      {Variant(u"\u00E9clair"), Variant(u"eclairs"), false, -1},
+      {Variant(u"resum\u00E9"), Variant(u"r\u00E9sume"), false, -1},
+      {Variant(u"cot\u00E9"), Variant(u"c\u00F4te"), false, -1},
+      {Variant(u"\u00E9"), Variant(u"\u00E8"), false, 1},
+      {Variant(u"Stra\u00DFe"), Variant(u"Strasse"), false, 1},
+      {Variant(u"\u0141\u00F3d\u017A"), Variant(u"Lodz"), false, 1},
+      {Variant(u"\u0141\u00F3d\u017A"), Variant(u"Lodzia"), false, -1},
+      {Variant(u"\u00C7a"), Variant(u"Cb"), false, -1},
+      {Variant(u"\u0131"), Variant(u"j"), false, -1},
+      // Where a hyphen stands decides before the accents do.
+      {Variant(u"c\u00F6op"), Variant(u"co-op"), false, -1},
       // Hyphens and apostrophes are passed over; a tie is decided position by position:
       // an ordinary character before an apostrophe before a hyphen, the shorter first.
       {Variant(u"ab"), Variant(u"a-b"), false, -1},
@@ -99,7 +128,8 @@ std::vector<Text> SampleTexts() {
                              u"-a",    u"'a",    u"a'",    u"aa",     u"aA",      u"Aa",     u"AA",
                              u"a-a",   u"a'a",   u"A-a",   u"a--a",   u"1",       u"10",     u"9",
                              u" ",     u"\t",    u"~",     u"+",      u"R1-R5",   u"r1-r5",  u"R1",
-                             u"\u00E9", u"\u00C9", u"\u01C4", u"\u01C5", u"\u01C6", u"\U0001F600", u"\uFF21"};
+                             u"\u00E9", u"\u00C9", u"\u01C4", u"\u01C5", u"\u01C6", u"\U0001F600", u"\uFF21",
+                             u"\u00E0", u"\u00C0", u"b",     u"\x7F",  u"\u0131",   u"\u00DF", u"\u00E0-b"};
   for (const OrderCase& c : OrderCases()) {
     if (c.a.IsText()) texts.push_back(c.a.AsText());
     if (c.b.IsText()) texts.push_back(c.b.AsText());

@@ -88,18 +88,28 @@ TEST_F(Find, FindNextWalksTheHitsAndComesBackToTheFirst) {
 }
 
 TEST_F(Find, RemembersTheOptionsOfTheLastFind) {
-  EXPECT_EQ(FindIn("A1:B9", {u"APPLE", nullptr, xlValues, xlPart, xlByColumns, xlNext, true}), "-");
-  // Left out: part and MatchCase come from the last Find.
-  EXPECT_EQ(FindIn("A1:B9", {.What = u"Appl"}), "$A$3");
+  EXPECT_EQ(FindIn("A1:B9", {.What = u"APPLE", .LookIn = xlValues, .LookAt = xlPart, .SearchOrder = xlByColumns,
+                             .MatchCase = true, .MatchByte = true}),
+            "-");
+  // Left out: LookIn, LookAt, SearchOrder and MatchByte come from the last Find;
+  // MatchCase is False.
+  EXPECT_EQ(FindIn("A1:B9", {.What = u"Appl"}), "$A$2");
   const FindSettings& s = app->RememberedFind();
   EXPECT_EQ(s.What, u"Appl");
   EXPECT_EQ(s.LookIn, xlValues);
   EXPECT_EQ(s.LookAt, xlPart);
   EXPECT_EQ(s.SearchOrder, xlByColumns);
-  EXPECT_TRUE(s.MatchCase);
+  EXPECT_FALSE(s.MatchCase);
+  EXPECT_TRUE(s.MatchByte);
+  // FindNext goes on with the MatchCase of the Find it continues.
+  EXPECT_EQ(FindIn("A1:B9", {.What = u"Appl", .MatchCase = true}), "$A$3");
+  const auto first = R("A1:B9").Find({.What = u"Appl", .MatchCase = true});
+  ASSERT_TRUE(first);
+  const auto next = R("A1:B9").FindNext(&*first);
+  EXPECT_TRUE(next && next->Address() == u"$A$3") << "only one cell matches with case";
   // The settings-reset Find the component ends with.
-  R("A1").Find({u"", nullptr, xlValues, xlPart, xlByColumns, xlNext, false});
-  EXPECT_EQ(app->RememberedFind(), (FindSettings{u"", xlValues, xlPart, xlByColumns, xlNext, false}));
+  R("A1").Find({u"", nullptr, xlValues, xlPart, xlByColumns, xlNext, false, false});
+  EXPECT_EQ(app->RememberedFind(), (FindSettings{u"", xlValues, xlPart, xlByColumns, xlNext, false, false}));
 }
 
 TEST_F(Find, SearchesOnlyTheGivenRange) {

@@ -1,4 +1,8 @@
+#include <optional>
+#include <vector>
+
 #include "platform/excel/memory/tests/fixture.h"
+#include "platform/runtime/vba.h"
 
 namespace quillary::xl::memory {
 namespace {
@@ -45,8 +49,9 @@ TEST_F(Sort, AndLookupAgreeOnTheOrder) {
       sheet->Range(u"Z1").SetValue(p.high);
       return sheet->Range(u"Z1").Value();
     }()) << Describe(p.low) << " < " << Describe(p.high);
-    if (!p.matchCase) {
-      // Lookup finds the largest element not greater than the value, in the same order.
+    if (!p.matchCase && low.Type() == high.Type() && !low.IsError()) {
+      // Lookup finds the largest element not greater than the value, in the same order
+      // (among values of the value's type).
       const Variant vector[] = {low, high}, result[] = {false, true};
       EXPECT_EQ(f.Lookup(high, vector, result), Variant(true)) << Describe(high);
       EXPECT_EQ(f.Lookup(low, vector, result), Variant(false)) << Describe(low);
@@ -62,11 +67,44 @@ TEST(WorksheetFunctionLookup, RaisesBelowTheFloorAndComparesWithoutCase) {
   auto& f = app->WorksheetFunction();
   const Variant vector[] = {-1, u"m"}, result[] = {false, true};
   EXPECT_EQ(f.Lookup(u"M", vector, result), Variant(true));
-  EXPECT_EQ(f.Lookup(u"lz", vector, result), Variant(false));
   EXPECT_EQ(f.Lookup(1e300, vector, result), Variant(false));
   std::string description;
   EXPECT_EQ(ErrorOf([&] { f.Lookup(-2, vector, result); }, &description), 1004);
   EXPECT_EQ(description, "Unable to get the Lookup property of the WorksheetFunction class");
+  // The number is not a text: below "m" no text is left.
+  EXPECT_EQ(ErrorOf([&] { f.Lookup(u"lz", vector, result); }), 1004);
+}
+
+// Approximate match passes over error values, blanks and values of another type.
+TEST(WorksheetFunctionLookup, PassesOverErrorsAndOtherTypes) {
+  auto app = CreateApplication();
+  auto& f = app->WorksheetFunction();
+  const struct {
+    const char* what;
+    Variant value;
+    std::vector<Variant> vector;
+    std::optional<int> found;  // index into vector, nothing: Error 1004
+  } cases[] = {
+      {"an error between equal numbers", 2, {1, CellError::Div0, 1}, 2},
+      {"errors first", 5, {CellError::NA, CellError::NA, 3, 4}, 3},
+      {"errors last", 5, {3, 4, CellError::NA, CellError::NA}, 1},
+      {"texts among numbers", 3, {1, u"x", 2, u"y", 4}, 2},
+      {"numbers among texts", Variant(u"c"), {u"a", 1, u"b", 2, u"d"}, 2},
+      {"a blank passed over", 2, {1, Variant(), 3}, 0},
+      {"booleans apart", true, {false, 1, true, 2}, 2},
+      {"nothing of the type", 2, {u"a", CellError::NA}, std::nullopt},
+      {"only errors", 2, {CellError::NA}, std::nullopt},
+      {"below the first number", 0, {u"a", 1, 2}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    std::vector<Variant> result;
+    for (std::size_t i = 0; i < c.vector.size(); ++i) result.emplace_back(static_cast<int>(i));
+    if (c.found) {
+      EXPECT_EQ(f.Lookup(c.value, c.vector, result), Variant(*c.found)) << c.what;
+    } else {
+      EXPECT_EQ(ErrorOf([&] { f.Lookup(c.value, c.vector, result); }), 1004) << c.what;
+    }
+  }
 }
 
 TEST(WorksheetFunctionLookup, TheLowestTextFloorOrdersEveryText) {
@@ -139,6 +177,51 @@ TEST_F(Sort, SortsEntireColumnsWithoutTouchingTheEmptyRows) {
   EXPECT_EQ(R("D1000").Value(), Variant(u"999"));
   EXPECT_EQ(R("D1").End(xlDown).Row(), 1000);
   EXPECT_EQ(sheet->UsedRange().Address(), u"$D$1:$D$1000");
+}
+
+}  // namespace
+}  // namespace quillary::xl::memory
+
+namespace quillary::xl::memory {
+namespace {
+
+// Accented names sort with their base letter, in the order Find without case and Lookup
+// share.
+TEST_F(Sort, PutsAccentedLettersWithTheirBaseLetter) {
+  Fill("A1", {u"Zeta", u"\u00C9clair", u"eclair", u"Apple", u"\u00E1pple", u"Dune", u"\u00DFig", u"Fig"});
+  SortBy("A1:A8", "A1");
+  EXPECT_EQ(Column("A1:A8"), (std::vector<Variant>{u"Apple", u"\u00E1pple", u"Dune", u"eclair", u"\u00C9clair",
+                                                   u"Fig", u"Zeta", u"\u00DFig"}));
+}
+
+// A sort moves the rows of a column's Find index with them, and a long block keeps
+// every row's cells together (the columns are moved apart from one another).
+TEST_F(Sort, KeepsTheFindIndexAndRowsTogether) {
+  constexpr long kRows = 70000;
+  std::vector<Variant> values;
+  for (long r = 1; r <= kRows; ++r) {
+    const long key = (r * 7919) % kRows;  // every key once, in a shuffled order
+    values.push_back(Variant(u"k" + vba::NumberText(static_cast<double>(key))));
+    values.push_back(Variant(static_cast<double>(key)));
+  }
+  R("A1:B70000").SetValues(values);
+  // The index is made before the sort.
+  ASSERT_TRUE(R("A1:A70000").Find({.What = u"k5", .LookIn = xlValues, .LookAt = xlWhole}));
+  xl::Range key = R("B1");
+  R("A1:B70000").Sort({.Key1 = &key, .Order1 = xlAscending});
+  for (long k : {0L, 1L, 5L, 4242L, kRows - 1}) {
+    const auto hit = R("A1:A70000").Find({.What = u"k" + vba::NumberText(static_cast<double>(k)), .LookIn = xlValues,
+                                          .LookAt = xlWhole});
+    ASSERT_TRUE(hit) << k;
+    EXPECT_EQ(hit->Row(), k + 1);
+    EXPECT_EQ(sheet->CellValue(k + 1, 2), Variant(static_cast<double>(k)));
+  }
+  // Writes after the sort keep the index right.
+  R("A10").SetValue(u"k5");
+  EXPECT_EQ(R("A1:A70000").Find({.What = u"k5", .LookIn = xlValues, .LookAt = xlWhole})->Row(), 6);
+  R("A6").ClearContents();
+  EXPECT_EQ(R("A1:A70000").Find({.What = u"k5", .LookIn = xlValues, .LookAt = xlWhole})->Row(), 10);
+  EXPECT_FALSE(R("A1:A70000").Find({.What = u"k9", .LookIn = xlValues, .LookAt = xlWhole}));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "platform/excel/memory/tests/fixture.h"
+#include "platform/runtime/vba.h"
 
 namespace quillary::xl::memory {
 namespace {
@@ -28,7 +29,9 @@ TEST_F(ValueEntry, AppliesTheEntryRulesOfTheApplication) {
       {Variant(u"-1.5E3"), false, Variant(-1500.0), "-1500", false, true},
       {Variant(u"+.5"), false, Variant(0.5), "0.5", false, true},
       {Variant(u"12345678901234567"), false, Variant(12345678901234500.0), "1.23456789012345E+16", false, true},
-      {Variant(u"1,234"), false, Variant(u"1,234"), "1,234", false, true},
+      {Variant(u"1,234"), false, Variant(1234.0), "1234", false, true},
+      {Variant(u"#N/A"), false, Variant(CellError::NA), "#N/A", false, true},
+      {Variant(u"#N/A"), true, Variant(u"#N/A"), "#N/A", false, true},
       {Variant(u"1.2.3"), false, Variant(u"1.2.3"), "1.2.3", false, true},
       {Variant(u"1E"), false, Variant(u"1E"), "1E", false, true},
       {Variant(u"007"), true, Variant(u"007"), "007", false, true},
@@ -57,6 +60,124 @@ TEST_F(ValueEntry, AppliesTheEntryRulesOfTheApplication) {
     EXPECT_EQ(app->WorksheetFunction().CountA(cell), c.filled ? 1 : 0) << what;
     EXPECT_EQ(R("B1").End(xlDown).Row(), c.filled ? 2 : sheet->RowsCount()) << what;
   }
+}
+
+// Numbers with separators, percentages and currency as the application reads them in
+// its en-US settings, error values by their texts; dates are left out on purpose.
+TEST_F(ValueEntry, ReadsStyledNumbersAndErrorTextsButNoDates) {
+  struct Case {
+    const char16_t* typed;
+    Variant value;
+    const char16_t* numberFormat;  // what a General cell is given
+    const char16_t* shown;         // what Find in values sees
+  } cases[] = {
+      {u"1,000", 1000.0, u"#,##0", u"1,000"},
+      {u"-1,234,567.5", -1234567.5, u"#,##0.00", u"-1,234,567.50"},
+      {u"12%", 0.12, u"0%", u"12%"},
+      {u"12.5%", 0.125, u"0.00%", u"12.50%"},
+      {u"-3%", -0.03, u"0%", u"-3%"},
+      {u"$5", 5.0, u"$#,##0", u"$5"},
+      {u"-$1,234.50", -1234.5, u"$#,##0.00", u"-$1,234.50"},
+      {u"$-5", -5.0, u"$#,##0", u"-$5"},
+      {u" 2,500 ", 2500.0, u"#,##0", u"2,500"},
+      {u"#DIV/0!", CellError::Div0, u"General", u"#DIV/0!"},
+      {u"#value!", CellError::Value, u"General", u"#VALUE!"},
+      {u"#NAME?", CellError::Name, u"General", u"#NAME?"},
+      {u"#REF!", CellError::Ref, u"General", u"#REF!"},
+      {u"#NUM!", CellError::Num, u"General", u"#NUM!"},
+      {u"#NULL!", CellError::Null, u"General", u"#NULL!"},
+      // Texts: misplaced separators, mixed styles, date-like entries.
+      {u"1,00", u"1,00", u"General", u"1,00"},
+      {u"12,3456", u"12,3456", u"General", u"12,3456"},
+      {u",123", u",123", u"General", u",123"},
+      {u"1,000E3", u"1,000E3", u"General", u"1,000E3"},
+      {u"$5%", u"$5%", u"General", u"$5%"},
+      {u"5$", u"5$", u"General", u"5$"},
+      {u"%", u"%", u"General", u"%"},
+      {u"6-10", u"6-10", u"General", u"6-10"},
+      {u"1/2", u"1/2", u"General", u"1/2"},
+      {u"#N/A!", u"#N/A!", u"General", u"#N/A!"},
+  };
+  xl::Range cell = R("C3");
+  for (const auto& c : cases) {
+    cell.ClearFormats();
+    cell.SetValue(c.typed);
+    const std::string what = ToUtf8(c.typed);
+    EXPECT_EQ(cell.Value(), c.value) << what;
+    EXPECT_EQ(cell.NumberFormat(), Variant(Text(c.numberFormat))) << what;
+    EXPECT_EQ(EnteredValue(c.typed), c.value) << what;
+    const auto hit = R("C1:C9").Find({.What = c.shown, .LookIn = xlValues, .LookAt = xlWhole});
+    EXPECT_TRUE(hit && hit->Row() == 3) << what << " is found as " << ToUtf8(c.shown);
+  }
+  // A cell that has a number format keeps it; under "@" the entry stays a text.
+  cell.SetNumberFormat(u"0.0");
+  cell.SetValue(u"12%");
+  EXPECT_EQ(cell.NumberFormat(), Variant(Text(u"0.0")));
+  EXPECT_EQ(cell.Value(), Variant(0.12));
+  cell.SetNumberFormat(u"@");
+  cell.SetValue(u"12%");
+  EXPECT_EQ(cell.Value(), Variant(u"12%"));
+}
+
+// Range.Value of an area: one array row by row, read and written in one call, with the
+// same entry rules and checks as a cell by cell write.
+TEST_F(ValueEntry, WholeAreasReadAndWriteAsOneArray) {
+  const std::vector<Variant> written = {u"abc", 1.5,       u"'007",  Variant(), u"=12",    u"1,000",
+                                        true,   u"#N/A",   u"",      u"x",      Variant(), u"TRUE"};
+  R("B2:D5").SetValues(written);
+  const std::vector<Variant> read = R("B2:D5").Values();
+  ASSERT_EQ(read.size(), written.size());
+  for (long r = 0; r < 4; ++r) {
+    for (long c = 0; c < 3; ++c) {
+      const auto i = static_cast<std::size_t>(r * 3 + c);
+      EXPECT_EQ(read[i], sheet->CellValue(2 + r, 2 + c)) << i;
+      xl::Range one = R("A1").Offset(1 + r, 1 + c);
+      EXPECT_EQ(one.Value(), [&] {
+        R("Z1").SetValue(written[i]);
+        return R("Z1").Value();
+      }()) << "as a single write, " << Describe(written[i]);
+    }
+  }
+  EXPECT_TRUE(R("C3").HasFormula());
+  EXPECT_EQ(R("B2").End(xlDown).Row(), 4) << "the empty value left a gap";
+  // Past the stored cells, and in columns never written, the array holds Empty.
+  std::vector<Variant> out(1, Variant(u"stale"));
+  R("D4:F7").Values(out);
+  ASSERT_EQ(out.size(), 12u);
+  EXPECT_EQ(out[3], Variant(true));  // D5
+  for (std::size_t i = 0; i < out.size(); ++i) EXPECT_TRUE(out[i].IsEmpty() || i == 3) << i;
+  // A wrong size, an injected failure and a protected sheet are refused as for SetValue.
+  EXPECT_EQ(ErrorOf([&] { R("A1:B2").SetValues(written); }), 1004);
+  app->InjectFailure("Range.Value", 1004, "injected");
+  EXPECT_EQ(ErrorOf([&] { R("A1:A2").SetValues(std::vector<Variant>{1, 2}); }), 1004);
+  sheet->Protect();
+  EXPECT_EQ(ErrorOf([&] { R("A1:A2").SetValues(std::vector<Variant>{1, 2}); }), 1004);
+  EXPECT_TRUE(R("A1").Value().IsEmpty());
+}
+
+// Texts overwritten and cleared give their room back: a column rewritten many times
+// holds about what its live texts need. Texts of one-byte characters and others (kept
+// in two bytes a character) share the column.
+TEST_F(ValueEntry, OverwrittenTextsAreReclaimed) {
+  constexpr long kRows = 400;
+  const auto text = [](int round, long r) {
+    Text t(1000, static_cast<char16_t>(u'a' + round));
+    if (r % 3 == 0) t += u"\u03A9\u00E9";  // an Omega makes it a two-byte text
+    return t + vba::NumberText(static_cast<double>(r));
+  };
+  for (int round = 0; round < 12; ++round) {
+    for (long r = 1; r <= kRows; ++r) sheet->Cells(r, 1).SetValue(text(round, r));
+    if (round == 3 || round == 7) sheet->Range(u"A1:A100").ClearContents();
+  }
+  std::size_t live = 0;
+  for (long r = 1; r <= kRows; ++r) {
+    ASSERT_EQ(sheet->CellValue(r, 1), Variant(text(11, r))) << r;
+    live += text(11, r).size() * (r % 3 == 0 ? 2 : 1);
+  }
+  EXPECT_LT(sheet->HeldTextBytes(1), 4 * live) << "12 rounds of texts would hold " << 12 * live;
+  const auto hit = R("A1:A400").Find({.What = u"L\u03A9\u00C9300", .LookIn = xlValues, .LookAt = xlPart});
+  ASSERT_TRUE(hit);
+  EXPECT_EQ(hit->Row(), 300);
 }
 
 TEST_F(ValueEntry, CutsTextsAtTheCellLimit) {
