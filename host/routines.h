@@ -37,10 +37,15 @@ struct Routines {
   Routine CnvrtNetTelesis;
   Routine RowsReduce;
   Routine RowExpand;
-  // The tagging and the TAG SETTINGS dialog that Get/Try and the block engine run.
-  Routine DuplicatesFormShow;
+  // The tagging and the TAG SETTINGS dialog that Get/Try and the block engine run. The
+  // dialog answers kStop when the user cancelled it.
+  std::function<Proceed(State&)> DuplicatesFormShow;
   std::function<void(State&, const Text&)> CmprMark_Find;
   std::function<void(State&, const Text&)> CmprMark_Clear;
+  // The clipboard staging's services that COMPARE 2 runs: the remembered Tab setting of
+  // pasted text, and emptying the clipboard.
+  std::function<void(State&, bool)> TextToColSetting;
+  Routine Clipboard_Clear;
 
   // Query form events.
   Routine NextButton_Click;

@@ -36,6 +36,10 @@ inline constexpr char16_t kTempNameB[] = u"quillary_91827364b";
 // Creates the working sheet when the workbook has none.
 host::Proceed WholeColRow(host::State& s);
 
+// Selects two areas of the active sheet together through the two temporary workbook
+// names, which are deleted again whatever happens.
+void SelectTogether(host::State& s, const xl::Range& first, const xl::Range& second);
+
 // Compares area `areaNo` (1 or 2) of the current selection with the user's `area` as
 // it was before trimming; when the new one reaches beyond it on any side, tells the
 // user which sides and answers 1, else 0.

@@ -173,6 +173,7 @@ TEST(GetTry, ADuplicatesSummaryIsStagedForPastingWithTabs) {
   d.Tick(u"CheckBox1");
   d.Tick(u"CheckBox3");
   d.Tick(u"CheckBox4");
+  d.b.addin.QueueCompareAnswer(1);  // the TAG SETTINGS dialog: OK
   d.Press();
   EXPECT_EQ(d.b.services.clipboard.Contents(), Text(u"Duplicates_Summary\nDup\t     2\ta"));
   EXPECT_TRUE(d.b.state.drivers.TabSplitPaste);
