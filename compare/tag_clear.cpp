@@ -13,8 +13,6 @@ namespace {
 namespace cd = host::ctl::compdup;
 using host::State;
 
-Text Quoted(TextView t) { return u"\"" + Text(t) + u"\""; }
-
 // One call of CmprMark_Clear, from the area of the list on.
 class Clearer {
  public:

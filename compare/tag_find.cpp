@@ -23,8 +23,6 @@ constexpr char16_t kCr2[] = u"\r\r";
 // this factor), exact in a double for every cell of the grid.
 constexpr double kRowFactor = 100000;
 
-Text Quoted(TextView t) { return u"\"" + Text(t) + u"\""; }
-
 // One call of CmprMark_Find: the set-up, the walk over the list rows and the report.
 class Tagger {
  public:
@@ -201,7 +199,11 @@ class Tagger {
       if (listMode) {
         const Text current = items::CellText(tagCell);
         const Text item = ignore ? vba::CStr(itemParts[static_cast<std::size_t>(i)]) : CountIndexItem(itemParts, i);
-        items::WriteText(tagCell, current.empty() ? item : current + u"," + item);
+        if (current.empty()) {
+          items::WriteText(tagCell, item);
+        } else {
+          items::WriteText(tagCell, current + u',' + item);
+        }
       } else if (locatorLabel) {
         items::WriteText(tagCell, s_.compare.TagText);
       }
@@ -218,7 +220,11 @@ class Tagger {
     const auto at = [&](long k) { return vba::CStr(parts[static_cast<std::size_t>(i * 4 + k)]); };
     Text item = vba::LTrim(at(0)) + at(1);
     const Text second = at(2);
-    if (!second.empty()) item += u"-" + vba::LTrim(at(3)) + second;
+    if (!second.empty()) {
+      item += u'-';
+      item += vba::LTrim(at(3));
+      item += second;
+    }
     return item;
   }
 
