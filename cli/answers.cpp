@@ -161,7 +161,8 @@ void Answers::Show(const Question& q) const {
   while (start <= text.size()) {
     std::size_t end = text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = text.size();
-    err_ << "  " << text.substr(start, end - start) << "\n";
+    // Empty lines stay empty (no blanks at the ends of lines).
+    err_ << (end > start ? "  " : "") << text.substr(start, end - start) << "\n";
     if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
     start = end + 1;
   }

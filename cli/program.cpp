@@ -41,7 +41,8 @@ SCRIPTS
   double quotes ("a ""quoted"" word"); a "#" at the start of a word begins a comment.
   ${1} .. ${9} stand for the script's arguments, ${N:-default} for an argument or a
   default; any other "$" is itself ($A$1). Every line is checked before the first command
-  runs. Paths are relative to the current directory.
+  runs. Paths are relative to the current directory. A line beginning with "#### expected"
+  ends the script: scenario files (tests/scenarios) keep their expected results after it.
 
 COMMANDS
 )";

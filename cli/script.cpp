@@ -1,6 +1,8 @@
 #include "cli/script.h"
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <ostream>
 #include <sstream>
 
@@ -71,24 +73,49 @@ xl::Range ResolveRange(xl::Workbook& book, const std::string& word) {
   }
 }
 
-// A cell value as `print cells` shows it: texts with backslash, tab, line feed and
-// carriage return written as \\, \t, \n and \r so that each row stays one line.
+// The escapes that keep a text on one line: backslash, tab, line feed and carriage
+// return written as \\, \t, \n and \r. The print commands write texts so; `set` and
+// `comment` read their texts so.
+constexpr std::pair<char, char> kEscapes[] = {{'\\', '\\'}, {'\t', 't'}, {'\n', 'n'}, {'\r', 'r'}};
+
+std::string Escaped(const Text& text) {
+  std::string out;
+  for (const char c : ToUtf8(text)) {
+    const auto* e = std::find_if(std::begin(kEscapes), std::end(kEscapes), [c](const auto& p) { return p.first == c; });
+    if (e == std::end(kEscapes)) {
+      out += c;
+    } else {
+      out += '\\';
+      out += e->second;
+    }
+  }
+  return out;
+}
+
+Text Unescaped(const std::string& word) {
+  std::string out;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (word[i] != '\\') {
+      out += word[i];
+      continue;
+    }
+    const char next = i + 1 < word.size() ? word[i + 1] : '\0';
+    const auto* e =
+        std::find_if(std::begin(kEscapes), std::end(kEscapes), [next](const auto& p) { return p.second == next; });
+    if (e == std::end(kEscapes)) throw Failure("'" + word + "': a backslash begins \\n, \\r, \\t or \\\\");
+    out += e->first;
+    ++i;
+  }
+  return FromUtf8(out);
+}
+
+// A cell value as `print cells` shows it: texts escaped.
 std::string CellText(const Variant& v) {
   if (v.IsEmpty()) return "";
   if (v.IsBoolean()) return v.AsBool() ? "TRUE" : "FALSE";
   if (v.IsError()) return ToUtf8(CellErrorText(v.AsError()));
   if (v.IsNumber()) return ToUtf8(vba::NumberText(v.AsNumber()));
-  std::string out;
-  for (const char c : ToUtf8(v.AsText())) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
-    }
-  }
-  return out;
+  return Escaped(v.AsText());
 }
 
 // Entire rows and columns are cut at the sheet's used range.
@@ -108,13 +135,18 @@ std::string VisibilityText(long visible) {
   }
 }
 
-// A multi-line text, its continuation lines indented.
+// A multi-line text, its continuation lines indented (empty ones stay empty).
 std::string Indented(const Text& text) {
   std::string out;
   const std::string utf8 = ToUtf8(text);
   for (std::size_t i = 0; i < utf8.size(); ++i) {
     if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
-    out += utf8[i] == '\r' || utf8[i] == '\n' ? std::string("\n  ") : std::string(1, utf8[i]);
+    if (utf8[i] != '\r' && utf8[i] != '\n') {
+      if (!out.empty() && out.back() == '\n') out += "  ";
+      out += utf8[i];
+    } else {
+      out += '\n';
+    }
   }
   return out;
 }
@@ -141,7 +173,83 @@ void Select(Context& c, Args a) { ResolveRange(c.session.Book(), a[0]).Select();
 
 void Cell(Context& c, Args a) { ResolveRange(c.session.Book(), a[0]).SetValue(FieldValue(FromUtf8(a[1]))); }
 
-void Set(Context& c, Args a) { SetProperty(FindControlProperty(c.session.Forms(), a[0]), a[1]); }
+void Set(Context& c, Args a) { SetProperty(FindControlProperty(c.session.Forms(), a[0]), ToUtf8(Unescaped(a[1]))); }
+
+// The sheet named by the first word, or the active sheet.
+xl::Worksheet& SheetOrActive(Context& c, Args a) {
+  return a.empty() ? c.session.Book().ActiveSheet() : SheetByName(c.session.Book(), FromUtf8(a[0]));
+}
+
+void ProtectWorkbook(Context& c, Args a) {
+  bool structure = a.empty(), windows = false;
+  for (const std::string& w : a) {
+    if (w == "structure") {
+      structure = true;
+    } else if (w == "windows") {
+      windows = true;
+    } else {
+      throw Failure("protect workbook takes 'structure' and 'windows', not '" + w + "'");
+    }
+  }
+  c.session.Book().Protect(structure, windows);
+}
+
+void ProtectSheet(Context& c, Args a) {
+  constexpr std::string_view kAllowFormatting = "allow-formatting";
+  const bool allowFormatting = !a.empty() && a.back() == kAllowFormatting;
+  const Args sheet = allowFormatting ? a.first(a.size() - 1) : a;
+  if (sheet.size() > 1) throw Failure("usage: protect sheet [SHEET] [allow-formatting]");
+  SheetOrActive(c, sheet).Protect({.AllowFormattingCells = allowFormatting});
+}
+
+void Merge(Context& c, Args a) {
+  const xl::Range range = ResolveRange(c.session.Book(), a[0]);
+  for (const xl::Area& area : range.AreaList()) xl::Range(range.Parent(), area).Merge();
+}
+
+template <bool rows, bool hidden>
+void Hide(Context& c, Args a) {
+  const xl::Range range = ResolveRange(c.session.Book(), a[0]);
+  for (const xl::Area& area : range.AreaList()) {
+    const xl::Range part(range.Parent(), area);
+    (rows ? part.EntireRow() : part.EntireColumn()).SetHidden(hidden);
+  }
+}
+
+void AddComment(Context& c, Args a) {
+  const xl::Range cell = ResolveRange(c.session.Book(), a[0]);
+  if (a.size() > 2 && a[2] != "visible") throw Failure("comment takes 'visible' after the text, not '" + a[2] + "'");
+  const xl::Comment comment = cell.AddComment(Unescaped(a[1]));
+  if (a.size() > 2) comment.SetVisible(true);
+}
+
+void Visibility(Context& c, Args a) {
+  long value = xl::xlSheetVisible;
+  if (a[1] == "0") {
+    value = xl::xlSheetHidden;
+  } else if (a[1] == "2") {
+    value = xl::xlSheetVeryHidden;
+  } else if (a[1] != "-1") {
+    throw Failure("visibility takes -1 (visible), 0 (hidden) or 2 (very hidden), not '" + a[1] + "'");
+  }
+  SheetByName(c.session.Book(), FromUtf8(a[0])).SetVisible(value);
+}
+
+void ClipboardFail(Context& c, Args a) {
+  using Op = sys::MemoryClipboard::Operation;
+  int count = -1;
+  const auto [end, ec] = std::from_chars(a[0].data(), a[0].data() + a[0].size(), count);
+  if (ec != std::errc() || end != a[0].data() + a[0].size() || count < 0) {
+    throw Failure("clipboard fail takes a count, not '" + a[0] + "'");
+  }
+  const std::string op = a.size() > 1 ? a[1] : "";
+  if (op != "" && op != "clear" && op != "set" && op != "get") {
+    throw Failure("clipboard fail takes 'clear', 'set' or 'get', not '" + op + "'");
+  }
+  if (op == "" || op == "clear") c.session.Clipboard().FailNext(count, Op::Clear);
+  if (op == "" || op == "set") c.session.Clipboard().FailNext(count, Op::SetText);
+  if (op == "" || op == "get") c.session.Clipboard().FailNext(count, Op::GetText);
+}
 
 void Call(Context& c, Args a) { c.session.Call(FromUtf8(a[0]), FromUtf8(a.size() > 1 ? a[1] : "Null")); }
 
@@ -215,7 +323,119 @@ void PrintMessages(Context& c, Args) {
   for (const addin::Message& m : c.session.Host().Messages()) c.out << m.style << ": " << Indented(m.prompt) << "\n";
 }
 
-void PrintControl(Context& c, Args a) { c.out << GetProperty(FindControlProperty(c.session.Forms(), a[0])) << "\n"; }
+std::string CellName(long row, long col) { return ToUtf8(xl::ColumnLetters(col)) + std::to_string(row); }
+
+std::string Hex(long n) {
+  char digits[16];
+  const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, n, 16);
+  std::string out = "&H" + std::string(digits, ec == std::errc() ? end : digits);
+  std::transform(out.begin() + 2, out.end(), out.begin() + 2,
+                 [](char ch) { return static_cast<char>(std::toupper(static_cast<unsigned char>(ch))); });
+  return out;
+}
+
+// The name of a constant, or its number.
+std::string ConstantName(long value, std::initializer_list<std::pair<long, const char*>> names) {
+  for (const auto& [v, name] : names) {
+    if (v == value) return name;
+  }
+  return std::to_string(value);
+}
+
+// The formats of one cell that differ from those of a new cell, as words.
+std::string FormatWords(xl::Worksheet& sheet, long row, long col) {
+  using xl::FormatKey;
+  const xl::Area cell{row, col, row, col};
+  const auto number = [&](FormatKey key, long index = 0) {
+    const Variant v = sheet.GetFormat(cell, key, index);
+    return v.IsNumber() ? static_cast<long>(v.AsNumber()) : 0L;
+  };
+  const auto flag = [&](FormatKey key) { return vba::EqualsTrue(sheet.GetFormat(cell, key)); };
+  std::vector<std::string> words;
+  if (const Variant f = sheet.GetFormat(cell, FormatKey::NumberFormat); !(f.IsText() && f.AsText() == u"General")) {
+    words.push_back("format=" + QuoteWord(ToUtf8(vba::CStr(f))));
+  }
+  if (flag(FormatKey::FontBold)) words.push_back("bold");
+  if (const long u = number(FormatKey::FontUnderline); u != xl::xlUnderlineStyleNone) {
+    words.push_back(u == xl::xlUnderlineStyleSingle ? "underline" : "underline=" + std::to_string(u));
+  }
+  if (const long i = number(FormatKey::FontColorIndex); i != xl::xlColorIndexAutomatic) {
+    words.push_back("font-color=" + std::to_string(i));
+  }
+  if (const long color = number(FormatKey::InteriorColor); color != 0xFFFFFF) words.push_back("interior=" + Hex(color));
+  if (const long p = number(FormatKey::InteriorPattern); p != xl::xlNone) {
+    words.push_back("pattern=" + ConstantName(p, {{xl::xlSolid, "solid"}, {xl::xlPatternGray16, "gray16"}}));
+  }
+  if (const long h = number(FormatKey::HorizontalAlignment); h != xl::xlGeneral) {
+    words.push_back("align=" +
+                    ConstantName(h, {{xl::xlLeft, "left"}, {xl::xlCenter, "center"}, {xl::xlRight, "right"}}));
+  }
+  if (const long v = number(FormatKey::VerticalAlignment); v != xl::xlBottom) {
+    words.push_back("valign=" + ConstantName(v, {{xl::xlTop, "top"}, {xl::xlCenter, "center"}}));
+  }
+  if (flag(FormatKey::WrapText)) words.push_back("wrap");
+  if (!flag(FormatKey::Locked)) words.push_back("unlocked");
+  static constexpr std::pair<long, const char*> kEdges[] = {{xl::xlEdgeLeft, "left"},     {xl::xlEdgeTop, "top"},
+                                                            {xl::xlEdgeBottom, "bottom"}, {xl::xlEdgeRight, "right"},
+                                                            {xl::xlDiagonalDown, "diagonal-down"},
+                                                            {xl::xlDiagonalUp, "diagonal-up"}};
+  for (const auto& [edge, name] : kEdges) {
+    if (number(FormatKey::BorderLineStyle, edge) == xl::xlLineStyleNone) continue;
+    words.push_back(std::string("border-") + name + "=" +
+                    ConstantName(number(FormatKey::BorderWeight, edge),
+                                 {{xl::xlHairline, "hairline"}, {xl::xlThin, "thin"}, {xl::xlMedium, "medium"},
+                                  {xl::xlThick, "thick"}}));
+  }
+  std::string line;
+  for (const std::string& w : words) line += (line.empty() ? "" : " ") + w;
+  return line;
+}
+
+void PrintFormats(Context& c, Args a) {
+  const xl::Range range = ResolveRange(c.session.Book(), a[0]);
+  xl::Worksheet& sheet = range.Parent();
+  for (const xl::Area& area : range.AreaList()) {
+    const xl::Area shown = Printable(sheet, area);
+    for (long r = shown.row1; r <= shown.row2; ++r) {
+      for (long col = shown.col1; col <= shown.col2; ++col) {
+        const std::string words = FormatWords(sheet, r, col);
+        if (!words.empty()) c.out << CellName(r, col) << "\t" << words << "\n";
+      }
+    }
+  }
+}
+
+void PrintComments(Context& c, Args a) {
+  xl::Worksheet& sheet = SheetOrActive(c, a);
+  for (const xl::Range& cell : sheet.Comments()) {
+    const xl::Comment comment = *cell.Comment();
+    c.out << CellName(cell.Row(), cell.Column()) << "\t" << (comment.Visible() ? "visible" : "hidden") << "\t"
+          << Escaped(comment.Text()) << "\n";
+  }
+}
+
+void PrintMerges(Context& c, Args a) {
+  xl::Worksheet& sheet = SheetOrActive(c, a);
+  std::vector<xl::Area> areas = sheet.MergedAreas();
+  std::sort(areas.begin(), areas.end(),
+            [](const xl::Area& x, const xl::Area& y) { return std::pair(x.row1, x.col1) < std::pair(y.row1, y.col1); });
+  for (const xl::Area& area : areas) {
+    c.out << ToUtf8(xl::AreaAddress(area, sheet.RowsCount(), sheet.ColumnsCount())) << "\n";
+  }
+}
+
+void PrintSelection(Context& c, Args) {
+  xl::Application& app = c.session.App();
+  c.session.Book();  // Failure when no workbook is open
+  c.out << ToUtf8(app.ActiveSheet()->Name()) << "\t" << ToUtf8(app.Selection()->Address()) << "\t"
+        << ToUtf8(app.ActiveCell()->Address()) << "\n";
+}
+
+void PrintClipboard(Context& c, Args) { c.out << Escaped(c.session.Clipboard().Contents()) << "\n"; }
+
+void PrintControl(Context& c, Args a) {
+  c.out << Escaped(FromUtf8(GetProperty(FindControlProperty(c.session.Forms(), a[0])))) << "\n";
+}
 
 const std::vector<Spec>& Specs() {
   static const std::vector<Spec> kSpecs{
@@ -241,8 +461,37 @@ const std::vector<Spec>& Specs() {
        "BackColor, ForeColor, Left, Width, TextAlign, SelStart, SelLength). FORM: MainUserForm, MailBoxForm, "
        "BigMsgForm, CompDupUserForm, QueryUserForm, QueryEndUserForm, LastWordFirstFilterForm, WrapTextFirmForm, "
        "ParseForm, ToolsForm (any case, 'vba' prefix allowed). VALUE: True/False for switches, a number or &Hhex "
-       "for colours and sizes; for Value, True, False or Null, else the text.",
+       "for colours and sizes; for Value, True, False or Null, else the text. In VALUE, \\r, \\n and \\t stand "
+       "for a carriage return, a line feed and a tab, \\\\ for a backslash (\"a\\r\\nb\": two lines).",
        &Set},
+      {"protect workbook", "[structure] [windows]", 0, 2, false,
+       "Protects the workbook's structure (sheets cannot be added, deleted or renamed) and/or its windows; "
+       "without a word, the structure.",
+       &ProtectWorkbook},
+      {"unprotect workbook", "", 0, 0, false, "Removes the workbook's protection.",
+       [](Context& c, Args) { c.session.Book().Unprotect(); }},
+      {"protect sheet", "[SHEET] [allow-formatting]", 0, 2, false,
+       "Protects a sheet's contents (the active sheet without SHEET): locked cells refuse values and comments; "
+       "formats too unless allow-formatting is given.",
+       &ProtectSheet},
+      {"unprotect sheet", "[SHEET]", 0, 1, false, "Removes a sheet's protection (the active sheet without SHEET).",
+       [](Context& c, Args a) { SheetOrActive(c, a).Unprotect(); }},
+      {"merge", "RANGE", 1, 1, false,
+       "Merges the cells of each area of RANGE; a merged area keeps the value of its upper-left cell.", &Merge},
+      {"hide rows", "RANGE", 1, 1, false, "Hides the entire rows of RANGE (e.g. 3:4 or A3:B4).", &Hide<true, true>},
+      {"hide columns", "RANGE", 1, 1, false, "Hides the entire columns of RANGE (e.g. B:C or B1:C1).",
+       &Hide<false, true>},
+      {"unhide rows", "RANGE", 1, 1, false, "Shows the entire rows of RANGE again.", &Hide<true, false>},
+      {"unhide columns", "RANGE", 1, 1, false, "Shows the entire columns of RANGE again.", &Hide<false, false>},
+      {"comment", "CELL TEXT [visible]", 2, 3, false,
+       "Adds a comment to a cell that has none, hidden unless 'visible' is given; TEXT takes the escapes of set.",
+       &AddComment},
+      {"visibility", "SHEET -1|0|2", 2, 2, false, "Makes a sheet visible (-1), hidden (0) or very hidden (2).",
+       &Visibility},
+      {"clipboard fail", "COUNT [clear|set|get]", 1, 2, false,
+       "Makes the next COUNT calls of the clipboard's clear, set-text or get-text (without a word: of each) fail, "
+       "as while another program holds the clipboard.",
+       &ClipboardFail},
       {"call", "ROUTINE [MODE]", 1, 2, true,
        "Sends one request to the component (QuillaryDLL): GotoRoutine ROUTINE with vbaMode MODE (default Null). "
        "ROUTINES below lists the names the component knows; it runs nothing for any other name, and returns at once "
@@ -279,8 +528,23 @@ const std::vector<Spec>& Specs() {
       {"print count", "", 0, 0, false, "Prints the command-bar count text.", &PrintCount},
       {"print messages", "", 0, 0, false, "Prints every message shown so far: its style, then its text.",
        &PrintMessages},
-      {"print control", "FORM.CONTROL.PROPERTY", 1, 1, false, "Prints a property of a host form's control.",
+      {"print control", "FORM.CONTROL.PROPERTY", 1, 1, false,
+       "Prints a property of a host form's control (texts escaped as cells are).",
        &PrintControl},
+      {"print formats", "RANGE", 1, 1, false,
+       "Prints, for each cell of RANGE whose formats differ from a new cell's, its name and those formats: "
+       "format=NUMBERFORMAT, bold, underline, font-color=INDEX, interior=&HBBGGRR, pattern=, align=, valign=, wrap, "
+       "unlocked, border-EDGE=WEIGHT. Entire rows or columns end at the used range.",
+       &PrintFormats},
+      {"print comments", "[SHEET]", 0, 1, false,
+       "Prints each comment of a sheet (the active sheet without SHEET): its cell, visible or hidden, its text "
+       "(escaped as cells are).",
+       &PrintComments},
+      {"print merges", "[SHEET]", 0, 1, false, "Prints the merged areas of a sheet (the active sheet without SHEET).",
+       &PrintMerges},
+      {"print selection", "", 0, 0, false, "Prints the active sheet's name, its selection and its active cell.",
+       &PrintSelection},
+      {"print clipboard", "", 0, 0, false, "Prints the clipboard's text (escaped as cells are).", &PrintClipboard},
   };
   return kSpecs;
 }
@@ -357,6 +621,7 @@ std::vector<Command> ParseScript(std::string_view text, std::span<const std::str
     ++line;
     auto end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
+    if (text.substr(start, end - start).starts_with(kScriptEnd)) break;
     try {
       auto words = SplitWords(text.substr(start, end - start));
       for (std::string& w : words) w = Substitute(w, args);

@@ -1,7 +1,9 @@
 // The script language of the command-line host: one command per line, in the word
 // syntax of words.h ("#" comments, double quotes around words holding blanks). "${1}" to
 // "${9}" stand for the script's arguments, "${1:-default}" for an argument or a
-// default. The commands and their forms are listed by CommandHelp().
+// default. A line beginning with kScriptEnd ends the script: what follows is not read
+// (scenario files keep their expected results there). The commands and their forms are
+// listed by CommandHelp().
 #pragma once
 
 #include <iosfwd>
@@ -13,6 +15,8 @@
 namespace quillary::cli {
 
 class Session;
+
+inline constexpr std::string_view kScriptEnd = "#### expected";
 
 struct Command {
   long line = 0;

@@ -58,6 +58,8 @@ class Session {
   // A control of the host's forms, as the component names it.
   forms::Control& Control(const host::ControlId& id) { return host::ControlOf(forms_.Forms(), id); }
   addin::ScriptedHost& Host() { return host_; }
+  // The clipboard the component copies to and pastes from.
+  sys::MemoryClipboard& Clipboard() { return services_.clipboard; }
   cli::Answers& Answers() { return answers_; }
   host::State& State() { return state_; }
 

@@ -9,14 +9,6 @@
 
 namespace quillary::drivers {
 
-namespace {
-
-constexpr char16_t kCopyCommentHint[] =
-    u"You can Right-click the cell of the comment box and use Quillary's \"Copy Comment Text\" to copy the text "
-    u"into the clipboard for pasting.";
-
-}  // namespace
-
 void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Range& area) {
   ErrorTrail("StatusComment", [&] {
     const Text pending = std::exchange(s.items.DupSummaryText, Text());
@@ -32,7 +24,7 @@ void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Ra
 
     const xl::Range target = area.Cells(1, 1).Offset(rowOffset, columnOffset);
     if (target.Locked() == Variant(true) && s.ActiveBook().ActiveSheet().ProtectContents()) {
-      host::InfoMsg(s, {u"PROTECTED CELL - Can not use comment box for status."});
+      host::InfoMsg(s, {kProtectedCellMsg});
       return;
     }
 
@@ -43,12 +35,8 @@ void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Ra
       const std::optional<xl::Range> active = s.connection.ExcelApp->ActiveCell();
       host::ScreenOn(s);
       target.Activate();
-      const Text prompt = host::MsgTitle(
-          s, host::Paragraphs({u"There is a comment box in the top-left corner cell of the selection which will be "
-                               u"removed so that the current results using IgnoreIndex# can be indicated.",
-                               u"You can Right-click the Cell of the comment box and use Quillary's \"Copy Comment "
-                               u"Text\" to copy the text into the clipboard for pasting.",
-                               u"OK to replace the existing comment box?"}));
+      const Text prompt =
+          host::MsgTitle(s, host::Paragraphs({kReplaceCommentMsg, kReplaceCommentMsg2, kReplaceCommentMsg3}));
       const double answer = host::MsgBoxDLL(s, prompt, host::msgbox::kOkCancel);
       if (active) active->Activate();
       if (answer == host::msgbox::kAnswerCancel) {
@@ -67,19 +55,16 @@ void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Ra
       comment.SetAutoSize(true);
       comment.SetVisible(leaveVisible);
       if (noticesOn && !old) {
-        host::InfoMsg(s, {u"A new Comment Box has been placed in the top-left cell of the first area of your "
-                          u"selection.",
-                          kCopyCommentHint});
+        host::InfoMsg(s, {kNewCommentMsg, kNewCommentMsg2});
       }
     } else if (!old) {
       if (noticesOn) {
-        host::InfoMsg(s, {u"No new comment box was created because there are no new messages to display."});
+        host::InfoMsg(s, {kNoNewCommentMsg});
       }
     } else {
       target.ClearComments();
       if (noticesOn) {
-        host::InfoMsg(s, {u"The previous comment box in the top-left cell of the first area of your selection was "
-                          u"deleted. No new comment box was created because there are no new messages to display."});
+        host::InfoMsg(s, {Text(kCommentDeletedMsg) + u" " + kNoNewCommentMsg});
       }
     }
   });

@@ -25,8 +25,7 @@ void ScreenRestore(State& s) {
 Proceed WorkbookProtectedCheck(State& s) {
   xl::Workbook& book = s.ActiveBook();
   if (!book.ProtectStructure() && !book.ProtectWindows()) return Proceed::kGoOn;
-  InfoMsg(s, {u"This WorkBook is Protected. This Action requires that a New WorkSheet be added to the workbook.",
-              u"This Action will NOT execute."});
+  InfoMsg(s, {kWorkbookProtectedMsg, kWorkbookProtectedMsg2});
   return Proceed::kStop;
 }
 

@@ -18,6 +18,10 @@ void ScreenRestore(State& s);
 // kStop (after telling the user) when the active workbook's structure or windows are
 // protected, so that no sheet can be added; otherwise kGoOn.
 Proceed WorkbookProtectedCheck(State& s);
+// The paragraphs of its message.
+inline constexpr char16_t kWorkbookProtectedMsg[] =
+    u"This WorkBook is Protected. This Action requires that a New WorkSheet be added to the workbook.";
+inline constexpr char16_t kWorkbookProtectedMsg2[] = u"This Action will NOT execute.";
 
 // True when the active sheet's contents are protected and formatting is not allowed (an
 // application before version 10 cannot allow it). No message.

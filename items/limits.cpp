@@ -25,36 +25,61 @@ constexpr char16_t kCutPasteTip[] =
 
 }  // namespace
 
+Text TooManyItemsText(bool ignoreIndex, TextView capacity) {
+  if (ignoreIndex) {
+    return host::Paragraphs({u"You are using \"IgnoreIndex#\" Mode and the limit of " + Text(capacity) +
+                                 u" Item descriptions has been exceeded.",
+                             u"Changing to the \"CountIndex#\" Mode will not reduce your Item description count unless "
+                             u"you can condense your lists using hypenated ranges (a single description can contain "
+                             u"thousands of Items).",
+                             kSmallerSelections});
+  }
+  return host::Paragraphs({u"You are using \"CountIndex#\" Mode and the limit of " + Text(capacity) +
+                               u" Item descriptions has been exceeded.",
+                           u"Changing to the \"IgnoreIndex#\" Mode will not reduce your Item description count.",
+                           kSmallerSelections});
+}
+
+Text LongCellText(TextView mode) {
+  return host::Paragraphs({u"Too much Text within Cell ( >32,767 ) during \"" + Text(mode) + u"\".",
+                           u"The result of a cell's formula produces text which reaches Excel's limit for amount of "
+                           u"cell characters allowed.",
+                           Text(kReduceText) + kCutPasteTip});
+}
+
+Text LongJoinText(TextView mode) {
+  return host::Paragraphs({u"Too much Text to Join Cells ( >32,767 ) during \"" + Text(mode) + u"\".",
+                           u"It is not possible to treat the row within your selection as a single Item for comparison "
+                           u"purposes because there would be more characters to fit within a cell than Excel allows.",
+                           Text(kReduceText) + kCutPasteTip});
+}
+
+Text SortLimitText(bool expandRanges, TextView capacity) {
+  if (expandRanges) {
+    return host::Paragraphs({u"You are using \"CountIndex#\" Mode with \"ExpandRanges\" option set.",
+                             u"This mode uses one of " + Text(capacity) + u" resources per single Item.",
+                             u"Try turning off the \"ExpandRanges\" option."});
+  }
+  return host::Paragraphs({u"You are using \"IgnoreIndex#\" Mode and the limit of " + Text(capacity) +
+                               u" Item descriptions has been exceeded.",
+                           u"If there are Items with trailing numbers within your seletion, try the Mode "
+                           u"\"CountIndex#\" without the \"ExpandRanges\" option.",
+                           u"\"CountIndex#\" Mode can condense Item lists into hyphenated ranges.",
+                           u"Otherwise, try multiple smaller selections."});
+}
+
 void TooMuch_Gather(host::State& s, ItemFaultCode code) {
   ErrorTrail("TooMuch_Gather", [&] {
     const Text n = Capacity(s);
     switch (code) {
       case fault::kTooManyItems:
-        if (s.request.IgnoreIndexMode) {
-          host::InfoMsg(s, {u"You are using \"IgnoreIndex#\" Mode and the limit of " + n +
-                                u" Item descriptions has been exceeded.",
-                            u"Changing to the \"CountIndex#\" Mode will not reduce your Item description count unless "
-                            u"you can condense your lists using hypenated ranges (a single description can contain "
-                            u"thousands of Items).",
-                            kSmallerSelections});
-        } else {
-          host::InfoMsg(s, {u"You are using \"CountIndex#\" Mode and the limit of " + n +
-                                u" Item descriptions has been exceeded.",
-                            u"Changing to the \"IgnoreIndex#\" Mode will not reduce your Item description count.",
-                            kSmallerSelections});
-        }
+        host::InfoMsg(s, {TooManyItemsText(s.request.IgnoreIndexMode, n)});
         break;
       case fault::kLongCell:
-        host::InfoMsg(s, {u"Too much Text within Cell ( >32,767 ) during \"" + s.request.vbaMode.Text() + u"\".",
-                          u"The result of a cell's formula produces text which reaches Excel's limit for amount of "
-                          u"cell characters allowed.",
-                          Text(kReduceText) + kCutPasteTip});
+        host::InfoMsg(s, {LongCellText(s.request.vbaMode.Text())});
         break;
       case fault::kLongJoin:
-        host::InfoMsg(s, {u"Too much Text to Join Cells ( >32,767 ) during \"" + s.request.vbaMode.Text() + u"\".",
-                          u"It is not possible to treat the row within your selection as a single Item for comparison "
-                          u"purposes because there would be more characters to fit within a cell than Excel allows.",
-                          Text(kReduceText) + kCutPasteTip});
+        host::InfoMsg(s, {LongJoinText(s.request.vbaMode.Text())});
         break;
       default: break;
     }
@@ -67,16 +92,9 @@ void TooMuch_Sort(host::State& s, ItemFaultCode /*code*/) {
     forms::Control& expandRanges = s.Control(host::ctl::main::kExpandRanges);
     const Variant expand = expandRanges.Value();
     if (expandRanges.Enabled() && vba::EqualsTrue(expand)) {
-      host::InfoMsg(s, {u"You are using \"CountIndex#\" Mode with \"ExpandRanges\" option set.",
-                        u"This mode uses one of " + n + u" resources per single Item.",
-                        u"Try turning off the \"ExpandRanges\" option."});
+      host::InfoMsg(s, {SortLimitText(true, n)});
     } else if (s.request.IgnoreIndexMode) {
-      host::InfoMsg(
-          s, {u"You are using \"IgnoreIndex#\" Mode and the limit of " + n + u" Item descriptions has been exceeded.",
-              u"If there are Items with trailing numbers within your seletion, try the Mode "
-              u"\"CountIndex#\" without the \"ExpandRanges\" option.",
-              u"\"CountIndex#\" Mode can condense Item lists into hyphenated ranges.",
-              u"Otherwise, try multiple smaller selections."});
+      host::InfoMsg(s, {SortLimitText(false, n)});
     }
     s.request.FaultMsg = u"Too_Many_Item_Descriptions";
   });

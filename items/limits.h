@@ -13,4 +13,13 @@ void TooMuch_Gather(host::State& s, ItemFaultCode code);
 // message does not depend on it, so it is not read.
 void TooMuch_Sort(host::State& s, ItemFaultCode code);
 
+// The texts of those messages without their titles, for the code and its tests (their
+// words as the user reads them: tests/scenarios/items/limits.qs). `capacity` is the
+// list's Item capacity as digits, `mode` the request's mode text.
+Text TooManyItemsText(bool ignoreIndex, TextView capacity);
+Text LongCellText(TextView mode);
+Text LongJoinText(TextView mode);
+// The list outgrew the sheet with ExpandRanges on, or in IgnoreIndex# mode.
+Text SortLimitText(bool expandRanges, TextView capacity);
+
 }  // namespace quillary::items

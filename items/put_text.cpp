@@ -6,6 +6,7 @@
 #include "host/callbacks.h"
 #include "host/text_replace.h"
 #include "host/working_sheet.h"
+#include "items/internal/display.h"
 #include "items/fault_codes.h"
 #include "items/internal/grammar.h"
 #include "items/internal/index_split.h"
@@ -91,7 +92,7 @@ void PutText_Clean(Text& text) {
     host::ReplaceItRef(text, u"\r\n\r\n", u"\r\n");
     host::ReplaceItRef(text, u"\r\n", u",");
     host::ReplaceItRef(text, u"\n", u",");
-    host::ReplaceItRef(text, u"No Duplicates Were Found Within Your Selection", u"");
+    host::ReplaceItRef(text, kNoDuplicatesText, u"");
     host::ReplaceItRef(text, u",,", u",");
     host::ReplaceItRef(text, u" Quilet> ", u"");
     host::ReplaceItRef(text, u" <Quilet", u"");

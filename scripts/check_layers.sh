@@ -19,7 +19,7 @@
 #   drivers                   the engines, items sheets host, the platform's interfaces
 #   testkit                   host, the whole platform
 #   cli                       drivers and everything below it, the whole platform
-#   bench                     anything
+#   bench fuzz                anything
 #
 # The platform's interfaces are platform/runtime/*.h, platform/excel/{excel,range}.h,
 # platform/forms/forms.h and platform/system/system.h: the component never reaches the
@@ -50,6 +50,7 @@ declare -A may=(
   [testkit]="host $platform"
   [cli]="drivers $engines items sheets host testkit $platform"
   [bench]="*"
+  [fuzz]="*"
 )
 for engine in $engines; do may[$engine]="items sheets host $interfaces"; done
 

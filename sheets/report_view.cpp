@@ -12,7 +12,9 @@ namespace {
 // scrolling.
 constexpr double kSideBySideVersion = 11;
 
-Text Question(const Text& mode, bool oldVersion) {
+}  // namespace
+
+Text ReportViewQuestion(const Text& mode, bool oldVersion) {
   Text q = u"[Report View?]( ";
   q += mode;
   q += u" ): How would you like to arrange the Original Input List and the Output Results List for viewing?";
@@ -38,8 +40,6 @@ Text Question(const Text& mode, bool oldVersion) {
   return q;
 }
 
-}  // namespace
-
 void ReportViewArrange(host::State& s, const Text& inputWindow) {
   xl::Application& app = s.App();
   const Text resultWindow = app.ActiveWindow()->Caption();
@@ -49,7 +49,7 @@ void ReportViewArrange(host::State& s, const Text& inputWindow) {
   const Text held = s.Control(host::ctl::mail::kModeHold).Caption();
   const Text mode = host::ModeOf(held) == host::ModeId::kNetlistConvert ? held : s.request.vbaMode.Text();
   const double version = vba::Val(app.Version());
-  const double answer = MsgBoxDLL(s, Question(mode, version < kSideBySideVersion),
+  const double answer = MsgBoxDLL(s, ReportViewQuestion(mode, version < kSideBySideVersion),
                                   host::msgbox::kYesNoCancel + host::msgbox::kDefaultButton2);
 
   if (answer == host::msgbox::kAnswerYes) {

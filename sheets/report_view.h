@@ -14,4 +14,8 @@ namespace quillary::sheets {
 // as it stands. Traps nothing.
 void ReportViewArrange(host::State& s, const Text& inputWindow);
 
+// The question, naming `mode`; an application older than version 11 (`oldVersion`)
+// gets the notes on comparing windows side by side without synchronized scrolling.
+Text ReportViewQuestion(const Text& mode, bool oldVersion);
+
 }  // namespace quillary::sheets

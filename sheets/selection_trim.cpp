@@ -16,18 +16,6 @@ namespace quillary::sheets {
 
 namespace {
 
-constexpr char16_t kEmptyAreaMsg[] = u"All cells are empty within an entire selected column or row.";
-constexpr char16_t kEmptyAreaMsg2[] = u"Please make another selection.";
-
-constexpr char16_t kMergedMarkerMsg[] = u"Your second selection area is at a merged cell.";
-constexpr char16_t kMergedMarkerMsg2[] =
-    u"This action has been aborted because your second selection is no larger than the merged cell at that "
-    u"selection. You might have intended to select only a single cell, but could not.";
-constexpr char16_t kMergedMarkerMsg3[] =
-    u"It is recommended that you use Quillary's \"Paint Table Format\" on your selected areas to remove all "
-    u"merged cells. Otherwise, either bold a different cell that is not merged, or unmerge the cells in your "
-    u"second selection and then bold only one of those cells.";
-
 constexpr char16_t kWidenedMsg1[] = u"Your selection #";
 constexpr char16_t kWidenedMsg1b[] =
     u" was expanded by the presence of a MERGED CELL when you used Quillary's \"Entire Column or Entire Row\" "

@@ -11,7 +11,6 @@
 #include "cli/tests/run_program.h"
 #include "cli/tests/temp_dir.h"
 #include "cli/workbook_io.h"
-#include "host/working_sheet.h"
 
 namespace quillary::cli {
 namespace {
@@ -42,50 +41,6 @@ class Program : public ::testing::Test {
 
 bool Has(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
 
-TEST_F(Program, InitPlaceMakesTheWorkingSheetThatSurvivesSaveAndLoad) {
-  const Outcome run = RunScript(
-      "load ${1}/parts\n"
-      "select A2:A5\n"
-      "call InitPlace\n"
-      "print sheets\n"
-      "save ${1}/saved\n"
-      "load ${1}/saved\n"
-      "print sheets\n"
-      "print names\n"
-      "print cells Parts!A2:B2\n");
-  ASSERT_EQ(run.status, 0) << run.err;
-  const std::string sheets = "Quillary3016000000\t2 (very hidden)\nParts\t-1 (visible)\tactive\n";
-  EXPECT_EQ(run.out, sheets + sheets +
-                         "Quillary3016000000!unique1\t=Quillary3016000000!$A$1\n"
-                         "Quillary3016000000!ExcelPaste\t=Quillary3016000000!$J$1\n"
-                         "Quillary3016000000!unique1_w\t=Quillary3016000000!$K$1\n"
-                         "R1, R2, R5-R7\tResistor\n");
-
-  auto app = xl::memory::CreateApplication();
-  const std::vector<fs::path> saved{dir / "saved"};
-  xl::Workbook& book = LoadWorkbook(*app, saved);
-  xl::Worksheet& parts = book.Sheets().Item(u"Parts");
-  EXPECT_EQ(xl::Range(parts, parts.SelectionAreas()).Address(), u"$A$2:$A$5");
-}
-
-TEST_F(Program, WholeColRowAndSetUpPrinterAreWiredIn) {
-  const Outcome run = RunScript(
-      "new\n"
-      "cell B3 x\n"
-      "cell B7 y\n"
-      "select B:B\n"
-      "call WholeColRow Paste_V\n"
-      "print control MailBoxForm.Response.Caption\n"
-      "select C:C\n"
-      "answer message OK\n"
-      "call WholeColRow Paste_V\n"
-      "print control MailBoxForm.Response.Caption\n"
-      "select B3:B7\n"
-      "call SetUpPrinter\n");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "0\n1\n");
-}
-
 TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
   struct Case {
     const char* script;
@@ -95,16 +50,21 @@ TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
   };
   const Case cases[] = {
       {"new\nprint sheets\nselct A1\n", 1, "quillary: line 3: unknown command 'selct'\n", ""},
-      {"new\ncall Foo\nprint sheets\n", 0, "", "Sheet1\t-1 (visible)\tactive\n"},
-      {"new\ncall Parser\nprint sheets\n", 1,
-       "quillary: line 2: error 438 in Quillary: The routine \"Parser\" is not part of this build", ""},
-      {"new\non-error continue\ncall Parser\nprint sheets\n", 0, "error 438", "Sheet1\t-1 (visible)\tactive\n"},
-      {"call InitPlace\nprint window\n", 0, "", "\n"},
       {"load ${1}/nowhere\n", 1, "line 1: ", ""},
       {"new\nsheet Nope\n", 1, "line 2: no sheet 'Nope'", ""},
       {"new\nset MainUserForm.Nope.Value 1\n", 1, "line 2: the form MainUserForm has no control 'Nope'", ""},
       {"new\nset Main.CheckBox1.Value 1\n", 1, "line 2: unknown form 'Main'", ""},
       {"new\nanswer message Maybe\n", 1, "line 2: 'Maybe' is no answer here", ""},
+      {"print selection\n", 1, "line 1: no workbook is open", ""},
+      {"new\nprotect workbook all\n", 1, "line 2: protect workbook takes 'structure' and 'windows', not 'all'", ""},
+      {"new\nprotect sheet Sheet1 x allow-formatting\n", 1, "line 2: usage: protect sheet [SHEET]", ""},
+      {"new\nhide rows nowhere\n", 1, "line 2: not a range: 'nowhere'", ""},
+      {"new\ncomment A1 x\ncomment A1 y\n", 1, "line 3: error 1004", ""},
+      {"new\ncomment A1 x shown\n", 1, "line 2: comment takes 'visible' after the text, not 'shown'", ""},
+      {"new\nvisibility Sheet1 1\n", 1, "line 2: visibility takes -1 (visible), 0 (hidden) or 2", ""},
+      {"new\nclipboard fail many\n", 1, "line 2: clipboard fail takes a count, not 'many'", ""},
+      {"new\nclipboard fail 2 paste\n", 1, "line 2: clipboard fail takes 'clear', 'set' or 'get', not 'paste'", ""},
+      {"new\nset MainUserForm.TextBox1.Text a\\qb\n", 1, "line 2: 'a\\qb': a backslash begins", ""},
   };
   for (const Case& c : cases) {
     const Outcome run = RunScript(c.script);
@@ -112,29 +72,6 @@ TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
     EXPECT_TRUE(Has(run.err, c.err)) << c.script << run.err;
     EXPECT_EQ(run.out, c.out) << c.script;
   }
-}
-
-TEST_F(Program, CellsAndControlsAsTheUserSetsThem) {
-  const Outcome run = RunScript(
-      "new small\n"
-      "cell A1:B2 '007\n"
-      "cell C1 12.50\n"
-      "cell A3 \"tab\\here\"\n"
-      "set vbaMainUserForm.checkbox1.Value True\n"
-      "print control MainUserForm.CheckBox1.Value\n"
-      "set MainUserForm.TextBox1.BackColor &HE0E0E0\n"
-      "set MainUserForm.TextBox2.Text 007\n"
-      "print window\n"
-      "print cells A1:C3\n"
-      "print control MailBoxForm.SkipMenu.Enabled\n");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out,
-            "True\n"
-            "007\n"
-            "007\t007\t12.5\n"
-            "007\t007\t\n"
-            "tab\\\\here\t\t\n"
-            "False\n");
 }
 
 TEST_F(Program, BadArgumentsGiveUsage) {

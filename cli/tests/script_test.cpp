@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "cli/failure.h"
+#include "cli/session.h"
 #include "cli/words.h"
 
 namespace quillary::cli {
@@ -78,6 +81,13 @@ TEST(ScriptParse, CommandsKeepTheirLinesAndArguments) {
   EXPECT_EQ(commands[1].words, (Words{"print", "cells", "A1:B2"}));
 }
 
+TEST(ScriptParse, TheExpectedResultsOfAScenarioEndTheScript) {
+  const auto commands =
+      ParseScript("new\n#### heading comment\nprint sheets\n#### expected output\nnot a command\n", {});
+  ASSERT_EQ(commands.size(), 2u);
+  EXPECT_EQ(commands[1].words, (Words{"print", "sheets"}));
+}
+
 TEST(ScriptParse, SubstitutesArguments) {
   struct Case {
     std::string_view word;
@@ -99,6 +109,32 @@ TEST(ScriptParse, SubstitutesArguments) {
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_EQ(commands[0].words.at(1), c.expected) << c.word;
   }
+}
+
+// What the component formats, print formats shows: only what differs from a new cell.
+TEST(ScriptRun, PrintFormatsNamesWhatDiffersFromANewCell) {
+  std::ostringstream out, err;
+  Session session(err, nullptr);
+  session.New(xl::memory::GridSize::Small);
+  xl::Worksheet& sheet = session.Book().ActiveSheet();
+  sheet.Range(u"A1").SetNumberFormat(u"0.00");
+  sheet.Range(u"A1").Font().SetBold(true);
+  sheet.Range(u"A1").Font().SetColorIndex(3);
+  sheet.Range(u"B2").Interior().SetColor(0x00FFFF);
+  sheet.Range(u"B2").Interior().SetPattern(xl::xlSolid);
+  sheet.Range(u"B2").SetHorizontalAlignment(xl::xlCenter);
+  sheet.Range(u"B2").SetVerticalAlignment(xl::xlTop);
+  sheet.Range(u"B2").SetWrapText(true);
+  sheet.Range(u"B2").SetLocked(false);
+  sheet.Range(u"B2").Borders(xl::xlEdgeBottom).SetLineStyle(xl::xlContinuous);
+  sheet.Range(u"B2").Borders(xl::xlEdgeBottom).SetWeight(xl::xlThick);
+  sheet.Range(u"C3").Font().SetUnderline(xl::xlUnderlineStyleSingle);
+  const auto commands = ParseScript("print formats A1:C3\nprint formats D:D\n", {});
+  EXPECT_EQ(RunScript(commands, session, out, err), 0) << err.str();
+  EXPECT_EQ(out.str(),
+            "A1\tformat=0.00 bold font-color=3\n"
+            "B2\tinterior=&HFFFF pattern=solid align=center valign=top wrap unlocked border-bottom=thick\n"
+            "C3\tunderline\n");
 }
 
 }  // namespace

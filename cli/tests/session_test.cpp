@@ -42,7 +42,7 @@ TEST_F(SessionTest, MessagesTakeQueuedAnswersThenTheDefaultButton) {
   EXPECT_EQ(Message(3 + 256), 7);  // nothing queued: the second button is the default
   EXPECT_EQ(Message(64), 1);
   const std::string text = err.str();
-  EXPECT_TRUE(Has(text, "quillary: message (exclamation) [Yes]* [No]\n  ( ): Go on?\n  \n  Second paragraph\n")) << text;
+  EXPECT_TRUE(Has(text, "quillary: message (exclamation) [Yes]* [No]\n  ( ): Go on?\n\n  Second paragraph\n")) << text;
   EXPECT_TRUE(Has(text, "quillary: answered No (queued)\n")) << text;
   EXPECT_TRUE(Has(text, "quillary: message [Yes] [No]* [Cancel]\n")) << text;
   EXPECT_TRUE(Has(text, "quillary: answered Cancel (queued)\n")) << text;

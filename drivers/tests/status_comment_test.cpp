@@ -13,14 +13,9 @@ namespace quillary::drivers {
 namespace {
 
 constexpr char16_t kSummary[] = u"Duplicates_Summary\r\nabc   2";
-constexpr char16_t kHint[] =
-    u"You can Right-click the cell of the comment box and use Quillary's \"Copy Comment Text\" to copy the text into "
-    u"the clipboard for pasting.";
-constexpr char16_t kReplaceQuestion[] =
-    u"(  ): There is a comment box in the top-left corner cell of the selection which will be removed so that the "
-    u"current results using IgnoreIndex# can be indicated.\r\rYou can Right-click the Cell of the comment box and "
-    u"use Quillary's \"Copy Comment Text\" to copy the text into the clipboard for pasting.\r\rOK to replace the "
-    u"existing comment box?";
+// The messages' words as the user reads them: tests/scenarios/get_try/status_comment.qs.
+const Text kReplaceQuestion =
+    u"(  ): " + host::Paragraphs({kReplaceCommentMsg, kReplaceCommentMsg2, kReplaceCommentMsg3});
 
 // IgnoreIndex# with Sort on and tagging off: the state in which the comment is written.
 class StatusCommentTest : public ::testing::Test {
@@ -91,8 +86,7 @@ TEST_F(StatusCommentTest, ANewCommentIsSizedAndLeftAsTheIndicatorSettingShows) {
     EXPECT_EQ(b.Control(host::ctl::main::kNotice).Value(), Variant(true));
     EXPECT_EQ(b.state.items.DupSummaryText, u"");
     if (c.notice) {
-      const Text expected = Text(u"(  ): A new Comment Box has been placed in the top-left cell of the first area of "
-                                 u"your selection.\r\r") + kHint;
+      const Text expected = u"(  ): " + host::Paragraphs({kNewCommentMsg, kNewCommentMsg2});
       ASSERT_EQ(Messages().size(), 1u);
       EXPECT_EQ(Messages()[0].prompt, expected);
       EXPECT_EQ(Messages()[0].style, host::msgbox::kInformation);
@@ -115,14 +109,13 @@ TEST_F(StatusCommentTest, AnExistingCommentIsReplacedOnlyWithTheUsersConsent) {
     const char16_t* pending;
     int answer;
     std::optional<Text> text;  // the comment left on the cell
-    const char16_t* notice;    // the closing notice, or null
+    std::optional<Text> notice;  // the closing notice
   } cases[] = {
-      {"OK replaces it", kSummary, host::msgbox::kAnswerOk, Text(kSummary), nullptr},
-      {"Cancel keeps it", kSummary, host::msgbox::kAnswerCancel, Text(u"old note"), nullptr},
+      {"OK replaces it", kSummary, host::msgbox::kAnswerOk, Text(kSummary), std::nullopt},
+      {"Cancel keeps it", kSummary, host::msgbox::kAnswerCancel, Text(u"old note"), std::nullopt},
       {"OK with nothing pending removes it", u"", host::msgbox::kAnswerOk, std::nullopt,
-       u"(  ): The previous comment box in the top-left cell of the first area of your selection was deleted. No new "
-       u"comment box was created because there are no new messages to display."},
-      {"Cancel with nothing pending keeps it", u"", host::msgbox::kAnswerCancel, Text(u"old note"), nullptr},
+       u"(  ): " + Text(kCommentDeletedMsg) + u" " + kNoNewCommentMsg},
+      {"Cancel with nothing pending keeps it", u"", host::msgbox::kAnswerCancel, Text(u"old note"), std::nullopt},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -160,7 +153,7 @@ TEST_F(StatusCommentTest, AnExistingCommentIsReplacedOnlyWithTheUsersConsent) {
     EXPECT_EQ(shown[0].prompt, kReplaceQuestion);
     EXPECT_EQ(shown[0].style, host::msgbox::kOkCancel);
     if (c.notice) {
-      EXPECT_EQ(shown[1].prompt, c.notice);
+      EXPECT_EQ(shown[1].prompt, *c.notice);
       EXPECT_EQ(shown[1].style, host::msgbox::kInformation);
     }
   }
@@ -172,8 +165,7 @@ TEST_F(StatusCommentTest, NothingPendingAndNoCommentOnlyTellsTheUser) {
   StatusComment(b.state, 0, 0, area);
   EXPECT_FALSE(CommentAt(u"B2").has_value());
   ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_EQ(Messages()[0].prompt,
-            u"(  ): No new comment box was created because there are no new messages to display.");
+  EXPECT_EQ(Messages()[0].prompt, u"(  ): " + Text(kNoNewCommentMsg));
 
   // Outside mode "Null" nothing is said.
   Begin(u"Paste_V");
@@ -207,7 +199,7 @@ TEST_F(StatusCommentTest, ALockedCellOnAProtectedSheetIsRefused) {
     if (!c.written) {
       ASSERT_EQ(Messages().size(), 1u);
       const Text title = c.mode == Text(u"Null") ? u"(  ): " : u"( Paste V ): ";
-      EXPECT_EQ(Messages()[0].prompt, title + u"PROTECTED CELL - Can not use comment box for status.");
+      EXPECT_EQ(Messages()[0].prompt, title + kProtectedCellMsg);
       EXPECT_EQ(Messages()[0].style, host::msgbox::kInformation);
     } else {
       EXPECT_TRUE(Messages().empty());

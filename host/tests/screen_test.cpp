@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/callbacks.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "testkit/bench.h"
@@ -71,10 +72,7 @@ TEST(Protection, WorkbookProtectedCheckTellsTheUser) {
       continue;
     }
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].prompt,
-              Text(c.title) +
-                  u"This WorkBook is Protected. This Action requires that a New WorkSheet be added to the workbook.\r\r"
-                  u"This Action will NOT execute.");
+    EXPECT_EQ(messages[0].prompt, Text(c.title) + Paragraphs({kWorkbookProtectedMsg, kWorkbookProtectedMsg2}));
     EXPECT_EQ(messages[0].style, 64);
   }
 }

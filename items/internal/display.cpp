@@ -103,50 +103,25 @@ Text TagHelpText(const host::State& s) {
   const Text dq = u"\"";
   const Text cap4 = s.Control(host::ctl::main::kTagDuplicates).Caption();
   const bool joinCells = vba::EqualsTrue(s.Control(host::ctl::compdup::kJoinCells).Value());
-  const Text s1 =
-      u"Quillary's Status Message will indicate if a duplicate has been found only within the size/shape of your "
-      u"original selection.";
-  const Text s2 =
-      u"Quillary's Status Message will indicate if a duplicate has been found only within the selection on a single "
-      u"row.";
-  const Text notPasted = u"Items are not auto-Pasted when using " + dq + cap4 + dq + lf +
-                         u"(only Counts or fault messages are pasted)." + lf + lf;
+  using namespace tag_help;
+  const Text notPasted = kNotPasted + dq + cap4 + dq + lf + kNotPasted2 + lf + lf;
   const Text during = dq + cap4 + dq + u" during " + dq;
   const bool items = s.Control(host::ctl::main::kPasteType).Caption() == u"Items";
 
   if (s.request.vbaMode.Traits().pasteDownward) {
     if (items) {
-      Text t = during + u"Paste V" + dq + u"." + lf + s1 + lf + lf;
-      if (joinCells) {
-        t += u"You were checking for duplicates of whole rows (each considered to be a single Item) within your "
-             u"selection size/shape." +
-             lf + lf;
-      }
-      return t + notPasted + u"Any duplicates marked were found only within the size/shape of your original selection.";
+      Text t = during + u"Paste V" + dq + u"." + lf + kShapeStatus + lf + lf;
+      if (joinCells) t += kWholeRows + lf + lf;
+      return t + notPasted + kMarkedInShape;
     }
-    const Text count =
-        joinCells ? Text(
-                        u"Each count pasted to the right of your selection indicates how many non-empty whole rows "
-                        u"were within your selection size/shape.")
-                  : Text(
-                        u"Each count pasted to the right of your selection indicates how many Items were within your "
-                        u"selection size/shape (regardless of whether they might be duplicates).");
-    return count + lf + lf +
-           u"Quillary's Status Message will indicate if a duplicate has been found only within the selection "
-           u"size/shape.";
+    return (joinCells ? kCountRows : kCountItems) + lf + lf + kCountStatus;
   }
   if (s.request.vbaMode.Traits().pasteRight) {
-    const Text t = during + u"Paste >" + dq + u"." + lf + s2 + lf + lf;
-    if (items) {
-      return t + notPasted +
-             u"Any duplicates marked were found only on the row which received the mark (within the selection).";
-    }
-    return t +
-           u"Each count pasted to the right of your selection indicates how many Items were within your selection on "
-           u"the same row as the count (regardless of whether they might be duplicates)." +
-           lf + u"This is very similar to using a non-Sort mode.";
+    const Text t = during + u"Paste >" + dq + u"." + lf + kRowStatus + lf + lf;
+    if (items) return t + notPasted + kMarkedOnRow;
+    return t + kCountOnRow + lf + kLikeNonSort;
   }
-  return u"No Duplicates Were Found Within Your Selection";
+  return kNoDuplicatesText;
 }
 
 }  // namespace

@@ -23,6 +23,18 @@ constexpr std::size_t kCommentLimit = 32768;
 
 }  // namespace
 
+Text SummaryTooLongText(std::int64_t duplicates, std::int64_t characters, TextView tagCaption) {
+  return host::Paragraphs({vba::Format(static_cast<double>(duplicates), u"###,##0") +
+                               u" Duplicates have been found and the Summary Report is " +
+                               vba::Format(static_cast<double>(characters), u"###,##0") +
+                               u" characters. This Summary Report will not fit inside a Comment box.",
+                           u"If a Summary Report is needed, use Quillary's \"" + Text(tagCaption) +
+                               u"\" option and one will be ready in the clipboard for pasting. You will have the "
+                               u"choice of turning off Tagging and Color Marking if you are only interested in the "
+                               u"Summary Report.",
+                           u""});
+}
+
 void DuplicateReport(host::State& s, const Text& listName) {
   ErrorTrail("DuplicateReport", [&] {
     if (!(vba::EqualsTrue(s.Control(host::ctl::main::kSort).Value()) && s.request.IgnoreIndexMode)) return;
@@ -63,20 +75,7 @@ void DuplicateReport(host::State& s, const Text& listName) {
     summary.replace(0, kHeaderLength, kSummaryHeader);
 
     if (summary.size() >= kCommentLimit && vba::EqualsTrue(s.Control(host::ctl::main::kTagDuplicates).Value())) {
-      const Text dq = u"\"";
-      host::MsgBoxDLL(
-          s,
-          host::MsgTitle(s, vba::Format(static_cast<double>(n), u"###,##0") +
-                                u" Duplicates have been found and the Summary Report is " +
-                                vba::Format(static_cast<double>(total), u"###,##0") +
-                                u" characters. This Summary Report will not fit inside a Comment box." +
-                                host::kParagraph + u"If a Summary Report is needed, use Quillary's " + dq +
-                                s.Control(host::ctl::main::kTagDuplicates).Caption() + dq +
-                                u" option and one will be ready in the clipboard for pasting. You will have the "
-                                u"choice of turning off Tagging and Color Marking if you are only interested in the "
-                                u"Summary Report." +
-                                host::kParagraph),
-          host::msgbox::kInformation);
+      host::InfoMsg(s, {SummaryTooLongText(n, total, s.Control(host::ctl::main::kTagDuplicates).Caption())});
       summary.replace(18, 18, u"\nCAN'T DISPLAY ALL");
     }
 

@@ -1,6 +1,8 @@
 // The Duplicates_Summary text, built from the duplicates list.
 #pragma once
 
+#include <cstdint>
+
 #include "host/state.h"
 
 namespace quillary::items {
@@ -14,5 +16,9 @@ inline constexpr char16_t kSummaryHeader[] = u"Duplicates_Summary               
 // with the Sort option only; otherwise nothing happens) and sets ItemCountText to the
 // number of duplicate rows.
 void DuplicateReport(host::State& s, const Text& listName);
+
+// The text of its message on a summary too long for a comment box (without the title):
+// `duplicates` rows found, a summary of `characters`, `tagCaption` the tag box's caption.
+Text SummaryTooLongText(std::int64_t duplicates, std::int64_t characters, TextView tagCaption);
 
 }  // namespace quillary::items

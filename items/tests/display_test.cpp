@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "items/internal/display.h"
 #include "items/sort_count.h"
 #include "items/tests/count_fixture.h"
 
@@ -154,16 +155,12 @@ class TagHelpTest : public DisplayTest {
   }
 };
 
-TEST_F(TagHelpTest, HelpTextsWordForWord) {
+TEST_F(TagHelpTest, HelpTextsByModeAndPasteType) {
+  using namespace tag_help;
   const Text lf = u"\n";
-  const Text s1 =
-      u"Quillary's Status Message will indicate if a duplicate has been found only within the size/shape of your "
-      u"original selection.";
-  const Text s2 =
-      u"Quillary's Status Message will indicate if a duplicate has been found only within the selection on a single "
-      u"row.";
-  const Text notPasted =
-      u"Items are not auto-Pasted when using \"Tag Dups\"\n(only Counts or fault messages are pasted).\n\n";
+  const Text notPasted = kNotPasted + Text(u"\"Tag Dups\"\n") + kNotPasted2 + lf + lf;
+  const Text pasteV = u"\"Tag Dups\" during \"Paste V\".\n";
+  const Text pasteRight = u"\"Tag Dups\" during \"Paste >\".\n";
   const struct {
     const char16_t* caption6;
     const char16_t* mode;
@@ -172,30 +169,15 @@ TEST_F(TagHelpTest, HelpTextsWordForWord) {
     Text text;
   } cases[] = {
       {u"Items", u"Paste_V", false, true,
-       u"\"Tag Dups\" during \"Paste V\".\n" + s1 + lf + lf + notPasted +
-           u"Any duplicates marked were found only within the size/shape of your original selection."},
+       pasteV + kShapeStatus + lf + lf + notPasted + kMarkedInShape},
       {u"Items", u"Paste_V", true, false,
-       u"\"Tag Dups\" during \"Paste V\".\n" + s1 + lf + lf +
-           u"You were checking for duplicates of whole rows (each considered to be a single Item) within your "
-           u"selection size/shape.\n\n" +
-           notPasted + u"Any duplicates marked were found only within the size/shape of your original selection."},
+       pasteV + kShapeStatus + lf + lf + kWholeRows + lf + lf + notPasted + kMarkedInShape},
       {u"Items", u"Paste_>", false, true,
-       u"\"Tag Dups\" during \"Paste >\".\n" + s2 + lf + lf + notPasted +
-           u"Any duplicates marked were found only on the row which received the mark (within the selection)."},
-      {u"Count", u"Paste_V", false, false,
-       u"Each count pasted to the right of your selection indicates how many Items were within your selection "
-       u"size/shape (regardless of whether they might be duplicates).\n\nQuillary's Status Message will indicate if "
-       u"a duplicate has been found only within the selection size/shape."},
-      {u"Count", u"Paste_V", true, false,
-       u"Each count pasted to the right of your selection indicates how many non-empty whole rows were within your "
-       u"selection size/shape.\n\nQuillary's Status Message will indicate if a duplicate has been found only within "
-       u"the selection size/shape."},
-      {u"Count", u"Paste_>", false, false,
-       u"\"Tag Dups\" during \"Paste >\".\n" + s2 + lf + lf +
-           u"Each count pasted to the right of your selection indicates how many Items were within your selection on "
-           u"the same row as the count (regardless of whether they might be duplicates).\nThis is very similar to "
-           u"using a non-Sort mode."},
-      {u"Items", u"Get_Try", false, false, u"No Duplicates Were Found Within Your Selection"},
+       pasteRight + kRowStatus + lf + lf + notPasted + kMarkedOnRow},
+      {u"Count", u"Paste_V", false, false, kCountItems + lf + lf + kCountStatus},
+      {u"Count", u"Paste_V", true, false, kCountRows + lf + lf + kCountStatus},
+      {u"Count", u"Paste_>", false, false, pasteRight + kRowStatus + lf + lf + kCountOnRow + lf + kLikeNonSort},
+      {u"Items", u"Get_Try", false, false, kNoDuplicatesText},
   };
   for (const auto& c : cases) {
     BeginTagging(c.mode, c.duplicates);

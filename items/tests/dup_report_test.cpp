@@ -103,11 +103,7 @@ TEST_F(DupReportTest, CommentBoxWarningFromThirtyTwoThousandSevenHundredSixtyEig
     const Text entry = Entry(u"     2", item);
     if (c.warned) {
       ASSERT_EQ(b.addin.Messages().size(), 1u);
-      EXPECT_EQ(b.addin.Messages()[0].prompt,
-                u"(  ): 2 Duplicates have been found and the Summary Report is 32,732 characters. This Summary Report "
-                u"will not fit inside a Comment box.\r\rIf a Summary Report is needed, use Quillary's \"Tag Dups\" "
-                u"option and one will be ready in the clipboard for pasting. You will have the choice of turning off "
-                u"Tagging and Color Marking if you are only interested in the Summary Report.\r\r");
+      EXPECT_EQ(b.addin.Messages()[0].prompt, u"(  ): " + SummaryTooLongText(2, 32732, u"Tag Dups"));
       EXPECT_EQ(b.addin.Messages()[0].style, 64);
       EXPECT_EQ(b.state.items.DupSummaryText, u"Duplicates_Summary" + tail + entry) << "built in full all the same";
     } else {

@@ -282,16 +282,8 @@ TEST_F(GatherTest, BlankItemMessageOncePerRun) {
   EXPECT_EQ(Gather(u"A1:A3"), fault::kNone);
   EXPECT_EQ(Rows(kItemText), (Texts{u"a", u"b", u"c", u"d"}));
   ASSERT_EQ(b.addin.Messages().size(), 1u);
-  const Text expected =
-      u"( Get Try ):  CountIndex# Mode: \r\r"
-      u"There are two consecutive commas (or hard line-breaks) without text between them, or there is a comma (or "
-      u"hard line-break) at the beginning or ending of a cell.\r\r"
-      u"The count will NOT increment for this blank entry nor for any other blank entry found.\r"
-      u"This message will not be re-displayed unless the process is re-run from the start again.\r\r"
-      u"Use Quillary's \"CommaSpace_Clear\" or \"CommaSpace_Set\" to clean the selection, or paste (auto-paste or "
-      u"manual) Quillary's Window for a cleaned results list.\r\r"
-      u"IngoreIndex# Mode does not report empty Items between commas.";
-  EXPECT_EQ(b.addin.Messages()[0].prompt, expected);
+  // Its words: tests/scenarios/get_try/blank_items.qs.
+  EXPECT_EQ(b.addin.Messages()[0].prompt.rfind(u"( Get Try ):  CountIndex# Mode: \r\r", 0), 0u);
   EXPECT_EQ(b.addin.Messages()[0].style, 64);
   EXPECT_EQ(Sheet().ActiveCellPos(), (xl::CellPos{1, 1})) << "the cell of the empty Item is shown";
   EXPECT_TRUE(b.state.items.BlankItemMsgShown);

@@ -13,12 +13,6 @@
 namespace quillary::items {
 namespace {
 
-constexpr char16_t kTip[] =
-    u"TIP: Cut & Paste whole columns to rearrange (Right-click a column identifier, \"Cut\", Right-click where to "
-    u"insert it, \"Insert Cut Cells\".";
-constexpr char16_t kReduce[] =
-    u"Please either reduce the amount of text within that cell or exclude that cell from your selection.";
-
 class LimitsTest : public ::testing::Test {
  protected:
   void Begin(bool ignoreIndex, TextView mode) {
@@ -45,35 +39,13 @@ TEST_F(LimitsTest, GatherMessages) {
     Text mode;
     std::optional<Text> prompt;
   } cases[] = {
-      {fault::kTooManyItems, true, u"Get_V",
-       u"( Get V ): You are using \"IgnoreIndex#\" Mode and the limit of 1048573 Item descriptions has been exceeded."
-       u"\r\rChanging to the \"CountIndex#\" Mode will not reduce your Item description count unless you can condense "
-       u"your lists using hypenated ranges (a single description can contain thousands of Items)."
-       u"\r\rTry making smaller selections to be operated on and then combine the results."},
-      {fault::kTooManyItems, false, u"Get_V",
-       u"( Get V ): You are using \"CountIndex#\" Mode and the limit of 1048573 Item descriptions has been exceeded."
-       u"\r\rChanging to the \"IgnoreIndex#\" Mode will not reduce your Item description count."
-       u"\r\rTry making smaller selections to be operated on and then combine the results."},
-      {fault::kLongCell, false, u"Paste_V",
-       u"( Paste V ): Too much Text within Cell ( >32,767 ) during \"Paste_V\"."
-       u"\r\rThe result of a cell's formula produces text which reaches Excel's limit for amount of cell characters "
-       u"allowed.\r\r" +
-           Text(kReduce) + u"\r" + kTip},
-      {fault::kLongCell, true, u"Null",
-       u"(  ): Too much Text within Cell ( >32,767 ) during \"Null\"."
-       u"\r\rThe result of a cell's formula produces text which reaches Excel's limit for amount of cell characters "
-       u"allowed.\r\r" +
-           Text(kReduce) + u"\r" + kTip},
-      {fault::kLongJoin, false, u"Null",
-       u"(  ): Too much Text to Join Cells ( >32,767 ) during \"Null\"."
-       u"\r\rIt is not possible to treat the row within your selection as a single Item for comparison purposes "
-       u"because there would be more characters to fit within a cell than Excel allows.\r\r" +
-           Text(kReduce) + u"\r" + kTip},
+      {fault::kTooManyItems, true, u"Get_V", u"( Get V ): " + TooManyItemsText(true, u"1048573")},
+      {fault::kTooManyItems, false, u"Get_V", u"( Get V ): " + TooManyItemsText(false, u"1048573")},
+      {fault::kLongCell, false, u"Paste_V", u"( Paste V ): " + LongCellText(u"Paste_V")},
+      {fault::kLongCell, true, u"Null", u"(  ): " + LongCellText(u"Null")},
+      {fault::kLongJoin, false, u"Null", u"(  ): " + LongJoinText(u"Null")},
       {fault::kLongJoin, true, u"COMPARE 2|| Uniques_x",
-       u"( COMPARE 2:Uniques x ): Too much Text to Join Cells ( >32,767 ) during \"COMPARE 2|| Uniques_x\"."
-       u"\r\rIt is not possible to treat the row within your selection as a single Item for comparison purposes "
-       u"because there would be more characters to fit within a cell than Excel allows.\r\r" +
-           Text(kReduce) + u"\r" + kTip},
+       u"( COMPARE 2:Uniques x ): " + LongJoinText(u"COMPARE 2|| Uniques_x")},
       {fault::kNone, false, u"Null", std::nullopt},
       {fault::kManyHyphens, false, u"Null", std::nullopt},
       {fault::kLongWildcard, true, u"Null", std::nullopt},
@@ -90,14 +62,8 @@ TEST_F(LimitsTest, GatherMessages) {
 }
 
 TEST_F(LimitsTest, SortMessages) {
-  const Text ignoreIndexMsg =
-      u"( Get V ): You are using \"IgnoreIndex#\" Mode and the limit of 1048573 Item descriptions has been exceeded."
-      u"\r\rIf there are Items with trailing numbers within your seletion, try the Mode \"CountIndex#\" without the "
-      u"\"ExpandRanges\" option.\r\r\"CountIndex#\" Mode can condense Item lists into hyphenated ranges."
-      u"\r\rOtherwise, try multiple smaller selections.";
-  const Text expandMsg =
-      u"( Get V ): You are using \"CountIndex#\" Mode with \"ExpandRanges\" option set."
-      u"\r\rThis mode uses one of 1048573 resources per single Item.\r\rTry turning off the \"ExpandRanges\" option.";
+  const Text ignoreIndexMsg = u"( Get V ): " + SortLimitText(false, u"1048573");
+  const Text expandMsg = u"( Get V ): " + SortLimitText(true, u"1048573");
   const struct {
     bool enabled;
     Variant ticked;
@@ -128,17 +94,13 @@ TEST_F(LimitsTest, CapacityOfASmallGrid) {
   Begin(false, u"Null");
   b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
   TooMuch_Gather(b.state, fault::kTooManyItems);
-  EXPECT_EQ(Shown(), Text(u"(  ): You are using \"CountIndex#\" Mode and the limit of 65533 Item descriptions has "
-                          u"been exceeded.\r\rChanging to the \"IgnoreIndex#\" Mode will not reduce your Item "
-                          u"description count.\r\rTry making smaller selections to be operated on and then combine "
-                          u"the results."));
+  EXPECT_EQ(Shown(), u"(  ): " + TooManyItemsText(false, u"65533"));
   b.Control(host::ctl::main::kExpandRanges).SetEnabled(true);
   b.Control(host::ctl::main::kExpandRanges).SetValue(true);
   b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
   b.addin.ClearLog();
   TooMuch_Sort(b.state, fault::kNone);
-  ASSERT_TRUE(Shown());
-  EXPECT_NE(Shown()->find(u"one of 65533 resources"), Text::npos);
+  EXPECT_EQ(Shown(), u"(  ): " + SortLimitText(true, u"65533"));
 }
 
 TEST_F(LimitsTest, MissingWorkingSheetIsRaised) {

@@ -265,9 +265,9 @@ class ExpandLimitTest : public CountFixture {
     Main(u"checkbox2").SetValue(true);
     b.state.request.ActiveWndw->SetValue(u"old");
   }
-  static Text LimitMessage() {
-    return u"( Get Try ): The maximum Item count of 65533 has been exceeded.\r\rTry processing smaller amounts of "
-           u"Items or turn off the \"ExpandRanges\" option.";
+  // The message's words: tests/scenarios/items/limits.qs.
+  static bool IsLimitMessage(const Text& prompt) {
+    return prompt.starts_with(u"( Get Try ): The maximum Item count of 65533 has been exceeded.\r\r");
   }
 };
 
@@ -288,7 +288,7 @@ TEST_F(ExpandLimitTest, ExpansionStopsAtTheLastRowsOfTheSheet) {
     b.addin.QueueMessageAnswer(1);
     EXPECT_EQ(Run(), CountResult::kExpandLimitStop);
     ASSERT_EQ(b.addin.Messages().size(), 1u);
-    EXPECT_EQ(b.addin.Messages()[0].prompt, LimitMessage());
+    EXPECT_TRUE(IsLimitMessage(b.addin.Messages()[0].prompt)) << ToUtf8(b.addin.Messages()[0].prompt);
     EXPECT_EQ(b.addin.Messages()[0].style, 64);
     EXPECT_EQ(b.state.request.FaultMsg, u"Too Many Items - ExpandRanges is ON");
     EXPECT_EQ(b.state.request.FaultItem, c.faultItem);

@@ -505,6 +505,8 @@ class Worksheet {
   virtual std::optional<Area> MergedAreaAt(long row, long col) = 0;
   virtual void Merge(const Area& area) = 0;
   virtual void UnMerge(const Area& area) = 0;
+  // Every merged area of the sheet, in no particular order.
+  virtual std::vector<Area> MergedAreas() = 0;
   // The selection and active cell of this sheet.
   virtual void Select(std::span<const Area> areas) = 0;
   virtual void Activate(long row, long col) = 0;

@@ -76,18 +76,6 @@ class TerminalBeeper final : public Beeper {
   void Beep() override;
 };
 
-// A clipboard private to the process: this machine has no desktop clipboard, so the
-// command-line host keeps the copied text in memory for the run. It never fails.
-class ProcessClipboard final : public Clipboard {
- public:
-  void Clear() override { text_.clear(); }
-  void SetText(const Text& text) override { text_ = text; }
-  Text GetText() override { return text_; }
-
- private:
-  Text text_;
-};
-
 class ProcessDirectories final : public Directories {
  public:
   // The component folder is the folder of the running executable.
@@ -200,10 +188,12 @@ class MemoryDirectories final : public Directories {
 // ---------------------------------------------------------------------------------
 // Bundles that own one of each service. Not movable: `services` refers to members.
 
+// This machine has no desktop clipboard: the command-line host keeps the copied text in
+// memory for the run, in the stand-in clipboard, whose failures a script can ask for.
 struct RealServices {
   SystemClock clock;
   TerminalBeeper beeper;
-  ProcessClipboard clipboard;
+  MemoryClipboard clipboard;
   ProcessDirectories directories;
   Services services{clock, beeper, clipboard, directories};
 

@@ -9,26 +9,6 @@ namespace quillary::sheets {
 
 namespace {
 
-// The question as the user sees it, for an old version (below 11) or a newer one.
-Text Question(const Text& mode, bool oldVersion) {
-  Text q = u"[Report View?]( " + mode +
-           u" ): How would you like to arrange the Original Input List and the Output Results List for viewing?\r\r"
-           u"Don't Ask Again: To have your viewing choice applied every time Quillary creates a new sheet without "
-           u"displaying this dialog box. Use Quillary's Tools action to re-display this dialog box.\r\r"
-           u"Side-By-Side: Puts the source list and the translated list into Excel's side-by-side mode to examine "
-           u"both the original sheet and the output results sheet ";
-  if (oldVersion) q += u"(synchronized scrolling support added in Excel 2003).";
-  q += u"\r\rMaximize: Maximizes the new smaller Excel window. \rKeep Small Window: To leave the windows as presently "
-       u"displayed.";
-  if (oldVersion) {
-    q += u"\r\rIf you choose to Compare Side-by-Side, use Excel's related toolbar to control how to synchronize both "
-         u"windows as you scroll through one window.";
-  }
-  q += u"\r\rIf you already have multiple Excel windows open, you might want to minimize some of them and then use "
-       u"Excel's menu to re-assert Window>Arrange>Veritcal or Horizontal.";
-  return q;
-}
-
 // The state after a result sheet was finished: the source sheet "Parts" in window 1,
 // the result sheet in a second window, which is active.
 struct Arranged {
@@ -68,7 +48,7 @@ TEST(ReportViewArrange, TheQuestionAndTheArrangementByVersionAndAnswer) {
     const auto messages = b.addin.Messages();
     ASSERT_EQ(messages.size(), 1u);
     // The mode as it stands, not cleaned.
-    EXPECT_EQ(messages[0].prompt, Question(u"REDUCE_Rows to One", c.oldVersion)) << ToUtf8(c.version);
+    EXPECT_EQ(messages[0].prompt, ReportViewQuestion(u"REDUCE_Rows to One", c.oldVersion)) << ToUtf8(c.version);
     EXPECT_EQ(messages[0].style, 259);
     EXPECT_FALSE(b.addin.IsShown(u"MainUserForm"));
 

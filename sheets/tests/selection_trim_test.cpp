@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+#include "host/callbacks.h"
 #include "host/working_sheet.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
@@ -13,9 +14,6 @@
 namespace quillary::sheets {
 
 namespace {
-
-constexpr char16_t kEmptyMessage[] =
-    u"All cells are empty within an entire selected column or row.\r\rPlease make another selection.";
 
 // A bench with helpers to fill cells, select and trim.
 struct Trim {
@@ -119,7 +117,7 @@ TEST_F(WholeColRowTest, AnEmptyAreaAbortsWithAMessageOrQuietlyWhenUnattended) {
       continue;
     }
     ASSERT_EQ(messages.size(), 1u) << ToUtf8(c.selection);
-    EXPECT_EQ(messages[0].prompt, Text(u"( COMPARE 2/Uniques ): ") + kEmptyMessage);
+    EXPECT_EQ(messages[0].prompt, u"( COMPARE 2/Uniques ): " + host::Paragraphs({kEmptyAreaMsg, kEmptyAreaMsg2}));
     EXPECT_EQ(messages[0].style, 64);
   }
 }
@@ -189,13 +187,8 @@ TEST_F(WholeColRowTest, AMergedMarkerCellAbortsUnlessUnattended) {
       EXPECT_FALSE(t.Bold(u"C3"));
       const auto messages = bench.addin.Messages();
       ASSERT_EQ(messages.size(), 1u);
-      EXPECT_EQ(messages[0].prompt,
-                u"( REDUCE Rows to One ): Your second selection area is at a merged cell.\r\r"
-                u"This action has been aborted because your second selection is no larger than the merged cell at "
-                u"that selection. You might have intended to select only a single cell, but could not.\r\r"
-                u"It is recommended that you use Quillary's \"Paint Table Format\" on your selected areas to remove "
-                u"all merged cells. Otherwise, either bold a different cell that is not merged, or unmerge the cells "
-                u"in your second selection and then bold only one of those cells.");
+      EXPECT_EQ(messages[0].prompt, u"( REDUCE Rows to One ): " +
+                                        host::Paragraphs({kMergedMarkerMsg, kMergedMarkerMsg2, kMergedMarkerMsg3}));
       EXPECT_EQ(messages[0].style, 64);
     } else {
       EXPECT_EQ(result, 0);
@@ -207,44 +200,8 @@ TEST_F(WholeColRowTest, AMergedMarkerCellAbortsUnlessUnattended) {
   }
 }
 
-// A merged cell made after the user's selection pushes the trimmed selection outwards.
-TEST_F(WholeColRowTest, ASelectionWidenedByAMergedCellIsReported) {
-  Fill({u"B5", u"B10", u"B40"});
-  Select(u"B:B");
-  b.Cell(u"B10:C10").Merge();
-  b.addin.QueueMessageAnswer(1);
-  EXPECT_EQ(Trimmed(u"Paste_V"), 1);
-  EXPECT_EQ(Reply(), u"1");
-  EXPECT_EQ(Selected(), u"$B$5:$C$40");
-  const auto messages = b.addin.Messages();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].prompt,
-            u"( Paste V ): Your selection #1 was expanded by the presence of a MERGED CELL when you used Quillary's "
-            u"\"Entire Column or Entire Row\" selection method.\r\r"
-            u"Quillary only reduces your first TWO \"Entire Column or Entire Row\" selections to fit actual content "
-            u"and examines them for expansion caused by a Merged Cell.\r\r"
-            u"The right column of your selection was pushed further to the right than your original selection.\r\r"
-            u"Quillary's process will be aborted. However, if you are satisfied with the new selection, run a "
-            u"process now using this selection.\r\r"
-            u"Please take steps to be sure your selections are not persuaded to expand unexpectedly due to Merged "
-            u"Cells.");
-  EXPECT_EQ(messages[0].style, 64);
-}
-
-TEST_F(WholeColRowTest, EachOfTwoAreasIsCheckedForWidening) {
-  Fill({u"A1", u"A3", u"D2", u"D6"});
-  Select(u"A:A,D:D");
-  b.Cell(u"C4:D4").Merge();
-  b.addin.QueueMessageAnswer(1);
-  EXPECT_EQ(Trimmed(u"COMPARE 2/Uniques"), 1);
-  const auto messages = b.addin.Messages();
-  ASSERT_EQ(messages.size(), 1u);
-  const Text& prompt = messages[0].prompt;
-  EXPECT_NE(prompt.find(u"Your selection #2 was expanded"), Text::npos);
-  EXPECT_NE(prompt.find(u"The left column of your selection was pushed further to the left"), Text::npos);
-  EXPECT_EQ(prompt.find(u"The right column"), Text::npos);
-  EXPECT_EQ(prompt.find(u"The top row"), Text::npos);
-}
+// A merged cell that pushes the trimmed selection outwards:
+// tests/scenarios/sheets/merged_cells_widen_the_selection.qs.
 
 TEST_F(WholeColRowTest, TheWindowScrollsToTheSelectionExceptInSubtractAndNull) {
   const struct {

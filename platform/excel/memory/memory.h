@@ -170,6 +170,7 @@ class MemoryWorksheet final : public Worksheet {
   std::optional<Area> MergedAreaAt(long row, long col) override;
   void Merge(const Area& area) override;
   void UnMerge(const Area& area) override;
+  std::vector<Area> MergedAreas() override { return merges_; }
   void Select(std::span<const Area> areas) override;
   void Activate(long row, long col) override;
   std::vector<Area> SelectionAreas() override { return selection_; }

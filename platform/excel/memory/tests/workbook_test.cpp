@@ -173,6 +173,12 @@ TEST_F(Workbooks, SelectionGrowsOverMergedAreas) {
   EXPECT_EQ(R("C3").MergeArea().Address(), u"$B$2:$C$3");
   EXPECT_EQ(R("C3").MergeArea().Count(), 4);
   EXPECT_EQ(R("A1").MergeArea().Address(), u"$A$1");
+  // A merge over part of another takes it in.
+  R("E1:E2").Merge();
+  R("E2:F2").Merge();
+  EXPECT_EQ(sheet->MergedAreas(), (std::vector<Area>{{2, 2, 3, 3}, {4, 3, 5, 4}, {1, 5, 2, 6}}));
+  R("E1").UnMerge();
+  EXPECT_EQ(sheet->MergedAreas().size(), 2u);
   // Touching B2:C3 takes it in whole, and then C4:D5, which the grown area touches.
   R("A3:C4").Select();
   EXPECT_EQ(app->Selection()->Address(), u"$A$2:$D$5");
