@@ -154,6 +154,28 @@ TEST(Compare2, UseNewShowsTagsAndReportsTheUniquesOfBothSides) {
   EXPECT_EQ(d.b.state.compare.CompareStep, 0);
 }
 
+// IgnoreIndex# with Sort: each side's uniques are shown sorted, as a Get shows a list,
+// and tagged beside their rows.
+TEST(Compare2, IgnoreIndexUniquesAreShownSortedWithSort) {
+  Desk d;
+  for (const auto& [cell, value] : {std::pair{u"A1", u"d"}, {u"A2", u"a"}, {u"A3", u"c"}, {u"A4", u"x"},
+                                    {u"C1", u"X"}, {u"C2", u"b"}, {u"C3", u"e"}}) {
+    d.Put(cell, Text(value));
+  }
+  d.Sheet().Range(u"A1:A4,C1:C3").Select();
+  d.Main(u"CheckBox1").SetValue(true);
+  d.Main(u"CheckBox3").SetValue(true);
+  d.Choose(u"LocatorLabel");
+  d.b.addin.QueueCompareAnswer(1);
+  d.Action(u"COMPARE 2/Uniques");
+  EXPECT_EQ(d.Main(u"TextBox1").Text(), u"a,c,d");
+  EXPECT_EQ(d.Main(u"TextBox2").Text(), u"b,e");
+  EXPECT_EQ(d.At(u"B1"), Variant(u"inLftOnly(a)"));
+  EXPECT_EQ(d.At(u"B4"), Variant()) << "x is in both, whatever its case";
+  EXPECT_EQ(d.At(u"D2"), Variant(u"inRtOnly(b)"));
+  EXPECT_EQ(d.At(u"D1"), Variant());
+}
+
 TEST(Compare2, AGrammarFaultOnTheRightStopsTheComparisonInCountIndex) {
   Desk d;
   d.Put(u"A1", u"R1");
