@@ -176,6 +176,21 @@ TEST(Compare2, IgnoreIndexUniquesAreShownSortedWithSort) {
   EXPECT_EQ(d.At(u"D1"), Variant());
 }
 
+// The right side's ranges cut by a left side written in the other range style: the
+// pieces keep the style of the right side's Items.
+TEST(Compare2, RangesCutByTheOtherSideKeepTheirStyle) {
+  Desk d;
+  d.Put(u"A1", u"R4-R6");
+  d.Put(u"C1", u"R1-10, R12-15");
+  d.Sheet().Range(u"A1,C1").Select();
+  d.b.addin.QueueCompareAnswer(1);
+  d.Action(u"COMPARE 2/Uniques");
+  EXPECT_EQ(d.Main(u"TextBox1").Text(), u"");
+  EXPECT_TRUE(d.Messages().empty());
+  EXPECT_EQ(d.Main(u"TextBox2").Text(), u"R1-3,R7-10,R12-15");
+  EXPECT_EQ(d.Main(u"Label2").Caption(), u"Count = 11");
+}
+
 TEST(Compare2, AGrammarFaultOnTheRightStopsTheComparisonInCountIndex) {
   Desk d;
   d.Put(u"A1", u"R1");
