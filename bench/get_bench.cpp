@@ -168,8 +168,8 @@ std::string QuillaryCheck(const fs::path& errorPath) {
 }
 
 void PrintHeader() {
-  std::printf("%-12s %9s %12s %12s %13s %14s %8s  %s\n", "workload", "N", "quillary s", "quillary MB",
-              "sort|uniq s", "sort|uniq MB", "ratio", "check (caption, messages)");
+  std::printf("%-12s %9s %12s %12s %13s %14s %8s  %s\n", "workload", "N", "quillary s", "quillary MB", "sort|uniq s",
+              "sort|uniq MB", "ratio", "check (caption, messages)");
 }
 
 // Runs one workload at one size and prints its row; false when a process failed.

@@ -14,13 +14,10 @@
 //                ignoreindex Items, half of the names shared.
 // For each it times the gathering (ItemsGather over the column; for the subtractions
 // both lists), the subtraction, the sort, count and render (ItemsSortCntDsply), and
-// `LC_ALL=C sort | uniq -c` on the same Items written one per line to a temporary file. Each run takes place in a child process of its own,
-// so that its peak resident memory (getrusage ru_maxrss) is its own.
+// `LC_ALL=C sort | uniq -c` on the same Items written one per line to a temporary file. Each run takes place in a child
+// process of its own, so that its peak resident memory (getrusage ru_maxrss) is its own.
 //
 // Usage: quillary_items_bench [N ...]    (default: 10000 100000 1000000)
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -34,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/harness.h"
 #include "bench/workloads.h"
 #include "host/state.h"
 #include "host/working_sheet.h"
@@ -136,9 +134,9 @@ Figures Run(const Workload& w, std::int64_t n) {
   // Any message the engine shows is answered with its default button and counted.
   b.addin.SetStrict(false);
   b.Control(host::ctl::main::kIgnoreIndex).SetValue(w.ignoreIndex);
-  b.Control(host::ctl::main::kSort).SetValue(w.ignoreIndex);  // the Sort option
-  b.Control(host::ctl::main::kExpandRanges).SetValue(false);          // ExpandRanges off
-  b.Control(host::ctl::main::kTagDuplicates).SetValue(false);          // no duplicate tagging
+  b.Control(host::ctl::main::kSort).SetValue(w.ignoreIndex);   // the Sort option
+  b.Control(host::ctl::main::kExpandRanges).SetValue(false);   // ExpandRanges off
+  b.Control(host::ctl::main::kTagDuplicates).SetValue(false);  // no duplicate tagging
   b.BeginRequest(u"Null");
 
   xl::Worksheet& sheet = b.Sheet(u"Sheet1");
@@ -172,9 +170,7 @@ Figures Run(const Workload& w, std::int64_t n) {
   const auto counted = Clock::now();
   f.sortCount = Seconds(gathered, counted);
 
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  f.peakMb = usage.ru_maxrss / 1024;
+  f.peakMb = bench::PeakMegabytes();
   f.countText = b.state.items.ItemCountText;
   f.displayLength = b.state.request.DisplayText.size();
   f.messages = b.addin.Messages().size();
@@ -183,8 +179,8 @@ Figures Run(const Workload& w, std::int64_t n) {
 }
 
 void PrintHeader() {
-  std::printf("%-12s %9s %10s %11s %12s %10s %9s %13s  %s\n", "workload", "N", "gather s", "subtract s",
-              "sort+show s", "total s", "peak MB", "sort|uniq s", "check (codes, count, display chars, messages)");
+  std::printf("%-12s %9s %10s %11s %12s %10s %9s %13s  %s\n", "workload", "N", "gather s", "subtract s", "sort+show s",
+              "total s", "peak MB", "sort|uniq s", "check (codes, count, display chars, messages)");
 }
 
 void PrintRow(const Workload& w, std::int64_t n, const Figures& f) {
@@ -202,49 +198,18 @@ void PrintRow(const Workload& w, std::int64_t n, const Figures& f) {
               ToUtf8(f.countText).c_str(), f.displayLength, f.messages);
 }
 
-// Runs one workload in a child process and prints its row.
-void RunInChild(const Workload& w, std::int64_t n) {
-  std::fflush(stdout);
-  const pid_t child = fork();
-  if (child < 0) {
-    std::perror("fork");
-    return;
-  }
-  if (child == 0) {
-    int code = 0;
-    try {
-      PrintRow(w, n, Run(w, n));
-    } catch (const std::exception& e) {
-      std::printf("%-12s %9lld failed: %s\n", w.name, static_cast<long long>(n), e.what());
-      code = 1;
-    }
-    std::fflush(stdout);
-    _exit(code);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (!WIFEXITED(status)) std::printf("%-12s %9lld ended abnormally\n", w.name, static_cast<long long>(n));
-}
-
 }  // namespace
 }  // namespace quillary
 
 int main(int argc, char** argv) {
-  std::vector<std::int64_t> sizes;
-  for (int i = 1; i < argc; ++i) {
-    char* end = nullptr;
-    const long long n = std::strtoll(argv[i], &end, 10);
-    // One Item per row of column A: at most the working sheet's Item capacity.
-    if (end == argv[i] || *end != '\0' || n < 1 || n > 1048573) {
-      std::fprintf(stderr, "usage: %s [N ...]   (N Items, 1 to 1048573)\n", argv[0]);
-      return 2;
-    }
-    sizes.push_back(n);
-  }
-  if (sizes.empty()) sizes = {10000, 100000, 1000000};
+  // One Item per row of column A: at most the working sheet's Item capacity.
+  const auto sizes = quillary::bench::Sizes(argc, argv, 1, 1048573, "N Items");
+  if (!sizes) return 2;
   quillary::PrintHeader();
-  for (const std::int64_t n : sizes) {
-    for (const auto& w : quillary::kWorkloads) quillary::RunInChild(w, n);
+  for (const std::int64_t n : *sizes) {
+    for (const auto& w : quillary::kWorkloads) {
+      quillary::bench::RunInChild(w.name, n, [&] { quillary::PrintRow(w, n, quillary::Run(w, n)); });
+    }
   }
   return 0;
 }

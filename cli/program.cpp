@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "cli/action_command.h"
 #include "cli/failure.h"
 #include "cli/get_command.h"
 #include "cli/script.h"
@@ -19,6 +20,7 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: quillary run [--interactive | --unattended] SCRIPT|- [ARG...]\n"
     "       quillary get WORKBOOK RANGE [OPTION...]\n"
+    "       quillary action WORKBOOK RANGE ACTION [OPTION...]\n"
     "       quillary --help\n";
 
 constexpr std::string_view kIntro = R"(
@@ -26,6 +28,8 @@ quillary runs the Quillary list-processing component the way its host add-in doe
 in-memory spreadsheet, from a script of commands.
 
   quillary get WORKBOOK RANGE    one Get/Try on a range of a workbook (see GET below)
+  quillary action WORKBOOK RANGE ACTION
+                                 one Action list entry on a range (see ACTION below)
   quillary run SCRIPT [ARG...]   runs the script file SCRIPT ("-": standard input);
                                  ARG... are the script's ${1}, ${2}, ...
   --interactive                  asks the person at the terminal the component's questions
@@ -91,7 +95,8 @@ struct Options {
 };
 
 Options ParseArgs(std::span<const std::string> args) {
-  if (args.empty() || args[0] != "run") throw Failure(args.empty() ? "no command given" : "unknown command '" + args[0] + "'");
+  if (args.empty() || args[0] != "run")
+    throw Failure(args.empty() ? "no command given" : "unknown command '" + args[0] + "'");
   Options o;
   std::size_t i = 1;
   for (; i < args.size() && args[i].starts_with("--"); ++i) {
@@ -158,8 +163,8 @@ std::string RoutinesHelp() {
 }  // namespace
 
 std::string HelpText() {
-  return std::string(kUsage) + std::string(kIntro) + CommandHelp() + "\n" + RoutinesHelp() + "\n" + GetHelp() +
-         std::string(kAnswers);
+  return std::string(kUsage) + std::string(kIntro) + CommandHelp() + "\n" + RoutinesHelp() + "\n" + GetHelp() + "\n" +
+         ActionHelp() + std::string(kAnswers);
 }
 
 int RunProgram(std::span<const std::string> args, ProgramIo io) {
@@ -167,13 +172,13 @@ int RunProgram(std::span<const std::string> args, ProgramIo io) {
     io.out << HelpText();
     return kExitOk;
   }
-  if (!args.empty() && args[0] == "get") {
-    const auto rest = args.subspan(1);
-    if (rest.empty()) {
-      io.err << "quillary: get takes a WORKBOOK and a RANGE\n" << kUsage;
-      return kExitUsage;
-    }
-    return RunGet(rest, io);
+  // The commands on a range of a workbook say themselves what they take.
+  const struct {
+    std::string_view name;
+    int (*run)(std::span<const std::string>, ProgramIo);
+  } rangeCommands[] = {{"get", RunGet}, {"action", RunAction}};
+  for (const auto& command : rangeCommands) {
+    if (!args.empty() && args[0] == command.name) return command.run(args.subspan(1), io);
   }
   Options options;
   try {

@@ -173,6 +173,12 @@ void Select(Context& c, Args a) { ResolveRange(c.session.Book(), a[0]).Select();
 
 void Cell(Context& c, Args a) { ResolveRange(c.session.Book(), a[0]).SetValue(FieldValue(FromUtf8(a[1]))); }
 
+void TypeText(Context& c, Args a) {
+  Text typed = u"'";
+  typed += Unescaped(a[1]);
+  ResolveRange(c.session.Book(), a[0]).SetValue(typed);
+}
+
 void Set(Context& c, Args a) { SetProperty(FindControlProperty(c.session.Forms(), a[0]), ToUtf8(Unescaped(a[1]))); }
 
 // The sheet named by the first word, or the active sheet.
@@ -391,18 +397,24 @@ std::string FormatWords(xl::Worksheet& sheet, long row, long col) {
   return line;
 }
 
-void PrintFormats(Context& c, Args a) {
-  const xl::Range range = ResolveRange(c.session.Book(), a[0]);
-  xl::Worksheet& sheet = range.Parent();
+// Calls f(sheet, row, col) for each cell of the range named by `word`, row by row, area by
+// area; entire rows or columns end at the used range.
+template <class F>
+void ForEachShownCell(Context& c, const std::string& word, F&& f) {
+  const xl::Range range = ResolveRange(c.session.Book(), word);
   for (const xl::Area& area : range.AreaList()) {
-    const xl::Area shown = Printable(sheet, area);
+    const xl::Area shown = Printable(range.Parent(), area);
     for (long r = shown.row1; r <= shown.row2; ++r) {
-      for (long col = shown.col1; col <= shown.col2; ++col) {
-        const std::string words = FormatWords(sheet, r, col);
-        if (!words.empty()) c.out << CellName(r, col) << "\t" << words << "\n";
-      }
+      for (long col = shown.col1; col <= shown.col2; ++col) f(range.Parent(), r, col);
     }
   }
+}
+
+void PrintFormats(Context& c, Args a) {
+  ForEachShownCell(c, a[0], [&](xl::Worksheet& sheet, long r, long col) {
+    const std::string words = FormatWords(sheet, r, col);
+    if (!words.empty()) c.out << CellName(r, col) << "\t" << words << "\n";
+  });
 }
 
 void PrintComments(Context& c, Args a) {
@@ -411,6 +423,24 @@ void PrintComments(Context& c, Args a) {
     const xl::Comment comment = *cell.Comment();
     c.out << CellName(cell.Row(), cell.Column()) << "\t" << (comment.Visible() ? "visible" : "hidden") << "\t"
           << Escaped(comment.Text()) << "\n";
+  }
+}
+
+void PrintHyperlinks(Context& c, Args a) {
+  ForEachShownCell(c, a[0], [&](xl::Worksheet& sheet, long r, long col) {
+    for (const xl::Hyperlink& link : sheet.CellHyperlinks({r, col, r, col})) {
+      c.out << CellName(r, col) << "\t" << Escaped(link.Address) << "\t" << Escaped(link.SubAddress) << "\n";
+    }
+  });
+}
+
+void PrintWidths(Context& c, Args a) {
+  const xl::Range range = ResolveRange(c.session.Book(), a[0]);
+  for (const xl::Area& area : range.AreaList()) {
+    for (long col = area.col1; col <= area.col2; ++col) {
+      c.out << ToUtf8(xl::ColumnLetters(col)) << "\t" << ToUtf8(vba::CStr(range.Parent().ColumnWidth(col, col)))
+            << "\n";
+    }
   }
 }
 
@@ -456,6 +486,10 @@ const std::vector<Spec>& Specs() {
        "#N/A and the other error texts error values, '=...' formulas; a leading ' keeps the rest as text; \"\" "
        "clears.",
        &Cell},
+      {"cell text", "RANGE TEXT", 2, 2, false,
+       "Writes TEXT into every cell of RANGE as a text, as typed after a ' (nothing read as a number or formula); "
+       "TEXT takes the escapes of set.",
+       &TypeText},
       {"set", "FORM.CONTROL.PROPERTY VALUE", 2, 2, false,
        "Sets a property of a host form's control (Value, Text, Caption, Enabled, Visible, Locked, Default, "
        "BackColor, ForeColor, Left, Width, TextAlign, SelStart, SelLength). FORM: MainUserForm, MailBoxForm, "
@@ -540,6 +574,12 @@ const std::vector<Spec>& Specs() {
        "Prints each comment of a sheet (the active sheet without SHEET): its cell, visible or hidden, its text "
        "(escaped as cells are).",
        &PrintComments},
+      {"print hyperlinks", "RANGE", 1, 1, false,
+       "Prints each hyperlink of the cells of RANGE: its cell, its address and its sub-address (escaped as cells "
+       "are). Entire rows or columns end at the used range.",
+       &PrintHyperlinks},
+      {"print widths", "RANGE", 1, 1, false, "Prints the width of each column of RANGE, in characters.",
+       &PrintWidths},
       {"print merges", "[SHEET]", 0, 1, false, "Prints the merged areas of a sheet (the active sheet without SHEET).",
        &PrintMerges},
       {"print selection", "", 0, 0, false, "Prints the active sheet's name, its selection and its active cell.",

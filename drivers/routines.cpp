@@ -1,5 +1,6 @@
 #include "drivers/routines.h"
 
+#include "actions/actions.h"
 #include "compare/compare_two.h"
 #include "compare/tag_settings.h"
 #include "compare/tagging.h"
@@ -21,6 +22,7 @@ host::Routines BuildRoutines() {
   routines.CmprMark_Clear = compare::CmprMark_Clear;
   routines.TextToColSetting = TextToColSetting;
   routines.Clipboard_Clear = Clipboard_Clear;
+  routines.Actions = actions::Actions;
   return routines;
 }
 

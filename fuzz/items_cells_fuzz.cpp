@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/shared_bench.h"
 #include "host/controls.h"
 #include "host/working_sheet.h"
 #include "items/gather.h"
@@ -16,18 +17,8 @@
 #include "items/put_text.h"
 #include "items/sort_count.h"
 #include "items/subtract.h"
-#include "testkit/bench.h"
 
 namespace {
-
-quillary::testkit::Bench& SharedBench() {
-  static quillary::testkit::Bench* bench = [] {
-    auto* b = new quillary::testkit::Bench;
-    b->addin.SetStrict(false);  // every question takes its default answer
-    return b;
-  }();
-  return *bench;
-}
 
 // The texts of the cells: the input split at line feeds, at most 64 of them.
 std::vector<quillary::Text> CellTexts(std::string_view input) {
@@ -47,7 +38,7 @@ std::vector<quillary::Text> CellTexts(std::string_view input) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quillary;
   if (size == 0) return 0;
-  testkit::Bench& b = SharedBench();
+  testkit::Bench& b = fuzz::SharedBench();
   const std::uint8_t options = data[0];
   const bool twoLists = (options & 16) != 0;
   b.Control(host::ctl::main::kIgnoreIndex).SetValue((options & 1) != 0);

@@ -6,29 +6,16 @@
 #include <cstdint>
 #include <string_view>
 
+#include "fuzz/shared_bench.h"
 #include "host/controls.h"
 #include "host/working_sheet.h"
 #include "items/put_text.h"
 #include "items/sort_count.h"
-#include "testkit/bench.h"
-
-namespace {
-
-quillary::testkit::Bench& SharedBench() {
-  static quillary::testkit::Bench* bench = [] {
-    auto* b = new quillary::testkit::Bench;
-    b->addin.SetStrict(false);  // every question takes its default answer
-    return b;
-  }();
-  return *bench;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quillary;
   if (size == 0) return 0;
-  testkit::Bench& b = SharedBench();
+  testkit::Bench& b = fuzz::SharedBench();
   const std::uint8_t options = data[0];
   b.Control(host::ctl::main::kIgnoreIndex).SetValue((options & 1) != 0);
   b.Control(host::ctl::main::kExpandRanges).SetValue((options & 2) != 0);

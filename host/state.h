@@ -72,6 +72,9 @@ struct Request {
   Text FaultMsg;
   // The Active Window: the main form's Textbox1 or Textbox2.
   forms::Control* ActiveWndw = nullptr;
+  // The block engine's stop flag: its writer sets it at every stop, and the hyperlink
+  // actions when the column right of the selection lies beyond the sheet.
+  bool PasteStopped = false;
   Progress progress;
 };
 

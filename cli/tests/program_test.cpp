@@ -1,9 +1,8 @@
 // The program end to end: scripts run in-process on workbook folders made by the tests.
 #include "cli/program.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -24,8 +23,7 @@ using testing::WriteText;
 class Program : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteText(dir / "parts" / kManifestFile,
-              "quillary-workbook 1\nsheet Parts Parts.csv -1\nactive Parts\n");
+    WriteText(dir / "parts" / kManifestFile, "quillary-workbook 1\nsheet Parts Parts.csv -1\nactive Parts\n");
     WriteText(dir / "parts" / "Parts.csv",
               "RefDes,Name\r\n\"R1, R2, R5-R7\",Resistor\r\nC1-C4,Capacitor\r\nU1,Controller\r\nR2,Resistor\r\n");
   }
@@ -75,8 +73,11 @@ TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
 }
 
 TEST_F(Program, BadArgumentsGiveUsage) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, {"frobnicate"}, {"run"}, {"run", "--loud", "x.qs"}, {"run", "--interactive", "-"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                               {"frobnicate"},
+                                               {"run"},
+                                               {"run", "--loud", "x.qs"},
+                                               {"run", "--interactive", "-"}}) {
     const Outcome run = RunInProcess(args);
     EXPECT_EQ(run.status, kExitUsage);
     EXPECT_TRUE(Has(run.err, "usage: quillary run")) << run.err;
@@ -92,15 +93,29 @@ TEST_F(Program, ScriptFromStandardInput) {
 }
 
 #ifdef QUILLARY_SAMPLES_DIR
-// The sample script runs as the README shows it, from the project folder.
-TEST_F(Program, SampleScriptRuns) {
+// A sample script run as the README shows it, from the project folder, saving into `out`.
+Outcome RunSample(const char* script, const fs::path& out) {
   const fs::path project = fs::path(QUILLARY_SAMPLES_DIR).parent_path();
   const fs::path before = fs::current_path();
   fs::current_path(project);
-  const Outcome run = RunInProcess({"run", "samples/initplace.qs", (dir / "out").string()});
+  const Outcome run = RunInProcess({"run", script, out.string()});
   fs::current_path(before);
+  return run;
+}
+
+TEST_F(Program, SampleScriptRuns) {
+  const Outcome run = RunSample("samples/initplace.qs", dir / "out");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(Has(run.out, "Quillary3016000000\t2 (very hidden)\n")) << run.out;
+  EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
+}
+
+TEST_F(Program, SampleActionsScriptRuns) {
+  const Outcome run = RunSample("samples/actions.qs", dir / "out");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Has(run.out, "R1, 2, 5-7\nC1-4\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "Resistor 10K\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "\n42\n")) << run.out;
   EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
 }
 #endif

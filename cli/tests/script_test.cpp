@@ -137,5 +137,24 @@ TEST(ScriptRun, PrintFormatsNamesWhatDiffersFromANewCell) {
             "C3\tunderline\n");
 }
 
+// Texts with line breaks go into cells with the escapes of set; links and widths show.
+TEST(ScriptRun, TextCellsHyperlinksAndWidths) {
+  std::ostringstream out, err;
+  Session session(err, nullptr);
+  session.New(xl::memory::GridSize::Small);
+  xl::Worksheet& sheet = session.Book().ActiveSheet();
+  sheet.AddHyperlink(sheet.Range(u"B2"), u"http://x.invalid/");
+  sheet.AddHyperlink(sheet.Range(u"C5"), u"", u"Sheet1!A1");
+  sheet.Range(u"B1").SetColumnWidth(20);
+  const auto commands = ParseScript(
+      "cell text A1:A2 \"12\\r\\nx\"\nprint cells A1:A2\nprint hyperlinks A:C\nprint widths A1:B1,D1\n", {});
+  EXPECT_EQ(RunScript(commands, session, out, err), 0) << err.str();
+  EXPECT_EQ(out.str(),
+            "12\\r\\nx\n12\\r\\nx\n"
+            "B2\thttp://x.invalid/\t\n"
+            "C5\t\tSheet1!A1\n"
+            "A\t8.43\nB\t20\nD\t8.43\n");
+}
+
 }  // namespace
 }  // namespace quillary::cli

@@ -477,7 +477,8 @@ class Worksheet {
 
   // The cells holding a comment, in the collection's order (row by row, left to right).
   virtual std::vector<xl::Range> Comments() = 0;
-  // Hyperlinks.Add(Anchor, Address, SubAddress).
+  // Hyperlinks.Add(Anchor, Address, SubAddress): replaces the cell's hyperlink, if any.
+  // Error 1004 for a locked cell of a sheet whose contents are protected.
   virtual void AddHyperlink(const xl::Range& anchor, TextView address, TextView subAddress = {},
                             TextView textToDisplay = {}) = 0;
   // Paste(Destination): the clipboard's text, split into rows at line breaks and into
@@ -546,6 +547,8 @@ class Worksheet {
   // Cell positions in points (column widths and row heights added up).
   virtual double CellLeft(long col) = 0;
   virtual double CellTop(long row) = 0;
+  // The width of a column in points (0 when hidden).
+  virtual double CellWidth(long col) = 0;
 };
 
 // Application.WorksheetFunction.

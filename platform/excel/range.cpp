@@ -324,6 +324,11 @@ void Range::AutoFitColumns() const { sheet_->AutoFitColumns(first_); }
 void Range::AutoFitRows() const { sheet_->AutoFitRows(first_); }
 double Range::Left() const { return sheet_->CellLeft(first_.col1); }
 double Range::Top() const { return sheet_->CellTop(first_.row1); }
+double Range::Width() const {
+  double width = 0;
+  for (long c = first_.col1; c <= first_.col2; ++c) width += sheet_->CellWidth(c);
+  return width;
+}
 
 Variant Font::Bold() const { return GetOver(range_, FormatKey::FontBold); }
 void Font::SetBold(bool bold) const { SetOver(range_, FormatKey::FontBold, bold); }
@@ -438,7 +443,17 @@ void Comment::SetLeft(double v) const {
   Store(d);
 }
 double Comment::Width() const { return Data().width; }
+void Comment::SetWidth(double v) const {
+  auto d = Data();
+  d.width = v;
+  Store(d);
+}
 double Comment::Height() const { return Data().height; }
+void Comment::SetHeight(double v) const {
+  auto d = Data();
+  d.height = v;
+  Store(d);
+}
 void Comment::Delete() const {
   Data();
   cell_.Parent().SetCellComment(cell_.Row(), cell_.Column(), std::nullopt);

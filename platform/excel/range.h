@@ -144,6 +144,8 @@ class Range {
   // The first cell's position in points.
   double Left() const;
   double Top() const;
+  // The width of the first area's columns in points.
+  double Width() const;
 
   // ----- comments and hyperlinks -----
   // The first cell's comment, or Nothing.
@@ -231,7 +233,9 @@ class Comment {
   double Left() const;
   void SetLeft(double v) const;
   double Width() const;
+  void SetWidth(double v) const;
   double Height() const;
+  void SetHeight(double v) const;
   void Delete() const;
 
  private:

@@ -200,6 +200,7 @@ class MemoryWorksheet final : public Worksheet {
   void TextToColumns(const Area& area, const TextToColumnsArgs& args) override;
   double CellLeft(long col) override;
   double CellTop(long row) override;
+  double CellWidth(long col) override;
 
   // ----- for the memory backend and tests -----
   MemoryWorkbook& Book() { return book_; }

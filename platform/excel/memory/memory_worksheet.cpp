@@ -247,7 +247,8 @@ void MemoryWorksheet::AddHyperlink(const xl::Range& anchor, TextView address, Te
   Live();
   if (&anchor.Parent() != this) Raise(err::kApplication, "Method 'Add' of object 'Hyperlinks' failed");
   const long r = anchor.Row(), c = anchor.Column();
-  links_[{r, c}].push_back(Hyperlink{Text(address), Text(subAddress), Text(textToDisplay)});
+  CheckWritable({r, c, r, c}, "Hyperlinks.Add");
+  links_[{r, c}] = {Hyperlink{Text(address), Text(subAddress), Text(textToDisplay)}};
   if (!textToDisplay.empty()) {
     EnterCell(r, c, Variant(Text(textToDisplay)));
   } else if (!Col(c) || !Col(c)->IsFilled(r)) {
@@ -625,13 +626,17 @@ double MemoryWorksheet::CellLeft(long col) {
   Live();
   CheckCell(1, col);
   double left = 0;
-  for (long c = 1; c < col; ++c) {
-    const Column* p = Col(c);
-    if (p && p->hidden) continue;
-    const double chars = p ? p->width : 8.43;
-    left += chars <= 0 ? 0 : (std::floor(chars * 7 + 0.5) + 5) * 0.75;
-  }
+  for (long c = 1; c < col; ++c) left += CellWidth(c);
   return left;
+}
+
+double MemoryWorksheet::CellWidth(long col) {
+  Live();
+  CheckCell(1, col);
+  const Column* p = Col(col);
+  if (p && p->hidden) return 0;
+  const double chars = p ? p->width : 8.43;
+  return chars <= 0 ? 0 : (std::floor(chars * 7 + 0.5) + 5) * 0.75;
 }
 
 double MemoryWorksheet::CellTop(long row) {
@@ -696,8 +701,17 @@ void MemoryWorksheet::ClearComments(std::span<const Area> areas) {
 std::vector<Hyperlink> MemoryWorksheet::CellHyperlinks(const Area& area) {
   Live();
   std::vector<Hyperlink> out;
-  for (const auto& [pos, list] : links_) {
-    if (area.Contains(pos.first, pos.second)) out.insert(out.end(), list.begin(), list.end());
+  // Row by row through the links ordered by (row, column): each row costs one look-up.
+  for (auto it = links_.lower_bound({area.row1, area.col1}); it != links_.end() && it->first.first <= area.row2;) {
+    const auto [row, col] = it->first;
+    if (col < area.col1) {
+      it = links_.lower_bound({row, area.col1});
+    } else if (col > area.col2) {
+      it = links_.lower_bound({row + 1, area.col1});
+    } else {
+      out.insert(out.end(), it->second.begin(), it->second.end());
+      ++it;
+    }
   }
   return out;
 }

@@ -101,6 +101,63 @@ TEST_F(Formats, CommentsAndHyperlinks) {
   EXPECT_EQ(ErrorOf([&] { R("D6").Hyperlinks(1); }), 9);
 }
 
+TEST_F(Formats, ACellHoldsOneHyperlinkAndLockedCellsRefuseOne) {
+  sheet->AddHyperlink(R("B2"), u"http://one.invalid/");
+  sheet->AddHyperlink(R("B2"), u"http://two.invalid/");
+  EXPECT_EQ(R("B2").HyperlinksCount(), 1);
+  EXPECT_EQ(R("B2").Hyperlinks(1).Address, u"http://two.invalid/");
+  // A linked cell that was empty shows the address; one with a value keeps it.
+  EXPECT_EQ(R("B2").Value(), Variant(u"http://one.invalid/"));
+  R("C2").SetValue(5);
+  sheet->AddHyperlink(R("C2"), u"5");
+  EXPECT_EQ(R("C2").Value(), Variant(5.0));
+  // Links found area by area, row by row, within the areas' columns only.
+  sheet->AddHyperlink(R("A3"), u"a3");
+  sheet->AddHyperlink(R("D3"), u"d3");
+  sheet->AddHyperlink(R("C9"), u"c9");
+  EXPECT_EQ(R("B2:C9").HyperlinksCount(), 3);
+  EXPECT_EQ(R("B2:C9").Hyperlinks(3).Address, u"c9");
+  EXPECT_EQ(sheet->Range(u"A1:A3,D3").HyperlinksCount(), 2);
+
+  R("E1").SetLocked(false);
+  sheet->Protect();
+  EXPECT_EQ(ErrorOf([&] { sheet->AddHyperlink(R("E2"), u"x"); }), 1004);
+  sheet->AddHyperlink(R("E1"), u"y");
+  EXPECT_EQ(R("E1").Hyperlinks(1).Address, u"y");
+}
+
+TEST_F(Formats, ProperUpperCasesEveryLetterAfterANonLetter) {
+  const struct {
+    const char16_t* text;
+    const char16_t* proper;
+  } cases[] = {{u"mc donald-smith o'neil", u"Mc Donald-Smith O'Neil"},
+               {u"ABC dEF", u"Abc Def"},
+               {u"2nd place", u"2Nd Place"},
+               {u"\u00E9lan VITAL", u"\u00C9lan Vital"},
+               {u"", u""}};
+  for (const auto& c : cases) EXPECT_EQ(app->WorksheetFunction().Proper(c.text), c.proper) << ToUtf8(c.text);
+}
+
+TEST_F(Formats, CellWidthsInPointsAndCommentBoxSizes) {
+  EXPECT_EQ(R("A1").Width(), 48.0);  // 8.43 characters: 64 pixels
+  R("B1").SetColumnWidth(10);
+  EXPECT_EQ(R("B1").Width(), 56.25);  // 75 pixels
+  EXPECT_EQ(R("A1:B1").Width(), 48.0 + 56.25);
+  EXPECT_EQ(R("C1").Left(), R("A1:B1").Width());
+  R("B1").EntireColumn().SetHidden(true);
+  EXPECT_EQ(R("B1").Width(), 0.0);
+  EXPECT_EQ(R("XFD1").Width(), 48.0);
+
+  auto c = R("B3").AddComment(u"note");
+  c.SetWidth(10);
+  c.SetHeight(11.5);
+  EXPECT_EQ(R("B3").Comment()->Width(), 10.0);
+  EXPECT_EQ(R("B3").Comment()->Height(), 11.5);
+  c.SetAutoSize(true);
+  EXPECT_EQ(R("B3").Comment()->Width(), 6.0 * 4 + 6);
+  EXPECT_EQ(R("B3").Comment()->Height(), 12.0 + 6);
+}
+
 class Fills : public SheetTest {};
 
 TEST_F(Fills, AutoFillDataSeriesAndAutoFilter) {

@@ -1,0 +1,83 @@
+// `quillary action`: one Action list entry on a range of a workbook, in-process.
+#include "cli/action_command.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/program.h"
+#include "cli/tests/run_program.h"
+#include "cli/tests/temp_dir.h"
+#include "cli/workbook_io.h"
+
+namespace quillary::cli {
+namespace {
+
+using testing::Outcome;
+using testing::ReadText;
+using testing::RunInProcess;
+using testing::TempDir;
+using testing::WriteText;
+
+class ActionCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteText(dir / "parts" / kManifestFile,
+              "quillary-workbook 1\nsheet Parts Parts.csv -1\nsheet Names Names.csv -1\nactive Parts\n");
+    WriteText(dir / "parts" / "Parts.csv", "RefDes\r\n\"R1 ,2,  3-5\"\r\nC(1) C2\r\n");
+    WriteText(dir / "parts" / "Names.csv", "mc donald\r\n");
+  }
+
+  Outcome Action(std::vector<std::string> args) {
+    args.insert(args.begin(), {"action", (dir / "parts").string()});
+    return RunInProcess(args);
+  }
+
+  TempDir dir;
+};
+
+TEST_F(ActionCommand, RunsTheEntryOnTheRangeAndPrintsItsCells) {
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+  } cases[] = {
+      {{"A2", "Prefix||  Set", "--comma-space"}, "R1, R2, R3-R5\n"},
+      {{"A2", "Prefix||  Set"}, "R1,R2,R3-R5\n"},
+      {{"Names!A1", "Case||  Proper"}, "Mc Donald\n"},
+      {{"A2:A3", "Comma Space||  Set", "--answer", "message=Yes"}, "R1, 2, 3-5\nC, 1, C2\n"},
+      {{"A2:A3", "Comma Space||  Set", "--answer", "message=No"}, "R1, 2, 3-5\nC(1), C2\n"},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = Action(c.args);
+    EXPECT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(run.out, c.out) << c.args[0] << " " << c.args[1];
+  }
+  // Nothing is saved without --save.
+  EXPECT_NE(ReadText(dir / "parts" / "Parts.csv").find("R1 ,2"), std::string::npos);
+}
+
+TEST_F(ActionCommand, SavesBackOrElsewhereWhenAsked) {
+  Outcome run = Action({"A2", "Prefix||  Clear", "--save-to", (dir / "copy").string()});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_NE(ReadText(dir / "copy" / "Parts.csv").find("\"R1,2,3-5\""), std::string::npos);
+  EXPECT_NE(ReadText(dir / "parts" / "Parts.csv").find("R1 ,2"), std::string::npos);
+
+  run = Action({"A2", "Prefix||  Set", "--save"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_NE(ReadText(dir / "parts" / "Parts.csv").find("\"R1,R2,R3-R5\""), std::string::npos);
+}
+
+TEST_F(ActionCommand, RefusesTextsThatAreNoEntryAndBadArguments) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"A2", "Prefix|| Set"}, {"A2", "Tools"}, {"A2"}, {"A2", "Case||  Upper", "--mode", "x"}}) {
+    const Outcome run = Action(args);
+    EXPECT_EQ(run.status, kExitUsage) << args.back();
+    EXPECT_NE(run.err.find("quillary: "), std::string::npos);
+  }
+  EXPECT_EQ(RunInProcess({"action"}).status, kExitUsage);
+  EXPECT_EQ(RunInProcess({"action", (dir / "gone").string(), "A1", "Case||  Upper"}).status, kExitFailed);
+}
+
+}  // namespace
+}  // namespace quillary::cli
