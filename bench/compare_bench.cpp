@@ -12,20 +12,18 @@
 // one Item per line and `comm -3` of the two sorted files.
 //
 // Usage: quillary_compare_bench [N ...]    (default: 10000 100000 500000)
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/harness.h"
 #include "bench/workloads.h"
 #include "drivers/routines.h"
 #include "host/routines.h"
@@ -149,9 +147,7 @@ Figures Run(const Workload& w, std::int64_t n) {
   host::RoutineOf(b.state, &host::Routines::ActionCmprTwo, "ActionCmprTwo")(b.state);
   f.compare = Seconds(start, Clock::now());
 
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  f.peakMb = usage.ru_maxrss / 1024;
+  f.peakMb = bench::PeakMegabytes();
   f.leftChars = b.Control(host::ctl::main::kTextbox1).Text().size();
   f.rightChars = b.Control(host::ctl::main::kTextbox2).Text().size();
   xl::Workbook& book = *b.book;
@@ -174,48 +170,18 @@ void PrintRow(const Workload& w, std::int64_t n, const Figures& f) {
               f.peakMb, f.reference, f.leftChars, f.rightChars, f.reportRows, f.messages);
 }
 
-// Runs one workload in a child process and prints its row.
-void RunInChild(const Workload& w, std::int64_t n) {
-  std::fflush(stdout);
-  const pid_t child = fork();
-  if (child < 0) {
-    std::perror("fork");
-    return;
-  }
-  if (child == 0) {
-    int code = 0;
-    try {
-      PrintRow(w, n, Run(w, n));
-    } catch (const std::exception& e) {
-      std::printf("%-11s %9lld failed: %s\n", w.name, static_cast<long long>(n), e.what());
-      code = 1;
-    }
-    std::fflush(stdout);
-    _exit(code);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (!WIFEXITED(status)) std::printf("%-11s %9lld ended abnormally\n", w.name, static_cast<long long>(n));
-}
-
 }  // namespace
 }  // namespace quillary
 
 int main(int argc, char** argv) {
-  std::vector<std::int64_t> sizes;
-  for (int i = 1; i < argc; ++i) {
-    char* end = nullptr;
-    const long long n = std::strtoll(argv[i], &end, 10);
-    if (end == argv[i] || *end != '\0' || n < 1 || n > 1048573) {
-      std::fprintf(stderr, "usage: %s [N ...]   (N Items a side, 1 to 1048573)\n", argv[0]);
-      return 2;
-    }
-    sizes.push_back(n);
-  }
-  if (sizes.empty()) sizes = {10000, 100000, 500000};
+  auto sizes = quillary::bench::Sizes(argc, argv, 1, 1048573, "N Items a side");
+  if (!sizes) return 2;
+  if (argc == 1) *sizes = {10000, 100000, 500000};
   quillary::PrintHeader();
-  for (const std::int64_t n : sizes) {
-    for (const auto& w : quillary::kWorkloads) quillary::RunInChild(w, n);
+  for (const std::int64_t n : *sizes) {
+    for (const auto& w : quillary::kWorkloads) {
+      quillary::bench::RunInChild(w.name, n, [&] { quillary::PrintRow(w, n, quillary::Run(w, n)); });
+    }
   }
   return 0;
 }

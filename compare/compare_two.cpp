@@ -335,20 +335,23 @@ class CompareTwo {
     host::TextBox1Activate(s_);
     Text left = s_.request.ActiveWndw->Text();
     static_cast<void>(items::ItemsPutText(s_, left, host::kList2));
-    static_cast<void>(items::ItemsSubtract(s_, host::kList2, host::kList1));
-    if (Aborted()) return false;
-    static_cast<void>(items::ItemsSortCntDsply(s_, host::kList2));
-    if (Aborted()) return false;
-    ShowCount(caption);
+    if (!ShowUniques(host::kList2, host::kList1, caption)) return false;
     ClipboardClear();
     s_.compare.CompareStep = 4;
     host::TextBox2Activate(s_);
-    static_cast<void>(items::ItemsSubtract(s_, host::kList1, host::kList2));
+    if (!ShowUniques(host::kList1, host::kList2, caption)) return false;
+    s_.compare.CompareStep = 0;
+    return true;
+  }
+
+  // `survivors` less `subtracted`, shown in the Active Window with its count. False when
+  // the break key stopped it.
+  bool ShowUniques(const Text& survivors, const Text& subtracted, const Text& caption) {
+    static_cast<void>(items::ItemsSubtract(s_, survivors, subtracted));
     if (Aborted()) return false;
-    static_cast<void>(items::ItemsSortCntDsply(s_, host::kList1));
+    static_cast<void>(items::ItemsSortCntDsply(s_, survivors));
     if (Aborted()) return false;
     ShowCount(caption);
-    s_.compare.CompareStep = 0;
     return true;
   }
 

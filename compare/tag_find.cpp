@@ -90,12 +90,9 @@ class Tagger {
       if (shareRow) {
         r_.areasAdjacent = true;
         if (warnable) {
-          Warn(
+          WarnNoTags(
               u"Because the left selection abuts against the selection at the right (without an unselected column "
-              u"between them), you will not be able to place Result Tags for the " +
-              Quoted(r_.label) + u" selection." + kCr2 +
-              u"The optional Summary Report will also NOT show Tags next to listed Items for the " + Quoted(r_.label) +
-              u" selection. However, you can place your own Tags into the Summary Report.");
+              u"between them)");
           r_.tagsBlockedByNeighbour = true;
         }
       }
@@ -118,16 +115,19 @@ class Tagger {
   void SheetEndCheck() {
     const xl::Range& area = *r_.taggedArea;
     if (area.Column() + area.ColumnsCount() - 1 != items::WorkSheet(s_).ColumnsCount()) return;
-    Warn(u"Because the " + Quoted(r_.label) +
-         u" selection abuts against the right end of the worksheet, you will not be able to place Result Tags for "
-         u"the " +
-         Quoted(r_.label) + u" selection." + kCr2 +
-         u"The optional Summary Report will also NOT show Tags next to listed Items for the " + Quoted(r_.label) +
-         u" selection. However, you can place your own Tags into the Summary Report.");
+    WarnNoTags(u"Because the " + Quoted(r_.label) + u" selection abuts against the right end of the worksheet");
     r_.tagsBlockedBySheetEnd = true;
   }
 
   void Warn(const Text& headline) { host::MsgBoxDLL(s_, host::MsgTitle(s_, headline), host::msgbox::kInformation); }
+
+  // The warning that no tags can go beside the area, after the reason why.
+  void WarnNoTags(const Text& reason) {
+    const Text label = Quoted(r_.label);
+    Warn(reason + u", you will not be able to place Result Tags for the " + label + u" selection." + kCr2 +
+         u"The optional Summary Report will also NOT show Tags next to listed Items for the " + label +
+         u" selection. However, you can place your own Tags into the Summary Report.");
+  }
 
   // The walk runs when a colour or a tag label is wanted (a comment box alone does not
   // start it).

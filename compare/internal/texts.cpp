@@ -47,37 +47,19 @@ constexpr const char16_t* kDialog3[] = {
     u"\u00BB CANCEL: To abort. Then either select two new worksheet areas to be compared, or use Quillary's GET/TRY to bring two lists into Quillary's Window to be compared.",
 };
 
-// Dialog text 4: one area or more than two, no list: the line before the alternative, what follows it, the lines after.
-constexpr const char16_t* kDialog4Head = u"Two lists have not been made available for comparison.";
-constexpr const char16_t* kDialog4Tail = u", and no list is in Quillary's Window).";
-constexpr const char16_t* kDialog4[] = {
-    u"",
-    u"\u00BB CANCEL: To abort. Then either select two worksheet areas to be compared, or use Quillary's GET/TRY to bring two lists into Quillary's Window to be compared.",
-    u"",
-    u"|||||||||||||||||||||||",
-    u"To select more than one area; Method#1) Make your first selection, then hold the Ctrl Key and Left-click on a column's IDENTIFIER letter or on a row's IDENTIFIER number -- drag to include more columns or rows if needed. Method#2) Make your first selection, then hold the Ctrl Key and Left-click on a CELL at the start of a new selection. Then expand the selection by dragging the mouse (or to expand, RELEASE THE CTRL KEY and HOLD THE SHIFT KEY, and then use either the Arrow Keys with the End Key or else click a cell that you want to become the opposite corner of your selection).",
-};
-
-// Dialog text 5: one area or more than two, one list: the line before the alternative, what follows it, the lines after.
-constexpr const char16_t* kDialog5Head = u"Two lists have not been made available for comparison.";
-constexpr const char16_t* kDialog5Tail = u", and only one list is in Quillary's Window).";
-constexpr const char16_t* kDialog5[] = {
-    u"",
-    u"\u00BB CANCEL: To abort. Then either select two worksheet areas to be compared, or use Quillary's GET/TRY to bring two lists into Quillary's Window to be compared.",
-    u"",
-    u"|||||||||||||||||||||||",
-    u"To select more than one area; Method#1) Make your first selection, then hold the Ctrl Key and Left-click on a column's IDENTIFIER letter or on a row's IDENTIFIER number -- drag to include more columns or rows if needed. Method#2) Make your first selection, then hold the Ctrl Key and Left-click on a CELL at the start of a new selection. Then expand the selection by dragging the mouse (or to expand, RELEASE THE CTRL KEY and HOLD THE SHIFT KEY, and then use either the Arrow Keys with the End Key or else click a cell that you want to become the opposite corner of your selection).",
-};
-
-// Dialog text 6: one area or more than two, two lists: the line before the alternative, what follows it, the lines after.
+// Dialog texts 4 to 6: one area or more than two. The line before the alternative and
+// what follows it, then the lines after it.
+constexpr const char16_t* kNoListsHead = u"Two lists have not been made available for comparison.";
 constexpr const char16_t* kDialog6Head = u"What do you want to compare?";
+constexpr const char16_t* kDialog4Tail = u", and no list is in Quillary's Window).";
+constexpr const char16_t* kDialog5Tail = u", and only one list is in Quillary's Window).";
 constexpr const char16_t* kDialog6Tail = u", and two lists are in Quillary's Window).";
-constexpr const char16_t* kDialog6[] = {
-    u"",
-    (u"\u00BB USE COLLECTED: Compares the two previously collected lists already in Quillary's Window. The worksheet selections will be ignored. " u"No Tags or Color Marking will be applied to the worksheet. No Summary Report will be generated (instead, paste Quillary's Split Windows for a listing). " u"NOTE: Because only delimited Items are held within Quillary's Windows, it is not possible to compare whole cell contents if there are commas present. Multiple columns can not be compared. You must choose USE NEW to ignore commas and column boundaries. "),
-    u"",
-    u"\u00BB CANCEL: To abort. Then either select two worksheet areas to be compared, or use Quillary's GET/TRY to bring two lists into Quillary's Window to be compared.",
-    u"",
+constexpr const char16_t* kDialog6UseCollected =
+    u"\u00BB USE COLLECTED: Compares the two previously collected lists already in Quillary's Window. The worksheet selections will be ignored. " u"No Tags or Color Marking will be applied to the worksheet. No Summary Report will be generated (instead, paste Quillary's Split Windows for a listing). " u"NOTE: Because only delimited Items are held within Quillary's Windows, it is not possible to compare whole cell contents if there are commas present. Multiple columns can not be compared. You must choose USE NEW to ignore commas and column boundaries. ";
+constexpr const char16_t* kCancelOtherAreas =
+    u"\u00BB CANCEL: To abort. Then either select two worksheet areas to be compared, or use Quillary's GET/TRY to bring two lists into Quillary's Window to be compared.";
+// The closing lines of dialog texts 4 to 6: how to select more than one area.
+constexpr const char16_t* kSelectMore[] = {
     u"|||||||||||||||||||||||",
     u"To select more than one area; Method#1) Make your first selection, then hold the Ctrl Key and Left-click on a column's IDENTIFIER letter or on a row's IDENTIFIER number -- drag to include more columns or rows if needed. Method#2) Make your first selection, then hold the Ctrl Key and Left-click on a CELL at the start of a new selection. Then expand the selection by dragging the mouse (or to expand, RELEASE THE CTRL KEY and HOLD THE SHIFT KEY, and then use either the Arrow Keys with the End Key or else click a cell that you want to become the opposite corner of your selection).",
 };
@@ -259,19 +241,8 @@ Text TwoAreasDialog(Lists lists) {
 Text OtherAreasDialog(Lists lists, bool oneArea) {
   Text out;
   AppendLines(out, kIntro);
-  const char16_t* head = kDialog4Head;
-  const char16_t* tail = kDialog4Tail;
-  std::span<const char16_t* const> rest = kDialog4;
-  if (lists == Lists::kOne) {
-    head = kDialog5Head;
-    tail = kDialog5Tail;
-    rest = kDialog5;
-  } else if (lists == Lists::kTwo) {
-    head = kDialog6Head;
-    tail = kDialog6Tail;
-    rest = kDialog6;
-  }
-  AppendLine(out, head);
+  const char16_t* tail = lists == Lists::kNone ? kDialog4Tail : lists == Lists::kOne ? kDialog5Tail : kDialog6Tail;
+  AppendLine(out, lists == Lists::kTwo ? kDialog6Head : kNoListsHead);
   // The alternative: which selection there is (an opening parenthesis for one area, and
   // for more than two areas in dialog text 6 only).
   Text alternative;
@@ -282,7 +253,14 @@ Text OtherAreasDialog(Lists lists, bool oneArea) {
                                        : u"More than two worksheet areas are selected";
   }
   AppendLine(out, alternative + tail);
-  AppendLines(out, rest);
+  if (lists == Lists::kTwo) {
+    AppendLine(out, u"");
+    AppendLine(out, kDialog6UseCollected);
+  }
+  AppendLine(out, u"");
+  AppendLine(out, kCancelOtherAreas);
+  AppendLine(out, u"");
+  AppendLines(out, kSelectMore);
   return out;
 }
 
