@@ -27,12 +27,14 @@ constexpr Word kBigMsgWords[] = {{0, "Cancel"},        {1, "OK"},           {2, 
                                  {3, "Option2"},       {1, "OK_Button"},    {2, "Option_Button"},
                                  {3, "Option_Button2"}};
 constexpr Word kCompareWords[] = {{0, "Cancel"}, {1, "UseNew"}, {2, "UseCollected"}};
+constexpr Word kQueryEndWords[] = {{addin::kQueryEndRepeat, "Repeat"}, {addin::kQueryEndDifferent, "Different"}};
 
 std::span<const Word> WordsOf(Reply kind) {
   switch (kind) {
     case Reply::Message: return kMessageWords;
     case Reply::BigMsg: return kBigMsgWords;
     case Reply::Compare: return kCompareWords;
+    case Reply::QueryEnd: return kQueryEndWords;
     case Reply::BreakKey: break;
   }
   return {};
@@ -150,6 +152,16 @@ Answers::Question Answers::CompareQuestion(const addin::AnswerRequest& request) 
   return q;
 }
 
+Answers::Question Answers::QueryEndQuestion(const addin::AnswerRequest& request) const {
+  Question q{"end of the Query pass", u"Found all the cells having " + request.prompt, {}, 0};
+  q.choices.push_back(ChoiceOf(kQueryEndWords, addin::kQueryEndRepeat));
+  if (forms_.queryEndUser.Item(u"DifferentButton").Visible()) {
+    q.choices.push_back(ChoiceOf(kQueryEndWords, addin::kQueryEndDifferent));
+    if (SameWord(ToUtf8(request.defaultButton), "DifferentButton")) q.defaultChoice = 1;
+  }
+  return q;
+}
+
 void Answers::Show(const Question& q) const {
   err_ << "quillary: " << q.title;
   for (std::size_t i = 0; i < q.choices.size(); ++i) {
@@ -187,9 +199,10 @@ std::optional<Text> Answers::Answer(const addin::AnswerRequest& request) {
     if (queued) err_ << "quillary: break key answered \"" << ToUtf8(*queued) << "\"\n";
     return queued;
   }
-  const Question q = request.kind == Reply::Message  ? MessageQuestion(request)
-                     : request.kind == Reply::BigMsg ? BigMsgQuestion(request)
-                                                     : CompareQuestion(request);
+  const Question q = request.kind == Reply::Message    ? MessageQuestion(request)
+                     : request.kind == Reply::BigMsg   ? BigMsgQuestion(request)
+                     : request.kind == Reply::QueryEnd ? QueryEndQuestion(request)
+                                                       : CompareQuestion(request);
   Show(q);
   const auto words = WordsOf(request.kind);
   if (auto queued = TakeQueued(request.kind)) {

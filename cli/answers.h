@@ -1,5 +1,5 @@
 // How the command-line host answers the component's questions: message boxes, the big
-// message form, the compare dialog and the break key.
+// message form, the compare dialog, the Query's end-of-pass dialog and the break key.
 //
 // Every question is printed to the error stream with its buttons spelled out. Its
 // answer comes from the answers queued in advance for its kind; else, in an
@@ -60,6 +60,7 @@ class Answers {
   Question MessageQuestion(const addin::AnswerRequest& request) const;
   Question BigMsgQuestion(const addin::AnswerRequest& request) const;
   static Question CompareQuestion(const addin::AnswerRequest& request);
+  Question QueryEndQuestion(const addin::AnswerRequest& request) const;
   std::optional<Text> TakeQueued(addin::Reply kind);
   void Show(const Question& q) const;
   int Ask(const Question& q);

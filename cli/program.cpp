@@ -8,6 +8,7 @@
 #include "cli/action_command.h"
 #include "cli/failure.h"
 #include "cli/get_command.h"
+#include "cli/parse_command.h"
 #include "cli/script.h"
 #include "cli/session.h"
 #include "drivers/routines.h"
@@ -21,6 +22,7 @@ constexpr std::string_view kUsage =
     "usage: quillary run [--interactive | --unattended] SCRIPT|- [ARG...]\n"
     "       quillary get WORKBOOK RANGE [OPTION...]\n"
     "       quillary action WORKBOOK RANGE ACTION [OPTION...]\n"
+    "       quillary parse WORKBOOK RANGE SCRIPT|--script-file FILE [OPTION...]\n"
     "       quillary --help\n";
 
 constexpr std::string_view kIntro = R"(
@@ -30,6 +32,9 @@ in-memory spreadsheet, from a script of commands.
   quillary get WORKBOOK RANGE    one Get/Try on a range of a workbook (see GET below)
   quillary action WORKBOOK RANGE ACTION
                                  one Action list entry on a range (see ACTION below)
+  quillary parse WORKBOOK RANGE SCRIPT
+                                 splits a range's rows into columns by a parsing
+                                 script (see PARSE below)
   quillary run SCRIPT [ARG...]   runs the script file SCRIPT ("-": standard input);
                                  ARG... are the script's ${1}, ${2}, ...
   --interactive                  asks the person at the terminal the component's questions
@@ -58,9 +63,11 @@ QUESTIONS
   second). Its answer is, in this order: the next answer queued with "answer message";
   when the session is interactive, what the person types (a button word or its code;
   Enter takes the default); else the default button. The big message form and the
-  compare dialog are answered the same way from their own queues. The break key is
-  never asked: it answers NoBreak unless "answer break" queued something. Events
-  queued with "query-events" are sent into the component while the Query form is shown.
+  compare dialog and the Query's end-of-pass dialog are answered the same way from their
+  own queues. The break key is never asked: it answers NoBreak unless "answer break"
+  queued something. Events queued with "query-events" are sent into the component while
+  the Query form is shown; the cell the form shows (the active cell) is reported when it
+  opens and after each event.
   An error of the component prints its number, source and description and ends the
   script with status 1, unless "on-error continue" was given.
 
@@ -164,7 +171,8 @@ std::string RoutinesHelp() {
 
 std::string HelpText() {
   return std::string(kUsage) + std::string(kIntro) + CommandHelp() + "\n" + RoutinesHelp() + "\n" + GetHelp() + "\n" +
-         ActionHelp() + std::string(kAnswers);
+         ActionHelp() + "\n" + ParseHelp() +
+         std::string(kAnswers);
 }
 
 int RunProgram(std::span<const std::string> args, ProgramIo io) {
@@ -176,7 +184,7 @@ int RunProgram(std::span<const std::string> args, ProgramIo io) {
   const struct {
     std::string_view name;
     int (*run)(std::span<const std::string>, ProgramIo);
-  } rangeCommands[] = {{"get", RunGet}, {"action", RunAction}};
+  } rangeCommands[] = {{"get", RunGet}, {"action", RunAction}, {"parse", RunParse}};
   for (const auto& command : rangeCommands) {
     if (!args.empty() && args[0] == command.name) return command.run(args.subspan(1), io);
   }

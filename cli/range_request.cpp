@@ -98,6 +98,13 @@ RangeRequest ParseRangeRequest(std::span<const std::string> args, const RangeReq
 
 std::string RangeRequestScript(const RangeRequest& request, const std::string& routine, const std::string& mode,
                                const std::vector<std::string>& after) {
+  std::string text = RangeSelectionScript(request);
+  text += ScriptLine({"call", routine, mode}) + "\n";
+  for (const std::string& line : after) text += line + "\n";
+  return text + RangeSaveScript(request);
+}
+
+std::string RangeSelectionScript(const RangeRequest& request) {
   std::string text = ScriptLine({"load", request.positional[0]}) + "\n";
   for (const std::string& line : request.lines) text += line + "\n";
   std::string range = request.positional[1];
@@ -108,24 +115,29 @@ std::string RangeRequestScript(const RangeRequest& request, const std::string& r
     range = range.substr(bang + 1);
   }
   text += ScriptLine({"select", range}) + "\n";
-  text += ScriptLine({"call", routine, mode}) + "\n";
-  for (const std::string& line : after) text += line + "\n";
-  if (request.saveTo) {
-    text += ScriptLine({"save", *request.saveTo}) + "\n";
-  } else if (request.save) {
-    text += ScriptLine({"save", request.positional[0]}) + "\n";
-  }
   return text;
+}
+
+std::string RangeSaveScript(const RangeRequest& request) {
+  if (request.saveTo) return ScriptLine({"save", *request.saveTo}) + "\n";
+  if (request.save) return ScriptLine({"save", request.positional[0]}) + "\n";
+  return {};
 }
 
 int RunRangeRequest(const RangeRequest& request, const std::string& script, ProgramIo io,
                     void (*report)(Session&, ProgramIo&)) {
+  return RunRangeRequest(request, io, [&](Session& session) {
+    const int status = RunScript(ParseScript(script, {}), session, io.out, io.err);
+    if (status == kExitOk && report != nullptr) report(session, io);
+    return status;
+  });
+}
+
+int RunRangeRequest(const RangeRequest& request, ProgramIo io, const std::function<int(Session&)>& steps) {
   try {
-    const auto commands = ParseScript(script, {});
     const bool interactive = request.interactive.value_or(io.inIsTerminal);
     auto session = std::make_unique<Session>(io.err, interactive ? &io.in : nullptr);
-    const int status = RunScript(commands, *session, io.out, io.err);
-    if (status == kExitOk && report != nullptr) report(*session, io);
+    const int status = steps(*session);
     io.out.flush();
     io.err.flush();
     // When the process ends next, the system takes the memory back at once. The session

@@ -2,6 +2,7 @@
 // commands send it: the options they share, the script they run and its run.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -42,12 +43,18 @@ RangeRequest ParseRangeRequest(std::span<const std::string> args, const RangeReq
 // ROUTINE with MODE, then the `after` lines and the save the options ask for.
 std::string RangeRequestScript(const RangeRequest& request, const std::string& routine, const std::string& mode,
                                const std::vector<std::string>& after);
+// Its parts: up to the selection, and the save.
+std::string RangeSelectionScript(const RangeRequest& request);
+std::string RangeSaveScript(const RangeRequest& request);
 
 // Runs the script on a session that answers questions as the options say; `report` runs
 // after a normal end with the session. Returns the exit status (1 when the workbook
 // cannot be read or the component failed).
 int RunRangeRequest(const RangeRequest& request, const std::string& script, ProgramIo io,
                     void (*report)(Session&, ProgramIo&));
+// The same for a request that runs its own steps on the session; `steps` returns the
+// exit status.
+int RunRangeRequest(const RangeRequest& request, ProgramIo io, const std::function<int(Session&)>& steps);
 
 // The help lines of the shared options (the main form's boxes, --set, --answer,
 // --interactive, --unattended).

@@ -543,6 +543,10 @@ const std::vector<Spec>& Specs() {
        &Answer<Reply::BigMsg>},
       {"answer compare", "VALUE...", 1, -1, false,
        "Queues answers to the compare dialog: UseNew, UseCollected, Cancel (or 1, 2, 0).", &Answer<Reply::Compare>},
+      {"answer queryend", "VALUE...", 1, -1, false,
+       "Queues answers to the Query's end-of-pass dialog: Repeat (the same name again) or Different (the next "
+       "duplicated name), or 1, 2.",
+       &Answer<Reply::QueryEnd>},
       {"on-error continue", "", 0, 0, false,
        "From here on, an error of the component in call or event is reported and the script goes on.",
        [](Context& c, Args) { c.continueOnError = true; }},

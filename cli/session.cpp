@@ -97,9 +97,17 @@ void Session::SendQueryEvents(std::span<Variant> args) {
   std::vector<Text> events;
   events.swap(queryEvents_);
   err_ << "quillary: the Query form is shown" << (events.empty() ? "" : "; sending its events") << "\n";
+  // What the user sees of the form: the cell it shows, when it opens and after each event.
+  auto showActiveCell = [this] {
+    if (std::optional<xl::Range> cell = app_->ActiveCell()) {
+      err_ << "quillary: the active cell is " << ToUtf8(cell->Address()) << "\n";
+    }
+  };
+  showActiveCell();
   for (Text& event : events) {
     err_ << "quillary: Query event " << ToUtf8(event) << "\n";
     queryConnect_.QuillaryQueryFormDLL(event);
+    showActiveCell();
   }
 }
 

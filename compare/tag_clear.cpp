@@ -11,6 +11,7 @@ namespace quillary::compare {
 namespace {
 
 namespace cd = host::ctl::compdup;
+using host::Quoted;
 using host::State;
 
 // One call of CmprMark_Clear, from the area of the list on.

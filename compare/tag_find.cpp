@@ -15,6 +15,7 @@ namespace quillary::compare {
 namespace {
 
 namespace cd = host::ctl::compdup;
+using host::Quoted;
 using host::State;
 
 constexpr char16_t kCr2[] = u"\r\r";

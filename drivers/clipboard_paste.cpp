@@ -14,27 +14,6 @@ namespace quillary::drivers {
 
 namespace {
 
-// Runs `step` until it raises no Error, at most kClipboardTries times; false when every
-// try failed.
-template <class Step>
-bool Retry(Step&& step) {
-  for (int attempt = 0; attempt < kClipboardTries; ++attempt) {
-    try {
-      step();
-      return true;
-    } catch (const Error&) {
-    }
-  }
-  return false;
-}
-
-// The working sheet of `book`, made (with its names) when the book has none yet.
-xl::Worksheet& WorkingSheet(host::State& s, xl::Workbook& book) {
-  if (xl::Worksheet* sheet = host::FindHiddenWorkSht(book)) return *sheet;
-  host::InitPlace(s, host::kList2);
-  return book.Worksheets().Item(host::kHiddenWorkSht);
-}
-
 // Turns the placeholders of joined cells back into the characters they stand for.
 void RestorePlaceholders(const host::State& s, Text& text) {
   if (!s.request.vbaMode.Traits().compareTwo) {
@@ -47,8 +26,32 @@ void RestorePlaceholders(const host::State& s, Text& text) {
   host::ReplaceItRef(text, TextView(&items::kJoinMark, 1), u"\t");
 }
 
-// The rows a one-line paste at `landing` took: the landing cell down to the last filled
-// cell of its column.
+// Puts a non-empty text on the clipboard and pastes it at the landing cell.
+Staging StageText(host::State& s, xl::Worksheet& sheet, const Text& text) {
+  const bool oneLine = text.find(u'\n') == Text::npos;
+  const bool onClipboard = RetryClipboard([&] {
+    s.services.clipboard.Clear();
+    s.services.clipboard.SetText(text);
+  });
+  // Pasting now would stage whatever the clipboard held before.
+  if (!onClipboard) return Staging::kClipboardFailed;
+
+  const xl::Range landing = sheet.Range(host::kExcelPaste);
+  const xl::Range column = sheet.Range(landing, sheet.Cells(sheet.RowsCount(), landing.Column()));
+  column.ClearContents();
+  column.SetNumberFormat(oneLine ? u"@" : u"General");
+  const bool pasted = RetryClipboard([&] { sheet.Paste(landing); });
+  if (oneLine) {
+    if (!pasted) return Staging::kPasteFailed;
+    s.request.PasteRowCount = PastedRows(sheet, landing);
+    return Staging::kStaged;
+  }
+  host::ScreenRestore(s);
+  return pasted ? Staging::kStaged : Staging::kPasteFailed;
+}
+
+}  // namespace
+
 std::int64_t PastedRows(xl::Worksheet& sheet, const xl::Range& landing) {
   const long usedRows = sheet.UsedRange().RowsCount();
   if (usedRows == 1) return 1;
@@ -61,38 +64,15 @@ std::int64_t PastedRows(xl::Worksheet& sheet, const xl::Range& landing) {
   return sheet.Cells(below, landing.Column()).End(xl::xlUp).Row() - landing.Row() + 1;
 }
 
-// Puts a non-empty text on the clipboard and pastes it at the landing cell.
-Staging StageText(host::State& s, xl::Worksheet& sheet, const Text& text) {
-  const bool oneLine = text.find(u'\n') == Text::npos;
-  const bool onClipboard = Retry([&] {
-    s.services.clipboard.Clear();
-    s.services.clipboard.SetText(text);
-  });
-  // Pasting now would stage whatever the clipboard held before.
-  if (!onClipboard) return Staging::kClipboardFailed;
-
-  const xl::Range landing = sheet.Range(host::kExcelPaste);
-  const xl::Range column = sheet.Range(landing, sheet.Cells(sheet.RowsCount(), landing.Column()));
-  column.ClearContents();
-  column.SetNumberFormat(oneLine ? u"@" : u"General");
-  const bool pasted = Retry([&] { sheet.Paste(landing); });
-  if (oneLine) {
-    if (!pasted) return Staging::kPasteFailed;
-    s.request.PasteRowCount = PastedRows(sheet, landing);
-    return Staging::kStaged;
-  }
-  host::ScreenRestore(s);
-  return pasted ? Staging::kStaged : Staging::kPasteFailed;
-}
-
-}  // namespace
-
-Staging Clipbrd_Into(host::State& s, Text text) {
+Staging Clipbrd_Into(host::State& s, Text text, OnProtectedSheet onProtected) {
   return ErrorTrail("Clipbrd_Into", [&] {
     xl::Workbook* book = s.App().ActiveWorkbook();
-    if (book == nullptr || book->ActiveSheet().ProtectContents()) return Staging::kNotStaged;
+    if (book == nullptr) return Staging::kNotStaged;
+    if (onProtected == OnProtectedSheet::kLeaveAlone && book->ActiveSheet().ProtectContents()) {
+      return Staging::kNotStaged;
+    }
     host::ScreenOff(s);
-    xl::Worksheet& sheet = WorkingSheet(s, *book);
+    xl::Worksheet& sheet = host::HiddenWorkSht(s);
 
     Staging result = Staging::kCleared;
     if (text.empty()) {
@@ -119,7 +99,7 @@ void ExcelPasteClear(host::State& s) {
   ErrorTrail("ExcelPasteClear", [&] {
     xl::Workbook* book = s.App().ActiveWorkbook();
     if (book == nullptr) return;
-    xl::Worksheet& sheet = WorkingSheet(s, *book);
+    xl::Worksheet& sheet = host::HiddenWorkSht(s);
     const xl::Range landing = sheet.Range(host::kExcelPaste);
     // Over the used height, stopping at the sheet's edge.
     const long below = std::min<long>(sheet.UsedRange().RowsCount(), sheet.RowsCount() - landing.Row());
@@ -131,7 +111,7 @@ void TextToColSetting(host::State& s, bool tabOn) {
   ErrorTrail("TextToColSetting", [&] {
     xl::Workbook* book = s.App().ActiveWorkbook();
     if (book == nullptr || s.request.vbaMode.Is(host::ModeId::kShutDown)) return;
-    const xl::Range cell = WorkingSheet(s, *book).Range(host::kExcelPaste);
+    const xl::Range cell = host::HiddenWorkSht(s).Range(host::kExcelPaste);
     const Variant horizontal = cell.HorizontalAlignment();
     const Variant vertical = cell.VerticalAlignment();
 

@@ -15,12 +15,26 @@
 // and pasting it are each tried at most kClipboardTries times.
 #pragma once
 
+#include <cstdint>
+
 #include "host/state.h"
+#include "platform/excel/excel.h"
+#include "platform/runtime/error.h"
 
 namespace quillary::drivers {
 
 // Attempts at setting the clipboard, and at pasting it, before the staging gives up.
 inline constexpr int kClipboardTries = 49;
+
+// Runs `step` until it raises no Error, at most kClipboardTries times; false when every
+// try failed (the clipboard stayed busy).
+template <class Step>
+bool RetryClipboard(Step&& step) {
+  for (int attempt = 0; attempt < kClipboardTries; ++attempt) {
+    if (!Attempt(step)) return true;
+  }
+  return false;
+}
 
 // What a staging did. Callers that report "ready for pasting" must test for kStaged.
 enum class Staging {
@@ -43,12 +57,25 @@ enum class Staging {
   kPasteFailed,
 };
 
+// Whether a staging honours the protection of the user's active sheet.
+enum class OnProtectedSheet {
+  // Nothing is staged (the calling driver reports the protection).
+  kLeaveAlone,
+  // Staged all the same: the working sheet itself is never protected.
+  kStage,
+};
+
 // Stages `text`. With State::JoinCellsUsed the placeholders of joined cells are turned
 // back first (outside "COMPARE 2/Uniques" also the double quotes the join put around
 // cells). Afterwards the staged paste is cleared again when it took two rows or more
 // and the big message form was last answered with its OK button (not in "Paste Safe To
 // Cursor"), and the remembered Tab setting is left as State::TabSplitPaste.
-[[nodiscard]] Staging Clipbrd_Into(host::State& s, Text text);
+[[nodiscard]] Staging Clipbrd_Into(host::State& s, Text text,
+                                   OnProtectedSheet onProtected = OnProtectedSheet::kLeaveAlone);
+
+// The rows a one-line paste at `landing` (ExcelPaste) took: the landing cell alone on a
+// sheet used over one row, else down to the last filled cell of its column.
+std::int64_t PastedRows(xl::Worksheet& sheet, const xl::Range& landing);
 
 // Empties the clipboard (not retried: a refusal is raised to the caller).
 void Clipboard_Clear(host::State& s);

@@ -5,6 +5,8 @@
 #include "drivers/clipboard_paste.h"
 #include "drivers/status_comment.h"
 #include "host/callbacks.h"
+#include "host/routines.h"
+#include "host/screen.h"
 #include "host/text_replace.h"
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
@@ -17,6 +19,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
+#include "query/query.h"
 
 namespace quillary::drivers {
 
@@ -43,8 +46,10 @@ class GetTry {
     Reset();
     if (Collect()) {
       CountDisplay();
-      Output();
-      StatusLines();
+      if (FaultLocator()) {
+        Output();
+        StatusLines();
+      }
     }
     // Clean-up, also after an early end.
     s_.request.DisplayText.clear();
@@ -186,8 +191,25 @@ class GetTry {
       s_.Control(host::ctl::main::kCharactersLabel).SetCaption(CharacterLine(u" Characters."));
       s_.Control(host::ctl::main::kNotice).SetValue(true);
     }
-    // The fault locator opens here on the offending Item once the Query form is part of
-    // this build.
+  }
+
+  // The offending Item of a fault is shown on the Query form, on its cell (or the
+  // duplicates are walked). False when the break key stopped the run there.
+  bool FaultLocator() {
+    if (s_.request.FaultMsg.empty() || s_.request.vbaMode.Is(host::ModeId::kExpandRef)) return true;
+    if (s_.request.vbaMode.Traits().compareTwo && s_.compare.CompareStep == 6) return true;
+    host::ScreenOn(s_);
+    if (std::optional<xl::Range> cell = s_.App().ActiveCell()) cell->Activate();
+    s_.App().SetCursor(xl::xlDefault);
+    s_.Control(host::ctl::query::kCaption).SetCaption(query::kFaultLocatorCaption);
+    host::QueryUserFormCaptionDLL(s_);
+    s_.Control(host::ctl::query::kLabel1).SetCaption(vba::Trim(s_.request.FaultMsg));
+    s_.Control(host::ctl::query::kTextbox1).SetValue(s_.request.FaultItem);
+    s_.Control(host::ctl::query::kTextbox2).SetValue(s_.request.FaultItem);
+    s_.services.beeper.Beep();
+    host::RoutineOf(s_, &host::Routines::GoQueryUserForm, "GoQueryUserForm")(s_);
+    s_.Control(host::ctl::query::kDiffDupsButton).SetVisible(false);
+    return !Aborted();
   }
 
   void Output() {

@@ -1,11 +1,18 @@
 #include "drivers/routines.h"
 
 #include "actions/actions.h"
+#include "blocks/block_engine.h"
 #include "compare/compare_two.h"
 #include "compare/tag_settings.h"
 #include "compare/tagging.h"
 #include "drivers/clipboard_paste.h"
 #include "drivers/get_try.h"
+#include "drivers/paste_to_cursor.h"
+#include "drivers/status_comment.h"
+#include "drivers/subtract_display.h"
+#include "drivers/swap_display.h"
+#include "parser/parser.h"
+#include "query/query.h"
 #include "sheets/page_setup.h"
 #include "sheets/selection_trim.h"
 
@@ -13,6 +20,7 @@ namespace quillary::drivers {
 
 host::Routines BuildRoutines() {
   host::Routines routines;
+  routines.swapdsply = swapdsply;
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
@@ -20,9 +28,28 @@ host::Routines BuildRoutines() {
   routines.DuplicatesFormShow = compare::DuplicatesFormShow;
   routines.CmprMark_Find = compare::CmprMark_Find;
   routines.CmprMark_Clear = compare::CmprMark_Clear;
-  routines.TextToColSetting = TextToColSetting;
   routines.Clipboard_Clear = Clipboard_Clear;
+  routines.GetSortCntPasteTravel = blocks::GetSortCntPasteTravel;
+  routines.PasteToCurs = PasteToCurs;
+  routines.SubtractRtDwn = SubtractRtDwn;
+  // The block engine stages the Subtract button's result; how the staging went shows
+  // in PasteRowCount, which the engine reports.
+  routines.Clipbrd_Into = [](host::State& s, const Text& text) { static_cast<void>(Clipbrd_Into(s, text)); };
+  routines.StatusComment = StatusComment;
   routines.Actions = actions::Actions;
+  routines.Parser = parser::Parser;
+  routines.TextToColSetting = TextToColSetting;
+  routines.GoQueryUserForm = query::GoQueryUserForm;
+  routines.NextButton_Click = query::NextButton_Click;
+  routines.NextButtonClick = query::NextButtonClick;
+  routines.ReplaceButtonClick = query::ReplaceButtonClick;
+  routines.NextButtonDupsMode = query::NextButtonDupsMode;
+  routines.nextbuttondupsmode2 = query::nextbuttondupsmode2;
+  routines.TextBox1Change = query::TextBox1Change;
+  routines.TextBox2Change = query::TextBox2Change;
+  routines.RemoveBookmark = query::RemoveBookmark;
+  routines.PlaceBookmark = query::PlaceBookmark;
+  routines.diffdupsButtonClick = query::diffdupsButtonClick;
   return routines;
 }
 

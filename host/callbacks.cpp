@@ -59,6 +59,15 @@ Text MsgTitle(const State& s, TextView headline) {
   return t;
 }
 
+Text Quoted(TextView text) {
+  Text quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += u'"';
+  quoted += text;
+  quoted += u'"';
+  return quoted;
+}
+
 Text Paragraphs(std::initializer_list<TextView> paragraphs) {
   Text out;
   bool first = true;
@@ -106,6 +115,22 @@ void ShowBigMsgFormDLL(State& s) {
     RunAddinMacro(s, u"!ShowBigMsgForm");
     s.dialogs.BigMsgAnswer = vba::CInt(CaptionNumber(s.Control(ctl::bigmsg::kAnswer).Caption()));
   });
+}
+
+int AskBigMsgForm(State& s, const Text& text, TextView okCaption, TextView optionCaption) {
+  forms::Control& ok = s.Control(ctl::bigmsg::kOkButton);
+  forms::Control& option = s.Control(ctl::bigmsg::kOptionButton);
+  ok.SetCaption(okCaption);
+  option.SetCaption(optionCaption.empty() ? TextView(u"Option") : optionCaption);
+  option.SetVisible(!optionCaption.empty());
+  ScreenOn(s);
+  s.Control(ctl::bigmsg::kText).SetValue(text);
+  ShowBigMsgFormDLL(s);
+  ScreenRestore(s);
+  ok.SetCaption(u"OK");
+  option.SetCaption(u"Option");
+  option.SetVisible(false);
+  return s.dialogs.BigMsgAnswer;
 }
 
 void ShowCompDupUserFormDLL(State& s, const Text& defaultControl) {

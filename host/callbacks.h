@@ -45,6 +45,8 @@ double CaptionNumber(TextView caption);
 Text CleanMode(const State& s);
 // "( " & CleanMode & " ): " & headline.
 Text MsgTitle(const State& s, TextView headline);
+// The text between double quotes, as messages quote names and captions.
+Text Quoted(TextView text);
 // The paragraphs joined by kParagraph.
 Text Paragraphs(std::initializer_list<TextView> paragraphs);
 
@@ -62,6 +64,11 @@ void ChkBreakKey(State& s);
 void ShowBigMsgFormDLL(State& s);
 // The compare dialog with `defaultControl` as its default button; its answer goes to
 // CompareStep (0 cancel, 1 use new, 2 use collected).
+// A question on the big message form: `text` in its Textbox1, OK_Button captioned
+// `okCaption`, Option_Button shown with `optionCaption` (hidden when there is none), the
+// screen on while the form is shown and restored afterwards. The buttons are put back
+// to "OK" and a hidden "Option" whatever the answer. Returns BigMsgAnswer.
+int AskBigMsgForm(State& s, const Text& text, TextView okCaption, TextView optionCaption = {});
 void ShowCompDupUserFormDLL(State& s, const Text& defaultControl);
 void ShowMainUserFormDLL(State& s);
 void HideMainUserForm(State& s);

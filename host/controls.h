@@ -6,7 +6,10 @@
 // host's own spelling ("checkbox2", "label10"), which is what a control's Name answers.
 #pragma once
 
+#include <optional>
+
 #include "platform/forms/forms.h"
+#include "platform/runtime/error.h"
 
 namespace quillary::host {
 
@@ -16,10 +19,36 @@ struct ControlId {
   const char16_t* name;
 };
 
-// The control among `forms`.
+// The control among `forms`. Error 91 when the form is not held (no request is
+// running: a Query form event that arrives outside one).
 inline forms::Control& ControlOf(const forms::HostForms& forms, const ControlId& id) {
-  return (forms.*id.form)->Item(id.name);
+  forms::UserForm* form = forms.*id.form;
+  if (form == nullptr) Raise(err::kObjectNotSet, "Object variable or With block variable not set");
+  return form->Item(id.name);
 }
+
+// Puts a control's Enabled flag back as it was when the scope began, however the scope
+// ends; with `enabled`, sets it to that for the scope.
+class EnabledScope {
+ public:
+  explicit EnabledScope(forms::Control& control, std::optional<bool> enabled = std::nullopt)
+      : control_(control), before_(control.Enabled()) {
+    if (enabled) control_.SetEnabled(*enabled);
+  }
+  ~EnabledScope() {
+    try {
+      control_.SetEnabled(before_);
+    } catch (const Error&) {
+      // The form is gone; there is nothing left to restore.
+    }
+  }
+  EnabledScope(const EnabledScope&) = delete;
+  EnabledScope& operator=(const EnabledScope&) = delete;
+
+ private:
+  forms::Control& control_;
+  bool before_;
+};
 
 namespace ctl {
 

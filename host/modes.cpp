@@ -58,6 +58,8 @@ ModeTraits TraitsOf(ModeId id) {
   t.pasteDownward = id == ModeId::kPasteV;
   t.pasteRight = id == ModeId::kPasteRight;
   t.subtractDisplay = id == ModeId::kSubtractDisplayV || id == ModeId::kSubtractDisplayRight;
+  t.blocksDownward = id == ModeId::kPasteV || id == ModeId::kSubtractDisplayV;
+  t.blocksByRow = id == ModeId::kPasteRight || id == ModeId::kSubtractDisplayRight;
   t.quietStatusBar = t.pasteDownward || t.pasteRight || t.subtractDisplay;
   t.compareTwo = id == ModeId::kCompare2;
   t.rowAction = id == ModeId::kExpandRowToMany || id == ModeId::kReduceRowsToOne;

@@ -75,6 +75,12 @@ struct ModeTraits {
   bool pasteRight = false;
   // "Subtract Display V" or "Subtract Display >".
   bool subtractDisplay = false;
+  // The block engine's geometry: a block the size of the selection's first area that
+  // steps down by its own height ("Paste_V", "Subtract Display V"), or one row of that
+  // area at a time ("Paste_>", "Subtract Display >"). Other modes take the whole
+  // selection as one block.
+  bool blocksDownward = false;
+  bool blocksByRow = false;
   // The status bar belongs to the drivers (the two paste modes and Subtract Display):
   // the Item routines' progress polls the break key there but writes no text.
   bool quietStatusBar = false;

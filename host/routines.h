@@ -12,6 +12,10 @@
 
 #include "host/state.h"
 
+namespace quillary::xl {
+class Range;
+}  // namespace quillary::xl
+
 namespace quillary::host {
 
 // The routines of the subsystems that the names dispatch to.
@@ -42,8 +46,13 @@ struct Routines {
   std::function<Proceed(State&)> DuplicatesFormShow;
   std::function<void(State&, const Text&)> CmprMark_Find;
   std::function<void(State&, const Text&)> CmprMark_Clear;
-  // The clipboard staging's services that COMPARE 2 runs: the remembered Tab setting of
-  // pasted text, and emptying the clipboard.
+  // The drivers' clipboard staging and status comment box, which the block engine runs
+  // (the Subtract button's result; the comment beside each written block).
+  std::function<void(State&, const Text&)> Clipbrd_Into;
+  std::function<void(State&, int, int, const xl::Range&)> StatusComment;
+  // The reset of the remembered TextToColumns delimiters (Tab on or off) that the
+  // parser runs before and after its split, and COMPARE 2 before its comparison; and
+  // emptying the clipboard (COMPARE 2, after each collecting step).
   std::function<void(State&, bool)> TextToColSetting;
   Routine Clipboard_Clear;
 

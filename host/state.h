@@ -5,7 +5,7 @@
 //   connection  the spreadsheet application, held while a public class holds it
 //   request     the running request: the ten forms, the mode and the per-call values;
 //               replaced as a whole when a request of the main connection starts
-//   dialogs, compare, items, drivers
+//   dialogs, compare, items, drivers, blocks, actions, query
 //               what each subsystem keeps from one request to the next, each group
 //               saying who writes and who reads it
 // Both public classes work on the same State, as the host sees one component.
@@ -15,10 +15,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "host/controls.h"
 #include "host/modes.h"
 #include "host/proceed.h"
+#include "platform/excel/range.h"
 #include "platform/forms/forms.h"
 #include "platform/runtime/value.h"
 #include "platform/system/system.h"
@@ -110,11 +112,96 @@ struct ItemsMemory {
   Text DupSummaryText;
 };
 
-// The drivers' memory. Written by Get/Try (True after staging a Duplicates_Summary) and
-// COMPARE 2 (False); read by the clipboard staging: the Tab setting left remembered for
-// later pastes of text (Tabs split columns when True).
+// The drivers' memory. Written by Get/Try (True after staging a Duplicates_Summary),
+// COMPARE 2 and the parser (False); read by the clipboard staging and the parser: the
+// Tab setting left remembered for later pastes of text (Tabs split columns when True).
 struct DriversMemory {
   bool TabSplitPaste = false;
+};
+
+// The block engine's memory: TRAVEL or ONCE. OnceFlag True processes the selected block
+// once, False travels down the sheet block by block. Written by the block engine (True
+// when a run starts attended, then the answer of its TRAVEL/ONCE question), by Subtract
+// Display and by the actions that run the engine unattended (SkipMenu enabled), which
+// set it before the call; read by the block engine and its destination writer. It keeps
+// its value from one request to the next. The other values of a block run (the first
+// block, the pass, whether the writer stopped) live only for the run, in the engine.
+struct BlocksMemory {
+  bool OnceFlag = false;
+};
+
+// The actions' memory: when the running action began, in seconds of the services'
+// monotonic clock. Written by the netlist conversion as it starts; read by the block
+// engine's destination writer, which refreshes the screen during a nested conversion at
+// most once per 45 seconds from then.
+struct ActionsMemory {
+  double ActionStartTime = 0;
+};
+
+// A cell of the Query's searched range: the area's index, and the row and column within
+// that area, all counted from 1.
+struct QueryPos {
+  long Area = 1;
+  long Row = 1;
+  long Col = 1;
+  friend bool operator==(const QueryPos&, const QueryPos&) = default;
+};
+
+// The Query's memory: the search, the duplicates walk and Replace/Undo keep it from one
+// Query form event to the next (the events arrive while the Query form is shown from
+// inside a request) and from one Query to the next. Written and read by the Query
+// (query/) alone.
+struct QueryMemory {
+  // The Item searched (the search text trimmed; ",," for the empty Item), and the Item
+  // the last hit belongs to.
+  Text QueryItem;
+  Text QueryItemLast;
+  // The replacement text; never the hint that Textbox2 may show.
+  Text ReplaceText;
+  // The range searched: the selection, or the used part of the sheet; nothing while
+  // it is to be taken afresh. Only held while the Query form is open.
+  std::optional<xl::Range> QuerySearchArea;
+  // The search step's code: 0 new search, 1 resume, 2 pass under way, 3 restart,
+  // 4 resume after a wrap, 6 one cell of the duplicates walk (which reads 0 to 3 with
+  // meanings of its own).
+  std::int16_t SearchState = 0;
+  // The cell being visited; where a pass starts and ends; the last booked hit; the
+  // resume position.
+  QueryPos Cursor;
+  QueryPos Start;
+  QueryPos SavedStart;
+  QueryPos LastHit;
+  // Cells found in the current pass, and that count before the current cell.
+  std::int64_t QueryHitCount = 0;
+  std::int64_t QueryHitCountSaved = 0;
+  // A pass ended: the next hit counts as 1 of a new pass.
+  bool QueryPassEnded = false;
+  // The next search step goes straight to the pass end (after a not-found report).
+  bool SearchAbort = false;
+  // The match in the visited cell's text (0 none), and that of the last booked hit.
+  std::int64_t HitPos = 0;
+  std::int64_t HitPosSaved = 0;
+  // The text matched at the last booked hit, and the found-at text shown for it.
+  Text HitText;
+  Text FoundAtText;
+  // The position in QueryItem of its trailing digits (its length + 1 when none).
+  std::int64_t PosInCell = 0;
+  // The cell of the last booked hit holds a value that is not a text.
+  bool HitNotText = false;
+  // Replace and Undo: the value before the last replacement, the cell it changed, the
+  // note written into its comment and the text it searched for.
+  Variant UndoValue;
+  Text ReplacedCellAddr;
+  Text ReplaceCommentText;
+  Text LastReplaceText;
+  // The duplicates walk: running; the first row of the duplicates list (on the
+  // working sheet); the row the next step shows; the first row of the current name;
+  // the end of the list was reported.
+  bool DupsWalkMode = false;
+  std::optional<xl::Range> DupsListAnchor;
+  long DupsListRow = 0;
+  long NameStartRow = 0;
+  bool DupsListEnd = false;
 };
 
 // The Active Window among the main form's two text boxes: Textbox1 when its BackColor is
@@ -142,6 +229,9 @@ struct State {
   CompareMemory compare;
   ItemsMemory items;
   DriversMemory drivers;
+  BlocksMemory blocks;
+  ActionsMemory actions;
+  QueryMemory query;
 
   // A control of the running request's forms.
   forms::Control& Control(const ControlId& id) const { return ControlOf(request.forms, id); }

@@ -1,5 +1,7 @@
 #include "host/text_replace.h"
 
+#include <algorithm>
+
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 
@@ -9,6 +11,12 @@ void ReplaceItRef(Text& text, TextView find, TextView replacement, std::int64_t 
                   int compare) {
   ErrorTrail("ReplaceItRef", [&] {
     if (start < 1) Raise(err::kInvalidCall, "Invalid procedure call or argument");
+    // The result begins at `start`, whether `find` occurs there or not: a caller that
+    // puts the first start - 1 characters back in front must not get them twice.
+    if (start > 1) {
+      text.erase(0, std::min(static_cast<size_t>(start - 1), text.size()));
+      start = 1;
+    }
     if (find.empty()) return;
     // Without regard to case both sides are searched folded; folding maps one code unit
     // to one, so positions in the folded text are positions in the text. An exact search
@@ -27,10 +35,8 @@ void ReplaceItRef(Text& text, TextView find, TextView replacement, std::int64_t 
     for (int pass = 0;; ++pass) {
       if (pass > 0 && onePassOnly) return;
       if (count >= 0 && tally >= count) return;
-      const size_t from = static_cast<size_t>(start - 1);
-      if (from > text.size()) return;
       const TextView hay = haystack();
-      size_t hit = hay.find(key, from);
+      size_t hit = hay.find(key);
       if (hit == TextView::npos) return;
       // Asked only once there is something to replace: a text without `find` costs one
       // search and nothing more.
@@ -41,7 +47,7 @@ void ReplaceItRef(Text& text, TextView find, TextView replacement, std::int64_t 
 
       Text out;
       out.reserve(text.size() + (replacement.size() > find.size() ? text.size() / 2 : 0));
-      size_t read = from;
+      size_t read = 0;
       while (hit != TextView::npos) {
         out.append(text, read, hit - read);
         out.append(replacement);
@@ -52,8 +58,6 @@ void ReplaceItRef(Text& text, TextView find, TextView replacement, std::int64_t 
       }
       out.append(text, read, Text::npos);
       text = std::move(out);
-      // The pass result begins at `start`: what came before it is dropped.
-      start = 1;
     }
   });
 }

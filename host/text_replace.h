@@ -3,9 +3,9 @@
 // Replacement works in whole passes: each pass replaces every occurrence of `find`
 // (from `start`, up to the count still allowed), and passes repeat until `find` no longer
 // occurs. So "  " -> " " collapses any run of blanks to one. When the replacement itself
-// contains `find` (say "," -> ", "), exactly one pass runs. Each pass keeps the text from
-// `start` on: the first start - 1 characters are dropped. Every pass is linear in the
-// length of the text.
+// contains `find` (say "," -> ", "), exactly one pass runs. The result is the text from
+// `start` on, whether `find` occurs there or not: the first start - 1 characters are
+// dropped. Every pass is linear in the length of the text.
 #pragma once
 
 #include <cstdint>

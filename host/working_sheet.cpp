@@ -18,6 +18,12 @@ xl::Worksheet* FindHiddenWorkSht(xl::Workbook& book) {
   return nullptr;
 }
 
+xl::Worksheet& HiddenWorkSht(State& s) {
+  if (xl::Worksheet* sheet = FindHiddenWorkSht(s.ActiveBook())) return *sheet;
+  InitPlace(s, kList2);
+  return s.ActiveBook().Worksheets().Item(kHiddenWorkSht);
+}
+
 void InitPlace(State& s, const Text& listName) {
   ErrorTrail("InitPlace", [&] {
     xl::Workbook* active = s.App().ActiveWorkbook();

@@ -21,6 +21,11 @@ inline constexpr char16_t kExcelPaste[] = u"ExcelPaste";
 // The working sheet of the workbook (its name matched without regard to case), or null.
 xl::Worksheet* FindHiddenWorkSht(xl::Workbook& book);
 
+// The working sheet of the active workbook, made first (through InitPlace, which leaves
+// the new sheet's lists empty) when the workbook has none yet. Error 91 without an
+// active workbook.
+xl::Worksheet& HiddenWorkSht(State& s);
+
 // Makes sure the active workbook has the working sheet (very hidden, with its names;
 // the user's active sheet stays active) and clears the six Item columns under the
 // anchor `listName` ("unique1" or "unique1_w") over the sheet's used height. Does

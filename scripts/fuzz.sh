@@ -5,8 +5,10 @@
 #
 # SECONDS (default 60) is the time for each target; without TARGETs every
 # quillary_fuzz_* target runs. Each keeps its corpus in build/fuzz/corpus/TARGET, so
-# later runs start from what earlier ones found; a crash leaves its input in
-# build/fuzz/artifacts/ and makes the script exit 1. Not part of the tests: CI stays fast.
+# later runs start from what earlier ones found, and also starts from the seed inputs
+# in fuzz/corpus/TARGET/ and uses the dictionary fuzz/TARGET.dict when they exist; a
+# crash leaves its input in build/fuzz/artifacts/ and makes the script exit 1. Not part
+# of the tests: CI stays fast.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh fuzz
@@ -24,8 +26,12 @@ status=0
 for t in "${targets[@]}"; do
   corpus="$build/corpus/$t"
   mkdir -p "$corpus"
+  seeds=()
+  [[ -d fuzz/corpus/$t ]] && seeds=("fuzz/corpus/$t")
+  dictionary=()
+  [[ -f fuzz/$t.dict ]] && dictionary=(-dict="fuzz/$t.dict")
   echo "== $t for ${seconds}s"
-  "$build/fuzz/$t" -max_total_time="$seconds" -max_len=4096 -artifact_prefix="$build/artifacts/$t-" "$corpus" ||
-    status=1
+  "$build/fuzz/$t" -max_total_time="$seconds" -max_len=4096 -artifact_prefix="$build/artifacts/$t-" \
+    "${dictionary[@]}" "$corpus" "${seeds[@]}" || status=1
 done
 exit $status

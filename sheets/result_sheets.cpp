@@ -50,27 +50,6 @@ Text Compose(const Text& base, const Text& suffix, std::int64_t number) {
   return base.substr(0, static_cast<std::size_t>(BaseRoom(suffix, number))) + suffix + digits;
 }
 
-// Sets a control's Enabled flag for a scope and puts the former value back on every exit.
-class EnabledScope {
- public:
-  EnabledScope(forms::Control& control, bool enabled) : control_(control), before_(control.Enabled()) {
-    control_.SetEnabled(enabled);
-  }
-  ~EnabledScope() {
-    try {
-      control_.SetEnabled(before_);
-    } catch (const Error&) {
-      // The form is gone; there is nothing left to restore.
-    }
-  }
-  EnabledScope(const EnabledScope&) = delete;
-  EnabledScope& operator=(const EnabledScope&) = delete;
-
- private:
-  forms::Control& control_;
-  bool before_;
-};
-
 // Empties the result-sheet caption however the finishing ends.
 class ClearCaptionScope {
  public:
@@ -220,7 +199,7 @@ void WindowSmallPaintTbl(host::State& s) {
 
     host::Proceed trimmed = host::Proceed::kGoOn;
     {
-      const EnabledScope unattended(s.Control(host::ctl::mail::kSkipMenu), true);
+      const host::EnabledScope unattended(s.Control(host::ctl::mail::kSkipMenu), true);
       trimmed = TrimWholeSheet(s, sheet);
     }
     if (trimmed != host::Proceed::kGoOn) {

@@ -67,7 +67,8 @@ TEST_F(GetCommand, AGrammarFaultIsReportedWithStatusZero) {
   const Outcome run = Get({"A2"});
   EXPECT_EQ(run.status, kExitOk);
   EXPECT_EQ(run.out, " Quilet> R1-R2-R3 <Quilet\n");
-  EXPECT_EQ(run.err, "Has More Than 1 Hyphen\n");
+  // The fault locator shows the Query form on the offending cell first.
+  EXPECT_EQ(run.err, "quillary: the Query form is shown\nquillary: the active cell is $A$2\nHas More Than 1 Hyphen\n");
 }
 
 TEST_F(GetCommand, BadArgumentsAndUnreadableWorkbooks) {

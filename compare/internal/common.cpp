@@ -5,15 +5,6 @@
 
 namespace quillary::compare {
 
-Text Quoted(TextView text) {
-  Text out;
-  out.reserve(text.size() + 2);
-  out += u'"';
-  out += text;
-  out += u'"';
-  return out;
-}
-
 bool On(const host::State& s, const host::ControlId& id) {
   const forms::Control& c = s.Control(id);
   return c.Enabled() && vba::EqualsTrue(c.Value());

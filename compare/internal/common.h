@@ -16,9 +16,6 @@ namespace quillary::compare {
 // The no-colour value of a colour chooser: marks painted with it remove the fill.
 inline constexpr long kNoColour = 0xFEFEFE;
 
-// The text between double quotes.
-Text Quoted(TextView text);
-
 // An option of the dialog is on when it is enabled and ticked.
 bool On(const host::State& s, const host::ControlId& id);
 

@@ -2,6 +2,8 @@
 
 #include <span>
 
+#include "host/callbacks.h"
+
 namespace quillary::compare::texts {
 
 namespace {
@@ -315,11 +317,11 @@ Text SeveralAreas() {
 }
 
 Text TagSettingsHelp(const HelpFacts& facts, TextView tagCaption, TextView joinCaption, TextView getTryCaption) {
-  const auto quoted = [](TextView t) { return kQuote + Text(t) + kQuote; };
-  const Text c4 = quoted(tagCaption);
-  const Text jc = quoted(joinCaption);
-  const Text ps = quoted(u"Paste Safe To Cursor");
-  Text out = c4 + u" has been initiated by using the " + quoted(getTryCaption) + u" button.";
+  using host::Quoted;
+  const Text c4 = Quoted(tagCaption);
+  const Text jc = Quoted(joinCaption);
+  const Text ps = Quoted(u"Paste Safe To Cursor");
+  Text out = c4 + u" has been initiated by using the " + Quoted(getTryCaption) + u" button.";
   if (facts.oneArea && facts.severalColumns) {
     out +=
         u"\r\rBecause multiple Columns have been selected, you will only be able to have TAGS placed to the right if " +
@@ -360,7 +362,7 @@ Text TagSettingsHelp(const HelpFacts& facts, TextView tagCaption, TextView joinC
       jc +
       u" option. Every Item selected will be listed only once in the Duplicates Report (and the duplicates count will "
       u"be doubled). Paste the Report to the worksheet. Read " +
-      kQuote + Text(joinCaption) + u":" + kQuote + u" under NOTES below.";
+      Quoted(Text(joinCaption) + u":") + u" under NOTES below.";
   out +=
       u"\r_______________________\rNOTES:\rTo Compare two selections for Uniques Items (not Duplicates), choose "
       u"\"COMPARE 2/Uniques\" from Quillary's dropdown Action menu (can be used to quickly remove blank rows).";

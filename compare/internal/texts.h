@@ -8,7 +8,6 @@
 namespace quillary::compare::texts {
 
 inline constexpr char16_t kCr[] = u"\r";
-inline constexpr char16_t kQuote[] = u"\"";
 
 // How many of the main form's two windows hold a list.
 enum class Lists { kNone, kOne, kTwo };

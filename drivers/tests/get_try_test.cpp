@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "drivers/routines.h"
 #include "host/working_sheet.h"
 #include "items/limits.h"
 #include "testkit/bench.h"
@@ -15,6 +16,7 @@ namespace {
 // the driver run as the host's request runs it.
 class Desk {
  public:
+  Desk() { b.routines = BuildRoutines(); }
   void Cells(std::initializer_list<const char16_t*> values) {
     long row = 1;
     for (const char16_t* v : values) Sheet().Cells(row++, 1).SetValue(Text(v));

@@ -104,6 +104,7 @@ TEST_F(CallbacksTest, QueryFormPairPassesTheOffsetsBackNegated) {
     args[1] = 80;
     args[2] = 3;
   });
+  b.addin.QueueQueryEndAnswer(addin::kQueryEndRepeat);
   ShowQueryEndUserForm(b.state);
   hides = b.addin.CallsOf(u"QueryUserFormOffsetHide");
   ASSERT_EQ(hides.size(), 1u);

@@ -58,7 +58,7 @@ const ScriptedHost::Macro* ScriptedHost::FindMacro(TextView name) {
       {u"UserformHide", "s", nullptr, &H::HideForm},
       {u"MainUserFormHideOffsetShow", "snnn", &H::HideMainShowForm, &H::HideForm},
       {u"MainUserFormShowOffsetHide", "snnn", nullptr, &H::ShowMainForm},
-      {u"QueryUserFormOffsetShow", "snnn", &H::ShowForm, &H::HideForm},
+      {u"QueryUserFormOffsetShow", "snnn", &H::ShowForm, &H::CloseShownForm},
       {u"QueryUserFormOffsetHide", "snnn", nullptr, nullptr},
       {u"QueryUserFormCaption", "", nullptr, nullptr},
       {u"RememberIfMainUserformVisible", "", nullptr, &H::RememberMainFormVisible},
@@ -120,6 +120,7 @@ void ScriptedHost::QueueMessageAnswer(int buttonCode) {
 void ScriptedHost::QueueBreakAnswer(Text reply) { QueueReply(Reply::BreakKey, std::move(reply)); }
 void ScriptedHost::QueueBigMsgAnswer(int answer) { QueueReply(Reply::BigMsg, NumberCaption(answer)); }
 void ScriptedHost::QueueCompareAnswer(int answer) { QueueReply(Reply::Compare, NumberCaption(answer)); }
+void ScriptedHost::QueueQueryEndAnswer(int answer) { QueueReply(Reply::QueryEnd, NumberCaption(answer)); }
 void ScriptedHost::QueueReply(Reply kind, Text caption) { replies_[kind].push_back({std::move(caption), std::nullopt}); }
 
 std::size_t ScriptedHost::Pending(Reply kind) const {
@@ -209,7 +210,8 @@ Text ScriptedHost::TakeAnswer(const AnswerRequest& request, Text fallback) {
     if (auto answer = provider_(request)) return std::move(*answer);
   }
   if (strict_ && request.kind != Reply::BreakKey) {
-    static constexpr std::array<const char*, 4> kWhat{"message", "break key", "big message", "compare dialog"};
+    static constexpr std::array<const char*, 5> kWhat{"message", "break key", "big message", "compare dialog",
+                                                      "end-of-pass dialog"};
     Raise(err::kApplication, std::string("No answer for the ") + kWhat[static_cast<std::size_t>(request.kind)] +
                                  " (style " + std::to_string(request.style) + "): " + ToUtf8(request.prompt));
   }
@@ -261,6 +263,20 @@ void ScriptedHost::HideMainShowForm(std::span<Variant> args) {
 }
 
 void ScriptedHost::ShowForm(std::span<Variant> args) { SetShown(args[0].AsText(), true); }
+
+// The end-of-pass dialog tells the Query form which button closed it: the Query form's
+// DiffDupsButton is its default button after Different, and not after Repeat.
+void ScriptedHost::CloseShownForm(std::span<Variant> args) {
+  if (args[0].AsText() == forms_.queryEndUser->Name()) {
+    const bool differentIsDefault = forms_.queryEndUser->Item(u"DifferentButton").Default();
+    const AnswerRequest request{Reply::QueryEnd, forms_.queryUser->Item(u"Textbox1").Text(), 0,
+                                differentIsDefault ? u"DifferentButton" : u"RepeatButton"};
+    const Text fallback = NumberCaption(differentIsDefault ? kQueryEndDifferent : kQueryEndRepeat);
+    const bool different = TakeAnswer(request, fallback) == NumberCaption(kQueryEndDifferent);
+    forms_.queryUser->Item(u"DiffDupsButton").SetDefault(different);
+  }
+  HideForm(args);
+}
 
 void ScriptedHost::RememberMainFormVisible(std::span<Variant>) {
   Response().SetCaption(IsShown(kMainForm) ? u"True" : u"False");

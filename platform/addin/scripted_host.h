@@ -14,7 +14,10 @@
 //   UserformHide(form)                hides the named form
 //   MainUserFormHideOffsetShow(form, a, b, step)  hides the main form, shows `form` modally
 //   MainUserFormShowOffsetHide(form, a, b, step)  shows the main form again
-//   QueryUserFormOffsetShow(form, a, b, step)     shows `form` modally over the Query form
+//   QueryUserFormOffsetShow(form, a, b, step)     shows `form` modally over the Query form;
+//                                     for the end-of-pass dialog (QueryEndUserForm) the
+//                                     next query-end answer: Repeat leaves the Query form's
+//                                     DiffDupsButton not the default, Different makes it so
 //   QueryUserFormOffsetHide(form, a, b, step)     after that form has closed
 //   QueryUserFormCaption()            retitles the Query form (nothing to do here)
 //   RememberIfMainUserformVisible()   "True"/"False" -> Response.Caption
@@ -30,9 +33,10 @@
 // provider (when one is set and it gives one), and otherwise from the default: for a
 // message the style's default button, for the big message form 1 (OK_Button), for the
 // compare dialog the answer of the default button passed to the macro (UseNew 1,
-// UseCollected 2, otherwise 0), and for the break key "NoBreak". In strict mode a
-// message, big-message or compare answer that nothing supplied raises an Error instead
-// (1004) of taking the default, so that a test notices a question it did not expect.
+// UseCollected 2, otherwise 0), for the end-of-pass dialog its default button (Repeat
+// 1, Different 2), and for the break key "NoBreak". In strict mode an answer other than
+// the break key's that nothing supplied raises an Error instead (1004) of taking the
+// default, so that a test notices a question it did not expect.
 //
 // Hooks: a script can run inside any macro, before the macro writes its answer; for the
 // modal show macros that is while the form is open, which is where a test or the
@@ -60,7 +64,11 @@ namespace quillary::addin {
 using MacroRunner = std::function<Variant(TextView qualifiedMacro, std::span<Variant> args)>;
 
 // The kinds of answer the host gives.
-enum class Reply { Message, BreakKey, BigMsg, Compare };
+enum class Reply { Message, BreakKey, BigMsg, Compare, QueryEnd };
+
+// The buttons of the end-of-pass dialog (QueryEndUserForm), as query-end answers.
+inline constexpr int kQueryEndRepeat = 1;
+inline constexpr int kQueryEndDifferent = 2;
 
 // One macro run, as the component called it: the macro's own name as the host spells it
 // ("ExcelMsgBox") and a copy of the arguments as they were passed in.
@@ -76,9 +84,10 @@ struct Message {
 };
 
 // What the answer provider is asked. `prompt` is the message text (Message), the big
-// message form's Textbox1 text (BigMsg) or the compare dialog's Textbox1 text (Compare);
-// `style` is the message style; `defaultButton` is the control name passed to
-// "ShowCompDupUserForm".
+// message form's Textbox1 text (BigMsg), the compare dialog's Textbox1 text (Compare) or
+// the Query form's search text (QueryEnd); `style` is the message style; `defaultButton`
+// is the control name passed to "ShowCompDupUserForm", or the end-of-pass dialog's
+// default button ("RepeatButton" or "DifferentButton").
 struct AnswerRequest {
   Reply kind = Reply::Message;
   Text prompt;
@@ -114,6 +123,8 @@ class ScriptedHost {
   void QueueBreakAnswer(Text reply);
   void QueueBigMsgAnswer(int answer);
   void QueueCompareAnswer(int answer);
+  // kQueryEndRepeat or kQueryEndDifferent.
+  void QueueQueryEndAnswer(int answer);
   // Any caption, unchecked ("" or "6.0" for a message, say).
   void QueueReply(Reply kind, Text caption);
   std::size_t Pending(Reply kind) const;
@@ -169,6 +180,7 @@ class ScriptedHost {
   void HideForm(std::span<Variant> args);
   void HideMainShowForm(std::span<Variant> args);
   void ShowForm(std::span<Variant> args);
+  void CloseShownForm(std::span<Variant> args);
   void RememberMainFormVisible(std::span<Variant> args);
   void ActivateTextBox1(std::span<Variant> args);
   void ActivateTextBox2(std::span<Variant> args);

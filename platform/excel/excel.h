@@ -482,7 +482,10 @@ class Worksheet {
   virtual void AddHyperlink(const xl::Range& anchor, TextView address, TextView subAddress = {},
                             TextView textToDisplay = {}) = 0;
   // Paste(Destination): the clipboard's text, split into rows at line breaks and into
-  // columns by the remembered TextToColumns delimiters. Error 1004 on an empty clipboard.
+  // columns by the remembered TextToColumns delimiters (with Tab off, a line's Tabs stay
+  // in its cell). A field longer than a cell holds goes on in the cells below it, and the
+  // next line starts below the longest field of its line. The pasted cells become the
+  // sheet's selection. Error 1004 on an empty clipboard.
   virtual void Paste(const xl::Range& destination) = 0;
 
   // -------------------------------------------------------------------------------------

@@ -346,6 +346,7 @@ HostFormSet::HostFormSet()
   AddAll(queryEndUser, K::CommandButton, {u"RepeatButton", u"DifferentButton"});
   queryEndUser.Item(u"RepeatButton").SetCaption(u"Repeat");
   queryEndUser.Item(u"RepeatButton").SetDefault(true);
+  queryEndUser.Item(u"DifferentButton").SetCaption(u"Different Name");
 
   // The Query form; CheckBox1 (place a bookmark at each hit) sits inside Frame1.
   AddAll(queryUser, K::Label,
@@ -357,6 +358,8 @@ HostFormSet::HostFormSet()
   queryUser.Item(u"NextButton").SetCaption(u"Next");
   queryUser.Item(u"NextButton").SetDefault(true);
   queryUser.Item(u"ReplaceButton").SetCaption(u"Replace");
+  queryUser.Item(u"DiffDupsButton").SetCaption(u"Different Name");
+  queryUser.Item(u"CaptionLabel").SetCaption(u"Quillary Query Item");
   queryUser.Item(u"Label3").SetBackColor(0x40C0);  // the lamp, off
   queryUser.Item(u"Label4").SetForeColor(0xC0C0C0);
 

@@ -10,6 +10,7 @@
 
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -113,6 +114,19 @@ decltype(auto) ErrorTrail(std::string_view name, Suffix&& suffix, Body&& body) {
     e.PrependSource(name);
     throw e;
   }
+}
+
+// Runs body with errors ignored, for the few steps that judge a failure themselves (a
+// clearing the application may refuse, a paste of whatever the clipboard holds): the
+// Error the body raised, or nothing when it ran through.
+template <class Body>
+std::optional<Error> Attempt(Body&& body) {
+  try {
+    std::forward<Body>(body)();
+  } catch (const Error& e) {
+    return e;
+  }
+  return std::nullopt;
 }
 
 }  // namespace quillary

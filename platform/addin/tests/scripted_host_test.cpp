@@ -114,6 +114,34 @@ TEST_F(ScriptedHostTest, CompareDialogAnswersWithTheDefaultButtonItWasGiven) {
   EXPECT_EQ(ErrorOf([&] { Run(u"ShowCompDupUserForm", {Variant(u"NoButton")}); }), err::kNoSuchMember);
 }
 
+TEST_F(ScriptedHostTest, EndOfPassDialogTellsTheQueryFormWhichButtonClosedIt) {
+  forms::Control& diffDups = forms.queryUser->Item(u"DiffDupsButton");
+  forms::Control& different = forms.queryEndUser->Item(u"DifferentButton");
+  auto showEnd = [&] {
+    Run(u"QueryUserFormOffsetShow", {Variant(u"QueryEndUserForm"), Variant(74), Variant(9), Variant(1)});
+  };
+  // Unanswered, the dialog's default button closes it.
+  different.SetDefault(true);
+  showEnd();
+  EXPECT_TRUE(diffDups.Default());
+  forms.queryEndUser->Item(u"RepeatButton").SetDefault(true);
+  showEnd();
+  EXPECT_FALSE(diffDups.Default());
+  EXPECT_FALSE(host.IsShown(u"QueryEndUserForm"));
+  // Queued answers come first, whatever the default.
+  host.QueueQueryEndAnswer(kQueryEndDifferent);
+  showEnd();
+  EXPECT_TRUE(diffDups.Default());
+  host.QueueQueryEndAnswer(kQueryEndRepeat);
+  showEnd();
+  EXPECT_FALSE(diffDups.Default());
+  // Strict, an unanswered dialog is an error.
+  host.SetStrict(true);
+  std::string description;
+  EXPECT_EQ(ErrorOf(showEnd, &description), err::kApplication);
+  EXPECT_NE(description.find("No answer for the end-of-pass dialog"), std::string::npos) << description;
+}
+
 TEST_F(ScriptedHostTest, AnswerProviderAnswersAfterTheQueueAndMayDefer) {
   std::vector<AnswerRequest> asked;
   host.SetAnswerProvider([&](const AnswerRequest& r) -> std::optional<Text> {

@@ -17,7 +17,7 @@ call Actions "Case||  Upper"
 print cells A1
 
 on-error continue
-call Actions "Paste Safe To Cursor"
+call Actions "LastWord First w/Filter"
 protect workbook
 answer message OK
 call Actions "EXPAND Row to Many"
@@ -28,7 +28,7 @@ Sheet1	-1 (visible)	active
 False
 R1, R2
 #### expected errors
-quillary: line 20: error 438 in Actions: Quillary: The routine "PasteToCurs" is not part of this build of the component.
+quillary: line 20: error 438 in Actions: Quillary: The routine "ReverseOrder" is not part of this build of the component.
 quillary: message (information) [OK]
   ( EXPAND Row to Many ): This WorkBook is Protected. This Action requires that a New WorkSheet be added to the workbook.
 

@@ -5,10 +5,11 @@ new
 call Foo
 print sheets
 on-error continue
-call Parser
+call Actions "LastWord First w/Filter"
 print sheets
 #### expected output
 Sheet1	-1 (visible)	active
+Quillary3016000000	2 (very hidden)
 Sheet1	-1 (visible)	active
 #### expected errors
-quillary: line 8: error 438 in Quillary: The routine "Parser" is not part of this build of the component.
+quillary: line 8: error 438 in Actions: Quillary: The routine "ReverseOrder" is not part of this build of the component.

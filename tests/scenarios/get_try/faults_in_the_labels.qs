@@ -38,3 +38,8 @@ Has More Than 1 Hyphen
 Has More Than 1 Hyphen
 True
 
+#### expected errors
+quillary: the Query form is shown
+quillary: the active cell is $A$1
+quillary: the Query form is shown
+quillary: the active cell is $A$2

@@ -231,5 +231,32 @@ TEST_F(Fills, PasteSplitsClipboardLinesAndRememberedDelimiters) {
   EXPECT_TRUE(R("K1").Value().IsEmpty());
 }
 
+// A field longer than a cell holds goes on in the cells below it, in pieces of 32,767
+// characters; the next line starts below the longest field of its line. The pasted
+// cells become the sheet's selection.
+TEST_F(Fills, PasteSpreadsAnOverLongFieldDownItsColumn) {
+  const Text longLine = Text(32767, u'a') + Text(32767, u'b') + u"c";
+  R("J1").SetValue(u"x");
+  R("J1").TextToColumns({.TextQualifier = xlTextQualifierNone, .Tab = false});
+  R("J1").ClearContents();
+  app->SetClipboardReader([&] { return longLine + u"\r\nnext"; });
+  sheet->Paste(R("J1"));
+  EXPECT_EQ(R("J1").Value(), Variant(Text(32767, u'a')));
+  EXPECT_EQ(R("J2").Value(), Variant(Text(32767, u'b')));
+  EXPECT_EQ(R("J3").Value(), Variant(u"c"));
+  EXPECT_EQ(R("J4").Value(), Variant(u"next"));
+  EXPECT_EQ(app->Selection()->Address(), u"$J$1:$J$4");
+
+  R("J1:L9").ClearContents();
+  R("J1").SetValue(u"x");
+  R("J1").TextToColumns({.TextQualifier = xlTextQualifierNone, .Tab = true});
+  app->SetClipboardReader([&] { return u"short\t" + Text(40000, u'z') + u"\r\nnext"; });
+  sheet->Paste(R("J1"));
+  EXPECT_EQ(R("J1:K1").Values(), (std::vector<Variant>{Variant(u"short"), Variant(Text(32767, u'z'))}));
+  EXPECT_EQ(R("K2").Value(), Variant(Text(40000 - 32767, u'z')));
+  EXPECT_TRUE(R("J2").Value().IsEmpty());
+  EXPECT_EQ(R("J3").Value(), Variant(u"next"));
+}
+
 }  // namespace
 }  // namespace quillary::xl::memory

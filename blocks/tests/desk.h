@@ -1,0 +1,74 @@
+// A desk for the block engine's tests: the bench with cells typed into Sheet1, the
+// Active Window's text, and recording stand-ins for the routines the engine runs of
+// other subsystems (the fault locator, the clipboard staging, the status comment box).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "blocks/block_engine.h"
+#include "host/routines.h"
+#include "testkit/bench.h"
+
+namespace quillary::blocks {
+
+class Desk {
+ public:
+  Desk() {
+    b.routines.GoQueryUserForm = [this](host::State& s) {
+      located.push_back(s.Control(host::ctl::query::kTextbox1).Text());
+    };
+    b.routines.Clipbrd_Into = [this](host::State&, const Text& text) { staged.push_back(text); };
+    b.routines.StatusComment = [this](host::State& s, int row, int col, const xl::Range& area) {
+      s.items.DupSummaryText.clear();
+      comments.push_back(area.Cells(1, 1).Offset(row, col).Address());
+    };
+  }
+
+  xl::Worksheet& Sheet() { return b.Sheet(u"Sheet1"); }
+  xl::Range At(TextView reference) { return Sheet().Range(reference); }
+  Variant Value(TextView reference) { return At(reference).Value(); }
+
+  // Types the values into the cells from `first` down.
+  void Column(TextView first, std::initializer_list<Text> values) {
+    long row = 0;
+    for (const Text& v : values) At(first).Offset(row++, 0).SetValue(v);
+  }
+
+  void PasteType(const char16_t* caption) { b.forms.mainUser.Item(u"CheckBox6").SetCaption(caption); }
+  void Tick(const host::ControlId& box, bool on = true) { b.Control(box).SetValue(on); }
+  // Unattended, as an action runs the engine: SkipMenu enabled, TRAVEL or ONCE preset.
+  void Unattended(bool once) {
+    b.Control(host::ctl::mail::kSkipMenu).SetEnabled(true);
+    b.state.blocks.OnceFlag = once;
+  }
+  void SetWindow(const Text& text) { b.Control(host::ctl::main::kTextbox1).SetValue(text); }
+  Text Window() { return b.Control(host::ctl::main::kTextbox1).Text(); }
+  Text Caption(const host::ControlId& id) { return b.Control(id).Caption(); }
+
+  // A request in `mode` on the selection `reference`, as the host sends it.
+  void Run(host::ModeId mode, TextView reference) {
+    Sheet().Range(reference).Select();
+    b.BeginRequest(mode);
+    GetSortCntPasteTravel(b.state);
+  }
+
+  // The messages shown, their prompts only.
+  std::vector<Text> Prompts() {
+    std::vector<Text> out;
+    for (const auto& m : b.addin.Messages()) out.push_back(m.prompt);
+    return out;
+  }
+  Text Selection() { return b.app->Selection()->Address(); }
+  Text ActiveCell() { return b.app->ActiveCell()->Address(); }
+
+  testkit::Bench b;
+  std::vector<Text> located;   // the Items handed to the fault locator
+  std::vector<Text> staged;    // the texts staged through the clipboard
+  std::vector<Text> comments;  // the cells the status comment was asked for
+};
+
+}  // namespace quillary::blocks

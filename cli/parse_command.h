@@ -1,0 +1,22 @@
+// `quillary parse WORKBOOK RANGE SCRIPT`: the script-driven parser from the command
+// line — one "Parser" request on a range of a workbook, as the host sends it from its
+// parse form.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "cli/program.h"
+
+namespace quillary::cli {
+
+// Runs the parse command with the arguments after "parse"; returns the exit status: 0
+// when the run ended normally (also when the parser stopped it with a message), 1 when
+// the workbook could not be read or saved or the component failed, 2 for bad
+// arguments.
+int RunParse(std::span<const std::string> args, ProgramIo io);
+
+// The parse command's part of --help.
+std::string ParseHelp();
+
+}  // namespace quillary::cli
