@@ -117,7 +117,7 @@ class Clearer {
                         TagColumnQuestionTail(idComment, commentsFound, compare_ ? u"Comparison" : u"Duplicates");
     if (host::MsgBoxDLL(s_, prompt, host::msgbox::kYesNo) != host::msgbox::kAnswerYes) return;
 
-    if (const std::optional<Error> e = TryStep([&] { clearing.ClearContents(); })) {
+    if (const std::optional<Error> e = Attempt([&] { clearing.ClearContents(); })) {
       const Text mode = s_.request.vbaMode.Text();
       const bool mergedCell = vba::InStr(1, FromUtf8(e->Description()), u"merged", vba::kTextCompare) > 0;
       host::MsgBoxDLL(

@@ -262,7 +262,7 @@ class Tagger {
       }
     }
     r_.tagAreaState = TagAreaState::kCleared;
-    if (const std::optional<Error> e = TryStep([&] { tagArea.ClearContents(); })) {
+    if (const std::optional<Error> e = Attempt([&] { tagArea.ClearContents(); })) {
       const Text mode = s_.request.vbaMode.Text();
       const bool merged = vba::InStr(1, FromUtf8(e->Description()), u"merged", vba::kTextCompare) > 0;
       host::MsgBoxDLL(s_,

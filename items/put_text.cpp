@@ -30,11 +30,8 @@ std::int64_t ProgressTotal(const host::State& s, const xl::Worksheet& sheet) {
     // large for any count ("1e400") gives no count.
     constexpr double kLimit = 9.2e18;
     double n = 0;
-    try {
-      n = host::CaptionNumber(TextView(caption).substr(eq + 1));
-    } catch (const Error& e) {
-      if (e.Number() != err::kOverflow) throw;
-    }
+    const auto error = Attempt([&] { n = host::CaptionNumber(TextView(caption).substr(eq + 1)); });
+    if (error && error->Number() != err::kOverflow) throw *error;
     total = static_cast<std::int64_t>(std::clamp(n, -kLimit, kLimit));
   }
   if (total != 0) return total;

@@ -81,7 +81,7 @@ Text TagColumnQuestionTail(bool idComment, bool commentsFound, TextView results)
 }
 
 void ResetFindSettings(host::State& s) {
-  static_cast<void>(TryStep([&] {
+  static_cast<void>(Attempt([&] {
     const std::optional<xl::Range> cell = s.App().ActiveCell();
     if (!cell) return;
     static_cast<void>(cell->Find({.What = u"?",

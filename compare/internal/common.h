@@ -5,7 +5,6 @@
 #pragma once
 
 #include <optional>
-#include <utility>
 
 #include "host/state.h"
 #include "platform/excel/excel.h"
@@ -18,17 +17,6 @@ inline constexpr long kNoColour = 0xFEFEFE;
 
 // An option of the dialog is on when it is enabled and ticked.
 bool On(const host::State& s, const host::ControlId& id);
-
-// Runs a step whose errors are passed over; returns the error it raised, if any.
-template <class Body>
-std::optional<Error> TryStep(Body&& body) {
-  try {
-    std::forward<Body>(body)();
-  } catch (const Error& e) {
-    return e;
-  }
-  return std::nullopt;
-}
 
 // The selection of the active window.
 xl::Range Selection(host::State& s);
