@@ -6,6 +6,9 @@
 #include "actions/row_expand.h"
 #include "actions/rows_reduce.h"
 #include "blocks/block_engine.h"
+#include "compare/compare_two.h"
+#include "compare/tag_settings.h"
+#include "compare/tagging.h"
 #include "drivers/clipboard_paste.h"
 #include "drivers/get_try.h"
 #include "drivers/paste_to_cursor.h"
@@ -25,6 +28,11 @@ host::Routines BuildRoutines() {
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
+  routines.ActionCmprTwo = compare::ActionCmprTwo;
+  routines.DuplicatesFormShow = compare::DuplicatesFormShow;
+  routines.CmprMark_Find = compare::CmprMark_Find;
+  routines.CmprMark_Clear = compare::CmprMark_Clear;
+  routines.Clipboard_Clear = Clipboard_Clear;
   routines.GetSortCntPasteTravel = blocks::GetSortCntPasteTravel;
   routines.PasteToCurs = PasteToCurs;
   routines.SubtractRtDwn = SubtractRtDwn;

@@ -87,11 +87,14 @@ struct Dialogs {
   int BigMsgAnswer = 0;
 };
 
-// The compare step. Written by the compare dialog's answer (0 cancel, 1 use new, 2 use
-// collected) and by COMPARE 2 (steps 3 to 8; 0 idle); read by Get/Try and the Item
-// engine, which branch on it.
+// The compare step and the tag label. Written by the compare dialog's answer (0 cancel,
+// 1 use new, 2 use collected), by COMPARE 2 (steps 3 to 8; 0 idle) and by the tagging;
+// read by Get/Try, the Item engine and the tagging, which branch on them.
 struct CompareMemory {
   int CompareStep = 0;
+  // The tag label of the list last tagged or reported in a comparison ("inLftOnly(a)");
+  // a tagging of one selection leaves it as it was.
+  Text TagText;
 };
 
 // The Item engine's memory. Written by the Item engine (and the Get/Try driver clears
