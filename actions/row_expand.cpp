@@ -36,16 +36,9 @@ Text Titled(const State& s, TextView headline) {
   return t;
 }
 
-Text Quoted(TextView text) {
-  Text t = u"\"";
-  t += text;
-  t += u"\"";
-  return t;
-}
-
 Text Introduction(const State& s) {
   const Text mode = s.request.vbaMode.Text();
-  Text t = Quoted(host::ReplaceItVal(mode, u"|| ", u":"));
+  Text t = host::Quoted(host::ReplaceItVal(mode, u"|| ", u":"));
   t += u" has been initiated.   OK To EXPAND Rows?\r";
   t += u"The original list will remain intact and a new sheet will be added.\r\r";
   t += u"This will put each comma delimited Item into a row of its own together with any other information in the "
@@ -70,13 +63,13 @@ Text Introduction(const State& s) {
        u"choose Cut, then Right-click the column identifier where it should go and choose Insert Cut Cells.\r\r";
   t += u"FOR NETLISTS: If you bold a cell containing the Nodes of a NetName and select the NetName and Node columns, "
        u"you can use ";
-  t += Quoted(mode);
+  t += host::Quoted(mode);
   t += u" to put each node on it's own row along with its NetName. Do this for two netlist revisions and then use "
        u"Quillary's ";
-  t += Quoted(host::ModeText(host::ModeId::kCompare2));
+  t += host::Quoted(host::ModeText(host::ModeId::kCompare2));
   t += u" Action to identify precisely which nodes have been modified between revisions. Nets can also be compared "
        u"whole, one row per net, after using Quillary's ";
-  t += Quoted(host::ModeText(host::ModeId::kNetlistConvert));
+  t += host::Quoted(host::ModeText(host::ModeId::kNetlistConvert));
   t += u" without Expanding them. A quick Summary Report can be generated highlighting all modified nets. ";
   t += u"After you sort the Summary Report primarily on the NetName and secondarily on the Tag, the old and new lines "
        u"appear one over the other. When the changed nodes of a net are hard to see, expand the Nodes and compare "

@@ -100,11 +100,7 @@ namespace quillary::actions::internal {
 namespace {
 
 Text ReduceTitle(TextView headline) {
-  Text t = u"( ";
-  t += host::ModeText(host::ModeId::kReduceRowsToOne);
-  t += u" ): ";
-  t += headline;
-  return t;
+  return host::TitledWith(host::ModeText(host::ModeId::kReduceRowsToOne), headline);
 }
 
 }  // namespace

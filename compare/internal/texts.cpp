@@ -213,10 +213,7 @@ void AppendLine(Text& out, TextView line) {
 
 // "( " & mode & " ): " & the first line, then the other lines.
 Text Titled(TextView mode, std::span<const char16_t* const> lines) {
-  Text out = u"( ";
-  out += mode;
-  out += u" ): ";
-  out += lines.front();
+  Text out = host::TitledWith(mode, lines.front());
   for (const char16_t* line : lines.subspan(1)) {
     out += kCr;
     out += line;
