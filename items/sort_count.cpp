@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
+#include <algorithm>
 
 #include "host/callbacks.h"
 #include "items/internal/display.h"
@@ -326,24 +328,32 @@ class SortCount {
       sheet_.Range(Cell(1, kSideOrderNum), sideEnd).ClearContents();
 
       // Every row of an Item met more than once is copied: a row when its follower
-      // matches it, the last row of the group when the group closes.
+      // matches it, the last row of the group when the group closes. The walk reads the
+      // sorted rows (OrderNum to ItemText) a block at a time and writes the DupsList
+      // (which no step of the walk reads) a block at a time.
+      rowsRead_ = 0;
       Text previous;
       bool open = false;
       for (long i = 1; i <= rows_; ++i) {
-        if (!Progress()) return Outcome::kAbort;
-        Text item = At(i, kItemText);
+        if (!Progress()) {
+          FlushDupsList();
+          return Outcome::kAbort;
+        }
+        const Variant* row = SortedRow(i);
+        Text item = ValueText(row[kItemText]);
         if (i >= 2 && open) {
-          if (vba::StrComp(item, previous, host::kTextCompare) != 0) CopyToDupsList(i - 1);
+          if (vba::StrComp(item, previous, host::kTextCompare) != 0) CopyToDupsList(SortedRow(i - 1));
           open = false;
         }
         if (!item.empty() && vba::StrComp(item, previous, host::kTextCompare) == 0) {
           h.faultKind = FaultKind::kDuplicate;
           open = true;
-          CopyToDupsList(i - 1);
+          CopyToDupsList(SortedRow(i - 1));
         }
         previous = std::move(item);
       }
-      if (open) CopyToDupsList(static_cast<long>(rows_));
+      if (open) CopyToDupsList(SortedRow(static_cast<long>(rows_)));
+      FlushDupsList();
       // The display reads the sorted list itself.
       h.displayAnchor = anchor_;
     } else if (otherRows == 0) {
@@ -352,20 +362,53 @@ class SortCount {
     return Outcome::kDisplay;
   }
 
-  // Copies Item row k into the next DupsList row. A text is written as text; any other
-  // value is written as its text without the apostrophe, which the sheet reads as it
-  // reads a typed entry (a number becomes a number again).
-  void CopyToDupsList(long k) {
-    Cell(next_, kSideOrderNum).SetValue(Cell(k, kOrderNum).Value());
-    WriteText(Cell(next_, kSideCellAddr), At(k, kCellAddr));
-    const ReadCell& item = Read(k, kItemText);
-    if (item.isText) {
-      WriteText(Cell(next_, kSideItem), item.text);
-    } else {
-      Cell(next_, kSideItem).SetValue(item.text);
+  // A value as the lists read it (CellText).
+  static Text ValueText(const Variant& v) { return v.IsError() ? CellErrorText(v.AsError()) : vba::CStr(v); }
+
+  // The values OrderNum to ItemText of sorted Item row i, which is the current row of the
+  // walk or the one before it.
+  const Variant* SortedRow(long i) {
+    constexpr long kWidth = kItemText - kOrderNum + 1;
+    if (i < rowsFrom_ || i >= rowsFrom_ + rowsRead_) {
+      // A new block starts with the row before i, which the walk may still copy.
+      rowsFrom_ = std::max(1L, i - 1);
+      const long last = static_cast<long>(std::min<std::int64_t>(rows_, rowsFrom_ + kBlockRows - 1));
+      sheet_.Range(Cell(rowsFrom_, kOrderNum), Cell(last, kItemText)).Values(sorted_);
+      rowsRead_ = last - rowsFrom_ + 1;
     }
-    ++next_;
+    return &sorted_[static_cast<std::size_t>((i - rowsFrom_) * kWidth)];
   }
+
+  // Copies an Item row (its OrderNum to ItemText values) into the next DupsList row. A
+  // text is written as text; any other value is written as its text without the
+  // apostrophe, which the sheet reads as it reads a typed entry (a number becomes a
+  // number again).
+  void CopyToDupsList(const Variant* row) {
+    if (dups_.empty()) dupsFrom_ = next_;
+    dups_.push_back(row[kOrderNum]);
+    dups_.push_back(Quoted(ValueText(row[kCellAddr])));
+    const Variant& item = row[kItemText];
+    dups_.push_back(item.IsText() ? Quoted(item.AsText()) : Variant(ValueText(item)));
+    ++next_;
+    if (next_ - dupsFrom_ >= kBlockRows) FlushDupsList();
+  }
+
+  // Writes the DupsList rows copied since the last flush (SideOrderNum to SideItem).
+  void FlushDupsList() {
+    if (dups_.empty()) return;
+    sheet_.Range(Cell(dupsFrom_, kSideOrderNum), Cell(next_ - 1, kSideItem)).SetValues(dups_);
+    dups_.clear();
+  }
+
+  static Variant Quoted(TextView text) {
+    Text value;
+    value.reserve(text.size() + 1);
+    value += u'\'';
+    value += text;
+    return Variant(std::move(value));
+  }
+
+  static constexpr long kBlockRows = 4096;
 
   host::State& s_;
   xl::Worksheet& sheet_;
@@ -377,6 +420,13 @@ class SortCount {
   std::int64_t rows_ = 0;
   std::int64_t done_ = 0;
   long next_ = 1;  // the next free SideList row
+  // IgnoreIndex#: the block of sorted rows read (rowsRead_ rows from rowsFrom_), and the
+  // DupsList rows not yet written (from dupsFrom_).
+  std::vector<Variant> sorted_;
+  long rowsFrom_ = 0;
+  long rowsRead_ = 0;
+  std::vector<Variant> dups_;
+  long dupsFrom_ = 1;
   mutable std::array<ReadCell, kCachedRows * kCachedColumns> cache_;
 };
 
