@@ -73,7 +73,10 @@ class SortCount {
     s_.request.DisplayText.clear();
     if (rows_ == 0) return Outcome::kDisplay;
     next_ = 1;
-    return s_.request.IgnoreIndexMode ? PlainItems(h, otherRows) : IndexedItems(h);
+    if (s_.request.IgnoreIndexMode) return PlainItems(h, otherRows);
+    const Outcome o = IndexedItems(h);
+    FlushSideItems();
+    return o;
   }
 
  private:
@@ -261,8 +264,9 @@ class SortCount {
   // Extends the last SideItem X by the row: "R1" becomes "R1-" & Q & N2; a range has
   // its end (the previous second prefix and number) replaced by Q & N2.
   void JoinToLast(long prev, const Text& prev4, const Text& q, const Text& n2) {
+    const bool pending = !sideItems_.empty();
     const xl::Range last = Cell(next_ - 1, kSideItem);
-    Text x = CellText(last);
+    Text x = pending ? Text(TextView(sideItems_.back().AsText()).substr(1)) : CellText(last);
     if (x.find(u'-') == Text::npos) {
       x += u"-" + q + n2;
     } else {
@@ -271,13 +275,16 @@ class SortCount {
       const std::int64_t k = static_cast<std::int64_t>(x.size()) - (static_cast<std::int64_t>(prev4.size()) + m);
       x = vba::Left(x, k) + q + n2;
     }
-    WriteText(last, x);
+    if (pending) {
+      sideItems_.back() = Quoted(x);
+    } else {
+      WriteText(last, x);
+    }
   }
 
   // Writes the next SideItem. With ExpandRanges on, the list may outgrow the sheet.
   Outcome Write(const Text& item) {
-    WriteText(Cell(next_, kSideItem), item);
-    ++next_;
+    AddSideItem(item);
     return expandRanges_ && LimitReached() ? Outcome::kLimit : Outcome::kDisplay;
   }
 
@@ -291,8 +298,7 @@ class SortCount {
     std::int64_t i = 0;
     for (std::int64_t n = first; n <= last; ++n, ++i) {
       if (show && !bar.Step(i, span, !quiet_)) return Outcome::kAbort;
-      WriteText(Cell(next_, kSideItem), p + vba::IntegerText(n));
-      ++next_;
+      AddSideItem(p + vba::IntegerText(n));
       if (LimitReached()) return Outcome::kLimit;
     }
     return Outcome::kDisplay;
@@ -302,6 +308,7 @@ class SortCount {
   bool LimitReached() {
     const long rowsCount = sheet_.RowsCount();
     if (next_ < rowsCount - 1) return false;
+    FlushSideItems();
     s_.request.FaultItem = At(next_ - 1, kSideItem);
     const Text headline = u"The maximum Item count of " + vba::IntegerText(ItemCapacity(sheet_)) +
                           u" has been exceeded." + host::kParagraph +
@@ -309,6 +316,21 @@ class SortCount {
     host::MsgBoxDLL(s_, host::MsgTitle(s_, headline), host::msgbox::kInformation);
     s_.request.FaultMsg = u"Too Many Items - ExpandRanges is ON";
     return true;
+  }
+
+  // The next SideItem. The walk reads no SideItem but the last (JoinToLast, and
+  // LimitReached after a flush), so they are written a block at a time.
+  void AddSideItem(TextView item) {
+    if (sideItems_.empty()) sideFrom_ = next_;
+    sideItems_.push_back(Quoted(item));
+    ++next_;
+    if (sideItems_.size() >= static_cast<std::size_t>(kBlockRows)) FlushSideItems();
+  }
+
+  void FlushSideItems() {
+    if (sideItems_.empty()) return;
+    sheet_.Range(Cell(sideFrom_, kSideItem), Cell(next_ - 1, kSideItem)).SetValues(sideItems_);
+    sideItems_.clear();
   }
 
   // ----- IgnoreIndex# -----
@@ -427,6 +449,9 @@ class SortCount {
   long rowsRead_ = 0;
   std::vector<Variant> dups_;
   long dupsFrom_ = 1;
+  // CountIndex#: the SideItems not yet written (from sideFrom_).
+  std::vector<Variant> sideItems_;
+  long sideFrom_ = 1;
   mutable std::array<ReadCell, kCachedRows * kCachedColumns> cache_;
 };
 
