@@ -79,7 +79,7 @@ class Gatherer {
   Flow WriteRow(const xl::Range& cell, TextView item, bool withAddress);
   void Flush();
   Flow RowEnd();
-  Flow Enter();
+  Flow Enter(TextView written);
   Flow Fail(ItemFaultCode code, const Text& faultItem = {});
   void Finish();
 
@@ -267,7 +267,7 @@ Gatherer::Flow Gatherer::Piece(const xl::Range& cell, TextView item) {
     }
     return Flow::Next;
   }
-  if (WriteRow(cell, item, true) == Flow::Stop || Enter() == Flow::Stop) return Flow::Stop;
+  if (WriteRow(cell, item, true) == Flow::Stop || Enter(item) == Flow::Stop) return Flow::Stop;
   ++itemRow_;
   return Flow::Next;
 }
@@ -330,15 +330,17 @@ Gatherer::Flow Gatherer::RowEnd() {
     return Flow::Next;
   }
   if (countIndex_) distinct_->Advance();
-  if (Enter() == Flow::Stop) return Flow::Stop;
+  if (Enter(joined_) == Flow::Stop) return Flow::Stop;
   ++itemRow_;
   return Flow::Next;
 }
 
-// The grammar and the distinct column for the Item now in +2 (CountIndex# only).
-Gatherer::Flow Gatherer::Enter() {
+// The grammar and the distinct column for the Item now in +2 (CountIndex# only), which
+// WriteRow wrote from `written` (a text as a cell keeps it) unless it copied a cell of
+// the working sheet.
+Gatherer::Flow Gatherer::Enter(TextView written) {
   if (!countIndex_) return Flow::Next;
-  const Text item = CellText(Col(kItemText));
+  const Text item = fromWorkSheet_ || written.size() >= kCellTextLimit ? CellText(Col(kItemText)) : Text(written);
   if (const ItemFaultCode code = ClassifyItem(s_, Col(kDistinctItem), item, indexStyle_); code != fault::kNone) {
     return Fail(code);
   }
