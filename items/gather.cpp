@@ -46,15 +46,6 @@ Text BlankItemMessage(const host::State& s) {
   return m;
 }
 
-// A text as WriteText writes it: "'" & text.
-Variant Quoted(TextView text) {
-  Text value;
-  value.reserve(text.size() + 1);
-  value += u'\'';
-  value += text;
-  return Variant(std::move(value));
-}
-
 // Where the walk stands, for the error trail.
 struct Position {
   long row = 0;  // within the area
@@ -300,8 +291,8 @@ Gatherer::Flow Gatherer::WriteRow(const xl::Range& cell, TextView item, bool wit
   }
   if (buffer_) {
     if (itemRow_ - pendingFrom_ >= kBlockRows) Flush();
-    pending_.emplace_back(Quoted(cell.Address()));
-    pending_.emplace_back(Quoted(item));
+    pending_.emplace_back(TextEntry(cell.Address()));
+    pending_.emplace_back(TextEntry(item));
   } else if (fromWorkSheet_) {
     WriteText(Col(kCellAddr), CellText(cell.Offset(0, -1)));
     WriteText(Col(kItemText), CellText(cell));

@@ -56,13 +56,15 @@ Text CellText(const xl::Range& cell) {
   return vba::CStr(v);
 }
 
-void WriteText(const xl::Range& cell, TextView text) {
+Variant TextEntry(TextView text) {
   Text value;
   value.reserve(text.size() + 1);
   value += u'\'';
   value += text;
-  cell.SetValue(Variant(std::move(value)));
+  return Variant(std::move(value));
 }
+
+void WriteText(const xl::Range& cell, TextView text) { cell.SetValue(TextEntry(text)); }
 
 void WriteValue(const xl::Range& cell, const Variant& value) {
   if (value.IsText()) {

@@ -71,6 +71,8 @@ void SortItemRows(const xl::Range& anchor, bool ignoreIndex, bool matchCase);
 
 // A cell value as text, as the lists read them (error values as their display text).
 Text CellText(const xl::Range& cell);
+// The value that makes the sheet keep a text as text: "'" & text (for whole-area writes).
+Variant TextEntry(TextView text);
 // Writes a text so that the sheet keeps it as text: "'" & text.
 void WriteText(const xl::Range& cell, TextView text);
 // Writes a value as it stands: a text through WriteText, anything else as itself.

@@ -276,7 +276,7 @@ class SortCount {
       x = vba::Left(x, k) + q + n2;
     }
     if (pending) {
-      sideItems_.back() = Quoted(x);
+      sideItems_.back() = TextEntry(x);
     } else {
       WriteText(last, x);
     }
@@ -322,7 +322,7 @@ class SortCount {
   // LimitReached after a flush), so they are written a block at a time.
   void AddSideItem(TextView item) {
     if (sideItems_.empty()) sideFrom_ = next_;
-    sideItems_.push_back(Quoted(item));
+    sideItems_.push_back(TextEntry(item));
     ++next_;
     if (sideItems_.size() >= static_cast<std::size_t>(kBlockRows)) FlushSideItems();
   }
@@ -408,9 +408,9 @@ class SortCount {
   void CopyToDupsList(const Variant* row) {
     if (dups_.empty()) dupsFrom_ = next_;
     dups_.push_back(row[kOrderNum]);
-    dups_.push_back(Quoted(ValueText(row[kCellAddr])));
+    dups_.push_back(TextEntry(ValueText(row[kCellAddr])));
     const Variant& item = row[kItemText];
-    dups_.push_back(item.IsText() ? Quoted(item.AsText()) : Variant(ValueText(item)));
+    dups_.push_back(item.IsText() ? TextEntry(item.AsText()) : Variant(ValueText(item)));
     ++next_;
     if (next_ - dupsFrom_ >= kBlockRows) FlushDupsList();
   }
@@ -420,14 +420,6 @@ class SortCount {
     if (dups_.empty()) return;
     sheet_.Range(Cell(dupsFrom_, kSideOrderNum), Cell(next_ - 1, kSideItem)).SetValues(dups_);
     dups_.clear();
-  }
-
-  static Variant Quoted(TextView text) {
-    Text value;
-    value.reserve(text.size() + 1);
-    value += u'\'';
-    value += text;
-    return Variant(std::move(value));
   }
 
   static constexpr long kBlockRows = 4096;
