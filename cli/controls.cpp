@@ -114,16 +114,23 @@ Variant ParseValue(Kind kind, const std::string& word) {
 
 }  // namespace
 
+forms::Control& FindControl(forms::HostFormSet& forms, std::string_view spec) {
+  const auto dot = spec.find('.');
+  if (dot == std::string_view::npos || spec.find('.', dot + 1) != std::string_view::npos) {
+    throw Failure("expected FORM.CONTROL, not '" + std::string(spec) + "'");
+  }
+  forms::MemoryForm& form = FormOf(forms, spec.substr(0, dot));
+  const Text control = FromUtf8(spec.substr(dot + 1));
+  if (!form.Has(control)) throw Failure("the form " + ToUtf8(form.Name()) + " has no control '" + ToUtf8(control) + "'");
+  return form.Item(control);
+}
+
 ControlProperty FindControlProperty(forms::HostFormSet& forms, std::string_view spec) {
-  const auto dot1 = spec.find('.');
-  const auto dot2 = dot1 == std::string_view::npos ? dot1 : spec.find('.', dot1 + 1);
-  if (dot2 == std::string_view::npos || spec.find('.', dot2 + 1) != std::string_view::npos) {
+  const auto dot = spec.rfind('.');
+  if (dot == std::string_view::npos || spec.find('.') == dot) {
     throw Failure("expected FORM.CONTROL.PROPERTY, not '" + std::string(spec) + "'");
   }
-  forms::MemoryForm& form = FormOf(forms, spec.substr(0, dot1));
-  const Text control = FromUtf8(spec.substr(dot1 + 1, dot2 - dot1 - 1));
-  if (!form.Has(control)) throw Failure("the form " + ToUtf8(form.Name()) + " has no control '" + ToUtf8(control) + "'");
-  return {&form.Item(control), std::string(PropertyOf(spec.substr(dot2 + 1)).name)};
+  return {&FindControl(forms, spec.substr(0, dot)), std::string(PropertyOf(spec.substr(dot + 1)).name)};
 }
 
 void SetProperty(const ControlProperty& target, const std::string& word) {

@@ -16,6 +16,9 @@ struct ControlProperty {
   std::string property;  // as the property table spells it
 };
 
+// Resolves "FORM.CONTROL"; raises Failure naming what is missing.
+forms::Control& FindControl(forms::HostFormSet& forms, std::string_view spec);
+
 // Resolves "FORM.CONTROL.PROPERTY"; raises Failure naming what is missing.
 ControlProperty FindControlProperty(forms::HostFormSet& forms, std::string_view spec);
 

@@ -173,6 +173,25 @@ void Select(Context& c, Args a) { ResolveRange(c.session.Book(), a[0]).Select();
 
 void Cell(Context& c, Args a) { ResolveRange(c.session.Book(), a[0]).SetValue(FieldValue(FromUtf8(a[1]))); }
 
+void ListAdd(Context& c, Args a) {
+  forms::Control& list = FindControl(c.session.Forms(), a[0]);
+  for (std::size_t i = 1; i < a.size(); ++i) list.AddItem(FromUtf8(a[i]));
+}
+
+void ListSelect(Context& c, Args a) {
+  forms::Control& list = FindControl(c.session.Forms(), a[0]);
+  for (std::size_t i = 1; i < a.size(); ++i) {
+    bool found = false;
+    for (long row = 0; row < list.ListCount(); ++row) {
+      if (list.List(row) == Variant(FromUtf8(a[i]))) {
+        list.SetSelected(row, true);
+        found = true;
+      }
+    }
+    if (!found) throw Failure("the list " + a[0] + " has no row '" + a[i] + "'");
+  }
+}
+
 void TypeText(Context& c, Args a) {
   Text typed = u"'";
   typed += Unescaped(a[1]);
@@ -498,6 +517,11 @@ const std::vector<Spec>& Specs() {
        "for colours and sizes; for Value, True, False or Null, else the text. In VALUE, \\r, \\n and \\t stand "
        "for a carriage return, a line feed and a tab, \\\\ for a backslash (\"a\\r\\nb\": two lines).",
        &Set},
+      {"list add", "FORM.CONTROL ITEM...", 2, -1, false,
+       "Adds rows to a list box of a host form (as the host fills LastWordFirstFilterForm.RemoveStringsList).",
+       &ListAdd},
+      {"list select", "FORM.CONTROL ITEM...", 2, -1, false,
+       "Selects the rows of a list box that hold the ITEMs, as the user picks them.", &ListSelect},
       {"protect workbook", "[structure] [windows]", 0, 2, false,
        "Protects the workbook's structure (sheets cannot be added, deleted or renamed) and/or its windows; "
        "without a word, the structure.",

@@ -1,5 +1,7 @@
 #include "drivers/get_try.h"
 
+#include "compare/tag_settings.h"
+#include "compare/tagging.h"
 #include "drivers/clipboard_paste.h"
 #include "drivers/status_comment.h"
 #include "host/callbacks.h"
@@ -93,8 +95,24 @@ class GetTry {
     return !Aborted();
   }
 
-  // The collecting steps of COMPARE 2. The tagging of the other subsystem is not part
-  // of this build, so the steps run without it.
+  // Tags the list's Items on the worksheet.
+  bool Tag(const Text& list) {
+    compare::CmprMark_Find(s_, list);
+    return !Aborted();
+  }
+
+  // The second and third collecting steps of COMPARE 2: the left area gathered into
+  // list 2, `survivors` less `subtracted`, tagged and shown. IgnoreIndex# tags before the
+  // count, CountIndex# after it (whether or not the subtraction left a list to count).
+  bool CompareAgainst(const Text& survivors, const Text& subtracted) {
+    if (!Gather(host::kList2)) return false;
+    if (limitStop_) return true;
+    if (!Subtract(survivors, subtracted)) return false;
+    if (s_.request.IgnoreIndexMode) return Tag(survivors) && SortCount(survivors);
+    return SortCount(survivors) && Tag(survivors);
+  }
+
+  // The collecting steps of COMPARE 2.
   bool CompareStep() {
     switch (s_.compare.CompareStep) {
       case 3:
@@ -102,14 +120,8 @@ class GetTry {
         if (!Gather(host::kList1)) return false;
         if (limitStop_) return true;
         return Subtract(host::kList1, host::kList2) && SortCount(host::kList1);
-      case 4:
-        if (!Gather(host::kList2)) return false;
-        if (limitStop_) return true;
-        return Subtract(host::kList2, host::kList1) && SortCount(host::kList2);
-      case 6:
-        if (!Gather(host::kList2)) return false;
-        if (limitStop_) return true;
-        return Subtract(host::kList1, host::kList2) && SortCount(host::kList1);
+      case 4: return CompareAgainst(host::kList2, host::kList1);
+      case 6: return CompareAgainst(host::kList1, host::kList2);
       default: return true;
     }
   }
@@ -130,12 +142,26 @@ class GetTry {
     return true;
   }
 
+  bool TagDuplicates() const {
+    const forms::Control& box4 = s_.Control(host::ctl::main::kTagDuplicates);
+    return box4.Enabled() && vba::EqualsTrue(box4.Value());
+  }
+
   bool PlainGet() {
     host::InitPlace(s_, host::kList2);
     s_.request.ActiveWndw->SetValue(Text());
+    // The TAG SETTINGS dialog first; a cancel ends the run before anything is gathered.
+    if (TagDuplicates() && compare::DuplicatesFormShow(s_) == host::Proceed::kStop) return false;
     if (!Gather(host::kList1)) return false;
     if (limitStop_) return true;
-    return Subtract(host::kList1, host::kList2) && SortCount(host::kList1);
+    if (!Subtract(host::kList1, host::kList2) || !SortCount(host::kList1)) return false;
+    // The duplicates are tagged beside a selection of one area only.
+    if (TagDuplicates() && Selection(s_).AreasCount() == 1) {
+      if (!Tag(host::kList1)) return false;
+      compare::CmprMark_Clear(s_, host::kList1);
+      if (Aborted()) return false;
+    }
+    return true;
   }
 
   bool Collect() {

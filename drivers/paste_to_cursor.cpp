@@ -145,7 +145,7 @@ class PasteRun {
 
  private:
   // "( " & mode & " ): " & text, the mode as it stands.
-  Text Titled(TextView text) const { return u"( " + s_.request.vbaMode.Text() + u" ): " + Text(text); }
+  Text Titled(TextView text) const { return host::TitledWith(s_.request.vbaMode.Text(), text); }
   void Info(const Text& text) { host::MsgBoxDLL(s_, text, host::msgbox::kInformation); }
 
   // The source, the text, its rows and columns, the destination and its checks; false

@@ -1,7 +1,14 @@
 #include "drivers/routines.h"
 
 #include "actions/actions.h"
+#include "actions/last_word_first.h"
+#include "actions/netlist.h"
+#include "actions/row_expand.h"
+#include "actions/rows_reduce.h"
 #include "blocks/block_engine.h"
+#include "compare/compare_two.h"
+#include "compare/tag_settings.h"
+#include "compare/tagging.h"
 #include "drivers/clipboard_paste.h"
 #include "drivers/get_try.h"
 #include "drivers/paste_to_cursor.h"
@@ -21,6 +28,11 @@ host::Routines BuildRoutines() {
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
+  routines.ActionCmprTwo = compare::ActionCmprTwo;
+  routines.DuplicatesFormShow = compare::DuplicatesFormShow;
+  routines.CmprMark_Find = compare::CmprMark_Find;
+  routines.CmprMark_Clear = compare::CmprMark_Clear;
+  routines.Clipboard_Clear = Clipboard_Clear;
   routines.GetSortCntPasteTravel = blocks::GetSortCntPasteTravel;
   routines.PasteToCurs = PasteToCurs;
   routines.SubtractRtDwn = SubtractRtDwn;
@@ -29,6 +41,10 @@ host::Routines BuildRoutines() {
   routines.Clipbrd_Into = [](host::State& s, const Text& text) { static_cast<void>(Clipbrd_Into(s, text)); };
   routines.StatusComment = StatusComment;
   routines.Actions = actions::Actions;
+  routines.ReverseOrder = actions::ReverseOrder;
+  routines.CnvrtNetTelesis = actions::CnvrtNetTelesis;
+  routines.RowsReduce = actions::RowsReduce;
+  routines.RowExpand = actions::RowExpand;
   routines.Parser = parser::Parser;
   routines.TextToColSetting = TextToColSetting;
   routines.GoQueryUserForm = query::GoQueryUserForm;

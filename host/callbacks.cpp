@@ -59,6 +59,14 @@ Text MsgTitle(const State& s, TextView headline) {
   return t;
 }
 
+Text TitledWith(TextView mode, TextView headline) {
+  Text t = u"( ";
+  t += mode;
+  t += u" ): ";
+  t += headline;
+  return t;
+}
+
 Text Quoted(TextView text) {
   Text quoted;
   quoted.reserve(text.size() + 2);

@@ -45,6 +45,9 @@ double CaptionNumber(TextView caption);
 Text CleanMode(const State& s);
 // "( " & CleanMode & " ): " & headline.
 Text MsgTitle(const State& s, TextView headline);
+// "( " & mode & " ): " & headline, the mode as it is given (the messages that quote the
+// mode as the host sent it).
+Text TitledWith(TextView mode, TextView headline);
 // The text between double quotes, as messages quote names and captions.
 Text Quoted(TextView text);
 // The paragraphs joined by kParagraph.

@@ -41,8 +41,9 @@ struct Routines {
   Routine CnvrtNetTelesis;
   Routine RowsReduce;
   Routine RowExpand;
-  // The tagging and the TAG SETTINGS dialog that Get/Try and the block engine run.
-  Routine DuplicatesFormShow;
+  // The tagging and the TAG SETTINGS dialog that Get/Try and the block engine run. The
+  // dialog answers kStop when the user cancelled it.
+  std::function<Proceed(State&)> DuplicatesFormShow;
   std::function<void(State&, const Text&)> CmprMark_Find;
   std::function<void(State&, const Text&)> CmprMark_Clear;
   // The drivers' clipboard staging and status comment box, which the block engine runs
@@ -50,8 +51,11 @@ struct Routines {
   std::function<void(State&, const Text&)> Clipbrd_Into;
   std::function<void(State&, int, int, const xl::Range&)> StatusComment;
   // The reset of the remembered TextToColumns delimiters (Tab on or off) that the
-  // parser runs before and after its split.
+  // parser runs before and after its split, COMPARE 2 before its comparison and the
+  // netlist conversion after its own; and emptying the clipboard (COMPARE 2, after each
+  // collecting step).
   std::function<void(State&, bool)> TextToColSetting;
+  Routine Clipboard_Clear;
 
   // Query form events.
   Routine NextButton_Click;

@@ -87,11 +87,14 @@ struct Dialogs {
   int BigMsgAnswer = 0;
 };
 
-// The compare step. Written by the compare dialog's answer (0 cancel, 1 use new, 2 use
-// collected) and by COMPARE 2 (steps 3 to 8; 0 idle); read by Get/Try and the Item
-// engine, which branch on it.
+// The compare step and the tag label. Written by the compare dialog's answer (0 cancel,
+// 1 use new, 2 use collected), by COMPARE 2 (steps 3 to 8; 0 idle) and by the tagging;
+// read by Get/Try, the Item engine and the tagging, which branch on them.
 struct CompareMemory {
   int CompareStep = 0;
+  // The tag label of the list last tagged or reported in a comparison ("inLftOnly(a)");
+  // a tagging of one selection leaves it as it was.
+  Text TagText;
 };
 
 // The Item engine's memory. Written by the Item engine (and the Get/Try driver clears
@@ -127,11 +130,22 @@ struct BlocksMemory {
   bool OnceFlag = false;
 };
 
-// The actions' memory: when the running action began, in seconds of the services'
-// monotonic clock. Written by the netlist conversion as it starts; read by the block
-// engine's destination writer, which refreshes the screen during a nested conversion at
+// How the batch writer of the row actions left the last batch: more batches follow
+// ("n"), the batch handed over was the last one ("y"), or the output was refused or the
+// run did not complete ("abort").
+enum class BatchMark : std::uint8_t { kMore, kLast, kAbort };
+
+// The actions' memory. BatchStatus and ResultRows are written by the row actions
+// (EXPAND Row to Many, REDUCE Rows to One) and their batch writer, and read by the
+// netlist conversion after the reduction it runs nested. ActionStartTime, when the
+// netlist conversion began in seconds of the services' monotonic clock, is written by
+// that conversion as it starts and read by the steps it runs nested (the block engine's
+// destination writer, the batches of REDUCE Rows to One), which refresh the screen at
 // most once per 45 seconds from then.
 struct ActionsMemory {
+  BatchMark BatchStatus = BatchMark::kMore;
+  // The output rows of the last row action, all batches together.
+  long ResultRows = 0;
   double ActionStartTime = 0;
 };
 

@@ -6,8 +6,8 @@
 #include "host/callbacks.h"
 #include "host/text_replace.h"
 #include "host/working_sheet.h"
-#include "items/internal/display.h"
 #include "items/fault_codes.h"
+#include "items/internal/display.h"
 #include "items/internal/grammar.h"
 #include "items/internal/index_split.h"
 #include "items/list_sheet.h"
@@ -26,10 +26,13 @@ std::int64_t ProgressTotal(const host::State& s, const xl::Worksheet& sheet) {
   const Text caption = host::ReplaceItVal(s.Control(host::ctl::main::kCountLabel).Caption(), u",", u"");
   std::int64_t total = 0;
   if (const std::size_t eq = caption.find(u'='); eq != Text::npos) {
-    // Whole units, held within the counter's range.
+    // Whole units, held within the counter's range. A caption that reads as a number too
+    // large for any count ("1e400") gives no count.
     constexpr double kLimit = 9.2e18;
-    const double n = std::clamp(host::CaptionNumber(TextView(caption).substr(eq + 1)), -kLimit, kLimit);
-    total = static_cast<std::int64_t>(n);
+    double n = 0;
+    const auto error = Attempt([&] { n = host::CaptionNumber(TextView(caption).substr(eq + 1)); });
+    if (error && error->Number() != err::kOverflow) throw *error;
+    total = static_cast<std::int64_t>(std::clamp(n, -kLimit, kLimit));
   }
   if (total != 0) return total;
   if (s.request.ActiveWndw != nullptr) {
@@ -42,44 +45,53 @@ std::int64_t ProgressTotal(const host::State& s, const xl::Worksheet& sheet) {
 
 Text OrNoPrefix(TextView prefix) { return prefix.empty() ? Text(kNoPrefix) : Text(prefix); }
 
+// What one Item row holds after it was read: the text in +2 (the plain name, the first
+// prefix, or NoPrefix), or the grammar fault that stopped it.
+struct ReadItem {
+  ItemFaultCode fault = fault::kNone;
+  Text key;
+};
+
 // Splits the Item of one row (whose +2 already holds the whole Item; it holds at most
-// one hyphen) into prefixes and index numbers, and returns the text +2 holds after it:
-// the plain name, the first prefix, or NoPrefix.
-Text SplitItem(const xl::Range& row, TextView item, std::int64_t hyphens) {
+// one hyphen) into prefixes and index numbers.
+//
+// An index number of 16 or more significant digits (however many) cannot be counted
+// exactly: the Item stays whole in +2 as a plain name rather than be stored with a
+// changed number. Any other range goes through the Item grammar as a gathering from
+// cells does (each Item on its own: a window edited by hand may mix the two range
+// styles), so that a reversed or broken range is refused with its fault.
+ReadItem SplitItem(host::State& s, const xl::Range& row, TextView item, std::int64_t hyphens) {
   const bool tabForm = item.find(u'\t') != TextView::npos;
   const xl::Range num1Cell = row.Offset(0, kIndexNum1);
-  // An index number of 16 or more significant digits cannot be counted exactly: the Item
-  // stays whole in +2 as a plain name rather than be stored with a changed number.
   auto keepWhole = [&] {
     row.Parent().Range(num1Cell, row.Offset(0, kPrefix2)).ClearContents();
-    return Text(item);
+    return ReadItem{fault::kNone, Text(item)};
   };
   if (hyphens == 1) {
     const HyphenParts parts = SplitAtHyphen(item, tabForm);
-    const TextView num2 = TrailingDigits(parts.after);
-    WriteText(row.Offset(0, kIndexNum2), num2);
-    WriteText(row.Offset(0, kPrefix2), OrNoPrefix(parts.after.substr(0, parts.after.size() - num2.size())));
-    const Text num1 = WriteIndexNum1(num1Cell, TrailingDigits(parts.before));
-    if (IsBigNum(num1) || IsBigDigitRun(num2)) return keepWhole();
-    const Text prefix1 = OrNoPrefix(CutPrefix(parts.before, num1));
-    WriteText(row.Offset(0, kItemText), prefix1);
-    return prefix1;
+    if (IsBigDigitRun(TrailingDigits(parts.before)) || IsBigDigitRun(TrailingDigits(parts.after))) {
+      return keepWhole();
+    }
+    int style = index_style::kNone;
+    if (const ItemFaultCode code = ClassifyItem(s, row, item, style); code != fault::kNone) return {code, {}};
+    return {fault::kNone, CellText(row.Offset(0, kItemText))};
   }
   TextView name = item;
   if (tabForm) {
     name = StripLow(item);
     if (item.back() >= 32 && !IsDigit(item.back())) {
       WriteText(row.Offset(0, kItemText), name);
-      return Text(name);
+      return {fault::kNone, Text(name)};
     }
   } else if (!IsDigit(item.back())) {
-    return Text(item);
+    return {fault::kNone, Text(item)};
   }
-  const Text num1 = WriteIndexNum1(num1Cell, TrailingDigits(name));
-  if (IsBigNum(num1)) return keepWhole();
+  const TextView digits = TrailingDigits(name);
+  if (IsBigDigitRun(digits)) return keepWhole();
+  const Text num1 = WriteIndexNum1(num1Cell, digits);
   const Text prefix1 = OrNoPrefix(CutPrefix(name, num1));
   WriteText(row.Offset(0, kItemText), prefix1);
-  return prefix1;
+  return {fault::kNone, prefix1};
 }
 
 }  // namespace
@@ -150,7 +162,8 @@ std::optional<ItemFaultCode> ItemsPutText(host::State& s, Text& text, const Text
           s.request.FaultMsg = fault_msg::kManyHyphens;
           break;
         }
-        result = distinctColumn.Add(SplitItem(row, item, hyphens));
+        const ReadItem read = SplitItem(s, row, item, hyphens);
+        result = read.fault != fault::kNone ? read.fault : distinctColumn.Add(read.key);
         if (result != fault::kNone) break;
       }
       ++itemRow;

@@ -15,7 +15,10 @@ void PutText_Clean(Text& text);
 
 // Reads `text` (cleaned in place first) into Item rows under `listName`. Returns
 // nothing when the cleaned text is empty; else 0 (every Item read, or the user
-// aborted), or the fault code 13, 17 or 100 with FaultMsg and FaultItem set.
+// aborted), or a fault code with FaultMsg and FaultItem set: 13 for more than one
+// hyphen, a range's grammar fault (2, 6, 7, 10, 12, 15, 16: each range is read as a
+// gathering from cells reads it, though the two range styles may stand side by side),
+// 17, or 100.
 std::optional<ItemFaultCode> ItemsPutText(host::State& s, Text& text, const Text& listName);
 
 }  // namespace quillary::items

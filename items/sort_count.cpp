@@ -13,6 +13,7 @@
 #include "host/callbacks.h"
 #include "items/internal/display.h"
 #include "items/internal/grammar.h"
+#include "items/internal/index_split.h"
 #include "items/list_sheet.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
@@ -241,7 +242,7 @@ class SortCount {
     Outcome o = Outcome::kDisplay;
     if (!expandRanges_) {
       if (vba::Val(prev4) + 1 == from) {
-        JoinToLast(prev, prev4, q, n2);
+        JoinToLast(q, n2);
       } else {
         o = Write(t);
       }
@@ -261,20 +262,22 @@ class SortCount {
     return Outcome::kDisplay;
   }
 
-  // Extends the last SideItem X by the row: "R1" becomes "R1-" & Q & N2; a range has
-  // its end (the previous second prefix and number) replaced by Q & N2.
-  void JoinToLast(long prev, const Text& prev4, const Text& q, const Text& n2) {
+  // Extends the last SideItem X by the row: "R1" becomes "R1-" & Q & N2; a range keeps
+  // the style it was written in ("R1-R3" and "R1-3"; a window edited by hand may hold
+  // both) and has the number after its one hyphen replaced by N2.
+  void JoinToLast(const Text& q, const Text& n2) {
     const bool pending = !sideItems_.empty();
     const xl::Range last = Cell(next_ - 1, kSideItem);
     Text x = pending ? Text(TextView(sideItems_.back().AsText()).substr(1)) : CellText(last);
-    if (x.find(u'-') == Text::npos) {
-      x += u"-" + q + n2;
+    const std::size_t hyphen = x.find(u'-');
+    if (hyphen == Text::npos) {
+      x += u'-';
+      x += q;
     } else {
-      const auto m = static_cast<std::int64_t>(
-          s_.items.RangeStyle == index_style::kRepeatedPrefix ? q.size() : vba::LTrim(At(prev, kPrefix2)).size());
-      const std::int64_t k = static_cast<std::int64_t>(x.size()) - (static_cast<std::int64_t>(prev4.size()) + m);
-      x = vba::Left(x, k) + q + n2;
+      const std::size_t number = TrailingDigits(TextView(x).substr(hyphen + 1)).size();
+      x.resize(x.size() - number);
     }
+    x += n2;
     if (pending) {
       sideItems_.back() = TextEntry(x);
     } else {

@@ -91,7 +91,6 @@ class Subtraction {
   // CountIndex# mode, where Items are equal only when they are the same text.
   bool matchCase_ = true;
   bool compareTwo_ = false;
-  bool rangeStyle2_ = false;
 
   std::int64_t countA_ = 0;
   std::int64_t countB_ = 0;
@@ -120,7 +119,6 @@ host::Proceed Subtraction::Run(std::int64_t& countA) {
   ignoreIndex_ = s_.request.IgnoreIndexMode;
   matchCase_ = ignoreIndex_ ? vba::EqualsTrue(s_.Control(host::ctl::main::kMatchCase).Value()) : true;
   compareTwo_ = s_.request.vbaMode.Traits().compareTwo;
-  rangeStyle2_ = s_.items.RangeStyle == index_style::kRepeatedPrefix;
 
   ClearSideList(a_);
   ClearSideList(b_);
@@ -303,6 +301,12 @@ void Subtraction::IndexedItem(std::int64_t i, const Text& prefix) {
   if (a2 < a1) a2 = a1;
   const Text cellAddr = CellText(row.Offset(0, kCellAddr));
 
+  // The Item's own index style: a range written "R1-R5" repeats its prefix after the
+  // hyphen, one written "R1-5" does not. Its pieces keep that style, so that the
+  // survivors of one list (which the gathering admits in one style only) stay in one.
+  const Text prefix2 = vba::Trim(CellText(row.Offset(0, kPrefix2)));
+  const bool repeatsPrefix = !prefix2.empty();
+
   const std::vector<IndexSpan>* covered = Covered(prefix);
   const std::vector<IndexSpan> left = covered ? CutOut(a1, a2, *covered) : std::vector<IndexSpan>{{a1, a2}};
   if (left.size() == 1 && left[0].lo == a1 && left[0].hi == a2) {
@@ -310,7 +314,7 @@ void Subtraction::IndexedItem(std::int64_t i, const Text& prefix) {
     Text display = vba::Trim(prefix) + first;
     if (!second.empty()) {
       display += u"-";
-      if (rangeStyle2_) display += vba::Trim(CellText(row.Offset(0, kPrefix2)));
+      display += prefix2;
       display += second;
     }
     WriteIndexedSurvivor(cellAddr, prefix, display);
@@ -329,7 +333,7 @@ void Subtraction::IndexedItem(std::int64_t i, const Text& prefix) {
     Text display = shownPrefix + lo;
     if (!hi.empty() && hi != lo) {
       display += u"-";
-      if (rangeStyle2_) display += shownPrefix;
+      if (repeatsPrefix) display += shownPrefix;
       display += hi;
     }
     return display;
@@ -388,9 +392,10 @@ void Subtraction::Finish(host::Proceed& result) {
   };
 
   result = host::Proceed::kGoOn;
+  const bool sortOption = vba::EqualsTrue(s_.Control(host::ctl::main::kSort).Value());
   // 3: plain Items without the Sort option: the survivors, back in the order in which
   // they were collected, are the result; list A's rows stay.
-  if (ignoreIndex_ && !vba::EqualsTrue(s_.Control(host::ctl::main::kSort).Value()) && s_.compare.CompareStep != 6) {
+  if (ignoreIndex_ && !sortOption && s_.compare.CompareStep != 6) {
     sortSurvivors(false);
     return;
   }
@@ -400,8 +405,10 @@ void Subtraction::Finish(host::Proceed& result) {
     return;
   }
   // 5: list A is rebuilt from the survivors (plain Items with the Sort option too, so
-  // that the sort and count that follows does not show the removed Items again).
-  sortSurvivors(true);
+  // that the sort and count that follows does not show the removed Items again). Plain
+  // Items with the Sort option keep list A's sorted order, which the survivors were
+  // found in; the others go back into the order of their collection first.
+  if (!(ignoreIndex_ && sortOption)) sortSurvivors(true);
   const xl::Range survivorCells =
       a_.Parent().Range(a_.Offset(1, kSideItem), a_.Offset(static_cast<long>(survivors), kSideItem));
   if (const ItemFaultCode code = ItemsGather(s_, listA_, survivorCells); code != fault::kNone) TooMuch_Gather(s_, code);

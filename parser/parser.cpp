@@ -50,13 +50,7 @@ class ParserRun {
   forms::Control& Control(const host::ControlId& id) { return s_.Control(id); }
 
   // "( " & mode & " ): " & headline: the mode as the host sent it.
-  Text Titled(TextView headline) const {
-    Text t = u"( ";
-    t += s_.request.vbaMode.Text();
-    t += u" ): ";
-    t += headline;
-    return t;
-  }
+  Text Titled(TextView headline) const { return host::TitledWith(s_.request.vbaMode.Text(), headline); }
 
   double Message(const Text& prompt, long style) { return host::MsgBoxDLL(s_, prompt, style); }
 

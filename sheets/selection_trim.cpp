@@ -109,8 +109,8 @@ xl::Range UnboldArea(const xl::Range& area) {
   return xl::Range(sheet, xl::Area{a.row1, used.Column(), a.row2, used.Column() + used.ColumnsCount() - 1});
 }
 
-// Selects two areas of the active sheet together through two temporary workbook names,
-// which are deleted again whatever happens.
+}  // namespace
+
 void SelectTogether(host::State& s, const xl::Range& first, const xl::Range& second) {
   xl::Workbook& book = s.ActiveBook();
   struct DropNames {
@@ -132,8 +132,6 @@ void SelectTogether(host::State& s, const xl::Range& first, const xl::Range& sec
   both += kTempNameB;
   book.ActiveSheet().Range(both).Select();
 }
-
-}  // namespace
 
 host::Proceed WholeColRowMergeCheck(host::State& s, const xl::Range& area, int areaNo) {
   return ErrorTrail("WholeColRowMergeCheck", [&] {

@@ -48,6 +48,10 @@ inline constexpr char16_t kMergedMarkerMsg3[] =
     u"merged cells. Otherwise, either bold a different cell that is not merged, or unmerge the cells in your "
     u"second selection and then bold only one of those cells.";
 
+// Selects two areas of the active sheet together through the two temporary workbook
+// names, which are deleted again whatever happens.
+void SelectTogether(host::State& s, const xl::Range& first, const xl::Range& second);
+
 // Compares area `areaNo` (1 or 2) of the current selection with the user's `area` as
 // it was before trimming; when the new one reaches beyond it on any side, tells the
 // user which sides and answers 1, else 0.

@@ -118,6 +118,30 @@ TEST_F(Program, SampleActionsScriptRuns) {
   EXPECT_TRUE(Has(run.out, "\n42\n")) << run.out;
   EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
 }
+
+// The block engine's sample counts the parts of each board beside its rows.
+TEST_F(Program, BoardCountsSampleRuns) {
+  const Outcome run = RunSample("samples/board_counts.qs", dir / "out");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Has(run.out, "R1, R2, R5-R7\t10\tMain board\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "R3, R4\t5\tPower board\n")) << run.out;
+  EXPECT_TRUE(Has(run.out, "D1, D2\t6\tLED board\n")) << run.out;
+  EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
+}
+
+// The result-sheet samples: the netlist converted into a table of nets, the bill of
+// materials reduced to one row per part and expanded back.
+TEST_F(Program, ResultSheetSamplesRun) {
+  const Outcome netlist = RunSample("samples/netlist.qs", dir / "netlist");
+  EXPECT_EQ(netlist.status, 0) << netlist.err;
+  EXPECT_TRUE(Has(netlist.out, "A_LED\tD1-1,R4-2\t2\nCLK\tR2-2,U1-3\t2\n")) << netlist.out;
+  EXPECT_TRUE(IsWorkbookFolder(dir / "netlist"));
+  const Outcome bom = RunSample("samples/bom.qs", dir / "bom");
+  EXPECT_EQ(bom.status, 0) << bom.err;
+  EXPECT_TRUE(Has(bom.out, "P200\tCapacitor 100nF\tC1,C2,C3,C4\t4\n")) << bom.out;
+  EXPECT_TRUE(Has(bom.out, "P400\tLED red\\nSMD 0805\tD2\t2\n")) << bom.out;
+  EXPECT_TRUE(IsWorkbookFolder(dir / "bom"));
+}
 #endif
 
 }  // namespace

@@ -74,6 +74,31 @@ TEST(GetTry, ExpandRefReadsTheActiveWindowTextAgain) {
   EXPECT_EQ(d.Window(), u"R1-3,C7");
 }
 
+// A window edited by hand may mix the two range styles; a range that others join keeps
+// its own style, whichever style the last Get met ("R1-R2" sets 2).
+TEST(GetTry, ExpandRefJoinsRangesOfEitherStyle) {
+  const struct {
+    int rangeStyle;
+    const char16_t* window;
+    const char16_t* shown;
+    const char16_t* count;
+  } cases[] = {
+      {2, u"C1-3,C4-C6", u"C1-6", u"Count = 6"},
+      {1, u"C1-3,C4-C6", u"C1-6", u"Count = 6"},
+      {2, u"C1-C3,C4-6", u"C1-C6", u"Count = 6"},
+      {2, u"C1-C3,C4,C5-7", u"C1-C7", u"Count = 7"},
+  };
+  for (const auto& c : cases) {
+    Desk d;
+    d.Cells({u"x"});
+    d.b.state.items.RangeStyle = c.rangeStyle;
+    d.b.Control(host::ctl::main::kTextbox1).SetValue(Text(c.window));
+    d.Press(u"expand_ref");
+    EXPECT_EQ(d.Window(), c.shown) << ToUtf8(c.window);
+    EXPECT_EQ(d.Caption(u"Label2"), c.count) << ToUtf8(c.window);
+  }
+}
+
 TEST(GetTry, Compare2WithoutACollectingStepTouchesNoList) {
   Desk d;
   d.Cells({u"R1"});
@@ -140,6 +165,7 @@ TEST(GetTry, ADuplicatesSummaryIsPastedSplitAtTabs) {
   d.Tick(u"CheckBox1");
   d.Tick(u"CheckBox3");
   d.Tick(u"CheckBox4");
+  d.b.addin.QueueCompareAnswer(1);  // the TAG SETTINGS dialog: OK
   d.Press();
   EXPECT_TRUE(d.b.state.drivers.TabSplitPaste);
   EXPECT_TRUE(d.b.app->RememberedTextToColumns().Tab);

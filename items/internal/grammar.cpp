@@ -28,8 +28,11 @@ struct FirstNumber {
 
 FirstNumber SplitFirstNumber(host::State& s, const xl::Range& row, TextView part, ItemFaultCode emptyCode,
                              const char16_t* emptyMessage) {
-  const Text number = WriteIndexNum1(row.Offset(0, kIndexNum1), TrailingDigits(part));
-  if (IsBigNum(number)) return {Fault(s, fault::kBigNum, fault_msg::kBigNum), {}};
+  const TextView digits = TrailingDigits(part);
+  const Text number = WriteIndexNum1(row.Offset(0, kIndexNum1), digits);
+  // Past 15 significant digits however long the run is (one too long for any number is
+  // not even read back in exponent form).
+  if (IsBigNum(number) || IsBigDigitRun(digits)) return {Fault(s, fault::kBigNum, fault_msg::kBigNum), {}};
   if (number.empty()) return {Fault(s, emptyCode, emptyMessage), {}};
   return {fault::kNone, CutPrefix(part, number)};
 }

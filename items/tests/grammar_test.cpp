@@ -149,6 +149,18 @@ TEST_F(GrammarTest, ItemsTable) {
   }
 }
 
+TEST_F(GrammarTest, AnIndexNumberPastFifteenDigitsIsBigNumHoweverLong) {
+  for (const std::size_t digits : {16, 308, 309, 400}) {
+    SCOPED_TRACE(digits);
+    b.state.request.FaultMsg.clear();
+    int style = index_style::kNone;
+    const Text run(digits, u'9');
+    EXPECT_EQ(Classify(u"R" + run, style), fault::kBigNum);
+    EXPECT_EQ(Classify(run + u"-" + run + u"9", style), fault::kBigNum);
+    EXPECT_EQ(b.state.request.FaultMsg, u"BigNum >=15 digits");
+  }
+}
+
 TEST(IndexSplitTest, Pieces) {
   EXPECT_EQ(TrailingDigits(u"R007"), u"007");
   EXPECT_EQ(TrailingDigits(u"R7a"), u"");

@@ -142,10 +142,8 @@ TEST_F(PutTextTest, CountIndexRowsAndDistinctColumn) {
       {u"R1-5", {{u"R", 1, u"5", u" "}}, {u"R"}},
       {u"R1 - R5", {{u"R", 1, u"5", u"R"}}, {u"R"}},
       {u"1-5", {{u" ", 1, u"5", u" "}}, {u" "}},
-      {u"R007-R009", {{u"R00", 7, u"009", u"R"}}, {u"R00"}},
-      // The rest of the grammar is not checked here: the parts are stored as they come.
-      {u"R5-R3, S1-T5", {{u"R", 5, u"3", u"R"}, {u"S", 1, u"5", u"T"}}, {u"R", u"S"}},
-      {u"R1-, -5", {{u"R", 1, u"", u" "}, {u" ", E, u"5", u" "}}, {u"R", u" "}},
+      // Each range on its own: the two styles may stand side by side.
+      {u"C1-3, C4-C6", {{u"C", 1, u"3", u" "}, {u"C", 4, u"6", u"C"}}, {u"C"}},
       // The Tab form strips Tabs and other control characters around the parts.
       {u"R1\t-\tR5", {{u"R", 1, u"5", u"R"}}, {u"R"}},
       {u"R1\t- \t5", {{u"R", 1, u"5", u" "}}, {u"R"}},
@@ -170,6 +168,9 @@ TEST_F(PutTextTest, CountIndexRowsAndDistinctColumn) {
        {u"R1234567890123456", u"R"}},
       {u"R1234567890123456-R1234567890123457", {{u"R1234567890123456-R1234567890123457", E, E, E}},
        {u"R1234567890123456-R1234567890123457"}},
+      // However long: a run of 400 digits is no number either.
+      {u"R" + Text(400, u'9'), {{u"R" + Text(400, u'9'), E, E, E}}, {u"R" + Text(400, u'9')}},
+      {u"R1-R" + Text(400, u'9'), {{u"R1-R" + Text(400, u'9'), E, E, E}}, {u"R1-R" + Text(400, u'9')}},
   };
   for (const auto& c : cases) {
     Begin(false);
@@ -273,6 +274,31 @@ TEST_F(PutTextTest, FaultsStopTheReading) {
   }
 }
 
+// A range goes through the Item grammar as in a gathering from cells: a reversed or
+// broken one is refused with the fault a cell holding it gets, and the reading stops.
+TEST_F(PutTextTest, ReversedOrBrokenRangesAreRefusedAsInAGathering) {
+  const struct {
+    const char16_t* text;
+    ItemFaultCode result;
+    const char16_t* faultMsg;
+    const char16_t* faultItem;
+  } cases[] = {
+      {u"R1, R5-R2", fault::kFirstNotBelowSecond, u"First >= HyphenSecond", u"R5-R2"},
+      {u"R3-R3", fault::kFirstNotBelowSecond, u"First >= HyphenSecond", u"R3-R3"},
+      {u"R-5", fault::kMissingNumberBefore, u"Missing Number Before Hyphen", u"R-5"},
+      {u"R1-", fault::kMissingNumberAfter, u"Missing Number After Hyphen", u"R1-"},
+      {u"S1-T5", fault::kPrefixMismatch, u"1st Prefix/2nd Prefix Mismatch", u"S1-T5"},
+      {u"1-R5", fault::kMissingFirstPrefix, u"Missing 1st Prefix but has 2nd Prefix", u"1-R5"},
+      {u"R1-R 5", fault::kBlankInSecondPrefix, u"Space found in 2nd Prefix", u"R1-R 5"},
+  };
+  for (const auto& c : cases) {
+    Begin(false);
+    EXPECT_EQ(Put(c.text), c.result) << ToUtf8(c.text);
+    EXPECT_EQ(b.state.request.FaultMsg, c.faultMsg) << ToUtf8(c.text);
+    EXPECT_EQ(b.state.request.FaultItem, c.faultItem) << ToUtf8(c.text);
+  }
+}
+
 TEST_F(PutTextTest, AFaultItemAlreadySetIsKept) {
   Begin(false);
   b.state.request.FaultItem = u"earlier";
@@ -350,6 +376,8 @@ TEST_F(PutTextTest, ProgressTotalFromLabel2) {
       // No commas either: the sheet's row count, so only the first poll comes.
       {u"Ready", u"no commas", -1, 1},
       {u"Count = 1E30", u"", -1, 1},
+      // A number too large for a count is none.
+      {u"Count = 1e400", u"", -1, 1},
       // A total of 20 or less shows nothing and never polls.
       {u"Count = 15", u"", -1, 0},
       {u"Count = 20", u"", -1, 0},

@@ -285,11 +285,26 @@ HostFormSet::HostFormSet()
   compDupUser.Add(u"Textbox1", K::TextBox);
   compDupUser.Add(u"Frame1", K::Frame);
   AddAll(compDupUser, K::CheckBox,
-         {u"JoinCells", u"DisableTags", u"TagAreaProtected", u"TagNames", u"LocatorLabel", u"ListUniques",
-          u"IDcomment", u"ColorLeftEnable", u"ColorRightEnable"});
+         {u"JoinCells", u"DisableTags", u"TagAreaProtected", u"LocatorLabel", u"ListUniques", u"IDcomment",
+          u"ColorLeftEnable", u"ColorRightEnable"});
   AddAll(compDupUser, K::OptionButton, {u"SummaryYes", u"SummaryNo"});
   AddAll(compDupUser, K::Label, {u"ColorLeftSelect", u"ColorRightSelect"});
+  compDupUser.Item(u"UseNew").SetCaption(u"OK");
   compDupUser.Item(u"UseNew").SetDefault(true);
+  compDupUser.Item(u"UseCollected").SetCaption(u"Use Collected");
+  compDupUser.Item(u"CloseButton").SetCaption(u"Close");
+  compDupUser.Item(u"JoinCells").SetCaption(u"Compare Each Row as a Single Item");
+  compDupUser.Item(u"DisableTags").SetCaption(u"Disable Tags");
+  compDupUser.Item(u"LocatorLabel").SetCaption(u"Locator Label");
+  compDupUser.Item(u"ListUniques").SetCaption(u"List All Unique Items");
+  compDupUser.Item(u"IDcomment").SetCaption(u"ID Comment");
+  compDupUser.Item(u"SummaryYes").SetCaption(u"Yes");
+  compDupUser.Item(u"SummaryNo").SetCaption(u"No");
+  compDupUser.Item(u"SummaryNo").SetValue(true);
+  // The tag names: a drop-down of name pairs, the left and the right name split by "/".
+  MemoryControl& tagNames = compDupUser.Add(u"TagNames", K::ComboBox);
+  for (const char16_t* pair : {u"LftOnly/RtOnly", u"Old/New", u"List1/List2"}) tagNames.AddItem(pair);
+  tagNames.SetValue(quillary::Text(u"LftOnly/RtOnly"));
   compDupUser.Item(u"ColorLeftSelect").SetBackColor(0x80FFFF);   // light yellow
   compDupUser.Item(u"ColorRightSelect").SetBackColor(0xFFFF80);  // light blue
 
@@ -306,6 +321,7 @@ HostFormSet::HostFormSet()
   mainUser.Add(u"Frame2", K::Frame);
   mainUser.Add(u"ComboBox1", K::ComboBox);
   mainUser.Add(u"GetTry_Button", K::CommandButton);
+  mainUser.Item(u"CheckBox4").SetCaption(u"Dups:Tag & Rprt");
   mainUser.Item(u"CheckBox6").SetCaption(u"Items");
   mainUser.Item(u"GetTry_Button").SetCaption(u"Get/Try");
   mainUser.Item(u"GetTry_Button").SetDefault(true);

@@ -179,7 +179,7 @@ TEST_F(FormsTest, EveryControlTheComponentUsesExistsWithItsKind) {
       {&set.compDupUser, u"Frame1", K::Frame},          {&set.compDupUser, u"JoinCells", K::CheckBox},
       {&set.compDupUser, u"SummaryYes", K::OptionButton}, {&set.compDupUser, u"SummaryNo", K::OptionButton},
       {&set.compDupUser, u"DisableTags", K::CheckBox},  {&set.compDupUser, u"TagAreaProtected", K::CheckBox},
-      {&set.compDupUser, u"TagNames", K::CheckBox},     {&set.compDupUser, u"LocatorLabel", K::CheckBox},
+      {&set.compDupUser, u"TagNames", K::ComboBox},     {&set.compDupUser, u"LocatorLabel", K::CheckBox},
       {&set.compDupUser, u"ListUniques", K::CheckBox},  {&set.compDupUser, u"IDcomment", K::CheckBox},
       {&set.compDupUser, u"ColorLeftEnable", K::CheckBox}, {&set.compDupUser, u"ColorRightEnable", K::CheckBox},
       {&set.compDupUser, u"ColorLeftSelect", K::Label}, {&set.compDupUser, u"ColorRightSelect", K::Label},
@@ -227,6 +227,12 @@ TEST_F(FormsTest, HostDefaults) {
   EXPECT_EQ(forms.parse->Item(u"Bolded").Caption(), u"");
   EXPECT_EQ(forms.queryUser->Item(u"CheckBox1").Value(), Variant(false));
   EXPECT_TRUE(forms.lastWordFirstFilter->Item(u"RemoveStringsList").Value().IsNull());
+  // The tag settings: the default name pair, no report, the captions quoted in texts.
+  EXPECT_EQ(forms.compDupUser->Item(u"TagNames").Value(), Variant(u"LftOnly/RtOnly"));
+  EXPECT_EQ(forms.compDupUser->Item(u"SummaryNo").Value(), Variant(true));
+  EXPECT_EQ(forms.compDupUser->Item(u"SummaryYes").Value(), Variant(false));
+  EXPECT_EQ(forms.compDupUser->Item(u"JoinCells").Caption(), u"Compare Each Row as a Single Item");
+  EXPECT_EQ(forms.mainUser->Item(u"CheckBox4").Caption(), u"Dups:Tag & Rprt");
 }
 
 }  // namespace

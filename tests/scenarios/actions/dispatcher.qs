@@ -1,8 +1,7 @@
 # The Action list runs the entry whose text comes as the mode of an "Actions" request. A
 # text without an action (also one with the wrong number of blanks after "||") only
-# empties list 1 of the working sheet; an entry whose routine is not part of this build
-# says so. The entries that add a worksheet are refused in a protected workbook before
-# their routine is looked for.
+# empties list 1 of the working sheet. The entries that add a worksheet are refused in a
+# protected workbook before their routine runs.
 new
 cell A1 "r1, r2"
 select A1
@@ -16,8 +15,6 @@ print control MailBoxForm.SkipMenu.Enabled
 call Actions "Case||  Upper"
 print cells A1
 
-on-error continue
-call Actions "COMPARE 2/Uniques"
 protect workbook
 answer message OK
 call Actions "EXPAND Row to Many"
@@ -28,7 +25,6 @@ Sheet1	-1 (visible)	active
 False
 R1, R2
 #### expected errors
-quillary: line 20: error 438 in Actions: Quillary: The routine "ActionCmprTwo" is not part of this build of the component.
 quillary: message (information) [OK]
   ( EXPAND Row to Many ): This WorkBook is Protected. This Action requires that a New WorkSheet be added to the workbook.
 

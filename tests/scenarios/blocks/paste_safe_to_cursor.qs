@@ -42,7 +42,7 @@ quillary: big message [OK "Active Window"]* [Option "Text FromClipbrd"] [Cancel]
   _______________________
   » Pasting a Duplicates_Summary Report:
 
-  This action will correctly paste into three columns the Duplicate Items and their counts as listed in a Quillary "Summary_Report" after using Quillary's "" option.
+  This action will correctly paste into three columns the Duplicate Items and their counts as listed in a Quillary "Summary_Report" after using Quillary's "Dups:Tag & Rprt" option.
 
   It is recommended that you use Quillary's "Paste Safe To Cursor" for a Duplicates_Summary when you do not want Excel's Edit>Paste to paste Items improperly as number values or as formulas. Be aware that, unlike Quillary's Paste methods, Excel's Edit>Paste can truncate long formulas.
 
@@ -77,7 +77,7 @@ quillary: big message [OK "Active Window"]* [Option "Text FromClipbrd"] [Cancel]
   _______________________
   » Pasting a Duplicates_Summary Report:
 
-  This action will correctly paste into three columns the Duplicate Items and their counts as listed in a Quillary "Summary_Report" after using Quillary's "" option.
+  This action will correctly paste into three columns the Duplicate Items and their counts as listed in a Quillary "Summary_Report" after using Quillary's "Dups:Tag & Rprt" option.
 
   It is recommended that you use Quillary's "Paste Safe To Cursor" for a Duplicates_Summary when you do not want Excel's Edit>Paste to paste Items improperly as number values or as formulas. Be aware that, unlike Quillary's Paste methods, Excel's Edit>Paste can truncate long formulas.
 

@@ -1,8 +1,9 @@
-# Without "on-error continue", an error of the component ends the script with status 1.
+# Without "on-error continue", an error of the component ends the script with status 1:
+# here a Query form event sent while no request has shown the Query form.
 new
-call Actions "COMPARE 2/Uniques"
+event NextButtonClick
 print sheets
 #### expected output
 #### expected errors
-quillary: line 3: error 438 in Actions: Quillary: The routine "ActionCmprTwo" is not part of this build of the component.
+quillary: line 4: error 91 in NextButtonClick: Quillary: Object variable or With block variable not set
 #### expected status 1

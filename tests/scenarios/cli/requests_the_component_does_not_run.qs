@@ -1,15 +1,14 @@
-# A request for a routine the component does not know runs nothing; one whose routine
-# is not part of this build raises an error, which "on-error continue" reports and
-# passes over.
+# A request for a routine the component does not know runs nothing; an error of the
+# component (a Query form event while no request shows the form) is reported and passed
+# over after "on-error continue".
 new
 call Foo
 print sheets
 on-error continue
-call Actions "COMPARE 2/Uniques"
+event NextButtonClick
 print sheets
 #### expected output
 Sheet1	-1 (visible)	active
-Quillary3016000000	2 (very hidden)
 Sheet1	-1 (visible)	active
 #### expected errors
-quillary: line 8: error 438 in Actions: Quillary: The routine "ActionCmprTwo" is not part of this build of the component.
+quillary: line 8: error 91 in NextButtonClick: Quillary: Object variable or With block variable not set

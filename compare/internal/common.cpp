@@ -1,0 +1,97 @@
+#include "compare/internal/common.h"
+
+#include "host/controls.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::compare {
+
+bool On(const host::State& s, const host::ControlId& id) {
+  const forms::Control& c = s.Control(id);
+  return c.Enabled() && vba::EqualsTrue(c.Value());
+}
+
+xl::Range Selection(host::State& s) { return s.App().ActiveWindow()->RangeSelection(); }
+
+bool FirstIsLeft(const xl::Area& first, const xl::Area& second) {
+  return first.col1 < second.col1 || (first.col1 == second.col1 && first.row1 < second.row1);
+}
+
+int AreaOfSide(const xl::Range& selection, bool leftSide) {
+  const bool firstIsLeft = FirstIsLeft(selection.Areas(1).FirstArea(), selection.Areas(2).FirstArea());
+  return firstIsLeft == leftSide ? 1 : 2;
+}
+
+Text TagLabel(const host::State& s, bool leftSide, bool sameColumn) {
+  const Text names = vba::CStr(s.Control(host::ctl::compdup::kTagNames).Value());
+  Text name;
+  const std::size_t slash = names.find(u'/');
+  if (slash != Text::npos) {
+    name = leftSide ? vba::Trim(TextView(names).substr(0, slash)) : vba::Trim(TextView(names).substr(slash + 1));
+  } else {
+    name = names;
+  }
+  if (names == u"LftOnly/RtOnly" && sameColumn) name = leftSide ? u"TopOnly" : u"BotOnly";
+  return u"in" + name + (leftSide ? u"(a)" : u"(b)");
+}
+
+std::optional<xl::Range> ShiftedTagColumn(const xl::Range& area) {
+  const xl::Range topLeft = area.Cells(1, 1);
+  if (area.Column() + area.ColumnsCount() - 1 >= area.Parent().ColumnsCount()) return std::nullopt;
+  const xl::Range merged = topLeft.MergeArea();
+  const long cols = area.ColumnsCount() - merged.ColumnsCount() + 1;
+  const long rows = area.RowsCount() - merged.RowsCount();
+  return area.Parent().Range(topLeft.Offset(0, cols), topLeft.Offset(rows, cols));
+}
+
+bool HasCommentBoxes(const xl::Range& range) {
+  const xl::Range first = range.Cells(1, 1);
+  return range
+      .Find({.What = u"?",
+             .After = &first,
+             .LookIn = xl::xlComments,
+             .LookAt = xl::xlPart,
+             .SearchOrder = xl::xlByColumns,
+             .SearchDirection = xl::xlNext,
+             .MatchCase = false})
+      .has_value();
+}
+
+Text TagColumnQuestionTail(bool idComment, bool commentsFound, TextView results) {
+  Text out = u"But cells in the area to the right of this selection are not all empty";
+  if (idComment && commentsFound) out += u" (and/or they have Comment Boxes)";
+  out += u". Typically, if those cells hold Tags as the result of a previous ";
+  out += results;
+  out += u" Result, choose \"YES\" to remove them from this ";
+  out += results;
+  out +=
+      u" Result. But if they are not previously placed Tags, choose \"NO\" for now, and then insert an empty column to "
+      u"receive Tags (Right-click the column identifier letter and \"Insert\").";
+  out += u"\r\r";
+  if (idComment) {
+    out += commentsFound
+               ? u"Because you have chosen to place Comment Box Tags, the existing Comment Boxes Tags WILL be "
+                 u"erased if you choose YES now."
+               : u"Comment Boxes Tags will be added as needed.";
+  } else {
+    out += commentsFound ? u"Note: Because you have NOT chosen to place Comment Box Tags, the existing Comment Boxes "
+                           u"Tags will be NOT be erased if you choose YES now."
+                         : u"There are no existing Comment Box Tags to the right of your selection.";
+  }
+  return out;
+}
+
+void ResetFindSettings(host::State& s) {
+  static_cast<void>(Attempt([&] {
+    const std::optional<xl::Range> cell = s.App().ActiveCell();
+    if (!cell) return;
+    static_cast<void>(cell->Find({.What = u"?",
+                                  .After = &*cell,
+                                  .LookIn = xl::xlValues,
+                                  .LookAt = xl::xlPart,
+                                  .SearchOrder = xl::xlByColumns,
+                                  .SearchDirection = xl::xlNext,
+                                  .MatchCase = false}));
+  }));
+}
+
+}  // namespace quillary::compare

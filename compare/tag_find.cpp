@@ -1,0 +1,377 @@
+#include <algorithm>
+#include <vector>
+
+#include "compare/internal/common.h"
+#include "compare/internal/tag_run.h"
+#include "compare/tagging.h"
+#include "host/callbacks.h"
+#include "host/screen.h"
+#include "host/working_sheet.h"
+#include "items/list_sheet.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::compare {
+
+namespace {
+
+namespace cd = host::ctl::compdup;
+using host::Quoted;
+using host::State;
+
+constexpr char16_t kCr2[] = u"\r\r";
+
+// Sort keys of worksheet positions: the row, then the column (a column number is below
+// this factor), exact in a double for every cell of the grid.
+constexpr double kRowFactor = 100000;
+
+// One call of CmprMark_Find: the set-up, the walk over the list rows and the report.
+class Tagger {
+ public:
+  explicit Tagger(TagRun& run) : r_(run), s_(run.s) {}
+
+  void Run() {
+    if (SetUp()) {
+      if (WalkWanted()) {
+        r_.tagArea = TagColumn();
+        if (!Walk()) return;
+        if (!s_.request.IgnoreIndexMode) SortListByPosition();
+      }
+      if (r_.listRows > 0 && On(s_, cd::kSummaryYes)) static_cast<void>(WriteDiffReport(r_));
+    }
+  }
+
+ private:
+  bool Compare() const { return s_.request.vbaMode.Traits().compareTwo; }
+
+  // Settles the list, the area, the label and the blocks. False when this selection is
+  // not tagged at all.
+  bool SetUp() {
+    xl::Worksheet& work = items::WorkSheet(s_);
+    r_.listAnchor = work.Range(r_.listName);
+    const xl::Range& anchor = *r_.listAnchor;
+    const bool ignore = s_.request.IgnoreIndexMode;
+    r_.listRows = items::ColumnCount(anchor, ignore ? items::kSideItem : items::kItemText);
+    if (!ignore) {
+      const long used = work.UsedRange().RowsCount();
+      work.Range(anchor.Offset(0, items::kSideOrderNum), anchor.Offset(used, items::kSideItem)).ClearContents();
+    }
+    r_.sideB = r_.listName == host::kList1;
+    r_.tagsOff = !(On(s_, cd::kListUniques) || On(s_, cd::kLocatorLabel));
+
+    const xl::Range selection = Selection(s_);
+    int areaNo = 1;
+    if (selection.AreasCount() == 2) {
+      r_.twoAreas = true;
+      const bool leftSide = !r_.sideB;
+      const bool sameColumn = selection.Areas(1).Column() == selection.Areas(2).Column();
+      s_.compare.TagText = TagLabel(s_, leftSide, sameColumn);
+      r_.label = s_.compare.TagText;
+      areaNo = AreaOfSide(selection, leftSide);
+    } else {
+      if (!vba::EqualsTrue(s_.Control(host::ctl::main::kSort).Value())) return false;
+      r_.label = selection.Areas(1).Address();
+    }
+    r_.taggedArea = selection.Areas(areaNo);
+    r_.topLeftMergeCols = r_.taggedArea->Cells(1, 1).MergeArea().ColumnsCount();
+    if (r_.twoAreas && Compare()) AdjacencyChecks(selection);
+    SheetEndCheck();
+    return true;
+  }
+
+  // Two areas side by side that share a row: the left one's tags would stand against the
+  // right one (touching), or the report's extra left columns would (one column apart).
+  void AdjacencyChecks(const xl::Range& selection) {
+    const xl::Area a1 = selection.Areas(1).FirstArea();
+    const xl::Area a2 = selection.Areas(2).FirstArea();
+    const long c1 = a1.col1, c2 = a2.col1, w1 = a1.Columns(), w2 = a2.Columns();
+    const bool shareRow = a1.row1 <= a2.row2 && a2.row1 <= a1.row2;
+    const bool warnable = !r_.sideB && !r_.tagsOff && r_.listRows >= 1;
+    const bool touching = c2 == c1 + w1 || c1 == c2 + w2;
+    if (touching) {
+      if (shareRow) {
+        r_.areasAdjacent = true;
+        if (warnable) {
+          WarnNoTags(
+              u"Because the left selection abuts against the selection at the right (without an unselected column "
+              u"between them)");
+          r_.tagsBlockedByNeighbour = true;
+        }
+      }
+    } else if (c1 > 1 && c2 > 1 && On(s_, cd::kSummaryYes)) {
+      const bool oneApart = c2 - 1 == c1 + w1 || c1 - 1 == c2 + w2;
+      if (oneApart && shareRow) {
+        r_.areasAdjacent = true;
+        if (warnable) {
+          Warn(
+              Text(u"Because any Result Tags placed for the left selection would abut against the selection at the "
+                   u"right, to avoid confusion, the optional Summary Report will not include the extra column to the "
+                   u"left of each selected area."));
+          r_.reportNoLeftColumn = true;
+        }
+      }
+    }
+    r_.reportLeftColumn = !r_.areasAdjacent && !r_.reportNoLeftColumn && c1 > 1 && c2 > 1;
+  }
+
+  void SheetEndCheck() {
+    const xl::Range& area = *r_.taggedArea;
+    if (area.Column() + area.ColumnsCount() - 1 != items::WorkSheet(s_).ColumnsCount()) return;
+    WarnNoTags(u"Because the " + Quoted(r_.label) + u" selection abuts against the right end of the worksheet");
+    r_.tagsBlockedBySheetEnd = true;
+  }
+
+  void Warn(const Text& headline) { host::MsgBoxDLL(s_, host::MsgTitle(s_, headline), host::msgbox::kInformation); }
+
+  // The warning that no tags can go beside the area, after the reason why.
+  void WarnNoTags(const Text& reason) {
+    const Text label = Quoted(r_.label);
+    Warn(reason + u", you will not be able to place Result Tags for the " + label + u" selection." + kCr2 +
+         u"The optional Summary Report will also NOT show Tags next to listed Items for the " + label +
+         u" selection. However, you can place your own Tags into the Summary Report.");
+  }
+
+  // The walk runs when a colour or a tag label is wanted (a comment box alone does not
+  // start it).
+  bool WalkWanted() const {
+    return On(s_, cd::kColorLeftEnable) || On(s_, cd::kColorRightEnable) || On(s_, cd::kListUniques) ||
+           On(s_, cd::kLocatorLabel);
+  }
+
+  // The column just right of the area, over its rows; none at the sheet's right end.
+  std::optional<xl::Range> TagColumn() const {
+    if (r_.tagsBlockedBySheetEnd) return std::nullopt;
+    const xl::Range& area = *r_.taggedArea;
+    const long next = area.ColumnsCount() + 1;
+    return area.Parent().Range(area.Cells(1, next), area.Cells(area.RowsCount(), next));
+  }
+
+  // The values of the list rows' column `offset` (or `width` columns from it), row by row.
+  std::vector<Variant> ListColumn(long offset, long width = 1) const {
+    if (r_.listRows == 0) return {};
+    const xl::Range& anchor = *r_.listAnchor;
+    return anchor.Parent()
+        .Range(anchor.Offset(1, offset), anchor.Offset(static_cast<long>(r_.listRows), offset + width - 1))
+        .Values();
+  }
+
+  // The walk over the list rows; false when the break key stopped it.
+  bool Walk() {
+    const bool ignore = s_.request.IgnoreIndexMode;
+    const std::vector<xl::CellPos> sources = SourcePositions(r_);
+    // The Items, for tags listing them: +8 in IgnoreIndex#, +2 to +5 in CountIndex#.
+    const std::vector<Variant> itemParts = ListColumn(ignore ? items::kSideItem : items::kItemText, ignore ? 1 : 4);
+    const xl::Range& area = *r_.taggedArea;
+    xl::Worksheet& sheet = s_.ActiveBook().ActiveSheet();
+    const long lastCol = area.Column() + area.ColumnsCount() - 1;
+    const long firstColourCol = lastCol + r_.topLeftMergeCols - area.ColumnsCount();
+
+    const Text window = s_.request.ActiveWndw != nullptr ? s_.request.ActiveWndw->Name() : Text();
+    const bool leftColour = On(s_, cd::kColorLeftEnable) && (window == host::ctl::main::kTextbox1.name || !Compare());
+    const bool rightColour = On(s_, cd::kColorRightEnable) && window == host::ctl::main::kTextbox2.name;
+    const long leftBack = s_.Control(cd::kColorLeftSelect).BackColor();
+    const long rightBack = s_.Control(cd::kColorRightSelect).BackColor();
+    const bool listMode = (!Compare() && Selection(s_).AreasCount() == 1) || On(s_, cd::kListUniques);
+    const bool locatorLabel = On(s_, cd::kLocatorLabel);
+    forms::Control& idComment = s_.Control(cd::kIdComment);
+
+    host::ProgressBar bar(s_, u" Tagging Progress: ");
+    const std::int64_t n = r_.listRows;
+    for (std::int64_t i = 0; i < n; ++i) {
+      if (!bar.Step(i + 1, n)) return false;
+      const long row = sources[static_cast<std::size_t>(i)].row;
+      if (r_.tagAreaState == TagAreaState::kUndecided && !r_.tagsOff && !r_.tagsBlockedByNeighbour &&
+          !r_.tagsBlockedBySheetEnd) {
+        CheckTagColumn();
+      }
+      const bool cleared = r_.tagAreaState == TagAreaState::kCleared;
+      const xl::Range anchorCell = sheet.Cells(row, lastCol);
+      for (const auto& [wanted, back] : {std::pair{leftColour, leftBack}, std::pair{rightColour, rightBack}}) {
+        if (!wanted) continue;
+        const xl::Range marked =
+            sheet.Range(sheet.Cells(row, firstColourCol), sheet.Cells(row, cleared ? lastCol + 1 : lastCol));
+        if (back == kNoColour) {
+          marked.Interior().SetPattern(xl::xlNone);
+        } else {
+          marked.Interior().SetColor(back);
+        }
+      }
+      if (!cleared) continue;
+      const xl::Range tagCell = anchorCell.Offset(0, 1);
+      if (listMode) {
+        const Text current = items::CellText(tagCell);
+        const Text item = ignore ? vba::CStr(itemParts[static_cast<std::size_t>(i)]) : CountIndexItem(itemParts, i);
+        if (current.empty()) {
+          items::WriteText(tagCell, item);
+        } else {
+          items::WriteText(tagCell, current + u',' + item);
+        }
+      } else if (locatorLabel) {
+        items::WriteText(tagCell, s_.compare.TagText);
+      }
+      if (idComment.Enabled() && vba::EqualsTrue(idComment.Value()) && !tagCell.Comment()) {
+        tagCell.AddComment(s_.compare.TagText).SetAutoSize(true);
+      }
+    }
+    return true;
+  }
+
+  // A CountIndex# Item as a tag: the prefix without its no-prefix blank and the number,
+  // and for a range "-" with the second prefix and number.
+  static Text CountIndexItem(const std::vector<Variant>& parts, std::int64_t i) {
+    const auto at = [&](long k) { return vba::CStr(parts[static_cast<std::size_t>(i * 4 + k)]); };
+    Text item = vba::LTrim(at(0)) + at(1);
+    const Text second = at(2);
+    if (!second.empty()) {
+      item += u'-';
+      item += vba::LTrim(at(3));
+      item += second;
+    }
+    return item;
+  }
+
+  // Before the first tag: a tag column that holds anything (in a comparison, also a
+  // comment box) is cleared only when the user agrees.
+  void CheckTagColumn() {
+    const xl::Range& tagArea = *r_.tagArea;
+    const bool compare = Compare();
+    const bool idComment = On(s_, cd::kIdComment);
+    const double filled = s_.App().WorksheetFunction().CountA(tagArea);
+    bool commentsFound = false;
+    bool ask = filled != 0;
+    if (compare) {
+      commentsFound = HasCommentBoxes(tagArea);
+      ask = ask || commentsFound;
+    }
+    if (ask) {
+      host::ScreenOn(s_);
+      const xl::Range& area = *r_.taggedArea;
+      area.Cells(1, area.ColumnsCount()).Activate();
+      Text prompt = host::MsgTitle(s_, (compare ? u"UNIQUE ITEMS HAVE BEEN FOUND " : u"DUPLICATES HAVE BEEN FOUND ") +
+                                           Quoted(r_.label) + u" worksheet selection.");
+      prompt += kCr2;
+      prompt += compare ? u"You have chosen to put Tag Labels in the area to the right of your " + Quoted(r_.label) +
+                              u" worksheet selection."
+                        : Text(
+                              u"You have chosen to put Tag Labels in the area to the right of your worksheet "
+                              u"selection.");
+      prompt += kCr2;
+      prompt += TagColumnQuestionTail(idComment, commentsFound, compare ? u"Comparison" : u"Duplicates");
+      if (host::MsgBoxDLL(s_, prompt, host::msgbox::kYesNo) != host::msgbox::kAnswerYes) {
+        r_.tagAreaState = TagAreaState::kNotCleared;
+        return;
+      }
+    }
+    r_.tagAreaState = TagAreaState::kCleared;
+    if (const std::optional<Error> e = Attempt([&] { tagArea.ClearContents(); })) {
+      const Text mode = s_.request.vbaMode.Text();
+      const bool merged = vba::InStr(1, FromUtf8(e->Description()), u"merged", vba::kTextCompare) > 0;
+      host::MsgBoxDLL(s_,
+                      merged ? u"( " + mode +
+                                   u" ): There is a merged cell in the TAG destination area. This process will not "
+                                   u"place TAGS into merged cells.\r\rTAGGING is INCOMPLETE. Any previously existing "
+                                   u"content in the TAG destination area could not be cleared. Processing will "
+                                   u"continue, but do NOT depend on the resulting TAGS to represent the complete final "
+                                   u"results.\r\rPlease unmerge the offending cell. Consider umerging all cells. "
+                                   u"Quillary's \"Paint Table Format\" will unmerge cells.\r\r"
+                             : u"( " + mode +
+                                   u" ): This process will not place all TAGS due to an unanticipated FAULT.\r\r"
+                                   u"TAGGING is INCOMPLETE. Previous content in the TAG destination area could not be "
+                                   u"cleared. Processing will continue, but do NOT depend on the resulting TAGS to "
+                                   u"represent the complete final results.\r\r",
+                      host::msgbox::kInformation);
+      r_.tagAreaState = TagAreaState::kNotCleared;
+    }
+    // A sheet that forbids formatting keeps the column's formats.
+    if (!host::SheetProtectedCheck(s_)) {
+      tagArea.SetWrapText(false);
+      tagArea.SetVerticalAlignment(xl::xlTop);
+    }
+    if (idComment) {
+      const xl::Range& area = *r_.taggedArea;
+      const long next = area.ColumnsCount() + 1;
+      area.Parent().Range(area.Cells(1, next), area.Cells(area.RowsCount(), next)).ClearComments();
+    }
+    host::ScreenOn(s_);
+    if (const std::optional<xl::Range> active = s_.App().ActiveCell()) active->Activate();
+    host::ScreenRestore(s_);
+  }
+
+  // CountIndex#: the list rows in worksheet order (row, then column; the rows of one cell
+  // by Item), so that the report meets the Items of one worksheet row together. The key
+  // column +6 is scratch and empty again afterwards.
+  void SortListByPosition() {
+    const xl::Range& anchor = *r_.listAnchor;
+    xl::Worksheet& work = anchor.Parent();
+    const auto n = static_cast<long>(r_.listRows);
+    if (n >= 1) {
+      const std::vector<xl::CellPos> sources = SourcePositions(r_);
+      std::vector<Variant> keys;
+      keys.reserve(sources.size());
+      for (const xl::CellPos& p : sources) keys.emplace_back(static_cast<double>(p.row) * kRowFactor + p.col);
+      work.Range(anchor.Offset(1, items::kSideOrderNum), anchor.Offset(n, items::kSideOrderNum)).SetValues(keys);
+      const xl::Range key1 = anchor.Offset(1, items::kSideOrderNum);
+      const xl::Range key2 = anchor.Offset(1, items::kItemText);
+      const xl::Range key3 = anchor.Offset(1, items::kIndexNum1);
+      items::SortIgnoringErrors(work.Range(anchor.Offset(1, items::kCellAddr), anchor.Offset(n, items::kSideOrderNum)),
+                                {.Key1 = &key1,
+                                 .Order1 = xl::xlAscending,
+                                 .Key2 = &key2,
+                                 .Order2 = xl::xlAscending,
+                                 .Key3 = &key3,
+                                 .Order3 = xl::xlAscending,
+                                 .Header = xl::xlNo,
+                                 .MatchCase = true,
+                                 .Orientation = xl::xlTopToBottom});
+    }
+    const long used = work.UsedRange().RowsCount();
+    work.Range(anchor.Offset(0, items::kSideOrderNum), anchor.Offset(used, items::kSideOrderNum)).ClearContents();
+  }
+
+  TagRun& r_;
+  State& s_;
+};
+
+}  // namespace
+
+std::vector<xl::CellPos> SourcePositions(const TagRun& run) {
+  std::vector<xl::CellPos> out;
+  if (run.listRows == 0) return out;
+  const xl::Range& anchor = *run.listAnchor;
+  const long col = run.s.request.IgnoreIndexMode ? items::kSideCellAddr : items::kCellAddr;
+  const std::vector<Variant> addresses =
+      anchor.Parent().Range(anchor.Offset(1, col), anchor.Offset(static_cast<long>(run.listRows), col)).Values();
+  xl::Worksheet& sheet = run.s.ActiveBook().ActiveSheet();
+  out.reserve(addresses.size());
+  for (const Variant& a : addresses) {
+    const std::optional<xl::Reference> ref = xl::ParseA1(vba::CStr(a), sheet.RowsCount(), sheet.ColumnsCount());
+    if (!ref || ref->areas.empty() || ref->sheet) {
+      Raise(err::kApplication, "Method 'Range' of object '_Worksheet' failed");
+    }
+    out.push_back({ref->areas.front().row1, ref->areas.front().col1});
+  }
+  return out;
+}
+
+void CmprMark_Find(State& s, const Text& listName) {
+  ErrorTrail("CmprMark_Find", [&] {
+    if (s.App().ActiveWorkbook() == nullptr || s.request.progress.UserAbort) return;
+    TagRun run(s, listName);
+    Tagger(run).Run();
+    // The report sheet gets the General number format when this call wrote rows on it.
+    if (run.reportWrote) {
+      const Text name = s.Control(host::ctl::mail::kResultSheet).Caption();
+      xl::Workbook& book = s.ActiveBook();
+      for (long i = 1; i <= book.Worksheets().Count(); ++i) {
+        xl::Worksheet& sheet = book.Worksheets().Item(i);
+        if (vba::StrComp(sheet.Name(), name, vba::kTextCompare) == 0) {
+          sheet.Range(sheet.Cells(1, 1), sheet.Cells(sheet.RowsCount(), sheet.ColumnsCount()))
+              .SetNumberFormat(u"General");
+          break;
+        }
+      }
+    }
+    ResetFindSettings(s);
+  });
+}
+
+}  // namespace quillary::compare

@@ -1,0 +1,101 @@
+#include "compare/tag_settings.h"
+
+#include "compare/internal/common.h"
+#include "compare/internal/texts.h"
+#include "host/callbacks.h"
+#include "host/screen.h"
+#include "platform/runtime/vba.h"
+
+namespace quillary::compare {
+
+namespace {
+
+namespace cd = host::ctl::compdup;
+
+void Enable(host::State& s, const host::ControlId& id, bool enabled) { s.Control(id).SetEnabled(enabled); }
+
+// The controls as a duplicates tagging starts: no report, "OK" as the default button,
+// the left colour only, tags as the Items themselves (no names, no comment boxes).
+void ResetDialog(host::State& s) {
+  Enable(s, cd::kSummaryYes, false);
+  Enable(s, cd::kSummaryNo, false);
+  s.Control(cd::kColourFrame).SetCaption(u"Color for Marking Duplicates");
+  s.Control(cd::kUseNew).SetCaption(u"OK");
+  Enable(s, cd::kUseNew, true);
+  s.Control(cd::kUseNew).SetDefault(true);
+  s.Control(cd::kUseCollected).SetVisible(false);
+  Enable(s, cd::kIdComment, false);
+  Enable(s, cd::kTagNames, false);
+  Enable(s, cd::kColorLeftEnable, true);
+  Enable(s, cd::kColorRightEnable, false);
+  Enable(s, cd::kColorRightSelect, false);
+  Enable(s, cd::kDisableTags, true);
+  Enable(s, cd::kListUniques, false);
+  Enable(s, cd::kTagAreaProtected, false);
+  Enable(s, cd::kJoinCells, true);
+}
+
+// On a protected sheet: the tags when the tag column is locked, the colour marks when
+// formatting is not allowed; one warning names what is switched off.
+void ProtectionLimits(host::State& s, const xl::Range& area) {
+  xl::Worksheet& sheet = s.ActiveBook().ActiveSheet();
+  const Text initiator = s.Control(host::ctl::main::kTagDuplicates).Caption();
+  Text warning;
+  // An area at the sheet's right end has no tag column to lock.
+  if (const std::optional<xl::Range> tagColumn = ShiftedTagColumn(area)) {
+    const Variant locked = tagColumn->Locked();
+    if (locked.IsNull() || vba::EqualsTrue(locked)) {
+      Enable(s, cd::kTagAreaProtected, true);
+      Enable(s, cd::kListUniques, false);
+      Enable(s, cd::kIdComment, false);
+      Enable(s, cd::kLocatorLabel, false);
+      texts::AddTagAreaLocked(warning, initiator);
+    }
+  }
+  if (!sheet.Protection().AllowFormattingCells) {
+    Enable(s, cd::kColorLeftEnable, false);
+    texts::AddNoFormatting(warning, initiator);
+  }
+  if (!warning.empty()) host::MsgBoxDLL(s, warning, host::msgbox::kInformation);
+}
+
+}  // namespace
+
+host::Proceed DuplicatesFormShow(host::State& s) {
+  return ErrorTrail("DuplicatesFormShow", [&] {
+    const xl::Range selection = Selection(s);
+    const long areas = selection.AreasCount();
+    const bool sameAreaTwice = areas == 2 && selection.Areas(1).Address() == selection.Areas(2).Address();
+    if (areas > 1 && !sameAreaTwice) {
+      const double answer = host::MsgBoxDLL(s, host::MsgTitle(s, texts::SeveralAreas()),
+                                            host::msgbox::kOkCancel + host::msgbox::kInformation);
+      return answer == host::msgbox::kAnswerCancel ? host::Proceed::kStop : host::Proceed::kGoOn;
+    }
+
+    ResetDialog(s);
+    const xl::Range area = selection.Areas(1);
+    if (s.ActiveBook().ActiveSheet().ProtectContents()) {
+      ProtectionLimits(s, area);
+    } else {
+      const bool joinCells = vba::EqualsTrue(s.Control(cd::kJoinCells).Value());
+      Enable(s, cd::kLocatorLabel, !((!joinCells && area.ColumnsCount() > 1) || areas > 1));
+    }
+
+    texts::HelpFacts facts;
+    facts.oneArea = areas == 1;
+    facts.severalColumns = area.ColumnsCount() > 1;
+    s.Control(cd::kText).SetValue(texts::TagSettingsHelp(facts, s.Control(host::ctl::main::kTagDuplicates).Caption(),
+                                                         s.Control(cd::kJoinCells).Caption(),
+                                                         s.Control(host::ctl::main::kGetTryButton).Caption()));
+
+    host::HideMainUserForm(s);
+    host::ScreenOn(s);
+    host::ShowCompDupUserFormDLL(s, s.Control(cd::kUseNew).Name());
+    host::ScreenRestore(s);
+    const int answer = s.compare.CompareStep;
+    s.compare.CompareStep = 0;
+    return answer == 0 ? host::Proceed::kStop : host::Proceed::kGoOn;
+  });
+}
+
+}  // namespace quillary::compare
