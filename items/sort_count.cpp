@@ -387,8 +387,6 @@ class SortCount {
     return Outcome::kDisplay;
   }
 
-  // A value as the lists read it (CellText).
-  static Text ValueText(const Variant& v) { return v.IsError() ? CellErrorText(v.AsError()) : vba::CStr(v); }
 
   // The values OrderNum to ItemText of sorted Item row i, which is the current row of the
   // walk or the one before it.

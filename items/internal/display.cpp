@@ -38,28 +38,18 @@ bool JoinItems(host::State& s, const xl::Range& shown, std::int64_t n, std::size
   const bool quiet = s.request.vbaMode.Traits().quietStatusBar;
   host::ProgressBar bar(s, u" ToDisplay Progress: ", false);
 
-  // The column is read a block of rows at a time.
-  constexpr std::int64_t kBlockRows = 4096;
-  xl::Worksheet& sheet = shown.Parent();
-  std::vector<Variant> block;
-  std::int64_t blockFrom = 0;
+  ColumnReader column(shown, kItemText, n);
   Text items;
   std::vector<std::size_t> lengths;
   lengths.reserve(static_cast<std::size_t>(n));
   for (std::int64_t i = 1; i <= n; ++i) {
     if (progress && !bar.Step(i, 2 * n, !quiet)) return false;
-    if (blockFrom == 0 || i >= blockFrom + kBlockRows) {
-      blockFrom = i;
-      const std::int64_t last = std::min(n, i + kBlockRows - 1);
-      sheet.Range(shown.Offset(static_cast<long>(i), kItemText), shown.Offset(static_cast<long>(last), kItemText))
-          .Values(block);
-    }
-    const Variant& v = block[static_cast<std::size_t>(i - blockFrom)];
+    const Variant& v = column.At(i);
     const std::size_t before = items.size();
     if (v.IsText()) {
       items += v.AsText();
     } else {
-      items += v.IsError() ? CellErrorText(v.AsError()) : vba::CStr(v);
+      items += ValueText(v);
     }
     lengths.push_back(items.size() - before);
   }
