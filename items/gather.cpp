@@ -24,6 +24,10 @@ constexpr std::int64_t kProgressThreshold = 20;
 
 constexpr char16_t kCellErrorItem[] = u"#Error in Cell Formula";
 
+// The source is read this many rows at a time, and IgnoreIndex# writes this many Item
+// rows at a time.
+constexpr long kBlockRows = 4096;
+
 // The notice for an empty Item between commas (CountIndex# mode, once per run).
 Text BlankItemMessage(const host::State& s) {
   Text m = host::MsgTitle(s, u" CountIndex# Mode: ");
@@ -60,12 +64,13 @@ class Gatherer {
   enum class Flow { Next, Stop };
 
   std::vector<xl::Area> AreasToGather() const;
-  Flow GatherCell(const xl::Range& cell, bool hidden);
+  Flow GatherCell(const xl::Range& cell, const Variant& value, bool hidden);
   Flow Piece(const xl::Range& cell, TextView item);
   Flow JoinPiece(const xl::Range& cell, TextView item, std::size_t cellTextLength);
   Flow WriteRow(const xl::Range& cell, TextView item, bool withAddress);
+  void Flush();
   Flow RowEnd();
-  Flow Enter();
+  Flow Enter(TextView written);
   Flow Fail(ItemFaultCode code, const Text& faultItem = {});
   void Finish();
 
@@ -92,6 +97,15 @@ class Gatherer {
   int indexStyle_ = index_style::kNone;
   ItemFaultCode result_ = fault::kNone;
   std::optional<xl::Range> current_;
+
+  // Buffered writes (IgnoreIndex# from another sheet, without JoinCells): the CellAddr
+  // and ItemText values of the Item rows from pendingFrom_ on, not yet on the sheet.
+  bool buffer_ = false;
+  std::int64_t pendingFrom_ = 1;
+  std::vector<Variant> pending_;
+  // The values of the source rows being walked (when the source is another sheet).
+  std::vector<Variant> sourceValues_;
+  long sourceFrom_ = 0;
 
   // JoinCells: the row's joined Item so far, and whether the row's first cell is done.
   Text joined_;
@@ -128,8 +142,15 @@ ItemFaultCode Gatherer::Run() {
     total_ = area_.Count();
   }
 
+  // Nothing else reads the Item rows before the walk ends or stops, so IgnoreIndex#
+  // writes them in blocks; a source on another sheet is read in blocks of rows (the walk
+  // writes only to the working sheet).
+  buffer_ = !countIndex_ && !join_ && !fromWorkSheet_;
+  if (buffer_) pending_.reserve(2 * kBlockRows);
+
   xl::Worksheet& source = area_.Parent();
   for (const xl::Area& a : areas) {
+    sourceFrom_ = 0;
     areaColumns_ = a.Columns();
     std::vector<bool> hiddenColumns(static_cast<std::size_t>(a.Columns()));
     for (long c = a.col1; c <= a.col2; ++c) {
@@ -142,12 +163,25 @@ ItemFaultCode Gatherer::Run() {
       const bool rowHidden = rh.IsBoolean() && rh.AsBool();
       joined_.clear();
       rowStarted_ = false;
+      if (!fromWorkSheet_ && (sourceFrom_ == 0 || r >= sourceFrom_ + kBlockRows)) {
+        sourceFrom_ = r;
+        const long last = std::min(a.row2, r + kBlockRows - 1);
+        source.Range(source.Cells(r, a.col1), source.Cells(last, a.col2)).Values(sourceValues_);
+      }
       for (long c = a.col1; c <= a.col2; ++c) {
         at_.col = c - a.col1 + 1;
-        if (total_ > kProgressThreshold && !bar_.Step(cellsDone_, total_, showText_)) return fault::kNone;
+        if (total_ > kProgressThreshold && !bar_.Step(cellsDone_, total_, showText_)) {
+          Flush();
+          return fault::kNone;
+        }
         ++cellsDone_;
         current_.emplace(source.Cells(r, c));
-        if (GatherCell(*current_, rowHidden || hiddenColumns[static_cast<std::size_t>(c - a.col1)]) == Flow::Stop) {
+        const Variant value =
+            fromWorkSheet_ ? current_->Value()
+                           : sourceValues_[static_cast<std::size_t>(r - sourceFrom_) * static_cast<std::size_t>(areaColumns_) +
+                                           static_cast<std::size_t>(c - a.col1)];
+        if (GatherCell(*current_, value, rowHidden || hiddenColumns[static_cast<std::size_t>(c - a.col1)]) ==
+            Flow::Stop) {
           Finish();
           return result_;
         }
@@ -177,9 +211,8 @@ std::vector<xl::Area> Gatherer::AreasToGather() const {
   return areas;
 }
 
-Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, bool hidden) {
+Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, const Variant& value, bool hidden) {
   if (hidden) s_.request.HiddenCellsSkipped = true;
-  const Variant value = cell.Value();
   Text text;
   if (value.IsError()) {
     if (countIndex_) {
@@ -225,7 +258,7 @@ Gatherer::Flow Gatherer::Piece(const xl::Range& cell, TextView item) {
     }
     return Flow::Next;
   }
-  if (WriteRow(cell, item, true) == Flow::Stop || Enter() == Flow::Stop) return Flow::Stop;
+  if (WriteRow(cell, item, true) == Flow::Stop || Enter(item) == Flow::Stop) return Flow::Stop;
   ++itemRow_;
   return Flow::Next;
 }
@@ -256,7 +289,11 @@ Gatherer::Flow Gatherer::WriteRow(const xl::Range& cell, TextView item, bool wit
     s_.request.FaultMsg = fault_msg::kTooManyItems;
     return Fail(fault::kTooManyItems, Text(item));
   }
-  if (fromWorkSheet_) {
+  if (buffer_) {
+    if (itemRow_ - pendingFrom_ >= kBlockRows) Flush();
+    pending_.emplace_back(TextEntry(cell.Address()));
+    pending_.emplace_back(TextEntry(item));
+  } else if (fromWorkSheet_) {
     WriteText(Col(kCellAddr), CellText(cell.Offset(0, -1)));
     WriteText(Col(kItemText), CellText(cell));
   } else {
@@ -264,6 +301,16 @@ Gatherer::Flow Gatherer::WriteRow(const xl::Range& cell, TextView item, bool wit
     if (withAddress) WriteText(Col(kCellAddr), cell.Address());
   }
   return Flow::Next;
+}
+
+// Writes the buffered Item rows (CellAddr and ItemText, as WriteText writes them).
+void Gatherer::Flush() {
+  if (pending_.empty()) return;
+  const long rows = static_cast<long>(pending_.size() / 2);
+  const long from = static_cast<long>(pendingFrom_);
+  sheet_->Range(anchor_->Offset(from, kCellAddr), anchor_->Offset(from + rows - 1, kItemText)).SetValues(pending_);
+  pending_.clear();
+  pendingFrom_ = from + rows;
 }
 
 Gatherer::Flow Gatherer::RowEnd() {
@@ -274,15 +321,17 @@ Gatherer::Flow Gatherer::RowEnd() {
     return Flow::Next;
   }
   if (countIndex_) distinct_->Advance();
-  if (Enter() == Flow::Stop) return Flow::Stop;
+  if (Enter(joined_) == Flow::Stop) return Flow::Stop;
   ++itemRow_;
   return Flow::Next;
 }
 
-// The grammar and the distinct column for the Item now in +2 (CountIndex# only).
-Gatherer::Flow Gatherer::Enter() {
+// The grammar and the distinct column for the Item now in +2 (CountIndex# only), which
+// WriteRow wrote from `written` (a text as a cell keeps it) unless it copied a cell of
+// the working sheet.
+Gatherer::Flow Gatherer::Enter(TextView written) {
   if (!countIndex_) return Flow::Next;
-  const Text item = CellText(Col(kItemText));
+  const Text item = fromWorkSheet_ || written.size() >= kCellTextLimit ? CellText(Col(kItemText)) : Text(written);
   if (const ItemFaultCode code = ClassifyItem(s_, Col(kDistinctItem), item, indexStyle_); code != fault::kNone) {
     return Fail(code);
   }
@@ -301,6 +350,7 @@ Gatherer::Flow Gatherer::Fail(ItemFaultCode code, const Text& faultItem) {
 }
 
 void Gatherer::Finish() {
+  Flush();
   if (result_ != fault::kNone) {
     if (s_.request.FaultItem.empty()) s_.request.FaultItem = CellText(Col(kItemText));
     if (current_ && &current_->Parent() != sheet_) current_->Activate();

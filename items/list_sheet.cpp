@@ -50,19 +50,36 @@ void SortItemRows(const xl::Range& anchor, bool ignoreIndex, bool matchCase) {
                              .Orientation = xl::xlTopToBottom});
 }
 
-Text CellText(const xl::Range& cell) {
-  const Variant v = cell.Value();
-  if (v.IsError()) return CellErrorText(v.AsError());
-  return vba::CStr(v);
+Text CellText(const xl::Range& cell) { return ValueText(cell.Value()); }
+
+Text ValueText(const Variant& value) {
+  if (value.IsError()) return CellErrorText(value.AsError());
+  return vba::CStr(value);
 }
 
-void WriteText(const xl::Range& cell, TextView text) {
+ColumnReader::ColumnReader(const xl::Range& anchor, long colOffset, std::int64_t rows)
+    : anchor_(anchor), col_(colOffset), rows_(rows) {}
+
+const Variant& ColumnReader::At(std::int64_t i) {
+  if (from_ == 0 || i < from_ || i >= from_ + kBlockRows) {
+    from_ = i;
+    const std::int64_t last = std::min(rows_, i + kBlockRows - 1);
+    anchor_.Parent()
+        .Range(anchor_.Offset(static_cast<long>(i), col_), anchor_.Offset(static_cast<long>(last), col_))
+        .Values(block_);
+  }
+  return block_[static_cast<std::size_t>(i - from_)];
+}
+
+Variant TextEntry(TextView text) {
   Text value;
   value.reserve(text.size() + 1);
   value += u'\'';
   value += text;
-  cell.SetValue(Variant(std::move(value)));
+  return Variant(std::move(value));
 }
+
+void WriteText(const xl::Range& cell, TextView text) { cell.SetValue(TextEntry(text)); }
 
 void WriteValue(const xl::Range& cell, const Variant& value) {
   if (value.IsText()) {

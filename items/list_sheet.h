@@ -16,6 +16,7 @@
 #include <optional>
 #include <set>
 #include <unordered_map>
+#include <vector>
 
 #include "host/state.h"
 #include "items/fault_codes.h"
@@ -71,6 +72,27 @@ void SortItemRows(const xl::Range& anchor, bool ignoreIndex, bool matchCase);
 
 // A cell value as text, as the lists read them (error values as their display text).
 Text CellText(const xl::Range& cell);
+Text ValueText(const Variant& value);
+
+// The values of one column under an anchor, from row offset 1 to `rows`, read a block
+// of rows at a time (whole-area reads), for a walk down a column that none of its steps
+// writes.
+class ColumnReader {
+ public:
+  ColumnReader(const xl::Range& anchor, long colOffset, std::int64_t rows);
+  // The value at row offset i (1 to rows).
+  const Variant& At(std::int64_t i);
+
+ private:
+  static constexpr std::int64_t kBlockRows = 4096;
+  xl::Range anchor_;
+  long col_;
+  std::int64_t rows_;
+  std::vector<Variant> block_;
+  std::int64_t from_ = 0;  // the row offset of block_'s first value; 0 before the first read
+};
+// The value that makes the sheet keep a text as text: "'" & text (for whole-area writes).
+Variant TextEntry(TextView text);
 // Writes a text so that the sheet keeps it as text: "'" & text.
 void WriteText(const xl::Range& cell, TextView text);
 // Writes a value as it stands: a text through WriteText, anything else as itself.

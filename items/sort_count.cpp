@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
+#include <algorithm>
 
 #include "host/callbacks.h"
 #include "items/internal/display.h"
@@ -72,7 +74,10 @@ class SortCount {
     s_.request.DisplayText.clear();
     if (rows_ == 0) return Outcome::kDisplay;
     next_ = 1;
-    return s_.request.IgnoreIndexMode ? PlainItems(h, otherRows) : IndexedItems(h);
+    if (s_.request.IgnoreIndexMode) return PlainItems(h, otherRows);
+    const Outcome o = IndexedItems(h);
+    FlushSideItems();
+    return o;
   }
 
  private:
@@ -261,8 +266,9 @@ class SortCount {
   // the style it was written in ("R1-R3" and "R1-3"; a window edited by hand may hold
   // both) and has the number after its one hyphen replaced by N2.
   void JoinToLast(const Text& q, const Text& n2) {
+    const bool pending = !sideItems_.empty();
     const xl::Range last = Cell(next_ - 1, kSideItem);
-    Text x = CellText(last);
+    Text x = pending ? Text(TextView(sideItems_.back().AsText()).substr(1)) : CellText(last);
     const std::size_t hyphen = x.find(u'-');
     if (hyphen == Text::npos) {
       x += u'-';
@@ -272,13 +278,16 @@ class SortCount {
       x.resize(x.size() - number);
     }
     x += n2;
-    WriteText(last, x);
+    if (pending) {
+      sideItems_.back() = TextEntry(x);
+    } else {
+      WriteText(last, x);
+    }
   }
 
   // Writes the next SideItem. With ExpandRanges on, the list may outgrow the sheet.
   Outcome Write(const Text& item) {
-    WriteText(Cell(next_, kSideItem), item);
-    ++next_;
+    AddSideItem(item);
     return expandRanges_ && LimitReached() ? Outcome::kLimit : Outcome::kDisplay;
   }
 
@@ -292,8 +301,7 @@ class SortCount {
     std::int64_t i = 0;
     for (std::int64_t n = first; n <= last; ++n, ++i) {
       if (show && !bar.Step(i, span, !quiet_)) return Outcome::kAbort;
-      WriteText(Cell(next_, kSideItem), p + vba::IntegerText(n));
-      ++next_;
+      AddSideItem(p + vba::IntegerText(n));
       if (LimitReached()) return Outcome::kLimit;
     }
     return Outcome::kDisplay;
@@ -303,6 +311,7 @@ class SortCount {
   bool LimitReached() {
     const long rowsCount = sheet_.RowsCount();
     if (next_ < rowsCount - 1) return false;
+    FlushSideItems();
     s_.request.FaultItem = At(next_ - 1, kSideItem);
     const Text headline = u"The maximum Item count of " + vba::IntegerText(ItemCapacity(sheet_)) +
                           u" has been exceeded." + host::kParagraph +
@@ -310,6 +319,21 @@ class SortCount {
     host::MsgBoxDLL(s_, host::MsgTitle(s_, headline), host::msgbox::kInformation);
     s_.request.FaultMsg = u"Too Many Items - ExpandRanges is ON";
     return true;
+  }
+
+  // The next SideItem. The walk reads no SideItem but the last (JoinToLast, and
+  // LimitReached after a flush), so they are written a block at a time.
+  void AddSideItem(TextView item) {
+    if (sideItems_.empty()) sideFrom_ = next_;
+    sideItems_.push_back(TextEntry(item));
+    ++next_;
+    if (sideItems_.size() >= static_cast<std::size_t>(kBlockRows)) FlushSideItems();
+  }
+
+  void FlushSideItems() {
+    if (sideItems_.empty()) return;
+    sheet_.Range(Cell(sideFrom_, kSideItem), Cell(next_ - 1, kSideItem)).SetValues(sideItems_);
+    sideItems_.clear();
   }
 
   // ----- IgnoreIndex# -----
@@ -329,24 +353,32 @@ class SortCount {
       sheet_.Range(Cell(1, kSideOrderNum), sideEnd).ClearContents();
 
       // Every row of an Item met more than once is copied: a row when its follower
-      // matches it, the last row of the group when the group closes.
+      // matches it, the last row of the group when the group closes. The walk reads the
+      // sorted rows (OrderNum to ItemText) a block at a time and writes the DupsList
+      // (which no step of the walk reads) a block at a time.
+      rowsRead_ = 0;
       Text previous;
       bool open = false;
       for (long i = 1; i <= rows_; ++i) {
-        if (!Progress()) return Outcome::kAbort;
-        Text item = At(i, kItemText);
+        if (!Progress()) {
+          FlushDupsList();
+          return Outcome::kAbort;
+        }
+        const Variant* row = SortedRow(i);
+        Text item = ValueText(row[kItemText]);
         if (i >= 2 && open) {
-          if (vba::StrComp(item, previous, host::kTextCompare) != 0) CopyToDupsList(i - 1);
+          if (vba::StrComp(item, previous, host::kTextCompare) != 0) CopyToDupsList(SortedRow(i - 1));
           open = false;
         }
         if (!item.empty() && vba::StrComp(item, previous, host::kTextCompare) == 0) {
           h.faultKind = FaultKind::kDuplicate;
           open = true;
-          CopyToDupsList(i - 1);
+          CopyToDupsList(SortedRow(i - 1));
         }
         previous = std::move(item);
       }
-      if (open) CopyToDupsList(static_cast<long>(rows_));
+      if (open) CopyToDupsList(SortedRow(static_cast<long>(rows_)));
+      FlushDupsList();
       // The display reads the sorted list itself.
       h.displayAnchor = anchor_;
     } else if (otherRows == 0) {
@@ -355,20 +387,43 @@ class SortCount {
     return Outcome::kDisplay;
   }
 
-  // Copies Item row k into the next DupsList row. A text is written as text; any other
-  // value is written as its text without the apostrophe, which the sheet reads as it
-  // reads a typed entry (a number becomes a number again).
-  void CopyToDupsList(long k) {
-    Cell(next_, kSideOrderNum).SetValue(Cell(k, kOrderNum).Value());
-    WriteText(Cell(next_, kSideCellAddr), At(k, kCellAddr));
-    const ReadCell& item = Read(k, kItemText);
-    if (item.isText) {
-      WriteText(Cell(next_, kSideItem), item.text);
-    } else {
-      Cell(next_, kSideItem).SetValue(item.text);
+
+  // The values OrderNum to ItemText of sorted Item row i, which is the current row of the
+  // walk or the one before it.
+  const Variant* SortedRow(long i) {
+    constexpr long kWidth = kItemText - kOrderNum + 1;
+    if (i < rowsFrom_ || i >= rowsFrom_ + rowsRead_) {
+      // A new block starts with the row before i, which the walk may still copy.
+      rowsFrom_ = std::max(1L, i - 1);
+      const long last = static_cast<long>(std::min<std::int64_t>(rows_, rowsFrom_ + kBlockRows - 1));
+      sheet_.Range(Cell(rowsFrom_, kOrderNum), Cell(last, kItemText)).Values(sorted_);
+      rowsRead_ = last - rowsFrom_ + 1;
     }
-    ++next_;
+    return &sorted_[static_cast<std::size_t>((i - rowsFrom_) * kWidth)];
   }
+
+  // Copies an Item row (its OrderNum to ItemText values) into the next DupsList row. A
+  // text is written as text; any other value is written as its text without the
+  // apostrophe, which the sheet reads as it reads a typed entry (a number becomes a
+  // number again).
+  void CopyToDupsList(const Variant* row) {
+    if (dups_.empty()) dupsFrom_ = next_;
+    dups_.push_back(row[kOrderNum]);
+    dups_.push_back(TextEntry(ValueText(row[kCellAddr])));
+    const Variant& item = row[kItemText];
+    dups_.push_back(item.IsText() ? TextEntry(item.AsText()) : Variant(ValueText(item)));
+    ++next_;
+    if (next_ - dupsFrom_ >= kBlockRows) FlushDupsList();
+  }
+
+  // Writes the DupsList rows copied since the last flush (SideOrderNum to SideItem).
+  void FlushDupsList() {
+    if (dups_.empty()) return;
+    sheet_.Range(Cell(dupsFrom_, kSideOrderNum), Cell(next_ - 1, kSideItem)).SetValues(dups_);
+    dups_.clear();
+  }
+
+  static constexpr long kBlockRows = 4096;
 
   host::State& s_;
   xl::Worksheet& sheet_;
@@ -380,6 +435,16 @@ class SortCount {
   std::int64_t rows_ = 0;
   std::int64_t done_ = 0;
   long next_ = 1;  // the next free SideList row
+  // IgnoreIndex#: the block of sorted rows read (rowsRead_ rows from rowsFrom_), and the
+  // DupsList rows not yet written (from dupsFrom_).
+  std::vector<Variant> sorted_;
+  long rowsFrom_ = 0;
+  long rowsRead_ = 0;
+  std::vector<Variant> dups_;
+  long dupsFrom_ = 1;
+  // CountIndex#: the SideItems not yet written (from sideFrom_).
+  std::vector<Variant> sideItems_;
+  long sideFrom_ = 1;
   mutable std::array<ReadCell, kCachedRows * kCachedColumns> cache_;
 };
 

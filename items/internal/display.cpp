@@ -3,6 +3,7 @@
 // the Active Window (or a help text, or the duplicates summary instead).
 #include "items/internal/display.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -37,14 +38,20 @@ bool JoinItems(host::State& s, const xl::Range& shown, std::int64_t n, std::size
   const bool quiet = s.request.vbaMode.Traits().quietStatusBar;
   host::ProgressBar bar(s, u" ToDisplay Progress: ", false);
 
+  ColumnReader column(shown, kItemText, n);
   Text items;
   std::vector<std::size_t> lengths;
   lengths.reserve(static_cast<std::size_t>(n));
   for (std::int64_t i = 1; i <= n; ++i) {
     if (progress && !bar.Step(i, 2 * n, !quiet)) return false;
-    const Text v = CellText(shown.Offset(static_cast<long>(i), kItemText));
-    items += v;
-    lengths.push_back(v.size());
+    const Variant& v = column.At(i);
+    const std::size_t before = items.size();
+    if (v.IsText()) {
+      items += v.AsText();
+    } else {
+      items += ValueText(v);
+    }
+    lengths.push_back(items.size() - before);
   }
   const std::size_t total = items.size();
 

@@ -50,7 +50,8 @@ void DuplicateReport(host::State& s, const Text& listName) {
 
     const std::int64_t n = ColumnCount(dups, kItemText);
     if (n == 0) return;
-    auto item = [&](std::int64_t i) { return CellText(dups.Offset(static_cast<long>(i), kItemText)); };
+    ColumnReader column(dups, kItemText, n);
+    auto item = [&](std::int64_t i) { return ValueText(column.At(i)); };
 
     const bool progress = 2 * n > 100;
     const bool showText =
