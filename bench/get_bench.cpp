@@ -85,7 +85,10 @@ const Workload kWorkloads[] = {
     {"ignoreindex", &bench::DuplicateNames, {"--ignore-index", "--sort"}},
 };
 
-// The output hashes of the program before the rework of the sheet's storage.
+// The output hashes of the program before the rework of the sheet's storage. Those of
+// ignoreindex were taken again when Get/Try came to open the fault locator on a
+// duplicate (two lines more on standard error) and the message printer to leave a
+// message's empty lines empty; the rest of the output is byte for byte the first.
 struct Reference {
   const char* workload;
   std::int64_t n;
@@ -93,9 +96,9 @@ struct Reference {
 };
 const Reference kReference[] = {
     {"countindex", 100000, 0x14099191e21a7adeULL},
-    {"ignoreindex", 100000, 0x14db5c83be4f146fULL},
+    {"ignoreindex", 100000, 0x09a204d6fbed1945ULL},
     {"countindex", 1000000, 0xa3df15360e06921fULL},
-    {"ignoreindex", 1000000, 0xcd6858af42c72854ULL},
+    {"ignoreindex", 1000000, 0x230db38f3bc928ecULL},
 };
 
 // A fresh folder under the temporary directory, removed with all it holds.

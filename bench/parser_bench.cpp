@@ -51,8 +51,8 @@ constexpr char16_t kScript[] = u",>o_";
 std::vector<Text> ReportLines(std::int64_t n) {
   static constexpr const char16_t* kValues[] = {u"10k", u" 4.7k ", u"100n", u"1u", u"0R", u"22p ", u"BAV99"};
   static constexpr const char16_t* kPackages[] = {u"0603", u"0805", u" SOT-23", u"0402", u"SOIC-8 "};
-  static constexpr const char16_t* kWords[] = {u"Resistor", u"Capacitor", u"1/8W", u"X7R", u"thin film", u"50V",
-                                               u"diode", u"5%"};
+  static constexpr const char16_t* kWords[] = {u"Resistor",  u"Capacitor", u"1/8W",  u"X7R",
+                                               u"thin film", u"50V",       u"diode", u"5%"};
   std::mt19937_64 rng(20240615);
   std::vector<Text> lines;
   lines.reserve(static_cast<std::size_t>(n));

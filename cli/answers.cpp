@@ -21,10 +21,10 @@ struct Word {
 };
 
 // The words of each kind's answers; the first word of a code is the one shown.
-constexpr Word kMessageWords[] = {{1, "OK"},    {2, "Cancel"}, {3, "Abort"}, {4, "Retry"},
+constexpr Word kMessageWords[] = {{1, "OK"},     {2, "Cancel"}, {3, "Abort"}, {4, "Retry"},
                                   {5, "Ignore"}, {6, "Yes"},    {7, "No"}};
-constexpr Word kBigMsgWords[] = {{0, "Cancel"},        {1, "OK"},           {2, "Option"},
-                                 {3, "Option2"},       {1, "OK_Button"},    {2, "Option_Button"},
+constexpr Word kBigMsgWords[] = {{0, "Cancel"},        {1, "OK"},        {2, "Option"},
+                                 {3, "Option2"},       {1, "OK_Button"}, {2, "Option_Button"},
                                  {3, "Option_Button2"}};
 constexpr Word kCompareWords[] = {{0, "Cancel"}, {1, "UseNew"}, {2, "UseCollected"}};
 constexpr Word kQueryEndWords[] = {{addin::kQueryEndRepeat, "Repeat"}, {addin::kQueryEndDifferent, "Different"}};
@@ -109,7 +109,8 @@ Text AnswerCaption(Reply kind, const std::string& value) {
     if (code ? *code == w.code : SameWord(value, w.word)) return FromUtf8(std::to_string(w.code));
   }
   std::string known;
-  for (const Word& w : words) known += std::string(known.empty() ? "" : ", ") + w.word + " (" + std::to_string(w.code) + ")";
+  for (const Word& w : words)
+    known += std::string(known.empty() ? "" : ", ") + w.word + " (" + std::to_string(w.code) + ")";
   throw Failure("'" + value + "' is no answer here; use one of: " + known);
 }
 

@@ -41,8 +41,7 @@ class Answers {
  public:
   // `ask` is the stream the person answers on, or null for an unattended session.
   // The forms give the big message form's button captions.
-  Answers(forms::HostFormSet& forms, std::ostream& err, std::istream* ask)
-      : forms_(forms), err_(err), ask_(ask) {}
+  Answers(forms::HostFormSet& forms, std::ostream& err, std::istream* ask) : forms_(forms), err_(err), ask_(ask) {}
 
   void Queue(addin::Reply kind, Text caption) { queues_[kind].push_back(std::move(caption)); }
 

@@ -69,9 +69,9 @@ const Property& PropertyOf(std::string_view name) {
 forms::MemoryForm& FormOf(forms::HostFormSet& set, std::string_view name) {
   Text wanted = FromUtf8(name);
   if (wanted.size() > 3 && text_order::EqualNoCase(wanted.substr(0, 3), u"vba")) wanted.erase(0, 3);
-  for (forms::MemoryForm* form : {&set.bigMsg, &set.compDupUser, &set.lastWordFirstFilter, &set.mainUser,
-                                   &set.queryEndUser, &set.queryUser, &set.wrapTextFirm, &set.mailBox, &set.parse,
-                                   &set.tools}) {
+  for (forms::MemoryForm* form :
+       {&set.bigMsg, &set.compDupUser, &set.lastWordFirstFilter, &set.mainUser, &set.queryEndUser, &set.queryUser,
+        &set.wrapTextFirm, &set.mailBox, &set.parse, &set.tools}) {
     if (text_order::EqualNoCase(form->Name(), wanted)) return *form;
   }
   throw Failure("unknown form '" + std::string(name) + "'");
@@ -121,7 +121,8 @@ forms::Control& FindControl(forms::HostFormSet& forms, std::string_view spec) {
   }
   forms::MemoryForm& form = FormOf(forms, spec.substr(0, dot));
   const Text control = FromUtf8(spec.substr(dot + 1));
-  if (!form.Has(control)) throw Failure("the form " + ToUtf8(form.Name()) + " has no control '" + ToUtf8(control) + "'");
+  if (!form.Has(control))
+    throw Failure("the form " + ToUtf8(form.Name()) + " has no control '" + ToUtf8(control) + "'");
   return form.Item(control);
 }
 

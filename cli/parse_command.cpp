@@ -110,12 +110,12 @@ ParseOptions ParseArguments(std::span<const std::string> args) {
       shared.push_back(a);
     }
   }
-  const RangeRequestForm form{.command = "parse",
-                              .positionals = scriptFile ? 2u : 3u,
-                              .positionalWords = scriptFile ? "a WORKBOOK and a RANGE with --script-file"
-                                                            : "a WORKBOOK, a RANGE and a SCRIPT",
-                              .modeOption = true,
-                              .saveOptions = true};
+  const RangeRequestForm form{
+      .command = "parse",
+      .positionals = scriptFile ? 2u : 3u,
+      .positionalWords = scriptFile ? "a WORKBOOK and a RANGE with --script-file" : "a WORKBOOK, a RANGE and a SCRIPT",
+      .modeOption = true,
+      .saveOptions = true};
   o.request = ParseRangeRequest(shared, form);
   o.script = ScriptText(scriptFile ? ReadFile(*scriptFile) : o.request.positional[2]);
   return o;
@@ -159,8 +159,8 @@ int Steps(const ParseOptions& o, Session& session, ProgramIo& io) {
   session.Control(ctl::mail::kMessage).SetCaption(session.App().ActiveWindow()->RangeSelection().Address());
   session.Control(ctl::mail::kResultSheet).SetCaption(FromUtf8(o.target));
   const std::set<Text> before = SheetNames(session);
-  status = RunScript(ParseScript(ScriptLine({"call", "Parser", o.request.mode.value_or("Null")}), {}), session,
-                     io.out, io.err);
+  status = RunScript(ParseScript(ScriptLine({"call", "Parser", o.request.mode.value_or("Null")}), {}), session, io.out,
+                     io.err);
   if (status != kExitOk) return status;
 
   std::string after;

@@ -174,8 +174,7 @@ std::string RoutinesHelp() {
 
 std::string HelpText() {
   return std::string(kUsage) + std::string(kIntro) + CommandHelp() + "\n" + RoutinesHelp() + "\n" + GetHelp() + "\n" +
-         ActionHelp() + "\n" + ParseHelp() +
-         std::string(kAnswers);
+         ActionHelp() + "\n" + ParseHelp() + std::string(kAnswers);
 }
 
 int RunProgram(std::span<const std::string> args, ProgramIo io) {

@@ -159,13 +159,12 @@ void Load(Context& c, Args a) {
 }
 
 void New(Context& c, Args a) {
-  if (!a.empty() && a[0] != "small" && a[0] != "large") throw Failure("new takes 'small' or 'large', not '" + a[0] + "'");
+  if (!a.empty() && a[0] != "small" && a[0] != "large")
+    throw Failure("new takes 'small' or 'large', not '" + a[0] + "'");
   c.session.New(!a.empty() && a[0] == "small" ? xl::memory::GridSize::Small : xl::memory::GridSize::Large);
 }
 
-void Save(Context& c, Args a) {
-  c.session.Save(a.empty() ? std::nullopt : std::optional<std::filesystem::path>(a[0]));
-}
+void Save(Context& c, Args a) { c.session.Save(a.empty() ? std::nullopt : std::optional<std::filesystem::path>(a[0])); }
 
 void Sheet(Context& c, Args a) { SheetByName(c.session.Book(), FromUtf8(a[0])).Activate(); }
 
@@ -319,8 +318,8 @@ void PrintSheets(Context& c, Args) {
   const Text active = book.ActiveSheet().Name();
   for (long i = 1; i <= book.Sheets().Count(); ++i) {
     xl::Worksheet& sheet = book.Sheets().Item(i);
-    c.out << ToUtf8(sheet.Name()) << "\t" << VisibilityText(sheet.Visible()) << (sheet.Name() == active ? "\tactive" : "")
-          << "\n";
+    c.out << ToUtf8(sheet.Name()) << "\t" << VisibilityText(sheet.Visible())
+          << (sheet.Name() == active ? "\tactive" : "") << "\n";
   }
 }
 
@@ -400,16 +399,19 @@ std::string FormatWords(xl::Worksheet& sheet, long row, long col) {
   }
   if (flag(FormatKey::WrapText)) words.push_back("wrap");
   if (!flag(FormatKey::Locked)) words.push_back("unlocked");
-  static constexpr std::pair<long, const char*> kEdges[] = {{xl::xlEdgeLeft, "left"},     {xl::xlEdgeTop, "top"},
-                                                            {xl::xlEdgeBottom, "bottom"}, {xl::xlEdgeRight, "right"},
+  static constexpr std::pair<long, const char*> kEdges[] = {{xl::xlEdgeLeft, "left"},
+                                                            {xl::xlEdgeTop, "top"},
+                                                            {xl::xlEdgeBottom, "bottom"},
+                                                            {xl::xlEdgeRight, "right"},
                                                             {xl::xlDiagonalDown, "diagonal-down"},
                                                             {xl::xlDiagonalUp, "diagonal-up"}};
   for (const auto& [edge, name] : kEdges) {
     if (number(FormatKey::BorderLineStyle, edge) == xl::xlLineStyleNone) continue;
-    words.push_back(std::string("border-") + name + "=" +
-                    ConstantName(number(FormatKey::BorderWeight, edge),
-                                 {{xl::xlHairline, "hairline"}, {xl::xlThin, "thin"}, {xl::xlMedium, "medium"},
-                                  {xl::xlThick, "thick"}}));
+    words.push_back(
+        std::string("border-") + name + "=" +
+        ConstantName(
+            number(FormatKey::BorderWeight, edge),
+            {{xl::xlHairline, "hairline"}, {xl::xlThin, "thin"}, {xl::xlMedium, "medium"}, {xl::xlThick, "thick"}}));
   }
   std::string line;
   for (const std::string& w : words) line += (line.empty() ? "" : " ") + w;
@@ -555,7 +557,8 @@ const std::vector<Spec>& Specs() {
        "ROUTINES below lists the names the component knows; it runs nothing for any other name, and returns at once "
        "when no workbook is open.",
        &Call},
-      {"event", "NAME", 1, 1, true, "Sends one Query form event to the component (QuillaryQueryFormDLL); ROUTINES below lists the events.", &Event},
+      {"event", "NAME", 1, 1, true,
+       "Sends one Query form event to the component (QuillaryQueryFormDLL); ROUTINES below lists the events.", &Event},
       {"query-events", "NAME...", 1, -1, false,
        "Queues Query form events, sent in order while the Query form is next shown by a request.", &QueryEvents},
       {"answer message", "VALUE...", 1, -1, false,
@@ -563,8 +566,7 @@ const std::vector<Spec>& Specs() {
       {"answer break", "VALUE...", 1, -1, false,
        "Queues answers to the break-key poll: 6 stops the running loop, NoBreak goes on.", &Answer<Reply::BreakKey>},
       {"answer bigmsg", "VALUE...", 1, -1, false,
-       "Queues answers to the big message form: OK, Option, Option2, Cancel (or 1, 2, 3, 0).",
-       &Answer<Reply::BigMsg>},
+       "Queues answers to the big message form: OK, Option, Option2, Cancel (or 1, 2, 3, 0).", &Answer<Reply::BigMsg>},
       {"answer compare", "VALUE...", 1, -1, false,
        "Queues answers to the compare dialog: UseNew, UseCollected, Cancel (or 1, 2, 0).", &Answer<Reply::Compare>},
       {"answer queryend", "VALUE...", 1, -1, false,
@@ -591,8 +593,7 @@ const std::vector<Spec>& Specs() {
       {"print messages", "", 0, 0, false, "Prints every message shown so far: its style, then its text.",
        &PrintMessages},
       {"print control", "FORM.CONTROL.PROPERTY", 1, 1, false,
-       "Prints a property of a host form's control (texts escaped as cells are).",
-       &PrintControl},
+       "Prints a property of a host form's control (texts escaped as cells are).", &PrintControl},
       {"print formats", "RANGE", 1, 1, false,
        "Prints, for each cell of RANGE whose formats differ from a new cell's, its name and those formats: "
        "format=NUMBERFORMAT, bold, underline, font-color=INDEX, interior=&HBBGGRR, pattern=, align=, valign=, wrap, "
@@ -606,8 +607,7 @@ const std::vector<Spec>& Specs() {
        "Prints each hyperlink of the cells of RANGE: its cell, its address and its sub-address (escaped as cells "
        "are). Entire rows or columns end at the used range.",
        &PrintHyperlinks},
-      {"print widths", "RANGE", 1, 1, false, "Prints the width of each column of RANGE, in characters.",
-       &PrintWidths},
+      {"print widths", "RANGE", 1, 1, false, "Prints the width of each column of RANGE, in characters.", &PrintWidths},
       {"print merges", "[SHEET]", 0, 1, false, "Prints the merged areas of a sheet (the active sheet without SHEET).",
        &PrintMerges},
       {"print selection", "", 0, 0, false, "Prints the active sheet's name, its selection and its active cell.",
@@ -630,7 +630,8 @@ std::size_t FindSpec(const std::vector<std::string>& words) {
   for (std::size_t i = 0; i < specs.size(); ++i) {
     const auto name = NameWords(specs[i]);
     if (name[0] == words[0] && name.size() > 1) seconds.push_back(name[1]);
-    if (name.size() <= words.size() && std::equal(name.begin(), name.end(), words.begin()) && name.size() > bestLength) {
+    if (name.size() <= words.size() && std::equal(name.begin(), name.end(), words.begin()) &&
+        name.size() > bestLength) {
       best = i;
       bestLength = name.size();
     }

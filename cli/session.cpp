@@ -4,8 +4,8 @@
 #include <ostream>
 
 #include "cli/failure.h"
-#include "drivers/routines.h"
 #include "cli/workbook_io.h"
+#include "drivers/routines.h"
 
 namespace quillary::cli {
 

@@ -1,17 +1,17 @@
 #include "cli/workbook_io.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <set>
 #include <optional>
+#include <set>
 #include <sstream>
 
 #include "cli/csv.h"
@@ -407,7 +407,8 @@ std::vector<std::string> SheetFileNames(xl::Workbook& book) {
     }
     if (base.front() == '.') base.front() = '_';
     std::string file = base + ".csv";
-    for (int n = 2; taken.contains(text_order::Fold(FromUtf8(file))); ++n) file = base + "-" + std::to_string(n) + ".csv";
+    for (int n = 2; taken.contains(text_order::Fold(FromUtf8(file))); ++n)
+      file = base + "-" + std::to_string(n) + ".csv";
     taken.insert(text_order::Fold(FromUtf8(file)));
     files.push_back(file);
   }
@@ -472,7 +473,8 @@ void CheckReplaceable(const fs::path& target) {
   }
   if (!fs::is_directory(status)) throw Failure("cannot save to " + Quoted(target) + ": it is a file, not a folder");
   if (!IsWorkbookFolder(target) && !fs::is_empty(target)) {
-    throw Failure("cannot save to " + Quoted(target) + ": the folder is neither empty nor a workbook folder; it is "
+    throw Failure("cannot save to " + Quoted(target) +
+                  ": the folder is neither empty nor a workbook folder; it is "
                   "left as it is");
   }
 }
@@ -503,7 +505,8 @@ void ReplaceFolder(const fs::path& fresh, const fs::path& target) {
     fs::remove_all(fresh, ec);  // now the old folder
     return;
   }
-  if (errno != EINVAL && errno != ENOSYS) throw Failure("cannot save to " + Quoted(target) + ": " + std::strerror(errno));
+  if (errno != EINVAL && errno != ENOSYS)
+    throw Failure("cannot save to " + Quoted(target) + ": " + std::strerror(errno));
   // The file system cannot exchange: move the old folder aside, then the new one in.
   const fs::path old = fresh.string() + ".old";
   if (::rename(target.c_str(), old.c_str()) != 0) {

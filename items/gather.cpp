@@ -177,9 +177,10 @@ ItemFaultCode Gatherer::Run() {
         ++cellsDone_;
         current_.emplace(source.Cells(r, c));
         const Variant value =
-            fromWorkSheet_ ? current_->Value()
-                           : sourceValues_[static_cast<std::size_t>(r - sourceFrom_) * static_cast<std::size_t>(areaColumns_) +
-                                           static_cast<std::size_t>(c - a.col1)];
+            fromWorkSheet_
+                ? current_->Value()
+                : sourceValues_[static_cast<std::size_t>(r - sourceFrom_) * static_cast<std::size_t>(areaColumns_) +
+                                static_cast<std::size_t>(c - a.col1)];
         if (GatherCell(*current_, value, rowHidden || hiddenColumns[static_cast<std::size_t>(c - a.col1)]) ==
             Flow::Stop) {
           Finish();

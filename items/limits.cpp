@@ -72,15 +72,9 @@ void TooMuch_Gather(host::State& s, ItemFaultCode code) {
   ErrorTrail("TooMuch_Gather", [&] {
     const Text n = Capacity(s);
     switch (code) {
-      case fault::kTooManyItems:
-        host::InfoMsg(s, {TooManyItemsText(s.request.IgnoreIndexMode, n)});
-        break;
-      case fault::kLongCell:
-        host::InfoMsg(s, {LongCellText(s.request.vbaMode.Text())});
-        break;
-      case fault::kLongJoin:
-        host::InfoMsg(s, {LongJoinText(s.request.vbaMode.Text())});
-        break;
+      case fault::kTooManyItems: host::InfoMsg(s, {TooManyItemsText(s.request.IgnoreIndexMode, n)}); break;
+      case fault::kLongCell: host::InfoMsg(s, {LongCellText(s.request.vbaMode.Text())}); break;
+      case fault::kLongJoin: host::InfoMsg(s, {LongJoinText(s.request.vbaMode.Text())}); break;
       default: break;
     }
   });

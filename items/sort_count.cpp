@@ -3,12 +3,12 @@
 // phase (display.cpp) then renders what this phase hands over.
 #include "items/sort_count.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
-#include <algorithm>
 
 #include "host/callbacks.h"
 #include "items/internal/display.h"
@@ -386,7 +386,6 @@ class SortCount {
     }
     return Outcome::kDisplay;
   }
-
 
   // The values OrderNum to ItemText of sorted Item row i, which is the current row of the
   // walk or the one before it.

@@ -35,12 +35,20 @@ TEST(CsvRead, TrickyInputs) {
       {"comma at the very end", "a,", {{"a", ""}}},
       {"LF inside quotes", "\"line1\nline2\",b\r\nc\r\n", {{"line1\nline2", "b"}, {"c"}}},
       {"CRLF inside quotes kept", "\"l1\r\nl2\"\r\n", {{"l1\r\nl2"}}},
-      {"byte order mark skipped", "\xEF\xBB\xBF" "a,b\n", {{"a", "b"}}},
+      {"byte order mark skipped",
+       "\xEF\xBB\xBF"
+       "a,b\n",
+       {{"a", "b"}}},
       {"empty fields", ",,\n", {{"", "", ""}}},
       {"trailing empty field", "a,\n", {{"a", ""}}},
       {"empty lines are records", "\n\n", {{""}, {""}}},
       {"nothing", "", {}},
-      {"non-ASCII", "\xC3\x9C" "ber,\xE6\x97\xA5\xE6\x9C\xAC\n", {{"\xC3\x9C" "ber", "\xE6\x97\xA5\xE6\x9C\xAC"}}},
+      {"non-ASCII",
+       "\xC3\x9C"
+       "ber,\xE6\x97\xA5\xE6\x9C\xAC\n",
+       {{"\xC3\x9C"
+         "ber",
+         "\xE6\x97\xA5\xE6\x9C\xAC"}}},
       {"quote inside an unquoted field", "ab\"c,d\n", {{"ab\"c", "d"}}},
       {"text after a closing quote", "\"ab\"c,d\n", {{"abc", "d"}}},
       {"quoted empty field", "\"\",x\n", {{"", "x"}}},
@@ -86,7 +94,8 @@ TEST(CsvWrite, ReadsBackWhatItWrote) {
   const Records records = {{"plain", "with, comma", "\"quoted\""},
                            {"multi\nline", "cr\r\nlf", ""},
                            {"", "", ""},
-                           {"\xEF\xBB\xBF" "bom-like first field"},
+                           {"\xEF\xBB\xBF"
+                            "bom-like first field"},
                            {"\xC3\xA9t\xC3\xA9", " spaced "}};
   std::string data;
   for (const auto& r : records) {

@@ -22,7 +22,8 @@ using testing::WriteText;
 class GetCommand : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteText(dir / "parts" / kManifestFile, "quillary-workbook 1\nsheet Parts Parts.csv -1\nsheet Names Names.csv -1\nactive Parts\n");
+    WriteText(dir / "parts" / kManifestFile,
+              "quillary-workbook 1\nsheet Parts Parts.csv -1\nsheet Names Names.csv -1\nactive Parts\n");
     WriteText(dir / "parts" / "Parts.csv", "RefDes\r\n\"R3, R1\"\r\nR2\r\nC1-C4\r\n");
     WriteText(dir / "parts" / "Names.csv", "b\r\na\r\nb\r\n");
   }

@@ -97,8 +97,8 @@ TEST_F(ParseCommand, MessagesAndBadArguments) {
 // The sample report splits as the README shows it.
 TEST_F(ParseCommand, SampleReport) {
   const std::string samples = QUILLARY_SAMPLES_DIR;
-  const Outcome run = RunInProcess({"parse", samples + "/report", "A1:A9", "--script-file", samples + "/report.parse",
-                                    "--a", "#", "--unattended"});
+  const Outcome run = RunInProcess(
+      {"parse", samples + "/report", "A1:A9", "--script-file", samples + "/report.parse", "--a", "#", "--unattended"});
   ASSERT_EQ(run.status, kExitOk) << run.err;
   EXPECT_EQ(run.out,
             "\t# Board A: power supply\t\t\t\n"

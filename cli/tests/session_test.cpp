@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/runtime/tests/expect_error.h"
-
 #include <sstream>
 
 #include "cli/failure.h"
 #include "cli/tests/temp_dir.h"
 #include "host/callbacks.h"
 #include "platform/runtime/error.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::cli {
 namespace {
@@ -62,11 +61,13 @@ TEST(AnswerWords, EachKindKnowsItsButtons) {
     std::string caption;  // "" : refused
   };
   const Case cases[] = {
-      {Reply::Message, "Yes", "6"},       {Reply::Message, "cancel", "2"},  {Reply::Message, "7", "7"},
-      {Reply::Message, "8", ""},          {Reply::Message, "Sure", ""},     {Reply::BigMsg, "Option2", "3"},
-      {Reply::BigMsg, "OK_Button", "1"},  {Reply::BigMsg, "0", "0"},        {Reply::BigMsg, "4", ""},
-      {Reply::Compare, "UseCollected", "2"}, {Reply::Compare, "usenew", "1"}, {Reply::Compare, "OK", ""},
-      {Reply::BreakKey, "6.0", "6.0"},    {Reply::BreakKey, "NoBreak", "NoBreak"},
+      {Reply::Message, "Yes", "6"},      {Reply::Message, "cancel", "2"},
+      {Reply::Message, "7", "7"},        {Reply::Message, "8", ""},
+      {Reply::Message, "Sure", ""},      {Reply::BigMsg, "Option2", "3"},
+      {Reply::BigMsg, "OK_Button", "1"}, {Reply::BigMsg, "0", "0"},
+      {Reply::BigMsg, "4", ""},          {Reply::Compare, "UseCollected", "2"},
+      {Reply::Compare, "usenew", "1"},   {Reply::Compare, "OK", ""},
+      {Reply::BreakKey, "6.0", "6.0"},   {Reply::BreakKey, "NoBreak", "NoBreak"},
   };
   for (const Case& c : cases) {
     if (c.caption.empty()) {

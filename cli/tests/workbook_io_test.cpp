@@ -1,9 +1,8 @@
 #include "cli/workbook_io.h"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
-
-#include <gtest/gtest.h>
 
 #include "cli/failure.h"
 #include "cli/tests/temp_dir.h"
@@ -133,7 +132,9 @@ TEST_F(WorkbookIo, WorkingSheetNamesVisibilityAndSelectionSurvive) {
 
 TEST_F(WorkbookIo, LoadsPlainCsvFilesAndFoldersWithoutManifest) {
   WriteText(dir / "csv" / "b.csv", "x\n");
-  WriteText(dir / "csv" / "a.csv", "\xEF\xBB\xBF" "1,\"two, three\"\n");
+  WriteText(dir / "csv" / "a.csv",
+            "\xEF\xBB\xBF"
+            "1,\"two, three\"\n");
   WriteText(dir / "csv" / "notes.txt", "ignored");
   xl::Workbook& folder = Load(*app, {dir / "csv"});
   ASSERT_EQ(folder.Sheets().Count(), 2);

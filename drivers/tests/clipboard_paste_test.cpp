@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "host/working_sheet.h"
-#include "testkit/bench.h"
 #include "platform/runtime/tests/expect_error.h"
+#include "testkit/bench.h"
 
 namespace quillary::drivers {
 namespace {
@@ -53,16 +53,26 @@ TEST_F(ClipboardPasteTest, StagesOneLineAsTextAndSeveralLinesAsGeneral) {
       {"a number stays text", u"007", false, u"Null", u"007", {u"007"}, 1, u"@"},
       {"a Tab stays in the cell", u"a\tb", false, u"Null", u"a\tb", {u"a\tb"}, 1, u"@"},
       {"longer than a cell", longCell, false, u"Null", longCell, {Text(32767, u'x'), u"tail"}, 2, u"@"},
-      {"lines become rows, converted", u"x\r\n12\r\nTRUE\r\ny", false, u"Null", u"x\r\n12\r\nTRUE\r\ny",
-       {u"x", 12, true, u"y"}, 7, u"General"},
-      // Whole passes: a run of quotes before a line break goes entirely.
-      {"joined cells", u"a\t\"b\"\"\nc¨d¯e\"", true, u"Null", u"a\tb\nc,d\te", {u"a\tb", u"c,d\te"}, 7,
+      {"lines become rows, converted",
+       u"x\r\n12\r\nTRUE\r\ny",
+       false,
+       u"Null",
+       u"x\r\n12\r\nTRUE\r\ny",
+       {u"x", 12, true, u"y"},
+       7,
        u"General"},
+      // Whole passes: a run of quotes before a line break goes entirely.
+      {"joined cells", u"a\t\"b\"\"\nc¨d¯e\"", true, u"Null", u"a\tb\nc,d\te", {u"a\tb", u"c,d\te"}, 7, u"General"},
       {"joined cells, one line", u"p¨q¯r\"", true, u"Null", u"p,q\tr", {u"p,q\tr"}, 1, u"@"},
-      {"joined cells in COMPARE 2 keep their quotes", u"a\t\"b\"\nc¨d¯e\"", true, u"COMPARE 2/Uniques",
-       u"a\t\"b\"\nc,d\te\"", {u"a\t\"b\"", u"c,d\te\""}, 7, u"General"},
-      {"placeholders only count when cells were joined", u"p¨q¯r", false, u"Null", u"p¨q¯r", {u"p¨q¯r"}, 1,
-       u"@"},
+      {"joined cells in COMPARE 2 keep their quotes",
+       u"a\t\"b\"\nc¨d¯e\"",
+       true,
+       u"COMPARE 2/Uniques",
+       u"a\t\"b\"\nc,d\te\"",
+       {u"a\t\"b\"", u"c,d\te\""},
+       7,
+       u"General"},
+      {"placeholders only count when cells were joined", u"p¨q¯r", false, u"Null", u"p¨q¯r", {u"p¨q¯r"}, 1, u"@"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -131,8 +141,7 @@ TEST_F(ClipboardPasteTest, TriesTheClipboardAndThePasteUpTo49Times) {
         EXPECT_EQ(PasteColumn(), std::vector<Variant>{});
         EXPECT_EQ(b.state.request.PasteRowCount, 5);
         break;
-      default:
-        ADD_FAILURE();
+      default: ADD_FAILURE();
     }
     b.app->ClearFailures();
   }
@@ -244,9 +253,15 @@ TEST_F(ClipboardPasteTest, UnicodeTextPassesWholeThroughTheStaging) {
     std::vector<Variant> column;
   } cases[] = {
       {"one line", line, false, line, {line}},
-      {"several lines", line + u"\r\n" + smiley + u"\r\nЖ", false, line + u"\r\n" + smiley + u"\r\nЖ",
+      {"several lines",
+       line + u"\r\n" + smiley + u"\r\nЖ",
+       false,
+       line + u"\r\n" + smiley + u"\r\nЖ",
        {line, smiley, u"Ж"}},
-      {"joined cells", smiley + u"¨" + smiley + u"¯€", true, smiley + u"," + smiley + u"\t€",
+      {"joined cells",
+       smiley + u"¨" + smiley + u"¯€",
+       true,
+       smiley + u"," + smiley + u"\t€",
        {smiley + u"," + smiley + u"\t€"}},
   };
   for (const auto& c : cases) {
@@ -261,7 +276,7 @@ TEST_F(ClipboardPasteTest, UnicodeTextPassesWholeThroughTheStaging) {
 TEST_F(ClipboardPasteTest, ClipboardRefusalsToEmptyAreRaisedWithTheTrail) {
   clip.FailNext(1, Op::Clear);
   check::ExpectRaises([&] { (void)Clipbrd_Into(b.state, u""); }, sys::MemoryClipboard::kClipboardErrorNumber,
-                        "Clipbrd_Into: Clipboard_Clear: ");
+                      "Clipbrd_Into: Clipboard_Clear: ");
 }
 
 class TextToColSettingTest : public ClipboardPasteTest {

@@ -158,8 +158,13 @@ TEST(Compare2, UseNewShowsTagsAndReportsTheUniquesOfBothSides) {
 // and tagged beside their rows.
 TEST(Compare2, IgnoreIndexUniquesAreShownSortedWithSort) {
   Desk d;
-  for (const auto& [cell, value] : {std::pair{u"A1", u"d"}, {u"A2", u"a"}, {u"A3", u"c"}, {u"A4", u"x"},
-                                    {u"C1", u"X"}, {u"C2", u"b"}, {u"C3", u"e"}}) {
+  for (const auto& [cell, value] : {std::pair{u"A1", u"d"},
+                                    {u"A2", u"a"},
+                                    {u"A3", u"c"},
+                                    {u"A4", u"x"},
+                                    {u"C1", u"X"},
+                                    {u"C2", u"b"},
+                                    {u"C3", u"e"}}) {
     d.Put(cell, Text(value));
   }
   d.Sheet().Range(u"A1:A4,C1:C3").Select();

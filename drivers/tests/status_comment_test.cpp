@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "host/callbacks.h"
-#include "testkit/bench.h"
 #include "platform/runtime/tests/expect_error.h"
+#include "testkit/bench.h"
 
 namespace quillary::drivers {
 namespace {
@@ -108,7 +108,7 @@ TEST_F(StatusCommentTest, AnExistingCommentIsReplacedOnlyWithTheUsersConsent) {
     const char* name;
     const char16_t* pending;
     int answer;
-    std::optional<Text> text;  // the comment left on the cell
+    std::optional<Text> text;    // the comment left on the cell
     std::optional<Text> notice;  // the closing notice
   } cases[] = {
       {"OK replaces it", kSummary, host::msgbox::kAnswerOk, Text(kSummary), std::nullopt},

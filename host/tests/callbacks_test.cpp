@@ -4,8 +4,8 @@
 
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
-#include "testkit/bench.h"
 #include "platform/runtime/tests/expect_error.h"
+#include "testkit/bench.h"
 
 namespace quillary::host {
 namespace {
@@ -178,8 +178,9 @@ TEST(ProgressPosition, WindowMovesFrom22To2) {
   const struct {
     std::int64_t done, total;
     int position;
-  } cases[] = {{0, 100, 22}, {4, 100, 22}, {5, 100, 21}, {50, 100, 12}, {99, 100, 3}, {100, 100, 2},
-               {150, 100, 2}, {1, 0, 2}, {3'000'000'000LL, 4'000'000'000LL, 7}};
+  } cases[] = {{0, 100, 22},  {4, 100, 22}, {5, 100, 21},
+               {50, 100, 12}, {99, 100, 3}, {100, 100, 2},
+               {150, 100, 2}, {1, 0, 2},    {3'000'000'000LL, 4'000'000'000LL, 7}};
   for (const auto& c : cases) EXPECT_EQ(ProgressBar::Position(c.done, c.total), c.position) << c.done << "/" << c.total;
   EXPECT_EQ(ProgressBar::BarText(u" Collect Progress: ", 22),
             u" Collect Progress: O@@@@@@@@@@@@@@@@@@@    Press the Ctrl key to Abort.");

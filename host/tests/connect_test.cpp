@@ -9,8 +9,8 @@
 #include "host/working_sheet.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
-#include "testkit/bench.h"
 #include "platform/runtime/tests/expect_error.h"
+#include "testkit/bench.h"
 
 namespace quillary::host {
 namespace {
@@ -107,7 +107,8 @@ TEST_F(ConnectTest, EveryRequestResetsTheCallStateAndCleansUp) {
   EXPECT_EQ(b.state.request.DisplayText, u"");
   EXPECT_EQ(b.state.request.FaultItem, u"");
   EXPECT_EQ(b.state.request.FaultMsg, u"");
-  EXPECT_FALSE(b.state.request.JoinCellsUsed || b.state.request.HiddenCellsSkipped || b.state.request.progress.UserAbort);
+  EXPECT_FALSE(b.state.request.JoinCellsUsed || b.state.request.HiddenCellsSkipped ||
+               b.state.request.progress.UserAbort);
   EXPECT_EQ(b.state.request.PasteRowCount, 0);
   EXPECT_EQ(b.state.compare.CompareStep, 5) << "kept between requests";
   EXPECT_EQ(b.services.directories.Changes(), (std::vector<std::string>{"/home/user", "/opt/quillary", "/home/user"}));
@@ -123,9 +124,7 @@ TEST_F(ConnectTest, RoutineRunsInTheComponentFolderWithTheFormsHeld) {
 }
 
 TEST_F(ConnectTest, AnErrorReachesTheHostWithItsTrailAndTheRequestIsStillCleanedUp) {
-  routines.Actions = [](State&) {
-    ErrorTrail("Actions", [] { Raise(err::kApplication, "refused", "Quillary"); });
-  };
+  routines.Actions = [](State&) { ErrorTrail("Actions", [] { Raise(err::kApplication, "refused", "Quillary"); }); };
   b.services.directories.Change("/home/user");
   const Error e = check::ExpectRaises([&] { Call(u"Actions"); }, err::kApplication);
   EXPECT_EQ(e.Source(), "Actions: Quillary");
@@ -291,9 +290,9 @@ TEST_F(ConnectTest, QueryEventsRunOnTheStateOfTheRequestUnderneath) {
     b.addin.SetHook(u"MainUserFormHideOffsetShow", [&](std::span<Variant>) {
       ExcelQueryFormConnect query(s, routines);
       for (const char16_t* name :
-           {u"NextButton_Click", u"NextButtonClick", u"ReplaceButtonClick", u"NextButtonDupsMode", u"nextbuttondupsmode2",
-            u"TextBox1Change", u"TextBox2Change", u"RemoveBookmark", u"PlaceBookmark_True", u"diffdupsButtonClick",
-            u"PlaceBookmark", u"nextbuttonclick"}) {
+           {u"NextButton_Click", u"NextButtonClick", u"ReplaceButtonClick", u"NextButtonDupsMode",
+            u"nextbuttondupsmode2", u"TextBox1Change", u"TextBox2Change", u"RemoveBookmark", u"PlaceBookmark_True",
+            u"diffdupsButtonClick", u"PlaceBookmark", u"nextbuttonclick"}) {
         Text event = name;
         query.QuillaryQueryFormDLL(event);
       }
@@ -304,10 +303,10 @@ TEST_F(ConnectTest, QueryEventsRunOnTheStateOfTheRequestUnderneath) {
     ShowQueryUserForm(s);
   };
   Call(u"GoQueryUserForm", u"Query Item");
-  EXPECT_EQ(events, (std::vector<std::string>{"NextButton_Click", "NextButtonClick", "ReplaceButtonClick",
-                                              "NextButtonDupsMode", "nextbuttondupsmode2", "TextBox1Change",
-                                              "TextBox2Change", "RemoveBookmark", "PlaceBookmark(True)",
-                                              "diffdupsButtonClick"}));
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"NextButton_Click", "NextButtonClick", "ReplaceButtonClick", "NextButtonDupsMode",
+                                      "nextbuttondupsmode2", "TextBox1Change", "TextBox2Change", "RemoveBookmark",
+                                      "PlaceBookmark(True)", "diffdupsButtonClick"}));
   EXPECT_EQ(modeInside, u"Query Item");
   EXPECT_FALSE(abortInside) << "each event restarts the break flag";
   EXPECT_FALSE(shownInside) << "and the progress display";

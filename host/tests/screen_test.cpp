@@ -38,7 +38,7 @@ TEST(Protection, SheetProtectedCheckByVersionAndFormatting) {
     bool allowFormatting;
     bool expected;
   } cases[] = {
-      {false, u"9.0", false, false},  {false, u"16.0", false, false}, {true, u"9.0", true, true},
+      {false, u"9.0", false, false}, {false, u"16.0", false, false}, {true, u"9.0", true, true},
       {true, u"16.0", false, true},  {true, u"16.0", true, false},   {true, u"10.0", true, false},
   };
   for (const auto& c : cases) {

@@ -1,6 +1,7 @@
+#include "items/internal/display.h"
+
 #include <gtest/gtest.h>
 
-#include "items/internal/display.h"
 #include "items/sort_count.h"
 #include "items/tests/count_fixture.h"
 
@@ -68,7 +69,7 @@ TEST_F(DisplayTest, FormulaStartGuard) {
     const char16_t* shown;
   } cases[] = {
       {u"=x", u" =x"}, {u"+x", u" +x"}, {u"-x", u" -x"}, {u"$x", u" $x"}, {u"%x", u" %x"},
-      {u"@x", u" @x"}, {u"(x", u" (x"}, {u"#x", u"#x"},   {u"x=", u"x="},
+      {u"@x", u" @x"}, {u"(x", u" (x"}, {u"#x", u"#x"},  {u"x=", u"x="},
   };
   for (const auto& c : cases) {
     Begin(true);
@@ -81,9 +82,15 @@ TEST_F(DisplayTest, FormulaStartGuard) {
 
 TEST_F(DisplayTest, Placeholders) {
   Begin(true);
-  Plain({u"it\u00B4s", u"a\x1F" u"b", u"c\u00A8d\u00AFe"});
+  Plain({u"it\u00B4s",
+         u"a\x1F"
+         u"b",
+         u"c\u00A8d\u00AFe"});
   Count();
-  EXPECT_EQ(Window(), u"it's,a\x1F" u"b,c\u00A8d\u00AFe") << "the window keeps the tab mark";
+  EXPECT_EQ(Window(),
+            u"it's,a\x1F"
+            u"b,c\u00A8d\u00AFe")
+      << "the window keeps the tab mark";
   EXPECT_EQ(b.state.request.DisplayText, u"it's,a\tb,c\u00A8d\u00AFe");
 }
 
@@ -93,8 +100,8 @@ TEST_F(DisplayTest, CompareStepsDecideWhatIsShown) {
     bool emptyList;
     bool shown;
   } cases[] = {
-      {3, false, false}, {5, false, false}, {7, false, false}, {4, false, true}, {6, false, true},
-      {3, true, true},  // an empty list clears the window
+      {3, false, false}, {5, false, false}, {7, false, false},
+      {4, false, true},  {6, false, true},  {3, true, true},  // an empty list clears the window
   };
   for (const auto& c : cases) {
     Begin(false, u"COMPARE 2/Uniques");
@@ -168,12 +175,10 @@ TEST_F(TagHelpTest, HelpTextsByModeAndPasteType) {
     bool duplicates;
     Text text;
   } cases[] = {
-      {u"Items", u"Paste_V", false, true,
-       pasteV + kShapeStatus + lf + lf + notPasted + kMarkedInShape},
+      {u"Items", u"Paste_V", false, true, pasteV + kShapeStatus + lf + lf + notPasted + kMarkedInShape},
       {u"Items", u"Paste_V", true, false,
        pasteV + kShapeStatus + lf + lf + kWholeRows + lf + lf + notPasted + kMarkedInShape},
-      {u"Items", u"Paste_>", false, true,
-       pasteRight + kRowStatus + lf + lf + notPasted + kMarkedOnRow},
+      {u"Items", u"Paste_>", false, true, pasteRight + kRowStatus + lf + lf + notPasted + kMarkedOnRow},
       {u"Count", u"Paste_V", false, false, kCountItems + lf + lf + kCountStatus},
       {u"Count", u"Paste_V", true, false, kCountRows + lf + lf + kCountStatus},
       {u"Count", u"Paste_>", false, false, pasteRight + kRowStatus + lf + lf + kCountOnRow + lf + kLikeNonSort},

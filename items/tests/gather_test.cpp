@@ -7,8 +7,8 @@
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
 #include "items/list_sheet.h"
-#include "testkit/bench.h"
 #include "platform/runtime/tests/expect_error.h"
+#include "testkit/bench.h"
 
 namespace quillary::items {
 namespace {
@@ -39,7 +39,8 @@ class GatherTest : public ::testing::Test {
   // The +0 column down to its first empty cell.
   std::vector<Text> Leading(TextView list = host::kList1) {
     std::vector<Text> out;
-    for (long r = 1; !Anchor(list).Offset(r, 0).Value().IsEmpty(); ++r) out.push_back(CellText(Anchor(list).Offset(r, 0)));
+    for (long r = 1; !Anchor(list).Offset(r, 0).Value().IsEmpty(); ++r)
+      out.push_back(CellText(Anchor(list).Offset(r, 0)));
     return out;
   }
   void TickJoinCells() {
@@ -216,8 +217,8 @@ TEST_F(GatherTest, RangeStyleAfterAGathering) {
     int before;
     int after;
   } cases[] = {
-      {u"R1-5, R7", 0, 1}, {u"R7, R1-R5", 1, 2}, {u"R7", 1, 1}, {u"1-5", 2, 2}, {u"Door", 2, 2},
-      {u"R1-5, R1-R5", 0, 1},  // a fault keeps the style reached before it
+      {u"R1-5, R7", 0, 1}, {u"R7, R1-R5", 1, 2}, {u"R7", 1, 1},
+      {u"1-5", 2, 2},      {u"Door", 2, 2},      {u"R1-5, R1-R5", 0, 1},  // a fault keeps the style reached before it
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.items));
@@ -317,12 +318,9 @@ TEST_F(GatherTest, JoinCellsDecisionAndRows) {
     const char16_t* selection;
     bool joined;
   } decisions[] = {
-      {u"Null", true, true, u"A1:B3", true},
-      {u"Null", true, false, u"A1:B3", false},
-      {u"Null", false, true, u"A1:B3", false},
-      {u"COMPARE 2/Uniques", true, false, u"A1:B3", true},
-      {u"Null", true, true, u"A1:B3,A1:B3", true},
-      {u"Null", true, true, u"A1:B3,D1", false},
+      {u"Null", true, true, u"A1:B3", true},       {u"Null", true, false, u"A1:B3", false},
+      {u"Null", false, true, u"A1:B3", false},     {u"COMPARE 2/Uniques", true, false, u"A1:B3", true},
+      {u"Null", true, true, u"A1:B3,A1:B3", true}, {u"Null", true, true, u"A1:B3,D1", false},
   };
   for (const auto& d : decisions) {
     SCOPED_TRACE(ToUtf8(d.mode) + " " + ToUtf8(d.selection));
@@ -435,8 +433,12 @@ TEST_F(GatherTest, ProgressOnTheStatusBar) {
   const struct {
     const char16_t* mode;
     bool text;
-  } cases[] = {{u"Null", true}, {u"Paste_V", false}, {u"Paste_>", false}, {u"Subtract Display V", false},
-               {u"Subtract Display >", false}, {u"SubtractButton", true}};
+  } cases[] = {{u"Null", true},
+               {u"Paste_V", false},
+               {u"Paste_>", false},
+               {u"Subtract Display V", false},
+               {u"Subtract Display >", false},
+               {u"SubtractButton", true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.mode));
     Begin(true, c.mode);

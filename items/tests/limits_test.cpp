@@ -7,8 +7,8 @@
 #include "host/callbacks.h"
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
-#include "testkit/bench.h"
 #include "platform/runtime/tests/expect_error.h"
+#include "testkit/bench.h"
 
 namespace quillary::items {
 namespace {
@@ -107,7 +107,7 @@ TEST_F(LimitsTest, MissingWorkingSheetIsRaised) {
   b.BeginRequest(u"Null");
   for (auto routine : {&TooMuch_Gather, &TooMuch_Sort}) {
     check::ExpectRaises([&] { routine(b.state, fault::kTooManyItems); }, err::kSubscript,
-                          routine == &TooMuch_Gather ? "TooMuch_Gather: " : "TooMuch_Sort: ");
+                        routine == &TooMuch_Gather ? "TooMuch_Gather: " : "TooMuch_Sort: ");
   }
   EXPECT_TRUE(b.addin.Messages().empty());
 }

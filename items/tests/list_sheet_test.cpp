@@ -80,8 +80,8 @@ TEST_F(ListSheetTest, FindItemWholeAndLong) {
   WriteText(anchor->Offset(5, kItemText), longOther);
   WriteText(anchor->Offset(6, kItemText), Text(300, u'X') + u"1");
   WriteText(anchor->Offset(7, kItemText), longItem);
-  const xl::Range within = anchor->Offset(0, kItemText).Parent().Range(anchor->Offset(0, kItemText),
-                                                                     anchor->Offset(8, kItemText));
+  const xl::Range within =
+      anchor->Offset(0, kItemText).Parent().Range(anchor->Offset(0, kItemText), anchor->Offset(8, kItemText));
   auto row = [](const std::optional<xl::Range>& r) { return r ? r->Row() - 1 : -1L; };
   EXPECT_EQ(row(Find(within, u"R", true, true, 0)), 1) << "the topmost match";
   EXPECT_EQ(row(Find(within, u"r", true, true, 0)), 3);
@@ -119,13 +119,8 @@ TEST_F(LongItemIndexTest, MatchesAsTheSearchCompares) {
     Text item;
     long binary, text, textPrefixCase;
   } cases[] = {
-      {L + u"a", 1, 1, 1},
-      {L + u"A", 2, 1, 1},
-      {L + u"b", 4, 4, 4},
-      {upperStart + u"a", 3, 1, 3},
-      {upperStart + u"A", -1, 1, 3},
-      {L + u"c", -1, -1, -1},
-      {L, -1, -1, -1},
+      {L + u"a", 1, 1, 1},           {L + u"A", 2, 1, 1},    {L + u"b", 4, 4, 4}, {upperStart + u"a", 3, 1, 3},
+      {upperStart + u"A", -1, 1, 3}, {L + u"c", -1, -1, -1}, {L, -1, -1, -1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.item.substr(285)));
@@ -229,7 +224,7 @@ TEST_F(LongItemIndexTest, SearchedPrefixStopsBeforeAnEscapeItWouldSplit) {
     Text item;
     Text other;  // the item with another case after the star
     long row;
-    Text what;   // the remembered search text
+    Text what;  // the remembered search text
   } cases[] = {
       {Text(252, u'x') + u"*Q" + rest, Text(252, u'x') + u"*q" + rest, 1, Text(252, u'x') + u"~*"},
       {Text(253, u'x') + u"*Q" + rest, Text(253, u'x') + u"*q" + rest, 1, Text(253, u'x')},
@@ -251,7 +246,10 @@ TEST_F(ListSheetTest, ResetFindOptionsKeepsTheAnchorValue) {
   for (const Variant& value : {Variant(u"'title"), Variant(7), Variant()}) {
     anchor->SetValue(value);
     const Variant before = anchor->Value();
-    anchor->Find({.What = u"zz", .LookIn = xl::xlFormulas, .LookAt = xl::xlWhole, .SearchOrder = xl::xlByRows,
+    anchor->Find({.What = u"zz",
+                  .LookIn = xl::xlFormulas,
+                  .LookAt = xl::xlWhole,
+                  .SearchOrder = xl::xlByRows,
                   .MatchCase = true});
     ResetFindOptions(*anchor);
     EXPECT_EQ(anchor->Value(), before);

@@ -9,8 +9,8 @@
 
 #include "host/callbacks.h"
 #include "host/working_sheet.h"
-#include "items/internal/display.h"
 #include "items/fault_codes.h"
+#include "items/internal/display.h"
 #include "items/list_sheet.h"
 #include "platform/runtime/vba.h"
 #include "testkit/bench.h"
@@ -111,8 +111,8 @@ class PutTextTest : public ::testing::Test {
 
 TEST_F(PutTextTest, TextThatCleansToNothingLeavesTheListCleared) {
   for (bool ignoreIndex : {false, true}) {
-    for (const Text& text : {Text(), Text(u",,,\r\n\r\n,\n"), Text(u" Quilet>  <Quilet"),
-                             kNoDuplicatesText + Text(u"\r\n")}) {
+    for (const Text& text :
+         {Text(), Text(u",,,\r\n\r\n,\n"), Text(u" Quilet>  <Quilet"), kNoDuplicatesText + Text(u"\r\n")}) {
       Begin(ignoreIndex);
       Prefill();
       Text t = text;
@@ -156,17 +156,22 @@ TEST_F(PutTextTest, CountIndexRowsAndDistinctColumn) {
       // leaves no entry behind.
       {u"R1, S1, R2", {{u"R", 1, E, E}, {u"S", 1, E, E}, {u"R", 2, E, E}}, {u"R", u"S"}},
       {u"Door, R1, R2, Door, R3-R5, Door",
-       {{u"Door", E, E, E}, {u"R", 1, E, E}, {u"R", 2, E, E}, {u"Door", E, E, E}, {u"R", 3, u"5", u"R"},
+       {{u"Door", E, E, E},
+        {u"R", 1, E, E},
+        {u"R", 2, E, E},
+        {u"Door", E, E, E},
+        {u"R", 3, u"5", u"R"},
         {u"Door", E, E, E}},
        {u"Door", u"R"}},
-      {u"a*b, axb, a*b, a?, ab", {{u"a*b", E, E, E}, {u"axb", E, E, E}, {u"a*b", E, E, E}, {u"a?", E, E, E},
-                                  {u"ab", E, E, E}},
+      {u"a*b, axb, a*b, a?, ab",
+       {{u"a*b", E, E, E}, {u"axb", E, E, E}, {u"a*b", E, E, E}, {u"a?", E, E, E}, {u"ab", E, E, E}},
        {u"a*b", u"axb", u"a?", u"ab"}},
       // A first number too long to be stored exactly keeps the Item whole.
       {u"R1234567890123456, R123456789012345",
        {{u"R1234567890123456", E, E, E}, {u"R", 123456789012345.0, E, E}},
        {u"R1234567890123456", u"R"}},
-      {u"R1234567890123456-R1234567890123457", {{u"R1234567890123456-R1234567890123457", E, E, E}},
+      {u"R1234567890123456-R1234567890123457",
+       {{u"R1234567890123456-R1234567890123457", E, E, E}},
        {u"R1234567890123456-R1234567890123457"}},
       // However long: a run of 400 digits is no number either.
       {u"R" + Text(400, u'9'), {{u"R" + Text(400, u'9'), E, E, E}}, {u"R" + Text(400, u'9')}},
@@ -260,7 +265,10 @@ TEST_F(PutTextTest, FaultsStopTheReading) {
        {{Text(300, u'~') + u"?", 7, E, E}},
        {Text(300, u'~') + u"?"}},
       // 254 characters after escaping are searched whole.
-      {Text(252, u'x') + u"*, " + Text(252, u'x') + u"*", fault::kNone, u"", u"",
+      {Text(252, u'x') + u"*, " + Text(252, u'x') + u"*",
+       fault::kNone,
+       u"",
+       u"",
        {{Text(252, u'x') + u"*", E, E, E}, {Text(252, u'x') + u"*", E, E, E}},
        {Text(252, u'x') + u"*"}},
   };
@@ -424,12 +432,8 @@ TEST_F(PutTextTest, StaleTotalKeepsTheBarOnTheStatusBar) {
     Text mode;
     bool written;
   } cases[] = {
-      {u"Null", true},
-      {u"expand_ref", true},
-      {u"Paste_>", false},
-      {u"Paste_V", false},
-      {u"Subtract Display V", false},
-      {u"Subtract Display >", false},
+      {u"Null", true},     {u"expand_ref", true},          {u"Paste_>", false},
+      {u"Paste_V", false}, {u"Subtract Display V", false}, {u"Subtract Display >", false},
   };
   b.Control(host::ctl::main::kCountLabel).SetCaption(u"Count = 21");
   for (const auto& c : cases) {

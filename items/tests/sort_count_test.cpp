@@ -313,12 +313,9 @@ TEST_F(SortCountTest, ProgressCaptionsAndThresholds) {
     bool sortCountShown;
     bool expandShown;
   } cases[] = {
-      {99, {}, u"Null", false, false},
-      {100, {}, u"Null", true, false},
-      {100, {}, u"Paste_V", false, false},
-      {0, {u"R1-R100"}, u"Null", false, false},
-      {0, {u"R1-R101"}, u"Null", false, true},
-      {0, {u"R1-R101"}, u"Subtract Display >", false, false},
+      {99, {}, u"Null", false, false},         {100, {}, u"Null", true, false},
+      {100, {}, u"Paste_V", false, false},     {0, {u"R1-R100"}, u"Null", false, false},
+      {0, {u"R1-R101"}, u"Null", false, true}, {0, {u"R1-R101"}, u"Subtract Display >", false, false},
   };
   for (const auto& c : cases) {
     Begin(false, c.mode);

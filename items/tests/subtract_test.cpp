@@ -10,9 +10,9 @@
 #include "host/working_sheet.h"
 #include "items/gather.h"
 #include "items/list_sheet.h"
+#include "platform/runtime/tests/expect_error.h"
 #include "platform/runtime/vba.h"
 #include "testkit/bench.h"
-#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::items {
 namespace {
@@ -49,7 +49,7 @@ class SubtractTest : public ::testing::Test {
       WriteText(b.Cell(u"A1").Offset(static_cast<long>(i), col), cells[i]);
     }
     const xl::Range area = b.Sheet(u"Sheet1").Range(b.Cell(u"A1").Offset(0, col),
-                                                     b.Cell(u"A1").Offset(static_cast<long>(cells.size()) - 1, col));
+                                                    b.Cell(u"A1").Offset(static_cast<long>(cells.size()) - 1, col));
     ASSERT_EQ(ItemsGather(b.state, list, area), fault::kNone) << ToUtf8(b.state.request.FaultMsg);
   }
   // List B first, then list A (whose gathering sets RangeStyle), as a Get does.
@@ -288,7 +288,8 @@ TEST_F(SubtractTest, PlainItemsIgnoringIndexNumbers) {
       }
     }
     EXPECT_EQ(Show(rows), Show(c.listA));
-    EXPECT_EQ(Show(SurvivorItems()), Show(c.sortOption ? Texts{u"pear", u"plum", u"R5"} : Texts{u"plum", u"pear", u"R5"}));
+    EXPECT_EQ(Show(SurvivorItems()),
+              Show(c.sortOption ? Texts{u"pear", u"plum", u"R5"} : Texts{u"plum", u"pear", u"R5"}));
   }
 }
 
@@ -316,7 +317,8 @@ TEST_F(SubtractTest, NumbersOfAnySizeAsPlainItems) {
                            {4, u"$A$4", u"x"},
                            {5, u"$A$5", -1e12},
                            {6, u"$A$6", -2.5}});
-  WriteRows(host::kList2, {{1, u"$C$1", -1e12}, {2, u"$C$2", u"-2.5"}, {3, u"$C$3", 3}, {4, u"$C$4", -1000}, {5, u"$C$5", -5}});
+  WriteRows(host::kList2,
+            {{1, u"$C$1", -1e12}, {2, u"$C$2", u"-2.5"}, {3, u"$C$3", 3}, {4, u"$C$4", -1000}, {5, u"$C$5", -5}});
   EXPECT_EQ(Subtract(), 0);
   std::vector<Variant> survivors;
   for (long r = 1; r <= 4; ++r) survivors.push_back(Anchor().Offset(r, kSideItem).Value());
@@ -386,9 +388,10 @@ TEST_F(SubtractTest, LongPrefixesSharingTheirFirst254Characters) {
       survivors.emplace_back(Anchor().Offset(r, kSideOrderNum).Value().AsNumber(),
                              CellText(Anchor().Offset(r, kSideItem)));
     }
-    EXPECT_EQ(survivors, (std::vector<std::pair<double, Text>>{
-                             {2, a + u"1"}, {2, a + u"12"}, {2, a + u"9"}, {3, b2 + u"5"}, {4, upper + u"5"},
-                             {5, upperStart + u"5"}}));
+    EXPECT_EQ(
+        survivors,
+        (std::vector<std::pair<double, Text>>{
+            {2, a + u"1"}, {2, a + u"12"}, {2, a + u"9"}, {3, b2 + u"5"}, {4, upper + u"5"}, {5, upperStart + u"5"}}));
     b.Sheet(u"Sheet1").Range(u"A1:C100").ClearContents();
   }
 }
@@ -440,8 +443,8 @@ TEST_F(SubtractTest, BreakKeyInPasteModeStillGivesZero) {
 TEST_F(SubtractTest, LeavesTheSearchOptionsAtTheirDefaults) {
   Begin({.ignoreIndex = true, .sortOption = false});
   GatherBoth({u"a", u"b"}, {u"a"});
-  Anchor().Find({.What = u"zz", .LookIn = xl::xlFormulas, .LookAt = xl::xlWhole, .SearchOrder = xl::xlByRows,
-                 .MatchCase = true});
+  Anchor().Find(
+      {.What = u"zz", .LookIn = xl::xlFormulas, .LookAt = xl::xlWhole, .SearchOrder = xl::xlByRows, .MatchCase = true});
   EXPECT_EQ(Subtract(), 0);
   const xl::FindSettings& remembered = b.app->RememberedFind();
   EXPECT_EQ(remembered.LookIn, xl::xlValues);

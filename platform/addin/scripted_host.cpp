@@ -81,8 +81,9 @@ ScriptedHost::ScriptedHost(forms::HostForms forms, Text workbookName)
 }
 
 std::array<const forms::UserForm*, 10> ScriptedHost::AllForms() const {
-  return {forms_.bigMsg,       forms_.compDupUser, forms_.lastWordFirstFilter, forms_.mainUser, forms_.queryEndUser,
-          forms_.queryUser,    forms_.wrapTextFirm, forms_.mailBox,            forms_.parse,    forms_.tools};
+  return {forms_.bigMsg,       forms_.compDupUser, forms_.lastWordFirstFilter, forms_.mainUser,
+          forms_.queryEndUser, forms_.queryUser,   forms_.wrapTextFirm,        forms_.mailBox,
+          forms_.parse,        forms_.tools};
 }
 
 Variant ScriptedHost::Run(TextView qualifiedMacro, std::span<Variant> args) {
@@ -121,7 +122,9 @@ void ScriptedHost::QueueBreakAnswer(Text reply) { QueueReply(Reply::BreakKey, st
 void ScriptedHost::QueueBigMsgAnswer(int answer) { QueueReply(Reply::BigMsg, NumberCaption(answer)); }
 void ScriptedHost::QueueCompareAnswer(int answer) { QueueReply(Reply::Compare, NumberCaption(answer)); }
 void ScriptedHost::QueueQueryEndAnswer(int answer) { QueueReply(Reply::QueryEnd, NumberCaption(answer)); }
-void ScriptedHost::QueueReply(Reply kind, Text caption) { replies_[kind].push_back({std::move(caption), std::nullopt}); }
+void ScriptedHost::QueueReply(Reply kind, Text caption) {
+  replies_[kind].push_back({std::move(caption), std::nullopt});
+}
 
 std::size_t ScriptedHost::Pending(Reply kind) const {
   auto it = replies_.find(kind);
@@ -248,7 +251,7 @@ void ScriptedHost::CompareAnswer(std::span<Variant> args) {
   const AnswerRequest request{Reply::Compare, forms_.compDupUser->Item(u"Textbox1").Text(), 0, button};
   const Text fallback = text_order::EqualNoCase(button, u"UseNew")         ? u"1"
                         : text_order::EqualNoCase(button, u"UseCollected") ? u"2"
-                                                                            : u"0";
+                                                                           : u"0";
   forms_.compDupUser->Item(u"Answer").SetCaption(TakeAnswer(request, fallback));
   SetShown(forms_.compDupUser->Name(), false);
 }

@@ -38,9 +38,8 @@ inline constexpr long kLargeGridRows = 1048576;
 inline constexpr long kLargeGridColumns = 16384;
 inline constexpr long kSmallGridRows = 65536;
 inline constexpr long kSmallGridColumns = 256;
-inline constexpr double kDefaultRowHeight = 15.0;     // points
-inline constexpr double kDefaultColumnWidth = 8.43;   // characters
-
+inline constexpr double kDefaultRowHeight = 15.0;    // points
+inline constexpr double kDefaultColumnWidth = 8.43;  // characters
 
 // Range.End directions.
 inline constexpr long xlDown = -4121;
@@ -150,15 +149,9 @@ struct Area {
   long Rows() const { return row2 - row1 + 1; }
   long Columns() const { return col2 - col1 + 1; }
   std::int64_t Cells() const { return std::int64_t{Rows()} * Columns(); }
-  bool Contains(long row, long col) const {
-    return row >= row1 && row <= row2 && col >= col1 && col <= col2;
-  }
-  bool Contains(const Area& a) const {
-    return a.row1 >= row1 && a.row2 <= row2 && a.col1 >= col1 && a.col2 <= col2;
-  }
-  bool Overlaps(const Area& a) const {
-    return a.row1 <= row2 && a.row2 >= row1 && a.col1 <= col2 && a.col2 >= col1;
-  }
+  bool Contains(long row, long col) const { return row >= row1 && row <= row2 && col >= col1 && col <= col2; }
+  bool Contains(const Area& a) const { return a.row1 >= row1 && a.row2 <= row2 && a.col1 >= col1 && a.col2 <= col2; }
+  bool Overlaps(const Area& a) const { return a.row1 <= row2 && a.row2 >= row1 && a.col1 <= col2 && a.col2 >= col1; }
   friend bool operator==(const Area&, const Area&) = default;
 };
 
@@ -524,8 +517,7 @@ class Worksheet {
   virtual CellPos End(long row, long col, long direction) = 0;
   // Find over the given range; FindNext continues with the remembered settings.
   virtual std::optional<CellPos> Find(std::span<const Area> within, const FindArgs& args) = 0;
-  virtual std::optional<CellPos> FindNext(std::span<const Area> within,
-                                          std::optional<CellPos> after) = 0;
+  virtual std::optional<CellPos> FindNext(std::span<const Area> within, std::optional<CellPos> after) = 0;
   virtual void Sort(const Area& block, const SortArgs& args) = 0;
   // The merged area holding the cell, or nullopt when it is not merged.
   virtual std::optional<Area> MergedAreaAt(long row, long col) = 0;
@@ -540,8 +532,7 @@ class Worksheet {
   virtual CellPos ActiveCellPos() = 0;
   // A format over an area: the common value, or Null when the cells differ.
   virtual Variant GetFormat(const Area& area, FormatKey key, long index = 0) = 0;
-  virtual void SetFormat(const Area& area, FormatKey key, const Variant& value,
-                         long index = 0) = 0;
+  virtual void SetFormat(const Area& area, FormatKey key, const Variant& value, long index = 0) = 0;
   // Hidden state over a band of rows or columns: True, False, or Null when mixed.
   virtual Variant RowsHidden(long row1, long row2) = 0;
   virtual void SetRowsHidden(long row1, long row2, bool hidden) = 0;

@@ -14,8 +14,8 @@ namespace {
 }
 
 void CheckInSheet(const Worksheet& sheet, const Area& a) {
-  if (a.row1 < 1 || a.col1 < 1 || a.row2 > sheet.RowsCount() || a.col2 > sheet.ColumnsCount() ||
-      a.row1 > a.row2 || a.col1 > a.col2) {
+  if (a.row1 < 1 || a.col1 < 1 || a.row2 > sheet.RowsCount() || a.col2 > sheet.ColumnsCount() || a.row1 > a.row2 ||
+      a.col1 > a.col2) {
     RaiseRange("outside the sheet");
   }
 }
@@ -289,17 +289,11 @@ xl::Interior Range::Interior() const { return xl::Interior(*this); }
 xl::Borders Range::Borders(long index) const { return xl::Borders(*this, index); }
 
 Variant Range::HorizontalAlignment() const { return GetOver(*this, FormatKey::HorizontalAlignment); }
-void Range::SetHorizontalAlignment(long alignment) const {
-  SetOver(*this, FormatKey::HorizontalAlignment, alignment);
-}
+void Range::SetHorizontalAlignment(long alignment) const { SetOver(*this, FormatKey::HorizontalAlignment, alignment); }
 Variant Range::VerticalAlignment() const { return GetOver(*this, FormatKey::VerticalAlignment); }
-void Range::SetVerticalAlignment(long alignment) const {
-  SetOver(*this, FormatKey::VerticalAlignment, alignment);
-}
+void Range::SetVerticalAlignment(long alignment) const { SetOver(*this, FormatKey::VerticalAlignment, alignment); }
 Variant Range::NumberFormat() const { return GetOver(*this, FormatKey::NumberFormat); }
-void Range::SetNumberFormat(TextView format) const {
-  SetOver(*this, FormatKey::NumberFormat, Variant(Text(format)));
-}
+void Range::SetNumberFormat(TextView format) const { SetOver(*this, FormatKey::NumberFormat, Variant(Text(format))); }
 Variant Range::WrapText() const { return GetOver(*this, FormatKey::WrapText); }
 void Range::SetWrapText(bool wrap) const { SetOver(*this, FormatKey::WrapText, wrap); }
 
@@ -334,9 +328,7 @@ Variant Interior::Pattern() const { return GetOver(range_, FormatKey::InteriorPa
 void Interior::SetPattern(long pattern) const { SetOver(range_, FormatKey::InteriorPattern, pattern); }
 
 Variant Borders::LineStyle() const { return GetOver(range_, FormatKey::BorderLineStyle, index_); }
-void Borders::SetLineStyle(long style) const {
-  SetOver(range_, FormatKey::BorderLineStyle, style, index_);
-}
+void Borders::SetLineStyle(long style) const { SetOver(range_, FormatKey::BorderLineStyle, style, index_); }
 Variant Borders::Weight() const { return GetOver(range_, FormatKey::BorderWeight, index_); }
 void Borders::SetWeight(long weight) const { SetOver(range_, FormatKey::BorderWeight, weight, index_); }
 
@@ -379,9 +371,7 @@ CommentData Comment::Data() const {
   return *c;
 }
 
-void Comment::Store(const CommentData& data) const {
-  cell_.Parent().SetCellComment(cell_.Row(), cell_.Column(), data);
-}
+void Comment::Store(const CommentData& data) const { cell_.Parent().SetCellComment(cell_.Row(), cell_.Column(), data); }
 
 quillary::Text Comment::Text() const { return Data().text; }
 void Comment::SetText(TextView text) const {
@@ -542,8 +532,8 @@ Text AreaAddressR1C1(const Area& a, long rowsCount, long colsCount) {
 Text SheetPrefix(TextView sheetName) {
   bool plain = !sheetName.empty() && !(sheetName[0] >= u'0' && sheetName[0] <= u'9');
   for (char16_t c : sheetName) {
-    const bool word = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
-                      c == u'_' || c == u'.' || c > 0x7F;
+    const bool word = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_' ||
+                      c == u'.' || c > 0x7F;
     if (!word) plain = false;
   }
   if (plain) return Text(sheetName) + u"!";

@@ -12,15 +12,12 @@ namespace quillary::forms {
 
 namespace {
 
-constexpr long kWindowWhite = 0xFFFFFF;  // back colour of text, combo and list boxes
-constexpr long kButtonFace = 0xE0E0E0;   // back colour of every other control
+constexpr long kWindowWhite = 0xFFFFFF;      // back colour of text, combo and list boxes
+constexpr long kButtonFace = 0xE0E0E0;       // back colour of every other control
 constexpr long kInvalidPropertyValue = 380;  // Invalid property value
 constexpr long kInvalidArrayIndex = 381;     // Invalid property array index
 
-[[noreturn]] void NoSuchMember() {
-  Raise(err::kNoSuchMember, "Object doesn't support this property or method");
-}
-
+[[noreturn]] void NoSuchMember() { Raise(err::kNoSuchMember, "Object doesn't support this property or method"); }
 
 // Properties beyond those every control has (Name, Enabled, Visible, colours, Left and
 // Width), and the kinds that have them.
@@ -39,20 +36,13 @@ enum Feature : unsigned {
 unsigned FeaturesOf(ControlKind kind) {
   switch (kind) {
     case ControlKind::CheckBox:
-    case ControlKind::OptionButton:
-      return kValue | kCaption | kLocked | kTextAlign | kFocus;
-    case ControlKind::TextBox:
-      return kValue | kText | kLocked | kTextAlign | kSelection | kFocus;
-    case ControlKind::ComboBox:
-      return kValue | kText | kLocked | kTextAlign | kSelection | kList | kFocus;
-    case ControlKind::ListBox:
-      return kValue | kText | kLocked | kTextAlign | kList | kFocus;
-    case ControlKind::Label:
-      return kCaption | kTextAlign;
-    case ControlKind::CommandButton:
-      return kCaption | kLocked | kDefault | kFocus;
-    case ControlKind::Frame:
-      return kCaption | kFocus;
+    case ControlKind::OptionButton: return kValue | kCaption | kLocked | kTextAlign | kFocus;
+    case ControlKind::TextBox: return kValue | kText | kLocked | kTextAlign | kSelection | kFocus;
+    case ControlKind::ComboBox: return kValue | kText | kLocked | kTextAlign | kSelection | kList | kFocus;
+    case ControlKind::ListBox: return kValue | kText | kLocked | kTextAlign | kList | kFocus;
+    case ControlKind::Label: return kCaption | kTextAlign;
+    case ControlKind::CommandButton: return kCaption | kLocked | kDefault | kFocus;
+    case ControlKind::Frame: return kCaption | kFocus;
   }
   return 0;
 }
@@ -63,18 +53,11 @@ MemoryControl::MemoryControl(MemoryForm& form, quillary::Text name, ControlKind 
     : form_(form), name_(std::move(name)), kind_(kind) {
   switch (kind) {
     case ControlKind::CheckBox:
-    case ControlKind::OptionButton:
-      value_ = false;
-      break;
+    case ControlKind::OptionButton: value_ = false; break;
     case ControlKind::TextBox:
-    case ControlKind::ComboBox:
-      value_ = quillary::Text();
-      break;
-    case ControlKind::ListBox:
-      value_ = Variant::Null();
-      break;
-    default:
-      break;
+    case ControlKind::ComboBox: value_ = quillary::Text(); break;
+    case ControlKind::ListBox: value_ = Variant::Null(); break;
+    default: break;
   }
   const bool edit = kind == ControlKind::TextBox || kind == ControlKind::ComboBox || kind == ControlKind::ListBox;
   backColor_ = edit ? kWindowWhite : kButtonFace;
@@ -93,13 +76,9 @@ void MemoryControl::SetValue(const Variant& value) {
   Require(kValue);
   switch (kind_) {
     case ControlKind::CheckBox:
-    case ControlKind::OptionButton:
-      value_ = value.IsNull() ? value : Variant(vba::CBool(value));
-      break;
+    case ControlKind::OptionButton: value_ = value.IsNull() ? value : Variant(vba::CBool(value)); break;
     case ControlKind::ComboBox:
-    case ControlKind::ListBox:
-      value_ = value.IsNull() ? value : Variant(vba::CStr(value));
-      break;
+    case ControlKind::ListBox: value_ = value.IsNull() ? value : Variant(vba::CStr(value)); break;
     default:
       value_ = vba::CStr(value);  // a text box holds text; Null raises error 94
       break;
@@ -332,9 +311,9 @@ HostFormSet::HostFormSet()
     double left;
     double width;
   };
-  for (const Place& p : {Place{u"Frame2", 0, 400}, Place{u"TextBox1", 0, 199.5}, Place{u"TextBox2", 199.5, 198.5},
-                         Place{u"Label12", 198, 3}, Place{u"Label13", 0, 3}, Place{u"Label14", 4, 3},
-                         Place{u"Label15", 202, 3}}) {
+  for (const Place& p :
+       {Place{u"Frame2", 0, 400}, Place{u"TextBox1", 0, 199.5}, Place{u"TextBox2", 199.5, 198.5},
+        Place{u"Label12", 198, 3}, Place{u"Label13", 0, 3}, Place{u"Label14", 4, 3}, Place{u"Label15", 202, 3}}) {
     mainUser.Item(p.name).SetLeft(p.left);
     mainUser.Item(p.name).SetWidth(p.width);
   }
@@ -378,8 +357,9 @@ HostFormSet::HostFormSet()
 }
 
 HostForms HostFormSet::Forms() {
-  return HostForms{&bigMsg, &compDupUser, &lastWordFirstFilter, &mainUser, &queryEndUser,
-                   &queryUser, &wrapTextFirm, &mailBox, &parse, &tools};
+  return HostForms{&bigMsg,       &compDupUser, &lastWordFirstFilter, &mainUser,
+                   &queryEndUser, &queryUser,   &wrapTextFirm,        &mailBox,
+                   &parse,        &tools};
 }
 
 }  // namespace quillary::forms

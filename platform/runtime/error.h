@@ -19,17 +19,17 @@ namespace quillary {
 
 // Error numbers of the language run time and of the spreadsheet application.
 namespace err {
-inline constexpr long kInvalidCall = 5;       // Invalid procedure call or argument
-inline constexpr long kOverflow = 6;          // Overflow
-inline constexpr long kOutOfMemory = 7;       // Out of memory
-inline constexpr long kSubscript = 9;         // Subscript out of range
-inline constexpr long kTypeMismatch = 13;     // Type mismatch
-inline constexpr long kFileNotFound = 53;     // File not found
-inline constexpr long kPathNotFound = 76;     // Path not found
-inline constexpr long kObjectNotSet = 91;     // Object variable not set
-inline constexpr long kInvalidNull = 94;      // Invalid use of Null
-inline constexpr long kNoSuchMember = 438;    // Object doesn't support this property or method
-inline constexpr long kApplication = 1004;    // Application-defined or object-defined error
+inline constexpr long kInvalidCall = 5;     // Invalid procedure call or argument
+inline constexpr long kOverflow = 6;        // Overflow
+inline constexpr long kOutOfMemory = 7;     // Out of memory
+inline constexpr long kSubscript = 9;       // Subscript out of range
+inline constexpr long kTypeMismatch = 13;   // Type mismatch
+inline constexpr long kFileNotFound = 53;   // File not found
+inline constexpr long kPathNotFound = 76;   // Path not found
+inline constexpr long kObjectNotSet = 91;   // Object variable not set
+inline constexpr long kInvalidNull = 94;    // Invalid use of Null
+inline constexpr long kNoSuchMember = 438;  // Object doesn't support this property or method
+inline constexpr long kApplication = 1004;  // Application-defined or object-defined error
 }  // namespace err
 
 class Error : public std::exception {

@@ -33,7 +33,7 @@ constexpr std::array kCaseRules{
     CaseRule{0x014A, 0x0176, 0},
     CaseRule{0x0179, 0x017D, 0},
     CaseRule{0x0130, 0x0130, u'i' - 0x0130, true},  // dotted capital I
-    CaseRule{0x01C4, 0x01C4, 2},              // Latin Extended-B: the digraphs
+    CaseRule{0x01C4, 0x01C4, 2},                    // Latin Extended-B: the digraphs
     CaseRule{0x01C5, 0x01C5, 1},
     CaseRule{0x01C7, 0x01C7, 2},
     CaseRule{0x01C8, 0x01C8, 1},
@@ -60,8 +60,8 @@ constexpr std::array kCaseRules{
     CaseRule{0x04C0, 0x04C0, 15},
     CaseRule{0x04C1, 0x04CD, 0},
     CaseRule{0x04D0, 0x052E, 0},
-    CaseRule{0x0531, 0x0556, 48},  // Armenian
-    CaseRule{0x1E00, 0x1E94, 0},   // Latin Extended Additional
+    CaseRule{0x0531, 0x0556, 48},                     // Armenian
+    CaseRule{0x1E00, 0x1E94, 0},                      // Latin Extended Additional
     CaseRule{0x1E9E, 0x1E9E, 0x00DF - 0x1E9E, true},  // capital sharp s
     CaseRule{0x1EA0, 0x1EFE, 0},
     CaseRule{0xFF21, 0xFF3A, 32},  // full-width Latin
@@ -76,22 +76,22 @@ constexpr std::u16string_view kPunctuation = u" !\"#$%&()*,./:;?@[\\]^_`{|}~+<=>
 
 // Control characters (Tab among them, and Chr(127) after Chr(31)) weigh least, so that
 // Chr(1) sorts at or before every text; then digits, blank and punctuation, letters.
-constexpr char16_t kControlBase = 0x0008;                                   // 0x08 .. 0x27
-constexpr char16_t kDeleteWeight = kControlBase + 0x20;                     // 0x28
-constexpr char16_t kDigitBase = 0x0030;                                     // 0x30 .. 0x39
-constexpr char16_t kPunctuationBase = 0x0040;                               // 0x40 .. 0x5E
-constexpr char16_t kLetterBase = 0x0060;                                    // 0x60 .. 0x79
+constexpr char16_t kControlBase = 0x0008;                // 0x08 .. 0x27
+constexpr char16_t kDeleteWeight = kControlBase + 0x20;  // 0x28
+constexpr char16_t kDigitBase = 0x0030;                  // 0x30 .. 0x39
+constexpr char16_t kPunctuationBase = 0x0040;            // 0x40 .. 0x5E
+constexpr char16_t kLetterBase = 0x0060;                 // 0x60 .. 0x79
 static_assert(kPunctuationBase + kPunctuation.size() <= kLetterBase);
 static_assert(kDeleteWeight < kDigitBase);
 
 // The base letters of the accented Latin letters U+00C0 .. U+017F (after case
 // folding), "." where there is none (signs, ligatures, letters of their own).
 constexpr std::u16string_view kBaseLetters =
-    u"aaaaaa.ceeeeiiiidnooooo.ouuuuy.."  // U+00C0 .. U+00DF
-    u"aaaaaa.ceeeeiiiidnooooo.ouuuuy.y"  // U+00E0 .. U+00FF
-    u"aaaaaaccccccccddddeeeeeeeeeegggg"  // U+0100 .. U+011F
-    u"gggghhhhiiiiiiiiii..jjkk.lllllll"  // U+0120 .. U+013F
-    u"lllnnnnnn...oooooo..rrrrrrssssss"  // U+0140 .. U+015F
+    u"aaaaaa.ceeeeiiiidnooooo.ouuuuy.."   // U+00C0 .. U+00DF
+    u"aaaaaa.ceeeeiiiidnooooo.ouuuuy.y"   // U+00E0 .. U+00FF
+    u"aaaaaaccccccccddddeeeeeeeeeegggg"   // U+0100 .. U+011F
+    u"gggghhhhiiiiiiiiii..jjkk.lllllll"   // U+0120 .. U+013F
+    u"lllnnnnnn...oooooo..rrrrrrssssss"   // U+0140 .. U+015F
     u"ssttttttuuuuuuuuuuuuwwyyyzzzzzz.";  // U+0160 .. U+017F
 static_assert(kBaseLetters.size() == 0x180 - 0xC0);
 

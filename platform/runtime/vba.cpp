@@ -207,7 +207,8 @@ Int RoundToInt(double n) {
   if (!std::isfinite(n)) Overflow();
   double r = std::round(n);  // half away from zero ...
   if (std::fabs(n - std::trunc(n)) == 0.5 && std::fmod(r, 2.0) != 0) r -= std::copysign(1.0, n);  // ... to even
-  if (r < static_cast<double>(std::numeric_limits<Int>::min()) || r > static_cast<double>(std::numeric_limits<Int>::max())) {
+  if (r < static_cast<double>(std::numeric_limits<Int>::min()) ||
+      r > static_cast<double>(std::numeric_limits<Int>::max())) {
     Overflow();
   }
   return static_cast<Int>(r);
@@ -268,7 +269,8 @@ Text Format(double n, TextView pattern) {
   for (int k = 0; k < scale; ++k) n /= 1000;
   const double r = std::round(n);  // half away from zero
   std::string digits = r == 0 ? std::string() : WholeDigits(std::fabs(r));
-  if (digits.size() < static_cast<size_t>(minDigits)) digits.insert(0, static_cast<size_t>(minDigits) - digits.size(), '0');
+  if (digits.size() < static_cast<size_t>(minDigits))
+    digits.insert(0, static_cast<size_t>(minDigits) - digits.size(), '0');
   std::string out;
   if (r < 0) out.push_back('-');
   for (size_t i = 0; i < digits.size(); ++i) {

@@ -23,8 +23,7 @@ double SystemClock::SecondsSinceMidnight() {
     Raise(err::kApplication, "The local time is not available");
   }
   // to_time_t may round; take the fraction relative to the whole second it returned.
-  const double fraction =
-      std::chrono::duration<double>(now - std::chrono::system_clock::from_time_t(whole)).count();
+  const double fraction = std::chrono::duration<double>(now - std::chrono::system_clock::from_time_t(whole)).count();
   const double seconds = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + fraction;
   return std::clamp(seconds, 0.0, std::nextafter(86400.0, 0.0));
 }
@@ -53,8 +52,7 @@ std::string ExecutableFolder() {
 
 ProcessDirectories::ProcessDirectories() : componentFolder_(ExecutableFolder()) {}
 
-ProcessDirectories::ProcessDirectories(std::string componentFolder)
-    : componentFolder_(std::move(componentFolder)) {}
+ProcessDirectories::ProcessDirectories(std::string componentFolder) : componentFolder_(std::move(componentFolder)) {}
 
 std::string ProcessDirectories::Current() {
   std::error_code ec;

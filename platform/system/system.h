@@ -83,8 +83,8 @@ class ProcessDirectories final : public Directories {
   // The component folder is `componentFolder`.
   explicit ProcessDirectories(std::string componentFolder);
 
-  std::string Current() override;                  // getcwd
-  void Change(const std::string& path) override;   // chdir
+  std::string Current() override;                 // getcwd
+  void Change(const std::string& path) override;  // chdir
   std::string ComponentFolder() override { return componentFolder_; }
 
  private:

@@ -4,8 +4,8 @@
 
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
-#include "testkit/bench.h"
 #include "platform/runtime/tests/expect_error.h"
+#include "testkit/bench.h"
 
 namespace quillary::sheets {
 

@@ -30,12 +30,8 @@ TEST(ReportViewArrange, TheQuestionAndTheArrangementByVersionAndAnswer) {
     bool arranged;    // arranged vertically
     long windowsAfter;
   } cases[] = {
-      {u"10.0", true, 6, false, true, 2},
-      {u"9.0", true, 6, false, true, 2},
-      {u"11.0", false, 6, true, true, 2},
-      {u"16.0", false, 6, true, true, 2},
-      {u"16.0", false, 2, false, false, 2},
-      {u"10.0", true, 7, false, false, 1},
+      {u"10.0", true, 6, false, true, 2}, {u"9.0", true, 6, false, true, 2},    {u"11.0", false, 6, true, true, 2},
+      {u"16.0", false, 6, true, true, 2}, {u"16.0", false, 2, false, false, 2}, {u"10.0", true, 7, false, false, 1},
   };
   for (const auto& c : cases) {
     Arranged a;

@@ -7,8 +7,8 @@
 
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
-#include "testkit/bench.h"
 #include "platform/runtime/tests/expect_error.h"
+#include "testkit/bench.h"
 
 namespace quillary::sheets {
 
@@ -54,7 +54,9 @@ TEST(MakeNewSheet, NamesAreUniqueWithoutRegardToCaseAndAtMost31Long) {
       {base28, u"-Reduced", {cut22 + u"-Reduced9"}, cut21 + u"-Reduced10"},
       // It gains a third digit in the second pass, after the sheet whose name it then
       // reaches was passed.
-      {base28, u"-Reduced", {cut20 + u"-Reduced100", cut21 + u"-Reduced99", cut22 + u"-Reduced9"},
+      {base28,
+       u"-Reduced",
+       {cut20 + u"-Reduced100", cut21 + u"-Reduced99", cut22 + u"-Reduced9"},
        cut20 + u"-Reduced101"},
   };
   for (const auto& c : cases) {

@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/runtime/tests/expect_error.h"
-
 #include <functional>
 
 #include "platform/forms/memory_forms.h"
 #include "platform/runtime/error.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::addin {
 namespace {
@@ -37,9 +36,9 @@ TEST_F(ScriptedHostTest, UnansweredMessagesTakeTheStylesDefaultButton) {
     long style;
     const char16_t* caption;
   };
-  for (const Case& c : {Case{0, u"1"}, Case{64, u"1"}, Case{1, u"1"}, Case{65, u"1"}, Case{257, u"2"}, Case{4, u"6"},
-                        Case{308, u"7"}, Case{324, u"7"}, Case{67, u"6"}, Case{323, u"7"}, Case{304, u"1"},
-                        Case{49, u"1"}}) {
+  for (const Case& c :
+       {Case{0, u"1"}, Case{64, u"1"}, Case{1, u"1"}, Case{65, u"1"}, Case{257, u"2"}, Case{4, u"6"}, Case{308, u"7"},
+        Case{324, u"7"}, Case{67, u"6"}, Case{323, u"7"}, Case{304, u"1"}, Case{49, u"1"}}) {
     EXPECT_EQ(Message(u"question", c.style), c.caption) << "style " << c.style;
   }
   EXPECT_EQ(ErrorOf([&] { Message(u"q", 6); }), err::kInvalidCall);  // no such button set
@@ -52,7 +51,7 @@ TEST_F(ScriptedHostTest, QueuedMessageAnswersComeInOrderAndMustBeButtonsOfTheSty
   EXPECT_EQ(host.Pending(Reply::Message), 3u);
   EXPECT_EQ(Message(u"a", 4), u"7");
   EXPECT_EQ(Message(u"b", 67), u"2");
-  EXPECT_EQ(Message(u"c", 0), u"");  // raw captions are not checked
+  EXPECT_EQ(Message(u"c", 0), u"");   // raw captions are not checked
   EXPECT_EQ(Message(u"d", 4), u"6");  // queue empty: the default
   EXPECT_EQ(host.Pending(Reply::Message), 0u);
 
@@ -182,8 +181,9 @@ TEST_F(ScriptedHostTest, ArgumentsAreCountedAndTyped) {
   EXPECT_EQ(ErrorOf([&] { Run(u"ExcelMsgBox", {Variant(u"prompt")}); }), 450);
   EXPECT_EQ(ErrorOf([&] { Run(u"PutCbarCntNull", {Variant(1)}); }), 450);
   EXPECT_EQ(ErrorOf([&] { Run(u"ExcelMsgBox", {Variant(u"prompt"), Variant(u"64")}); }), err::kTypeMismatch);
-  EXPECT_EQ(ErrorOf([&] { Run(u"MainUserFormHideOffsetShow", {Variant(u"QueryUserForm"), Variant(25), Variant(u"x"),
-                                                              Variant(1)}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              Run(u"MainUserFormHideOffsetShow", {Variant(u"QueryUserForm"), Variant(25), Variant(u"x"), Variant(1)});
+            }),
             err::kTypeMismatch);
 }
 

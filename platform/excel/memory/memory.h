@@ -100,8 +100,7 @@ std::unique_ptr<MemoryApplication> CreateApplication(ApplicationOptions options 
 
 class MemoryName final : public DefinedName {
  public:
-  MemoryName(class MemoryNames& owner, Text name, MemoryWorksheet* sheet, std::vector<Area> areas,
-             bool visible);
+  MemoryName(class MemoryNames& owner, Text name, MemoryWorksheet* sheet, std::vector<Area> areas, bool visible);
   Text Name() const override { return name_; }
   Text RefersTo() const override;
   Text RefersToR1C1() const override;
@@ -258,8 +257,7 @@ class MemoryWorksheet final : public Worksheet {
   void EnterCell(long row, long col, const Variant& value);
   // Clears the non-empty cells of the areas.
   void ClearCells(std::span<const Area> areas);
-  std::optional<CellPos> Search(std::span<const Area> within, const FindSettings& s,
-                                std::optional<CellPos> after);
+  std::optional<CellPos> Search(std::span<const Area> within, const FindSettings& s, std::optional<CellPos> after);
   void ShiftColumns(long from, long by);
   xl::Range Resolve(TextView reference);
 
@@ -490,8 +488,7 @@ class MemoryApplication final : public Application {
   // "Names.Add", "Range.Value", "Range.ClearContents", "Range.Find", "Range.FindNext",
   // "Range.Sort", "Range.Select", "Range.AddComment", "Range.TextToColumns",
   // "Range.Insert", "Application.Run".
-  void InjectFailure(std::string member, long number, std::string description, int afterCalls = 0,
-                     int times = 1);
+  void InjectFailure(std::string member, long number, std::string description, int afterCalls = 0, int times = 1);
   void ClearFailures() { failures_.clear(); }
   // Raises the injected failure of the member when one is due.
   void CheckFailure(std::string_view member);

@@ -47,9 +47,7 @@ void MemoryApplication::BookClosed(MemoryWorkbook& book) {
 
 Window* MemoryApplication::ActiveWindow() { return windowOrder_.empty() ? nullptr : windowOrder_.front(); }
 
-Workbook* MemoryApplication::ActiveWorkbook() {
-  return windowOrder_.empty() ? nullptr : &windowOrder_.front()->Book();
-}
+Workbook* MemoryApplication::ActiveWorkbook() { return windowOrder_.empty() ? nullptr : &windowOrder_.front()->Book(); }
 
 Worksheet* MemoryApplication::ActiveSheet() {
   return windowOrder_.empty() ? nullptr : &windowOrder_.front()->Book().ActiveMemorySheet();
@@ -87,8 +85,8 @@ std::optional<xl::Range> MemoryApplication::Intersect(const xl::Range& a, const 
   for (const Area& x : a.AreaList()) {
     for (const Area& y : b.AreaList()) {
       if (!x.Overlaps(y)) continue;
-      out.push_back({std::max(x.row1, y.row1), std::max(x.col1, y.col1), std::min(x.row2, y.row2),
-                     std::min(x.col2, y.col2)});
+      out.push_back(
+          {std::max(x.row1, y.row1), std::max(x.col1, y.col1), std::min(x.row2, y.row2), std::min(x.col2, y.col2)});
     }
   }
   if (out.empty()) return std::nullopt;

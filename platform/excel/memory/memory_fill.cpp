@@ -16,10 +16,10 @@ namespace {
 template <class Visit>
 void ForEachField(TextView line, const TextToColumnsSettings& s, Visit&& visit) {
   auto isDelimiter = [&](char16_t c) {
-    return (s.Tab && c == u'\t') || (s.Semicolon && c == u';') || (s.Comma && c == u',') ||
-           (s.Space && c == u' ') || (s.Other && !s.OtherChar.empty() && c == s.OtherChar[0]);
+    return (s.Tab && c == u'\t') || (s.Semicolon && c == u';') || (s.Comma && c == u',') || (s.Space && c == u' ') ||
+           (s.Other && !s.OtherChar.empty() && c == s.OtherChar[0]);
   };
-  Text built;          // the field, once a quote made it differ from the line
+  Text built;  // the field, once a quote made it differ from the line
   bool usesBuilt = false;
   std::size_t start = 0;  // where the field began in the line
   std::size_t emitted = 0;
@@ -83,7 +83,9 @@ void MemoryWorksheet::AutoFill(const Area& source, const Area& destination) {
   const long seeds = down ? source.Rows() : source.Columns();
   const long length = down ? destination.Rows() : destination.Columns();
   for (long l = 0; l < lines; ++l) {
-    auto at = [&](long k) { return down ? CellPos{source.row1 + k, source.col1 + l} : CellPos{source.row1 + l, source.col1 + k}; };
+    auto at = [&](long k) {
+      return down ? CellPos{source.row1 + k, source.col1 + l} : CellPos{source.row1 + l, source.col1 + k};
+    };
     std::vector<Variant> values;
     std::vector<Text> formulas;
     bool numeric = true;

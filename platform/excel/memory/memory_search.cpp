@@ -1,14 +1,14 @@
 // End, Find/FindNext and Sort of the in-memory worksheet.
 #include <algorithm>
 #include <atomic>
-#include <exception>
-#include <mutex>
-#include <system_error>
-#include <thread>
 #include <bit>
 #include <cstdint>
+#include <exception>
+#include <mutex>
 #include <numeric>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 #include "platform/excel/memory/memory.h"
@@ -149,8 +149,8 @@ class Matcher {
       if (ti < n && star(ti)) {
         starT = ti++;
         starS = si;
-      } else if (ti < n && ((tokens_[ti].wild && tokens_[ti].c == u'?') ||
-                            (!tokens_[ti].wild && tokens_[ti].c == s[si]))) {
+      } else if (ti < n &&
+                 ((tokens_[ti].wild && tokens_[ti].c == u'?') || (!tokens_[ti].wild && tokens_[ti].c == s[si]))) {
         ++ti;
         ++si;
       } else if (starT != kNone) {
@@ -544,7 +544,8 @@ void PermuteColumns(const std::vector<Column*>& columns, long row1, const std::v
   };
   std::vector<std::thread> helpers;
   if (order.size() >= kThreadedRows) {
-    const std::size_t wanted = std::min({columns.size(), kMostThreads, std::size_t{std::thread::hardware_concurrency()}});
+    const std::size_t wanted =
+        std::min({columns.size(), kMostThreads, std::size_t{std::thread::hardware_concurrency()}});
     for (std::size_t t = 1; t < wanted; ++t) {
       try {
         helpers.emplace_back(work);
@@ -571,12 +572,13 @@ void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
     bool descending;
   };
   std::vector<KeySpec> keys;
-  for (auto [key, order] : {std::pair{args.Key1, args.Order1}, std::pair{args.Key2, args.Order2},
-                            std::pair{args.Key3, args.Order3}}) {
+  for (auto [key, order] :
+       {std::pair{args.Key1, args.Order1}, std::pair{args.Key2, args.Order2}, std::pair{args.Key3, args.Order3}}) {
     if (!key) continue;
     if (&key->Parent() != this || key->Column() < block.col1 || key->Column() > block.col2 ||
         (order != xlAscending && order != xlDescending)) {
-      Raise(err::kApplication, "The sort reference is not valid. Make sure that it's within the data you want to sort.");
+      Raise(err::kApplication,
+            "The sort reference is not valid. Make sure that it's within the data you want to sort.");
     }
     keys.push_back({key->Column(), order == xlDescending});
   }

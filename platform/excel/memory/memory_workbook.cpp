@@ -43,8 +43,7 @@ MemoryWorksheet& AsMemory(Worksheet& sheet) {
 
 // ----- names -----
 
-MemoryName::MemoryName(MemoryNames& owner, Text name, MemoryWorksheet* sheet, std::vector<Area> areas,
-                       bool visible)
+MemoryName::MemoryName(MemoryNames& owner, Text name, MemoryWorksheet* sheet, std::vector<Area> areas, bool visible)
     : owner_(owner), name_(std::move(name)), sheet_(sheet), areas_(std::move(areas)), visible_(visible) {}
 
 Text MemoryName::RefersTo() const {
@@ -270,7 +269,8 @@ void MemoryWorkbook::DeleteSheet(MemoryWorksheet& sheet) {
     for (std::size_t i = static_cast<std::size_t>(index - 1); i < sheets_.size() && !active_; ++i) {
       if (sheets_[i]->Visible() == xlSheetVisible) active_ = sheets_[i].get();
     }
-    for (std::size_t i = std::min<std::size_t>(static_cast<std::size_t>(index - 1), sheets_.size()); i-- > 0 && !active_;) {
+    for (std::size_t i = std::min<std::size_t>(static_cast<std::size_t>(index - 1), sheets_.size());
+         i-- > 0 && !active_;) {
       if (sheets_[i]->Visible() == xlSheetVisible) active_ = sheets_[i].get();
     }
   }

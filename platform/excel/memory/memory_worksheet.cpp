@@ -86,8 +86,8 @@ void MemoryWorksheet::CheckWritable(const Area& a, const char* member) {
   if (!protected_) return;
   Variant locked = FormatOver(a, FormatKey::Locked, 0);
   if (!(locked.IsBoolean() && !locked.AsBool())) {
-    Raise(err::kApplication, std::string(member) +
-                                 ": The cell or chart you're trying to change is on a protected sheet.");
+    Raise(err::kApplication,
+          std::string(member) + ": The cell or chart you're trying to change is on a protected sheet.");
   }
 }
 
@@ -192,9 +192,7 @@ xl::Range MemoryWorksheet::Range(const xl::Range& cell1, const xl::Range& cell2)
   return xl::Range(*this, Bounding(cell1.FirstArea(), cell2.FirstArea()));
 }
 
-xl::Range MemoryWorksheet::Range(TextView cell1, TextView cell2) {
-  return Range(Resolve(cell1), Resolve(cell2));
-}
+xl::Range MemoryWorksheet::Range(TextView cell1, TextView cell2) { return Range(Resolve(cell1), Resolve(cell2)); }
 
 xl::Range MemoryWorksheet::Cells(long row, long col) {
   Live();
@@ -720,8 +718,7 @@ void MemoryWorksheet::ClearComments(std::span<const Area> areas) {
     CheckArea(a);
     for (auto it = comments_.begin(); it != comments_.end();) {
       if (a.Contains(it->first.first, it->first.second)) {
-        CheckWritable({it->first.first, it->first.second, it->first.first, it->first.second},
-                      "Range.ClearComments");
+        CheckWritable({it->first.first, it->first.second, it->first.first, it->first.second}, "Range.ClearComments");
         it = comments_.erase(it);
       } else {
         ++it;

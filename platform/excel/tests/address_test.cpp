@@ -93,12 +93,8 @@ TEST(ParseR1C1, ReadsAbsoluteReferences) {
     const char* text;
     std::vector<Area> areas;
   } cases[] = {
-      {"=R1C1", {{1, 1, 1, 1}}},
-      {"=R1C10", {{1, 10, 1, 10}}},
-      {"r2c3:R5C1", {{2, 1, 5, 3}}},
-      {"R3", {{3, 1, 3, kCols}}},
-      {"C2:C4", {{1, 2, kRows, 4}}},
-      {"R1C1,R2C2", {{1, 1, 1, 1}, {2, 2, 2, 2}}},
+      {"=R1C1", {{1, 1, 1, 1}}},  {"=R1C10", {{1, 10, 1, 10}}},  {"r2c3:R5C1", {{2, 1, 5, 3}}},
+      {"R3", {{3, 1, 3, kCols}}}, {"C2:C4", {{1, 2, kRows, 4}}}, {"R1C1,R2C2", {{1, 1, 1, 1}, {2, 2, 2, 2}}},
   };
   for (const auto& c : cases) {
     auto ref = ParseR1C1(T(c.text), kRows, kCols);

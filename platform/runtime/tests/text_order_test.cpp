@@ -124,12 +124,12 @@ TEST(TextOrder, OrderedCases) {
 
 // Texts of the cases above plus some more, for checks over every pair.
 std::vector<Text> SampleTexts() {
-  std::vector<Text> texts = {u"",      u"-",     u"'",     u"--",     u"a",       u"A",      u"a-",
-                             u"-a",    u"'a",    u"a'",    u"aa",     u"aA",      u"Aa",     u"AA",
-                             u"a-a",   u"a'a",   u"A-a",   u"a--a",   u"1",       u"10",     u"9",
-                             u" ",     u"\t",    u"~",     u"+",      u"R1-R5",   u"r1-r5",  u"R1",
+  std::vector<Text> texts = {u"",       u"-",      u"'",      u"--",     u"a",      u"A",          u"a-",
+                             u"-a",     u"'a",     u"a'",     u"aa",     u"aA",     u"Aa",         u"AA",
+                             u"a-a",    u"a'a",    u"A-a",    u"a--a",   u"1",      u"10",         u"9",
+                             u" ",      u"\t",     u"~",      u"+",      u"R1-R5",  u"r1-r5",      u"R1",
                              u"\u00E9", u"\u00C9", u"\u01C4", u"\u01C5", u"\u01C6", u"\U0001F600", u"\uFF21",
-                             u"\u00E0", u"\u00C0", u"b",     u"\x7F",  u"\u0131",   u"\u00DF", u"\u00E0-b"};
+                             u"\u00E0", u"\u00C0", u"b",      u"\x7F",   u"\u0131", u"\u00DF",     u"\u00E0-b"};
   for (const OrderCase& c : OrderCases()) {
     if (c.a.IsText()) texts.push_back(c.a.AsText());
     if (c.b.IsText()) texts.push_back(c.b.AsText());
@@ -162,11 +162,10 @@ TEST(TextOrder, FoldAndUpperAreLocaleFreeLetterPairs) {
     char16_t lower;
   };
   const std::vector<Case> pairs = {
-      {u'A', u'a'},     {u'Z', u'z'},     {0x00C0, 0x00E0}, {0x00DE, 0x00FE}, {0x0178, 0x00FF},
-      {0x0100, 0x0101}, {0x0139, 0x013A}, {0x017D, 0x017E}, {0x01CD, 0x01CE}, {0x0391, 0x03B1},
-      {0x03A3, 0x03C3}, {0x0386, 0x03AC}, {0x038F, 0x03CE}, {0x0401, 0x0451}, {0x0410, 0x0430},
-      {0x042F, 0x044F}, {0x0460, 0x0461}, {0x04C0, 0x04CF}, {0x04C1, 0x04C2}, {0x0531, 0x0561},
-      {0x1E00, 0x1E01}, {0x1EA0, 0x1EA1}, {0xFF21, 0xFF41},
+      {u'A', u'a'},     {u'Z', u'z'},     {0x00C0, 0x00E0}, {0x00DE, 0x00FE}, {0x0178, 0x00FF}, {0x0100, 0x0101},
+      {0x0139, 0x013A}, {0x017D, 0x017E}, {0x01CD, 0x01CE}, {0x0391, 0x03B1}, {0x03A3, 0x03C3}, {0x0386, 0x03AC},
+      {0x038F, 0x03CE}, {0x0401, 0x0451}, {0x0410, 0x0430}, {0x042F, 0x044F}, {0x0460, 0x0461}, {0x04C0, 0x04CF},
+      {0x04C1, 0x04C2}, {0x0531, 0x0561}, {0x1E00, 0x1E01}, {0x1EA0, 0x1EA1}, {0xFF21, 0xFF41},
   };
   for (const Case& c : pairs) {
     EXPECT_EQ(FoldChar(c.upper), c.lower) << std::hex << int{c.upper};
@@ -174,8 +173,8 @@ TEST(TextOrder, FoldAndUpperAreLocaleFreeLetterPairs) {
     EXPECT_EQ(UpperChar(c.lower), c.upper) << std::hex << int{c.lower};
   }
   // Characters without a pair stay as they are.
-  for (char16_t c : {u'1', u'-', char16_t{0x00D7}, char16_t{0x00F7}, char16_t{0x00DF}, char16_t{0x4E00},
-                     char16_t{0xD83D}}) {
+  for (char16_t c :
+       {u'1', u'-', char16_t{0x00D7}, char16_t{0x00F7}, char16_t{0x00DF}, char16_t{0x4E00}, char16_t{0xD83D}}) {
     EXPECT_EQ(FoldChar(c), c) << std::hex << int{c};
     EXPECT_EQ(UpperChar(c), c) << std::hex << int{c};
   }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/runtime/tests/expect_error.h"
-
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -11,10 +9,10 @@
 #include <vector>
 
 #include "platform/runtime/error.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::vba {
 namespace {
-
 
 TEST(Val, ReadsTheLeadingNumber) {
   struct Case {
@@ -22,14 +20,37 @@ TEST(Val, ReadsTheLeadingNumber) {
     double expected;
   };
   const std::vector<Case> cases = {
-      {u"", 0},           {u"abc", 0},           {u"  12abc", 12},    {u"1 2 3", 123},
-      {u"\t\n 7", 7},     {u"\r7", 0},           {u"-.5", -0.5},      {u"+3.25x", 3.25},
-      {u"- 4", -4},       {u"1.2.3", 1.2},       {u"1,000", 1},       {u"--5", 0},
-      {u"1e3", 1000},     {u"1D2", 100},         {u"5E-1", 0.5},      {u"1e", 1},
-      {u"1e+", 1},        {u"2 e 2", 200},       {u"1e-400", 0},      {u".", 0},
-      {u"&H10", 16},      {u"&h1f", 31},         {u"&HFFFF", -1},     {u"&HFFFF&", 65535},
-      {u"&H10000", 65536}, {u"&HFFFFFFFF", -1},  {u"&O17", 15},       {u"&Hz", 0},
-      {u"9 Items", 9},    {u"0.1", 0.1},         {u"12345678901234567890", 12345678901234567890.0},
+      {u"", 0},
+      {u"abc", 0},
+      {u"  12abc", 12},
+      {u"1 2 3", 123},
+      {u"\t\n 7", 7},
+      {u"\r7", 0},
+      {u"-.5", -0.5},
+      {u"+3.25x", 3.25},
+      {u"- 4", -4},
+      {u"1.2.3", 1.2},
+      {u"1,000", 1},
+      {u"--5", 0},
+      {u"1e3", 1000},
+      {u"1D2", 100},
+      {u"5E-1", 0.5},
+      {u"1e", 1},
+      {u"1e+", 1},
+      {u"2 e 2", 200},
+      {u"1e-400", 0},
+      {u".", 0},
+      {u"&H10", 16},
+      {u"&h1f", 31},
+      {u"&HFFFF", -1},
+      {u"&HFFFF&", 65535},
+      {u"&H10000", 65536},
+      {u"&HFFFFFFFF", -1},
+      {u"&O17", 15},
+      {u"&Hz", 0},
+      {u"9 Items", 9},
+      {u"0.1", 0.1},
+      {u"12345678901234567890", 12345678901234567890.0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Val(c.text), c.expected) << ToUtf8(c.text);
@@ -132,10 +153,9 @@ TEST(Conversions, CStrCBoolCDbl) {
     bool expected;
   };
   const std::vector<BoolCase> bools = {
-      {Variant(), false},       {Variant(0), false},      {Variant(2), true},
-      {Variant(-0.5), true},    {Variant(true), true},    {Variant(u"TRUE"), true},
-      {Variant(u"false"), false}, {Variant(u" True "), true}, {Variant(u" 1 "), true},
-      {Variant(u"0"), false},   {Variant(u"0.0"), false},
+      {Variant(), false},      {Variant(0), false},      {Variant(2), true},         {Variant(-0.5), true},
+      {Variant(true), true},   {Variant(u"TRUE"), true}, {Variant(u"false"), false}, {Variant(u" True "), true},
+      {Variant(u" 1 "), true}, {Variant(u"0"), false},   {Variant(u"0.0"), false},
   };
   for (const BoolCase& c : bools) {
     EXPECT_EQ(CBool(c.v), c.expected) << Describe(c.v);
@@ -146,9 +166,15 @@ TEST(Conversions, CStrCBoolCDbl) {
     double expected;
   };
   const std::vector<DoubleCase> doubles = {
-      {Variant(), 0},           {Variant(2.5), 2.5},          {Variant(true), -1},
-      {Variant(false), 0},      {Variant(u"1,234.5"), 1234.5}, {Variant(u" -3 "), -3},
-      {Variant(u"1e3"), 1000},  {Variant(u"1D-2"), 0.01},      {Variant(u"&H10"), 16},
+      {Variant(), 0},
+      {Variant(2.5), 2.5},
+      {Variant(true), -1},
+      {Variant(false), 0},
+      {Variant(u"1,234.5"), 1234.5},
+      {Variant(u" -3 "), -3},
+      {Variant(u"1e3"), 1000},
+      {Variant(u"1D-2"), 0.01},
+      {Variant(u"&H10"), 16},
       {Variant(u"\t.5\r\n"), 0.5},
   };
   for (const DoubleCase& c : doubles) {
@@ -192,8 +218,8 @@ TEST(Conversions, CLngAndCIntRoundHalfToEven) {
     std::int32_t expected;
   };
   const std::vector<Case> cases = {
-      {2.5, 2},   {3.5, 4},   {-2.5, -2}, {-3.5, -4}, {0.5, 0},   {1.5, 2},
-      {2.4, 2},   {2.6, 3},   {-2.6, -3}, {0, 0},     {32766.5, 32766}, {-32768.5, -32768},
+      {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0},         {1.5, 2},
+      {2.4, 2}, {2.6, 3}, {-2.6, -3}, {0, 0},     {32766.5, 32766}, {-32768.5, -32768},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CLng(c.n), c.expected) << c.n;
@@ -217,14 +243,12 @@ TEST(Conversions, TypeNameAndIsNumeric) {
     bool expected;
   };
   const std::vector<Case> cases = {
-      {Variant(3), true},         {Variant(u"12"), true},     {Variant(u" 12 "), true},
-      {Variant(u"-1,234.5"), true}, {Variant(u"1e5"), true},  {Variant(u"&H1F"), true},
-      {Variant(u"\t5\t"), true},  {Variant(u".5"), true},     {Variant(u"5."), true},
-      {Variant(u""), false},      {Variant(u" "), false},     {Variant(u"12a"), false},
-      {Variant(u"."), false},     {Variant(u"-"), false},     {Variant(u"1e"), false},
-      {Variant(u"1.2.3"), false}, {Variant(u"1e400"), false}, {Variant(u",5"), false},
-      {Variant(u"1 2"), false},   {Variant(u"\u00A05"), false}, {Variant(), false},
-      {Variant(true), false},     {Variant::Null(), false},   {Variant(CellError::NA), false},
+      {Variant(3), true},         {Variant(u"12"), true},   {Variant(u" 12 "), true},  {Variant(u"-1,234.5"), true},
+      {Variant(u"1e5"), true},    {Variant(u"&H1F"), true}, {Variant(u"\t5\t"), true}, {Variant(u".5"), true},
+      {Variant(u"5."), true},     {Variant(u""), false},    {Variant(u" "), false},    {Variant(u"12a"), false},
+      {Variant(u"."), false},     {Variant(u"-"), false},   {Variant(u"1e"), false},   {Variant(u"1.2.3"), false},
+      {Variant(u"1e400"), false}, {Variant(u",5"), false},  {Variant(u"1 2"), false},  {Variant(u"\u00A05"), false},
+      {Variant(), false},         {Variant(true), false},   {Variant::Null(), false},  {Variant(CellError::NA), false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(IsNumeric(c.v), c.expected) << Describe(c.v);
@@ -239,12 +263,12 @@ TEST(Strings, StrComp) {
     int expected;
   };
   const std::vector<Case> cases = {
-      {u"abc", u"abc", kBinaryCompare, 0},  {u"abc", u"ABC", kBinaryCompare, 1},
-      {u"abc", u"ABC", kTextCompare, 0},    {u"B", u"a", kBinaryCompare, -1},
-      {u"B", u"a", kTextCompare, 1},        {u"a", u"ab", kTextCompare, -1},
-      {u"1", u"a", kTextCompare, -1},       {u"_", u"a", kBinaryCompare, -1},
-      {u"ab", u"a-b", kTextCompare, -1},    {u"\u00C9T\u00C9", u"\u00E9t\u00E9", kTextCompare, 0},
-      {u"", u"", kTextCompare, 0},          {u"", u"a", kBinaryCompare, -1},
+      {u"abc", u"abc", kBinaryCompare, 0}, {u"abc", u"ABC", kBinaryCompare, 1},
+      {u"abc", u"ABC", kTextCompare, 0},   {u"B", u"a", kBinaryCompare, -1},
+      {u"B", u"a", kTextCompare, 1},       {u"a", u"ab", kTextCompare, -1},
+      {u"1", u"a", kTextCompare, -1},      {u"_", u"a", kBinaryCompare, -1},
+      {u"ab", u"a-b", kTextCompare, -1},   {u"\u00C9T\u00C9", u"\u00E9t\u00E9", kTextCompare, 0},
+      {u"", u"", kTextCompare, 0},         {u"", u"a", kBinaryCompare, -1},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(StrComp(c.a, c.b, c.compare), c.expected) << ToUtf8(c.a) << " / " << ToUtf8(c.b);
@@ -262,13 +286,20 @@ TEST(Strings, InStr) {
     std::int64_t expected;
   };
   const std::vector<Case> cases = {
-      {1, u"abcabc", u"c", kBinaryCompare, 3},   {4, u"abcabc", u"c", kBinaryCompare, 6},
-      {3, u"abcabc", u"c", kBinaryCompare, 3},   {7, u"abcabc", u"c", kBinaryCompare, 0},
-      {1, u"ABC", u"b", kBinaryCompare, 0},      {1, u"ABC", u"b", kTextCompare, 2},
-      {1, u"x\u00C4B", u"\u00E4b", kTextCompare, 2}, {2, u"abc", u"", kBinaryCompare, 2},
-      {4, u"abc", u"", kBinaryCompare, 4},       {5, u"abc", u"", kBinaryCompare, 0},
-      {1, u"", u"a", kBinaryCompare, 0},         {1, u"", u"", kBinaryCompare, 1},
-      {1, u"a\tb", u"\t", kBinaryCompare, 2},    {1, u"ab", u"abc", kBinaryCompare, 0},
+      {1, u"abcabc", u"c", kBinaryCompare, 3},
+      {4, u"abcabc", u"c", kBinaryCompare, 6},
+      {3, u"abcabc", u"c", kBinaryCompare, 3},
+      {7, u"abcabc", u"c", kBinaryCompare, 0},
+      {1, u"ABC", u"b", kBinaryCompare, 0},
+      {1, u"ABC", u"b", kTextCompare, 2},
+      {1, u"x\u00C4B", u"\u00E4b", kTextCompare, 2},
+      {2, u"abc", u"", kBinaryCompare, 2},
+      {4, u"abc", u"", kBinaryCompare, 4},
+      {5, u"abc", u"", kBinaryCompare, 0},
+      {1, u"", u"a", kBinaryCompare, 0},
+      {1, u"", u"", kBinaryCompare, 1},
+      {1, u"a\tb", u"\t", kBinaryCompare, 2},
+      {1, u"ab", u"abc", kBinaryCompare, 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(InStr(c.start, c.s, c.find, c.compare), c.expected)
@@ -307,9 +338,8 @@ TEST(Strings, Mid) {
     const char16_t* expected;
   };
   const std::vector<Case> cases = {
-      {u"abcdef", 2, 3, u"bcd"}, {u"abcdef", 4, -1, u"def"}, {u"abc", 5, 2, u""},
-      {u"abc", 2, 0, u""},       {u"abc", 3, 10, u"c"},      {u"abc", 4, -1, u""},
-      {u"", 1, -1, u""},
+      {u"abcdef", 2, 3, u"bcd"}, {u"abcdef", 4, -1, u"def"}, {u"abc", 5, 2, u""}, {u"abc", 2, 0, u""},
+      {u"abc", 3, 10, u"c"},     {u"abc", 4, -1, u""},       {u"", 1, -1, u""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Mid(c.s, c.start, c.length), c.expected) << ToUtf8(c.s) << " " << c.start << " " << c.length;
@@ -367,8 +397,10 @@ TEST(Strings, LeftRightSpaceAndCase) {
   EXPECT_EQ(check::ErrorOf([] { Right(u"abc", -1); }), err::kInvalidCall);
   EXPECT_EQ(check::ErrorOf([] { Space(-1); }), err::kInvalidCall);
 
-  EXPECT_EQ(LCase(u"AbC \u00C0\u00C9 \u03A3\u03A9 \u0416\u0401 1-Z"), u"abc \u00E0\u00E9 \u03C3\u03C9 \u0436\u0451 1-z");
-  EXPECT_EQ(UCase(u"abc \u00E0\u00E9\u00FF \u03C3\u03C9 \u0436\u0451 1-z"), u"ABC \u00C0\u00C9\u0178 \u03A3\u03A9 \u0416\u0401 1-Z");
+  EXPECT_EQ(LCase(u"AbC \u00C0\u00C9 \u03A3\u03A9 \u0416\u0401 1-Z"),
+            u"abc \u00E0\u00E9 \u03C3\u03C9 \u0436\u0451 1-z");
+  EXPECT_EQ(UCase(u"abc \u00E0\u00E9\u00FF \u03C3\u03C9 \u0436\u0451 1-z"),
+            u"ABC \u00C0\u00C9\u0178 \u03A3\u03A9 \u0416\u0401 1-Z");
   EXPECT_EQ(UCase(u"stra\u00DFe \u00D7\u00F7"), u"STRA\u00DFE \u00D7\u00F7");
 }
 

@@ -1,9 +1,6 @@
 #include "platform/system/system.h"
 
 #include <gtest/gtest.h>
-
-#include "platform/runtime/tests/expect_error.h"
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +9,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary::sys {
 namespace {

@@ -183,8 +183,7 @@ Typed ReadTyped(TextView s, bool textFormat) {
   }
   // Only texts that begin as a number, a boolean or an error value can be one.
   const bool maybe = IsDigit(first) || first == u' ' || first == u'+' || first == u'-' || first == u'.' ||
-                     first == u'$' || first == u'#' || first == u't' || first == u'T' || first == u'f' ||
-                     first == u'F';
+                     first == u'$' || first == u'#' || first == u't' || first == u'T' || first == u'f' || first == u'F';
   if (!maybe) return t;
   if (EqualsAsciiNoCase(s, "TRUE") || EqualsAsciiNoCase(s, "FALSE")) {
     t.kind = CellKind::Boolean;

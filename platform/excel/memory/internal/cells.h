@@ -36,7 +36,9 @@ class Cell {
   bool Prefixed() const { return ((bits_ >> kPrefixShift) & 1U) != 0; }
   std::uint32_t Format() const { return bits_ & kFormatMask; }
   void SetKind(CellKind k) { bits_ = (bits_ & ~(7U << kKindShift)) | (static_cast<std::uint32_t>(k) << kKindShift); }
-  void SetPrefixed(bool p) { bits_ = (bits_ & ~(1U << kPrefixShift)) | (static_cast<std::uint32_t>(p) << kPrefixShift); }
+  void SetPrefixed(bool p) {
+    bits_ = (bits_ & ~(1U << kPrefixShift)) | (static_cast<std::uint32_t>(p) << kPrefixShift);
+  }
   void SetFormat(std::uint32_t f) { bits_ = (bits_ & ~kFormatMask) | (f & kFormatMask); }
 
   // The largest format id a cell holds.

@@ -52,8 +52,8 @@ TextRef TextArena::Place(const void* bytes, std::size_t size, std::size_t length
   if (!fits()) NewBlock(size + 1);
   Block& b = blocks_.back();
   if (!narrow) b.used = (b.used + 1) & ~std::uint32_t{1};
-  const TextRef ref = (TextRef{blocks_.size() - 1} << 48) | (TextRef{b.used} << 16) | (narrow ? kNarrow : 0) |
-                      TextRef{length};
+  const TextRef ref =
+      (TextRef{blocks_.size() - 1} << 48) | (TextRef{b.used} << 16) | (narrow ? kNarrow : 0) | TextRef{length};
   if (size > 0) std::memcpy(b.data + b.used, bytes, size);
   b.used += static_cast<std::uint32_t>(size);
   live_ += size;

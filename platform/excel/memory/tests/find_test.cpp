@@ -1,9 +1,9 @@
-#include "platform/excel/memory/tests/fixture.h"
-
 #include <iterator>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "platform/excel/memory/tests/fixture.h"
 
 namespace quillary::xl::memory {
 namespace {
@@ -88,8 +88,12 @@ TEST_F(Find, FindNextWalksTheHitsAndComesBackToTheFirst) {
 }
 
 TEST_F(Find, RemembersTheOptionsOfTheLastFind) {
-  EXPECT_EQ(FindIn("A1:B9", {.What = u"APPLE", .LookIn = xlValues, .LookAt = xlPart, .SearchOrder = xlByColumns,
-                             .MatchCase = true, .MatchByte = true}),
+  EXPECT_EQ(FindIn("A1:B9", {.What = u"APPLE",
+                             .LookIn = xlValues,
+                             .LookAt = xlPart,
+                             .SearchOrder = xlByColumns,
+                             .MatchCase = true,
+                             .MatchByte = true}),
             "-");
   // Left out: LookIn, LookAt, SearchOrder and MatchByte come from the last Find;
   // MatchCase is False.
@@ -180,7 +184,8 @@ TEST_F(Find, ManyEqualTextsStayFoundAsTheyAreWrittenAndCleared) {
         for (bool forward : {true, false}) {
           const xl::Range within = sheet->Columns(col);
           const xl::Range from = sheet->Cells(after, col);
-          auto hit = within.Find({u"PEAR", &from, xlValues, xlWhole, xlByColumns, forward ? xlNext : xlPrevious, false});
+          auto hit =
+              within.Find({u"PEAR", &from, xlValues, xlWhole, xlByColumns, forward ? xlNext : xlPrevious, false});
           EXPECT_EQ(hit ? ToUtf8(hit->Address()) : "-", expected(after, forward))
               << step << ", after row " << after << (forward ? " forward" : " backward");
         }

@@ -3,13 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/runtime/tests/expect_error.h"
-
 #include <ostream>
 #include <string>
 
 #include "platform/excel/memory/memory.h"
 #include "platform/runtime/error.h"
+#include "platform/runtime/tests/expect_error.h"
 
 namespace quillary {
 // Readable values in test failure messages.

@@ -200,8 +200,8 @@ TEST_F(Fills, InsertAndDeleteColumnsShiftCells) {
 TEST_F(Fills, TextToColumnsSplitsAndIsRemembered) {
   R("J1").SetValue(u"'007;x;;1.5");
   R("J2").SetValue(u"a;\"b;c\"");
-  R("J1:J2").TextToColumns({.TextQualifier = xlTextQualifierNone, .Semicolon = true,
-                            .FieldInfo = {{1, xlTextFormat}, {2, xlTextFormat}}});
+  R("J1:J2").TextToColumns(
+      {.TextQualifier = xlTextQualifierNone, .Semicolon = true, .FieldInfo = {{1, xlTextFormat}, {2, xlTextFormat}}});
   EXPECT_EQ(R("J1:M1").Values(), (std::vector<Variant>{Variant(u"007"), Variant(u"x"), Variant(), 1.5}));
   EXPECT_EQ(R("J1").NumberFormat(), Variant(u"@"));
   EXPECT_EQ(R("J2:L2").Values(), (std::vector<Variant>{Variant(u"a"), Variant(u"\"b"), Variant(u"c\"")}));

@@ -24,15 +24,15 @@ struct OrderedPair {
 
 const OrderedPair kPairs[] = {
     {-5, 2, false},
-    {1e15, u"'1", false},           // numbers before texts, also digit texts
-    {u"'", u"a", false},            // the empty text first among texts
-    {u"a", u"B", false},            // without regard to case
+    {1e15, u"'1", false},  // numbers before texts, also digit texts
+    {u"'", u"a", false},   // the empty text first among texts
+    {u"a", u"B", false},   // without regard to case
     {u"abc", u"abd", false},
     {u"a1", u"a-2", false},
-    {u"Zebra", u"FALSE", false},    // texts before booleans
+    {u"Zebra", u"FALSE", false},  // texts before booleans
     {u"FALSE", u"TRUE", false},
-    {true, CellError::NA, false},    // booleans before error values
-    {u"a", u"A", true},             // with case: lower case first
+    {true, CellError::NA, false},  // booleans before error values
+    {u"a", u"A", true},            // with case: lower case first
     {u"ab", u"Ab", true},
 };
 
@@ -45,10 +45,12 @@ TEST_F(Sort, AndLookupAgreeOnTheOrder) {
     SortBy("A1:A3", "A1", xlAscending, p.matchCase);
     const Variant low = R("A1").Value(), high = R("A2").Value();
     EXPECT_TRUE(R("A3").Value().IsEmpty());
-    EXPECT_EQ(high, [&] {
-      sheet->Range(u"Z1").SetValue(p.high);
-      return sheet->Range(u"Z1").Value();
-    }()) << Describe(p.low) << " < " << Describe(p.high);
+    EXPECT_EQ(high,
+              [&] {
+                sheet->Range(u"Z1").SetValue(p.high);
+                return sheet->Range(u"Z1").Value();
+              }())
+        << Describe(p.low) << " < " << Describe(p.high);
     if (!p.matchCase && low.Type() == high.Type() && !low.IsError()) {
       // Lookup finds the largest element not greater than the value, in the same order
       // (among values of the value's type).
@@ -117,8 +119,8 @@ TEST(WorksheetFunctionLookup, TheLowestTextFloorOrdersEveryText) {
     const char16_t* item;
     const char16_t* row;
     bool atOrAfter;
-  } cases[] = {{u"abc", u"abd", false}, {u"abd", u"abc", true}, {u"0", u"a", false}, {u"!", u"0", true},
-               {u" x", u"x", false},    {u"zz", u"ZZ", true},    {u"\t", u"a", false}, {u"a", u"\t", true}};
+  } cases[] = {{u"abc", u"abd", false}, {u"abd", u"abc", true}, {u"0", u"a", false},  {u"!", u"0", true},
+               {u" x", u"x", false},    {u"zz", u"ZZ", true},   {u"\t", u"a", false}, {u"a", u"\t", true}};
   for (const auto& c : cases) {
     const Variant vector[] = {u"\x01", c.row};
     EXPECT_EQ(f.Lookup(c.item, vector, result), Variant(c.atOrAfter)) << ToUtf8(c.item) << " / " << ToUtf8(c.row);
@@ -129,12 +131,14 @@ TEST_F(Sort, PutsBlanksLastInBothOrdersAndKeepsTiesInOrder) {
   Fill("A1", {u"b", Variant(), u"A", 3, u"a", Variant(), u"B"});
   Fill("B1", {1, 2, 3, 4, 5, 6, 7});
   SortBy("A1:B7", "A1");
-  EXPECT_EQ(Column("A1:A7"), (std::vector<Variant>{3.0, Variant(u"A"), Variant(u"a"), Variant(u"b"), Variant(u"B"), Variant(), Variant()}));
+  EXPECT_EQ(Column("A1:A7"), (std::vector<Variant>{3.0, Variant(u"A"), Variant(u"a"), Variant(u"b"), Variant(u"B"),
+                                                   Variant(), Variant()}));
   EXPECT_EQ(Column("B1:B7"), (std::vector<Variant>{4.0, 3.0, 5.0, 1.0, 7.0, 2.0, 6.0}));
   SortBy("A1:B7", "A1", xlDescending);
   EXPECT_EQ(Column("B1:B7"), (std::vector<Variant>{1.0, 7.0, 3.0, 5.0, 4.0, 2.0, 6.0}));
   SortBy("A1:B7", "A1", xlAscending, true);
-  EXPECT_EQ(Column("A1:A7"), (std::vector<Variant>{3.0, Variant(u"a"), Variant(u"A"), Variant(u"b"), Variant(u"B"), Variant(), Variant()}));
+  EXPECT_EQ(Column("A1:A7"), (std::vector<Variant>{3.0, Variant(u"a"), Variant(u"A"), Variant(u"b"), Variant(u"B"),
+                                                   Variant(), Variant()}));
 }
 
 TEST_F(Sort, UsesLaterKeysForTiesAndMovesWholeRows) {
@@ -190,8 +194,8 @@ namespace {
 TEST_F(Sort, PutsAccentedLettersWithTheirBaseLetter) {
   Fill("A1", {u"Zeta", u"\u00C9clair", u"eclair", u"Apple", u"\u00E1pple", u"Dune", u"\u00DFig", u"Fig"});
   SortBy("A1:A8", "A1");
-  EXPECT_EQ(Column("A1:A8"), (std::vector<Variant>{u"Apple", u"\u00E1pple", u"Dune", u"eclair", u"\u00C9clair",
-                                                   u"Fig", u"Zeta", u"\u00DFig"}));
+  EXPECT_EQ(Column("A1:A8"), (std::vector<Variant>{u"Apple", u"\u00E1pple", u"Dune", u"eclair", u"\u00C9clair", u"Fig",
+                                                   u"Zeta", u"\u00DFig"}));
 }
 
 // A sort moves the rows of a column's Find index with them, and a long block keeps
@@ -210,8 +214,9 @@ TEST_F(Sort, KeepsTheFindIndexAndRowsTogether) {
   xl::Range key = R("B1");
   R("A1:B70000").Sort({.Key1 = &key, .Order1 = xlAscending});
   for (long k : {0L, 1L, 5L, 4242L, kRows - 1}) {
-    const auto hit = R("A1:A70000").Find({.What = u"k" + vba::NumberText(static_cast<double>(k)), .LookIn = xlValues,
-                                          .LookAt = xlWhole});
+    const auto hit =
+        R("A1:A70000")
+            .Find({.What = u"k" + vba::NumberText(static_cast<double>(k)), .LookIn = xlValues, .LookAt = xlWhole});
     ASSERT_TRUE(hit) << k;
     EXPECT_EQ(hit->Row(), k + 1);
     EXPECT_EQ(sheet->CellValue(k + 1, 2), Variant(static_cast<double>(k)));

@@ -122,8 +122,8 @@ TEST_F(ValueEntry, ReadsStyledNumbersAndErrorTextsButNoDates) {
 // Range.Value of an area: one array row by row, read and written in one call, with the
 // same entry rules and checks as a cell by cell write.
 TEST_F(ValueEntry, WholeAreasReadAndWriteAsOneArray) {
-  const std::vector<Variant> written = {u"abc", 1.5,       u"'007",  Variant(), u"=12",    u"1,000",
-                                        true,   u"#N/A",   u"",      u"x",      Variant(), u"TRUE"};
+  const std::vector<Variant> written = {u"abc", 1.5,     u"'007", Variant(), u"=12",    u"1,000",
+                                        true,   u"#N/A", u"",     u"x",      Variant(), u"TRUE"};
   R("B2:D5").SetValues(written);
   const std::vector<Variant> read = R("B2:D5").Values();
   ASSERT_EQ(read.size(), written.size());
@@ -132,10 +132,12 @@ TEST_F(ValueEntry, WholeAreasReadAndWriteAsOneArray) {
       const auto i = static_cast<std::size_t>(r * 3 + c);
       EXPECT_EQ(read[i], sheet->CellValue(2 + r, 2 + c)) << i;
       xl::Range one = R("A1").Offset(1 + r, 1 + c);
-      EXPECT_EQ(one.Value(), [&] {
-        R("Z1").SetValue(written[i]);
-        return R("Z1").Value();
-      }()) << "as a single write, " << Describe(written[i]);
+      EXPECT_EQ(one.Value(),
+                [&] {
+                  R("Z1").SetValue(written[i]);
+                  return R("Z1").Value();
+                }())
+          << "as a single write, " << Describe(written[i]);
     }
   }
   EXPECT_TRUE(R("C3").HasFormula());

@@ -58,8 +58,16 @@ TEST_F(Workbooks, SheetNamesFollowTheApplicationsRules) {
       {"1234567890123456789012345678901", true},
       {"12345678901234567890123456789012", false},
       {"", false},
-      {"a:b", false},  {"a\\b", false}, {"a/b", false}, {"a?b", false}, {"a*b", false},
-      {"a[b", false},  {"a]b", false},  {"'ab", false}, {"ab'", false}, {"a'b", true},
+      {"a:b", false},
+      {"a\\b", false},
+      {"a/b", false},
+      {"a?b", false},
+      {"a*b", false},
+      {"a[b", false},
+      {"a]b", false},
+      {"'ab", false},
+      {"ab'", false},
+      {"a'b", true},
       {"SHEET2", false},  // taken without regard to case
       {"sheet1", true},   // its own name in other case
   };
@@ -247,12 +255,12 @@ TEST_F(Workbooks, InjectedFailuresReachTheCaller) {
 
 TEST(ApplicationMembers, RunStatusBarIntersectAndUnion) {
   std::vector<Text> calls;
-  auto app = CreateApplication({.thisWorkbookName = u"Host.xlam",
-                                .runner = [&](TextView macro, std::span<Variant> args) -> Variant {
-                                  calls.emplace_back(macro);
-                                  if (!args.empty()) args[0] = Variant(42);
-                                  return u"done";
-                                }});
+  auto app = CreateApplication(
+      {.thisWorkbookName = u"Host.xlam", .runner = [&](TextView macro, std::span<Variant> args) -> Variant {
+         calls.emplace_back(macro);
+         if (!args.empty()) args[0] = Variant(42);
+         return u"done";
+       }});
   Variant args[] = {1};
   EXPECT_EQ(app->Run(app->ThisWorkbookName() + u"!ExcelMsgBox", args), Variant(u"done"));
   EXPECT_EQ(calls, (std::vector<Text>{u"Host.xlam!ExcelMsgBox"}));
@@ -292,7 +300,10 @@ TEST(ApplicationMembers, ProperCapitalisesEachWord) {
       {"mc donald-smith o'neil", "Mc Donald-Smith O'Neil"},
       {"HELLO wORLD", "Hello World"},
       {"2nd r1-r5", "2Nd R1-R5"},
-      {"\xc3\x89" "COLE \xc3\xa9t\xc3\xa9", "\xc3\x89" "cole \xc3\x89t\xc3\xa9"},
+      {"\xc3\x89"
+       "COLE \xc3\xa9t\xc3\xa9",
+       "\xc3\x89"
+       "cole \xc3\x89t\xc3\xa9"},
       {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(ToUtf8(app->WorksheetFunction().Proper(T(c.in))), c.out) << c.in;
