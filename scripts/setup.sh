@@ -3,16 +3,28 @@
 #
 #   scripts/setup.sh          the compiler, CMake, Ninja and GoogleTest
 #   scripts/setup.sh fuzz     those and clang with its libFuzzer runtime (scripts/fuzz.sh)
+#   scripts/setup.sh com      those and the Windows cross-compilers (mingw-w64, posix
+#                             threads), widl, Wine's IDL files and Wine, 64-bit and 32-bit
+#                             (scripts/com.sh); the 32-bit Wine needs the i386 architecture,
+#                             which this adds to dpkg
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev googletest)
 if [[ ${1:-} == fuzz ]]; then packages+=(clang libclang-rt-14-dev); fi
+if [[ ${1:-} == com ]]; then
+  packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev wine wine64 wine32:i386)
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    apt_update_needed=1
+  fi
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if ((${#missing[@]})); then
+if ((${#missing[@]})) || [[ -n ${apt_update_needed:-} ]]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq "${missing[@]}"
+  ((${#missing[@]})) && apt-get install -y -qq "${missing[@]}"
 fi
+exit 0

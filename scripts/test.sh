@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every
-# test. QUILLARY_JOBS limits the parallel jobs (default: the number of processors).
+# test, then cross-builds the Windows in-process server and runs its tests under Wine
+# (scripts/com.sh). QUILLARY_JOBS limits the parallel jobs (default: the number of processors).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -9,3 +10,5 @@ jobs=${QUILLARY_JOBS:-$(nproc)}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=ON >/dev/null
 ninja -C "$build" -j "$jobs"
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
+# The in-process server for Windows and its tests under Wine.
+QUILLARY_JOBS=$jobs scripts/com.sh

@@ -1,6 +1,12 @@
 #include "platform/runtime/phases.h"
 
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h.
+#include <psapi.h>
+#else
 #include <sys/resource.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +36,20 @@ struct Book {
 Book& TheBook() {
   static Book book;
   return book;
+}
+
+// The process's peak resident memory so far, in kB (0 when the system does not say).
+long PeakKilobytes() {
+#ifdef _WIN32
+  PROCESS_MEMORY_COUNTERS counters{};
+  if (K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
+    return static_cast<long>(counters.PeakWorkingSetSize / 1024);
+  }
+  return 0;
+#else
+  rusage usage{};
+  return getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : 0;
+#endif
 }
 
 double Since(Clock::time_point t) { return std::chrono::duration<double>(t - TheBook().origin).count(); }
@@ -66,8 +86,7 @@ Scope::~Scope() {
   phase->seconds += std::chrono::duration<double>(end - start_).count();
   ++phase->calls;
   phase->last = Since(end);
-  rusage usage{};
-  if (getrusage(RUSAGE_SELF, &usage) == 0) phase->peakKb = usage.ru_maxrss;
+  phase->peakKb = PeakKilobytes();
 }
 
 void Report(std::ostream& out) {

@@ -1,6 +1,8 @@
 #include "platform/system/system.h"
 
-#include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -19,7 +21,12 @@ double SystemClock::SecondsSinceMidnight() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t whole = std::chrono::system_clock::to_time_t(now);
   std::tm local{};
-  if (localtime_r(&whole, &local) == nullptr) {
+#ifdef _WIN32
+  const bool known = localtime_s(&local, &whole) == 0;
+#else
+  const bool known = localtime_r(&whole, &local) != nullptr;
+#endif
+  if (!known) {
     Raise(err::kApplication, "The local time is not available");
   }
   // to_time_t may round; take the fraction relative to the whole second it returned.
@@ -43,11 +50,39 @@ void TerminalBeeper::Beep() {
 // ---------------------------------------------------------------------------------
 // ProcessDirectories
 
+namespace {
+
+// Paths travel as UTF-8 strings; the file system library takes and gives them as paths.
+std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
 std::string ExecutableFolder() {
+#ifdef _WIN32
+  std::wstring exe(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()));
+    if (length == 0) return "";
+    if (length < exe.size()) {
+      exe.resize(length);
+      break;
+    }
+    exe.resize(exe.size() * 2);
+  }
+  return Utf8Of(std::filesystem::path(exe).parent_path());
+#else
   std::error_code ec;
   const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return "";
-  return exe.parent_path().string();
+  return Utf8Of(exe.parent_path());
+#endif
 }
 
 ProcessDirectories::ProcessDirectories() : componentFolder_(ExecutableFolder()) {}
@@ -58,11 +93,13 @@ std::string ProcessDirectories::Current() {
   std::error_code ec;
   const std::filesystem::path cwd = std::filesystem::current_path(ec);
   if (ec) Raise(err::kPathNotFound, "Path not found");
-  return cwd.string();
+  return Utf8Of(cwd);
 }
 
 void ProcessDirectories::Change(const std::string& path) {
-  if (path.empty() || ::chdir(path.c_str()) != 0) Raise(err::kPathNotFound, "Path not found");
+  std::error_code ec;
+  if (!path.empty()) std::filesystem::current_path(PathOf(path), ec);
+  if (path.empty() || ec) Raise(err::kPathNotFound, "Path not found");
 }
 
 // ---------------------------------------------------------------------------------
