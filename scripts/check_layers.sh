@@ -11,6 +11,9 @@
 #   platform/system           platform/runtime
 #   platform/addin            platform/forms platform/runtime
 #   platform/excel/memory     platform/excel platform/runtime
+#   platform/automation       platform/runtime
+#   platform/excel/automation platform/excel platform/automation platform/runtime
+#   platform/forms/automation platform/forms platform/automation platform/runtime
 #   host                      the platform's interfaces (below)
 #   sheets                    host, the platform's interfaces
 #   items                     sheets host, the platform's interfaces
@@ -18,13 +21,14 @@
 #   actions parser            never includes another engine
 #   drivers                   the engines, items sheets host, the platform's interfaces
 #   testkit                   host, the whole platform
-#   cli                       drivers and everything below it, the whole platform
+#   cli com                   drivers and everything below it, the whole platform
 #   bench fuzz                anything
 #
 # The platform's interfaces are platform/runtime/*.h, platform/excel/{excel,range}.h,
 # platform/forms/forms.h and platform/system/system.h: the component never reaches the
 # in-memory backends (platform/excel/memory, platform/forms/memory_forms.h) or the
-# scripted host add-in (platform/addin) that stand in for the real platform.
+# scripted host add-in (platform/addin) that stand in for the real platform, nor the
+# automation backend (platform/*/automation) that reaches the real one.
 #
 # A header under a folder's internal/ belongs to that folder alone. Tests (a folder's
 # tests/) may include what their folder may, testkit, the whole platform, and the test
@@ -34,7 +38,8 @@ cd "$(dirname "$0")/.."
 
 readonly interfaces="platform/runtime/*.h platform/excel/excel.h platform/excel/range.h platform/forms/forms.h platform/system/system.h"
 readonly engines="compare blocks query actions parser"
-readonly platform="platform/runtime platform/excel platform/excel/memory platform/forms platform/addin platform/system"
+readonly platform="platform/runtime platform/excel platform/excel/memory platform/forms platform/addin platform/system
+  platform/automation platform/excel/automation platform/forms/automation"
 
 declare -A may=(
   [platform/runtime]=""
@@ -43,12 +48,16 @@ declare -A may=(
   [platform/system]="platform/runtime"
   [platform/addin]="platform/forms platform/runtime"
   [platform/excel/memory]="platform/excel platform/runtime"
+  [platform/automation]="platform/runtime"
+  [platform/excel/automation]="platform/excel platform/automation platform/runtime"
+  [platform/forms/automation]="platform/forms platform/automation platform/runtime"
   [host]="$interfaces"
   [sheets]="host $interfaces"
   [items]="sheets host $interfaces"
   [drivers]="$engines items sheets host $interfaces"
   [testkit]="host $platform"
   [cli]="drivers $engines items sheets host testkit $platform"
+  [com]="drivers $engines items sheets host $platform"
   [bench]="*"
   [fuzz]="*"
 )

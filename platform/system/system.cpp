@@ -102,6 +102,59 @@ void ProcessDirectories::Change(const std::string& path) {
   if (path.empty() || ec) Raise(err::kPathNotFound, "Path not found");
 }
 
+#ifdef _WIN32
+// ---------------------------------------------------------------------------------
+// WindowsClipboard and MessageBeeper
+
+namespace {
+
+// Opens the clipboard for one operation and closes it again.
+class OpenClipboardScope {
+ public:
+  OpenClipboardScope() {
+    if (!::OpenClipboard(nullptr)) Raise(err::kApplication, "The clipboard could not be opened");
+  }
+  ~OpenClipboardScope() { ::CloseClipboard(); }
+  OpenClipboardScope(const OpenClipboardScope&) = delete;
+  OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+};
+
+}  // namespace
+
+void WindowsClipboard::Clear() {
+  OpenClipboardScope open;
+  if (!::EmptyClipboard()) Raise(err::kApplication, "The clipboard could not be cleared");
+}
+
+void WindowsClipboard::SetText(const Text& text) {
+  OpenClipboardScope open;
+  if (!::EmptyClipboard()) Raise(err::kApplication, "The clipboard could not be cleared");
+  const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
+  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (memory == nullptr) Raise(err::kOutOfMemory, "Out of memory");
+  void* target = ::GlobalLock(memory);
+  std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<char16_t*>(target));
+  ::GlobalUnlock(memory);
+  if (::SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
+    ::GlobalFree(memory);
+    Raise(err::kApplication, "The clipboard refused the text");
+  }
+}
+
+Text WindowsClipboard::GetText() {
+  OpenClipboardScope open;
+  HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+  if (data == nullptr) return Text();
+  const auto* text = static_cast<const char16_t*>(::GlobalLock(data));
+  if (text == nullptr) return Text();
+  Text out(text);
+  ::GlobalUnlock(data);
+  return out;
+}
+
+void MessageBeeper::Beep() { ::MessageBeep(MB_OK); }
+#endif
+
 // ---------------------------------------------------------------------------------
 // ManualClock
 

@@ -94,6 +94,23 @@ class ProcessDirectories final : public Directories {
 // The folder of the running executable ("" when it cannot be found).
 std::string ExecutableFolder();
 
+#ifdef _WIN32
+// The Windows clipboard, holding Unicode text (CF_UNICODETEXT). A clipboard another
+// program holds open raises an Error; callers retry.
+class WindowsClipboard final : public Clipboard {
+ public:
+  void Clear() override;
+  void SetText(const Text& text) override;
+  Text GetText() override;
+};
+
+// The system's default sound.
+class MessageBeeper final : public Beeper {
+ public:
+  void Beep() override;
+};
+#endif
+
 // ---------------------------------------------------------------------------------
 // Stand-ins
 

@@ -1,0 +1,599 @@
+// The test client of the in-process server: it plays the host add-in. It exposes the
+// in-memory stand-in of the spreadsheet application, the host's forms and macros through
+// IDispatch (stand_in.h), creates Quillary3.ExcelConnect by its ProgID and sends the
+// requests a user's presses make, and runs the same requests on the component linked in
+// directly, on a stand-in of its own: both must leave the same Active Window, labels,
+// messages, clipboard and sheets.
+//
+//   quillary_com_client [CASE...]        typelib, late-bound, edges, presses (all by default)
+//   quillary_com_client --unregistered   checks that the classes are not registered
+//   quillary_com_client --bench N        times a Get/Try of N Items both ways
+#include <objbase.h>
+#include <oleauto.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "com/quillary3.h"
+#include "com/tests/stand_in.h"
+#include "drivers/routines.h"
+#include "host/connect.h"
+#include "host/controls.h"
+#include "platform/addin/scripted_host.h"
+#include "platform/automation/dispatch.h"
+#include "platform/excel/memory/memory.h"
+#include "platform/forms/memory_forms.h"
+#include "platform/system/system.h"
+
+namespace quillary::com::testing {
+namespace {
+
+int failures = 0;
+
+void Fail(const std::string& what) {
+  ++failures;
+  std::cout << "  FAILED: " << what << "\n";
+}
+
+#define CHECK(cond)                                                                     \
+  do {                                                                                  \
+    if (!(cond)) Fail(std::string(#cond) + " (line " + std::to_string(__LINE__) + ")"); \
+  } while (0)
+
+void CheckEqual(const std::string& what, const std::string& got, const std::string& want) {
+  if (got != want) Fail(what + ":\n--- got\n" + got + "\n--- want\n" + want);
+}
+
+void CheckHr(const char* what, HRESULT hr) {
+  if (FAILED(hr)) {
+    char text[64];
+    std::snprintf(text, sizeof text, " failed with 0x%08lX", static_cast<unsigned long>(hr));
+    Fail(std::string(what) + text);
+  }
+}
+
+std::string U8(TextView t) { return ToUtf8(t); }
+
+// The COM error of a failed call: "number|source|description".
+std::string ErrorOfCall(HRESULT hr) {
+  std::string out = std::to_string(HRESULT_FACILITY(hr) == FACILITY_CONTROL ? HRESULT_CODE(hr) : hr);
+  IErrorInfo* info = nullptr;
+  if (GetErrorInfo(0, &info) == S_OK && info != nullptr) {
+    BSTR source = nullptr, description = nullptr;
+    info->GetSource(&source);
+    info->GetDescription(&description);
+    out += "|" + U8(automation::FromBstr(source)) + "|" + U8(automation::FromBstr(description));
+    SysFreeString(source);
+    SysFreeString(description);
+    info->Release();
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------------------
+// One host with its stand-in: the application with a workbook, the forms, the macros.
+
+class Side {
+ public:
+  Side() {
+    app_ = xl::memory::CreateApplication({.thisWorkbookName = u"Quillary.xlam", .runner = addin.Runner()});
+    app_->AddWorkbook(xl::memory::GridSize::Large);
+    addin.SetStrict(true);
+  }
+  virtual ~Side() = default;
+  Side(const Side&) = delete;
+  Side& operator=(const Side&) = delete;
+
+  // A request, and a Query form event; the error of a failed one as "number|source|...".
+  virtual std::string Call(const Text& routine, const Text& mode) = 0;
+  virtual std::string Event(const Text& name) = 0;
+  virtual Text Clipboard() = 0;
+
+  xl::memory::MemoryApplication& App() { return *app_; }
+  xl::Worksheet& Sheet() { return app_->ActiveWorkbook()->ActiveSheet(); }
+  forms::Control& Control(const host::ControlId& id) { return host::ControlOf(forms.Forms(), id); }
+
+  forms::HostFormSet forms;
+  addin::ScriptedHost addin{forms.Forms(), u"Quillary.xlam"};
+
+ protected:
+  std::unique_ptr<xl::memory::MemoryApplication> app_;
+};
+
+// The component linked in, as the command-line host runs it.
+class InProcess final : public Side {
+ public:
+  InProcess() {
+    app_->SetClipboardReader([this] { return clipboard_.Contents(); });
+    connect_.SetExcelApp(app_.get());
+    query_.SetExcelApp(app_.get());
+  }
+  std::string Call(const Text& routine, const Text& mode) override {
+    Text m = mode, r = routine;
+    try {
+      connect_.QuillaryDLL(forms.Forms(), m, r);
+    } catch (const Error& e) {
+      return std::to_string(e.Number()) + "|" + e.Source() + "|" + e.Description();
+    }
+    return "";
+  }
+  std::string Event(const Text& name) override {
+    Text n = name;
+    try {
+      query_.QuillaryQueryFormDLL(n);
+    } catch (const Error& e) {
+      return std::to_string(e.Number()) + "|" + e.Source() + "|" + e.Description();
+    }
+    return "";
+  }
+  Text Clipboard() override { return clipboard_.Contents(); }
+
+ private:
+  sys::SystemClock clock_;
+  sys::CountingBeeper beeper_;
+  sys::MemoryClipboard clipboard_;
+  sys::MemoryDirectories directories_;
+  host::State state_{sys::Services{clock_, beeper_, clipboard_, directories_}};
+  host::ExcelConnect connect_{state_, drivers::BuildRoutines()};
+  host::ExcelQueryFormConnect query_{state_, drivers::BuildRoutines()};
+};
+
+template <class Interface>
+Interface* Create(const wchar_t* progId, REFIID iid) {
+  CLSID clsid{};
+  HRESULT hr = CLSIDFromProgID(progId, &clsid);
+  CheckHr("CLSIDFromProgID", hr);
+  Interface* object = nullptr;
+  if (SUCCEEDED(hr)) {
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&object));
+    CheckHr("CoCreateInstance", hr);
+  }
+  if (object == nullptr) throw Error(err::kApplication, "client", "the class could not be created");
+  return object;
+}
+
+// The in-process server, reached through its type library's interfaces.
+class ThroughCom final : public Side {
+ public:
+  ThroughCom() : standIn_(*app_) {
+    app_->SetClipboardReader([this] { return clipboard_.GetText(); });
+    connect_ = Create<_ExcelConnect>(L"Quillary3.ExcelConnect", IID__ExcelConnect);
+    query_ = Create<_ExcelQueryFormConnect>(L"Quillary3.ExcelQueryFormConnect", IID__ExcelQueryFormConnect);
+    IDispatch* application = standIn_.Application();
+    CheckHr("ExcelApp", connect_->putref_ExcelApp(&application));
+    CheckHr("ExcelApp of the Query connection", query_->putref_ExcelApp(&application));
+    application->Release();
+  }
+  ~ThroughCom() override {
+    query_->Release();
+    connect_->Release();
+  }
+
+  std::string Call(const Text& routine, const Text& mode) override {
+    forms::HostForms f = forms.Forms();
+    forms::UserForm* all[10] = {f.bigMsg,       f.compDupUser, f.lastWordFirstFilter, f.mainUser,
+                                f.queryEndUser, f.queryUser,   f.wrapTextFirm,        f.mailBox,
+                                f.parse,        f.tools};
+    IDispatch* d[10];
+    for (int i = 0; i < 10; ++i) d[i] = standIn_.Form(*all[i]);
+    BSTR m = automation::ToBstr(mode), r = automation::ToBstr(routine);
+    const HRESULT hr =
+        connect_->QuillaryDLL(&d[0], &d[1], &d[2], &d[3], &d[4], &d[5], &d[6], &d[7], &d[8], &d[9], &m, &r);
+    SysFreeString(m);
+    SysFreeString(r);
+    for (IDispatch* form : d) form->Release();
+    return FAILED(hr) ? ErrorOfCall(hr) : "";
+  }
+  std::string Event(const Text& name) override {
+    BSTR n = automation::ToBstr(name);
+    const HRESULT hr = query_->QuillaryQueryFormDLL(&n);
+    SysFreeString(n);
+    return FAILED(hr) ? ErrorOfCall(hr) : "";
+  }
+  Text Clipboard() override { return clipboard_.GetText(); }
+
+ private:
+  StandIn standIn_;
+  sys::WindowsClipboard clipboard_;
+  _ExcelConnect* connect_ = nullptr;
+  _ExcelQueryFormConnect* query_ = nullptr;
+};
+
+// What a host sees after a request.
+std::string Transcript(Side& side, const std::string& error) {
+  std::ostringstream out;
+  if (!error.empty()) out << "error: " << error << "\n";
+  out << "window: " << U8(host::ActiveWindowOf(side.forms.Forms()).Text()) << "\n";
+  out << "Textbox1: " << U8(side.forms.mainUser.Item(u"Textbox1").Text()) << "\n";
+  out << "Textbox2: " << U8(side.forms.mainUser.Item(u"Textbox2").Text()) << "\n";
+  for (const char16_t* label : {u"Label2", u"label10", u"Label11"}) {
+    out << U8(label) << ": " << U8(side.forms.mainUser.Item(label).Caption()) << "\n";
+  }
+  out << "CheckBox8: " << Describe(side.forms.mainUser.Item(u"CheckBox8").Value()) << "\n";
+  for (const char16_t* label : {u"CaptionLabel", u"Label1"}) {
+    out << "Query " << U8(label) << ": " << U8(side.forms.queryUser.Item(label).Caption()) << "\n";
+  }
+  out << "count: " << (side.addin.CommandBarCount() ? U8(*side.addin.CommandBarCount()) : "(none)") << "\n";
+  for (const addin::MacroCall& call : side.addin.Calls()) {
+    out << "macro " << U8(call.macro);
+    for (const Variant& a : call.args) out << " " << Describe(a);
+    out << "\n";
+  }
+  side.addin.ClearLog();
+  out << "clipboard: " << U8(side.Clipboard()) << "\n";
+  out << "status bar: " << Describe(side.App().StatusBar()) << "\n";
+  xl::Workbook& book = *side.App().ActiveWorkbook();
+  for (long i = 1; i <= book.Worksheets().Count(); ++i) {
+    xl::Worksheet& sheet = book.Worksheets().Item(i);
+    const xl::Range used = sheet.UsedRange();
+    out << "sheet " << U8(sheet.Name()) << " visible " << sheet.Visible() << " used " << U8(used.Address()) << "\n";
+    std::vector<Variant> values;
+    used.Values(values);
+    for (const Variant& v : values) out << " " << Describe(v);
+    out << "\n";
+  }
+  if (std::optional<xl::Range> selection = side.App().Selection())
+    out << "selection: " << U8(selection->Address()) << "\n";
+  return out.str();
+}
+
+// ---------------------------------------------------------------------------------------
+// Get/Try presses, as the scenarios of the command-line host play them.
+
+struct Press {
+  const char* name;
+  std::function<void(Side&)> stage;  // cells, selection, controls, answers
+  const char* mode;
+  // What the Linux run shows in the Active Window (tests/scenarios/get_try, query).
+  const char* window;
+  // Query events sent from inside the modal Query form.
+  std::vector<Text> queryEvents;
+};
+
+void Cells(Side& side, std::initializer_list<std::pair<const char16_t*, const char16_t*>> cells) {
+  for (auto& [address, value] : cells) side.Sheet().Range(address).SetValue(Variant(Text(value)));
+}
+
+const std::vector<Press>& Presses() {
+  static const std::vector<Press> presses = {
+      {"plain Get/Try",
+       [](Side& s) {
+         Cells(s, {{u"A1", u"R5, R2"}, {u"A2", u"C1,R1"}, {u"A3", u"R3"}});
+         s.Sheet().Range(u"A1:A3").Select();
+       },
+       "Null",
+       "R1-3,R5,C1",
+       {}},
+      {"duplicates summary",
+       [](Side& s) {
+         Cells(s, {{u"A1", u"a"}, {u"A2", u"b"}, {u"A3", u"a"}});
+         s.Sheet().Range(u"A1:A3").Select();
+         s.addin.QueueCompareAnswer(1);
+         s.Control(host::ctl::main::kIgnoreIndex).SetValue(Variant(true));
+         s.forms.mainUser.Item(u"CheckBox3").SetValue(Variant(true));
+         s.forms.mainUser.Item(u"CheckBox4").SetValue(Variant(true));
+       },
+       "Null",
+       "Duplicates_Summary  (ready to paste)\nDup\t     2\ta",
+       {}},
+      {"a duplicate in the labels",
+       [](Side& s) {
+         Cells(s, {{u"A1", u"R1, R2"}, {u"A2", u"R2"}});
+         s.Sheet().Range(u"A1:A2").Select();
+       },
+       "Null",
+       nullptr,
+       {}},
+      {"the fault locator, with a Query event from inside the modal form",
+       [](Side& s) {
+         Cells(s, {{u"A1", u"R1"}, {u"A2", u"C4, R1-R2-R3"}, {u"A3", u"C7"}});
+         s.Sheet().Range(u"A1:A3").Select();
+         s.addin.QueueQueryEndAnswer(addin::kQueryEndRepeat);
+       },
+       "Null",
+       nullptr,
+       {u"NextButton_Click"}},
+  };
+  return presses;
+}
+
+void PressBothWays(const Press& press) {
+  std::cout << "case: " << press.name << "\n";
+  InProcess direct;
+  ThroughCom com;
+  std::string transcripts[2];
+  Side* sides[2] = {&direct, &com};
+  for (int i = 0; i < 2; ++i) {
+    Side& side = *sides[i];
+    press.stage(side);
+    std::vector<std::string> eventErrors;
+    if (!press.queryEvents.empty()) {
+      side.addin.QueueHook(u"MainUserFormHideOffsetShow", [&side, &press, &eventErrors](std::span<Variant>) {
+        for (const Text& event : press.queryEvents) eventErrors.push_back(side.Event(event));
+      });
+    }
+    const std::string error = side.Call(u"GetSubtractSortCnt", FromUtf8(press.mode));
+    transcripts[i] = Transcript(side, error);
+    for (const std::string& e : eventErrors) transcripts[i] += "event: " + (e.empty() ? "ok" : e) + "\n";
+  }
+  CheckEqual(std::string(press.name) + ": through COM as linked in", transcripts[1], transcripts[0]);
+  if (press.window != nullptr) {
+    CheckEqual(std::string(press.name) + ": the Active Window", U8(host::ActiveWindowOf(com.forms.Forms()).Text()),
+               press.window);
+  }
+  if (!press.queryEvents.empty()) {
+    CHECK(transcripts[1].find("event: ok") != std::string::npos);
+    CHECK(transcripts[1].find("FAULT LOCATOR") != std::string::npos);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// The type library as the host compiles against it.
+
+std::string NameOf(ITypeInfo* info, MEMBERID id) {
+  BSTR name = nullptr;
+  info->GetDocumentation(id, &name, nullptr, nullptr, nullptr);
+  std::string out = U8(automation::FromBstr(name));
+  SysFreeString(name);
+  return out;
+}
+
+// The member's name, its kind and its parameters ("name:flags:type").
+std::string Describe(ITypeInfo* info, const FUNCDESC& f) {
+  BSTR names[16] = {};
+  UINT count = 0;
+  info->GetNames(f.memid, names, 16, &count);
+  std::ostringstream out;
+  out << U8(automation::FromBstr(names[0])) << " id=" << f.memid << " kind=" << f.invkind
+      << " returns=" << f.elemdescFunc.tdesc.vt << " (";
+  for (SHORT p = 0; p < f.cParams; ++p) {
+    const ELEMDESC& e = f.lprgelemdescParam[p];
+    const VARTYPE pointee = e.tdesc.vt == VT_PTR ? e.tdesc.lptdesc->vt : VARTYPE(0);
+    out << (p ? ", " : "") << U8(automation::FromBstr(static_cast<UINT>(p + 1) < count ? names[p + 1] : nullptr)) << ":"
+        << e.paramdesc.wParamFlags << ":" << e.tdesc.vt << "/" << pointee;
+  }
+  out << ")";
+  for (UINT i = 0; i < count; ++i) SysFreeString(names[i]);
+  return out.str();
+}
+
+std::string InterfaceOf(ITypeLib* library, REFIID iid) {
+  ITypeInfo* dispatch = nullptr;
+  if (FAILED(library->GetTypeInfoOfGuid(iid, &dispatch))) return "missing";
+  // A dual interface: the vtable side carries the members in slot order.
+  HREFTYPE ref = 0;
+  ITypeInfo* info = dispatch;
+  if (SUCCEEDED(dispatch->GetRefTypeOfImplType(-1, &ref))) dispatch->GetRefTypeInfo(ref, &info);
+  TYPEATTR* attr = nullptr;
+  info->GetTypeAttr(&attr);
+  std::ostringstream out;
+  out << NameOf(info, MEMBERID_NIL) << " kind=" << attr->typekind << " flags=" << attr->wTypeFlags << "\n";
+  for (WORD i = 0; i < attr->cFuncs; ++i) {
+    FUNCDESC* f = nullptr;
+    info->GetFuncDesc(i, &f);
+    out << "  " << Describe(info, *f) << "\n";
+    info->ReleaseFuncDesc(f);
+  }
+  info->ReleaseTypeAttr(attr);
+  if (info != dispatch) info->Release();
+  dispatch->Release();
+  return out.str();
+}
+
+void TypeLibrary() {
+  std::cout << "case: the type library\n";
+  ITypeLib* library = nullptr;
+  CheckHr("LoadRegTypeLib", LoadRegTypeLib(LIBID_Quillary3, 1, 0, 0x0409, &library));
+  if (library == nullptr) return;
+  TLIBATTR* attr = nullptr;
+  library->GetLibAttr(&attr);
+  CHECK(attr->lcid == 0x0409 && attr->wMajorVerNum == 1 && attr->wMinorVerNum == 0);
+  library->ReleaseTLibAttr(attr);
+  BSTR name = nullptr;
+  library->GetDocumentation(-1, &name, nullptr, nullptr, nullptr);
+  CheckEqual("library name", U8(automation::FromBstr(name)), "Quillary3");
+  SysFreeString(name);
+
+  // Hidden, dual, nonextensible and automation-compatible; every parameter in and out
+  // (3), by reference (VT_PTR, 26) to an IDispatch (9) or a String (8); nothing returned
+  // but the call's HRESULT (25); ExcelApp is a put-by-reference property (8), whose
+  // value parameter has no name of its own.
+  const int flags =
+      TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE;
+  const std::string form = ":3:26/9";
+  std::string forms;
+  for (const char* f :
+       {"vbaBigMsgForm", "vbaCompDupUserForm", "vbaLastWordFirstFilterForm", "vbaMainUserForm", "vbaQueryEndUserForm",
+        "vbaQueryUserForm", "vbaWrapTextFirmForm", "vbaMailBoxForm", "vbaParseForm", "vbaToolsForm"}) {
+    forms += std::string(f) + form + ", ";
+  }
+  CheckEqual("_ExcelConnect", InterfaceOf(library, IID__ExcelConnect),
+             "_ExcelConnect kind=3 flags=" + std::to_string(flags) + "\n" +
+                 "  ExcelApp id=1 kind=8 returns=25 (:3:26/9)\n" + "  QuillaryDLL id=2 kind=1 returns=25 (" + forms +
+                 "vbaMode:3:26/8, GotoRoutine:3:26/8)\n");
+  CheckEqual("_ExcelQueryFormConnect", InterfaceOf(library, IID__ExcelQueryFormConnect),
+             "_ExcelQueryFormConnect kind=3 flags=" + std::to_string(flags) + "\n" +
+                 "  ExcelApp id=1 kind=8 returns=25 (:3:26/9)\n" +
+                 "  QuillaryQueryFormDLL id=2 kind=1 returns=25 (GotoRoutine:3:26/8)\n");
+  for (const CLSID* clsid : {&CLSID_ExcelConnect, &CLSID_ExcelQueryFormConnect}) {
+    ITypeInfo* info = nullptr;
+    CheckHr("the class's type", library->GetTypeInfoOfGuid(*clsid, &info));
+    if (info == nullptr) continue;
+    TYPEATTR* a = nullptr;
+    info->GetTypeAttr(&a);
+    CHECK(a->typekind == TKIND_COCLASS && (a->wTypeFlags & TYPEFLAG_FCANCREATE) && a->cImplTypes == 1);
+    INT implFlags = 0;
+    info->GetImplTypeFlags(0, &implFlags);
+    CHECK(implFlags & IMPLTYPEFLAG_FDEFAULT);
+    info->ReleaseTypeAttr(a);
+    info->Release();
+  }
+  library->Release();
+}
+
+// Late-bound, as a script host calls: the members by name, the forms and strings by
+// reference in VARIANTs.
+void LateBound() {
+  std::cout << "case: late-bound calls\n";
+  InProcess direct;  // only its stand-in is used
+  StandIn standIn(direct.App());
+  IDispatch* connect = Create<IDispatch>(L"Quillary3.ExcelConnect", IID_IDispatch);
+  automation::Dispatch d(connect);
+  connect->Release();
+  IDispatch* application = standIn.Application();
+  d.Put(u"ExcelApp", automation::Dispatch(application));
+  application->Release();
+  Cells(direct, {{u"A1", u"R5, R2"}, {u"A2", u"C1,R1"}, {u"A3", u"R3"}});
+  direct.Sheet().Range(u"A1:A3").Select();
+  forms::HostForms f = direct.forms.Forms();
+  forms::UserForm* all[10] = {f.bigMsg,       f.compDupUser, f.lastWordFirstFilter, f.mainUser,
+                              f.queryEndUser, f.queryUser,   f.wrapTextFirm,        f.mailBox,
+                              f.parse,        f.tools};
+  // The forms travel as objects: build the VARIANTs by hand.
+  VARIANT values[12];
+  VARIANT refs[12];
+  for (int i = 0; i < 10; ++i) {
+    VariantInit(&values[i]);
+    values[i].vt = VT_DISPATCH;
+    values[i].pdispVal = standIn.Form(*all[i]);
+  }
+  VariantInit(&values[10]);
+  automation::FromVariant(Variant(Text(u"Null")), values[10]);
+  VariantInit(&values[11]);
+  automation::FromVariant(Variant(Text(u"GetSubtractSortCnt")), values[11]);
+  for (int i = 0; i < 12; ++i) {
+    refs[11 - i].vt = VT_BYREF | VT_VARIANT;
+    refs[11 - i].pvarVal = &values[i];
+  }
+  DISPID id = 0;
+  OLECHAR method[] = L"QuillaryDLL";
+  LPOLESTR names[1] = {method};
+  CheckHr("GetIDsOfNames", d.Get()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+  DISPPARAMS params{refs, nullptr, 12, 0};
+  EXCEPINFO info{};
+  CheckHr("Invoke QuillaryDLL",
+          d.Get()->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info, nullptr));
+  for (VARIANT& v : values) VariantClear(&v);
+  CheckEqual("the Active Window", U8(host::ActiveWindowOf(direct.forms.Forms()).Text()), "R1-3,R5,C1");
+  CheckEqual("the count", direct.addin.CommandBarCount() ? U8(*direct.addin.CommandBarCount()) : "", "Cnt= 5");
+}
+
+// A request without an active workbook returns at once; an error of a request reaches
+// the host with the chain of routine names.
+void EdgesOfARequest() {
+  std::cout << "case: no workbook, and errors\n";
+  {
+    ThroughCom com;
+    com.App().ActiveWorkbook()->Windows().Item(1L).Close();
+    com.forms.mainUser.Item(u"Textbox1").SetText(u"kept");
+    CheckEqual("no workbook", com.Call(u"GetSubtractSortCnt", u"Null"), "");
+    CheckEqual("the window", U8(com.forms.mainUser.Item(u"Textbox1").Text()), "kept");
+    CHECK(com.addin.Calls().empty());
+  }
+  {
+    ThroughCom com;
+    InProcess direct;
+    Side* sides[2] = {&direct, &com};
+    std::string errors[2];
+    for (int i = 0; i < 2; ++i) {
+      Cells(*sides[i], {{u"A1", u"R1"}});
+      sides[i]->Sheet().Range(u"A1").Select();
+      // A question nobody answers: the strict host refuses, and the error travels up.
+      sides[i]->Sheet().Range(u"A1").SetValue(Variant());
+      errors[i] = sides[i]->Call(u"GetSubtractSortCnt", u"Null");
+    }
+    CheckEqual("an error of a request", errors[1], errors[0]);
+    CHECK(!errors[1].empty());
+  }
+}
+
+void Unregistered() {
+  std::cout << "case: unregistered\n";
+  CLSID clsid{};
+  CHECK(FAILED(CLSIDFromProgID(L"Quillary3.ExcelConnect", &clsid)));
+  CHECK(FAILED(CLSIDFromProgID(L"Quillary3.ExcelQueryFormConnect", &clsid)));
+  ITypeLib* library = nullptr;
+  CHECK(FAILED(LoadRegTypeLib(LIBID_Quillary3, 1, 0, 0x0409, &library)));
+}
+
+// Per-user registration: the keys under the user's classes.
+void RegisteredForUser() {
+  std::cout << "case: registered for the user\n";
+  for (const wchar_t* key : {L"Software\\Classes\\Quillary3.ExcelConnect\\CLSID",
+                             L"Software\\Classes\\Quillary3.ExcelQueryFormConnect\\CLSID",
+                             L"Software\\Classes\\CLSID\\{0450767F-A599-4BC2-8A3D-1C50C00C9306}\\InprocServer32",
+                             L"Software\\Classes\\TypeLib\\{8BF51AA2-5A8F-4358-B0EE-122122CEE31D}\\1.0"}) {
+    HKEY handle = nullptr;
+    const bool user = RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) == ERROR_SUCCESS;
+    if (handle != nullptr) RegCloseKey(handle);
+    HKEY machine = nullptr;
+    const bool global = RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &machine) == ERROR_SUCCESS;
+    if (machine != nullptr) RegCloseKey(machine);
+    if (!user || global) Fail("per-user key " + U8(std::u16string(reinterpret_cast<const char16_t*>(key))));
+  }
+}
+
+void Bench(long n) {
+  std::cout << "Get/Try of " << n << " Items (one per cell), linked in and through COM:\n";
+  InProcess direct;
+  ThroughCom com;
+  Side* sides[2] = {&direct, &com};
+  const char* names[2] = {"linked in   ", "through COM "};
+  for (int i = 0; i < 2; ++i) {
+    Side& side = *sides[i];
+    std::vector<Variant> values;
+    for (long k = 0; k < n; ++k) values.emplace_back(FromUtf8("R" + std::to_string(k * 2 + 1)));
+    side.Sheet().Range(u"A1:A" + FromUtf8(std::to_string(n))).SetValues(values);
+    side.Sheet().Range(u"A1:A" + FromUtf8(std::to_string(n))).Select();
+    side.addin.SetStrict(false);
+    const long callsBefore = Adapter::CallCount();
+    const auto start = std::chrono::steady_clock::now();
+    const std::string error = side.Call(u"GetSubtractSortCnt", u"Null");
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("  %s %8.3f s  %8ld late-bound calls  %s%s\n", names[i], seconds, Adapter::CallCount() - callsBefore,
+                U8(side.forms.mainUser.Item(u"Label2").Caption()).c_str(), error.empty() ? "" : (" " + error).c_str());
+  }
+}
+
+}  // namespace
+}  // namespace quillary::com::testing
+
+int main(int argc, char** argv) {
+  using namespace quillary::com::testing;
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  try {
+    if (!args.empty() && args[0] == "--unregistered") {
+      Unregistered();
+    } else if (!args.empty() && args[0] == "--user") {
+      RegisteredForUser();
+    } else if (args.size() == 2 && args[0] == "--bench") {
+      Bench(std::stol(args[1]));
+    } else {
+      auto wanted = [&](const char* name) {
+        return args.empty() || std::find(args.begin(), args.end(), name) != args.end();
+      };
+      if (wanted("typelib")) TypeLibrary();
+      if (wanted("late-bound")) LateBound();
+      if (wanted("edges")) EdgesOfARequest();
+      if (wanted("presses")) {
+        for (const Press& press : Presses()) PressBothWays(press);
+      }
+    }
+  } catch (const std::exception& e) {
+    std::cout << "  FAILED: " << e.what() << "\n";
+    ++failures;
+  }
+  CoUninitialize();
+  std::cout << (failures == 0 ? "ok\n" : "FAILED\n");
+  return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,115 @@
+// Late-bound calls on automation objects (IDispatch), as the component makes them on the
+// spreadsheet application and the host's forms: a member found by its name
+// (GetIDsOfNames), then called (Invoke) with Variants.
+//
+// Values cross as the platform's Variant: numbers, texts (BSTR <-> UTF-16 Text),
+// Booleans, errors of cells, Empty and Null; an object travels as a Dispatch. A whole
+// area's values travel as a two-dimensional SAFEARRAY of VARIANTs. An error raised by
+// the object (its EXCEPINFO, or a failed HRESULT) becomes a quillary::Error with the
+// object's number, source and description, as the host language reports it.
+//
+// Windows only: this folder is built when cross-building for Windows.
+#pragma once
+
+#include <oaidl.h>
+
+#include <initializer_list>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/error.h"
+#include "platform/runtime/value.h"
+
+namespace quillary::automation {
+
+class Dispatch;
+
+// An argument or result of a late-bound call: a plain value or an object.
+class Arg {
+ public:
+  Arg(Variant v) : value_(std::move(v)) {}                    // NOLINT: implicit on purpose
+  Arg(const char16_t* text) : value_(Variant(Text(text))) {}  // NOLINT
+  Arg(const Dispatch& object);                                // NOLINT
+  Arg(const Arg& other);
+  Arg& operator=(const Arg&);
+  ~Arg();
+
+  // An optional argument left out.
+  static Arg Missing() {
+    Arg a{Variant()};
+    a.missing_ = true;
+    return a;
+  }
+
+  const Variant& Value() const { return value_; }
+  IDispatch* Object() const { return object_; }
+  bool IsMissing() const { return missing_; }
+
+ private:
+  Variant value_;
+  IDispatch* object_ = nullptr;
+  bool missing_ = false;
+};
+
+// An owned reference to an automation object; an empty one is Nothing.
+class Dispatch {
+ public:
+  Dispatch() = default;
+  // Takes a reference of its own (AddRef).
+  explicit Dispatch(IDispatch* object);
+  Dispatch(const Dispatch& other);
+  Dispatch(Dispatch&& other) noexcept;
+  Dispatch& operator=(Dispatch other) noexcept;
+  ~Dispatch();
+
+  IDispatch* Get() const { return object_; }
+  bool IsNothing() const { return object_ == nullptr; }
+  // The object's identity (its IUnknown), for telling whether two references are one
+  // object.
+  const void* Identity() const;
+
+  // Property get (with arguments: an indexed property or a method's result).
+  Variant Value(std::u16string_view member, std::initializer_list<Arg> args = {}) const;
+  Dispatch Object(std::u16string_view member, std::initializer_list<Arg> args = {}) const;
+  // Property put; the value is the last argument.
+  void Put(std::u16string_view member, const Arg& value, std::initializer_list<Arg> args = {}) const;
+  // Method call; the result when there is one.
+  Variant Call(std::u16string_view member, std::initializer_list<Arg> args = {}) const;
+  // Method call with arguments passed by reference: the callee may change them.
+  Variant CallByRef(std::u16string_view member, std::span<Variant> args) const;
+  // Whether the object has a member of that name.
+  bool Has(std::u16string_view member) const;
+  // A property's whole array (Range.Value of an area) row by row into `out`; a single
+  // value comes as one element.
+  void Values(std::u16string_view member, std::vector<Variant>& out) const;
+  // Puts a rows x columns array (row by row in `values`).
+  void PutValues(std::u16string_view member, long rows, long columns, std::span<const Variant> values) const;
+
+ private:
+  DISPID IdOf(std::u16string_view member) const;
+  // Invoke with `count` VARIANTs in `args` (in the member's order); the result in `result`.
+  void Invoke(std::u16string_view member, WORD flags, VARIANT* args, unsigned count, VARIANT* result) const;
+
+  IDispatch* object_ = nullptr;
+};
+
+// Conversions between VARIANT and Variant. ToVariant raises Error 13 for a VARIANT the
+// platform's values cannot hold (an object or an array).
+Variant ToVariant(const VARIANT& v);
+// Fills `out` (which must be VariantInit'ed or cleared) with the value.
+void FromVariant(const Variant& value, VARIANT& out);
+// BSTR <-> Text. FromBstr of a null BSTR is "".
+Text FromBstr(BSTR text);
+BSTR ToBstr(TextView text);
+
+// A raise of the error that an automation call returned: the number is the host
+// language's (the low word of a control-facility HRESULT, else the HRESULT itself).
+[[noreturn]] void RaiseFailure(HRESULT hr, const EXCEPINFO* info, std::u16string_view member);
+
+// The HRESULT that reports a quillary::Error to an automation caller (the number in the
+// control facility, as the host language raises it).
+HRESULT FailureOf(const Error& e);
+
+}  // namespace quillary::automation
