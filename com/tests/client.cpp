@@ -7,7 +7,6 @@
 //
 //   quillary_com_client [CASE...]        typelib, late-bound, edges, presses (all by default)
 //   quillary_com_client --unregistered   checks that the classes are not registered
-//   quillary_com_client --bench N        times a Get/Try of N Items both ways
 #include <objbase.h>
 #include <oleauto.h>
 #include <windows.h>
@@ -24,7 +23,7 @@
 #include <vector>
 
 #include "com/quillary3.h"
-#include "com/tests/stand_in.h"
+#include "com/stand_in/hosts.h"
 #include "drivers/routines.h"
 #include "host/connect.h"
 #include "host/controls.h"
@@ -62,151 +61,6 @@ void CheckHr(const char* what, HRESULT hr) {
 }
 
 std::string U8(TextView t) { return ToUtf8(t); }
-
-// The COM error of a failed call: "number|source|description".
-std::string ErrorOfCall(HRESULT hr) {
-  std::string out = std::to_string(HRESULT_FACILITY(hr) == FACILITY_CONTROL ? HRESULT_CODE(hr) : hr);
-  IErrorInfo* info = nullptr;
-  if (GetErrorInfo(0, &info) == S_OK && info != nullptr) {
-    BSTR source = nullptr, description = nullptr;
-    info->GetSource(&source);
-    info->GetDescription(&description);
-    out += "|" + U8(automation::FromBstr(source)) + "|" + U8(automation::FromBstr(description));
-    SysFreeString(source);
-    SysFreeString(description);
-    info->Release();
-  }
-  return out;
-}
-
-// ---------------------------------------------------------------------------------------
-// One host with its stand-in: the application with a workbook, the forms, the macros.
-
-class Side {
- public:
-  Side() {
-    app_ = xl::memory::CreateApplication({.thisWorkbookName = u"Quillary.xlam", .runner = addin.Runner()});
-    app_->AddWorkbook(xl::memory::GridSize::Large);
-    addin.SetStrict(true);
-  }
-  virtual ~Side() = default;
-  Side(const Side&) = delete;
-  Side& operator=(const Side&) = delete;
-
-  // A request, and a Query form event; the error of a failed one as "number|source|...".
-  virtual std::string Call(const Text& routine, const Text& mode) = 0;
-  virtual std::string Event(const Text& name) = 0;
-  virtual Text Clipboard() = 0;
-
-  xl::memory::MemoryApplication& App() { return *app_; }
-  xl::Worksheet& Sheet() { return app_->ActiveWorkbook()->ActiveSheet(); }
-  forms::Control& Control(const host::ControlId& id) { return host::ControlOf(forms.Forms(), id); }
-
-  forms::HostFormSet forms;
-  addin::ScriptedHost addin{forms.Forms(), u"Quillary.xlam"};
-
- protected:
-  std::unique_ptr<xl::memory::MemoryApplication> app_;
-};
-
-// The component linked in, as the command-line host runs it.
-class InProcess final : public Side {
- public:
-  InProcess() {
-    app_->SetClipboardReader([this] { return clipboard_.Contents(); });
-    connect_.SetExcelApp(app_.get());
-    query_.SetExcelApp(app_.get());
-  }
-  std::string Call(const Text& routine, const Text& mode) override {
-    Text m = mode, r = routine;
-    try {
-      connect_.QuillaryDLL(forms.Forms(), m, r);
-    } catch (const Error& e) {
-      return std::to_string(e.Number()) + "|" + e.Source() + "|" + e.Description();
-    }
-    return "";
-  }
-  std::string Event(const Text& name) override {
-    Text n = name;
-    try {
-      query_.QuillaryQueryFormDLL(n);
-    } catch (const Error& e) {
-      return std::to_string(e.Number()) + "|" + e.Source() + "|" + e.Description();
-    }
-    return "";
-  }
-  Text Clipboard() override { return clipboard_.Contents(); }
-
- private:
-  sys::SystemClock clock_;
-  sys::CountingBeeper beeper_;
-  sys::MemoryClipboard clipboard_;
-  sys::MemoryDirectories directories_;
-  host::State state_{sys::Services{clock_, beeper_, clipboard_, directories_}};
-  host::ExcelConnect connect_{state_, drivers::BuildRoutines()};
-  host::ExcelQueryFormConnect query_{state_, drivers::BuildRoutines()};
-};
-
-template <class Interface>
-Interface* Create(const wchar_t* progId, REFIID iid) {
-  CLSID clsid{};
-  HRESULT hr = CLSIDFromProgID(progId, &clsid);
-  CheckHr("CLSIDFromProgID", hr);
-  Interface* object = nullptr;
-  if (SUCCEEDED(hr)) {
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&object));
-    CheckHr("CoCreateInstance", hr);
-  }
-  if (object == nullptr) throw Error(err::kApplication, "client", "the class could not be created");
-  return object;
-}
-
-// The in-process server, reached through its type library's interfaces.
-class ThroughCom final : public Side {
- public:
-  ThroughCom() : standIn_(*app_) {
-    app_->SetClipboardReader([this] { return clipboard_.GetText(); });
-    connect_ = Create<_ExcelConnect>(L"Quillary3.ExcelConnect", IID__ExcelConnect);
-    query_ = Create<_ExcelQueryFormConnect>(L"Quillary3.ExcelQueryFormConnect", IID__ExcelQueryFormConnect);
-    IDispatch* application = standIn_.Application();
-    CheckHr("ExcelApp", connect_->putref_ExcelApp(&application));
-    CheckHr("ExcelApp of the Query connection", query_->putref_ExcelApp(&application));
-    application->Release();
-  }
-  ~ThroughCom() override {
-    query_->Release();
-    connect_->Release();
-  }
-
-  std::string Call(const Text& routine, const Text& mode) override {
-    forms::HostForms f = forms.Forms();
-    forms::UserForm* all[10] = {f.bigMsg,       f.compDupUser, f.lastWordFirstFilter, f.mainUser,
-                                f.queryEndUser, f.queryUser,   f.wrapTextFirm,        f.mailBox,
-                                f.parse,        f.tools};
-    IDispatch* d[10];
-    for (int i = 0; i < 10; ++i) d[i] = standIn_.Form(*all[i]);
-    BSTR m = automation::ToBstr(mode), r = automation::ToBstr(routine);
-    const HRESULT hr =
-        connect_->QuillaryDLL(&d[0], &d[1], &d[2], &d[3], &d[4], &d[5], &d[6], &d[7], &d[8], &d[9], &m, &r);
-    SysFreeString(m);
-    SysFreeString(r);
-    for (IDispatch* form : d) form->Release();
-    return FAILED(hr) ? ErrorOfCall(hr) : "";
-  }
-  std::string Event(const Text& name) override {
-    BSTR n = automation::ToBstr(name);
-    const HRESULT hr = query_->QuillaryQueryFormDLL(&n);
-    SysFreeString(n);
-    return FAILED(hr) ? ErrorOfCall(hr) : "";
-  }
-  Text Clipboard() override { return clipboard_.GetText(); }
-
- private:
-  StandIn standIn_;
-  sys::WindowsClipboard clipboard_;
-  _ExcelConnect* connect_ = nullptr;
-  _ExcelQueryFormConnect* query_ = nullptr;
-};
 
 // What a host sees after a request.
 std::string Transcript(Side& side, const std::string& error) {
@@ -258,10 +112,6 @@ struct Press {
   // Query events sent from inside the modal Query form.
   std::vector<Text> queryEvents;
 };
-
-void Cells(Side& side, std::initializer_list<std::pair<const char16_t*, const char16_t*>> cells) {
-  for (auto& [address, value] : cells) side.Sheet().Range(address).SetValue(Variant(Text(value)));
-}
 
 const std::vector<Press>& Presses() {
   static const std::vector<Press> presses = {
@@ -542,28 +392,6 @@ void RegisteredForUser() {
   }
 }
 
-void Bench(long n) {
-  std::cout << "Get/Try of " << n << " Items (one per cell), linked in and through COM:\n";
-  InProcess direct;
-  ThroughCom com;
-  Side* sides[2] = {&direct, &com};
-  const char* names[2] = {"linked in   ", "through COM "};
-  for (int i = 0; i < 2; ++i) {
-    Side& side = *sides[i];
-    std::vector<Variant> values;
-    for (long k = 0; k < n; ++k) values.emplace_back(FromUtf8("R" + std::to_string(k * 2 + 1)));
-    side.Sheet().Range(u"A1:A" + FromUtf8(std::to_string(n))).SetValues(values);
-    side.Sheet().Range(u"A1:A" + FromUtf8(std::to_string(n))).Select();
-    side.addin.SetStrict(false);
-    const long callsBefore = Adapter::CallCount();
-    const auto start = std::chrono::steady_clock::now();
-    const std::string error = side.Call(u"GetSubtractSortCnt", u"Null");
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("  %s %8.3f s  %8ld late-bound calls  %s%s\n", names[i], seconds, Adapter::CallCount() - callsBefore,
-                U8(side.forms.mainUser.Item(u"Label2").Caption()).c_str(), error.empty() ? "" : (" " + error).c_str());
-  }
-}
-
 }  // namespace
 }  // namespace quillary::com::testing
 
@@ -576,8 +404,6 @@ int main(int argc, char** argv) {
       Unregistered();
     } else if (!args.empty() && args[0] == "--user") {
       RegisteredForUser();
-    } else if (args.size() == 2 && args[0] == "--bench") {
-      Bench(std::stol(args[1]));
     } else {
       auto wanted = [&](const char* name) {
         return args.empty() || std::find(args.begin(), args.end(), name) != args.end();

@@ -375,8 +375,29 @@ void Dispatch::Values(std::u16string_view member, std::vector<Variant>& out) con
     out.push_back(ToVariant(r));
     return;
   }
-  SAFEARRAY* array = (r.vt & VT_BYREF) ? *r.pparray : r.parray;
-  if (SafeArrayGetDim(array) != 2 || (r.vt & VT_TYPEMASK) != VT_VARIANT) {
+  if ((r.vt & VT_TYPEMASK) != VT_VARIANT) Raise(err::kTypeMismatch, "Type mismatch: not an array of values");
+  long rows = 0, columns = 0;
+  ReadArray((r.vt & VT_BYREF) ? *r.pparray : r.parray, rows, columns, out);
+}
+
+void Dispatch::PutValues(std::u16string_view member, long rows, long columns, std::span<const Variant> values) const {
+  VARIANT in[1];
+  in[0].vt = VT_ARRAY | VT_VARIANT;
+  in[0].parray = MakeArray(rows, columns, values);
+  try {
+    Invoke(member, DISPATCH_PROPERTYPUT, in, 1, nullptr);
+  } catch (...) {
+    SafeArrayDestroy(in[0].parray);
+    throw;
+  }
+  SafeArrayDestroy(in[0].parray);
+}
+
+// ---------------------------------------------------------------------------------------
+// Arrays
+
+void ReadArray(SAFEARRAY* array, long& rows, long& columns, std::vector<Variant>& out) {
+  if (array == nullptr || SafeArrayGetDim(array) != 2) {
     Raise(err::kTypeMismatch, "Type mismatch: not a two-dimensional array of values");
   }
   LONG lowRow = 0, highRow = 0, lowCol = 0, highCol = 0;
@@ -384,12 +405,13 @@ void Dispatch::Values(std::u16string_view member, std::vector<Variant>& out) con
   SafeArrayGetUBound(array, 1, &highRow);
   SafeArrayGetLBound(array, 2, &lowCol);
   SafeArrayGetUBound(array, 2, &highCol);
-  const long rows = highRow - lowRow + 1, columns = highCol - lowCol + 1;
+  rows = highRow - lowRow + 1;
+  columns = highCol - lowCol + 1;
   VARIANT* data = nullptr;
   if (FAILED(SafeArrayAccessData(array, reinterpret_cast<void**>(&data)))) Raise(err::kTypeMismatch, "Type mismatch");
+  out.clear();
   out.reserve(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns));
   try {
-    // The first dimension (rows) varies fastest in memory.
     for (long row = 0; row < rows; ++row) {
       for (long col = 0; col < columns; ++col) out.push_back(ToVariant(data[row + col * rows]));
     }
@@ -400,7 +422,7 @@ void Dispatch::Values(std::u16string_view member, std::vector<Variant>& out) con
   SafeArrayUnaccessData(array);
 }
 
-void Dispatch::PutValues(std::u16string_view member, long rows, long columns, std::span<const Variant> values) const {
+SAFEARRAY* MakeArray(long rows, long columns, std::span<const Variant> values) {
   if (static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns) != values.size()) {
     Raise(err::kApplication, "The values do not fill the area");
   }
@@ -417,16 +439,7 @@ void Dispatch::PutValues(std::u16string_view member, long rows, long columns, st
     }
   }
   SafeArrayUnaccessData(array);
-  VARIANT in[1];
-  in[0].vt = VT_ARRAY | VT_VARIANT;
-  in[0].parray = array;
-  try {
-    Invoke(member, DISPATCH_PROPERTYPUT, in, 1, nullptr);
-  } catch (...) {
-    SafeArrayDestroy(array);
-    throw;
-  }
-  SafeArrayDestroy(array);
+  return array;
 }
 
 }  // namespace quillary::automation

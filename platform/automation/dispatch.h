@@ -100,6 +100,11 @@ class Dispatch {
 Variant ToVariant(const VARIANT& v);
 // Fills `out` (which must be VariantInit'ed or cleared) with the value.
 void FromVariant(const Variant& value, VARIANT& out);
+// A two-dimensional SAFEARRAY of VARIANTs (an area's values, rows by columns, the first
+// dimension varying fastest in memory) <-> the values row by row. ReadArray raises
+// Error 13 for another kind of array; MakeArray's array belongs to the caller.
+void ReadArray(SAFEARRAY* array, long& rows, long& columns, std::vector<Variant>& out);
+SAFEARRAY* MakeArray(long rows, long columns, std::span<const Variant> values);
 // BSTR <-> Text. FromBstr of a null BSTR is "".
 Text FromBstr(BSTR text);
 BSTR ToBstr(TextView text);

@@ -1,4 +1,4 @@
-#include "com/tests/stand_in.h"
+#include "com/stand_in/stand_in.h"
 
 #include <oleauto.h>
 
@@ -459,39 +459,17 @@ class RangeAdapter final : public Base {
       r_.SetValue(c.PutValue());
       return;
     }
-    SAFEARRAY* array = v.parray;
-    LONG lowRow = 0, highRow = 0, lowCol = 0, highCol = 0;
-    SafeArrayGetLBound(array, 1, &lowRow);
-    SafeArrayGetUBound(array, 1, &highRow);
-    SafeArrayGetLBound(array, 2, &lowCol);
-    SafeArrayGetUBound(array, 2, &highCol);
-    const long rows = highRow - lowRow + 1, columns = highCol - lowCol + 1;
-    if (rows != r_.RowsCount() || columns != r_.ColumnsCount()) Raise(err::kApplication, "The array does not fit");
-    VARIANT* data = nullptr;
-    SafeArrayAccessData(array, reinterpret_cast<void**>(&data));
     std::vector<Variant> values;
-    values.reserve(static_cast<std::size_t>(rows * columns));
-    for (long row = 0; row < rows; ++row) {
-      for (long col = 0; col < columns; ++col) values.push_back(ToVariant(data[row + col * rows]));
-    }
-    SafeArrayUnaccessData(array);
+    long rows = 0, columns = 0;
+    automation::ReadArray((v.vt & VT_BYREF) ? *v.pparray : v.parray, rows, columns, values);
+    if (rows != r_.RowsCount() || columns != r_.ColumnsCount()) Raise(err::kApplication, "The array does not fit");
     r_.SetValues(values);
   }
 
   void ReturnArray(Call& c) {
     std::vector<Variant> values;
     r_.Values(values);
-    const long rows = r_.RowsCount(), columns = r_.ColumnsCount();
-    SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(rows), 1}, {static_cast<ULONG>(columns), 1}};
-    SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 2, bounds);
-    VARIANT* data = nullptr;
-    SafeArrayAccessData(array, reinterpret_cast<void**>(&data));
-    for (long row = 0; row < rows; ++row) {
-      for (long col = 0; col < columns; ++col) {
-        FromVariant(values[static_cast<std::size_t>(row * columns + col)], data[row + col * rows]);
-      }
-    }
-    SafeArrayUnaccessData(array);
+    SAFEARRAY* array = automation::MakeArray(r_.RowsCount(), r_.ColumnsCount(), values);
     VARIANT* result = c.Result();
     if (result == nullptr) {
       SafeArrayDestroy(array);

@@ -65,7 +65,7 @@ class Adapter : public IDispatch {
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* exception, UINT* badArg) override;
 
-  // Calls made, by member name as the adapters spell them (for the speed figures).
+  // The member calls made on all adapters so far (for the speed figures).
   static long CallCount();
 
  protected:
@@ -84,7 +84,7 @@ class Adapter : public IDispatch {
 // The stand-in's objects as adapters, one adapter per object (so that identity holds).
 class StandIn {
  public:
-  // `run` runs a host macro (the application's Run).
+  // The application's Run runs the host macros (its macro runner).
   explicit StandIn(xl::Application& app);
   ~StandIn();
   StandIn(const StandIn&) = delete;
