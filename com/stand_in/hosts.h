@@ -134,6 +134,8 @@ Interface* Create(const wchar_t* progId, REFIID iid) {
 class ThroughCom final : public Side {
  public:
   ThroughCom() : standIn_(*app_) {
+    // The system's clipboard outlives a host: each starts with it empty, as the stand-in's.
+    clipboard_.Clear();
     app_->SetClipboardReader([this] { return clipboard_.GetText(); });
     connect_ = Create<_ExcelConnect>(L"Quillary3.ExcelConnect", IID__ExcelConnect);
     query_ = Create<_ExcelQueryFormConnect>(L"Quillary3.ExcelQueryFormConnect", IID__ExcelQueryFormConnect);

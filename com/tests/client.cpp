@@ -94,6 +94,15 @@ std::string Transcript(Side& side, const std::string& error) {
     used.Values(values);
     for (const Variant& v : values) out << " " << Describe(v);
     out << "\n";
+    // Colour marks, bold and comments of the cells.
+    for (long r = 1; r <= used.RowsCount(); ++r) {
+      for (long c = 1; c <= used.ColumnsCount(); ++c) {
+        const xl::Range cell = used.Cells(r, c);
+        out << " " << Describe(cell.Interior().Color()) << "/" << Describe(cell.Font().Bold());
+        if (std::optional<xl::Comment> comment = cell.Comment()) out << "/" << U8(comment->Text());
+      }
+    }
+    out << "\n";
   }
   if (std::optional<xl::Range> selection = side.App().Selection())
     out << "selection: " << U8(selection->Address()) << "\n";
@@ -101,13 +110,15 @@ std::string Transcript(Side& side, const std::string& error) {
 }
 
 // ---------------------------------------------------------------------------------------
-// Get/Try presses, as the scenarios of the command-line host play them.
+// Presses, as the scenarios of the command-line host play them (tests/scenarios/get_try,
+// query, compare and blocks).
 
 struct Press {
   const char* name;
   std::function<void(Side&)> stage;  // cells, selection, controls, answers
+  const char16_t* routine;
   const char* mode;
-  // What the Linux run shows in the Active Window (tests/scenarios/get_try, query).
+  // What the Linux run shows in the Active Window (the scenario's expected output).
   const char* window;
   // Query events sent from inside the modal Query form.
   std::vector<Text> queryEvents;
@@ -120,6 +131,7 @@ const std::vector<Press>& Presses() {
          Cells(s, {{u"A1", u"R5, R2"}, {u"A2", u"C1,R1"}, {u"A3", u"R3"}});
          s.Sheet().Range(u"A1:A3").Select();
        },
+       u"GetSubtractSortCnt",
        "Null",
        "R1-3,R5,C1",
        {}},
@@ -132,6 +144,7 @@ const std::vector<Press>& Presses() {
          s.forms.mainUser.Item(u"CheckBox3").SetValue(Variant(true));
          s.forms.mainUser.Item(u"CheckBox4").SetValue(Variant(true));
        },
+       u"GetSubtractSortCnt",
        "Null",
        "Duplicates_Summary  (ready to paste)\nDup\t     2\ta",
        {}},
@@ -140,6 +153,7 @@ const std::vector<Press>& Presses() {
          Cells(s, {{u"A1", u"R1, R2"}, {u"A2", u"R2"}});
          s.Sheet().Range(u"A1:A2").Select();
        },
+       u"GetSubtractSortCnt",
        "Null",
        nullptr,
        {}},
@@ -149,9 +163,57 @@ const std::vector<Press>& Presses() {
          s.Sheet().Range(u"A1:A3").Select();
          s.addin.QueueQueryEndAnswer(addin::kQueryEndRepeat);
        },
+       u"GetSubtractSortCnt",
        "Null",
        nullptr,
        {u"NextButton_Click"}},
+      {"duplicates tagged and painted",
+       [](Side& s) {
+         Cells(s, {{u"A1", u"a"}, {u"A2", u"b, c"}, {u"A3", u"a"}, {u"A4", u"d"}, {u"A5", u"c"}});
+         s.Sheet().Range(u"A1:A5").Select();
+         s.Control(host::ctl::main::kIgnoreIndex).SetValue(Variant(true));
+         s.forms.mainUser.Item(u"CheckBox3").SetValue(Variant(true));
+         s.forms.mainUser.Item(u"CheckBox4").SetValue(Variant(true));
+         s.forms.compDupUser.Item(u"LocatorLabel").SetValue(Variant(true));
+         s.forms.compDupUser.Item(u"ColorLeftEnable").SetValue(Variant(true));
+         s.addin.QueueCompareAnswer(1);
+       },
+       u"GetSubtractSortCnt",
+       "Null",
+       nullptr,
+       {}},
+      {"Paste V travelling down the blocks",
+       [](Side& s) {
+         Cells(s, {{u"A1", u"R2, R1"}, {u"A2", u"C1-C3"}, {u"A3", u"U5, U7"}});
+         s.forms.mainUser.Item(u"CheckBox6").SetCaption(u"Count");
+         s.Sheet().Range(u"A1").Select();
+         s.addin.QueueMessageAnswer(2);
+       },
+       u"Paste_V",
+       "Paste_V",
+       nullptr,
+       {}},
+      {"COMPARE 2 with USE NEW",
+       [](Side& s) {
+         Cells(s, {{u"A1", u"R1, R2"},
+                   {u"A2", u"C1-C3"},
+                   {u"A3", u"U1"},
+                   {u"C1", u"R1"},
+                   {u"C2", u"C1-C4"},
+                   {u"C3", u"U1"},
+                   {u"C4", u"Q1"}});
+         s.Sheet().Range(u"C1:C4,A1:A3").Select();
+         for (const char16_t* box : {u"ListUniques", u"ColorLeftEnable", u"ColorRightEnable", u"SummaryYes"}) {
+           s.forms.compDupUser.Item(box).SetValue(Variant(true));
+         }
+         s.addin.QueueCompareAnswer(1);
+         s.addin.QueueMessageAnswer(7);
+         s.addin.QueueMessageAnswer(2);
+       },
+       u"Actions",
+       "COMPARE 2/Uniques",
+       "R2",
+       {}},
   };
   return presses;
 }
@@ -171,7 +233,7 @@ void PressBothWays(const Press& press) {
         for (const Text& event : press.queryEvents) eventErrors.push_back(side.Event(event));
       });
     }
-    const std::string error = side.Call(u"GetSubtractSortCnt", FromUtf8(press.mode));
+    const std::string error = side.Call(press.routine, FromUtf8(press.mode));
     transcripts[i] = Transcript(side, error);
     for (const std::string& e : eventErrors) transcripts[i] += "event: " + (e.empty() ? "ok" : e) + "\n";
   }
