@@ -14,7 +14,7 @@ void SetUpPrinter(host::State& s) {
   ErrorTrail(trailName, [&] {
     xl::Application& app = s.App();
     xl::Worksheet& sheet = s.ActiveBook().ActiveSheet();
-    xl::PageSetup& page = sheet.PageSetup();
+    xl::PageSetup page = sheet.GetPageSetup();
 
     ScreenOn(s);
     page.PrintArea = app.ActiveWindow()->RangeSelection().Address();
@@ -33,6 +33,7 @@ void SetUpPrinter(host::State& s) {
     page.FitToPagesTall = 200;
     page.PrintTitleRows = sheet.Rows(1).Address();
     page.CenterHorizontally = true;
+    sheet.SetPageSetup(page);
   });
 }
 

@@ -209,6 +209,39 @@ class Base : public Adapter {
   StandIn& s_;
 };
 
+// An array of arrays of two numbers (TextToColumns' FieldInfo).
+std::vector<std::pair<long, long>> PairsOf(const VARIANT& in) {
+  const VARIANT& v = Deref(in);
+  if (v.vt != (VT_ARRAY | VT_VARIANT) || SafeArrayGetDim(v.parray) != 1) Raise(err::kTypeMismatch, "Type mismatch");
+  LONG low = 0, high = -1;
+  SafeArrayGetLBound(v.parray, 1, &low);
+  SafeArrayGetUBound(v.parray, 1, &high);
+  std::vector<std::pair<long, long>> out;
+  for (LONG i = low; i <= high; ++i) {
+    VARIANT item;
+    VariantInit(&item);
+    SafeArrayGetElement(v.parray, &i, &item);
+    if (item.vt != (VT_ARRAY | VT_VARIANT) || SafeArrayGetDim(item.parray) != 1) {
+      VariantClear(&item);
+      Raise(err::kTypeMismatch, "Type mismatch");
+    }
+    LONG first = 0;
+    SafeArrayGetLBound(item.parray, 1, &first);
+    long values[2] = {};
+    for (LONG k = 0; k < 2; ++k) {
+      LONG index = first + k;
+      VARIANT number;
+      VariantInit(&number);
+      SafeArrayGetElement(item.parray, &index, &number);
+      values[k] = LongOf(ToVariant(number));
+      VariantClear(&number);
+    }
+    VariantClear(&item);
+    out.emplace_back(values[0], values[1]);
+  }
+  return out;
+}
+
 class FontAdapter final : public Base {
  public:
   FontAdapter(StandIn& s, const xl::Range& r) : Base(s), f_(r) {
@@ -415,6 +448,7 @@ class RangeAdapter final : public Base {
       if (c.Has(7)) args.Space = BoolOf(c.Arg(7));
       if (c.Has(8)) args.Other = BoolOf(c.Arg(8));
       if (c.Has(9)) args.OtherChar = TextOf(c.Arg(9));
+      if (c.Has(10)) args.FieldInfo = PairsOf(*c.Raw(10));
       r_.TextToColumns(args);
     });
     Method(u"DataSeries", [this](Call& c) {
@@ -608,6 +642,54 @@ class WindowsAdapter final : public Base {
   xl::WindowCollection& w_;
 };
 
+// Worksheet.PageSetup over the stand-in's stored properties.
+class PageSetupAdapter final : public Base {
+ public:
+  PageSetupAdapter(StandIn& s, xl::PageSetup& p) : Base(s), p_(p) {
+    TextProp(u"PrintArea", &xl::PageSetup::PrintArea);
+    TextProp(u"CenterHeader", &xl::PageSetup::CenterHeader);
+    TextProp(u"LeftHeader", &xl::PageSetup::LeftHeader);
+    TextProp(u"RightHeader", &xl::PageSetup::RightHeader);
+    TextProp(u"CenterFooter", &xl::PageSetup::CenterFooter);
+    TextProp(u"LeftFooter", &xl::PageSetup::LeftFooter);
+    TextProp(u"RightFooter", &xl::PageSetup::RightFooter);
+    TextProp(u"PrintTitleRows", &xl::PageSetup::PrintTitleRows);
+    TextProp(u"PrintTitleColumns", &xl::PageSetup::PrintTitleColumns);
+    NumberProp(u"HeaderMargin", &xl::PageSetup::HeaderMargin);
+    NumberProp(u"FooterMargin", &xl::PageSetup::FooterMargin);
+    NumberProp(u"TopMargin", &xl::PageSetup::TopMargin);
+    NumberProp(u"BottomMargin", &xl::PageSetup::BottomMargin);
+    NumberProp(u"LeftMargin", &xl::PageSetup::LeftMargin);
+    NumberProp(u"RightMargin", &xl::PageSetup::RightMargin);
+    VariantProp(u"Zoom", &xl::PageSetup::Zoom);
+    VariantProp(u"FitToPagesWide", &xl::PageSetup::FitToPagesWide);
+    VariantProp(u"FitToPagesTall", &xl::PageSetup::FitToPagesTall);
+    BoolProp(u"CenterHorizontally", &xl::PageSetup::CenterHorizontally);
+    BoolProp(u"CenterVertically", &xl::PageSetup::CenterVertically);
+  }
+
+ private:
+  void TextProp(const char16_t* name, Text xl::PageSetup::*field) {
+    Prop(
+        name, [this, field] { return Variant(p_.*field); }, [this, field](const Variant& v) { p_.*field = TextOf(v); });
+  }
+  void NumberProp(const char16_t* name, double xl::PageSetup::*field) {
+    Prop(
+        name, [this, field] { return Variant(p_.*field); },
+        [this, field](const Variant& v) { p_.*field = DoubleOf(v); });
+  }
+  void VariantProp(const char16_t* name, Variant xl::PageSetup::*field) {
+    Prop(
+        name, [this, field] { return p_.*field; }, [this, field](const Variant& v) { p_.*field = v; });
+  }
+  void BoolProp(const char16_t* name, bool xl::PageSetup::*field) {
+    Prop(
+        name, [this, field] { return Variant(p_.*field); }, [this, field](const Variant& v) { p_.*field = BoolOf(v); });
+  }
+
+  xl::PageSetup& p_;
+};
+
 class SheetAdapter final : public Base {
  public:
   SheetAdapter(StandIn& s, xl::Worksheet& w) : Base(s), w_(w) {
@@ -645,6 +727,7 @@ class SheetAdapter final : public Base {
       return new ValuesAdapter(s_, {{u"AllowFormattingCells", Variant(w_.Protection().AllowFormattingCells)}});
     });
     Method(u"Paste", [this](Call& c) { w_.Paste(s_.RangeOf(c.ObjectArg(0))); });
+    Object(u"PageSetup", [this](Call&) { return new PageSetupAdapter(s_, w_.PageSetup()); });
     ReadOnly(u"AutoFilterMode", [this] { return Variant(w_.AutoFilterArea().has_value()); });
   }
 

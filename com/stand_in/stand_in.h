@@ -35,6 +35,8 @@ class Call {
   // The argument passed by reference (for macros that change their arguments), or null.
   VARIANT* RefArg(std::size_t i) const;
   const VARIANT* PutVariant() const { return put_; }
+  // The argument as passed.
+  const VARIANT* Raw(std::size_t i) const { return args_[i]; }
   void Return(const Variant& v);
   // Returns an object (taking over the one reference given).
   void ReturnObject(IDispatch* object);

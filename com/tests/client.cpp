@@ -106,6 +106,10 @@ std::string Transcript(Side& side, const std::string& error) {
   }
   if (std::optional<xl::Range> selection = side.App().Selection())
     out << "selection: " << U8(selection->Address()) << "\n";
+  const xl::PageSetup page = side.Sheet().GetPageSetup();
+  out << "page: " << U8(page.PrintArea) << " " << U8(page.CenterHeader) << " " << U8(page.RightHeader) << " "
+      << page.HeaderMargin << " " << page.TopMargin << " " << page.LeftMargin << " " << Describe(page.Zoom) << " "
+      << Describe(page.FitToPagesTall) << " " << U8(page.PrintTitleRows) << " " << page.CenterHorizontally << "\n";
   return out.str();
 }
 
@@ -213,6 +217,29 @@ const std::vector<Press>& Presses() {
        u"Actions",
        "COMPARE 2/Uniques",
        "R2",
+       {}},
+      {"the parser splitting lines into columns on a new sheet",
+       [](Side& s) {
+         for (const char16_t* cell : {u"A1", u"A2", u"A3"}) s.Sheet().Range(cell).SetNumberFormat(u"@");
+         Cells(s, {{u"A1", u"a,b,c"}, {u"A2", u"d,e,f"}, {u"A3", u"g,h,i"}});
+         s.Sheet().Range(u"A1:A3").Select();
+         s.forms.parse.Item(u"ParsingCtrlText").SetValue(Variant(Text(u",>o_")));
+         s.forms.mailBox.Item(u"Message").SetCaption(u"$A$1:$A$3");
+         s.addin.QueueMessageAnswer(7);
+         s.addin.QueueMessageAnswer(2);
+       },
+       u"Parser",
+       "Null",
+       nullptr,
+       {}},
+      {"the default page set-up",
+       [](Side& s) {
+         Cells(s, {{u"A1", u"x"}});
+         s.Sheet().Range(u"A1:C9").Select();
+       },
+       u"SetUpPrinter",
+       "Null",
+       nullptr,
        {}},
   };
   return presses;

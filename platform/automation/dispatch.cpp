@@ -75,7 +75,35 @@ class ScopedVariant {
   VARIANT v_;
 };
 
+// A one-dimensional array of VARIANTs, owned by the caller.
+SAFEARRAY* VectorOf(std::size_t n) {
+  SAFEARRAYBOUND bound{static_cast<ULONG>(n), 0};
+  SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 1, &bound);
+  if (array == nullptr) throw std::bad_alloc();
+  return array;
+}
+
 void FromArg(const Arg& arg, VARIANT& out) {
+  if (arg.IsPairs()) {
+    const auto& pairs = arg.PairList();
+    SAFEARRAY* outer = VectorOf(pairs.size());
+    VARIANT* items = nullptr;
+    SafeArrayAccessData(outer, reinterpret_cast<void**>(&items));
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+      SAFEARRAY* inner = VectorOf(2);
+      VARIANT* two = nullptr;
+      SafeArrayAccessData(inner, reinterpret_cast<void**>(&two));
+      FromVariant(Variant(pairs[i].first), two[0]);
+      FromVariant(Variant(pairs[i].second), two[1]);
+      SafeArrayUnaccessData(inner);
+      items[i].vt = VT_ARRAY | VT_VARIANT;
+      items[i].parray = inner;
+    }
+    SafeArrayUnaccessData(outer);
+    out.vt = VT_ARRAY | VT_VARIANT;
+    out.parray = outer;
+    return;
+  }
   if (arg.IsMissing()) {
     out.vt = VT_ERROR;
     out.scode = DISP_E_PARAMNOTFOUND;
@@ -204,7 +232,19 @@ Arg::Arg(const Dispatch& object) : object_(object.Get()) {
   if (object_ != nullptr) object_->AddRef();
 }
 
-Arg::Arg(const Arg& other) : value_(other.value_), object_(other.object_), missing_(other.missing_) {
+Arg Arg::Pairs(std::span<const std::pair<long, long>> pairs) {
+  Arg a{Variant()};
+  a.pairs_.assign(pairs.begin(), pairs.end());
+  a.isPairs_ = true;
+  return a;
+}
+
+Arg::Arg(const Arg& other)
+    : value_(other.value_),
+      object_(other.object_),
+      missing_(other.missing_),
+      pairs_(other.pairs_),
+      isPairs_(other.isPairs_) {
   if (object_ != nullptr) object_->AddRef();
 }
 
@@ -215,6 +255,8 @@ Arg& Arg::operator=(const Arg& other) {
     value_ = other.value_;
     object_ = other.object_;
     missing_ = other.missing_;
+    pairs_ = other.pairs_;
+    isPairs_ = other.isPairs_;
   }
   return *this;
 }

@@ -17,6 +17,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/runtime/error.h"
@@ -42,15 +43,21 @@ class Arg {
     a.missing_ = true;
     return a;
   }
+  // An array of arrays of two numbers (TextToColumns' FieldInfo: column and format).
+  static Arg Pairs(std::span<const std::pair<long, long>> pairs);
 
   const Variant& Value() const { return value_; }
   IDispatch* Object() const { return object_; }
   bool IsMissing() const { return missing_; }
+  const std::vector<std::pair<long, long>>& PairList() const { return pairs_; }
+  bool IsPairs() const { return isPairs_; }
 
  private:
   Variant value_;
   IDispatch* object_ = nullptr;
   bool missing_ = false;
+  std::vector<std::pair<long, long>> pairs_;
+  bool isPairs_ = false;
 };
 
 // An owned reference to an automation object; an empty one is Nothing.

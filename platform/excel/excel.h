@@ -483,6 +483,10 @@ class Worksheet {
   virtual void Unprotect() = 0;
   virtual xl::Protection Protection() const = 0;
   virtual xl::PageSetup& PageSetup() = 0;
+  // The page set-up as one value, and a page set-up written back whole: a backend that
+  // reaches the application's PageSetup object sets each of its properties.
+  virtual xl::PageSetup GetPageSetup() = 0;
+  virtual void SetPageSetup(const xl::PageSetup& page) = 0;
 
   // The cells holding a comment, in the collection's order (row by row, left to right).
   virtual std::vector<xl::Range> Comments() = 0;

@@ -263,7 +263,11 @@ class AutomationWorksheet final : public Worksheet {
   xl::Protection Protection() const override {
     return xl::Protection{BoolOf(d_.Object(u"Protection").Value(u"AllowFormattingCells"))};
   }
-  xl::PageSetup& PageSetup() override { NotAutomated("Worksheet.PageSetup"); }
+  // The stored page set-up of the memory backend has no counterpart here: GetPageSetup
+  // and SetPageSetup reach the application's PageSetup object.
+  xl::PageSetup& PageSetup() override { NotAutomated("Worksheet.PageSetup as stored properties"); }
+  xl::PageSetup GetPageSetup() override;
+  void SetPageSetup(const xl::PageSetup& page) override;
   std::vector<xl::Range> Comments() override;
   void AddHyperlink(const xl::Range& anchor, TextView address, TextView subAddress, TextView textToDisplay) override {
     d_.Object(u"Hyperlinks")
@@ -636,6 +640,57 @@ void AutomationWorksheet::SetCellComment(long row, long col, std::optional<Comme
   shape.Put(u"Height", Variant(comment->height));
 }
 
+xl::PageSetup AutomationWorksheet::GetPageSetup() {
+  const Dispatch p = d_.Object(u"PageSetup");
+  xl::PageSetup page;
+  page.PrintArea = TextOf(p.Value(u"PrintArea"));
+  page.CenterHeader = TextOf(p.Value(u"CenterHeader"));
+  page.LeftHeader = TextOf(p.Value(u"LeftHeader"));
+  page.RightHeader = TextOf(p.Value(u"RightHeader"));
+  page.CenterFooter = TextOf(p.Value(u"CenterFooter"));
+  page.LeftFooter = TextOf(p.Value(u"LeftFooter"));
+  page.RightFooter = TextOf(p.Value(u"RightFooter"));
+  page.HeaderMargin = DoubleOf(p.Value(u"HeaderMargin"));
+  page.FooterMargin = DoubleOf(p.Value(u"FooterMargin"));
+  page.TopMargin = DoubleOf(p.Value(u"TopMargin"));
+  page.BottomMargin = DoubleOf(p.Value(u"BottomMargin"));
+  page.LeftMargin = DoubleOf(p.Value(u"LeftMargin"));
+  page.RightMargin = DoubleOf(p.Value(u"RightMargin"));
+  page.Zoom = p.Value(u"Zoom");
+  page.FitToPagesWide = p.Value(u"FitToPagesWide");
+  page.FitToPagesTall = p.Value(u"FitToPagesTall");
+  page.PrintTitleRows = TextOf(p.Value(u"PrintTitleRows"));
+  page.PrintTitleColumns = TextOf(p.Value(u"PrintTitleColumns"));
+  page.CenterHorizontally = BoolOf(p.Value(u"CenterHorizontally"));
+  page.CenterVertically = BoolOf(p.Value(u"CenterVertically"));
+  return page;
+}
+
+void AutomationWorksheet::SetPageSetup(const xl::PageSetup& page) {
+  const Dispatch p = d_.Object(u"PageSetup");
+  p.Put(u"PrintArea", TextArg(page.PrintArea));
+  p.Put(u"CenterHeader", TextArg(page.CenterHeader));
+  p.Put(u"LeftHeader", TextArg(page.LeftHeader));
+  p.Put(u"RightHeader", TextArg(page.RightHeader));
+  p.Put(u"CenterFooter", TextArg(page.CenterFooter));
+  p.Put(u"LeftFooter", TextArg(page.LeftFooter));
+  p.Put(u"RightFooter", TextArg(page.RightFooter));
+  p.Put(u"HeaderMargin", Arg(Variant(page.HeaderMargin)));
+  p.Put(u"FooterMargin", Arg(Variant(page.FooterMargin)));
+  p.Put(u"TopMargin", Arg(Variant(page.TopMargin)));
+  p.Put(u"BottomMargin", Arg(Variant(page.BottomMargin)));
+  p.Put(u"LeftMargin", Arg(Variant(page.LeftMargin)));
+  p.Put(u"RightMargin", Arg(Variant(page.RightMargin)));
+  // Zoom False first: the pages to fit to count only then.
+  p.Put(u"Zoom", Arg(page.Zoom));
+  p.Put(u"FitToPagesWide", Arg(page.FitToPagesWide));
+  p.Put(u"FitToPagesTall", Arg(page.FitToPagesTall));
+  p.Put(u"PrintTitleRows", TextArg(page.PrintTitleRows));
+  p.Put(u"PrintTitleColumns", TextArg(page.PrintTitleColumns));
+  p.Put(u"CenterHorizontally", Arg(Variant(page.CenterHorizontally)));
+  p.Put(u"CenterVertically", Arg(Variant(page.CenterVertically)));
+}
+
 std::vector<Hyperlink> AutomationWorksheet::CellHyperlinks(const Area& area) {
   const Dispatch links = Object(area).Object(u"Hyperlinks");
   const long count = LongOf(links.Value(u"Count"));
@@ -649,12 +704,12 @@ std::vector<Hyperlink> AutomationWorksheet::CellHyperlinks(const Area& area) {
 }
 
 void AutomationWorksheet::TextToColumns(const Area& area, const TextToColumnsArgs& args) {
-  if (!args.FieldInfo.empty()) NotAutomated("Range.TextToColumns with FieldInfo");
   Object(area).Call(
       u"TextToColumns",
       {Arg::Missing(), LongArg(args.DataType), LongArg(args.TextQualifier), Arg(Variant(args.ConsecutiveDelimiter)),
        Arg(Variant(args.Tab)), Arg(Variant(args.Semicolon)), Arg(Variant(args.Comma)), Arg(Variant(args.Space)),
-       Arg(Variant(args.Other)), args.OtherChar.empty() ? Arg::Missing() : TextArg(args.OtherChar)});
+       Arg(Variant(args.Other)), args.OtherChar.empty() ? Arg::Missing() : TextArg(args.OtherChar),
+       args.FieldInfo.empty() ? Arg::Missing() : Arg::Pairs(args.FieldInfo)});
 }
 
 }  // namespace

@@ -176,6 +176,8 @@ class MemoryWorksheet final : public Worksheet {
   void Unprotect() override;
   xl::Protection Protection() const override { return protection_; }
   xl::PageSetup& PageSetup() override { return pageSetup_; }
+  xl::PageSetup GetPageSetup() override { return pageSetup_; }
+  void SetPageSetup(const xl::PageSetup& page) override { pageSetup_ = page; }
   std::vector<xl::Range> Comments() override;
   void AddHyperlink(const xl::Range& anchor, TextView address, TextView subAddress = {},
                     TextView textToDisplay = {}) override;
