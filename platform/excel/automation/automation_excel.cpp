@@ -640,55 +640,52 @@ void AutomationWorksheet::SetCellComment(long row, long col, std::optional<Comme
   shape.Put(u"Height", Variant(comment->height));
 }
 
+namespace {
+
+// The properties of the PageSetup object, by kind, in the order they are written (Zoom
+// before the pages to fit to, which count only with Zoom False).
+template <class T>
+struct PageField {
+  const char16_t* name;
+  T xl::PageSetup::*field;
+};
+constexpr PageField<Text> kPageTexts[] = {{u"PrintArea", &xl::PageSetup::PrintArea},
+                                          {u"CenterHeader", &xl::PageSetup::CenterHeader},
+                                          {u"LeftHeader", &xl::PageSetup::LeftHeader},
+                                          {u"RightHeader", &xl::PageSetup::RightHeader},
+                                          {u"CenterFooter", &xl::PageSetup::CenterFooter},
+                                          {u"LeftFooter", &xl::PageSetup::LeftFooter},
+                                          {u"RightFooter", &xl::PageSetup::RightFooter},
+                                          {u"PrintTitleRows", &xl::PageSetup::PrintTitleRows},
+                                          {u"PrintTitleColumns", &xl::PageSetup::PrintTitleColumns}};
+constexpr PageField<double> kPageNumbers[] = {
+    {u"HeaderMargin", &xl::PageSetup::HeaderMargin}, {u"FooterMargin", &xl::PageSetup::FooterMargin},
+    {u"TopMargin", &xl::PageSetup::TopMargin},       {u"BottomMargin", &xl::PageSetup::BottomMargin},
+    {u"LeftMargin", &xl::PageSetup::LeftMargin},     {u"RightMargin", &xl::PageSetup::RightMargin}};
+constexpr PageField<Variant> kPageValues[] = {{u"Zoom", &xl::PageSetup::Zoom},
+                                              {u"FitToPagesWide", &xl::PageSetup::FitToPagesWide},
+                                              {u"FitToPagesTall", &xl::PageSetup::FitToPagesTall}};
+constexpr PageField<bool> kPageFlags[] = {{u"CenterHorizontally", &xl::PageSetup::CenterHorizontally},
+                                          {u"CenterVertically", &xl::PageSetup::CenterVertically}};
+
+}  // namespace
+
 xl::PageSetup AutomationWorksheet::GetPageSetup() {
   const Dispatch p = d_.Object(u"PageSetup");
   xl::PageSetup page;
-  page.PrintArea = TextOf(p.Value(u"PrintArea"));
-  page.CenterHeader = TextOf(p.Value(u"CenterHeader"));
-  page.LeftHeader = TextOf(p.Value(u"LeftHeader"));
-  page.RightHeader = TextOf(p.Value(u"RightHeader"));
-  page.CenterFooter = TextOf(p.Value(u"CenterFooter"));
-  page.LeftFooter = TextOf(p.Value(u"LeftFooter"));
-  page.RightFooter = TextOf(p.Value(u"RightFooter"));
-  page.HeaderMargin = DoubleOf(p.Value(u"HeaderMargin"));
-  page.FooterMargin = DoubleOf(p.Value(u"FooterMargin"));
-  page.TopMargin = DoubleOf(p.Value(u"TopMargin"));
-  page.BottomMargin = DoubleOf(p.Value(u"BottomMargin"));
-  page.LeftMargin = DoubleOf(p.Value(u"LeftMargin"));
-  page.RightMargin = DoubleOf(p.Value(u"RightMargin"));
-  page.Zoom = p.Value(u"Zoom");
-  page.FitToPagesWide = p.Value(u"FitToPagesWide");
-  page.FitToPagesTall = p.Value(u"FitToPagesTall");
-  page.PrintTitleRows = TextOf(p.Value(u"PrintTitleRows"));
-  page.PrintTitleColumns = TextOf(p.Value(u"PrintTitleColumns"));
-  page.CenterHorizontally = BoolOf(p.Value(u"CenterHorizontally"));
-  page.CenterVertically = BoolOf(p.Value(u"CenterVertically"));
+  for (const auto& f : kPageTexts) page.*f.field = TextOf(p.Value(f.name));
+  for (const auto& f : kPageNumbers) page.*f.field = DoubleOf(p.Value(f.name));
+  for (const auto& f : kPageValues) page.*f.field = p.Value(f.name);
+  for (const auto& f : kPageFlags) page.*f.field = BoolOf(p.Value(f.name));
   return page;
 }
 
 void AutomationWorksheet::SetPageSetup(const xl::PageSetup& page) {
   const Dispatch p = d_.Object(u"PageSetup");
-  p.Put(u"PrintArea", TextArg(page.PrintArea));
-  p.Put(u"CenterHeader", TextArg(page.CenterHeader));
-  p.Put(u"LeftHeader", TextArg(page.LeftHeader));
-  p.Put(u"RightHeader", TextArg(page.RightHeader));
-  p.Put(u"CenterFooter", TextArg(page.CenterFooter));
-  p.Put(u"LeftFooter", TextArg(page.LeftFooter));
-  p.Put(u"RightFooter", TextArg(page.RightFooter));
-  p.Put(u"HeaderMargin", Arg(Variant(page.HeaderMargin)));
-  p.Put(u"FooterMargin", Arg(Variant(page.FooterMargin)));
-  p.Put(u"TopMargin", Arg(Variant(page.TopMargin)));
-  p.Put(u"BottomMargin", Arg(Variant(page.BottomMargin)));
-  p.Put(u"LeftMargin", Arg(Variant(page.LeftMargin)));
-  p.Put(u"RightMargin", Arg(Variant(page.RightMargin)));
-  // Zoom False first: the pages to fit to count only then.
-  p.Put(u"Zoom", Arg(page.Zoom));
-  p.Put(u"FitToPagesWide", Arg(page.FitToPagesWide));
-  p.Put(u"FitToPagesTall", Arg(page.FitToPagesTall));
-  p.Put(u"PrintTitleRows", TextArg(page.PrintTitleRows));
-  p.Put(u"PrintTitleColumns", TextArg(page.PrintTitleColumns));
-  p.Put(u"CenterHorizontally", Arg(Variant(page.CenterHorizontally)));
-  p.Put(u"CenterVertically", Arg(Variant(page.CenterVertically)));
+  for (const auto& f : kPageTexts) p.Put(f.name, TextArg(page.*f.field));
+  for (const auto& f : kPageNumbers) p.Put(f.name, Arg(Variant(page.*f.field)));
+  for (const auto& f : kPageValues) p.Put(f.name, Arg(page.*f.field));
+  for (const auto& f : kPageFlags) p.Put(f.name, Arg(Variant(page.*f.field)));
 }
 
 std::vector<Hyperlink> AutomationWorksheet::CellHyperlinks(const Area& area) {
