@@ -11,5 +11,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Wine runs the tests built for this target.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Wine's 64-bit loader runs the tests built for this target (Debian's `wine` starts the
+# 32-bit loader whenever it is installed, which not every kernel runs).
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

@@ -6,13 +6,16 @@
 #   scripts/setup.sh com      those and the Windows cross-compilers (mingw-w64, posix
 #                             threads), widl, Wine's IDL files and Wine, 64-bit and 32-bit
 #                             (scripts/com.sh); the 32-bit Wine needs the i386 architecture,
-#                             which this adds to dpkg
+#                             which this adds to dpkg, and a kernel that runs 32-bit
+#                             programs: where it does not (scripts/runs_i386.sh), only the
+#                             64-bit Wine is installed
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev googletest)
 if [[ ${1:-} == fuzz ]]; then packages+=(clang libclang-rt-14-dev); fi
 if [[ ${1:-} == com ]]; then
-  packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev wine wine64 wine32:i386)
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev wine wine64)
+  if "$(dirname "$0")/runs_i386.sh"; then packages+=(wine32:i386); fi
+  if [[ " ${packages[*]} " == *" wine32:i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
     apt_update_needed=1
   fi

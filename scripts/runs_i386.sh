@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Exits 0 when this machine's kernel runs 32-bit x86 programs (some virtual machines are
+# built without that), 1 when it does not. It writes a 93-byte 32-bit program that only
+# exits, and starts it.
+set -uo pipefail
+probe=$(mktemp)
+trap 'rm -f "$probe"' EXIT
+# ELF header, one loadable segment at 0x08048000, then: xor ebx,ebx; mov eax,1; int 0x80
+printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00' >"$probe"
+printf '\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00' >>"$probe"
+printf '\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00' >>"$probe"
+printf '\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08' >>"$probe"
+printf '\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00' >>"$probe"
+printf '\x31\xdb\xb8\x01\x00\x00\x00\xcd\x80' >>"$probe"
+chmod +x "$probe"
+"$probe" 2>/dev/null
