@@ -15,7 +15,8 @@
 // - Under the NumberFormat "@" every other text is stored as it is.
 // - A text beginning with "=" (and longer than "=") is a formula: HasFormula is True,
 //   Formula returns it; only literal formulas evaluate (="text", =12, =TRUE), any
-//   other reads as the #NAME? error value.
+//   other reads as the #NAME? error value. A formula loaded from a file with the value
+//   the file holds for it (StoreCells) reads that value instead.
 // - "TRUE" and "FALSE" in any case become booleans.
 // - An error value's text in any case ("#N/A", "#DIV/0!", "#VALUE!", "#REF!",
 //   "#NAME?", "#NUM!", "#NULL!") becomes that error value.
@@ -80,6 +81,7 @@ enum class GridSize { Large, Small };
 Variant EnteredValue(TextView typed);
 
 using internal::Column;
+using internal::FileCell;
 
 struct ApplicationOptions {
   // ThisWorkbook.Name: the host add-in's workbook.
@@ -243,6 +245,10 @@ class MemoryWorksheet final : public Worksheet {
   // their cell) with the entry rules, in one call: how a file's column is loaded.
   // Error 1004 when they would pass the sheet's last row.
   void EnterTexts(long row1, long col, std::span<const TextView> typed);
+  // Stores a file's cells down column `col` from row `row1` as they are (FileCell: a
+  // text stays a text, a formula keeps its cached value), in one call: how a workbook
+  // file's column is loaded. Error 1004 past the sheet's last row.
+  void StoreCells(long row1, long col, std::span<const FileCell> cells);
 
  private:
   friend class MemoryWorkbook;

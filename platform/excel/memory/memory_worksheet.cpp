@@ -310,6 +310,18 @@ void MemoryWorksheet::EnterTexts(long row1, long col, std::span<const TextView> 
   for (const TextView t : typed) c.EnterTyped(r++, t);
 }
 
+void MemoryWorksheet::StoreCells(long row1, long col, std::span<const FileCell> cells) {
+  Live();
+  if (cells.empty()) return;
+  const long row2 = row1 + static_cast<long>(cells.size()) - 1;
+  CheckArea({row1, col, row2, col});
+  CheckWritable({row1, col, row2, col}, "Range.Value");
+  Column& c = EnsureCol(col);
+  Text scratch;
+  long r = row1;
+  for (const FileCell& cell : cells) c.StoreFileCell(r++, cell, scratch);
+}
+
 void MemoryWorksheet::EnterCell(long row, long col, const Variant& value) {
   CheckCell(row, col);
   EnsureCol(col).Enter(row, value);
