@@ -17,6 +17,7 @@
 #include "cli/csv.h"
 #include "cli/failure.h"
 #include "cli/words.h"
+#include "cli/xlsx.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/phases.h"
 #include "platform/runtime/text_order.h"
@@ -559,6 +560,9 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const f
   if (paths.empty()) throw Failure("nothing to load");
   const phases::Scope timed("load");
   std::error_code ec;
+  if (paths.size() == 1 && IsXlsxPath(paths.front()) && !fs::is_directory(paths.front(), ec)) {
+    return LoadXlsx(app, paths.front());
+  }
   if (paths.size() == 1 && fs::is_directory(paths.front(), ec)) {
     if (fs::exists(paths.front() / kManifestFile, ec)) return LoadManifestFolder(app, paths.front());
     return LoadCsvFiles(app, CsvFilesOf(paths.front()));
@@ -570,6 +574,10 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const f
 }
 
 void SaveWorkbook(xl::Workbook& book, const fs::path& folder) {
+  if (IsXlsxPath(folder)) {
+    SaveXlsx(book, folder);
+    return;
+  }
   const fs::path target = TargetPath(folder);
   CheckReplaceable(target);
   const fs::path fresh = MakeTempFolder(target);

@@ -19,6 +19,9 @@
 // the cells up to the last used row and column are written; a sheet's cells always
 // start at A1.
 //
+// A path ending in ".xlsx" is an xlsx workbook instead (xlsx.h), for loading and for
+// saving.
+//
 // Loading also takes plain CSV files (one sheet each, named after the file) or a folder
 // without a manifest (each of its *.csv files, in name order).
 #pragma once
