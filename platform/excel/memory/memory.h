@@ -250,6 +250,27 @@ class MemoryWorksheet final : public Worksheet {
   // file's column is loaded. Error 1004 past the sheet's last row.
   void StoreCells(long row1, long col, std::span<const FileCell> cells);
 
+  // ----- what the sheet holds, visited sparsely (saving a workbook) -----
+  // Columns 1..StoredColumns() may hold anything; those after hold nothing of their own.
+  long StoredColumns() const { return static_cast<long>(columns_.size()); }
+  // The first row after `row` where column `col` holds a value, if any.
+  std::optional<long> NextFilledRow(long col, long row) const;
+  // The sheet's formats as areas of one format each, in an order that rebuilds them
+  // when each is given its format with PutFormat one after another: the whole sheet's
+  // format (when it is not the default), then the columns' own formats that differ from
+  // it, then the stored cells that differ from their column's; equal runs of
+  // neighbouring columns come as one area. Visits only what the sheet stores.
+  void VisitFormats(const std::function<void(const Area&, const CellFormat&)>& visit) const;
+  // Gives every cell of the area the format `f` in one pass (an entire column or the
+  // whole sheet as SetFormat does it, for the cells to come too).
+  void PutFormat(const Area& area, const CellFormat& f);
+  // The bands (first, last) of hidden rows, top to bottom.
+  std::vector<std::pair<long, long>> HiddenRowBands() const;
+  // The rows of their own height, and that height.
+  const std::map<long, double>& RowHeights() const { return rowHeight_; }
+  // The cells holding a hyperlink, row by row, with their link.
+  std::vector<std::pair<CellPos, Hyperlink>> HyperlinkCells() const;
+
  private:
   friend class MemoryWorkbook;
   void Live() const;
@@ -262,6 +283,9 @@ class MemoryWorksheet final : public Worksheet {
   std::vector<Area> WidenToMerges(std::vector<Area> areas) const;
   Variant FormatOver(const Area& area, FormatKey key, long edge);
   void FormatCells(const Area& area, FormatKey key, long edge, const Variant& value);
+  // Every cell of the area takes the format `change` maps its format to.
+  template <class Change>
+  void Reformat(const Area& area, Change&& change);
   void EnterCell(long row, long col, const Variant& value);
   // Clears the non-empty cells of the areas.
   void ClearCells(std::span<const Area> areas);
