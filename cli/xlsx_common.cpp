@@ -27,10 +27,11 @@ constexpr Named kUnderlines[] = {
     {5, "doubleAccounting"},
 };
 
-constexpr Named kHorizontals[] = {{xl::xlLeft, "left"},       {xl::xlCenter, "center"},  {xl::xlRight, "right"},
-                                  {-4130, "justify"},         {5, "fill"},               {7, "centerContinuous"},
-                                  {-4117, "distributed"}};
-constexpr Named kVerticals[] = {{xl::xlTop, "top"}, {xl::xlCenter, "center"}, {-4130, "justify"}, {-4117, "distributed"}};
+constexpr Named kHorizontals[] = {
+    {xl::xlLeft, "left"}, {xl::xlCenter, "center"}, {xl::xlRight, "right"}, {-4130, "justify"},
+    {5, "fill"},          {7, "centerContinuous"},  {-4117, "distributed"}};
+constexpr Named kVerticals[] = {
+    {xl::xlTop, "top"}, {xl::xlCenter, "center"}, {-4130, "justify"}, {-4117, "distributed"}};
 
 }  // namespace
 

@@ -62,7 +62,8 @@ void AppendText(std::u16string& out, std::string_view s) {
       continue;
     }
     char32_t cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : c & 0x1F;
-    for (int k = 1; k <= extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
+    for (int k = 1; k <= extra; ++k)
+      cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
     i += static_cast<std::size_t>(extra) + 1;
     if (cp >= 0x10000) {
       cp -= 0x10000;
@@ -475,15 +476,13 @@ class SheetReader {
   SheetLayout& Layout() { return layout_; }
   // The formats of the cells and columns as areas, for the layout.
   void AddFormats();
-  std::string legacyDrawing, hyperlinkIds;  // relationship ids
+  std::string legacyDrawing, hyperlinkIds;                    // relationship ids
   std::vector<std::pair<xl::CellPos, std::string>> linkRels;  // a hyperlink's relationship id
   bool fitToPage = false;
 
  private:
   void EndCell();
-  [[noreturn]] void Bad(const std::string& what) const {
-    throw Failure("cell " + CellRef(row_, col_) + ": " + what);
-  }
+  [[noreturn]] void Bad(const std::string& what) const { throw Failure("cell " + CellRef(row_, col_) + ": " + what); }
   const xl::memory::CellFormat* Xf(std::size_t xf) const {
     return xf < styles_.xfs.size() ? &styles_.xfs[xf] : nullptr;
   }
@@ -590,9 +589,9 @@ void SheetReader::Start(std::string_view el, const Attributes& a) {
     if (a.Flag("customWidth") && a.Has("width")) {
       // The file's width holds the cell padding: 5 pixels of a 7-pixel character.
       const double w = ToDouble(a.Get("width")).value_or(0);
-      const double pixels = std::floor(w * 7 + 0.5);
-      const double chars = pixels <= 12 ? pixels / 12 : std::round((pixels - 5) / 7 * 100) / 100;
-      layout_.columnWidths.push_back({{c1, c2}, chars});
+      const double chars = w * 7 <= 12 ? w * 7 / 12 : std::round((w * 7 - 5) / 7 * 100) / 100;
+      // A hidden column of no width keeps the width it is shown with again.
+      if (w > 0 || !a.Flag("hidden")) layout_.columnWidths.push_back({{c1, c2}, chars});
     }
     if (a.Flag("hidden")) layout_.hiddenColumns.push_back({c1, c2});
     const auto xf = static_cast<std::size_t>(ToLong(a.Get("style"), 0));
@@ -864,6 +863,7 @@ void ReadComments(const ZipArchive& zip, const std::string& commentsPart, const 
   if (!vmlPart.empty() && zip.Has(vmlPart)) {
     struct Shape {
       bool visible = false;
+      bool autoSize = false;
       long row = -1, col = -1;
       std::optional<long> fill;
       std::string style;
@@ -883,6 +883,9 @@ void ReadComments(const ZipArchive& zip, const std::string& commentsPart, const 
         }
         if (!inShape) return;
         if (el == "Visible") shapes.back().visible = true;
+        if (el == "textbox" && a.Get("style").find("mso-fit-shape-to-text:t") != std::string_view::npos) {
+          shapes.back().autoSize = true;
+        }
         if (el == "Row" || el == "Column") {
           field = el == "Row" ? "Row" : "Column";
           collected.clear();
@@ -911,6 +914,7 @@ void ReadComments(const ZipArchive& zip, const std::string& commentsPart, const 
       if (it == comments.end()) continue;
       xl::CommentData& c = it->second;
       c.visible = s.visible;
+      c.autoSize = s.autoSize;
       if (s.fill) c.fillColor = *s.fill;
       const auto points = [&](std::string_view key, double& into) {
         const std::size_t at = s.style.find(std::string(key) + ":");
@@ -1028,7 +1032,7 @@ void ApplyNames(xl::Workbook& book, const BookInfo& info, const std::vector<xl::
       continue;
     }
     if (name.starts_with("_xlnm.")) continue;  // the filter's own name comes with the filter
-    if (!isRef) continue;                        // names of constants and formulas: see README
+    if (!isRef) continue;                      // names of constants and formulas: see README
     try {
       xl::Worksheet& target = book.Sheets().Item(sheetName);
       const xl::Range range = target.Range(address);
@@ -1079,7 +1083,8 @@ xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data) {
       }
     }
     ApplyNames(book, info, sheets);
-    const auto active = static_cast<std::size_t>(std::clamp<long>(info.activeTab, 0, static_cast<long>(sheets.size()) - 1));
+    const auto active =
+        static_cast<std::size_t>(std::clamp<long>(info.activeTab, 0, static_cast<long>(sheets.size()) - 1));
     sheets[active]->Activate();
     for (std::size_t i = 0; i < sheets.size(); ++i) {
       try {

@@ -39,6 +39,8 @@ namespace {
 constexpr std::string_view kMark = "\xE2\x81\xA0quillary:";  // a word joiner before it
 constexpr std::string_view kMarkEnd = ":quillary\xE2\x81\xA0";
 
+constexpr std::size_t kUrlLimit = 2079;  // characters of a hyperlink's address
+
 std::string U8(TextView t) { return ToUtf8(t); }
 
 void Check(lxw_error e, const std::string& what) {
@@ -147,11 +149,13 @@ lxw_format* MakeFormat(lxw_workbook* wb, const CellFormat& f) {
                                        : LXW_DIAGONAL_BORDER_UP);
     format_set_diag_border(x, BorderStyle(f.borders[down ? 0 : 1]));
   }
-  static const std::map<std::string_view, std::uint8_t> kHorizontal{
-      {"left", LXW_ALIGN_LEFT},       {"center", LXW_ALIGN_CENTER},
-      {"right", LXW_ALIGN_RIGHT},     {"fill", LXW_ALIGN_FILL},
-      {"justify", LXW_ALIGN_JUSTIFY}, {"centerContinuous", LXW_ALIGN_CENTER_ACROSS},
-      {"distributed", LXW_ALIGN_DISTRIBUTED}};
+  static const std::map<std::string_view, std::uint8_t> kHorizontal{{"left", LXW_ALIGN_LEFT},
+                                                                    {"center", LXW_ALIGN_CENTER},
+                                                                    {"right", LXW_ALIGN_RIGHT},
+                                                                    {"fill", LXW_ALIGN_FILL},
+                                                                    {"justify", LXW_ALIGN_JUSTIFY},
+                                                                    {"centerContinuous", LXW_ALIGN_CENTER_ACROSS},
+                                                                    {"distributed", LXW_ALIGN_DISTRIBUTED}};
   static const std::map<std::string_view, std::uint8_t> kVertical{{"top", LXW_ALIGN_VERTICAL_TOP},
                                                                   {"center", LXW_ALIGN_VERTICAL_CENTER},
                                                                   {"justify", LXW_ALIGN_VERTICAL_JUSTIFY},
@@ -170,8 +174,12 @@ lxw_format* MakeFormat(lxw_workbook* wb, const CellFormat& f) {
 
 // What the amending of a sheet part has to do.
 struct SheetAmends {
-  bool marks = false;  // cells written with a mark
-  std::string selection;  // a <selection> element to put in place of the library's
+  bool marks = false;                         // cells written with a mark
+  std::string selection;                      // a <selection> element to put in place of the library's
+  std::map<long, double> widths;              // column -> width in characters
+  std::map<std::string, std::string> shown;   // hyperlink cell ("D2") -> the text shown ("": none)
+  std::set<std::pair<long, long>> autoSized;  // comments (row, column) that fit their text
+  bool Any() const { return marks || !selection.empty() || !widths.empty() || !shown.empty() || !autoSized.empty(); }
 };
 
 class SheetWriter {
@@ -212,6 +220,9 @@ void SheetWriter::WriteColumns() {
   for (const ColumnWidth& w : layout_.columnWidths) {
     for (long c = w.columns.first; c <= w.columns.last; ++c) widths[c] = w.width;
   }
+  // The library rounds widths to whole pixels and writes hidden columns 0 wide: the
+  // widths are put in exactly when the part is amended.
+  amends_.widths = widths;
   for (const Band& b : layout_.hiddenColumns) {
     for (long c = b.first; c <= b.last; ++c) hidden[c] = true;
   }
@@ -268,9 +279,10 @@ void SheetWriter::WriteCell(long row, long col, const Variant& value) {
         return;
       case VarType::Boolean:
       case VarType::Error: {
-        const std::string mark = std::string(kMark) + (value.IsBoolean() ? "b:" : "e:") +
-                                 (value.IsBoolean() ? (value.AsBool() ? "1" : "0") : U8(CellErrorText(value.AsError()))) +
-                                 std::string(kMarkEnd);
+        const std::string mark =
+            std::string(kMark) + (value.IsBoolean() ? "b:" : "e:") +
+            (value.IsBoolean() ? (value.AsBool() ? "1" : "0") : U8(CellErrorText(value.AsError()))) +
+            std::string(kMarkEnd);
         Check(worksheet_write_formula_str(ws_, r, c, source.c_str(), f, mark.c_str()), where);
         amends_.marks = true;
         return;
@@ -280,7 +292,16 @@ void SheetWriter::WriteCell(long row, long col, const Variant& value) {
   }
   switch (value.Type()) {
     case VarType::Number: Check(worksheet_write_number(ws_, r, c, value.AsNumber(), f), where); return;
-    case VarType::String: Check(worksheet_write_string(ws_, r, c, U8(value.AsText()).c_str(), f), where); return;
+    case VarType::String:
+      if (value.AsText().empty()) {
+        // The library writes no cell for an empty text.
+        const std::string mark = std::string(kMark) + "S:" + std::string(kMarkEnd);
+        Check(worksheet_write_formula_str(ws_, r, c, "0", f, mark.c_str()), where);
+        amends_.marks = true;
+        return;
+      }
+      Check(worksheet_write_string(ws_, r, c, U8(value.AsText()).c_str(), f), where);
+      return;
     case VarType::Boolean: Check(worksheet_write_boolean(ws_, r, c, value.AsBool() ? 1 : 0, f), where); return;
     case VarType::Error: {
       const std::string mark = std::string(kMark) + "E:" + U8(CellErrorText(value.AsError())) + std::string(kMarkEnd);
@@ -365,9 +386,16 @@ void SheetWriter::WriteExtras() {
     std::string url = h.link.Address.empty() ? "internal:" + U8(h.link.SubAddress) : U8(h.link.Address);
     if (!h.link.Address.empty() && !h.link.SubAddress.empty()) url += "#" + U8(h.link.SubAddress);
     const std::string shown = U8(h.link.TextToDisplay);
+    if (url.size() > kUrlLimit) {
+      throw Failure("the hyperlink of " + Where(h.cell.row, h.cell.col) + " is longer than the " +
+                    std::to_string(kUrlLimit) + " characters a link of an xlsx file holds");
+    }
     Check(worksheet_write_url_opt(ws_, r, c, url.c_str(), FormatAt(h.cell.row, h.cell.col),
                                   shown.empty() ? nullptr : shown.c_str(), nullptr),
           "the hyperlink of " + Where(h.cell.row, h.cell.col));
+    // The library writes the text shown for links within the workbook only, as the
+    // link when there is none.
+    amends_.shown[CellRef(h.cell.row, h.cell.col)] = shown;
   }
   for (const CellComment& cc : layout_.comments) {
     lxw_comment_options options{};
@@ -375,6 +403,7 @@ void SheetWriter::WriteExtras() {
     options.width = static_cast<std::uint16_t>(std::lround(cc.comment.width * 4 / 3));
     options.height = static_cast<std::uint16_t>(std::lround(cc.comment.height * 4 / 3));
     options.color = Color(OleToRgb(cc.comment.fillColor));
+    if (cc.comment.autoSize) amends_.autoSized.insert({cc.cell.row, cc.cell.col});
     Check(worksheet_write_comment_opt(ws_, static_cast<lxw_row_t>(cc.cell.row - 1),
                                       static_cast<lxw_col_t>(cc.cell.col - 1), U8(cc.comment.text).c_str(), &options),
           "the comment of " + Where(cc.cell.row, cc.cell.col));
@@ -474,6 +503,13 @@ std::string AmendMarks(const std::string& xml) {
     const std::string value = body.substr(2);
     std::string cell = "<c r=\"" + Attr(tag, "r") + "\"";
     if (const std::string s = Attr(tag, "s"); !s.empty()) cell += " s=\"" + s + "\"";
+    if (kind == 'S') {
+      out.append(xml, copied, cellStart - copied);
+      out += cell + " t=\"inlineStr\"><is><t></t></is></c>";
+      copied = cellEnd + 4;
+      at = copied - 1;
+      continue;
+    }
     cell += kind == 'b' ? " t=\"b\">" : " t=\"e\">";
     if (kind != 'E') {
       const std::size_t f = xml.find("<f>", tagEnd);
@@ -496,6 +532,89 @@ std::string AmendSelection(std::string xml, const std::string& selection) {
   const std::size_t end = xml.find("/>", at);
   xml.replace(at, end + 2 - at, selection);
   return xml;
+}
+
+// Calls `edit` with each start tag "<name ...>" found between `from` and `to` and puts
+// what it returns in its place; returns where `to` has moved.
+template <class Edit>
+std::size_t EditTags(std::string& xml, std::string_view name, std::size_t from, std::size_t to, Edit&& edit) {
+  const std::string open = "<" + std::string(name) + " ";
+  for (std::size_t at = xml.find(open, from); at != std::string::npos && at < to; at = xml.find(open, at + 1)) {
+    const std::size_t end = xml.find('>', at);
+    if (end == std::string::npos) break;
+    const std::string tag = xml.substr(at, end + 1 - at);
+    const std::string edited = edit(tag);
+    xml.replace(at, tag.size(), edited);
+    to = to + edited.size() - tag.size();
+    at += edited.size() - 1;
+  }
+  return to;
+}
+
+// An attribute of a tag set (or, with nothing, removed).
+std::string SetAttr(std::string tag, std::string_view name, std::optional<std::string> value) {
+  const std::string key = " " + std::string(name) + "=\"";
+  const std::size_t at = tag.find(key);
+  if (at != std::string::npos) tag.erase(at, tag.find('"', at + key.size()) + 1 - at);
+  if (value) {
+    const std::size_t end = tag.size() - (tag.ends_with("/>") ? 2 : 1);
+    tag.insert(end, key + *value + "\"");
+  }
+  return tag;
+}
+
+std::string XmlEscaped(std::string_view s) {
+  std::string out;
+  for (const char c : s) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string AmendLayout(std::string xml, const SheetAmends& a) {
+  std::size_t data = xml.find("<sheetData");
+  if (data == std::string::npos) throw Failure("cannot amend a written sheet part");
+  data = EditTags(xml, "col", 0, data, [&](const std::string& tag) {
+    const auto w = a.widths.find(std::atol(Attr(tag, "min").c_str()));
+    if (w == a.widths.end()) return tag;
+    // The file's width holds the cell padding, 5 pixels of a 7-pixel character.
+    std::ostringstream width;
+    width.precision(17);
+    width << w->second + 5.0 / 7.0;
+    return SetAttr(tag, "width", width.str());
+  });
+  const std::size_t after = xml.find("</sheetData>", data) == std::string::npos ? data : xml.find("</sheetData>", data);
+  EditTags(xml, "hyperlink", after, xml.size(), [&](const std::string& tag) {
+    const auto shown = a.shown.find(Attr(tag, "ref"));
+    if (shown == a.shown.end()) return tag;
+    return SetAttr(tag, "display",
+                   shown->second.empty() ? std::nullopt : std::optional<std::string>(XmlEscaped(shown->second)));
+  });
+  return xml;
+}
+
+// The comments that fit their text marked so in the drawing part.
+std::string AmendDrawing(std::string vml, const std::set<std::pair<long, long>>& autoSized) {
+  for (std::size_t at = vml.find("<v:shape "); at != std::string::npos; at = vml.find("<v:shape ", at + 1)) {
+    const std::size_t end = vml.find("</v:shape>", at);
+    if (end == std::string::npos) break;
+    const auto number = [&](std::string_view el) {
+      const std::string open = "<x:" + std::string(el) + ">";
+      const std::size_t p = vml.find(open, at);
+      return p < end ? std::atol(vml.c_str() + p + open.size()) : -1L;
+    };
+    if (!autoSized.contains({number("Row") + 1, number("Column") + 1})) continue;
+    const std::string key = "<v:textbox style=\"";
+    const std::size_t box = vml.find(key, at);
+    if (box < end) vml.insert(box + key.size(), "mso-fit-shape-to-text:t;");
+  }
+  return vml;
 }
 
 std::string AmendWorkbook(std::string xml, xl::Workbook& book) {
@@ -575,7 +694,7 @@ void WriteBook(xl::Workbook& book, const fs::path& file) {
       if (ws == nullptr) throw Failure("cannot add the sheet '" + U8(sheet.Name()) + "'");
       try {
         const SheetAmends a = SheetWriter(wb, ws, sheet).Write();
-        if (a.marks || !a.selection.empty()) amends["xl/worksheets/sheet" + std::to_string(i) + ".xml"] = a;
+        if (a.Any()) amends["xl/worksheets/sheet" + std::to_string(i) + ".xml"] = a;
       } catch (const Failure& f) {
         throw Failure("sheet '" + U8(sheet.Name()) + "': " + f.what());
       }
@@ -600,10 +719,21 @@ void WriteBook(xl::Workbook& book, const fs::path& file) {
     const std::string amended = AmendWorkbook(bookXml, book);
     if (amended != bookXml) replaced["xl/workbook.xml"] = amended;
     for (const auto& [part, a] : amends) {
-      std::string xml = zip.Read(part);
-      if (a.marks) xml = AmendMarks(xml);
-      if (!a.selection.empty()) xml = AmendSelection(std::move(xml), a.selection);
-      replaced[part] = std::move(xml);
+      if (a.marks || !a.selection.empty() || !a.widths.empty() || !a.shown.empty()) {
+        std::string xml = zip.Read(part);
+        if (a.marks) xml = AmendMarks(xml);
+        if (!a.selection.empty()) xml = AmendSelection(std::move(xml), a.selection);
+        replaced[part] = AmendLayout(std::move(xml), a);
+      }
+      if (!a.autoSized.empty()) {
+        // The sheet's drawing, as its relationships name it.
+        const std::string dir = part.substr(0, part.rfind('/') + 1);
+        const std::string rels = zip.Read(dir + "_rels/" + part.substr(dir.size()) + ".rels");
+        const std::size_t at = rels.find("../drawings/vmlDrawing");
+        if (at == std::string::npos) throw Failure("cannot amend the comments of a written sheet");
+        const std::string vml = "xl/drawings/" + rels.substr(at + 12, rels.find('"', at) - at - 12);
+        replaced[vml] = AmendDrawing(zip.Read(vml), a.autoSized);
+      }
     }
   }
   if (!replaced.empty()) RewriteZip(file, file, replaced);

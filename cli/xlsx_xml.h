@@ -3,12 +3,11 @@
 #pragma once
 
 #include <deque>
+#include <orcus/sax_parser.hpp>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
-
-#include <orcus/sax_parser.hpp>
 
 #include "cli/failure.h"
 
@@ -58,20 +57,34 @@ void ParseXml(std::string_view xml, std::string_view part, Handler& handler) {
   struct Sax {
     Handler& h;
     Attributes attrs;
+    std::vector<std::string_view> open;  // the names of the open elements
     void doctype(const orcus::sax::doctype_declaration&) {}
     void start_declaration(std::string_view) {}
     void end_declaration(std::string_view) { attrs.Clear(); }
     void start_element(const orcus::sax::parser_element& e) {
+      open.push_back(e.name);
       h.Start(e.name, attrs);
       attrs.Clear();
     }
-    void end_element(const orcus::sax::parser_element& e) { h.End(e.name); }
+    void end_element(const orcus::sax::parser_element& e) {
+      if (open.empty() || open.back() != e.name) {
+        throw Failure("the part '" + std::string(part) + "' is not well-formed XML: the element '" +
+                      std::string(e.name) + "' ends where it did not begin");
+      }
+      open.pop_back();
+      h.End(e.name);
+    }
     void characters(std::string_view text, bool) { h.Characters(text); }
     void attribute(const orcus::sax::parser_attribute& a) { attrs.Add(a.name, a.value, a.transient); }
-  } sax{handler, {}};
+    std::string_view part;
+  } sax{handler, {}, {}, part};
   try {
     orcus::sax_parser<Sax> parser(xml.data(), xml.size(), sax);
     parser.parse();
+    if (!sax.open.empty()) {
+      throw Failure("the part '" + std::string(part) + "' is not well-formed XML: it ends inside the element '" +
+                    std::string(sax.open.back()) + "' (is it cut short?)");
+    }
   } catch (const Failure&) {
     throw;
   } catch (const std::exception& e) {

@@ -40,9 +40,8 @@ class Xlsx : public ::testing::Test {
 // another program writes it.
 std::string Workbook(const std::string& workbookXml, const std::vector<std::string>& sheets,
                      const std::string& sharedStrings = "") {
-  std::string rels =
-      R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
-      R"(<Relationship Id="rIdS" Type="http://x/sharedStrings" Target="sharedStrings.xml"/>)";
+  std::string rels = R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+                     R"(<Relationship Id="rIdS" Type="http://x/sharedStrings" Target="sharedStrings.xml"/>)";
   std::vector<std::pair<std::string, std::string>> parts{
       {"_rels/.rels",
        R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
@@ -51,8 +50,8 @@ std::string Workbook(const std::string& workbookXml, const std::vector<std::stri
       {"xl/sharedStrings.xml", sharedStrings.empty() ? "<sst/>" : sharedStrings}};
   for (std::size_t i = 0; i < sheets.size(); ++i) {
     const std::string n = std::to_string(i + 1);
-    rels += R"(<Relationship Id="rId)" + n + R"(" Type="http://x/worksheet" Target="worksheets/sheet)" + n +
-            R"(.xml"/>)";
+    rels +=
+        R"(<Relationship Id="rId)" + n + R"(" Type="http://x/worksheet" Target="worksheets/sheet)" + n + R"(.xml"/>)";
     parts.emplace_back("xl/worksheets/sheet" + n + ".xml", sheets[i]);
   }
   parts.emplace_back("xl/_rels/workbook.xml.rels", rels + "</Relationships>");
@@ -93,9 +92,8 @@ TEST_F(Xlsx, ReadsWhatOtherProgramsWrite) {
       R"(<definedName name="local" localSheetId="1" hidden="1">'Two words'!$B$2,'Two words'!$C$3</definedName>)"
       R"(<definedName name="_xlnm.Print_Area" localSheetId="0">Data!$A$1:$C$4</definedName>)"
       R"(<definedName name="half">0.5</definedName></definedNames></workbook>)";
-  const std::string strings =
-      R"(<sst><si><t>007</t></si><si><r><rPr><b/></rPr><t>bold </t></r><r><t>and plain</t></r>)"
-      R"(<rPh><t>PHONETIC</t></rPh></si><si><t>line_x000D_
+  const std::string strings = R"(<sst><si><t>007</t></si><si><r><rPr><b/></rPr><t>bold </t></r><r><t>and plain</t></r>)"
+                              R"(<rPh><t>PHONETIC</t></rPh></si><si><t>line_x000D_
 break &amp; more</t></si></sst>)";
   const std::string data = Sheet(
       R"(<sheetViews><sheetView><selection activeCell="B2" sqref="A1:A3 B2"/></sheetView></sheetViews><sheetData>)"
@@ -122,7 +120,7 @@ break &amp; more</t></si></sst>)";
       {"B1", Variant(u"bold and plain"), "bold and plain"},
       {"C1", Variant(1500.0), "1500"},
       {"A2", Variant(u"inline"), "inline"},
-      {"B2", Variant(u"line\rbreak & more"), "line\rbreak & more"},
+      {"B2", Variant(u"line\r\nbreak & more"), "line\r\nbreak & more"},
       {"A3", Variant(14.0), "=A1*2"},
       {"B3", Variant(21.0), "=A3+$A$1"},
       {"C3", Variant(u"xinline"), "=\"x\"&A2"},
@@ -176,6 +174,16 @@ TEST_F(Xlsx, BadFilesAreRefused) {
   // An OLE compound file, as an encrypted workbook is stored.
   std::string ole("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
   ole += std::string(504, '\0') + "E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o\0";
+  // The sheet part's data overwritten in its middle.
+  std::string corrupt = saved;
+  {
+    const xlsx::ZipArchive zip(saved);
+    for (const xlsx::ZipEntry& e : zip.Entries()) {
+      if (e.name != "xl/worksheets/sheet1.xml") continue;
+      const std::size_t at = static_cast<std::size_t>(zip.RawData(e).data() - saved.data());
+      for (std::size_t i = 0; i < e.compressedSize / 2; ++i) corrupt[at + e.compressedSize / 4 + i] = 'x';
+    }
+  }
   struct Case {
     const char* name;
     std::string bytes;
@@ -184,13 +192,17 @@ TEST_F(Xlsx, BadFilesAreRefused) {
       {"text.xlsx", "just some text", "not an xlsx workbook (not a zip archive)"},
       {"encrypted.xlsx", ole, "password-protected (encrypted)"},
       {"truncated.xlsx", saved.substr(0, saved.size() / 2), "damaged"},
-      {"corrupt.xlsx", saved.substr(0, 40) + std::string(200, 'x') + saved.substr(240), "damaged"},
+      {"corrupt.xlsx", corrupt, "the zip archive is damaged: the data of the part 'xl/worksheets/sheet1.xml'"},
       {"bomb.xlsx", ArchiveStating("xl/worksheets/sheet1.xml", zeros, std::uint64_t{3} << 30),
        "would expand to 3221225472 bytes, more than the limit of 1073741824 bytes a part"},
       {"lying.xlsx", ArchiveStating("xl/workbook.xml", zeros, 1000), "expands beyond the size its entry states"},
       {"no-book.xlsx", xlsx::MakeZip({{"a.txt", "a"}}), "holds no workbook part"},
-      {"bad-xml.xlsx", Workbook(book, {"<worksheet><sheetData><row>"}), "is not well-formed XML"},
-      {"bad-string.xlsx", Workbook(book, {Sheet(R"(<sheetData><row r="1"><c r="A1" t="s"><v>9</v></c></row></sheetData>)")}),
+      {"bad-xml.xlsx", Workbook(book, {"<worksheet><sheetData><row>"}),
+       "is not well-formed XML: it ends inside the element 'row' (is it cut short?)"},
+      {"crossed.xlsx", Workbook(book, {"<worksheet><sheetData></worksheet></sheetData>"}),
+       "the element 'worksheet' ends where it did not begin"},
+      {"bad-string.xlsx",
+       Workbook(book, {Sheet(R"(<sheetData><row r="1"><c r="A1" t="s"><v>9</v></c></row></sheetData>)")}),
        "cell A1: its shared string 9 does not exist"},
       {"off-grid.xlsx", Workbook(book, {Sheet(R"(<sheetData><row r="1048577"><c><v>1</v></c></row></sheetData>)")}),
        "row 1048577 lies outside the sheet"},
@@ -220,7 +232,7 @@ TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
   // The file format holds links of at most 2,079 characters.
   sheet.AddHyperlink(sheet.Range(u"A1"), u"https://example.com/" + Text(3000, u'x'));
   const std::string message = FailureOf([&] { SaveXlsx(book, dir / "b.xlsx"); });
-  EXPECT_NE(message.find("the hyperlink of cell A1"), std::string::npos) << message;
+  EXPECT_NE(message.find("the hyperlink of cell A1 is longer than the 2079 characters"), std::string::npos) << message;
   EXPECT_EQ(ReadText(dir / "b.xlsx"), before);
   std::vector<std::string> files;
   for (const auto& e : fs::directory_iterator(dir.Path())) files.push_back(e.path().filename().string());

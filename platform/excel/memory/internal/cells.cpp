@@ -589,9 +589,12 @@ void Column::StoreFileCell(long row, const FileCell& cell, Text& scratch) {
       case VarType::String: {
         t.kind = CellKind::Text;
         t.text = Cut(cell.text);
-        // Prefixed as when typed with a "'": typing the text would make anything else.
-        const Typed typed = ReadTyped(t.text, false);
-        t.prefixed = typed.kind != CellKind::Text || typed.text.size() != t.text.size();
+        // Prefixed as when typed with a "'": typing the text would make anything else
+        // (under the text format "@" nothing is made of it).
+        if (!TextFormat(FormatAt(row))) {
+          const Typed typed = ReadTyped(t.text, false);
+          t.prefixed = typed.kind != CellKind::Text || typed.text.size() != t.text.size();
+        }
         break;
       }
     }
