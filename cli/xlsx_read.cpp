@@ -235,11 +235,18 @@ SharedStrings ReadSharedStrings(const ZipArchive& zip, const std::string& part) 
   if (part.empty()) return s;
   struct H {
     SharedStrings& s;
+    std::size_t partSize;
     int phonetic = 0;
     bool inT = false;
     std::size_t start = 0;
-    void Start(std::string_view el, const Attributes&) {
+    void Start(std::string_view el, const Attributes& a) {
       if (el == "si") start = s.chars.size();
+      if (el == "sst" && a.Has("uniqueCount")) {
+        // Room for the strings the part says it holds, within what its size allows.
+        const auto count = static_cast<std::size_t>(std::max(0L, ToLong(a.Get("uniqueCount"))));
+        s.spans.reserve(std::min(count, partSize / 8));
+        s.chars.reserve(partSize / 4);
+      }
       if (el == "rPh") ++phonetic;
       if (el == "t" && phonetic == 0) inT = true;
     }
@@ -251,8 +258,8 @@ SharedStrings ReadSharedStrings(const ZipArchive& zip, const std::string& part) 
     void Characters(std::string_view t) {
       if (inT) AppendText(s.chars, t);
     }
-  } h{s};
-  ParseXml(zip.Read(part), part, h);
+  } h{s, zip.Size(part)};
+  XmlReader<H>(part, h).Pieces(zip, "<si>");
   return s;
 }
 
@@ -439,21 +446,23 @@ std::string ShiftFormula(std::string_view f, long dr, long dc) {
 
 // A cell read from the sheet part, waiting to be stored with its column.
 struct Pending {
-  long row = 0;
+  std::int32_t row = 0;
   VarType type = VarType::Empty;
-  double number = 0;
   bool boolean = false;
-  CellError error = CellError::NA;
-  const char16_t* shared = nullptr;  // a shared string's characters
-  std::uint32_t textStart = 0, textLength = 0;
-  std::uint32_t formulaStart = 0, formulaLength = 0;
   bool hasFormula = false;
+  bool shared = false;  // the text is the shared string `text`
+  CellError error = CellError::NA;
+  std::uint32_t text = 0, textLength = 0;  // the column's own characters, or a shared string's index
+  std::uint32_t formula = 0, formulaLength = 0;
+  double number = 0;
 };
 
 struct ColumnCells {
   std::vector<Pending> cells;
   std::u16string chars;  // the column's own texts and formulas
 };
+
+constexpr long kBand = 1 << 16;  // rows gathered before they are stored
 
 struct FormatRun {
   long row1, row2;
@@ -462,30 +471,36 @@ struct FormatRun {
 
 class SheetReader {
  public:
-  SheetReader(const SharedStrings& strings, const Styles& styles, long rows, long cols)
-      : strings_(strings), styles_(styles), rows_(rows), cols_(cols) {}
-
   void Start(std::string_view el, const Attributes& a);
   void End(std::string_view el);
   void Characters(std::string_view t) {
     if (collecting_) collected_ += t;
   }
 
-  // Stores the gathered cells into the sheet.
-  void StoreCells(xl::memory::MemoryWorksheet& sheet);
+  // The reader stores the cells into `sheet` as it reads them, with their formats, a
+  // band of rows at a time; the rest of the sheet's layout is gathered in Layout().
+  SheetReader(const SharedStrings& strings, const Styles& styles, xl::memory::MemoryWorksheet& sheet)
+      : SheetReader(strings, styles, sheet.RowsCount(), sheet.ColumnsCount()) {
+    sheet_ = &sheet;
+  }
+  // Stores what is left, and the rows' heights and hidden state.
+  void EndCells();
   SheetLayout& Layout() { return layout_; }
-  // The formats of the cells and columns as areas, for the layout.
-  void AddFormats();
   std::string legacyDrawing, hyperlinkIds;                    // relationship ids
   std::vector<std::pair<xl::CellPos, std::string>> linkRels;  // a hyperlink's relationship id
   bool fitToPage = false;
 
  private:
   void EndCell();
+  // Gives the cells gathered so far their formats and values.
+  void Flush();
   [[noreturn]] void Bad(const std::string& what) const { throw Failure("cell " + CellRef(row_, col_) + ": " + what); }
   const xl::memory::CellFormat* Xf(std::size_t xf) const {
     return xf < styles_.xfs.size() ? &styles_.xfs[xf] : nullptr;
   }
+
+  SheetReader(const SharedStrings& strings, const Styles& styles, long rows, long cols)
+      : strings_(strings), styles_(styles), rows_(rows), cols_(cols) {}
 
   const SharedStrings& strings_;
   const Styles& styles_;
@@ -495,10 +510,12 @@ class SheetReader {
   std::vector<std::pair<Band, std::size_t>> columnStyles_;
   SheetLayout layout_;
 
+  xl::memory::MemoryWorksheet* sheet_ = nullptr;
+  long bandEnd_ = 0;  // the first row of the next band
+  std::vector<xl::memory::FileCell> run_;
   long row_ = 0, col_ = 0;
   bool inSheetData_ = false, inCell_ = false, inInline_ = false;
-  std::string_view type_;
-  std::string typeKept_;
+  char type_ = 'n';  // the cell's type: s, inlineStr (i), str (r), b, e, d or n
   bool collecting_ = false;
   std::string collected_, value_, formula_, inline_;
   bool hasValue_ = false, hasFormula_ = false, inlineText_ = false;
@@ -535,9 +552,18 @@ void SheetReader::Start(std::string_view el, const Attributes& a) {
   }
   if (el == "sheetData") {
     inSheetData_ = true;
+    // The columns' own formats (they come before the cells), so that the cells'
+    // values come under them.
+    for (const auto& [cols, xf] : columnStyles_) {
+      sheet_->PutFormat({1, cols.first, rows_, cols.last}, styles_.xfs[xf]);
+    }
   } else if (el == "row" && inSheetData_) {
     row_ = a.Has("r") ? ToLong(a.Get("r"), -1) : row_ + 1;
     if (row_ < 1 || row_ > rows_) throw Failure("row " + std::string(a.Get("r")) + " lies outside the sheet");
+    if (row_ >= bandEnd_) {
+      Flush();
+      bandEnd_ = row_ + kBand;
+    }
     col_ = 0;
     if (a.Flag("hidden")) {
       if (!layout_.hiddenRows.empty() && layout_.hiddenRows.back().last == row_ - 1) {
@@ -567,8 +593,8 @@ void SheetReader::Start(std::string_view el, const Attributes& a) {
     }
     if (row_ < 1 || col_ > cols_) Bad("it lies outside the sheet");
     inCell_ = true;
-    typeKept_ = a.Get("t", "n");
-    type_ = typeKept_;
+    const std::string_view t = a.Get("t", "n");
+    type_ = t == "inlineStr" ? 'i' : t == "str" ? 'r' : t.empty() ? 'n' : t.front();
     hasValue_ = hasFormula_ = inlineText_ = false;
     value_.clear();
     formula_.clear();
@@ -677,11 +703,11 @@ void SplitHeaderFooter(const Text& text, Text& left, Text& center, Text& right) 
 void SheetReader::End(std::string_view el) {
   if (inCell_) {
     if (el == "v") {
-      value_ = collected_;
+      std::swap(value_, collected_);
       hasValue_ = true;
       collecting_ = false;
     } else if (el == "f") {
-      formula_ = collected_;
+      std::swap(formula_, collected_);
       collecting_ = false;
     } else if (el == "t" && inInline_) {
       inline_ += collected_;
@@ -724,25 +750,24 @@ void SheetReader::EndCell() {
   ColumnCells& column = columns_[static_cast<std::size_t>(col_ - 1)];
   if (!column.cells.empty() && column.cells.back().row >= row_) Bad("it comes after a cell below it");
   Pending p;
-  p.row = row_;
+  p.row = static_cast<std::int32_t>(row_);
   const auto ownText = [&](std::string_view utf8) {
     p.type = VarType::String;
-    p.textStart = static_cast<std::uint32_t>(column.chars.size());
+    p.text = static_cast<std::uint32_t>(column.chars.size());
     AppendText(column.chars, utf8);
-    p.textLength = static_cast<std::uint32_t>(column.chars.size() - p.textStart);
+    p.textLength = static_cast<std::uint32_t>(column.chars.size() - p.text);
   };
-  if (type_ == "s") {
+  if (type_ == 's') {
     const long index = ToLong(value_, -1);
     if (index < 0 || static_cast<std::size_t>(index) >= strings_.spans.size()) {
       Bad("its shared string " + value_ + " does not exist");
     }
     p.type = VarType::String;
-    const TextView t = strings_.At(static_cast<std::size_t>(index));
-    p.shared = t.data();
-    p.textLength = static_cast<std::uint32_t>(t.size());
-  } else if (type_ == "inlineStr") {
+    p.shared = true;
+    p.text = static_cast<std::uint32_t>(index);
+  } else if (type_ == 'i') {
     ownText(inline_);
-  } else if (type_ == "str" || type_ == "d") {
+  } else if (type_ == 'r' || type_ == 'd') {
     if (hasValue_) ownText(value_);
     // A formula's text result that is an error value's text stands for that error.
     if (hasFormula_ && hasValue_) {
@@ -751,12 +776,12 @@ void SheetReader::EndCell() {
         p.error = *e;
       }
     }
-  } else if (type_ == "b") {
+  } else if (type_ == 'b') {
     if (hasValue_) {
       p.type = VarType::Boolean;
       p.boolean = value_ == "1" || value_ == "true";
     }
-  } else if (type_ == "e") {
+  } else if (type_ == 'e') {
     if (hasValue_) {
       p.type = VarType::Error;
       p.error = ErrorOfText(value_).value_or(CellError::NA);
@@ -769,65 +794,54 @@ void SheetReader::EndCell() {
   }
   if (hasFormula_) {
     p.hasFormula = true;
-    p.formulaStart = static_cast<std::uint32_t>(column.chars.size());
+    p.formula = static_cast<std::uint32_t>(column.chars.size());
     column.chars += u'=';
     AppendText(column.chars, formula_);
-    p.formulaLength = static_cast<std::uint32_t>(column.chars.size() - p.formulaStart);
-  } else if (type_ == "e" && !hasValue_) {
+    p.formulaLength = static_cast<std::uint32_t>(column.chars.size() - p.formula);
+  } else if (type_ == 'e' && !hasValue_) {
     return;
   }
   column.cells.push_back(p);
 }
 
-void SheetReader::StoreCells(xl::memory::MemoryWorksheet& sheet) {
+void SheetReader::Flush() {
+  // The cells' own formats first, so that the values come under them.
+  for (std::size_t c = 0; c < formats_.size(); ++c) {
+    const long col = static_cast<long>(c) + 1;
+    for (const FormatRun& r : formats_[c]) sheet_->PutFormat({r.row1, col, r.row2, col}, styles_.xfs[r.xf]);
+    formats_[c].clear();
+  }
   constexpr long kGap = 16;  // empty rows stored with a run of cells rather than splitting it
-  std::vector<xl::memory::FileCell> run;
   for (std::size_t c = 0; c < columns_.size(); ++c) {
     ColumnCells& column = columns_[c];
     const TextView chars(column.chars);
     long first = 0;
-    const auto flush = [&] {
-      if (!run.empty()) sheet.StoreCells(first, static_cast<long>(c) + 1, run);
-      run.clear();
+    const auto store = [&] {
+      if (!run_.empty()) sheet_->StoreCells(first, static_cast<long>(c) + 1, run_);
+      run_.clear();
     };
     for (const Pending& p : column.cells) {
-      if (!run.empty() && p.row - (first + static_cast<long>(run.size())) > kGap) flush();
-      if (run.empty()) first = p.row;
-      while (first + static_cast<long>(run.size()) < p.row) run.emplace_back();
-      xl::memory::FileCell& cell = run.emplace_back();
+      if (!run_.empty() && p.row - (first + static_cast<long>(run_.size())) > kGap) store();
+      if (run_.empty()) first = p.row;
+      while (first + static_cast<long>(run_.size()) < p.row) run_.emplace_back();
+      xl::memory::FileCell& cell = run_.emplace_back();
       cell.type = p.type;
       cell.number = p.number;
       cell.boolean = p.boolean;
       cell.error = p.error;
-      if (p.type == VarType::String) {
-        cell.text = p.shared ? TextView(p.shared, p.textLength) : chars.substr(p.textStart, p.textLength);
-      }
-      if (p.hasFormula) cell.formula = chars.substr(p.formulaStart, p.formulaLength);
+      if (p.type == VarType::String) cell.text = p.shared ? strings_.At(p.text) : chars.substr(p.text, p.textLength);
+      if (p.hasFormula) cell.formula = chars.substr(p.formula, p.formulaLength);
     }
-    flush();
-    column = {};
+    store();
+    column.cells.clear();
+    column.chars.clear();
   }
 }
 
-void SheetReader::AddFormats() {
-  for (const auto& [cols, xf] : columnStyles_) {
-    layout_.formats.push_back({{1, cols.first, rows_, cols.last}, styles_.xfs[xf]});
-  }
-  // Runs of equal format in neighbouring columns become one area.
-  for (std::size_t c = 0; c < formats_.size(); ++c) {
-    for (const FormatRun& r : formats_[c]) {
-      const long col = static_cast<long>(c) + 1;
-      const auto& f = styles_.xfs[r.xf];
-      if (!layout_.formats.empty()) {
-        FormatArea& last = layout_.formats.back();
-        if (last.area.col2 == col - 1 && last.area.row1 == r.row1 && last.area.row2 == r.row2 && last.format == f) {
-          last.area.col2 = col;
-          continue;
-        }
-      }
-      layout_.formats.push_back({{r.row1, col, r.row2, col}, f});
-    }
-  }
+void SheetReader::EndCells() {
+  Flush();
+  for (const RowHeight& h : layout_.rowHeights) sheet_->SetRowHeight(h.rows.first, h.rows.last, h.height);
+  for (const Band& b : layout_.hiddenRows) sheet_->SetRowsHidden(b.first, b.last, true);
 }
 
 // Comments: their texts from the comments part, their visibility, size and colour
@@ -933,17 +947,26 @@ void ReadComments(const ZipArchive& zip, const std::string& commentsPart, const 
   for (auto& [pos, c] : comments) layout.comments.push_back({{pos.first, pos.second}, std::move(c)});
 }
 
+// A cell's content as it is held, to be stored again.
+struct HeldCell {
+  long row, col;
+  Variant value;
+  Text formula;
+};
+
+// The sheet part is read as it is inflated, its cells stored a band of rows at a time;
+// then the rest of its layout is put on. Merging clears the cells of a merged area but
+// the first: the values a file holds there are stored again after the merges.
 void ReadSheet(const ZipArchive& zip, const std::string& part, const SharedStrings& strings, const Styles& styles,
                xl::memory::MemoryWorksheet& sheet) {
-  SheetReader reader(strings, styles, sheet.RowsCount(), sheet.ColumnsCount());
+  SheetReader reader(strings, styles, sheet);
   {
-    const std::string xml = zip.Read(part);
-    ParseXml(xml, part, reader);
+    const phases::Scope timed("load xlsx cells");
+    XmlReader<SheetReader>(part, reader).Pieces(zip, "<row ");
+    reader.EndCells();
   }
   SheetLayout& layout = reader.Layout();
-  if (reader.fitToPage) {
-    layout.pageSetup.Zoom = false;
-  }
+  if (reader.fitToPage) layout.pageSetup.Zoom = false;
   const auto rels = ReadRels(zip, part);
   for (auto& [cell, id] : reader.linkRels) {
     const auto it = rels.find(id);
@@ -959,8 +982,30 @@ void ReadSheet(const ZipArchive& zip, const std::string& part, const SharedStrin
     if (vml.empty()) vml = RelOfType(rels, kRelVml);
     ReadComments(zip, commentsPart, vml, layout);
   }
-  reader.AddFormats();
-  ApplyLayout(sheet, layout, [&] { reader.StoreCells(sheet); });
+  std::vector<HeldCell> held;
+  for (const xl::Area& m : layout.merges) {
+    for (long c = m.col1; c <= m.col2; ++c) {
+      for (std::optional<long> r = sheet.NextFilledRow(c, m.row1 - 1); r && *r <= m.row2;
+           r = sheet.NextFilledRow(c, *r)) {
+        if (*r == m.row1 && c == m.col1) continue;
+        held.push_back(
+            {*r, c, sheet.CellValue(*r, c), sheet.CellHasFormula(*r, c) ? sheet.CellFormula(*r, c) : Text()});
+      }
+    }
+  }
+  ApplyLayout(sheet, layout, [&] {
+    for (const HeldCell& h : held) {
+      xl::memory::FileCell cell;
+      const Text text = h.value.IsText() ? h.value.AsText() : Text();
+      cell.type = h.value.Type();
+      if (h.value.IsNumber()) cell.number = h.value.AsNumber();
+      if (h.value.IsBoolean()) cell.boolean = h.value.AsBool();
+      if (h.value.IsError()) cell.error = h.value.AsError();
+      cell.text = text;
+      cell.formula = h.formula;
+      sheet.StoreCells(h.row, h.col, std::span(&cell, 1));
+    }
+  });
 }
 
 // ----- defined names -----
@@ -1124,10 +1169,10 @@ xl::Workbook& LoadXlsx(xl::memory::MemoryApplication& app, const fs::path& file)
   if (!fs::exists(file, ec)) throw Failure("'" + file.string() + "' does not exist");
   if (!fs::is_regular_file(file, ec)) throw Failure("'" + file.string() + "' is not a file");
   std::ifstream in(file, std::ios::binary);
-  std::ostringstream data;
-  data << in.rdbuf();
-  if (!in) throw Failure("cannot read '" + file.string() + "'");
-  return LoadXlsxData(app, std::move(data).str(), file.string());
+  std::string data(static_cast<std::size_t>(fs::file_size(file, ec)), '\0');
+  in.read(data.data(), static_cast<std::streamsize>(data.size()));
+  if (!in || ec) throw Failure("cannot read '" + file.string() + "'");
+  return LoadXlsxData(app, data, file.string());
 }
 
 }  // namespace quillary::cli

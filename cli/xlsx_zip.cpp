@@ -1,5 +1,6 @@
 #include "cli/xlsx_zip.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <cerrno>
@@ -128,40 +129,71 @@ std::string ZipArchive::Read(std::string_view name, bool required) const {
     if (raw.size() != e.size) Damaged("the stored part '" + e.name + "' has another size than its entry says");
     out.assign(raw);
   } else if (e.method == 8) {
-    // Inflated into a buffer of the stated size and one byte more: a stream that
-    // expands further is refused without inflating the rest.
-    out.resize(static_cast<std::size_t>(e.size) + 1);
-    z_stream z{};
-    if (inflateInit2(&z, -MAX_WBITS) != Z_OK) throw Failure("cannot inflate: out of memory");
-    std::uint64_t fed = 0, produced = 0;
-    int rc = Z_OK;
-    while (rc == Z_OK) {
-      const std::uint64_t inChunk = std::min<std::uint64_t>(raw.size() - fed, 1U << 30);
-      const std::uint64_t outChunk = std::min<std::uint64_t>(out.size() - produced, 1U << 30);
-      z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw.data() + fed));
-      z.avail_in = static_cast<uInt>(inChunk);
-      z.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
-      z.avail_out = static_cast<uInt>(outChunk);
-      rc = inflate(&z, Z_NO_FLUSH);
-      fed += inChunk - z.avail_in;
-      produced += outChunk - z.avail_out;
-      if (rc == Z_OK && produced == out.size()) break;
-      if (rc == Z_OK && z.avail_in == 0 && fed == raw.size()) break;  // truncated stream
-      if (rc == Z_BUF_ERROR) break;
-    }
-    inflateEnd(&z);
-    if (produced > e.size) Damaged("the part '" + e.name + "' expands beyond the size its entry states");
-    if (rc != Z_STREAM_END) Damaged("the data of the part '" + e.name + "' is broken or cut short");
-    if (produced != e.size) Damaged("the part '" + e.name + "' has another size than its entry says");
-    out.resize(static_cast<std::size_t>(produced));
+    // Inflated into a buffer of the stated size: a stream that would expand further
+    // stops there and is refused.
+    out.resize(static_cast<std::size_t>(e.size));
+    libdeflate_decompressor* d = libdeflate_alloc_decompressor();
+    if (d == nullptr) throw Failure("cannot inflate: out of memory");
+    const libdeflate_result rc =
+        libdeflate_deflate_decompress(d, raw.data(), raw.size(), out.data(), out.size(), nullptr);
+    libdeflate_free_decompressor(d);
+    if (rc == LIBDEFLATE_INSUFFICIENT_SPACE)
+      Damaged("the part '" + e.name + "' expands beyond the size its entry states");
+    if (rc == LIBDEFLATE_SHORT_OUTPUT) Damaged("the part '" + e.name + "' has another size than its entry says");
+    if (rc != LIBDEFLATE_SUCCESS) Damaged("the data of the part '" + e.name + "' is broken or cut short");
   } else {
     throw Failure("the part '" + e.name + "' is compressed by method " + std::to_string(e.method) +
                   ", which cannot be read");
   }
-  if (crc32_z(0L, reinterpret_cast<const Bytef*>(out.data()), out.size()) != e.crc) {
+  if (libdeflate_crc32(0, out.data(), out.size()) != e.crc) {
     Damaged("the part '" + e.name + "' fails its checksum");
   }
   return out;
+}
+
+void ZipArchive::ReadPieces(std::string_view name, std::size_t chunk,
+                            const std::function<void(std::string_view)>& use) const {
+  const auto it = index_.find(std::string(name));
+  if (it == index_.end()) throw Failure("the part '" + std::string(name) + "' is missing");
+  const ZipEntry& e = entries_[it->second];
+  if (e.method != 8) {
+    use(Read(name));
+    return;
+  }
+  const std::string_view raw = RawData(e);
+  std::string out(chunk, '\0');
+  z_stream z{};
+  if (inflateInit2(&z, -MAX_WBITS) != Z_OK) throw Failure("cannot inflate: out of memory");
+  std::uint64_t fed = 0, produced = 0;
+  std::uint32_t crc = 0;
+  int rc = Z_OK;
+  try {
+    while (rc != Z_STREAM_END) {
+      const std::uint64_t inChunk = std::min<std::uint64_t>(raw.size() - fed, 1U << 30);
+      z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw.data() + fed));
+      z.avail_in = static_cast<uInt>(inChunk);
+      z.next_out = reinterpret_cast<Bytef*>(out.data());
+      z.avail_out = static_cast<uInt>(out.size());
+      rc = inflate(&z, Z_NO_FLUSH);
+      fed += inChunk - z.avail_in;
+      const std::size_t got = out.size() - z.avail_out;
+      if (rc != Z_OK && rc != Z_STREAM_END && !(rc == Z_BUF_ERROR && got > 0)) {
+        Damaged("the data of the part '" + e.name + "' is broken or cut short");
+      }
+      produced += got;
+      // A stream that expands beyond the stated size is refused without inflating it.
+      if (produced > e.size) Damaged("the part '" + e.name + "' expands beyond the size its entry states");
+      crc = static_cast<std::uint32_t>(libdeflate_crc32(crc, out.data(), got));
+      if (got > 0) use(std::string_view(out.data(), got));
+      if (rc == Z_OK && got == 0 && fed == raw.size()) Damaged("the data of the part '" + e.name + "' is cut short");
+    }
+  } catch (...) {
+    inflateEnd(&z);
+    throw;
+  }
+  inflateEnd(&z);
+  if (produced != e.size) Damaged("the part '" + e.name + "' has another size than its entry says");
+  if (crc != e.crc) Damaged("the part '" + e.name + "' fails its checksum");
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -35,10 +36,18 @@ class ZipArchive {
 
   const std::vector<ZipEntry>& Entries() const { return entries_; }
   bool Has(std::string_view name) const { return index_.contains(std::string(name)); }
+  // The part's size uncompressed as its entry states it (0 when it is missing).
+  std::uint64_t Size(std::string_view name) const {
+    const auto it = index_.find(std::string(name));
+    return it == index_.end() ? 0 : entries_[it->second].size;
+  }
   // The part's data uncompressed; Failure when it is missing (`required`) or damaged
   // (bad data, a size or checksum other than the directory states). A missing part
   // that is not required reads as "".
   std::string Read(std::string_view name, bool required = true) const;
+  // The same a piece at a time: `use(piece)` with each inflated piece of at most `chunk`
+  // bytes (its memory used again for the next), for parts too large to hold whole.
+  void ReadPieces(std::string_view name, std::size_t chunk, const std::function<void(std::string_view)>& use) const;
   // The raw bytes of the entry's data (compressed), for copying it into another archive.
   std::string_view RawData(const ZipEntry& entry) const;
 
