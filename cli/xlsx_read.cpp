@@ -30,7 +30,6 @@ constexpr std::string_view kRelSharedStrings = "/sharedStrings";
 constexpr std::string_view kRelStyles = "/styles";
 constexpr std::string_view kRelComments = "/comments";
 constexpr std::string_view kRelVml = "/vmlDrawing";
-constexpr std::string_view kRelHyperlink = "/hyperlink";
 
 bool EndsWith(std::string_view s, std::string_view tail) {
   return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
@@ -192,6 +191,10 @@ BookInfo ReadBook(const ZipArchive& zip, const std::string& part) {
       if (el == "sheet") {
         const auto rel = rels.find(std::string(a.Get("id")));
         if (rel == rels.end()) throw Failure("the sheet '" + std::string(a.Get("name")) + "' has no part");
+        if (!EndsWith(rel->second.type, kRelWorksheet)) {
+          throw Failure("the sheet '" + std::string(a.Get("name")) +
+                        "' is not a worksheet (a chart or dialog sheet), which this program cannot hold");
+        }
         const std::string_view state = a.Get("state");
         info.sheets.push_back({ToText(a.Get("name")), rel->second.target,
                                state == "veryHidden" ? xl::xlSheetVeryHidden
