@@ -104,20 +104,24 @@ void ReadCsv(std::string_view data, const std::function<void(std::vector<Text>&)
   }
 }
 
+void AppendCsvField(std::string& out, TextView field) {
+  const std::string utf8 = ToUtf8(field);
+  if (!NeedsQuotes(field)) {
+    out += utf8;
+    return;
+  }
+  out += '"';
+  for (const char c : utf8) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
 void AppendCsvRecord(std::string& out, std::span<const Text> fields) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) out += ',';
-    const std::string utf8 = ToUtf8(fields[i]);
-    if (!NeedsQuotes(fields[i])) {
-      out += utf8;
-      continue;
-    }
-    out += '"';
-    for (const char c : utf8) {
-      if (c == '"') out += '"';
-      out += c;
-    }
-    out += '"';
+    AppendCsvField(out, fields[i]);
   }
   out += "\r\n";
 }
