@@ -46,14 +46,16 @@ void Session::Load(std::span<const fs::path> paths) {
   // The new workbook is read into an application of its own first, so that a load that
   // fails leaves the open workbook as it was.
   auto previous = std::move(app_);
+  Notes notes;
   try {
     NewApplication();
-    LoadWorkbook(*app_, paths);
+    LoadWorkbook(*app_, paths, notes);
   } catch (...) {
     app_ = std::move(previous);
     connect_.SetExcelApp(app_.get());
     throw;
   }
+  for (const std::string& note : notes) err_ << "quillary: note: " << note << "\n";
   saveFolder_.reset();
   if (paths.size() == 1 && IsWorkbookFolder(paths.front())) saveFolder_ = paths.front();
 }
@@ -67,7 +69,9 @@ void Session::New(xl::memory::GridSize grid) {
 void Session::Save(const std::optional<fs::path>& folder) {
   if (!folder && !saveFolder_) throw Failure("the workbook has no folder yet: give one to save to");
   const fs::path target = folder ? *folder : *saveFolder_;
-  SaveWorkbook(Book(), target);
+  Notes notes;
+  SaveWorkbook(Book(), target, notes);
+  for (const std::string& note : notes) err_ << "quillary: note: " << note << "\n";
   saveFolder_ = target;
 }
 

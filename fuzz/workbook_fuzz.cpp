@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto app = xl::memory::CreateApplication({});
   const std::vector<fs::path> paths{Folder()};
   try {
-    (void)cli::LoadWorkbook(*app, paths);
+    cli::Notes notes;
+    (void)cli::LoadWorkbook(*app, paths, notes);
   } catch (const cli::Failure&) {
   } catch (const Error&) {
   }
