@@ -26,13 +26,11 @@ constexpr char kNewPrefix[] = ".quillary-new-";
 // The folder inside a staging folder that becomes a new target.
 constexpr char kNewFolder[] = "w";
 
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
-
 void WriteFile(const fs::path& path, std::string_view data) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (out) out.write(data.data(), static_cast<std::streamsize>(data.size()));
   out.close();
-  if (!out) throw Failure("cannot write " + Quoted(path) + ": " + std::strerror(errno));
+  if (!out) throw Failure("cannot write " + QuotedPath(path) + ": " + std::strerror(errno));
 }
 
 std::string Line(std::initializer_list<std::string_view> words) {
@@ -78,7 +76,7 @@ void RollForward(const fs::path& staging, const fs::path& target, const std::vec
   for (const auto& e : journal) {
     if (!IsEntry(e, "move") || !fs::exists(fs::symlink_status(staging / e[1], ec))) continue;
     if (::rename((staging / e[1]).c_str(), (target / e[1]).c_str()) != 0) {
-      throw Failure("cannot put " + Quoted(target / e[1]) + " in place: " + std::strerror(errno) +
+      throw Failure("cannot put " + QuotedPath(target / e[1]) + " in place: " + std::strerror(errno) +
                     "; the next load or save tries again");
     }
   }
@@ -88,20 +86,20 @@ void RollForward(const fs::path& staging, const fs::path& target, const std::vec
     const auto status = fs::symlink_status(old, ec);
     if (!fs::exists(status)) continue;
     if (!fs::is_regular_file(status)) {
-      notes.push_back("the old workbook file " + Quoted(old) + " is no longer a plain file; it is left as it is");
+      notes.push_back("the old workbook file " + QuotedPath(old) + " is no longer a plain file; it is left as it is");
     } else if (!fs::remove(old, ec)) {
-      notes.push_back("cannot remove the old workbook file " + Quoted(old) + ": " + ec.message() +
+      notes.push_back("cannot remove the old workbook file " + QuotedPath(old) + ": " + ec.message() +
                       "; it is left as it is");
     }
   }
   fs::remove_all(staging, ec);
-  if (ec) notes.push_back("cannot remove the folder " + Quoted(staging) + " of the save: " + ec.message());
+  if (ec) notes.push_back("cannot remove the folder " + QuotedPath(staging) + " of the save: " + ec.message());
 }
 
 fs::path MakeStaging(const fs::path& in, const char* prefix, const fs::path& target) {
   std::string pattern = (in / (std::string(prefix) + "XXXXXX")).string();
   if (::mkdtemp(pattern.data()) == nullptr) {
-    throw Failure("cannot save to " + Quoted(target) + ": cannot make a folder in " + Quoted(in) + ": " +
+    throw Failure("cannot save to " + QuotedPath(target) + ": cannot make a folder in " + QuotedPath(in) + ": " +
                   std::strerror(errno));
   }
   return pattern;
@@ -120,6 +118,13 @@ std::vector<fs::path> StagingFolders(const fs::path& folder, const char* prefix)
 
 }  // namespace
 
+std::string QuotedPath(const fs::path& path) {
+  std::string quoted(1, '\'');
+  quoted += path.string();
+  quoted += '\'';
+  return quoted;
+}
+
 SaveTransaction::SaveTransaction(fs::path target, std::vector<std::string> oldFiles)
     : target_(std::move(target)), oldFiles_(std::move(oldFiles)) {
   std::error_code ec;
@@ -131,12 +136,12 @@ SaveTransaction::SaveTransaction(fs::path target, std::vector<std::string> oldFi
     } else {
       WriteFile(staging_ / kJournal, Line({kMagic, kVersion}) + Line({"target", target_.filename().string()}));
       if (!fs::create_directory(staging_ / kNewFolder, ec)) {
-        throw Failure("cannot make " + Quoted(staging_ / kNewFolder) + ": " + ec.message());
+        throw Failure("cannot make " + QuotedPath(staging_ / kNewFolder) + ": " + ec.message());
       }
     }
   } catch (const Failure& f) {
     fs::remove_all(staging_, ec);
-    throw Failure("cannot save to " + Quoted(target_) + ": " + f.what());
+    throw Failure("cannot save to " + QuotedPath(target_) + ": " + f.what());
   }
 }
 
@@ -150,7 +155,7 @@ void SaveTransaction::Write(const std::string& name, std::string_view data) {
   try {
     WriteFile((inPlace_ ? staging_ : staging_ / kNewFolder) / name, data);
   } catch (const Failure& f) {
-    throw Failure("cannot save to " + Quoted(target_) + ": " + f.what());
+    throw Failure("cannot save to " + QuotedPath(target_) + ": " + f.what());
   }
   written_.push_back(name);
 }
@@ -158,12 +163,12 @@ void SaveTransaction::Write(const std::string& name, std::string_view data) {
 void SaveTransaction::Commit(const std::string& last, Notes& notes) {
   if (!inPlace_) {
     if (::rename((staging_ / kNewFolder).c_str(), target_.c_str()) != 0) {
-      throw Failure("cannot save to " + Quoted(target_) + ": " + std::strerror(errno));
+      throw Failure("cannot save to " + QuotedPath(target_) + ": " + std::strerror(errno));
     }
     committed_ = true;
     std::error_code ec;
     fs::remove_all(staging_, ec);
-    if (ec) notes.push_back("cannot remove the folder " + Quoted(staging_) + " of the save: " + ec.message());
+    if (ec) notes.push_back("cannot remove the folder " + QuotedPath(staging_) + " of the save: " + ec.message());
     return;
   }
   // A file of the new set may only take the place of a plain file (or of nothing).
@@ -171,7 +176,7 @@ void SaveTransaction::Commit(const std::string& last, Notes& notes) {
   for (const std::string& n : written_) {
     const auto status = fs::symlink_status(target_ / n, ec);
     if (fs::exists(status) && !fs::is_regular_file(status) && !fs::is_symlink(status)) {
-      throw Failure("cannot save to " + Quoted(target_) + ": " + Quoted(target_ / n) +
+      throw Failure("cannot save to " + QuotedPath(target_) + ": " + QuotedPath(target_ / n) +
                     " is not a plain file; nothing is written");
     }
   }
@@ -186,10 +191,10 @@ void SaveTransaction::Commit(const std::string& last, Notes& notes) {
   try {
     WriteFile(pending, journal);
   } catch (const Failure& f) {
-    throw Failure("cannot save to " + Quoted(target_) + ": " + f.what());
+    throw Failure("cannot save to " + QuotedPath(target_) + ": " + f.what());
   }
   if (::rename(pending.c_str(), (staging_ / kJournal).c_str()) != 0) {
-    throw Failure("cannot save to " + Quoted(target_) + ": " + std::strerror(errno));
+    throw Failure("cannot save to " + QuotedPath(target_) + ": " + std::strerror(errno));
   }
   // From here on the save is decided: what is not done now, the next run finishes.
   committed_ = true;
@@ -207,17 +212,17 @@ void RecoverFolder(const fs::path& folder, Notes& notes) {
       continue;
     }
     fs::remove_all(staging, ec);
-    notes.push_back("removed " + Quoted(staging) + ", left by a save that was cut short");
+    notes.push_back("removed " + QuotedPath(staging) + ", left by a save that was cut short");
   }
   for (const fs::path& staging : StagingFolders(folder, kInPlacePrefix)) {
     const auto journal = ReadJournal(staging);
     if (!journal) continue;
     if (!journal->empty() && journal->front() == std::vector<std::string>{"committed"}) {
       RollForward(staging, folder, *journal, notes);
-      notes.push_back("finished a save into " + Quoted(folder) + " that was cut short");
+      notes.push_back("finished a save into " + QuotedPath(folder) + " that was cut short");
     } else {
       fs::remove_all(staging, ec);
-      notes.push_back("removed " + Quoted(staging) + ", left by a save that was cut short");
+      notes.push_back("removed " + QuotedPath(staging) + ", left by a save that was cut short");
     }
   }
 }

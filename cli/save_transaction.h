@@ -20,6 +20,9 @@
 
 namespace quillary::cli {
 
+// A path as the messages of loading and saving name it: in single quotes.
+std::string QuotedPath(const std::filesystem::path& path);
+
 // What a load or a save tells the user beside its result, one line each.
 using Notes = std::vector<std::string>;
 
