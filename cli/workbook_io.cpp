@@ -48,8 +48,6 @@ std::optional<CellError> ErrorOfText(const Text& text) {
   return std::nullopt;
 }
 
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
-
 // Runs `body`, turning an error of the application into a Failure that says what was
 // being done.
 template <class Body>
@@ -68,23 +66,25 @@ void InContext(const std::string& what, Body&& body) {
 std::string ReadFile(const fs::path& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    if (errno == ENOENT) throw Failure(Quoted(path) + " does not exist");
-    throw Failure("cannot read " + Quoted(path) + ": " + std::strerror(errno));
+    if (errno == ENOENT) throw Failure(QuotedPath(path) + " does not exist");
+    throw Failure("cannot read " + QuotedPath(path) + ": " + std::strerror(errno));
   }
   std::string data;
   try {
     struct stat st {};
-    if (::fstat(fd, &st) != 0) throw Failure("cannot read " + Quoted(path) + ": " + std::strerror(errno));
-    if (S_ISDIR(st.st_mode)) throw Failure(Quoted(path) + " is a folder, not a file");
-    if (S_ISFIFO(st.st_mode)) throw Failure(Quoted(path) + " is a FIFO, not a file");
-    if (!S_ISREG(st.st_mode)) throw Failure(Quoted(path) + " is not a plain file");
-    data.resize(static_cast<std::size_t>(st.st_size));
+    if (::fstat(fd, &st) != 0) throw Failure("cannot read " + QuotedPath(path) + ": " + std::strerror(errno));
+    if (S_ISDIR(st.st_mode)) throw Failure(QuotedPath(path) + " is a folder, not a file");
+    if (S_ISFIFO(st.st_mode)) throw Failure(QuotedPath(path) + " is a FIFO, not a file");
+    if (!S_ISREG(st.st_mode)) throw Failure(QuotedPath(path) + " is not a plain file");
+    // One byte more than the file holds, so that the read that finds its end needs no
+    // more room.
+    data.resize(static_cast<std::size_t>(st.st_size) + 1);
     std::size_t got = 0;
     for (;;) {
       if (got == data.size()) data.resize(data.size() + 65536);
       const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) throw Failure("cannot read " + Quoted(path) + ": " + std::strerror(errno));
+      if (n < 0) throw Failure("cannot read " + QuotedPath(path) + ": " + std::strerror(errno));
       if (n == 0) break;
       got += static_cast<std::size_t>(n);
     }
@@ -107,7 +107,7 @@ std::string ReadWorkbookFile(const fs::path& folder, const std::string& file) {
     const fs::path target = fs::weakly_canonical(path, ec);
     const auto [end, rest] = std::mismatch(home.begin(), home.end(), target.begin(), target.end());
     if (ec || end != home.end() || rest == target.end()) {
-      throw Failure(Quoted(path) + " is a symbolic link leading outside the workbook folder");
+      throw Failure(QuotedPath(path) + " is a symbolic link leading outside the workbook folder");
     }
   }
   return ReadFile(path);
@@ -374,9 +374,9 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& da
     }
     flush();
   } catch (const Failure& f) {
-    throw Failure(Quoted(file) + ": " + f.what());
+    throw Failure(QuotedPath(file) + ": " + f.what());
   } catch (const Error& e) {
-    throw Failure(Quoted(file) + " record " + std::to_string(row) + ": " + e.Description());
+    throw Failure(QuotedPath(file) + " record " + std::to_string(row) + ": " + e.Description());
   }
 }
 
@@ -434,7 +434,7 @@ void LoadSheet(xl::memory::MemoryWorksheet& sheet, const fs::path& folder, const
     try {
       ReadLayoutFile(text, sheet.RowsCount(), sheet.ColumnsCount(), layout, cells);
     } catch (const Failure& f) {
-      throw Failure(Quoted(folder / *entry.layoutFile) + " " + f.what());
+      throw Failure(QuotedPath(folder / *entry.layoutFile) + " " + f.what());
     }
   }
   const std::string data = ReadWorkbookFile(folder, entry.file);
@@ -487,7 +487,7 @@ std::vector<fs::path> CsvFilesOf(const fs::path& folder) {
     files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
-  if (files.empty()) throw Failure(Quoted(folder) + " holds neither " + kManifestFile + " nor any .csv file");
+  if (files.empty()) throw Failure(QuotedPath(folder) + " holds neither " + kManifestFile + " nor any .csv file");
   return files;
 }
 
@@ -633,12 +633,12 @@ std::vector<std::string> OwnFiles(const fs::path& target) {
   const auto status = fs::status(target, ec);
   if (!fs::exists(status)) {
     if (!fs::is_directory(target.parent_path(), ec)) {
-      throw Failure("cannot save to " + Quoted(target) + ": the folder " + Quoted(target.parent_path()) +
+      throw Failure("cannot save to " + QuotedPath(target) + ": the folder " + QuotedPath(target.parent_path()) +
                     " does not exist");
     }
     return {};
   }
-  if (!fs::is_directory(status)) throw Failure("cannot save to " + Quoted(target) + ": it is a file, not a folder");
+  if (!fs::is_directory(status)) throw Failure("cannot save to " + QuotedPath(target) + ": it is a file, not a folder");
   if (fs::is_empty(target, ec)) return {};
   std::string why;
   try {
@@ -646,7 +646,7 @@ std::vector<std::string> OwnFiles(const fs::path& target) {
   } catch (const Failure& f) {
     if (fs::exists(fs::symlink_status(target / kManifestFile, ec))) why = " (" + std::string(f.what()) + ")";
   }
-  throw Failure("cannot save to " + Quoted(target) + ": the folder is neither empty nor a workbook folder" + why +
+  throw Failure("cannot save to " + QuotedPath(target) + ": the folder is neither empty nor a workbook folder" + why +
                 "; it is left as it is");
 }
 
@@ -689,16 +689,11 @@ Text CellField(xl::Worksheet& sheet, long row, long col) {
     case VarType::Error: return CellErrorText(v.AsError());
     case VarType::String: break;
   }
-  // A text as it is when typing it gives it back (under the text format "@" every
-  // text but one beginning with "'" does); else with a "'" before it.
+  // A text as it is when typing it gives it back, else with a "'" before it.
   const Text& text = v.AsText();
   const Variant entered = xl::memory::EnteredValue(text);
-  if (entered.IsText() && entered.AsText() == text) return text;
-  if (!text.starts_with(u'\'')) {
-    const Variant format = sheet.GetFormat({row, col, row, col}, xl::FormatKey::NumberFormat);
-    if (format.IsText() && format.AsText() == u"@") return text;
-  }
-  return u"'" + text;
+  const bool readsBack = entered.IsText() && entered.AsText() == text;
+  return readsBack ? text : u"'" + text;
 }
 
 xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const fs::path> paths, Notes& notes) {
@@ -706,7 +701,7 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const f
   const phases::Scope timed("load");
   std::error_code ec;
   for (const fs::path& p : paths) {
-    if (!fs::exists(p, ec)) throw Failure(Quoted(p) + " does not exist");
+    if (!fs::exists(p, ec)) throw Failure(QuotedPath(p) + " does not exist");
   }
   if (paths.size() == 1 && fs::is_directory(paths.front(), ec)) {
     if (fs::exists(fs::symlink_status(paths.front() / kManifestFile, ec))) {
@@ -715,7 +710,7 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const f
     return LoadCsvFiles(app, CsvFilesOf(paths.front()), notes);
   }
   for (const fs::path& p : paths) {
-    if (!fs::is_regular_file(p, ec)) throw Failure(Quoted(p) + " is not a CSV file (give one folder or CSV files)");
+    if (!fs::is_regular_file(p, ec)) throw Failure(QuotedPath(p) + " is not a CSV file (give one folder or CSV files)");
   }
   return LoadCsvFiles(app, std::vector<fs::path>(paths.begin(), paths.end()), notes);
 }

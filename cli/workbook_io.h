@@ -21,8 +21,9 @@
 // application writes them, TRUE and FALSE, an error value's text ("#N/A"), a formula's
 // source, and a text with a "'" before it when typing it would make anything else of it
 // (xl::memory::EnteredValue: a number such as "1,000" or "12%", an error value, ...) or
-// lose its leading "'" - except in a cell of the text format "@", where a text stays as
-// it is. A "'" that a text was entered with but does not need is not kept. Dates are not read from typed texts ("6-10"
+// lose its leading "'"; the fields are entered before the side file's formats, as into
+// cells of the General format. A "'" that a text was entered with but does not need is
+// not kept. Dates are not read from typed texts ("6-10"
 // stays a text). A sheet's cells always start at A1. Saving visits only the cells that hold something: the CSV file
 // holds empty lines and empty fields only while they add up to at most 64 KiB more than its fields, so a cell far from
 // the others (such as XFD1048576 beside A1) is kept in the side file as a `cell` entry instead.
