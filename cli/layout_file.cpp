@@ -393,6 +393,15 @@ void ReadLayoutFile(std::string_view text, long rows, long cols, SheetLayout& l,
     }
   }
   if (!started) throw Failure("the file is empty");
+  // The sheet stores a format for each cell of an area that is not whole columns.
+  std::int64_t formatted = 0;
+  for (const FormatArea& f : l.formats) {
+    if (f.area.row1 != 1 || f.area.row2 != rows) formatted += f.area.Cells();
+  }
+  if (formatted > kMostFormattedCells) {
+    throw Failure("holds format areas covering " + std::to_string(formatted) + " cells, more than the " +
+                  std::to_string(kMostFormattedCells) + " a sheet is given formats for");
+  }
 }
 
 }  // namespace quillary::cli

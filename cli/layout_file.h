@@ -29,6 +29,7 @@
 //                                         far cell), FIELD as a CSV field reads
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,7 +53,12 @@ std::string LayoutFileText(const SheetLayout& layout, const std::vector<FieldCel
 // True when the file holds nothing beyond its first entry.
 bool LayoutFileEmpty(std::string_view text);
 
-// Reads a side file into `layout` and `cells`. Raises Failure naming the line.
+// The cells that the format areas of a side file may cover, whole columns apart (the
+// sheet stores a format for each of them): 2^25, some 400 MB of cells.
+inline constexpr std::int64_t kMostFormattedCells = std::int64_t{1} << 25;
+
+// Reads a side file into `layout` and `cells`. Raises Failure naming the line, or the
+// file when its format areas cover more than kMostFormattedCells.
 void ReadLayoutFile(std::string_view text, long rows, long cols, SheetLayout& layout, std::vector<FieldCell>& cells);
 
 }  // namespace quillary::cli
