@@ -2,10 +2,9 @@
 
 #include <array>
 #include <charconv>
-#include <sstream>
 
+#include "cli/entries.h"
 #include "cli/failure.h"
-#include "cli/words.h"
 
 namespace quillary::cli {
 
@@ -107,24 +106,11 @@ Band ParseBand(const std::string& first, const std::string& last, long limit) {
 
 class Writer {
  public:
-  void Entry(std::initializer_list<std::string> words) {
-    bool first = true;
-    for (const std::string& w : words) Word(w, first);
-    out_ += '\n';
-  }
-  void Entry(const std::vector<std::string>& words) {
-    bool first = true;
-    for (const std::string& w : words) Word(w, first);
-    out_ += '\n';
-  }
+  void Entry(std::initializer_list<std::string_view> words) { out_ += EntryLine(words); }
+  void Entry(const std::vector<std::string>& words) { out_ += EntryLine(words); }
   std::string Take() { return std::move(out_); }
 
  private:
-  void Word(const std::string& w, bool& first) {
-    if (!first) out_ += ' ';
-    first = false;
-    out_ += QuoteWord(w);
-  }
   std::string out_;
 };
 
@@ -268,6 +254,58 @@ void Expect(const std::vector<std::string>& w, std::size_t least, std::size_t mo
   if (w.size() < least || w.size() > most) throw Failure(std::string("expected: ") + form);
 }
 
+void ReadLayoutEntry(const std::vector<std::string>& w, long rows, long cols, SheetLayout& l,
+                     std::vector<FieldCell>& cells) {
+  const std::string& key = w[0];
+  if (key == "format") {
+    Expect(w, 2, 64, "format AREA PROPERTY...");
+    FormatArea f{ParseArea(w[1], rows, cols), {}};
+    for (std::size_t i = 2; i < w.size(); ++i) ReadFormatWord(f.format, w[i]);
+    l.formats.push_back(std::move(f));
+  } else if (key == "width") {
+    Expect(w, 4, 4, "width FIRST LAST WIDTH");
+    l.columnWidths.push_back({ParseBand(w[1], w[2], cols), ParseNumber(w[3])});
+  } else if (key == "hide-columns") {
+    Expect(w, 3, 3, "hide-columns FIRST LAST");
+    l.hiddenColumns.push_back(ParseBand(w[1], w[2], cols));
+  } else if (key == "height") {
+    Expect(w, 4, 4, "height FIRST LAST HEIGHT");
+    l.rowHeights.push_back({ParseBand(w[1], w[2], rows), ParseNumber(w[3])});
+  } else if (key == "hide-rows") {
+    Expect(w, 3, 3, "hide-rows FIRST LAST");
+    l.hiddenRows.push_back(ParseBand(w[1], w[2], rows));
+  } else if (key == "merge") {
+    Expect(w, 2, 2, "merge AREA");
+    l.merges.push_back(ParseArea(w[1], rows, cols));
+  } else if (key == "comment") {
+    Expect(w, 9, 10, "comment CELL TEXT shown|hidden FILL TOP LEFT WIDTH HEIGHT [auto-size]");
+    if (w[3] != "shown" && w[3] != "hidden") throw Failure("a comment is shown or hidden, not '" + w[3] + "'");
+    if (w.size() == 10 && w[9] != "auto-size") throw Failure("the last word of a comment may only be 'auto-size'");
+    l.comments.push_back({ParseCell(w[1], rows, cols),
+                          xl::CommentData{Unescape(w[2]), w[3] == "shown", w.size() == 10, ParseLong(w[4]),
+                                          ParseNumber(w[5]), ParseNumber(w[6]), ParseNumber(w[7]), ParseNumber(w[8])}});
+  } else if (key == "link") {
+    Expect(w, 5, 5, "link CELL ADDRESS SUBADDRESS DISPLAY");
+    l.hyperlinks.push_back(
+        {ParseCell(w[1], rows, cols), xl::Hyperlink{Unescape(w[2]), Unescape(w[3]), Unescape(w[4])}});
+  } else if (key == "filter") {
+    Expect(w, 2, 2, "filter AREA");
+    l.autoFilter = ParseArea(w[1], rows, cols);
+  } else if (key == "page") {
+    Expect(w, 3, 3, "page PROPERTY VALUE");
+    ReadPageEntry(l.pageSetup, w[1], w[2]);
+  } else if (key == "protect") {
+    Expect(w, 1, 2, "protect [allow-formatting]");
+    if (w.size() == 2 && w[1] != "allow-formatting") throw Failure("protect takes only 'allow-formatting'");
+    l.protection = xl::Protection{.AllowFormattingCells = w.size() == 2};
+  } else if (key == "cell") {
+    Expect(w, 3, 3, "cell CELL FIELD");
+    cells.push_back({ParseCell(w[1], rows, cols), Unescape(w[2])});
+  } else {
+    throw Failure("unknown entry '" + key + "'");
+  }
+}
+
 }  // namespace
 
 std::string LayoutFileText(const SheetLayout& l, const std::vector<FieldCell>& cells, long rows, long cols) {
@@ -326,73 +364,10 @@ bool LayoutFileEmpty(std::string_view text) {
 }
 
 void ReadLayoutFile(std::string_view text, long rows, long cols, SheetLayout& l, std::vector<FieldCell>& cells) {
-  std::istringstream in{std::string(text)};
-  bool started = false;
-  long lineNo = 0;
-  for (std::string line; std::getline(in, line);) {
-    ++lineNo;
-    try {
-      const auto w = SplitWords(line);
-      if (w.empty()) continue;
-      const std::string& key = w[0];
-      if (!started) {
-        if (w.size() != 2 || key != kMagic || w[1] != kVersion) {
-          throw Failure("the first entry must be '" + std::string(kMagic) + " " + std::string(kVersion) + "'");
-        }
-        started = true;
-      } else if (key == "format") {
-        Expect(w, 2, 64, "format AREA PROPERTY...");
-        FormatArea f{ParseArea(w[1], rows, cols), {}};
-        for (std::size_t i = 2; i < w.size(); ++i) ReadFormatWord(f.format, w[i]);
-        l.formats.push_back(std::move(f));
-      } else if (key == "width") {
-        Expect(w, 4, 4, "width FIRST LAST WIDTH");
-        l.columnWidths.push_back({ParseBand(w[1], w[2], cols), ParseNumber(w[3])});
-      } else if (key == "hide-columns") {
-        Expect(w, 3, 3, "hide-columns FIRST LAST");
-        l.hiddenColumns.push_back(ParseBand(w[1], w[2], cols));
-      } else if (key == "height") {
-        Expect(w, 4, 4, "height FIRST LAST HEIGHT");
-        l.rowHeights.push_back({ParseBand(w[1], w[2], rows), ParseNumber(w[3])});
-      } else if (key == "hide-rows") {
-        Expect(w, 3, 3, "hide-rows FIRST LAST");
-        l.hiddenRows.push_back(ParseBand(w[1], w[2], rows));
-      } else if (key == "merge") {
-        Expect(w, 2, 2, "merge AREA");
-        l.merges.push_back(ParseArea(w[1], rows, cols));
-      } else if (key == "comment") {
-        Expect(w, 9, 10, "comment CELL TEXT shown|hidden FILL TOP LEFT WIDTH HEIGHT [auto-size]");
-        if (w[3] != "shown" && w[3] != "hidden") throw Failure("a comment is shown or hidden, not '" + w[3] + "'");
-        if (w.size() == 10 && w[9] != "auto-size") throw Failure("the last word of a comment may only be 'auto-size'");
-        l.comments.push_back(
-            {ParseCell(w[1], rows, cols),
-             xl::CommentData{Unescape(w[2]), w[3] == "shown", w.size() == 10, ParseLong(w[4]), ParseNumber(w[5]),
-                             ParseNumber(w[6]), ParseNumber(w[7]), ParseNumber(w[8])}});
-      } else if (key == "link") {
-        Expect(w, 5, 5, "link CELL ADDRESS SUBADDRESS DISPLAY");
-        l.hyperlinks.push_back(
-            {ParseCell(w[1], rows, cols), xl::Hyperlink{Unescape(w[2]), Unescape(w[3]), Unescape(w[4])}});
-      } else if (key == "filter") {
-        Expect(w, 2, 2, "filter AREA");
-        l.autoFilter = ParseArea(w[1], rows, cols);
-      } else if (key == "page") {
-        Expect(w, 3, 3, "page PROPERTY VALUE");
-        ReadPageEntry(l.pageSetup, w[1], w[2]);
-      } else if (key == "protect") {
-        Expect(w, 1, 2, "protect [allow-formatting]");
-        if (w.size() == 2 && w[1] != "allow-formatting") throw Failure("protect takes only 'allow-formatting'");
-        l.protection = xl::Protection{.AllowFormattingCells = w.size() == 2};
-      } else if (key == "cell") {
-        Expect(w, 3, 3, "cell CELL FIELD");
-        cells.push_back({ParseCell(w[1], rows, cols), Unescape(w[2])});
-      } else {
-        throw Failure("unknown entry '" + key + "'");
-      }
-    } catch (const Failure& f) {
-      throw Failure("line " + std::to_string(lineNo) + ": " + f.what());
-    }
-  }
-  if (!started) throw Failure("the file is empty");
+  const std::string version = ReadEntries(text, kMagic, {kVersion}, [&](std::string_view, std::vector<std::string>& w) {
+    ReadLayoutEntry(w, rows, cols, l, cells);
+  });
+  if (version.empty()) throw Failure("the file is empty");
   // The sheet stores a format for each cell of an area that is not whole columns.
   std::int64_t formatted = 0;
   for (const FormatArea& f : l.formats) {

@@ -7,10 +7,11 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <optional>
 
+#include "cli/entries.h"
 #include "cli/failure.h"
-#include "cli/words.h"
 
 namespace quillary::cli {
 
@@ -33,37 +34,23 @@ void WriteFile(const fs::path& path, std::string_view data) {
   if (!out) throw Failure("cannot write " + QuotedPath(path) + ": " + std::strerror(errno));
 }
 
-std::string Line(std::initializer_list<std::string_view> words) {
-  std::string line;
-  for (const std::string_view w : words) {
-    if (!line.empty()) line += ' ';
-    line += QuoteWord(w);
-  }
-  return line + "\n";
-}
+std::string Line(std::initializer_list<std::string_view> words) { return EntryLine(words); }
 
 // The entries of a staging folder's journal after its first, or nothing when the
 // folder has no journal of a save (it is not one of ours).
 std::optional<std::vector<std::vector<std::string>>> ReadJournal(const fs::path& staging) {
   std::ifstream in(staging / kJournal, std::ios::binary);
   if (!in) return std::nullopt;
+  const std::string text{std::istreambuf_iterator<char>(in), {}};
   std::vector<std::vector<std::string>> entries;
-  bool started = false;
   try {
-    for (std::string line; std::getline(in, line);) {
-      auto words = SplitWords(line);
-      if (words.empty()) continue;
-      if (!started) {
-        if (words.size() != 2 || words[0] != kMagic || words[1] != kVersion) return std::nullopt;
-        started = true;
-        continue;
-      }
-      entries.push_back(std::move(words));
-    }
+    const std::string version =
+        ReadEntries(text, kMagic, {kVersion},
+                    [&](std::string_view, std::vector<std::string>& w) { entries.push_back(std::move(w)); });
+    if (version.empty()) return std::nullopt;
   } catch (const Failure&) {
     return std::nullopt;
   }
-  if (!started) return std::nullopt;
   return entries;
 }
 

@@ -12,14 +12,13 @@
 #include <optional>
 #include <queue>
 #include <set>
-#include <sstream>
 
 #include "cli/csv.h"
+#include "cli/entries.h"
 #include "cli/failure.h"
 #include "cli/layout_file.h"
 #include "cli/save_transaction.h"
 #include "cli/sheet_layout.h"
-#include "cli/words.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/phases.h"
 #include "platform/runtime/text_order.h"
@@ -221,39 +220,19 @@ void ReadEntry(Manifest& m, std::string_view version, const std::vector<std::str
 
 Manifest ReadManifest(const fs::path& folder) {
   const fs::path path = folder / kManifestFile;
-  std::istringstream in(ReadFile(path));
+  const std::string text = ReadFile(path);
   Manifest m;
-  std::string version;
-  long lineNo = 0;
-  for (std::string line; std::getline(in, line);) {
-    ++lineNo;
-    try {
-      const auto words = SplitWords(line);
-      if (words.empty()) continue;
-      if (version.empty()) {
-        if (words.size() != 2 || words[0] != kMagic || (words[1] != kFormatVersion && words[1] != kFirstVersion)) {
-          throw Failure("the first entry must be '" + std::string(kMagic) + " " + std::string(kFormatVersion) + "'");
-        }
-        version = words[1];
-        continue;
-      }
-      ReadEntry(m, version, words);
-    } catch (const Failure& f) {
-      throw Failure(path.string() + " line " + std::to_string(lineNo) + ": " + f.what());
-    }
+  try {
+    ReadEntries(text, kMagic, {kFormatVersion, kFirstVersion},
+                [&](std::string_view version, const std::vector<std::string>& words) { ReadEntry(m, version, words); });
+  } catch (const Failure& f) {
+    throw Failure(path.string() + " " + f.what());
   }
   if (m.sheets.empty()) throw Failure(path.string() + ": no sheet is listed");
   return m;
 }
 
-std::string Line(std::initializer_list<std::string> words) {
-  std::string line;
-  for (const std::string& w : words) {
-    if (!line.empty()) line += ' ';
-    line += QuoteWord(w);
-  }
-  return line + "\n";
-}
+std::string Line(std::initializer_list<std::string_view> words) { return EntryLine(words); }
 
 std::string ManifestText(const Manifest& m) {
   std::string out = "# A workbook of the Quillary command-line host: one CSV file per sheet and its side file.\n";
