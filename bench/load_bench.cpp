@@ -62,7 +62,8 @@ double MedianLoad(const fs::path& workbook, int loads) {
     auto app = xl::memory::CreateApplication();
     const std::vector<fs::path> paths{workbook};
     const auto start = Clock::now();
-    cli::LoadWorkbook(*app, paths);
+    cli::Notes notes;
+    cli::LoadWorkbook(*app, paths, notes);
     times.push_back(Seconds(start));
   }
   std::sort(times.begin(), times.end());
@@ -102,7 +103,8 @@ int main(int argc, char** argv) {
       for (const char* format : {"csv", "xlsx"}) {
         const fs::path target = scratch / (std::string("book") + (format == std::string("xlsx") ? ".xlsx" : ""));
         auto start = Clock::now();
-        cli::SaveWorkbook(book, target);
+        cli::Notes notes;
+        cli::SaveWorkbook(book, target, notes);
         const double save = Seconds(start);
         const auto bytes = fs::is_directory(target) ? fs::file_size(target / "Sheet1.csv") : fs::file_size(target);
         const double load = MedianLoad(target, loads);

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/failure.h"
+#include "cli/query_prompt.h"
 #include "cli/workbook_io.h"
 #include "drivers/routines.h"
 
@@ -20,6 +21,7 @@ constexpr char16_t kHostWorkbook[] = u"Quillary.xlam";
 
 Session::Session(std::ostream& err, std::istream* ask)
     : err_(err),
+      ask_(ask),
       answers_(forms_, err, ask),
       host_(forms_.Forms(), kHostWorkbook),
       state_(services_.services),
@@ -46,14 +48,16 @@ void Session::Load(std::span<const fs::path> paths) {
   // The new workbook is read into an application of its own first, so that a load that
   // fails leaves the open workbook as it was.
   auto previous = std::move(app_);
+  Notes notes;
   try {
     NewApplication();
-    LoadWorkbook(*app_, paths);
+    LoadWorkbook(*app_, paths, notes);
   } catch (...) {
     app_ = std::move(previous);
     connect_.SetExcelApp(app_.get());
     throw;
   }
+  for (const std::string& note : notes) err_ << "quillary: note: " << note << "\n";
   saveFolder_.reset();
   if (paths.size() == 1 && IsWorkbookFolder(paths.front())) saveFolder_ = paths.front();
 }
@@ -67,7 +71,9 @@ void Session::New(xl::memory::GridSize grid) {
 void Session::Save(const std::optional<fs::path>& folder) {
   if (!folder && !saveFolder_) throw Failure("the workbook has no folder yet: give one to save to");
   const fs::path target = folder ? *folder : *saveFolder_;
-  SaveWorkbook(Book(), target);
+  Notes notes;
+  SaveWorkbook(Book(), target, notes);
+  for (const std::string& note : notes) err_ << "quillary: note: " << note << "\n";
   saveFolder_ = target;
 }
 
@@ -96,6 +102,11 @@ void Session::SendQueryEvents(std::span<Variant> args) {
   if (args.empty() || !args[0].IsText() || args[0].AsText() != u"QueryUserForm") return;
   std::vector<Text> events;
   events.swap(queryEvents_);
+  if (events.empty() && ask_ != nullptr) {
+    RunQueryFormAtTerminal({*ask_, err_, forms_, [this](const Text& event) { Event(event); },
+                            [this] { return host_.IsShown(u"QueryUserForm"); }, [this] { return app_->ActiveCell(); }});
+    return;
+  }
   err_ << "quillary: the Query form is shown" << (events.empty() ? "" : "; sending its events") << "\n";
   // What the user sees of the form: the cell it shows, when it opens and after each event.
   auto showActiveCell = [this] {

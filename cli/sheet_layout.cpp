@@ -23,8 +23,13 @@ void AddPlainBand(std::vector<Band>& bands, Band band) {
   }
 }
 
-// The cell's content as a user types it, "" for an empty cell.
-Text TypedContent(xl::Worksheet& sheet, const xl::CellPos& cell) { return sheet.CellFormula(cell.row, cell.col); }
+// What gives the cell its content again when entered: a formula's source, a text as it
+// was typed ("'" kept), any other value as it is (Empty for an empty cell).
+Variant Content(xl::Worksheet& sheet, const xl::CellPos& cell) {
+  const Variant value = sheet.CellValue(cell.row, cell.col);
+  if (sheet.CellHasFormula(cell.row, cell.col) || value.IsText()) return sheet.CellFormula(cell.row, cell.col);
+  return value;
+}
 
 }  // namespace
 
@@ -62,20 +67,20 @@ SheetLayout ReadLayout(xl::memory::MemoryWorksheet& sheet) {
 
 void ApplyLayout(xl::memory::MemoryWorksheet& sheet, const SheetLayout& layout,
                  const std::function<void()>& enterValues) {
+  for (const xl::Area& m : layout.merges) sheet.Merge(m);
+  if (enterValues) enterValues();
   for (const FormatArea& f : layout.formats) sheet.PutFormat(f.area, f.format);
   for (const ColumnWidth& w : layout.columnWidths) sheet.SetColumnWidth(w.columns.first, w.columns.last, w.width);
   for (const Band& b : layout.hiddenColumns) sheet.SetColumnsHidden(b.first, b.last, true);
   for (const RowHeight& h : layout.rowHeights) sheet.SetRowHeight(h.rows.first, h.rows.last, h.height);
   for (const Band& b : layout.hiddenRows) sheet.SetRowsHidden(b.first, b.last, true);
-  for (const xl::Area& m : layout.merges) sheet.Merge(m);
-  if (enterValues) enterValues();
   for (const CellHyperlink& h : layout.hyperlinks) {
     // Adding a link may write its text into the cell: the cell keeps the value it has.
-    const Text before = TypedContent(sheet, h.cell);
+    const Variant before = Content(sheet, h.cell);
     sheet.AddHyperlink(sheet.Cells(h.cell.row, h.cell.col), h.link.Address, h.link.SubAddress, h.link.TextToDisplay);
-    if (TypedContent(sheet, h.cell) != before) {
+    if (!(Content(sheet, h.cell) == before)) {
       const xl::Area cell{h.cell.row, h.cell.col, h.cell.row, h.cell.col};
-      if (before.empty()) {
+      if (before.IsEmpty()) {
         sheet.ClearContents(std::span(&cell, 1));
       } else {
         sheet.SetValue(cell, before);

@@ -74,9 +74,10 @@ struct SheetLayout {
 SheetLayout ReadLayout(xl::memory::MemoryWorksheet& sheet);
 
 // Puts the layout on a sheet that holds nothing yet, with the values entered by
-// `enterValues` in between: the formats, widths, heights, hidden rows and columns and
-// merged areas first (so that values are entered under their cells' number formats and
-// no merge clears a value), then the values, then hyperlinks (keeping the cells'
+// `enterValues` in between: the merged areas first (so that merging clears no value),
+// then the values, then the formats (so that the values are entered as they are typed
+// into cells of the General format, and a number in a cell of the text format "@" stays
+// a number), widths, heights, hidden rows and columns, hyperlinks (keeping the cells'
 // values), comments, the auto-filter, page set-up and selection, and the protection
 // last. Raises quillary::Error when the sheet refuses a part (an area off the grid, a
 // width out of range).

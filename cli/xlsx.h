@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "cli/save_transaction.h"
 #include "platform/excel/excel.h"
 #include "platform/excel/memory/memory.h"
 
@@ -31,14 +32,19 @@ bool IsXlsxPath(const std::filesystem::path& path);
 // Failure naming the file and what is wrong: not a zip archive, an encrypted
 // (password-protected) workbook, a damaged or cut-short archive, a part that would
 // expand past the limits of xlsx_zip.h, XML that is not well-formed, or content the
-// application refuses. Nothing is left open when it fails.
-xl::Workbook& LoadXlsx(xl::memory::MemoryApplication& app, const std::filesystem::path& file);
+// application refuses (a chart sheet too). Nothing is left open when it fails. Adds to
+// `notes` what the file holds and the workbook cannot: defined names of constants or
+// formulas.
+xl::Workbook& LoadXlsx(xl::memory::MemoryApplication& app, const std::filesystem::path& file, Notes& notes);
 // The same from the file's bytes (`name` names it in messages).
-xl::Workbook& LoadXlsxData(xl::memory::MemoryApplication& app, std::string_view data, const std::string& name);
+xl::Workbook& LoadXlsxData(xl::memory::MemoryApplication& app, std::string_view data, const std::string& name,
+                           Notes& notes);
 
 // Saves the workbook as an xlsx file: written to a new file beside `file`, which then
 // takes its place in one step; when anything fails, what was at `file` stays as it was
-// and Failure is raised.
-void SaveXlsx(xl::Workbook& book, const std::filesystem::path& file);
+// and Failure is raised. Adds to `notes` what the file keeps otherwise than the
+// workbook holds it: a print area of several areas (its first is kept), a font colour
+// whose palette index repeats an earlier one's colour (it reads back as the earlier).
+void SaveXlsx(xl::Workbook& book, const std::filesystem::path& file, Notes& notes);
 
 }  // namespace quillary::cli

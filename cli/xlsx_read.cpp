@@ -1052,7 +1052,8 @@ bool SplitReference(std::string_view formula, Text& sheetName, Text& address) {
   return !addr.empty();
 }
 
-void ApplyNames(xl::Workbook& book, const BookInfo& info, const std::vector<xl::memory::MemoryWorksheet*>& sheets) {
+void ApplyNames(xl::Workbook& book, const BookInfo& info, const std::vector<xl::memory::MemoryWorksheet*>& sheets,
+                Notes& notes) {
   for (const NameInfo& n : info.names) {
     const std::string name = ToUtf8(n.name);
     if (n.localSheet && (*n.localSheet < 0 || static_cast<std::size_t>(*n.localSheet) >= sheets.size())) {
@@ -1080,7 +1081,11 @@ void ApplyNames(xl::Workbook& book, const BookInfo& info, const std::vector<xl::
       continue;
     }
     if (name.starts_with("_xlnm.")) continue;  // the filter's own name comes with the filter
-    if (!isRef) continue;                      // names of constants and formulas: see README
+    if (!isRef) {
+      notes.push_back("the name '" + name + "' refers to '" + n.formula +
+                      "', not to cells of one sheet: the workbook cannot hold it and leaves it out");
+      continue;
+    }
     try {
       xl::Worksheet& target = book.Sheets().Item(sheetName);
       const xl::Range range = target.Range(address);
@@ -1092,7 +1097,7 @@ void ApplyNames(xl::Workbook& book, const BookInfo& info, const std::vector<xl::
   }
 }
 
-xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data) {
+xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, Notes& notes) {
   if (data.size() >= 8 && data.substr(0, 8) == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) {
     throw Failure(
         "it is an OLE compound file, not an xlsx workbook: a password-protected (encrypted) workbook or one in the "
@@ -1130,7 +1135,7 @@ xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data) {
         throw Failure("sheet '" + ToUtf8(info.sheets[i].name) + "': " + e.Description());
       }
     }
-    ApplyNames(book, info, sheets);
+    ApplyNames(book, info, sheets, notes);
     const auto active =
         static_cast<std::size_t>(std::clamp<long>(info.activeTab, 0, static_cast<long>(sheets.size()) - 1));
     sheets[active]->Activate();
@@ -1157,9 +1162,13 @@ bool IsXlsxPath(const fs::path& path) {
   return ext == ".xlsx";
 }
 
-xl::Workbook& LoadXlsxData(xl::memory::MemoryApplication& app, std::string_view data, const std::string& name) {
+xl::Workbook& LoadXlsxData(xl::memory::MemoryApplication& app, std::string_view data, const std::string& name,
+                           Notes& notes) {
+  Notes found;
   try {
-    return Load(app, data);
+    xl::Workbook& book = Load(app, data, found);
+    for (std::string& n : found) notes.push_back("'" + name + "': " + std::move(n));
+    return book;
   } catch (const Failure& f) {
     throw Failure("'" + name + "': " + f.what());
   } catch (const Error& e) {
@@ -1167,7 +1176,7 @@ xl::Workbook& LoadXlsxData(xl::memory::MemoryApplication& app, std::string_view 
   }
 }
 
-xl::Workbook& LoadXlsx(xl::memory::MemoryApplication& app, const fs::path& file) {
+xl::Workbook& LoadXlsx(xl::memory::MemoryApplication& app, const fs::path& file, Notes& notes) {
   std::error_code ec;
   if (!fs::exists(file, ec)) throw Failure("'" + file.string() + "' does not exist");
   if (!fs::is_regular_file(file, ec)) throw Failure("'" + file.string() + "' is not a file");
@@ -1175,7 +1184,7 @@ xl::Workbook& LoadXlsx(xl::memory::MemoryApplication& app, const fs::path& file)
   std::string data(static_cast<std::size_t>(fs::file_size(file, ec)), '\0');
   in.read(data.data(), static_cast<std::streamsize>(data.size()));
   if (!in || ec) throw Failure("cannot read '" + file.string() + "'");
-  return LoadXlsxData(app, data, file.string());
+  return LoadXlsxData(app, data, file.string(), notes);
 }
 
 }  // namespace quillary::cli

@@ -184,9 +184,23 @@ struct SheetAmends {
 
 class SheetWriter {
  public:
-  SheetWriter(lxw_workbook* wb, lxw_worksheet* ws, xl::memory::MemoryWorksheet& sheet)
-      : wb_(wb), ws_(ws), sheet_(sheet), layout_(ReadLayout(sheet)), formats_(layout_, sheet.RowsCount()) {
-    for (const CellFormat& f : formats_.Formats()) made_.push_back(f == CellFormat{} ? nullptr : MakeFormat(wb, f));
+  SheetWriter(lxw_workbook* wb, lxw_worksheet* ws, xl::memory::MemoryWorksheet& sheet, Notes& notes)
+      : wb_(wb),
+        ws_(ws),
+        sheet_(sheet),
+        notes_(notes),
+        layout_(ReadLayout(sheet)),
+        formats_(layout_, sheet.RowsCount()) {
+    std::set<long> told;
+    for (const CellFormat& f : formats_.Formats()) {
+      made_.push_back(f == CellFormat{} ? nullptr : MakeFormat(wb, f));
+      const auto first = PaletteIndex(PaletteColor(f.colorIndex));
+      if (f.colorIndex >= 1 && first && *first != f.colorIndex && told.insert(f.colorIndex).second) {
+        notes_.push_back("sheet '" + U8(sheet.Name()) + "': the font colour index " + std::to_string(f.colorIndex) +
+                         " is saved as its colour, which reads back as the index " + std::to_string(*first) +
+                         " of the same colour");
+      }
+    }
   }
 
   SheetAmends Write();
@@ -206,6 +220,7 @@ class SheetWriter {
   lxw_workbook* wb_;
   lxw_worksheet* ws_;
   xl::memory::MemoryWorksheet& sheet_;
+  Notes& notes_;
   SheetLayout layout_;
   FormatMap formats_;
   std::vector<lxw_format*> made_;
@@ -435,8 +450,14 @@ void SheetWriter::WriteExtras() {
     worksheet_set_print_scale(ws_, static_cast<std::uint16_t>(vba::CLng(vba::CDbl(p.Zoom))));
   }
   if (!p.PrintArea.empty()) {
-    const auto a = BandOf(sheet_, p.PrintArea);
-    if (!a) throw Failure("a print area of several areas cannot be written ('" + U8(p.PrintArea) + "')");
+    auto a = BandOf(sheet_, p.PrintArea);
+    if (!a) {
+      const auto ref = xl::ParseA1(p.PrintArea, sheet_.RowsCount(), sheet_.ColumnsCount());
+      if (!ref || ref->areas.empty()) throw Failure("the print area '" + U8(p.PrintArea) + "' is not a reference");
+      a = ref->areas.front();
+      notes_.push_back("sheet '" + U8(sheet_.Name()) + "': the print area " + U8(p.PrintArea) +
+                       " has several areas; the xlsx file keeps the first, " + AreaRef(*a));
+    }
     Check(worksheet_print_area(ws_, static_cast<lxw_row_t>(a->row1 - 1), static_cast<lxw_col_t>(a->col1 - 1),
                                static_cast<lxw_row_t>(a->row2 - 1), static_cast<lxw_col_t>(a->col2 - 1)),
           "the print area");
@@ -681,7 +702,7 @@ void DefineNames(lxw_workbook* wb, xl::Workbook& book) {
   }
 }
 
-void WriteBook(xl::Workbook& book, const fs::path& file) {
+void WriteBook(xl::Workbook& book, const fs::path& file, Notes& notes) {
   lxw_workbook_options options{};
   options.use_zip64 = 1;
   lxw_workbook* wb = workbook_new_opt(file.c_str(), &options);
@@ -693,7 +714,7 @@ void WriteBook(xl::Workbook& book, const fs::path& file) {
       lxw_worksheet* ws = workbook_add_worksheet(wb, U8(sheet.Name()).c_str());
       if (ws == nullptr) throw Failure("cannot add the sheet '" + U8(sheet.Name()) + "'");
       try {
-        const SheetAmends a = SheetWriter(wb, ws, sheet).Write();
+        const SheetAmends a = SheetWriter(wb, ws, sheet, notes).Write();
         if (a.Any()) amends["xl/worksheets/sheet" + std::to_string(i) + ".xml"] = a;
       } catch (const Failure& f) {
         throw Failure("sheet '" + U8(sheet.Name()) + "': " + f.what());
@@ -741,7 +762,7 @@ void WriteBook(xl::Workbook& book, const fs::path& file) {
 
 }  // namespace
 
-void SaveXlsx(xl::Workbook& book, const fs::path& file) {
+void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
   fs::path target = fs::absolute(file).lexically_normal();
   std::error_code ec;
   if (fs::is_directory(target, ec)) throw Failure("cannot save to '" + target.string() + "': it is a folder");
@@ -765,12 +786,14 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file) {
   ::close(fd);
   const fs::path temp = pattern;
   try {
-    WriteBook(book, temp);
+    Notes found;
+    WriteBook(book, temp, found);
     // mkstemps makes the file private; the saved workbook gets the usual permissions.
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::chmod(temp.c_str(), 0666 & ~mask);
     if (::rename(temp.c_str(), target.c_str()) != 0) throw Failure(std::strerror(errno));
+    for (std::string& n : found) notes.push_back("'" + target.string() + "': " + std::move(n));
   } catch (const Failure& f) {
     fs::remove(temp, ec);
     throw Failure("cannot save to '" + target.string() + "': " + f.what());

@@ -92,22 +92,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string input(reinterpret_cast<const char*>(data), size);
   const std::string file = input.rfind("PK", 0) == 0 ? input : Zip(input);
   auto app = xl::memory::CreateApplication();
+  cli::Notes notes;
   xl::Workbook* first = nullptr;
   try {
-    first = &cli::LoadXlsxData(*app, file, "fuzz.xlsx");
+    first = &cli::LoadXlsxData(*app, file, "fuzz.xlsx", notes);
   } catch (const cli::Failure&) {
     return 0;
   }
   static const fs::path saved = fs::temp_directory_path() / ("quillary-fuzz-" + std::to_string(::getpid()) + ".xlsx");
   try {
-    cli::SaveXlsx(*first, saved);
+    cli::SaveXlsx(*first, saved, notes);
   } catch (const cli::Failure&) {
     return 0;  // what the file format cannot hold is refused with a message
   }
   auto again = xl::memory::CreateApplication();
   xl::Workbook* second = nullptr;
   try {
-    second = &cli::LoadXlsx(*again, saved);
+    second = &cli::LoadXlsx(*again, saved, notes);
   } catch (const cli::Failure& f) {
     Differ(std::string("the saved workbook does not load: ") + f.what());
   }

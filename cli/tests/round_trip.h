@@ -17,7 +17,8 @@ namespace quillary::cli::testing {
 xl::memory::MemoryWorkbook& BuildRichWorkbook(xl::memory::MemoryApplication& app);
 
 // Expects (gtest) that `b` holds what `a` holds: the grid, the sheets in order with
-// their names and visibility, every cell's value, type and formula, every cell's
+// their names and visibility, every cell's value, type and formula (not the "'" a text
+// was entered with, which only its Formula shows), every cell's
 // format, widths, heights, hidden rows and columns, merged areas, comments, hyperlinks,
 // the auto-filter, protection, page set-up, selection and active cell, the defined
 // names and the active sheet. Each difference fails with the sheet and cell it is in.

@@ -19,8 +19,8 @@ using xl::memory::MemoryWorksheet;
 
 MemoryWorksheet& Memory(xl::Worksheet& sheet) { return dynamic_cast<MemoryWorksheet&>(sheet); }
 
-// A copy of `from` made sheet by sheet through the layout: values typed in as their
-// formulas read, names defined again.
+// A copy of `from` made sheet by sheet through the layout: formulas and texts typed in
+// (each text with a "'"), other values entered as they are, names defined again.
 MemoryWorkbook& CopyThroughLayout(xl::memory::MemoryApplication& app, MemoryWorkbook& from) {
   MemoryWorkbook& to = app.AddWorkbook(from.RowsCount() == xl::kLargeGridRows ? xl::memory::GridSize::Large
                                                                               : xl::memory::GridSize::Small);
@@ -31,7 +31,12 @@ MemoryWorkbook& CopyThroughLayout(xl::memory::MemoryApplication& app, MemoryWork
     ApplyLayout(Memory(sheet), ReadLayout(source), [&] {
       for (long c = 1; c <= source.StoredColumns(); ++c) {
         for (auto r = source.NextFilledRow(c, 0); r; r = source.NextFilledRow(c, *r)) {
-          sheet.Cells(*r, c).SetValue(source.CellFormula(*r, c));
+          const Variant v = source.CellValue(*r, c);
+          if (source.CellHasFormula(*r, c)) {
+            sheet.Cells(*r, c).SetValue(source.CellFormula(*r, c));
+          } else {
+            sheet.Cells(*r, c).SetValue(v.IsText() ? Variant(u"'" + v.AsText()) : v);
+          }
         }
       }
     });

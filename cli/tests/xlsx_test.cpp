@@ -19,7 +19,7 @@ using testing::WriteText;
 class Xlsx : public ::testing::Test {
  protected:
   xl::memory::MemoryWorkbook& Load(xl::memory::MemoryApplication& into, const fs::path& file) {
-    return dynamic_cast<xl::memory::MemoryWorkbook&>(LoadXlsx(into, file));
+    return dynamic_cast<xl::memory::MemoryWorkbook&>(LoadXlsx(into, file, notes));
   }
   // The message of the Failure `body` raises ("" when it raises none).
   template <class Body>
@@ -34,6 +34,7 @@ class Xlsx : public ::testing::Test {
 
   std::unique_ptr<xl::memory::MemoryApplication> app = xl::memory::CreateApplication();
   TempDir dir;
+  Notes notes;
 };
 
 // An xlsx file of the given sheet parts (and workbook part and shared strings), as
@@ -68,15 +69,16 @@ std::string Sheet(const std::string& inside) {
 TEST_F(Xlsx, RoundTripKeepsEverything) {
   xl::memory::MemoryWorkbook& rich = testing::BuildRichWorkbook(*app);
   rich.Protect(true, true);
-  SaveXlsx(rich, dir / "book.xlsx");
+  SaveXlsx(rich, dir / "book.xlsx", notes);
   auto reloaded = xl::memory::CreateApplication();
   xl::memory::MemoryWorkbook& back = Load(*reloaded, dir / "book.xlsx");
   testing::ExpectSameWorkbook(rich, back);
   EXPECT_TRUE(back.ProtectStructure());
   EXPECT_TRUE(back.ProtectWindows());
-  SaveXlsx(back, dir / "again.xlsx");
+  SaveXlsx(back, dir / "again.xlsx", notes);
   auto third = xl::memory::CreateApplication();
   testing::ExpectSameWorkbook(rich, Load(*third, dir / "again.xlsx"));
+  EXPECT_EQ(notes, Notes{});
 }
 
 // What other programs write and this one does not: shared formulas, inline and rich
@@ -143,6 +145,9 @@ break &amp; more</t></si></sst>)";
   EXPECT_EQ(local.RefersTo(), u"='Two words'!$B$2,'Two words'!$C$3");
   EXPECT_FALSE(local.Visible());
   EXPECT_EQ(b.Names().Count(), 1);  // "half" is a constant, which the stand-in's names cannot hold
+  EXPECT_EQ(notes, (Notes{"'" + (dir / "other.xlsx").string() +
+                          "': the name 'half' refers to '0.5', not to cells of one sheet: the workbook cannot hold it "
+                          "and leaves it out"}));
   EXPECT_EQ(s.GetPageSetup().PrintArea, u"$A$1:$C$4");
   EXPECT_EQ(s.SelectionAreas(), (std::vector<xl::Area>{{1, 1, 3, 1}, {2, 2, 2, 2}}));
   EXPECT_EQ(s.ActiveCellPos(), (xl::CellPos{2, 2}));
@@ -165,7 +170,7 @@ std::string ArchiveStating(const std::string& name, const std::string& data, std
 TEST_F(Xlsx, BadFilesAreRefused) {
   xl::memory::MemoryWorkbook& good = app->AddWorkbook(xl::memory::GridSize::Large);
   good.Sheets().Item(1).Range(u"A1").SetValue(u"kept");
-  SaveXlsx(good, dir / "good.xlsx");
+  SaveXlsx(good, dir / "good.xlsx", notes);
   const std::string saved = ReadText(dir / "good.xlsx");
   const std::string sheet = Sheet(R"(<sheetData><row r="1"><c r="A1"><v>1</v></c></row></sheetData>)");
   const std::string book = R"(<workbook><sheets><sheet name="S" sheetId="1" id="rId1"/></sheets></workbook>)";
@@ -210,13 +215,13 @@ TEST_F(Xlsx, BadFilesAreRefused) {
   for (const Case& c : cases) {
     WriteText(dir / c.name, c.bytes);
     const long books = app->Workbooks().Count();
-    const std::string message = FailureOf([&] { LoadXlsx(*app, dir / c.name); });
+    const std::string message = FailureOf([&] { LoadXlsx(*app, dir / c.name, notes); });
     EXPECT_NE(message.find(c.message), std::string::npos) << c.name << ": " << message;
     EXPECT_NE(message.find(c.name), std::string::npos) << c.name << ": " << message;
     EXPECT_EQ(app->Workbooks().Count(), books) << c.name;
     EXPECT_EQ(ReadText(dir / c.name), c.bytes) << c.name;
   }
-  EXPECT_EQ(FailureOf([&] { LoadXlsx(*app, dir / "missing.xlsx"); }),
+  EXPECT_EQ(FailureOf([&] { LoadXlsx(*app, dir / "missing.xlsx", notes); }),
             "'" + (dir / "missing.xlsx").string() + "' does not exist");
   // The good file still reads.
   EXPECT_EQ(Load(*app, dir / "good.xlsx").Sheets().Item(1).Range(u"A1").Value(), Variant(u"kept"));
@@ -227,17 +232,18 @@ TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
   xl::memory::MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
   xl::Worksheet& sheet = book.Sheets().Item(1);
   sheet.Range(u"A1").SetValue(u"first");
-  SaveXlsx(book, dir / "b.xlsx");
+  SaveXlsx(book, dir / "b.xlsx", notes);
   const std::string before = ReadText(dir / "b.xlsx");
   // The file format holds links of at most 2,079 characters.
   sheet.AddHyperlink(sheet.Range(u"A1"), u"https://example.com/" + Text(3000, u'x'));
-  const std::string message = FailureOf([&] { SaveXlsx(book, dir / "b.xlsx"); });
+  const std::string message = FailureOf([&] { SaveXlsx(book, dir / "b.xlsx", notes); });
   EXPECT_NE(message.find("the hyperlink of cell A1 is longer than the 2079 characters"), std::string::npos) << message;
   EXPECT_EQ(ReadText(dir / "b.xlsx"), before);
   std::vector<std::string> files;
   for (const auto& e : fs::directory_iterator(dir.Path())) files.push_back(e.path().filename().string());
   EXPECT_EQ(files, std::vector<std::string>{"b.xlsx"});
-  EXPECT_NE(FailureOf([&] { SaveXlsx(book, dir / "nowhere" / "b.xlsx"); }).find("does not exist"), std::string::npos);
+  EXPECT_NE(FailureOf([&] { SaveXlsx(book, dir / "nowhere" / "b.xlsx", notes); }).find("does not exist"),
+            std::string::npos);
 }
 
 }  // namespace
