@@ -103,6 +103,17 @@ std::vector<fs::path> StagingFolders(const fs::path& folder, const char* prefix)
   return found;
 }
 
+// Removes a staging folder that a save cut short left, saying so.
+void RemoveLeftover(const fs::path& staging, Notes& notes) {
+  std::error_code ec;
+  fs::remove_all(staging, ec);
+  if (ec) {
+    notes.push_back("cannot remove " + QuotedPath(staging) + ", left by a save that was cut short: " + ec.message());
+  } else {
+    notes.push_back("removed " + QuotedPath(staging) + ", left by a save that was cut short");
+  }
+}
+
 }  // namespace
 
 std::string QuotedPath(const fs::path& path) {
@@ -198,8 +209,7 @@ void RecoverFolder(const fs::path& folder, Notes& notes) {
         journal->front()[1] != folder.filename().string()) {
       continue;
     }
-    fs::remove_all(staging, ec);
-    notes.push_back("removed " + QuotedPath(staging) + ", left by a save that was cut short");
+    RemoveLeftover(staging, notes);
   }
   for (const fs::path& staging : StagingFolders(folder, kInPlacePrefix)) {
     const auto journal = ReadJournal(staging);
@@ -208,8 +218,7 @@ void RecoverFolder(const fs::path& folder, Notes& notes) {
       RollForward(staging, folder, *journal, notes);
       notes.push_back("finished a save into " + QuotedPath(folder) + " that was cut short");
     } else {
-      fs::remove_all(staging, ec);
-      notes.push_back("removed " + QuotedPath(staging) + ", left by a save that was cut short");
+      RemoveLeftover(staging, notes);
     }
   }
 }
