@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <optional>
 
 #include "cli/entries.h"
@@ -41,7 +41,9 @@ std::string Line(std::initializer_list<std::string_view> words) { return EntryLi
 std::optional<std::vector<std::vector<std::string>>> ReadJournal(const fs::path& staging) {
   std::ifstream in(staging / kJournal, std::ios::binary);
   if (!in) return std::nullopt;
-  const std::string text{std::istreambuf_iterator<char>(in), {}};
+  std::ostringstream data;
+  data << in.rdbuf();
+  const std::string text = std::move(data).str();
   std::vector<std::vector<std::string>> entries;
   try {
     const std::string version =
