@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <optional>
 
 #include "cli/entries.h"
@@ -41,7 +41,9 @@ std::string Line(std::initializer_list<std::string_view> words) { return EntryLi
 std::optional<std::vector<std::vector<std::string>>> ReadJournal(const fs::path& staging) {
   std::ifstream in(staging / kJournal, std::ios::binary);
   if (!in) return std::nullopt;
-  const std::string text{std::istreambuf_iterator<char>(in), {}};
+  std::ostringstream data;
+  data << in.rdbuf();
+  const std::string text = std::move(data).str();
   std::vector<std::vector<std::string>> entries;
   try {
     const std::string version =
@@ -101,6 +103,17 @@ std::vector<fs::path> StagingFolders(const fs::path& folder, const char* prefix)
     if (entry.path().filename().string().starts_with(prefix) && entry.is_directory(ec)) found.push_back(entry.path());
   }
   return found;
+}
+
+// Removes a staging folder that a save cut short left, saying so.
+void RemoveLeftover(const fs::path& staging, Notes& notes) {
+  std::error_code ec;
+  fs::remove_all(staging, ec);
+  if (ec) {
+    notes.push_back("cannot remove " + QuotedPath(staging) + ", left by a save that was cut short: " + ec.message());
+  } else {
+    notes.push_back("removed " + QuotedPath(staging) + ", left by a save that was cut short");
+  }
 }
 
 }  // namespace
@@ -198,8 +211,7 @@ void RecoverFolder(const fs::path& folder, Notes& notes) {
         journal->front()[1] != folder.filename().string()) {
       continue;
     }
-    fs::remove_all(staging, ec);
-    notes.push_back("removed " + QuotedPath(staging) + ", left by a save that was cut short");
+    RemoveLeftover(staging, notes);
   }
   for (const fs::path& staging : StagingFolders(folder, kInPlacePrefix)) {
     const auto journal = ReadJournal(staging);
@@ -208,8 +220,7 @@ void RecoverFolder(const fs::path& folder, Notes& notes) {
       RollForward(staging, folder, *journal, notes);
       notes.push_back("finished a save into " + QuotedPath(folder) + " that was cut short");
     } else {
-      fs::remove_all(staging, ec);
-      notes.push_back("removed " + QuotedPath(staging) + ", left by a save that was cut short");
+      RemoveLeftover(staging, notes);
     }
   }
 }
