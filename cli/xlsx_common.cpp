@@ -33,6 +33,23 @@ constexpr Named kHorizontals[] = {
 constexpr Named kVerticals[] = {
     {xl::xlTop, "top"}, {xl::xlCenter, "center"}, {-4130, "justify"}, {-4117, "distributed"}};
 
+// The name of a constant in a table ("" when it has none), and the constant of a name.
+template <std::size_t N>
+std::string_view NameOf(const Named (&table)[N], long value) {
+  for (const Named& n : table) {
+    if (n.value == value) return n.name;
+  }
+  return {};
+}
+
+template <std::size_t N>
+long ValueOf(const Named (&table)[N], std::string_view name, long otherwise) {
+  for (const Named& n : table) {
+    if (n.name == name) return n.value;
+  }
+  return otherwise;
+}
+
 }  // namespace
 
 std::optional<xl::CellPos> ParseCellRef(std::string_view ref) {
@@ -138,19 +155,11 @@ std::optional<CellError> ErrorOfText(std::string_view text) {
   return std::nullopt;
 }
 
-std::string_view UnderlineName(long underline) {
-  for (const Named& n : kUnderlines) {
-    if (n.value == underline) return n.name;
-  }
-  return {};
-}
+std::string_view UnderlineName(long underline) { return NameOf(kUnderlines, underline); }
 
 long UnderlineOfName(std::string_view name) {
   if (name.empty()) return xl::xlUnderlineStyleSingle;  // <u/> alone is a single underline
-  for (const Named& n : kUnderlines) {
-    if (n.name == name) return n.value;
-  }
-  return xl::xlUnderlineStyleNone;
+  return ValueOf(kUnderlines, name, xl::xlUnderlineStyleNone);
 }
 
 std::string_view BorderStyleName(long lineStyle, long weight) {
@@ -190,33 +199,12 @@ void BorderOfName(std::string_view name, long& lineStyle, long& weight) {
   }
 }
 
-std::string_view HorizontalName(long alignment) {
-  for (const Named& n : kHorizontals) {
-    if (n.value == alignment) return n.name;
-  }
-  return {};
-}
+std::string_view HorizontalName(long alignment) { return NameOf(kHorizontals, alignment); }
 
-long HorizontalOfName(std::string_view name) {
-  for (const Named& n : kHorizontals) {
-    if (n.name == name) return n.value;
-  }
-  return xl::xlGeneral;
-}
+long HorizontalOfName(std::string_view name) { return ValueOf(kHorizontals, name, xl::xlGeneral); }
 
-std::string_view VerticalName(long alignment) {
-  if (alignment == xl::xlBottom) return {};
-  for (const Named& n : kVerticals) {
-    if (n.value == alignment) return n.name;
-  }
-  return {};
-}
+std::string_view VerticalName(long alignment) { return NameOf(kVerticals, alignment); }
 
-long VerticalOfName(std::string_view name) {
-  for (const Named& n : kVerticals) {
-    if (n.name == name) return n.value;
-  }
-  return xl::xlBottom;
-}
+long VerticalOfName(std::string_view name) { return ValueOf(kVerticals, name, xl::xlBottom); }
 
 }  // namespace quillary::cli::xlsx

@@ -276,6 +276,9 @@ class MemoryWorksheet final : public Worksheet {
   void Live() const;
   Column* Col(long col) const;
   Column& EnsureCol(long col);
+  // The column that `count` entries down from (row1, col) go to, once the sheet allows
+  // them; nullptr for no entries.
+  Column* EntryColumn(long row1, long col, std::size_t count);
   void CheckCell(long row, long col) const;
   void CheckArea(const Area& a) const;
   void CheckWritable(const Area& a, const char* member);

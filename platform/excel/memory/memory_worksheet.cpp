@@ -300,27 +300,26 @@ std::size_t MemoryWorksheet::HeldTextBytes(long col) const {
   return c ? c->HeldTextBytes() : 0;
 }
 
-void MemoryWorksheet::EnterTexts(long row1, long col, std::span<const TextView> typed) {
+Column* MemoryWorksheet::EntryColumn(long row1, long col, std::size_t count) {
   Live();
-  if (typed.empty()) return;
-  const long row2 = row1 + static_cast<long>(typed.size()) - 1;
+  if (count == 0) return nullptr;
+  const long row2 = row1 + static_cast<long>(count) - 1;
   CheckArea({row1, col, row2, col});
   CheckWritable({row1, col, row2, col}, "Range.Value");
-  Column& c = EnsureCol(col);
+  return &EnsureCol(col);
+}
+
+void MemoryWorksheet::EnterTexts(long row1, long col, std::span<const TextView> typed) {
+  Column* c = EntryColumn(row1, col, typed.size());
   long r = row1;
-  for (const TextView t : typed) c.EnterTyped(r++, t);
+  for (const TextView t : typed) c->EnterTyped(r++, t);
 }
 
 void MemoryWorksheet::StoreCells(long row1, long col, std::span<const FileCell> cells) {
-  Live();
-  if (cells.empty()) return;
-  const long row2 = row1 + static_cast<long>(cells.size()) - 1;
-  CheckArea({row1, col, row2, col});
-  CheckWritable({row1, col, row2, col}, "Range.Value");
-  Column& c = EnsureCol(col);
+  Column* c = EntryColumn(row1, col, cells.size());
   Text scratch;
   long r = row1;
-  for (const FileCell& cell : cells) c.StoreFileCell(r++, cell, scratch);
+  for (const FileCell& cell : cells) c->StoreFileCell(r++, cell, scratch);
 }
 
 void MemoryWorksheet::EnterCell(long row, long col, const Variant& value) {
