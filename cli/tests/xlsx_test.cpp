@@ -133,9 +133,15 @@ break &amp; more</t></si></sst>)";
       {"B5", Variant(CellError::Name), "=A5+$A$1"},  // no cached value: the stand-in's own
       {"C5", Variant(true), "=TRUE()"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(s.Range(T(c.cell)).Value(), c.value) << c.cell;
-    EXPECT_EQ(s.Range(T(c.cell)).Formula(), T(c.formula)) << c.cell;
+  // Saved and loaded again, the formulas keep the values the first file held.
+  SaveXlsx(b, dir / "saved.xlsx", notes);
+  auto again = xl::memory::CreateApplication();
+  xl::Worksheet& back = Load(*again, dir / "saved.xlsx").Sheets().Item(u"Data");
+  for (xl::Worksheet* sheet : {&s, &back}) {
+    for (const Case& c : cases) {
+      EXPECT_EQ(sheet->Range(T(c.cell)).Value(), c.value) << c.cell;
+      EXPECT_EQ(sheet->Range(T(c.cell)).Formula(), T(c.formula)) << c.cell;
+    }
   }
   EXPECT_EQ(b.ActiveSheet().Name(), u"Two words");
   EXPECT_EQ(b.Sheets().Item(u"Work").Visible(), xl::xlSheetVeryHidden);
@@ -153,16 +159,24 @@ break &amp; more</t></si></sst>)";
   EXPECT_EQ(s.ActiveCellPos(), (xl::CellPos{2, 2}));
 }
 
-// A zip archive whose one part states a size: `stated` in its entry, `data` deflated.
-std::string ArchiveStating(const std::string& name, const std::string& data, std::uint64_t stated) {
-  std::string zip = xlsx::MakeZip({{name, data}});
-  // The sizes of the local header (at 22) and of the directory entry.
-  const std::size_t dir = zip.size() - 22 - 46 - name.size();
+// A zip archive whose part `name` states the size `stated` in its entries.
+std::string StatingOf(std::string zip, const std::string& name, std::uint64_t stated) {
+  std::size_t local = 0;
+  const xlsx::ZipArchive archive(zip);
+  for (const xlsx::ZipEntry& e : archive.Entries()) {
+    if (e.name == name) local = static_cast<std::size_t>(e.localOffset);
+  }
+  const std::size_t central = zip.rfind(name) - 46;
   for (int i = 0; i < 4; ++i) {
-    zip[22 + static_cast<std::size_t>(i)] = static_cast<char>((stated >> (8 * i)) & 0xFF);
-    zip[dir + 24 + static_cast<std::size_t>(i)] = static_cast<char>((stated >> (8 * i)) & 0xFF);
+    zip[local + 22 + static_cast<std::size_t>(i)] = static_cast<char>((stated >> (8 * i)) & 0xFF);
+    zip[central + 24 + static_cast<std::size_t>(i)] = static_cast<char>((stated >> (8 * i)) & 0xFF);
   }
   return zip;
+}
+
+// A zip archive of one part whose entries state the size `stated`.
+std::string ArchiveStating(const std::string& name, const std::string& data, std::uint64_t stated) {
+  return StatingOf(xlsx::MakeZip({{name, data}}), name, stated);
 }
 
 // Files that are not readable workbooks get a clear error, open no workbook and leave
@@ -201,6 +215,9 @@ TEST_F(Xlsx, BadFilesAreRefused) {
       {"bomb.xlsx", ArchiveStating("xl/worksheets/sheet1.xml", zeros, std::uint64_t{3} << 30),
        "would expand to 3221225472 bytes, more than the limit of 1073741824 bytes a part"},
       {"lying.xlsx", ArchiveStating("xl/workbook.xml", zeros, 1000), "expands beyond the size its entry states"},
+      {"lying-sheet.xlsx",
+       StatingOf(Workbook(book, {Sheet("<sheetData/>" + std::string(1 << 20, ' '))}), "xl/worksheets/sheet1.xml", 1000),
+       "the part 'xl/worksheets/sheet1.xml' expands beyond the size its entry states"},
       {"no-book.xlsx", xlsx::MakeZip({{"a.txt", "a"}}), "holds no workbook part"},
       {"bad-xml.xlsx", Workbook(book, {"<worksheet><sheetData><row>"}),
        "is not well-formed XML: it ends inside the element 'row' (is it cut short?)"},
