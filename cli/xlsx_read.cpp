@@ -292,7 +292,6 @@ Styles ReadStyles(const ZipArchive& zip, const std::string& part) {
     std::vector<std::array<xl::memory::BorderFormat, 6>> borders;
     std::string section;  // fonts, fills, borders, cellXfs, ... (the top-level list)
     int depth = 0;
-    std::string edge;  // the border edge being read
     void Start(std::string_view el, const Attributes& a) {
       ++depth;
       if (depth == 2) section = el;
@@ -384,7 +383,7 @@ Styles ReadStyles(const ZipArchive& zip, const std::string& part) {
     }
     void End(std::string_view) { --depth; }
     void Characters(std::string_view) {}
-  } h{styles, {}, {}, {}, {}, {}, 0, {}};
+  } h{styles, {}, {}, {}, {}, {}, 0};
   ParseXml(zip.Read(part), part, h);
   return styles;
 }
@@ -489,7 +488,7 @@ class SheetReader {
   // Stores what is left, and the rows' heights and hidden state.
   void EndCells();
   SheetLayout& Layout() { return layout_; }
-  std::string legacyDrawing, hyperlinkIds;                    // relationship ids
+  std::string legacyDrawing;                                  // the drawing's relationship id
   std::vector<std::pair<xl::CellPos, std::string>> linkRels;  // a hyperlink's relationship id
   bool fitToPage = false;
 
@@ -498,9 +497,6 @@ class SheetReader {
   // Gives the cells gathered so far their formats and values.
   void Flush();
   [[noreturn]] void Bad(const std::string& what) const { throw Failure("cell " + CellRef(row_, col_) + ": " + what); }
-  const xl::memory::CellFormat* Xf(std::size_t xf) const {
-    return xf < styles_.xfs.size() ? &styles_.xfs[xf] : nullptr;
-  }
 
   SheetReader(const SharedStrings& strings, const Styles& styles, long rows, long cols)
       : strings_(strings), styles_(styles), rows_(rows), cols_(cols) {}
