@@ -6,6 +6,7 @@
 #include "cli/failure.h"
 #include "cli/query_prompt.h"
 #include "cli/workbook_io.h"
+#include "cli/xlsx.h"
 #include "drivers/routines.h"
 
 namespace quillary::cli {
@@ -59,7 +60,10 @@ void Session::Load(std::span<const fs::path> paths) {
   }
   for (const std::string& note : notes) err_ << "quillary: note: " << note << "\n";
   saveFolder_.reset();
-  if (paths.size() == 1 && IsWorkbookFolder(paths.front())) saveFolder_ = paths.front();
+  // A workbook folder or an xlsx file is saved back where it came from.
+  if (paths.size() == 1 && (IsWorkbookFolder(paths.front()) || IsXlsxPath(paths.front()))) {
+    saveFolder_ = paths.front();
+  }
 }
 
 void Session::New(xl::memory::GridSize grid) {

@@ -1,7 +1,8 @@
 # A Get/Try that tags duplicated names on an xlsx workbook: the sample workbook is made
 # an xlsx file and opened, a comment is put on the column's heading, the duplicates are
-# tagged and painted, and the workbook is saved and opened again. It keeps the colours,
-# the tags, the comments, the component's names and its very hidden working sheet.
+# tagged and painted, and the workbook is saved back to its file and opened again. It
+# keeps the colours, the tags, the comments, the component's names and its very hidden
+# working sheet.
 load samples/revisions
 save ${1}/b.xlsx
 load ${1}/b.xlsx
@@ -17,7 +18,7 @@ set CompDupUserForm.ColorLeftEnable.Value True
 answer compare UseNew
 call GetSubtractSortCnt
 print window
-save ${1}/b.xlsx
+save
 load ${1}/b.xlsx
 print sheets
 print names
