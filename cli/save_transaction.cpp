@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <optional>
+#include <sstream>
 
 #include "cli/entries.h"
 #include "cli/failure.h"
