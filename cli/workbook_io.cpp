@@ -4,6 +4,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <process.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -480,7 +483,21 @@ void CheckReplaceable(const fs::path& target) {
 }
 
 fs::path MakeTempFolder(const fs::path& target) {
-  std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".saving-XXXXXX")).string();
+  const std::string prefix = "." + target.filename().string() + ".saving-";
+#ifdef _WIN32
+  // A name of this process's own, made with the usual permissions.
+  for (int attempt = 0;; ++attempt) {
+    const fs::path folder =
+        target.parent_path() / (prefix + std::to_string(::_getpid()) + "-" + std::to_string(attempt));
+    std::error_code ec;
+    if (fs::create_directory(folder, ec)) return folder;
+    if (ec || attempt == 1000) {
+      throw Failure("cannot save to " + Quoted(target) +
+                    ": cannot make a folder beside it: " + (ec ? ec.message() : "every name is taken"));
+    }
+  }
+#else
+  std::string pattern = (target.parent_path() / (prefix + "XXXXXX")).string();
   if (::mkdtemp(pattern.data()) == nullptr) {
     throw Failure("cannot save to " + Quoted(target) + ": cannot make a folder beside it: " + std::strerror(errno));
   }
@@ -489,33 +506,47 @@ fs::path MakeTempFolder(const fs::path& target) {
   ::umask(mask);
   ::chmod(pattern.c_str(), 0777 & ~mask);
   return pattern;
+#endif
+}
+
+// Renames `from` to `to`; false with the reason in `why` when it cannot.
+bool Move(const fs::path& from, const fs::path& to, std::string& why) {
+#ifdef _WIN32
+  std::error_code ec;
+  fs::rename(from, to, ec);
+  if (ec) why = ec.message();
+  return !ec;
+#else
+  if (::rename(from.c_str(), to.c_str()) == 0) return true;
+  why = std::strerror(errno);
+  return false;
+#endif
 }
 
 // Puts the folder `fresh` in the place of `target`: one exchange of the two when the
 // target exists, so that no moment passes without a complete folder at `target`.
 void ReplaceFolder(const fs::path& fresh, const fs::path& target) {
   std::error_code ec;
+  std::string why;
   if (!fs::exists(target, ec)) {
-    if (::rename(fresh.c_str(), target.c_str()) != 0) {
-      throw Failure("cannot save to " + Quoted(target) + ": " + std::strerror(errno));
-    }
+    if (!Move(fresh, target, why)) throw Failure("cannot save to " + Quoted(target) + ": " + why);
     return;
   }
+#ifndef _WIN32
   if (::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
     fs::remove_all(fresh, ec);  // now the old folder
     return;
   }
   if (errno != EINVAL && errno != ENOSYS)
     throw Failure("cannot save to " + Quoted(target) + ": " + std::strerror(errno));
+#endif
   // The file system cannot exchange: move the old folder aside, then the new one in.
   const fs::path old = fresh.string() + ".old";
-  if (::rename(target.c_str(), old.c_str()) != 0) {
-    throw Failure("cannot save to " + Quoted(target) + ": " + std::strerror(errno));
-  }
-  if (::rename(fresh.c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    ::rename(old.c_str(), target.c_str());
-    throw Failure("cannot save to " + Quoted(target) + ": " + std::strerror(error));
+  if (!Move(target, old, why)) throw Failure("cannot save to " + Quoted(target) + ": " + why);
+  if (!Move(fresh, target, why)) {
+    std::string ignored;
+    Move(old, target, ignored);
+    throw Failure("cannot save to " + Quoted(target) + ": " + why);
   }
   fs::remove_all(old, ec);
 }
