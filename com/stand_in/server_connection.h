@@ -8,6 +8,8 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <string>
+
 #include "com/quillary3.h"
 #include "com/stand_in/stand_in.h"
 #include "platform/forms/forms.h"
@@ -25,7 +27,11 @@ void Check(const char* what, HRESULT hr);
 template <class Interface>
 Interface* Create(const wchar_t* progId, REFIID iid) {
   CLSID clsid{};
-  Check("CLSIDFromProgID", CLSIDFromProgID(progId, &clsid));
+  if (FAILED(CLSIDFromProgID(progId, &clsid))) {
+    throw Error(
+        err::kApplication, "client",
+        ToUtf8(reinterpret_cast<const char16_t*>(progId)) + " is not registered (regsvr32 quillary3.dll registers it)");
+  }
   Interface* object = nullptr;
   Check("CoCreateInstance",
         CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&object)));
