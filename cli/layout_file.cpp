@@ -5,6 +5,7 @@
 
 #include "cli/entries.h"
 #include "cli/failure.h"
+#include "cli/xlsx_common.h"
 
 namespace quillary::cli {
 
@@ -254,8 +255,33 @@ void Expect(const std::vector<std::string>& w, std::size_t least, std::size_t mo
   if (w.size() < least || w.size() > most) throw Failure(std::string("expected: ") + form);
 }
 
+// The type word and the value word of a formula's value.
+std::pair<std::string, std::string> CachedValueWords(const Variant& v) {
+  switch (v.Type()) {
+    case VarType::Number: return {"number", Number(v.AsNumber())};
+    case VarType::Boolean: return {"boolean", v.AsBool() ? "TRUE" : "FALSE"};
+    case VarType::Error: return {"error", ToUtf8(CellErrorText(v.AsError()))};
+    case VarType::String: return {"text", Escape(v.AsText())};
+    case VarType::Empty:
+    case VarType::Null: break;
+  }
+  return {"text", ""};
+}
+
+Variant ParseCachedValue(const std::string& type, const std::string& word) {
+  if (type == "number") return Variant(ParseNumber(word));
+  if (type == "text") return Variant(Unescape(word));
+  if (type == "boolean" && (word == "TRUE" || word == "FALSE")) return Variant(word == "TRUE");
+  if (type == "error") {
+    if (const std::optional<CellError> e = xlsx::ErrorOfText(word)) return Variant(*e);
+    throw Failure("not an error value: '" + word + "'");
+  }
+  if (type == "boolean") throw Failure("a boolean is TRUE or FALSE, not '" + word + "'");
+  throw Failure("a value is a number, text, boolean or error, not '" + type + "'");
+}
+
 void ReadLayoutEntry(const std::vector<std::string>& w, long rows, long cols, SheetLayout& l,
-                     std::vector<FieldCell>& cells) {
+                     std::vector<FieldCell>& cells, std::vector<CachedValue>& values) {
   const std::string& key = w[0];
   if (key == "format") {
     Expect(w, 2, 64, "format AREA PROPERTY...");
@@ -301,6 +327,9 @@ void ReadLayoutEntry(const std::vector<std::string>& w, long rows, long cols, Sh
   } else if (key == "cell") {
     Expect(w, 3, 3, "cell CELL FIELD");
     cells.push_back({ParseCell(w[1], rows, cols), Unescape(w[2])});
+  } else if (key == "value") {
+    Expect(w, 4, 4, "value CELL number|text|boolean|error VALUE");
+    values.push_back({ParseCell(w[1], rows, cols), ParseCachedValue(w[2], w[3])});
   } else {
     throw Failure("unknown entry '" + key + "'");
   }
@@ -308,7 +337,8 @@ void ReadLayoutEntry(const std::vector<std::string>& w, long rows, long cols, Sh
 
 }  // namespace
 
-std::string LayoutFileText(const SheetLayout& l, const std::vector<FieldCell>& cells, long rows, long cols) {
+std::string LayoutFileText(const SheetLayout& l, const std::vector<FieldCell>& cells,
+                           const std::vector<CachedValue>& values, long rows, long cols) {
   Writer w;
   w.Entry({std::string(kMagic), std::string(kVersion)});
   const auto area = [&](const xl::Area& a) { return Address(a, rows, cols); };
@@ -354,6 +384,10 @@ std::string LayoutFileText(const SheetLayout& l, const std::vector<FieldCell>& c
     }
   }
   for (const FieldCell& c : cells) w.Entry({"cell", cell(c.cell), Escape(c.field)});
+  for (const CachedValue& v : values) {
+    auto [type, word] = CachedValueWords(v.value);
+    w.Entry({"value", cell(v.cell), std::move(type), std::move(word)});
+  }
   return w.Take();
 }
 
@@ -363,9 +397,10 @@ bool LayoutFileEmpty(std::string_view text) {
   return lines <= 1;
 }
 
-void ReadLayoutFile(std::string_view text, long rows, long cols, SheetLayout& l, std::vector<FieldCell>& cells) {
+void ReadLayoutFile(std::string_view text, long rows, long cols, SheetLayout& l, std::vector<FieldCell>& cells,
+                    std::vector<CachedValue>& values) {
   const std::string version = ReadEntries(text, kMagic, {kVersion}, [&](std::string_view, std::vector<std::string>& w) {
-    ReadLayoutEntry(w, rows, cols, l, cells);
+    ReadLayoutEntry(w, rows, cols, l, cells, values);
   });
   if (version.empty()) throw Failure("the file is empty");
   // The sheet stores a format for each cell of an area that is not whole columns.

@@ -27,6 +27,12 @@
 //   protect [allow-formatting]            the sheet's contents are protected
 //   cell CELL FIELD                       a cell kept here rather than in the CSV file (a
 //                                         far cell), FIELD as a CSV field reads
+//   value CELL TYPE VALUE                 a cell's exact value where its CSV field cannot
+//                                         say it: a formula's value from the file it came
+//                                         from (the stand-in does not calculate it), a
+//                                         number of more digits than typing keeps; TYPE
+//                                         number, text, boolean (TRUE or FALSE) or error
+//                                         (its text, "#N/A")
 #pragma once
 
 #include <cstdint>
@@ -46,9 +52,17 @@ struct FieldCell {
   Text field;
 };
 
+// A cell's exact value, where its CSV field cannot say it.
+struct CachedValue {
+  xl::CellPos cell;
+  Variant value;
+};
+
 // The side file of a sheet of a grid of `rows` x `cols` cells: the layout (its
-// selection apart, which the manifest keeps) and the cells kept out of the CSV file.
-std::string LayoutFileText(const SheetLayout& layout, const std::vector<FieldCell>& cells, long rows, long cols);
+// selection apart, which the manifest keeps), the cells kept out of the CSV file and the
+// values of formula cells.
+std::string LayoutFileText(const SheetLayout& layout, const std::vector<FieldCell>& cells,
+                           const std::vector<CachedValue>& values, long rows, long cols);
 
 // True when the file holds nothing beyond its first entry.
 bool LayoutFileEmpty(std::string_view text);
@@ -57,8 +71,9 @@ bool LayoutFileEmpty(std::string_view text);
 // sheet stores a format for each of them): 2^25, some 400 MB of cells.
 inline constexpr std::int64_t kMostFormattedCells = std::int64_t{1} << 25;
 
-// Reads a side file into `layout` and `cells`. Raises Failure naming the line, or the
-// file when its format areas cover more than kMostFormattedCells.
-void ReadLayoutFile(std::string_view text, long rows, long cols, SheetLayout& layout, std::vector<FieldCell>& cells);
+// Reads a side file into `layout`, `cells` and `values`. Raises Failure naming the line,
+// or the file when its format areas cover more than kMostFormattedCells.
+void ReadLayoutFile(std::string_view text, long rows, long cols, SheetLayout& layout, std::vector<FieldCell>& cells,
+                    std::vector<CachedValue>& values);
 
 }  // namespace quillary::cli

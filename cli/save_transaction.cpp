@@ -2,6 +2,9 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#ifdef _WIN32
+#include <process.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -58,14 +61,23 @@ std::optional<std::vector<std::vector<std::string>>> ReadJournal(const fs::path&
 
 bool IsEntry(const std::vector<std::string>& e, std::string_view key) { return e.size() == 2 && e[0] == key; }
 
+// Renames `from` to `to` (a file over a file of that name); false with the reason in
+// `why` when it cannot.
+bool Rename(const fs::path& from, const fs::path& to, std::string& why) {
+  std::error_code ec;
+  fs::rename(from, to, ec);
+  if (ec) why = ec.message();
+  return !ec;
+}
+
 // Carries out a committed journal: moves the new files in, removes the old ones.
 void RollForward(const fs::path& staging, const fs::path& target, const std::vector<std::vector<std::string>>& journal,
                  Notes& notes) {
   std::error_code ec;
   for (const auto& e : journal) {
     if (!IsEntry(e, "move") || !fs::exists(fs::symlink_status(staging / e[1], ec))) continue;
-    if (::rename((staging / e[1]).c_str(), (target / e[1]).c_str()) != 0) {
-      throw Failure("cannot put " + QuotedPath(target / e[1]) + " in place: " + std::strerror(errno) +
+    if (std::string why; !Rename(staging / e[1], target / e[1], why)) {
+      throw Failure("cannot put " + QuotedPath(target / e[1]) + " in place: " + why +
                     "; the next load or save tries again");
     }
   }
@@ -86,12 +98,25 @@ void RollForward(const fs::path& staging, const fs::path& target, const std::vec
 }
 
 fs::path MakeStaging(const fs::path& in, const char* prefix, const fs::path& target) {
+#ifdef _WIN32
+  // A name of this process's own (Windows has no mkdtemp).
+  for (int attempt = 0;; ++attempt) {
+    const fs::path folder = in / (prefix + std::to_string(::_getpid()) + "-" + std::to_string(attempt));
+    std::error_code ec;
+    if (fs::create_directory(folder, ec)) return folder;
+    if (ec || attempt == 1000) {
+      throw Failure("cannot save to " + QuotedPath(target) + ": cannot make a folder in " + QuotedPath(in) + ": " +
+                    (ec ? ec.message() : "every name is taken"));
+    }
+  }
+#else
   std::string pattern = (in / (std::string(prefix) + "XXXXXX")).string();
   if (::mkdtemp(pattern.data()) == nullptr) {
     throw Failure("cannot save to " + QuotedPath(target) + ": cannot make a folder in " + QuotedPath(in) + ": " +
                   std::strerror(errno));
   }
   return pattern;
+#endif
 }
 
 // The folders in `folder` whose names begin with `prefix`.
@@ -162,8 +187,8 @@ void SaveTransaction::Write(const std::string& name, std::string_view data) {
 
 void SaveTransaction::Commit(const std::string& last, Notes& notes) {
   if (!inPlace_) {
-    if (::rename((staging_ / kNewFolder).c_str(), target_.c_str()) != 0) {
-      throw Failure("cannot save to " + QuotedPath(target_) + ": " + std::strerror(errno));
+    if (std::string why; !Rename(staging_ / kNewFolder, target_, why)) {
+      throw Failure("cannot save to " + QuotedPath(target_) + ": " + why);
     }
     committed_ = true;
     std::error_code ec;
@@ -193,8 +218,8 @@ void SaveTransaction::Commit(const std::string& last, Notes& notes) {
   } catch (const Failure& f) {
     throw Failure("cannot save to " + QuotedPath(target_) + ": " + f.what());
   }
-  if (::rename(pending.c_str(), (staging_ / kJournal).c_str()) != 0) {
-    throw Failure("cannot save to " + QuotedPath(target_) + ": " + std::strerror(errno));
+  if (std::string why; !Rename(pending, staging_ / kJournal, why)) {
+    throw Failure("cannot save to " + QuotedPath(target_) + ": " + why);
   }
   // From here on the save is decided: what is not done now, the next run finishes.
   committed_ = true;

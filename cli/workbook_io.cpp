@@ -12,6 +12,7 @@
 #include <optional>
 #include <queue>
 #include <set>
+#include <sstream>
 
 #include "cli/csv.h"
 #include "cli/entries.h"
@@ -64,6 +65,19 @@ void InContext(const std::string& what, Body&& body) {
 // Reads a file that must be a plain file: a folder, a FIFO or a device is refused
 // before anything is read (opening a FIFO does not wait for a writer).
 std::string ReadFile(const fs::path& path) {
+#ifdef _WIN32
+  std::error_code ec;
+  const auto status = fs::status(path, ec);
+  if (!fs::exists(status)) throw Failure(QuotedPath(path) + " does not exist");
+  if (fs::is_directory(status)) throw Failure(QuotedPath(path) + " is a folder, not a file");
+  if (!fs::is_regular_file(status)) throw Failure(QuotedPath(path) + " is not a plain file");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Failure("cannot read " + QuotedPath(path));
+  std::ostringstream text;
+  // Copying an empty file's stream copies nothing, which the stream counts as failing.
+  if (fs::file_size(path, ec) != 0 && !(text << in.rdbuf())) throw Failure("cannot read " + QuotedPath(path));
+  return std::move(text).str();
+#else
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT) throw Failure(QuotedPath(path) + " does not exist");
@@ -95,6 +109,7 @@ std::string ReadFile(const fs::path& path) {
   }
   ::close(fd);
   return data;
+#endif
 }
 
 // Reads a file the manifest names: it must lie in the workbook folder, also when it is
@@ -369,6 +384,22 @@ void EnterFieldCells(xl::memory::MemoryWorksheet& sheet, const std::vector<Field
   }
 }
 
+// Gives cells the exact values the side file keeps for them: formula cells the values
+// their file gave them, number cells the digits typing would not keep. An entry for a
+// cell that is empty is refused: the files do not belong together.
+void StoreCachedValues(xl::memory::MemoryWorksheet& sheet, const std::vector<CachedValue>& values) {
+  for (const CachedValue& v : values) {
+    const xl::CellPos at = v.cell;
+    if (sheet.CellValue(at.row, at.col).IsEmpty()) {
+      throw Failure("the side file gives a value to " + ToUtf8(sheet.Cells(at.row, at.col).Address()) +
+                    ", which is empty in the sheet's file");
+    }
+    const Text source = sheet.CellHasFormula(at.row, at.col) ? sheet.CellFormula(at.row, at.col) : Text();
+    const xl::memory::FileCell cell = xl::memory::FileCellOf(v.value, source);
+    sheet.StoreCells(at.row, at.col, std::span(&cell, 1));
+  }
+}
+
 // Makes the workbook's sheets, named in order: the first is the sheet a new workbook
 // has, each other one is added after the last. Every earlier sheet already has its
 // final name, so the default name of an added sheet never stands in the way.
@@ -409,10 +440,11 @@ void ApplyNames(xl::Workbook& book, const std::vector<NameEntry>& names) {
 void LoadSheet(xl::memory::MemoryWorksheet& sheet, const fs::path& folder, const SheetEntry& entry, Notes& notes) {
   SheetLayout layout;
   std::vector<FieldCell> cells;
+  std::vector<CachedValue> values;
   if (entry.layoutFile) {
     const std::string text = ReadWorkbookFile(folder, *entry.layoutFile);
     try {
-      ReadLayoutFile(text, sheet.RowsCount(), sheet.ColumnsCount(), layout, cells);
+      ReadLayoutFile(text, sheet.RowsCount(), sheet.ColumnsCount(), layout, cells, values);
     } catch (const Failure& f) {
       throw Failure(QuotedPath(folder / *entry.layoutFile) + " " + f.what());
     }
@@ -422,6 +454,7 @@ void LoadSheet(xl::memory::MemoryWorksheet& sheet, const fs::path& folder, const
     ApplyLayout(sheet, layout, [&] {
       FillSheet(sheet, folder / entry.file, data, notes);
       EnterFieldCells(sheet, cells, notes);
+      StoreCachedValues(sheet, values);
     });
   });
   InContext("the selection of sheet '" + ToUtf8(entry.name) + "'", [&] { ApplySelection(sheet, entry); });
@@ -481,7 +514,16 @@ constexpr std::size_t kPaddingAllowance = 64 * 1024;
 struct SheetFiles {
   std::string csv;
   std::vector<FieldCell> farCells;
+  std::vector<CachedValue> values;  // of formula cells that hold a file's value
 };
+
+// False for a number cell whose field, typed again, gives another number: typing keeps
+// 15 significant digits, a number may need 17.
+bool ReadsBackExactly(xl::Worksheet& sheet, long row, long col, const Text& field) {
+  if (sheet.CellHasFormula(row, col)) return true;
+  const Variant v = sheet.CellValue(row, col);
+  return !v.IsNumber() || xl::memory::EnteredValue(field) == v;
+}
 
 // The sheet's cells row by row (each row's cells left to right), visiting only the
 // cells that hold values.
@@ -515,6 +557,9 @@ SheetFiles SheetData(xl::memory::MemoryWorksheet& sheet) {
     long last = 0;  // the last column written of this row, 0 before the first
     for (const long c : cols) {
       const Text field = CellField(sheet, row, c);
+      if (sheet.CellHasCachedValue(row, c) || !ReadsBackExactly(sheet, row, c, field)) {
+        files.values.push_back({{row, c}, sheet.CellValue(row, c)});
+      }
       const std::size_t gap = last == 0
                                   ? static_cast<std::size_t>(row - lines - 1) * 2 + static_cast<std::size_t>(c - 1)
                                   : static_cast<std::size_t>(c - last - 1);
@@ -717,7 +762,8 @@ void SaveWorkbook(xl::Workbook& book, const fs::path& folder, Notes& notes) {
     data.csv = {};
     SheetLayout layout = ReadLayout(sheet);
     layout.selection.clear();  // the manifest keeps it
-    const std::string side = LayoutFileText(layout, data.farCells, sheet.RowsCount(), sheet.ColumnsCount());
+    const std::string side =
+        LayoutFileText(layout, data.farCells, data.values, sheet.RowsCount(), sheet.ColumnsCount());
     if (!LayoutFileEmpty(side)) {
       entry.layoutFile = entry.file + kLayoutFileSuffix;
       save.Write(*entry.layoutFile, side);

@@ -1,6 +1,10 @@
 #include "cli/xlsx_common.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+
+#include "cli/xlsx.h"
 
 namespace quillary::cli::xlsx {
 
@@ -208,3 +212,13 @@ std::string_view VerticalName(long alignment) { return NameOf(kVerticals, alignm
 long VerticalOfName(std::string_view name) { return ValueOf(kVerticals, name, xl::xlBottom); }
 
 }  // namespace quillary::cli::xlsx
+
+namespace quillary::cli {
+
+bool IsXlsxPath(const std::filesystem::path& path) {
+  std::string ext = path.extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  return ext == ".xlsx";
+}
+
+}  // namespace quillary::cli

@@ -1152,12 +1152,6 @@ xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, No
 
 }  // namespace
 
-bool IsXlsxPath(const fs::path& path) {
-  std::string ext = path.extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-  return ext == ".xlsx";
-}
-
 xl::Workbook& LoadXlsxData(xl::memory::MemoryApplication& app, std::string_view data, const std::string& name,
                            Notes& notes) {
   Notes found;

@@ -1,7 +1,7 @@
 // Writing xlsx files with libxlsxwriter, then, where the library has no call for it,
 // the written parts amended (xlsx_zip.h RewriteZip): very hidden sheets and workbook
 // protection in the workbook part; error values, formulas whose value is a boolean or
-// an error value, and selections of several areas or with the active cell elsewhere in
+// an error value, numbers that need all 17 digits, and selections of several areas or with the active cell elsewhere in
 // the sheet parts. The library writes such cells as text results marked with
 // kMark...kMarkEnd, which the amending turns into the cells the format means.
 #include <fcntl.h>
@@ -11,8 +11,11 @@
 #include <unistd.h>
 #include <xlsxwriter.h>
 
+#include <array>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -42,6 +45,20 @@ constexpr std::string_view kMarkEnd = ":quillary\xE2\x81\xA0";
 constexpr std::size_t kUrlLimit = 2079;  // characters of a hyperlink's address
 
 std::string U8(TextView t) { return ToUtf8(t); }
+
+// The library writes numbers with 16 significant digits; a number that needs all 17 to
+// read back the same is written through a mark (below) in its shortest exact form.
+bool NeedsAllDigits(double d) {
+  std::array<char, 40> buf{};
+  std::snprintf(buf.data(), buf.size(), "%.16G", d);
+  return std::strtod(buf.data(), nullptr) != d;
+}
+
+std::string ExactNumber(double d) {
+  std::array<char, 40> buf{};
+  const auto end = std::to_chars(buf.data(), buf.data() + buf.size(), d).ptr;
+  return std::string(buf.data(), end);
+}
 
 void Check(lxw_error e, const std::string& what) {
   if (e != LXW_NO_ERROR) throw Failure(what + ": " + lxw_strerror(e));
@@ -287,6 +304,12 @@ void SheetWriter::WriteCell(long row, long col, const Variant& value) {
     std::string source = U8(sheet_.CellFormula(row, col));
     switch (value.Type()) {
       case VarType::Number:
+        if (NeedsAllDigits(value.AsNumber())) {
+          const std::string mark = std::string(kMark) + "n:" + ExactNumber(value.AsNumber()) + std::string(kMarkEnd);
+          Check(worksheet_write_formula_str(ws_, r, c, source.c_str(), f, mark.c_str()), where);
+          amends_.marks = true;
+          return;
+        }
         Check(worksheet_write_formula_num(ws_, r, c, source.c_str(), f, value.AsNumber()), where);
         return;
       case VarType::String:
@@ -306,7 +329,15 @@ void SheetWriter::WriteCell(long row, long col, const Variant& value) {
     }
   }
   switch (value.Type()) {
-    case VarType::Number: Check(worksheet_write_number(ws_, r, c, value.AsNumber(), f), where); return;
+    case VarType::Number:
+      if (NeedsAllDigits(value.AsNumber())) {
+        const std::string mark = std::string(kMark) + "N:" + ExactNumber(value.AsNumber()) + std::string(kMarkEnd);
+        Check(worksheet_write_formula_str(ws_, r, c, "0", f, mark.c_str()), where);
+        amends_.marks = true;
+        return;
+      }
+      Check(worksheet_write_number(ws_, r, c, value.AsNumber(), f), where);
+      return;
     case VarType::String:
       if (value.AsText().empty()) {
         // The library writes no cell for an empty text.
@@ -519,7 +550,8 @@ std::string AmendMarks(const std::string& xml) {
       throw Failure("cannot amend a written sheet part");
     }
     const std::string_view tag(xml.data() + cellStart, tagEnd - cellStart);
-    const std::string body(xml.substr(at + kMark.size(), markEnd - at - kMark.size()));  // "b:1", "e:#N/A", "E:#N/A"
+    const std::string body(xml.substr(
+        at + kMark.size(), markEnd - at - kMark.size()));  // "b:1", "e:#N/A", "E:#N/A", "n:0.30000000000000004"
     const char kind = body.front();
     const std::string value = body.substr(2);
     std::string cell = "<c r=\"" + Attr(tag, "r") + "\"";
@@ -531,8 +563,8 @@ std::string AmendMarks(const std::string& xml) {
       at = copied - 1;
       continue;
     }
-    cell += kind == 'b' ? " t=\"b\">" : " t=\"e\">";
-    if (kind != 'E') {
+    cell += kind == 'b' ? " t=\"b\">" : kind == 'n' || kind == 'N' ? ">" : " t=\"e\">";
+    if (kind == 'b' || kind == 'e' || kind == 'n') {
       const std::size_t f = xml.find("<f>", tagEnd);
       const std::size_t fEnd = xml.find("</f>", tagEnd);
       if (f < cellEnd && fEnd < cellEnd) cell += xml.substr(f, fEnd + 4 - f);

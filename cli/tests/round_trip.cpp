@@ -128,6 +128,16 @@ xl::memory::MemoryWorkbook& BuildRichWorkbook(xl::memory::MemoryApplication& app
   Type(report, "A1", "Report");
   Type(report, "XFD1048576", "last cell");
   report.SetFormat(At(report, "A:A"), xl::FormatKey::FontBold, true);
+  // Formulas the stand-in does not calculate, with the values a file gave them.
+  const std::vector<xl::memory::FileCell> calculated = {
+      {.type = VarType::Number, .number = 0.1 + 0.2, .formula = u"=SUM(Parts!B2:B4)"},
+      {.type = VarType::String, .text = u"R1 \"x\"", .formula = u"=Parts!A2&\" \"\"x\"\"\""},
+      {.type = VarType::Boolean, .boolean = true, .formula = u"=B1>0"},
+      {.type = VarType::Error, .error = CellError::NA, .formula = u"=VLOOKUP(1,A:A,2,FALSE)"},
+  };
+  dynamic_cast<xl::memory::MemoryWorksheet&>(report).StoreCells(1, 2, calculated);
+  // A number that needs all 17 digits to read back the same.
+  report.Cells(5, 2).SetValue(0.1 + 0.2);
   Type(archive, "B2", "old");
   Type(work, "A1", "R1,R2");
 

@@ -32,7 +32,11 @@ MemoryWorkbook& CopyThroughLayout(xl::memory::MemoryApplication& app, MemoryWork
       for (long c = 1; c <= source.StoredColumns(); ++c) {
         for (auto r = source.NextFilledRow(c, 0); r; r = source.NextFilledRow(c, *r)) {
           const Variant v = source.CellValue(*r, c);
-          if (source.CellHasFormula(*r, c)) {
+          if (source.CellHasCachedValue(*r, c)) {
+            const Text formula = source.CellFormula(*r, c);
+            const xl::memory::FileCell cell = xl::memory::FileCellOf(v, formula);
+            Memory(sheet).StoreCells(*r, c, std::span(&cell, 1));
+          } else if (source.CellHasFormula(*r, c)) {
             sheet.Cells(*r, c).SetValue(source.CellFormula(*r, c));
           } else {
             sheet.Cells(*r, c).SetValue(v.IsText() ? Variant(u"'" + v.AsText()) : v);

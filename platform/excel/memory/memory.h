@@ -83,6 +83,10 @@ Variant EnteredValue(TextView typed);
 using internal::Column;
 using internal::FileCell;
 
+// The file cell of a value (and a formula's source, when it is one); its texts are views
+// of `value` and `formula`.
+FileCell FileCellOf(const Variant& value, TextView formula = {});
+
 struct ApplicationOptions {
   // ThisWorkbook.Name: the host add-in's workbook.
   Text thisWorkbookName = u"Quillary.xlam";
@@ -248,6 +252,9 @@ class MemoryWorksheet final : public Worksheet {
   // text stays a text, a formula keeps its cached value), in one call: how a workbook
   // file's column is loaded. Error 1004 past the sheet's last row.
   void StoreCells(long row1, long col, std::span<const FileCell> cells);
+  // True when the cell is a formula holding the value a file gave it (StoreCells),
+  // which its Value reads in place of an evaluation.
+  bool CellHasCachedValue(long row, long col);
 
   // ----- what the sheet holds, visited sparsely (saving a workbook) -----
   // Columns 1..StoredColumns() may hold anything; those after hold nothing of their own.

@@ -367,6 +367,26 @@ bool MemoryWorksheet::CellHasFormula(long row, long col) {
   return c && c->Kind(row) == internal::CellKind::Formula;
 }
 
+FileCell FileCellOf(const Variant& value, TextView formula) {
+  FileCell cell{.type = value.Type(), .formula = formula};
+  switch (value.Type()) {
+    case VarType::Number: cell.number = value.AsNumber(); break;
+    case VarType::Boolean: cell.boolean = value.AsBool(); break;
+    case VarType::Error: cell.error = value.AsError(); break;
+    case VarType::String: cell.text = value.AsText(); break;
+    case VarType::Empty:
+    case VarType::Null: cell.type = VarType::Empty; break;
+  }
+  return cell;
+}
+
+bool MemoryWorksheet::CellHasCachedValue(long row, long col) {
+  Live();
+  CheckCell(row, col);
+  const Column* c = Col(col);
+  return c && c->HasCachedValue(row);
+}
+
 void MemoryWorksheet::ClearContents(std::span<const Area> areas) {
   Live();
   book_.App().CheckFailure("Range.ClearContents");

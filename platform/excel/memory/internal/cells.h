@@ -190,6 +190,11 @@ class Column {
   void ReadValues(long row1, long row2, Variant* out, std::size_t stride) const;
   // Formula: the formula source, or the constant as typed ("'" kept).
   Text FormulaText(long row) const;
+  // True for a formula cell that holds the value a file gave it (StoreCells).
+  bool HasCachedValue(long row) const {
+    const Cell* c = At(row);
+    return c && c->Kind() == CellKind::Formula && c->Prefixed();
+  }
   // The text Find searches: LookIn xlValues the value shown (numbers in the cell's
   // number format), xlFormulas the formula (a text without its "'").
   Text SearchText(long row, long lookIn) const;

@@ -230,6 +230,10 @@ TEST_F(ValueEntry, StoresFileCellsAndFormulasWithTheirCachedValues) {
     }
   };
   check("stored");
+  for (long r = 1; r <= 12; ++r) {
+    const bool cached = r >= 6 && r <= 11 && r != 10;
+    EXPECT_EQ(sheet->CellHasCachedValue(r, 1), cached) << "A" << r;
+  }
   // Found by their values and their sources.
   EXPECT_EQ(R("A1:A12").Find({.What = u"42", .LookIn = xlValues, .LookAt = xlWhole})->Row(), 6);
   EXPECT_EQ(R("A1:A12").Find({.What = u"SUM(", .LookIn = xlFormulas, .LookAt = xlPart})->Row(), 6);
