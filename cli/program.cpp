@@ -155,7 +155,11 @@ namespace {
 // The names the component answers to, from its own tables.
 std::string RoutinesHelp() {
   const host::Routines built = drivers::BuildRoutines();
-  std::string help = "ROUTINES\n  Requests (call ROUTINE [MODE]):\n";
+  std::string help =
+      "ROUTINES\n"
+      "  The names this build answers to, from the component's own table; a name marked\n"
+      "  \"(not part of this build)\" and any name not listed run nothing.\n"
+      "  Requests (call ROUTINE [MODE]):\n";
   auto list = [&](std::span<const host::RoutineName> table) {
     for (const host::RoutineName& r : table) {
       const std::string name = ToUtf8(r.name);
