@@ -30,7 +30,8 @@ std::string GetHelp() {
          RangeRequestOptionsHelp() +
          "  --mode MODE           the request's mode (default Null; expand_ref re-reads the\n"
          "                        Active Window text instead of the cells)\n"
-         "  Nothing is saved: the workbook is read, never written.\n"
+         "  Every argument is taken as it is, as one word (a line feed or a quote in it is\n"
+         "  part of it). Nothing is saved: the workbook is read, never written.\n"
          "  Exit status: 0 when Get/Try ended normally, also on a grammar fault it reported;\n"
          "  1 when the workbook cannot be read or the component failed; 2 for bad arguments:\n"
          "  an unknown option, a RANGE that is no range or not in the workbook (a sheet it\n"

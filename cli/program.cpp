@@ -50,8 +50,12 @@ SCRIPTS
   double quotes ("a ""quoted"" word"); a "#" at the start of a word begins a comment.
   ${1} .. ${9} stand for the script's arguments, ${N:-default} for an argument or a
   default; any other "$" is itself ($A$1). Every line is checked before the first command
-  runs. Paths are relative to the current directory. A line beginning with "#### expected"
-  ends the script: scenario files (tests/scenarios) keep their expected results after it.
+  runs: its command, its argument count and each word that can be checked without the
+  workbook (ranges, controls and the values they take, answer words, counts, keywords);
+  a bad line runs nothing and is named with the word at fault. A UTF-8 byte order mark
+  at the start of the file is skipped. Paths are relative to the current directory. A
+  line beginning with "#### expected" ends the script: scenario files (tests/scenarios)
+  keep their expected results after it.
 
 COMMANDS
 )";

@@ -608,7 +608,9 @@ const std::vector<Spec>& Specs() {
       {"cell", "RANGE VALUE", 2, 2, false,
        "Types VALUE into every cell of RANGE, as a user types it: numbers become numbers, TRUE/FALSE booleans, "
        "#N/A and the other error texts error values, '=...' formulas; a leading ' keeps the rest as text; \"\" "
-       "clears.",
+       "clears. The stand-in calculates only literal formulas (=\"text\", =12, =TRUE): any other formula is kept "
+       "as typed and reads #NAME?, and a note on standard error says so. At most 10,000,000 cells at once (a "
+       "whole sheet is refused); \"\" clears any area.",
        &Cell, &CheckRange},
       {"cell text", "RANGE TEXT", 2, 2, false,
        "Writes TEXT into every cell of RANGE as a text, as typed after a ' (nothing read as a number or formula); "
