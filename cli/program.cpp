@@ -71,7 +71,10 @@ QUESTIONS
   own queues. The break key is never asked: it answers NoBreak unless "answer break"
   queued something. Events queued with "query-events" are sent into the component while
   the Query form is shown; the cell the form shows (the active cell) is reported when it
-  opens and after each event.
+  opens and after each event. With none queued, an interactive session shows the Query
+  form at the terminal (its caption, labels, texts, the cell and its comment) and takes
+  its buttons by name until Close: n next, r replace [TEXT], u undo, b bookmark,
+  x remove bookmark, d different name, s search TEXT, c close (Enter presses Next).
   An error of the component prints its number, source and description and ends the
   script with status 1, unless "on-error continue" was given.
 

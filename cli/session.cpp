@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/failure.h"
+#include "cli/query_prompt.h"
 #include "cli/workbook_io.h"
 #include "drivers/routines.h"
 
@@ -20,6 +21,7 @@ constexpr char16_t kHostWorkbook[] = u"Quillary.xlam";
 
 Session::Session(std::ostream& err, std::istream* ask)
     : err_(err),
+      ask_(ask),
       answers_(forms_, err, ask),
       host_(forms_.Forms(), kHostWorkbook),
       state_(services_.services),
@@ -96,6 +98,11 @@ void Session::SendQueryEvents(std::span<Variant> args) {
   if (args.empty() || !args[0].IsText() || args[0].AsText() != u"QueryUserForm") return;
   std::vector<Text> events;
   events.swap(queryEvents_);
+  if (events.empty() && ask_ != nullptr) {
+    RunQueryFormAtTerminal({*ask_, err_, forms_, [this](const Text& event) { Event(event); },
+                            [this] { return host_.IsShown(u"QueryUserForm"); }, [this] { return app_->ActiveCell(); }});
+    return;
+  }
   err_ << "quillary: the Query form is shown" << (events.empty() ? "" : "; sending its events") << "\n";
   // What the user sees of the form: the cell it shows, when it opens and after each event.
   auto showActiveCell = [this] {

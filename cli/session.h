@@ -50,7 +50,8 @@ class Session {
   void Call(const Text& routine, const Text& mode);
   // One QuillaryQueryFormDLL event, passed on as Call passes requests.
   void Event(const Text& name);
-  // Events to send, in order, while the Query form is next shown.
+  // Events to send, in order, while the Query form is next shown. Without any, an
+  // interactive session shows the form at the terminal (query_prompt.h).
   void QueueQueryEvents(std::vector<Text> names);
 
   xl::memory::MemoryApplication& App() { return *app_; }
@@ -72,6 +73,7 @@ class Session {
   void SendQueryEvents(std::span<Variant> args);
 
   std::ostream& err_;
+  std::istream* ask_;
   sys::RealServices services_;
   forms::HostFormSet forms_;
   cli::Answers answers_;

@@ -1,15 +1,7 @@
 # Cross-builds for 32-bit Windows with Debian's mingw-w64 (posix threads):
 #   cmake -S . -B build/mingw32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(QUILLARY_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${QUILLARY_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QUILLARY_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${QUILLARY_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${QUILLARY_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Wine runs the tests built for this target.
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
+# Wine's 32-bit loader runs the tests built for this target.
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)

@@ -24,10 +24,6 @@ constexpr std::int64_t kProgressThreshold = 20;
 
 constexpr char16_t kCellErrorItem[] = u"#Error in Cell Formula";
 
-// The source is read this many rows at a time, and IgnoreIndex# writes this many Item
-// rows at a time.
-constexpr long kBlockRows = 4096;
-
 // The notice for an empty Item between commas (CountIndex# mode, once per run).
 Text BlankItemMessage(const host::State& s) {
   Text m = host::MsgTitle(s, u" CountIndex# Mode: ");

@@ -77,6 +77,9 @@ Text ValueText(const Variant& value);
 // The values of one column under an anchor, from row offset 1 to `rows`, read a block
 // of rows at a time (whole-area reads), for a walk down a column that none of its steps
 // writes.
+// The long walks over the working sheet read and write it this many rows at a time.
+inline constexpr long kBlockRows = 4096;
+
 class ColumnReader {
  public:
   ColumnReader(const xl::Range& anchor, long colOffset, std::int64_t rows);
@@ -84,7 +87,6 @@ class ColumnReader {
   const Variant& At(std::int64_t i);
 
  private:
-  static constexpr std::int64_t kBlockRows = 4096;
   xl::Range anchor_;
   long col_;
   std::int64_t rows_;

@@ -422,8 +422,6 @@ class SortCount {
     dups_.clear();
   }
 
-  static constexpr long kBlockRows = 4096;
-
   host::State& s_;
   xl::Worksheet& sheet_;
   xl::Range anchor_;

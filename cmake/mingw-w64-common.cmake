@@ -1,0 +1,11 @@
+# What both Windows toolchain files share: Debian's mingw-w64 compilers with posix
+# threads for QUILLARY_MINGW_TRIPLE, and libraries and headers from its root only.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${QUILLARY_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QUILLARY_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${QUILLARY_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${QUILLARY_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
