@@ -181,21 +181,26 @@ std::string PlainAddress(const xl::Range& range) {
   return address;
 }
 
-void Cell(Context& c, Args a) {
-  const xl::Range range = ResolveRange(c.session.Book(), a[0]);
-  const Variant value = FieldValue(FromUtf8(a[1]));
-  const bool clears = value.IsText() && value.AsText().empty();
-  if (!clears) {
-    // Every cell of the area is stored: a whole sheet would not fit in memory.
-    long long cells = 0;
-    for (const xl::Area& area : range.AreaList()) {
-      cells += static_cast<long long>(area.row2 - area.row1 + 1) * (area.col2 - area.col1 + 1);
-    }
-    if (cells > kCellCommandLimit) {
-      throw Failure("cell " + a[0] + " would fill " + Grouped(cells) + " cells; cell fills at most " +
-                    Grouped(kCellCommandLimit) + " at once (\"\" clears any area)");
-    }
+// The range of a command that writes `value` into each of its cells. The value is
+// stored in every cell, so a whole sheet would not fit in memory: over
+// kCellCommandLimit cells is refused (clearing is not).
+xl::Range FilledRange(Context& c, const std::string& command, const std::string& word, const Variant& value) {
+  const xl::Range range = ResolveRange(c.session.Book(), word);
+  if (value.IsText() && value.AsText().empty()) return range;
+  long long cells = 0;
+  for (const xl::Area& area : range.AreaList()) {
+    cells += static_cast<long long>(area.row2 - area.row1 + 1) * (area.col2 - area.col1 + 1);
   }
+  if (cells > kCellCommandLimit) {
+    throw Failure(command + " " + word + " would fill " + Grouped(cells) + " cells; " + command + " fills at most " +
+                  Grouped(kCellCommandLimit) + " at once (cell \"\" clears any area)");
+  }
+  return range;
+}
+
+void Cell(Context& c, Args a) {
+  const Variant value = FieldValue(FromUtf8(a[1]));
+  const xl::Range range = FilledRange(c, "cell", a[0], value);
   range.SetValue(value);
   const Text& typed = value.IsText() ? value.AsText() : Text();
   if (typed.size() > 1 && typed.front() == u'=') {
@@ -229,7 +234,7 @@ void ListSelect(Context& c, Args a) {
 void TypeText(Context& c, Args a) {
   Text typed = u"'";
   typed += Unescaped(a[1]);
-  ResolveRange(c.session.Book(), a[0]).SetValue(typed);
+  FilledRange(c, "cell text", a[0], typed).SetValue(typed);
 }
 
 void Set(Context& c, Args a) { SetProperty(FindControlProperty(c.session.Forms(), a[0]), ToUtf8(Unescaped(a[1]))); }
@@ -614,7 +619,7 @@ const std::vector<Spec>& Specs() {
        &Cell, &CheckRange},
       {"cell text", "RANGE TEXT", 2, 2, false,
        "Writes TEXT into every cell of RANGE as a text, as typed after a ' (nothing read as a number or formula); "
-       "TEXT takes the escapes of set.",
+       "TEXT takes the escapes of set. At most 10,000,000 cells at once, as for cell.",
        &TypeText, &CheckCellText},
       {"set", "FORM.CONTROL.PROPERTY VALUE", 2, 2, false,
        "Sets a property of a host form's control (Value, Text, Caption, Enabled, Visible, Locked, Default, "

@@ -64,6 +64,9 @@ TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
       {"new\nclipboard fail many\n", 1, "line 2: clipboard fail takes a count, not 'many'", ""},
       {"new\nclipboard fail 2 paste\n", 1, "line 2: clipboard fail takes 'clear', 'set' or 'get', not 'paste'", ""},
       {"new\nset MainUserForm.TextBox1.Text a\\qb\n", 1, "line 2: 'a\\qb': a backslash begins", ""},
+      {"new\ncell 1:1048576 x\n", 1,
+       "line 2: cell 1:1048576 would fill 17,179,869,184 cells; cell fills at most 10,000,000 at once", ""},
+      {"new\ncell text A:K x\n", 1, "line 2: cell text A:K would fill 11,534,336 cells;", ""},
   };
   for (const Case& c : cases) {
     const Outcome run = RunScript(c.script);

@@ -13,5 +13,5 @@ print cells A1
 x	
 x	
 #### expected errors
-quillary: line 10: cell A:J would fill 10,485,760 cells; cell fills at most 10,000,000 at once ("" clears any area)
+quillary: line 10: cell A:J would fill 10,485,760 cells; cell fills at most 10,000,000 at once (cell "" clears any area)
 #### expected status 1
