@@ -1,5 +1,7 @@
 #include "cli/csv.h"
 
+#include <algorithm>
+
 #include "cli/failure.h"
 
 namespace quillary::cli {
@@ -104,20 +106,29 @@ void ReadCsv(std::string_view data, const std::function<void(std::vector<Text>&)
   }
 }
 
+void AppendCsvField(std::string& out, TextView field) {
+  if (!NeedsQuotes(field) && std::all_of(field.begin(), field.end(), [](char16_t c) { return c < 0x80; })) {
+    // The common plain ASCII field, without a string of its own.
+    for (const char16_t c : field) out += static_cast<char>(c);
+    return;
+  }
+  const std::string utf8 = ToUtf8(field);
+  if (!NeedsQuotes(field)) {
+    out += utf8;
+    return;
+  }
+  out += '"';
+  for (const char c : utf8) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
 void AppendCsvRecord(std::string& out, std::span<const Text> fields) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) out += ',';
-    const std::string utf8 = ToUtf8(fields[i]);
-    if (!NeedsQuotes(fields[i])) {
-      out += utf8;
-      continue;
-    }
-    out += '"';
-    for (const char c : utf8) {
-      if (c == '"') out += '"';
-      out += c;
-    }
-    out += '"';
+    AppendCsvField(out, fields[i]);
   }
   out += "\r\n";
 }

@@ -41,6 +41,10 @@ class CsvScanner {
 // left open at the end of the data, naming the line where it began.
 void ReadCsv(std::string_view data, const std::function<void(std::vector<Text>&)>& record);
 
+// Appends one field, quoted when it holds a comma, a double quote, a line break or a
+// leading or trailing blank.
+void AppendCsvField(std::string& out, TextView field);
+
 // Appends one record and its CRLF terminator. A field is quoted when it holds a comma,
 // a double quote, a line break or a leading or trailing blank.
 void AppendCsvRecord(std::string& out, std::span<const Text> fields);

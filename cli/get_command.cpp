@@ -23,10 +23,10 @@ void ReportCount(Session& session, ProgramIo& io) {
 std::string GetHelp() {
   return "GET\n"
          "  quillary get WORKBOOK RANGE [OPTION...]\n"
-         "      Opens WORKBOOK (a workbook folder or CSV files as for \"load\"), selects RANGE\n"
-         "      on its active sheet (or SHEET!RANGE; several areas separated by commas) and\n"
-         "      presses Get/Try: the Active Window text goes to standard output, the count\n"
-         "      caption (or the fault) and every message to standard error.\n" +
+         "      Opens WORKBOOK (a workbook folder, CSV files or an xlsx file as for \"load\"),\n"
+         "      selects RANGE on its active sheet (or SHEET!RANGE; several areas separated by\n"
+         "      commas) and presses Get/Try: the Active Window text goes to standard output,\n"
+         "      the count caption (or the fault) and every message to standard error.\n" +
          RangeRequestOptionsHelp() +
          "  --mode MODE           the request's mode (default Null; expand_ref re-reads the\n"
          "                        Active Window text instead of the cells)\n"

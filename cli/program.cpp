@@ -80,29 +80,37 @@ QUESTIONS
 
 WORKBOOK FOLDERS
   A workbook is a folder holding one CSV file per sheet (RFC 4180, UTF-8; a byte order
-  mark is skipped on reading) and a manifest, workbook.txt, one entry per line in the
-  word syntax of scripts:
+  mark is skipped on reading), a side file per sheet for what a CSV file cannot hold,
+  and a manifest, workbook.txt, one entry per line in the word syntax of scripts:
 
-    quillary-workbook 1                  the first entry
+    quillary-workbook 2                  the first entry (folders of version 1 load too)
     grid large|small                     1,048,576 x 16,384 or 65,536 x 256 cells
     sheet NAME FILE VISIBLE              in sheet order; VISIBLE -1 visible, 0 hidden,
                                          2 very hidden; FILE lies in the folder
     select SHEET AREAS ACTIVECELL        a sheet's selection, e.g. "$A$1:$B$4,$D$2" $A$1
+    layout SHEET FILE                    the sheet's side file, FILE.layout.txt
     active SHEET                         the active sheet
+    protect structure|windows...         the workbook's protection
     name SHEET|* NAME REFERS [hidden]    a defined name of SHEET (or "*": of the
                                          workbook) and its R1C1 reference, e.g.
                                          =Sheet1!R1C1:R4C2
 
+  A side file (first entry "quillary-layout 1") keeps the sheet's formats as areas
+  ("format A1:D1 bold interior-color=65535 pattern=1"), column widths, row heights,
+  hidden rows and columns, merged areas, comments, hyperlinks, the auto-filter, page
+  set-up, protection, and cells far from the others ("cell XFD1048576 FIELD").
   A CSV field holds what a user types into the cell, read as the spreadsheet reads
   typed entries in its en-US settings: numbers (also 1,000, 12% for 0.12 and $5),
   TRUE/FALSE, error texts such as #N/A, formulas. Dates are the one thing NOT read: a
   field such as 6-10 or 1/2 stays a text, as Item lists need. A text that would read as
-  anything else, or that begins with ', is written with a ' before it. A sheet's cells
-  start at A1 and end at its last used row and column. "load" also takes CSV files (one
-  sheet each, named after the file) or a folder without workbook.txt (each *.csv in
-  name order). "save" writes a new folder beside the target and then puts it in the
-  target's place in one step; the target must be absent, empty or a workbook folder,
-  and stays as it was on any error.
+  anything else, or that begins with ', is written with a ' before it; the fields are
+  read before the side file's formats. A sheet's cells start at A1. A field longer than
+  the 32,767 characters a cell holds is cut, with a note naming the cell. "load" also takes CSV
+  files (one sheet each, named after the file) or a folder without workbook.txt (each
+  *.csv in name order); a sheet file must be a plain file in the folder. "save" over a
+  workbook folder replaces only the workbook's own files and keeps every other file
+  there; the target must be absent, empty or a workbook folder, and stays as it was on
+  any error; a save cut short is finished or removed by the next load or save.
 )";
 
 struct Options {

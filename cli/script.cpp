@@ -599,12 +599,15 @@ void CheckAnswer(Args a) {
 const std::vector<Spec>& Specs() {
   static const std::vector<Spec> kSpecs{
       {"load", "PATH...", 1, -1, false,
-       "Opens a workbook in place of the open one: a workbook folder, a folder of CSV files, or CSV files.", &Load},
+       "Opens a workbook in place of the open one: a workbook folder, a folder of CSV files, CSV files, or an xlsx "
+       "workbook (a path ending in .xlsx).",
+       &Load},
       {"new", "[small]", 0, 1, false,
        "Opens a new workbook with one empty sheet; 'small' gives 65,536 x 256 cells instead of 1,048,576 x 16,384.",
        &New, &CheckNew},
       {"save", "[PATH]", 0, 1, false,
-       "Saves the workbook as a workbook folder; without PATH, to the folder it was loaded from or last saved to.",
+       "Saves the workbook as a workbook folder, or as an xlsx workbook when PATH ends in .xlsx; without PATH, to the "
+       "folder or file it was loaded from or last saved to.",
        &Save},
       {"sheet", "NAME", 1, 1, false, "Activates a sheet.", &Sheet},
       {"select", "RANGE", 1, 1, false,

@@ -6,6 +6,7 @@
 #include "cli/failure.h"
 #include "cli/query_prompt.h"
 #include "cli/workbook_io.h"
+#include "cli/xlsx.h"
 #include "drivers/routines.h"
 
 namespace quillary::cli {
@@ -48,16 +49,21 @@ void Session::Load(std::span<const fs::path> paths) {
   // The new workbook is read into an application of its own first, so that a load that
   // fails leaves the open workbook as it was.
   auto previous = std::move(app_);
+  Notes notes;
   try {
     NewApplication();
-    LoadWorkbook(*app_, paths);
+    LoadWorkbook(*app_, paths, notes);
   } catch (...) {
     app_ = std::move(previous);
     connect_.SetExcelApp(app_.get());
     throw;
   }
+  for (const std::string& note : notes) err_ << "quillary: note: " << note << "\n";
   saveFolder_.reset();
-  if (paths.size() == 1 && IsWorkbookFolder(paths.front())) saveFolder_ = paths.front();
+  // A workbook folder or an xlsx file is saved back where it came from.
+  if (paths.size() == 1 && (IsWorkbookFolder(paths.front()) || IsXlsxPath(paths.front()))) {
+    saveFolder_ = paths.front();
+  }
 }
 
 void Session::New(xl::memory::GridSize grid) {
@@ -69,7 +75,9 @@ void Session::New(xl::memory::GridSize grid) {
 void Session::Save(const std::optional<fs::path>& folder) {
   if (!folder && !saveFolder_) throw Failure("the workbook has no folder yet: give one to save to");
   const fs::path target = folder ? *folder : *saveFolder_;
-  SaveWorkbook(Book(), target);
+  Notes notes;
+  SaveWorkbook(Book(), target, notes);
+  for (const std::string& note : notes) err_ << "quillary: note: " << note << "\n";
   saveFolder_ = target;
 }
 

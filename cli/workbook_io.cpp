@@ -1,9 +1,8 @@
 #include "cli/workbook_io.h"
 
 #include <fcntl.h>
-#include <stdio.h>
-#include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -11,12 +10,16 @@
 #include <cstring>
 #include <fstream>
 #include <optional>
+#include <queue>
 #include <set>
-#include <sstream>
 
 #include "cli/csv.h"
+#include "cli/entries.h"
 #include "cli/failure.h"
-#include "cli/words.h"
+#include "cli/layout_file.h"
+#include "cli/save_transaction.h"
+#include "cli/sheet_layout.h"
+#include "cli/xlsx.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/phases.h"
 #include "platform/runtime/text_order.h"
@@ -30,7 +33,9 @@ using xl::memory::GridSize;
 namespace {
 
 constexpr std::string_view kMagic = "quillary-workbook";
-constexpr std::string_view kFormatVersion = "1";
+constexpr std::string_view kFormatVersion = "2";
+// Folders of the first version (no side files, no workbook protection) load as well.
+constexpr std::string_view kFirstVersion = "1";
 constexpr std::string_view kWorkbookScope = "*";
 
 constexpr std::array kCellErrors{CellError::Null, CellError::Div0, CellError::Value, CellError::Ref,
@@ -42,8 +47,6 @@ std::optional<CellError> ErrorOfText(const Text& text) {
   }
   return std::nullopt;
 }
-
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
 // Runs `body`, turning an error of the application into a Failure that says what was
 // being done.
@@ -58,20 +61,56 @@ void InContext(const std::string& what, Body&& body) {
 
 // ----- files -----
 
+// Reads a file that must be a plain file: a folder, a FIFO or a device is refused
+// before anything is read (opening a FIFO does not wait for a writer).
 std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Failure("cannot read " + Quoted(path) + ": " + std::strerror(errno));
-  std::ostringstream data;
-  data << in.rdbuf();
-  if (in.bad()) throw Failure("cannot read " + Quoted(path));
-  return std::move(data).str();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) throw Failure(QuotedPath(path) + " does not exist");
+    throw Failure("cannot read " + QuotedPath(path) + ": " + std::strerror(errno));
+  }
+  std::string data;
+  try {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) throw Failure("cannot read " + QuotedPath(path) + ": " + std::strerror(errno));
+    if (S_ISDIR(st.st_mode)) throw Failure(QuotedPath(path) + " is a folder, not a file");
+    if (S_ISFIFO(st.st_mode)) throw Failure(QuotedPath(path) + " is a FIFO, not a file");
+    if (!S_ISREG(st.st_mode)) throw Failure(QuotedPath(path) + " is not a plain file");
+    // One byte more than the file holds, so that the read that finds its end needs no
+    // more room.
+    data.resize(static_cast<std::size_t>(st.st_size) + 1);
+    std::size_t got = 0;
+    for (;;) {
+      if (got == data.size()) data.resize(data.size() + 65536);
+      const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) throw Failure("cannot read " + QuotedPath(path) + ": " + std::strerror(errno));
+      if (n == 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    data.resize(got);
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  ::close(fd);
+  return data;
 }
 
-void WriteFile(const fs::path& path, std::string_view data) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (out) out.write(data.data(), static_cast<std::streamsize>(data.size()));
-  out.close();
-  if (!out) throw Failure("cannot write " + Quoted(path) + ": " + std::strerror(errno));
+// Reads a file the manifest names: it must lie in the workbook folder, also when it is
+// a symbolic link.
+std::string ReadWorkbookFile(const fs::path& folder, const std::string& file) {
+  const fs::path path = folder / file;
+  std::error_code ec;
+  if (fs::is_symlink(fs::symlink_status(path, ec))) {
+    const fs::path home = fs::canonical(folder, ec);
+    const fs::path target = fs::weakly_canonical(path, ec);
+    const auto [end, rest] = std::mismatch(home.begin(), home.end(), target.begin(), target.end());
+    if (ec || end != home.end() || rest == target.end()) {
+      throw Failure(QuotedPath(path) + " is a symbolic link leading outside the workbook folder");
+    }
+  }
+  return ReadFile(path);
 }
 
 // ----- the manifest -----
@@ -82,6 +121,7 @@ struct SheetEntry {
   long visible = xl::xlSheetVisible;
   std::optional<Text> selection;
   Text activeCell;
+  std::optional<std::string> layoutFile;
 };
 
 struct NameEntry {
@@ -96,6 +136,17 @@ struct Manifest {
   std::vector<SheetEntry> sheets;
   std::optional<Text> active;
   std::vector<NameEntry> names;
+  bool protectStructure = false, protectWindows = false;
+
+  // The files of the workbook in its folder, the manifest among them.
+  std::vector<std::string> Files() const {
+    std::vector<std::string> files{kManifestFile};
+    for (const SheetEntry& s : sheets) {
+      files.push_back(s.file);
+      if (s.layoutFile) files.push_back(*s.layoutFile);
+    }
+    return files;
+  }
 };
 
 long ParseVisibility(const std::string& word) {
@@ -126,7 +177,7 @@ void Expect(const std::vector<std::string>& w, std::size_t least, std::size_t mo
   if (w.size() < least || w.size() > most) throw Failure(std::string("expected: ") + form);
 }
 
-void ReadEntry(Manifest& m, const std::vector<std::string>& w) {
+void ReadEntry(Manifest& m, std::string_view version, const std::vector<std::string>& w) {
   const std::string& key = w[0];
   if (key == "grid") {
     Expect(w, 2, 2, "grid large|small");
@@ -134,7 +185,7 @@ void ReadEntry(Manifest& m, const std::vector<std::string>& w) {
     m.grid = w[1] == "small" ? GridSize::Small : GridSize::Large;
   } else if (key == "sheet") {
     Expect(w, 4, 4, "sheet NAME FILE VISIBLE");
-    m.sheets.push_back({FromUtf8(w[1]), CheckFileName(w[2]), ParseVisibility(w[3]), std::nullopt, {}});
+    m.sheets.push_back({FromUtf8(w[1]), CheckFileName(w[2]), ParseVisibility(w[3]), std::nullopt, {}, std::nullopt});
   } else if (key == "select") {
     Expect(w, 4, 4, "select SHEET AREAS ACTIVECELL");
     SheetEntry& s = SheetOf(m, w[1]);
@@ -149,6 +200,20 @@ void ReadEntry(Manifest& m, const std::vector<std::string>& w) {
     std::optional<Text> scope;
     if (w[1] != kWorkbookScope) scope = SheetOf(m, w[1]).name;
     m.names.push_back({scope, FromUtf8(w[2]), FromUtf8(w[3]), w.size() == 4});
+  } else if (key == "layout" && version != kFirstVersion) {
+    Expect(w, 3, 3, "layout SHEET FILE");
+    SheetOf(m, w[1]).layoutFile = CheckFileName(w[2]);
+  } else if (key == "protect" && version != kFirstVersion) {
+    Expect(w, 2, 3, "protect structure|windows...");
+    for (std::size_t i = 1; i < w.size(); ++i) {
+      if (w[i] == "structure") {
+        m.protectStructure = true;
+      } else if (w[i] == "windows") {
+        m.protectWindows = true;
+      } else {
+        throw Failure("a workbook protects its structure or windows, not '" + w[i] + "'");
+      }
+    }
   } else {
     throw Failure("unknown entry '" + key + "'");
   }
@@ -156,42 +221,22 @@ void ReadEntry(Manifest& m, const std::vector<std::string>& w) {
 
 Manifest ReadManifest(const fs::path& folder) {
   const fs::path path = folder / kManifestFile;
-  std::istringstream in(ReadFile(path));
+  const std::string text = ReadFile(path);
   Manifest m;
-  bool started = false;
-  long lineNo = 0;
-  for (std::string line; std::getline(in, line);) {
-    ++lineNo;
-    try {
-      const auto words = SplitWords(line);
-      if (words.empty()) continue;
-      if (!started) {
-        if (words.size() != 2 || words[0] != kMagic || words[1] != kFormatVersion) {
-          throw Failure("the first entry must be '" + std::string(kMagic) + " " + std::string(kFormatVersion) + "'");
-        }
-        started = true;
-        continue;
-      }
-      ReadEntry(m, words);
-    } catch (const Failure& f) {
-      throw Failure(path.string() + " line " + std::to_string(lineNo) + ": " + f.what());
-    }
+  try {
+    ReadEntries(text, kMagic, {kFormatVersion, kFirstVersion},
+                [&](std::string_view version, const std::vector<std::string>& words) { ReadEntry(m, version, words); });
+  } catch (const Failure& f) {
+    throw Failure(path.string() + " " + f.what());
   }
   if (m.sheets.empty()) throw Failure(path.string() + ": no sheet is listed");
   return m;
 }
 
-std::string Line(std::initializer_list<std::string> words) {
-  std::string line;
-  for (const std::string& w : words) {
-    if (!line.empty()) line += ' ';
-    line += QuoteWord(w);
-  }
-  return line + "\n";
-}
+std::string Line(std::initializer_list<std::string_view> words) { return EntryLine(words); }
 
 std::string ManifestText(const Manifest& m) {
-  std::string out = "# A workbook of the Quillary command-line host: one CSV file per sheet.\n";
+  std::string out = "# A workbook of the Quillary command-line host: one CSV file per sheet and its side file.\n";
   out += Line({std::string(kMagic), std::string(kFormatVersion)});
   out += Line({"grid", m.grid == GridSize::Small ? "small" : "large"});
   for (const SheetEntry& s : m.sheets) {
@@ -200,7 +245,15 @@ std::string ManifestText(const Manifest& m) {
   for (const SheetEntry& s : m.sheets) {
     if (s.selection) out += Line({"select", ToUtf8(s.name), ToUtf8(*s.selection), ToUtf8(s.activeCell)});
   }
+  for (const SheetEntry& s : m.sheets) {
+    if (s.layoutFile) out += Line({"layout", ToUtf8(s.name), *s.layoutFile});
+  }
   if (m.active) out += Line({"active", ToUtf8(*m.active)});
+  if (m.protectStructure && m.protectWindows) {
+    out += Line({"protect", "structure", "windows"});
+  } else if (m.protectStructure || m.protectWindows) {
+    out += Line({"protect", m.protectStructure ? "structure" : "windows"});
+  }
   for (const NameEntry& n : m.names) {
     const std::string scope = n.sheet ? ToUtf8(*n.sheet) : std::string(kWorkbookScope);
     if (n.visible) {
@@ -227,6 +280,19 @@ void AppendUtf16(std::u16string& out, std::string_view utf8) {
   for (std::size_t i = 0; i < utf8.size(); ++i) out[at + i] = static_cast<char16_t>(utf8[i]);
 }
 
+std::string CellName(xl::Worksheet& sheet, long row, long col) {
+  return ToUtf8(sheet.Name()) + "!" + ToUtf8(xl::ColumnLetters(col)) + std::to_string(row);
+}
+
+// A note when a cell cannot hold all of a field: the entry rules keep its first
+// kCellTextLimit characters (after a leading "'").
+void NoteCutField(xl::Worksheet& sheet, long row, long col, TextView field, Notes& notes) {
+  const std::size_t kept = field.size() - (field.starts_with(u'\'') ? 1 : 0);
+  if (kept <= xl::kCellTextLimit) return;
+  notes.push_back(CellName(sheet, row, col) + ": the text of " + std::to_string(kept) + " characters was cut to the " +
+                  std::to_string(xl::kCellTextLimit) + " a cell holds");
+}
+
 // The fields of one column for a band of rows, kept as one text and the spans of it,
 // then entered into the sheet in one call.
 struct ColumnBatch {
@@ -237,10 +303,9 @@ struct ColumnBatch {
 
 // Loads a sheet file: its fields are read as views of the file's data, gathered by
 // column over bands of rows, and each band of a column is entered with one call.
-void FillSheet(xl::Worksheet& sheet, const fs::path& file) {
+void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& data, Notes& notes) {
   constexpr long kBand = 1 << 16;
   auto& cells = dynamic_cast<xl::memory::MemoryWorksheet&>(sheet);
-  const std::string data = ReadFile(file);
   const long rows = sheet.RowsCount(), cols = sheet.ColumnsCount();
   std::vector<ColumnBatch> batches;
   std::vector<TextView> views;
@@ -277,6 +342,9 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file) {
         const std::size_t start = b.chars.size();
         AppendUtf16(b.chars, field);
         b.spans.emplace_back(start, b.chars.size() - start);
+        if (b.chars.size() - start > xl::kCellTextLimit) {
+          NoteCutField(sheet, row, col, TextView(b.chars).substr(start), notes);
+        }
       }
       if (endsRecord) {
         col = 0;
@@ -286,9 +354,18 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file) {
     }
     flush();
   } catch (const Failure& f) {
-    throw Failure(Quoted(file) + ": " + f.what());
+    throw Failure(QuotedPath(file) + ": " + f.what());
   } catch (const Error& e) {
-    throw Failure(Quoted(file) + " record " + std::to_string(row) + ": " + e.Description());
+    throw Failure(QuotedPath(file) + " record " + std::to_string(row) + ": " + e.Description());
+  }
+}
+
+// Enters the cells a side file keeps.
+void EnterFieldCells(xl::memory::MemoryWorksheet& sheet, const std::vector<FieldCell>& cells, Notes& notes) {
+  for (const FieldCell& c : cells) {
+    NoteCutField(sheet, c.cell.row, c.cell.col, c.field, notes);
+    const TextView field = c.field;
+    sheet.EnterTexts(c.cell.row, c.cell.col, std::span(&field, 1));
   }
 }
 
@@ -327,16 +404,38 @@ void ApplyNames(xl::Workbook& book, const std::vector<NameEntry>& names) {
   }
 }
 
-xl::Workbook& LoadManifestFolder(xl::memory::MemoryApplication& app, const fs::path& folder) {
+// A sheet of a workbook folder: its side file's layout put on, its CSV file's values
+// and the side file's cells entered in between.
+void LoadSheet(xl::memory::MemoryWorksheet& sheet, const fs::path& folder, const SheetEntry& entry, Notes& notes) {
+  SheetLayout layout;
+  std::vector<FieldCell> cells;
+  if (entry.layoutFile) {
+    const std::string text = ReadWorkbookFile(folder, *entry.layoutFile);
+    try {
+      ReadLayoutFile(text, sheet.RowsCount(), sheet.ColumnsCount(), layout, cells);
+    } catch (const Failure& f) {
+      throw Failure(QuotedPath(folder / *entry.layoutFile) + " " + f.what());
+    }
+  }
+  const std::string data = ReadWorkbookFile(folder, entry.file);
+  InContext("sheet '" + ToUtf8(entry.name) + "'", [&] {
+    ApplyLayout(sheet, layout, [&] {
+      FillSheet(sheet, folder / entry.file, data, notes);
+      EnterFieldCells(sheet, cells, notes);
+    });
+  });
+  InContext("the selection of sheet '" + ToUtf8(entry.name) + "'", [&] { ApplySelection(sheet, entry); });
+}
+
+xl::Workbook& LoadManifestFolder(xl::memory::MemoryApplication& app, const fs::path& folder, Notes& notes) {
+  RecoverFolder(fs::absolute(folder).lexically_normal(), notes);
   const Manifest m = ReadManifest(folder);
-  xl::Workbook& book = app.AddWorkbook(m.grid);
+  xl::memory::MemoryWorkbook& book = app.AddWorkbook(m.grid);
   std::vector<Text> names;
   for (const SheetEntry& s : m.sheets) names.push_back(s.name);
   const auto sheets = MakeSheets(book, names);
   for (std::size_t i = 0; i < sheets.size(); ++i) {
-    FillSheet(*sheets[i], folder / m.sheets[i].file);
-    InContext("the selection of sheet '" + ToUtf8(m.sheets[i].name) + "'",
-              [&] { ApplySelection(*sheets[i], m.sheets[i]); });
+    LoadSheet(dynamic_cast<xl::memory::MemoryWorksheet&>(*sheets[i]), folder, m.sheets[i], notes);
   }
   ApplyNames(book, m.names);
   (m.active ? book.Sheets().Item(*m.active) : *sheets.front()).Activate();
@@ -344,71 +443,121 @@ xl::Workbook& LoadManifestFolder(xl::memory::MemoryApplication& app, const fs::p
     InContext("cannot set the visibility of sheet '" + ToUtf8(m.sheets[i].name) + "'",
               [&] { sheets[i]->SetVisible(m.sheets[i].visible); });
   }
+  if (m.protectStructure || m.protectWindows) book.Protect(m.protectStructure, m.protectWindows);
   return book;
 }
 
-xl::Workbook& LoadCsvFiles(xl::memory::MemoryApplication& app, const std::vector<fs::path>& files) {
+xl::Workbook& LoadCsvFiles(xl::memory::MemoryApplication& app, const std::vector<fs::path>& files, Notes& notes) {
   xl::Workbook& book = app.AddWorkbook(GridSize::Large);
   std::vector<Text> names;
   for (const fs::path& f : files) names.push_back(FromUtf8(f.stem().string()));
   const auto sheets = MakeSheets(book, names);
-  for (std::size_t i = 0; i < sheets.size(); ++i) FillSheet(*sheets[i], files[i]);
+  for (std::size_t i = 0; i < sheets.size(); ++i) FillSheet(*sheets[i], files[i], ReadFile(files[i]), notes);
   sheets.front()->Activate();
   return book;
 }
 
+// The *.csv files of a folder without a manifest, in name order; each must be a plain
+// file in the folder (a symbolic link may lead only to one in the folder).
 std::vector<fs::path> CsvFilesOf(const fs::path& folder) {
   std::vector<fs::path> files;
   for (const auto& entry : fs::directory_iterator(folder)) {
-    if (entry.is_regular_file() && entry.path().extension() == ".csv") files.push_back(entry.path());
+    if (entry.path().extension() != ".csv") continue;
+    (void)ReadWorkbookFile(folder, entry.path().filename().string()).size();
+    files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
-  if (files.empty()) throw Failure(Quoted(folder) + " holds neither " + kManifestFile + " nor any .csv file");
+  if (files.empty()) throw Failure(QuotedPath(folder) + " holds neither " + kManifestFile + " nor any .csv file");
   return files;
 }
 
 // ----- from the workbook into files -----
 
-// The last row of column `col` holding a value at or above `bottom`, 0 when none.
-long LastFilledRow(xl::Worksheet& sheet, long col, long bottom) {
-  if (!sheet.CellValue(bottom, col).IsEmpty()) return bottom;
-  const long row = sheet.End(bottom, col, xl::xlUp).row;
-  return sheet.CellValue(row, col).IsEmpty() ? 0 : row;
+// Empty lines and empty fields a CSV file may hold to keep cells in their places: 64 KiB
+// and as many as the fields written so far take. A cell that would need more (one far
+// from the others, such as the grid's last cell) goes to the side file.
+constexpr std::size_t kPaddingAllowance = 64 * 1024;
+
+struct SheetFiles {
+  std::string csv;
+  std::vector<FieldCell> farCells;
+};
+
+// The sheet's cells row by row (each row's cells left to right), visiting only the
+// cells that hold values.
+template <class Visit>
+void VisitFilledRows(xl::memory::MemoryWorksheet& sheet, Visit&& visit) {
+  using Next = std::pair<long, long>;  // (row, column)
+  std::priority_queue<Next, std::vector<Next>, std::greater<>> next;
+  for (long c = 1; c <= sheet.StoredColumns(); ++c) {
+    if (auto r = sheet.NextFilledRow(c, 0)) next.emplace(*r, c);
+  }
+  std::vector<long> cols;
+  while (!next.empty()) {
+    const long row = next.top().first;
+    cols.clear();
+    while (!next.empty() && next.top().first == row) {
+      const long c = next.top().second;
+      next.pop();
+      cols.push_back(c);
+      if (auto r = sheet.NextFilledRow(c, row)) next.emplace(*r, c);
+    }
+    visit(row, cols);
+  }
 }
 
-std::string SheetCsv(xl::Worksheet& sheet) {
-  const xl::Area used = sheet.UsedRange().FirstArea();
-  long lastRow = 0, lastCol = 0;
-  for (long c = 1; c <= used.col2; ++c) {
-    const long r = LastFilledRow(sheet, c, used.row2);
-    if (r > 0) lastCol = c;
-    lastRow = std::max(lastRow, r);
-  }
-  std::string out;
-  std::vector<Text> fields;
-  for (long r = 1; r <= lastRow; ++r) {
-    fields.clear();
-    for (long c = 1; c <= lastCol; ++c) fields.push_back(CellField(sheet, r, c));
-    while (!fields.empty() && fields.back().empty()) fields.pop_back();
-    AppendCsvRecord(out, fields);
-  }
-  return out;
+SheetFiles SheetData(xl::memory::MemoryWorksheet& sheet) {
+  SheetFiles files;
+  std::string& out = files.csv;
+  long lines = 0;  // records written
+  std::size_t padding = 0, fieldBytes = 0;
+  VisitFilledRows(sheet, [&](long row, const std::vector<long>& cols) {
+    long last = 0;  // the last column written of this row, 0 before the first
+    for (const long c : cols) {
+      const Text field = CellField(sheet, row, c);
+      const std::size_t gap = last == 0
+                                  ? static_cast<std::size_t>(row - lines - 1) * 2 + static_cast<std::size_t>(c - 1)
+                                  : static_cast<std::size_t>(c - last - 1);
+      fieldBytes += field.size();
+      if (padding + gap > kPaddingAllowance + fieldBytes) {
+        files.farCells.push_back({{row, c}, field});
+        continue;
+      }
+      padding += gap;
+      if (last == 0) {
+        for (long r = lines + 1; r < row; ++r) out += "\r\n";
+        out.append(static_cast<std::size_t>(c - 1), ',');
+      } else {
+        out.append(static_cast<std::size_t>(c - last), ',');
+      }
+      AppendCsvField(out, field);
+      last = c;
+    }
+    if (last != 0) {
+      out += "\r\n";
+      lines = row;
+    }
+  });
+  return files;
 }
 
 // A file name for each sheet: the sheet's name with the characters that file systems
-// refuse replaced, made unique without regard to case.
-std::vector<std::string> SheetFileNames(xl::Workbook& book) {
+// refuse replaced, made unique without regard to case, and different from the names in
+// `taken` (files of the folder that are not the workbook's).
+std::vector<std::string> SheetFileNames(xl::Workbook& book, std::set<Text> taken) {
   std::vector<std::string> files;
-  std::set<Text> taken;
   for (long i = 1; i <= book.Sheets().Count(); ++i) {
     std::string base = ToUtf8(book.Sheets().Item(i).Name());
     for (char& c : base) {
       if (static_cast<unsigned char>(c) < 0x20 || std::strchr("<>:\"/\\|?*", c) != nullptr) c = '_';
     }
     if (base.front() == '.') base.front() = '_';
+    const auto isFree = [&](const std::string& file) {
+      return !taken.contains(text_order::Fold(FromUtf8(file))) &&
+             !taken.contains(text_order::Fold(FromUtf8(file + kLayoutFileSuffix)));
+    };
     std::string file = base + ".csv";
-    for (int n = 2; taken.contains(text_order::Fold(FromUtf8(file))); ++n)
-      file = base + "-" + std::to_string(n) + ".csv";
+    for (int n = 2; !isFree(file); ++n) file = base + "-" + std::to_string(n) + ".csv";
     taken.insert(text_order::Fold(FromUtf8(file)));
     files.push_back(file);
   }
@@ -422,7 +571,8 @@ Manifest ManifestOf(xl::Workbook& book, const std::vector<std::string>& files) {
     xl::Worksheet& sheet = book.Sheets().Item(i);
     const auto selection = sheet.SelectionAreas();
     const xl::CellPos active = sheet.ActiveCellPos();
-    SheetEntry entry{sheet.Name(), files[static_cast<std::size_t>(i - 1)], sheet.Visible(), std::nullopt, {}};
+    SheetEntry entry{sheet.Name(), files[static_cast<std::size_t>(i - 1)], sheet.Visible(), std::nullopt, {},
+                     std::nullopt};
     if (!selection.empty()) {
       entry.selection = xl::Range(sheet, selection).Address();
       entry.activeCell = sheet.Cells(active.row, active.col).Address();
@@ -440,18 +590,12 @@ Manifest ManifestOf(xl::Workbook& book, const std::vector<std::string>& files) {
   }
   // A name whose sheet was deleted refers to nothing that can be restored.
   std::erase_if(m.names, [](const NameEntry& n) { return n.refersToR1C1 == u"=#REF!"; });
+  m.protectStructure = book.ProtectStructure();
+  m.protectWindows = book.ProtectWindows();
   return m;
 }
 
-void WriteWorkbookFiles(xl::Workbook& book, const fs::path& folder) {
-  const auto files = SheetFileNames(book);
-  for (long i = 1; i <= book.Sheets().Count(); ++i) {
-    WriteFile(folder / files[static_cast<std::size_t>(i - 1)], SheetCsv(book.Sheets().Item(i)));
-  }
-  WriteFile(folder / kManifestFile, ManifestText(ManifestOf(book, files)));
-}
-
-// ----- replacing the target folder -----
+// ----- the target folder -----
 
 fs::path TargetPath(const fs::path& folder) {
   fs::path target = fs::absolute(folder).lexically_normal();
@@ -461,74 +605,52 @@ fs::path TargetPath(const fs::path& folder) {
   return target;
 }
 
-void CheckReplaceable(const fs::path& target) {
+// The workbook's own files at `target` that a save replaces: none when it is absent or
+// an empty folder, those its manifest names when it is a workbook folder. Anything else
+// is refused.
+std::vector<std::string> OwnFiles(const fs::path& target) {
   std::error_code ec;
   const auto status = fs::status(target, ec);
   if (!fs::exists(status)) {
-    if (!fs::is_directory(target.parent_path())) {
-      throw Failure("cannot save to " + Quoted(target) + ": the folder " + Quoted(target.parent_path()) +
+    if (!fs::is_directory(target.parent_path(), ec)) {
+      throw Failure("cannot save to " + QuotedPath(target) + ": the folder " + QuotedPath(target.parent_path()) +
                     " does not exist");
     }
-    return;
+    return {};
   }
-  if (!fs::is_directory(status)) throw Failure("cannot save to " + Quoted(target) + ": it is a file, not a folder");
-  if (!IsWorkbookFolder(target) && !fs::is_empty(target)) {
-    throw Failure("cannot save to " + Quoted(target) +
-                  ": the folder is neither empty nor a workbook folder; it is "
-                  "left as it is");
+  if (!fs::is_directory(status)) throw Failure("cannot save to " + QuotedPath(target) + ": it is a file, not a folder");
+  if (fs::is_empty(target, ec)) return {};
+  std::string why;
+  try {
+    return ReadManifest(target).Files();
+  } catch (const Failure& f) {
+    if (fs::exists(fs::symlink_status(target / kManifestFile, ec))) why = " (" + std::string(f.what()) + ")";
   }
+  throw Failure("cannot save to " + QuotedPath(target) + ": the folder is neither empty nor a workbook folder" + why +
+                "; it is left as it is");
 }
 
-fs::path MakeTempFolder(const fs::path& target) {
-  std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".saving-XXXXXX")).string();
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    throw Failure("cannot save to " + Quoted(target) + ": cannot make a folder beside it: " + std::strerror(errno));
-  }
-  // mkdtemp makes the folder private; the saved workbook gets the usual permissions.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::chmod(pattern.c_str(), 0777 & ~mask);
-  return pattern;
-}
-
-// Puts the folder `fresh` in the place of `target`: one exchange of the two when the
-// target exists, so that no moment passes without a complete folder at `target`.
-void ReplaceFolder(const fs::path& fresh, const fs::path& target) {
+// The names in the folder that are not the workbook's own files.
+std::set<Text> OtherFiles(const fs::path& folder, const std::vector<std::string>& own) {
+  std::set<Text> names;
   std::error_code ec;
-  if (!fs::exists(target, ec)) {
-    if (::rename(fresh.c_str(), target.c_str()) != 0) {
-      throw Failure("cannot save to " + Quoted(target) + ": " + std::strerror(errno));
-    }
-    return;
+  if (!fs::is_directory(folder, ec)) return names;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (std::find(own.begin(), own.end(), name) == own.end()) names.insert(text_order::Fold(FromUtf8(name)));
   }
-  if (::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
-    fs::remove_all(fresh, ec);  // now the old folder
-    return;
-  }
-  if (errno != EINVAL && errno != ENOSYS)
-    throw Failure("cannot save to " + Quoted(target) + ": " + std::strerror(errno));
-  // The file system cannot exchange: move the old folder aside, then the new one in.
-  const fs::path old = fresh.string() + ".old";
-  if (::rename(target.c_str(), old.c_str()) != 0) {
-    throw Failure("cannot save to " + Quoted(target) + ": " + std::strerror(errno));
-  }
-  if (::rename(fresh.c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    ::rename(old.c_str(), target.c_str());
-    throw Failure("cannot save to " + Quoted(target) + ": " + std::strerror(error));
-  }
-  fs::remove_all(old, ec);
+  return names;
 }
 
 }  // namespace
 
 bool IsWorkbookFolder(const fs::path& folder) {
-  std::ifstream in(folder / kManifestFile, std::ios::binary);
-  for (std::string line; std::getline(in, line);) {
-    const auto words = SplitWords(line);
-    if (!words.empty()) return words[0] == kMagic;
+  try {
+    (void)ReadManifest(folder);
+    return true;
+  } catch (const Failure&) {
+    return false;
   }
-  return false;
 }
 
 Variant FieldValue(const Text& field) {
@@ -547,40 +669,62 @@ Text CellField(xl::Worksheet& sheet, long row, long col) {
     case VarType::Error: return CellErrorText(v.AsError());
     case VarType::String: break;
   }
+  // A text as it is when typing it gives it back, else with a "'" before it.
   const Text& text = v.AsText();
-  // A text that typing would turn into anything else (or lose a leading "'" of) is
-  // written with a "'" before it.
-  const Variant typed = xl::memory::EnteredValue(text);
-  const bool readsBack = typed.IsText() && typed.AsText() == text;
+  const Variant entered = xl::memory::EnteredValue(text);
+  const bool readsBack = entered.IsText() && entered.AsText() == text;
   return readsBack ? text : u"'" + text;
 }
 
-xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const fs::path> paths) {
+xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const fs::path> paths, Notes& notes) {
   if (paths.empty()) throw Failure("nothing to load");
   const phases::Scope timed("load");
   std::error_code ec;
+  for (const fs::path& p : paths) {
+    if (!fs::exists(p, ec)) throw Failure(QuotedPath(p) + " does not exist");
+  }
+  if (paths.size() == 1 && IsXlsxPath(paths.front()) && !fs::is_directory(paths.front(), ec)) {
+    return LoadXlsx(app, paths.front(), notes);
+  }
   if (paths.size() == 1 && fs::is_directory(paths.front(), ec)) {
-    if (fs::exists(paths.front() / kManifestFile, ec)) return LoadManifestFolder(app, paths.front());
-    return LoadCsvFiles(app, CsvFilesOf(paths.front()));
+    if (fs::exists(fs::symlink_status(paths.front() / kManifestFile, ec))) {
+      return LoadManifestFolder(app, paths.front(), notes);
+    }
+    return LoadCsvFiles(app, CsvFilesOf(paths.front()), notes);
   }
   for (const fs::path& p : paths) {
-    if (!fs::is_regular_file(p, ec)) throw Failure(Quoted(p) + " is not a CSV file (give one folder or CSV files)");
+    if (!fs::is_regular_file(p, ec)) throw Failure(QuotedPath(p) + " is not a CSV file (give one folder or CSV files)");
   }
-  return LoadCsvFiles(app, std::vector<fs::path>(paths.begin(), paths.end()));
+  return LoadCsvFiles(app, std::vector<fs::path>(paths.begin(), paths.end()), notes);
 }
 
-void SaveWorkbook(xl::Workbook& book, const fs::path& folder) {
-  const fs::path target = TargetPath(folder);
-  CheckReplaceable(target);
-  const fs::path fresh = MakeTempFolder(target);
-  try {
-    WriteWorkbookFiles(book, fresh);
-    ReplaceFolder(fresh, target);
-  } catch (...) {
-    std::error_code ec;
-    fs::remove_all(fresh, ec);
-    throw;
+void SaveWorkbook(xl::Workbook& book, const fs::path& folder, Notes& notes) {
+  if (IsXlsxPath(folder)) {
+    SaveXlsx(book, folder, notes);
+    return;
   }
+  const fs::path target = TargetPath(folder);
+  RecoverFolder(target, notes);
+  const std::vector<std::string> own = OwnFiles(target);
+  const std::vector<std::string> files = SheetFileNames(book, OtherFiles(target, own));
+  Manifest manifest = ManifestOf(book, files);
+  SaveTransaction save(target, own);
+  for (long i = 1; i <= book.Sheets().Count(); ++i) {
+    auto& sheet = dynamic_cast<xl::memory::MemoryWorksheet&>(book.Sheets().Item(i));
+    SheetEntry& entry = manifest.sheets[static_cast<std::size_t>(i - 1)];
+    SheetFiles data = SheetData(sheet);
+    save.Write(entry.file, data.csv);
+    data.csv = {};
+    SheetLayout layout = ReadLayout(sheet);
+    layout.selection.clear();  // the manifest keeps it
+    const std::string side = LayoutFileText(layout, data.farCells, sheet.RowsCount(), sheet.ColumnsCount());
+    if (!LayoutFileEmpty(side)) {
+      entry.layoutFile = entry.file + kLayoutFileSuffix;
+      save.Write(*entry.layoutFile, side);
+    }
+  }
+  save.Write(kManifestFile, ManifestText(manifest));
+  save.Commit(kManifestFile, notes);
 }
 
 }  // namespace quillary::cli

@@ -1,14 +1,19 @@
-// Workbook folders of the command-line host: the input is cut at its first NUL byte
-// into a manifest (workbook.txt) and a CSV file (Sheet1.csv), written into a folder of
-// their own and loaded. A load either gives a workbook or raises the host's Failure (or
-// the application's Error for a value it refuses); anything else is a finding. The CSV
-// part is also checked to read back the same after it is written out again.
+// Workbook folders of the command-line host: the input is cut at its NUL bytes into a
+// manifest (workbook.txt), a CSV file (Sheet1.csv) and the sheet's side file
+// (Sheet1.csv.layout.txt), written into a folder of their own and loaded. A load either
+// gives a workbook or raises the host's Failure (or the application's Error for a value
+// it refuses); anything else is a finding. A workbook that loads is saved, loaded again
+// and saved again: both saves must write the same files. The CSV part is also checked
+// to read back the same after it is written out again.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +41,24 @@ void Write(const fs::path& path, std::string_view bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// The files of a folder and what they hold.
+std::map<std::string, std::string> Files(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : fs::directory_iterator(folder)) {
+    std::ifstream in(e.path(), std::ios::binary);
+    files[e.path().filename().string()] = std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  return files;
+}
+
+// Saves the active workbook of `app` into `folder` (made afresh) and returns its files.
+std::map<std::string, std::string> Saved(quillary::xl::memory::MemoryApplication& app, const fs::path& folder) {
+  fs::remove_all(folder);
+  quillary::cli::Notes notes;
+  quillary::cli::SaveWorkbook(*app.ActiveWorkbook(), folder, notes);
+  return Files(folder);
+}
+
 std::vector<std::vector<quillary::Text>> Records(std::string_view csv) {
   std::vector<std::vector<quillary::Text>> records;
   quillary::cli::ReadCsv(csv, [&](std::vector<quillary::Text>& fields) { records.push_back(fields); });
@@ -47,10 +70,21 @@ std::vector<std::vector<quillary::Text>> Records(std::string_view csv) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quillary;
   const std::string_view input(reinterpret_cast<const char*>(data), size);
-  const std::size_t cut = input.find('\0');
-  const std::string_view manifest =
-      cut == std::string_view::npos ? std::string_view("quillary-workbook 1\n") : input.substr(0, cut);
-  const std::string_view csv = cut == std::string_view::npos ? input : input.substr(cut + 1);
+  // manifest NUL csv NUL side file; without a NUL the input is the CSV file of a sheet
+  // that has a side file.
+  std::vector<std::string_view> parts;
+  for (std::string_view rest = input;;) {
+    const std::size_t cut = rest.find('\0');
+    parts.push_back(rest.substr(0, cut));
+    if (cut == std::string_view::npos) break;
+    rest.remove_prefix(cut + 1);
+  }
+  if (parts.size() == 1)
+    parts.insert(parts.begin(),
+                 "quillary-workbook 2\nsheet Sheet1 Sheet1.csv -1\nlayout Sheet1 Sheet1.csv.layout.txt\n");
+  const std::string_view manifest = parts[0];
+  const std::string_view csv = parts[1];
+  const std::string_view side = parts.size() > 2 ? parts[2] : std::string_view("quillary-layout 1\n");
 
   // What ReadCsv reads, written out and read again, is the same records.
   try {
@@ -62,14 +96,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Unterminated quotes: refused with the line they began on.
   }
 
-  Write(Folder() / cli::kManifestFile, manifest);
-  Write(Folder() / "Sheet1.csv", csv);
+  const fs::path book = Folder() / "book";
+  fs::create_directories(book);
+  Write(book / cli::kManifestFile, manifest);
+  Write(book / "Sheet1.csv", csv);
+  Write(book / "Sheet1.csv.layout.txt", side);
   auto app = xl::memory::CreateApplication({});
-  const std::vector<fs::path> paths{Folder()};
+  const std::vector<fs::path> paths{book};
   try {
-    (void)cli::LoadWorkbook(*app, paths);
+    cli::Notes notes;
+    (void)cli::LoadWorkbook(*app, paths, notes);
   } catch (const cli::Failure&) {
+    return 0;
   } catch (const Error&) {
+    return 0;
   }
+  // What loaded saves and loads again as it was.
+  const auto first = Saved(*app, Folder() / "saved");
+  auto again = xl::memory::CreateApplication({});
+  cli::Notes notes;
+  const std::vector<fs::path> saved{Folder() / "saved"};
+  (void)cli::LoadWorkbook(*again, saved, notes);
+  if (Saved(*again, Folder() / "saved-again") != first) __builtin_trap();
   return 0;
 }

@@ -3,8 +3,14 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "cli/failure.h"
+#include "cli/tests/round_trip.h"
 #include "cli/tests/temp_dir.h"
 #include "host/working_sheet.h"
 
@@ -21,12 +27,14 @@ class WorkbookIo : public ::testing::Test {
  protected:
   std::unique_ptr<xl::memory::MemoryApplication> NewApp() { return xl::memory::CreateApplication(); }
 
-  static xl::Workbook& Load(xl::memory::MemoryApplication& into, const std::vector<fs::path>& paths) {
-    return LoadWorkbook(into, paths);
+  xl::Workbook& Load(xl::memory::MemoryApplication& into, const std::vector<fs::path>& paths) {
+    return LoadWorkbook(into, paths, notes);
   }
+  void Save(xl::Workbook& book, const fs::path& folder) { SaveWorkbook(book, folder, notes); }
 
   std::unique_ptr<xl::memory::MemoryApplication> app = NewApp();
   TempDir dir;
+  Notes notes;
 };
 
 // Cells as a user types them, and the value and type each must keep through a save
@@ -75,7 +83,7 @@ TEST_F(WorkbookIo, ValuesAndTypesSurviveSaveAndLoad) {
   }
   sheet.Cells(5, 2).SetValue(CellError::NA);
   sheet.Cells(7, 2).SetValue(CellError::Div0);
-  SaveWorkbook(book, dir / "book");
+  Save(book, dir / "book");
 
   auto reloaded = NewApp();
   xl::Worksheet& back = Load(*reloaded, {dir / "book"}).ActiveSheet();
@@ -107,7 +115,7 @@ TEST_F(WorkbookIo, WorkingSheetNamesVisibilityAndSelectionSurvive) {
   book.Sheets().Item(u"Parts list").Activate();
   host::InitPlace(state, host::kList2);
   book.Sheets().Item(u"Quillary3016000000").Cells(2, 3).SetValue(u"'R1");
-  SaveWorkbook(book, dir / "book");
+  Save(book, dir / "book");
 
   auto reloaded = NewApp();
   xl::Workbook& back = Load(*reloaded, {dir / "book"});
@@ -177,19 +185,57 @@ TEST_F(WorkbookIo, RefusesBadInput) {
     std::string manifest;  // "" : no manifest
     std::vector<std::string> paths;
     std::string expected;
+    std::string layout = {};  // the side file L.txt
   };
   const std::string head = "quillary-workbook 1\n";
+  const std::string withLayout = "quillary-workbook 2\nsheet S S.csv -1\nlayout S L.txt\n";
+  const std::string layoutHead = "quillary-layout 1\n";
   const Case cases[] = {
       {"file outside the folder", head + "sheet S ../S.csv -1\n", {}, "line 2: the sheet file must be a file name"},
       {"unknown entry", head + "sheet S S.csv -1\ncolour red\n", {}, "line 3: unknown entry 'colour'"},
       {"bad visibility", head + "sheet S S.csv 1\n", {}, "line 2: the visibility must be -1, 0 or 2"},
       {"name of an unknown sheet", head + "sheet S S.csv -1\nname T n =R1C1\n", {}, "line 3: no sheet 'T'"},
-      {"no magic first", "sheet S S.csv -1\n", {}, "line 1: the first entry must be 'quillary-workbook 1'"},
-      {"missing sheet file", head + "sheet S missing.csv -1\n", {}, "cannot read"},
+      {"no magic first", "sheet S S.csv -1\n", {}, "line 1: the first entry must be 'quillary-workbook 2'"},
+      {"missing sheet file", head + "sheet S missing.csv -1\n", {}, "missing.csv' does not exist"},
+      {"layout entry of version 1", head + "sheet S S.csv -1\nlayout S S.txt\n", {}, "unknown entry 'layout'"},
+      {"bad side file",
+       "quillary-workbook 2\nsheet S S.csv -1\nlayout S S.csv\n",
+       {},
+       "S.csv' line 1: the first entry must be 'quillary-layout 1'"},
       {"invalid sheet name", head + "sheet \"a:b\" S.csv -1\n", {}, "cannot name a sheet 'a:b'"},
       {"invalid defined name", head + "sheet S S.csv -1\nname S \"1bad\" =R1C1\n", {}, "cannot define the name '1bad'"},
       {"empty folder", "", {}, "holds neither workbook.txt nor any .csv file"},
-      {"a path that is no CSV file", "", {"nothing.csv"}, "is not a CSV file"},
+      {"a path that does not exist", "", {"nothing.csv"}, "nothing.csv' does not exist"},
+      {"side file: an area off the grid",
+       withLayout,
+       {},
+       "L.txt' line 2: not an area of the sheet: 'A0'",
+       layoutHead + "format A0 bold\n"},
+      {"side file: unknown property",
+       withLayout,
+       {},
+       "line 2: unknown format property 'shiny'",
+       layoutHead + "format A1 shiny\n"},
+      {"side file: bad escape",
+       withLayout,
+       {},
+       "line 2: unknown escape '\\q'",
+       layoutHead + "comment A1 \\q shown 1 2 3 4 5\n"},
+      {"side file: band past the grid",
+       withLayout,
+       {},
+       "line 2: not a band of the sheet: 1 16385",
+       layoutHead + "hide-columns 1 16385\n"},
+      {"side file: too many formatted cells",
+       withLayout,
+       {},
+       "L.txt' holds format areas covering 33587232 cells, more than the 33554432",
+       layoutHead + "format A1:B16400 bold\nformat 1:2048 wrap\n"},
+      {"side file: width the sheet refuses",
+       withLayout,
+       {},
+       "sheet 'S': Unable to set the ColumnWidth property",
+       layoutHead + "width 1 1 300\n"},
   };
   int n = 0;
   for (const Case& c : cases) {
@@ -198,6 +244,7 @@ TEST_F(WorkbookIo, RefusesBadInput) {
     WriteText(folder / "S.csv", "1\n");
     if (c.manifest.empty()) fs::remove(folder / "S.csv");
     if (!c.manifest.empty()) WriteText(folder / kManifestFile, c.manifest);
+    if (!c.layout.empty()) WriteText(folder / "L.txt", c.layout);
     std::vector<fs::path> paths{folder};
     if (!c.paths.empty()) paths = {folder / c.paths[0]};
     try {
@@ -234,7 +281,7 @@ TEST_F(WorkbookIo, SaveRefusesTargetsItWouldDestroy) {
   };
   for (const auto& [target, message] : refused) {
     try {
-      SaveWorkbook(book, target);
+      Save(book, target);
       ADD_FAILURE() << target << " replaced";
     } catch (const Failure& f) {
       EXPECT_NE(std::string(f.what()).find(message), std::string::npos) << f.what();
@@ -247,17 +294,17 @@ TEST_F(WorkbookIo, SaveRefusesTargetsItWouldDestroy) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3);
 
   fs::create_directories(dir / "empty");
-  SaveWorkbook(book, dir / "empty/");
+  Save(book, dir / "empty/");
   EXPECT_TRUE(IsWorkbookFolder(dir / "empty"));
 }
 
 TEST_F(WorkbookIo, SaveReplacesAWorkbookFolderWhole) {
   xl::Workbook& book = app->AddWorkbook(GridSize::Large);
   book.ActiveSheet().SetName(u"Old");
-  SaveWorkbook(book, dir / "book");
+  Save(book, dir / "book");
   book.ActiveSheet().SetName(u"New");
   book.ActiveSheet().Cells(1, 1).SetValue(u"v2");
-  SaveWorkbook(book, dir / "book");
+  Save(book, dir / "book");
   EXPECT_FALSE(fs::exists(dir / "book" / "Old.csv"));
   EXPECT_EQ(ReadText(dir / "book" / "New.csv"), "v2\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
@@ -268,7 +315,7 @@ TEST_F(WorkbookIo, SaveReplacesAWorkbookFolderWhole) {
 TEST_F(WorkbookIo, FailedSaveLeavesTheOldFolder) {
   xl::Workbook& book = app->AddWorkbook(GridSize::Large);
   book.ActiveSheet().Cells(1, 1).SetValue(u"old");
-  SaveWorkbook(book, dir / "book");
+  Save(book, dir / "book");
   const std::string before = ReadText(dir / "book" / "Sheet1.csv");
   for (long r = 1; r <= 2000; ++r) book.ActiveSheet().Cells(r, 1).SetValue(u"a longer text that fills the file");
 
@@ -278,13 +325,278 @@ TEST_F(WorkbookIo, FailedSaveLeavesTheOldFolder) {
   rlimit small = saved;
   small.rlim_cur = 4096;
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  EXPECT_THROW(SaveWorkbook(book, dir / "book"), Failure);
+  EXPECT_THROW(Save(book, dir / "book"), Failure);
   ::setrlimit(RLIMIT_FSIZE, &saved);
   ::signal(SIGXFSZ, previousHandler);
 
   EXPECT_EQ(ReadText(dir / "book" / "Sheet1.csv"), before);
   EXPECT_TRUE(IsWorkbookFolder(dir / "book"));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+// The names in a folder, sorted.
+std::vector<std::string> Listing(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool AnyHidden(const fs::path& folder) {
+  const auto names = Listing(folder);
+  return std::any_of(names.begin(), names.end(), [](const std::string& n) { return n.starts_with(".quillary"); });
+}
+
+bool NotesSay(const Notes& notes, std::string_view text) {
+  return std::any_of(notes.begin(), notes.end(), [&](const std::string& n) { return n.find(text) != n.npos; });
+}
+
+// Everything a workbook holds comes back from a workbook folder. What the folder does
+// not keep: the "'" a text was entered with when it needs none (only the cell's Formula
+// shows it).
+TEST_F(WorkbookIo, RoundTripKeepsEverything) {
+  xl::memory::MemoryWorkbook& rich = testing::BuildRichWorkbook(*app);
+  rich.Protect(true, false);
+  Save(rich, dir / "book");
+  auto reloaded = NewApp();
+  auto& back = dynamic_cast<xl::memory::MemoryWorkbook&>(Load(*reloaded, {dir / "book"}));
+  testing::ExpectSameWorkbook(rich, back);
+  EXPECT_TRUE(back.ProtectStructure());
+  EXPECT_FALSE(back.ProtectWindows());
+  // Saved again, the files are the same.
+  Save(back, dir / "again");
+  const auto files = Listing(dir / "book");
+  ASSERT_EQ(files, Listing(dir / "again"));
+  for (const std::string& f : files) EXPECT_EQ(ReadText(dir / "book" / f), ReadText(dir / "again" / f)) << f;
+  EXPECT_TRUE(std::find(files.begin(), files.end(), "Parts.csv.layout.txt") != files.end());
+  EXPECT_TRUE(notes.empty());
+}
+
+// Saving visits what the sheet holds: a far cell goes to the side file rather than a
+// million empty lines, and a list that starts low on the sheet stays in the CSV file.
+TEST_F(WorkbookIo, FarCellsGoToTheSideFile) {
+  xl::Workbook& book = app->AddWorkbook(GridSize::Large);
+  xl::Worksheet& sheet = book.ActiveSheet();
+  sheet.Range(u"A1").SetValue(u"first");
+  sheet.Range(u"XFD1048576").SetValue(u"'007");
+  sheet.Range(u"C5000").SetValue(u"low");
+  sheet.Range(u"C5001").SetValue(7);
+  Save(book, dir / "book");
+  const std::string csv = ReadText(dir / "book" / "Sheet1.csv");
+  EXPECT_LT(csv.size(), 12000U);
+  EXPECT_TRUE(csv.ends_with("\r\n,,low\r\n,,7\r\n"));
+  EXPECT_NE(ReadText(dir / "book" / "Sheet1.csv.layout.txt").find("cell XFD1048576 '007\n"), std::string::npos);
+
+  auto reloaded = NewApp();
+  xl::Worksheet& back = Load(*reloaded, {dir / "book"}).ActiveSheet();
+  EXPECT_EQ(back.CellValue(1, 1), Variant(u"first"));
+  EXPECT_EQ(back.CellValue(1048576, 16384), Variant(u"007"));
+  EXPECT_EQ(back.CellValue(5000, 3), Variant(u"low"));
+  EXPECT_EQ(back.CellValue(5001, 3), Variant(7));
+  EXPECT_EQ(back.End(1, 16384, xl::xlDown).row, 1048576);
+}
+
+// A save replaces the workbook's own files and keeps everything else in the folder: a
+// sheet's new file takes another name than a file of the user's.
+TEST_F(WorkbookIo, SaveKeepsWhatItDidNotWrite) {
+  xl::Workbook& book = app->AddWorkbook(GridSize::Large);
+  book.ActiveSheet().SetName(u"Old");
+  book.ActiveSheet().SetFormat({1, 1, 1, 1}, xl::FormatKey::FontBold, true);
+  Save(book, dir / "book");
+  WriteText(dir / "book" / "notes.txt", "mine");
+  WriteText(dir / "book" / "pictures" / "a.png", "png");
+  WriteText(dir / "book" / "Report.csv", "my own report");
+  book.ActiveSheet().SetName(u"Report");
+  book.ActiveSheet().Cells(1, 1).SetValue(u"v2");
+  Save(book, dir / "book");
+  EXPECT_EQ(Listing(dir / "book"), (std::vector<std::string>{"Report-2.csv", "Report-2.csv.layout.txt", "Report.csv",
+                                                             "notes.txt", "pictures", "workbook.txt"}));
+  EXPECT_EQ(ReadText(dir / "book" / "Report.csv"), "my own report");
+  EXPECT_EQ(ReadText(dir / "book" / "pictures" / "a.png"), "png");
+  EXPECT_EQ(ReadText(dir / "book" / "Report-2.csv"), "v2\r\n");
+}
+
+// A folder whose manifest only begins like one is not a workbook folder: a save leaves
+// it alone.
+TEST_F(WorkbookIo, AManifestThatOnlyBeginsLikeOneIsNotOurs) {
+  WriteText(dir / "book" / kManifestFile, "quillary-workbook 2\nthese are my notes\n");
+  WriteText(dir / "book" / "data.csv", "keep");
+  EXPECT_FALSE(IsWorkbookFolder(dir / "book"));
+  xl::Workbook& book = app->AddWorkbook(GridSize::Large);
+  try {
+    Save(book, dir / "book");
+    ADD_FAILURE() << "saved";
+  } catch (const Failure& f) {
+    EXPECT_NE(std::string(f.what()).find("neither empty nor a workbook folder (" +
+                                         (dir / "book" / kManifestFile).string() + " line 2: unknown entry 'these'"),
+              std::string::npos)
+        << f.what();
+  }
+  EXPECT_EQ(Listing(dir / "book"), (std::vector<std::string>{"data.csv", "workbook.txt"}));
+}
+
+// "load ." and then a save to "." update the current folder in place.
+TEST_F(WorkbookIo, SavingTheCurrentFolderKeepsIt) {
+  xl::Workbook& book = app->AddWorkbook(GridSize::Large);
+  book.ActiveSheet().Cells(1, 1).SetValue(u"v1");
+  Save(book, dir / "book");
+  WriteText(dir / "book" / "notes.txt", "mine");
+  const fs::path before = fs::current_path();
+  fs::current_path(dir / "book");
+  auto other = NewApp();
+  xl::Workbook& loaded = Load(*other, {"."});
+  loaded.ActiveSheet().Cells(1, 1).SetValue(u"v2");
+  EXPECT_NO_THROW(Save(loaded, "."));
+  EXPECT_NO_THROW(Save(loaded, "./"));
+  fs::current_path(before);
+  EXPECT_EQ(ReadText(dir / "book" / "Sheet1.csv"), "v2\r\n");
+  EXPECT_EQ(ReadText(dir / "book" / "notes.txt"), "mine");
+  EXPECT_FALSE(AnyHidden(dir / "book"));
+  EXPECT_EQ(Listing(dir.Path()), std::vector<std::string>{"book"});
+}
+
+// A folder whose name is as long as a file name may be is saved (no name of the save
+// is longer), again and again.
+TEST_F(WorkbookIo, LongFolderNamesSave) {
+  const fs::path target = dir / std::string(255, 'w');
+  xl::Workbook& book = app->AddWorkbook(GridSize::Large);
+  book.ActiveSheet().Cells(1, 1).SetValue(u"v1");
+  Save(book, target);
+  book.ActiveSheet().Cells(1, 1).SetValue(u"v2");
+  Save(book, target);
+  auto other = NewApp();
+  EXPECT_EQ(Load(*other, {target}).ActiveSheet().CellValue(1, 1), Variant(u"v2"));
+}
+
+// An old file of the workbook that is no longer a plain file is not removed: the save
+// says so and leaves nothing of its own behind.
+TEST_F(WorkbookIo, AnOldFileThatCannotBeRemovedIsNamed) {
+  xl::Workbook& book = app->AddWorkbook(GridSize::Large);
+  book.ActiveSheet().SetName(u"Old");
+  Save(book, dir / "book");
+  fs::remove(dir / "book" / "Old.csv");
+  WriteText(dir / "book" / "Old.csv" / "inside.txt", "the user's");
+  book.ActiveSheet().SetName(u"New");
+  Save(book, dir / "book");
+  EXPECT_TRUE(NotesSay(notes, "Old.csv' is no longer a plain file; it is left as it is"))
+      << ::testing::PrintToString(notes);
+  EXPECT_EQ(ReadText(dir / "book" / "Old.csv" / "inside.txt"), "the user's");
+  EXPECT_FALSE(AnyHidden(dir / "book"));
+  EXPECT_EQ(Listing(dir.Path()), std::vector<std::string>{"book"});
+  // A file of the new set is never put in the place of a folder.
+  fs::remove(dir / "book" / "New.csv");
+  WriteText(dir / "book" / "New.csv" / "x", "x");
+  EXPECT_THROW(Save(book, dir / "book"), Failure);
+  EXPECT_FALSE(AnyHidden(dir / "book"));
+  EXPECT_EQ(ReadText(dir / "book" / "New.csv" / "x"), "x");
+}
+
+// Runs `save` in a child process that the file-size limit kills (SIGXFSZ) while it
+// writes, as a kill or a crash would stop it.
+void SaveKilled(const std::function<void()>& save) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    rlimit small{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    ::signal(SIGXFSZ, SIG_DFL);
+    save();
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the save was not stopped";
+}
+
+// A save killed while it writes leaves the target as it was; the next run removes what
+// it left.
+TEST_F(WorkbookIo, AKilledSaveLeavesTheTargetAndIsCleanedUp) {
+  xl::Workbook& book = app->AddWorkbook(GridSize::Large);
+  book.ActiveSheet().Cells(1, 1).SetValue(u"old");
+  Save(book, dir / "book");
+  const auto files = Listing(dir / "book");
+  for (long r = 1; r <= 2000; ++r) book.ActiveSheet().Cells(r, 1).SetValue(u"a longer text that fills the file");
+  SaveKilled([&] { Save(book, dir / "book"); });
+  SaveKilled([&] { Save(book, dir / "new"); });
+  EXPECT_TRUE(AnyHidden(dir / "book"));
+  EXPECT_TRUE(AnyHidden(dir.Path()));
+  EXPECT_FALSE(fs::exists(dir / "new"));
+
+  auto other = NewApp();
+  EXPECT_EQ(Load(*other, {dir / "book"}).ActiveSheet().CellValue(2, 1), Variant());
+  EXPECT_TRUE(NotesSay(notes, "left by a save that was cut short")) << ::testing::PrintToString(notes);
+  EXPECT_EQ(Listing(dir / "book"), files);
+  Save(book, dir / "new");
+  EXPECT_FALSE(AnyHidden(dir.Path()));
+  EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"book", "new"}));
+}
+
+// A save stopped after its journal was written is finished by the next run.
+TEST_F(WorkbookIo, ASaveStoppedAfterItsJournalIsFinished) {
+  xl::Workbook& book = app->AddWorkbook(GridSize::Large);
+  book.ActiveSheet().SetName(u"Old");
+  Save(book, dir / "book");
+  const fs::path staging = dir / "book" / ".quillary-save-abc123";
+  WriteText(staging / "New.csv", "new\r\n");
+  WriteText(staging / kManifestFile, "quillary-workbook 2\nsheet New New.csv -1\n");
+  WriteText(staging / ".journal", "quillary-save 1\ncommitted\nmove New.csv\nmove workbook.txt\nremove Old.csv\n");
+  auto other = NewApp();
+  xl::Workbook& loaded = Load(*other, {dir / "book"});
+  EXPECT_EQ(loaded.ActiveSheet().Name(), u"New");
+  EXPECT_EQ(loaded.ActiveSheet().CellValue(1, 1), Variant(u"new"));
+  EXPECT_TRUE(NotesSay(notes, "finished a save into")) << ::testing::PrintToString(notes);
+  EXPECT_EQ(Listing(dir / "book"), (std::vector<std::string>{"New.csv", "workbook.txt"}));
+}
+
+// A field longer than a cell holds is cut, and the load says which cell.
+TEST_F(WorkbookIo, AFieldCutToFitACellIsNamed) {
+  WriteText(dir / "book" / kManifestFile, "quillary-workbook 2\nsheet \"My list\" S.csv -1\n");
+  WriteText(dir / "book" / "S.csv", "a,b\nc," + std::string(40000, 'x') + ",'" + std::string(32767, 'y') + "\n");
+  xl::Worksheet& sheet = Load(*app, {dir / "book"}).ActiveSheet();
+  EXPECT_EQ(notes, (Notes{"My list!B2: the text of 40000 characters was cut to the 32767 a cell holds"}));
+  EXPECT_EQ(sheet.CellValue(2, 2).AsText().size(), xl::kCellTextLimit);
+  EXPECT_EQ(sheet.CellValue(2, 3).AsText().size(), xl::kCellTextLimit);
+}
+
+// A sheet file that is a FIFO, a folder or a link leading out of the workbook folder is
+// refused with what it is, before anything is read.
+TEST_F(WorkbookIo, SheetFilesMustBePlainFilesInTheFolder) {
+  WriteText(dir / "outside.csv", "secret");
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path&)> make;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"a FIFO", [](const fs::path& f) { ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0); }, "S.csv' is a FIFO, not a file"},
+      {"a folder", [](const fs::path& f) { fs::create_directories(f); }, "S.csv' is a folder, not a file"},
+      {"a link out", [&](const fs::path& f) { fs::create_symlink(dir / "outside.csv", f); },
+       "S.csv' is a symbolic link leading outside the workbook folder"},
+      {"a link to a folder above", [&](const fs::path& f) { fs::create_symlink("..", f); },
+       "S.csv' is a symbolic link leading outside the workbook folder"},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    for (const bool manifest : {true, false}) {
+      const fs::path folder = dir / ("case" + std::to_string(++n));
+      fs::create_directories(folder);
+      if (manifest) WriteText(folder / kManifestFile, "quillary-workbook 2\nsheet S S.csv -1\n");
+      c.make(folder / "S.csv");
+      const auto before = Listing(folder);
+      try {
+        Load(*app, {folder});
+        ADD_FAILURE() << c.what << ": loaded";
+      } catch (const Failure& f) {
+        EXPECT_NE(std::string(f.what()).find(c.message), std::string::npos) << c.what << ": " << f.what();
+      }
+      EXPECT_EQ(Listing(folder), before) << c.what;
+    }
+  }
+  // A link to a file in the folder is fine.
+  WriteText(dir / "inside" / "data.txt", "1,2\n");
+  WriteText(dir / "inside" / kManifestFile, "quillary-workbook 2\nsheet S S.csv -1\n");
+  fs::create_symlink("data.txt", dir / "inside" / "S.csv");
+  EXPECT_EQ(Load(*app, {dir / "inside"}).ActiveSheet().CellValue(1, 2), Variant(2));
 }
 
 }  // namespace

@@ -15,7 +15,8 @@
 // - Under the NumberFormat "@" every other text is stored as it is.
 // - A text beginning with "=" (and longer than "=") is a formula: HasFormula is True,
 //   Formula returns it; only literal formulas evaluate (="text", =12, =TRUE), any
-//   other reads as the #NAME? error value.
+//   other reads as the #NAME? error value. A formula loaded from a file with the value
+//   the file holds for it (StoreCells) reads that value instead.
 // - "TRUE" and "FALSE" in any case become booleans.
 // - An error value's text in any case ("#N/A", "#DIV/0!", "#VALUE!", "#REF!",
 //   "#NAME?", "#NUM!", "#NULL!") becomes that error value.
@@ -80,6 +81,7 @@ enum class GridSize { Large, Small };
 Variant EnteredValue(TextView typed);
 
 using internal::Column;
+using internal::FileCell;
 
 struct ApplicationOptions {
   // ThisWorkbook.Name: the host add-in's workbook.
@@ -243,12 +245,40 @@ class MemoryWorksheet final : public Worksheet {
   // their cell) with the entry rules, in one call: how a file's column is loaded.
   // Error 1004 when they would pass the sheet's last row.
   void EnterTexts(long row1, long col, std::span<const TextView> typed);
+  // Stores a file's cells down column `col` from row `row1` as they are (FileCell: a
+  // text stays a text, a formula keeps its cached value), in one call: how a workbook
+  // file's column is loaded. Error 1004 past the sheet's last row.
+  void StoreCells(long row1, long col, std::span<const FileCell> cells);
+
+  // ----- what the sheet holds, visited sparsely (saving a workbook) -----
+  // Columns 1..StoredColumns() may hold anything; those after hold nothing of their own.
+  long StoredColumns() const { return static_cast<long>(columns_.size()); }
+  // The first row after `row` where column `col` holds a value, if any.
+  std::optional<long> NextFilledRow(long col, long row) const;
+  // The sheet's formats as areas of one format each, in an order that rebuilds them
+  // when each is given its format with PutFormat one after another: the whole sheet's
+  // format (when it is not the default), then the columns' own formats that differ from
+  // it, then the stored cells that differ from their column's; equal runs of
+  // neighbouring columns come as one area. Visits only what the sheet stores.
+  void VisitFormats(const std::function<void(const Area&, const CellFormat&)>& visit) const;
+  // Gives every cell of the area the format `f` in one pass (an entire column or the
+  // whole sheet as SetFormat does it, for the cells to come too).
+  void PutFormat(const Area& area, const CellFormat& f);
+  // The bands (first, last) of hidden rows, top to bottom.
+  std::vector<std::pair<long, long>> HiddenRowBands() const;
+  // The rows of their own height, and that height.
+  const std::map<long, double>& RowHeights() const { return rowHeight_; }
+  // The cells holding a hyperlink, row by row, with their link.
+  std::vector<std::pair<CellPos, Hyperlink>> HyperlinkCells() const;
 
  private:
   friend class MemoryWorkbook;
   void Live() const;
   Column* Col(long col) const;
   Column& EnsureCol(long col);
+  // The column that `count` entries down from (row1, col) go to, once the sheet allows
+  // them; nullptr for no entries.
+  Column* EntryColumn(long row1, long col, std::size_t count);
   void CheckCell(long row, long col) const;
   void CheckArea(const Area& a) const;
   void CheckWritable(const Area& a, const char* member);
@@ -256,6 +286,9 @@ class MemoryWorksheet final : public Worksheet {
   std::vector<Area> WidenToMerges(std::vector<Area> areas) const;
   Variant FormatOver(const Area& area, FormatKey key, long edge);
   void FormatCells(const Area& area, FormatKey key, long edge, const Variant& value);
+  // Every cell of the area takes the format `change` maps its format to.
+  template <class Change>
+  void Reformat(const Area& area, Change&& change);
   void EnterCell(long row, long col, const Variant& value);
   // Clears the non-empty cells of the areas.
   void ClearCells(std::span<const Area> areas);

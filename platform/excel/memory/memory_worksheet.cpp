@@ -2,6 +2,7 @@
 // cells, selection and the column structure. End, Find and Sort are in
 // memory_search.cpp; AutoFill, DataSeries, TextToColumns and Paste in memory_fill.cpp.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <unordered_map>
 
@@ -299,15 +300,26 @@ std::size_t MemoryWorksheet::HeldTextBytes(long col) const {
   return c ? c->HeldTextBytes() : 0;
 }
 
-void MemoryWorksheet::EnterTexts(long row1, long col, std::span<const TextView> typed) {
+Column* MemoryWorksheet::EntryColumn(long row1, long col, std::size_t count) {
   Live();
-  if (typed.empty()) return;
-  const long row2 = row1 + static_cast<long>(typed.size()) - 1;
+  if (count == 0) return nullptr;
+  const long row2 = row1 + static_cast<long>(count) - 1;
   CheckArea({row1, col, row2, col});
   CheckWritable({row1, col, row2, col}, "Range.Value");
-  Column& c = EnsureCol(col);
+  return &EnsureCol(col);
+}
+
+void MemoryWorksheet::EnterTexts(long row1, long col, std::span<const TextView> typed) {
+  Column* c = EntryColumn(row1, col, typed.size());
   long r = row1;
-  for (const TextView t : typed) c.EnterTyped(r++, t);
+  for (const TextView t : typed) c->EnterTyped(r++, t);
+}
+
+void MemoryWorksheet::StoreCells(long row1, long col, std::span<const FileCell> cells) {
+  Column* c = EntryColumn(row1, col, cells.size());
+  Text scratch;
+  long r = row1;
+  for (const FileCell& cell : cells) c->StoreFileCell(r++, cell, scratch);
 }
 
 void MemoryWorksheet::EnterCell(long row, long col, const Variant& value) {
@@ -445,18 +457,8 @@ Variant MemoryWorksheet::GetFormat(const Area& area, FormatKey key, long index) 
   return acc ? *acc : Variant::Null();
 }
 
-void MemoryWorksheet::FormatCells(const Area& area, FormatKey key, long edge, const Variant& value) {
-  FormatTable& table = book_.Formats();
-  std::unordered_map<std::uint32_t, std::uint32_t> memo;
-  auto change = [&](std::uint32_t id) {
-    auto it = memo.find(id);
-    if (it != memo.end()) return it->second;
-    CellFormat f = table.Get(id);
-    WriteFormat(f, key, edge, value);
-    std::uint32_t out = table.Intern(f);
-    memo.emplace(id, out);
-    return out;
-  };
+template <class Change>
+void MemoryWorksheet::Reformat(const Area& area, Change&& change) {
   const bool allRows = area.row1 == 1 && area.row2 == rows_;
   const bool allCols = area.col1 == 1 && area.col2 == cols_;
   if (allRows && allCols) sheetFormat_ = change(sheetFormat_);
@@ -471,6 +473,127 @@ void MemoryWorksheet::FormatCells(const Area& area, FormatKey key, long edge, co
     }
   }
   if (!allRows) formatBox_ = formatBox_ ? Bounding(*formatBox_, area) : area;
+}
+
+void MemoryWorksheet::FormatCells(const Area& area, FormatKey key, long edge, const Variant& value) {
+  FormatTable& table = book_.Formats();
+  std::unordered_map<std::uint32_t, std::uint32_t> memo;
+  Reformat(area, [&](std::uint32_t id) {
+    auto it = memo.find(id);
+    if (it != memo.end()) return it->second;
+    CellFormat f = table.Get(id);
+    WriteFormat(f, key, edge, value);
+    std::uint32_t out = table.Intern(f);
+    memo.emplace(id, out);
+    return out;
+  });
+}
+
+void MemoryWorksheet::PutFormat(const Area& area, const CellFormat& f) {
+  Live();
+  CheckArea(area);
+  CheckFormattable("format");
+  const std::uint32_t id = book_.Formats().Intern(f);
+  Reformat(area, [id](std::uint32_t) { return id; });
+}
+
+namespace {
+
+// Joins equal runs (first row, last row, format) of neighbouring columns into areas.
+class RunJoiner {
+ public:
+  explicit RunJoiner(const std::function<void(const Area&, std::uint32_t)>& emit) : emit_(emit) {}
+  // The runs of the next column, `col`, top to bottom.
+  void Column(long col, const std::vector<std::array<std::uint32_t, 3>>& runs) {
+    std::map<std::array<std::uint32_t, 3>, Area> next;
+    for (const auto& run : runs) {
+      auto it = open_.find(run);
+      if (it != open_.end() && it->second.col2 == col - 1) {
+        it->second.col2 = col;
+        next.insert(open_.extract(it));
+      } else {
+        next.emplace(run, Area{static_cast<long>(run[0]), col, static_cast<long>(run[1]), col});
+      }
+    }
+    Flush();
+    open_ = std::move(next);
+  }
+  void Flush() {
+    for (const auto& [run, area] : open_) emit_(area, run[2]);
+    open_.clear();
+  }
+
+ private:
+  const std::function<void(const Area&, std::uint32_t)>& emit_;
+  std::map<std::array<std::uint32_t, 3>, Area> open_;
+};
+
+}  // namespace
+
+void MemoryWorksheet::VisitFormats(const std::function<void(const Area&, const CellFormat&)>& visit) const {
+  const FormatTable& table = book_.Formats();
+  if (sheetFormat_ != 0) visit({1, 1, rows_, cols_}, table.Get(sheetFormat_));
+  const std::function<void(const Area&, std::uint32_t)> emit = [&](const Area& a, std::uint32_t id) {
+    visit(a, table.Get(id));
+  };
+  const auto rows = static_cast<std::uint32_t>(rows_);
+  std::vector<std::array<std::uint32_t, 3>> runs;
+  // The columns' own formats.
+  RunJoiner columns(emit);
+  for (long c = 1; c <= StoredColumns(); ++c) {
+    runs.clear();
+    const Column* col = Col(c);
+    if (col && col->DefaultFormat() != sheetFormat_) runs.push_back({1, rows, col->DefaultFormat()});
+    columns.Column(c, runs);
+  }
+  columns.Flush();
+  // The stored cells that differ from their column.
+  RunJoiner cells(emit);
+  for (long c = 1; c <= StoredColumns(); ++c) {
+    runs.clear();
+    if (const Column* col = Col(c)) {
+      const std::uint32_t base = col->DefaultFormat();
+      const internal::Cell* stored = col->CellAt(1);
+      for (long r = 0; r < col->StoredRows(); ++r) {
+        const std::uint32_t id = stored[r].Format();
+        if (id == base) continue;
+        if (!runs.empty() && runs.back()[1] == static_cast<std::uint32_t>(r) && runs.back()[2] == id) {
+          runs.back()[1] = static_cast<std::uint32_t>(r + 1);
+        } else {
+          runs.push_back({static_cast<std::uint32_t>(r + 1), static_cast<std::uint32_t>(r + 1), id});
+        }
+      }
+    }
+    cells.Column(c, runs);
+  }
+  cells.Flush();
+}
+
+std::optional<long> MemoryWorksheet::NextFilledRow(long col, long row) const {
+  const Column* c = Col(col);
+  return c ? c->NextFilled(row) : std::nullopt;
+}
+
+std::vector<std::pair<long, long>> MemoryWorksheet::HiddenRowBands() const {
+  std::vector<std::pair<long, long>> bands;
+  const long size = static_cast<long>(rowHidden_.size());
+  for (long r = 1; r < size; ++r) {
+    if (!rowHidden_[static_cast<std::size_t>(r)]) continue;
+    if (!bands.empty() && bands.back().second == r - 1) {
+      bands.back().second = r;
+    } else {
+      bands.emplace_back(r, r);
+    }
+  }
+  return bands;
+}
+
+std::vector<std::pair<CellPos, Hyperlink>> MemoryWorksheet::HyperlinkCells() const {
+  std::vector<std::pair<CellPos, Hyperlink>> out;
+  for (const auto& [pos, links] : links_) {
+    for (const Hyperlink& link : links) out.emplace_back(CellPos{pos.first, pos.second}, link);
+  }
+  return out;
 }
 
 void MemoryWorksheet::SetFormat(const Area& area, FormatKey key, const Variant& value, long index) {

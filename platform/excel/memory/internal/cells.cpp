@@ -228,6 +228,75 @@ Variant EvaluateFormula(TextView source) {
   return Variant(CellError::Name);
 }
 
+namespace {
+constexpr char16_t kCachedNumber = u'n', kCachedText = u't', kCachedBoolean = u'b', kCachedError = u'e';
+}  // namespace
+
+Text JoinCachedFormula(TextView source, const FileCell& value) {
+  Text out(source);
+  switch (value.type) {
+    case VarType::Number: {
+      std::uint64_t bits = 0;
+      std::memcpy(&bits, &value.number, sizeof bits);
+      for (int i = 0; i < 4; ++i) out += static_cast<char16_t>((bits >> (16 * i)) & 0xFFFF);
+      out += kCachedNumber;
+      break;
+    }
+    case VarType::String: {
+      const TextView text = Cut(value.text);
+      out += text;
+      out += static_cast<char16_t>(text.size());
+      out += kCachedText;
+      break;
+    }
+    case VarType::Boolean:
+      out += static_cast<char16_t>(value.boolean ? 1 : 0);
+      out += kCachedBoolean;
+      break;
+    case VarType::Error:
+      out += static_cast<char16_t>(value.error);
+      out += kCachedError;
+      break;
+    default: break;  // no cached value
+  }
+  return out;
+}
+
+FormulaParts SplitFormula(TextView stored, bool cached) {
+  if (!cached || stored.empty()) return {stored, Variant()};
+  const char16_t tag = stored.back();
+  stored.remove_suffix(1);
+  const auto take = [&](std::size_t n) {
+    const TextView tail = stored.substr(stored.size() - n);
+    stored.remove_suffix(n);
+    return tail;
+  };
+  switch (tag) {
+    case kCachedNumber: {
+      const TextView t = take(4);
+      std::uint64_t bits = 0;
+      for (int i = 0; i < 4; ++i) bits |= std::uint64_t{t[static_cast<std::size_t>(i)]} << (16 * i);
+      double number = 0;
+      std::memcpy(&number, &bits, sizeof number);
+      return {stored, Variant(number)};
+    }
+    case kCachedText: {
+      const std::size_t length = take(1).front();
+      const Text text(take(length));
+      return {stored, Variant(text)};
+    }
+    case kCachedBoolean: {
+      const bool b = take(1).front() != 0;
+      return {stored, Variant(b)};
+    }
+    case kCachedError: {
+      const auto e = static_cast<CellError>(take(1).front());
+      return {stored, Variant(e)};
+    }
+  }
+  return {stored, Variant()};
+}
+
 Text DisplayText(const Variant& v) {
   switch (v.Type()) {
     case VarType::Number: return vba::NumberText(v.AsNumber());
@@ -408,7 +477,11 @@ Variant Column::Value(long row) const {
     case CellKind::Text: return Variant(texts_.Copy(c->u.text));
     case CellKind::Boolean: return Variant(c->u.boolean);
     case CellKind::Error: return Variant(c->u.error);
-    case CellKind::Formula: return texts_.WithView(c->u.text, [](TextView source) { return EvaluateFormula(source); });
+    case CellKind::Formula:
+      return texts_.WithView(c->u.text, [&](TextView stored) {
+        if (c->Prefixed()) return SplitFormula(stored, true).cached;
+        return EvaluateFormula(stored);
+      });
   }
   return Variant();
 }
@@ -429,7 +502,9 @@ Text Column::FormulaText(long row) const {
       texts_.AppendTo(c->u.text, t);
       return t;
     }
-    case CellKind::Formula: return texts_.Copy(c->u.text);
+    case CellKind::Formula:
+      return texts_.WithView(c->u.text,
+                             [&](TextView stored) { return Text(SplitFormula(stored, c->Prefixed()).source); });
     default: return DisplayText(Value(row));  // a number as typed, not as shown
   }
 }
@@ -444,9 +519,7 @@ Text Column::Shown(long row) const {
 
 Text Column::SearchText(long row, long lookIn) const {
   const Cell* c = At(row);
-  if (c && lookIn == xlFormulas && (c->Kind() == CellKind::Text || c->Kind() == CellKind::Formula)) {
-    return texts_.Copy(c->u.text);
-  }
+  if (c && lookIn == xlFormulas && c->Kind() == CellKind::Text) return texts_.Copy(c->u.text);
   return lookIn == xlFormulas ? FormulaText(row) : Shown(row);
 }
 
@@ -488,6 +561,45 @@ void Column::EnterTyped(long row, TextView typed) {
   } else {
     Store(row, t);
   }
+}
+
+void Column::StoreFileCell(long row, const FileCell& cell, Text& scratch) {
+  Typed t;
+  if (!cell.formula.empty()) {
+    t.kind = CellKind::Formula;
+    t.prefixed = cell.type != VarType::Empty && cell.type != VarType::Null;
+    scratch = JoinCachedFormula(cell.formula, cell);
+    t.text = scratch;
+  } else {
+    switch (cell.type) {
+      case VarType::Empty:
+      case VarType::Null: Clear(row); return;
+      case VarType::Number:
+        t.kind = CellKind::Number;
+        t.number = cell.number;
+        break;
+      case VarType::Boolean:
+        t.kind = CellKind::Boolean;
+        t.boolean = cell.boolean;
+        break;
+      case VarType::Error:
+        t.kind = CellKind::Error;
+        t.error = cell.error;
+        break;
+      case VarType::String: {
+        t.kind = CellKind::Text;
+        t.text = Cut(cell.text);
+        // Prefixed as when typed with a "'": typing the text would make anything else
+        // (under the text format "@" nothing is made of it).
+        if (!TextFormat(FormatAt(row))) {
+          const Typed typed = ReadTyped(t.text, false);
+          t.prefixed = typed.kind != CellKind::Text || typed.text.size() != t.text.size();
+        }
+        break;
+      }
+    }
+  }
+  Store(row, t);
 }
 
 void Column::Store(long row, const Typed& t) {

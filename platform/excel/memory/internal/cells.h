@@ -73,6 +73,27 @@ struct Typed {
 };
 Typed ReadTyped(TextView typed, bool textFormat);
 
+// A cell's content as a file holds it, stored without the entry rules: a text stays a
+// text whatever it looks like; a formula keeps the value the file holds for it (its
+// cached value), which Value then reads. Empty type and no formula: the cell is cleared.
+struct FileCell {
+  VarType type = VarType::Empty;  // Number, String, Boolean, Error or Empty
+  double number = 0;
+  bool boolean = false;
+  CellError error = CellError::NA;
+  TextView text{};     // the String value
+  TextView formula{};  // a formula's source ("=A1+1"), or empty
+};
+
+// A formula cell's arena text is its source; a formula with a cached value (the cell
+// Prefixed) holds the value after the source, its type in the last character.
+Text JoinCachedFormula(TextView source, const FileCell& value);
+struct FormulaParts {
+  TextView source;
+  Variant cached;  // Empty when the cell holds no cached value
+};
+FormulaParts SplitFormula(TextView stored, bool cached);
+
 // The value of a formula: literal formulas (="text", =12, =-1.5, =TRUE) evaluate; any
 // other formula gives #NAME?.
 Variant EvaluateFormula(TextView source);
@@ -180,6 +201,8 @@ class Column {
   // Content changes.
   void Enter(long row, const Variant& value);
   void EnterTyped(long row, TextView typed);
+  // Stores a file's cell as it is (`scratch` is working memory).
+  void StoreFileCell(long row, const FileCell& cell, Text& scratch);
   void Clear(long row);
   // Clears the non-empty cells of [row1, row2].
   void ClearRows(long row1, long row2);

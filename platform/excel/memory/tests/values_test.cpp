@@ -182,6 +182,71 @@ TEST_F(ValueEntry, OverwrittenTextsAreReclaimed) {
   EXPECT_EQ(hit->Row(), 300);
 }
 
+// A file's cells are stored as they are: texts stay texts whatever they look like (and
+// read back with a "'" as Formula where typing would make anything else of them), and
+// a formula keeps the value the file held for it through sorting and compaction, and
+// loses it when the cell is typed into again.
+TEST_F(ValueEntry, StoresFileCellsAndFormulasWithTheirCachedValues) {
+  const std::vector<FileCell> cells = {
+      {.type = VarType::String, .text = u"007"},
+      {.type = VarType::String, .text = u"abc"},
+      {.type = VarType::Number, .number = 0.1 + 0.2},
+      {.type = VarType::Boolean, .boolean = true},
+      {.type = VarType::Error, .error = CellError::Div0},
+      {.type = VarType::Number, .number = 42, .formula = u"=SUM(A90:A99)"},
+      {.type = VarType::String, .text = u"x\"y", .formula = u"=B1&\"y\""},
+      {.type = VarType::Boolean, .boolean = false, .formula = u"=A1=A2"},
+      {.type = VarType::Error, .error = CellError::NA, .formula = u"=NA()"},
+      {.formula = u"=VLOOKUP(1,B:C,2)"},
+      {.type = VarType::String, .text = u"", .formula = u"=\"\""},
+      {},
+  };
+  R("A12").SetValue(u"gone");
+  sheet->StoreCells(1, 1, cells);
+  struct Case {
+    const char* cell;
+    Variant value;
+    const char* formula;
+    bool hasFormula;
+  } expected[] = {
+      {"A1", Variant(u"007"), "'007", false},
+      {"A2", Variant(u"abc"), "abc", false},
+      {"A3", Variant(0.1 + 0.2), "0.3", false},
+      {"A4", Variant(true), "TRUE", false},
+      {"A5", Variant(CellError::Div0), "#DIV/0!", false},
+      {"A6", Variant(42.0), "=SUM(A90:A99)", true},
+      {"A7", Variant(u"x\"y"), "=B1&\"y\"", true},
+      {"A8", Variant(false), "=A1=A2", true},
+      {"A9", Variant(CellError::NA), "=NA()", true},
+      {"A10", Variant(CellError::Name), "=VLOOKUP(1,B:C,2)", true},  // no cached value
+      {"A11", Variant(u""), "=\"\"", true},
+      {"A12", Variant(), "", false},
+  };
+  const auto check = [&](const char* when) {
+    for (const Case& c : expected) {
+      EXPECT_EQ(R(c.cell).Value(), c.value) << when << " " << c.cell;
+      EXPECT_EQ(R(c.cell).Formula(), T(c.formula)) << when << " " << c.cell;
+      EXPECT_EQ(R(c.cell).HasFormula(), c.hasFormula) << when << " " << c.cell;
+    }
+  };
+  check("stored");
+  // Found by their values and their sources.
+  EXPECT_EQ(R("A1:A12").Find({.What = u"42", .LookIn = xlValues, .LookAt = xlWhole})->Row(), 6);
+  EXPECT_EQ(R("A1:A12").Find({.What = u"SUM(", .LookIn = xlFormulas, .LookAt = xlPart})->Row(), 6);
+  // Moved by sorting down and back up, the texts of the column compacted.
+  for (long r = 1; r <= 12; ++r) sheet->Cells(r, 2).SetValue(static_cast<double>(r));
+  const xl::Range key = R("B1");
+  R("A1:B12").Sort({.Key1 = &key, .Order1 = xlDescending});
+  EXPECT_EQ(R("A7").Value(), Variant(42.0));
+  R("A1:B12").Sort({.Key1 = &key, .Order1 = xlAscending});
+  for (int i = 0; i < 50; ++i) R("A12").SetValue(Text(2000, u'z'));
+  R("A12").ClearContents();
+  check("sorted and compacted");
+  R("A6").SetValue(u"=SUM(A90:A99)");
+  EXPECT_EQ(R("A6").Value(), Variant(CellError::Name));
+  EXPECT_EQ(ErrorOf([&] { sheet->StoreCells(1048576, 1, cells); }), 1004);
+}
+
 TEST_F(ValueEntry, CutsTextsAtTheCellLimit) {
   Text longText(40000, u'x');
   R("A1").SetValue(longText);
