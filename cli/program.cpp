@@ -19,7 +19,7 @@ namespace quillary::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: quillary run [--interactive | --unattended] SCRIPT|- [ARG...]\n"
+    "usage: quillary run [--interactive | --unattended] [--through-com] SCRIPT|- [ARG...]\n"
     "       quillary get WORKBOOK RANGE [OPTION...]\n"
     "       quillary action WORKBOOK RANGE ACTION [OPTION...]\n"
     "       quillary parse WORKBOOK RANGE SCRIPT|--script-file FILE [OPTION...]\n"
@@ -41,6 +41,13 @@ in-memory spreadsheet, from a script of commands.
   --unattended                   never asks: queued answers, else the default buttons
                                  (the default when standard input is no terminal or
                                  carries the script)
+  --through-com                  (the Windows build) sends the script's requests and
+                                 Query events to the in-process server quillary3.dll,
+                                 created as Quillary3.ExcelConnect and
+                                 Quillary3.ExcelQueryFormConnect by their ProgIDs (it
+                                 must be registered), which reaches the in-memory
+                                 spreadsheet, the forms and the macros through IDispatch
+                                 and copies to the Windows clipboard
 
 Exit status: 0 when the script ran to its end, 1 when a command failed, 2 for bad
 arguments.
@@ -115,11 +122,12 @@ WORKBOOK FOLDERS
 
 struct Options {
   std::optional<bool> interactive;
+  bool throughCom = false;
   std::string script;
   std::vector<std::string> scriptArgs;
 };
 
-Options ParseArgs(std::span<const std::string> args) {
+Options ParseArgs(std::span<const std::string> args, bool canGoThroughCom) {
   if (args.empty() || args[0] != "run")
     throw Failure(args.empty() ? "no command given" : "unknown command '" + args[0] + "'");
   Options o;
@@ -129,6 +137,11 @@ Options ParseArgs(std::span<const std::string> args) {
       o.interactive = true;
     } else if (args[i] == "--unattended") {
       o.interactive = false;
+    } else if (args[i] == "--through-com") {
+      if (!canGoThroughCom) {
+        throw Failure("--through-com needs the Windows build of quillary, beside the in-process server");
+      }
+      o.throughCom = true;
     } else {
       throw Failure("unknown option '" + args[i] + "'");
     }
@@ -159,7 +172,7 @@ int RunScriptFile(const Options& o, ProgramIo io) {
   const auto commands = ParseScript(text, o.scriptArgs);
   // Standard input answers questions only when it is a terminal and not the script.
   const bool interactive = o.interactive.value_or(io.inIsTerminal && o.script != "-");
-  Session session(io.err, interactive ? &io.in : nullptr);
+  Session session(io.err, interactive ? &io.in : nullptr, o.throughCom ? io.throughCom() : nullptr);
   return RunScript(commands, session, io.out, io.err);
 }
 
@@ -211,7 +224,7 @@ int RunProgram(std::span<const std::string> args, ProgramIo io) {
   }
   Options options;
   try {
-    options = ParseArgs(args);
+    options = ParseArgs(args, static_cast<bool>(io.throughCom));
   } catch (const Failure& f) {
     io.err << "quillary: " << f.what() << "\n" << kUsage;
     return kExitUsage;

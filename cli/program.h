@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 
+#include "cli/connection.h"
+
 namespace quillary::cli {
 
 // Exit statuses.
@@ -22,6 +24,9 @@ struct ProgramIo {
   // The process ends right after the run: the workbook in memory need not be freed
   // piece by piece (a million cells take a noticeable time to free).
   bool exitAfterRun = false;
+  // Makes the connection of `run --through-com` (the Windows build's in-process server);
+  // empty where the build has none.
+  ConnectionMaker throughCom = nullptr;
 };
 
 // Runs `quillary` with the arguments after the program name; returns the exit status.

@@ -328,9 +328,9 @@ std::pair<int, std::string> ClipboardFailure(Args a) {
 void ClipboardFail(Context& c, Args a) {
   using Op = sys::MemoryClipboard::Operation;
   const auto [count, op] = ClipboardFailure(a);
-  if (op == "" || op == "clear") c.session.Clipboard().FailNext(count, Op::Clear);
-  if (op == "" || op == "set") c.session.Clipboard().FailNext(count, Op::SetText);
-  if (op == "" || op == "get") c.session.Clipboard().FailNext(count, Op::GetText);
+  if (op == "" || op == "clear") c.session.FailClipboard(count, Op::Clear);
+  if (op == "" || op == "set") c.session.FailClipboard(count, Op::SetText);
+  if (op == "" || op == "get") c.session.FailClipboard(count, Op::GetText);
 }
 
 void Call(Context& c, Args a) { c.session.Call(FromUtf8(a[0]), FromUtf8(a.size() > 1 ? a[1] : "Null")); }
@@ -540,7 +540,7 @@ void PrintSelection(Context& c, Args) {
         << ToUtf8(app.ActiveCell()->Address()) << "\n";
 }
 
-void PrintClipboard(Context& c, Args) { c.out << Escaped(c.session.Clipboard().Contents()) << "\n"; }
+void PrintClipboard(Context& c, Args) { c.out << Escaped(c.session.ClipboardText()) << "\n"; }
 
 void PrintControl(Context& c, Args a) {
   c.out << Escaped(FromUtf8(GetProperty(FindControlProperty(c.session.Forms(), a[0])))) << "\n";

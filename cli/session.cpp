@@ -20,14 +20,15 @@ constexpr char16_t kHostWorkbook[] = u"Quillary.xlam";
 
 }  // namespace
 
-Session::Session(std::ostream& err, std::istream* ask)
+Session::Session(std::ostream& err, std::istream* ask, std::unique_ptr<Connection> connection)
     : err_(err),
       ask_(ask),
       answers_(forms_, err, ask),
       host_(forms_.Forms(), kHostWorkbook),
       state_(services_.services),
       connect_(state_, drivers::BuildRoutines()),
-      queryConnect_(state_, drivers::BuildRoutines()) {
+      queryConnect_(state_, drivers::BuildRoutines()),
+      connection_(std::move(connection)) {
   host_.SetAnswerProvider([this](const addin::AnswerRequest& request) { return answers_.Answer(request); });
   host_.SetHook(u"MainUserFormHideOffsetShow", [this](std::span<Variant> args) { SendQueryEvents(args); });
   NewApplication();
@@ -40,9 +41,18 @@ void Session::NewApplication() {
   options.thisWorkbookName = kHostWorkbook;
   options.runner = host_.Runner();
   app_ = xl::memory::CreateApplication(std::move(options));
-  app_->SetClipboardReader([this] { return services_.clipboard.GetText(); });
-  connect_.SetExcelApp(app_.get());
-  queryConnect_.SetExcelApp(app_.get());
+  sys::Clipboard& clipboard = connection_ ? connection_->Clipboard() : services_.clipboard;
+  app_->SetClipboardReader([&clipboard] { return clipboard.GetText(); });
+  Connect();
+}
+
+void Session::Connect() {
+  if (connection_) {
+    connection_->SetApplication(*app_);
+  } else {
+    connect_.SetExcelApp(app_.get());
+    queryConnect_.SetExcelApp(app_.get());
+  }
 }
 
 void Session::Load(std::span<const fs::path> paths) {
@@ -55,7 +65,7 @@ void Session::Load(std::span<const fs::path> paths) {
     LoadWorkbook(*app_, paths, notes);
   } catch (...) {
     app_ = std::move(previous);
-    connect_.SetExcelApp(app_.get());
+    Connect();
     throw;
   }
   for (const std::string& note : notes) err_ << "quillary: note: " << note << "\n";
@@ -90,12 +100,29 @@ xl::Workbook& Session::Book() {
 void Session::Call(const Text& routine, const Text& mode) {
   Text vbaMode = mode;
   Text gotoRoutine = routine;
-  connect_.QuillaryDLL(forms_.Forms(), vbaMode, gotoRoutine);
+  if (connection_) {
+    connection_->Call(forms_.Forms(), vbaMode, gotoRoutine);
+  } else {
+    connect_.QuillaryDLL(forms_.Forms(), vbaMode, gotoRoutine);
+  }
 }
 
 void Session::Event(const Text& name) {
   Text gotoRoutine = name;
-  queryConnect_.QuillaryQueryFormDLL(gotoRoutine);
+  if (connection_) {
+    connection_->Event(gotoRoutine);
+  } else {
+    queryConnect_.QuillaryQueryFormDLL(gotoRoutine);
+  }
+}
+
+Text Session::ClipboardText() {
+  return connection_ ? connection_->Clipboard().GetText() : services_.clipboard.Contents();
+}
+
+void Session::FailClipboard(int count, sys::MemoryClipboard::Operation op) {
+  if (connection_) throw Failure("the system's clipboard cannot be made to fail: run the script without --through-com");
+  services_.clipboard.FailNext(count, op);
 }
 
 void Session::QueueQueryEvents(std::vector<Text> names) {
@@ -121,7 +148,7 @@ void Session::SendQueryEvents(std::span<Variant> args) {
   showActiveCell();
   for (Text& event : events) {
     err_ << "quillary: Query event " << ToUtf8(event) << "\n";
-    queryConnect_.QuillaryQueryFormDLL(event);
+    Event(event);
     showActiveCell();
   }
 }

@@ -3,8 +3,9 @@
 // A session owns the in-memory spreadsheet application with the open workbook, the ten
 // host forms, the scripted host macros (the application's macro runner), the process
 // services, the component's state and its two public classes. Requests and Query
-// events go into the component exactly as the host add-in sends them; the questions
-// the component asks come back through Answers (answers.h).
+// events go into the component exactly as the host add-in sends them, or through a
+// Connection (connection.h) to the in-process server; the questions the component asks
+// come back through Answers (answers.h).
 #pragma once
 
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "cli/answers.h"
+#include "cli/connection.h"
 #include "host/connect.h"
 #include "host/state.h"
 #include "platform/addin/scripted_host.h"
@@ -27,8 +29,9 @@ namespace quillary::cli {
 class Session {
  public:
   // Questions and what the session does are reported on `err`; `ask` is where the
-  // person answers (null: unattended).
-  Session(std::ostream& err, std::istream* ask);
+  // person answers (null: unattended). With a connection, requests and Query events
+  // go through it instead of to the component linked in.
+  Session(std::ostream& err, std::istream* ask, std::unique_ptr<Connection> connection = nullptr);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -59,8 +62,12 @@ class Session {
   // A control of the host's forms, as the component names it.
   forms::Control& Control(const host::ControlId& id) { return host::ControlOf(forms_.Forms(), id); }
   addin::ScriptedHost& Host() { return host_; }
-  // The clipboard the component copies to and pastes from.
-  sys::MemoryClipboard& Clipboard() { return services_.clipboard; }
+  // The text on the clipboard the component copies to and pastes from.
+  Text ClipboardText();
+  // Makes the next `count` calls of `op` of the clipboard fail (as while another
+  // program holds it). Failure through a connection: the system's clipboard cannot be
+  // made to.
+  void FailClipboard(int count, sys::MemoryClipboard::Operation op);
   cli::Answers& Answers() { return answers_; }
   host::State& State() { return state_; }
 
@@ -70,6 +77,8 @@ class Session {
 
  private:
   void NewApplication();
+  // Hands the application to the component.
+  void Connect();
   void SendQueryEvents(std::span<Variant> args);
 
   std::ostream& err_;
@@ -82,6 +91,7 @@ class Session {
   host::State state_;
   host::ExcelConnect connect_;
   host::ExcelQueryFormConnect queryConnect_;
+  std::unique_ptr<Connection> connection_;
   std::vector<Text> queryEvents_;
   std::optional<std::filesystem::path> saveFolder_;
 };

@@ -21,7 +21,9 @@
 #   actions parser            never includes another engine
 #   drivers                   the engines, items sheets host, the platform's interfaces
 #   testkit                   host, the whole platform
-#   cli com                   drivers and everything below it, the whole platform
+#   cli com                   drivers and everything below it, the whole platform; cli
+#                             also com/stand_in (the host's side of the in-process
+#                             server, for quillary run --through-com on Windows)
 #   bench fuzz                anything
 #
 # The platform's interfaces are platform/runtime/*.h, platform/excel/{excel,range}.h,
@@ -56,7 +58,7 @@ declare -A may=(
   [items]="sheets host $interfaces"
   [drivers]="$engines items sheets host $interfaces"
   [testkit]="host $platform"
-  [cli]="drivers $engines items sheets host testkit $platform"
+  [cli]="drivers $engines items sheets host testkit $platform com/stand_in"
   [com]="drivers $engines items sheets host $platform"
   [bench]="*"
   [fuzz]="*"

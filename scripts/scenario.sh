@@ -2,7 +2,7 @@
 # Runs scenario files: each is a `quillary run` script followed by what the run must
 # print (see README, "Scenarios").
 #
-#   scripts/scenario.sh [--update] [--quillary PATH] FILE...
+#   scripts/scenario.sh [--update] [--quillary PATH] [--emulator PATH] [--through-com] FILE...
 #
 # For each FILE the script part runs from the project folder with standard input closed
 # and one argument, ${1}, a fresh temporary folder (removed afterwards; where a scenario
@@ -11,25 +11,38 @@
 # With --update the file is rewritten with the actual results instead.
 #
 # Without --quillary, the quillary of the sanitizer build (build/sanitize, configured as
-# scripts/test.sh does when it is not there yet) is built and used.
+# scripts/test.sh does when it is not there yet) is built and used. --emulator starts
+# quillary through a loader (Wine's, for the Windows build). --through-com runs the
+# script with `quillary run --through-com` (the requests go to the in-process server)
+# and compares with the file's bell characters left out: the server beeps through
+# Windows, not on standard error.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
 update=0
 quillary=""
+emulator=()
+through=()
 files=()
 while (($#)); do
   case "$1" in
     --update) update=1 ;;
     --quillary) quillary="$(realpath "${2:?--quillary needs a path}")"; shift ;;
-    -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --emulator) emulator=("${2:?--emulator needs a path}"); shift ;;
+    --through-com) through=(--through-com) ;;
+    -h|--help) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "scenario.sh: unknown option '$1'" >&2; exit 2 ;;
     *) files+=("$(realpath "$1")") ;;
   esac
   shift
 done
 if ((${#files[@]} == 0)); then
-  echo "usage: scripts/scenario.sh [--update] [--quillary PATH] FILE..." >&2
+  echo "usage: scripts/scenario.sh [--update] [--quillary PATH] [--emulator PATH] [--through-com] FILE..." >&2
+  exit 2
+fi
+
+if ((update && ${#through[@]})); then
+  echo "scenario.sh: --update writes what the component linked in gives: leave out --through-com" >&2
   exit 2
 fi
 
@@ -77,7 +90,8 @@ for file in "${files[@]}"; do
   folder="$work/files"
   rm -rf "$folder" && mkdir "$folder"
   status=0
-  "$quillary" run "$file" "$folder" <"/dev/null" >"$work/out" 2>"$work/err" || status=$?
+  "${emulator[@]}" "$quillary" run "${through[@]}" "$file" "$folder" <"/dev/null" >"$work/out" 2>"$work/err" ||
+    status=$?
   tidy "$folder" "$work/out"
   tidy "$folder" "$work/err"
   for stream in out err; do
@@ -88,12 +102,17 @@ for file in "${files[@]}"; do
     fi
   done
   render "$file" "$work/out" "$work/err" "$status" >"$work/actual"
+  expected="$file"
+  if ((${#through[@]})); then
+    expected="$work/expected"
+    tr -d '\a' <"$file" >"$expected"
+  fi
   if ((update)); then
-    if ! cmp -s "$file" "$work/actual"; then
+    if ! cmp -s "$expected" "$work/actual"; then
       cp "$work/actual" "$file"
       echo "updated $name"
     fi
-  elif ! diff -u --label "$name (expected)" --label "$name (actual)" "$file" "$work/actual"; then
+  elif ! diff -u --label "$name (expected)" --label "$name (actual)" "$expected" "$work/actual"; then
     failed=1
   fi
 done

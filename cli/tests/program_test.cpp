@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/connection.h"
 #include "cli/tests/run_program.h"
 #include "cli/tests/temp_dir.h"
 #include "cli/workbook_io.h"
+#include "drivers/routines.h"
+#include "host/connect.h"
 
 namespace quillary::cli {
 namespace {
@@ -124,7 +127,8 @@ TEST_F(Program, BadArgumentsGiveUsage) {
                                                {"frobnicate"},
                                                {"run"},
                                                {"run", "--loud", "x.qs"},
-                                               {"run", "--interactive", "-"}}) {
+                                               {"run", "--interactive", "-"},
+                                               {"run", "--through-com", "x.qs"}}) {
     const Outcome run = RunInProcess(args);
     EXPECT_EQ(run.status, kExitUsage);
     EXPECT_TRUE(Has(run.err, "usage: quillary run")) << run.err;
@@ -137,6 +141,68 @@ TEST_F(Program, ScriptFromStandardInput) {
   const Outcome run = RunInProcess({"run", "-", (dir / "parts").string()}, "load ${1}\nprint cells B2:B3\n");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "Resistor\nCapacitor\n");
+}
+
+// A connection to a component of its own (its own state and clipboard), as the
+// in-process server is one; it counts what it carries.
+class OtherComponent final : public Connection {
+ public:
+  explicit OtherComponent(int& carried) : carried_(carried) {}
+  void SetApplication(xl::Application& app) override {
+    connect_.SetExcelApp(&app);
+    query_.SetExcelApp(&app);
+  }
+  void Call(const forms::HostForms& forms, Text& mode, Text& routine) override {
+    ++carried_;
+    connect_.QuillaryDLL(forms, mode, routine);
+  }
+  void Event(Text& name) override {
+    ++carried_;
+    query_.QuillaryQueryFormDLL(name);
+  }
+  sys::Clipboard& Clipboard() override { return services_.clipboard; }
+
+ private:
+  int& carried_;
+  sys::StandInServices services_;
+  host::State state_{services_.services};
+  host::ExcelConnect connect_{state_, drivers::BuildRoutines()};
+  host::ExcelQueryFormConnect query_{state_, drivers::BuildRoutines()};
+};
+
+// Requests, Query events from inside the modal form, the clipboard and the workbook
+// made anew all go through the connection and give what the component linked in gives.
+TEST_F(Program, ScriptsRunThroughAConnectionAsLinkedIn) {
+  const std::string script =
+      "new\ncell A1 R1\ncell A2 \"C4, R1-R2-R3\"\nselect A1:A2\nanswer queryend Repeat\n"
+      "query-events NextButton_Click\ncall GetSubtractSortCnt\nprint window\n"
+      "print control QueryUserForm.CaptionLabel.Caption\nload ${1}/parts\nselect A2:A5\n"
+      "call GetSubtractSortCnt\nprint window\ncall GetSubtractSortCnt Null\nprint clipboard\n";
+  WriteText(dir / "test.qs", script);
+  const std::vector<std::string> args = {"run", (dir / "test.qs").string(), dir.Path().string()};
+  const Outcome linked = RunInProcess(args);
+  ASSERT_EQ(linked.status, 0) << linked.err;
+  ASSERT_TRUE(Has(linked.out, "FAULT LOCATOR")) << linked.out;
+
+  int carried = 0;
+  std::istringstream in;
+  std::ostringstream out, err;
+  ProgramIo io{in, out, err};
+  io.throughCom = [&carried] { return std::make_unique<OtherComponent>(carried); };
+  std::vector<std::string> through = args;
+  through.insert(through.begin() + 1, "--through-com");
+  EXPECT_EQ(RunProgram(through, io), 0) << err.str();
+  EXPECT_EQ(out.str(), linked.out);
+  EXPECT_EQ(err.str(), linked.err);
+  EXPECT_EQ(carried, 4);
+
+  // The session's own clipboard cannot stand for the connection's.
+  WriteText(dir / "fail.qs", "new\nclipboard fail 1\n");
+  std::ostringstream out2, err2;
+  ProgramIo io2{in, out2, err2};
+  io2.throughCom = io.throughCom;
+  EXPECT_EQ(RunProgram(std::vector<std::string>{"run", "--through-com", (dir / "fail.qs").string()}, io2), kExitFailed);
+  EXPECT_TRUE(Has(err2.str(), "line 2: the system's clipboard cannot be made to fail")) << err2.str();
 }
 
 #ifdef QUILLARY_SAMPLES_DIR

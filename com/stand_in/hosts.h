@@ -14,7 +14,7 @@
 #include <string>
 #include <utility>
 
-#include "com/quillary3.h"
+#include "com/stand_in/server_connection.h"
 #include "com/stand_in/stand_in.h"
 #include "drivers/routines.h"
 #include "host/connect.h"
@@ -27,29 +27,16 @@
 
 namespace quillary::com::testing {
 
-// Raises an Error naming the step when a COM call failed.
-inline void Check(const char* what, HRESULT hr) {
-  if (FAILED(hr)) {
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-    throw Error(err::kApplication, "client", std::string(what) + " failed with " + text);
+// Runs a request or event: "" when it succeeded, else its error as
+// "number|source|description".
+template <class Body>
+std::string ErrorOf(Body&& body) {
+  try {
+    body();
+  } catch (const Error& e) {
+    return std::to_string(e.Number()) + "|" + e.Source() + "|" + e.Description();
   }
-}
-
-// The COM error of a failed call: "number|source|description".
-inline std::string ErrorOfCall(HRESULT hr) {
-  std::string out = std::to_string(HRESULT_FACILITY(hr) == FACILITY_CONTROL ? HRESULT_CODE(hr) : hr);
-  IErrorInfo* info = nullptr;
-  if (GetErrorInfo(0, &info) == S_OK && info != nullptr) {
-    BSTR source = nullptr, description = nullptr;
-    info->GetSource(&source);
-    info->GetDescription(&description);
-    out += "|" + ToUtf8(automation::FromBstr(source)) + "|" + ToUtf8(automation::FromBstr(description));
-    SysFreeString(source);
-    SysFreeString(description);
-    info->Release();
-  }
-  return out;
+  return "";
 }
 
 // ---------------------------------------------------------------------------------------
@@ -92,21 +79,11 @@ class InProcess final : public Side {
   }
   std::string Call(const Text& routine, const Text& mode) override {
     Text m = mode, r = routine;
-    try {
-      connect_.QuillaryDLL(forms.Forms(), m, r);
-    } catch (const Error& e) {
-      return std::to_string(e.Number()) + "|" + e.Source() + "|" + e.Description();
-    }
-    return "";
+    return ErrorOf([&] { connect_.QuillaryDLL(forms.Forms(), m, r); });
   }
   std::string Event(const Text& name) override {
     Text n = name;
-    try {
-      query_.QuillaryQueryFormDLL(n);
-    } catch (const Error& e) {
-      return std::to_string(e.Number()) + "|" + e.Source() + "|" + e.Description();
-    }
-    return "";
+    return ErrorOf([&] { query_.QuillaryQueryFormDLL(n); });
   }
   Text Clipboard() override { return clipboard_.Contents(); }
 
@@ -120,16 +97,6 @@ class InProcess final : public Side {
   host::ExcelQueryFormConnect query_{state_, drivers::BuildRoutines()};
 };
 
-template <class Interface>
-Interface* Create(const wchar_t* progId, REFIID iid) {
-  CLSID clsid{};
-  Check("CLSIDFromProgID", CLSIDFromProgID(progId, &clsid));
-  Interface* object = nullptr;
-  Check("CoCreateInstance",
-        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&object)));
-  return object;
-}
-
 // The in-process server, reached through its type library's interfaces.
 class ThroughCom final : public Side {
  public:
@@ -137,46 +104,25 @@ class ThroughCom final : public Side {
     // The system's clipboard outlives a host: each starts with it empty, as the stand-in's.
     clipboard_.Clear();
     app_->SetClipboardReader([this] { return clipboard_.GetText(); });
-    connect_ = Create<_ExcelConnect>(L"Quillary3.ExcelConnect", IID__ExcelConnect);
-    query_ = Create<_ExcelQueryFormConnect>(L"Quillary3.ExcelQueryFormConnect", IID__ExcelQueryFormConnect);
     IDispatch* application = standIn_.Application();
-    Check("ExcelApp", connect_->putref_ExcelApp(&application));
-    Check("ExcelApp of the Query connection", query_->putref_ExcelApp(&application));
+    server_.SetExcelApp(application);
     application->Release();
-  }
-  ~ThroughCom() override {
-    query_->Release();
-    connect_->Release();
   }
 
   std::string Call(const Text& routine, const Text& mode) override {
-    forms::HostForms f = forms.Forms();
-    forms::UserForm* all[10] = {f.bigMsg,       f.compDupUser, f.lastWordFirstFilter, f.mainUser,
-                                f.queryEndUser, f.queryUser,   f.wrapTextFirm,        f.mailBox,
-                                f.parse,        f.tools};
-    IDispatch* d[10];
-    for (int i = 0; i < 10; ++i) d[i] = standIn_.Form(*all[i]);
-    BSTR m = automation::ToBstr(mode), r = automation::ToBstr(routine);
-    const HRESULT hr =
-        connect_->QuillaryDLL(&d[0], &d[1], &d[2], &d[3], &d[4], &d[5], &d[6], &d[7], &d[8], &d[9], &m, &r);
-    SysFreeString(m);
-    SysFreeString(r);
-    for (IDispatch* form : d) form->Release();
-    return FAILED(hr) ? ErrorOfCall(hr) : "";
+    Text m = mode, r = routine;
+    return ErrorOf([&] { server_.QuillaryDLL(standIn_, forms.Forms(), m, r); });
   }
   std::string Event(const Text& name) override {
-    BSTR n = automation::ToBstr(name);
-    const HRESULT hr = query_->QuillaryQueryFormDLL(&n);
-    SysFreeString(n);
-    return FAILED(hr) ? ErrorOfCall(hr) : "";
+    Text n = name;
+    return ErrorOf([&] { server_.QuillaryQueryFormDLL(n); });
   }
   Text Clipboard() override { return clipboard_.GetText(); }
 
  private:
   StandIn standIn_;
   sys::WindowsClipboard clipboard_;
-  _ExcelConnect* connect_ = nullptr;
-  _ExcelQueryFormConnect* query_ = nullptr;
+  ServerConnection server_;
 };
 
 // Writes texts into cells of the active sheet.

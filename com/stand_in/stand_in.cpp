@@ -2,6 +2,9 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -283,6 +286,13 @@ class BordersAdapter final : public Base {
   xl::Borders b_;
 };
 
+// The 0-based position of a collection's 1-based Item index; Error 9 outside it.
+std::size_t Index(const Variant& index, std::size_t count) {
+  const long i = LongOf(index);
+  if (i < 1 || static_cast<std::size_t>(i) > count) Raise(err::kSubscript, "Subscript out of range");
+  return static_cast<std::size_t>(i - 1);
+}
+
 // A plain object of a few values (Protection, a hyperlink, counts).
 class ValuesAdapter final : public Base {
  public:
@@ -357,6 +367,69 @@ class CommentAdapter final : public Base {
   xl::Comment c_;
 };
 
+// Worksheet.Hyperlinks and Range.Hyperlinks: the links of the cells of the areas (the
+// whole sheet, or the range) as they were when the collection was asked for, each a
+// plain object, and Add.
+class HyperlinksAdapter final : public Base {
+ public:
+  HyperlinksAdapter(StandIn& s, xl::Worksheet& w, std::span<const xl::Area> areas) : Base(s), w_(w) {
+    for (const xl::Area& a : areas) {
+      std::vector<xl::Hyperlink> more = w_.CellHyperlinks(a);
+      links_.insert(links_.end(), more.begin(), more.end());
+    }
+    ReadOnly(u"Count", [this] { return Variant(static_cast<long>(links_.size())); });
+    Object(u"Item", [this](Call& c) -> IDispatch* {
+      const xl::Hyperlink& link = links_[Index(c.Arg(0), links_.size())];
+      return new ValuesAdapter(s_, {{u"Address", Variant(link.Address)},
+                                    {u"SubAddress", Variant(link.SubAddress)},
+                                    {u"TextToDisplay", Variant(link.TextToDisplay)}});
+    });
+    // Add(Anchor, Address, SubAddress, ScreenTip, TextToDisplay)
+    Object(u"Add", [this](Call& c) -> IDispatch* {
+      w_.AddHyperlink(s_.RangeOf(c.ObjectArg(0)), TextOf(c.Arg(1)), c.Has(2) ? TextOf(c.Arg(2)) : Text(),
+                      c.Has(4) ? TextOf(c.Arg(4)) : Text());
+      return nullptr;
+    });
+  }
+
+ private:
+  xl::Worksheet& w_;
+  std::vector<xl::Hyperlink> links_;
+};
+
+// Worksheet.Comments: the cells holding a comment, in the sheet's order, as they were
+// when the collection was asked for.
+class CommentsAdapter final : public Base {
+ public:
+  CommentsAdapter(StandIn& s, xl::Worksheet& w) : Base(s), cells_(w.Comments()) {
+    ReadOnly(u"Count", [this] { return Variant(static_cast<long>(cells_.size())); });
+    Object(u"Item", [this](Call& c) -> IDispatch* {
+      return new CommentAdapter(s_, *cells_[Index(c.Arg(0), cells_.size())].Comment());
+    });
+  }
+
+ private:
+  std::vector<xl::Range> cells_;
+};
+
+// Range.MergeCells as the application answers it: True when every cell of the range is
+// merged, False when none is, else Null.
+Variant MergeCellsOf(const xl::Range& range) {
+  const std::vector<xl::Area> merges = range.Parent().MergedAreas();
+  std::int64_t cells = 0, merged = 0;
+  for (const xl::Area& a : range.AreaList()) {
+    cells += a.Cells();
+    for (const xl::Area& m : merges) {
+      if (!m.Overlaps(a)) continue;
+      merged += xl::Area{std::max(a.row1, m.row1), std::max(a.col1, m.col1), std::min(a.row2, m.row2),
+                         std::min(a.col2, m.col2)}
+                    .Cells();
+    }
+  }
+  if (merged == 0) return Variant(false);
+  return merged == cells ? Variant(true) : Variant::Null();
+}
+
 class RangeAdapter final : public Base {
  public:
   RangeAdapter(StandIn& s, const xl::Range& r) : Base(s), r_(r) {
@@ -389,8 +462,7 @@ class RangeAdapter final : public Base {
     });
     Method(u"Sort", [this](Call& c) { Sort(c); });
     Prop(
-        u"MergeCells", [this] { return Variant(r_.MergeCells()); },
-        [this](const Variant& v) { r_.SetMergeCells(BoolOf(v)); });
+        u"MergeCells", [this] { return MergeCellsOf(r_); }, [this](const Variant& v) { r_.SetMergeCells(BoolOf(v)); });
     Object(u"MergeArea", [this](Call&) { return s_.Of(r_.MergeArea()); });
     Method(u"Merge", [this](Call&) { r_.Merge(); });
     Method(u"UnMerge", [this](Call&) { r_.UnMerge(); });
@@ -423,6 +495,7 @@ class RangeAdapter final : public Base {
     Object(u"EntireColumn", [this](Call&) { return s_.Of(r_.EntireColumn()); });
     Object(u"Columns", [this](Call&) { return new Lines(s_, r_, true); });
     Object(u"Rows", [this](Call&) { return new Lines(s_, r_, false); });
+    Object(u"Hyperlinks", [this](Call&) { return new HyperlinksAdapter(s_, r_.Parent(), r_.AreaList()); });
     Object(u"Comment", [this](Call&) -> IDispatch* {
       std::optional<xl::Comment> comment = r_.Comment();
       return comment ? new CommentAdapter(s_, *comment) : nullptr;
@@ -642,52 +715,50 @@ class WindowsAdapter final : public Base {
   xl::WindowCollection& w_;
 };
 
-// Worksheet.PageSetup over the stand-in's stored properties.
+// Worksheet.PageSetup: each property read from the sheet's page set-up and written
+// back into it.
 class PageSetupAdapter final : public Base {
  public:
-  PageSetupAdapter(StandIn& s, xl::PageSetup& p) : Base(s), p_(p) {
-    TextProp(u"PrintArea", &xl::PageSetup::PrintArea);
-    TextProp(u"CenterHeader", &xl::PageSetup::CenterHeader);
-    TextProp(u"LeftHeader", &xl::PageSetup::LeftHeader);
-    TextProp(u"RightHeader", &xl::PageSetup::RightHeader);
-    TextProp(u"CenterFooter", &xl::PageSetup::CenterFooter);
-    TextProp(u"LeftFooter", &xl::PageSetup::LeftFooter);
-    TextProp(u"RightFooter", &xl::PageSetup::RightFooter);
-    TextProp(u"PrintTitleRows", &xl::PageSetup::PrintTitleRows);
-    TextProp(u"PrintTitleColumns", &xl::PageSetup::PrintTitleColumns);
-    NumberProp(u"HeaderMargin", &xl::PageSetup::HeaderMargin);
-    NumberProp(u"FooterMargin", &xl::PageSetup::FooterMargin);
-    NumberProp(u"TopMargin", &xl::PageSetup::TopMargin);
-    NumberProp(u"BottomMargin", &xl::PageSetup::BottomMargin);
-    NumberProp(u"LeftMargin", &xl::PageSetup::LeftMargin);
-    NumberProp(u"RightMargin", &xl::PageSetup::RightMargin);
-    VariantProp(u"Zoom", &xl::PageSetup::Zoom);
-    VariantProp(u"FitToPagesWide", &xl::PageSetup::FitToPagesWide);
-    VariantProp(u"FitToPagesTall", &xl::PageSetup::FitToPagesTall);
-    BoolProp(u"CenterHorizontally", &xl::PageSetup::CenterHorizontally);
-    BoolProp(u"CenterVertically", &xl::PageSetup::CenterVertically);
+  PageSetupAdapter(StandIn& s, xl::Worksheet& w) : Base(s), w_(w) {
+    auto text = [](const Variant& v) { return TextOf(v); };
+    auto number = [](const Variant& v) { return DoubleOf(v); };
+    auto flag = [](const Variant& v) { return BoolOf(v); };
+    auto value = [](const Variant& v) { return v; };
+    Field(u"PrintArea", &xl::PageSetup::PrintArea, text);
+    Field(u"CenterHeader", &xl::PageSetup::CenterHeader, text);
+    Field(u"LeftHeader", &xl::PageSetup::LeftHeader, text);
+    Field(u"RightHeader", &xl::PageSetup::RightHeader, text);
+    Field(u"CenterFooter", &xl::PageSetup::CenterFooter, text);
+    Field(u"LeftFooter", &xl::PageSetup::LeftFooter, text);
+    Field(u"RightFooter", &xl::PageSetup::RightFooter, text);
+    Field(u"PrintTitleRows", &xl::PageSetup::PrintTitleRows, text);
+    Field(u"PrintTitleColumns", &xl::PageSetup::PrintTitleColumns, text);
+    Field(u"HeaderMargin", &xl::PageSetup::HeaderMargin, number);
+    Field(u"FooterMargin", &xl::PageSetup::FooterMargin, number);
+    Field(u"TopMargin", &xl::PageSetup::TopMargin, number);
+    Field(u"BottomMargin", &xl::PageSetup::BottomMargin, number);
+    Field(u"LeftMargin", &xl::PageSetup::LeftMargin, number);
+    Field(u"RightMargin", &xl::PageSetup::RightMargin, number);
+    Field(u"Zoom", &xl::PageSetup::Zoom, value);
+    Field(u"FitToPagesWide", &xl::PageSetup::FitToPagesWide, value);
+    Field(u"FitToPagesTall", &xl::PageSetup::FitToPagesTall, value);
+    Field(u"CenterHorizontally", &xl::PageSetup::CenterHorizontally, flag);
+    Field(u"CenterVertically", &xl::PageSetup::CenterVertically, flag);
   }
 
  private:
-  void TextProp(const char16_t* name, Text xl::PageSetup::*field) {
+  template <class T, class From>
+  void Field(const char16_t* name, T xl::PageSetup::*field, From from) {
     Prop(
-        name, [this, field] { return Variant(p_.*field); }, [this, field](const Variant& v) { p_.*field = TextOf(v); });
-  }
-  void NumberProp(const char16_t* name, double xl::PageSetup::*field) {
-    Prop(
-        name, [this, field] { return Variant(p_.*field); },
-        [this, field](const Variant& v) { p_.*field = DoubleOf(v); });
-  }
-  void VariantProp(const char16_t* name, Variant xl::PageSetup::*field) {
-    Prop(
-        name, [this, field] { return p_.*field; }, [this, field](const Variant& v) { p_.*field = v; });
-  }
-  void BoolProp(const char16_t* name, bool xl::PageSetup::*field) {
-    Prop(
-        name, [this, field] { return Variant(p_.*field); }, [this, field](const Variant& v) { p_.*field = BoolOf(v); });
+        name, [this, field] { return Variant(w_.GetPageSetup().*field); },
+        [this, field, from](const Variant& v) {
+          xl::PageSetup page = w_.GetPageSetup();
+          page.*field = from(v);
+          w_.SetPageSetup(page);
+        });
   }
 
-  xl::PageSetup& p_;
+  xl::Worksheet& w_;
 };
 
 class SheetAdapter final : public Base {
@@ -727,7 +798,12 @@ class SheetAdapter final : public Base {
       return new ValuesAdapter(s_, {{u"AllowFormattingCells", Variant(w_.Protection().AllowFormattingCells)}});
     });
     Method(u"Paste", [this](Call& c) { w_.Paste(s_.RangeOf(c.ObjectArg(0))); });
-    Object(u"PageSetup", [this](Call&) { return new PageSetupAdapter(s_, w_.PageSetup()); });
+    Object(u"PageSetup", [this](Call&) { return new PageSetupAdapter(s_, w_); });
+    Object(u"Hyperlinks", [this](Call&) {
+      const xl::Area sheet{1, 1, w_.RowsCount(), w_.ColumnsCount()};
+      return new HyperlinksAdapter(s_, w_, std::span<const xl::Area>(&sheet, 1));
+    });
+    Object(u"Comments", [this](Call&) { return new CommentsAdapter(s_, w_); });
     ReadOnly(u"AutoFilterMode", [this] { return Variant(w_.AutoFilterArea().has_value()); });
   }
 
@@ -796,9 +872,28 @@ class FunctionsAdapter final : public Base {
   FunctionsAdapter(StandIn& s, xl::WorksheetFunction& f) : Base(s), f_(f) {
     Member(u"CountA", [this](Call& c) { c.Return(f_.CountA(s_.RangeOf(c.ObjectArg(0)))); });
     Member(u"Proper", [this](Call& c) { c.Return(f_.Proper(TextOf(c.Arg(0)))); });
+    Member(u"Lookup", [this](Call& c) {
+      const std::vector<Variant> lookup = VectorOf(c, 1), result = VectorOf(c, 2);
+      c.Return(f_.Lookup(c.Arg(0), lookup, result));
+    });
   }
 
  private:
+  // A vector argument: an array of values or a range.
+  std::vector<Variant> VectorOf(Call& c, std::size_t i) {
+    std::vector<Variant> values;
+    if (IDispatch* range = c.ObjectArg(i)) {
+      s_.RangeOf(range).Values(values);
+      return values;
+    }
+    const VARIANT* v = c.Raw(i);
+    if (v->vt == (VT_BYREF | VT_VARIANT)) v = v->pvarVal;
+    if (!(v->vt & VT_ARRAY)) Raise(err::kTypeMismatch, "Type mismatch: Lookup takes arrays or ranges");
+    long rows = 0, columns = 0;
+    automation::ReadArray((v->vt & VT_BYREF) ? *v->pparray : v->parray, rows, columns, values);
+    return values;
+  }
+
   xl::WorksheetFunction& f_;
 };
 

@@ -5,7 +5,8 @@
 // directly, on a stand-in of its own: both must leave the same Active Window, labels,
 // messages, clipboard and sheets.
 //
-//   quillary_com_client [CASE...]        typelib, late-bound, edges, presses (all by default)
+//   quillary_com_client [CASE...]        typelib, late-bound, edges, backend, presses (all by
+//                                        default)
 //   quillary_com_client --unregistered   checks that the classes are not registered
 #include <objbase.h>
 #include <oleauto.h>
@@ -20,6 +21,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "com/quillary3.h"
@@ -29,6 +31,7 @@
 #include "host/controls.h"
 #include "platform/addin/scripted_host.h"
 #include "platform/automation/dispatch.h"
+#include "platform/excel/automation/automation_excel.h"
 #include "platform/excel/memory/memory.h"
 #include "platform/forms/memory_forms.h"
 #include "platform/system/system.h"
@@ -99,7 +102,10 @@ std::string Transcript(Side& side, const std::string& error) {
       for (long c = 1; c <= used.ColumnsCount(); ++c) {
         const xl::Range cell = used.Cells(r, c);
         out << " " << Describe(cell.Interior().Color()) << "/" << Describe(cell.Font().Bold());
-        if (std::optional<xl::Comment> comment = cell.Comment()) out << "/" << U8(comment->Text());
+        if (std::optional<xl::Comment> comment = cell.Comment()) {
+          out << "/" << U8(comment->Text()) << "@" << comment->Top() << "," << comment->Left() << ","
+              << comment->Width() << "," << comment->Height();
+        }
       }
     }
     out << "\n";
@@ -230,6 +236,16 @@ const std::vector<Press>& Presses() {
        },
        u"Parser",
        "Null",
+       nullptr,
+       {}},
+      {"comments placed beside their cells",
+       [](Side& s) {
+         Cells(s, {{u"A1", u"a"}, {u"B3", u"b"}, {u"D9", u"c"}});
+         for (const char16_t* cell : {u"A1", u"B3", u"D9"}) s.Sheet().Range(cell).AddComment(u"note");
+         s.Sheet().Range(u"A1:B3").Select();
+       },
+       u"Actions",
+       "Comments: Re-Position",
        nullptr,
        {}},
       {"the default page set-up",
@@ -455,6 +471,82 @@ void EdgesOfARequest() {
   }
 }
 
+// The members of the automation backend that reach more than one call of the
+// application: the sheet's merged areas, WorksheetFunction.Lookup and the page set-up,
+// over the stand-in exposed through IDispatch beside the stand-in itself.
+void Backend() {
+  std::cout << "case: the automation backend beside the in-memory one\n";
+  InProcess direct;  // only its stand-in is used
+  StandIn standIn(direct.App());
+  IDispatch* application = standIn.Application();
+  const std::unique_ptr<xl::Application> app = xl::automation::MakeApplication(automation::Dispatch(application));
+  application->Release();
+  xl::Worksheet& memory = direct.Sheet();
+  xl::Worksheet& automated = *app->ActiveSheet();
+  auto sorted = [&memory](std::vector<xl::Area> areas) {
+    std::sort(areas.begin(), areas.end(), [](const xl::Area& a, const xl::Area& b) {
+      return std::tie(a.row1, a.col1, a.row2, a.col2) < std::tie(b.row1, b.col1, b.row2, b.col2);
+    });
+    std::string out;
+    for (const xl::Area& a : areas) out += U8(xl::Range(memory, a).Address()) + " ";
+    return out;
+  };
+
+  // Merged areas: none on an empty sheet and on a sheet of values; then areas of every
+  // shape, one on the used range's first cell, one across the middle of the used range,
+  // a column and a row at its edges, neighbours touching.
+  CheckEqual("no merged areas", sorted(automated.MergedAreas()), "");
+  Cells(direct, {{u"A1", u"a"}, {u"H60", u"z"}});
+  CheckEqual("no merged areas among values", sorted(automated.MergedAreas()), "");
+  for (const char16_t* area : {u"A1:B2", u"C29:F32", u"H1:H60", u"A60:G60", u"C2:D2", u"C3:C4", u"E10"}) {
+    memory.Range(area).Merge();
+  }
+  CheckEqual("merged areas", sorted(automated.MergedAreas()), sorted(memory.MergedAreas()));
+  CHECK(automated.MergedAreas().size() == 6);  // E10 alone merges nothing
+
+  // Lookup: found, below every element (error 1004 with the application's message),
+  // texts without regard to case, values of other types passed over.
+  const struct {
+    Variant value;
+    std::vector<Variant> vector;
+    const char* found;  // the stand-in's answer
+  } lookups[] = {{Variant(5), {Variant(1), Variant(4), Variant(9)}, "\"row 1\""},
+                 {Variant(0),
+                  {Variant(1), Variant(4), Variant(9)},
+                  "error 1004 Unable to get the Lookup property of the WorksheetFunction class"},
+                 {Variant(Text(u"M")), {Variant(-1), Variant(Text(u"m")), Variant(Text(u"z"))}, "\"row 1\""},
+                 {Variant(3), {Variant(1), Variant(Text(u"x")), Variant(2), Variant(), Variant(4)}, "\"row 2\""}};
+  for (const auto& l : lookups) {
+    std::vector<Variant> result;
+    for (std::size_t i = 0; i < l.vector.size(); ++i) result.emplace_back(Text(u"row ") + FromUtf8(std::to_string(i)));
+    auto lookup = [&](xl::Application& a) -> std::string {
+      try {
+        return Describe(a.WorksheetFunction().Lookup(l.value, l.vector, result));
+      } catch (const Error& e) {
+        return "error " + std::to_string(e.Number()) + " " + e.Description();
+      }
+    };
+    CheckEqual("Lookup of " + Describe(l.value) + " in the stand-in", lookup(direct.App()), l.found);
+    CheckEqual("Lookup of " + Describe(l.value) + " through the backend", lookup(*app), l.found);
+  }
+
+  // The page set-up written through the backend is the stand-in's, and read back whole.
+  xl::PageSetup page;
+  page.PrintArea = u"$A$1:$C$9";
+  page.CenterFooter = u"&P";
+  page.TopMargin = 12.5;
+  page.Zoom = Variant(false);
+  page.FitToPagesTall = Variant(false);
+  page.CenterVertically = true;
+  automated.SetPageSetup(page);
+  const xl::PageSetup stored = memory.GetPageSetup();
+  CHECK(stored.PrintArea == page.PrintArea && stored.CenterFooter == page.CenterFooter && stored.TopMargin == 12.5 &&
+        stored.Zoom == Variant(false) && stored.FitToPagesTall == Variant(false) && stored.CenterVertically);
+  const xl::PageSetup read = automated.GetPageSetup();
+  CHECK(read.PrintArea == page.PrintArea && read.TopMargin == 12.5 && read.LeftMargin == page.LeftMargin &&
+        read.Zoom == Variant(false) && read.FitToPagesWide == Variant(1) && read.CenterVertically);
+}
+
 void Unregistered() {
   std::cout << "case: unregistered\n";
   CLSID clsid{};
@@ -500,6 +592,7 @@ int main(int argc, char** argv) {
       if (wanted("typelib")) TypeLibrary();
       if (wanted("late-bound")) LateBound();
       if (wanted("edges")) EdgesOfARequest();
+      if (wanted("backend")) Backend();
       if (wanted("presses")) {
         for (const Press& press : Presses()) PressBothWays(press);
       }

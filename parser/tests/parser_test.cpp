@@ -113,7 +113,7 @@ TEST_F(ParserTest, NewSheetSplitIntoTextColumnsAndFinished) {
   EXPECT_EQ(prompts[0], host::Paragraphs({u"[Report Page Setup?](  ): Apply Quillary's default Printer Page_Setup?",
                                           Text(msg::kPageSetup3) + u"\r" + msg::kPageSetup4}));
   EXPECT_EQ(b.addin.Messages()[0].style, host::msgbox::kYesNo);
-  EXPECT_EQ(Sheet(kResult).PageSetup().PrintArea, u"");
+  EXPECT_EQ(Sheet(kResult).GetPageSetup().PrintArea, u"");
   EXPECT_EQ(prompts[1].rfind(u"[Report View?]", 0), 0u);
   EXPECT_EQ(Control(ctl::mail::kResultSheet).Caption(), u"") << "the finishing empties it";
   EXPECT_TRUE(Control(ctl::mail::kOnScreenX).Enabled());
@@ -414,7 +414,7 @@ TEST_F(ParserTest, PageSetupOnYes) {
   Rows({u"a,b"});
   AnswerFinishing(host::msgbox::kAnswerYes);
   Run(u",>o_");
-  EXPECT_NE(Sheet(kResult).PageSetup().PrintArea, u"");
+  EXPECT_NE(Sheet(kResult).GetPageSetup().PrintArea, u"");
 }
 
 TEST_F(ParserTest, ErrorsCarryTheRunAndTheMode) {

@@ -104,6 +104,12 @@ void FromArg(const Arg& arg, VARIANT& out) {
     out.parray = outer;
     return;
   }
+  if (arg.IsColumn()) {
+    const auto& values = arg.ColumnValues();
+    out.vt = VT_ARRAY | VT_VARIANT;
+    out.parray = MakeArray(static_cast<long>(values.size()), 1, values);
+    return;
+  }
   if (arg.IsMissing()) {
     out.vt = VT_ERROR;
     out.scode = DISP_E_PARAMNOTFOUND;
@@ -239,12 +245,21 @@ Arg Arg::Pairs(std::span<const std::pair<long, long>> pairs) {
   return a;
 }
 
+Arg Arg::Column(std::span<const Variant> values) {
+  Arg a{Variant()};
+  a.column_.assign(values.begin(), values.end());
+  a.isColumn_ = true;
+  return a;
+}
+
 Arg::Arg(const Arg& other)
     : value_(other.value_),
       object_(other.object_),
       missing_(other.missing_),
       pairs_(other.pairs_),
-      isPairs_(other.isPairs_) {
+      isPairs_(other.isPairs_),
+      column_(other.column_),
+      isColumn_(other.isColumn_) {
   if (object_ != nullptr) object_->AddRef();
 }
 
@@ -257,6 +272,8 @@ Arg& Arg::operator=(const Arg& other) {
     missing_ = other.missing_;
     pairs_ = other.pairs_;
     isPairs_ = other.isPairs_;
+    column_ = other.column_;
+    isColumn_ = other.isColumn_;
   }
   return *this;
 }

@@ -45,12 +45,17 @@ class Arg {
   }
   // An array of arrays of two numbers (TextToColumns' FieldInfo: column and format).
   static Arg Pairs(std::span<const std::pair<long, long>> pairs);
+  // A column of values: a rows x 1 array, as a one-column range's Value (the vectors of
+  // WorksheetFunction.Lookup).
+  static Arg Column(std::span<const Variant> values);
 
   const Variant& Value() const { return value_; }
   IDispatch* Object() const { return object_; }
   bool IsMissing() const { return missing_; }
   const std::vector<std::pair<long, long>>& PairList() const { return pairs_; }
   bool IsPairs() const { return isPairs_; }
+  const std::vector<Variant>& ColumnValues() const { return column_; }
+  bool IsColumn() const { return isColumn_; }
 
  private:
   Variant value_;
@@ -58,6 +63,8 @@ class Arg {
   bool missing_ = false;
   std::vector<std::pair<long, long>> pairs_;
   bool isPairs_ = false;
+  std::vector<Variant> column_;
+  bool isColumn_ = false;
 };
 
 // An owned reference to an automation object; an empty one is Nothing.

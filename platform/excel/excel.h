@@ -260,7 +260,7 @@ struct TextToColumnsSettings {
   friend bool operator==(const TextToColumnsSettings&, const TextToColumnsSettings&) = default;
 };
 
-// Worksheet.PageSetup: stored properties.
+// Worksheet.PageSetup: its properties.
 struct PageSetup {
   Text PrintArea{};
   Text CenterHeader{}, LeftHeader{}, RightHeader{};
@@ -482,9 +482,9 @@ class Worksheet {
   virtual void Protect(const xl::Protection& options = {}) = 0;
   virtual void Unprotect() = 0;
   virtual xl::Protection Protection() const = 0;
-  virtual xl::PageSetup& PageSetup() = 0;
-  // The page set-up as one value, and a page set-up written back whole: a backend that
-  // reaches the application's PageSetup object sets each of its properties.
+  // Worksheet.PageSetup read as one value, and a page set-up written back whole: a
+  // backend that reaches the application's PageSetup object sets each of its
+  // properties.
   virtual xl::PageSetup GetPageSetup() = 0;
   virtual void SetPageSetup(const xl::PageSetup& page) = 0;
 

@@ -26,7 +26,7 @@ TEST(SetUpPrinter, TheDefaultPageSetUp) {
     b.Control(host::ctl::mail::kOnScreenX).SetEnabled(false);
     b.BeginRequest(u"Paste_V");
     SetUpPrinter(b.state);
-    const xl::PageSetup& page = b.book->ActiveSheet().PageSetup();
+    const xl::PageSetup page = b.book->ActiveSheet().GetPageSetup();
     EXPECT_EQ(page.PrintArea, c.printArea);
     EXPECT_EQ(page.CenterHeader, u"&F");
     EXPECT_EQ(page.RightHeader, u"&D Page &P of &N");

@@ -1,7 +1,10 @@
 #include "platform/excel/automation/automation_excel.h"
 
+#include <algorithm>
 #include <map>
+#include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -205,9 +208,8 @@ class AutomationWorkbooks final : public WorkbookCollection {
 class AutomationFunctions final : public WorksheetFunction {
  public:
   explicit AutomationFunctions(AutomationApplication& app) : app_(app) {}
-  Variant Lookup(const Variant&, std::span<const Variant>, std::span<const Variant>) override {
-    NotAutomated("WorksheetFunction.Lookup");
-  }
+  Variant Lookup(const Variant& value, std::span<const Variant> lookupVector,
+                 std::span<const Variant> resultVector) override;
   double CountA(const Range& range) override;
   Text Proper(TextView text) override;
 
@@ -263,9 +265,6 @@ class AutomationWorksheet final : public Worksheet {
   xl::Protection Protection() const override {
     return xl::Protection{BoolOf(d_.Object(u"Protection").Value(u"AllowFormattingCells"))};
   }
-  // The stored page set-up of the memory backend has no counterpart here: GetPageSetup
-  // and SetPageSetup reach the application's PageSetup object.
-  xl::PageSetup& PageSetup() override { NotAutomated("Worksheet.PageSetup as stored properties"); }
   xl::PageSetup GetPageSetup() override;
   void SetPageSetup(const xl::PageSetup& page) override;
   std::vector<xl::Range> Comments() override;
@@ -300,7 +299,7 @@ class AutomationWorksheet final : public Worksheet {
   }
   void Merge(const Area& area) override { Object(area).Call(u"Merge"); }
   void UnMerge(const Area& area) override { Object(area).Call(u"UnMerge"); }
-  std::vector<Area> MergedAreas() override { NotAutomated("Worksheet.MergedAreas"); }
+  std::vector<Area> MergedAreas() override;
   void Select(std::span<const Area> areas) override { Object(areas).Call(u"Select"); }
   void Activate(long row, long col) override { Cell(row, col).Call(u"Activate"); }
   std::vector<Area> SelectionAreas() override;
@@ -520,12 +519,61 @@ double AutomationFunctions::CountA(const Range& range) {
   return DoubleOf(
       app_.Object().Object(u"WorksheetFunction").Value(u"CountA", {Arg(AutomationApplication::ObjectOf(range))}));
 }
+Variant AutomationFunctions::Lookup(const Variant& value, std::span<const Variant> lookupVector,
+                                    std::span<const Variant> resultVector) {
+  return app_.Object()
+      .Object(u"WorksheetFunction")
+      .Value(u"Lookup", {Arg(value), Arg::Column(lookupVector), Arg::Column(resultVector)});
+}
 Text AutomationFunctions::Proper(TextView text) {
   return TextOf(app_.Object().Object(u"WorksheetFunction").Value(u"Proper", {TextArg(text)}));
 }
 
 xl::Range AutomationWorksheet::Range(TextView reference) { return RangeOf(d_.Object(u"Range", {TextArg(reference)})); }
 xl::Range AutomationWorksheet::UsedRange() { return RangeOf(d_.Object(u"UsedRange")); }
+
+// The sheet has no collection of its merged areas. Range.MergeCells of an area is False
+// when none of its cells is merged (True when all are, Null when some): the used range
+// is searched in parts, and a part whose first cell is merged gives that cell's
+// MergeArea, whose cells leave the search. A sheet without merged cells takes one call.
+std::vector<Area> AutomationWorksheet::MergedAreas() {
+  std::vector<Area> found;
+  std::set<std::tuple<long, long, long, long>> seen;
+  const xl::Range used = UsedRange();
+  std::vector<Area> todo(used.AreaList().begin(), used.AreaList().end());
+  while (!todo.empty()) {
+    const Area a = todo.back();
+    todo.pop_back();
+    const Variant merged = Object(a).Value(u"MergeCells");
+    if (merged.IsBoolean() && !merged.AsBool()) continue;
+    const Dispatch first = a.Cells() == 1 ? Object(a) : Cell(a.row1, a.col1);
+    if (a.Cells() == 1 || BoolOf(first.Value(u"MergeCells"))) {
+      const Area m = AreasOf(first.Object(u"MergeArea")).front();
+      if (!m.Contains(a.row1, a.col1)) {
+        Raise(err::kApplication, "The merged area of a cell does not hold the cell");
+      }
+      if (seen.insert({m.row1, m.col1, m.row2, m.col2}).second) found.push_back(m);
+      // What is left of the part: the rows above and below the merged area, and beside it.
+      const long top = std::max(a.row1, m.row1), bottom = std::min(a.row2, m.row2);
+      if (a.row1 < m.row1) todo.push_back(Area{a.row1, a.col1, m.row1 - 1, a.col2});
+      if (a.row2 > m.row2) todo.push_back(Area{m.row2 + 1, a.col1, a.row2, a.col2});
+      if (a.col1 < m.col1) todo.push_back(Area{top, a.col1, bottom, m.col1 - 1});
+      if (a.col2 > m.col2) todo.push_back(Area{top, m.col2 + 1, bottom, a.col2});
+    } else if (a.Cells() > 1) {
+      // Halves along the longer side.
+      if (a.Rows() >= a.Columns()) {
+        const long middle = a.row1 + a.Rows() / 2 - 1;
+        todo.push_back(Area{a.row1, a.col1, middle, a.col2});
+        todo.push_back(Area{middle + 1, a.col1, a.row2, a.col2});
+      } else {
+        const long middle = a.col1 + a.Columns() / 2 - 1;
+        todo.push_back(Area{a.row1, a.col1, a.row2, middle});
+        todo.push_back(Area{a.row1, middle + 1, a.row2, a.col2});
+      }
+    }
+  }
+  return found;
+}
 
 std::vector<xl::Range> AutomationWorksheet::Comments() {
   const Dispatch comments = d_.Object(u"Comments");

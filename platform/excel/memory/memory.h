@@ -177,7 +177,6 @@ class MemoryWorksheet final : public Worksheet {
   void Protect(const xl::Protection& options = {}) override;
   void Unprotect() override;
   xl::Protection Protection() const override { return protection_; }
-  xl::PageSetup& PageSetup() override { return pageSetup_; }
   xl::PageSetup GetPageSetup() override { return pageSetup_; }
   void SetPageSetup(const xl::PageSetup& page) override { pageSetup_ = page; }
   std::vector<xl::Range> Comments() override;

@@ -221,6 +221,8 @@ xl::Range MemoryWorksheet::UsedRange() {
     if (auto first = col->FirstFilled()) add({*first, c, *col->LastFilled(), c});
   }
   for (const auto& [pos, data] : comments_) add({pos.first, pos.second, pos.first, pos.second});
+  // Merging is a format of the cells.
+  for (const Area& m : merges_) add(m);
   return xl::Range(*this, box ? *box : Area{1, 1, 1, 1});
 }
 

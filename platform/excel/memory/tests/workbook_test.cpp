@@ -185,6 +185,8 @@ TEST_F(Workbooks, SelectionGrowsOverMergedAreas) {
   R("E1:E2").Merge();
   R("E2:F2").Merge();
   EXPECT_EQ(sheet->MergedAreas(), (std::vector<Area>{{2, 2, 3, 3}, {4, 3, 5, 4}, {1, 5, 2, 6}}));
+  // Merged cells are formatted cells: the used range holds them, values or not.
+  EXPECT_EQ(sheet->UsedRange().Address(), u"$B$1:$F$5");
   R("E1").UnMerge();
   EXPECT_EQ(sheet->MergedAreas().size(), 2u);
   // Touching B2:C3 takes it in whole, and then C4:D5, which the grown area touches.
