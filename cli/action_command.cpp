@@ -37,24 +37,25 @@ std::string ActionHelp() {
           "  --save-to PATH        saves it as the workbook folder PATH instead\n"
           "  Exit status: 0 when the request ended normally, also when the action stopped\n"
           "  after a message; 1 when the workbook cannot be read or saved or the component\n"
-          "  failed; 2 for bad arguments.\n";
+          "  failed; 2 for bad arguments (as for \"get\").\n";
   return help;
 }
 
 int RunAction(std::span<const std::string> args, ProgramIo io) {
   RangeRequest request;
+  std::vector<Command> commands;
   try {
     request = ParseRangeRequest(args, kActionForm);
     if (!IsActionListEntry(host::ModeOf(FromUtf8(request.positional[2])))) {
       throw Failure("'" + request.positional[2] + "' is not an entry of the Action list (see --help)");
     }
+    commands = RequestCommands(request, "Actions", request.positional[2],
+                               {MakeCommand({"print", "cells", request.positional[1]})});
   } catch (const Failure& f) {
-    io.err << "quillary: " << f.what() << "\n";
+    io.err << "quillary action: " << f.what() << "\n";
     return kExitUsage;
   }
-  const std::string script = RangeRequestScript(request, "Actions", request.positional[2],
-                                                {ScriptLine({"print", "cells", request.positional[1]})});
-  return RunRangeRequest(request, script, io, nullptr);
+  return RunRangeRequest(request, commands, io, nullptr);
 }
 
 }  // namespace quillary::cli

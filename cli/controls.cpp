@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/failure.h"
+#include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
 
@@ -96,25 +97,38 @@ std::optional<bool> ParseSwitch(const std::string& word) {
   return std::nullopt;
 }
 
-Variant ParseValue(Kind kind, const std::string& word) {
+// What a word sets a property of the control to; Failure when the control's kind takes
+// no such value.
+Variant ParseValue(const forms::MemoryControl& control, Kind kind, const std::string& word) {
   switch (kind) {
     case Kind::Text: return FromUtf8(word);
     case Kind::Switch:
       if (auto b = ParseSwitch(word)) return *b;
-      throw Failure("expected True or False, not '" + word + "'");
+      throw Failure("takes True or False");
     case Kind::Number:
       if (auto n = ParseNumber(word)) return *n;
-      throw Failure("expected a number, not '" + word + "'");
+      throw Failure("takes a number");
     case Kind::Value: break;
   }
-  if (auto b = ParseSwitch(word)) return *b;
-  if (text_order::EqualNoCase(FromUtf8(word), u"Null")) return Variant::Null();
+  const bool null = text_order::EqualNoCase(FromUtf8(word), u"Null");
+  switch (control.Kind()) {
+    case forms::ControlKind::CheckBox:
+    case forms::ControlKind::OptionButton:
+      if (null) return Variant::Null();
+      if (auto b = ParseSwitch(word)) return *b;
+      throw Failure("takes True, False or Null");
+    case forms::ControlKind::TextBox:
+      if (null) throw Failure("takes a text (a text box is never Null)");
+      return FromUtf8(word);
+    default: break;
+  }
+  if (null) return Variant::Null();
   return FromUtf8(word);
 }
 
 }  // namespace
 
-forms::Control& FindControl(forms::HostFormSet& forms, std::string_view spec) {
+forms::MemoryControl& FindControl(forms::HostFormSet& forms, std::string_view spec) {
   const auto dot = spec.find('.');
   if (dot == std::string_view::npos || spec.find('.', dot + 1) != std::string_view::npos) {
     throw Failure("expected FORM.CONTROL, not '" + std::string(spec) + "'");
@@ -131,12 +145,26 @@ ControlProperty FindControlProperty(forms::HostFormSet& forms, std::string_view 
   if (dot == std::string_view::npos || spec.find('.') == dot) {
     throw Failure("expected FORM.CONTROL.PROPERTY, not '" + std::string(spec) + "'");
   }
-  return {&FindControl(forms, spec.substr(0, dot)), std::string(PropertyOf(spec.substr(dot + 1)).name)};
+  forms::MemoryControl& control = FindControl(forms, spec.substr(0, dot));
+  const Property& p = PropertyOf(spec.substr(dot + 1));
+  try {
+    p.get(control);
+  } catch (const Error&) {
+    throw Failure("the control " + std::string(spec.substr(0, dot)) + " has no property " + std::string(p.name));
+  }
+  return {&control, std::string(p.name), std::string(spec)};
 }
 
 void SetProperty(const ControlProperty& target, const std::string& word) {
   const Property& p = PropertyOf(target.property);
-  p.set(*target.control, ParseValue(p.kind, word));
+  try {
+    p.set(*target.control, ParseValue(*target.control, p.kind, word));
+  } catch (const Failure& f) {
+    throw Failure(target.spec + " " + f.what() + ", not '" + word + "'");
+  } catch (const Error& e) {
+    // Ranges the control checks itself (TextAlign 1 to 3, sizes that overflow).
+    throw Failure(target.spec + " does not take '" + word + "': " + e.Description());
+  }
 }
 
 std::string ControlSpec(const host::ControlId& id, std::string_view property) {

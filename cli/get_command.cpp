@@ -30,26 +30,32 @@ std::string GetHelp() {
          RangeRequestOptionsHelp() +
          "  --mode MODE           the request's mode (default Null; expand_ref re-reads the\n"
          "                        Active Window text instead of the cells)\n"
+         "  Every argument is taken as it is, as one word (a line feed or a quote in it is\n"
+         "  part of it). Nothing is saved: the workbook is read, never written.\n"
          "  Exit status: 0 when Get/Try ended normally, also on a grammar fault it reported;\n"
-         "  1 when the workbook cannot be read or the component failed; 2 for bad arguments.\n"
+         "  1 when the workbook cannot be read or the component failed; 2 for bad arguments:\n"
+         "  an unknown option, a RANGE that is no range or not in the workbook (a sheet it\n"
+         "  does not have, an undefined name), a control or value --set cannot set, an\n"
+         "  answer --answer cannot give.\n"
          "  With QUILLARY_PHASES=1 in the environment, the time of each phase (load, sort,\n"
          "  paste, run) follows on standard error, one \"quillary: phase\" line each.\n";
 }
 
 int RunGet(std::span<const std::string> args, ProgramIo io) {
   RangeRequest request;
+  std::vector<Command> commands;
   try {
     request = ParseRangeRequest(args, kGetForm);
+    commands = RequestCommands(request, "GetSubtractSortCnt", request.mode.value_or("Null"),
+                               {MakeCommand({"print", "window"})});
   } catch (const Failure& f) {
-    io.err << "quillary: " << f.what() << "\n";
+    io.err << "quillary get: " << f.what() << "\n";
     return kExitUsage;
   }
-  const std::string script =
-      RangeRequestScript(request, "GetSubtractSortCnt", request.mode.value_or("Null"), {"print window"});
   int status = kExitOk;
   {
     const phases::Scope timed("run");
-    status = RunRangeRequest(request, script, io, ReportCount);
+    status = RunRangeRequest(request, commands, io, ReportCount);
   }
   phases::Report(io.err);
   return status;

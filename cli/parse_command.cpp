@@ -94,8 +94,9 @@ ParseOptions ParseArguments(std::span<const std::string> args) {
     bool operand = false;
     for (const Operand& op : kOperands) {
       if (a == op.option) {
+        // An operand's text is taken as it is: set reads escapes, so they are written.
         shared.push_back("--set");
-        shared.push_back(ControlSpec(*op.control, "Value") + "=" + value());
+        shared.push_back(ControlSpec(*op.control, "Value") + "=" + Escaped(FromUtf8(value())));
         operand = true;
       }
     }
@@ -142,15 +143,15 @@ std::optional<Text> ResultSheet(Session& session, const std::set<Text>& before, 
 }
 
 // "print cells" of the sheet's used range.
-std::string PrintSheet(xl::Worksheet& sheet) {
+Command PrintSheet(xl::Worksheet& sheet) {
   Text quoted = u"'";
   for (const char16_t c : sheet.Name()) quoted += c == u'\'' ? Text(u"''") : Text(1, c);
   quoted += u"'!";
-  return ScriptLine({"print", "cells", ToUtf8(quoted + sheet.UsedRange().Address())}) + "\n";
+  return MakeCommand({"print", "cells", ToUtf8(quoted + sheet.UsedRange().Address())});
 }
 
 int Steps(const ParseOptions& o, Session& session, ProgramIo& io) {
-  int status = RunScript(ParseScript(RangeSelectionScript(o.request), {}), session, io.out, io.err);
+  int status = OpenAndSelect(o.request, session, io);
   if (status != kExitOk) return status;
 
   // The host's part before it sends "Parser": the script, the source address and the
@@ -159,15 +160,16 @@ int Steps(const ParseOptions& o, Session& session, ProgramIo& io) {
   session.Control(ctl::mail::kMessage).SetCaption(session.App().ActiveWindow()->RangeSelection().Address());
   session.Control(ctl::mail::kResultSheet).SetCaption(FromUtf8(o.target));
   const std::set<Text> before = SheetNames(session);
-  status = RunScript(ParseScript(ScriptLine({"call", "Parser", o.request.mode.value_or("Null")}), {}), session, io.out,
-                     io.err);
+  status = RunScript(std::vector{MakeCommand({"call", "Parser", o.request.mode.value_or("Null")})}, session, io.out,
+                     io.err, o.request.program);
   if (status != kExitOk) return status;
 
-  std::string after;
+  std::vector<Command> after;
   if (const std::optional<Text> result = ResultSheet(session, before, o.target)) {
-    after += PrintSheet(session.Book().Worksheets().Item(*result));
+    after.push_back(PrintSheet(session.Book().Worksheets().Item(*result)));
   }
-  return RunScript(ParseScript(after + RangeSaveScript(o.request), {}), session, io.out, io.err);
+  for (Command& save : SaveCommands(o.request)) after.push_back(std::move(save));
+  return RunScript(after, session, io.out, io.err, o.request.program);
 }
 
 }  // namespace
@@ -182,7 +184,8 @@ std::string ParseHelp() {
          "      separated by tabs, as \"print cells\" prints them; every message goes to\n"
          "      standard error.\n"
          "  --a TEXT, --b TEXT, --c TEXT, --d TEXT\n"
-         "                        the texts of the operands a to d\n"
+         "                        the texts of the operands a to d, as they are (a\n"
+         "                        backslash is a backslash)\n"
          "  --delimiter comma|bar|semicolon|tab\n"
          "                        the output delimiter (default comma)\n"
          "  --target SHEET        the lines go to that sheet (after asking when it holds\n"
@@ -194,7 +197,7 @@ std::string ParseHelp() {
          "  --save-to PATH        saves it as the workbook folder PATH instead\n"
          "  Exit status: 0 when the run ended normally, also when the parser stopped it with\n"
          "  a message; 1 when the workbook cannot be read or saved or the component failed;\n"
-         "  2 for bad arguments.\n";
+         "  2 for bad arguments (as for \"get\").\n";
 }
 
 int RunParse(std::span<const std::string> args, ProgramIo io) {
@@ -202,7 +205,7 @@ int RunParse(std::span<const std::string> args, ProgramIo io) {
   try {
     o = ParseArguments(args);
   } catch (const Failure& f) {
-    io.err << "quillary: " << f.what() << "\n";
+    io.err << "quillary parse: " << f.what() << "\n";
     return kExitUsage;
   }
   return RunRangeRequest(o.request, io, [&](Session& session) { return Steps(o, session, io); });

@@ -57,8 +57,12 @@ SCRIPTS
   double quotes ("a ""quoted"" word"); a "#" at the start of a word begins a comment.
   ${1} .. ${9} stand for the script's arguments, ${N:-default} for an argument or a
   default; any other "$" is itself ($A$1). Every line is checked before the first command
-  runs. Paths are relative to the current directory. A line beginning with "#### expected"
-  ends the script: scenario files (tests/scenarios) keep their expected results after it.
+  runs: its command, its argument count and each word that can be checked without the
+  workbook (ranges, controls and the values they take, answer words, counts, keywords);
+  a bad line runs nothing and is named with the word at fault. A UTF-8 byte order mark
+  at the start of the file is skipped. Paths are relative to the current directory. A
+  line beginning with "#### expected" ends the script: scenario files (tests/scenarios)
+  keep their expected results after it.
 
 COMMANDS
 )";
@@ -179,7 +183,11 @@ namespace {
 // The names the component answers to, from its own tables.
 std::string RoutinesHelp() {
   const host::Routines built = drivers::BuildRoutines();
-  std::string help = "ROUTINES\n  Requests (call ROUTINE [MODE]):\n";
+  std::string help =
+      "ROUTINES\n"
+      "  The names this build answers to, from the component's own table; a name marked\n"
+      "  \"(not part of this build)\" and any name not listed run nothing.\n"
+      "  Requests (call ROUTINE [MODE]):\n";
   auto list = [&](std::span<const host::RoutineName> table) {
     for (const host::RoutineName& r : table) {
       const std::string name = ToUtf8(r.name);

@@ -7,8 +7,8 @@
 #include "cli/controls.h"
 #include "cli/failure.h"
 #include "cli/script.h"
-#include "cli/words.h"
 #include "host/controls.h"
+#include "platform/runtime/error.h"
 
 namespace quillary::cli {
 
@@ -41,17 +41,17 @@ std::pair<std::string, std::string> Assignment(const std::string& option, const 
 
 }  // namespace
 
-std::string ScriptLine(std::initializer_list<std::string_view> words) {
-  std::string line;
-  for (std::string_view w : words) {
-    if (!line.empty()) line += ' ';
-    line += QuoteWord(w);
-  }
-  return line;
-}
-
 RangeRequest ParseRangeRequest(std::span<const std::string> args, const RangeRequestForm& form) {
   RangeRequest o;
+  o.program = std::string("quillary ") + form.command;
+  // A command of these words; a fault names the option and its value.
+  const auto command = [](std::vector<std::string> words, const std::string& option, const std::string& text) {
+    try {
+      return MakeCommand(std::move(words));
+    } catch (const Failure& f) {
+      throw Failure(option + " " + text + ": " + f.what());
+    }
+  };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const auto value = [&]() -> const std::string& {
@@ -65,17 +65,19 @@ RangeRequest ParseRangeRequest(std::span<const std::string> args, const RangeReq
     bool matched = false;
     for (const Switch& sw : kSwitches) {
       if (a == sw.option) {
-        o.lines.push_back(ScriptLine({"set", ControlSpec(sw.control, "Value"), "True"}));
+        o.settings.push_back(MakeCommand({"set", ControlSpec(sw.control, "Value"), "True"}));
         matched = true;
       }
     }
     if (matched) continue;
     if (a == "--set") {
-      const auto [name, v] = Assignment(a, value());
-      o.lines.push_back(ScriptLine({"set", name, v}));
+      const std::string& text = value();
+      const auto [name, v] = Assignment(a, text);
+      o.settings.push_back(command({"set", name, v}, a, text));
     } else if (a == "--answer") {
-      const auto [kind, v] = Assignment(a, value());
-      o.lines.push_back(ScriptLine({"answer", kind, v}));
+      const std::string& text = value();
+      const auto [kind, v] = Assignment(a, text);
+      o.settings.push_back(command({"answer", kind, v}, a, text));
     } else if (a == "--mode" && form.modeOption) {
       o.mode = value();
     } else if (a == "--save" && form.saveOptions) {
@@ -93,41 +95,60 @@ RangeRequest ParseRangeRequest(std::span<const std::string> args, const RangeReq
   if (o.positional.size() != form.positionals) {
     throw Failure(std::string(form.command) + " takes " + form.positionalWords);
   }
+  CheckRangeWord(o.positional[1]);
   return o;
 }
 
-std::string RangeRequestScript(const RangeRequest& request, const std::string& routine, const std::string& mode,
-                               const std::vector<std::string>& after) {
-  std::string text = RangeSelectionScript(request);
-  text += ScriptLine({"call", routine, mode}) + "\n";
-  for (const std::string& line : after) text += line + "\n";
-  return text + RangeSaveScript(request);
-}
+int OpenAndSelect(const RangeRequest& request, Session& session, ProgramIo& io) {
+  const std::string& book = request.positional[0];
+  const std::string& word = request.positional[1];
+  std::vector<Command> open{MakeCommand({"load", book})};
+  open.insert(open.end(), request.settings.begin(), request.settings.end());
+  if (const int status = RunScript(open, session, io.out, io.err, request.program); status != kExitOk) return status;
 
-std::string RangeSelectionScript(const RangeRequest& request) {
-  std::string text = ScriptLine({"load", request.positional[0]}) + "\n";
-  for (const std::string& line : request.lines) text += line + "\n";
-  std::string range = request.positional[1];
-  if (const auto bang = range.rfind('!'); bang != std::string::npos) {
-    std::string sheet = range.substr(0, bang);
-    if (sheet.size() >= 2 && sheet.front() == '\'' && sheet.back() == '\'') sheet = sheet.substr(1, sheet.size() - 2);
-    text += ScriptLine({"sheet", sheet}) + "\n";
-    range = range.substr(bang + 1);
+  // RANGE is the user's word: a sheet or cells the workbook lacks are bad arguments.
+  const RangeWord range = SplitRangeWord(word);
+  xl::Worksheet* sheet = range.sheet ? FindSheet(session.Book(), *range.sheet) : &session.Book().ActiveSheet();
+  std::string fault;
+  if (sheet == nullptr) {
+    fault = NoSuchSheet(*range.sheet, session.Book(), book);
+  } else {
+    try {
+      sheet->Range(range.reference);
+    } catch (const Error&) {
+      fault = NotARange(word, *sheet);
+    }
   }
-  text += ScriptLine({"select", range}) + "\n";
-  return text;
+  if (!fault.empty()) {
+    io.out.flush();
+    io.err << request.program << ": " << fault << "\n";
+    return kExitUsage;
+  }
+  std::vector<Command> select;
+  if (range.sheet) select.push_back(MakeCommand({"sheet", ToUtf8(*range.sheet)}));
+  select.push_back(MakeCommand({"select", word}));
+  return RunScript(select, session, io.out, io.err, request.program);
 }
 
-std::string RangeSaveScript(const RangeRequest& request) {
-  if (request.saveTo) return ScriptLine({"save", *request.saveTo}) + "\n";
-  if (request.save) return ScriptLine({"save", request.positional[0]}) + "\n";
+std::vector<Command> RequestCommands(const RangeRequest& request, const std::string& routine, const std::string& mode,
+                                     std::vector<Command> after) {
+  std::vector<Command> commands{MakeCommand({"call", routine, mode})};
+  commands.insert(commands.end(), std::make_move_iterator(after.begin()), std::make_move_iterator(after.end()));
+  for (Command& save : SaveCommands(request)) commands.push_back(std::move(save));
+  return commands;
+}
+
+std::vector<Command> SaveCommands(const RangeRequest& request) {
+  if (request.saveTo) return {MakeCommand({"save", *request.saveTo})};
+  if (request.save) return {MakeCommand({"save", request.positional[0]})};
   return {};
 }
 
-int RunRangeRequest(const RangeRequest& request, const std::string& script, ProgramIo io,
+int RunRangeRequest(const RangeRequest& request, std::span<const Command> commands, ProgramIo io,
                     void (*report)(Session&, ProgramIo&)) {
   return RunRangeRequest(request, io, [&](Session& session) {
-    const int status = RunScript(ParseScript(script, {}), session, io.out, io.err);
+    int status = OpenAndSelect(request, session, io);
+    if (status == kExitOk) status = RunScript(commands, session, io.out, io.err, request.program);
     if (status == kExitOk && report != nullptr) report(session, io);
     return status;
   });
@@ -145,7 +166,7 @@ int RunRangeRequest(const RangeRequest& request, ProgramIo io, const std::functi
     if (io.exitAfterRun) leftToTheSystem = session.release();
     return status;
   } catch (const std::exception& e) {
-    io.err << "quillary: " << e.what() << "\n";
+    io.err << request.program << ": " << e.what() << "\n";
     return kExitFailed;
   }
 }

@@ -11,6 +11,8 @@
 #include "cli/session.h"
 #include "cli/words.h"
 #include "cli/workbook_io.h"
+#include "platform/excel/memory/memory.h"
+#include "platform/excel/range.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
@@ -25,12 +27,17 @@ using addin::Reply;
 struct Context {
   Session& session;
   std::ostream& out;
+  std::ostream& err;
+  std::string_view program;  // "quillary", "quillary get", ...
+  std::string_view where;    // "line N: ", or "" for a command built from arguments
   bool continueOnError = false;
 };
 
 // One command: its name (one or two words), the form of its arguments, how many it
 // takes (max -1: any number), whether it calls into the component (then
-// "on-error continue" applies to its errors), its description and what it does.
+// "on-error continue" applies to its errors), its description, what it does, and what
+// of its arguments can be checked before any command runs (null: nothing beyond their
+// count). A check raises Failure; `run` may count on it having passed.
 struct Spec {
   std::string_view name;
   std::string_view form;
@@ -39,37 +46,25 @@ struct Spec {
   bool component;
   std::string_view help;
   void (*run)(Context&, Args);
+  void (*check)(Args) = nullptr;
 };
 
 // ----- ranges and sheets -----
 
 xl::Worksheet& SheetByName(xl::Workbook& book, const Text& name) {
-  for (long i = 1; i <= book.Sheets().Count(); ++i) {
-    xl::Worksheet& sheet = book.Sheets().Item(i);
-    if (text_order::EqualNoCase(sheet.Name(), name)) return sheet;
-  }
-  throw Failure("no sheet '" + ToUtf8(name) + "' in the workbook");
+  if (xl::Worksheet* sheet = FindSheet(book, name)) return *sheet;
+  throw Failure(NoSuchSheet(name, book, "the workbook"));
 }
 
 // "A1:B4", "A1,C3:D5", a defined name, each optionally after "Sheet!" or "'My sheet'!";
 // without a sheet, on the active sheet.
 xl::Range ResolveRange(xl::Workbook& book, const std::string& word) {
-  const Text text = FromUtf8(word);
-  xl::Worksheet* sheet = &book.ActiveSheet();
-  Text reference = text;
-  if (const auto bang = text.rfind(u'!'); bang != Text::npos) {
-    Text name = text.substr(0, bang);
-    if (name.size() >= 2 && name.front() == u'\'' && name.back() == u'\'') {
-      name = name.substr(1, name.size() - 2);
-      for (auto p = name.find(u"''"); p != Text::npos; p = name.find(u"''", p + 1)) name.erase(p, 1);
-    }
-    sheet = &SheetByName(book, name);
-    reference = text.substr(bang + 1);
-  }
+  const RangeWord range = SplitRangeWord(word);
+  xl::Worksheet& sheet = range.sheet ? SheetByName(book, *range.sheet) : book.ActiveSheet();
   try {
-    return sheet->Range(reference);
+    return sheet.Range(range.reference);
   } catch (const Error&) {
-    throw Failure("not a range: '" + word + "'");
+    throw Failure(NotARange(word, sheet));
   }
 }
 
@@ -77,6 +72,8 @@ xl::Range ResolveRange(xl::Workbook& book, const std::string& word) {
 // return written as \\, \t, \n and \r. The print commands write texts so; `set` and
 // `comment` read their texts so.
 constexpr std::pair<char, char> kEscapes[] = {{'\\', '\\'}, {'\t', 't'}, {'\n', 'n'}, {'\r', 'r'}};
+
+}  // namespace
 
 std::string Escaped(const Text& text) {
   std::string out;
@@ -91,6 +88,8 @@ std::string Escaped(const Text& text) {
   }
   return out;
 }
+
+namespace {
 
 Text Unescaped(const std::string& word) {
   std::string out;
@@ -158,11 +157,13 @@ void Load(Context& c, Args a) {
   c.session.Load(paths);
 }
 
-void New(Context& c, Args a) {
+xl::memory::GridSize GridOf(Args a) {
   if (!a.empty() && a[0] != "small" && a[0] != "large")
     throw Failure("new takes 'small' or 'large', not '" + a[0] + "'");
-  c.session.New(!a.empty() && a[0] == "small" ? xl::memory::GridSize::Small : xl::memory::GridSize::Large);
+  return !a.empty() && a[0] == "small" ? xl::memory::GridSize::Small : xl::memory::GridSize::Large;
 }
+
+void New(Context& c, Args a) { c.session.New(GridOf(a)); }
 
 void Save(Context& c, Args a) { c.session.Save(a.empty() ? std::nullopt : std::optional<std::filesystem::path>(a[0])); }
 
@@ -170,15 +171,54 @@ void Sheet(Context& c, Args a) { SheetByName(c.session.Book(), FromUtf8(a[0])).A
 
 void Select(Context& c, Args a) { ResolveRange(c.session.Book(), a[0]).Select(); }
 
-void Cell(Context& c, Args a) { ResolveRange(c.session.Book(), a[0]).SetValue(FieldValue(FromUtf8(a[1]))); }
+// "1,048,576".
+std::string Grouped(long long n) { return ToUtf8(vba::Format(static_cast<double>(n), u"#,##0")); }
+
+// An address for a message: "Sheet1!A1:B4", without the "$" signs.
+std::string PlainAddress(const xl::Range& range) {
+  std::string address = ToUtf8(xl::SheetPrefix(range.Parent().Name()) + range.Address());
+  std::erase(address, '$');
+  return address;
+}
+
+// The range of a command that writes `value` into each of its cells. The value is
+// stored in every cell, so a whole sheet would not fit in memory: over
+// kCellCommandLimit cells is refused (clearing is not).
+xl::Range FilledRange(Context& c, const std::string& command, const std::string& word, const Variant& value) {
+  const xl::Range range = ResolveRange(c.session.Book(), word);
+  if (value.IsText() && value.AsText().empty()) return range;
+  long long cells = 0;
+  for (const xl::Area& area : range.AreaList()) {
+    cells += static_cast<long long>(area.row2 - area.row1 + 1) * (area.col2 - area.col1 + 1);
+  }
+  if (cells > kCellCommandLimit) {
+    throw Failure(command + " " + word + " would fill " + Grouped(cells) + " cells; " + command + " fills at most " +
+                  Grouped(kCellCommandLimit) + " at once (cell \"\" clears any area)");
+  }
+  return range;
+}
+
+void Cell(Context& c, Args a) {
+  const Variant value = FieldValue(FromUtf8(a[1]));
+  const xl::Range range = FilledRange(c, "cell", a[0], value);
+  range.SetValue(value);
+  const Text& typed = value.IsText() ? value.AsText() : Text();
+  if (typed.size() > 1 && typed.front() == u'=') {
+    const Variant reads = xl::memory::EnteredValue(typed);
+    if (reads.IsError() && reads.AsError() == CellError::Name) {
+      c.err << c.program << ": " << c.where << "note: " << PlainAddress(range)
+            << ": the stand-in does not calculate formulas; " << a[1] << " is kept as it was typed and reads #NAME?\n";
+    }
+  }
+}
 
 void ListAdd(Context& c, Args a) {
-  forms::Control& list = FindControl(c.session.Forms(), a[0]);
+  forms::MemoryControl& list = FindControl(c.session.Forms(), a[0]);
   for (std::size_t i = 1; i < a.size(); ++i) list.AddItem(FromUtf8(a[i]));
 }
 
 void ListSelect(Context& c, Args a) {
-  forms::Control& list = FindControl(c.session.Forms(), a[0]);
+  forms::MemoryControl& list = FindControl(c.session.Forms(), a[0]);
   for (std::size_t i = 1; i < a.size(); ++i) {
     bool found = false;
     for (long row = 0; row < list.ListCount(); ++row) {
@@ -194,7 +234,7 @@ void ListSelect(Context& c, Args a) {
 void TypeText(Context& c, Args a) {
   Text typed = u"'";
   typed += Unescaped(a[1]);
-  ResolveRange(c.session.Book(), a[0]).SetValue(typed);
+  FilledRange(c, "cell text", a[0], typed).SetValue(typed);
 }
 
 void Set(Context& c, Args a) { SetProperty(FindControlProperty(c.session.Forms(), a[0]), ToUtf8(Unescaped(a[1]))); }
@@ -204,7 +244,8 @@ xl::Worksheet& SheetOrActive(Context& c, Args a) {
   return a.empty() ? c.session.Book().ActiveSheet() : SheetByName(c.session.Book(), FromUtf8(a[0]));
 }
 
-void ProtectWorkbook(Context& c, Args a) {
+// What protect workbook protects: {structure, windows}.
+std::pair<bool, bool> WorkbookProtection(Args a) {
   bool structure = a.empty(), windows = false;
   for (const std::string& w : a) {
     if (w == "structure") {
@@ -215,15 +256,24 @@ void ProtectWorkbook(Context& c, Args a) {
       throw Failure("protect workbook takes 'structure' and 'windows', not '" + w + "'");
     }
   }
+  return {structure, windows};
+}
+
+void ProtectWorkbook(Context& c, Args a) {
+  const auto [structure, windows] = WorkbookProtection(a);
   c.session.Book().Protect(structure, windows);
 }
 
-void ProtectSheet(Context& c, Args a) {
-  constexpr std::string_view kAllowFormatting = "allow-formatting";
-  const bool allowFormatting = !a.empty() && a.back() == kAllowFormatting;
-  const Args sheet = allowFormatting ? a.first(a.size() - 1) : a;
+// The sheet words of protect sheet, without a trailing allow-formatting.
+Args ProtectedSheet(Args a) {
+  const Args sheet = !a.empty() && a.back() == "allow-formatting" ? a.first(a.size() - 1) : a;
   if (sheet.size() > 1) throw Failure("usage: protect sheet [SHEET] [allow-formatting]");
-  SheetOrActive(c, sheet).Protect({.AllowFormattingCells = allowFormatting});
+  return sheet;
+}
+
+void ProtectSheet(Context& c, Args a) {
+  const Args sheet = ProtectedSheet(a);
+  SheetOrActive(c, sheet).Protect({.AllowFormattingCells = sheet.size() < a.size()});
 }
 
 void Merge(Context& c, Args a) {
@@ -240,27 +290,29 @@ void Hide(Context& c, Args a) {
   }
 }
 
+// Whether comment shows the comment ("visible" after the text).
+bool CommentVisible(Args a) {
+  if (a.size() > 2 && a[2] != "visible") throw Failure("comment takes 'visible' after the text, not '" + a[2] + "'");
+  return a.size() > 2;
+}
+
 void AddComment(Context& c, Args a) {
   const xl::Range cell = ResolveRange(c.session.Book(), a[0]);
-  if (a.size() > 2 && a[2] != "visible") throw Failure("comment takes 'visible' after the text, not '" + a[2] + "'");
   const xl::Comment comment = cell.AddComment(Unescaped(a[1]));
-  if (a.size() > 2) comment.SetVisible(true);
+  if (CommentVisible(a)) comment.SetVisible(true);
 }
 
-void Visibility(Context& c, Args a) {
-  long value = xl::xlSheetVisible;
-  if (a[1] == "0") {
-    value = xl::xlSheetHidden;
-  } else if (a[1] == "2") {
-    value = xl::xlSheetVeryHidden;
-  } else if (a[1] != "-1") {
-    throw Failure("visibility takes -1 (visible), 0 (hidden) or 2 (very hidden), not '" + a[1] + "'");
-  }
-  SheetByName(c.session.Book(), FromUtf8(a[0])).SetVisible(value);
+long VisibilityOf(const std::string& word) {
+  if (word == "-1") return xl::xlSheetVisible;
+  if (word == "0") return xl::xlSheetHidden;
+  if (word == "2") return xl::xlSheetVeryHidden;
+  throw Failure("visibility takes -1 (visible), 0 (hidden) or 2 (very hidden), not '" + word + "'");
 }
 
-void ClipboardFail(Context& c, Args a) {
-  using Op = sys::MemoryClipboard::Operation;
+void Visibility(Context& c, Args a) { SheetByName(c.session.Book(), FromUtf8(a[0])).SetVisible(VisibilityOf(a[1])); }
+
+// The count and the operation word ("" for each) of clipboard fail.
+std::pair<int, std::string> ClipboardFailure(Args a) {
   int count = -1;
   const auto [end, ec] = std::from_chars(a[0].data(), a[0].data() + a[0].size(), count);
   if (ec != std::errc() || end != a[0].data() + a[0].size() || count < 0) {
@@ -270,6 +322,12 @@ void ClipboardFail(Context& c, Args a) {
   if (op != "" && op != "clear" && op != "set" && op != "get") {
     throw Failure("clipboard fail takes 'clear', 'set' or 'get', not '" + op + "'");
   }
+  return {count, op};
+}
+
+void ClipboardFail(Context& c, Args a) {
+  using Op = sys::MemoryClipboard::Operation;
+  const auto [count, op] = ClipboardFailure(a);
   if (op == "" || op == "clear") c.session.FailClipboard(count, Op::Clear);
   if (op == "" || op == "set") c.session.FailClipboard(count, Op::SetText);
   if (op == "" || op == "get") c.session.FailClipboard(count, Op::GetText);
@@ -488,6 +546,56 @@ void PrintControl(Context& c, Args a) {
   c.out << Escaped(FromUtf8(GetProperty(FindControlProperty(c.session.Forms(), a[0])))) << "\n";
 }
 
+// ----- checks before any command runs -----
+
+void CheckRange(Args a) { CheckRangeWord(a[0]); }
+
+void CheckNew(Args a) { GridOf(a); }
+
+void CheckCellText(Args a) {
+  CheckRangeWord(a[0]);
+  Unescaped(a[1]);
+}
+
+// A control's property and value are tried on the host's forms as they start: every
+// control is there with its kind, and what a control takes does not depend on its state.
+void CheckSet(Args a) {
+  forms::HostFormSet scratch;
+  SetProperty(FindControlProperty(scratch, a[0]), ToUtf8(Unescaped(a[1])));
+}
+
+void CheckPrintControl(Args a) {
+  forms::HostFormSet scratch;
+  FindControlProperty(scratch, a[0]);
+}
+
+void CheckList(Args a) {
+  forms::HostFormSet scratch;
+  const forms::ControlKind kind = FindControl(scratch, a[0]).Kind();
+  if (kind != forms::ControlKind::ListBox && kind != forms::ControlKind::ComboBox) {
+    throw Failure(a[0] + " is no list box");
+  }
+}
+
+void CheckProtectWorkbook(Args a) { WorkbookProtection(a); }
+
+void CheckProtectSheet(Args a) { ProtectedSheet(a); }
+
+void CheckComment(Args a) {
+  CheckRangeWord(a[0]);
+  Unescaped(a[1]);
+  CommentVisible(a);
+}
+
+void CheckVisibility(Args a) { VisibilityOf(a[1]); }
+
+void CheckClipboardFail(Args a) { ClipboardFailure(a); }
+
+template <Reply kind>
+void CheckAnswer(Args a) {
+  for (const std::string& w : a) AnswerCaption(kind, w);
+}
+
 const std::vector<Spec>& Specs() {
   static const std::vector<Spec> kSpecs{
       {"load", "PATH...", 1, -1, false,
@@ -496,7 +604,7 @@ const std::vector<Spec>& Specs() {
        &Load},
       {"new", "[small]", 0, 1, false,
        "Opens a new workbook with one empty sheet; 'small' gives 65,536 x 256 cells instead of 1,048,576 x 16,384.",
-       &New},
+       &New, &CheckNew},
       {"save", "[PATH]", 0, 1, false,
        "Saves the workbook as a workbook folder, or as an xlsx workbook when PATH ends in .xlsx; without PATH, to the "
        "folder or file it was loaded from or last saved to.",
@@ -504,16 +612,18 @@ const std::vector<Spec>& Specs() {
       {"sheet", "NAME", 1, 1, false, "Activates a sheet.", &Sheet},
       {"select", "RANGE", 1, 1, false,
        "Selects cells: A1 references, areas separated by commas, a defined name; 'Sheet!RANGE' on another sheet.",
-       &Select},
+       &Select, &CheckRange},
       {"cell", "RANGE VALUE", 2, 2, false,
        "Types VALUE into every cell of RANGE, as a user types it: numbers become numbers, TRUE/FALSE booleans, "
        "#N/A and the other error texts error values, '=...' formulas; a leading ' keeps the rest as text; \"\" "
-       "clears.",
-       &Cell},
+       "clears. The stand-in calculates only literal formulas (=\"text\", =12, =TRUE): any other formula is kept "
+       "as typed and reads #NAME?, and a note on standard error says so. At most 10,000,000 cells at once (a "
+       "whole sheet is refused); \"\" clears any area.",
+       &Cell, &CheckRange},
       {"cell text", "RANGE TEXT", 2, 2, false,
        "Writes TEXT into every cell of RANGE as a text, as typed after a ' (nothing read as a number or formula); "
-       "TEXT takes the escapes of set.",
-       &TypeText},
+       "TEXT takes the escapes of set. At most 10,000,000 cells at once, as for cell.",
+       &TypeText, &CheckCellText},
       {"set", "FORM.CONTROL.PROPERTY VALUE", 2, 2, false,
        "Sets a property of a host form's control (Value, Text, Caption, Enabled, Visible, Locked, Default, "
        "BackColor, ForeColor, Left, Width, TextAlign, SelStart, SelLength). FORM: MainUserForm, MailBoxForm, "
@@ -521,40 +631,43 @@ const std::vector<Spec>& Specs() {
        "ParseForm, ToolsForm (any case, 'vba' prefix allowed). VALUE: True/False for switches, a number or &Hhex "
        "for colours and sizes; for Value, True, False or Null, else the text. In VALUE, \\r, \\n and \\t stand "
        "for a carriage return, a line feed and a tab, \\\\ for a backslash (\"a\\r\\nb\": two lines).",
-       &Set},
+       &Set, &CheckSet},
       {"list add", "FORM.CONTROL ITEM...", 2, -1, false,
        "Adds rows to a list box of a host form (as the host fills LastWordFirstFilterForm.RemoveStringsList).",
-       &ListAdd},
+       &ListAdd, &CheckList},
       {"list select", "FORM.CONTROL ITEM...", 2, -1, false,
-       "Selects the rows of a list box that hold the ITEMs, as the user picks them.", &ListSelect},
+       "Selects the rows of a list box that hold the ITEMs, as the user picks them.", &ListSelect, &CheckList},
       {"protect workbook", "[structure] [windows]", 0, 2, false,
        "Protects the workbook's structure (sheets cannot be added, deleted or renamed) and/or its windows; "
        "without a word, the structure.",
-       &ProtectWorkbook},
+       &ProtectWorkbook, &CheckProtectWorkbook},
       {"unprotect workbook", "", 0, 0, false, "Removes the workbook's protection.",
        [](Context& c, Args) { c.session.Book().Unprotect(); }},
       {"protect sheet", "[SHEET] [allow-formatting]", 0, 2, false,
        "Protects a sheet's contents (the active sheet without SHEET): locked cells refuse values and comments; "
        "formats too unless allow-formatting is given.",
-       &ProtectSheet},
+       &ProtectSheet, &CheckProtectSheet},
       {"unprotect sheet", "[SHEET]", 0, 1, false, "Removes a sheet's protection (the active sheet without SHEET).",
        [](Context& c, Args a) { SheetOrActive(c, a).Unprotect(); }},
       {"merge", "RANGE", 1, 1, false,
-       "Merges the cells of each area of RANGE; a merged area keeps the value of its upper-left cell.", &Merge},
-      {"hide rows", "RANGE", 1, 1, false, "Hides the entire rows of RANGE (e.g. 3:4 or A3:B4).", &Hide<true, true>},
+       "Merges the cells of each area of RANGE; a merged area keeps the value of its upper-left cell.", &Merge,
+       &CheckRange},
+      {"hide rows", "RANGE", 1, 1, false, "Hides the entire rows of RANGE (e.g. 3:4 or A3:B4).", &Hide<true, true>,
+       &CheckRange},
       {"hide columns", "RANGE", 1, 1, false, "Hides the entire columns of RANGE (e.g. B:C or B1:C1).",
-       &Hide<false, true>},
-      {"unhide rows", "RANGE", 1, 1, false, "Shows the entire rows of RANGE again.", &Hide<true, false>},
-      {"unhide columns", "RANGE", 1, 1, false, "Shows the entire columns of RANGE again.", &Hide<false, false>},
+       &Hide<false, true>, &CheckRange},
+      {"unhide rows", "RANGE", 1, 1, false, "Shows the entire rows of RANGE again.", &Hide<true, false>, &CheckRange},
+      {"unhide columns", "RANGE", 1, 1, false, "Shows the entire columns of RANGE again.", &Hide<false, false>,
+       &CheckRange},
       {"comment", "CELL TEXT [visible]", 2, 3, false,
        "Adds a comment to a cell that has none, hidden unless 'visible' is given; TEXT takes the escapes of set.",
-       &AddComment},
+       &AddComment, &CheckComment},
       {"visibility", "SHEET -1|0|2", 2, 2, false, "Makes a sheet visible (-1), hidden (0) or very hidden (2).",
-       &Visibility},
+       &Visibility, &CheckVisibility},
       {"clipboard fail", "COUNT [clear|set|get]", 1, 2, false,
        "Makes the next COUNT calls of the clipboard's clear, set-text or get-text (without a word: of each) fail, "
        "as while another program holds the clipboard.",
-       &ClipboardFail},
+       &ClipboardFail, &CheckClipboardFail},
       {"call", "ROUTINE [MODE]", 1, 2, true,
        "Sends one request to the component (QuillaryDLL): GotoRoutine ROUTINE with vbaMode MODE (default Null). "
        "ROUTINES below lists the names the component knows; it runs nothing for any other name, and returns at once "
@@ -565,17 +678,21 @@ const std::vector<Spec>& Specs() {
       {"query-events", "NAME...", 1, -1, false,
        "Queues Query form events, sent in order while the Query form is next shown by a request.", &QueryEvents},
       {"answer message", "VALUE...", 1, -1, false,
-       "Queues answers to message boxes: OK, Cancel, Yes, No (or the codes 1, 2, 6, 7).", &Answer<Reply::Message>},
+       "Queues answers to message boxes: OK, Cancel, Yes, No (or the codes 1, 2, 6, 7).", &Answer<Reply::Message>,
+       &CheckAnswer<Reply::Message>},
       {"answer break", "VALUE...", 1, -1, false,
-       "Queues answers to the break-key poll: 6 stops the running loop, NoBreak goes on.", &Answer<Reply::BreakKey>},
+       "Queues answers to the break-key poll: 6 stops the running loop, NoBreak goes on.", &Answer<Reply::BreakKey>,
+       &CheckAnswer<Reply::BreakKey>},
       {"answer bigmsg", "VALUE...", 1, -1, false,
-       "Queues answers to the big message form: OK, Option, Option2, Cancel (or 1, 2, 3, 0).", &Answer<Reply::BigMsg>},
+       "Queues answers to the big message form: OK, Option, Option2, Cancel (or 1, 2, 3, 0).", &Answer<Reply::BigMsg>,
+       &CheckAnswer<Reply::BigMsg>},
       {"answer compare", "VALUE...", 1, -1, false,
-       "Queues answers to the compare dialog: UseNew, UseCollected, Cancel (or 1, 2, 0).", &Answer<Reply::Compare>},
+       "Queues answers to the compare dialog: UseNew, UseCollected, Cancel (or 1, 2, 0).", &Answer<Reply::Compare>,
+       &CheckAnswer<Reply::Compare>},
       {"answer queryend", "VALUE...", 1, -1, false,
        "Queues answers to the Query's end-of-pass dialog: Repeat (the same name again) or Different (the next "
        "duplicated name), or 1, 2.",
-       &Answer<Reply::QueryEnd>},
+       &Answer<Reply::QueryEnd>, &CheckAnswer<Reply::QueryEnd>},
       {"on-error continue", "", 0, 0, false,
        "From here on, an error of the component in call or event is reported and the script goes on.",
        [](Context& c, Args) { c.continueOnError = true; }},
@@ -587,7 +704,7 @@ const std::vector<Spec>& Specs() {
       {"print cells", "RANGE", 1, 1, false,
        "Prints cell values, one row per line, cells separated by tabs (texts with \\\\, \\t, \\n, \\r escaped); "
        "any sheet by name, very hidden ones too; entire rows or columns end at the used range.",
-       &PrintCells},
+       &PrintCells, &CheckRange},
       {"print sheets", "", 0, 0, false, "Prints each sheet's name, visibility (-1, 0, 2) and the active mark.",
        &PrintSheets},
       {"print names", "", 0, 0, false, "Prints the defined names (sheet-level as Sheet!name) and what they refer to.",
@@ -596,12 +713,12 @@ const std::vector<Spec>& Specs() {
       {"print messages", "", 0, 0, false, "Prints every message shown so far: its style, then its text.",
        &PrintMessages},
       {"print control", "FORM.CONTROL.PROPERTY", 1, 1, false,
-       "Prints a property of a host form's control (texts escaped as cells are).", &PrintControl},
+       "Prints a property of a host form's control (texts escaped as cells are).", &PrintControl, &CheckPrintControl},
       {"print formats", "RANGE", 1, 1, false,
        "Prints, for each cell of RANGE whose formats differ from a new cell's, its name and those formats: "
        "format=NUMBERFORMAT, bold, underline, font-color=INDEX, interior=&HBBGGRR, pattern=, align=, valign=, wrap, "
        "unlocked, border-EDGE=WEIGHT. Entire rows or columns end at the used range.",
-       &PrintFormats},
+       &PrintFormats, &CheckRange},
       {"print comments", "[SHEET]", 0, 1, false,
        "Prints each comment of a sheet (the active sheet without SHEET): its cell, visible or hidden, its text "
        "(escaped as cells are).",
@@ -609,8 +726,9 @@ const std::vector<Spec>& Specs() {
       {"print hyperlinks", "RANGE", 1, 1, false,
        "Prints each hyperlink of the cells of RANGE: its cell, its address and its sub-address (escaped as cells "
        "are). Entire rows or columns end at the used range.",
-       &PrintHyperlinks},
-      {"print widths", "RANGE", 1, 1, false, "Prints the width of each column of RANGE, in characters.", &PrintWidths},
+       &PrintHyperlinks, &CheckRange},
+      {"print widths", "RANGE", 1, 1, false, "Prints the width of each column of RANGE, in characters.", &PrintWidths,
+       &CheckRange},
       {"print merges", "[SHEET]", 0, 1, false, "Prints the merged areas of a sheet (the active sheet without SHEET).",
        &PrintMerges},
       {"print selection", "", 0, 0, false, "Prints the active sheet's name, its selection and its active cell.",
@@ -680,15 +798,74 @@ Command ParseLine(std::vector<std::string> words, long line) {
   if (given < spec.min || (spec.max >= 0 && given > spec.max)) {
     throw Failure("usage: " + std::string(spec.name) + (spec.form.empty() ? "" : " ") + std::string(spec.form));
   }
+  if (spec.check != nullptr) spec.check(Args(words).subspan(words.size() - static_cast<std::size_t>(given)));
   return {line, std::move(words), index};
 }
 
 }  // namespace
 
+RangeWord SplitRangeWord(const std::string& word) {
+  const Text text = FromUtf8(word);
+  const auto bang = text.rfind(u'!');
+  if (bang == Text::npos) return {std::nullopt, text};
+  Text name = text.substr(0, bang);
+  if (name.size() >= 2 && name.front() == u'\'' && name.back() == u'\'') {
+    name = name.substr(1, name.size() - 2);
+    for (auto p = name.find(u"''"); p != Text::npos; p = name.find(u"''", p + 1)) name.erase(p, 1);
+  }
+  return {std::move(name), text.substr(bang + 1)};
+}
+
+void CheckRangeWord(const std::string& word) {
+  const RangeWord range = SplitRangeWord(word);
+  const TextView reference = range.reference;
+  bool ok = (!range.sheet || !range.sheet->empty()) && !reference.empty();
+  if (ok && !xl::ParseA1(reference, xl::kLargeGridRows, xl::kLargeGridColumns)) {
+    // A list of references and defined names, as the sheet resolves it.
+    for (std::size_t start = 0; ok && start <= reference.size();) {
+      std::size_t comma = reference.find(u',', start);
+      if (comma == TextView::npos) comma = reference.size();
+      TextView part = reference.substr(start, comma - start);
+      while (!part.empty() && part.front() == u' ') part.remove_prefix(1);
+      while (!part.empty() && part.back() == u' ') part.remove_suffix(1);
+      ok = xl::ParseA1(part, xl::kLargeGridRows, xl::kLargeGridColumns) || xl::IsValidName(part);
+      start = comma + 1;
+    }
+  }
+  if (!ok) throw Failure("'" + word + "' is not a range");
+}
+
+std::string NotARange(const std::string& word, xl::Worksheet& sheet) {
+  return "'" + word + "' is neither a range nor a defined name of the sheet " + ToUtf8(sheet.Name());
+}
+
+xl::Worksheet* FindSheet(xl::Workbook& book, const Text& name) {
+  for (long i = 1; i <= book.Sheets().Count(); ++i) {
+    xl::Worksheet& sheet = book.Sheets().Item(i);
+    if (text_order::EqualNoCase(sheet.Name(), name)) return &sheet;
+  }
+  return nullptr;
+}
+
+std::string NoSuchSheet(const Text& name, xl::Workbook& book, std::string_view where) {
+  std::string list;
+  for (long i = 1; i <= book.Sheets().Count(); ++i) {
+    list += (list.empty() ? "" : ", ") + ToUtf8(book.Sheets().Item(i).Name());
+  }
+  return "no sheet '" + ToUtf8(name) + "' in " + std::string(where) + " (its sheets: " + list + ")";
+}
+
+Command MakeCommand(std::vector<std::string> words) {
+  if (words.empty()) throw Failure("no command");
+  return ParseLine(std::move(words), 0);
+}
+
 std::vector<Command> ParseScript(std::string_view text, std::span<const std::string> args) {
   std::vector<Command> commands;
   long line = 0;
-  std::size_t start = 0;
+  // A byte order mark that an editor put at the start of the file is no part of it.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  std::size_t start = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   while (start < text.size()) {
     ++line;
     auto end = text.find('\n', start);
@@ -706,22 +883,25 @@ std::vector<Command> ParseScript(std::string_view text, std::span<const std::str
   return commands;
 }
 
-int RunScript(std::span<const Command> commands, Session& session, std::ostream& out, std::ostream& err) {
-  Context context{session, out};
+int RunScript(std::span<const Command> commands, Session& session, std::ostream& out, std::ostream& err,
+              std::string_view program) {
+  Context context{session, out, err, program, ""};
   for (const Command& command : commands) {
     const Spec& spec = Specs()[command.spec];
     const Args args = Args(command.words).subspan(NameWords(spec).size());
+    const std::string where = command.line > 0 ? "line " + std::to_string(command.line) + ": " : "";
+    context.where = where;
     try {
       spec.run(context, args);
     } catch (const Error& e) {
       out.flush();
-      err << "quillary: line " << command.line << ": error " << e.Number() << " in " << e.Source() << ": "
-          << e.Description() << "\n";
+      err << program << ": " << where << "error " << e.Number() << " in " << e.Source() << ": " << e.Description()
+          << "\n";
       if (spec.component && context.continueOnError) continue;
       return 1;
     } catch (const std::exception& e) {
       out.flush();
-      err << "quillary: line " << command.line << ": " << e.what() << "\n";
+      err << program << ": " << where << e.what() << "\n";
       return 1;
     }
   }

@@ -69,11 +69,16 @@ TEST_F(ActionCommand, SavesBackOrElsewhereWhenAsked) {
 }
 
 TEST_F(ActionCommand, RefusesTextsThatAreNoEntryAndBadArguments) {
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"A2", "Prefix|| Set"}, {"A2", "Tools"}, {"A2"}, {"A2", "Case||  Upper", "--mode", "x"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"A2", "Prefix|| Set"},
+                                             {"A2", "Tools"},
+                                             {"A2"},
+                                             {"A2", "Case||  Upper", "--mode", "x"},
+                                             {"Nope!A2", "Case||  Upper"},
+                                             {"A2:", "Case||  Upper"}}) {
     const Outcome run = Action(args);
     EXPECT_EQ(run.status, kExitUsage) << args.back();
-    EXPECT_NE(run.err.find("quillary: "), std::string::npos);
+    EXPECT_TRUE(run.err.starts_with("quillary action: ")) << run.err;
   }
   EXPECT_EQ(RunInProcess({"action"}).status, kExitUsage);
   EXPECT_EQ(RunInProcess({"action", (dir / "gone").string(), "A1", "Case||  Upper"}).status, kExitFailed);

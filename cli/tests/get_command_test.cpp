@@ -15,6 +15,7 @@ namespace quillary::cli {
 namespace {
 
 using testing::Outcome;
+using testing::ReadText;
 using testing::RunInProcess;
 using testing::TempDir;
 using testing::WriteText;
@@ -81,8 +82,63 @@ TEST_F(GetCommand, BadArgumentsAndUnreadableWorkbooks) {
 
   const Outcome gone = RunInProcess({"get", (dir / "no such folder").string(), "A1"});
   EXPECT_EQ(gone.status, kExitFailed);
-  EXPECT_NE(gone.err.find("quillary: "), std::string::npos) << gone.err;
-  EXPECT_EQ(Get({"not a range"}).status, kExitFailed);
+  EXPECT_NE(gone.err.find("quillary get: "), std::string::npos) << gone.err;
+}
+
+// A range, a sheet, a control value or an answer the user typed wrongly is a bad
+// argument, named as typed; nothing runs.
+TEST_F(GetCommand, BadRangesSheetsAndValuesAreBadArgumentsNamedAsTyped) {
+  const std::string book = (dir / "parts").string();
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"Shet1!A1:A3"}, "no sheet 'Shet1' in " + book + " (its sheets: Parts, Names)"},
+      {{"'My list'!A1"}, "no sheet 'My list' in " + book + " (its sheets: Parts, Names)"},
+      {{"A0:B"}, "'A0:B' is not a range"},
+      {{"Names!A1:"}, "'Names!A1:' is not a range"},
+      {{"not a range"}, "'not a range' is not a range"},
+      {{"Parts"}, "'Parts' is neither a range nor a defined name of the sheet Parts"},
+      {{"A1", "--set", "MainUserForm.CheckBox1.Value=maybe"},
+       "--set MainUserForm.CheckBox1.Value=maybe: MainUserForm.CheckBox1.Value takes True, False or Null, not "
+       "'maybe'"},
+      {{"A1", "--set", "MainUserForm.Label2.Value=x"},
+       "--set MainUserForm.Label2.Value=x: the control MainUserForm.Label2 has no property Value"},
+      {{"A1", "--answer", "message=Maybe"}, "--answer message=Maybe: 'Maybe' is no answer here; use one of: "},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = Get(c.args);
+    EXPECT_EQ(run.status, kExitUsage) << c.args[0];
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.substr(0, 14 + c.err.size()), "quillary get: " + c.err) << run.err;
+    EXPECT_EQ(run.err.find("line"), std::string::npos) << run.err;
+  }
+}
+
+// Every argument is one word of one command: a line feed in it makes no second
+// command, and get saves nothing.
+TEST_F(GetCommand, ArgumentsAreDataAndNothingIsSaved) {
+  // LF line ends: a save would write CRLF.
+  WriteText(dir / "parts" / "Parts.csv", "RefDes\nR2\nR1\n");
+  const std::string manifest = ReadText(dir / "parts" / kManifestFile);
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"A2:A3", "--mode", "Null\nsave"},
+           {"A2:A3", "--mode", "Null\nprint sheets\nsave " + (dir / "elsewhere").string()},
+           {"A2:A3", "--set", "MainUserForm.TextBox2.Text=x\nsave"},
+           {"A2:A3\nsave", "--comma-space"},
+       }) {
+    const Outcome run = Get(args);
+    EXPECT_EQ(run.out.find("Parts\t"), std::string::npos) << run.out;
+    EXPECT_EQ(ReadText(dir / "parts" / "Parts.csv"), "RefDes\nR2\nR1\n");
+    EXPECT_EQ(ReadText(dir / "parts" / kManifestFile), manifest);
+    EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere"));
+    if (args[0] == "A2:A3") {
+      EXPECT_EQ(run.status, kExitOk) << run.err;
+      EXPECT_EQ(run.out, "R1-2\n");
+    } else {
+      EXPECT_EQ(run.status, kExitUsage);
+    }
+  }
 }
 
 }  // namespace

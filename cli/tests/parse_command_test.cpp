@@ -89,6 +89,12 @@ TEST_F(ParseCommand, MessagesAndBadArguments) {
   WriteText(dir / "two.txt", ",>o_\n,>t_\n");
   EXPECT_EQ(Parse({"A1", "--script-file", (dir / "two.txt").string()}).status, kExitUsage);
   EXPECT_EQ(Parse({"A1", "--script-file", (dir / "none.txt").string()}).status, kExitUsage);
+  const Outcome noSheet = Parse({"Nope!A1", ",>o_"});
+  EXPECT_EQ(noSheet.status, kExitUsage);
+  EXPECT_TRUE(noSheet.err.starts_with("quillary parse: no sheet 'Nope' in ")) << noSheet.err;
+  // An operand is its text as typed: a backslash in it is no escape.
+  const Outcome backslash = Parse({"A1", "_", "--a", "C:\\q"});
+  EXPECT_EQ(backslash.status, kExitOk) << backslash.err;
   EXPECT_EQ(RunInProcess({"parse"}).status, kExitUsage);
   EXPECT_EQ(RunInProcess({"parse", (dir / "nowhere").string(), "A1", ",>o_"}).status, kExitFailed);
 }

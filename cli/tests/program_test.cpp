@@ -59,13 +59,17 @@ TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
       {"print selection\n", 1, "line 1: no workbook is open", ""},
       {"new\nprotect workbook all\n", 1, "line 2: protect workbook takes 'structure' and 'windows', not 'all'", ""},
       {"new\nprotect sheet Sheet1 x allow-formatting\n", 1, "line 2: usage: protect sheet [SHEET]", ""},
-      {"new\nhide rows nowhere\n", 1, "line 2: not a range: 'nowhere'", ""},
+      {"new\nhide rows nowhere\n", 1, "line 2: 'nowhere' is neither a range nor a defined name of the sheet Sheet1",
+       ""},
       {"new\ncomment A1 x\ncomment A1 y\n", 1, "line 3: error 1004", ""},
       {"new\ncomment A1 x shown\n", 1, "line 2: comment takes 'visible' after the text, not 'shown'", ""},
       {"new\nvisibility Sheet1 1\n", 1, "line 2: visibility takes -1 (visible), 0 (hidden) or 2", ""},
       {"new\nclipboard fail many\n", 1, "line 2: clipboard fail takes a count, not 'many'", ""},
       {"new\nclipboard fail 2 paste\n", 1, "line 2: clipboard fail takes 'clear', 'set' or 'get', not 'paste'", ""},
       {"new\nset MainUserForm.TextBox1.Text a\\qb\n", 1, "line 2: 'a\\qb': a backslash begins", ""},
+      {"new\ncell 1:1048576 x\n", 1,
+       "line 2: cell 1:1048576 would fill 17,179,869,184 cells; cell fills at most 10,000,000 at once", ""},
+      {"new\ncell text A:K x\n", 1, "line 2: cell text A:K would fill 11,534,336 cells;", ""},
   };
   for (const Case& c : cases) {
     const Outcome run = RunScript(c.script);
@@ -73,6 +77,49 @@ TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
     EXPECT_TRUE(Has(run.err, c.err)) << c.script << run.err;
     EXPECT_EQ(run.out, c.out) << c.script;
   }
+}
+
+// The words of every line are checked before the first command runs: a script whose
+// line 7 is bad prints, writes and saves nothing, and names line 7 and the word.
+TEST_F(Program, ABadLineStopsTheScriptBeforeAnythingRuns) {
+  const std::string start = "new\ncell A1 x\nprint cells A1\nsave ${1}/out\n# a comment\n\n";
+  const struct {
+    std::string line;
+    std::string err;
+  } cases[] = {
+      {"answer message Yes Maybe", "'Maybe' is no answer here; use one of: "},
+      {"answer compare UseOld", "'UseOld' is no answer here; use one of: "},
+      {"select A0:B", "'A0:B' is not a range"},
+      {"print cells Sheet1!", "'Sheet1!' is not a range"},
+      {"set MainUserForm.CheckBox1.Value maybe", "MainUserForm.CheckBox1.Value takes True, False or Null, not 'maybe'"},
+      {"set MainUserForm.TextBox1.Value Null", "MainUserForm.TextBox1.Value takes a text (a text box is never Null)"},
+      {"set MainUserForm.CheckBox1.Enabled yes", "MainUserForm.CheckBox1.Enabled takes True or False, not 'yes'"},
+      {"set MainUserForm.TextBox1.TextAlign 7", "MainUserForm.TextBox1.TextAlign does not take '7': "},
+      {"set MainUserForm.Label2.Value x", "the control MainUserForm.Label2 has no property Value"},
+      {"print control MainUserForm.Label2.Text", "the control MainUserForm.Label2 has no property Text"},
+      {"list add MainUserForm.TextBox1 a", "MainUserForm.TextBox1 is no list box"},
+      {"cell text A1 a\\qb", "'a\\qb': a backslash begins"},
+      {"comment A1 x shown", "comment takes 'visible' after the text, not 'shown'"},
+      {"visibility Sheet1 1", "visibility takes -1 (visible), 0 (hidden) or 2 (very hidden), not '1'"},
+      {"clipboard fail many", "clipboard fail takes a count, not 'many'"},
+      {"new huge", "new takes 'small' or 'large', not 'huge'"},
+      {"protect workbook all", "protect workbook takes 'structure' and 'windows', not 'all'"},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = RunScript(start + c.line + "\n");
+    EXPECT_EQ(run.status, kExitFailed) << c.line;
+    EXPECT_EQ(run.out, "") << c.line;
+    EXPECT_EQ(run.err.substr(0, 18 + c.err.size()), "quillary: line 7: " + c.err) << run.err;
+    EXPECT_FALSE(fs::exists(dir / "out")) << c.line;
+  }
+}
+
+// A script saved with a byte order mark runs as the same script without one.
+TEST_F(Program, AScriptWithAByteOrderMarkRuns) {
+  const Outcome run = RunScript("\xEF\xBB\xBFnew\ncell A1 x\nprint cells A1\nselct\n");
+  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_EQ(run.err, "quillary: line 4: unknown command 'selct'\n");
+  EXPECT_EQ(RunScript("\xEF\xBB\xBFnew\ncell A1 x\nprint cells A1\n").out, "x\n");
 }
 
 TEST_F(Program, BadArgumentsGiveUsage) {

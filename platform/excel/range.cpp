@@ -738,4 +738,17 @@ std::optional<Reference> ParseR1C1(TextView text, long rowsCount, long colsCount
   return ParseList(text, [&](Cursor& c) { return ReadR1C1Area(c, rowsCount, colsCount); });
 }
 
+bool IsValidName(TextView name) {
+  const auto start = [](char16_t c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_' || c == u'\\' || c > 0x7F;
+  };
+  const auto inner = [&](char16_t c) { return start(c) || (c >= u'0' && c <= u'9') || c == u'.' || c == u'?'; };
+  if (name.empty() || name.size() > 255 || !start(name[0]) || !std::all_of(name.begin(), name.end(), inner)) {
+    return false;
+  }
+  const auto single = [&](char16_t letter) { return name.size() == 1 && (name[0] | 0x20) == letter; };
+  return !ParseA1(name, kLargeGridRows, kLargeGridColumns) && !ParseR1C1(name, kLargeGridRows, kLargeGridColumns) &&
+         !single(u'r') && !single(u'c');
+}
+
 }  // namespace quillary::xl

@@ -275,4 +275,9 @@ std::optional<Reference> ParseA1(TextView text, long rowsCount, long colsCount);
 // Parses absolute R1C1 references: "R1C1", "R1C1:R5C3", "R3", "C2:C4", lists, prefixes.
 std::optional<Reference> ParseR1C1(TextView text, long rowsCount, long colsCount);
 
+// The application's rules for defined names: a letter, "_" or "\" first, then letters,
+// digits, "_", ".", "?" or "\"; at most 255 characters; not a cell reference in either
+// style; not "R" or "C" alone.
+bool IsValidName(TextView name);
+
 }  // namespace quillary::xl

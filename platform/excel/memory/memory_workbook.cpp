@@ -14,23 +14,8 @@ Text Decimal(long n) {
   return Text(s.begin(), s.end());
 }
 
-bool IsNameStart(char16_t c) {
-  return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_' || c == u'\\' || c > 0x7F;
-}
-
-bool IsNameChar(char16_t c) { return IsNameStart(c) || (c >= u'0' && c <= u'9') || c == u'.' || c == u'?'; }
-
-// The application's rules for defined names: a letter, "_" or "\" first, then letters,
-// digits, "_", ".", "?" or "\"; at most 255 characters; not a cell reference in either
-// style; not "R" or "C" alone.
 void CheckDefinedName(TextView name) {
-  bool ok = !name.empty() && name.size() <= 255 && IsNameStart(name[0]);
-  for (char16_t c : name) ok = ok && IsNameChar(c);
-  if (ok) {
-    ok = !ParseA1(name, kLargeGridRows, kLargeGridColumns) && !ParseR1C1(name, kLargeGridRows, kLargeGridColumns) &&
-         !text_order::EqualNoCase(name, u"R") && !text_order::EqualNoCase(name, u"C");
-  }
-  if (!ok) Raise(err::kApplication, "The name that you entered is not valid.");
+  if (!IsValidName(name)) Raise(err::kApplication, "The name that you entered is not valid.");
 }
 
 MemoryWorksheet& AsMemory(Worksheet& sheet) {
