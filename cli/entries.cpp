@@ -13,6 +13,10 @@ template <class Words>
 std::string Join(const Words& words) {
   std::string line;
   for (const auto& w : words) {
+    // An entry is one line: a word may hold anything but a line break.
+    if (std::string_view(w).find('\n') != std::string_view::npos) {
+      throw Failure("'" + std::string(w) + "' holds a line break, which a workbook file cannot keep");
+    }
     if (!line.empty()) line += ' ';
     line += QuoteWord(w);
   }

@@ -344,6 +344,24 @@ TEST_F(WorkbookIo, FailedSaveLeavesTheOldFolder) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 }
 
+// A sheet name with a line break cannot be a manifest entry: the save says so and the
+// folder keeps the workbook it held.
+TEST_F(WorkbookIo, ASheetNameWithALineBreakIsRefusedNotWrittenBroken) {
+  xl::Workbook& book = app->AddWorkbook(GridSize::Small);
+  book.ActiveSheet().Cells(1, 1).SetValue(u"old");
+  Save(book, dir / "book");
+  book.ActiveSheet().SetName(u"Parts\nlist");
+  try {
+    Save(book, dir / "book");
+    ADD_FAILURE() << "saved";
+  } catch (const Failure& f) {
+    EXPECT_NE(std::string(f.what()).find("holds a line break, which a workbook file cannot keep"), std::string::npos)
+        << f.what();
+  }
+  auto reloaded = NewApp();
+  EXPECT_EQ(Load(*reloaded, {dir / "book"}).ActiveSheet().Name(), u"Sheet1");
+}
+
 // The names in a folder, sorted.
 std::vector<std::string> Listing(const fs::path& folder) {
   std::vector<std::string> names;
