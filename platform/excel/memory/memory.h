@@ -67,6 +67,7 @@
 #include "platform/excel/excel.h"
 #include "platform/excel/memory/formats.h"
 #include "platform/excel/memory/internal/cells.h"
+#include "platform/excel/memory/internal/merge_index.h"
 #include "platform/excel/range.h"
 
 namespace quillary::xl::memory {
@@ -203,7 +204,7 @@ class MemoryWorksheet final : public Worksheet {
   std::optional<Area> MergedAreaAt(long row, long col) override;
   void Merge(const Area& area) override;
   void UnMerge(const Area& area) override;
-  std::vector<Area> MergedAreas() override { return merges_; }
+  std::vector<Area> MergedAreas() override { return merges_.All(); }
   void Select(std::span<const Area> areas) override;
   void Activate(long row, long col) override;
   std::vector<Area> SelectionAreas() override { return selection_; }
@@ -311,7 +312,7 @@ class MemoryWorksheet final : public Worksheet {
   std::uint32_t sheetFormat_ = 0;
   std::vector<std::uint8_t> rowHidden_;
   std::map<long, double> rowHeight_;
-  std::vector<Area> merges_;
+  internal::MergeIndex merges_;
   std::vector<Area> selection_;
   CellPos active_{1, 1};
   std::map<std::pair<long, long>, CommentData> comments_;  // (row, col)

@@ -583,9 +583,9 @@ void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
     keys.push_back({key->Column(), order == xlDescending});
   }
   if (keys.empty()) Raise(err::kApplication, "Sort method of Range class failed");
-  for (const Area& m : merges_) {
-    if (m.Overlaps(block)) Raise(err::kApplication, "To do this, all the merged cells need to be the same size.");
-  }
+  merges_.ForEachOverlapping(block, [](const Area&) {
+    Raise(err::kApplication, "To do this, all the merged cells need to be the same size.");
+  });
   CheckWritable(block, "Range.Sort");
 
   const long row1 = block.row1 + (args.Header == xlYes ? 1 : 0);

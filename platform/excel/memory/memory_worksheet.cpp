@@ -222,7 +222,7 @@ xl::Range MemoryWorksheet::UsedRange() {
   }
   for (const auto& [pos, data] : comments_) add({pos.first, pos.second, pos.first, pos.second});
   // Merging is a format of the cells.
-  for (const Area& m : merges_) add(m);
+  for (const Area& m : merges_.All()) add(m);
   return xl::Range(*this, box ? *box : Area{1, 1, 1, 1});
 }
 
@@ -392,9 +392,9 @@ void MemoryWorksheet::ClearContents(std::span<const Area> areas) {
   book_.App().CheckFailure("Range.ClearContents");
   for (const Area& a : areas) {
     CheckArea(a);
-    for (const Area& m : merges_) {
-      if (m.Overlaps(a) && !a.Contains(m)) Raise(err::kApplication, "Cannot change part of a merged cell.");
-    }
+    merges_.ForEachOverlapping(a, [&](const Area& m) {
+      if (!a.Contains(m)) Raise(err::kApplication, "Cannot change part of a merged cell.");
+    });
     CheckWritable(a, "Range.ClearContents");
   }
   ClearCells(areas);
@@ -894,10 +894,9 @@ std::vector<Hyperlink> MemoryWorksheet::CellHyperlinks(const Area& area) {
 
 std::optional<Area> MemoryWorksheet::MergedAreaAt(long row, long col) {
   Live();
-  for (const Area& m : merges_) {
-    if (m.Contains(row, col)) return m;
-  }
-  return std::nullopt;
+  std::optional<Area> found;
+  merges_.ForEachOverlapping({row, col, row, col}, [&](const Area& m) { found = m; });
+  return found;
 }
 
 void MemoryWorksheet::Merge(const Area& area) {
@@ -907,33 +906,32 @@ void MemoryWorksheet::Merge(const Area& area) {
   CheckWritable(area, "Range.Merge");
   // Merged areas that the new one covers are absorbed; partly covered ones grow it.
   const Area merged = WidenToMerges({area}).front();
-  merges_.erase(std::remove_if(merges_.begin(), merges_.end(), [&](const Area& m) { return merged.Contains(m); }),
-                merges_.end());
+  std::vector<Area> absorbed;
+  merges_.ForEachOverlapping(merged, [&](const Area& m) { absorbed.push_back(m); });
+  for (const Area& m : absorbed) merges_.Remove(m);
   // The merged cell keeps the value of its upper-left cell.
   std::vector<Area> others;
   if (merged.col2 > merged.col1) others.push_back({merged.row1, merged.col1 + 1, merged.row2, merged.col2});
   if (merged.row2 > merged.row1) others.push_back({merged.row1 + 1, merged.col1, merged.row2, merged.col1});
   ClearCells(others);
-  merges_.push_back(merged);
+  merges_.Add(merged);
 }
 
 void MemoryWorksheet::UnMerge(const Area& area) {
   Live();
-  merges_.erase(std::remove_if(merges_.begin(), merges_.end(), [&](const Area& m) { return m.Overlaps(area); }),
-                merges_.end());
+  std::vector<Area> parted;
+  merges_.ForEachOverlapping(area, [&](const Area& m) { parted.push_back(m); });
+  for (const Area& m : parted) merges_.Remove(m);
 }
 
 std::vector<Area> MemoryWorksheet::WidenToMerges(std::vector<Area> areas) const {
   for (Area& a : areas) {
-    bool grew = true;
-    while (grew) {
-      grew = false;
-      for (const Area& m : merges_) {
-        if (m.Overlaps(a) && !a.Contains(m)) {
-          a = Bounding(a, m);
-          grew = true;
-        }
-      }
+    // Each merged area the area takes in part widens it, until none is left in part.
+    for (bool grew = true; grew;) {
+      Area wider = a;
+      merges_.ForEachOverlapping(a, [&](const Area& m) { wider = Bounding(wider, m); });
+      grew = !(wider == a);
+      a = wider;
     }
   }
   return areas;
@@ -982,12 +980,12 @@ void MemoryWorksheet::ShiftColumns(long from, long by) {
     if (auto c = moveCol(pos.second)) links[{pos.first, *c}] = d;
   }
   links_ = std::move(links);
-  std::vector<Area> merges;
-  for (Area m : merges_) {
+  const std::vector<Area> merges = merges_.All();
+  merges_.Clear();
+  for (const Area& m : merges) {
     auto c1 = moveCol(m.col1), c2 = moveCol(m.col2);
-    if (c1 && c2) merges.push_back({m.row1, *c1, m.row2, *c2});
+    if (c1 && c2) merges_.Add({m.row1, *c1, m.row2, *c2});
   }
-  merges_ = std::move(merges);
 }
 
 void MemoryWorksheet::InsertColumns(long col1, long col2) {
