@@ -30,13 +30,16 @@ void MergeIndex::Remove(const Area& area) {
   order_.erase(at->second);
   added_.erase(at);
   const long first = Band(area.row1), last = Band(area.row2);
-  const auto drop = [&](std::vector<Area>& areas) { areas.erase(std::find(areas.begin(), areas.end(), area)); };
+  const auto drop = [&](std::vector<Area>& areas) {
+    if (const auto found = std::find(areas.begin(), areas.end(), area); found != areas.end()) areas.erase(found);
+  };
   if (last - first >= kMostBands) {
     drop(tall_);
     return;
   }
   ForEachBand(first, last, [&](long band) {
-    auto it = bands_.find(band);
+    const auto it = bands_.find(band);
+    if (it == bands_.end()) return;
     drop(it->second);
     if (it->second.empty()) bands_.erase(it);
   });
