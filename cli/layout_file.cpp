@@ -5,7 +5,6 @@
 
 #include "cli/entries.h"
 #include "cli/failure.h"
-#include "cli/xlsx_common.h"
 
 namespace quillary::cli {
 
@@ -273,7 +272,7 @@ Variant ParseCachedValue(const std::string& type, const std::string& word) {
   if (type == "text") return Variant(Unescape(word));
   if (type == "boolean" && (word == "TRUE" || word == "FALSE")) return Variant(word == "TRUE");
   if (type == "error") {
-    if (const std::optional<CellError> e = xlsx::ErrorOfText(word)) return Variant(*e);
+    if (const std::optional<CellError> e = CellErrorOfText(FromUtf8(word))) return Variant(*e);
     throw Failure("not an error value: '" + word + "'");
   }
   if (type == "boolean") throw Failure("a boolean is TRUE or FALSE, not '" + word + "'");

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -38,16 +37,6 @@ constexpr std::string_view kFormatVersion = "2";
 // Folders of the first version (no side files, no workbook protection) load as well.
 constexpr std::string_view kFirstVersion = "1";
 constexpr std::string_view kWorkbookScope = "*";
-
-constexpr std::array kCellErrors{CellError::Null, CellError::Div0, CellError::Value, CellError::Ref,
-                                 CellError::Name, CellError::Num,  CellError::NA};
-
-std::optional<CellError> ErrorOfText(const Text& text) {
-  for (const CellError e : kCellErrors) {
-    if (CellErrorText(e) == text) return e;
-  }
-  return std::nullopt;
-}
 
 // Runs `body`, turning an error of the application into a Failure that says what was
 // being done.
@@ -699,7 +688,7 @@ bool IsWorkbookFolder(const fs::path& folder) {
 }
 
 Variant FieldValue(const Text& field) {
-  if (auto e = ErrorOfText(field)) return *e;
+  if (auto e = CellErrorOfText(field)) return *e;
   return field;
 }
 

@@ -150,15 +150,6 @@ std::optional<std::string_view> BuiltinNumberFormat(long id) {
   }
 }
 
-std::optional<CellError> ErrorOfText(std::string_view text) {
-  for (const CellError e : {CellError::Null, CellError::Div0, CellError::Value, CellError::Ref, CellError::Name,
-                            CellError::Num, CellError::NA}) {
-    const Text t = CellErrorText(e);
-    if (t.size() == text.size() && std::equal(t.begin(), t.end(), text.begin())) return e;
-  }
-  return std::nullopt;
-}
-
 std::string_view UnderlineName(long underline) { return NameOf(kUnderlines, underline); }
 
 long UnderlineOfName(std::string_view name) {

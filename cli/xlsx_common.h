@@ -30,9 +30,6 @@ long RgbToOle(std::uint32_t rgb);
 // The format code of a built-in number format id; nothing when the id has none here.
 std::optional<std::string_view> BuiltinNumberFormat(long id);
 
-// The text of an error value and back ("#N/A").
-std::optional<CellError> ErrorOfText(std::string_view text);
-
 // Underline, border line and pattern names of the file format and the application's
 // constants they stand for.
 std::string_view UnderlineName(long underline);

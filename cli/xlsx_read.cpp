@@ -769,8 +769,8 @@ void SheetReader::EndCell() {
   } else if (type_ == 'r' || type_ == 'd') {
     if (hasValue_) ownText(value_);
     // A formula's text result that is an error value's text stands for that error.
-    if (hasFormula_ && hasValue_) {
-      if (const auto e = ErrorOfText(value_)) {
+    if (hasFormula_ && hasValue_ && value_.starts_with('#')) {
+      if (const auto e = CellErrorOfText(FromUtf8(value_))) {
         p.type = VarType::Error;
         p.error = *e;
       }
@@ -783,7 +783,7 @@ void SheetReader::EndCell() {
   } else if (type_ == 'e') {
     if (hasValue_) {
       p.type = VarType::Error;
-      p.error = ErrorOfText(value_).value_or(CellError::NA);
+      p.error = CellErrorOfText(FromUtf8(value_)).value_or(CellError::NA);
     }
   } else if (hasValue_ && !value_.empty()) {
     const auto v = ToDouble(value_);

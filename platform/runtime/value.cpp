@@ -99,6 +99,13 @@ Text CellErrorText(CellError e) {
   return u"#VALUE!";
 }
 
+std::optional<CellError> CellErrorOfText(TextView text) {
+  for (const CellError e : kCellErrorValues) {
+    if (CellErrorText(e) == text) return e;
+  }
+  return std::nullopt;
+}
+
 std::string Describe(const Variant& v) {
   switch (v.Type()) {
     case VarType::Empty: return "Empty";

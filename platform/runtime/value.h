@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -35,6 +36,10 @@ enum class CellError : int {
 
 // The text an error value shows in a cell ("#N/A", "#DIV/0!", ...).
 Text CellErrorText(CellError e);
+// Every error value, and the one whose text `text` is exactly, if any.
+inline constexpr CellError kCellErrorValues[] = {CellError::Null, CellError::Div0, CellError::Value, CellError::Ref,
+                                                 CellError::Name, CellError::Num,  CellError::NA};
+std::optional<CellError> CellErrorOfText(TextView text);
 
 enum class VarType { Empty, Null, Number, String, Boolean, Error };
 

@@ -38,13 +38,10 @@ TextView Cut(TextView s) { return s.size() > kCellTextLimit ? s.substr(0, kCellT
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-constexpr CellError kCellErrors[] = {CellError::Null, CellError::Div0, CellError::Value, CellError::Ref,
-                                     CellError::Name, CellError::Num,  CellError::NA};
-
 // An error value's text typed in any case ("#N/A", "#div/0!").
 std::optional<CellError> TypedError(TextView s) {
   if (s.size() < 4 || s.size() > 7 || s.front() != u'#') return std::nullopt;
-  for (const CellError e : kCellErrors) {
+  for (const CellError e : kCellErrorValues) {
     const Text name = CellErrorText(e);
     if (name.size() == s.size() && text_order::EqualNoCase(name, s)) return e;
   }
