@@ -290,7 +290,7 @@ class ParserRun {
     book_.Worksheets().Item(sourceSheetName_).Activate();
     xl::Window& window = *app.ActiveWindow();
     const Text windowId = window.Parent().Name() + u":" + vba::IntegerText(window.Index());
-    sheets::WindowSmallPaintTbl(s_);
+    sheets::WindowSmallPaintTbl(s_, sheets::ResultLayout::Lines(outRow_ - 1));
     PageSetupQuestion();
     sheets::ReportViewArrange(s_, windowId);
   }
@@ -339,7 +339,7 @@ class ParserRun {
     prompt += msg::kPageSetup3;
     prompt += u'\r';
     prompt += msg::kPageSetup4;
-    if (Message(prompt, mb::kYesNo) == mb::kAnswerYes) sheets::SetUpPrinter(s_);
+    if (Message(prompt, mb::kYesNo) == mb::kAnswerYes) sheets::SetUpPrinterWithoutTitles(s_);
   }
 
   State& s_;
