@@ -859,16 +859,17 @@ void MemoryWorksheet::SetCellComment(long row, long col, std::optional<CommentDa
 
 void MemoryWorksheet::ClearComments(std::span<const Area> areas) {
   Live();
+  // Every comment may go before any does.
   for (const Area& a : areas) {
     CheckArea(a);
-    for (auto it = comments_.begin(); it != comments_.end();) {
-      if (a.Contains(it->first.first, it->first.second)) {
-        CheckWritable({it->first.first, it->first.second, it->first.first, it->first.second}, "Range.ClearComments");
-        it = comments_.erase(it);
-      } else {
-        ++it;
+    for (const auto& [cell, comment] : comments_) {
+      if (a.Contains(cell.first, cell.second)) {
+        CheckWritable({cell.first, cell.second, cell.first, cell.second}, "Range.ClearComments");
       }
     }
+  }
+  for (const Area& a : areas) {
+    std::erase_if(comments_, [&](const auto& entry) { return a.Contains(entry.first.first, entry.first.second); });
   }
 }
 

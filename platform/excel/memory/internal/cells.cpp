@@ -34,7 +34,8 @@ bool EqualsAsciiNoCase(TextView s, std::string_view upper) {
   return true;
 }
 
-TextView Cut(TextView s) { return s.size() > kCellTextLimit ? s.substr(0, kCellTextLimit) : s; }
+// A text cut to what a cell holds; a pair that would be split there is left out whole.
+TextView Cut(TextView s) { return s.substr(0, chars::FittingLength(s, kCellTextLimit)); }
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 

@@ -256,6 +256,13 @@ TEST_F(Fills, PasteSpreadsAnOverLongFieldDownItsColumn) {
   EXPECT_EQ(R("K2").Value(), Variant(Text(40000 - 32767, u'z')));
   EXPECT_TRUE(R("J2").Value().IsEmpty());
   EXPECT_EQ(R("J3").Value(), Variant(u"next"));
+
+  // A character of two code units at the cut goes whole into the cell below.
+  R("J1:L9").ClearContents();
+  app->SetClipboardReader([&] { return Text(32766, u'a') + u"\U0001F600b"; });
+  sheet->Paste(R("J1"));
+  EXPECT_EQ(R("J1").Value(), Variant(Text(32766, u'a')));
+  EXPECT_EQ(R("J2").Value(), Variant(u"\U0001F600b"));
 }
 
 }  // namespace

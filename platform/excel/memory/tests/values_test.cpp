@@ -257,6 +257,12 @@ TEST_F(ValueEntry, CutsTextsAtTheCellLimit) {
   EXPECT_EQ(R("A1").Value().AsText().size(), 32767u);
   R("A2").SetValue(u"'" + Text(32767, u'y'));
   EXPECT_EQ(R("A2").Value().AsText(), Text(32767, u'y'));
+  // A character of two code units that the limit would split is left out whole.
+  const Text emoji = u"\U0001F600";
+  R("A3").SetValue(Text(32766, u'z') + emoji + u"tail");
+  EXPECT_EQ(R("A3").Value().AsText(), Text(32766, u'z'));
+  R("A4").SetValue(Text(32765, u'z') + emoji + u"tail");
+  EXPECT_EQ(R("A4").Value().AsText(), Text(32765, u'z') + emoji);
 }
 
 TEST_F(ValueEntry, WritesEveryCellOfEveryAreaAndReadsTheFirst) {
