@@ -8,6 +8,7 @@
 #include "host/callbacks.h"
 #include "host/screen.h"
 #include "platform/excel/excel.h"
+#include "platform/runtime/chars.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
@@ -47,7 +48,8 @@ Text Compose(const Text& base, const Text& suffix, std::int64_t number) {
   const Text digits = vba::IntegerText(number);
   Text name = base + suffix + digits;
   if (static_cast<long>(name.size()) < kMaxSheetName) return name;
-  return base.substr(0, static_cast<std::size_t>(BaseRoom(suffix, number))) + suffix + digits;
+  return base.substr(0, chars::FittingLength(base, static_cast<std::size_t>(BaseRoom(suffix, number)))) + suffix +
+         digits;
 }
 
 // Empties the result-sheet caption however the finishing ends.

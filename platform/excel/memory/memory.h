@@ -30,7 +30,8 @@
 // - Dates and times are NOT recognised, on purpose: a text such as "6-10" or "1/2"
 //   stays a text here, where the application would make it a date. Item lists hold
 //   such texts and must read them back as they were written.
-// - Texts longer than 32,767 characters are cut to 32,767.
+// - Texts longer than 32,767 characters are cut to 32,767 (to 32,766 when the cut
+//   would split a surrogate pair, which is left out whole).
 // EnteredValue tells what a typed text becomes.
 //
 // Find searches only the given range, also when it is one cell (the application itself
