@@ -413,7 +413,8 @@ void ApplySelection(xl::Worksheet& sheet, const SheetEntry& entry) {
   const auto areas = ParseAreas(sheet, *entry.selection);
   const auto active = ParseAreas(sheet, entry.activeCell);
   sheet.Select(areas);
-  sheet.Activate(active.front().row1, active.front().col1);
+  const xl::Area& cell = active.front();
+  sheet.Activate(xl::Area{cell.row1, cell.col1, cell.row1, cell.col1});
 }
 
 void ApplyNames(xl::Workbook& book, const std::vector<NameEntry>& names) {

@@ -207,7 +207,7 @@ class MemoryWorksheet final : public Worksheet {
   void UnMerge(const Area& area) override;
   std::vector<Area> MergedAreas() override { return merges_.All(); }
   void Select(std::span<const Area> areas) override;
-  void Activate(long row, long col) override;
+  void Activate(const Area& area) override;
   std::vector<Area> SelectionAreas() override { return selection_; }
   CellPos ActiveCellPos() override { return active_; }
   Variant GetFormat(const Area& area, FormatKey key, long index = 0) override;

@@ -946,18 +946,18 @@ void MemoryWorksheet::Select(std::span<const Area> areas) {
   active_ = {selection_.front().row1, selection_.front().col1};
 }
 
-void MemoryWorksheet::Activate(long row, long col) {
+void MemoryWorksheet::Activate(const Area& area) {
   Live();
-  CheckCell(row, col);
+  CheckArea(area);
   for (const Area& a : selection_) {
-    if (a.Contains(row, col)) {
-      active_ = {row, col};
+    if (a.Contains(area)) {
+      active_ = {area.row1, area.col1};
       return;
     }
   }
-  selection_ = WidenToMerges({Area{row, col, row, col}});
-  auto m = MergedAreaAt(row, col);
-  active_ = m ? CellPos{m->row1, m->col1} : CellPos{row, col};
+  selection_ = WidenToMerges({area});
+  auto m = MergedAreaAt(area.row1, area.col1);
+  active_ = m ? CellPos{m->row1, m->col1} : CellPos{area.row1, area.col1};
 }
 
 // ----- column structure -----

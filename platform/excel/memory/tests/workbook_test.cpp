@@ -251,6 +251,25 @@ TEST_F(Workbooks, SelectionGrowsOverMergedAreas) {
   // Outside, the cell becomes the selection.
   R("F9").Activate();
   EXPECT_EQ(app->Selection()->Address(), u"$F$9");
+  // So does a block outside the selection, or only partly inside it, whole (and grown
+  // over the merged areas it touches); one inside it only moves the active cell.
+  const struct {
+    const char* selection;
+    const char* activated;
+    const char16_t* selected;
+    const char16_t* active;
+  } blocks[] = {
+      {"A1", "A5:A6", u"$A$5:$A$6", u"$A$5"},
+      {"A1:A5", "A5:A6", u"$A$5:$A$6", u"$A$5"},
+      {"A1", "B3:B4", u"$B$2:$D$5", u"$B$2"},
+      {"A1:E9", "A5:A6", u"$A$1:$E$9", u"$A$5"},
+  };
+  for (const auto& c : blocks) {
+    R(c.selection).Select();
+    R(c.activated).Activate();
+    EXPECT_EQ(app->Selection()->Address(), c.selected) << c.activated;
+    EXPECT_EQ(app->ActiveCell()->Address(), c.active) << c.activated;
+  }
   sheet->Range(u"A1,F1:G2").Select();
   EXPECT_EQ(app->ActiveWindow()->RangeSelection().AreasCount(), 2);
 
