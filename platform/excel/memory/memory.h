@@ -26,7 +26,9 @@
 //   "-12,345.5"), percentages ("12%" is 0.12) and currency ("$5", "-$1,234.50"); a cell
 //   of the General format then takes the number format the application gives them
 //   ("#,##0", "0%", "0.00%", "$#,##0", "$#,##0.00", ...), and shows its number so (Find
-//   in values finds "12%").
+//   in values finds "12%"). A number in parentheses is negative, as accounting writes
+//   it: "(12)" is -12 (General), "(1,234.5)" -1234.5 ("#,##0.00_);(#,##0.00)", shown
+//   "(1,234.50)"), "($12)" -12 ("$#,##0_);($#,##0)").
 // - Dates and times are NOT recognised, on purpose: a text such as "6-10" or "1/2"
 //   stays a text here, where the application would make it a date. Item lists hold
 //   such texts and must read them back as they were written.

@@ -107,6 +107,27 @@ std::optional<StyledNumber> ParseStyledNumber(TextView s) {
   return StyledNumber{value, format};
 }
 
+// A number typed in parentheses, as accounting writes a negative one: "(12)" is -12,
+// "(1,234.5)" -1234.5 and "($12)" -12, a plain number keeping the General format and
+// the others taking the application's format that shows a negative number so. Signs,
+// percentages and blanks inside the parentheses make no number.
+std::optional<StyledNumber> ParseParenthesisedNumber(TextView s) {
+  s = TrimBlanks(s);
+  if (s.size() < 3 || s.front() != u'(' || s.back() != u')') return std::nullopt;
+  const TextView inner = s.substr(1, s.size() - 2);
+  const char16_t first = inner.front(), last = inner.back();
+  if (first == u'-' || first == u'+' || first == u' ' || last == u' ' || last == u'%') return std::nullopt;
+  if (auto v = ParseTypedNumber(inner)) return StyledNumber{*v == 0 ? 0 : -*v, nullptr};
+  const auto styled = ParseStyledNumber(inner);
+  if (!styled) return std::nullopt;
+  const Text format(styled->numberFormat);
+  const char16_t* negative = format == u"$#,##0.00"  ? u"$#,##0.00_);($#,##0.00)"
+                             : format == u"$#,##0"   ? u"$#,##0_);($#,##0)"
+                             : format == u"#,##0.00" ? u"#,##0.00_);(#,##0.00)"
+                                                     : u"#,##0_);(#,##0)";
+  return StyledNumber{styled->value == 0 ? 0 : -styled->value, negative};
+}
+
 }  // namespace
 
 std::optional<double> ParseTypedNumber(TextView s) {
@@ -181,7 +202,8 @@ Typed ReadTyped(TextView s, bool textFormat) {
   }
   // Only texts that begin as a number, a boolean or an error value can be one.
   const bool maybe = IsDigit(first) || first == u' ' || first == u'+' || first == u'-' || first == u'.' ||
-                     first == u'$' || first == u'#' || first == u't' || first == u'T' || first == u'f' || first == u'F';
+                     first == u'$' || first == u'#' || first == u't' || first == u'T' || first == u'f' ||
+                     first == u'F' || first == u'(';
   if (!maybe) return t;
   if (EqualsAsciiNoCase(s, "TRUE") || EqualsAsciiNoCase(s, "FALSE")) {
     t.kind = CellKind::Boolean;
@@ -196,6 +218,10 @@ Typed ReadTyped(TextView s, bool textFormat) {
     t.kind = CellKind::Number;
     t.number = styled->value;
     t.numberFormat = styled->numberFormat;
+  } else if (auto negative = ParseParenthesisedNumber(s)) {
+    t.kind = CellKind::Number;
+    t.number = negative->value;
+    t.numberFormat = negative->numberFormat;
   }
   return t;
 }
