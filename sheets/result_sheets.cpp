@@ -169,6 +169,16 @@ void MakeNewSheet(host::State& s, const Text& baseName, const Text& suffix) {
 
 namespace {
 
+// Numbers down from the selected cell, which holds 1, up to `last`.
+void NumberDown(host::State& s, long last) {
+  WindowSelection(s).DataSeries({.Rowcol = xl::xlColumns,
+                                 .Type = xl::xlLinear,
+                                 .Date = xl::xlDay,
+                                 .Step = 1,
+                                 .Stop = static_cast<double>(last),
+                                 .Trend = false});
+}
+
 // The numbering column of a table under its title and headings: "#" in A2, 1, 2, 3,
 // ... from A3 to the last used row, and rows 1 and 2 kept in view.
 void NumberHeadedTable(host::State& s, xl::Worksheet& sheet) {
@@ -176,12 +186,7 @@ void NumberHeadedTable(host::State& s, xl::Worksheet& sheet) {
   WindowSelection(s).EntireColumn().Insert();
   sheet.Range(u"A3").SetValue(1);
   const xl::Range used = sheet.UsedRange();
-  WindowSelection(s).DataSeries({.Rowcol = xl::xlColumns,
-                                 .Type = xl::xlLinear,
-                                 .Date = xl::xlDay,
-                                 .Step = 1,
-                                 .Stop = static_cast<double>(used.Row() + used.RowsCount() - 3),
-                                 .Trend = false});
+  NumberDown(s, used.Row() + used.RowsCount() - 3);
   const xl::Range heading = sheet.Range(u"A2");
   heading.SetValue(u"#");
   heading.SetHorizontalAlignment(xl::xlLeft);
@@ -200,12 +205,7 @@ void NumberLines(host::State& s, xl::Worksheet& sheet, long lines) {
   WindowSelection(s).EntireColumn().Insert();
   if (lines < 1) return;
   sheet.Range(u"A1").SetValue(1);
-  WindowSelection(s).DataSeries({.Rowcol = xl::xlColumns,
-                                 .Type = xl::xlLinear,
-                                 .Date = xl::xlDay,
-                                 .Step = 1,
-                                 .Stop = static_cast<double>(lines),
-                                 .Trend = false});
+  NumberDown(s, lines);
 }
 
 }  // namespace
