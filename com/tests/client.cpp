@@ -5,8 +5,9 @@
 // directly, on a stand-in of its own: both must leave the same Active Window, labels,
 // messages, clipboard and sheets.
 //
-//   quillary_com_client [CASE...]        typelib, late-bound, edges, backend, presses (all by
-//                                        default)
+//   quillary_com_client [CASE...]        typelib, late-bound, refusals, edges, backend, presses
+//                                        (all by default)
+//   quillary_com_client --foreign-unwinder  an error of the server with another libgcc loaded
 //   quillary_com_client --unregistered   checks that the classes are not registered
 #include <objbase.h>
 #include <oleauto.h>
@@ -442,6 +443,280 @@ void LateBound() {
   CheckEqual("the count", direct.addin.CommandBarCount() ? U8(*direct.addin.CommandBarCount()) : "", "Cnt= 5");
 }
 
+// The error object of the calling thread: "source|description", or "" when none is set.
+std::string ThreadError() {
+  IErrorInfo* info = nullptr;
+  if (GetErrorInfo(0, &info) != S_OK || info == nullptr) return "";
+  BSTR source = nullptr, description = nullptr;
+  info->GetSource(&source);
+  info->GetDescription(&description);
+  const std::string out = U8(automation::FromBstr(source)) + "|" + U8(automation::FromBstr(description));
+  SysFreeString(source);
+  SysFreeString(description);
+  info->Release();
+  return out;
+}
+
+// Leaves an error object of someone else on the thread, as another component would.
+void PlantError() {
+  ICreateErrorInfo* create = nullptr;
+  if (FAILED(CreateErrorInfo(&create))) return;
+  create->SetSource(const_cast<LPOLESTR>(L"another component"));
+  create->SetDescription(const_cast<LPOLESTR>(L"planted"));
+  IErrorInfo* info = nullptr;
+  create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info));
+  SetErrorInfo(0, info);
+  info->Release();
+  create->Release();
+}
+
+std::string Hex(HRESULT hr) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+  return text;
+}
+
+// Late-bound calls whose arguments do not fit get the standard dispatch failure, the
+// index of the argument (in DISPPARAMS order) and an error object of the server naming
+// the argument and what it must be; an error of the component comes back as
+// DISP_E_EXCEPTION with its own number and words. An error object another component
+// left on the thread never comes back as the server's.
+void Refusals() {
+  std::cout << "case: refused late-bound calls\n";
+  InProcess direct;  // only its stand-in is used: a workbook-less application
+  direct.App().ActiveWorkbook()->Windows().Item(1L).Close();
+  StandIn standIn(direct.App());
+  IDispatch* connect = Create<IDispatch>(L"Quillary3.ExcelConnect", IID_IDispatch);
+  IDispatch* query = Create<IDispatch>(L"Quillary3.ExcelQueryFormConnect", IID_IDispatch);
+  IDispatch* application = standIn.Application();
+
+  // The arguments in the member's order (an array where `arrayAt` says, left out where
+  // `leftOutAt` says); `named` gives the dispatch identifiers of the arguments when they
+  // are passed by name.
+  struct Case {
+    const char* what;
+    IDispatch* object;
+    DISPID member;
+    WORD flags;
+    std::vector<Variant> args;
+    int arrayAt;
+    int leftOutAt;
+    std::vector<DISPID> named;
+    HRESULT want;
+    long argErr;        // -1: left as it was
+    const char* words;  // in the server's error object, or its exception
+  };
+  std::vector<Variant> request(12);  // the ten forms Nothing (Empty)
+  request[10] = Variant(Text(u"Null"));
+  request[11] = Variant(Text(u"GetSubtractSortCnt"));
+  auto with = [&request](std::size_t i, Variant value) {
+    std::vector<Variant> v = request;
+    v[i] = std::move(value);
+    return v;
+  };
+  const std::vector<Variant> event = {Variant(Text(u"NextButtonClick"))};
+  const std::vector<Case> cases = {
+      {"too few arguments",
+       connect,
+       2,
+       DISPATCH_METHOD,
+       std::vector<Variant>(request.begin(), request.begin() + 3),
+       -1,
+       -1,
+       {},
+       DISP_E_BADPARAMCOUNT,
+       -1,
+       "QuillaryDLL takes 12 arguments, not 3"},
+      {"a form that is a text",
+       connect,
+       2,
+       DISPATCH_METHOD,
+       with(3, Variant(Text(u"form"))),
+       -1,
+       -1,
+       {},
+       DISP_E_TYPEMISMATCH,
+       8,
+       "Argument 4 of QuillaryDLL (vbaMainUserForm) must be a form (an object) or Nothing"},
+      {"a mode that is an array",
+       connect,
+       2,
+       DISPATCH_METHOD,
+       request,
+       10,
+       -1,
+       {},
+       DISP_E_TYPEMISMATCH,
+       1,
+       "Argument 11 of QuillaryDLL (vbaMode) must be a String"},
+      {"a left-out routine name",
+       connect,
+       2,
+       DISPATCH_METHOD,
+       request,
+       -1,
+       11,
+       {},
+       DISP_E_PARAMNOTOPTIONAL,
+       0,
+       "Argument 12 of QuillaryDLL (GotoRoutine) is left out; it is required"},
+      {"an unknown member",
+       connect,
+       77,
+       DISPATCH_METHOD,
+       {},
+       -1,
+       -1,
+       {},
+       DISP_E_MEMBERNOTFOUND,
+       -1,
+       "Quillary3.ExcelConnect has no member with the dispatch identifier 77"},
+      {"ExcelApp read",
+       query,
+       1,
+       DISPATCH_PROPERTYGET,
+       {},
+       -1,
+       -1,
+       {},
+       DISP_E_MEMBERNOTFOUND,
+       -1,
+       "ExcelApp can only be set"},
+      {"the event set as a property",
+       query,
+       2,
+       DISPATCH_PROPERTYPUT,
+       event,
+       -1,
+       -1,
+       {DISPID_PROPERTYPUT},
+       DISP_E_MEMBERNOTFOUND,
+       -1,
+       "QuillaryQueryFormDLL is a method"},
+      {"an unknown argument name",
+       query,
+       2,
+       DISPATCH_METHOD,
+       event,
+       -1,
+       -1,
+       {5},
+       DISP_E_PARAMNOTFOUND,
+       0,
+       "QuillaryQueryFormDLL has no parameter with the dispatch identifier 5"},
+      {"ExcelApp set to a number",
+       connect,
+       1,
+       DISPATCH_PROPERTYPUT,
+       {Variant(3)},
+       -1,
+       -1,
+       {DISPID_PROPERTYPUT},
+       DISP_E_TYPEMISMATCH,
+       0,
+       "must be the application object or Nothing"},
+      {"a request without the application",
+       connect,
+       2,
+       DISPATCH_METHOD,
+       request,
+       -1,
+       -1,
+       {},
+       DISP_E_EXCEPTION,
+       -1,
+       "Object variable or With block variable not set"},
+      {"the arguments by name, in another order",
+       connect,
+       2,
+       DISPATCH_METHOD,
+       request,
+       -1,
+       -1,
+       {11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0},
+       S_OK,
+       -1,
+       ""},
+  };
+  for (const Case& c : cases) {
+    if (c.want == S_OK) automation::Dispatch(connect).Put(u"ExcelApp", automation::Dispatch(application));
+    // rgvarg: positional arguments in reverse order; by name, rgvarg[k] is named[k]'s.
+    const std::size_t n = c.args.size();
+    std::vector<VARIANT> raw(n);
+    for (std::size_t k = 0; k < n; ++k) {
+      const bool byName = !c.named.empty() && c.named[k] >= 0;
+      const std::size_t i = byName ? static_cast<std::size_t>(c.named[k]) % n : n - 1 - k;
+      VariantInit(&raw[k]);
+      if (static_cast<int>(i) == c.arrayAt) {
+        raw[k].vt = VT_ARRAY | VT_VARIANT;
+        raw[k].parray = automation::MakeArray(1, 1, std::vector<Variant>{Variant(1)});
+      } else if (static_cast<int>(i) == c.leftOutAt) {
+        raw[k].vt = VT_ERROR;
+        raw[k].scode = DISP_E_PARAMNOTFOUND;
+      } else {
+        automation::FromVariant(c.args[i], raw[k]);
+      }
+    }
+    std::vector<DISPID> named = c.named;
+    DISPPARAMS params{raw.data(), named.empty() ? nullptr : named.data(), static_cast<UINT>(n),
+                      static_cast<UINT>(named.size())};
+    EXCEPINFO exception{};
+    UINT argErr = 12345;
+    PlantError();
+    const HRESULT hr =
+        c.object->Invoke(c.member, IID_NULL, LOCALE_USER_DEFAULT, c.flags, &params, nullptr, &exception, &argErr);
+    std::string words = ThreadError();
+    if (hr == DISP_E_EXCEPTION) {
+      words =
+          U8(automation::FromBstr(exception.bstrSource)) + "|" + U8(automation::FromBstr(exception.bstrDescription));
+      CheckEqual(std::string(c.what) + ": the exception's code", Hex(exception.scode),
+                 Hex(MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, err::kObjectNotSet)));
+    }
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+    for (VARIANT& v : raw) VariantClear(&v);
+    CheckEqual(std::string(c.what) + ": the result", Hex(hr), Hex(c.want));
+    CheckEqual(std::string(c.what) + ": the argument", std::to_string(argErr),
+               std::to_string(c.argErr < 0 ? 12345 : c.argErr));
+    if (c.want != S_OK && words.find(c.words) == std::string::npos) {
+      Fail(std::string(c.what) + ": the words \"" + words + "\" do not say \"" + c.words + "\"");
+    }
+    if (c.want != S_OK && words.find("planted") != std::string::npos)
+      Fail(std::string(c.what) + ": another's error object came back");
+  }
+  application->Release();
+  query->Release();
+  connect->Release();
+}
+
+// With another module's libgcc loaded into the process before the server (another
+// MinGW-built add-in of the same host), an error of the component still reaches the
+// caller as an error: the server's unwind tables are its own libgcc's, whatever else
+// the process holds. Run alone, before anything loads the server.
+void ForeignUnwinder() {
+  std::cout << "case: another libgcc in the process\n";
+  const wchar_t* foreign = sizeof(void*) == 8 ? L"libgcc_s_seh-1.dll" : L"libgcc_s_dw2-1.dll";
+  CHECK(GetModuleHandleW(L"quillary3.dll") == nullptr);
+  const HMODULE library = LoadLibraryW(foreign);
+  CHECK(library != nullptr);
+  _ExcelConnect* connect = Create<_ExcelConnect>(L"Quillary3.ExcelConnect", IID__ExcelConnect);
+  CHECK(GetModuleHandleW(L"quillary3.dll") != nullptr);
+  IDispatch* forms[10] = {};
+  BSTR mode = SysAllocString(L"Null");
+  BSTR routine = SysAllocString(L"GetSubtractSortCnt");
+  // No ExcelApp: the component raises error 91 inside, and it must come back.
+  const HRESULT hr = connect->QuillaryDLL(&forms[0], &forms[1], &forms[2], &forms[3], &forms[4], &forms[5], &forms[6],
+                                          &forms[7], &forms[8], &forms[9], &mode, &routine);
+  CheckEqual("the error of a request without the application", Hex(hr),
+             Hex(MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, err::kObjectNotSet)));
+  CHECK(ThreadError().find("Object variable or With block variable not set") != std::string::npos);
+  SysFreeString(mode);
+  SysFreeString(routine);
+  connect->Release();
+  CHECK(GetModuleHandleW(foreign) == library);
+}
+
 // A request without an active workbook returns at once; an error of a request reaches
 // the host with the chain of routine names.
 void EdgesOfARequest() {
@@ -581,7 +856,9 @@ int main(int argc, char** argv) {
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
   std::vector<std::string> args(argv + 1, argv + argc);
   try {
-    if (!args.empty() && args[0] == "--unregistered") {
+    if (!args.empty() && args[0] == "--foreign-unwinder") {
+      ForeignUnwinder();
+    } else if (!args.empty() && args[0] == "--unregistered") {
       Unregistered();
     } else if (!args.empty() && args[0] == "--user") {
       RegisteredForUser();
@@ -591,6 +868,7 @@ int main(int argc, char** argv) {
       };
       if (wanted("typelib")) TypeLibrary();
       if (wanted("late-bound")) LateBound();
+      if (wanted("refusals")) Refusals();
       if (wanted("edges")) EdgesOfARequest();
       if (wanted("backend")) Backend();
       if (wanted("presses")) {
