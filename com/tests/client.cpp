@@ -8,7 +8,10 @@
 //   quillary_com_client [CASE...]        typelib, late-bound, refusals, edges, backend, presses
 //                                        (all by default)
 //   quillary_com_client --foreign-unwinder  an error of the server with another libgcc loaded
-//   quillary_com_client --unregistered   checks that the classes are not registered
+//   quillary_com_client --user | --user-removed | --removed | --widths
+//                                        the registry after registering for the user, after
+//                                        removing that, after removing everything; and a
+//                                        registration beside the other width's
 #include <objbase.h>
 #include <oleauto.h>
 #include <windows.h>
@@ -17,8 +20,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -27,6 +32,7 @@
 
 #include "com/quillary3.h"
 #include "com/stand_in/hosts.h"
+#include "com/version.h"
 #include "drivers/routines.h"
 #include "host/connect.h"
 #include "host/controls.h"
@@ -348,7 +354,8 @@ std::string InterfaceOf(ITypeLib* library, REFIID iid) {
 void TypeLibrary() {
   std::cout << "case: the type library\n";
   ITypeLib* library = nullptr;
-  CheckHr("LoadRegTypeLib", LoadRegTypeLib(LIBID_Quillary3, 1, 0, 0x0409, &library));
+  CheckHr("LoadRegTypeLib",
+          LoadRegTypeLib(LIBID_Quillary3, QUILLARY_VERSION_MAJOR, QUILLARY_VERSION_MINOR, 0x0409, &library));
   if (library == nullptr) return;
   TLIBATTR* attr = nullptr;
   library->GetLibAttr(&attr);
@@ -828,24 +835,210 @@ void Unregistered() {
   CHECK(FAILED(CLSIDFromProgID(L"Quillary3.ExcelConnect", &clsid)));
   CHECK(FAILED(CLSIDFromProgID(L"Quillary3.ExcelQueryFormConnect", &clsid)));
   ITypeLib* library = nullptr;
-  CHECK(FAILED(LoadRegTypeLib(LIBID_Quillary3, 1, 0, 0x0409, &library)));
+  CHECK(FAILED(LoadRegTypeLib(LIBID_Quillary3, QUILLARY_VERSION_MAJOR, QUILLARY_VERSION_MINOR, 0x0409, &library)));
 }
 
-// Per-user registration: the keys under the user's classes.
-void RegisteredForUser() {
-  std::cout << "case: registered for the user\n";
-  for (const wchar_t* key : {L"Software\\Classes\\Quillary3.ExcelConnect\\CLSID",
-                             L"Software\\Classes\\Quillary3.ExcelQueryFormConnect\\CLSID",
-                             L"Software\\Classes\\CLSID\\{0450767F-A599-4BC2-8A3D-1C50C00C9306}\\InprocServer32",
-                             L"Software\\Classes\\TypeLib\\{8BF51AA2-5A8F-4358-B0EE-122122CEE31D}\\1.0"}) {
-    HKEY handle = nullptr;
-    const bool user = RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) == ERROR_SUCCESS;
-    if (handle != nullptr) RegCloseKey(handle);
-    HKEY machine = nullptr;
-    const bool global = RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &machine) == ERROR_SUCCESS;
-    if (machine != nullptr) RegCloseKey(machine);
-    if (!user || global) Fail("per-user key " + U8(std::u16string(reinterpret_cast<const char16_t*>(key))));
+// ---------------------------------------------------------------------------------------
+// Registration, as the registry holds it.
+
+std::wstring GuidText(const GUID& guid) {
+  wchar_t text[40] = {};
+  StringFromGUID2(guid, text, 40);
+  return text;
+}
+
+// The keys of the server under Software\Classes: the type library, the interfaces,
+// the classes and their ProgIDs.
+std::vector<std::wstring> ServerKeys() {
+  return {L"TypeLib\\" + GuidText(LIBID_Quillary3),
+          L"Interface\\" + GuidText(IID__ExcelConnect),
+          L"Interface\\" + GuidText(IID__ExcelQueryFormConnect),
+          L"CLSID\\" + GuidText(CLSID_ExcelConnect),
+          L"CLSID\\" + GuidText(CLSID_ExcelQueryFormConnect),
+          L"Quillary3.ExcelConnect",
+          L"Quillary3.ExcelQueryFormConnect"};
+}
+
+constexpr wchar_t kTypeLibMarshaler[] = L"{00020424-0000-0000-C000-000000000046}";
+constexpr REGSAM kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+
+// Every key and value under `key` ("path|value name" -> data), the paths relative to
+// Software\Classes.
+void Walk(HKEY root, REGSAM view, const std::wstring& key, std::map<std::string, std::string>& out) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(root, (L"Software\\Classes\\" + key).c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS) return;
+  const std::string path = U8(std::u16string(key.begin(), key.end()));
+  out[path] = "";
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD nameLength = 256, type = 0;
+    BYTE data[2048];
+    DWORD size = sizeof data;
+    if (RegEnumValueW(handle, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+    const std::wstring text(reinterpret_cast<const wchar_t*>(data), size / sizeof(wchar_t));
+    out[path + "|" + U8(std::u16string(name, name + nameLength))] =
+        U8(std::u16string(text.begin(), std::find(text.begin(), text.end(), L'\0')));
   }
+  std::vector<std::wstring> subkeys;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD length = 256;
+    if (RegEnumKeyExW(handle, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    subkeys.emplace_back(name, length);
+  }
+  RegCloseKey(handle);
+  for (const std::wstring& sub : subkeys) Walk(root, view, key + L"\\" + sub, out);
+}
+
+// The server's keys in one scope and view.
+std::map<std::string, std::string> Snapshot(HKEY root, REGSAM view) {
+  std::map<std::string, std::string> out;
+  for (const std::wstring& key : ServerKeys()) Walk(root, view, key, out);
+  return out;
+}
+
+std::string Listing(const std::map<std::string, std::string>& keys) {
+  std::string out;
+  for (const auto& [key, value] : keys) out += key + (value.empty() ? "" : " = " + value) + "\n";
+  return out;
+}
+
+// All four: each scope, each width's view.
+std::string Everything() {
+  return "machine:\n" + Listing(Snapshot(HKEY_LOCAL_MACHINE, kOwnView)) + "machine, other width:\n" +
+         Listing(Snapshot(HKEY_LOCAL_MACHINE, kOtherView)) + "user:\n" +
+         Listing(Snapshot(HKEY_CURRENT_USER, kOwnView)) + "user, other width:\n" +
+         Listing(Snapshot(HKEY_CURRENT_USER, kOtherView));
+}
+
+// Per-user registration beside the machine-wide one: the same keys and values (the
+// library's name, FLAGS, HELPDIR, the interfaces, the classes) under the user's classes.
+void RegisteredForUser() {
+  std::cout << "case: registered for the user as machine-wide\n";
+  const std::map<std::string, std::string> user = Snapshot(HKEY_CURRENT_USER, kOwnView);
+  CHECK(!user.empty());
+  CheckEqual("the per-user registration", Listing(user), Listing(Snapshot(HKEY_LOCAL_MACHINE, kOwnView)));
+}
+
+// After the per-user removal: nothing of the server under the user's classes, not even
+// an empty key; the machine-wide registration is whole.
+void RemovedForUser() {
+  std::cout << "case: removed for the user\n";
+  CheckEqual("the per-user keys", Listing(Snapshot(HKEY_CURRENT_USER, kOwnView)), "");
+  ITypeLib* library = nullptr;
+  CheckHr("LoadRegTypeLib",
+          LoadRegTypeLib(LIBID_Quillary3, QUILLARY_VERSION_MAJOR, QUILLARY_VERSION_MINOR, 0x0409, &library));
+  if (library != nullptr) library->Release();
+  CLSID clsid{};
+  CheckHr("CLSIDFromProgID", CLSIDFromProgID(L"Quillary3.ExcelConnect", &clsid));
+}
+
+// After the machine-wide removal: nothing of the server anywhere, not even an empty key.
+void RemovedEverywhere() {
+  Unregistered();
+  CheckEqual("the server's keys", Everything(), "machine:\nmachine, other width:\nuser:\nuser, other width:\n");
+}
+
+// Writes a key's default value (or a named one), in a view.
+void Plant(HKEY root, REGSAM view, const std::wstring& key, const wchar_t* name, const std::wstring& value,
+           DWORD options = REG_OPTION_NON_VOLATILE) {
+  HKEY handle = nullptr;
+  CHECK(RegCreateKeyExW(root, (L"Software\\Classes\\" + key).c_str(), 0, nullptr, options, KEY_WRITE | view, nullptr,
+                        &handle, nullptr) == ERROR_SUCCESS);
+  if (handle == nullptr) return;
+  RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(handle);
+}
+
+// The other width's registration as the system and its own registration write it:
+// machine-wide its classes and ProgIDs in its view of the registry, the interfaces in
+// both views (as the system registers them) and the type library (which both widths
+// share) with its path; for the user, its type library path and interfaces (the user's
+// classes of both widths are one key under Wine, so they are not planted there).
+void PlantOtherWidth() {
+  const wchar_t* other = sizeof(void*) == 8 ? L"win32" : L"win64";
+  const std::wstring path = L"C:\\Other\\quillary3.dll";
+  const std::wstring version = L"TypeLib\\" + GuidText(LIBID_Quillary3) + L"\\" + QUILLARY_VERSION_WTEXT;
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    Plant(root, kOtherView, version, nullptr, L"" QUILLARY_LIBRARY_DESCRIPTION);
+    Plant(root, kOtherView, version + L"\\FLAGS", nullptr, L"8");
+    Plant(root, kOtherView, version + L"\\HELPDIR", nullptr, L"C:\\Other");
+    Plant(root, kOtherView, version + L"\\409\\" + other, nullptr, path);
+  }
+  const struct {
+    const IID* iid;
+    const CLSID* clsid;
+    const wchar_t* face;
+    const wchar_t* name;
+    const wchar_t* progId;
+  } classes[] = {
+      {&IID__ExcelConnect, &CLSID_ExcelConnect, L"_ExcelConnect", L"ExcelConnect", L"Quillary3.ExcelConnect"},
+      {&IID__ExcelQueryFormConnect, &CLSID_ExcelQueryFormConnect, L"_ExcelQueryFormConnect", L"ExcelQueryFormConnect",
+       L"Quillary3.ExcelQueryFormConnect"}};
+  for (const auto& c : classes) {
+    const std::wstring face = L"Interface\\" + GuidText(*c.iid);
+    for (auto [root, view] : {std::pair{HKEY_LOCAL_MACHINE, kOwnView}, std::pair{HKEY_LOCAL_MACHINE, kOtherView},
+                              std::pair{HKEY_CURRENT_USER, kOtherView}}) {
+      Plant(root, view, face, nullptr, c.face);
+      Plant(root, view, face + L"\\ProxyStubClsid", nullptr, kTypeLibMarshaler);
+      Plant(root, view, face + L"\\ProxyStubClsid32", nullptr, kTypeLibMarshaler);
+      Plant(root, view, face + L"\\TypeLib", nullptr, GuidText(LIBID_Quillary3));
+      Plant(root, view, face + L"\\TypeLib", L"Version", QUILLARY_VERSION_WTEXT);
+    }
+    const std::wstring key = L"CLSID\\" + GuidText(*c.clsid);
+    Plant(HKEY_LOCAL_MACHINE, kOtherView, key, nullptr, c.name);
+    Plant(HKEY_LOCAL_MACHINE, kOtherView, key + L"\\InprocServer32", nullptr, path);
+    Plant(HKEY_LOCAL_MACHINE, kOtherView, c.progId, nullptr, c.name);
+    Plant(HKEY_LOCAL_MACHINE, kOtherView, std::wstring(c.progId) + L"\\CLSID", nullptr, GuidText(*c.clsid));
+  }
+}
+
+// A registration that cannot be written says why and takes back what it wrote; the
+// registration of this width beside the other width's, in either scope, and its
+// removal, leave exactly what the other width had. The DLL is loaded from the current
+// folder and its exports called as regsvr32 calls them; the other width's keys are left
+// in the prefix.
+void Widths() {
+  std::cout << "case: registration beside the other width's\n";
+  const HMODULE dll = LoadLibraryW(L".\\quillary3.dll");
+  CHECK(dll != nullptr);
+  if (dll == nullptr) return;
+  using Entry = HRESULT(STDAPICALLTYPE*)();
+  using Install = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
+  const auto registerServer =
+      reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
+  const auto unregisterServer =
+      reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllUnregisterServer")));
+  const auto install = reinterpret_cast<Install>(reinterpret_cast<void*>(GetProcAddress(dll, "DllInstall")));
+  // The user's ProgID key made volatile (a key of the session only): the registration
+  // cannot write below it, says so, and takes back what it wrote.
+  Plant(HKEY_CURRENT_USER, kOwnView, L"Quillary3.ExcelConnect", nullptr, L"session", REG_OPTION_VOLATILE);
+  CheckEqual("a registration that cannot be written", Hex(install(TRUE, L"user")),
+             Hex(HRESULT_FROM_WIN32(ERROR_CHILD_MUST_BE_VOLATILE)));
+  CheckEqual("what a failed registration leaves", Everything(),
+             "machine:\nmachine, other width:\nuser:\nuser, other width:\n");
+
+  PlantOtherWidth();
+  const std::string other = Everything();
+  const struct {
+    const char* scope;
+    std::function<HRESULT()> add, remove;
+    HKEY root;
+  } scopes[] = {{"machine-wide", registerServer, unregisterServer, HKEY_LOCAL_MACHINE},
+                {"for the user", [&] { return install(TRUE, L"user"); }, [&] { return install(FALSE, L"user"); },
+                 HKEY_CURRENT_USER}};
+  for (const auto& s : scopes) {
+    CheckHr(s.scope, s.add());
+    const std::string both = Listing(Snapshot(s.root, kOwnView));
+    const std::string platforms = sizeof(void*) == 8 ? "\\409\\win32" : "\\409\\win64";
+    CHECK(both.find(platforms) != std::string::npos);
+    CheckHr(s.scope, s.remove());
+    CheckEqual(std::string("registered and removed ") + s.scope + " beside the other width", Everything(), other);
+  }
+
+  FreeLibrary(dll);
 }
 
 }  // namespace
@@ -858,10 +1051,14 @@ int main(int argc, char** argv) {
   try {
     if (!args.empty() && args[0] == "--foreign-unwinder") {
       ForeignUnwinder();
-    } else if (!args.empty() && args[0] == "--unregistered") {
-      Unregistered();
     } else if (!args.empty() && args[0] == "--user") {
       RegisteredForUser();
+    } else if (!args.empty() && args[0] == "--user-removed") {
+      RemovedForUser();
+    } else if (!args.empty() && args[0] == "--removed") {
+      RemovedEverywhere();
+    } else if (!args.empty() && args[0] == "--widths") {
+      Widths();
     } else {
       auto wanted = [&](const char* name) {
         return args.empty() || std::find(args.begin(), args.end(), name) != args.end();
