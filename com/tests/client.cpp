@@ -361,10 +361,42 @@ void TypeLibrary() {
   library->GetLibAttr(&attr);
   CHECK(attr->lcid == 0x0409 && attr->wMajorVerNum == 1 && attr->wMinorVerNum == 0);
   library->ReleaseTLibAttr(attr);
-  BSTR name = nullptr;
-  library->GetDocumentation(-1, &name, nullptr, nullptr, nullptr);
+  BSTR name = nullptr, help = nullptr;
+  library->GetDocumentation(-1, &name, &help, nullptr, nullptr);
   CheckEqual("library name", U8(automation::FromBstr(name)), "Quillary3");
+  CheckEqual("library help string", U8(automation::FromBstr(help)), QUILLARY_LIBRARY_DESCRIPTION);
   SysFreeString(name);
+  SysFreeString(help);
+
+  // The registered DLL's version resource: the type library's version, its help string
+  // as the description.
+  BSTR path = nullptr;
+  CheckHr("QueryPathOfRegTypeLib",
+          QueryPathOfRegTypeLib(LIBID_Quillary3, QUILLARY_VERSION_MAJOR, QUILLARY_VERSION_MINOR, 0x0409, &path));
+  DWORD ignored = 0;
+  std::vector<BYTE> block(GetFileVersionInfoSizeW(path, &ignored));
+  CHECK(!block.empty() && GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data()));
+  SysFreeString(path);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (!block.empty() && VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length)) {
+    CHECK(fixed->dwFileVersionMS == MAKELONG(QUILLARY_VERSION_MINOR, QUILLARY_VERSION_MAJOR));
+    CHECK(fixed->dwProductVersionMS == MAKELONG(QUILLARY_VERSION_MINOR, QUILLARY_VERSION_MAJOR));
+  } else {
+    Fail("the DLL has no version resource");
+  }
+  for (auto [key, want] :
+       {std::pair{L"FileDescription", QUILLARY_LIBRARY_DESCRIPTION}, std::pair{L"FileVersion", QUILLARY_VERSION_TEXT},
+        std::pair{L"ProductVersion", QUILLARY_VERSION_TEXT}}) {
+    wchar_t* text = nullptr;
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+    if (block.empty() || !VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &length)) {
+      Fail("the version resource has no " + U8(std::u16string(key, key + std::wcslen(key))));
+    } else {
+      CheckEqual(U8(std::u16string(key, key + std::wcslen(key))), U8(std::u16string(text, text + std::wcslen(text))),
+                 want);
+    }
+  }
 
   // Hidden, dual, nonextensible and automation-compatible; every parameter in and out
   // (3), by reference (VT_PTR, 26) to an IDispatch (9) or a String (8); nothing returned
