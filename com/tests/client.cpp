@@ -5,8 +5,8 @@
 // directly, on a stand-in of its own: both must leave the same Active Window, labels,
 // messages, clipboard and sheets.
 //
-//   quillary_com_client [CASE...]        typelib, late-bound, refusals, edges, backend, presses
-//                                        (all by default)
+//   quillary_com_client [CASE...]        typelib, late-bound, refusals, edges, backend, names,
+//                                        presses (all by default)
 //   quillary_com_client --foreign-unwinder  an error of the server with another libgcc loaded
 //   quillary_com_client --user | --user-removed | --removed | --widths
 //                                        the registry after registering for the user, after
@@ -861,6 +861,64 @@ void Backend() {
         read.Zoom == Variant(false) && read.FitToPagesWide == Variant(1) && read.CenterVertically);
 }
 
+// Two kinds of object that know Name under different dispatch identifiers, and an
+// object whose Item returns them in turn.
+class FirstKind final : public Adapter {
+ public:
+  FirstKind() {
+    Member(u"Kind", [](Call& c) { c.Return(Variant(Text(u"first"))); });
+    Member(u"Name", [](Call& c) { c.Return(Variant(Text(u"first's name"))); });
+  }
+};
+class SecondKind final : public Adapter {
+ public:
+  SecondKind() {
+    Member(u"Name", [](Call& c) { c.Return(Variant(Text(u"second's name"))); });
+  }
+};
+class Alternating final : public Adapter {
+ public:
+  Alternating() {
+    Member(u"Item", [this](Call& c) {
+      c.ReturnObject(first_ ? static_cast<IDispatch*>(new FirstKind()) : new SecondKind());
+      first_ = !first_;
+    });
+  }
+
+ private:
+  bool first_ = true;
+};
+
+// The backend asks each name once per kind of object: reading and writing cells again
+// and again asks no more, and objects of two kinds from one member each get their own.
+void NamesLookedUpOnce() {
+  std::cout << "case: names looked up once\n";
+  InProcess direct;
+  StandIn standIn(direct.App());
+  IDispatch* application = standIn.Application();
+  const std::unique_ptr<xl::Application> app = xl::automation::MakeApplication(automation::Dispatch(application));
+  application->Release();
+  xl::Worksheet& sheet = *app->ActiveSheet();
+  auto round = [&sheet](long row) {
+    sheet.Range(u"A" + FromUtf8(std::to_string(row))).SetValue(Variant(Text(u"R1")));
+    std::vector<Variant> values;
+    sheet.Range(u"A1:B9").Values(values);
+    sheet.Range(u"A1:B1").SetValues(std::vector<Variant>{Variant(1), Variant(2)});
+    return Describe(sheet.Cells(row, 1).Value()) + Describe(sheet.Cells(1, 2).Value());
+  };
+  round(1);
+  const long before = Adapter::NameLookups();
+  for (long row = 2; row <= 20; ++row) CheckEqual("a cell written and read", round(row), "\"R1\"2");
+  CheckEqual("names looked up again", std::to_string(Adapter::NameLookups() - before), "0");
+
+  auto* alternating = new Alternating();
+  const automation::Dispatch items(alternating);
+  alternating->Release();
+  std::string names;
+  for (int k = 0; k < 4; ++k) names += Describe(items.Object(u"Item").Value(u"Name")) + " ";
+  CheckEqual("Name of each kind", names, "\"first's name\" \"second's name\" \"first's name\" \"second's name\" ");
+}
+
 void Unregistered() {
   std::cout << "case: unregistered\n";
   CLSID clsid{};
@@ -1100,6 +1158,7 @@ int main(int argc, char** argv) {
       if (wanted("refusals")) Refusals();
       if (wanted("edges")) EdgesOfARequest();
       if (wanted("backend")) Backend();
+      if (wanted("names")) NamesLookedUpOnce();
       if (wanted("presses")) {
         for (const Press& press : Presses()) PressBothWays(press);
       }
