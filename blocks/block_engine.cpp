@@ -160,7 +160,6 @@ class Engine {
     s_.request.DisplayText.clear();
     s_.items.DupSummaryText.clear();
     s_.items.ItemCountText.clear();
-    s_.items.BlankItemMsgShown = false;
     run_.topLeft = block_.Cells(1, 1);
   }
 

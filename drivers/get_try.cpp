@@ -64,7 +64,6 @@ class GetTry {
     s_.items.DupSummaryText.clear();
     s_.request.FaultItem.clear();
     s_.request.FaultMsg.clear();
-    s_.items.BlankItemMsgShown = false;
     countCaption_ = s_.request.IgnoreIndexMode ? u" IgnrIndex  Count = " : u"Count = ";
     s_.Control(host::ctl::main::kCountLabel).SetTextAlign(s_.request.IgnoreIndexMode ? 1 : 2);
   }
