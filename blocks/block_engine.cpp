@@ -105,7 +105,10 @@ class Engine {
     countPrefix_ = ignoreIndex ? u" IgnrIndex  Count = " : u"Count = ";
     Control(host::ctl::main::kCountLabel).SetTextAlign(ignoreIndex ? 1 : 2);
     Control(host::ctl::main::kMessageLabel).SetCaption(u"");
-    block_ = Selection();
+    // A row block is one row of the first area: the application widens the selected row
+    // over a merged cell that reaches into the rows below, and a block that tall would
+    // move past the selection's last row.
+    block_ = Mode().Traits().blocksByRow ? run_.BlockArea.Rows(1) : Selection();
     if ((Downward() ? LastRow(block_) : block_.Row()) > rowLimit_) {
       host::ScreenOn(s_);
       block_.Activate();
