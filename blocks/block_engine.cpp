@@ -12,6 +12,7 @@
 #include "host/text_replace.h"
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
+#include "items/fault_labels.h"
 #include "items/gather.h"
 #include "items/limits.h"
 #include "items/list_sheet.h"
@@ -85,13 +86,7 @@ class Engine {
     if (InsideBlockArea(run_.topLeft)) run_.topLeft.Activate();
   }
 
-  // "     1,234" & tail, " Hidden cells." after it when the gathering passed hidden cells.
-  Text CharacterLine(std::size_t length, TextView tail) const {
-    Text line = u"     " + vba::Format(static_cast<double>(length), u"##,##0");
-    line += tail;
-    if (s_.request.HiddenCellsSkipped) line += u" Hidden cells.";
-    return line;
-  }
+  Text CharacterLine(std::size_t length, TextView tail) const { return items::CharacterLine(s_, length, tail); }
 
   void ShowCount() {
     const Text count = FormattedCount(s_.items.ItemCountText);
@@ -220,11 +215,7 @@ class Engine {
     }
     block_.Select();
     s_.App().SetCursor(xl::xlDefault);
-    Control(host::ctl::main::kCountLabel).SetCaption(fault);
-    host::RunAddinMacro(s_, u"!PutCbarCntNull");
-    Control(host::ctl::main::kMessageLabel).SetCaption(fault);
-    Control(host::ctl::main::kCharactersLabel).SetCaption(CharacterLine(Window().Text().size(), u" Characters."));
-    Control(host::ctl::main::kNotice).SetValue(true);
+    items::ShowFaultInLabels(s_);
     if (s_.blocks.OnceFlag) SelectBlockArea();
 
     const bool duplicate = fault.find(u"Duplicate") != Text::npos;
