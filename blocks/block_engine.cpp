@@ -381,6 +381,7 @@ class Engine {
 void GetSortCntPasteTravel(State& s) {
   ErrorTrail("GetSortCntPasteTravel", [&] {
     if (s.App().ActiveWorkbook() == nullptr || s.request.progress.UserAbort) return;
+    if (host::WorkingSheetCheck(s) == host::Proceed::kStop) return;
     // The first request in a workbook makes the working sheet.
     xl::Worksheet& work = host::HiddenWorkSht(s);
     if (!s.Control(host::ctl::mail::kSkipMenu).Enabled()) s.blocks.OnceFlag = true;

@@ -262,7 +262,10 @@ class GetTry {
 }  // namespace
 
 void GetSubtractSortCnt(State& s) {
-  ErrorTrail("GetSubtractSortCnt", [&] { GetTry(s).Run(); });
+  ErrorTrail("GetSubtractSortCnt", [&] {
+    if (host::WorkingSheetCheck(s) == host::Proceed::kStop) return;
+    GetTry(s).Run();
+  });
 }
 
 }  // namespace quillary::drivers
