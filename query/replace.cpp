@@ -242,7 +242,9 @@ class Replacing {
 
     --q_.QueryHitCount;
     q_.LastHit = q_.Cursor;
-    if (q_.LastHit == q_.Start) q_.SearchState = search_state::kNew;
+    // A search that replaced at its start begins anew. The duplicates walk goes on to
+    // the next listed cell: its state 0 would show the name's first cell again.
+    if (q_.LastHit == q_.Start && !q_.DupsWalkMode) q_.SearchState = search_state::kNew;
   }
 
   void Undo() {
