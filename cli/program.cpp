@@ -90,7 +90,8 @@ WORKBOOK FOLDERS
   mark is skipped on reading), a side file per sheet for what a CSV file cannot hold,
   and a manifest, workbook.txt, one entry per line in the word syntax of scripts:
 
-    quillary-workbook 2                  the first entry (folders of version 1 load too)
+    quillary-workbook 3                  the first entry (folders of versions 1 and 2 load
+                                         too; there a field such as (12) is a text)
     grid large|small                     1,048,576 x 16,384 or 65,536 x 256 cells
     sheet NAME FILE VISIBLE              in sheet order; VISIBLE -1 visible, 0 hidden,
                                          2 very hidden; FILE lies in the folder
