@@ -8,7 +8,9 @@
 #   platform/runtime          -
 #   platform/excel            platform/runtime
 #   platform/forms            platform/runtime
+#   platform/forms/memory     platform/forms platform/runtime
 #   platform/system           platform/runtime
+#   platform/system/memory    platform/system platform/runtime
 #   platform/addin            platform/forms platform/runtime
 #   platform/excel/memory     platform/excel platform/runtime
 #   platform/automation       platform/runtime
@@ -28,9 +30,9 @@
 #
 # The platform's interfaces are platform/runtime/*.h, platform/excel/{excel,range}.h,
 # platform/forms/forms.h and platform/system/system.h: the component never reaches the
-# in-memory backends (platform/excel/memory, platform/forms/memory_forms.h) or the
-# scripted host add-in (platform/addin) that stand in for the real platform, nor the
-# automation backend (platform/*/automation) that reaches the real one.
+# in-memory backends (platform/*/memory) or the scripted host add-in (platform/addin)
+# that stand in for the real platform, nor the automation backend
+# (platform/*/automation) that reaches the real one.
 #
 # A header under a folder's internal/ belongs to that folder alone. Tests (a folder's
 # tests/) may include what their folder may, testkit, the whole platform, and the test
@@ -40,7 +42,8 @@ cd "$(dirname "$0")/.."
 
 readonly interfaces="platform/runtime/*.h platform/excel/excel.h platform/excel/range.h platform/forms/forms.h platform/system/system.h"
 readonly engines="compare blocks query actions parser"
-readonly platform="platform/runtime platform/excel platform/excel/memory platform/forms platform/addin platform/system
+readonly platform="platform/runtime platform/excel platform/excel/memory platform/forms platform/forms/memory platform/addin
+  platform/system platform/system/memory
   platform/automation platform/excel/automation platform/forms/automation"
 
 declare -A may=(
@@ -48,6 +51,8 @@ declare -A may=(
   [platform/excel]="platform/runtime"
   [platform/forms]="platform/runtime"
   [platform/system]="platform/runtime"
+  [platform/forms/memory]="platform/forms platform/runtime"
+  [platform/system/memory]="platform/system platform/runtime"
   [platform/addin]="platform/forms platform/runtime"
   [platform/excel/memory]="platform/excel platform/runtime"
   [platform/automation]="platform/runtime"
