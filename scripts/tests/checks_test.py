@@ -1,10 +1,12 @@
 #!/usr/bin/python3
-"""Tests of the layering check (check_layers.py): each case plants one include in a small
-tree made for it and runs the check there."""
+"""Tests of the layering check (check_layers.py) and the format check (check_format.sh):
+each case plants one include, or one file, in a small tree made for it and runs the
+check there."""
 
 import json
 import os
 import shutil
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -147,6 +149,25 @@ class LayeringTest(unittest.TestCase):
                     self.assertIsNone(problem)
                 else:
                     self.assertIn(complaint, problem)
+
+
+@unittest.skipUnless(shutil.which("clang-format") and shutil.which("git"), "needs clang-format and git")
+class FormatTest(unittest.TestCase):
+    def test_a_file_clang_format_would_change_fails_the_check(self):
+        for text, passes in (
+            ("int Answer() { return 42; }\n", True),
+            ("int  Answer( ){return 42;}\n", False),
+        ):
+            with self.subTest(text=text), Tree({"items/answer.cpp": text.rstrip("\n")}) as tree:
+                shutil.copy(os.path.join(SCRIPTS, "..", ".clang-format"), tree.root)
+                subprocess.run(["git", "init", "-q", tree.root], check=True)
+                subprocess.run(["git", "-C", tree.root, "add", "."], check=True)
+                run = subprocess.run(
+                    [os.path.join(SCRIPTS, "check_format.sh"), tree.root], capture_output=True, text=True
+                )
+                self.assertEqual(run.returncode == 0, passes, run.stdout + run.stderr)
+                if not passes:
+                    self.assertIn("items/answer.cpp", run.stderr)
 
 
 if __name__ == "__main__":
