@@ -60,6 +60,7 @@ RULES = (
     (("com",), ("drivers", "the engines", "items", "sheets", "host", "the whole platform")),
     (("com/stand_in",), ("com/quillary3.h", "drivers", "the engines", "items", "sheets", "host", "the whole platform")),
     (("cli",), ("com/stand_in", "drivers", "the engines", "items", "sheets", "host", "the whole platform")),
+    (("cmake",), ()),
     (("bench", "fuzz"), (ANYTHING,)),
 )
 
