@@ -13,6 +13,7 @@
 #include "cli/tests/round_trip.h"
 #include "cli/tests/temp_dir.h"
 #include "host/working_sheet.h"
+#include "platform/system/memory/memory_system.h"
 
 namespace quillary::cli {
 namespace {

@@ -40,7 +40,7 @@
 #include "platform/automation/dispatch.h"
 #include "platform/excel/automation/automation_excel.h"
 #include "platform/excel/memory/memory.h"
-#include "platform/forms/memory_forms.h"
+#include "platform/forms/memory/memory_forms.h"
 #include "platform/system/system.h"
 
 namespace quillary::com::testing {
