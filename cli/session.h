@@ -26,12 +26,19 @@
 
 namespace quillary::cli {
 
+struct SessionOptions {
+  // Where the person answers, how questions are shown and how a stop names answers.
+  AnswerOptions answers;
+  // Standard error is a terminal: the component's beeps sound there as bell characters
+  // (elsewhere they would only be bytes in a file or a pipe).
+  bool errIsTerminal = false;
+};
+
 class Session {
  public:
-  // Questions and what the session does are reported on `err`; `ask` is where the
-  // person answers (null: unattended). With a connection, requests and Query events
-  // go through it instead of to the component linked in.
-  Session(std::ostream& err, std::istream* ask, std::unique_ptr<Connection> connection = nullptr);
+  // Questions and what the session does are reported on `err`. With a connection,
+  // requests and Query events go through it instead of to the component linked in.
+  Session(std::ostream& err, SessionOptions options = {}, std::unique_ptr<Connection> connection = nullptr);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -53,6 +60,9 @@ class Session {
   void Call(const Text& routine, const Text& mode);
   // One QuillaryQueryFormDLL event, passed on as Call passes requests.
   void Event(const Text& name);
+  // The search text of the Query form when the last request showed it (the Item the
+  // fault locator opens on); empty when the last request did not show it.
+  const Text& ShownQueryItem() const { return shownQueryItem_; }
   // Events to send, in order, while the Query form is next shown. Without any, an
   // interactive session shows the form at the terminal (query_prompt.h).
   void QueueQueryEvents(std::vector<Text> names);
@@ -81,9 +91,21 @@ class Session {
   void Connect();
   void SendQueryEvents(std::span<Variant> args);
 
+  // Bell characters on standard error, only where it is a terminal.
+  class Beeper final : public sys::Beeper {
+   public:
+    explicit Beeper(std::ostream* out) : out_(out) {}
+    void Beep() override;
+
+   private:
+    std::ostream* out_;
+  };
+
   std::ostream& err_;
   std::istream* ask_;
-  sys::RealServices services_;
+  sys::RealServices system_;
+  Beeper beeper_;
+  sys::Services services_;
   forms::HostFormSet forms_;
   cli::Answers answers_;
   addin::ScriptedHost host_;
@@ -93,6 +115,7 @@ class Session {
   host::ExcelQueryFormConnect queryConnect_;
   std::unique_ptr<Connection> connection_;
   std::vector<Text> queryEvents_;
+  Text shownQueryItem_;
   std::optional<std::filesystem::path> saveFolder_;
 };
 
