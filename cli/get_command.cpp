@@ -59,12 +59,13 @@ std::string GetHelp() {
          "  With QUILLARY_PHASES=1 in the environment, the time of each phase (load, sort,\n"
          "  paste, run) follows on standard error, one \"quillary: phase\" line each.\n"
          "  Examples:\n"
-         "    quillary get samples/parts 'Parts!A:A'              condense a column\n"
+         "    quillary get samples/parts 'Parts!A2:A6'            condense a column\n"
+         "    quillary get samples/parts 'Parts!A2:A12'           a duplicate and its two cells\n"
          "    quillary get samples/parts 'Parts!B:B' --ignore-index --sort\n"
-         "                                                        find duplicated names\n"
+         "                                                        every duplicated name\n"
          "    quillary get samples/revisions 'Names!A2:A9' --ignore-index --sort \\\n"
-         "      --tag-duplicates --answer compare=UseNew --save-to tagged\n"
-         "                                                        tag them and save a copy\n";
+         "      --tag-duplicates --set CompDupUserForm.LocatorLabel.Value=True --save-to tagged\n"
+         "                                                        tag them, save a copy\n";
 }
 
 int RunGet(std::span<const std::string> args, ProgramIo io) {
