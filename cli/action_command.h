@@ -9,10 +9,9 @@
 
 namespace quillary::cli {
 
-// Runs the action command with the arguments after "action"; returns the exit status: 0
-// when the request ended normally (also when the action stopped after telling the user
-// why), 1 when the workbook could not be read or saved or the component failed, 2 for bad
-// arguments (an ACTION that is not an entry of the Action list among them).
+// Runs the action command with the arguments after "action"; returns the exit status of
+// `quillary --help` (EXIT STATUS): an action that stopped after telling the user why ran
+// to its end; an ACTION that names no entry of the Action list is a bad argument.
 int RunAction(std::span<const std::string> args, ProgramIo io);
 
 // The action command's part of --help.

@@ -1,8 +1,10 @@
 #include "cli/answers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <istream>
 #include <ostream>
+#include <utility>
 
 #include "cli/failure.h"
 #include "platform/runtime/error.h"
@@ -84,6 +86,40 @@ std::string Trimmed(const std::string& s) {
   const auto first = s.find_first_not_of(" \t\r");
   if (first == std::string::npos) return "";
   return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+}
+
+// The lines of a text (CR, LF or CR LF end a line).
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+  return lines;
+}
+
+// The first line of a text that is not empty.
+std::string FirstLine(const Text& text) {
+  for (const std::string& line : Lines(ToUtf8(text))) {
+    if (!line.empty()) return line;
+  }
+  return "";
+}
+
+// The word of a kind in answer commands and --answer options.
+std::string KindName(Reply kind) {
+  switch (kind) {
+    case Reply::Message: return "message";
+    case Reply::BigMsg: return "bigmsg";
+    case Reply::Compare: return "compare";
+    case Reply::QueryEnd: return "queryend";
+    case Reply::BreakKey: break;
+  }
+  return "break";
 }
 
 }  // namespace
@@ -169,24 +205,29 @@ void Answers::Show(const Question& q) const {
     err_ << " [" << q.choices[i].label << "]" << (i == q.defaultChoice && q.choices.size() > 1 ? "*" : "");
   }
   err_ << "\n";
-  const std::string text = ToUtf8(q.text);
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = text.size();
+  const std::vector<std::string> lines = Lines(ToUtf8(q.text));
+  if (options_.wholeTexts) {
     // Empty lines stay empty (no blanks at the ends of lines).
-    err_ << (end > start ? "  " : "") << text.substr(start, end - start) << "\n";
-    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-    start = end + 1;
+    for (const std::string& line : lines) err_ << (line.empty() ? "" : "  ") << line << "\n";
+    return;
+  }
+  const auto first = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return !l.empty(); });
+  if (first == lines.end()) return;
+  err_ << "  " << *first << "\n";
+  const auto more = std::count_if(first + 1, lines.end(), [](const std::string& l) { return !l.empty(); });
+  if (more > 0) {
+    err_ << "  [" << more << (more == 1 ? " more line" : " more lines") << ": --verbose shows the whole text]\n";
   }
 }
 
-int Answers::Ask(const Question& q) {
+int Answers::Ask(const Question& q, const std::optional<OverwritingAnswer>& overwriting) {
   const Choice& fallback = q.choices[q.defaultChoice];
   for (;;) {
-    err_ << "quillary: answer (Enter for " << fallback.word << "): " << std::flush;
+    err_ << "quillary: answer (Enter for " << fallback.word;
+    if (overwriting) err_ << "; " << WordOf(kMessageWords, overwriting->code) << " " << overwriting->does;
+    err_ << "): " << std::flush;
     std::string line;
-    if (!std::getline(*ask_, line)) return fallback.code;
+    if (!std::getline(*options_.ask, line)) return fallback.code;
     line = Trimmed(line);
     if (line.empty()) return fallback.code;
     if (const auto code = MatchChoice(q.choices, line)) return *code;
@@ -194,7 +235,34 @@ int Answers::Ask(const Question& q) {
   }
 }
 
+void Answers::Stop(std::string why) {
+  stop_ = std::move(why);
+  stopped_ = true;
+  Raise(err::kApplication, "The command-line host stopped at a question");
+}
+
+std::optional<std::string> Answers::TakeStop() {
+  stopped_ = false;
+  return std::exchange(stop_, std::nullopt);
+}
+
+std::string Answers::AnswersGiving(Reply kind, int code) const {
+  const auto words = WordsOf(kind);
+  std::vector<int> all;
+  if (const auto given = given_.find(kind); given != given_.end()) all = given->second;
+  all.push_back(code);
+  const std::string name = KindName(kind);
+  std::string out = options_.answersAsOptions ? "" : "answer " + name;
+  for (const int c : all) {
+    out += options_.answersAsOptions ? (out.empty() ? "" : " ") + ("--answer " + name + "=" + WordOf(words, c))
+                                     : " " + WordOf(words, c);
+  }
+  return out;
+}
+
 std::optional<Text> Answers::Answer(const addin::AnswerRequest& request) {
+  // Once the run stops, no question is answered: the component's call ends.
+  if (stopped_) Raise(err::kApplication, "The command-line host stopped at a question");
   if (request.kind == Reply::BreakKey) {
     auto queued = TakeQueued(Reply::BreakKey);
     if (queued) err_ << "quillary: break key answered \"" << ToUtf8(*queued) << "\"\n";
@@ -206,16 +274,37 @@ std::optional<Text> Answers::Answer(const addin::AnswerRequest& request) {
                                                        : CompareQuestion(request);
   Show(q);
   const auto words = WordsOf(request.kind);
+  const std::optional<OverwritingAnswer> overwriting =
+      request.kind == Reply::Message
+          ? OverwritingAnswerOf(request.prompt, request.style, activeComment_ ? activeComment_() : std::nullopt)
+          : std::nullopt;
+  const std::string named = "message \"" + FirstLine(request.prompt) + "\"";
   if (auto queued = TakeQueued(request.kind)) {
     const int code = static_cast<int>(vba::Val(*queued));
     if (request.kind == Reply::Message && !MatchChoice(q.choices, std::to_string(code))) {
-      Raise(err::kApplication, "The queued answer " + WordOf(words, code) + " is no button of this message");
+      std::string buttons;
+      for (const Choice& c : q.choices) buttons += (buttons.empty() ? "" : ", ") + c.word;
+      Stop("the queued answer " + WordOf(words, code) + " (answer " + std::to_string(given_[request.kind].size() + 1) +
+           " of the " + KindName(request.kind) + "s) is no button of the " + named + ", whose buttons are " + buttons +
+           "; the run stops here, before anything after it (a save too).");
     }
+    given_[request.kind].push_back(code);
     err_ << "quillary: answered " << WordOf(words, code) << " (queued)\n";
     return queued;
   }
-  const int code = ask_ != nullptr ? Ask(q) : q.choices[q.defaultChoice].code;
-  err_ << "quillary: answered " << WordOf(words, code) << (ask_ != nullptr ? "" : " (default)") << "\n";
+  const Choice& fallback = q.choices[q.defaultChoice];
+  if (options_.ask == nullptr && overwriting && overwriting->code == fallback.code) {
+    const auto other =
+        std::find_if(q.choices.begin(), q.choices.end(), [&](const Choice& c) { return c.code != fallback.code; });
+    Stop("stopped at the " + named + ": its default answer, " + fallback.word + ", " + std::string(overwriting->does) +
+         ", which an unattended run does not do for you; the run stops here, before anything after it (a save "
+         "too). To answer it, give " +
+         AnswersGiving(request.kind, fallback.code) +
+         (other == q.choices.end() ? "" : " (or " + AnswersGiving(request.kind, other->code) + ")") + ".");
+  }
+  const int code = options_.ask != nullptr ? Ask(q, overwriting) : fallback.code;
+  given_[request.kind].push_back(code);
+  err_ << "quillary: answered " << WordOf(words, code) << (options_.ask != nullptr ? "" : " (default)") << "\n";
   return FromUtf8(std::to_string(code));
 }
 

@@ -1,20 +1,25 @@
 // How the command-line host answers the component's questions: message boxes, the big
 // message form, the compare dialog, the Query's end-of-pass dialog and the break key.
 //
-// Every question is printed to the error stream with its buttons spelled out. Its
-// answer comes from the answers queued in advance for its kind; else, in an
-// interactive session, from the person at the terminal (a button word or its code; an
-// empty line takes the default); else from the default button. The break key is never
-// asked: it answers "NoBreak" unless an answer was queued.
+// Every question is printed to the error stream with its buttons spelled out: its whole
+// text, or its first line only (see AnswerOptions). Its answer comes from the answers
+// queued in advance for its kind; else, in an interactive session, from the person at
+// the terminal (a button word or its code; an empty line takes the default); else from
+// the default button, unless that answer writes over the user's cells
+// (overwriting_questions.h): then the run stops at the question. A queued answer that is
+// no button of its message stops the run too. The break key is never asked: it answers
+// "NoBreak" unless an answer was queued.
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/overwriting_questions.h"
 #include "platform/addin/scripted_host.h"
 #include "platform/forms/memory/memory_forms.h"
 
@@ -37,17 +42,35 @@ std::size_t MessageDefault(long style);
 // Failure for a word or code that the kind has no button for.
 Text AnswerCaption(addin::Reply kind, const std::string& value);
 
+// How questions are shown and answered.
+struct AnswerOptions {
+  // The stream the person answers on, or null for an unattended session.
+  std::istream* ask = nullptr;
+  // The whole text of each question; else its title and first line.
+  bool wholeTexts = true;
+  // How a stopped run names the answers that would answer the question: as the
+  // --answer options of the commands on a range, or as a script's answer command.
+  bool answersAsOptions = false;
+};
+
 class Answers {
  public:
-  // `ask` is the stream the person answers on, or null for an unattended session.
   // The forms give the big message form's button captions.
-  Answers(forms::HostFormSet& forms, std::ostream& err, std::istream* ask) : forms_(forms), err_(err), ask_(ask) {}
+  Answers(forms::HostFormSet& forms, std::ostream& err, AnswerOptions options)
+      : forms_(forms), err_(err), options_(options) {}
 
   void Queue(addin::Reply kind, Text caption) { queues_[kind].push_back(std::move(caption)); }
 
-  // The answer provider of the scripted host (see above). A queued message answer
-  // that is no button of the message raises Error 1004 inside the component's call.
+  // Where the text of the active cell's comment is read, when a question may replace it.
+  void SetActiveCellComment(std::function<std::optional<Text>()> read) { activeComment_ = std::move(read); }
+
+  // The answer provider of the scripted host (see above). Where the run stops at a
+  // question, it raises Error 1004 inside the component's call, and every later
+  // question does the same; TakeStop then says why in the user's words.
   std::optional<Text> Answer(const addin::AnswerRequest& request);
+
+  // Why the run stopped at a question (once), or nothing when it did not.
+  std::optional<std::string> TakeStop();
 
  private:
   struct Question {
@@ -62,12 +85,24 @@ class Answers {
   Question QueryEndQuestion(const addin::AnswerRequest& request) const;
   std::optional<Text> TakeQueued(addin::Reply kind);
   void Show(const Question& q) const;
-  int Ask(const Question& q);
+  int Ask(const Question& q, const std::optional<OverwritingAnswer>& overwriting);
+  // Records why the run stops and raises the error that ends the component's call.
+  [[noreturn]] void Stop(std::string why);
+  // The answers that would answer the next question of the kind with `code`: those
+  // given so far to questions of the kind, then `code`, spelled as options or as a
+  // script's command.
+  std::string AnswersGiving(addin::Reply kind, int code) const;
 
   forms::HostFormSet& forms_;
   std::ostream& err_;
-  std::istream* ask_;
+  AnswerOptions options_;
   std::map<addin::Reply, std::deque<Text>> queues_;
+  std::function<std::optional<Text>()> activeComment_;
+  // The codes answered so far, by kind.
+  std::map<addin::Reply, std::vector<int>> given_;
+  // Why the run stopped; `stopped_` stays set for the rest of the call.
+  std::optional<std::string> stop_;
+  bool stopped_ = false;
 };
 
 }  // namespace quillary::cli

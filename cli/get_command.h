@@ -9,9 +9,9 @@
 
 namespace quillary::cli {
 
-// Runs the get command with the arguments after "get"; returns the exit status: 0 when
-// the run ended normally (also when it ended on a grammar fault that it reported), 1
-// when the workbook could not be read or the component failed, 2 for bad arguments.
+// Runs the get command with the arguments after "get"; returns the exit status of
+// `quillary --help` (EXIT STATUS): a Get/Try that ended on a grammar fault it reported
+// ran to its end.
 int RunGet(std::span<const std::string> args, ProgramIo io);
 
 // The get command's part of --help.

@@ -151,8 +151,7 @@ Command PrintSheet(xl::Worksheet& sheet) {
 }
 
 int Steps(const ParseOptions& o, Session& session, ProgramIo& io) {
-  int status = OpenAndSelect(o.request, session, io);
-  if (status != kExitOk) return status;
+  if (const std::optional<int> end = OpenAndSelect(o.request, session, io)) return *end;
 
   // The host's part before it sends "Parser": the script, the source address and the
   // target choice.
@@ -160,8 +159,8 @@ int Steps(const ParseOptions& o, Session& session, ProgramIo& io) {
   session.Control(ctl::mail::kMessage).SetCaption(session.App().ActiveWindow()->RangeSelection().Address());
   session.Control(ctl::mail::kResultSheet).SetCaption(FromUtf8(o.target));
   const std::set<Text> before = SheetNames(session);
-  status = RunScript(std::vector{MakeCommand({"call", "Parser", o.request.mode.value_or("Null")})}, session, io.out,
-                     io.err, o.request.program);
+  const int status =
+      RunScript(std::vector{RequestCommand(o.request, "Parser")}, session, io.out, io.err, o.request.program);
   if (status != kExitOk) return status;
 
   std::vector<Command> after;
@@ -191,13 +190,10 @@ std::string ParseHelp() {
          "  --target SHEET        the lines go to that sheet (after asking when it holds\n"
          "                        data), or, when it is RANGE's own sheet, over the source\n"
          "                        cells; without it, to a new sheet SHEET-TxtToCol<n>\n" +
-         RangeRequestOptionsHelp() +
+         RangeRequestOptionsHelp(true) +
          "  --mode MODE           the request's mode (default Null; it titles the messages)\n"
-         "  --save                saves the workbook back to WORKBOOK afterwards\n"
-         "  --save-to PATH        saves it as the workbook folder PATH instead\n"
-         "  Exit status: 0 when the run ended normally, also when the parser stopped it with\n"
-         "  a message; 1 when the workbook cannot be read or saved or the component failed;\n"
-         "  2 for bad arguments (as for \"get\").\n";
+         "  Example (each line split at its commas into tab-separated columns):\n"
+         "    quillary parse samples/report A1:A9 ',>o_' --delimiter tab\n";
 }
 
 int RunParse(std::span<const std::string> args, ProgramIo io) {

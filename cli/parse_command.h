@@ -10,10 +10,9 @@
 
 namespace quillary::cli {
 
-// Runs the parse command with the arguments after "parse"; returns the exit status: 0
-// when the run ended normally (also when the parser stopped it with a message), 1 when
-// the workbook could not be read or saved or the component failed, 2 for bad
-// arguments.
+// Runs the parse command with the arguments after "parse"; returns the exit status of
+// `quillary --help` (EXIT STATUS): a run that the parser stopped with a message ran to
+// its end.
 int RunParse(std::span<const std::string> args, ProgramIo io);
 
 // The parse command's part of --help.

@@ -1,5 +1,6 @@
 #include "cli/program.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -19,15 +20,15 @@ namespace quillary::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: quillary run [--interactive | --unattended] [--through-com] SCRIPT|- [ARG...]\n"
+    "usage: quillary run [--interactive | --unattended] [--verbose] [--through-com] SCRIPT|- [ARG...]\n"
     "       quillary get WORKBOOK RANGE [OPTION...]\n"
     "       quillary action WORKBOOK RANGE ACTION [OPTION...]\n"
     "       quillary parse WORKBOOK RANGE SCRIPT|--script-file FILE [OPTION...]\n"
-    "       quillary --help\n";
+    "       quillary [COMMAND] --help\n";
 
 constexpr std::string_view kIntro = R"(
 quillary runs the Quillary list-processing component the way its host add-in does, on an
-in-memory spreadsheet, from a script of commands.
+in-memory spreadsheet: one request on a range of a workbook, or a script of commands.
 
   quillary get WORKBOOK RANGE    one Get/Try on a range of a workbook (see GET below)
   quillary action WORKBOOK RANGE ACTION
@@ -35,23 +36,33 @@ in-memory spreadsheet, from a script of commands.
   quillary parse WORKBOOK RANGE SCRIPT
                                  splits a range's rows into columns by a parsing
                                  script (see PARSE below)
-  quillary run SCRIPT [ARG...]   runs the script file SCRIPT ("-": standard input);
-                                 ARG... are the script's ${1}, ${2}, ...
-  --interactive                  asks the person at the terminal the component's questions
-  --unattended                   never asks: queued answers, else the default buttons
-                                 (the default when standard input is no terminal or
-                                 carries the script)
-  --through-com                  (the Windows build) sends the script's requests and
-                                 Query events to the in-process server quillary3.dll,
-                                 created as Quillary3.ExcelConnect and
-                                 Quillary3.ExcelQueryFormConnect by their ProgIDs (it
-                                 must be registered), which reaches the in-memory
-                                 spreadsheet, the forms and the macros through IDispatch
-                                 and copies to the Windows clipboard
+  quillary run SCRIPT [ARG...]   runs the script file SCRIPT (see RUN below)
+  quillary COMMAND --help        the part of this text about one command
 
-Exit status: 0 when the script ran to its end, 1 when a command failed, 2 for bad
-arguments.
+)";
 
+constexpr std::string_view kRunHelp = R"(RUN
+  quillary run [OPTION...] SCRIPT|- [ARG...]
+      Runs the script file SCRIPT ("-": standard input); ARG... are the script's ${1},
+      ${2}, ... (SCRIPTS and COMMANDS below).
+  --interactive         asks the person at the terminal the component's questions
+  --unattended          never asks: queued answers, else the default buttons (the
+                        default when standard input is no terminal or carries the
+                        script)
+  --verbose             the whole text of every question and message (always so when
+                        a person answers at the terminal)
+  --through-com         (the Windows build) sends the script's requests and Query
+                        events to the in-process server quillary3.dll, created as
+                        Quillary3.ExcelConnect and Quillary3.ExcelQueryFormConnect by
+                        their ProgIDs (it must be registered), which reaches the
+                        in-memory spreadsheet, the forms and the macros through
+                        IDispatch and copies to the Windows clipboard
+  Example (a Get/Try on two cells typed in, then the Active Window):
+    printf 'new\ncell A1 "R5, R2"\ncell A2 R3\nselect A1:A2\ncall GetSubtractSortCnt\nprint window\n' |
+      quillary run -
+)";
+
+constexpr std::string_view kScriptsHelp = R"(
 SCRIPTS
   One command per line; words are separated by blanks; a word holding blanks goes in
   double quotes ("a ""quoted"" word"); a "#" at the start of a word begins a comment.
@@ -71,20 +82,44 @@ constexpr std::string_view kAnswers = R"(
 QUESTIONS
   Every message the component shows is printed to standard error with its buttons
   ([Yes] [No] [Cancel]; "*" marks the default button, which the style's +256 makes the
-  second). Its answer is, in this order: the next answer queued with "answer message";
-  when the session is interactive, what the person types (a button word or its code;
-  Enter takes the default); else the default button. The big message form and the
-  compare dialog and the Query's end-of-pass dialog are answered the same way from their
-  own queues. The break key is never asked: it answers NoBreak unless "answer break"
-  queued something. Events queued with "query-events" are sent into the component while
-  the Query form is shown; the cell the form shows (the active cell) is reported when it
-  opens and after each event. With none queued, an interactive session shows the Query
-  form at the terminal (its caption, labels, texts, the cell and its comment) and takes
-  its buttons by name until Close: n next, r replace [TEXT], u undo, b bookmark,
-  x remove bookmark, d different name, s search TEXT, c close (Enter presses Next).
-  An error of the component prints its number, source and description and ends the
-  script with status 1, unless "on-error continue" was given.
+  second): its whole text when a person answers at the terminal or with --verbose,
+  else its first line (a note says how many lines follow). Its answer is, in this
+  order: the next answer queued with "answer message" (--answer message=WORD); when the
+  session is interactive, what the person types (a button word or its code; Enter takes
+  the default, and the prompt says which answer writes over cells); else the default
+  button. An unattended run never takes a default that writes over, clears or deletes
+  what cells hold (a destination beside the selection that is not empty, a tag column,
+  a worksheet that holds data, a cell's comment): it stops at that question with status
+  1, before anything after it (a save too), and names the answers that would answer it.
+  A queued answer that is no button of its message stops the run the same way. The big
+  message form and the compare dialog and the Query's end-of-pass dialog are answered
+  the same way from their own queues. The break key is never asked: it answers NoBreak
+  unless "answer break" queued something. Events queued with "query-events" are sent
+  into the component while the Query form is shown; the cell the form shows (the active
+  cell) is reported when it opens and after each event. With none queued, an
+  interactive session shows the Query form at the terminal (its caption, labels, texts,
+  the cell and its comment) and takes its buttons by name until Close: n next, r
+  replace [TEXT], u undo, b bookmark, x remove bookmark, d different name, s search
+  TEXT, c close (Enter presses Next). The component's beeps are bell characters on
+  standard error when it is a terminal, and nothing otherwise. An error of the
+  component prints its number, source and description and ends the script with status
+  1, unless "on-error continue" was given.
 
+EXIT STATUS
+  The same for run, get, action and parse:
+  0  the run went to its end, also when the component stopped a request after telling
+     why in a message;
+  1  the run stopped part-way: a command of a script failed (a workbook it loads or
+     saves, an error of the component), a save failed, or a question stopped it (see
+     QUESTIONS);
+  2  nothing ran, for a bad argument: an unknown command or option, a script line that
+     is bad (every line is checked first), a script or workbook that cannot be read, a
+     RANGE that is no range or not in the workbook, a control or value --set cannot set,
+     an answer --answer cannot give, an ACTION that is no entry of the Action list, a
+     save target that cannot take the workbook.
+)";
+
+constexpr std::string_view kFoldersHelp = R"(
 WORKBOOK FOLDERS
   A workbook is a folder holding one CSV file per sheet (RFC 4180, UTF-8; a byte order
   mark is skipped on reading), a side file per sheet for what a CSV file cannot hold,
@@ -123,6 +158,7 @@ WORKBOOK FOLDERS
 
 struct Options {
   std::optional<bool> interactive;
+  bool verbose = false;
   bool throughCom = false;
   std::string script;
   std::vector<std::string> scriptArgs;
@@ -138,6 +174,8 @@ Options ParseArgs(std::span<const std::string> args, bool canGoThroughCom) {
       o.interactive = true;
     } else if (args[i] == "--unattended") {
       o.interactive = false;
+    } else if (args[i] == "--verbose") {
+      o.verbose = true;
     } else if (args[i] == "--through-com") {
       if (!canGoThroughCom) {
         throw Failure("--through-com needs the Windows build of quillary, beside the in-process server");
@@ -169,17 +207,20 @@ std::string ReadScript(const std::string& name, std::istream& in) {
 }
 
 int RunScriptFile(const Options& o, ProgramIo io) {
-  const std::string text = ReadScript(o.script, io.in);
-  const auto commands = ParseScript(text, o.scriptArgs);
+  std::vector<Command> commands;
+  try {
+    commands = ParseScript(ReadScript(o.script, io.in), o.scriptArgs);
+  } catch (const Failure& f) {
+    // A script that cannot be read or holds a bad line runs nothing.
+    io.err << "quillary: " << f.what() << "\n";
+    return kExitUsage;
+  }
   // Standard input answers questions only when it is a terminal and not the script.
   const bool interactive = o.interactive.value_or(io.inIsTerminal && o.script != "-");
-  Session session(io.err, interactive ? &io.in : nullptr, o.throughCom ? io.throughCom() : nullptr);
+  Session session(io.err, SessionOptionsFor(io, interactive, o.verbose, false),
+                  o.throughCom ? io.throughCom() : nullptr);
   return RunScript(commands, session, io.out, io.err);
 }
-
-}  // namespace
-
-namespace {
 
 // The names the component answers to, from its own tables.
 std::string RoutinesHelp() {
@@ -187,7 +228,8 @@ std::string RoutinesHelp() {
   std::string help =
       "ROUTINES\n"
       "  The names this build answers to, from the component's own table; a name marked\n"
-      "  \"(not part of this build)\" and any name not listed run nothing.\n"
+      "  \"(not part of this build)\" and any name not listed run nothing (for a name not\n"
+      "  listed, \"call\" notes so on standard error).\n"
       "  Requests (call ROUTINE [MODE]):\n";
   auto list = [&](std::span<const host::RoutineName> table) {
     for (const host::RoutineName& r : table) {
@@ -203,11 +245,28 @@ std::string RoutinesHelp() {
   return help;
 }
 
+std::string RunHelp() {
+  return std::string(kRunHelp) + std::string(kScriptsHelp) + CommandHelp() + "\n" + RoutinesHelp();
+}
+
+bool AsksForHelp(std::span<const std::string> args) {
+  return std::any_of(args.begin(), args.end(), [](const std::string& a) { return a == "--help" || a == "-h"; });
+}
+
 }  // namespace
 
+SessionOptions SessionOptionsFor(const ProgramIo& io, bool interactive, bool verbose, bool answersAsOptions) {
+  SessionOptions options;
+  options.answers.ask = interactive ? &io.in : nullptr;
+  options.answers.wholeTexts = verbose || (interactive && io.errIsTerminal);
+  options.answers.answersAsOptions = answersAsOptions;
+  options.errIsTerminal = io.errIsTerminal;
+  return options;
+}
+
 std::string HelpText() {
-  return std::string(kUsage) + std::string(kIntro) + CommandHelp() + "\n" + RoutinesHelp() + "\n" + GetHelp() + "\n" +
-         ActionHelp() + "\n" + ParseHelp() + std::string(kAnswers);
+  return std::string(kUsage) + std::string(kIntro) + RunHelp() + "\n" + GetHelp() + "\n" + ActionHelp() + "\n" +
+         ParseHelp() + std::string(kAnswers) + std::string(kFoldersHelp);
 }
 
 int RunProgram(std::span<const std::string> args, ProgramIo io) {
@@ -215,13 +274,23 @@ int RunProgram(std::span<const std::string> args, ProgramIo io) {
     io.out << HelpText();
     return kExitOk;
   }
-  // The commands on a range of a workbook say themselves what they take.
+  // Each command answers --help with its own part of the text.
   const struct {
     std::string_view name;
     int (*run)(std::span<const std::string>, ProgramIo);
-  } rangeCommands[] = {{"get", RunGet}, {"action", RunAction}, {"parse", RunParse}};
-  for (const auto& command : rangeCommands) {
-    if (!args.empty() && args[0] == command.name) return command.run(args.subspan(1), io);
+    std::string (*help)();
+  } commands[] = {{"get", RunGet, GetHelp},
+                  {"action", RunAction, ActionHelp},
+                  {"parse", RunParse, ParseHelp},
+                  {"run", nullptr, RunHelp}};
+  for (const auto& command : commands) {
+    if (args.empty() || args[0] != command.name) continue;
+    if (AsksForHelp(args.subspan(1))) {
+      io.out << command.help() << kAnswers;
+      return kExitOk;
+    }
+    // The commands on a range of a workbook say themselves what they take.
+    if (command.run != nullptr) return command.run(args.subspan(1), io);
   }
   Options options;
   try {

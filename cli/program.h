@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/connection.h"
+#include "cli/session.h"
 
 namespace quillary::cli {
 
@@ -24,6 +25,9 @@ struct ProgramIo {
   // The process ends right after the run: the workbook in memory need not be freed
   // piece by piece (a million cells take a noticeable time to free).
   bool exitAfterRun = false;
+  // Standard error is a terminal: questions show their whole texts to the person
+  // answering there, and beeps are bell characters.
+  bool errIsTerminal = false;
   // Makes the connection of `run --through-com` (the Windows build's in-process server);
   // empty where the build has none.
   ConnectionMaker throughCom = nullptr;
@@ -34,5 +38,9 @@ int RunProgram(std::span<const std::string> args, ProgramIo io);
 
 // The full --help text.
 std::string HelpText();
+
+// How a session of the program shows and answers questions: whole texts with --verbose
+// or to a person answering at a terminal; beeps only on a terminal.
+SessionOptions SessionOptionsFor(const ProgramIo& io, bool interactive, bool verbose, bool answersAsOptions);
 
 }  // namespace quillary::cli

@@ -6,7 +6,10 @@
 
 #include "cli/controls.h"
 #include "cli/failure.h"
+#include "cli/save_transaction.h"
 #include "cli/script.h"
+#include "cli/workbook_io.h"
+#include "cli/xlsx.h"
 #include "host/controls.h"
 #include "platform/runtime/error.h"
 
@@ -84,6 +87,8 @@ RangeRequest ParseRangeRequest(std::span<const std::string> args, const RangeReq
       o.save = true;
     } else if (a == "--save-to" && form.saveOptions) {
       o.saveTo = value();
+    } else if (a == "--verbose") {
+      o.verbose = true;
     } else if (a == "--interactive") {
       o.interactive = true;
     } else if (a == "--unattended") {
@@ -96,15 +101,26 @@ RangeRequest ParseRangeRequest(std::span<const std::string> args, const RangeReq
     throw Failure(std::string(form.command) + " takes " + form.positionalWords);
   }
   CheckRangeWord(o.positional[1]);
+  // The place to save to is checked before anything runs: a run is not to end in a
+  // save that cannot be made.
+  if (o.save && !IsWorkbookFolder(o.positional[0]) && !IsXlsxPath(o.positional[0])) {
+    throw Failure("--save writes back to WORKBOOK, and " + QuotedPath(o.positional[0]) +
+                  " is no workbook folder or xlsx file: give --save-to FOLDER (or FILE.xlsx) to save a copy");
+  }
+  if (o.saveTo) CheckSaveTarget(*o.saveTo);
   return o;
 }
 
-int OpenAndSelect(const RangeRequest& request, Session& session, ProgramIo& io) {
+std::optional<int> OpenAndSelect(const RangeRequest& request, Session& session, ProgramIo& io) {
   const std::string& book = request.positional[0];
   const std::string& word = request.positional[1];
-  std::vector<Command> open{MakeCommand({"load", book})};
-  open.insert(open.end(), request.settings.begin(), request.settings.end());
-  if (const int status = RunScript(open, session, io.out, io.err, request.program); status != kExitOk) return status;
+  // A workbook that cannot be read is a bad argument: nothing ran.
+  if (RunScript(std::vector{MakeCommand({"load", book})}, session, io.out, io.err, request.program) != kExitOk) {
+    return kExitUsage;
+  }
+  if (const int status = RunScript(request.settings, session, io.out, io.err, request.program); status != kExitOk) {
+    return status;
+  }
 
   // RANGE is the user's word: a sheet or cells the workbook lacks are bad arguments.
   const RangeWord range = SplitRangeWord(word);
@@ -127,15 +143,15 @@ int OpenAndSelect(const RangeRequest& request, Session& session, ProgramIo& io) 
   std::vector<Command> select;
   if (range.sheet) select.push_back(MakeCommand({"sheet", ToUtf8(*range.sheet)}));
   select.push_back(MakeCommand({"select", word}));
-  return RunScript(select, session, io.out, io.err, request.program);
+  select.push_back(MakeCommand({"call", "WholeColRow", request.mode.value_or("Null")}));
+  if (const int status = RunScript(select, session, io.out, io.err, request.program); status != kExitOk) return status;
+  // "1": the trimming stopped, after telling the user why.
+  if (session.Control(host::ctl::mail::kResponse).Caption() != u"0") return kExitOk;
+  return std::nullopt;
 }
 
-std::vector<Command> RequestCommands(const RangeRequest& request, const std::string& routine, const std::string& mode,
-                                     std::vector<Command> after) {
-  std::vector<Command> commands{MakeCommand({"call", routine, mode})};
-  commands.insert(commands.end(), std::make_move_iterator(after.begin()), std::make_move_iterator(after.end()));
-  for (Command& save : SaveCommands(request)) commands.push_back(std::move(save));
-  return commands;
+Command RequestCommand(const RangeRequest& request, const std::string& routine) {
+  return MakeCommand({"call", routine, request.mode.value_or("Null")});
 }
 
 std::vector<Command> SaveCommands(const RangeRequest& request) {
@@ -144,20 +160,10 @@ std::vector<Command> SaveCommands(const RangeRequest& request) {
   return {};
 }
 
-int RunRangeRequest(const RangeRequest& request, std::span<const Command> commands, ProgramIo io,
-                    void (*report)(Session&, ProgramIo&)) {
-  return RunRangeRequest(request, io, [&](Session& session) {
-    int status = OpenAndSelect(request, session, io);
-    if (status == kExitOk) status = RunScript(commands, session, io.out, io.err, request.program);
-    if (status == kExitOk && report != nullptr) report(session, io);
-    return status;
-  });
-}
-
 int RunRangeRequest(const RangeRequest& request, ProgramIo io, const std::function<int(Session&)>& steps) {
   try {
     const bool interactive = request.interactive.value_or(io.inIsTerminal);
-    auto session = std::make_unique<Session>(io.err, interactive ? &io.in : nullptr);
+    auto session = std::make_unique<Session>(io.err, SessionOptionsFor(io, interactive, request.verbose, true));
     const int status = steps(*session);
     io.out.flush();
     io.err.flush();
@@ -171,7 +177,7 @@ int RunRangeRequest(const RangeRequest& request, ProgramIo io, const std::functi
   }
 }
 
-std::string RangeRequestOptionsHelp() {
+std::string RangeRequestOptionsHelp(bool saveOptions) {
   std::string help;
   for (const Switch& sw : kSwitches) {
     help += "  " + std::string(sw.option);
@@ -181,8 +187,17 @@ std::string RangeRequestOptionsHelp() {
   help +=
       "  --set FORM.CONTROL.PROPERTY=VALUE\n"
       "                        sets any control's property, as the \"set\" command\n"
-      "  --answer KIND=VALUE   queues an answer (message, break, bigmsg, compare)\n"
-      "  --interactive, --unattended   as for \"run\"\n";
+      "  --answer KIND=VALUE   queues an answer (message, break, bigmsg, compare), as the\n"
+      "                        \"answer\" command; give it once for each question, in order\n"
+      "  --interactive, --unattended, --verbose   as for \"run\"\n";
+  if (saveOptions) {
+    help +=
+        "  --save                saves the workbook back to WORKBOOK afterwards (a workbook\n"
+        "                        folder or xlsx file)\n"
+        "  --save-to PATH        saves it to PATH instead: a workbook folder (absent, empty\n"
+        "                        or a workbook folder), or an xlsx file when PATH ends in\n"
+        "                        .xlsx; WORKBOOK stays as it was\n";
+  }
   return help;
 }
 

@@ -8,9 +8,11 @@
 
 #include "cli/controls.h"
 #include "cli/failure.h"
+#include "cli/nearest.h"
 #include "cli/session.h"
 #include "cli/words.h"
 #include "cli/workbook_io.h"
+#include "host/routines.h"
 #include "platform/excel/memory/memory.h"
 #include "platform/excel/range.h"
 #include "platform/runtime/error.h"
@@ -333,7 +335,25 @@ void ClipboardFail(Context& c, Args a) {
   if (op == "" || op == "get") c.session.FailClipboard(count, Op::GetText);
 }
 
-void Call(Context& c, Args a) { c.session.Call(FromUtf8(a[0]), FromUtf8(a.size() > 1 ? a[1] : "Null")); }
+// The names of the requests the component answers to.
+std::vector<std::string> RequestNames() {
+  std::vector<std::string> names;
+  for (const host::RoutineName& r : host::RequestRoutines()) names.push_back(ToUtf8(r.name));
+  return names;
+}
+
+// A name the component does not know runs nothing, as the component is made; the host
+// says so, for a name mistyped.
+void Call(Context& c, Args a) {
+  const Text routine = FromUtf8(a[0]);
+  if (host::FindRoutine(host::RequestRoutines(), routine) == nullptr) {
+    const std::vector<std::string> names = RequestNames();
+    const std::optional<std::string> meant = NearestName(a[0], names);
+    c.err << c.program << ": " << c.where << "note: the component knows no routine '" << a[0] << "': it runs nothing"
+          << (meant ? " (did you mean " + *meant + "?)" : " (ROUTINES in --help lists the names)") << "\n";
+  }
+  c.session.Call(routine, FromUtf8(a.size() > 1 ? a[1] : "Null"));
+}
 
 void Event(Context& c, Args a) { c.session.Event(FromUtf8(a[0])); }
 
@@ -891,10 +911,19 @@ int RunScript(std::span<const Command> commands, Session& session, std::ostream&
     const Args args = Args(command.words).subspan(NameWords(spec).size());
     const std::string where = command.line > 0 ? "line " + std::to_string(command.line) + ": " : "";
     context.where = where;
+    // A run stopped at a question ends here, whatever the component made of the stop.
+    const auto stopped = [&] {
+      std::optional<std::string> why = session.Answers().TakeStop();
+      out.flush();
+      if (why) err << program << ": " << where << *why << "\n";
+      return why.has_value();
+    };
     try {
       spec.run(context, args);
+      if (spec.component && stopped()) return 1;
     } catch (const Error& e) {
       out.flush();
+      if (stopped()) return 1;
       err << program << ": " << where << "error " << e.Number() << " in " << e.Source() << ": " << e.Description()
           << "\n";
       if (spec.component && context.continueOnError) continue;

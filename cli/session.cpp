@@ -20,16 +20,29 @@ constexpr char16_t kHostWorkbook[] = u"Quillary.xlam";
 
 }  // namespace
 
-Session::Session(std::ostream& err, std::istream* ask, std::unique_ptr<Connection> connection)
+void Session::Beeper::Beep() {
+  if (out_ != nullptr) *out_ << '\a' << std::flush;
+}
+
+Session::Session(std::ostream& err, SessionOptions options, std::unique_ptr<Connection> connection)
     : err_(err),
-      ask_(ask),
-      answers_(forms_, err, ask),
+      ask_(options.answers.ask),
+      beeper_(options.errIsTerminal ? &err : nullptr),
+      services_{system_.clock, beeper_, system_.clipboard, system_.directories},
+      answers_(forms_, err, options.answers),
       host_(forms_.Forms(), kHostWorkbook),
-      state_(services_.services),
+      state_(services_),
       connect_(state_, drivers::BuildRoutines()),
       queryConnect_(state_, drivers::BuildRoutines()),
       connection_(std::move(connection)) {
   host_.SetAnswerProvider([this](const addin::AnswerRequest& request) { return answers_.Answer(request); });
+  answers_.SetActiveCellComment([this]() -> std::optional<Text> {
+    const std::optional<xl::Range> cell = app_->ActiveCell();
+    if (!cell) return std::nullopt;
+    const std::optional<xl::Comment> comment = cell->Comment();
+    if (!comment) return std::nullopt;
+    return comment->Text();
+  });
   host_.SetHook(u"MainUserFormHideOffsetShow", [this](std::span<Variant> args) { SendQueryEvents(args); });
   NewApplication();
 }
@@ -41,7 +54,7 @@ void Session::NewApplication() {
   options.thisWorkbookName = kHostWorkbook;
   options.runner = host_.Runner();
   app_ = xl::memory::CreateApplication(std::move(options));
-  sys::Clipboard& clipboard = connection_ ? connection_->Clipboard() : services_.clipboard;
+  sys::Clipboard& clipboard = connection_ ? connection_->Clipboard() : system_.clipboard;
   app_->SetClipboardReader([&clipboard] { return clipboard.GetText(); });
   Connect();
 }
@@ -98,6 +111,7 @@ xl::Workbook& Session::Book() {
 }
 
 void Session::Call(const Text& routine, const Text& mode) {
+  shownQueryItem_.clear();
   Text vbaMode = mode;
   Text gotoRoutine = routine;
   if (connection_) {
@@ -117,12 +131,12 @@ void Session::Event(const Text& name) {
 }
 
 Text Session::ClipboardText() {
-  return connection_ ? connection_->Clipboard().GetText() : services_.clipboard.Contents();
+  return connection_ ? connection_->Clipboard().GetText() : system_.clipboard.Contents();
 }
 
 void Session::FailClipboard(int count, sys::MemoryClipboard::Operation op) {
   if (connection_) throw Failure("the system's clipboard cannot be made to fail: run the script without --through-com");
-  services_.clipboard.FailNext(count, op);
+  system_.clipboard.FailNext(count, op);
 }
 
 void Session::QueueQueryEvents(std::vector<Text> names) {
@@ -131,6 +145,7 @@ void Session::QueueQueryEvents(std::vector<Text> names) {
 
 void Session::SendQueryEvents(std::span<Variant> args) {
   if (args.empty() || !args[0].IsText() || args[0].AsText() != u"QueryUserForm") return;
+  if (shownQueryItem_.empty()) shownQueryItem_ = Control(host::ctl::query::kTextbox1).Text();
   std::vector<Text> events;
   events.swap(queryEvents_);
   if (events.empty() && ask_ != nullptr) {

@@ -27,28 +27,33 @@
 
 namespace quillary::cli {
 
-// The process services of a session, one of each (not movable: `services` refers to
-// members). This machine has no desktop clipboard: the command-line host keeps the
-// copied text in memory for the run, in the stand-in clipboard, whose failures a script
-// can ask for.
-struct RealServices {
+// The process services of a session that do not depend on its options (not movable:
+// the session's Services refer to members). This machine has no desktop clipboard: the
+// command-line host keeps the copied text in memory for the run, in the stand-in
+// clipboard, whose failures a script can ask for.
+struct ProcessServices {
   sys::SystemClock clock;
-  sys::TerminalBeeper beeper;
   sys::MemoryClipboard clipboard;
   sys::ProcessDirectories directories;
-  sys::Services services{clock, beeper, clipboard, directories};
 
-  RealServices() = default;
-  RealServices(const RealServices&) = delete;
-  RealServices& operator=(const RealServices&) = delete;
+  ProcessServices() = default;
+  ProcessServices(const ProcessServices&) = delete;
+  ProcessServices& operator=(const ProcessServices&) = delete;
+};
+
+struct SessionOptions {
+  // Where the person answers, how questions are shown and how a stop names answers.
+  AnswerOptions answers;
+  // Standard error is a terminal: the component's beeps sound there as bell characters
+  // (elsewhere they would only be bytes in a file or a pipe).
+  bool errIsTerminal = false;
 };
 
 class Session {
  public:
-  // Questions and what the session does are reported on `err`; `ask` is where the
-  // person answers (null: unattended). With a connection, requests and Query events
-  // go through it instead of to the component linked in.
-  Session(std::ostream& err, std::istream* ask, std::unique_ptr<Connection> connection = nullptr);
+  // Questions and what the session does are reported on `err`. With a connection,
+  // requests and Query events go through it instead of to the component linked in.
+  Session(std::ostream& err, SessionOptions options = {}, std::unique_ptr<Connection> connection = nullptr);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -70,6 +75,9 @@ class Session {
   void Call(const Text& routine, const Text& mode);
   // One QuillaryQueryFormDLL event, passed on as Call passes requests.
   void Event(const Text& name);
+  // The search text of the Query form when the last request showed it (the Item the
+  // fault locator opens on); empty when the last request did not show it.
+  const Text& ShownQueryItem() const { return shownQueryItem_; }
   // Events to send, in order, while the Query form is next shown. Without any, an
   // interactive session shows the form at the terminal (query_prompt.h).
   void QueueQueryEvents(std::vector<Text> names);
@@ -98,9 +106,21 @@ class Session {
   void Connect();
   void SendQueryEvents(std::span<Variant> args);
 
+  // Bell characters on standard error, only where it is a terminal.
+  class Beeper final : public sys::Beeper {
+   public:
+    explicit Beeper(std::ostream* out) : out_(out) {}
+    void Beep() override;
+
+   private:
+    std::ostream* out_;
+  };
+
   std::ostream& err_;
   std::istream* ask_;
-  RealServices services_;
+  ProcessServices system_;
+  Beeper beeper_;
+  sys::Services services_;
   forms::HostFormSet forms_;
   cli::Answers answers_;
   addin::ScriptedHost host_;
@@ -110,6 +130,7 @@ class Session {
   host::ExcelQueryFormConnect queryConnect_;
   std::unique_ptr<Connection> connection_;
   std::vector<Text> queryEvents_;
+  Text shownQueryItem_;
   std::optional<std::filesystem::path> saveFolder_;
 };
 

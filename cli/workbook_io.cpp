@@ -765,6 +765,25 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const f
   return LoadCsvFiles(app, std::vector<fs::path>(paths.begin(), paths.end()), notes);
 }
 
+void CheckSaveTarget(const fs::path& path) {
+  try {
+    if (!IsXlsxPath(path)) {
+      static_cast<void>(OwnFiles(TargetPath(path)));
+      return;
+    }
+    const fs::path file = fs::absolute(path).lexically_normal();
+    std::error_code ec;
+    if (fs::is_directory(file, ec))
+      throw Failure("cannot save to " + QuotedPath(path) + ": it is a folder, not a file");
+    if (!fs::is_directory(file.parent_path(), ec)) {
+      throw Failure("cannot save to " + QuotedPath(path) + ": the folder " + QuotedPath(file.parent_path()) +
+                    " does not exist");
+    }
+  } catch (const fs::filesystem_error& e) {
+    throw Failure("cannot save to " + QuotedPath(path) + ": " + e.code().message());
+  }
+}
+
 void SaveWorkbook(xl::Workbook& book, const fs::path& folder, Notes& notes) {
   if (IsXlsxPath(folder)) {
     SaveXlsx(book, folder, notes);

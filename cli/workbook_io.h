@@ -72,6 +72,12 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const s
 // that could not be removed, and what a save cut short had left.
 void SaveWorkbook(xl::Workbook& book, const std::filesystem::path& folder, Notes& notes);
 
+// Raises Failure, with the message SaveWorkbook would give, when `path` cannot take a
+// saved workbook: a folder that is neither absent, empty nor a workbook folder, a file
+// where a folder would go, a folder that does not exist to hold it; for an xlsx path, a
+// folder in its place or no folder to hold it. Reads the file system and changes nothing.
+void CheckSaveTarget(const std::filesystem::path& path);
+
 // The value entered for a CSV field: an error value's text becomes that error value,
 // anything else is the text (which the entry rules then read).
 Variant FieldValue(const Text& field);

@@ -6,16 +6,16 @@
 #
 # For each FILE the script part runs from the project folder with standard input closed
 # and one argument, ${1}, a fresh temporary folder (removed afterwards; where a scenario
-# saves). The file as it would read with the run's actual results is compared with the
-# file itself: on a difference a unified diff is printed and the exit status is 1.
-# With --update the file is rewritten with the actual results instead.
+# saves), with --verbose: a scenario shows the whole text of every question and message.
+# The file as it would read with the run's actual results is compared with the file
+# itself: on a difference a unified diff is printed and the exit status is 1. With
+# --update the file is rewritten with the actual results instead. The last line says how
+# many files passed, failed or were updated.
 #
 # Without --quillary, the quillary of the sanitizer build (build/sanitize, configured as
 # scripts/test.sh does when it is not there yet) is built and used. --emulator starts
 # quillary through a loader (Wine's, for the Windows build). --through-com runs the
-# script with `quillary run --through-com` (the requests go to the in-process server)
-# and compares with the file's bell characters left out: the server beeps through
-# Windows, not on standard error.
+# script with `quillary run --through-com` (the requests go to the in-process server).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -30,7 +30,7 @@ while (($#)); do
     --quillary) quillary="$(realpath "${2:?--quillary needs a path}")"; shift ;;
     --emulator) emulator=("${2:?--emulator needs a path}"); shift ;;
     --through-com) through=(--through-com) ;;
-    -h|--help) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "scenario.sh: unknown option '$1'" >&2; exit 2 ;;
     *) files+=("$(realpath "$1")") ;;
   esac
@@ -85,12 +85,15 @@ tidy() {
 }
 
 failed=0
+passed=0
+updated=0
+broken=0
 for file in "${files[@]}"; do
   name="${file#"$root"/}"
   folder="$work/files"
   rm -rf "$folder" && mkdir "$folder"
   status=0
-  "${emulator[@]}" "$quillary" run "${through[@]}" "$file" "$folder" <"/dev/null" >"$work/out" 2>"$work/err" ||
+  "${emulator[@]}" "$quillary" run --verbose "${through[@]}" "$file" "$folder" <"/dev/null" >"$work/out" 2>"$work/err" ||
     status=$?
   tidy "$folder" "$work/out"
   tidy "$folder" "$work/err"
@@ -98,22 +101,28 @@ for file in "${files[@]}"; do
     if [[ -n "$(tail -c 1 "$work/$stream")" ]]; then
       echo "$name: the standard $stream of the run does not end with a line break" >&2
       failed=1
+      broken=$((broken + 1))
       continue 2
     fi
   done
   render "$file" "$work/out" "$work/err" "$status" >"$work/actual"
-  expected="$file"
-  if ((${#through[@]})); then
-    expected="$work/expected"
-    tr -d '\a' <"$file" >"$expected"
-  fi
   if ((update)); then
-    if ! cmp -s "$expected" "$work/actual"; then
+    if ! cmp -s "$file" "$work/actual"; then
       cp "$work/actual" "$file"
       echo "updated $name"
+      updated=$((updated + 1))
+    else
+      passed=$((passed + 1))
     fi
-  elif ! diff -u --label "$name (expected)" --label "$name (actual)" "$expected" "$work/actual"; then
+  elif ! diff -u --label "$name (expected)" --label "$name (actual)" "$file" "$work/actual"; then
     failed=1
+    broken=$((broken + 1))
+  else
+    passed=$((passed + 1))
   fi
 done
+summary="scenario.sh: ${#files[@]} scenario file(s): $passed passed"
+((update)) && summary+=", $updated updated"
+summary+=", $broken failed"
+echo "$summary" >&2
 exit "$failed"

@@ -16,7 +16,8 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  quillary::cli::ProgramIo io{std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1, true};
+  quillary::cli::ProgramIo io{
+      std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1, true, ::isatty(STDERR_FILENO) == 1};
 #ifdef _WIN32
   // Lines end as they do in scripts and workbook files: no carriage returns are added.
   _setmode(_fileno(stdin), _O_BINARY);

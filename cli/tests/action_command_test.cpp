@@ -45,6 +45,7 @@ TEST_F(ActionCommand, RunsTheEntryOnTheRangeAndPrintsItsCells) {
       {{"A2", "Prefix||  Set", "--comma-space"}, "R1, R2, R3-R5\n"},
       {{"A2", "Prefix||  Set"}, "R1,R2,R3-R5\n"},
       {{"Names!A1", "Case||  Proper"}, "Mc Donald\n"},
+      {{"Names!A1", "case||  PROPER"}, "Mc Donald\n"},
       {{"A2:A3", "Comma Space||  Set", "--answer", "message=Yes"}, "R1, 2, 3-5\nC, 1, C2\n"},
       {{"A2:A3", "Comma Space||  Set", "--answer", "message=No"}, "R1, 2, 3-5\nC(1), C2\n"},
   };
@@ -68,6 +69,24 @@ TEST_F(ActionCommand, SavesBackOrElsewhereWhenAsked) {
   EXPECT_NE(ReadText(dir / "parts" / "Parts.csv").find("\"R1,R2,R3-R5\""), std::string::npos);
 }
 
+// "COMPARE 2/Uniques" shows the two windows' lists of uniques, left then right.
+TEST_F(ActionCommand, CompareTwoPrintsBothListsOfUniques) {
+  WriteText(dir / "parts" / "Parts.csv", "R1,,R1\r\n\"R2, C1\",,C2\r\n");
+  const Outcome run = Action({"A1:A2,C1:C2", "COMPARE 2/Uniques"});
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(run.out, "R2,C1\nC2\n");
+}
+
+// A whole column is cut to the rows that hold something before the action, as the host
+// add-in does: the counts go beside those rows only, not down the whole sheet.
+TEST_F(ActionCommand, WholeColumnsAreCutToWhatTheyHold) {
+  WriteText(dir / "parts" / "Parts.csv", "R1\r\n\"R2, R3\"\r\n");
+  const Outcome run = Action({"A:A", "Subtract Display >", "--save-to", (dir / "copy").string()});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(run.out, "R1\nR2, R3\n");
+  EXPECT_EQ(ReadText(dir / "copy" / "Parts.csv"), "R1,R1\r\n\"R2, R3\",R2-3\r\n");
+}
+
 TEST_F(ActionCommand, RefusesTextsThatAreNoEntryAndBadArguments) {
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{"A2", "Prefix|| Set"},
@@ -80,8 +99,11 @@ TEST_F(ActionCommand, RefusesTextsThatAreNoEntryAndBadArguments) {
     EXPECT_EQ(run.status, kExitUsage) << args.back();
     EXPECT_TRUE(run.err.starts_with("quillary action: ")) << run.err;
   }
+  // A text near one entry names it; one that is near none points to the list.
+  EXPECT_NE(Action({"A2", "Prefix|| Set"}).err.find("did you mean \"Prefix||  Set\"?"), std::string::npos);
+  EXPECT_NE(Action({"A2", "Tools"}).err.find("(quillary action --help lists them)"), std::string::npos);
   EXPECT_EQ(RunInProcess({"action"}).status, kExitUsage);
-  EXPECT_EQ(RunInProcess({"action", (dir / "gone").string(), "A1", "Case||  Upper"}).status, kExitFailed);
+  EXPECT_EQ(RunInProcess({"action", (dir / "gone").string(), "A1", "Case||  Upper"}).status, kExitUsage);
 }
 
 }  // namespace

@@ -64,13 +64,89 @@ TEST_F(GetCommand, OptionsSetTheMainFormsBoxes) {
   }
 }
 
-TEST_F(GetCommand, AGrammarFaultIsReportedWithStatusZero) {
-  WriteText(dir / "parts" / "Parts.csv", "RefDes\r\nR1-R2-R3\r\n");
-  const Outcome run = Get({"A2"});
-  EXPECT_EQ(run.status, kExitOk);
-  EXPECT_EQ(run.out, " Quilet> R1-R2-R3 <Quilet\n");
-  // The fault locator shows the Query form on the offending cell first.
-  EXPECT_EQ(run.err, "quillary: the Query form is shown\nquillary: the active cell is $A$2\nHas More Than 1 Hyphen\n");
+// A fault ends the run normally; standard error names the fault, the Item and every
+// cell it is in: both cells of a duplicate, and in IgnoreIndex# mode with Sort every
+// duplicated Item of the duplicates list.
+TEST_F(GetCommand, AFaultNamesItsItemAndEveryCellInvolved) {
+  WriteText(dir / "parts" / "Parts.csv", "RefDes\r\nR1-R2-R3\r\n\"R1, R5-R7\"\r\nC1\r\nR6\r\n");
+  WriteText(dir / "parts" / "Names.csv", "b\r\na\r\nb\r\nc\r\na\r\nd\r\n");
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+    std::string report;  // the end of standard error
+  } cases[] = {
+      {{"A2"},
+       " Quilet> R1-R2-R3 <Quilet\n",
+       "quillary get: fault: Has More Than 1 Hyphen, the Item R1-R2-R3, in these cells of Parts:\n  A2\tR1-R2-R3\n"},
+      {{"A3:A5"},
+       " Quilet> R1,R5-R7, R6 <Quilet\n",
+       "quillary get: fault: Duplicate, the Item R6, in these cells of Parts:\n  A3\tR1, R5-R7\n  A5\tR6\n"},
+      {{"Names!A1:A6", "--ignore-index", "--sort"},
+       "a,a,b,b,c,d\n",
+       "quillary get: fault: Duplicate, 2 Items are each in more than one cell of Names:\n  a\tA2, A5\n  b\tA1, A3\n"},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = Get(c.args);
+    EXPECT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(run.out, c.out) << c.args[0];
+    EXPECT_TRUE(run.err.ends_with(c.report)) << run.err;
+  }
+}
+
+// A whole column is cut to what the sheet holds before Get/Try, as the host add-in
+// does: no blank Items from the empty rows below the list, and an empty column stops
+// with the component's message.
+TEST_F(GetCommand, WholeColumnsAreCutToWhatTheyHold) {
+  const Outcome column = Get({"A:A"});
+  EXPECT_EQ(column.status, kExitOk) << column.err;
+  EXPECT_EQ(column.out, "RefDes,R1-R3,C1-C4\n");
+  EXPECT_EQ(column.err, "Count = 8\n");
+  const Outcome empty = Get({"D:D"});
+  EXPECT_EQ(empty.status, kExitOk) << empty.err;
+  EXPECT_EQ(empty.out, "");
+  EXPECT_NE(empty.err.find("All cells are empty within an entire selected column or row."), std::string::npos)
+      << empty.err;
+}
+
+// Tagging writes cells: get saves as action does, into a copy or back, and a place it
+// cannot save to is refused before anything runs.
+TEST_F(GetCommand, SavesWithSaveOrSaveTo) {
+  const std::vector<std::string> tag = {"Names!A1:A3", "--ignore-index",
+                                        "--sort",      "--tag-duplicates",
+                                        "--set",       "CompDupUserForm.LocatorLabel.Value=True"};
+  std::vector<std::string> args = tag;
+  args.insert(args.end(), {"--save-to", (dir / "copy").string()});
+  Outcome run = Get(args);
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_NE(ReadText(dir / "copy" / "Names.csv").find("b,"), std::string::npos);
+  EXPECT_EQ(ReadText(dir / "parts" / "Names.csv"), "b\r\na\r\nb\r\n");
+
+  args = tag;
+  args.push_back("--save");
+  run = Get(args);
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_NE(ReadText(dir / "parts" / "Names.csv"), "b\r\na\r\nb\r\n");
+
+  WriteText(dir / "list.csv", "b\r\na\r\nb\r\n");
+  WriteText(dir / "taken" / "notes.txt", "mine");
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } refused[] = {
+      {{"get", (dir / "list.csv").string(), "A1:A3", "--save"}, "--save writes back to WORKBOOK, and "},
+      {{"get", (dir / "parts").string(), "A2", "--save-to", (dir / "taken").string()},
+       "the folder is neither empty nor a workbook folder"},
+      {{"get", (dir / "parts").string(), "A2", "--save-to", (dir / "no" / "such" / "x.xlsx").string()},
+       "does not exist"},
+  };
+  for (const auto& r : refused) {
+    const Outcome bad = RunInProcess(r.args);
+    EXPECT_EQ(bad.status, kExitUsage) << bad.err;
+    EXPECT_EQ(bad.out, "");
+    EXPECT_NE(bad.err.find(r.err), std::string::npos) << bad.err;
+  }
+  EXPECT_EQ(ReadText(dir / "list.csv"), "b\r\na\r\nb\r\n");
+  EXPECT_EQ(ReadText(dir / "taken" / "notes.txt"), "mine");
 }
 
 TEST_F(GetCommand, BadArgumentsAndUnreadableWorkbooks) {
@@ -81,7 +157,7 @@ TEST_F(GetCommand, BadArgumentsAndUnreadableWorkbooks) {
   ASSERT_EQ(missing.status, kExitOk) << missing.err;
 
   const Outcome gone = RunInProcess({"get", (dir / "no such folder").string(), "A1"});
-  EXPECT_EQ(gone.status, kExitFailed);
+  EXPECT_EQ(gone.status, kExitUsage);
   EXPECT_NE(gone.err.find("quillary get: "), std::string::npos) << gone.err;
 }
 
@@ -116,7 +192,7 @@ TEST_F(GetCommand, BadRangesSheetsAndValuesAreBadArgumentsNamedAsTyped) {
 }
 
 // Every argument is one word of one command: a line feed in it makes no second
-// command, and get saves nothing.
+// command, and get saves nothing without --save or --save-to.
 TEST_F(GetCommand, ArgumentsAreDataAndNothingIsSaved) {
   // LF line ends: a save would write CRLF.
   WriteText(dir / "parts" / "Parts.csv", "RefDes\nR2\nR1\n");

@@ -96,7 +96,7 @@ TEST_F(ParseCommand, MessagesAndBadArguments) {
   const Outcome backslash = Parse({"A1", "_", "--a", "C:\\q"});
   EXPECT_EQ(backslash.status, kExitOk) << backslash.err;
   EXPECT_EQ(RunInProcess({"parse"}).status, kExitUsage);
-  EXPECT_EQ(RunInProcess({"parse", (dir / "nowhere").string(), "A1", ",>o_"}).status, kExitFailed);
+  EXPECT_EQ(RunInProcess({"parse", (dir / "nowhere").string(), "A1", ",>o_"}).status, kExitUsage);
 }
 
 #ifdef QUILLARY_SAMPLES_DIR

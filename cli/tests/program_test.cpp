@@ -51,23 +51,23 @@ TEST_F(Program, ScriptsFailWithTheLineAndTheError) {
     std::string out;  // all of standard output
   };
   const Case cases[] = {
-      {"new\nprint sheets\nselct A1\n", 1, "quillary: line 3: unknown command 'selct'\n", ""},
+      {"new\nprint sheets\nselct A1\n", 2, "quillary: line 3: unknown command 'selct'\n", ""},
       {"load ${1}/nowhere\n", 1, "line 1: ", ""},
       {"new\nsheet Nope\n", 1, "line 2: no sheet 'Nope'", ""},
-      {"new\nset MainUserForm.Nope.Value 1\n", 1, "line 2: the form MainUserForm has no control 'Nope'", ""},
-      {"new\nset Main.CheckBox1.Value 1\n", 1, "line 2: unknown form 'Main'", ""},
-      {"new\nanswer message Maybe\n", 1, "line 2: 'Maybe' is no answer here", ""},
+      {"new\nset MainUserForm.Nope.Value 1\n", 2, "line 2: the form MainUserForm has no control 'Nope'", ""},
+      {"new\nset Main.CheckBox1.Value 1\n", 2, "line 2: unknown form 'Main'", ""},
+      {"new\nanswer message Maybe\n", 2, "line 2: 'Maybe' is no answer here", ""},
       {"print selection\n", 1, "line 1: no workbook is open", ""},
-      {"new\nprotect workbook all\n", 1, "line 2: protect workbook takes 'structure' and 'windows', not 'all'", ""},
-      {"new\nprotect sheet Sheet1 x allow-formatting\n", 1, "line 2: usage: protect sheet [SHEET]", ""},
+      {"new\nprotect workbook all\n", 2, "line 2: protect workbook takes 'structure' and 'windows', not 'all'", ""},
+      {"new\nprotect sheet Sheet1 x allow-formatting\n", 2, "line 2: usage: protect sheet [SHEET]", ""},
       {"new\nhide rows nowhere\n", 1, "line 2: 'nowhere' is neither a range nor a defined name of the sheet Sheet1",
        ""},
       {"new\ncomment A1 x\ncomment A1 y\n", 1, "line 3: error 1004", ""},
-      {"new\ncomment A1 x shown\n", 1, "line 2: comment takes 'visible' after the text, not 'shown'", ""},
-      {"new\nvisibility Sheet1 1\n", 1, "line 2: visibility takes -1 (visible), 0 (hidden) or 2", ""},
-      {"new\nclipboard fail many\n", 1, "line 2: clipboard fail takes a count, not 'many'", ""},
-      {"new\nclipboard fail 2 paste\n", 1, "line 2: clipboard fail takes 'clear', 'set' or 'get', not 'paste'", ""},
-      {"new\nset MainUserForm.TextBox1.Text a\\qb\n", 1, "line 2: 'a\\qb': a backslash begins", ""},
+      {"new\ncomment A1 x shown\n", 2, "line 2: comment takes 'visible' after the text, not 'shown'", ""},
+      {"new\nvisibility Sheet1 1\n", 2, "line 2: visibility takes -1 (visible), 0 (hidden) or 2", ""},
+      {"new\nclipboard fail many\n", 2, "line 2: clipboard fail takes a count, not 'many'", ""},
+      {"new\nclipboard fail 2 paste\n", 2, "line 2: clipboard fail takes 'clear', 'set' or 'get', not 'paste'", ""},
+      {"new\nset MainUserForm.TextBox1.Text a\\qb\n", 2, "line 2: 'a\\qb': a backslash begins", ""},
       {"new\ncell 1:1048576 x\n", 1,
        "line 2: cell 1:1048576 would fill 17,179,869,184 cells; cell fills at most 10,000,000 at once", ""},
       {"new\ncell text A:K x\n", 1, "line 2: cell text A:K would fill 11,534,336 cells;", ""},
@@ -108,7 +108,7 @@ TEST_F(Program, ABadLineStopsTheScriptBeforeAnythingRuns) {
   };
   for (const auto& c : cases) {
     const Outcome run = RunScript(start + c.line + "\n");
-    EXPECT_EQ(run.status, kExitFailed) << c.line;
+    EXPECT_EQ(run.status, kExitUsage) << c.line;
     EXPECT_EQ(run.out, "") << c.line;
     EXPECT_EQ(run.err.substr(0, 18 + c.err.size()), "quillary: line 7: " + c.err) << run.err;
     EXPECT_FALSE(fs::exists(dir / "out")) << c.line;
@@ -118,7 +118,7 @@ TEST_F(Program, ABadLineStopsTheScriptBeforeAnythingRuns) {
 // A script saved with a byte order mark runs as the same script without one.
 TEST_F(Program, AScriptWithAByteOrderMarkRuns) {
   const Outcome run = RunScript("\xEF\xBB\xBFnew\ncell A1 x\nprint cells A1\nselct\n");
-  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_EQ(run.status, kExitUsage);
   EXPECT_EQ(run.err, "quillary: line 4: unknown command 'selct'\n");
   EXPECT_EQ(RunScript("\xEF\xBB\xBFnew\ncell A1 x\nprint cells A1\n").out, "x\n");
 }
@@ -134,7 +134,7 @@ TEST_F(Program, BadArgumentsGiveUsage) {
     EXPECT_EQ(run.status, kExitUsage);
     EXPECT_TRUE(Has(run.err, "usage: quillary run")) << run.err;
   }
-  EXPECT_EQ(RunInProcess({"run", (dir / "missing.qs").string()}).status, kExitFailed);
+  EXPECT_EQ(RunInProcess({"run", (dir / "missing.qs").string()}).status, kExitUsage);
   EXPECT_EQ(RunInProcess({"--help"}).status, kExitOk);
 }
 
@@ -142,6 +142,167 @@ TEST_F(Program, ScriptFromStandardInput) {
   const Outcome run = RunInProcess({"run", "-", (dir / "parts").string()}, "load ${1}\nprint cells B2:B3\n");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "Resistor\nCapacitor\n");
+}
+
+// An unattended run never takes a default answer that writes over what cells hold: it
+// stops at the question, runs and saves nothing after it, and names the answers that
+// would answer it, which then let the same script run through.
+TEST_F(Program, AnUnattendedRunStopsAtADefaultThatWritesOverCells) {
+  const std::string tagging = "set MainUserForm.CheckBox1.Value True\nset MainUserForm.CheckBox3.Value True\n";
+  const struct {
+    std::string script;  // ends with the request that asks
+    std::string does;
+    std::string answers;  // what the stop says to give
+  } cases[] = {
+      {"new\ncell A1 R1\ncell B1 old\nselect A1\ncall PasteRight Paste_>\n",
+       "OK, clears and writes over the cells beside the selection that hold data", "answer message OK"},
+      {"new\ncell A1 http://x.invalid/\nselect A1\ncall Actions \"Hyperlink|| ReplaceWith\"\ncell B1 old\n"
+       "call Actions \"Hyperlink|| Extract\"\n",
+       "OK, clears and writes over the cells beside the selection that hold data", "answer message OK"},
+      {"new\ncell A1 \"John Smith\"\ncell B1 old\nselect A1\ncall Actions \"LastWord First w/Filter\"\n",
+       "OK, writes over the cells right of the selection", "answer message OK"},
+      {"new\ncell A1:A2 b\ncell B1 old\nselect A1:A2\n" + tagging +
+           "set MainUserForm.CheckBox4.Value True\nset CompDupUserForm.LocatorLabel.Value True\n"
+           "call GetSubtractSortCnt\n",
+       "Yes, clears the cells right of the selection", "answer message Yes"},
+      {"new\ncell A1:A2 b\ncomment A1 mine\nselect A1:A2\n" + tagging + "call GetSubtractSortCnt\n",
+       "OK, deletes the comment of the selection's top-left cell", "answer message OK"},
+  };
+  for (const auto& c : cases) {
+    const Outcome stopped = RunScript(c.script + "print cells B1\nsave ${1}/out\n");
+    EXPECT_EQ(stopped.status, kExitFailed) << c.script << stopped.err;
+    EXPECT_EQ(stopped.out, "") << c.script;
+    EXPECT_FALSE(fs::exists(dir / "out")) << c.script;
+    const std::string stop = "stopped at the message \"";
+    ASSERT_TRUE(Has(stopped.err, stop)) << stopped.err;
+    EXPECT_TRUE(Has(stopped.err, "its default answer, " + c.does + ", which an unattended run does not do"))
+        << stopped.err;
+    const auto give = stopped.err.find("To answer it, give ");
+    ASSERT_NE(give, std::string::npos) << stopped.err;
+    EXPECT_EQ(stopped.err.substr(give + 19, c.answers.size() + 5), c.answers + " (or ") << stopped.err;
+
+    const Outcome answered = RunScript(c.answers + "\n" + c.script);
+    EXPECT_EQ(answered.status, kExitOk) << c.script << answered.err;
+    EXPECT_FALSE(Has(answered.err, stop)) << answered.err;
+  }
+
+  // Defaults that write over nothing are taken: a second Get/Try replaces the status
+  // comment of the first without asking anyone.
+  const Outcome again = RunScript("new\ncell A1:A2 b\nselect A1:A2\n" + tagging +
+                                  "call GetSubtractSortCnt\ncall GetSubtractSortCnt\nprint comments\n");
+  EXPECT_EQ(again.status, kExitOk) << again.err;
+  EXPECT_TRUE(Has(again.err,
+                  "which will be removed so that the current results using IgnoreIndex# can be indicated.\n"
+                  "  [2 more lines: --verbose shows the whole text]\nquillary: answered OK (default)"))
+      << again.err;
+}
+
+// A queued answer that is no button of its message stops the run, in the user's words:
+// the message, its buttons and the answer that did not fit.
+TEST_F(Program, AQueuedAnswerThatFitsNoButtonStopsTheRun) {
+  const Outcome run = RunScript(
+      "new\ncell A1 R1\ncell B1 old\nselect A1\nanswer message Yes\n"
+      "call Paste_V Paste_V\nsave ${1}/out\n");
+  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_TRUE(Has(run.err,
+                  "quillary: line 6: the queued answer Yes (answer 1 of the messages) is no button of the "
+                  "message \"( Paste V ): Destination is not empty.\", whose buttons are OK, Cancel; the "
+                  "run stops here"))
+      << run.err;
+  EXPECT_FALSE(Has(run.err, "error 1004")) << run.err;
+  EXPECT_FALSE(fs::exists(dir / "out"));
+}
+
+// Without a person at a terminal a message shows its first line (--verbose: all of
+// it), and the component's beeps are bell characters only on a terminal.
+TEST_F(Program, MessagesShowTheirFirstLineUnlessVerboseAndBeepOnlyOnATerminal) {
+  WriteText(dir / "test.qs",
+            "new\ncell A1 R1-R2-R3\nselect A1\ncall GetSubtractSortCnt\n"
+            "cell C1 x\nselect C:C\ncall WholeColRow Null\nselect D:D\ncall WholeColRow Null\n");
+  const auto run = [&](std::vector<std::string> options, bool errIsTerminal) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    std::vector<std::string> args{"run"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back((dir / "test.qs").string());
+    ProgramIo io{in, out, err};
+    io.errIsTerminal = errIsTerminal;
+    EXPECT_EQ(RunProgram(args, io), kExitOk) << err.str();
+    return err.str();
+  };
+  const std::string message =
+      "quillary: message (information) [OK]\n  (  ): All cells are empty within an entire selected column or row.\n";
+  const std::string brief = run({}, false);
+  EXPECT_TRUE(Has(brief, message + "  [1 more line: --verbose shows the whole text]\nquillary: answered OK")) << brief;
+  EXPECT_EQ(brief.find('\a'), std::string::npos);
+  EXPECT_TRUE(Has(run({"--verbose"}, false), message + "\n  Please make another selection.\nquillary: answered OK"));
+  const std::string terminal = run({"--unattended"}, true);
+  EXPECT_TRUE(Has(terminal, "\a")) << terminal;
+  EXPECT_TRUE(Has(terminal, "[1 more line: --verbose shows the whole text]")) << terminal;
+}
+
+// At the terminal the dialog's default stays Enter's, and the prompt says which answer
+// writes over cells, also where the default writes nothing.
+TEST_F(Program, ThePromptSaysWhichAnswerWritesOverCells) {
+  WriteText(dir / "test.qs", "new\ncell A1 R1\ncell B1 old\nselect A1\ncall PasteRight Paste_>\nprint cells B1\n");
+  std::istringstream in("\n");
+  std::ostringstream out, err;
+  ProgramIo io{in, out, err, true};
+  io.errIsTerminal = true;
+  EXPECT_EQ(RunProgram(std::vector<std::string>{"run", (dir / "test.qs").string()}, io), kExitOk) << err.str();
+  EXPECT_TRUE(Has(err.str(), "Undo won't revert it!\n")) << err.str();  // the whole text
+  EXPECT_TRUE(Has(err.str(),
+                  "quillary: answer (Enter for OK; OK clears and writes over the cells beside the selection that hold "
+                  "data): "))
+      << err.str();
+  EXPECT_EQ(out.str(), "R1\n");
+}
+
+// Each command answers --help with its own part of the text: its options and an example.
+TEST_F(Program, EachCommandHasItsOwnHelp) {
+  const struct {
+    std::string command;
+    std::vector<std::string> parts;
+  } cases[] = {
+      {"get", {"GET\n", "--save-to PATH", "Examples:", "\" Quilet> \" and \" <Quilet\"", "EXIT STATUS"}},
+      {"action", {"ACTION\n", "\"Case||  Proper\"", "Examples:", "EXIT STATUS"}},
+      {"parse", {"PARSE\n", "--delimiter", "Example", "EXIT STATUS"}},
+      {"run", {"RUN\n", "--verbose", "Example", "COMMANDS\n", "ROUTINES\n", "EXIT STATUS"}},
+  };
+  for (const auto& c : cases) {
+    const Outcome help = RunInProcess({c.command, "--help"});
+    EXPECT_EQ(help.status, kExitOk);
+    for (const std::string& part : c.parts) EXPECT_TRUE(Has(help.out, part)) << c.command << ": " << part;
+    EXPECT_FALSE(Has(help.out, "WORKBOOK FOLDERS")) << c.command;
+  }
+}
+
+// One rule for every command: 2 when nothing ran for a bad argument (a bad script line
+// among them), 1 when the run stopped part-way, 0 when it went to its end.
+TEST_F(Program, OneExitStatusRuleForEveryCommand) {
+  const std::string book = (dir / "parts").string();
+  WriteText(dir / "bad.qs", "new\nselct A1\n");
+  WriteText(dir / "fails.qs", "new\nprint cells A1\nsheet Nope\nprint cells A1\n");
+  const struct {
+    std::vector<std::string> args;
+    int status;
+  } cases[] = {
+      {{"run", (dir / "bad.qs").string()}, kExitUsage},
+      {{"run", (dir / "missing.qs").string()}, kExitUsage},
+      {{"get", book, "A0"}, kExitUsage},
+      {{"action", book, "A2", "Nope"}, kExitUsage},
+      {{"parse", book, "A2", ",>o_", "--delimiter", "pipe"}, kExitUsage},
+      {{"get", (dir / "missing").string(), "A2"}, kExitUsage},
+      {{"run", (dir / "fails.qs").string()}, kExitFailed},
+      {{"get", book, "A2:A5"}, kExitOk},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = RunInProcess(c.args);
+    EXPECT_EQ(run.status, c.status) << c.args[0] << " " << c.args[1] << "\n" << run.err;
+    if (c.status == kExitUsage) {
+      EXPECT_EQ(run.out, "") << c.args[1];
+    }
+  }
 }
 
 // A connection to a component of its own (its own state and clipboard), as the

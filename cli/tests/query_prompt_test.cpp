@@ -34,7 +34,7 @@ class QueryAtTerminal : public ::testing::Test {
 
   std::istringstream in;
   std::ostringstream err;
-  Session session{err, &in};
+  Session session{err, {.answers = {.ask = &in}}};
 };
 
 TEST_F(QueryAtTerminal, ShowsTheFormAndPressesItsButtonsByName) {

@@ -115,7 +115,7 @@ TEST(ScriptParse, SubstitutesArguments) {
 // What the component formats, print formats shows: only what differs from a new cell.
 TEST(ScriptRun, PrintFormatsNamesWhatDiffersFromANewCell) {
   std::ostringstream out, err;
-  Session session(err, nullptr);
+  Session session(err);
   session.New(xl::memory::GridSize::Small);
   xl::Worksheet& sheet = session.Book().ActiveSheet();
   sheet.Range(u"A1").SetNumberFormat(u"0.00");
@@ -141,7 +141,7 @@ TEST(ScriptRun, PrintFormatsNamesWhatDiffersFromANewCell) {
 // Texts with line breaks go into cells with the escapes of set; links and widths show.
 TEST(ScriptRun, TextCellsHyperlinksAndWidths) {
   std::ostringstream out, err;
-  Session session(err, nullptr);
+  Session session(err);
   session.New(xl::memory::GridSize::Small);
   xl::Worksheet& sheet = session.Book().ActiveSheet();
   sheet.AddHyperlink(sheet.Range(u"B2"), u"http://x.invalid/");

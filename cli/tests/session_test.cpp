@@ -20,7 +20,7 @@ using addin::Reply;
 // A session with a new workbook and the forms held, as while a request runs.
 class SessionTest : public ::testing::Test {
  protected:
-  explicit SessionTest(std::istream* ask = nullptr) : session(err, ask) {
+  explicit SessionTest(AnswerOptions options = {}) : session(err, {.answers = options}) {
     session.New(xl::memory::GridSize::Small);
     session.State().request.forms = session.Forms().Forms();
   }
@@ -126,7 +126,7 @@ TEST_F(SessionTest, AFailedLoadKeepsTheOpenWorkbook) {
 
 class InteractiveSession : public SessionTest {
  protected:
-  InteractiveSession() : SessionTest(&ask) {}
+  InteractiveSession() : SessionTest({.ask = &ask}) {}
   static std::istringstream ask;
 };
 std::istringstream InteractiveSession::ask;

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -37,14 +36,6 @@ double SystemClock::SecondsSinceMidnight() {
 
 double SystemClock::MonotonicSeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// ---------------------------------------------------------------------------------
-// TerminalBeeper
-
-void TerminalBeeper::Beep() {
-  std::fputc('\a', stderr);
-  std::fflush(stderr);
 }
 
 // ---------------------------------------------------------------------------------

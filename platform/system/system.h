@@ -69,12 +69,6 @@ class SystemClock final : public Clock {
   double MonotonicSeconds() override;      // std::chrono::steady_clock
 };
 
-// Writes the bell character to standard error.
-class TerminalBeeper final : public Beeper {
- public:
-  void Beep() override;
-};
-
 class ProcessDirectories final : public Directories {
  public:
   // The component folder is the folder of the running executable.

@@ -22,7 +22,7 @@ older
 R1-2
 
 #### expected errors
-quillary: big message [OK "Once"]* [Option "Travel"] [Cancel]
+quillary: big message [OK "Once"]* [Option "Travel"] [Cancel]
   You have selected more than one row for "Paste V".
 
   CountIndex# Mode is enabled. Items will be sorted before being placed into a single cell to the right of your selection.
@@ -42,7 +42,7 @@ quillary: message [OK]* [Cancel]
 
   To quickly clear previously pasted data when none of the contents of this column are needed, Cancel and then either Left-click the column identifier letter and press the "Delete" key, or Right-click the column identifier letter and click "ClearContents".
 quillary: answered Cancel (queued)
-quillary: big message [OK "Once"]* [Option "Travel"] [Cancel]
+quillary: big message [OK "Once"]* [Option "Travel"] [Cancel]
   You have selected more than one row for "Paste V".
 
   CountIndex# Mode is enabled. Items will be sorted before being placed into a single cell to the right of your selection.

@@ -23,7 +23,7 @@ First >= HyphenSecond
 Quillary FAULT LOCATOR
 First >= HyphenSecond
 #### expected errors
-quillary: the Query form is shown
+quillary: the Query form is shown
 quillary: the active cell is $A$2
 quillary: message (information) [OK]* [Cancel]
   ( Paste V ): Fault: First >= HyphenSecond

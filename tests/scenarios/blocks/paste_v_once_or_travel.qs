@@ -28,7 +28,7 @@ R2, 007
 C4	C2,C4
 C2	
 #### expected errors
-quillary: big message [OK "Once"]* [Option "Travel"] [Cancel]
+quillary: big message [OK "Once"]* [Option "Travel"] [Cancel]
   You have selected more than one row for "Paste V".
 
   CountIndex# Mode is enabled. Items will be sorted before being placed into a single cell to the right of your selection.
@@ -39,7 +39,7 @@ C2
 
   Use the Ctrl key to Abort during processing.
 quillary: answered OK (queued)
-quillary: big message [OK "Once"]* [Option "Travel"] [Cancel]
+quillary: big message [OK "Once"]* [Option "Travel"] [Cancel]
   You have selected more than one row for "Paste V".
 
   CountIndex# Mode is enabled. Items will be sorted before being placed into a single cell to the right of your selection.

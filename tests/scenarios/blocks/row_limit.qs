@@ -21,7 +21,7 @@ R3
 R1
 
 #### expected errors
-quillary: big message [OK "Once"]* [Option "Travel"] [Cancel]
+quillary: big message [OK "Once"]* [Option "Travel"] [Cancel]
   You have selected more than one row for "Paste V".
 
   CountIndex# Mode is enabled. Items will be sorted before being placed into a single cell to the right of your selection.

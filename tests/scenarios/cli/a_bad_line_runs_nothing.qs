@@ -9,4 +9,4 @@ set MainUserForm.CheckBox1.Value maybe
 #### expected output
 #### expected errors
 quillary: line 8: MainUserForm.CheckBox1.Value takes True, False or Null, not 'maybe'
-#### expected status 1
+#### expected status 2

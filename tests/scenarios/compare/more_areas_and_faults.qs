@@ -99,7 +99,7 @@ quillary: compare dialog [UseNew]* [UseCollected] [Cancel]
 
   Normally, you will notice this Action processes fairly quickly (even with tens of thousands of records). But, depending on your computer's resources, if your worksheet is very large or if other applications are running, this Action might perform relatively slowly due to hard drive access. If this happens, try closing other applications. Also, try saving your workbook and re-opening it. If this Action still seems slower than you want to wait, copy only the pertinent portion of the list to another worksheet, close the larger worksheet, and apply this Action. You can insert the result back into the original worksheet.
 quillary: answered UseNew (queued)
-quillary: the Query form is shown
+quillary: the Query form is shown
 quillary: the active cell is $E$1
 quillary: message (information) [OK]
   ( COMPARE 2/Uniques ): A format fault was found while collecting Items using CountIndex# Mode.

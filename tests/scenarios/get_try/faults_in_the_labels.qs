@@ -39,7 +39,7 @@ Has More Than 1 Hyphen
 True
 
 #### expected errors
-quillary: the Query form is shown
+quillary: the Query form is shown
 quillary: the active cell is $A$1
-quillary: the Query form is shown
+quillary: the Query form is shown
 quillary: the active cell is $A$2

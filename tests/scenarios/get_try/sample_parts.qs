@@ -38,7 +38,7 @@ Dup	     2	Resistor 10k
  Duplicate
 Duplicates_Summary\nDup\t     2\tCapacitor 100nF\nDup\t     2\tMicrocontroller\nDup\t     2\tResistor 10k
 #### expected errors
-quillary: the Query form is shown
+quillary: the Query form is shown
 quillary: the active cell is $A$2
 quillary: compare dialog [UseNew]* [UseCollected] [Cancel]
   "Dups:Tag & Rprt" has been initiated by using the "Get/Try" button.
@@ -72,5 +72,5 @@ quillary: compare dialog [UseNew]* [UseCollected] [Cancel]
 
   Quillary sets the "TAB" delimiter in the TextToColumns dialog box when this option is chosen.
 quillary: answered UseNew (queued)
-quillary: the Query form is shown
+quillary: the Query form is shown
 quillary: the active cell is $B$3

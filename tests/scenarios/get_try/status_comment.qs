@@ -51,14 +51,14 @@ A1	hidden	Duplicates_Summary\nDup\t     2\tb
 quillary: message (information) [OK]
   (  ): No new comment box was created because there are no new messages to display.
 quillary: answered OK (default)
-quillary: the Query form is shown
+quillary: the Query form is shown
 quillary: the active cell is $A$1
 quillary: message (information) [OK]
   (  ): A new Comment Box has been placed in the top-left cell of the first area of your selection.
 
   You can Right-click the cell of the comment box and use Quillary's "Copy Comment Text" to copy the text into the clipboard for pasting.
 quillary: answered OK (default)
-quillary: the Query form is shown
+quillary: the Query form is shown
 quillary: the active cell is $A$1
 quillary: message [OK]* [Cancel]
   (  ): There is a comment box in the top-left corner cell of the selection which will be removed so that the current results using IgnoreIndex# can be indicated.
@@ -67,7 +67,7 @@ quillary: message [OK]* [Cancel]
 
   OK to replace the existing comment box?
 quillary: answered Cancel (queued)
-quillary: the Query form is shown
+quillary: the Query form is shown
 quillary: the active cell is $A$1
 quillary: message [OK]* [Cancel]
   (  ): There is a comment box in the top-left corner cell of the selection which will be removed so that the current results using IgnoreIndex# can be indicated.
@@ -86,7 +86,7 @@ quillary: answered OK (queued)
 quillary: message (information) [OK]
   (  ): The previous comment box in the top-left cell of the first area of your selection was deleted. No new comment box was created because there are no new messages to display.
 quillary: answered OK (default)
-quillary: the Query form is shown
+quillary: the Query form is shown
 quillary: the active cell is $A$1
 quillary: message (information) [OK]
   (  ): PROTECTED CELL - Can not use comment box for status.

@@ -35,7 +35,7 @@ quillary: message (information) [OK]
 
   Try making smaller selections to be operated on and then combine the results.
 quillary: answered OK (default)
-quillary: the Query form is shown
+quillary: the Query form is shown
 quillary: the active cell is $A$65534
 quillary: message (information) [OK]
   (  ): You are using "CountIndex#" Mode and the limit of 65533 Item descriptions has been exceeded.
@@ -44,12 +44,12 @@ quillary: message (information) [OK]
 
   Try making smaller selections to be operated on and then combine the results.
 quillary: answered OK (default)
-quillary: the Query form is shown
+quillary: the Query form is shown
 quillary: the active cell is $A$65534
 quillary: message (information) [OK]
   (  ): The maximum Item count of 65533 has been exceeded.
 
   Try processing smaller amounts of Items or turn off the "ExpandRanges" option.
 quillary: answered OK (default)
-quillary: the Query form is shown
+quillary: the Query form is shown
 quillary: the active cell is $A$1

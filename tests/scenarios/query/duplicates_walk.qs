@@ -24,12 +24,12 @@ call GetSubtractSortCnt
 Duplicate Item:
 pear
 #### expected errors
-quillary: the Query form is shown; sending its events
+quillary: the Query form is shown; sending its events
 quillary: the active cell is $A$1
 quillary: Query event NextButton_Click
 quillary: the active cell is $A$3
 quillary: Query event NextButton_Click
-quillary: end of the Query pass [Repeat] [Different]*
+quillary: end of the Query pass [Repeat] [Different]*
   Found all the cells having apple
 quillary: answered Different (queued)
 quillary: the active cell is $A$2
@@ -51,7 +51,7 @@ quillary: message (information) [OK]
 
   You can Right-click the cell of the comment box and use Quillary's "Copy Comment Text" to copy the text into the clipboard for pasting.
 quillary: answered OK (default)
-quillary: the Query form is shown; sending its events
+quillary: the Query form is shown; sending its events
 quillary: the active cell is $A$1
 quillary: Query event diffdupsButtonClick
 quillary: the active cell is $A$2

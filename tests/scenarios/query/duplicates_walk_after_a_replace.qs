@@ -22,12 +22,12 @@ pear
 apple
 A1	hidden	repl'd: "pear" "apple"
 #### expected errors
-quillary: the Query form is shown; sending its events
+quillary: the Query form is shown; sending its events
 quillary: the active cell is $A$2
 quillary: Query event NextButton_Click
 quillary: the active cell is $A$4
 quillary: Query event NextButton_Click
-quillary: end of the Query pass [Repeat] [Different]*
+quillary: end of the Query pass [Repeat] [Different]*
   Found all the cells having apple
 quillary: answered Different (queued)
 quillary: the active cell is $A$1

@@ -30,14 +30,14 @@ Find Item:
 O´R1-R2-R3
 False
 #### expected errors
-quillary: the Query form is shown; sending its events
+quillary: the Query form is shown; sending its events
 quillary: the active cell is $A$2
 quillary: Query event NextButton_Click
-quillary: end of the Query pass [Repeat]
+quillary: end of the Query pass [Repeat]
   Found all the cells having R1-R2-R3
 quillary: answered Repeat (queued)
 quillary: the active cell is $A$2
-quillary: message (information) [OK]
+quillary: message (information) [OK]
   FAULT: "Has More Than 1 Hyphen"
 
   The Item can not be found using Query, but its cell is probably highlighted anyway. Will now change from "Quillary FAULT LOCATOR" mode to "Quillary Query Item  Ctrl+Q/Alt+Q" mode so that you can edit the search term.

@@ -54,7 +54,7 @@ quillary: the active cell is $B$2
 quillary: Query event NextButton_Click
 quillary: the active cell is $B$3
 quillary: Query event NextButton_Click
-quillary: end of the Query pass [Repeat]
+quillary: end of the Query pass [Repeat]
   Found all the cells having R5
 quillary: answered Repeat (queued)
 quillary: the active cell is $A$1

@@ -87,5 +87,5 @@ quillary: compare dialog [UseNew]* [UseCollected] [Cancel]
 
   Quillary sets the "TAB" delimiter in the TextToColumns dialog box when this option is chosen.
 quillary: answered UseNew (queued)
-quillary: the Query form is shown
+quillary: the Query form is shown
 quillary: the active cell is $A$1

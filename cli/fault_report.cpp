@@ -1,0 +1,110 @@
+#include "cli/fault_report.h"
+
+#include <algorithm>
+#include <span>
+
+#include "cli/script.h"
+#include "cli/session.h"
+#include "host/controls.h"
+#include "host/working_sheet.h"
+#include "items/list_sheet.h"
+#include "platform/excel/range.h"
+#include "platform/runtime/vba.h"
+#include "query/match.h"
+
+namespace quillary::cli {
+
+namespace {
+
+// A cell's name without "$" signs.
+std::string CellName(long row, long col) { return ToUtf8(xl::ColumnLetters(col)) + std::to_string(row); }
+
+// An Item as the Active Window shows it: the list's placeholders as the characters
+// they stand for.
+std::string Shown(Text item) {
+  for (char16_t& c : item) {
+    if (c == items::kApostropheMark) c = u'\'';
+    if (c == items::kCommaMark) c = u',';
+  }
+  return Escaped(item);
+}
+
+// The duplicates list: each duplicated Item with the cells it is in, in the list's
+// order (sorted by Item).
+std::string DuplicatesList(Session& session, const host::Request& request) {
+  xl::Worksheet& work = session.Book().Worksheets().Item(host::kHiddenWorkSht);
+  const xl::Range anchor = work.Range(host::kList1);
+  std::string lines;
+  long items = 0;
+  Text current;
+  std::string cells;
+  const auto flush = [&] {
+    if (cells.empty()) return;
+    lines += "  " + Shown(current) + "\t" + cells + "\n";
+    ++items;
+    cells.clear();
+  };
+  for (long row = anchor.Row() + 1; row <= work.RowsCount(); ++row) {
+    const Text address = items::ValueText(work.CellValue(row, anchor.Column() + items::kSideCellAddr));
+    if (address.empty()) break;
+    const Text item = items::ValueText(work.CellValue(row, anchor.Column() + items::kSideItem));
+    if (cells.empty() || vba::StrComp(item, current, request.CompareMode) != 0) {
+      flush();
+      current = item;
+    }
+    std::string name = ToUtf8(address);
+    std::erase(name, '$');
+    cells += (cells.empty() ? "" : ", ") + name;
+  }
+  flush();
+  if (items == 0) return "";
+  return std::to_string(items) + (items == 1 ? " Item is" : " Items are") + " each in more than one cell of " +
+         ToUtf8(session.Book().ActiveSheet().Name()) + ":\n" + lines;
+}
+
+// The cells of the selection that hold `item`, as the fault locator finds them: each
+// cell once, hidden rows and columns and error values passed over.
+std::string CellsHolding(const xl::Range& selection, const Text& item, const host::Request& request) {
+  const query::SearchItem searched(item);
+  xl::Worksheet& sheet = selection.Parent();
+  const std::span<const xl::Area> areas = selection.AreaList();
+  std::string lines;
+  for (std::size_t k = 0; k < areas.size(); ++k) {
+    const xl::Area& a = areas[k];
+    for (long row = a.row1; row <= a.row2; ++row) {
+      for (long col = a.col1; col <= a.col2; ++col) {
+        const auto earlier = [&](const xl::Area& e) { return e.Contains(row, col); };
+        if (std::any_of(areas.begin(), areas.begin() + static_cast<std::ptrdiff_t>(k), earlier)) continue;
+        const Variant value = sheet.CellValue(row, col);
+        if (value.IsEmpty() || value.IsError() || value.IsNull()) continue;
+        const Text text = vba::CStr(value);
+        if (!query::MatchInCell(text, searched, request.IgnoreIndexMode, request.CompareMode).IsHit()) continue;
+        if (vba::EqualsTrue(sheet.RowsHidden(row, row)) || vba::EqualsTrue(sheet.ColumnsHidden(col, col))) continue;
+        lines += "  " + CellName(row, col) + "\t" + Escaped(text) + "\n";
+      }
+    }
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::string FaultReport(Session& session, const xl::Range& selection) {
+  const host::Request& request = session.State().request;
+  const Text fault = vba::Trim(request.FaultMsg);
+  if (fault.empty()) return "";
+  const std::string head = "fault: " + ToUtf8(fault);
+  const bool duplicatesWalk = request.IgnoreIndexMode && fault.find(u"Duplicate") != Text::npos &&
+                              vba::EqualsTrue(session.Control(host::ctl::main::kSort).Value());
+  if (duplicatesWalk) {
+    if (const std::string list = DuplicatesList(session, request); !list.empty()) return head + ", " + list;
+  }
+  const Text item = query::SearchText(session.ShownQueryItem());
+  if (session.ShownQueryItem().empty()) return head + "\n";
+  const std::string cells = CellsHolding(selection, item, request);
+  if (cells.empty()) return head + ", the Item " + Shown(item) + "\n";
+  return head + ", the Item " + Shown(item) + ", in these cells of " + ToUtf8(selection.Parent().Name()) + ":\n" +
+         cells;
+}
+
+}  // namespace quillary::cli
