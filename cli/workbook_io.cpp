@@ -17,6 +17,7 @@
 #include "cli/entries.h"
 #include "cli/failure.h"
 #include "cli/layout_file.h"
+#include "cli/plain_file.h"
 #include "cli/save_transaction.h"
 #include "cli/sheet_layout.h"
 #include "cli/xlsx.h"
@@ -51,63 +52,17 @@ void InContext(const std::string& what, Body&& body) {
 
 // ----- files -----
 
-// Reads a file that must be a plain file: a folder, a FIFO or a device is refused
-// before anything is read (opening a FIFO does not wait for a writer).
-std::string ReadFile(const fs::path& path) {
-#ifdef _WIN32
-  std::error_code ec;
-  const auto status = fs::status(path, ec);
-  if (!fs::exists(status)) throw Failure(QuotedPath(path) + " does not exist");
-  if (fs::is_directory(status)) throw Failure(QuotedPath(path) + " is a folder, not a file");
-  if (!fs::is_regular_file(status)) throw Failure(QuotedPath(path) + " is not a plain file");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Failure("cannot read " + QuotedPath(path));
-  std::ostringstream text;
-  // Copying an empty file's stream copies nothing, which the stream counts as failing.
-  if (fs::file_size(path, ec) != 0 && !(text << in.rdbuf())) throw Failure("cannot read " + QuotedPath(path));
-  return std::move(text).str();
-#else
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) throw Failure(QuotedPath(path) + " does not exist");
-    throw Failure("cannot read " + QuotedPath(path) + ": " + std::strerror(errno));
-  }
-  std::string data;
-  try {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) throw Failure("cannot read " + QuotedPath(path) + ": " + std::strerror(errno));
-    if (S_ISDIR(st.st_mode)) throw Failure(QuotedPath(path) + " is a folder, not a file");
-    if (S_ISFIFO(st.st_mode)) throw Failure(QuotedPath(path) + " is a FIFO, not a file");
-    if (!S_ISREG(st.st_mode)) throw Failure(QuotedPath(path) + " is not a plain file");
-    // One byte more than the file holds, so that the read that finds its end needs no
-    // more room.
-    data.resize(static_cast<std::size_t>(st.st_size) + 1);
-    std::size_t got = 0;
-    for (;;) {
-      if (got == data.size()) data.resize(data.size() + 65536);
-      const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) throw Failure("cannot read " + QuotedPath(path) + ": " + std::strerror(errno));
-      if (n == 0) break;
-      got += static_cast<std::size_t>(n);
-    }
-    data.resize(got);
-  } catch (...) {
-    ::close(fd);
-    throw;
-  }
-  ::close(fd);
-  return data;
-#endif
-}
+std::string ReadFile(const fs::path& path) { return ReadPlainFile(path); }
 
 // Reads a file the manifest names: it must lie in the workbook folder, also when it is
-// a symbolic link.
-std::string ReadWorkbookFile(const fs::path& folder, const std::string& file) {
-  const fs::path path = folder / file;
+// a symbolic link (a file that an interrupted save had not yet moved in is read from its
+// staging folder, where it is a plain file).
+std::string ReadWorkbookFile(const FolderView& view, const std::string& file) {
+  const fs::path path = view.PathOf(file);
+  if (path != view.Folder() / file) return ReadPlainFile(path, Links::kRefuse);
   std::error_code ec;
   if (fs::is_symlink(fs::symlink_status(path, ec))) {
-    const fs::path home = fs::canonical(folder, ec);
+    const fs::path home = fs::canonical(view.Folder(), ec);
     const fs::path target = fs::weakly_canonical(path, ec);
     const auto [end, rest] = std::mismatch(home.begin(), home.end(), target.begin(), target.end());
     if (ec || end != home.end() || rest == target.end()) {
@@ -223,8 +178,8 @@ void ReadEntry(Manifest& m, std::string_view version, const std::vector<std::str
   }
 }
 
-Manifest ReadManifest(const fs::path& folder) {
-  const fs::path path = folder / kManifestFile;
+// The manifest at `path`.
+Manifest ReadManifest(const fs::path& path) {
   const std::string text = ReadFile(path);
   Manifest m;
   try {
@@ -426,22 +381,22 @@ void ApplyNames(xl::Workbook& book, const std::vector<NameEntry>& names) {
 
 // A sheet of a workbook folder: its side file's layout put on, its CSV file's values
 // and the side file's cells entered in between.
-void LoadSheet(xl::memory::MemoryWorksheet& sheet, const fs::path& folder, const SheetEntry& entry, Notes& notes) {
+void LoadSheet(xl::memory::MemoryWorksheet& sheet, const FolderView& view, const SheetEntry& entry, Notes& notes) {
   SheetLayout layout;
   std::vector<FieldCell> cells;
   std::vector<CachedValue> values;
   if (entry.layoutFile) {
-    const std::string text = ReadWorkbookFile(folder, *entry.layoutFile);
+    const std::string text = ReadWorkbookFile(view, *entry.layoutFile);
     try {
       ReadLayoutFile(text, sheet.RowsCount(), sheet.ColumnsCount(), layout, cells, values);
     } catch (const Failure& f) {
-      throw Failure(QuotedPath(folder / *entry.layoutFile) + " " + f.what());
+      throw Failure(QuotedPath(view.PathOf(*entry.layoutFile)) + " " + f.what());
     }
   }
-  const std::string data = ReadWorkbookFile(folder, entry.file);
+  const std::string data = ReadWorkbookFile(view, entry.file);
   InContext("sheet '" + ToUtf8(entry.name) + "'", [&] {
     ApplyLayout(sheet, layout, [&] {
-      FillSheet(sheet, folder / entry.file, data, notes);
+      FillSheet(sheet, view.PathOf(entry.file), data, notes);
       EnterFieldCells(sheet, cells, notes);
       StoreCachedValues(sheet, values);
     });
@@ -449,15 +404,14 @@ void LoadSheet(xl::memory::MemoryWorksheet& sheet, const fs::path& folder, const
   InContext("the selection of sheet '" + ToUtf8(entry.name) + "'", [&] { ApplySelection(sheet, entry); });
 }
 
-xl::Workbook& LoadManifestFolder(xl::memory::MemoryApplication& app, const fs::path& folder, Notes& notes) {
-  RecoverFolder(fs::absolute(folder).lexically_normal(), notes);
-  const Manifest m = ReadManifest(folder);
+xl::Workbook& LoadManifestFolder(xl::memory::MemoryApplication& app, const FolderView& view, Notes& notes) {
+  const Manifest m = ReadManifest(view.PathOf(kManifestFile));
   xl::memory::MemoryWorkbook& book = app.AddWorkbook(m.grid);
   std::vector<Text> names;
   for (const SheetEntry& s : m.sheets) names.push_back(s.name);
   const auto sheets = MakeSheets(book, names);
   for (std::size_t i = 0; i < sheets.size(); ++i) {
-    LoadSheet(dynamic_cast<xl::memory::MemoryWorksheet&>(*sheets[i]), folder, m.sheets[i], notes);
+    LoadSheet(dynamic_cast<xl::memory::MemoryWorksheet&>(*sheets[i]), view, m.sheets[i], notes);
   }
   ApplyNames(book, m.names);
   (m.active ? book.Sheets().Item(*m.active) : *sheets.front()).Activate();
@@ -481,11 +435,12 @@ xl::Workbook& LoadCsvFiles(xl::memory::MemoryApplication& app, const std::vector
 
 // The *.csv files of a folder without a manifest, in name order; each must be a plain
 // file in the folder (a symbolic link may lead only to one in the folder).
-std::vector<fs::path> CsvFilesOf(const fs::path& folder) {
+std::vector<fs::path> CsvFilesOf(const FolderView& view) {
+  const fs::path& folder = view.Folder();
   std::vector<fs::path> files;
   for (const auto& entry : fs::directory_iterator(folder)) {
     if (entry.path().extension() != ".csv") continue;
-    (void)ReadWorkbookFile(folder, entry.path().filename().string()).size();
+    (void)ReadWorkbookFile(view, entry.path().filename().string()).size();
     files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
@@ -653,10 +608,16 @@ std::vector<std::string> OwnFiles(const fs::path& target) {
     return {};
   }
   if (!fs::is_directory(status)) throw Failure("cannot save to " + QuotedPath(target) + ": it is a file, not a folder");
-  if (fs::is_empty(target, ec)) return {};
+  const auto isEmpty = [&] {
+    for (const auto& entry : fs::directory_iterator(target, ec)) {
+      if (!IsSaveEntry(entry.path().filename().string())) return false;
+    }
+    return !ec;
+  };
+  if (isEmpty()) return {};
   std::string why;
   try {
-    return ReadManifest(target).Files();
+    return ReadManifest(target / kManifestFile).Files();
   } catch (const Failure& f) {
     if (fs::exists(fs::symlink_status(target / kManifestFile, ec))) why = " (" + std::string(f.what()) + ")";
   }
@@ -676,11 +637,24 @@ std::set<Text> OtherFiles(const fs::path& folder, const std::vector<std::string>
   return names;
 }
 
+// What the saves of workbook folders write.
+FolderFormat WorkbookFolderFormat() {
+  return {kManifestFile, [](const fs::path& path) -> std::optional<std::vector<std::string>> {
+            try {
+              return ReadManifest(path).Files();
+            } catch (const Failure&) {
+              return std::nullopt;
+            }
+          }};
+}
+
 }  // namespace
 
 bool IsWorkbookFolder(const fs::path& folder) {
+  Notes notes;
   try {
-    (void)ReadManifest(folder);
+    const FolderView view(folder, WorkbookFolderFormat(), notes);
+    (void)ReadManifest(view.PathOf(kManifestFile));
     return true;
   } catch (const Failure&) {
     return false;
@@ -721,10 +695,10 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const f
     return LoadXlsx(app, paths.front(), notes);
   }
   if (paths.size() == 1 && fs::is_directory(paths.front(), ec)) {
-    if (fs::exists(fs::symlink_status(paths.front() / kManifestFile, ec))) {
-      return LoadManifestFolder(app, paths.front(), notes);
-    }
-    return LoadCsvFiles(app, CsvFilesOf(paths.front()), notes);
+    // The folder as the last save left it; nothing in it is changed.
+    const FolderView view(fs::absolute(paths.front()).lexically_normal(), WorkbookFolderFormat(), notes);
+    if (fs::exists(fs::symlink_status(view.PathOf(kManifestFile), ec))) return LoadManifestFolder(app, view, notes);
+    return LoadCsvFiles(app, CsvFilesOf(view), notes);
   }
   for (const fs::path& p : paths) {
     if (!fs::is_regular_file(p, ec)) throw Failure(QuotedPath(p) + " is not a CSV file (give one folder or CSV files)");
@@ -738,11 +712,11 @@ void SaveWorkbook(xl::Workbook& book, const fs::path& folder, Notes& notes) {
     return;
   }
   const fs::path target = TargetPath(folder);
-  RecoverFolder(target, notes);
+  // Under the folder's lock, once what earlier saves left is dealt with.
+  SaveTransaction save(target, WorkbookFolderFormat(), notes);
   const std::vector<std::string> own = OwnFiles(target);
   const std::vector<std::string> files = SheetFileNames(book, OtherFiles(target, own));
   Manifest manifest = ManifestOf(book, files);
-  SaveTransaction save(target, own);
   for (long i = 1; i <= book.Sheets().Count(); ++i) {
     auto& sheet = dynamic_cast<xl::memory::MemoryWorksheet&>(book.Sheets().Item(i));
     SheetEntry& entry = manifest.sheets[static_cast<std::size_t>(i - 1)];
@@ -759,7 +733,7 @@ void SaveWorkbook(xl::Workbook& book, const fs::path& folder, Notes& notes) {
     }
   }
   save.Write(kManifestFile, ManifestText(manifest));
-  save.Commit(kManifestFile, notes);
+  save.Commit(own, notes);
 }
 
 }  // namespace quillary::cli

@@ -18,6 +18,9 @@ namespace quillary::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::AnyHidden;
+using testing::Listing;
+using testing::NotesSay;
 using testing::ReadText;
 using testing::TempDir;
 using testing::WriteText;
@@ -362,23 +365,6 @@ TEST_F(WorkbookIo, ASheetNameWithALineBreakIsRefusedNotWrittenBroken) {
   EXPECT_EQ(Load(*reloaded, {dir / "book"}).ActiveSheet().Name(), u"Sheet1");
 }
 
-// The names in a folder, sorted.
-std::vector<std::string> Listing(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-bool AnyHidden(const fs::path& folder) {
-  const auto names = Listing(folder);
-  return std::any_of(names.begin(), names.end(), [](const std::string& n) { return n.starts_with(".quillary"); });
-}
-
-bool NotesSay(const Notes& notes, std::string_view text) {
-  return std::any_of(notes.begin(), notes.end(), [&](const std::string& n) { return n.find(text) != n.npos; });
-}
-
 // Everything a workbook holds comes back from a workbook folder. What the folder does
 // not keep: the "'" a text was entered with when it needs none (only the cell's Formula
 // shows it).
@@ -463,6 +449,14 @@ TEST_F(WorkbookIo, AManifestThatOnlyBeginsLikeOneIsNotOurs) {
   EXPECT_EQ(Listing(dir / "book"), (std::vector<std::string>{"data.csv", "workbook.txt"}));
 }
 
+// A manifest that an editor saved with a UTF-8 byte order mark reads as without it.
+TEST_F(WorkbookIo, AManifestWithAByteOrderMarkLoads) {
+  WriteText(dir / "book" / kManifestFile, "\xEF\xBB\xBFquillary-workbook 2\nsheet S S.csv -1\n");
+  WriteText(dir / "book" / "S.csv", "x\r\n");
+  EXPECT_EQ(Load(*app, {dir / "book"}).ActiveSheet().CellValue(1, 1), Variant(u"x"));
+  EXPECT_TRUE(IsWorkbookFolder(dir / "book"));
+}
+
 // "load ." and then a save to "." update the current folder in place.
 TEST_F(WorkbookIo, SavingTheCurrentFolderKeepsIt) {
   xl::Workbook& book = app->AddWorkbook(GridSize::Large);
@@ -536,8 +530,8 @@ void SaveKilled(const std::function<void()>& save) {
   ASSERT_TRUE(WIFSIGNALED(status)) << "the save was not stopped";
 }
 
-// A save killed while it writes leaves the target as it was; the next run removes what
-// it left.
+// A save killed while it writes leaves the target as it was; a load reads it so and
+// changes nothing, the next save removes what the killed one left.
 TEST_F(WorkbookIo, AKilledSaveLeavesTheTargetAndIsCleanedUp) {
   xl::Workbook& book = app->AddWorkbook(GridSize::Large);
   book.ActiveSheet().Cells(1, 1).SetValue(u"old");
@@ -552,6 +546,9 @@ TEST_F(WorkbookIo, AKilledSaveLeavesTheTargetAndIsCleanedUp) {
 
   auto other = NewApp();
   EXPECT_EQ(Load(*other, {dir / "book"}).ActiveSheet().CellValue(2, 1), Variant());
+  EXPECT_TRUE(NotesSay(notes, "was interrupted before it was complete")) << ::testing::PrintToString(notes);
+  EXPECT_TRUE(AnyHidden(dir / "book"));
+  Save(book, dir / "book");
   EXPECT_TRUE(NotesSay(notes, "left by a save that was cut short")) << ::testing::PrintToString(notes);
   EXPECT_EQ(Listing(dir / "book"), files);
   Save(book, dir / "new");
@@ -559,7 +556,8 @@ TEST_F(WorkbookIo, AKilledSaveLeavesTheTargetAndIsCleanedUp) {
   EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"book", "new"}));
 }
 
-// A save stopped after its journal was written is finished by the next run.
+// A save stopped after its journal was committed: a load reads the workbook as the
+// journal says and changes nothing; the next save finishes it.
 TEST_F(WorkbookIo, ASaveStoppedAfterItsJournalIsFinished) {
   xl::Workbook& book = app->AddWorkbook(GridSize::Large);
   book.ActiveSheet().SetName(u"Old");
@@ -568,10 +566,15 @@ TEST_F(WorkbookIo, ASaveStoppedAfterItsJournalIsFinished) {
   WriteText(staging / "New.csv", "new\r\n");
   WriteText(staging / kManifestFile, "quillary-workbook 2\nsheet New New.csv -1\n");
   WriteText(staging / ".journal", "quillary-save 1\ncommitted\nmove New.csv\nmove workbook.txt\nremove Old.csv\n");
+  const auto before = Listing(dir / "book");
   auto other = NewApp();
   xl::Workbook& loaded = Load(*other, {dir / "book"});
   EXPECT_EQ(loaded.ActiveSheet().Name(), u"New");
   EXPECT_EQ(loaded.ActiveSheet().CellValue(1, 1), Variant(u"new"));
+  EXPECT_TRUE(NotesSay(notes, "was interrupted after it was complete")) << ::testing::PrintToString(notes);
+  EXPECT_EQ(Listing(dir / "book"), before);
+  EXPECT_TRUE(IsWorkbookFolder(dir / "book"));
+  Save(loaded, dir / "book");
   EXPECT_TRUE(NotesSay(notes, "finished a save into")) << ::testing::PrintToString(notes);
   EXPECT_EQ(Listing(dir / "book"), (std::vector<std::string>{"New.csv", "workbook.txt"}));
 }
