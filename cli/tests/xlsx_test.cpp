@@ -244,6 +244,37 @@ TEST_F(Xlsx, BadFilesAreRefused) {
   EXPECT_EQ(Load(*app, dir / "good.xlsx").Sheets().Item(1).Range(u"A1").Value(), Variant(u"kept"));
 }
 
+// XML that would make the parser read beyond the end of a part (a part ending inside a
+// tag or a quoted value, right after references, in an empty comment or CDATA section)
+// or stop at an assertion (a reference to no character): each is refused, naming the
+// part, in each of the parts it was found in.
+TEST_F(Xlsx, XmlThatTheParserWouldRunOffIsRefused) {
+  const std::string book = R"(<workbook><sheets><sheet name="S" sheetId="1" id="rId1"/></sheets>)";
+  const std::string sheet = R"(<worksheet><sheetData><row r="1"><c r="A1" t="s"><v>0</v></c></row></sheetData>)";
+  const std::string strings = "<sst><si><t>a</t></si>";
+  const char* endings[] = {R"(<w n="&>;A)",   "<w ",        R"(<w n="&amp;)",    "<w>&amp;&#65;",
+                           "<w><![CDATA[]]>", "<w><!---->", "<w>&#x110000;</w>", "<!DOCTYPE w>"};
+  for (const char* ending : endings) {
+    struct Part {
+      const char* name;
+      std::string file;
+    } parts[] = {
+        {"xl/workbook.xml", Workbook(book + ending, {sheet + "</worksheet>"}, strings + "</sst>")},
+        {"xl/worksheets/sheet1.xml", Workbook(book + "</workbook>", {sheet + ending}, strings + "</sst>")},
+        {"xl/sharedStrings.xml", Workbook(book + "</workbook>", {sheet + "</worksheet>"}, strings + ending)},
+    };
+    for (const Part& part : parts) {
+      const std::string message = FailureOf([&] { LoadXlsxData(*app, part.file, "x.xlsx", notes); });
+      EXPECT_NE(message.find(std::string("the part '") + part.name + "' is not well-formed XML"), std::string::npos)
+          << ending << " in " << part.name << ": " << message;
+    }
+  }
+  // References, comments and CDATA sections the parser reads are read.
+  const std::string good = Workbook(book + "<!-- a comment & more --></workbook>", {sheet + "</worksheet>"},
+                                    "<sst><si><t>a&amp;b&#65;&#x42;&lt;</t><!-- x --></si></sst>");
+  EXPECT_EQ(LoadXlsxData(*app, good, "x.xlsx", notes).Sheets().Item(1).Range(u"A1").Value(), Variant(u"a&bAB<"));
+}
+
 // A save that fails leaves the old file as it was and nothing beside it.
 TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
   xl::memory::MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
