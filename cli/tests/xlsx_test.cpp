@@ -1,6 +1,9 @@
 #include "cli/xlsx.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include "cli/failure.h"
@@ -269,7 +272,7 @@ TEST_F(Xlsx, XmlThatTheParserWouldRunOffIsRefused) {
           << ending << " in " << part.name << ": " << message;
     }
   }
-  // References, comments and CDATA sections the parser reads are read.
+  // References and comments are read as before.
   const std::string good = Workbook(book + "<!-- a comment & more --></workbook>", {sheet + "</worksheet>"},
                                     "<sst><si><t>a&amp;b&#65;&#x42;&lt;</t><!-- x --></si></sst>");
   EXPECT_EQ(LoadXlsxData(*app, good, "x.xlsx", notes).Sheets().Item(1).Range(u"A1").Value(), Variant(u"a&bAB<"));
@@ -292,6 +295,23 @@ TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
   EXPECT_EQ(files, std::vector<std::string>{"b.xlsx"});
   EXPECT_NE(FailureOf([&] { SaveXlsx(book, dir / "nowhere" / "b.xlsx", notes); }).find("does not exist"),
             std::string::npos);
+}
+
+// A file that a killed save left beside the target goes with the next save; the file
+// of a save under way in another process (which holds a lock on it) stays.
+TEST_F(Xlsx, OnlyTheFilesOfEndedSavesAreRemoved) {
+  xl::memory::MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
+  const fs::path killed = dir / ".b.xlsx.saving-AAAAAA.xlsx", live = dir / ".b.xlsx.saving-BBBBBB.xlsx";
+  WriteText(killed, "left");
+  WriteText(live, "being written");
+  const int held = ::open(live.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  SaveXlsx(book, dir / "b.xlsx", notes);
+  EXPECT_FALSE(fs::exists(killed));
+  EXPECT_EQ(ReadText(live), "being written");
+  ::close(held);
+  SaveXlsx(book, dir / "b.xlsx", notes);
+  EXPECT_EQ(testing::Listing(dir.Path()), std::vector<std::string>{"b.xlsx"});
 }
 
 }  // namespace
