@@ -13,6 +13,7 @@
 #include <set>
 #include <sstream>
 
+#include "cli/cell_notes.h"
 #include "cli/csv.h"
 #include "cli/entries.h"
 #include "cli/failure.h"
@@ -227,29 +228,26 @@ std::string ManifestText(const Manifest& m) {
 // ----- from files into the workbook -----
 
 // UTF-8 to UTF-16 into `out`, without a new string for the common all-ASCII field.
-void AppendUtf16(std::u16string& out, std::string_view utf8) {
+// False when bytes that are not UTF-8 were replaced by U+FFFD.
+bool AppendUtf16(std::u16string& out, std::string_view utf8) {
   for (const char c : utf8) {
     if (static_cast<unsigned char>(c) >= 0x80) {
-      out += FromUtf8(utf8);
-      return;
+      const Text text = FromUtf8(utf8);
+      out += text;
+      return !ReplacedBytes(utf8, text);
     }
   }
   const std::size_t at = out.size();
   out.resize(at + utf8.size());
   for (std::size_t i = 0; i < utf8.size(); ++i) out[at + i] = static_cast<char16_t>(utf8[i]);
-}
-
-std::string CellName(xl::Worksheet& sheet, long row, long col) {
-  return ToUtf8(sheet.Name()) + "!" + ToUtf8(xl::ColumnLetters(col)) + std::to_string(row);
+  return true;
 }
 
 // A note when a cell cannot hold all of a field: the entry rules keep its first
 // kCellTextLimit characters (after a leading "'").
 void NoteCutField(xl::Worksheet& sheet, long row, long col, TextView field, Notes& notes) {
-  const std::size_t kept = field.size() - (field.starts_with(u'\'') ? 1 : 0);
-  if (kept <= xl::kCellTextLimit) return;
-  notes.push_back(CellName(sheet, row, col) + ": the text of " + std::to_string(kept) + " characters was cut to the " +
-                  std::to_string(xl::kCellTextLimit) + " a cell holds");
+  if (EnteredLength(field) > xl::kCellTextLimit)
+    notes.push_back(CutTextNote(CellName(sheet, row, col), EnteredLength(field)));
 }
 
 // The fields of one column for a band of rows, kept as one text and the spans of it,
@@ -269,6 +267,8 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& da
   std::vector<ColumnBatch> batches;
   std::vector<TextView> views;
   long row = 1;
+  long notUtf8 = 0;  // fields with bytes that are not UTF-8
+  std::string firstNotUtf8;
   const auto flush = [&] {
     for (std::size_t c = 0; c < batches.size(); ++c) {
       ColumnBatch& b = batches[c];
@@ -299,7 +299,7 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& da
         // Rows of the band without a field for this column stay as they are.
         while (b.firstRow + static_cast<long>(b.spans.size()) < row) b.spans.emplace_back(b.chars.size(), 0);
         const std::size_t start = b.chars.size();
-        AppendUtf16(b.chars, field);
+        if (!AppendUtf16(b.chars, field) && notUtf8++ == 0) firstNotUtf8 = CellName(sheet, row, col);
         b.spans.emplace_back(start, b.chars.size() - start);
         if (b.chars.size() - start > xl::kCellTextLimit) {
           NoteCutField(sheet, row, col, TextView(b.chars).substr(start), notes);
@@ -312,6 +312,7 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& da
       }
     }
     flush();
+    if (notUtf8 > 0) notes.push_back(NotUtf8Note(QuotedPath(file), notUtf8, firstNotUtf8));
   } catch (const Failure& f) {
     throw Failure(QuotedPath(file) + ": " + f.what());
   } catch (const Error& e) {

@@ -589,6 +589,21 @@ TEST_F(WorkbookIo, AFieldCutToFitACellIsNamed) {
   EXPECT_EQ(sheet.CellValue(2, 3).AsText().size(), xl::kCellTextLimit);
 }
 
+// Bytes of a CSV file that are not UTF-8 (a file saved as Windows-1252, say) read as
+// U+FFFD, and one note for the file says how many fields hold them and where the first
+// is; a U+FFFD the file itself holds is no such byte.
+TEST_F(WorkbookIo, BytesThatAreNotUtf8AreNamed) {
+  WriteText(dir / "S.csv",
+            "caf\xC3\xA9,\xEF\xBF\xBD\r\nx,caf\xE9\r\n\xFC"
+            "ber,ok\r\n");
+  xl::Worksheet& sheet = Load(*app, {dir / "S.csv"}).ActiveSheet();
+  EXPECT_EQ(sheet.CellValue(2, 2), Variant(u"caf\uFFFD"));
+  EXPECT_EQ(sheet.CellValue(1, 2), Variant(u"\uFFFD"));
+  EXPECT_EQ(notes, (Notes{QuotedPath(dir / "S.csv") +
+                          ": 2 fields hold bytes that are not UTF-8, each read as the character U+FFFD (the first in "
+                          "S!B2); save the file as UTF-8 to keep its characters"}));
+}
+
 // A sheet file that is a FIFO, a folder or a link leading out of the workbook folder is
 // refused with what it is, before anything is read.
 TEST_F(WorkbookIo, SheetFilesMustBePlainFilesInTheFolder) {

@@ -278,6 +278,21 @@ TEST_F(Xlsx, XmlThatTheParserWouldRunOffIsRefused) {
   EXPECT_EQ(LoadXlsxData(*app, good, "x.xlsx", notes).Sheets().Item(1).Range(u"A1").Value(), Variant(u"a&bAB<"));
 }
 
+// A text longer than a cell holds, shared or inline, is cut, and a note names its cell.
+TEST_F(Xlsx, TextsCutToWhatACellHoldsAreNamed) {
+  const std::string book = R"(<workbook><sheets><sheet name="S" sheetId="1" id="rId1"/></sheets></workbook>)";
+  const std::string file = Workbook(
+      book,
+      {Sheet(R"(<sheetData><row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="inlineStr"><is><t>)" +
+             std::string(40000, 'b') +
+             R"(</t></is></c></row><row r="2"><c r="A2" t="s"><v>1</v></c></row></sheetData>)")},
+      "<sst><si><t>" + std::string(32768, 'a') + "</t></si><si><t>" + std::string(32767, 'c') + "</t></si></sst>");
+  xl::Worksheet& sheet = LoadXlsxData(*app, file, "x.xlsx", notes).Sheets().Item(1);
+  EXPECT_EQ(sheet.Range(u"B1").Value().AsText().size(), xl::kCellTextLimit);
+  EXPECT_EQ(notes, (Notes{"'x.xlsx': S!A1: the text of 32768 characters was cut to the 32767 a cell holds",
+                          "'x.xlsx': S!B1: the text of 40000 characters was cut to the 32767 a cell holds"}));
+}
+
 // A save that fails leaves the old file as it was and nothing beside it.
 TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
   xl::memory::MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
