@@ -4,6 +4,7 @@
 
 #include "cli/failure.h"
 #include "cli/range_request.h"
+#include "cli/words.h"
 #include "host/modes.h"
 
 namespace quillary::cli {
@@ -47,7 +48,7 @@ int RunAction(std::span<const std::string> args, ProgramIo io) {
   try {
     request = ParseRangeRequest(args, kActionForm);
     if (!IsActionListEntry(host::ModeOf(FromUtf8(request.positional[2])))) {
-      throw Failure("'" + request.positional[2] + "' is not an entry of the Action list (see --help)");
+      throw Failure(Quoted(request.positional[2]) + " is not an entry of the Action list (see --help)");
     }
     commands = RequestCommands(request, "Actions", request.positional[2],
                                {MakeCommand({"print", "cells", request.positional[1]})});

@@ -66,4 +66,14 @@ std::string ReadPlainFile(const fs::path& path, Links links) {
 #endif
 }
 
+std::string ReadScriptFile(const fs::path& path) {
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) throw Failure(QuotedPath(path) + " is a folder, not a script");
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw Failure("cannot read the script " + QuotedPath(path));
+  std::ostringstream text;
+  text << file.rdbuf();
+  return std::move(text).str();
+}
+
 }  // namespace quillary::cli

@@ -9,8 +9,10 @@
 #include "cli/failure.h"
 #include "cli/get_command.h"
 #include "cli/parse_command.h"
+#include "cli/plain_file.h"
 #include "cli/script.h"
 #include "cli/session.h"
+#include "cli/words.h"
 #include "drivers/routines.h"
 #include "host/routines.h"
 
@@ -129,7 +131,7 @@ struct Options {
 
 Options ParseArgs(std::span<const std::string> args, bool canGoThroughCom) {
   if (args.empty() || args[0] != "run")
-    throw Failure(args.empty() ? "no command given" : "unknown command '" + args[0] + "'");
+    throw Failure(args.empty() ? "no command given" : "unknown command " + Quoted(args[0]));
   Options o;
   std::size_t i = 1;
   for (; i < args.size() && args[i].starts_with("--"); ++i) {
@@ -143,7 +145,7 @@ Options ParseArgs(std::span<const std::string> args, bool canGoThroughCom) {
       }
       o.throughCom = true;
     } else {
-      throw Failure("unknown option '" + args[i] + "'");
+      throw Failure("unknown option " + Quoted(args[i]));
     }
   }
   if (i >= args.size()) throw Failure("no script given");
@@ -161,10 +163,7 @@ std::string ReadScript(const std::string& name, std::istream& in) {
     text << in.rdbuf();
     return text.str();
   }
-  std::ifstream file(name, std::ios::binary);
-  if (!file) throw Failure("cannot read the script '" + name + "'");
-  text << file.rdbuf();
-  return text.str();
+  return ReadScriptFile(name);
 }
 
 int RunScriptFile(const Options& o, ProgramIo io) {
