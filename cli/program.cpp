@@ -119,7 +119,9 @@ WORKBOOK FOLDERS
   *.csv in name order); a sheet file must be a plain file in the folder. "save" over a
   workbook folder replaces only the workbook's own files and keeps every other file
   there; the target must be absent, empty or a workbook folder, and stays as it was on
-  any error; a save cut short is finished or removed by the next load or save.
+  any error; a save cut short is finished or removed by the next save (a load changes
+  nothing: it reads the workbook as that save's journal says). A save of a folder waits
+  for another process's save of it.
 )";
 
 struct Options {
