@@ -20,6 +20,7 @@
 
 #include "cli/failure.h"
 #include "cli/workbook_io.h"
+#include "fuzz/parts.h"
 #include "platform/runtime/error.h"
 
 namespace {
@@ -126,13 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (beside) input.remove_prefix(4);
   const fs::path staging = beside ? root / ".quillary-new-f" : book / ".quillary-save-f";
   fs::create_directories(staging);
-  std::vector<std::string_view> parts;
-  for (std::string_view rest = input;;) {
-    const std::size_t cut = rest.find('\0');
-    parts.push_back(rest.substr(0, cut));
-    if (cut == std::string_view::npos) break;
-    rest.remove_prefix(cut + 1);
-  }
+  const std::vector<std::string_view> parts = fuzz::PartsAtNul(input);
   std::ofstream(staging / ".journal", std::ios::binary)
       .write(parts[0].data(), static_cast<std::streamsize>(parts[0].size()));
   for (std::size_t i = 1; i < parts.size(); ++i) MakeEntry(staging, parts[i]);

@@ -110,56 +110,43 @@ std::optional<SaveStep> SaveKilledAt(int n, const std::function<void()>& save) {
   return step;
 }
 
-// A save killed at any of its steps leaves the old or the new workbook, which a load
-// reads without changing anything; the next save leaves nothing of it behind.
-TEST(SaveKilled, AtEachStepIntoAWorkbookFolder) {
+// A save killed at any of its steps, into a workbook folder or into a new folder, leaves
+// the old or the new workbook (nothing at all before a new folder's save is committed),
+// which a load reads without changing anything; the next save leaves nothing of the
+// killed one behind.
+TEST(SaveKilled, AtEachStepLeavesTheOldOrTheNewWorkbook) {
   Versions w;
-  int steps = 0;
-  for (int n = 1;; ++n) {
-    SCOPED_TRACE("killed at step " + std::to_string(n));
-    TempDir dir;
-    const fs::path book = dir / "book";
-    Notes notes;
-    SaveWorkbook(w.v1, book, notes);
-    const std::optional<SaveStep> step = SaveKilledAt(n, [&] { SaveWorkbook(w.v2, book, notes); });
-    if (!step) break;
-    ++steps;
-    const auto before = Snapshot(dir.Path());
-    notes.clear();
-    EXPECT_EQ(VersionIn(book, notes), *step >= SaveStep::kCommitted ? "v2" : "v1");
-    EXPECT_EQ(Snapshot(dir.Path()), before) << "a load changed the folder";
-    if (*step >= SaveStep::kStagingMade && *step < SaveStep::kJournalRemoved) {
-      EXPECT_TRUE(NotesSay(notes, "was interrupted")) << ::testing::PrintToString(notes);
+  for (const bool existing : {true, false}) {
+    SCOPED_TRACE(existing ? "into a workbook folder" : "into a new folder");
+    int steps = 0;
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE("killed at step " + std::to_string(n));
+      TempDir dir;
+      const fs::path book = dir / "book";
+      Notes notes;
+      if (existing) SaveWorkbook(w.v1, book, notes);
+      const std::optional<SaveStep> step = SaveKilledAt(n, [&] { SaveWorkbook(w.v2, book, notes); });
+      if (!step) break;
+      ++steps;
+      const bool committed = *step >= SaveStep::kCommitted;
+      const auto before = Snapshot(dir.Path());
+      notes.clear();
+      if (existing || committed) {
+        EXPECT_EQ(VersionIn(book, notes), committed ? "v2" : "v1");
+      } else {
+        EXPECT_FALSE(fs::exists(book));
+      }
+      EXPECT_EQ(Snapshot(dir.Path()), before) << "a load changed the folder";
+      if (existing && *step >= SaveStep::kStagingMade && *step < SaveStep::kJournalRemoved) {
+        EXPECT_TRUE(NotesSay(notes, "was interrupted")) << ::testing::PrintToString(notes);
+      }
+      SaveWorkbook(w.v3, book, notes);
+      EXPECT_EQ(VersionIn(book, notes), "v3");
+      EXPECT_EQ(Listing(book), (std::vector<std::string>{"A.csv", "workbook.txt"}));
+      EXPECT_EQ(Listing(dir.Path()), std::vector<std::string>{"book"});
     }
-    SaveWorkbook(w.v3, book, notes);
-    EXPECT_EQ(VersionIn(book, notes), "v3");
-    EXPECT_EQ(Listing(book), (std::vector<std::string>{"A.csv", "workbook.txt"}));
-    EXPECT_EQ(Listing(dir.Path()), std::vector<std::string>{"book"});
+    EXPECT_GE(steps, existing ? 15 : 8);
   }
-  EXPECT_GE(steps, 15);
-}
-
-TEST(SaveKilled, AtEachStepIntoANewFolder) {
-  Versions w;
-  int steps = 0;
-  for (int n = 1;; ++n) {
-    SCOPED_TRACE("killed at step " + std::to_string(n));
-    TempDir dir;
-    const fs::path book = dir / "new";
-    Notes notes;
-    const std::optional<SaveStep> step = SaveKilledAt(n, [&] { SaveWorkbook(w.v2, book, notes); });
-    if (!step) break;
-    ++steps;
-    if (*step >= SaveStep::kCommitted) {
-      EXPECT_EQ(VersionIn(book, notes), "v2");
-    } else {
-      EXPECT_FALSE(fs::exists(book));
-    }
-    SaveWorkbook(w.v3, book, notes);
-    EXPECT_EQ(VersionIn(book, notes), "v3");
-    EXPECT_EQ(Listing(dir.Path()), std::vector<std::string>{"new"});
-  }
-  EXPECT_GE(steps, 8);
 }
 
 // A staging folder inside a workbook folder whose journal names what no save makes:
