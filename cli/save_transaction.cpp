@@ -394,7 +394,7 @@ FolderLock::FolderLock(const fs::path& folder, Use use, std::chrono::millisecond
     const bool held = error == ERROR_SHARING_VIOLATION || (error == ERROR_ACCESS_DENIED && fs::exists(file, ec));
     if (!held) return;  // a folder that takes no lock file is not locked
     if (std::chrono::steady_clock::now() >= until) StillLocked(folder, use, patience);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::Sleep(20);
   }
 }
 
