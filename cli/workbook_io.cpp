@@ -587,9 +587,16 @@ Manifest ManifestOf(xl::Workbook& book, const std::vector<std::string>& files) {
 
 // ----- the target folder -----
 
+// A folder's path as messages name it: absolute, without "." or "..", without a
+// separator at its end.
+fs::path FolderPath(const fs::path& folder) {
+  fs::path path = fs::absolute(folder).lexically_normal();
+  if (!path.has_filename()) path = path.parent_path();
+  return path;
+}
+
 fs::path TargetPath(const fs::path& folder) {
-  fs::path target = fs::absolute(folder).lexically_normal();
-  if (!target.has_filename()) target = target.parent_path();
+  fs::path target = FolderPath(folder);
   std::error_code ec;
   if (fs::is_symlink(target, ec)) target = fs::canonical(target);
   return target;
@@ -697,7 +704,7 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const f
   }
   if (paths.size() == 1 && fs::is_directory(paths.front(), ec)) {
     // The folder as the last save left it; nothing in it is changed.
-    const FolderView view(fs::absolute(paths.front()).lexically_normal(), WorkbookFolderFormat(), notes);
+    const FolderView view(FolderPath(paths.front()), WorkbookFolderFormat(), notes);
     if (fs::exists(fs::symlink_status(view.PathOf(kManifestFile), ec))) return LoadManifestFolder(app, view, notes);
     return LoadCsvFiles(app, CsvFilesOf(view), notes);
   }
