@@ -64,6 +64,7 @@ const ActionRow* FindAction(const host::Mode& mode) {
 void Actions(host::State& s) {
   ErrorTrail("Actions", [&] {
     if (s.App().ActiveWorkbook() == nullptr || s.request.progress.UserAbort) return;
+    if (host::WorkingSheetCheck(s) == host::Proceed::kStop) return;
     host::InitPlace(s, host::kList1);
     if (s.request.vbaMode.Is(ModeId::kClearActiveWindow)) {
       internal::ClearActiveWindow(s);

@@ -187,8 +187,15 @@ class Reduce {
   // folded with line feeds like the others and joins no Items.
   bool BoldFirstAfterEmpty() const { return AfterEmpty() && boldColOff_ == 0; }
 
-  // The output column of column offset c in a row below the bold row.
-  long FoldedColumn(long c) const { return (AfterEmpty() ? lastCol_ + 1 : 0) * boldRecOff_ + c + 1; }
+  // The output columns one row of a record takes: every column, except the first in
+  // the later rows of Indented and Name Change records, which do not read it. The rows
+  // above the bold row stand side by side, so the bold row begins after this many
+  // columns for each of them.
+  long RowWidth() const { return AfterEmpty() ? lastCol_ + 1 : lastCol_; }
+
+  // The output column of column offset c in the bold row, into which the rows below it
+  // fold.
+  long FoldedColumn(long c) const { return RowWidth() * boldRecOff_ + c + 1; }
 
   // ----- questions and checks before anything is written -----
 
@@ -373,7 +380,7 @@ class Reduce {
     s_.actions.BatchStatus = host::BatchMark::kMore;
     buffer_.OverwriteAsked = false;
     s_.RestartClock();
-    buffer_.BoldColumn = (AfterEmpty() ? lastCol_ + 1 : 0) * boldRecOff_ + boldColOff_ + 1;
+    buffer_.BoldColumn = FoldedColumn(boldColOff_);
   }
 
   // ----- the two passes -----
@@ -501,7 +508,7 @@ class Reduce {
           OverflowMsg();
           return false;
         }
-        if (BoldFirstAfterEmpty()) Out((lastCol_ + 1) * boldRecOff_ + 1) = vba::RTrim(joined_);
+        if (BoldFirstAfterEmpty()) Out(FoldedColumn(0)) = vba::RTrim(joined_);
         if (c != lastCol_) {
           phase_ = Phase::kBoldRow;
           if (lastCol_ > 0) ++outCol_;

@@ -12,6 +12,7 @@
 #include "host/text_replace.h"
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
+#include "items/fault_labels.h"
 #include "items/gather.h"
 #include "items/limits.h"
 #include "items/list_sheet.h"
@@ -85,13 +86,7 @@ class Engine {
     if (InsideBlockArea(run_.topLeft)) run_.topLeft.Activate();
   }
 
-  // "     1,234" & tail, " Hidden cells." after it when the gathering passed hidden cells.
-  Text CharacterLine(std::size_t length, TextView tail) const {
-    Text line = u"     " + vba::Format(static_cast<double>(length), u"##,##0");
-    line += tail;
-    if (s_.request.HiddenCellsSkipped) line += u" Hidden cells.";
-    return line;
-  }
+  Text CharacterLine(std::size_t length, TextView tail) const { return items::CharacterLine(s_, length, tail); }
 
   void ShowCount() {
     const Text count = FormattedCount(s_.items.ItemCountText);
@@ -105,7 +100,10 @@ class Engine {
     countPrefix_ = ignoreIndex ? u" IgnrIndex  Count = " : u"Count = ";
     Control(host::ctl::main::kCountLabel).SetTextAlign(ignoreIndex ? 1 : 2);
     Control(host::ctl::main::kMessageLabel).SetCaption(u"");
-    block_ = Selection();
+    // A row block is one row of the first area: the application widens the selected row
+    // over a merged cell that reaches into the rows below, and a block that tall would
+    // move past the selection's last row.
+    block_ = Mode().Traits().blocksByRow ? run_.BlockArea.Rows(1) : Selection();
     if ((Downward() ? LastRow(block_) : block_.Row()) > rowLimit_) {
       host::ScreenOn(s_);
       block_.Activate();
@@ -160,7 +158,6 @@ class Engine {
     s_.request.DisplayText.clear();
     s_.items.DupSummaryText.clear();
     s_.items.ItemCountText.clear();
-    s_.items.BlankItemMsgShown = false;
     run_.topLeft = block_.Cells(1, 1);
   }
 
@@ -218,11 +215,7 @@ class Engine {
     }
     block_.Select();
     s_.App().SetCursor(xl::xlDefault);
-    Control(host::ctl::main::kCountLabel).SetCaption(fault);
-    host::RunAddinMacro(s_, u"!PutCbarCntNull");
-    Control(host::ctl::main::kMessageLabel).SetCaption(fault);
-    Control(host::ctl::main::kCharactersLabel).SetCaption(CharacterLine(Window().Text().size(), u" Characters."));
-    Control(host::ctl::main::kNotice).SetValue(true);
+    items::ShowFaultInLabels(s_);
     if (s_.blocks.OnceFlag) SelectBlockArea();
 
     const bool duplicate = fault.find(u"Duplicate") != Text::npos;
@@ -388,6 +381,7 @@ class Engine {
 void GetSortCntPasteTravel(State& s) {
   ErrorTrail("GetSortCntPasteTravel", [&] {
     if (s.App().ActiveWorkbook() == nullptr || s.request.progress.UserAbort) return;
+    if (host::WorkingSheetCheck(s) == host::Proceed::kStop) return;
     // The first request in a workbook makes the working sheet.
     xl::Worksheet& work = host::HiddenWorkSht(s);
     if (!s.Control(host::ctl::mail::kSkipMenu).Enabled()) s.blocks.OnceFlag = true;

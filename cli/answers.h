@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/addin/scripted_host.h"
-#include "platform/forms/memory_forms.h"
+#include "platform/forms/memory/memory_forms.h"
 
 namespace quillary::cli {
 

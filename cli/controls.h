@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "host/controls.h"
-#include "platform/forms/memory_forms.h"
+#include "platform/forms/memory/memory_forms.h"
 
 namespace quillary::cli {
 

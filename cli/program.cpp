@@ -92,7 +92,8 @@ WORKBOOK FOLDERS
   mark is skipped on reading), a side file per sheet for what a CSV file cannot hold,
   and a manifest, workbook.txt, one entry per line in the word syntax of scripts:
 
-    quillary-workbook 2                  the first entry (folders of version 1 load too)
+    quillary-workbook 3                  the first entry (folders of versions 1 and 2 load
+                                         too; there a field such as (12) is a text)
     grid large|small                     1,048,576 x 16,384 or 65,536 x 256 cells
     sheet NAME FILE VISIBLE              in sheet order; VISIBLE -1 visible, 0 hidden,
                                          2 very hidden; FILE lies in the folder
@@ -109,10 +110,10 @@ WORKBOOK FOLDERS
   hidden rows and columns, merged areas, comments, hyperlinks, the auto-filter, page
   set-up, protection, and cells far from the others ("cell XFD1048576 FIELD").
   A CSV field holds what a user types into the cell, read as the spreadsheet reads
-  typed entries in its en-US settings: numbers (also 1,000, 12% for 0.12 and $5),
-  TRUE/FALSE, error texts such as #N/A, formulas. Dates are the one thing NOT read: a
-  field such as 6-10 or 1/2 stays a text, as Item lists need. A text that would read as
-  anything else, or that begins with ', is written with a ' before it; the fields are
+  typed entries in its en-US settings: numbers (also 1,000, 12% for 0.12, $5 and (12)
+  for -12), TRUE/FALSE, error texts such as #N/A, formulas. Dates are the one thing
+  NOT read: a field such as 6-10 or 1/2 stays a text, as Item lists need. A text that
+  would read as anything else, or that begins with ', is written with a ' before it; the fields are
   read before the side file's formats. A sheet's cells start at A1. A field longer than
   the 32,767 characters a cell holds is cut, with a note naming the cell. "load" also takes CSV
   files (one sheet each, named after the file) or a folder without workbook.txt (each

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "platform/excel/excel.h"
-#include "platform/forms/memory_forms.h"
+#include "platform/forms/memory/memory_forms.h"
 
 namespace quillary::cli {
 

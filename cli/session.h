@@ -21,10 +21,27 @@
 #include "host/state.h"
 #include "platform/addin/scripted_host.h"
 #include "platform/excel/memory/memory.h"
-#include "platform/forms/memory_forms.h"
+#include "platform/forms/memory/memory_forms.h"
+#include "platform/system/memory/memory_system.h"
 #include "platform/system/system.h"
 
 namespace quillary::cli {
+
+// The process services of a session, one of each (not movable: `services` refers to
+// members). This machine has no desktop clipboard: the command-line host keeps the
+// copied text in memory for the run, in the stand-in clipboard, whose failures a script
+// can ask for.
+struct RealServices {
+  sys::SystemClock clock;
+  sys::TerminalBeeper beeper;
+  sys::MemoryClipboard clipboard;
+  sys::ProcessDirectories directories;
+  sys::Services services{clock, beeper, clipboard, directories};
+
+  RealServices() = default;
+  RealServices(const RealServices&) = delete;
+  RealServices& operator=(const RealServices&) = delete;
+};
 
 class Session {
  public:
@@ -83,7 +100,7 @@ class Session {
 
   std::ostream& err_;
   std::istream* ask_;
-  sys::RealServices services_;
+  RealServices services_;
   forms::HostFormSet forms_;
   cli::Answers answers_;
   addin::ScriptedHost host_;

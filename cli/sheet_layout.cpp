@@ -95,7 +95,8 @@ void ApplyLayout(xl::memory::MemoryWorksheet& sheet, const SheetLayout& layout,
   sheet.SetPageSetup(layout.pageSetup);
   if (!layout.selection.empty()) {
     sheet.Select(layout.selection);
-    sheet.Activate(layout.activeCell.row, layout.activeCell.col);
+    const auto [row, col] = layout.activeCell;
+    sheet.Activate(xl::Area{row, col, row, col});
   }
   if (layout.protection) sheet.Protect(*layout.protection);
 }

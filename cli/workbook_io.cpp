@@ -35,9 +35,12 @@ using xl::memory::GridSize;
 namespace {
 
 constexpr std::string_view kMagic = "quillary-workbook";
-constexpr std::string_view kFormatVersion = "2";
+constexpr std::string_view kFormatVersion = "3";
 // Folders of the first version (no side files, no workbook protection) load as well.
 constexpr std::string_view kFirstVersion = "1";
+// Folders of the first two versions were written when typing "(12)" gave a text, so
+// such a field was written without a "'": there it stands for the text.
+constexpr std::string_view kSecondVersion = "2";
 constexpr std::string_view kWorkbookScope = "*";
 
 // Runs `body`, turning an error of the application into a Failure that says what was
@@ -97,6 +100,8 @@ struct Manifest {
   std::optional<Text> active;
   std::vector<NameEntry> names;
   bool protectStructure = false, protectWindows = false;
+  // False for folders whose fields were written when "(12)" typed a text.
+  bool parenthesesTypeNumbers = true;
 
   // The files of the workbook in its folder, the manifest among them.
   std::vector<std::string> Files() const {
@@ -184,8 +189,10 @@ Manifest ReadManifest(const fs::path& path) {
   const std::string text = ReadFile(path);
   Manifest m;
   try {
-    ReadEntries(text, kMagic, {kFormatVersion, kFirstVersion},
-                [&](std::string_view version, const std::vector<std::string>& words) { ReadEntry(m, version, words); });
+    const std::string found = ReadEntries(
+        text, kMagic, {kFormatVersion, kSecondVersion, kFirstVersion},
+        [&](std::string_view version, const std::vector<std::string>& words) { ReadEntry(m, version, words); });
+    m.parenthesesTypeNumbers = found == kFormatVersion;
   } catch (const Failure& f) {
     throw Failure(path.string() + " " + f.what());
   }
@@ -250,6 +257,27 @@ void NoteCutField(xl::Worksheet& sheet, long row, long col, TextView field, Note
     notes.push_back(CutTextNote(CellName(sheet, row, col), EnteredLength(field)));
 }
 
+// True for a field that a folder of the first two versions holds for a text and that
+// typing now reads as a number in parentheses ("(12)").
+bool LegacyParenthesisedText(TextView field) {
+  const std::size_t first = field.find_first_not_of(u' ');
+  return first != TextView::npos && field[first] == u'(' && xl::memory::EnteredValue(field).IsNumber();
+}
+
+// Enters `typed` down column `col` from `row1`; with `parenthesesTypeNumbers` false, a
+// field such as "(12)" is stored as the text it was written for.
+void EnterFields(xl::memory::MemoryWorksheet& sheet, long row1, long col, std::span<const TextView> typed,
+                 bool parenthesesTypeNumbers) {
+  sheet.EnterTexts(row1, col, typed);
+  if (parenthesesTypeNumbers) return;
+  for (std::size_t i = 0; i < typed.size(); ++i) {
+    if (!LegacyParenthesisedText(typed[i])) continue;
+    const Variant text{Text(typed[i])};
+    const xl::memory::FileCell cell = xl::memory::FileCellOf(text);
+    sheet.StoreCells(row1 + static_cast<long>(i), col, std::span(&cell, 1));
+  }
+}
+
 // The fields of one column for a band of rows, kept as one text and the spans of it,
 // then entered into the sheet in one call.
 struct ColumnBatch {
@@ -260,7 +288,8 @@ struct ColumnBatch {
 
 // Loads a sheet file: its fields are read as views of the file's data, gathered by
 // column over bands of rows, and each band of a column is entered with one call.
-void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& data, Notes& notes) {
+void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& data, Notes& notes,
+               bool parenthesesTypeNumbers = true) {
   constexpr long kBand = 1 << 16;
   auto& cells = dynamic_cast<xl::memory::MemoryWorksheet&>(sheet);
   const long rows = sheet.RowsCount(), cols = sheet.ColumnsCount();
@@ -275,7 +304,7 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& da
       if (b.firstRow == 0) continue;
       views.clear();
       for (const auto& [start, length] : b.spans) views.push_back(TextView(b.chars).substr(start, length));
-      cells.EnterTexts(b.firstRow, static_cast<long>(c) + 1, views);
+      EnterFields(cells, b.firstRow, static_cast<long>(c) + 1, views, parenthesesTypeNumbers);
       b.firstRow = 0;
       b.chars.clear();
       b.spans.clear();
@@ -321,11 +350,12 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& da
 }
 
 // Enters the cells a side file keeps.
-void EnterFieldCells(xl::memory::MemoryWorksheet& sheet, const std::vector<FieldCell>& cells, Notes& notes) {
+void EnterFieldCells(xl::memory::MemoryWorksheet& sheet, const std::vector<FieldCell>& cells, Notes& notes,
+                     bool parenthesesTypeNumbers) {
   for (const FieldCell& c : cells) {
     NoteCutField(sheet, c.cell.row, c.cell.col, c.field, notes);
     const TextView field = c.field;
-    sheet.EnterTexts(c.cell.row, c.cell.col, std::span(&field, 1));
+    EnterFields(sheet, c.cell.row, c.cell.col, std::span(&field, 1), parenthesesTypeNumbers);
   }
 }
 
@@ -369,7 +399,8 @@ void ApplySelection(xl::Worksheet& sheet, const SheetEntry& entry) {
   const auto areas = ParseAreas(sheet, *entry.selection);
   const auto active = ParseAreas(sheet, entry.activeCell);
   sheet.Select(areas);
-  sheet.Activate(active.front().row1, active.front().col1);
+  const xl::Area& cell = active.front();
+  sheet.Activate(xl::Area{cell.row1, cell.col1, cell.row1, cell.col1});
 }
 
 void ApplyNames(xl::Workbook& book, const std::vector<NameEntry>& names) {
@@ -382,7 +413,8 @@ void ApplyNames(xl::Workbook& book, const std::vector<NameEntry>& names) {
 
 // A sheet of a workbook folder: its side file's layout put on, its CSV file's values
 // and the side file's cells entered in between.
-void LoadSheet(xl::memory::MemoryWorksheet& sheet, const FolderView& view, const SheetEntry& entry, Notes& notes) {
+void LoadSheet(xl::memory::MemoryWorksheet& sheet, const FolderView& view, const SheetEntry& entry,
+               bool parenthesesTypeNumbers, Notes& notes) {
   SheetLayout layout;
   std::vector<FieldCell> cells;
   std::vector<CachedValue> values;
@@ -397,8 +429,8 @@ void LoadSheet(xl::memory::MemoryWorksheet& sheet, const FolderView& view, const
   const std::string data = ReadWorkbookFile(view, entry.file);
   InContext("sheet '" + ToUtf8(entry.name) + "'", [&] {
     ApplyLayout(sheet, layout, [&] {
-      FillSheet(sheet, view.PathOf(entry.file), data, notes);
-      EnterFieldCells(sheet, cells, notes);
+      FillSheet(sheet, view.PathOf(entry.file), data, notes, parenthesesTypeNumbers);
+      EnterFieldCells(sheet, cells, notes, parenthesesTypeNumbers);
       StoreCachedValues(sheet, values);
     });
   });
@@ -412,7 +444,8 @@ xl::Workbook& LoadManifestFolder(xl::memory::MemoryApplication& app, const Folde
   for (const SheetEntry& s : m.sheets) names.push_back(s.name);
   const auto sheets = MakeSheets(book, names);
   for (std::size_t i = 0; i < sheets.size(); ++i) {
-    LoadSheet(dynamic_cast<xl::memory::MemoryWorksheet&>(*sheets[i]), view, m.sheets[i], notes);
+    LoadSheet(dynamic_cast<xl::memory::MemoryWorksheet&>(*sheets[i]), view, m.sheets[i], m.parenthesesTypeNumbers,
+              notes);
   }
   ApplyNames(book, m.names);
   (m.active ? book.Sheets().Item(*m.active) : *sheets.front()).Activate();

@@ -3,10 +3,12 @@
 #include <oleauto.h>
 #include <olectl.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "com/quillary3.h"
+#include "com/version.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -16,14 +18,27 @@ namespace {
 
 // The universal marshaler of dual interfaces described by a type library.
 constexpr wchar_t kTypeLibMarshaler[] = L"{00020424-0000-0000-C000-000000000046}";
-constexpr wchar_t kLibraryVersion[] = L"1.0";
+constexpr wchar_t kLocale[] = L"409";
+constexpr LCID kLcid = 0x0409;
 #ifdef _WIN64
 constexpr wchar_t kPlatform[] = L"win64";
+constexpr wchar_t kOtherPlatform[] = L"win32";
 constexpr SYSKIND kSysKind = SYS_WIN64;
+// This width's keys, and the other width's, where the registry keeps them apart (the
+// classes and the interfaces of HKEY_LOCAL_MACHINE, and on Windows of the user too).
+constexpr REGSAM kOwnView = KEY_WOW64_64KEY;
+constexpr REGSAM kOtherView = KEY_WOW64_32KEY;
 #else
 constexpr wchar_t kPlatform[] = L"win32";
+constexpr wchar_t kOtherPlatform[] = L"win64";
 constexpr SYSKIND kSysKind = SYS_WIN32;
+constexpr REGSAM kOwnView = KEY_WOW64_32KEY;
+constexpr REGSAM kOtherView = KEY_WOW64_64KEY;
 #endif
+
+std::wstring Wide(const char* text) { return std::wstring(text, text + std::strlen(text)); }
+
+const std::wstring kLibraryVersion = Wide(QUILLARY_VERSION_TEXT);
 
 struct ClassEntry {
   const CLSID* clsid;
@@ -46,43 +61,176 @@ std::wstring GuidText(const GUID& guid) {
 }
 
 HKEY RootOf(Scope scope) { return scope == Scope::kUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
-
-// Sets a string value (the key's default value when `name` is null), making the key.
-LSTATUS SetText(Scope scope, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-  HKEY handle = nullptr;
-  const std::wstring path = L"Software\\Classes\\" + key;
-  LSTATUS status = RegCreateKeyExW(RootOf(scope), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                                   &handle, nullptr);
-  if (status != ERROR_SUCCESS) return status;
-  status = RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(handle);
-  return status;
-}
-
-LSTATUS DeleteTree(Scope scope, const std::wstring& key) {
-  const std::wstring path = L"Software\\Classes\\" + key;
-  const LSTATUS status = RegDeleteTreeW(RootOf(scope), path.c_str());
-  if (status == ERROR_SUCCESS) RegDeleteKeyW(RootOf(scope), path.c_str());
-  return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
-}
+std::wstring PathOf(const std::wstring& key) { return L"Software\\Classes\\" + key; }
+std::wstring LibraryKey() { return L"TypeLib\\" + GuidText(LIBID_Quillary3); }
+std::wstring VersionKey() { return LibraryKey() + L"\\" + kLibraryVersion; }
+std::wstring InterfaceKey(const ClassEntry& c) { return L"Interface\\" + GuidText(*c.iid); }
+std::wstring ClassKey(const ClassEntry& c) { return L"CLSID\\" + GuidText(*c.clsid); }
 
 HRESULT Check(LSTATUS status) { return status == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(status); }
 
-// The type library's keys and its interfaces' keys, written by hand for the current user
-// (the system's own registration of a type library is machine-wide).
-HRESULT RegisterLibraryForUser(const std::wstring& path) {
-  const std::wstring library = L"TypeLib\\" + GuidText(LIBID_Quillary3) + L"\\" + kLibraryVersion;
-  HRESULT hr = Check(SetText(Scope::kUser, library, nullptr, L"Quillary3"));
-  if (SUCCEEDED(hr)) hr = Check(SetText(Scope::kUser, library + L"\\409\\" + kPlatform, nullptr, path));
-  if (SUCCEEDED(hr)) hr = Check(SetText(Scope::kUser, library + L"\\FLAGS", nullptr, L"0"));
-  for (const ClassEntry& c : kClasses) {
-    const std::wstring face = L"Interface\\" + GuidText(*c.iid);
-    if (SUCCEEDED(hr)) hr = Check(SetText(Scope::kUser, face, nullptr, c.face));
-    if (SUCCEEDED(hr)) hr = Check(SetText(Scope::kUser, face + L"\\ProxyStubClsid32", nullptr, kTypeLibMarshaler));
-    if (SUCCEEDED(hr)) hr = Check(SetText(Scope::kUser, face + L"\\TypeLib", nullptr, GuidText(LIBID_Quillary3)));
-    if (SUCCEEDED(hr)) hr = Check(SetText(Scope::kUser, face + L"\\TypeLib", L"Version", kLibraryVersion));
+// Sets a string value (the key's default value when `name` is null), making the key.
+HRESULT SetText(Scope scope, const std::wstring& key, const wchar_t* name, const std::wstring& value,
+                REGSAM view = kOwnView) {
+  HKEY handle = nullptr;
+  LSTATUS status = RegCreateKeyExW(RootOf(scope), PathOf(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                   KEY_WRITE | view, nullptr, &handle, nullptr);
+  if (status != ERROR_SUCCESS) return Check(status);
+  status = RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(handle);
+  return Check(status);
+}
+
+bool Exists(Scope scope, const std::wstring& key, REGSAM view = kOwnView) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(RootOf(scope), PathOf(key).c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS) return false;
+  RegCloseKey(handle);
+  return true;
+}
+
+// Whether the key has subkeys (false when it is not there).
+bool HasSubkeys(Scope scope, const std::wstring& key, REGSAM view = kOwnView) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(RootOf(scope), PathOf(key).c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS) return false;
+  DWORD subkeys = 0;
+  RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                   nullptr);
+  RegCloseKey(handle);
+  return subkeys != 0;
+}
+
+// Deletes the key with everything under it, then each parent left empty (no subkeys,
+// no values) up to the top keys (CLSID, TypeLib, Interface), which stay.
+HRESULT Delete(Scope scope, std::wstring key, REGSAM view = kOwnView) {
+  HKEY handle = nullptr;
+  LSTATUS status = RegOpenKeyExW(RootOf(scope), PathOf(key).c_str(), 0, KEY_ALL_ACCESS | view, &handle);
+  if (status == ERROR_FILE_NOT_FOUND) return S_OK;
+  if (status != ERROR_SUCCESS) return Check(status);
+  status = RegDeleteTreeW(handle, nullptr);
+  RegCloseKey(handle);
+  if (status == ERROR_SUCCESS) status = RegDeleteKeyExW(RootOf(scope), PathOf(key).c_str(), view, 0);
+  if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) return Check(status);
+  for (std::size_t cut = key.rfind(L'\\'); cut != std::wstring::npos && key.find(L'\\') != cut;
+       cut = key.rfind(L'\\')) {
+    key.resize(cut);
+    if (RegOpenKeyExW(RootOf(scope), PathOf(key).c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS) break;
+    DWORD subkeys = 0, values = 0;
+    RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                     nullptr);
+    RegCloseKey(handle);
+    if (subkeys != 0 || values != 0) break;
+    RegDeleteKeyExW(RootOf(scope), PathOf(key).c_str(), view, 0);
   }
+  return S_OK;
+}
+
+// The type library's keys and its interfaces' keys, written for the current user as the
+// system writes them machine-wide (the system's own registration of a type library is
+// machine-wide): the version key named by the library's help string, its FLAGS and its
+// HELPDIR (the DLL's folder), this width's path under the locale, and each interface
+// with the universal marshaler.
+HRESULT RegisterLibraryForUser(ITypeLib* library, const std::wstring& path) {
+  BSTR name = nullptr, help = nullptr;
+  library->GetDocumentation(-1, &name, &help, nullptr, nullptr);
+  const std::wstring title = help != nullptr && SysStringLen(help) != 0 ? help : (name != nullptr ? name : L"");
+  SysFreeString(name);
+  SysFreeString(help);
+  TLIBATTR* attr = nullptr;
+  HRESULT hr = library->GetLibAttr(&attr);
+  if (FAILED(hr)) return hr;
+  const std::wstring flags = std::to_wstring(attr->wLibFlags);
+  library->ReleaseTLibAttr(attr);
+  const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+  const std::wstring version = VersionKey();
+  hr = SetText(Scope::kUser, version, nullptr, title);
+  if (SUCCEEDED(hr)) hr = SetText(Scope::kUser, version + L"\\FLAGS", nullptr, flags);
+  // As the system does, a help folder already there (the other width's) stays.
+  if (SUCCEEDED(hr) && !Exists(Scope::kUser, version + L"\\HELPDIR")) {
+    hr = SetText(Scope::kUser, version + L"\\HELPDIR", nullptr, folder);
+  }
+  if (SUCCEEDED(hr)) hr = SetText(Scope::kUser, version + L"\\" + kLocale + L"\\" + kPlatform, nullptr, path);
+  for (const ClassEntry& c : kClasses) {
+    const std::wstring face = InterfaceKey(c);
+    if (SUCCEEDED(hr)) hr = SetText(Scope::kUser, face, nullptr, c.face);
+    if (SUCCEEDED(hr)) hr = SetText(Scope::kUser, face + L"\\ProxyStubClsid", nullptr, kTypeLibMarshaler);
+    if (SUCCEEDED(hr)) hr = SetText(Scope::kUser, face + L"\\ProxyStubClsid32", nullptr, kTypeLibMarshaler);
+    if (SUCCEEDED(hr)) hr = SetText(Scope::kUser, face + L"\\TypeLib", nullptr, GuidText(LIBID_Quillary3));
+    if (SUCCEEDED(hr)) hr = SetText(Scope::kUser, face + L"\\TypeLib", L"Version", kLibraryVersion);
+  }
+  return hr;
+}
+
+// Removes this width's registration of the type library as the system removes it: while
+// the other width's path is registered, only this width's path goes (the library's
+// keys and its interfaces are the other width's too); with none left, everything.
+HRESULT UnregisterLibrary(Scope scope) {
+  const std::wstring locale = VersionKey() + L"\\" + kLocale;
+  if (Exists(scope, locale + L"\\" + kOtherPlatform)) return Delete(scope, locale + L"\\" + kPlatform);
+  HRESULT hr = S_OK;
+  if (scope == Scope::kMachine) {
+    hr = UnRegisterTypeLib(LIBID_Quillary3, QUILLARY_VERSION_MAJOR, QUILLARY_VERSION_MINOR, kLcid, kSysKind);
+    if (hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_LIBNOTREGISTERED) hr = S_OK;
+  } else {
+    hr = Delete(scope, VersionKey());
+    for (const ClassEntry& c : kClasses) {
+      if (SUCCEEDED(hr)) hr = Delete(scope, InterfaceKey(c));
+    }
+  }
+  // The library's key, which the system leaves empty once no version is left.
+  if (SUCCEEDED(hr) && Exists(scope, LibraryKey()) && !HasSubkeys(scope, LibraryKey()))
+    hr = Delete(scope, LibraryKey());
+  return hr;
+}
+
+HRESULT RegisterClasses(Scope scope, const std::wstring& path) {
+  HRESULT hr = S_OK;
+  for (const ClassEntry& c : kClasses) {
+    const std::wstring key = ClassKey(c);
+    if (SUCCEEDED(hr)) hr = SetText(scope, key, nullptr, c.name);
+    if (SUCCEEDED(hr)) hr = SetText(scope, key + L"\\InprocServer32", nullptr, path);
+    if (SUCCEEDED(hr)) hr = SetText(scope, key + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+    if (SUCCEEDED(hr)) hr = SetText(scope, key + L"\\ProgID", nullptr, c.progId);
+    if (SUCCEEDED(hr)) hr = SetText(scope, key + L"\\TypeLib", nullptr, GuidText(LIBID_Quillary3));
+    if (SUCCEEDED(hr)) hr = SetText(scope, key + L"\\Version", nullptr, kLibraryVersion);
+    if (SUCCEEDED(hr)) hr = SetText(scope, c.progId, nullptr, c.name);
+    if (SUCCEEDED(hr)) hr = SetText(scope, std::wstring(c.progId) + L"\\CLSID", nullptr, GuidText(*c.clsid));
+  }
+  return hr;
+}
+
+// Removes this width's classes and its ProgIDs. Where the registry keeps one ProgID for
+// both widths (Windows), the other width's registration needs it: it is written back
+// for the other width while that width's class is registered.
+HRESULT UnregisterClasses(Scope scope) {
+  HRESULT result = S_OK;
+  for (const ClassEntry& c : kClasses) {
+    HRESULT hr = Delete(scope, ClassKey(c));
+    if (SUCCEEDED(hr)) hr = Delete(scope, c.progId);
+    if (SUCCEEDED(hr) && Exists(scope, ClassKey(c) + L"\\InprocServer32", kOtherView) &&
+        !Exists(scope, c.progId, kOtherView)) {
+      hr = SetText(scope, c.progId, nullptr, c.name, kOtherView);
+      if (SUCCEEDED(hr))
+        hr = SetText(scope, std::wstring(c.progId) + L"\\CLSID", nullptr, GuidText(*c.clsid), kOtherView);
+    }
+    if (FAILED(hr)) result = hr;
+  }
+  return result;
+}
+
+HRESULT RegisterAll(Scope scope, const std::wstring& path) {
+  HRESULT hr = RegisterClasses(scope, path);
+  if (FAILED(hr)) return hr;
+  ITypeLib* library = nullptr;
+  hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
+  if (FAILED(hr)) return hr;
+  if (scope == Scope::kUser) {
+    hr = RegisterLibraryForUser(library, path);
+  } else {
+    std::wstring writable = path;
+    hr = RegisterTypeLib(library, writable.data(), nullptr);
+  }
+  library->Release();
   return hr;
 }
 
@@ -104,47 +252,18 @@ std::wstring ModulePath() {
 
 HRESULT Register(Scope scope) {
   const std::wstring path = ModulePath();
-  if (path.empty()) return SELFREG_E_CLASS;
-  for (const ClassEntry& c : kClasses) {
-    const std::wstring clsid = GuidText(*c.clsid);
-    const std::wstring key = L"CLSID\\" + clsid;
-    HRESULT hr = Check(SetText(scope, key, nullptr, c.name));
-    if (SUCCEEDED(hr)) hr = Check(SetText(scope, key + L"\\InprocServer32", nullptr, path));
-    if (SUCCEEDED(hr)) hr = Check(SetText(scope, key + L"\\InprocServer32", L"ThreadingModel", L"Apartment"));
-    if (SUCCEEDED(hr)) hr = Check(SetText(scope, key + L"\\ProgID", nullptr, c.progId));
-    if (SUCCEEDED(hr)) hr = Check(SetText(scope, key + L"\\TypeLib", nullptr, GuidText(LIBID_Quillary3)));
-    if (SUCCEEDED(hr)) hr = Check(SetText(scope, key + L"\\Version", nullptr, kLibraryVersion));
-    if (SUCCEEDED(hr)) hr = Check(SetText(scope, c.progId, nullptr, c.name));
-    if (SUCCEEDED(hr)) hr = Check(SetText(scope, std::wstring(c.progId) + L"\\CLSID", nullptr, clsid));
-    if (FAILED(hr)) return SELFREG_E_CLASS;
-  }
-  if (scope == Scope::kUser) return FAILED(RegisterLibraryForUser(path)) ? SELFREG_E_TYPELIB : S_OK;
-  ITypeLib* library = nullptr;
-  HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
-  if (SUCCEEDED(hr)) {
-    std::wstring writable = path;
-    hr = RegisterTypeLib(library, writable.data(), nullptr);
-    library->Release();
-  }
-  return FAILED(hr) ? SELFREG_E_TYPELIB : S_OK;
+  if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
+  const HRESULT hr = RegisterAll(scope, path);
+  // A registration that failed part-way is taken back (the other width's stays), and
+  // the reason goes to the caller: access denied, for one.
+  if (FAILED(hr)) Unregister(scope);
+  return hr;
 }
 
 HRESULT Unregister(Scope scope) {
-  HRESULT result = S_OK;
-  for (const ClassEntry& c : kClasses) {
-    if (FAILED(Check(DeleteTree(scope, L"CLSID\\" + GuidText(*c.clsid))))) result = SELFREG_E_CLASS;
-    if (FAILED(Check(DeleteTree(scope, c.progId)))) result = SELFREG_E_CLASS;
-  }
-  if (scope == Scope::kUser) {
-    if (FAILED(Check(DeleteTree(scope, L"TypeLib\\" + GuidText(LIBID_Quillary3))))) result = SELFREG_E_TYPELIB;
-    for (const ClassEntry& c : kClasses) {
-      if (FAILED(Check(DeleteTree(scope, L"Interface\\" + GuidText(*c.iid))))) result = SELFREG_E_TYPELIB;
-    }
-    return result;
-  }
-  const HRESULT hr = UnRegisterTypeLib(LIBID_Quillary3, 1, 0, 0x0409, kSysKind);
-  if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED) result = SELFREG_E_TYPELIB;
-  return result;
+  const HRESULT classes = UnregisterClasses(scope);
+  const HRESULT library = UnregisterLibrary(scope);
+  return FAILED(classes) ? classes : library;
 }
 
 }  // namespace quillary::com

@@ -4,9 +4,12 @@
 #include <olectl.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <new>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "com/component.h"
 #include "com/dispids.h"
@@ -33,44 +36,6 @@ HRESULT TypeInfoOf(REFIID iid, ITypeInfo** info) {
   return hr;
 }
 
-// Reports an error of the component to the automation caller: the number, the source
-// (the chain of routine names) and the description, through the error object.
-HRESULT Report(const Error& e, REFIID iid) {
-  ICreateErrorInfo* create = nullptr;
-  if (SUCCEEDED(CreateErrorInfo(&create))) {
-    const Text source16 = FromUtf8(e.Source());
-    const std::wstring source(source16.begin(), source16.end());
-    const Text description16 = FromUtf8(e.Description());
-    const std::wstring description(description16.begin(), description16.end());
-    create->SetGUID(iid);
-    create->SetSource(const_cast<LPOLESTR>(source.c_str()));
-    create->SetDescription(const_cast<LPOLESTR>(description.c_str()));
-    IErrorInfo* info = nullptr;
-    if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-      SetErrorInfo(0, info);
-      info->Release();
-    }
-    create->Release();
-  }
-  return automation::FailureOf(e);
-}
-
-// Runs a member's body: an Error (or any exception) leaves as a failed HRESULT with the
-// error object set, never as an exception across the interface.
-template <class Body>
-HRESULT Guard(REFIID iid, Body&& body) {
-  try {
-    body();
-    return S_OK;
-  } catch (const Error& e) {
-    return Report(e, iid);
-  } catch (const std::bad_alloc&) {
-    return Report(Error(err::kOutOfMemory, "Quillary", "Out of memory"), iid);
-  } catch (const std::exception& ex) {
-    return Report(Error(err::kApplication, "Quillary", ex.what()), iid);
-  }
-}
-
 Text TextOf(BSTR* text) { return text == nullptr ? Text() : automation::FromBstr(*text); }
 
 // Writes a by-reference string argument back when the call changed it.
@@ -80,17 +45,103 @@ void WriteBack(BSTR* target, const Text& value) {
   *target = automation::ToBstr(value);
 }
 
+// Sets the thread's error object to one of ours: the source and the description.
+void SetErrorObject(REFIID iid, const std::string& source, const std::string& description) {
+  ICreateErrorInfo* create = nullptr;
+  if (FAILED(CreateErrorInfo(&create))) {
+    SetErrorInfo(0, nullptr);  // never leave another's error object as if it were ours
+    return;
+  }
+  const Text source16 = FromUtf8(source);
+  const std::wstring wideSource(source16.begin(), source16.end());
+  const Text description16 = FromUtf8(description);
+  const std::wstring wideDescription(description16.begin(), description16.end());
+  create->SetGUID(iid);
+  create->SetSource(const_cast<LPOLESTR>(wideSource.c_str()));
+  create->SetDescription(const_cast<LPOLESTR>(wideDescription.c_str()));
+  IErrorInfo* info = nullptr;
+  if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
+    SetErrorInfo(0, info);
+    info->Release();
+  } else {
+    SetErrorInfo(0, nullptr);
+  }
+  create->Release();
+}
+
+// The names of a member and of its parameters, as the type library gives them.
+struct MemberNames {
+  std::string member;
+  std::vector<std::string> parameters;  // "" where the library names none
+
+  std::string Parameter(UINT i) const {
+    const std::string name = i < parameters.size() ? parameters[i] : std::string();
+    return "argument " + std::to_string(i + 1) + " of " + member + (name.empty() ? "" : " (" + name + ")");
+  }
+};
+
+MemberNames NamesOf(ITypeInfo* info, DISPID id, UINT count) {
+  MemberNames out;
+  BSTR names[16] = {};
+  UINT found = 0;
+  if (info != nullptr) info->GetNames(id, names, 16, &found);
+  for (UINT i = 0; i < found; ++i) {
+    const std::string name = ToUtf8(automation::FromBstr(names[i]));
+    if (i == 0) {
+      out.member = name;
+    } else {
+      out.parameters.push_back(name);
+    }
+    SysFreeString(names[i]);
+  }
+  out.parameters.resize(std::max<std::size_t>(out.parameters.size(), count));
+  return out;
+}
+
 // The arguments of a late-bound call, in the member's order. Script hosts pass their
 // variables by reference as VARIANTs (VT_BYREF | VT_VARIANT), the host language's
 // compiled code passes typed references (VT_BYREF | VT_DISPATCH, VT_BYREF | VT_BSTR), and
-// either may pass values: every form is taken.
+// either may pass values: every form is taken. Arguments may come by name: a
+// parameter's dispatch identifier is its place in the member's order.
+//
+// A call whose arguments do not fit is refused with the standard dispatch failure, the
+// argument it concerns (its place in DISPPARAMS) and words that name the member, the
+// argument and what it must be.
 class Arguments {
  public:
   explicit Arguments(DISPPARAMS* params) : params_(params) {}
-  UINT Count() const { return params_->cArgs; }
 
-  // An object argument (Nothing is null); false when the argument is not an object.
-  bool Object(UINT i, IDispatch*& out) const {
+  // Places `count` arguments (a property's value last); false when they do not fit.
+  bool Arrange(const MemberNames& names, UINT count, bool put) {
+    names_ = names;
+    slots_.assign(count, kNone);
+    const UINT named = params_->cNamedArgs;
+    if (params_->cArgs != count) {
+      return Refuse(DISP_E_BADPARAMCOUNT, names_.member + " takes " + std::to_string(count) +
+                                              (count == 1 ? " argument" : " arguments") + ", not " +
+                                              std::to_string(params_->cArgs));
+    }
+    // Positional arguments are in reverse order after the named ones.
+    for (UINT k = named; k < params_->cArgs; ++k) slots_[params_->cArgs - 1 - k] = k;
+    for (UINT k = 0; k < named; ++k) {
+      const DISPID id = params_->rgdispidNamedArgs[k];
+      const bool value = put && id == DISPID_PROPERTYPUT;
+      if (!value && (id < 0 || static_cast<UINT>(id) >= count)) return RefuseNamed(k, id);
+      const UINT place = value ? count - 1 : static_cast<UINT>(id);
+      if (slots_[place] != kNone) return RefuseNamed(k, id);
+      slots_[place] = k;
+    }
+    for (UINT i = 0; i < count; ++i) {
+      const VARIANT& v = Plain(At(i));
+      if (v.vt == VT_ERROR && v.scode == DISP_E_PARAMNOTFOUND) {
+        return Refuse(DISP_E_PARAMNOTOPTIONAL, Capital(names_.Parameter(i)) + " is left out; it is required", i);
+      }
+    }
+    return true;
+  }
+
+  // An object argument (Nothing is null); refused when it is not an object.
+  bool Object(UINT i, IDispatch*& out, const char* what) {
     const VARIANT& v = Plain(At(i));
     if (v.vt == VT_DISPATCH) {
       out = v.pdispVal;
@@ -99,13 +150,14 @@ class Arguments {
     } else if (v.vt == VT_EMPTY || v.vt == VT_NULL) {
       out = nullptr;
     } else {
-      return false;
+      return Refuse(DISP_E_TYPEMISMATCH, Capital(names_.Parameter(i)) + " must be " + what + " or Nothing", i);
     }
     return true;
   }
 
-  // A string argument, converted as the host language converts a value to a String.
-  bool String(UINT i, Text& out) const {
+  // A string argument, converted as the host language converts a value to a String;
+  // refused when it has no text (an object, an array).
+  bool String(UINT i, Text& out) {
     const VARIANT& v = Plain(At(i));
     if (v.vt == VT_BSTR) {
       out = automation::FromBstr(v.bstrVal);
@@ -117,7 +169,10 @@ class Arguments {
     }
     VARIANT converted;
     VariantInit(&converted);
-    if (FAILED(VariantChangeType(&converted, const_cast<VARIANT*>(&v), VARIANT_ALPHABOOL, VT_BSTR))) return false;
+    if (v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN || (v.vt & VT_ARRAY) ||
+        FAILED(VariantChangeType(&converted, const_cast<VARIANT*>(&v), VARIANT_ALPHABOOL, VT_BSTR))) {
+      return Refuse(DISP_E_TYPEMISMATCH, Capital(names_.Parameter(i)) + " must be a String", i);
+    }
     out = automation::FromBstr(converted.bstrVal);
     VariantClear(&converted);
     return true;
@@ -136,34 +191,54 @@ class Arguments {
     }
   }
 
+  // Refuses the call; `parameter` is the place of the argument it concerns.
+  bool Refuse(HRESULT code, std::string description, std::optional<UINT> parameter = std::nullopt) {
+    refusal_ = code;
+    description_ = std::move(description);
+    if (parameter && *parameter < slots_.size()) argument_ = slots_[*parameter];
+    return false;
+  }
+
+  bool Refused() const { return FAILED(refusal_); }
+  HRESULT Refusal() const { return refusal_; }
+  const std::string& Description() const { return description_; }
+  // The refused argument's place in DISPPARAMS, when the refusal concerns one.
+  std::optional<UINT> Argument() const { return argument_; }
+
  private:
-  VARIANT& At(UINT i) const { return params_->rgvarg[params_->cArgs - 1 - i]; }
+  static constexpr UINT kNone = ~0u;
+
+  bool RefuseNamed(UINT k, DISPID id) {
+    Refuse(DISP_E_PARAMNOTFOUND, names_.member + " has no parameter with the dispatch identifier " +
+                                     std::to_string(id) + " (argument " + std::to_string(k + 1) +
+                                     " of the call, passed by name), or it is given twice");
+    argument_ = k;
+    return false;
+  }
+  static std::string Capital(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+  }
+  VARIANT& At(UINT i) const { return params_->rgvarg[slots_[i]]; }
   static const VARIANT& Plain(const VARIANT& v) { return v.vt == (VT_VARIANT | VT_BYREF) ? *v.pvarVal : v; }
 
   DISPPARAMS* params_;
+  MemberNames names_;
+  std::vector<UINT> slots_;  // each parameter's place in rgvarg
+  HRESULT refusal_ = S_OK;
+  std::string description_;
+  std::optional<UINT> argument_;
 };
-
-// Fills the caller's exception record from the error object a member left.
-HRESULT AsException(HRESULT hr, EXCEPINFO* exception) {
-  if (SUCCEEDED(hr) || exception == nullptr) return hr;
-  *exception = EXCEPINFO{};
-  exception->scode = hr;
-  IErrorInfo* info = nullptr;
-  if (GetErrorInfo(0, &info) == S_OK && info != nullptr) {
-    info->GetSource(&exception->bstrSource);
-    info->GetDescription(&exception->bstrDescription);
-    info->Release();
-  }
-  return DISP_E_EXCEPTION;
-}
 
 // IUnknown, IDispatch and ISupportErrorInfo for one dual interface; Derived implements
 // the interface's own members, and Call, which runs them late-bound.
 template <class Interface, const IID* Iid>
 class DualObject : public Interface, public ISupportErrorInfo {
  public:
-  DualObject() { ++liveObjects; }
-  virtual ~DualObject() { --liveObjects; }
+  virtual ~DualObject() {
+    if (info_ != nullptr) info_->Release();
+    --liveObjects;
+  }
   DualObject(const DualObject&) = delete;
   DualObject& operator=(const DualObject&) = delete;
 
@@ -211,13 +286,22 @@ class DualObject : public Interface, public ISupportErrorInfo {
                                    EXCEPINFO* exception, UINT* badArg) override {
     if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     if (params == nullptr) return E_INVALIDARG;
-    const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
-    if (params->cNamedArgs > (put ? 1u : 0u)) return DISP_E_NONAMEDARGS;
     if (result != nullptr) VariantInit(result);
-    UINT bad = 0;
-    const HRESULT hr = Call(id, flags, Arguments(params), bad);
-    if (hr == DISP_E_TYPEMISMATCH && badArg != nullptr) *badArg = params->cArgs - 1 - bad;
-    return AsException(hr, exception);
+    failure_.reset();
+    Arguments args(params);
+    const HRESULT hr = Call(id, flags, args);
+    if (args.Refused()) {
+      if (badArg != nullptr && args.Argument()) *badArg = *args.Argument();
+      SetErrorObject(*Iid, progId_, args.Description());
+      return args.Refusal();
+    }
+    if (SUCCEEDED(hr) || exception == nullptr || !failure_) return hr;
+    // The member's own error, never an error object another left on the thread.
+    *exception = EXCEPINFO{};
+    exception->scode = hr;
+    exception->bstrSource = automation::ToBstr(FromUtf8(failure_->Source()));
+    exception->bstrDescription = automation::ToBstr(FromUtf8(failure_->Description()));
+    return DISP_E_EXCEPTION;
   }
 
   HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
@@ -225,20 +309,49 @@ class DualObject : public Interface, public ISupportErrorInfo {
   }
 
  protected:
+  explicit DualObject(const char* progId) : progId_(progId) { ++liveObjects; }
+
   Component& component_ = Component::OfThisThread();
 
-  // Runs member `id` with `args`; a wrong argument's index goes to `bad`.
-  virtual HRESULT Call(DISPID id, WORD flags, const Arguments& args, UINT& bad) = 0;
+  // Runs member `id` late-bound; arguments that do not fit are refused through `args`.
+  virtual HRESULT Call(DISPID id, WORD flags, Arguments& args) = 0;
 
-  // ExcelApp, alike in both classes: one object, by reference.
-  HRESULT CallExcelApp(WORD flags, const Arguments& args, UINT& bad) {
-    if (!(flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))) return DISP_E_MEMBERNOTFOUND;
-    if (args.Count() != 1) return DISP_E_BADPARAMCOUNT;
-    IDispatch* application = nullptr;
-    if (!args.Object(0, application)) {
-      bad = 0;
-      return DISP_E_TYPEMISMATCH;
+  // Runs a member's body: an Error (or any exception) leaves as a failed HRESULT with
+  // the error object set, never as an exception across the interface.
+  template <class Body>
+  HRESULT Guard(Body&& body) {
+    try {
+      body();
+      return S_OK;
+    } catch (const Error& e) {
+      return Report(e);
+    } catch (const std::bad_alloc&) {
+      return Report(Error(err::kOutOfMemory, "Quillary", "Out of memory"));
+    } catch (const std::exception& ex) {
+      return Report(Error(err::kApplication, "Quillary", ex.what()));
     }
+  }
+
+  // The names of member `id` and its parameters.
+  MemberNames Names(DISPID id, UINT count) { return NamesOf(SUCCEEDED(Info()) ? info_ : nullptr, id, count); }
+
+  // A member that is not there, or not with these flags.
+  HRESULT NoMember(DISPID id, Arguments& args, const std::string& why) {
+    const MemberNames names = Names(id, 0);
+    args.Refuse(DISP_E_MEMBERNOTFOUND,
+                names.member.empty() ? progId_ + " has no member with the dispatch identifier " + std::to_string(id)
+                                     : names.member + " " + why);
+    return DISP_E_MEMBERNOTFOUND;
+  }
+
+  // ExcelApp, alike in both classes: one object, set by reference.
+  HRESULT CallExcelApp(WORD flags, Arguments& args) {
+    if (!(flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))) {
+      return NoMember(QUILLARY_DISPID_EXCELAPP, args, "can only be set (Set ... = the application)");
+    }
+    if (!args.Arrange(Names(QUILLARY_DISPID_EXCELAPP, 1), 1, true)) return args.Refusal();
+    IDispatch* application = nullptr;
+    if (!args.Object(0, application, "the application object")) return args.Refusal();
     return static_cast<Interface*>(this)->putref_ExcelApp(&application);
   }
 
@@ -248,19 +361,30 @@ class DualObject : public Interface, public ISupportErrorInfo {
     return TypeInfoOf(*Iid, &info_);
   }
 
+  // Reports an error of the component to the automation caller: the number, the
+  // source (the chain of routine names) and the description, through the error object.
+  HRESULT Report(const Error& e) {
+    failure_ = e;
+    SetErrorObject(*Iid, e.Source(), e.Description());
+    return automation::FailureOf(e);
+  }
+
   std::atomic<long> references_{1};
   ITypeInfo* info_ = nullptr;
+  std::string progId_;
+  std::optional<Error> failure_;  // the error of the member running late-bound
 };
 
 class ExcelConnectObject final : public DualObject<_ExcelConnect, &IID__ExcelConnect> {
  public:
+  ExcelConnectObject() : DualObject("Quillary3.ExcelConnect") {}
   ~ExcelConnectObject() override {
     connect_.reset();
     component_.Tidy();
   }
 
   HRESULT STDMETHODCALLTYPE putref_ExcelApp(IDispatch** application) override {
-    return Guard(IID__ExcelConnect, [&] {
+    return Guard([&] {
       const automation::Dispatch app(application == nullptr ? nullptr : *application);
       component_.HandOver(app, [&](xl::Application* wrapped) { connect_->SetExcelApp(wrapped); });
     });
@@ -272,7 +396,7 @@ class ExcelConnectObject final : public DualObject<_ExcelConnect, &IID__ExcelCon
                                         IDispatch** vbaWrapTextFirmForm, IDispatch** vbaMailBoxForm,
                                         IDispatch** vbaParseForm, IDispatch** vbaToolsForm, BSTR* vbaMode,
                                         BSTR* GotoRoutine) override {
-    return Guard(IID__ExcelConnect, [&] {
+    return Guard([&] {
       auto form = [](IDispatch** f) { return automation::Dispatch(f == nullptr ? nullptr : *f); };
       forms::automation::AutomationForms forms(
           {form(vbaBigMsgForm), form(vbaCompDupUserForm), form(vbaLastWordFirstFilterForm), form(vbaMainUserForm),
@@ -287,23 +411,18 @@ class ExcelConnectObject final : public DualObject<_ExcelConnect, &IID__ExcelCon
   }
 
  private:
-  HRESULT Call(DISPID id, WORD flags, const Arguments& args, UINT& bad) override {
-    if (id == QUILLARY_DISPID_EXCELAPP) return CallExcelApp(flags, args, bad);
-    if (id != QUILLARY_DISPID_QUILLARYDLL || !(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
-    if (args.Count() != 12) return DISP_E_BADPARAMCOUNT;
+  HRESULT Call(DISPID id, WORD flags, Arguments& args) override {
+    if (id == QUILLARY_DISPID_EXCELAPP) return CallExcelApp(flags, args);
+    if (id != QUILLARY_DISPID_QUILLARYDLL) return NoMember(id, args, "");
+    if (!(flags & DISPATCH_METHOD)) return NoMember(id, args, "is a method: it cannot be read or set");
+    if (!args.Arrange(Names(id, 12), 12, false)) return args.Refusal();
     IDispatch* forms[10] = {};
     for (UINT i = 0; i < 10; ++i) {
-      if (!args.Object(i, forms[i])) {
-        bad = i;
-        return DISP_E_TYPEMISMATCH;
-      }
+      if (!args.Object(i, forms[i], "a form (an object)")) return args.Refusal();
     }
     Text texts[2];
     for (UINT i = 0; i < 2; ++i) {
-      if (!args.String(10 + i, texts[i])) {
-        bad = 10 + i;
-        return DISP_E_TYPEMISMATCH;
-      }
+      if (!args.String(10 + i, texts[i])) return args.Refusal();
     }
     BSTR mode = automation::ToBstr(texts[0]);
     BSTR routine = automation::ToBstr(texts[1]);
@@ -322,20 +441,21 @@ class ExcelConnectObject final : public DualObject<_ExcelConnect, &IID__ExcelCon
 
 class ExcelQueryFormConnectObject final : public DualObject<_ExcelQueryFormConnect, &IID__ExcelQueryFormConnect> {
  public:
+  ExcelQueryFormConnectObject() : DualObject("Quillary3.ExcelQueryFormConnect") {}
   ~ExcelQueryFormConnectObject() override {
     connect_.reset();
     component_.Tidy();
   }
 
   HRESULT STDMETHODCALLTYPE putref_ExcelApp(IDispatch** application) override {
-    return Guard(IID__ExcelQueryFormConnect, [&] {
+    return Guard([&] {
       const automation::Dispatch app(application == nullptr ? nullptr : *application);
       component_.HandOver(app, [&](xl::Application* wrapped) { connect_->SetExcelApp(wrapped); });
     });
   }
 
   HRESULT STDMETHODCALLTYPE QuillaryQueryFormDLL(BSTR* GotoRoutine) override {
-    return Guard(IID__ExcelQueryFormConnect, [&] {
+    return Guard([&] {
       Text event = TextOf(GotoRoutine);
       connect_->QuillaryQueryFormDLL(event);
       WriteBack(GotoRoutine, event);
@@ -343,15 +463,13 @@ class ExcelQueryFormConnectObject final : public DualObject<_ExcelQueryFormConne
   }
 
  private:
-  HRESULT Call(DISPID id, WORD flags, const Arguments& args, UINT& bad) override {
-    if (id == QUILLARY_DISPID_EXCELAPP) return CallExcelApp(flags, args, bad);
-    if (id != QUILLARY_DISPID_QUILLARYQUERYFORMDLL || !(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
-    if (args.Count() != 1) return DISP_E_BADPARAMCOUNT;
+  HRESULT Call(DISPID id, WORD flags, Arguments& args) override {
+    if (id == QUILLARY_DISPID_EXCELAPP) return CallExcelApp(flags, args);
+    if (id != QUILLARY_DISPID_QUILLARYQUERYFORMDLL) return NoMember(id, args, "");
+    if (!(flags & DISPATCH_METHOD)) return NoMember(id, args, "is a method: it cannot be read or set");
+    if (!args.Arrange(Names(id, 1), 1, false)) return args.Refusal();
     Text event;
-    if (!args.String(0, event)) {
-      bad = 0;
-      return DISP_E_TYPEMISMATCH;
-    }
+    if (!args.String(0, event)) return args.Refusal();
     BSTR name = automation::ToBstr(event);
     const HRESULT hr = QuillaryQueryFormDLL(&name);
     args.SetString(0, automation::FromBstr(name));

@@ -8,6 +8,9 @@
 #include "host/routines.h"
 #include "host/screen.h"
 #include "host/working_sheet.h"
+#include "items/fault_codes.h"
+#include "items/fault_labels.h"
+#include "items/limits.h"
 #include "items/put_text.h"
 #include "items/sort_count.h"
 #include "items/subtract.h"
@@ -322,7 +325,7 @@ class CompareTwo {
   }
 
   // The two windows' lists: Textbox1 less Textbox2 into Textbox1, then Textbox2 less the
-  // whole of Textbox1 into Textbox2. False when the break key stopped it.
+  // whole of Textbox1 into Textbox2. False when a fault or the break key stopped it.
   bool UseCollected() {
     TabsOff();
     const Text caption = s_.request.IgnoreIndexMode ? u" IgnrIndex  Count = " : u"Count = ";
@@ -330,11 +333,9 @@ class CompareTwo {
     Enable(cd::kSummaryYes, false);
     s_.compare.CompareStep = 8;
     host::TextBox2Activate(s_);
-    Text right = s_.request.ActiveWndw->Text();
-    static_cast<void>(items::ItemsPutText(s_, right, host::kList1));
+    if (!WindowIntoList(host::kList1)) return false;
     host::TextBox1Activate(s_);
-    Text left = s_.request.ActiveWndw->Text();
-    static_cast<void>(items::ItemsPutText(s_, left, host::kList2));
+    if (!WindowIntoList(host::kList2)) return false;
     if (!ShowUniques(host::kList2, host::kList1, caption)) return false;
     ClipboardClear();
     s_.compare.CompareStep = 4;
@@ -342,6 +343,20 @@ class CompareTwo {
     if (!ShowUniques(host::kList1, host::kList2, caption)) return false;
     s_.compare.CompareStep = 0;
     return true;
+  }
+
+  // The Active Window's list read into `list`. An Item that breaks the grammar, or a
+  // list too long for the working sheet, is reported as Get/Try reports a fault in the
+  // window's text, and nothing is compared: both windows keep their texts. False then,
+  // and when the break key stopped it.
+  bool WindowIntoList(const Text& list) {
+    Text text = s_.request.ActiveWndw->Text();
+    const items::ItemFaultCode code = items::ItemsPutText(s_, text, list).value_or(items::fault::kNone);
+    if (Aborted()) return false;
+    if (code == items::fault::kNone) return true;
+    if (code == items::fault::kTooManyItems) items::TooMuch_Sort(s_, code);
+    items::ShowFaultInLabels(s_);
+    return false;
   }
 
   // `survivors` less `subtracted`, shown in the Active Window with its count. False when

@@ -10,6 +10,7 @@
 #include "host/text_replace.h"
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
+#include "items/fault_labels.h"
 #include "items/gather.h"
 #include "items/limits.h"
 #include "items/list_sheet.h"
@@ -64,7 +65,6 @@ class GetTry {
     s_.items.DupSummaryText.clear();
     s_.request.FaultItem.clear();
     s_.request.FaultMsg.clear();
-    s_.items.BlankItemMsgShown = false;
     countCaption_ = s_.request.IgnoreIndexMode ? u" IgnrIndex  Count = " : u"Count = ";
     s_.Control(host::ctl::main::kCountLabel).SetTextAlign(s_.request.IgnoreIndexMode ? 1 : 2);
   }
@@ -172,11 +172,7 @@ class GetTry {
 
   // The character line: the Active Window's length and a tail.
   Text CharacterLine(TextView tail) const {
-    Text line = u"     ";
-    line += vba::Format(static_cast<double>(s_.request.ActiveWndw->Text().size()), u"##,##0");
-    line += tail;
-    if (s_.request.HiddenCellsSkipped) line += u" Hidden cells.";
-    return line;
+    return items::CharacterLine(s_, s_.request.ActiveWndw->Text().size(), tail);
   }
 
   void CountDisplay() {
@@ -185,11 +181,7 @@ class GetTry {
       std::vector<Variant> args{Variant(Text(u"Cnt= ") + FormattedCount(s_))};
       host::RunAddinMacro(s_, u"!PutCbarCnt", args);
     } else {
-      s_.Control(host::ctl::main::kCountLabel).SetCaption(s_.request.FaultMsg);
-      host::RunAddinMacro(s_, u"!PutCbarCntNull");
-      s_.Control(host::ctl::main::kMessageLabel).SetCaption(s_.request.FaultMsg);
-      s_.Control(host::ctl::main::kCharactersLabel).SetCaption(CharacterLine(u" Characters."));
-      s_.Control(host::ctl::main::kNotice).SetValue(true);
+      items::ShowFaultInLabels(s_);
     }
   }
 
@@ -270,7 +262,10 @@ class GetTry {
 }  // namespace
 
 void GetSubtractSortCnt(State& s) {
-  ErrorTrail("GetSubtractSortCnt", [&] { GetTry(s).Run(); });
+  ErrorTrail("GetSubtractSortCnt", [&] {
+    if (host::WorkingSheetCheck(s) == host::Proceed::kStop) return;
+    GetTry(s).Run();
+  });
 }
 
 }  // namespace quillary::drivers

@@ -1,6 +1,7 @@
 #include "host/screen.h"
 
 #include "host/callbacks.h"
+#include "host/working_sheet.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/vba.h"
 
@@ -25,6 +26,13 @@ void ScreenRestore(State& s) {
 Proceed WorkbookProtectedCheck(State& s) {
   xl::Workbook& book = s.ActiveBook();
   if (!book.ProtectStructure() && !book.ProtectWindows()) return Proceed::kGoOn;
+  InfoMsg(s, {kWorkbookProtectedMsg, kWorkbookProtectedMsg2});
+  return Proceed::kStop;
+}
+
+Proceed WorkingSheetCheck(State& s) {
+  xl::Workbook& book = s.ActiveBook();
+  if (!book.ProtectStructure() || FindHiddenWorkSht(book) != nullptr) return Proceed::kGoOn;
   InfoMsg(s, {kWorkbookProtectedMsg, kWorkbookProtectedMsg2});
   return Proceed::kStop;
 }

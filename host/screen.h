@@ -23,6 +23,12 @@ inline constexpr char16_t kWorkbookProtectedMsg[] =
     u"This WorkBook is Protected. This Action requires that a New WorkSheet be added to the workbook.";
 inline constexpr char16_t kWorkbookProtectedMsg2[] = u"This Action will NOT execute.";
 
+// kStop (after the same message) when the active workbook has no working sheet yet and
+// its structure is protected, so that the sheet the Item lists live on cannot be
+// added; otherwise kGoOn. The requests that keep lists there ask it before they change
+// anything.
+Proceed WorkingSheetCheck(State& s);
+
 // True when the active sheet's contents are protected and formatting is not allowed (an
 // application before version 10 cannot allow it). No message.
 [[nodiscard]] bool SheetProtectedCheck(State& s);

@@ -74,6 +74,10 @@ struct Request {
   Text FaultMsg;
   // The Active Window: the main form's Textbox1 or Textbox2.
   forms::Control* ActiveWndw = nullptr;
+  // The blank-Item notice was shown: it says it is not shown again until the user starts
+  // over, so it appears once a request however many gatherings the request runs (the
+  // three of COMPARE 2, a block engine's one a block).
+  bool BlankItemMsgShown = false;
   // The block engine's stop flag: its writer sets it at every stop, and the hyperlink
   // actions when the column right of the selection lies beyond the sheet.
   bool PasteStopped = false;
@@ -97,15 +101,13 @@ struct CompareMemory {
   Text TagText;
 };
 
-// The Item engine's memory. Written by the Item engine (and the Get/Try driver clears
-// BlankItemMsgShown at a run's start); read by the engine and by the drivers.
+// The Item engine's memory. Written by the Item engine; read by the engine and by the
+// drivers.
 struct ItemsMemory {
   // The index style of the ranges a gathering from cells last met: 0 none yet, 1
   // "R1-5", 2 "R1-R5". A CountIndex# gathering sets it only when its style is 1 or 2,
   // so other gatherings leave the last one in place.
   int RangeStyle = 0;
-  // The blank-Item notice was shown in this run.
-  bool BlankItemMsgShown = false;
   // The Item count of the last list, as text ("1234").
   Text ItemCountText;
   // The Duplicates_Summary text.

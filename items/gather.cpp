@@ -304,10 +304,10 @@ Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, const Variant& value,
 Gatherer::Flow Gatherer::Piece(const xl::Range& cell, TextView item) {
   if (countIndex_) distinct_->Advance();
   if (item.empty()) {
-    if (countIndex_ && !s_.items.BlankItemMsgShown) {
+    if (countIndex_ && !s_.request.BlankItemMsgShown) {
       cell.Activate();
       host::MsgBoxDLL(s_, BlankItemMessage(s_), host::msgbox::kInformation);
-      s_.items.BlankItemMsgShown = true;
+      s_.request.BlankItemMsgShown = true;
     }
     return Flow::Next;
   }

@@ -5,6 +5,7 @@
 
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
+#include "platform/runtime/chars.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
@@ -125,7 +126,7 @@ namespace {
 
 // How many characters of a long text its part-match search takes: those whose escaped
 // form fits in kFindLimit characters (an escape is not split: a "~" alone at the end
-// would stand for a "~" of the cell).
+// would stand for a "~" of the cell; nor is a surrogate pair).
 std::size_t SearchedPrefixLength(TextView text) {
   std::size_t length = 0;
   std::size_t escaped = 0;
@@ -134,7 +135,7 @@ std::size_t SearchedPrefixLength(TextView text) {
     if (escaped > kFindLimit) break;
     ++length;
   }
-  return length;
+  return chars::SplitsPair(text, length) ? length - 1 : length;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/runtime/chars.h"
 #include "platform/runtime/text_order.h"
 
 namespace quillary::parser {
@@ -197,9 +198,15 @@ class RowRun {
     }
   }
 
+  // Position `p` moved on to the end of the surrogate pair whose second unit it is:
+  // nothing cuts a character of two code units in two.
+  Pos WholeCharacter(Pos p) const {
+    return p >= 1 && chars::SplitsPair(row_, static_cast<std::size_t>(p - 1)) ? p + 1 : p;
+  }
+
   // Where the target operand `i` acts next, searching from `from`; 0 when nowhere.
   Pos TargetPosition(int i, Pos from) {
-    if (i == kCaret) return from + Op(i).repeatLeft;
+    if (i == kCaret) return WholeCharacter(from + Op(i).repeatLeft);
     if (i == kTilde) {
       const Pos run = Find(i, from);
       return run > 0 ? run : static_cast<Pos>(TrimmedRight(row_).size()) + 1;
@@ -224,7 +231,7 @@ class RowRun {
     for (;;) {
       if (++steps_ > 2 * len_ + 2000) return RowEnd::kScriptError;
       // A step that starts where the last one did moves on by one character.
-      if (steps_ > 1 && pos_ == lastStepPos_ && !closedCut_) ++pos_;
+      if (steps_ > 1 && pos_ == lastStepPos_ && !closedCut_) pos_ = WholeCharacter(pos_ + 1);
       lastStepPos_ = pos_;
       closedCut_ = false;
 
@@ -292,7 +299,8 @@ class RowRun {
   // One action of `acting` at the current position.
   RowEnd Act(int acting, bool byTarget, bool& replaced) {
     Operand& op = Op(acting);
-    const Pos matchLength = acting <= kTilde ? 1 : static_cast<Pos>(op.value.size());
+    // "^" matches one character, which may take two code units.
+    const Pos matchLength = acting <= kTilde ? WholeCharacter(pos_ + 1) - pos_ : static_cast<Pos>(op.value.size());
     TextView match = Mid(row_, pos_, matchLength);
     const Pos matchEnd = pos_ + static_cast<Pos>(match.size());
 

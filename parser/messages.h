@@ -75,6 +75,16 @@ inline constexpr char16_t kSheetInUse3[] =
     u"columns beside them.";
 inline constexpr char16_t kSheetInUse4[] = u"OK to write into this worksheet?";
 
+// The target is protected: nothing is written. The sheet's name goes in between; the
+// second paragraph is the one for an existing target, or for the source overwritten.
+inline constexpr char16_t kTargetProtected[] = u"The worksheet ";
+inline constexpr char16_t kTargetProtected2[] = u" is protected.";
+inline constexpr char16_t kTargetProtectedSheet[] =
+    u"The output lines cannot be written into it and split into columns while it is protected.";
+inline constexpr char16_t kTargetProtectedSource[] = u"Selected cells that the output lines would replace are locked.";
+inline constexpr char16_t kTargetProtected3[] =
+    u"Nothing has been written. Unprotect the worksheet, or choose another target, and try again.";
+
 // An output line longer than a cell holds; the row goes in between.
 inline constexpr char16_t kLineTooLong[] = u"An output line is too long for a cell.";
 inline constexpr char16_t kLineTooLong2[] = u"The parsing commands made the line for worksheet row# ";

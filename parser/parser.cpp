@@ -93,11 +93,15 @@ class ParserRun {
       Message(host::Paragraphs({msg::kScriptCode, msg::kScriptCode2}), mb::kOk);
       return Step::kEnd;
     }
+    // Nothing is written into a target that refuses it: a new sheet needs a workbook
+    // whose structure may change, an existing sheet an unprotected one.
     if (choice.empty()) {
+      if (host::WorkbookProtectedCheck(s_) == host::Proceed::kStop) return Step::kEnd;
       sheets::MakeNewSheet(s_, sourceSheetName_, kResultSuffix);
       target_ = &book_.Worksheets().Item(Control(ctl::mail::kResultSheet).Caption());
-    } else if (!preview_ && !overwrite_ && SheetInUse(*target_) == Step::kEnd) {
-      return Step::kEnd;
+    } else if (!preview_) {
+      if (TargetProtected() == Step::kEnd) return Step::kEnd;
+      if (!overwrite_ && SheetInUse(*target_) == Step::kEnd) return Step::kEnd;
     }
     book_.Worksheets().Item(sourceSheetName_).Activate();
     BoldQuestion();
@@ -124,6 +128,30 @@ class ParserRun {
     }
     delimiter_ = v[kOutDelim];
     return v;
+  }
+
+  // A protected target: an existing sheet is not written into at all (the split and
+  // the finishing change its cells and columns); the source is overwritten only where
+  // its cells are unlocked.
+  Step TargetProtected() {
+    if (!target_->ProtectContents()) return Step::kGoOn;
+    if (overwrite_) {
+      const xl::Range range = source_->Range(sourceAddress_);
+      bool locked = false;
+      for (long a = 1; a <= range.AreasCount() && !locked; ++a) {
+        const xl::Range area = range.Areas(a);
+        const Variant l = area.Columns(1).Locked();
+        locked = !(l.IsBoolean() && !l.AsBool());
+      }
+      if (!locked) return Step::kGoOn;
+    }
+    Text headline = msg::kTargetProtected;
+    headline += target_->Name();
+    headline += msg::kTargetProtected2;
+    Message(host::Paragraphs({Titled(headline), overwrite_ ? msg::kTargetProtectedSource : msg::kTargetProtectedSheet,
+                              msg::kTargetProtected3}),
+            mb::kOk + mb::kExclamation);
+    return Step::kEnd;
   }
 
   // An existing target sheet that holds anything is written into only when the user
@@ -290,7 +318,7 @@ class ParserRun {
     book_.Worksheets().Item(sourceSheetName_).Activate();
     xl::Window& window = *app.ActiveWindow();
     const Text windowId = window.Parent().Name() + u":" + vba::IntegerText(window.Index());
-    sheets::WindowSmallPaintTbl(s_);
+    sheets::WindowSmallPaintTbl(s_, sheets::ResultLayout::Lines(outRow_ - 1));
     PageSetupQuestion();
     sheets::ReportViewArrange(s_, windowId);
   }
@@ -339,7 +367,7 @@ class ParserRun {
     prompt += msg::kPageSetup3;
     prompt += u'\r';
     prompt += msg::kPageSetup4;
-    if (Message(prompt, mb::kYesNo) == mb::kAnswerYes) sheets::SetUpPrinter(s_);
+    if (Message(prompt, mb::kYesNo) == mb::kAnswerYes) sheets::SetUpPrinterWithoutTitles(s_);
   }
 
   State& s_;

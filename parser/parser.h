@@ -8,7 +8,8 @@
 //   the active sheet's name  each line replaces its own source cell (spaces kept,
 //                         formula cells left alone); nothing is split
 //   ""                    a new sheet "<source>-TxtToCol<n>": column 1 from row 1, then
-//                         split into columns and finished as a result sheet
+//                         split into columns and finished as a result sheet of
+//                         lines without headings (each line numbered by its row)
 //   another sheet's name  that sheet, the same way (after asking when it holds data)
 // The source range is the address in the mail box's Message caption; the text of each
 // row is read from the first column of each of its areas, top to bottom (the rows that

@@ -1,4 +1,7 @@
 // Replace in the found cell, noted in the cell's comment, and Undo.
+#include <functional>
+#include <optional>
+
 #include "host/callbacks.h"
 #include "host/screen.h"
 #include "host/text_replace.h"
@@ -33,9 +36,66 @@ void WriteTextOrClear(const xl::Range& cell, TextView text) {
   if (CellString(cell.Value()).empty()) cell.ClearContents();
 }
 
-void RestoreAlignment(const xl::Range& cell, const Variant& alignment) {
-  if (alignment.IsNumber()) cell.SetHorizontalAlignment(static_cast<long>(alignment.AsNumber()));
+// The alignment a write may have changed, put back unless the sheet forbids formatting
+// its cells: the write into an unlocked cell of such a sheet stands without it.
+void RestoreAlignment(State& s, const xl::Range& cell, const Variant& alignment) {
+  if (alignment.IsNumber() && !host::SheetProtectedCheck(s)) {
+    cell.SetHorizontalAlignment(static_cast<long>(alignment.AsNumber()));
+  }
 }
+
+// What a replacement or its Undo may change in the cell (its value and its comment),
+// taken before the first write, so that a change the sheet refuses part-way (a
+// protection that allows the value but not the comment) is taken back whole rather than
+// left half done.
+class CellBefore {
+ public:
+  explicit CellBefore(const xl::Range& cell) : cell_(cell), value_(cell.Value()) {
+    if (const std::optional<xl::Comment> comment = cell.Comment()) {
+      comment_ = Note{comment->Text(), comment->AutoSize(), comment->Width(), comment->Height()};
+    }
+  }
+
+  // Puts back what differs; a part the sheet refuses again stays as it is, and the
+  // error that stopped the change is the one reported.
+  void PutBack() const {
+    Attempt([&] {
+      if (cell_.Value() == value_) return;
+      items::WriteValue(cell_, value_);
+      if (value_.IsEmpty() || CellString(cell_.Value()).empty()) cell_.ClearContents();
+    });
+    Attempt([&] {
+      const std::optional<xl::Comment> now = cell_.Comment();
+      if (!comment_) {
+        if (now) now->Delete();
+        return;
+      }
+      const xl::Comment note = now ? *now : cell_.AddComment(comment_->text);
+      if (note.Text() != comment_->text) note.SetText(comment_->text);
+      if (note.AutoSize() != comment_->autoSize) note.SetAutoSize(comment_->autoSize);
+      if (note.Width() != comment_->width) note.SetWidth(comment_->width);
+      if (note.Height() != comment_->height) note.SetHeight(comment_->height);
+    });
+  }
+
+ private:
+  struct Note {
+    Text text;
+    bool autoSize = false;
+    double width = 0, height = 0;
+  };
+  static void Attempt(const std::function<void()>& step) {
+    try {
+      step();
+    } catch (const Error&) {
+      // Refused again: left as the sheet holds it.
+    }
+  }
+
+  xl::Range cell_;
+  Variant value_;
+  std::optional<Note> comment_;
+};
 
 class Replacing {
  public:
@@ -59,9 +119,9 @@ class Replacing {
       ForgetHit();
       q_.SearchState = search_state::kRestart;
     } else if (q_.HitPos >= 1 && replace.Caption() == kReplaceCaption) {
-      Replace();
+      Whole(&Replacing::Replace);
     } else if (replace.Caption() == kUndoCaption && ActiveCell(s_).Address() == q_.ReplacedCellAddr) {
-      Undo();
+      Whole(&Replacing::Undo);
     } else if (q_.HitPos == 0) {
       C(ctl::query::kNextButton).SetDefault(true);
       ForgetHit();
@@ -71,6 +131,18 @@ class Replacing {
 
  private:
   forms::Control& C(const host::ControlId& id) const { return s_.Control(id); }
+
+  // A change of the active cell done whole or not at all: an error on the way puts the
+  // cell back as it was before it is passed on.
+  void Whole(void (Replacing::*change)()) {
+    const CellBefore before(ActiveCell(s_));
+    try {
+      (this->*change)();
+    } catch (const Error&) {
+      before.PutBack();
+      throw;
+    }
+  }
 
   void ForgetHit() {
     q_.QueryHitCount = 0;
@@ -122,7 +194,7 @@ class Replacing {
     Text replaced = start > 1 ? vba::Left(value, start - 1) : Text();
     replaced += host::ReplaceItVal(value, find, replacement, start, 1, s_.request.CompareMode);
     WriteNewText(cell, replaced);
-    RestoreAlignment(cell, alignment);
+    RestoreAlignment(s_, cell, alignment);
 
     if (cell.Value() == q_.UndoValue) {
       if (vba::StrComp(replacement, find, s_.request.CompareMode) != 0) {
@@ -160,7 +232,7 @@ class Replacing {
     if (!ShowsHint(box2)) q_.ReplaceText = vba::Trim(box2.Text());
     const Variant alignment = cell.HorizontalAlignment();
     if (!q_.HitNotText) WriteTextOrClear(cell, vba::Trim(CellString(cell.Value())));
-    RestoreAlignment(cell, alignment);
+    RestoreAlignment(s_, cell, alignment);
 
     forms::Control& replace = C(ctl::query::kReplaceButton);
     replace.SetCaption(kUndoCaption);
@@ -170,7 +242,9 @@ class Replacing {
 
     --q_.QueryHitCount;
     q_.LastHit = q_.Cursor;
-    if (q_.LastHit == q_.Start) q_.SearchState = search_state::kNew;
+    // A search that replaced at its start begins anew. The duplicates walk goes on to
+    // the next listed cell: its state 0 would show the name's first cell again.
+    if (q_.LastHit == q_.Start && !q_.DupsWalkMode) q_.SearchState = search_state::kNew;
   }
 
   void Undo() {

@@ -8,7 +8,9 @@
 
 namespace quillary::sheets {
 
-void SetUpPrinter(host::State& s) {
+namespace {
+
+void PageSetUp(host::State& s, bool titleRow) {
   // This routine's trail names the mode it ran in as well.
   const std::string trailName = "SetUpPrinter;" + ToUtf8(s.request.vbaMode.Text());
   ErrorTrail(trailName, [&] {
@@ -31,10 +33,16 @@ void SetUpPrinter(host::State& s) {
     page.Zoom = false;
     page.FitToPagesWide = 1;
     page.FitToPagesTall = 200;
-    page.PrintTitleRows = sheet.Rows(1).Address();
+    if (titleRow) page.PrintTitleRows = sheet.Rows(1).Address();
     page.CenterHorizontally = true;
     sheet.SetPageSetup(page);
   });
 }
+
+}  // namespace
+
+void SetUpPrinter(host::State& s) { PageSetUp(s, true); }
+
+void SetUpPrinterWithoutTitles(host::State& s) { PageSetUp(s, false); }
 
 }  // namespace quillary::sheets

@@ -12,4 +12,8 @@ namespace quillary::sheets {
 // "SetUpPrinter;<mode>: " before its source.
 void SetUpPrinter(host::State& s);
 
+// The same set-up for a sheet of lines without headings (the parser's): no row is made
+// to repeat on every page; print titles the sheet had stay as they were.
+void SetUpPrinterWithoutTitles(host::State& s);
+
 }  // namespace quillary::sheets

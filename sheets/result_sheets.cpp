@@ -8,6 +8,7 @@
 #include "host/callbacks.h"
 #include "host/screen.h"
 #include "platform/excel/excel.h"
+#include "platform/runtime/chars.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
@@ -47,7 +48,8 @@ Text Compose(const Text& base, const Text& suffix, std::int64_t number) {
   const Text digits = vba::IntegerText(number);
   Text name = base + suffix + digits;
   if (static_cast<long>(name.size()) < kMaxSheetName) return name;
-  return base.substr(0, static_cast<std::size_t>(BaseRoom(suffix, number))) + suffix + digits;
+  return base.substr(0, chars::FittingLength(base, static_cast<std::size_t>(BaseRoom(suffix, number)))) + suffix +
+         digits;
 }
 
 // Empties the result-sheet caption however the finishing ends.
@@ -77,9 +79,10 @@ host::Proceed TrimWholeSheet(host::State& s, xl::Worksheet& sheet) {
 }
 
 // The table's formats, in the order the spreadsheet needs them: fitting after the
-// widths and wrapping are set, the width caps after the last column fit.
-void PaintTable(host::State& s, const xl::Range& table) {
-  table.AutoFilter();
+// widths and wrapping are set, the width caps after the last column fit. Only a table
+// with headings is filtered: the filter's buttons sit on its first row.
+void PaintTable(host::State& s, const xl::Range& table, bool headed) {
+  if (headed) table.AutoFilter();
   table.SetNumberFormat(u"General");
   table.SetVerticalAlignment(xl::xlTop);
   table.SetColumnWidth(60);
@@ -164,7 +167,50 @@ void MakeNewSheet(host::State& s, const Text& baseName, const Text& suffix) {
   });
 }
 
-void WindowSmallPaintTbl(host::State& s) {
+namespace {
+
+// Numbers down from the selected cell, which holds 1, up to `last`.
+void NumberDown(host::State& s, long last) {
+  WindowSelection(s).DataSeries({.Rowcol = xl::xlColumns,
+                                 .Type = xl::xlLinear,
+                                 .Date = xl::xlDay,
+                                 .Step = 1,
+                                 .Stop = static_cast<double>(last),
+                                 .Trend = false});
+}
+
+// The numbering column of a table under its title and headings: "#" in A2, 1, 2, 3,
+// ... from A3 to the last used row, and rows 1 and 2 kept in view.
+void NumberHeadedTable(host::State& s, xl::Worksheet& sheet) {
+  sheet.Range(u"A3").Select();
+  WindowSelection(s).EntireColumn().Insert();
+  sheet.Range(u"A3").SetValue(1);
+  const xl::Range used = sheet.UsedRange();
+  NumberDown(s, used.Row() + used.RowsCount() - 3);
+  const xl::Range heading = sheet.Range(u"A2");
+  heading.SetValue(u"#");
+  heading.SetHorizontalAlignment(xl::xlLeft);
+
+  ScreenOn(s);
+  sheet.Range(u"A3").Select();
+  sheet.Range(u"A1").Select();
+  sheet.Range(u"A3").Select();
+  s.App().ActiveWindow()->SetFreezePanes(true);
+  ScreenRestore(s);
+}
+
+// The numbering column of lines written from row 1: line k numbered k, no heading.
+void NumberLines(host::State& s, xl::Worksheet& sheet, long lines) {
+  sheet.Range(u"A1").Select();
+  WindowSelection(s).EntireColumn().Insert();
+  if (lines < 1) return;
+  sheet.Range(u"A1").SetValue(1);
+  NumberDown(s, lines);
+}
+
+}  // namespace
+
+void WindowSmallPaintTbl(host::State& s, const ResultLayout& layout) {
   ErrorTrail("WindowSmallPaintTbl", [&] {
     forms::Control& report = s.Control(host::ctl::mail::kResultSheet);
     const ClearCaptionScope clearReport(report);
@@ -174,28 +220,11 @@ void WindowSmallPaintTbl(host::State& s) {
     xl::Worksheet& sheet = book.Worksheets().Item(report.Caption());
     sheet.Activate();
 
-    // The numbering column: "#" in A2, 1, 2, 3, ... from A3 to the last used row.
-    sheet.Range(u"A3").Select();
-    WindowSelection(s).EntireColumn().Insert();
-    sheet.Range(u"A3").SetValue(1);
-    const xl::Range used = sheet.UsedRange();
-    WindowSelection(s).DataSeries({.Rowcol = xl::xlColumns,
-                                   .Type = xl::xlLinear,
-                                   .Date = xl::xlDay,
-                                   .Step = 1,
-                                   .Stop = static_cast<double>(used.Row() + used.RowsCount() - 3),
-                                   .Trend = false});
-    const xl::Range heading = sheet.Range(u"A2");
-    heading.SetValue(u"#");
-    heading.SetHorizontalAlignment(xl::xlLeft);
-
-    // Rows 1 and 2 stay in view.
-    ScreenOn(s);
-    sheet.Range(u"A3").Select();
-    sheet.Range(u"A1").Select();
-    sheet.Range(u"A3").Select();
-    app.ActiveWindow()->SetFreezePanes(true);
-    ScreenRestore(s);
+    if (layout.headed) {
+      NumberHeadedTable(s, sheet);
+    } else {
+      NumberLines(s, sheet, layout.lines);
+    }
 
     host::Proceed trimmed = host::Proceed::kGoOn;
     {
@@ -209,7 +238,7 @@ void WindowSmallPaintTbl(host::State& s) {
     }
 
     const xl::Range table = WindowSelection(s);
-    PaintTable(s, table);
+    PaintTable(s, table, layout.headed);
     if (table.Column() == 2) {
       sheet.Range(sheet.Cells(table.Row(), 1), sheet.Cells(table.Row() + table.RowsCount() - 1, 1))
           .Interior()
@@ -237,7 +266,7 @@ void WindowSmallPaintTbl(host::State& s) {
     sheet.Activate();
     // The table was found above: this trim only selects it again on the sheet.
     static_cast<void>(TrimWholeSheet(s, sheet));
-    if (!s.request.vbaMode.Traits().compareTwo) sheet.Range(u"A2").ClearContents();
+    if (layout.headed && !s.request.vbaMode.Traits().compareTwo) sheet.Range(u"A2").ClearContents();
   });
 }
 

@@ -27,16 +27,30 @@ Text ResultSheetName(xl::Workbook& book, const Text& baseName, const Text& suffi
 // error reaches the caller. Does nothing without an active workbook.
 void MakeNewSheet(host::State& s, const Text& baseName, const Text& suffix);
 
-// Finishes the result sheet named in shtDiffRpt: a numbering column "#" inserted at A
-// (rows 3 on numbered 1, 2, 3, ...), panes frozen below row 2, and the table trimmed to
-// its content, filtered, top-aligned, fitted (columns at most 60 wide, empty ones 1),
-// wrapped only in "REDUCE Rows to One", and bordered. Then a new window on the workbook
-// shows the result at the right while the source sheet's window takes the left, and the
-// "#" heading is cleared again except in "COMPARE 2/Uniques".
+// How the rows of a result sheet are laid out, which decides how it is numbered.
+struct ResultLayout {
+  // A table under a title (row 1) and its headings (row 2), as the report and the row
+  // actions write it; otherwise lines written from row 1 without any heading, as the
+  // parser writes them.
+  bool headed = true;
+  // The lines written from row 1 (without headings only).
+  long lines = 0;
+
+  static ResultLayout Lines(long count) { return {.headed = false, .lines = count}; }
+};
+
+// Finishes the result sheet named in shtDiffRpt. A numbering column is inserted at A:
+// in a headed table rows 3 on are numbered 1, 2, 3, ... under the heading "#", the
+// panes are frozen below row 2 and the headings filtered; lines without headings are
+// each numbered by their own row (line k holds k) and nothing is frozen or filtered.
+// Then the table is trimmed to its content, top-aligned, fitted (columns at most 60
+// wide, empty ones 1), wrapped only in "REDUCE Rows to One", and bordered, and a new
+// window on the workbook shows the result at the right while the source sheet's window
+// takes the left. The "#" heading is cleared again except in "COMPARE 2/Uniques".
 //
 // A result that cannot be trimmed is reported to the user and sets UserAbort. Any error
 // (also one while the windows are arranged) reaches the caller. shtDiffRpt is empty
 // afterwards in every case.
-void WindowSmallPaintTbl(host::State& s);
+void WindowSmallPaintTbl(host::State& s, const ResultLayout& layout = {});
 
 }  // namespace quillary::sheets

@@ -11,8 +11,8 @@
 #include "host/state.h"
 #include "platform/addin/scripted_host.h"
 #include "platform/excel/memory/memory.h"
-#include "platform/forms/memory_forms.h"
-#include "platform/system/system.h"
+#include "platform/forms/memory/memory_forms.h"
+#include "platform/system/memory/memory_system.h"
 
 namespace quillary {
 // Readable values in test failure messages.

@@ -5,6 +5,7 @@
 #include "host/text_replace.h"
 #include "items/list_sheet.h"
 #include "platform/excel/excel.h"
+#include "platform/runtime/chars.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
 #include "sheets/result_sheets.h"
@@ -49,7 +50,7 @@ Text ErrSheetName(xl::Workbook& book, const Text& name) {
   for (long n = 0;; ++n) {
     const Text tail = n == 0 ? Text(kErrSuffix) : Text(kErrSuffix) + vba::IntegerText(n);
     const auto room = static_cast<std::size_t>(sheets::kMaxSheetName) - tail.size();
-    Text candidate = name.substr(0, std::min(room, name.size())) + tail;
+    Text candidate = name.substr(0, chars::FittingLength(name, room)) + tail;
     if (!SheetExists(book, candidate)) return candidate;
   }
 }

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "actions/internal/row_actions.h"
 #include "actions/tests/row_fixture.h"
 #include "host/callbacks.h"
 #include "platform/excel/excel.h"
@@ -53,6 +54,29 @@ struct Writer {
   testkit::Bench b;
   ResultBuffer buffer;
 };
+
+// A failed result sheet's name: "-Err" after it, the name cut to leave room within the
+// longest sheet name (a character of two code units at the cut goes whole), numbered
+// when the workbook has that name already.
+TEST(ErrSheetName, FitsTheLongestSheetName) {
+  const Text long31 = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ-Red1";
+  const Text emoji = u"\U0001F600";
+  const struct {
+    Text name;
+    std::vector<Text> existing;
+    Text expected;
+  } cases[] = {
+      {u"Parts-Reduced1", {}, u"Parts-Reduced1-Err"},
+      {long31, {}, long31.substr(0, 27) + u"-Err"},
+      {long31, {long31.substr(0, 27) + u"-Err"}, long31.substr(0, 26) + u"-Err1"},
+      {long31.substr(0, 26) + emoji + u"x", {}, long31.substr(0, 26) + u"-Err"},
+  };
+  for (const auto& c : cases) {
+    testkit::Bench b;
+    for (const Text& name : c.existing) b.book->Worksheets().Add({}).SetName(name);
+    EXPECT_EQ(internal::ErrSheetName(*b.book, c.name), c.expected) << ToUtf8(c.expected);
+  }
+}
 
 TEST(PrintToSheet, FlaggedColumnsSideBySideFromRowThreeAsText) {
   Writer w;

@@ -181,8 +181,9 @@ TEST(RowsReduce, BoldInTheFirstColumnFoldsEveryColumnWithoutJoining) {
   EXPECT_EQ(f.Rows(2, 3), (Table{{u"P1", u"a\nb", u"x"}, {u"P2", u"c", u"y"}}));
 }
 
-// The bolded cell below the first row of an Indented record: its Items still reach the
-// output, in the column they are joined into.
+// The bolded cell below the first row of an Indented record: the first row keeps its
+// cells, the bold row's cells follow them (without the first column, which later rows
+// of an Indented record do not read) and its Items column takes the joined Items.
 TEST(RowsReduce, BoldBelowTheFirstRowOfItsRecordKeepsTheItems) {
   List f(
       {{u"P1", u"d1", u"", u"q1"}, {u"", u"d2", u"R1", u"q2"}, {u"P2", u"e1", u"", u"q3"}, {u"", u"e2", u"C1", u"q4"}});
@@ -191,7 +192,7 @@ TEST(RowsReduce, BoldBelowTheFirstRowOfItsRecordKeepsTheItems) {
   f.b.addin.QueueMessageAnswer(msgbox::kAnswerOk);
   f.Reduce();
   EXPECT_EQ(f.Rows(2, 6),
-            (Table{{u"P1", u"d1", u"R1", u"q1", u"d2", u"q2"}, {u"P2", u"e1", u"C1", u"q3", u"e2", u"q4"}}));
+            (Table{{u"P1", u"d1", u"q1", u"d2", u"R1", u"q2"}, {u"P2", u"e1", u"q3", u"e2", u"C1", u"q4"}}));
 }
 
 // Every refusal before the output: its message, the main form shown again, nothing

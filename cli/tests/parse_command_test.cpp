@@ -41,7 +41,7 @@ TEST_F(ParseCommand, PrintsTheNewSheetsRows) {
   const Outcome run = Parse({"A1:A3", ",>o_"});
   ASSERT_EQ(run.status, kExitOk) << run.err;
   // The finished result sheet: numbered from its third row on, split at ",".
-  EXPECT_EQ(run.out, "\tR1\t10k\t0603\n\tC1\t100n\t0402\n1\t# spare\t\t\n");
+  EXPECT_EQ(run.out, "1\tR1\t10k\t0603\n2\tC1\t100n\t0402\n3\t# spare\t\t\n");
   EXPECT_NE(run.err.find("[Report Page Setup?]"), std::string::npos) << run.err;
 }
 
@@ -107,15 +107,15 @@ TEST_F(ParseCommand, SampleReport) {
       {"parse", samples + "/report", "A1:A9", "--script-file", samples + "/report.parse", "--a", "#", "--unattended"});
   ASSERT_EQ(run.status, kExitOk) << run.err;
   EXPECT_EQ(run.out,
-            "\t# Board A: power supply\t\t\t\n"
-            "\tR1\t10k\t0603\tResistor 1/10W\n"
-            "1\tC1\t100n\t0402\tCapacitor X7R 16V\n"
-            "2\tU1\tLM317\tTO-220\tRegulator\n"
-            "3\t# Board B: interface\t\t\t\n"
-            "4\tR7\t4.7k\t0603\tResistor 1/10W\n"
-            "5\tD1\tBAV99\tSOT-23\tDiode\n"
-            "6\tJ1\tUSB-B\t\tConnector\n"
-            "7\tR8\t0R\t0603\tJumper\n");
+            "1\t# Board A: power supply\t\t\t\n"
+            "2\tR1\t10k\t0603\tResistor 1/10W\n"
+            "3\tC1\t100n\t0402\tCapacitor X7R 16V\n"
+            "4\tU1\tLM317\tTO-220\tRegulator\n"
+            "5\t# Board B: interface\t\t\t\n"
+            "6\tR7\t4.7k\t0603\tResistor 1/10W\n"
+            "7\tD1\tBAV99\tSOT-23\tDiode\n"
+            "8\tJ1\tUSB-B\t\tConnector\n"
+            "9\tR8\t0R\t0603\tJumper\n");
 }
 #endif
 

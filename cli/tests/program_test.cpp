@@ -13,6 +13,7 @@
 #include "cli/workbook_io.h"
 #include "drivers/routines.h"
 #include "host/connect.h"
+#include "platform/system/memory/memory_system.h"
 
 namespace quillary::cli {
 namespace {

@@ -107,7 +107,7 @@ void BuildParts(xl::Worksheet& s) {
   s.SetPageSetup(page);
   const std::vector<xl::Area> selection{At(s, "A2:B3"), At(s, "D5")};
   s.Select(selection);
-  s.Activate(3, 2);
+  s.Activate(xl::Area{3, 2, 3, 2});
   s.Protect(xl::Protection{.AllowFormattingCells = true});
 }
 

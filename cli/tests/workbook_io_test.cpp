@@ -13,6 +13,7 @@
 #include "cli/tests/round_trip.h"
 #include "cli/tests/temp_dir.h"
 #include "host/working_sheet.h"
+#include "platform/system/memory/memory_system.h"
 
 namespace quillary::cli {
 namespace {
@@ -160,6 +161,36 @@ TEST_F(WorkbookIo, LoadsPlainCsvFilesAndFoldersWithoutManifest) {
   EXPECT_EQ(files.Sheets().Item(2).Name(), u"a");
 }
 
+// Folders written when typing "(12)" gave a text hold such texts without a "'": they
+// load as those texts, a side file's far cells too, and a save keeps them texts.
+TEST_F(WorkbookIo, OlderFoldersKeepTheirTextsInParentheses) {
+  const std::string csv = "(12),($5), (3),12\n";
+  for (const std::string version : {"1", "2", "3"}) {
+    SCOPED_TRACE("version " + version);
+    const fs::path folder = dir / ("v" + version);
+    const bool older = version != "3";
+    WriteText(folder / kManifestFile, "quillary-workbook " + version + "\nsheet S S.csv -1\n" +
+                                          (version == "1" ? "" : "layout S S.layout.txt\n"));
+    if (version != "1") WriteText(folder / "S.layout.txt", "quillary-layout 1\ncell XFD1 \"(7)\"\n");
+    WriteText(folder / "S.csv", csv);
+    auto own = NewApp();
+    xl::Worksheet& sheet = Load(*own, {folder}).ActiveSheet();
+    EXPECT_EQ(sheet.CellValue(1, 1), older ? Variant(u"(12)") : Variant(-12));
+    EXPECT_EQ(sheet.CellValue(1, 2), older ? Variant(u"($5)") : Variant(-5));
+    EXPECT_EQ(sheet.CellValue(1, 3), older ? Variant(u" (3)") : Variant(-3));
+    EXPECT_EQ(sheet.CellValue(1, 4), Variant(12));
+    if (version != "1") {
+      EXPECT_EQ(sheet.CellValue(1, 16384), older ? Variant(u"(7)") : Variant(-7));
+    }
+    if (!older) continue;
+    Save(sheet.Parent(), dir / ("saved" + version));
+    auto again = NewApp();
+    xl::Worksheet& reloaded = Load(*again, {dir / ("saved" + version)}).ActiveSheet();
+    EXPECT_EQ(reloaded.CellValue(1, 1), Variant(u"(12)"));
+    EXPECT_EQ(reloaded.CellValue(1, 2), Variant(u"($5)"));
+  }
+}
+
 // A sheet file longer than the loader's band of rows, with gaps, quoted fields and
 // typed entries, loads cell for cell as typing each field would enter it.
 TEST_F(WorkbookIo, LoadsLongFilesColumnByColumn) {
@@ -198,7 +229,7 @@ TEST_F(WorkbookIo, RefusesBadInput) {
       {"unknown entry", head + "sheet S S.csv -1\ncolour red\n", {}, "line 3: unknown entry 'colour'"},
       {"bad visibility", head + "sheet S S.csv 1\n", {}, "line 2: the visibility must be -1, 0 or 2"},
       {"name of an unknown sheet", head + "sheet S S.csv -1\nname T n =R1C1\n", {}, "line 3: no sheet 'T'"},
-      {"no magic first", "sheet S S.csv -1\n", {}, "line 1: the first entry must be 'quillary-workbook 2'"},
+      {"no magic first", "sheet S S.csv -1\n", {}, "line 1: the first entry must be 'quillary-workbook 3'"},
       {"missing sheet file", head + "sheet S missing.csv -1\n", {}, "missing.csv' does not exist"},
       {"layout entry of version 1", head + "sheet S S.csv -1\nlayout S S.txt\n", {}, "unknown entry 'layout'"},
       {"bad side file",

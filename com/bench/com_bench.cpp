@@ -1,15 +1,19 @@
 // Times Get/Try presses of N Items (one a cell, CountIndex# designators) through the
 // in-process server, where every Excel call is a late-bound call into the stand-in
 // exposed through IDispatch, beside the same press on the component linked in on the
-// same stand-in; prints both times, the late-bound calls made and the count shown.
+// same stand-in; prints both times, the late-bound calls made (Invoke) and the names
+// looked up (GetIDsOfNames), each a call into the application, the count shown, and
+// the members called most.
 // The server must be registered (scripts/com.sh registers it for its tests; or
 // regsvr32 quillary3.dll in the prefix).
 //
 //   quillary_com_bench [N ...]     (default 10000)
 #include <objbase.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -33,13 +37,29 @@ void Press(long n) {
     side.Sheet().Range(area).Select();
     side.addin.SetStrict(false);
     const long callsBefore = Adapter::CallCount();
+    const long lookupsBefore = Adapter::NameLookups();
+    const std::map<Text, long> membersBefore = Adapter::CallsByMember();
     const auto start = std::chrono::steady_clock::now();
     const std::string error = side.Call(u"GetSubtractSortCnt", u"Null");
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const long calls = Adapter::CallCount() - callsBefore;
-    std::printf("  %s %9.3f s  %9ld late-bound calls (%.1f an Item)  %s%s\n", names[i], seconds, calls,
-                static_cast<double>(calls) / static_cast<double>(n),
+    const long lookups = Adapter::NameLookups() - lookupsBefore;
+    std::printf("  %s %9.3f s  %9ld calls (%.2f per 1,000 Items)  %8ld name look-ups  %s%s\n", names[i], seconds, calls,
+                1000.0 * static_cast<double>(calls) / static_cast<double>(n), lookups,
                 ToUtf8(side.forms.mainUser.Item(u"Label2").Caption()).c_str(), error.empty() ? "" : error.c_str());
+    if (calls == 0) continue;
+    std::vector<std::pair<long, Text>> members;
+    for (const auto& [name, count] : Adapter::CallsByMember()) {
+      const auto before = membersBefore.find(name);
+      const long made = count - (before == membersBefore.end() ? 0 : before->second);
+      if (made > 0) members.emplace_back(made, name);
+    }
+    std::sort(members.rbegin(), members.rend());
+    std::printf("    most called:");
+    for (std::size_t k = 0; k < members.size() && k < 8; ++k) {
+      std::printf(" %s %ld", ToUtf8(members[k].second).c_str(), members[k].first);
+    }
+    std::printf("\n");
   }
 }
 

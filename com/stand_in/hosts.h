@@ -22,7 +22,8 @@
 #include "platform/addin/scripted_host.h"
 #include "platform/automation/dispatch.h"
 #include "platform/excel/memory/memory.h"
-#include "platform/forms/memory_forms.h"
+#include "platform/forms/memory/memory_forms.h"
+#include "platform/system/memory/memory_system.h"
 #include "platform/system/system.h"
 
 namespace quillary::com::testing {

@@ -20,6 +20,8 @@ using automation::ToVariant;
 namespace {
 
 long calls = 0;
+long lookups = 0;
+std::map<Text, long> callsByMember;
 
 Text TextOf(const Variant& v) { return vba::CStr(v); }
 bool BoolOf(const Variant& v) { return vba::CBool(v); }
@@ -120,10 +122,12 @@ HRESULT Adapter::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 
 void Adapter::Member(const char16_t* name, Handler handler) {
   handlers_.push_back(std::move(handler));
+  names_.emplace_back(name);
   ids_[text_order::Fold(name)] = static_cast<DISPID>(handlers_.size());
 }
 
 HRESULT Adapter::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  ++lookups;
   for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
   if (count != 1) return DISP_E_UNKNOWNNAME;
   const Text folded = text_order::Fold(Text(reinterpret_cast<const char16_t*>(names[0])));
@@ -138,6 +142,7 @@ HRESULT Adapter::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID
   if (const Handler* handler = Dynamic(folded)) {
     const DISPID id = 100000 + static_cast<DISPID>(dynamic_.size());
     dynamic_[id] = *handler;
+    dynamicNames_[id] = Text(reinterpret_cast<const char16_t*>(names[0]));
     dynamicIds_[folded] = id;
     ids[0] = id;
     return S_OK;
@@ -149,9 +154,14 @@ HRESULT Adapter::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                         UINT*) {
   ++calls;
   const Handler* handler = nullptr;
-  if (id >= 1 && static_cast<std::size_t>(id) <= handlers_.size())
+  if (id >= 1 && static_cast<std::size_t>(id) <= handlers_.size()) {
     handler = &handlers_[static_cast<std::size_t>(id - 1)];
-  if (auto found = dynamic_.find(id); found != dynamic_.end()) handler = &found->second;
+    ++callsByMember[names_[static_cast<std::size_t>(id - 1)]];
+  }
+  if (auto found = dynamic_.find(id); found != dynamic_.end()) {
+    handler = &found->second;
+    ++callsByMember[dynamicNames_[id]];
+  }
   if (handler == nullptr) return DISP_E_MEMBERNOTFOUND;
   try {
     try {
@@ -175,6 +185,8 @@ HRESULT Adapter::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
 }
 
 long Adapter::CallCount() { return calls; }
+long Adapter::NameLookups() { return lookups; }
+const std::map<Text, long>& Adapter::CallsByMember() { return callsByMember; }
 
 namespace {
 

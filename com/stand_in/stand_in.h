@@ -67,8 +67,11 @@ class Adapter : public IDispatch {
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* exception, UINT* badArg) override;
 
-  // The member calls made on all adapters so far (for the speed figures).
+  // The member calls (Invoke) and the name look-ups (GetIDsOfNames) made on all
+  // adapters so far, and the calls by member name (for the speed figures).
   static long CallCount();
+  static long NameLookups();
+  static const std::map<Text, long>& CallsByMember();
 
  protected:
   void Member(const char16_t* name, Handler handler);
@@ -78,8 +81,10 @@ class Adapter : public IDispatch {
  private:
   long references_ = 1;
   std::vector<Handler> handlers_;
+  std::vector<Text> names_;     // of handlers_
   std::map<Text, DISPID> ids_;  // by folded name
   std::map<DISPID, Handler> dynamic_;
+  std::map<DISPID, Text> dynamicNames_;
   std::map<Text, DISPID> dynamicIds_;
 };
 

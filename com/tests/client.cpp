@@ -5,9 +5,13 @@
 // directly, on a stand-in of its own: both must leave the same Active Window, labels,
 // messages, clipboard and sheets.
 //
-//   quillary_com_client [CASE...]        typelib, late-bound, edges, backend, presses (all by
-//                                        default)
-//   quillary_com_client --unregistered   checks that the classes are not registered
+//   quillary_com_client [CASE...]        typelib, late-bound, refusals, edges, backend, names,
+//                                        presses (all by default)
+//   quillary_com_client --foreign-unwinder  an error of the server with another libgcc loaded
+//   quillary_com_client --user | --user-removed | --removed | --widths
+//                                        the registry after registering for the user, after
+//                                        removing that, after removing everything; and a
+//                                        registration beside the other width's
 #include <objbase.h>
 #include <oleauto.h>
 #include <windows.h>
@@ -16,8 +20,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -26,6 +32,7 @@
 
 #include "com/quillary3.h"
 #include "com/stand_in/hosts.h"
+#include "com/version.h"
 #include "drivers/routines.h"
 #include "host/connect.h"
 #include "host/controls.h"
@@ -33,7 +40,7 @@
 #include "platform/automation/dispatch.h"
 #include "platform/excel/automation/automation_excel.h"
 #include "platform/excel/memory/memory.h"
-#include "platform/forms/memory_forms.h"
+#include "platform/forms/memory/memory_forms.h"
 #include "platform/system/system.h"
 
 namespace quillary::com::testing {
@@ -347,16 +354,49 @@ std::string InterfaceOf(ITypeLib* library, REFIID iid) {
 void TypeLibrary() {
   std::cout << "case: the type library\n";
   ITypeLib* library = nullptr;
-  CheckHr("LoadRegTypeLib", LoadRegTypeLib(LIBID_Quillary3, 1, 0, 0x0409, &library));
+  CheckHr("LoadRegTypeLib",
+          LoadRegTypeLib(LIBID_Quillary3, QUILLARY_VERSION_MAJOR, QUILLARY_VERSION_MINOR, 0x0409, &library));
   if (library == nullptr) return;
   TLIBATTR* attr = nullptr;
   library->GetLibAttr(&attr);
   CHECK(attr->lcid == 0x0409 && attr->wMajorVerNum == 1 && attr->wMinorVerNum == 0);
   library->ReleaseTLibAttr(attr);
-  BSTR name = nullptr;
-  library->GetDocumentation(-1, &name, nullptr, nullptr, nullptr);
+  BSTR name = nullptr, help = nullptr;
+  library->GetDocumentation(-1, &name, &help, nullptr, nullptr);
   CheckEqual("library name", U8(automation::FromBstr(name)), "Quillary3");
+  CheckEqual("library help string", U8(automation::FromBstr(help)), QUILLARY_LIBRARY_DESCRIPTION);
   SysFreeString(name);
+  SysFreeString(help);
+
+  // The registered DLL's version resource: the type library's version, its help string
+  // as the description.
+  BSTR path = nullptr;
+  CheckHr("QueryPathOfRegTypeLib",
+          QueryPathOfRegTypeLib(LIBID_Quillary3, QUILLARY_VERSION_MAJOR, QUILLARY_VERSION_MINOR, 0x0409, &path));
+  DWORD ignored = 0;
+  std::vector<BYTE> block(GetFileVersionInfoSizeW(path, &ignored));
+  CHECK(!block.empty() && GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data()));
+  SysFreeString(path);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (!block.empty() && VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length)) {
+    CHECK(fixed->dwFileVersionMS == MAKELONG(QUILLARY_VERSION_MINOR, QUILLARY_VERSION_MAJOR));
+    CHECK(fixed->dwProductVersionMS == MAKELONG(QUILLARY_VERSION_MINOR, QUILLARY_VERSION_MAJOR));
+  } else {
+    Fail("the DLL has no version resource");
+  }
+  for (auto [key, want] :
+       {std::pair{L"FileDescription", QUILLARY_LIBRARY_DESCRIPTION}, std::pair{L"FileVersion", QUILLARY_VERSION_TEXT},
+        std::pair{L"ProductVersion", QUILLARY_VERSION_TEXT}}) {
+    wchar_t* text = nullptr;
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+    if (block.empty() || !VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &length)) {
+      Fail("the version resource has no " + U8(std::u16string(key, key + std::wcslen(key))));
+    } else {
+      CheckEqual(U8(std::u16string(key, key + std::wcslen(key))), U8(std::u16string(text, text + std::wcslen(text))),
+                 want);
+    }
+  }
 
   // Hidden, dual, nonextensible and automation-compatible; every parameter in and out
   // (3), by reference (VT_PTR, 26) to an IDispatch (9) or a String (8); nothing returned
@@ -440,6 +480,280 @@ void LateBound() {
   for (VARIANT& v : values) VariantClear(&v);
   CheckEqual("the Active Window", U8(host::ActiveWindowOf(direct.forms.Forms()).Text()), "R1-3,R5,C1");
   CheckEqual("the count", direct.addin.CommandBarCount() ? U8(*direct.addin.CommandBarCount()) : "", "Cnt= 5");
+}
+
+// The error object of the calling thread: "source|description", or "" when none is set.
+std::string ThreadError() {
+  IErrorInfo* info = nullptr;
+  if (GetErrorInfo(0, &info) != S_OK || info == nullptr) return "";
+  BSTR source = nullptr, description = nullptr;
+  info->GetSource(&source);
+  info->GetDescription(&description);
+  const std::string out = U8(automation::FromBstr(source)) + "|" + U8(automation::FromBstr(description));
+  SysFreeString(source);
+  SysFreeString(description);
+  info->Release();
+  return out;
+}
+
+// Leaves an error object of someone else on the thread, as another component would.
+void PlantError() {
+  ICreateErrorInfo* create = nullptr;
+  if (FAILED(CreateErrorInfo(&create))) return;
+  create->SetSource(const_cast<LPOLESTR>(L"another component"));
+  create->SetDescription(const_cast<LPOLESTR>(L"planted"));
+  IErrorInfo* info = nullptr;
+  create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info));
+  SetErrorInfo(0, info);
+  info->Release();
+  create->Release();
+}
+
+std::string Hex(HRESULT hr) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+  return text;
+}
+
+// Late-bound calls whose arguments do not fit get the standard dispatch failure, the
+// index of the argument (in DISPPARAMS order) and an error object of the server naming
+// the argument and what it must be; an error of the component comes back as
+// DISP_E_EXCEPTION with its own number and words. An error object another component
+// left on the thread never comes back as the server's.
+void Refusals() {
+  std::cout << "case: refused late-bound calls\n";
+  InProcess direct;  // only its stand-in is used: a workbook-less application
+  direct.App().ActiveWorkbook()->Windows().Item(1L).Close();
+  StandIn standIn(direct.App());
+  IDispatch* connect = Create<IDispatch>(L"Quillary3.ExcelConnect", IID_IDispatch);
+  IDispatch* query = Create<IDispatch>(L"Quillary3.ExcelQueryFormConnect", IID_IDispatch);
+  IDispatch* application = standIn.Application();
+
+  // The arguments in the member's order (an array where `arrayAt` says, left out where
+  // `leftOutAt` says); `named` gives the dispatch identifiers of the arguments when they
+  // are passed by name.
+  struct Case {
+    const char* what;
+    IDispatch* object;
+    DISPID member;
+    WORD flags;
+    std::vector<Variant> args;
+    int arrayAt;
+    int leftOutAt;
+    std::vector<DISPID> named;
+    HRESULT want;
+    long argErr;        // -1: left as it was
+    const char* words;  // in the server's error object, or its exception
+  };
+  std::vector<Variant> request(12);  // the ten forms Nothing (Empty)
+  request[10] = Variant(Text(u"Null"));
+  request[11] = Variant(Text(u"GetSubtractSortCnt"));
+  auto with = [&request](std::size_t i, Variant value) {
+    std::vector<Variant> v = request;
+    v[i] = std::move(value);
+    return v;
+  };
+  const std::vector<Variant> event = {Variant(Text(u"NextButtonClick"))};
+  const std::vector<Case> cases = {
+      {"too few arguments",
+       connect,
+       2,
+       DISPATCH_METHOD,
+       std::vector<Variant>(request.begin(), request.begin() + 3),
+       -1,
+       -1,
+       {},
+       DISP_E_BADPARAMCOUNT,
+       -1,
+       "QuillaryDLL takes 12 arguments, not 3"},
+      {"a form that is a text",
+       connect,
+       2,
+       DISPATCH_METHOD,
+       with(3, Variant(Text(u"form"))),
+       -1,
+       -1,
+       {},
+       DISP_E_TYPEMISMATCH,
+       8,
+       "Argument 4 of QuillaryDLL (vbaMainUserForm) must be a form (an object) or Nothing"},
+      {"a mode that is an array",
+       connect,
+       2,
+       DISPATCH_METHOD,
+       request,
+       10,
+       -1,
+       {},
+       DISP_E_TYPEMISMATCH,
+       1,
+       "Argument 11 of QuillaryDLL (vbaMode) must be a String"},
+      {"a left-out routine name",
+       connect,
+       2,
+       DISPATCH_METHOD,
+       request,
+       -1,
+       11,
+       {},
+       DISP_E_PARAMNOTOPTIONAL,
+       0,
+       "Argument 12 of QuillaryDLL (GotoRoutine) is left out; it is required"},
+      {"an unknown member",
+       connect,
+       77,
+       DISPATCH_METHOD,
+       {},
+       -1,
+       -1,
+       {},
+       DISP_E_MEMBERNOTFOUND,
+       -1,
+       "Quillary3.ExcelConnect has no member with the dispatch identifier 77"},
+      {"ExcelApp read",
+       query,
+       1,
+       DISPATCH_PROPERTYGET,
+       {},
+       -1,
+       -1,
+       {},
+       DISP_E_MEMBERNOTFOUND,
+       -1,
+       "ExcelApp can only be set"},
+      {"the event set as a property",
+       query,
+       2,
+       DISPATCH_PROPERTYPUT,
+       event,
+       -1,
+       -1,
+       {DISPID_PROPERTYPUT},
+       DISP_E_MEMBERNOTFOUND,
+       -1,
+       "QuillaryQueryFormDLL is a method"},
+      {"an unknown argument name",
+       query,
+       2,
+       DISPATCH_METHOD,
+       event,
+       -1,
+       -1,
+       {5},
+       DISP_E_PARAMNOTFOUND,
+       0,
+       "QuillaryQueryFormDLL has no parameter with the dispatch identifier 5"},
+      {"ExcelApp set to a number",
+       connect,
+       1,
+       DISPATCH_PROPERTYPUT,
+       {Variant(3)},
+       -1,
+       -1,
+       {DISPID_PROPERTYPUT},
+       DISP_E_TYPEMISMATCH,
+       0,
+       "must be the application object or Nothing"},
+      {"a request without the application",
+       connect,
+       2,
+       DISPATCH_METHOD,
+       request,
+       -1,
+       -1,
+       {},
+       DISP_E_EXCEPTION,
+       -1,
+       "Object variable or With block variable not set"},
+      {"the arguments by name, in another order",
+       connect,
+       2,
+       DISPATCH_METHOD,
+       request,
+       -1,
+       -1,
+       {11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0},
+       S_OK,
+       -1,
+       ""},
+  };
+  for (const Case& c : cases) {
+    if (c.want == S_OK) automation::Dispatch(connect).Put(u"ExcelApp", automation::Dispatch(application));
+    // rgvarg: positional arguments in reverse order; by name, rgvarg[k] is named[k]'s.
+    const std::size_t n = c.args.size();
+    std::vector<VARIANT> raw(n);
+    for (std::size_t k = 0; k < n; ++k) {
+      const bool byName = !c.named.empty() && c.named[k] >= 0;
+      const std::size_t i = byName ? static_cast<std::size_t>(c.named[k]) % n : n - 1 - k;
+      VariantInit(&raw[k]);
+      if (static_cast<int>(i) == c.arrayAt) {
+        raw[k].vt = VT_ARRAY | VT_VARIANT;
+        raw[k].parray = automation::MakeArray(1, 1, std::vector<Variant>{Variant(1)});
+      } else if (static_cast<int>(i) == c.leftOutAt) {
+        raw[k].vt = VT_ERROR;
+        raw[k].scode = DISP_E_PARAMNOTFOUND;
+      } else {
+        automation::FromVariant(c.args[i], raw[k]);
+      }
+    }
+    std::vector<DISPID> named = c.named;
+    DISPPARAMS params{raw.data(), named.empty() ? nullptr : named.data(), static_cast<UINT>(n),
+                      static_cast<UINT>(named.size())};
+    EXCEPINFO exception{};
+    UINT argErr = 12345;
+    PlantError();
+    const HRESULT hr =
+        c.object->Invoke(c.member, IID_NULL, LOCALE_USER_DEFAULT, c.flags, &params, nullptr, &exception, &argErr);
+    std::string words = ThreadError();
+    if (hr == DISP_E_EXCEPTION) {
+      words =
+          U8(automation::FromBstr(exception.bstrSource)) + "|" + U8(automation::FromBstr(exception.bstrDescription));
+      CheckEqual(std::string(c.what) + ": the exception's code", Hex(exception.scode),
+                 Hex(MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, err::kObjectNotSet)));
+    }
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+    for (VARIANT& v : raw) VariantClear(&v);
+    CheckEqual(std::string(c.what) + ": the result", Hex(hr), Hex(c.want));
+    CheckEqual(std::string(c.what) + ": the argument", std::to_string(argErr),
+               std::to_string(c.argErr < 0 ? 12345 : c.argErr));
+    if (c.want != S_OK && words.find(c.words) == std::string::npos) {
+      Fail(std::string(c.what) + ": the words \"" + words + "\" do not say \"" + c.words + "\"");
+    }
+    if (c.want != S_OK && words.find("planted") != std::string::npos)
+      Fail(std::string(c.what) + ": another's error object came back");
+  }
+  application->Release();
+  query->Release();
+  connect->Release();
+}
+
+// With another module's libgcc loaded into the process before the server (another
+// MinGW-built add-in of the same host), an error of the component still reaches the
+// caller as an error: the server's unwind tables are its own libgcc's, whatever else
+// the process holds. Run alone, before anything loads the server.
+void ForeignUnwinder() {
+  std::cout << "case: another libgcc in the process\n";
+  const wchar_t* foreign = sizeof(void*) == 8 ? L"libgcc_s_seh-1.dll" : L"libgcc_s_dw2-1.dll";
+  CHECK(GetModuleHandleW(L"quillary3.dll") == nullptr);
+  const HMODULE library = LoadLibraryW(foreign);
+  CHECK(library != nullptr);
+  _ExcelConnect* connect = Create<_ExcelConnect>(L"Quillary3.ExcelConnect", IID__ExcelConnect);
+  CHECK(GetModuleHandleW(L"quillary3.dll") != nullptr);
+  IDispatch* forms[10] = {};
+  BSTR mode = SysAllocString(L"Null");
+  BSTR routine = SysAllocString(L"GetSubtractSortCnt");
+  // No ExcelApp: the component raises error 91 inside, and it must come back.
+  const HRESULT hr = connect->QuillaryDLL(&forms[0], &forms[1], &forms[2], &forms[3], &forms[4], &forms[5], &forms[6],
+                                          &forms[7], &forms[8], &forms[9], &mode, &routine);
+  CheckEqual("the error of a request without the application", Hex(hr),
+             Hex(MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, err::kObjectNotSet)));
+  CHECK(ThreadError().find("Object variable or With block variable not set") != std::string::npos);
+  SysFreeString(mode);
+  SysFreeString(routine);
+  connect->Release();
+  CHECK(GetModuleHandleW(foreign) == library);
 }
 
 // A request without an active workbook returns at once; an error of a request reaches
@@ -547,30 +861,274 @@ void Backend() {
         read.Zoom == Variant(false) && read.FitToPagesWide == Variant(1) && read.CenterVertically);
 }
 
+// Two kinds of object that know Name under different dispatch identifiers, and an
+// object whose Item returns them in turn.
+class FirstKind final : public Adapter {
+ public:
+  FirstKind() {
+    Member(u"Kind", [](Call& c) { c.Return(Variant(Text(u"first"))); });
+    Member(u"Name", [](Call& c) { c.Return(Variant(Text(u"first's name"))); });
+  }
+};
+class SecondKind final : public Adapter {
+ public:
+  SecondKind() {
+    Member(u"Name", [](Call& c) { c.Return(Variant(Text(u"second's name"))); });
+  }
+};
+class Alternating final : public Adapter {
+ public:
+  Alternating() {
+    Member(u"Item", [this](Call& c) {
+      c.ReturnObject(first_ ? static_cast<IDispatch*>(new FirstKind()) : new SecondKind());
+      first_ = !first_;
+    });
+  }
+
+ private:
+  bool first_ = true;
+};
+
+// The backend asks each name once per kind of object: reading and writing cells again
+// and again asks no more, and objects of two kinds from one member each get their own.
+void NamesLookedUpOnce() {
+  std::cout << "case: names looked up once\n";
+  InProcess direct;
+  StandIn standIn(direct.App());
+  IDispatch* application = standIn.Application();
+  const std::unique_ptr<xl::Application> app = xl::automation::MakeApplication(automation::Dispatch(application));
+  application->Release();
+  xl::Worksheet& sheet = *app->ActiveSheet();
+  auto round = [&sheet](long row) {
+    sheet.Range(u"A" + FromUtf8(std::to_string(row))).SetValue(Variant(Text(u"R1")));
+    std::vector<Variant> values;
+    sheet.Range(u"A1:B9").Values(values);
+    sheet.Range(u"A1:B1").SetValues(std::vector<Variant>{Variant(1), Variant(2)});
+    return Describe(sheet.Cells(row, 1).Value()) + Describe(sheet.Cells(1, 2).Value());
+  };
+  round(1);
+  const long before = Adapter::NameLookups();
+  for (long row = 2; row <= 20; ++row) CheckEqual("a cell written and read", round(row), "\"R1\"2");
+  CheckEqual("names looked up again", std::to_string(Adapter::NameLookups() - before), "0");
+
+  auto* alternating = new Alternating();
+  const automation::Dispatch items(alternating);
+  alternating->Release();
+  std::string names;
+  for (int k = 0; k < 4; ++k) names += Describe(items.Object(u"Item").Value(u"Name")) + " ";
+  CheckEqual("Name of each kind", names, "\"first's name\" \"second's name\" \"first's name\" \"second's name\" ");
+}
+
 void Unregistered() {
   std::cout << "case: unregistered\n";
   CLSID clsid{};
   CHECK(FAILED(CLSIDFromProgID(L"Quillary3.ExcelConnect", &clsid)));
   CHECK(FAILED(CLSIDFromProgID(L"Quillary3.ExcelQueryFormConnect", &clsid)));
   ITypeLib* library = nullptr;
-  CHECK(FAILED(LoadRegTypeLib(LIBID_Quillary3, 1, 0, 0x0409, &library)));
+  CHECK(FAILED(LoadRegTypeLib(LIBID_Quillary3, QUILLARY_VERSION_MAJOR, QUILLARY_VERSION_MINOR, 0x0409, &library)));
 }
 
-// Per-user registration: the keys under the user's classes.
-void RegisteredForUser() {
-  std::cout << "case: registered for the user\n";
-  for (const wchar_t* key : {L"Software\\Classes\\Quillary3.ExcelConnect\\CLSID",
-                             L"Software\\Classes\\Quillary3.ExcelQueryFormConnect\\CLSID",
-                             L"Software\\Classes\\CLSID\\{0450767F-A599-4BC2-8A3D-1C50C00C9306}\\InprocServer32",
-                             L"Software\\Classes\\TypeLib\\{8BF51AA2-5A8F-4358-B0EE-122122CEE31D}\\1.0"}) {
-    HKEY handle = nullptr;
-    const bool user = RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) == ERROR_SUCCESS;
-    if (handle != nullptr) RegCloseKey(handle);
-    HKEY machine = nullptr;
-    const bool global = RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &machine) == ERROR_SUCCESS;
-    if (machine != nullptr) RegCloseKey(machine);
-    if (!user || global) Fail("per-user key " + U8(std::u16string(reinterpret_cast<const char16_t*>(key))));
+// ---------------------------------------------------------------------------------------
+// Registration, as the registry holds it.
+
+std::wstring GuidText(const GUID& guid) {
+  wchar_t text[40] = {};
+  StringFromGUID2(guid, text, 40);
+  return text;
+}
+
+// The keys of the server under Software\Classes: the type library, the interfaces,
+// the classes and their ProgIDs.
+std::vector<std::wstring> ServerKeys() {
+  return {L"TypeLib\\" + GuidText(LIBID_Quillary3),
+          L"Interface\\" + GuidText(IID__ExcelConnect),
+          L"Interface\\" + GuidText(IID__ExcelQueryFormConnect),
+          L"CLSID\\" + GuidText(CLSID_ExcelConnect),
+          L"CLSID\\" + GuidText(CLSID_ExcelQueryFormConnect),
+          L"Quillary3.ExcelConnect",
+          L"Quillary3.ExcelQueryFormConnect"};
+}
+
+constexpr wchar_t kTypeLibMarshaler[] = L"{00020424-0000-0000-C000-000000000046}";
+constexpr REGSAM kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+
+// Every key and value under `key` ("path|value name" -> data), the paths relative to
+// Software\Classes.
+void Walk(HKEY root, REGSAM view, const std::wstring& key, std::map<std::string, std::string>& out) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(root, (L"Software\\Classes\\" + key).c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS) return;
+  const std::string path = U8(std::u16string(key.begin(), key.end()));
+  out[path] = "";
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD nameLength = 256, type = 0;
+    BYTE data[2048];
+    DWORD size = sizeof data;
+    if (RegEnumValueW(handle, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+    const std::wstring text(reinterpret_cast<const wchar_t*>(data), size / sizeof(wchar_t));
+    out[path + "|" + U8(std::u16string(name, name + nameLength))] =
+        U8(std::u16string(text.begin(), std::find(text.begin(), text.end(), L'\0')));
   }
+  std::vector<std::wstring> subkeys;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD length = 256;
+    if (RegEnumKeyExW(handle, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    subkeys.emplace_back(name, length);
+  }
+  RegCloseKey(handle);
+  for (const std::wstring& sub : subkeys) Walk(root, view, key + L"\\" + sub, out);
+}
+
+// The server's keys in one scope and view.
+std::map<std::string, std::string> Snapshot(HKEY root, REGSAM view) {
+  std::map<std::string, std::string> out;
+  for (const std::wstring& key : ServerKeys()) Walk(root, view, key, out);
+  return out;
+}
+
+std::string Listing(const std::map<std::string, std::string>& keys) {
+  std::string out;
+  for (const auto& [key, value] : keys) out += key + (value.empty() ? "" : " = " + value) + "\n";
+  return out;
+}
+
+// All four: each scope, each width's view.
+std::string Everything() {
+  return "machine:\n" + Listing(Snapshot(HKEY_LOCAL_MACHINE, kOwnView)) + "machine, other width:\n" +
+         Listing(Snapshot(HKEY_LOCAL_MACHINE, kOtherView)) + "user:\n" +
+         Listing(Snapshot(HKEY_CURRENT_USER, kOwnView)) + "user, other width:\n" +
+         Listing(Snapshot(HKEY_CURRENT_USER, kOtherView));
+}
+
+// Per-user registration beside the machine-wide one: the same keys and values (the
+// library's name, FLAGS, HELPDIR, the interfaces, the classes) under the user's classes.
+void RegisteredForUser() {
+  std::cout << "case: registered for the user as machine-wide\n";
+  const std::map<std::string, std::string> user = Snapshot(HKEY_CURRENT_USER, kOwnView);
+  CHECK(!user.empty());
+  CheckEqual("the per-user registration", Listing(user), Listing(Snapshot(HKEY_LOCAL_MACHINE, kOwnView)));
+}
+
+// After the per-user removal: nothing of the server under the user's classes, not even
+// an empty key; the machine-wide registration is whole.
+void RemovedForUser() {
+  std::cout << "case: removed for the user\n";
+  CheckEqual("the per-user keys", Listing(Snapshot(HKEY_CURRENT_USER, kOwnView)), "");
+  ITypeLib* library = nullptr;
+  CheckHr("LoadRegTypeLib",
+          LoadRegTypeLib(LIBID_Quillary3, QUILLARY_VERSION_MAJOR, QUILLARY_VERSION_MINOR, 0x0409, &library));
+  if (library != nullptr) library->Release();
+  CLSID clsid{};
+  CheckHr("CLSIDFromProgID", CLSIDFromProgID(L"Quillary3.ExcelConnect", &clsid));
+}
+
+// After the machine-wide removal: nothing of the server anywhere, not even an empty key.
+void RemovedEverywhere() {
+  Unregistered();
+  CheckEqual("the server's keys", Everything(), "machine:\nmachine, other width:\nuser:\nuser, other width:\n");
+}
+
+// Writes a key's default value (or a named one), in a view.
+void Plant(HKEY root, REGSAM view, const std::wstring& key, const wchar_t* name, const std::wstring& value,
+           DWORD options = REG_OPTION_NON_VOLATILE) {
+  HKEY handle = nullptr;
+  CHECK(RegCreateKeyExW(root, (L"Software\\Classes\\" + key).c_str(), 0, nullptr, options, KEY_WRITE | view, nullptr,
+                        &handle, nullptr) == ERROR_SUCCESS);
+  if (handle == nullptr) return;
+  RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(handle);
+}
+
+// The other width's registration as the system and its own registration write it:
+// machine-wide its classes and ProgIDs in its view of the registry, the interfaces in
+// both views (as the system registers them) and the type library (which both widths
+// share) with its path; for the user, its type library path and interfaces (the user's
+// classes of both widths are one key under Wine, so they are not planted there).
+void PlantOtherWidth() {
+  const wchar_t* other = sizeof(void*) == 8 ? L"win32" : L"win64";
+  const std::wstring path = L"C:\\Other\\quillary3.dll";
+  const std::wstring version = L"TypeLib\\" + GuidText(LIBID_Quillary3) + L"\\" + QUILLARY_VERSION_WTEXT;
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    Plant(root, kOtherView, version, nullptr, L"" QUILLARY_LIBRARY_DESCRIPTION);
+    Plant(root, kOtherView, version + L"\\FLAGS", nullptr, L"8");
+    Plant(root, kOtherView, version + L"\\HELPDIR", nullptr, L"C:\\Other");
+    Plant(root, kOtherView, version + L"\\409\\" + other, nullptr, path);
+  }
+  const struct {
+    const IID* iid;
+    const CLSID* clsid;
+    const wchar_t* face;
+    const wchar_t* name;
+    const wchar_t* progId;
+  } classes[] = {
+      {&IID__ExcelConnect, &CLSID_ExcelConnect, L"_ExcelConnect", L"ExcelConnect", L"Quillary3.ExcelConnect"},
+      {&IID__ExcelQueryFormConnect, &CLSID_ExcelQueryFormConnect, L"_ExcelQueryFormConnect", L"ExcelQueryFormConnect",
+       L"Quillary3.ExcelQueryFormConnect"}};
+  for (const auto& c : classes) {
+    const std::wstring face = L"Interface\\" + GuidText(*c.iid);
+    for (auto [root, view] : {std::pair{HKEY_LOCAL_MACHINE, kOwnView}, std::pair{HKEY_LOCAL_MACHINE, kOtherView},
+                              std::pair{HKEY_CURRENT_USER, kOtherView}}) {
+      Plant(root, view, face, nullptr, c.face);
+      Plant(root, view, face + L"\\ProxyStubClsid", nullptr, kTypeLibMarshaler);
+      Plant(root, view, face + L"\\ProxyStubClsid32", nullptr, kTypeLibMarshaler);
+      Plant(root, view, face + L"\\TypeLib", nullptr, GuidText(LIBID_Quillary3));
+      Plant(root, view, face + L"\\TypeLib", L"Version", QUILLARY_VERSION_WTEXT);
+    }
+    const std::wstring key = L"CLSID\\" + GuidText(*c.clsid);
+    Plant(HKEY_LOCAL_MACHINE, kOtherView, key, nullptr, c.name);
+    Plant(HKEY_LOCAL_MACHINE, kOtherView, key + L"\\InprocServer32", nullptr, path);
+    Plant(HKEY_LOCAL_MACHINE, kOtherView, c.progId, nullptr, c.name);
+    Plant(HKEY_LOCAL_MACHINE, kOtherView, std::wstring(c.progId) + L"\\CLSID", nullptr, GuidText(*c.clsid));
+  }
+}
+
+// A registration that cannot be written says why and takes back what it wrote; the
+// registration of this width beside the other width's, in either scope, and its
+// removal, leave exactly what the other width had. The DLL is loaded from the current
+// folder and its exports called as regsvr32 calls them; the other width's keys are left
+// in the prefix.
+void Widths() {
+  std::cout << "case: registration beside the other width's\n";
+  const HMODULE dll = LoadLibraryW(L".\\quillary3.dll");
+  CHECK(dll != nullptr);
+  if (dll == nullptr) return;
+  using Entry = HRESULT(STDAPICALLTYPE*)();
+  using Install = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
+  const auto registerServer =
+      reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
+  const auto unregisterServer =
+      reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllUnregisterServer")));
+  const auto install = reinterpret_cast<Install>(reinterpret_cast<void*>(GetProcAddress(dll, "DllInstall")));
+  // The user's ProgID key made volatile (a key of the session only): the registration
+  // cannot write below it, says so, and takes back what it wrote.
+  Plant(HKEY_CURRENT_USER, kOwnView, L"Quillary3.ExcelConnect", nullptr, L"session", REG_OPTION_VOLATILE);
+  CheckEqual("a registration that cannot be written", Hex(install(TRUE, L"user")),
+             Hex(HRESULT_FROM_WIN32(ERROR_CHILD_MUST_BE_VOLATILE)));
+  CheckEqual("what a failed registration leaves", Everything(),
+             "machine:\nmachine, other width:\nuser:\nuser, other width:\n");
+
+  PlantOtherWidth();
+  const std::string other = Everything();
+  const struct {
+    const char* scope;
+    std::function<HRESULT()> add, remove;
+    HKEY root;
+  } scopes[] = {{"machine-wide", registerServer, unregisterServer, HKEY_LOCAL_MACHINE},
+                {"for the user", [&] { return install(TRUE, L"user"); }, [&] { return install(FALSE, L"user"); },
+                 HKEY_CURRENT_USER}};
+  for (const auto& s : scopes) {
+    CheckHr(s.scope, s.add());
+    const std::string both = Listing(Snapshot(s.root, kOwnView));
+    const std::string platforms = sizeof(void*) == 8 ? "\\409\\win32" : "\\409\\win64";
+    CHECK(both.find(platforms) != std::string::npos);
+    CheckHr(s.scope, s.remove());
+    CheckEqual(std::string("registered and removed ") + s.scope + " beside the other width", Everything(), other);
+  }
+
+  FreeLibrary(dll);
 }
 
 }  // namespace
@@ -581,18 +1139,26 @@ int main(int argc, char** argv) {
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
   std::vector<std::string> args(argv + 1, argv + argc);
   try {
-    if (!args.empty() && args[0] == "--unregistered") {
-      Unregistered();
+    if (!args.empty() && args[0] == "--foreign-unwinder") {
+      ForeignUnwinder();
     } else if (!args.empty() && args[0] == "--user") {
       RegisteredForUser();
+    } else if (!args.empty() && args[0] == "--user-removed") {
+      RemovedForUser();
+    } else if (!args.empty() && args[0] == "--removed") {
+      RemovedEverywhere();
+    } else if (!args.empty() && args[0] == "--widths") {
+      Widths();
     } else {
       auto wanted = [&](const char* name) {
         return args.empty() || std::find(args.begin(), args.end(), name) != args.end();
       };
       if (wanted("typelib")) TypeLibrary();
       if (wanted("late-bound")) LateBound();
+      if (wanted("refusals")) Refusals();
       if (wanted("edges")) EdgesOfARequest();
       if (wanted("backend")) Backend();
+      if (wanted("names")) NamesLookedUpOnce();
       if (wanted("presses")) {
         for (const Press& press : Presses()) PressBothWays(press);
       }

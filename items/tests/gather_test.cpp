@@ -277,7 +277,7 @@ TEST_F(GatherTest, BlankItemMessageOncePerRun) {
   Put(u"A1", u"a,,b");
   Put(u"A2", u",c");
   Put(u"A3", u"d");
-  b.state.items.BlankItemMsgShown = false;
+  b.state.request.BlankItemMsgShown = false;
   Begin(false, u"Get_Try");
   b.addin.QueueMessageAnswer(1);
   EXPECT_EQ(Gather(u"A1:A3"), fault::kNone);
@@ -287,7 +287,7 @@ TEST_F(GatherTest, BlankItemMessageOncePerRun) {
   EXPECT_EQ(b.addin.Messages()[0].prompt.rfind(u"( Get Try ):  CountIndex# Mode: \r\r", 0), 0u);
   EXPECT_EQ(b.addin.Messages()[0].style, 64);
   EXPECT_EQ(Sheet().ActiveCellPos(), (xl::CellPos{1, 1})) << "the cell of the empty Item is shown";
-  EXPECT_TRUE(b.state.items.BlankItemMsgShown);
+  EXPECT_TRUE(b.state.request.BlankItemMsgShown);
   EXPECT_EQ(Gather(u"A1:A3", host::kList2), fault::kNone);
   EXPECT_EQ(b.addin.Messages().size(), 1u) << "not again in the same run";
 }
@@ -387,7 +387,7 @@ TEST(GatherOutsideTheUsedRange, GathersAsIfEveryCellWereRead) {
     b.Control(host::ctl::compdup::kJoinCells).SetValue(c.join);
     b.Control(host::ctl::main::kTagDuplicates).SetValue(c.join);
     b.BeginRequest(u"Get_Try");
-    b.state.items.BlankItemMsgShown = false;
+    b.state.request.BlankItemMsgShown = false;
     b.addin.QueueMessageAnswer(1);
     Outcome o{ItemsGather(b.state, Text(host::kList1), sheet.Range(c.selection)), {}, {}, 0, {}, false};
     const xl::Range anchor = ListAnchor(b.state, host::kList1);
@@ -543,7 +543,7 @@ TEST_F(GatherTest, ErrorsCarryTheGatheringPosition) {
   Put(u"B2", u"R2");
   Begin(false);
   b.state.compare.CompareStep = 5;
-  b.state.items.BlankItemMsgShown = true;
+  b.state.request.BlankItemMsgShown = true;
   b.app->InjectFailure("Range.Find", 1004, "Find failed", 1);
   const Error e = check::ExpectRaises([&] { static_cast<void>(Gather(u"A1:B2")); }, 1004, "ItemsGather: ");
   EXPECT_EQ(e.Description(), "Find failed");

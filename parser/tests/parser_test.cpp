@@ -97,9 +97,12 @@ TEST_F(ParserTest, NewSheetSplitIntoTextColumnsAndFinished) {
   AnswerFinishing();
   Run(u",>o_");
   // The lines were split at "," (no option ticked) on a new sheet, every column as text;
-  // the finishing numbered the rows in an inserted first column (from row 3 on).
-  EXPECT_EQ(Grid(kResult, 3, 4), (std::vector<std::string>{"/a/b/c", "/d/007/", "1/f//"}));
+  // the finishing numbered each line by its row in an inserted first column. No line is
+  // a heading: nothing is frozen or filtered.
+  EXPECT_EQ(Grid(kResult, 4, 4), (std::vector<std::string>{"1/a/b/c", "2/d/007/", "3/f//", "///"}));
   EXPECT_TRUE(Sheet(kResult).Cells(2, 3).Value().IsText()) << "a leading zero stays text";
+  EXPECT_FALSE(Sheet(kResult).AutoFilterArea().has_value());
+  for (long w = 1; w <= b.book->Windows().Count(); ++w) EXPECT_FALSE(b.book->Windows().Item(w).FreezePanes());
   const xl::TextToColumnsSettings split = b.app->RememberedTextToColumns();
   EXPECT_TRUE(split.Comma);
   EXPECT_FALSE(split.Other || split.Tab || split.Semicolon || split.Space);
@@ -124,7 +127,7 @@ TEST_F(ParserTest, LinesWithoutDelimitersStayOneTextColumn) {
   Rows({u"'007", u"'12345678901234567890"});
   AnswerFinishing();
   Run(u",>o_");
-  EXPECT_EQ(Grid(kResult, 2, 3), (std::vector<std::string>{"/007/", "/12345678901234567890/"}));
+  EXPECT_EQ(Grid(kResult, 2, 3), (std::vector<std::string>{"1/007/", "2/12345678901234567890/"}));
   EXPECT_TRUE(Sheet(kResult).Cells(1, 2).Value().IsText());
   EXPECT_TRUE(Sheet(kResult).Cells(2, 2).Value().IsText());
 }
@@ -206,7 +209,7 @@ TEST_F(ParserTest, ExistingTargetSheet) {
   // An empty sheet is written without a question.
   AnswerFinishing();
   Run(u",>o_", u"Out");
-  EXPECT_EQ(Grid(u"Out", 2, 3), (std::vector<std::string>{"/a/b", "/c/d"}));
+  EXPECT_EQ(Grid(u"Out", 2, 3), (std::vector<std::string>{"1/a/b", "2/c/d"}));
   EXPECT_EQ(b.addin.Messages().size(), 2u);
 
   // One that holds data is asked for; No leaves it as it is.
@@ -225,7 +228,7 @@ TEST_F(ParserTest, ExistingTargetSheet) {
   b.addin.QueueMessageAnswer(host::msgbox::kAnswerYes);
   AnswerFinishing();
   Run(u",>o_", u"Full");
-  EXPECT_EQ(Grid(u"Full", 2, 3), (std::vector<std::string>{"/a/b", "/c/d"}));
+  EXPECT_EQ(Grid(u"Full", 2, 3), (std::vector<std::string>{"1/a/b", "2/c/d"}));
   EXPECT_EQ(full.Cells(9, 2).Value(), Variant(u"x,y")) << "below the lines written: not split";
   EXPECT_EQ(full.Cells(5, 7).Value(), Variant(u"keep,me"));
 }
@@ -309,7 +312,7 @@ TEST_F(ParserTest, BoldedLinesIndentedOnceAsked) {
       host::Paragraphs({u"( Null ): Bolded cells have been found within the selection.", msg::kBold2, msg::kBold3}));
   EXPECT_EQ(b.addin.Messages()[0].style, host::msgbox::kYesNo);
   // The bolded line moves one column right; the bolded empty line stays empty.
-  EXPECT_EQ(Grid(kResult, 3, 3), (std::vector<std::string>{"//Head", "/a/b", "1//"}));
+  EXPECT_EQ(Grid(kResult, 3, 3), (std::vector<std::string>{"1//Head", "2/a/b", "3//"}));
   EXPECT_EQ(Control(ctl::parse::kBolded).Caption(), u"X");
 
   // Not asked again while Bolded shows "X", and then not indented.
@@ -318,7 +321,7 @@ TEST_F(ParserTest, BoldedLinesIndentedOnceAsked) {
   AnswerFinishing();
   Run(u",>o_");
   EXPECT_EQ(b.addin.Messages().size(), 2u);
-  EXPECT_EQ(Grid(u"Sheet1-TxtToCol2", 1, 2), (std::vector<std::string>{"/Head"}));
+  EXPECT_EQ(Grid(u"Sheet1-TxtToCol2", 1, 2), (std::vector<std::string>{"1/Head"}));
 }
 
 TEST_F(ParserTest, MergedFirstCellPassesOverTheRowsItCovers) {
@@ -327,7 +330,7 @@ TEST_F(ParserTest, MergedFirstCellPassesOverTheRowsItCovers) {
   Control(ctl::mail::kMessage).SetCaption(u"$A$1:$A$6");
   AnswerFinishing();
   Run(u",>o_");
-  EXPECT_EQ(Grid(kResult, 5, 3), (std::vector<std::string>{"/m/1", "/r4/4", "1/r5/5", "2/r6/6", "//"}));
+  EXPECT_EQ(Grid(kResult, 5, 3), (std::vector<std::string>{"1/m/1", "2/r4/4", "3/r5/5", "4/r6/6", "//"}));
 }
 
 TEST_F(ParserTest, NotAdvancingNamesTheRowWhenOverwriting) {
@@ -397,7 +400,7 @@ TEST_F(ParserTest, FormulaValuesAreParsedOnANewSheet) {
   Rows({u"=\"x,y\""});
   AnswerFinishing();
   Run(u",>o_");
-  EXPECT_EQ(Grid(kResult, 1, 3), (std::vector<std::string>{"/x/y"}));
+  EXPECT_EQ(Grid(kResult, 1, 3), (std::vector<std::string>{"1/x/y"}));
 }
 
 TEST_F(ParserTest, AreasFollowEachOtherWithoutAGap) {
@@ -407,7 +410,7 @@ TEST_F(ParserTest, AreasFollowEachOtherWithoutAGap) {
   Control(ctl::mail::kMessage).SetCaption(u"$A$1:$A$2,$C$5:$C$6");
   AnswerFinishing();
   Run(u",>o_");
-  EXPECT_EQ(Grid(kResult, 4, 3), (std::vector<std::string>{"/a/1", "/b/2", "1/c/3", "2/d/4"}));
+  EXPECT_EQ(Grid(kResult, 4, 3), (std::vector<std::string>{"1/a/1", "2/b/2", "3/c/3", "4/d/4"}));
 }
 
 TEST_F(ParserTest, PageSetupOnYes) {
@@ -415,6 +418,7 @@ TEST_F(ParserTest, PageSetupOnYes) {
   AnswerFinishing(host::msgbox::kAnswerYes);
   Run(u",>o_");
   EXPECT_NE(Sheet(kResult).GetPageSetup().PrintArea, u"");
+  EXPECT_EQ(Sheet(kResult).GetPageSetup().PrintTitleRows, u"") << "no heading repeats on every page";
 }
 
 TEST_F(ParserTest, ErrorsCarryTheRunAndTheMode) {

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -283,18 +284,44 @@ Arg::~Arg() {
 }
 
 // ---------------------------------------------------------------------------------------
+// IdCache
+
+std::optional<DISPID> IdCache::Find(std::u16string_view member) const {
+  const auto found = ids_.find(member);
+  if (found == ids_.end()) return std::nullopt;
+  return found->second;
+}
+
+void IdCache::Remember(std::u16string_view member, DISPID id) { ids_.insert_or_assign(Text(member), id); }
+
+void IdCache::Forget(std::u16string_view member) {
+  if (const auto found = ids_.find(member); found != ids_.end()) ids_.erase(found);
+}
+
+const std::shared_ptr<IdCache>& IdCache::Returned(std::u16string_view member, const void* table) {
+  std::shared_ptr<IdCache>& cache = returned_[{Text(member), table}];
+  if (cache == nullptr) cache = std::make_shared<IdCache>();
+  return cache;
+}
+
+// ---------------------------------------------------------------------------------------
 // Dispatch
 
-Dispatch::Dispatch(IDispatch* object) : object_(object) {
+Dispatch::Dispatch(IDispatch* object, std::shared_ptr<IdCache> ids) : object_(object), ids_(std::move(ids)) {
+  if (object_ != nullptr) object_->AddRef();
+  if (ids_ == nullptr) ids_ = std::make_shared<IdCache>();
+}
+
+Dispatch::Dispatch(const Dispatch& other) : object_(other.object_), ids_(other.ids_) {
   if (object_ != nullptr) object_->AddRef();
 }
 
-Dispatch::Dispatch(const Dispatch& other) : Dispatch(other.object_) {}
-
-Dispatch::Dispatch(Dispatch&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+Dispatch::Dispatch(Dispatch&& other) noexcept
+    : object_(std::exchange(other.object_, nullptr)), ids_(std::move(other.ids_)) {}
 
 Dispatch& Dispatch::operator=(Dispatch other) noexcept {
   std::swap(object_, other.object_);
+  std::swap(ids_, other.ids_);
   return *this;
 }
 
@@ -332,12 +359,24 @@ HRESULT FindId(IDispatch* object, std::u16string_view member, DISPID& id) {
 
 }  // namespace
 
-DISPID Dispatch::IdOf(std::u16string_view member) const {
+DISPID Dispatch::IdOf(std::u16string_view member, bool& kept) const {
   if (object_ == nullptr) Raise(err::kObjectNotSet, "Object variable or With block variable not set");
+  if (const std::optional<DISPID> known = ids_->Find(member)) {
+    kept = true;
+    return *known;
+  }
+  kept = false;
   DISPID id = DISPID_UNKNOWN;
   const HRESULT hr = FindId(object_, member, id);
   if (FAILED(hr)) RaiseFailure(hr, nullptr, member);
+  ids_->Remember(member, id);
   return id;
+}
+
+Dispatch Dispatch::Returned(std::u16string_view member, IDispatch* object) const {
+  // A COM object begins with its interface table: objects made by the same code share it.
+  const void* table = *reinterpret_cast<void* const*>(object);
+  return Dispatch(object, ids_->Returned(member, table));
 }
 
 bool Dispatch::Has(std::u16string_view member) const {
@@ -347,7 +386,8 @@ bool Dispatch::Has(std::u16string_view member) const {
 }
 
 void Dispatch::Invoke(std::u16string_view member, WORD flags, VARIANT* args, unsigned count, VARIANT* result) const {
-  const DISPID id = IdOf(member);
+  bool kept = false;
+  DISPID id = IdOf(member, kept);
   DISPID putId = DISPID_PROPERTYPUT;
   DISPPARAMS params{args, nullptr, count, 0};
   if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
@@ -356,7 +396,13 @@ void Dispatch::Invoke(std::u16string_view member, WORD flags, VARIANT* args, uns
   }
   EXCEPINFO info{};
   UINT badArg = 0;
-  const HRESULT hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &info, &badArg);
+  HRESULT hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &info, &badArg);
+  if (kept && (hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME)) {
+    // A kept identifier this object does not know: its own, and the call once more.
+    ids_->Forget(member);
+    const DISPID fresh = IdOf(member, kept);
+    if (fresh != id) hr = object_->Invoke(fresh, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &info, &badArg);
+  }
   if (FAILED(hr)) RaiseFailure(hr, &info, member);
 }
 
@@ -374,14 +420,14 @@ Dispatch Dispatch::Object(std::u16string_view member, std::initializer_list<Arg>
   ScopedVariant result;
   Invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, in.Data(), static_cast<unsigned>(in.Size()), &result);
   const VARIANT& r = *result;
-  if (r.vt == VT_DISPATCH) return Dispatch(r.pdispVal);
-  if (r.vt == (VT_DISPATCH | VT_BYREF)) return Dispatch(*r.ppdispVal);
+  if (r.vt == VT_DISPATCH) return r.pdispVal == nullptr ? Dispatch() : Returned(member, r.pdispVal);
+  if (r.vt == (VT_DISPATCH | VT_BYREF)) return *r.ppdispVal == nullptr ? Dispatch() : Returned(member, *r.ppdispVal);
   if (r.vt == VT_EMPTY || r.vt == VT_NULL) return Dispatch();
   if (r.vt == VT_UNKNOWN && r.punkVal == nullptr) return Dispatch();
   if (r.vt == VT_UNKNOWN) {
     IDispatch* d = nullptr;
     if (SUCCEEDED(r.punkVal->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d)))) {
-      Dispatch out(d);
+      Dispatch out = Returned(member, d);
       d->Release();
       return out;
     }

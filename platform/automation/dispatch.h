@@ -2,6 +2,13 @@
 // spreadsheet application and the host's forms: a member found by its name
 // (GetIDsOfNames), then called (Invoke) with Variants.
 //
+// Each name is looked up once per kind of object: an object keeps the dispatch
+// identifiers it was told, and shares them with every object of the same kind reached
+// the same way: returned by the same member of objects of one kind, and made by the
+// same code (the same interface table), as every Range a sheet's Range returns, every
+// Font of such a Range. Should a kept identifier be refused as no member, the name is
+// looked up again and the call made once more.
+//
 // Values cross as the platform's Variant: numbers, texts (BSTR <-> UTF-16 Text),
 // Booleans, errors of cells, Empty and Null; an object travels as a Dispatch. A whole
 // area's values travel as a two-dimensional SAFEARRAY of VARIANTs. An error raised by
@@ -13,7 +20,10 @@
 
 #include <oaidl.h>
 
+#include <functional>
 #include <initializer_list>
+#include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,6 +36,20 @@
 namespace quillary::automation {
 
 class Dispatch;
+
+// The dispatch identifiers of one kind of object's members, by name, and the kinds of
+// the objects its members return (by member and interface table).
+class IdCache {
+ public:
+  std::optional<DISPID> Find(std::u16string_view member) const;
+  void Remember(std::u16string_view member, DISPID id);
+  void Forget(std::u16string_view member);
+  const std::shared_ptr<IdCache>& Returned(std::u16string_view member, const void* table);
+
+ private:
+  std::map<Text, DISPID, std::less<>> ids_;
+  std::map<std::pair<Text, const void*>, std::shared_ptr<IdCache>> returned_;
+};
 
 // An argument or result of a late-bound call: a plain value or an object.
 class Arg {
@@ -71,8 +95,9 @@ class Arg {
 class Dispatch {
  public:
   Dispatch() = default;
-  // Takes a reference of its own (AddRef).
-  explicit Dispatch(IDispatch* object);
+  // Takes a reference of its own (AddRef); the object's identifiers are kept in `ids`
+  // (a new cache when none is given).
+  explicit Dispatch(IDispatch* object, std::shared_ptr<IdCache> ids = nullptr);
   Dispatch(const Dispatch& other);
   Dispatch(Dispatch&& other) noexcept;
   Dispatch& operator=(Dispatch other) noexcept;
@@ -102,11 +127,15 @@ class Dispatch {
   void PutValues(std::u16string_view member, long rows, long columns, std::span<const Variant> values) const;
 
  private:
-  DISPID IdOf(std::u16string_view member) const;
+  // The member's identifier; `kept` says whether it came from the cache.
+  DISPID IdOf(std::u16string_view member, bool& kept) const;
   // Invoke with `count` VARIANTs in `args` (in the member's order); the result in `result`.
   void Invoke(std::u16string_view member, WORD flags, VARIANT* args, unsigned count, VARIANT* result) const;
+  // An object result of `member`, sharing the identifiers of its kind.
+  Dispatch Returned(std::u16string_view member, IDispatch* object) const;
 
   IDispatch* object_ = nullptr;
+  std::shared_ptr<IdCache> ids_;
 };
 
 // Conversions between VARIANT and Variant. ToVariant raises Error 13 for a VARIANT the

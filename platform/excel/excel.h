@@ -531,7 +531,9 @@ class Worksheet {
   virtual std::vector<Area> MergedAreas() = 0;
   // The selection and active cell of this sheet.
   virtual void Select(std::span<const Area> areas) = 0;
-  virtual void Activate(long row, long col) = 0;
+  // Activates a block: within the selection its first cell becomes the active cell;
+  // outside it, the block becomes the selection with its first cell active.
+  virtual void Activate(const Area& area) = 0;
   virtual std::vector<Area> SelectionAreas() = 0;
   virtual CellPos ActiveCellPos() = 0;
   // A format over an area: the common value, or Null when the cells differ.

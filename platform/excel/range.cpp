@@ -221,7 +221,7 @@ void Range::UnMerge() const { SetMergeCells(false); }
 
 void Range::Select() const { sheet_->Select(AreaList()); }
 
-void Range::Activate() const { sheet_->Activate(first_.row1, first_.col1); }
+void Range::Activate() const { sheet_->Activate(first_); }
 
 // ----- protection and visibility -----
 

@@ -112,7 +112,8 @@ class Range {
   // Makes the range the selection of its sheet (grown to cover the merged areas it
   // touches) and its first cell the active cell; activates the sheet.
   void Select() const;
-  // Inside the selection only the active cell moves; outside, the cell is selected.
+  // Inside the selection only the active cell moves (to the first cell); outside, the
+  // range (its first area) becomes the selection with its first cell active.
   void Activate() const;
 
   // ----- protection and visibility -----

@@ -1,6 +1,7 @@
 // Replace in the found cell, its note in the cell's comment, and Undo.
 #include <gtest/gtest.h>
 
+#include "platform/runtime/tests/expect_error.h"
 #include "query/messages.h"
 #include "query/tests/desk.h"
 
@@ -82,6 +83,58 @@ TEST(QueryReplace, TheNoteGoesIntoTheCommentAndUndoTakesItOut) {
     } else {
       EXPECT_FALSE(comment.has_value()) << "a comment of the note alone goes";
     }
+  }
+}
+
+TEST(QueryReplace, OnAProtectedSheetTheReplacementCompletesOrChangesNothing) {
+  const struct {
+    const char* what;
+    bool locked;        // A1 locked on the protected sheet
+    bool commentFails;  // the application refuses the note's comment
+    bool replaced;      // the replacement is booked
+    long error;         // the error Replace ends with, 0 none
+  } cases[] = {
+      {"an unlocked cell where formatting is not allowed", false, false, true, 0},
+      {"a locked cell, where the search offers no Replace", true, false, false, 0},
+      {"a comment the application refuses", false, true, false, 1004},
+  };
+  for (const auto& c : cases) {
+    Desk d;
+    const xl::Range cell = d.Sheet().Range(u"A1");
+    d.Type(u"A1", u"R1, R5");
+    cell.SetHorizontalAlignment(xl::xlRight);
+    cell.SetLocked(c.locked);
+    d.Sheet().Protect({.AllowFormattingCells = false});
+    if (c.commentFails) d.b.app->InjectFailure("Range.AddComment", 1004, "comments are protected");
+    d.Select(u"A1:A2");
+    d.Search(u"R5");
+    d.Replacement(u"R6");
+    long error = -1;
+    Variant value;
+    std::optional<Text> note;
+    Text caption;
+    d.Open([&] {
+      ASSERT_EQ(d.Next(), u"$A$1");
+      error = check::ErrorOf([&] { d.Event(u"ReplaceButtonClick"); });
+      value = cell.Value();
+      if (const auto comment = cell.Comment()) note = comment->Text();
+      caption = d.Caption(ctl::query::kReplaceButton);
+      if (c.replaced) d.Event(u"ReplaceButtonClick");  // Undo
+    });
+    EXPECT_EQ(error, c.error) << c.what;
+    if (c.replaced) {
+      EXPECT_EQ(value, Variant(u"R1, R6")) << c.what;
+      EXPECT_EQ(note, Text(u"repl'd: \"R5\" \"R6\"")) << c.what;
+      EXPECT_EQ(caption, u"Undo") << c.what;
+    } else {
+      EXPECT_EQ(value, Variant(u"R1, R5")) << c.what;
+      EXPECT_FALSE(note.has_value()) << c.what;
+      EXPECT_EQ(caption, u"Replace") << c.what;
+    }
+    // Undone, or never changed: the cell as it was.
+    EXPECT_EQ(cell.Value(), Variant(u"R1, R5")) << c.what;
+    EXPECT_FALSE(cell.Comment().has_value()) << c.what;
+    EXPECT_EQ(cell.HorizontalAlignment(), Variant(xl::xlRight)) << c.what;
   }
 }
 

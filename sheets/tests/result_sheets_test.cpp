@@ -58,6 +58,8 @@ TEST(MakeNewSheet, NamesAreUniqueWithoutRegardToCaseAndAtMost31Long) {
        u"-Reduced",
        {cut20 + u"-Reduced100", cut21 + u"-Reduced99", cut22 + u"-Reduced9"},
        cut20 + u"-Reduced101"},
+      // A character of two code units where the base is cut goes whole.
+      {cut21 + u"\U0001F600" + u"xyz", u"-Reduced", {}, cut21 + u"-Reduced1"},
   };
   for (const auto& c : cases) {
     testkit::Bench b;

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "platform/forms/memory_forms.h"
+#include "platform/forms/memory/memory_forms.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/tests/expect_error.h"
 

@@ -301,7 +301,7 @@ class AutomationWorksheet final : public Worksheet {
   void UnMerge(const Area& area) override { Object(area).Call(u"UnMerge"); }
   std::vector<Area> MergedAreas() override;
   void Select(std::span<const Area> areas) override { Object(areas).Call(u"Select"); }
-  void Activate(long row, long col) override { Cell(row, col).Call(u"Activate"); }
+  void Activate(const Area& area) override { Object(area).Call(u"Activate"); }
   std::vector<Area> SelectionAreas() override;
   CellPos ActiveCellPos() override;
   Variant GetFormat(const Area& area, FormatKey key, long index) override;

@@ -97,6 +97,14 @@ Text FixedText(double number, int decimals, bool grouped) {
 
 Text ShownNumber(double number, const CellFormat& f) {
   const Text& nf = f.numberFormat;
+  // A negative number in parentheses; a positive one leaves a blank where the closing
+  // parenthesis would stand.
+  if (const auto section = nf.find(u"_);("); section != Text::npos && nf.ends_with(u")")) {
+    CellFormat positive = f;
+    positive.numberFormat = nf.substr(0, section);
+    const Text digits = ShownNumber(std::fabs(number), positive);
+    return number < 0 ? u"(" + digits + u")" : digits + u" ";
+  }
   const bool negative = number < 0;
   const Text sign = negative ? u"-" : u"";
   if (nf == u"0%" || nf == u"0.00%") {

@@ -41,8 +41,9 @@ Variant ReadFormat(const CellFormat& f, FormatKey key, long edge);
 void WriteFormat(CellFormat& f, FormatKey key, long edge, const Variant& value);
 
 // A number as a cell of format `f` shows it: the formats that typed entries give
-// ("0%", "0.00%", "#,##0", "#,##0.00", "$#,##0", "$#,##0.00") are applied, any other
-// shows the number as CStr writes it.
+// ("0%", "0.00%", "#,##0", "#,##0.00", "$#,##0", "$#,##0.00", and those with a
+// negative section in parentheses, "#,##0_);(#,##0)" and the like) are applied, any
+// other shows the number as CStr writes it.
 Text ShownNumber(double number, const CellFormat& f);
 
 class FormatTable {

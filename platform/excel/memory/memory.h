@@ -26,11 +26,14 @@
 //   "-12,345.5"), percentages ("12%" is 0.12) and currency ("$5", "-$1,234.50"); a cell
 //   of the General format then takes the number format the application gives them
 //   ("#,##0", "0%", "0.00%", "$#,##0", "$#,##0.00", ...), and shows its number so (Find
-//   in values finds "12%").
+//   in values finds "12%"). A number in parentheses is negative, as accounting writes
+//   it: "(12)" is -12 (General), "(1,234.5)" -1234.5 ("#,##0.00_);(#,##0.00)", shown
+//   "(1,234.50)"), "($12)" -12 ("$#,##0_);($#,##0)").
 // - Dates and times are NOT recognised, on purpose: a text such as "6-10" or "1/2"
 //   stays a text here, where the application would make it a date. Item lists hold
 //   such texts and must read them back as they were written.
-// - Texts longer than 32,767 characters are cut to 32,767.
+// - Texts longer than 32,767 characters are cut to 32,767 (to 32,766 when the cut
+//   would split a surrogate pair, which is left out whole).
 // EnteredValue tells what a typed text becomes.
 //
 // Find searches only the given range, also when it is one cell (the application itself
@@ -206,7 +209,7 @@ class MemoryWorksheet final : public Worksheet {
   void UnMerge(const Area& area) override;
   std::vector<Area> MergedAreas() override { return merges_.All(); }
   void Select(std::span<const Area> areas) override;
-  void Activate(long row, long col) override;
+  void Activate(const Area& area) override;
   std::vector<Area> SelectionAreas() override { return selection_; }
   CellPos ActiveCellPos() override { return active_; }
   Variant GetFormat(const Area& area, FormatKey key, long index = 0) override;

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/excel/memory/memory.h"
+#include "platform/runtime/chars.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
@@ -172,15 +173,13 @@ double MemoryWorksheetFunction::CountA(const xl::Range& range) {
 }
 
 Text MemoryWorksheetFunction::Proper(TextView text) {
+  // A letter after a letter is lower case, any other upper case; a letter without the
+  // other case (ß, a ligature) stays as it is and is a letter all the same.
   Text out(text);
   bool afterLetter = false;
   for (char16_t& c : out) {
-    Text one(1, c);
-    Text upper = vba::UCase(one), lower = vba::LCase(one);
-    const bool letter = upper != lower;
-    if (letter) {
-      c = afterLetter ? lower[0] : upper[0];
-    }
+    const bool letter = chars::IsLetter(c);
+    if (letter) c = afterLetter ? text_order::FoldChar(c) : text_order::UpperChar(c);
     afterLetter = letter;
   }
   return out;

@@ -116,6 +116,14 @@ void MemoryWorksheet::DataSeries(const Area& area, const DataSeriesArgs& args) {
   }
   const bool down = args.Rowcol == xlColumns;
   const long lines = down ? area.Columns() : area.Rows();
+  // Each line's series: its start and how many cells follow it. Nothing is filled unless
+  // every cell of every series may be changed.
+  struct Series {
+    long row, col;
+    double start;
+    long count;
+  };
+  std::vector<Series> series;
   for (long l = 0; l < lines; ++l) {
     const long row = down ? area.row1 : area.row1 + l;
     const long col = down ? area.col1 + l : area.col1;
@@ -125,14 +133,23 @@ void MemoryWorksheet::DataSeries(const Area& area, const DataSeriesArgs& args) {
     const long inSelection = down ? area.Rows() : area.Columns();
     const long limit = inSelection > 1 ? inSelection : (down ? rows_ - row + 1 : cols_ - col + 1);
     if (inSelection == 1 && !args.Stop) continue;
-    double v = start.AsNumber();
-    for (long k = 1; k < limit; ++k) {
-      v = start.AsNumber() + args.Step * static_cast<double>(k);
+    long count = 0;
+    for (long k = 1; k < limit; ++k, ++count) {
+      const double v = start.AsNumber() + args.Step * static_cast<double>(k);
       if (args.Stop && (args.Step > 0 ? v > *args.Stop : v < *args.Stop)) break;
+    }
+    if (count == 0) continue;
+    series.push_back({row, col, start.AsNumber(), count});
+    CheckWritable(down ? Area{row + 1, col, row + count, col} : Area{row, col + 1, row, col + count},
+                  "Range.DataSeries");
+  }
+  for (const Series& one : series) {
+    for (long k = 1; k <= one.count; ++k) {
+      const double v = one.start + args.Step * static_cast<double>(k);
       if (down) {
-        EnterCell(row + k, col, v);
+        EnterCell(one.row + k, one.col, v);
       } else {
-        EnterCell(row, col + k, v);
+        EnterCell(one.row, one.col + k, v);
       }
     }
   }
@@ -166,6 +183,18 @@ void MemoryWorksheet::TextToColumns(const Area& area, const TextToColumnsArgs& a
   Column* source = Col(area.col1);
   std::vector<long> rows;
   for (auto r = source->NextFilled(area.row1 - 1); r && *r <= area.row2; r = source->NextFilled(*r)) rows.push_back(*r);
+  // Each row's fields go to the cells from the area's column on: nothing is split
+  // unless all of them lie on the sheet and may be changed.
+  for (long r : rows) {
+    long field = 0, written = 0;
+    ForEachField(internal::DisplayText(source->Value(r)), s, [&](TextView) {
+      if (formatOf(++field) != xlSkipColumn) ++written;
+    });
+    if (written == 0) continue;
+    const long last = area.col1 + written - 1;
+    if (last > cols_) Raise(err::kApplication, "TextToColumns method of Range class failed");
+    CheckWritable({r, area.col1, r, last}, "Range.TextToColumns");
+  }
   for (long r : rows) {
     const Text text = internal::DisplayText(source->Value(r));
     long col = area.col1;
@@ -173,7 +202,6 @@ void MemoryWorksheet::TextToColumns(const Area& area, const TextToColumnsArgs& a
     ForEachField(text, s, [&](TextView f) {
       const long format = formatOf(++field);
       if (format == xlSkipColumn) return;
-      if (col > cols_) Raise(err::kApplication, "TextToColumns method of Range class failed");
       if (format == xlTextFormat) FormatCells({r, col, r, col}, FormatKey::NumberFormat, 0, Variant(Text(u"@")));
       EnterCell(r, col, Variant(Text(f)));
       ++col;
@@ -194,16 +222,22 @@ void MemoryWorksheet::Paste(const xl::Range& destination) {
   const long top = destination.Row(), left = destination.Column();
   long row = top, right = left;
   // Each line of the text, split into fields, one row down from the last; a field
-  // longer than a cell holds continues in the cells below it.
+  // longer than a cell holds continues in the cells below it. The first pass only
+  // checks that every cell lies on the sheet and may be changed, so that a refused
+  // paste changes nothing.
+  bool write = false;
   const auto pasteLine = [&](TextView line) {
     long height = 1;
     long col = left;
     ForEachField(line, s, [&](TextView f) {
-      const long chunks = f.empty() ? 1 : static_cast<long>((f.size() + kCellTextLimit - 1) / kCellTextLimit);
-      if (col > cols_ || row + chunks - 1 > rows_) Raise(err::kApplication, "Paste method of Worksheet class failed");
-      Column& cells = EnsureCol(col);
-      for (long k = 0; k < chunks; ++k) {
-        cells.EnterTyped(row + k, f.substr(static_cast<std::size_t>(k) * kCellTextLimit, kCellTextLimit));
+      long chunks = 0;
+      if (!write) {
+        internal::ForEachCellPiece(f, [&](TextView) { ++chunks; });
+        if (col > cols_ || row + chunks - 1 > rows_) Raise(err::kApplication, "Paste method of Worksheet class failed");
+        CheckWritable({row, col, row + chunks - 1, col}, "Worksheet.Paste");
+      } else {
+        Column& cells = EnsureCol(col);
+        internal::ForEachCellPiece(f, [&](TextView piece) { cells.EnterTyped(row + chunks++, piece); });
       }
       height = std::max(height, chunks);
       right = std::max(right, col);
@@ -212,15 +246,20 @@ void MemoryWorksheet::Paste(const xl::Range& destination) {
     row += height;
   };
   const TextView all(text);
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    if (all[i] == u'\n' || all[i] == u'\r') {
-      pasteLine(all.substr(start, i - start));
-      if (all[i] == u'\r' && i + 1 < all.size() && all[i + 1] == u'\n') ++i;
-      start = i + 1;
+  for (const bool pass : {false, true}) {
+    write = pass;
+    row = top;
+    right = left;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+      if (all[i] == u'\n' || all[i] == u'\r') {
+        pasteLine(all.substr(start, i - start));
+        if (all[i] == u'\r' && i + 1 < all.size() && all[i + 1] == u'\n') ++i;
+        start = i + 1;
+      }
     }
+    if (start < all.size()) pasteLine(all.substr(start));
   }
-  if (start < all.size()) pasteLine(all.substr(start));
   selection_ = WidenToMerges({Area{top, left, std::max(top, row - 1), right}});
   active_ = {top, left};
 }

@@ -859,16 +859,17 @@ void MemoryWorksheet::SetCellComment(long row, long col, std::optional<CommentDa
 
 void MemoryWorksheet::ClearComments(std::span<const Area> areas) {
   Live();
+  // Every comment may go before any does.
   for (const Area& a : areas) {
     CheckArea(a);
-    for (auto it = comments_.begin(); it != comments_.end();) {
-      if (a.Contains(it->first.first, it->first.second)) {
-        CheckWritable({it->first.first, it->first.second, it->first.first, it->first.second}, "Range.ClearComments");
-        it = comments_.erase(it);
-      } else {
-        ++it;
+    for (const auto& [cell, comment] : comments_) {
+      if (a.Contains(cell.first, cell.second)) {
+        CheckWritable({cell.first, cell.second, cell.first, cell.second}, "Range.ClearComments");
       }
     }
+  }
+  for (const Area& a : areas) {
+    std::erase_if(comments_, [&](const auto& entry) { return a.Contains(entry.first.first, entry.first.second); });
   }
 }
 
@@ -945,18 +946,18 @@ void MemoryWorksheet::Select(std::span<const Area> areas) {
   active_ = {selection_.front().row1, selection_.front().col1};
 }
 
-void MemoryWorksheet::Activate(long row, long col) {
+void MemoryWorksheet::Activate(const Area& area) {
   Live();
-  CheckCell(row, col);
+  CheckArea(area);
   for (const Area& a : selection_) {
-    if (a.Contains(row, col)) {
-      active_ = {row, col};
+    if (a.Contains(area)) {
+      active_ = {area.row1, area.col1};
       return;
     }
   }
-  selection_ = WidenToMerges({Area{row, col, row, col}});
-  auto m = MergedAreaAt(row, col);
-  active_ = m ? CellPos{m->row1, m->col1} : CellPos{row, col};
+  selection_ = WidenToMerges({area});
+  auto m = MergedAreaAt(area.row1, area.col1);
+  active_ = m ? CellPos{m->row1, m->col1} : CellPos{area.row1, area.col1};
 }
 
 // ----- column structure -----

@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "platform/runtime/tests/expect_error.h"
 
@@ -16,84 +14,6 @@ namespace quillary::sys {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Sets the clipboard text as callers do: up to `limit` attempts, errors swallowed.
-bool SetTextWithRetries(Clipboard& clipboard, const Text& text, int limit) {
-  for (int attempt = 0; attempt < limit; ++attempt) {
-    try {
-      clipboard.SetText(text);
-      return true;
-    } catch (const Error&) {
-    }
-  }
-  return false;
-}
-
-TEST(Clipboard, RoundTripOfUnicodeText) {
-  const Text text = u"\u03A9\u2248\u00E7 \U0001F600\tx\r\n";
-  ASSERT_EQ(text.size(), 10u);  // the emoji is a surrogate pair
-  MemoryClipboard clipboard;
-  EXPECT_EQ(clipboard.GetText(), u"");
-  clipboard.SetText(text);
-  EXPECT_EQ(clipboard.GetText(), text);
-  clipboard.Clear();
-  EXPECT_EQ(clipboard.GetText(), u"");
-}
-
-TEST(MemoryClipboard, FailureInjectionCountsAttempts) {
-  struct Case {
-    int failures;
-    bool stored;
-    int attempts;
-  };
-  for (const Case& c : {Case{0, true, 1}, Case{48, true, 49}, Case{49, false, 49}, Case{60, false, 49}}) {
-    MemoryClipboard clipboard;
-    clipboard.FailNext(c.failures, MemoryClipboard::Operation::SetText);
-    EXPECT_EQ(SetTextWithRetries(clipboard, u"abc", 49), c.stored) << c.failures;
-    EXPECT_EQ(clipboard.Attempts(MemoryClipboard::Operation::SetText), c.attempts) << c.failures;
-    EXPECT_EQ(clipboard.Failures(MemoryClipboard::Operation::SetText), std::min(c.failures, 49)) << c.failures;
-    EXPECT_EQ(clipboard.Contents(), c.stored ? u"abc" : u"") << c.failures;
-  }
-}
-
-TEST(MemoryClipboard, FailuresAreOperationByOperationAndRaiseErrors) {
-  MemoryClipboard clipboard;
-  clipboard.SetText(u"kept");
-  clipboard.FailNext(1, MemoryClipboard::Operation::Clear);
-  clipboard.FailNext(2, MemoryClipboard::Operation::GetText);
-  check::ExpectRaises([&] { clipboard.Clear(); }, MemoryClipboard::kClipboardErrorNumber);
-  EXPECT_EQ(clipboard.Contents(), u"kept");  // a failed Clear changes nothing
-  EXPECT_THROW(clipboard.GetText(), Error);
-  EXPECT_THROW(clipboard.GetText(), Error);
-  EXPECT_EQ(clipboard.GetText(), u"kept");
-  clipboard.SetText(u"new");  // SetText was never set to fail
-  clipboard.Clear();
-  EXPECT_EQ(clipboard.Contents(), u"");
-  EXPECT_EQ(clipboard.Attempts(MemoryClipboard::Operation::Clear), 2);
-  EXPECT_EQ(clipboard.Attempts(MemoryClipboard::Operation::GetText), 3);
-  EXPECT_EQ(clipboard.Attempts(MemoryClipboard::Operation::SetText), 2);
-  EXPECT_EQ(clipboard.Failures(MemoryClipboard::Operation::GetText), 2);
-  clipboard.ResetCounts();
-  EXPECT_EQ(clipboard.Attempts(MemoryClipboard::Operation::GetText), 0);
-}
-
-TEST(ManualClock, TimeOfDayWrapsAtMidnightWhileMonotonicKeepsGoing) {
-  ManualClock clock(86399.5, 1000);
-  const double start = clock.MonotonicSeconds();
-  const double startOfDay = clock.SecondsSinceMidnight();
-  clock.Advance(1);
-  EXPECT_DOUBLE_EQ(clock.SecondsSinceMidnight(), 0.5);
-  EXPECT_DOUBLE_EQ(clock.MonotonicSeconds() - start, 1);
-  EXPECT_LT(clock.SecondsSinceMidnight(), startOfDay);  // the time of day went backwards
-
-  clock.Advance(2 * ManualClock::kSecondsPerDay + 3);
-  EXPECT_DOUBLE_EQ(clock.SecondsSinceMidnight(), 3.5);
-  EXPECT_DOUBLE_EQ(clock.MonotonicSeconds(), 1000 + 1 + 2 * ManualClock::kSecondsPerDay + 3);
-
-  clock.SetSecondsSinceMidnight(10);
-  EXPECT_DOUBLE_EQ(clock.SecondsSinceMidnight(), 10);
-  EXPECT_DOUBLE_EQ(clock.MonotonicSeconds(), 1000 + 1 + 2 * ManualClock::kSecondsPerDay + 3);
-}
 
 TEST(SystemClock, TimeOfDayInRangeAndMonotonicNeverGoesBack) {
   SystemClock clock;
@@ -151,30 +71,6 @@ TEST(ProcessDirectories, ComponentFolderIsTheExecutablesOrTheOneGiven) {
   const std::string folder = ProcessDirectories().ComponentFolder();
   EXPECT_TRUE(fs::exists(fs::path(folder) / "quillary_system_tests")) << folder;
   EXPECT_EQ(ProcessDirectories("/opt/quillary").ComponentFolder(), "/opt/quillary");
-}
-
-TEST(MemoryDirectories, RecordsChangesAndFailsOnMissingPaths) {
-  MemoryDirectories dirs("/home/user", "/opt/quillary");
-  dirs.MarkMissing("/gone");
-  dirs.Change("/opt/quillary");
-  check::ExpectRaises([&] { dirs.Change("/gone"); }, err::kPathNotFound);
-  dirs.Change("/home/user");
-  EXPECT_EQ(dirs.Current(), "/home/user");
-  EXPECT_EQ(dirs.ComponentFolder(), "/opt/quillary");
-  EXPECT_EQ(dirs.Changes(), (std::vector<std::string>{"/opt/quillary", "/home/user"}));
-}
-
-TEST(Services, StandInBundleWiresItsOwnMembers) {
-  StandInServices s;
-  s.services.beeper.Beep();
-  s.services.beeper.Beep();
-  EXPECT_EQ(s.beeper.Count(), 2);
-  s.services.clipboard.SetText(u"x");
-  EXPECT_EQ(s.clipboard.Contents(), u"x");
-  s.clock.Advance(5);
-  EXPECT_DOUBLE_EQ(s.services.clock.MonotonicSeconds(), 5);
-  s.services.directories.Change("/tmp");
-  EXPECT_EQ(s.directories.Current(), "/tmp");
 }
 
 }  // namespace

@@ -32,15 +32,15 @@ call Parser
 print cells Sheet1-TxtToCol1!A1:E3
 print sheets
 #### expected output
-	a	b	c
-	d	e	f
-1	g	h	i
-	a	b	c
-	d	e	f
-1	g	h	i
-	1	2	b	c
-	3	4	e	f
-1	1	g	h	i
+1	a	b	c
+2	d	e	f
+3	g	h	i
+1	a	b	c
+2	d	e	f
+3	g	h	i
+1	1	2	b	c
+2	3	4	e	f
+	3	g	h	i
 Quillary3016000000	2 (very hidden)
 Sheet1	-1 (visible)
 Sheet1-TxtToCol1	-1 (visible)	active

@@ -21,10 +21,10 @@ print control ParseForm.Bolded.Caption
 Quillary3016000000	2 (very hidden)
 Sheet1	-1 (visible)
 Sheet1-TxtToCol1	-1 (visible)	active
-	R1	10k	0603
-	C1	100n	0402
-1	U1	LM317	
-2	007		
+1	R1	10k	0603
+2	C1	100n	0402
+3	U1	LM317	
+4	007		
 True
 X
 #### expected errors

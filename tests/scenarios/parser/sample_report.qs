@@ -11,15 +11,15 @@ answer message No Cancel
 call Parser
 print cells Report-TxtToCol1!A1:E9
 #### expected output
-	# Board A: power supply			
-	R1	10k	0603	Resistor 1/10W
-1	C1	100n	0402	Capacitor X7R 16V
-2	U1	LM317	TO-220	Regulator
-3	# Board B: interface			
-4	R7	4.7k	0603	Resistor 1/10W
-5	D1	BAV99	SOT-23	Diode
-6	J1	USB-B		Connector
-7	R8	0R	0603	Jumper
+1	# Board A: power supply			
+2	R1	10k	0603	Resistor 1/10W
+3	C1	100n	0402	Capacitor X7R 16V
+4	U1	LM317	TO-220	Regulator
+5	# Board B: interface			
+6	R7	4.7k	0603	Resistor 1/10W
+7	D1	BAV99	SOT-23	Diode
+8	J1	USB-B		Connector
+9	R8	0R	0603	Jumper
 #### expected errors
 quillary: message [Yes]* [No]
   [Report Page Setup?](  ): Apply Quillary's default Printer Page_Setup?

@@ -17,8 +17,8 @@ set MailBoxForm.Message.Caption $A$1:$A$3
 call Parser
 print cells Sheet1-TxtToCol2!A1:A3
 #### expected output
-	x	y
-		
+1	x	y
+2		
 x,y
 
 

@@ -34,7 +34,8 @@ bool EqualsAsciiNoCase(TextView s, std::string_view upper) {
   return true;
 }
 
-TextView Cut(TextView s) { return s.size() > kCellTextLimit ? s.substr(0, kCellTextLimit) : s; }
+// A text cut to what a cell holds; a pair that would be split there is left out whole.
+TextView Cut(TextView s) { return s.substr(0, chars::FittingLength(s, kCellTextLimit)); }
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
@@ -104,6 +105,27 @@ std::optional<StyledNumber> ParseStyledNumber(TextView s) {
                            : currency ? (decimals ? u"$#,##0.00" : u"$#,##0")
                                       : (decimals ? u"#,##0.00" : u"#,##0");
   return StyledNumber{value, format};
+}
+
+// A number typed in parentheses, as accounting writes a negative one: "(12)" is -12,
+// "(1,234.5)" -1234.5 and "($12)" -12, a plain number keeping the General format and
+// the others taking the application's format that shows a negative number so. Signs,
+// percentages and blanks inside the parentheses make no number.
+std::optional<StyledNumber> ParseParenthesisedNumber(TextView s) {
+  s = TrimBlanks(s);
+  if (s.size() < 3 || s.front() != u'(' || s.back() != u')') return std::nullopt;
+  const TextView inner = s.substr(1, s.size() - 2);
+  const char16_t first = inner.front(), last = inner.back();
+  if (first == u'-' || first == u'+' || first == u' ' || last == u' ' || last == u'%') return std::nullopt;
+  if (auto v = ParseTypedNumber(inner)) return StyledNumber{*v == 0 ? 0 : -*v, nullptr};
+  const auto styled = ParseStyledNumber(inner);
+  if (!styled) return std::nullopt;
+  const Text format(styled->numberFormat);
+  const char16_t* negative = format == u"$#,##0.00"  ? u"$#,##0.00_);($#,##0.00)"
+                             : format == u"$#,##0"   ? u"$#,##0_);($#,##0)"
+                             : format == u"#,##0.00" ? u"#,##0.00_);(#,##0.00)"
+                                                     : u"#,##0_);(#,##0)";
+  return StyledNumber{styled->value == 0 ? 0 : -styled->value, negative};
 }
 
 }  // namespace
@@ -180,7 +202,8 @@ Typed ReadTyped(TextView s, bool textFormat) {
   }
   // Only texts that begin as a number, a boolean or an error value can be one.
   const bool maybe = IsDigit(first) || first == u' ' || first == u'+' || first == u'-' || first == u'.' ||
-                     first == u'$' || first == u'#' || first == u't' || first == u'T' || first == u'f' || first == u'F';
+                     first == u'$' || first == u'#' || first == u't' || first == u'T' || first == u'f' ||
+                     first == u'F' || first == u'(';
   if (!maybe) return t;
   if (EqualsAsciiNoCase(s, "TRUE") || EqualsAsciiNoCase(s, "FALSE")) {
     t.kind = CellKind::Boolean;
@@ -195,6 +218,10 @@ Typed ReadTyped(TextView s, bool textFormat) {
     t.kind = CellKind::Number;
     t.number = styled->value;
     t.numberFormat = styled->numberFormat;
+  } else if (auto negative = ParseParenthesisedNumber(s)) {
+    t.kind = CellKind::Number;
+    t.number = negative->value;
+    t.numberFormat = negative->numberFormat;
   }
   return t;
 }

@@ -17,6 +17,7 @@
 #include "platform/excel/excel.h"
 #include "platform/excel/memory/formats.h"
 #include "platform/excel/memory/internal/text_arena.h"
+#include "platform/runtime/chars.h"
 #include "platform/runtime/value.h"
 
 namespace quillary::xl::memory::internal {
@@ -97,6 +98,18 @@ FormulaParts SplitFormula(TextView stored, bool cached);
 // The value of a formula: literal formulas (="text", =12, =-1.5, =TRUE) evaluate; any
 // other formula gives #NAME?.
 Variant EvaluateFormula(TextView source);
+
+// Visits the pieces, of at most kCellTextLimit characters each, into which a text
+// longer than a cell holds is entered, one cell below the other; no piece ends inside a
+// surrogate pair. An empty text is one empty piece.
+template <class Visit>
+void ForEachCellPiece(TextView text, Visit&& visit) {
+  do {
+    const std::size_t n = chars::FittingLength(text, kCellTextLimit);
+    visit(text.substr(0, n));
+    text.remove_prefix(n);
+  } while (!text.empty());
+}
 
 // The text Find compares for LookIn xlValues: texts as they are, numbers as CStr writes
 // them, "TRUE"/"FALSE", error texts ("#N/A"); "" for an empty cell.

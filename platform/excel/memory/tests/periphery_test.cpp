@@ -134,6 +134,12 @@ TEST_F(Formats, ProperUpperCasesEveryLetterAfterANonLetter) {
                {u"ABC dEF", u"Abc Def"},
                {u"2nd place", u"2Nd Place"},
                {u"\u00E9lan VITAL", u"\u00C9lan Vital"},
+               // Letters without the other case are letters: no word begins after them.
+               {u"mei\u00DFner WEI\u00DF", u"Mei\u00DFner Wei\u00DF"},
+               {u"\uFB01NE \uFB02OW", u"\uFB01ne \uFB02ow"},
+               {u"\u05E9\u05DCx b", u"\u05E9\u05DCx B"},
+               // A character of two code units is none: a word begins after it.
+               {u"\U0001F600abc", u"\U0001F600Abc"},
                {u"", u""}};
   for (const auto& c : cases) EXPECT_EQ(app->WorksheetFunction().Proper(c.text), c.proper) << ToUtf8(c.text);
 }
@@ -256,6 +262,13 @@ TEST_F(Fills, PasteSpreadsAnOverLongFieldDownItsColumn) {
   EXPECT_EQ(R("K2").Value(), Variant(Text(40000 - 32767, u'z')));
   EXPECT_TRUE(R("J2").Value().IsEmpty());
   EXPECT_EQ(R("J3").Value(), Variant(u"next"));
+
+  // A character of two code units at the cut goes whole into the cell below.
+  R("J1:L9").ClearContents();
+  app->SetClipboardReader([&] { return Text(32766, u'a') + u"\U0001F600b"; });
+  sheet->Paste(R("J1"));
+  EXPECT_EQ(R("J1").Value(), Variant(Text(32766, u'a')));
+  EXPECT_EQ(R("J2").Value(), Variant(u"\U0001F600b"));
 }
 
 }  // namespace

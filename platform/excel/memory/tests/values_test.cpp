@@ -80,6 +80,13 @@ TEST_F(ValueEntry, ReadsStyledNumbersAndErrorTextsButNoDates) {
       {u"-$1,234.50", -1234.5, u"$#,##0.00", u"-$1,234.50"},
       {u"$-5", -5.0, u"$#,##0", u"-$5"},
       {u" 2,500 ", 2500.0, u"#,##0", u"2,500"},
+      // Parentheses make a number negative, as accounting writes it.
+      {u"(12)", -12.0, u"General", u"-12"},
+      {u" (0.5) ", -0.5, u"General", u"-0.5"},
+      {u"(1,234.5)", -1234.5, u"#,##0.00_);(#,##0.00)", u"(1,234.50)"},
+      {u"(1,000)", -1000.0, u"#,##0_);(#,##0)", u"(1,000)"},
+      {u"($12)", -12.0, u"$#,##0_);($#,##0)", u"($12)"},
+      {u"($1,234.50)", -1234.5, u"$#,##0.00_);($#,##0.00)", u"($1,234.50)"},
       {u"#DIV/0!", CellError::Div0, u"General", u"#DIV/0!"},
       {u"#value!", CellError::Value, u"General", u"#VALUE!"},
       {u"#NAME?", CellError::Name, u"General", u"#NAME?"},
@@ -97,6 +104,12 @@ TEST_F(ValueEntry, ReadsStyledNumbersAndErrorTextsButNoDates) {
       {u"6-10", u"6-10", u"General", u"6-10"},
       {u"1/2", u"1/2", u"General", u"1/2"},
       {u"#N/A!", u"#N/A!", u"General", u"#N/A!"},
+      {u"(-12)", u"(-12)", u"General", u"(-12)"},
+      {u"( 12 )", u"( 12 )", u"General", u"( 12 )"},
+      {u"(12%)", u"(12%)", u"General", u"(12%)"},
+      {u"(12", u"(12", u"General", u"(12"},
+      {u"()", u"()", u"General", u"()"},
+      {u"(R12)", u"(R12)", u"General", u"(R12)"},
   };
   xl::Range cell = R("C3");
   for (const auto& c : cases) {
@@ -257,6 +270,12 @@ TEST_F(ValueEntry, CutsTextsAtTheCellLimit) {
   EXPECT_EQ(R("A1").Value().AsText().size(), 32767u);
   R("A2").SetValue(u"'" + Text(32767, u'y'));
   EXPECT_EQ(R("A2").Value().AsText(), Text(32767, u'y'));
+  // A character of two code units that the limit would split is left out whole.
+  const Text emoji = u"\U0001F600";
+  R("A3").SetValue(Text(32766, u'z') + emoji + u"tail");
+  EXPECT_EQ(R("A3").Value().AsText(), Text(32766, u'z'));
+  R("A4").SetValue(Text(32765, u'z') + emoji + u"tail");
+  EXPECT_EQ(R("A4").Value().AsText(), Text(32765, u'z') + emoji);
 }
 
 TEST_F(ValueEntry, WritesEveryCellOfEveryAreaAndReadsTheFirst) {

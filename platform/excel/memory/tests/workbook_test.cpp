@@ -1,3 +1,5 @@
+#include <functional>
+
 #include "platform/excel/memory/tests/fixture.h"
 
 namespace quillary::xl::memory {
@@ -175,6 +177,55 @@ TEST_F(Workbooks, ProtectionBlocksLockedCells) {
   EXPECT_EQ(ErrorOf([&] { R("A1").SetValue(1); }), 0);
 }
 
+// On a protected sheet every way of writing refuses a locked cell as the application
+// does, with Error 1004 before any cell changes, also when the cells it meets first are
+// unlocked: A1:A3 are unlocked and hold "a,b", 1 and a comment; the rest is locked.
+TEST_F(Workbooks, ProtectedSheetRefusesEveryWriteIntoALockedCellBeforeChangingAny) {
+  const struct {
+    const char* what;
+    std::function<void(MemoryWorksheet&)> write;
+  } cases[] = {
+      {"Value", [](MemoryWorksheet& s) { s.Range(u"A1:B1").SetValue(u"x"); }},
+      {"area write",
+       [](MemoryWorksheet& s) {
+         s.Range(u"A1:B1").SetValues(std::vector<Variant>{1, 2});
+       }},
+      {"TextToColumns", [](MemoryWorksheet& s) { s.Range(u"A1:A2").TextToColumns({.Comma = true}); }},
+      {"Paste", [](MemoryWorksheet& s) { s.Paste(s.Range(u"A1")); }},
+      {"DataSeries",
+       [](MemoryWorksheet& s) {
+         s.Range(u"A2").DataSeries({.Rowcol = xlColumns, .Type = xlLinear, .Step = 1, .Stop = 5});
+       }},
+      {"AutoFill", [](MemoryWorksheet& s) { s.Range(u"A2").AutoFill(s.Range(u"A2:A5")); }},
+      {"Insert", [](MemoryWorksheet& s) { s.Range(u"B1").EntireColumn().Insert(); }},
+      {"ClearContents", [](MemoryWorksheet& s) { s.Range(u"A1:B1").ClearContents(); }},
+      {"ClearComments", [](MemoryWorksheet& s) { s.Range(u"A1:B3").ClearComments(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto fresh = CreateApplication();
+    fresh->SetClipboardReader([] { return Text(u"p,q\r\nr,s"); });
+    MemoryWorksheet& s = fresh->AddWorkbook(GridSize::Large).ActiveMemorySheet();
+    s.Range(u"A1:A3").SetLocked(false);
+    s.Range(u"A1").SetValue(u"a,b");
+    s.Range(u"A2").SetValue(1);
+    s.Range(u"A3").AddComment(u"unlocked");
+    s.Range(u"B3").AddComment(u"locked");
+    // Paste splits at the delimiters TextToColumns last used.
+    s.Range(u"Z1").SetValue(u"x");
+    s.Range(u"Z1").TextToColumns({.Comma = true});
+    s.Range(u"Z1").ClearContents();
+    s.Protect();
+    std::vector<Variant> before, after;
+    s.ReadValues({1, 1, 6, 4}, before);
+    EXPECT_EQ(ErrorOf([&] { c.write(s); }), 1004);
+    s.ReadValues({1, 1, 6, 4}, after);
+    EXPECT_EQ(after, before);
+    EXPECT_TRUE(s.Range(u"A3").Comment().has_value());
+    EXPECT_TRUE(s.Range(u"B3").Comment().has_value());
+  }
+}
+
 TEST_F(Workbooks, SelectionGrowsOverMergedAreas) {
   R("B2:C3").Merge();
   R("C4:D5").Merge();
@@ -200,6 +251,25 @@ TEST_F(Workbooks, SelectionGrowsOverMergedAreas) {
   // Outside, the cell becomes the selection.
   R("F9").Activate();
   EXPECT_EQ(app->Selection()->Address(), u"$F$9");
+  // So does a block outside the selection, or only partly inside it, whole (and grown
+  // over the merged areas it touches); one inside it only moves the active cell.
+  const struct {
+    const char* selection;
+    const char* activated;
+    const char16_t* selected;
+    const char16_t* active;
+  } blocks[] = {
+      {"A1", "A5:A6", u"$A$5:$A$6", u"$A$5"},
+      {"A1:A5", "A5:A6", u"$A$5:$A$6", u"$A$5"},
+      {"A1", "B3:B4", u"$B$2:$D$5", u"$B$2"},
+      {"A1:E9", "A5:A6", u"$A$1:$E$9", u"$A$5"},
+  };
+  for (const auto& c : blocks) {
+    R(c.selection).Select();
+    R(c.activated).Activate();
+    EXPECT_EQ(app->Selection()->Address(), c.selected) << c.activated;
+    EXPECT_EQ(app->ActiveCell()->Address(), c.active) << c.activated;
+  }
   sheet->Range(u"A1,F1:G2").Select();
   EXPECT_EQ(app->ActiveWindow()->RangeSelection().AreasCount(), 2);
 

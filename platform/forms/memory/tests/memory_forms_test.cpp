@@ -1,4 +1,4 @@
-#include "platform/forms/memory_forms.h"
+#include "platform/forms/memory/memory_forms.h"
 
 #include <gtest/gtest.h>
 
