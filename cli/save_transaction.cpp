@@ -521,10 +521,8 @@ FolderView::FolderView(const fs::path& folder, const FolderFormat& format, Notes
         notes.push_back("another process is saving into " + at + ": the workbook is read as it was before that save");
         break;
       case Leftover::State::kUnfinished:
-        notes.push_back("a save into " + at +
-                        " was interrupted before it was complete: the workbook is read as it was before it, and the "
-                        "next save removes what it left in " +
-                        QuotedPath(l.staging));
+        notes.push_back("a save into " + at + " was interrupted; what it left in " + QuotedPath(l.staging) +
+                        " is not complete and is not read, and the next save removes it");
         break;
       case Leftover::State::kCommitted:
         for (const std::string& n : l.moves) staged_[n] = l.staging / n;

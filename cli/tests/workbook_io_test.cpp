@@ -577,7 +577,7 @@ TEST_F(WorkbookIo, AKilledSaveLeavesTheTargetAndIsCleanedUp) {
 
   auto other = NewApp();
   EXPECT_EQ(Load(*other, {dir / "book"}).ActiveSheet().CellValue(2, 1), Variant());
-  EXPECT_TRUE(NotesSay(notes, "was interrupted before it was complete")) << ::testing::PrintToString(notes);
+  EXPECT_TRUE(NotesSay(notes, "is not complete and is not read")) << ::testing::PrintToString(notes);
   EXPECT_TRUE(AnyHidden(dir / "book"));
   Save(book, dir / "book");
   EXPECT_TRUE(NotesSay(notes, "left by a save that was cut short")) << ::testing::PrintToString(notes);
