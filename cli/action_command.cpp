@@ -5,6 +5,7 @@
 #include "cli/failure.h"
 #include "cli/nearest.h"
 #include "cli/range_request.h"
+#include "cli/words.h"
 #include "host/modes.h"
 
 namespace quillary::cli {
@@ -34,7 +35,7 @@ std::string ActionListEntry(const std::string& text) {
   }
   if (same.size() == 1) return same.front();
   const std::optional<std::string> meant = NearestName(text, entries);
-  throw Failure("'" + text + "' is not an entry of the Action list" +
+  throw Failure(Quoted(text) + " is not an entry of the Action list" +
                 (meant ? "; did you mean \"" + *meant + "\"?" : " (quillary action --help lists them)"));
 }
 

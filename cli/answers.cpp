@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "cli/failure.h"
+#include "cli/words.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
@@ -147,7 +148,7 @@ Text AnswerCaption(Reply kind, const std::string& value) {
   std::string known;
   for (const Word& w : words)
     known += std::string(known.empty() ? "" : ", ") + w.word + " (" + std::to_string(w.code) + ")";
-  throw Failure("'" + value + "' is no answer here; use one of: " + known);
+  throw Failure(Quoted(value) + " is no answer here; use one of: " + known);
 }
 
 std::optional<Text> Answers::TakeQueued(Reply kind) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/failure.h"
+#include "cli/words.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
@@ -64,7 +65,7 @@ const Property& PropertyOf(std::string_view name) {
   }
   std::string known;
   for (const Property& p : Properties()) known += std::string(known.empty() ? "" : ", ") + std::string(p.name);
-  throw Failure("unknown control property '" + std::string(name) + "' (known: " + known + ")");
+  throw Failure("unknown control property " + Quoted(name) + " (known: " + known + ")");
 }
 
 forms::MemoryForm& FormOf(forms::HostFormSet& set, std::string_view name) {
@@ -75,7 +76,7 @@ forms::MemoryForm& FormOf(forms::HostFormSet& set, std::string_view name) {
         &set.wrapTextFirm, &set.mailBox, &set.parse, &set.tools}) {
     if (text_order::EqualNoCase(form->Name(), wanted)) return *form;
   }
-  throw Failure("unknown form '" + std::string(name) + "'");
+  throw Failure("unknown form " + Quoted(name));
 }
 
 std::optional<double> ParseNumber(const std::string& word) {
@@ -131,19 +132,19 @@ Variant ParseValue(const forms::MemoryControl& control, Kind kind, const std::st
 forms::MemoryControl& FindControl(forms::HostFormSet& forms, std::string_view spec) {
   const auto dot = spec.find('.');
   if (dot == std::string_view::npos || spec.find('.', dot + 1) != std::string_view::npos) {
-    throw Failure("expected FORM.CONTROL, not '" + std::string(spec) + "'");
+    throw Failure("expected FORM.CONTROL, not " + Quoted(spec));
   }
   forms::MemoryForm& form = FormOf(forms, spec.substr(0, dot));
   const Text control = FromUtf8(spec.substr(dot + 1));
   if (!form.Has(control))
-    throw Failure("the form " + ToUtf8(form.Name()) + " has no control '" + ToUtf8(control) + "'");
+    throw Failure("the form " + ToUtf8(form.Name()) + " has no control " + Quoted(ToUtf8(control)));
   return form.Item(control);
 }
 
 ControlProperty FindControlProperty(forms::HostFormSet& forms, std::string_view spec) {
   const auto dot = spec.rfind('.');
   if (dot == std::string_view::npos || spec.find('.') == dot) {
-    throw Failure("expected FORM.CONTROL.PROPERTY, not '" + std::string(spec) + "'");
+    throw Failure("expected FORM.CONTROL.PROPERTY, not " + Quoted(spec));
   }
   forms::MemoryControl& control = FindControl(forms, spec.substr(0, dot));
   const Property& p = PropertyOf(spec.substr(dot + 1));
@@ -160,10 +161,10 @@ void SetProperty(const ControlProperty& target, const std::string& word) {
   try {
     p.set(*target.control, ParseValue(*target.control, p.kind, word));
   } catch (const Failure& f) {
-    throw Failure(target.spec + " " + f.what() + ", not '" + word + "'");
+    throw Failure(target.spec + " " + f.what() + ", not " + Quoted(word));
   } catch (const Error& e) {
     // Ranges the control checks itself (TextAlign 1 to 3, sizes that overflow).
-    throw Failure(target.spec + " does not take '" + word + "': " + e.Description());
+    throw Failure(target.spec + " does not take " + Quoted(word) + ": " + e.Description());
   }
 }
 

@@ -33,6 +33,8 @@ std::string ReadEntries(std::string_view text, std::string_view kind, std::initi
                         const std::function<void(std::string_view, std::vector<std::string>&)>& entry) {
   std::string version;
   long lineNo = 0;
+  // A UTF-8 byte order mark, as editors may put before the first entry.
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
     const std::string_view line = text.substr(0, end);

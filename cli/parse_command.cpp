@@ -8,9 +8,11 @@
 
 #include "cli/controls.h"
 #include "cli/failure.h"
+#include "cli/plain_file.h"
 #include "cli/range_request.h"
 #include "cli/script.h"
 #include "cli/session.h"
+#include "cli/words.h"
 #include "host/controls.h"
 #include "platform/excel/excel.h"
 
@@ -50,14 +52,6 @@ struct ParseOptions {
   std::string target;
 };
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw Failure("cannot read the script file '" + path + "'");
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 // A parsing script is one line: a file's line break at its end is not part of it.
 Text ScriptText(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
@@ -71,7 +65,7 @@ void SetDelimiter(const std::string& word, std::vector<std::string>& shared) {
   for (const Delimiter& d : kDelimiters) {
     if (word == d.word) chosen = &d;
   }
-  if (chosen == nullptr) throw Failure("--delimiter takes comma, bar, semicolon or tab, not '" + word + "'");
+  if (chosen == nullptr) throw Failure("--delimiter takes comma, bar, semicolon or tab, not " + Quoted(word));
   for (const Delimiter& d : kDelimiters) {
     if (d.option == nullptr) continue;
     shared.push_back("--set");
@@ -118,7 +112,7 @@ ParseOptions ParseArguments(std::span<const std::string> args) {
       .modeOption = true,
       .saveOptions = true};
   o.request = ParseRangeRequest(shared, form);
-  o.script = ScriptText(scriptFile ? ReadFile(*scriptFile) : o.request.positional[2]);
+  o.script = ScriptText(scriptFile ? ReadScriptFile(*scriptFile) : o.request.positional[2]);
   return o;
 }
 

@@ -10,8 +10,10 @@
 #include "cli/failure.h"
 #include "cli/get_command.h"
 #include "cli/parse_command.h"
+#include "cli/plain_file.h"
 #include "cli/script.h"
 #include "cli/session.h"
+#include "cli/words.h"
 #include "drivers/routines.h"
 #include "host/routines.h"
 
@@ -153,7 +155,9 @@ WORKBOOK FOLDERS
   *.csv in name order); a sheet file must be a plain file in the folder. "save" over a
   workbook folder replaces only the workbook's own files and keeps every other file
   there; the target must be absent, empty or a workbook folder, and stays as it was on
-  any error; a save cut short is finished or removed by the next load or save.
+  any error; a save cut short is finished or removed by the next save (a load changes
+  nothing: it reads the workbook as that save's journal says). A save of a folder waits
+  for another process's save of it.
 )";
 
 struct Options {
@@ -166,7 +170,7 @@ struct Options {
 
 Options ParseArgs(std::span<const std::string> args, bool canGoThroughCom) {
   if (args.empty() || args[0] != "run")
-    throw Failure(args.empty() ? "no command given" : "unknown command '" + args[0] + "'");
+    throw Failure(args.empty() ? "no command given" : "unknown command " + Quoted(args[0]));
   Options o;
   std::size_t i = 1;
   for (; i < args.size() && args[i].starts_with("--"); ++i) {
@@ -182,7 +186,7 @@ Options ParseArgs(std::span<const std::string> args, bool canGoThroughCom) {
       }
       o.throughCom = true;
     } else {
-      throw Failure("unknown option '" + args[i] + "'");
+      throw Failure("unknown option " + Quoted(args[i]));
     }
   }
   if (i >= args.size()) throw Failure("no script given");
@@ -200,10 +204,7 @@ std::string ReadScript(const std::string& name, std::istream& in) {
     text << in.rdbuf();
     return text.str();
   }
-  std::ifstream file(name, std::ios::binary);
-  if (!file) throw Failure("cannot read the script '" + name + "'");
-  text << file.rdbuf();
-  return text.str();
+  return ReadScriptFile(name);
 }
 
 int RunScriptFile(const Options& o, ProgramIo io) {

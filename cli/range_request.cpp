@@ -8,6 +8,7 @@
 #include "cli/failure.h"
 #include "cli/save_transaction.h"
 #include "cli/script.h"
+#include "cli/words.h"
 #include "cli/workbook_io.h"
 #include "cli/xlsx.h"
 #include "host/controls.h"
@@ -38,7 +39,7 @@ constexpr Switch kSwitches[] = {
 // "NAME=VALUE" split at the first "=".
 std::pair<std::string, std::string> Assignment(const std::string& option, const std::string& text) {
   const auto eq = text.find('=');
-  if (eq == std::string::npos || eq == 0) throw Failure(option + " takes NAME=VALUE, not '" + text + "'");
+  if (eq == std::string::npos || eq == 0) throw Failure(option + " takes NAME=VALUE, not " + Quoted(text));
   return {text.substr(0, eq), text.substr(eq + 1)};
 }
 
@@ -94,7 +95,7 @@ RangeRequest ParseRangeRequest(std::span<const std::string> args, const RangeReq
     } else if (a == "--unattended") {
       o.interactive = false;
     } else {
-      throw Failure("unknown option '" + a + "'");
+      throw Failure("unknown option " + Quoted(a));
     }
   }
   if (o.positional.size() != form.positionals) {

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "cli/cell_notes.h"
 #include "cli/controls.h"
 #include "cli/failure.h"
 #include "cli/nearest.h"
@@ -103,7 +104,7 @@ Text Unescaped(const std::string& word) {
     const char next = i + 1 < word.size() ? word[i + 1] : '\0';
     const auto* e =
         std::find_if(std::begin(kEscapes), std::end(kEscapes), [next](const auto& p) { return p.second == next; });
-    if (e == std::end(kEscapes)) throw Failure("'" + word + "': a backslash begins \\n, \\r, \\t or \\\\");
+    if (e == std::end(kEscapes)) throw Failure(Quoted(word) + ": a backslash begins \\n, \\r, \\t or \\\\");
     out += e->first;
     ++i;
   }
@@ -161,7 +162,7 @@ void Load(Context& c, Args a) {
 
 xl::memory::GridSize GridOf(Args a) {
   if (!a.empty() && a[0] != "small" && a[0] != "large")
-    throw Failure("new takes 'small' or 'large', not '" + a[0] + "'");
+    throw Failure("new takes 'small' or 'large', not " + Quoted(a[0]));
   return !a.empty() && a[0] == "small" ? xl::memory::GridSize::Small : xl::memory::GridSize::Large;
 }
 
@@ -200,10 +201,17 @@ xl::Range FilledRange(Context& c, const std::string& command, const std::string&
   return range;
 }
 
+// Says so when a cell cannot hold all of the text typed into `range`.
+void NoteCutText(Context& c, const xl::Range& range, TextView typed) {
+  if (EnteredLength(typed) <= xl::kCellTextLimit) return;
+  c.err << c.program << ": " << c.where << "note: " << CutTextNote(PlainAddress(range), EnteredLength(typed)) << "\n";
+}
+
 void Cell(Context& c, Args a) {
   const Variant value = FieldValue(FromUtf8(a[1]));
   const xl::Range range = FilledRange(c, "cell", a[0], value);
   range.SetValue(value);
+  if (value.IsText()) NoteCutText(c, range, value.AsText());
   const Text& typed = value.IsText() ? value.AsText() : Text();
   if (typed.size() > 1 && typed.front() == u'=') {
     const Variant reads = xl::memory::EnteredValue(typed);
@@ -229,14 +237,16 @@ void ListSelect(Context& c, Args a) {
         found = true;
       }
     }
-    if (!found) throw Failure("the list " + a[0] + " has no row '" + a[i] + "'");
+    if (!found) throw Failure("the list " + a[0] + " has no row " + Quoted(a[i]));
   }
 }
 
 void TypeText(Context& c, Args a) {
   Text typed = u"'";
   typed += Unescaped(a[1]);
-  FilledRange(c, "cell text", a[0], typed).SetValue(typed);
+  const xl::Range range = FilledRange(c, "cell text", a[0], typed);
+  range.SetValue(typed);
+  NoteCutText(c, range, typed);
 }
 
 void Set(Context& c, Args a) { SetProperty(FindControlProperty(c.session.Forms(), a[0]), ToUtf8(Unescaped(a[1]))); }
@@ -255,7 +265,7 @@ std::pair<bool, bool> WorkbookProtection(Args a) {
     } else if (w == "windows") {
       windows = true;
     } else {
-      throw Failure("protect workbook takes 'structure' and 'windows', not '" + w + "'");
+      throw Failure("protect workbook takes 'structure' and 'windows', not " + Quoted(w));
     }
   }
   return {structure, windows};
@@ -294,7 +304,7 @@ void Hide(Context& c, Args a) {
 
 // Whether comment shows the comment ("visible" after the text).
 bool CommentVisible(Args a) {
-  if (a.size() > 2 && a[2] != "visible") throw Failure("comment takes 'visible' after the text, not '" + a[2] + "'");
+  if (a.size() > 2 && a[2] != "visible") throw Failure("comment takes 'visible' after the text, not " + Quoted(a[2]));
   return a.size() > 2;
 }
 
@@ -308,7 +318,7 @@ long VisibilityOf(const std::string& word) {
   if (word == "-1") return xl::xlSheetVisible;
   if (word == "0") return xl::xlSheetHidden;
   if (word == "2") return xl::xlSheetVeryHidden;
-  throw Failure("visibility takes -1 (visible), 0 (hidden) or 2 (very hidden), not '" + word + "'");
+  throw Failure("visibility takes -1 (visible), 0 (hidden) or 2 (very hidden), not " + Quoted(word));
 }
 
 void Visibility(Context& c, Args a) { SheetByName(c.session.Book(), FromUtf8(a[0])).SetVisible(VisibilityOf(a[1])); }
@@ -318,11 +328,11 @@ std::pair<int, std::string> ClipboardFailure(Args a) {
   int count = -1;
   const auto [end, ec] = std::from_chars(a[0].data(), a[0].data() + a[0].size(), count);
   if (ec != std::errc() || end != a[0].data() + a[0].size() || count < 0) {
-    throw Failure("clipboard fail takes a count, not '" + a[0] + "'");
+    throw Failure("clipboard fail takes a count, not " + Quoted(a[0]));
   }
   const std::string op = a.size() > 1 ? a[1] : "";
   if (op != "" && op != "clear" && op != "set" && op != "get") {
-    throw Failure("clipboard fail takes 'clear', 'set' or 'get', not '" + op + "'");
+    throw Failure("clipboard fail takes 'clear', 'set' or 'get', not " + Quoted(op));
   }
   return {count, op};
 }
@@ -778,10 +788,10 @@ std::size_t FindSpec(const std::vector<std::string>& words) {
     }
   }
   if (best) return *best;
-  if (seconds.empty()) throw Failure("unknown command '" + words[0] + "'");
+  if (seconds.empty()) throw Failure("unknown command " + Quoted(words[0]));
   std::string list;
   for (const std::string& s : seconds) list += (list.empty() ? "" : ", ") + s;
-  const std::string what = words.size() > 1 ? "'" + words[0] + " " + words[1] + "' is unknown" : "'" + words[0] + "'";
+  const std::string what = words.size() > 1 ? Quoted(words[0] + " " + words[1]) + " is unknown" : Quoted(words[0]);
   throw Failure(what + ": " + words[0] + " takes one of: " + list);
 }
 
@@ -796,7 +806,7 @@ std::string Substitute(const std::string& word, Args args) {
     const std::string inner = close == std::string::npos ? "" : word.substr(open + 2, close - open - 2);
     const bool number = !inner.empty() && inner[0] >= '1' && inner[0] <= '9';
     if (!number || (inner.size() > 1 && inner.substr(1, 2) != ":-")) {
-      throw Failure("expected ${N} or ${N:-default} in '" + word + "'");
+      throw Failure("expected ${N} or ${N:-default} in " + Quoted(word));
     }
     const auto n = static_cast<std::size_t>(inner[0] - '0');
     if (n <= args.size()) {
@@ -852,11 +862,11 @@ void CheckRangeWord(const std::string& word) {
       start = comma + 1;
     }
   }
-  if (!ok) throw Failure("'" + word + "' is not a range");
+  if (!ok) throw Failure(Quoted(word) + " is not a range");
 }
 
 std::string NotARange(const std::string& word, xl::Worksheet& sheet) {
-  return "'" + word + "' is neither a range nor a defined name of the sheet " + ToUtf8(sheet.Name());
+  return Quoted(word) + " is neither a range nor a defined name of the sheet " + ToUtf8(sheet.Name());
 }
 
 xl::Worksheet* FindSheet(xl::Workbook& book, const Text& name) {
@@ -872,7 +882,7 @@ std::string NoSuchSheet(const Text& name, xl::Workbook& book, std::string_view w
   for (long i = 1; i <= book.Sheets().Count(); ++i) {
     list += (list.empty() ? "" : ", ") + ToUtf8(book.Sheets().Item(i).Name());
   }
-  return "no sheet '" + ToUtf8(name) + "' in " + std::string(where) + " (its sheets: " + list + ")";
+  return "no sheet " + Quoted(ToUtf8(name)) + " in " + std::string(where) + " (its sheets: " + list + ")";
 }
 
 Command MakeCommand(std::vector<std::string> words) {

@@ -56,4 +56,13 @@ std::string QuoteWord(std::string_view word) {
   return out + "\"";
 }
 
+std::string Quoted(std::string_view word) {
+  // Longer words show their first 60 bytes, cut before a character that they split.
+  constexpr std::size_t kShown = 200, kKept = 60;
+  if (word.size() <= kShown) return "'" + std::string(word) + "'";
+  std::size_t kept = kKept;
+  while (kept > 0 && (static_cast<unsigned char>(word[kept]) & 0xC0) == 0x80) --kept;
+  return "'" + std::string(word.substr(0, kept)) + "...' (" + std::to_string(word.size()) + " characters)";
+}
+
 }  // namespace quillary::cli

@@ -17,4 +17,8 @@ std::vector<std::string> SplitWords(std::string_view line);
 // a quote or a leading "#".
 std::string QuoteWord(std::string_view word);
 
+// A word the user gave, as a message quotes it: in single quotes, and a long word cut
+// to its beginning, with its length ("'aaaa...' (1048576 characters)").
+std::string Quoted(std::string_view word);
+
 }  // namespace quillary::cli

@@ -13,10 +13,12 @@
 #include <set>
 #include <sstream>
 
+#include "cli/cell_notes.h"
 #include "cli/csv.h"
 #include "cli/entries.h"
 #include "cli/failure.h"
 #include "cli/layout_file.h"
+#include "cli/plain_file.h"
 #include "cli/save_transaction.h"
 #include "cli/sheet_layout.h"
 #include "cli/xlsx.h"
@@ -54,63 +56,17 @@ void InContext(const std::string& what, Body&& body) {
 
 // ----- files -----
 
-// Reads a file that must be a plain file: a folder, a FIFO or a device is refused
-// before anything is read (opening a FIFO does not wait for a writer).
-std::string ReadFile(const fs::path& path) {
-#ifdef _WIN32
-  std::error_code ec;
-  const auto status = fs::status(path, ec);
-  if (!fs::exists(status)) throw Failure(QuotedPath(path) + " does not exist");
-  if (fs::is_directory(status)) throw Failure(QuotedPath(path) + " is a folder, not a file");
-  if (!fs::is_regular_file(status)) throw Failure(QuotedPath(path) + " is not a plain file");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Failure("cannot read " + QuotedPath(path));
-  std::ostringstream text;
-  // Copying an empty file's stream copies nothing, which the stream counts as failing.
-  if (fs::file_size(path, ec) != 0 && !(text << in.rdbuf())) throw Failure("cannot read " + QuotedPath(path));
-  return std::move(text).str();
-#else
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) throw Failure(QuotedPath(path) + " does not exist");
-    throw Failure("cannot read " + QuotedPath(path) + ": " + std::strerror(errno));
-  }
-  std::string data;
-  try {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) throw Failure("cannot read " + QuotedPath(path) + ": " + std::strerror(errno));
-    if (S_ISDIR(st.st_mode)) throw Failure(QuotedPath(path) + " is a folder, not a file");
-    if (S_ISFIFO(st.st_mode)) throw Failure(QuotedPath(path) + " is a FIFO, not a file");
-    if (!S_ISREG(st.st_mode)) throw Failure(QuotedPath(path) + " is not a plain file");
-    // One byte more than the file holds, so that the read that finds its end needs no
-    // more room.
-    data.resize(static_cast<std::size_t>(st.st_size) + 1);
-    std::size_t got = 0;
-    for (;;) {
-      if (got == data.size()) data.resize(data.size() + 65536);
-      const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) throw Failure("cannot read " + QuotedPath(path) + ": " + std::strerror(errno));
-      if (n == 0) break;
-      got += static_cast<std::size_t>(n);
-    }
-    data.resize(got);
-  } catch (...) {
-    ::close(fd);
-    throw;
-  }
-  ::close(fd);
-  return data;
-#endif
-}
+std::string ReadFile(const fs::path& path) { return ReadPlainFile(path); }
 
 // Reads a file the manifest names: it must lie in the workbook folder, also when it is
-// a symbolic link.
-std::string ReadWorkbookFile(const fs::path& folder, const std::string& file) {
-  const fs::path path = folder / file;
+// a symbolic link (a file that an interrupted save had not yet moved in is read from its
+// staging folder, where it is a plain file).
+std::string ReadWorkbookFile(const FolderView& view, const std::string& file) {
+  const fs::path path = view.PathOf(file);
+  if (path != view.Folder() / file) return ReadPlainFile(path, Links::kRefuse);
   std::error_code ec;
   if (fs::is_symlink(fs::symlink_status(path, ec))) {
-    const fs::path home = fs::canonical(folder, ec);
+    const fs::path home = fs::canonical(view.Folder(), ec);
     const fs::path target = fs::weakly_canonical(path, ec);
     const auto [end, rest] = std::mismatch(home.begin(), home.end(), target.begin(), target.end());
     if (ec || end != home.end() || rest == target.end()) {
@@ -228,8 +184,8 @@ void ReadEntry(Manifest& m, std::string_view version, const std::vector<std::str
   }
 }
 
-Manifest ReadManifest(const fs::path& folder) {
-  const fs::path path = folder / kManifestFile;
+// The manifest at `path`.
+Manifest ReadManifest(const fs::path& path) {
   const std::string text = ReadFile(path);
   Manifest m;
   try {
@@ -279,29 +235,26 @@ std::string ManifestText(const Manifest& m) {
 // ----- from files into the workbook -----
 
 // UTF-8 to UTF-16 into `out`, without a new string for the common all-ASCII field.
-void AppendUtf16(std::u16string& out, std::string_view utf8) {
+// False when bytes that are not UTF-8 were replaced by U+FFFD.
+bool AppendUtf16(std::u16string& out, std::string_view utf8) {
   for (const char c : utf8) {
     if (static_cast<unsigned char>(c) >= 0x80) {
-      out += FromUtf8(utf8);
-      return;
+      const Text text = FromUtf8(utf8);
+      out += text;
+      return !ReplacedBytes(utf8, text);
     }
   }
   const std::size_t at = out.size();
   out.resize(at + utf8.size());
   for (std::size_t i = 0; i < utf8.size(); ++i) out[at + i] = static_cast<char16_t>(utf8[i]);
-}
-
-std::string CellName(xl::Worksheet& sheet, long row, long col) {
-  return ToUtf8(sheet.Name()) + "!" + ToUtf8(xl::ColumnLetters(col)) + std::to_string(row);
+  return true;
 }
 
 // A note when a cell cannot hold all of a field: the entry rules keep its first
 // kCellTextLimit characters (after a leading "'").
 void NoteCutField(xl::Worksheet& sheet, long row, long col, TextView field, Notes& notes) {
-  const std::size_t kept = field.size() - (field.starts_with(u'\'') ? 1 : 0);
-  if (kept <= xl::kCellTextLimit) return;
-  notes.push_back(CellName(sheet, row, col) + ": the text of " + std::to_string(kept) + " characters was cut to the " +
-                  std::to_string(xl::kCellTextLimit) + " a cell holds");
+  if (EnteredLength(field) > xl::kCellTextLimit)
+    notes.push_back(CutTextNote(CellName(sheet, row, col), EnteredLength(field)));
 }
 
 // True for a field that a folder of the first two versions holds for a text and that
@@ -343,6 +296,8 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& da
   std::vector<ColumnBatch> batches;
   std::vector<TextView> views;
   long row = 1;
+  long notUtf8 = 0;  // fields with bytes that are not UTF-8
+  std::string firstNotUtf8;
   const auto flush = [&] {
     for (std::size_t c = 0; c < batches.size(); ++c) {
       ColumnBatch& b = batches[c];
@@ -373,7 +328,7 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& da
         // Rows of the band without a field for this column stay as they are.
         while (b.firstRow + static_cast<long>(b.spans.size()) < row) b.spans.emplace_back(b.chars.size(), 0);
         const std::size_t start = b.chars.size();
-        AppendUtf16(b.chars, field);
+        if (!AppendUtf16(b.chars, field) && notUtf8++ == 0) firstNotUtf8 = CellName(sheet, row, col);
         b.spans.emplace_back(start, b.chars.size() - start);
         if (b.chars.size() - start > xl::kCellTextLimit) {
           NoteCutField(sheet, row, col, TextView(b.chars).substr(start), notes);
@@ -386,6 +341,7 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& da
       }
     }
     flush();
+    if (notUtf8 > 0) notes.push_back(NotUtf8Note(QuotedPath(file), notUtf8, firstNotUtf8));
   } catch (const Failure& f) {
     throw Failure(QuotedPath(file) + ": " + f.what());
   } catch (const Error& e) {
@@ -457,23 +413,23 @@ void ApplyNames(xl::Workbook& book, const std::vector<NameEntry>& names) {
 
 // A sheet of a workbook folder: its side file's layout put on, its CSV file's values
 // and the side file's cells entered in between.
-void LoadSheet(xl::memory::MemoryWorksheet& sheet, const fs::path& folder, const SheetEntry& entry,
+void LoadSheet(xl::memory::MemoryWorksheet& sheet, const FolderView& view, const SheetEntry& entry,
                bool parenthesesTypeNumbers, Notes& notes) {
   SheetLayout layout;
   std::vector<FieldCell> cells;
   std::vector<CachedValue> values;
   if (entry.layoutFile) {
-    const std::string text = ReadWorkbookFile(folder, *entry.layoutFile);
+    const std::string text = ReadWorkbookFile(view, *entry.layoutFile);
     try {
       ReadLayoutFile(text, sheet.RowsCount(), sheet.ColumnsCount(), layout, cells, values);
     } catch (const Failure& f) {
-      throw Failure(QuotedPath(folder / *entry.layoutFile) + " " + f.what());
+      throw Failure(QuotedPath(view.PathOf(*entry.layoutFile)) + " " + f.what());
     }
   }
-  const std::string data = ReadWorkbookFile(folder, entry.file);
+  const std::string data = ReadWorkbookFile(view, entry.file);
   InContext("sheet '" + ToUtf8(entry.name) + "'", [&] {
     ApplyLayout(sheet, layout, [&] {
-      FillSheet(sheet, folder / entry.file, data, notes, parenthesesTypeNumbers);
+      FillSheet(sheet, view.PathOf(entry.file), data, notes, parenthesesTypeNumbers);
       EnterFieldCells(sheet, cells, notes, parenthesesTypeNumbers);
       StoreCachedValues(sheet, values);
     });
@@ -481,15 +437,14 @@ void LoadSheet(xl::memory::MemoryWorksheet& sheet, const fs::path& folder, const
   InContext("the selection of sheet '" + ToUtf8(entry.name) + "'", [&] { ApplySelection(sheet, entry); });
 }
 
-xl::Workbook& LoadManifestFolder(xl::memory::MemoryApplication& app, const fs::path& folder, Notes& notes) {
-  RecoverFolder(fs::absolute(folder).lexically_normal(), notes);
-  const Manifest m = ReadManifest(folder);
+xl::Workbook& LoadManifestFolder(xl::memory::MemoryApplication& app, const FolderView& view, Notes& notes) {
+  const Manifest m = ReadManifest(view.PathOf(kManifestFile));
   xl::memory::MemoryWorkbook& book = app.AddWorkbook(m.grid);
   std::vector<Text> names;
   for (const SheetEntry& s : m.sheets) names.push_back(s.name);
   const auto sheets = MakeSheets(book, names);
   for (std::size_t i = 0; i < sheets.size(); ++i) {
-    LoadSheet(dynamic_cast<xl::memory::MemoryWorksheet&>(*sheets[i]), folder, m.sheets[i], m.parenthesesTypeNumbers,
+    LoadSheet(dynamic_cast<xl::memory::MemoryWorksheet&>(*sheets[i]), view, m.sheets[i], m.parenthesesTypeNumbers,
               notes);
   }
   ApplyNames(book, m.names);
@@ -514,11 +469,12 @@ xl::Workbook& LoadCsvFiles(xl::memory::MemoryApplication& app, const std::vector
 
 // The *.csv files of a folder without a manifest, in name order; each must be a plain
 // file in the folder (a symbolic link may lead only to one in the folder).
-std::vector<fs::path> CsvFilesOf(const fs::path& folder) {
+std::vector<fs::path> CsvFilesOf(const FolderView& view) {
+  const fs::path& folder = view.Folder();
   std::vector<fs::path> files;
   for (const auto& entry : fs::directory_iterator(folder)) {
     if (entry.path().extension() != ".csv") continue;
-    (void)ReadWorkbookFile(folder, entry.path().filename().string()).size();
+    (void)ReadWorkbookFile(view, entry.path().filename().string()).size();
     files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
@@ -664,9 +620,16 @@ Manifest ManifestOf(xl::Workbook& book, const std::vector<std::string>& files) {
 
 // ----- the target folder -----
 
+// A folder's path as messages name it: absolute, without "." or "..", without a
+// separator at its end.
+fs::path FolderPath(const fs::path& folder) {
+  fs::path path = fs::absolute(folder).lexically_normal();
+  if (!path.has_filename()) path = path.parent_path();
+  return path;
+}
+
 fs::path TargetPath(const fs::path& folder) {
-  fs::path target = fs::absolute(folder).lexically_normal();
-  if (!target.has_filename()) target = target.parent_path();
+  fs::path target = FolderPath(folder);
   std::error_code ec;
   if (fs::is_symlink(target, ec)) target = fs::canonical(target);
   return target;
@@ -686,10 +649,16 @@ std::vector<std::string> OwnFiles(const fs::path& target) {
     return {};
   }
   if (!fs::is_directory(status)) throw Failure("cannot save to " + QuotedPath(target) + ": it is a file, not a folder");
-  if (fs::is_empty(target, ec)) return {};
+  const auto isEmpty = [&] {
+    for (const auto& entry : fs::directory_iterator(target, ec)) {
+      if (!IsSaveEntry(entry.path().filename().string())) return false;
+    }
+    return !ec;
+  };
+  if (isEmpty()) return {};
   std::string why;
   try {
-    return ReadManifest(target).Files();
+    return ReadManifest(target / kManifestFile).Files();
   } catch (const Failure& f) {
     if (fs::exists(fs::symlink_status(target / kManifestFile, ec))) why = " (" + std::string(f.what()) + ")";
   }
@@ -709,11 +678,24 @@ std::set<Text> OtherFiles(const fs::path& folder, const std::vector<std::string>
   return names;
 }
 
+// What the saves of workbook folders write.
+FolderFormat WorkbookFolderFormat() {
+  return {kManifestFile, [](const fs::path& path) -> std::optional<std::vector<std::string>> {
+            try {
+              return ReadManifest(path).Files();
+            } catch (const Failure&) {
+              return std::nullopt;
+            }
+          }};
+}
+
 }  // namespace
 
 bool IsWorkbookFolder(const fs::path& folder) {
+  Notes notes;
   try {
-    (void)ReadManifest(folder);
+    const FolderView view(folder, WorkbookFolderFormat(), notes);
+    (void)ReadManifest(view.PathOf(kManifestFile));
     return true;
   } catch (const Failure&) {
     return false;
@@ -754,10 +736,10 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const f
     return LoadXlsx(app, paths.front(), notes);
   }
   if (paths.size() == 1 && fs::is_directory(paths.front(), ec)) {
-    if (fs::exists(fs::symlink_status(paths.front() / kManifestFile, ec))) {
-      return LoadManifestFolder(app, paths.front(), notes);
-    }
-    return LoadCsvFiles(app, CsvFilesOf(paths.front()), notes);
+    // The folder as the last save left it; nothing in it is changed.
+    const FolderView view(FolderPath(paths.front()), WorkbookFolderFormat(), notes);
+    if (fs::exists(fs::symlink_status(view.PathOf(kManifestFile), ec))) return LoadManifestFolder(app, view, notes);
+    return LoadCsvFiles(app, CsvFilesOf(view), notes);
   }
   for (const fs::path& p : paths) {
     if (!fs::is_regular_file(p, ec)) throw Failure(QuotedPath(p) + " is not a CSV file (give one folder or CSV files)");
@@ -790,11 +772,11 @@ void SaveWorkbook(xl::Workbook& book, const fs::path& folder, Notes& notes) {
     return;
   }
   const fs::path target = TargetPath(folder);
-  RecoverFolder(target, notes);
+  // Under the folder's lock, once what earlier saves left is dealt with.
+  SaveTransaction save(target, WorkbookFolderFormat(), notes);
   const std::vector<std::string> own = OwnFiles(target);
   const std::vector<std::string> files = SheetFileNames(book, OtherFiles(target, own));
   Manifest manifest = ManifestOf(book, files);
-  SaveTransaction save(target, own);
   for (long i = 1; i <= book.Sheets().Count(); ++i) {
     auto& sheet = dynamic_cast<xl::memory::MemoryWorksheet&>(book.Sheets().Item(i));
     SheetEntry& entry = manifest.sheets[static_cast<std::size_t>(i - 1)];
@@ -811,7 +793,7 @@ void SaveWorkbook(xl::Workbook& book, const fs::path& folder, Notes& notes) {
     }
   }
   save.Write(kManifestFile, ManifestText(manifest));
-  save.Commit(kManifestFile, notes);
+  save.Commit(own, notes);
 }
 
 }  // namespace quillary::cli

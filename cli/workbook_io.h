@@ -60,16 +60,18 @@ bool IsWorkbookFolder(const std::filesystem::path& folder);
 // the file or manifest line, when a path does not exist, a file cannot be read, does not
 // fit the grid or holds what the application refuses (a sheet name, a defined name).
 // Adds to `notes` what the user must be told of a load that succeeded: each field cut
-// to the 32,767 characters a cell holds (the sheet and cell), and what a save cut short
-// had left in the folder and was finished or removed.
+// to the 32,767 characters a cell holds (the sheet and cell), and a save cut short in
+// the folder: a load changes nothing in it, and reads the workbook as the save's journal
+// says it stands (save_transaction.h).
 xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const std::filesystem::path> paths,
                            Notes& notes);
 
 // Saves the workbook as a workbook folder (save_transaction.h): when anything fails
 // before the new files are complete, what was at `folder` stays as it was and Failure is
 // raised. `folder` must be absent, an empty folder or a workbook folder whose whole
-// manifest reads: anything else is refused. Adds to `notes` an old file of the workbook
-// that could not be removed, and what a save cut short had left.
+// manifest reads: anything else is refused. Waits while another process saves the
+// folder. Adds to `notes` an old file of the workbook that could not be removed, and what
+// a save cut short had left and this one finished or removed.
 void SaveWorkbook(xl::Workbook& book, const std::filesystem::path& folder, Notes& notes);
 
 // Raises Failure, with the message SaveWorkbook would give, when `path` cannot take a

@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "cli/cell_notes.h"
 #include "cli/failure.h"
 #include "cli/sheet_layout.h"
 #include "cli/xlsx.h"
@@ -481,9 +482,11 @@ class SheetReader {
 
   // The reader stores the cells into `sheet` as it reads them, with their formats, a
   // band of rows at a time; the rest of the sheet's layout is gathered in Layout().
-  SheetReader(const SharedStrings& strings, const Styles& styles, xl::memory::MemoryWorksheet& sheet)
+  // A text cut to what a cell holds is named in `notes`.
+  SheetReader(const SharedStrings& strings, const Styles& styles, xl::memory::MemoryWorksheet& sheet, Notes& notes)
       : SheetReader(strings, styles, sheet.RowsCount(), sheet.ColumnsCount()) {
     sheet_ = &sheet;
+    notes_ = &notes;
   }
   // Stores what is left, and the rows' heights and hidden state.
   void EndCells();
@@ -510,6 +513,7 @@ class SheetReader {
   SheetLayout layout_;
 
   xl::memory::MemoryWorksheet* sheet_ = nullptr;
+  Notes* notes_ = nullptr;
   long bandEnd_ = 0;  // the first row of the next band
   std::vector<xl::memory::FileCell> run_;
   long row_ = 0, col_ = 0;
@@ -828,7 +832,12 @@ void SheetReader::Flush() {
       cell.number = p.number;
       cell.boolean = p.boolean;
       cell.error = p.error;
-      if (p.type == VarType::String) cell.text = p.shared ? strings_.At(p.text) : chars.substr(p.text, p.textLength);
+      if (p.type == VarType::String) {
+        cell.text = p.shared ? strings_.At(p.text) : chars.substr(p.text, p.textLength);
+        if (cell.text.size() > xl::kCellTextLimit) {
+          notes_->push_back(CutTextNote(CellName(*sheet_, p.row, static_cast<long>(c) + 1), cell.text.size()));
+        }
+      }
       if (p.hasFormula) cell.formula = chars.substr(p.formula, p.formulaLength);
     }
     store();
@@ -957,8 +966,8 @@ struct HeldCell {
 // then the rest of its layout is put on. Merging clears the cells of a merged area but
 // the first: the values a file holds there are stored again after the merges.
 void ReadSheet(const ZipArchive& zip, const std::string& part, const SharedStrings& strings, const Styles& styles,
-               xl::memory::MemoryWorksheet& sheet) {
-  SheetReader reader(strings, styles, sheet);
+               xl::memory::MemoryWorksheet& sheet, Notes& notes) {
+  SheetReader reader(strings, styles, sheet, notes);
   {
     const phases::Scope timed("load xlsx cells");
     XmlReader<SheetReader>(part, reader).Pieces(zip, "<row ");
@@ -1124,7 +1133,7 @@ xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, No
     }
     for (std::size_t i = 0; i < sheets.size(); ++i) {
       try {
-        ReadSheet(zip, info.sheets[i].part, strings, styles, *sheets[i]);
+        ReadSheet(zip, info.sheets[i].part, strings, styles, *sheets[i], notes);
       } catch (const Failure& f) {
         throw Failure("sheet '" + ToUtf8(info.sheets[i].name) + "': " + f.what());
       } catch (const Error& e) {

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
@@ -802,20 +803,32 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
     throw Failure("cannot save to '" + target.string() + "': the folder '" + target.parent_path().string() +
                   "' does not exist");
   }
-  // What a save that was killed left beside the target goes first.
+  // What a save that was killed left beside the target goes first; the file of a save
+  // under way in another process is locked by it and stays.
   const std::string stale = "." + target.filename().string() + ".saving-";
   for (const auto& entry : fs::directory_iterator(target.parent_path(), ec)) {
     const std::string name = entry.path().filename().string();
-    if (name.starts_with(stale) && name.size() == stale.size() + 6 + 5 && name.ends_with(".xlsx")) {
-      fs::remove(entry.path(), ec);
+    if (!name.starts_with(stale) || name.size() != stale.size() + 6 + 5 || !name.ends_with(".xlsx")) continue;
+    const int other = ::open(entry.path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (other >= 0 && ::flock(other, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+      ::close(other);
+      continue;
     }
+    fs::remove(entry.path(), ec);
+    if (other >= 0) ::close(other);
   }
   std::string pattern = (target.parent_path() / (stale + "XXXXXX.xlsx")).string();
   const int fd = ::mkstemps(pattern.data(), 5);
   if (fd < 0) {
     throw Failure("cannot save to '" + target.string() + "': cannot make a file beside it: " + std::strerror(errno));
   }
-  ::close(fd);
+  // Held until the file has taken the target's place or is removed.
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } held{fd};
+  while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+  }
   const fs::path temp = pattern;
   try {
     Notes found;

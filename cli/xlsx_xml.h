@@ -50,6 +50,20 @@ class Attributes {
   std::deque<std::string> kept_;
 };
 
+// An element that ends each document given to the parser, which no handler sees.
+inline constexpr char kEndOfPiece[] = "<quillary-piece/>";
+
+// Makes `xml` a document that liborcus 0.17's SAX parser cannot read beyond: that
+// parser reads past the end of its buffer when the document ends inside markup, right
+// after a reference, or in an empty comment, and it stops at an assertion for a
+// character reference beyond Unicode. So the document must not end inside a tag, a
+// quoted value, a comment or a CDATA section; every '&' must begin a well-formed
+// reference to a character XML allows; it may hold no document type declaration (which
+// xlsx parts may not) nor an empty comment or CDATA section; and it gets an element of
+// its own at its end (kEndOfPiece), after which the parser finds nothing more to read.
+// Raises Failure naming `part` for a document that breaks these rules.
+void EndForParser(std::string& xml, std::string_view part);
+
 // Parses XML, calling handler.Start(name, attributes), handler.Characters(text) (the
 // text directly inside the open element, possibly in pieces) and handler.End(name).
 // Raises Failure naming `part` when the XML is not well-formed.
@@ -64,7 +78,7 @@ class XmlReader {
  public:
   XmlReader(std::string_view part, Handler& handler) : part_(part), sax_{handler, {}, {}, part_} {}
 
-  void Parse(std::string_view xml) {
+  void Parse(std::string xml) {
     Run(xml);
     Finish();
   }
@@ -100,6 +114,7 @@ class XmlReader {
     void doctype(const orcus::sax::doctype_declaration&) {}
     void start_declaration(std::string_view) {}
     void end_declaration(std::string_view) { attrs.Clear(); }
+    // The wrappers of a piece and the element at its end (kEndOfPiece).
     void start_element(const orcus::sax::parser_element& e) {
       if (e.name == "quillary-piece") {
         attrs.Clear();
@@ -122,7 +137,8 @@ class XmlReader {
     void attribute(const orcus::sax::parser_attribute& a) { attrs.Add(a.name, a.value, a.transient); }
   };
 
-  void Run(std::string_view xml) {
+  void Run(std::string& xml) {
+    EndForParser(xml, part_);
     try {
       orcus::sax_parser<Sax> parser(xml.data(), xml.size(), sax_);
       parser.parse();
@@ -145,8 +161,8 @@ class XmlReader {
 };
 
 template <class Handler>
-void ParseXml(std::string_view xml, std::string_view part, Handler& handler) {
-  XmlReader<Handler>(part, handler).Parse(xml);
+void ParseXml(std::string xml, std::string_view part, Handler& handler) {
+  XmlReader<Handler>(part, handler).Parse(std::move(xml));
 }
 
 }  // namespace quillary::cli::xlsx

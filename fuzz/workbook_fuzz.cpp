@@ -21,6 +21,7 @@
 #include "cli/csv.h"
 #include "cli/failure.h"
 #include "cli/workbook_io.h"
+#include "fuzz/parts.h"
 #include "platform/runtime/error.h"
 
 namespace {
@@ -72,13 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   // manifest NUL csv NUL side file; without a NUL the input is the CSV file of a sheet
   // that has a side file.
-  std::vector<std::string_view> parts;
-  for (std::string_view rest = input;;) {
-    const std::size_t cut = rest.find('\0');
-    parts.push_back(rest.substr(0, cut));
-    if (cut == std::string_view::npos) break;
-    rest.remove_prefix(cut + 1);
-  }
+  std::vector<std::string_view> parts = fuzz::PartsAtNul(input);
   if (parts.size() == 1)
     parts.insert(parts.begin(),
                  "quillary-workbook 2\nsheet Sheet1 Sheet1.csv -1\nlayout Sheet1 Sheet1.csv.layout.txt\n");

@@ -61,6 +61,10 @@ class Gatherer {
 
   std::vector<xl::Area> AreasToGather() const;
   Flow GatherCell(const xl::Range& cell, const Variant& value, bool hidden);
+  bool EmptyCells(xl::Worksheet& source, const xl::Area& a, const xl::Area& cells,
+                  const std::vector<bool>& hiddenColumns);
+  // The value of a cell of the row being walked.
+  Variant CellValue(long r, long c) const;
   Flow Piece(const xl::Range& cell, TextView item);
   Flow JoinPiece(const xl::Range& cell, TextView item, std::size_t cellTextLength);
   Flow WriteRow(const xl::Range& cell, TextView item, bool withAddress);
@@ -102,6 +106,7 @@ class Gatherer {
   // The values of the source rows being walked (when the source is another sheet).
   std::vector<Variant> sourceValues_;
   long sourceFrom_ = 0;
+  long readFrom_ = 0, readTo_ = 0;  // the columns of the area within the used range
 
   // JoinCells: the row's joined Item so far, and whether the row's first cell is done.
   Text joined_;
@@ -145,15 +150,31 @@ ItemFaultCode Gatherer::Run() {
   if (buffer_) pending_.reserve(2 * kBlockRows);
 
   xl::Worksheet& source = area_.Parent();
+  // Cells outside the sheet's used range hold nothing: they are never read (a whole
+  // sheet has 17 billion), and a run of them counts as one empty cell (EmptyCells).
+  const xl::Area used = source.UsedRange().AreaList().front();
   for (const xl::Area& a : areas) {
     sourceFrom_ = 0;
     areaColumns_ = a.Columns();
+    // The columns read; with JoinCells the row's other cells still join as empty ones.
+    readFrom_ = std::max(a.col1, used.col1);
+    readTo_ = std::min(a.col2, used.col2);
+    const long walkFrom = join_ ? a.col1 : readFrom_, walkTo = join_ ? a.col2 : readTo_;
     std::vector<bool> hiddenColumns(static_cast<std::size_t>(a.Columns()));
     for (long c = a.col1; c <= a.col2; ++c) {
       const Variant h = source.ColumnsHidden(c, c);
       hiddenColumns[static_cast<std::size_t>(c - a.col1)] = h.IsBoolean() && h.AsBool();
     }
     for (long r = a.row1; r <= a.row2; ++r) {
+      if (r < used.row1 || r > used.row2 || readFrom_ > readTo_) {
+        const long last = r < used.row1 && readFrom_ <= readTo_ ? std::min(a.row2, used.row1 - 1) : a.row2;
+        if (!EmptyCells(source, a, {r, a.col1, last, a.col2}, hiddenColumns)) {
+          Flush();
+          return fault::kNone;
+        }
+        r = last;
+        continue;
+      }
       at_.row = r - a.row1 + 1;
       const Variant rh = source.RowsHidden(r, r);
       const bool rowHidden = rh.IsBoolean() && rh.AsBool();
@@ -161,10 +182,14 @@ ItemFaultCode Gatherer::Run() {
       rowStarted_ = false;
       if (!fromWorkSheet_ && (sourceFrom_ == 0 || r >= sourceFrom_ + kBlockRows)) {
         sourceFrom_ = r;
-        const long last = std::min(a.row2, r + kBlockRows - 1);
-        source.Range(source.Cells(r, a.col1), source.Cells(last, a.col2)).Values(sourceValues_);
+        const long last = std::min({a.row2, used.row2, r + kBlockRows - 1});
+        source.Range(source.Cells(r, readFrom_), source.Cells(last, readTo_)).Values(sourceValues_);
       }
-      for (long c = a.col1; c <= a.col2; ++c) {
+      if (!join_ && a.col1 < readFrom_ && !EmptyCells(source, a, {r, a.col1, r, readFrom_ - 1}, hiddenColumns)) {
+        Flush();
+        return fault::kNone;
+      }
+      for (long c = walkFrom; c <= walkTo; ++c) {
         at_.col = c - a.col1 + 1;
         if (total_ > kProgressThreshold && !bar_.Step(cellsDone_, total_, showText_)) {
           Flush();
@@ -172,16 +197,15 @@ ItemFaultCode Gatherer::Run() {
         }
         ++cellsDone_;
         current_.emplace(source.Cells(r, c));
-        const Variant value =
-            fromWorkSheet_
-                ? current_->Value()
-                : sourceValues_[static_cast<std::size_t>(r - sourceFrom_) * static_cast<std::size_t>(areaColumns_) +
-                                static_cast<std::size_t>(c - a.col1)];
-        if (GatherCell(*current_, value, rowHidden || hiddenColumns[static_cast<std::size_t>(c - a.col1)]) ==
+        if (GatherCell(*current_, CellValue(r, c), rowHidden || hiddenColumns[static_cast<std::size_t>(c - a.col1)]) ==
             Flow::Stop) {
           Finish();
           return result_;
         }
+      }
+      if (!join_ && readTo_ < a.col2 && !EmptyCells(source, a, {r, readTo_ + 1, r, a.col2}, hiddenColumns)) {
+        Flush();
+        return fault::kNone;
       }
       if (join_ && RowEnd() == Flow::Stop) {
         Finish();
@@ -191,6 +215,38 @@ ItemFaultCode Gatherer::Run() {
   }
   Finish();
   return result_;
+}
+
+Variant Gatherer::CellValue(long r, long c) const {
+  if (fromWorkSheet_) return current_->Value();
+  if (c < readFrom_ || c > readTo_) return Variant();
+  return sourceValues_[static_cast<std::size_t>(r - sourceFrom_) * static_cast<std::size_t>(readTo_ - readFrom_ + 1) +
+                       static_cast<std::size_t>(c - readFrom_)];
+}
+
+// Cells of `a` outside the used range, which hold nothing: whole rows of the area, or
+// a run of one row; in walk order they follow one another. Without JoinCells the first
+// is gathered as any empty cell (its blank Item may show the notice, once a run) and
+// the others would add nothing more; with JoinCells they are whole rows, which join to
+// nothing and are dropped. Each counts for progress, a hidden one for the hidden-cells
+// flag. False when the break key stopped the walk.
+bool Gatherer::EmptyCells(xl::Worksheet& source, const xl::Area& a, const xl::Area& cells,
+                          const std::vector<bool>& hiddenColumns) {
+  if (total_ > kProgressThreshold && !bar_.Step(cellsDone_, total_, showText_)) return false;
+  cellsDone_ += cells.Cells();
+  const Variant rows = source.RowsHidden(cells.row1, cells.row2);
+  const auto columns = hiddenColumns.begin() + (cells.col1 - a.col1);
+  const bool hidden = !(rows.IsBoolean() && !rows.AsBool()) ||
+                      std::find(columns, columns + cells.Columns(), true) != columns + cells.Columns();
+  at_.row = cells.row1 - a.row1 + 1;
+  at_.col = cells.col1 - a.col1 + 1;
+  if (join_) {
+    if (hidden) s_.request.HiddenCellsSkipped = true;
+    return true;
+  }
+  current_.emplace(source.Cells(cells.row1, cells.col1));
+  static_cast<void>(GatherCell(*current_, Variant(), hidden));
+  return true;
 }
 
 std::vector<xl::Area> Gatherer::AreasToGather() const {

@@ -152,6 +152,13 @@ std::optional<ItemFaultCode> ItemsPutText(host::State& s, Text& text, const Text
         s.request.FaultMsg = fault_msg::kTooManyItems;
         break;
       }
+      if (item.size() > xl::kCellTextLimit) {
+        // Its row's cell would keep only its beginning.
+        result = fault::kLongCell;
+        s.request.FaultItem = item;
+        s.request.FaultMsg = fault_msg::kLongCell;
+        break;
+      }
       const xl::Range row = anchor.Offset(itemRow, 0);
       WriteText(row.Offset(0, kItemText), item);
       ++written;

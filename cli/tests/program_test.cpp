@@ -105,6 +105,11 @@ TEST_F(Program, ABadLineStopsTheScriptBeforeAnythingRuns) {
       {"clipboard fail many", "clipboard fail takes a count, not 'many'"},
       {"new huge", "new takes 'small' or 'large', not 'huge'"},
       {"protect workbook all", "protect workbook takes 'structure' and 'windows', not 'all'"},
+      // A long word is cut in the message, with its length; a NUL byte does not end it.
+      {"select A" + std::string(1'000'000, '1'),
+       "'A" + std::string(59, '1') + "...' (1000001 characters) is not a range"},
+      {std::string("set MainUserForm.CheckBox1.Value \"ma\0ybe\"", 41),
+       "MainUserForm.CheckBox1.Value takes True, False or Null, not 'ma\\0ybe'\n"},
   };
   for (const auto& c : cases) {
     const Outcome run = RunScript(start + c.line + "\n");
@@ -123,6 +128,16 @@ TEST_F(Program, AScriptWithAByteOrderMarkRuns) {
   EXPECT_EQ(RunScript("\xEF\xBB\xBFnew\ncell A1 x\nprint cells A1\n").out, "x\n");
 }
 
+// A text longer than a cell holds is cut, and the note names the cells.
+TEST_F(Program, TextsCutToWhatACellHoldsAreNamed) {
+  const Outcome run = RunScript("new\ncell A1 " + std::string(1'000'000, 'x') + "\ncell text B1:B2 " +
+                                std::string(33'000, 'y') + "\ncell C1 '" + std::string(32'767, 'z') + "\n");
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(run.err,
+            "quillary: line 2: note: Sheet1!A1: the text of 1000000 characters was cut to the 32767 a cell holds\n"
+            "quillary: line 3: note: Sheet1!B1:B2: the text of 33000 characters was cut to the 32767 a cell holds\n");
+}
+
 TEST_F(Program, BadArgumentsGiveUsage) {
   for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                {"frobnicate"},
@@ -135,6 +150,9 @@ TEST_F(Program, BadArgumentsGiveUsage) {
     EXPECT_TRUE(Has(run.err, "usage: quillary run")) << run.err;
   }
   EXPECT_EQ(RunInProcess({"run", (dir / "missing.qs").string()}).status, kExitUsage);
+  const Outcome folder = RunInProcess({"run", dir.Path().string()});
+  EXPECT_EQ(folder.status, kExitUsage);
+  EXPECT_TRUE(Has(folder.err, "is a folder, not a script")) << folder.err;
   EXPECT_EQ(RunInProcess({"--help"}).status, kExitOk);
 }
 

@@ -19,6 +19,9 @@ namespace quillary::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::AnyHidden;
+using testing::Listing;
+using testing::NotesSay;
 using testing::ReadText;
 using testing::TempDir;
 using testing::WriteText;
@@ -393,23 +396,6 @@ TEST_F(WorkbookIo, ASheetNameWithALineBreakIsRefusedNotWrittenBroken) {
   EXPECT_EQ(Load(*reloaded, {dir / "book"}).ActiveSheet().Name(), u"Sheet1");
 }
 
-// The names in a folder, sorted.
-std::vector<std::string> Listing(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-bool AnyHidden(const fs::path& folder) {
-  const auto names = Listing(folder);
-  return std::any_of(names.begin(), names.end(), [](const std::string& n) { return n.starts_with(".quillary"); });
-}
-
-bool NotesSay(const Notes& notes, std::string_view text) {
-  return std::any_of(notes.begin(), notes.end(), [&](const std::string& n) { return n.find(text) != n.npos; });
-}
-
 // Everything a workbook holds comes back from a workbook folder. What the folder does
 // not keep: the "'" a text was entered with when it needs none (only the cell's Formula
 // shows it).
@@ -494,6 +480,14 @@ TEST_F(WorkbookIo, AManifestThatOnlyBeginsLikeOneIsNotOurs) {
   EXPECT_EQ(Listing(dir / "book"), (std::vector<std::string>{"data.csv", "workbook.txt"}));
 }
 
+// A manifest that an editor saved with a UTF-8 byte order mark reads as without it.
+TEST_F(WorkbookIo, AManifestWithAByteOrderMarkLoads) {
+  WriteText(dir / "book" / kManifestFile, "\xEF\xBB\xBFquillary-workbook 2\nsheet S S.csv -1\n");
+  WriteText(dir / "book" / "S.csv", "x\r\n");
+  EXPECT_EQ(Load(*app, {dir / "book"}).ActiveSheet().CellValue(1, 1), Variant(u"x"));
+  EXPECT_TRUE(IsWorkbookFolder(dir / "book"));
+}
+
 // "load ." and then a save to "." update the current folder in place.
 TEST_F(WorkbookIo, SavingTheCurrentFolderKeepsIt) {
   xl::Workbook& book = app->AddWorkbook(GridSize::Large);
@@ -567,8 +561,8 @@ void SaveKilled(const std::function<void()>& save) {
   ASSERT_TRUE(WIFSIGNALED(status)) << "the save was not stopped";
 }
 
-// A save killed while it writes leaves the target as it was; the next run removes what
-// it left.
+// A save killed while it writes leaves the target as it was; a load reads it so and
+// changes nothing, the next save removes what the killed one left.
 TEST_F(WorkbookIo, AKilledSaveLeavesTheTargetAndIsCleanedUp) {
   xl::Workbook& book = app->AddWorkbook(GridSize::Large);
   book.ActiveSheet().Cells(1, 1).SetValue(u"old");
@@ -583,6 +577,9 @@ TEST_F(WorkbookIo, AKilledSaveLeavesTheTargetAndIsCleanedUp) {
 
   auto other = NewApp();
   EXPECT_EQ(Load(*other, {dir / "book"}).ActiveSheet().CellValue(2, 1), Variant());
+  EXPECT_TRUE(NotesSay(notes, "is not complete and is not read")) << ::testing::PrintToString(notes);
+  EXPECT_TRUE(AnyHidden(dir / "book"));
+  Save(book, dir / "book");
   EXPECT_TRUE(NotesSay(notes, "left by a save that was cut short")) << ::testing::PrintToString(notes);
   EXPECT_EQ(Listing(dir / "book"), files);
   Save(book, dir / "new");
@@ -590,7 +587,8 @@ TEST_F(WorkbookIo, AKilledSaveLeavesTheTargetAndIsCleanedUp) {
   EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"book", "new"}));
 }
 
-// A save stopped after its journal was written is finished by the next run.
+// A save stopped after its journal was committed: a load reads the workbook as the
+// journal says and changes nothing; the next save finishes it.
 TEST_F(WorkbookIo, ASaveStoppedAfterItsJournalIsFinished) {
   xl::Workbook& book = app->AddWorkbook(GridSize::Large);
   book.ActiveSheet().SetName(u"Old");
@@ -599,10 +597,15 @@ TEST_F(WorkbookIo, ASaveStoppedAfterItsJournalIsFinished) {
   WriteText(staging / "New.csv", "new\r\n");
   WriteText(staging / kManifestFile, "quillary-workbook 2\nsheet New New.csv -1\n");
   WriteText(staging / ".journal", "quillary-save 1\ncommitted\nmove New.csv\nmove workbook.txt\nremove Old.csv\n");
+  const auto before = Listing(dir / "book");
   auto other = NewApp();
   xl::Workbook& loaded = Load(*other, {dir / "book"});
   EXPECT_EQ(loaded.ActiveSheet().Name(), u"New");
   EXPECT_EQ(loaded.ActiveSheet().CellValue(1, 1), Variant(u"new"));
+  EXPECT_TRUE(NotesSay(notes, "was interrupted after it was complete")) << ::testing::PrintToString(notes);
+  EXPECT_EQ(Listing(dir / "book"), before);
+  EXPECT_TRUE(IsWorkbookFolder(dir / "book"));
+  Save(loaded, dir / "book");
   EXPECT_TRUE(NotesSay(notes, "finished a save into")) << ::testing::PrintToString(notes);
   EXPECT_EQ(Listing(dir / "book"), (std::vector<std::string>{"New.csv", "workbook.txt"}));
 }
@@ -615,6 +618,21 @@ TEST_F(WorkbookIo, AFieldCutToFitACellIsNamed) {
   EXPECT_EQ(notes, (Notes{"My list!B2: the text of 40000 characters was cut to the 32767 a cell holds"}));
   EXPECT_EQ(sheet.CellValue(2, 2).AsText().size(), xl::kCellTextLimit);
   EXPECT_EQ(sheet.CellValue(2, 3).AsText().size(), xl::kCellTextLimit);
+}
+
+// Bytes of a CSV file that are not UTF-8 (a file saved as Windows-1252, say) read as
+// U+FFFD, and one note for the file says how many fields hold them and where the first
+// is; a U+FFFD the file itself holds is no such byte.
+TEST_F(WorkbookIo, BytesThatAreNotUtf8AreNamed) {
+  WriteText(dir / "S.csv",
+            "caf\xC3\xA9,\xEF\xBF\xBD\r\nx,caf\xE9\r\n\xFC"
+            "ber,ok\r\n");
+  xl::Worksheet& sheet = Load(*app, {dir / "S.csv"}).ActiveSheet();
+  EXPECT_EQ(sheet.CellValue(2, 2), Variant(u"caf\uFFFD"));
+  EXPECT_EQ(sheet.CellValue(1, 2), Variant(u"\uFFFD"));
+  EXPECT_EQ(notes, (Notes{QuotedPath(dir / "S.csv") +
+                          ": 2 fields hold bytes that are not UTF-8, each read as the character U+FFFD (the first in "
+                          "S!B2); save the file as UTF-8 to keep its characters"}));
 }
 
 // A sheet file that is a FIFO, a folder or a link leading out of the workbook folder is

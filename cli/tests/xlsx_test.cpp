@@ -1,6 +1,9 @@
 #include "cli/xlsx.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include "cli/failure.h"
@@ -244,6 +247,52 @@ TEST_F(Xlsx, BadFilesAreRefused) {
   EXPECT_EQ(Load(*app, dir / "good.xlsx").Sheets().Item(1).Range(u"A1").Value(), Variant(u"kept"));
 }
 
+// XML that would make the parser read beyond the end of a part (a part ending inside a
+// tag or a quoted value, right after references, in an empty comment or CDATA section)
+// or stop at an assertion (a reference to no character): each is refused, naming the
+// part, in each of the parts it was found in.
+TEST_F(Xlsx, XmlThatTheParserWouldRunOffIsRefused) {
+  const std::string book = R"(<workbook><sheets><sheet name="S" sheetId="1" id="rId1"/></sheets>)";
+  const std::string sheet = R"(<worksheet><sheetData><row r="1"><c r="A1" t="s"><v>0</v></c></row></sheetData>)";
+  const std::string strings = "<sst><si><t>a</t></si>";
+  const char* endings[] = {R"(<w n="&>;A)",   "<w ",        R"(<w n="&amp;)",    "<w>&amp;&#65;",
+                           "<w><![CDATA[]]>", "<w><!---->", "<w>&#x110000;</w>", "<!DOCTYPE w>"};
+  for (const char* ending : endings) {
+    struct Part {
+      const char* name;
+      std::string file;
+    } parts[] = {
+        {"xl/workbook.xml", Workbook(book + ending, {sheet + "</worksheet>"}, strings + "</sst>")},
+        {"xl/worksheets/sheet1.xml", Workbook(book + "</workbook>", {sheet + ending}, strings + "</sst>")},
+        {"xl/sharedStrings.xml", Workbook(book + "</workbook>", {sheet + "</worksheet>"}, strings + ending)},
+    };
+    for (const Part& part : parts) {
+      const std::string message = FailureOf([&] { LoadXlsxData(*app, part.file, "x.xlsx", notes); });
+      EXPECT_NE(message.find(std::string("the part '") + part.name + "' is not well-formed XML"), std::string::npos)
+          << ending << " in " << part.name << ": " << message;
+    }
+  }
+  // References and comments are read as before.
+  const std::string good = Workbook(book + "<!-- a comment & more --></workbook>", {sheet + "</worksheet>"},
+                                    "<sst><si><t>a&amp;b&#65;&#x42;&lt;</t><!-- x --></si></sst>");
+  EXPECT_EQ(LoadXlsxData(*app, good, "x.xlsx", notes).Sheets().Item(1).Range(u"A1").Value(), Variant(u"a&bAB<"));
+}
+
+// A text longer than a cell holds, shared or inline, is cut, and a note names its cell.
+TEST_F(Xlsx, TextsCutToWhatACellHoldsAreNamed) {
+  const std::string book = R"(<workbook><sheets><sheet name="S" sheetId="1" id="rId1"/></sheets></workbook>)";
+  const std::string file = Workbook(
+      book,
+      {Sheet(R"(<sheetData><row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="inlineStr"><is><t>)" +
+             std::string(40000, 'b') +
+             R"(</t></is></c></row><row r="2"><c r="A2" t="s"><v>1</v></c></row></sheetData>)")},
+      "<sst><si><t>" + std::string(32768, 'a') + "</t></si><si><t>" + std::string(32767, 'c') + "</t></si></sst>");
+  xl::Worksheet& sheet = LoadXlsxData(*app, file, "x.xlsx", notes).Sheets().Item(1);
+  EXPECT_EQ(sheet.Range(u"B1").Value().AsText().size(), xl::kCellTextLimit);
+  EXPECT_EQ(notes, (Notes{"'x.xlsx': S!A1: the text of 32768 characters was cut to the 32767 a cell holds",
+                          "'x.xlsx': S!B1: the text of 40000 characters was cut to the 32767 a cell holds"}));
+}
+
 // A save that fails leaves the old file as it was and nothing beside it.
 TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
   xl::memory::MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
@@ -261,6 +310,23 @@ TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
   EXPECT_EQ(files, std::vector<std::string>{"b.xlsx"});
   EXPECT_NE(FailureOf([&] { SaveXlsx(book, dir / "nowhere" / "b.xlsx", notes); }).find("does not exist"),
             std::string::npos);
+}
+
+// A file that a killed save left beside the target goes with the next save; the file
+// of a save under way in another process (which holds a lock on it) stays.
+TEST_F(Xlsx, OnlyTheFilesOfEndedSavesAreRemoved) {
+  xl::memory::MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
+  const fs::path killed = dir / ".b.xlsx.saving-AAAAAA.xlsx", live = dir / ".b.xlsx.saving-BBBBBB.xlsx";
+  WriteText(killed, "left");
+  WriteText(live, "being written");
+  const int held = ::open(live.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  SaveXlsx(book, dir / "b.xlsx", notes);
+  EXPECT_FALSE(fs::exists(killed));
+  EXPECT_EQ(ReadText(live), "being written");
+  ::close(held);
+  SaveXlsx(book, dir / "b.xlsx", notes);
+  EXPECT_EQ(testing::Listing(dir.Path()), std::vector<std::string>{"b.xlsx"});
 }
 
 }  // namespace

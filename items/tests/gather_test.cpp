@@ -338,6 +338,76 @@ TEST_F(GatherTest, JoinCellsDecisionAndRows) {
   }
 }
 
+// What a gathering leaves that the user or a later step sees.
+struct Outcome {
+  ItemFaultCode code;
+  std::vector<Text> items, addresses;
+  std::size_t notices;
+  xl::CellPos active;
+  bool hidden;
+  friend bool operator==(const Outcome&, const Outcome&) = default;
+};
+
+// Cells outside the sheet's used range are never read (a whole sheet has 17 billion),
+// yet they gather as the empty cells they are: each case runs once on its sheet and once
+// with the used range widened to the whole selection by two formatted corner cells, so
+// that every cell is read; both runs must leave the same list, notices, active cell and
+// hidden-cells flag.
+TEST(GatherOutsideTheUsedRange, GathersAsIfEveryCellWereRead) {
+  const struct Case {
+    const char* what;
+    std::vector<std::pair<const char16_t*, const char16_t*>> cells;
+    const char16_t* selection;
+    const char16_t* corners;  // the selection's bounding cells
+    bool ignoreIndex = false, join = false;
+    const char16_t* hide = nullptr;  // rows or columns hidden outside the used range
+  } cases[] = {
+      {"empty cells right of and below the Items", {{u"A1", u"a"}, {u"A2", u"b,c"}}, u"A1:C6", u"A1,C6"},
+      {"a selection that holds nothing", {{u"A1", u"a"}, {u"B2", u"b"}}, u"D5:F9", u"D5,F9"},
+      {"empty cells on every side", {{u"C3", u"R1"}, {u"D4", u"R2"}}, u"A1:F7", u"A1,F7"},
+      {"IgnoreIndex#", {{u"B2", u"x, y"}, {u"C3", u"z"}}, u"A1:E5", u"A1,E5", true},
+      {"two areas", {{u"A1", u"a"}, {u"A2", u"b"}}, u"A1:A4,C1:C3", u"A1,C4"},
+      {"JoinCells", {{u"B2", u"a"}, {u"C2", u"b"}, {u"B3", u"c"}}, u"A1:E6", u"A1,E6", true, true},
+      {"JoinCells and a hidden row", {{u"B2", u"a"}, {u"C2", u"b"}}, u"A1:E6", u"A1,E6", true, true, u"5:5"},
+      {"a hidden row below the Items", {{u"A1", u"a"}}, u"A1:B9", u"A1,B9", true, false, u"7:7"},
+      {"a hidden column right of the Items", {{u"A1", u"a"}}, u"A1:D3", u"A1,D3", true, false, u"C:C"},
+  };
+  const auto run = [](const Case& c, bool widen) {
+    testkit::Bench b;
+    xl::Worksheet& sheet = b.book->ActiveSheet();
+    for (const auto& [ref, value] : c.cells) sheet.Range(ref).SetValue(Text(value));
+    if (c.hide) sheet.Range(c.hide).SetHidden(true);
+    if (widen) {
+      sheet.Range(c.corners).Font().SetBold(true);
+      const xl::Area used = sheet.UsedRange().AreaList().front();
+      const xl::Range selection = sheet.Range(c.selection);
+      for (const xl::Area& a : selection.AreaList()) EXPECT_TRUE(used.Contains(a));
+    }
+    b.Control(host::ctl::main::kIgnoreIndex).SetValue(c.ignoreIndex);
+    b.Control(host::ctl::compdup::kJoinCells).SetValue(c.join);
+    b.Control(host::ctl::main::kTagDuplicates).SetValue(c.join);
+    b.BeginRequest(u"Get_Try");
+    b.state.request.BlankItemMsgShown = false;
+    b.addin.QueueMessageAnswer(1);
+    Outcome o{ItemsGather(b.state, Text(host::kList1), sheet.Range(c.selection)), {}, {}, 0, {}, false};
+    const xl::Range anchor = ListAnchor(b.state, host::kList1);
+    for (long r = 1; r <= ColumnCount(anchor, kItemText); ++r) {
+      o.items.push_back(CellText(anchor.Offset(r, kItemText)));
+      o.addresses.push_back(CellText(anchor.Offset(r, kCellAddr)));
+    }
+    o.notices = b.addin.Messages().size();
+    o.active = sheet.ActiveCellPos();
+    o.hidden = b.state.request.HiddenCellsSkipped;
+    return o;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Outcome trimmed = run(c, false), read = run(c, true);
+    EXPECT_EQ(trimmed, read) << ::testing::PrintToString(trimmed.items) << " / "
+                             << ::testing::PrintToString(read.items);
+  }
+}
+
 TEST_F(GatherTest, JoinCellsInCountIndexClassifiesTheWholeRow) {
   TickJoinCells();
   Put(u"A1", u"R");

@@ -264,6 +264,14 @@ TEST_F(PutTextTest, FaultsStopTheReading) {
        Text(300, u'~') + u"?",
        {{Text(300, u'~') + u"?", 7, E, E}},
        {Text(300, u'~') + u"?"}},
+      // An Item longer than a cell holds is not cut to fit its row.
+      {u"a, " + Text(32768, u'q') + u", b",
+       fault::kLongCell,
+       u">32,767 Chars in Cell",
+       Text(32768, u'q'),
+       {{u"a", E, E, E}},
+       {u"a"}},
+      {Text(32767, u'q'), fault::kNone, u"", u"", {{Text(32767, u'q'), E, E, E}}, {Text(32767, u'q')}},
       // 254 characters after escaping are searched whole.
       {Text(252, u'x') + u"*, " + Text(252, u'x') + u"*",
        fault::kNone,
