@@ -322,7 +322,7 @@ class AutomationWorksheet final : public Worksheet {
   void ClearFormats(std::span<const Area> areas) override { Object(areas).Call(u"ClearFormats"); }
   CellPos End(long row, long col, long direction) override {
     const Dispatch end = Cell(row, col).Object(u"End", {LongArg(direction)});
-    return CellPos{LongOf(end.Value(u"Row")), LongOf(end.Value(u"Column"))};
+    return PositionOf(end);
   }
   std::optional<CellPos> Find(std::span<const Area> within, const FindArgs& args) override;
   std::optional<CellPos> FindNext(std::span<const Area> within, std::optional<CellPos> after) override;
@@ -401,9 +401,13 @@ class AutomationWorksheet final : public Worksheet {
   // longer one is made of pieces each within the limit, joined by Union.
   Dispatch RangeOfParts(std::span<const Text> parts) const;
   Dispatch Cell(long row, long col) const { return d_.Object(u"Cells", {LongArg(row), LongArg(col)}); }
-  Dispatch Rows(long row1, long row2) const { return Object(Area{row1, 1, row2, ColumnsCount()}).Object(u"EntireRow"); }
-  Dispatch Columns(long col1, long col2) const {
-    return Object(Area{1, col1, RowsCount(), col2}).Object(u"EntireColumn");
+  // Entire rows and columns: their addresses ("$3:$5", "$B:$D") name them whole.
+  Dispatch Rows(long row1, long row2) const { return Object(Area{row1, 1, row2, ColumnsCount()}); }
+  Dispatch Columns(long col1, long col2) const { return Object(Area{1, col1, RowsCount(), col2}); }
+  // The position of a cell (the first cell of a range), from its address in one call.
+  CellPos PositionOf(const Dispatch& cell) const {
+    const Area first = AreasOf(cell).front();
+    return CellPos{first.row1, first.col1};
   }
 
   AutomationApplication& app_;
@@ -675,14 +679,14 @@ std::optional<CellPos> AutomationWorksheet::Find(std::span<const Area> within, c
                                       args.MatchCase ? Arg(Variant(*args.MatchCase)) : Arg::Missing(),
                                       args.MatchByte ? Arg(Variant(*args.MatchByte)) : Arg::Missing()});
   if (found.IsNothing()) return std::nullopt;
-  return CellPos{LongOf(found.Value(u"Row")), LongOf(found.Value(u"Column"))};
+  return PositionOf(found);
 }
 
 std::optional<CellPos> AutomationWorksheet::FindNext(std::span<const Area> within, std::optional<CellPos> after) {
   const Arg afterArg = after ? Arg(Cell(after->row, after->col)) : Arg::Missing();
   const Dispatch found = Object(within).Object(u"FindNext", {afterArg});
   if (found.IsNothing()) return std::nullopt;
-  return CellPos{LongOf(found.Value(u"Row")), LongOf(found.Value(u"Column"))};
+  return PositionOf(found);
 }
 
 void AutomationWorksheet::Sort(const Area& block, const SortArgs& args) {
@@ -703,7 +707,7 @@ CellPos AutomationWorksheet::ActiveCellPos() {
   const Dispatch active = app_.Object().Object(u"ActiveSheet");
   if (active.Identity() != d_.Identity()) NotAutomated("Worksheet.ActiveCellPos of a sheet that is not active");
   const Dispatch cell = app_.Object().Object(u"ActiveCell");
-  return CellPos{LongOf(cell.Value(u"Row")), LongOf(cell.Value(u"Column"))};
+  return PositionOf(cell);
 }
 
 namespace {
