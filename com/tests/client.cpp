@@ -6,7 +6,7 @@
 // messages, clipboard and sheets.
 //
 //   quillary_com_client [CASE...]        typelib, late-bound, refusals, edges, backend, names,
-//                                        addresses, presses (all by default)
+//                                        addresses, calls, presses (all by default)
 //   quillary_com_client --foreign-unwinder  an error of the server with another libgcc loaded
 //   quillary_com_client --user | --user-removed | --removed | --widths
 //                                        the registry after registering for the user, after
@@ -944,6 +944,37 @@ void LongAddresses() {
   CHECK(cut.size() <= 255 && cut.size() > 240 && full.starts_with(cut + u","));
 }
 
+// Get/Try of a column of Items through the server reads and writes the sheets an area at
+// a time: the calls into the application stay far fewer than the Items, and the press
+// ends as it does linked in.
+void CallsPerItem() {
+  std::cout << "case: calls into the application per Item\n";
+  constexpr long kItems = 4000;
+  constexpr long kMostCallsPer1000Items = 30000;
+  InProcess direct;
+  ThroughCom com;
+  std::vector<Variant> values;
+  for (long k = 0; k < kItems; ++k) values.emplace_back(u"R" + FromUtf8(std::to_string(2 * k + 1)));
+  std::string shown[2];
+  long calls = 0;
+  Side* sides[2] = {&direct, &com};
+  for (int i = 0; i < 2; ++i) {
+    Side& side = *sides[i];
+    const Text area = u"A1:A" + FromUtf8(std::to_string(kItems));
+    side.Sheet().Range(area).SetValues(values);
+    side.Sheet().Range(area).Select();
+    const long before = Adapter::CallCount();
+    const std::string error = side.Call(u"GetSubtractSortCnt", u"Null");
+    calls = Adapter::CallCount() - before;
+    shown[i] = error + U8(side.forms.mainUser.Item(u"Label2").Caption());
+  }
+  CheckEqual("Get/Try of a column through COM as linked in", shown[1], shown[0]);
+  CheckEqual("the Items counted", shown[0], "Count = 4,000");
+  if (calls * 1000 / kItems > kMostCallsPer1000Items) {
+    Fail(std::to_string(calls) + " calls into the application for " + std::to_string(kItems) + " Items");
+  }
+}
+
 // Two kinds of object that know Name under different dispatch identifiers, and an
 // object whose Item returns them in turn.
 class FirstKind final : public Adapter {
@@ -1243,6 +1274,7 @@ int main(int argc, char** argv) {
       if (wanted("backend")) Backend();
       if (wanted("names")) NamesLookedUpOnce();
       if (wanted("addresses")) LongAddresses();
+      if (wanted("calls")) CallsPerItem();
       if (wanted("presses")) {
         for (const Press& press : Presses()) PressBothWays(press);
       }
