@@ -2,18 +2,23 @@
 
 #include <algorithm>
 
+#include "platform/runtime/chars.h"
+
 namespace quillary::cli {
 
 std::string CellName(xl::Worksheet& sheet, long row, long col) {
   return ToUtf8(sheet.Name()) + "!" + ToUtf8(xl::ColumnLetters(col)) + std::to_string(row);
 }
 
-std::size_t EnteredLength(TextView entered) { return entered.size() - (entered.starts_with(u'\'') ? 1 : 0); }
+TextView EnteredText(TextView entered) { return entered.substr(entered.starts_with(u'\'') ? 1 : 0); }
 
-std::string CutTextNote(std::string_view where, std::size_t length) {
-  if (length <= xl::kCellTextLimit) return {};
-  return std::string(where) + ": the text of " + std::to_string(length) + " characters was cut to the " +
-         std::to_string(xl::kCellTextLimit) + " a cell holds";
+std::string CutTextNote(std::string_view where, TextView text) {
+  const std::size_t kept = chars::FittingLength(text, xl::kCellTextLimit);
+  if (kept == text.size()) return {};
+  const std::string head = std::string(where) + ": the text of " + std::to_string(text.size()) + " characters was cut";
+  if (kept == xl::kCellTextLimit) return head + " to the " + std::to_string(kept) + " a cell holds";
+  return head + " to " + std::to_string(kept) + ", as a cell holds " + std::to_string(xl::kCellTextLimit) +
+         " and the last would have split a character in two";
 }
 
 bool ReplacedBytes(std::string_view utf8, TextView text) {

@@ -14,13 +14,14 @@ namespace quillary::cli {
 // A cell as a note names it: "Sheet1!B2".
 std::string CellName(xl::Worksheet& sheet, long row, long col);
 
-// The characters of `entered` that a cell keeps: all but a leading "'", which only marks
-// a text.
-std::size_t EnteredLength(TextView entered);
+// The text of `entered` that a cell takes: all but a leading "'", which only marks a
+// text.
+TextView EnteredText(TextView entered);
 
-// The note that a text of `length` characters given to `where` (a cell or an area) was
-// cut to the xl::kCellTextLimit characters a cell holds; "" when it fits.
-std::string CutTextNote(std::string_view where, std::size_t length);
+// The note that `text`, given to `where` (a cell or an area) as the cell takes it, was
+// cut to the xl::kCellTextLimit characters a cell holds, or to one less where the last
+// of them would split a surrogate pair; "" when it fits.
+std::string CutTextNote(std::string_view where, TextView text);
 
 // True when `text`, read from `utf8`, holds a U+FFFD in the place of bytes that are not
 // UTF-8.

@@ -203,8 +203,8 @@ xl::Range FilledRange(Context& c, const std::string& command, const std::string&
 
 // Says so when a cell cannot hold all of the text typed into `range`.
 void NoteCutText(Context& c, const xl::Range& range, TextView typed) {
-  if (EnteredLength(typed) <= xl::kCellTextLimit) return;
-  c.err << c.program << ": " << c.where << "note: " << CutTextNote(PlainAddress(range), EnteredLength(typed)) << "\n";
+  const std::string note = CutTextNote(PlainAddress(range), EnteredText(typed));
+  if (!note.empty()) c.err << c.program << ": " << c.where << "note: " << note << "\n";
 }
 
 void Cell(Context& c, Args a) {

@@ -253,8 +253,9 @@ bool AppendUtf16(std::u16string& out, std::string_view utf8) {
 // A note when a cell cannot hold all of a field: the entry rules keep its first
 // kCellTextLimit characters (after a leading "'").
 void NoteCutField(xl::Worksheet& sheet, long row, long col, TextView field, Notes& notes) {
-  if (EnteredLength(field) > xl::kCellTextLimit)
-    notes.push_back(CutTextNote(CellName(sheet, row, col), EnteredLength(field)));
+  if (std::string note = CutTextNote(CellName(sheet, row, col), EnteredText(field)); !note.empty()) {
+    notes.push_back(std::move(note));
+  }
 }
 
 // True for a field that a folder of the first two versions holds for a text and that

@@ -610,14 +610,19 @@ TEST_F(WorkbookIo, ASaveStoppedAfterItsJournalIsFinished) {
   EXPECT_EQ(Listing(dir / "book"), (std::vector<std::string>{"New.csv", "workbook.txt"}));
 }
 
-// A field longer than a cell holds is cut, and the load says which cell.
+// A field longer than a cell holds is cut, and the load says which cell and to how many
+// characters: one less than a cell holds where the cut would split a surrogate pair.
 TEST_F(WorkbookIo, AFieldCutToFitACellIsNamed) {
   WriteText(dir / "book" / kManifestFile, "quillary-workbook 2\nsheet \"My list\" S.csv -1\n");
-  WriteText(dir / "book" / "S.csv", "a,b\nc," + std::string(40000, 'x') + ",'" + std::string(32767, 'y') + "\n");
+  WriteText(dir / "book" / "S.csv", "a,b\nc," + std::string(40000, 'x') + ",'" + std::string(32767, 'y') + "," +
+                                        std::string(32766, 'z') + "\xF0\x9F\x98\x80\n");
   xl::Worksheet& sheet = Load(*app, {dir / "book"}).ActiveSheet();
-  EXPECT_EQ(notes, (Notes{"My list!B2: the text of 40000 characters was cut to the 32767 a cell holds"}));
+  EXPECT_EQ(notes, (Notes{"My list!B2: the text of 40000 characters was cut to the 32767 a cell holds",
+                          "My list!D2: the text of 32768 characters was cut to 32766, as a cell holds 32767 and the "
+                          "last would have split a character in two"}));
   EXPECT_EQ(sheet.CellValue(2, 2).AsText().size(), xl::kCellTextLimit);
   EXPECT_EQ(sheet.CellValue(2, 3).AsText().size(), xl::kCellTextLimit);
+  EXPECT_EQ(sheet.CellValue(2, 4).AsText(), Text(32766, u'z'));
 }
 
 // Bytes of a CSV file that are not UTF-8 (a file saved as Windows-1252, say) read as
