@@ -18,7 +18,7 @@
 
 #include "bench/harness.h"
 #include "bench/workloads.h"
-#include "cli/workbook_io.h"
+#include "workbook/workbook_io.h"
 
 namespace quillary {
 namespace {
@@ -59,15 +59,15 @@ void Run(std::int64_t n) {
   sheet.SetFormat({1, 1, 1, 1}, xl::FormatKey::FontBold, true);
   sheet.SetFormat({2, 1, rows, 1}, xl::FormatKey::NumberFormat, u"@");
 
-  cli::Notes notes;
+  workbook::Notes notes;
   const auto s0 = Clock::now();
-  cli::SaveWorkbook(book, dir / "book", notes);
+  workbook::SaveWorkbook(book, dir / "book", notes);
   const auto s1 = Clock::now();
 
   auto other = xl::memory::CreateApplication();
   const std::vector<fs::path> paths{dir / "book"};
   const auto l0 = Clock::now();
-  xl::Workbook& loaded = cli::LoadWorkbook(*other, paths, notes);
+  xl::Workbook& loaded = workbook::LoadWorkbook(*other, paths, notes);
   const auto l1 = Clock::now();
   if (loaded.ActiveSheet().CellValue(rows, 1) != values.back()) throw std::runtime_error("the last cell differs");
 

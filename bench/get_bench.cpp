@@ -63,8 +63,8 @@
 #include <vector>
 
 #include "bench/workloads.h"
-#include "cli/csv.h"
 #include "platform/runtime/value.h"
+#include "workbook/csv.h"
 
 extern char** environ;  // NOLINT: the process environment, handed to the children
 
@@ -146,7 +146,7 @@ void WriteWorkbook(const fs::path& folder, const std::vector<Text>& items) {
             "sheet Sheet1 Sheet1.csv -1\n"
             "active Sheet1\n");
   std::string csv;
-  for (const Text& item : items) cli::AppendCsvRecord(csv, std::span<const Text>(&item, 1));
+  for (const Text& item : items) workbook::AppendCsvRecord(csv, std::span<const Text>(&item, 1));
   WriteFile(folder / "Sheet1.csv", csv);
 }
 

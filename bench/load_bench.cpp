@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "bench/workloads.h"
-#include "cli/failure.h"
-#include "cli/workbook_io.h"
 #include "platform/excel/memory/memory.h"
+#include "workbook/failure.h"
+#include "workbook/workbook_io.h"
 
 namespace {
 
@@ -62,8 +62,8 @@ double MedianLoad(const fs::path& workbook, int loads) {
     auto app = xl::memory::CreateApplication();
     const std::vector<fs::path> paths{workbook};
     const auto start = Clock::now();
-    cli::Notes notes;
-    cli::LoadWorkbook(*app, paths, notes);
+    workbook::Notes notes;
+    workbook::LoadWorkbook(*app, paths, notes);
     times.push_back(Seconds(start));
   }
   std::sort(times.begin(), times.end());
@@ -103,8 +103,8 @@ int main(int argc, char** argv) {
       for (const char* format : {"csv", "xlsx"}) {
         const fs::path target = scratch / (std::string("book") + (format == std::string("xlsx") ? ".xlsx" : ""));
         auto start = Clock::now();
-        cli::Notes notes;
-        cli::SaveWorkbook(book, target, notes);
+        workbook::Notes notes;
+        workbook::SaveWorkbook(book, target, notes);
         const double save = Seconds(start);
         const auto bytes = fs::is_directory(target) ? fs::file_size(target / "Sheet1.csv") : fs::file_size(target);
         const double load = MedianLoad(target, loads);

@@ -2,11 +2,11 @@
 
 #include <ostream>
 
-#include "cli/failure.h"
 #include "cli/nearest.h"
 #include "cli/range_request.h"
-#include "cli/words.h"
 #include "host/modes.h"
+#include "workbook/failure.h"
+#include "workbook/words.h"
 
 namespace quillary::cli {
 
@@ -35,8 +35,8 @@ std::string ActionListEntry(const std::string& text) {
   }
   if (same.size() == 1) return same.front();
   const std::optional<std::string> meant = NearestName(text, entries);
-  throw Failure(Quoted(text) + " is not an entry of the Action list" +
-                (meant ? "; did you mean \"" + *meant + "\"?" : " (quillary action --help lists them)"));
+  throw workbook::Failure(workbook::Quoted(text) + " is not an entry of the Action list" +
+                          (meant ? "; did you mean \"" + *meant + "\"?" : " (quillary action --help lists them)"));
 }
 
 // What the request leaves to show: the cells of RANGE; for COMPARE 2, the two windows'
@@ -84,7 +84,7 @@ int RunAction(std::span<const std::string> args, ProgramIo io) {
   try {
     request = ParseRangeRequest(args, kActionForm);
     request.mode = ActionListEntry(request.positional[2]);
-  } catch (const Failure& f) {
+  } catch (const workbook::Failure& f) {
     io.err << "quillary action: " << f.what() << "\n";
     return kExitUsage;
   }

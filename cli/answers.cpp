@@ -6,11 +6,11 @@
 #include <ostream>
 #include <utility>
 
-#include "cli/failure.h"
-#include "cli/words.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
+#include "workbook/failure.h"
+#include "workbook/words.h"
 
 namespace quillary::cli {
 
@@ -148,7 +148,7 @@ Text AnswerCaption(Reply kind, const std::string& value) {
   std::string known;
   for (const Word& w : words)
     known += std::string(known.empty() ? "" : ", ") + w.word + " (" + std::to_string(w.code) + ")";
-  throw Failure(Quoted(value) + " is no answer here; use one of: " + known);
+  throw workbook::Failure(workbook::Quoted(value) + " is no answer here; use one of: " + known);
 }
 
 std::optional<Text> Answers::TakeQueued(Reply kind) {

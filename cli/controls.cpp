@@ -6,11 +6,11 @@
 #include <optional>
 #include <vector>
 
-#include "cli/failure.h"
-#include "cli/words.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
+#include "workbook/failure.h"
+#include "workbook/words.h"
 
 namespace quillary::cli {
 
@@ -65,7 +65,7 @@ const Property& PropertyOf(std::string_view name) {
   }
   std::string known;
   for (const Property& p : Properties()) known += std::string(known.empty() ? "" : ", ") + std::string(p.name);
-  throw Failure("unknown control property " + Quoted(name) + " (known: " + known + ")");
+  throw workbook::Failure("unknown control property " + workbook::Quoted(name) + " (known: " + known + ")");
 }
 
 forms::MemoryForm& FormOf(forms::HostFormSet& set, std::string_view name) {
@@ -76,7 +76,7 @@ forms::MemoryForm& FormOf(forms::HostFormSet& set, std::string_view name) {
         &set.wrapTextFirm, &set.mailBox, &set.parse, &set.tools}) {
     if (text_order::EqualNoCase(form->Name(), wanted)) return *form;
   }
-  throw Failure("unknown form " + Quoted(name));
+  throw workbook::Failure("unknown form " + workbook::Quoted(name));
 }
 
 std::optional<double> ParseNumber(const std::string& word) {
@@ -105,10 +105,10 @@ Variant ParseValue(const forms::MemoryControl& control, Kind kind, const std::st
     case Kind::Text: return FromUtf8(word);
     case Kind::Switch:
       if (auto b = ParseSwitch(word)) return *b;
-      throw Failure("takes True or False");
+      throw workbook::Failure("takes True or False");
     case Kind::Number:
       if (auto n = ParseNumber(word)) return *n;
-      throw Failure("takes a number");
+      throw workbook::Failure("takes a number");
     case Kind::Value: break;
   }
   const bool null = text_order::EqualNoCase(FromUtf8(word), u"Null");
@@ -117,9 +117,9 @@ Variant ParseValue(const forms::MemoryControl& control, Kind kind, const std::st
     case forms::ControlKind::OptionButton:
       if (null) return Variant::Null();
       if (auto b = ParseSwitch(word)) return *b;
-      throw Failure("takes True, False or Null");
+      throw workbook::Failure("takes True, False or Null");
     case forms::ControlKind::TextBox:
-      if (null) throw Failure("takes a text (a text box is never Null)");
+      if (null) throw workbook::Failure("takes a text (a text box is never Null)");
       return FromUtf8(word);
     default: break;
   }
@@ -132,26 +132,27 @@ Variant ParseValue(const forms::MemoryControl& control, Kind kind, const std::st
 forms::MemoryControl& FindControl(forms::HostFormSet& forms, std::string_view spec) {
   const auto dot = spec.find('.');
   if (dot == std::string_view::npos || spec.find('.', dot + 1) != std::string_view::npos) {
-    throw Failure("expected FORM.CONTROL, not " + Quoted(spec));
+    throw workbook::Failure("expected FORM.CONTROL, not " + workbook::Quoted(spec));
   }
   forms::MemoryForm& form = FormOf(forms, spec.substr(0, dot));
   const Text control = FromUtf8(spec.substr(dot + 1));
   if (!form.Has(control))
-    throw Failure("the form " + ToUtf8(form.Name()) + " has no control " + Quoted(ToUtf8(control)));
+    throw workbook::Failure("the form " + ToUtf8(form.Name()) + " has no control " + workbook::Quoted(ToUtf8(control)));
   return form.Item(control);
 }
 
 ControlProperty FindControlProperty(forms::HostFormSet& forms, std::string_view spec) {
   const auto dot = spec.rfind('.');
   if (dot == std::string_view::npos || spec.find('.') == dot) {
-    throw Failure("expected FORM.CONTROL.PROPERTY, not " + Quoted(spec));
+    throw workbook::Failure("expected FORM.CONTROL.PROPERTY, not " + workbook::Quoted(spec));
   }
   forms::MemoryControl& control = FindControl(forms, spec.substr(0, dot));
   const Property& p = PropertyOf(spec.substr(dot + 1));
   try {
     p.get(control);
   } catch (const Error&) {
-    throw Failure("the control " + std::string(spec.substr(0, dot)) + " has no property " + std::string(p.name));
+    throw workbook::Failure("the control " + std::string(spec.substr(0, dot)) + " has no property " +
+                            std::string(p.name));
   }
   return {&control, std::string(p.name), std::string(spec)};
 }
@@ -160,11 +161,11 @@ void SetProperty(const ControlProperty& target, const std::string& word) {
   const Property& p = PropertyOf(target.property);
   try {
     p.set(*target.control, ParseValue(*target.control, p.kind, word));
-  } catch (const Failure& f) {
-    throw Failure(target.spec + " " + f.what() + ", not " + Quoted(word));
+  } catch (const workbook::Failure& f) {
+    throw workbook::Failure(target.spec + " " + f.what() + ", not " + workbook::Quoted(word));
   } catch (const Error& e) {
     // Ranges the control checks itself (TextAlign 1 to 3, sizes that overflow).
-    throw Failure(target.spec + " does not take " + Quoted(word) + ": " + e.Description());
+    throw workbook::Failure(target.spec + " does not take " + workbook::Quoted(word) + ": " + e.Description());
   }
 }
 

@@ -2,10 +2,10 @@
 
 #include <ostream>
 
-#include "cli/failure.h"
 #include "cli/fault_report.h"
 #include "cli/range_request.h"
 #include "platform/runtime/phases.h"
+#include "workbook/failure.h"
 
 namespace quillary::cli {
 
@@ -72,7 +72,7 @@ int RunGet(std::span<const std::string> args, ProgramIo io) {
   RangeRequest request;
   try {
     request = ParseRangeRequest(args, kGetForm);
-  } catch (const Failure& f) {
+  } catch (const workbook::Failure& f) {
     io.err << "quillary get: " << f.what() << "\n";
     return kExitUsage;
   }

@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "cli/controls.h"
-#include "cli/failure.h"
-#include "cli/plain_file.h"
 #include "cli/range_request.h"
 #include "cli/script.h"
 #include "cli/session.h"
-#include "cli/words.h"
 #include "host/controls.h"
 #include "platform/excel/excel.h"
+#include "workbook/failure.h"
+#include "workbook/plain_file.h"
+#include "workbook/words.h"
 
 namespace quillary::cli {
 
@@ -55,7 +55,7 @@ struct ParseOptions {
 // A parsing script is one line: a file's line break at its end is not part of it.
 Text ScriptText(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  if (text.find_first_of("\r\n") != std::string::npos) throw Failure("a parsing script is one line");
+  if (text.find_first_of("\r\n") != std::string::npos) throw workbook::Failure("a parsing script is one line");
   return FromUtf8(text);
 }
 
@@ -65,7 +65,8 @@ void SetDelimiter(const std::string& word, std::vector<std::string>& shared) {
   for (const Delimiter& d : kDelimiters) {
     if (word == d.word) chosen = &d;
   }
-  if (chosen == nullptr) throw Failure("--delimiter takes comma, bar, semicolon or tab, not " + Quoted(word));
+  if (chosen == nullptr)
+    throw workbook::Failure("--delimiter takes comma, bar, semicolon or tab, not " + workbook::Quoted(word));
   for (const Delimiter& d : kDelimiters) {
     if (d.option == nullptr) continue;
     shared.push_back("--set");
@@ -82,7 +83,7 @@ ParseOptions ParseArguments(std::span<const std::string> args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const auto value = [&]() -> const std::string& {
-      if (i + 1 >= args.size()) throw Failure(a + " needs a value");
+      if (i + 1 >= args.size()) throw workbook::Failure(a + " needs a value");
       return args[++i];
     };
     bool operand = false;
@@ -112,7 +113,7 @@ ParseOptions ParseArguments(std::span<const std::string> args) {
       .modeOption = true,
       .saveOptions = true};
   o.request = ParseRangeRequest(shared, form);
-  o.script = ScriptText(scriptFile ? ReadScriptFile(*scriptFile) : o.request.positional[2]);
+  o.script = ScriptText(scriptFile ? workbook::ReadScriptFile(*scriptFile) : o.request.positional[2]);
   return o;
 }
 
@@ -194,7 +195,7 @@ int RunParse(std::span<const std::string> args, ProgramIo io) {
   ParseOptions o;
   try {
     o = ParseArguments(args);
-  } catch (const Failure& f) {
+  } catch (const workbook::Failure& f) {
     io.err << "quillary parse: " << f.what() << "\n";
     return kExitUsage;
   }

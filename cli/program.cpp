@@ -7,15 +7,15 @@
 #include <vector>
 
 #include "cli/action_command.h"
-#include "cli/failure.h"
 #include "cli/get_command.h"
 #include "cli/parse_command.h"
-#include "cli/plain_file.h"
 #include "cli/script.h"
 #include "cli/session.h"
-#include "cli/words.h"
 #include "drivers/routines.h"
 #include "host/routines.h"
+#include "workbook/failure.h"
+#include "workbook/plain_file.h"
+#include "workbook/words.h"
 
 namespace quillary::cli {
 
@@ -170,7 +170,7 @@ struct Options {
 
 Options ParseArgs(std::span<const std::string> args, bool canGoThroughCom) {
   if (args.empty() || args[0] != "run")
-    throw Failure(args.empty() ? "no command given" : "unknown command " + Quoted(args[0]));
+    throw workbook::Failure(args.empty() ? "no command given" : "unknown command " + workbook::Quoted(args[0]));
   Options o;
   std::size_t i = 1;
   for (; i < args.size() && args[i].starts_with("--"); ++i) {
@@ -182,17 +182,17 @@ Options ParseArgs(std::span<const std::string> args, bool canGoThroughCom) {
       o.verbose = true;
     } else if (args[i] == "--through-com") {
       if (!canGoThroughCom) {
-        throw Failure("--through-com needs the Windows build of quillary, beside the in-process server");
+        throw workbook::Failure("--through-com needs the Windows build of quillary, beside the in-process server");
       }
       o.throughCom = true;
     } else {
-      throw Failure("unknown option " + Quoted(args[i]));
+      throw workbook::Failure("unknown option " + workbook::Quoted(args[i]));
     }
   }
-  if (i >= args.size()) throw Failure("no script given");
+  if (i >= args.size()) throw workbook::Failure("no script given");
   o.script = args[i];
   if (o.interactive.value_or(false) && o.script == "-") {
-    throw Failure("--interactive needs a script file: standard input carries the script");
+    throw workbook::Failure("--interactive needs a script file: standard input carries the script");
   }
   o.scriptArgs.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
   return o;
@@ -204,14 +204,14 @@ std::string ReadScript(const std::string& name, std::istream& in) {
     text << in.rdbuf();
     return text.str();
   }
-  return ReadScriptFile(name);
+  return workbook::ReadScriptFile(name);
 }
 
 int RunScriptFile(const Options& o, ProgramIo io) {
   std::vector<Command> commands;
   try {
     commands = ParseScript(ReadScript(o.script, io.in), o.scriptArgs);
-  } catch (const Failure& f) {
+  } catch (const workbook::Failure& f) {
     // A script that cannot be read or holds a bad line runs nothing.
     io.err << "quillary: " << f.what() << "\n";
     return kExitUsage;
@@ -296,7 +296,7 @@ int RunProgram(std::span<const std::string> args, ProgramIo io) {
   Options options;
   try {
     options = ParseArgs(args, static_cast<bool>(io.throughCom));
-  } catch (const Failure& f) {
+  } catch (const workbook::Failure& f) {
     io.err << "quillary: " << f.what() << "\n" << kUsage;
     return kExitUsage;
   }

@@ -5,9 +5,9 @@
 #include <ostream>
 #include <string>
 
-#include "cli/workbook_io.h"
 #include "host/controls.h"
 #include "platform/runtime/text_order.h"
+#include "workbook/workbook_io.h"
 
 namespace quillary::cli {
 
@@ -34,7 +34,8 @@ void ShowForm(const QueryFormTerminal& t) {
       << ToUtf8(Of(t.forms, ctl::query::kTextbox2).Text()) << "\n";
   if (std::optional<xl::Range> cell = t.activeCell()) {
     const xl::Area at = cell->FirstArea();
-    out << "  cell " << ToUtf8(cell->Address()) << ": " << ToUtf8(CellField(cell->Parent(), at.row1, at.col1)) << "\n";
+    out << "  cell " << ToUtf8(cell->Address()) << ": " << ToUtf8(workbook::CellField(cell->Parent(), at.row1, at.col1))
+        << "\n";
     if (std::optional<xl::Comment> comment = cell->Comment()) {
       Text text = comment->Text();
       std::replace(text.begin(), text.end(), u'\n', u'|');

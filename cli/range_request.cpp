@@ -5,14 +5,14 @@
 #include <string_view>
 
 #include "cli/controls.h"
-#include "cli/failure.h"
-#include "cli/save_transaction.h"
 #include "cli/script.h"
-#include "cli/words.h"
-#include "cli/workbook_io.h"
-#include "cli/xlsx.h"
 #include "host/controls.h"
 #include "platform/runtime/error.h"
+#include "workbook/failure.h"
+#include "workbook/save_transaction.h"
+#include "workbook/words.h"
+#include "workbook/workbook_io.h"
+#include "workbook/xlsx.h"
 
 namespace quillary::cli {
 
@@ -39,7 +39,8 @@ constexpr Switch kSwitches[] = {
 // "NAME=VALUE" split at the first "=".
 std::pair<std::string, std::string> Assignment(const std::string& option, const std::string& text) {
   const auto eq = text.find('=');
-  if (eq == std::string::npos || eq == 0) throw Failure(option + " takes NAME=VALUE, not " + Quoted(text));
+  if (eq == std::string::npos || eq == 0)
+    throw workbook::Failure(option + " takes NAME=VALUE, not " + workbook::Quoted(text));
   return {text.substr(0, eq), text.substr(eq + 1)};
 }
 
@@ -52,14 +53,14 @@ RangeRequest ParseRangeRequest(std::span<const std::string> args, const RangeReq
   const auto command = [](std::vector<std::string> words, const std::string& option, const std::string& text) {
     try {
       return MakeCommand(std::move(words));
-    } catch (const Failure& f) {
-      throw Failure(option + " " + text + ": " + f.what());
+    } catch (const workbook::Failure& f) {
+      throw workbook::Failure(option + " " + text + ": " + f.what());
     }
   };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const auto value = [&]() -> const std::string& {
-      if (i + 1 >= args.size()) throw Failure(a + " needs a value");
+      if (i + 1 >= args.size()) throw workbook::Failure(a + " needs a value");
       return args[++i];
     };
     if (!a.starts_with("--")) {
@@ -95,20 +96,20 @@ RangeRequest ParseRangeRequest(std::span<const std::string> args, const RangeReq
     } else if (a == "--unattended") {
       o.interactive = false;
     } else {
-      throw Failure("unknown option " + Quoted(a));
+      throw workbook::Failure("unknown option " + workbook::Quoted(a));
     }
   }
   if (o.positional.size() != form.positionals) {
-    throw Failure(std::string(form.command) + " takes " + form.positionalWords);
+    throw workbook::Failure(std::string(form.command) + " takes " + form.positionalWords);
   }
   CheckRangeWord(o.positional[1]);
   // The place to save to is checked before anything runs: a run is not to end in a
   // save that cannot be made.
-  if (o.save && !IsWorkbookFolder(o.positional[0]) && !IsXlsxPath(o.positional[0])) {
-    throw Failure("--save writes back to WORKBOOK, and " + QuotedPath(o.positional[0]) +
-                  " is no workbook folder or xlsx file: give --save-to FOLDER (or FILE.xlsx) to save a copy");
+  if (o.save && !workbook::IsWorkbookFolder(o.positional[0]) && !workbook::IsXlsxPath(o.positional[0])) {
+    throw workbook::Failure("--save writes back to WORKBOOK, and " + workbook::QuotedPath(o.positional[0]) +
+                            " is no workbook folder or xlsx file: give --save-to FOLDER (or FILE.xlsx) to save a copy");
   }
-  if (o.saveTo) CheckSaveTarget(*o.saveTo);
+  if (o.saveTo) workbook::CheckSaveTarget(*o.saveTo);
   return o;
 }
 

@@ -6,19 +6,19 @@
 #include <ostream>
 #include <sstream>
 
-#include "cli/cell_notes.h"
 #include "cli/controls.h"
-#include "cli/failure.h"
 #include "cli/nearest.h"
 #include "cli/session.h"
-#include "cli/words.h"
-#include "cli/workbook_io.h"
 #include "host/routines.h"
 #include "platform/excel/memory/memory.h"
 #include "platform/excel/range.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
+#include "workbook/cell_notes.h"
+#include "workbook/failure.h"
+#include "workbook/words.h"
+#include "workbook/workbook_io.h"
 
 namespace quillary::cli {
 
@@ -56,7 +56,7 @@ struct Spec {
 
 xl::Worksheet& SheetByName(xl::Workbook& book, const Text& name) {
   if (xl::Worksheet* sheet = FindSheet(book, name)) return *sheet;
-  throw Failure(NoSuchSheet(name, book, "the workbook"));
+  throw workbook::Failure(NoSuchSheet(name, book, "the workbook"));
 }
 
 // "A1:B4", "A1,C3:D5", a defined name, each optionally after "Sheet!" or "'My sheet'!";
@@ -67,7 +67,7 @@ xl::Range ResolveRange(xl::Workbook& book, const std::string& word) {
   try {
     return sheet.Range(range.reference);
   } catch (const Error&) {
-    throw Failure(NotARange(word, sheet));
+    throw workbook::Failure(NotARange(word, sheet));
   }
 }
 
@@ -104,7 +104,8 @@ Text Unescaped(const std::string& word) {
     const char next = i + 1 < word.size() ? word[i + 1] : '\0';
     const auto* e =
         std::find_if(std::begin(kEscapes), std::end(kEscapes), [next](const auto& p) { return p.second == next; });
-    if (e == std::end(kEscapes)) throw Failure(Quoted(word) + ": a backslash begins \\n, \\r, \\t or \\\\");
+    if (e == std::end(kEscapes))
+      throw workbook::Failure(workbook::Quoted(word) + ": a backslash begins \\n, \\r, \\t or \\\\");
     out += e->first;
     ++i;
   }
@@ -162,7 +163,7 @@ void Load(Context& c, Args a) {
 
 xl::memory::GridSize GridOf(Args a) {
   if (!a.empty() && a[0] != "small" && a[0] != "large")
-    throw Failure("new takes 'small' or 'large', not " + Quoted(a[0]));
+    throw workbook::Failure("new takes 'small' or 'large', not " + workbook::Quoted(a[0]));
   return !a.empty() && a[0] == "small" ? xl::memory::GridSize::Small : xl::memory::GridSize::Large;
 }
 
@@ -195,20 +196,20 @@ xl::Range FilledRange(Context& c, const std::string& command, const std::string&
     cells += static_cast<long long>(area.row2 - area.row1 + 1) * (area.col2 - area.col1 + 1);
   }
   if (cells > kCellCommandLimit) {
-    throw Failure(command + " " + word + " would fill " + Grouped(cells) + " cells; " + command + " fills at most " +
-                  Grouped(kCellCommandLimit) + " at once (cell \"\" clears any area)");
+    throw workbook::Failure(command + " " + word + " would fill " + Grouped(cells) + " cells; " + command +
+                            " fills at most " + Grouped(kCellCommandLimit) + " at once (cell \"\" clears any area)");
   }
   return range;
 }
 
 // Says so when a cell cannot hold all of the text typed into `range`.
 void NoteCutText(Context& c, const xl::Range& range, TextView typed) {
-  const std::string note = CutTextNote(PlainAddress(range), EnteredText(typed));
+  const std::string note = workbook::CutTextNote(PlainAddress(range), workbook::EnteredText(typed));
   if (!note.empty()) c.err << c.program << ": " << c.where << "note: " << note << "\n";
 }
 
 void Cell(Context& c, Args a) {
-  const Variant value = FieldValue(FromUtf8(a[1]));
+  const Variant value = workbook::FieldValue(FromUtf8(a[1]));
   const xl::Range range = FilledRange(c, "cell", a[0], value);
   range.SetValue(value);
   if (value.IsText()) NoteCutText(c, range, value.AsText());
@@ -237,7 +238,7 @@ void ListSelect(Context& c, Args a) {
         found = true;
       }
     }
-    if (!found) throw Failure("the list " + a[0] + " has no row " + Quoted(a[i]));
+    if (!found) throw workbook::Failure("the list " + a[0] + " has no row " + workbook::Quoted(a[i]));
   }
 }
 
@@ -265,7 +266,7 @@ std::pair<bool, bool> WorkbookProtection(Args a) {
     } else if (w == "windows") {
       windows = true;
     } else {
-      throw Failure("protect workbook takes 'structure' and 'windows', not " + Quoted(w));
+      throw workbook::Failure("protect workbook takes 'structure' and 'windows', not " + workbook::Quoted(w));
     }
   }
   return {structure, windows};
@@ -279,7 +280,7 @@ void ProtectWorkbook(Context& c, Args a) {
 // The sheet words of protect sheet, without a trailing allow-formatting.
 Args ProtectedSheet(Args a) {
   const Args sheet = !a.empty() && a.back() == "allow-formatting" ? a.first(a.size() - 1) : a;
-  if (sheet.size() > 1) throw Failure("usage: protect sheet [SHEET] [allow-formatting]");
+  if (sheet.size() > 1) throw workbook::Failure("usage: protect sheet [SHEET] [allow-formatting]");
   return sheet;
 }
 
@@ -304,7 +305,8 @@ void Hide(Context& c, Args a) {
 
 // Whether comment shows the comment ("visible" after the text).
 bool CommentVisible(Args a) {
-  if (a.size() > 2 && a[2] != "visible") throw Failure("comment takes 'visible' after the text, not " + Quoted(a[2]));
+  if (a.size() > 2 && a[2] != "visible")
+    throw workbook::Failure("comment takes 'visible' after the text, not " + workbook::Quoted(a[2]));
   return a.size() > 2;
 }
 
@@ -318,7 +320,8 @@ long VisibilityOf(const std::string& word) {
   if (word == "-1") return xl::xlSheetVisible;
   if (word == "0") return xl::xlSheetHidden;
   if (word == "2") return xl::xlSheetVeryHidden;
-  throw Failure("visibility takes -1 (visible), 0 (hidden) or 2 (very hidden), not " + Quoted(word));
+  throw workbook::Failure("visibility takes -1 (visible), 0 (hidden) or 2 (very hidden), not " +
+                          workbook::Quoted(word));
 }
 
 void Visibility(Context& c, Args a) { SheetByName(c.session.Book(), FromUtf8(a[0])).SetVisible(VisibilityOf(a[1])); }
@@ -328,11 +331,11 @@ std::pair<int, std::string> ClipboardFailure(Args a) {
   int count = -1;
   const auto [end, ec] = std::from_chars(a[0].data(), a[0].data() + a[0].size(), count);
   if (ec != std::errc() || end != a[0].data() + a[0].size() || count < 0) {
-    throw Failure("clipboard fail takes a count, not " + Quoted(a[0]));
+    throw workbook::Failure("clipboard fail takes a count, not " + workbook::Quoted(a[0]));
   }
   const std::string op = a.size() > 1 ? a[1] : "";
   if (op != "" && op != "clear" && op != "set" && op != "get") {
-    throw Failure("clipboard fail takes 'clear', 'set' or 'get', not " + Quoted(op));
+    throw workbook::Failure("clipboard fail takes 'clear', 'set' or 'get', not " + workbook::Quoted(op));
   }
   return {count, op};
 }
@@ -465,7 +468,7 @@ std::string FormatWords(xl::Worksheet& sheet, long row, long col) {
   const auto flag = [&](FormatKey key) { return vba::EqualsTrue(sheet.GetFormat(cell, key)); };
   std::vector<std::string> words;
   if (const Variant f = sheet.GetFormat(cell, FormatKey::NumberFormat); !(f.IsText() && f.AsText() == u"General")) {
-    words.push_back("format=" + QuoteWord(ToUtf8(vba::CStr(f))));
+    words.push_back("format=" + workbook::QuoteWord(ToUtf8(vba::CStr(f))));
   }
   if (flag(FormatKey::FontBold)) words.push_back("bold");
   if (const long u = number(FormatKey::FontUnderline); u != xl::xlUnderlineStyleNone) {
@@ -565,7 +568,7 @@ void PrintMerges(Context& c, Args a) {
 
 void PrintSelection(Context& c, Args) {
   xl::Application& app = c.session.App();
-  c.session.Book();  // Failure when no workbook is open
+  c.session.Book();  // workbook::Failure when no workbook is open
   c.out << ToUtf8(app.ActiveSheet()->Name()) << "\t" << ToUtf8(app.Selection()->Address()) << "\t"
         << ToUtf8(app.ActiveCell()->Address()) << "\n";
 }
@@ -603,7 +606,7 @@ void CheckList(Args a) {
   forms::HostFormSet scratch;
   const forms::ControlKind kind = FindControl(scratch, a[0]).Kind();
   if (kind != forms::ControlKind::ListBox && kind != forms::ControlKind::ComboBox) {
-    throw Failure(a[0] + " is no list box");
+    throw workbook::Failure(a[0] + " is no list box");
   }
 }
 
@@ -770,7 +773,7 @@ const std::vector<Spec>& Specs() {
 
 // ----- parsing -----
 
-std::vector<std::string> NameWords(const Spec& spec) { return SplitWords(spec.name); }
+std::vector<std::string> NameWords(const Spec& spec) { return workbook::SplitWords(spec.name); }
 
 // The command table entry the words begin with; the longest name wins.
 std::size_t FindSpec(const std::vector<std::string>& words) {
@@ -788,11 +791,12 @@ std::size_t FindSpec(const std::vector<std::string>& words) {
     }
   }
   if (best) return *best;
-  if (seconds.empty()) throw Failure("unknown command " + Quoted(words[0]));
+  if (seconds.empty()) throw workbook::Failure("unknown command " + workbook::Quoted(words[0]));
   std::string list;
   for (const std::string& s : seconds) list += (list.empty() ? "" : ", ") + s;
-  const std::string what = words.size() > 1 ? Quoted(words[0] + " " + words[1]) + " is unknown" : Quoted(words[0]);
-  throw Failure(what + ": " + words[0] + " takes one of: " + list);
+  const std::string what =
+      words.size() > 1 ? workbook::Quoted(words[0] + " " + words[1]) + " is unknown" : workbook::Quoted(words[0]);
+  throw workbook::Failure(what + ": " + words[0] + " takes one of: " + list);
 }
 
 // Replaces ${N} and ${N:-default} (N from 1 to 9) in one word; any other "$" is a
@@ -806,7 +810,7 @@ std::string Substitute(const std::string& word, Args args) {
     const std::string inner = close == std::string::npos ? "" : word.substr(open + 2, close - open - 2);
     const bool number = !inner.empty() && inner[0] >= '1' && inner[0] <= '9';
     if (!number || (inner.size() > 1 && inner.substr(1, 2) != ":-")) {
-      throw Failure("expected ${N} or ${N:-default} in " + Quoted(word));
+      throw workbook::Failure("expected ${N} or ${N:-default} in " + workbook::Quoted(word));
     }
     const auto n = static_cast<std::size_t>(inner[0] - '0');
     if (n <= args.size()) {
@@ -814,7 +818,7 @@ std::string Substitute(const std::string& word, Args args) {
     } else if (inner.size() > 1) {
       out += inner.substr(3);
     } else {
-      throw Failure("the script has no argument ${" + inner + "}");
+      throw workbook::Failure("the script has no argument ${" + inner + "}");
     }
     pos = close + 1;
   }
@@ -826,7 +830,8 @@ Command ParseLine(std::vector<std::string> words, long line) {
   const Spec& spec = Specs()[index];
   const auto given = static_cast<int>(words.size() - NameWords(spec).size());
   if (given < spec.min || (spec.max >= 0 && given > spec.max)) {
-    throw Failure("usage: " + std::string(spec.name) + (spec.form.empty() ? "" : " ") + std::string(spec.form));
+    throw workbook::Failure("usage: " + std::string(spec.name) + (spec.form.empty() ? "" : " ") +
+                            std::string(spec.form));
   }
   if (spec.check != nullptr) spec.check(Args(words).subspan(words.size() - static_cast<std::size_t>(given)));
   return {line, std::move(words), index};
@@ -849,9 +854,10 @@ RangeWord SplitRangeWord(const std::string& word) {
     name = name.substr(1, name.size() - 2);
     for (auto p = name.find(u"''"); p != Text::npos; p = name.find(u"''", p + 1)) name.erase(p, 1);
   } else if (name.find_first_of(u",!") != Text::npos) {
-    throw Failure(Quoted(word) +
-                  " names a sheet after its first area, but a selection lies on one sheet: name the sheet once, "
-                  "before the first area (Sheet!A2:A5,C2:C5)");
+    throw workbook::Failure(
+        workbook::Quoted(word) +
+        " names a sheet after its first area, but a selection lies on one sheet: name the sheet once, "
+        "before the first area (Sheet!A2:A5,C2:C5)");
   }
   return {std::move(name), text.substr(bang + 1)};
 }
@@ -872,11 +878,11 @@ void CheckRangeWord(const std::string& word) {
       start = comma + 1;
     }
   }
-  if (!ok) throw Failure(Quoted(word) + " is not a range");
+  if (!ok) throw workbook::Failure(workbook::Quoted(word) + " is not a range");
 }
 
 std::string NotARange(const std::string& word, xl::Worksheet& sheet) {
-  return Quoted(word) + " is neither a range nor a defined name of the sheet " + ToUtf8(sheet.Name());
+  return workbook::Quoted(word) + " is neither a range nor a defined name of the sheet " + ToUtf8(sheet.Name());
 }
 
 xl::Worksheet* FindSheet(xl::Workbook& book, const Text& name) {
@@ -892,11 +898,11 @@ std::string NoSuchSheet(const Text& name, xl::Workbook& book, std::string_view w
   for (long i = 1; i <= book.Sheets().Count(); ++i) {
     list += (list.empty() ? "" : ", ") + ToUtf8(book.Sheets().Item(i).Name());
   }
-  return "no sheet " + Quoted(ToUtf8(name)) + " in " + std::string(where) + " (its sheets: " + list + ")";
+  return "no sheet " + workbook::Quoted(ToUtf8(name)) + " in " + std::string(where) + " (its sheets: " + list + ")";
 }
 
 Command MakeCommand(std::vector<std::string> words) {
-  if (words.empty()) throw Failure("no command");
+  if (words.empty()) throw workbook::Failure("no command");
   return ParseLine(std::move(words), 0);
 }
 
@@ -912,11 +918,11 @@ std::vector<Command> ParseScript(std::string_view text, std::span<const std::str
     if (end == std::string_view::npos) end = text.size();
     if (text.substr(start, end - start).starts_with(kScriptEnd)) break;
     try {
-      auto words = SplitWords(text.substr(start, end - start));
+      auto words = workbook::SplitWords(text.substr(start, end - start));
       for (std::string& w : words) w = Substitute(w, args);
       if (!words.empty()) commands.push_back(ParseLine(std::move(words), line));
-    } catch (const Failure& f) {
-      throw Failure("line " + std::to_string(line) + ": " + f.what());
+    } catch (const workbook::Failure& f) {
+      throw workbook::Failure("line " + std::to_string(line) + ": " + f.what());
     }
     start = end + 1;
   }

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <ostream>
 
-#include "cli/failure.h"
 #include "cli/query_prompt.h"
-#include "cli/workbook_io.h"
-#include "cli/xlsx.h"
 #include "drivers/routines.h"
+#include "workbook/failure.h"
+#include "workbook/workbook_io.h"
+#include "workbook/xlsx.h"
 
 namespace quillary::cli {
 
@@ -72,10 +72,10 @@ void Session::Load(std::span<const fs::path> paths) {
   // The new workbook is read into an application of its own first, so that a load that
   // fails leaves the open workbook as it was.
   auto previous = std::move(app_);
-  Notes notes;
+  workbook::Notes notes;
   try {
     NewApplication();
-    LoadWorkbook(*app_, paths, notes);
+    workbook::LoadWorkbook(*app_, paths, notes);
   } catch (...) {
     app_ = std::move(previous);
     Connect();
@@ -84,7 +84,7 @@ void Session::Load(std::span<const fs::path> paths) {
   for (const std::string& note : notes) err_ << "quillary: note: " << note << "\n";
   saveFolder_.reset();
   // A workbook folder or an xlsx file is saved back where it came from.
-  if (paths.size() == 1 && (IsWorkbookFolder(paths.front()) || IsXlsxPath(paths.front()))) {
+  if (paths.size() == 1 && (workbook::IsWorkbookFolder(paths.front()) || workbook::IsXlsxPath(paths.front()))) {
     saveFolder_ = paths.front();
   }
 }
@@ -96,17 +96,17 @@ void Session::New(xl::memory::GridSize grid) {
 }
 
 void Session::Save(const std::optional<fs::path>& folder) {
-  if (!folder && !saveFolder_) throw Failure("the workbook has no folder yet: give one to save to");
+  if (!folder && !saveFolder_) throw workbook::Failure("the workbook has no folder yet: give one to save to");
   const fs::path target = folder ? *folder : *saveFolder_;
-  Notes notes;
-  SaveWorkbook(Book(), target, notes);
+  workbook::Notes notes;
+  workbook::SaveWorkbook(Book(), target, notes);
   for (const std::string& note : notes) err_ << "quillary: note: " << note << "\n";
   saveFolder_ = target;
 }
 
 xl::Workbook& Session::Book() {
   xl::Workbook* book = app_->ActiveWorkbook();
-  if (book == nullptr) throw Failure("no workbook is open: use load or new first");
+  if (book == nullptr) throw workbook::Failure("no workbook is open: use load or new first");
   return *book;
 }
 
@@ -135,7 +135,8 @@ Text Session::ClipboardText() {
 }
 
 void Session::FailClipboard(int count, sys::MemoryClipboard::Operation op) {
-  if (connection_) throw Failure("the system's clipboard cannot be made to fail: run the script without --through-com");
+  if (connection_)
+    throw workbook::Failure("the system's clipboard cannot be made to fail: run the script without --through-com");
   system_.clipboard.FailNext(count, op);
 }
 

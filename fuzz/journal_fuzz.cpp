@@ -18,10 +18,10 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/failure.h"
-#include "cli/workbook_io.h"
 #include "fuzz/parts.h"
 #include "platform/runtime/error.h"
+#include "workbook/failure.h"
+#include "workbook/workbook_io.h"
 
 namespace {
 
@@ -52,8 +52,8 @@ const fs::path& Root() {
     book.Sheets().Item(1).SetName(u"A");
     book.Sheets().Item(1).Cells(1, 1).SetValue(u"old");
     book.Sheets().Add({.After = &book.Sheets().Item(1)}).SetName(u"B");
-    cli::Notes notes;
-    cli::SaveWorkbook(book, r / "template", notes);
+    workbook::Notes notes;
+    workbook::SaveWorkbook(book, r / "template", notes);
     std::ofstream(r / "template" / "notes.csv") << "the user's";
     return r;
   }();
@@ -136,11 +136,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto before = Snapshot(root);
   {
     auto app = xl::memory::CreateApplication();
-    cli::Notes notes;
+    workbook::Notes notes;
     const std::vector<fs::path> paths{book};
     try {
-      (void)cli::LoadWorkbook(*app, paths, notes);
-    } catch (const cli::Failure&) {
+      (void)workbook::LoadWorkbook(*app, paths, notes);
+    } catch (const workbook::Failure&) {
     } catch (const Error&) {
     }
   }
@@ -154,10 +154,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     xl::Workbook& next = app->AddWorkbook(xl::memory::GridSize::Small);
     next.Sheets().Item(1).SetName(u"A");
     next.Sheets().Item(1).Cells(1, 1).SetValue(u"new");
-    cli::Notes notes;
+    workbook::Notes notes;
     try {
-      cli::SaveWorkbook(next, book, notes);
-    } catch (const cli::Failure&) {
+      workbook::SaveWorkbook(next, book, notes);
+    } catch (const workbook::Failure&) {
     }
   }
   auto after = Snapshot(root, book);

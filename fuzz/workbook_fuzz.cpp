@@ -18,11 +18,11 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/csv.h"
-#include "cli/failure.h"
-#include "cli/workbook_io.h"
 #include "fuzz/parts.h"
 #include "platform/runtime/error.h"
+#include "workbook/csv.h"
+#include "workbook/failure.h"
+#include "workbook/workbook_io.h"
 
 namespace {
 
@@ -55,14 +55,14 @@ std::map<std::string, std::string> Files(const fs::path& folder) {
 // Saves the active workbook of `app` into `folder` (made afresh) and returns its files.
 std::map<std::string, std::string> Saved(quillary::xl::memory::MemoryApplication& app, const fs::path& folder) {
   fs::remove_all(folder);
-  quillary::cli::Notes notes;
-  quillary::cli::SaveWorkbook(*app.ActiveWorkbook(), folder, notes);
+  quillary::workbook::Notes notes;
+  quillary::workbook::SaveWorkbook(*app.ActiveWorkbook(), folder, notes);
   return Files(folder);
 }
 
 std::vector<std::vector<quillary::Text>> Records(std::string_view csv) {
   std::vector<std::vector<quillary::Text>> records;
-  quillary::cli::ReadCsv(csv, [&](std::vector<quillary::Text>& fields) { records.push_back(fields); });
+  quillary::workbook::ReadCsv(csv, [&](std::vector<quillary::Text>& fields) { records.push_back(fields); });
   return records;
 }
 
@@ -85,23 +85,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     const auto records = Records(csv);
     std::string written;
-    for (const auto& r : records) cli::AppendCsvRecord(written, r);
+    for (const auto& r : records) workbook::AppendCsvRecord(written, r);
     if (Records(written) != records) __builtin_trap();
-  } catch (const cli::Failure&) {
+  } catch (const workbook::Failure&) {
     // Unterminated quotes: refused with the line they began on.
   }
 
   const fs::path book = Folder() / "book";
   fs::create_directories(book);
-  Write(book / cli::kManifestFile, manifest);
+  Write(book / workbook::kManifestFile, manifest);
   Write(book / "Sheet1.csv", csv);
   Write(book / "Sheet1.csv.layout.txt", side);
   auto app = xl::memory::CreateApplication({});
   const std::vector<fs::path> paths{book};
   try {
-    cli::Notes notes;
-    (void)cli::LoadWorkbook(*app, paths, notes);
-  } catch (const cli::Failure&) {
+    workbook::Notes notes;
+    (void)workbook::LoadWorkbook(*app, paths, notes);
+  } catch (const workbook::Failure&) {
     return 0;
   } catch (const Error&) {
     return 0;
@@ -109,9 +109,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // What loaded saves and loads again as it was.
   const auto first = Saved(*app, Folder() / "saved");
   auto again = xl::memory::CreateApplication({});
-  cli::Notes notes;
+  workbook::Notes notes;
   const std::vector<fs::path> saved{Folder() / "saved"};
-  (void)cli::LoadWorkbook(*again, saved, notes);
+  (void)workbook::LoadWorkbook(*again, saved, notes);
   if (Saved(*again, Folder() / "saved-again") != first) __builtin_trap();
   return 0;
 }

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/failure.h"
-#include "cli/xlsx.h"
-#include "cli/xlsx_zip.h"
 #include "platform/runtime/error.h"
+#include "workbook/failure.h"
+#include "workbook/xlsx.h"
+#include "workbook/xlsx_zip.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ std::string Zip(const std::string& input) {
     files.emplace_back("xl/worksheets/_rels/sheet1.xml.rels", sheetRels);
     files.emplace_back("xl/comments1.xml", parts[4]);
   }
-  return cli::xlsx::MakeZip(files);
+  return workbook::xlsx::MakeZip(files);
 }
 
 [[noreturn]] void Differ(const std::string& what) {
@@ -92,24 +92,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string input(reinterpret_cast<const char*>(data), size);
   const std::string file = input.rfind("PK", 0) == 0 ? input : Zip(input);
   auto app = xl::memory::CreateApplication();
-  cli::Notes notes;
+  workbook::Notes notes;
   xl::Workbook* first = nullptr;
   try {
-    first = &cli::LoadXlsxData(*app, file, "fuzz.xlsx", notes);
-  } catch (const cli::Failure&) {
+    first = &workbook::LoadXlsxData(*app, file, "fuzz.xlsx", notes);
+  } catch (const workbook::Failure&) {
     return 0;
   }
   static const fs::path saved = fs::temp_directory_path() / ("quillary-fuzz-" + std::to_string(::getpid()) + ".xlsx");
   try {
-    cli::SaveXlsx(*first, saved, notes);
-  } catch (const cli::Failure&) {
+    workbook::SaveXlsx(*first, saved, notes);
+  } catch (const workbook::Failure&) {
     return 0;  // what the file format cannot hold is refused with a message
   }
   auto again = xl::memory::CreateApplication();
   xl::Workbook* second = nullptr;
   try {
-    second = &cli::LoadXlsx(*again, saved, notes);
-  } catch (const cli::Failure& f) {
+    second = &workbook::LoadXlsx(*again, saved, notes);
+  } catch (const workbook::Failure& f) {
     Differ(std::string("the saved workbook does not load: ") + f.what());
   }
   ExpectSame(*first, *second);

@@ -57,9 +57,10 @@ RULES = (
     (ENGINES, ("items", "sheets", "host", "the platform's interfaces")),
     (("drivers",), ("the engines", "items", "sheets", "host", "the platform's interfaces")),
     (("testkit",), ("host", "the whole platform")),
+    (("workbook",), ("platform/excel/memory", "platform/excel", "platform/runtime")),
     (("com",), ("drivers", "the engines", "items", "sheets", "host", "the whole platform")),
     (("com/stand_in",), ("com/quillary3.h", "drivers", "the engines", "items", "sheets", "host", "the whole platform")),
-    (("cli",), ("com/stand_in", "drivers", "the engines", "items", "sheets", "host", "the whole platform")),
+    (("cli",), ("workbook", "com/stand_in", "drivers", "the engines", "items", "sheets", "host", "the whole platform")),
     (("cmake",), ()),
     (("bench", "fuzz"), (ANYTHING,)),
 )
@@ -77,8 +78,9 @@ GROUPS = {
 }
 
 # The folders inside a module that hold its tests and benchmarks. Besides what their
-# module may, they may include testkit, the whole platform, the modules nested in their
-# own, and the test helpers (headers under tests/) of every module they may include.
+# module may, they may include testkit and what testkit may, the whole platform, the
+# modules nested in their own, and the test helpers (headers under tests/) of every module
+# they may include.
 TEST_FOLDERS = ("tests", "bench")
 SOURCE_SUFFIXES = (".h", ".hpp", ".c", ".cc", ".cpp")
 INCLUDE = re.compile(r'^\s*(?:/\*.*?\*/\s*)*#\s*include\b\s*(?:(<)([^>]*)>|(")([^"]*)"|(\S.*?))\s*(?://.*|/\*.*)?$')
@@ -142,7 +144,7 @@ def verdict(source, target):
     if home == owner or ANYTHING in allowed:
         return None
     if test:
-        allowed = allowed | set(PLATFORM) | {"testkit"}
+        allowed = allowed | set(PLATFORM) | {"testkit"} | MODULES["testkit"]
         allowed |= {m for m in MODULES if m.startswith(owner + "/")}
     if home in allowed or target in allowed:
         return None

@@ -8,22 +8,22 @@
 
 #include "cli/program.h"
 #include "cli/tests/run_program.h"
-#include "cli/tests/temp_dir.h"
-#include "cli/workbook_io.h"
+#include "workbook/tests/temp_dir.h"
+#include "workbook/workbook_io.h"
 
 namespace quillary::cli {
 namespace {
 
 using testing::Outcome;
-using testing::ReadText;
 using testing::RunInProcess;
-using testing::TempDir;
-using testing::WriteText;
+using workbook::testing::ReadText;
+using workbook::testing::TempDir;
+using workbook::testing::WriteText;
 
 class ActionCommand : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteText(dir / "parts" / kManifestFile,
+    WriteText(dir / "parts" / workbook::kManifestFile,
               "quillary-workbook 1\nsheet Parts Parts.csv -1\nsheet Names Names.csv -1\nactive Parts\n");
     WriteText(dir / "parts" / "Parts.csv", "RefDes\r\n\"R1 ,2,  3-5\"\r\nC(1) C2\r\n");
     WriteText(dir / "parts" / "Names.csv", "mc donald\r\n");

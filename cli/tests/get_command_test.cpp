@@ -8,22 +8,22 @@
 
 #include "cli/program.h"
 #include "cli/tests/run_program.h"
-#include "cli/tests/temp_dir.h"
-#include "cli/workbook_io.h"
+#include "workbook/tests/temp_dir.h"
+#include "workbook/workbook_io.h"
 
 namespace quillary::cli {
 namespace {
 
 using testing::Outcome;
-using testing::ReadText;
 using testing::RunInProcess;
-using testing::TempDir;
-using testing::WriteText;
+using workbook::testing::ReadText;
+using workbook::testing::TempDir;
+using workbook::testing::WriteText;
 
 class GetCommand : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteText(dir / "parts" / kManifestFile,
+    WriteText(dir / "parts" / workbook::kManifestFile,
               "quillary-workbook 1\nsheet Parts Parts.csv -1\nsheet Names Names.csv -1\nactive Parts\n");
     WriteText(dir / "parts" / "Parts.csv", "RefDes\r\n\"R3, R1\"\r\nR2\r\nC1-C4\r\n");
     WriteText(dir / "parts" / "Names.csv", "b\r\na\r\nb\r\n");
@@ -203,7 +203,7 @@ TEST_F(GetCommand, BadRangesSheetsAndValuesAreBadArgumentsNamedAsTyped) {
 TEST_F(GetCommand, ArgumentsAreDataAndNothingIsSaved) {
   // LF line ends: a save would write CRLF.
   WriteText(dir / "parts" / "Parts.csv", "RefDes\nR2\nR1\n");
-  const std::string manifest = ReadText(dir / "parts" / kManifestFile);
+  const std::string manifest = ReadText(dir / "parts" / workbook::kManifestFile);
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"A2:A3", "--mode", "Null\nsave"},
            {"A2:A3", "--mode", "Null\nprint sheets\nsave " + (dir / "elsewhere").string()},
@@ -213,7 +213,7 @@ TEST_F(GetCommand, ArgumentsAreDataAndNothingIsSaved) {
     const Outcome run = Get(args);
     EXPECT_EQ(run.out.find("Parts\t"), std::string::npos) << run.out;
     EXPECT_EQ(ReadText(dir / "parts" / "Parts.csv"), "RefDes\nR2\nR1\n");
-    EXPECT_EQ(ReadText(dir / "parts" / kManifestFile), manifest);
+    EXPECT_EQ(ReadText(dir / "parts" / workbook::kManifestFile), manifest);
     EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere"));
     if (args[0] == "A2:A3") {
       EXPECT_EQ(run.status, kExitOk) << run.err;

@@ -9,22 +9,23 @@
 
 #include "cli/program.h"
 #include "cli/tests/run_program.h"
-#include "cli/tests/temp_dir.h"
-#include "cli/workbook_io.h"
+#include "workbook/tests/temp_dir.h"
+#include "workbook/workbook_io.h"
 
 namespace quillary::cli {
 namespace {
 
 using testing::Outcome;
-using testing::ReadText;
 using testing::RunInProcess;
-using testing::TempDir;
-using testing::WriteText;
+using workbook::testing::ReadText;
+using workbook::testing::TempDir;
+using workbook::testing::WriteText;
 
 class ParseCommand : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteText(dir / "report" / kManifestFile, "quillary-workbook 1\nsheet Report Report.csv -1\nactive Report\n");
+    WriteText(dir / "report" / workbook::kManifestFile,
+              "quillary-workbook 1\nsheet Report Report.csv -1\nactive Report\n");
     WriteText(dir / "report" / "Report.csv", "\"R1, 10k, 0603\"\r\n\"C1,100n ,0402\"\r\n# spare\r\n");
   }
 

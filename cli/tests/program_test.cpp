@@ -9,11 +9,11 @@
 
 #include "cli/connection.h"
 #include "cli/tests/run_program.h"
-#include "cli/tests/temp_dir.h"
-#include "cli/workbook_io.h"
 #include "drivers/routines.h"
 #include "host/connect.h"
 #include "platform/system/memory/memory_system.h"
+#include "workbook/tests/temp_dir.h"
+#include "workbook/workbook_io.h"
 
 namespace quillary::cli {
 namespace {
@@ -21,13 +21,13 @@ namespace {
 namespace fs = std::filesystem;
 using testing::Outcome;
 using testing::RunInProcess;
-using testing::TempDir;
-using testing::WriteText;
+using workbook::testing::TempDir;
+using workbook::testing::WriteText;
 
 class Program : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteText(dir / "parts" / kManifestFile, "quillary-workbook 1\nsheet Parts Parts.csv -1\nactive Parts\n");
+    WriteText(dir / "parts" / workbook::kManifestFile, "quillary-workbook 1\nsheet Parts Parts.csv -1\nactive Parts\n");
     WriteText(dir / "parts" / "Parts.csv",
               "RefDes,Name\r\n\"R1, R2, R5-R7\",Resistor\r\nC1-C4,Capacitor\r\nU1,Controller\r\nR2,Resistor\r\n");
   }
@@ -401,7 +401,7 @@ TEST_F(Program, SampleScriptRuns) {
   const Outcome run = RunSample("samples/initplace.qs", dir / "out");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(Has(run.out, "Quillary3016000000\t2 (very hidden)\n")) << run.out;
-  EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
+  EXPECT_TRUE(workbook::IsWorkbookFolder(dir / "out"));
 }
 
 TEST_F(Program, SampleActionsScriptRuns) {
@@ -410,7 +410,7 @@ TEST_F(Program, SampleActionsScriptRuns) {
   EXPECT_TRUE(Has(run.out, "R1, 2, 5-7\nC1-4\n")) << run.out;
   EXPECT_TRUE(Has(run.out, "Resistor 10K\n")) << run.out;
   EXPECT_TRUE(Has(run.out, "\n42\n")) << run.out;
-  EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
+  EXPECT_TRUE(workbook::IsWorkbookFolder(dir / "out"));
 }
 
 // The block engine's sample counts the parts of each board beside its rows.
@@ -420,7 +420,7 @@ TEST_F(Program, BoardCountsSampleRuns) {
   EXPECT_TRUE(Has(run.out, "R1, R2, R5-R7\t10\tMain board\n")) << run.out;
   EXPECT_TRUE(Has(run.out, "R3, R4\t5\tPower board\n")) << run.out;
   EXPECT_TRUE(Has(run.out, "D1, D2\t6\tLED board\n")) << run.out;
-  EXPECT_TRUE(IsWorkbookFolder(dir / "out"));
+  EXPECT_TRUE(workbook::IsWorkbookFolder(dir / "out"));
 }
 
 // The result-sheet samples: the netlist converted into a table of nets, the bill of
@@ -429,12 +429,12 @@ TEST_F(Program, ResultSheetSamplesRun) {
   const Outcome netlist = RunSample("samples/netlist.qs", dir / "netlist");
   EXPECT_EQ(netlist.status, 0) << netlist.err;
   EXPECT_TRUE(Has(netlist.out, "A_LED\tD1-1,R4-2\t2\nCLK\tR2-2,U1-3\t2\n")) << netlist.out;
-  EXPECT_TRUE(IsWorkbookFolder(dir / "netlist"));
+  EXPECT_TRUE(workbook::IsWorkbookFolder(dir / "netlist"));
   const Outcome bom = RunSample("samples/bom.qs", dir / "bom");
   EXPECT_EQ(bom.status, 0) << bom.err;
   EXPECT_TRUE(Has(bom.out, "P200\tCapacitor 100nF\tC1,C2,C3,C4\t4\n")) << bom.out;
   EXPECT_TRUE(Has(bom.out, "P400\tLED red\\nSMD 0805\tD2\t2\n")) << bom.out;
-  EXPECT_TRUE(IsWorkbookFolder(dir / "bom"));
+  EXPECT_TRUE(workbook::IsWorkbookFolder(dir / "bom"));
 }
 #endif
 

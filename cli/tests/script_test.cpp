@@ -4,9 +4,9 @@
 
 #include <sstream>
 
-#include "cli/failure.h"
 #include "cli/session.h"
-#include "cli/words.h"
+#include "workbook/failure.h"
+#include "workbook/words.h"
 
 namespace quillary::cli {
 namespace {
@@ -31,19 +31,19 @@ TEST(Words, QuotingAndComments) {
       {"set A.B.Caption pre\"fix and\"post", {"set", "A.B.Caption", "prefix andpost"}},
       {"line\r", {"line"}},
   };
-  for (const Case& c : cases) EXPECT_EQ(SplitWords(c.line), c.expected) << c.line;
+  for (const Case& c : cases) EXPECT_EQ(workbook::SplitWords(c.line), c.expected) << c.line;
 }
 
 TEST(Words, QuoteWordReadsBack) {
   for (const std::string word : {"plain", "two words", "", "#hash", "a\"b", "tab\there", "'quote"}) {
-    EXPECT_EQ(SplitWords(QuoteWord(word)), Words{word}) << word;
+    EXPECT_EQ(workbook::SplitWords(workbook::QuoteWord(word)), Words{word}) << word;
   }
 }
 
 std::string ParseError(std::string_view script, const Words& args = {}) {
   try {
     ParseScript(script, args);
-  } catch (const Failure& f) {
+  } catch (const workbook::Failure& f) {
     return f.what();
   }
   return "(no error)";

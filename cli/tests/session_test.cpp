@@ -6,11 +6,11 @@
 
 #include <sstream>
 
-#include "cli/failure.h"
-#include "cli/tests/temp_dir.h"
 #include "host/callbacks.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/tests/expect_error.h"
+#include "workbook/failure.h"
+#include "workbook/tests/temp_dir.h"
 
 namespace quillary::cli {
 namespace {
@@ -71,7 +71,7 @@ TEST(AnswerWords, EachKindKnowsItsButtons) {
   };
   for (const Case& c : cases) {
     if (c.caption.empty()) {
-      EXPECT_THROW(AnswerCaption(c.kind, c.value), Failure) << c.value;
+      EXPECT_THROW(AnswerCaption(c.kind, c.value), workbook::Failure) << c.value;
     } else {
       EXPECT_EQ(ToUtf8(AnswerCaption(c.kind, c.value)), c.caption) << c.value;
     }
@@ -117,11 +117,11 @@ TEST_F(SessionTest, QueuedQueryEventsGoIntoTheComponentWhileTheQueryFormIsShown)
 
 TEST_F(SessionTest, AFailedLoadKeepsTheOpenWorkbook) {
   session.Book().ActiveSheet().Cells(1, 1).SetValue(u"kept");
-  testing::TempDir dir;
+  workbook::testing::TempDir dir;
   const std::vector<std::filesystem::path> missing{dir / "missing.csv"};
-  EXPECT_THROW(session.Load(missing), Failure);
+  EXPECT_THROW(session.Load(missing), workbook::Failure);
   EXPECT_EQ(session.Book().ActiveSheet().CellValue(1, 1), Variant(u"kept"));
-  EXPECT_THROW(session.Save(std::nullopt), Failure);  // a new workbook has no folder yet
+  EXPECT_THROW(session.Save(std::nullopt), workbook::Failure);  // a new workbook has no folder yet
 }
 
 class InteractiveSession : public SessionTest {

@@ -1,0 +1,333 @@
+#include "workbook/xlsx.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include "workbook/failure.h"
+#include "workbook/tests/round_trip.h"
+#include "workbook/tests/temp_dir.h"
+#include "workbook/xlsx_zip.h"
+
+namespace quillary::workbook {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadText;
+using testing::TempDir;
+using testing::WriteText;
+
+class Xlsx : public ::testing::Test {
+ protected:
+  xl::memory::MemoryWorkbook& Load(xl::memory::MemoryApplication& into, const fs::path& file) {
+    return dynamic_cast<xl::memory::MemoryWorkbook&>(LoadXlsx(into, file, notes));
+  }
+  // The message of the Failure `body` raises ("" when it raises none).
+  template <class Body>
+  static std::string FailureOf(Body&& body) {
+    try {
+      body();
+    } catch (const Failure& f) {
+      return f.what();
+    }
+    return "";
+  }
+
+  std::unique_ptr<xl::memory::MemoryApplication> app = xl::memory::CreateApplication();
+  TempDir dir;
+  Notes notes;
+};
+
+// An xlsx file of the given sheet parts (and workbook part and shared strings), as
+// another program writes it.
+std::string Workbook(const std::string& workbookXml, const std::vector<std::string>& sheets,
+                     const std::string& sharedStrings = "") {
+  std::string rels = R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+                     R"(<Relationship Id="rIdS" Type="http://x/sharedStrings" Target="sharedStrings.xml"/>)";
+  std::vector<std::pair<std::string, std::string>> parts{
+      {"_rels/.rels",
+       R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+       R"(<Relationship Id="rId1" Type="http://x/officeDocument" Target="xl/workbook.xml"/></Relationships>)"},
+      {"xl/workbook.xml", workbookXml},
+      {"xl/sharedStrings.xml", sharedStrings.empty() ? "<sst/>" : sharedStrings}};
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    const std::string n = std::to_string(i + 1);
+    rels +=
+        R"(<Relationship Id="rId)" + n + R"(" Type="http://x/worksheet" Target="worksheets/sheet)" + n + R"(.xml"/>)";
+    parts.emplace_back("xl/worksheets/sheet" + n + ".xml", sheets[i]);
+  }
+  parts.emplace_back("xl/_rels/workbook.xml.rels", rels + "</Relationships>");
+  return xlsx::MakeZip(parts);
+}
+
+std::string Sheet(const std::string& inside) {
+  return R"(<?xml version="1.0" encoding="UTF-8"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="r">)" +
+         inside + "</worksheet>";
+}
+
+// Everything a workbook holds comes back from an xlsx file, and saved again the
+// workbook reads the same.
+TEST_F(Xlsx, RoundTripKeepsEverything) {
+  xl::memory::MemoryWorkbook& rich = testing::BuildRichWorkbook(*app);
+  rich.Protect(true, true);
+  SaveXlsx(rich, dir / "book.xlsx", notes);
+  auto reloaded = xl::memory::CreateApplication();
+  xl::memory::MemoryWorkbook& back = Load(*reloaded, dir / "book.xlsx");
+  testing::ExpectSameWorkbook(rich, back);
+  EXPECT_TRUE(back.ProtectStructure());
+  EXPECT_TRUE(back.ProtectWindows());
+  SaveXlsx(back, dir / "again.xlsx", notes);
+  auto third = xl::memory::CreateApplication();
+  testing::ExpectSameWorkbook(rich, Load(*third, dir / "again.xlsx"));
+  EXPECT_EQ(notes, Notes{});
+}
+
+// What other programs write and this one does not: shared formulas, inline and rich
+// texts with phonetic runs, cells without references, escaped characters, the cached
+// values of formulas, names of sheets and hidden ones, a print area.
+TEST_F(Xlsx, ReadsWhatOtherProgramsWrite) {
+  const std::string book =
+      R"(<workbook xmlns:r="r"><workbookPr/><workbookProtection lockStructure="1"/>)"
+      R"(<bookViews><workbookView activeTab="1"/></bookViews><sheets>)"
+      R"(<sheet name="Data" sheetId="1" r:id="rId1"/><sheet name="Two words" sheetId="2" r:id="rId2"/>)"
+      R"(<sheet name="Work" sheetId="3" state="veryHidden" r:id="rId3"/></sheets><definedNames>)"
+      R"(<definedName name="Items">Data!$A$1:$A$3</definedName>)"
+      R"(<definedName name="local" localSheetId="1" hidden="1">'Two words'!$B$2,'Two words'!$C$3</definedName>)"
+      R"(<definedName name="_xlnm.Print_Area" localSheetId="0">Data!$A$1:$C$4</definedName>)"
+      R"(<definedName name="half">0.5</definedName></definedNames></workbook>)";
+  const std::string strings = R"(<sst><si><t>007</t></si><si><r><rPr><b/></rPr><t>bold </t></r><r><t>and plain</t></r>)"
+                              R"(<rPh><t>PHONETIC</t></rPh></si><si><t>line_x000D_
+break &amp; more</t></si></sst>)";
+  const std::string data = Sheet(
+      R"(<sheetViews><sheetView><selection activeCell="B2" sqref="A1:A3 B2"/></sheetView></sheetViews><sheetData>)"
+      R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c t="s"><v>1</v></c><c><v>1.5E3</v></c></row>)"
+      R"(<row r="2"><c r="A2" t="inlineStr"><is><t>inline</t></is></c><c r="B2" t="s"><v>2</v></c></row>)"
+      R"(<row r="3"><c r="A3"><f>A1*2</f><v>14</v></c><c r="B3"><f t="shared" ref="B3:B5" si="0">A3+$A$1</f><v>21</v></c>)"
+      R"(<c r="C3" t="str"><f>"x"&amp;A2</f><v>xinline</v></c></row>)"
+      R"(<row r="4"><c r="B4"><f t="shared" si="0"/><v>1</v></c><c r="C4" t="e"><f>1/0</f><v>#DIV/0!</v></c>)"
+      R"(<c r="D4" t="b"><v>0</v></c><c r="E4" t="e"><v>#N/A</v></c></row>)"
+      R"(<row r="5"><c r="B5"><f t="shared" si="0"/></c><c r="C5" t="b"><f>TRUE()</f><v>1</v></c></row>)"
+      R"(</sheetData>)");
+  const std::string two = Sheet(R"(<sheetData><row r="2"><c r="B2"><v>2</v></c></row></sheetData>)");
+  const std::string work = Sheet(R"(<sheetData/>)");
+  WriteText(dir / "other.xlsx", Workbook(book, {data, two, work}, strings));
+
+  xl::memory::MemoryWorkbook& b = Load(*app, dir / "other.xlsx");
+  xl::Worksheet& s = b.Sheets().Item(u"Data");
+  struct Case {
+    const char* cell;
+    Variant value;
+    const char* formula;
+  } cases[] = {
+      {"A1", Variant(u"007"), "'007"},
+      {"B1", Variant(u"bold and plain"), "bold and plain"},
+      {"C1", Variant(1500.0), "1500"},
+      {"A2", Variant(u"inline"), "inline"},
+      {"B2", Variant(u"line\r\nbreak & more"), "line\r\nbreak & more"},
+      {"A3", Variant(14.0), "=A1*2"},
+      {"B3", Variant(21.0), "=A3+$A$1"},
+      {"C3", Variant(u"xinline"), "=\"x\"&A2"},
+      {"B4", Variant(1.0), "=A4+$A$1"},
+      {"C4", Variant(CellError::Div0), "=1/0"},
+      {"D4", Variant(false), "FALSE"},
+      {"E4", Variant(CellError::NA), "#N/A"},
+      {"B5", Variant(CellError::Name), "=A5+$A$1"},  // no cached value: the stand-in's own
+      {"C5", Variant(true), "=TRUE()"},
+  };
+  // Saved and loaded again, the formulas keep the values the first file held.
+  SaveXlsx(b, dir / "saved.xlsx", notes);
+  auto again = xl::memory::CreateApplication();
+  xl::Worksheet& back = Load(*again, dir / "saved.xlsx").Sheets().Item(u"Data");
+  for (xl::Worksheet* sheet : {&s, &back}) {
+    for (const Case& c : cases) {
+      EXPECT_EQ(sheet->Range(T(c.cell)).Value(), c.value) << c.cell;
+      EXPECT_EQ(sheet->Range(T(c.cell)).Formula(), T(c.formula)) << c.cell;
+    }
+  }
+  EXPECT_EQ(b.ActiveSheet().Name(), u"Two words");
+  EXPECT_EQ(b.Sheets().Item(u"Work").Visible(), xl::xlSheetVeryHidden);
+  EXPECT_TRUE(b.ProtectStructure());
+  EXPECT_EQ(b.Names().Item(u"Items").RefersTo(), u"=Data!$A$1:$A$3");
+  xl::DefinedName& local = b.Sheets().Item(u"Two words").Names().Item(u"local");
+  EXPECT_EQ(local.RefersTo(), u"='Two words'!$B$2,'Two words'!$C$3");
+  EXPECT_FALSE(local.Visible());
+  EXPECT_EQ(b.Names().Count(), 1);  // "half" is a constant, which the stand-in's names cannot hold
+  EXPECT_EQ(notes, (Notes{"'" + (dir / "other.xlsx").string() +
+                          "': the name 'half' refers to '0.5', not to cells of one sheet: the workbook cannot hold it "
+                          "and leaves it out"}));
+  EXPECT_EQ(s.GetPageSetup().PrintArea, u"$A$1:$C$4");
+  EXPECT_EQ(s.SelectionAreas(), (std::vector<xl::Area>{{1, 1, 3, 1}, {2, 2, 2, 2}}));
+  EXPECT_EQ(s.ActiveCellPos(), (xl::CellPos{2, 2}));
+}
+
+// A zip archive whose part `name` states the size `stated` in its entries.
+std::string StatingOf(std::string zip, const std::string& name, std::uint64_t stated) {
+  std::size_t local = 0;
+  const xlsx::ZipArchive archive(zip);
+  for (const xlsx::ZipEntry& e : archive.Entries()) {
+    if (e.name == name) local = static_cast<std::size_t>(e.localOffset);
+  }
+  const std::size_t central = zip.rfind(name) - 46;
+  for (int i = 0; i < 4; ++i) {
+    zip[local + 22 + static_cast<std::size_t>(i)] = static_cast<char>((stated >> (8 * i)) & 0xFF);
+    zip[central + 24 + static_cast<std::size_t>(i)] = static_cast<char>((stated >> (8 * i)) & 0xFF);
+  }
+  return zip;
+}
+
+// A zip archive of one part whose entries state the size `stated`.
+std::string ArchiveStating(const std::string& name, const std::string& data, std::uint64_t stated) {
+  return StatingOf(xlsx::MakeZip({{name, data}}), name, stated);
+}
+
+// Files that are not readable workbooks get a clear error, open no workbook and leave
+// the file as it was.
+TEST_F(Xlsx, BadFilesAreRefused) {
+  xl::memory::MemoryWorkbook& good = app->AddWorkbook(xl::memory::GridSize::Large);
+  good.Sheets().Item(1).Range(u"A1").SetValue(u"kept");
+  SaveXlsx(good, dir / "good.xlsx", notes);
+  const std::string saved = ReadText(dir / "good.xlsx");
+  const std::string sheet = Sheet(R"(<sheetData><row r="1"><c r="A1"><v>1</v></c></row></sheetData>)");
+  const std::string book = R"(<workbook><sheets><sheet name="S" sheetId="1" id="rId1"/></sheets></workbook>)";
+  // Zeros that deflate to a few kilobytes, stated as more than a part may hold.
+  const std::string zeros(1 << 20, '0');
+  // An OLE compound file, as an encrypted workbook is stored.
+  std::string ole("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+  ole += std::string(504, '\0') + "E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o\0";
+  // The sheet part's data overwritten in its middle.
+  std::string corrupt = saved;
+  {
+    const xlsx::ZipArchive zip(saved);
+    for (const xlsx::ZipEntry& e : zip.Entries()) {
+      if (e.name != "xl/worksheets/sheet1.xml") continue;
+      const std::size_t at = static_cast<std::size_t>(zip.RawData(e).data() - saved.data());
+      for (std::size_t i = 0; i < e.compressedSize / 2; ++i) corrupt[at + e.compressedSize / 4 + i] = 'x';
+    }
+  }
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* message;
+  } cases[] = {
+      {"text.xlsx", "just some text", "not an xlsx workbook (not a zip archive)"},
+      {"encrypted.xlsx", ole, "password-protected (encrypted)"},
+      {"truncated.xlsx", saved.substr(0, saved.size() / 2), "damaged"},
+      {"corrupt.xlsx", corrupt, "the zip archive is damaged: the data of the part 'xl/worksheets/sheet1.xml'"},
+      {"bomb.xlsx", ArchiveStating("xl/worksheets/sheet1.xml", zeros, std::uint64_t{3} << 30),
+       "would expand to 3221225472 bytes, more than the limit of 1073741824 bytes a part"},
+      {"lying.xlsx", ArchiveStating("xl/workbook.xml", zeros, 1000), "expands beyond the size its entry states"},
+      {"lying-sheet.xlsx",
+       StatingOf(Workbook(book, {Sheet("<sheetData/>" + std::string(1 << 20, ' '))}), "xl/worksheets/sheet1.xml", 1000),
+       "the part 'xl/worksheets/sheet1.xml' expands beyond the size its entry states"},
+      {"no-book.xlsx", xlsx::MakeZip({{"a.txt", "a"}}), "holds no workbook part"},
+      {"bad-xml.xlsx", Workbook(book, {"<worksheet><sheetData><row>"}),
+       "is not well-formed XML: it ends inside the element 'row' (is it cut short?)"},
+      {"crossed.xlsx", Workbook(book, {"<worksheet><sheetData></worksheet></sheetData>"}),
+       "the element 'worksheet' ends where it did not begin"},
+      {"bad-string.xlsx",
+       Workbook(book, {Sheet(R"(<sheetData><row r="1"><c r="A1" t="s"><v>9</v></c></row></sheetData>)")}),
+       "cell A1: its shared string 9 does not exist"},
+      {"off-grid.xlsx", Workbook(book, {Sheet(R"(<sheetData><row r="1048577"><c><v>1</v></c></row></sheetData>)")}),
+       "row 1048577 lies outside the sheet"},
+  };
+  for (const Case& c : cases) {
+    WriteText(dir / c.name, c.bytes);
+    const long books = app->Workbooks().Count();
+    const std::string message = FailureOf([&] { LoadXlsx(*app, dir / c.name, notes); });
+    EXPECT_NE(message.find(c.message), std::string::npos) << c.name << ": " << message;
+    EXPECT_NE(message.find(c.name), std::string::npos) << c.name << ": " << message;
+    EXPECT_EQ(app->Workbooks().Count(), books) << c.name;
+    EXPECT_EQ(ReadText(dir / c.name), c.bytes) << c.name;
+  }
+  EXPECT_EQ(FailureOf([&] { LoadXlsx(*app, dir / "missing.xlsx", notes); }),
+            "'" + (dir / "missing.xlsx").string() + "' does not exist");
+  // The good file still reads.
+  EXPECT_EQ(Load(*app, dir / "good.xlsx").Sheets().Item(1).Range(u"A1").Value(), Variant(u"kept"));
+}
+
+// XML that would make the parser read beyond the end of a part (a part ending inside a
+// tag or a quoted value, right after references, in an empty comment or CDATA section)
+// or stop at an assertion (a reference to no character): each is refused, naming the
+// part, in each of the parts it was found in.
+TEST_F(Xlsx, XmlThatTheParserWouldRunOffIsRefused) {
+  const std::string book = R"(<workbook><sheets><sheet name="S" sheetId="1" id="rId1"/></sheets>)";
+  const std::string sheet = R"(<worksheet><sheetData><row r="1"><c r="A1" t="s"><v>0</v></c></row></sheetData>)";
+  const std::string strings = "<sst><si><t>a</t></si>";
+  const char* endings[] = {R"(<w n="&>;A)",   "<w ",        R"(<w n="&amp;)",    "<w>&amp;&#65;",
+                           "<w><![CDATA[]]>", "<w><!---->", "<w>&#x110000;</w>", "<!DOCTYPE w>"};
+  for (const char* ending : endings) {
+    struct Part {
+      const char* name;
+      std::string file;
+    } parts[] = {
+        {"xl/workbook.xml", Workbook(book + ending, {sheet + "</worksheet>"}, strings + "</sst>")},
+        {"xl/worksheets/sheet1.xml", Workbook(book + "</workbook>", {sheet + ending}, strings + "</sst>")},
+        {"xl/sharedStrings.xml", Workbook(book + "</workbook>", {sheet + "</worksheet>"}, strings + ending)},
+    };
+    for (const Part& part : parts) {
+      const std::string message = FailureOf([&] { LoadXlsxData(*app, part.file, "x.xlsx", notes); });
+      EXPECT_NE(message.find(std::string("the part '") + part.name + "' is not well-formed XML"), std::string::npos)
+          << ending << " in " << part.name << ": " << message;
+    }
+  }
+  // References and comments are read as before.
+  const std::string good = Workbook(book + "<!-- a comment & more --></workbook>", {sheet + "</worksheet>"},
+                                    "<sst><si><t>a&amp;b&#65;&#x42;&lt;</t><!-- x --></si></sst>");
+  EXPECT_EQ(LoadXlsxData(*app, good, "x.xlsx", notes).Sheets().Item(1).Range(u"A1").Value(), Variant(u"a&bAB<"));
+}
+
+// A text longer than a cell holds, shared or inline, is cut, and a note names its cell.
+TEST_F(Xlsx, TextsCutToWhatACellHoldsAreNamed) {
+  const std::string book = R"(<workbook><sheets><sheet name="S" sheetId="1" id="rId1"/></sheets></workbook>)";
+  const std::string file = Workbook(
+      book,
+      {Sheet(R"(<sheetData><row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="inlineStr"><is><t>)" +
+             std::string(40000, 'b') +
+             R"(</t></is></c></row><row r="2"><c r="A2" t="s"><v>1</v></c></row></sheetData>)")},
+      "<sst><si><t>" + std::string(32768, 'a') + "</t></si><si><t>" + std::string(32767, 'c') + "</t></si></sst>");
+  xl::Worksheet& sheet = LoadXlsxData(*app, file, "x.xlsx", notes).Sheets().Item(1);
+  EXPECT_EQ(sheet.Range(u"B1").Value().AsText().size(), xl::kCellTextLimit);
+  EXPECT_EQ(notes, (Notes{"'x.xlsx': S!A1: the text of 32768 characters was cut to the 32767 a cell holds",
+                          "'x.xlsx': S!B1: the text of 40000 characters was cut to the 32767 a cell holds"}));
+}
+
+// A save that fails leaves the old file as it was and nothing beside it.
+TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
+  xl::memory::MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
+  xl::Worksheet& sheet = book.Sheets().Item(1);
+  sheet.Range(u"A1").SetValue(u"first");
+  SaveXlsx(book, dir / "b.xlsx", notes);
+  const std::string before = ReadText(dir / "b.xlsx");
+  // The file format holds links of at most 2,079 characters.
+  sheet.AddHyperlink(sheet.Range(u"A1"), u"https://example.com/" + Text(3000, u'x'));
+  const std::string message = FailureOf([&] { SaveXlsx(book, dir / "b.xlsx", notes); });
+  EXPECT_NE(message.find("the hyperlink of cell A1 is longer than the 2079 characters"), std::string::npos) << message;
+  EXPECT_EQ(ReadText(dir / "b.xlsx"), before);
+  std::vector<std::string> files;
+  for (const auto& e : fs::directory_iterator(dir.Path())) files.push_back(e.path().filename().string());
+  EXPECT_EQ(files, std::vector<std::string>{"b.xlsx"});
+  EXPECT_NE(FailureOf([&] { SaveXlsx(book, dir / "nowhere" / "b.xlsx", notes); }).find("does not exist"),
+            std::string::npos);
+}
+
+// A file that a killed save left beside the target goes with the next save; the file
+// of a save under way in another process (which holds a lock on it) stays.
+TEST_F(Xlsx, OnlyTheFilesOfEndedSavesAreRemoved) {
+  xl::memory::MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
+  const fs::path killed = dir / ".b.xlsx.saving-AAAAAA.xlsx", live = dir / ".b.xlsx.saving-BBBBBB.xlsx";
+  WriteText(killed, "left");
+  WriteText(live, "being written");
+  const int held = ::open(live.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  SaveXlsx(book, dir / "b.xlsx", notes);
+  EXPECT_FALSE(fs::exists(killed));
+  EXPECT_EQ(ReadText(live), "being written");
+  ::close(held);
+  SaveXlsx(book, dir / "b.xlsx", notes);
+  EXPECT_EQ(testing::Listing(dir.Path()), std::vector<std::string>{"b.xlsx"});
+}
+
+}  // namespace
+}  // namespace quillary::workbook

@@ -1,0 +1,50 @@
+// xlsx workbooks: read with liborcus's zip-free SAX parser over the parts that
+// xlsx_zip.h inflates, written with libxlsxwriter.
+//
+// What is kept both ways: the sheets in order with their visibility (very hidden too),
+// the active sheet, each sheet's selection and active cell, defined names of the
+// workbook and of sheets (hidden ones too), workbook protection (structure, windows);
+// values with their types (a text that looks like a number stays a text; booleans;
+// error values), formulas with the values the file holds for them; and each sheet's
+// layout (sheet_layout.h): number formats, fonts (bold, colour, underline), fills,
+// borders, alignment and wrap, the locked flag, column widths and row heights, hidden
+// rows and columns, merged areas, comments (text, visibility, size, colour),
+// hyperlinks, the auto-filter, sheet protection and its formatting option, and the page
+// set-up (print area and titles, headers and footers, margins, zoom or fit to pages,
+// centring).
+//
+// What is not: see xlsx.cpp's notes and README "xlsx workbooks".
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "platform/excel/excel.h"
+#include "platform/excel/memory/memory.h"
+#include "workbook/save_transaction.h"
+
+namespace quillary::workbook {
+
+// True when the path names an xlsx workbook (it ends in ".xlsx", in any case).
+bool IsXlsxPath(const std::filesystem::path& path);
+
+// Opens a new workbook of `app` (it becomes the active one) from an xlsx file. Raises
+// Failure naming the file and what is wrong: not a zip archive, an encrypted
+// (password-protected) workbook, a damaged or cut-short archive, a part that would
+// expand past the limits of xlsx_zip.h, XML that is not well-formed, or content the
+// application refuses (a chart sheet too). Nothing is left open when it fails. Adds to
+// `notes` what the file holds and the workbook cannot: defined names of constants or
+// formulas.
+xl::Workbook& LoadXlsx(xl::memory::MemoryApplication& app, const std::filesystem::path& file, Notes& notes);
+// The same from the file's bytes (`name` names it in messages).
+xl::Workbook& LoadXlsxData(xl::memory::MemoryApplication& app, std::string_view data, const std::string& name,
+                           Notes& notes);
+
+// Saves the workbook as an xlsx file: written to a new file beside `file`, which then
+// takes its place in one step; when anything fails, what was at `file` stays as it was
+// and Failure is raised. Adds to `notes` what the file keeps otherwise than the
+// workbook holds it: a print area of several areas (its first is kept), a font colour
+// whose palette index repeats an earlier one's colour (it reads back as the earlier).
+void SaveXlsx(xl::Workbook& book, const std::filesystem::path& file, Notes& notes);
+
+}  // namespace quillary::workbook

@@ -1,0 +1,44 @@
+// What the xlsx reader and writer share: cell references, the colour palette, the
+// built-in number formats and the mapping of the application's format constants.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/excel/excel.h"
+#include "platform/runtime/value.h"
+
+namespace quillary::workbook::xlsx {
+
+// "B12" or "$B$12" -> row 12, column 2; nothing when it is not a cell reference.
+std::optional<xl::CellPos> ParseCellRef(std::string_view ref);
+// "A1:C3" or "B2" -> the area.
+std::optional<xl::Area> ParseAreaRef(std::string_view ref);
+std::string CellRef(long row, long col);
+std::string AreaRef(const xl::Area& a);
+
+// The colour of a palette index 1..56 as 0xRRGGBB; the index of a colour, the first
+// of equal ones (nothing when the palette lacks it).
+std::uint32_t PaletteColor(long colorIndex);
+std::optional<long> PaletteIndex(std::uint32_t rgb);
+// OLE colours (0xBBGGRR) and 0xRRGGBB.
+std::uint32_t OleToRgb(long ole);
+long RgbToOle(std::uint32_t rgb);
+
+// The format code of a built-in number format id; nothing when the id has none here.
+std::optional<std::string_view> BuiltinNumberFormat(long id);
+
+// Underline, border line and pattern names of the file format and the application's
+// constants they stand for.
+std::string_view UnderlineName(long underline);
+long UnderlineOfName(std::string_view name);
+std::string_view BorderStyleName(long lineStyle, long weight);
+void BorderOfName(std::string_view name, long& lineStyle, long& weight);
+std::string_view HorizontalName(long alignment);
+long HorizontalOfName(std::string_view name);
+std::string_view VerticalName(long alignment);
+long VerticalOfName(std::string_view name);
+
+}  // namespace quillary::workbook::xlsx

@@ -1,0 +1,1189 @@
+// Reading xlsx files: the parts are inflated one at a time (xlsx_zip.h) and parsed
+// with liborcus's SAX parser; each sheet's cells are gathered by column and stored in
+// bulk (MemoryWorksheet::StoreCells), its layout put on with ApplyLayout.
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "platform/runtime/error.h"
+#include "platform/runtime/phases.h"
+#include "workbook/cell_notes.h"
+#include "workbook/failure.h"
+#include "workbook/sheet_layout.h"
+#include "workbook/xlsx.h"
+#include "workbook/xlsx_common.h"
+#include "workbook/xlsx_xml.h"
+#include "workbook/xlsx_zip.h"
+
+namespace quillary::workbook {
+
+namespace fs = std::filesystem;
+using namespace xlsx;
+
+namespace {
+
+constexpr std::string_view kRelOfficeDocument = "/officeDocument";
+constexpr std::string_view kRelWorksheet = "/worksheet";
+constexpr std::string_view kRelSharedStrings = "/sharedStrings";
+constexpr std::string_view kRelStyles = "/styles";
+constexpr std::string_view kRelComments = "/comments";
+constexpr std::string_view kRelVml = "/vmlDrawing";
+
+bool EndsWith(std::string_view s, std::string_view tail) {
+  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+
+// UTF-8 appended as UTF-16, the "_xHHHH_" escapes of the file format (characters XML
+// cannot hold) decoded.
+void AppendText(std::u16string& out, std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c == '_' && i + 6 < s.size() && s[i + 1] == 'x' && s[i + 6] == '_') {
+      unsigned v = 0;
+      const auto [p, ec] = std::from_chars(s.data() + i + 2, s.data() + i + 6, v, 16);
+      if (ec == std::errc() && p == s.data() + i + 6) {
+        out += static_cast<char16_t>(v);
+        i += 7;
+        continue;
+      }
+    }
+    if (c < 0x80) {
+      out += static_cast<char16_t>(c);
+      ++i;
+      continue;
+    }
+    const int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    if (extra == 0 || i + static_cast<std::size_t>(extra) >= s.size()) {
+      out += u'\uFFFD';
+      ++i;
+      continue;
+    }
+    char32_t cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : c & 0x1F;
+    for (int k = 1; k <= extra; ++k)
+      cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
+    i += static_cast<std::size_t>(extra) + 1;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (cp >> 10));
+      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+  }
+}
+
+Text ToText(std::string_view s) {
+  std::u16string t;
+  AppendText(t, s);
+  return t;
+}
+
+long ToLong(std::string_view s, long otherwise = 0) {
+  long v = 0;
+  const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  return ec == std::errc() && p == s.data() + s.size() ? v : otherwise;
+}
+
+std::optional<double> ToDouble(std::string_view s) {
+  double v = 0;
+  const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || p != s.data() + s.size()) return std::nullopt;
+  return v;
+}
+
+std::uint32_t ToRgb(std::string_view argb) {
+  unsigned v = 0;
+  std::from_chars(argb.data(), argb.data() + argb.size(), v, 16);
+  return v & 0xFFFFFF;
+}
+
+// ----- relationships -----
+
+std::string PartDir(std::string_view part) {
+  const std::size_t slash = part.rfind('/');
+  return slash == std::string_view::npos ? std::string() : std::string(part.substr(0, slash + 1));
+}
+
+std::string ResolveTarget(std::string_view fromPart, std::string_view target) {
+  if (!target.empty() && target.front() == '/') return std::string(target.substr(1));
+  std::string path = PartDir(fromPart);
+  for (std::string_view t = target; !t.empty();) {
+    const std::size_t slash = t.find('/');
+    const std::string_view seg = t.substr(0, slash);
+    if (seg == "..") {
+      if (!path.empty()) path.pop_back();
+      const std::size_t up = path.rfind('/');
+      path = up == std::string::npos ? std::string() : path.substr(0, up + 1);
+    } else if (seg != "." && !seg.empty()) {
+      path += seg;
+      if (slash != std::string_view::npos) path += '/';
+    }
+    t = slash == std::string_view::npos ? std::string_view() : t.substr(slash + 1);
+  }
+  return path;
+}
+
+struct Relation {
+  std::string type, target;
+  bool external = false;
+};
+
+std::map<std::string, Relation> ReadRels(const ZipArchive& zip, std::string_view part) {
+  const std::string dir = PartDir(part);
+  const std::string relsPart = dir + "_rels/" + std::string(part.substr(dir.size())) + ".rels";
+  std::map<std::string, Relation> rels;
+  struct H {
+    std::map<std::string, Relation>& rels;
+    std::string_view part;
+    void Start(std::string_view name, const Attributes& a) {
+      if (name != "Relationship") return;
+      const bool external = a.Get("TargetMode") == "External";
+      const std::string_view target = a.Get("Target");
+      rels[std::string(a.Get("Id"))] = {std::string(a.Get("Type")),
+                                        external ? std::string(target) : ResolveTarget(part, target), external};
+    }
+    void End(std::string_view) {}
+    void Characters(std::string_view) {}
+  } h{rels, part};
+  if (zip.Has(relsPart)) ParseXml(zip.Read(relsPart), relsPart, h);
+  return rels;
+}
+
+std::string RelOfType(const std::map<std::string, Relation>& rels, std::string_view type) {
+  for (const auto& [id, r] : rels) {
+    if (EndsWith(r.type, type)) return r.target;
+  }
+  return {};
+}
+
+// ----- the workbook part -----
+
+struct SheetInfo {
+  Text name;
+  std::string part;
+  long visible = xl::xlSheetVisible;
+};
+
+struct NameInfo {
+  Text name;
+  std::optional<long> localSheet;  // 0-based
+  std::string formula;
+  bool hidden = false;
+};
+
+struct BookInfo {
+  std::vector<SheetInfo> sheets;
+  std::vector<NameInfo> names;
+  long activeTab = 0;
+  bool lockStructure = false, lockWindows = false;
+};
+
+BookInfo ReadBook(const ZipArchive& zip, const std::string& part) {
+  const auto rels = ReadRels(zip, part);
+  BookInfo info;
+  struct H {
+    BookInfo& info;
+    const std::map<std::string, Relation>& rels;
+    NameInfo* name = nullptr;
+    void Start(std::string_view el, const Attributes& a) {
+      if (el == "sheet") {
+        const auto rel = rels.find(std::string(a.Get("id")));
+        if (rel == rels.end()) throw Failure("the sheet '" + std::string(a.Get("name")) + "' has no part");
+        if (!EndsWith(rel->second.type, kRelWorksheet)) {
+          throw Failure("the sheet '" + std::string(a.Get("name")) +
+                        "' is not a worksheet (a chart or dialog sheet), which this program cannot hold");
+        }
+        const std::string_view state = a.Get("state");
+        info.sheets.push_back({ToText(a.Get("name")), rel->second.target,
+                               state == "veryHidden" ? xl::xlSheetVeryHidden
+                               : state == "hidden"   ? xl::xlSheetHidden
+                                                     : xl::xlSheetVisible});
+      } else if (el == "workbookView") {
+        info.activeTab = ToLong(a.Get("activeTab"), 0);
+      } else if (el == "workbookProtection") {
+        info.lockStructure = a.Flag("lockStructure");
+        info.lockWindows = a.Flag("lockWindows");
+      } else if (el == "definedName") {
+        NameInfo& n = info.names.emplace_back();
+        n.name = ToText(a.Get("name"));
+        if (a.Has("localSheetId")) n.localSheet = ToLong(a.Get("localSheetId"), -1);
+        n.hidden = a.Flag("hidden");
+        name = &n;
+      }
+    }
+    void End(std::string_view el) {
+      if (el == "definedName") name = nullptr;
+    }
+    void Characters(std::string_view t) {
+      if (name) name->formula += t;
+    }
+  } h{info, rels};
+  ParseXml(zip.Read(part), part, h);
+  if (info.sheets.empty()) throw Failure("the workbook lists no sheet");
+  return info;
+}
+
+// ----- shared strings -----
+
+struct SharedStrings {
+  std::u16string chars;
+  std::vector<std::pair<std::size_t, std::size_t>> spans;
+  TextView At(std::size_t i) const { return TextView(chars).substr(spans[i].first, spans[i].second); }
+};
+
+SharedStrings ReadSharedStrings(const ZipArchive& zip, const std::string& part) {
+  SharedStrings s;
+  if (part.empty()) return s;
+  struct H {
+    SharedStrings& s;
+    std::size_t partSize;
+    int phonetic = 0;
+    bool inT = false;
+    std::size_t start = 0;
+    void Start(std::string_view el, const Attributes& a) {
+      if (el == "si") start = s.chars.size();
+      if (el == "sst" && a.Has("uniqueCount")) {
+        // Room for the strings the part says it holds, within what its size allows.
+        const auto count = static_cast<std::size_t>(std::max(0L, ToLong(a.Get("uniqueCount"))));
+        s.spans.reserve(std::min(count, partSize / 8));
+        s.chars.reserve(partSize / 4);
+      }
+      if (el == "rPh") ++phonetic;
+      if (el == "t" && phonetic == 0) inT = true;
+    }
+    void End(std::string_view el) {
+      if (el == "t") inT = false;
+      if (el == "rPh") --phonetic;
+      if (el == "si") s.spans.emplace_back(start, s.chars.size() - start);
+    }
+    void Characters(std::string_view t) {
+      if (inT) AppendText(s.chars, t);
+    }
+  } h{s, zip.Size(part)};
+  XmlReader<H>(part, h).Pieces(zip, "<si>");
+  return s;
+}
+
+// ----- styles -----
+
+struct Styles {
+  std::vector<xl::memory::CellFormat> xfs;  // cellXfs
+};
+
+Styles ReadStyles(const ZipArchive& zip, const std::string& part) {
+  Styles styles;
+  if (part.empty()) return styles;
+  struct Font {
+    bool bold = false;
+    long colorIndex = xl::xlColorIndexAutomatic;
+    long underline = xl::xlUnderlineStyleNone;
+  };
+  struct Fill {
+    long pattern = xl::xlNone;
+    long color = 0xFFFFFF;
+  };
+  struct H {
+    Styles& styles;
+    std::map<long, Text> numFmts;
+    std::vector<Font> fonts;
+    std::vector<Fill> fills;
+    std::vector<std::array<xl::memory::BorderFormat, 6>> borders;
+    std::string section;  // fonts, fills, borders, cellXfs, ... (the top-level list)
+    int depth = 0;
+    void Start(std::string_view el, const Attributes& a) {
+      ++depth;
+      if (depth == 2) section = el;
+      if (section == "numFmts" && el == "numFmt") {
+        numFmts[ToLong(a.Get("numFmtId"))] = ToText(a.Get("formatCode"));
+      } else if (section == "fonts") {
+        if (el == "font") fonts.emplace_back();
+        if (fonts.empty()) return;
+        Font& f = fonts.back();
+        if (el == "b") f.bold = a.Flag("val", true);
+        if (el == "u") f.underline = UnderlineOfName(a.Get("val"));
+        if (el == "color") {
+          if (a.Has("rgb")) f.colorIndex = PaletteIndex(ToRgb(a.Get("rgb"))).value_or(xl::xlColorIndexAutomatic);
+          if (a.Has("indexed")) {
+            const long i = ToLong(a.Get("indexed"), -1) - 7;  // indexed 8.. are ColorIndex 1..
+            if (i >= 1 && i <= 56) f.colorIndex = i;
+          }
+        }
+      } else if (section == "fills") {
+        if (el == "fill") fills.emplace_back();
+        if (fills.empty()) return;
+        Fill& f = fills.back();
+        if (el == "patternFill") {
+          const std::string_view p = a.Get("patternType", "none");
+          f.pattern = p == "solid" ? xl::xlSolid : p == "gray125" ? xl::xlPatternGray16 : p == "none" ? xl::xlNone : 1;
+          if (f.pattern != xl::xlNone && f.pattern != xl::xlSolid && f.pattern != xl::xlPatternGray16) {
+            f.pattern = xl::xlSolid;
+          }
+        }
+        if (el == "fgColor" && a.Has("rgb")) f.color = RgbToOle(ToRgb(a.Get("rgb")));
+      } else if (section == "borders") {
+        if (el == "border") {
+          auto& b = borders.emplace_back();
+          b[0].lineStyle = a.Flag("diagonalDown") ? xl::xlContinuous : xl::xlLineStyleNone;
+          b[1].lineStyle = a.Flag("diagonalUp") ? xl::xlContinuous : xl::xlLineStyleNone;
+        } else if (!borders.empty()) {
+          auto& b = borders.back();
+          const auto put = [&](std::size_t i) {
+            long style = 0, weight = 0;
+            BorderOfName(a.Get("style"), style, weight);
+            b[i] = {style, weight};
+          };
+          if (el == "left" || el == "start") put(2);
+          if (el == "top") put(3);
+          if (el == "bottom") put(4);
+          if (el == "right" || el == "end") put(5);
+          if (el == "diagonal") {
+            long style = 0, weight = 0;
+            BorderOfName(a.Get("style"), style, weight);
+            for (std::size_t i = 0; i < 2; ++i) {
+              b[i] = b[i].lineStyle == xl::xlLineStyleNone ? xl::memory::BorderFormat{}
+                                                           : xl::memory::BorderFormat{style, weight};
+            }
+          }
+        }
+      } else if (section == "cellXfs") {
+        if (el == "xf") {
+          xl::memory::CellFormat f;
+          const long numFmt = ToLong(a.Get("numFmtId"));
+          if (const auto it = numFmts.find(numFmt); it != numFmts.end()) {
+            f.numberFormat = it->second;
+          } else if (const auto code = BuiltinNumberFormat(numFmt)) {
+            f.numberFormat = ToText(*code);
+          }
+          const auto font = static_cast<std::size_t>(ToLong(a.Get("fontId")));
+          if (font < fonts.size()) {
+            f.bold = fonts[font].bold;
+            f.colorIndex = fonts[font].colorIndex;
+            f.underline = fonts[font].underline;
+          }
+          const auto fill = static_cast<std::size_t>(ToLong(a.Get("fillId")));
+          if (fill < fills.size()) {
+            f.pattern = fills[fill].pattern;
+            f.interiorColor = f.pattern == xl::xlNone ? 0xFFFFFF : fills[fill].color;
+          }
+          const auto border = static_cast<std::size_t>(ToLong(a.Get("borderId")));
+          if (border < borders.size()) f.borders = borders[border];
+          styles.xfs.push_back(f);
+        } else if (!styles.xfs.empty()) {
+          auto& f = styles.xfs.back();
+          if (el == "alignment") {
+            f.horizontalAlignment = HorizontalOfName(a.Get("horizontal"));
+            f.verticalAlignment = VerticalOfName(a.Get("vertical", "bottom"));
+            f.wrapText = a.Flag("wrapText");
+          }
+          if (el == "protection") f.locked = a.Flag("locked", true);
+        }
+      }
+    }
+    void End(std::string_view) { --depth; }
+    void Characters(std::string_view) {}
+  } h{styles, {}, {}, {}, {}, {}, 0};
+  ParseXml(zip.Read(part), part, h);
+  return styles;
+}
+
+// ----- formulas -----
+
+// A shared formula's source moved from its first cell by (dr, dc): the relative parts
+// of its A1 references move, the absolute ones ($) stay; texts in quotes are left alone.
+std::string ShiftFormula(std::string_view f, long dr, long dc) {
+  std::string out;
+  const auto isName = [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '.';
+  };
+  for (std::size_t i = 0; i < f.size();) {
+    const char c = f[i];
+    if (c == '"' || c == '\'') {
+      const std::size_t close = f.find(c, i + 1);
+      const std::size_t end = close == std::string_view::npos ? f.size() : close + 1;
+      out += f.substr(i, end - i);
+      i = end;
+      continue;
+    }
+    if ((c == '$' || (c >= 'A' && c <= 'Z')) && (i == 0 || !isName(f[i - 1]))) {
+      std::size_t j = i;
+      const bool colAbs = f[j] == '$';
+      if (colAbs) ++j;
+      const std::size_t letters = j;
+      while (j < f.size() && f[j] >= 'A' && f[j] <= 'Z' && j - letters < 3) ++j;
+      const std::size_t lettersEnd = j;
+      const bool rowAbs = j < f.size() && f[j] == '$';
+      if (rowAbs) ++j;
+      const std::size_t digits = j;
+      while (j < f.size() && f[j] >= '0' && f[j] <= '9') ++j;
+      const bool isRef = lettersEnd > letters && j > digits && (j == f.size() || (!isName(f[j]) && f[j] != '('));
+      if (isRef) {
+        long col = 0;
+        for (std::size_t k = letters; k < lettersEnd; ++k) col = col * 26 + (f[k] - 'A' + 1);
+        long row = ToLong(f.substr(digits, j - digits));
+        if (!colAbs) col += dc;
+        if (!rowAbs) row += dr;
+        if (col < 1 || row < 1) {
+          out += "#REF!";
+        } else {
+          const std::string ref = CellRef(row, col);
+          const std::size_t split = ref.find_first_of("0123456789");
+          out += (colAbs ? "$" : "") + ref.substr(0, split) + (rowAbs ? "$" : "") + ref.substr(split);
+        }
+        i = j;
+        continue;
+      }
+      out += f.substr(i, lettersEnd > i ? lettersEnd - i : 1);
+      i = lettersEnd > i ? lettersEnd : i + 1;
+      continue;
+    }
+    out += c;
+    ++i;
+  }
+  return out;
+}
+
+// ----- a sheet -----
+
+// A cell read from the sheet part, waiting to be stored with its column.
+struct Pending {
+  std::int32_t row = 0;
+  VarType type = VarType::Empty;
+  bool boolean = false;
+  bool hasFormula = false;
+  bool shared = false;  // the text is the shared string `text`
+  CellError error = CellError::NA;
+  std::uint32_t text = 0, textLength = 0;  // the column's own characters, or a shared string's index
+  std::uint32_t formula = 0, formulaLength = 0;
+  double number = 0;
+};
+
+struct ColumnCells {
+  std::vector<Pending> cells;
+  std::u16string chars;  // the column's own texts and formulas
+};
+
+constexpr long kBand = 1 << 16;  // rows gathered before they are stored
+
+struct FormatRun {
+  long row1, row2;
+  std::size_t xf;
+};
+
+class SheetReader {
+ public:
+  void Start(std::string_view el, const Attributes& a);
+  void End(std::string_view el);
+  void Characters(std::string_view t) {
+    if (collecting_) collected_ += t;
+  }
+
+  // The reader stores the cells into `sheet` as it reads them, with their formats, a
+  // band of rows at a time; the rest of the sheet's layout is gathered in Layout().
+  // A text cut to what a cell holds is named in `notes`.
+  SheetReader(const SharedStrings& strings, const Styles& styles, xl::memory::MemoryWorksheet& sheet, Notes& notes)
+      : SheetReader(strings, styles, sheet.RowsCount(), sheet.ColumnsCount()) {
+    sheet_ = &sheet;
+    notes_ = &notes;
+  }
+  // Stores what is left, and the rows' heights and hidden state.
+  void EndCells();
+  SheetLayout& Layout() { return layout_; }
+  std::string legacyDrawing;                                  // the drawing's relationship id
+  std::vector<std::pair<xl::CellPos, std::string>> linkRels;  // a hyperlink's relationship id
+  bool fitToPage = false;
+
+ private:
+  void EndCell();
+  // Gives the cells gathered so far their formats and values.
+  void Flush();
+  [[noreturn]] void Bad(const std::string& what) const { throw Failure("cell " + CellRef(row_, col_) + ": " + what); }
+
+  SheetReader(const SharedStrings& strings, const Styles& styles, long rows, long cols)
+      : strings_(strings), styles_(styles), rows_(rows), cols_(cols) {}
+
+  const SharedStrings& strings_;
+  const Styles& styles_;
+  long rows_, cols_;
+  std::vector<ColumnCells> columns_;
+  std::vector<std::vector<FormatRun>> formats_;
+  std::vector<std::pair<Band, std::size_t>> columnStyles_;
+  SheetLayout layout_;
+
+  xl::memory::MemoryWorksheet* sheet_ = nullptr;
+  Notes* notes_ = nullptr;
+  long bandEnd_ = 0;  // the first row of the next band
+  std::vector<xl::memory::FileCell> run_;
+  long row_ = 0, col_ = 0;
+  bool inSheetData_ = false, inCell_ = false, inInline_ = false;
+  char type_ = 'n';  // the cell's type: s, inlineStr (i), str (r), b, e, d or n
+  bool collecting_ = false;
+  std::string collected_, value_, formula_, inline_;
+  bool hasValue_ = false, hasFormula_ = false, inlineText_ = false;
+  // Shared formulas: index -> the first cell and its source.
+  struct SharedFormula {
+    long row, col;
+    std::string source;
+  };
+  std::map<long, SharedFormula> sharedFormulas_;
+  long sharedIndex_ = -1;
+  std::string_view collectingFor_;
+};
+
+void SheetReader::Start(std::string_view el, const Attributes& a) {
+  if (inCell_) {
+    if (el == "v") {
+      collecting_ = true;
+      collected_.clear();
+    } else if (el == "f") {
+      collecting_ = true;
+      collected_.clear();
+      hasFormula_ = true;
+      sharedIndex_ = a.Get("t") == "shared" && a.Has("si") ? ToLong(a.Get("si"), -1) : -1;
+    } else if (el == "is") {
+      inInline_ = true;
+      inline_.clear();
+    } else if (el == "t" && inInline_) {
+      collecting_ = true;
+      collected_.clear();
+    } else if (el == "rPh") {
+      inInline_ = false;  // phonetic runs are not part of the text
+    }
+    return;
+  }
+  if (el == "sheetData") {
+    inSheetData_ = true;
+    // The columns' own formats (they come before the cells), so that the cells'
+    // values come under them.
+    for (const auto& [cols, xf] : columnStyles_) {
+      sheet_->PutFormat({1, cols.first, rows_, cols.last}, styles_.xfs[xf]);
+    }
+  } else if (el == "row" && inSheetData_) {
+    row_ = a.Has("r") ? ToLong(a.Get("r"), -1) : row_ + 1;
+    if (row_ < 1 || row_ > rows_) throw Failure("row " + std::string(a.Get("r")) + " lies outside the sheet");
+    if (row_ >= bandEnd_) {
+      Flush();
+      bandEnd_ = row_ + kBand;
+    }
+    col_ = 0;
+    if (a.Flag("hidden")) {
+      if (!layout_.hiddenRows.empty() && layout_.hiddenRows.back().last == row_ - 1) {
+        layout_.hiddenRows.back().last = row_;
+      } else {
+        layout_.hiddenRows.push_back({row_, row_});
+      }
+    }
+    if (a.Flag("customHeight") && a.Has("ht")) {
+      const double h = ToDouble(a.Get("ht")).value_or(xl::kDefaultRowHeight);
+      if (!layout_.rowHeights.empty() && layout_.rowHeights.back().rows.last == row_ - 1 &&
+          layout_.rowHeights.back().height == h) {
+        layout_.rowHeights.back().rows.last = row_;
+      } else {
+        layout_.rowHeights.push_back({{row_, row_}, h});
+      }
+    }
+  } else if (el == "c" && inSheetData_) {
+    if (a.Has("r")) {
+      const auto pos = ParseCellRef(a.Get("r"));
+      if (!pos) throw Failure("'" + std::string(a.Get("r")) + "' is not a cell reference");
+      if (pos->row != row_ && row_ != 0) throw Failure("cell " + std::string(a.Get("r")) + " lies outside its row");
+      row_ = pos->row;
+      col_ = pos->col;
+    } else {
+      ++col_;
+    }
+    if (row_ < 1 || col_ > cols_) Bad("it lies outside the sheet");
+    inCell_ = true;
+    const std::string_view t = a.Get("t", "n");
+    type_ = t == "inlineStr" ? 'i' : t == "str" ? 'r' : t.empty() ? 'n' : t.front();
+    hasValue_ = hasFormula_ = inlineText_ = false;
+    value_.clear();
+    formula_.clear();
+    sharedIndex_ = -1;
+    const auto xf = static_cast<std::size_t>(ToLong(a.Get("s"), 0));
+    if (xf != 0 && xf < styles_.xfs.size() && styles_.xfs[xf] != xl::memory::CellFormat{}) {
+      if (formats_.size() < static_cast<std::size_t>(col_)) formats_.resize(static_cast<std::size_t>(col_));
+      auto& runs = formats_[static_cast<std::size_t>(col_ - 1)];
+      if (!runs.empty() && runs.back().xf == xf && runs.back().row2 == row_ - 1) {
+        runs.back().row2 = row_;
+      } else {
+        runs.push_back({row_, row_, xf});
+      }
+    }
+  } else if (el == "col") {
+    const long c1 = ToLong(a.Get("min"), 0), c2 = std::min(ToLong(a.Get("max"), 0), cols_);
+    if (c1 < 1 || c2 < c1) return;
+    if (a.Flag("customWidth") && a.Has("width")) {
+      // The file's width holds the cell padding: 5 pixels of a 7-pixel character.
+      const double w = ToDouble(a.Get("width")).value_or(0);
+      const double chars = w * 7 <= 12 ? w * 7 / 12 : std::round((w * 7 - 5) / 7 * 100) / 100;
+      // A hidden column of no width keeps the width it is shown with again.
+      if (w > 0 || !a.Flag("hidden")) layout_.columnWidths.push_back({{c1, c2}, chars});
+    }
+    if (a.Flag("hidden")) layout_.hiddenColumns.push_back({c1, c2});
+    const auto xf = static_cast<std::size_t>(ToLong(a.Get("style"), 0));
+    if (xf != 0 && xf < styles_.xfs.size()) columnStyles_.push_back({{c1, c2}, xf});
+  } else if (el == "mergeCell") {
+    if (const auto area = ParseAreaRef(a.Get("ref"))) layout_.merges.push_back(*area);
+  } else if (el == "selection") {
+    std::vector<xl::Area> areas;
+    std::string_view sq = a.Get("sqref");
+    while (!sq.empty()) {
+      const std::size_t blank = sq.find(' ');
+      if (const auto area = ParseAreaRef(sq.substr(0, blank))) areas.push_back(*area);
+      sq = blank == std::string_view::npos ? std::string_view() : sq.substr(blank + 1);
+    }
+    if (!areas.empty()) layout_.selection = areas;
+    if (const auto active = ParseCellRef(a.Get("activeCell"))) layout_.activeCell = *active;
+  } else if (el == "sheetProtection") {
+    if (a.Flag("sheet")) layout_.protection = xl::Protection{.AllowFormattingCells = !a.Flag("formatCells", true)};
+  } else if (el == "autoFilter") {
+    if (const auto area = ParseAreaRef(a.Get("ref"))) layout_.autoFilter = *area;
+  } else if (el == "hyperlink") {
+    const auto area = ParseAreaRef(a.Get("ref"));
+    if (!area) return;
+    CellHyperlink link{{area->row1, area->col1}, {{}, ToText(a.Get("location")), ToText(a.Get("display"))}};
+    if (a.Has("id")) linkRels.emplace_back(link.cell, std::string(a.Get("id")));
+    layout_.hyperlinks.push_back(link);
+  } else if (el == "pageMargins") {
+    xl::PageSetup& p = layout_.pageSetup;
+    const auto points = [&](std::string_view name, double& into) {
+      if (const auto v = ToDouble(a.Get(name))) into = *v * 72;
+    };
+    points("left", p.LeftMargin);
+    points("right", p.RightMargin);
+    points("top", p.TopMargin);
+    points("bottom", p.BottomMargin);
+    points("header", p.HeaderMargin);
+    points("footer", p.FooterMargin);
+  } else if (el == "pageSetUpPr") {
+    fitToPage = a.Flag("fitToPage");
+  } else if (el == "pageSetup") {
+    xl::PageSetup& p = layout_.pageSetup;
+    if (a.Has("scale")) p.Zoom = static_cast<double>(ToLong(a.Get("scale"), 100));
+    const auto pages = [&](std::string_view name, Variant& into) {
+      if (!a.Has(name)) return;
+      const long n = ToLong(a.Get(name), 1);
+      into = n == 0 ? Variant(false) : Variant(static_cast<double>(n));
+    };
+    pages("fitToWidth", p.FitToPagesWide);
+    pages("fitToHeight", p.FitToPagesTall);
+  } else if (el == "printOptions") {
+    layout_.pageSetup.CenterHorizontally = a.Flag("horizontalCentered");
+    layout_.pageSetup.CenterVertically = a.Flag("verticalCentered");
+  } else if (el == "oddHeader" || el == "oddFooter") {
+    collecting_ = true;
+    collected_.clear();
+    collectingFor_ = el == "oddHeader" ? "header" : "footer";
+  } else if (el == "legacyDrawing") {
+    legacyDrawing = a.Get("id");
+  }
+}
+
+// "&LLeft&CCenter&RRight" into its three parts ("&&" is an ampersand).
+void SplitHeaderFooter(const Text& text, Text& left, Text& center, Text& right) {
+  Text* part = &center;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != u'&') continue;
+    const char16_t next = text[i + 1];
+    if (next == u'&') {
+      ++i;
+      continue;
+    }
+    if (next == u'L' || next == u'C' || next == u'R') {
+      *part += text.substr(start, i - start);
+      part = next == u'L' ? &left : next == u'C' ? &center : &right;
+      start = i + 2;
+      ++i;
+    }
+  }
+  *part += text.substr(start);
+}
+
+void SheetReader::End(std::string_view el) {
+  if (inCell_) {
+    if (el == "v") {
+      std::swap(value_, collected_);
+      hasValue_ = true;
+      collecting_ = false;
+    } else if (el == "f") {
+      std::swap(formula_, collected_);
+      collecting_ = false;
+    } else if (el == "t" && inInline_) {
+      inline_ += collected_;
+      inlineText_ = true;
+      collecting_ = false;
+    } else if (el == "is") {
+      inInline_ = false;
+    } else if (el == "c") {
+      EndCell();
+      inCell_ = false;
+    }
+    return;
+  }
+  if (el == "sheetData") inSheetData_ = false;
+  if (el == "oddHeader" || el == "oddFooter") {
+    collecting_ = false;
+    xl::PageSetup& p = layout_.pageSetup;
+    const Text text = ToText(collected_);
+    if (collectingFor_ == "header") {
+      SplitHeaderFooter(text, p.LeftHeader, p.CenterHeader, p.RightHeader);
+    } else {
+      SplitHeaderFooter(text, p.LeftFooter, p.CenterFooter, p.RightFooter);
+    }
+  }
+}
+
+void SheetReader::EndCell() {
+  if (hasFormula_) {
+    if (sharedIndex_ >= 0) {
+      if (!formula_.empty()) {
+        sharedFormulas_[sharedIndex_] = {row_, col_, formula_};
+      } else if (const auto it = sharedFormulas_.find(sharedIndex_); it != sharedFormulas_.end()) {
+        formula_ = ShiftFormula(it->second.source, row_ - it->second.row, col_ - it->second.col);
+      }
+    }
+    if (formula_.empty()) hasFormula_ = false;
+  }
+  if (!hasValue_ && !hasFormula_ && !inlineText_) return;  // a cell of a format alone
+  if (columns_.size() < static_cast<std::size_t>(col_)) columns_.resize(static_cast<std::size_t>(col_));
+  ColumnCells& column = columns_[static_cast<std::size_t>(col_ - 1)];
+  if (!column.cells.empty() && column.cells.back().row >= row_) Bad("it comes after a cell below it");
+  Pending p;
+  p.row = static_cast<std::int32_t>(row_);
+  const auto ownText = [&](std::string_view utf8) {
+    p.type = VarType::String;
+    p.text = static_cast<std::uint32_t>(column.chars.size());
+    AppendText(column.chars, utf8);
+    p.textLength = static_cast<std::uint32_t>(column.chars.size() - p.text);
+  };
+  if (type_ == 's') {
+    const long index = ToLong(value_, -1);
+    if (index < 0 || static_cast<std::size_t>(index) >= strings_.spans.size()) {
+      Bad("its shared string " + value_ + " does not exist");
+    }
+    p.type = VarType::String;
+    p.shared = true;
+    p.text = static_cast<std::uint32_t>(index);
+  } else if (type_ == 'i') {
+    ownText(inline_);
+  } else if (type_ == 'r' || type_ == 'd') {
+    if (hasValue_) ownText(value_);
+    // A formula's text result that is an error value's text stands for that error.
+    if (hasFormula_ && hasValue_ && value_.starts_with('#')) {
+      if (const auto e = CellErrorOfText(FromUtf8(value_))) {
+        p.type = VarType::Error;
+        p.error = *e;
+      }
+    }
+  } else if (type_ == 'b') {
+    if (hasValue_) {
+      p.type = VarType::Boolean;
+      p.boolean = value_ == "1" || value_ == "true";
+    }
+  } else if (type_ == 'e') {
+    if (hasValue_) {
+      p.type = VarType::Error;
+      p.error = CellErrorOfText(FromUtf8(value_)).value_or(CellError::NA);
+    }
+  } else if (hasValue_ && !value_.empty()) {
+    const auto v = ToDouble(value_);
+    if (!v) Bad("'" + value_ + "' is not a number");
+    p.type = VarType::Number;
+    p.number = *v;
+  }
+  if (hasFormula_) {
+    p.hasFormula = true;
+    p.formula = static_cast<std::uint32_t>(column.chars.size());
+    column.chars += u'=';
+    AppendText(column.chars, formula_);
+    p.formulaLength = static_cast<std::uint32_t>(column.chars.size() - p.formula);
+  } else if (type_ == 'e' && !hasValue_) {
+    return;
+  }
+  column.cells.push_back(p);
+}
+
+void SheetReader::Flush() {
+  // The cells' own formats first, so that the values come under them.
+  for (std::size_t c = 0; c < formats_.size(); ++c) {
+    const long col = static_cast<long>(c) + 1;
+    for (const FormatRun& r : formats_[c]) sheet_->PutFormat({r.row1, col, r.row2, col}, styles_.xfs[r.xf]);
+    formats_[c].clear();
+  }
+  constexpr long kGap = 16;  // empty rows stored with a run of cells rather than splitting it
+  for (std::size_t c = 0; c < columns_.size(); ++c) {
+    ColumnCells& column = columns_[c];
+    const TextView chars(column.chars);
+    long first = 0;
+    const auto store = [&] {
+      if (!run_.empty()) sheet_->StoreCells(first, static_cast<long>(c) + 1, run_);
+      run_.clear();
+    };
+    for (const Pending& p : column.cells) {
+      if (!run_.empty() && p.row - (first + static_cast<long>(run_.size())) > kGap) store();
+      if (run_.empty()) first = p.row;
+      while (first + static_cast<long>(run_.size()) < p.row) run_.emplace_back();
+      xl::memory::FileCell& cell = run_.emplace_back();
+      cell.type = p.type;
+      cell.number = p.number;
+      cell.boolean = p.boolean;
+      cell.error = p.error;
+      if (p.type == VarType::String) {
+        cell.text = p.shared ? strings_.At(p.text) : chars.substr(p.text, p.textLength);
+        if (cell.text.size() > xl::kCellTextLimit) {
+          notes_->push_back(CutTextNote(CellName(*sheet_, p.row, static_cast<long>(c) + 1), cell.text));
+        }
+      }
+      if (p.hasFormula) cell.formula = chars.substr(p.formula, p.formulaLength);
+    }
+    store();
+    column.cells.clear();
+    column.chars.clear();
+  }
+}
+
+void SheetReader::EndCells() {
+  Flush();
+  for (const RowHeight& h : layout_.rowHeights) sheet_->SetRowHeight(h.rows.first, h.rows.last, h.height);
+  for (const Band& b : layout_.hiddenRows) sheet_->SetRowsHidden(b.first, b.last, true);
+}
+
+// Comments: their texts from the comments part, their visibility, size and colour
+// from the drawing part.
+void ReadComments(const ZipArchive& zip, const std::string& commentsPart, const std::string& vmlPart,
+                  SheetLayout& layout) {
+  std::map<std::pair<long, long>, xl::CommentData> comments;
+  struct H {
+    std::map<std::pair<long, long>, xl::CommentData>& comments;
+    xl::CommentData* current = nullptr;
+    bool inT = false;
+    int phonetic = 0;
+    std::u16string text;
+    void Start(std::string_view el, const Attributes& a) {
+      if (el == "comment") {
+        const auto pos = ParseCellRef(a.Get("ref"));
+        current = pos ? &comments[{pos->row, pos->col}] : nullptr;
+        text.clear();
+      }
+      if (el == "rPh") ++phonetic;
+      if (el == "t" && current && phonetic == 0) inT = true;
+    }
+    void End(std::string_view el) {
+      if (el == "t") inT = false;
+      if (el == "rPh") --phonetic;
+      if (el == "comment" && current) current->text = text, current = nullptr;
+    }
+    void Characters(std::string_view t) {
+      if (inT) AppendText(text, t);
+    }
+  } h{comments, nullptr, false, 0, {}};
+  ParseXml(zip.Read(commentsPart), commentsPart, h);
+  if (!vmlPart.empty() && zip.Has(vmlPart)) {
+    struct Shape {
+      bool visible = false;
+      bool autoSize = false;
+      long row = -1, col = -1;
+      std::optional<long> fill;
+      std::string style;
+    };
+    struct V {
+      std::vector<Shape> shapes;
+      bool inShape = false;
+      std::string_view field;
+      std::string collected;
+      void Start(std::string_view el, const Attributes& a) {
+        if (el == "shape") {
+          inShape = true;
+          Shape& s = shapes.emplace_back();
+          s.style = a.Get("style");
+          const std::string_view fill = a.Get("fillcolor");
+          if (fill.size() == 7 && fill.front() == '#') s.fill = RgbToOle(ToRgb(fill.substr(1)));
+        }
+        if (!inShape) return;
+        if (el == "Visible") shapes.back().visible = true;
+        if (el == "textbox" && a.Get("style").find("mso-fit-shape-to-text:t") != std::string_view::npos) {
+          shapes.back().autoSize = true;
+        }
+        if (el == "Row" || el == "Column") {
+          field = el == "Row" ? "Row" : "Column";
+          collected.clear();
+        }
+      }
+      void End(std::string_view el) {
+        if (el == "shape") inShape = false;
+        if (inShape && (el == "Row" || el == "Column")) {
+          (el == "Row" ? shapes.back().row : shapes.back().col) = ToLong(collected, -1);
+          field = {};
+        }
+      }
+      void Characters(std::string_view t) {
+        if (!field.empty()) collected += t;
+      }
+    } v;
+    // Drawings of other programs are not always well-formed: the comments keep their
+    // texts then, shown as a new comment is.
+    try {
+      ParseXml(zip.Read(vmlPart), vmlPart, v);
+    } catch (const Failure&) {
+      v.shapes.clear();
+    }
+    for (const Shape& s : v.shapes) {
+      const auto it = comments.find({s.row + 1, s.col + 1});
+      if (it == comments.end()) continue;
+      xl::CommentData& c = it->second;
+      c.visible = s.visible;
+      c.autoSize = s.autoSize;
+      if (s.fill) c.fillColor = *s.fill;
+      const auto points = [&](std::string_view key, double& into) {
+        const std::size_t at = s.style.find(std::string(key) + ":");
+        if (at == std::string::npos) return;
+        const std::size_t from = at + key.size() + 1, end = s.style.find(';', from);
+        std::string_view value = std::string_view(s.style).substr(from, end == std::string::npos ? end : end - from);
+        if (!EndsWith(value, "pt")) return;
+        if (const auto d = ToDouble(value.substr(0, value.size() - 2))) into = *d;
+      };
+      points("margin-left", c.left);
+      points("margin-top", c.top);
+      points("width", c.width);
+      points("height", c.height);
+    }
+  }
+  for (auto& [pos, c] : comments) layout.comments.push_back({{pos.first, pos.second}, std::move(c)});
+}
+
+// A cell's content as it is held, to be stored again.
+struct HeldCell {
+  long row, col;
+  Variant value;
+  Text formula;
+};
+
+// The sheet part is read as it is inflated, its cells stored a band of rows at a time;
+// then the rest of its layout is put on. Merging clears the cells of a merged area but
+// the first: the values a file holds there are stored again after the merges.
+void ReadSheet(const ZipArchive& zip, const std::string& part, const SharedStrings& strings, const Styles& styles,
+               xl::memory::MemoryWorksheet& sheet, Notes& notes) {
+  SheetReader reader(strings, styles, sheet, notes);
+  {
+    const phases::Scope timed("load xlsx cells");
+    XmlReader<SheetReader>(part, reader).Pieces(zip, "<row ");
+    reader.EndCells();
+  }
+  SheetLayout& layout = reader.Layout();
+  if (reader.fitToPage) layout.pageSetup.Zoom = false;
+  const auto rels = ReadRels(zip, part);
+  for (auto& [cell, id] : reader.linkRels) {
+    const auto it = rels.find(id);
+    if (it == rels.end()) continue;
+    for (CellHyperlink& link : layout.hyperlinks) {
+      if (link.cell == cell) link.link.Address = ToText(it->second.target);
+    }
+  }
+  const std::string commentsPart = RelOfType(rels, kRelComments);
+  if (!commentsPart.empty()) {
+    std::string vml;
+    if (const auto it = rels.find(reader.legacyDrawing); it != rels.end()) vml = it->second.target;
+    if (vml.empty()) vml = RelOfType(rels, kRelVml);
+    ReadComments(zip, commentsPart, vml, layout);
+  }
+  std::vector<HeldCell> held;
+  for (const xl::Area& m : layout.merges) {
+    for (long c = m.col1; c <= m.col2; ++c) {
+      for (std::optional<long> r = sheet.NextFilledRow(c, m.row1 - 1); r && *r <= m.row2;
+           r = sheet.NextFilledRow(c, *r)) {
+        if (*r == m.row1 && c == m.col1) continue;
+        held.push_back(
+            {*r, c, sheet.CellValue(*r, c), sheet.CellHasFormula(*r, c) ? sheet.CellFormula(*r, c) : Text()});
+      }
+    }
+  }
+  ApplyLayout(sheet, layout, [&] {
+    for (const HeldCell& h : held) {
+      xl::memory::FileCell cell;
+      const Text text = h.value.IsText() ? h.value.AsText() : Text();
+      cell.type = h.value.Type();
+      if (h.value.IsNumber()) cell.number = h.value.AsNumber();
+      if (h.value.IsBoolean()) cell.boolean = h.value.AsBool();
+      if (h.value.IsError()) cell.error = h.value.AsError();
+      cell.text = text;
+      cell.formula = h.formula;
+      sheet.StoreCells(h.row, h.col, std::span(&cell, 1));
+    }
+  });
+}
+
+// ----- defined names -----
+
+// "Sheet1!$A$1:$B$2,'My list'!$C$3" -> the sheet and its areas' address.
+bool SplitReference(std::string_view formula, Text& sheetName, Text& address) {
+  std::string addr;
+  std::string sheet;
+  while (!formula.empty()) {
+    std::string part;
+    std::string name;
+    std::size_t i = 0;
+    if (formula.front() == '\'') {
+      for (i = 1; i < formula.size(); ++i) {
+        if (formula[i] == '\'') {
+          if (i + 1 < formula.size() && formula[i + 1] == '\'') {
+            name += '\'';
+            ++i;
+            continue;
+          }
+          break;
+        }
+        name += formula[i];
+      }
+      ++i;
+    } else {
+      while (i < formula.size() && formula[i] != '!') name += formula[i++];
+    }
+    if (i >= formula.size() || formula[i] != '!') return false;
+    ++i;
+    const std::size_t comma = formula.find(',', i);
+    part = formula.substr(i, comma == std::string_view::npos ? std::string_view::npos : comma - i);
+    if (!sheet.empty() && sheet != name) return false;
+    sheet = name;
+    if (!addr.empty()) addr += ',';
+    addr += part;
+    formula = comma == std::string_view::npos ? std::string_view() : formula.substr(comma + 1);
+  }
+  sheetName = ToText(sheet);
+  address = ToText(addr);
+  return !addr.empty();
+}
+
+void ApplyNames(xl::Workbook& book, const BookInfo& info, const std::vector<xl::memory::MemoryWorksheet*>& sheets,
+                Notes& notes) {
+  for (const NameInfo& n : info.names) {
+    const std::string name = ToUtf8(n.name);
+    if (n.localSheet && (*n.localSheet < 0 || static_cast<std::size_t>(*n.localSheet) >= sheets.size())) {
+      throw Failure("the name '" + name + "' belongs to a sheet that does not exist");
+    }
+    xl::memory::MemoryWorksheet* owner = n.localSheet ? sheets[static_cast<std::size_t>(*n.localSheet)] : nullptr;
+    Text sheetName, address;
+    const bool isRef = SplitReference(n.formula, sheetName, address);
+    if (name == "_xlnm.Print_Area" && owner && isRef) {
+      xl::PageSetup page = owner->GetPageSetup();
+      page.PrintArea = address;
+      owner->SetPageSetup(page);
+      continue;
+    }
+    if (name == "_xlnm.Print_Titles" && owner && isRef) {
+      xl::PageSetup page = owner->GetPageSetup();
+      for (std::size_t start = 0; start <= address.size();) {
+        const std::size_t comma = std::min(address.find(u',', start), address.size());
+        const Text part = address.substr(start, comma - start);
+        const bool rows = !part.empty() && (part[1] >= u'0' && part[1] <= u'9');
+        (rows ? page.PrintTitleRows : page.PrintTitleColumns) = part;
+        start = comma + 1;
+      }
+      owner->SetPageSetup(page);
+      continue;
+    }
+    if (name.starts_with("_xlnm.")) continue;  // the filter's own name comes with the filter
+    if (!isRef) {
+      notes.push_back("the name '" + name + "' refers to '" + n.formula +
+                      "', not to cells of one sheet: the workbook cannot hold it and leaves it out");
+      continue;
+    }
+    try {
+      xl::Worksheet& target = book.Sheets().Item(sheetName);
+      const xl::Range range = target.Range(address);
+      xl::NameCollection& names = owner ? owner->Names() : book.Names();
+      names.Add(n.name, range, !n.hidden);
+    } catch (const Error& e) {
+      throw Failure("cannot define the name '" + name + "' (" + n.formula + "): " + e.Description());
+    }
+  }
+}
+
+xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, Notes& notes) {
+  if (data.size() >= 8 && data.substr(0, 8) == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) {
+    throw Failure(
+        "it is an OLE compound file, not an xlsx workbook: a password-protected (encrypted) workbook or one in the "
+        "old .xls format; save it without a password as .xlsx");
+  }
+  if (data.size() < 4 || data.substr(0, 2) != "PK") throw Failure("it is not an xlsx workbook (not a zip archive)");
+  const ZipArchive zip(data);
+  const auto rootRels = ReadRels(zip, "");
+  std::string bookPart = RelOfType(rootRels, kRelOfficeDocument);
+  if (bookPart.empty()) bookPart = "xl/workbook.xml";
+  if (!zip.Has(bookPart)) throw Failure("it holds no workbook part ('" + bookPart + "')");
+  const BookInfo info = ReadBook(zip, bookPart);
+  const auto bookRels = ReadRels(zip, bookPart);
+  const SharedStrings strings = ReadSharedStrings(zip, RelOfType(bookRels, kRelSharedStrings));
+  const Styles styles = ReadStyles(zip, RelOfType(bookRels, kRelStyles));
+
+  xl::memory::MemoryWorkbook& book = app.AddWorkbook(xl::memory::GridSize::Large);
+  try {
+    std::vector<xl::memory::MemoryWorksheet*> sheets;
+    for (const SheetInfo& s : info.sheets) {
+      xl::Worksheet& sheet = sheets.empty() ? book.Sheets().Item(1) : book.Sheets().Add({.After = sheets.back()});
+      try {
+        sheet.SetName(s.name);
+      } catch (const Error& e) {
+        throw Failure("cannot name a sheet '" + ToUtf8(s.name) + "': " + e.Description());
+      }
+      sheets.push_back(&dynamic_cast<xl::memory::MemoryWorksheet&>(sheet));
+    }
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+      try {
+        ReadSheet(zip, info.sheets[i].part, strings, styles, *sheets[i], notes);
+      } catch (const Failure& f) {
+        throw Failure("sheet '" + ToUtf8(info.sheets[i].name) + "': " + f.what());
+      } catch (const Error& e) {
+        throw Failure("sheet '" + ToUtf8(info.sheets[i].name) + "': " + e.Description());
+      }
+    }
+    ApplyNames(book, info, sheets, notes);
+    const auto active =
+        static_cast<std::size_t>(std::clamp<long>(info.activeTab, 0, static_cast<long>(sheets.size()) - 1));
+    sheets[active]->Activate();
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+      try {
+        sheets[i]->SetVisible(info.sheets[i].visible);
+      } catch (const Error& e) {
+        throw Failure("cannot set the visibility of sheet '" + ToUtf8(info.sheets[i].name) + "': " + e.Description());
+      }
+    }
+    if (info.lockStructure || info.lockWindows) book.Protect(info.lockStructure, info.lockWindows);
+  } catch (...) {
+    while (!book.Closed() && book.Windows().Count() > 0) book.Windows().Item(1).Close();
+    throw;
+  }
+  return book;
+}
+
+}  // namespace
+
+xl::Workbook& LoadXlsxData(xl::memory::MemoryApplication& app, std::string_view data, const std::string& name,
+                           Notes& notes) {
+  Notes found;
+  try {
+    xl::Workbook& book = Load(app, data, found);
+    for (std::string& n : found) notes.push_back("'" + name + "': " + std::move(n));
+    return book;
+  } catch (const Failure& f) {
+    throw Failure("'" + name + "': " + f.what());
+  } catch (const Error& e) {
+    throw Failure("'" + name + "': " + e.Description());
+  }
+}
+
+xl::Workbook& LoadXlsx(xl::memory::MemoryApplication& app, const fs::path& file, Notes& notes) {
+  std::error_code ec;
+  if (!fs::exists(file, ec)) throw Failure("'" + file.string() + "' does not exist");
+  if (!fs::is_regular_file(file, ec)) throw Failure("'" + file.string() + "' is not a file");
+  std::ifstream in(file, std::ios::binary);
+  std::string data(static_cast<std::size_t>(fs::file_size(file, ec)), '\0');
+  in.read(data.data(), static_cast<std::streamsize>(data.size()));
+  if (!in || ec) throw Failure("cannot read '" + file.string() + "'");
+  return LoadXlsxData(app, data, file.string(), notes);
+}
+
+}  // namespace quillary::workbook
