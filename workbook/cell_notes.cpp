@@ -21,19 +21,4 @@ std::string CutTextNote(std::string_view where, TextView text) {
          " and the last would have split a character in two";
 }
 
-bool ReplacedBytes(std::string_view utf8, TextView text) {
-  constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
-  std::size_t given = 0;
-  for (std::size_t at = utf8.find(kReplacement); at != std::string_view::npos; at = utf8.find(kReplacement, at + 3)) {
-    ++given;
-  }
-  return static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\uFFFD')) > given;
-}
-
-std::string NotUtf8Note(std::string_view file, long count, std::string_view first) {
-  return std::string(file) + ": " + (count == 1 ? "a field holds" : std::to_string(count) + " fields hold") +
-         " bytes that are not UTF-8, each read as the character U+FFFD (the first in " + std::string(first) +
-         "); save the file as UTF-8 to keep its characters";
-}
-
 }  // namespace quillary::workbook

@@ -1,5 +1,5 @@
 // The notes that tell the user that what they gave a cell was changed on its way in: cut
-// to what a cell holds, or bytes that are not text replaced.
+// to what a cell holds.
 #pragma once
 
 #include <cstddef>
@@ -22,13 +22,5 @@ TextView EnteredText(TextView entered);
 // cut to the xl::kCellTextLimit characters a cell holds, or to one less where the last
 // of them would split a surrogate pair; "" when it fits.
 std::string CutTextNote(std::string_view where, TextView text);
-
-// True when `text`, read from `utf8`, holds a U+FFFD in the place of bytes that are not
-// UTF-8.
-bool ReplacedBytes(std::string_view utf8, TextView text);
-
-// The note that `count` fields of `file` held bytes that are not UTF-8, read as U+FFFD,
-// the first of them in the cell `first`.
-std::string NotUtf8Note(std::string_view file, long count, std::string_view first);
 
 }  // namespace quillary::workbook
