@@ -294,6 +294,12 @@ std::optional<Text> Answers::Answer(const addin::AnswerRequest& request) {
     return queued;
   }
   const Choice& fallback = q.choices[q.defaultChoice];
+  if (options_.ask == nullptr && overwriting && overwriting->code == fallback.code && overwriting->unattended != 0) {
+    given_[request.kind].push_back(overwriting->unattended);
+    err_ << "quillary: answered " << WordOf(words, overwriting->unattended) << " (the default, " << fallback.word
+         << ", " << overwriting->does << ", which an unattended run does not do for you)\n";
+    return FromUtf8(std::to_string(overwriting->unattended));
+  }
   if (options_.ask == nullptr && overwriting && overwriting->code == fallback.code) {
     const auto other =
         std::find_if(q.choices.begin(), q.choices.end(), [&](const Choice& c) { return c.code != fallback.code; });

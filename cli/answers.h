@@ -6,7 +6,8 @@
 // queued in advance for its kind; else, in an interactive session, from the person at
 // the terminal (a button word or its code; an empty line takes the default); else from
 // the default button, unless that answer writes over the user's cells
-// (overwriting_questions.h): then the run stops at the question. A queued answer that is
+// (overwriting_questions.h): then the run stops at the question, or takes the answer
+// that the question's entry there names for unattended runs. A queued answer that is
 // no button of its message stops the run too. The break key is never asked: it answers
 // "NoBreak" unless an answer was queued.
 #pragma once

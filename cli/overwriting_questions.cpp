@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "blocks/messages.h"
 #include "cli/answers.h"
 #include "drivers/status_comment.h"
 #include "host/callbacks.h"
@@ -25,6 +26,7 @@ struct Question {
   int code;
   std::string_view does;
   bool (*harmless)(const std::optional<Text>& activeComment) = nullptr;
+  int unattended = 0;
 };
 
 constexpr Question kQuestions[] = {
@@ -45,6 +47,9 @@ constexpr Question kQuestions[] = {
      &StatusCommentBox},
     // The parser's target sheet.
     {parser::msg::kSheetInUse4, mb::kAnswerYes, "writes over the cells of that worksheet"},
+    // TRAVEL past the end of the list.
+    {blocks::kContinueDownwardMsg, mb::kAnswerOk, "writes a result beside the empty block below and goes on down",
+     nullptr, mb::kAnswerCancel},
 };
 
 }  // namespace
@@ -56,7 +61,7 @@ std::optional<OverwritingAnswer> OverwritingAnswerOf(TextView prompt, long style
     if (prompt.find(q.words) == TextView::npos) continue;
     if (std::none_of(buttons.begin(), buttons.end(), [&](const Choice& c) { return c.code == q.code; })) continue;
     if (q.harmless != nullptr && q.harmless(activeComment)) continue;
-    return OverwritingAnswer{q.code, q.does};
+    return OverwritingAnswer{q.code, q.does, q.unattended};
   }
   return std::nullopt;
 }

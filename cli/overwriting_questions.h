@@ -4,6 +4,11 @@
 // them: an unattended run never takes such an answer as a default, and the prompt at a
 // terminal says which answer writes over cells.
 //
+// One question of the block engine goes on writing rather than writing over: whether to
+// go on down the sheet past an empty block. Its OK writes a result beside the empty
+// block and asks again at the next one, to the sheet's end; an unattended run answers
+// Cancel instead, ending where the list ends, as the engine does when it runs unattended.
+//
 // The questions whose answers only rewrite the texts of the selected cells in the way
 // the chosen action does (hard line-breaks or parentheses made commas) are not among
 // them: they keep the Items. Nor is the status comment box's question when the comment
@@ -22,6 +27,9 @@ namespace quillary::cli {
 struct OverwritingAnswer {
   int code;
   std::string_view does;
+  // The answer an unattended run takes where `code` is the default; 0: none, the run
+  // stops at the question.
+  int unattended = 0;
 };
 
 // The answer that writes over cells, when `prompt` is one of those questions and the

@@ -204,9 +204,8 @@ xl::Range FilledRange(Context& c, const std::string& command, const std::string&
 
 // Says so when a cell cannot hold all of the text typed into `range`.
 void NoteCutText(Context& c, const xl::Range& range, TextView typed) {
-  if (workbook::EnteredLength(typed) <= xl::kCellTextLimit) return;
-  c.err << c.program << ": " << c.where
-        << "note: " << workbook::CutTextNote(PlainAddress(range), workbook::EnteredLength(typed)) << "\n";
+  const std::string note = workbook::CutTextNote(PlainAddress(range), workbook::EnteredText(typed));
+  if (!note.empty()) c.err << c.program << ": " << c.where << "note: " << note << "\n";
 }
 
 void Cell(Context& c, Args a) {
@@ -845,9 +844,20 @@ RangeWord SplitRangeWord(const std::string& word) {
   const auto bang = text.rfind(u'!');
   if (bang == Text::npos) return {std::nullopt, text};
   Text name = text.substr(0, bang);
-  if (name.size() >= 2 && name.front() == u'\'' && name.back() == u'\'') {
+  // A name in quotes may hold any character, a quote doubled; without quotes, a comma or
+  // "!" in it means that an area after the first names a sheet.
+  bool quoted = name.size() >= 2 && name.front() == u'\'' && name.back() == u'\'';
+  for (std::size_t p = 1; quoted && p + 1 < name.size(); ++p) {
+    if (name[p] == u'\'') quoted = name[++p] == u'\'' && p + 1 < name.size();
+  }
+  if (quoted) {
     name = name.substr(1, name.size() - 2);
     for (auto p = name.find(u"''"); p != Text::npos; p = name.find(u"''", p + 1)) name.erase(p, 1);
+  } else if (name.find_first_of(u",!") != Text::npos) {
+    throw workbook::Failure(
+        workbook::Quoted(word) +
+        " names a sheet after its first area, but a selection lies on one sheet: name the sheet once, "
+        "before the first area (Sheet!A2:A5,C2:C5)");
   }
   return {std::move(name), text.substr(bang + 1)};
 }

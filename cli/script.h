@@ -50,7 +50,8 @@ int RunScript(std::span<const Command> commands, Session& session, std::ostream&
               std::string_view program = "quillary");
 
 // A RANGE word ("A1:B4", "Sheet!A1", "'My sheet'!A1,C3", a defined name) split into the
-// sheet it names, quotes undone, and the reference.
+// sheet it names, quotes undone, and the reference. Only the first area names a sheet:
+// Failure on a word whose later areas name one (a selection lies on one sheet).
 struct RangeWord {
   std::optional<Text> sheet;
   Text reference;

@@ -18,7 +18,8 @@ bool NeedsQuotes(TextView field) {
 
 }  // namespace
 
-CsvScanner::CsvScanner(std::string_view data) : data_(data) {
+CsvScanner::CsvScanner(std::string_view data, char separator)
+    : data_(data), separator_(separator), ends_{separator, '\r', '\n'} {
   if (data_.starts_with(kUtf8Bom)) pos_ = kUtf8Bom.size();
 }
 
@@ -27,15 +28,15 @@ bool CsvScanner::Next(std::string_view& field, bool& endsRecord) {
   if (data_[pos_] == '"') {
     ReadQuoted(field);
   } else {
-    const std::size_t end = data_.find_first_of(",\r\n", pos_);
+    const std::size_t end = data_.find_first_of(std::string_view(ends_.data(), ends_.size()), pos_);
     field = data_.substr(pos_, end == std::string_view::npos ? std::string_view::npos : end - pos_);
     pos_ = end == std::string_view::npos ? data_.size() : end;
   }
   endsRecord = true;
   if (pos_ >= data_.size()) return true;
   const char c = data_[pos_++];
-  if (c == ',') {
-    // After a comma at the very end of the data the record still has an empty field,
+  if (c == separator_) {
+    // After a separator at the very end of the data the record still has an empty field,
     // which the caller adds (Next returns false next).
     endsRecord = false;
     return true;
@@ -45,7 +46,7 @@ bool CsvScanner::Next(std::string_view& field, bool& endsRecord) {
   return true;
 }
 
-// A quoted field, and anything after its closing quote up to the comma or line break.
+// A quoted field, and anything after its closing quote up to the separator or line break.
 void CsvScanner::ReadQuoted(std::string_view& field) {
   const long startLine = line_;
   ++pos_;
@@ -74,7 +75,7 @@ void CsvScanner::ReadQuoted(std::string_view& field) {
   }
   const std::size_t closing = pos_ - 1;
   std::size_t end = pos_;
-  while (end < data_.size() && data_[end] != ',' && data_[end] != '\n' && data_[end] != '\r') ++end;
+  while (end < data_.size() && data_[end] != separator_ && data_[end] != '\n' && data_[end] != '\r') ++end;
   if (plain && end == pos_) {
     field = data_.substr(start, closing - start);
   } else {

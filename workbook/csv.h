@@ -1,8 +1,10 @@
-// CSV as RFC 4180 has it: fields separated by commas, records by line breaks (CRLF or
-// LF); a field in double quotes may hold commas, line breaks and doubled quotes. Text
-// is UTF-8; a leading UTF-8 byte order mark is skipped.
+// CSV as RFC 4180 has it: fields separated by commas (or the separator a file was found
+// to use, csv_text.h), records by line breaks (CRLF or LF); a field in double quotes may
+// hold separators, line breaks and doubled quotes. Text is UTF-8; a leading UTF-8 byte
+// order mark is skipped.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <span>
 #include <string>
@@ -15,10 +17,11 @@ namespace quillary::workbook {
 
 // Reads the fields of CSV data one after another, as views of the data where they can
 // be (a quoted field with doubled quotes is unescaped into the scanner's own buffer):
-// nothing is copied for a plain field.
+// nothing is copied for a plain field. The fields are separated by `separator` (a
+// comma, or what csv_text.h found).
 class CsvScanner {
  public:
-  explicit CsvScanner(std::string_view data);
+  explicit CsvScanner(std::string_view data, char separator = ',');
 
   // The next field's UTF-8 bytes into `field` (valid until the next call) and whether
   // it is the last of its record; false at the end of the data. Raises Failure for a
@@ -29,6 +32,9 @@ class CsvScanner {
   void ReadQuoted(std::string_view& field);
 
   std::string_view data_;
+  char separator_;
+  // The characters that end an unquoted field: the separator and the line breaks.
+  std::array<char, 3> ends_;
   std::size_t pos_ = 0;
   long line_ = 1;
   std::string unescaped_;

@@ -19,8 +19,10 @@
 #include "platform/runtime/vba.h"
 #include "workbook/cell_notes.h"
 #include "workbook/csv.h"
+#include "workbook/csv_text.h"
 #include "workbook/entries.h"
 #include "workbook/failure.h"
+#include "workbook/file_kind.h"
 #include "workbook/layout_file.h"
 #include "workbook/plain_file.h"
 #include "workbook/save_transaction.h"
@@ -235,26 +237,24 @@ std::string ManifestText(const Manifest& m) {
 // ----- from files into the workbook -----
 
 // UTF-8 to UTF-16 into `out`, without a new string for the common all-ASCII field.
-// False when bytes that are not UTF-8 were replaced by U+FFFD.
-bool AppendUtf16(std::u16string& out, std::string_view utf8) {
+void AppendUtf16(std::u16string& out, std::string_view utf8) {
   for (const char c : utf8) {
     if (static_cast<unsigned char>(c) >= 0x80) {
-      const Text text = FromUtf8(utf8);
-      out += text;
-      return !ReplacedBytes(utf8, text);
+      out += FromUtf8(utf8);
+      return;
     }
   }
   const std::size_t at = out.size();
   out.resize(at + utf8.size());
   for (std::size_t i = 0; i < utf8.size(); ++i) out[at + i] = static_cast<char16_t>(utf8[i]);
-  return true;
 }
 
 // A note when a cell cannot hold all of a field: the entry rules keep its first
 // kCellTextLimit characters (after a leading "'").
 void NoteCutField(xl::Worksheet& sheet, long row, long col, TextView field, Notes& notes) {
-  if (EnteredLength(field) > xl::kCellTextLimit)
-    notes.push_back(CutTextNote(CellName(sheet, row, col), EnteredLength(field)));
+  if (std::string note = CutTextNote(CellName(sheet, row, col), EnteredText(field)); !note.empty()) {
+    notes.push_back(std::move(note));
+  }
 }
 
 // True for a field that a folder of the first two versions holds for a text and that
@@ -288,7 +288,7 @@ struct ColumnBatch {
 
 // Loads a sheet file: its fields are read as views of the file's data, gathered by
 // column over bands of rows, and each band of a column is entered with one call.
-void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& data, Notes& notes,
+void FillSheet(xl::Worksheet& sheet, const fs::path& file, const CsvText& text, Notes& notes,
                bool parenthesesTypeNumbers = true) {
   constexpr long kBand = 1 << 16;
   auto& cells = dynamic_cast<xl::memory::MemoryWorksheet&>(sheet);
@@ -296,8 +296,6 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& da
   std::vector<ColumnBatch> batches;
   std::vector<TextView> views;
   long row = 1;
-  long notUtf8 = 0;  // fields with bytes that are not UTF-8
-  std::string firstNotUtf8;
   const auto flush = [&] {
     for (std::size_t c = 0; c < batches.size(); ++c) {
       ColumnBatch& b = batches[c];
@@ -311,7 +309,7 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& da
     }
   };
   try {
-    CsvScanner scanner(data);
+    CsvScanner scanner(text.utf8, text.separator);
     std::string_view field;
     bool endsRecord = false;
     long col = 0;
@@ -328,7 +326,7 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& da
         // Rows of the band without a field for this column stay as they are.
         while (b.firstRow + static_cast<long>(b.spans.size()) < row) b.spans.emplace_back(b.chars.size(), 0);
         const std::size_t start = b.chars.size();
-        if (!AppendUtf16(b.chars, field) && notUtf8++ == 0) firstNotUtf8 = CellName(sheet, row, col);
+        AppendUtf16(b.chars, field);
         b.spans.emplace_back(start, b.chars.size() - start);
         if (b.chars.size() - start > xl::kCellTextLimit) {
           NoteCutField(sheet, row, col, TextView(b.chars).substr(start), notes);
@@ -341,7 +339,6 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file, const std::string& da
       }
     }
     flush();
-    if (notUtf8 > 0) notes.push_back(NotUtf8Note(QuotedPath(file), notUtf8, firstNotUtf8));
   } catch (const Failure& f) {
     throw Failure(QuotedPath(file) + ": " + f.what());
   } catch (const Error& e) {
@@ -426,10 +423,12 @@ void LoadSheet(xl::memory::MemoryWorksheet& sheet, const FolderView& view, const
       throw Failure(QuotedPath(view.PathOf(*entry.layoutFile)) + " " + f.what());
     }
   }
-  const std::string data = ReadWorkbookFile(view, entry.file);
+  // The workbook's own CSV files separate their fields with commas.
+  const CsvText text =
+      ReadCsvText(ReadWorkbookFile(view, entry.file), QuotedPath(view.PathOf(entry.file)), false, notes);
   InContext("sheet '" + ToUtf8(entry.name) + "'", [&] {
     ApplyLayout(sheet, layout, [&] {
-      FillSheet(sheet, view.PathOf(entry.file), data, notes, parenthesesTypeNumbers);
+      FillSheet(sheet, view.PathOf(entry.file), text, notes, parenthesesTypeNumbers);
       EnterFieldCells(sheet, cells, notes, parenthesesTypeNumbers);
       StoreCachedValues(sheet, values);
     });
@@ -457,12 +456,28 @@ xl::Workbook& LoadManifestFolder(xl::memory::MemoryApplication& app, const Folde
   return book;
 }
 
-xl::Workbook& LoadCsvFiles(xl::memory::MemoryApplication& app, const std::vector<fs::path>& files, Notes& notes) {
+// The text of a CSV file given to load; Failure for a file that holds no text.
+CsvText CsvFileText(const fs::path& file, std::string data, Notes& notes) {
+  const FileKind kind = KindOfFile(data);
+  if (kind == FileKind::kPackage) {
+    throw Failure(QuotedPath(file) + " is a zip archive or a compound file, not CSV text: a workbook loads on its own");
+  }
+  if (kind != FileKind::kText) throw Failure(NotAWorkbook(kind, data, QuotedPath(file)));
+  return ReadCsvText(std::move(data), QuotedPath(file), true, notes);
+}
+
+// The CSV files as the sheets of a new workbook; `first` holds the first file's data
+// when it is read already.
+xl::Workbook& LoadCsvFiles(xl::memory::MemoryApplication& app, const std::vector<fs::path>& files, Notes& notes,
+                           std::optional<std::string> first = std::nullopt) {
   xl::Workbook& book = app.AddWorkbook(GridSize::Large);
   std::vector<Text> names;
   for (const fs::path& f : files) names.push_back(FromUtf8(f.stem().string()));
   const auto sheets = MakeSheets(book, names);
-  for (std::size_t i = 0; i < sheets.size(); ++i) FillSheet(*sheets[i], files[i], ReadFile(files[i]), notes);
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    std::string data = i == 0 && first ? std::move(*first) : ReadFile(files[i]);
+    FillSheet(*sheets[i], files[i], CsvFileText(files[i], std::move(data), notes), notes);
+  }
   sheets.front()->Activate();
   return book;
 }
@@ -732,9 +747,6 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const f
   for (const fs::path& p : paths) {
     if (!fs::exists(p, ec)) throw Failure(QuotedPath(p) + " does not exist");
   }
-  if (paths.size() == 1 && IsXlsxPath(paths.front()) && !fs::is_directory(paths.front(), ec)) {
-    return LoadXlsx(app, paths.front(), notes);
-  }
   if (paths.size() == 1 && fs::is_directory(paths.front(), ec)) {
     // The folder as the last save left it; nothing in it is changed.
     const FolderView view(FolderPath(paths.front()), WorkbookFolderFormat(), notes);
@@ -742,9 +754,20 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const f
     return LoadCsvFiles(app, CsvFilesOf(view), notes);
   }
   for (const fs::path& p : paths) {
-    if (!fs::is_regular_file(p, ec)) throw Failure(QuotedPath(p) + " is not a CSV file (give one folder or CSV files)");
+    if (!fs::is_regular_file(p, ec)) {
+      if (paths.size() == 1 && IsXlsxPath(p)) return LoadXlsx(app, p, notes);  // names what it is
+      throw Failure(QuotedPath(p) + " is not a CSV file (give one folder or CSV files)");
+    }
   }
-  return LoadCsvFiles(app, std::vector<fs::path>(paths.begin(), paths.end()), notes);
+  // A file is told by what it holds: a package (an xlsx or xlsm workbook, whatever its
+  // name) or CSV text; a file named .xlsx is no CSV file.
+  const std::vector<fs::path> files(paths.begin(), paths.end());
+  if (files.size() > 1) return LoadCsvFiles(app, files, notes);
+  std::string data = ReadFile(files.front());
+  if (IsXlsxPath(files.front()) || KindOfFile(data) == FileKind::kPackage) {
+    return LoadXlsxData(app, data, files.front().string(), notes);
+  }
+  return LoadCsvFiles(app, files, notes, std::move(data));
 }
 
 void CheckSaveTarget(const fs::path& path) {

@@ -835,7 +835,7 @@ void SheetReader::Flush() {
       if (p.type == VarType::String) {
         cell.text = p.shared ? strings_.At(p.text) : chars.substr(p.text, p.textLength);
         if (cell.text.size() > xl::kCellTextLimit) {
-          notes_->push_back(CutTextNote(CellName(*sheet_, p.row, static_cast<long>(c) + 1), cell.text.size()));
+          notes_->push_back(CutTextNote(CellName(*sheet_, p.row, static_cast<long>(c) + 1), cell.text));
         }
       }
       if (p.hasFormula) cell.formula = chars.substr(p.formula, p.formulaLength);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 
+#include "blocks/messages.h"
 #include "host/state.h"
 #include "platform/excel/excel.h"
 
@@ -73,6 +74,5 @@ inline constexpr char16_t kMergedEraseMsg[] =
     u"MERGED CELL in the destination area next to your selection - Can not erase or write.";
 inline constexpr char16_t kMergedEraseMsg2[] =
     u"The results for this current selection size/shape have not been updated. This Action has been terminated.";
-inline constexpr char16_t kContinueDownwardMsg[] = u"OK to continue processing downward?";
 
 }  // namespace quillary::blocks

@@ -174,6 +174,13 @@ TEST_F(GetCommand, BadRangesSheetsAndValuesAreBadArgumentsNamedAsTyped) {
       {{"A0:B"}, "'A0:B' is not a range"},
       {{"Names!A1:"}, "'Names!A1:' is not a range"},
       {{"not a range"}, "'not a range' is not a range"},
+      // Areas on two sheets, or one sheet named twice: the sheet goes once, first.
+      {{"Parts!A2:A5,Names!A1"},
+       "'Parts!A2:A5,Names!A1' names a sheet after its first area, but a selection lies "
+       "on one sheet: name the sheet once, before the first area (Sheet!A2:A5,C2:C5)"},
+      {{"'Parts'!A2,'Parts'!A1"}, "''Parts'!A2,'Parts'!A1' names a sheet after its first area"},
+      {{"A2:A5,Parts!B2"}, "'A2:A5,Parts!B2' names a sheet after its first area"},
+      {{"'Parts,Names'!A1"}, "no sheet 'Parts,Names' in "},
       {{"Parts"}, "'Parts' is neither a range nor a defined name of the sheet Parts"},
       {{"A1", "--set", "MainUserForm.CheckBox1.Value=maybe"},
        "--set MainUserForm.CheckBox1.Value=maybe: MainUserForm.CheckBox1.Value takes True, False or Null, not "

@@ -92,6 +92,7 @@ TEST_F(Program, ABadLineStopsTheScriptBeforeAnythingRuns) {
       {"answer compare UseOld", "'UseOld' is no answer here; use one of: "},
       {"select A0:B", "'A0:B' is not a range"},
       {"print cells Sheet1!", "'Sheet1!' is not a range"},
+      {"select Sheet1!A1,Sheet2!A1", "'Sheet1!A1,Sheet2!A1' names a sheet after its first area"},
       {"set MainUserForm.CheckBox1.Value maybe", "MainUserForm.CheckBox1.Value takes True, False or Null, not 'maybe'"},
       {"set MainUserForm.TextBox1.Value Null", "MainUserForm.TextBox1.Value takes a text (a text box is never Null)"},
       {"set MainUserForm.CheckBox1.Enabled yes", "MainUserForm.CheckBox1.Enabled takes True or False, not 'yes'"},

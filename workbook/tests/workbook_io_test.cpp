@@ -610,29 +610,73 @@ TEST_F(WorkbookIo, ASaveStoppedAfterItsJournalIsFinished) {
   EXPECT_EQ(Listing(dir / "book"), (std::vector<std::string>{"New.csv", "workbook.txt"}));
 }
 
-// A field longer than a cell holds is cut, and the load says which cell.
+// A field longer than a cell holds is cut, and the load says which cell and to how many
+// characters: one less than a cell holds where the cut would split a surrogate pair.
 TEST_F(WorkbookIo, AFieldCutToFitACellIsNamed) {
   WriteText(dir / "book" / kManifestFile, "quillary-workbook 2\nsheet \"My list\" S.csv -1\n");
-  WriteText(dir / "book" / "S.csv", "a,b\nc," + std::string(40000, 'x') + ",'" + std::string(32767, 'y') + "\n");
+  WriteText(dir / "book" / "S.csv", "a,b\nc," + std::string(40000, 'x') + ",'" + std::string(32767, 'y') + "," +
+                                        std::string(32766, 'z') + "\xF0\x9F\x98\x80\n");
   xl::Worksheet& sheet = Load(*app, {dir / "book"}).ActiveSheet();
-  EXPECT_EQ(notes, (Notes{"My list!B2: the text of 40000 characters was cut to the 32767 a cell holds"}));
+  EXPECT_EQ(notes, (Notes{"My list!B2: the text of 40000 characters was cut to the 32767 a cell holds",
+                          "My list!D2: the text of 32768 characters was cut to 32766, as a cell holds 32767 and the "
+                          "last would have split a character in two"}));
   EXPECT_EQ(sheet.CellValue(2, 2).AsText().size(), xl::kCellTextLimit);
   EXPECT_EQ(sheet.CellValue(2, 3).AsText().size(), xl::kCellTextLimit);
+  EXPECT_EQ(sheet.CellValue(2, 4).AsText(), Text(32766, u'z'));
 }
 
-// Bytes of a CSV file that are not UTF-8 (a file saved as Windows-1252, say) read as
-// U+FFFD, and one note for the file says how many fields hold them and where the first
-// is; a U+FFFD the file itself holds is no such byte.
-TEST_F(WorkbookIo, BytesThatAreNotUtf8AreNamed) {
-  WriteText(dir / "S.csv",
-            "caf\xC3\xA9,\xEF\xBF\xBD\r\nx,caf\xE9\r\n\xFC"
-            "ber,ok\r\n");
-  xl::Worksheet& sheet = Load(*app, {dir / "S.csv"}).ActiveSheet();
-  EXPECT_EQ(sheet.CellValue(2, 2), Variant(u"caf\uFFFD"));
-  EXPECT_EQ(sheet.CellValue(1, 2), Variant(u"\uFFFD"));
-  EXPECT_EQ(notes, (Notes{QuotedPath(dir / "S.csv") +
-                          ": 2 fields hold bytes that are not UTF-8, each read as the character U+FFFD (the first in "
-                          "S!B2); save the file as UTF-8 to keep its characters"}));
+// A CSV file as spreadsheets export it: a file that is not UTF-8 reads as Windows-1252
+// and one separated by semicolons or tabs with that separator, each with a note; a
+// U+FFFD that a UTF-8 file holds is its own character. The workbook's own files keep
+// the comma.
+TEST_F(WorkbookIo, CsvFilesReadInTheirEncodingAndWithTheirSeparator) {
+  const std::string latin = " is not UTF-8 (line 2, byte 0xE9): read as Windows-1252, the spreadsheet's CSV on Windows";
+  const std::string semicolons =
+      ": read with semicolons between fields, as each of its lines has the same number of them";
+  const struct {
+    const char* what;
+    std::string data;
+    std::vector<std::vector<Variant>> cells;  // from A1
+    std::vector<std::string> notes;           // after the file's quoted path
+  } cases[] = {
+      {"UTF-8 with commas",
+       "caf\xC3\xA9,\xEF\xBF\xBD\r\n\xC3\xBC,2\r\n",
+       {{u"caf\u00E9", u"\uFFFD"}, {u"\u00FC", 2.0}},
+       {}},
+      {"Windows-1252 with commas", "x,y\r\ncaf\xE9,\x80 5\r\n", {{u"x", u"y"}, {u"caf\u00E9", u"\u20AC 5"}}, {latin}},
+      {"Windows-1252 with semicolons",
+       "Part;Price\r\nR\xE9sistance;\"1,5\"\r\n",
+       {{u"Part", u"Price"}, {u"R\u00E9sistance", u"1,5"}},
+       {latin, semicolons}},
+      {"tabs",
+       "a\tb\n\"c\td\"\te\n",
+       {{u"a", u"b"}, {u"c\td", u"e"}},
+       {": read with tabs between fields, as each of its lines has the same number of them"}},
+      {"semicolons inside fields of a comma file", "a;b,c\n", {{u"a;b", u"c"}}, {}},
+  };
+  for (const auto& c : cases) {
+    WriteText(dir / "S.csv", c.data);
+    notes.clear();
+    auto into = NewApp();
+    xl::Worksheet& sheet = Load(*into, {dir / "S.csv"}).ActiveSheet();
+    for (std::size_t r = 0; r < c.cells.size(); ++r) {
+      for (std::size_t col = 0; col < c.cells[r].size(); ++col) {
+        EXPECT_EQ(sheet.CellValue(static_cast<long>(r) + 1, static_cast<long>(col) + 1), c.cells[r][col])
+            << c.what << " " << r << "," << col;
+      }
+    }
+    Notes expected;
+    for (const std::string& n : c.notes) expected.push_back(QuotedPath(dir / "S.csv") + n);
+    EXPECT_EQ(notes, expected) << c.what;
+  }
+
+  // A sheet file of a workbook folder that a spreadsheet saved as Windows-1252.
+  WriteText(dir / "book" / kManifestFile, "quillary-workbook 2\nsheet S S.csv -1\n");
+  WriteText(dir / "book" / "S.csv", "a;b\r\nc;d\xE9\r\n");
+  notes.clear();
+  xl::Worksheet& own = Load(*app, {dir / "book"}).ActiveSheet();
+  EXPECT_EQ(own.CellValue(2, 1), Variant(u"c;d\u00E9"));
+  EXPECT_EQ(notes, Notes{QuotedPath(dir / "book" / "S.csv") + latin});
 }
 
 // A sheet file that is a FIFO, a folder or a link leading out of the workbook folder is
