@@ -255,8 +255,12 @@ std::string Answers::AnswersGiving(Reply kind, int code) const {
   const std::string name = KindName(kind);
   std::string out = options_.answersAsOptions ? "" : "answer " + name;
   for (const int c : all) {
-    out += options_.answersAsOptions ? (out.empty() ? "" : " ") + ("--answer " + name + "=" + WordOf(words, c))
-                                     : " " + WordOf(words, c);
+    if (!options_.answersAsOptions) {
+      out.append(" ").append(WordOf(words, c));
+      continue;
+    }
+    if (!out.empty()) out.append(" ");
+    out.append("--answer ").append(name).append("=").append(WordOf(words, c));
   }
   return out;
 }

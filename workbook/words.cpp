@@ -59,10 +59,11 @@ std::string QuoteWord(std::string_view word) {
 std::string Quoted(std::string_view word) {
   // Longer words show their first 60 bytes, cut before a character that they split.
   constexpr std::size_t kShown = 200, kKept = 60;
-  if (word.size() <= kShown) return "'" + std::string(word) + "'";
+  std::string out = "'";
+  if (word.size() <= kShown) return out.append(word).append("'");
   std::size_t kept = kKept;
   while (kept > 0 && (static_cast<unsigned char>(word[kept]) & 0xC0) == 0x80) --kept;
-  return "'" + std::string(word.substr(0, kept)) + "...' (" + std::to_string(word.size()) + " characters)";
+  return out.append(word.substr(0, kept)).append("...' (").append(std::to_string(word.size())).append(" characters)");
 }
 
 }  // namespace quillary::workbook
