@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every
 # test, builds and runs the sample (scripts/sample.sh), then cross-builds the Windows
-# in-process server and runs its tests under Wine (scripts/com.sh). QUILLARY_JOBS limits the parallel jobs (default: the number of processors).
+# in-process server and runs its tests under Wine (scripts/com.sh). QUILLARY_JOBS limits
+# the parallel jobs (default: the number of processors).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
