@@ -12,10 +12,15 @@
 // `LC_ALL=C sort FILE | uniq -c` on the same Items written one per line (through
 // /bin/sh; its figures cover the pipeline's processes).
 //
-// The two are run in pairs, alternating which goes first; a pair's ratio is quillary's
-// wall time over the pipeline's, and the row shows the median time of each and the
-// median of the pair ratios. "B/Item" is quillary's peak resident memory (the largest of
-// its runs, from wait4) over N.
+// Beside both runs the floor of the job (bench/get_floor.cpp: read the CSV column, count,
+// sort, print), the least a program doing it takes here.
+//
+// They are run in rounds, each starting with the next of them, so that none always runs
+// first or last; a round's ratios are quillary's wall time over the pipeline's ("ratio")
+// and over the floor's ("/floor"), and its processor time (user and system, of all the
+// pipeline's processes) over the pipeline's ("cpu"). The row shows the median time of
+// each and the median of the round ratios. "B/Item" is quillary's peak resident memory
+// (the largest of its runs, from wait4) over N.
 //
 // Each quillary run's output (standard output, and standard error without the phase
 // lines) is hashed; at the sizes listed in kReference the hash must be the one recorded
@@ -162,6 +167,7 @@ void WriteLines(const fs::path& path, const std::vector<Text>& items) {
 struct ProcessFigures {
   int status = 0;  // as wait4 gives it
   double seconds = 0;
+  double cpuSeconds = 0;  // user and system time, with the children it waited for
   double peakBytes = 0;
 };
 
@@ -203,6 +209,10 @@ ProcessFigures RunProcess(const std::vector<std::string>& argv, const fs::path& 
   }
   f.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   f.peakBytes = static_cast<double>(usage.ru_maxrss) * 1024.0;  // kilobytes on Linux
+  const auto secondsOf = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec);
+  };
+  f.cpuSeconds = secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime);
   return f;
 }
 
@@ -266,8 +276,8 @@ double Median(std::vector<double> v) {
 }
 
 void PrintHeader() {
-  std::printf("%-12s %8s %11s %12s %7s %7s  %-22s %s\n", "workload", "N", "quillary s", "sort|uniq s", "ratio",
-              "B/Item", "output hash", "check (caption, messages)");
+  std::printf("%-12s %8s %11s %12s %7s %6s %8s %7s %7s  %-22s %s\n", "workload", "N", "quillary s", "sort|uniq s",
+              "ratio", "cpu", "floor s", "/floor", "B/Item", "output hash", "check (caption, messages)");
 }
 
 // Runs one workload at one size and prints its row; false when a run failed or the
@@ -275,15 +285,15 @@ void PrintHeader() {
 // One quillary program's figures over the runs of a workload.
 struct ProgramRuns {
   std::string path;
-  std::vector<double> times, ratios;
+  std::vector<double> times, ratios, cpuRatios, floorRatios;
   double peak = 0;
   std::optional<Output> first;
   bool steady = true;
   std::string failure;
 };
 
-bool Run(const std::string& quillary, const std::string& reference, const Workload& w, std::int64_t n, int pairs,
-         std::vector<std::string>& phaseRows) {
+bool Run(const std::string& quillary, const std::string& reference, const std::string& floor, const Workload& w,
+         std::int64_t n, int pairs, std::vector<std::string>& phaseRows) {
   const TempDir dir;
   const std::vector<Text> items = w.make(n);
   const fs::path book = dir.path() / "book";
@@ -299,6 +309,7 @@ bool Run(const std::string& quillary, const std::string& reference, const Worklo
     return get;
   };
   const std::vector<std::string> pipeline = {"/bin/sh", "-c", "LC_ALL=C sort \"$1\" | uniq -c", "sh", lines.string()};
+  const std::vector<std::string> floorRun = {floor, (book / "Sheet1.csv").string()};
 
   std::vector<ProgramRuns> programs(1);
   programs[0].path = quillary;
@@ -308,7 +319,7 @@ bool Run(const std::string& quillary, const std::string& reference, const Worklo
   }
   bool ok = true;
   std::string failure;
-  std::vector<double> sTimes;
+  std::vector<double> sTimes, fTimes;
   const auto runQuillary = [&](ProgramRuns& pr, const std::vector<std::string>& env) {
     const ProcessFigures q = RunProcess(command(pr.path), out, errors, env);
     if (!Succeeded(q.status)) {
@@ -323,26 +334,34 @@ bool Run(const std::string& quillary, const std::string& reference, const Worklo
   };
   // Each round runs every program and the pipeline once, each round starting with the
   // next of them, so that none always runs first or last.
+  // The programs, then the pipeline, then the floor.
+  const std::size_t pipelineAt = programs.size(), floorAt = programs.size() + 1;
   for (int p = 0; p < pairs; ++p) {
-    const std::size_t count = programs.size() + 1;
-    std::vector<double> seconds(count);
+    const std::size_t count = programs.size() + 2;
+    std::vector<ProcessFigures> figures(count);
     for (std::size_t k = 0; k < count; ++k) {
       const std::size_t who = (k + static_cast<std::size_t>(p)) % count;
-      if (who == programs.size()) {
-        const ProcessFigures s = RunProcess(pipeline, "/dev/null", errors);
-        if (!Succeeded(s.status)) {
+      if (who >= pipelineAt) {
+        const bool isFloor = who == floorAt;
+        figures[who] = RunProcess(isFloor ? floorRun : pipeline, "/dev/null", errors);
+        if (!Succeeded(figures[who].status)) {
           ok = false;
-          failure += "; sort|uniq FAILED (" + ExitText(s.status) + ")";
+          failure +=
+              std::string("; ") + (isFloor ? "floor" : "sort|uniq") + " FAILED (" + ExitText(figures[who].status) + ")";
         }
-        seconds[who] = s.seconds;
       } else {
-        seconds[who] = runQuillary(programs[who], {}).first.seconds;
+        figures[who] = runQuillary(programs[who], {}).first;
       }
     }
-    sTimes.push_back(seconds.back());
+    const ProcessFigures& sortUniq = figures[pipelineAt];
+    const ProcessFigures& floorFigures = figures[floorAt];
+    sTimes.push_back(sortUniq.seconds);
+    fTimes.push_back(floorFigures.seconds);
     for (std::size_t k = 0; k < programs.size(); ++k) {
-      programs[k].times.push_back(seconds[k]);
-      programs[k].ratios.push_back(seconds[k] / seconds.back());
+      programs[k].times.push_back(figures[k].seconds);
+      programs[k].ratios.push_back(figures[k].seconds / sortUniq.seconds);
+      programs[k].cpuRatios.push_back(figures[k].cpuSeconds / sortUniq.cpuSeconds);
+      programs[k].floorRatios.push_back(figures[k].seconds / floorFigures.seconds);
     }
   }
   const auto [timed, phased] = runQuillary(programs[0], {"QUILLARY_PHASES=1"});
@@ -364,11 +383,11 @@ bool Run(const std::string& quillary, const std::string& reference, const Worklo
     }
     if (!pr.failure.empty()) ok = false;
     const std::string name = k == 0 ? std::string(w.name) : "  reference";
-    std::printf("%-12s %8lld %11.3f %12.3f %7.2f %7.0f  %s %-5s \"%s\", %d %s%s%s\n", name.c_str(),
-                static_cast<long long>(n), Median(pr.times), Median(sTimes), Median(pr.ratios),
-                pr.peak / static_cast<double>(n), hashText, verdict.c_str(), pr.first->caption.c_str(),
-                pr.first->messages, pr.first->messages == 1 ? "message" : "messages", pr.failure.c_str(),
-                k == 0 ? failure.c_str() : "");
+    std::printf("%-12s %8lld %11.3f %12.3f %7.2f %6.2f %8.3f %7.2f %7.0f  %s %-5s \"%s\", %d %s%s%s\n", name.c_str(),
+                static_cast<long long>(n), Median(pr.times), Median(sTimes), Median(pr.ratios), Median(pr.cpuRatios),
+                Median(fTimes), Median(pr.floorRatios), pr.peak / static_cast<double>(n), hashText, verdict.c_str(),
+                pr.first->caption.c_str(), pr.first->messages, pr.first->messages == 1 ? "message" : "messages",
+                pr.failure.c_str(), k == 0 ? failure.c_str() : "");
   }
   std::fflush(stdout);
 
@@ -401,6 +420,7 @@ int Usage(const char* program) {
 
 int main(int argc, char** argv) {
   std::string quillary = QUILLARY_PROGRAM;
+  const std::string floor = QUILLARY_FLOOR;
   std::string reference;
   std::vector<std::int64_t> sizes;
   int pairs = 5;
@@ -425,7 +445,7 @@ int main(int argc, char** argv) {
     sizes.push_back(n);
   }
   if (sizes.empty()) sizes = {100000, 1000000};
-  for (const std::string& program : {quillary, reference}) {
+  for (const std::string& program : {quillary, reference, floor}) {
     if (!program.empty() && access(program.c_str(), X_OK) != 0) {
       std::fprintf(stderr, "%s: cannot run %s\n", argv[0], program.c_str());
       return 2;
@@ -437,7 +457,7 @@ int main(int argc, char** argv) {
     quillary::PrintHeader();
     for (const std::int64_t n : sizes) {
       for (const auto& w : quillary::kWorkloads) {
-        if (!quillary::Run(quillary, reference, w, n, pairs, phaseRows)) code = 1;
+        if (!quillary::Run(quillary, reference, floor, w, n, pairs, phaseRows)) code = 1;
       }
     }
   } catch (const std::exception& e) {

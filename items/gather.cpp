@@ -1,6 +1,7 @@
 #include "items/gather.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,26 @@ struct Position {
   long col = 0;
 };
 
+// An Item row held in memory: the entries for +1 to +5, as WriteText and SetValue take
+// them (Empty where nothing was written).
+struct PendingRow {
+  std::array<Variant, kPrefix2> cells;
+  Variant& At(long col) { return cells[static_cast<std::size_t>(col - 1)]; }
+};
+
+// The grammar's writes into a row held in memory.
+class PendingRowCells final : public ItemRowCells {
+ public:
+  explicit PendingRowCells(PendingRow& row) : row_(row) {}
+  void PutText(long col, TextView text) override { row_.At(col) = TextEntry(text); }
+  void PutDigits(long col, TextView digits) override {
+    row_.At(col) = digits.empty() ? Variant() : Variant(Text(digits));
+  }
+
+ private:
+  PendingRow& row_;
+};
+
 // One gathering: the per-call state and its steps.
 class Gatherer {
  public:
@@ -68,7 +89,13 @@ class Gatherer {
   Flow Piece(const xl::Range& cell, TextView item);
   Flow JoinPiece(const xl::Range& cell, TextView item, std::size_t cellTextLength);
   Flow WriteRow(const xl::Range& cell, TextView item, bool withAddress);
+  // The current Item row held in memory (buffered walks), added when it is new.
+  PendingRow& CurrentRow();
+  // Writes `text` as text into a cell of the current Item row.
+  void Put(long col, TextView text);
   void Flush();
+  // The break key: what the walk wrote so far goes onto the sheet as it stands.
+  void Stop();
   Flow RowEnd();
   Flow Enter(TextView written);
   Flow Fail(ItemFaultCode code, const Text& faultItem = {});
@@ -98,14 +125,17 @@ class Gatherer {
   ItemFaultCode result_ = fault::kNone;
   std::optional<xl::Range> current_;
 
-  // Buffered writes (IgnoreIndex# from another sheet, without JoinCells): the CellAddr
-  // and ItemText values of the Item rows from pendingFrom_ on, not yet on the sheet.
+  // Buffered writes (from another sheet): the Item rows from pendingFrom_ on, not yet
+  // on the sheet; the last may be the row being filled.
   bool buffer_ = false;
   std::int64_t pendingFrom_ = 1;
-  std::vector<Variant> pending_;
-  // The values of the source rows being walked (when the source is another sheet).
+  std::vector<PendingRow> pending_;
+  Text key_;  // what +2 of the row classified last holds
+  // The values of the source rows being walked (when the source is another sheet), and
+  // whether any of those rows is hidden.
   std::vector<Variant> sourceValues_;
   long sourceFrom_ = 0;
+  bool blockHasHidden_ = true;
   long readFrom_ = 0, readTo_ = 0;  // the columns of the area within the used range
 
   // JoinCells: the row's joined Item so far, and whether the row's first cell is done.
@@ -143,11 +173,12 @@ ItemFaultCode Gatherer::Run() {
     total_ = area_.Count();
   }
 
-  // Nothing else reads the Item rows before the walk ends or stops, so IgnoreIndex#
-  // writes them in blocks; a source on another sheet is read in blocks of rows (the walk
-  // writes only to the working sheet).
-  buffer_ = !countIndex_ && !join_ && !fromWorkSheet_;
-  if (buffer_) pending_.reserve(2 * kBlockRows);
+  // Nothing reads the Item rows before the walk ends or stops: they are classified in
+  // memory and written a block at a time. A source on another sheet is read in blocks
+  // of rows (the walk writes only to the working sheet); one on the working sheet
+  // itself is read and written cell by cell, as its cells may be Item rows.
+  buffer_ = !fromWorkSheet_;
+  if (buffer_) pending_.reserve(kBlockRows + 1);
 
   xl::Worksheet& source = area_.Parent();
   // Cells outside the sheet's used range hold nothing: they are never read (a whole
@@ -169,30 +200,35 @@ ItemFaultCode Gatherer::Run() {
       if (r < used.row1 || r > used.row2 || readFrom_ > readTo_) {
         const long last = r < used.row1 && readFrom_ <= readTo_ ? std::min(a.row2, used.row1 - 1) : a.row2;
         if (!EmptyCells(source, a, {r, a.col1, last, a.col2}, hiddenColumns)) {
-          Flush();
+          Stop();
           return fault::kNone;
         }
         r = last;
         continue;
       }
       at_.row = r - a.row1 + 1;
-      const Variant rh = source.RowsHidden(r, r);
-      const bool rowHidden = rh.IsBoolean() && rh.AsBool();
-      joined_.clear();
-      rowStarted_ = false;
       if (!fromWorkSheet_ && (sourceFrom_ == 0 || r >= sourceFrom_ + kBlockRows)) {
         sourceFrom_ = r;
         const long last = std::min({a.row2, used.row2, r + kBlockRows - 1});
         source.Range(source.Cells(r, readFrom_), source.Cells(last, readTo_)).Values(sourceValues_);
+        const Variant anyHidden = source.RowsHidden(r, last);
+        blockHasHidden_ = !(anyHidden.IsBoolean() && !anyHidden.AsBool());
       }
+      bool rowHidden = false;
+      if (fromWorkSheet_ || blockHasHidden_) {
+        const Variant rh = source.RowsHidden(r, r);
+        rowHidden = rh.IsBoolean() && rh.AsBool();
+      }
+      joined_.clear();
+      rowStarted_ = false;
       if (!join_ && a.col1 < readFrom_ && !EmptyCells(source, a, {r, a.col1, r, readFrom_ - 1}, hiddenColumns)) {
-        Flush();
+        Stop();
         return fault::kNone;
       }
       for (long c = walkFrom; c <= walkTo; ++c) {
         at_.col = c - a.col1 + 1;
         if (total_ > kProgressThreshold && !bar_.Step(cellsDone_, total_, showText_)) {
-          Flush();
+          Stop();
           return fault::kNone;
         }
         ++cellsDone_;
@@ -204,7 +240,7 @@ ItemFaultCode Gatherer::Run() {
         }
       }
       if (!join_ && readTo_ < a.col2 && !EmptyCells(source, a, {r, readTo_ + 1, r, a.col2}, hiddenColumns)) {
-        Flush();
+        Stop();
         return fault::kNone;
       }
       if (join_ && RowEnd() == Flow::Stop) {
@@ -269,8 +305,8 @@ Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, const Variant& value,
   Text text;
   if (value.IsError()) {
     if (countIndex_) {
-      WriteText(Col(kItemText), kCellErrorItem);
-      WriteText(Col(kCellAddr), cell.Address());
+      Put(kItemText, kCellErrorItem);
+      Put(kCellAddr, cell.Address());
       s_.request.FaultMsg = fault_msg::kCellError;
       return Fail(fault::kMissingFirstPrefix);
     }
@@ -342,35 +378,75 @@ Gatherer::Flow Gatherer::WriteRow(const xl::Range& cell, TextView item, bool wit
     s_.request.FaultMsg = fault_msg::kTooManyItems;
     return Fail(fault::kTooManyItems, Text(item));
   }
-  if (buffer_) {
-    if (itemRow_ - pendingFrom_ >= kBlockRows) Flush();
-    pending_.emplace_back(TextEntry(cell.Address()));
-    pending_.emplace_back(TextEntry(item));
-  } else if (fromWorkSheet_) {
+  if (fromWorkSheet_) {
     WriteText(Col(kCellAddr), CellText(cell.Offset(0, -1)));
     WriteText(Col(kItemText), CellText(cell));
   } else {
-    WriteText(Col(kItemText), item);
-    if (withAddress) WriteText(Col(kCellAddr), cell.Address());
+    Put(kItemText, item);
+    if (withAddress) Put(kCellAddr, cell.Address());
   }
   return Flow::Next;
 }
 
-// Writes the buffered Item rows (CellAddr and ItemText, as WriteText writes them).
+PendingRow& Gatherer::CurrentRow() {
+  if (itemRow_ >= pendingFrom_ + static_cast<std::int64_t>(pending_.size())) {
+    // The rows before it are done: a full block of them goes onto the sheet.
+    if (pending_.size() >= static_cast<std::size_t>(kBlockRows)) Flush();
+    pending_.emplace_back();
+  }
+  return pending_.back();
+}
+
+void Gatherer::Put(long col, TextView text) {
+  if (buffer_) {
+    CurrentRow().At(col) = TextEntry(text);
+  } else {
+    WriteText(Col(col), text);
+  }
+}
+
+// Writes the Item rows held in memory, over the columns from +1 to the last any of
+// them wrote (their other cells are empty, as the list's place was cleared).
 void Gatherer::Flush() {
   if (pending_.empty()) return;
-  const long rows = static_cast<long>(pending_.size() / 2);
-  const long from = static_cast<long>(pendingFrom_);
-  sheet_->Range(anchor_->Offset(from, kCellAddr), anchor_->Offset(from + rows - 1, kItemText)).SetValues(pending_);
+  long width = 0;
+  for (const PendingRow& row : pending_) {
+    for (long c = kPrefix2; c > width; --c) {
+      if (!row.cells[static_cast<std::size_t>(c - 1)].IsEmpty()) {
+        width = c;
+        break;
+      }
+    }
+  }
+  const auto rows = static_cast<long>(pending_.size());
+  const auto from = static_cast<long>(pendingFrom_);
+  if (width > 0) {
+    std::vector<Variant> values;
+    values.reserve(static_cast<std::size_t>(rows * width));
+    for (PendingRow& row : pending_) {
+      for (long c = 1; c <= width; ++c) values.push_back(std::move(row.At(c)));
+    }
+    sheet_->Range(anchor_->Offset(from, kCellAddr), anchor_->Offset(from + rows - 1, width)).SetValues(values);
+  }
   pending_.clear();
   pendingFrom_ = from + rows;
+}
+
+void Gatherer::Stop() {
+  Flush();
+  if (countIndex_) distinct_->Write(false);
 }
 
 Gatherer::Flow Gatherer::RowEnd() {
   const bool allEmpty = joined_.size() == static_cast<std::size_t>(areaColumns_ - 1) &&
                         std::all_of(joined_.begin(), joined_.end(), [](char16_t c) { return c == kJoinMark; });
   if (allEmpty) {
-    sheet_->Range(Col(kDistinctItem), Col(kItemText)).ClearContents();
+    // The distinct column holds nothing at this row yet: only the row's cells go.
+    if (buffer_) {
+      if (itemRow_ < pendingFrom_ + static_cast<std::int64_t>(pending_.size())) pending_.back() = PendingRow();
+    } else {
+      sheet_->Range(Col(kDistinctItem), Col(kItemText)).ClearContents();
+    }
     return Flow::Next;
   }
   if (countIndex_) distinct_->Advance();
@@ -384,13 +460,22 @@ Gatherer::Flow Gatherer::RowEnd() {
 // the working sheet.
 Gatherer::Flow Gatherer::Enter(TextView written) {
   if (!countIndex_) return Flow::Next;
-  const Text item = fromWorkSheet_ || written.size() >= kCellTextLimit ? CellText(Col(kItemText)) : Text(written);
-  if (const ItemFaultCode code = ClassifyItem(s_, Col(kDistinctItem), item, indexStyle_); code != fault::kNone) {
-    return Fail(code);
+  // The grammar may cut +2 to the Item's first prefix: the distinct column takes what
+  // +2 holds then. A row in memory holds `written` as the sheet would (no Item is
+  // longer than a cell keeps).
+  if (buffer_) {
+    PendingRowCells cells(CurrentRow());
+    if (const ItemFaultCode code = ClassifyItem(s_, cells, written, indexStyle_, key_); code != fault::kNone) {
+      return Fail(code);
+    }
+  } else {
+    const Text item = CellText(Col(kItemText));
+    if (const ItemFaultCode code = ClassifyItem(s_, Col(kDistinctItem), item, indexStyle_); code != fault::kNone) {
+      return Fail(code);
+    }
+    key_ = CellText(Col(kItemText));
   }
-  // The grammar may have cut +2 to the Item's first prefix: the distinct column takes
-  // what +2 holds now.
-  if (const ItemFaultCode code = distinct_->Add(CellText(Col(kItemText))); code != fault::kNone) return Fail(code);
+  if (const ItemFaultCode code = distinct_->Add(key_); code != fault::kNone) return Fail(code);
   return Flow::Next;
 }
 
@@ -409,7 +494,7 @@ void Gatherer::Finish() {
     if (current_ && &current_->Parent() != sheet_) current_->Activate();
   }
   if (countIndex_) {
-    distinct_->Finish();
+    distinct_->Write(true);
     ResetFindOptions(*anchor_);
     if (indexStyle_ == index_style::kBareSecond || indexStyle_ == index_style::kRepeatedPrefix) {
       s_.items.RangeStyle = indexStyle_;

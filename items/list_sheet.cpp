@@ -228,35 +228,51 @@ std::optional<xl::Range> FindItem(LongItemIndex& longItems, TextView item, bool 
   return within.Parent().Cells(*row, within.Column());
 }
 
-DistinctColumn::DistinctColumn(host::State& s, const xl::Range& anchor)
-    : s_(s),
-      anchor_(anchor),
-      index_(anchor.Parent().Range(anchor, anchor.Offset(anchor.Parent().RowsCount() - anchor.Row(), 0)), true,
-             host::kBinaryCompare) {}
+DistinctColumn::DistinctColumn(host::State& s, const xl::Range& anchor) : s_(s), anchor_(anchor) {}
 
 void DistinctColumn::Advance() {
-  if (lastFound_ >= row_) ++row_;
+  if (lastFound_ >= row_) {
+    ++row_;
+    lastEntered_ = false;
+  }
 }
 
 ItemFaultCode DistinctColumn::Add(TextView name) {
-  const xl::Range entry = anchor_.Offset(row_, kDistinctItem);
-  WriteText(entry, name);
-  index_.Refresh(entry);
   if (const std::size_t escapedLength = EscapedLength(name); escapedLength > kFindLimit) {
     if (const Text wildcards = WildcardsIn(name); !wildcards.empty()) {
+      last_.assign(name);
+      lastEntered_ = true;
       s_.request.FaultMsg =
           u"w/WildCard>254chrs: w/ " + wildcards + u" =" + vba::Format(static_cast<double>(escapedLength), u"##,##0");
       return fault::kLongWildcard;
     }
   }
-  const std::optional<xl::Range> found = FindItem(index_, name, true);
-  // The entry just written is always found; were it not, it would count as new.
-  lastFound_ = found ? found->Row() - anchor_.Row() : row_;
+  const auto [entry, added] = rowOf_.try_emplace(Text(name), row_);
+  if (added) {
+    kept_.push_back(&entry->first);
+    lastEntered_ = false;
+  } else {
+    last_.assign(name);
+    lastEntered_ = true;
+  }
+  lastFound_ = entry->second;
   return fault::kNone;
 }
 
-void DistinctColumn::Finish() {
-  if (lastFound_ < row_) anchor_.Offset(row_, kDistinctItem).ClearContents();
+void DistinctColumn::Write(bool dropRepeated) {
+  const bool withLast = lastEntered_ && !dropRepeated;
+  const std::size_t rows = kept_.size() + (withLast ? 1 : 0);
+  xl::Worksheet& sheet = anchor_.Parent();
+  std::vector<Variant> block;
+  for (std::size_t from = 0; from < rows; from += static_cast<std::size_t>(kBlockRows)) {
+    const std::size_t to = std::min(rows, from + static_cast<std::size_t>(kBlockRows));
+    block.clear();
+    for (std::size_t i = from; i < to; ++i) block.push_back(TextEntry(i < kept_.size() ? *kept_[i] : last_));
+    sheet
+        .Range(anchor_.Offset(static_cast<long>(from) + 1, kDistinctItem),
+               anchor_.Offset(static_cast<long>(to), kDistinctItem))
+        .SetValues(block);
+  }
 }
 
 void NumberOrderColumn(const xl::Range& anchor, std::int64_t written) {

@@ -161,31 +161,38 @@ class LongItemIndex {
 std::optional<xl::Range> FindItem(LongItemIndex& longItems, TextView item, bool matchCase);
 
 // The DistinctItem column (+0) of a CountIndex# list while its Items are written: each
-// Item's name or Prefix1 is written at the distinct row and searched for in the column
+// Item's name or Prefix1 is entered at the distinct row and looked for in the column
 // (case-sensitively: the grouping that reads the column tells "r" from "R"). A name met
 // for the first time keeps its row; a repeated one is overwritten by the next name, and
-// cleared at the end.
+// cleared at the end. The column is kept in memory, the names in a hash, and written to
+// the sheet when the walk ends (Write).
 class DistinctColumn {
  public:
-  // The column from `anchor` (the list's anchor) down to the sheet's last row.
+  // The column under `anchor` (the list's anchor).
   DistinctColumn(host::State& s, const xl::Range& anchor);
 
-  // Before each piece of the text being read (empty ones too): when the name written
-  // last was new (the search found it on its own row), the next one goes below it.
+  // Before each piece of the text being read (empty ones too): when the name entered
+  // last was new, the next one goes below it.
   void Advance();
-  // Writes "'" & `name` at the distinct row and searches the column for it. Returns 0,
-  // or fault::kLongWildcard with FaultMsg set when the escaped name is longer than
-  // kFindLimit and holds a wildcard (such a name cannot be searched by its start).
+  // Enters `name` at the distinct row. Returns 0, or fault::kLongWildcard with FaultMsg
+  // set when the escaped name is longer than kFindLimit and holds a wildcard (such a
+  // name cannot be searched by its start); the name is entered all the same.
   ItemFaultCode Add(TextView name);
-  // At the end: clears the entry written last when it repeated an earlier one.
-  void Finish();
+  // Writes the column, a block of rows at a time, from row offset 1 (the anchor's row
+  // is left alone). `dropRepeated`: the entry made last is left out when it repeated an
+  // earlier one, as at the end of a walk; a walk stopped by the break key keeps it.
+  void Write(bool dropRepeated);
 
  private:
   host::State& s_;
   xl::Range anchor_;
-  LongItemIndex index_;
+  // The names kept (row offsets 1, 2, ...), each also a key of rowOf_.
+  std::unordered_map<Text, long> rowOf_;
+  std::vector<const Text*> kept_;
+  Text last_;  // the name at row_ when it repeated an earlier one
+  bool lastEntered_ = false;
   long row_ = 1;        // row offset of the next entry
-  long lastFound_ = 0;  // row offset of the cell the last search found
+  long lastFound_ = 0;  // row offset where the last name entered was first met
 };
 
 // Numbers the OrderNum column (+0) of an IgnoreIndex# list of `written` Items: 1 (also

@@ -143,7 +143,10 @@ std::optional<ItemFaultCode> ItemsPutText(host::State& s, Text& text, const Text
       const Text item = vba::Trim(all.substr(start, comma - start));
       start = comma + 1;
 
-      if (showProgress && !bar.Step(piece, total, showText)) return fault::kNone;
+      if (showProgress && !bar.Step(piece, total, showText)) {
+        distinctColumn.Write(false);
+        return fault::kNone;
+      }
       distinctColumn.Advance();
       if (item.empty()) continue;
       if (itemRow > capacity) {
@@ -184,7 +187,7 @@ std::optional<ItemFaultCode> ItemsPutText(host::State& s, Text& text, const Text
       return result;
     }
     // A single Item's entry stays, even when its search faulted.
-    if (written >= 2) distinctColumn.Finish();
+    distinctColumn.Write(written >= 2);
     ResetFindOptions(anchor);
     return result;
   });

@@ -56,7 +56,9 @@ class SortCount {
         anchor_(sheet_.Range(listName)),
         listName_(listName),
         quiet_(s.request.vbaMode.Traits().quietStatusBar),
-        bar_(s, u" Sort-Count-Dups Progress: ") {}
+        bar_(s, u" Sort-Count-Dups Progress: ") {
+    lastRow_ = sheet_.RowsCount() - anchor_.Row();
+  }
 
   Outcome Run(CountHandOver& h) {
     h.displayAnchor = Cell(0, kSideOrderNum);
@@ -76,52 +78,99 @@ class SortCount {
     next_ = 1;
     if (s_.request.IgnoreIndexMode) return PlainItems(h, otherRows);
     const Outcome o = IndexedItems(h);
+    FlushWrites();
     FlushSideItems();
     return o;
   }
 
  private:
   xl::Range Cell(long r, long c) const { return anchor_.Offset(r, c); }
-  bool Filled(long r, long c) const { return Cached(c) ? Read(r, c).filled : !Cell(r, c).Value().IsEmpty(); }
-  Text At(long r, long c) const { return Cached(c) ? Read(r, c).text : CellText(Cell(r, c)); }
 
   // The walks read each cell of the Item columns (ItemText to Prefix2) several times as
-  // they pass its row, so the cells of the last few rows read are kept. Whatever writes
-  // to these columns forgets what it changed (Forget, or Sort all of them).
+  // they pass its row, so the rows around the one being walked are kept: read a window
+  // of rows at a time (whole-area reads), a small one where a walk lands and twice the
+  // last one, up to a block, while it goes on down. The IndexNum2 cells the walk writes
+  // are kept in the window and held until the next read or the end of the walk
+  // (FlushWrites), then written a run of rows at a time.
+  static constexpr long kCachedColumns = kPrefix2 - kItemText + 1;
+  static constexpr long kFirstWindow = 16;
+  static bool Cached(long c) { return c >= kItemText && c <= kPrefix2; }
   struct ReadCell {
-    long row = std::numeric_limits<long>::min();
-    bool filled = false;
-    bool isText = false;
+    Variant value;
+    bool hasText = false;
     Text text;
   };
-  static constexpr long kCachedRows = 4;
-  static constexpr long kCachedColumns = kPrefix2 - kItemText + 1;
-  static bool Cached(long c) { return c >= kItemText && c <= kPrefix2; }
   ReadCell& Slot(long r, long c) const {
-    const long slot = ((r % kCachedRows) + kCachedRows) % kCachedRows;
-    return cache_[static_cast<std::size_t>(slot * kCachedColumns + (c - kItemText))];
+    if (r < from_ || r >= from_ + count_) ReadWindow(r);
+    return window_[static_cast<std::size_t>((r - from_) * kCachedColumns + (c - kItemText))];
+  }
+  void ReadWindow(long r) const {
+    FlushWrites();
+    const bool onward = count_ > 0 && r == from_ + count_;
+    const long first = onward ? r - 1 : r;
+    const long length = onward ? std::min(2 * count_, kBlockRows) : kFirstWindow;
+    const long last = std::max(r, std::min(first + length - 1, lastRow_));
+    sheet_.Range(Cell(first, kItemText), Cell(last, kPrefix2)).Values(values_);
+    window_.resize(values_.size());
+    for (std::size_t i = 0; i < values_.size(); ++i) {
+      window_[i].value = std::move(values_[i]);
+      window_[i].hasText = false;
+    }
+    from_ = first;
+    count_ = last - first + 1;
   }
   const ReadCell& Read(long r, long c) const {
     ReadCell& cell = Slot(r, c);
-    if (cell.row != r) {
-      const Variant v = Cell(r, c).Value();
-      cell.row = std::numeric_limits<long>::min();
-      cell.filled = !v.IsEmpty();
-      cell.isText = v.IsText();
+    if (!cell.hasText) {
+      const Variant& v = cell.value;
       if (v.IsText()) {
         cell.text.assign(v.AsText());  // into the slot's own buffer
       } else {
         cell.text = v.IsError() ? CellErrorText(v.AsError()) : vba::CStr(v);
       }
-      cell.row = r;
+      cell.hasText = true;
     }
     return cell;
   }
-  void Forget(long r, long c) {
-    if (Cached(c)) Slot(r, c).row = std::numeric_limits<long>::min();
+  bool Filled(long r, long c) const { return Cached(c) ? !Slot(r, c).value.IsEmpty() : !Cell(r, c).Value().IsEmpty(); }
+  Text At(long r, long c) const { return Cached(c) ? Read(r, c).text : CellText(Cell(r, c)); }
+  // Val of the cell's text. A number that its text gives back exactly (a whole number of
+  // up to 15 digits, as index numbers are) is taken as it is.
+  double Number(long r, long c) const {
+    const Variant& v = Slot(r, c).value;
+    if (v.IsNumber()) {
+      const double x = v.AsNumber();
+      if (std::fabs(x) < 1e15 && x == std::trunc(x)) return x;
+    }
+    return vba::Val(Read(r, c).text);
+  }
+  // Writes IndexNum2 of row r (a text, or Empty to clear it), into the window at once.
+  void WriteIndexNum2(long r, const Variant& value) {
+    ReadCell& cell = Slot(r, kIndexNum2);
+    cell.value = value.IsText() ? Variant(value.AsText().substr(1)) : Variant();
+    cell.hasText = false;
+    if (!writes_.empty() && writes_.back().first == r) {
+      writes_.back().second = value;
+    } else {
+      writes_.emplace_back(r, value);
+    }
+  }
+  void FlushWrites() const {
+    std::size_t i = 0;
+    std::vector<Variant> run;
+    while (i < writes_.size()) {
+      std::size_t j = i + 1;
+      while (j < writes_.size() && writes_[j].first == writes_[j - 1].first + 1) ++j;
+      run.clear();
+      for (std::size_t k = i; k < j; ++k) run.push_back(std::move(writes_[k].second));
+      sheet_.Range(Cell(writes_[i].first, kIndexNum2), Cell(writes_[j - 1].first, kIndexNum2)).SetValues(run);
+      i = j;
+    }
+    writes_.clear();
   }
   void ForgetAll() {
-    for (ReadCell& cell : cache_) cell.row = std::numeric_limits<long>::min();
+    FlushWrites();
+    count_ = 0;
   }
   long RowOffset(const xl::Range& cell) const { return cell.Row() - anchor_.Row(); }
 
@@ -159,8 +208,9 @@ class SortCount {
     // The walk writes no ItemText: the index of the column stays valid throughout.
     LongItemIndex items(within, longMatchCase, s_.request.CompareMode);
 
+    ColumnReader distinctColumn(anchor_, kDistinctItem, distinct);
     for (long d = 1; d <= distinct && h.faultKind == FaultKind::kNone; ++d) {
-      const Text value = At(d, kDistinctItem);
+      const Text value = ValueText(distinctColumn.At(d));
       const std::optional<xl::Range> hit = FindItem(items, value, true);
       if (!hit) continue;
       const Outcome o = Group(h, RowOffset(*hit), value);
@@ -182,12 +232,12 @@ class SortCount {
 
     Outcome o = Outcome::kDisplay;
     if (expandRanges_ && range) {
-      o = Expand(p, vba::Val(n1), vba::Val(n2), true);
+      o = Expand(p, Number(r, kIndexNum1), Number(r, kIndexNum2), true);
     } else {
       o = Write(f);
     }
     if (o != Outcome::kDisplay) return o;
-    AddToCount(h.itemCount, range ? IndexValue(vba::Val(n2)) - IndexValue(vba::Val(n1)) + 1 : 1);
+    AddToCount(h.itemCount, range ? IndexValue(Number(r, kIndexNum2)) - IndexValue(Number(r, kIndexNum1)) + 1 : 1);
 
     if (vba::StrComp(At(r + 1, kItemText), value, s_.request.CompareMode) != 0) return Outcome::kDisplay;
     do {
@@ -207,10 +257,11 @@ class SortCount {
     const Text n1 = At(r, kIndexNum1);
     Text q = vba::Trim(At(r, kPrefix2));
     Text n2 = At(r, kIndexNum2);
+    const bool hasN2 = !n2.empty();
     const bool range = Filled(r, kIndexNum2);
     Text t = p + n1;
-    if (!n2.empty()) t += u"-" + q + n2;
-    if (n2.empty()) n2 = n1;
+    if (hasN2) t += u"-" + q + n2;
+    if (!hasN2) n2 = n1;
 
     auto fault = [&](FaultKind kind, Text item) {
       h.faultKind = kind;
@@ -222,26 +273,24 @@ class SortCount {
 
     if (Filled(prev, kIndexNum1) && n1.empty()) return fault(FaultKind::kPrefixWithAndWithout, t);
     const Text prev3 = At(prev, kIndexNum1);
-    const double first = vba::Val(prev3);
-    const double from = vba::Val(n1);
-    const double to = vba::Val(n2);
-    Text prev4 = At(prev, kIndexNum2);
+    const double first = Number(prev, kIndexNum1);
+    const double from = Number(r, kIndexNum1);
+    const double to = hasN2 ? Number(r, kIndexNum2) : from;
+    double last = first;
     if (Filled(prev, kIndexNum2)) {
-      const double last = vba::Val(prev4);
+      last = Number(prev, kIndexNum2);
       if (first <= from && last >= from) return fault(FaultKind::kDuplicate, p + n1);
       if (first >= from && first <= to) return fault(FaultKind::kDuplicate, At(prev, kItemText) + prev3);
     } else {
       // The stored prefix is reported untrimmed: a number without prefix shows the blank.
       if (first >= from && first <= to) return fault(FaultKind::kDuplicate, At(prev, kItemText) + prev3);
-      WriteText(Cell(prev, kIndexNum2), prev3);
-      Forget(prev, kIndexNum2);
-      prev4 = prev3;
+      WriteIndexNum2(prev, TextEntry(prev3));
       if (s_.items.RangeStyle == index_style::kRepeatedPrefix) q = p;
     }
 
     Outcome o = Outcome::kDisplay;
     if (!expandRanges_) {
-      if (vba::Val(prev4) + 1 == from) {
+      if (last + 1 == from) {
         JoinToLast(q, n2);
       } else {
         o = Write(t);
@@ -255,9 +304,8 @@ class SortCount {
     AddToCount(h.itemCount, IndexValue(to) - IndexValue(from) + 1);
 
     if (s_.request.vbaMode.Traits().compareTwo && Filled(prev, kIndexNum2) &&
-        vba::Val(At(prev, kIndexNum1)) == vba::Val(At(prev, kIndexNum2))) {
-      Cell(prev, kIndexNum2).ClearContents();
-      Forget(prev, kIndexNum2);
+        Number(prev, kIndexNum1) == Number(prev, kIndexNum2)) {
+      WriteIndexNum2(prev, Variant());
     }
     return Outcome::kDisplay;
   }
@@ -442,7 +490,14 @@ class SortCount {
   // CountIndex#: the SideItems not yet written (from sideFrom_).
   std::vector<Variant> sideItems_;
   long sideFrom_ = 1;
-  mutable std::array<ReadCell, kCachedRows * kCachedColumns> cache_;
+  // The window of Item rows read (count_ rows from from_; none when count_ is 0), the
+  // last row a window takes (the sheet's last), and the IndexNum2 writes not yet made.
+  mutable std::vector<ReadCell> window_;
+  mutable std::vector<Variant> values_;
+  mutable long from_ = 0;
+  mutable long count_ = 0;
+  long lastRow_ = 0;
+  mutable std::vector<std::pair<long, Variant>> writes_;
 };
 
 }  // namespace

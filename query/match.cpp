@@ -1,5 +1,6 @@
 #include "query/match.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/runtime/text_order.h"
@@ -60,17 +61,16 @@ CellMatch EmptyItemMatch(TextView cell) {
   return m;
 }
 
-CellMatch DirectMatch(TextView cell, const SearchItem& item, bool ignoreIndex, int compareMode) {
+CellMatch DirectMatch(TextView cell, const SearchItem& item, bool ignoreIndex, int compareMode, Text& scratch) {
   // Without regard to case both texts are searched folded: folding maps one code unit to
   // one, so positions carry over.
-  Text foldedCell, foldedItem;
   TextView hay = cell;
   TextView key = item.item;
   if (compareMode == vba::kTextCompare) {
-    foldedCell = text_order::Fold(cell);
-    foldedItem = text_order::Fold(item.item);
-    hay = foldedCell;
-    key = foldedItem;
+    scratch.resize(cell.size());
+    std::transform(cell.begin(), cell.end(), scratch.begin(), text_order::FoldChar);
+    hay = scratch;
+    key = item.folded;
   }
   const size_t n = key.size();
   size_t p = hay.find(key);
@@ -122,10 +122,7 @@ End ReadEnd(TextView cell, size_t begin, size_t end) {
 // The token search of CountIndex#, for an Item with trailing digits.
 class TokenSearch {
  public:
-  TokenSearch(TextView cell, const SearchItem& item)
-      : cell_(cell),
-        prefix_(item.Prefix()),
-        number_(DigitsValue(TextView(item.item).substr(static_cast<size_t>(item.posInCell - 1)))) {}
+  TokenSearch(TextView cell, const SearchItem& item) : cell_(cell), prefix_(item.Prefix()), number_(item.number) {}
 
   CellMatch Run() const {
     if (!HasCandidate()) return {};
@@ -221,10 +218,11 @@ class TokenSearch {
 
 }  // namespace
 
-SearchItem::SearchItem(Text text) : item(std::move(text)) {
+SearchItem::SearchItem(Text text) : item(std::move(text)), folded(text_order::Fold(item)) {
   size_t k = item.size();
   while (k > 0 && IsDigit(item[k - 1])) --k;
   posInCell = static_cast<std::int64_t>(k) + 1;
+  if (TrailingDigits() <= static_cast<std::int64_t>(kMaxDigits)) number = DigitsValue(TextView(item).substr(k));
 }
 
 Text SearchText(TextView typed) {
@@ -241,8 +239,13 @@ Text SearchText(TextView typed) {
 }
 
 CellMatch MatchInCell(TextView cell, const SearchItem& item, bool ignoreIndex, int compareMode) {
+  Text scratch;
+  return MatchInCell(cell, item, ignoreIndex, compareMode, scratch);
+}
+
+CellMatch MatchInCell(TextView cell, const SearchItem& item, bool ignoreIndex, int compareMode, Text& scratch) {
   if (item.IsEmptyItem()) return EmptyItemMatch(cell);
-  if (CellMatch m = DirectMatch(cell, item, ignoreIndex, compareMode); m.IsHit()) return m;
+  if (CellMatch m = DirectMatch(cell, item, ignoreIndex, compareMode, scratch); m.IsHit()) return m;
   if (ignoreIndex || item.TrailingDigits() == 0 || item.TrailingDigits() > static_cast<std::int64_t>(kMaxDigits)) {
     return {};
   }

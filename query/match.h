@@ -24,6 +24,10 @@ struct SearchItem {
   // The position (from 1) of its trailing digits: its length + 1 when it has none, 1
   // when it is all digits.
   std::int64_t posInCell = 1;
+  // The Item folded, for the comparison without regard to case.
+  Text folded;
+  // The value of the trailing digits (0 without any).
+  double number = 0;
 
   explicit SearchItem(Text text);
 
@@ -71,5 +75,8 @@ struct CellMatch {
 // plain text, no token search); `compareMode` 0 compares exactly, 1 without regard to
 // case.
 CellMatch MatchInCell(TextView cell, const SearchItem& item, bool ignoreIndex, int compareMode);
+// The same, with `scratch` as working memory, so that a walk over many cells folds each
+// into the same buffer.
+CellMatch MatchInCell(TextView cell, const SearchItem& item, bool ignoreIndex, int compareMode, Text& scratch);
 
 }  // namespace quillary::query

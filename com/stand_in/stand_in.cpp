@@ -305,6 +305,22 @@ std::size_t Index(const Variant& index, std::size_t count) {
   return static_cast<std::size_t>(i - 1);
 }
 
+// The application's limit on references: Range refuses a text longer than this, and the
+// Address of a range whose areas' addresses together are longer holds only the areas
+// that fit.
+constexpr std::size_t kReferenceLimit = 255;
+
+Text AddressWithinLimit(const xl::Range& range) {
+  Text out;
+  for (const xl::Area& a : range.AreaList()) {
+    const Text one = xl::AreaAddress(a, range.Parent().RowsCount(), range.Parent().ColumnsCount());
+    if (out.size() + (out.empty() ? 0 : 1) + one.size() > kReferenceLimit) break;
+    if (!out.empty()) out += u',';
+    out += one;
+  }
+  return out;
+}
+
 // A plain object of a few values (Protection, a hyperlink, counts).
 class ValuesAdapter final : public Base {
  public:
@@ -442,6 +458,18 @@ Variant MergeCellsOf(const xl::Range& range) {
   return merged == cells ? Variant(true) : Variant::Null();
 }
 
+// Range.Areas: Count and Item(i).
+class AreasAdapter final : public Base {
+ public:
+  AreasAdapter(StandIn& s, const xl::Range& r) : Base(s), r_(r) {
+    ReadOnly(u"Count", [this] { return Variant(r_.AreasCount()); });
+    Object(u"Item", [this](Call& c) { return s_.Of(r_.Areas(LongOf(c.Arg(0)))); });
+  }
+
+ private:
+  xl::Range r_;
+};
+
 class RangeAdapter final : public Base {
  public:
   RangeAdapter(StandIn& s, const xl::Range& r) : Base(s), r_(r) {
@@ -459,7 +487,8 @@ class RangeAdapter final : public Base {
     Prop(
         u"Formula", [this] { return Variant(r_.Formula()); }, [this](const Variant& v) { r_.SetFormula(TextOf(v)); });
     ReadOnly(u"HasFormula", [this] { return Variant(r_.HasFormula()); });
-    Member(u"Address", [this](Call& c) { c.Return(r_.Address()); });
+    Member(u"Address", [this](Call& c) { c.Return(AddressWithinLimit(r_)); });
+    Object(u"Areas", [this](Call&) { return new AreasAdapter(s_, r_); });
     ReadOnly(u"Row", [this] { return Variant(r_.Row()); });
     ReadOnly(u"Column", [this] { return Variant(r_.Column()); });
     ReadOnly(u"Count", [this] { return Variant(static_cast<double>(r_.Count())); });
@@ -799,7 +828,9 @@ class SheetAdapter final : public Base {
         if (c.ObjectArg(0) != nullptr) return s_.Of(w_.Range(s_.RangeOf(c.ObjectArg(0)), s_.RangeOf(c.ObjectArg(1))));
         return s_.Of(w_.Range(TextOf(c.Arg(0)), TextOf(c.Arg(1))));
       }
-      return s_.Of(w_.Range(TextOf(c.Arg(0))));
+      const Text reference = TextOf(c.Arg(0));
+      if (reference.size() > kReferenceLimit) Raise(err::kApplication, "Method 'Range' of object '_Worksheet' failed");
+      return s_.Of(w_.Range(reference));
     });
     Object(u"Cells", [this](Call& c) { return s_.Of(w_.Cells(LongOf(c.Arg(0)), LongOf(c.Arg(1)))); });
     Object(u"UsedRange", [this](Call&) { return s_.Of(w_.UsedRange()); });
@@ -967,8 +998,13 @@ class ApplicationAdapter final : public Base {
       std::optional<xl::Range> both = a_.Intersect(s_.RangeOf(c.ObjectArg(0)), s_.RangeOf(c.ObjectArg(1)));
       return both ? s_.Of(*both) : nullptr;
     });
-    Object(u"Union",
-           [this](Call& c) { return s_.Of(a_.Union(s_.RangeOf(c.ObjectArg(0)), s_.RangeOf(c.ObjectArg(1)))); });
+    // Union(Arg1, Arg2, ... Arg30).
+    Object(u"Union", [this](Call& c) {
+      if (c.Count() > 30) Raise(450, "Wrong number of arguments or invalid property assignment");
+      xl::Range all = a_.Union(s_.RangeOf(c.ObjectArg(0)), s_.RangeOf(c.ObjectArg(1)));
+      for (std::size_t i = 2; i < c.Count(); ++i) all = a_.Union(all, s_.RangeOf(c.ObjectArg(i)));
+      return s_.Of(all);
+    });
     Method(u"Goto", [this](Call& c) { a_.GoTo(s_.RangeOf(c.ObjectArg(0))); });
   }
 

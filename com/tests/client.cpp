@@ -6,7 +6,7 @@
 // messages, clipboard and sheets.
 //
 //   quillary_com_client [CASE...]        typelib, late-bound, refusals, edges, backend, names,
-//                                        presses (all by default)
+//                                        addresses, calls, presses (all by default)
 //   quillary_com_client --foreign-unwinder  an error of the server with another libgcc loaded
 //   quillary_com_client --user | --user-removed | --removed | --widths
 //                                        the registry after registering for the user, after
@@ -129,6 +129,14 @@ std::string Transcript(Side& side, const std::string& error) {
 // ---------------------------------------------------------------------------------------
 // Presses, as the scenarios of the command-line host play them (tests/scenarios/get_try,
 // query, compare and blocks).
+
+// Every other cell of column A from row 1 down, `count` areas of one cell: their
+// addresses joined with commas pass 255 characters from 44 areas on.
+std::vector<xl::Area> SpreadCells(long count) {
+  std::vector<xl::Area> areas;
+  for (long k = 0; k < count; ++k) areas.push_back(xl::Area{2 * k + 1, 1, 2 * k + 1, 1});
+  return areas;
+}
 
 struct Press {
   const char* name;
@@ -254,6 +262,23 @@ const std::vector<Press>& Presses() {
        u"Actions",
        "Comments: Re-Position",
        nullptr,
+       {}},
+      {"Get/Try of a selection whose address passes 255 characters",
+       [](Side& s) {
+         // Each cell holds the number of its row: R1, R3, ... R119, no two in a run.
+         const std::vector<xl::Area> areas = SpreadCells(60);
+         for (const xl::Area& a : areas) {
+           s.Sheet().Cells(a.row1, 1).SetValue(Variant(u"R" + FromUtf8(std::to_string(a.row1))));
+         }
+         xl::Range(s.Sheet(), areas).Select();
+       },
+       u"GetSubtractSortCnt",
+       "Null",
+       [] {
+         static std::string window;
+         for (const xl::Area& a : SpreadCells(60)) window += (window.empty() ? "R" : ",R") + std::to_string(a.row1);
+         return window.c_str();
+       }(),
        {}},
       {"the default page set-up",
        [](Side& s) {
@@ -861,6 +886,95 @@ void Backend() {
         read.Zoom == Variant(false) && read.FitToPagesWide == Variant(1) && read.CenterVertically);
 }
 
+// Ranges whose address is longer than the 255 characters the application's Range takes
+// and its Address gives, made, selected, read back, cleared and joined through the
+// backend, beside ranges within the limit.
+void LongAddresses() {
+  std::cout << "case: ranges whose address passes 255 characters\n";
+  InProcess direct;
+  StandIn standIn(direct.App());
+  IDispatch* application = standIn.Application();
+  const std::unique_ptr<xl::Application> app = xl::automation::MakeApplication(automation::Dispatch(application));
+  application->Release();
+  xl::Worksheet& memory = direct.Sheet();
+  xl::Worksheet& automated = *app->ActiveSheet();
+  auto listed = [](std::span<const xl::Area> areas) {
+    std::string out;
+    for (const xl::Area& a : areas) {
+      out += std::to_string(a.row1) + "," + std::to_string(a.col1) + ":" + std::to_string(a.row2) + "," +
+             std::to_string(a.col2) + " ";
+    }
+    return out;
+  };
+  for (const long count : {3L, 43L, 44L, 120L}) {
+    const std::string what = std::to_string(count) + " areas: ";
+    const std::vector<xl::Area> areas = SpreadCells(count);
+    const xl::Range spread(automated, areas);
+    const Text address = xl::Range(memory, areas).Address();
+    CHECK((address.size() > 255) == (count >= 44));
+    for (const xl::Area& a : areas) memory.Cells(a.row1, a.col1).SetValue(Variant(Text(u"x")));
+
+    spread.Select();
+    CheckEqual(what + "the selection", listed(app->Selection()->AreaList()), listed(areas));
+    CheckEqual(what + "the sheet's selection", listed(memory.SelectionAreas()), listed(areas));
+    CheckEqual(what + "Range of the address", listed(automated.Range(address).AreaList()), listed(areas));
+    CheckEqual(what + "the union with a cell", listed(app->Union(spread, automated.Range(u"C1")).AreaList()),
+               listed(xl::Range(memory, areas).AreaList()) + "1,3:1,3 ");
+    CheckEqual(what + "the rectangle spanning a range's first area and a cell",
+               listed(automated.Range(spread, automated.Range(u"B4")).AreaList()), "1,1:4,2 ");
+    spread.ClearContents();
+    CheckEqual(what + "the cells left after ClearContents", std::to_string(memory.UsedRange().Count()), "1");
+  }
+  // The stand-in keeps the application's limits: its Range refuses a reference of more
+  // than 255 characters, and its Address holds the areas that fit in 255.
+  IDispatch* sheetObject = standIn.Of(memory);
+  const automation::Dispatch sheet(sheetObject);
+  sheetObject->Release();
+  const Text full = xl::Range(memory, SpreadCells(60)).Address();
+  try {
+    sheet.Object(u"Range", {automation::Arg(Variant(full))});
+    Fail("the stand-in's Range took a reference of " + std::to_string(full.size()) + " characters");
+  } catch (const Error& e) {
+    CheckEqual("the stand-in's Range of a long reference", std::to_string(e.Number()), "1004");
+  }
+  IDispatch* spreadObject = standIn.Of(xl::Range(memory, SpreadCells(60)));
+  const automation::Dispatch spread(spreadObject);
+  spreadObject->Release();
+  const Text cut = spread.Value(u"Address").AsText();
+  CHECK(cut.size() <= 255 && cut.size() > 240 && full.starts_with(cut + u","));
+}
+
+// Get/Try of a column of Items through the server reads and writes the sheets an area at
+// a time: the calls into the application stay far fewer than the Items, and the press
+// ends as it does linked in.
+void CallsPerItem() {
+  std::cout << "case: calls into the application per Item\n";
+  constexpr long kItems = 4000;
+  constexpr long kMostCallsPer1000Items = 30000;
+  InProcess direct;
+  ThroughCom com;
+  std::vector<Variant> values;
+  for (long k = 0; k < kItems; ++k) values.emplace_back(u"R" + FromUtf8(std::to_string(2 * k + 1)));
+  std::string shown[2];
+  long calls = 0;
+  Side* sides[2] = {&direct, &com};
+  for (int i = 0; i < 2; ++i) {
+    Side& side = *sides[i];
+    const Text area = u"A1:A" + FromUtf8(std::to_string(kItems));
+    side.Sheet().Range(area).SetValues(values);
+    side.Sheet().Range(area).Select();
+    const long before = Adapter::CallCount();
+    const std::string error = side.Call(u"GetSubtractSortCnt", u"Null");
+    calls = Adapter::CallCount() - before;
+    shown[i] = error + U8(side.forms.mainUser.Item(u"Label2").Caption());
+  }
+  CheckEqual("Get/Try of a column through COM as linked in", shown[1], shown[0]);
+  CheckEqual("the Items counted", shown[0], "Count = 4,000");
+  if (calls * 1000 / kItems > kMostCallsPer1000Items) {
+    Fail(std::to_string(calls) + " calls into the application for " + std::to_string(kItems) + " Items");
+  }
+}
+
 // Two kinds of object that know Name under different dispatch identifiers, and an
 // object whose Item returns them in turn.
 class FirstKind final : public Adapter {
@@ -1159,6 +1273,8 @@ int main(int argc, char** argv) {
       if (wanted("edges")) EdgesOfARequest();
       if (wanted("backend")) Backend();
       if (wanted("names")) NamesLookedUpOnce();
+      if (wanted("addresses")) LongAddresses();
+      if (wanted("calls")) CallsPerItem();
       if (wanted("presses")) {
         for (const Press& press : Presses()) PressBothWays(press);
       }

@@ -57,6 +57,17 @@ Text WriteIndexNum1(const xl::Range& cell, TextView digits) {
   return CellText(cell);
 }
 
+double IndexNumberValue(TextView digits) {
+  std::uint64_t value = 0;
+  for (const char16_t c : digits) value = value * 10 + static_cast<std::uint64_t>(c - u'0');
+  return static_cast<double>(value);
+}
+
+std::size_t IndexNumberLength(TextView digits) {
+  const std::size_t first = digits.find_first_not_of(u'0');
+  return first == TextView::npos ? (digits.empty() ? 0 : 1) : digits.size() - first;
+}
+
 bool IsBigNum(TextView indexNum1Text) { return indexNum1Text.find_first_of(u"eE") != TextView::npos; }
 
 TextView CutPrefix(TextView part, TextView indexNum1Text) {

@@ -48,6 +48,13 @@ bool IsBigNum(TextView indexNum1Text);
 // than a number keeps exactly (15), as IsBigNum says of the first number.
 bool IsBigDigitRun(TextView digits);
 
+// The value of a digit run of at most 15 significant digits (not IsBigDigitRun), as the
+// sheet turns it into a number: exact.
+double IndexNumberValue(TextView digits);
+// The length of that number's text in the general number format, which is what
+// WriteIndexNum1 reads back: the run without its leading zeros ("0" for zeros only).
+std::size_t IndexNumberLength(TextView digits);
+
 // `part` less as many characters at its end as `indexNum1Text` has (none left when that
 // text is as long as `part` or longer). With the text WriteIndexNum1 returned for the
 // trailing digit run of `part`, this is the first prefix.

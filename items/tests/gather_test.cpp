@@ -482,6 +482,8 @@ TEST_F(GatherTest, BreakKeyLeavesAPartialList) {
   b.addin.QueueBreakAnswer(u"NoBreak");
   b.addin.QueueBreakAnswer(u"NoBreak");
   b.addin.QueueBreakAnswer(u"6");
+  // Search options left by an earlier search, which the end of a walk would reset.
+  Sheet().Range(u"A1:A2").Find({.What = u"R1-5", .LookAt = xl::xlWhole});
   EXPECT_EQ(Gather(u"A1:A100"), fault::kNone);
   EXPECT_TRUE(b.state.request.progress.UserAbort);
   EXPECT_EQ(ColumnCount(Anchor(), kItemText), 10) << "polled as the bar moves, every 5 of 100 cells";
@@ -544,9 +546,10 @@ TEST_F(GatherTest, ErrorsCarryTheGatheringPosition) {
   Begin(false);
   b.state.compare.CompareStep = 5;
   b.state.request.BlankItemMsgShown = true;
-  b.app->InjectFailure("Range.Find", 1004, "Find failed", 1);
+  // The Item rows are written when the walk ends, at its last cell.
+  b.app->InjectFailure("Range.Value", 1004, "Write failed", 0);
   const Error e = check::ExpectRaises([&] { static_cast<void>(Gather(u"A1:B2")); }, 1004, "ItemsGather: ");
-  EXPECT_EQ(e.Description(), "Find failed");
+  EXPECT_EQ(e.Description(), "Write failed");
   EXPECT_TRUE(e.Source().ends_with(",2,2,5")) << e.Source();
 }
 

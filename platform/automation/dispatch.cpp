@@ -126,7 +126,7 @@ void FromArg(const Arg& arg, VARIANT& out) {
 }
 
 // Fills `out` (in the callee's reverse order) from args given in the member's order.
-void FillArgs(std::initializer_list<Arg> args, VariantArray& out, std::size_t offset = 0) {
+void FillArgs(std::span<const Arg> args, VariantArray& out, std::size_t offset = 0) {
   std::size_t i = out.Size() - offset;
   for (const Arg& a : args) FromArg(a, out[--i]);
 }
@@ -415,6 +415,10 @@ Variant Dispatch::Value(std::u16string_view member, std::initializer_list<Arg> a
 }
 
 Dispatch Dispatch::Object(std::u16string_view member, std::initializer_list<Arg> args) const {
+  return Object(member, std::span<const Arg>(args.begin(), args.size()));
+}
+
+Dispatch Dispatch::Object(std::u16string_view member, std::span<const Arg> args) const {
   VariantArray in(args.size());
   FillArgs(args, in);
   ScopedVariant result;

@@ -112,6 +112,7 @@ class Dispatch {
   // Property get (with arguments: an indexed property or a method's result).
   Variant Value(std::u16string_view member, std::initializer_list<Arg> args = {}) const;
   Dispatch Object(std::u16string_view member, std::initializer_list<Arg> args = {}) const;
+  Dispatch Object(std::u16string_view member, std::span<const Arg> args) const;
   // Property put; the value is the last argument.
   void Put(std::u16string_view member, const Arg& value, std::initializer_list<Arg> args = {}) const;
   // Method call; the result when there is one.

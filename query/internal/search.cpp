@@ -26,6 +26,12 @@ namespace st = search_state;
 // Item numbers this long cannot be compared without rounding.
 constexpr std::int64_t kBigNumDigits = 15;
 constexpr char16_t kBigNumFault[] = u"BigNum >=15 digits";
+// The walk polls the break key at every this many cells.
+constexpr std::int64_t kPollEvery = 1000;
+// Rows asked about at once whether any is hidden.
+constexpr long kRowBlock = 1024;
+// Empty stretches shorter than this are walked cell by cell.
+constexpr long kLeastStretch = 4;
 
 class SearchStep {
  public:
@@ -48,7 +54,6 @@ class SearchStep {
     s_.App().SetCursor(xl::xlWait);
     C(ctl::query::kLabel5).SetCaption(u"");
     visited_ = 0;
-    lastThousand_ = -1;
     item_ = SearchItem(q_.QueryItem);
     q_.PosInCell = item_.posInCell;
     if (!s_.request.IgnoreIndexMode && item_.TrailingDigits() >= kBigNumDigits) {
@@ -141,6 +146,10 @@ class SearchStep {
 
     bool first = true;
     for (;;) {
+      colHidden_.clear();
+      hiddenRow_ = 0;
+      visibleRows_ = {1, 0};
+      nextFilled_ = {0, 0};
       q_.QueryItemLast = q_.QueryItem;
       EntryRule(first);
       first = false;
@@ -160,6 +169,7 @@ class SearchStep {
               restart = true;
               break;
             }
+            if (emptyCell_) PassEmptyStretch(a);
             ++q_.Cursor.Col;
           }
           if (!restart) {
@@ -194,12 +204,12 @@ class SearchStep {
     const long row = a.row1 + q_.Cursor.Row - 1;
     const long col = a.col1 + q_.Cursor.Col - 1;
     const Variant value = sheet_->CellValue(row, col);
-    Text text;
+    emptyCell_ = value.IsEmpty();
+    const TextView text = ValueText(value);
     const bool passOver = (q_.Cursor.Area > 1 && multiCellSelection_ && InEarlierArea(row, col)) || value.IsError() ||
-                          (text = CellString(value)).empty() || vba::EqualsTrue(sheet_->ColumnsHidden(col, col)) ||
-                          vba::EqualsTrue(sheet_->RowsHidden(row, row));
+                          text.empty() || ColumnHidden(col) || RowHidden(row);
     if (!passOver) {
-      CellMatch m = MatchInCell(text, item_, s_.request.IgnoreIndexMode, s_.request.CompareMode);
+      CellMatch m = MatchInCell(text, item_, s_.request.IgnoreIndexMode, s_.request.CompareMode, folded_);
       // In the duplicates walk the listed cell is a hit whatever its text; the Item is
       // looked for in it so that Replace knows where it stands (nowhere: Replace then
       // changes nothing).
@@ -218,6 +228,68 @@ class SearchStep {
     return Visit::kNext;
   }
 
+  // The text of a cell's value as the search reads it: a text as it is, a number or a
+  // truth value as CStr writes it, nothing for an error.
+  TextView ValueText(const Variant& value) {
+    if (value.IsText()) return value.AsText();
+    if (value.IsEmpty()) return {};
+    valueText_ = CellString(value);
+    return valueText_;
+  }
+
+  // Whether a column or a row is hidden, asked of the sheet once per column and once
+  // per row in turn: nothing the walk does between two cells hides or shows one.
+  bool ColumnHidden(long col) {
+    if (colHidden_.empty()) colHidden_.assign(static_cast<std::size_t>(sheet_->ColumnsCount()) + 1, kUnknown);
+    std::int8_t& known = colHidden_[static_cast<std::size_t>(col)];
+    if (known == kUnknown) known = vba::EqualsTrue(sheet_->ColumnsHidden(col, col)) ? 1 : 0;
+    return known == 1;
+  }
+  // Rows are asked about a block at a time: when none of the block is hidden, none of
+  // its rows needs asking again.
+  bool RowHidden(long row) {
+    if (row >= visibleRows_.first && row <= visibleRows_.second) return false;
+    if (row != hiddenRow_) {
+      const long last = std::min<long>(row + kRowBlock - 1, sheet_->RowsCount());
+      if (const Variant block = sheet_->RowsHidden(row, last); block.IsBoolean() && !block.AsBool()) {
+        visibleRows_ = {row, last};
+        return false;
+      }
+      hiddenRow_ = row;
+      rowHidden_ = vba::EqualsTrue(sheet_->RowsHidden(row, row));
+    }
+    return rowHidden_;
+  }
+
+  // After an empty cell, the cells up to the next non-empty one of its row are passed
+  // over together, as visiting each would (each counts as visited and becomes the
+  // resume position), rather than read one by one. The stretch ends before the area's
+  // edge, the Start cell (where a pass ends) and the next cell at which the walk polls,
+  // which the walk then visits as any other.
+  void PassEmptyStretch(const xl::Area& a) {
+    if (q_.SearchState == st::kDuplicateCell || InDupsWalk()) return;
+    long last = a.Columns();
+    if (q_.Cursor.Row == q_.Start.Row && q_.Cursor.Area == q_.Start.Area && q_.Start.Col > q_.Cursor.Col) {
+      last = std::min(last, q_.Start.Col - 1);
+    }
+    last = std::min<long>(last, q_.Cursor.Col + static_cast<long>(NextPollAt() - visited_) - 1);
+    if (last - q_.Cursor.Col < kLeastStretch) return;
+    const long row = a.row1 + q_.Cursor.Row - 1;
+    const long col = a.col1 + q_.Cursor.Col - 1;
+    // End steps over a run of cells from a filled one: only from a cell that holds
+    // nothing at all does it lead to the next filled one.
+    if (sheet_->CellHasFormula(row, col)) return;
+    if (nextFilled_.row != row || nextFilled_.col <= col) nextFilled_ = sheet_->End(row, col, xl::xlToRight);
+    if (nextFilled_.row == row) last = std::min(last, nextFilled_.col - a.col1);
+    if (last <= q_.Cursor.Col) return;
+    visited_ += last - q_.Cursor.Col;
+    q_.Cursor.Col = last;
+    q_.LastHit = q_.Cursor;
+  }
+
+  // The count of visited cells at which the walk next polls.
+  std::int64_t NextPollAt() const { return visited_ < 2 ? 2 : (visited_ / kPollEvery + 1) * kPollEvery; }
+
   Text ProgressText() const {
     Text t = u" Query Progress: ";
     t += vba::IntegerText(visited_);
@@ -225,16 +297,13 @@ class SearchStep {
     return t;
   }
 
-  // Progress and the break key, rationed to once per thousand cells or, once the
-  // progress shows, once a second. False when the user asked to stop.
+  // Progress and the break key, at the second cell and at every thousandth: the clock is
+  // read only then. False when the user asked to stop.
   bool Poll() {
     ++visited_;
-    if (visited_ == 1) return true;
-    const std::int64_t thousands = visited_ / 1000;
+    if (visited_ != 2 && visited_ % kPollEvery != 0) return true;
     host::Progress& progress = s_.request.progress;
     auto now = [&] { return s_.services.clock.MonotonicSeconds(); };
-    if (thousands == lastThousand_ && !(progress.ProgressShown && now() > progress.ProgressTimer + 1)) return true;
-    lastThousand_ = thousands;
     host::ChkBreakKey(s_);
     if (progress.UserAbort) return false;
     if (progress.ProgressShown) {
@@ -454,9 +523,23 @@ class SearchStep {
   std::vector<xl::Area> areas_;
   xl::Worksheet* sheet_ = nullptr;
   bool multiCellSelection_ = false;
-  // Cells visited in this step, and the thousands of them last polled.
+  // Cells visited in this step.
   std::int64_t visited_ = 0;
-  std::int64_t lastThousand_ = -1;
+  // The cell last visited was empty.
+  bool emptyCell_ = false;
+  // The text of a visited value that is not a text, and the folded cell text.
+  Text valueText_;
+  Text folded_;
+  // Whether each column of the sheet is hidden (kUnknown until asked), and the row last
+  // asked about.
+  static constexpr std::int8_t kUnknown = -1;
+  std::vector<std::int8_t> colHidden_;
+  long hiddenRow_ = 0;
+  bool rowHidden_ = false;
+  // Rows known to be visible, first to last.
+  std::pair<long, long> visibleRows_{1, 0};
+  // The filled cell that ends the empty stretch last passed over.
+  xl::CellPos nextFilled_{0, 0};
 };
 
 }  // namespace

@@ -312,8 +312,8 @@ TEST(QuerySearch, ProgressShowsAfterThreeSecondsAndTheBreakKeyStopsTheWalkWhereI
     status.push_back(d.b.app->StatusBar());
     d.b.services.clock.Advance(2);
   });
-  // Polls at cells 2 and 1000 (past three seconds: the status bar is turned on), at
-  // 1001 (a second has passed: the first progress text), at 2000, and at 3000 the user
+  // Polls, by count of cells only, at cells 2 and 1000 (past three seconds: the status
+  // bar is turned on), at 2000 (the first progress text), at 3000, and at 4000 the user
   // stops.
   for (int i = 0; i < 4; ++i) d.b.addin.QueueBreakAnswer(u"NoBreak");
   d.b.addin.QueueBreakAnswer(u"6");
@@ -321,13 +321,49 @@ TEST(QuerySearch, ProgressShowsAfterThreeSecondsAndTheBreakKeyStopsTheWalkWhereI
     EXPECT_EQ(d.Next(), u"$A$1") << "stopped before anything was found";
     EXPECT_EQ(d.b.app->StatusBar(), Variant(false));
     ASSERT_EQ(status.size(), 5u);
-    EXPECT_EQ(status[1], Variant(Text())) << "no progress in the first three seconds";
-    EXPECT_EQ(status[3], Variant(Text(u" Query Progress: 1001 cells    Press the Ctrl key to Abort.")));
-    EXPECT_EQ(status[4], Variant(Text(u" Query Progress: 2000 cells    Press the Ctrl key to Abort.")));
+    EXPECT_EQ(status[2], Variant(Text())) << "no progress in the first three seconds";
+    EXPECT_EQ(status[3], Variant(Text(u" Query Progress: 2000 cells    Press the Ctrl key to Abort.")));
+    EXPECT_EQ(status[4], Variant(Text(u" Query Progress: 3000 cells    Press the Ctrl key to Abort.")));
     EXPECT_TRUE(d.b.app->DisplayStatusBar());
     // The next Next goes on from where the walk stopped.
     EXPECT_EQ(d.Next(), u"$A$5000");
   });
+}
+
+TEST(QuerySearch, AWideSparseRangeIsWalkedAsEveryCellWouldBe) {
+  Desk d;
+  d.Type(u"A1", u"R5");
+  d.Type(u"BZ1", u"R5");
+  d.Type(u"CV30", u"x");  // the used range is A1:CV30, 3000 cells
+  d.Type(u"C2", u"R5");
+  d.Type(u"D3", u"R5");
+  d.Sheet().SetColumnsHidden(4, 4, true);
+  d.Type(u"AZ3", u"=\"R5\"");
+  // A formula showing nothing is a filled cell: what follows it is walked as it is.
+  d.Type(u"BB3", u"=\"\"");
+  d.Type(u"BC3", u"R5");
+  d.Type(u"BD3", u"y");
+  d.Select(u"K2");  // inside the empty stretch after C2: where the pass starts and ends
+  d.Search(u"R5");
+  d.b.addin.QueueQueryEndAnswer(addin::kQueryEndRepeat);
+  std::vector<Text> seen;
+  d.Open([&] {
+    for (int i = 0; i < 6; ++i) seen.push_back(d.Next());
+  });
+  EXPECT_EQ(seen, (std::vector<Text>{u"$AZ$3", u"$BC$3", u"$A$1", u"$BZ$1", u"$C$2", u"$AZ$3"}));
+  EXPECT_EQ(d.Beeps(), 1) << "one end of the pass";
+
+  // Not found: all 3000 cells are visited, and the break key is polled at the second
+  // cell and at every thousandth, as when each cell is read.
+  Desk n;
+  n.Type(u"A1", u"R5");
+  n.Type(u"CV30", u"x");
+  n.Select(u"B1");
+  n.Search(u"R9");
+  n.b.addin.QueueMessageAnswer(1);
+  n.Open([&] { n.Next(); });
+  EXPECT_EQ(n.b.addin.CallsOf(u"vbaBreakKey").size(), 4u);
+  EXPECT_EQ(n.Messages(), std::vector<Text>{NotFoundText(false, u"", true)});
 }
 
 }  // namespace

@@ -29,6 +29,34 @@ long LongOf(const Variant& v) { return static_cast<long>(vba::CLng(vba::CDbl(v))
 Arg TextArg(TextView t) { return Arg(Variant(Text(t))); }
 Arg LongArg(long n) { return Arg(Variant(n)); }
 
+// The longest reference the application's Range takes, and the most ranges its Union
+// takes in one call.
+constexpr std::size_t kReferenceLimit = 255;
+constexpr std::size_t kUnionArgs = 30;
+
+// The comma-separated parts of a reference ("A1,B2:C3", "nameA, nameB"), blanks around
+// them dropped; a comma inside a quoted sheet name ('My, list'!A1) is no separator.
+std::vector<Text> ReferenceParts(TextView reference) {
+  std::vector<Text> parts;
+  bool quoted = false;
+  std::size_t start = 0;
+  auto add = [&](std::size_t end) {
+    std::size_t from = start, to = end;
+    while (from < to && reference[from] == u' ') ++from;
+    while (to > from && reference[to - 1] == u' ') --to;
+    parts.emplace_back(reference.substr(from, to - from));
+  };
+  for (std::size_t i = 0; i < reference.size(); ++i) {
+    if (reference[i] == u'\'') quoted = !quoted;
+    if (reference[i] == u',' && !quoted) {
+      add(i);
+      start = i + 1;
+    }
+  }
+  add(reference.size());
+  return parts;
+}
+
 class AutomationApplication;
 class AutomationWorkbook;
 class AutomationWorksheet;
@@ -242,8 +270,15 @@ class AutomationWorksheet final : public Worksheet {
   }
 
   xl::Range Range(TextView reference) override;
+  // The rectangle spanning the first areas of both, as the application makes it.
   xl::Range Range(const xl::Range& cell1, const xl::Range& cell2) override {
-    return Range(Text(cell1.Address()) + u":" + cell2.Address());
+    if (&cell1.Parent() != this || &cell2.Parent() != this) {
+      Raise(err::kApplication, "Method 'Range' of object '_Worksheet' failed");
+    }
+    const Area& a = cell1.FirstArea();
+    const Area& b = cell2.FirstArea();
+    return xl::Range(*this, Area{std::min(a.row1, b.row1), std::min(a.col1, b.col1), std::max(a.row2, b.row2),
+                                 std::max(a.col2, b.col2)});
   }
   xl::Range Range(TextView cell1, TextView cell2) override { return Range(Text(cell1) + u":" + Text(cell2)); }
   xl::Range Cells(long row, long col) override {
@@ -287,7 +322,7 @@ class AutomationWorksheet final : public Worksheet {
   void ClearFormats(std::span<const Area> areas) override { Object(areas).Call(u"ClearFormats"); }
   CellPos End(long row, long col, long direction) override {
     const Dispatch end = Cell(row, col).Object(u"End", {LongArg(direction)});
-    return CellPos{LongOf(end.Value(u"Row")), LongOf(end.Value(u"Column"))};
+    return PositionOf(end);
   }
   std::optional<CellPos> Find(std::span<const Area> within, const FindArgs& args) override;
   std::optional<CellPos> FindNext(std::span<const Area> within, std::optional<CellPos> after) override;
@@ -348,28 +383,31 @@ class AutomationWorksheet final : public Worksheet {
 
   // The application's Range object of these areas, and the areas of one.
   Dispatch Object(std::span<const Area> areas) const {
-    Text address;
-    for (const Area& a : areas) {
-      if (!address.empty()) address += u",";
-      address += AreaAddress(a, RowsCount(), ColumnsCount());
-    }
-    return d_.Object(u"Range", {Arg(Variant(address))});
+    std::vector<Text> parts;
+    parts.reserve(areas.size());
+    for (const Area& a : areas) parts.push_back(AreaAddress(a, RowsCount(), ColumnsCount()));
+    return RangeOfParts(parts);
   }
-  Dispatch Object(const Area& area) const { return Object(std::span<const Area>(&area, 1)); }
-  std::vector<Area> AreasOf(const Dispatch& range) const {
-    const Text address = TextOf(range.Value(u"Address"));
-    std::optional<Reference> parsed = ParseA1(address, RowsCount(), ColumnsCount());
-    if (!parsed || parsed->areas.empty()) Raise(err::kApplication, "Unexpected range address " + ToUtf8(address));
-    return parsed->areas;
+  Dispatch Object(const Area& area) const {
+    return d_.Object(u"Range", {TextArg(AreaAddress(area, RowsCount(), ColumnsCount()))});
   }
+  std::vector<Area> AreasOf(const Dispatch& range) const;
   xl::Range RangeOf(const Dispatch& range) { return xl::Range(*this, AreasOf(range)); }
   const Dispatch& Sheet() const { return d_; }
 
  private:
+  // The Range object of a reference given in parts (addresses or names, to be joined
+  // with commas): the application refuses a reference longer than 255 characters, so a
+  // longer one is made of pieces each within the limit, joined by Union.
+  Dispatch RangeOfParts(std::span<const Text> parts) const;
   Dispatch Cell(long row, long col) const { return d_.Object(u"Cells", {LongArg(row), LongArg(col)}); }
-  Dispatch Rows(long row1, long row2) const { return Object(Area{row1, 1, row2, ColumnsCount()}).Object(u"EntireRow"); }
-  Dispatch Columns(long col1, long col2) const {
-    return Object(Area{1, col1, RowsCount(), col2}).Object(u"EntireColumn");
+  // Entire rows and columns: their addresses ("$3:$5", "$B:$D") name them whole.
+  Dispatch Rows(long row1, long row2) const { return Object(Area{row1, 1, row2, ColumnsCount()}); }
+  Dispatch Columns(long col1, long col2) const { return Object(Area{1, col1, RowsCount(), col2}); }
+  // The position of a cell (the first cell of a range), from its address in one call.
+  CellPos PositionOf(const Dispatch& cell) const {
+    const Area first = AreasOf(cell).front();
+    return CellPos{first.row1, first.col1};
   }
 
   AutomationApplication& app_;
@@ -439,6 +477,16 @@ class AutomationApplication final : public Application {
   }
   Range Union(const Range& a, const Range& b) override {
     return RangeFrom(d_.Object(u"Union", {Arg(ObjectOf(a)), Arg(ObjectOf(b))}));
+  }
+  // The union of Range objects in their order, 30 (the most Union takes) at a time.
+  Dispatch UnionOf(std::span<const Dispatch> ranges) const {
+    Dispatch out = ranges.front();
+    for (std::size_t next = 1; next < ranges.size();) {
+      std::vector<Arg> args{Arg(out)};
+      for (; next < ranges.size() && args.size() < kUnionArgs; ++next) args.emplace_back(ranges[next]);
+      out = d_.Object(u"Union", args);
+    }
+    return out;
   }
   void GoTo(const Range& reference) override { d_.Call(u"Goto", {Arg(ObjectOf(reference))}); }
 
@@ -529,7 +577,46 @@ Text AutomationFunctions::Proper(TextView text) {
   return TextOf(app_.Object().Object(u"WorksheetFunction").Value(u"Proper", {TextArg(text)}));
 }
 
-xl::Range AutomationWorksheet::Range(TextView reference) { return RangeOf(d_.Object(u"Range", {TextArg(reference)})); }
+xl::Range AutomationWorksheet::Range(TextView reference) {
+  if (reference.size() <= kReferenceLimit) return RangeOf(d_.Object(u"Range", {TextArg(reference)}));
+  return RangeOf(RangeOfParts(ReferenceParts(reference)));
+}
+
+Dispatch AutomationWorksheet::RangeOfParts(std::span<const Text> parts) const {
+  std::vector<Dispatch> pieces;
+  Text piece;
+  for (const Text& part : parts) {
+    if (!piece.empty() && piece.size() + 1 + part.size() > kReferenceLimit) {
+      pieces.push_back(d_.Object(u"Range", {TextArg(piece)}));
+      piece.clear();
+    }
+    if (!piece.empty()) piece += u',';
+    piece += part;
+  }
+  pieces.push_back(d_.Object(u"Range", {TextArg(piece)}));
+  return app_.UnionOf(pieces);
+}
+
+// A range's Address is cut when it is longer than 255 characters: the address of a
+// range of several areas is read area by area.
+std::vector<Area> AutomationWorksheet::AreasOf(const Dispatch& range) const {
+  auto parse = [this](const Text& address) {
+    std::optional<Reference> parsed = ParseA1(address, RowsCount(), ColumnsCount());
+    if (!parsed || parsed->areas.empty()) Raise(err::kApplication, "Unexpected range address " + ToUtf8(address));
+    return parsed->areas;
+  };
+  const Text address = TextOf(range.Value(u"Address"));
+  if (address.find(u',') == Text::npos) return parse(address);
+  const Dispatch areas = range.Object(u"Areas");
+  const long count = LongOf(areas.Value(u"Count"));
+  std::vector<Area> out;
+  out.reserve(static_cast<std::size_t>(count));
+  for (long i = 1; i <= count; ++i) {
+    const std::vector<Area> one = parse(TextOf(areas.Object(u"Item", {LongArg(i)}).Value(u"Address")));
+    out.insert(out.end(), one.begin(), one.end());
+  }
+  return out;
+}
 xl::Range AutomationWorksheet::UsedRange() { return RangeOf(d_.Object(u"UsedRange")); }
 
 // The sheet has no collection of its merged areas. Range.MergeCells of an area is False
@@ -592,14 +679,14 @@ std::optional<CellPos> AutomationWorksheet::Find(std::span<const Area> within, c
                                       args.MatchCase ? Arg(Variant(*args.MatchCase)) : Arg::Missing(),
                                       args.MatchByte ? Arg(Variant(*args.MatchByte)) : Arg::Missing()});
   if (found.IsNothing()) return std::nullopt;
-  return CellPos{LongOf(found.Value(u"Row")), LongOf(found.Value(u"Column"))};
+  return PositionOf(found);
 }
 
 std::optional<CellPos> AutomationWorksheet::FindNext(std::span<const Area> within, std::optional<CellPos> after) {
   const Arg afterArg = after ? Arg(Cell(after->row, after->col)) : Arg::Missing();
   const Dispatch found = Object(within).Object(u"FindNext", {afterArg});
   if (found.IsNothing()) return std::nullopt;
-  return CellPos{LongOf(found.Value(u"Row")), LongOf(found.Value(u"Column"))};
+  return PositionOf(found);
 }
 
 void AutomationWorksheet::Sort(const Area& block, const SortArgs& args) {
@@ -620,7 +707,7 @@ CellPos AutomationWorksheet::ActiveCellPos() {
   const Dispatch active = app_.Object().Object(u"ActiveSheet");
   if (active.Identity() != d_.Identity()) NotAutomated("Worksheet.ActiveCellPos of a sheet that is not active");
   const Dispatch cell = app_.Object().Object(u"ActiveCell");
-  return CellPos{LongOf(cell.Value(u"Row")), LongOf(cell.Value(u"Column"))};
+  return PositionOf(cell);
 }
 
 namespace {
