@@ -84,7 +84,9 @@ void Session::Load(std::span<const fs::path> paths) {
   for (const std::string& note : notes) err_ << "quillary: note: " << note << "\n";
   saveFolder_.reset();
   // A workbook folder or an xlsx file is saved back where it came from.
-  if (paths.size() == 1 && (workbook::IsWorkbookFolder(paths.front()) || workbook::IsXlsxPath(paths.front()))) {
+  // (An .xlsm too, whose save says why it is refused.)
+  if (paths.size() == 1 && (workbook::IsWorkbookFolder(paths.front()) || workbook::IsXlsxPath(paths.front()) ||
+                            workbook::IsXlsmPath(paths.front()))) {
     saveFolder_ = paths.front();
   }
 }

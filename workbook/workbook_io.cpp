@@ -771,6 +771,7 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const f
 }
 
 void CheckSaveTarget(const fs::path& path) {
+  if (IsXlsmPath(path)) throw Failure(MacroSaveRefusal(path));
   try {
     if (!IsXlsxPath(path)) {
       static_cast<void>(OwnFiles(TargetPath(path)));
@@ -790,6 +791,7 @@ void CheckSaveTarget(const fs::path& path) {
 }
 
 void SaveWorkbook(xl::Workbook& book, const fs::path& folder, Notes& notes) {
+  if (IsXlsmPath(folder)) throw Failure(MacroSaveRefusal(folder));
   if (IsXlsxPath(folder)) {
     SaveXlsx(book, folder, notes);
     return;

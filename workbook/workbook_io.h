@@ -34,7 +34,10 @@
 // Loading also takes plain CSV files (one sheet each, named after the file) or a folder
 // without a manifest (each of its *.csv files, in name order). A sheet file must be a
 // plain file (not a folder or a FIFO) and lie in the workbook folder, also when it is a
-// symbolic link.
+// symbolic link. A single file is told by what it holds, not by its name (file_kind.h):
+// a zip package or compound file loads as an xlsx workbook (an .xlsm too), text as CSV
+// (csv_text.h: UTF-8 or Windows-1252, its separator found); an OpenDocument file, UTF-16
+// text or another binary file is refused, naming what it is.
 //
 // Saving into a workbook folder replaces only the workbook's own files (the manifest and
 // the files it names) and keeps every other file and folder there; see
@@ -60,7 +63,8 @@ bool IsWorkbookFolder(const std::filesystem::path& folder);
 // the file or manifest line, when a path does not exist, a file cannot be read, does not
 // fit the grid or holds what the application refuses (a sheet name, a defined name).
 // Adds to `notes` what the user must be told of a load that succeeded: each field cut
-// to the 32,767 characters a cell holds (the sheet and cell), and a save cut short in
+// to the 32,767 characters a cell holds (the sheet and cell), a CSV file read as
+// Windows-1252 or with another separator than the comma, and a save cut short in
 // the folder: a load changes nothing in it, and reads the workbook as the save's journal
 // says it stands (save_transaction.h).
 xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const std::filesystem::path> paths,
@@ -77,7 +81,8 @@ void SaveWorkbook(xl::Workbook& book, const std::filesystem::path& folder, Notes
 // Raises Failure, with the message SaveWorkbook would give, when `path` cannot take a
 // saved workbook: a folder that is neither absent, empty nor a workbook folder, a file
 // where a folder would go, a folder that does not exist to hold it; for an xlsx path, a
-// folder in its place or no folder to hold it. Reads the file system and changes nothing.
+// folder in its place or no folder to hold it; an .xlsm path (IsXlsmPath). Reads the file
+// system and changes nothing.
 void CheckSaveTarget(const std::filesystem::path& path);
 
 // The value entered for a CSV field: an error value's text becomes that error value,

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "platform/excel/excel.h"
@@ -27,6 +28,12 @@ namespace quillary::workbook {
 
 // True when the path names an xlsx workbook (it ends in ".xlsx", in any case).
 bool IsXlsxPath(const std::filesystem::path& path);
+// True when the path names a workbook with macros (".xlsm"). It loads as any xlsx
+// package does, whatever its name; a save to it is refused (MacroSaveRefusal): the
+// writer makes no macros, so the save would lose the file's or make an .xlsm that the
+// spreadsheet does not open.
+bool IsXlsmPath(const std::filesystem::path& path);
+std::string MacroSaveRefusal(const std::filesystem::path& path);
 
 // Opens a new workbook of `app` (it becomes the active one) from an xlsx file. Raises
 // Failure naming the file and what is wrong: not a zip archive, an encrypted

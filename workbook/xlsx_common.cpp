@@ -206,10 +206,24 @@ long VerticalOfName(std::string_view name) { return ValueOf(kVerticals, name, xl
 
 namespace quillary::workbook {
 
-bool IsXlsxPath(const std::filesystem::path& path) {
+namespace {
+
+std::string Extension(const std::filesystem::path& path) {
   std::string ext = path.extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-  return ext == ".xlsx";
+  return ext;
+}
+
+}  // namespace
+
+bool IsXlsxPath(const std::filesystem::path& path) { return Extension(path) == ".xlsx"; }
+
+bool IsXlsmPath(const std::filesystem::path& path) { return Extension(path) == ".xlsm"; }
+
+std::string MacroSaveRefusal(const std::filesystem::path& path) {
+  return "cannot save to " + QuotedPath(path) +
+         ": an .xlsm workbook holds macros, which quillary does not write (a save over one would lose them); save a "
+         "copy as a .xlsx file instead";
 }
 
 }  // namespace quillary::workbook

@@ -31,6 +31,7 @@ constexpr std::string_view kRelSharedStrings = "/sharedStrings";
 constexpr std::string_view kRelStyles = "/styles";
 constexpr std::string_view kRelComments = "/comments";
 constexpr std::string_view kRelVml = "/vmlDrawing";
+constexpr std::string_view kRelVbaProject = "/vbaProject";
 
 bool EndsWith(std::string_view s, std::string_view tail) {
   return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
@@ -1116,6 +1117,11 @@ xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, No
   if (!zip.Has(bookPart)) throw Failure("it holds no workbook part ('" + bookPart + "')");
   const BookInfo info = ReadBook(zip, bookPart);
   const auto bookRels = ReadRels(zip, bookPart);
+  if (const std::string macros = RelOfType(bookRels, kRelVbaProject); !macros.empty()) {
+    notes.push_back("it holds macros ('" + macros +
+                    "'), which quillary does not write: it saves the workbook to a .xlsx file, without them, and never "
+                    "over an .xlsm");
+  }
   const SharedStrings strings = ReadSharedStrings(zip, RelOfType(bookRels, kRelSharedStrings));
   const Styles styles = ReadStyles(zip, RelOfType(bookRels, kRelStyles));
 

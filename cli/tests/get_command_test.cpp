@@ -10,6 +10,7 @@
 #include "cli/tests/run_program.h"
 #include "workbook/tests/temp_dir.h"
 #include "workbook/workbook_io.h"
+#include "workbook/xlsx_zip.h"
 
 namespace quillary::cli {
 namespace {
@@ -159,6 +160,106 @@ TEST_F(GetCommand, BadArgumentsAndUnreadableWorkbooks) {
   const Outcome gone = RunInProcess({"get", (dir / "no such folder").string(), "A1"});
   EXPECT_EQ(gone.status, kExitUsage);
   EXPECT_NE(gone.err.find("quillary get: "), std::string::npos) << gone.err;
+}
+
+// An xlsm workbook made from the xlsx `xlsx`: a macros part, with its relationship and
+// content types, as the spreadsheet saves one.
+std::string WithMacros(const std::string& xlsx) {
+  const workbook::xlsx::ZipArchive zip(xlsx);
+  std::vector<std::pair<std::string, std::string>> parts;
+  const auto replace = [](std::string& text, const std::string& from, const std::string& to) {
+    const auto at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+  };
+  for (const workbook::xlsx::ZipEntry& e : zip.Entries()) {
+    std::string data = zip.Read(e.name);
+    if (e.name == "[Content_Types].xml") {
+      replace(data, "spreadsheetml.sheet.main+xml", "ms-excel.sheet.macroEnabled.main+xml");
+      replace(data, "</Types>",
+              R"(<Default Extension="bin" ContentType="application/vnd.ms-office.vbaProject"/></Types>)");
+    }
+    if (e.name == "xl/_rels/workbook.xml.rels") {
+      replace(data, "</Relationships>",
+              R"(<Relationship Id="rIdVba" Type="http://schemas.microsoft.com/office/2006/relationships/vbaProject" )"
+              R"(Target="vbaProject.bin"/></Relationships>)");
+    }
+    parts.emplace_back(e.name, std::move(data));
+  }
+  parts.emplace_back("xl/vbaProject.bin", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + "Sub Macro1()");
+  return workbook::xlsx::MakeZip(parts);
+}
+
+// A workbook file is told by what it holds, not by its name: an xlsx package loads as a
+// workbook whatever it is called (an .xlsm too, whose save is refused: the macros would
+// be lost), and an OpenDocument file, an old binary workbook, UTF-16 text or any other
+// binary file is a bad argument that names what it is; nothing is written.
+TEST_F(GetCommand, FilesAreToldByWhatTheyHold) {
+  const Outcome saved = RunInProcess({"run", "-", dir.Path().string()}, "load ${1}/parts\nsave ${1}/book.xlsx\n");
+  ASSERT_EQ(saved.status, kExitOk) << saved.err;
+  const std::string xlsx = ReadText(dir / "book.xlsx");
+  const std::string xlsm = WithMacros(xlsx);
+  WriteText(dir / "book.xlsm", xlsm);
+  WriteText(dir / "package.csv", xlsx);
+
+  for (const char* name : {"book.xlsm", "package.csv"}) {
+    const Outcome run = RunInProcess({"get", (dir / name).string(), "A2:A4"});
+    EXPECT_EQ(run.status, kExitOk) << name << run.err;
+    EXPECT_EQ(run.out, "R1-R3,C1-C4\n") << name;
+  }
+  const Outcome copied =
+      RunInProcess({"get", (dir / "book.xlsm").string(), "A2:A4", "--save-to", (dir / "copy.xlsx").string()});
+  EXPECT_EQ(copied.status, kExitOk) << copied.err;
+  EXPECT_NE(copied.err.find("holds macros ('xl/vbaProject.bin'), which quillary does not write: it saves the "
+                            "workbook to a .xlsx file, without them, and never over an .xlsm"),
+            std::string::npos)
+      << copied.err;
+  EXPECT_EQ(RunInProcess({"get", (dir / "copy.xlsx").string(), "A2:A4"}).out, "R1-R3,C1-C4\n");
+
+  const std::string ods = std::string("PK\x03\x04\x14\0\0\0\0\0", 10) + std::string(20, '\0') + "mimetype" +
+                          "application/vnd.oasis.opendocument.spreadsheet" + std::string("PK\x01\x02", 4);
+  const struct {
+    std::string name;
+    std::string bytes;
+    std::vector<std::string> args;  // after the file's path
+    std::string err;
+  } refused[] = {
+      {"book.xlsm", xlsm, {"A2", "--save"}, "an .xlsm workbook holds macros, which quillary does not write"},
+      {"book.xlsm", xlsm, {"A2", "--save-to", (dir / "out.xlsm").string()}, "cannot save to '"},
+      {"sheet.ods", ods, {"A1", "--save-to", (dir / "out").string()}, "is an OpenDocument spreadsheet (.ods)"},
+      {"old.xls",
+       std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0'),
+       {"A1", "--save-to", (dir / "out").string()},
+       "the old .xls format"},
+      {"unicode.csv",
+       std::string("\xFF\xFE"
+                   "a\0\r\0\n\0",
+                   8),
+       {"A1", "--save-to", (dir / "out").string()},
+       "is text in UTF-16"},
+      {"picture.csv",
+       std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16),
+       {"A1", "--save-to", (dir / "out").string()},
+       "is a binary file, neither CSV text nor an xlsx workbook"},
+  };
+  for (const auto& r : refused) {
+    WriteText(dir / r.name, r.bytes);
+    std::vector<std::string> args{"get", (dir / r.name).string()};
+    args.insert(args.end(), r.args.begin(), r.args.end());
+    const Outcome bad = RunInProcess(args);
+    EXPECT_EQ(bad.status, kExitUsage) << r.name << bad.err;
+    EXPECT_EQ(bad.out, "") << r.name;
+    EXPECT_NE(bad.err.find(r.err), std::string::npos) << bad.err;
+    EXPECT_EQ(ReadText(dir / r.name), r.bytes) << r.name;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out")) << r.name;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.xlsm")) << r.name;
+  }
+
+  // A script that loaded the .xlsm cannot save it back either.
+  const Outcome script = RunInProcess({"run", "-", dir.Path().string()}, "load ${1}/book.xlsm\nsave\n");
+  EXPECT_EQ(script.status, kExitFailed) << script.err;
+  EXPECT_NE(script.err.find("an .xlsm workbook holds macros"), std::string::npos) << script.err;
+  EXPECT_EQ(ReadText(dir / "book.xlsm"), xlsm);
 }
 
 // A range, a sheet, a control value or an answer the user typed wrongly is a bad

@@ -679,6 +679,33 @@ TEST_F(WorkbookIo, CsvFilesReadInTheirEncodingAndWithTheirSeparator) {
   EXPECT_EQ(notes, Notes{QuotedPath(dir / "book" / "S.csv") + latin});
 }
 
+// Only text loads as a CSV file: a package among several files, a binary file in a
+// folder of CSV files and text named .xlsx are refused, naming the file.
+TEST_F(WorkbookIo, OnlyTextLoadsAsCsv) {
+  WriteText(dir / "a.csv", "a\n");
+  WriteText(dir / "b.csv", std::string("PK\x03\x04\x14\0", 6));
+  WriteText(dir / "text.xlsx", "a,b\n");
+  WriteText(dir / "csvs" / "a.csv", "a\n");
+  WriteText(dir / "csvs" / "b.csv", std::string("GIF89a\x01\0\x01\0", 10));
+  const struct {
+    std::vector<fs::path> paths;
+    std::string message;
+  } cases[] = {
+      {{dir / "a.csv", dir / "b.csv"},
+       QuotedPath(dir / "b.csv") + " is a zip archive or a compound file, not CSV text: a workbook loads on its own"},
+      {{dir / "csvs"}, QuotedPath(dir / "csvs" / "b.csv") + " is a binary file, neither CSV text nor an xlsx workbook"},
+      {{dir / "text.xlsx"}, "it is not an xlsx workbook (not a zip archive)"},
+  };
+  for (const auto& c : cases) {
+    try {
+      Load(*app, c.paths);
+      ADD_FAILURE() << c.message << ": loaded";
+    } catch (const Failure& f) {
+      EXPECT_NE(std::string(f.what()).find(c.message), std::string::npos) << f.what();
+    }
+  }
+}
+
 // A sheet file that is a FIFO, a folder or a link leading out of the workbook folder is
 // refused with what it is, before anything is read.
 TEST_F(WorkbookIo, SheetFilesMustBePlainFilesInTheFolder) {
