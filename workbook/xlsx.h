@@ -5,7 +5,8 @@
 // the active sheet, each sheet's selection and active cell, defined names of the
 // workbook and of sheets (hidden ones too), workbook protection (structure, windows);
 // values with their types (a text that looks like a number stays a text; booleans;
-// error values), formulas with the values the file holds for them; and each sheet's
+// error values), formulas with the values the file holds for them (one without a
+// value is written without one), the 1904 date system; and each sheet's
 // layout (sheet_layout.h): number formats, fonts (bold, colour, underline), fills,
 // borders, alignment and wrap, the locked flag, column widths and row heights, hidden
 // rows and columns, merged areas, comments (text, visibility, size, colour),

@@ -1,9 +1,10 @@
 // Writing xlsx files with libxlsxwriter, then, where the library has no call for it,
-// the written parts amended (xlsx_zip.h RewriteZip): very hidden sheets and workbook
-// protection in the workbook part; error values, formulas whose value is a boolean or
-// an error value, numbers that need all 17 digits, and selections of several areas or with the active cell elsewhere in
-// the sheet parts. The library writes such cells as text results marked with
-// kMark...kMarkEnd, which the amending turns into the cells the format means.
+// the written parts amended (xlsx_zip.h RewriteZip): very hidden sheets, workbook
+// protection and the 1904 date system in the workbook part; error values, formulas
+// whose value is a boolean or an error value or that have no value from the file,
+// numbers that need all 17 digits, and selections of several areas or with the active
+// cell elsewhere in the sheet parts. The library writes such cells as text results
+// marked with kMark...kMarkEnd, which the amending turns into the cells the format means.
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -303,6 +304,14 @@ void SheetWriter::WriteCell(long row, long col, const Variant& value) {
   const std::string where = Where(row, col);
   if (sheet_.CellHasFormula(row, col)) {
     std::string source = U8(sheet_.CellFormula(row, col));
+    if (!sheet_.CellHasCachedValue(row, col)) {
+      // A value the file did not hold is the stand-in's own (#NAME? for most formulas):
+      // none is written, and the application calculates the formula when it opens it.
+      const std::string mark = std::string(kMark) + "f:" + std::string(kMarkEnd);
+      Check(worksheet_write_formula_str(ws_, r, c, source.c_str(), f, mark.c_str()), where);
+      amends_.marks = true;
+      return;
+    }
     switch (value.Type()) {
       case VarType::Number:
         if (NeedsAllDigits(value.AsNumber())) {
@@ -564,13 +573,13 @@ std::string AmendMarks(const std::string& xml) {
       at = copied - 1;
       continue;
     }
-    cell += kind == 'b' ? " t=\"b\">" : kind == 'n' || kind == 'N' ? ">" : " t=\"e\">";
-    if (kind == 'b' || kind == 'e' || kind == 'n') {
+    cell += kind == 'b' ? " t=\"b\">" : kind == 'n' || kind == 'N' || kind == 'f' ? ">" : " t=\"e\">";
+    if (kind == 'b' || kind == 'e' || kind == 'n' || kind == 'f') {
       const std::size_t f = xml.find("<f>", tagEnd);
       const std::size_t fEnd = xml.find("</f>", tagEnd);
       if (f < cellEnd && fEnd < cellEnd) cell += xml.substr(f, fEnd + 4 - f);
     }
-    cell += "<v>" + value + "</v></c>";
+    cell += kind == 'f' ? "</c>" : "<v>" + value + "</v></c>";
     out.append(xml, copied, cellStart - copied);
     out += cell;
     copied = cellEnd + 4;
@@ -672,6 +681,11 @@ std::string AmendDrawing(std::string vml, const std::set<std::pair<long, long>>&
 }
 
 std::string AmendWorkbook(std::string xml, xl::Workbook& book) {
+  if (dynamic_cast<xl::memory::MemoryWorkbook&>(book).Date1904()) {
+    const std::size_t at = xml.find("<workbookPr");
+    if (at == std::string::npos) throw Failure("cannot amend the written workbook part");
+    xml.insert(at + 11, " date1904=\"1\"");
+  }
   for (long i = 1; i <= book.Sheets().Count(); ++i) {
     if (book.Sheets().Item(i).Visible() != xl::xlSheetVeryHidden) continue;
     const std::string from = " sheetId=\"" + std::to_string(i) + "\" state=\"hidden\"";
