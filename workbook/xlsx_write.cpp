@@ -807,6 +807,111 @@ void WriteBook(xl::Workbook& book, const fs::path& file, Notes& notes) {
   if (!replaced.empty()) RewriteZip(file, file, replaced);
 }
 
+// ----- what a save cannot write -----
+
+// The text between `open` and the next `close` after it, from `from` on; "" without one.
+std::string_view Between(std::string_view xml, std::string_view open, std::string_view close, std::size_t from = 0) {
+  const std::size_t at = xml.find(open, from);
+  if (at == std::string_view::npos) return {};
+  const std::size_t end = xml.find(close, at);
+  return xml.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+}
+
+// The sheets of a package by part name ("xl/worksheets/sheet1.xml") with their names.
+std::vector<std::pair<std::string, std::string>> SheetParts(const ZipArchive& zip) {
+  const std::string book = zip.Read("xl/workbook.xml", false);
+  const std::string rels = zip.Read("xl/_rels/workbook.xml.rels", false);
+  std::vector<std::pair<std::string, std::string>> parts;
+  for (std::size_t at = book.find("<sheet "); at != std::string::npos; at = book.find("<sheet ", at + 1)) {
+    const std::string_view tag = Between(book, "<sheet ", ">", at);
+    const std::string name = Attr(tag, "name");
+    std::string id = Attr(tag, "r:id");
+    if (id.empty()) id = Attr(tag, "id");
+    const std::size_t idAt = rels.find(" Id=\"" + id + "\"");
+    const std::size_t relAt = idAt == std::string::npos ? std::string::npos : rels.rfind("<Relationship ", idAt);
+    std::string target =
+        relAt == std::string::npos ? std::string() : Attr(Between(rels, "<Relationship ", ">", relAt), "Target");
+    if (target.starts_with('/')) {
+      target.erase(0, 1);
+    } else if (!target.empty()) {
+      target = "xl/" + target;
+    }
+    if (!target.empty()) parts.emplace_back(target, name);
+  }
+  return parts;
+}
+
+// What the xlsx package holds that this writer cannot write, each named for the user
+// ("conditional formats (sheet 'Parts')"): a save over it would lose them.
+std::vector<std::string> UnwrittenOf(const ZipArchive& zip) {
+  std::vector<std::string> found;
+  const auto partsUnder = [&](std::string_view folder) {
+    return std::any_of(zip.Entries().begin(), zip.Entries().end(),
+                       [&](const ZipEntry& e) { return e.name.starts_with(folder); });
+  };
+  const std::pair<const char*, const char*> packageParts[] = {
+      {"xl/charts/", "charts"},
+      {"xl/drawings/drawing", "pictures, shapes and charts (drawings)"},
+      {"xl/tables/", "tables"},
+      {"xl/pivotTables/", "pivot tables"},
+      {"xl/vbaProject.bin", "macros"},
+      {"xl/externalLinks/", "links to other workbooks"},
+      {"xl/threadedComments/", "threaded comments"},
+      {"xl/slicers/", "slicers"},
+  };
+  for (const auto& [folder, what] : packageParts) {
+    if (partsUnder(folder)) found.emplace_back(what);
+  }
+  const std::string styles = zip.Read("xl/styles.xml", false);
+  if (Between(styles, "<fills", "</fills>").find("theme=") != std::string_view::npos) {
+    found.emplace_back("theme colours of fills");
+  }
+  const std::string_view fonts = Between(styles, "<fonts", "</fonts>");
+  if (fonts.find("<i/>") != std::string_view::npos || fonts.find("<i val=\"1\"") != std::string_view::npos ||
+      fonts.find("<strike") != std::string_view::npos) {
+    found.emplace_back("italic and struck-through fonts");
+  }
+  const std::pair<const char*, const char*> sheetElements[] = {
+      {"<pane ", "frozen or split panes"},
+      {"<conditionalFormatting", "conditional formats"},
+      {"<dataValidation ", "data validation"},
+      {"<tabColor", "the tab colour"},
+      {"outlineLevel=", "outline levels (grouped rows or columns)"},
+      {"zoomScale=", "the zoom"},
+      {"showGridLines=\"0\"", "hidden gridlines"},
+      {"<x14:sparkline", "sparklines"},
+  };
+  for (const auto& [part, name] : SheetParts(zip)) {
+    if (!zip.Has(part)) continue;
+    const std::string xml = zip.Read(part);
+    for (const auto& [element, what] : sheetElements) {
+      if (xml.find(element) != std::string::npos) found.push_back(std::string(what) + " (sheet '" + name + "')");
+    }
+  }
+  return found;
+}
+
+// Raises Failure when `target` is an xlsx file holding what the save cannot write.
+void RefuseToLoseWhatTheFileHolds(const fs::path& target) {
+  std::error_code ec;
+  if (!fs::is_regular_file(target, ec)) return;
+  std::ifstream in(target, std::ios::binary);
+  std::ostringstream data;
+  data << in.rdbuf();
+  const std::string bytes = std::move(data).str();
+  std::vector<std::string> lost;
+  try {
+    lost = UnwrittenOf(ZipArchive(bytes));
+  } catch (const Failure&) {
+    return;  // not a package that anything could be kept of
+  }
+  if (lost.empty()) return;
+  std::string list;
+  for (const std::string& what : lost) list += (list.empty() ? "" : "; ") + what;
+  throw Failure("cannot save over '" + target.string() + "': it holds what this program cannot write, which the save " +
+                "would lose: " + list + ". Save to another name");
+}
+
 }  // namespace
 
 void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
@@ -817,6 +922,7 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
     throw Failure("cannot save to '" + target.string() + "': the folder '" + target.parent_path().string() +
                   "' does not exist");
   }
+  RefuseToLoseWhatTheFileHolds(target);
   // What a save that was killed left beside the target goes first; the file of a save
   // under way in another process is locked by it and stays.
   const std::string stale = "." + target.filename().string() + ".saving-";

@@ -389,6 +389,60 @@ print(openpyxl.load_workbook("v.xlsx", data_only=True).active["A1"].value)
             "14\n");
 }
 
+// A save over an xlsx file that holds what the writer cannot write stops before writing
+// and names each thing it would lose; the file stays as it was, and a save to another
+// name goes on.
+TEST_F(Xlsx, ASaveOverAFileStopsBeforeLosingWhatItHolds) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+from openpyxl.chart import BarChart, Reference
+from openpyxl.formatting.rule import CellIsRule
+from openpyxl.styles import Font, PatternFill
+from openpyxl.styles.colors import Color
+from openpyxl.worksheet.datavalidation import DataValidation
+from openpyxl.worksheet.table import Table
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "Parts"
+ws.append(["Ref", "Count"])
+for r in range(1, 5):
+    ws.append(["R%d" % r, r])
+ws.freeze_panes = "A2"
+ws.sheet_properties.tabColor = "1072BA"
+ws.row_dimensions[3].outlineLevel = 1
+ws["A1"].fill = PatternFill("solid", fgColor=Color(theme=4))
+ws["A2"].font = Font(italic=True)
+dv = DataValidation(type="whole")
+dv.add("B2:B5")
+ws.add_data_validation(dv)
+ws.conditional_formatting.add("B2:B5", CellIsRule(operator="greaterThan", formula=["2"], fill=PatternFill("solid", fgColor="FF0000")))
+ws.add_table(Table(displayName="Parts", ref="A1:B5"))
+chart = BarChart()
+chart.add_data(Reference(ws, min_col=2, min_row=1, max_row=5))
+ws.add_chart(chart, "D2")
+wb.create_sheet("Plain")["A1"] = "plain"
+wb.save("rich.xlsx")
+)py"),
+            "");
+  const std::string before = ReadText(dir / "rich.xlsx");
+  xl::memory::MemoryWorkbook& book = Load(*app, dir / "rich.xlsx");
+  book.Sheets().Item(1).Range(u"C1").SetValue(u"tag");
+  const std::string message = FailureOf([&] { SaveXlsx(book, dir / "rich.xlsx", notes); });
+  for (const char* lost :
+       {"cannot save over '", "charts", "pictures, shapes and charts (drawings)", "tables", "theme colours of fills",
+        "italic and struck-through fonts", "frozen or split panes (sheet 'Parts')",
+        "conditional formats (sheet 'Parts')", "data validation (sheet 'Parts')", "the tab colour (sheet 'Parts')",
+        "outline levels (grouped rows or columns) (sheet 'Parts')", "Save to another name"}) {
+    EXPECT_NE(message.find(lost), std::string::npos) << lost << " in: " << message;
+  }
+  EXPECT_EQ(message.find("sheet 'Plain'"), std::string::npos) << message;
+  EXPECT_EQ(ReadText(dir / "rich.xlsx"), before);
+  EXPECT_EQ(testing::Listing(dir.Path()), (std::vector<std::string>{"program.py", "rich.xlsx"}));
+  SaveXlsx(book, dir / "copy.xlsx", notes);
+  auto other = xl::memory::CreateApplication();
+  EXPECT_EQ(Load(*other, dir / "copy.xlsx").Sheets().Item(1).CellValue(1, 3), Variant(u"tag"));
+}
+
 // A save that fails leaves the old file as it was and nothing beside it.
 TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
   xl::memory::MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
