@@ -18,7 +18,9 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/excel/excel.h"
 #include "platform/excel/memory/memory.h"
@@ -46,6 +48,16 @@ xl::Workbook& LoadXlsxData(xl::memory::MemoryApplication& app, std::string_view 
 // and Failure is raised. Adds to `notes` what the file keeps otherwise than the
 // workbook holds it: a print area of several areas (its first is kept), a font colour
 // whose palette index repeats an earlier one's colour (it reads back as the earlier).
+// A save over an xlsx file that holds what the writer cannot write (UnwrittenIn) stops
+// before writing with a Failure that names each thing.
 void SaveXlsx(xl::Workbook& book, const std::filesystem::path& file, Notes& notes);
+
+// What the xlsx file holds that a save cannot write (charts, tables, frozen panes,
+// conditional formats...), each named with its sheet; nothing for a file that is not
+// an xlsx package.
+std::vector<std::string> UnwrittenIn(const std::filesystem::path& file);
+// The note for a workbook loaded from `source` and saved to `saved`, another file:
+// what the new file lacks of the old one; "" when it lacks nothing.
+std::string UnwrittenNote(const std::filesystem::path& source, const std::filesystem::path& saved);
 
 }  // namespace quillary::workbook

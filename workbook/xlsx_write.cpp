@@ -891,28 +891,42 @@ std::vector<std::string> UnwrittenOf(const ZipArchive& zip) {
   return found;
 }
 
+std::string Listed(const std::vector<std::string>& things) {
+  std::string list;
+  for (const std::string& what : things) list += (list.empty() ? "" : "; ") + what;
+  return list;
+}
+
 // Raises Failure when `target` is an xlsx file holding what the save cannot write.
 void RefuseToLoseWhatTheFileHolds(const fs::path& target) {
-  std::error_code ec;
-  if (!fs::is_regular_file(target, ec)) return;
-  std::ifstream in(target, std::ios::binary);
-  std::ostringstream data;
-  data << in.rdbuf();
-  const std::string bytes = std::move(data).str();
-  std::vector<std::string> lost;
-  try {
-    lost = UnwrittenOf(ZipArchive(bytes));
-  } catch (const Failure&) {
-    return;  // not a package that anything could be kept of
-  }
+  const std::vector<std::string> lost = UnwrittenIn(target);
   if (lost.empty()) return;
-  std::string list;
-  for (const std::string& what : lost) list += (list.empty() ? "" : "; ") + what;
   throw Failure("cannot save over '" + target.string() + "': it holds what this program cannot write, which the save " +
-                "would lose: " + list + ". Save to another name");
+                "would lose: " + Listed(lost) + ". Save to another name");
 }
 
 }  // namespace
+
+std::vector<std::string> UnwrittenIn(const fs::path& file) {
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) return {};
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream data;
+  data << in.rdbuf();
+  const std::string bytes = std::move(data).str();
+  try {
+    return UnwrittenOf(ZipArchive(bytes));
+  } catch (const Failure&) {
+    return {};  // not a package that anything could be kept of
+  }
+}
+
+std::string UnwrittenNote(const fs::path& source, const fs::path& saved) {
+  const std::vector<std::string> missing = UnwrittenIn(source);
+  if (missing.empty()) return {};
+  return "'" + saved.string() + "' lacks what '" + source.string() +
+         "' holds and this program cannot write (that file keeps it): " + Listed(missing);
+}
 
 void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
   fs::path target = fs::absolute(file).lexically_normal();
