@@ -871,21 +871,35 @@ std::vector<std::string> UnwrittenOf(const ZipArchive& zip) {
       fonts.find("<strike") != std::string_view::npos) {
     found.emplace_back("italic and struck-through fonts");
   }
-  const std::pair<const char*, const char*> sheetElements[] = {
-      {"<pane ", "frozen or split panes"},
-      {"<conditionalFormatting", "conditional formats"},
-      {"<dataValidation ", "data validation"},
-      {"<tabColor", "the tab colour"},
-      {"outlineLevel=", "outline levels (grouped rows or columns)"},
-      {"zoomScale=", "the zoom"},
-      {"showGridLines=\"0\"", "hidden gridlines"},
-      {"<x14:sparkline", "sparklines"},
+  // Each text found in a sheet part, unless it is an attribute whose value is the one
+  // that changes nothing (programs write zoomScale="100" and outlineLevel="0").
+  struct SheetElement {
+    std::string_view text;
+    const char* what;
+    std::string_view plainValue;
+  };
+  const SheetElement sheetElements[] = {
+      {"<pane ", "frozen or split panes", {}},
+      {"<conditionalFormatting", "conditional formats", {}},
+      {"<dataValidation ", "data validation", {}},
+      {"<tabColor", "the tab colour", {}},
+      {" outlineLevel=\"", "outline levels (grouped rows or columns)", "0"},
+      {" zoomScale=\"", "the zoom", "100"},
+      {"showGridLines=\"0\"", "hidden gridlines", {}},
+      {"<x14:sparkline", "sparklines", {}},
+  };
+  const auto holds = [](std::string_view xml, const SheetElement& e) {
+    for (std::size_t at = xml.find(e.text); at != std::string_view::npos; at = xml.find(e.text, at + 1)) {
+      const std::size_t from = at + e.text.size();
+      if (e.plainValue.empty() || xml.substr(from, xml.find('"', from) - from) != e.plainValue) return true;
+    }
+    return false;
   };
   for (const auto& [part, name] : SheetParts(zip)) {
     if (!zip.Has(part)) continue;
     const std::string xml = zip.Read(part);
-    for (const auto& [element, what] : sheetElements) {
-      if (xml.find(element) != std::string::npos) found.push_back(std::string(what) + " (sheet '" + name + "')");
+    for (const SheetElement& e : sheetElements) {
+      if (holds(xml, e)) found.push_back(std::string(e.what) + " (sheet '" + name + "')");
     }
   }
   return found;

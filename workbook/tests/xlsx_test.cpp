@@ -420,7 +420,10 @@ ws.add_table(Table(displayName="Parts", ref="A1:B5"))
 chart = BarChart()
 chart.add_data(Reference(ws, min_col=2, min_row=1, max_row=5))
 ws.add_chart(chart, "D2")
-wb.create_sheet("Plain")["A1"] = "plain"
+ws.sheet_view.zoomScale = 150
+plain = wb.create_sheet("Plain")
+plain["A1"] = "plain"
+plain.sheet_view.zoomScale = 100
 wb.save("rich.xlsx")
 )py"),
             "");
@@ -432,10 +435,11 @@ wb.save("rich.xlsx")
        {"cannot save over '", "charts", "pictures, shapes and charts (drawings)", "tables", "theme colours of fills",
         "italic and struck-through fonts", "frozen or split panes (sheet 'Parts')",
         "conditional formats (sheet 'Parts')", "data validation (sheet 'Parts')", "the tab colour (sheet 'Parts')",
-        "outline levels (grouped rows or columns) (sheet 'Parts')", "Save to another name"}) {
+        "outline levels (grouped rows or columns) (sheet 'Parts')", "the zoom (sheet 'Parts')",
+        "Save to another name"}) {
     EXPECT_NE(message.find(lost), std::string::npos) << lost << " in: " << message;
   }
-  EXPECT_EQ(message.find("sheet 'Plain'"), std::string::npos) << message;
+  EXPECT_EQ(message.find("sheet 'Plain'"), std::string::npos) << message;  // its zoom is the usual 100%
   EXPECT_EQ(ReadText(dir / "rich.xlsx"), before);
   EXPECT_EQ(testing::Listing(dir.Path()), (std::vector<std::string>{"program.py", "rich.xlsx"}));
   SaveXlsx(book, dir / "copy.xlsx", notes);
