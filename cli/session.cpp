@@ -102,6 +102,10 @@ void Session::Save(const std::optional<fs::path>& folder) {
   const fs::path target = folder ? *folder : *saveFolder_;
   workbook::Notes notes;
   workbook::SaveWorkbook(Book(), target, notes);
+  std::error_code ec;
+  if (saveFolder_ && workbook::IsXlsxPath(*saveFolder_) && !fs::equivalent(*saveFolder_, target, ec)) {
+    if (std::string note = workbook::UnwrittenNote(*saveFolder_, target); !note.empty()) notes.push_back(note);
+  }
   for (const std::string& note : notes) err_ << "quillary: note: " << note << "\n";
   saveFolder_ = target;
 }

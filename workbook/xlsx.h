@@ -5,7 +5,8 @@
 // the active sheet, each sheet's selection and active cell, defined names of the
 // workbook and of sheets (hidden ones too), workbook protection (structure, windows);
 // values with their types (a text that looks like a number stays a text; booleans;
-// error values), formulas with the values the file holds for them; and each sheet's
+// error values), formulas with the values the file holds for them (one without a
+// value is written without one), the 1904 date system; and each sheet's
 // layout (sheet_layout.h): number formats, fonts (bold, colour, underline), fills,
 // borders, alignment and wrap, the locked flag, column widths and row heights, hidden
 // rows and columns, merged areas, comments (text, visibility, size, colour),
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/excel/excel.h"
 #include "platform/excel/memory/memory.h"
@@ -52,6 +54,16 @@ xl::Workbook& LoadXlsxData(xl::memory::MemoryApplication& app, std::string_view 
 // and Failure is raised. Adds to `notes` what the file keeps otherwise than the
 // workbook holds it: a print area of several areas (its first is kept), a font colour
 // whose palette index repeats an earlier one's colour (it reads back as the earlier).
+// A save over an xlsx file that holds what the writer cannot write (UnwrittenIn) stops
+// before writing with a Failure that names each thing.
 void SaveXlsx(xl::Workbook& book, const std::filesystem::path& file, Notes& notes);
+
+// What the xlsx file holds that a save cannot write (charts, tables, frozen panes,
+// conditional formats...), each named with its sheet; nothing for a file that is not
+// an xlsx package.
+std::vector<std::string> UnwrittenIn(const std::filesystem::path& file);
+// The note for a workbook loaded from `source` and saved to `saved`, another file:
+// what the new file lacks of the old one; "" when it lacks nothing.
+std::string UnwrittenNote(const std::filesystem::path& source, const std::filesystem::path& saved);
 
 }  // namespace quillary::workbook

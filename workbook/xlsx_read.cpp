@@ -3,6 +3,7 @@
 // bulk (MemoryWorksheet::StoreCells), its layout put on with ApplyLayout.
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -95,6 +96,43 @@ std::optional<double> ToDouble(std::string_view s) {
   return v;
 }
 
+// The day number of an ISO 8601 date and time ("2024-01-01", "2024-01-01T06:00:00",
+// fractions of a second and a final "Z" allowed) in the workbook's date system: days
+// since 1899-12-30 (the 1900 system, which counts 1900-02-29, so that the days before
+// 1900-03-01 are one less) or since 1904-01-01. Nothing for any other text.
+std::optional<double> DateSerial(std::string_view iso, bool date1904) {
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0;
+  double s = 0;
+  const auto number = [&](std::size_t at, std::size_t width, int& out) {
+    if (iso.size() < at + width) return false;
+    const auto [p, ec] = std::from_chars(iso.data() + at, iso.data() + at + width, out);
+    return ec == std::errc() && p == iso.data() + at + width;
+  };
+  if (!number(0, 4, y) || iso.size() < 10 || iso[4] != '-' || iso[7] != '-' || !number(5, 2, mo) || !number(8, 2, d)) {
+    return std::nullopt;
+  }
+  std::string_view rest = iso.substr(10);
+  if (!rest.empty()) {
+    if (rest.size() < 9 || rest[0] != 'T' || rest[3] != ':' || rest[6] != ':' || !number(11, 2, h) ||
+        !number(14, 2, mi)) {
+      return std::nullopt;
+    }
+    rest = rest.substr(7);
+    if (rest.ends_with('Z')) rest.remove_suffix(1);
+    const auto [p, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), s);
+    if (ec != std::errc() || p != rest.data() + rest.size() || rest.front() == '-') return std::nullopt;
+  }
+  const std::chrono::year_month_day day{std::chrono::year(y), std::chrono::month(static_cast<unsigned>(mo)),
+                                        std::chrono::day(static_cast<unsigned>(d))};
+  if (!day.ok() || h > 23 || mi > 59 || s >= 60) return std::nullopt;
+  const std::chrono::year_month_day epoch =
+      date1904 ? std::chrono::year(1904) / 1 / 1 : std::chrono::year(1899) / 12 / 30;
+  long days = (std::chrono::sys_days(day) - std::chrono::sys_days(epoch)).count();
+  if (!date1904 && days < 61) --days;
+  if (days < 0) return std::nullopt;
+  return static_cast<double>(days) + (h * 3600.0 + mi * 60.0 + s) / 86400.0;
+}
+
 std::uint32_t ToRgb(std::string_view argb) {
   unsigned v = 0;
   std::from_chars(argb.data(), argb.data() + argb.size(), v, 16);
@@ -180,6 +218,7 @@ struct BookInfo {
   std::vector<NameInfo> names;
   long activeTab = 0;
   bool lockStructure = false, lockWindows = false;
+  bool date1904 = false;
 };
 
 BookInfo ReadBook(const ZipArchive& zip, const std::string& part) {
@@ -202,6 +241,8 @@ BookInfo ReadBook(const ZipArchive& zip, const std::string& part) {
                                state == "veryHidden" ? xl::xlSheetVeryHidden
                                : state == "hidden"   ? xl::xlSheetHidden
                                                      : xl::xlSheetVisible});
+      } else if (el == "workbookPr") {
+        info.date1904 = a.Flag("date1904");
       } else if (el == "workbookView") {
         info.activeTab = ToLong(a.Get("activeTab"), 0);
       } else if (el == "workbookProtection") {
@@ -488,6 +529,7 @@ class SheetReader {
       : SheetReader(strings, styles, sheet.RowsCount(), sheet.ColumnsCount()) {
     sheet_ = &sheet;
     notes_ = &notes;
+    date1904_ = dynamic_cast<xl::memory::MemoryWorkbook&>(sheet.Parent()).Date1904();
   }
   // Stores what is left, and the rows' heights and hidden state.
   void EndCells();
@@ -519,7 +561,8 @@ class SheetReader {
   std::vector<xl::memory::FileCell> run_;
   long row_ = 0, col_ = 0;
   bool inSheetData_ = false, inCell_ = false, inInline_ = false;
-  char type_ = 'n';  // the cell's type: s, inlineStr (i), str (r), b, e, d or n
+  bool date1904_ = false;  // the workbook's date system, for the cells that hold a date
+  char type_ = 'n';        // the cell's type: s, inlineStr (i), str (r), b, e, d or n
   bool collecting_ = false;
   std::string collected_, value_, formula_, inline_;
   bool hasValue_ = false, hasFormula_ = false, inlineText_ = false;
@@ -771,6 +814,9 @@ void SheetReader::EndCell() {
     p.text = static_cast<std::uint32_t>(index);
   } else if (type_ == 'i') {
     ownText(inline_);
+  } else if (const auto day = type_ == 'd' && hasValue_ ? DateSerial(value_, date1904_) : std::nullopt; day) {
+    p.type = VarType::Number;
+    p.number = *day;
   } else if (type_ == 'r' || type_ == 'd') {
     if (hasValue_) ownText(value_);
     // A formula's text result that is an error value's text stands for that error.
@@ -1126,6 +1172,7 @@ xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, No
   const Styles styles = ReadStyles(zip, RelOfType(bookRels, kRelStyles));
 
   xl::memory::MemoryWorkbook& book = app.AddWorkbook(xl::memory::GridSize::Large);
+  book.SetDate1904(info.date1904);
   try {
     std::vector<xl::memory::MemoryWorksheet*> sheets;
     for (const SheetInfo& s : info.sheets) {

@@ -1,9 +1,10 @@
 // Writing xlsx files with libxlsxwriter, then, where the library has no call for it,
-// the written parts amended (xlsx_zip.h RewriteZip): very hidden sheets and workbook
-// protection in the workbook part; error values, formulas whose value is a boolean or
-// an error value, numbers that need all 17 digits, and selections of several areas or with the active cell elsewhere in
-// the sheet parts. The library writes such cells as text results marked with
-// kMark...kMarkEnd, which the amending turns into the cells the format means.
+// the written parts amended (xlsx_zip.h RewriteZip): very hidden sheets, workbook
+// protection and the 1904 date system in the workbook part; error values, formulas
+// whose value is a boolean or an error value or that have no value from the file,
+// numbers that need all 17 digits, and selections of several areas or with the active
+// cell elsewhere in the sheet parts. The library writes such cells as text results
+// marked with kMark...kMarkEnd, which the amending turns into the cells the format means.
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -303,6 +304,14 @@ void SheetWriter::WriteCell(long row, long col, const Variant& value) {
   const std::string where = Where(row, col);
   if (sheet_.CellHasFormula(row, col)) {
     std::string source = U8(sheet_.CellFormula(row, col));
+    if (!sheet_.CellHasCachedValue(row, col)) {
+      // A value the file did not hold is the stand-in's own (#NAME? for most formulas):
+      // none is written, and the application calculates the formula when it opens it.
+      const std::string mark = std::string(kMark) + "f:" + std::string(kMarkEnd);
+      Check(worksheet_write_formula_str(ws_, r, c, source.c_str(), f, mark.c_str()), where);
+      amends_.marks = true;
+      return;
+    }
     switch (value.Type()) {
       case VarType::Number:
         if (NeedsAllDigits(value.AsNumber())) {
@@ -564,13 +573,13 @@ std::string AmendMarks(const std::string& xml) {
       at = copied - 1;
       continue;
     }
-    cell += kind == 'b' ? " t=\"b\">" : kind == 'n' || kind == 'N' ? ">" : " t=\"e\">";
-    if (kind == 'b' || kind == 'e' || kind == 'n') {
+    cell += kind == 'b' ? " t=\"b\">" : kind == 'n' || kind == 'N' || kind == 'f' ? ">" : " t=\"e\">";
+    if (kind == 'b' || kind == 'e' || kind == 'n' || kind == 'f') {
       const std::size_t f = xml.find("<f>", tagEnd);
       const std::size_t fEnd = xml.find("</f>", tagEnd);
       if (f < cellEnd && fEnd < cellEnd) cell += xml.substr(f, fEnd + 4 - f);
     }
-    cell += "<v>" + value + "</v></c>";
+    cell += kind == 'f' ? "</c>" : "<v>" + value + "</v></c>";
     out.append(xml, copied, cellStart - copied);
     out += cell;
     copied = cellEnd + 4;
@@ -672,6 +681,11 @@ std::string AmendDrawing(std::string vml, const std::set<std::pair<long, long>>&
 }
 
 std::string AmendWorkbook(std::string xml, xl::Workbook& book) {
+  if (dynamic_cast<xl::memory::MemoryWorkbook&>(book).Date1904()) {
+    const std::size_t at = xml.find("<workbookPr");
+    if (at == std::string::npos) throw Failure("cannot amend the written workbook part");
+    xml.insert(at + 11, " date1904=\"1\"");
+  }
   for (long i = 1; i <= book.Sheets().Count(); ++i) {
     if (book.Sheets().Item(i).Visible() != xl::xlSheetVeryHidden) continue;
     const std::string from = " sheetId=\"" + std::to_string(i) + "\" state=\"hidden\"";
@@ -793,7 +807,140 @@ void WriteBook(xl::Workbook& book, const fs::path& file, Notes& notes) {
   if (!replaced.empty()) RewriteZip(file, file, replaced);
 }
 
+// ----- what a save cannot write -----
+
+// The text between `open` and the next `close` after it, from `from` on; "" without one.
+std::string_view Between(std::string_view xml, std::string_view open, std::string_view close, std::size_t from = 0) {
+  const std::size_t at = xml.find(open, from);
+  if (at == std::string_view::npos) return {};
+  const std::size_t end = xml.find(close, at);
+  return xml.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+}
+
+// The sheets of a package by part name ("xl/worksheets/sheet1.xml") with their names.
+std::vector<std::pair<std::string, std::string>> SheetParts(const ZipArchive& zip) {
+  const std::string book = zip.Read("xl/workbook.xml", false);
+  const std::string rels = zip.Read("xl/_rels/workbook.xml.rels", false);
+  std::vector<std::pair<std::string, std::string>> parts;
+  for (std::size_t at = book.find("<sheet "); at != std::string::npos; at = book.find("<sheet ", at + 1)) {
+    const std::string_view tag = Between(book, "<sheet ", ">", at);
+    const std::string name = Attr(tag, "name");
+    std::string id = Attr(tag, "r:id");
+    if (id.empty()) id = Attr(tag, "id");
+    const std::size_t idAt = rels.find(" Id=\"" + id + "\"");
+    const std::size_t relAt = idAt == std::string::npos ? std::string::npos : rels.rfind("<Relationship ", idAt);
+    std::string target =
+        relAt == std::string::npos ? std::string() : Attr(Between(rels, "<Relationship ", ">", relAt), "Target");
+    if (target.starts_with('/')) {
+      target.erase(0, 1);
+    } else if (!target.empty()) {
+      target = "xl/" + target;
+    }
+    if (!target.empty()) parts.emplace_back(target, name);
+  }
+  return parts;
+}
+
+// What the xlsx package holds that this writer cannot write, each named for the user
+// ("conditional formats (sheet 'Parts')"): a save over it would lose them.
+std::vector<std::string> UnwrittenOf(const ZipArchive& zip) {
+  std::vector<std::string> found;
+  const auto partsUnder = [&](std::string_view folder) {
+    return std::any_of(zip.Entries().begin(), zip.Entries().end(),
+                       [&](const ZipEntry& e) { return e.name.starts_with(folder); });
+  };
+  const std::pair<const char*, const char*> packageParts[] = {
+      {"xl/charts/", "charts"},
+      {"xl/drawings/drawing", "pictures, shapes and charts (drawings)"},
+      {"xl/tables/", "tables"},
+      {"xl/pivotTables/", "pivot tables"},
+      {"xl/vbaProject.bin", "macros"},
+      {"xl/externalLinks/", "links to other workbooks"},
+      {"xl/threadedComments/", "threaded comments"},
+      {"xl/slicers/", "slicers"},
+  };
+  for (const auto& [folder, what] : packageParts) {
+    if (partsUnder(folder)) found.emplace_back(what);
+  }
+  const std::string styles = zip.Read("xl/styles.xml", false);
+  if (Between(styles, "<fills", "</fills>").find("theme=") != std::string_view::npos) {
+    found.emplace_back("theme colours of fills");
+  }
+  const std::string_view fonts = Between(styles, "<fonts", "</fonts>");
+  if (fonts.find("<i/>") != std::string_view::npos || fonts.find("<i val=\"1\"") != std::string_view::npos ||
+      fonts.find("<strike") != std::string_view::npos) {
+    found.emplace_back("italic and struck-through fonts");
+  }
+  // Each text found in a sheet part, unless it is an attribute whose value is the one
+  // that changes nothing (programs write zoomScale="100" and outlineLevel="0").
+  struct SheetElement {
+    std::string_view text;
+    const char* what;
+    std::string_view plainValue;
+  };
+  const SheetElement sheetElements[] = {
+      {"<pane ", "frozen or split panes", {}},
+      {"<conditionalFormatting", "conditional formats", {}},
+      {"<dataValidation ", "data validation", {}},
+      {"<tabColor", "the tab colour", {}},
+      {" outlineLevel=\"", "outline levels (grouped rows or columns)", "0"},
+      {" zoomScale=\"", "the zoom", "100"},
+      {"showGridLines=\"0\"", "hidden gridlines", {}},
+      {"<x14:sparkline", "sparklines", {}},
+  };
+  const auto holds = [](std::string_view xml, const SheetElement& e) {
+    for (std::size_t at = xml.find(e.text); at != std::string_view::npos; at = xml.find(e.text, at + 1)) {
+      const std::size_t from = at + e.text.size();
+      if (e.plainValue.empty() || xml.substr(from, xml.find('"', from) - from) != e.plainValue) return true;
+    }
+    return false;
+  };
+  for (const auto& [part, name] : SheetParts(zip)) {
+    if (!zip.Has(part)) continue;
+    const std::string xml = zip.Read(part);
+    for (const SheetElement& e : sheetElements) {
+      if (holds(xml, e)) found.push_back(std::string(e.what) + " (sheet '" + name + "')");
+    }
+  }
+  return found;
+}
+
+std::string Listed(const std::vector<std::string>& things) {
+  std::string list;
+  for (const std::string& what : things) list += (list.empty() ? "" : "; ") + what;
+  return list;
+}
+
+// Raises Failure when `target` is an xlsx file holding what the save cannot write.
+void RefuseToLoseWhatTheFileHolds(const fs::path& target) {
+  const std::vector<std::string> lost = UnwrittenIn(target);
+  if (lost.empty()) return;
+  throw Failure("cannot save over '" + target.string() + "': it holds what this program cannot write, which the save " +
+                "would lose: " + Listed(lost) + ". Save to another name");
+}
+
 }  // namespace
+
+std::vector<std::string> UnwrittenIn(const fs::path& file) {
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) return {};
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream data;
+  data << in.rdbuf();
+  const std::string bytes = std::move(data).str();
+  try {
+    return UnwrittenOf(ZipArchive(bytes));
+  } catch (const Failure&) {
+    return {};  // not a package that anything could be kept of
+  }
+}
+
+std::string UnwrittenNote(const fs::path& source, const fs::path& saved) {
+  const std::vector<std::string> missing = UnwrittenIn(source);
+  if (missing.empty()) return {};
+  return "'" + saved.string() + "' lacks what '" + source.string() +
+         "' holds and this program cannot write (that file keeps it): " + Listed(missing);
+}
 
 void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
   fs::path target = fs::absolute(file).lexically_normal();
@@ -803,6 +950,7 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
     throw Failure("cannot save to '" + target.string() + "': the folder '" + target.parent_path().string() +
                   "' does not exist");
   }
+  RefuseToLoseWhatTheFileHolds(target);
   // What a save that was killed left beside the target goes first; the file of a save
   // under way in another process is locked by it and stays.
   const std::string stale = "." + target.filename().string() + ".saving-";

@@ -11,6 +11,7 @@
 #include "platform/runtime/tests/expect_error.h"
 #include "workbook/failure.h"
 #include "workbook/tests/temp_dir.h"
+#include "workbook/xlsx_zip.h"
 
 namespace quillary::cli {
 namespace {
@@ -113,6 +114,43 @@ TEST_F(SessionTest, QueuedQueryEventsGoIntoTheComponentWhileTheQueryFormIsShown)
       << err.str();
   // The events went with that showing; the next one sends none.
   EXPECT_NO_THROW(host::ShowQueryUserForm(session.State()));
+}
+
+// A workbook loaded from an xlsx file holding what a save cannot write is not saved
+// over it; saved to another name, a note says what the new file lacks.
+TEST_F(SessionTest, AnXlsxFileIsNotSavedOverWhatItHolds) {
+  workbook::testing::TempDir dir;
+  const std::string rels = R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)";
+  workbook::testing::WriteText(
+      dir / "rich.xlsx",
+      workbook::xlsx::MakeZip(
+          {{"_rels/.rels", rels + R"(<Relationship Id="rId1" Type="x/officeDocument" Target="xl/workbook.xml"/>)" +
+                               "</Relationships>"},
+           {"xl/workbook.xml", R"(<workbook xmlns:r="r"><sheets><sheet name="S" sheetId="1" r:id="rId1"/></sheets>)"
+                               "</workbook>"},
+           {"xl/_rels/workbook.xml.rels",
+            rels + R"(<Relationship Id="rId1" Type="x/worksheet" Target="worksheets/sheet1.xml"/></Relationships>)"},
+           {"xl/worksheets/sheet1.xml",
+            R"(<worksheet><sheetViews><sheetView><pane ySplit="1" state="frozen"/></sheetView></sheetViews>)"
+            R"(<sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>x</t></is></c></row></sheetData></worksheet>)"},
+           {"xl/tables/table1.xml", "<table/>"}}));
+  const std::string before = workbook::testing::ReadText(dir / "rich.xlsx");
+  const std::vector<std::filesystem::path> paths{dir / "rich.xlsx"};
+  session.Load(paths);
+  try {
+    session.Save(std::nullopt);
+    ADD_FAILURE() << "saved over the file";
+  } catch (const workbook::Failure& f) {
+    EXPECT_TRUE(Has(f.what(), "would lose: tables; frozen or split panes (sheet 'S'). Save to another name"))
+        << f.what();
+  }
+  EXPECT_EQ(workbook::testing::ReadText(dir / "rich.xlsx"), before);
+  session.Save(dir / "copy.xlsx");
+  EXPECT_TRUE(Has(err.str(), "quillary: note: '" + (dir / "copy.xlsx").string() + "' lacks what '" +
+                                 (dir / "rich.xlsx").string() +
+                                 "' holds and this program cannot write (that file keeps it): tables; frozen or split "
+                                 "panes (sheet 'S')\n"))
+      << err.str();
 }
 
 TEST_F(SessionTest, AFailedLoadKeepsTheOpenWorkbook) {

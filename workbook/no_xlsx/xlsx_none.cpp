@@ -24,4 +24,8 @@ xl::Workbook& LoadXlsxData(xl::memory::MemoryApplication&, std::string_view, con
 
 void SaveXlsx(xl::Workbook&, const std::filesystem::path& file, Notes&) { NoXlsx(file.string()); }
 
+std::vector<std::string> UnwrittenIn(const std::filesystem::path&) { return {}; }
+
+std::string UnwrittenNote(const std::filesystem::path&, const std::filesystem::path&) { return {}; }
+
 }  // namespace quillary::workbook

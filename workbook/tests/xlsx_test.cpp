@@ -6,6 +6,9 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <cstdio>
+#include <fstream>
+
 #include "workbook/failure.h"
 #include "workbook/tests/round_trip.h"
 #include "workbook/tests/temp_dir.h"
@@ -291,6 +294,157 @@ TEST_F(Xlsx, TextsCutToWhatACellHoldsAreNamed) {
   EXPECT_EQ(sheet.Range(u"B1").Value().AsText().size(), xl::kCellTextLimit);
   EXPECT_EQ(notes, (Notes{"'x.xlsx': S!A1: the text of 32768 characters was cut to the 32767 a cell holds",
                           "'x.xlsx': S!B1: the text of 40000 characters was cut to the 32767 a cell holds"}));
+}
+
+// Runs a Python program with openpyxl (Debian's python3, which python3-openpyxl installs
+// into) in `folder`, and gives its standard output; "" when it fails.
+std::string RunOpenpyxl(const fs::path& folder, const std::string& program) {
+  const fs::path script = folder / "program.py";
+  std::ofstream(script) << "import datetime, openpyxl\n" << program;
+  const std::string command = "cd '" + folder.string() + "' && /usr/bin/python3 '" + script.string() + "' 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::string out;
+  char buffer[4096];
+  for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  const int status = pipe ? ::pclose(pipe) : -1;
+  return status == 0 ? out : "failed: " + out;
+}
+
+bool HaveOpenpyxl() { return std::system("/usr/bin/python3 -c 'import openpyxl' 2>/dev/null") == 0; }
+
+// A workbook of the 1904 date system keeps it: its day numbers load as the file holds
+// them, dates written as ISO 8601 texts are read against it, and the saved file has it.
+TEST_F(Xlsx, TheDateSystemOfTheWorkbookIsKept) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+from openpyxl.utils.datetime import CALENDAR_MAC_1904
+wb = openpyxl.Workbook()
+wb.epoch = CALENDAR_MAC_1904
+wb.active["A1"] = datetime.date(2024, 1, 1)
+wb.save("mac.xlsx")
+)py"),
+            "");
+  xl::memory::MemoryWorkbook& book = Load(*app, dir / "mac.xlsx");
+  EXPECT_TRUE(book.Date1904());
+  xl::Worksheet& sheet = book.Sheets().Item(1);
+  EXPECT_EQ(sheet.CellValue(1, 1), Variant(43830.0));  // 2024-01-01 counted from 1904-01-01
+  sheet.Range(u"B1").SetValue(u"added");
+  SaveXlsx(book, dir / "mac.xlsx", notes);
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+wb = openpyxl.load_workbook("mac.xlsx")
+print(wb.epoch.year, wb.active["A1"].value.date(), wb.active["B1"].value)
+)py"),
+            "1904 2024-01-01 added\n");
+
+  // Dates as ISO 8601 texts (t="d"), in each date system; what is no date stays a text.
+  struct Case {
+    const char* iso;
+    bool date1904;
+    Variant value;
+  } cases[] = {
+      {"2024-01-01", false, Variant(45292.0)},       {"2024-01-01T12:00:00Z", true, Variant(43830.5)},
+      {"1900-01-01", false, Variant(1.0)},           {"1900-02-28", false, Variant(59.0)},
+      {"1900-03-01", false, Variant(61.0)},          {"1904-01-01T06:00:00.000", true, Variant(0.25)},
+      {"2024-02-30", false, Variant(u"2024-02-30")}, {"yesterday", true, Variant(u"yesterday")},
+  };
+  for (const Case& c : cases) {
+    const std::string bookXml = std::string(R"(<workbook xmlns:r="r"><workbookPr date1904=")") +
+                                (c.date1904 ? "1" : "0") +
+                                R"("/><sheets><sheet name="S" sheetId="1" r:id="rId1"/></sheets></workbook>)";
+    const std::string file = Workbook(bookXml, {Sheet(std::string(R"(<sheetData><row r="1"><c r="A1" t="d"><v>)") +
+                                                      c.iso + "</v></c></row></sheetData>")});
+    auto other = xl::memory::CreateApplication();
+    EXPECT_EQ(LoadXlsxData(*other, file, "d.xlsx", notes).Sheets().Item(1).CellValue(1, 1), c.value) << c.iso;
+  }
+}
+
+// A formula the file holds without a value is saved without one, so that the
+// application calculates it; one with a value keeps it.
+TEST_F(Xlsx, FormulasWithoutAValueAreSavedWithoutOne) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+wb = openpyxl.Workbook()
+ws = wb.active
+ws["A1"], ws["A2"], ws["A3"] = 2, 3, "=SUM(A1:A2)"
+wb.save("f.xlsx")
+)py"),
+            "");
+  xl::memory::MemoryWorkbook& book = Load(*app, dir / "f.xlsx");
+  xl::Worksheet& sheet = book.Sheets().Item(1);
+  EXPECT_EQ(sheet.CellValue(3, 1), Variant(CellError::Name));  // the stand-in calculates no formula
+  SaveXlsx(book, dir / "f.xlsx", notes);
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+print(openpyxl.load_workbook("f.xlsx").active["A3"].value, openpyxl.load_workbook("f.xlsx", data_only=True).active["A3"].value)
+)py"),
+            "=SUM(A1:A2) None\n");
+  // A value the file holds is kept.
+  const std::string file =
+      Workbook(R"(<workbook xmlns:r="r"><sheets><sheet name="S" sheetId="1" r:id="rId1"/></sheets></workbook>)",
+               {Sheet(R"(<sheetData><row r="1"><c r="A1"><f>B1*2</f><v>14</v></c></row></sheetData>)")});
+  auto other = xl::memory::CreateApplication();
+  SaveXlsx(LoadXlsxData(*other, file, "v.xlsx", notes), dir / "v.xlsx", notes);
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+print(openpyxl.load_workbook("v.xlsx", data_only=True).active["A1"].value)
+)py"),
+            "14\n");
+}
+
+// A save over an xlsx file that holds what the writer cannot write stops before writing
+// and names each thing it would lose; the file stays as it was, and a save to another
+// name goes on.
+TEST_F(Xlsx, ASaveOverAFileStopsBeforeLosingWhatItHolds) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+from openpyxl.chart import BarChart, Reference
+from openpyxl.formatting.rule import CellIsRule
+from openpyxl.styles import Font, PatternFill
+from openpyxl.styles.colors import Color
+from openpyxl.worksheet.datavalidation import DataValidation
+from openpyxl.worksheet.table import Table
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "Parts"
+ws.append(["Ref", "Count"])
+for r in range(1, 5):
+    ws.append(["R%d" % r, r])
+ws.freeze_panes = "A2"
+ws.sheet_properties.tabColor = "1072BA"
+ws.row_dimensions[3].outlineLevel = 1
+ws["A1"].fill = PatternFill("solid", fgColor=Color(theme=4))
+ws["A2"].font = Font(italic=True)
+dv = DataValidation(type="whole")
+dv.add("B2:B5")
+ws.add_data_validation(dv)
+ws.conditional_formatting.add("B2:B5", CellIsRule(operator="greaterThan", formula=["2"], fill=PatternFill("solid", fgColor="FF0000")))
+ws.add_table(Table(displayName="Parts", ref="A1:B5"))
+chart = BarChart()
+chart.add_data(Reference(ws, min_col=2, min_row=1, max_row=5))
+ws.add_chart(chart, "D2")
+ws.sheet_view.zoomScale = 150
+plain = wb.create_sheet("Plain")
+plain["A1"] = "plain"
+plain.sheet_view.zoomScale = 100
+wb.save("rich.xlsx")
+)py"),
+            "");
+  const std::string before = ReadText(dir / "rich.xlsx");
+  xl::memory::MemoryWorkbook& book = Load(*app, dir / "rich.xlsx");
+  book.Sheets().Item(1).Range(u"C1").SetValue(u"tag");
+  const std::string message = FailureOf([&] { SaveXlsx(book, dir / "rich.xlsx", notes); });
+  for (const char* lost :
+       {"cannot save over '", "charts", "pictures, shapes and charts (drawings)", "tables", "theme colours of fills",
+        "italic and struck-through fonts", "frozen or split panes (sheet 'Parts')",
+        "conditional formats (sheet 'Parts')", "data validation (sheet 'Parts')", "the tab colour (sheet 'Parts')",
+        "outline levels (grouped rows or columns) (sheet 'Parts')", "the zoom (sheet 'Parts')",
+        "Save to another name"}) {
+    EXPECT_NE(message.find(lost), std::string::npos) << lost << " in: " << message;
+  }
+  EXPECT_EQ(message.find("sheet 'Plain'"), std::string::npos) << message;  // its zoom is the usual 100%
+  EXPECT_EQ(ReadText(dir / "rich.xlsx"), before);
+  EXPECT_EQ(testing::Listing(dir.Path()), (std::vector<std::string>{"program.py", "rich.xlsx"}));
+  SaveXlsx(book, dir / "copy.xlsx", notes);
+  auto other = xl::memory::CreateApplication();
+  EXPECT_EQ(Load(*other, dir / "copy.xlsx").Sheets().Item(1).CellValue(1, 3), Variant(u"tag"));
 }
 
 // A save that fails leaves the old file as it was and nothing beside it.

@@ -430,6 +430,10 @@ class MemoryWorkbook final : public Workbook {
   MemoryWindow& AddWindow();
   void CloseWindow(MemoryWindow& window);
   bool Closed() const { return closed_; }
+  // The workbook's date system: day 0 is 1904-01-01 rather than 1899-12-31. Cells hold
+  // the day numbers as the file does; the files that have a date system keep it.
+  bool Date1904() const { return date1904_; }
+  void SetDate1904(bool on) { date1904_ = on; }
 
  private:
   MemoryApplication& app_;
@@ -448,6 +452,7 @@ class MemoryWorkbook final : public Workbook {
   bool protectStructure_ = false;
   bool protectWindows_ = false;
   bool closed_ = false;
+  bool date1904_ = false;
 };
 
 class MemoryWorkbooks final : public WorkbookCollection {
