@@ -341,6 +341,66 @@ struct Buffers {
   std::vector<std::size_t> keyStart, distinctStart;
 };
 
+// A sort this long shares its work out among a few threads.
+constexpr std::size_t kThreadedRows = std::size_t{1} << 16;
+constexpr std::size_t kMostThreads = 4;
+
+// The threads a sort of `n` rows shares its work among.
+std::size_t SortThreads(std::size_t n) {
+  if (n < kThreadedRows) return 1;
+  return std::max<std::size_t>(1, std::min<std::size_t>(kMostThreads, std::thread::hardware_concurrency()));
+}
+
+// Runs work(0) ... work(parts - 1), each on a thread of its own (work(0) on this one); a
+// part whose thread cannot be had runs here. The first failure is thrown once all end.
+template <class Work>
+void InParallel(std::size_t parts, Work&& work) {
+  std::mutex failed;
+  std::exception_ptr failure;
+  const auto run = [&](std::size_t part) {
+    try {
+      work(part);
+    } catch (...) {
+      const std::lock_guard<std::mutex> lock(failed);
+      if (!failure) failure = std::current_exception();
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (std::size_t part = 1; part < parts; ++part) {
+    try {
+      helpers.emplace_back(run, part);
+    } catch (const std::system_error&) {
+      run(part);
+    }
+  }
+  run(0);
+  for (std::thread& t : helpers) t.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
+// std::sort of `v` by `less`, a long one in pieces sorted side by side and then merged
+// pairwise. Elements that neither orders before the other may end in another order than
+// std::sort's; every caller orders totally or does not mind.
+template <class T, class Less>
+void ParallelSort(std::vector<T>& v, Less less) {
+  const std::size_t parts = SortThreads(v.size());
+  if (parts <= 1) {
+    std::sort(v.begin(), v.end(), less);
+    return;
+  }
+  std::vector<std::size_t> bounds(parts + 1);
+  for (std::size_t p = 0; p <= parts; ++p) bounds[p] = v.size() * p / parts;
+  const auto at = [&](std::size_t p) { return v.begin() + static_cast<std::ptrdiff_t>(bounds[std::min(p, parts)]); };
+  InParallel(parts, [&](std::size_t p) { std::sort(at(p), at(p + 1), less); });
+  for (std::size_t width = 1; width < parts; width *= 2) {
+    const std::size_t pairs = (parts + 2 * width - 1) / (2 * width);
+    InParallel(pairs, [&](std::size_t q) {
+      const std::size_t first = q * 2 * width;
+      std::inplace_merge(at(first), at(first + width), at(first + 2 * width), less);
+    });
+  }
+}
+
 // Key classes: numbers, texts, booleans, error values; blanks last in either order.
 constexpr std::uint8_t kNumberClass = 0, kTextClass = 1, kBooleanClass = 2, kErrorClass = 3, kBlankClass = 4;
 
@@ -438,13 +498,31 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
       }
     }
   }
-  // The sort keys of the distinct texts side by side, then their ranks.
+  // The sort keys of the distinct texts side by side (made in a few pieces at once,
+  // then joined), then their ranks.
   const std::size_t total = b.distinctStart.size() - 1;
   b.keyText.clear();
-  b.keyStart.assign(1, 0);
-  for (std::uint32_t k = 0; k < total; ++k) {
-    text_order::AppendSortKey(distinctView(k), matchCase, b.keyText);
-    b.keyStart.push_back(b.keyText.size());
+  b.keyStart.assign(total + 1, 0);
+  {
+    const std::size_t parts = SortThreads(total);
+    std::vector<Text> pieces(parts);
+    InParallel(parts, [&](std::size_t p) {
+      const std::size_t first = total * p / parts, last = total * (p + 1) / parts;
+      for (std::size_t k = first; k < last; ++k) {
+        text_order::AppendSortKey(distinctView(static_cast<std::uint32_t>(k)), matchCase, pieces[p]);
+        b.keyStart[k + 1] = pieces[p].size();
+      }
+    });
+    std::size_t length = 0;
+    for (const Text& piece : pieces) length += piece.size();
+    b.keyText.reserve(length);
+    for (std::size_t p = 0; p < parts; ++p) {
+      const std::size_t base = b.keyText.size();
+      const std::size_t first = total * p / parts, last = total * (p + 1) / parts;
+      for (std::size_t k = first; k < last; ++k) b.keyStart[k + 1] += base;
+      b.keyText += pieces[p];
+      Text().swap(pieces[p]);
+    }
   }
   const auto keyOf = [&](std::uint32_t k) {
     return TextView(b.keyText.data() + b.keyStart[k], b.keyStart[k + 1] - b.keyStart[k]);
@@ -462,7 +540,8 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
     for (std::size_t i = 0; i < 4; ++i) prefix = (prefix << 16) | (i < t.size() ? t[i] : 0);
     byKey[k] = {prefix, k};
   }
-  std::sort(byKey.begin(), byKey.end(), [&](const Prefixed& x, const Prefixed& y) {
+  // Equal keys share a rank below, so their order among themselves does not matter.
+  ParallelSort(byKey, [&](const Prefixed& x, const Prefixed& y) {
     if (x.prefix != y.prefix) return x.prefix < y.prefix;
     return keyOf(x.key) < keyOf(y.key);
   });
@@ -507,7 +586,7 @@ void SortedOrder(std::size_t n, const std::vector<std::vector<std::uint8_t>>& cl
       rec.value[k] = value[k][i];
     }
   }
-  std::sort(records.begin(), records.end(), [](const Record<K>& a, const Record<K>& b) {
+  ParallelSort(records, [](const Record<K>& a, const Record<K>& b) {
     for (std::size_t k = 0; k < K; ++k) {
       if (a.cls[k] != b.cls[k]) return a.cls[k] < b.cls[k];
       if (a.value[k] != b.value[k]) return a.value[k] < b.value[k];
@@ -527,8 +606,6 @@ void PermuteColumns(const std::vector<Column*>& columns, long row1, const std::v
     std::vector<internal::Cell> scratch;
     for (Column* col : columns) col->MoveRows(row1, order, scratch);
   }
-  constexpr std::size_t kThreadedRows = std::size_t{1} << 16;
-  constexpr std::size_t kMostThreads = 4;
   std::atomic<std::size_t> next{0};
   std::mutex failed;
   std::exception_ptr failure;
