@@ -378,26 +378,31 @@ void InParallel(std::size_t parts, Work&& work) {
   if (failure) std::rethrow_exception(failure);
 }
 
-// std::sort of `v` by `less`, a long one in pieces sorted side by side and then merged
-// pairwise. Elements that neither orders before the other may end in another order than
-// std::sort's; every caller orders totally or does not mind.
-template <class T, class Less>
-void ParallelSort(std::vector<T>& v, Less less) {
+// Sorts `v` by `less` and visits its elements in that order: a long one is sorted in
+// pieces side by side, which the visit then merges (elements that neither orders before
+// the other may come in another order than std::sort's; every caller orders totally or
+// does not mind), so that no more memory is needed than the elements'.
+template <class T, class Less, class Visit>
+void SortAndVisit(std::vector<T>& v, Less less, Visit&& visit) {
   const std::size_t parts = SortThreads(v.size());
   if (parts <= 1) {
     std::sort(v.begin(), v.end(), less);
+    for (const T& x : v) visit(x);
     return;
   }
   std::vector<std::size_t> bounds(parts + 1);
   for (std::size_t p = 0; p <= parts; ++p) bounds[p] = v.size() * p / parts;
-  const auto at = [&](std::size_t p) { return v.begin() + static_cast<std::ptrdiff_t>(bounds[std::min(p, parts)]); };
-  InParallel(parts, [&](std::size_t p) { std::sort(at(p), at(p + 1), less); });
-  for (std::size_t width = 1; width < parts; width *= 2) {
-    const std::size_t pairs = (parts + 2 * width - 1) / (2 * width);
-    InParallel(pairs, [&](std::size_t q) {
-      const std::size_t first = q * 2 * width;
-      std::inplace_merge(at(first), at(first + width), at(first + 2 * width), less);
-    });
+  InParallel(parts, [&](std::size_t p) {
+    std::sort(v.begin() + static_cast<std::ptrdiff_t>(bounds[p]),
+              v.begin() + static_cast<std::ptrdiff_t>(bounds[p + 1]), less);
+  });
+  std::vector<std::size_t> next(bounds.begin(), bounds.end() - 1);
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    std::size_t best = parts;
+    for (std::size_t p = 0; p < parts; ++p) {
+      if (next[p] < bounds[p + 1] && (best == parts || less(v[next[p]], v[next[best]]))) best = p;
+    }
+    visit(v[next[best]++]);
   }
 }
 
@@ -498,32 +503,28 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
       }
     }
   }
-  // The sort keys of the distinct texts side by side (made in a few pieces at once,
-  // then joined), then their ranks.
+  // The sort keys of the distinct texts side by side, then their ranks. A long list's
+  // keys are made on a few threads at once, twice: once for their lengths, which place
+  // each key, and once into its place, so that the keys are held only once.
   const std::size_t total = b.distinctStart.size() - 1;
-  b.keyText.clear();
   b.keyStart.assign(total + 1, 0);
-  {
-    const std::size_t parts = SortThreads(total);
-    std::vector<Text> pieces(parts);
+  const std::size_t parts = SortThreads(total);
+  const auto eachKey = [&](auto&& use) {
     InParallel(parts, [&](std::size_t p) {
-      const std::size_t first = total * p / parts, last = total * (p + 1) / parts;
-      for (std::size_t k = first; k < last; ++k) {
-        text_order::AppendSortKey(distinctView(static_cast<std::uint32_t>(k)), matchCase, pieces[p]);
-        b.keyStart[k + 1] = pieces[p].size();
+      Text key;
+      for (std::size_t k = total * p / parts, last = total * (p + 1) / parts; k < last; ++k) {
+        key.clear();
+        text_order::AppendSortKey(distinctView(static_cast<std::uint32_t>(k)), matchCase, key);
+        use(k, key);
       }
     });
-    std::size_t length = 0;
-    for (const Text& piece : pieces) length += piece.size();
-    b.keyText.reserve(length);
-    for (std::size_t p = 0; p < parts; ++p) {
-      const std::size_t base = b.keyText.size();
-      const std::size_t first = total * p / parts, last = total * (p + 1) / parts;
-      for (std::size_t k = first; k < last; ++k) b.keyStart[k + 1] += base;
-      b.keyText += pieces[p];
-      Text().swap(pieces[p]);
-    }
-  }
+  };
+  eachKey([&](std::size_t k, const Text& key) { b.keyStart[k + 1] = key.size(); });
+  std::partial_sum(b.keyStart.begin(), b.keyStart.end(), b.keyStart.begin());
+  b.keyText.assign(b.keyStart[total], u'\0');
+  eachKey([&](std::size_t k, const Text& key) {
+    std::copy(key.begin(), key.end(), b.keyText.begin() + static_cast<std::ptrdiff_t>(b.keyStart[k]));
+  });
   const auto keyOf = [&](std::uint32_t k) {
     return TextView(b.keyText.data() + b.keyStart[k], b.keyStart[k + 1] - b.keyStart[k]);
   };
@@ -540,17 +541,22 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
     for (std::size_t i = 0; i < 4; ++i) prefix = (prefix << 16) | (i < t.size() ? t[i] : 0);
     byKey[k] = {prefix, k};
   }
-  // Equal keys share a rank below, so their order among themselves does not matter.
-  ParallelSort(byKey, [&](const Prefixed& x, const Prefixed& y) {
-    if (x.prefix != y.prefix) return x.prefix < y.prefix;
-    return keyOf(x.key) < keyOf(y.key);
-  });
+  // Equal keys share a rank, so that the row order decides between them (and their
+  // order among themselves does not matter).
   std::vector<std::uint32_t> rank(total);
-  for (std::size_t r = 0, k = 0; k < total; ++k) {
-    // Equal keys share a rank, so that the row order decides between them.
-    if (k > 0 && (byKey[k].prefix != byKey[k - 1].prefix || keyOf(byKey[k].key) != keyOf(byKey[k - 1].key))) ++r;
-    rank[byKey[k].key] = static_cast<std::uint32_t>(r);
-  }
+  std::uint32_t r = 0;
+  const Prefixed* previous = nullptr;
+  SortAndVisit(
+      byKey,
+      [&](const Prefixed& x, const Prefixed& y) {
+        if (x.prefix != y.prefix) return x.prefix < y.prefix;
+        return keyOf(x.key) < keyOf(y.key);
+      },
+      [&](const Prefixed& x) {
+        if (previous && (x.prefix != previous->prefix || keyOf(x.key) != keyOf(previous->key))) ++r;
+        rank[x.key] = r;
+        previous = &x;
+      });
   for (std::size_t i = 0; i < n; ++i) {
     if (b.cls[i] == kTextClass) b.value[i] = rank[static_cast<std::size_t>(b.value[i])];
   }
@@ -586,15 +592,18 @@ void SortedOrder(std::size_t n, const std::vector<std::vector<std::uint8_t>>& cl
       rec.value[k] = value[k][i];
     }
   }
-  ParallelSort(records, [](const Record<K>& a, const Record<K>& b) {
-    for (std::size_t k = 0; k < K; ++k) {
-      if (a.cls[k] != b.cls[k]) return a.cls[k] < b.cls[k];
-      if (a.value[k] != b.value[k]) return a.value[k] < b.value[k];
-    }
-    return a.row < b.row;
-  });
   order.resize(n);
-  for (std::size_t i = 0; i < n; ++i) order[i] = records[i].row;
+  std::size_t i = 0;
+  SortAndVisit(
+      records,
+      [](const Record<K>& a, const Record<K>& b) {
+        for (std::size_t k = 0; k < K; ++k) {
+          if (a.cls[k] != b.cls[k]) return a.cls[k] < b.cls[k];
+          if (a.value[k] != b.value[k]) return a.value[k] < b.value[k];
+        }
+        return a.row < b.row;
+      },
+      [&](const Record<K>& rec) { order[i++] = rec.row; });
 }
 
 // Applies the order to every column: the cells move one column after another through
