@@ -8,12 +8,16 @@
 //   compare-ii  IgnoreIndex#: N distinct part names against N names of which half are
 //               the first column's (in other letter case) and half new.
 // For each it times the whole action in a child process of its own (peak resident
-// memory by getrusage) and, as the reference, `LC_ALL=C sort` of both columns written
-// one Item per line and `comm -3` of the two sorted files.
+// memory and page faults by getrusage) and, as the references, `LC_ALL=C sort` of both
+// columns written one Item per line and `comm -3` of the two sorted files, and a plain
+// read of every cell of both columns and a write of as many cells through the same
+// spreadsheet interface; it prints the ratio of the action's time to each.
 //
 // Usage: quillary_compare_bench [N ...]    (default: 10000 100000 500000)
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -29,6 +33,7 @@
 #include "host/routines.h"
 #include "host/working_sheet.h"
 #include "items/list_sheet.h"
+#include "platform/runtime/vba.h"
 #include "testkit/bench.h"
 
 namespace quillary {
@@ -38,6 +43,13 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double>(to - from).count();
+}
+
+// The minor page faults of this process so far: each the first touch of a fresh page.
+long MinorFaults() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_minflt;
 }
 
 // N designators numbered from about half way up the first set's numbers.
@@ -85,6 +97,8 @@ constexpr Workload kWorkloads[] = {
 struct Figures {
   double compare = 0;
   double reference = -1;
+  double readWrite = 0;
+  long faults = 0;
   long peakMb = 0;
   std::size_t leftChars = 0;
   std::size_t rightChars = 0;
@@ -142,10 +156,29 @@ Figures Run(const Workload& w, std::int64_t n) {
   fill(3, right);
   sheet.Range(u"A1:A" + bench::Number(n) + u",C1:C" + bench::Number(n)).Select();
 
+  // Every cell of both columns read as text and written into two other columns, one
+  // cell at a time.
+  {
+    const auto begin = Clock::now();
+    std::size_t characters = 0;
+    for (const long col : {1L, 3L}) {
+      for (long r = 1; r <= static_cast<long>(n); ++r) {
+        Text t = vba::CStr(sheet.CellValue(r, col));
+        characters += t.size();
+        sheet.Cells(r, col + 20).SetValue(Variant(std::move(t)));
+      }
+    }
+    f.readWrite = Seconds(begin, Clock::now());
+    if (characters == 0) std::printf("(no text read)\n");
+    sheet.Range(sheet.Cells(1, 21), sheet.Cells(static_cast<long>(n), 23)).ClearContents();
+  }
+
+  const long faultsBefore = MinorFaults();
   const auto start = Clock::now();
   b.BeginRequest(host::ModeId::kCompare2);
   host::RoutineOf(b.state, &host::Routines::ActionCmprTwo, "ActionCmprTwo")(b.state);
   f.compare = Seconds(start, Clock::now());
+  f.faults = MinorFaults() - faultsBefore;
 
   f.peakMb = bench::PeakMegabytes();
   f.leftChars = b.Control(host::ctl::main::kTextbox1).Text().size();
@@ -161,13 +194,15 @@ Figures Run(const Workload& w, std::int64_t n) {
 }
 
 void PrintHeader() {
-  std::printf("%-11s %9s %11s %9s %14s  %s\n", "workload", "N", "compare s", "peak MB", "sort+comm s",
-              "check (window chars left/right, report rows, messages)");
+  std::printf("%-11s %9s %10s %12s %8s %12s %8s %8s %9s  %s\n", "workload", "N", "compare s", "sort+comm s", "ratio",
+              "read+write s", "ratio", "peak MB", "faults", "check (window chars left/right, report rows, messages)");
 }
 
 void PrintRow(const Workload& w, std::int64_t n, const Figures& f) {
-  std::printf("%-11s %9lld %11.3f %9ld %14.3f  %zu/%zu, %ld, %zu\n", w.name, static_cast<long long>(n), f.compare,
-              f.peakMb, f.reference, f.leftChars, f.rightChars, f.reportRows, f.messages);
+  std::printf("%-11s %9lld %10.3f %12.3f %8.2f %12.3f %8.2f %8ld %9ld  %zu/%zu, %ld, %zu\n", w.name,
+              static_cast<long long>(n), f.compare, f.reference, f.reference > 0 ? f.compare / f.reference : 0.0,
+              f.readWrite, f.compare / std::max(f.readWrite, 1e-9), f.peakMb, f.faults, f.leftChars, f.rightChars,
+              f.reportRows, f.messages);
 }
 
 }  // namespace

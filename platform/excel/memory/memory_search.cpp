@@ -341,6 +341,71 @@ struct Buffers {
   std::vector<std::size_t> keyStart, distinctStart;
 };
 
+// A sort this long shares its work out among a few threads.
+constexpr std::size_t kThreadedRows = std::size_t{1} << 16;
+constexpr std::size_t kMostThreads = 4;
+
+// The threads a sort of `n` rows shares its work among.
+std::size_t SortThreads(std::size_t n) {
+  if (n < kThreadedRows) return 1;
+  return std::max<std::size_t>(1, std::min<std::size_t>(kMostThreads, std::thread::hardware_concurrency()));
+}
+
+// Runs work(0) ... work(parts - 1), each on a thread of its own (work(0) on this one); a
+// part whose thread cannot be had runs here. The first failure is thrown once all end.
+template <class Work>
+void InParallel(std::size_t parts, Work&& work) {
+  std::mutex failed;
+  std::exception_ptr failure;
+  const auto run = [&](std::size_t part) {
+    try {
+      work(part);
+    } catch (...) {
+      const std::lock_guard<std::mutex> lock(failed);
+      if (!failure) failure = std::current_exception();
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (std::size_t part = 1; part < parts; ++part) {
+    try {
+      helpers.emplace_back(run, part);
+    } catch (const std::system_error&) {
+      run(part);
+    }
+  }
+  run(0);
+  for (std::thread& t : helpers) t.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
+// Sorts `v` by `less` and visits its elements in that order: a long one is sorted in
+// pieces side by side, which the visit then merges (elements that neither orders before
+// the other may come in another order than std::sort's; every caller orders totally or
+// does not mind), so that no more memory is needed than the elements'.
+template <class T, class Less, class Visit>
+void SortAndVisit(std::vector<T>& v, Less less, Visit&& visit) {
+  const std::size_t parts = SortThreads(v.size());
+  if (parts <= 1) {
+    std::sort(v.begin(), v.end(), less);
+    for (const T& x : v) visit(x);
+    return;
+  }
+  std::vector<std::size_t> bounds(parts + 1);
+  for (std::size_t p = 0; p <= parts; ++p) bounds[p] = v.size() * p / parts;
+  InParallel(parts, [&](std::size_t p) {
+    std::sort(v.begin() + static_cast<std::ptrdiff_t>(bounds[p]),
+              v.begin() + static_cast<std::ptrdiff_t>(bounds[p + 1]), less);
+  });
+  std::vector<std::size_t> next(bounds.begin(), bounds.end() - 1);
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    std::size_t best = parts;
+    for (std::size_t p = 0; p < parts; ++p) {
+      if (next[p] < bounds[p + 1] && (best == parts || less(v[next[p]], v[next[best]]))) best = p;
+    }
+    visit(v[next[best]++]);
+  }
+}
+
 // Key classes: numbers, texts, booleans, error values; blanks last in either order.
 constexpr std::uint8_t kNumberClass = 0, kTextClass = 1, kBooleanClass = 2, kErrorClass = 3, kBlankClass = 4;
 
@@ -438,14 +503,28 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
       }
     }
   }
-  // The sort keys of the distinct texts side by side, then their ranks.
+  // The sort keys of the distinct texts side by side, then their ranks. A long list's
+  // keys are made on a few threads at once, twice: once for their lengths, which place
+  // each key, and once into its place, so that the keys are held only once.
   const std::size_t total = b.distinctStart.size() - 1;
-  b.keyText.clear();
-  b.keyStart.assign(1, 0);
-  for (std::uint32_t k = 0; k < total; ++k) {
-    text_order::AppendSortKey(distinctView(k), matchCase, b.keyText);
-    b.keyStart.push_back(b.keyText.size());
-  }
+  b.keyStart.assign(total + 1, 0);
+  const std::size_t parts = SortThreads(total);
+  const auto eachKey = [&](auto&& use) {
+    InParallel(parts, [&](std::size_t p) {
+      Text key;
+      for (std::size_t k = total * p / parts, last = total * (p + 1) / parts; k < last; ++k) {
+        key.clear();
+        text_order::AppendSortKey(distinctView(static_cast<std::uint32_t>(k)), matchCase, key);
+        use(k, key);
+      }
+    });
+  };
+  eachKey([&](std::size_t k, const Text& key) { b.keyStart[k + 1] = key.size(); });
+  std::partial_sum(b.keyStart.begin(), b.keyStart.end(), b.keyStart.begin());
+  b.keyText.assign(b.keyStart[total], u'\0');
+  eachKey([&](std::size_t k, const Text& key) {
+    std::copy(key.begin(), key.end(), b.keyText.begin() + static_cast<std::ptrdiff_t>(b.keyStart[k]));
+  });
   const auto keyOf = [&](std::uint32_t k) {
     return TextView(b.keyText.data() + b.keyStart[k], b.keyStart[k + 1] - b.keyStart[k]);
   };
@@ -462,16 +541,22 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
     for (std::size_t i = 0; i < 4; ++i) prefix = (prefix << 16) | (i < t.size() ? t[i] : 0);
     byKey[k] = {prefix, k};
   }
-  std::sort(byKey.begin(), byKey.end(), [&](const Prefixed& x, const Prefixed& y) {
-    if (x.prefix != y.prefix) return x.prefix < y.prefix;
-    return keyOf(x.key) < keyOf(y.key);
-  });
+  // Equal keys share a rank, so that the row order decides between them (and their
+  // order among themselves does not matter).
   std::vector<std::uint32_t> rank(total);
-  for (std::size_t r = 0, k = 0; k < total; ++k) {
-    // Equal keys share a rank, so that the row order decides between them.
-    if (k > 0 && (byKey[k].prefix != byKey[k - 1].prefix || keyOf(byKey[k].key) != keyOf(byKey[k - 1].key))) ++r;
-    rank[byKey[k].key] = static_cast<std::uint32_t>(r);
-  }
+  std::uint32_t r = 0;
+  const Prefixed* previous = nullptr;
+  SortAndVisit(
+      byKey,
+      [&](const Prefixed& x, const Prefixed& y) {
+        if (x.prefix != y.prefix) return x.prefix < y.prefix;
+        return keyOf(x.key) < keyOf(y.key);
+      },
+      [&](const Prefixed& x) {
+        if (previous && (x.prefix != previous->prefix || keyOf(x.key) != keyOf(previous->key))) ++r;
+        rank[x.key] = r;
+        previous = &x;
+      });
   for (std::size_t i = 0; i < n; ++i) {
     if (b.cls[i] == kTextClass) b.value[i] = rank[static_cast<std::size_t>(b.value[i])];
   }
@@ -507,15 +592,18 @@ void SortedOrder(std::size_t n, const std::vector<std::vector<std::uint8_t>>& cl
       rec.value[k] = value[k][i];
     }
   }
-  std::sort(records.begin(), records.end(), [](const Record<K>& a, const Record<K>& b) {
-    for (std::size_t k = 0; k < K; ++k) {
-      if (a.cls[k] != b.cls[k]) return a.cls[k] < b.cls[k];
-      if (a.value[k] != b.value[k]) return a.value[k] < b.value[k];
-    }
-    return a.row < b.row;
-  });
   order.resize(n);
-  for (std::size_t i = 0; i < n; ++i) order[i] = records[i].row;
+  std::size_t i = 0;
+  SortAndVisit(
+      records,
+      [](const Record<K>& a, const Record<K>& b) {
+        for (std::size_t k = 0; k < K; ++k) {
+          if (a.cls[k] != b.cls[k]) return a.cls[k] < b.cls[k];
+          if (a.value[k] != b.value[k]) return a.value[k] < b.value[k];
+        }
+        return a.row < b.row;
+      },
+      [&](const Record<K>& rec) { order[i++] = rec.row; });
 }
 
 // Applies the order to every column: the cells move one column after another through
@@ -527,8 +615,6 @@ void PermuteColumns(const std::vector<Column*>& columns, long row1, const std::v
     std::vector<internal::Cell> scratch;
     for (Column* col : columns) col->MoveRows(row1, order, scratch);
   }
-  constexpr std::size_t kThreadedRows = std::size_t{1} << 16;
-  constexpr std::size_t kMostThreads = 4;
   std::atomic<std::size_t> next{0};
   std::mutex failed;
   std::exception_ptr failure;

@@ -26,6 +26,10 @@ void UnmapBlock(void* block, std::size_t /*bytes*/) {
 void* MapBlock(std::size_t bytes) {
   void* block = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (block == MAP_FAILED) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+  // Advice only: where the system has no huge page to give, the block keeps small ones.
+  ::madvise(block, bytes, MADV_HUGEPAGE);
+#endif
   return block;
 }
 

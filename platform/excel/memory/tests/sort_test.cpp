@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <optional>
 #include <vector>
 
 #include "platform/excel/memory/tests/fixture.h"
+#include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
 
 namespace quillary::xl::memory {
@@ -227,6 +229,41 @@ TEST_F(Sort, KeepsTheFindIndexAndRowsTogether) {
   R("A6").ClearContents();
   EXPECT_EQ(R("A1:A70000").Find({.What = u"k5", .LookIn = xlValues, .LookAt = xlWhole})->Row(), 10);
   EXPECT_FALSE(R("A1:A70000").Find({.What = u"k9", .LookIn = xlValues, .LookAt = xlWhole}));
+}
+
+// A long block is sorted in pieces at once: the order is the one the shared text order
+// gives, ties kept in their row order, in both directions.
+TEST_F(Sort, ALongBlockSortsAsTheTextOrderSays) {
+  constexpr long kRows = 70000;
+  std::vector<Variant> values;
+  std::vector<std::pair<Variant, double>> expected;
+  for (long r = 1; r <= kRows; ++r) {
+    const long k = (r * 7919) % 69000;  // about a thousand texts twice
+    Text text = (k % 3 == 0 ? u"Part" : k % 3 == 1 ? u"part-" : u"\u00E1rt") + vba::NumberText(static_cast<double>(k));
+    values.push_back(Variant(std::move(text)));
+    values.push_back(Variant(static_cast<double>(r)));
+    expected.emplace_back(values[values.size() - 2], static_cast<double>(r));
+  }
+  R("A1:B70000").SetValues(values);
+  xl::Range key = R("A1");
+  for (const long order : {xlAscending, xlDescending}) {
+    std::stable_sort(expected.begin(), expected.end(), [&](const auto& x, const auto& y) {
+      const int c = text_order::CompareValues(x.first, y.first, false);
+      return order == xlAscending ? c < 0 : c > 0;
+    });
+    R("A1:B70000").Sort({.Key1 = &key, .Order1 = order});
+    std::vector<Variant> rows;
+    sheet->ReadValues({1, 2, kRows, 2}, rows);
+    long wrong = 0;
+    for (long r = 0; r < kRows; ++r)
+      wrong += rows[static_cast<std::size_t>(r)] != Variant(expected[static_cast<std::size_t>(r)].second);
+    EXPECT_EQ(wrong, 0) << (order == xlAscending ? "ascending" : "descending");
+    // The next round sorts the block in its new order.
+    for (long r = 0; r < kRows; ++r) expected[static_cast<std::size_t>(r)].second = static_cast<double>(r + 1);
+    std::vector<Variant> ids;
+    for (long r = 1; r <= kRows; ++r) ids.emplace_back(static_cast<double>(r));
+    R("B1:B70000").SetValues(ids);
+  }
 }
 
 }  // namespace
