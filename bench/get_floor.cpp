@@ -5,12 +5,10 @@
 //
 // Usage: quillary_get_floor FILE.csv
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -54,7 +52,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: cannot read %s\n", argv[0], argv[1]);
     return 1;
   }
-  std::unordered_map<std::string, std::uint64_t> counts;
+  // The fields, sorted; a run of equal ones is one Item and its count.
+  std::deque<std::string> unquoted;  // fields that were quoted, unquoted (they stay put)
+  std::vector<std::string_view> fields;
   std::string scratch;
   std::size_t start = 0;
   while (start < data.size()) {
@@ -62,18 +62,28 @@ int main(int argc, char** argv) {
     if (end == std::string::npos) end = data.size();
     std::string_view line(data.data() + start, end - start);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!line.empty()) ++counts[std::string(Field(line, scratch))];
+    if (!line.empty()) {
+      const std::string_view field = Field(line, scratch);
+      if (field.data() == scratch.data()) {
+        unquoted.push_back(scratch);
+        fields.push_back(unquoted.back());
+      } else {
+        fields.push_back(field);
+      }
+    }
     start = end + 1;
   }
-  std::vector<std::pair<std::string_view, std::uint64_t>> sorted(counts.begin(), counts.end());
-  std::sort(sorted.begin(), sorted.end());
+  std::sort(fields.begin(), fields.end());
   std::string out;
   char count[32];
-  for (const auto& [item, n] : sorted) {
-    std::snprintf(count, sizeof count, "%7llu ", static_cast<unsigned long long>(n));
+  for (std::size_t i = 0; i < fields.size();) {
+    std::size_t j = i + 1;
+    while (j < fields.size() && fields[j] == fields[i]) ++j;
+    std::snprintf(count, sizeof count, "%7llu ", static_cast<unsigned long long>(j - i));
     out += count;
-    out += item;
+    out += fields[i];
     out += '\n';
+    i = j;
   }
   std::fwrite(out.data(), 1, out.size(), stdout);
   return 0;

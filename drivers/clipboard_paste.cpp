@@ -64,7 +64,7 @@ std::int64_t PastedRows(xl::Worksheet& sheet, const xl::Range& landing) {
   return sheet.Cells(below, landing.Column()).End(xl::xlUp).Row() - landing.Row() + 1;
 }
 
-Staging Clipbrd_Into(host::State& s, Text text, OnProtectedSheet onProtected) {
+Staging Clipbrd_Into(host::State& s, const Text& text, OnProtectedSheet onProtected) {
   return ErrorTrail("Clipbrd_Into", [&] {
     xl::Workbook* book = s.App().ActiveWorkbook();
     if (book == nullptr) return Staging::kNotStaged;
@@ -79,8 +79,13 @@ Staging Clipbrd_Into(host::State& s, Text text, OnProtectedSheet onProtected) {
       Clipboard_Clear(s);
     } else {
       TextToColSetting(s, false);
-      if (s.request.JoinCellsUsed) RestorePlaceholders(s, text);
-      result = StageText(s, sheet, text);
+      if (s.request.JoinCellsUsed) {
+        Text restored = text;
+        RestorePlaceholders(s, restored);
+        result = StageText(s, sheet, restored);
+      } else {
+        result = StageText(s, sheet, text);
+      }
       if (!s.request.vbaMode.Is(host::ModeId::kPasteSafeToCursor) && s.request.PasteRowCount >= 2 &&
           s.dialogs.BigMsgAnswer == 1)
         ExcelPasteClear(s);

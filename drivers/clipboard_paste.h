@@ -70,7 +70,7 @@ enum class OnProtectedSheet {
 // cells). Afterwards the staged paste is cleared again when it took two rows or more
 // and the big message form was last answered with its OK button (not in "Paste Safe To
 // Cursor"), and the remembered Tab setting is left as State::TabSplitPaste.
-[[nodiscard]] Staging Clipbrd_Into(host::State& s, Text text,
+[[nodiscard]] Staging Clipbrd_Into(host::State& s, const Text& text,
                                    OnProtectedSheet onProtected = OnProtectedSheet::kLeaveAlone);
 
 // The rows a one-line paste at `landing` (ExcelPaste) took: the landing cell alone on a

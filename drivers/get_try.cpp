@@ -172,7 +172,7 @@ class GetTry {
 
   // The character line: the Active Window's length and a tail.
   Text CharacterLine(TextView tail) const {
-    return items::CharacterLine(s_, s_.request.ActiveWndw->Text().size(), tail);
+    return items::CharacterLine(s_, s_.request.ActiveWndw->TextLength(), tail);
   }
 
   void CountDisplay() {

@@ -17,7 +17,7 @@ void ShowFaultInLabels(host::State& s) {
   s.Control(mn::kCountLabel).SetCaption(s.request.FaultMsg);
   host::RunAddinMacro(s, u"!PutCbarCntNull");
   s.Control(mn::kMessageLabel).SetCaption(s.request.FaultMsg);
-  s.Control(mn::kCharactersLabel).SetCaption(CharacterLine(s, s.request.ActiveWndw->Text().size(), u" Characters."));
+  s.Control(mn::kCharactersLabel).SetCaption(CharacterLine(s, s.request.ActiveWndw->TextLength(), u" Characters."));
   s.Control(mn::kNotice).SetValue(true);
 }
 

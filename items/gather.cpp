@@ -10,7 +10,9 @@
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
 #include "items/internal/grammar.h"
+#include "items/internal/index_split.h"
 #include "items/list_sheet.h"
+#include "platform/excel/range.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
 
@@ -61,8 +63,16 @@ class PendingRowCells final : public ItemRowCells {
  public:
   explicit PendingRowCells(PendingRow& row) : row_(row) {}
   void PutText(long col, TextView text) override { row_.At(col) = TextEntry(text); }
+  // The number the sheet would make of the digits, as a number (a run too long to be
+  // kept exactly goes as its digits, for the sheet to make of it what it does).
   void PutDigits(long col, TextView digits) override {
-    row_.At(col) = digits.empty() ? Variant() : Variant(Text(digits));
+    if (digits.empty()) {
+      row_.At(col) = Variant();
+    } else if (IsBigDigitRun(digits)) {
+      row_.At(col) = Variant(Text(digits));
+    } else {
+      row_.At(col) = Variant(IndexNumberValue(digits));
+    }
   }
 
  private:
@@ -99,6 +109,8 @@ class Gatherer {
   Flow RowEnd();
   Flow Enter(TextView written);
   Flow Fail(ItemFaultCode code, const Text& faultItem = {});
+  // The absolute address of a source cell, "$B$7".
+  Text Address(const xl::Range& cell);
   void Finish();
 
   xl::Range Col(long offset) const { return anchor_->Offset(static_cast<long>(itemRow_), offset); }
@@ -131,6 +143,9 @@ class Gatherer {
   std::int64_t pendingFrom_ = 1;
   std::vector<PendingRow> pending_;
   Text key_;  // what +2 of the row classified last holds
+  // "$B$" of the column whose cells' addresses were taken last.
+  long addressColumn_ = 0;
+  Text addressPrefix_;
   // The values of the source rows being walked (when the source is another sheet), and
   // whether any of those rows is hidden.
   std::vector<Variant> sourceValues_;
@@ -306,7 +321,7 @@ Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, const Variant& value,
   if (value.IsError()) {
     if (countIndex_) {
       Put(kItemText, kCellErrorItem);
-      Put(kCellAddr, cell.Address());
+      Put(kCellAddr, Address(cell));
       s_.request.FaultMsg = fault_msg::kCellError;
       return Fail(fault::kMissingFirstPrefix);
     }
@@ -383,9 +398,22 @@ Gatherer::Flow Gatherer::WriteRow(const xl::Range& cell, TextView item, bool wit
     WriteText(Col(kItemText), CellText(cell));
   } else {
     Put(kItemText, item);
-    if (withAddress) Put(kCellAddr, cell.Address());
+    if (withAddress) Put(kCellAddr, Address(cell));
   }
   return Flow::Next;
+}
+
+Text Gatherer::Address(const xl::Range& cell) {
+  // A cell is a whole column or row only on a grid one cell wide or high.
+  const xl::Worksheet& sheet = cell.Parent();
+  if (sheet.RowsCount() < 2 || sheet.ColumnsCount() < 2) return cell.Address();
+  if (cell.Column() != addressColumn_) {
+    addressColumn_ = cell.Column();
+    addressPrefix_ = u"$" + xl::ColumnLetters(addressColumn_) + u"$";
+  }
+  Text address = addressPrefix_;
+  address += vba::IntegerText(cell.Row());
+  return address;
 }
 
 PendingRow& Gatherer::CurrentRow() {

@@ -125,6 +125,8 @@ class SortCount {
       const Variant& v = cell.value;
       if (v.IsText()) {
         cell.text.assign(v.AsText());  // into the slot's own buffer
+      } else if (IsWholeIndex(v)) {
+        cell.text = vba::IntegerText(static_cast<std::int64_t>(v.AsNumber()));  // as CStr shows it
       } else {
         cell.text = v.IsError() ? CellErrorText(v.AsError()) : vba::CStr(v);
       }
@@ -138,11 +140,14 @@ class SortCount {
   // up to 15 digits, as index numbers are) is taken as it is.
   double Number(long r, long c) const {
     const Variant& v = Slot(r, c).value;
-    if (v.IsNumber()) {
-      const double x = v.AsNumber();
-      if (std::fabs(x) < 1e15 && x == std::trunc(x)) return x;
-    }
+    if (IsWholeIndex(v)) return v.AsNumber();
     return vba::Val(Read(r, c).text);
+  }
+  // A whole number of up to 15 digits, which its text (its digits) gives back exactly.
+  static bool IsWholeIndex(const Variant& v) {
+    if (!v.IsNumber()) return false;
+    const double x = v.AsNumber();
+    return std::fabs(x) < 1e15 && x == std::trunc(x);
   }
   // Writes IndexNum2 of row r (a text, or Empty to clear it), into the window at once.
   void WriteIndexNum2(long r, const Variant& value) {
@@ -405,7 +410,7 @@ class SortCount {
       // sorted rows (OrderNum to ItemText) a block at a time and writes the DupsList
       // (which no step of the walk reads) a block at a time.
       rowsRead_ = 0;
-      Text previous;
+      Text previous, scratch;
       bool open = false;
       for (long i = 1; i <= rows_; ++i) {
         if (!Progress()) {
@@ -413,17 +418,20 @@ class SortCount {
           return Outcome::kAbort;
         }
         const Variant* row = SortedRow(i);
-        Text item = ValueText(row[kItemText]);
+        const Variant& value = row[kItemText];
+        if (!value.IsText()) scratch = ValueText(value);
+        const TextView item = value.IsText() ? TextView(value.AsText()) : TextView(scratch);
+        const bool same = vba::StrComp(item, previous, host::kTextCompare) == 0;
         if (i >= 2 && open) {
-          if (vba::StrComp(item, previous, host::kTextCompare) != 0) CopyToDupsList(SortedRow(i - 1));
+          if (!same) CopyToDupsList(SortedRow(i - 1));
           open = false;
         }
-        if (!item.empty() && vba::StrComp(item, previous, host::kTextCompare) == 0) {
+        if (!item.empty() && same) {
           h.faultKind = FaultKind::kDuplicate;
           open = true;
           CopyToDupsList(SortedRow(i - 1));
         }
-        previous = std::move(item);
+        previous.assign(item);
       }
       if (open) CopyToDupsList(SortedRow(static_cast<long>(rows_)));
       FlushDupsList();
@@ -456,7 +464,8 @@ class SortCount {
   void CopyToDupsList(const Variant* row) {
     if (dups_.empty()) dupsFrom_ = next_;
     dups_.push_back(row[kOrderNum]);
-    dups_.push_back(TextEntry(ValueText(row[kCellAddr])));
+    const Variant& address = row[kCellAddr];
+    dups_.push_back(TextEntry(address.IsText() ? TextView(address.AsText()) : TextView(ValueText(address))));
     const Variant& item = row[kItemText];
     dups_.push_back(item.IsText() ? TextEntry(item.AsText()) : Variant(ValueText(item)));
     ++next_;

@@ -51,7 +51,14 @@ void DuplicateReport(host::State& s, const Text& listName) {
     const std::int64_t n = ColumnCount(dups, kItemText);
     if (n == 0) return;
     ColumnReader column(dups, kItemText, n);
-    auto item = [&](std::int64_t i) { return ValueText(column.At(i)); };
+    // Item i as text: a view of the value read, or of `scratch` holding its text.
+    Text scratch;
+    auto item = [&](std::int64_t i) -> TextView {
+      const Variant& v = column.At(i);
+      if (v.IsText()) return v.AsText();
+      scratch = ValueText(v);
+      return scratch;
+    };
 
     const bool progress = 2 * n > 100;
     const bool showText =
@@ -63,11 +70,11 @@ void DuplicateReport(host::State& s, const Text& listName) {
       Text previous;
       for (std::int64_t i = 1; i <= n; ++i) {
         if (progress && !bar.Step(i, 2 * n, showText)) return;
-        Text current = item(i);
+        const TextView current = item(i);
         if (vba::StrComp(current, previous, s.request.CompareMode) != 0) {
           total += static_cast<std::int64_t>(current.size() + kEntryOverhead);
         }
-        previous = std::move(current);
+        previous.assign(current);
       }
     }
 
@@ -87,28 +94,35 @@ void DuplicateReport(host::State& s, const Text& listName) {
     std::size_t runLength = 0;      // the length of the open entry's Item
     std::int64_t runCount = 0;      // the open entry's count
     Text previous;
+    static constexpr TextView kNewEntry = u"\nDup\t     1\t";
     for (std::int64_t i = 1; i <= n; ++i) {
       if (progress && !bar.Step(n + i, 2 * n, showText)) return;
-      Text current = item(i);
+      const TextView current = item(i);
       if (vba::StrComp(current, previous, s.request.CompareMode) != 0) {
-        Text entry = u"\nDup\t     1\t";
-        entry += current;
-        summary.replace(p, entry.size(), entry);
-        p += entry.size();
+        summary.replace(p, kNewEntry.size(), kNewEntry);
+        p += kNewEntry.size();
+        summary.replace(p, current.size(), current);
+        p += current.size();
         runLength = current.size();
         runCount = 1;
       } else {
         const std::size_t field = p - runLength - 1 - kCountWidth;
         ++runCount;
-        Text shown(u">99999");
+        // The count right-aligned in its six characters.
+        char16_t shown[kCountWidth];
         if (runCount < 99999) {
-          const Text digits = vba::IntegerText(runCount);
-          shown.assign(kCountWidth - digits.size(), u' ');
-          shown += digits;
+          std::int64_t rest = runCount;
+          for (std::size_t k = kCountWidth; k-- > 0;) {
+            shown[k] = rest > 0 || k == kCountWidth - 1 ? static_cast<char16_t>(u'0' + rest % 10) : u' ';
+            rest /= 10;
+          }
+        } else {
+          const TextView over = u">99999";
+          std::copy(over.begin(), over.end(), shown);
         }
-        summary.replace(field, kCountWidth, shown);
+        summary.replace(field, kCountWidth, shown, kCountWidth);
       }
-      previous = std::move(current);
+      previous.assign(current);
     }
 
     host::ReplaceItRef(summary, TextView(&kApostropheMark, 1), u"'");

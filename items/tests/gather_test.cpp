@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "host/working_sheet.h"
@@ -67,6 +68,26 @@ TEST_F(GatherTest, CountIndexRowsAndDistinctColumn) {
   EXPECT_EQ(Rows(kPrefix2), (Texts{u"", u"", u"", u"R", u""}));
   EXPECT_EQ(Leading(), (Texts{u"R", u"Door", u"R00"}));
   EXPECT_EQ(b.state.items.RangeStyle, 2);
+}
+
+// More Items and names than one block of rows holds, each name met twice: every name
+// keeps the row where it was first met, and the Item rows follow the cells.
+TEST_F(GatherTest, ManyDistinctNamesOverSeveralBlocks) {
+  Begin(false);
+  constexpr long kNames = 5000;
+  const auto name = [](long i) { return u"N" + FromUtf8(std::to_string(i)) + u"x"; };
+  for (long r = 1; r <= kNames; ++r) Put(u"A" + FromUtf8(std::to_string(r)), name(r) + u"," + name(kNames + 1 - r));
+  EXPECT_EQ(Gather(u"A1:A" + FromUtf8(std::to_string(kNames))), fault::kNone);
+  const Texts leading = Leading();
+  ASSERT_EQ(leading.size(), static_cast<std::size_t>(kNames));
+  for (const long row : {1L, 2L, 4096L, 4097L, kNames}) {
+    EXPECT_EQ(leading[static_cast<std::size_t>(row - 1)], name(row % 2 == 1 ? (row + 1) / 2 : kNames + 1 - row / 2))
+        << row;
+  }
+  const Texts items = Rows(kItemText);
+  ASSERT_EQ(items.size(), static_cast<std::size_t>(2 * kNames));
+  EXPECT_EQ(items[8191], name(kNames + 1 - 4096));
+  EXPECT_EQ(Rows(kCellAddr)[8192], u"$A$4097");
 }
 
 TEST_F(GatherTest, DistinctColumnKeepsCaseWhateverMatchCaseSays) {

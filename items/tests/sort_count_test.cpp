@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "items/gather.h"
 #include "items/tests/count_fixture.h"
 #include "platform/excel/memory/memory.h"
@@ -44,6 +46,28 @@ TEST_F(SortCountTest, RunsAreJoinedIntoRanges) {
     EXPECT_EQ(b.state.items.ItemCountText, c.count) << ToUtf8(c.items.front());
     EXPECT_EQ(b.state.request.FaultMsg, u"");
   }
+}
+
+// Groups far longer than the rows the walk reads at a time, met in shuffled order: the
+// runs join across the reads, and every single row followed by another in its group is
+// marked.
+TEST_F(SortCountTest, LongGroupsJoinAcrossTheRowsReadAtATime) {
+  Begin(false);
+  Texts items;
+  for (long i = 0; i < 6000; ++i) {
+    const long n = (i * 7919) % 6000 + 1;  // 1 to 6000, each once
+    if (n != 4500) items.push_back(u"R" + FromUtf8(std::to_string(n)));
+    if (i % 600 == 1) items.push_back(u"C" + FromUtf8(std::to_string(i / 600 + 1)));
+  }
+  items.push_back(u"C20-C25");
+  Indexed(items);
+  b.state.items.RangeStyle = 1;
+  EXPECT_EQ(Run(), CountResult::kDone);
+  EXPECT_EQ(Column(kSideItem), (Texts{u"R1-4499", u"R4501-6000", u"C1-10", u"C20-C25"}));
+  EXPECT_EQ(b.state.items.ItemCountText, u"6015");
+  long marked = 0;
+  for (long r = 1; r <= static_cast<long>(items.size()); ++r) marked += Cell(r, kIndexNum2).Value().IsEmpty() ? 0 : 1;
+  EXPECT_EQ(marked, static_cast<long>(items.size()) - 1) << "all but the last single row of a group";
 }
 
 TEST_F(SortCountTest, SingleRowsKeepTheirMarkOutsideCompare) {

@@ -36,6 +36,8 @@ class Control {
   virtual Variant Value() const = 0;
   virtual void SetValue(const Variant& value) = 0;
   virtual quillary::Text Text() const = 0;
+  // The length of Text, without a copy of it where the backend can.
+  virtual std::size_t TextLength() const { return Text().size(); }
   virtual void SetText(TextView text) = 0;
 
   virtual quillary::Text Caption() const = 0;

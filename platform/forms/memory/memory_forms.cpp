@@ -91,6 +91,11 @@ quillary::Text MemoryControl::Text() const {
   return value_.IsNull() ? quillary::Text() : value_.AsText();
 }
 
+std::size_t MemoryControl::TextLength() const {
+  Require(kText);
+  return value_.IsNull() ? 0 : value_.AsText().size();
+}
+
 void MemoryControl::SetText(TextView text) {
   Require(kText);
   value_ = quillary::Text(text);
@@ -141,29 +146,27 @@ void MemoryControl::SetDefault(bool isDefault) {
   default_ = isDefault;
 }
 
-long MemoryControl::TextLength() const { return static_cast<long>(Text().size()); }
-
 long MemoryControl::SelStart() const {
   Require(kSelection);
-  return std::min(selStart_, TextLength());
+  return std::min(selStart_, Length());
 }
 
 void MemoryControl::SetSelStart(long start) {
   Require(kSelection);
   if (start < 0) Raise(kInvalidPropertyValue, "Invalid property value");
-  selStart_ = std::min(start, TextLength());
+  selStart_ = std::min(start, Length());
   selLength_ = 0;
 }
 
 long MemoryControl::SelLength() const {
   Require(kSelection);
-  return std::min(selLength_, TextLength() - SelStart());
+  return std::min(selLength_, Length() - SelStart());
 }
 
 void MemoryControl::SetSelLength(long length) {
   Require(kSelection);
   if (length < 0) Raise(kInvalidPropertyValue, "Invalid property value");
-  selLength_ = std::min(length, TextLength() - SelStart());
+  selLength_ = std::min(length, Length() - SelStart());
 }
 
 void MemoryControl::SetFocus() {

@@ -30,6 +30,7 @@ class MemoryControl final : public Control {
   Variant Value() const override;
   void SetValue(const Variant& value) override;
   quillary::Text Text() const override;
+  std::size_t TextLength() const override;
   void SetText(TextView text) override;
   quillary::Text Caption() const override;
   void SetCaption(TextView caption) override;
@@ -66,7 +67,7 @@ class MemoryControl final : public Control {
   friend class MemoryForm;
   void Require(unsigned features) const;
   void CheckIndex(long index) const;
-  long TextLength() const;
+  long Length() const { return static_cast<long>(TextLength()); }
 
   MemoryForm& form_;
   quillary::Text name_;
