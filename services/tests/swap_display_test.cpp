@@ -1,14 +1,13 @@
-#include "drivers/swap_display.h"
+#include "services/swap_display.h"
 
 #include <gtest/gtest.h>
 
-#include "drivers/clipboard_paste.h"
-#include "drivers/routines.h"
 #include "host/working_sheet.h"
 #include "platform/runtime/vba.h"
+#include "services/clipboard_paste.h"
 #include "testkit/bench.h"
 
-namespace quillary::drivers {
+namespace quillary::services {
 namespace {
 
 namespace ctl = host::ctl;
@@ -116,13 +115,5 @@ TEST_F(SwapTest, ABusyClipboardIsNotReportedAsReady) {
   EXPECT_EQ(Caption(ctl::main::kMessageLabel), u"ClipBrd busy: text NOT copied.");
 }
 
-TEST_F(SwapTest, TheHostReachesItAsSwapDsply) {
-  host::Routines routines = BuildRoutines();
-  b.Control(ctl::main::kTextbox1).SetValue(u"a,b");
-  b.BeginRequest();
-  host::Run(*host::FindRoutine(host::RequestRoutines(), u"SwapDsply"), b.state, routines);
-  EXPECT_EQ(Window(), u"a\r\nb");
-}
-
 }  // namespace
-}  // namespace quillary::drivers
+}  // namespace quillary::services

@@ -6,7 +6,7 @@
 
 #include "host/state.h"
 
-namespace quillary::drivers {
+namespace quillary::services {
 
 // Takes the Active Window anew and reshapes its text: lines are joined with ", " (in
 // CountIndex# with the comma-space option, the lines' guard blanks going) or ","; a
@@ -18,4 +18,4 @@ namespace quillary::drivers {
 // the character count.
 void swapdsply(host::State& s);
 
-}  // namespace quillary::drivers
+}  // namespace quillary::services
