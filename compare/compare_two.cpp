@@ -391,7 +391,7 @@ class CompareTwo {
     for (const bool left : {!leftFirst, leftFirst}) {
       Status();
       Activate(left);
-      if (joined) services::swapdsply(s_);
+      if (joined) services::SwapActiveWindow(s_);
     }
     Status();
     if (On(s_, cd::kSummaryYes)) {

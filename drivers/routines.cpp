@@ -21,7 +21,7 @@ namespace quillary::drivers {
 
 host::Routines BuildRoutines() {
   host::Routines routines;
-  routines.swapdsply = services::swapdsply;
+  routines.SwapActiveWindow = services::SwapActiveWindow;
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   b.Control(host::ctl::main::kTextbox1).SetValue(text);
   if ((options & 8) != 0) {
     b.BeginRequest();
-    services::swapdsply(b.state);
+    services::SwapActiveWindow(b.state);
   }
   b.services.clipboard.SetText(text);
   sheet.Range(u"B2").Select();

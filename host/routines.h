@@ -19,7 +19,7 @@ struct Routines {
   using Routine = std::function<void(State&)>;
 
   // Requests.
-  Routine swapdsply;
+  Routine SwapActiveWindow;
   std::function<Proceed(State&)> WholeColRow;
   Routine SetUpPrinter;
   Routine GetSubtractSortCnt;

@@ -45,7 +45,7 @@ void JoinLines(const State& s, Text& text) {
 
 }  // namespace
 
-void swapdsply(State& s) {
+void SwapActiveWindow(State& s) {
   ErrorTrail("swapdsply", [&] {
     s.request.ActiveWndw = &host::ActiveWindowOf(s.request.forms);
     Text text = s.request.ActiveWndw->Text();

@@ -15,7 +15,7 @@ namespace quillary::services {
 // The text goes back into the Active Window and, unless the mode is "PreExpand_Ref", is
 // staged through the clipboard (also on a protected sheet: the working sheet is never
 // protected) with a note on the main form of the paste it is ready for. Label11 gets
-// the character count.
-void swapdsply(host::State& s);
+// the character count. The host sends it as "SwapDsply"; errors name it swapdsply.
+void SwapActiveWindow(host::State& s);
 
 }  // namespace quillary::services

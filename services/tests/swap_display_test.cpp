@@ -17,7 +17,7 @@ class SwapTest : public ::testing::Test {
   void Swap(const Text& text, const char16_t* mode = u"Null") {
     b.Control(ctl::main::kTextbox1).SetValue(text);
     b.BeginRequest(mode);
-    swapdsply(b.state);
+    SwapActiveWindow(b.state);
   }
   Text Window() { return b.Control(ctl::main::kTextbox1).Text(); }
   Text Caption(const host::ControlId& id) { return b.Control(id).Caption(); }
@@ -102,7 +102,7 @@ TEST_F(SwapTest, ALineTooLongForOneCellIsNotedWithTheHiddenCells) {
   b.BeginRequest();
   b.Control(ctl::main::kTextbox1).SetValue(text);
   b.state.request.HiddenCellsSkipped = true;
-  swapdsply(b.state);
+  SwapActiveWindow(b.state);
   EXPECT_EQ(b.state.request.PasteRowCount, 2);
   EXPECT_EQ(Caption(ctl::main::kCharactersLabel), u"     40,001 Chars. Can't single cell paste. Hidden cells.");
   EXPECT_TRUE(Notice());
