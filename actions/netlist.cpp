@@ -8,7 +8,6 @@
 #include "actions/internal/run.h"
 #include "actions/result_buffer.h"
 #include "host/callbacks.h"
-#include "host/routines.h"
 #include "host/screen.h"
 #include "host/text_replace.h"
 #include "items/list_sheet.h"
@@ -16,6 +15,7 @@
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
+#include "services/clipboard_paste.h"
 #include "sheets/page_setup.h"
 #include "sheets/report_view.h"
 #include "sheets/result_sheets.h"
@@ -202,7 +202,7 @@ class Convert {
                          .Other = false,
                          .FieldInfo = {{1, xl::xlTextFormat}, {2, xl::xlTextFormat}}});
     app.SetDisplayAlerts(true);
-    host::RoutineOf(s_, &host::Routines::TextToColSetting, "TextToColSetting")(s_, s_.drivers.TabSplitPaste);
+    services::TextToColSetting(s_, s_.drivers.TabSplitPaste);
     return true;
   }
 

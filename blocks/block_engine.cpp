@@ -22,6 +22,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
+#include "services/clipboard_paste.h"
 
 namespace quillary::blocks {
 
@@ -288,7 +289,8 @@ class Engine {
       }
     }
     if (SubtractButton()) {
-      host::RoutineOf(s_, &host::Routines::Clipbrd_Into, "Clipbrd_Into")(s_, s_.request.DisplayText);
+      // How the staging went shows in PasteRowCount, which the report reads.
+      static_cast<void>(services::Clipbrd_Into(s_, s_.request.DisplayText));
     }
     if (Mode().Traits().subtractDisplay) {
       if (windowSaved_) Window().SetValue(savedWindow_);

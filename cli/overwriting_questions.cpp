@@ -4,9 +4,9 @@
 
 #include "blocks/messages.h"
 #include "cli/answers.h"
-#include "drivers/status_comment.h"
 #include "host/callbacks.h"
 #include "parser/messages.h"
+#include "services/status_comment.h"
 
 namespace quillary::cli {
 
@@ -43,7 +43,7 @@ constexpr Question kQuestions[] = {
     {u"some existing contents to the right of the selected area will be overwritten", mb::kAnswerOk,
      "writes over the cells right of the selection"},
     // The status comment box over a comment of the user's.
-    {drivers::kReplaceCommentMsg3, mb::kAnswerOk, "deletes the comment of the selection's top-left cell",
+    {services::kReplaceCommentMsg3, mb::kAnswerOk, "deletes the comment of the selection's top-left cell",
      &StatusCommentBox},
     // The parser's target sheet.
     {parser::msg::kSheetInUse4, mb::kAnswerYes, "writes over the cells of that worksheet"},

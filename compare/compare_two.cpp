@@ -15,6 +15,8 @@
 #include "items/sort_count.h"
 #include "items/subtract.h"
 #include "platform/runtime/vba.h"
+#include "services/clipboard_paste.h"
+#include "services/swap_display.h"
 #include "sheets/page_setup.h"
 #include "sheets/report_view.h"
 #include "sheets/result_sheets.h"
@@ -259,10 +261,10 @@ class CompareTwo {
   }
 
   void GetTry() { host::RoutineOf(s_, &host::Routines::GetSubtractSortCnt, "GetSubtractSortCnt")(s_); }
-  void ClipboardClear() { host::RoutineOf(s_, &host::Routines::Clipboard_Clear, "Clipboard_Clear")(s_); }
+  void ClipboardClear() { services::Clipboard_Clear(s_); }
   void TabsOff() {
     s_.drivers.TabSplitPaste = false;
-    host::RoutineOf(s_, &host::Routines::TextToColSetting, "TextToColSetting")(s_, false);
+    services::TextToColSetting(s_, false);
   }
   void ActivateActiveCell() {
     if (const std::optional<xl::Range> cell = s_.App().ActiveCell()) cell->Activate();
@@ -389,7 +391,7 @@ class CompareTwo {
     for (const bool left : {!leftFirst, leftFirst}) {
       Status();
       Activate(left);
-      if (joined) host::RoutineOf(s_, &host::Routines::swapdsply, "swapdsply")(s_);
+      if (joined) services::SwapActiveWindow(s_);
     }
     Status();
     if (On(s_, cd::kSummaryYes)) {

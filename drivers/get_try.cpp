@@ -2,8 +2,6 @@
 
 #include "compare/tag_settings.h"
 #include "compare/tagging.h"
-#include "drivers/clipboard_paste.h"
-#include "drivers/status_comment.h"
 #include "host/callbacks.h"
 #include "host/routines.h"
 #include "host/screen.h"
@@ -21,6 +19,8 @@
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
 #include "query/query.h"
+#include "services/clipboard_paste.h"
+#include "services/status_comment.h"
 
 namespace quillary::drivers {
 
@@ -207,7 +207,7 @@ class GetTry {
   void Output() {
     bool tabSplit = false;
     if (s_.request.IgnoreIndexMode) {
-      StatusComment(s_, 0, 0, Selection(s_).Areas(1));
+      services::StatusComment(s_, 0, 0, Selection(s_).Areas(1));
       tabSplit = !s_.request.vbaMode.Traits().compareTwo &&
                  vba::EqualsTrue(s_.Control(host::ctl::main::kSort).Value()) &&
                  vba::EqualsTrue(s_.Control(host::ctl::main::kTagDuplicates).Value());
@@ -215,16 +215,16 @@ class GetTry {
         host::ReplaceItRef(s_.request.DisplayText, u"  (ready to paste)", u"", 1, 1, 0);
       }
     }
-    staging_ = Clipbrd_Into(s_, s_.request.DisplayText);
+    staging_ = services::Clipbrd_Into(s_, s_.request.DisplayText);
     // Only now: the staging reads TabSplitPaste as it stood before.
     if (tabSplit) {
       s_.drivers.TabSplitPaste = true;
-      TextToColSetting(s_, true);
+      services::TextToColSetting(s_, true);
     }
   }
 
   void StatusLines() {
-    if (staging_ == Staging::kClipboardFailed) {
+    if (staging_ == services::Staging::kClipboardFailed) {
       // The result could not be copied: say so instead of offering it for pasting.
       s_.Control(host::ctl::main::kMessageLabel).SetCaption(u"ClipBrd busy: result NOT copied. Try Get/Try again.");
       s_.Control(host::ctl::main::kCharactersLabel).SetCaption(CharacterLine(u" Characters."));
@@ -256,7 +256,7 @@ class GetTry {
   Text countCaption_;
   host::Proceed subtracted_ = host::Proceed::kGoOn;
   bool limitStop_ = false;
-  Staging staging_ = Staging::kNotStaged;
+  services::Staging staging_ = services::Staging::kNotStaged;
 };
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "drivers/clipboard_paste.h"
 #include "host/callbacks.h"
 #include "host/text_replace.h"
 #include "host/working_sheet.h"
@@ -11,6 +10,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
+#include "services/clipboard_paste.h"
 
 namespace quillary::drivers {
 
@@ -139,7 +139,7 @@ class PasteRun {
     cursorRow_ = cursor.Row();
     firstColumn_ = cursor.Column();
     if (s_.request.vbaMode.Is(host::ModeId::kPasteSafeToCursor) && Prepare()) Write();
-    ExcelPasteClear(s_);
+    services::ExcelPasteClear(s_);
     host::ShowMainUserFormDLL(s_);
   }
 
@@ -154,8 +154,8 @@ class PasteRun {
     const int answer = host::AskBigMsgForm(s_, HelpText(s_), u"Active Window", u"Text FromClipbrd");
     if (answer == 0) return false;
     fromWindow_ = answer == 1;
-    TextToColSetting(s_, false);
-    if (fromWindow_) Clipboard_Clear(s_);
+    services::TextToColSetting(s_, false);
+    if (fromWindow_) services::Clipboard_Clear(s_);
     return ReadSource() && CountRows() && RowsFit(rows_) && LayoutFits() && Destination() && DestinationEmpty();
   }
 
@@ -169,7 +169,7 @@ class PasteRun {
       return true;
     }
     // The clipboard keeps the plain text alone.
-    if (RetryClipboard([&] {
+    if (services::RetryClipboard([&] {
           text_ = s_.services.clipboard.GetText();
           s_.services.clipboard.Clear();
           if (!text_.empty()) s_.services.clipboard.SetText(text_);
@@ -203,7 +203,7 @@ class PasteRun {
     column.ClearContents();
     column.SetNumberFormat(u"@");
     if (Attempt([&] { work_.Paste(landing); })) return PasteFailed();
-    rows_ = static_cast<long>(PastedRows(work_, landing));
+    rows_ = static_cast<long>(services::PastedRows(work_, landing));
     if (rows_ == 1 && items::CellText(landing).empty()) rows_ = 0;
     // A paste that split its lines at Tabs after all (the platform may ignore the Tab
     // setting) is read back over its whole width. It ran over the cells right of the
@@ -267,7 +267,7 @@ class PasteRun {
   bool Destination() {
     xl::Worksheet& sheet = s_.ActiveBook().ActiveSheet();
     if (fromWindow_ && rows_ <= 1 && extra_ <= 0) {
-      static_cast<void>(Clipbrd_Into(s_, text_));
+      static_cast<void>(services::Clipbrd_Into(s_, text_));
       const std::int64_t pasteRows = s_.request.PasteRowCount;
       longLine_ = pasteRows > 1;
       const long rows = longLine_ ? static_cast<long>(pasteRows) : rows_;
@@ -356,7 +356,7 @@ class PasteRun {
   // destination's columns (the last keeping the rest of its line); the summary's header
   // and its counts as they are. False when the user stopped.
   bool WriteLines(host::ProgressBar& bar) {
-    if (layout_ != Layout::kPlain) TextToColSetting(s_, true);
+    if (layout_ != Layout::kPlain) services::TextToColSetting(s_, true);
     const std::vector<TextView> lines = Lines(text_);
     long first = 1;
     if (layout_ == Layout::kSummary) {

@@ -7,16 +7,13 @@
 #include "actions/rows_reduce.h"
 #include "blocks/block_engine.h"
 #include "compare/compare_two.h"
-#include "compare/tag_settings.h"
 #include "compare/tagging.h"
-#include "drivers/clipboard_paste.h"
 #include "drivers/get_try.h"
 #include "drivers/paste_to_cursor.h"
-#include "drivers/status_comment.h"
 #include "drivers/subtract_display.h"
-#include "drivers/swap_display.h"
 #include "parser/parser.h"
 #include "query/query.h"
+#include "services/swap_display.h"
 #include "sheets/page_setup.h"
 #include "sheets/selection_trim.h"
 
@@ -24,29 +21,21 @@ namespace quillary::drivers {
 
 host::Routines BuildRoutines() {
   host::Routines routines;
-  routines.swapdsply = swapdsply;
+  routines.SwapActiveWindow = services::SwapActiveWindow;
   routines.WholeColRow = sheets::WholeColRow;
   routines.SetUpPrinter = sheets::SetUpPrinter;
   routines.GetSubtractSortCnt = GetSubtractSortCnt;
   routines.ActionCmprTwo = compare::ActionCmprTwo;
-  routines.DuplicatesFormShow = compare::DuplicatesFormShow;
-  routines.CmprMark_Find = compare::CmprMark_Find;
   routines.CmprMark_Clear = compare::CmprMark_Clear;
-  routines.Clipboard_Clear = Clipboard_Clear;
   routines.GetSortCntPasteTravel = blocks::GetSortCntPasteTravel;
   routines.PasteToCurs = PasteToCurs;
   routines.SubtractRtDwn = SubtractRtDwn;
-  // The block engine stages the Subtract button's result; how the staging went shows
-  // in PasteRowCount, which the engine reports.
-  routines.Clipbrd_Into = [](host::State& s, const Text& text) { static_cast<void>(Clipbrd_Into(s, text)); };
-  routines.StatusComment = StatusComment;
   routines.Actions = actions::Actions;
   routines.ReverseOrder = actions::ReverseOrder;
   routines.CnvrtNetTelesis = actions::CnvrtNetTelesis;
   routines.RowsReduce = actions::RowsReduce;
   routines.RowExpand = actions::RowExpand;
   routines.Parser = parser::Parser;
-  routines.TextToColSetting = TextToColSetting;
   routines.GoQueryUserForm = query::GoQueryUserForm;
   routines.NextButton_Click = query::NextButton_Click;
   routines.NextButtonClick = query::NextButtonClick;

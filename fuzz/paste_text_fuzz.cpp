@@ -9,9 +9,9 @@
 
 #include "drivers/paste_to_cursor.h"
 #include "drivers/routines.h"
-#include "drivers/swap_display.h"
 #include "fuzz/shared_bench.h"
 #include "host/controls.h"
+#include "services/swap_display.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quillary;
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   b.Control(host::ctl::main::kTextbox1).SetValue(text);
   if ((options & 8) != 0) {
     b.BeginRequest();
-    drivers::swapdsply(b.state);
+    services::SwapActiveWindow(b.state);
   }
   b.services.clipboard.SetText(text);
   sheet.Range(u"B2").Select();

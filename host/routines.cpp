@@ -17,7 +17,7 @@ const Fn& Require(const Fn& routine, const char* name) {
 }
 
 constexpr RoutineName kRequests[] = {
-    {u"SwapDsply", "swaps the Active Window between the main form's two text windows", &Routines::swapdsply,
+    {u"SwapDsply", "swaps the Active Window between the main form's two text windows", &Routines::SwapActiveWindow,
      "swapdsply"},
     {u"GetSubtractSortCnt", "Get/Try: gathers, subtracts, sorts and counts the selection's Items",
      &Routines::GetSubtractSortCnt, "GetSubtractSortCnt"},

@@ -12,10 +12,6 @@
 
 #include "host/state.h"
 
-namespace quillary::xl {
-class Range;
-}  // namespace quillary::xl
-
 namespace quillary::host {
 
 // The routines of the subsystems that the names dispatch to.
@@ -23,7 +19,7 @@ struct Routines {
   using Routine = std::function<void(State&)>;
 
   // Requests.
-  Routine swapdsply;
+  Routine SwapActiveWindow;
   std::function<Proceed(State&)> WholeColRow;
   Routine SetUpPrinter;
   Routine GetSubtractSortCnt;
@@ -32,30 +28,21 @@ struct Routines {
   Routine GoQueryUserForm;
   Routine Parser;
 
-  // Routines one subsystem runs of another (through RoutineOf).
-  // The Action list's hand-overs.
+  // Routines a module runs of one it may not include (through RoutineOf): besides the
+  // requests above that are run so (the block engine run nested by the actions, the
+  // Query form opened by the block engine and Get/Try, Get/Try run by COMPARE 2 for each
+  // collecting step), the Action list's hand-overs to the drivers and to COMPARE 2.
   Routine PasteToCurs;
   Routine SubtractRtDwn;
   Routine ActionCmprTwo;
+  // Routines an engine runs of its own through a slot, so that its tests can stand in for
+  // them: the Action list's row actions, and the clearing of old tags between COMPARE 2's
+  // steps.
   Routine ReverseOrder;
   Routine CnvrtNetTelesis;
   Routine RowsReduce;
   Routine RowExpand;
-  // The tagging and the TAG SETTINGS dialog that Get/Try and the block engine run. The
-  // dialog answers kStop when the user cancelled it.
-  std::function<Proceed(State&)> DuplicatesFormShow;
-  std::function<void(State&, const Text&)> CmprMark_Find;
   std::function<void(State&, const Text&)> CmprMark_Clear;
-  // The drivers' clipboard staging and status comment box, which the block engine runs
-  // (the Subtract button's result; the comment beside each written block).
-  std::function<void(State&, const Text&)> Clipbrd_Into;
-  std::function<void(State&, int, int, const xl::Range&)> StatusComment;
-  // The reset of the remembered TextToColumns delimiters (Tab on or off) that the
-  // parser runs before and after its split, COMPARE 2 before its comparison and the
-  // netlist conversion after its own; and emptying the clipboard (COMPARE 2, after each
-  // collecting step).
-  std::function<void(State&, bool)> TextToColSetting;
-  Routine Clipboard_Clear;
 
   // Query form events.
   Routine NextButton_Click;

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "host/callbacks.h"
-#include "host/routines.h"
 #include "host/screen.h"
 #include "host/text_replace.h"
 #include "host/working_sheet.h"
@@ -15,6 +14,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
+#include "services/clipboard_paste.h"
 #include "sheets/page_setup.h"
 #include "sheets/report_view.h"
 #include "sheets/result_sheets.h"
@@ -54,9 +54,7 @@ class ParserRun {
 
   double Message(const Text& prompt, long style) { return host::MsgBoxDLL(s_, prompt, style); }
 
-  void TextToColSetting() {
-    host::RoutineOf(s_, &host::Routines::TextToColSetting, "TextToColSetting")(s_, s_.drivers.TabSplitPaste);
-  }
+  void TextToColSetting() { services::TextToColSetting(s_, s_.drivers.TabSplitPaste); }
 
   // ----- set-up -----
 

@@ -4,6 +4,7 @@
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
 #include "query/internal/form.h"
+#include "query/internal/memory.h"
 #include "query/messages.h"
 #include "query/query.h"
 
@@ -36,7 +37,7 @@ Text BookmarkLine(State& s) {
 
 // Only the found cell, or the cell changed last, takes bookmarks.
 bool OnFoundCell(State& s, const xl::Range& cell) {
-  return cell.Address() == s.query.ReplacedCellAddr || s.Control(ctl::query::kLamp).BackColor() == kLampOn;
+  return cell.Address() == MemoryOf(s).ReplacedCellAddr || s.Control(ctl::query::kLamp).BackColor() == kLampOn;
 }
 
 // A locked cell on a sheet protected for contents: the user is told, and nothing

@@ -10,6 +10,7 @@
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
 #include "query/internal/form.h"
+#include "query/internal/memory.h"
 #include "query/internal/search.h"
 #include "query/messages.h"
 #include "query/query.h"
@@ -36,8 +37,8 @@ inline constexpr std::int16_t kListDone = 3;
 class DupsList {
  public:
   explicit DupsList(State& s) : s_(s) {
-    if (!s.query.DupsListAnchor) Raise(err::kObjectNotSet, "Object variable or With block variable not set");
-    anchor_ = &*s.query.DupsListAnchor;
+    if (!MemoryOf(s).DupsListAnchor) Raise(err::kObjectNotSet, "Object variable or With block variable not set");
+    anchor_ = &*MemoryOf(s).DupsListAnchor;
   }
 
   Text Address(long r) const { return CellString(anchor_->Offset(r, 1).Value()); }
@@ -63,7 +64,7 @@ class DupsList {
     forms::Control& box2 = s_.Control(ctl::query::kTextbox2);
     if (box2.Text().empty()) {
       box2.SetValue(box1.Text());
-      if (box2.Enabled()) s_.query.ReplaceText = vba::Trim(box2.Text());
+      if (box2.Enabled()) MemoryOf(s_).ReplaceText = vba::Trim(box2.Text());
     }
     SelectAll(box2);
     if (box2.Enabled()) box2.SetFocus();
@@ -75,7 +76,7 @@ class DupsList {
 };
 
 // The cursor is the active cell.
-void LocateActiveCell(State& s) { s.query.Cursor = Locate(Selection(s), ActiveCell(s)); }
+void LocateActiveCell(State& s) { MemoryOf(s).Cursor = Locate(Selection(s), ActiveCell(s)); }
 
 // The replacement text is selected for typing, or else the search text. At the end of
 // the list the search box takes the focus only while the replacement box is enabled.
@@ -93,7 +94,7 @@ void SelectQueryText(State& s, bool listDone = false) {
 
 // Shows and marks the listed cell of DupsListRow through the search step.
 void SearchListedCell(State& s, const DupsList& list) {
-  host::QueryMemory& q = s.query;
+  QueryMemory& q = MemoryOf(s);
   list.ShowCell(q.DupsListRow);
   LocateActiveCell(s);
   ++q.DupsListRow;
@@ -111,7 +112,7 @@ Text EndOfListMessage(State& s, bool spaced) {
 }
 
 void StartName(State& s, const DupsList& list) {
-  host::QueryMemory& q = s.query;
+  QueryMemory& q = MemoryOf(s);
   s.Control(ctl::query::kLabel7).SetCaption(kBeginningNote);
   q.DupsListRow = q.NameStartRow;
   list.ShowCell(q.DupsListRow);
@@ -127,7 +128,7 @@ void StartName(State& s, const DupsList& list) {
 }
 
 void NextCell(State& s, const DupsList& list) {
-  host::QueryMemory& q = s.query;
+  QueryMemory& q = MemoryOf(s);
   forms::Control& label7 = s.Control(ctl::query::kLabel7);
   if (list.SameName(q.DupsListRow, q.DupsListRow - 1)) {
     const bool sameCell = list.SameAddress(q.DupsListRow, q.DupsListRow - 1) || q.DupsListRow == q.NameStartRow;
@@ -161,7 +162,7 @@ void NextCell(State& s, const DupsList& list) {
 }
 
 void JumpToNextName(State& s, const DupsList& list) {
-  host::QueryMemory& q = s.query;
+  QueryMemory& q = MemoryOf(s);
   if (!list.HasAddress(q.DupsListRow)) {
     q.SearchState = walk::kListDone;
     q.DupsListRow = q.NameStartRow;
@@ -177,7 +178,7 @@ void JumpToNextName(State& s, const DupsList& list) {
 }
 
 void ListDone(State& s) {
-  host::QueryMemory& q = s.query;
+  QueryMemory& q = MemoryOf(s);
   host::MsgBoxDLL(s, EndOfListMessage(s, false), host::msgbox::kInformation);
   host::ScreenOn(s);
   q.DupsListEnd = true;
@@ -194,10 +195,10 @@ void ListDone(State& s) {
 
 void GoQueryUserFormDups(State& s, const Text& listName) {
   ErrorTrail("GoQueryUserFormDups", [&] {
-    host::QueryMemory& q = s.query;
+    QueryMemory& q = MemoryOf(s);
     // The walk lasts as long as the form is shown, also when an error ends it.
     struct Leave {
-      host::QueryMemory& q;
+      QueryMemory& q;
       ~Leave() {
         q.DupsWalkMode = false;
         q.DupsListAnchor.reset();
@@ -246,7 +247,7 @@ void NextButtonDupsMode(State& s) {
     if (s.App().ActiveWorkbook() == nullptr || s.request.progress.UserAbort) return;
     s.Control(ctl::query::kLamp).SetBackColor(kLampOn);
     const DupsList list(s);
-    switch (s.query.SearchState) {
+    switch (MemoryOf(s).SearchState) {
       case walk::kStartName: StartName(s, list); break;
       case walk::kNextCell: NextCell(s, list); break;
       case walk::kJumpToNextName: JumpToNextName(s, list); break;
@@ -259,7 +260,7 @@ void NextButtonDupsMode(State& s) {
 
 void nextbuttondupsmode2(State& s) {
   ErrorTrail("nextbuttondupsmode2", [&] {
-    host::QueryMemory& q = s.query;
+    QueryMemory& q = MemoryOf(s);
     if (q.DupsListEnd) {
       q.DupsListEnd = false;
       if (DupsList(s).Name(q.DupsListRow).empty()) q.SearchState = walk::kStartName;
@@ -270,7 +271,7 @@ void nextbuttondupsmode2(State& s) {
 
 void diffdupsButtonClick(State& s) {
   ErrorTrail("diffdupsButtonClick", [&] {
-    host::QueryMemory& q = s.query;
+    QueryMemory& q = MemoryOf(s);
     s.Control(ctl::query::kLabel2).SetCaption(kReplaceWithLabel);
     forms::Control& box2 = s.Control(ctl::query::kTextbox2);
     box2.SetValue(q.ReplaceText);

@@ -3,6 +3,7 @@
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
 #include "query/internal/form.h"
+#include "query/internal/memory.h"
 #include "query/internal/search.h"
 #include "query/query.h"
 
@@ -13,7 +14,7 @@ namespace ctl = host::ctl;
 
 void TextBox1Change(State& s) {
   ErrorTrail("TextBox1Change", [&] {
-    host::QueryMemory& q = s.query;
+    QueryMemory& q = MemoryOf(s);
     forms::Control& lamp = s.Control(ctl::query::kLamp);
     if (q.DupsWalkMode) {
       // The lamp stays on while the active cell holds the listed name.
@@ -46,7 +47,7 @@ void TextBox2Change(State& s) {
   ErrorTrail("TextBox2Change", [&] {
     forms::Control& box2 = s.Control(ctl::query::kTextbox2);
     if (!box2.Enabled()) return;
-    host::QueryMemory& q = s.query;
+    QueryMemory& q = MemoryOf(s);
     q.ReplaceText = vba::Trim(WithoutTrailingLineBreak(box2.Text()));
     if (q.ReplaceText.starts_with(u',')) q.ReplaceText.erase(0, 1);
     box2.SetValue(q.ReplaceText);

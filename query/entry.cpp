@@ -6,6 +6,7 @@
 #include "platform/runtime/vba.h"
 #include "query/internal/dups_walk.h"
 #include "query/internal/form.h"
+#include "query/internal/memory.h"
 #include "query/internal/search.h"
 #include "query/query.h"
 
@@ -19,13 +20,13 @@ namespace ctl = host::ctl;
 // The Start cell (and the cursor) is the active cell, in the first selected area that
 // holds it.
 void SetStartCell(State& s) {
-  s.query.Start = Locate(Selection(s), ActiveCell(s));
-  s.query.Cursor = s.query.Start;
+  MemoryOf(s).Start = Locate(Selection(s), ActiveCell(s));
+  MemoryOf(s).Cursor = MemoryOf(s).Start;
 }
 
 // The Query form's controls as every Query opens with them.
 void ResetForm(State& s) {
-  host::QueryMemory& q = s.query;
+  QueryMemory& q = MemoryOf(s);
   forms::Control& box2 = s.Control(ctl::query::kTextbox2);
   q.ReplaceText = vba::Trim(box2.Text());
   box2.SetValue(q.ReplaceText);
@@ -61,7 +62,7 @@ bool DuplicatesWalkWanted(const State& s) {
 }
 
 void FaultLocator(State& s) {
-  host::QueryMemory& q = s.query;
+  QueryMemory& q = MemoryOf(s);
   s.Control(ctl::query::kTextbox1).SetLocked(true);
   forms::Control& box2 = s.Control(ctl::query::kTextbox2);
   SelectAll(box2);
@@ -77,7 +78,7 @@ void FaultLocator(State& s) {
 }
 
 void FindItem(State& s) {
-  host::QueryMemory& q = s.query;
+  QueryMemory& q = MemoryOf(s);
   forms::Control& box1 = s.Control(ctl::query::kTextbox1);
   box1.SetLocked(false);
   box1.SetEnabled(true);
@@ -94,10 +95,10 @@ void FindItem(State& s) {
 
 void GoQueryUserForm(State& s) {
   ErrorTrail("GoQueryUserForm", [&] {
-    host::QueryMemory& q = s.query;
+    QueryMemory& q = MemoryOf(s);
     // The searched range is let go when the form closes, also when an error ends it.
     struct Release {
-      host::QueryMemory& q;
+      QueryMemory& q;
       ~Release() { q.QuerySearchArea.reset(); }
     } release{q};
 
@@ -131,7 +132,7 @@ void GoQueryUserForm(State& s) {
 }
 
 void NextButton_Click(State& s) {
-  if (s.query.DupsWalkMode) {
+  if (MemoryOf(s).DupsWalkMode) {
     nextbuttondupsmode2(s);
     NextButtonDupsMode(s);
   } else {
@@ -141,7 +142,7 @@ void NextButton_Click(State& s) {
 
 void NextButtonClick(State& s) {
   ErrorTrail("NextButtonClick", [&] {
-    host::QueryMemory& q = s.query;
+    QueryMemory& q = MemoryOf(s);
     forms::Control& box1 = s.Control(ctl::query::kTextbox1);
     if (q.DupsWalkMode) {
       box1.SetEnabled(true);

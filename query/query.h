@@ -6,7 +6,7 @@
 // GoQueryUserForm opens the Query form, which the host shows modally; while it is
 // open, each press and edit on it comes back as one of the event routines below, run on
 // the state of the request still in progress. What the Query keeps between events and
-// between Queries is State::query.
+// between Queries is its memory in the state (internal/memory.h).
 #pragma once
 
 #include "host/state.h"

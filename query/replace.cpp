@@ -9,6 +9,7 @@
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
 #include "query/internal/form.h"
+#include "query/internal/memory.h"
 #include "query/internal/search.h"
 #include "query/messages.h"
 #include "query/query.h"
@@ -99,7 +100,7 @@ class CellBefore {
 
 class Replacing {
  public:
-  explicit Replacing(State& s) : s_(s), q_(s.query) {}
+  explicit Replacing(State& s) : s_(s), q_(MemoryOf(s)) {}
 
   void Press() {
     q_.HitPos = q_.HitPosSaved;
@@ -275,7 +276,7 @@ class Replacing {
   }
 
   State& s_;
-  host::QueryMemory& q_;
+  QueryMemory& q_;
 };
 
 }  // namespace

@@ -59,7 +59,6 @@ struct Netlist {
     b.routines.Actions = Actions;
     b.routines.RowsReduce = RowsReduce;
     b.routines.GetSortCntPasteTravel = testing::FakePasteRight{&engine};
-    b.routines.TextToColSetting = [this](host::State&, bool tab) { tabSettings.push_back(tab); };
   }
   xl::Worksheet& Source() { return b.Sheet(u"Nets"); }
   void QueueClosing() {
@@ -83,7 +82,6 @@ struct Netlist {
 
   testkit::Bench b;
   std::vector<testing::FakePasteRight::Call> engine;
-  std::vector<bool> tabSettings;
 };
 
 const std::vector<Text> kNetlist = {
@@ -118,7 +116,9 @@ TEST(CnvrtNetTelesis, NetsSortedByNameWithTheirSortedNodesAndCounts) {
   EXPECT_EQ(f.engine[0].pasteType, u"Items");
   EXPECT_EQ(f.engine[1].pasteType, u"Count");
   EXPECT_EQ(f.b.Control(host::ctl::main::kPasteType).ForeColor(), 0xC0FFC0);
-  EXPECT_EQ(f.tabSettings, std::vector<bool>{false});
+  // The conversion's own split at semicolons is not left remembered for the user's pastes.
+  const xl::TextToColumnsSettings remembered = f.b.app->RememberedTextToColumns();
+  EXPECT_FALSE(remembered.Semicolon || remembered.Tab);
 
   const std::vector<Text> prompts = Prompts(f.b);
   ASSERT_EQ(prompts.size(), 2u);

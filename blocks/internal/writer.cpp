@@ -1,12 +1,12 @@
 #include "blocks/internal/writer.h"
 
 #include "host/callbacks.h"
-#include "host/routines.h"
 #include "host/screen.h"
 #include "host/text_replace.h"
 #include "items/list_sheet.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
+#include "services/status_comment.h"
 
 namespace quillary::blocks {
 
@@ -156,7 +156,7 @@ class Writer {
       written_.next = Proceed::kStop;
       written_.cut = write.Cut();
     }
-    host::RoutineOf(s_, &host::Routines::StatusComment, "StatusComment")(s_, 0, -static_cast<int>(cols_), cell);
+    services::StatusComment(s_, 0, -static_cast<int>(cols_), cell);
   }
 
   // The block of the same shape directly below; in the downward modes near the row

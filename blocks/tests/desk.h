@@ -1,6 +1,6 @@
 // A desk for the block engine's tests: the bench with cells typed into Sheet1, the
-// Active Window's text, and recording stand-ins for the routines the engine runs of
-// other subsystems (the fault locator, the clipboard staging, the status comment box).
+// Active Window's text, and a recording stand-in for the fault locator, which the engine
+// runs of another subsystem.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,11 +20,6 @@ class Desk {
   Desk() {
     b.routines.GoQueryUserForm = [this](host::State& s) {
       located.push_back(s.Control(host::ctl::query::kTextbox1).Text());
-    };
-    b.routines.Clipbrd_Into = [this](host::State&, const Text& text) { staged.push_back(text); };
-    b.routines.StatusComment = [this](host::State& s, int row, int col, const xl::Range& area) {
-      s.items.DupSummaryText.clear();
-      comments.push_back(area.Cells(1, 1).Offset(row, col).Address());
     };
   }
 
@@ -62,13 +57,27 @@ class Desk {
     for (const auto& m : b.addin.Messages()) out.push_back(m.prompt);
     return out;
   }
+  // The cells of Sheet1 holding a comment.
+  std::vector<Text> Comments() {
+    std::vector<Text> out;
+    for (const xl::Range& cell : Sheet().Comments()) out.push_back(cell.Address());
+    return out;
+  }
+  // The status comment box writes in IgnoreIndex# with Sort on and tagging off, when the
+  // gathering left a Duplicates_Summary: ticks the boxes and leaves `summary` pending.
+  void PendingSummary(const Text& summary) {
+    Tick(host::ctl::main::kIgnoreIndex);
+    Tick(host::ctl::main::kSort);
+    Tick(host::ctl::main::kTagDuplicates, false);
+    b.state.items.DupSummaryText = summary;
+  }
+  // What the clipboard staging left on the clipboard.
+  Text Staged() { return b.services.clipboard.Contents(); }
   Text Selection() { return b.app->Selection()->Address(); }
   Text ActiveCell() { return b.app->ActiveCell()->Address(); }
 
   testkit::Bench b;
-  std::vector<Text> located;   // the Items handed to the fault locator
-  std::vector<Text> staged;    // the texts staged through the clipboard
-  std::vector<Text> comments;  // the cells the status comment was asked for
+  std::vector<Text> located;  // the Items handed to the fault locator
 };
 
 }  // namespace quillary::blocks

@@ -35,13 +35,15 @@ class WriterTest : public ::testing::Test {
 
 TEST_F(WriterTest, WritesTheResultBesideTheBlockAndMovesTheBlockDown) {
   d.At(u"B1").SetHorizontalAlignment(xl::xlRight);
+  d.PendingSummary(u"Duplicates_Summary\nDup\t     2\tR1");
   const Written w = Write(u"A1:A3", u"R1-3");
   EXPECT_EQ(w.next, Proceed::kGoOn);
   EXPECT_EQ(d.Value(u"B1"), Variant(u"R1-3"));
   EXPECT_EQ(d.At(u"B1").HorizontalAlignment(), Variant(xl::xlRight));
   EXPECT_EQ(d.At(u"B1").VerticalAlignment(), Variant(xl::xlTop));
   EXPECT_EQ(block.Address(), u"$A$4:$A$6");
-  EXPECT_EQ(d.comments, std::vector<Text>{u"$A$1"}) << "the status comment goes on the block's top-left cell";
+  EXPECT_EQ(d.Comments(), std::vector<Text>{u"$A$1"}) << "the status comment goes on the block's top-left cell";
+  EXPECT_EQ(d.At(u"A1").Comment()->Text(), u"Duplicates_Summary\nDup\t     2\tR1");
   EXPECT_TRUE(d.b.addin.Messages().empty());
 }
 
@@ -102,7 +104,10 @@ TEST(Writer, DestinationsItMustNotWriteStopTheRun) {
     Desk fresh;
     c.arrange(fresh);
     fresh.b.state.blocks.OnceFlag = true;
-    if (!c.prompt.empty()) fresh.b.addin.QueueMessageAnswer(kOk);
+    if (!c.prompt.empty()) {
+      fresh.PendingSummary(u"summary");
+      fresh.b.addin.QueueMessageAnswer(kOk);
+    }
     fresh.b.BeginRequest(ModeId::kPasteV);
     xl::Range b = fresh.At(c.blockRef);
     const Written w = PasteDownWard(fresh.b.state, b, u"R1", ResultKind::kText, c.firstPass);
@@ -114,7 +119,7 @@ TEST(Writer, DestinationsItMustNotWriteStopTheRun) {
       EXPECT_EQ(w.next, Proceed::kStop);
       EXPECT_EQ(fresh.Prompts(), std::vector<Text>{c.prompt});
       EXPECT_EQ(b.Address(), fresh.At(c.blockRef).Address()) << "the block stays";
-      EXPECT_TRUE(fresh.comments.empty());
+      EXPECT_TRUE(fresh.Comments().empty());
     }
   }
 }
@@ -177,6 +182,7 @@ TEST_F(WriterTest, SubtractDisplayAsksEvenUnattended) {
 }
 
 TEST_F(WriterTest, AResultLongerThanACellHoldsIsCutAndStopsTheRun) {
+  d.PendingSummary(u"summary");
   const Written w = Write(u"A1", Text(40000, u'x'));
   EXPECT_EQ(w.next, Proceed::kStop);
   ASSERT_TRUE(w.cut);
@@ -185,7 +191,7 @@ TEST_F(WriterTest, AResultLongerThanACellHoldsIsCutAndStopsTheRun) {
   EXPECT_EQ(w.cut->kept, 32767u);
   EXPECT_EQ(d.b.state.request.PasteRowCount, 100000);
   EXPECT_EQ(block.Address(), u"$A$2") << "moved all the same";
-  EXPECT_EQ(d.comments.size(), 1u);
+  EXPECT_EQ(d.Comments(), std::vector<Text>{u"$A$1"});
 }
 
 TEST_F(WriterTest, NearTheRowLimitADownwardBlockComesBackOneRowTaller) {

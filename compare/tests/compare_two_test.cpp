@@ -53,9 +53,6 @@ struct Action {
       clears.push_back({s.compare.CompareStep, list});
       if (breakAtClear) s.request.progress.UserAbort = true;
     };
-    r.Clipboard_Clear = [this](host::State&) { ++clipboardClears; };
-    r.TextToColSetting = [this](host::State&, bool tab) { tabSettings.push_back(tab); };
-    r.swapdsply = [this](host::State& s) { swaps.push_back(s.request.ActiveWndw->Name()); };
   }
 
   // Selects `areas`, fills the two windows and runs the action in the Item mode.
@@ -78,9 +75,6 @@ struct Action {
   Desk d;
   std::vector<Step> getTry;
   std::vector<std::pair<int, Text>> clears;
-  int clipboardClears = 0;
-  std::vector<bool> tabSettings;
-  std::vector<Text> swaps;
   int faultAtStep = -1;
   bool breakAtClear = false;
 };
@@ -285,8 +279,8 @@ TEST_F(CompareTwoTest, UseNewRunsTheStepsInOrder) {
   Press(u"C1:C2,A1:A2", u"old", u"");
   EXPECT_EQ(getTry, (std::vector<Step>{{3, u"TextBox2"}, {4, u"TextBox1"}, {6, u"TextBox2"}}));
   EXPECT_EQ(clears, (std::vector<std::pair<int, Text>>{{5, u"unique1_w"}, {7, u"unique1"}}));
-  EXPECT_EQ(clipboardClears, 2);
-  EXPECT_EQ(tabSettings, std::vector<bool>{false});
+  EXPECT_EQ(d.b.services.clipboard.Attempts(sys::MemoryClipboard::Operation::Clear), 2);
+  EXPECT_FALSE(d.b.app->RememberedTextToColumns().Tab) << "Tabs no longer split the user's pastes";
   EXPECT_FALSE(d.b.state.drivers.TabSplitPaste);
   EXPECT_EQ(d.b.addin.CallsOf(u"Split_ab_SameSetting").size(), 1u);
   EXPECT_EQ(Window(u"TextBox1"), u"") << "emptied before the steps";
@@ -372,11 +366,14 @@ TEST_F(CompareTwoTest, UseCollectedNeedsBothWindowsInTheSameModeWithTwoAreas) {
 }
 
 TEST_F(CompareTwoTest, JoinedRowsAreSwappedIntoBothWindowsAtTheEnd) {
+  // Each collecting step leaves a comma list in the window it collected into.
+  d.b.routines.GetSubtractSortCnt = [](host::State& s) { s.request.ActiveWndw->SetValue(u"x,y"); };
   d.Tick(u"JoinCells");
   d.b.addin.QueueCompareAnswer(1);
   d.Ok();
   Press(u"A1:A2,C1:C2", u"", u"", true);
-  EXPECT_EQ(swaps, (std::vector<Text>{u"TextBox2", u"TextBox1"}));
+  EXPECT_EQ(Window(u"TextBox1"), u"x\r\ny");
+  EXPECT_EQ(Window(u"TextBox2"), u"x\r\ny");
 }
 
 TEST_F(CompareTwoTest, TheReportOptionWithoutAReportSaysSo) {

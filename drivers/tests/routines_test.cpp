@@ -21,5 +21,13 @@ TEST(BuildRoutines, TheActionsRequestRunsTheActionListEntryGivenAsTheMode) {
   EXPECT_EQ(sheet.Range(u"A1").Value(), Variant(u"R1, R2"));
 }
 
+TEST(BuildRoutines, TheHostReachesTheActiveWindowSwapAsSwapDsply) {
+  testkit::Bench b;
+  b.Control(host::ctl::main::kTextbox1).SetValue(u"a,b");
+  b.BeginRequest();
+  host::Run(*host::FindRoutine(host::RequestRoutines(), u"SwapDsply"), b.state, BuildRoutines());
+  EXPECT_EQ(b.Control(host::ctl::main::kTextbox1).Text(), u"a\r\nb");
+}
+
 }  // namespace
 }  // namespace quillary::drivers

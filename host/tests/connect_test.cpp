@@ -29,7 +29,7 @@ class ConnectTest : public ::testing::Test {
         directoryDuringRun = s.services.directories.Current();
       };
     };
-    routines.swapdsply = record("swapdsply");
+    routines.SwapActiveWindow = record("swapdsply");
     routines.GetSubtractSortCnt = record("GetSubtractSortCnt");
     routines.GetSortCntPasteTravel = record("GetSortCntPasteTravel");
     routines.Actions = record("Actions");

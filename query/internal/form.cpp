@@ -5,6 +5,7 @@
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
+#include "query/internal/memory.h"
 
 namespace quillary::query {
 
@@ -56,7 +57,7 @@ xl::Range ActiveCell(host::State& s) {
   return *cell;
 }
 
-host::QueryPos Locate(const xl::Range& areas, const xl::Range& cell) {
+QueryPos Locate(const xl::Range& areas, const xl::Range& cell) {
   const std::span<const xl::Area> list = areas.AreaList();
   const long row = cell.Row();
   const long col = cell.Column();
@@ -72,7 +73,7 @@ host::QueryPos Locate(const xl::Range& areas, const xl::Range& cell) {
           std::clamp(col, first.col1, first.col2) - first.col1 + 1};
 }
 
-xl::Range CellAt(const xl::Range& areas, const host::QueryPos& p) { return areas.Areas(p.Area).Cells(p.Row, p.Col); }
+xl::Range CellAt(const xl::Range& areas, const QueryPos& p) { return areas.Areas(p.Area).Cells(p.Row, p.Col); }
 
 Text ModeText(const host::State& s) {
   return s.request.IgnoreIndexMode ? u"Mode is IgnoreIndex-#" : u"Mode is CountIndex-#";

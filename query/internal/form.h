@@ -6,6 +6,7 @@
 
 #include "host/state.h"
 #include "platform/excel/excel.h"
+#include "query/internal/memory.h"
 
 namespace quillary::query {
 
@@ -58,10 +59,10 @@ xl::Range ActiveCell(host::State& s);
 
 // The position of `cell` in `areas`: the first area that holds it, and its row and
 // column there. A cell that no area holds is placed on the nearest cell of area 1.
-host::QueryPos Locate(const xl::Range& areas, const xl::Range& cell);
+QueryPos Locate(const xl::Range& areas, const xl::Range& cell);
 
 // The cell at `p` of `areas`.
-xl::Range CellAt(const xl::Range& areas, const host::QueryPos& p);
+xl::Range CellAt(const xl::Range& areas, const QueryPos& p);
 
 // The Item mode's text on the Query form and the end dialog.
 Text ModeText(const host::State& s);

@@ -9,6 +9,7 @@
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
 #include "query/internal/form.h"
+#include "query/internal/memory.h"
 #include "query/match.h"
 #include "query/messages.h"
 #include "query/query.h"
@@ -18,7 +19,6 @@ namespace quillary::query {
 
 namespace {
 
-using host::QueryPos;
 using host::State;
 namespace ctl = host::ctl;
 namespace st = search_state;
@@ -35,7 +35,7 @@ constexpr long kLeastStretch = 4;
 
 class SearchStep {
  public:
-  explicit SearchStep(State& s) : s_(s), q_(s.query), item_(Text()) {}
+  explicit SearchStep(State& s) : s_(s), q_(MemoryOf(s)), item_(Text()) {}
 
   void Run() {
     if (Prepare()) Walk();
@@ -513,7 +513,7 @@ class SearchStep {
   }
 
   State& s_;
-  host::QueryMemory& q_;
+  QueryMemory& q_;
   SearchItem item_;
   // The text matched in the visited cell.
   Text matched_;

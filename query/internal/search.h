@@ -6,6 +6,7 @@
 
 #include "host/state.h"
 #include "platform/excel/excel.h"
+#include "query/internal/memory.h"
 
 namespace quillary::query {
 
@@ -34,6 +35,6 @@ void TooBigNum_Srch(host::State& s);
 // else the nearest cell of the range on its row or column (the first cell when it lies
 // above). `firstMerge` is the merged area holding the range's first cell (that cell
 // alone when it is not merged). Always a cell of the range.
-host::QueryPos WholeSheetStart(const xl::Area& range, const xl::Area& firstMerge, long activeRow, long activeCol);
+QueryPos WholeSheetStart(const xl::Area& range, const xl::Area& firstMerge, long activeRow, long activeCol);
 
 }  // namespace quillary::query

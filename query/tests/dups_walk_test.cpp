@@ -1,6 +1,7 @@
 // The duplicates walk over the list Get/Try leaves beside list 1.
 #include <gtest/gtest.h>
 
+#include "query/internal/memory.h"
 #include "query/messages.h"
 #include "query/tests/desk.h"
 
@@ -44,7 +45,7 @@ TEST(DupsWalk, OneNameInThreeCells) {
   });
   EXPECT_EQ(seen, (std::vector<Text>{u"$A$1", u"$A$2", u"$A$3", u"$A$3", u"$A$1"}));
   EXPECT_EQ(d.Messages(), std::vector<Text>{EndOfDuplicatesText(false, u"Next", u"Different Name", false)});
-  EXPECT_FALSE(d.b.state.query.DupsWalkMode) << "the walk ends when the form closes";
+  EXPECT_FALSE(MemoryOf(d.b.state).DupsWalkMode) << "the walk ends when the form closes";
 }
 
 TEST(DupsWalk, TheEndOfANameAsksToRepeatItOrGoOn) {
@@ -159,7 +160,7 @@ TEST(DupsWalk, OnlyIgnoreIndexWithSortAndADuplicateStartsTheWalk) {
     d.ListDuplicates({{u"$A$1", u"apple"}});
     d.Select(u"A1:A2");
     bool walking = false;
-    d.Open([&] { walking = d.b.state.query.DupsWalkMode; });
+    d.Open([&] { walking = MemoryOf(d.b.state).DupsWalkMode; });
     EXPECT_EQ(walking, c.walks) << c.what;
   }
 }
@@ -170,7 +171,7 @@ TEST(DupsWalk, AnEmptyListShowsNoForm) {
   d.Select(u"A1:A2");
   GoQueryUserForm(d.b.state);
   EXPECT_TRUE(d.b.addin.CallsOf(u"MainUserFormHideOffsetShow").empty());
-  EXPECT_FALSE(d.b.state.query.DupsWalkMode);
+  EXPECT_FALSE(MemoryOf(d.b.state).DupsWalkMode);
 }
 
 TEST(DupsWalk, TheDifferentNameButtonOutsideTheWalkClosesTheForm) {

@@ -1,6 +1,7 @@
 // The Query form's edits of its two text boxes.
 #include <gtest/gtest.h>
 
+#include "query/internal/memory.h"
 #include "query/tests/desk.h"
 
 namespace quillary::query {
@@ -28,7 +29,7 @@ TEST(QueryEdits, ANewSearchTextStartsAFreshSearchAtTheActiveCell) {
       EXPECT_EQ(d.C(ctl::query::kTextbox1).Text(), countIndex ? u"R5" : u" R5 ");
       EXPECT_EQ(d.Lamp(), u"off");
       EXPECT_FALSE(d.C(ctl::query::kReplaceButton).Enabled());
-      EXPECT_EQ(d.b.state.query.QueryHitCount, 0);
+      EXPECT_EQ(MemoryOf(d.b.state).QueryHitCount, 0);
       // The search starts at the active cell A1: in CountIndex# A2 is the one hit.
       EXPECT_EQ(d.Next(), countIndex ? u"$A$2" : u"$A$1");
       EXPECT_EQ(d.Next(), countIndex ? u"$A$2" : u"$A$2");
@@ -45,10 +46,10 @@ TEST(QueryEdits, InTheDuplicatesWalkTheSearchStartStays) {
   d.ListDuplicates({{u"$A$1", u"apple"}, {u"$A$2", u"apple"}});
   d.Select(u"A1:A2", u"A2");
   d.Open([&] {
-    const host::QueryPos start = d.b.state.query.Start;
+    const QueryPos start = MemoryOf(d.b.state).Start;
     d.Search(u"other");
     d.Event(u"TextBox1Change");
-    EXPECT_EQ(d.b.state.query.Start, start);
+    EXPECT_EQ(MemoryOf(d.b.state).Start, start);
     EXPECT_FALSE(d.C(ctl::query::kReplaceButton).Enabled());
     EXPECT_EQ(d.Lamp(), u"on") << "the active cell A1 still holds the next listed name";
   });
@@ -71,7 +72,7 @@ TEST(QueryEdits, TheReplacementTextIsCleaned) {
       d.Replacement(c.typed);
       d.Event(u"TextBox2Change");
       EXPECT_EQ(d.C(ctl::query::kTextbox2).Text(), c.kept);
-      EXPECT_EQ(d.b.state.query.ReplaceText, c.kept);
+      EXPECT_EQ(MemoryOf(d.b.state).ReplaceText, c.kept);
       EXPECT_TRUE(d.C(ctl::query::kReplaceButton).Default());
     });
   }
@@ -82,7 +83,7 @@ TEST(QueryEdits, TheReplacementTextIsCleaned) {
     d.Replacement(u",typed");
     d.Event(u"TextBox2Change");
     EXPECT_EQ(d.C(ctl::query::kTextbox2).Text(), u",typed");
-    EXPECT_EQ(d.b.state.query.ReplaceText, u"");
+    EXPECT_EQ(MemoryOf(d.b.state).ReplaceText, u"");
   });
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/runtime/tests/expect_error.h"
+#include "query/internal/memory.h"
 #include "query/messages.h"
 #include "query/tests/desk.h"
 
@@ -183,7 +184,7 @@ TEST(QueryReplace, AnEditedSearchTextOrADisabledButtonChangesNothing) {
     EXPECT_EQ(d.Sheet().Range(u"A1").Value(), Variant(u"R5, R6"));
     EXPECT_FALSE(d.C(ctl::query::kReplaceButton).Enabled());
     EXPECT_EQ(d.Lamp(), u"off");
-    EXPECT_EQ(d.b.state.query.SearchState, 3);
+    EXPECT_EQ(MemoryOf(d.b.state).SearchState, 3);
     // The host sends no press of a disabled button; one that comes anyway does nothing.
     d.Search(u"R5");
     d.Event(u"ReplaceButtonClick");

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "query/internal/memory.h"
 #include "query/messages.h"
 #include "query/tests/desk.h"
 
@@ -108,7 +109,7 @@ TEST(QuerySearch, WholeSheetStartTable) {
     const char* what;
     xl::Area merge;
     long row, col;
-    host::QueryPos start;
+    QueryPos start;
   } cases[] = {
       {"the first cell", plain, 2, 2, {1, 1, 1}},
       {"inside", plain, 4, 3, {1, 3, 2}},
@@ -126,7 +127,7 @@ TEST(QuerySearch, WholeSheetStartTable) {
   for (const auto& c : cases) {
     EXPECT_EQ(WholeSheetStart(range, c.merge, c.row, c.col), c.start) << c.what;
   }
-  EXPECT_EQ(WholeSheetStart({1, 1, 1, 1}, {1, 1, 1, 1}, 9, 6), (host::QueryPos{1, 1, 1})) << "a one-cell range";
+  EXPECT_EQ(WholeSheetStart({1, 1, 1, 1}, {1, 1, 1, 1}, 9, 6), (QueryPos{1, 1, 1})) << "a one-cell range";
 }
 
 TEST(QuerySearch, OneSelectedCellSearchesTheUsedSheetFromTheActiveCell) {
@@ -178,7 +179,7 @@ TEST(QuerySearch, FindItemSearchesNothingBeforeNextAndTheFormOpensAndClosesClean
   Text activeWhenShown;
   d.Open([&] {
     activeWhenShown = d.Active();
-    EXPECT_EQ(d.b.state.query.Start, (host::QueryPos{3, 3, 1})) << "the active cell in the third area";
+    EXPECT_EQ(MemoryOf(d.b.state).Start, (QueryPos{3, 3, 1})) << "the active cell in the third area";
     EXPECT_EQ(d.Lamp(), u"off");
     EXPECT_EQ(d.Caption(ctl::query::kLabel1), u"Find Item:");
     EXPECT_EQ(d.Caption(ctl::query::kLabel6), u"Mode is IgnoreIndex-#");
@@ -194,7 +195,7 @@ TEST(QuerySearch, FindItemSearchesNothingBeforeNextAndTheFormOpensAndClosesClean
   EXPECT_FALSE(d.b.app->DisplayStatusBar());
   EXPECT_TRUE(d.b.addin.IsShown(u"MainUserForm"));
   EXPECT_EQ(d.b.addin.CallsOf(u"ShowMainUserForm").size(), 1u);
-  EXPECT_FALSE(d.b.state.query.QuerySearchArea.has_value());
+  EXPECT_FALSE(MemoryOf(d.b.state).QuerySearchArea.has_value());
 }
 
 TEST(QueryNotFound, FindItemOverTheWholeSheetSaysSoAndRepeatsWithoutWalking) {
@@ -215,7 +216,7 @@ TEST(QueryNotFound, FindItemOverTheWholeSheetSaysSoAndRepeatsWithoutWalking) {
   EXPECT_EQ(d.Active(), u"$B$1");
   EXPECT_EQ(d.Sheet().SelectionAreas().size(), 1u);
   EXPECT_EQ(d.Sheet().SelectionAreas()[0], (xl::Area{1, 2, 1, 2})) << "the user's cell is selected again";
-  EXPECT_TRUE(d.b.state.query.SearchAbort);
+  EXPECT_TRUE(MemoryOf(d.b.state).SearchAbort);
 }
 
 TEST(QueryNotFound, IgnoreIndexWithinASelection) {

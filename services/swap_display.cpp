@@ -1,11 +1,11 @@
-#include "drivers/swap_display.h"
+#include "services/swap_display.h"
 
-#include "drivers/clipboard_paste.h"
 #include "host/text_replace.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
+#include "services/clipboard_paste.h"
 
-namespace quillary::drivers {
+namespace quillary::services {
 
 namespace {
 
@@ -45,7 +45,7 @@ void JoinLines(const State& s, Text& text) {
 
 }  // namespace
 
-void swapdsply(State& s) {
+void SwapActiveWindow(State& s) {
   ErrorTrail("swapdsply", [&] {
     s.request.ActiveWndw = &host::ActiveWindowOf(s.request.forms);
     Text text = s.request.ActiveWndw->Text();
@@ -82,4 +82,4 @@ void swapdsply(State& s) {
   });
 }
 
-}  // namespace quillary::drivers
+}  // namespace quillary::services

@@ -1,14 +1,13 @@
-#include "drivers/swap_display.h"
+#include "services/swap_display.h"
 
 #include <gtest/gtest.h>
 
-#include "drivers/clipboard_paste.h"
-#include "drivers/routines.h"
 #include "host/working_sheet.h"
 #include "platform/runtime/vba.h"
+#include "services/clipboard_paste.h"
 #include "testkit/bench.h"
 
-namespace quillary::drivers {
+namespace quillary::services {
 namespace {
 
 namespace ctl = host::ctl;
@@ -18,7 +17,7 @@ class SwapTest : public ::testing::Test {
   void Swap(const Text& text, const char16_t* mode = u"Null") {
     b.Control(ctl::main::kTextbox1).SetValue(text);
     b.BeginRequest(mode);
-    swapdsply(b.state);
+    SwapActiveWindow(b.state);
   }
   Text Window() { return b.Control(ctl::main::kTextbox1).Text(); }
   Text Caption(const host::ControlId& id) { return b.Control(id).Caption(); }
@@ -103,7 +102,7 @@ TEST_F(SwapTest, ALineTooLongForOneCellIsNotedWithTheHiddenCells) {
   b.BeginRequest();
   b.Control(ctl::main::kTextbox1).SetValue(text);
   b.state.request.HiddenCellsSkipped = true;
-  swapdsply(b.state);
+  SwapActiveWindow(b.state);
   EXPECT_EQ(b.state.request.PasteRowCount, 2);
   EXPECT_EQ(Caption(ctl::main::kCharactersLabel), u"     40,001 Chars. Can't single cell paste. Hidden cells.");
   EXPECT_TRUE(Notice());
@@ -116,13 +115,5 @@ TEST_F(SwapTest, ABusyClipboardIsNotReportedAsReady) {
   EXPECT_EQ(Caption(ctl::main::kMessageLabel), u"ClipBrd busy: text NOT copied.");
 }
 
-TEST_F(SwapTest, TheHostReachesItAsSwapDsply) {
-  host::Routines routines = BuildRoutines();
-  b.Control(ctl::main::kTextbox1).SetValue(u"a,b");
-  b.BeginRequest();
-  host::Run(*host::FindRoutine(host::RequestRoutines(), u"SwapDsply"), b.state, routines);
-  EXPECT_EQ(Window(), u"a\r\nb");
-}
-
 }  // namespace
-}  // namespace quillary::drivers
+}  // namespace quillary::services

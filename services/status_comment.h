@@ -6,7 +6,7 @@
 #include "host/state.h"
 #include "platform/excel/excel.h"
 
-namespace quillary::drivers {
+namespace quillary::services {
 
 // Puts State::DupSummaryText into a comment on area.Cells(1, 1).Offset(rowOffset,
 // columnOffset). A comment already there is shown and replaced only when the user
@@ -39,4 +39,4 @@ inline constexpr char16_t kNoNewCommentMsg[] =
 inline constexpr char16_t kCommentDeletedMsg[] =
     u"The previous comment box in the top-left cell of the first area of your selection was deleted.";
 
-}  // namespace quillary::drivers
+}  // namespace quillary::services

@@ -6,7 +6,7 @@
 
 #include "host/state.h"
 
-namespace quillary::drivers {
+namespace quillary::services {
 
 // Takes the Active Window anew and reshapes its text: lines are joined with ", " (in
 // CountIndex# with the comma-space option, the lines' guard blanks going) or ","; a
@@ -15,7 +15,7 @@ namespace quillary::drivers {
 // The text goes back into the Active Window and, unless the mode is "PreExpand_Ref", is
 // staged through the clipboard (also on a protected sheet: the working sheet is never
 // protected) with a note on the main form of the paste it is ready for. Label11 gets
-// the character count.
-void swapdsply(host::State& s);
+// the character count. The host sends it as "SwapDsply"; errors name it swapdsply.
+void SwapActiveWindow(host::State& s);
 
-}  // namespace quillary::drivers
+}  // namespace quillary::services

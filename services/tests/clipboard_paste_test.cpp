@@ -1,4 +1,4 @@
-#include "drivers/clipboard_paste.h"
+#include "services/clipboard_paste.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "platform/runtime/tests/expect_error.h"
 #include "testkit/bench.h"
 
-namespace quillary::drivers {
+namespace quillary::services {
 namespace {
 
 using Op = sys::MemoryClipboard::Operation;
@@ -345,4 +345,4 @@ TEST_F(ClipboardPasteTest, ExcelPasteClearEmptiesOnlyThePasteColumn) {
 }
 
 }  // namespace
-}  // namespace quillary::drivers
+}  // namespace quillary::services

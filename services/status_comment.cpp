@@ -1,4 +1,4 @@
-#include "drivers/status_comment.h"
+#include "services/status_comment.h"
 
 #include <utility>
 
@@ -7,7 +7,7 @@
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
 
-namespace quillary::drivers {
+namespace quillary::services {
 
 void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Range& area) {
   ErrorTrail("StatusComment", [&] {
@@ -70,4 +70,4 @@ void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Ra
   });
 }
 
-}  // namespace quillary::drivers
+}  // namespace quillary::services

@@ -1,4 +1,4 @@
-#include "drivers/status_comment.h"
+#include "services/status_comment.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "platform/runtime/tests/expect_error.h"
 #include "testkit/bench.h"
 
-namespace quillary::drivers {
+namespace quillary::services {
 namespace {
 
 constexpr char16_t kSummary[] = u"Duplicates_Summary\r\nabc   2";
@@ -214,4 +214,4 @@ TEST_F(StatusCommentTest, ThePendingTextIsDroppedWhenWritingFails) {
 }
 
 }  // namespace
-}  // namespace quillary::drivers
+}  // namespace quillary::services

@@ -1,4 +1,4 @@
-#include "drivers/clipboard_paste.h"
+#include "services/clipboard_paste.h"
 
 #include <algorithm>
 
@@ -10,7 +10,7 @@
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
 
-namespace quillary::drivers {
+namespace quillary::services {
 
 namespace {
 
@@ -158,4 +158,4 @@ void TextToColSetting(host::State& s, bool tabOn) {
   });
 }
 
-}  // namespace quillary::drivers
+}  // namespace quillary::services

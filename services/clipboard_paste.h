@@ -21,7 +21,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 
-namespace quillary::drivers {
+namespace quillary::services {
 
 // Attempts at setting the clipboard, and at pasting it, before the staging gives up.
 inline constexpr int kClipboardTries = 49;
@@ -90,4 +90,4 @@ void ExcelPasteClear(host::State& s);
 // nothing without an active workbook or in mode "ShutDown".
 void TextToColSetting(host::State& s, bool tabOn);
 
-}  // namespace quillary::drivers
+}  // namespace quillary::services
