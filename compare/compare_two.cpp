@@ -48,7 +48,7 @@ class CompareTwo {
   void Run() {
     if (s_.App().ActiveWorkbook() == nullptr || s_.request.progress.UserAbort) return;
     s_.Control(host::ctl::mail::kResultSheet).SetCaption(u"");
-    s_.compare.CompareStep = 0;
+    s_.compare.CompareStep = host::CompareStage::kIdle;
     ResetDialog();
     if (Selection(s_).AreasCount() > 2 && !KeepFirstAndLast()) {
       End();
@@ -209,12 +209,9 @@ class CompareTwo {
   }
 
   // The dialog's text into its text box, and the dialog shown with `defaultButton`.
-  int ShowDialog(const Text& text, const host::ControlId& defaultButton) {
+  host::CompareAnswer ShowDialog(const Text& text, const host::ControlId& defaultButton) {
     C(cd::kText).SetValue(text);
-    host::ScreenOn(s_);
-    host::ShowCompDupUserFormDLL(s_, C(defaultButton).Name());
-    host::ScreenRestore(s_);
-    return s_.compare.CompareStep;
+    return AskCompareDialog(s_, defaultButton);
   }
 
   Road ChooseRoad(const xl::Range& selection) {
@@ -229,9 +226,9 @@ class CompareTwo {
       }
       Enable(cd::kUseNew, true);
       Enable(cd::kUseCollected, lists == texts::Lists::kTwo);
-      const int answer = ShowDialog(texts::TwoAreasDialog(lists), cd::kUseNew);
-      if (answer == 0) return Road::kEnd;
-      if (answer == 2 && lists == texts::Lists::kTwo) {
+      const host::CompareAnswer answer = ShowDialog(texts::TwoAreasDialog(lists), cd::kUseNew);
+      if (answer == host::CompareAnswer::kCancel) return Road::kEnd;
+      if (answer == host::CompareAnswer::kUseCollected && lists == texts::Lists::kTwo) {
         if (!C(host::ctl::mail::kWindowsMatch).Enabled()) {
           host::MsgBoxDLL(s_, texts::WindowsNotSameMode(), host::msgbox::kInformation);
           return Road::kEnd;
@@ -250,9 +247,9 @@ class CompareTwo {
     if (lists == texts::Lists::kTwo) {
       Enable(cd::kUseCollected, true);
       C(cd::kText).SetFocus();
-      const int answer = ShowDialog(texts::OtherAreasDialog(lists, oneArea), cd::kUseCollected);
-      if (answer == 0) return Road::kEnd;
-      return answer == 2 ? Road::kUseCollected : Road::kFinish;
+      const host::CompareAnswer answer = ShowDialog(texts::OtherAreasDialog(lists, oneArea), cd::kUseCollected);
+      if (answer == host::CompareAnswer::kCancel) return Road::kEnd;
+      return answer == host::CompareAnswer::kUseCollected ? Road::kUseCollected : Road::kFinish;
     }
     Enable(cd::kUseCollected, false);
     if (lists == texts::Lists::kOne) C(cd::kText).SetFocus();
@@ -276,7 +273,7 @@ class CompareTwo {
   // once after a fault of the first two steps.
   Road UseNew() {
     TabsOff();
-    s_.compare.CompareStep = 3;
+    s_.compare.CompareStep = host::CompareStage::kGatherRight;
     C(mn::kTextbox1).SetValue(Text());
     C(mn::kTextbox2).SetValue(Text());
     host::RunAddinMacro(s_, u"!Split_ab_SameSetting");
@@ -286,24 +283,24 @@ class CompareTwo {
     GetTry();
     ClipboardClear();
     if (s_.request.FaultMsg.empty()) {
-      s_.compare.CompareStep = 4;
+      s_.compare.CompareStep = host::CompareStage::kLeftUniques;
       host::TextBox1Activate(s_);
       GetTry();
       ClipboardClear();
-      s_.compare.CompareStep = 5;
+      s_.compare.CompareStep = host::CompareStage::kClearLeftTags;
       CmprMark_Clear(host::kList2);
       if (Aborted()) return Road::kEnd;
       ActivateActiveCell();
       if (s_.request.FaultMsg.empty()) {
-        s_.compare.CompareStep = 6;
+        s_.compare.CompareStep = host::CompareStage::kRightUniques;
         host::TextBox2Activate(s_);
         ActivateActiveCell();
         GetTry();
-        s_.compare.CompareStep = 7;
+        s_.compare.CompareStep = host::CompareStage::kClearRightTags;
         CmprMark_Clear(host::kList1);
         if (Aborted()) return Road::kEnd;
         ActivateActiveCell();
-        s_.compare.CompareStep = 0;
+        s_.compare.CompareStep = host::CompareStage::kIdle;
         return Road::kFinish;
       }
     }
@@ -333,17 +330,17 @@ class CompareTwo {
     const Text caption = s_.request.IgnoreIndexMode ? u" IgnrIndex  Count = " : u"Count = ";
     C(mn::kCountLabel).SetTextAlign(s_.request.IgnoreIndexMode ? 1 : 2);
     Enable(cd::kSummaryYes, false);
-    s_.compare.CompareStep = 8;
+    s_.compare.CompareStep = host::CompareStage::kWindowUniques;
     host::TextBox2Activate(s_);
     if (!WindowIntoList(host::kList1)) return false;
     host::TextBox1Activate(s_);
     if (!WindowIntoList(host::kList2)) return false;
     if (!ShowUniques(host::kList2, host::kList1, caption)) return false;
     ClipboardClear();
-    s_.compare.CompareStep = 4;
+    s_.compare.CompareStep = host::CompareStage::kLeftUniques;
     host::TextBox2Activate(s_);
     if (!ShowUniques(host::kList1, host::kList2, caption)) return false;
-    s_.compare.CompareStep = 0;
+    s_.compare.CompareStep = host::CompareStage::kIdle;
     return true;
   }
 
@@ -406,7 +403,7 @@ class CompareTwo {
         }
         sheets::ReportViewArrange(s_, inputWindow);
         // The report stays in view; the main form is not shown again.
-        s_.compare.CompareStep = 0;
+        s_.compare.CompareStep = host::CompareStage::kIdle;
         return;
       }
       host::MsgBoxDLL(s_, texts::NoUniquesReportChosen(mode_), host::msgbox::kOk);
@@ -418,7 +415,7 @@ class CompareTwo {
 
   void End() {
     host::ShowMainUserFormDLL(s_);
-    s_.compare.CompareStep = 0;
+    s_.compare.CompareStep = host::CompareStage::kIdle;
   }
 
   State& s_;

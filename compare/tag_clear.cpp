@@ -24,7 +24,8 @@ class Clearer {
     compare_ = s_.request.vbaMode.Traits().compareTwo;
     twoAreas_ = selection.AreasCount() >= 2;
     int areaNo = 1;
-    if (compare_ && twoAreas_) areaNo = AreaOfSide(selection, s_.compare.CompareStep != 7);
+    if (compare_ && twoAreas_)
+      areaNo = AreaOfSide(selection, s_.compare.CompareStep != host::CompareStage::kClearRightTags);
     area_.emplace(selection.Areas(areaNo));
     host::ScreenOn(s_);
     area_->Activate();
@@ -63,7 +64,7 @@ class Clearer {
       const xl::Range anchor = items::ListAnchor(s_, listName_);
       return anchor.Offset(1, items::kSideItem).Value().IsEmpty();
     }
-    const bool leftSide = s_.compare.CompareStep == 5;
+    const bool leftSide = s_.compare.CompareStep == host::CompareStage::kClearLeftTags;
     const host::ControlId& window = leftSide ? host::ctl::main::kTextbox1 : host::ctl::main::kTextbox2;
     if (!s_.Control(window).Text().empty()) return false;
     const bool sameColumn = twoAreas_ && selection.Areas(1).Column() == selection.Areas(2).Column();

@@ -89,12 +89,10 @@ host::Proceed DuplicatesFormShow(host::State& s) {
                                                          s.Control(host::ctl::main::kGetTryButton).Caption()));
 
     host::HideMainUserForm(s);
-    host::ScreenOn(s);
-    host::ShowCompDupUserFormDLL(s, s.Control(cd::kUseNew).Name());
-    host::ScreenRestore(s);
-    const int answer = s.compare.CompareStep;
-    s.compare.CompareStep = 0;
-    return answer == 0 ? host::Proceed::kStop : host::Proceed::kGoOn;
+    const host::CompareAnswer answer = AskCompareDialog(s, cd::kUseNew);
+    // The run that follows is no comparison: no stage of an earlier one stays.
+    s.compare.CompareStep = host::CompareStage::kIdle;
+    return answer == host::CompareAnswer::kCancel ? host::Proceed::kStop : host::Proceed::kGoOn;
   });
 }
 

@@ -10,8 +10,8 @@ namespace quillary::compare {
 // Prepares the dialog for duplicate tagging and has the host show it: the options reset
 // (no report, the left colour only, tags as the Items themselves), the options a
 // protected sheet forbids switched off with one warning, and the help text. Answers
-// kStop when the user cancelled (Get/Try then stops), kGoOn otherwise; CompareStep is 0
-// afterwards.
+// kStop when the user cancelled (Get/Try then stops), kGoOn otherwise; the compare stage
+// is idle afterwards.
 //
 // A selection of several different areas (not one area, and not the same area selected
 // twice) gets no dialog: a message says what happens instead and asks whether to go on

@@ -26,7 +26,7 @@ void CmprMark_Find(host::State& s, const Text& listName);
 
 // For a list without results: when the column right of the list's area holds tags or
 // comment boxes of an earlier run, asks whether to clear them; says why when that column
-// cannot hold tags. In a comparison CompareStep 5 is the left side, 7 the right one
+// cannot hold tags. In a comparison the stage kClearLeftTags is the left side, kClearRightTags the right one
 // (each with its label in TagText); otherwise the list is the duplicates of one area.
 void CmprMark_Clear(host::State& s, const Text& listName);
 

@@ -115,13 +115,13 @@ class GetTry {
   // The collecting steps of COMPARE 2.
   bool CompareStep() {
     switch (s_.compare.CompareStep) {
-      case 3:
+      case host::CompareStage::kGatherRight:
         host::InitPlace(s_, host::kList2);
         if (!Gather(host::kList1)) return false;
         if (limitStop_) return true;
         return Subtract(host::kList1, host::kList2) && SortCount(host::kList1);
-      case 4: return CompareAgainst(host::kList2, host::kList1);
-      case 6: return CompareAgainst(host::kList1, host::kList2);
+      case host::CompareStage::kLeftUniques: return CompareAgainst(host::kList2, host::kList1);
+      case host::CompareStage::kRightUniques: return CompareAgainst(host::kList1, host::kList2);
       default: return true;
     }
   }
@@ -189,7 +189,8 @@ class GetTry {
   // duplicates are walked). False when the break key stopped the run there.
   bool FaultLocator() {
     if (s_.request.FaultMsg.empty() || s_.request.vbaMode.Is(host::ModeId::kExpandRef)) return true;
-    if (s_.request.vbaMode.Traits().compareTwo && s_.compare.CompareStep == 6) return true;
+    if (s_.request.vbaMode.Traits().compareTwo && s_.compare.CompareStep == host::CompareStage::kRightUniques)
+      return true;
     host::ScreenOn(s_);
     if (std::optional<xl::Range> cell = s_.App().ActiveCell()) cell->Activate();
     s_.App().SetCursor(xl::xlDefault);

@@ -9,8 +9,8 @@ namespace quillary::drivers {
 // text) into list 1, subtracts list 2, sorts, counts and renders the list into the
 // Active Window, shows the count (or the fault) in the main form and on the host's
 // command bar, and stages the rendered text on the working sheet through the clipboard.
-// In mode "COMPARE 2/Uniques" it runs the collecting step that CompareStep names (3, 4
-// or 6).
+// In mode "COMPARE 2/Uniques" it runs the collecting step that the compare stage names
+// (kGatherRight, kLeftUniques or kRightUniques).
 void GetSubtractSortCnt(host::State& s);
 
 }  // namespace quillary::drivers

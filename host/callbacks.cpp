@@ -141,12 +141,16 @@ int AskBigMsgForm(State& s, const Text& text, TextView okCaption, TextView optio
   return s.dialogs.BigMsgAnswer;
 }
 
-void ShowCompDupUserFormDLL(State& s, const Text& defaultControl) {
-  ErrorTrail("ShowCompDupUserFormDLL", [&] {
+CompareAnswer ShowCompDupUserFormDLL(State& s, const Text& defaultControl) {
+  return ErrorTrail("ShowCompDupUserFormDLL", [&] {
     auto args = ArgList(defaultControl);
     RunAddinMacro(s, u"!ShowCompDupUserForm", args);
     s.RestartClock();
-    s.compare.CompareStep = vba::CInt(CaptionNumber(s.Control(ctl::compdup::kAnswer).Caption()));
+    switch (vba::CInt(CaptionNumber(s.Control(ctl::compdup::kAnswer).Caption()))) {
+      case 0: return CompareAnswer::kCancel;
+      case 2: return CompareAnswer::kUseCollected;
+      default: return CompareAnswer::kUseNew;
+    }
   });
 }
 

@@ -65,14 +65,16 @@ void ChkBreakKey(State& s);
 // The big message form; its answer goes to BigMsgAnswer (0 cancel, 1 OK_Button,
 // 2 Option_Button, 3 Option_Button2).
 void ShowBigMsgFormDLL(State& s);
-// The compare dialog with `defaultControl` as its default button; its answer goes to
-// CompareStep (0 cancel, 1 use new, 2 use collected).
 // A question on the big message form: `text` in its Textbox1, OK_Button captioned
 // `okCaption`, Option_Button shown with `optionCaption` (hidden when there is none), the
 // screen on while the form is shown and restored afterwards. The buttons are put back
 // to "OK" and a hidden "Option" whatever the answer. Returns BigMsgAnswer.
 int AskBigMsgForm(State& s, const Text& text, TextView okCaption, TextView optionCaption = {});
-void ShowCompDupUserFormDLL(State& s, const Text& defaultControl);
+// The compare dialog's answer.
+enum class CompareAnswer : std::uint8_t { kCancel, kUseNew, kUseCollected };
+// The compare dialog with `defaultControl` as its default button, and its answer (the
+// number of its answer caption: 0 cancel, 2 use collected, any other use new).
+CompareAnswer ShowCompDupUserFormDLL(State& s, const Text& defaultControl);
 void ShowMainUserFormDLL(State& s);
 void HideMainUserForm(State& s);
 // The Query form (and the Query end form), shown modally over the main form; the host

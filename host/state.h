@@ -92,11 +92,35 @@ struct Dialogs {
   int BigMsgAnswer = 0;
 };
 
-// The compare step and the tag label. Written by the compare dialog's answer (0 cancel,
-// 1 use new, 2 use collected), by COMPARE 2 (steps 3 to 8; 0 idle) and by the tagging;
-// read by Get/Try, the Item engine and the tagging, which branch on them.
+// What COMPARE 2 is doing while it calls Get/Try, the tag clearing and the Item engine.
+// Each stage keeps the number the comparison has always given it: an error raised while
+// gathering names it in its source.
+enum class CompareStage : std::uint8_t {
+  kIdle = 0,
+  // Two areas: the right one gathered into list 1 (nothing shown).
+  kGatherRight = 3,
+  // Two areas: the left one gathered into list 2, less list 1, tagged and shown in
+  // Textbox1. Two windows: list 1 less list 2 shown in Textbox2.
+  kLeftUniques = 4,
+  // Two areas: the tags of the left side's uniques cleared where they are not wanted.
+  kClearLeftTags = 5,
+  // Two areas: the right one gathered again into list 1, less list 2, tagged and shown
+  // in Textbox2.
+  kRightUniques = 6,
+  // Two areas: the tags of the right side's uniques cleared.
+  kClearRightTags = 7,
+  // Two windows: both windows' texts read into the lists, list 2 less list 1 shown in
+  // Textbox1.
+  kWindowUniques = 8,
+};
+
+// The number of a stage (0, 3 to 8).
+constexpr int StageNumber(CompareStage stage) { return static_cast<int>(stage); }
+
+// The compare stage and the tag label. Written by COMPARE 2 and by the tagging; read by
+// Get/Try, the callers of the Item engine and the tagging, which branch on them.
 struct CompareMemory {
-  int CompareStep = 0;
+  CompareStage CompareStep = CompareStage::kIdle;
   // The tag label of the list last tagged or reported in a comparison ("inLftOnly(a)");
   // a tagging of one selection leaves it as it was.
   Text TagText;

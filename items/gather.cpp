@@ -308,7 +308,7 @@ std::vector<xl::Area> Gatherer::AreasToGather() const {
       return x.col1 != y.col1 ? x.col1 < y.col1 : x.row1 < y.row1;
     };
     const bool firstIsEarlier = !earlier(areas[1], areas[0]);
-    const bool takeLater = s_.compare.CompareStep == 3;
+    const bool takeLater = s_.compare.CompareStep == host::CompareStage::kGatherRight;
     const xl::Area chosen = (firstIsEarlier != takeLater) ? areas[0] : areas[1];
     return {chosen};
   }
@@ -540,7 +540,7 @@ ItemFaultCode ItemsGather(host::State& s, const Text& listName, const xl::Range&
       "ItemsGather",
       [&] {
         std::string where;
-        for (const long n : {at.row, at.col, static_cast<long>(s.compare.CompareStep)}) {
+        for (const long n : {at.row, at.col, static_cast<long>(host::StageNumber(s.compare.CompareStep))}) {
           where += ',';
           where += std::to_string(n);
         }

@@ -123,7 +123,8 @@ host::Proceed Subtraction::Run(std::int64_t& countA) {
   ClearSideList(a_);
   ClearSideList(b_);
   countB_ = ColumnCount(b_, kItemText);
-  if (countB_ == 0 && (!compareTwo_ || s_.compare.CompareStep == 3)) return host::Proceed::kStop;
+  if (countB_ == 0 && (!compareTwo_ || s_.compare.CompareStep == host::CompareStage::kGatherRight))
+    return host::Proceed::kStop;
 
   Prepare();
   countA = countA_;
@@ -395,7 +396,7 @@ void Subtraction::Finish(host::Proceed& result) {
   const bool sortOption = vba::EqualsTrue(s_.Control(host::ctl::main::kSort).Value());
   // 3: plain Items without the Sort option: the survivors, back in the order in which
   // they were collected, are the result; list A's rows stay.
-  if (ignoreIndex_ && !sortOption && s_.compare.CompareStep != 6) {
+  if (ignoreIndex_ && !sortOption && s_.compare.CompareStep != host::CompareStage::kRightUniques) {
     sortSurvivors(false);
     return;
   }

@@ -93,7 +93,7 @@ TEST(RowsReduce, IndentedListCollapsedOnTheBoldedColumn) {
   f.Bold(u"C1");
   std::vector<testing::FakePasteRight::Call> calls;
   f.b.routines.GetSortCntPasteTravel = testing::FakePasteRight{&calls};
-  f.b.state.compare.CompareStep = 5;
+  f.b.state.compare.CompareStep = host::CompareStage::kClearLeftTags;
   f.b.addin.QueueBigMsgAnswer(1);                    // Indented
   f.b.addin.QueueMessageAnswer(msgbox::kAnswerYes);  // sort the joined Items
   f.QueueClosing();
@@ -108,7 +108,7 @@ TEST(RowsReduce, IndentedListCollapsedOnTheBoldedColumn) {
   EXPECT_EQ(calls[0].pasteType, u"Items");
   // The style answer stays the run's own; the sorting answer leaves Sort ticked and
   // the tagging option enabled and clear.
-  EXPECT_EQ(f.b.state.compare.CompareStep, 5);
+  EXPECT_EQ(f.b.state.compare.CompareStep, host::CompareStage::kClearLeftTags);
   EXPECT_TRUE(vba::EqualsTrue(f.b.Control(host::ctl::main::kSort).Value()));
   EXPECT_TRUE(f.b.Control(host::ctl::main::kTagDuplicates).Enabled());
   EXPECT_FALSE(vba::EqualsTrue(f.b.Control(host::ctl::main::kTagDuplicates).Value()));

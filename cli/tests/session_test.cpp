@@ -85,8 +85,7 @@ TEST_F(SessionTest, BigMessageAndCompareDialogAnswers) {
   session.Answers().Queue(Reply::BigMsg, AnswerCaption(Reply::BigMsg, "Option"));
   host::ShowBigMsgFormDLL(session.State());
   EXPECT_EQ(session.State().dialogs.BigMsgAnswer, 2);
-  host::ShowCompDupUserFormDLL(session.State(), u"UseCollected");
-  EXPECT_EQ(session.State().compare.CompareStep, 2);
+  EXPECT_EQ(host::ShowCompDupUserFormDLL(session.State(), u"UseCollected"), host::CompareAnswer::kUseCollected);
   const std::string text = err.str();
   EXPECT_TRUE(Has(text, "quillary: big message [OK]* [Option \"Keep both\"] [Cancel]\n")) << text;
   EXPECT_TRUE(Has(text, "quillary: compare dialog [UseNew] [UseCollected]* [Cancel]\n")) << text;

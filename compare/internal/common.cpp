@@ -1,6 +1,7 @@
 #include "compare/internal/common.h"
 
 #include "host/controls.h"
+#include "host/screen.h"
 #include "platform/runtime/vba.h"
 
 namespace quillary::compare {
@@ -8,6 +9,13 @@ namespace quillary::compare {
 bool On(const host::State& s, const host::ControlId& id) {
   const forms::Control& c = s.Control(id);
   return c.Enabled() && vba::EqualsTrue(c.Value());
+}
+
+host::CompareAnswer AskCompareDialog(host::State& s, const host::ControlId& defaultButton) {
+  host::ScreenOn(s);
+  const host::CompareAnswer answer = host::ShowCompDupUserFormDLL(s, s.Control(defaultButton).Name());
+  host::ScreenRestore(s);
+  return answer;
 }
 
 xl::Range Selection(host::State& s) { return s.App().ActiveWindow()->RangeSelection(); }

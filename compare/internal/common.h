@@ -1,11 +1,12 @@
 // What the compare and tagging routines share: the dialog's options as the routines
-// test them, which of two areas is the left one, the tag labels, the tag column right of
+// test them, the dialog's question, which of two areas is the left one, the tag labels, the tag column right of
 // an area, the question about a tag column that is not empty, and the search that leaves
 // the application's remembered Find settings at values.
 #pragma once
 
 #include <optional>
 
+#include "host/callbacks.h"
 #include "host/state.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
@@ -17,6 +18,10 @@ inline constexpr long kNoColour = 0xFEFEFE;
 
 // An option of the dialog is on when it is enabled and ticked.
 bool On(const host::State& s, const host::ControlId& id);
+
+// The compare dialog shown with `defaultButton` as its default button, the screen on
+// while it is shown and restored afterwards; its answer.
+host::CompareAnswer AskCompareDialog(host::State& s, const host::ControlId& defaultButton);
 
 // The selection of the active window.
 xl::Range Selection(host::State& s);

@@ -46,11 +46,11 @@ struct Action {
   Action() {
     auto& r = d.b.routines;
     r.GetSubtractSortCnt = [this](host::State& s) {
-      getTry.push_back({s.compare.CompareStep, s.request.ActiveWndw->Name()});
-      if (faultAtStep == s.compare.CompareStep) s.request.FaultMsg = u"Has More Than 1 Hyphen";
+      getTry.push_back({host::StageNumber(s.compare.CompareStep), s.request.ActiveWndw->Name()});
+      if (faultAtStep == host::StageNumber(s.compare.CompareStep)) s.request.FaultMsg = u"Has More Than 1 Hyphen";
     };
     r.CmprMark_Clear = [this](host::State& s, const Text& list) {
-      clears.push_back({s.compare.CompareStep, list});
+      clears.push_back({host::StageNumber(s.compare.CompareStep), list});
       if (breakAtClear) s.request.progress.UserAbort = true;
     };
   }
@@ -125,7 +125,7 @@ TEST_F(CompareTwoTest, TheDialogVariantFollowsTheAreasAndTheWindows) {
     EXPECT_EQ(t.d.Dialog(u"UseCollected").Enabled(), c.useCollected);
     EXPECT_EQ(t.DefaultButton(), c.defaultButton);
     EXPECT_TRUE(t.MainFormShown()) << "a cancel re-shows the main form";
-    EXPECT_EQ(t.d.b.state.compare.CompareStep, 0);
+    EXPECT_EQ(t.d.b.state.compare.CompareStep, host::CompareStage::kIdle);
     EXPECT_TRUE(t.getTry.empty());
   }
 }
@@ -294,7 +294,7 @@ TEST_F(CompareTwoTest, UseNewRunsTheStepsInOrder) {
             u"one another.");
   EXPECT_EQ(d.Messages()[0].style, 0);
   EXPECT_TRUE(MainFormShown());
-  EXPECT_EQ(d.b.state.compare.CompareStep, 0);
+  EXPECT_EQ(d.b.state.compare.CompareStep, host::CompareStage::kIdle);
 }
 
 TEST_F(CompareTwoTest, AFaultOfTheFirstStepsStopsTheComparison) {
@@ -320,7 +320,7 @@ TEST_F(CompareTwoTest, AFaultOfTheFirstStepsStopsTheComparison) {
                 u"faults.\r\rAlternatively, change the Mode to IgnoreIndex# and apply \"COMPARE 2/Uniques\" again.");
     }
     EXPECT_FALSE(t.MainFormShown());
-    EXPECT_EQ(t.d.b.state.compare.CompareStep, c.step == 3 ? 3 : 5) << "the step is kept";
+    EXPECT_EQ(host::StageNumber(t.d.b.state.compare.CompareStep), c.step == 3 ? 3 : 5) << "the step is kept";
   }
 }
 
@@ -330,7 +330,7 @@ TEST_F(CompareTwoTest, TheBreakKeyEndsTheComparisonAfterATagClearing) {
   Press(u"A1:A2,C1:C2");
   EXPECT_EQ(getTry.size(), 2u) << "step 6 is not reached";
   EXPECT_TRUE(MainFormShown());
-  EXPECT_EQ(d.b.state.compare.CompareStep, 0);
+  EXPECT_EQ(d.b.state.compare.CompareStep, host::CompareStage::kIdle);
 }
 
 TEST_F(CompareTwoTest, UseCollectedComparesTheTwoWindowsLists) {

@@ -88,7 +88,7 @@ TEST_F(TagClearTest, AComparisonSideWithoutUniquesClearsItsCommentBoxes) {
     t.Cell(u"E2").AddComment(u"inRight(b)");
     t.Select(u"D1:D3,A1:A3");
     t.Begin(false, kCompare);
-    t.b.state.compare.CompareStep = step;
+    t.b.state.compare.CompareStep = static_cast<host::CompareStage>(step);
     t.Dialog(u"TagNames").SetValue(Text(u" Left / Right "));
     t.Tick(u"LocatorLabel");
     t.Tick(u"IDcomment");
@@ -132,7 +132,7 @@ TEST_F(TagClearTest, AreasThatCannotHoldTagsAreNamedInsteadOfCleared) {
     Desk t;
     t.Select(c.areas);
     t.Begin(true, c.compare ? kCompare : u"Null");
-    t.b.state.compare.CompareStep = 5;
+    t.b.state.compare.CompareStep = host::CompareStage::kClearLeftTags;
     t.Tick(u"LocatorLabel");
     t.Put(u"C1", u"old");
     t.Ok();

@@ -86,7 +86,7 @@ TEST_F(TagSettingsTest, SeveralDifferentAreasAskInsteadOfShowingTheDialog) {
     for (const int answer : {host::msgbox::kAnswerCancel, host::msgbox::kAnswerOk}) {
       SCOPED_TRACE(ToUtf8(areas));
       Desk fresh;
-      fresh.b.state.compare.CompareStep = 7;
+      fresh.b.state.compare.CompareStep = host::CompareStage::kClearRightTags;
       fresh.b.addin.QueueMessageAnswer(answer);
       fresh.Select(areas);
       fresh.Begin(true);
@@ -98,18 +98,18 @@ TEST_F(TagSettingsTest, SeveralDifferentAreasAskInsteadOfShowingTheDialog) {
       EXPECT_EQ(fresh.Dialog(u"Frame1").Caption(), u"");
       EXPECT_TRUE(fresh.Dialog(u"UseCollected").Visible());
       EXPECT_TRUE(fresh.b.addin.CallsOf(u"ShowCompDupUserForm").empty());
-      EXPECT_EQ(fresh.b.state.compare.CompareStep, 7);
+      EXPECT_EQ(fresh.b.state.compare.CompareStep, host::CompareStage::kClearRightTags);
     }
   }
 }
 
 TEST_F(TagSettingsTest, TheDialogIsResetForDuplicatesAndItsAnswerDecides) {
-  d.b.state.compare.CompareStep = 5;
+  d.b.state.compare.CompareStep = host::CompareStage::kClearLeftTags;
   d.Dialog(u"TagAreaProtected").SetEnabled(true);
   d.Dialog(u"ColorRightEnable").SetEnabled(true);
   d.b.addin.QueueCompareAnswer(1);
   EXPECT_EQ(Show(u"A1:A3"), Proceed::kGoOn);
-  EXPECT_EQ(d.b.state.compare.CompareStep, 0);
+  EXPECT_EQ(d.b.state.compare.CompareStep, host::CompareStage::kIdle);
 
   const struct {
     const char16_t* control;
@@ -139,7 +139,7 @@ TEST_F(TagSettingsTest, TheDialogIsResetForDuplicatesAndItsAnswerDecides) {
   cancelled.Select(u"A1:A3");
   cancelled.Begin(true);
   EXPECT_EQ(DuplicatesFormShow(cancelled.b.state), Proceed::kStop);
-  EXPECT_EQ(cancelled.b.state.compare.CompareStep, 0);
+  EXPECT_EQ(cancelled.b.state.compare.CompareStep, host::CompareStage::kIdle);
 }
 
 TEST_F(TagSettingsTest, TheHelpTextAndTheLocatorLabelFollowTheSelection) {

@@ -151,7 +151,7 @@ TEST(Compare2, UseNewShowsTagsAndReportsTheUniquesOfBothSides) {
   ASSERT_EQ(d.Messages().size(), 2u);
   EXPECT_EQ(d.Messages()[0].prompt.rfind(u"[Report Page Setup?]( COMPARE 2/Uniques ): Comparison is Complete.", 0), 0u);
   EXPECT_FALSE(d.b.addin.IsShown(u"MainUserForm")) << "the report stays in view";
-  EXPECT_EQ(d.b.state.compare.CompareStep, 0);
+  EXPECT_EQ(d.b.state.compare.CompareStep, host::CompareStage::kIdle);
 }
 
 // IgnoreIndex# with Sort: each side's uniques are shown sorted, as a Get shows a list,

@@ -113,7 +113,7 @@ TEST(FaultLocator, NotInExpandRefNorInTheLastCompareStep) {
     FaultLocatorDesk d;
     d.Cells({u"R1-R2-R3"});
     d.b.Control(ctl::main::kTextbox1).SetValue(Text(u"R1-R2-R3"));
-    d.b.state.compare.CompareStep = 6;
+    d.b.state.compare.CompareStep = host::CompareStage::kRightUniques;
     d.GetTry({}, mode);
     EXPECT_FALSE(d.queryShown) << ToUtf8(mode);
     EXPECT_EQ(d.b.services.beeper.Count(), 0) << ToUtf8(mode);

@@ -103,7 +103,7 @@ TEST(GetTry, Compare2WithoutACollectingStepTouchesNoList) {
   Desk d;
   d.Cells({u"R1"});
   d.b.state.items.ItemCountText = u"1234";
-  d.b.state.compare.CompareStep = 0;
+  d.b.state.compare.CompareStep = host::CompareStage::kIdle;
   d.Press(u"COMPARE 2/Uniques");
   EXPECT_EQ(d.Caption(u"Label2"), u"Count = 1,234");
   EXPECT_EQ(d.b.addin.CommandBarCount(), std::optional<Text>(u"Cnt= 1,234"));
@@ -117,7 +117,7 @@ TEST(GetTry, SubtractsList2) {
   d.Press();
   ASSERT_EQ(d.Caption(u"Label2"), u"Count = 5");
   d.Cells({u"R2, R4"});
-  d.b.state.compare.CompareStep = 6;
+  d.b.state.compare.CompareStep = host::CompareStage::kRightUniques;
   d.Press(u"COMPARE 2/Uniques");
   EXPECT_EQ(d.Caption(u"Label2"), u"Count = 3");
   EXPECT_EQ(d.b.services.clipboard.Contents(), u"R1,R3,R5");
@@ -129,9 +129,9 @@ TEST(GetTry, Compare2Steps3And4LeaveTheUniquesOfTheLeftArea) {
   d.Sheet().Range(u"A2").SetValue(u"X");
   d.Sheet().Range(u"C1").SetValue(u"R2, R4, X");
   d.Sheet().Range(u"A1:A2,C1").Select();
-  for (int step : {3, 4}) {
+  for (const host::CompareStage stage : {host::CompareStage::kGatherRight, host::CompareStage::kLeftUniques}) {
     d.b.BeginRequest(u"COMPARE 2/Uniques");
-    d.b.state.compare.CompareStep = step;
+    d.b.state.compare.CompareStep = stage;
     GetSubtractSortCnt(d.b.state);
   }
   EXPECT_EQ(d.Window(), u"R1,R3,R5");

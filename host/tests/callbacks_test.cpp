@@ -81,8 +81,7 @@ TEST_F(CallbacksTest, FormAnswersLandInTheSharedState) {
 
   b.addin.QueueCompareAnswer(2);
   b.services.clock.Advance(5);
-  ShowCompDupUserFormDLL(b.state, u"UseNew");
-  EXPECT_EQ(b.state.compare.CompareStep, 2);
+  EXPECT_EQ(ShowCompDupUserFormDLL(b.state, u"UseNew"), CompareAnswer::kUseCollected);
   EXPECT_EQ(b.state.request.progress.ProgressTimer, b.services.clock.MonotonicSeconds());
   const auto calls = b.addin.CallsOf(u"ShowCompDupUserForm");
   ASSERT_EQ(calls.size(), 1u);

@@ -97,7 +97,7 @@ TEST_F(ConnectTest, EveryRequestResetsTheCallStateAndCleansUp) {
   b.state.request.FaultMsg = u"old fault";
   b.state.request.JoinCellsUsed = b.state.request.HiddenCellsSkipped = b.state.request.progress.UserAbort = true;
   b.state.request.PasteRowCount = 12;
-  b.state.compare.CompareStep = 5;
+  b.state.compare.CompareStep = CompareStage::kClearLeftTags;
   b.services.directories.Change("/home/user");
 
   Call(u"unknown routine", u"COMPARE 2/Uniques");
@@ -110,7 +110,7 @@ TEST_F(ConnectTest, EveryRequestResetsTheCallStateAndCleansUp) {
   EXPECT_FALSE(b.state.request.JoinCellsUsed || b.state.request.HiddenCellsSkipped ||
                b.state.request.progress.UserAbort);
   EXPECT_EQ(b.state.request.PasteRowCount, 0);
-  EXPECT_EQ(b.state.compare.CompareStep, 5) << "kept between requests";
+  EXPECT_EQ(b.state.compare.CompareStep, CompareStage::kClearLeftTags) << "kept between requests";
   EXPECT_EQ(b.services.directories.Changes(), (std::vector<std::string>{"/home/user", "/opt/quillary", "/home/user"}));
   EXPECT_EQ(b.state.request.forms.mainUser, nullptr);
 }

@@ -24,7 +24,10 @@ constexpr char16_t kMarkerClose[] = u" <Quilet";
 constexpr char16_t kFormulaStarts[] = u"+-=$%@(";
 constexpr char16_t kReadyToPaste[] = u"  (ready to paste)";
 
-bool CompareShows(int step) { return step == 4 || step == 6 || step == 8; }
+bool CompareShows(host::CompareStage stage) {
+  return stage == host::CompareStage::kLeftUniques || stage == host::CompareStage::kRightUniques ||
+         stage == host::CompareStage::kWindowUniques;
+}
 
 // Every apostrophe placeholder back to an apostrophe.
 void ApostrophesBack(Text& text) { host::ReplaceItRef(text, TextView(&kApostropheMark, 1), u"'"); }
@@ -153,7 +156,7 @@ void DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) 
     s.request.DisplayText.insert(s.request.DisplayText.begin(), u' ');
   }
 
-  if (s.compare.CompareStep == 8) {
+  if (s.compare.CompareStep == host::CompareStage::kWindowUniques) {
     Text window = vba::CStr(s.Control(host::ctl::main::kTextbox1).Value());
     ItemsPutText(s, window, host::kList2);
   }

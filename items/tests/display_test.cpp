@@ -105,7 +105,7 @@ TEST_F(DisplayTest, CompareStepsDecideWhatIsShown) {
   };
   for (const auto& c : cases) {
     Begin(false, u"COMPARE 2/Uniques");
-    b.state.compare.CompareStep = c.step;
+    b.state.compare.CompareStep = static_cast<host::CompareStage>(c.step);
     if (!c.emptyList) Indexed({u"R1", u"R2"});
     b.state.request.ActiveWndw->SetValue(u"old");
     EXPECT_EQ(Run(), CountResult::kDone);
@@ -116,7 +116,7 @@ TEST_F(DisplayTest, CompareStepsDecideWhatIsShown) {
 
 TEST_F(DisplayTest, CompareStepEightReadsTextbox1IntoTheSecondList) {
   Begin(false, u"COMPARE 2/Uniques");
-  b.state.compare.CompareStep = 8;
+  b.state.compare.CompareStep = host::CompareStage::kWindowUniques;
   Main(u"CheckBox9").SetValue(true);
   Indexed({u"R1", u"R2"});
   Main(u"Textbox1").SetValue(u"Q7, Q9");

@@ -162,7 +162,7 @@ TEST_F(GatherTest, AreasAndTheirOrder) {
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.selection));
     Begin(true, c.mode);
-    b.state.compare.CompareStep = c.compareStep;
+    b.state.compare.CompareStep = static_cast<host::CompareStage>(c.compareStep);
     EXPECT_EQ(Gather(c.selection), fault::kNone);
     EXPECT_EQ(Rows(kItemText), c.items);
     EXPECT_EQ(Rows(kCellAddr).size(), c.items.size());
@@ -565,7 +565,7 @@ TEST_F(GatherTest, ErrorsCarryTheGatheringPosition) {
   Put(u"A1", u"R1");
   Put(u"B2", u"R2");
   Begin(false);
-  b.state.compare.CompareStep = 5;
+  b.state.compare.CompareStep = host::CompareStage::kClearLeftTags;
   b.state.request.BlankItemMsgShown = true;
   // The Item rows are written when the walk ends, at its last cell.
   b.app->InjectFailure("Range.Value", 1004, "Write failed", 0);

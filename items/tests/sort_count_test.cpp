@@ -78,7 +78,7 @@ TEST_F(SortCountTest, SingleRowsKeepTheirMarkOutsideCompare) {
   EXPECT_TRUE(Cell(2, kIndexNum2).Value().IsEmpty());
 
   Begin(false, u"COMPARE 2/Uniques");
-  b.state.compare.CompareStep = 4;
+  b.state.compare.CompareStep = host::CompareStage::kLeftUniques;
   Indexed({u"R1", u"R3"});
   Count();
   EXPECT_TRUE(Cell(1, kIndexNum2).Value().IsEmpty()) << "COMPARE clears the mark again";
@@ -257,7 +257,7 @@ TEST_F(SortCountTest, IgnoreIndexWithoutSortShowsTheListOrTheSideList) {
   };
   for (const auto& c : cases) {
     Begin(true, c.mode);
-    b.state.compare.CompareStep = 4;
+    b.state.compare.CompareStep = host::CompareStage::kLeftUniques;
     Main(u"CheckBox3").SetValue(c.sortOption);
     Plain({u"b", u"A", u"a"});
     WriteText(Cell(1, kSideItem), u"s1");

@@ -38,7 +38,7 @@ class SubtractTest : public ::testing::Test {
     b.Control(host::ctl::main::kMatchCase).SetValue(o.matchCase);
     b.Control(host::ctl::main::kSort).SetValue(o.sortOption);
     b.BeginRequest(o.mode);
-    b.state.compare.CompareStep = o.compareStep;
+    b.state.compare.CompareStep = static_cast<host::CompareStage>(o.compareStep);
     host::InitPlace(b.state, host::kList1);
     host::InitPlace(b.state, host::kList2);
   }
