@@ -67,6 +67,11 @@ class Engine {
   }
 
  private:
+  // The Item engine's options for the mode and the compare stage as they stand now.
+  items::RequestOptions ItemOptions() const {
+    return items::OptionsFor(s_.request.vbaMode.Traits(), s_.compare.CompareStep);
+  }
+
   const host::Mode& Mode() const { return s_.request.vbaMode; }
   bool Downward() const { return Mode().Traits().blocksDownward; }
   bool SubtractButton() const { return Mode().Is(ModeId::kSubtractButton); }
@@ -165,7 +170,7 @@ class Engine {
   // The Active Window's text, its Tab placeholders back to Tabs, into a list.
   bool WindowIntoList(const Text& listName) {
     Text text = host::ReplaceItVal(Window().Text(), TextView(&items::kTabMark, 1), u"\t");
-    static_cast<void>(items::ItemsPutText(s_, text, listName));
+    static_cast<void>(items::ItemsPutText(s_, ItemOptions(), text, listName));
     return !Aborted();
   }
 
@@ -177,15 +182,15 @@ class Engine {
         windowSaved_ = true;
         if (!WindowIntoList(host::kList2)) return false;
       }
-      status = items::ItemsGather(s_, host::kList1, block_);
+      status = items::ItemsGather(s_, ItemOptions(), host::kList1, block_);
     } else if (SubtractButton()) {
       if (firstPass_) {
         firstPass_ = false;
         if (!WindowIntoList(host::kList1)) return false;
       }
-      status = items::ItemsGather(s_, host::kList2, block_);
+      status = items::ItemsGather(s_, ItemOptions(), host::kList2, block_);
     } else {
-      status = items::ItemsGather(s_, host::kList1, block_);
+      status = items::ItemsGather(s_, ItemOptions(), host::kList1, block_);
     }
     return !Aborted();
   }
@@ -197,10 +202,10 @@ class Engine {
       items::TooMuch_Gather(s_, status);
       return true;
     }
-    const Proceed subtracted = items::ItemsSubtract(s_, host::kList1, host::kList2);
+    const Proceed subtracted = items::ItemsSubtract(s_, ItemOptions(), host::kList1, host::kList2);
     if (Aborted()) return false;
     if (subtracted == Proceed::kGoOn) {
-      static_cast<void>(items::ItemsSortCntDsply(s_, host::kList1));
+      static_cast<void>(items::ItemsSortCntDsply(s_, ItemOptions(), host::kList1));
       if (Aborted()) return false;
     }
     return true;

@@ -68,6 +68,11 @@ class CompareTwo {
   }
 
  private:
+  // The Item engine's options for the mode and the compare stage as they stand now.
+  items::RequestOptions ItemOptions() const {
+    return items::OptionsFor(s_.request.vbaMode.Traits(), s_.compare.CompareStep);
+  }
+
   forms::Control& C(const host::ControlId& id) const { return s_.Control(id); }
   void Enable(const host::ControlId& id, bool enabled) const { C(id).SetEnabled(enabled); }
   bool Aborted() const { return s_.request.progress.UserAbort; }
@@ -350,7 +355,7 @@ class CompareTwo {
   // and when the break key stopped it.
   bool WindowIntoList(const Text& list) {
     Text text = s_.request.ActiveWndw->Text();
-    const items::ItemFaultCode code = items::ItemsPutText(s_, text, list).value_or(items::fault::kNone);
+    const items::ItemFaultCode code = items::ItemsPutText(s_, ItemOptions(), text, list).value_or(items::fault::kNone);
     if (Aborted()) return false;
     if (code == items::fault::kNone) return true;
     if (code == items::fault::kTooManyItems) items::TooMuch_Sort(s_, code);
@@ -361,9 +366,9 @@ class CompareTwo {
   // `survivors` less `subtracted`, shown in the Active Window with its count. False when
   // the break key stopped it.
   bool ShowUniques(const Text& survivors, const Text& subtracted, const Text& caption) {
-    static_cast<void>(items::ItemsSubtract(s_, survivors, subtracted));
+    static_cast<void>(items::ItemsSubtract(s_, ItemOptions(), survivors, subtracted));
     if (Aborted()) return false;
-    static_cast<void>(items::ItemsSortCntDsply(s_, survivors));
+    static_cast<void>(items::ItemsSortCntDsply(s_, ItemOptions(), survivors));
     if (Aborted()) return false;
     ShowCount(caption);
     return true;

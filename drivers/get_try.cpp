@@ -59,6 +59,11 @@ class GetTry {
   }
 
  private:
+  // The Item engine's options for the mode and the compare stage as they stand now.
+  items::RequestOptions ItemOptions() const {
+    return items::OptionsFor(s_.request.vbaMode.Traits(), s_.compare.CompareStep);
+  }
+
   void Reset() {
     s_.Control(host::ctl::main::kCharactersLabel).SetCaption(u"");
     s_.Control(host::ctl::main::kMessageLabel).SetCaption(u"");
@@ -73,7 +78,7 @@ class GetTry {
 
   // A gathering; a limit code is explained at once and ends the collecting.
   bool Gather(const Text& list) {
-    const items::ItemFaultCode code = items::ItemsGather(s_, list, Selection(s_));
+    const items::ItemFaultCode code = items::ItemsGather(s_, ItemOptions(), list, Selection(s_));
     if (Aborted()) return false;
     if (items::IsLimit(code)) {
       items::TooMuch_Gather(s_, code);
@@ -83,7 +88,7 @@ class GetTry {
   }
 
   bool Subtract(const Text& a, const Text& b) {
-    subtracted_ = items::ItemsSubtract(s_, a, b);
+    subtracted_ = items::ItemsSubtract(s_, ItemOptions(), a, b);
     return !Aborted();
   }
 
@@ -91,7 +96,7 @@ class GetTry {
   // stopped it makes no difference here: Get/Try shows what the count left.
   bool SortCount(const Text& list) {
     if (subtracted_ != host::Proceed::kGoOn) return true;
-    static_cast<void>(items::ItemsSortCntDsply(s_, list));
+    static_cast<void>(items::ItemsSortCntDsply(s_, ItemOptions(), list));
     return !Aborted();
   }
 
@@ -132,10 +137,11 @@ class GetTry {
     host::ReplaceItRef(text, TextView(&items::kTabMark, 1), u"\t", 1, -1, 0);
     // A text that cleans to nothing reads as status 0: the empty list is then counted
     // and shown as such.
-    const items::ItemFaultCode code = items::ItemsPutText(s_, text, host::kList1).value_or(items::fault::kNone);
+    const items::ItemFaultCode code =
+        items::ItemsPutText(s_, ItemOptions(), text, host::kList1).value_or(items::fault::kNone);
     if (Aborted()) return false;
     if (code == items::fault::kNone) {
-      static_cast<void>(items::ItemsSortCntDsply(s_, host::kList1));
+      static_cast<void>(items::ItemsSortCntDsply(s_, ItemOptions(), host::kList1));
       if (Aborted()) return false;
     }
     if (code == items::fault::kTooManyItems) items::TooMuch_Sort(s_, code);

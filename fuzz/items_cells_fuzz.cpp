@@ -64,18 +64,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
 
   if (twoLists && cells.size() > left) {
-    if (items::IsLimit(items::ItemsGather(b.state, host::kList2, column(3, cells.size() - left)))) return 0;
+    if (items::IsLimit(items::ItemsGather(
+            b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep), host::kList2,
+            column(3, cells.size() - left))))
+      return 0;
   }
-  if (items::IsLimit(items::ItemsGather(b.state, host::kList1, column(1, left)))) return 0;
-  if (items::ItemsSubtract(b.state, host::kList1, host::kList2) == host::Proceed::kGoOn) {
-    (void)items::ItemsSortCntDsply(b.state, host::kList1);
+  if (items::IsLimit(
+          items::ItemsGather(b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep),
+                             host::kList1, column(1, left))))
+    return 0;
+  if (items::ItemsSubtract(b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep),
+                           host::kList1, host::kList2) == host::Proceed::kGoOn) {
+    (void)items::ItemsSortCntDsply(
+        b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep), host::kList1);
   }
   // The text shown, read back as an edited Active Window.
   if (b.state.request.FaultMsg.empty()) {
     Text shown = b.state.request.ActiveWndw->Text();
     b.state.request.FaultMsg.clear();
-    const auto fault = items::ItemsPutText(b.state, shown, host::kList1);
-    if (!fault || *fault == items::fault::kNone) (void)items::ItemsSortCntDsply(b.state, host::kList1);
+    const auto fault = items::ItemsPutText(
+        b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep), shown, host::kList1);
+    if (!fault || *fault == items::fault::kNone)
+      (void)items::ItemsSortCntDsply(
+          b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep), host::kList1);
   }
   return 0;
 }

@@ -82,8 +82,8 @@ class PendingRowCells final : public ItemRowCells {
 // One gathering: the per-call state and its steps.
 class Gatherer {
  public:
-  Gatherer(host::State& s, const Text& listName, const xl::Range& area, Position& at)
-      : s_(s), listName_(listName), area_(area), at_(at), bar_(s, u" Collect Progress: ") {}
+  Gatherer(host::State& s, const RequestOptions& o, const Text& listName, const xl::Range& area, Position& at)
+      : s_(s), o_(o), listName_(listName), area_(area), at_(at), bar_(s, u" Collect Progress: ") {}
 
   ItemFaultCode Run();
 
@@ -116,6 +116,7 @@ class Gatherer {
   xl::Range Col(long offset) const { return anchor_->Offset(static_cast<long>(itemRow_), offset); }
 
   host::State& s_;
+  const RequestOptions& o_;
   const Text& listName_;
   const xl::Range& area_;
   Position& at_;
@@ -167,7 +168,7 @@ ItemFaultCode Gatherer::Run() {
   if (joinCells.Enabled() && vba::EqualsTrue(joinCells.Value())) {
     forms::Control& box4 = s_.Control(host::ctl::main::kTagDuplicates);
     const bool oneArea = areaCount == 1 || (areaCount == 2 && area_.Areas(1).Address() == area_.Areas(2).Address());
-    if (s_.request.vbaMode.Traits().compareTwo || (box4.Enabled() && vba::EqualsTrue(box4.Value()) && oneArea)) {
+    if (o_.compareTwo || (box4.Enabled() && vba::EqualsTrue(box4.Value()) && oneArea)) {
       s_.request.JoinCellsUsed = true;
     }
   }
@@ -179,10 +180,10 @@ ItemFaultCode Gatherer::Run() {
   rowBound_ = ItemCapacity(*sheet_);
   if (countIndex_) distinct_.emplace(s_, *anchor_);
   fromWorkSheet_ = &area_.Parent() == sheet_;
-  showText_ = !s_.request.vbaMode.Traits().quietStatusBar;
+  showText_ = !o_.quietStatusBar;
 
   const std::vector<xl::Area> areas = AreasToGather();
-  if (s_.request.vbaMode.Traits().compareTwo && areaCount == 2) {
+  if (o_.compareTwo && areaCount == 2) {
     total_ = areas.front().Cells();
   } else {
     total_ = area_.Count();
@@ -302,13 +303,13 @@ bool Gatherer::EmptyCells(xl::Worksheet& source, const xl::Area& a, const xl::Ar
 
 std::vector<xl::Area> Gatherer::AreasToGather() const {
   std::vector<xl::Area> areas(area_.AreaList().begin(), area_.AreaList().end());
-  if (s_.request.vbaMode.Traits().compareTwo && areas.size() == 2) {
+  if (o_.compareTwo && areas.size() == 2) {
     // The earlier area is the one further left, or in the same column the upper one.
     const auto earlier = [](const xl::Area& x, const xl::Area& y) {
       return x.col1 != y.col1 ? x.col1 < y.col1 : x.row1 < y.row1;
     };
     const bool firstIsEarlier = !earlier(areas[1], areas[0]);
-    const bool takeLater = s_.compare.CompareStep == host::CompareStage::kGatherRight;
+    const bool takeLater = o_.stage == host::CompareStage::kGatherRight;
     const xl::Area chosen = (firstIsEarlier != takeLater) ? areas[0] : areas[1];
     return {chosen};
   }
@@ -534,20 +535,20 @@ void Gatherer::Finish() {
 
 }  // namespace
 
-ItemFaultCode ItemsGather(host::State& s, const Text& listName, const xl::Range& area) {
+ItemFaultCode ItemsGather(host::State& s, const RequestOptions& o, const Text& listName, const xl::Range& area) {
   Position at;
   return ErrorTrail(
       "ItemsGather",
       [&] {
         std::string where;
-        for (const long n : {at.row, at.col, static_cast<long>(host::StageNumber(s.compare.CompareStep))}) {
+        for (const long n : {at.row, at.col, static_cast<long>(host::StageNumber(o.stage))}) {
           where += ',';
           where += std::to_string(n);
         }
         return where;
       },
       [&] {
-        Gatherer g(s, listName, area, at);
+        Gatherer g(s, o, listName, area, at);
         return g.Run();
       });
 }

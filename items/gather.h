@@ -3,6 +3,7 @@
 
 #include "host/state.h"
 #include "items/fault_codes.h"
+#include "items/request_options.h"
 #include "platform/excel/excel.h"
 
 namespace quillary::items {
@@ -19,7 +20,7 @@ namespace quillary::items {
 // cells of a row are joined first; in CountIndex# the whole joined Item is classified
 // and entered in the distinct column once, at the row's end. An error raised inside
 // names "ItemsGather" and ends its source with "," & row & "," & column (within the
-// area) & "," & CompareStep.
-ItemFaultCode ItemsGather(host::State& s, const Text& listName, const xl::Range& area);
+// area) & "," & the number of the compare stage.
+ItemFaultCode ItemsGather(host::State& s, const RequestOptions& o, const Text& listName, const xl::Range& area);
 
 }  // namespace quillary::items

@@ -114,7 +114,7 @@ void PutText_Clean(Text& text) {
   });
 }
 
-std::optional<ItemFaultCode> ItemsPutText(host::State& s, Text& text, const Text& listName) {
+std::optional<ItemFaultCode> ItemsPutText(host::State& s, const RequestOptions& o, Text& text, const Text& listName) {
   return ErrorTrail("ItemsPutText", [&]() -> std::optional<ItemFaultCode> {
     host::InitPlace(s, listName);
     xl::Worksheet& sheet = WorkSheet(s);
@@ -127,7 +127,7 @@ std::optional<ItemFaultCode> ItemsPutText(host::State& s, Text& text, const Text
     ItemFaultCode result = fault::kNone;
     const std::int64_t total = ProgressTotal(s, sheet);
     const bool showProgress = total > 20;
-    const bool showText = !s.request.vbaMode.Traits().quietStatusBar;
+    const bool showText = !o.quietStatusBar;
     host::ProgressBar bar(s, u" TextToPut Progress: ");
 
     const std::int64_t capacity = ItemCapacity(sheet);

@@ -5,6 +5,7 @@
 
 #include "host/state.h"
 #include "items/fault_codes.h"
+#include "items/request_options.h"
 
 namespace quillary::items {
 
@@ -19,6 +20,6 @@ void PutText_Clean(Text& text);
 // hyphen, a range's grammar fault (2, 6, 7, 10, 12, 15, 16: each range is read as a
 // gathering from cells reads it, though the two range styles may stand side by side),
 // 17, or 100.
-std::optional<ItemFaultCode> ItemsPutText(host::State& s, Text& text, const Text& listName);
+std::optional<ItemFaultCode> ItemsPutText(host::State& s, const RequestOptions& o, Text& text, const Text& listName);
 
 }  // namespace quillary::items

@@ -50,12 +50,13 @@ void AddToCount(std::int64_t& count, std::int64_t width) {
 // One sort and count of a list.
 class SortCount {
  public:
-  SortCount(host::State& s, const Text& listName)
+  SortCount(host::State& s, const RequestOptions& o, const Text& listName)
       : s_(s),
+        o_(o),
         sheet_(WorkSheet(s)),
         anchor_(sheet_.Range(listName)),
         listName_(listName),
-        quiet_(s.request.vbaMode.Traits().quietStatusBar),
+        quiet_(o.quietStatusBar),
         bar_(s, u" Sort-Count-Dups Progress: ") {
     lastRow_ = sheet_.RowsCount() - anchor_.Row();
   }
@@ -308,8 +309,7 @@ class SortCount {
     if (o != Outcome::kDisplay) return o;
     AddToCount(h.itemCount, IndexValue(to) - IndexValue(from) + 1);
 
-    if (s_.request.vbaMode.Traits().compareTwo && Filled(prev, kIndexNum2) &&
-        Number(prev, kIndexNum1) == Number(prev, kIndexNum2)) {
+    if (o_.compareTwo && Filled(prev, kIndexNum2) && Number(prev, kIndexNum1) == Number(prev, kIndexNum2)) {
       WriteIndexNum2(prev, Variant());
     }
     return Outcome::kDisplay;
@@ -392,7 +392,7 @@ class SortCount {
   // ----- IgnoreIndex# -----
 
   Outcome PlainItems(CountHandOver& h, std::int64_t otherRows) {
-    const bool compare = s_.request.vbaMode.Traits().compareTwo;
+    const bool compare = o_.compareTwo;
     if (!compare && !vba::EqualsFalse(s_.Control(host::ctl::main::kSort).Value())) {
       if (Filled(2, kOrderNum)) {
         const xl::Range key1 = Cell(1, kItemText);
@@ -480,6 +480,7 @@ class SortCount {
   }
 
   host::State& s_;
+  const RequestOptions& o_;
   xl::Worksheet& sheet_;
   xl::Range anchor_;
   Text listName_;
@@ -511,10 +512,10 @@ class SortCount {
 
 }  // namespace
 
-CountResult ItemsSortCntDsply(host::State& s, const Text& listName) {
+CountResult ItemsSortCntDsply(host::State& s, const RequestOptions& o, const Text& listName) {
   return ErrorTrail("ItemsSortCntDsply", [&] {
     CountHandOver h;
-    SortCount count(s, listName);
+    SortCount count(s, o, listName);
     switch (count.Run(h)) {
       case Outcome::kAbort: return CountResult::kDone;
       case Outcome::kLimit: return CountResult::kExpandLimitStop;
@@ -522,7 +523,7 @@ CountResult ItemsSortCntDsply(host::State& s, const Text& listName) {
     }
     if (h.faultKind == FaultKind::kDuplicate) s.request.FaultMsg = u" Duplicate";
     if (h.faultKind == FaultKind::kPrefixWithAndWithout) s.request.FaultMsg = u"Prefix with and without Index#";
-    DisplayCountedList(s, listName, h);
+    DisplayCountedList(s, o, listName, h);
     return CountResult::kDone;
   });
 }

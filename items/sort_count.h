@@ -2,6 +2,7 @@
 #pragma once
 
 #include "host/state.h"
+#include "items/request_options.h"
 
 namespace quillary::items {
 
@@ -14,6 +15,6 @@ enum class [[nodiscard]] CountResult{kDone = 0, kExpandLimitStop = 2};
 // duplicates list), then builds DisplayText, shows it (or a help text, or the
 // duplicates summary) in the Active Window and sets ItemCountText. The break key ends it
 // at once, kDone and no display.
-CountResult ItemsSortCntDsply(host::State& s, const Text& listName);
+CountResult ItemsSortCntDsply(host::State& s, const RequestOptions& o, const Text& listName);
 
 }  // namespace quillary::items

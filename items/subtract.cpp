@@ -52,8 +52,8 @@ std::vector<IndexSpan> CutOut(double lo, double hi, const std::vector<IndexSpan>
 
 class Subtraction {
  public:
-  Subtraction(host::State& s, const Text& listA, const Text& listB)
-      : s_(s), listA_(listA), a_(ListAnchor(s, listA)), b_(ListAnchor(s, listB)) {}
+  Subtraction(host::State& s, const RequestOptions& o, const Text& listA, const Text& listB)
+      : s_(s), o_(o), listA_(listA), a_(ListAnchor(s, listA)), b_(ListAnchor(s, listB)) {}
 
   // The subtraction up to the count text; answers as the routine's result stands before
   // the last step, and gives list A's count in `countA`.
@@ -82,6 +82,7 @@ class Subtraction {
   void ClearSplitRows();
 
   host::State& s_;
+  const RequestOptions& o_;
   const Text& listA_;
   xl::Range a_;
   xl::Range b_;
@@ -118,13 +119,12 @@ class Subtraction {
 host::Proceed Subtraction::Run(std::int64_t& countA) {
   ignoreIndex_ = s_.request.IgnoreIndexMode;
   matchCase_ = ignoreIndex_ ? vba::EqualsTrue(s_.Control(host::ctl::main::kMatchCase).Value()) : true;
-  compareTwo_ = s_.request.vbaMode.Traits().compareTwo;
+  compareTwo_ = o_.compareTwo;
 
   ClearSideList(a_);
   ClearSideList(b_);
   countB_ = ColumnCount(b_, kItemText);
-  if (countB_ == 0 && (!compareTwo_ || s_.compare.CompareStep == host::CompareStage::kGatherRight))
-    return host::Proceed::kStop;
+  if (countB_ == 0 && (!compareTwo_ || o_.stage == host::CompareStage::kGatherRight)) return host::Proceed::kStop;
 
   Prepare();
   countA = countA_;
@@ -154,7 +154,7 @@ void Subtraction::Prepare() {
 
 bool Subtraction::Loop() {
   host::ProgressBar bar(s_, u" Subtract Progress: ");
-  const bool showText = !s_.request.vbaMode.Traits().quietStatusBar;
+  const bool showText = !o_.quietStatusBar;
   for (std::int64_t i = 1; i <= countA_; ++i) {
     if (countA_ > 100 && !bar.Step(i, countA_, showText)) return false;
     const xl::Range row = a_.Offset(static_cast<long>(i), 0);
@@ -370,7 +370,7 @@ void Subtraction::Finish(host::Proceed& result) {
   const std::int64_t survivors = survivorRow_ - 1;
 
   // 1: nothing removed from a plain list: list A stays, the result stays kStop.
-  if (ignoreIndex_ && survivors == countA_ && !s_.request.vbaMode.Traits().subtractRebuildsList) {
+  if (ignoreIndex_ && survivors == countA_ && !o_.subtractRebuildsList) {
     return;
   }
 
@@ -396,7 +396,7 @@ void Subtraction::Finish(host::Proceed& result) {
   const bool sortOption = vba::EqualsTrue(s_.Control(host::ctl::main::kSort).Value());
   // 3: plain Items without the Sort option: the survivors, back in the order in which
   // they were collected, are the result; list A's rows stay.
-  if (ignoreIndex_ && !sortOption && s_.compare.CompareStep != host::CompareStage::kRightUniques) {
+  if (ignoreIndex_ && !sortOption && o_.stage != host::CompareStage::kRightUniques) {
     sortSurvivors(false);
     return;
   }
@@ -412,18 +412,20 @@ void Subtraction::Finish(host::Proceed& result) {
   if (!(ignoreIndex_ && sortOption)) sortSurvivors(true);
   const xl::Range survivorCells =
       a_.Parent().Range(a_.Offset(1, kSideItem), a_.Offset(static_cast<long>(survivors), kSideItem));
-  if (const ItemFaultCode code = ItemsGather(s_, listA_, survivorCells); code != fault::kNone) TooMuch_Gather(s_, code);
+  if (const ItemFaultCode code = ItemsGather(s_, o_, listA_, survivorCells); code != fault::kNone)
+    TooMuch_Gather(s_, code);
 }
 
 }  // namespace
 
-host::Proceed ItemsSubtract(host::State& s, const Text& listA, const Text& listB) {
+host::Proceed ItemsSubtract(host::State& s, const RequestOptions& o, const Text& listA, const Text& listB) {
   return ErrorTrail("ItemsSubtract", [&] {
     std::int64_t countA = 0;
     // Nothing is done while a fault or limit text of the gathering is pending.
-    host::Proceed result = s.request.FaultMsg.empty() ? Subtraction(s, listA, listB).Run(countA) : host::Proceed::kStop;
+    host::Proceed result =
+        s.request.FaultMsg.empty() ? Subtraction(s, o, listA, listB).Run(countA) : host::Proceed::kStop;
     s.items.ItemCountText = vba::IntegerText(countA);
-    if (s.request.vbaMode.Traits().subtractGoesOn || countA == 0) result = host::Proceed::kGoOn;
+    if (o.subtractGoesOn || countA == 0) result = host::Proceed::kGoOn;
     return result;
   });
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "host/state.h"
+#include "items/request_options.h"
 
 namespace quillary::items {
 
@@ -18,7 +19,7 @@ namespace quillary::items {
 //
 // IgnoreIndex# mode keeps list A's rows in two cases: nothing was removed (outside the
 // modes that always rebuild; the result is then 1), and, with the Sort option
-// (CheckBox3) clear and CompareStep not 6, the survivors are only put back into the
+// (CheckBox3) clear and the compare stage not kRightUniques, the survivors are only put back into the
 // order of collection in the SurvivorList (which the display then reads).
 //
 // Answers kGoOn when list A is to be sorted, counted and displayed, kStop when it was
@@ -27,6 +28,6 @@ namespace quillary::items {
 // fault, an empty list B). Sets ItemCountText to list A's count before the
 // subtraction. A limit code of the rebuilding ItemsGather is reported through
 // TooMuch_Gather. Errors are re-raised with "ItemsSubtract" in their source.
-host::Proceed ItemsSubtract(host::State& s, const Text& listA, const Text& listB);
+host::Proceed ItemsSubtract(host::State& s, const RequestOptions& o, const Text& listA, const Text& listB);
 
 }  // namespace quillary::items

@@ -36,9 +36,8 @@ void ApostrophesBack(Text& text) { host::ReplaceItRef(text, TextView(&kApostroph
 // `sep` characters (", " or ","): one pass reads the Items (one after another into one
 // buffer) and adds up their lengths, one buffer of the exact size is filled in place,
 // and the last separator is cut. False when the user stopped.
-bool JoinItems(host::State& s, const xl::Range& shown, std::int64_t n, std::size_t sep) {
+bool JoinItems(host::State& s, bool quiet, const xl::Range& shown, std::int64_t n, std::size_t sep) {
   const bool progress = 2 * n > 100;
-  const bool quiet = s.request.vbaMode.Traits().quietStatusBar;
   host::ProgressBar bar(s, u" ToDisplay Progress: ", false);
 
   ColumnReader column(shown, kItemText, n);
@@ -108,7 +107,7 @@ void MarkFault(host::State& s, const CountHandOver& h) {
 
 // What the Active Window says instead of the list when duplicates are tagged and no
 // summary is shown.
-Text TagHelpText(const host::State& s) {
+Text TagHelpText(const host::State& s, const RequestOptions& o) {
   const Text lf = u"\n";
   const Text dq = u"\"";
   const Text cap4 = s.Control(host::ctl::main::kTagDuplicates).Caption();
@@ -118,7 +117,7 @@ Text TagHelpText(const host::State& s) {
   const Text during = dq + cap4 + dq + u" during " + dq;
   const bool items = s.Control(host::ctl::main::kPasteType).Caption() == u"Items";
 
-  if (s.request.vbaMode.Traits().pasteDownward) {
+  if (o.pasteDownward) {
     if (items) {
       Text t = during + u"Paste V" + dq + u"." + lf + kShapeStatus + lf + lf;
       if (joinCells) t += kWholeRows + lf + lf;
@@ -126,7 +125,7 @@ Text TagHelpText(const host::State& s) {
     }
     return (joinCells ? kCountRows : kCountItems) + lf + lf + kCountStatus;
   }
-  if (s.request.vbaMode.Traits().pasteRight) {
+  if (o.pasteRight) {
     const Text t = during + u"Paste >" + dq + u"." + lf + kRowStatus + lf + lf;
     if (items) return t + notPasted + kMarkedOnRow;
     return t + kCountOnRow + lf + kLikeNonSort;
@@ -136,17 +135,17 @@ Text TagHelpText(const host::State& s) {
 
 }  // namespace
 
-void DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) {
+void DisplayCountedList(host::State& s, const RequestOptions& o, const Text& listName, CountHandOver& h) {
   const xl::Range shown = *h.displayAnchor;
   const std::int64_t n = ColumnCount(shown, kItemText);
   if (s.request.IgnoreIndexMode) h.itemCount = n;
   const std::size_t sep =
       vba::EqualsTrue(s.Control(host::ctl::main::kCommaSpace).Value()) && !s.request.IgnoreIndexMode ? 2 : 1;
-  const bool compare = s.request.vbaMode.Traits().compareTwo;
-  const bool compareShows = CompareShows(s.compare.CompareStep);
+  const bool compare = o.compareTwo;
+  const bool compareShows = CompareShows(o.stage);
 
   if (s.request.DisplayText.empty() && n >= 1 && (compare || !h.tagDuplicates) && (!compare || compareShows)) {
-    if (!JoinItems(s, shown, n, sep)) return;
+    if (!JoinItems(s, o.quietStatusBar, shown, n, sep)) return;
   }
 
   if (!(compare && !compareShows) && !h.tagDuplicates && !s.request.FaultMsg.empty()) MarkFault(s, h);
@@ -156,9 +155,9 @@ void DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) 
     s.request.DisplayText.insert(s.request.DisplayText.begin(), u' ');
   }
 
-  if (s.compare.CompareStep == host::CompareStage::kWindowUniques) {
+  if (o.stage == host::CompareStage::kWindowUniques) {
     Text window = vba::CStr(s.Control(host::ctl::main::kTextbox1).Value());
-    ItemsPutText(s, window, host::kList2);
+    ItemsPutText(s, o, window, host::kList2);
   }
 
   if (!(compare && !compareShows && !h.listWasEmpty)) {
@@ -166,8 +165,7 @@ void DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) 
       ApostrophesBack(s.request.DisplayText);
       s.request.ActiveWndw->SetValue(s.request.DisplayText);
     } else if (h.tagDuplicates) {
-      if (h.faultKind != FaultKind::kNone && !s.request.vbaMode.Traits().pasteDownward &&
-          !s.request.vbaMode.Traits().pasteRight) {
+      if (h.faultKind != FaultKind::kNone && !o.pasteDownward && !o.pasteRight) {
         DuplicateReport(s, host::kList1);
         // A summary cut short by the break key is not shown.
         if (s.request.progress.UserAbort) return;
@@ -177,7 +175,7 @@ void DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h) 
         s.request.DisplayText = s.items.DupSummaryText;
         s.request.ActiveWndw->SetValue(s.request.DisplayText);
       } else {
-        s.request.ActiveWndw->SetValue(TagHelpText(s));
+        s.request.ActiveWndw->SetValue(TagHelpText(s, o));
       }
     } else {
       ApostrophesBack(s.request.DisplayText);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "host/state.h"
+#include "items/request_options.h"
 #include "platform/excel/excel.h"
 
 namespace quillary::items {
@@ -39,7 +40,7 @@ struct CountHandOver {
 // Builds DisplayText from the hand-over, shows it (or a help text, or the duplicates
 // summary) in the Active Window and sets ItemCountText. On a user abort it returns at
 // once without showing anything.
-void DisplayCountedList(host::State& s, const Text& listName, CountHandOver& h);
+void DisplayCountedList(host::State& s, const RequestOptions& o, const Text& listName, CountHandOver& h);
 
 // What the Active Window says when duplicates are tagged instead of listed: where no
 // duplicates were found, and the sentences of the help for the two paste modes.

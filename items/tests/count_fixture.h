@@ -13,6 +13,7 @@
 #include "host/working_sheet.h"
 #include "items/list_sheet.h"
 #include "items/sort_count.h"
+#include "items/tests/options_of.h"
 #include "platform/runtime/vba.h"
 #include "testkit/bench.h"
 
@@ -78,7 +79,9 @@ class CountFixture : public ::testing::Test {
   }
   std::vector<Text> Column(long col) const { return Column(*anchor, col); }
 
-  CountResult Run(TextView listName = host::kList1) { return ItemsSortCntDsply(b.state, Text(listName)); }
+  CountResult Run(TextView listName = host::kList1) {
+    return ItemsSortCntDsply(b.state, OptionsOf(b.state), Text(listName));
+  }
   // A count whose result the test does not look at.
   void Count(TextView listName = host::kList1) { static_cast<void>(Run(listName)); }
   Text Window() const { return vba::CStr(b.state.request.ActiveWndw->Value()); }

@@ -8,6 +8,7 @@
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
 #include "items/list_sheet.h"
+#include "items/tests/options_of.h"
 #include "platform/runtime/tests/expect_error.h"
 #include "testkit/bench.h"
 
@@ -27,7 +28,7 @@ class GatherTest : public ::testing::Test {
   xl::Worksheet& Sheet() { return b.book->ActiveSheet(); }
   void Put(TextView ref, const Variant& v) { b.Cell(ref).SetValue(v); }
   ItemFaultCode Gather(TextView ref, TextView list = host::kList1) {
-    return ItemsGather(b.state, Text(list), Sheet().Range(ref));
+    return ItemsGather(b.state, OptionsOf(b.state), Text(list), Sheet().Range(ref));
   }
   xl::Range Anchor(TextView list = host::kList1) { return ListAnchor(b.state, list); }
   // Column `col` of the Item rows (as many rows as +2 has).
@@ -410,7 +411,8 @@ TEST(GatherOutsideTheUsedRange, GathersAsIfEveryCellWereRead) {
     b.BeginRequest(u"Get_Try");
     b.state.request.BlankItemMsgShown = false;
     b.addin.QueueMessageAnswer(1);
-    Outcome o{ItemsGather(b.state, Text(host::kList1), sheet.Range(c.selection)), {}, {}, 0, {}, false};
+    Outcome o{
+        ItemsGather(b.state, OptionsOf(b.state), Text(host::kList1), sheet.Range(c.selection)), {}, {}, 0, {}, false};
     const xl::Range anchor = ListAnchor(b.state, host::kList1);
     for (long r = 1; r <= ColumnCount(anchor, kItemText); ++r) {
       o.items.push_back(CellText(anchor.Offset(r, kItemText)));
@@ -488,7 +490,8 @@ TEST_F(GatherTest, ItemCapacityOfTheSheet) {
     Begin(mode == u"IgnoreIndex");
     for (long r = 1; r <= 5; ++r) small.ActiveSheet().Cells(r, 1).SetValue(cell);
     b.state.request.FaultItem.clear();
-    EXPECT_EQ(ItemsGather(b.state, host::kList1, small.ActiveSheet().Range(u"A1:A5")), fault::kTooManyItems);
+    EXPECT_EQ(ItemsGather(b.state, OptionsOf(b.state), host::kList1, small.ActiveSheet().Range(u"A1:A5")),
+              fault::kTooManyItems);
     EXPECT_EQ(b.state.request.FaultMsg, u"Too Many Items");
     EXPECT_EQ(b.state.request.FaultItem, u"a");
     EXPECT_EQ(ColumnCount(Anchor(), kItemText), 65533);
@@ -556,7 +559,8 @@ TEST_F(GatherTest, FromTheWorkingSheetItself) {
   WriteText(side, u"a,b");
   WriteText(Anchor().Offset(2, kSideCellAddr), u"$C$9");
   WriteText(side.Offset(1, 0), u"can\u00B4t");
-  EXPECT_EQ(ItemsGather(b.state, host::kList2, WorkSheet(b.state).Range(side, side.Offset(1, 0))), fault::kNone);
+  EXPECT_EQ(ItemsGather(b.state, OptionsOf(b.state), host::kList2, WorkSheet(b.state).Range(side, side.Offset(1, 0))),
+            fault::kNone);
   EXPECT_EQ(Rows(kItemText, host::kList2), (Texts{u"a,b", u"a,b", u"can\u00B4t"}));
   EXPECT_EQ(Rows(kCellAddr, host::kList2), (Texts{u"$B$7", u"$B$7", u"$C$9"}));
 }

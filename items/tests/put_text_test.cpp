@@ -12,6 +12,7 @@
 #include "items/fault_codes.h"
 #include "items/internal/display.h"
 #include "items/list_sheet.h"
+#include "items/tests/options_of.h"
 #include "platform/runtime/vba.h"
 #include "testkit/bench.h"
 
@@ -65,7 +66,7 @@ class PutTextTest : public ::testing::Test {
     b.Control(host::ctl::main::kIgnoreIndex).SetValue(ignoreIndex);
     b.BeginRequest(mode);
   }
-  std::optional<ItemFaultCode> Put(Text text) { return ItemsPutText(b.state, text, host::kList1); }
+  std::optional<ItemFaultCode> Put(Text text) { return ItemsPutText(b.state, OptionsOf(b.state), text, host::kList1); }
   xl::Range Anchor() { return ListAnchor(b.state, host::kList1); }
   Variant At(long row, long col) { return Anchor().Offset(row, col).Value(); }
 
@@ -116,7 +117,7 @@ TEST_F(PutTextTest, TextThatCleansToNothingLeavesTheListCleared) {
       Begin(ignoreIndex);
       Prefill();
       Text t = text;
-      EXPECT_EQ(ItemsPutText(b.state, t, host::kList1), std::nullopt) << ToUtf8(text);
+      EXPECT_EQ(ItemsPutText(b.state, OptionsOf(b.state), t, host::kList1), std::nullopt) << ToUtf8(text);
       EXPECT_EQ(t, u"") << "the caller's text is cleaned in place";
       ExpectCountList({}, {}, ToUtf8(text));
     }
@@ -459,7 +460,7 @@ TEST_F(PutTextTest, EitherListKeepsTheOther) {
   Begin(false);
   EXPECT_EQ(Put(u"R1, R2"), fault::kNone);
   Text text = u"S1-S3";
-  EXPECT_EQ(ItemsPutText(b.state, text, host::kList2), fault::kNone);
+  EXPECT_EQ(ItemsPutText(b.state, OptionsOf(b.state), text, host::kList2), fault::kNone);
   const xl::Range second = ListAnchor(b.state, host::kList2);
   EXPECT_EQ(second.Offset(1, kItemText).Value(), Variant(u"S"));
   EXPECT_EQ(second.Offset(1, kIndexNum2).Value(), Variant(u"3"));

@@ -412,7 +412,7 @@ TEST_F(SortCountTest, GatheredCellsEndToEnd) {
     Main(u"CheckBox9").SetValue(true);
     b.Cell(u"B2").SetValue(c.cell);
     b.state.items.RangeStyle = 0;  // single Items leave the range style as it was
-    ASSERT_EQ(ItemsGather(b.state, host::kList1, b.Cell(u"B2")), fault::kNone) << ToUtf8(c.cell);
+    ASSERT_EQ(ItemsGather(b.state, OptionsOf(b.state), host::kList1, b.Cell(u"B2")), fault::kNone) << ToUtf8(c.cell);
     EXPECT_EQ(Run(), CountResult::kDone);
     EXPECT_EQ(b.state.request.DisplayText, c.shown);
     EXPECT_EQ(b.state.items.ItemCountText, c.count);

@@ -10,6 +10,7 @@
 #include "host/working_sheet.h"
 #include "items/gather.h"
 #include "items/list_sheet.h"
+#include "items/tests/options_of.h"
 #include "platform/runtime/tests/expect_error.h"
 #include "platform/runtime/vba.h"
 #include "testkit/bench.h"
@@ -50,7 +51,7 @@ class SubtractTest : public ::testing::Test {
     }
     const xl::Range area = b.Sheet(u"Sheet1").Range(b.Cell(u"A1").Offset(0, col),
                                                     b.Cell(u"A1").Offset(static_cast<long>(cells.size()) - 1, col));
-    ASSERT_EQ(ItemsGather(b.state, list, area), fault::kNone) << ToUtf8(b.state.request.FaultMsg);
+    ASSERT_EQ(ItemsGather(b.state, OptionsOf(b.state), list, area), fault::kNone) << ToUtf8(b.state.request.FaultMsg);
   }
   // List B first, then list A (whose gathering sets RangeStyle), as a Get does.
   void GatherBoth(const Texts& a, const Texts& listB) {
@@ -73,7 +74,7 @@ class SubtractTest : public ::testing::Test {
     }
   }
 
-  int Subtract() { return static_cast<int>(ItemsSubtract(b.state, host::kList1, host::kList2)); }
+  int Subtract() { return static_cast<int>(ItemsSubtract(b.state, OptionsOf(b.state), host::kList1, host::kList2)); }
 
   xl::Range Anchor(const Text& list = host::kList1) { return ListAnchor(b.state, list); }
 
