@@ -238,8 +238,8 @@ class SearchStep {
     return valueText_;
   }
 
-  // Whether a column or a row is hidden, asked of the sheet once per column and once
-  // per row in turn: nothing the walk does between two cells hides or shows one.
+  // Whether a column is hidden, asked of the sheet once per column (as rows below are
+  // asked once): nothing the walk does between two cells hides or shows one.
   bool ColumnHidden(long col) {
     if (colHidden_.empty()) colHidden_.assign(static_cast<std::size_t>(sheet_->ColumnsCount()) + 1, kUnknown);
     std::int8_t& known = colHidden_[static_cast<std::size_t>(col)];
