@@ -133,13 +133,11 @@ void PrintRow(const Workload& w, std::int64_t n, const Figures& f) {
 }  // namespace quillary
 
 int main(int argc, char** argv) {
-  const auto sizes = quillary::bench::Sizes(argc, argv, 10, 1048576, "N cells");
-  if (!sizes) return 2;
-  std::printf("%-14s %9s %10s %12s %9s %9s\n", "workload", "N cells", "seconds", "ns per cell", "peak MB", "messages");
-  for (const std::int64_t n : *sizes) {
-    for (const auto& w : quillary::kWorkloads) {
-      quillary::bench::RunInChild(w.name, n, [&] { quillary::PrintRow(w, n, quillary::Run(w, n)); });
-    }
-  }
-  return 0;
+  return quillary::bench::Main(
+      argc, argv, {10, 1048576, "N cells"},
+      [] {
+        std::printf("%-14s %9s %10s %12s %9s %9s\n", "workload", "N cells", "seconds", "ns per cell", "peak MB",
+                    "messages");
+      },
+      quillary::kWorkloads, [](const auto& w, std::int64_t n) { quillary::PrintRow(w, n, quillary::Run(w, n)); });
 }

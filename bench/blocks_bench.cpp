@@ -145,13 +145,6 @@ void PrintRow(const Workload& w, std::int64_t n, const Figures& f) {
 }  // namespace quillary
 
 int main(int argc, char** argv) {
-  const auto sizes = quillary::bench::Sizes(argc, argv, 1, 1000000, "N blocks");
-  if (!sizes) return 2;
-  quillary::PrintHeader();
-  for (const std::int64_t n : *sizes) {
-    for (const auto& w : quillary::kWorkloads) {
-      quillary::bench::RunInChild(w.name, n, [&] { quillary::PrintRow(w, n, quillary::Run(w, n)); });
-    }
-  }
-  return 0;
+  return quillary::bench::Main(argc, argv, {1, 1000000, "N blocks"}, quillary::PrintHeader, quillary::kWorkloads,
+                               [](const auto& w, std::int64_t n) { quillary::PrintRow(w, n, quillary::Run(w, n)); });
 }

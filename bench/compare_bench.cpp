@@ -209,14 +209,7 @@ void PrintRow(const Workload& w, std::int64_t n, const Figures& f) {
 }  // namespace quillary
 
 int main(int argc, char** argv) {
-  auto sizes = quillary::bench::Sizes(argc, argv, 1, 1048573, "N Items a side");
-  if (!sizes) return 2;
-  if (argc == 1) *sizes = {10000, 100000, 500000};
-  quillary::PrintHeader();
-  for (const std::int64_t n : *sizes) {
-    for (const auto& w : quillary::kWorkloads) {
-      quillary::bench::RunInChild(w.name, n, [&] { quillary::PrintRow(w, n, quillary::Run(w, n)); });
-    }
-  }
-  return 0;
+  return quillary::bench::Main(argc, argv, {1, 1048573, "N Items a side", {10000, 100000, 500000}},
+                               quillary::PrintHeader, quillary::kWorkloads,
+                               [](const auto& w, std::int64_t n) { quillary::PrintRow(w, n, quillary::Run(w, n)); });
 }

@@ -96,9 +96,12 @@ void Run(std::int64_t n) {
 }  // namespace quillary
 
 int main(int argc, char** argv) {
-  const auto sizes = quillary::bench::Sizes(argc, argv, 2, 1048576, "N rows");
-  if (!sizes) return 2;
-  std::printf("%9s %9s %9s %9s %9s %8s %8s\n", "rows", "save s", "write s", "load s", "read s", "CSV MB", "peak MB");
-  for (const std::int64_t n : *sizes) quillary::bench::RunInChild("folder", n, [n] { quillary::Run(n); });
-  return 0;
+  const quillary::bench::Single folder[] = {{"folder"}};
+  return quillary::bench::Main(
+      argc, argv, {2, 1048576, "N rows"},
+      [] {
+        std::printf("%9s %9s %9s %9s %9s %8s %8s\n", "rows", "save s", "write s", "load s", "read s", "CSV MB",
+                    "peak MB");
+      },
+      folder, [](const auto&, std::int64_t n) { quillary::Run(n); });
 }

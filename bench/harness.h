@@ -69,4 +69,33 @@ void RunInChild(const char* name, std::int64_t n, Body&& body) {
   if (!WIFEXITED(status)) std::printf("%-14s %9lld ended abnormally\n", name, static_cast<long long>(n));
 }
 
+// The sizes a benchmark accepts, what it counts ("N cells") and the sizes it runs when
+// none is given.
+struct Sizing {
+  std::int64_t least;
+  std::int64_t most;
+  const char* what;
+  std::vector<std::int64_t> defaults = {10000, 100000, 1000000};
+};
+
+// The main of an in-process benchmark: reads the sizes, prints the header, then for each
+// size runs each workload (anything with a `name`) in a child process of its own, where
+// `measure(workload, n)` prints its row. Returns the exit status of main.
+template <class Header, class Workloads, class Measure>
+int Main(int argc, char** argv, const Sizing& sizing, Header&& header, const Workloads& workloads, Measure&& measure) {
+  auto sizes = Sizes(argc, argv, sizing.least, sizing.most, sizing.what);
+  if (!sizes) return 2;
+  if (argc <= 1) *sizes = sizing.defaults;
+  header();
+  for (const std::int64_t n : *sizes) {
+    for (const auto& workload : workloads) RunInChild(workload.name, n, [&] { measure(workload, n); });
+  }
+  return 0;
+}
+
+// The one workload of a benchmark that measures one thing.
+struct Single {
+  const char* name;
+};
+
 }  // namespace quillary::bench

@@ -211,13 +211,6 @@ void PrintRow(const Workload& w, std::int64_t n, const Figures& f) {
 
 int main(int argc, char** argv) {
   // One Item per row of column A: at most the working sheet's Item capacity.
-  const auto sizes = quillary::bench::Sizes(argc, argv, 1, 1048573, "N Items");
-  if (!sizes) return 2;
-  quillary::PrintHeader();
-  for (const std::int64_t n : *sizes) {
-    for (const auto& w : quillary::kWorkloads) {
-      quillary::bench::RunInChild(w.name, n, [&] { quillary::PrintRow(w, n, quillary::Run(w, n)); });
-    }
-  }
-  return 0;
+  return quillary::bench::Main(argc, argv, {1, 1048573, "N Items"}, quillary::PrintHeader, quillary::kWorkloads,
+                               [](const auto& w, std::int64_t n) { quillary::PrintRow(w, n, quillary::Run(w, n)); });
 }

@@ -159,15 +159,7 @@ void PrintRow(std::int64_t n, const Figures& f) {
 }  // namespace quillary
 
 int main(int argc, char** argv) {
-  std::vector<std::int64_t> sizes = {50000, 100000, 200000};
-  if (argc > 1) {
-    const auto given = quillary::bench::Sizes(argc, argv, 1, 1048576, "N lines");
-    if (!given) return 2;
-    sizes = *given;
-  }
-  quillary::PrintHeader();
-  for (const std::int64_t n : sizes) {
-    quillary::bench::RunInChild("parser", n, [&] { quillary::PrintRow(n, quillary::Run(n)); });
-  }
-  return 0;
+  const quillary::bench::Single parser[] = {{"parser"}};
+  return quillary::bench::Main(argc, argv, {1, 1048576, "N lines", {50000, 100000, 200000}}, quillary::PrintHeader,
+                               parser, [](const auto&, std::int64_t n) { quillary::PrintRow(n, quillary::Run(n)); });
 }

@@ -119,14 +119,12 @@ void PrintRow(const Shape& shape, const Figures& f) {
 }  // namespace quillary
 
 int main(int argc, char** argv) {
-  const auto sizes = quillary::bench::Sizes(argc, argv, 10, 1048576LL * quillary::kSheetColumns, "N cells");
-  if (!sizes) return 2;
-  std::printf("%-14s %11s %10s %10s %12s %12s %7s %9s  %s\n", "shape", "cells", "search s", "read s", "search ns/c",
-              "read ns/c", "ratio", "peak MB", "check (messages, break-key polls)");
-  for (const std::int64_t n : *sizes) {
-    for (const quillary::Shape& shape : quillary::kShapes) {
-      quillary::bench::RunInChild(shape.name, n, [&] { quillary::PrintRow(shape, quillary::Run(shape, n)); });
-    }
-  }
-  return 0;
+  return quillary::bench::Main(
+      argc, argv, {10, 1048576LL * quillary::kSheetColumns, "N cells"},
+      [] {
+        std::printf("%-14s %11s %10s %10s %12s %12s %7s %9s  %s\n", "shape", "cells", "search s", "read s",
+                    "search ns/c", "read ns/c", "ratio", "peak MB", "check (messages, break-key polls)");
+      },
+      quillary::kShapes,
+      [](const quillary::Shape& shape, std::int64_t n) { quillary::PrintRow(shape, quillary::Run(shape, n)); });
 }

@@ -137,18 +137,15 @@ Figures Run(const Workload& w, std::int64_t n) {
 
 int main(int argc, char** argv) {
   using namespace quillary;
-  const bool given = argc > 1;
-  const auto sizes = bench::Sizes(argc, argv, 1, 1000000, "N source rows");
-  if (!sizes) return 2;
-  std::printf("%-14s %9s %10s %12s %9s %11s\n", "workload", "N", "seconds", "us/row", "peak MB", "result rows");
-  for (const std::int64_t n : given ? *sizes : std::vector<std::int64_t>{20000, 200000}) {
-    for (const Workload& w : kWorkloads) {
-      bench::RunInChild(w.name, n, [&] {
+  return bench::Main(
+      argc, argv, {1, 1000000, "N source rows", {20000, 200000}},
+      [] {
+        std::printf("%-14s %9s %10s %12s %9s %11s\n", "workload", "N", "seconds", "us/row", "peak MB", "result rows");
+      },
+      kWorkloads,
+      [](const Workload& w, std::int64_t n) {
         const Figures f = Run(w, n);
         std::printf("%-14s %9lld %10.3f %12.2f %9ld %11ld\n", w.name, static_cast<long long>(n), f.seconds,
                     f.seconds * 1e6 / static_cast<double>(n), f.peakMb, f.resultRows);
       });
-    }
-  }
-  return 0;
 }

@@ -111,6 +111,7 @@ RangeRequest ParseRangeRequest(std::span<const std::string> args, const RangeReq
                             " is no workbook folder or xlsx file: give --save-to FOLDER (or FILE.xlsx) to save a copy");
   }
   if (o.saveTo) workbook::CheckSaveTarget(*o.saveTo);
+  if (o.save && workbook::IsXlsxPath(o.positional[0])) workbook::CheckSaveTarget(o.positional[0]);
   return o;
 }
 

@@ -61,7 +61,8 @@ CellMatch EmptyItemMatch(TextView cell) {
   return m;
 }
 
-CellMatch DirectMatch(TextView cell, const SearchItem& item, bool ignoreIndex, int compareMode, Text& scratch) {
+// The position (from 0) of the direct match of the Item in the cell, or npos.
+size_t DirectMatch(TextView cell, const SearchItem& item, bool ignoreIndex, int compareMode, Text& scratch) {
   // Without regard to case both texts are searched folded: folding maps one code unit to
   // one, so positions carry over.
   TextView hay = cell;
@@ -74,24 +75,17 @@ CellMatch DirectMatch(TextView cell, const SearchItem& item, bool ignoreIndex, i
   }
   const size_t n = key.size();
   size_t p = hay.find(key);
-  if (p == TextView::npos || n == 0) return {};
+  if (p == TextView::npos || n == 0) return TextView::npos;
   const bool numbered = !ignoreIndex && item.TrailingDigits() > 0 && item.item.find(u'-') == Text::npos;
   const auto delimiter = numbered ? IsNumberedDelimiter : IsGeneralDelimiter;
   while (p != TextView::npos) {
     const bool bounded =
         n == cell.size() ||
         (p == 0 ? delimiter(cell[n]) : delimiter(cell[p - 1]) && (p + n == cell.size() || delimiter(cell[p + n])));
-    if (bounded) {
-      CellMatch m;
-      m.kind = HitKind::kDirect;
-      m.pos = static_cast<std::int64_t>(p) + 1;
-      m.matched = item.item;
-      m.foundAt = item.item;
-      return m;
-    }
+    if (bounded) return p;
     p = hay.find(key, p + n);
   }
-  return {};
+  return TextView::npos;
 }
 
 // One end of a range, or a token: [begin, end) of the cell, its prefix and the value of
@@ -245,7 +239,14 @@ CellMatch MatchInCell(TextView cell, const SearchItem& item, bool ignoreIndex, i
 
 CellMatch MatchInCell(TextView cell, const SearchItem& item, bool ignoreIndex, int compareMode, Text& scratch) {
   if (item.IsEmptyItem()) return EmptyItemMatch(cell);
-  if (CellMatch m = DirectMatch(cell, item, ignoreIndex, compareMode, scratch); m.IsHit()) return m;
+  if (const size_t p = DirectMatch(cell, item, ignoreIndex, compareMode, scratch); p != TextView::npos) {
+    CellMatch m;
+    m.kind = HitKind::kDirect;
+    m.pos = static_cast<std::int64_t>(p) + 1;
+    m.matched = item.item;
+    m.foundAt = item.item;
+    return m;
+  }
   if (ignoreIndex || item.TrailingDigits() == 0 || item.TrailingDigits() > static_cast<std::int64_t>(kMaxDigits)) {
     return {};
   }

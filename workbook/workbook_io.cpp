@@ -785,6 +785,7 @@ void CheckSaveTarget(const fs::path& path) {
       throw Failure("cannot save to " + QuotedPath(path) + ": the folder " + QuotedPath(file.parent_path()) +
                     " does not exist");
     }
+    RefuseToLoseWhatTheFileHolds(file);
   } catch (const fs::filesystem_error& e) {
     throw Failure("cannot save to " + QuotedPath(path) + ": " + e.code().message());
   }

@@ -81,8 +81,9 @@ void SaveWorkbook(xl::Workbook& book, const std::filesystem::path& folder, Notes
 // Raises Failure, with the message SaveWorkbook would give, when `path` cannot take a
 // saved workbook: a folder that is neither absent, empty nor a workbook folder, a file
 // where a folder would go, a folder that does not exist to hold it; for an xlsx path, a
-// folder in its place or no folder to hold it; an .xlsm path (IsXlsmPath). Reads the file
-// system and changes nothing.
+// folder in its place, no folder to hold it, or a file there holding what a save cannot
+// write (RefuseToLoseWhatTheFileHolds); an .xlsm path (IsXlsmPath). Reads the file system
+// and changes nothing.
 void CheckSaveTarget(const std::filesystem::path& path);
 
 // The value entered for a CSV field: an error value's text becomes that error value,

@@ -62,6 +62,9 @@ void SaveXlsx(xl::Workbook& book, const std::filesystem::path& file, Notes& note
 // conditional formats...), each named with its sheet; nothing for a file that is not
 // an xlsx package.
 std::vector<std::string> UnwrittenIn(const std::filesystem::path& file);
+// Raises Failure when `target` is an xlsx file holding what a save cannot write, naming
+// each thing; SaveXlsx calls it before writing.
+void RefuseToLoseWhatTheFileHolds(const std::filesystem::path& target);
 // The note for a workbook loaded from `source` and saved to `saved`, another file:
 // what the new file lacks of the old one; "" when it lacks nothing.
 std::string UnwrittenNote(const std::filesystem::path& source, const std::filesystem::path& saved);

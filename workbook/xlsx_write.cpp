@@ -911,15 +911,14 @@ std::string Listed(const std::vector<std::string>& things) {
   return list;
 }
 
-// Raises Failure when `target` is an xlsx file holding what the save cannot write.
+}  // namespace
+
 void RefuseToLoseWhatTheFileHolds(const fs::path& target) {
   const std::vector<std::string> lost = UnwrittenIn(target);
   if (lost.empty()) return;
   throw Failure("cannot save over '" + target.string() + "': it holds what this program cannot write, which the save " +
                 "would lose: " + Listed(lost) + ". Save to another name");
 }
-
-}  // namespace
 
 std::vector<std::string> UnwrittenIn(const fs::path& file) {
   std::error_code ec;

@@ -9,6 +9,7 @@
 #include "cli/program.h"
 #include "cli/tests/run_program.h"
 #include "workbook/tests/temp_dir.h"
+#include "workbook/tests/xlsx_fixture.h"
 #include "workbook/workbook_io.h"
 #include "workbook/xlsx_zip.h"
 
@@ -130,6 +131,8 @@ TEST_F(GetCommand, SavesWithSaveOrSaveTo) {
 
   WriteText(dir / "list.csv", "b\r\na\r\nb\r\n");
   WriteText(dir / "taken" / "notes.txt", "mine");
+  const std::string rich = workbook::testing::XlsxWithATableAndAFrozenPane();
+  WriteText(dir / "rich.xlsx", rich);
   const struct {
     std::vector<std::string> args;
     std::string err;
@@ -139,6 +142,8 @@ TEST_F(GetCommand, SavesWithSaveOrSaveTo) {
        "the folder is neither empty nor a workbook folder"},
       {{"get", (dir / "parts").string(), "A2", "--save-to", (dir / "no" / "such" / "x.xlsx").string()},
        "does not exist"},
+      {{"get", (dir / "rich.xlsx").string(), "A1", "--save"}, "would lose: tables; frozen or split panes (sheet 'S')"},
+      {{"get", (dir / "parts").string(), "A2", "--save-to", (dir / "rich.xlsx").string()}, "would lose: tables"},
   };
   for (const auto& r : refused) {
     const Outcome bad = RunInProcess(r.args);
@@ -148,6 +153,7 @@ TEST_F(GetCommand, SavesWithSaveOrSaveTo) {
   }
   EXPECT_EQ(ReadText(dir / "list.csv"), "b\r\na\r\nb\r\n");
   EXPECT_EQ(ReadText(dir / "taken" / "notes.txt"), "mine");
+  EXPECT_EQ(ReadText(dir / "rich.xlsx"), rich);
 }
 
 TEST_F(GetCommand, BadArgumentsAndUnreadableWorkbooks) {

@@ -11,7 +11,7 @@
 #include "platform/runtime/tests/expect_error.h"
 #include "workbook/failure.h"
 #include "workbook/tests/temp_dir.h"
-#include "workbook/xlsx_zip.h"
+#include "workbook/tests/xlsx_fixture.h"
 
 namespace quillary::cli {
 namespace {
@@ -119,20 +119,7 @@ TEST_F(SessionTest, QueuedQueryEventsGoIntoTheComponentWhileTheQueryFormIsShown)
 // over it; saved to another name, a note says what the new file lacks.
 TEST_F(SessionTest, AnXlsxFileIsNotSavedOverWhatItHolds) {
   workbook::testing::TempDir dir;
-  const std::string rels = R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)";
-  workbook::testing::WriteText(
-      dir / "rich.xlsx",
-      workbook::xlsx::MakeZip(
-          {{"_rels/.rels", rels + R"(<Relationship Id="rId1" Type="x/officeDocument" Target="xl/workbook.xml"/>)" +
-                               "</Relationships>"},
-           {"xl/workbook.xml", R"(<workbook xmlns:r="r"><sheets><sheet name="S" sheetId="1" r:id="rId1"/></sheets>)"
-                               "</workbook>"},
-           {"xl/_rels/workbook.xml.rels",
-            rels + R"(<Relationship Id="rId1" Type="x/worksheet" Target="worksheets/sheet1.xml"/></Relationships>)"},
-           {"xl/worksheets/sheet1.xml",
-            R"(<worksheet><sheetViews><sheetView><pane ySplit="1" state="frozen"/></sheetView></sheetViews>)"
-            R"(<sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>x</t></is></c></row></sheetData></worksheet>)"},
-           {"xl/tables/table1.xml", "<table/>"}}));
+  workbook::testing::WriteText(dir / "rich.xlsx", workbook::testing::XlsxWithATableAndAFrozenPane());
   const std::string before = workbook::testing::ReadText(dir / "rich.xlsx");
   const std::vector<std::filesystem::path> paths{dir / "rich.xlsx"};
   session.Load(paths);

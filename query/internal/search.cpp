@@ -149,6 +149,7 @@ class SearchStep {
       colHidden_.clear();
       hiddenRow_ = 0;
       visibleRows_ = {1, 0};
+      rowByRow_ = {1, 0};
       nextFilled_ = {0, 0};
       q_.QueryItemLast = q_.QueryItem;
       EntryRule(first);
@@ -237,8 +238,8 @@ class SearchStep {
     return valueText_;
   }
 
-  // Whether a column or a row is hidden, asked of the sheet once per column and once
-  // per row in turn: nothing the walk does between two cells hides or shows one.
+  // Whether a column is hidden, asked of the sheet once per column (as rows below are
+  // asked once): nothing the walk does between two cells hides or shows one.
   bool ColumnHidden(long col) {
     if (colHidden_.empty()) colHidden_.assign(static_cast<std::size_t>(sheet_->ColumnsCount()) + 1, kUnknown);
     std::int8_t& known = colHidden_[static_cast<std::size_t>(col)];
@@ -246,14 +247,18 @@ class SearchStep {
     return known == 1;
   }
   // Rows are asked about a block at a time: when none of the block is hidden, none of
-  // its rows needs asking again.
+  // its rows needs asking again; a block with a hidden row in it is asked about row by
+  // row.
   bool RowHidden(long row) {
     if (row >= visibleRows_.first && row <= visibleRows_.second) return false;
     if (row != hiddenRow_) {
-      const long last = std::min<long>(row + kRowBlock - 1, sheet_->RowsCount());
-      if (const Variant block = sheet_->RowsHidden(row, last); block.IsBoolean() && !block.AsBool()) {
-        visibleRows_ = {row, last};
-        return false;
+      if (row < rowByRow_.first || row > rowByRow_.second) {
+        const long last = std::min<long>(row + kRowBlock - 1, sheet_->RowsCount());
+        if (const Variant block = sheet_->RowsHidden(row, last); block.IsBoolean() && !block.AsBool()) {
+          visibleRows_ = {row, last};
+          return false;
+        }
+        rowByRow_ = {row, last};
       }
       hiddenRow_ = row;
       rowHidden_ = vba::EqualsTrue(sheet_->RowsHidden(row, row));
@@ -536,8 +541,9 @@ class SearchStep {
   std::vector<std::int8_t> colHidden_;
   long hiddenRow_ = 0;
   bool rowHidden_ = false;
-  // Rows known to be visible, first to last.
+  // Rows known to be visible, and rows to be asked about one by one, first to last.
   std::pair<long, long> visibleRows_{1, 0};
+  std::pair<long, long> rowByRow_{1, 0};
   // The filled cell that ends the empty stretch last passed over.
   xl::CellPos nextFilled_{0, 0};
 };

@@ -337,8 +337,10 @@ TEST(QuerySearch, AWideSparseRangeIsWalkedAsEveryCellWouldBe) {
   d.Type(u"BZ1", u"R5");
   d.Type(u"CV30", u"x");  // the used range is A1:CV30, 3000 cells
   d.Type(u"C2", u"R5");
-  d.Type(u"D3", u"R5");
+  d.Type(u"D3", u"R5");  // hidden, as B4 below
   d.Sheet().SetColumnsHidden(4, 4, true);
+  d.Type(u"B4", u"R5");
+  d.Sheet().SetRowsHidden(4, 4, true);
   d.Type(u"AZ3", u"=\"R5\"");
   // A formula showing nothing is a filled cell: what follows it is walked as it is.
   d.Type(u"BB3", u"=\"\"");

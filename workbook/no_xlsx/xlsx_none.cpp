@@ -26,6 +26,8 @@ void SaveXlsx(xl::Workbook&, const std::filesystem::path& file, Notes&) { NoXlsx
 
 std::vector<std::string> UnwrittenIn(const std::filesystem::path&) { return {}; }
 
+void RefuseToLoseWhatTheFileHolds(const std::filesystem::path&) {}
+
 std::string UnwrittenNote(const std::filesystem::path&, const std::filesystem::path&) { return {}; }
 
 }  // namespace quillary::workbook
