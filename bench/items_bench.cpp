@@ -150,31 +150,26 @@ Figures Run(const Workload& w, std::int64_t n) {
   };
   const xl::Range column = fillColumn(1, items);
 
+  const items::RequestOptions itemOptions =
+      items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep);
   auto start = Clock::now();
   if (w.subtrahend) {
     // List 2 first, as a Subtract Display collects it before list 1.
     const xl::Range second = fillColumn(3, w.subtrahend(n));
     start = Clock::now();
-    f.gatherResult = static_cast<int>(
-        items::ItemsGather(b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep),
-                           host::kList2, second));
+    f.gatherResult = static_cast<int>(items::ItemsGather(b.state, itemOptions, host::kList2, second));
   }
   if (f.gatherResult == 0)
-    f.gatherResult = static_cast<int>(
-        items::ItemsGather(b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep),
-                           host::kList1, column));
+    f.gatherResult = static_cast<int>(items::ItemsGather(b.state, itemOptions, host::kList1, column));
   auto gathered = Clock::now();
   f.gather = Seconds(start, gathered);
   if (w.subtrahend) {
-    f.subtractResult = static_cast<int>(
-        items::ItemsSubtract(b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep),
-                             host::kList1, host::kList2));
+    f.subtractResult = static_cast<int>(items::ItemsSubtract(b.state, itemOptions, host::kList1, host::kList2));
     const auto subtracted = Clock::now();
     f.subtract = Seconds(gathered, subtracted);
     gathered = subtracted;
   }
-  f.sortResult = static_cast<int>(items::ItemsSortCntDsply(
-      b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep), host::kList1));
+  f.sortResult = static_cast<int>(items::ItemsSortCntDsply(b.state, itemOptions, host::kList1));
   const auto counted = Clock::now();
   f.sortCount = Seconds(gathered, counted);
 

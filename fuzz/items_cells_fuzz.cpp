@@ -49,6 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   b.BeginRequest(twoLists ? u"SubtractButton" : u"Null");
   host::InitPlace(b.state, host::kList1);
   host::InitPlace(b.state, host::kList2);
+  const items::RequestOptions itemOptions =
+      items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep);
 
   xl::Worksheet& sheet = b.Sheet(u"Sheet1");
   sheet.Range(u"A1:C64").ClearContents();
@@ -64,29 +66,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
 
   if (twoLists && cells.size() > left) {
-    if (items::IsLimit(items::ItemsGather(
-            b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep), host::kList2,
-            column(3, cells.size() - left))))
+    if (items::IsLimit(items::ItemsGather(b.state, itemOptions, host::kList2, column(3, cells.size() - left))))
       return 0;
   }
-  if (items::IsLimit(
-          items::ItemsGather(b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep),
-                             host::kList1, column(1, left))))
-    return 0;
-  if (items::ItemsSubtract(b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep),
-                           host::kList1, host::kList2) == host::Proceed::kGoOn) {
-    (void)items::ItemsSortCntDsply(
-        b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep), host::kList1);
+  if (items::IsLimit(items::ItemsGather(b.state, itemOptions, host::kList1, column(1, left)))) return 0;
+  if (items::ItemsSubtract(b.state, itemOptions, host::kList1, host::kList2) == host::Proceed::kGoOn) {
+    (void)items::ItemsSortCntDsply(b.state, itemOptions, host::kList1);
   }
   // The text shown, read back as an edited Active Window.
   if (b.state.request.FaultMsg.empty()) {
     Text shown = b.state.request.ActiveWndw->Text();
     b.state.request.FaultMsg.clear();
-    const auto fault = items::ItemsPutText(
-        b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep), shown, host::kList1);
-    if (!fault || *fault == items::fault::kNone)
-      (void)items::ItemsSortCntDsply(
-          b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep), host::kList1);
+    const auto fault = items::ItemsPutText(b.state, itemOptions, shown, host::kList1);
+    if (!fault || *fault == items::fault::kNone) (void)items::ItemsSortCntDsply(b.state, itemOptions, host::kList1);
   }
   return 0;
 }

@@ -23,12 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   b.Control(host::ctl::main::kCommaSpace).SetValue((options & 8) != 0);
   b.BeginRequest();
   host::InitPlace(b.state, host::kList2);
+  const items::RequestOptions itemOptions =
+      items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep);
   Text text = FromUtf8(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
-  const auto fault = items::ItemsPutText(
-      b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep), text, host::kList1);
+  const auto fault = items::ItemsPutText(b.state, itemOptions, text, host::kList1);
   if (!fault || *fault == items::fault::kNone) {
-    (void)items::ItemsSortCntDsply(
-        b.state, items::OptionsFor(b.state.request.vbaMode.Traits(), b.state.compare.CompareStep), host::kList1);
+    (void)items::ItemsSortCntDsply(b.state, itemOptions, host::kList1);
   }
   return 0;
 }

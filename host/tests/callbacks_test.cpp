@@ -88,6 +88,21 @@ TEST_F(CallbacksTest, FormAnswersLandInTheSharedState) {
   EXPECT_EQ(calls[0].args, std::vector<Variant>{Variant(u"UseNew")});
 }
 
+TEST_F(CallbacksTest, CompareDialogAnswerIsReadFromItsCaptionNumber) {
+  const struct {
+    int caption;
+    CompareAnswer answer;
+  } cases[] = {{0, CompareAnswer::kCancel},
+               {1, CompareAnswer::kUseNew},
+               {2, CompareAnswer::kUseCollected},
+               {3, CompareAnswer::kUseNew}};
+  for (const auto& c : cases) {
+    b.addin.QueueCompareAnswer(c.caption);
+    EXPECT_EQ(ShowCompDupUserFormDLL(b.state, u"UseNew"), c.answer) << c.caption;
+    EXPECT_EQ(b.state.compare.CompareStep, CompareStage::kIdle) << "the answer is no stage";
+  }
+}
+
 TEST_F(CallbacksTest, QueryFormPairPassesTheOffsetsBackNegated) {
   ShowQueryUserForm(b.state);
   auto shows = b.addin.CallsOf(u"MainUserFormHideOffsetShow");
