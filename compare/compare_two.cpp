@@ -125,23 +125,7 @@ class CompareTwo {
         Enable(cd::kSummaryYes, false);
         texts::AddWorkbookProtected(warning, mode_);
       }
-      if (sheet.ProtectContents()) {
-        // An area at the sheet's right end has no tag column to lock.
-        const std::optional<xl::Range> tagColumn = ShiftedTagColumn(selection.Areas(a));
-        const Variant locked = tagColumn ? tagColumn->Locked() : Variant(false);
-        if (locked.IsNull() || vba::EqualsTrue(locked)) {
-          Enable(cd::kTagAreaProtected, true);
-          Enable(cd::kListUniques, false);
-          Enable(cd::kIdComment, false);
-          Enable(cd::kLocatorLabel, false);
-          texts::AddTagAreaLocked(warning, mode_);
-        }
-        if (!sheet.Protection().AllowFormattingCells) {
-          Enable(cd::kColorLeftEnable, false);
-          Enable(cd::kColorRightEnable, false);
-          texts::AddNoFormatting(warning, mode_);
-        }
-      }
+      if (sheet.ProtectContents()) ProtectedSheetLimits(s_, selection.Areas(a), mode_, warning);
       if (!warning.empty()) {
         host::MsgBoxDLL(s_, warning, host::msgbox::kInformation);
         return;

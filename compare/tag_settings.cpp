@@ -35,30 +35,6 @@ void ResetDialog(host::State& s) {
   Enable(s, cd::kJoinCells, true);
 }
 
-// On a protected sheet: the tags when the tag column is locked, the colour marks when
-// formatting is not allowed; one warning names what is switched off.
-void ProtectionLimits(host::State& s, const xl::Range& area) {
-  xl::Worksheet& sheet = s.ActiveBook().ActiveSheet();
-  const Text initiator = s.Control(host::ctl::main::kTagDuplicates).Caption();
-  Text warning;
-  // An area at the sheet's right end has no tag column to lock.
-  if (const std::optional<xl::Range> tagColumn = ShiftedTagColumn(area)) {
-    const Variant locked = tagColumn->Locked();
-    if (locked.IsNull() || vba::EqualsTrue(locked)) {
-      Enable(s, cd::kTagAreaProtected, true);
-      Enable(s, cd::kListUniques, false);
-      Enable(s, cd::kIdComment, false);
-      Enable(s, cd::kLocatorLabel, false);
-      texts::AddTagAreaLocked(warning, initiator);
-    }
-  }
-  if (!sheet.Protection().AllowFormattingCells) {
-    Enable(s, cd::kColorLeftEnable, false);
-    texts::AddNoFormatting(warning, initiator);
-  }
-  if (!warning.empty()) host::MsgBoxDLL(s, warning, host::msgbox::kInformation);
-}
-
 }  // namespace
 
 host::Proceed DuplicatesFormShow(host::State& s) {
@@ -75,7 +51,10 @@ host::Proceed DuplicatesFormShow(host::State& s) {
     ResetDialog(s);
     const xl::Range area = selection.Areas(1);
     if (s.ActiveBook().ActiveSheet().ProtectContents()) {
-      ProtectionLimits(s, area);
+      // One warning names what the protection switches off.
+      Text warning;
+      ProtectedSheetLimits(s, area, s.Control(host::ctl::main::kTagDuplicates).Caption(), warning);
+      if (!warning.empty()) host::MsgBoxDLL(s, warning, host::msgbox::kInformation);
     } else {
       const bool joinCells = vba::EqualsTrue(s.Control(cd::kJoinCells).Value());
       Enable(s, cd::kLocatorLabel, !((!joinCells && area.ColumnsCount() > 1) || areas > 1));

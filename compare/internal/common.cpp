@@ -1,5 +1,6 @@
 #include "compare/internal/common.h"
 
+#include "compare/internal/texts.h"
 #include "host/controls.h"
 #include "host/screen.h"
 #include "platform/runtime/vba.h"
@@ -49,6 +50,26 @@ std::optional<xl::Range> ShiftedTagColumn(const xl::Range& area) {
   const long cols = area.ColumnsCount() - merged.ColumnsCount() + 1;
   const long rows = area.RowsCount() - merged.RowsCount();
   return area.Parent().Range(topLeft.Offset(0, cols), topLeft.Offset(rows, cols));
+}
+
+void ProtectedSheetLimits(host::State& s, const xl::Range& area, TextView initiator, Text& warning) {
+  namespace cd = host::ctl::compdup;
+  const auto enable = [&s](const host::ControlId& id, bool enabled) { s.Control(id).SetEnabled(enabled); };
+  // An area at the sheet's right end has no tag column to lock.
+  const std::optional<xl::Range> tagColumn = ShiftedTagColumn(area);
+  const Variant locked = tagColumn ? tagColumn->Locked() : Variant(false);
+  if (locked.IsNull() || vba::EqualsTrue(locked)) {
+    enable(cd::kTagAreaProtected, true);
+    enable(cd::kListUniques, false);
+    enable(cd::kIdComment, false);
+    enable(cd::kLocatorLabel, false);
+    texts::AddTagAreaLocked(warning, initiator);
+  }
+  if (!s.ActiveBook().ActiveSheet().Protection().AllowFormattingCells) {
+    enable(cd::kColorLeftEnable, false);
+    enable(cd::kColorRightEnable, false);
+    texts::AddNoFormatting(warning, initiator);
+  }
 }
 
 bool HasCommentBoxes(const xl::Range& range) {

@@ -45,6 +45,12 @@ Text TagLabel(const host::State& s, bool leftSide, bool sameColumn);
 // tag can go there).
 std::optional<xl::Range> ShiftedTagColumn(const xl::Range& area);
 
+// On a sheet that protects its contents, switches off what it forbids for `area`: the
+// tags, the uniques list, the comment tags and the locator label when the tag column is
+// locked (or partly locked), the colour marks when formatting cells is not allowed. Each
+// limit adds its sentence to `warning`, naming what `initiator` started.
+void ProtectedSheetLimits(host::State& s, const xl::Range& area, TextView initiator, Text& warning);
+
 // True when a cell of `range` has a comment with at least one character: a Find of "?"
 // in comments from the range's first cell.
 bool HasCommentBoxes(const xl::Range& range);
