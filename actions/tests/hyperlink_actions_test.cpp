@@ -19,8 +19,8 @@ TEST(HyperlinkReplaceWith, EveryNonEmptyCellLinksToItsOwnTextButCellsWithLineBre
   for (const int answer : {host::msgbox::kAnswerOk, host::msgbox::kAnswerCancel}) {
     SCOPED_TRACE(answer);
     Desk d;
-    d.Column(u"A1", {u"http://example.invalid/", 5.0, Variant(), u"two\nlines", u"x" + Text(1, u'\u00A0') + u"\ny",
-                     u"www.a.invalid", Variant(CellError::NA)});
+    d.Column(u"A1", {u"http://example.invalid/", 5.0, Variant(), u"two\nlines",
+                     Text(u"x").append(Text(1, u'\u00A0')).append(u"\ny"), u"www.a.invalid", Variant(CellError::NA)});
     d.b.addin.QueueMessageAnswer(answer);
     d.Run(ModeId::kHyperlinkReplaceWith, u"A1:A7");
     ASSERT_EQ(d.Messages().size(), 1u) << "the notice comes once";
@@ -49,7 +49,8 @@ TEST(HyperlinkReplaceWith, ASelectionInTheLastColumnIsRefused) {
   d.b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
   d.Run(ModeId::kHyperlinkReplaceWith, u"XFD1:XFD2");
   ASSERT_EQ(d.Messages().size(), 1u);
-  EXPECT_EQ(d.Messages()[0].prompt, u"( Hyperlink:ReplaceWith ): " + Text(kNoRoomRight) + u"16384" + kNoRoomRight2);
+  EXPECT_EQ(d.Messages()[0].prompt,
+            Text(u"( Hyperlink:ReplaceWith ): ").append(Text(kNoRoomRight)).append(u"16384").append(kNoRoomRight2));
   EXPECT_EQ(d.Messages()[0].style, host::msgbox::kInformation);
   EXPECT_TRUE(d.b.state.request.PasteStopped);
   EXPECT_EQ(d.Cell(u"XFD1").HyperlinksCount(), 0);
@@ -84,8 +85,9 @@ TEST_F(HyperlinkExtract, TheFirstColumnsAddressesGoAsTextIntoTheNextColumn) {
 }
 
 TEST_F(HyperlinkExtract, AFilledDestinationIsOverwrittenOnlyAfterOk) {
-  const Text question = u"( Hyperlink:Extract ): " + host::Paragraphs({kDestinationFilled, kDestinationFilled2,
-                                                                       kDestinationFilled3, kDestinationFilled4});
+  const Text question = Text(u"( Hyperlink:Extract ): ")
+                            .append(host::Paragraphs(
+                                {kDestinationFilled, kDestinationFilled2, kDestinationFilled3, kDestinationFilled4}));
   for (const int answer : {host::msgbox::kAnswerOk, host::msgbox::kAnswerCancel}) {
     SCOPED_TRACE(answer);
     Desk f;
@@ -122,7 +124,7 @@ TEST_F(HyperlinkExtract, OnAProtectedSheetOnlyUnlockedDestinationsAreWritten) {
   d.Run(ModeId::kHyperlinkExtract, u"D1:D2");
   ASSERT_EQ(d.Messages().size(), 1u);
   EXPECT_EQ(d.Messages()[0].prompt,
-            u"( Hyperlink:Extract ): " + host::Paragraphs({kDestinationProtected, kActionTerminated}));
+            Text(u"( Hyperlink:Extract ): ").append(host::Paragraphs({kDestinationProtected, kActionTerminated})));
   EXPECT_EQ(d.Messages()[0].style, host::msgbox::kInformation);
   EXPECT_TRUE(d.Value(u"E1").IsEmpty());
 }
@@ -135,7 +137,8 @@ TEST_F(HyperlinkExtract, EachAreaIsCheckedForRoomOnItsRight) {
   d.Run(ModeId::kHyperlinkExtract);
   EXPECT_EQ(d.Value(u"B1"), Variant(u"http://one.invalid/"));
   ASSERT_EQ(d.Messages().size(), 1u);
-  EXPECT_EQ(d.Messages()[0].prompt, u"( Hyperlink:Extract ): " + Text(kNoRoomRight) + u"16384" + kNoRoomRight2);
+  EXPECT_EQ(d.Messages()[0].prompt,
+            Text(u"( Hyperlink:Extract ): ").append(Text(kNoRoomRight)).append(u"16384").append(kNoRoomRight2));
   EXPECT_TRUE(d.b.state.request.PasteStopped);
 }
 

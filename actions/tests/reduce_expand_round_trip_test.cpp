@@ -70,15 +70,15 @@ Bom Generate(unsigned seed, Style style, long leadRows) {
     // A part of After Empty Cell ends at the next non-empty first cell that follows an
     // empty one: a one-row part would run into the next.
     if (style == Style::kAfterEmptyCell) rows = std::max(rows, 2L);
-    std::vector<Text> texts{u"P" + Num(p)};
+    std::vector<Text> texts{Text(u"P").append(Num(p))};
     std::vector<Text> descriptions, values;
     for (long r = 0; r < rows; ++r) {
       const Text name = r == 0 || style == Style::kNameChange ? u"P" + Num(p) : Text();
-      const Text description = u"part " + Num(p) + u" line " + Num(r);
-      const Text value = u"v" + Num(p) + u"." + Num(r);
+      const Text description = Text(u"part ").append(Num(p)).append(u" line ").append(Num(r));
+      const Text value = Text(u"v").append(Num(p)).append(u".").append(Num(r));
       Text refs;
       if (r < leadRows) {
-        if (between(0, 1) == 0) refs = u"note " + Num(p) + u"." + Num(r);
+        if (between(0, 1) == 0) refs = Text(u"note ").append(Num(p)).append(u".").append(Num(r));
         texts.insert(texts.end(), {description, refs, value});
       } else {
         for (long k = between(1, 3); k > 0; --k) {
@@ -114,7 +114,10 @@ TEST(ReduceThenExpand, GivesBackEveryDesignatorInOrder) {
   for (const Style style : {Style::kIndented, Style::kNameChange, Style::kAfterEmptyCell}) {
     for (long leadRows = 0; leadRows <= 2; ++leadRows) {
       for (unsigned seed = 1; seed <= 8; ++seed) {
-        SCOPED_TRACE("style " + std::to_string(static_cast<int>(style)) + ", lead rows " + std::to_string(leadRows) +
+        SCOPED_TRACE(std::string("style ")
+                         .append(std::to_string(static_cast<int>(style)))
+                         .append(", lead rows ")
+                         .append(std::to_string(leadRows)) +
                      ", seed " + std::to_string(seed));
         const Bom bom = Generate(seed, style, leadRows);
         testkit::Bench b;

@@ -208,7 +208,7 @@ TEST_F(Expand, BatchesOfAHundredAndTheLastOneMarked) {
     // Rows of ten Items each.
     for (int r = 0; r < items / 10; ++r) {
       Text list;
-      for (int i = 0; i < 10; ++i) list += (i ? u"," : u"") + Text(u"R") + vba::IntegerText(r * 10 + i + 1);
+      for (int i = 0; i < 10; ++i) list.append(i ? u"," : u"").append(u"R").append(vba::IntegerText(r * 10 + i + 1));
       Fill(sheet, r + 1, 1, {{vba::IntegerText(r + 1) + u"x", list}});
     }
     sheet.Cells(1, 2).Font().SetBold(true);
@@ -223,7 +223,7 @@ TEST_F(Expand, BatchesOfAHundredAndTheLastOneMarked) {
     EXPECT_EQ(bench.state.actions.BatchStatus, host::BatchMark::kLast);
     EXPECT_EQ(items::CellText(result->Range(u"C2")), u"Reference");
     for (int n = 1; n <= items; ++n) {
-      ASSERT_EQ(items::CellText(result->Cells(n + 2, 3)), u"R" + vba::IntegerText(n));
+      ASSERT_EQ(items::CellText(result->Cells(n + 2, 3)), Text(u"R").append(vba::IntegerText(n)));
     }
     EXPECT_TRUE(result->Cells(items + 3, 3).Value().IsEmpty());
   }
@@ -231,7 +231,7 @@ TEST_F(Expand, BatchesOfAHundredAndTheLastOneMarked) {
 
 TEST_F(Expand, AFailedBatchLeavesItsSheetMarkedAsFailed) {
   Text list;
-  for (int i = 1; i <= 150; ++i) list += (i > 1 ? u"," : u"") + Text(u"R") + vba::IntegerText(i);
+  for (int i = 1; i <= 150; ++i) list.append(i > 1 ? u"," : u"").append(u"R").append(vba::IntegerText(i));
   Fill(Source(), 2, 2, {{list}});
   b.Cell(u"B2").Font().SetBold(true);
   Unattended();

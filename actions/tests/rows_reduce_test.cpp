@@ -378,7 +378,8 @@ TEST(RowsReduce, BatchesOfAHundredRecordsInIgnoreIndexMode) {
   for (const bool ignoreIndex : {true, false}) {
     SCOPED_TRACE(ignoreIndex ? "IgnoreIndex#" : "CountIndex#");
     Table rows;
-    for (int i = 1; i <= 250; ++i) rows.push_back({u"P" + vba::IntegerText(i), u"R" + vba::IntegerText(i)});
+    for (int i = 1; i <= 250; ++i)
+      rows.push_back({Text(u"P").append(vba::IntegerText(i)), Text(u"R").append(vba::IntegerText(i))});
     List f(rows, ignoreIndex);
     f.Unattended();
     f.b.addin.QueueMessageAnswer(msgbox::kAnswerYes);  // no bolded cell

@@ -35,7 +35,7 @@ TEST(CellTextActions, TheCaseActionsTrimAndTurnNoBreakSpacesIntoBlanks) {
   } cases[] = {
       {ModeId::kCaseProper, u"  mc donald-smith o'neil  ", u"Mc Donald-Smith O'Neil"},
       {ModeId::kCaseUpper, Text(3, kNbsp), Variant()},
-      {ModeId::kCaseLower, u"AB" + Text(1, kNbsp) + u"CD ", u"ab cd"},
+      {ModeId::kCaseLower, Text(u"AB").append(Text(1, kNbsp)).append(u"CD "), u"ab cd"},
       {ModeId::kCaseUpper, u"r1, r2", u"R1, R2"},
   };
   for (const auto& c : cases) {
@@ -45,16 +45,16 @@ TEST(CellTextActions, TheCaseActionsTrimAndTurnNoBreakSpacesIntoBlanks) {
     d.Run(c.mode, u"B2");
     EXPECT_EQ(d.Value(u"B2"), c.expected);
     if (c.expected.IsText()) {
-      EXPECT_EQ(d.Cell(u"B2").Formula(), u"'" + c.expected.AsText()) << "kept as text";
+      EXPECT_EQ(d.Cell(u"B2").Formula(), Text(u"'").append(c.expected.AsText())) << "kept as text";
     }
   }
 }
 
 TEST(CellTextActions, MergedCellsAndTextsAtTheCellLimitAreRewrittenWhole) {
   Desk d;
-  d.Cell(u"A1").SetValue(u"'" + Text(3, kNbsp));
+  d.Cell(u"A1").SetValue(Text(u"'").append(Text(3, kNbsp)));
   d.Cell(u"A1:B1").Merge();
-  d.Cell(u"A2").SetValue(u"'" + Text(32766, u'a') + u"b");
+  d.Cell(u"A2").SetValue(Text(u"'").append(Text(32766, u'a')).append(u"b"));
   d.Cell(u"C1").SetValue(u"'abc");
   d.Cell(u"C1:C2").Merge();
   d.Run(ModeId::kCaseUpper, u"A1:C2");
@@ -77,9 +77,9 @@ TEST(CellTextActions, TextsAreWrittenOnASheetThatRefusesFormatsWithoutTheAlignme
 
 TEST(CellTextActions, APrefixFaultAsksWhetherToGoOnAndLeavesTheCell) {
   const Text firstItemFault =
-      u"( Prefix||  Set ): " + host::Paragraphs({kFirstItemFault, kFirstItemFault2, kContinueWithOthers});
-  const Text mixedFault =
-      u"( Prefix||  Set ): " + host::Paragraphs({kMixedPrefixFault, kMixedPrefixFault2, kContinueWithOthers});
+      Text(u"( Prefix||  Set ): ").append(host::Paragraphs({kFirstItemFault, kFirstItemFault2, kContinueWithOthers}));
+  const Text mixedFault = Text(u"( Prefix||  Set ): ")
+                              .append(host::Paragraphs({kMixedPrefixFault, kMixedPrefixFault2, kContinueWithOthers}));
   for (const int answer : {host::msgbox::kAnswerOk, host::msgbox::kAnswerCancel}) {
     SCOPED_TRACE(answer);
     Desk d;
@@ -128,14 +128,15 @@ TEST(CellTextActions, ATextOverTheActionLimitIsRefusedAndTheWalkGoesOn) {
   d.Run(ModeId::kPrefixSet, u"A1:A2");
   ASSERT_EQ(d.Messages().size(), 1u);
   EXPECT_EQ(d.Messages()[0].prompt,
-            u"( Prefix||  Set ): " + host::Paragraphs({kOverflow, kOverflowCount + Text(u"32,762") + kOverflowCount2}));
+            Text(u"( Prefix||  Set ): ")
+                .append(host::Paragraphs({kOverflow, kOverflowCount + Text(u"32,762") + kOverflowCount2})));
   EXPECT_EQ(d.Messages()[0].style, host::msgbox::kInformation);
   EXPECT_EQ(d.Value(u"A1"), Variant(longText));
   EXPECT_EQ(d.Value(u"A2"), Variant(u"R7,R8"));
 }
 
 TEST(CellTextActions, CommaSpaceSetAsksAboutParenthesesOnceAtTheFirstCellHoldingOne) {
-  const Text question = u"( Comma Space||  Set ): " + host::Paragraphs({kParentheses, kParentheses2});
+  const Text question = Text(u"( Comma Space||  Set ): ").append(host::Paragraphs({kParentheses, kParentheses2}));
   for (const int answer : {host::msgbox::kAnswerYes, host::msgbox::kAnswerNo}) {
     SCOPED_TRACE(answer);
     Desk d;
@@ -193,7 +194,7 @@ TEST(NumberValues, TextsAreReadAgainAsTypedButNeverBecomeFormulas) {
     SCOPED_TRACE(ToUtf8(c.text));
     Desk d;
     d.Cell(u"A1").SetNumberFormat(c.format);
-    d.Cell(u"A1").SetValue(u"'" + Text(c.text));
+    d.Cell(u"A1").SetValue(Text(u"'").append(Text(c.text)));
     d.Run(ModeId::kNumberValues, u"A1");
     EXPECT_EQ(d.Value(u"A1"), c.value);
     EXPECT_EQ(d.Cell(u"A1").Formula(), c.formula);

@@ -130,8 +130,9 @@ TEST(BlockEngine, APasteModeTakesOneAreaOnly) {
   d.Column(u"A1", {u"R1", u"R2"});
   d.b.addin.QueueMessageAnswer(kOk);
   d.Run(ModeId::kPasteRight, u"A1,A2");
-  EXPECT_EQ(d.Prompts(),
-            std::vector<Text>{u"( Paste > ): " + host::Paragraphs({kOneAreaMsg, kOneAreaMsg2, kOneAreaMsg3})});
+  EXPECT_EQ(
+      d.Prompts(),
+      std::vector<Text>{Text(u"( Paste > ): ").append(host::Paragraphs({kOneAreaMsg, kOneAreaMsg2, kOneAreaMsg3}))});
   EXPECT_TRUE(d.Value(u"B1").IsEmpty());
   EXPECT_TRUE(d.Value(u"B2").IsEmpty());
 }
@@ -328,7 +329,8 @@ TEST(BlockEngine, ADownwardSelectionAtTheRowLimitHaltsBeforeTheFirstPass) {
   d.Sheet().Cells(last - 1, 1).SetValue(u"R1");
   d.b.addin.QueueBigMsgAnswer(2);  // Travel
   d.b.addin.QueueMessageAnswer(kOk);
-  d.Run(ModeId::kPasteV, u"A" + vba::IntegerText(last - 2) + u":A" + vba::IntegerText(last - 1));
+  d.Run(ModeId::kPasteV,
+        Text(u"A").append(vba::IntegerText(last - 2)).append(u":A").append(vba::IntegerText(last - 1)));
   EXPECT_EQ(d.Prompts(), std::vector<Text>{u"( Paste V ): Halted. Reached the 1048574 Row limit."});
   EXPECT_TRUE(d.Sheet().Cells(last - 1, 2).Value().IsEmpty());
 }
@@ -350,12 +352,15 @@ TEST(BlockEngine, TravellingBlocksStopAtTheRowLimitWithAMessage) {
     SCOPED_TRACE(c.what);
     Desk d;
     const long rows = d.Sheet().RowsCount();
-    for (long r = rows - c.firstRow; r <= rows; ++r) d.Sheet().Cells(r, 1).SetValue(u"R" + vba::IntegerText(r % 7));
+    for (long r = rows - c.firstRow; r <= rows; ++r)
+      d.Sheet().Cells(r, 1).SetValue(Text(u"R").append(vba::IntegerText(r % 7)));
     d.Unattended(false);
     d.b.addin.QueueMessageAnswer(kOk);
-    d.Run(c.mode, u"A" + vba::IntegerText(rows - c.firstRow));
-    EXPECT_EQ(d.Prompts(),
-              std::vector<Text>{u"( " + host::CleanMode(d.b.state) + u" ): Halted. Reached the 1048574 Row limit."});
+    d.Run(c.mode, Text(u"A").append(vba::IntegerText(rows - c.firstRow)));
+    EXPECT_EQ(
+        d.Prompts(),
+        std::vector<Text>{
+            Text(u"( ").append(host::CleanMode(d.b.state)).append(u" ): Halted. Reached the 1048574 Row limit.")});
     EXPECT_FALSE(d.Sheet().Cells(rows - c.lastWritten, 2).Value().IsEmpty());
     if (c.lastWritten > 0) {
       EXPECT_TRUE(d.Sheet().Cells(rows - c.lastWritten + 1, 2).Value().IsEmpty());
@@ -368,8 +373,8 @@ TEST(BlockEngine, AResultCutShortByTheCellLimitIsReportedAsSuch) {
   Text many;
   Text other;
   for (int i = 0; i < 2000; ++i) {
-    many += u",PARTNUMBER" + vba::IntegerText(1000 + i);
-    other += u",PARTNUMBER" + vba::IntegerText(5000 + i);
+    many += Text(u",PARTNUMBER").append(vba::IntegerText(1000 + i));
+    other += Text(u",PARTNUMBER").append(vba::IntegerText(5000 + i));
   }
   d.Column(u"A1", {many.substr(1), other.substr(1)});
   d.Tick(ctl::main::kIgnoreIndex);
@@ -407,7 +412,7 @@ TEST(BlockEngine, AStagedResultTooLongForOneCellGetsTheOverflowMessage) {
     Desk d;
     // Odd numbers, so that no ranges condense: the result runs over 32767 characters.
     Text window = u"R1";
-    for (int i = 0; i < 3000; ++i) window += u",PARTNUMBER" + vba::IntegerText(1001 + 2 * i);
+    for (int i = 0; i < 3000; ++i) window += Text(u",PARTNUMBER").append(vba::IntegerText(1001 + 2 * i));
     d.Column(u"A1", {u"R1"});
     d.SetWindow(window);
     d.Tick(ctl::main::kIgnoreIndex, c.ignoreIndex);
@@ -431,14 +436,14 @@ TEST(BlockEngine, LongTravelsPollTheBreakKeyEveryHundredRows) {
   for (const long height : {1L, 2L}) {
     SCOPED_TRACE(height);
     Desk d;
-    for (long r = 1; r <= 300; ++r) d.Sheet().Cells(r, 1).SetValue(u"R" + vba::IntegerText(r));
+    for (long r = 1; r <= 300; ++r) d.Sheet().Cells(r, 1).SetValue(Text(u"R").append(vba::IntegerText(r)));
     d.Unattended(false);
     // Every pass costs a second.
     d.b.addin.SetHook(u"PutCbarCnt", [&](std::span<Variant>) { d.b.services.clock.Advance(1); });
     d.b.addin.QueueBreakAnswer(u"NoBreak");
     d.b.addin.QueueBreakAnswer(u"6");
     if (height > 1) d.b.addin.QueueBigMsgAnswer(2);  // Travel
-    d.Run(ModeId::kPasteV, u"A1:A" + vba::IntegerText(height));
+    d.Run(ModeId::kPasteV, Text(u"A1:A").append(vba::IntegerText(height)));
     EXPECT_TRUE(d.b.state.request.progress.UserAbort);
     EXPECT_EQ(d.b.addin.CallsOf(u"vbaBreakKey").size(), 2u);
     // Polled at the blocks that reached 100 and 200 rows travelled; the second stopped
@@ -447,7 +452,7 @@ TEST(BlockEngine, LongTravelsPollTheBreakKeyEveryHundredRows) {
     EXPECT_TRUE(d.Sheet().Cells(stoppedAt, 2).Value().IsEmpty());
     EXPECT_FALSE(d.Sheet().Cells(stoppedAt - height, 2).Value().IsEmpty());
     EXPECT_EQ(d.b.app->StatusBar(),
-              Variant(u" PasteDwn: Paste_V   Progress: " + vba::IntegerText(height == 1 ? 100 : 101) +
+              Variant(Text(u" PasteDwn: Paste_V   Progress: ").append(vba::IntegerText(height == 1 ? 100 : 101)) +
                       u" rows    Press the Ctrl key to Abort."));
   }
 }

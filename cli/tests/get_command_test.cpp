@@ -313,7 +313,7 @@ TEST_F(GetCommand, ArgumentsAreDataAndNothingIsSaved) {
   const std::string manifest = ReadText(dir / "parts" / workbook::kManifestFile);
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"A2:A3", "--mode", "Null\nsave"},
-           {"A2:A3", "--mode", "Null\nprint sheets\nsave " + (dir / "elsewhere").string()},
+           {"A2:A3", "--mode", std::string("Null\nprint sheets\nsave ").append((dir / "elsewhere").string())},
            {"A2:A3", "--set", "MainUserForm.TextBox2.Text=x\nsave"},
            {"A2:A3\nsave", "--comma-space"},
        }) {

@@ -132,10 +132,11 @@ TEST_F(SessionTest, AnXlsxFileIsNotSavedOverWhatItHolds) {
   }
   EXPECT_EQ(workbook::testing::ReadText(dir / "rich.xlsx"), before);
   session.Save(dir / "copy.xlsx");
-  EXPECT_TRUE(Has(err.str(), "quillary: note: '" + (dir / "copy.xlsx").string() + "' lacks what '" +
-                                 (dir / "rich.xlsx").string() +
-                                 "' holds and this program cannot write (that file keeps it): tables; frozen or split "
-                                 "panes (sheet 'S')\n"))
+  EXPECT_TRUE(
+      Has(err.str(), std::string("quillary: note: '").append((dir / "copy.xlsx").string()).append("' lacks what '") +
+                         (dir / "rich.xlsx").string() +
+                         "' holds and this program cannot write (that file keeps it): tables; frozen or split "
+                         "panes (sheet 'S')\n"))
       << err.str();
 }
 

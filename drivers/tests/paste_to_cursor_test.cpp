@@ -45,7 +45,7 @@ class PasteToCursorTest : public ::testing::Test {
     return out;
   }
   Text Selection() { return b.app->Selection()->Address(); }
-  static Text Titled(TextView text) { return u"( Paste Safe To Cursor ): " + Text(text); }
+  static Text Titled(TextView text) { return Text(u"( Paste Safe To Cursor ): ").append(Text(text)); }
   // The closing steps ran: the staged text is gone and the main form is shown.
   void ExpectClosed() {
     EXPECT_TRUE(b.Sheet(host::kHiddenWorkSht).Cells(1, 10).Value().IsEmpty());
@@ -232,7 +232,7 @@ TEST_F(PasteToCursorTest, TextsThatDoNotFitTheSheetAreRefused) {
     Text cursor;
     Text prompt;
   } cases[] = {
-      {"two lines at the last row", u"a\r\nb", u"A" + vba::IntegerText(rows), Titled(kTooManyRowsMsg)},
+      {"two lines at the last row", u"a\r\nb", Text(u"A").append(vba::IntegerText(rows)), Titled(kTooManyRowsMsg)},
       {"a summary at the last column but one", u"Duplicates_Summary  (ready to paste)\r\nDup\t2\tx", u"XFC1",
        Titled(kTooFewColumnsMsg)},
       {"a joined text too wide", u"a\u00AFb\r\nc", u"XFD1",

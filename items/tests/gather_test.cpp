@@ -76,9 +76,10 @@ TEST_F(GatherTest, CountIndexRowsAndDistinctColumn) {
 TEST_F(GatherTest, ManyDistinctNamesOverSeveralBlocks) {
   Begin(false);
   constexpr long kNames = 5000;
-  const auto name = [](long i) { return u"N" + FromUtf8(std::to_string(i)) + u"x"; };
-  for (long r = 1; r <= kNames; ++r) Put(u"A" + FromUtf8(std::to_string(r)), name(r) + u"," + name(kNames + 1 - r));
-  EXPECT_EQ(Gather(u"A1:A" + FromUtf8(std::to_string(kNames))), fault::kNone);
+  const auto name = [](long i) { return Text(u"N").append(FromUtf8(std::to_string(i))).append(u"x"); };
+  for (long r = 1; r <= kNames; ++r)
+    Put(Text(u"A").append(FromUtf8(std::to_string(r))), name(r) + u"," + name(kNames + 1 - r));
+  EXPECT_EQ(Gather(Text(u"A1:A").append(FromUtf8(std::to_string(kNames)))), fault::kNone);
   const Texts leading = Leading();
   ASSERT_EQ(leading.size(), static_cast<std::size_t>(kNames));
   for (const long row : {1L, 2L, 4096L, 4097L, kNames}) {
@@ -107,7 +108,7 @@ TEST_F(GatherTest, IgnoreIndexOrderNumbers) {
     SCOPED_TRACE(n);
     Begin(true);
     Sheet().Range(u"A1:A5").ClearContents();
-    for (int i = 1; i <= n; ++i) Put(u"A" + FromUtf8(std::to_string(i)), u"R1-R2-R3");
+    for (int i = 1; i <= n; ++i) Put(Text(u"A").append(FromUtf8(std::to_string(i))), u"R1-R2-R3");
     EXPECT_EQ(Gather(u"A1:A5"), fault::kNone);
     Texts expected;
     for (int i = 1; i <= std::max(n, 1); ++i) expected.push_back(FromUtf8(std::to_string(i)));
@@ -283,7 +284,7 @@ TEST_F(GatherTest, LongItemsSharingTheirFirst254Characters) {
   // Equal in their first 290 characters; they differ after them, or only in case.
   const Text p(290, u'p');
   const Text a = p + u"a", b2 = p + u"b", upper = p + u"A";
-  const Text upperStart = u"P" + a.substr(1);
+  const Text upperStart = Text(u"P").append(a.substr(1));
   for (bool matchCase : {false, true}) {
     SCOPED_TRACE(matchCase);
     b.Control(host::ctl::main::kMatchCase).SetValue(matchCase);
@@ -500,7 +501,7 @@ TEST_F(GatherTest, ItemCapacityOfTheSheet) {
 }
 
 TEST_F(GatherTest, BreakKeyLeavesAPartialList) {
-  for (long r = 1; r <= 100; ++r) b.Cell(u"A" + FromUtf8(std::to_string(r))).SetValue(u"R1-5");
+  for (long r = 1; r <= 100; ++r) b.Cell(Text(u"A").append(FromUtf8(std::to_string(r)))).SetValue(u"R1-5");
   Begin(false);
   b.state.items.RangeStyle = 2;
   b.addin.QueueBreakAnswer(u"NoBreak");
@@ -524,7 +525,7 @@ TEST_F(GatherTest, BreakKeyLeavesAPartialList) {
 }
 
 TEST_F(GatherTest, ProgressOnTheStatusBar) {
-  for (long r = 1; r <= 40; ++r) b.Cell(u"A" + FromUtf8(std::to_string(r))).SetValue(u"x");
+  for (long r = 1; r <= 40; ++r) b.Cell(Text(u"A").append(FromUtf8(std::to_string(r)))).SetValue(u"x");
   b.addin.SetHook(u"vbaBreakKey", [&](std::span<Variant>) { b.services.clock.Advance(2); });
   const struct {
     const char16_t* mode;

@@ -111,7 +111,7 @@ class LongItemIndexTest : public ListSheetTest {
 };
 
 TEST_F(LongItemIndexTest, MatchesAsTheSearchCompares) {
-  const Text upperStart = u"X" + L.substr(1);
+  const Text upperStart = Text(u"X").append(L.substr(1));
   Cells({L + u"a", L + u"A", upperStart + u"a", L + u"b", L + u"a"});
   // Found rows for: the binary compare (either prefix case), the text compare with the
   // prefix without case, the text compare with the prefix with case.
@@ -185,10 +185,10 @@ TEST_F(LongItemIndexTest, SearchLimitCountsEscapedCharacters) {
   } cases[] = {
       {Text(254, u'x'), true},
       {Text(255, u'x'), false},
-      {u"*" + Text(252, u'x'), true},
-      {u"*" + Text(253, u'x'), false},
-      {u"~" + Text(250, u'x') + u"?", true},
-      {u"~" + Text(251, u'x') + u"?", false},
+      {Text(u"*").append(Text(252, u'x')), true},
+      {Text(u"*").append(Text(253, u'x')), false},
+      {Text(u"~").append(Text(250, u'x')).append(u"?"), true},
+      {Text(u"~").append(Text(251, u'x')).append(u"?"), false},
   };
   long r = 1;
   for (const auto& c : cases) {

@@ -56,8 +56,8 @@ TEST_F(SortCountTest, LongGroupsJoinAcrossTheRowsReadAtATime) {
   Texts items;
   for (long i = 0; i < 6000; ++i) {
     const long n = (i * 7919) % 6000 + 1;  // 1 to 6000, each once
-    if (n != 4500) items.push_back(u"R" + FromUtf8(std::to_string(n)));
-    if (i % 600 == 1) items.push_back(u"C" + FromUtf8(std::to_string(i / 600 + 1)));
+    if (n != 4500) items.push_back(Text(u"R").append(FromUtf8(std::to_string(n))));
+    if (i % 600 == 1) items.push_back(Text(u"C").append(FromUtf8(std::to_string(i / 600 + 1))));
   }
   items.push_back(u"C20-C25");
   Indexed(items);
@@ -172,7 +172,7 @@ TEST_F(SortCountTest, LongPrefixesSharingTheirFirst254Characters) {
   // prefix is confirmed case-sensitively either way.
   const Text p(290, u'p');
   const Text a = p + u"a", b2 = p + u"b", upper = p + u"A";
-  const Text upperStart = u"P" + a.substr(1);
+  const Text upperStart = Text(u"P").append(a.substr(1));
   for (bool matchCase : {false, true}) {
     SCOPED_TRACE(matchCase);
     Begin(false);

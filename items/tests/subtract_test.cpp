@@ -86,7 +86,7 @@ class SubtractTest : public ::testing::Test {
     for (long r = 1; r <= static_cast<long>(ColumnCount(anchor, kItemText)); ++r) {
       Text item = vba::Trim(CellText(anchor.Offset(r, kItemText))) + CellText(anchor.Offset(r, kIndexNum1));
       const Text second = CellText(anchor.Offset(r, kIndexNum2));
-      if (!second.empty()) item += u"-" + vba::Trim(CellText(anchor.Offset(r, kPrefix2))) + second;
+      if (!second.empty()) item += Text(u"-").append(vba::Trim(CellText(anchor.Offset(r, kPrefix2)))).append(second);
       items.push_back(item);
     }
     std::sort(items.begin(), items.end());
@@ -333,9 +333,9 @@ TEST_F(SubtractTest, LongPlainItems) {
   const Text x300upper(300, u'X');
   // Equal but for where the hyphen stands: ordered by the whole texts, the one with
   // the later hyphen comes first, although its first 254 characters sort last.
-  const Text early = u"a-" + Text(300, u'b');
-  const Text late = u"a" + Text(300, u'b') + u"-";
-  const Text wild = u"*?~" + Text(300, u'y');
+  const Text early = Text(u"a-").append(Text(300, u'b'));
+  const Text late = Text(u"a").append(Text(300, u'b')).append(u"-");
+  const Text wild = Text(u"*?~").append(Text(300, u'y'));
   const struct {
     const char* name;
     Texts a;
@@ -375,7 +375,7 @@ TEST_F(SubtractTest, LongPrefixesSharingTheirFirst254Characters) {
   // must tell apart whatever CheckBox5 says.
   const Text p(290, u'p');
   const Text a = p + u"a", b2 = p + u"b", upper = p + u"A";
-  const Text upperStart = u"P" + a.substr(1);
+  const Text upperStart = Text(u"P").append(a.substr(1));
   for (bool matchCase : {false, true}) {
     SCOPED_TRACE(matchCase);
     Begin({.matchCase = matchCase});
@@ -415,7 +415,7 @@ TEST_F(SubtractTest, PrefixWhoseEscapedTextPassesTheSearchLimit) {
 TEST_F(SubtractTest, BreakKeyLeavesListAAsItWas) {
   Begin({});
   Texts a = {u"R1-R10"};
-  for (int i = 1; i <= 100; ++i) a.push_back(u"S" + vba::NumberText(i));
+  for (int i = 1; i <= 100; ++i) a.push_back(Text(u"S").append(vba::NumberText(i)));
   GatherBoth(a, {u"R3-R4"});
   const Texts before = ListItems();
   // The first poll (row 1) lets it go on; the next one (row 6, where the bar moves)
@@ -433,7 +433,7 @@ TEST_F(SubtractTest, BreakKeyLeavesListAAsItWas) {
 TEST_F(SubtractTest, BreakKeyInPasteModeStillGivesZero) {
   Begin({.ignoreIndex = true, .mode = u"Paste_V"});
   Texts a;
-  for (int i = 1; i <= 101; ++i) a.push_back(u"i" + vba::NumberText(i));
+  for (int i = 1; i <= 101; ++i) a.push_back(Text(u"i").append(vba::NumberText(i)));
   GatherBoth(a, {u"i5"});
   b.addin.QueueBreakAnswer(u"6");
   EXPECT_EQ(Subtract(), 0);

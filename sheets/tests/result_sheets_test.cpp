@@ -136,7 +136,8 @@ TEST_F(WindowSmallPaintTblTest, ANumberedFilteredTableInASmallWindow) {
 
   // The numbering column: 1 to 9 down from A3 to the last used row; its heading is
   // cleared again at the end.
-  for (int r = 3; r <= 11; ++r) EXPECT_EQ(At(FromUtf8("A" + std::to_string(r)).c_str()), Variant(r - 2));
+  for (int r = 3; r <= 11; ++r)
+    EXPECT_EQ(At(FromUtf8(std::string("A").append(std::to_string(r))).c_str()), Variant(r - 2));
   EXPECT_TRUE(At(u"A12").IsEmpty());
   EXPECT_TRUE(At(u"A2").IsEmpty());
   EXPECT_EQ(result->Range(u"A2").HorizontalAlignment(), Variant(xl::xlLeft));

@@ -144,7 +144,8 @@ xl::memory::MemoryWorkbook& BuildRichWorkbook(xl::memory::MemoryApplication& app
   book.Names().AddR1C1(u"Items", u"=Parts!R2C1:R10C1");
   book.Names().AddR1C1(u"Secret", u"=Report!R1C1", false);
   parts.Names().AddR1C1(u"Local", u"=Parts!R2C2");
-  work.Names().AddR1C1(host::kList1, FromUtf8("=" + ToUtf8(host::kHiddenWorkSht) + "!R1C1"), false);
+  work.Names().AddR1C1(host::kList1, FromUtf8(std::string("=").append(ToUtf8(host::kHiddenWorkSht)).append("!R1C1")),
+                       false);
 
   report.Activate();
   archive.SetVisible(xl::xlSheetHidden);
@@ -244,7 +245,13 @@ std::string Num(double d) {
 }
 
 std::string ShowArea(const xl::Area& a) {
-  return "R" + std::to_string(a.row1) + "C" + std::to_string(a.col1) + ":R" + std::to_string(a.row2) + "C" +
+  return std::string("R")
+             .append(std::to_string(a.row1))
+             .append("C")
+             .append(std::to_string(a.col1))
+             .append(":R")
+             .append(std::to_string(a.row2))
+             .append("C") +
          std::to_string(a.col2);
 }
 
@@ -252,12 +259,12 @@ std::string ShowPageSetup(const xl::PageSetup& p) {
   std::string out;
   for (const Text* t : {&p.PrintArea, &p.CenterHeader, &p.LeftHeader, &p.RightHeader, &p.CenterFooter, &p.LeftFooter,
                         &p.RightFooter, &p.PrintTitleRows, &p.PrintTitleColumns}) {
-    out += "[" + ToUtf8(*t) + "]";
+    out += std::string("[").append(ToUtf8(*t)).append("]");
   }
   for (const double d : {p.HeaderMargin, p.FooterMargin, p.TopMargin, p.BottomMargin, p.LeftMargin, p.RightMargin}) {
-    out += " " + Num(d);
+    out += std::string(" ").append(Num(d));
   }
-  for (const Variant* v : {&p.Zoom, &p.FitToPagesWide, &p.FitToPagesTall}) out += " " + Describe(*v);
+  for (const Variant* v : {&p.Zoom, &p.FitToPagesWide, &p.FitToPagesTall}) out += std::string(" ").append(Describe(*v));
   out += p.CenterHorizontally ? " centred across" : "";
   out += p.CenterVertically ? " centred down" : "";
   return out;

@@ -36,7 +36,7 @@ std::map<std::string, std::string> Snapshot(const fs::path& root) {
     const std::string name = fs::relative(e.path(), root).string();
     const auto status = fs::symlink_status(e.path());
     if (fs::is_symlink(status)) {
-      all[name] = "link to " + fs::read_symlink(e.path()).string();
+      all[name] = std::string("link to ").append(fs::read_symlink(e.path()).string());
     } else if (fs::is_directory(status)) {
       all[name] = "folder";
     } else {
@@ -54,7 +54,7 @@ struct Versions {
   xl::Workbook& Make(int v) {
     xl::Workbook& book = app->AddWorkbook(GridSize::Large);
     book.Sheets().Item(1).SetName(u"A");
-    book.Sheets().Item(1).Cells(1, 1).SetValue(u"v" + FromUtf8(std::to_string(v)));
+    book.Sheets().Item(1).Cells(1, 1).SetValue(Text(u"v").append(FromUtf8(std::to_string(v))));
     if (v < 3) {
       xl::Worksheet& second = book.Sheets().Add({.After = &book.Sheets().Item(1)});
       second.SetName(v == 1 ? u"B" : u"C");
@@ -120,7 +120,7 @@ TEST(SaveKilled, AtEachStepLeavesTheOldOrTheNewWorkbook) {
     SCOPED_TRACE(existing ? "into a workbook folder" : "into a new folder");
     int steps = 0;
     for (int n = 1;; ++n) {
-      SCOPED_TRACE("killed at step " + std::to_string(n));
+      SCOPED_TRACE(std::string("killed at step ").append(std::to_string(n)));
       TempDir dir;
       const fs::path book = dir / "book";
       Notes notes;

@@ -41,7 +41,10 @@ inline void WriteText(const std::filesystem::path& file, std::string_view text) 
 
 inline std::string ReadText(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  std::string text;
+  char chunk[4096];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) text.append(chunk, static_cast<std::size_t>(in.gcount()));
+  return text;
 }
 
 // The names in a folder, sorted.

@@ -197,16 +197,18 @@ TEST_F(WorkbookIo, LoadsLongFilesColumnByColumn) {
   constexpr long kRows = 70000;
   std::string csv;
   for (long r = 1; r <= kRows; ++r) {
-    csv += "R" + std::to_string(r);
-    if (r % 3 == 0) csv += ",\"q\"\"" + std::to_string(r) + "\"";
+    csv += std::string("R").append(std::to_string(r));
+    if (r % 3 == 0) csv += std::string(",\"q\"\"").append(std::to_string(r)).append("\"");
     if (r % 7 == 0) csv += r % 3 == 0 ? ",#N/A" : ",,#N/A";
     csv += r % 2 == 0 ? "\r\n" : "\n";
   }
   WriteText(dir / "long.csv", csv);
   xl::Worksheet& sheet = Load(*app, {dir / "long.csv"}).ActiveSheet();
   for (long r = 1; r <= kRows; ++r) {
-    ASSERT_EQ(sheet.CellValue(r, 1), Variant(FromUtf8("R" + std::to_string(r)))) << r;
-    ASSERT_EQ(sheet.CellValue(r, 2), r % 3 == 0 ? Variant(FromUtf8("q\"" + std::to_string(r))) : Variant()) << r;
+    ASSERT_EQ(sheet.CellValue(r, 1), Variant(FromUtf8(std::string("R").append(std::to_string(r))))) << r;
+    ASSERT_EQ(sheet.CellValue(r, 2),
+              r % 3 == 0 ? Variant(FromUtf8(std::string("q\"").append(std::to_string(r)))) : Variant())
+        << r;
     ASSERT_EQ(sheet.CellValue(r, 3), r % 7 == 0 ? Variant(CellError::NA) : Variant()) << r;
   }
   EXPECT_TRUE(sheet.CellValue(kRows + 1, 1).IsEmpty());
@@ -283,7 +285,7 @@ TEST_F(WorkbookIo, RefusesBadInput) {
   };
   int n = 0;
   for (const Case& c : cases) {
-    const fs::path folder = dir / ("case" + std::to_string(++n));
+    const fs::path folder = dir / (std::string("case").append(std::to_string(++n)));
     fs::create_directories(folder);
     WriteText(folder / "S.csv", "1\n");
     if (c.manifest.empty()) fs::remove(folder / "S.csv");
@@ -614,8 +616,10 @@ TEST_F(WorkbookIo, ASaveStoppedAfterItsJournalIsFinished) {
 // characters: one less than a cell holds where the cut would split a surrogate pair.
 TEST_F(WorkbookIo, AFieldCutToFitACellIsNamed) {
   WriteText(dir / "book" / kManifestFile, "quillary-workbook 2\nsheet \"My list\" S.csv -1\n");
-  WriteText(dir / "book" / "S.csv", "a,b\nc," + std::string(40000, 'x') + ",'" + std::string(32767, 'y') + "," +
-                                        std::string(32766, 'z') + "\xF0\x9F\x98\x80\n");
+  WriteText(
+      dir / "book" / "S.csv",
+      std::string("a,b\nc,").append(std::string(40000, 'x')).append(",'").append(std::string(32767, 'y')).append(",") +
+          std::string(32766, 'z') + "\xF0\x9F\x98\x80\n");
   xl::Worksheet& sheet = Load(*app, {dir / "book"}).ActiveSheet();
   EXPECT_EQ(notes, (Notes{"My list!B2: the text of 40000 characters was cut to the 32767 a cell holds",
                           "My list!D2: the text of 32768 characters was cut to 32766, as a cell holds 32767 and the "
@@ -726,7 +730,7 @@ TEST_F(WorkbookIo, SheetFilesMustBePlainFilesInTheFolder) {
   int n = 0;
   for (const Case& c : cases) {
     for (const bool manifest : {true, false}) {
-      const fs::path folder = dir / ("case" + std::to_string(++n));
+      const fs::path folder = dir / (std::string("case").append(std::to_string(++n)));
       fs::create_directories(folder);
       if (manifest) WriteText(folder / kManifestFile, "quillary-workbook 2\nsheet S S.csv -1\n");
       c.make(folder / "S.csv");

@@ -157,7 +157,7 @@ break &amp; more</t></si></sst>)";
   EXPECT_EQ(local.RefersTo(), u"='Two words'!$B$2,'Two words'!$C$3");
   EXPECT_FALSE(local.Visible());
   EXPECT_EQ(b.Names().Count(), 1);  // "half" is a constant, which the stand-in's names cannot hold
-  EXPECT_EQ(notes, (Notes{"'" + (dir / "other.xlsx").string() +
+  EXPECT_EQ(notes, (Notes{std::string("'").append((dir / "other.xlsx").string()) +
                           "': the name 'half' refers to '0.5', not to cells of one sheet: the workbook cannot hold it "
                           "and leaves it out"}));
   EXPECT_EQ(s.GetPageSetup().PrintArea, u"$A$1:$C$4");
@@ -222,7 +222,8 @@ TEST_F(Xlsx, BadFilesAreRefused) {
        "would expand to 3221225472 bytes, more than the limit of 1073741824 bytes a part"},
       {"lying.xlsx", ArchiveStating("xl/workbook.xml", zeros, 1000), "expands beyond the size its entry states"},
       {"lying-sheet.xlsx",
-       StatingOf(Workbook(book, {Sheet("<sheetData/>" + std::string(1 << 20, ' '))}), "xl/worksheets/sheet1.xml", 1000),
+       StatingOf(Workbook(book, {Sheet(std::string("<sheetData/>").append(std::string(1 << 20, ' ')))}),
+                 "xl/worksheets/sheet1.xml", 1000),
        "the part 'xl/worksheets/sheet1.xml' expands beyond the size its entry states"},
       {"no-book.xlsx", xlsx::MakeZip({{"a.txt", "a"}}), "holds no workbook part"},
       {"bad-xml.xlsx", Workbook(book, {"<worksheet><sheetData><row>"}),
@@ -245,7 +246,7 @@ TEST_F(Xlsx, BadFilesAreRefused) {
     EXPECT_EQ(ReadText(dir / c.name), c.bytes) << c.name;
   }
   EXPECT_EQ(FailureOf([&] { LoadXlsx(*app, dir / "missing.xlsx", notes); }),
-            "'" + (dir / "missing.xlsx").string() + "' does not exist");
+            std::string("'").append((dir / "missing.xlsx").string()).append("' does not exist"));
   // The good file still reads.
   EXPECT_EQ(Load(*app, dir / "good.xlsx").Sheets().Item(1).Range(u"A1").Value(), Variant(u"kept"));
 }
@@ -301,7 +302,11 @@ TEST_F(Xlsx, TextsCutToWhatACellHoldsAreNamed) {
 std::string RunOpenpyxl(const fs::path& folder, const std::string& program) {
   const fs::path script = folder / "program.py";
   std::ofstream(script) << "import datetime, openpyxl\n" << program;
-  const std::string command = "cd '" + folder.string() + "' && /usr/bin/python3 '" + script.string() + "' 2>&1";
+  const std::string command = std::string("cd '")
+                                  .append(folder.string())
+                                  .append("' && /usr/bin/python3 '")
+                                  .append(script.string())
+                                  .append("' 2>&1");
   FILE* pipe = ::popen(command.c_str(), "r");
   std::string out;
   char buffer[4096];
@@ -455,7 +460,7 @@ TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
   SaveXlsx(book, dir / "b.xlsx", notes);
   const std::string before = ReadText(dir / "b.xlsx");
   // The file format holds links of at most 2,079 characters.
-  sheet.AddHyperlink(sheet.Range(u"A1"), u"https://example.com/" + Text(3000, u'x'));
+  sheet.AddHyperlink(sheet.Range(u"A1"), Text(u"https://example.com/").append(Text(3000, u'x')));
   const std::string message = FailureOf([&] { SaveXlsx(book, dir / "b.xlsx", notes); });
   EXPECT_NE(message.find("the hyperlink of cell A1 is longer than the 2079 characters"), std::string::npos) << message;
   EXPECT_EQ(ReadText(dir / "b.xlsx"), before);

@@ -207,7 +207,7 @@ TEST_F(Sort, KeepsTheFindIndexAndRowsTogether) {
   std::vector<Variant> values;
   for (long r = 1; r <= kRows; ++r) {
     const long key = (r * 7919) % kRows;  // every key once, in a shuffled order
-    values.push_back(Variant(u"k" + vba::NumberText(static_cast<double>(key))));
+    values.push_back(Variant(Text(u"k").append(vba::NumberText(static_cast<double>(key)))));
     values.push_back(Variant(static_cast<double>(key)));
   }
   R("A1:B70000").SetValues(values);
@@ -216,9 +216,10 @@ TEST_F(Sort, KeepsTheFindIndexAndRowsTogether) {
   xl::Range key = R("B1");
   R("A1:B70000").Sort({.Key1 = &key, .Order1 = xlAscending});
   for (long k : {0L, 1L, 5L, 4242L, kRows - 1}) {
-    const auto hit =
-        R("A1:A70000")
-            .Find({.What = u"k" + vba::NumberText(static_cast<double>(k)), .LookIn = xlValues, .LookAt = xlWhole});
+    const auto hit = R("A1:A70000")
+                         .Find({.What = Text(u"k").append(vba::NumberText(static_cast<double>(k))),
+                                .LookIn = xlValues,
+                                .LookAt = xlWhole});
     ASSERT_TRUE(hit) << k;
     EXPECT_EQ(hit->Row(), k + 1);
     EXPECT_EQ(sheet->CellValue(k + 1, 2), Variant(static_cast<double>(k)));

@@ -19,7 +19,7 @@ TEST_F(Storage, RunsCountsAndTheIndexFollowEveryChange) {
   std::vector<std::optional<Text>> model(kRows + 1);  // row -> text, nothing when empty
   std::mt19937 rng(7);
   const auto pick = [&](long lo, long hi) { return std::uniform_int_distribution<long>(lo, hi)(rng); };
-  const auto name = [&] { return u"t" + vba::NumberText(static_cast<double>(pick(0, 9))); };
+  const auto name = [&] { return Text(u"t").append(vba::NumberText(static_cast<double>(pick(0, 9)))); };
   R("A1:A60").Find({.What = u"t0", .LookIn = xlValues, .LookAt = xlWhole});  // the index, from the start
   for (int step = 0; step < 400; ++step) {
     const long r = pick(1, kRows), r2 = std::min(kRows, r + pick(0, 8));
@@ -81,7 +81,7 @@ TEST_F(Storage, RunsCountsAndTheIndexFollowEveryChange) {
     const auto filled = std::count_if(model.begin(), model.end(), [](const auto& m) { return m.has_value(); });
     ASSERT_EQ(app->WorksheetFunction().CountA(R("A1:A60")), static_cast<double>(filled)) << "step " << step;
     for (int t = 0; t < 10; ++t) {
-      const Text what = u"t" + vba::NumberText(t);
+      const Text what = Text(u"t").append(vba::NumberText(t));
       long first = 0;
       for (long k = 1; k <= kRows && first == 0; ++k) {
         if (model[static_cast<std::size_t>(k)] == what) first = k;

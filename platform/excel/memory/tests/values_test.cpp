@@ -268,7 +268,7 @@ TEST_F(ValueEntry, CutsTextsAtTheCellLimit) {
   Text longText(40000, u'x');
   R("A1").SetValue(longText);
   EXPECT_EQ(R("A1").Value().AsText().size(), 32767u);
-  R("A2").SetValue(u"'" + Text(32767, u'y'));
+  R("A2").SetValue(Text(u"'").append(32767, u'y'));
   EXPECT_EQ(R("A2").Value().AsText(), Text(32767, u'y'));
   // A character of two code units that the limit would split is left out whole.
   const Text emoji = u"\U0001F600";
