@@ -2,17 +2,15 @@
 // feature the file held is still there afterwards, read back by openpyxl (a reader of
 // its own), and the parts of the package the run did not change are the same bytes.
 #include <gtest/gtest.h>
-#include <stdio.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "cli/program.h"
 #include "cli/tests/run_program.h"
+#include "workbook/tests/run_python.h"
 #include "workbook/tests/temp_dir.h"
 
 namespace quillary::cli {
@@ -21,25 +19,10 @@ namespace {
 namespace fs = std::filesystem;
 using testing::Outcome;
 using testing::RunInProcess;
+using workbook::testing::PythonHas;
 using workbook::testing::ReadText;
+using workbook::testing::RunPython;
 using workbook::testing::TempDir;
-
-// Runs `program` with Debian's python3 (which python3-openpyxl and python3-pil install
-// into) in `folder`; its standard output, or "failed: " and what it printed.
-std::string RunPython(const fs::path& folder, const std::string& program) {
-  const fs::path script = folder / "program.py";
-  std::ofstream(script) << program;
-  const std::string command =
-      std::string("cd '").append(folder.string()).append("' && /usr/bin/python3 program.py 2>&1");
-  FILE* pipe = ::popen(command.c_str(), "r");
-  std::string out;
-  char buffer[4096];
-  for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  const int status = pipe ? ::pclose(pipe) : -1;
-  return status == 0 ? out : "failed: " + out;
-}
-
-bool HavePythonReaders() { return std::system("/usr/bin/python3 -c 'import openpyxl, PIL' 2>/dev/null") == 0; }
 
 // book.xlsx: a sheet "Parts" holding names in A2:A9 (R1, C2 and U3 twice) beside an
 // empty column B headed "Tag", with a frozen pane, a zoom, hidden gridlines, a table, a
@@ -188,7 +171,7 @@ print([n for n in before.namelist() if n not in rewritten and (n not in kept or 
 class XlsxKeeps : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!HavePythonReaders()) GTEST_SKIP() << "no python3-openpyxl or python3-pil";
+    if (!PythonHas("openpyxl, PIL")) GTEST_SKIP() << "no python3-openpyxl or python3-pil";
     ASSERT_EQ(RunPython(dir.Path(), kMakeBook), "");
     fs::copy_file(dir / "book.xlsx", dir / "original.xlsx");
   }

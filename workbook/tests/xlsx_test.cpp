@@ -11,6 +11,7 @@
 
 #include "workbook/failure.h"
 #include "workbook/tests/round_trip.h"
+#include "workbook/tests/run_python.h"
 #include "workbook/tests/temp_dir.h"
 #include "workbook/xlsx_zip.h"
 
@@ -297,25 +298,13 @@ TEST_F(Xlsx, TextsCutToWhatACellHoldsAreNamed) {
                           "'x.xlsx': S!B1: the text of 40000 characters was cut to the 32767 a cell holds"}));
 }
 
-// Runs a Python program with openpyxl (Debian's python3, which python3-openpyxl installs
-// into) in `folder`, and gives its standard output; "" when it fails.
+// Runs a Python program with openpyxl in `folder`, and gives its standard output; "" when
+// it fails.
 std::string RunOpenpyxl(const fs::path& folder, const std::string& program) {
-  const fs::path script = folder / "program.py";
-  std::ofstream(script) << "import datetime, openpyxl\n" << program;
-  const std::string command = std::string("cd '")
-                                  .append(folder.string())
-                                  .append("' && /usr/bin/python3 '")
-                                  .append(script.string())
-                                  .append("' 2>&1");
-  FILE* pipe = ::popen(command.c_str(), "r");
-  std::string out;
-  char buffer[4096];
-  for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  const int status = pipe ? ::pclose(pipe) : -1;
-  return status == 0 ? out : "failed: " + out;
+  return testing::RunPython(folder, "import datetime, openpyxl\n" + program);
 }
 
-bool HaveOpenpyxl() { return std::system("/usr/bin/python3 -c 'import openpyxl' 2>/dev/null") == 0; }
+bool HaveOpenpyxl() { return testing::PythonHas("openpyxl"); }
 
 // A workbook of the 1904 date system keeps it: its day numbers load as the file holds
 // them, dates written as ISO 8601 texts are read against it, and the saved file has it.
