@@ -48,7 +48,7 @@ const struct Feature {
     {"conditional format", "[('C2:C9', 'cellIs', 'greaterThan', ['4'], '00FF0000')]"},
     {"font", "('Courier New', 14.0, True, True)"},
     {"outline levels", "(1, 1)"},
-    {"tab colour", "FF1072BA"},
+    {"tab colour", "001072BA"},
     {"theme fill", "('solid', 4, 0.4)"},
     {"comments", "('Counts from stock', 'A note elsewhere')"},
     {"hidden sheet", "('hidden', 'secret')"},
