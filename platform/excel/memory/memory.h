@@ -61,6 +61,7 @@
 // of an area reads and writes the whole area in one call (ReadValues, WriteValues).
 #pragma once
 
+#include <any>
 #include <functional>
 #include <map>
 #include <memory>
@@ -434,12 +435,16 @@ class MemoryWorkbook final : public Workbook {
   // the day numbers as the file does; the files that have a date system keep it.
   bool Date1904() const { return date1904_; }
   void SetDate1904(bool on) { date1904_ = on; }
+  // What the file format that loaded the workbook keeps of its file for the save (the
+  // package of an xlsx file, say); empty for a workbook made in memory.
+  std::any& Origin() { return origin_; }
 
  private:
   MemoryApplication& app_;
   Text name_;
   GridSize grid_;
   FormatTable formats_;
+  std::any origin_;
   std::vector<std::unique_ptr<MemoryWorksheet>> sheets_;
   std::vector<std::unique_ptr<MemoryWorksheet>> deletedSheets_;
   MemoryWorksheet* active_ = nullptr;
