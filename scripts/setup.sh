@@ -4,8 +4,8 @@
 #   scripts/setup.sh          the compiler, CMake, Ninja, pkg-config and GoogleTest, liborcus
 #                             and libdeflate (reading xlsx), libxlsxwriter and zlib
 #                             (writing xlsx),
-#                             python3-openpyxl (a test opens the saved xlsx files with it)
-#                             and python3-pil (with which openpyxl makes and reads pictures),
+#                             python3-openpyxl and python3-pil (tests make xlsx files with
+#                             pictures and open the saved ones with it),
 #                             python3 and clang-format (the layering and format checks)
 #   scripts/setup.sh fuzz     those and clang with its libFuzzer runtime (scripts/fuzz.sh)
 #   scripts/setup.sh com      those and the Windows cross-compilers (mingw-w64, posix

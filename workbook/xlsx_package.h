@@ -25,7 +25,7 @@ struct XfRun {
 };
 
 struct LoadedSheet {
-  const xl::memory::MemoryWorksheet* sheet = nullptr;
+  const xl::memory::FileSheet* sheet = nullptr;
   std::string part;
   // By column (index col - 1): the cells' style records, runs down the column.
   std::vector<std::vector<XfRun>> xfs;
@@ -49,7 +49,7 @@ struct LoadedPackage {
 };
 
 // A digest of the sheet's values and formulas: equal when they are as they were.
-std::uint64_t CellsFingerprint(xl::memory::MemoryWorksheet& sheet);
+std::uint64_t CellsFingerprint(xl::memory::FileSheet& sheet);
 // The same of what the workbook part holds: the sheets, their order, names and
 // visibility, the defined names, the active sheet and the workbook's protection.
 std::string BookFingerprint(xl::Workbook& book);

@@ -34,7 +34,7 @@
 namespace quillary::workbook::xlsx {
 
 using xl::memory::CellFormat;
-using xl::memory::MemoryWorksheet;
+using xl::memory::FileSheet;
 
 namespace {
 
@@ -69,7 +69,7 @@ struct Digest {
 // Calls use(col, first, last, values) for each run of filled cells of rows row1..row2,
 // column by column, down each column.
 template <class Use>
-void ForEachRun(MemoryWorksheet& sheet, long row1, long row2, std::vector<Variant>& values, Use&& use) {
+void ForEachRun(FileSheet& sheet, long row1, long row2, std::vector<Variant>& values, Use&& use) {
   const long rows = sheet.RowsCount();
   for (long col = 1; col <= sheet.StoredColumns(); ++col) {
     std::optional<long> next = sheet.NextFilledRow(col, row1 - 1);
@@ -775,7 +775,7 @@ class SharedIndex {
 
 class SheetWriter {
  public:
-  SheetWriter(MemoryWorksheet& sheet, const LoadedSheet* loaded, const SheetLayout& layout, Styles& styles,
+  SheetWriter(FileSheet& sheet, const LoadedSheet* loaded, const SheetLayout& layout, Styles& styles,
               SharedIndex& strings, std::string prefix)
       : sheet_(sheet),
         loaded_(loaded),
@@ -833,7 +833,7 @@ class SheetWriter {
   void Cell(std::string& out, long row, long col, const Variant* value, std::uint32_t style);
 
   static inline const CellFormat kDefault{};
-  MemoryWorksheet& sheet_;
+  FileSheet& sheet_;
   const LoadedSheet* loaded_;
   const SheetLayout& layout_;
   Styles& styles_;
@@ -1242,7 +1242,7 @@ std::vector<NameEntry> ModelNames(xl::Workbook& book) {
 
 // ----- what the run changed -----
 
-std::uint64_t CellsFingerprint(MemoryWorksheet& sheet) {
+std::uint64_t CellsFingerprint(FileSheet& sheet) {
   Digest d;
   std::vector<Variant> values;
   ForEachRun(sheet, 1, sheet.RowsCount(), values, [&](long col, long first, long last, const std::vector<Variant>& v) {
@@ -1278,7 +1278,7 @@ std::string BookFingerprint(xl::Workbook& book) {
   }
   out += "active " + std::to_string(book.ActiveSheet().Index()) + ' ' + std::to_string(book.ProtectStructure()) +
          std::to_string(book.ProtectWindows());
-  if (auto* m = dynamic_cast<xl::memory::MemoryWorkbook*>(&book)) out += m->Date1904() ? " 1904" : " 1900";
+  if (auto* m = dynamic_cast<xl::memory::FileBook*>(&book)) out += m->Date1904() ? " 1904" : " 1900";
   for (const NameEntry& n : ModelNames(book)) {
     out += '\n' + n.name + ' ' + (n.local ? std::to_string(*n.local) : "*") + ' ' + n.refersTo + (n.hidden ? " h" : "");
   }
@@ -1286,14 +1286,14 @@ std::string BookFingerprint(xl::Workbook& book) {
 }
 
 const LoadedPackage* OriginOf(xl::Workbook& book) {
-  auto* memory = dynamic_cast<xl::memory::MemoryWorkbook*>(&book);
+  auto* memory = dynamic_cast<xl::memory::FileBook*>(&book);
   if (memory == nullptr) return nullptr;
   const auto* held = std::any_cast<std::shared_ptr<const LoadedPackage>>(&memory->Origin());
   return held ? held->get() : nullptr;
 }
 
 void SetOrigin(xl::Workbook& book, std::shared_ptr<const LoadedPackage> package) {
-  dynamic_cast<xl::memory::MemoryWorkbook&>(book).Origin() = std::move(package);
+  dynamic_cast<xl::memory::FileBook&>(book).Origin() = std::move(package);
 }
 
 namespace {
@@ -1350,14 +1350,14 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
   const phases::Scope timed("save xlsx");
   // Each sheet as it stands beside how it was loaded.
   struct Plan {
-    MemoryWorksheet* sheet;
+    FileSheet* sheet;
     const LoadedSheet* loaded;
     SheetLayout layout;
     bool cells = false, cols = false, merges = false, filter = false, protection = false, selection = false;
   };
   std::vector<Plan> plans;
   for (long i = 1; i <= book.Sheets().Count(); ++i) {
-    auto& sheet = dynamic_cast<MemoryWorksheet&>(book.Sheets().Item(i));
+    auto& sheet = dynamic_cast<FileSheet&>(book.Sheets().Item(i));
     const LoadedSheet* loaded = nullptr;
     for (const LoadedSheet& l : from.sheets) {
       if (l.sheet == &sheet) loaded = &l;
@@ -1589,7 +1589,7 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
         }
       }
     }
-    const bool date1904 = dynamic_cast<xl::memory::MemoryWorkbook&>(book).Date1904();
+    const bool date1904 = dynamic_cast<xl::memory::FileBook&>(book).Date1904();
     if (wbPr.empty()) wbPr = "<" + bp + "workbookPr/>";
     PutChild(bookXml, from.bookPart, kBookOrder, "workbookPr",
              SetAttr(wbPr, "date1904", date1904 ? std::optional<std::string>("1") : std::nullopt));

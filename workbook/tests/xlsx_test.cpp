@@ -25,8 +25,8 @@ using testing::WriteText;
 
 class Xlsx : public ::testing::Test {
  protected:
-  xl::memory::MemoryWorkbook& Load(xl::memory::MemoryApplication& into, const fs::path& file) {
-    return dynamic_cast<xl::memory::MemoryWorkbook&>(LoadXlsx(into, file, notes));
+  xl::memory::FileBook& Load(xl::memory::MemoryApplication& into, const fs::path& file) {
+    return dynamic_cast<xl::memory::FileBook&>(LoadXlsx(into, file, notes));
   }
   // The message of the Failure `body` raises ("" when it raises none).
   template <class Body>
@@ -74,11 +74,11 @@ std::string Sheet(const std::string& inside) {
 // Everything a workbook holds comes back from an xlsx file, and saved again the
 // workbook reads the same.
 TEST_F(Xlsx, RoundTripKeepsEverything) {
-  xl::memory::MemoryWorkbook& rich = testing::BuildRichWorkbook(*app);
+  xl::memory::FileBook& rich = testing::BuildRichWorkbook(*app);
   rich.Protect(true, true);
   SaveXlsx(rich, dir / "book.xlsx", notes);
   auto reloaded = xl::memory::CreateApplication();
-  xl::memory::MemoryWorkbook& back = Load(*reloaded, dir / "book.xlsx");
+  xl::memory::FileBook& back = Load(*reloaded, dir / "book.xlsx");
   testing::ExpectSameWorkbook(rich, back);
   EXPECT_TRUE(back.ProtectStructure());
   EXPECT_TRUE(back.ProtectWindows());
@@ -118,7 +118,7 @@ break &amp; more</t></si></sst>)";
   const std::string work = Sheet(R"(<sheetData/>)");
   WriteText(dir / "other.xlsx", Workbook(book, {data, two, work}, strings));
 
-  xl::memory::MemoryWorkbook& b = Load(*app, dir / "other.xlsx");
+  xl::memory::FileBook& b = Load(*app, dir / "other.xlsx");
   xl::Worksheet& s = b.Sheets().Item(u"Data");
   struct Case {
     const char* cell;
@@ -193,7 +193,7 @@ std::string ArchiveStating(const std::string& name, const std::string& data, std
 // Files that are not readable workbooks get a clear error, open no workbook and leave
 // the file as it was.
 TEST_F(Xlsx, BadFilesAreRefused) {
-  xl::memory::MemoryWorkbook& good = app->AddWorkbook(xl::memory::GridSize::Large);
+  xl::memory::FileBook& good = app->AddWorkbook(xl::memory::GridSize::Large);
   good.Sheets().Item(1).Range(u"A1").SetValue(u"kept");
   SaveXlsx(good, dir / "good.xlsx", notes);
   const std::string saved = ReadText(dir / "good.xlsx");
@@ -322,7 +322,7 @@ wb.active["A1"] = datetime.date(2024, 1, 1)
 wb.save("mac.xlsx")
 )py"),
             "");
-  xl::memory::MemoryWorkbook& book = Load(*app, dir / "mac.xlsx");
+  xl::memory::FileBook& book = Load(*app, dir / "mac.xlsx");
   EXPECT_TRUE(book.Date1904());
   xl::Worksheet& sheet = book.Sheets().Item(1);
   EXPECT_EQ(sheet.CellValue(1, 1), Variant(43830.0));  // 2024-01-01 counted from 1904-01-01
@@ -367,7 +367,7 @@ ws["A1"], ws["A2"], ws["A3"] = 2, 3, "=SUM(A1:A2)"
 wb.save("f.xlsx")
 )py"),
             "");
-  xl::memory::MemoryWorkbook& book = Load(*app, dir / "f.xlsx");
+  xl::memory::FileBook& book = Load(*app, dir / "f.xlsx");
   xl::Worksheet& sheet = book.Sheets().Item(1);
   EXPECT_EQ(sheet.CellValue(3, 1), Variant(CellError::Name));  // the stand-in calculates no formula
   SaveXlsx(book, dir / "f.xlsx", notes);
@@ -384,7 +384,7 @@ print(openpyxl.load_workbook("f.xlsx").active["A3"].value, openpyxl.load_workboo
   made.Range(u"B1").SetValue(7.0);
   SaveXlsx(made.Parent(), dir / "v.xlsx", notes);
   auto back = xl::memory::CreateApplication();
-  auto& sheet2 = dynamic_cast<xl::memory::MemoryWorksheet&>(Load(*back, dir / "v.xlsx").Sheets().Item(1));
+  auto& sheet2 = dynamic_cast<xl::memory::FileSheet&>(Load(*back, dir / "v.xlsx").Sheets().Item(1));
   EXPECT_EQ(sheet2.CellValue(1, 1), Variant(14.0));
   EXPECT_TRUE(sheet2.CellHasCachedValue(1, 1));
   EXPECT_EQ(sheet2.CellValue(1, 2), Variant(7.0));
@@ -440,7 +440,7 @@ wb.save("rich.xlsx")
 )py"),
             "");
   const std::string before = ReadText(dir / "rich.xlsx");
-  xl::memory::MemoryWorkbook& book = Load(*app, dir / "rich.xlsx");
+  xl::memory::FileBook& book = Load(*app, dir / "rich.xlsx");
   xl::Worksheet& parts = book.Sheets().Item(u"Parts");
   parts.Range(u"C2:C3").SetValue(u"tag");
   parts.Range(u"A3").Font().SetBold(true);
@@ -512,7 +512,7 @@ wb.save("rich.xlsx")
 )py"),
             "");
   const std::string before = ReadText(dir / "rich.xlsx");
-  xl::memory::MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
+  xl::memory::FileBook& book = app->AddWorkbook(xl::memory::GridSize::Large);
   book.Sheets().Item(1).Range(u"A1").SetValue(u"other");
   const std::string message = FailureOf([&] { SaveXlsx(book, dir / "rich.xlsx", notes); });
   for (const char* lost :
@@ -527,7 +527,7 @@ wb.save("rich.xlsx")
 
 // A save that fails leaves the old file as it was and nothing beside it.
 TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
-  xl::memory::MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
+  xl::memory::FileBook& book = app->AddWorkbook(xl::memory::GridSize::Large);
   xl::Worksheet& sheet = book.Sheets().Item(1);
   sheet.Range(u"A1").SetValue(u"first");
   SaveXlsx(book, dir / "b.xlsx", notes);
@@ -547,7 +547,7 @@ TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
 // A file that a killed save left beside the target goes with the next save; the file
 // of a save under way in another process (which holds a lock on it) stays.
 TEST_F(Xlsx, OnlyTheFilesOfEndedSavesAreRemoved) {
-  xl::memory::MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
+  xl::memory::FileBook& book = app->AddWorkbook(xl::memory::GridSize::Large);
   const fs::path killed = dir / ".b.xlsx.saving-AAAAAA.xlsx", live = dir / ".b.xlsx.saving-BBBBBB.xlsx";
   WriteText(killed, "left");
   WriteText(live, "being written");
