@@ -11,6 +11,7 @@
 #include <thread>
 #include <unordered_map>
 
+#include "platform/excel/memory/internal/text_interner.h"
 #include "platform/excel/memory/memory.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/phases.h"
@@ -335,10 +336,10 @@ using internal::CellKind;
 // needs some 30 MB, which the rest of a run has better use for).
 struct Buffers {
   std::vector<std::uint32_t> order, newRow;
-  std::vector<std::uint64_t> slots, hashes, value;
+  std::vector<std::uint64_t> value;
   std::vector<std::uint8_t> cls;
-  Text keyText, distinctText;
-  std::vector<std::size_t> keyStart, distinctStart;
+  Text keyText;
+  std::vector<std::size_t> keyStart;
 };
 
 // A sort this long shares its work out among a few threads.
@@ -424,49 +425,9 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   b.cls.assign(n, kBlankClass);
   b.value.assign(n, 0);
   if (!col) return;
-  // The distinct texts, copied side by side, found through an open-addressing table of
-  // their indexes.
-  Text& distinctText = b.distinctText;
-  distinctText.clear();
-  b.distinctStart.assign(1, 0);
-  const auto distinctView = [&](std::uint32_t k) {
-    return TextView(distinctText).substr(b.distinctStart[k], b.distinctStart[k + 1] - b.distinctStart[k]);
-  };
-  // A slot holds the high half of the text's hash beside its index, so that a probe
-  // looks at the text only when the halves agree. The table grows with the distinct
-  // texts (at most half full), so that a column of many equal texts probes a table
-  // small enough to stay in the cache.
-  constexpr std::uint64_t kFree = ~std::uint64_t{0};
-  std::size_t slotCount = 1024;
-  while (slotCount < 2 * n && slotCount < (std::size_t{1} << 16)) slotCount *= 2;
-  b.slots.assign(slotCount, kFree);
-  std::vector<std::uint64_t>& hashes = b.hashes;
-  hashes.clear();
-  const auto place = [&](std::uint64_t hash, std::uint32_t index) {
-    std::size_t i = hash & (slotCount - 1);
-    while (b.slots[i] != kFree) i = (i + 1) & (slotCount - 1);
-    b.slots[i] = (hash & 0xFFFFFFFF00000000ULL) | index;
-  };
-  const auto distinctIndex = [&](TextView t) {
-    const std::uint64_t hash = std::hash<TextView>{}(t);
-    const std::uint64_t high = hash & 0xFFFFFFFF00000000ULL;
-    for (std::size_t i = hash & (slotCount - 1); b.slots[i] != kFree; i = (i + 1) & (slotCount - 1)) {
-      const auto index = static_cast<std::uint32_t>(b.slots[i]);
-      if ((b.slots[i] & 0xFFFFFFFF00000000ULL) == high && distinctView(index) == t) return index;
-    }
-    const auto index = static_cast<std::uint32_t>(hashes.size());
-    hashes.push_back(hash);
-    distinctText += t;
-    b.distinctStart.push_back(distinctText.size());
-    if (hashes.size() * 2 > slotCount) {
-      slotCount *= 2;
-      b.slots.assign(slotCount, kFree);
-      for (std::uint32_t k = 0; k < hashes.size(); ++k) place(hashes[k], k);
-    } else {
-      place(hash, index);
-    }
-    return index;
-  };
+  // The distinct texts, each kept once.
+  internal::TextInterner distinct(n);
+  const auto distinctIndex = [&](TextView t) { return distinct.Intern(t); };
   for (std::size_t i = 0; i < n; ++i) {
     const Cell* c = col->CellAt(row1 + static_cast<long>(i));
     if (!c) break;
@@ -506,7 +467,7 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   // The sort keys of the distinct texts side by side, then their ranks. A long list's
   // keys are made on a few threads at once, twice: once for their lengths, which place
   // each key, and once into its place, so that the keys are held only once.
-  const std::size_t total = b.distinctStart.size() - 1;
+  const std::size_t total = distinct.Count();
   b.keyStart.assign(total + 1, 0);
   const std::size_t parts = SortThreads(total);
   const auto eachKey = [&](auto&& use) {
@@ -514,7 +475,7 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
       Text key;
       for (std::size_t k = total * p / parts, last = total * (p + 1) / parts; k < last; ++k) {
         key.clear();
-        text_order::AppendSortKey(distinctView(static_cast<std::uint32_t>(k)), matchCase, key);
+        text_order::AppendSortKey(distinct.At(static_cast<std::uint32_t>(k)), matchCase, key);
         use(k, key);
       }
     });
@@ -560,13 +521,9 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   for (std::size_t i = 0; i < n; ++i) {
     if (b.cls[i] == kTextClass) b.value[i] = rank[static_cast<std::size_t>(b.value[i])];
   }
-  // The table and the texts are done with: their room goes back before the records of
-  // the rows are made.
-  std::vector<std::uint64_t>().swap(b.slots);
-  std::vector<std::uint64_t>().swap(b.hashes);
-  Text().swap(b.distinctText);
+  // The keys are done with: their room goes back before the records of the rows are
+  // made (the distinct texts' goes back as this ends).
   Text().swap(b.keyText);
-  std::vector<std::size_t>().swap(b.distinctStart);
   std::vector<std::size_t>().swap(b.keyStart);
 }
 
@@ -708,6 +665,10 @@ void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
   }
   std::vector<std::vector<std::uint8_t>>().swap(cls);
   std::vector<std::vector<std::uint64_t>>().swap(value);
+  // A block already in order (a list sorted again) stays as it is.
+  bool inOrder = true;
+  for (std::size_t i = 0; i < n && inOrder; ++i) inOrder = b.order[i] == i;
+  if (inOrder) return;
   b.newRow.resize(n);
   for (std::size_t i = 0; i < n; ++i) b.newRow[b.order[i]] = static_cast<std::uint32_t>(i);
 
