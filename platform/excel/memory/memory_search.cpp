@@ -12,8 +12,8 @@
 #include <thread>
 #include <unordered_map>
 
+#include "platform/excel/memory/internal/objects.h"
 #include "platform/excel/memory/internal/text_interner.h"
-#include "platform/excel/memory/memory.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/phases.h"
 #include "platform/runtime/text_order.h"
