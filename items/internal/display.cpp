@@ -124,6 +124,11 @@ Text TagHelpText(const host::State& s, const RequestOptions& o) {
   return kNoDuplicatesText;
 }
 
+// The DupsList kept in hand by the walk, when the summary is of the list it walked.
+const DupRuns* DupsInHand(const Text& listName, const CountHandOver& h) {
+  return listName == host::kList1 && h.dupRuns ? &*h.dupRuns : nullptr;
+}
+
 }  // namespace
 
 void DisplayCountedList(host::State& s, const RequestOptions& o, const Text& listName, CountHandOver& h) {
@@ -157,7 +162,7 @@ void DisplayCountedList(host::State& s, const RequestOptions& o, const Text& lis
       s.request.ActiveWndw->SetValue(s.request.DisplayText);
     } else if (h.tagDuplicates) {
       if (h.faultKind != FaultKind::kNone && !o.pasteDownward && !o.pasteRight) {
-        DuplicateReport(s, host::kList1);
+        DuplicateReport(s, host::kList1, DupsInHand(listName, h));
         // A summary cut short by the break key is not shown.
         if (s.request.progress.UserAbort) return;
         if (s.items.DupSummaryText.size() >= TextView(kSummaryHeader).size()) {
@@ -171,7 +176,7 @@ void DisplayCountedList(host::State& s, const RequestOptions& o, const Text& lis
     } else {
       ApostrophesBack(s.request.DisplayText);
       s.request.ActiveWndw->SetValue(s.request.DisplayText);
-      DuplicateReport(s, host::kList1);
+      DuplicateReport(s, host::kList1, DupsInHand(listName, h));
       if (s.request.progress.UserAbort) return;
       host::ReplaceItRef(s.items.DupSummaryText, kSummaryHeader, kSummaryTitle, 1, 1, 0);
     }
