@@ -124,6 +124,10 @@ Text TagHelpText(const host::State& s, const RequestOptions& o) {
   return kNoDuplicatesText;
 }
 
+// Puts a text into the Active Window through its Text, which for a text box is its
+// Value: a list of millions of characters goes in with one copy rather than two.
+void ShowInWindow(host::State& s, TextView text) { s.request.ActiveWndw->SetText(text); }
+
 // The DupsList kept in hand by the walk, when the summary is of the list it walked.
 const DupRuns* DupsInHand(const Text& listName, const CountHandOver& h) {
   return listName == host::kList1 && h.dupRuns ? &*h.dupRuns : nullptr;
@@ -159,7 +163,7 @@ void DisplayCountedList(host::State& s, const RequestOptions& o, const Text& lis
   if (!(compare && !compareShows && !h.listWasEmpty)) {
     if (compareShows || !(s.request.IgnoreIndexMode && vba::EqualsTrue(s.Control(host::ctl::main::kSort).Value()))) {
       ApostrophesBack(s.request.DisplayText);
-      s.request.ActiveWndw->SetValue(s.request.DisplayText);
+      ShowInWindow(s, s.request.DisplayText);
     } else if (h.tagDuplicates) {
       if (h.faultKind != FaultKind::kNone && !o.pasteDownward && !o.pasteRight) {
         DuplicateReport(s, host::kList1, DupsInHand(listName, h));
@@ -169,13 +173,13 @@ void DisplayCountedList(host::State& s, const RequestOptions& o, const Text& lis
           vba::MidAssign(s.items.DupSummaryText, 19, kReadyToPaste, 18);
         }
         s.request.DisplayText = s.items.DupSummaryText;
-        s.request.ActiveWndw->SetValue(s.request.DisplayText);
+        ShowInWindow(s, s.request.DisplayText);
       } else {
         s.request.ActiveWndw->SetValue(TagHelpText(s, o));
       }
     } else {
       ApostrophesBack(s.request.DisplayText);
-      s.request.ActiveWndw->SetValue(s.request.DisplayText);
+      ShowInWindow(s, s.request.DisplayText);
       DuplicateReport(s, host::kList1, DupsInHand(listName, h));
       if (s.request.progress.UserAbort) return;
       host::ReplaceItRef(s.items.DupSummaryText, kSummaryHeader, kSummaryTitle, 1, 1, 0);
