@@ -41,9 +41,20 @@ std::string DuplicatesList(Session& session, const host::Request& request) {
   std::string cells;
   const auto flush = [&] {
     if (cells.empty()) return;
-    lines += "  " + Shown(current) + "\t" + cells + "\n";
+    lines += "  ";
+    lines += Shown(current);
+    lines += '\t';
+    lines += cells;
+    lines += '\n';
     ++items;
     cells.clear();
+  };
+  // A value as text: a view of the value itself when it is one.
+  Text scratch;
+  const auto text = [&scratch](const Variant& v) -> TextView {
+    if (v.IsText()) return v.AsText();
+    scratch = items::ValueText(v);
+    return scratch;
   };
   // The list's address and Item columns are read a block of rows at a time, a small
   // block first and larger ones while the list goes on.
@@ -59,19 +70,19 @@ std::string DuplicatesList(Session& session, const host::Request& request) {
     work.Range(work.Cells(from, addressColumn), work.Cells(to, itemColumn)).Values(block);
     for (long r = 0; r <= to - from; ++r) {
       const auto at = static_cast<std::size_t>(r * width);
-      const Text address = items::ValueText(block[at]);
-      if (address.empty()) {
+      std::string name = ToUtf8(text(block[at]));
+      if (name.empty()) {
         done = true;
         break;
       }
-      const Text item = items::ValueText(block[at + static_cast<std::size_t>(width - 1)]);
+      const TextView item = text(block[at + static_cast<std::size_t>(width - 1)]);
       if (cells.empty() || vba::StrComp(item, current, request.CompareMode) != 0) {
         flush();
-        current = item;
+        current.assign(item);
       }
-      std::string name = ToUtf8(address);
       std::erase(name, '$');
-      cells += (cells.empty() ? "" : ", ") + name;
+      if (!cells.empty()) cells += ", ";
+      cells += name;
     }
   }
   flush();
