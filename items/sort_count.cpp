@@ -479,21 +479,19 @@ class SortCount {
 
   // Adds a DupsList row's Item to the runs kept in hand. An Item the sheet may not give
   // back as written (no text, an empty one, one longer than a cell keeps) ends the
-  // keeping: the summary then reads the list from the sheet.
+  // keeping, and so do runs of mostly single rows (Items that differ only as the request
+  // compares them), which would make the runs as large as the list: the summary then
+  // reads the list from the sheet.
   void KeepDup(const Variant& item) {
     if (!kept_) return;
-    if (!item.IsText() || item.AsText().empty() || item.AsText().size() > xl::kCellTextLimit) {
+    if (!item.IsText() || item.AsText().empty() || item.AsText().size() > xl::kCellTextLimit ||
+        (kept_->rows >= kBlockRows && 2 * static_cast<std::int64_t>(kept_->runs.size()) > kept_->rows + 1)) {
       kept_.reset();
       return;
     }
     const Text& text = item.AsText();
-    if (!kept_->runs.empty() && vba::StrComp(text, lastKept_, s_.request.CompareMode) == 0) {
-      ++kept_->runs.back().second;
-    } else {
-      kept_->runs.emplace_back(text, 1);
-    }
+    kept_->Add(text, vba::StrComp(text, lastKept_, s_.request.CompareMode) != 0);
     lastKept_.assign(text);
-    ++kept_->rows;
   }
 
   // Writes the DupsList rows copied since the last flush (SideOrderNum to SideItem).
@@ -522,7 +520,7 @@ class SortCount {
   std::vector<Variant> dups_;
   long dupsFrom_ = 1;
   std::optional<DupRuns> kept_;  // the DupsList's runs, while they are kept
-  Text lastKept_;                // the Item of the last row kept
+  Text lastKept_;                // the Item of the last row kept (none before the first)
   // CountIndex#: the SideItems not yet written (from sideFrom_).
   std::vector<Variant> sideItems_;
   long sideFrom_ = 1;

@@ -32,9 +32,9 @@ class DupRows {
   // The next row's Item; valid until the next call.
   TextView Next(bool& opensEntry) {
     if (inHand_ != nullptr) {
-      const auto& [item, rows] = inHand_->runs[run_];
+      const TextView item = inHand_->Item(run_);
       opensEntry = taken_ == 0;
-      if (++taken_ == rows) {
+      if (++taken_ == inHand_->runs[run_].second) {
         ++run_;
         taken_ = 0;
       }
