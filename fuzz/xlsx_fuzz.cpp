@@ -56,8 +56,8 @@ std::string Zip(const std::string& input) {
 void ExpectSame(xl::Workbook& a, xl::Workbook& b) {
   if (a.Sheets().Count() != b.Sheets().Count()) Differ("sheet count");
   for (long i = 1; i <= a.Sheets().Count(); ++i) {
-    auto& sa = dynamic_cast<xl::memory::MemoryWorksheet&>(a.Sheets().Item(i));
-    auto& sb = dynamic_cast<xl::memory::MemoryWorksheet&>(b.Sheets().Item(i));
+    auto& sa = dynamic_cast<xl::memory::FileSheet&>(a.Sheets().Item(i));
+    auto& sb = dynamic_cast<xl::memory::FileSheet&>(b.Sheets().Item(i));
     const std::string where = ToUtf8(sa.Name());
     if (sa.Name() != sb.Name() || sa.Visible() != sb.Visible()) Differ("sheet " + where);
     for (long c = 1; c <= std::max(sa.StoredColumns(), sb.StoredColumns()); ++c) {

@@ -42,7 +42,7 @@ class Bench {
   forms::HostFormSet forms;
   addin::ScriptedHost addin;
   std::unique_ptr<xl::memory::MemoryApplication> app;
-  xl::memory::MemoryWorkbook* book = nullptr;
+  xl::Workbook* book = nullptr;
   // The routines one subsystem may run of another (RoutineOf); empty until a test sets
   // the ones it needs (drivers::BuildRoutines() gives all of this build).
   host::Routines routines;

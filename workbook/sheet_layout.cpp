@@ -33,7 +33,7 @@ Variant Content(xl::Worksheet& sheet, const xl::CellPos& cell) {
 
 }  // namespace
 
-SheetLayout ReadLayout(xl::memory::MemoryWorksheet& sheet) {
+SheetLayout ReadLayout(xl::memory::FileSheet& sheet) {
   SheetLayout layout;
   sheet.VisitFormats([&](const xl::Area& area, const xl::memory::CellFormat& f) {
     layout.formats.push_back({area, f});
@@ -65,8 +65,7 @@ SheetLayout ReadLayout(xl::memory::MemoryWorksheet& sheet) {
   return layout;
 }
 
-void ApplyLayout(xl::memory::MemoryWorksheet& sheet, const SheetLayout& layout,
-                 const std::function<void()>& enterValues) {
+void ApplyLayout(xl::memory::FileSheet& sheet, const SheetLayout& layout, const std::function<void()>& enterValues) {
   for (const xl::Area& m : layout.merges) sheet.Merge(m);
   if (enterValues) enterValues();
   for (const FormatArea& f : layout.formats) sheet.PutFormat(f.area, f.format);

@@ -71,7 +71,7 @@ struct SheetLayout {
   xl::CellPos activeCell;
 };
 
-SheetLayout ReadLayout(xl::memory::MemoryWorksheet& sheet);
+SheetLayout ReadLayout(xl::memory::FileSheet& sheet);
 
 // Puts the layout on a sheet that holds nothing yet, with the values entered by
 // `enterValues` in between: the merged areas first (so that merging clears no value),
@@ -81,7 +81,7 @@ SheetLayout ReadLayout(xl::memory::MemoryWorksheet& sheet);
 // values), comments, the auto-filter, page set-up and selection, and the protection
 // last. Raises quillary::Error when the sheet refuses a part (an area off the grid, a
 // width out of range).
-void ApplyLayout(xl::memory::MemoryWorksheet& sheet, const SheetLayout& layout,
+void ApplyLayout(xl::memory::FileSheet& sheet, const SheetLayout& layout,
                  const std::function<void()>& enterValues = {});
 
 }  // namespace quillary::workbook

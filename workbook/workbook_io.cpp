@@ -266,7 +266,7 @@ bool LegacyParenthesisedText(TextView field) {
 
 // Enters `typed` down column `col` from `row1`; with `parenthesesTypeNumbers` false, a
 // field such as "(12)" is stored as the text it was written for.
-void EnterFields(xl::memory::MemoryWorksheet& sheet, long row1, long col, std::span<const TextView> typed,
+void EnterFields(xl::memory::FileSheet& sheet, long row1, long col, std::span<const TextView> typed,
                  bool parenthesesTypeNumbers) {
   sheet.EnterTexts(row1, col, typed);
   if (parenthesesTypeNumbers) return;
@@ -291,7 +291,7 @@ struct ColumnBatch {
 void FillSheet(xl::Worksheet& sheet, const fs::path& file, const CsvText& text, Notes& notes,
                bool parenthesesTypeNumbers = true) {
   constexpr long kBand = 1 << 16;
-  auto& cells = dynamic_cast<xl::memory::MemoryWorksheet&>(sheet);
+  auto& cells = dynamic_cast<xl::memory::FileSheet&>(sheet);
   const long rows = sheet.RowsCount(), cols = sheet.ColumnsCount();
   std::vector<ColumnBatch> batches;
   std::vector<TextView> views;
@@ -347,7 +347,7 @@ void FillSheet(xl::Worksheet& sheet, const fs::path& file, const CsvText& text, 
 }
 
 // Enters the cells a side file keeps.
-void EnterFieldCells(xl::memory::MemoryWorksheet& sheet, const std::vector<FieldCell>& cells, Notes& notes,
+void EnterFieldCells(xl::memory::FileSheet& sheet, const std::vector<FieldCell>& cells, Notes& notes,
                      bool parenthesesTypeNumbers) {
   for (const FieldCell& c : cells) {
     NoteCutField(sheet, c.cell.row, c.cell.col, c.field, notes);
@@ -359,7 +359,7 @@ void EnterFieldCells(xl::memory::MemoryWorksheet& sheet, const std::vector<Field
 // Gives cells the exact values the side file keeps for them: formula cells the values
 // their file gave them, number cells the digits typing would not keep. An entry for a
 // cell that is empty is refused: the files do not belong together.
-void StoreCachedValues(xl::memory::MemoryWorksheet& sheet, const std::vector<CachedValue>& values) {
+void StoreCachedValues(xl::memory::FileSheet& sheet, const std::vector<CachedValue>& values) {
   for (const CachedValue& v : values) {
     const xl::CellPos at = v.cell;
     if (sheet.CellValue(at.row, at.col).IsEmpty()) {
@@ -410,7 +410,7 @@ void ApplyNames(xl::Workbook& book, const std::vector<NameEntry>& names) {
 
 // A sheet of a workbook folder: its side file's layout put on, its CSV file's values
 // and the side file's cells entered in between.
-void LoadSheet(xl::memory::MemoryWorksheet& sheet, const FolderView& view, const SheetEntry& entry,
+void LoadSheet(xl::memory::FileSheet& sheet, const FolderView& view, const SheetEntry& entry,
                bool parenthesesTypeNumbers, Notes& notes) {
   SheetLayout layout;
   std::vector<FieldCell> cells;
@@ -438,13 +438,12 @@ void LoadSheet(xl::memory::MemoryWorksheet& sheet, const FolderView& view, const
 
 xl::Workbook& LoadManifestFolder(xl::memory::MemoryApplication& app, const FolderView& view, Notes& notes) {
   const Manifest m = ReadManifest(view.PathOf(kManifestFile));
-  xl::memory::MemoryWorkbook& book = app.AddWorkbook(m.grid);
+  xl::memory::FileBook& book = app.AddWorkbook(m.grid);
   std::vector<Text> names;
   for (const SheetEntry& s : m.sheets) names.push_back(s.name);
   const auto sheets = MakeSheets(book, names);
   for (std::size_t i = 0; i < sheets.size(); ++i) {
-    LoadSheet(dynamic_cast<xl::memory::MemoryWorksheet&>(*sheets[i]), view, m.sheets[i], m.parenthesesTypeNumbers,
-              notes);
+    LoadSheet(dynamic_cast<xl::memory::FileSheet&>(*sheets[i]), view, m.sheets[i], m.parenthesesTypeNumbers, notes);
   }
   ApplyNames(book, m.names);
   (m.active ? book.Sheets().Item(*m.active) : *sheets.front()).Activate();
@@ -521,7 +520,7 @@ bool ReadsBackExactly(xl::Worksheet& sheet, long row, long col, const Text& fiel
 // The sheet's cells row by row (each row's cells left to right), visiting only the
 // cells that hold values.
 template <class Visit>
-void VisitFilledRows(xl::memory::MemoryWorksheet& sheet, Visit&& visit) {
+void VisitFilledRows(xl::memory::FileSheet& sheet, Visit&& visit) {
   using Next = std::pair<long, long>;  // (row, column)
   std::priority_queue<Next, std::vector<Next>, std::greater<>> next;
   for (long c = 1; c <= sheet.StoredColumns(); ++c) {
@@ -541,7 +540,7 @@ void VisitFilledRows(xl::memory::MemoryWorksheet& sheet, Visit&& visit) {
   }
 }
 
-SheetFiles SheetData(xl::memory::MemoryWorksheet& sheet) {
+SheetFiles SheetData(xl::memory::FileSheet& sheet) {
   SheetFiles files;
   std::string& out = files.csv;
   long lines = 0;  // records written
@@ -804,7 +803,7 @@ void SaveWorkbook(xl::Workbook& book, const fs::path& folder, Notes& notes) {
   const std::vector<std::string> files = SheetFileNames(book, OtherFiles(target, own));
   Manifest manifest = ManifestOf(book, files);
   for (long i = 1; i <= book.Sheets().Count(); ++i) {
-    auto& sheet = dynamic_cast<xl::memory::MemoryWorksheet&>(book.Sheets().Item(i));
+    auto& sheet = dynamic_cast<xl::memory::FileSheet&>(book.Sheets().Item(i));
     SheetEntry& entry = manifest.sheets[static_cast<std::size_t>(i - 1)];
     SheetFiles data = SheetData(sheet);
     save.Write(entry.file, data.csv);

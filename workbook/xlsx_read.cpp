@@ -1,6 +1,6 @@
 // Reading xlsx files: the parts are inflated one at a time (xlsx_zip.h) and parsed
 // with liborcus's SAX parser; each sheet's cells are gathered by column and stored in
-// bulk (MemoryWorksheet::StoreCells), its layout put on with ApplyLayout.
+// bulk (FileSheet::StoreCells), its layout put on with ApplyLayout.
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -525,11 +525,11 @@ class SheetReader {
   // The reader stores the cells into `sheet` as it reads them, with their formats, a
   // band of rows at a time; the rest of the sheet's layout is gathered in Layout().
   // A text cut to what a cell holds is named in `notes`.
-  SheetReader(const SharedStrings& strings, const Styles& styles, xl::memory::MemoryWorksheet& sheet, Notes& notes)
+  SheetReader(const SharedStrings& strings, const Styles& styles, xl::memory::FileSheet& sheet, Notes& notes)
       : SheetReader(strings, styles, sheet.RowsCount(), sheet.ColumnsCount()) {
     sheet_ = &sheet;
     notes_ = &notes;
-    date1904_ = dynamic_cast<xl::memory::MemoryWorkbook&>(sheet.Parent()).Date1904();
+    date1904_ = dynamic_cast<xl::memory::FileBook&>(sheet.Parent()).Date1904();
   }
   // Stores what is left, and the rows' heights and hidden state.
   void EndCells();
@@ -555,7 +555,7 @@ class SheetReader {
   std::vector<std::pair<Band, std::size_t>> columnStyles_;
   SheetLayout layout_;
 
-  xl::memory::MemoryWorksheet* sheet_ = nullptr;
+  xl::memory::FileSheet* sheet_ = nullptr;
   Notes* notes_ = nullptr;
   long bandEnd_ = 0;  // the first row of the next band
   std::vector<xl::memory::FileCell> run_;
@@ -1013,7 +1013,7 @@ struct HeldCell {
 // then the rest of its layout is put on. Merging clears the cells of a merged area but
 // the first: the values a file holds there are stored again after the merges.
 void ReadSheet(const ZipArchive& zip, const std::string& part, const SharedStrings& strings, const Styles& styles,
-               xl::memory::MemoryWorksheet& sheet, Notes& notes) {
+               xl::memory::FileSheet& sheet, Notes& notes) {
   SheetReader reader(strings, styles, sheet, notes);
   {
     const phases::Scope timed("load xlsx cells");
@@ -1104,14 +1104,14 @@ bool SplitReference(std::string_view formula, Text& sheetName, Text& address) {
   return !addr.empty();
 }
 
-void ApplyNames(xl::Workbook& book, const BookInfo& info, const std::vector<xl::memory::MemoryWorksheet*>& sheets,
+void ApplyNames(xl::Workbook& book, const BookInfo& info, const std::vector<xl::memory::FileSheet*>& sheets,
                 Notes& notes) {
   for (const NameInfo& n : info.names) {
     const std::string name = ToUtf8(n.name);
     if (n.localSheet && (*n.localSheet < 0 || static_cast<std::size_t>(*n.localSheet) >= sheets.size())) {
       throw Failure("the name '" + name + "' belongs to a sheet that does not exist");
     }
-    xl::memory::MemoryWorksheet* owner = n.localSheet ? sheets[static_cast<std::size_t>(*n.localSheet)] : nullptr;
+    xl::memory::FileSheet* owner = n.localSheet ? sheets[static_cast<std::size_t>(*n.localSheet)] : nullptr;
     Text sheetName, address;
     const bool isRef = SplitReference(n.formula, sheetName, address);
     if (name == "_xlnm.Print_Area" && owner && isRef) {
@@ -1171,10 +1171,10 @@ xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, No
   const SharedStrings strings = ReadSharedStrings(zip, RelOfType(bookRels, kRelSharedStrings));
   const Styles styles = ReadStyles(zip, RelOfType(bookRels, kRelStyles));
 
-  xl::memory::MemoryWorkbook& book = app.AddWorkbook(xl::memory::GridSize::Large);
+  xl::memory::FileBook& book = app.AddWorkbook(xl::memory::GridSize::Large);
   book.SetDate1904(info.date1904);
   try {
-    std::vector<xl::memory::MemoryWorksheet*> sheets;
+    std::vector<xl::memory::FileSheet*> sheets;
     for (const SheetInfo& s : info.sheets) {
       xl::Worksheet& sheet = sheets.empty() ? book.Sheets().Item(1) : book.Sheets().Add({.After = sheets.back()});
       try {
@@ -1182,7 +1182,7 @@ xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, No
       } catch (const Error& e) {
         throw Failure("cannot name a sheet '" + ToUtf8(s.name) + "': " + e.Description());
       }
-      sheets.push_back(&dynamic_cast<xl::memory::MemoryWorksheet&>(sheet));
+      sheets.push_back(&dynamic_cast<xl::memory::FileSheet&>(sheet));
     }
     for (std::size_t i = 0; i < sheets.size(); ++i) {
       try {

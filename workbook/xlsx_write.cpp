@@ -203,7 +203,7 @@ struct SheetAmends {
 
 class SheetWriter {
  public:
-  SheetWriter(lxw_workbook* wb, lxw_worksheet* ws, xl::memory::MemoryWorksheet& sheet, Notes& notes)
+  SheetWriter(lxw_workbook* wb, lxw_worksheet* ws, xl::memory::FileSheet& sheet, Notes& notes)
       : wb_(wb),
         ws_(ws),
         sheet_(sheet),
@@ -238,7 +238,7 @@ class SheetWriter {
 
   lxw_workbook* wb_;
   lxw_worksheet* ws_;
-  xl::memory::MemoryWorksheet& sheet_;
+  xl::memory::FileSheet& sheet_;
   Notes& notes_;
   SheetLayout layout_;
   FormatMap formats_;
@@ -681,7 +681,7 @@ std::string AmendDrawing(std::string vml, const std::set<std::pair<long, long>>&
 }
 
 std::string AmendWorkbook(std::string xml, xl::Workbook& book) {
-  if (dynamic_cast<xl::memory::MemoryWorkbook&>(book).Date1904()) {
+  if (dynamic_cast<xl::memory::FileBook&>(book).Date1904()) {
     const std::size_t at = xml.find("<workbookPr");
     if (at == std::string::npos) throw Failure("cannot amend the written workbook part");
     xml.insert(at + 11, " date1904=\"1\"");
@@ -757,7 +757,7 @@ void WriteBook(xl::Workbook& book, const fs::path& file, Notes& notes) {
   std::map<std::string, SheetAmends> amends;
   try {
     for (long i = 1; i <= book.Sheets().Count(); ++i) {
-      auto& sheet = dynamic_cast<xl::memory::MemoryWorksheet&>(book.Sheets().Item(i));
+      auto& sheet = dynamic_cast<xl::memory::FileSheet&>(book.Sheets().Item(i));
       lxw_worksheet* ws = workbook_add_worksheet(wb, U8(sheet.Name()).c_str());
       if (ws == nullptr) throw Failure("cannot add the sheet '" + U8(sheet.Name()) + "'");
       try {

@@ -178,7 +178,7 @@ TEST_F(DiffReportTest, ALeftColourOfNoColourLeavesTheBlockUnfilled) {
 }
 
 TEST_F(DiffReportTest, TheReportStopsAtTheSheetsLastRow) {
-  xl::memory::MemoryWorkbook& small = d.b.app->AddWorkbook(xl::memory::GridSize::Small);
+  xl::Workbook& small = d.b.app->AddWorkbook(xl::memory::GridSize::Small);
   small.Activate();
   d.b.book = &small;
   d.Put(u"D1", u"b");

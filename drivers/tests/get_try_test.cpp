@@ -140,7 +140,7 @@ TEST(GetTry, Compare2Steps3And4LeaveTheUniquesOfTheLeftArea) {
 
 TEST(GetTry, ALimitOfTheGatheringIsExplainedAndStopsTheRun) {
   Desk d;
-  xl::memory::MemoryWorkbook& small = d.b.app->AddWorkbook(xl::memory::GridSize::Small);
+  xl::Workbook& small = d.b.app->AddWorkbook(xl::memory::GridSize::Small);
   d.b.book = &small;
   Text cell;
   for (int i = 0; i < 16383; ++i) cell += i ? u",x" : u"x";

@@ -185,7 +185,9 @@ TEST_F(PasteToCursorTest, ClipboardTextIsWrittenAsItLandedOnTheWorkingSheet) {
 TEST_F(PasteToCursorTest, AClipboardPasteSplitAtTabsIsReadOverItsWholeWidth) {
   // A platform that splits pasted text at Tabs whatever the remembered setting says.
   b.app->SetClipboardReader([this] {
-    b.app->TextToColumnsState().Tab = true;
+    xl::TextToColumnsSettings splitAtTabs = b.app->RememberedTextToColumns();
+    splitAtTabs.Tab = true;
+    b.app->SetRememberedTextToColumns(splitAtTabs);
     return b.services.clipboard.Contents();
   });
   host::InitPlace(b.state, host::kList2);

@@ -525,7 +525,7 @@ TEST_F(GatherTest, CellTextLimits) {
 }
 
 TEST_F(GatherTest, ItemCapacityOfTheSheet) {
-  xl::memory::MemoryWorkbook& small = b.app->AddWorkbook(xl::memory::GridSize::Small);
+  xl::Workbook& small = b.app->AddWorkbook(xl::memory::GridSize::Small);
   small.Activate();
   // 65,536 rows hold 65,533 Items; five cells of 16,383 Items each offer 81,915.
   Text cell;

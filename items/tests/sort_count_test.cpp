@@ -283,7 +283,7 @@ TEST_F(SortCountTest, SortFailureIsPassedOver) {
 class ExpandLimitTest : public CountFixture {
  protected:
   void BeginSmall() {
-    xl::memory::MemoryWorkbook& small = b.app->AddWorkbook(xl::memory::GridSize::Small);
+    xl::Workbook& small = b.app->AddWorkbook(xl::memory::GridSize::Small);
     small.Activate();
     Begin(false, u"Get_Try");
     Main(u"checkbox2").SetValue(true);

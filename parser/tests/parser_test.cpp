@@ -268,7 +268,7 @@ TEST_F(ParserTest, ErrorWhileRunningKeepsTheLinesWritten) {
 }
 
 TEST_F(ParserTest, ColumnLimitOfTheSheet) {
-  xl::memory::MemoryWorkbook& small = b.app->AddWorkbook(xl::memory::GridSize::Small);
+  xl::Workbook& small = b.app->AddWorkbook(xl::memory::GridSize::Small);
   b.book = &small;
   // 254 delimiters fit a sheet of 256 columns (with the numbering column); the split
   // is warned about and goes on.

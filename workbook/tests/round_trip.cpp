@@ -14,9 +14,9 @@ namespace quillary::workbook::testing {
 
 namespace {
 
-using xl::memory::MemoryWorksheet;
+using xl::memory::FileSheet;
 
-MemoryWorksheet& Memory(xl::Worksheet& sheet) { return dynamic_cast<MemoryWorksheet&>(sheet); }
+FileSheet& Memory(xl::Worksheet& sheet) { return dynamic_cast<FileSheet&>(sheet); }
 
 xl::Area At(xl::Worksheet& sheet, const char* reference) { return sheet.Range(FromUtf8(reference)).FirstArea(); }
 
@@ -113,8 +113,8 @@ void BuildParts(xl::Worksheet& s) {
 
 }  // namespace
 
-xl::memory::MemoryWorkbook& BuildRichWorkbook(xl::memory::MemoryApplication& app) {
-  xl::memory::MemoryWorkbook& book = app.AddWorkbook(xl::memory::GridSize::Large);
+xl::memory::FileBook& BuildRichWorkbook(xl::memory::MemoryApplication& app) {
+  xl::memory::FileBook& book = app.AddWorkbook(xl::memory::GridSize::Large);
   xl::Worksheet& parts = book.Sheets().Item(1);
   parts.SetName(u"Parts");
   xl::Worksheet& report = book.Sheets().Add({.After = &parts});
@@ -135,7 +135,7 @@ xl::memory::MemoryWorkbook& BuildRichWorkbook(xl::memory::MemoryApplication& app
       {.type = VarType::Boolean, .boolean = true, .formula = u"=B1>0"},
       {.type = VarType::Error, .error = CellError::NA, .formula = u"=VLOOKUP(1,A:A,2,FALSE)"},
   };
-  dynamic_cast<xl::memory::MemoryWorksheet&>(report).StoreCells(1, 2, calculated);
+  dynamic_cast<xl::memory::FileSheet&>(report).StoreCells(1, 2, calculated);
   // A number that needs all 17 digits to read back the same.
   report.Cells(5, 2).SetValue(0.1 + 0.2);
   Type(archive, "B2", "old");
@@ -160,11 +160,11 @@ std::string Where(xl::Worksheet& sheet, long row, long col) {
 }
 
 // Every cell holding a value in either sheet: value, type and formula.
-void ExpectSameCells(MemoryWorksheet& a, MemoryWorksheet& b) {
+void ExpectSameCells(FileSheet& a, FileSheet& b) {
   const long cols = std::max(a.StoredColumns(), b.StoredColumns());
   for (long c = 1; c <= cols; ++c) {
     std::set<long> rows;
-    for (MemoryWorksheet* s : {&a, &b}) {
+    for (FileSheet* s : {&a, &b}) {
       for (auto r = s->NextFilledRow(c, 0); r; r = s->NextFilledRow(c, *r)) rows.insert(*r);
     }
     for (const long r : rows) {
@@ -209,7 +209,7 @@ constexpr KeyAndEdge kFormatKeys[] = {
 
 // Every cell's format: the edges of the format areas of both sheets cut the grid into
 // rectangles in which neither sheet's format changes; one cell of each stands for it.
-void ExpectSameFormats(MemoryWorksheet& a, MemoryWorksheet& b, const SheetLayout& la, const SheetLayout& lb) {
+void ExpectSameFormats(FileSheet& a, FileSheet& b, const SheetLayout& la, const SheetLayout& lb) {
   std::set<long> rowEdges{1}, colEdges{1};
   for (const SheetLayout* l : {&la, &lb}) {
     for (const FormatArea& f : l->formats) {
@@ -270,7 +270,7 @@ std::string ShowPageSetup(const xl::PageSetup& p) {
   return out;
 }
 
-void ExpectSameLayout(MemoryWorksheet& a, MemoryWorksheet& b) {
+void ExpectSameLayout(FileSheet& a, FileSheet& b) {
   const SheetLayout la = ReadLayout(a), lb = ReadLayout(b);
   const std::string sheet = ToUtf8(a.Name()) + ": ";
   ExpectSameFormats(a, b, la, lb);
@@ -324,13 +324,13 @@ std::vector<std::string> Names(xl::NameCollection& names) {
 
 }  // namespace
 
-void ExpectSameWorkbook(xl::memory::MemoryWorkbook& a, xl::memory::MemoryWorkbook& b) {
+void ExpectSameWorkbook(xl::memory::FileBook& a, xl::memory::FileBook& b) {
   EXPECT_EQ(a.RowsCount(), b.RowsCount()) << "the grid's rows";
   EXPECT_EQ(a.ColumnsCount(), b.ColumnsCount()) << "the grid's columns";
   ASSERT_EQ(a.Sheets().Count(), b.Sheets().Count()) << "how many sheets";
   for (long i = 1; i <= a.Sheets().Count(); ++i) {
-    MemoryWorksheet& sa = Memory(a.Sheets().Item(i));
-    MemoryWorksheet& sb = Memory(b.Sheets().Item(i));
+    FileSheet& sa = Memory(a.Sheets().Item(i));
+    FileSheet& sb = Memory(b.Sheets().Item(i));
     ASSERT_EQ(ToUtf8(sa.Name()), ToUtf8(sb.Name())) << "sheet " << i;
     EXPECT_EQ(sa.Visible(), sb.Visible()) << ToUtf8(sa.Name()) << ": visibility";
     ExpectSameCells(sa, sb);

@@ -14,7 +14,7 @@ namespace quillary::workbook::testing {
 // cells on a protected sheet, a page set-up, selections, a hidden and a very hidden
 // sheet, defined names of the workbook and of a sheet (one hidden), another active
 // sheet, and a value in the grid's last cell.
-xl::memory::MemoryWorkbook& BuildRichWorkbook(xl::memory::MemoryApplication& app);
+xl::memory::FileBook& BuildRichWorkbook(xl::memory::MemoryApplication& app);
 
 // Expects (gtest) that `b` holds what `a` holds: the grid, the sheets in order with
 // their names and visibility, every cell's value, type and formula (not the "'" a text
@@ -23,6 +23,6 @@ xl::memory::MemoryWorkbook& BuildRichWorkbook(xl::memory::MemoryApplication& app
 // the auto-filter, protection, page set-up, selection and active cell, the defined
 // names and the active sheet. Each difference fails with the sheet and cell it is in.
 // Visits only what the sheets store.
-void ExpectSameWorkbook(xl::memory::MemoryWorkbook& a, xl::memory::MemoryWorkbook& b);
+void ExpectSameWorkbook(xl::memory::FileBook& a, xl::memory::FileBook& b);
 
 }  // namespace quillary::workbook::testing

@@ -14,18 +14,18 @@ namespace {
 
 using testing::BuildRichWorkbook;
 using testing::ExpectSameWorkbook;
-using xl::memory::MemoryWorkbook;
-using xl::memory::MemoryWorksheet;
+using xl::memory::FileBook;
+using xl::memory::FileSheet;
 
-MemoryWorksheet& Memory(xl::Worksheet& sheet) { return dynamic_cast<MemoryWorksheet&>(sheet); }
+FileSheet& Memory(xl::Worksheet& sheet) { return dynamic_cast<FileSheet&>(sheet); }
 
 // A copy of `from` made sheet by sheet through the layout: formulas and texts typed in
 // (each text with a "'"), other values entered as they are, names defined again.
-MemoryWorkbook& CopyThroughLayout(xl::memory::MemoryApplication& app, MemoryWorkbook& from) {
-  MemoryWorkbook& to = app.AddWorkbook(from.RowsCount() == xl::kLargeGridRows ? xl::memory::GridSize::Large
-                                                                              : xl::memory::GridSize::Small);
+FileBook& CopyThroughLayout(xl::memory::MemoryApplication& app, FileBook& from) {
+  FileBook& to = app.AddWorkbook(from.RowsCount() == xl::kLargeGridRows ? xl::memory::GridSize::Large
+                                                                        : xl::memory::GridSize::Small);
   for (long i = 1; i <= from.Sheets().Count(); ++i) {
-    MemoryWorksheet& source = Memory(from.Sheets().Item(i));
+    FileSheet& source = Memory(from.Sheets().Item(i));
     xl::Worksheet& sheet = i == 1 ? to.Sheets().Item(1) : to.Sheets().Add({.After = &to.Sheets().Item(i - 1)});
     sheet.SetName(source.Name());
     ApplyLayout(Memory(sheet), ReadLayout(source), [&] {
@@ -79,8 +79,8 @@ class Layout : public ::testing::Test {
 };
 
 TEST_F(Layout, ASheetPutTogetherFromItsLayoutAndValuesIsTheSame) {
-  MemoryWorkbook& rich = BuildRichWorkbook(*app);
-  MemoryWorkbook& copy = CopyThroughLayout(*app, rich);
+  FileBook& rich = BuildRichWorkbook(*app);
+  FileBook& copy = CopyThroughLayout(*app, rich);
   ExpectSameWorkbook(rich, copy);
   // The protected sheet's unlocked cells still take values; its locked ones do not.
   xl::Worksheet& parts = copy.Sheets().Item(u"Parts");
@@ -90,8 +90,8 @@ TEST_F(Layout, ASheetPutTogetherFromItsLayoutAndValuesIsTheSame) {
 }
 
 TEST_F(Layout, FormatsAreAreasNotCells) {
-  MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
-  MemoryWorksheet& sheet = book.ActiveMemorySheet();
+  FileBook& book = app->AddWorkbook(xl::memory::GridSize::Large);
+  FileSheet& sheet = Memory(book.ActiveSheet());
   sheet.SetFormat({1, 1, 1000000, 1}, xl::FormatKey::FontBold, true);
   sheet.SetFormat({1, 2, 1000000, 3}, xl::FormatKey::InteriorColor, 255);
   sheet.Range(u"XFD1048576").SetValue(u"far");
@@ -105,34 +105,34 @@ TEST_F(Layout, FormatsAreAreasNotCells) {
 TEST_F(Layout, TheCheckerFindsEachDifference) {
   struct Case {
     const char* change;
-    std::function<void(MemoryWorkbook&)> apply;
+    std::function<void(FileBook&)> apply;
     const char* message;
   };
   const Case cases[] = {
-      {"a value", [](MemoryWorkbook& b) { b.Sheets().Item(u"Archive").Range(u"B2").SetValue(u"new"); }, "Archive!$B$2"},
+      {"a value", [](FileBook& b) { b.Sheets().Item(u"Archive").Range(u"B2").SetValue(u"new"); }, "Archive!$B$2"},
       {"a text for a number",
-       [](MemoryWorkbook& b) {
+       [](FileBook& b) {
          xl::Worksheet& s = b.Sheets().Item(u"Report");
          s.Range(u"C3").SetValue(u"'5");
        },
        "Report!$C$3"},
       {"a colour",
-       [](MemoryWorkbook& b) {
+       [](FileBook& b) {
          b.Sheets().Item(u"Report").SetFormat({9, 9, 9, 9}, xl::FormatKey::InteriorColor, 1);
        },
        "Report!$I$9 interior colour"},
       {"a comment shown",
-       [](MemoryWorkbook& b) {
+       [](FileBook& b) {
          xl::Worksheet& s = b.Sheets().Item(u"Report");
          s.SetCellComment(1, 1, xl::CommentData{u"x"});
        },
        "Report: comments"},
-      {"a hidden row", [](MemoryWorkbook& b) { b.Sheets().Item(u"Report").SetRowsHidden(4, 4, true); },
+      {"a hidden row", [](FileBook& b) { b.Sheets().Item(u"Report").SetRowsHidden(4, 4, true); },
        "Report: hidden rows"},
-      {"a name", [](MemoryWorkbook& b) { b.Names().AddR1C1(u"More", u"=Report!R1C1"); }, "workbook-level names"},
-      {"the active sheet", [](MemoryWorkbook& b) { b.Sheets().Item(u"Parts").Activate(); }, "the active sheet"},
+      {"a name", [](FileBook& b) { b.Names().AddR1C1(u"More", u"=Report!R1C1"); }, "workbook-level names"},
+      {"the active sheet", [](FileBook& b) { b.Sheets().Item(u"Parts").Activate(); }, "the active sheet"},
       {"a page set-up",
-       [](MemoryWorkbook& b) {
+       [](FileBook& b) {
          xl::PageSetup p = b.Sheets().Item(u"Report").GetPageSetup();
          p.Zoom = 90;
          b.Sheets().Item(u"Report").SetPageSetup(p);
@@ -141,8 +141,8 @@ TEST_F(Layout, TheCheckerFindsEachDifference) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.change);
-    MemoryWorkbook& rich = BuildRichWorkbook(*app);
-    MemoryWorkbook& copy = CopyThroughLayout(*app, rich);
+    FileBook& rich = BuildRichWorkbook(*app);
+    FileBook& copy = CopyThroughLayout(*app, rich);
     c.apply(copy);
     const auto failures = FailuresOf([&] { ExpectSameWorkbook(rich, copy); });
     EXPECT_TRUE(std::any_of(failures.begin(), failures.end(),

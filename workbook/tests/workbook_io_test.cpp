@@ -402,11 +402,11 @@ TEST_F(WorkbookIo, ASheetNameWithALineBreakIsRefusedNotWrittenBroken) {
 // not keep: the "'" a text was entered with when it needs none (only the cell's Formula
 // shows it).
 TEST_F(WorkbookIo, RoundTripKeepsEverything) {
-  xl::memory::MemoryWorkbook& rich = testing::BuildRichWorkbook(*app);
+  xl::memory::FileBook& rich = testing::BuildRichWorkbook(*app);
   rich.Protect(true, false);
   Save(rich, dir / "book");
   auto reloaded = NewApp();
-  auto& back = dynamic_cast<xl::memory::MemoryWorkbook&>(Load(*reloaded, {dir / "book"}));
+  auto& back = dynamic_cast<xl::memory::FileBook&>(Load(*reloaded, {dir / "book"}));
   testing::ExpectSameWorkbook(rich, back);
   EXPECT_TRUE(back.ProtectStructure());
   EXPECT_FALSE(back.ProtectWindows());

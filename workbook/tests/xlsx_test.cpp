@@ -24,8 +24,8 @@ using testing::WriteText;
 
 class Xlsx : public ::testing::Test {
  protected:
-  xl::memory::MemoryWorkbook& Load(xl::memory::MemoryApplication& into, const fs::path& file) {
-    return dynamic_cast<xl::memory::MemoryWorkbook&>(LoadXlsx(into, file, notes));
+  xl::memory::FileBook& Load(xl::memory::MemoryApplication& into, const fs::path& file) {
+    return dynamic_cast<xl::memory::FileBook&>(LoadXlsx(into, file, notes));
   }
   // The message of the Failure `body` raises ("" when it raises none).
   template <class Body>
@@ -73,11 +73,11 @@ std::string Sheet(const std::string& inside) {
 // Everything a workbook holds comes back from an xlsx file, and saved again the
 // workbook reads the same.
 TEST_F(Xlsx, RoundTripKeepsEverything) {
-  xl::memory::MemoryWorkbook& rich = testing::BuildRichWorkbook(*app);
+  xl::memory::FileBook& rich = testing::BuildRichWorkbook(*app);
   rich.Protect(true, true);
   SaveXlsx(rich, dir / "book.xlsx", notes);
   auto reloaded = xl::memory::CreateApplication();
-  xl::memory::MemoryWorkbook& back = Load(*reloaded, dir / "book.xlsx");
+  xl::memory::FileBook& back = Load(*reloaded, dir / "book.xlsx");
   testing::ExpectSameWorkbook(rich, back);
   EXPECT_TRUE(back.ProtectStructure());
   EXPECT_TRUE(back.ProtectWindows());
@@ -117,7 +117,7 @@ break &amp; more</t></si></sst>)";
   const std::string work = Sheet(R"(<sheetData/>)");
   WriteText(dir / "other.xlsx", Workbook(book, {data, two, work}, strings));
 
-  xl::memory::MemoryWorkbook& b = Load(*app, dir / "other.xlsx");
+  xl::memory::FileBook& b = Load(*app, dir / "other.xlsx");
   xl::Worksheet& s = b.Sheets().Item(u"Data");
   struct Case {
     const char* cell;
@@ -188,7 +188,7 @@ std::string ArchiveStating(const std::string& name, const std::string& data, std
 // Files that are not readable workbooks get a clear error, open no workbook and leave
 // the file as it was.
 TEST_F(Xlsx, BadFilesAreRefused) {
-  xl::memory::MemoryWorkbook& good = app->AddWorkbook(xl::memory::GridSize::Large);
+  xl::memory::FileBook& good = app->AddWorkbook(xl::memory::GridSize::Large);
   good.Sheets().Item(1).Range(u"A1").SetValue(u"kept");
   SaveXlsx(good, dir / "good.xlsx", notes);
   const std::string saved = ReadText(dir / "good.xlsx");
@@ -329,7 +329,7 @@ wb.active["A1"] = datetime.date(2024, 1, 1)
 wb.save("mac.xlsx")
 )py"),
             "");
-  xl::memory::MemoryWorkbook& book = Load(*app, dir / "mac.xlsx");
+  xl::memory::FileBook& book = Load(*app, dir / "mac.xlsx");
   EXPECT_TRUE(book.Date1904());
   xl::Worksheet& sheet = book.Sheets().Item(1);
   EXPECT_EQ(sheet.CellValue(1, 1), Variant(43830.0));  // 2024-01-01 counted from 1904-01-01
@@ -374,7 +374,7 @@ ws["A1"], ws["A2"], ws["A3"] = 2, 3, "=SUM(A1:A2)"
 wb.save("f.xlsx")
 )py"),
             "");
-  xl::memory::MemoryWorkbook& book = Load(*app, dir / "f.xlsx");
+  xl::memory::FileBook& book = Load(*app, dir / "f.xlsx");
   xl::Worksheet& sheet = book.Sheets().Item(1);
   EXPECT_EQ(sheet.CellValue(3, 1), Variant(CellError::Name));  // the stand-in calculates no formula
   SaveXlsx(book, dir / "f.xlsx", notes);
@@ -433,7 +433,7 @@ wb.save("rich.xlsx")
 )py"),
             "");
   const std::string before = ReadText(dir / "rich.xlsx");
-  xl::memory::MemoryWorkbook& book = Load(*app, dir / "rich.xlsx");
+  xl::memory::FileBook& book = Load(*app, dir / "rich.xlsx");
   book.Sheets().Item(1).Range(u"C1").SetValue(u"tag");
   const std::string message = FailureOf([&] { SaveXlsx(book, dir / "rich.xlsx", notes); });
   for (const char* lost :
@@ -454,7 +454,7 @@ wb.save("rich.xlsx")
 
 // A save that fails leaves the old file as it was and nothing beside it.
 TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
-  xl::memory::MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
+  xl::memory::FileBook& book = app->AddWorkbook(xl::memory::GridSize::Large);
   xl::Worksheet& sheet = book.Sheets().Item(1);
   sheet.Range(u"A1").SetValue(u"first");
   SaveXlsx(book, dir / "b.xlsx", notes);
@@ -474,7 +474,7 @@ TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
 // A file that a killed save left beside the target goes with the next save; the file
 // of a save under way in another process (which holds a lock on it) stays.
 TEST_F(Xlsx, OnlyTheFilesOfEndedSavesAreRemoved) {
-  xl::memory::MemoryWorkbook& book = app->AddWorkbook(xl::memory::GridSize::Large);
+  xl::memory::FileBook& book = app->AddWorkbook(xl::memory::GridSize::Large);
   const fs::path killed = dir / ".b.xlsx.saving-AAAAAA.xlsx", live = dir / ".b.xlsx.saving-BBBBBB.xlsx";
   WriteText(killed, "left");
   WriteText(live, "being written");

@@ -1,7 +1,7 @@
 // The application object and its worksheet functions.
 #include <algorithm>
 
-#include "platform/excel/memory/memory.h"
+#include "platform/excel/memory/internal/objects.h"
 #include "platform/runtime/chars.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
@@ -23,15 +23,15 @@ Variant EnteredValue(TextView typed) {
 }
 
 std::unique_ptr<MemoryApplication> CreateApplication(ApplicationOptions options) {
-  return std::make_unique<MemoryApplication>(std::move(options));
+  return std::make_unique<MemoryApplicationImpl>(std::move(options));
 }
 
-MemoryApplication::MemoryApplication(ApplicationOptions options)
+MemoryApplicationImpl::MemoryApplicationImpl(ApplicationOptions options)
     : options_(std::move(options)), workbooks_(*this), windows_(*this, nullptr) {}
 
-MemoryApplication::~MemoryApplication() = default;
+MemoryApplicationImpl::~MemoryApplicationImpl() = default;
 
-MemoryWorkbook& MemoryApplication::AddWorkbook(GridSize grid) {
+MemoryWorkbook& MemoryApplicationImpl::AddWorkbook(GridSize grid) {
   std::string n = "Book" + std::to_string(++bookCounter_);
   books_.push_back(std::make_unique<MemoryWorkbook>(*this, Text(n.begin(), n.end()), grid));
   MemoryWorkbook& book = *books_.back();
@@ -39,32 +39,34 @@ MemoryWorkbook& MemoryApplication::AddWorkbook(GridSize grid) {
   return book;
 }
 
-void MemoryApplication::BookClosed(MemoryWorkbook& book) {
+void MemoryApplicationImpl::BookClosed(MemoryWorkbook& book) {
   auto it = std::find_if(books_.begin(), books_.end(), [&](const auto& p) { return p.get() == &book; });
   if (it == books_.end()) return;
   closedBooks_.push_back(std::move(*it));
   books_.erase(it);
 }
 
-Window* MemoryApplication::ActiveWindow() { return windowOrder_.empty() ? nullptr : windowOrder_.front(); }
+Window* MemoryApplicationImpl::ActiveWindow() { return windowOrder_.empty() ? nullptr : windowOrder_.front(); }
 
-Workbook* MemoryApplication::ActiveWorkbook() { return windowOrder_.empty() ? nullptr : &windowOrder_.front()->Book(); }
+Workbook* MemoryApplicationImpl::ActiveWorkbook() {
+  return windowOrder_.empty() ? nullptr : &windowOrder_.front()->Book();
+}
 
-Worksheet* MemoryApplication::ActiveSheet() {
+Worksheet* MemoryApplicationImpl::ActiveSheet() {
   return windowOrder_.empty() ? nullptr : &windowOrder_.front()->Book().ActiveMemorySheet();
 }
 
-std::optional<xl::Range> MemoryApplication::ActiveCell() {
+std::optional<xl::Range> MemoryApplicationImpl::ActiveCell() {
   if (windowOrder_.empty()) return std::nullopt;
   return windowOrder_.front()->ActiveCell();
 }
 
-std::optional<xl::Range> MemoryApplication::Selection() {
+std::optional<xl::Range> MemoryApplicationImpl::Selection() {
   if (windowOrder_.empty()) return std::nullopt;
   return windowOrder_.front()->RangeSelection();
 }
 
-Variant MemoryApplication::Run(TextView macro, std::span<Variant> args) {
+Variant MemoryApplicationImpl::Run(TextView macro, std::span<Variant> args) {
   CheckFailure("Application.Run");
   if (!options_.runner) {
     Raise(err::kApplication, "Cannot run the macro '" + ToUtf8(macro) + "'. The macro may not be available.");
@@ -72,7 +74,7 @@ Variant MemoryApplication::Run(TextView macro, std::span<Variant> args) {
   return options_.runner(macro, args);
 }
 
-void MemoryApplication::SetStatusBar(const Variant& textOrFalse) {
+void MemoryApplicationImpl::SetStatusBar(const Variant& textOrFalse) {
   if (textOrFalse.IsBoolean() && !textOrFalse.AsBool()) {
     statusBar_ = false;
   } else {
@@ -80,7 +82,7 @@ void MemoryApplication::SetStatusBar(const Variant& textOrFalse) {
   }
 }
 
-std::optional<xl::Range> MemoryApplication::Intersect(const xl::Range& a, const xl::Range& b) {
+std::optional<xl::Range> MemoryApplicationImpl::Intersect(const xl::Range& a, const xl::Range& b) {
   if (&a.Parent() != &b.Parent()) return std::nullopt;
   std::vector<Area> out;
   for (const Area& x : a.AreaList()) {
@@ -94,26 +96,26 @@ std::optional<xl::Range> MemoryApplication::Intersect(const xl::Range& a, const 
   return xl::Range(a.Parent(), std::move(out));
 }
 
-xl::Range MemoryApplication::Union(const xl::Range& a, const xl::Range& b) {
+xl::Range MemoryApplicationImpl::Union(const xl::Range& a, const xl::Range& b) {
   if (&a.Parent() != &b.Parent()) Raise(err::kApplication, "Method 'Union' of object '_Application' failed");
   std::vector<Area> out(a.AreaList().begin(), a.AreaList().end());
   out.insert(out.end(), b.AreaList().begin(), b.AreaList().end());
   return xl::Range(a.Parent(), std::move(out));
 }
 
-void MemoryApplication::GoTo(const xl::Range& reference) {
+void MemoryApplicationImpl::GoTo(const xl::Range& reference) {
   Worksheet& sheet = reference.Parent();
   sheet.Parent().Activate();
   sheet.Activate();
   reference.Select();
 }
 
-void MemoryApplication::InjectFailure(std::string member, long number, std::string description, int afterCalls,
-                                      int times) {
+void MemoryApplicationImpl::InjectFailure(std::string member, long number, std::string description, int afterCalls,
+                                          int times) {
   failures_[std::move(member)] = Failure{number, std::move(description), afterCalls, times};
 }
 
-void MemoryApplication::CheckFailure(std::string_view member) {
+void MemoryApplicationImpl::CheckFailure(std::string_view member) {
   auto it = failures_.find(member);
   if (it == failures_.end()) return;
   Failure& f = it->second;

@@ -1,7 +1,7 @@
 // AutoFill, DataSeries, TextToColumns and Paste of the in-memory worksheet.
 #include <algorithm>
 
-#include "platform/excel/memory/memory.h"
+#include "platform/excel/memory/internal/objects.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/phases.h"
 

@@ -11,7 +11,7 @@
 #include <thread>
 #include <unordered_map>
 
-#include "platform/excel/memory/memory.h"
+#include "platform/excel/memory/internal/objects.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/phases.h"
 #include "platform/runtime/text_order.h"

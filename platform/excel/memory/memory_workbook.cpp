@@ -1,7 +1,7 @@
 // Workbooks, their sheets collection, names and windows.
 #include <algorithm>
 
-#include "platform/excel/memory/memory.h"
+#include "platform/excel/memory/internal/objects.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 
@@ -166,7 +166,7 @@ Worksheet& MemorySheets::Add(const SheetAddArgs& args) {
 
 // ----- workbook -----
 
-MemoryWorkbook::MemoryWorkbook(MemoryApplication& app, Text name, GridSize grid)
+MemoryWorkbook::MemoryWorkbook(MemoryApplicationImpl& app, Text name, GridSize grid)
     : app_(app),
       name_(std::move(name)),
       grid_(grid),

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "platform/excel/memory/memory.h"
+#include "platform/excel/memory/internal/objects.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 

@@ -17,10 +17,13 @@
 #include "platform/excel/excel.h"
 #include "platform/excel/memory/formats.h"
 #include "platform/excel/memory/internal/text_arena.h"
+#include "platform/excel/memory/memory.h"
 #include "platform/runtime/chars.h"
 #include "platform/runtime/value.h"
 
 namespace quillary::xl::memory::internal {
+
+using memory::FileCell;
 
 enum class CellKind : std::uint8_t { Empty = 0, Number, Text, Boolean, Error, Formula };
 
@@ -73,18 +76,6 @@ struct Typed {
   const char16_t* numberFormat = nullptr;
 };
 Typed ReadTyped(TextView typed, bool textFormat);
-
-// A cell's content as a file holds it, stored without the entry rules: a text stays a
-// text whatever it looks like; a formula keeps the value the file holds for it (its
-// cached value), which Value then reads. Empty type and no formula: the cell is cleared.
-struct FileCell {
-  VarType type = VarType::Empty;  // Number, String, Boolean, Error or Empty
-  double number = 0;
-  bool boolean = false;
-  CellError error = CellError::NA;
-  TextView text{};     // the String value
-  TextView formula{};  // a formula's source ("=A1+1"), or empty
-};
 
 // A formula cell's arena text is its source; a formula with a cached value (the cell
 // Prefixed) holds the value after the source, its type in the last character.

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "platform/excel/memory/memory.h"
+#include "platform/excel/memory/internal/objects.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/tests/expect_error.h"
 
@@ -19,10 +19,15 @@ namespace quillary::xl::memory {
 
 using check::ErrorOf;
 
+// An application of this backend with its objects' own members in reach.
+inline std::unique_ptr<MemoryApplicationImpl> NewApplication(ApplicationOptions options = {}) {
+  return std::make_unique<MemoryApplicationImpl>(std::move(options));
+}
+
 class SheetTest : public ::testing::Test {
  protected:
   explicit SheetTest(GridSize grid = GridSize::Large)
-      : app(CreateApplication()), book(&app->AddWorkbook(grid)), sheet(&book->ActiveMemorySheet()) {}
+      : app(NewApplication()), book(&app->AddWorkbook(grid)), sheet(&book->ActiveMemorySheet()) {}
 
   xl::Range R(const char* reference) { return sheet->Range(T(reference)); }
   // Writes a column of values from the given cell down.
@@ -31,7 +36,7 @@ class SheetTest : public ::testing::Test {
     long i = 0;
     for (const Variant& v : values) cell.Offset(i++, 0).SetValue(v);
   }
-  std::unique_ptr<MemoryApplication> app;
+  std::unique_ptr<MemoryApplicationImpl> app;
   MemoryWorkbook* book;
   MemoryWorksheet* sheet;
 };

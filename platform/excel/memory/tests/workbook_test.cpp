@@ -203,7 +203,7 @@ TEST_F(Workbooks, ProtectedSheetRefusesEveryWriteIntoALockedCellBeforeChangingAn
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    auto fresh = CreateApplication();
+    auto fresh = NewApplication();
     fresh->SetClipboardReader([] { return Text(u"p,q\r\nr,s"); });
     MemoryWorksheet& s = fresh->AddWorkbook(GridSize::Large).ActiveMemorySheet();
     s.Range(u"A1:A3").SetLocked(false);
