@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "host/text_replace.h"
+#include "items/internal/dup_report.h"
 #include "items/sort_count.h"
 #include "items/tests/count_fixture.h"
 
@@ -211,6 +213,37 @@ TEST_F(TagHelpTest, WithoutTaggingTheListIsShownAndTheSummaryKept) {
   EXPECT_EQ(Run(), CountResult::kDone);
   EXPECT_EQ(Window(), u"a,A,b");
   EXPECT_EQ(b.state.items.DupSummaryText, u"Duplicates_Summary\nDup\t     2\ta");
+}
+
+// The count keeps the duplicates list it writes in hand for the summary: the summary must
+// be the one the list on the sheet gives, whichever way the request compares Items.
+TEST_F(DisplayTest, SummaryFromTheWalkIsTheSummaryOfTheListOnTheSheet) {
+  // Thousands of rows of one Item in two spellings: as many runs as rows compared binary.
+  Texts caseVariants;
+  for (int i = 0; i < 5000; ++i) caseVariants.push_back(i % 2 == 0 ? u"a" : u"A");
+  const struct {
+    int compare;
+    Texts items;
+  } cases[] = {
+      {host::kTextCompare, {u"b", u"a", u"A", u"B", u"a", u"c"}},
+      {host::kBinaryCompare, {u"b", u"a", u"A", u"B", u"a", u"c"}},
+      {host::kBinaryCompare, {u"x", u"X", u"y"}},
+      {host::kTextCompare, {u"it\u00B4s", u"IT\u00B4S", u"q", u"q", u"q"}},
+      {host::kBinaryCompare, caseVariants},
+  };
+  for (const auto& c : cases) {
+    Begin(true);
+    Main(u"CheckBox3").SetValue(true);
+    Plain(c.items);
+    b.state.request.CompareMode = c.compare;
+    Count();
+    const Text walked = b.state.items.DupSummaryText;
+    DuplicateReport(b.state, host::kList1);
+    Text read = b.state.items.DupSummaryText;
+    host::ReplaceItRef(read, kSummaryHeader, kSummaryTitle, 1, 1, 0);
+    EXPECT_EQ(walked, read) << c.compare << " " << ToUtf8(c.items.front());
+    EXPECT_NE(walked.find(u"\nDup\t"), Text::npos) << c.compare;
+  }
 }
 
 TEST_F(DisplayTest, ProgressFromFiftyOneRows) {
