@@ -4,9 +4,10 @@ of cli/tests/xlsx_keeps_test.cpp and scripts/xlsx_fixtures.sh.
 
     python3 xlsx_features.py make FILE          the workbook (below)
     python3 xlsx_features.py read FILE          each feature: its name, a tab, its value
-    python3 xlsx_features.py changed OLD NEW    the parts of OLD that NEW lacks or holds
+    python3 xlsx_features.py changed OLD NEW [PART...]
+                                                the parts of OLD that NEW lacks or holds
                                                 other bytes of, but for those a save of a
-                                                tagged sheet 1 rewrites
+                                                tagged sheet 1 rewrites and the PARTs
 
 The workbook: a sheet "Parts" holding names in A2:A9 (R1, C2 and U3 twice) beside an
 empty column B headed "Tag", with a frozen pane, a zoom, hidden gridlines, a table, a
@@ -126,11 +127,11 @@ REWRITTEN = {"xl/workbook.xml", "xl/_rels/workbook.xml.rels", "[Content_Types].x
              "xl/sharedStrings.xml", "docProps/app.xml", "docProps/core.xml", "xl/worksheets/sheet1.xml"}
 
 
-def changed(old, new):
+def changed(old, new, rewritten=()):
     before, after = zipfile.ZipFile(old), zipfile.ZipFile(new)
-    kept = set(after.namelist())
+    kept, rewritten = set(after.namelist()), REWRITTEN.union(rewritten)
     return [n for n in before.namelist()
-            if n not in REWRITTEN and (n not in kept or before.read(n) != after.read(n))]
+            if n not in rewritten and (n not in kept or before.read(n) != after.read(n))]
 
 
 if __name__ == "__main__":
@@ -141,6 +142,6 @@ if __name__ == "__main__":
         for name, value in read(files[0]).items():
             print("%s\t%s" % (name, value))
     elif command == "changed":
-        print(changed(files[0], files[1]))
+        print(changed(files[0], files[1], files[2:]))
     else:
         sys.exit("unknown command " + command)
