@@ -41,6 +41,7 @@ bool JoinItems(host::State& s, bool quiet, const xl::Range& shown, std::int64_t 
   const bool progress = 2 * n > 100;
   host::ProgressBar bar(s, u" ToDisplay Progress: ", false);
   constexpr std::int64_t kSampleRows = 4096;
+  constexpr double kMostReserved = 1 << 25;  // characters
   const TextView separator = TextView(u", ").substr(0, sep);
 
   Text& text = s.request.DisplayText;
@@ -50,9 +51,10 @@ bool JoinItems(host::State& s, bool quiet, const xl::Range& shown, std::int64_t 
   for (std::int64_t i = 1; i <= n; ++i) {
     if (progress && !bar.Step(i, 2 * n, !quiet)) return false;
     if (i == kSampleRows + 1) {
-      // A quarter more than the rows so far make likely.
+      // A quarter more than the rows so far make likely, up to a cap: a sorted list may
+      // open with long Items, and past the cap the text grows as it needs.
       const auto estimate = static_cast<double>(text.size()) / kSampleRows * static_cast<double>(n) * 1.25;
-      text.reserve(static_cast<std::size_t>(estimate));
+      text.reserve(static_cast<std::size_t>(std::min(estimate, kMostReserved)));
     }
     const Variant& v = column.At(i);
     if (i > 1) text.append(separator);

@@ -272,6 +272,24 @@ TEST_F(DisplayTest, LongListIsJoinedWhole) {
   EXPECT_EQ(b.state.items.ItemCountText, u"600");
 }
 
+// A list long enough for the join to size its text from its first rows.
+TEST_F(DisplayTest, ListOfThousandsIsJoinedWhole) {
+  Begin(true);
+  Texts items;
+  Text expected;
+  for (int i = 0; i < 5000; ++i) {
+    Text item = u"Item";
+    item += Num(100000 + i);
+    if (!expected.empty()) expected += u',';
+    expected += item;
+    items.push_back(std::move(item));
+  }
+  Plain(items);
+  Count();
+  EXPECT_EQ(b.state.request.DisplayText, expected);
+  EXPECT_EQ(b.state.items.ItemCountText, u"5000");
+}
+
 TEST_F(DisplayTest, BreakKeyDuringTheDisplayShowsNothing) {
   Begin(true);
   Plain(Names(60));
