@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -33,6 +34,7 @@
 #include "host/routines.h"
 #include "host/working_sheet.h"
 #include "items/list_sheet.h"
+#include "platform/runtime/phases.h"
 #include "platform/runtime/vba.h"
 #include "testkit/bench.h"
 
@@ -178,6 +180,7 @@ Figures Run(const Workload& w, std::int64_t n) {
   b.BeginRequest(host::ModeId::kCompare2);
   host::RoutineOf(b.state, &host::Routines::ActionCmprTwo, "ActionCmprTwo")(b.state);
   f.compare = Seconds(start, Clock::now());
+  phases::Report(std::cerr);
   f.faults = MinorFaults() - faultsBefore;
 
   f.peakMb = bench::PeakMegabytes();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <span>
+#include <vector>
 
 #include "cli/script.h"
 #include "cli/session.h"
@@ -40,21 +41,49 @@ std::string DuplicatesList(Session& session, const host::Request& request) {
   std::string cells;
   const auto flush = [&] {
     if (cells.empty()) return;
-    lines += "  " + Shown(current) + "\t" + cells + "\n";
+    lines += "  ";
+    lines += Shown(current);
+    lines += '\t';
+    lines += cells;
+    lines += '\n';
     ++items;
     cells.clear();
   };
-  for (long row = anchor.Row() + 1; row <= work.RowsCount(); ++row) {
-    const Text address = items::ValueText(work.CellValue(row, anchor.Column() + items::kSideCellAddr));
-    if (address.empty()) break;
-    const Text item = items::ValueText(work.CellValue(row, anchor.Column() + items::kSideItem));
-    if (cells.empty() || vba::StrComp(item, current, request.CompareMode) != 0) {
-      flush();
-      current = item;
+  // A value as text: a view of the value itself when it is one.
+  Text scratch;
+  const auto text = [&scratch](const Variant& v) -> TextView {
+    if (v.IsText()) return v.AsText();
+    scratch = items::ValueText(v);
+    return scratch;
+  };
+  // The list's address and Item columns are read a block of rows at a time, a small
+  // block first and larger ones while the list goes on.
+  const long addressColumn = anchor.Column() + items::kSideCellAddr;
+  const long itemColumn = anchor.Column() + items::kSideItem;
+  const long width = itemColumn - addressColumn + 1;
+  std::vector<Variant> block;
+  long rows = 64;
+  bool done = false;
+  for (long from = anchor.Row() + 1; !done && from <= work.RowsCount();
+       from += rows, rows = std::min(2 * rows, 65536L)) {
+    const long to = std::min(work.RowsCount(), from + rows - 1);
+    work.Range(work.Cells(from, addressColumn), work.Cells(to, itemColumn)).Values(block);
+    for (long r = 0; r <= to - from; ++r) {
+      const auto at = static_cast<std::size_t>(r * width);
+      std::string name = ToUtf8(text(block[at]));
+      if (name.empty()) {
+        done = true;
+        break;
+      }
+      const TextView item = text(block[at + static_cast<std::size_t>(width - 1)]);
+      if (cells.empty() || vba::StrComp(item, current, request.CompareMode) != 0) {
+        flush();
+        current.assign(item);
+      }
+      std::erase(name, '$');
+      if (!cells.empty()) cells += ", ";
+      cells += name;
     }
-    std::string name = ToUtf8(address);
-    std::erase(name, '$');
-    cells += (cells.empty() ? "" : ", ") + name;
   }
   flush();
   if (items == 0) return "";

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 #include "compare/internal/common.h"
@@ -174,45 +176,117 @@ class Tagger {
     const bool locatorLabel = On(s_, cd::kLocatorLabel);
     forms::Control& idComment = s_.Control(cd::kIdComment);
 
-    host::ProgressBar bar(s_, u" Tagging Progress: ");
-    const std::int64_t n = r_.listRows;
-    for (std::int64_t i = 0; i < n; ++i) {
-      if (!bar.Step(i + 1, n)) return false;
-      const long row = sources[static_cast<std::size_t>(i)].row;
-      if (r_.tagAreaState == TagAreaState::kUndecided && !r_.tagsOff && !r_.tagsBlockedByNeighbour &&
-          !r_.tagsBlockedBySheetEnd) {
-        CheckTagColumn();
+    // The colours and the tags go onto the sheet a block of list rows at a time, over
+    // runs of neighbouring rows. A tag is joined in memory (the tag column was cleared
+    // before the first one); a row whose tag outgrows a cell is written cell by cell.
+    bool cleared = false;
+    std::vector<long> colourRows;
+    std::vector<long> tagRows;
+    // The tags so far, found by their row's place among the rows the list names.
+    long topRow = 0;
+    long bottomRow = -1;
+    for (const xl::CellPos& p : sources) {
+      topRow = bottomRow < topRow ? p.row : std::min(topRow, p.row);
+      bottomRow = std::max(bottomRow, p.row);
+    }
+    constexpr std::uint32_t kNoTag = ~std::uint32_t{0};
+    std::vector<std::uint32_t> tagOfRow(static_cast<std::size_t>(bottomRow - topRow + 1), kNoTag);
+    std::vector<Text> tagTexts;
+    const auto tagAt = [&](long row) -> Text& {
+      std::uint32_t& k = tagOfRow[static_cast<std::size_t>(row - topRow)];
+      if (k == kNoTag) {
+        k = static_cast<std::uint32_t>(tagTexts.size());
+        tagTexts.emplace_back();
       }
-      const bool cleared = r_.tagAreaState == TagAreaState::kCleared;
-      const xl::Range anchorCell = sheet.Cells(row, lastCol);
+      return tagTexts[k];
+    };
+    std::unordered_set<long> cellByCell;
+    const auto flush = [&] {
+      const long colourEnd = cleared ? lastCol + 1 : lastCol;
       for (const auto& [wanted, back] : {std::pair{leftColour, leftBack}, std::pair{rightColour, rightBack}}) {
         if (!wanted) continue;
-        const xl::Range marked =
-            sheet.Range(sheet.Cells(row, firstColourCol), sheet.Cells(row, cleared ? lastCol + 1 : lastCol));
-        if (back == kNoColour) {
-          marked.Interior().SetPattern(xl::xlNone);
-        } else {
-          marked.Interior().SetColor(back);
+        ForEachRun(colourRows, [&](long first, long last) {
+          const xl::Range marked = sheet.Range(sheet.Cells(first, firstColourCol), sheet.Cells(last, colourEnd));
+          if (back == kNoColour) {
+            marked.Interior().SetPattern(xl::xlNone);
+          } else {
+            marked.Interior().SetColor(back);
+          }
+        });
+      }
+      ForEachRun(tagRows, [&](long first, long last) {
+        std::vector<Variant> values;
+        for (long row = first; row <= last; ++row) values.push_back(items::TextEntry(tagAt(row)));
+        sheet.Range(sheet.Cells(first, lastCol + 1), sheet.Cells(last, lastCol + 1)).SetValues(values);
+      });
+      colourRows.clear();
+      tagRows.clear();
+    };
+
+    host::ProgressBar bar(s_, u" Tagging Progress: ");
+    const std::int64_t n = r_.listRows;
+    try {
+      for (std::int64_t i = 0; i < n; ++i) {
+        if (i % items::kBlockRows == 0) flush();
+        if (!bar.Step(i + 1, n)) {
+          flush();
+          return false;
+        }
+        const long row = sources[static_cast<std::size_t>(i)].row;
+        if (r_.tagAreaState == TagAreaState::kUndecided && !r_.tagsOff && !r_.tagsBlockedByNeighbour &&
+            !r_.tagsBlockedBySheetEnd) {
+          CheckTagColumn();
+        }
+        cleared = r_.tagAreaState == TagAreaState::kCleared;
+        if (leftColour || rightColour) colourRows.push_back(row);
+        if (!cleared) continue;
+        const xl::Range tagCell = sheet.Cells(row, lastCol + 1);
+        if (listMode || locatorLabel) {
+          const Text item = !listMode ? s_.compare.TagText
+                            : ignore  ? vba::CStr(itemParts[static_cast<std::size_t>(i)])
+                                      : CountIndexItem(itemParts, i);
+          Text& tag = tagAt(row);
+          const std::size_t joined = listMode && !tag.empty() ? tag.size() + 1 + item.size() : item.size();
+          if (joined > xl::kCellTextLimit && !cellByCell.contains(row)) {
+            flush();
+            cellByCell.insert(row);
+          }
+          if (cellByCell.contains(row)) {
+            const Text current = items::CellText(tagCell);
+            items::WriteText(tagCell, listMode && !current.empty() ? current + u',' + item : item);
+          } else {
+            if (listMode && !tag.empty()) {
+              tag += u',';
+              tag += item;
+            } else {
+              tag = item;
+            }
+            tagRows.push_back(row);
+          }
+        }
+        if (idComment.Enabled() && vba::EqualsTrue(idComment.Value()) && !tagCell.Comment()) {
+          tagCell.AddComment(s_.compare.TagText).SetAutoSize(true);
         }
       }
-      if (!cleared) continue;
-      const xl::Range tagCell = anchorCell.Offset(0, 1);
-      if (listMode) {
-        const Text current = items::CellText(tagCell);
-        const Text item = ignore ? vba::CStr(itemParts[static_cast<std::size_t>(i)]) : CountIndexItem(itemParts, i);
-        if (current.empty()) {
-          items::WriteText(tagCell, item);
-        } else {
-          items::WriteText(tagCell, current + u',' + item);
-        }
-      } else if (locatorLabel) {
-        items::WriteText(tagCell, s_.compare.TagText);
-      }
-      if (idComment.Enabled() && vba::EqualsTrue(idComment.Value()) && !tagCell.Comment()) {
-        tagCell.AddComment(s_.compare.TagText).SetAutoSize(true);
-      }
+    } catch (...) {
+      flush();
+      throw;
     }
+    flush();
     return true;
+  }
+
+  // Calls use(first, last) for each run of neighbouring rows among `rows`, from the top.
+  template <class Use>
+  static void ForEachRun(std::vector<long>& rows, Use&& use) {
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (std::size_t k = 0; k < rows.size();) {
+      std::size_t end = k + 1;
+      while (end < rows.size() && rows[end] == rows[end - 1] + 1) ++end;
+      use(rows[k], rows[end - 1]);
+      k = end;
+    }
   }
 
   // A CountIndex# Item as a tag: the prefix without its no-prefix blank and the number,

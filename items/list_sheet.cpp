@@ -28,27 +28,29 @@ std::int64_t ColumnCount(const xl::Range& anchor, long colOffset) {
   return first.End(xl::xlDown).Row() - 1;
 }
 
-void SortIgnoringErrors(const xl::Range& block, const xl::SortArgs& args) {
+bool SortIgnoringErrors(const xl::Range& block, const xl::SortArgs& args) {
   try {
     block.Sort(args);
   } catch (const Error&) {
+    return false;
   }
+  return true;
 }
 
-void SortItemRows(const xl::Range& anchor, bool ignoreIndex, bool matchCase) {
-  if (anchor.Offset(2, kItemText).Value().IsEmpty()) return;
+bool SortItemRows(const xl::Range& anchor, bool ignoreIndex, bool matchCase) {
+  if (anchor.Offset(2, kItemText).Value().IsEmpty()) return true;
   const auto last = static_cast<long>(ColumnCount(anchor, kItemText));
   const xl::Range block =
       anchor.Parent().Range(anchor.Offset(1, ignoreIndex ? kOrderNum : kCellAddr), anchor.Offset(last, kPrefix2));
   const xl::Range key1 = anchor.Offset(1, kItemText);
   const xl::Range key2 = anchor.Offset(1, kIndexNum1);
-  SortIgnoringErrors(block, {.Key1 = &key1,
-                             .Order1 = xl::xlAscending,
-                             .Key2 = &key2,
-                             .Order2 = xl::xlAscending,
-                             .Header = xl::xlNo,
-                             .MatchCase = matchCase,
-                             .Orientation = xl::xlTopToBottom});
+  return SortIgnoringErrors(block, {.Key1 = &key1,
+                                    .Order1 = xl::xlAscending,
+                                    .Key2 = &key2,
+                                    .Order2 = xl::xlAscending,
+                                    .Header = xl::xlNo,
+                                    .MatchCase = matchCase,
+                                    .Orientation = xl::xlTopToBottom});
 }
 
 Text CellText(const xl::Range& cell) { return ValueText(cell.Value()); }

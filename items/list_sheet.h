@@ -61,14 +61,14 @@ Text OtherList(TextView listName);
 std::int64_t ColumnCount(const xl::Range& anchor, long colOffset);
 
 // Sorts `block`. A sort error is passed over: the caller then works on the rows as they
-// stand.
-void SortIgnoringErrors(const xl::Range& block, const xl::SortArgs& args);
+// stand. True when the block was sorted.
+bool SortIgnoringErrors(const xl::Range& block, const xl::SortArgs& args);
 
 // Sorts a list's Item rows by ItemText, then IndexNum1 (from the CellAddr column in
 // CountIndex#, whose DistinctItem column is not an Item column and keeps its order; from
 // OrderNum in IgnoreIndex#). A list of fewer than two rows is left alone; a sort error
-// is passed over.
-void SortItemRows(const xl::Range& anchor, bool ignoreIndex, bool matchCase);
+// is passed over. True when the rows stand sorted.
+bool SortItemRows(const xl::Range& anchor, bool ignoreIndex, bool matchCase);
 
 // A cell value as text, as the lists read them (error values as their display text).
 Text CellText(const xl::Range& cell);

@@ -7,7 +7,9 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/callbacks.h"
@@ -410,6 +412,7 @@ class SortCount {
       // sorted rows (OrderNum to ItemText) a block at a time and writes the DupsList
       // (which no step of the walk reads) a block at a time.
       rowsRead_ = 0;
+      kept_.emplace();
       Text previous, scratch;
       bool open = false;
       for (long i = 1; i <= rows_; ++i) {
@@ -435,6 +438,7 @@ class SortCount {
       }
       if (open) CopyToDupsList(SortedRow(static_cast<long>(rows_)));
       FlushDupsList();
+      h.dupRuns = std::move(kept_);
       // The display reads the sorted list itself.
       h.displayAnchor = anchor_;
     } else if (otherRows == 0) {
@@ -468,8 +472,26 @@ class SortCount {
     dups_.push_back(TextEntry(address.IsText() ? TextView(address.AsText()) : TextView(ValueText(address))));
     const Variant& item = row[kItemText];
     dups_.push_back(item.IsText() ? TextEntry(item.AsText()) : Variant(ValueText(item)));
+    KeepDup(item);
     ++next_;
     if (next_ - dupsFrom_ >= kBlockRows) FlushDupsList();
+  }
+
+  // Adds a DupsList row's Item to the runs kept in hand. An Item the sheet may not give
+  // back as written (no text, an empty one, one longer than a cell keeps) ends the
+  // keeping, and so do runs of mostly single rows (Items that differ only as the request
+  // compares them), which would make the runs as large as the list: the summary then
+  // reads the list from the sheet.
+  void KeepDup(const Variant& item) {
+    if (!kept_) return;
+    if (!item.IsText() || item.AsText().empty() || item.AsText().size() > xl::kCellTextLimit ||
+        (kept_->rows >= kBlockRows && 2 * static_cast<std::int64_t>(kept_->runs.size()) > kept_->rows + 1)) {
+      kept_.reset();
+      return;
+    }
+    const Text& text = item.AsText();
+    kept_->Add(text, vba::StrComp(text, lastKept_, s_.request.CompareMode) != 0);
+    lastKept_.assign(text);
   }
 
   // Writes the DupsList rows copied since the last flush (SideOrderNum to SideItem).
@@ -497,6 +519,8 @@ class SortCount {
   long rowsRead_ = 0;
   std::vector<Variant> dups_;
   long dupsFrom_ = 1;
+  std::optional<DupRuns> kept_;  // the DupsList's runs, while they are kept
+  Text lastKept_;                // the Item of the last row kept (none before the first)
   // CountIndex#: the SideItems not yet written (from sideFrom_).
   std::vector<Variant> sideItems_;
   long sideFrom_ = 1;

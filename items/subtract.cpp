@@ -70,9 +70,12 @@ class Subtraction {
   void PlainItem(std::int64_t i, const Variant& key, const Text& keyText);
   void IndexedItem(std::int64_t i, const Text& prefix);
 
-  // Rows [first, last) of list B whose ItemText equals `key`, found by bisection in
-  // the order of the sort that arranged list B.
-  std::pair<std::int64_t, std::int64_t> EqualRows(const Variant& key) const;
+  // Rows [first, last) of list B whose ItemText equals `key`, in the order of the sort
+  // that arranged list B.
+  std::pair<std::int64_t, std::int64_t> EqualRows(const Variant& key);
+  std::pair<std::int64_t, std::int64_t> EqualRowsByBisection(const Variant& key) const;
+  // The value of list A's row i in column `col` (kDistinctItem to kPrefix2).
+  const Variant& AValue(std::int64_t i, long col) { return aColumns_[static_cast<std::size_t>(col)].At(i); }
   // The index numbers that list B's indexed rows with this prefix cover.
   const std::vector<IndexSpan>* Covered(const Text& prefix);
   // The sheet row of the prefix in list A's distinct column, when it stands there.
@@ -97,6 +100,15 @@ class Subtraction {
   std::int64_t countB_ = 0;
   std::int64_t survivorRow_ = 1;
   std::int64_t splitsMade_ = 0;  // split rows written below list A
+
+  // List A's Item columns, read a block at a time (the walk writes none of their rows).
+  std::vector<ColumnReader> aColumns_;
+  // Both lists stand sorted alike: list A's keys then come in list B's order, and one
+  // walk down list B's ItemText column finds them all.
+  bool listsSorted_ = false;
+  std::optional<ColumnReader> bItems_;
+  std::int64_t walk_ = 1;    // list B's rows above this come before the last key walked to
+  std::int64_t runEnd_ = 0;  // the end of the equal rows found last, which start at walk_
 
   // The verdict of the last plain Item searched (repeated Items take it over).
   bool havePrevious_ = false;
@@ -142,14 +154,17 @@ host::Proceed Subtraction::Run(std::int64_t& countA) {
 void Subtraction::Prepare() {
   const xl::Range list1 = ListAnchor(s_, host::kList1);
   const xl::Range list2 = ListAnchor(s_, host::kList2);
-  SortItemRows(list2, ignoreIndex_, matchCase_);
-  SortItemRows(list1, ignoreIndex_, matchCase_);
+  const bool sorted2 = SortItemRows(list2, ignoreIndex_, matchCase_);
+  const bool sorted1 = SortItemRows(list1, ignoreIndex_, matchCase_);
+  listsSorted_ = sorted1 && sorted2;
   if (const std::int64_t distinct = ignoreIndex_ ? 0 : ColumnCount(a_, kDistinctItem); distinct > 0) {
     distinctItems_.emplace(
         a_.Parent().Range(a_.Offset(1, kDistinctItem), a_.Offset(static_cast<long>(distinct), kDistinctItem)),
         matchCase_, s_.request.CompareMode);
   }
   countA_ = ColumnCount(a_, kItemText);
+  for (long col = kDistinctItem; col <= kPrefix2; ++col) aColumns_.emplace_back(a_, col, countA_);
+  bItems_.emplace(b_, kItemText, countB_);
 }
 
 bool Subtraction::Loop() {
@@ -157,15 +172,13 @@ bool Subtraction::Loop() {
   const bool showText = !o_.quietStatusBar;
   for (std::int64_t i = 1; i <= countA_; ++i) {
     if (countA_ > 100 && !bar.Step(i, countA_, showText)) return false;
-    const xl::Range row = a_.Offset(static_cast<long>(i), 0);
     if (ignoreIndex_) {
-      const xl::Range item = row.Offset(0, kItemText);
-      const Variant value = item.Value();
-      PlainItem(i, value, CellText(item));
+      const Variant value = AValue(i, kItemText);
+      PlainItem(i, value, ValueText(value));
       continue;
     }
-    const Text prefix = CellText(row.Offset(0, kItemText));
-    if (!row.Offset(0, kIndexNum2).Value().IsEmpty() || !row.Offset(0, kIndexNum1).Value().IsEmpty()) {
+    const Text prefix = ValueText(AValue(i, kItemText));
+    if (!AValue(i, kIndexNum2).IsEmpty() || !AValue(i, kIndexNum1).IsEmpty()) {
       IndexedItem(i, prefix);
     } else {
       PlainItem(i, Variant(prefix), prefix);
@@ -174,10 +187,22 @@ bool Subtraction::Loop() {
   return true;
 }
 
-std::pair<std::int64_t, std::int64_t> Subtraction::EqualRows(const Variant& key) const {
+std::pair<std::int64_t, std::int64_t> Subtraction::EqualRows(const Variant& key) {
   // In CountIndex# mode equal means the same text, in IgnoreIndex# mode equal without
   // regard to case; either order refines into the order of list B's sort, so the equal
-  // rows stand together.
+  // rows stand together. The walk goes on down list B from where it stopped, when every
+  // row above that comes before `key`; the total walk is then one pass of list B.
+  const bool exact = !ignoreIndex_;
+  auto compare = [&](std::int64_t r) { return text_order::CompareValues(bItems_->At(r), key, exact); };
+  if (!listsSorted_ || (walk_ > 1 && compare(walk_ - 1) >= 0)) return EqualRowsByBisection(key);
+  if (walk_ <= countB_ && runEnd_ > walk_ && compare(walk_) == 0) return {walk_, runEnd_};
+  while (walk_ <= countB_ && compare(walk_) < 0) ++walk_;
+  runEnd_ = walk_;
+  while (runEnd_ <= countB_ && compare(runEnd_) == 0) ++runEnd_;
+  return {walk_, runEnd_};
+}
+
+std::pair<std::int64_t, std::int64_t> Subtraction::EqualRowsByBisection(const Variant& key) const {
   const bool exact = !ignoreIndex_;
   auto compare = [&](std::int64_t r) {
     return text_order::CompareValues(b_.Offset(static_cast<long>(r), kItemText).Value(), key, exact);
@@ -222,15 +247,14 @@ void Subtraction::PlainItem(std::int64_t i, const Variant& key, const Text& keyT
   }
   if (removed) return;
 
-  const xl::Range row = a_.Offset(static_cast<long>(i), 0);
   const auto r = static_cast<long>(survivorRow_);
-  const Variant order = row.Offset(0, kOrderNum).Value();
+  const Variant& order = AValue(i, kOrderNum);
   if (ignoreIndex_) {
     WriteValue(a_.Offset(r, kSideOrderNum), order);
   } else {
-    WriteText(a_.Offset(r, kSideOrderNum), CellText(row.Offset(0, kDistinctItem)));
+    WriteText(a_.Offset(r, kSideOrderNum), ValueText(order));
   }
-  WriteText(a_.Offset(r, kSideCellAddr), CellText(row.Offset(0, kCellAddr)));
+  WriteText(a_.Offset(r, kSideCellAddr), ValueText(AValue(i, kCellAddr)));
   // A text key is keyText; any other key is the row's ItemText value, written as it is.
   WriteValue(a_.Offset(r, kSideItem), key);
   ++survivorRow_;
@@ -292,20 +316,19 @@ void Subtraction::WriteIndexedSurvivor(const Text& cellAddr, const Text& prefix,
 }
 
 void Subtraction::IndexedItem(std::int64_t i, const Text& prefix) {
-  const xl::Range row = a_.Offset(static_cast<long>(i), 0);
-  const Text first = CellText(row.Offset(0, kIndexNum1));
-  Text second = CellText(row.Offset(0, kIndexNum2));
+  const Text first = ValueText(AValue(i, kIndexNum1));
+  Text second = ValueText(AValue(i, kIndexNum2));
   const double a1 = vba::Val(first);
   double a2 = second.empty() ? a1 : vba::Val(second);
   // A range from n to n (a mark a sort and count leaves) is the single number n.
   if (a2 == a1) second.clear();
   if (a2 < a1) a2 = a1;
-  const Text cellAddr = CellText(row.Offset(0, kCellAddr));
+  const Text cellAddr = ValueText(AValue(i, kCellAddr));
 
   // The Item's own index style: a range written "R1-R5" repeats its prefix after the
   // hyphen, one written "R1-5" does not. Its pieces keep that style, so that the
   // survivors of one list (which the gathering admits in one style only) stay in one.
-  const Text prefix2 = vba::Trim(CellText(row.Offset(0, kPrefix2)));
+  const Text prefix2 = vba::Trim(ValueText(AValue(i, kPrefix2)));
   const bool repeatsPrefix = !prefix2.empty();
 
   const std::vector<IndexSpan>* covered = Covered(prefix);

@@ -95,6 +95,40 @@ TEST_F(GetCommand, AFaultNamesItsItemAndEveryCellInvolved) {
   }
 }
 
+// A duplicates list longer than the blocks it is read in: each Item's cells still come
+// together on its one line, across the blocks' edges.
+TEST_F(GetCommand, ALongDuplicatesListIsReportedWhole) {
+  constexpr int kItems = 70;
+  const auto item = [](std::string& out, int k) {
+    out += 'k';
+    if (k < 10) out += '0';
+    out += std::to_string(k);
+  };
+  std::string names, report;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int k = 0; k < kItems; ++k) {
+      item(names, k);
+      names += "\r\n";
+    }
+  }
+  report += "70 Items are each in more than one cell of Names:\n";
+  for (int k = 0; k < kItems; ++k) {
+    report += "  ";
+    item(report, k);
+    report += "\tA";
+    report += std::to_string(k + 1);
+    report += ", A";
+    report += std::to_string(k + 1 + kItems);
+    report += '\n';
+  }
+  WriteText(dir / "parts" / "Names.csv", names);
+  std::string range = "Names!A1:A";
+  range += std::to_string(2 * kItems);
+  const Outcome run = Get({range, "--ignore-index", "--sort"});
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_TRUE(run.err.ends_with(report)) << run.err;
+}
+
 // A whole column is cut to what the sheet holds before Get/Try, as the host add-in
 // does: no blank Items from the empty rows below the list, and an empty column stops
 // with the component's message.

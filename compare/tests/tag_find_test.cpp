@@ -3,6 +3,7 @@
 #include "compare/internal/common.h"
 #include "compare/tagging.h"
 #include "compare/tests/desk.h"
+#include "platform/runtime/vba.h"
 
 namespace quillary::compare {
 namespace {
@@ -143,6 +144,34 @@ TEST_F(TagFindTest, ListedItemsOfOneRowGoIntoOneTagInListOrder) {
   Find(host::kList2);
   EXPECT_EQ(d.At(u"B1"), Variant(u"R1-R5,C1-5"));
   EXPECT_EQ(d.At(u"B2"), Variant(u"7"));
+}
+
+TEST_F(TagFindTest, ALongListTagsAndColoursEveryRowAndJoinsATagAcrossBlocks) {
+  // More list rows than one block of writes; row 1's Items stand first and last in the
+  // list, row 2's two Items together outgrow a cell, which keeps what fits.
+  constexpr long kRows = 5000;
+  const Text longItem(20000, u'z');
+  std::vector<std::pair<Text, Text>> list;
+  list.emplace_back(u"$A$1", u"first");
+  list.emplace_back(u"$A$2", longItem);
+  list.emplace_back(u"$A$2", longItem);
+  for (long r = 3; r <= kRows; ++r) list.emplace_back(u"$A$" + vba::NumberText(r), u"i" + vba::NumberText(r));
+  list.emplace_back(u"$A$1", u"last");
+  d.Put(u"A1", u"x");
+  d.Select(u"A1:A" + vba::NumberText(kRows));
+  d.MainTick(u"CheckBox3");
+  d.Begin(true);
+  d.SideList(host::kList1, list);
+  d.Tick(u"ListUniques");
+  d.Tick(u"ColorLeftEnable");
+  Find();
+  EXPECT_EQ(d.At(u"B1"), Variant(u"first,last"));
+  EXPECT_EQ(d.At(u"B2"), Variant((longItem + u',' + longItem).substr(0, xl::kCellTextLimit)));
+  EXPECT_EQ(d.At(u"B4097"), Variant(u"i4097"));
+  EXPECT_EQ(d.At(u"B5000"), Variant(u"i5000"));
+  for (const char16_t* cell : {u"A1", u"B2", u"A4096", u"B4097", u"A5000"}) {
+    EXPECT_EQ(d.Fill(cell), kLeftColour) << ToUtf8(cell);
+  }
 }
 
 TEST_F(TagFindTest, CountIndexListsEndInWorksheetOrderByRowThenColumn) {

@@ -33,48 +33,41 @@ bool CompareShows(host::CompareStage stage) {
 void ApostrophesBack(Text& text) { host::ReplaceItRef(text, TextView(&kApostropheMark, 1), u"'"); }
 
 // Joins the n Items under `shown` (its column +2) into DisplayText with separators of
-// `sep` characters (", " or ","): one pass reads the Items (one after another into one
-// buffer) and adds up their lengths, one buffer of the exact size is filled in place,
-// and the last separator is cut. False when the user stopped.
+// `sep` characters (", " or ","), in one pass straight into DisplayText: once the first
+// rows show the Items' usual length, room for the whole list is taken at once, so the
+// text is seldom moved as it grows. The bar's second half, where the text was once
+// filled, still steps and still hears the break key. False when the user stopped.
 bool JoinItems(host::State& s, bool quiet, const xl::Range& shown, std::int64_t n, std::size_t sep) {
   const bool progress = 2 * n > 100;
   host::ProgressBar bar(s, u" ToDisplay Progress: ", false);
+  constexpr std::int64_t kSampleRows = 4096;
+  constexpr double kMostReserved = 1 << 25;  // characters
+  const TextView separator = TextView(u", ").substr(0, sep);
 
+  Text& text = s.request.DisplayText;
+  text.clear();
   ColumnReader column(shown, kItemText, n);
-  Text items;
-  std::vector<std::size_t> lengths;
-  lengths.reserve(static_cast<std::size_t>(n));
+  Text scratch;
   for (std::int64_t i = 1; i <= n; ++i) {
     if (progress && !bar.Step(i, 2 * n, !quiet)) return false;
-    const Variant& v = column.At(i);
-    const std::size_t before = items.size();
-    if (v.IsText()) {
-      items += v.AsText();
-    } else {
-      items += ValueText(v);
+    if (i == kSampleRows + 1) {
+      // A quarter more than the rows so far make likely, up to a cap: a sorted list may
+      // open with long Items, and past the cap the text grows as it needs.
+      const auto estimate = static_cast<double>(text.size()) / kSampleRows * static_cast<double>(n) * 1.25;
+      text.reserve(static_cast<std::size_t>(std::min(estimate, kMostReserved)));
     }
-    lengths.push_back(items.size() - before);
+    const Variant& v = column.At(i);
+    if (i > 1) text.append(separator);
+    if (v.IsText()) {
+      text.append(v.AsText());
+    } else {
+      scratch = ValueText(v);
+      text.append(scratch);
+    }
   }
-  const std::size_t total = items.size();
-
-  static constexpr TextView kSeparator = u", ";
-  Text& text = s.request.DisplayText;
-  text.assign(total + static_cast<std::size_t>(n) * sep, u' ');
-  std::size_t p = 0;
-  std::size_t from = 0;
-  for (std::int64_t i = 1; i <= n; ++i) {
-    if (progress && !bar.Step(n + i, 2 * n, !quiet)) return false;
-    const TextView v = TextView(items).substr(from, lengths[static_cast<std::size_t>(i - 1)]);
-    from += v.size();
-    // Writes never lengthen the buffer: what would pass its end is dropped.
-    const std::size_t room = text.size() > p ? text.size() - p : 0;
-    const std::size_t itemPart = std::min(v.size(), room);
-    text.replace(p, itemPart, v, 0, itemPart);
-    const std::size_t sepPart = std::min(kSeparator.size(), room - itemPart);
-    text.replace(p + itemPart, sepPart, kSeparator.substr(0, sepPart));
-    p += v.size() + sep;
+  for (std::int64_t i = 1; progress && i <= n; ++i) {
+    if (!bar.Step(n + i, 2 * n, !quiet)) return false;
   }
-  text.resize(p - sep);
   return true;
 }
 
@@ -133,6 +126,15 @@ Text TagHelpText(const host::State& s, const RequestOptions& o) {
   return kNoDuplicatesText;
 }
 
+// Puts a text into the Active Window through its Text, which for a text box is its
+// Value: a list of millions of characters goes in with one copy rather than two.
+void ShowInWindow(host::State& s, TextView text) { s.request.ActiveWndw->SetText(text); }
+
+// The DupsList kept in hand by the walk, when the summary is of the list it walked.
+const DupRuns* DupsInHand(const Text& listName, const CountHandOver& h) {
+  return listName == host::kList1 && h.dupRuns ? &*h.dupRuns : nullptr;
+}
+
 }  // namespace
 
 void DisplayCountedList(host::State& s, const RequestOptions& o, const Text& listName, CountHandOver& h) {
@@ -163,24 +165,24 @@ void DisplayCountedList(host::State& s, const RequestOptions& o, const Text& lis
   if (!(compare && !compareShows && !h.listWasEmpty)) {
     if (compareShows || !(s.request.IgnoreIndexMode && vba::EqualsTrue(s.Control(host::ctl::main::kSort).Value()))) {
       ApostrophesBack(s.request.DisplayText);
-      s.request.ActiveWndw->SetValue(s.request.DisplayText);
+      ShowInWindow(s, s.request.DisplayText);
     } else if (h.tagDuplicates) {
       if (h.faultKind != FaultKind::kNone && !o.pasteDownward && !o.pasteRight) {
-        DuplicateReport(s, host::kList1);
+        DuplicateReport(s, host::kList1, DupsInHand(listName, h));
         // A summary cut short by the break key is not shown.
         if (s.request.progress.UserAbort) return;
         if (s.items.DupSummaryText.size() >= TextView(kSummaryHeader).size()) {
           vba::MidAssign(s.items.DupSummaryText, 19, kReadyToPaste, 18);
         }
         s.request.DisplayText = s.items.DupSummaryText;
-        s.request.ActiveWndw->SetValue(s.request.DisplayText);
+        ShowInWindow(s, s.request.DisplayText);
       } else {
         s.request.ActiveWndw->SetValue(TagHelpText(s, o));
       }
     } else {
       ApostrophesBack(s.request.DisplayText);
-      s.request.ActiveWndw->SetValue(s.request.DisplayText);
-      DuplicateReport(s, host::kList1);
+      ShowInWindow(s, s.request.DisplayText);
+      DuplicateReport(s, host::kList1, DupsInHand(listName, h));
       if (s.request.progress.UserAbort) return;
       host::ReplaceItRef(s.items.DupSummaryText, kSummaryHeader, kSummaryTitle, 1, 1, 0);
     }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "host/state.h"
+#include "items/internal/dup_report.h"
 #include "items/request_options.h"
 #include "platform/excel/excel.h"
 
@@ -35,6 +36,9 @@ struct CountHandOver {
   // of the row at which the walk stopped.
   Text faultPrefix;
   Text faultIndex;
+  // IgnoreIndex# with the Sort option: the DupsList the walk wrote, kept in hand for the
+  // summary (none when the walk met an Item it does not keep).
+  std::optional<DupRuns> dupRuns;
 };
 
 // Builds DisplayText from the hand-over, shows it (or a help text, or the duplicates

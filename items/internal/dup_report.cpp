@@ -21,6 +21,42 @@ constexpr std::size_t kCountWidth = 6;
 // A summary this long no longer fits into a comment box.
 constexpr std::size_t kCommentLimit = 32768;
 
+// The rows of the duplicates list one after another, from the sheet or from the runs
+// kept in hand: each row's Item, and whether it opens an entry (its Item differs from
+// the row before it).
+class DupRows {
+ public:
+  DupRows(const host::State& s, const xl::Range& dups, std::int64_t n, const DupRuns* inHand)
+      : s_(s), column_(dups, kItemText, n), inHand_(inHand) {}
+
+  // The next row's Item; valid until the next call.
+  TextView Next(bool& opensEntry) {
+    if (inHand_ != nullptr) {
+      const TextView item = inHand_->Item(run_);
+      opensEntry = taken_ == 0;
+      if (++taken_ == inHand_->runs[run_].second) {
+        ++run_;
+        taken_ = 0;
+      }
+      return item;
+    }
+    const Variant& v = column_.At(++row_);
+    TextView current = v.IsText() ? TextView(v.AsText()) : TextView(scratch_ = ValueText(v));
+    opensEntry = vba::StrComp(current, previous_, s_.request.CompareMode) != 0;
+    previous_.assign(current);
+    return current;
+  }
+
+ private:
+  const host::State& s_;
+  ColumnReader column_;
+  const DupRuns* inHand_;
+  std::size_t run_ = 0;
+  std::int64_t taken_ = 0;
+  std::int64_t row_ = 0;
+  Text scratch_, previous_;
+};
+
 }  // namespace
 
 Text SummaryTooLongText(std::int64_t duplicates, std::int64_t characters, TextView tagCaption) {
@@ -35,7 +71,7 @@ Text SummaryTooLongText(std::int64_t duplicates, std::int64_t characters, TextVi
                            u""});
 }
 
-void DuplicateReport(host::State& s, const Text& listName) {
+void DuplicateReport(host::State& s, const Text& listName, const DupRuns* inHand) {
   ErrorTrail("DuplicateReport", [&] {
     if (!(vba::EqualsTrue(s.Control(host::ctl::main::kSort).Value()) && s.request.IgnoreIndexMode)) return;
     const xl::Range list = ListAnchor(s, listName);
@@ -50,15 +86,7 @@ void DuplicateReport(host::State& s, const Text& listName) {
 
     const std::int64_t n = ColumnCount(dups, kItemText);
     if (n == 0) return;
-    ColumnReader column(dups, kItemText, n);
-    // Item i as text: a view of the value read, or of `scratch` holding its text.
-    Text scratch;
-    auto item = [&](std::int64_t i) -> TextView {
-      const Variant& v = column.At(i);
-      if (v.IsText()) return v.AsText();
-      scratch = ValueText(v);
-      return scratch;
-    };
+    if (inHand != nullptr && inHand->rows != n) inHand = nullptr;
 
     const bool progress = 2 * n > 100;
     const bool showText =
@@ -67,14 +95,12 @@ void DuplicateReport(host::State& s, const Text& listName) {
     std::int64_t total = 0;
     {
       host::ProgressBar bar(s, u" DupsReport Progress: ");
-      Text previous;
+      DupRows rows(s, dups, n, inHand);
       for (std::int64_t i = 1; i <= n; ++i) {
         if (progress && !bar.Step(i, 2 * n, showText)) return;
-        const TextView current = item(i);
-        if (vba::StrComp(current, previous, s.request.CompareMode) != 0) {
-          total += static_cast<std::int64_t>(current.size() + kEntryOverhead);
-        }
-        previous.assign(current);
+        bool opens = false;
+        const TextView current = rows.Next(opens);
+        if (opens) total += static_cast<std::int64_t>(current.size() + kEntryOverhead);
       }
     }
 
@@ -93,12 +119,13 @@ void DuplicateReport(host::State& s, const Text& listName) {
     std::size_t p = kHeaderLength;  // the end of what is written
     std::size_t runLength = 0;      // the length of the open entry's Item
     std::int64_t runCount = 0;      // the open entry's count
-    Text previous;
     static constexpr TextView kNewEntry = u"\nDup\t     1\t";
+    DupRows rows(s, dups, n, inHand);
     for (std::int64_t i = 1; i <= n; ++i) {
       if (progress && !bar.Step(n + i, 2 * n, showText)) return;
-      const TextView current = item(i);
-      if (vba::StrComp(current, previous, s.request.CompareMode) != 0) {
+      bool opens = false;
+      const TextView current = rows.Next(opens);
+      if (opens) {
         summary.replace(p, kNewEntry.size(), kNewEntry);
         p += kNewEntry.size();
         summary.replace(p, current.size(), current);
@@ -122,7 +149,6 @@ void DuplicateReport(host::State& s, const Text& listName) {
         }
         summary.replace(field, kCountWidth, shown, kCountWidth);
       }
-      previous.assign(current);
     }
 
     host::ReplaceItRef(summary, TextView(&kApostropheMark, 1), u"'");

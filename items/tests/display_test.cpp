@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "host/text_replace.h"
+#include "items/internal/dup_report.h"
 #include "items/sort_count.h"
 #include "items/tests/count_fixture.h"
 
@@ -213,6 +215,37 @@ TEST_F(TagHelpTest, WithoutTaggingTheListIsShownAndTheSummaryKept) {
   EXPECT_EQ(b.state.items.DupSummaryText, u"Duplicates_Summary\nDup\t     2\ta");
 }
 
+// The count keeps the duplicates list it writes in hand for the summary: the summary must
+// be the one the list on the sheet gives, whichever way the request compares Items.
+TEST_F(DisplayTest, SummaryFromTheWalkIsTheSummaryOfTheListOnTheSheet) {
+  // Thousands of rows of one Item in two spellings: as many runs as rows compared binary.
+  Texts caseVariants;
+  for (int i = 0; i < 5000; ++i) caseVariants.push_back(i % 2 == 0 ? u"a" : u"A");
+  const struct {
+    int compare;
+    Texts items;
+  } cases[] = {
+      {host::kTextCompare, {u"b", u"a", u"A", u"B", u"a", u"c"}},
+      {host::kBinaryCompare, {u"b", u"a", u"A", u"B", u"a", u"c"}},
+      {host::kBinaryCompare, {u"x", u"X", u"y"}},
+      {host::kTextCompare, {u"it\u00B4s", u"IT\u00B4S", u"q", u"q", u"q"}},
+      {host::kBinaryCompare, caseVariants},
+  };
+  for (const auto& c : cases) {
+    Begin(true);
+    Main(u"CheckBox3").SetValue(true);
+    Plain(c.items);
+    b.state.request.CompareMode = c.compare;
+    Count();
+    const Text walked = b.state.items.DupSummaryText;
+    DuplicateReport(b.state, host::kList1);
+    Text read = b.state.items.DupSummaryText;
+    host::ReplaceItRef(read, kSummaryHeader, kSummaryTitle, 1, 1, 0);
+    EXPECT_EQ(walked, read) << c.compare << " " << ToUtf8(c.items.front());
+    EXPECT_NE(walked.find(u"\nDup\t"), Text::npos) << c.compare;
+  }
+}
+
 TEST_F(DisplayTest, ProgressFromFiftyOneRows) {
   for (const int rows : {50, 51}) {
     Begin(true);
@@ -237,6 +270,24 @@ TEST_F(DisplayTest, LongListIsJoinedWhole) {
   for (const Text& t : items) expected += (expected.empty() ? u"" : u",") + t;
   EXPECT_EQ(b.state.request.DisplayText, expected);
   EXPECT_EQ(b.state.items.ItemCountText, u"600");
+}
+
+// A list long enough for the join to size its text from its first rows.
+TEST_F(DisplayTest, ListOfThousandsIsJoinedWhole) {
+  Begin(true);
+  Texts items;
+  Text expected;
+  for (int i = 0; i < 5000; ++i) {
+    Text item = u"Item";
+    item += Num(100000 + i);
+    if (!expected.empty()) expected += u',';
+    expected += item;
+    items.push_back(std::move(item));
+  }
+  Plain(items);
+  Count();
+  EXPECT_EQ(b.state.request.DisplayText, expected);
+  EXPECT_EQ(b.state.items.ItemCountText, u"5000");
 }
 
 TEST_F(DisplayTest, BreakKeyDuringTheDisplayShowsNothing) {

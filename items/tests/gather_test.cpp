@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/working_sheet.h"
@@ -10,6 +11,7 @@
 #include "items/list_sheet.h"
 #include "items/tests/options_of.h"
 #include "platform/runtime/tests/expect_error.h"
+#include "platform/runtime/vba.h"
 #include "testkit/bench.h"
 
 namespace quillary::items {
@@ -194,6 +196,49 @@ TEST_F(GatherTest, MergedAndHiddenCells) {
     EXPECT_EQ(Rows(kItemText), c.items) << "hidden cells are gathered";
     EXPECT_TRUE(b.state.request.HiddenCellsSkipped);
   }
+}
+
+// A long column is read a block of rows at a time: the Items and their order are those
+// of its cells taken one by one, and the first fault is met at its cell in a later block,
+// with the Item rows before it written.
+TEST_F(GatherTest, ALongColumnGathersAsItsCellsOneByOne) {
+  const std::vector<std::pair<Variant, Texts>> kinds = {
+      {Variant(u"a\r\nb ,  c"), {u"a", u"b", u"c"}},
+      {Variant(u"can't"), {u"can\u00B4t"}},
+      {Variant(u"x\u00A0y"), {u"x y"}},
+      {Variant(7.5), {u"7.5"}},
+      {Variant(true), {u"True"}},
+      {Variant(), {}},
+      {Variant(CellError::Div0), {}},
+      {Variant(u"  spaced  "), {u"spaced"}},
+  };
+  constexpr long kRows = 5000;
+  std::vector<Variant> values;
+  Texts expected;
+  for (long r = 0; r < kRows; ++r) {
+    const auto& [value, items] = kinds[static_cast<std::size_t>(r) % kinds.size()];
+    values.push_back(value);
+    expected.insert(expected.end(), items.begin(), items.end());
+  }
+  Sheet().Range(u"A1:A5000").SetValues(values);
+  Begin(true);
+  EXPECT_EQ(Gather(u"A1:A5000"), fault::kNone);
+  EXPECT_EQ(Rows(kItemText), expected);
+
+  values.clear();
+  for (long r = 1; r <= kRows; ++r) {
+    Text item(1, u'R');
+    item.append(vba::IntegerText(r));
+    values.push_back(Variant(std::move(item)));
+  }
+  values[4499] = Variant(CellError::Div0);
+  Sheet().Range(u"A1:A5000").SetValues(values);
+  Begin(false);
+  EXPECT_EQ(Gather(u"A1:A5000"), fault::kMissingFirstPrefix);
+  EXPECT_EQ(b.state.request.FaultItem, u"#Error in Cell Formula");
+  const Texts addresses = Rows(kCellAddr);
+  ASSERT_EQ(addresses.size(), 4500u);
+  EXPECT_EQ(addresses.back(), u"$A$4500");
 }
 
 TEST_F(GatherTest, ErrorValues) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -437,6 +438,11 @@ bool EqualsFalse(const Variant& v) {
   return false;
 }
 
-Text IntegerText(std::int64_t n) { return FromUtf8(std::to_string(n)); }
+Text IntegerText(std::int64_t n) {
+  // Digits and a sign are ASCII: each char widens to its code unit.
+  char digits[24];
+  char* const end = std::to_chars(std::begin(digits), std::end(digits), n).ptr;
+  return Text(std::begin(digits), end);
+}
 
 }  // namespace quillary::vba

@@ -5,13 +5,15 @@
 #include <cstdint>
 #include <exception>
 #include <mutex>
-#include <numeric>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
 
 #include "platform/excel/memory/internal/objects.h"
+#include "platform/excel/memory/internal/text_interner.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/phases.h"
 #include "platform/runtime/text_order.h"
@@ -335,10 +337,8 @@ using internal::CellKind;
 // needs some 30 MB, which the rest of a run has better use for).
 struct Buffers {
   std::vector<std::uint32_t> order, newRow;
-  std::vector<std::uint64_t> slots, hashes, value;
+  std::vector<std::uint64_t> value;
   std::vector<std::uint8_t> cls;
-  Text keyText, distinctText;
-  std::vector<std::size_t> keyStart, distinctStart;
 };
 
 // A sort this long shares its work out among a few threads.
@@ -424,49 +424,9 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   b.cls.assign(n, kBlankClass);
   b.value.assign(n, 0);
   if (!col) return;
-  // The distinct texts, copied side by side, found through an open-addressing table of
-  // their indexes.
-  Text& distinctText = b.distinctText;
-  distinctText.clear();
-  b.distinctStart.assign(1, 0);
-  const auto distinctView = [&](std::uint32_t k) {
-    return TextView(distinctText).substr(b.distinctStart[k], b.distinctStart[k + 1] - b.distinctStart[k]);
-  };
-  // A slot holds the high half of the text's hash beside its index, so that a probe
-  // looks at the text only when the halves agree. The table grows with the distinct
-  // texts (at most half full), so that a column of many equal texts probes a table
-  // small enough to stay in the cache.
-  constexpr std::uint64_t kFree = ~std::uint64_t{0};
-  std::size_t slotCount = 1024;
-  while (slotCount < 2 * n && slotCount < (std::size_t{1} << 16)) slotCount *= 2;
-  b.slots.assign(slotCount, kFree);
-  std::vector<std::uint64_t>& hashes = b.hashes;
-  hashes.clear();
-  const auto place = [&](std::uint64_t hash, std::uint32_t index) {
-    std::size_t i = hash & (slotCount - 1);
-    while (b.slots[i] != kFree) i = (i + 1) & (slotCount - 1);
-    b.slots[i] = (hash & 0xFFFFFFFF00000000ULL) | index;
-  };
-  const auto distinctIndex = [&](TextView t) {
-    const std::uint64_t hash = std::hash<TextView>{}(t);
-    const std::uint64_t high = hash & 0xFFFFFFFF00000000ULL;
-    for (std::size_t i = hash & (slotCount - 1); b.slots[i] != kFree; i = (i + 1) & (slotCount - 1)) {
-      const auto index = static_cast<std::uint32_t>(b.slots[i]);
-      if ((b.slots[i] & 0xFFFFFFFF00000000ULL) == high && distinctView(index) == t) return index;
-    }
-    const auto index = static_cast<std::uint32_t>(hashes.size());
-    hashes.push_back(hash);
-    distinctText += t;
-    b.distinctStart.push_back(distinctText.size());
-    if (hashes.size() * 2 > slotCount) {
-      slotCount *= 2;
-      b.slots.assign(slotCount, kFree);
-      for (std::uint32_t k = 0; k < hashes.size(); ++k) place(hashes[k], k);
-    } else {
-      place(hash, index);
-    }
-    return index;
-  };
+  // The distinct texts, each kept once.
+  internal::TextInterner distinct(n);
+  const auto distinctIndex = [&](TextView t) { return distinct.Intern(t); };
   for (std::size_t i = 0; i < n; ++i) {
     const Cell* c = col->CellAt(row1 + static_cast<long>(i));
     if (!c) break;
@@ -503,44 +463,55 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
       }
     }
   }
-  // The sort keys of the distinct texts side by side, then their ranks. A long list's
-  // keys are made on a few threads at once, twice: once for their lengths, which place
-  // each key, and once into its place, so that the keys are held only once.
-  const std::size_t total = b.distinctStart.size() - 1;
-  b.keyStart.assign(total + 1, 0);
+  // The sort keys of the distinct texts, then their ranks. A key is kept as bytes, each
+  // code unit high byte first, so that keys compare as their code units do, by memcmp.
+  // A long list's keys are made on a few threads at once, each into a buffer of its own.
+  const std::size_t total = distinct.Count();
   const std::size_t parts = SortThreads(total);
-  const auto eachKey = [&](auto&& use) {
-    InParallel(parts, [&](std::size_t p) {
-      Text key;
-      for (std::size_t k = total * p / parts, last = total * (p + 1) / parts; k < last; ++k) {
-        key.clear();
-        text_order::AppendSortKey(distinctView(static_cast<std::uint32_t>(k)), matchCase, key);
-        use(k, key);
+  std::vector<std::string> keyBytes(parts);
+  std::vector<std::size_t> keyEnd(total);  // where each key ends in its part's buffer
+  const auto partBegin = [&](std::size_t p) { return total * p / parts; };
+  InParallel(parts, [&](std::size_t p) {
+    Text key;
+    std::string& out = keyBytes[p];
+    for (std::size_t k = partBegin(p), last = partBegin(p + 1); k < last; ++k) {
+      key.clear();
+      text_order::AppendSortKey(distinct.At(static_cast<std::uint32_t>(k)), matchCase, key);
+      for (const char16_t unit : key) {
+        out.push_back(static_cast<char>(unit >> 8));
+        out.push_back(static_cast<char>(unit & 0xFF));
       }
-    });
-  };
-  eachKey([&](std::size_t k, const Text& key) { b.keyStart[k + 1] = key.size(); });
-  std::partial_sum(b.keyStart.begin(), b.keyStart.end(), b.keyStart.begin());
-  b.keyText.assign(b.keyStart[total], u'\0');
-  eachKey([&](std::size_t k, const Text& key) {
-    std::copy(key.begin(), key.end(), b.keyText.begin() + static_cast<std::ptrdiff_t>(b.keyStart[k]));
+      keyEnd[k] = out.size();
+    }
   });
-  const auto keyOf = [&](std::uint32_t k) {
-    return TextView(b.keyText.data() + b.keyStart[k], b.keyStart[k + 1] - b.keyStart[k]);
-  };
-  // The keys are sorted by their first four code units packed into a number, and only
-  // where those tie by the whole key: most comparisons so stay within one array.
+  std::vector<std::string_view> keys(total);
+  for (std::size_t p = 0; p < parts; ++p) {
+    for (std::size_t k = partBegin(p), last = partBegin(p + 1); k < last; ++k) {
+      const std::size_t begin = k == partBegin(p) ? 0 : keyEnd[k - 1];
+      keys[k] = std::string_view(keyBytes[p]).substr(begin, keyEnd[k] - begin);
+    }
+  }
+  std::vector<std::size_t>().swap(keyEnd);
+  // The keys are sorted by eight bytes packed into a number, and only where those tie by
+  // the whole key: most comparisons so stay within one array. The eight bytes follow
+  // what every key begins with (a list of "Part_..." texts), which decides nothing.
+  std::size_t common = total == 0 ? 0 : keys[0].size();
+  for (std::size_t k = 1; k < total && common > 0; ++k) {
+    const std::string_view key = keys[k].substr(0, common);
+    common = static_cast<std::size_t>(std::mismatch(key.begin(), key.end(), keys[0].begin()).first - key.begin());
+  }
   struct Prefixed {
     std::uint64_t prefix;
     std::uint32_t key;
   };
   std::vector<Prefixed> byKey(total);
   for (std::uint32_t k = 0; k < total; ++k) {
-    const TextView t = keyOf(k);
+    const std::string_view t = keys[k].substr(common);
     std::uint64_t prefix = 0;
-    for (std::size_t i = 0; i < 4; ++i) prefix = (prefix << 16) | (i < t.size() ? t[i] : 0);
+    for (std::size_t i = 0; i < 8; ++i) prefix = (prefix << 8) | (i < t.size() ? static_cast<std::uint8_t>(t[i]) : 0U);
     byKey[k] = {prefix, k};
   }
+  const auto keyOf = [&](std::uint32_t k) { return keys[k]; };
   // Equal keys share a rank, so that the row order decides between them (and their
   // order among themselves does not matter).
   std::vector<std::uint32_t> rank(total);
@@ -560,14 +531,8 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   for (std::size_t i = 0; i < n; ++i) {
     if (b.cls[i] == kTextClass) b.value[i] = rank[static_cast<std::size_t>(b.value[i])];
   }
-  // The table and the texts are done with: their room goes back before the records of
-  // the rows are made.
-  std::vector<std::uint64_t>().swap(b.slots);
-  std::vector<std::uint64_t>().swap(b.hashes);
-  Text().swap(b.distinctText);
-  Text().swap(b.keyText);
-  std::vector<std::size_t>().swap(b.distinctStart);
-  std::vector<std::size_t>().swap(b.keyStart);
+  // The keys and the distinct texts are done with: their room goes back as this ends,
+  // before the records of the rows are made.
 }
 
 // One row's keys in one record, so that the sort compares nearby memory: each key's
@@ -645,6 +610,37 @@ void PermuteColumns(const std::vector<Column*>& columns, long row1, const std::v
   if (failure) std::rethrow_exception(failure);
 }
 
+// A key of a sort: its column and direction.
+struct SortKey {
+  const Column* col;  // null when the column holds nothing
+  bool descending;
+};
+
+// True when the n rows from row1 stand in the order the sort would give them: each
+// row's keys against the row above's, in the shared value order with blanks last in
+// either direction (equal rows keep their order).
+bool InOrder(const std::vector<SortKey>& keys, long row1, std::size_t n, bool matchCase) {
+  const auto compare = [&](const Variant& a, const Variant& b, bool descending) {
+    if (a.IsEmpty() || b.IsEmpty()) return static_cast<int>(a.IsEmpty()) - static_cast<int>(b.IsEmpty());
+    const int c = text_order::CompareValues(a, b, matchCase);
+    return descending ? -c : c;
+  };
+  std::vector<Variant> above(keys.size()), here(keys.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const long row = row1 + static_cast<long>(i);
+    for (std::size_t k = 0; k < keys.size(); ++k) here[k] = keys[k].col ? keys[k].col->Value(row) : Variant();
+    if (i > 0) {
+      for (std::size_t k = 0; k < keys.size(); ++k) {
+        const int c = compare(above[k], here[k], keys[k].descending);
+        if (c > 0) return false;
+        if (c < 0) break;
+      }
+    }
+    above.swap(here);
+  }
+  return true;
+}
+
 }  // namespace
 
 void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
@@ -683,6 +679,11 @@ void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
   }
   if (row2 <= row1) return;
   const auto n = static_cast<std::size_t>(row2 - row1 + 1);
+
+  // A block already in order (a list sorted again) stays as it is.
+  std::vector<SortKey> inOrderKeys;
+  for (const auto& key : keys) inOrderKeys.push_back({Col(key.col), key.descending});
+  if (InOrder(inOrderKeys, row1, n, args.MatchCase)) return;
 
   Buffers b;
   std::optional<phases::Scope> part(std::in_place, "sort-keys");

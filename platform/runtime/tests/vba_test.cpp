@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <string>
@@ -93,6 +94,22 @@ TEST(NumberText, FifteenSignificantDigitsAndExponentForm) {
     EXPECT_EQ(ToUtf8(NumberText(c.n)), ToUtf8(c.expected)) << c.n;
   }
   EXPECT_EQ(check::ErrorOf([] { NumberText(std::numeric_limits<double>::infinity()); }), err::kOverflow);
+}
+
+TEST(NumberText, IntegerTextAcrossTheWholeRange) {
+  struct Case {
+    std::int64_t n;
+    const char16_t* expected;
+  };
+  const Case cases[] = {
+      {0, u"0"},
+      {7, u"7"},
+      {-42, u"-42"},
+      {1048576, u"1048576"},
+      {std::numeric_limits<std::int64_t>::max(), u"9223372036854775807"},
+      {std::numeric_limits<std::int64_t>::min(), u"-9223372036854775808"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IntegerText(c.n), Text(c.expected)) << c.n;
 }
 
 TEST(Str, LeadingBlankForNumbersNotNegative) {

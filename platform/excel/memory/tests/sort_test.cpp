@@ -143,6 +143,46 @@ TEST_F(Sort, PutsBlanksLastInBothOrdersAndKeepsTiesInOrder) {
                                                    Variant(), Variant()}));
 }
 
+TEST_F(Sort, LeavesAnOrderedBlockAndSortsOneOutOfOrderAnywhere) {
+  // Each list in its sorted order; it stays so when sorted again, and is sorted back
+  // when two neighbours at its start or at its end are swapped.
+  struct Case {
+    std::vector<Variant> sorted;
+    long order;
+    bool matchCase;
+  };
+  const Case cases[] = {
+      // Texts that all begin alike, one of them no more than that beginning.
+      {{u"Part_", u"Part_1", u"Part_1x", u"Part_2", u"Part_20"}, xlAscending, false},
+      {{-1, 2.5, u"a", false, true, Variant()}, xlAscending, false},
+      {{u"a", u"A", u"b", u"B"}, xlAscending, true},
+      {{true, u"z", u"a", 3, 1, Variant()}, xlDescending, false},
+  };
+  for (const Case& c : cases) {
+    const long n = static_cast<long>(c.sorted.size());
+    const xl::Range block = sheet->Range(sheet->Cells(1, 1), sheet->Cells(n, 2));
+    const std::string where = Describe(c.sorted.front());
+    std::vector<Variant> ids;
+    for (long r = 1; r <= n; ++r) ids.emplace_back(static_cast<double>(r));
+    for (const long swapAt : {0L, -1L, n - 2}) {
+      std::vector<Variant> start = c.sorted;
+      if (swapAt >= 0) std::swap(start[static_cast<std::size_t>(swapAt)], start[static_cast<std::size_t>(swapAt) + 1]);
+      block.ClearContents();
+      sheet->WriteValues({1, 1, n, 1}, start);
+      sheet->WriteValues({1, 2, n, 2}, ids);
+      xl::Range key = R("A1");
+      block.Sort({.Key1 = &key, .Order1 = c.order, .MatchCase = c.matchCase});
+      std::vector<Variant> keys, rows;
+      sheet->ReadValues({1, 1, n, 1}, keys);
+      sheet->ReadValues({1, 2, n, 2}, rows);
+      EXPECT_EQ(keys, c.sorted) << where << " swapped at " << swapAt;
+      if (swapAt < 0) {
+        EXPECT_EQ(rows, ids) << where;
+      }
+    }
+  }
+}
+
 TEST_F(Sort, UsesLaterKeysForTiesAndMovesWholeRows) {
   Fill("A1", {u"head", u"x", u"y", u"x", u"y"});
   Fill("B1", {u"n", 2, 1, 1, Variant()});
