@@ -642,6 +642,10 @@ class Parts {
   }
   std::string Zip() const {
     ZipWriter w;
+    std::size_t bytes = 0;
+    for (const ZipEntry& e : zip_.Entries()) bytes += e.compressedSize + e.name.size() + 128;
+    for (const auto& [part, data] : replaced_) bytes += data.size() / 4 + part.size() + 128;
+    w.Reserve(bytes);
     for (const ZipEntry& e : zip_.Entries()) {
       if (removed_.contains(e.name)) continue;
       if (const auto it = replaced_.find(e.name); it != replaced_.end()) {
@@ -798,7 +802,8 @@ class SheetWriter {
     }
   }
 
-  std::string SheetData();
+  // Appends the sheet's new sheetData to `out`.
+  void SheetData(std::string& out);
   std::string Cols();
 
  private:
@@ -845,15 +850,29 @@ class SheetWriter {
   std::vector<std::string> columnNames_;
   std::string scratch_;
   std::map<std::pair<std::size_t, std::uint32_t>, std::uint32_t> styleCache_;
+  // The tags of a cell, with the part's prefix.
+  struct Tags {
+    explicit Tags(const std::string& p)
+        : c("<" + p + "c r=\""),
+          cEnd("</" + p + "c>"),
+          f("><" + p + "f>"),
+          fEnd("</" + p + "f>"),
+          v("<" + p + "v>"),
+          vEnd("</" + p + "v>"),
+          inlineText(" t=\"inlineStr\"><" + p + "is><" + p + "t>"),
+          inlineKept(" t=\"inlineStr\"><" + p + "is><" + p + "t xml:space=\"preserve\">"),
+          inlineEnd("</" + p + "t></" + p + "is></" + p + "c>"),
+          row("<" + p + "row r=\""),
+          rowEnd("</" + p + "row>") {}
+    std::string c, cEnd, f, fEnd, v, vEnd, inlineText, inlineKept, inlineEnd, row, rowEnd;
+  } t_{p_};
 };
 
 void SheetWriter::Cell(std::string& out, long row, long col, const Variant* value, std::uint32_t style) {
   if (columnNames_.size() <= static_cast<std::size_t>(col)) columnNames_.resize(static_cast<std::size_t>(col) + 1);
   std::string& name = columnNames_[static_cast<std::size_t>(col)];
   if (name.empty()) name = ColumnName(col);
-  out += "<";
-  out += p_;
-  out += "c r=\"";
+  out += t_.c;
   out += name;
   AppendInt(out, row);
   out += '"';
@@ -870,8 +889,7 @@ void SheetWriter::Cell(std::string& out, long row, long col, const Variant* valu
     out += "/>";
     return;
   }
-  const bool formula = sheet_.CellHasFormula(row, col);
-  if (formula) {
+  if (sheet_.CellHasFormula(row, col)) {
     const bool cached = sheet_.CellHasCachedValue(row, col);
     const Text source = sheet_.CellFormula(row, col);
     if (cached) {
@@ -882,11 +900,11 @@ void SheetWriter::Cell(std::string& out, long row, long col, const Variant* valu
         default: break;
       }
     }
-    out += "><" + p_ + "f>";
+    out += t_.f;
     text(TextView(source).substr(source.starts_with(u'=') ? 1 : 0));
-    out += "</" + p_ + "f>";
+    out += t_.fEnd;
     if (cached) {
-      out += "<" + p_ + "v>";
+      out += t_.v;
       switch (value->Type()) {
         case VarType::Number: AppendNumber(out, value->AsNumber()); break;
         case VarType::String: text(value->AsText()); break;
@@ -894,44 +912,49 @@ void SheetWriter::Cell(std::string& out, long row, long col, const Variant* valu
         case VarType::Error: text(CellErrorText(value->AsError())); break;
         default: break;
       }
-      out += "</" + p_ + "v>";
+      out += t_.vEnd;
     }
-    out += "</" + p_ + "c>";
+    out += t_.cEnd;
     return;
   }
   switch (value->Type()) {
     case VarType::Number:
-      out += "><" + p_ + "v>";
+      out += '>';
+      out += t_.v;
       AppendNumber(out, value->AsNumber());
       break;
     case VarType::String: {
       const TextView t = value->AsText();
       if (const auto shared = strings_.Find(t)) {
-        out += " t=\"s\"><" + p_ + "v>";
+        out += " t=\"s\">";
+        out += t_.v;
         AppendInt(out, *shared);
         break;
       }
       const bool keepBlanks = !t.empty() && (t.front() == u' ' || t.back() == u' ' || t.front() == u'\t' ||
                                              t.back() == u'\t' || t.front() == u'\n' || t.back() == u'\n');
-      out += " t=\"inlineStr\"><" + p_ + "is><" + p_ + (keepBlanks ? "t xml:space=\"preserve\">" : "t>");
+      out += keepBlanks ? t_.inlineKept : t_.inlineText;
       text(t);
-      out += "</" + p_ + "t></" + p_ + "is></" + p_ + "c>";
+      out += t_.inlineEnd;
       return;
     }
     case VarType::Boolean:
-      out += " t=\"b\"><" + p_ + "v>";
+      out += " t=\"b\">";
+      out += t_.v;
       out += value->AsBool() ? "1" : "0";
       break;
     case VarType::Error:
-      out += " t=\"e\"><" + p_ + "v>";
+      out += " t=\"e\">";
+      out += t_.v;
       text(CellErrorText(value->AsError()));
       break;
     default: out += "/>"; return;
   }
-  out += "</" + p_ + "v></" + p_ + "c>";
+  out += t_.vEnd;
+  out += t_.cEnd;
 }
 
-std::string SheetWriter::SheetData() {
+void SheetWriter::SheetData(std::string& out) {
   constexpr long kBand = 1 << 16;
   // What a row holds besides its cells.
   std::map<long, double> heights;
@@ -964,7 +987,8 @@ std::string SheetWriter::SheetData() {
     return false;
   };
 
-  std::string out = "<" + p_ + "sheetData>";
+  const std::size_t start = out.size();
+  out.append("<").append(p_).append("sheetData>");
   struct Entry {
     std::int32_t row, col, value;  // value: index into the band's values, -1 for none
   };
@@ -981,12 +1005,12 @@ std::string SheetWriter::SheetData() {
                         static_cast<long>(cursor.size())});
     // Column by column: the values, the cells of a format, the cells that had a style.
     std::map<long, std::vector<Entry>> byColumn;
-    ForEachRun(sheet_, band, bandEnd, run, [&](long col, long first, long last, const std::vector<Variant>& got) {
+    ForEachRun(sheet_, band, bandEnd, run, [&](long col, long first, long last, std::vector<Variant>& got) {
       auto& list = byColumn[col];
       for (long r = first; r <= last; ++r) {
         list.push_back(
             {static_cast<std::int32_t>(r), static_cast<std::int32_t>(col), static_cast<std::int32_t>(values.size())});
-        values.push_back(got[static_cast<std::size_t>(r - first)]);
+        values.push_back(std::move(got[static_cast<std::size_t>(r - first)]));
       }
     });
     for (long col = 1; col <= columns; ++col) {
@@ -1031,7 +1055,7 @@ std::string SheetWriter::SheetData() {
       const bool isHidden = hiddenAt != hidden.end() && *hiddenAt == r;
       const bool hasAttrs = attrs != rowAttributes.end() && attrs->first == r;
       if (next == end && !hasHeight && !isHidden && !hasAttrs) continue;
-      out += "<" + p_ + "row r=\"";
+      out += t_.row;
       AppendInt(out, r);
       out += '"';
       if (hasAttrs) out += attrs->second;
@@ -1065,11 +1089,15 @@ std::string SheetWriter::SheetData() {
              StyleOf(FormatAt(r, e.col), xf));
         next = last + 1;
       }
-      out += "</" + p_ + "row>";
+      out += t_.rowEnd;
     }
   }
-  if (out.size() == p_.size() + 11) return "<" + p_ + "sheetData/>";
-  return out + "</" + p_ + "sheetData>";
+  if (out.size() == start + p_.size() + 11) {
+    out.resize(start);
+    out.append("<").append(p_).append("sheetData/>");
+    return;
+  }
+  out.append("</").append(p_).append("sheetData>");
 }
 
 std::string SheetWriter::Cols() {
@@ -1114,12 +1142,31 @@ std::string SheetWriter::Cols() {
   return out + "</" + p_ + "cols>";
 }
 
+// Bytes enough for most sheets' new sheetData: room made once rather than as it grows.
+std::size_t EstimatedSheetData(FileSheet& sheet) {
+  std::size_t cells = 0;
+  for (long col = 1; col <= sheet.StoredColumns(); ++col) {
+    if (!sheet.NextFilledRow(col, 0)) continue;
+    const long rows = sheet.RowsCount();
+    const long last = sheet.CellValue(rows, col).IsEmpty() ? sheet.End(rows, col, xl::xlUp).row : rows;
+    cells += static_cast<std::size_t>(last);
+  }
+  return cells * 48 + 4096;
+}
+
 // The selection of a sheet view: the active cell and the areas.
 std::string SelectionTag(const std::string& p, const SheetLayout& layout, const std::string& pane) {
   std::string sqref;
-  for (const xl::Area& a : layout.selection) sqref += (sqref.empty() ? "" : " ") + AreaRef(a);
-  return "<" + p + "selection" + (pane.empty() ? "" : " pane=\"" + pane + "\"") + " activeCell=\"" +
-         CellRef(layout.activeCell.row, layout.activeCell.col) + "\" sqref=\"" + sqref + "\"/>";
+  for (const xl::Area& a : layout.selection) {
+    if (!sqref.empty()) sqref += ' ';
+    sqref += AreaRef(a);
+  }
+  std::string tag = "<";
+  tag += p;
+  tag += "selection";
+  if (!pane.empty()) tag.append(" pane=\"").append(pane).append("\"");
+  tag.append(" activeCell=\"").append(CellRef(layout.activeCell.row, layout.activeCell.col));
+  return tag.append("\" sqref=\"").append(sqref).append("\"/>");
 }
 
 // The first sheet view with its selection (that of its active pane) and its tab's
@@ -1208,7 +1255,8 @@ std::string OnSheet(const Text& sheet, const Text& address) {
   std::string_view rest = all;
   while (!rest.empty()) {
     const std::size_t comma = rest.find(',');
-    out += (out.empty() ? "" : ",") + ref + "!" + std::string(rest.substr(0, comma));
+    if (!out.empty()) out += ',';
+    out.append(ref).append("!").append(rest.substr(0, comma));
     rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
   }
   return out;
@@ -1231,7 +1279,8 @@ std::vector<NameEntry> ModelNames(xl::Workbook& book) {
     std::string titles;
     if (!page.PrintTitleColumns.empty()) titles = OnSheet(sheet.Name(), page.PrintTitleColumns);
     if (!page.PrintTitleRows.empty()) {
-      titles += (titles.empty() ? "" : ",") + OnSheet(sheet.Name(), page.PrintTitleRows);
+      if (!titles.empty()) titles += ',';
+      titles += OnSheet(sheet.Name(), page.PrintTitleRows);
     }
     if (!titles.empty()) out.push_back({"_xlnm.Print_Titles", s - 1, titles});
   }
@@ -1505,9 +1554,11 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
     const std::string& sp = root.prefix;
     try {
       SheetWriter writer(*p.sheet, p.loaded, p.layout, styles, strings, sp);
+      // The new sheetData goes in last, in place of a mark: the part is edited while small.
+      constexpr std::string_view kMark = "\x01sheetData\x01";
       if (p.cells) {
         anyCells = true;
-        PutChild(xml, part, kSheetOrder, "sheetData", writer.SheetData());
+        PutChild(xml, part, kSheetOrder, "sheetData", std::string(kMark));
         PutChild(xml, part, kSheetOrder, "dimension", "");
       }
       if (p.cols) PutChild(xml, part, kSheetOrder, "cols", writer.Cols());
@@ -1533,6 +1584,15 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
       }
       PutView(xml, part, sp, p.selection ? &p.layout : nullptr,
               selected != wasSelected ? std::optional<bool>(selected) : std::nullopt);
+      if (p.cells) {
+        const std::size_t at = xml.find(kMark);
+        std::string whole;
+        whole.reserve(xml.size() + EstimatedSheetData(*p.sheet));
+        whole.append(xml, 0, at);
+        writer.SheetData(whole);
+        whole.append(xml, at + kMark.size());
+        xml = std::move(whole);
+      }
     } catch (const Failure& f) {
       throw Failure("sheet '" + ToUtf8(p.sheet->Name()) + "': " + f.what());
     }

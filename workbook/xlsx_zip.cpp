@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "workbook/failure.h"
@@ -244,11 +245,12 @@ void ZipWriter::AddDeflated(const std::string& name, std::string_view data, int 
     ~Compressor() { libdeflate_free_compressor(c); }
   } z{libdeflate_alloc_compressor(level)};
   if (z.c == nullptr) throw Failure("cannot deflate: out of memory");
-  std::string out(libdeflate_deflate_compress_bound(z.c, data.size()), '\0');
-  const std::size_t size = libdeflate_deflate_compress(z.c, data.data(), data.size(), out.data(), out.size());
+  // Room that is not cleared first: the compressor writes what is read of it.
+  const std::size_t bound = libdeflate_deflate_compress_bound(z.c, data.size());
+  const std::unique_ptr<char[]> out(new char[bound]);
+  const std::size_t size = libdeflate_deflate_compress(z.c, data.data(), data.size(), out.get(), bound);
   if (size == 0 && !data.empty()) throw Failure("cannot deflate a part of the workbook");
-  out.resize(size);
-  Add(e, out);
+  Add(e, std::string_view(out.get(), size));
 }
 
 std::string ZipWriter::Finish() {

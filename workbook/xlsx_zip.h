@@ -65,6 +65,8 @@ class ZipWriter {
   // An entry of `data`, deflated at `level` (libdeflate's 1..12).
   void AddDeflated(const std::string& name, std::string_view data, int level = 6);
   std::string Finish();
+  // Makes room for an archive of about `bytes`.
+  void Reserve(std::size_t bytes) { out_.reserve(bytes); }
 
  private:
   std::string out_, directory_;
