@@ -182,7 +182,8 @@ class Tagger {
     bool cleared = false;
     std::vector<long> colourRows;
     std::vector<long> tagRows;
-    // The tags so far, found by their row's place among the rows the list names.
+    // The tags of the block's rows, found by their row's place among the rows the list
+    // names; a row whose tag was written in an earlier block goes on from the cell.
     long topRow = 0;
     long bottomRow = -1;
     for (const xl::CellPos& p : sources) {
@@ -190,13 +191,14 @@ class Tagger {
       bottomRow = std::max(bottomRow, p.row);
     }
     constexpr std::uint32_t kNoTag = ~std::uint32_t{0};
+    constexpr std::uint32_t kWritten = kNoTag - 1;
     std::vector<std::uint32_t> tagOfRow(static_cast<std::size_t>(bottomRow - topRow + 1), kNoTag);
     std::vector<Text> tagTexts;
     const auto tagAt = [&](long row) -> Text& {
       std::uint32_t& k = tagOfRow[static_cast<std::size_t>(row - topRow)];
-      if (k == kNoTag) {
-        k = static_cast<std::uint32_t>(tagTexts.size());
-        tagTexts.emplace_back();
+      if (k == kNoTag || k == kWritten) {
+        tagTexts.push_back(k == kWritten ? items::CellText(sheet.Cells(row, lastCol + 1)) : Text());
+        k = static_cast<std::uint32_t>(tagTexts.size() - 1);
       }
       return tagTexts[k];
     };
@@ -219,8 +221,10 @@ class Tagger {
         for (long row = first; row <= last; ++row) values.push_back(items::TextEntry(tagAt(row)));
         sheet.Range(sheet.Cells(first, lastCol + 1), sheet.Cells(last, lastCol + 1)).SetValues(values);
       });
+      for (const long row : tagRows) tagOfRow[static_cast<std::size_t>(row - topRow)] = kWritten;
       colourRows.clear();
       tagRows.clear();
+      tagTexts.clear();
     };
 
     host::ProgressBar bar(s_, u" Tagging Progress: ");
@@ -245,23 +249,27 @@ class Tagger {
           const Text item = !listMode ? s_.compare.TagText
                             : ignore  ? vba::CStr(itemParts[static_cast<std::size_t>(i)])
                                       : CountIndexItem(itemParts, i);
-          Text& tag = tagAt(row);
-          const std::size_t joined = listMode && !tag.empty() ? tag.size() + 1 + item.size() : item.size();
-          if (joined > xl::kCellTextLimit && !cellByCell.contains(row)) {
-            flush();
-            cellByCell.insert(row);
+          if (!cellByCell.contains(row)) {
+            Text& tag = tagAt(row);
+            if ((listMode && !tag.empty() ? tag.size() + 1 : 0) + item.size() <= xl::kCellTextLimit) {
+              if (listMode && !tag.empty()) {
+                tag += u',';
+                tag += item;
+              } else {
+                tag = item;
+              }
+              tagRows.push_back(row);
+            } else {
+              // What the row holds so far goes onto the sheet; the sheet's own cell limit
+              // decides from here on.
+              flush();
+              tagOfRow[static_cast<std::size_t>(row - topRow)] = kWritten;
+              cellByCell.insert(row);
+            }
           }
           if (cellByCell.contains(row)) {
             const Text current = items::CellText(tagCell);
             items::WriteText(tagCell, listMode && !current.empty() ? current + u',' + item : item);
-          } else {
-            if (listMode && !tag.empty()) {
-              tag += u',';
-              tag += item;
-            } else {
-              tag = item;
-            }
-            tagRows.push_back(row);
           }
         }
         if (idComment.Enabled() && vba::EqualsTrue(idComment.Value()) && !tagCell.Comment()) {

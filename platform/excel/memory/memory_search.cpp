@@ -471,6 +471,16 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   std::vector<std::string> keyBytes(parts);
   std::vector<std::size_t> keyEnd(total);  // where each key ends in its part's buffer
   const auto partBegin = [&](std::size_t p) { return total * p / parts; };
+  // Room for each part's keys at once, taken here rather than on the part's thread (whose
+  // allocator would keep it): a key is at most a unit a character on each of its three
+  // or four levels, and a separator between them.
+  for (std::size_t p = 0; p < parts; ++p) {
+    std::size_t room = 0;
+    for (std::size_t k = partBegin(p), last = partBegin(p + 1); k < last; ++k) {
+      room += 2 * (distinct.At(static_cast<std::uint32_t>(k)).size() * (matchCase ? 4 : 3) + 3);
+    }
+    keyBytes[p].reserve(room);
+  }
   InParallel(parts, [&](std::size_t p) {
     Text key;
     std::string& out = keyBytes[p];
