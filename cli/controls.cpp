@@ -170,7 +170,7 @@ void SetProperty(const ControlProperty& target, const std::string& word) {
 }
 
 std::string ControlSpec(const host::ControlId& id, std::string_view property) {
-  static forms::HostFormSet forms;
+  static forms::HostFormSet forms(host::ctl::kAll);
   const forms::HostForms all = forms.Forms();
   return ToUtf8((all.*id.form)->Name()) + "." + ToUtf8(id.name) + "." + std::string(property);
 }

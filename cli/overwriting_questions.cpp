@@ -6,6 +6,7 @@
 #include "cli/answers.h"
 #include "host/callbacks.h"
 #include "parser/messages.h"
+#include "services/messages.h"
 #include "services/status_comment.h"
 
 namespace quillary::cli {
@@ -43,12 +44,12 @@ constexpr Question kQuestions[] = {
     {u"some existing contents to the right of the selected area will be overwritten", mb::kAnswerOk,
      "writes over the cells right of the selection"},
     // The status comment box over a comment of the user's.
-    {services::kReplaceCommentMsg3, mb::kAnswerOk, "deletes the comment of the selection's top-left cell",
+    {services::msg::kReplaceCommentMsg3, mb::kAnswerOk, "deletes the comment of the selection's top-left cell",
      &StatusCommentBox},
     // The parser's target sheet.
     {parser::msg::kSheetInUse4, mb::kAnswerYes, "writes over the cells of that worksheet"},
     // TRAVEL past the end of the list.
-    {blocks::kContinueDownwardMsg, mb::kAnswerOk, "writes a result beside the empty block below and goes on down",
+    {blocks::msg::kContinueDownward, mb::kAnswerOk, "writes a result beside the empty block below and goes on down",
      nullptr, mb::kAnswerCancel},
 };
 

@@ -593,17 +593,17 @@ void CheckCellText(Args a) {
 // A control's property and value are tried on the host's forms as they start: every
 // control is there with its kind, and what a control takes does not depend on its state.
 void CheckSet(Args a) {
-  forms::HostFormSet scratch;
+  forms::HostFormSet scratch(host::ctl::kAll);
   SetProperty(FindControlProperty(scratch, a[0]), ToUtf8(Unescaped(a[1])));
 }
 
 void CheckPrintControl(Args a) {
-  forms::HostFormSet scratch;
+  forms::HostFormSet scratch(host::ctl::kAll);
   FindControlProperty(scratch, a[0]);
 }
 
 void CheckList(Args a) {
-  forms::HostFormSet scratch;
+  forms::HostFormSet scratch(host::ctl::kAll);
   const forms::ControlKind kind = FindControl(scratch, a[0]).Kind();
   if (kind != forms::ControlKind::ListBox && kind != forms::ControlKind::ComboBox) {
     throw workbook::Failure(a[0] + " is no list box");

@@ -18,6 +18,7 @@
 #include "cli/answers.h"
 #include "cli/connection.h"
 #include "host/connect.h"
+#include "host/controls.h"
 #include "host/state.h"
 #include "platform/addin/scripted_host.h"
 #include "platform/excel/memory/memory.h"
@@ -121,7 +122,7 @@ class Session {
   ProcessServices system_;
   Beeper beeper_;
   sys::Services services_;
-  forms::HostFormSet forms_;
+  forms::HostFormSet forms_{host::ctl::kAll};
   cli::Answers answers_;
   addin::ScriptedHost host_;
   std::unique_ptr<xl::memory::MemoryApplication> app_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "drivers/messages.h"
 #include "host/callbacks.h"
 #include "host/text_replace.h"
 #include "host/working_sheet.h"
@@ -163,7 +164,7 @@ class PasteRun {
     if (fromWindow_) {
       text_ = host::ReplaceItVal(s_.request.ActiveWndw->Text(), TextView(&items::kTabMark, 1), u"\t");
       if (text_.empty()) {
-        Info(Titled(kNoWindowTextMsg));
+        Info(Titled(msg::kNoWindowTextMsg));
         return false;
       }
       return true;
@@ -221,7 +222,7 @@ class PasteRun {
 
   bool RowsFit(long rows) {
     if (cursorRow_ - 1 + rows <= work_.RowsCount()) return true;
-    Info(Titled(kTooManyRowsMsg));
+    Info(Titled(msg::kTooManyRowsMsg));
     return false;
   }
 
@@ -233,7 +234,7 @@ class PasteRun {
       layout_ = Layout::kSummary;
       extra_ = 2;
       if (firstColumn_ + extra_ > sheetColumns) {
-        Info(Titled(kTooFewColumnsMsg));
+        Info(Titled(msg::kTooFewColumnsMsg));
         return false;
       }
     } else if (text_.find_first_of(u"\u00AF\u00A8") != Text::npos) {
@@ -253,9 +254,10 @@ class PasteRun {
       host::ReplaceItRef(text_, TextView(&items::kCommaMark, 1), commaSpace ? u", " : u",");
       layout_ = Layout::kJoined;
       if (firstColumn_ + extra_ > sheetColumns) {
-        Info(Titled(host::Paragraphs(
-            {kTooFewColumnsMsg,
-             kJoinedTooWideMsg2 + Quoted(s_.Control(host::ctl::compdup::kJoinCells).Caption()) + kJoinedTooWideMsg3})));
+        Info(Titled(
+            host::Paragraphs({msg::kTooFewColumnsMsg, msg::kJoinedTooWideMsg2 +
+                                                          Quoted(s_.Control(host::ctl::compdup::kJoinCells).Caption()) +
+                                                          msg::kJoinedTooWideMsg3})));
         return false;
       }
     }
@@ -276,11 +278,11 @@ class PasteRun {
       dest_->Select();
       if (!longLine_) return true;
       const Text question =
-          Titled(host::Paragraphs({kLongLineMsg,
+          Titled(host::Paragraphs({msg::kLongLineMsg,
                                    u"There are " + vba::Format(static_cast<double>(text_.size()) - rows_, u"##,##0") +
                                        u" text characters to attempt to paste into a single cell. But they will use " +
                                        vba::Format(static_cast<double>(pasteRows), u"##,##0") + u" rows instead.",
-                                   kLongLineMsg3, kLongLineMsg4, kLongLineMsg5}));
+                                   msg::kLongLineMsg3, msg::kLongLineMsg4, msg::kLongLineMsg5}));
       return host::MsgBoxDLL(s_, question, host::msgbox::kOkCancel + host::msgbox::kInformation) !=
              host::msgbox::kAnswerCancel;
     }
@@ -297,17 +299,17 @@ class PasteRun {
   bool DestinationEmpty() {
     const double filled = s_.App().WorksheetFunction().CountA(*dest_);
     if (filled <= 0) return true;
-    Info(Titled(host::Paragraphs({kWillNotOverwriteMsg,
+    Info(Titled(host::Paragraphs({msg::kWillNotOverwriteMsg,
                                   u"There are " + vba::IntegerText(static_cast<std::int64_t>(filled)) +
                                       u" cells that have data which would be overwritten.",
-                                  kWillNotOverwriteMsg3})));
+                                  msg::kWillNotOverwriteMsg3})));
     return false;
   }
 
   // From here a worksheet fault stops the writing; what was written stays.
   void Write() {
     if (Attempt([&] { WriteCells(); })) {
-      Info(Titled(kWorksheetFaultMsg));
+      Info(Titled(msg::kWorksheetFaultMsg));
     }
   }
 
@@ -326,7 +328,7 @@ class PasteRun {
     host::ProgressBar bar(s_, u" PasteText Progress: ");
     if (!fromWindow_) {
       if (rows_ <= 0) {
-        Info(host::Paragraphs({kNoClipboardTextMsg, kNoClipboardTextMsg2, kNoClipboardTextMsg3}));
+        Info(host::Paragraphs({msg::kNoClipboardTextMsg, msg::kNoClipboardTextMsg2, msg::kNoClipboardTextMsg3}));
       } else if (!WriteStaged(bar)) {
         return;
       }

@@ -1,6 +1,7 @@
 #include "drivers/subtract_display.h"
 
 #include "blocks/block_engine.h"
+#include "drivers/messages.h"
 #include "host/callbacks.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
@@ -89,8 +90,8 @@ bool RefusedWhileTagging(State& s) {
   if (!(vba::EqualsTrue(tagBox.Value()) && tagBox.Enabled() && s.request.IgnoreIndexMode)) return false;
   const Text tag = Quoted(tagBox.Caption());
   host::MsgBoxDLL(s,
-                  kSubtractDisplayTitle +
-                      host::Paragraphs({kTaggingOnMsg + tag + kTaggingOnMsgEnd, kTaggingOnMsg2, kTaggingOnMsg3 + tag}),
+                  msg::kSubtractDisplayTitle + host::Paragraphs({msg::kTaggingOnMsg + tag + msg::kTaggingOnMsgEnd,
+                                                                 msg::kTaggingOnMsg2, msg::kTaggingOnMsg3 + tag}),
                   host::msgbox::kInformation);
   return true;
 }
@@ -98,8 +99,10 @@ bool RefusedWhileTagging(State& s) {
 // The Active Window begins with the fault marker: refused with a message.
 bool RefusedOnFault(State& s) {
   if (vba::Left(s.request.ActiveWndw->Text(), 8) != u" Quilet>") return false;
-  host::MsgBoxDLL(s, kSubtractDisplayTitle + host::Paragraphs({kFaultShownMsg, kFaultShownMsg2, kFaultShownMsg3}),
-                  host::msgbox::kInformation);
+  host::MsgBoxDLL(
+      s,
+      msg::kSubtractDisplayTitle + host::Paragraphs({msg::kFaultShownMsg, msg::kFaultShownMsg2, msg::kFaultShownMsg3}),
+      host::msgbox::kInformation);
   return true;
 }
 

@@ -14,17 +14,4 @@ namespace quillary::drivers {
 // run; the mode ends as "Null".
 void SubtractRtDwn(host::State& s);
 
-// The title of its messages, whichever of the two modes runs, and their paragraphs.
-inline constexpr char16_t kSubtractDisplayTitle[] = u"( SubtractDisplay ): ";
-// Between them the tagging option's caption between quotation marks.
-inline constexpr char16_t kTaggingOnMsg[] = u"The ";
-inline constexpr char16_t kTaggingOnMsgEnd[] = u" option is active.";
-inline constexpr char16_t kTaggingOnMsg2[] = u"You can not use the SubtractDisplay action with that option active.";
-// Followed by the tagging option's caption between quotation marks.
-inline constexpr char16_t kTaggingOnMsg3[] = u"After you release this message, please uncheck ";
-inline constexpr char16_t kFaultShownMsg[] = u"There is a fault message displayed within Quillary's Active Window.";
-inline constexpr char16_t kFaultShownMsg2[] =
-    u"Subtracting the faulty Active Window from your worksheet selection is not permitted.";
-inline constexpr char16_t kFaultShownMsg3[] = u"Please try again using Items which have no faults.";
-
 }  // namespace quillary::drivers

@@ -44,7 +44,7 @@ bool OnFoundCell(State& s, const xl::Range& cell) {
 // changes.
 bool Protected(State& s, const xl::Range& cell) {
   if (!(vba::EqualsTrue(cell.Locked()) && cell.Parent().ProtectContents())) return false;
-  host::MsgBoxDLL(s, host::MsgTitle(s, kProtectedCommentMsg), host::msgbox::kInformation);
+  host::MsgBoxDLL(s, host::MsgTitle(s, msg::kProtectedCommentMsg), host::msgbox::kInformation);
   return true;
 }
 

@@ -107,8 +107,8 @@ void SearchListedCell(State& s, const DupsList& list) {
 // The message at the end of the list; `spaced` for the different-name button's own.
 Text EndOfListMessage(State& s, bool spaced) {
   const forms::Control& different = s.Control(ctl::query::kDiffDupsButton);
-  return EndOfDuplicatesText(different.Enabled(), s.Control(ctl::query::kNextButton).Caption(), different.Caption(),
-                             spaced);
+  return msg::EndOfDuplicatesText(different.Enabled(), s.Control(ctl::query::kNextButton).Caption(),
+                                  different.Caption(), spaced);
 }
 
 void StartName(State& s, const DupsList& list) {

@@ -2,7 +2,7 @@
 
 #include "platform/runtime/text_order.h"
 
-namespace quillary::query {
+namespace quillary::query::msg {
 
 namespace {
 
@@ -118,4 +118,4 @@ Text NoChangeText() {
          u"Possibly due to invisible unsupported characters in the original text.";
 }
 
-}  // namespace quillary::query
+}  // namespace quillary::query::msg

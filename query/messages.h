@@ -4,7 +4,7 @@
 
 #include "platform/runtime/value.h"
 
-namespace quillary::query {
+namespace quillary::query::msg {
 
 // The search found nothing in the Find Item mode. `faultPrefix` is the fault line that
 // leads it ("" in the Find Item mode itself, see FaultPrefix); `wholeSheet` says that one
@@ -34,4 +34,4 @@ Text NoChangeText();
 // The bookmark of a locked cell on a protected sheet; titled by the caller.
 inline constexpr char16_t kProtectedCommentMsg[] = u"PROTECTED CELL - Can not modify or place/remove comments.";
 
-}  // namespace quillary::query
+}  // namespace quillary::query::msg

@@ -199,13 +199,13 @@ class Replacing {
 
     if (cell.Value() == q_.UndoValue) {
       if (vba::StrComp(replacement, find, s_.request.CompareMode) != 0) {
-        host::MsgBoxDLL(s_, NoChangeText(), host::msgbox::kInformation);
+        host::MsgBoxDLL(s_, msg::NoChangeText(), host::msgbox::kInformation);
         host::ScreenOn(s_);
         C(ctl::query::kLamp).SetBackColor(kLampOff);
         C(ctl::query::kReplaceButton).SetEnabled(false);
       } else {
         const bool hyphenAdvice = !s_.request.IgnoreIndexMode && Contains(replacement + q_.HitText, u"-");
-        host::MsgBoxDLL(s_, SameTextText(hyphenAdvice), host::msgbox::kInformation);
+        host::MsgBoxDLL(s_, msg::SameTextText(hyphenAdvice), host::msgbox::kInformation);
         host::ScreenOn(s_);
       }
       return;

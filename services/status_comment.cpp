@@ -6,6 +6,7 @@
 #include "host/screen.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
+#include "services/messages.h"
 
 namespace quillary::services {
 
@@ -24,7 +25,7 @@ void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Ra
 
     const xl::Range target = area.Cells(1, 1).Offset(rowOffset, columnOffset);
     if (target.Locked() == Variant(true) && s.ActiveBook().ActiveSheet().ProtectContents()) {
-      host::InfoMsg(s, {kProtectedCellMsg});
+      host::InfoMsg(s, {msg::kProtectedCellMsg});
       return;
     }
 
@@ -35,8 +36,8 @@ void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Ra
       const std::optional<xl::Range> active = s.connection.ExcelApp->ActiveCell();
       host::ScreenOn(s);
       target.Activate();
-      const Text prompt =
-          host::MsgTitle(s, host::Paragraphs({kReplaceCommentMsg, kReplaceCommentMsg2, kReplaceCommentMsg3}));
+      const Text prompt = host::MsgTitle(
+          s, host::Paragraphs({msg::kReplaceCommentMsg, msg::kReplaceCommentMsg2, msg::kReplaceCommentMsg3}));
       const double answer = host::MsgBoxDLL(s, prompt, host::msgbox::kOkCancel);
       if (active) active->Activate();
       if (answer == host::msgbox::kAnswerCancel) {
@@ -55,16 +56,16 @@ void StatusComment(host::State& s, int rowOffset, int columnOffset, const xl::Ra
       comment.SetAutoSize(true);
       comment.SetVisible(leaveVisible);
       if (noticesOn && !old) {
-        host::InfoMsg(s, {kNewCommentMsg, kNewCommentMsg2});
+        host::InfoMsg(s, {msg::kNewCommentMsg, msg::kNewCommentMsg2});
       }
     } else if (!old) {
       if (noticesOn) {
-        host::InfoMsg(s, {kNoNewCommentMsg});
+        host::InfoMsg(s, {msg::kNoNewCommentMsg});
       }
     } else {
       target.ClearComments();
       if (noticesOn) {
-        host::InfoMsg(s, {Text(kCommentDeletedMsg) + u" " + kNoNewCommentMsg});
+        host::InfoMsg(s, {Text(msg::kCommentDeletedMsg) + u" " + msg::kNoNewCommentMsg});
       }
     }
   });

@@ -12,16 +12,12 @@
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
+#include "sheets/messages.h"
 #include "sheets/selection_trim.h"
 
 namespace quillary::sheets {
 
 namespace {
-
-constexpr char16_t kNoContentMsg[] = u"The newly created worksheet has no content.";
-constexpr char16_t kNoContentMsg2[] =
-    u"Please change your original selection to include content that will carry over to a new worksheet for the "
-    u"process you have applied.";
 
 // The number a text begins with: its leading digits, of which at most 18 are read (a
 // sheet name is too short for the rest to matter); 0 when it begins with none.
@@ -232,7 +228,7 @@ void WindowSmallPaintTbl(host::State& s, const ResultLayout& layout) {
       trimmed = TrimWholeSheet(s, sheet);
     }
     if (trimmed != host::Proceed::kGoOn) {
-      InfoMsg(s, {kNoContentMsg, kNoContentMsg2});
+      InfoMsg(s, {msg::kNoContentMsg, msg::kNoContentMsg2});
       s.request.progress.UserAbort = true;
       return;
     }

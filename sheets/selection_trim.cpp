@@ -11,31 +11,11 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
+#include "sheets/messages.h"
 
 namespace quillary::sheets {
 
 namespace {
-
-constexpr char16_t kWidenedMsg1[] = u"Your selection #";
-constexpr char16_t kWidenedMsg1b[] =
-    u" was expanded by the presence of a MERGED CELL when you used Quillary's \"Entire Column or Entire Row\" "
-    u"selection method.";
-constexpr char16_t kWidenedMsg2[] =
-    u"Quillary only reduces your first TWO \"Entire Column or Entire Row\" selections to fit actual content and "
-    u"examines them for expansion caused by a Merged Cell.";
-constexpr char16_t kWidenedMsg3[] =
-    u"Quillary's process will be aborted. However, if you are satisfied with the new selection, run a process "
-    u"now using this selection.";
-constexpr char16_t kWidenedMsg4[] =
-    u"Please take steps to be sure your selections are not persuaded to expand unexpectedly due to Merged Cells.";
-
-constexpr char16_t kPushedTop[] = u"The top row of your selection was pushed further up than your original selection.";
-constexpr char16_t kPushedBottom[] =
-    u"The bottom row of your selection was pushed further down than your original selection.";
-constexpr char16_t kPushedLeft[] =
-    u"The left column of your selection was pushed further to the left than your original selection.";
-constexpr char16_t kPushedRight[] =
-    u"The right column of your selection was pushed further to the right than your original selection.";
 
 // The first and last filled positions of one line of cells from `from` to `to`
 // (inclusive), found with a probe of each end cell and at most one End jump from each:
@@ -142,16 +122,16 @@ host::Proceed WholeColRowMergeCheck(host::State& s, const xl::Range& area, int a
       if (!pushed.empty()) pushed += u'\r';
       pushed += line;
     };
-    note(now.Row() < area.Row(), kPushedTop);
-    note(now.Row() + now.RowsCount() > area.Row() + area.RowsCount(), kPushedBottom);
-    note(now.Column() < area.Column(), kPushedLeft);
-    note(now.Column() + now.ColumnsCount() > area.Column() + area.ColumnsCount(), kPushedRight);
+    note(now.Row() < area.Row(), msg::kPushedTop);
+    note(now.Row() + now.RowsCount() > area.Row() + area.RowsCount(), msg::kPushedBottom);
+    note(now.Column() < area.Column(), msg::kPushedLeft);
+    note(now.Column() + now.ColumnsCount() > area.Column() + area.ColumnsCount(), msg::kPushedRight);
     if (pushed.empty()) return host::Proceed::kGoOn;
 
-    Text headline = kWidenedMsg1;
+    Text headline = msg::kWidenedMsg1;
     headline += vba::IntegerText(areaNo);
-    headline += kWidenedMsg1b;
-    InfoMsg(s, {headline, kWidenedMsg2, pushed, kWidenedMsg3, kWidenedMsg4});
+    headline += msg::kWidenedMsg1b;
+    InfoMsg(s, {headline, msg::kWidenedMsg2, pushed, msg::kWidenedMsg3, msg::kWidenedMsg4});
     return host::Proceed::kStop;
   });
 }
@@ -186,7 +166,7 @@ host::Proceed WholeColRow(host::State& s) {
       if (!content) {
         // Nothing to work on: an attended run is told, an unattended one just stops.
         if (!skipMenu) {
-          InfoMsg(s, {kEmptyAreaMsg, kEmptyAreaMsg2});
+          InfoMsg(s, {msg::kEmptyAreaMsg, msg::kEmptyAreaMsg2});
           ScreenOn(s);
         }
         return host::Proceed::kStop;
@@ -208,7 +188,7 @@ host::Proceed WholeColRow(host::State& s) {
       // A row action with the marker cell inside the list.
       const xl::Range merged = kept[1].Cells(1, 1).MergeArea();
       if (merged.Count() > 1 && merged.Count() == kept[1].Count() && !skipMenu) {
-        InfoMsg(s, {kMergedMarkerMsg, kMergedMarkerMsg2, kMergedMarkerMsg3});
+        InfoMsg(s, {msg::kMergedMarkerMsg, msg::kMergedMarkerMsg2, msg::kMergedMarkerMsg3});
         ScreenOn(s);
         return host::Proceed::kStop;
       }

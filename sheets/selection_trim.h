@@ -35,19 +35,6 @@ inline constexpr char16_t kTempNameB[] = u"quillary_91827364b";
 // is "SubtractButton" or "Null", the window is scrolled to the selection at the end.
 // Creates the working sheet when the workbook has none.
 host::Proceed WholeColRow(host::State& s);
-// The paragraphs of its messages on an empty area and on a marker at a merged cell.
-inline constexpr char16_t kEmptyAreaMsg[] = u"All cells are empty within an entire selected column or row.";
-inline constexpr char16_t kEmptyAreaMsg2[] = u"Please make another selection.";
-
-inline constexpr char16_t kMergedMarkerMsg[] = u"Your second selection area is at a merged cell.";
-inline constexpr char16_t kMergedMarkerMsg2[] =
-    u"This action has been aborted because your second selection is no larger than the merged cell at that "
-    u"selection. You might have intended to select only a single cell, but could not.";
-inline constexpr char16_t kMergedMarkerMsg3[] =
-    u"It is recommended that you use Quillary's \"Paint Table Format\" on your selected areas to remove all "
-    u"merged cells. Otherwise, either bold a different cell that is not merged, or unmerge the cells in your "
-    u"second selection and then bold only one of those cells.";
-
 // Selects two areas of the active sheet together through the two temporary workbook
 // names, which are deleted again whatever happens.
 void SelectTogether(host::State& s, const xl::Range& first, const xl::Range& second);

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "host/connect.h"
+#include "host/controls.h"
 #include "host/routines.h"
 #include "host/state.h"
 #include "platform/addin/scripted_host.h"
@@ -39,7 +40,7 @@ class Bench {
   forms::Control& Control(const host::ControlId& id) { return host::ControlOf(forms.Forms(), id); }
 
   sys::StandInServices services;
-  forms::HostFormSet forms;
+  forms::HostFormSet forms{host::ctl::kAll};
   addin::ScriptedHost addin;
   std::unique_ptr<xl::memory::MemoryApplication> app;
   xl::Workbook* book = nullptr;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/runtime/value.h"
+
 namespace quillary::workbook {
 
 namespace {
@@ -20,19 +22,6 @@ constexpr std::array<char16_t, 32> kHighControls = {
     u'\u0090', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
     u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178',
 };
-
-void AppendUtf8(std::string& out, char16_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 // The number of fields of each record of the beginning of `data` split at `separator`
 // (a separator or line break inside a quoted field is the field's), up to `limit`

@@ -17,9 +17,10 @@ using host::Proceed;
 Proceed ColumnCheck(ActionRun& run, long column) {
   const long columns = run.Sheet().ColumnsCount();
   if (column + 1 <= columns) return Proceed::kGoOn;
-  host::MsgBoxDLL(run.s,
-                  ActionMessage(run.s, TitleForm::kClean, kNoRoomRight + vba::IntegerText(columns) + kNoRoomRight2),
-                  host::msgbox::kInformation);
+  host::MsgBoxDLL(
+      run.s,
+      ActionMessage(run.s, TitleForm::kClean, msg::kNoRoomRight + vba::IntegerText(columns) + msg::kNoRoomRight2),
+      host::msgbox::kInformation);
   run.s.request.PasteStopped = true;
   return Proceed::kStop;
 }
@@ -39,8 +40,8 @@ std::optional<Text> LinkTextOf(const Variant& value) {
 bool OverwriteAgreed(host::State& s, const xl::Range& destination) {
   host::ScreenOn(s);
   destination.Activate();
-  const Text question = ActionMessage(s, TitleForm::kClean, kDestinationFilled,
-                                      {kDestinationFilled2, kDestinationFilled3, kDestinationFilled4});
+  const Text question = ActionMessage(s, TitleForm::kClean, msg::kDestinationFilled,
+                                      {msg::kDestinationFilled2, msg::kDestinationFilled3, msg::kDestinationFilled4});
   return host::MsgBoxDLL(s, question, host::msgbox::kOkCancel) == host::msgbox::kAnswerOk;
 }
 
@@ -49,7 +50,7 @@ bool OverwriteAgreed(host::State& s, const xl::Range& destination) {
 Proceed ExtractRow(ActionRun& run, const xl::Range& source, const xl::Range& destination) {
   host::State& s = run.s;
   if (run.Sheet().ProtectContents() && !vba::EqualsFalse(destination.Locked())) {
-    host::MsgBoxDLL(s, ActionMessage(s, TitleForm::kClean, kDestinationProtected, {kActionTerminated}),
+    host::MsgBoxDLL(s, ActionMessage(s, TitleForm::kClean, msg::kDestinationProtected, {msg::kActionTerminated}),
                     host::msgbox::kInformation);
     return Proceed::kStop;
   }
@@ -101,10 +102,11 @@ void HyperlinkReplaceWith(ActionRun& run) {
     if (!noticeShown) {
       host::ScreenOn(s);
       run.selection.Activate();
-      (void)host::MsgBoxDLL(s,
-                            ActionMessage(s, TitleForm::kClean, kLineBreaksFound,
-                                          {kNoLinkWithLineBreaks, kLineBreaksLookLikeSquares, kNoticeOnce}),
-                            host::msgbox::kOkCancel);
+      (void)host::MsgBoxDLL(
+          s,
+          ActionMessage(s, TitleForm::kClean, msg::kLineBreaksFound,
+                        {msg::kNoLinkWithLineBreaks, msg::kLineBreaksLookLikeSquares, msg::kNoticeOnce}),
+          host::msgbox::kOkCancel);
       noticeShown = true;
     }
     return Proceed::kGoOn;

@@ -5,7 +5,7 @@
 
 #include "platform/runtime/value.h"
 
-namespace quillary::actions::internal {
+namespace quillary::actions::msg {
 
 // Hard line breaks ("Wrap Text||  Clear", "Hyperlink|| ReplaceWith").
 inline constexpr char16_t kLineBreaksFound[] = u"HARD LINE-BREAKS have been found within the selected cells.";
@@ -92,4 +92,4 @@ inline constexpr char16_t kDestinationFilled4[] =
     u"either Left-click the column identifier letter and press the \"Delete\" key, or Right-click it and choose "
     u"\"ClearContents\".";
 
-}  // namespace quillary::actions::internal
+}  // namespace quillary::actions::msg

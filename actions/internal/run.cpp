@@ -67,8 +67,9 @@ bool OverflowGuard(host::State& s, const xl::Range& cell, const Text& newText) {
   if (newText.size() <= kMaxActionText) return false;
   cell.Activate();
   const Text length = vba::Format(static_cast<double>(newText.size()), u"##,##0");
-  host::MsgBoxDLL(s, ActionMessage(s, TitleForm::kRaw, kOverflow, {kOverflowCount + length + kOverflowCount2}),
-                  host::msgbox::kInformation);
+  host::MsgBoxDLL(
+      s, ActionMessage(s, TitleForm::kRaw, msg::kOverflow, {msg::kOverflowCount + length + msg::kOverflowCount2}),
+      host::msgbox::kInformation);
   return true;
 }
 

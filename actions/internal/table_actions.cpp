@@ -17,12 +17,12 @@ constexpr double kEmptyColumn = 1;
 
 Text PaintConfirmation(const host::State& s) {
   const Text wrapClear = host::ReplaceItVal(Text(host::ModeText(host::ModeId::kWrapTextClear)), u"|| ", u":");
-  Text t = u"\"" + s.request.vbaMode.Text() + u"\"" + kPaintInitiated + host::kParagraph;
-  for (const TextView line : kPaintLines) {
+  Text t = u"\"" + s.request.vbaMode.Text() + u"\"" + msg::kPaintInitiated + host::kParagraph;
+  for (const TextView line : msg::kPaintLines) {
     t += line;
     t += u'\r';
   }
-  t += kPaintUnwrapOtherwise + (u"\"" + wrapClear + u"\".");
+  t += msg::kPaintUnwrapOtherwise + (u"\"" + wrapClear + u"\".");
   return t;
 }
 
@@ -47,12 +47,12 @@ void PutMoved(const xl::Range& cell, const Variant& value) {
 
 void MergedCellMessage(host::State& s, const xl::Range& cell) {
   cell.Activate();
-  Text unmerge = kUnmergeBy;
+  Text unmerge = msg::kUnmergeBy;
   unmerge += u'"';
   unmerge += host::ModeText(host::ModeId::kPaintTableFormat);
   unmerge += u'"';
-  unmerge += kUnmergeBy2;
-  host::MsgBoxDLL(s, ActionMessage(s, TitleForm::kRaw, kMergedCellMet, {kActionAborted, unmerge}),
+  unmerge += msg::kUnmergeBy2;
+  host::MsgBoxDLL(s, ActionMessage(s, TitleForm::kRaw, msg::kMergedCellMet, {msg::kActionAborted, unmerge}),
                   host::msgbox::kInformation);
 }
 
@@ -96,7 +96,7 @@ host::Proceed JustifyRow(ActionRun& run, long row, long first, long n, bool toRi
 void PaintTableFormat(ActionRun& run) {
   host::State& s = run.s;
   forms::Control& noWrap = s.Control(host::ctl::bigmsg::kOptionButton);
-  noWrap.SetCaption(kNoTextWrapButton);
+  noWrap.SetCaption(msg::kNoTextWrapButton);
   noWrap.SetVisible(true);
   host::ScreenOn(s);
   s.Control(host::ctl::bigmsg::kText).SetValue(PaintConfirmation(s));

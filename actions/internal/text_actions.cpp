@@ -29,9 +29,9 @@ Text ItemSeparator(const host::State& s) {
 
 Text PrefixFaultMessage(const host::State& s, PrefixFault fault) {
   if (fault == PrefixFault::kFirstItem) {
-    return ActionMessage(s, TitleForm::kRaw, kFirstItemFault, {kFirstItemFault2, kContinueWithOthers});
+    return ActionMessage(s, TitleForm::kRaw, msg::kFirstItemFault, {msg::kFirstItemFault2, msg::kContinueWithOthers});
   }
-  return ActionMessage(s, TitleForm::kRaw, kMixedPrefixFault, {kMixedPrefixFault2, kContinueWithOthers});
+  return ActionMessage(s, TitleForm::kRaw, msg::kMixedPrefixFault, {msg::kMixedPrefixFault2, msg::kContinueWithOthers});
 }
 
 // A text that the spreadsheet would take as a formula when typed: it begins with "=",
@@ -81,7 +81,7 @@ void CommaSpaceSet(ActionRun& run) {
       if (parentheses == Parentheses::kNotAsked && text->find_first_of(u"()") != Text::npos) {
         host::ScreenOn(s);
         cell.Activate();
-        const Text question = ActionMessage(s, TitleForm::kRaw, kParentheses, {kParentheses2});
+        const Text question = ActionMessage(s, TitleForm::kRaw, msg::kParentheses, {msg::kParentheses2});
         parentheses =
             host::MsgBoxDLL(s, question, host::msgbox::kYesNo + host::msgbox::kInformation) == host::msgbox::kAnswerYes
                 ? Parentheses::kCommas

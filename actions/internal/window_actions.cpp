@@ -69,9 +69,9 @@ void WrapTextClear(ActionRun& run) {
     if (answer == Answer::kNotAsked && HoldsLineBreak(text)) {
       host::ScreenOn(s);
       cell.Activate();
-      const Text question = ActionMessage(
-          s, TitleForm::kColon, kLineBreaksFound,
-          {Text(kLineBreaksLookLikeSquares) + u" " + kUnwrapKeepsLineBreaks, kLineBreaksToCommas, kLineBreaksKept});
+      const Text question = ActionMessage(s, TitleForm::kColon, msg::kLineBreaksFound,
+                                          {Text(msg::kLineBreaksLookLikeSquares) + u" " + msg::kUnwrapKeepsLineBreaks,
+                                           msg::kLineBreaksToCommas, msg::kLineBreaksKept});
       answer = host::MsgBoxDLL(s, question, host::msgbox::kYesNo) == host::msgbox::kAnswerYes ? Answer::kReplace
                                                                                               : Answer::kLeave;
     }

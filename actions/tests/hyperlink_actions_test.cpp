@@ -7,13 +7,12 @@ namespace quillary::actions {
 namespace {
 
 using host::ModeId;
-using namespace internal;
 
 // The messages' words as the user reads them: tests/scenarios/actions/hyperlinks.qs.
 
 const Text kLineBreakNotice =
-    u"( Hyperlink:ReplaceWith ): " +
-    host::Paragraphs({kLineBreaksFound, kNoLinkWithLineBreaks, kLineBreaksLookLikeSquares, kNoticeOnce});
+    u"( Hyperlink:ReplaceWith ): " + host::Paragraphs({msg::kLineBreaksFound, msg::kNoLinkWithLineBreaks,
+                                                       msg::kLineBreaksLookLikeSquares, msg::kNoticeOnce});
 
 TEST(HyperlinkReplaceWith, EveryNonEmptyCellLinksToItsOwnTextButCellsWithLineBreaks) {
   for (const int answer : {host::msgbox::kAnswerOk, host::msgbox::kAnswerCancel}) {
@@ -49,8 +48,9 @@ TEST(HyperlinkReplaceWith, ASelectionInTheLastColumnIsRefused) {
   d.b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
   d.Run(ModeId::kHyperlinkReplaceWith, u"XFD1:XFD2");
   ASSERT_EQ(d.Messages().size(), 1u);
-  EXPECT_EQ(d.Messages()[0].prompt,
-            Text(u"( Hyperlink:ReplaceWith ): ").append(Text(kNoRoomRight)).append(u"16384").append(kNoRoomRight2));
+  EXPECT_EQ(
+      d.Messages()[0].prompt,
+      Text(u"( Hyperlink:ReplaceWith ): ").append(Text(msg::kNoRoomRight)).append(u"16384").append(msg::kNoRoomRight2));
   EXPECT_EQ(d.Messages()[0].style, host::msgbox::kInformation);
   EXPECT_TRUE(d.b.state.request.PasteStopped);
   EXPECT_EQ(d.Cell(u"XFD1").HyperlinksCount(), 0);
@@ -86,8 +86,8 @@ TEST_F(HyperlinkExtract, TheFirstColumnsAddressesGoAsTextIntoTheNextColumn) {
 
 TEST_F(HyperlinkExtract, AFilledDestinationIsOverwrittenOnlyAfterOk) {
   const Text question = Text(u"( Hyperlink:Extract ): ")
-                            .append(host::Paragraphs(
-                                {kDestinationFilled, kDestinationFilled2, kDestinationFilled3, kDestinationFilled4}));
+                            .append(host::Paragraphs({msg::kDestinationFilled, msg::kDestinationFilled2,
+                                                      msg::kDestinationFilled3, msg::kDestinationFilled4}));
   for (const int answer : {host::msgbox::kAnswerOk, host::msgbox::kAnswerCancel}) {
     SCOPED_TRACE(answer);
     Desk f;
@@ -123,8 +123,9 @@ TEST_F(HyperlinkExtract, OnAProtectedSheetOnlyUnlockedDestinationsAreWritten) {
   d.b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
   d.Run(ModeId::kHyperlinkExtract, u"D1:D2");
   ASSERT_EQ(d.Messages().size(), 1u);
-  EXPECT_EQ(d.Messages()[0].prompt,
-            Text(u"( Hyperlink:Extract ): ").append(host::Paragraphs({kDestinationProtected, kActionTerminated})));
+  EXPECT_EQ(
+      d.Messages()[0].prompt,
+      Text(u"( Hyperlink:Extract ): ").append(host::Paragraphs({msg::kDestinationProtected, msg::kActionTerminated})));
   EXPECT_EQ(d.Messages()[0].style, host::msgbox::kInformation);
   EXPECT_TRUE(d.Value(u"E1").IsEmpty());
 }
@@ -137,8 +138,9 @@ TEST_F(HyperlinkExtract, EachAreaIsCheckedForRoomOnItsRight) {
   d.Run(ModeId::kHyperlinkExtract);
   EXPECT_EQ(d.Value(u"B1"), Variant(u"http://one.invalid/"));
   ASSERT_EQ(d.Messages().size(), 1u);
-  EXPECT_EQ(d.Messages()[0].prompt,
-            Text(u"( Hyperlink:Extract ): ").append(Text(kNoRoomRight)).append(u"16384").append(kNoRoomRight2));
+  EXPECT_EQ(
+      d.Messages()[0].prompt,
+      Text(u"( Hyperlink:Extract ): ").append(Text(msg::kNoRoomRight)).append(u"16384").append(msg::kNoRoomRight2));
   EXPECT_TRUE(d.b.state.request.PasteStopped);
 }
 

@@ -8,7 +8,6 @@ namespace quillary::actions {
 namespace {
 
 using host::ModeId;
-using namespace internal;
 
 // The messages' words as the user reads them: tests/scenarios/actions/paint_and_justify.qs.
 
@@ -31,9 +30,9 @@ class PaintTable : public ::testing::Test {
 TEST_F(PaintTable, TheConfirmationOffersBothWrapsAndCancelChangesNothing) {
   Paint(0);
   const Text text = d.Control(host::ctl::bigmsg::kText).Text();
-  Text expected = u"\"PAINT TABLE Format\"" + Text(kPaintInitiated) + u"\r\r";
-  for (const TextView line : kPaintLines) expected += Text(line) + u"\r";
-  expected += kPaintUnwrapOtherwise + Text(u"\"Wrap Text: Clear\".");
+  Text expected = u"\"PAINT TABLE Format\"" + Text(msg::kPaintInitiated) + u"\r\r";
+  for (const TextView line : msg::kPaintLines) expected += Text(line) + u"\r";
+  expected += msg::kPaintUnwrapOtherwise + Text(u"\"Wrap Text: Clear\".");
   EXPECT_EQ(text, expected);
   EXPECT_EQ(d.Control(host::ctl::bigmsg::kOptionButton).Caption(), u"");
   EXPECT_FALSE(d.Control(host::ctl::bigmsg::kOptionButton).Visible());
@@ -144,8 +143,8 @@ TEST_F(Justify, AMergedCellInARowThatMustMoveStopsBeforeTheRowMoves) {
   ASSERT_EQ(d.Messages().size(), 1u);
   EXPECT_EQ(d.Messages()[0].prompt,
             u"( Columns|| Justify Right ): " +
-                host::Paragraphs(
-                    {kMergedCellMet, kActionAborted, kUnmergeBy + (u"\"PAINT TABLE Format\"" + Text(kUnmergeBy2))}));
+                host::Paragraphs({msg::kMergedCellMet, msg::kActionAborted,
+                                  msg::kUnmergeBy + (u"\"PAINT TABLE Format\"" + Text(msg::kUnmergeBy2))}));
   EXPECT_EQ(d.Messages()[0].style, host::msgbox::kInformation);
   EXPECT_EQ(d.b.app->ActiveCell()->Address(), u"$C$2") << "the merged cell nearest the justified end";
   EXPECT_EQ(RowValues(1), (std::vector<Variant>{e, e, e, e, u"a"}));

@@ -11,7 +11,6 @@ namespace quillary::actions {
 namespace {
 
 using host::ModeId;
-using namespace internal;
 
 // The messages' words as the user reads them: tests/scenarios/actions/prefixes.qs and comma_space.qs.
 
@@ -77,9 +76,11 @@ TEST(CellTextActions, TextsAreWrittenOnASheetThatRefusesFormatsWithoutTheAlignme
 
 TEST(CellTextActions, APrefixFaultAsksWhetherToGoOnAndLeavesTheCell) {
   const Text firstItemFault =
-      Text(u"( Prefix||  Set ): ").append(host::Paragraphs({kFirstItemFault, kFirstItemFault2, kContinueWithOthers}));
-  const Text mixedFault = Text(u"( Prefix||  Set ): ")
-                              .append(host::Paragraphs({kMixedPrefixFault, kMixedPrefixFault2, kContinueWithOthers}));
+      Text(u"( Prefix||  Set ): ")
+          .append(host::Paragraphs({msg::kFirstItemFault, msg::kFirstItemFault2, msg::kContinueWithOthers}));
+  const Text mixedFault =
+      Text(u"( Prefix||  Set ): ")
+          .append(host::Paragraphs({msg::kMixedPrefixFault, msg::kMixedPrefixFault2, msg::kContinueWithOthers}));
   for (const int answer : {host::msgbox::kAnswerOk, host::msgbox::kAnswerCancel}) {
     SCOPED_TRACE(answer);
     Desk d;
@@ -127,16 +128,18 @@ TEST(CellTextActions, ATextOverTheActionLimitIsRefusedAndTheWalkGoesOn) {
   d.b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
   d.Run(ModeId::kPrefixSet, u"A1:A2");
   ASSERT_EQ(d.Messages().size(), 1u);
-  EXPECT_EQ(d.Messages()[0].prompt,
-            Text(u"( Prefix||  Set ): ")
-                .append(host::Paragraphs({kOverflow, kOverflowCount + Text(u"32,762") + kOverflowCount2})));
+  EXPECT_EQ(
+      d.Messages()[0].prompt,
+      Text(u"( Prefix||  Set ): ")
+          .append(host::Paragraphs({msg::kOverflow, msg::kOverflowCount + Text(u"32,762") + msg::kOverflowCount2})));
   EXPECT_EQ(d.Messages()[0].style, host::msgbox::kInformation);
   EXPECT_EQ(d.Value(u"A1"), Variant(longText));
   EXPECT_EQ(d.Value(u"A2"), Variant(u"R7,R8"));
 }
 
 TEST(CellTextActions, CommaSpaceSetAsksAboutParenthesesOnceAtTheFirstCellHoldingOne) {
-  const Text question = Text(u"( Comma Space||  Set ): ").append(host::Paragraphs({kParentheses, kParentheses2}));
+  const Text question =
+      Text(u"( Comma Space||  Set ): ").append(host::Paragraphs({msg::kParentheses, msg::kParentheses2}));
   for (const int answer : {host::msgbox::kAnswerYes, host::msgbox::kAnswerNo}) {
     SCOPED_TRACE(answer);
     Desk d;

@@ -7,7 +7,6 @@ namespace quillary::actions {
 namespace {
 
 using host::ModeId;
-using namespace internal;
 
 TEST(CommentsRePosition, TheSelectedCellsBoxesGoBesideTheirCellsAndTinyBoxesFitTheirText) {
   Desk d;
@@ -46,8 +45,8 @@ TEST(CommentsRePosition, TheSelectedCellsBoxesGoBesideTheirCellsAndTinyBoxesFitT
 // The question's words as the user reads them: tests/scenarios/actions/wrap_text.qs.
 const Text kBreaksQuestion =
     u"( Wrap Text: Clear ): " +
-    host::Paragraphs({kLineBreaksFound, Text(kLineBreaksLookLikeSquares) + u" " + kUnwrapKeepsLineBreaks,
-                      kLineBreaksToCommas, kLineBreaksKept});
+    host::Paragraphs({msg::kLineBreaksFound, Text(msg::kLineBreaksLookLikeSquares) + u" " + msg::kUnwrapKeepsLineBreaks,
+                      msg::kLineBreaksToCommas, msg::kLineBreaksKept});
 
 class WrapTextClear : public ::testing::Test {
  protected:

@@ -185,7 +185,7 @@ class Writer {
     if (Unattended(s_) && !s_.request.vbaMode.Traits().subtractDisplay) return Stop();
     host::ScreenOn(s_);
     block_.Activate();
-    const double answer = host::MsgBoxDLL(s_, host::MsgTitle(s_, kContinueDownwardMsg), host::msgbox::kOkCancel);
+    const double answer = host::MsgBoxDLL(s_, host::MsgTitle(s_, msg::kContinueDownward), host::msgbox::kOkCancel);
     if (answer == host::msgbox::kAnswerCancel) return Stop();
     return std::move(written_);
   }

@@ -63,7 +63,7 @@ class Side {
   xl::Worksheet& Sheet() { return app_->ActiveWorkbook()->ActiveSheet(); }
   forms::Control& Control(const host::ControlId& id) { return host::ControlOf(forms.Forms(), id); }
 
-  forms::HostFormSet forms;
+  forms::HostFormSet forms{host::ctl::kAll};
   addin::ScriptedHost addin{forms.Forms(), u"Quillary.xlam"};
 
  protected:

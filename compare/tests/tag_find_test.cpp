@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "compare/internal/common.h"
 #include "compare/tagging.h"
 #include "compare/tests/desk.h"
@@ -155,10 +157,18 @@ TEST_F(TagFindTest, ALongListTagsAndColoursEveryRowAndJoinsATagAcrossBlocks) {
   list.emplace_back(u"$A$1", u"first");
   list.emplace_back(u"$A$2", longItem);
   list.emplace_back(u"$A$2", longItem);
-  for (long r = 3; r <= kRows; ++r) list.emplace_back(u"$A$" + vba::NumberText(r), u"i" + vba::NumberText(r));
+  for (long r = 3; r <= kRows; ++r) {
+    Text address(u"$A$");
+    address += vba::NumberText(r);
+    Text item(u"i");
+    item += vba::NumberText(r);
+    list.emplace_back(std::move(address), std::move(item));
+  }
   list.emplace_back(u"$A$1", u"last");
   d.Put(u"A1", u"x");
-  d.Select(u"A1:A" + vba::NumberText(kRows));
+  Text selection(u"A1:A");
+  selection += vba::NumberText(kRows);
+  d.Select(selection);
   d.MainTick(u"CheckBox3");
   d.Begin(true);
   d.SideList(host::kList1, list);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "drivers/messages.h"
 #include "drivers/routines.h"
 #include "host/callbacks.h"
 #include "host/working_sheet.h"
@@ -117,10 +118,10 @@ TEST_F(PasteToCursorTest, AOneLineTextLongerThanACellAsksAndGoesDownInPieces) {
     b.addin.QueueMessageAnswer(answer);
     Paste(kActiveWindow);
     const Text question = Prompts().at(0);
-    EXPECT_EQ(question, Titled(host::Paragraphs({kLongLineMsg,
+    EXPECT_EQ(question, Titled(host::Paragraphs({msg::kLongLineMsg,
                                                  u"There are 32,771 text characters to attempt to paste into a single "
                                                  u"cell. But they will use 2 rows instead.",
-                                                 kLongLineMsg3, kLongLineMsg4, kLongLineMsg5})));
+                                                 msg::kLongLineMsg3, msg::kLongLineMsg4, msg::kLongLineMsg5})));
     EXPECT_EQ(b.addin.Messages()[0].style, 65);
     EXPECT_EQ(Selection(), u"$C$3:$C$4");
     if (answer == kOk) {
@@ -201,14 +202,15 @@ TEST_F(PasteToCursorTest, AnEmptySourceIsReported) {
   Window(u"");
   b.addin.QueueMessageAnswer(kOk);
   Paste(kActiveWindow);
-  EXPECT_EQ(Prompts(), std::vector<Text>{Titled(kNoWindowTextMsg)});
+  EXPECT_EQ(Prompts(), std::vector<Text>{Titled(msg::kNoWindowTextMsg)});
   ExpectClosed();
 
   b.addin.ClearLog();
   b.services.clipboard.Clear();
   b.addin.QueueMessageAnswer(kOk);
   Paste(kClipboard);
-  EXPECT_EQ(Prompts().at(0), host::Paragraphs({kPasteErrorMsg, Text(kPasteErrorMsg2) + u"1048576).", kPasteErrorMsg3}));
+  EXPECT_EQ(Prompts().at(0),
+            host::Paragraphs({msg::kPasteErrorMsg, Text(msg::kPasteErrorMsg2) + u"1048576).", msg::kPasteErrorMsg3}));
   EXPECT_EQ(b.addin.Messages()[0].style, 0);
 }
 
@@ -219,8 +221,8 @@ TEST_F(PasteToCursorTest, NothingIsWrittenOverData) {
   b.addin.QueueMessageAnswer(kOk);
   Paste(kActiveWindow);
   EXPECT_EQ(Prompts(), std::vector<Text>{Titled(host::Paragraphs(
-                           {kWillNotOverwriteMsg, u"There are 2 cells that have data which would be overwritten.",
-                            kWillNotOverwriteMsg3}))});
+                           {msg::kWillNotOverwriteMsg, u"There are 2 cells that have data which would be overwritten.",
+                            msg::kWillNotOverwriteMsg3}))});
   EXPECT_TRUE(Value(u"C3").IsEmpty());
   EXPECT_EQ(Selection(), u"$C$3:$C$5") << "left selected for the Delete key";
   ExpectClosed();
@@ -234,11 +236,12 @@ TEST_F(PasteToCursorTest, TextsThatDoNotFitTheSheetAreRefused) {
     Text cursor;
     Text prompt;
   } cases[] = {
-      {"two lines at the last row", u"a\r\nb", Text(u"A").append(vba::IntegerText(rows)), Titled(kTooManyRowsMsg)},
+      {"two lines at the last row", u"a\r\nb", Text(u"A").append(vba::IntegerText(rows)), Titled(msg::kTooManyRowsMsg)},
       {"a summary at the last column but one", u"Duplicates_Summary  (ready to paste)\r\nDup\t2\tx", u"XFC1",
-       Titled(kTooFewColumnsMsg)},
+       Titled(msg::kTooFewColumnsMsg)},
       {"a joined text too wide", u"a\u00AFb\r\nc", u"XFD1",
-       Titled(host::Paragraphs({kTooFewColumnsMsg, Text(kJoinedTooWideMsg2) + u"\"Join\"" + kJoinedTooWideMsg3}))},
+       Titled(host::Paragraphs(
+           {msg::kTooFewColumnsMsg, Text(msg::kJoinedTooWideMsg2) + u"\"Join\"" + msg::kJoinedTooWideMsg3}))},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -258,7 +261,7 @@ TEST_F(PasteToCursorTest, AWorksheetFaultDuringTheWriteStopsIt) {
   Window(u"a\r\nb");
   b.addin.QueueMessageAnswer(kOk);
   Paste(kActiveWindow);
-  EXPECT_EQ(Prompts(), std::vector<Text>{Titled(kWorksheetFaultMsg)});
+  EXPECT_EQ(Prompts(), std::vector<Text>{Titled(msg::kWorksheetFaultMsg)});
   ExpectClosed();
 }
 
@@ -278,7 +281,8 @@ TEST_F(PasteToCursorTest, AnEmptyClipboardThatPastesShowsTheNoTextMessage) {
   b.app->SetClipboardReader([] { return Text(u"\r\n"); });
   b.addin.QueueMessageAnswer(kOk);
   Paste(kClipboard);
-  EXPECT_EQ(Prompts().at(0), host::Paragraphs({kNoClipboardTextMsg, kNoClipboardTextMsg2, kNoClipboardTextMsg3}));
+  EXPECT_EQ(Prompts().at(0),
+            host::Paragraphs({msg::kNoClipboardTextMsg, msg::kNoClipboardTextMsg2, msg::kNoClipboardTextMsg3}));
   EXPECT_EQ(Selection(), u"$C$3");
   ExpectClosed();
 }

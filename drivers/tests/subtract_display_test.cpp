@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "drivers/messages.h"
 #include "drivers/routines.h"
 #include "host/callbacks.h"
 #include "platform/runtime/vba.h"
@@ -114,8 +115,9 @@ TEST_F(SubtractDisplayTest, RefusedWhileTaggingDuplicatesInIgnoreIndex) {
   b.addin.QueueMessageAnswer(kOk);
   Run(u"Subtract Display V", u"A1");
   EXPECT_EQ(b.addin.Messages().at(0).prompt,
-            kSubtractDisplayTitle + host::Paragraphs({kTaggingOnMsg + Text(u"\"Tag Dups\"") + kTaggingOnMsgEnd,
-                                                      kTaggingOnMsg2, kTaggingOnMsg3 + Text(u"\"Tag Dups\"")}));
+            msg::kSubtractDisplayTitle +
+                host::Paragraphs({msg::kTaggingOnMsg + Text(u"\"Tag Dups\"") + msg::kTaggingOnMsgEnd,
+                                  msg::kTaggingOnMsg2, msg::kTaggingOnMsg3 + Text(u"\"Tag Dups\"")}));
   EXPECT_EQ(b.state.request.vbaMode.Text(), u"Subtract Display V") << "the mode stays on this refusal";
   EXPECT_TRUE(b.addin.CallsOf(u"ShowBigMsgForm").empty());
 }
@@ -149,7 +151,8 @@ TEST_F(SubtractDisplayTest, AFaultShownInTheWindowIsRefused) {
     EXPECT_EQ(b.addin.CallsOf(u"ShowBigMsgForm").empty(), c.refused);
     if (c.refused) {
       EXPECT_EQ(b.addin.Messages().at(0).prompt,
-                kSubtractDisplayTitle + host::Paragraphs({kFaultShownMsg, kFaultShownMsg2, kFaultShownMsg3}));
+                msg::kSubtractDisplayTitle +
+                    host::Paragraphs({msg::kFaultShownMsg, msg::kFaultShownMsg2, msg::kFaultShownMsg3}));
     }
     EXPECT_EQ(b.state.request.vbaMode.Text(), u"Null");
   }

@@ -115,4 +115,16 @@ struct HostForms {
   UserForm* tools = nullptr;                // vbaToolsForm
 };
 
+// The kinds of control on the host's forms.
+enum class ControlKind { CheckBox, TextBox, Label, CommandButton, ComboBox, ListBox, Frame, OptionButton };
+
+// One control of the host's forms: the form it sits on (its place among HostForms), its
+// name as the host spells it, its kind and the caption it starts with (none: "").
+struct ControlRow {
+  UserForm* HostForms::*form;
+  const char16_t* name;
+  ControlKind kind;
+  const char16_t* caption = u"";
+};
+
 }  // namespace quillary::forms

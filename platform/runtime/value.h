@@ -19,6 +19,8 @@ using TextView = std::u16string_view;
 // UTF-8 <-> UTF-16. Invalid input bytes become U+FFFD; lone surrogates become "?".
 Text FromUtf8(std::string_view utf8);
 std::string ToUtf8(TextView text);
+// Appends the UTF-8 bytes of one code point (at most U+10FFFF, not a surrogate).
+void AppendUtf8(std::string& out, char32_t codePoint);
 
 // Short spelling for literals and plain strings in code that is not text-heavy.
 inline Text T(std::string_view utf8) { return FromUtf8(utf8); }

@@ -472,12 +472,13 @@ class SearchStep {
 
   void NotFound() {
     const bool queryItemCaption = BeginsNoCase(C(ctl::query::kCaption).Caption(), kQueryItemCaption);
-    const Text prefix = FaultPrefix(C(ctl::query::kLabel1).Caption());
+    const Text prefix = msg::FaultPrefix(C(ctl::query::kLabel1).Caption());
     if (queryItemCaption && (!InDupsWalk() || q_.SearchState >= st::kResume)) {
       const bool wholeSheet = !InDupsWalk() && OneCellSelected();
       host::ScreenOn(s_);
       ActiveCell(s_).Activate();
-      host::MsgBoxDLL(s_, NotFoundText(s_.request.IgnoreIndexMode, prefix, wholeSheet), host::msgbox::kInformation);
+      host::MsgBoxDLL(s_, msg::NotFoundText(s_.request.IgnoreIndexMode, prefix, wholeSheet),
+                      host::msgbox::kInformation);
       host::ScreenOn(s_);
       q_.SearchState = st::kNew;
     } else {
@@ -485,11 +486,11 @@ class SearchStep {
       host::ScreenOn(s_);
       ActiveCell(s_).Activate();
       if (JoinedCellsFault()) {
-        host::MsgBoxDLL(s_, JoinedCellsFaultText(prefix, s_.request.vbaMode.Text()), host::msgbox::kInformation);
+        host::MsgBoxDLL(s_, msg::JoinedCellsFaultText(prefix, s_.request.vbaMode.Text()), host::msgbox::kInformation);
         host::ScreenOn(s_);
       } else {
         const bool faultLocator = C(ctl::query::kCaption).Caption() == kFaultLocatorCaption;
-        host::MsgBoxDLL(s_, CannotFindText(prefix, faultLocator, !s_.request.IgnoreIndexMode),
+        host::MsgBoxDLL(s_, msg::CannotFindText(prefix, faultLocator, !s_.request.IgnoreIndexMode),
                         host::msgbox::kInformation);
         host::ScreenOn(s_);
         C(ctl::query::kTextbox1).SetLocked(false);
@@ -556,7 +557,7 @@ void NextButtonSub(State& s) {
 
 void TooBigNum_Srch(State& s) {
   ErrorTrail("TooBigNum_Srch", [&] {
-    host::MsgBoxDLL(s, host::MsgTitle(s, BigNumText()), host::msgbox::kInformation);
+    host::MsgBoxDLL(s, host::MsgTitle(s, msg::BigNumText()), host::msgbox::kInformation);
     s.request.FaultMsg = kBigNumFault;
   });
 }

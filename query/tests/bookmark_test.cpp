@@ -106,7 +106,7 @@ TEST(Bookmarks, ALockedCellOnAProtectedSheetTakesNone) {
     d.Event(u"PlaceBookmark_True");
     d.Event(u"RemoveBookmark");
   });
-  EXPECT_EQ(d.Messages(), std::vector<Text>(2, Text(u"(  ): ") + kProtectedCommentMsg));
+  EXPECT_EQ(d.Messages(), std::vector<Text>(2, Text(u"(  ): ") + msg::kProtectedCommentMsg));
   EXPECT_EQ(CommentOf(d)->text, u"Query:\t\"R5\"");
   EXPECT_EQ(CommentOf(d)->fillColor, kPlain);
 }

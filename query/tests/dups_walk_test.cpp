@@ -44,7 +44,7 @@ TEST(DupsWalk, OneNameInThreeCells) {
     EXPECT_EQ(d.Caption(ctl::query::kLabel7), kBeginning);
   });
   EXPECT_EQ(seen, (std::vector<Text>{u"$A$1", u"$A$2", u"$A$3", u"$A$3", u"$A$1"}));
-  EXPECT_EQ(d.Messages(), std::vector<Text>{EndOfDuplicatesText(false, u"Next", u"Different Name", false)});
+  EXPECT_EQ(d.Messages(), std::vector<Text>{msg::EndOfDuplicatesText(false, u"Next", u"Different Name", false)});
   EXPECT_FALSE(MemoryOf(d.b.state).DupsWalkMode) << "the walk ends when the form closes";
 }
 
@@ -77,7 +77,7 @@ TEST(DupsWalk, TheEndOfANameAsksToRepeatItOrGoOn) {
     EXPECT_EQ(d.Caption(ctl::query::kLabel7), kBeginning);
     EXPECT_EQ(d.Next(), u"$A$3");
   });
-  EXPECT_EQ(d.Messages(), std::vector<Text>{EndOfDuplicatesText(true, u"Next", u"Different Name", false)});
+  EXPECT_EQ(d.Messages(), std::vector<Text>{msg::EndOfDuplicatesText(true, u"Next", u"Different Name", false)});
 }
 
 TEST(DupsWalk, ANameTwiceInOneCell) {
@@ -114,7 +114,7 @@ TEST(DupsWalk, TheDifferentNameButtonJumpsAndCyclesBack) {
     EXPECT_EQ(d.C(ctl::query::kTextbox1).Text(), u"apple");
     EXPECT_TRUE(d.C(ctl::query::kNextButton).Default());
   });
-  EXPECT_EQ(d.Messages(), std::vector<Text>{EndOfDuplicatesText(true, u"Next", u"Different Name", true)});
+  EXPECT_EQ(d.Messages(), std::vector<Text>{msg::EndOfDuplicatesText(true, u"Next", u"Different Name", true)});
 }
 
 TEST(DupsWalk, JoinedCellsShowTheirCommasAndReplaceFindsTheNameInTheCell) {

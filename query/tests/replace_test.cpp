@@ -159,10 +159,10 @@ TEST(QueryReplace, NoChangeMessages) {
     const char16_t* replacement;
     Text message;
   } cases[] = {
-      {"the same text", ItemMode::kIgnoreIndex, u"abc", u"abc", u"abc", SameTextText(false)},
-      {"the same range end in CountIndex#", ItemMode::kCountIndex, u"R1-R10", u"R10", u"R10", SameTextText(true)},
+      {"the same text", ItemMode::kIgnoreIndex, u"abc", u"abc", u"abc", msg::SameTextText(false)},
+      {"the same range end in CountIndex#", ItemMode::kCountIndex, u"R1-R10", u"R10", u"R10", msg::SameTextText(true)},
       {"a number written as another text of the same number", ItemMode::kIgnoreIndex, 12, u"12", u"12.0",
-       NoChangeText()},
+       msg::NoChangeText()},
   };
   for (const auto& c : cases) {
     Desk d(c.mode);

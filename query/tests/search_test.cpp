@@ -210,7 +210,7 @@ TEST(QueryNotFound, FindItemOverTheWholeSheetSaysSoAndRepeatsWithoutWalking) {
     d.Next();
     d.Next();
   });
-  const Text expected = NotFoundText(false, u"", true);
+  const Text expected = msg::NotFoundText(false, u"", true);
   EXPECT_EQ(d.Messages(), (std::vector<Text>{expected, expected}));
   EXPECT_EQ(d.b.addin.CallsOf(u"vbaBreakKey").size(), 1u) << "only the first Next walked the cells";
   EXPECT_EQ(d.Active(), u"$B$1");
@@ -226,7 +226,7 @@ TEST(QueryNotFound, IgnoreIndexWithinASelection) {
   d.Search(u"abc");
   d.b.addin.QueueMessageAnswer(1);
   d.Open([&] { d.Next(); });
-  EXPECT_EQ(d.Messages(), std::vector<Text>{NotFoundText(true, u"", false)});
+  EXPECT_EQ(d.Messages(), std::vector<Text>{msg::NotFoundText(true, u"", false)});
   EXPECT_EQ(d.Lamp(), u"off");
 }
 
@@ -240,7 +240,7 @@ TEST(QueryNotFound, AFaultLocatorThatCannotFindItsItemTurnsIntoFindItem) {
   d.b.addin.QueueMessageAnswer(1);
   bool lockedWhenShown = true;
   d.Open([&] { lockedWhenShown = d.C(ctl::query::kTextbox1).Locked(); });
-  const Text expected = CannotFindText(FaultPrefix(u"Has More Than 1 Hyphen"), true, true);
+  const Text expected = msg::CannotFindText(msg::FaultPrefix(u"Has More Than 1 Hyphen"), true, true);
   EXPECT_EQ(d.Messages(), std::vector<Text>{expected});
   EXPECT_FALSE(lockedWhenShown);
   EXPECT_EQ(d.Caption(ctl::query::kCaption), u"Quillary Query Item  Ctrl+Q/Alt+Q");
@@ -261,7 +261,7 @@ TEST(QueryNotFound, JoinedCellsFault) {
   d.Search(u"a\u00AFb");
   d.b.addin.QueueMessageAnswer(1);
   d.Open();
-  EXPECT_EQ(d.Messages(), std::vector<Text>{JoinedCellsFaultText(FaultPrefix(u"Too Many Items"), u"Null")});
+  EXPECT_EQ(d.Messages(), std::vector<Text>{msg::JoinedCellsFaultText(msg::FaultPrefix(u"Too Many Items"), u"Null")});
   EXPECT_EQ(d.Caption(ctl::query::kCaption), kFaultLocatorCaption) << "the mode stays";
 }
 
@@ -272,7 +272,7 @@ TEST(QuerySearch, AFifteenDigitNumberIsRefusedInCountIndex) {
   d.Search(u"R123456789012345");
   d.b.addin.QueueMessageAnswer(1);
   d.Open([&] { EXPECT_EQ(d.Next(), u"$A$2"); });
-  EXPECT_EQ(d.Messages(), std::vector<Text>{u"(  ): " + BigNumText()});
+  EXPECT_EQ(d.Messages(), std::vector<Text>{u"(  ): " + msg::BigNumText()});
   EXPECT_EQ(d.Caption(ctl::query::kLabel1), u"BigNum >=15 digits");
   EXPECT_EQ(d.b.state.request.FaultMsg, u"BigNum >=15 digits");
   EXPECT_EQ(d.b.app->StatusBar(), Variant(false));
@@ -366,7 +366,7 @@ TEST(QuerySearch, AWideSparseRangeIsWalkedAsEveryCellWouldBe) {
   n.b.addin.QueueMessageAnswer(1);
   n.Open([&] { n.Next(); });
   EXPECT_EQ(n.b.addin.CallsOf(u"vbaBreakKey").size(), 4u);
-  EXPECT_EQ(n.Messages(), std::vector<Text>{NotFoundText(false, u"", true)});
+  EXPECT_EQ(n.Messages(), std::vector<Text>{msg::NotFoundText(false, u"", true)});
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "host/callbacks.h"
 #include "platform/runtime/tests/expect_error.h"
+#include "services/messages.h"
 #include "testkit/bench.h"
 
 namespace quillary::services {
@@ -15,7 +16,7 @@ namespace {
 constexpr char16_t kSummary[] = u"Duplicates_Summary\r\nabc   2";
 // The messages' words as the user reads them: tests/scenarios/get_try/status_comment.qs.
 const Text kReplaceQuestion =
-    u"(  ): " + host::Paragraphs({kReplaceCommentMsg, kReplaceCommentMsg2, kReplaceCommentMsg3});
+    u"(  ): " + host::Paragraphs({msg::kReplaceCommentMsg, msg::kReplaceCommentMsg2, msg::kReplaceCommentMsg3});
 
 // IgnoreIndex# with Sort on and tagging off: the state in which the comment is written.
 class StatusCommentTest : public ::testing::Test {
@@ -86,7 +87,7 @@ TEST_F(StatusCommentTest, ANewCommentIsSizedAndLeftAsTheIndicatorSettingShows) {
     EXPECT_EQ(b.Control(host::ctl::main::kNotice).Value(), Variant(true));
     EXPECT_EQ(b.state.items.DupSummaryText, u"");
     if (c.notice) {
-      const Text expected = u"(  ): " + host::Paragraphs({kNewCommentMsg, kNewCommentMsg2});
+      const Text expected = u"(  ): " + host::Paragraphs({msg::kNewCommentMsg, msg::kNewCommentMsg2});
       ASSERT_EQ(Messages().size(), 1u);
       EXPECT_EQ(Messages()[0].prompt, expected);
       EXPECT_EQ(Messages()[0].style, host::msgbox::kInformation);
@@ -114,7 +115,7 @@ TEST_F(StatusCommentTest, AnExistingCommentIsReplacedOnlyWithTheUsersConsent) {
       {"OK replaces it", kSummary, host::msgbox::kAnswerOk, Text(kSummary), std::nullopt},
       {"Cancel keeps it", kSummary, host::msgbox::kAnswerCancel, Text(u"old note"), std::nullopt},
       {"OK with nothing pending removes it", u"", host::msgbox::kAnswerOk, std::nullopt,
-       u"(  ): " + Text(kCommentDeletedMsg) + u" " + kNoNewCommentMsg},
+       u"(  ): " + Text(msg::kCommentDeletedMsg) + u" " + msg::kNoNewCommentMsg},
       {"Cancel with nothing pending keeps it", u"", host::msgbox::kAnswerCancel, Text(u"old note"), std::nullopt},
   };
   for (const auto& c : cases) {
@@ -165,7 +166,7 @@ TEST_F(StatusCommentTest, NothingPendingAndNoCommentOnlyTellsTheUser) {
   StatusComment(b.state, 0, 0, area);
   EXPECT_FALSE(CommentAt(u"B2").has_value());
   ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_EQ(Messages()[0].prompt, u"(  ): " + Text(kNoNewCommentMsg));
+  EXPECT_EQ(Messages()[0].prompt, u"(  ): " + Text(msg::kNoNewCommentMsg));
 
   // Outside mode "Null" nothing is said.
   Begin(u"Paste_V");
@@ -199,7 +200,7 @@ TEST_F(StatusCommentTest, ALockedCellOnAProtectedSheetIsRefused) {
     if (!c.written) {
       ASSERT_EQ(Messages().size(), 1u);
       const Text title = c.mode == Text(u"Null") ? u"(  ): " : u"( Paste V ): ";
-      EXPECT_EQ(Messages()[0].prompt, title + kProtectedCellMsg);
+      EXPECT_EQ(Messages()[0].prompt, title + msg::kProtectedCellMsg);
       EXPECT_EQ(Messages()[0].style, host::msgbox::kInformation);
     } else {
       EXPECT_TRUE(Messages().empty());

@@ -9,6 +9,7 @@
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/tests/expect_error.h"
+#include "sheets/messages.h"
 #include "testkit/bench.h"
 
 namespace quillary::sheets {
@@ -117,7 +118,8 @@ TEST_F(WholeColRowTest, AnEmptyAreaAbortsWithAMessageOrQuietlyWhenUnattended) {
       continue;
     }
     ASSERT_EQ(messages.size(), 1u) << ToUtf8(c.selection);
-    EXPECT_EQ(messages[0].prompt, u"( COMPARE 2/Uniques ): " + host::Paragraphs({kEmptyAreaMsg, kEmptyAreaMsg2}));
+    EXPECT_EQ(messages[0].prompt,
+              u"( COMPARE 2/Uniques ): " + host::Paragraphs({msg::kEmptyAreaMsg, msg::kEmptyAreaMsg2}));
     EXPECT_EQ(messages[0].style, 64);
   }
 }
@@ -187,8 +189,9 @@ TEST_F(WholeColRowTest, AMergedMarkerCellAbortsUnlessUnattended) {
       EXPECT_FALSE(t.Bold(u"C3"));
       const auto messages = bench.addin.Messages();
       ASSERT_EQ(messages.size(), 1u);
-      EXPECT_EQ(messages[0].prompt, u"( REDUCE Rows to One ): " +
-                                        host::Paragraphs({kMergedMarkerMsg, kMergedMarkerMsg2, kMergedMarkerMsg3}));
+      EXPECT_EQ(messages[0].prompt,
+                u"( REDUCE Rows to One ): " +
+                    host::Paragraphs({msg::kMergedMarkerMsg, msg::kMergedMarkerMsg2, msg::kMergedMarkerMsg3}));
       EXPECT_EQ(messages[0].style, 64);
     } else {
       EXPECT_EQ(result, 0);

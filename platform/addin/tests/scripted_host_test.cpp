@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "host/controls.h"
 #include "platform/forms/memory/memory_forms.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/tests/expect_error.h"
@@ -26,7 +27,7 @@ class ScriptedHostTest : public ::testing::Test {
   }
   Text Response() { return forms.mailBox->Item(u"Response").Caption(); }
 
-  forms::HostFormSet set;
+  forms::HostFormSet set{host::ctl::kAll};
   forms::HostForms forms = set.Forms();
   ScriptedHost host{forms, u"Quillary.xlam"};
 };

@@ -229,15 +229,7 @@ MemoryControl& MemoryForm::Item(TextView controlName) {
 
 bool MemoryForm::Has(TextView controlName) const { return byFoldedName_.contains(text_order::Fold(controlName)); }
 
-namespace {
-
-void AddAll(MemoryForm& form, ControlKind kind, std::initializer_list<const char16_t*> names) {
-  for (const char16_t* name : names) form.Add(name, kind);
-}
-
-}  // namespace
-
-HostFormSet::HostFormSet()
+HostFormSet::HostFormSet(std::span<const ControlRow> controls)
     : bigMsg(u"BigMsgForm"),
       compDupUser(u"CompDupUserForm"),
       lastWordFirstFilter(u"LastWordFirstFilterForm"),
@@ -248,64 +240,30 @@ HostFormSet::HostFormSet()
       mailBox(u"MailBoxForm"),
       parse(u"ParseForm"),
       tools(u"ToolsForm") {
-  using K = ControlKind;
+  const HostForms all = Forms();
+  for (const ControlRow& row : controls) {
+    MemoryControl& control = static_cast<MemoryForm*>(all.*row.form)->Add(row.name, row.kind);
+    if (*row.caption != u'\0') control.SetCaption(row.caption);
+  }
 
-  // The big message form: its message, three answer buttons and the answer label. The
-  // two option buttons are hidden until a caller dresses them for a question.
-  bigMsg.Add(u"Textbox1", K::TextBox);
-  AddAll(bigMsg, K::CommandButton, {u"OK_Button", u"Option_Button", u"Option_Button2"});
-  bigMsg.Add(u"Answer", K::Label);
-  bigMsg.Item(u"OK_Button").SetCaption(u"OK");
+  // The big message form: the two option buttons are hidden until a caller dresses them
+  // for a question.
   bigMsg.Item(u"OK_Button").SetDefault(true);
-  bigMsg.Item(u"Option_Button").SetCaption(u"Option");
   bigMsg.Item(u"Option_Button").SetVisible(false);
   bigMsg.Item(u"Option_Button2").SetVisible(false);
 
-  // The compare dialog with the tag settings.
-  compDupUser.Add(u"Answer", K::Label);
-  AddAll(compDupUser, K::CommandButton, {u"UseNew", u"UseCollected", u"CloseButton"});
-  compDupUser.Add(u"Textbox1", K::TextBox);
-  compDupUser.Add(u"Frame1", K::Frame);
-  AddAll(compDupUser, K::CheckBox,
-         {u"JoinCells", u"DisableTags", u"TagAreaProtected", u"LocatorLabel", u"ListUniques", u"IDcomment",
-          u"ColorLeftEnable", u"ColorRightEnable"});
-  AddAll(compDupUser, K::OptionButton, {u"SummaryYes", u"SummaryNo"});
-  AddAll(compDupUser, K::Label, {u"ColorLeftSelect", u"ColorRightSelect"});
-  compDupUser.Item(u"UseNew").SetCaption(u"OK");
+  // The compare dialog with the tag settings; the tag names are a drop-down of name
+  // pairs, the left and the right name split by "/".
   compDupUser.Item(u"UseNew").SetDefault(true);
-  compDupUser.Item(u"UseCollected").SetCaption(u"Use Collected");
-  compDupUser.Item(u"CloseButton").SetCaption(u"Close");
-  compDupUser.Item(u"JoinCells").SetCaption(u"Compare Each Row as a Single Item");
-  compDupUser.Item(u"DisableTags").SetCaption(u"Disable Tags");
-  compDupUser.Item(u"LocatorLabel").SetCaption(u"Locator Label");
-  compDupUser.Item(u"ListUniques").SetCaption(u"List All Unique Items");
-  compDupUser.Item(u"IDcomment").SetCaption(u"ID Comment");
-  compDupUser.Item(u"SummaryYes").SetCaption(u"Yes");
-  compDupUser.Item(u"SummaryNo").SetCaption(u"No");
   compDupUser.Item(u"SummaryNo").SetValue(true);
-  // The tag names: a drop-down of name pairs, the left and the right name split by "/".
-  MemoryControl& tagNames = compDupUser.Add(u"TagNames", K::ComboBox);
+  MemoryControl& tagNames = compDupUser.Item(u"TagNames");
   for (const char16_t* pair : {u"LftOnly/RtOnly", u"Old/New", u"List1/List2"}) tagNames.AddItem(pair);
   tagNames.SetValue(quillary::Text(u"LftOnly/RtOnly"));
   compDupUser.Item(u"ColorLeftSelect").SetBackColor(0x80FFFF);   // light yellow
   compDupUser.Item(u"ColorRightSelect").SetBackColor(0xFFFF80);  // light blue
 
-  // The last-word-first filter: the titles and suffixes to remove.
-  lastWordFirstFilter.Add(u"RemoveStringsList", K::ListBox);
-
   // The main form. Its two windows share Frame2 (400 points wide), split at the middle
   // by the divider Label12, with TextBox1 on the left and the Active Window.
-  mainUser.Add(u"CheckBox1", K::CheckBox);
-  mainUser.Add(u"checkbox2", K::CheckBox);
-  AddAll(mainUser, K::CheckBox, {u"CheckBox3", u"CheckBox4", u"CheckBox5", u"CheckBox6", u"CheckBox8", u"CheckBox9"});
-  AddAll(mainUser, K::TextBox, {u"TextBox1", u"TextBox2"});
-  AddAll(mainUser, K::Label, {u"Label2", u"label10", u"Label11", u"Label12", u"Label13", u"Label14", u"Label15"});
-  mainUser.Add(u"Frame2", K::Frame);
-  mainUser.Add(u"ComboBox1", K::ComboBox);
-  mainUser.Add(u"GetTry_Button", K::CommandButton);
-  mainUser.Item(u"CheckBox4").SetCaption(u"Dups:Tag & Rprt");
-  mainUser.Item(u"CheckBox6").SetCaption(u"Items");
-  mainUser.Item(u"GetTry_Button").SetCaption(u"Get/Try");
   mainUser.Item(u"GetTry_Button").SetDefault(true);
   mainUser.Item(u"Label2").SetTextAlign(2);
   mainUser.Item(u"TextBox2").SetBackColor(kInactiveWindowColour);
@@ -323,40 +281,15 @@ HostFormSet::HostFormSet()
   mainUser.Item(u"Label13").SetEnabled(false);
   mainUser.Item(u"Label13").SetVisible(false);
 
-  // The end-of-Query dialog.
-  queryEndUser.Add(u"Label2", K::Label);
-  AddAll(queryEndUser, K::CommandButton, {u"RepeatButton", u"DifferentButton"});
-  queryEndUser.Item(u"RepeatButton").SetCaption(u"Repeat");
+  // The end-of-Query dialog and the Query form.
   queryEndUser.Item(u"RepeatButton").SetDefault(true);
-  queryEndUser.Item(u"DifferentButton").SetCaption(u"Different Name");
-
-  // The Query form; CheckBox1 (place a bookmark at each hit) sits inside Frame1.
-  AddAll(queryUser, K::Label,
-         {u"CaptionLabel", u"Label1", u"Label2", u"Label3", u"Label4", u"Label5", u"Label6", u"Label7"});
-  AddAll(queryUser, K::TextBox, {u"Textbox1", u"Textbox2"});
-  AddAll(queryUser, K::CommandButton, {u"NextButton", u"ReplaceButton", u"DiffDupsButton"});
-  queryUser.Add(u"Frame1", K::Frame);
-  queryUser.Add(u"CheckBox1", K::CheckBox);
-  queryUser.Item(u"NextButton").SetCaption(u"Next");
   queryUser.Item(u"NextButton").SetDefault(true);
-  queryUser.Item(u"ReplaceButton").SetCaption(u"Replace");
-  queryUser.Item(u"DiffDupsButton").SetCaption(u"Different Name");
-  queryUser.Item(u"CaptionLabel").SetCaption(u"Quillary Query Item");
   queryUser.Item(u"Label3").SetBackColor(0x40C0);  // the lamp, off
   queryUser.Item(u"Label4").SetForeColor(0xC0C0C0);
 
   // The mail box: labels used as shared flags (Enabled) and texts (Caption).
-  AddAll(mailBox, K::Label,
-         {u"Response", u"SkipMenu", u"OnScreenX", u"ModeHold", u"shtDiffRpt", u"QuillaryWndwsMatch", u"OldStatusBar",
-          u"Message"});
   mailBox.Item(u"SkipMenu").SetEnabled(false);
   mailBox.Item(u"QuillaryWndwsMatch").SetEnabled(false);
-
-  // The parse form: the script, its operands, the output delimiter and the options.
-  AddAll(parse, K::TextBox, {u"ParsingCtrlText", u"atext", u"btext", u"ctext", u"dtext"});
-  AddAll(parse, K::OptionButton, {u"BarOpt", u"SemicolonOpt", u"TabOpt"});
-  parse.Add(u"HideSpcs", K::CheckBox);
-  parse.Add(u"Bolded", K::Label);
 }
 
 HostForms HostFormSet::Forms() {

@@ -1,5 +1,5 @@
 // In-memory forms: the stand-in for the host add-in's user forms, and the set of the
-// ten forms with every control the component uses, named as the host names them.
+// ten forms built from a list of their controls.
 //
 // Each control has a kind, and supports the properties that kind has in the host
 // (a label has a Caption but no Value, a text box a Value and a Text but no Caption);
@@ -7,14 +7,13 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/forms/forms.h"
 
 namespace quillary::forms {
-
-enum class ControlKind { CheckBox, TextBox, Label, CommandButton, ComboBox, ListBox, Frame, OptionButton };
 
 class MemoryForm;
 
@@ -119,17 +118,19 @@ class MemoryForm final : public UserForm {
   quillary::Text focused_;
 };
 
-// The ten forms of the host add-in, built with every control the component reads or
-// writes and the host's defaults: check boxes False, captions and texts "", every
-// control enabled and visible; the main form's TextBox1 white (&HFFFFFF: the Active
-// Window) and TextBox2 grey (&HE0E0E0); the mail box's OnScreenX enabled and SkipMenu
-// disabled; the main form's two windows split at the middle of Frame2.
+// The ten forms of the host add-in, built with the controls of `controls` (in that
+// order, each with its kind and first caption; whoever builds the set gives the list)
+// and the host's defaults: check boxes False, texts "", every control enabled and
+// visible; the main form's TextBox1 white (&HFFFFFF: the Active Window) and TextBox2
+// grey (&HE0E0E0); the mail box's OnScreenX enabled and SkipMenu disabled; the main
+// form's two windows split at the middle of Frame2. The defaults name their controls,
+// which `controls` must hold.
 //
 // The forms' names: "BigMsgForm", "CompDupUserForm", "LastWordFirstFilterForm",
 // "MainUserForm", "QueryEndUserForm", "QueryUserForm", "WrapTextFirmForm",
 // "MailBoxForm", "ParseForm", "ToolsForm".
 struct HostFormSet {
-  HostFormSet();
+  explicit HostFormSet(std::span<const ControlRow> controls);
   HostFormSet(const HostFormSet&) = delete;
   HostFormSet& operator=(const HostFormSet&) = delete;
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "host/controls.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/tests/expect_error.h"
 
@@ -14,7 +15,7 @@ using check::ErrorOf;
 
 class FormsTest : public ::testing::Test {
  protected:
-  HostFormSet set;
+  HostFormSet set{host::ctl::kAll};
   HostForms forms = set.Forms();
 };
 
@@ -149,110 +150,26 @@ TEST_F(FormsTest, TheTenFormsComeInParameterOrder) {
   }
 }
 
-TEST_F(FormsTest, EveryControlTheComponentUsesExistsWithItsKind) {
-  using K = ControlKind;
-  struct Entry {
-    MemoryForm* form;
-    const char16_t* name;
-    ControlKind kind;
-  };
-  const std::vector<Entry> table = {
-      {&set.mainUser, u"CheckBox1", K::CheckBox},
-      {&set.mainUser, u"checkbox2", K::CheckBox},
-      {&set.mainUser, u"CheckBox3", K::CheckBox},
-      {&set.mainUser, u"CheckBox4", K::CheckBox},
-      {&set.mainUser, u"CheckBox5", K::CheckBox},
-      {&set.mainUser, u"CheckBox6", K::CheckBox},
-      {&set.mainUser, u"CheckBox8", K::CheckBox},
-      {&set.mainUser, u"CheckBox9", K::CheckBox},
-      {&set.mainUser, u"TextBox1", K::TextBox},
-      {&set.mainUser, u"TextBox2", K::TextBox},
-      {&set.mainUser, u"Label2", K::Label},
-      {&set.mainUser, u"label10", K::Label},
-      {&set.mainUser, u"Label11", K::Label},
-      {&set.mainUser, u"Label12", K::Label},
-      {&set.mainUser, u"Label13", K::Label},
-      {&set.mainUser, u"Label14", K::Label},
-      {&set.mainUser, u"Label15", K::Label},
-      {&set.mainUser, u"Frame2", K::Frame},
-      {&set.mainUser, u"ComboBox1", K::ComboBox},
-      {&set.mainUser, u"GetTry_Button", K::CommandButton},
-      {&set.mailBox, u"Response", K::Label},
-      {&set.mailBox, u"SkipMenu", K::Label},
-      {&set.mailBox, u"OnScreenX", K::Label},
-      {&set.mailBox, u"ModeHold", K::Label},
-      {&set.mailBox, u"shtDiffRpt", K::Label},
-      {&set.mailBox, u"QuillaryWndwsMatch", K::Label},
-      {&set.mailBox, u"OldStatusBar", K::Label},
-      {&set.mailBox, u"Message", K::Label},
-      {&set.bigMsg, u"Textbox1", K::TextBox},
-      {&set.bigMsg, u"OK_Button", K::CommandButton},
-      {&set.bigMsg, u"Option_Button", K::CommandButton},
-      {&set.bigMsg, u"Option_Button2", K::CommandButton},
-      {&set.bigMsg, u"Answer", K::Label},
-      {&set.compDupUser, u"Answer", K::Label},
-      {&set.compDupUser, u"UseNew", K::CommandButton},
-      {&set.compDupUser, u"UseCollected", K::CommandButton},
-      {&set.compDupUser, u"CloseButton", K::CommandButton},
-      {&set.compDupUser, u"Textbox1", K::TextBox},
-      {&set.compDupUser, u"Frame1", K::Frame},
-      {&set.compDupUser, u"JoinCells", K::CheckBox},
-      {&set.compDupUser, u"SummaryYes", K::OptionButton},
-      {&set.compDupUser, u"SummaryNo", K::OptionButton},
-      {&set.compDupUser, u"DisableTags", K::CheckBox},
-      {&set.compDupUser, u"TagAreaProtected", K::CheckBox},
-      {&set.compDupUser, u"TagNames", K::ComboBox},
-      {&set.compDupUser, u"LocatorLabel", K::CheckBox},
-      {&set.compDupUser, u"ListUniques", K::CheckBox},
-      {&set.compDupUser, u"IDcomment", K::CheckBox},
-      {&set.compDupUser, u"ColorLeftEnable", K::CheckBox},
-      {&set.compDupUser, u"ColorRightEnable", K::CheckBox},
-      {&set.compDupUser, u"ColorLeftSelect", K::Label},
-      {&set.compDupUser, u"ColorRightSelect", K::Label},
-      {&set.queryUser, u"CaptionLabel", K::Label},
-      {&set.queryUser, u"Label1", K::Label},
-      {&set.queryUser, u"Label2", K::Label},
-      {&set.queryUser, u"Label3", K::Label},
-      {&set.queryUser, u"Label4", K::Label},
-      {&set.queryUser, u"Label5", K::Label},
-      {&set.queryUser, u"Label6", K::Label},
-      {&set.queryUser, u"Label7", K::Label},
-      {&set.queryUser, u"Textbox1", K::TextBox},
-      {&set.queryUser, u"Textbox2", K::TextBox},
-      {&set.queryUser, u"NextButton", K::CommandButton},
-      {&set.queryUser, u"ReplaceButton", K::CommandButton},
-      {&set.queryUser, u"DiffDupsButton", K::CommandButton},
-      {&set.queryUser, u"Frame1", K::Frame},
-      {&set.queryUser, u"CheckBox1", K::CheckBox},
-      {&set.queryEndUser, u"Label2", K::Label},
-      {&set.queryEndUser, u"RepeatButton", K::CommandButton},
-      {&set.queryEndUser, u"DifferentButton", K::CommandButton},
-      {&set.lastWordFirstFilter, u"RemoveStringsList", K::ListBox},
-      {&set.parse, u"ParsingCtrlText", K::TextBox},
-      {&set.parse, u"atext", K::TextBox},
-      {&set.parse, u"btext", K::TextBox},
-      {&set.parse, u"ctext", K::TextBox},
-      {&set.parse, u"dtext", K::TextBox},
-      {&set.parse, u"BarOpt", K::OptionButton},
-      {&set.parse, u"SemicolonOpt", K::OptionButton},
-      {&set.parse, u"TabOpt", K::OptionButton},
-      {&set.parse, u"HideSpcs", K::CheckBox},
-      {&set.parse, u"Bolded", K::Label},
-  };
-  for (const Entry& e : table) {
-    SCOPED_TRACE(ToUtf8(e.form->Name()) + "." + ToUtf8(e.name));
-    ASSERT_TRUE(e.form->Has(e.name));
-    EXPECT_EQ(e.form->Item(e.name).Name(), e.name);  // spelled exactly
-    EXPECT_EQ(e.form->Item(e.name).Kind(), e.kind);
+TEST_F(FormsTest, EveryControlOfTheListExistsWithItsKindAndFirstCaption) {
+  for (const ControlRow& row : host::ctl::kAll) {
+    UserForm& form = *(forms.*row.form);
+    SCOPED_TRACE(ToUtf8(form.Name()) + "." + ToUtf8(row.name));
+    ASSERT_TRUE(form.Has(row.name));
+    auto& control = static_cast<MemoryControl&>(form.Item(row.name));
+    EXPECT_EQ(control.Name(), row.name);  // spelled exactly
+    EXPECT_EQ(control.Kind(), row.kind);
+    if (row.kind != ControlKind::TextBox && row.kind != ControlKind::ListBox && row.kind != ControlKind::ComboBox) {
+      EXPECT_EQ(control.Caption(), row.caption);
+    }
   }
-  // Nothing beyond the table.
+  // Nothing beyond the list.
   std::size_t total = 0;
   for (const UserForm* f :
        {forms.bigMsg, forms.compDupUser, forms.lastWordFirstFilter, forms.mainUser, forms.queryEndUser, forms.queryUser,
         forms.wrapTextFirm, forms.mailBox, forms.parse, forms.tools}) {
     total += static_cast<const MemoryForm*>(f)->Controls().size();
   }
-  EXPECT_EQ(total, table.size());
+  EXPECT_EQ(total, std::size(host::ctl::kAll));
 }
 
 TEST_F(FormsTest, HostDefaults) {
