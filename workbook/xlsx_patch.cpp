@@ -243,27 +243,66 @@ Root RootOf(std::string_view xml, std::string_view part) {
   return r;
 }
 
-std::string Attr(std::string_view tag, std::string_view name) {
-  for (std::size_t at = tag.find(name); at != std::string_view::npos; at = tag.find(name, at + 1)) {
-    const char before = at > 0 ? tag[at - 1] : '\0';
-    if ((before != ' ' && before != '\t' && before != '\n' && before != '\r' && before != ':') ||
-        tag.compare(at + name.size(), 2, "=\"") != 0) {
-      continue;
+// Where an attribute of a start tag lies: [nameBegin, valueEnd + 1) is the whole
+// attribute, [valueBegin, valueEnd) its value (as written, between its quotes).
+struct AttrSpan {
+  std::size_t nameBegin = std::string_view::npos, valueBegin = 0, valueEnd = 0;
+};
+
+// Finds the attribute `name` of the start tag `tag` ("<x ...>" or "<x .../>") by
+// walking the attributes in turn, so a name inside another attribute's value is
+// never taken for one; whitespace of any kind may separate them and surround '=',
+// and a value may be quoted with either ' or ". A prefixed name ("r:id") also
+// matches its local name.
+AttrSpan FindAttr(std::string_view tag, std::string_view name) {
+  constexpr std::string_view kSpace = " \t\r\n";
+  std::size_t at = tag.find_first_of(kSpace);
+  while (at != std::string_view::npos) {
+    at = tag.find_first_not_of(kSpace, at);
+    if (at == std::string_view::npos || tag[at] == '>' || tag[at] == '/') break;
+    const std::size_t nameEnd = tag.find_first_of(" \t\r\n=", at);
+    if (nameEnd == std::string_view::npos) break;
+    const std::size_t eq = tag.find_first_not_of(kSpace, nameEnd);
+    if (eq == std::string_view::npos || tag[eq] != '=') break;
+    const std::size_t quote = tag.find_first_not_of(kSpace, eq + 1);
+    if (quote == std::string_view::npos || (tag[quote] != '"' && tag[quote] != '\'')) break;
+    const std::size_t close = tag.find(tag[quote], quote + 1);
+    if (close == std::string_view::npos) break;
+    std::string_view found = tag.substr(at, nameEnd - at);
+    if (const std::size_t colon = found.find(':'); colon != std::string_view::npos && name.find(':') == name.npos) {
+      found = found.substr(colon + 1);
     }
-    const std::size_t from = at + name.size() + 2;
-    return std::string(tag.substr(from, tag.find('"', from) - from));
+    if (found == name) return {at, quote + 1, close};
+    at = close + 1;
   }
   return {};
 }
 
+std::string Attr(std::string_view tag, std::string_view name) {
+  const AttrSpan a = FindAttr(tag, name);
+  if (a.nameBegin == std::string_view::npos) return {};
+  return std::string(tag.substr(a.valueBegin, a.valueEnd - a.valueBegin));
+}
+
 // The tag `tag` ("<x ...>" or "<x .../>") with the attribute set to `value` (already
-// escaped), or removed without one.
+// escaped), or removed without one. An attribute the tag has is changed where it
+// stands, so it is never written twice.
 std::string SetAttr(std::string tag, std::string_view name, std::optional<std::string> value) {
-  const std::string key = " " + std::string(name) + "=\"";
-  if (const std::size_t at = tag.find(key); at != std::string::npos) {
-    tag.erase(at, tag.find('"', at + key.size()) + 1 - at);
+  const AttrSpan a = FindAttr(tag, name);
+  if (a.nameBegin != std::string::npos) {
+    if (value) {
+      // Written with '"' quotes: the escaped value never holds a raw '"'.
+      tag.replace(a.valueBegin - 1, a.valueEnd + 2 - a.valueBegin, "\"" + *value + "\"");
+    } else {
+      std::size_t from = a.nameBegin;
+      while (from > 0 &&
+             (tag[from - 1] == ' ' || tag[from - 1] == '\t' || tag[from - 1] == '\r' || tag[from - 1] == '\n'))
+        --from;
+      tag.erase(from, a.valueEnd + 1 - from);
+    }
+    return tag;
   }
-  if (value) tag.insert(tag.size() - (tag.ends_with("/>") ? 2 : 1), key + *value + "\"");
+  if (value) tag.insert(tag.size() - (tag.ends_with("/>") ? 2 : 1), " " + std::string(name) + "=\"" + *value + "\"");
   return tag;
 }
 

@@ -170,6 +170,62 @@ break &amp; more</t></si></sst>)";
   EXPECT_EQ(s.ActiveCellPos(), (xl::CellPos{2, 2}));
 }
 
+// A workbook of one sheet "S" whose styles part is `styles`, as another program writes it.
+std::string StyledBook(const std::string& styles, const std::string& sheetData) {
+  const std::string wb =
+      R"(<workbook xmlns:r="r"><sheets><sheet name="S" sheetId="1" r:id="rId1"/></sheets></workbook>)";
+  return xlsx::MakeZip(
+      {{"_rels/.rels",
+        R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+        R"(<Relationship Id="rId1" Type="http://x/officeDocument" Target="xl/workbook.xml"/></Relationships>)"},
+       {"xl/workbook.xml", wb},
+       {"xl/styles.xml", styles},
+       {"xl/worksheets/sheet1.xml", Sheet("<sheetData>" + sheetData + "</sheetData>")},
+       {"xl/_rels/workbook.xml.rels",
+        R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+        R"(<Relationship Id="rId1" Type="http://x/worksheet" Target="worksheets/sheet1.xml"/>)"
+        R"(<Relationship Id="rId2" Type="http://x/styles" Target="styles.xml"/></Relationships>)"}});
+}
+
+// Attributes another program writes after a line break or in single quotes are read,
+// and a change sets them where they stand: none is written twice.
+TEST_F(Xlsx, StyleAttributesAreFoundHoweverTheyAreWritten) {
+  const std::string styles =
+      R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+      R"(<fonts count="2"><font><sz val="11"/><name val="Calibri"/></font>)"
+      R"(<font><u/><sz val="11"/><name val="Calibri"/></font></fonts>)"
+      R"(<fills count="3"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/></fill>)"
+      R"(<fill><patternFill patternType="solid"><fgColor rgb="FFFF0000"/></patternFill></fill></fills>)"
+      R"(<borders count="1"><border/></borders>)"
+      "<cellXfs count='2'><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
+      "<xf numFmtId = '0'\n\tfontId='1'\r\n fillId=\"2\"\n borderId='0'\n applyFont='1'\tapplyFill=\"1\"/>"
+      "</cellXfs></styleSheet>";
+  WriteText(dir / "s.xlsx", StyledBook(styles, R"(<row r="1"><c r="A1" s="1"><v>1</v></c></row>)"));
+  xl::memory::FileBook& b = Load(*app, dir / "s.xlsx");
+  xl::Worksheet& s = b.Sheets().Item(u"S");
+  const xl::FormatKey kept[] = {xl::FormatKey::FontUnderline, xl::FormatKey::InteriorColor,
+                                xl::FormatKey::InteriorPattern};
+  std::vector<Variant> was;
+  for (const xl::FormatKey k : kept) was.push_back(s.GetFormat({1, 1, 1, 1}, k));
+  // fontId='1' and fillId after a line break are read.
+  EXPECT_EQ(was[0], Variant(xl::xlUnderlineStyleSingle));
+  EXPECT_EQ(was[1], Variant(255L));
+  s.SetFormat({1, 1, 1, 1}, xl::FormatKey::FontBold, true);
+  SaveXlsx(b, dir / "s.xlsx", notes);
+
+  const std::string saved = xlsx::ZipArchive(ReadText(dir / "s.xlsx")).Read("xl/styles.xml");
+  for (std::size_t at = saved.find("<xf"); at != std::string::npos; at = saved.find("<xf", at + 1)) {
+    const std::string tag = saved.substr(at, saved.find('>', at) - at);
+    for (const char* name : {"numFmtId=", "fontId=", "fillId=", "borderId=", "applyFont=", "applyFill="}) {
+      EXPECT_EQ(tag.find(name, tag.find(name) + 1), std::string::npos) << name << " twice in " << tag;
+    }
+  }
+  auto again = xl::memory::CreateApplication();
+  xl::Worksheet& read = Load(*again, dir / "s.xlsx").Sheets().Item(u"S");
+  EXPECT_EQ(read.GetFormat({1, 1, 1, 1}, xl::FormatKey::FontBold), Variant(true));
+  for (std::size_t i = 0; i < was.size(); ++i) EXPECT_EQ(read.GetFormat({1, 1, 1, 1}, kept[i]), was[i]);
+}
+
 // A zip archive whose part `name` states the size `stated` in its entries.
 std::string StatingOf(std::string zip, const std::string& name, std::uint64_t stated) {
   std::size_t local = 0;
