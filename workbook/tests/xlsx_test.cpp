@@ -226,6 +226,49 @@ TEST_F(Xlsx, StyleAttributesAreFoundHoweverTheyAreWritten) {
   for (std::size_t i = 0; i < was.size(); ++i) EXPECT_EQ(read.GetFormat({1, 1, 1, 1}, kept[i]), was[i]);
 }
 
+// Every text comes back from a saved file as it was: a CR, the two characters XML
+// cannot hold at all (U+FFFE, U+FFFF), control characters, and texts that look like
+// the file format's own "_xHHHH_" escapes; the parts stay well-formed XML.
+TEST_F(Xlsx, TextsComeBackExactly) {
+  const std::u16string texts[] = {u"a\rb",    u"line\r\nnext", u"\uFFFE", u"x\uFFFFy",  u"_x0041_",
+                                  u"_x005F_", u"__x00e9__",    u"_x41_",  u"end_x0041", u"bell\a\ttab\nline"};
+  WriteText(dir / "t.xlsx", StyledBook("<styleSheet/>", R"(<row r="1"><c r="A1"><v>1</v></c></row>)"));
+  xl::memory::FileBook& loaded = Load(*app, dir / "t.xlsx");
+  auto freshApp = xl::memory::CreateApplication();
+  xl::memory::FileBook& fresh = freshApp->AddWorkbook(xl::memory::GridSize::Large);
+  for (auto [book, file] : {std::pair<xl::memory::FileBook*, const char*>{&loaded, "t.xlsx"}, {&fresh, "new.xlsx"}}) {
+    xl::Worksheet& s = book->Sheets().Item(1);
+    for (std::size_t i = 0; i < std::size(texts); ++i) {
+      s.Cells(static_cast<long>(i) + 1, 1).SetValue(Variant(Text(texts[i])));  // a shared string
+      s.Cells(static_cast<long>(i) + 1, 2).SetFormula(u"=\"" + Text(texts[i]) + u"\"");
+    }
+    SaveXlsx(*book, dir / file, notes);
+
+    auto again = xl::memory::CreateApplication();
+    xl::Worksheet& read = Load(*again, dir / file).Sheets().Item(1);
+    for (std::size_t i = 0; i < std::size(texts); ++i) {
+      EXPECT_EQ(read.Cells(static_cast<long>(i) + 1, 1).Value(), Variant(Text(texts[i]))) << file << " row " << i + 1;
+      EXPECT_EQ(read.Cells(static_cast<long>(i) + 1, 2).Formula(), u"=\"" + Text(texts[i]) + u"\"") << file;
+    }
+    // A raw CR would read back as a line feed in any XML reader but this one.
+    const std::string saved = ReadText(dir / file);
+    const xlsx::ZipArchive zip(saved);
+    for (const xlsx::ZipEntry& e : zip.Entries()) {
+      EXPECT_EQ(zip.Read(e.name).find('\r'), std::string::npos) << file << " " << e.name;
+    }
+    if (testing::PythonHas("zipfile")) {
+      EXPECT_EQ(
+          testing::RunPython(dir.Path(), std::string("import zipfile, xml.dom.minidom\nz = zipfile.ZipFile('") + file +
+                                             "')\nfor n in z.namelist():\n"
+                                             "    if n.endswith('.xml') or n.endswith('.rels'):\n"
+                                             "        xml.dom.minidom.parseString(z.read(n))\n"
+                                             "print('ok')\n"),
+          "ok\n")
+          << file;
+    }
+  }
+}
+
 // A zip archive whose part `name` states the size `stated` in its entries.
 std::string StatingOf(std::string zip, const std::string& name, std::uint64_t stated) {
   std::size_t local = 0;
