@@ -19,6 +19,7 @@
 //   strings otherwise (no table to build, and no part to rewrite for them).
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cstring>
 #include <set>
@@ -662,21 +663,27 @@ class Styles {
 // removed, and new ones.
 class Parts {
  public:
-  explicit Parts(const ZipArchive& zip) : zip_(zip) {}
-  bool Has(const std::string& part) const {
-    return replaced_.contains(part) || (zip_.Has(part) && !removed_.contains(part));
+  explicit Parts(const ZipArchive& zip) : zip_(zip) {
+    for (const ZipEntry& e : zip_.Entries()) ++folded_[Folded(e.name)];
   }
+  // Whether the package holds the part, or one whose name differs only in case: part
+  // names compare case-insensitively, so a new part must differ from both.
+  bool Has(const std::string& part) const { return folded_.contains(Folded(part)); }
   std::string Read(const std::string& part) const {
     if (const auto it = replaced_.find(part); it != replaced_.end()) return it->second;
     if (removed_.contains(part)) return {};
     return zip_.Read(part, false);
   }
   void Put(const std::string& part, std::string data) {
+    if (!Holds(part)) ++folded_[Folded(part)];
     removed_.erase(part);
     if (!zip_.Has(part) && !replaced_.contains(part)) added_.push_back(part);
     replaced_[part] = std::move(data);
   }
   void Remove(const std::string& part) {
+    if (Holds(part)) {
+      if (const auto it = folded_.find(Folded(part)); --it->second == 0) folded_.erase(it);
+    }
     replaced_.erase(part);
     std::erase(added_, part);
     removed_.insert(part);
@@ -716,10 +723,20 @@ class Parts {
  private:
   static constexpr int kLevel = 1;  // fastest: the sheets are large and regular
 
+  // Whether the package holds the part under exactly this name.
+  bool Holds(const std::string& part) const {
+    return replaced_.contains(part) || (zip_.Has(part) && !removed_.contains(part));
+  }
+  static std::string Folded(std::string_view part) {
+    std::string out(part);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+  }
+
   std::vector<std::string> Targets(const std::string& part) const {
     const std::string rels = RelsPartOf(part);
     std::vector<std::string> out;
-    if (!Has(rels)) return out;
+    if (!Holds(rels)) return out;
     struct H {
       std::vector<std::string>& out;
       const std::string& part;
@@ -739,6 +756,7 @@ class Parts {
   std::map<std::string, std::string> replaced_;
   std::set<std::string> removed_;
   std::vector<std::string> added_;
+  std::map<std::string, int> folded_;  // the names held, case folded -> how many
 };
 
 // The target of a relationship of `fromPart` to `part`: relative when it lies below it.

@@ -6,8 +6,10 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
+#include <set>
 
 #include "workbook/failure.h"
 #include "workbook/tests/round_trip.h"
@@ -171,7 +173,8 @@ break &amp; more</t></si></sst>)";
 }
 
 // A workbook of one sheet "S" whose styles part is `styles`, as another program writes it.
-std::string StyledBook(const std::string& styles, const std::string& sheetData) {
+std::string StyledBook(const std::string& styles, const std::string& sheetData,
+                       const std::string& sheetPart = "worksheets/sheet1.xml") {
   const std::string wb =
       R"(<workbook xmlns:r="r"><sheets><sheet name="S" sheetId="1" r:id="rId1"/></sheets></workbook>)";
   return xlsx::MakeZip(
@@ -180,11 +183,13 @@ std::string StyledBook(const std::string& styles, const std::string& sheetData) 
         R"(<Relationship Id="rId1" Type="http://x/officeDocument" Target="xl/workbook.xml"/></Relationships>)"},
        {"xl/workbook.xml", wb},
        {"xl/styles.xml", styles},
-       {"xl/worksheets/sheet1.xml", Sheet("<sheetData>" + sheetData + "</sheetData>")},
+       {"xl/" + sheetPart, Sheet("<sheetData>" + sheetData + "</sheetData>")},
        {"xl/_rels/workbook.xml.rels",
         R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
-        R"(<Relationship Id="rId1" Type="http://x/worksheet" Target="worksheets/sheet1.xml"/>)"
-        R"(<Relationship Id="rId2" Type="http://x/styles" Target="styles.xml"/></Relationships>)"}});
+        R"(<Relationship Id="rId1" Type="http://x/worksheet" Target=")" +
+            sheetPart +
+            R"("/>)"
+            R"(<Relationship Id="rId2" Type="http://x/styles" Target="styles.xml"/></Relationships>)"}});
 }
 
 // Attributes another program writes after a line break or in single quotes are read,
@@ -267,6 +272,30 @@ TEST_F(Xlsx, TextsComeBackExactly) {
           << file;
     }
   }
+}
+
+// Part names compare case-insensitively: a new sheet's part differs from an existing
+// "Sheet1.xml" by more than case.
+TEST_F(Xlsx, ANewPartsNameDiffersFromEveryOtherIgnoringCase) {
+  WriteText(dir / "c.xlsx",
+            StyledBook("<styleSheet/>", R"(<row r="1"><c r="A1"><v>1</v></c></row>)", "worksheets/Sheet1.xml"));
+  xl::memory::FileBook& b = Load(*app, dir / "c.xlsx");
+  b.Sheets().Add({.After = &b.Sheets().Item(1)}).Range(u"A1").SetValue(2.0);
+  SaveXlsx(b, dir / "c.xlsx", notes);
+
+  std::set<std::string> folded;
+  const std::string saved = ReadText(dir / "c.xlsx");
+  const xlsx::ZipArchive zip(saved);
+  for (const xlsx::ZipEntry& e : zip.Entries()) {
+    std::string name = e.name;
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_TRUE(folded.insert(name).second) << e.name;
+  }
+  auto again = xl::memory::CreateApplication();
+  xl::memory::FileBook& read = Load(*again, dir / "c.xlsx");
+  ASSERT_EQ(read.Sheets().Count(), 2);
+  EXPECT_EQ(read.Sheets().Item(1).Range(u"A1").Value(), Variant(1.0));
+  EXPECT_EQ(read.Sheets().Item(2).Range(u"A1").Value(), Variant(2.0));
 }
 
 // A zip archive whose part `name` states the size `stated` in its entries.
