@@ -318,6 +318,18 @@ std::string ArchiveStating(const std::string& name, const std::string& data, std
   return StatingOf(xlsx::MakeZip({{name, data}}), name, stated);
 }
 
+// A zip archive of parts "a.xml" and "b.xml" whose central directory points both at
+// the data of "a.xml", which deflates to no less than `bytes`.
+std::string SharingData(std::size_t bytes) {
+  std::string noise(bytes, '\0');
+  std::uint32_t x = 1;
+  for (char& c : noise) c = static_cast<char>((x = x * 1664525 + 1013904223) >> 24);
+  std::string zip = xlsx::MakeZip({{"a.xml", noise}, {"b.xml", "b"}});
+  const std::size_t a = zip.rfind("a.xml") - 46, b = zip.rfind("b.xml") - 46;
+  for (const std::size_t field : {16, 20, 24, 42}) zip.replace(b + field, 4, zip.substr(a + field, 4));
+  return zip;
+}
+
 // Files that are not readable workbooks get a clear error, open no workbook and leave
 // the file as it was.
 TEST_F(Xlsx, BadFilesAreRefused) {
@@ -359,6 +371,9 @@ TEST_F(Xlsx, BadFilesAreRefused) {
                  "xl/worksheets/sheet1.xml", 1000),
        "the part 'xl/worksheets/sheet1.xml' expands beyond the size its entry states"},
       {"no-book.xlsx", xlsx::MakeZip({{"a.txt", "a"}}), "holds no workbook part"},
+      {"twice.xlsx", xlsx::MakeZip({{"xl/workbook.xml", book}, {"a.txt", "a"}, {"XL/Workbook.xml", book}}),
+       "the zip archive holds two parts of the same name, 'xl/workbook.xml' and 'XL/Workbook.xml'"},
+      {"shared.xlsx", SharingData(1 << 16), "the zip archive is damaged: its parts claim more data than it holds"},
       {"bad-xml.xlsx", Workbook(book, {"<worksheet><sheetData><row>"}),
        "is not well-formed XML: it ends inside the element 'row' (is it cut short?)"},
       {"crossed.xlsx", Workbook(book, {"<worksheet><sheetData></worksheet></sheetData>"}),
