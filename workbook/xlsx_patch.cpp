@@ -643,9 +643,20 @@ class Styles {
       return;
     }
     static_cast<void>(item);
-    // numFmts comes first of a style part.
-    xml_.insert(root.element.contentBegin, "<" + El(name) + " count=\"" + std::to_string(list.size() - kept) + "\">" +
-                                               added + "</" + El(name) + ">");
+    // Made before the first child that comes after it in a style part's order.
+    static constexpr std::array<std::string_view, 11> kOrder{"numFmts",      "fonts",   "fills",      "borders",
+                                                             "cellStyleXfs", "cellXfs", "cellStyles", "dxfs",
+                                                             "tableStyles",  "colors",  "extLst"};
+    const auto rank = [](std::string_view n) { return std::find(kOrder.begin(), kOrder.end(), n) - kOrder.begin(); };
+    std::size_t at = root.element.contentEnd;
+    for (const Element& e : Children(xml_, root.element.contentBegin, root.element.contentEnd, part_)) {
+      if (rank(e.name) > rank(name)) {
+        at = e.begin;
+        break;
+      }
+    }
+    xml_.insert(
+        at, "<" + El(name) + " count=\"" + std::to_string(list.size() - kept) + "\">" + added + "</" + El(name) + ">");
   }
 
   std::string xml_, part_, prefix_;

@@ -318,6 +318,38 @@ std::string ArchiveStating(const std::string& name, const std::string& data, std
   return StatingOf(xlsx::MakeZip({{name, data}}), name, stated);
 }
 
+// Lists a style part lacks are made where the part's order puts them.
+TEST_F(Xlsx, MissingStyleListsAreMadeInTheirPlace) {
+  const std::string styles =
+      R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+      R"(<fonts count="1"><font><sz val="11"/><name val="Calibri"/></font></fonts>)"
+      R"(<cellXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellXfs>)"
+      R"(<cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles><dxfs count="0"/>)"
+      R"(</styleSheet>)";
+  WriteText(dir / "m.xlsx", StyledBook(styles, R"(<row r="1"><c r="A1"><v>1</v></c></row>)"));
+  xl::memory::FileBook& b = Load(*app, dir / "m.xlsx");
+  xl::Worksheet& s = b.Sheets().Item(u"S");
+  const xl::Area a1{1, 1, 1, 1};
+  s.SetFormat(a1, xl::FormatKey::InteriorPattern, xl::xlSolid);
+  s.SetFormat(a1, xl::FormatKey::InteriorColor, 255L);
+  s.SetFormat(a1, xl::FormatKey::BorderLineStyle, xl::xlContinuous, xl::xlEdgeTop);
+  s.SetFormat(a1, xl::FormatKey::NumberFormat, Variant(u"0.000"));
+  SaveXlsx(b, dir / "m.xlsx", notes);
+
+  const std::string saved = xlsx::ZipArchive(ReadText(dir / "m.xlsx")).Read("xl/styles.xml");
+  std::vector<std::size_t> at;
+  for (const char* list : {"<numFmts", "<fonts", "<fills", "<borders", "<cellXfs", "<cellStyles", "<dxfs"}) {
+    at.push_back(saved.find(list));
+    EXPECT_NE(at.back(), std::string::npos) << list;
+  }
+  EXPECT_TRUE(std::is_sorted(at.begin(), at.end())) << saved;
+  auto again = xl::memory::CreateApplication();
+  xl::Worksheet& read = Load(*again, dir / "m.xlsx").Sheets().Item(u"S");
+  EXPECT_EQ(read.GetFormat(a1, xl::FormatKey::InteriorColor), Variant(255L));
+  EXPECT_EQ(read.GetFormat(a1, xl::FormatKey::BorderLineStyle, xl::xlEdgeTop), Variant(xl::xlContinuous));
+  EXPECT_EQ(read.GetFormat(a1, xl::FormatKey::NumberFormat), Variant(u"0.000"));
+}
+
 // A zip archive of parts "a.xml" and "b.xml" whose central directory points both at
 // the data of "a.xml", which deflates to no less than `bytes`.
 std::string SharingData(std::size_t bytes) {
