@@ -105,13 +105,15 @@ RangeRequest ParseRangeRequest(std::span<const std::string> args, const RangeReq
   CheckRangeWord(o.positional[1]);
   // The place to save to is checked before anything runs: a run is not to end in a
   // save that cannot be made.
-  if (o.save && workbook::IsXlsmPath(o.positional[0])) workbook::CheckSaveTarget(o.positional[0]);
-  if (o.save && !workbook::IsWorkbookFolder(o.positional[0]) && !workbook::IsXlsxPath(o.positional[0])) {
+  if (o.save && !workbook::IsWorkbookFolder(o.positional[0]) && !workbook::IsXlsxPath(o.positional[0]) &&
+      !workbook::IsXlsmPath(o.positional[0])) {
     throw workbook::Failure("--save writes back to WORKBOOK, and " + workbook::QuotedPath(o.positional[0]) +
                             " is no workbook folder or xlsx file: give --save-to FOLDER (or FILE.xlsx) to save a copy");
   }
   if (o.saveTo) workbook::CheckSaveTarget(*o.saveTo);
-  if (o.save && workbook::IsXlsxPath(o.positional[0])) workbook::CheckSaveTarget(o.positional[0]);
+  if (o.save && (workbook::IsXlsxPath(o.positional[0]) || workbook::IsXlsmPath(o.positional[0]))) {
+    workbook::CheckSaveTarget(o.positional[0], /*overItsSource=*/true);
+  }
   return o;
 }
 

@@ -84,7 +84,7 @@ void Session::Load(std::span<const fs::path> paths) {
   for (const std::string& note : notes) err_ << "quillary: note: " << note << "\n";
   saveFolder_.reset();
   // A workbook folder or an xlsx file is saved back where it came from.
-  // (An .xlsm too, whose save says why it is refused.)
+  // (An .xlsm too, whose save keeps its macros.)
   if (paths.size() == 1 && (workbook::IsWorkbookFolder(paths.front()) || workbook::IsXlsxPath(paths.front()) ||
                             workbook::IsXlsmPath(paths.front()))) {
     saveFolder_ = paths.front();
@@ -103,7 +103,9 @@ void Session::Save(const std::optional<fs::path>& folder) {
   workbook::Notes notes;
   workbook::SaveWorkbook(Book(), target, notes);
   std::error_code ec;
-  if (saveFolder_ && workbook::IsXlsxPath(*saveFolder_) && !fs::equivalent(*saveFolder_, target, ec)) {
+  // A save to xlsx keeps the package and says itself what it could not keep.
+  if (saveFolder_ && workbook::IsXlsxPath(*saveFolder_) && !workbook::IsXlsxPath(target) &&
+      !workbook::IsXlsmPath(target) && !fs::equivalent(*saveFolder_, target, ec)) {
     if (std::string note = workbook::UnwrittenNote(*saveFolder_, target); !note.empty()) notes.push_back(note);
   }
   for (const std::string& note : notes) err_ << "quillary: note: " << note << "\n";

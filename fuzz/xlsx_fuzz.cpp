@@ -1,8 +1,11 @@
 // Fuzzes the xlsx reader: the input is an xlsx file itself when it begins with "PK",
 // else the parts of one, separated by NUL bytes in this order: the workbook part, the
 // first sheet's part, the shared strings, the styles, the first sheet's comments.
-// A workbook that loads is saved as xlsx and loaded again, and the two must agree on
-// the sheets, their cells' values and formulas, merged areas and defined names.
+// A workbook that loads is changed as a run changes one (a cell tagged and made bold,
+// a sheet added), which makes the save write into the package it came from (its sheet,
+// styles, workbook part and relationships: a reader of that outside input too), saved
+// as xlsx and loaded again, and the two must agree on the sheets, their cells' values
+// and formulas, merged areas and defined names.
 #include <unistd.h>
 
 #include <cstdint>
@@ -98,6 +101,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     first = &workbook::LoadXlsxData(*app, file, "fuzz.xlsx", notes);
   } catch (const workbook::Failure&) {
     return 0;
+  }
+  try {
+    xl::Worksheet& sheet = first->Sheets().Item(1);
+    sheet.Cells(1, 1).SetValue(u"tag");
+    sheet.Cells(1, 1).Font().SetBold(true);
+    first->Sheets().Add({.After = &sheet}).Cells(2, 2).SetValue(2.5);
+  } catch (const Error&) {
+    // a protected sheet or workbook refuses the change: saved as loaded
   }
   static const fs::path saved = fs::temp_directory_path() / ("quillary-fuzz-" + std::to_string(::getpid()) + ".xlsx");
   try {

@@ -4,7 +4,8 @@
 #   scripts/setup.sh          the compiler, CMake, Ninja, pkg-config and GoogleTest, liborcus
 #                             and libdeflate (reading xlsx), libxlsxwriter and zlib
 #                             (writing xlsx),
-#                             python3-openpyxl (a test opens the saved xlsx files with it),
+#                             python3-openpyxl and python3-pil (tests make xlsx files with
+#                             pictures and open the saved ones with it),
 #                             python3 and clang-format (the layering and format checks)
 #   scripts/setup.sh fuzz     those and clang with its libFuzzer runtime (scripts/fuzz.sh)
 #   scripts/setup.sh com      those and the Windows cross-compilers (mingw-w64, posix
@@ -14,7 +15,7 @@
 #                             programs: where it does not (scripts/runs_i386.sh), only the
 #                             64-bit Wine is installed
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config libgtest-dev googletest liborcus-dev libxlsxwriter-dev zlib1g-dev libdeflate-dev python3-openpyxl python3 clang-format)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev googletest liborcus-dev libxlsxwriter-dev zlib1g-dev libdeflate-dev python3-openpyxl python3-pil python3 clang-format)
 if [[ ${1:-} == fuzz ]]; then packages+=(clang libclang-rt-14-dev); fi
 if [[ ${1:-} == com ]]; then
   packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev wine wine64)

@@ -1,93 +1,100 @@
 #!/usr/bin/env bash
-# An xlsx workbook that LibreOffice Calc wrote, holding what quillary's writer cannot
-# write (a table, data validation, a conditional format, a tab colour, outline levels,
-# a chart; LibreOffice drops the frozen pane and the theme fill of the openpyxl file it
-# converts), run through quillary: a Get/Try
-# with tagging and a save over the file stops and leaves the file as it was, naming
-# what it would lose; the same save to another name goes on with a note, and openpyxl
-# reads the tags in the new file. Not one of the tests (LibreOffice is slow to start);
-# installs libreoffice-calc-nogui and python3-openpyxl when they are missing.
+# An xlsx workbook that LibreOffice Calc wrote, holding what spreadsheet files hold beyond
+# cells (the workbook of cli/tests/xlsx_features.py, converted by LibreOffice: a table,
+# a chart, a picture, data validation, a conditional format, fonts, outline levels, a tab
+# colour, comments, a hidden sheet, a defined name, merged cells, number formats, column
+# widths; LibreOffice itself drops the frozen pane, the zoom, the hidden gridlines and the
+# theme fill of the file it converts: a note names each feature it changed), run through quillary: a Get/Try
+# that tags the duplicated names, saved over the file and, from the same file, to
+# another name. Each save must go on; openpyxl must read every feature of the saved file
+# as it reads it in LibreOffice's file, and the tags; every part of the package the save
+# does not rewrite (xlsx_features.py names those) must be the same bytes; a save to
+# another name must leave the original as it was; and LibreOffice must open the saved
+# file: its sheets, as CSV, are those of LibreOffice's file with the tags added.
+# Not one of the tests (LibreOffice is slow to start); installs libreoffice-calc-nogui,
+# python3-openpyxl and python3-pil when they are missing.
 #
 #   scripts/xlsx_fixtures.sh [QUILLARY]    (default build/release/cli/quillary)
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
 quillary=$(realpath "${1:-build/release/cli/quillary}")
 python=/usr/bin/python3
-if ! command -v soffice >/dev/null || ! "$python" -c 'import openpyxl' 2>/dev/null; then
-  apt-get install -y --no-install-recommends libreoffice-calc-nogui python3-openpyxl
+if ! command -v soffice >/dev/null || ! "$python" -c 'import openpyxl, PIL' 2>/dev/null; then
+  apt-get install -y --no-install-recommends libreoffice-calc-nogui python3-openpyxl python3-pil
 fi
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 cd "$out"
+export PYTHONPATH=$root/cli/tests
 
-# The source workbook by openpyxl, then written again by LibreOffice.
+# LibreOffice with a profile of its own, so that it runs beside any other instance.
+soffice() { command soffice "-env:UserInstallation=file://$out/profile" --headless --calc "$@" >/dev/null 2>&1; }
+
+"$python" -m xlsx_features make source.xlsx
+soffice --convert-to xlsx --outdir lo source.xlsx
+cp lo/source.xlsx original.xlsx
 "$python" - <<'PY'
-import openpyxl
-from openpyxl.chart import BarChart, Reference
-from openpyxl.formatting.rule import CellIsRule
-from openpyxl.styles import PatternFill
-from openpyxl.styles.colors import Color
-from openpyxl.worksheet.datavalidation import DataValidation
-from openpyxl.worksheet.table import Table
-wb = openpyxl.Workbook()
-ws = wb.active
-ws.title = "Parts"
-ws.append(["Name", "Tag", "Count"])
-for i, name in enumerate(["R1", "C2", "R1", "U3", "C2", "D4", "Q5", "U3"]):
-    ws.append([name, None, i])
-ws.freeze_panes = "A2"
-ws.sheet_properties.tabColor = "1072BA"
-ws.row_dimensions[3].outlineLevel = 1
-ws["A1"].fill = PatternFill("solid", fgColor=Color(theme=4))
-dv = DataValidation(type="whole")
-dv.add("C2:C9")
-ws.add_data_validation(dv)
-ws.conditional_formatting.add("C2:C9", CellIsRule(operator="greaterThan", formula=["4"], fill=PatternFill("solid", fgColor="FF0000")))
-ws.add_table(Table(displayName="PartList", ref="A1:C9"))
-chart = BarChart()
-chart.add_data(Reference(ws, min_col=3, min_row=1, max_row=9))
-ws.add_chart(chart, "E2")
-wb.save("source.xlsx")
+import xlsx_features as f
+source, lo = f.read("source.xlsx"), f.read("original.xlsx")
+for name, value in lo.items():
+    if value != source[name]:
+        print("note: LibreOffice's file has %s %s, not %s as openpyxl wrote it" % (name, value, source[name]))
 PY
-mkdir lo
-soffice --headless --calc --convert-to xlsx --outdir lo source.xlsx >/dev/null 2>&1
-cp lo/source.xlsx book.xlsx
-cp book.xlsx before.xlsx
 
-cat >tag.qs <<'QS'
-load ${1}/book.xlsx
-sheet Parts
-select A2:A9
-set MainUserForm.CheckBox1.Value True
-set MainUserForm.CheckBox3.Value True
-set MainUserForm.CheckBox4.Value True
-set CompDupUserForm.LocatorLabel.Value True
-set CompDupUserForm.ColorLeftEnable.Value True
-answer compare UseNew
-call GetSubtractSortCnt
-save ${2}
-QS
+# Every sheet of NAME.xlsx as LibreOffice reads it: csv-NAME/NAME-SHEET.csv.
+as_csv() {
+  soffice --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1' \
+    --outdir "csv-$1" "$1.xlsx"
+}
+as_csv original
 
 status=0
-if "$quillary" run tag.qs "$out" "$out/book.xlsx" >over.out 2>over.err; then
-  echo "FAIL: the save over the LibreOffice file went on"; status=1
-fi
-cmp -s book.xlsx before.xlsx || { echo "FAIL: the LibreOffice file changed"; status=1; }
-for lost in "tables" "charts" "outline levels (grouped rows or columns) (sheet 'Parts')" "data validation (sheet 'Parts')" \
-  "conditional formats (sheet 'Parts')" "the tab colour (sheet 'Parts')"; do
-  grep -qF "$lost" over.err || { echo "FAIL: the refusal does not name $lost"; status=1; }
-done
-if ! "$quillary" run tag.qs "$out" "$out/copy.xlsx" >copy.out 2>copy.err; then
-  echo "FAIL: the save to another name failed:"; cat copy.err; status=1
-fi
-grep -qF "lacks what" copy.err || { echo "FAIL: no note of what the copy lacks"; status=1; }
-"$python" - <<'PY' || status=1
-import openpyxl
-ws = openpyxl.load_workbook("copy.xlsx")["Parts"]
-names = [ws.cell(r, 1).value for r in range(2, 10)]
-tags = [ws.cell(r, 2).value for r in range(2, 10)]
-assert names == ["R1", "C2", "R1", "U3", "C2", "D4", "Q5", "U3"], names
-assert all(t for n, t in zip(names, tags) if names.count(n) > 1), tags
-print("copy.xlsx: names and tags as expected")
+for how in over copy; do
+  cp original.xlsx book.xlsx
+  if [[ $how == over ]]; then save=(--save) saved=book; else save=(--save-to "$out/copy.xlsx") saved=copy; fi
+  if ! "$quillary" get "$out/book.xlsx" 'Parts!A2:A9' --ignore-index --sort --tag-duplicates \
+    --set CompDupUserForm.LocatorLabel.Value=True --answer compare=UseNew "${save[@]}" >"$how.out" 2>"$how.err"; then
+    echo "FAIL: the save $how failed:"; cat "$how.err"; status=1; continue
+  fi
+  [[ $how == copy ]] && ! cmp -s book.xlsx original.xlsx && { echo "FAIL: the save to another name changed the original"; status=1; }
+  as_csv "$saved"
+  "$python" - "$saved" "$how" <<'PY' || status=1
+import csv, sys
+import xlsx_features as f
+
+saved, how = sys.argv[1], sys.argv[2]
+failures = []
+lo, got = f.read("original.xlsx"), f.read(saved + ".xlsx")
+tags = ["Tag"] + [n if f.NAMES.count(n) > 1 else None for n in f.NAMES]
+for name, value in lo.items():
+    wanted = str(tags) if name == "tags" else value
+    if got[name] != wanted:
+        failures.append("%s: %s, not %s" % (name, got[name], wanted))
+lost = f.changed("original.xlsx", saved + ".xlsx")
+if lost:
+    failures.append("parts changed or missing: %s" % lost)
+
+
+def sheets(name):
+    def rows(sheet):
+        try:
+            with open("csv-%s/%s-%s.csv" % (name, name, sheet), newline="") as file:
+                return list(csv.reader(file))
+        except OSError:
+            return None
+    return {sheet: rows(sheet) for sheet in ("Parts", "Notes", "Hidden")}
+
+
+wanted, opened = sheets("original"), sheets(saved)
+for i, tag in enumerate(tags):
+    wanted["Parts"][i][1] = tag or ""
+for sheet, rows in wanted.items():
+    if opened[sheet] != rows:
+        failures.append("LibreOffice reads sheet %s of the saved file as %s, not %s" % (sheet, opened[sheet], rows))
+for failure in failures:
+    print("FAIL (save %s): %s" % (how, failure))
+sys.exit(1 if failures else 0)
 PY
-[[ $status == 0 ]] && echo "xlsx_fixtures: the LibreOffice workbook lost nothing"
+done
+[[ $status == 0 ]] && echo "xlsx_fixtures: the LibreOffice workbook lost nothing, saved over and to another name"
 exit $status

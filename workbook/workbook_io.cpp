@@ -769,10 +769,10 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const f
   return LoadCsvFiles(app, files, notes, std::move(data));
 }
 
-void CheckSaveTarget(const fs::path& path) {
-  if (IsXlsmPath(path)) throw Failure(MacroSaveRefusal(path));
+void CheckSaveTarget(const fs::path& path, bool overItsSource) {
+  if (IsXlsmPath(path) && !overItsSource) throw Failure(MacroSaveRefusal(path));
   try {
-    if (!IsXlsxPath(path)) {
+    if (!IsXlsxPath(path) && !IsXlsmPath(path)) {
       static_cast<void>(OwnFiles(TargetPath(path)));
       return;
     }
@@ -784,15 +784,14 @@ void CheckSaveTarget(const fs::path& path) {
       throw Failure("cannot save to " + QuotedPath(path) + ": the folder " + QuotedPath(file.parent_path()) +
                     " does not exist");
     }
-    RefuseToLoseWhatTheFileHolds(file);
+    if (!overItsSource) RefuseToLoseWhatTheFileHolds(file);
   } catch (const fs::filesystem_error& e) {
     throw Failure("cannot save to " + QuotedPath(path) + ": " + e.code().message());
   }
 }
 
 void SaveWorkbook(xl::Workbook& book, const fs::path& folder, Notes& notes) {
-  if (IsXlsmPath(folder)) throw Failure(MacroSaveRefusal(folder));
-  if (IsXlsxPath(folder)) {
+  if (IsXlsxPath(folder) || IsXlsmPath(folder)) {
     SaveXlsx(book, folder, notes);
     return;
   }

@@ -82,9 +82,10 @@ void SaveWorkbook(xl::Workbook& book, const std::filesystem::path& folder, Notes
 // saved workbook: a folder that is neither absent, empty nor a workbook folder, a file
 // where a folder would go, a folder that does not exist to hold it; for an xlsx path, a
 // folder in its place, no folder to hold it, or a file there holding what a save cannot
-// write (RefuseToLoseWhatTheFileHolds); an .xlsm path (IsXlsmPath). Reads the file system
-// and changes nothing.
-void CheckSaveTarget(const std::filesystem::path& path);
+// write (RefuseToLoseWhatTheFileHolds) unless `overItsSource` (the workbook is loaded
+// from that file, whose package its save keeps); an .xlsm path (IsXlsmPath) unless
+// `overItsSource`. Reads the file system and changes nothing.
+void CheckSaveTarget(const std::filesystem::path& path, bool overItsSource = false);
 
 // The value entered for a CSV field: an error value's text becomes that error value,
 // anything else is the text (which the entry rules then read).

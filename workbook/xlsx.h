@@ -1,5 +1,7 @@
 // xlsx workbooks: read with liborcus's zip-free SAX parser over the parts that
-// xlsx_zip.h inflates, written with libxlsxwriter.
+// xlsx_zip.h inflates; saved into the package they were loaded from (xlsx_patch.cpp,
+// a small empty one for a workbook made otherwise), or written anew with libxlsxwriter
+// where the run changed what that cannot write into a package.
 //
 // What is kept both ways: the sheets in order with their visibility (very hidden too),
 // the active sheet, each sheet's selection and active cell, defined names of the
@@ -31,9 +33,8 @@ namespace quillary::workbook {
 // True when the path names an xlsx workbook (it ends in ".xlsx", in any case).
 bool IsXlsxPath(const std::filesystem::path& path);
 // True when the path names a workbook with macros (".xlsm"). It loads as any xlsx
-// package does, whatever its name; a save to it is refused (MacroSaveRefusal): the
-// writer makes no macros, so the save would lose the file's or make an .xlsm that the
-// spreadsheet does not open.
+// package does, whatever its name; a save to it keeps the macros of the package the
+// workbook was loaded from, and is refused (MacroSaveRefusal) for a workbook without.
 bool IsXlsmPath(const std::filesystem::path& path);
 std::string MacroSaveRefusal(const std::filesystem::path& path);
 
@@ -51,11 +52,13 @@ xl::Workbook& LoadXlsxData(xl::memory::MemoryApplication& app, std::string_view 
 
 // Saves the workbook as an xlsx file: written to a new file beside `file`, which then
 // takes its place in one step; when anything fails, what was at `file` stays as it was
-// and Failure is raised. Adds to `notes` what the file keeps otherwise than the
-// workbook holds it: a print area of several areas (its first is kept), a font colour
-// whose palette index repeats an earlier one's colour (it reads back as the earlier).
-// A save over an xlsx file that holds what the writer cannot write (UnwrittenIn) stops
-// before writing with a Failure that names each thing.
+// and Failure is raised. A workbook loaded from an xlsx file is written into that
+// package: what the run did not change stays as the file had it. A save over a file
+// the workbook was not loaded from (or that changed since), or of a workbook that must
+// be written anew, stops before writing when the file holds what would be lost
+// (UnwrittenIn), naming each thing. Adds to `notes` what the file keeps otherwise than
+// the workbook holds it (a print area of several areas, a repeated palette colour, the
+// macros left out of a .xlsx file).
 void SaveXlsx(xl::Workbook& book, const std::filesystem::path& file, Notes& notes);
 
 // What the xlsx file holds that a save cannot write (charts, tables, frozen panes,

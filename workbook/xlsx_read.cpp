@@ -16,6 +16,7 @@
 #include "workbook/sheet_layout.h"
 #include "workbook/xlsx.h"
 #include "workbook/xlsx_common.h"
+#include "workbook/xlsx_package.h"
 #include "workbook/xlsx_xml.h"
 #include "workbook/xlsx_zip.h"
 
@@ -137,65 +138,6 @@ std::uint32_t ToRgb(std::string_view argb) {
   unsigned v = 0;
   std::from_chars(argb.data(), argb.data() + argb.size(), v, 16);
   return v & 0xFFFFFF;
-}
-
-// ----- relationships -----
-
-std::string PartDir(std::string_view part) {
-  const std::size_t slash = part.rfind('/');
-  return slash == std::string_view::npos ? std::string() : std::string(part.substr(0, slash + 1));
-}
-
-std::string ResolveTarget(std::string_view fromPart, std::string_view target) {
-  if (!target.empty() && target.front() == '/') return std::string(target.substr(1));
-  std::string path = PartDir(fromPart);
-  for (std::string_view t = target; !t.empty();) {
-    const std::size_t slash = t.find('/');
-    const std::string_view seg = t.substr(0, slash);
-    if (seg == "..") {
-      if (!path.empty()) path.pop_back();
-      const std::size_t up = path.rfind('/');
-      path = up == std::string::npos ? std::string() : path.substr(0, up + 1);
-    } else if (seg != "." && !seg.empty()) {
-      path += seg;
-      if (slash != std::string_view::npos) path += '/';
-    }
-    t = slash == std::string_view::npos ? std::string_view() : t.substr(slash + 1);
-  }
-  return path;
-}
-
-struct Relation {
-  std::string type, target;
-  bool external = false;
-};
-
-std::map<std::string, Relation> ReadRels(const ZipArchive& zip, std::string_view part) {
-  const std::string dir = PartDir(part);
-  const std::string relsPart = dir + "_rels/" + std::string(part.substr(dir.size())) + ".rels";
-  std::map<std::string, Relation> rels;
-  struct H {
-    std::map<std::string, Relation>& rels;
-    std::string_view part;
-    void Start(std::string_view name, const Attributes& a) {
-      if (name != "Relationship") return;
-      const bool external = a.Get("TargetMode") == "External";
-      const std::string_view target = a.Get("Target");
-      rels[std::string(a.Get("Id"))] = {std::string(a.Get("Type")),
-                                        external ? std::string(target) : ResolveTarget(part, target), external};
-    }
-    void End(std::string_view) {}
-    void Characters(std::string_view) {}
-  } h{rels, part};
-  if (zip.Has(relsPart)) ParseXml(zip.Read(relsPart), relsPart, h);
-  return rels;
-}
-
-std::string RelOfType(const std::map<std::string, Relation>& rels, std::string_view type) {
-  for (const auto& [id, r] : rels) {
-    if (EndsWith(r.type, type)) return r.target;
-  }
-  return {};
 }
 
 // ----- the workbook part -----
@@ -525,10 +467,12 @@ class SheetReader {
   // The reader stores the cells into `sheet` as it reads them, with their formats, a
   // band of rows at a time; the rest of the sheet's layout is gathered in Layout().
   // A text cut to what a cell holds is named in `notes`.
-  SheetReader(const SharedStrings& strings, const Styles& styles, xl::memory::FileSheet& sheet, Notes& notes)
+  SheetReader(const SharedStrings& strings, const Styles& styles, xl::memory::FileSheet& sheet, Notes& notes,
+              LoadedSheet& loaded)
       : SheetReader(strings, styles, sheet.RowsCount(), sheet.ColumnsCount()) {
     sheet_ = &sheet;
     notes_ = &notes;
+    loaded_ = &loaded;
     date1904_ = dynamic_cast<xl::memory::FileBook&>(sheet.Parent()).Date1904();
   }
   // Stores what is left, and the rows' heights and hidden state.
@@ -557,7 +501,8 @@ class SheetReader {
 
   xl::memory::FileSheet* sheet_ = nullptr;
   Notes* notes_ = nullptr;
-  long bandEnd_ = 0;  // the first row of the next band
+  LoadedSheet* loaded_ = nullptr;  // what the save keeps of the part
+  long bandEnd_ = 0;               // the first row of the next band
   std::vector<xl::memory::FileCell> run_;
   long row_ = 0, col_ = 0;
   bool inSheetData_ = false, inCell_ = false, inInline_ = false;
@@ -612,6 +557,13 @@ void SheetReader::Start(std::string_view el, const Attributes& a) {
       bandEnd_ = row_ + kBand;
     }
     col_ = 0;
+    // The row's own attributes that the sheet does not hold, kept for the save.
+    std::string kept;
+    for (const std::string_view name :
+         {"s", "customFormat", "outlineLevel", "collapsed", "thickTop", "thickBot", "ph"}) {
+      if (a.Has(name)) kept += " " + std::string(name) + "=\"" + EscapedAttribute(a.Get(name)) + "\"";
+    }
+    if (!kept.empty()) loaded_->rowAttributes[static_cast<std::int32_t>(row_)] = std::move(kept);
     if (a.Flag("hidden")) {
       if (!layout_.hiddenRows.empty() && layout_.hiddenRows.back().last == row_ - 1) {
         layout_.hiddenRows.back().last = row_;
@@ -647,6 +599,17 @@ void SheetReader::Start(std::string_view el, const Attributes& a) {
     formula_.clear();
     sharedIndex_ = -1;
     const auto xf = static_cast<std::size_t>(ToLong(a.Get("s"), 0));
+    if (xf != 0 && xf < styles_.xfs.size()) {
+      auto& kept = loaded_->xfs;
+      if (kept.size() < static_cast<std::size_t>(col_)) kept.resize(static_cast<std::size_t>(col_));
+      auto& runs = kept[static_cast<std::size_t>(col_ - 1)];
+      if (!runs.empty() && runs.back().xf == xf && runs.back().row2 == row_ - 1) {
+        runs.back().row2 = static_cast<std::int32_t>(row_);
+      } else {
+        runs.push_back(
+            {static_cast<std::int32_t>(row_), static_cast<std::int32_t>(row_), static_cast<std::uint32_t>(xf)});
+      }
+    }
     if (xf != 0 && xf < styles_.xfs.size() && styles_.xfs[xf] != xl::memory::CellFormat{}) {
       if (formats_.size() < static_cast<std::size_t>(col_)) formats_.resize(static_cast<std::size_t>(col_));
       auto& runs = formats_[static_cast<std::size_t>(col_ - 1)];
@@ -1013,8 +976,10 @@ struct HeldCell {
 // then the rest of its layout is put on. Merging clears the cells of a merged area but
 // the first: the values a file holds there are stored again after the merges.
 void ReadSheet(const ZipArchive& zip, const std::string& part, const SharedStrings& strings, const Styles& styles,
-               xl::memory::FileSheet& sheet, Notes& notes) {
-  SheetReader reader(strings, styles, sheet, notes);
+               xl::memory::FileSheet& sheet, Notes& notes, LoadedSheet& loaded) {
+  loaded.sheet = &sheet;
+  loaded.part = part;
+  SheetReader reader(strings, styles, sheet, notes, loaded);
   {
     const phases::Scope timed("load xlsx cells");
     XmlReader<SheetReader>(part, reader).Pieces(zip, "<row ");
@@ -1163,13 +1128,19 @@ xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, No
   if (!zip.Has(bookPart)) throw Failure("it holds no workbook part ('" + bookPart + "')");
   const BookInfo info = ReadBook(zip, bookPart);
   const auto bookRels = ReadRels(zip, bookPart);
-  if (const std::string macros = RelOfType(bookRels, kRelVbaProject); !macros.empty()) {
+  const std::string macros = RelOfType(bookRels, kRelVbaProject);
+  if (!macros.empty()) {
     notes.push_back("it holds macros ('" + macros +
-                    "'), which quillary does not write: it saves the workbook to a .xlsx file, without them, and never "
-                    "over an .xlsm");
+                    "'): a save to an .xlsm file keeps them, a save to a .xlsx file leaves them out");
   }
-  const SharedStrings strings = ReadSharedStrings(zip, RelOfType(bookRels, kRelSharedStrings));
-  const Styles styles = ReadStyles(zip, RelOfType(bookRels, kRelStyles));
+  auto package = std::make_shared<LoadedPackage>();
+  package->bookPart = bookPart;
+  package->macros = macros;
+  package->stringsPart = RelOfType(bookRels, kRelSharedStrings);
+  package->stylesPart = RelOfType(bookRels, kRelStyles);
+  SharedStrings strings = ReadSharedStrings(zip, package->stringsPart);
+  Styles styles = ReadStyles(zip, package->stylesPart);
+  package->sheets.resize(info.sheets.size());
 
   xl::memory::FileBook& book = app.AddWorkbook(xl::memory::GridSize::Large);
   book.SetDate1904(info.date1904);
@@ -1186,7 +1157,7 @@ xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, No
     }
     for (std::size_t i = 0; i < sheets.size(); ++i) {
       try {
-        ReadSheet(zip, info.sheets[i].part, strings, styles, *sheets[i], notes);
+        ReadSheet(zip, info.sheets[i].part, strings, styles, *sheets[i], notes, package->sheets[i]);
       } catch (const Failure& f) {
         throw Failure("sheet '" + ToUtf8(info.sheets[i].name) + "': " + f.what());
       } catch (const Error& e) {
@@ -1205,6 +1176,18 @@ xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, No
       }
     }
     if (info.lockStructure || info.lockWindows) book.Protect(info.lockStructure, info.lockWindows);
+    // How the workbook stands as loaded, for the save to tell what the run changed.
+    const phases::Scope timed("load xlsx keep package");
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+      package->sheets[i].cells = CellsFingerprint(*sheets[i]);
+      package->sheets[i].layout = ReadLayout(*sheets[i]);
+    }
+    package->book = BookFingerprint(book);
+    package->xfs = std::move(styles.xfs);
+    package->chars = std::move(strings.chars);
+    package->spans = std::move(strings.spans);
+    package->bytes = std::string(data);
+    SetOrigin(book, std::move(package));
   } catch (...) {
     while (!book.Closed() && book.Windows().Count() > 0) book.Windows().Item(1).Close();
     throw;

@@ -31,6 +31,7 @@
 #include "workbook/sheet_layout.h"
 #include "workbook/xlsx.h"
 #include "workbook/xlsx_common.h"
+#include "workbook/xlsx_package.h"
 #include "workbook/xlsx_zip.h"
 
 namespace quillary::workbook {
@@ -905,6 +906,13 @@ std::vector<std::string> UnwrittenOf(const ZipArchive& zip) {
   return found;
 }
 
+std::string ReadFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream data;
+  data << in.rdbuf();
+  return std::move(data).str();
+}
+
 std::string Listed(const std::vector<std::string>& things) {
   std::string list;
   for (const std::string& what : things) list += (list.empty() ? "" : "; ") + what;
@@ -923,10 +931,7 @@ void RefuseToLoseWhatTheFileHolds(const fs::path& target) {
 std::vector<std::string> UnwrittenIn(const fs::path& file) {
   std::error_code ec;
   if (!fs::is_regular_file(file, ec)) return {};
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream data;
-  data << in.rdbuf();
-  const std::string bytes = std::move(data).str();
+  const std::string bytes = ReadFile(file);
   try {
     return UnwrittenOf(ZipArchive(bytes));
   } catch (const Failure&) {
@@ -949,7 +954,40 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
     throw Failure("cannot save to '" + target.string() + "': the folder '" + target.parent_path().string() +
                   "' does not exist");
   }
-  RefuseToLoseWhatTheFileHolds(target);
+  // The package the workbook came from, with what the run changed written into it;
+  // written anew (below) only when the run changed what cannot be written into it.
+  const LoadedPackage* origin = OriginOf(book);
+  const bool macros = IsXlsmPath(target);
+  if (macros && (origin == nullptr || origin->macros.empty())) throw Failure(MacroSaveRefusal(target));
+  // A file there that the workbook was not loaded from (or that changed since) holds
+  // what the workbook does not: it is not written over when it holds what would be lost.
+  if (fs::exists(target, ec) &&
+      (origin == nullptr || fs::file_size(target, ec) != origin->bytes.size() || ReadFile(target) != origin->bytes)) {
+    RefuseToLoseWhatTheFileHolds(target);
+  }
+  Notes found;
+  std::vector<std::string> cannot;
+  std::optional<std::string> patched;
+  try {
+    patched = PatchedPackage(book, macros, found, cannot);
+  } catch (const Failure& f) {
+    throw Failure("cannot save to '" + target.string() + "': " + f.what());
+  }
+  if (!patched) {
+    const std::string why = Listed(cannot) + ": this program writes such a workbook anew";
+    if (macros) throw Failure("cannot save to '" + target.string() + "': " + why + ", and without its macros");
+    const std::vector<std::string> lost = UnwrittenIn(target);
+    if (!lost.empty()) {
+      throw Failure("cannot save over '" + target.string() + "': " + why +
+                    ", which would lose what the file holds: " + Listed(lost) + ". Save to another name");
+    }
+    if (origin != nullptr) {
+      const std::vector<std::string> missing = UnwrittenOf(ZipArchive(origin->bytes, UINT64_MAX, UINT64_MAX));
+      if (!missing.empty())
+        found.push_back("it is written anew (" + why +
+                        ") and lacks what the workbook's file holds: " + Listed(missing));
+    }
+  }
   // What a save that was killed left beside the target goes first; the file of a save
   // under way in another process is locked by it and stays.
   const std::string stale = "." + target.filename().string() + ".saving-";
@@ -978,8 +1016,14 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
   }
   const fs::path temp = pattern;
   try {
-    Notes found;
-    WriteBook(book, temp, found);
+    if (patched) {
+      std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+      out.write(patched->data(), static_cast<std::streamsize>(patched->size()));
+      out.close();
+      if (!out) throw Failure(std::string("cannot write the file: ") + std::strerror(errno));
+    } else {
+      WriteBook(book, temp, found);
+    }
     // mkstemps makes the file private; the saved workbook gets the usual permissions.
     const mode_t mask = ::umask(0);
     ::umask(mask);

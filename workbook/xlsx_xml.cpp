@@ -99,4 +99,104 @@ void EndForParser(std::string& xml, std::string_view part) {
   xml += kEndOfPiece;
 }
 
+std::string PartDir(std::string_view part) {
+  const std::size_t slash = part.rfind('/');
+  return slash == std::string_view::npos ? std::string() : std::string(part.substr(0, slash + 1));
+}
+
+std::string ResolveTarget(std::string_view fromPart, std::string_view target) {
+  if (!target.empty() && target.front() == '/') return std::string(target.substr(1));
+  std::string path = PartDir(fromPart);
+  for (std::string_view t = target; !t.empty();) {
+    const std::size_t slash = t.find('/');
+    const std::string_view seg = t.substr(0, slash);
+    if (seg == "..") {
+      if (!path.empty()) path.pop_back();
+      const std::size_t up = path.rfind('/');
+      path = up == std::string::npos ? std::string() : path.substr(0, up + 1);
+    } else if (seg != "." && !seg.empty()) {
+      path += seg;
+      if (slash != std::string_view::npos) path += '/';
+    }
+    t = slash == std::string_view::npos ? std::string_view() : t.substr(slash + 1);
+  }
+  return path;
+}
+
+std::string RelsPartOf(std::string_view part) {
+  const std::string dir = PartDir(part);
+  return dir + "_rels/" + std::string(part.substr(dir.size())) + ".rels";
+}
+
+std::map<std::string, Relation> ReadRels(const ZipArchive& zip, std::string_view part) {
+  const std::string relsPart = RelsPartOf(part);
+  std::map<std::string, Relation> rels;
+  struct H {
+    std::map<std::string, Relation>& rels;
+    std::string_view part;
+    void Start(std::string_view name, const Attributes& a) {
+      if (name != "Relationship") return;
+      const bool external = a.Get("TargetMode") == "External";
+      const std::string_view target = a.Get("Target");
+      rels[std::string(a.Get("Id"))] = {std::string(a.Get("Type")),
+                                        external ? std::string(target) : ResolveTarget(part, target), external};
+    }
+    void End(std::string_view) {}
+    void Characters(std::string_view) {}
+  } h{rels, part};
+  if (zip.Has(relsPart)) ParseXml(zip.Read(relsPart), relsPart, h);
+  return rels;
+}
+
+std::string RelOfType(const std::map<std::string, Relation>& rels, std::string_view type) {
+  for (const auto& [id, r] : rels) {
+    if (r.type.size() >= type.size() && std::string_view(r.type).substr(r.type.size() - type.size()) == type) {
+      return r.target;
+    }
+  }
+  return {};
+}
+
+void AppendEscaped(std::string& out, std::string_view s, bool attribute) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::size_t plain = 0;
+  const auto flush = [&](std::size_t i) {
+    out.append(s.data() + plain, i - plain);
+    plain = i + 1;
+  };
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c >= 0x80 || (c > '>' && c != '_')) continue;
+    switch (c) {
+      case '&': flush(i), out += "&amp;"; break;
+      case '<': flush(i), out += "&lt;"; break;
+      case '>': flush(i), out += "&gt;"; break;
+      case '"':
+        if (attribute) flush(i), out += "&quot;";
+        break;
+      case '\n':
+      case '\r':
+      case '\t':
+        if (attribute) flush(i), out += c == '\n' ? "&#10;" : c == '\r' ? "&#13;" : "&#9;";
+        break;
+      case '_':
+        // "_x0041_" in a text would read as the escape of "A".
+        if (i + 6 < s.size() && s[i + 1] == 'x' && s[i + 6] == '_' && IsHexDigit(s[i + 2]) && IsHexDigit(s[i + 3]) &&
+            IsHexDigit(s[i + 4]) && IsHexDigit(s[i + 5])) {
+          flush(i), out += "_x005F_";
+        }
+        break;
+      default:
+        if (c < 0x20) {
+          flush(i);
+          out += "_x00";
+          out += kHex[c >> 4];
+          out += kHex[c & 0xF];
+          out += '_';
+        }
+    }
+  }
+  out.append(s.data() + plain, s.size() - plain);
+}
+
 }  // namespace quillary::workbook::xlsx

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <orcus/sax_parser.hpp>
 #include <string>
 #include <string_view>
@@ -163,6 +164,37 @@ class XmlReader {
 template <class Handler>
 void ParseXml(std::string xml, std::string_view part, Handler& handler) {
   XmlReader<Handler>(part, handler).Parse(std::move(xml));
+}
+
+// ----- relationships -----
+
+// "xl/worksheets/" of "xl/worksheets/sheet1.xml".
+std::string PartDir(std::string_view part);
+// The part a relationship of `fromPart` targets ("../drawings/d1.xml" -> "xl/drawings/d1.xml").
+std::string ResolveTarget(std::string_view fromPart, std::string_view target);
+// "xl/worksheets/_rels/sheet1.xml.rels" of "xl/worksheets/sheet1.xml" ("_rels/.rels" of "").
+std::string RelsPartOf(std::string_view part);
+
+struct Relation {
+  std::string type, target;  // the target resolved to a part name unless external
+  bool external = false;
+};
+
+// The relationships of a part by id.
+std::map<std::string, Relation> ReadRels(const ZipArchive& zip, std::string_view part);
+// The target of the first relationship whose type ends in `type` ("/styles"); "" without one.
+std::string RelOfType(const std::map<std::string, Relation>& rels, std::string_view type);
+
+// ----- writing -----
+
+// Appends UTF-8 text escaped for XML content (or, with `attribute`, an attribute's
+// quoted value); characters XML does not allow are written as the file format's
+// "_xHHHH_" escapes, as is the "_" of a text that would read as one.
+void AppendEscaped(std::string& out, std::string_view utf8, bool attribute = false);
+inline std::string EscapedAttribute(std::string_view utf8) {
+  std::string out;
+  AppendEscaped(out, utf8, true);
+  return out;
 }
 
 }  // namespace quillary::workbook::xlsx

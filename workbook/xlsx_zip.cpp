@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "workbook/failure.h"
@@ -196,90 +197,74 @@ void ZipArchive::ReadPieces(std::string_view name, std::size_t chunk,
   if (crc != e.crc) Damaged("the part '" + e.name + "' fails its checksum");
 }
 
-namespace {
+namespace {}  // namespace
 
-std::string Deflate(const std::string& data) {
-  uLongf size = compressBound(static_cast<uLong>(data.size()));
-  std::string out(size, '\0');
-  z_stream z{};
-  if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-    throw Failure("cannot deflate: out of memory");
+void ZipWriter::Add(ZipEntry e, std::string_view raw) {
+  e.compressedSize = raw.size();
+  e.flags &= static_cast<std::uint16_t>(~8U);  // sizes in the header, no data descriptor
+  if (e.size > 0xFFFFFFFE || out_.size() + raw.size() > 0xFFFFFFFE || count_ >= 0xFFFF) {
+    throw Failure("the workbook is too large for a zip archive without zip64 records");
   }
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  z.avail_in = static_cast<uInt>(data.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  const int rc = deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  if (rc != Z_STREAM_END) throw Failure("cannot deflate a part of the workbook");
-  return out;
+  const std::uint64_t offset = out_.size();
+  Put(out_, kLocalSig, 4);
+  Put(out_, 20, 2);
+  Put(out_, e.flags, 2);
+  Put(out_, e.method, 2);
+  Put(out_, 0, 4);  // time and date
+  Put(out_, e.crc, 4);
+  Put(out_, e.compressedSize, 4);
+  Put(out_, e.size, 4);
+  Put(out_, e.name.size(), 2);
+  Put(out_, 0, 2);
+  out_ += e.name;
+  out_ += raw;
+  Put(directory_, kCentralSig, 4);
+  Put(directory_, 20, 2);
+  Put(directory_, 20, 2);
+  Put(directory_, e.flags, 2);
+  Put(directory_, e.method, 2);
+  Put(directory_, 0, 4);
+  Put(directory_, e.crc, 4);
+  Put(directory_, e.compressedSize, 4);
+  Put(directory_, e.size, 4);
+  Put(directory_, e.name.size(), 2);
+  Put(directory_, 0, 2 + 2 + 2 + 2 + 4);  // extra, comment, disk, internal and external attributes
+  Put(directory_, offset, 4);
+  directory_ += e.name;
+  ++count_;
 }
 
-// Lays out an archive entry by entry: local headers and data, then the directory.
-class ZipWriter {
- public:
-  void Add(ZipEntry e, std::string_view raw) {
-    e.compressedSize = raw.size();
-    e.flags &= static_cast<std::uint16_t>(~8U);  // sizes in the header, no data descriptor
-    if (e.size > 0xFFFFFFFE || out_.size() + raw.size() > 0xFFFFFFFE) {
-      throw Failure("the workbook is too large for a zip archive without zip64 records");
-    }
-    const std::uint64_t offset = out_.size();
-    Put(out_, kLocalSig, 4);
-    Put(out_, 20, 2);
-    Put(out_, e.flags, 2);
-    Put(out_, e.method, 2);
-    Put(out_, 0, 4);  // time and date
-    Put(out_, e.crc, 4);
-    Put(out_, e.compressedSize, 4);
-    Put(out_, e.size, 4);
-    Put(out_, e.name.size(), 2);
-    Put(out_, 0, 2);
-    out_ += e.name;
-    out_ += raw;
-    Put(directory_, kCentralSig, 4);
-    Put(directory_, 20, 2);
-    Put(directory_, 20, 2);
-    Put(directory_, e.flags, 2);
-    Put(directory_, e.method, 2);
-    Put(directory_, 0, 4);
-    Put(directory_, e.crc, 4);
-    Put(directory_, e.compressedSize, 4);
-    Put(directory_, e.size, 4);
-    Put(directory_, e.name.size(), 2);
-    Put(directory_, 0, 2 + 2 + 2 + 2 + 4);  // extra, comment, disk, internal and external attributes
-    Put(directory_, offset, 4);
-    directory_ += e.name;
-    ++count_;
-  }
-  void AddDeflated(const std::string& name, const std::string& data) {
-    ZipEntry e;
-    e.name = name;
-    e.method = 8;
-    e.size = data.size();
-    e.crc = static_cast<std::uint32_t>(crc32_z(0L, reinterpret_cast<const Bytef*>(data.data()), data.size()));
-    Add(e, Deflate(data));
-  }
-  std::string Finish() {
-    const std::uint64_t dirOffset = out_.size();
-    out_ += directory_;
-    Put(out_, kEndSig, 4);
-    Put(out_, 0, 4);
-    Put(out_, count_, 2);
-    Put(out_, count_, 2);
-    Put(out_, directory_.size(), 4);
-    Put(out_, dirOffset, 4);
-    Put(out_, 0, 2);
-    return std::move(out_);
-  }
+void ZipWriter::AddDeflated(const std::string& name, std::string_view data, int level) {
+  ZipEntry e;
+  e.name = name;
+  e.method = 8;
+  e.size = data.size();
+  e.crc = static_cast<std::uint32_t>(libdeflate_crc32(0, data.data(), data.size()));
+  struct Compressor {
+    libdeflate_compressor* c;
+    ~Compressor() { libdeflate_free_compressor(c); }
+  } z{libdeflate_alloc_compressor(level)};
+  if (z.c == nullptr) throw Failure("cannot deflate: out of memory");
+  // Room that is not cleared first: the compressor writes what is read of it.
+  const std::size_t bound = libdeflate_deflate_compress_bound(z.c, data.size());
+  const std::unique_ptr<char[]> out(new char[bound]);
+  const std::size_t size = libdeflate_deflate_compress(z.c, data.data(), data.size(), out.get(), bound);
+  if (size == 0 && !data.empty()) throw Failure("cannot deflate a part of the workbook");
+  Add(e, std::string_view(out.get(), size));
+}
 
- private:
-  std::string out_, directory_;
-  std::size_t count_ = 0;
-};
-
-}  // namespace
+std::string ZipWriter::Finish() {
+  const std::uint64_t dirOffset = out_.size();
+  out_ += directory_;
+  Put(out_, kEndSig, 4);
+  Put(out_, 0, 4);
+  Put(out_, count_, 2);
+  Put(out_, count_, 2);
+  Put(out_, directory_.size(), 4);
+  Put(out_, dirOffset, 4);
+  Put(out_, 0, 2);
+  return std::move(out_);
+}
 
 std::string MakeZip(const std::vector<std::pair<std::string, std::string>>& parts) {
   ZipWriter w;

@@ -57,6 +57,22 @@ class ZipArchive {
   std::map<std::string, std::size_t> index_;
 };
 
+// Lays out an archive entry by entry: local headers and data, then the directory.
+class ZipWriter {
+ public:
+  // An entry whose data is `raw` as another archive holds it (compressed).
+  void Add(ZipEntry e, std::string_view raw);
+  // An entry of `data`, deflated at `level` (libdeflate's 1..12).
+  void AddDeflated(const std::string& name, std::string_view data, int level = 6);
+  std::string Finish();
+  // Makes room for an archive of about `bytes`.
+  void Reserve(std::size_t bytes) { out_.reserve(bytes); }
+
+ private:
+  std::string out_, directory_;
+  std::size_t count_ = 0;
+};
+
 // A zip archive of the given parts, deflated, in order.
 std::string MakeZip(const std::vector<std::pair<std::string, std::string>>& parts);
 

@@ -176,7 +176,6 @@ TEST_F(GetCommand, SavesWithSaveOrSaveTo) {
        "the folder is neither empty nor a workbook folder"},
       {{"get", (dir / "parts").string(), "A2", "--save-to", (dir / "no" / "such" / "x.xlsx").string()},
        "does not exist"},
-      {{"get", (dir / "rich.xlsx").string(), "A1", "--save"}, "would lose: tables; frozen or split panes (sheet 'S')"},
       {{"get", (dir / "parts").string(), "A2", "--save-to", (dir / "rich.xlsx").string()}, "would lose: tables"},
   };
   for (const auto& r : refused) {
@@ -188,6 +187,13 @@ TEST_F(GetCommand, SavesWithSaveOrSaveTo) {
   EXPECT_EQ(ReadText(dir / "list.csv"), "b\r\na\r\nb\r\n");
   EXPECT_EQ(ReadText(dir / "taken" / "notes.txt"), "mine");
   EXPECT_EQ(ReadText(dir / "rich.xlsx"), rich);
+  // Saved over itself, an xlsx file keeps what the workbook does not model.
+  const Outcome over = RunInProcess({"get", (dir / "rich.xlsx").string(), "A1", "--save"});
+  EXPECT_EQ(over.status, kExitOk) << over.err;
+  const std::string savedBytes = ReadText(dir / "rich.xlsx");
+  const workbook::xlsx::ZipArchive saved(savedBytes);
+  EXPECT_TRUE(saved.Has("xl/tables/table1.xml"));
+  EXPECT_NE(saved.Read("xl/worksheets/sheet1.xml").find("<pane ySplit=\"1\" state=\"frozen\"/>"), std::string::npos);
 }
 
 TEST_F(GetCommand, BadArgumentsAndUnreadableWorkbooks) {
@@ -231,9 +237,9 @@ std::string WithMacros(const std::string& xlsx) {
 }
 
 // A workbook file is told by what it holds, not by its name: an xlsx package loads as a
-// workbook whatever it is called (an .xlsm too, whose save is refused: the macros would
-// be lost), and an OpenDocument file, an old binary workbook, UTF-16 text or any other
-// binary file is a bad argument that names what it is; nothing is written.
+// workbook whatever it is called (an .xlsm too, whose save keeps its macros), and an
+// OpenDocument file, an old binary workbook, UTF-16 text or any other binary file is a
+// bad argument that names what it is; nothing is written.
 TEST_F(GetCommand, FilesAreToldByWhatTheyHold) {
   const Outcome saved = RunInProcess({"run", "-", dir.Path().string()}, "load ${1}/parts\nsave ${1}/book.xlsx\n");
   ASSERT_EQ(saved.status, kExitOk) << saved.err;
@@ -250,11 +256,20 @@ TEST_F(GetCommand, FilesAreToldByWhatTheyHold) {
   const Outcome copied =
       RunInProcess({"get", (dir / "book.xlsm").string(), "A2:A4", "--save-to", (dir / "copy.xlsx").string()});
   EXPECT_EQ(copied.status, kExitOk) << copied.err;
-  EXPECT_NE(copied.err.find("holds macros ('xl/vbaProject.bin'), which quillary does not write: it saves the "
-                            "workbook to a .xlsx file, without them, and never over an .xlsm"),
+  EXPECT_NE(copied.err.find("holds macros ('xl/vbaProject.bin'): a save to an .xlsm file keeps them, a save to a "
+                            ".xlsx file leaves them out"),
+            std::string::npos)
+      << copied.err;
+  EXPECT_NE(copied.err.find("it is saved without the macros of the workbook it was loaded from ('xl/vbaProject.bin')"),
             std::string::npos)
       << copied.err;
   EXPECT_EQ(RunInProcess({"get", (dir / "copy.xlsx").string(), "A2:A4"}).out, "R1-R3,C1-C4\n");
+  {
+    const std::string bytes = ReadText(dir / "copy.xlsx");
+    const workbook::xlsx::ZipArchive copy(bytes);
+    EXPECT_FALSE(copy.Has("xl/vbaProject.bin"));
+    EXPECT_EQ(copy.Read("[Content_Types].xml").find("macroEnabled"), std::string::npos);
+  }
 
   const std::string ods = std::string("PK\x03\x04\x14\0\0\0\0\0", 10) + std::string(20, '\0') + "mimetype" +
                           "application/vnd.oasis.opendocument.spreadsheet" + std::string("PK\x01\x02", 4);
@@ -264,7 +279,6 @@ TEST_F(GetCommand, FilesAreToldByWhatTheyHold) {
     std::vector<std::string> args;  // after the file's path
     std::string err;
   } refused[] = {
-      {"book.xlsm", xlsm, {"A2", "--save"}, "an .xlsm workbook holds macros, which quillary does not write"},
       {"book.xlsm", xlsm, {"A2", "--save-to", (dir / "out.xlsm").string()}, "cannot save to '"},
       {"sheet.ods", ods, {"A1", "--save-to", (dir / "out").string()}, "is an OpenDocument spreadsheet (.ods)"},
       {"old.xls",
@@ -295,11 +309,17 @@ TEST_F(GetCommand, FilesAreToldByWhatTheyHold) {
     EXPECT_FALSE(std::filesystem::exists(dir / "out.xlsm")) << r.name;
   }
 
-  // A script that loaded the .xlsm cannot save it back either.
+  // Saved over itself, by a run or a script, an .xlsm keeps its macros.
+  const Outcome over = RunInProcess({"get", (dir / "book.xlsm").string(), "A2:A4", "--save"});
+  EXPECT_EQ(over.status, kExitOk) << over.err;
   const Outcome script = RunInProcess({"run", "-", dir.Path().string()}, "load ${1}/book.xlsm\nsave\n");
-  EXPECT_EQ(script.status, kExitFailed) << script.err;
-  EXPECT_NE(script.err.find("an .xlsm workbook holds macros"), std::string::npos) << script.err;
-  EXPECT_EQ(ReadText(dir / "book.xlsm"), xlsm);
+  EXPECT_EQ(script.status, kExitOk) << script.err;
+  const std::string savedXlsm = ReadText(dir / "book.xlsm");
+  const workbook::xlsx::ZipArchive was(xlsm), is(savedXlsm);
+  EXPECT_EQ(is.Read("xl/vbaProject.bin"), was.Read("xl/vbaProject.bin"));
+  for (const char* type : {"ms-excel.sheet.macroEnabled.main+xml", "application/vnd.ms-office.vbaProject"}) {
+    EXPECT_NE(is.Read("[Content_Types].xml").find(type), std::string::npos) << type;
+  }
 }
 
 // A range, a sheet, a control value or an answer the user typed wrongly is a bad

@@ -64,6 +64,7 @@
 // of an area reads and writes the whole area in one call (ReadValues, WriteValues).
 #pragma once
 
+#include <any>
 #include <functional>
 #include <map>
 #include <memory>
@@ -152,6 +153,9 @@ class FileBook : public Workbook {
   virtual void SetDate1904(bool on) = 0;
   // True once the workbook is closed (its last window closed).
   virtual bool Closed() const = 0;
+  // What the file format that loaded the workbook keeps of its file for the save (the
+  // package of an xlsx file, say); empty for a workbook made otherwise.
+  virtual std::any& Origin() = 0;
 };
 
 // ---------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 // this folder includes this header.
 #pragma once
 
+#include <any>
 #include <functional>
 #include <map>
 #include <memory>
@@ -331,6 +332,7 @@ class MemoryWorkbook final : public FileBook {
   // ----- FileBook -----
   bool Date1904() const override { return date1904_; }
   void SetDate1904(bool on) override { date1904_ = on; }
+  std::any& Origin() override { return origin_; }
 
  private:
   MemoryApplicationImpl& app_;
@@ -350,6 +352,7 @@ class MemoryWorkbook final : public FileBook {
   bool protectWindows_ = false;
   bool closed_ = false;
   bool date1904_ = false;
+  std::any origin_;
 };
 
 class MemoryWorkbooks final : public WorkbookCollection {

@@ -1,0 +1,68 @@
+// What a workbook loaded from an xlsx file keeps of that file for its save: the package
+// as it was read, where each sheet's part lies, the style record each cell had, and how
+// each sheet and the workbook stood once loaded. The save (xlsx_patch.cpp) copies every
+// part the run did not change as it stands and writes only what changed into the rest.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/excel/memory/memory.h"
+#include "workbook/save_transaction.h"
+#include "workbook/sheet_layout.h"
+
+namespace quillary::workbook::xlsx {
+
+// Rows row1..row2 of a column whose cells had the style record `xf` (never 0).
+struct XfRun {
+  std::int32_t row1 = 0, row2 = 0;
+  std::uint32_t xf = 0;
+};
+
+struct LoadedSheet {
+  const xl::memory::FileSheet* sheet = nullptr;
+  std::string part;
+  // By column (index col - 1): the cells' style records, runs down the column.
+  std::vector<std::vector<XfRun>> xfs;
+  // The attributes of rows other than their number, height and hidden state
+  // (outlineLevel="1" collapsed="1" ...), as they stand in the row's tag.
+  std::map<std::int32_t, std::string> rowAttributes;
+  std::uint64_t cells = 0;  // CellsFingerprint once loaded
+  SheetLayout layout;       // ReadLayout once loaded
+};
+
+struct LoadedPackage {
+  std::string bytes;  // the file
+  std::string bookPart, stylesPart, stringsPart;
+  std::string macros;                       // the macros part ("xl/vbaProject.bin"), "" without one
+  std::vector<xl::memory::CellFormat> xfs;  // the style records (cellXfs) as the workbook reads them
+  // The shared strings as the cells read them.
+  std::u16string chars;
+  std::vector<std::pair<std::size_t, std::size_t>> spans;
+  std::vector<LoadedSheet> sheets;  // in the workbook's order
+  std::string book;                 // BookFingerprint once loaded
+};
+
+// A digest of the sheet's values and formulas: equal when they are as they were.
+std::uint64_t CellsFingerprint(xl::memory::FileSheet& sheet);
+// The same of what the workbook part holds: the sheets, their order, names and
+// visibility, the defined names, the active sheet and the workbook's protection.
+std::string BookFingerprint(xl::Workbook& book);
+
+// The package the workbook was loaded from; nullptr for one made otherwise.
+const LoadedPackage* OriginOf(xl::Workbook& book);
+void SetOrigin(xl::Workbook& book, std::shared_ptr<const LoadedPackage> package);
+
+// Writes the workbook as an xlsx package: the package it was loaded from (or, for a
+// workbook made otherwise, a small empty one) with what changed written into it.
+// Nothing when the workbook holds what this writer cannot write into it: then
+// `cannot` names each thing.
+std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, Notes& notes,
+                                          std::vector<std::string>& cannot);
+
+}  // namespace quillary::workbook::xlsx

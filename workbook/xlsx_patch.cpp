@@ -1,0 +1,1736 @@
+// Writing xlsx packages by patching: the package the workbook was loaded from (or a
+// small empty one for a workbook made otherwise) is copied part by part, each part the
+// run did not change as its compressed bytes stand, and what changed is written into it:
+//
+// - a sheet whose cells, formats, row heights or hidden rows changed gets a new
+//   sheetData (rows keep their other attributes, cells whose format is as it was keep
+//   their style record); its columns, merged areas, auto-filter, protection and
+//   selection are written anew only when they changed; every other element of the
+//   sheet part stays as it stands (views and panes, conditional formats, validation,
+//   drawings, tables, ...);
+// - a format a cell did not have gets a style record of its own, appended to the style
+//   part and made from the record the cell had (its font, fill and border too, each
+//   only where it changed), so that what the workbook does not model stays;
+// - new sheets are added to the workbook part, its relationships and the content
+//   types; deleted sheets go with every part only they led to; the workbook part's
+//   sheet list, active sheet, protection and defined names are written when they
+//   changed;
+// - texts are the shared strings of the package where they are among them, inline
+//   strings otherwise (no table to build, and no part to rewrite for them).
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstring>
+#include <set>
+#include <unordered_map>
+
+#include "platform/runtime/phases.h"
+#include "workbook/failure.h"
+#include "workbook/xlsx_common.h"
+#include "workbook/xlsx_package.h"
+#include "workbook/xlsx_xml.h"
+#include "workbook/xlsx_zip.h"
+
+namespace quillary::workbook::xlsx {
+
+using xl::memory::CellFormat;
+using xl::memory::FileSheet;
+
+namespace {
+
+constexpr std::string_view kMainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+constexpr std::string_view kRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+constexpr std::string_view kRelsNs = "http://schemas.openxmlformats.org/package/2006/relationships";
+constexpr std::string_view kWorksheetRel =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet";
+constexpr std::string_view kWorksheetType = "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
+constexpr std::string_view kBookType = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
+constexpr std::string_view kMacroBookType = "application/vnd.ms-excel.sheet.macroEnabled.main+xml";
+
+// ----- what the run changed -----
+
+// FNV-1a over what it is given.
+struct Digest {
+  std::uint64_t h = 1469598103934665603ULL;
+  void Bytes(const void* p, std::size_t n) {
+    const auto* b = static_cast<const unsigned char*>(p);
+    for (std::size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ULL;
+  }
+  template <class T>
+  void Of(const T& v) {
+    Bytes(&v, sizeof v);
+  }
+  void Of(TextView t) {
+    Of(t.size());
+    Bytes(t.data(), t.size() * sizeof(char16_t));
+  }
+};
+
+// Calls use(col, first, last, values) for each run of filled cells of rows row1..row2,
+// column by column, down each column.
+template <class Use>
+void ForEachRun(FileSheet& sheet, long row1, long row2, std::vector<Variant>& values, Use&& use) {
+  const long rows = sheet.RowsCount();
+  for (long col = 1; col <= sheet.StoredColumns(); ++col) {
+    std::optional<long> next = sheet.NextFilledRow(col, row1 - 1);
+    while (next && *next <= row2) {
+      const long first = *next;
+      long last = first;
+      if (first < rows && !sheet.CellValue(first + 1, col).IsEmpty()) last = sheet.End(first, col, xl::xlDown).row;
+      last = std::min(last, row2);
+      sheet.ReadValues({first, col, last, col}, values);
+      use(col, first, last, values);
+      next = last < rows ? sheet.NextFilledRow(col, last) : std::nullopt;
+    }
+  }
+}
+
+bool SameComments(const std::vector<CellComment>& a, const std::vector<CellComment>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const CellComment& x, const CellComment& y) {
+    const xl::CommentData &c = x.comment, &d = y.comment;
+    return x.cell == y.cell && c.text == d.text && c.visible == d.visible && c.autoSize == d.autoSize &&
+           c.fillColor == d.fillColor && c.top == d.top && c.left == d.left && c.width == d.width &&
+           c.height == d.height;
+  });
+}
+
+bool SameLinks(const std::vector<CellHyperlink>& a, const std::vector<CellHyperlink>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const CellHyperlink& x, const CellHyperlink& y) {
+    return x.cell == y.cell && x.link.Address == y.link.Address && x.link.SubAddress == y.link.SubAddress &&
+           x.link.TextToDisplay == y.link.TextToDisplay;
+  });
+}
+
+bool SamePage(const xl::PageSetup& p, const xl::PageSetup& q) {
+  return p.PrintArea == q.PrintArea && p.CenterHeader == q.CenterHeader && p.LeftHeader == q.LeftHeader &&
+         p.RightHeader == q.RightHeader && p.CenterFooter == q.CenterFooter && p.LeftFooter == q.LeftFooter &&
+         p.RightFooter == q.RightFooter && p.HeaderMargin == q.HeaderMargin && p.FooterMargin == q.FooterMargin &&
+         p.TopMargin == q.TopMargin && p.BottomMargin == q.BottomMargin && p.LeftMargin == q.LeftMargin &&
+         p.RightMargin == q.RightMargin && p.Zoom == q.Zoom && p.FitToPagesWide == q.FitToPagesWide &&
+         p.FitToPagesTall == q.FitToPagesTall && p.PrintTitleRows == q.PrintTitleRows &&
+         p.PrintTitleColumns == q.PrintTitleColumns && p.CenterHorizontally == q.CenterHorizontally &&
+         p.CenterVertically == q.CenterVertically;
+}
+
+bool SameProtection(const std::optional<xl::Protection>& a, const std::optional<xl::Protection>& b) {
+  return a.has_value() == b.has_value() && (!a || a->AllowFormattingCells == b->AllowFormattingCells);
+}
+
+// The formats of whole columns (and of the whole sheet) among the layout's formats.
+std::vector<FormatArea> ColumnFormatAreas(const SheetLayout& layout, long rows) {
+  std::vector<FormatArea> out;
+  for (const FormatArea& f : layout.formats) {
+    if (f.area.row1 == 1 && f.area.row2 == rows) out.push_back(f);
+  }
+  return out;
+}
+
+// ----- XML surgery -----
+
+// An element of a part: [begin, end) of its text, its local name, where its content lies.
+struct Element {
+  std::size_t begin = 0, end = 0;
+  std::string_view name;
+  std::size_t contentBegin = 0, contentEnd = 0;  // equal for an empty element
+};
+
+[[noreturn]] void Unreadable(std::string_view part) {
+  throw Failure("cannot write into the part '" + std::string(part) + "': its XML is not as expected");
+}
+
+// The end of the tag that starts at `at` ('<'), after its '>'; quotes are skipped.
+std::size_t TagEnd(std::string_view xml, std::size_t at, std::string_view part) {
+  char quote = 0;
+  for (std::size_t i = at + 1; i < xml.size(); ++i) {
+    const char c = xml[i];
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '>') {
+      return i + 1;
+    }
+  }
+  Unreadable(part);
+}
+
+std::string_view LocalName(std::string_view qname) {
+  const std::size_t colon = qname.find(':');
+  return colon == std::string_view::npos ? qname : qname.substr(colon + 1);
+}
+
+// The child elements of the content [from, to) of an element; comments and processing
+// instructions are passed over.
+std::vector<Element> Children(std::string_view xml, std::size_t from, std::size_t to, std::string_view part) {
+  std::vector<Element> out;
+  std::size_t i = from;
+  while (true) {
+    i = xml.find('<', i);
+    if (i == std::string_view::npos || i >= to) return out;
+    if (xml.compare(i, 4, "<!--") == 0) {
+      const std::size_t e = xml.find("-->", i);
+      if (e == std::string_view::npos) Unreadable(part);
+      i = e + 3;
+      continue;
+    }
+    if (xml.compare(i, 2, "<?") == 0 || xml.compare(i, 2, "<!") == 0) {
+      i = TagEnd(xml, i, part);
+      continue;
+    }
+    if (xml.compare(i, 2, "</") == 0) Unreadable(part);
+    Element e;
+    e.begin = i;
+    std::size_t n = i + 1;
+    while (n < xml.size() && xml[n] != ' ' && xml[n] != '>' && xml[n] != '/' && xml[n] != '\t' && xml[n] != '\n' &&
+           xml[n] != '\r') {
+      ++n;
+    }
+    const std::string_view qname = xml.substr(i + 1, n - i - 1);
+    e.name = LocalName(qname);
+    const std::size_t tagEnd = TagEnd(xml, i, part);
+    if (xml[tagEnd - 2] == '/') {
+      e.end = e.contentBegin = e.contentEnd = tagEnd;
+    } else {
+      // Its end tag, past the elements of the same name nested in it.
+      e.contentBegin = tagEnd;
+      int depth = 1;
+      std::size_t j = tagEnd;
+      const std::string open = "<" + std::string(qname), close = "</" + std::string(qname);
+      while (depth > 0) {
+        j = xml.find(qname, j);
+        if (j == std::string_view::npos || j < 2) Unreadable(part);
+        const bool isClose = xml.compare(j - 2, close.size(), close) == 0;
+        const bool isOpen = !isClose && xml.compare(j - 1, open.size(), open) == 0;
+        const std::size_t after = j + qname.size();
+        const char next = after < xml.size() ? xml[after] : '\0';
+        const bool whole = next == '>' || next == ' ' || next == '/' || next == '\t' || next == '\n' || next == '\r';
+        if (whole && isClose) {
+          if (--depth == 0) {
+            e.contentEnd = j - 2;
+            e.end = TagEnd(xml, j - 2, part);
+          }
+          j = after;
+        } else if (whole && isOpen) {
+          const std::size_t end = TagEnd(xml, j - 1, part);
+          if (xml[end - 2] != '/') ++depth;
+          j = end;
+        } else {
+          j = after;
+        }
+      }
+    }
+    out.push_back(e);
+    i = e.end;
+  }
+}
+
+// The root element of a part and its prefix ("x:" or "").
+struct Root {
+  Element element;
+  std::string prefix;
+};
+
+Root RootOf(std::string_view xml, std::string_view part) {
+  const std::vector<Element> top = Children(xml, 0, xml.size(), part);
+  if (top.size() != 1) Unreadable(part);
+  Root r{top.front(), {}};
+  const std::string_view qname = xml.substr(r.element.begin + 1);
+  const std::size_t colon = qname.find(':');
+  const std::size_t space = qname.find_first_of(" >/\t\r\n");
+  if (colon < space) r.prefix = std::string(qname.substr(0, colon + 1));
+  return r;
+}
+
+std::string Attr(std::string_view tag, std::string_view name) {
+  for (std::size_t at = tag.find(name); at != std::string_view::npos; at = tag.find(name, at + 1)) {
+    const char before = at > 0 ? tag[at - 1] : '\0';
+    if ((before != ' ' && before != '\t' && before != '\n' && before != '\r' && before != ':') ||
+        tag.compare(at + name.size(), 2, "=\"") != 0) {
+      continue;
+    }
+    const std::size_t from = at + name.size() + 2;
+    return std::string(tag.substr(from, tag.find('"', from) - from));
+  }
+  return {};
+}
+
+// The tag `tag` ("<x ...>" or "<x .../>") with the attribute set to `value` (already
+// escaped), or removed without one.
+std::string SetAttr(std::string tag, std::string_view name, std::optional<std::string> value) {
+  const std::string key = " " + std::string(name) + "=\"";
+  if (const std::size_t at = tag.find(key); at != std::string::npos) {
+    tag.erase(at, tag.find('"', at + key.size()) + 1 - at);
+  }
+  if (value) tag.insert(tag.size() - (tag.ends_with("/>") ? 2 : 1), key + *value + "\"");
+  return tag;
+}
+
+// The order of a worksheet's elements.
+constexpr std::array<std::string_view, 38> kSheetOrder{"sheetPr",
+                                                       "dimension",
+                                                       "sheetViews",
+                                                       "sheetFormatPr",
+                                                       "cols",
+                                                       "sheetData",
+                                                       "sheetCalcPr",
+                                                       "sheetProtection",
+                                                       "protectedRanges",
+                                                       "scenarios",
+                                                       "autoFilter",
+                                                       "sortState",
+                                                       "dataConsolidate",
+                                                       "customSheetViews",
+                                                       "mergeCells",
+                                                       "phoneticPr",
+                                                       "conditionalFormatting",
+                                                       "dataValidations",
+                                                       "hyperlinks",
+                                                       "printOptions",
+                                                       "pageMargins",
+                                                       "pageSetup",
+                                                       "headerFooter",
+                                                       "rowBreaks",
+                                                       "colBreaks",
+                                                       "customProperties",
+                                                       "cellWatches",
+                                                       "ignoredErrors",
+                                                       "smartTags",
+                                                       "drawing",
+                                                       "legacyDrawing",
+                                                       "legacyDrawingHF",
+                                                       "drawingHF",
+                                                       "picture",
+                                                       "oleObjects",
+                                                       "controls",
+                                                       "webPublishItems",
+                                                       "tableParts"};
+constexpr std::array<std::string_view, 10> kBookOrder{
+    "fileVersion", "fileSharing",    "workbookPr",         "workbookProtection", "bookViews",
+    "sheets",      "functionGroups", "externalReferences", "definedNames",       "calcPr"};
+
+template <std::size_t N>
+std::size_t RankOf(const std::array<std::string_view, N>& order, std::string_view name) {
+  const auto it = std::find(order.begin(), order.end(), name);
+  return it == order.end() ? N : static_cast<std::size_t>(it - order.begin());  // extLst and the unknown: last
+}
+
+// Puts `text` in place of the root's child `name` (all of them when it repeats), where
+// the order puts it when it has none; "" removes it.
+template <std::size_t N>
+void PutChild(std::string& xml, std::string_view part, const std::array<std::string_view, N>& order,
+              std::string_view name, const std::string& text) {
+  const Root root = RootOf(xml, part);
+  const std::vector<Element> kids = Children(xml, root.element.contentBegin, root.element.contentEnd, part);
+  std::vector<const Element*> same;
+  for (const Element& k : kids) {
+    if (k.name == name) same.push_back(&k);
+  }
+  if (!same.empty()) {
+    for (std::size_t i = same.size(); i-- > 1;) xml.erase(same[i]->begin, same[i]->end - same[i]->begin);
+    xml.replace(same[0]->begin, same[0]->end - same[0]->begin, text);
+    return;
+  }
+  if (text.empty()) return;
+  const std::size_t rank = RankOf(order, name);
+  for (const Element& k : kids) {
+    if (RankOf(order, k.name) > rank) {
+      xml.insert(k.begin, text);
+      return;
+    }
+  }
+  xml.insert(root.element.contentEnd, text);
+}
+
+// ----- numbers and references -----
+
+void AppendNumber(std::string& out, double d) {
+  std::array<char, 32> buf{};
+  const auto end = std::to_chars(buf.data(), buf.data() + buf.size(), d).ptr;
+  out.append(buf.data(), end);
+}
+
+void AppendInt(std::string& out, long long n) {
+  std::array<char, 24> buf{};
+  const auto end = std::to_chars(buf.data(), buf.data() + buf.size(), n).ptr;
+  out.append(buf.data(), end);
+}
+
+std::string Num(double d) {
+  std::string s;
+  AppendNumber(s, d);
+  return s;
+}
+
+std::string ColumnName(long col) {
+  std::string s;
+  for (long c = col; c > 0; c = (c - 1) / 26) s.insert(s.begin(), static_cast<char>('A' + (c - 1) % 26));
+  return s;
+}
+
+// ----- styles -----
+
+// The style part with records appended: each format a cell did not have becomes a
+// record made from the one it had.
+class Styles {
+ public:
+  Styles(std::string xml, const std::vector<CellFormat>& xfs, std::string part)
+      : xml_(std::move(xml)), part_(std::move(part)), xfs_(xfs) {
+    const Root root = RootOf(xml_, part_);
+    for (const Element& e : Children(xml_, root.element.contentBegin, root.element.contentEnd, part_)) {
+      if (e.name == "numFmts") {
+        for (const Element& n : Children(xml_, e.contentBegin, e.contentEnd, part_)) {
+          const std::string_view tag = std::string_view(xml_).substr(n.begin, n.end - n.begin);
+          const long id = std::atol(Attr(tag, "numFmtId").c_str());
+          numFmts_[id] = Attr(tag, "formatCode");
+          nextNumFmt_ = std::max(nextNumFmt_, id + 1);
+        }
+      }
+      const auto list = [&](std::vector<std::string>& into) {
+        for (const Element& n : Children(xml_, e.contentBegin, e.contentEnd, part_)) {
+          into.emplace_back(xml_.substr(n.begin, n.end - n.begin));
+        }
+      };
+      if (e.name == "fonts") list(fonts_);
+      if (e.name == "fills") list(fills_);
+      if (e.name == "borders") list(borders_);
+      if (e.name == "cellXfs") list(cellXfs_);
+    }
+    prefix_ = root.prefix;
+    original_ = {numFmtsAdded_.size(), fonts_.size(), fills_.size(), borders_.size(), cellXfs_.size()};
+  }
+
+  // The record for a cell that had record `xf` and has format `f`.
+  std::uint32_t For(std::uint32_t xf, const CellFormat& f) {
+    const CellFormat& old = xf < xfs_.size() ? xfs_[xf] : kDefault;
+    if (old == f && xf < cellXfs_.size()) return xf;
+    for (const auto& [key, index] : made_) {
+      if (key.first == xf && key.second == f) return index;
+    }
+    const std::uint32_t index = Make(xf < cellXfs_.size() ? xf : 0, old, f);
+    made_.emplace_back(std::make_pair(xf, f), index);
+    return index;
+  }
+
+  bool Changed() const { return cellXfs_.size() != original_[4]; }
+
+  // The part with the new records appended to its lists.
+  std::string Xml() {
+    AppendTo("numFmts", numFmtsAdded_, 0, "numFmt");
+    AppendTo("fonts", fonts_, original_[1], "font");
+    AppendTo("fills", fills_, original_[2], "fill");
+    AppendTo("borders", borders_, original_[3], "border");
+    AppendTo("cellXfs", cellXfs_, original_[4], "xf");
+    return std::move(xml_);
+  }
+
+ private:
+  static inline const CellFormat kDefault{};
+
+  std::string El(std::string_view name) const { return prefix_ + std::string(name); }
+
+  std::uint32_t Make(std::uint32_t from, const CellFormat& old, const CellFormat& f) {
+    std::string xf = cellXfs_.empty() ? "<" + El("xf") + " numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
+                                      : cellXfs_[from];
+    const std::size_t tagEnd = TagEnd(xf, 0, part_);
+    std::string tag = xf.substr(0, tagEnd);
+    std::string body = xf.substr(tagEnd);
+    if (f.numberFormat != old.numberFormat) {
+      tag = SetAttr(tag, "numFmtId", std::to_string(NumFmt(f.numberFormat)));
+      tag = SetAttr(tag, "applyNumberFormat", "1");
+    }
+    if (f.bold != old.bold || f.colorIndex != old.colorIndex || f.underline != old.underline) {
+      const auto id = static_cast<std::size_t>(std::atol(Attr(tag, "fontId").c_str()));
+      fonts_.push_back(Font(id < fonts_.size() ? fonts_[id] : "<" + El("font") + "/>", f));
+      tag = SetAttr(tag, "fontId", std::to_string(fonts_.size() - 1));
+      tag = SetAttr(tag, "applyFont", "1");
+    }
+    if (f.pattern != old.pattern || f.interiorColor != old.interiorColor) {
+      fills_.push_back(Fill(f));
+      tag = SetAttr(tag, "fillId", std::to_string(fills_.size() - 1));
+      tag = SetAttr(tag, "applyFill", "1");
+    }
+    if (f.borders != old.borders) {
+      borders_.push_back(Border(f));
+      tag = SetAttr(tag, "borderId", std::to_string(borders_.size() - 1));
+      tag = SetAttr(tag, "applyBorder", "1");
+    }
+    const bool align = f.horizontalAlignment != old.horizontalAlignment ||
+                       f.verticalAlignment != old.verticalAlignment || f.wrapText != old.wrapText;
+    const bool protect = f.locked != old.locked;
+    if (align || protect) {
+      // The record's children: its alignment and protection, edited where they changed.
+      if (tag.ends_with("/>")) {
+        tag.erase(tag.size() - 2);
+        tag += ">";
+        body = "</" + El("xf") + ">";
+      }
+      if (align) {
+        tag = SetAttr(tag, "applyAlignment", "1");
+        body = Child(body, "alignment", [&](std::string t) {
+          const std::string_view h = HorizontalName(f.horizontalAlignment);
+          const std::string_view v = VerticalName(f.verticalAlignment);
+          t = SetAttr(t, "horizontal", h.empty() || h == "general" ? std::nullopt : std::optional(std::string(h)));
+          t = SetAttr(t, "vertical", v.empty() || v == "bottom" ? std::nullopt : std::optional(std::string(v)));
+          return SetAttr(t, "wrapText", f.wrapText ? std::optional<std::string>("1") : std::nullopt);
+        });
+      }
+      if (protect) {
+        tag = SetAttr(tag, "applyProtection", "1");
+        body = Child(body, "protection", [&](std::string t) {
+          return SetAttr(t, "locked", f.locked ? std::optional<std::string>() : std::optional<std::string>("0"));
+        });
+      }
+    }
+    cellXfs_.push_back(tag + body);
+    return static_cast<std::uint32_t>(cellXfs_.size() - 1);
+  }
+
+  // `body` (the record's content and end tag) with its child `name` edited (made, in
+  // its place, when it has none: alignment first, protection after it).
+  template <class Edit>
+  std::string Child(std::string body, std::string_view name, Edit&& edit) const {
+    std::size_t insertAt = 0;
+    for (const Element& k : Children(body, 0, body.rfind("</"), part_)) {
+      if (k.name == name) {
+        const std::size_t end = TagEnd(body, k.begin, part_);
+        body.replace(k.begin, end - k.begin, edit(body.substr(k.begin, end - k.begin)));
+        return body;
+      }
+      if (name == "protection" && k.name == "alignment") insertAt = k.end;
+    }
+    body.insert(insertAt, edit("<" + El(name) + "/>"));
+    return body;
+  }
+
+  std::string Font(const std::string& from, const CellFormat& f) const {
+    // Its bold, underline and colour put in place of the old ones; the rest (size,
+    // name, italic, ...) stays.
+    std::string font = from;
+    const std::size_t tagEnd = TagEnd(font, 0, part_);
+    std::string tag = font.substr(0, tagEnd), body = font.substr(tagEnd);
+    if (tag.ends_with("/>")) {
+      tag.erase(tag.size() - 2);
+      tag += ">";
+      body = "</" + El("font") + ">";
+    }
+    const std::vector<Element> kids = Children(body, 0, body.rfind("</"), part_);
+    std::string kept;
+    for (const Element& k : kids) {
+      if (k.name != "b" && k.name != "u" && k.name != "color") kept += body.substr(k.begin, k.end - k.begin);
+    }
+    std::string own;
+    if (f.bold) own += "<" + El("b") + "/>";
+    if (const std::string_view u = UnderlineName(f.underline); !u.empty() && u != "none") {
+      own += "<" + El("u") + (u == "single" ? std::string() : " val=\"" + std::string(u) + "\"") + "/>";
+    }
+    if (f.colorIndex >= 1 && f.colorIndex <= 56)
+      own += "<" + El("color") + " rgb=\"FF" + Hex(PaletteColor(f.colorIndex)) + "\"/>";
+    return tag + own + kept + "</" + El("font") + ">";
+  }
+
+  static std::string Hex(std::uint32_t rgb) {
+    std::array<char, 8> buf{};
+    std::snprintf(buf.data(), buf.size(), "%06X", rgb & 0xFFFFFF);
+    return buf.data();
+  }
+
+  std::string Fill(const CellFormat& f) const {
+    const std::string p = El("patternFill");
+    if (f.pattern == xl::xlNone) return "<" + El("fill") + "><" + p + " patternType=\"none\"/></" + El("fill") + ">";
+    const std::string type = f.pattern == xl::xlPatternGray16 ? "gray125" : "solid";
+    return "<" + El("fill") + "><" + p + " patternType=\"" + type + "\"><" + El("fgColor") + " rgb=\"FF" +
+           Hex(OleToRgb(f.interiorColor)) + "\"/><" + El("bgColor") + " indexed=\"64\"/></" + p + "></" + El("fill") +
+           ">";
+  }
+
+  std::string Border(const CellFormat& f) const {
+    std::string b = "<" + El("border");
+    const bool down = f.borders[0].lineStyle != xl::xlLineStyleNone, up = f.borders[1].lineStyle != xl::xlLineStyleNone;
+    if (up) b += " diagonalUp=\"1\"";
+    if (down) b += " diagonalDown=\"1\"";
+    b += ">";
+    const auto edge = [&](std::string_view name, const xl::memory::BorderFormat& e) {
+      const std::string_view style = BorderStyleName(e.lineStyle, e.weight);
+      b += "<" + El(name) + (style.empty() ? std::string() : " style=\"" + std::string(style) + "\"") + "/>";
+    };
+    edge("left", f.borders[2]);
+    edge("right", f.borders[5]);
+    edge("top", f.borders[3]);
+    edge("bottom", f.borders[4]);
+    edge("diagonal", f.borders[down ? 0 : 1]);
+    return b + "</" + El("border") + ">";
+  }
+
+  long NumFmt(const Text& code) {
+    const std::string utf8 = ToUtf8(code);
+    for (long id = 0; id < 164; ++id) {
+      if (BuiltinNumberFormat(id) == std::optional<std::string_view>(utf8)) return id;
+    }
+    for (const auto& [id, c] : numFmts_) {
+      if (c == EscapedAttribute(utf8)) return id;
+    }
+    const long id = std::max(nextNumFmt_, 164L);
+    nextNumFmt_ = id + 1;
+    numFmts_[id] = EscapedAttribute(utf8);
+    numFmtsAdded_.push_back("<" + El("numFmt") + " numFmtId=\"" + std::to_string(id) + "\" formatCode=\"" +
+                            EscapedAttribute(utf8) + "\"/>");
+    return id;
+  }
+
+  // Appends the records made after the first `kept` of `list` to the part's list
+  // element `name` (made when the part has none), and sets its count.
+  void AppendTo(std::string_view name, const std::vector<std::string>& list, std::size_t kept, std::string_view item) {
+    if (list.size() <= kept) return;
+    std::string added;
+    for (std::size_t i = kept; i < list.size(); ++i) added += list[i];
+    const Root root = RootOf(xml_, part_);
+    for (const Element& e : Children(xml_, root.element.contentBegin, root.element.contentEnd, part_)) {
+      if (e.name != name) continue;
+      const std::string count =
+          std::to_string(Children(xml_, e.contentBegin, e.contentEnd, part_).size() + list.size() - kept);
+      std::string tag = xml_.substr(e.begin, TagEnd(xml_, e.begin, part_) - e.begin);
+      const bool empty = tag.ends_with("/>");
+      if (empty) tag = tag.substr(0, tag.size() - 2) + ">";
+      tag = SetAttr(tag, "count", count);
+      if (empty) {
+        xml_.replace(e.begin, e.end - e.begin, tag + added + "</" + El(name) + ">");
+      } else {
+        xml_.insert(e.contentEnd, added);
+        xml_.replace(e.begin, TagEnd(xml_, e.begin, part_) - e.begin, tag);
+      }
+      return;
+    }
+    static_cast<void>(item);
+    // numFmts comes first of a style part.
+    xml_.insert(root.element.contentBegin, "<" + El(name) + " count=\"" + std::to_string(list.size() - kept) + "\">" +
+                                               added + "</" + El(name) + ">");
+  }
+
+  std::string xml_, part_, prefix_;
+  const std::vector<CellFormat>& xfs_;
+  std::map<long, std::string> numFmts_;  // id -> code as the part has it (escaped)
+  long nextNumFmt_ = 164;
+  std::vector<std::string> numFmtsAdded_, fonts_, fills_, borders_, cellXfs_;
+  std::array<std::size_t, 5> original_{};
+  std::vector<std::pair<std::pair<std::uint32_t, CellFormat>, std::uint32_t>> made_;
+};
+
+// ----- the package -----
+
+// The parts of the package being written: those of the original, some replaced or
+// removed, and new ones.
+class Parts {
+ public:
+  explicit Parts(const ZipArchive& zip) : zip_(zip) {}
+  bool Has(const std::string& part) const {
+    return replaced_.contains(part) || (zip_.Has(part) && !removed_.contains(part));
+  }
+  std::string Read(const std::string& part) const {
+    if (const auto it = replaced_.find(part); it != replaced_.end()) return it->second;
+    if (removed_.contains(part)) return {};
+    return zip_.Read(part, false);
+  }
+  void Put(const std::string& part, std::string data) {
+    removed_.erase(part);
+    if (!zip_.Has(part) && !replaced_.contains(part)) added_.push_back(part);
+    replaced_[part] = std::move(data);
+  }
+  void Remove(const std::string& part) {
+    replaced_.erase(part);
+    std::erase(added_, part);
+    removed_.insert(part);
+  }
+  std::string Zip() const {
+    ZipWriter w;
+    std::size_t bytes = 0;
+    for (const ZipEntry& e : zip_.Entries()) bytes += e.compressedSize + e.name.size() + 128;
+    for (const auto& [part, data] : replaced_) bytes += data.size() / 4 + part.size() + 128;
+    w.Reserve(bytes);
+    for (const ZipEntry& e : zip_.Entries()) {
+      if (removed_.contains(e.name)) continue;
+      if (const auto it = replaced_.find(e.name); it != replaced_.end()) {
+        w.AddDeflated(e.name, it->second, kLevel);
+      } else {
+        w.Add(e, zip_.RawData(e));
+      }
+    }
+    for (const std::string& part : added_) w.AddDeflated(part, replaced_.at(part), kLevel);
+    return w.Finish();
+  }
+
+  // Every part the relationships lead to from the package's own.
+  std::set<std::string> Reachable() const {
+    std::set<std::string> seen;
+    std::vector<std::string> todo{""};
+    while (!todo.empty()) {
+      const std::string part = todo.back();
+      todo.pop_back();
+      for (const std::string& t : Targets(part)) {
+        if (seen.insert(t).second) todo.push_back(t);
+      }
+    }
+    return seen;
+  }
+
+ private:
+  static constexpr int kLevel = 1;  // fastest: the sheets are large and regular
+
+  std::vector<std::string> Targets(const std::string& part) const {
+    const std::string rels = RelsPartOf(part);
+    std::vector<std::string> out;
+    if (!Has(rels)) return out;
+    struct H {
+      std::vector<std::string>& out;
+      const std::string& part;
+      void Start(std::string_view name, const Attributes& a) {
+        if (name == "Relationship" && a.Get("TargetMode") != "External") {
+          out.push_back(ResolveTarget(part, a.Get("Target")));
+        }
+      }
+      void End(std::string_view) {}
+      void Characters(std::string_view) {}
+    } h{out, part};
+    ParseXml(Read(rels), rels, h);
+    return out;
+  }
+
+  const ZipArchive& zip_;
+  std::map<std::string, std::string> replaced_;
+  std::set<std::string> removed_;
+  std::vector<std::string> added_;
+};
+
+// The target of a relationship of `fromPart` to `part`: relative when it lies below it.
+std::string TargetFrom(std::string_view fromPart, const std::string& part) {
+  const std::string dir = PartDir(fromPart);
+  return part.starts_with(dir) ? part.substr(dir.size()) : "/" + part;
+}
+
+// A relationships part with the relationships of the given ids removed.
+std::string WithoutRels(std::string xml, const std::set<std::string>& ids, std::string_view part) {
+  const Root root = RootOf(xml, part);
+  const std::vector<Element> kids = Children(xml, root.element.contentBegin, root.element.contentEnd, part);
+  for (std::size_t i = kids.size(); i-- > 0;) {
+    const std::string_view tag = std::string_view(xml).substr(kids[i].begin, kids[i].end - kids[i].begin);
+    if (ids.contains(Attr(tag, "Id"))) xml.erase(kids[i].begin, kids[i].end - kids[i].begin);
+  }
+  return xml;
+}
+
+std::string WithChildAtEnd(std::string xml, const std::string& child, std::string_view part) {
+  const Root root = RootOf(xml, part);
+  if (root.element.contentBegin == root.element.end) {
+    // An empty root element.
+    const std::size_t slash = xml.rfind("/>", root.element.end);
+    const std::string name = std::string(xml.substr(root.element.begin + 1, slash - root.element.begin - 1));
+    const std::string qname = name.substr(0, name.find_first_of(" \t\r\n"));
+    xml.replace(slash, 2, ">" + child + "</" + qname + ">");
+    return xml;
+  }
+  xml.insert(root.element.contentEnd, child);
+  return xml;
+}
+
+// The content types with the overrides of the given parts removed.
+std::string WithoutOverrides(std::string xml, const std::set<std::string>& parts) {
+  const std::string_view part = "[Content_Types].xml";
+  const Root root = RootOf(xml, part);
+  const std::vector<Element> kids = Children(xml, root.element.contentBegin, root.element.contentEnd, part);
+  for (std::size_t i = kids.size(); i-- > 0;) {
+    const std::string_view tag = std::string_view(xml).substr(kids[i].begin, kids[i].end - kids[i].begin);
+    const std::string name = Attr(tag, "PartName");
+    if (kids[i].name == "Override" && name.starts_with('/') && parts.contains(name.substr(1))) {
+      xml.erase(kids[i].begin, kids[i].end - kids[i].begin);
+    }
+  }
+  return xml;
+}
+
+// ----- a sheet part -----
+
+std::string NewSheetXml() {
+  return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"") +
+         std::string(kMainNs) + "\" xmlns:r=\"" + std::string(kRelNs) +
+         "\"><sheetViews><sheetView workbookViewId=\"0\"/></sheetViews><sheetFormatPr defaultRowHeight=\"15\"/>"
+         "<sheetData/><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
+         "footer=\"0.3\"/></worksheet>";
+}
+
+// The original shared strings by text.
+class SharedIndex {
+ public:
+  explicit SharedIndex(const LoadedPackage& p) : p_(p) {}
+  std::optional<std::uint32_t> Find(TextView t) {
+    if (p_.spans.empty()) return std::nullopt;
+    if (map_.empty()) {
+      map_.reserve(p_.spans.size());
+      for (std::size_t i = 0; i < p_.spans.size(); ++i) {
+        map_.emplace(TextView(p_.chars).substr(p_.spans[i].first, p_.spans[i].second), static_cast<std::uint32_t>(i));
+      }
+    }
+    const auto it = map_.find(t);
+    return it == map_.end() ? std::nullopt : std::optional(it->second);
+  }
+
+ private:
+  const LoadedPackage& p_;
+  std::unordered_map<TextView, std::uint32_t> map_;
+};
+
+class SheetWriter {
+ public:
+  SheetWriter(FileSheet& sheet, const LoadedSheet* loaded, const SheetLayout& layout, Styles& styles,
+              SharedIndex& strings, std::string prefix)
+      : sheet_(sheet),
+        loaded_(loaded),
+        layout_(layout),
+        styles_(styles),
+        strings_(strings),
+        p_(std::move(prefix)),
+        rows_(sheet.RowsCount()) {
+    // The layout's formats by column: whole columns, and runs of cells.
+    for (std::size_t i = 0; i < layout_.formats.size(); ++i) {
+      const xl::Area& a = layout_.formats[i].area;
+      if (a.row1 == 1 && a.row2 == rows_) {
+        for (long c = a.col1; c <= a.col2; ++c) {
+          columnFormat_[c] = i;
+          cellRuns_.erase(c);
+        }
+        continue;
+      }
+      for (long c = a.col1; c <= a.col2; ++c) Paint(cellRuns_[c], a.row1, a.row2, i);
+    }
+  }
+
+  // Appends the sheet's new sheetData to `out`.
+  void SheetData(std::string& out);
+  std::string Cols();
+
+ private:
+  // The style record of a cell (row, col) of format index `f` (npos: the default) that
+  // had the record `xf`.
+  std::uint32_t StyleOf(std::size_t f, std::uint32_t xf) {
+    if (f == std::string::npos && xf == 0) return 0;
+    const auto [it, added] = styleCache_.try_emplace({f, xf}, 0);
+    if (added) it->second = styles_.For(xf, f == std::string::npos ? kDefault : layout_.formats[f].format);
+    return it->second;
+  }
+  std::size_t FormatAt(long row, long col) const {
+    if (const auto c = cellRuns_.find(col); c != cellRuns_.end()) {
+      auto it = c->second.upper_bound(row);
+      if (it != c->second.begin() && std::prev(it)->second.first >= row) return std::prev(it)->second.second;
+    }
+    if (const auto c = columnFormat_.find(col); c != columnFormat_.end()) return c->second;
+    return std::string::npos;
+  }
+  static void Paint(std::map<long, std::pair<long, std::size_t>>& runs, long r1, long r2, std::size_t f) {
+    auto it = runs.upper_bound(r1);
+    if (it != runs.begin() && std::prev(it)->second.first >= r1) --it;
+    while (it != runs.end() && it->first <= r2) {
+      const long start = it->first, end = it->second.first;
+      const std::size_t g = it->second.second;
+      it = runs.erase(it);
+      if (start < r1) runs.emplace(start, std::make_pair(r1 - 1, g));
+      if (end > r2) runs.emplace(r2 + 1, std::make_pair(end, g));
+    }
+    runs.emplace(r1, std::make_pair(r2, f));
+  }
+  void Cell(std::string& out, long row, long col, const Variant* value, std::uint32_t style);
+
+  static inline const CellFormat kDefault{};
+  FileSheet& sheet_;
+  const LoadedSheet* loaded_;
+  const SheetLayout& layout_;
+  Styles& styles_;
+  SharedIndex& strings_;
+  std::string p_;
+  long rows_;
+  std::map<long, std::size_t> columnFormat_;
+  std::map<long, std::map<long, std::pair<long, std::size_t>>> cellRuns_;
+  std::vector<std::string> columnNames_;
+  std::string scratch_;
+  std::map<std::pair<std::size_t, std::uint32_t>, std::uint32_t> styleCache_;
+  // The tags of a cell, with the part's prefix.
+  struct Tags {
+    explicit Tags(const std::string& p)
+        : c("<" + p + "c r=\""),
+          cEnd("</" + p + "c>"),
+          f("><" + p + "f>"),
+          fEnd("</" + p + "f>"),
+          v("<" + p + "v>"),
+          vEnd("</" + p + "v>"),
+          inlineText(" t=\"inlineStr\"><" + p + "is><" + p + "t>"),
+          inlineKept(" t=\"inlineStr\"><" + p + "is><" + p + "t xml:space=\"preserve\">"),
+          inlineEnd("</" + p + "t></" + p + "is></" + p + "c>"),
+          row("<" + p + "row r=\""),
+          rowEnd("</" + p + "row>") {}
+    std::string c, cEnd, f, fEnd, v, vEnd, inlineText, inlineKept, inlineEnd, row, rowEnd;
+  } t_{p_};
+};
+
+void SheetWriter::Cell(std::string& out, long row, long col, const Variant* value, std::uint32_t style) {
+  if (columnNames_.size() <= static_cast<std::size_t>(col)) columnNames_.resize(static_cast<std::size_t>(col) + 1);
+  std::string& name = columnNames_[static_cast<std::size_t>(col)];
+  if (name.empty()) name = ColumnName(col);
+  out += t_.c;
+  out += name;
+  AppendInt(out, row);
+  out += '"';
+  if (style != 0) {
+    out += " s=\"";
+    AppendInt(out, style);
+    out += '"';
+  }
+  const auto text = [&](TextView t) {
+    scratch_ = ToUtf8(t);
+    AppendEscaped(out, scratch_);
+  };
+  if (value == nullptr || value->IsEmpty()) {
+    out += "/>";
+    return;
+  }
+  if (sheet_.CellHasFormula(row, col)) {
+    const bool cached = sheet_.CellHasCachedValue(row, col);
+    const Text source = sheet_.CellFormula(row, col);
+    if (cached) {
+      switch (value->Type()) {
+        case VarType::String: out += " t=\"str\""; break;
+        case VarType::Boolean: out += " t=\"b\""; break;
+        case VarType::Error: out += " t=\"e\""; break;
+        default: break;
+      }
+    }
+    out += t_.f;
+    text(TextView(source).substr(source.starts_with(u'=') ? 1 : 0));
+    out += t_.fEnd;
+    if (cached) {
+      out += t_.v;
+      switch (value->Type()) {
+        case VarType::Number: AppendNumber(out, value->AsNumber()); break;
+        case VarType::String: text(value->AsText()); break;
+        case VarType::Boolean: out += value->AsBool() ? "1" : "0"; break;
+        case VarType::Error: text(CellErrorText(value->AsError())); break;
+        default: break;
+      }
+      out += t_.vEnd;
+    }
+    out += t_.cEnd;
+    return;
+  }
+  switch (value->Type()) {
+    case VarType::Number:
+      out += '>';
+      out += t_.v;
+      AppendNumber(out, value->AsNumber());
+      break;
+    case VarType::String: {
+      const TextView t = value->AsText();
+      if (const auto shared = strings_.Find(t)) {
+        out += " t=\"s\">";
+        out += t_.v;
+        AppendInt(out, *shared);
+        break;
+      }
+      const bool keepBlanks = !t.empty() && (t.front() == u' ' || t.back() == u' ' || t.front() == u'\t' ||
+                                             t.back() == u'\t' || t.front() == u'\n' || t.back() == u'\n');
+      out += keepBlanks ? t_.inlineKept : t_.inlineText;
+      text(t);
+      out += t_.inlineEnd;
+      return;
+    }
+    case VarType::Boolean:
+      out += " t=\"b\">";
+      out += t_.v;
+      out += value->AsBool() ? "1" : "0";
+      break;
+    case VarType::Error:
+      out += " t=\"e\">";
+      out += t_.v;
+      text(CellErrorText(value->AsError()));
+      break;
+    default: out += "/>"; return;
+  }
+  out += t_.vEnd;
+  out += t_.cEnd;
+}
+
+void SheetWriter::SheetData(std::string& out) {
+  constexpr long kBand = 1 << 16;
+  // What a row holds besides its cells.
+  std::map<long, double> heights;
+  for (const RowHeight& h : layout_.rowHeights) {
+    for (long r = h.rows.first; r <= h.rows.last; ++r) heights[r] = h.height;
+  }
+  std::set<long> hidden;
+  for (const Band& b : layout_.hiddenRows) {
+    for (long r = b.first; r <= b.last; ++r) hidden.insert(r);
+  }
+  static const std::map<std::int32_t, std::string> kNoAttributes;
+  const auto& rowAttributes = loaded_ ? loaded_->rowAttributes : kNoAttributes;
+  // The last row that anything but a value lies in.
+  long lastOther = 0;
+  for (const auto& [c, runs] : cellRuns_) {
+    if (!runs.empty()) lastOther = std::max(lastOther, std::prev(runs.end())->second.first);
+  }
+  if (loaded_) {
+    for (const auto& runs : loaded_->xfs) {
+      if (!runs.empty()) lastOther = std::max<long>(lastOther, runs.back().row2);
+    }
+    if (!rowAttributes.empty()) lastOther = std::max<long>(lastOther, std::prev(rowAttributes.end())->first);
+  }
+  if (!heights.empty()) lastOther = std::max(lastOther, std::prev(heights.end())->first);
+  if (!hidden.empty()) lastOther = std::max(lastOther, *hidden.rbegin());
+  const auto valuesFrom = [&](long row) {
+    for (long col = 1; col <= sheet_.StoredColumns(); ++col) {
+      if (sheet_.NextFilledRow(col, row - 1)) return true;
+    }
+    return false;
+  };
+
+  const std::size_t start = out.size();
+  out.append("<").append(p_).append("sheetData>");
+  struct Entry {
+    std::int32_t row, col, value;  // value: index into the band's values, -1 for none
+  };
+  std::vector<Entry> entries, sorted;
+  std::vector<Variant> values, run;
+  std::vector<std::uint32_t> count;
+  std::vector<std::size_t> cursor(loaded_ ? loaded_->xfs.size() : 0, 0);
+  for (long band = 1; band <= rows_ && (band <= lastOther || valuesFrom(band)); band += kBand) {
+    const long bandEnd = std::min(rows_, band + kBand - 1);
+    entries.clear();
+    values.clear();
+    const long columns =
+        std::max<long>({sheet_.StoredColumns(), cellRuns_.empty() ? 0L : std::prev(cellRuns_.end())->first,
+                        static_cast<long>(cursor.size())});
+    // Column by column: the values, the cells of a format, the cells that had a style.
+    std::map<long, std::vector<Entry>> byColumn;
+    ForEachRun(sheet_, band, bandEnd, run, [&](long col, long first, long last, std::vector<Variant>& got) {
+      auto& list = byColumn[col];
+      for (long r = first; r <= last; ++r) {
+        list.push_back(
+            {static_cast<std::int32_t>(r), static_cast<std::int32_t>(col), static_cast<std::int32_t>(values.size())});
+        values.push_back(std::move(got[static_cast<std::size_t>(r - first)]));
+      }
+    });
+    for (long col = 1; col <= columns; ++col) {
+      const auto own = byColumn.find(col);
+      if (own != byColumn.end()) entries.insert(entries.end(), own->second.begin(), own->second.end());
+      if (const auto runs = cellRuns_.find(col); runs != cellRuns_.end()) {
+        for (auto it = runs->second.begin(); it != runs->second.end() && it->first <= bandEnd; ++it) {
+          if (layout_.formats[it->second.second].format == kDefault) continue;
+          for (long r = std::max(band, it->first); r <= std::min(bandEnd, it->second.first); ++r) {
+            entries.push_back({static_cast<std::int32_t>(r), static_cast<std::int32_t>(col), -1});
+          }
+        }
+      }
+      if (static_cast<std::size_t>(col) <= cursor.size()) {
+        for (const XfRun& x : loaded_->xfs[static_cast<std::size_t>(col - 1)]) {
+          if (x.row2 < band || x.row1 > bandEnd) continue;
+          for (long r = std::max<long>(band, x.row1); r <= std::min<long>(bandEnd, x.row2); ++r) {
+            entries.push_back({static_cast<std::int32_t>(r), static_cast<std::int32_t>(col), -1});
+          }
+        }
+      }
+    }
+    // Row by row (a stable counting sort keeps each row's cells in column order).
+    count.assign(static_cast<std::size_t>(bandEnd - band + 2), 0);
+    for (const Entry& e : entries) ++count[static_cast<std::size_t>(e.row - band + 1)];
+    for (std::size_t i = 1; i < count.size(); ++i) count[i] += count[i - 1];
+    sorted.resize(entries.size());
+    {
+      std::vector<std::uint32_t> at(count.begin(), count.end() - 1);
+      for (const Entry& e : entries) sorted[at[static_cast<std::size_t>(e.row - band)]++] = e;
+    }
+    std::size_t next = 0;
+    auto h = heights.lower_bound(band);
+    auto hiddenAt = hidden.lower_bound(band);
+    auto attrs = rowAttributes.lower_bound(static_cast<std::int32_t>(band));
+    for (long r = band; r <= bandEnd; ++r) {
+      const std::size_t end = count[static_cast<std::size_t>(r - band + 1)];
+      if (h != heights.end() && h->first < r) ++h;
+      if (hiddenAt != hidden.end() && *hiddenAt < r) ++hiddenAt;
+      if (attrs != rowAttributes.end() && attrs->first < r) ++attrs;
+      const bool hasHeight = h != heights.end() && h->first == r;
+      const bool isHidden = hiddenAt != hidden.end() && *hiddenAt == r;
+      const bool hasAttrs = attrs != rowAttributes.end() && attrs->first == r;
+      if (next == end && !hasHeight && !isHidden && !hasAttrs) continue;
+      out += t_.row;
+      AppendInt(out, r);
+      out += '"';
+      if (hasAttrs) out += attrs->second;
+      if (hasHeight) {
+        out += " ht=\"";
+        AppendNumber(out, h->second);
+        out += "\" customHeight=\"1\"";
+      }
+      if (isHidden) out += " hidden=\"1\"";
+      if (next == end) {
+        out += "/>";
+        continue;
+      }
+      out += '>';
+      while (next < end) {
+        const Entry& e = sorted[next];
+        int value = e.value;
+        std::size_t last = next;
+        while (last + 1 < end && sorted[last + 1].col == e.col) {
+          if (sorted[last + 1].value >= 0) value = sorted[last + 1].value;
+          ++last;
+        }
+        std::uint32_t xf = 0;
+        if (static_cast<std::size_t>(e.col) <= cursor.size()) {
+          const auto& runs = loaded_->xfs[static_cast<std::size_t>(e.col - 1)];
+          std::size_t& c = cursor[static_cast<std::size_t>(e.col - 1)];
+          while (c < runs.size() && runs[c].row2 < r) ++c;
+          if (c < runs.size() && runs[c].row1 <= r) xf = runs[c].xf;
+        }
+        Cell(out, r, e.col, value >= 0 ? &values[static_cast<std::size_t>(value)] : nullptr,
+             StyleOf(FormatAt(r, e.col), xf));
+        next = last + 1;
+      }
+      out += t_.rowEnd;
+    }
+  }
+  if (out.size() == start + p_.size() + 11) {
+    out.resize(start);
+    out.append("<").append(p_).append("sheetData/>");
+    return;
+  }
+  out.append("</").append(p_).append("sheetData>");
+}
+
+std::string SheetWriter::Cols() {
+  std::map<long, double> widths;
+  for (const ColumnWidth& w : layout_.columnWidths) {
+    for (long c = w.columns.first; c <= w.columns.last; ++c) widths[c] = w.width;
+  }
+  std::set<long> hidden, cols;
+  for (const Band& b : layout_.hiddenColumns) {
+    for (long c = b.first; c <= b.last; ++c) hidden.insert(c);
+  }
+  for (const auto& [c, w] : widths) cols.insert(c);
+  cols.insert(hidden.begin(), hidden.end());
+  for (const auto& [c, f] : columnFormat_) cols.insert(c);
+  if (cols.empty()) return {};
+  std::string out = "<" + p_ + "cols>";
+  // Bands of equal columns.
+  for (auto it = cols.begin(); it != cols.end();) {
+    const long first = *it;
+    const auto same = [&](long a, long b) {
+      const auto wa = widths.find(a), wb = widths.find(b);
+      const auto fa = columnFormat_.find(a), fb = columnFormat_.find(b);
+      return (wa == widths.end() ? -1 : wa->second) == (wb == widths.end() ? -1 : wb->second) &&
+             hidden.contains(a) == hidden.contains(b) &&
+             (fa == columnFormat_.end() ? std::string::npos : fa->second) ==
+                 (fb == columnFormat_.end() ? std::string::npos : fb->second);
+    };
+    long last = first;
+    for (++it; it != cols.end() && *it == last + 1 && same(first, *it); ++it) last = *it;
+    const auto w = widths.find(first);
+    const auto f = columnFormat_.find(first);
+    // The file's width holds the cell padding, 5 pixels of a 7-pixel character.
+    const double chars = w == widths.end() ? xl::kDefaultColumnWidth : w->second;
+    const double width = chars < 1 ? chars * 12 / 7 : chars + 5.0 / 7.0;
+    out += "<" + p_ + "col min=\"" + std::to_string(first) + "\" max=\"" + std::to_string(last) + "\" width=\"" +
+           Num(width) + "\"";
+    if (f != columnFormat_.end()) out += " style=\"" + std::to_string(StyleOf(f->second, 0)) + "\"";
+    if (w != widths.end()) out += " customWidth=\"1\"";
+    if (hidden.contains(first)) out += " hidden=\"1\"";
+    out += "/>";
+  }
+  return out + "</" + p_ + "cols>";
+}
+
+// Bytes enough for most sheets' new sheetData: room made once rather than as it grows.
+std::size_t EstimatedSheetData(FileSheet& sheet) {
+  std::size_t cells = 0;
+  for (long col = 1; col <= sheet.StoredColumns(); ++col) {
+    if (!sheet.NextFilledRow(col, 0)) continue;
+    const long rows = sheet.RowsCount();
+    const long last = sheet.CellValue(rows, col).IsEmpty() ? sheet.End(rows, col, xl::xlUp).row : rows;
+    cells += static_cast<std::size_t>(last);
+  }
+  return cells * 48 + 4096;
+}
+
+// The selection of a sheet view: the active cell and the areas.
+std::string SelectionTag(const std::string& p, const SheetLayout& layout, const std::string& pane) {
+  std::string sqref;
+  for (const xl::Area& a : layout.selection) {
+    if (!sqref.empty()) sqref += ' ';
+    sqref += AreaRef(a);
+  }
+  std::string tag = "<";
+  tag += p;
+  tag += "selection";
+  if (!pane.empty()) tag.append(" pane=\"").append(pane).append("\"");
+  tag.append(" activeCell=\"").append(CellRef(layout.activeCell.row, layout.activeCell.col));
+  return tag.append("\" sqref=\"").append(sqref).append("\"/>");
+}
+
+// The first sheet view with its selection (that of its active pane) and its tab's
+// selected state set.
+void PutView(std::string& xml, std::string_view part, const std::string& p, const SheetLayout* selection,
+             std::optional<bool> tabSelected) {
+  const Root root = RootOf(xml, part);
+  for (const Element& views : Children(xml, root.element.contentBegin, root.element.contentEnd, part)) {
+    if (views.name != "sheetViews") continue;
+    const std::vector<Element> list = Children(xml, views.contentBegin, views.contentEnd, part);
+    if (list.empty()) return;
+    const Element view = list.front();
+    std::string text = xml.substr(view.begin, view.end - view.begin);
+    if (selection && !selection->selection.empty()) {
+      std::string pane;
+      std::size_t at = std::string::npos, end = 0;
+      const std::size_t content = TagEnd(text, 0, part);
+      const std::size_t contentEnd = text.ends_with("/>") ? content : text.rfind("</");
+      for (const Element& k : Children(text, content, contentEnd, part)) {
+        const std::string_view tag = std::string_view(text).substr(k.begin, k.end - k.begin);
+        if (k.name == "pane") pane = Attr(tag, "activePane").empty() ? "bottomRight" : Attr(tag, "activePane");
+        if (k.name == "selection" && (at == std::string::npos || Attr(tag, "pane") == pane)) {
+          at = k.begin;
+          end = k.end;
+        }
+      }
+      if (!pane.empty() && at != std::string::npos) {
+        const std::string_view tag = std::string_view(text).substr(at, end - at);
+        if (Attr(tag, "pane") != pane) at = std::string::npos;
+      }
+      const std::string made = SelectionTag(p, *selection, pane);
+      if (at != std::string::npos) {
+        text.replace(at, end - at, made);
+      } else if (text.ends_with("/>")) {
+        text = text.substr(0, text.size() - 2) + ">" + made + "</" + p + "sheetView>";
+      } else {
+        text.insert(text.rfind("</"), made);
+      }
+    }
+    if (tabSelected) {
+      const std::size_t tagEnd = TagEnd(text, 0, part);
+      text.replace(0, tagEnd,
+                   SetAttr(text.substr(0, tagEnd), "tabSelected",
+                           *tabSelected ? std::optional<std::string>("1") : std::nullopt));
+    }
+    xml.replace(view.begin, view.end - view.begin, text);
+    return;
+  }
+  if ((selection && !selection->selection.empty()) || tabSelected.value_or(false)) {
+    PutChild(xml, part, kSheetOrder, "sheetViews",
+             "<" + p + "sheetViews><" + p + "sheetView workbookViewId=\"0\"/></" + p + "sheetViews>");
+    PutView(xml, part, p, selection, tabSelected);
+  }
+}
+
+// ----- the workbook part -----
+
+struct NameEntry {
+  std::string name;           // as the workbook part has it ("_xlnm.Print_Area")
+  std::optional<long> local;  // the sheet's position (0-based)
+  std::string refersTo;       // without "="
+  bool hidden = false;
+};
+
+// "Sheet 1" -> "'Sheet 1'"; "Parts" as it is.
+std::string SheetRef(const Text& name) {
+  bool plain = !name.empty() && !(name.front() >= u'0' && name.front() <= u'9');
+  for (const char16_t c : name) {
+    if (!((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_' || c == u'.'))
+      plain = false;
+  }
+  if (plain) return ToUtf8(name);
+  std::string quoted = "'";
+  for (const char c : ToUtf8(name)) {
+    quoted += c;
+    if (c == '\'') quoted += '\'';
+  }
+  return quoted + "'";
+}
+
+// "$A$1:$B$2,$D$4" of sheet `s` -> "Parts!$A$1:$B$2,Parts!$D$4".
+std::string OnSheet(const Text& sheet, const Text& address) {
+  std::string out;
+  const std::string ref = SheetRef(sheet);
+  const std::string all = ToUtf8(address);
+  std::string_view rest = all;
+  while (!rest.empty()) {
+    const std::size_t comma = rest.find(',');
+    if (!out.empty()) out += ',';
+    out.append(ref).append("!").append(rest.substr(0, comma));
+    rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+  }
+  return out;
+}
+
+std::vector<NameEntry> ModelNames(xl::Workbook& book) {
+  std::vector<NameEntry> out;
+  const auto add = [&](xl::DefinedName& n, std::optional<long> local) {
+    const Text refers = n.RefersTo();
+    if (refers.find(u"#REF!") != Text::npos) return;  // its sheet was deleted
+    out.push_back(
+        {ToUtf8(n.Name()), local, ToUtf8(TextView(refers).substr(refers.starts_with(u'=') ? 1 : 0)), !n.Visible()});
+  };
+  for (long i = 1; i <= book.Names().Count(); ++i) add(book.Names().Item(i), std::nullopt);
+  for (long s = 1; s <= book.Sheets().Count(); ++s) {
+    xl::Worksheet& sheet = book.Sheets().Item(s);
+    for (long i = 1; i <= sheet.Names().Count(); ++i) add(sheet.Names().Item(i), s - 1);
+    const xl::PageSetup page = sheet.GetPageSetup();
+    if (!page.PrintArea.empty()) out.push_back({"_xlnm.Print_Area", s - 1, OnSheet(sheet.Name(), page.PrintArea)});
+    std::string titles;
+    if (!page.PrintTitleColumns.empty()) titles = OnSheet(sheet.Name(), page.PrintTitleColumns);
+    if (!page.PrintTitleRows.empty()) {
+      if (!titles.empty()) titles += ',';
+      titles += OnSheet(sheet.Name(), page.PrintTitleRows);
+    }
+    if (!titles.empty()) out.push_back({"_xlnm.Print_Titles", s - 1, titles});
+  }
+  return out;
+}
+
+}  // namespace
+
+// ----- what the run changed -----
+
+std::uint64_t CellsFingerprint(FileSheet& sheet) {
+  Digest d;
+  std::vector<Variant> values;
+  ForEachRun(sheet, 1, sheet.RowsCount(), values, [&](long col, long first, long last, const std::vector<Variant>& v) {
+    d.Of(col);
+    d.Of(first);
+    d.Of(last);
+    for (long r = first; r <= last; ++r) {
+      const Variant& x = v[static_cast<std::size_t>(r - first)];
+      d.Of(x.Type());
+      switch (x.Type()) {
+        case VarType::Number: d.Of(x.AsNumber()); break;
+        case VarType::String: d.Of(x.AsText()); break;
+        case VarType::Boolean: d.Of(x.AsBool()); break;
+        case VarType::Error: d.Of(x.AsError()); break;
+        default: break;
+      }
+      if (sheet.CellHasFormula(r, col)) {
+        d.Of(TextView(sheet.CellFormula(r, col)));
+        d.Of(sheet.CellHasCachedValue(r, col));
+      }
+    }
+  });
+  return d.h;
+}
+
+std::string BookFingerprint(xl::Workbook& book) {
+  std::string out;
+  const auto text = [&](TextView t) { out += ToUtf8(t) + '\x1F'; };
+  for (long i = 1; i <= book.Sheets().Count(); ++i) {
+    xl::Worksheet& s = book.Sheets().Item(i);
+    out += std::to_string(reinterpret_cast<std::uintptr_t>(&s)) + ' ' + std::to_string(s.Visible()) + ' ';
+    text(s.Name());
+  }
+  out += "active " + std::to_string(book.ActiveSheet().Index()) + ' ' + std::to_string(book.ProtectStructure()) +
+         std::to_string(book.ProtectWindows());
+  if (auto* m = dynamic_cast<xl::memory::FileBook*>(&book)) out += m->Date1904() ? " 1904" : " 1900";
+  for (const NameEntry& n : ModelNames(book)) {
+    out += '\n' + n.name + ' ' + (n.local ? std::to_string(*n.local) : "*") + ' ' + n.refersTo + (n.hidden ? " h" : "");
+  }
+  return out;
+}
+
+const LoadedPackage* OriginOf(xl::Workbook& book) {
+  auto* memory = dynamic_cast<xl::memory::FileBook*>(&book);
+  if (memory == nullptr) return nullptr;
+  const auto* held = std::any_cast<std::shared_ptr<const LoadedPackage>>(&memory->Origin());
+  return held ? held->get() : nullptr;
+}
+
+void SetOrigin(xl::Workbook& book, std::shared_ptr<const LoadedPackage> package) {
+  dynamic_cast<xl::memory::FileBook&>(book).Origin() = std::move(package);
+}
+
+namespace {
+
+// The small package a workbook made otherwise is written into.
+const LoadedPackage& EmptyPackage() {
+  static const LoadedPackage package = [] {
+    LoadedPackage p;
+    const std::string rels = "<Relationships xmlns=\"" + std::string(kRelsNs) + "\">";
+    const std::string decl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+    p.bytes = MakeZip({
+        {"[Content_Types].xml",
+         decl +
+             "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+             "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+             "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+             "<Override PartName=\"/xl/workbook.xml\" ContentType=\"" +
+             std::string(kBookType) +
+             "\"/><Override PartName=\"/xl/styles.xml\" "
+             "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/></Types>"},
+        {"_rels/.rels", decl + rels +
+                            "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                            "relationships/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
+        {"xl/workbook.xml", decl + "<workbook xmlns=\"" + std::string(kMainNs) + "\" xmlns:r=\"" + std::string(kRelNs) +
+                                "\"><workbookPr/><bookViews><workbookView/></bookViews><sheets/></workbook>"},
+        {"xl/_rels/workbook.xml.rels",
+         decl + rels +
+             "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+             "styles\" Target=\"styles.xml\"/></Relationships>"},
+        {"xl/styles.xml",
+         decl + "<styleSheet xmlns=\"" + std::string(kMainNs) +
+             "\"><fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font></fonts>"
+             "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill "
+             "patternType=\"gray125\"/></fill></fills><borders count=\"1\"><border><left/><right/><top/><bottom/>"
+             "<diagonal/></border></borders><cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" "
+             "borderId=\"0\"/></cellStyleXfs><cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" "
+             "borderId=\"0\" xfId=\"0\"/></cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" "
+             "builtinId=\"0\"/></cellStyles></styleSheet>"},
+    });
+    p.bookPart = "xl/workbook.xml";
+    p.stylesPart = "xl/styles.xml";
+    p.xfs = {CellFormat{}};
+    return p;
+  }();
+  return package;
+}
+
+}  // namespace
+
+std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, Notes& notes,
+                                          std::vector<std::string>& cannot) {
+  const LoadedPackage* origin = OriginOf(book);
+  const LoadedPackage& from = origin ? *origin : EmptyPackage();
+  const phases::Scope timed("save xlsx");
+  // Each sheet as it stands beside how it was loaded.
+  struct Plan {
+    FileSheet* sheet;
+    const LoadedSheet* loaded;
+    SheetLayout layout;
+    bool cells = false, cols = false, merges = false, filter = false, protection = false, selection = false;
+  };
+  std::vector<Plan> plans;
+  for (long i = 1; i <= book.Sheets().Count(); ++i) {
+    auto& sheet = dynamic_cast<FileSheet&>(book.Sheets().Item(i));
+    const LoadedSheet* loaded = nullptr;
+    for (const LoadedSheet& l : from.sheets) {
+      if (l.sheet == &sheet) loaded = &l;
+    }
+    Plan p{&sheet, loaded, ReadLayout(sheet)};
+    static const SheetLayout kNew = [] {
+      SheetLayout l;
+      return l;
+    }();
+    const SheetLayout& was = loaded ? loaded->layout : kNew;
+    const std::string where = " (sheet '" + ToUtf8(sheet.Name()) + "')";
+    if (!SameComments(p.layout.comments, was.comments)) cannot.push_back("comments changed by the run" + where);
+    if (!SameLinks(p.layout.hyperlinks, was.hyperlinks)) cannot.push_back("hyperlinks changed by the run" + where);
+    xl::PageSetup page = p.layout.pageSetup, pageWas = was.pageSetup;
+    // Print areas and titles are defined names of the workbook part, written with them.
+    page.PrintArea = pageWas.PrintArea = {};
+    page.PrintTitleRows = pageWas.PrintTitleRows = page.PrintTitleColumns = pageWas.PrintTitleColumns = {};
+    if (!SamePage(page, pageWas)) cannot.push_back("the page set-up changed by the run" + where);
+    const long rows = sheet.RowsCount();
+    p.cells = !loaded || CellsFingerprint(sheet) != loaded->cells || p.layout.formats != was.formats ||
+              p.layout.rowHeights != was.rowHeights || p.layout.hiddenRows != was.hiddenRows;
+    p.cols = !loaded || p.layout.columnWidths != was.columnWidths || p.layout.hiddenColumns != was.hiddenColumns ||
+             ColumnFormatAreas(p.layout, rows) != ColumnFormatAreas(was, rows);
+    p.merges = !loaded || p.layout.merges != was.merges;
+    p.filter = !loaded || p.layout.autoFilter != was.autoFilter;
+    p.protection = !loaded || !SameProtection(p.layout.protection, was.protection);
+    p.selection = !loaded || p.layout.selection != was.selection || p.layout.activeCell != was.activeCell;
+    plans.push_back(std::move(p));
+  }
+  if (!cannot.empty()) return std::nullopt;
+
+  const ZipArchive zip(from.bytes, UINT64_MAX, UINT64_MAX);
+  Parts parts(zip);
+  const std::set<std::string> reachableBefore = parts.Reachable();
+  // A package without a style part gets one when a cell needs a record of its own.
+  std::string stylesPart = from.stylesPart;
+  if (stylesPart.empty()) {
+    stylesPart = "xl/styles.xml";
+    for (int n = 2; parts.Has(stylesPart); ++n) stylesPart = "xl/styles" + std::to_string(n) + ".xml";
+  }
+  Styles styles(
+      from.stylesPart.empty() ? ZipArchive(EmptyPackage().bytes).Read("xl/styles.xml") : parts.Read(from.stylesPart),
+      from.xfs, stylesPart);
+  SharedIndex strings(from);
+  std::string contentTypes = parts.Read("[Content_Types].xml");
+  if (contentTypes.empty()) {
+    // A package without its content types (which readers need) gets them.
+    const auto type = [](const std::string& part, std::string_view t) {
+      return part.empty() ? std::string()
+                          : "<Override PartName=\"/" + part + "\" ContentType=\"" + std::string(t) + "\"/>";
+    };
+    contentTypes =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+        "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>" +
+        type(from.bookPart, from.macros.empty() ? kBookType : kMacroBookType) +
+        type(from.stylesPart, "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml") +
+        type(from.stringsPart, "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml");
+    for (const LoadedSheet& l : from.sheets) contentTypes += type(l.part, kWorksheetType);
+    contentTypes += "</Types>";
+  }
+  const std::string bookRelsPart = RelsPartOf(from.bookPart);
+  std::string bookRels = parts.Read(bookRelsPart);
+  std::string bookXml = parts.Read(from.bookPart);
+  const Root bookRoot = RootOf(bookXml, from.bookPart);
+  const std::string bp = bookRoot.prefix;
+
+  // The original sheet list of the workbook part, in order: the <sheet> tags.
+  std::vector<std::string> sheetTags;
+  for (const Element& e :
+       Children(bookXml, bookRoot.element.contentBegin, bookRoot.element.contentEnd, from.bookPart)) {
+    if (e.name != "sheets") continue;
+    for (const Element& s : Children(bookXml, e.contentBegin, e.contentEnd, from.bookPart)) {
+      if (s.name == "sheet") sheetTags.push_back(bookXml.substr(s.begin, s.end - s.begin));
+    }
+  }
+  if (sheetTags.size() != from.sheets.size()) Unreadable(from.bookPart);
+  const auto tagOf = [&](const LoadedSheet* l) -> const std::string& {
+    return sheetTags[static_cast<std::size_t>(l - from.sheets.data())];
+  };
+  const auto relIdOf = [&](const std::string& tag) {
+    std::string id = Attr(tag, "id");
+    return id;
+  };
+
+  bool anyCells = false;
+  long nextSheetId = 1;
+  for (const std::string& t : sheetTags) nextSheetId = std::max(nextSheetId, std::atol(Attr(t, "sheetId").c_str()) + 1);
+  long nextPart = 1, nextRel = 1;
+  const auto freeRel = [&] {
+    while (bookRels.find("Id=\"rIdQ" + std::to_string(nextRel) + "\"") != std::string::npos) ++nextRel;
+    return "rIdQ" + std::to_string(nextRel++);
+  };
+  const long active = book.ActiveSheet().Index();
+  std::string sheetsXml = "<" + bp + "sheets>";
+  for (std::size_t i = 0; i < plans.size(); ++i) {
+    Plan& p = plans[i];
+    std::string part;
+    std::string tag;
+    const std::string name = EscapedAttribute(ToUtf8(p.sheet->Name()));
+    const long visible = p.sheet->Visible();
+    const std::optional<std::string> state = visible == xl::xlSheetVeryHidden ? std::optional<std::string>("veryHidden")
+                                             : visible == xl::xlSheetVisible  ? std::nullopt
+                                                                              : std::optional<std::string>("hidden");
+    if (p.loaded) {
+      part = p.loaded->part;
+      tag = SetAttr(SetAttr(tagOf(p.loaded), "name", name), "state", state);
+    } else {
+      while (parts.Has("xl/worksheets/sheet" + std::to_string(nextPart) + ".xml")) ++nextPart;
+      part = "xl/worksheets/sheet" + std::to_string(nextPart++) + ".xml";
+      const std::string id = freeRel();
+      bookRels = WithChildAtEnd(bookRels,
+                                "<Relationship Id=\"" + id + "\" Type=\"" + std::string(kWorksheetRel) +
+                                    "\" Target=\"" + TargetFrom(from.bookPart, part) + "\"/>",
+                                bookRelsPart);
+      if (!contentTypes.empty()) {
+        contentTypes = WithChildAtEnd(
+            contentTypes, "<Override PartName=\"/" + part + "\" ContentType=\"" + std::string(kWorksheetType) + "\"/>",
+            "[Content_Types].xml");
+      }
+      tag = "<" + bp + "sheet name=\"" + name + "\" sheetId=\"" + std::to_string(nextSheetId++) + "\"" +
+            (state ? " state=\"" + *state + "\"" : "") + " xmlns:r=\"" + std::string(kRelNs) + "\" r:id=\"" + id +
+            "\"/>";
+      parts.Put(part, NewSheetXml());
+    }
+    sheetsXml += tag;
+    // The tab selected: the active sheet's alone.
+    const bool selected = static_cast<long>(i) + 1 == active;
+    std::string xml = parts.Read(part);
+    const Root root = RootOf(xml, part);
+    bool wasSelected = false;
+    for (const Element& e : Children(xml, root.element.contentBegin, root.element.contentEnd, part)) {
+      if (e.name != "sheetViews") continue;
+      const auto views = Children(xml, e.contentBegin, e.contentEnd, part);
+      if (!views.empty()) {
+        const std::string_view vt = std::string_view(xml).substr(views[0].begin, views[0].end - views[0].begin);
+        const std::string v = Attr(vt.substr(0, TagEnd(vt, 0, part)), "tabSelected");
+        wasSelected = v == "1" || v == "true";
+      }
+    }
+    const bool anything =
+        p.cells || p.cols || p.merges || p.filter || p.protection || p.selection || selected != wasSelected;
+    if (!anything) continue;
+    const std::string& sp = root.prefix;
+    try {
+      SheetWriter writer(*p.sheet, p.loaded, p.layout, styles, strings, sp);
+      // The new sheetData goes in last, in place of a mark: the part is edited while small.
+      constexpr std::string_view kMark = "\x01sheetData\x01";
+      if (p.cells) {
+        anyCells = true;
+        PutChild(xml, part, kSheetOrder, "sheetData", std::string(kMark));
+        PutChild(xml, part, kSheetOrder, "dimension", "");
+      }
+      if (p.cols) PutChild(xml, part, kSheetOrder, "cols", writer.Cols());
+      if (p.merges) {
+        std::string m;
+        for (const xl::Area& a : p.layout.merges) m += "<" + sp + "mergeCell ref=\"" + AreaRef(a) + "\"/>";
+        PutChild(xml, part, kSheetOrder, "mergeCells",
+                 m.empty() ? std::string()
+                           : "<" + sp + "mergeCells count=\"" + std::to_string(p.layout.merges.size()) + "\">" + m +
+                                 "</" + sp + "mergeCells>");
+      }
+      if (p.filter) {
+        PutChild(xml, part, kSheetOrder, "autoFilter",
+                 p.layout.autoFilter ? "<" + sp + "autoFilter ref=\"" + AreaRef(*p.layout.autoFilter) + "\"/>"
+                                     : std::string());
+      }
+      if (p.protection) {
+        PutChild(xml, part, kSheetOrder, "sheetProtection",
+                 p.layout.protection
+                     ? "<" + sp + "sheetProtection sheet=\"1\" objects=\"1\" scenarios=\"1\"" +
+                           (p.layout.protection->AllowFormattingCells ? " formatCells=\"0\"" : "") + "/>"
+                     : std::string());
+      }
+      PutView(xml, part, sp, p.selection ? &p.layout : nullptr,
+              selected != wasSelected ? std::optional<bool>(selected) : std::nullopt);
+      if (p.cells) {
+        const std::size_t at = xml.find(kMark);
+        std::string whole;
+        whole.reserve(xml.size() + EstimatedSheetData(*p.sheet));
+        whole.append(xml, 0, at);
+        writer.SheetData(whole);
+        whole.append(xml, at + kMark.size());
+        xml = std::move(whole);
+      }
+    } catch (const Failure& f) {
+      throw Failure("sheet '" + ToUtf8(p.sheet->Name()) + "': " + f.what());
+    }
+    parts.Put(part, std::move(xml));
+  }
+  sheetsXml += "</" + bp + "sheets>";
+
+  // The sheets deleted: their relationships go, and with them every part only they led to.
+  std::set<std::string> goneRels;
+  for (const LoadedSheet& l : from.sheets) {
+    if (std::none_of(plans.begin(), plans.end(), [&](const Plan& p) { return p.loaded == &l; })) {
+      goneRels.insert(relIdOf(tagOf(&l)));
+    }
+  }
+  // A calculation chain names formula cells; the application makes a new one.
+  const auto bookRelMap = ReadRels(zip, from.bookPart);
+  for (const auto& [id, rel] : bookRelMap) {
+    if (anyCells && rel.type.ends_with("/calcChain")) goneRels.insert(id);
+    if (!withMacros && rel.type.ends_with("/vbaProject")) {
+      goneRels.insert(id);
+      notes.push_back("it is saved without the macros of the workbook it was loaded from ('" + rel.target +
+                      "'): a .xlsx file holds none");
+    }
+  }
+  if (!goneRels.empty()) bookRels = WithoutRels(bookRels, goneRels, bookRelsPart);
+  if (!withMacros && !from.macros.empty() && !contentTypes.empty()) {
+    // The workbook part is typed as one without macros.
+    const std::string_view part = "[Content_Types].xml";
+    const Root root = RootOf(contentTypes, part);
+    for (const Element& k : Children(contentTypes, root.element.contentBegin, root.element.contentEnd, part)) {
+      const std::string tag = contentTypes.substr(k.begin, k.end - k.begin);
+      if (k.name == "Override" && Attr(tag, "PartName") == "/" + from.bookPart) {
+        contentTypes.replace(k.begin, k.end - k.begin, SetAttr(tag, "ContentType", std::string(kBookType)));
+        break;
+      }
+    }
+  }
+
+  // The workbook part, when what it holds changed.
+  if (BookFingerprint(book) != from.book || !goneRels.empty()) {
+    PutChild(bookXml, from.bookPart, kBookOrder, "sheets", sheetsXml);
+    std::string wbPr;
+    for (const Element& e : Children(bookXml, RootOf(bookXml, from.bookPart).element.contentBegin,
+                                     RootOf(bookXml, from.bookPart).element.contentEnd, from.bookPart)) {
+      if (e.name == "workbookPr") wbPr = bookXml.substr(e.begin, e.end - e.begin);
+      if (e.name == "bookViews") {
+        const auto views = Children(bookXml, e.contentBegin, e.contentEnd, from.bookPart);
+        if (!views.empty()) {
+          const std::size_t tagEnd = TagEnd(bookXml, views[0].begin, from.bookPart);
+          std::string tag = bookXml.substr(views[0].begin, tagEnd - views[0].begin);
+          tag = SetAttr(tag, "activeTab", active > 1 ? std::optional(std::to_string(active - 1)) : std::nullopt);
+          tag = SetAttr(tag, "firstSheet", std::nullopt);
+          bookXml.replace(views[0].begin, tagEnd - views[0].begin, tag);
+        }
+      }
+    }
+    const bool date1904 = dynamic_cast<xl::memory::FileBook&>(book).Date1904();
+    if (wbPr.empty()) wbPr = "<" + bp + "workbookPr/>";
+    PutChild(bookXml, from.bookPart, kBookOrder, "workbookPr",
+             SetAttr(wbPr, "date1904", date1904 ? std::optional<std::string>("1") : std::nullopt));
+    std::string protection;
+    if (book.ProtectStructure() || book.ProtectWindows()) {
+      protection = "<" + bp + "workbookProtection" + (book.ProtectStructure() ? " lockStructure=\"1\"" : "") +
+                   (book.ProtectWindows() ? " lockWindows=\"1\"" : "") + "/>";
+    }
+    PutChild(bookXml, from.bookPart, kBookOrder, "workbookProtection", protection);
+    // The defined names: those of the workbook, and those of the file it could not hold
+    // (of constants and formulas, the filter's own), on the sheets that are left.
+    std::string names;
+    const auto put = [&](const NameEntry& n) {
+      names += "<" + bp + "definedName name=\"" + EscapedAttribute(n.name) + "\"" +
+               (n.local ? " localSheetId=\"" + std::to_string(*n.local) + "\"" : "") +
+               (n.hidden ? " hidden=\"1\"" : "") + ">";
+      AppendEscaped(names, n.refersTo);
+      names += "</" + bp + "definedName>";
+    };
+    for (const NameEntry& n : ModelNames(book)) put(n);
+    for (const Element& e : Children(bookXml, RootOf(bookXml, from.bookPart).element.contentBegin,
+                                     RootOf(bookXml, from.bookPart).element.contentEnd, from.bookPart)) {
+      if (e.name != "definedNames") continue;
+      for (const Element& d : Children(bookXml, e.contentBegin, e.contentEnd, from.bookPart)) {
+        const std::string_view text = std::string_view(bookXml).substr(d.begin, d.end - d.begin);
+        const std::string_view tag = text.substr(0, TagEnd(text, 0, from.bookPart));
+        const std::string name = Attr(tag, "name");
+        const std::string_view body = std::string_view(bookXml).substr(d.contentBegin, d.contentEnd - d.contentBegin);
+        const bool reference = body.find('!') != std::string_view::npos && body.find('"') == std::string_view::npos;
+        const bool own = name.starts_with("_xlnm.") && name != "_xlnm.Print_Area" && name != "_xlnm.Print_Titles";
+        if (!own && reference) continue;  // the workbook holds it (or dropped it)
+        std::string kept(text);
+        if (const std::string local = Attr(tag, "localSheetId"); !local.empty()) {
+          const auto at = static_cast<std::size_t>(std::atol(local.c_str()));
+          if (at >= from.sheets.size()) continue;
+          const auto p =
+              std::find_if(plans.begin(), plans.end(), [&](const Plan& x) { return x.loaded == &from.sheets[at]; });
+          if (p == plans.end()) continue;
+          kept = SetAttr(std::string(tag), "localSheetId", std::to_string(p - plans.begin())) +
+                 std::string(text.substr(tag.size()));
+        }
+        if (body.find("#REF!") != std::string_view::npos) continue;
+        names += kept;
+      }
+    }
+    PutChild(bookXml, from.bookPart, kBookOrder, "definedNames",
+             names.empty() ? std::string() : "<" + bp + "definedNames>" + names + "</" + bp + "definedNames>");
+    parts.Put(from.bookPart, std::move(bookXml));
+  }
+  if (styles.Changed()) {
+    parts.Put(stylesPart, styles.Xml());
+    if (from.stylesPart.empty()) {
+      bookRels = WithChildAtEnd(bookRels,
+                                "<Relationship Id=\"" + freeRel() +
+                                    "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                                    "styles\" Target=\"" +
+                                    TargetFrom(from.bookPart, stylesPart) + "\"/>",
+                                bookRelsPart);
+      if (!contentTypes.empty()) {
+        contentTypes = WithChildAtEnd(contentTypes,
+                                      "<Override PartName=\"/" + stylesPart +
+                                          "\" ContentType=\"application/"
+                                          "vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>",
+                                      "[Content_Types].xml");
+      }
+    }
+  }
+  if (bookRels != parts.Read(bookRelsPart)) parts.Put(bookRelsPart, std::move(bookRels));
+  // Parts no relationship leads to any more.
+  std::set<std::string> gone;
+  const std::set<std::string> reachable = parts.Reachable();
+  for (const std::string& part : reachableBefore) {
+    if (!reachable.contains(part) && parts.Has(part)) gone.insert(part);
+  }
+  for (const std::string& part : gone) {
+    parts.Remove(part);
+    if (parts.Has(RelsPartOf(part))) parts.Remove(RelsPartOf(part));
+  }
+  if (!contentTypes.empty()) contentTypes = WithoutOverrides(std::move(contentTypes), gone);
+  if (contentTypes != parts.Read("[Content_Types].xml")) parts.Put("[Content_Types].xml", std::move(contentTypes));
+  return parts.Zip();
+}
+
+}  // namespace quillary::workbook::xlsx
