@@ -22,6 +22,7 @@
 #include <charconv>
 #include <cstring>
 #include <set>
+#include <type_traits>
 #include <unordered_map>
 
 #include "platform/runtime/phases.h"
@@ -56,10 +57,11 @@ struct Digest {
     const auto* b = static_cast<const unsigned char*>(p);
     for (std::size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ULL;
   }
+  // Plain values only: a class's bytes (a string's pointer and buffer) say nothing of
+  // its contents, and would differ between two equal texts.
   template <class T>
-  void Of(const T& v) {
-    Bytes(&v, sizeof v);
-  }
+  requires std::is_arithmetic_v<T> || std::is_enum_v<T>
+  void Of(const T& v) { Bytes(&v, sizeof v); }
   void Of(TextView t) {
     Of(t.size());
     Bytes(t.data(), t.size() * sizeof(char16_t));
@@ -1303,7 +1305,7 @@ std::uint64_t CellsFingerprint(FileSheet& sheet) {
       d.Of(x.Type());
       switch (x.Type()) {
         case VarType::Number: d.Of(x.AsNumber()); break;
-        case VarType::String: d.Of(x.AsText()); break;
+        case VarType::String: d.Of(TextView(x.AsText())); break;
         case VarType::Boolean: d.Of(x.AsBool()); break;
         case VarType::Error: d.Of(x.AsError()); break;
         default: break;
