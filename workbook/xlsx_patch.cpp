@@ -22,6 +22,7 @@
 #include <charconv>
 #include <cstring>
 #include <set>
+#include <type_traits>
 #include <unordered_map>
 
 #include "platform/runtime/phases.h"
@@ -56,10 +57,10 @@ struct Digest {
     const auto* b = static_cast<const unsigned char*>(p);
     for (std::size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ULL;
   }
+  // Scalars only: an object's bytes (a string's pointer) would tell nothing of its value.
   template <class T>
-  void Of(const T& v) {
-    Bytes(&v, sizeof v);
-  }
+  requires std::is_arithmetic_v<T> || std::is_enum_v<T>
+  void Of(const T& v) { Bytes(&v, sizeof v); }
   void Of(TextView t) {
     Of(t.size());
     Bytes(t.data(), t.size() * sizeof(char16_t));
@@ -965,7 +966,7 @@ void SheetWriter::SheetData(std::string& out) {
   for (const Band& b : layout_.hiddenRows) {
     for (long r = b.first; r <= b.last; ++r) hidden.insert(r);
   }
-  static const std::map<std::int32_t, std::string> kNoAttributes;
+  static const std::map<std::int32_t, LoadedSheet::RowTag> kNoAttributes;
   const auto& rowAttributes = loaded_ ? loaded_->rowAttributes : kNoAttributes;
   // The last row that anything but a value lies in.
   long lastOther = 0;
@@ -1058,13 +1059,17 @@ void SheetWriter::SheetData(std::string& out) {
       out += t_.row;
       AppendInt(out, r);
       out += '"';
-      if (hasAttrs) out += attrs->second;
-      if (hasHeight) {
-        out += " ht=\"";
-        AppendNumber(out, h->second);
-        out += "\" customHeight=\"1\"";
+      if (hasAttrs) out += attrs->second.other;
+      if (hasAttrs && attrs->second.hidden == isHidden && attrs->second.height == (hasHeight ? h->second : 0)) {
+        out += attrs->second.modelled;  // the height and hidden state as the file had them
+      } else {
+        if (hasHeight) {
+          out += " ht=\"";
+          AppendNumber(out, h->second);
+          out += "\" customHeight=\"1\"";
+        }
+        if (isHidden) out += " hidden=\"1\"";
       }
-      if (isHidden) out += " hidden=\"1\"";
       if (next == end) {
         out += "/>";
         continue;
@@ -1303,7 +1308,7 @@ std::uint64_t CellsFingerprint(FileSheet& sheet) {
       d.Of(x.Type());
       switch (x.Type()) {
         case VarType::Number: d.Of(x.AsNumber()); break;
-        case VarType::String: d.Of(x.AsText()); break;
+        case VarType::String: d.Of(TextView(x.AsText())); break;
         case VarType::Boolean: d.Of(x.AsBool()); break;
         case VarType::Error: d.Of(x.AsError()); break;
         default: break;
