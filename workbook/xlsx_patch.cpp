@@ -57,7 +57,8 @@ struct Digest {
     const auto* b = static_cast<const unsigned char*>(p);
     for (std::size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ULL;
   }
-  // Scalars only: an object's bytes (a string's pointer) would tell nothing of its value.
+  // Plain values only: a class's bytes (a string's pointer and buffer) say nothing of
+  // its contents, and would differ between two equal texts.
   template <class T>
   requires std::is_arithmetic_v<T> || std::is_enum_v<T>
   void Of(const T& v) { Bytes(&v, sizeof v); }
