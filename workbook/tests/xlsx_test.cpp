@@ -393,7 +393,8 @@ print(openpyxl.load_workbook("f.xlsx").active["A3"].value, openpyxl.load_workboo
 // A sheet the run changed is written with each row's tag as the file had it: the
 // attributes the workbook does not model as they stand (prefixed ones too), and its
 // height and hidden state as written unless the run changed them. A sheet the run did
-// not change is copied as it stands.
+// not change is copied as it stands, with its entry's date; an entry the save writes
+// gets a valid fixed date (1980-01-01 00:00).
 TEST_F(Xlsx, ASavedRowKeepsItsTagAndAnUnchangedSheetItsBytes) {
   const std::string root =
       R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="r" )"
@@ -408,9 +409,21 @@ TEST_F(Xlsx, ASavedRowKeepsItsTagAndAnUnchangedSheetItsBytes) {
   const std::string untouched =
       root + R"(<dimension ref="A1"/><sheetData><row r="1" spans="1:1"><c r="A1" t="inlineStr"><is><t>kept</t></is>)"
              R"(</c></row></sheetData></worksheet>)";
-  const std::string file = Workbook(R"(<workbook xmlns:r="r"><sheets><sheet name="S" sheetId="1" r:id="rId1"/>)"
-                                    R"(<sheet name="T" sheetId="2" r:id="rId2"/></sheets></workbook>)",
-                                    {changed, untouched});
+  const std::string unstamped = Workbook(R"(<workbook xmlns:r="r"><sheets><sheet name="S" sheetId="1" r:id="rId1"/>)"
+                                         R"(<sheet name="T" sheetId="2" r:id="rId2"/></sheets></workbook>)",
+                                         {changed, untouched});
+  // Its entries dated 2025-01-01 12:00.
+  std::string file;
+  {
+    const xlsx::ZipArchive made(unstamped);
+    xlsx::ZipWriter w;
+    for (xlsx::ZipEntry e : made.Entries()) {
+      e.date = (45 << 9) | (1 << 5) | 1;
+      e.time = 12 << 11;
+      w.Add(e, made.RawData(e));
+    }
+    file = w.Finish();
+  }
   xl::Worksheet& sheet = LoadXlsxData(*app, file, "rows.xlsx", notes).Sheets().Item(u"S");
   sheet.Range(u"B1").SetValue(5.0);
   sheet.Range(u"A2").SetRowHeight(40.0);
@@ -427,6 +440,12 @@ TEST_F(Xlsx, ASavedRowKeepsItsTagAndAnUnchangedSheetItsBytes) {
   }
   EXPECT_NE(s.find(R"(<c r="B1"><v>5</v></c>)"), std::string::npos) << s;
   EXPECT_EQ(saved.Read("xl/worksheets/sheet2.xml"), untouched);
+  for (const xlsx::ZipEntry& e : saved.Entries()) {
+    // Written: the changed sheet and the parts the package lacked (content types, styles).
+    const bool copied = e.name != "xl/worksheets/sheet1.xml" && xlsx::ZipArchive(unstamped).Has(e.name);
+    EXPECT_EQ(e.date, copied ? (45 << 9) | (1 << 5) | 1 : 0x0021) << e.name;
+    EXPECT_EQ(e.time, copied ? 12 << 11 : 0) << e.name;
+  }
 }
 
 // A save of a workbook loaded from an xlsx file keeps what the file holds beside what
