@@ -967,7 +967,7 @@ void SheetWriter::SheetData(std::string& out) {
   for (const Band& b : layout_.hiddenRows) {
     for (long r = b.first; r <= b.last; ++r) hidden.insert(r);
   }
-  static const std::map<std::int32_t, std::string> kNoAttributes;
+  static const std::map<std::int32_t, LoadedSheet::RowTag> kNoAttributes;
   const auto& rowAttributes = loaded_ ? loaded_->rowAttributes : kNoAttributes;
   // The last row that anything but a value lies in.
   long lastOther = 0;
@@ -1060,13 +1060,17 @@ void SheetWriter::SheetData(std::string& out) {
       out += t_.row;
       AppendInt(out, r);
       out += '"';
-      if (hasAttrs) out += attrs->second;
-      if (hasHeight) {
-        out += " ht=\"";
-        AppendNumber(out, h->second);
-        out += "\" customHeight=\"1\"";
+      if (hasAttrs) out += attrs->second.other;
+      if (hasAttrs && attrs->second.hidden == isHidden && attrs->second.height == (hasHeight ? h->second : 0)) {
+        out += attrs->second.modelled;  // the height and hidden state as the file had them
+      } else {
+        if (hasHeight) {
+          out += " ht=\"";
+          AppendNumber(out, h->second);
+          out += "\" customHeight=\"1\"";
+        }
+        if (isHidden) out += " hidden=\"1\"";
       }
-      if (isHidden) out += " hidden=\"1\"";
       if (next == end) {
         out += "/>";
         continue;

@@ -390,6 +390,64 @@ print(openpyxl.load_workbook("f.xlsx").active["A3"].value, openpyxl.load_workboo
   EXPECT_EQ(sheet2.CellValue(1, 2), Variant(7.0));
 }
 
+// A sheet the run changed is written with each row's tag as the file had it: the
+// attributes the workbook does not model as they stand (prefixed ones too), and its
+// height and hidden state as written unless the run changed them. A sheet the run did
+// not change is copied as it stands, with its entry's date; an entry the save writes
+// gets a valid fixed date (1980-01-01 00:00).
+TEST_F(Xlsx, ASavedRowKeepsItsTagAndAnUnchangedSheetItsBytes) {
+  const std::string root =
+      R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="r" )"
+      R"(xmlns:x14ac="http://schemas.microsoft.com/office/spreadsheetml/2009/9/ac">)";
+  const std::string changed =
+      root +
+      R"(<dimension ref="A1:B3"/><sheetData>)"
+      R"(<row r="1" spans="1:2" ht="15" customHeight="false" hidden="false" x14ac:dyDescent="0.25" outlineLevel="1">)"
+      R"(<c r="A1" t="inlineStr"><is><t>a</t></is></c><c r="B1"><v>1</v></c></row>)"
+      R"(<row r="2" ht="30" customHeight="1" collapsed="1"><c r="A2"><v>2</v></c></row>)"
+      R"(<row r="3" ht="12" hidden="1"><c r="A3"><v>3</v></c></row></sheetData></worksheet>)";
+  const std::string untouched =
+      root + R"(<dimension ref="A1"/><sheetData><row r="1" spans="1:1"><c r="A1" t="inlineStr"><is><t>kept</t></is>)"
+             R"(</c></row></sheetData></worksheet>)";
+  const std::string unstamped = Workbook(R"(<workbook xmlns:r="r"><sheets><sheet name="S" sheetId="1" r:id="rId1"/>)"
+                                         R"(<sheet name="T" sheetId="2" r:id="rId2"/></sheets></workbook>)",
+                                         {changed, untouched});
+  // Its entries dated 2025-01-01 12:00.
+  std::string file;
+  {
+    const xlsx::ZipArchive made(unstamped);
+    xlsx::ZipWriter w;
+    for (xlsx::ZipEntry e : made.Entries()) {
+      e.date = (45 << 9) | (1 << 5) | 1;
+      e.time = 12 << 11;
+      w.Add(e, made.RawData(e));
+    }
+    file = w.Finish();
+  }
+  xl::Worksheet& sheet = LoadXlsxData(*app, file, "rows.xlsx", notes).Sheets().Item(u"S");
+  sheet.Range(u"B1").SetValue(5.0);
+  sheet.Range(u"A2").SetRowHeight(40.0);
+  SaveXlsx(sheet.Parent(), dir / "rows.xlsx", notes);
+  const std::string bytes = ReadText(dir / "rows.xlsx");
+  const xlsx::ZipArchive saved(bytes);
+  const std::string s = saved.Read("xl/worksheets/sheet1.xml");
+  for (const char* tag : {
+           R"(<row r="1" x14ac:dyDescent="0.25" outlineLevel="1" ht="15" customHeight="false" hidden="false">)",
+           R"(<row r="2" collapsed="1" ht="40" customHeight="1">)",
+           R"(<row r="3" ht="12" hidden="1">)",
+       }) {
+    EXPECT_NE(s.find(tag), std::string::npos) << tag << " in " << s;
+  }
+  EXPECT_NE(s.find(R"(<c r="B1"><v>5</v></c>)"), std::string::npos) << s;
+  EXPECT_EQ(saved.Read("xl/worksheets/sheet2.xml"), untouched);
+  for (const xlsx::ZipEntry& e : saved.Entries()) {
+    // Written: the changed sheet and the parts the package lacked (content types, styles).
+    const bool copied = e.name != "xl/worksheets/sheet1.xml" && xlsx::ZipArchive(unstamped).Has(e.name);
+    EXPECT_EQ(e.date, copied ? (45 << 9) | (1 << 5) | 1 : 0x0021) << e.name;
+    EXPECT_EQ(e.time, copied ? 12 << 11 : 0) << e.name;
+  }
+}
+
 // A save of a workbook loaded from an xlsx file keeps what the file holds beside what
 // the workbook models: every part the run did not change byte for byte, and in the
 // parts it did change (the sheet, the workbook part, the styles) every element it did
