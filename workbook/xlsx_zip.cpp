@@ -3,6 +3,7 @@
 #include <libdeflate.h>
 #include <zlib.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -64,8 +65,9 @@ ZipArchive::ZipArchive(std::string_view data, std::uint64_t partLimit, std::uint
   }
   if (dirOffset > data.size() || dirSize > data.size() - dirOffset) Damaged("its central directory lies past its end");
   if (count > dirSize / kCentralHeader) Damaged("its central directory lists more parts than it holds");
-  std::uint64_t at = dirOffset, total = 0;
+  std::uint64_t at = dirOffset, total = 0, stored = 0;
   entries_.reserve(static_cast<std::size_t>(count));
+  std::map<std::string, std::string> folded;  // part names compare case-insensitively
   for (std::uint64_t i = 0; i < count; ++i) {
     if (r.U32(at) != kCentralSig) Damaged("an entry of its central directory is broken");
     ZipEntry e;
@@ -103,6 +105,15 @@ ZipArchive::ZipArchive(std::string_view data, std::uint64_t partLimit, std::uint
     if (total > archiveLimit) {
       throw Failure("the parts would expand to more than the limit of " + std::to_string(archiveLimit) +
                     " bytes in all");
+    }
+    // Entries sharing their data would make a copy of the archive far larger than it.
+    stored += e.compressedSize;
+    if (stored > data.size()) Damaged("its parts claim more data than it holds");
+    std::string key = e.name;
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (const auto [it, fresh] = folded.emplace(std::move(key), e.name); !fresh) {
+      throw Failure("the zip archive holds two parts of the same name, '" + it->second + "' and '" + e.name +
+                    "': which one is meant is unclear");
     }
     index_.emplace(e.name, entries_.size());
     entries_.push_back(std::move(e));
