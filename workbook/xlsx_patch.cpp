@@ -442,7 +442,7 @@ class Styles {
     }
     if (f.bold != old.bold || f.colorIndex != old.colorIndex || f.underline != old.underline) {
       const auto id = static_cast<std::size_t>(std::atol(Attr(tag, "fontId").c_str()));
-      fonts_.push_back(Font(id < fonts_.size() ? fonts_[id] : "<" + El("font") + "/>", f));
+      fonts_.push_back(Font(id < fonts_.size() ? fonts_[id] : "<" + El("font") + "/>", old, f));
       tag = SetAttr(tag, "fontId", std::to_string(fonts_.size() - 1));
       tag = SetAttr(tag, "applyFont", "1");
     }
@@ -504,9 +504,12 @@ class Styles {
     return body;
   }
 
-  std::string Font(const std::string& from, const CellFormat& f) const {
-    // Its bold, underline and colour put in place of the old ones; the rest (size,
-    // name, italic, ...) stays.
+  std::string Font(const std::string& from, const CellFormat& old, const CellFormat& f) const {
+    // Only the properties that changed (bold, underline, colour) are put in place of the
+    // old ones; the rest (size, name, italic, a theme colour that stayed, ...) stays as
+    // the part had it.
+    const bool bold = f.bold != old.bold, underline = f.underline != old.underline,
+               color = f.colorIndex != old.colorIndex;
     std::string font = from;
     const std::size_t tagEnd = TagEnd(font, 0, part_);
     std::string tag = font.substr(0, tagEnd), body = font.substr(tagEnd);
@@ -518,14 +521,15 @@ class Styles {
     const std::vector<Element> kids = Children(body, 0, body.rfind("</"), part_);
     std::string kept;
     for (const Element& k : kids) {
-      if (k.name != "b" && k.name != "u" && k.name != "color") kept += body.substr(k.begin, k.end - k.begin);
+      const bool replaced = (bold && k.name == "b") || (underline && k.name == "u") || (color && k.name == "color");
+      if (!replaced) kept += body.substr(k.begin, k.end - k.begin);
     }
     std::string own;
-    if (f.bold) own += "<" + El("b") + "/>";
-    if (const std::string_view u = UnderlineName(f.underline); !u.empty() && u != "none") {
+    if (bold && f.bold) own += "<" + El("b") + "/>";
+    if (const std::string_view u = UnderlineName(f.underline); underline && !u.empty() && u != "none") {
       own += "<" + El("u") + (u == "single" ? std::string() : " val=\"" + std::string(u) + "\"") + "/>";
     }
-    if (f.colorIndex >= 1 && f.colorIndex <= 56)
+    if (color && f.colorIndex >= 1 && f.colorIndex <= 56)
       own += "<" + El("color") + " rgb=\"FF" + Hex(PaletteColor(f.colorIndex)) + "\"/>";
     return tag + own + kept + "</" + El("font") + ">";
   }

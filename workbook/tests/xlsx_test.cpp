@@ -487,6 +487,38 @@ print(wb["Result"]["A1"].value)
   EXPECT_EQ(gone, std::vector<std::string>{"xl/worksheets/sheet3.xml"});  // Scrap's part
 }
 
+// A font property the run changes replaces only itself in the cell's font: its theme
+// or rgb colour, italic, size and name stay.
+TEST_F(Xlsx, AChangedFontPropertyKeepsTheRestOfTheFont) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+from openpyxl.styles import Font
+from openpyxl.styles.colors import Color
+wb = openpyxl.Workbook()
+ws = wb.active
+for r in range(1, 4):
+    ws.cell(r, 1, "x%d" % r).font = Font(name="Courier New", sz=16, i=True, color=Color(theme=4))
+ws["A3"].font = Font(name="Courier New", sz=16, i=True, b=True, color="FF123456")
+wb.save("font.xlsx")
+)py"),
+            "");
+  xl::memory::FileBook& book = Load(*app, dir / "font.xlsx");
+  xl::Worksheet& s = book.Sheets().Item(u"Sheet");
+  s.Range(u"A1").Font().SetBold(true);
+  s.Range(u"A2").Font().SetUnderline(xl::xlUnderlineStyleSingle);
+  s.Range(u"A3").Font().SetColorIndex(3);  // red: the only property replaced
+  SaveXlsx(book, dir / "font.xlsx", notes);
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+wb = openpyxl.load_workbook("font.xlsx")
+for c in ("A1", "A2", "A3"):
+    f = wb.active[c].font
+    print(c, f.name, f.sz, f.i, f.b, f.u, f.color.theme if f.color.type == "theme" else f.color.rgb)
+)py"),
+            "A1 Courier New 16.0 True True None 4\n"
+            "A2 Courier New 16.0 True False single 4\n"
+            "A3 Courier New 16.0 True True None FFFF0000\n");
+}
+
 // A workbook saved over an xlsx file it was not loaded from would replace what the file
 // holds: the save stops before writing and names each thing; the file stays as it was.
 TEST_F(Xlsx, ASaveOverAnotherFileStopsBeforeLosingWhatItHolds) {
