@@ -1582,11 +1582,22 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
                                      : std::string());
       }
       if (p.protection) {
-        PutChild(xml, part, kSheetOrder, "sheetProtection",
-                 p.layout.protection
-                     ? "<" + sp + "sheetProtection sheet=\"1\" objects=\"1\" scenarios=\"1\"" +
-                           (p.layout.protection->AllowFormattingCells ? " formatCells=\"0\"" : "") + "/>"
-                     : std::string());
+        // The part's own element keeps what is not modelled here (password, hash, the other
+        // options); only whether the sheet is protected and formatCells are set.
+        std::string was = "<" + sp + "sheetProtection sheet=\"1\" objects=\"1\" scenarios=\"1\"/>";
+        const Root r = RootOf(xml, part);
+        for (const Element& k : Children(xml, r.element.contentBegin, r.element.contentEnd, part)) {
+          if (k.name != "sheetProtection") continue;
+          was = xml.substr(k.begin, TagEnd(xml, k.begin, part) - k.begin);
+          if (!was.ends_with("/>")) was.insert(was.size() - 1, "/");
+        }
+        std::string text;
+        if (p.layout.protection) {
+          text = SetAttr(std::move(was), "sheet", "1");
+          text = SetAttr(std::move(text), "formatCells",
+                         p.layout.protection->AllowFormattingCells ? std::optional<std::string>("0") : std::nullopt);
+        }
+        PutChild(xml, part, kSheetOrder, "sheetProtection", text);
       }
       PutView(xml, part, sp, p.selection ? &p.layout : nullptr,
               selected != wasSelected ? std::optional<bool>(selected) : std::nullopt);

@@ -519,6 +519,35 @@ for c in ("A1", "A2", "A3"):
             "A3 Courier New 16.0 True True None FFFF0000\n");
 }
 
+// A sheet protection the run changes keeps its password and the options not modelled
+// here; only formatCells follows the run.
+TEST_F(Xlsx, AChangedSheetProtectionKeepsItsPasswordAndOptions) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+wb = openpyxl.Workbook()
+ws = wb.active
+ws["A1"] = 1
+ws.protection.sheet = True
+ws.protection.password = "secret"
+ws.protection.sort = False
+ws.protection.insertRows = False
+wb.save("locked.xlsx")
+)py"),
+            "");
+  const std::string hash = RunOpenpyxl(dir.Path(), R"py(
+print(openpyxl.load_workbook("locked.xlsx").active.protection.password)
+)py");
+  xl::memory::FileBook& book = Load(*app, dir / "locked.xlsx");
+  book.Sheets().Item(u"Sheet").Protect({.AllowFormattingCells = true});
+  SaveXlsx(book, dir / "locked.xlsx", notes);
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+p = openpyxl.load_workbook("locked.xlsx").active.protection
+print(p.password)
+print(p.sheet, p.formatCells, p.sort, p.insertRows, p.deleteRows)
+)py"),
+            hash + "True False False False True\n");
+}
+
 // A workbook saved over an xlsx file it was not loaded from would replace what the file
 // holds: the save stops before writing and names each thing; the file stays as it was.
 TEST_F(Xlsx, ASaveOverAnotherFileStopsBeforeLosingWhatItHolds) {
