@@ -949,6 +949,12 @@ std::string UnwrittenNote(const fs::path& source, const fs::path& saved) {
 void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
   fs::path target = fs::absolute(file).lexically_normal();
   std::error_code ec;
+  // A link is followed: the file it leads to is saved, and the link stays a link.
+  if (fs::is_symlink(target, ec)) {
+    const fs::path linked = fs::canonical(target, ec);
+    if (ec) throw Failure("cannot save to '" + target.string() + "': it is a link that leads to no file");
+    target = linked;
+  }
   if (fs::is_directory(target, ec)) throw Failure("cannot save to '" + target.string() + "': it is a folder");
   if (!fs::is_directory(target.parent_path(), ec)) {
     throw Failure("cannot save to '" + target.string() + "': the folder '" + target.parent_path().string() +
@@ -1024,11 +1030,25 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
     } else {
       WriteBook(book, temp, found);
     }
-    // mkstemps makes the file private; the saved workbook gets the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(temp.c_str(), 0666 & ~mask);
+    // mkstemps makes the file private: the saved workbook keeps the permissions of the
+    // file it replaces, or gets the usual ones.
+    struct stat replaced {};
+    if (::stat(target.c_str(), &replaced) == 0) {
+      ::fchmod(fd, replaced.st_mode & 07777);
+    } else {
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      ::fchmod(fd, 0666 & ~mask);
+    }
+    // On the disk before it takes the target's place, so that a crash leaves the old
+    // file or the new one, never an empty one.
+    if (::fsync(fd) != 0) throw Failure(std::string("cannot write the file: ") + std::strerror(errno));
     if (::rename(temp.c_str(), target.c_str()) != 0) throw Failure(std::strerror(errno));
+    const int folder = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+      ::fsync(folder);
+      ::close(folder);
+    }
     for (std::string& n : found) notes.push_back("'" + target.string() + "': " + std::move(n));
   } catch (const Failure& f) {
     fs::remove(temp, ec);

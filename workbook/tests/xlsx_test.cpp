@@ -605,6 +605,25 @@ TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
             std::string::npos);
 }
 
+// A save over a file keeps its permissions, and a save through a link writes the file
+// the link leads to and leaves the link as it is.
+TEST_F(Xlsx, ASaveKeepsTheFilesPermissionsAndLinks) {
+  xl::memory::FileBook& book = app->AddWorkbook(xl::memory::GridSize::Large);
+  book.Sheets().Item(1).Range(u"A1").SetValue(u"first");
+  const fs::path real = dir / "real.xlsx", link = dir / "link.xlsx";
+  SaveXlsx(book, real, notes);
+  fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("real.xlsx", link);
+  book.Sheets().Item(1).Range(u"A1").SetValue(u"second");
+  SaveXlsx(book, link, notes);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  xl::memory::FileBook& back = Load(*app, real);
+  EXPECT_EQ(back.Sheets().Item(1).Range(u"A1").Value(), Variant(u"second"));
+  fs::remove(real);
+  EXPECT_NE(FailureOf([&] { SaveXlsx(book, link, notes); }).find("leads to no file"), std::string::npos);
+}
+
 // A file that a killed save left beside the target goes with the next save; the file
 // of a save under way in another process (which holds a lock on it) stays.
 TEST_F(Xlsx, OnlyTheFilesOfEndedSavesAreRemoved) {
