@@ -19,8 +19,10 @@
 //   strings otherwise (no table to build, and no part to rewrite for them).
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cstring>
+#include <map>
 #include <set>
 #include <type_traits>
 #include <unordered_map>
@@ -1237,6 +1239,17 @@ struct NameEntry {
   bool hidden = false;
 };
 
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// A defined name as one line: its name, scope (the sheet's position or "*"), reference
+// and whether it is hidden.
+std::string NameLine(const NameEntry& n, std::optional<long> local) {
+  return n.name + ' ' + (local ? std::to_string(*local) : "*") + ' ' + n.refersTo + (n.hidden ? " h" : "");
+}
+
 // "Sheet 1" -> "'Sheet 1'"; "Parts" as it is.
 std::string SheetRef(const Text& name) {
   bool plain = !name.empty() && !(name.front() >= u'0' && name.front() <= u'9');
@@ -1334,9 +1347,7 @@ std::string BookFingerprint(xl::Workbook& book) {
   out += "active " + std::to_string(book.ActiveSheet().Index()) + ' ' + std::to_string(book.ProtectStructure()) +
          std::to_string(book.ProtectWindows());
   if (auto* m = dynamic_cast<xl::memory::FileBook*>(&book)) out += m->Date1904() ? " 1904" : " 1900";
-  for (const NameEntry& n : ModelNames(book)) {
-    out += '\n' + n.name + ' ' + (n.local ? std::to_string(*n.local) : "*") + ' ' + n.refersTo + (n.hidden ? " h" : "");
-  }
+  for (const NameEntry& n : ModelNames(book)) out += '\n' + NameLine(n, n.local);
   return out;
 }
 
@@ -1676,8 +1687,10 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
                    (book.ProtectWindows() ? " lockWindows=\"1\"" : "") + "/>";
     }
     PutChild(bookXml, from.bookPart, kBookOrder, "workbookProtection", protection);
-    // The defined names: those of the workbook, and those of the file it could not hold
-    // (of constants and formulas, the filter's own), on the sheets that are left.
+    // The defined names, in the part's order: a name the run did not change is written
+    // as the part had it (every attribute, the reference's own text); one the workbook
+    // does not hold (constants, formulas, #REF!, external references, the filter's own)
+    // stays as it stood unless the run made or deleted a name of that name and scope.
     std::string names;
     const auto put = [&](const NameEntry& n) {
       names += "<" + bp + "definedName name=\"" + EscapedAttribute(n.name) + "\"" +
@@ -1686,7 +1699,19 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
       AppendEscaped(names, n.refersTo);
       names += "</" + bp + "definedName>";
     };
-    for (const NameEntry& n : ModelNames(book)) put(n);
+    std::set<std::string> loadedLines, loadedNames;  // as loaded; names as "name scope"
+    for (std::size_t at = from.book.find('\n'); at != std::string::npos;) {
+      const std::size_t end = from.book.find('\n', at + 1);
+      const std::string line = from.book.substr(at + 1, end == std::string::npos ? end : end - at - 1);
+      loadedLines.insert(line);
+      loadedNames.insert(Lower(line.substr(0, line.find(' ', line.find(' ') + 1))));
+      at = end;
+    }
+    const std::vector<NameEntry> model = ModelNames(book);
+    std::vector<bool> written(model.size());
+    std::map<std::pair<std::string, long>, std::size_t> byName;  // (lower-case name, scope or -1)
+    for (std::size_t m = 0; m < model.size(); ++m)
+      byName.emplace(std::pair(Lower(model[m].name), model[m].local.value_or(-1)), m);
     for (const Element& e : Children(bookXml, RootOf(bookXml, from.bookPart).element.contentBegin,
                                      RootOf(bookXml, from.bookPart).element.contentEnd, from.bookPart)) {
       if (e.name != "definedNames") continue;
@@ -1694,23 +1719,37 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
         const std::string_view text = std::string_view(bookXml).substr(d.begin, d.end - d.begin);
         const std::string_view tag = text.substr(0, TagEnd(text, 0, from.bookPart));
         const std::string name = Attr(tag, "name");
-        const std::string_view body = std::string_view(bookXml).substr(d.contentBegin, d.contentEnd - d.contentBegin);
-        const bool reference = body.find('!') != std::string_view::npos && body.find('"') == std::string_view::npos;
-        const bool own = name.starts_with("_xlnm.") && name != "_xlnm.Print_Area" && name != "_xlnm.Print_Titles";
-        if (!own && reference) continue;  // the workbook holds it (or dropped it)
         std::string kept(text);
-        if (const std::string local = Attr(tag, "localSheetId"); !local.empty()) {
-          const auto at = static_cast<std::size_t>(std::atol(local.c_str()));
+        std::optional<long> loadedLocal, local;
+        if (const std::string l = Attr(tag, "localSheetId"); !l.empty()) {
+          const auto at = static_cast<std::size_t>(std::atol(l.c_str()));
           if (at >= from.sheets.size()) continue;
           const auto p =
               std::find_if(plans.begin(), plans.end(), [&](const Plan& x) { return x.loaded == &from.sheets[at]; });
-          if (p == plans.end()) continue;
-          kept = SetAttr(std::string(tag), "localSheetId", std::to_string(p - plans.begin())) +
-                 std::string(text.substr(tag.size()));
+          if (p == plans.end()) continue;  // its sheet was deleted
+          loadedLocal = static_cast<long>(at);
+          local = static_cast<long>(p - plans.begin());
+          if (*local != *loadedLocal) {
+            kept = SetAttr(std::string(tag), "localSheetId", std::to_string(*local)) +
+                   std::string(text.substr(tag.size()));
+          }
         }
-        if (body.find("#REF!") != std::string_view::npos) continue;
-        names += kept;
+        const auto found = byName.find(std::pair(Lower(name), local.value_or(-1)));
+        if (found != byName.end() && !written[found->second]) {
+          const std::size_t m = found->second;
+          written[m] = true;
+          if (loadedLines.contains(NameLine(model[m], loadedLocal))) {
+            names += kept;
+          } else {
+            put(model[m]);
+          }
+        } else if (!loadedNames.contains(Lower(name + ' ' + (loadedLocal ? std::to_string(*loadedLocal) : "*")))) {
+          names += kept;  // never the workbook's: as it stood
+        }
       }
+    }
+    for (std::size_t m = 0; m < model.size(); ++m) {
+      if (!written[m]) put(model[m]);
     }
     PutChild(bookXml, from.bookPart, kBookOrder, "definedNames",
              names.empty() ? std::string() : "<" + bp + "definedNames>" + names + "</" + bp + "definedNames>");

@@ -548,6 +548,36 @@ print(p.sheet, p.formatCells, p.sort, p.insertRows, p.deleteRows)
             hash + "True False False False True\n");
 }
 
+// Defined names the run did not change are written as the file had them; those the
+// workbook does not hold stay unless the run made or deleted a name of that name.
+TEST_F(Xlsx, DefinedNamesTheRunDidNotChangeAreKeptAsTheyStood) {
+  const std::string book =
+      R"(<workbook xmlns:r="r"><sheets><sheet name="Data" sheetId="1" r:id="rId1"/></sheets><definedNames>)"
+      R"(<definedName name="Kept" comment="why" function="0">Data!A1</definedName>)"
+      R"(<definedName name="Broken" description="old">#REF!</definedName>)"
+      R"(<definedName name="Moved" comment="was B2">Data!$B$2</definedName>)"
+      R"(<definedName name="Dropped">Data!$A$2</definedName>)"
+      R"(<definedName name="Local" localSheetId="0" vbProcedure="0">Data!$C$1</definedName>)"
+      R"(<definedName name="half">0.5</definedName></definedNames></workbook>)";
+  WriteText(dir / "names.xlsx",
+            Workbook(book, {Sheet(R"(<sheetData><row r="1"><c r="A1"><v>1</v></c></row></sheetData>)")}));
+  xl::memory::FileBook& b = Load(*app, dir / "names.xlsx");
+  xl::Worksheet& s = b.Sheets().Item(u"Data");
+  b.Names().Add(u"Moved", s.Range(u"C3"));
+  b.Names().Item(u"Dropped").Delete();
+  b.Names().Add(u"Added", s.Range(u"D4"));
+  SaveXlsx(b, dir / "names.xlsx", notes);
+  const std::string xml = xlsx::ZipArchive(ReadText(dir / "names.xlsx")).Read("xl/workbook.xml");
+  const std::string names = xml.substr(xml.find("<definedNames>"));
+  EXPECT_EQ(names.substr(0, names.find("</definedNames>")),
+            R"(<definedNames><definedName name="Kept" comment="why" function="0">Data!A1</definedName>)"
+            R"(<definedName name="Broken" description="old">#REF!</definedName>)"
+            R"(<definedName name="Moved">Data!$C$3</definedName>)"
+            R"(<definedName name="Local" localSheetId="0" vbProcedure="0">Data!$C$1</definedName>)"
+            R"(<definedName name="half">0.5</definedName>)"
+            R"(<definedName name="Added">Data!$D$4</definedName>)");
+}
+
 // A workbook saved over an xlsx file it was not loaded from would replace what the file
 // holds: the save stops before writing and names each thing; the file stays as it was.
 TEST_F(Xlsx, ASaveOverAnotherFileStopsBeforeLosingWhatItHolds) {
