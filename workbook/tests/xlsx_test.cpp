@@ -688,6 +688,97 @@ print(wb["Result"]["A1"].value)
   EXPECT_EQ(gone, std::vector<std::string>{"xl/worksheets/sheet3.xml"});  // Scrap's part
 }
 
+// A font property the run changes replaces only itself in the cell's font: its theme
+// or rgb colour, italic, size and name stay.
+TEST_F(Xlsx, AChangedFontPropertyKeepsTheRestOfTheFont) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+from openpyxl.styles import Font
+from openpyxl.styles.colors import Color
+wb = openpyxl.Workbook()
+ws = wb.active
+for r in range(1, 4):
+    ws.cell(r, 1, "x%d" % r).font = Font(name="Courier New", sz=16, i=True, color=Color(theme=4))
+ws["A3"].font = Font(name="Courier New", sz=16, i=True, b=True, color="FF123456")
+wb.save("font.xlsx")
+)py"),
+            "");
+  xl::memory::FileBook& book = Load(*app, dir / "font.xlsx");
+  xl::Worksheet& s = book.Sheets().Item(u"Sheet");
+  s.Range(u"A1").Font().SetBold(true);
+  s.Range(u"A2").Font().SetUnderline(xl::xlUnderlineStyleSingle);
+  s.Range(u"A3").Font().SetColorIndex(3);  // red: the only property replaced
+  SaveXlsx(book, dir / "font.xlsx", notes);
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+wb = openpyxl.load_workbook("font.xlsx")
+for c in ("A1", "A2", "A3"):
+    f = wb.active[c].font
+    print(c, f.name, f.sz, f.i, f.b, f.u, f.color.theme if f.color.type == "theme" else f.color.rgb)
+)py"),
+            "A1 Courier New 16.0 True True None 4\n"
+            "A2 Courier New 16.0 True False single 4\n"
+            "A3 Courier New 16.0 True True None FFFF0000\n");
+}
+
+// A sheet protection the run changes keeps its password and the options not modelled
+// here; only formatCells follows the run.
+TEST_F(Xlsx, AChangedSheetProtectionKeepsItsPasswordAndOptions) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+wb = openpyxl.Workbook()
+ws = wb.active
+ws["A1"] = 1
+ws.protection.sheet = True
+ws.protection.password = "secret"
+ws.protection.sort = False
+ws.protection.insertRows = False
+wb.save("locked.xlsx")
+)py"),
+            "");
+  const std::string hash = RunOpenpyxl(dir.Path(), R"py(
+print(openpyxl.load_workbook("locked.xlsx").active.protection.password)
+)py");
+  xl::memory::FileBook& book = Load(*app, dir / "locked.xlsx");
+  book.Sheets().Item(u"Sheet").Protect({.AllowFormattingCells = true});
+  SaveXlsx(book, dir / "locked.xlsx", notes);
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+p = openpyxl.load_workbook("locked.xlsx").active.protection
+print(p.password)
+print(p.sheet, p.formatCells, p.sort, p.insertRows, p.deleteRows)
+)py"),
+            hash + "True False False False True\n");
+}
+
+// Defined names the run did not change are written as the file had them; those the
+// workbook does not hold stay unless the run made or deleted a name of that name.
+TEST_F(Xlsx, DefinedNamesTheRunDidNotChangeAreKeptAsTheyStood) {
+  const std::string book =
+      R"(<workbook xmlns:r="r"><sheets><sheet name="Data" sheetId="1" r:id="rId1"/></sheets><definedNames>)"
+      R"(<definedName name="Kept" comment="why" function="0">Data!A1</definedName>)"
+      R"(<definedName name="Broken" description="old">#REF!</definedName>)"
+      R"(<definedName name="Moved" comment="was B2">Data!$B$2</definedName>)"
+      R"(<definedName name="Dropped">Data!$A$2</definedName>)"
+      R"(<definedName name="Local" localSheetId="0" vbProcedure="0">Data!$C$1</definedName>)"
+      R"(<definedName name="half">0.5</definedName></definedNames></workbook>)";
+  WriteText(dir / "names.xlsx",
+            Workbook(book, {Sheet(R"(<sheetData><row r="1"><c r="A1"><v>1</v></c></row></sheetData>)")}));
+  xl::memory::FileBook& b = Load(*app, dir / "names.xlsx");
+  xl::Worksheet& s = b.Sheets().Item(u"Data");
+  b.Names().Add(u"Moved", s.Range(u"C3"));
+  b.Names().Item(u"Dropped").Delete();
+  b.Names().Add(u"Added", s.Range(u"D4"));
+  SaveXlsx(b, dir / "names.xlsx", notes);
+  const std::string xml = xlsx::ZipArchive(ReadText(dir / "names.xlsx")).Read("xl/workbook.xml");
+  const std::string names = xml.substr(xml.find("<definedNames>"));
+  EXPECT_EQ(names.substr(0, names.find("</definedNames>")),
+            R"(<definedNames><definedName name="Kept" comment="why" function="0">Data!A1</definedName>)"
+            R"(<definedName name="Broken" description="old">#REF!</definedName>)"
+            R"(<definedName name="Moved">Data!$C$3</definedName>)"
+            R"(<definedName name="Local" localSheetId="0" vbProcedure="0">Data!$C$1</definedName>)"
+            R"(<definedName name="half">0.5</definedName>)"
+            R"(<definedName name="Added">Data!$D$4</definedName>)");
+}
+
 // A workbook saved over an xlsx file it was not loaded from would replace what the file
 // holds: the save stops before writing and names each thing; the file stays as it was.
 TEST_F(Xlsx, ASaveOverAnotherFileStopsBeforeLosingWhatItHolds) {
