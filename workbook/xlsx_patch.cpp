@@ -22,6 +22,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstring>
+#include <map>
 #include <set>
 #include <type_traits>
 #include <unordered_map>
@@ -482,7 +483,7 @@ class Styles {
     }
     if (f.bold != old.bold || f.colorIndex != old.colorIndex || f.underline != old.underline) {
       const auto id = static_cast<std::size_t>(std::atol(Attr(tag, "fontId").c_str()));
-      fonts_.push_back(Font(id < fonts_.size() ? fonts_[id] : "<" + El("font") + "/>", f));
+      fonts_.push_back(Font(id < fonts_.size() ? fonts_[id] : "<" + El("font") + "/>", old, f));
       tag = SetAttr(tag, "fontId", std::to_string(fonts_.size() - 1));
       tag = SetAttr(tag, "applyFont", "1");
     }
@@ -544,9 +545,12 @@ class Styles {
     return body;
   }
 
-  std::string Font(const std::string& from, const CellFormat& f) const {
-    // Its bold, underline and colour put in place of the old ones; the rest (size,
-    // name, italic, ...) stays.
+  std::string Font(const std::string& from, const CellFormat& old, const CellFormat& f) const {
+    // Only the properties that changed (bold, underline, colour) are put in place of the
+    // old ones; the rest (size, name, italic, a theme colour that stayed, ...) stays as
+    // the part had it.
+    const bool bold = f.bold != old.bold, underline = f.underline != old.underline,
+               color = f.colorIndex != old.colorIndex;
     std::string font = from;
     const std::size_t tagEnd = TagEnd(font, 0, part_);
     std::string tag = font.substr(0, tagEnd), body = font.substr(tagEnd);
@@ -558,14 +562,15 @@ class Styles {
     const std::vector<Element> kids = Children(body, 0, body.rfind("</"), part_);
     std::string kept;
     for (const Element& k : kids) {
-      if (k.name != "b" && k.name != "u" && k.name != "color") kept += body.substr(k.begin, k.end - k.begin);
+      const bool replaced = (bold && k.name == "b") || (underline && k.name == "u") || (color && k.name == "color");
+      if (!replaced) kept += body.substr(k.begin, k.end - k.begin);
     }
     std::string own;
-    if (f.bold) own += "<" + El("b") + "/>";
-    if (const std::string_view u = UnderlineName(f.underline); !u.empty() && u != "none") {
+    if (bold && f.bold) own += "<" + El("b") + "/>";
+    if (const std::string_view u = UnderlineName(f.underline); underline && !u.empty() && u != "none") {
       own += "<" + El("u") + (u == "single" ? std::string() : " val=\"" + std::string(u) + "\"") + "/>";
     }
-    if (f.colorIndex >= 1 && f.colorIndex <= 56)
+    if (color && f.colorIndex >= 1 && f.colorIndex <= 56)
       own += "<" + El("color") + " rgb=\"FF" + Hex(PaletteColor(f.colorIndex)) + "\"/>";
     return tag + own + kept + "</" + El("font") + ">";
   }
@@ -1035,7 +1040,7 @@ void SheetWriter::SheetData(std::string& out) {
   for (const Band& b : layout_.hiddenRows) {
     for (long r = b.first; r <= b.last; ++r) hidden.insert(r);
   }
-  static const std::map<std::int32_t, std::string> kNoAttributes;
+  static const std::map<std::int32_t, LoadedSheet::RowTag> kNoAttributes;
   const auto& rowAttributes = loaded_ ? loaded_->rowAttributes : kNoAttributes;
   // The last row that anything but a value lies in.
   long lastOther = 0;
@@ -1128,13 +1133,17 @@ void SheetWriter::SheetData(std::string& out) {
       out += t_.row;
       AppendInt(out, r);
       out += '"';
-      if (hasAttrs) out += attrs->second;
-      if (hasHeight) {
-        out += " ht=\"";
-        AppendNumber(out, h->second);
-        out += "\" customHeight=\"1\"";
+      if (hasAttrs) out += attrs->second.other;
+      if (hasAttrs && attrs->second.hidden == isHidden && attrs->second.height == (hasHeight ? h->second : 0)) {
+        out += attrs->second.modelled;  // the height and hidden state as the file had them
+      } else {
+        if (hasHeight) {
+          out += " ht=\"";
+          AppendNumber(out, h->second);
+          out += "\" customHeight=\"1\"";
+        }
+        if (isHidden) out += " hidden=\"1\"";
       }
-      if (isHidden) out += " hidden=\"1\"";
       if (next == end) {
         out += "/>";
         continue;
@@ -1301,6 +1310,17 @@ struct NameEntry {
   bool hidden = false;
 };
 
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// A defined name as one line: its name, scope (the sheet's position or "*"), reference
+// and whether it is hidden.
+std::string NameLine(const NameEntry& n, std::optional<long> local) {
+  return n.name + ' ' + (local ? std::to_string(*local) : "*") + ' ' + n.refersTo + (n.hidden ? " h" : "");
+}
+
 // "Sheet 1" -> "'Sheet 1'"; "Parts" as it is.
 std::string SheetRef(const Text& name) {
   bool plain = !name.empty() && !(name.front() >= u'0' && name.front() <= u'9');
@@ -1398,9 +1418,7 @@ std::string BookFingerprint(xl::Workbook& book) {
   out += "active " + std::to_string(book.ActiveSheet().Index()) + ' ' + std::to_string(book.ProtectStructure()) +
          std::to_string(book.ProtectWindows());
   if (auto* m = dynamic_cast<xl::memory::FileBook*>(&book)) out += m->Date1904() ? " 1904" : " 1900";
-  for (const NameEntry& n : ModelNames(book)) {
-    out += '\n' + n.name + ' ' + (n.local ? std::to_string(*n.local) : "*") + ' ' + n.refersTo + (n.hidden ? " h" : "");
-  }
+  for (const NameEntry& n : ModelNames(book)) out += '\n' + NameLine(n, n.local);
   return out;
 }
 
@@ -1646,11 +1664,22 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
                                      : std::string());
       }
       if (p.protection) {
-        PutChild(xml, part, kSheetOrder, "sheetProtection",
-                 p.layout.protection
-                     ? "<" + sp + "sheetProtection sheet=\"1\" objects=\"1\" scenarios=\"1\"" +
-                           (p.layout.protection->AllowFormattingCells ? " formatCells=\"0\"" : "") + "/>"
-                     : std::string());
+        // The part's own element keeps what is not modelled here (password, hash, the other
+        // options); only whether the sheet is protected and formatCells are set.
+        std::string was = "<" + sp + "sheetProtection sheet=\"1\" objects=\"1\" scenarios=\"1\"/>";
+        const Root r = RootOf(xml, part);
+        for (const Element& k : Children(xml, r.element.contentBegin, r.element.contentEnd, part)) {
+          if (k.name != "sheetProtection") continue;
+          was = xml.substr(k.begin, TagEnd(xml, k.begin, part) - k.begin);
+          if (!was.ends_with("/>")) was.insert(was.size() - 1, "/");
+        }
+        std::string text;
+        if (p.layout.protection) {
+          text = SetAttr(std::move(was), "sheet", "1");
+          text = SetAttr(std::move(text), "formatCells",
+                         p.layout.protection->AllowFormattingCells ? std::optional<std::string>("0") : std::nullopt);
+        }
+        PutChild(xml, part, kSheetOrder, "sheetProtection", text);
       }
       PutView(xml, part, sp, p.selection ? &p.layout : nullptr,
               selected != wasSelected ? std::optional<bool>(selected) : std::nullopt);
@@ -1729,8 +1758,10 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
                    (book.ProtectWindows() ? " lockWindows=\"1\"" : "") + "/>";
     }
     PutChild(bookXml, from.bookPart, kBookOrder, "workbookProtection", protection);
-    // The defined names: those of the workbook, and those of the file it could not hold
-    // (of constants and formulas, the filter's own), on the sheets that are left.
+    // The defined names, in the part's order: a name the run did not change is written
+    // as the part had it (every attribute, the reference's own text); one the workbook
+    // does not hold (constants, formulas, #REF!, external references, the filter's own)
+    // stays as it stood unless the run made or deleted a name of that name and scope.
     std::string names;
     const auto put = [&](const NameEntry& n) {
       names += "<" + bp + "definedName name=\"" + EscapedAttribute(n.name) + "\"" +
@@ -1739,7 +1770,19 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
       AppendEscaped(names, n.refersTo);
       names += "</" + bp + "definedName>";
     };
-    for (const NameEntry& n : ModelNames(book)) put(n);
+    std::set<std::string> loadedLines, loadedNames;  // as loaded; names as "name scope"
+    for (std::size_t at = from.book.find('\n'); at != std::string::npos;) {
+      const std::size_t end = from.book.find('\n', at + 1);
+      const std::string line = from.book.substr(at + 1, end == std::string::npos ? end : end - at - 1);
+      loadedLines.insert(line);
+      loadedNames.insert(Lower(line.substr(0, line.find(' ', line.find(' ') + 1))));
+      at = end;
+    }
+    const std::vector<NameEntry> model = ModelNames(book);
+    std::vector<bool> written(model.size());
+    std::map<std::pair<std::string, long>, std::size_t> byName;  // (lower-case name, scope or -1)
+    for (std::size_t m = 0; m < model.size(); ++m)
+      byName.emplace(std::pair(Lower(model[m].name), model[m].local.value_or(-1)), m);
     for (const Element& e : Children(bookXml, RootOf(bookXml, from.bookPart).element.contentBegin,
                                      RootOf(bookXml, from.bookPart).element.contentEnd, from.bookPart)) {
       if (e.name != "definedNames") continue;
@@ -1747,23 +1790,37 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
         const std::string_view text = std::string_view(bookXml).substr(d.begin, d.end - d.begin);
         const std::string_view tag = text.substr(0, TagEnd(text, 0, from.bookPart));
         const std::string name = Attr(tag, "name");
-        const std::string_view body = std::string_view(bookXml).substr(d.contentBegin, d.contentEnd - d.contentBegin);
-        const bool reference = body.find('!') != std::string_view::npos && body.find('"') == std::string_view::npos;
-        const bool own = name.starts_with("_xlnm.") && name != "_xlnm.Print_Area" && name != "_xlnm.Print_Titles";
-        if (!own && reference) continue;  // the workbook holds it (or dropped it)
         std::string kept(text);
-        if (const std::string local = Attr(tag, "localSheetId"); !local.empty()) {
-          const auto at = static_cast<std::size_t>(std::atol(local.c_str()));
+        std::optional<long> loadedLocal, local;
+        if (const std::string l = Attr(tag, "localSheetId"); !l.empty()) {
+          const auto at = static_cast<std::size_t>(std::atol(l.c_str()));
           if (at >= from.sheets.size()) continue;
           const auto p =
               std::find_if(plans.begin(), plans.end(), [&](const Plan& x) { return x.loaded == &from.sheets[at]; });
-          if (p == plans.end()) continue;
-          kept = SetAttr(std::string(tag), "localSheetId", std::to_string(p - plans.begin())) +
-                 std::string(text.substr(tag.size()));
+          if (p == plans.end()) continue;  // its sheet was deleted
+          loadedLocal = static_cast<long>(at);
+          local = static_cast<long>(p - plans.begin());
+          if (*local != *loadedLocal) {
+            kept = SetAttr(std::string(tag), "localSheetId", std::to_string(*local)) +
+                   std::string(text.substr(tag.size()));
+          }
         }
-        if (body.find("#REF!") != std::string_view::npos) continue;
-        names += kept;
+        const auto found = byName.find(std::pair(Lower(name), local.value_or(-1)));
+        if (found != byName.end() && !written[found->second]) {
+          const std::size_t m = found->second;
+          written[m] = true;
+          if (loadedLines.contains(NameLine(model[m], loadedLocal))) {
+            names += kept;
+          } else {
+            put(model[m]);
+          }
+        } else if (!loadedNames.contains(Lower(name + ' ' + (loadedLocal ? std::to_string(*loadedLocal) : "*")))) {
+          names += kept;  // never the workbook's: as it stood
+        }
       }
+    }
+    for (std::size_t m = 0; m < model.size(); ++m) {
+      if (!written[m]) put(model[m]);
     }
     PutChild(bookXml, from.bookPart, kBookOrder, "definedNames",
              names.empty() ? std::string() : "<" + bp + "definedNames>" + names + "</" + bp + "definedNames>");

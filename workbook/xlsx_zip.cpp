@@ -73,6 +73,8 @@ ZipArchive::ZipArchive(std::string_view data, std::uint64_t partLimit, std::uint
     ZipEntry e;
     e.flags = r.U16(at + 8);
     e.method = r.U16(at + 10);
+    e.time = r.U16(at + 12);
+    e.date = r.U16(at + 14);
     e.crc = r.U32(at + 16);
     e.compressedSize = r.U32(at + 20);
     e.size = r.U32(at + 24);
@@ -221,7 +223,8 @@ void ZipWriter::Add(ZipEntry e, std::string_view raw) {
   Put(out_, 20, 2);
   Put(out_, e.flags, 2);
   Put(out_, e.method, 2);
-  Put(out_, 0, 4);  // time and date
+  Put(out_, e.time, 2);
+  Put(out_, e.date, 2);
   Put(out_, e.crc, 4);
   Put(out_, e.compressedSize, 4);
   Put(out_, e.size, 4);
@@ -234,7 +237,8 @@ void ZipWriter::Add(ZipEntry e, std::string_view raw) {
   Put(directory_, 20, 2);
   Put(directory_, e.flags, 2);
   Put(directory_, e.method, 2);
-  Put(directory_, 0, 4);
+  Put(directory_, e.time, 2);
+  Put(directory_, e.date, 2);
   Put(directory_, e.crc, 4);
   Put(directory_, e.compressedSize, 4);
   Put(directory_, e.size, 4);

@@ -565,6 +565,64 @@ print(openpyxl.load_workbook("f.xlsx").active["A3"].value, openpyxl.load_workboo
   EXPECT_EQ(sheet2.CellValue(1, 2), Variant(7.0));
 }
 
+// A sheet the run changed is written with each row's tag as the file had it: the
+// attributes the workbook does not model as they stand (prefixed ones too), and its
+// height and hidden state as written unless the run changed them. A sheet the run did
+// not change is copied as it stands, with its entry's date; an entry the save writes
+// gets a valid fixed date (1980-01-01 00:00).
+TEST_F(Xlsx, ASavedRowKeepsItsTagAndAnUnchangedSheetItsBytes) {
+  const std::string root =
+      R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="r" )"
+      R"(xmlns:x14ac="http://schemas.microsoft.com/office/spreadsheetml/2009/9/ac">)";
+  const std::string changed =
+      root +
+      R"(<dimension ref="A1:B3"/><sheetData>)"
+      R"(<row r="1" spans="1:2" ht="15" customHeight="false" hidden="false" x14ac:dyDescent="0.25" outlineLevel="1">)"
+      R"(<c r="A1" t="inlineStr"><is><t>a</t></is></c><c r="B1"><v>1</v></c></row>)"
+      R"(<row r="2" ht="30" customHeight="1" collapsed="1"><c r="A2"><v>2</v></c></row>)"
+      R"(<row r="3" ht="12" hidden="1"><c r="A3"><v>3</v></c></row></sheetData></worksheet>)";
+  const std::string untouched =
+      root + R"(<dimension ref="A1"/><sheetData><row r="1" spans="1:1"><c r="A1" t="inlineStr"><is><t>kept</t></is>)"
+             R"(</c></row></sheetData></worksheet>)";
+  const std::string unstamped = Workbook(R"(<workbook xmlns:r="r"><sheets><sheet name="S" sheetId="1" r:id="rId1"/>)"
+                                         R"(<sheet name="T" sheetId="2" r:id="rId2"/></sheets></workbook>)",
+                                         {changed, untouched});
+  // Its entries dated 2025-01-01 12:00.
+  std::string file;
+  {
+    const xlsx::ZipArchive made(unstamped);
+    xlsx::ZipWriter w;
+    for (xlsx::ZipEntry e : made.Entries()) {
+      e.date = (45 << 9) | (1 << 5) | 1;
+      e.time = 12 << 11;
+      w.Add(e, made.RawData(e));
+    }
+    file = w.Finish();
+  }
+  xl::Worksheet& sheet = LoadXlsxData(*app, file, "rows.xlsx", notes).Sheets().Item(u"S");
+  sheet.Range(u"B1").SetValue(5.0);
+  sheet.Range(u"A2").SetRowHeight(40.0);
+  SaveXlsx(sheet.Parent(), dir / "rows.xlsx", notes);
+  const std::string bytes = ReadText(dir / "rows.xlsx");
+  const xlsx::ZipArchive saved(bytes);
+  const std::string s = saved.Read("xl/worksheets/sheet1.xml");
+  for (const char* tag : {
+           R"(<row r="1" x14ac:dyDescent="0.25" outlineLevel="1" ht="15" customHeight="false" hidden="false">)",
+           R"(<row r="2" collapsed="1" ht="40" customHeight="1">)",
+           R"(<row r="3" ht="12" hidden="1">)",
+       }) {
+    EXPECT_NE(s.find(tag), std::string::npos) << tag << " in " << s;
+  }
+  EXPECT_NE(s.find(R"(<c r="B1"><v>5</v></c>)"), std::string::npos) << s;
+  EXPECT_EQ(saved.Read("xl/worksheets/sheet2.xml"), untouched);
+  for (const xlsx::ZipEntry& e : saved.Entries()) {
+    // Written: the changed sheet and the parts the package lacked (content types, styles).
+    const bool copied = e.name != "xl/worksheets/sheet1.xml" && xlsx::ZipArchive(unstamped).Has(e.name);
+    EXPECT_EQ(e.date, copied ? (45 << 9) | (1 << 5) | 1 : 0x0021) << e.name;
+    EXPECT_EQ(e.time, copied ? 12 << 11 : 0) << e.name;
+  }
+}
+
 // A save of a workbook loaded from an xlsx file keeps what the file holds beside what
 // the workbook models: every part the run did not change byte for byte, and in the
 // parts it did change (the sheet, the workbook part, the styles) every element it did
@@ -660,6 +718,97 @@ print(wb["Result"]["A1"].value)
     EXPECT_NE(std::find(kept.begin(), kept.end(), part), kept.end()) << part;
   }
   EXPECT_EQ(gone, std::vector<std::string>{"xl/worksheets/sheet3.xml"});  // Scrap's part
+}
+
+// A font property the run changes replaces only itself in the cell's font: its theme
+// or rgb colour, italic, size and name stay.
+TEST_F(Xlsx, AChangedFontPropertyKeepsTheRestOfTheFont) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+from openpyxl.styles import Font
+from openpyxl.styles.colors import Color
+wb = openpyxl.Workbook()
+ws = wb.active
+for r in range(1, 4):
+    ws.cell(r, 1, "x%d" % r).font = Font(name="Courier New", sz=16, i=True, color=Color(theme=4))
+ws["A3"].font = Font(name="Courier New", sz=16, i=True, b=True, color="FF123456")
+wb.save("font.xlsx")
+)py"),
+            "");
+  xl::memory::FileBook& book = Load(*app, dir / "font.xlsx");
+  xl::Worksheet& s = book.Sheets().Item(u"Sheet");
+  s.Range(u"A1").Font().SetBold(true);
+  s.Range(u"A2").Font().SetUnderline(xl::xlUnderlineStyleSingle);
+  s.Range(u"A3").Font().SetColorIndex(3);  // red: the only property replaced
+  SaveXlsx(book, dir / "font.xlsx", notes);
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+wb = openpyxl.load_workbook("font.xlsx")
+for c in ("A1", "A2", "A3"):
+    f = wb.active[c].font
+    print(c, f.name, f.sz, f.i, f.b, f.u, f.color.theme if f.color.type == "theme" else f.color.rgb)
+)py"),
+            "A1 Courier New 16.0 True True None 4\n"
+            "A2 Courier New 16.0 True False single 4\n"
+            "A3 Courier New 16.0 True True None FFFF0000\n");
+}
+
+// A sheet protection the run changes keeps its password and the options not modelled
+// here; only formatCells follows the run.
+TEST_F(Xlsx, AChangedSheetProtectionKeepsItsPasswordAndOptions) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+wb = openpyxl.Workbook()
+ws = wb.active
+ws["A1"] = 1
+ws.protection.sheet = True
+ws.protection.password = "secret"
+ws.protection.sort = False
+ws.protection.insertRows = False
+wb.save("locked.xlsx")
+)py"),
+            "");
+  const std::string hash = RunOpenpyxl(dir.Path(), R"py(
+print(openpyxl.load_workbook("locked.xlsx").active.protection.password)
+)py");
+  xl::memory::FileBook& book = Load(*app, dir / "locked.xlsx");
+  book.Sheets().Item(u"Sheet").Protect({.AllowFormattingCells = true});
+  SaveXlsx(book, dir / "locked.xlsx", notes);
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+p = openpyxl.load_workbook("locked.xlsx").active.protection
+print(p.password)
+print(p.sheet, p.formatCells, p.sort, p.insertRows, p.deleteRows)
+)py"),
+            hash + "True False False False True\n");
+}
+
+// Defined names the run did not change are written as the file had them; those the
+// workbook does not hold stay unless the run made or deleted a name of that name.
+TEST_F(Xlsx, DefinedNamesTheRunDidNotChangeAreKeptAsTheyStood) {
+  const std::string book =
+      R"(<workbook xmlns:r="r"><sheets><sheet name="Data" sheetId="1" r:id="rId1"/></sheets><definedNames>)"
+      R"(<definedName name="Kept" comment="why" function="0">Data!A1</definedName>)"
+      R"(<definedName name="Broken" description="old">#REF!</definedName>)"
+      R"(<definedName name="Moved" comment="was B2">Data!$B$2</definedName>)"
+      R"(<definedName name="Dropped">Data!$A$2</definedName>)"
+      R"(<definedName name="Local" localSheetId="0" vbProcedure="0">Data!$C$1</definedName>)"
+      R"(<definedName name="half">0.5</definedName></definedNames></workbook>)";
+  WriteText(dir / "names.xlsx",
+            Workbook(book, {Sheet(R"(<sheetData><row r="1"><c r="A1"><v>1</v></c></row></sheetData>)")}));
+  xl::memory::FileBook& b = Load(*app, dir / "names.xlsx");
+  xl::Worksheet& s = b.Sheets().Item(u"Data");
+  b.Names().Add(u"Moved", s.Range(u"C3"));
+  b.Names().Item(u"Dropped").Delete();
+  b.Names().Add(u"Added", s.Range(u"D4"));
+  SaveXlsx(b, dir / "names.xlsx", notes);
+  const std::string xml = xlsx::ZipArchive(ReadText(dir / "names.xlsx")).Read("xl/workbook.xml");
+  const std::string names = xml.substr(xml.find("<definedNames>"));
+  EXPECT_EQ(names.substr(0, names.find("</definedNames>")),
+            R"(<definedNames><definedName name="Kept" comment="why" function="0">Data!A1</definedName>)"
+            R"(<definedName name="Broken" description="old">#REF!</definedName>)"
+            R"(<definedName name="Moved">Data!$C$3</definedName>)"
+            R"(<definedName name="Local" localSheetId="0" vbProcedure="0">Data!$C$1</definedName>)"
+            R"(<definedName name="half">0.5</definedName>)"
+            R"(<definedName name="Added">Data!$D$4</definedName>)");
 }
 
 // A workbook saved over an xlsx file it was not loaded from would replace what the file
