@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +33,8 @@ struct LoadedSheet {
   // The attributes of rows other than their number, height and hidden state
   // (outlineLevel="1" collapsed="1" ...), as they stand in the row's tag.
   std::map<std::int32_t, std::string> rowAttributes;
+  // What its cells hold that a rewritten sheetData would lose ("rich text", ...).
+  std::set<std::string> unmodelled;
   std::uint64_t cells = 0;  // CellsFingerprint once loaded
   SheetLayout layout;       // ReadLayout once loaded
 };
