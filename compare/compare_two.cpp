@@ -3,7 +3,7 @@
 #include <string>
 
 #include "compare/internal/common.h"
-#include "compare/internal/texts.h"
+#include "compare/internal/messages.h"
 #include "host/callbacks.h"
 #include "host/routines.h"
 #include "host/screen.h"
@@ -29,8 +29,6 @@ namespace {
 namespace cd = host::ctl::compdup;
 namespace mn = host::ctl::main;
 using host::State;
-
-constexpr char16_t kStatusText[] = u"Items unique to each list are now displayed.";
 
 // How the action goes on: after the dialog, and after a comparison (kLeave: at once,
 // without re-showing the main form).
@@ -80,10 +78,10 @@ class CompareTwo {
   void ResetDialog() {
     Enable(cd::kSummaryYes, true);
     Enable(cd::kSummaryNo, true);
-    C(cd::kColourFrame).SetCaption(u"Color for Marking Uniques");
+    C(cd::kColourFrame).SetCaption(msg::kColourUniques);
     C(cd::kUseCollected).SetVisible(true);
     Enable(cd::kUseCollected, false);
-    C(cd::kUseNew).SetCaption(u"Use New");
+    C(cd::kUseNew).SetCaption(msg::kUseNewCaption);
     Enable(cd::kUseNew, false);
     Enable(cd::kIdComment, false);
     Enable(cd::kJoinCells, false);
@@ -102,7 +100,7 @@ class CompareTwo {
   // Cancel ends. False when the action ends.
   bool KeepFirstAndLast() {
     const double answer =
-        host::MsgBoxDLL(s_, texts::MoreThanTwoAreas(mode_), host::msgbox::kYesNoCancel + host::msgbox::kInformation);
+        host::MsgBoxDLL(s_, msg::MoreThanTwoAreas(mode_), host::msgbox::kYesNoCancel + host::msgbox::kInformation);
     if (answer == host::msgbox::kAnswerCancel) return false;
     if (answer != host::msgbox::kAnswerYes) return true;
     const xl::Range selection = Selection(s_);
@@ -123,7 +121,7 @@ class CompareTwo {
       Text warning;
       if (bookLocked) {
         Enable(cd::kSummaryYes, false);
-        texts::AddWorkbookProtected(warning, mode_);
+        msg::AddWorkbookProtected(warning, mode_);
       }
       if (sheet.ProtectContents()) ProtectedSheetLimits(s_, selection.Areas(a), mode_, warning);
       if (!warning.empty()) {
@@ -205,21 +203,19 @@ class CompareTwo {
 
   Road ChooseRoad(const xl::Range& selection) {
     const int filled = (C(mn::kTextbox1).Text().empty() ? 0 : 1) + (C(mn::kTextbox2).Text().empty() ? 0 : 1);
-    const texts::Lists lists = filled == 0   ? texts::Lists::kNone
-                               : filled == 1 ? texts::Lists::kOne
-                                             : texts::Lists::kTwo;
+    const msg::Lists lists = filled == 0 ? msg::Lists::kNone : filled == 1 ? msg::Lists::kOne : msg::Lists::kTwo;
     const long areas = selection.AreasCount();
     if (areas == 2) {
       if (selection.Areas(1).ColumnsCount() != selection.Areas(2).ColumnsCount()) {
-        host::MsgBoxDLL(s_, texts::UnequalWidths(mode_, C(cd::kJoinCells).Caption()), host::msgbox::kInformation);
+        host::MsgBoxDLL(s_, msg::UnequalWidths(mode_, C(cd::kJoinCells).Caption()), host::msgbox::kInformation);
       }
       Enable(cd::kUseNew, true);
-      Enable(cd::kUseCollected, lists == texts::Lists::kTwo);
-      const host::CompareAnswer answer = ShowDialog(texts::TwoAreasDialog(lists), cd::kUseNew);
+      Enable(cd::kUseCollected, lists == msg::Lists::kTwo);
+      const host::CompareAnswer answer = ShowDialog(msg::TwoAreasDialog(lists), cd::kUseNew);
       if (answer == host::CompareAnswer::kCancel) return Road::kEnd;
-      if (answer == host::CompareAnswer::kUseCollected && lists == texts::Lists::kTwo) {
+      if (answer == host::CompareAnswer::kUseCollected && lists == msg::Lists::kTwo) {
         if (!C(host::ctl::mail::kWindowsMatch).Enabled()) {
-          host::MsgBoxDLL(s_, texts::WindowsNotSameMode(), host::msgbox::kInformation);
+          host::MsgBoxDLL(s_, msg::WindowsNotSameMode(), host::msgbox::kInformation);
           return Road::kEnd;
         }
         return Road::kUseCollected;
@@ -233,16 +229,16 @@ class CompareTwo {
       Enable(id, false);
     }
     const bool oneArea = areas == 1;
-    if (lists == texts::Lists::kTwo) {
+    if (lists == msg::Lists::kTwo) {
       Enable(cd::kUseCollected, true);
       C(cd::kText).SetFocus();
-      const host::CompareAnswer answer = ShowDialog(texts::OtherAreasDialog(lists, oneArea), cd::kUseCollected);
+      const host::CompareAnswer answer = ShowDialog(msg::OtherAreasDialog(lists, oneArea), cd::kUseCollected);
       if (answer == host::CompareAnswer::kCancel) return Road::kEnd;
       return answer == host::CompareAnswer::kUseCollected ? Road::kUseCollected : Road::kFinish;
     }
     Enable(cd::kUseCollected, false);
-    if (lists == texts::Lists::kOne) C(cd::kText).SetFocus();
-    static_cast<void>(ShowDialog(texts::OtherAreasDialog(lists, oneArea), cd::kCloseButton));
+    if (lists == msg::Lists::kOne) C(cd::kText).SetFocus();
+    static_cast<void>(ShowDialog(msg::OtherAreasDialog(lists, oneArea), cd::kCloseButton));
     return Road::kEnd;
   }
 
@@ -295,7 +291,7 @@ class CompareTwo {
     }
     // A fault stops the comparison; Get/Try has shown it already.
     if (!s_.request.IgnoreIndexMode) {
-      host::MsgBoxDLL(s_, texts::CountIndexFormatFault(mode_), host::msgbox::kInformation);
+      host::MsgBoxDLL(s_, msg::CountIndexFormatFault(mode_), host::msgbox::kInformation);
     }
     return Road::kLeave;
   }
@@ -316,7 +312,7 @@ class CompareTwo {
   // whole of Textbox1 into Textbox2. False when a fault or the break key stopped it.
   bool UseCollected() {
     TabsOff();
-    const Text caption = s_.request.IgnoreIndexMode ? u" IgnrIndex  Count = " : u"Count = ";
+    const Text caption = s_.request.IgnoreIndexMode ? msg::kIgnoreIndexCount : msg::kCount;
     C(mn::kCountLabel).SetTextAlign(s_.request.IgnoreIndexMode ? 1 : 2);
     Enable(cd::kSummaryYes, false);
     s_.compare.CompareStep = host::CompareStage::kWindowUniques;
@@ -358,7 +354,7 @@ class CompareTwo {
     return true;
   }
 
-  void Status() { C(mn::kMessageLabel).SetCaption(kStatusText); }
+  void Status() { C(mn::kMessageLabel).SetCaption(msg::kUniquesShown); }
 
   void Activate(bool left) {
     if (left) {
@@ -387,7 +383,7 @@ class CompareTwo {
         sheets::WindowSmallPaintTbl(s_);
         host::ScreenOn(s_);
         host::HideMainUserForm(s_);
-        if (host::MsgBoxDLL(s_, texts::ReportPageSetup(mode_), host::msgbox::kYesNo) == host::msgbox::kAnswerYes) {
+        if (host::MsgBoxDLL(s_, msg::ReportPageSetup(mode_), host::msgbox::kYesNo) == host::msgbox::kAnswerYes) {
           sheets::SetUpPrinter(s_);
         }
         sheets::ReportViewArrange(s_, inputWindow);
@@ -395,9 +391,9 @@ class CompareTwo {
         s_.compare.CompareStep = host::CompareStage::kIdle;
         return;
       }
-      host::MsgBoxDLL(s_, texts::NoUniquesReportChosen(mode_), host::msgbox::kOk);
+      host::MsgBoxDLL(s_, msg::NoUniquesReportChosen(mode_), host::msgbox::kOk);
     } else if (C(mn::kTextbox1).Text().empty() && C(mn::kTextbox2).Text().empty()) {
-      host::MsgBoxDLL(s_, texts::NoUniques(mode_), host::msgbox::kOk);
+      host::MsgBoxDLL(s_, msg::NoUniques(mode_), host::msgbox::kOk);
     }
     End();
   }

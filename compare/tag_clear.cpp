@@ -1,4 +1,5 @@
 #include "compare/internal/common.h"
+#include "compare/internal/messages.h"
 #include "compare/tagging.h"
 #include "host/callbacks.h"
 #include "host/screen.h"
@@ -11,7 +12,6 @@ namespace quillary::compare {
 namespace {
 
 namespace cd = host::ctl::compdup;
-using host::Quoted;
 using host::State;
 
 // One call of CmprMark_Clear, from the area of the list on.
@@ -34,23 +34,11 @@ class Clearer {
     if (!ListIsEmpty(selection)) return;
     const long lastCol = area_->Column() + area_->ColumnsCount() - 1;
     if (lastCol == area_->Parent().ColumnsCount()) {
-      host::MsgBoxDLL(s_,
-                      NothingFound(u"\n\n") +
-                          u"\r\rThere are NO PREVIOUS TAG RESULTS to clear in the column to the "
-                          u"right because selection " +
-                          Quoted(label_) + u" abuts against the right end of the worksheet.",
-                      host::msgbox::kOk);
+      host::MsgBoxDLL(s_, NothingFound(u"\n\n") + msg::NothingToClearAtSheetEnd(label_), host::msgbox::kOk);
       return;
     }
     if (compare_ && selection.AreasCount() == 2 && listName_ != host::kList1 && Abutting(selection)) {
-      host::MsgBoxDLL(s_,
-                      NothingFound(u"\n\n") +
-                          u"\r\rWILL NOT CLEAR any previous Tag results in the column to the "
-                          u"right because selection " +
-                          Quoted(label_) +
-                          u" either abuts the other selection to the right or it abuts against the right end of the "
-                          u"worksheet.",
-                      host::msgbox::kOk);
+      host::MsgBoxDLL(s_, NothingFound(u"\n\n") + msg::WillNotClearAbutting(label_), host::msgbox::kOk);
       return;
     }
     AskAndClear();
@@ -84,19 +72,8 @@ class Clearer {
   // The opening of every message: nothing was found in the list, and why that matters;
   // `lineBreak` separates its two sentences.
   Text NothingFound(TextView lineBreak) const {
-    Text out = host::MsgTitle(s_, u"");
-    if (compare_) {
-      out += u"NO UNIQUE ITEMS WERE FOUND in list " + label_ + u".";
-      out += lineBreak;
-      out +=
-          u"You have chosen to compare two selections and the selection " + Quoted(label_) + u" has NO unique Items.";
-    } else {
-      out += u"NO DUPLICATES WERE FOUND in list " + label_ + u".";
-      out += lineBreak;
-      out += u"You have chosen " + Quoted(s_.Control(host::ctl::main::kTagDuplicates).Caption()) +
-             u" for a single selection and that selection has NO Duplicate Items.";
-    }
-    return out;
+    return host::MsgTitle(s_, u"") +
+           msg::NothingFound(compare_, label_, s_.Control(host::ctl::main::kTagDuplicates).Caption(), lineBreak);
   }
 
   void AskAndClear() {
@@ -114,27 +91,14 @@ class Clearer {
     if (!filled && !commentsFound) return;
 
     const bool idComment = On(s_, cd::kIdComment);
-    const Text prompt = NothingFound(u"\r\r") + u"\r\r" +
-                        TagColumnQuestionTail(idComment, commentsFound, compare_ ? u"Comparison" : u"Duplicates");
+    const Text prompt =
+        NothingFound(u"\r\r") + u"\r\r" + msg::TagColumnQuestionTail(idComment, commentsFound, compare_);
     if (host::MsgBoxDLL(s_, prompt, host::msgbox::kYesNo) != host::msgbox::kAnswerYes) return;
 
     if (const std::optional<Error> e = Attempt([&] { clearing.ClearContents(); })) {
       const Text mode = s_.request.vbaMode.Text();
       const bool mergedCell = vba::InStr(1, FromUtf8(e->Description()), u"merged", vba::kTextCompare) > 0;
-      host::MsgBoxDLL(
-          s_,
-          mergedCell ? u"( " + mode +
-                           u" ): There is a MERGED CELL in the TAG destination area. Any previous existing content "
-                           u"could not be cleared in the TAG destination area.\r\rTAGGING is INCOMPLETE. "
-                           u"Processing will continue, but do NOT depend on the resulting TAGS to represent the "
-                           u"complete final results.\r\rPlease unmerge the offending cell. Consider umerging all "
-                           u"cells. Quillary's \"Paint Table Format\" will unmerge cells.\r\r"
-                     : u"( " + mode +
-                           u" ): This process will not place all TAGS due to an unanticipated FAULT.\r\rTAGGING is "
-                           u"INCOMPLETE. Any previously existing content in the TAG destination area could not "
-                           u"be cleared. Processing will continue, but do NOT depend on the resulting TAGS to "
-                           u"represent the complete final results.\r\r",
-          host::msgbox::kInformation);
+      host::MsgBoxDLL(s_, mergedCell ? msg::ClearMergedFault(mode) : msg::ClearFault(mode), host::msgbox::kInformation);
     }
     if (idComment) commentColumn.ClearComments();
     host::ScreenOn(s_);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "compare/internal/common.h"
+#include "compare/internal/messages.h"
 #include "compare/internal/tag_run.h"
 #include "compare/tagging.h"
 #include "host/callbacks.h"
@@ -17,10 +18,7 @@ namespace quillary::compare {
 namespace {
 
 namespace cd = host::ctl::compdup;
-using host::Quoted;
 using host::State;
-
-constexpr char16_t kCr2[] = u"\r\r";
 
 // Sort keys of worksheet positions: the row, then the column (a column number is below
 // this factor), exact in a double for every cell of the grid.
@@ -93,9 +91,7 @@ class Tagger {
       if (shareRow) {
         r_.areasAdjacent = true;
         if (warnable) {
-          WarnNoTags(
-              u"Because the left selection abuts against the selection at the right (without an unselected column "
-              u"between them)");
+          WarnNoTags(msg::kLeftAbutsRight);
           r_.tagsBlockedByNeighbour = true;
         }
       }
@@ -104,10 +100,7 @@ class Tagger {
       if (oneApart && shareRow) {
         r_.areasAdjacent = true;
         if (warnable) {
-          Warn(
-              Text(u"Because any Result Tags placed for the left selection would abut against the selection at the "
-                   u"right, to avoid confusion, the optional Summary Report will not include the extra column to the "
-                   u"left of each selected area."));
+          Warn(msg::kReportNoLeftColumn);
           r_.reportNoLeftColumn = true;
         }
       }
@@ -118,19 +111,14 @@ class Tagger {
   void SheetEndCheck() {
     const xl::Range& area = *r_.taggedArea;
     if (area.Column() + area.ColumnsCount() - 1 != items::WorkSheet(s_).ColumnsCount()) return;
-    WarnNoTags(u"Because the " + Quoted(r_.label) + u" selection abuts against the right end of the worksheet");
+    WarnNoTags(msg::AbutsSheetEnd(r_.label));
     r_.tagsBlockedBySheetEnd = true;
   }
 
-  void Warn(const Text& headline) { host::MsgBoxDLL(s_, host::MsgTitle(s_, headline), host::msgbox::kInformation); }
+  void Warn(TextView headline) { host::MsgBoxDLL(s_, host::MsgTitle(s_, headline), host::msgbox::kInformation); }
 
   // The warning that no tags can go beside the area, after the reason why.
-  void WarnNoTags(const Text& reason) {
-    const Text label = Quoted(r_.label);
-    Warn(reason + u", you will not be able to place Result Tags for the " + label + u" selection." + kCr2 +
-         u"The optional Summary Report will also NOT show Tags next to listed Items for the " + label +
-         u" selection. However, you can place your own Tags into the Summary Report.");
-  }
+  void WarnNoTags(TextView reason) { Warn(msg::NoTagsWarning(reason, r_.label)); }
 
   // The walk runs when a colour or a tag label is wanted (a comment box alone does not
   // start it).
@@ -328,16 +316,8 @@ class Tagger {
       host::ScreenOn(s_);
       const xl::Range& area = *r_.taggedArea;
       area.Cells(1, area.ColumnsCount()).Activate();
-      Text prompt = host::MsgTitle(s_, (compare ? u"UNIQUE ITEMS HAVE BEEN FOUND " : u"DUPLICATES HAVE BEEN FOUND ") +
-                                           Quoted(r_.label) + u" worksheet selection.");
-      prompt += kCr2;
-      prompt += compare ? u"You have chosen to put Tag Labels in the area to the right of your " + Quoted(r_.label) +
-                              u" worksheet selection."
-                        : Text(
-                              u"You have chosen to put Tag Labels in the area to the right of your worksheet "
-                              u"selection.");
-      prompt += kCr2;
-      prompt += TagColumnQuestionTail(idComment, commentsFound, compare ? u"Comparison" : u"Duplicates");
+      const Text prompt = host::MsgTitle(s_, msg::TagsFoundHeadline(compare, r_.label)) +
+                          msg::TagColumnQuestion(compare, r_.label, idComment, commentsFound);
       if (host::MsgBoxDLL(s_, prompt, host::msgbox::kYesNo) != host::msgbox::kAnswerYes) {
         r_.tagAreaState = TagAreaState::kNotCleared;
         return;
@@ -347,20 +327,7 @@ class Tagger {
     if (const std::optional<Error> e = Attempt([&] { tagArea.ClearContents(); })) {
       const Text mode = s_.request.vbaMode.Text();
       const bool merged = vba::InStr(1, FromUtf8(e->Description()), u"merged", vba::kTextCompare) > 0;
-      host::MsgBoxDLL(s_,
-                      merged ? u"( " + mode +
-                                   u" ): There is a merged cell in the TAG destination area. This process will not "
-                                   u"place TAGS into merged cells.\r\rTAGGING is INCOMPLETE. Any previously existing "
-                                   u"content in the TAG destination area could not be cleared. Processing will "
-                                   u"continue, but do NOT depend on the resulting TAGS to represent the complete final "
-                                   u"results.\r\rPlease unmerge the offending cell. Consider umerging all cells. "
-                                   u"Quillary's \"Paint Table Format\" will unmerge cells.\r\r"
-                             : u"( " + mode +
-                                   u" ): This process will not place all TAGS due to an unanticipated FAULT.\r\r"
-                                   u"TAGGING is INCOMPLETE. Previous content in the TAG destination area could not be "
-                                   u"cleared. Processing will continue, but do NOT depend on the resulting TAGS to "
-                                   u"represent the complete final results.\r\r",
-                      host::msgbox::kInformation);
+      host::MsgBoxDLL(s_, merged ? msg::TagMergedFault(mode) : msg::TagFault(mode), host::msgbox::kInformation);
       r_.tagAreaState = TagAreaState::kNotCleared;
     }
     // A sheet that forbids formatting keeps the column's formats.

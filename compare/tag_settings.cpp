@@ -1,7 +1,7 @@
 #include "compare/tag_settings.h"
 
 #include "compare/internal/common.h"
-#include "compare/internal/texts.h"
+#include "compare/internal/messages.h"
 #include "host/callbacks.h"
 #include "host/screen.h"
 #include "platform/runtime/vba.h"
@@ -19,8 +19,8 @@ void Enable(host::State& s, const host::ControlId& id, bool enabled) { s.Control
 void ResetDialog(host::State& s) {
   Enable(s, cd::kSummaryYes, false);
   Enable(s, cd::kSummaryNo, false);
-  s.Control(cd::kColourFrame).SetCaption(u"Color for Marking Duplicates");
-  s.Control(cd::kUseNew).SetCaption(u"OK");
+  s.Control(cd::kColourFrame).SetCaption(msg::kColourDuplicates);
+  s.Control(cd::kUseNew).SetCaption(msg::kOkCaption);
   Enable(s, cd::kUseNew, true);
   s.Control(cd::kUseNew).SetDefault(true);
   s.Control(cd::kUseCollected).SetVisible(false);
@@ -43,7 +43,7 @@ host::Proceed DuplicatesFormShow(host::State& s) {
     const long areas = selection.AreasCount();
     const bool sameAreaTwice = areas == 2 && selection.Areas(1).Address() == selection.Areas(2).Address();
     if (areas > 1 && !sameAreaTwice) {
-      const double answer = host::MsgBoxDLL(s, host::MsgTitle(s, texts::SeveralAreas()),
+      const double answer = host::MsgBoxDLL(s, host::MsgTitle(s, msg::SeveralAreas()),
                                             host::msgbox::kOkCancel + host::msgbox::kInformation);
       return answer == host::msgbox::kAnswerCancel ? host::Proceed::kStop : host::Proceed::kGoOn;
     }
@@ -60,12 +60,12 @@ host::Proceed DuplicatesFormShow(host::State& s) {
       Enable(s, cd::kLocatorLabel, !((!joinCells && area.ColumnsCount() > 1) || areas > 1));
     }
 
-    texts::HelpFacts facts;
+    msg::HelpFacts facts;
     facts.oneArea = areas == 1;
     facts.severalColumns = area.ColumnsCount() > 1;
-    s.Control(cd::kText).SetValue(texts::TagSettingsHelp(facts, s.Control(host::ctl::main::kTagDuplicates).Caption(),
-                                                         s.Control(cd::kJoinCells).Caption(),
-                                                         s.Control(host::ctl::main::kGetTryButton).Caption()));
+    s.Control(cd::kText).SetValue(msg::TagSettingsHelp(facts, s.Control(host::ctl::main::kTagDuplicates).Caption(),
+                                                       s.Control(cd::kJoinCells).Caption(),
+                                                       s.Control(host::ctl::main::kGetTryButton).Caption()));
 
     host::HideMainUserForm(s);
     const host::CompareAnswer answer = AskCompareDialog(s, cd::kUseNew);

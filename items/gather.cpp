@@ -11,6 +11,7 @@
 #include "items/fault_codes.h"
 #include "items/internal/grammar.h"
 #include "items/internal/index_split.h"
+#include "items/internal/messages.h"
 #include "items/list_sheet.h"
 #include "platform/excel/range.h"
 #include "platform/runtime/error.h"
@@ -24,26 +25,6 @@ namespace {
 constexpr std::size_t kCellTextLimit = 32767;
 // Selections of at most this many cells show no progress.
 constexpr std::int64_t kProgressThreshold = 20;
-
-constexpr char16_t kCellErrorItem[] = u"#Error in Cell Formula";
-
-// The notice for an empty Item between commas (CountIndex# mode, once per run).
-Text BlankItemMessage(const host::State& s) {
-  Text m = host::MsgTitle(s, u" CountIndex# Mode: ");
-  m += host::kParagraph;
-  m += u"There are two consecutive commas (or hard line-breaks) without text between them, or there is a comma "
-       u"(or hard line-break) at the beginning or ending of a cell.";
-  m += host::kParagraph;
-  m += u"The count will NOT increment for this blank entry nor for any other blank entry found.";
-  m += u"\r";
-  m += u"This message will not be re-displayed unless the process is re-run from the start again.";
-  m += host::kParagraph;
-  m += u"Use Quillary's \"CommaSpace_Clear\" or \"CommaSpace_Set\" to clean the selection, or paste (auto-paste or "
-       u"manual) Quillary's Window for a cleaned results list.";
-  m += host::kParagraph;
-  m += u"IngoreIndex# Mode does not report empty Items between commas.";
-  return m;
-}
 
 // Where the walk stands, for the error trail.
 struct Position {
@@ -321,9 +302,9 @@ Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, const Variant& value,
   Text text;
   if (value.IsError()) {
     if (countIndex_) {
-      Put(kItemText, kCellErrorItem);
+      Put(kItemText, msg::kCellErrorItem);
       Put(kCellAddr, Address(cell));
-      s_.request.FaultMsg = fault_msg::kCellError;
+      s_.request.FaultMsg = msg::kCellError;
       return Fail(fault::kMissingFirstPrefix);
     }
   } else {
@@ -334,7 +315,7 @@ Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, const Variant& value,
     host::ReplaceItRef(text, u"'", TextView(&kApostropheMark, 1));
   }
   if (text.size() == kCellTextLimit && cell.HasFormula()) {
-    s_.request.FaultMsg = fault_msg::kLongCell;
+    s_.request.FaultMsg = msg::kLongCell;
     return Fail(fault::kLongCell, text);
   }
   if (join_) {
@@ -358,7 +339,7 @@ Gatherer::Flow Gatherer::Piece(const xl::Range& cell, TextView item) {
   if (item.empty()) {
     if (countIndex_ && !s_.request.BlankItemMsgShown) {
       cell.Activate();
-      host::MsgBoxDLL(s_, BlankItemMessage(s_), host::msgbox::kInformation);
+      host::MsgBoxDLL(s_, host::MsgTitle(s_, msg::BlankItemText()), host::msgbox::kInformation);
       s_.request.BlankItemMsgShown = true;
     }
     return Flow::Next;
@@ -372,7 +353,7 @@ Gatherer::Flow Gatherer::Piece(const xl::Range& cell, TextView item) {
 // classified once, whole, at its end (RowEnd).
 Gatherer::Flow Gatherer::JoinPiece(const xl::Range& cell, TextView item, std::size_t cellTextLength) {
   if (joined_.size() + cellTextLength >= kCellTextLimit) {
-    s_.request.FaultMsg = fault_msg::kLongJoin;
+    s_.request.FaultMsg = msg::kLongJoin;
     return Fail(fault::kLongJoin, Text(item));
   }
   const bool first = !rowStarted_;
@@ -391,7 +372,7 @@ Gatherer::Flow Gatherer::JoinPiece(const xl::Range& cell, TextView item, std::si
 // cell's address (with JoinCells only the row's first cell gives it).
 Gatherer::Flow Gatherer::WriteRow(const xl::Range& cell, TextView item, bool withAddress) {
   if (itemRow_ > rowBound_) {
-    s_.request.FaultMsg = fault_msg::kTooManyItems;
+    s_.request.FaultMsg = msg::kTooManyItems;
     return Fail(fault::kTooManyItems, Text(item));
   }
   if (fromWorkSheet_) {

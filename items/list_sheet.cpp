@@ -5,6 +5,7 @@
 
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
+#include "items/internal/messages.h"
 #include "platform/runtime/chars.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/text_order.h"
@@ -244,8 +245,7 @@ ItemFaultCode DistinctColumn::Add(TextView name) {
     if (const Text wildcards = WildcardsIn(name); !wildcards.empty()) {
       last_.assign(name);
       lastEntered_ = true;
-      s_.request.FaultMsg =
-          u"w/WildCard>254chrs: w/ " + wildcards + u" =" + vba::Format(static_cast<double>(escapedLength), u"##,##0");
+      s_.request.FaultMsg = msg::LongWildcardFault(wildcards, escapedLength);
       return fault::kLongWildcard;
     }
   }

@@ -10,6 +10,7 @@
 #include "items/internal/display.h"
 #include "items/internal/grammar.h"
 #include "items/internal/index_split.h"
+#include "items/internal/messages.h"
 #include "items/list_sheet.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
@@ -100,11 +101,11 @@ void PutText_Clean(Text& text) {
   ErrorTrail("PutText_Clean", [&] {
     const Text apostrophe(1, kApostropheMark);
     host::ReplaceItRef(text, u"'", apostrophe);
-    host::ReplaceItRef(text, u"Duplicates_Summary  (ready to paste)\r", u"");
+    host::ReplaceItRef(text, Text(msg::kSummaryTitle) + msg::kReadyToPaste + u"\r", u"");
     host::ReplaceItRef(text, u"\r\n\r\n", u"\r\n");
     host::ReplaceItRef(text, u"\r\n", u",");
     host::ReplaceItRef(text, u"\n", u",");
-    host::ReplaceItRef(text, kNoDuplicatesText, u"");
+    host::ReplaceItRef(text, msg::kNoDuplicatesText, u"");
     host::ReplaceItRef(text, u",,", u",");
     host::ReplaceItRef(text, u" Quilet> ", u"");
     host::ReplaceItRef(text, u" <Quilet", u"");
@@ -152,14 +153,14 @@ std::optional<ItemFaultCode> ItemsPutText(host::State& s, const RequestOptions& 
       if (itemRow > capacity) {
         result = fault::kTooManyItems;
         s.request.FaultItem = item;
-        s.request.FaultMsg = fault_msg::kTooManyItems;
+        s.request.FaultMsg = msg::kTooManyItems;
         break;
       }
       if (item.size() > xl::kCellTextLimit) {
         // Its row's cell would keep only its beginning.
         result = fault::kLongCell;
         s.request.FaultItem = item;
-        s.request.FaultMsg = fault_msg::kLongCell;
+        s.request.FaultMsg = msg::kLongCell;
         break;
       }
       const xl::Range row = anchor.Offset(itemRow, 0);
@@ -169,7 +170,7 @@ std::optional<ItemFaultCode> ItemsPutText(host::State& s, const RequestOptions& 
         const std::int64_t hyphens = CountHyphens(item);
         if (hyphens >= 2) {
           result = fault::kManyHyphens;
-          s.request.FaultMsg = fault_msg::kManyHyphens;
+          s.request.FaultMsg = msg::kManyHyphens;
           break;
         }
         const ReadItem read = SplitItem(s, row, item, hyphens);

@@ -16,6 +16,7 @@
 #include "items/internal/display.h"
 #include "items/internal/grammar.h"
 #include "items/internal/index_split.h"
+#include "items/internal/messages.h"
 #include "items/list_sheet.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
@@ -368,11 +369,9 @@ class SortCount {
     if (next_ < rowsCount - 1) return false;
     FlushSideItems();
     s_.request.FaultItem = At(next_ - 1, kSideItem);
-    const Text headline = u"The maximum Item count of " + vba::IntegerText(ItemCapacity(sheet_)) +
-                          u" has been exceeded." + host::kParagraph +
-                          u"Try processing smaller amounts of Items or turn off the \"ExpandRanges\" option.";
+    const Text headline = msg::ExpandedLimitText(vba::IntegerText(ItemCapacity(sheet_)));
     host::MsgBoxDLL(s_, host::MsgTitle(s_, headline), host::msgbox::kInformation);
-    s_.request.FaultMsg = u"Too Many Items - ExpandRanges is ON";
+    s_.request.FaultMsg = msg::kTooManyExpanded;
     return true;
   }
 
@@ -545,8 +544,8 @@ CountResult ItemsSortCntDsply(host::State& s, const RequestOptions& o, const Tex
       case Outcome::kLimit: return CountResult::kExpandLimitStop;
       case Outcome::kDisplay: break;
     }
-    if (h.faultKind == FaultKind::kDuplicate) s.request.FaultMsg = u" Duplicate";
-    if (h.faultKind == FaultKind::kPrefixWithAndWithout) s.request.FaultMsg = u"Prefix with and without Index#";
+    if (h.faultKind == FaultKind::kDuplicate) s.request.FaultMsg = msg::kDuplicate;
+    if (h.faultKind == FaultKind::kPrefixWithAndWithout) s.request.FaultMsg = msg::kPrefixWithAndWithout;
     DisplayCountedList(s, o, listName, h);
     return CountResult::kDone;
   });

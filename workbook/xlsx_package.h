@@ -30,9 +30,14 @@ struct LoadedSheet {
   std::string part;
   // By column (index col - 1): the cells' style records, runs down the column.
   std::vector<std::vector<XfRun>> xfs;
-  // The attributes of rows other than their number, height and hidden state
-  // (outlineLevel="1" collapsed="1" ...), as they stand in the row's tag.
-  std::map<std::int32_t, std::string> rowAttributes;
+  // A row's tag as the file has it, beside its number and the spans of its cells.
+  struct RowTag {
+    std::string other;     // the attributes the sheet does not hold (outlineLevel="1" ...)
+    std::string modelled;  // its ht, customHeight and hidden attributes
+    double height = 0;     // its height as the sheet holds it (0: none of its own)
+    bool hidden = false;
+  };
+  std::map<std::int32_t, RowTag> rowAttributes;
   // What its cells hold that a rewritten sheetData would lose ("rich text", ...).
   std::set<std::string> unmodelled;
   std::uint64_t cells = 0;  // CellsFingerprint once loaded

@@ -245,27 +245,66 @@ Root RootOf(std::string_view xml, std::string_view part) {
   return r;
 }
 
-std::string Attr(std::string_view tag, std::string_view name) {
-  for (std::size_t at = tag.find(name); at != std::string_view::npos; at = tag.find(name, at + 1)) {
-    const char before = at > 0 ? tag[at - 1] : '\0';
-    if ((before != ' ' && before != '\t' && before != '\n' && before != '\r' && before != ':') ||
-        tag.compare(at + name.size(), 2, "=\"") != 0) {
-      continue;
+// Where an attribute of a start tag lies: [nameBegin, valueEnd + 1) is the whole
+// attribute, [valueBegin, valueEnd) its value (as written, between its quotes).
+struct AttrSpan {
+  std::size_t nameBegin = std::string_view::npos, valueBegin = 0, valueEnd = 0;
+};
+
+// Finds the attribute `name` of the start tag `tag` ("<x ...>" or "<x .../>") by
+// walking the attributes in turn, so a name inside another attribute's value is
+// never taken for one; whitespace of any kind may separate them and surround '=',
+// and a value may be quoted with either ' or ". A prefixed name ("r:id") also
+// matches its local name.
+AttrSpan FindAttr(std::string_view tag, std::string_view name) {
+  constexpr std::string_view kSpace = " \t\r\n";
+  std::size_t at = tag.find_first_of(kSpace);
+  while (at != std::string_view::npos) {
+    at = tag.find_first_not_of(kSpace, at);
+    if (at == std::string_view::npos || tag[at] == '>' || tag[at] == '/') break;
+    const std::size_t nameEnd = tag.find_first_of(" \t\r\n=", at);
+    if (nameEnd == std::string_view::npos) break;
+    const std::size_t eq = tag.find_first_not_of(kSpace, nameEnd);
+    if (eq == std::string_view::npos || tag[eq] != '=') break;
+    const std::size_t quote = tag.find_first_not_of(kSpace, eq + 1);
+    if (quote == std::string_view::npos || (tag[quote] != '"' && tag[quote] != '\'')) break;
+    const std::size_t close = tag.find(tag[quote], quote + 1);
+    if (close == std::string_view::npos) break;
+    std::string_view found = tag.substr(at, nameEnd - at);
+    if (const std::size_t colon = found.find(':'); colon != std::string_view::npos && name.find(':') == name.npos) {
+      found = found.substr(colon + 1);
     }
-    const std::size_t from = at + name.size() + 2;
-    return std::string(tag.substr(from, tag.find('"', from) - from));
+    if (found == name) return {at, quote + 1, close};
+    at = close + 1;
   }
   return {};
 }
 
+std::string Attr(std::string_view tag, std::string_view name) {
+  const AttrSpan a = FindAttr(tag, name);
+  if (a.nameBegin == std::string_view::npos) return {};
+  return std::string(tag.substr(a.valueBegin, a.valueEnd - a.valueBegin));
+}
+
 // The tag `tag` ("<x ...>" or "<x .../>") with the attribute set to `value` (already
-// escaped), or removed without one.
+// escaped), or removed without one. An attribute the tag has is changed where it
+// stands, so it is never written twice.
 std::string SetAttr(std::string tag, std::string_view name, std::optional<std::string> value) {
-  const std::string key = " " + std::string(name) + "=\"";
-  if (const std::size_t at = tag.find(key); at != std::string::npos) {
-    tag.erase(at, tag.find('"', at + key.size()) + 1 - at);
+  const AttrSpan a = FindAttr(tag, name);
+  if (a.nameBegin != std::string::npos) {
+    if (value) {
+      // Written with '"' quotes: the escaped value never holds a raw '"'.
+      tag.replace(a.valueBegin - 1, a.valueEnd + 2 - a.valueBegin, "\"" + *value + "\"");
+    } else {
+      std::size_t from = a.nameBegin;
+      while (from > 0 &&
+             (tag[from - 1] == ' ' || tag[from - 1] == '\t' || tag[from - 1] == '\r' || tag[from - 1] == '\n'))
+        --from;
+      tag.erase(from, a.valueEnd + 1 - from);
+    }
+    return tag;
   }
-  if (value) tag.insert(tag.size() - (tag.ends_with("/>") ? 2 : 1), key + *value + "\"");
+  if (value) tag.insert(tag.size() - (tag.ends_with("/>") ? 2 : 1), " " + std::string(name) + "=\"" + *value + "\"");
   return tag;
 }
 
@@ -629,21 +668,27 @@ class Styles {
 // removed, and new ones.
 class Parts {
  public:
-  explicit Parts(const ZipArchive& zip) : zip_(zip) {}
-  bool Has(const std::string& part) const {
-    return replaced_.contains(part) || (zip_.Has(part) && !removed_.contains(part));
+  explicit Parts(const ZipArchive& zip) : zip_(zip) {
+    for (const ZipEntry& e : zip_.Entries()) ++folded_[Folded(e.name)];
   }
+  // Whether the package holds the part, or one whose name differs only in case: part
+  // names compare case-insensitively, so a new part must differ from both.
+  bool Has(const std::string& part) const { return folded_.contains(Folded(part)); }
   std::string Read(const std::string& part) const {
     if (const auto it = replaced_.find(part); it != replaced_.end()) return it->second;
     if (removed_.contains(part)) return {};
     return zip_.Read(part, false);
   }
   void Put(const std::string& part, std::string data) {
+    if (!Holds(part)) ++folded_[Folded(part)];
     removed_.erase(part);
     if (!zip_.Has(part) && !replaced_.contains(part)) added_.push_back(part);
     replaced_[part] = std::move(data);
   }
   void Remove(const std::string& part) {
+    if (Holds(part)) {
+      if (const auto it = folded_.find(Folded(part)); --it->second == 0) folded_.erase(it);
+    }
     replaced_.erase(part);
     std::erase(added_, part);
     removed_.insert(part);
@@ -683,10 +728,20 @@ class Parts {
  private:
   static constexpr int kLevel = 1;  // fastest: the sheets are large and regular
 
+  // Whether the package holds the part under exactly this name.
+  bool Holds(const std::string& part) const {
+    return replaced_.contains(part) || (zip_.Has(part) && !removed_.contains(part));
+  }
+  static std::string Folded(std::string_view part) {
+    std::string out(part);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+  }
+
   std::vector<std::string> Targets(const std::string& part) const {
     const std::string rels = RelsPartOf(part);
     std::vector<std::string> out;
-    if (!Has(rels)) return out;
+    if (!Holds(rels)) return out;
     struct H {
       std::vector<std::string>& out;
       const std::string& part;
@@ -706,6 +761,7 @@ class Parts {
   std::map<std::string, std::string> replaced_;
   std::set<std::string> removed_;
   std::vector<std::string> added_;
+  std::map<std::string, int> folded_;  // the names held, case folded -> how many
 };
 
 // The target of a relationship of `fromPart` to `part`: relative when it lies below it.
@@ -973,7 +1029,7 @@ void SheetWriter::SheetData(std::string& out) {
   for (const Band& b : layout_.hiddenRows) {
     for (long r = b.first; r <= b.last; ++r) hidden.insert(r);
   }
-  static const std::map<std::int32_t, std::string> kNoAttributes;
+  static const std::map<std::int32_t, LoadedSheet::RowTag> kNoAttributes;
   const auto& rowAttributes = loaded_ ? loaded_->rowAttributes : kNoAttributes;
   // The last row that anything but a value lies in.
   long lastOther = 0;
@@ -1066,13 +1122,17 @@ void SheetWriter::SheetData(std::string& out) {
       out += t_.row;
       AppendInt(out, r);
       out += '"';
-      if (hasAttrs) out += attrs->second;
-      if (hasHeight) {
-        out += " ht=\"";
-        AppendNumber(out, h->second);
-        out += "\" customHeight=\"1\"";
+      if (hasAttrs) out += attrs->second.other;
+      if (hasAttrs && attrs->second.hidden == isHidden && attrs->second.height == (hasHeight ? h->second : 0)) {
+        out += attrs->second.modelled;  // the height and hidden state as the file had them
+      } else {
+        if (hasHeight) {
+          out += " ht=\"";
+          AppendNumber(out, h->second);
+          out += "\" customHeight=\"1\"";
+        }
+        if (isHidden) out += " hidden=\"1\"";
       }
-      if (isHidden) out += " hidden=\"1\"";
       if (next == end) {
         out += "/>";
         continue;

@@ -562,13 +562,22 @@ void SheetReader::Start(std::string_view el, const Attributes& a) {
       bandEnd_ = row_ + kBand;
     }
     col_ = 0;
-    // The row's own attributes that the sheet does not hold, kept for the save.
-    std::string kept;
-    for (const std::string_view name :
-         {"s", "customFormat", "outlineLevel", "collapsed", "thickTop", "thickBot", "ph"}) {
-      if (a.Has(name)) kept += " " + std::string(name) + "=\"" + EscapedAttribute(a.Get(name)) + "\"";
+    // The row's tag, kept for the save: what the sheet does not hold as it stands, and
+    // its height and hidden state as written, for a save that leaves them as they are.
+    LoadedSheet::RowTag tag;
+    a.ForEach([&](std::string_view prefix, std::string_view name, std::string_view value) {
+      if (prefix.empty() && (name == "r" || name == "spans")) return;  // the save writes them
+      const bool modelled = prefix.empty() && (name == "ht" || name == "customHeight" || name == "hidden");
+      std::string& to = modelled ? tag.modelled : tag.other;
+      to += ' ';
+      if (!prefix.empty()) to += std::string(prefix) + ':';
+      to += std::string(name) + "=\"" + EscapedAttribute(value) + '"';
+    });
+    if (!tag.other.empty() || !tag.modelled.empty()) {
+      if (a.Flag("customHeight") && a.Has("ht")) tag.height = ToDouble(a.Get("ht")).value_or(xl::kDefaultRowHeight);
+      tag.hidden = a.Flag("hidden");
+      loaded_->rowAttributes[static_cast<std::int32_t>(row_)] = std::move(tag);
     }
-    if (!kept.empty()) loaded_->rowAttributes[static_cast<std::int32_t>(row_)] = std::move(kept);
     if (a.Flag("hidden")) {
       if (!layout_.hiddenRows.empty() && layout_.hiddenRows.back().last == row_ - 1) {
         layout_.hiddenRows.back().last = row_;

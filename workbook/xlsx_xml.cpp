@@ -164,9 +164,25 @@ void AppendEscaped(std::string& out, std::string_view s, bool attribute) {
     out.append(s.data() + plain, i - plain);
     plain = i + 1;
   };
+  const auto escape = [&](unsigned code) {
+    out += "_x";
+    for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(code >> shift) & 0xF];
+    out += '_';
+  };
   for (std::size_t i = 0; i < s.size(); ++i) {
     const auto c = static_cast<unsigned char>(s[i]);
-    if (c >= 0x80 || (c > '>' && c != '_')) continue;
+    if (c >= 0x80) {
+      // U+FFFE and U+FFFF (EF BF BE, EF BF BF) are no XML characters.
+      if (c == 0xEF && i + 2 < s.size() && static_cast<unsigned char>(s[i + 1]) == 0xBF &&
+          (static_cast<unsigned char>(s[i + 2]) & 0xFE) == 0xBE) {
+        flush(i);
+        escape(static_cast<unsigned char>(s[i + 2]) == 0xBE ? 0xFFFE : 0xFFFF);
+        plain = i + 3;
+        i += 2;
+      }
+      continue;
+    }
+    if (c > '>' && c != '_') continue;
     switch (c) {
       case '&': flush(i), out += "&amp;"; break;
       case '<': flush(i), out += "&lt;"; break;
@@ -175,9 +191,12 @@ void AppendEscaped(std::string& out, std::string_view s, bool attribute) {
         if (attribute) flush(i), out += "&quot;";
         break;
       case '\n':
-      case '\r':
       case '\t':
-        if (attribute) flush(i), out += c == '\n' ? "&#10;" : c == '\r' ? "&#13;" : "&#9;";
+        if (attribute) flush(i), out += c == '\n' ? "&#10;" : "&#9;";
+        break;
+      case '\r':
+        // A raw CR reads back as a line feed.
+        flush(i), out += attribute ? "&#13;" : "_x000D_";
         break;
       case '_':
         // "_x0041_" in a text would read as the escape of "A".
@@ -187,13 +206,7 @@ void AppendEscaped(std::string& out, std::string_view s, bool attribute) {
         }
         break;
       default:
-        if (c < 0x20) {
-          flush(i);
-          out += "_x00";
-          out += kHex[c >> 4];
-          out += kHex[c & 0xF];
-          out += '_';
-        }
+        if (c < 0x20) flush(i), escape(c);
     }
   }
   out.append(s.data() + plain, s.size() - plain);

@@ -37,17 +37,26 @@ class Attributes {
     return v == "1" || v == "true";
   }
 
+  // Calls use(prefix, name, value) for each attribute in the order of the tag.
+  template <class Use>
+  void ForEach(Use&& use) const {
+    for (std::size_t i = 0; i < list_.size(); ++i) use(prefixes_[i], list_[i].first, list_[i].second);
+  }
+
   void Clear() {
     list_.clear();
+    prefixes_.clear();
     kept_.clear();
   }
-  void Add(std::string_view name, std::string_view value, bool transient) {
+  void Add(std::string_view prefix, std::string_view name, std::string_view value, bool transient) {
     if (transient) value = kept_.emplace_back(value);
     list_.emplace_back(name, value);
+    prefixes_.push_back(prefix);
   }
 
  private:
   std::vector<std::pair<std::string_view, std::string_view>> list_;
+  std::vector<std::string_view> prefixes_;
   std::deque<std::string> kept_;
 };
 
@@ -135,7 +144,7 @@ class XmlReader {
       h.End(e.name);
     }
     void characters(std::string_view text, bool) { h.Characters(text); }
-    void attribute(const orcus::sax::parser_attribute& a) { attrs.Add(a.name, a.value, a.transient); }
+    void attribute(const orcus::sax::parser_attribute& a) { attrs.Add(a.ns, a.name, a.value, a.transient); }
   };
 
   void Run(std::string& xml) {

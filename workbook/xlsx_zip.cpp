@@ -3,6 +3,7 @@
 #include <libdeflate.h>
 #include <zlib.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -64,13 +65,16 @@ ZipArchive::ZipArchive(std::string_view data, std::uint64_t partLimit, std::uint
   }
   if (dirOffset > data.size() || dirSize > data.size() - dirOffset) Damaged("its central directory lies past its end");
   if (count > dirSize / kCentralHeader) Damaged("its central directory lists more parts than it holds");
-  std::uint64_t at = dirOffset, total = 0;
+  std::uint64_t at = dirOffset, total = 0, stored = 0;
   entries_.reserve(static_cast<std::size_t>(count));
+  std::map<std::string, std::string> folded;  // part names compare case-insensitively
   for (std::uint64_t i = 0; i < count; ++i) {
     if (r.U32(at) != kCentralSig) Damaged("an entry of its central directory is broken");
     ZipEntry e;
     e.flags = r.U16(at + 8);
     e.method = r.U16(at + 10);
+    e.time = r.U16(at + 12);
+    e.date = r.U16(at + 14);
     e.crc = r.U32(at + 16);
     e.compressedSize = r.U32(at + 20);
     e.size = r.U32(at + 24);
@@ -101,6 +105,15 @@ ZipArchive::ZipArchive(std::string_view data, std::uint64_t partLimit, std::uint
     if (total > archiveLimit) {
       throw Failure("the parts would expand to more than the limit of " + std::to_string(archiveLimit) +
                     " bytes in all");
+    }
+    // Entries sharing their data would make a copy of the archive far larger than it.
+    stored += e.compressedSize;
+    if (stored > data.size()) Damaged("its parts claim more data than it holds");
+    std::string key = e.name;
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (const auto [it, fresh] = folded.emplace(std::move(key), e.name); !fresh) {
+      throw Failure("the zip archive holds two parts of the same name, '" + it->second + "' and '" + e.name +
+                    "': which one is meant is unclear");
     }
     index_.emplace(e.name, entries_.size());
     entries_.push_back(std::move(e));
@@ -210,7 +223,8 @@ void ZipWriter::Add(ZipEntry e, std::string_view raw) {
   Put(out_, 20, 2);
   Put(out_, e.flags, 2);
   Put(out_, e.method, 2);
-  Put(out_, 0, 4);  // time and date
+  Put(out_, e.time, 2);
+  Put(out_, e.date, 2);
   Put(out_, e.crc, 4);
   Put(out_, e.compressedSize, 4);
   Put(out_, e.size, 4);
@@ -223,7 +237,8 @@ void ZipWriter::Add(ZipEntry e, std::string_view raw) {
   Put(directory_, 20, 2);
   Put(directory_, e.flags, 2);
   Put(directory_, e.method, 2);
-  Put(directory_, 0, 4);
+  Put(directory_, e.time, 2);
+  Put(directory_, e.date, 2);
   Put(directory_, e.crc, 4);
   Put(directory_, e.compressedSize, 4);
   Put(directory_, e.size, 4);

@@ -22,6 +22,9 @@ struct ZipEntry {
   std::string name;
   std::uint16_t method = 0;  // 0 stored, 8 deflated
   std::uint16_t flags = 0;
+  // The entry's DOS time and date; an entry made here gets 1980-01-01 00:00 (a valid
+  // date that keeps the archive the same from save to save).
+  std::uint16_t time = 0, date = 0x0021;
   std::uint32_t crc = 0;
   std::uint64_t compressedSize = 0;
   std::uint64_t size = 0;  // uncompressed, as the directory states it

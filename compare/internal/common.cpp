@@ -1,6 +1,6 @@
 #include "compare/internal/common.h"
 
-#include "compare/internal/texts.h"
+#include "compare/internal/messages.h"
 #include "host/controls.h"
 #include "host/screen.h"
 #include "platform/runtime/vba.h"
@@ -63,12 +63,12 @@ void ProtectedSheetLimits(host::State& s, const xl::Range& area, TextView initia
     enable(cd::kListUniques, false);
     enable(cd::kIdComment, false);
     enable(cd::kLocatorLabel, false);
-    texts::AddTagAreaLocked(warning, initiator);
+    msg::AddTagAreaLocked(warning, initiator);
   }
   if (!s.ActiveBook().ActiveSheet().Protection().AllowFormattingCells) {
     enable(cd::kColorLeftEnable, false);
     enable(cd::kColorRightEnable, false);
-    texts::AddNoFormatting(warning, initiator);
+    msg::AddNoFormatting(warning, initiator);
   }
 }
 
@@ -83,30 +83,6 @@ bool HasCommentBoxes(const xl::Range& range) {
              .SearchDirection = xl::xlNext,
              .MatchCase = false})
       .has_value();
-}
-
-Text TagColumnQuestionTail(bool idComment, bool commentsFound, TextView results) {
-  Text out = u"But cells in the area to the right of this selection are not all empty";
-  if (idComment && commentsFound) out += u" (and/or they have Comment Boxes)";
-  out += u". Typically, if those cells hold Tags as the result of a previous ";
-  out += results;
-  out += u" Result, choose \"YES\" to remove them from this ";
-  out += results;
-  out +=
-      u" Result. But if they are not previously placed Tags, choose \"NO\" for now, and then insert an empty column to "
-      u"receive Tags (Right-click the column identifier letter and \"Insert\").";
-  out += u"\r\r";
-  if (idComment) {
-    out += commentsFound
-               ? u"Because you have chosen to place Comment Box Tags, the existing Comment Boxes Tags WILL be "
-                 u"erased if you choose YES now."
-               : u"Comment Boxes Tags will be added as needed.";
-  } else {
-    out += commentsFound ? u"Note: Because you have NOT chosen to place Comment Box Tags, the existing Comment Boxes "
-                           u"Tags will be NOT be erased if you choose YES now."
-                         : u"There are no existing Comment Box Tags to the right of your selection.";
-  }
-  return out;
 }
 
 void ResetFindSettings(host::State& s) {

@@ -55,11 +55,6 @@ void ProtectedSheetLimits(host::State& s, const xl::Range& area, TextView initia
 // in comments from the range's first cell.
 bool HasCommentBoxes(const xl::Range& range);
 
-// The paragraphs of the question about a tag column that is not empty, from "But cells
-// in the area ...": `results` is "Comparison" or "Duplicates"; the closing sentence says
-// what happens to comment boxes.
-Text TagColumnQuestionTail(bool idComment, bool commentsFound, TextView results);
-
 // A Find of "?" on the active cell by values, part, by columns, without case, whose
 // result is dropped: the application then remembers those settings for the user's next
 // search. Errors are passed over.

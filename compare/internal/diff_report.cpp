@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "compare/internal/common.h"
+#include "compare/internal/messages.h"
 #include "compare/internal/tag_run.h"
 #include "host/callbacks.h"
 #include "host/screen.h"
@@ -110,10 +111,7 @@ bool WriteDiffReport(TagRun& r) {
     if (reportRow == report.RowsCount()) {
       host::ScreenOn(s);
       if (const std::optional<xl::Range> active = s.App().ActiveCell()) active->Activate();
-      host::MsgBoxDLL(s,
-                      host::MsgTitle(s, u"Halted Report Worksheet creation. Reached the " + Number(report.RowsCount()) +
-                                            u" Row limit."),
-                      host::msgbox::kInformation);
+      host::MsgBoxDLL(s, host::MsgTitle(s, msg::ReportHalted(report.RowsCount())), host::msgbox::kInformation);
       ++reportRow;
       break;
     }

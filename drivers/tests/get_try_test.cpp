@@ -7,6 +7,7 @@
 #include "drivers/routines.h"
 #include "host/working_sheet.h"
 #include "items/limits.h"
+#include "items/messages.h"
 #include "testkit/bench.h"
 
 namespace quillary::drivers {
@@ -153,7 +154,7 @@ TEST(GetTry, ALimitOfTheGatheringIsExplainedAndStopsTheRun) {
   GetSubtractSortCnt(d.b.state);
   const auto messages = d.b.addin.Messages();
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].prompt, u"(  ): " + items::TooManyItemsText(true, u"65533"));
+  EXPECT_EQ(messages[0].prompt, u"(  ): " + items::msg::TooManyItemsText(true, u"65533"));
   EXPECT_EQ(d.Caption(u"Label2"), u"Too Many Items");
   EXPECT_EQ(d.CommandBar(), std::vector<std::string>{"PutCbarCntNull"});
 }

@@ -11,6 +11,7 @@
 #include "host/text_replace.h"
 #include "host/working_sheet.h"
 #include "items/internal/dup_report.h"
+#include "items/internal/messages.h"
 #include "items/list_sheet.h"
 #include "items/put_text.h"
 #include "platform/runtime/vba.h"
@@ -22,7 +23,6 @@ constexpr char16_t kMarkerOpen[] = u" Quilet> ";
 constexpr char16_t kMarkerClose[] = u" <Quilet";
 // A text starting with one of these would be taken for a formula.
 constexpr char16_t kFormulaStarts[] = u"+-=$%@(";
-constexpr char16_t kReadyToPaste[] = u"  (ready to paste)";
 
 bool CompareShows(host::CompareStage stage) {
   return stage == host::CompareStage::kLeftUniques || stage == host::CompareStage::kRightUniques ||
@@ -101,29 +101,10 @@ void MarkFault(host::State& s, const CountHandOver& h) {
 // What the Active Window says instead of the list when duplicates are tagged and no
 // summary is shown.
 Text TagHelpText(const host::State& s, const RequestOptions& o) {
-  const Text lf = u"\n";
-  const Text dq = u"\"";
-  const Text cap4 = s.Control(host::ctl::main::kTagDuplicates).Caption();
   const bool joinCells = vba::EqualsTrue(s.Control(host::ctl::compdup::kJoinCells).Value());
-  using namespace tag_help;
-  const Text notPasted = kNotPasted + dq + cap4 + dq + lf + kNotPasted2 + lf + lf;
-  const Text during = dq + cap4 + dq + u" during " + dq;
   const bool items = s.Control(host::ctl::main::kPasteType).Caption() == u"Items";
-
-  if (o.pasteDownward) {
-    if (items) {
-      Text t = during + u"Paste V" + dq + u"." + lf + kShapeStatus + lf + lf;
-      if (joinCells) t += kWholeRows + lf + lf;
-      return t + notPasted + kMarkedInShape;
-    }
-    return (joinCells ? kCountRows : kCountItems) + lf + lf + kCountStatus;
-  }
-  if (o.pasteRight) {
-    const Text t = during + u"Paste >" + dq + u"." + lf + kRowStatus + lf + lf;
-    if (items) return t + notPasted + kMarkedOnRow;
-    return t + kCountOnRow + lf + kLikeNonSort;
-  }
-  return kNoDuplicatesText;
+  return msg::TagHelpText(s.Control(host::ctl::main::kTagDuplicates).Caption(), joinCells, items, o.pasteDownward,
+                          o.pasteRight);
 }
 
 // Puts a text into the Active Window through its Text, which for a text box is its
@@ -171,8 +152,8 @@ void DisplayCountedList(host::State& s, const RequestOptions& o, const Text& lis
         DuplicateReport(s, host::kList1, DupsInHand(listName, h));
         // A summary cut short by the break key is not shown.
         if (s.request.progress.UserAbort) return;
-        if (s.items.DupSummaryText.size() >= TextView(kSummaryHeader).size()) {
-          vba::MidAssign(s.items.DupSummaryText, 19, kReadyToPaste, 18);
+        if (s.items.DupSummaryText.size() >= TextView(msg::kSummaryHeader).size()) {
+          vba::MidAssign(s.items.DupSummaryText, 19, msg::kReadyToPaste, 18);
         }
         s.request.DisplayText = s.items.DupSummaryText;
         ShowInWindow(s, s.request.DisplayText);
@@ -184,7 +165,7 @@ void DisplayCountedList(host::State& s, const RequestOptions& o, const Text& lis
       ShowInWindow(s, s.request.DisplayText);
       DuplicateReport(s, host::kList1, DupsInHand(listName, h));
       if (s.request.progress.UserAbort) return;
-      host::ReplaceItRef(s.items.DupSummaryText, kSummaryHeader, kSummaryTitle, 1, 1, 0);
+      host::ReplaceItRef(s.items.DupSummaryText, msg::kSummaryHeader, msg::kSummaryTitle, 1, 1, 0);
     }
   }
 

@@ -46,38 +46,4 @@ struct CountHandOver {
 // once without showing anything.
 void DisplayCountedList(host::State& s, const RequestOptions& o, const Text& listName, CountHandOver& h);
 
-// What the Active Window says when duplicates are tagged instead of listed: where no
-// duplicates were found, and the sentences of the help for the two paste modes.
-inline constexpr char16_t kNoDuplicatesText[] = u"No Duplicates Were Found Within Your Selection";
-namespace tag_help {
-inline constexpr char16_t kShapeStatus[] =
-    u"Quillary's Status Message will indicate if a duplicate has been found only within the size/shape of your "
-    u"original selection.";
-inline constexpr char16_t kRowStatus[] =
-    u"Quillary's Status Message will indicate if a duplicate has been found only within the selection on a single "
-    u"row.";
-// The tag box's caption in double quotes goes between the two.
-inline constexpr char16_t kNotPasted[] = u"Items are not auto-Pasted when using ";
-inline constexpr char16_t kNotPasted2[] = u"(only Counts or fault messages are pasted).";
-inline constexpr char16_t kWholeRows[] =
-    u"You were checking for duplicates of whole rows (each considered to be a single Item) within your selection "
-    u"size/shape.";
-inline constexpr char16_t kMarkedInShape[] =
-    u"Any duplicates marked were found only within the size/shape of your original selection.";
-inline constexpr char16_t kMarkedOnRow[] =
-    u"Any duplicates marked were found only on the row which received the mark (within the selection).";
-inline constexpr char16_t kCountRows[] =
-    u"Each count pasted to the right of your selection indicates how many non-empty whole rows were within your "
-    u"selection size/shape.";
-inline constexpr char16_t kCountItems[] =
-    u"Each count pasted to the right of your selection indicates how many Items were within your selection "
-    u"size/shape (regardless of whether they might be duplicates).";
-inline constexpr char16_t kCountStatus[] =
-    u"Quillary's Status Message will indicate if a duplicate has been found only within the selection size/shape.";
-inline constexpr char16_t kCountOnRow[] =
-    u"Each count pasted to the right of your selection indicates how many Items were within your selection on the "
-    u"same row as the count (regardless of whether they might be duplicates).";
-inline constexpr char16_t kLikeNonSort[] = u"This is very similar to using a non-Sort mode.";
-}  // namespace tag_help
-
 }  // namespace quillary::items

@@ -7,6 +7,7 @@
 #include "host/callbacks.h"
 #include "host/text_replace.h"
 #include "items/internal/display.h"
+#include "items/internal/messages.h"
 #include "items/list_sheet.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/vba.h"
@@ -15,7 +16,7 @@ namespace quillary::items {
 namespace {
 
 constexpr std::size_t kHeaderLength = 36;
-static_assert(std::size(kSummaryHeader) - 1 == kHeaderLength);
+static_assert(std::size(msg::kSummaryHeader) - 1 == kHeaderLength);
 constexpr std::size_t kEntryOverhead = 12;  // "\nDup\t" + six-character count + "\t"
 constexpr std::size_t kCountWidth = 6;
 // A summary this long no longer fits into a comment box.
@@ -59,18 +60,6 @@ class DupRows {
 
 }  // namespace
 
-Text SummaryTooLongText(std::int64_t duplicates, std::int64_t characters, TextView tagCaption) {
-  return host::Paragraphs({vba::Format(static_cast<double>(duplicates), u"###,##0") +
-                               u" Duplicates have been found and the Summary Report is " +
-                               vba::Format(static_cast<double>(characters), u"###,##0") +
-                               u" characters. This Summary Report will not fit inside a Comment box.",
-                           u"If a Summary Report is needed, use Quillary's \"" + Text(tagCaption) +
-                               u"\" option and one will be ready in the clipboard for pasting. You will have the "
-                               u"choice of turning off Tagging and Color Marking if you are only interested in the "
-                               u"Summary Report.",
-                           u""});
-}
-
 void DuplicateReport(host::State& s, const Text& listName, const DupRuns* inHand) {
   ErrorTrail("DuplicateReport", [&] {
     if (!(vba::EqualsTrue(s.Control(host::ctl::main::kSort).Value()) && s.request.IgnoreIndexMode)) return;
@@ -106,11 +95,11 @@ void DuplicateReport(host::State& s, const Text& listName, const DupRuns* inHand
 
     Text& summary = s.items.DupSummaryText;
     summary.assign(kHeaderLength + static_cast<std::size_t>(total), u' ');
-    summary.replace(0, kHeaderLength, kSummaryHeader);
+    summary.replace(0, kHeaderLength, msg::kSummaryHeader);
 
     if (summary.size() >= kCommentLimit && vba::EqualsTrue(s.Control(host::ctl::main::kTagDuplicates).Value())) {
-      host::InfoMsg(s, {SummaryTooLongText(n, total, s.Control(host::ctl::main::kTagDuplicates).Caption())});
-      summary.replace(18, 18, u"\nCAN'T DISPLAY ALL");
+      host::InfoMsg(s, {msg::SummaryTooLongText(n, total, s.Control(host::ctl::main::kTagDuplicates).Caption())});
+      summary.replace(18, 18, msg::kCantDisplayAll);
     }
 
     // Each new Item opens an entry counting 1; a repeat rewrites the entry's count field

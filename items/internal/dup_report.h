@@ -9,11 +9,6 @@
 
 namespace quillary::items {
 
-// The summary's title, and the 36-character header that opens DupSummaryText: the title
-// padded with blanks.
-inline constexpr char16_t kSummaryTitle[] = u"Duplicates_Summary";
-inline constexpr char16_t kSummaryHeader[] = u"Duplicates_Summary                  ";
-
 // The duplicates list as the count walk wrote it, kept in hand: its runs of rows whose
 // Items compare equal (as the request compares) each to the row before, each run with
 // its first row's Item and its number of rows.
@@ -44,9 +39,4 @@ struct DupRuns {
 // number of duplicate rows. With `inHand` holding as many rows as the list on the sheet,
 // the list is taken from it rather than read back.
 void DuplicateReport(host::State& s, const Text& listName, const DupRuns* inHand = nullptr);
-
-// The text of its message on a summary too long for a comment box (without the title):
-// `duplicates` rows found, a summary of `characters`, `tagCaption` the tag box's caption.
-Text SummaryTooLongText(std::int64_t duplicates, std::int64_t characters, TextView tagCaption);
-
 }  // namespace quillary::items

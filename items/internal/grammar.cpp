@@ -4,6 +4,7 @@
 
 #include "items/fault_codes.h"
 #include "items/internal/index_split.h"
+#include "items/internal/messages.h"
 #include "items/list_sheet.h"
 
 namespace quillary::items {
@@ -35,7 +36,7 @@ FirstNumber SplitFirstNumber(host::State& s, ItemRowCells& row, TextView part, I
   const TextView digits = TrailingDigits(part);
   row.PutDigits(kIndexNum1, digits);
   // Past 15 significant digits the number is no longer exact, however long the run is.
-  if (IsBigDigitRun(digits)) return {Fault(s, fault::kBigNum, fault_msg::kBigNum), {}, 0};
+  if (IsBigDigitRun(digits)) return {Fault(s, fault::kBigNum, msg::kBigNum), {}, 0};
   if (digits.empty()) return {Fault(s, emptyCode, emptyMessage), {}, 0};
   return {fault::kNone, part.substr(0, part.size() - std::min(part.size(), IndexNumberLength(digits))),
           IndexNumberValue(digits)};
@@ -43,8 +44,8 @@ FirstNumber SplitFirstNumber(host::State& s, ItemRowCells& row, TextView part, I
 
 // The tests of the first prefix after the style (Tab, then blank) and the +2 write.
 ItemFaultCode FinishFirstPrefix(host::State& s, ItemRowCells& row, TextView prefix1, bool tabForm, Text& key) {
-  if (tabForm && Holds(prefix1, u'\t')) return Fault(s, fault::kBlankInFirstPrefix, fault_msg::kTabInFirstPrefix);
-  if (BlankAfterFirst(prefix1)) return Fault(s, fault::kBlankInFirstPrefix, fault_msg::kSpaceInFirstPrefix);
+  if (tabForm && Holds(prefix1, u'\t')) return Fault(s, fault::kBlankInFirstPrefix, msg::kTabInFirstPrefix);
+  if (BlankAfterFirst(prefix1)) return Fault(s, fault::kBlankInFirstPrefix, msg::kSpaceInFirstPrefix);
   row.PutText(kItemText, prefix1);
   key.assign(prefix1);
   return fault::kNone;
@@ -54,24 +55,24 @@ ItemFaultCode ClassifySingle(host::State& s, ItemRowCells& row, TextView item, b
   if (tabForm) item = StripLow(item);
   const bool plain = tabForm ? !item.empty() && !IsDigit(item.back()) : !IsDigit(item.back());
   if (plain) {
-    if (tabForm && Holds(item, u'\t')) return Fault(s, fault::kBlankInFirstPrefix, fault_msg::kTabInFirstPrefix);
-    if (Holds(item, u' ')) return Fault(s, fault::kBlankInFirstPrefix, fault_msg::kSpaceInItemName);
+    if (tabForm && Holds(item, u'\t')) return Fault(s, fault::kBlankInFirstPrefix, msg::kTabInFirstPrefix);
+    if (Holds(item, u' ')) return Fault(s, fault::kBlankInFirstPrefix, msg::kSpaceInItemName);
     if (tabForm) row.PutText(kItemText, item);
     key.assign(item);
     return fault::kNone;
   }
-  const FirstNumber first = SplitFirstNumber(s, row, item, fault::kMissingNumberAfter, fault_msg::kMissingNumberAfter);
+  const FirstNumber first = SplitFirstNumber(s, row, item, fault::kMissingNumberAfter, msg::kMissingNumberAfter);
   if (first.fault != fault::kNone) return first.fault;
   TextView prefix1 = first.prefix;
   if (prefix1.empty()) {
     if (style == index_style::kNone) {
       style = index_style::kBare;
     } else if (style != index_style::kBare) {
-      return Fault(s, fault::kPlainAmongPrefix, fault_msg::kMixedPlainNum);
+      return Fault(s, fault::kPlainAmongPrefix, msg::kMixedPlainNum);
     }
     prefix1 = kNoPrefix;
   } else if (style == index_style::kBare) {
-    return Fault(s, fault::kPrefixAmongPlain, fault_msg::kMixedPlainNum);
+    return Fault(s, fault::kPrefixAmongPlain, msg::kMixedPlainNum);
   } else if (style == index_style::kNone) {
     style = index_style::kPrefixed;
   }
@@ -83,18 +84,18 @@ ItemFaultCode RangeIndexStyle(host::State& s, TextView prefix1, TextView prefix2
   using namespace index_style;
   const bool first = !prefix1.empty();
   const bool second = !prefix2.empty();
-  if (style == kBare && (first || second)) return Fault(s, fault::kPrefixAmongPlain, fault_msg::kMixedPlainNum);
+  if (style == kBare && (first || second)) return Fault(s, fault::kPrefixAmongPlain, msg::kMixedPlainNum);
   if (first && second) {
-    if (style == kBareSecond) return Fault(s, fault::kPrefixAfterHyphen, fault_msg::kMixedHyphenPrefix);
-    if (prefix1 != prefix2) return Fault(s, fault::kPrefixMismatch, fault_msg::kPrefixMismatch);
+    if (style == kBareSecond) return Fault(s, fault::kPrefixAfterHyphen, msg::kMixedHyphenPrefix);
+    if (prefix1 != prefix2) return Fault(s, fault::kPrefixMismatch, msg::kPrefixMismatch);
     style = kRepeatedPrefix;
   } else if (first) {
-    if (style == kRepeatedPrefix) return Fault(s, fault::kNoPrefixAfterHyphen, fault_msg::kMixedHyphenPrefix);
+    if (style == kRepeatedPrefix) return Fault(s, fault::kNoPrefixAfterHyphen, msg::kMixedHyphenPrefix);
     style = kBareSecond;
   } else if (second) {
-    return Fault(s, fault::kMissingFirstPrefix, fault_msg::kMissingFirstPrefix);
+    return Fault(s, fault::kMissingFirstPrefix, msg::kMissingFirstPrefix);
   } else {
-    if (style != kNone && style != kBare) return Fault(s, fault::kPlainAmongPrefix, fault_msg::kMixedPlainNum);
+    if (style != kNone && style != kBare) return Fault(s, fault::kPlainAmongPrefix, msg::kMixedPlainNum);
     style = kBare;
   }
   return fault::kNone;
@@ -106,22 +107,22 @@ ItemFaultCode ClassifyRange(host::State& s, ItemRowCells& row, TextView item, bo
   // The second number is held as text (its digits as they stand).
   const TextView number2 = TrailingDigits(parts.after);
   row.PutText(kIndexNum2, number2);
-  if (number2.empty()) return Fault(s, fault::kMissingNumberAfter, fault_msg::kMissingNumberAfter);
+  if (number2.empty()) return Fault(s, fault::kMissingNumberAfter, msg::kMissingNumberAfter);
   // No size shows in its text; it is refused past 15 digits as the first number is,
   // since no count or expansion could use it.
-  if (IsBigDigitRun(number2)) return Fault(s, fault::kBigNum, fault_msg::kBigNum);
+  if (IsBigDigitRun(number2)) return Fault(s, fault::kBigNum, msg::kBigNum);
   const TextView prefix2 = parts.after.substr(0, parts.after.size() - number2.size());
-  if (Holds(prefix2, u' ')) return Fault(s, fault::kBlankInSecondPrefix, fault_msg::kSpaceInSecondPrefix);
+  if (Holds(prefix2, u' ')) return Fault(s, fault::kBlankInSecondPrefix, msg::kSpaceInSecondPrefix);
   if (tabForm && Holds(prefix2, u'\t')) {
-    return Fault(s, fault::kBlankInSecondPrefix, fault_msg::kTabInSecondPrefix);
+    return Fault(s, fault::kBlankInSecondPrefix, msg::kTabInSecondPrefix);
   }
   row.PutText(kPrefix2, prefix2.empty() ? TextView(kNoPrefix) : prefix2);
 
   const FirstNumber first =
-      SplitFirstNumber(s, row, parts.before, fault::kMissingNumberBefore, fault_msg::kMissingNumberBefore);
+      SplitFirstNumber(s, row, parts.before, fault::kMissingNumberBefore, msg::kMissingNumberBefore);
   if (first.fault != fault::kNone) return first.fault;
   if (IndexNumberValue(number2) <= first.value) {
-    return Fault(s, fault::kFirstNotBelowSecond, fault_msg::kFirstNotBelowSecond);
+    return Fault(s, fault::kFirstNotBelowSecond, msg::kFirstNotBelowSecond);
   }
   if (const ItemFaultCode code = RangeIndexStyle(s, first.prefix, prefix2, style); code != fault::kNone) return code;
   return FinishFirstPrefix(s, row, first.prefix.empty() ? TextView(kNoPrefix) : first.prefix, tabForm, key);
@@ -136,7 +137,7 @@ void SheetItemRow::PutDigits(long col, TextView digits) { row_.Offset(0, col).Se
 ItemFaultCode ClassifyItem(host::State& s, ItemRowCells& row, TextView item, int& indexStyle, Text& key) {
   const bool tabForm = Holds(item, u'\t');
   const std::int64_t hyphens = CountHyphens(item);
-  if (hyphens >= 2) return Fault(s, fault::kManyHyphens, fault_msg::kManyHyphens);
+  if (hyphens >= 2) return Fault(s, fault::kManyHyphens, msg::kManyHyphens);
   if (hyphens == 0) return ClassifySingle(s, row, item, tabForm, indexStyle, key);
   return ClassifyRange(s, row, item, tabForm, indexStyle, key);
 }

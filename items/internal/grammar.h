@@ -21,28 +21,6 @@ inline constexpr int kPrefixed = 3;        // R7
 inline constexpr int kBare = 4;            // 7, 1-5
 }  // namespace index_style
 
-// The fault texts of the grammar (FaultMsg).
-namespace fault_msg {
-inline constexpr char16_t kBigNum[] = u"BigNum >=15 digits";
-inline constexpr char16_t kMissingNumberAfter[] = u"Missing Number After Hyphen";
-inline constexpr char16_t kMixedHyphenPrefix[] = u"Mixed Prefix & NoPrefix after hyphen";
-inline constexpr char16_t kMixedPlainNum[] = u"Mixed PlainNum & PrefixIndexNum";
-inline constexpr char16_t kMissingNumberBefore[] = u"Missing Number Before Hyphen";
-inline constexpr char16_t kFirstNotBelowSecond[] = u"First >= HyphenSecond";
-inline constexpr char16_t kMissingFirstPrefix[] = u"Missing 1st Prefix but has 2nd Prefix";
-inline constexpr char16_t kCellError[] = u"Error in Cell Formula";
-inline constexpr char16_t kPrefixMismatch[] = u"1st Prefix/2nd Prefix Mismatch";
-inline constexpr char16_t kManyHyphens[] = u"Has More Than 1 Hyphen";
-inline constexpr char16_t kSpaceInSecondPrefix[] = u"Space found in 2nd Prefix";
-inline constexpr char16_t kTabInSecondPrefix[] = u"Tab found in 2nd Prefix";
-inline constexpr char16_t kSpaceInFirstPrefix[] = u"Space found in 1st Prefix";
-inline constexpr char16_t kTabInFirstPrefix[] = u"Tab found in 1st Prefix";
-inline constexpr char16_t kSpaceInItemName[] = u"Space found in Item Name";
-inline constexpr char16_t kTooManyItems[] = u"Too Many Items";
-inline constexpr char16_t kLongCell[] = u">32,767 Chars in Cell";
-inline constexpr char16_t kLongJoin[] = u">32,767 Chars Joining Cells";
-}  // namespace fault_msg
-
 // The cells +2 to +5 of the ItemRow being classified, as the grammar writes them: on the
 // sheet itself, or into a row held in memory that is written to the sheet later with the
 // same entries.

@@ -4,6 +4,7 @@
 
 #include "host/text_replace.h"
 #include "items/internal/dup_report.h"
+#include "items/internal/messages.h"
 #include "items/sort_count.h"
 #include "items/tests/count_fixture.h"
 
@@ -165,7 +166,7 @@ class TagHelpTest : public DisplayTest {
 };
 
 TEST_F(TagHelpTest, HelpTextsByModeAndPasteType) {
-  using namespace tag_help;
+  using namespace msg;
   const Text lf = u"\n";
   const Text notPasted = kNotPasted + Text(u"\"Tag Dups\"\n") + kNotPasted2 + lf + lf;
   const Text pasteV = u"\"Tag Dups\" during \"Paste V\".\n";
@@ -240,7 +241,7 @@ TEST_F(DisplayTest, SummaryFromTheWalkIsTheSummaryOfTheListOnTheSheet) {
     const Text walked = b.state.items.DupSummaryText;
     DuplicateReport(b.state, host::kList1);
     Text read = b.state.items.DupSummaryText;
-    host::ReplaceItRef(read, kSummaryHeader, kSummaryTitle, 1, 1, 0);
+    host::ReplaceItRef(read, msg::kSummaryHeader, msg::kSummaryTitle, 1, 1, 0);
     EXPECT_EQ(walked, read) << c.compare << " " << ToUtf8(c.items.front());
     EXPECT_NE(walked.find(u"\nDup\t"), Text::npos) << c.compare;
   }

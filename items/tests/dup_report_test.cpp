@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "items/internal/messages.h"
 #include "items/tests/count_fixture.h"
 
 namespace quillary::items {
@@ -103,7 +104,7 @@ TEST_F(DupReportTest, CommentBoxWarningFromThirtyTwoThousandSevenHundredSixtyEig
     const Text entry = Entry(u"     2", item);
     if (c.warned) {
       ASSERT_EQ(b.addin.Messages().size(), 1u);
-      EXPECT_EQ(b.addin.Messages()[0].prompt, u"(  ): " + SummaryTooLongText(2, 32732, u"Tag Dups"));
+      EXPECT_EQ(b.addin.Messages()[0].prompt, u"(  ): " + msg::SummaryTooLongText(2, 32732, u"Tag Dups"));
       EXPECT_EQ(b.addin.Messages()[0].style, 64);
       EXPECT_EQ(b.state.items.DupSummaryText, u"Duplicates_Summary" + tail + entry) << "built in full all the same";
     } else {

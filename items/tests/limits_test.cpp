@@ -7,6 +7,7 @@
 #include "host/callbacks.h"
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
+#include "items/messages.h"
 #include "platform/runtime/tests/expect_error.h"
 #include "testkit/bench.h"
 
@@ -39,13 +40,13 @@ TEST_F(LimitsTest, GatherMessages) {
     Text mode;
     std::optional<Text> prompt;
   } cases[] = {
-      {fault::kTooManyItems, true, u"Get_V", u"( Get V ): " + TooManyItemsText(true, u"1048573")},
-      {fault::kTooManyItems, false, u"Get_V", u"( Get V ): " + TooManyItemsText(false, u"1048573")},
-      {fault::kLongCell, false, u"Paste_V", u"( Paste V ): " + LongCellText(u"Paste_V")},
-      {fault::kLongCell, true, u"Null", u"(  ): " + LongCellText(u"Null")},
-      {fault::kLongJoin, false, u"Null", u"(  ): " + LongJoinText(u"Null")},
+      {fault::kTooManyItems, true, u"Get_V", u"( Get V ): " + msg::TooManyItemsText(true, u"1048573")},
+      {fault::kTooManyItems, false, u"Get_V", u"( Get V ): " + msg::TooManyItemsText(false, u"1048573")},
+      {fault::kLongCell, false, u"Paste_V", u"( Paste V ): " + msg::LongCellText(u"Paste_V")},
+      {fault::kLongCell, true, u"Null", u"(  ): " + msg::LongCellText(u"Null")},
+      {fault::kLongJoin, false, u"Null", u"(  ): " + msg::LongJoinText(u"Null")},
       {fault::kLongJoin, true, u"COMPARE 2|| Uniques_x",
-       u"( COMPARE 2:Uniques x ): " + LongJoinText(u"COMPARE 2|| Uniques_x")},
+       u"( COMPARE 2:Uniques x ): " + msg::LongJoinText(u"COMPARE 2|| Uniques_x")},
       {fault::kNone, false, u"Null", std::nullopt},
       {fault::kManyHyphens, false, u"Null", std::nullopt},
       {fault::kLongWildcard, true, u"Null", std::nullopt},
@@ -62,8 +63,8 @@ TEST_F(LimitsTest, GatherMessages) {
 }
 
 TEST_F(LimitsTest, SortMessages) {
-  const Text ignoreIndexMsg = u"( Get V ): " + SortLimitText(false, u"1048573");
-  const Text expandMsg = u"( Get V ): " + SortLimitText(true, u"1048573");
+  const Text ignoreIndexMsg = u"( Get V ): " + msg::SortLimitText(false, u"1048573");
+  const Text expandMsg = u"( Get V ): " + msg::SortLimitText(true, u"1048573");
   const struct {
     bool enabled;
     Variant ticked;
@@ -94,13 +95,13 @@ TEST_F(LimitsTest, CapacityOfASmallGrid) {
   Begin(false, u"Null");
   b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
   TooMuch_Gather(b.state, fault::kTooManyItems);
-  EXPECT_EQ(Shown(), u"(  ): " + TooManyItemsText(false, u"65533"));
+  EXPECT_EQ(Shown(), u"(  ): " + msg::TooManyItemsText(false, u"65533"));
   b.Control(host::ctl::main::kExpandRanges).SetEnabled(true);
   b.Control(host::ctl::main::kExpandRanges).SetValue(true);
   b.addin.QueueMessageAnswer(host::msgbox::kAnswerOk);
   b.addin.ClearLog();
   TooMuch_Sort(b.state, fault::kNone);
-  EXPECT_EQ(Shown(), u"(  ): " + SortLimitText(true, u"65533"));
+  EXPECT_EQ(Shown(), u"(  ): " + msg::SortLimitText(true, u"65533"));
 }
 
 TEST_F(LimitsTest, MissingWorkingSheetIsRaised) {

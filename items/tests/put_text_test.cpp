@@ -11,6 +11,7 @@
 #include "host/working_sheet.h"
 #include "items/fault_codes.h"
 #include "items/internal/display.h"
+#include "items/internal/messages.h"
 #include "items/list_sheet.h"
 #include "items/tests/options_of.h"
 #include "platform/runtime/vba.h"
@@ -33,8 +34,8 @@ TEST(PutTextClean, EachStepInOrder) {
       {u"Duplicates_Summary  (ready to paste)\nR1", u"Duplicates_Summary  (ready to paste),R1"},
       {u"R1\r\n\r\n\r\n\r\nR2\r\nR3\nR4", u"R1,R2,R3,R4"},
       {u"R1\rR2", u"R1\rR2"},
-      {u"R1," + Text(kNoDuplicatesText) + u",R2", u"R1,R2"},
-      {kNoDuplicatesText + Text(u"\r\n"), u""},
+      {u"R1," + Text(msg::kNoDuplicatesText) + u",R2", u"R1,R2"},
+      {msg::kNoDuplicatesText + Text(u"\r\n"), u""},
       {u"a,,,,,b", u"a,b"},
       {u"R1, Quilet> R2-R3-R4 <Quilet, R5", u"R1,R2-R3-R4, R5"},
       {u"Quilet> R2 <Quilet", u"Quilet> R2"},
@@ -113,7 +114,7 @@ class PutTextTest : public ::testing::Test {
 TEST_F(PutTextTest, TextThatCleansToNothingLeavesTheListCleared) {
   for (bool ignoreIndex : {false, true}) {
     for (const Text& text :
-         {Text(), Text(u",,,\r\n\r\n,\n"), Text(u" Quilet>  <Quilet"), kNoDuplicatesText + Text(u"\r\n")}) {
+         {Text(), Text(u",,,\r\n\r\n,\n"), Text(u" Quilet>  <Quilet"), msg::kNoDuplicatesText + Text(u"\r\n")}) {
       Begin(ignoreIndex);
       Prefill();
       Text t = text;

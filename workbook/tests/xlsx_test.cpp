@@ -6,8 +6,10 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
+#include <set>
 
 #include "workbook/failure.h"
 #include "workbook/tests/round_trip.h"
@@ -170,6 +172,132 @@ break &amp; more</t></si></sst>)";
   EXPECT_EQ(s.ActiveCellPos(), (xl::CellPos{2, 2}));
 }
 
+// A workbook of one sheet "S" whose styles part is `styles`, as another program writes it.
+std::string StyledBook(const std::string& styles, const std::string& sheetData,
+                       const std::string& sheetPart = "worksheets/sheet1.xml") {
+  const std::string wb =
+      R"(<workbook xmlns:r="r"><sheets><sheet name="S" sheetId="1" r:id="rId1"/></sheets></workbook>)";
+  return xlsx::MakeZip(
+      {{"_rels/.rels",
+        R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+        R"(<Relationship Id="rId1" Type="http://x/officeDocument" Target="xl/workbook.xml"/></Relationships>)"},
+       {"xl/workbook.xml", wb},
+       {"xl/styles.xml", styles},
+       {"xl/" + sheetPart, Sheet("<sheetData>" + sheetData + "</sheetData>")},
+       {"xl/_rels/workbook.xml.rels",
+        R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+        R"(<Relationship Id="rId1" Type="http://x/worksheet" Target=")" +
+            sheetPart +
+            R"("/>)"
+            R"(<Relationship Id="rId2" Type="http://x/styles" Target="styles.xml"/></Relationships>)"}});
+}
+
+// Attributes another program writes after a line break or in single quotes are read,
+// and a change sets them where they stand: none is written twice.
+TEST_F(Xlsx, StyleAttributesAreFoundHoweverTheyAreWritten) {
+  const std::string styles =
+      R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+      R"(<fonts count="2"><font><sz val="11"/><name val="Calibri"/></font>)"
+      R"(<font><u/><sz val="11"/><name val="Calibri"/></font></fonts>)"
+      R"(<fills count="3"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/></fill>)"
+      R"(<fill><patternFill patternType="solid"><fgColor rgb="FFFF0000"/></patternFill></fill></fills>)"
+      R"(<borders count="1"><border/></borders>)"
+      "<cellXfs count='2'><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
+      "<xf numFmtId = '0'\n\tfontId='1'\r\n fillId=\"2\"\n borderId='0'\n applyFont='1'\tapplyFill=\"1\"/>"
+      "</cellXfs></styleSheet>";
+  WriteText(dir / "s.xlsx", StyledBook(styles, R"(<row r="1"><c r="A1" s="1"><v>1</v></c></row>)"));
+  xl::memory::FileBook& b = Load(*app, dir / "s.xlsx");
+  xl::Worksheet& s = b.Sheets().Item(u"S");
+  const xl::FormatKey kept[] = {xl::FormatKey::FontUnderline, xl::FormatKey::InteriorColor,
+                                xl::FormatKey::InteriorPattern};
+  std::vector<Variant> was;
+  for (const xl::FormatKey k : kept) was.push_back(s.GetFormat({1, 1, 1, 1}, k));
+  // fontId='1' and fillId after a line break are read.
+  EXPECT_EQ(was[0], Variant(xl::xlUnderlineStyleSingle));
+  EXPECT_EQ(was[1], Variant(255L));
+  s.SetFormat({1, 1, 1, 1}, xl::FormatKey::FontBold, true);
+  SaveXlsx(b, dir / "s.xlsx", notes);
+
+  const std::string saved = xlsx::ZipArchive(ReadText(dir / "s.xlsx")).Read("xl/styles.xml");
+  for (std::size_t at = saved.find("<xf"); at != std::string::npos; at = saved.find("<xf", at + 1)) {
+    const std::string tag = saved.substr(at, saved.find('>', at) - at);
+    for (const char* name : {"numFmtId=", "fontId=", "fillId=", "borderId=", "applyFont=", "applyFill="}) {
+      EXPECT_EQ(tag.find(name, tag.find(name) + 1), std::string::npos) << name << " twice in " << tag;
+    }
+  }
+  auto again = xl::memory::CreateApplication();
+  xl::Worksheet& read = Load(*again, dir / "s.xlsx").Sheets().Item(u"S");
+  EXPECT_EQ(read.GetFormat({1, 1, 1, 1}, xl::FormatKey::FontBold), Variant(true));
+  for (std::size_t i = 0; i < was.size(); ++i) EXPECT_EQ(read.GetFormat({1, 1, 1, 1}, kept[i]), was[i]);
+}
+
+// Every text comes back from a saved file as it was: a CR, the two characters XML
+// cannot hold at all (U+FFFE, U+FFFF), control characters, and texts that look like
+// the file format's own "_xHHHH_" escapes; the parts stay well-formed XML.
+TEST_F(Xlsx, TextsComeBackExactly) {
+  const std::u16string texts[] = {u"a\rb",    u"line\r\nnext", u"\uFFFE", u"x\uFFFFy",  u"_x0041_",
+                                  u"_x005F_", u"__x00e9__",    u"_x41_",  u"end_x0041", u"bell\a\ttab\nline"};
+  WriteText(dir / "t.xlsx", StyledBook("<styleSheet/>", R"(<row r="1"><c r="A1"><v>1</v></c></row>)"));
+  xl::memory::FileBook& loaded = Load(*app, dir / "t.xlsx");
+  auto freshApp = xl::memory::CreateApplication();
+  xl::memory::FileBook& fresh = freshApp->AddWorkbook(xl::memory::GridSize::Large);
+  for (auto [book, file] : {std::pair<xl::memory::FileBook*, const char*>{&loaded, "t.xlsx"}, {&fresh, "new.xlsx"}}) {
+    xl::Worksheet& s = book->Sheets().Item(1);
+    for (std::size_t i = 0; i < std::size(texts); ++i) {
+      s.Cells(static_cast<long>(i) + 1, 1).SetValue(Variant(Text(texts[i])));  // a shared string
+      s.Cells(static_cast<long>(i) + 1, 2).SetFormula(u"=\"" + Text(texts[i]) + u"\"");
+    }
+    SaveXlsx(*book, dir / file, notes);
+
+    auto again = xl::memory::CreateApplication();
+    xl::Worksheet& read = Load(*again, dir / file).Sheets().Item(1);
+    for (std::size_t i = 0; i < std::size(texts); ++i) {
+      EXPECT_EQ(read.Cells(static_cast<long>(i) + 1, 1).Value(), Variant(Text(texts[i]))) << file << " row " << i + 1;
+      EXPECT_EQ(read.Cells(static_cast<long>(i) + 1, 2).Formula(), u"=\"" + Text(texts[i]) + u"\"") << file;
+    }
+    // A raw CR would read back as a line feed in any XML reader but this one.
+    const std::string saved = ReadText(dir / file);
+    const xlsx::ZipArchive zip(saved);
+    for (const xlsx::ZipEntry& e : zip.Entries()) {
+      EXPECT_EQ(zip.Read(e.name).find('\r'), std::string::npos) << file << " " << e.name;
+    }
+    if (testing::PythonHas("zipfile")) {
+      EXPECT_EQ(
+          testing::RunPython(dir.Path(), std::string("import zipfile, xml.dom.minidom\nz = zipfile.ZipFile('") + file +
+                                             "')\nfor n in z.namelist():\n"
+                                             "    if n.endswith('.xml') or n.endswith('.rels'):\n"
+                                             "        xml.dom.minidom.parseString(z.read(n))\n"
+                                             "print('ok')\n"),
+          "ok\n")
+          << file;
+    }
+  }
+}
+
+// Part names compare case-insensitively: a new sheet's part differs from an existing
+// "Sheet1.xml" by more than case.
+TEST_F(Xlsx, ANewPartsNameDiffersFromEveryOtherIgnoringCase) {
+  WriteText(dir / "c.xlsx",
+            StyledBook("<styleSheet/>", R"(<row r="1"><c r="A1"><v>1</v></c></row>)", "worksheets/Sheet1.xml"));
+  xl::memory::FileBook& b = Load(*app, dir / "c.xlsx");
+  b.Sheets().Add({.After = &b.Sheets().Item(1)}).Range(u"A1").SetValue(2.0);
+  SaveXlsx(b, dir / "c.xlsx", notes);
+
+  std::set<std::string> folded;
+  const std::string saved = ReadText(dir / "c.xlsx");
+  const xlsx::ZipArchive zip(saved);
+  for (const xlsx::ZipEntry& e : zip.Entries()) {
+    std::string name = e.name;
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_TRUE(folded.insert(name).second) << e.name;
+  }
+  auto again = xl::memory::CreateApplication();
+  xl::memory::FileBook& read = Load(*again, dir / "c.xlsx");
+  ASSERT_EQ(read.Sheets().Count(), 2);
+  EXPECT_EQ(read.Sheets().Item(1).Range(u"A1").Value(), Variant(1.0));
+  EXPECT_EQ(read.Sheets().Item(2).Range(u"A1").Value(), Variant(2.0));
+}
+
 // A zip archive whose part `name` states the size `stated` in its entries.
 std::string StatingOf(std::string zip, const std::string& name, std::uint64_t stated) {
   std::size_t local = 0;
@@ -188,6 +316,18 @@ std::string StatingOf(std::string zip, const std::string& name, std::uint64_t st
 // A zip archive of one part whose entries state the size `stated`.
 std::string ArchiveStating(const std::string& name, const std::string& data, std::uint64_t stated) {
   return StatingOf(xlsx::MakeZip({{name, data}}), name, stated);
+}
+
+// A zip archive of parts "a.xml" and "b.xml" whose central directory points both at
+// the data of "a.xml", which deflates to no less than `bytes`.
+std::string SharingData(std::size_t bytes) {
+  std::string noise(bytes, '\0');
+  std::uint32_t x = 1;
+  for (char& c : noise) c = static_cast<char>((x = x * 1664525 + 1013904223) >> 24);
+  std::string zip = xlsx::MakeZip({{"a.xml", noise}, {"b.xml", "b"}});
+  const std::size_t a = zip.rfind("a.xml") - 46, b = zip.rfind("b.xml") - 46;
+  for (const std::size_t field : {16, 20, 24, 42}) zip.replace(b + field, 4, zip.substr(a + field, 4));
+  return zip;
 }
 
 // Files that are not readable workbooks get a clear error, open no workbook and leave
@@ -231,6 +371,9 @@ TEST_F(Xlsx, BadFilesAreRefused) {
                  "xl/worksheets/sheet1.xml", 1000),
        "the part 'xl/worksheets/sheet1.xml' expands beyond the size its entry states"},
       {"no-book.xlsx", xlsx::MakeZip({{"a.txt", "a"}}), "holds no workbook part"},
+      {"twice.xlsx", xlsx::MakeZip({{"xl/workbook.xml", book}, {"a.txt", "a"}, {"XL/Workbook.xml", book}}),
+       "the zip archive holds two parts of the same name, 'xl/workbook.xml' and 'XL/Workbook.xml'"},
+      {"shared.xlsx", SharingData(1 << 16), "the zip archive is damaged: its parts claim more data than it holds"},
       {"bad-xml.xlsx", Workbook(book, {"<worksheet><sheetData><row>"}),
        "is not well-formed XML: it ends inside the element 'row' (is it cut short?)"},
       {"crossed.xlsx", Workbook(book, {"<worksheet><sheetData></worksheet></sheetData>"}),
@@ -388,6 +531,64 @@ print(openpyxl.load_workbook("f.xlsx").active["A3"].value, openpyxl.load_workboo
   EXPECT_EQ(sheet2.CellValue(1, 1), Variant(14.0));
   EXPECT_TRUE(sheet2.CellHasCachedValue(1, 1));
   EXPECT_EQ(sheet2.CellValue(1, 2), Variant(7.0));
+}
+
+// A sheet the run changed is written with each row's tag as the file had it: the
+// attributes the workbook does not model as they stand (prefixed ones too), and its
+// height and hidden state as written unless the run changed them. A sheet the run did
+// not change is copied as it stands, with its entry's date; an entry the save writes
+// gets a valid fixed date (1980-01-01 00:00).
+TEST_F(Xlsx, ASavedRowKeepsItsTagAndAnUnchangedSheetItsBytes) {
+  const std::string root =
+      R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="r" )"
+      R"(xmlns:x14ac="http://schemas.microsoft.com/office/spreadsheetml/2009/9/ac">)";
+  const std::string changed =
+      root +
+      R"(<dimension ref="A1:B3"/><sheetData>)"
+      R"(<row r="1" spans="1:2" ht="15" customHeight="false" hidden="false" x14ac:dyDescent="0.25" outlineLevel="1">)"
+      R"(<c r="A1" t="inlineStr"><is><t>a</t></is></c><c r="B1"><v>1</v></c></row>)"
+      R"(<row r="2" ht="30" customHeight="1" collapsed="1"><c r="A2"><v>2</v></c></row>)"
+      R"(<row r="3" ht="12" hidden="1"><c r="A3"><v>3</v></c></row></sheetData></worksheet>)";
+  const std::string untouched =
+      root + R"(<dimension ref="A1"/><sheetData><row r="1" spans="1:1"><c r="A1" t="inlineStr"><is><t>kept</t></is>)"
+             R"(</c></row></sheetData></worksheet>)";
+  const std::string unstamped = Workbook(R"(<workbook xmlns:r="r"><sheets><sheet name="S" sheetId="1" r:id="rId1"/>)"
+                                         R"(<sheet name="T" sheetId="2" r:id="rId2"/></sheets></workbook>)",
+                                         {changed, untouched});
+  // Its entries dated 2025-01-01 12:00.
+  std::string file;
+  {
+    const xlsx::ZipArchive made(unstamped);
+    xlsx::ZipWriter w;
+    for (xlsx::ZipEntry e : made.Entries()) {
+      e.date = (45 << 9) | (1 << 5) | 1;
+      e.time = 12 << 11;
+      w.Add(e, made.RawData(e));
+    }
+    file = w.Finish();
+  }
+  xl::Worksheet& sheet = LoadXlsxData(*app, file, "rows.xlsx", notes).Sheets().Item(u"S");
+  sheet.Range(u"B1").SetValue(5.0);
+  sheet.Range(u"A2").SetRowHeight(40.0);
+  SaveXlsx(sheet.Parent(), dir / "rows.xlsx", notes);
+  const std::string bytes = ReadText(dir / "rows.xlsx");
+  const xlsx::ZipArchive saved(bytes);
+  const std::string s = saved.Read("xl/worksheets/sheet1.xml");
+  for (const char* tag : {
+           R"(<row r="1" x14ac:dyDescent="0.25" outlineLevel="1" ht="15" customHeight="false" hidden="false">)",
+           R"(<row r="2" collapsed="1" ht="40" customHeight="1">)",
+           R"(<row r="3" ht="12" hidden="1">)",
+       }) {
+    EXPECT_NE(s.find(tag), std::string::npos) << tag << " in " << s;
+  }
+  EXPECT_NE(s.find(R"(<c r="B1"><v>5</v></c>)"), std::string::npos) << s;
+  EXPECT_EQ(saved.Read("xl/worksheets/sheet2.xml"), untouched);
+  for (const xlsx::ZipEntry& e : saved.Entries()) {
+    // Written: the changed sheet and the parts the package lacked (content types, styles).
+    const bool copied = e.name != "xl/worksheets/sheet1.xml" && xlsx::ZipArchive(unstamped).Has(e.name);
+    EXPECT_EQ(e.date, copied ? (45 << 9) | (1 << 5) | 1 : 0x0021) << e.name;
+    EXPECT_EQ(e.time, copied ? 12 << 11 : 0) << e.name;
+  }
 }
 
 // A save of a workbook loaded from an xlsx file keeps what the file holds beside what

@@ -1,10 +1,11 @@
-#include "compare/internal/texts.h"
+#include "compare/internal/messages.h"
 
 #include <span>
+#include <string>
 
 #include "host/callbacks.h"
 
-namespace quillary::compare::texts {
+namespace quillary::compare::msg {
 
 namespace {
 
@@ -420,4 +421,123 @@ void AddNoFormatting(Text& warning, TextView initiator) {
       u"not be able to use Quillary's \"Color Marking\" option.";
 }
 
-}  // namespace quillary::compare::texts
+namespace {
+
+constexpr char16_t kCr2[] = u"\r\r";
+
+}  // namespace
+
+Text TagColumnQuestionTail(bool idComment, bool commentsFound, bool compare) {
+  const TextView results = compare ? u"Comparison" : u"Duplicates";
+  Text out = u"But cells in the area to the right of this selection are not all empty";
+  if (idComment && commentsFound) out += u" (and/or they have Comment Boxes)";
+  out += u". Typically, if those cells hold Tags as the result of a previous ";
+  out += results;
+  out += u" Result, choose \"YES\" to remove them from this ";
+  out += results;
+  out +=
+      u" Result. But if they are not previously placed Tags, choose \"NO\" for now, and then insert an empty column to "
+      u"receive Tags (Right-click the column identifier letter and \"Insert\").";
+  out += kCr2;
+  if (idComment) {
+    out += commentsFound
+               ? u"Because you have chosen to place Comment Box Tags, the existing Comment Boxes Tags WILL be "
+                 u"erased if you choose YES now."
+               : u"Comment Boxes Tags will be added as needed.";
+  } else {
+    out += commentsFound ? u"Note: Because you have NOT chosen to place Comment Box Tags, the existing Comment Boxes "
+                           u"Tags will be NOT be erased if you choose YES now."
+                         : u"There are no existing Comment Box Tags to the right of your selection.";
+  }
+  return out;
+}
+
+Text NothingFound(bool compare, TextView label, TextView tagCaption, TextView lineBreak) {
+  Text out;
+  if (compare) {
+    out += u"NO UNIQUE ITEMS WERE FOUND in list " + Text(label) + u".";
+    out += lineBreak;
+    out += u"You have chosen to compare two selections and the selection " + host::Quoted(label) +
+           u" has NO unique Items.";
+  } else {
+    out += u"NO DUPLICATES WERE FOUND in list " + Text(label) + u".";
+    out += lineBreak;
+    out += u"You have chosen " + host::Quoted(tagCaption) +
+           u" for a single selection and that selection has NO Duplicate Items.";
+  }
+  return out;
+}
+
+Text NothingToClearAtSheetEnd(TextView label) {
+  return u"\r\rThere are NO PREVIOUS TAG RESULTS to clear in the column to the right because selection " +
+         host::Quoted(label) + u" abuts against the right end of the worksheet.";
+}
+
+Text WillNotClearAbutting(TextView label) {
+  return u"\r\rWILL NOT CLEAR any previous Tag results in the column to the right because selection " +
+         host::Quoted(label) +
+         u" either abuts the other selection to the right or it abuts against the right end of the worksheet.";
+}
+
+Text ClearMergedFault(TextView mode) {
+  return u"( " + Text(mode) +
+         u" ): There is a MERGED CELL in the TAG destination area. Any previous existing content could not be cleared "
+         u"in the TAG destination area.\r\rTAGGING is INCOMPLETE. Processing will continue, but do NOT depend on the "
+         u"resulting TAGS to represent the complete final results.\r\rPlease unmerge the offending cell. Consider "
+         u"umerging all cells. Quillary's \"Paint Table Format\" will unmerge cells.\r\r";
+}
+
+Text ClearFault(TextView mode) {
+  return u"( " + Text(mode) +
+         u" ): This process will not place all TAGS due to an unanticipated FAULT.\r\rTAGGING is INCOMPLETE. Any "
+         u"previously existing content in the TAG destination area could not be cleared. Processing will continue, "
+         u"but do NOT depend on the resulting TAGS to represent the complete final results.\r\r";
+}
+
+Text NoTagsWarning(TextView reason, TextView label) {
+  const Text quoted = host::Quoted(label);
+  return Text(reason) + u", you will not be able to place Result Tags for the " + quoted + u" selection." + kCr2 +
+         u"The optional Summary Report will also NOT show Tags next to listed Items for the " + quoted +
+         u" selection. However, you can place your own Tags into the Summary Report.";
+}
+
+Text AbutsSheetEnd(TextView label) {
+  return u"Because the " + host::Quoted(label) + u" selection abuts against the right end of the worksheet";
+}
+
+Text TagsFoundHeadline(bool compare, TextView label) {
+  return (compare ? u"UNIQUE ITEMS HAVE BEEN FOUND " : u"DUPLICATES HAVE BEEN FOUND ") + host::Quoted(label) +
+         u" worksheet selection.";
+}
+
+Text TagColumnQuestion(bool compare, TextView label, bool idComment, bool commentsFound) {
+  Text out = kCr2;
+  out += compare ? u"You have chosen to put Tag Labels in the area to the right of your " + host::Quoted(label) +
+                       u" worksheet selection."
+                 : Text(u"You have chosen to put Tag Labels in the area to the right of your worksheet selection.");
+  out += kCr2;
+  out += TagColumnQuestionTail(idComment, commentsFound, compare);
+  return out;
+}
+
+Text TagMergedFault(TextView mode) {
+  return u"( " + Text(mode) +
+         u" ): There is a merged cell in the TAG destination area. This process will not place TAGS into merged "
+         u"cells.\r\rTAGGING is INCOMPLETE. Any previously existing content in the TAG destination area could not be "
+         u"cleared. Processing will continue, but do NOT depend on the resulting TAGS to represent the complete final "
+         u"results.\r\rPlease unmerge the offending cell. Consider umerging all cells. Quillary's \"Paint Table "
+         u"Format\" will unmerge cells.\r\r";
+}
+
+Text TagFault(TextView mode) {
+  return u"( " + Text(mode) +
+         u" ): This process will not place all TAGS due to an unanticipated FAULT.\r\rTAGGING is INCOMPLETE. "
+         u"Previous content in the TAG destination area could not be cleared. Processing will continue, but do NOT "
+         u"depend on the resulting TAGS to represent the complete final results.\r\r";
+}
+
+Text ReportHalted(long rows) {
+  return u"Halted Report Worksheet creation. Reached the " + FromUtf8(std::to_string(rows)) + u" Row limit.";
+}
+
+}  // namespace quillary::compare::msg
