@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,6 +38,8 @@ struct LoadedSheet {
     bool hidden = false;
   };
   std::map<std::int32_t, RowTag> rowAttributes;
+  // What its cells hold that a rewritten sheetData would lose ("rich text", ...).
+  std::set<std::string> unmodelled;
   std::uint64_t cells = 0;  // CellsFingerprint once loaded
   SheetLayout layout;       // ReadLayout once loaded
 };

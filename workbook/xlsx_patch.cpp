@@ -1516,6 +1516,11 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
     const long rows = sheet.RowsCount();
     p.cells = !loaded || CellsFingerprint(sheet) != loaded->cells || p.layout.formats != was.formats ||
               p.layout.rowHeights != was.rowHeights || p.layout.hiddenRows != was.hiddenRows;
+    if (p.cells && loaded && !loaded->unmodelled.empty()) {
+      std::string held;
+      for (const std::string& u : loaded->unmodelled) held += (held.empty() ? "" : ", ") + u;
+      cannot.push_back("cells changed by the run in a sheet holding " + held + where);
+    }
     p.cols = !loaded || p.layout.columnWidths != was.columnWidths || p.layout.hiddenColumns != was.hiddenColumns ||
              ColumnFormatAreas(p.layout, rows) != ColumnFormatAreas(was, rows);
     p.merges = !loaded || p.layout.merges != was.merges;

@@ -531,6 +531,11 @@ void SheetReader::Start(std::string_view el, const Attributes& a) {
       collected_.clear();
       hasFormula_ = true;
       sharedIndex_ = a.Get("t") == "shared" && a.Has("si") ? ToLong(a.Get("si"), -1) : -1;
+      if (a.Get("t") == "array") loaded_->unmodelled.insert("array formulas");
+      if (a.Get("t") == "dataTable") loaded_->unmodelled.insert("data tables");
+      if (a.Flag("ca")) loaded_->unmodelled.insert("formulas calculated always");
+    } else if (el == "r" && inInline_) {
+      loaded_->unmodelled.insert("rich text");
     } else if (el == "is") {
       inInline_ = true;
       inline_.clear();
@@ -603,6 +608,8 @@ void SheetReader::Start(std::string_view el, const Attributes& a) {
     inCell_ = true;
     const std::string_view t = a.Get("t", "n");
     type_ = t == "inlineStr" ? 'i' : t == "str" ? 'r' : t.empty() ? 'n' : t.front();
+    if (a.Has("cm") || a.Has("vm")) loaded_->unmodelled.insert("cell metadata (dynamic arrays, pictures in cells)");
+    if (a.Flag("ph")) loaded_->unmodelled.insert("phonetic marks");
     hasValue_ = hasFormula_ = inlineText_ = false;
     value_.clear();
     formula_.clear();

@@ -982,13 +982,24 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
   if (!patched) {
     const std::string why = Listed(cannot) + ": this program writes such a workbook anew";
     if (macros) throw Failure("cannot save to '" + target.string() + "': " + why + ", and without its macros");
-    const std::vector<std::string> lost = UnwrittenIn(target);
+    std::vector<std::string> lost = UnwrittenIn(target);
+    // Written anew, the cells lose what the model does not hold of them.
+    std::vector<std::string> cellsLose;
+    for (long i = 1; origin != nullptr && i <= book.Sheets().Count(); ++i) {
+      const xl::Worksheet& sheet = book.Sheets().Item(i);
+      for (const LoadedSheet& l : origin->sheets) {
+        if (l.sheet != &sheet) continue;
+        for (const std::string& u : l.unmodelled) cellsLose.push_back(u + " (sheet '" + ToUtf8(sheet.Name()) + "')");
+      }
+    }
+    if (fs::exists(target, ec)) lost.insert(lost.end(), cellsLose.begin(), cellsLose.end());
     if (!lost.empty()) {
       throw Failure("cannot save over '" + target.string() + "': " + why +
                     ", which would lose what the file holds: " + Listed(lost) + ". Save to another name");
     }
     if (origin != nullptr) {
-      const std::vector<std::string> missing = UnwrittenOf(ZipArchive(origin->bytes, UINT64_MAX, UINT64_MAX));
+      std::vector<std::string> missing = UnwrittenOf(ZipArchive(origin->bytes, UINT64_MAX, UINT64_MAX));
+      missing.insert(missing.end(), cellsLose.begin(), cellsLose.end());
       if (!missing.empty())
         found.push_back("it is written anew (" + why +
                         ") and lacks what the workbook's file holds: " + Listed(missing));

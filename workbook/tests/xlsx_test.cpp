@@ -849,6 +849,31 @@ wb.save("rich.xlsx")
   EXPECT_EQ(testing::Listing(dir.Path()), (std::vector<std::string>{"program.py", "rich.xlsx"}));
 }
 
+// Cells the run changes in a sheet holding what a rewritten sheetData would lose (rich
+// text, array formulas, cell metadata): a save over the workbook's file stops and names
+// them; a save to another name goes on and notes them.
+TEST_F(Xlsx, ChangedCellsBesideWhatTheModelDoesNotHoldStopASaveOver) {
+  const std::string book =
+      R"(<workbook xmlns:r="r"><sheets><sheet name="Data" sheetId="1" r:id="rId1"/></sheets></workbook>)";
+  WriteText(
+      dir / "held.xlsx",
+      Workbook(book, {Sheet(R"(<sheetData><row r="1"><c r="A1" t="inlineStr"><is><r><rPr><b/></rPr><t>bold</t></r>)"
+                            R"(<r><t> plain</t></r></is></c><c r="B1" cm="1"><f t="array" ref="B1:B2">A1:A2</f>)"
+                            R"(<v>0</v></c></row><row r="2"><c r="B2"><v>0</v></c></row></sheetData>)")}));
+  const std::string before = ReadText(dir / "held.xlsx");
+  xl::memory::FileBook& b = Load(*app, dir / "held.xlsx");
+  b.Sheets().Item(u"Data").Range(u"C1").SetValue(1.0);
+  const std::string message = FailureOf([&] { SaveXlsx(b, dir / "held.xlsx", notes); });
+  for (const char* named : {"cannot save over '", "rich text (sheet 'Data')", "array formulas (sheet 'Data')",
+                            "cell metadata", "Save to another name"}) {
+    EXPECT_NE(message.find(named), std::string::npos) << named << " in: " << message;
+  }
+  EXPECT_EQ(ReadText(dir / "held.xlsx"), before);
+  SaveXlsx(b, dir / "copy.xlsx", notes);
+  ASSERT_EQ(notes.size(), 1U);
+  EXPECT_NE(notes.front().find("rich text (sheet 'Data')"), std::string::npos) << notes.front();
+}
+
 // A save that fails leaves the old file as it was and nothing beside it.
 TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
   xl::memory::FileBook& book = app->AddWorkbook(xl::memory::GridSize::Large);
