@@ -965,6 +965,25 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
   const LoadedPackage* origin = OriginOf(book);
   const bool macros = IsXlsmPath(target);
   if (macros && (origin == nullptr || origin->macros.empty())) throw Failure(MacroSaveRefusal(target));
+  // Sheets of the file whose columns the run inserted or deleted: the file's style
+  // records, tables, conditional formats, validation and chart references on them stay
+  // where they were and no longer line up with the cells.
+  std::vector<std::string> moved;
+  for (long i = 1; origin != nullptr && i <= book.Sheets().Count(); ++i) {
+    const auto& sheet = dynamic_cast<const xl::memory::FileSheet&>(book.Sheets().Item(i));
+    const bool fromFile = std::any_of(origin->sheets.begin(), origin->sheets.end(),
+                                      [&](const LoadedSheet& l) { return l.sheet == &sheet; });
+    if (fromFile && sheet.ColumnsMoved()) moved.push_back("'" + U8(sheet.Name()) + "'");
+  }
+  const std::string movedWhy =
+      moved.empty() ? std::string()
+                    : "the columns of sheet " + Listed(moved) +
+                          " were inserted or deleted, and what the file holds of them beside their cells (style "
+                          "records, tables, conditional formats, data validation, chart references) would stay where "
+                          "it was";
+  if (!moved.empty() && fs::exists(target, ec)) {
+    throw Failure("cannot save over '" + target.string() + "': " + movedWhy + ". Save to another name");
+  }
   // A file there that the workbook was not loaded from (or that changed since) holds
   // what the workbook does not: it is not written over when it holds what would be lost.
   if (fs::exists(target, ec) &&
@@ -972,6 +991,7 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
     RefuseToLoseWhatTheFileHolds(target);
   }
   Notes found;
+  if (!moved.empty()) found.push_back(movedWhy + ": check them in the saved file");
   std::vector<std::string> cannot;
   std::optional<std::string> patched;
   try {

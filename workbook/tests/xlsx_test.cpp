@@ -811,6 +811,42 @@ TEST_F(Xlsx, DefinedNamesTheRunDidNotChangeAreKeptAsTheyStood) {
             R"(<definedName name="Added">Data!$D$4</definedName>)");
 }
 
+// Columns inserted or deleted on a sheet of the file leave what the file holds of it by
+// position (style records, a table) where it was: a save over the file stops before
+// writing and names the sheet; a save to another name goes on with a note. A sheet the
+// run made is not concerned.
+TEST_F(Xlsx, ASaveOverAFileWhoseColumnsMovedStops) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+from openpyxl.worksheet.table import Table
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "Parts"
+ws.append(["Ref", "Count"])
+ws.append(["R1", 1])
+ws.add_table(Table(displayName="Tbl", ref="A1:B2"))
+wb.create_sheet("Other")["A1"] = "x"
+wb.save("book.xlsx")
+)py"),
+            "");
+  const std::string before = ReadText(dir / "book.xlsx");
+  xl::memory::FileBook& book = Load(*app, dir / "book.xlsx");
+  xl::Worksheet& made = book.Sheets().Add({});
+  made.InsertColumns(1, 1);
+  SaveXlsx(book, dir / "made.xlsx", notes);  // only a sheet the run made moved
+  EXPECT_EQ(notes, Notes{});
+  book.Sheets().Item(u"Parts").DeleteColumns(1, 1);
+  const std::string refused = FailureOf([&] { SaveXlsx(book, dir / "book.xlsx", notes); });
+  EXPECT_NE(refused.find("cannot save over"), std::string::npos) << refused;
+  EXPECT_NE(refused.find("the columns of sheet 'Parts' were inserted or deleted"), std::string::npos) << refused;
+  EXPECT_EQ(ReadText(dir / "book.xlsx"), before);
+  SaveXlsx(book, dir / "copy.xlsx", notes);
+  ASSERT_EQ(notes.size(), 1U);
+  EXPECT_NE(notes[0].find("copy.xlsx': the columns of sheet 'Parts' were inserted or deleted"), std::string::npos)
+      << notes[0];
+  EXPECT_TRUE(fs::exists(dir / "copy.xlsx"));
+}
+
 // A workbook saved over an xlsx file it was not loaded from would replace what the file
 // holds: the save stops before writing and names each thing; the file stays as it was.
 TEST_F(Xlsx, ASaveOverAnotherFileStopsBeforeLosingWhatItHolds) {

@@ -143,6 +143,9 @@ class FileSheet : public Worksheet {
   virtual const std::map<long, double>& RowHeights() const = 0;
   // The cells holding a hyperlink, row by row, with their link.
   virtual std::vector<std::pair<CellPos, Hyperlink>> HyperlinkCells() const = 0;
+  // True once columns were inserted into the sheet or deleted from it: what a file
+  // holds of it by position (beside its cells) no longer lines up with them.
+  virtual bool ColumnsMoved() const = 0;
 };
 
 class FileBook : public Workbook {

@@ -963,6 +963,7 @@ void MemoryWorksheet::Activate(const Area& area) {
 // ----- column structure -----
 
 void MemoryWorksheet::ShiftColumns(long from, long by) {
+  columnsMoved_ = true;
   // Moves everything at or right of `from` by `by` columns; with by < 0 the columns
   // [from + by, from - 1] have gone and what lay in them is dropped.
   auto moveCol = [&](long c) -> std::optional<long> {

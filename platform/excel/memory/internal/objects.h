@@ -154,6 +154,7 @@ class MemoryWorksheet final : public FileSheet {
   std::optional<Area> AutoFilterArea() override { return filter_; }
   void InsertColumns(long col1, long col2) override;
   void DeleteColumns(long col1, long col2) override;
+  bool ColumnsMoved() const override { return columnsMoved_; }
   void TextToColumns(const Area& area, const TextToColumnsArgs& args) override;
   double CellLeft(long col) override;
   double CellTop(long row) override;
@@ -209,6 +210,7 @@ class MemoryWorksheet final : public FileSheet {
   Text name_;
   long visible_ = xlSheetVisible;
   bool deleted_ = false;
+  bool columnsMoved_ = false;  // columns were inserted or deleted
   long rows_, cols_;
   std::vector<std::unique_ptr<Column>> columns_;
   std::uint32_t sheetFormat_ = 0;
