@@ -40,6 +40,9 @@ struct LoadedSheet {
   std::map<std::int32_t, RowTag> rowAttributes;
   // What its cells hold that a rewritten sheetData would lose ("rich text", ...).
   std::set<std::string> unmodelled;
+  // What its columns hold that a rewritten cols element would lose ("column outline
+  // levels", ...).
+  std::set<std::string> columnsHold;
   std::uint64_t cells = 0;  // CellsFingerprint once loaded
   SheetLayout layout;       // ReadLayout once loaded
 };

@@ -1523,6 +1523,11 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
     }
     p.cols = !loaded || p.layout.columnWidths != was.columnWidths || p.layout.hiddenColumns != was.hiddenColumns ||
              ColumnFormatAreas(p.layout, rows) != ColumnFormatAreas(was, rows);
+    if (p.cols && loaded && !loaded->columnsHold.empty()) {
+      std::string held;
+      for (const std::string& u : loaded->columnsHold) held += (held.empty() ? "" : ", ") + u;
+      cannot.push_back("columns changed by the run in a sheet holding " + held + where);
+    }
     p.merges = !loaded || p.layout.merges != was.merges;
     p.filter = !loaded || p.layout.autoFilter != was.autoFilter;
     p.protection = !loaded || !SameProtection(p.layout.protection, was.protection);

@@ -648,6 +648,11 @@ void SheetReader::Start(std::string_view el, const Attributes& a) {
     if (a.Flag("hidden")) layout_.hiddenColumns.push_back({c1, c2});
     const auto xf = static_cast<std::size_t>(ToLong(a.Get("style"), 0));
     if (xf != 0 && xf < styles_.xfs.size()) columnStyles_.push_back({{c1, c2}, xf});
+    if (loaded_ != nullptr) {
+      if (ToLong(a.Get("outlineLevel"), 0) > 0) loaded_->columnsHold.insert("column outline levels");
+      if (a.Flag("collapsed")) loaded_->columnsHold.insert("collapsed column groups");
+      if (xf != 0) loaded_->columnsHold.insert("column styles");
+    }
   } else if (el == "mergeCell") {
     if (const auto area = ParseAreaRef(a.Get("ref"))) layout_.merges.push_back(*area);
   } else if (el == "selection") {

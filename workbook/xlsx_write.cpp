@@ -1010,6 +1010,7 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
       for (const LoadedSheet& l : origin->sheets) {
         if (l.sheet != &sheet) continue;
         for (const std::string& u : l.unmodelled) cellsLose.push_back(u + " (sheet '" + ToUtf8(sheet.Name()) + "')");
+        for (const std::string& u : l.columnsHold) cellsLose.push_back(u + " (sheet '" + ToUtf8(sheet.Name()) + "')");
       }
     }
     if (fs::exists(target, ec)) lost.insert(lost.end(), cellsLose.begin(), cellsLose.end());

@@ -910,6 +910,27 @@ TEST_F(Xlsx, ChangedCellsBesideWhatTheModelDoesNotHoldStopASaveOver) {
   EXPECT_NE(notes.front().find("rich text (sheet 'Data')"), std::string::npos) << notes.front();
 }
 
+// Columns in outline groups or with styles of their own are written anew only with what
+// the model holds of them: a run that changes the columns of such a sheet stops a save
+// over the file; one that changes only its cells does not.
+TEST_F(Xlsx, ChangedColumnsBesideOutlinesAndStylesStopASaveOver) {
+  const std::string book =
+      R"(<workbook xmlns:r="r"><sheets><sheet name="Data" sheetId="1" r:id="rId1"/></sheets></workbook>)";
+  WriteText(dir / "cols.xlsx",
+            Workbook(book, {Sheet(R"(<cols><col min="1" max="2" width="13" customWidth="1" outlineLevel="1"/></cols>)"
+                                  R"(<sheetData><row r="1"><c r="A1"><v>1</v></c></row></sheetData>)")}));
+  xl::memory::FileBook& b = Load(*app, dir / "cols.xlsx");
+  b.Sheets().Item(u"Data").Range(u"A2").SetValue(2.0);
+  SaveXlsx(b, dir / "cols.xlsx", notes);
+  EXPECT_NE(ReadText(dir / "cols.xlsx").size(), 0U);
+  const std::string before = ReadText(dir / "cols.xlsx");
+  xl::memory::FileBook& again = Load(*app, dir / "cols.xlsx");
+  again.Sheets().Item(u"Data").Range(u"C1").EntireColumn().SetHidden(true);
+  const std::string message = FailureOf([&] { SaveXlsx(again, dir / "cols.xlsx", notes); });
+  EXPECT_NE(message.find("column outline levels (sheet 'Data')"), std::string::npos) << message;
+  EXPECT_EQ(ReadText(dir / "cols.xlsx"), before);
+}
+
 // A save that fails leaves the old file as it was and nothing beside it.
 TEST_F(Xlsx, FailedSaveLeavesTheOldFile) {
   xl::memory::FileBook& book = app->AddWorkbook(xl::memory::GridSize::Large);
