@@ -598,7 +598,14 @@ class Styles {
     b += ">";
     const auto edge = [&](std::string_view name, const xl::memory::BorderFormat& e) {
       const std::string_view style = BorderStyleName(e.lineStyle, e.weight);
-      b += "<" + El(name) + (style.empty() ? std::string() : " style=\"" + std::string(style) + "\"") + "/>";
+      b += '<';
+      b += El(name);
+      if (!style.empty()) {
+        b += " style=\"";
+        b += style;
+        b += '"';
+      }
+      b += "/>";
     };
     edge("left", f.borders[2]);
     edge("right", f.borders[5]);
