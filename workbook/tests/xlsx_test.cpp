@@ -922,7 +922,8 @@ TEST_F(Xlsx, ChangedColumnsBesideOutlinesAndStylesStopASaveOver) {
   xl::memory::FileBook& b = Load(*app, dir / "cols.xlsx");
   b.Sheets().Item(u"Data").Range(u"A2").SetValue(2.0);
   SaveXlsx(b, dir / "cols.xlsx", notes);
-  EXPECT_NE(ReadText(dir / "cols.xlsx").size(), 0U);
+  const std::string sheetXml = xlsx::ZipArchive(ReadText(dir / "cols.xlsx")).Read("xl/worksheets/sheet1.xml");
+  EXPECT_NE(sheetXml.find(R"(outlineLevel="1")"), std::string::npos) << sheetXml;
   const std::string before = ReadText(dir / "cols.xlsx");
   xl::memory::FileBook& again = Load(*app, dir / "cols.xlsx");
   again.Sheets().Item(u"Data").Range(u"C1").EntireColumn().SetHidden(true);
