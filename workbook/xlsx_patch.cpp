@@ -803,13 +803,21 @@ std::string TargetFrom(std::string_view fromPart, const std::string& part) {
 
 // A relationships part with the relationships of the given ids removed.
 std::string WithoutRels(std::string xml, const std::set<std::string>& ids, std::string_view part) {
+  if (ids.empty()) return xml;
   const Root root = RootOf(xml, part);
   const std::vector<Element> kids = Children(xml, root.element.contentBegin, root.element.contentEnd, part);
-  for (std::size_t i = kids.size(); i-- > 0;) {
-    const std::string_view tag = std::string_view(xml).substr(kids[i].begin, kids[i].end - kids[i].begin);
-    if (ids.contains(Attr(tag, "Id"))) xml.erase(kids[i].begin, kids[i].end - kids[i].begin);
+  // Copied once, without them: many removed one by one would move the rest each time.
+  std::string out;
+  out.reserve(xml.size());
+  std::size_t from = 0;
+  for (const Element& k : kids) {
+    const std::string_view tag = std::string_view(xml).substr(k.begin, k.end - k.begin);
+    if (!ids.contains(Attr(tag, "Id"))) continue;
+    out.append(xml, from, k.begin - from);
+    from = k.end;
   }
-  return xml;
+  out.append(xml, from);
+  return out;
 }
 
 std::string WithChildAtEnd(std::string xml, const std::string& child, std::string_view part) {
@@ -1383,14 +1391,19 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
       }
     }
   }
-  const auto wasAt = [&](const xl::CellPos& cell) -> const xl::Hyperlink* {
-    for (const CellHyperlink& w : was) {
-      if (w.cell == cell) return &w.link;
+  std::map<std::pair<long, long>, const xl::Hyperlink*> loaded;
+  for (const CellHyperlink& w : was) loaded.emplace(std::pair(w.cell.row, w.cell.col), &w.link);
+  // The relationships' ids, and those of the links' new relationships, added at the end.
+  std::set<std::string> relIds;
+  if (!rels.empty()) {
+    const Root root = RootOf(rels, relsPart);
+    for (const Element& k : Children(rels, root.element.contentBegin, root.element.contentEnd, relsPart)) {
+      relIds.insert(Attr(std::string_view(rels).substr(k.begin, k.end - k.begin), "Id"));
     }
-    return nullptr;
-  };
-  std::string r;  // the prefix of the relationships' namespace, once needed
+  }
+  std::string addedRels;
   long nextRel = 1;
+  std::string r;  // the prefix of the relationships' namespace, once needed
   std::set<std::string> usedIds;
   std::string out;
   for (const CellHyperlink& l : links) {
@@ -1403,7 +1416,8 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
                     std::to_string(kLimit) + " characters a link of an xlsx file holds");
     }
     const auto it = held.find(std::pair(l.cell.row, l.cell.col));
-    const xl::Hyperlink* before = wasAt(l.cell);
+    const auto was1 = loaded.find(std::pair(l.cell.row, l.cell.col));
+    const xl::Hyperlink* before = was1 == loaded.end() ? nullptr : was1->second;
     const bool same = before != nullptr && before->Address == l.link.Address &&
                       before->SubAddress == l.link.SubAddress && before->TextToDisplay == l.link.TextToDisplay;
     if (it != held.end() && same) {
@@ -1420,15 +1434,12 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
       if (!oldId.empty() && before != nullptr && before->Address == l.link.Address) {
         id = oldId;
       } else {
-        if (rels.empty()) {
-          rels = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"" +
-                 std::string(kRelsNs) + "\"></Relationships>";
-        }
-        id = FreeRelId(rels, nextRel);
-        rels = WithChildAtEnd(rels,
-                              "<Relationship Id=\"" + *id + "\" Type=\"" + std::string(kHyperlinkRel) + "\" Target=\"" +
-                                  EscapedAttribute(ToUtf8(l.link.Address)) + "\" TargetMode=\"External\"/>",
-                              relsPart);
+        while (relIds.contains("rIdQ" + std::to_string(nextRel))) ++nextRel;
+        id = "rIdQ" + std::to_string(nextRel++);
+        relIds.insert(*id);
+        addedRels.append("<Relationship Id=\"").append(*id).append("\" Type=\"").append(kHyperlinkRel);
+        addedRels.append("\" Target=\"").append(EscapedAttribute(ToUtf8(l.link.Address)));
+        addedRels.append("\" TargetMode=\"External\"/>");
       }
       usedIds.insert(*id);
     }
@@ -1458,6 +1469,13 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
       if (gone.contains(Attr(tag, "Id")) && Attr(tag, "Type") == kHyperlinkRel) ofLinks.insert(Attr(tag, "Id"));
     }
     rels = WithoutRels(std::move(rels), ofLinks, relsPart);
+  }
+  if (!addedRels.empty()) {
+    if (rels.empty()) {
+      rels = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"" +
+             std::string(kRelsNs) + "\"></Relationships>";
+    }
+    rels = WithChildAtEnd(std::move(rels), addedRels, relsPart);
   }
   PutChild(xml, part, kSheetOrder, "hyperlinks",
            out.empty() ? std::string() : "<" + sp + "hyperlinks>" + out + "</" + sp + "hyperlinks>");
@@ -1715,11 +1733,11 @@ std::string NewVml(long block) {
 void PutComments(std::string& commentsXml, const std::string& commentsPart, std::string& vml,
                  const std::string& vmlPart, const std::vector<CellComment>& comments,
                  const std::vector<CellComment>& was, long block) {
+  std::map<std::pair<long, long>, const xl::CommentData*> loaded;
+  for (const CellComment& w : was) loaded.emplace(std::pair(w.cell.row, w.cell.col), &w.comment);
   const auto wasAt = [&](const xl::CellPos& cell) -> const xl::CommentData* {
-    for (const CellComment& w : was) {
-      if (w.cell == cell) return &w.comment;
-    }
-    return nullptr;
+    const auto it = loaded.find(std::pair(cell.row, cell.col));
+    return it == loaded.end() ? nullptr : it->second;
   };
   // The comments part: the list in the workbook's order.
   if (comments.empty()) {
@@ -2011,7 +2029,7 @@ const LoadedPackage& EmptyPackage() {
 }  // namespace
 
 std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, Notes& notes,
-                                          std::vector<std::string>& cannot) {
+                                          std::vector<std::string>& lost, bool evenLosing) {
   const LoadedPackage* origin = OriginOf(book);
   const LoadedPackage& from = origin ? *origin : EmptyPackage();
   const phases::Scope timed("save xlsx");
@@ -2044,17 +2062,13 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
     const long rows = sheet.RowsCount();
     p.cells = !loaded || CellsFingerprint(sheet) != loaded->cells || p.layout.formats != was.formats ||
               p.layout.rowHeights != was.rowHeights || p.layout.hiddenRows != was.hiddenRows;
-    if (p.cells && loaded && !loaded->unmodelled.empty()) {
-      std::string held;
-      for (const std::string& u : loaded->unmodelled) held += (held.empty() ? "" : ", ") + u;
-      cannot.push_back("cells changed by the run in a sheet holding " + held + where);
+    if (p.cells && loaded) {
+      for (const std::string& u : loaded->unmodelled) lost.push_back(u + where);
     }
     p.cols = !loaded || p.layout.columnWidths != was.columnWidths || p.layout.hiddenColumns != was.hiddenColumns ||
              ColumnFormatAreas(p.layout, rows) != ColumnFormatAreas(was, rows);
-    if (p.cols && loaded && !loaded->columnsHold.empty()) {
-      std::string held;
-      for (const std::string& u : loaded->columnsHold) held += (held.empty() ? "" : ", ") + u;
-      cannot.push_back("columns changed by the run in a sheet holding " + held + where);
+    if (p.cols && loaded) {
+      for (const std::string& u : loaded->columnsHold) lost.push_back(u + where);
     }
     p.merges = !loaded || p.layout.merges != was.merges;
     p.filter = !loaded || p.layout.autoFilter != was.autoFilter;
@@ -2062,7 +2076,7 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
     p.selection = !loaded || p.layout.selection != was.selection || p.layout.activeCell != was.activeCell;
     plans.push_back(std::move(p));
   }
-  if (!cannot.empty()) return std::nullopt;
+  if (!lost.empty() && !evenLosing) return std::nullopt;
 
   const ZipArchive zip(from.bytes, UINT64_MAX, UINT64_MAX);
   Parts parts(zip);
