@@ -65,6 +65,7 @@
 #pragma once
 
 #include <any>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -146,6 +147,10 @@ class FileSheet : public Worksheet {
   // True once columns were inserted into the sheet or deleted from it: what a file
   // holds of it by position (beside its cells) no longer lines up with them.
   virtual bool ColumnsMoved() const = 0;
+  // A count that moves with every change of a cell's value or formula (entries, stored
+  // cells, clears, sorts that move a cell, inserted or deleted columns): while it stands
+  // still, the cells hold what they held. A cell changed and changed back counts too.
+  virtual std::uint64_t CellChanges() const = 0;
 };
 
 class FileBook : public Workbook {

@@ -155,6 +155,7 @@ class MemoryWorksheet final : public FileSheet {
   void InsertColumns(long col1, long col2) override;
   void DeleteColumns(long col1, long col2) override;
   bool ColumnsMoved() const override { return columnsMoved_; }
+  std::uint64_t CellChanges() const override { return cellChanges_; }
   void TextToColumns(const Area& area, const TextToColumnsArgs& args) override;
   double CellLeft(long col) override;
   double CellTop(long row) override;
@@ -210,7 +211,8 @@ class MemoryWorksheet final : public FileSheet {
   Text name_;
   long visible_ = xlSheetVisible;
   bool deleted_ = false;
-  bool columnsMoved_ = false;  // columns were inserted or deleted
+  bool columnsMoved_ = false;      // columns were inserted or deleted
+  std::uint64_t cellChanges_ = 0;  // CellChanges: its columns count their changes in it
   long rows_, cols_;
   std::vector<std::unique_ptr<Column>> columns_;
   std::uint32_t sheetFormat_ = 0;
