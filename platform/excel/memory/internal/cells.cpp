@@ -852,7 +852,7 @@ const RowSet* Column::IndexRows(TextView foldedKey) {
   return it == index_->end() ? nullptr : &it->second;
 }
 
-void Column::MoveRows(long row1, const std::vector<std::uint32_t>& order, std::vector<Cell>& scratch) {
+void Column::MoveRows(long row1, std::span<const std::uint32_t> order, BigVector<Cell>& scratch) {
   if (order.empty()) return;
   if (!std::is_sorted(order.begin(), order.end())) ++changes_;  // the order moves a row
   const long last = row1 + static_cast<long>(order.size()) - 1;
@@ -866,7 +866,7 @@ void Column::MoveRows(long row1, const std::vector<std::uint32_t>& order, std::v
   std::copy(scratch.begin(), scratch.end(), cells);
 }
 
-void Column::SettleMovedRows(long row1, const std::vector<std::uint32_t>& newRow) {
+void Column::SettleMovedRows(long row1, std::span<const std::uint32_t> newRow) {
   if (newRow.empty()) return;
   const long last = row1 + static_cast<long>(newRow.size()) - 1;
   RebuildRuns(row1, last);
