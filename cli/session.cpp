@@ -55,7 +55,7 @@ void Session::NewApplication() {
   options.runner = host_.Runner();
   app_ = xl::memory::CreateApplication(std::move(options));
   sys::Clipboard& clipboard = connection_ ? connection_->Clipboard() : system_.clipboard;
-  app_->SetClipboardReader([&clipboard] { return clipboard.GetText(); });
+  app_->SetClipboardViewer([&clipboard](const auto& use) { clipboard.ViewText(use); });
   Connect();
 }
 
