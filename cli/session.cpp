@@ -177,6 +177,8 @@ void Session::SendQueryEvents(std::span<Variant> args) {
   }
 }
 
-Text Session::ActiveWindowText() { return host::ActiveWindowOf(forms_.Forms()).Text(); }
+void Session::ViewActiveWindowText(const std::function<void(TextView)>& use) {
+  host::ActiveWindowOf(forms_.Forms()).ViewText(use);
+}
 
 }  // namespace quillary::cli
