@@ -13,10 +13,6 @@
 #include <thread>
 #include <unordered_map>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 #include "platform/excel/memory/internal/big_block.h"
 #include "platform/excel/memory/internal/objects.h"
 #include "platform/excel/memory/internal/text_interner.h"
@@ -350,17 +346,6 @@ struct Buffers {
 // A sort this long shares its work out among a few threads.
 constexpr std::size_t kThreadedRows = std::size_t{1} << 16;
 constexpr std::size_t kMostThreads = 4;
-
-// After a long sort, hands the heap's free pages back to the system: the working memory
-// freed would otherwise stay with the process, unused, while the rest of the run takes
-// its room from fresh blocks.
-void ReleaseWorkingMemory(std::size_t rows) {
-#if defined(__GLIBC__)
-  if (rows >= kThreadedRows) ::malloc_trim(0);
-#else
-  static_cast<void>(rows);
-#endif
-}
 
 // The threads a sort of `n` rows shares its work among.
 std::size_t SortThreads(std::size_t n) {
@@ -767,8 +752,6 @@ void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
   };
   remap(comments_);
   remap(links_);
-  b = Buffers{};
-  ReleaseWorkingMemory(n);
 }
 
 }  // namespace quillary::xl::memory
