@@ -17,6 +17,7 @@
 #include "items/subtract.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
+#include "platform/runtime/phases.h"
 #include "platform/runtime/vba.h"
 #include "query/query.h"
 #include "services/clipboard_paste.h"
@@ -52,9 +53,10 @@ class GetTry {
         StatusLines();
       }
     }
-    // Clean-up, also after an early end.
-    s_.request.DisplayText.clear();
-    s_.items.DupSummaryText.clear();
+    // Clean-up, also after an early end. The texts give their room back (a cleared
+    // string keeps it): the window and the clipboard hold a long list already.
+    Text().swap(s_.request.DisplayText);
+    Text().swap(s_.items.DupSummaryText);
     s_.request.FaultItem.clear();
   }
 
@@ -78,6 +80,7 @@ class GetTry {
 
   // A gathering; a limit code is explained at once and ends the collecting.
   bool Gather(const Text& list) {
+    const phases::Scope timed("gather");
     const items::ItemFaultCode code = items::ItemsGather(s_, ItemOptions(), list, Selection(s_));
     if (Aborted()) return false;
     if (items::IsLimit(code)) {
@@ -88,6 +91,7 @@ class GetTry {
   }
 
   bool Subtract(const Text& a, const Text& b) {
+    const phases::Scope timed("subtract");
     subtracted_ = items::ItemsSubtract(s_, ItemOptions(), a, b);
     return !Aborted();
   }
@@ -96,12 +100,14 @@ class GetTry {
   // stopped it makes no difference here: Get/Try shows what the count left.
   bool SortCount(const Text& list) {
     if (subtracted_ != host::Proceed::kGoOn) return true;
+    const phases::Scope timed("count");
     static_cast<void>(items::ItemsSortCntDsply(s_, ItemOptions(), list));
     return !Aborted();
   }
 
   // Tags the list's Items on the worksheet.
   bool Tag(const Text& list) {
+    const phases::Scope timed("tag");
     compare::CmprMark_Find(s_, list);
     return !Aborted();
   }
@@ -222,7 +228,8 @@ class GetTry {
         host::ReplaceItRef(s_.request.DisplayText, u"  (ready to paste)", u"", 1, 1, 0);
       }
     }
-    staging_ = services::Clipbrd_Into(s_, s_.request.DisplayText);
+    // Nothing reads the list text after it is staged: the clipboard takes it over.
+    staging_ = services::Clipbrd_Into(s_, std::move(s_.request.DisplayText));
     // Only now: the staging reads TabSplitPaste as it stood before.
     if (tabSplit) {
       s_.drivers.TabSplitPaste = true;

@@ -43,7 +43,7 @@ struct LoadedSheet {
   // What its columns hold that a rewritten cols element would lose ("column outline
   // levels", ...).
   std::set<std::string> columnsHold;
-  std::uint64_t cells = 0;  // CellsFingerprint once loaded
+  std::uint64_t cells = 0;  // the sheet's CellChanges once loaded
   SheetLayout layout;       // ReadLayout once loaded
 };
 
@@ -59,10 +59,9 @@ struct LoadedPackage {
   std::string book;                 // BookFingerprint once loaded
 };
 
-// A digest of the sheet's values and formulas: equal when they are as they were.
-std::uint64_t CellsFingerprint(xl::memory::FileSheet& sheet);
-// The same of what the workbook part holds: the sheets, their order, names and
-// visibility, the defined names, the active sheet and the workbook's protection.
+// What the workbook part holds, as one text: the sheets, their order, names and
+// visibility, the defined names, the active sheet and the workbook's protection. Equal
+// when they are as they were.
 std::string BookFingerprint(xl::Workbook& book);
 
 // The package the workbook was loaded from; nullptr for one made otherwise.

@@ -1406,7 +1406,7 @@ void KeepLoaded(LoadedPackage& package, xl::memory::FileBook& book, const std::v
                 Styles& styles, SharedStrings& strings, std::string_view data) {
   const phases::Scope timed("load xlsx keep package");
   for (std::size_t i = 0; i < sheets.size(); ++i) {
-    package.sheets[i].cells = CellsFingerprint(*sheets[i]);
+    package.sheets[i].cells = sheets[i]->CellChanges();
     package.sheets[i].layout = ReadLayout(*sheets[i]);
   }
   package.book = BookFingerprint(book);
