@@ -73,33 +73,15 @@ void Check(lxw_error e, const std::string& what) {
 class FormatMap {
  public:
   FormatMap(const SheetLayout& layout, long rows) {
-    for (const FormatArea& fa : layout.formats) {
-      const std::size_t f = Index(fa.format);
-      if (fa.area.row1 == 1 && fa.area.row2 == rows) {
-        // A format of entire columns: the column's own, over any cell format before it.
-        for (long c = fa.area.col1; c <= fa.area.col2; ++c) {
-          columnFormat_[c] = f;
-          cells_.erase(c);
-        }
-        continue;
-      }
-      for (long c = fa.area.col1; c <= fa.area.col2; ++c) Paint(cells_[c], fa.area.row1, fa.area.row2, f);
-    }
+    for (const FormatArea& fa : layout.formats) runs_.Put(fa.area, rows, Index(fa.format));
   }
 
   const std::vector<CellFormat>& Formats() const { return formats_; }
-  const std::map<long, std::size_t>& ColumnFormats() const { return columnFormat_; }
+  const std::map<long, std::size_t>& ColumnFormats() const { return runs_.columns; }
   // Per column: first row -> (last row, format).
-  const std::map<long, std::map<long, std::pair<long, std::size_t>>>& Cells() const { return cells_; }
+  const std::map<long, std::map<long, std::pair<long, std::size_t>>>& Cells() const { return runs_.runs; }
   // The format of a cell; npos when it has the default one.
-  std::size_t At(long row, long col) const {
-    if (const auto c = cells_.find(col); c != cells_.end()) {
-      auto it = c->second.upper_bound(row);
-      if (it != c->second.begin() && std::prev(it)->second.first >= row) return std::prev(it)->second.second;
-    }
-    if (const auto c = columnFormat_.find(col); c != columnFormat_.end()) return c->second;
-    return std::string::npos;
-  }
+  std::size_t At(long row, long col) const { return runs_.At(row, col); }
 
  private:
   std::size_t Index(const CellFormat& f) {
@@ -109,23 +91,8 @@ class FormatMap {
     formats_.push_back(f);
     return formats_.size() - 1;
   }
-  static void Paint(std::map<long, std::pair<long, std::size_t>>& runs, long r1, long r2, std::size_t f) {
-    // Cut the runs that overlap [r1, r2], keep their parts outside it.
-    auto it = runs.upper_bound(r1);
-    if (it != runs.begin() && std::prev(it)->second.first >= r1) --it;
-    while (it != runs.end() && it->first <= r2) {
-      const long start = it->first, end = it->second.first;
-      const std::size_t g = it->second.second;
-      it = runs.erase(it);
-      if (start < r1) runs.emplace(start, std::make_pair(r1 - 1, g));
-      if (end > r2) runs.emplace(r2 + 1, std::make_pair(end, g));
-    }
-    runs.emplace(r1, std::make_pair(r2, f));
-  }
-
   std::vector<CellFormat> formats_;
-  std::map<long, std::size_t> columnFormat_;
-  std::map<long, std::map<long, std::pair<long, std::size_t>>> cells_;
+  FormatRuns runs_;
 };
 
 lxw_color_t Color(std::uint32_t rgb) { return rgb == 0 ? static_cast<lxw_color_t>(LXW_COLOR_BLACK) : rgb; }
