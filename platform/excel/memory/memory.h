@@ -188,8 +188,13 @@ class MemoryApplication : public Application {
 
   // ----- set-up and inspection for tests and the host stand-in -----
   virtual void SetMacroRunner(MacroRunner runner) = 0;
-  // The clipboard that Worksheet.Paste reads.
+  // The clipboard that Worksheet.Paste reads: a reader gives its text as a new string,
+  // a viewer calls `use` with a view of the text it holds (valid during the call), so
+  // that a long text is pasted without a copy of it.
+  using ClipboardUse = std::function<void(TextView)>;
+  using ClipboardViewer = std::function<void(const ClipboardUse& use)>;
   virtual void SetClipboardReader(std::function<Text()> reader) = 0;
+  virtual void SetClipboardViewer(ClipboardViewer viewer) = 0;
   virtual void SetVersion(TextView version) = 0;
   virtual const FindSettings& RememberedFind() const = 0;
   virtual const TextToColumnsSettings& RememberedTextToColumns() const = 0;

@@ -187,6 +187,8 @@ class MemoryWorksheet final : public FileSheet {
   void Live() const;
   Column* Col(long col) const;
   Column& EnsureCol(long col);
+  // Paste of the clipboard's text.
+  void PasteText(const xl::Range& destination, TextView text);
   // The column that `count` entries down from (row1, col) go to, once the sheet allows
   // them; nullptr for no entries.
   Column* EntryColumn(long row1, long col, std::size_t count);
@@ -420,7 +422,13 @@ class MemoryApplicationImpl final : public MemoryApplication {
 
   // ----- MemoryApplication -----
   void SetMacroRunner(MacroRunner runner) override { options_.runner = std::move(runner); }
-  void SetClipboardReader(std::function<Text()> reader) override { clipboard_ = std::move(reader); }
+  void SetClipboardReader(std::function<Text()> reader) override {
+    clipboard_ = [reader = std::move(reader)](const ClipboardUse& use) {
+      const Text text = reader();
+      use(text);
+    };
+  }
+  void SetClipboardViewer(ClipboardViewer viewer) override { clipboard_ = std::move(viewer); }
   void SetVersion(TextView version) override { version_ = Text(version); }
   MemoryWorkbook& AddWorkbook(GridSize grid) override;
   const FindSettings& RememberedFind() const override { return find_; }
@@ -444,7 +452,7 @@ class MemoryApplicationImpl final : public MemoryApplication {
   // ----- for the memory backend -----
   FindSettings& FindState() { return find_; }
   TextToColumnsSettings& TextToColumnsState() { return textToColumns_; }
-  const std::function<Text()>& Clipboard() const { return clipboard_; }
+  const ClipboardViewer& Clipboard() const { return clipboard_; }
   std::vector<MemoryWindow*>& WindowOrder() { return windowOrder_; }
   std::vector<std::unique_ptr<MemoryWorkbook>>& BookList() { return books_; }
   void BookClosed(MemoryWorkbook& book);
@@ -470,7 +478,7 @@ class MemoryApplicationImpl final : public MemoryApplication {
   long bookCounter_ = 0;
   FindSettings find_;
   TextToColumnsSettings textToColumns_;
-  std::function<Text()> clipboard_;
+  ClipboardViewer clipboard_;
   bool screenUpdating_ = true;
   long cursor_ = xlDefault;
   Variant statusBar_ = false;
