@@ -874,17 +874,7 @@ class SheetWriter {
         p_(std::move(prefix)),
         rows_(sheet.RowsCount()) {
     // The layout's formats by column: whole columns, and runs of cells.
-    for (std::size_t i = 0; i < layout_.formats.size(); ++i) {
-      const xl::Area& a = layout_.formats[i].area;
-      if (a.row1 == 1 && a.row2 == rows_) {
-        for (long c = a.col1; c <= a.col2; ++c) {
-          columnFormat_[c] = i;
-          cellRuns_.erase(c);
-        }
-        continue;
-      }
-      for (long c = a.col1; c <= a.col2; ++c) Paint(cellRuns_[c], a.row1, a.row2, i);
-    }
+    for (std::size_t i = 0; i < layout_.formats.size(); ++i) formats_.Put(layout_.formats[i].area, rows_, i);
   }
 
   // Appends the sheet's new sheetData to `out`.
@@ -900,26 +890,7 @@ class SheetWriter {
     if (added) it->second = styles_.For(xf, f == std::string::npos ? kDefault : layout_.formats[f].format);
     return it->second;
   }
-  std::size_t FormatAt(long row, long col) const {
-    if (const auto c = cellRuns_.find(col); c != cellRuns_.end()) {
-      auto it = c->second.upper_bound(row);
-      if (it != c->second.begin() && std::prev(it)->second.first >= row) return std::prev(it)->second.second;
-    }
-    if (const auto c = columnFormat_.find(col); c != columnFormat_.end()) return c->second;
-    return std::string::npos;
-  }
-  static void Paint(std::map<long, std::pair<long, std::size_t>>& runs, long r1, long r2, std::size_t f) {
-    auto it = runs.upper_bound(r1);
-    if (it != runs.begin() && std::prev(it)->second.first >= r1) --it;
-    while (it != runs.end() && it->first <= r2) {
-      const long start = it->first, end = it->second.first;
-      const std::size_t g = it->second.second;
-      it = runs.erase(it);
-      if (start < r1) runs.emplace(start, std::make_pair(r1 - 1, g));
-      if (end > r2) runs.emplace(r2 + 1, std::make_pair(end, g));
-    }
-    runs.emplace(r1, std::make_pair(r2, f));
-  }
+  std::size_t FormatAt(long row, long col) const { return formats_.At(row, col); }
   void Cell(std::string& out, long row, long col, const Variant* value, std::uint32_t style);
 
   static inline const CellFormat kDefault{};
@@ -930,8 +901,7 @@ class SheetWriter {
   SharedIndex& strings_;
   std::string p_;
   long rows_;
-  std::map<long, std::size_t> columnFormat_;
-  std::map<long, std::map<long, std::pair<long, std::size_t>>> cellRuns_;
+  FormatRuns formats_;  // the layout's formats by column, as indexes into layout_.formats
   std::vector<std::string> columnNames_;
   std::string scratch_;
   std::map<std::pair<std::size_t, std::uint32_t>, std::uint32_t> styleCache_;
@@ -1054,7 +1024,7 @@ void SheetWriter::SheetData(std::string& out) {
   const auto& rowAttributes = loaded_ ? loaded_->rowAttributes : kNoAttributes;
   // The last row that anything but a value lies in.
   long lastOther = 0;
-  for (const auto& [c, runs] : cellRuns_) {
+  for (const auto& [c, runs] : formats_.runs) {
     if (!runs.empty()) lastOther = std::max(lastOther, std::prev(runs.end())->second.first);
   }
   if (loaded_) {
@@ -1086,7 +1056,7 @@ void SheetWriter::SheetData(std::string& out) {
     entries.clear();
     values.clear();
     const long columns =
-        std::max<long>({sheet_.StoredColumns(), cellRuns_.empty() ? 0L : std::prev(cellRuns_.end())->first,
+        std::max<long>({sheet_.StoredColumns(), formats_.runs.empty() ? 0L : std::prev(formats_.runs.end())->first,
                         static_cast<long>(cursor.size())});
     // Column by column: the values, the cells of a format, the cells that had a style.
     std::map<long, std::vector<Entry>> byColumn;
@@ -1101,7 +1071,7 @@ void SheetWriter::SheetData(std::string& out) {
     for (long col = 1; col <= columns; ++col) {
       const auto own = byColumn.find(col);
       if (own != byColumn.end()) entries.insert(entries.end(), own->second.begin(), own->second.end());
-      if (const auto runs = cellRuns_.find(col); runs != cellRuns_.end()) {
+      if (const auto runs = formats_.runs.find(col); runs != formats_.runs.end()) {
         for (auto it = runs->second.begin(); it != runs->second.end() && it->first <= bandEnd; ++it) {
           if (layout_.formats[it->second.second].format == kDefault) continue;
           for (long r = std::max(band, it->first); r <= std::min(bandEnd, it->second.first); ++r) {
@@ -1200,7 +1170,7 @@ std::string SheetWriter::Cols() {
   }
   for (const auto& [c, w] : widths) cols.insert(c);
   cols.insert(hidden.begin(), hidden.end());
-  for (const auto& [c, f] : columnFormat_) cols.insert(c);
+  for (const auto& [c, f] : formats_.columns) cols.insert(c);
   if (cols.empty()) return {};
   std::string out = "<" + p_ + "cols>";
   // Bands of equal columns.
@@ -1208,22 +1178,22 @@ std::string SheetWriter::Cols() {
     const long first = *it;
     const auto same = [&](long a, long b) {
       const auto wa = widths.find(a), wb = widths.find(b);
-      const auto fa = columnFormat_.find(a), fb = columnFormat_.find(b);
+      const auto fa = formats_.columns.find(a), fb = formats_.columns.find(b);
       return (wa == widths.end() ? -1 : wa->second) == (wb == widths.end() ? -1 : wb->second) &&
              hidden.contains(a) == hidden.contains(b) &&
-             (fa == columnFormat_.end() ? std::string::npos : fa->second) ==
-                 (fb == columnFormat_.end() ? std::string::npos : fb->second);
+             (fa == formats_.columns.end() ? std::string::npos : fa->second) ==
+                 (fb == formats_.columns.end() ? std::string::npos : fb->second);
     };
     long last = first;
     for (++it; it != cols.end() && *it == last + 1 && same(first, *it); ++it) last = *it;
     const auto w = widths.find(first);
-    const auto f = columnFormat_.find(first);
+    const auto f = formats_.columns.find(first);
     // The file's width holds the cell padding, 5 pixels of a 7-pixel character.
     const double chars = w == widths.end() ? xl::kDefaultColumnWidth : w->second;
     const double width = chars < 1 ? chars * 12 / 7 : chars + 5.0 / 7.0;
     out += "<" + p_ + "col min=\"" + std::to_string(first) + "\" max=\"" + std::to_string(last) + "\" width=\"" +
            Num(width) + "\"";
-    if (f != columnFormat_.end()) out += " style=\"" + std::to_string(StyleOf(f->second, 0)) + "\"";
+    if (f != formats_.columns.end()) out += " style=\"" + std::to_string(StyleOf(f->second, 0)) + "\"";
     if (w != widths.end()) out += " customWidth=\"1\"";
     if (hidden.contains(first)) out += " hidden=\"1\"";
     out += "/>";
