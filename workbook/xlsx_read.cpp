@@ -39,43 +39,22 @@ bool EndsWith(std::string_view s, std::string_view tail) {
   return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
 }
 
-// UTF-8 appended as UTF-16, the "_xHHHH_" escapes of the file format (characters XML
-// cannot hold) decoded.
+// UTF-8 appended as UTF-16 (decoded as FromUtf8 decodes it), the "_xHHHH_" escapes of
+// the file format (characters XML cannot hold) decoded: "_x000D_" is a carriage return,
+// "_x005F_" the underscore that keeps a text that reads as an escape as it is.
 void AppendText(std::u16string& out, std::string_view s) {
-  for (std::size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (c == '_' && i + 6 < s.size() && s[i + 1] == 'x' && s[i + 6] == '_') {
-      unsigned v = 0;
-      const auto [p, ec] = std::from_chars(s.data() + i + 2, s.data() + i + 6, v, 16);
-      if (ec == std::errc() && p == s.data() + i + 6) {
-        out += static_cast<char16_t>(v);
-        i += 7;
-        continue;
-      }
-    }
-    if (c < 0x80) {
-      out += static_cast<char16_t>(c);
-      ++i;
-      continue;
-    }
-    const int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-    if (extra == 0 || i + static_cast<std::size_t>(extra) >= s.size()) {
-      out += u'\uFFFD';
-      ++i;
-      continue;
-    }
-    char32_t cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : c & 0x1F;
-    for (int k = 1; k <= extra; ++k)
-      cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
-    i += static_cast<std::size_t>(extra) + 1;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (cp >> 10));
-      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(cp);
-    }
+  std::size_t from = 0;  // the first byte not yet appended
+  for (std::size_t i = s.find('_'); i != std::string_view::npos && i + 6 < s.size(); i = s.find('_', i + 1)) {
+    if (s[i + 1] != 'x' || s[i + 6] != '_') continue;
+    unsigned v = 0;
+    const auto [p, ec] = std::from_chars(s.data() + i + 2, s.data() + i + 6, v, 16);
+    if (ec != std::errc() || p != s.data() + i + 6) continue;
+    AppendFromUtf8(out, s.substr(from, i - from));
+    out += static_cast<char16_t>(v);
+    from = i + 7;
+    i += 6;
   }
+  AppendFromUtf8(out, s.substr(from));
 }
 
 Text ToText(std::string_view s) {
@@ -140,6 +119,35 @@ std::uint32_t ToRgb(std::string_view argb) {
   return v & 0xFFFFFF;
 }
 
+// What a reader does at an element's start and end, found by the element's local name
+// in a table of them; either may be missing.
+template <class Reader>
+struct ElementHandler {
+  std::string_view name;
+  void (Reader::*start)(const Attributes&) = nullptr;
+  void (Reader::*end)() = nullptr;
+};
+
+// The handler of `el` in `table` (searched in order, so the frequent elements come
+// first); nullptr for an element the reader passes over.
+template <class Reader, std::size_t N>
+const ElementHandler<Reader>* HandlerOf(const ElementHandler<Reader> (&table)[N], std::string_view el) {
+  for (const ElementHandler<Reader>& h : table) {
+    if (h.name == el) return &h;
+  }
+  return nullptr;
+}
+
+template <class Reader, std::size_t N>
+void StartElement(Reader& reader, const ElementHandler<Reader> (&table)[N], std::string_view el, const Attributes& a) {
+  if (const auto* h = HandlerOf(table, el); h && h->start) (reader.*h->start)(a);
+}
+
+template <class Reader, std::size_t N>
+void EndElement(Reader& reader, const ElementHandler<Reader> (&table)[N], std::string_view el) {
+  if (const auto* h = HandlerOf(table, el); h && h->end) (reader.*h->end)();
+}
+
 // ----- the workbook part -----
 
 struct SheetInfo {
@@ -163,49 +171,72 @@ struct BookInfo {
   bool date1904 = false;
 };
 
+class BookReader {
+ public:
+  BookReader(BookInfo& info, const std::map<std::string, Relation>& rels) : info_(info), rels_(rels) {}
+  void Start(std::string_view el, const Attributes& a);
+  void End(std::string_view el);
+  void Characters(std::string_view t) {
+    if (name_) name_->formula += t;
+  }
+
+ private:
+  static const ElementHandler<BookReader> kElements[];
+
+  void StartSheet(const Attributes& a);
+  void StartWorkbookPr(const Attributes& a) { info_.date1904 = a.Flag("date1904"); }
+  void StartWorkbookView(const Attributes& a) { info_.activeTab = ToLong(a.Get("activeTab"), 0); }
+  void StartWorkbookProtection(const Attributes& a) {
+    info_.lockStructure = a.Flag("lockStructure");
+    info_.lockWindows = a.Flag("lockWindows");
+  }
+  void StartDefinedName(const Attributes& a);
+  void EndDefinedName() { name_ = nullptr; }
+
+  BookInfo& info_;
+  const std::map<std::string, Relation>& rels_;
+  NameInfo* name_ = nullptr;  // the defined name whose formula is read
+};
+
+const ElementHandler<BookReader> BookReader::kElements[] = {
+    {"sheet", &BookReader::StartSheet},
+    {"definedName", &BookReader::StartDefinedName, &BookReader::EndDefinedName},
+    {"workbookPr", &BookReader::StartWorkbookPr},
+    {"workbookView", &BookReader::StartWorkbookView},
+    {"workbookProtection", &BookReader::StartWorkbookProtection},
+};
+
+void BookReader::Start(std::string_view el, const Attributes& a) { StartElement(*this, kElements, el, a); }
+
+void BookReader::End(std::string_view el) { EndElement(*this, kElements, el); }
+
+void BookReader::StartSheet(const Attributes& a) {
+  const auto rel = rels_.find(std::string(a.Get("id")));
+  if (rel == rels_.end()) throw Failure("the sheet '" + std::string(a.Get("name")) + "' has no part");
+  if (!EndsWith(rel->second.type, kRelWorksheet)) {
+    throw Failure("the sheet '" + std::string(a.Get("name")) +
+                  "' is not a worksheet (a chart or dialog sheet), which this program cannot hold");
+  }
+  const std::string_view state = a.Get("state");
+  info_.sheets.push_back({ToText(a.Get("name")), rel->second.target,
+                          state == "veryHidden" ? xl::xlSheetVeryHidden
+                          : state == "hidden"   ? xl::xlSheetHidden
+                                                : xl::xlSheetVisible});
+}
+
+void BookReader::StartDefinedName(const Attributes& a) {
+  NameInfo& n = info_.names.emplace_back();
+  n.name = ToText(a.Get("name"));
+  if (a.Has("localSheetId")) n.localSheet = ToLong(a.Get("localSheetId"), -1);
+  n.hidden = a.Flag("hidden");
+  name_ = &n;
+}
+
 BookInfo ReadBook(const ZipArchive& zip, const std::string& part) {
   const auto rels = ReadRels(zip, part);
   BookInfo info;
-  struct H {
-    BookInfo& info;
-    const std::map<std::string, Relation>& rels;
-    NameInfo* name = nullptr;
-    void Start(std::string_view el, const Attributes& a) {
-      if (el == "sheet") {
-        const auto rel = rels.find(std::string(a.Get("id")));
-        if (rel == rels.end()) throw Failure("the sheet '" + std::string(a.Get("name")) + "' has no part");
-        if (!EndsWith(rel->second.type, kRelWorksheet)) {
-          throw Failure("the sheet '" + std::string(a.Get("name")) +
-                        "' is not a worksheet (a chart or dialog sheet), which this program cannot hold");
-        }
-        const std::string_view state = a.Get("state");
-        info.sheets.push_back({ToText(a.Get("name")), rel->second.target,
-                               state == "veryHidden" ? xl::xlSheetVeryHidden
-                               : state == "hidden"   ? xl::xlSheetHidden
-                                                     : xl::xlSheetVisible});
-      } else if (el == "workbookPr") {
-        info.date1904 = a.Flag("date1904");
-      } else if (el == "workbookView") {
-        info.activeTab = ToLong(a.Get("activeTab"), 0);
-      } else if (el == "workbookProtection") {
-        info.lockStructure = a.Flag("lockStructure");
-        info.lockWindows = a.Flag("lockWindows");
-      } else if (el == "definedName") {
-        NameInfo& n = info.names.emplace_back();
-        n.name = ToText(a.Get("name"));
-        if (a.Has("localSheetId")) n.localSheet = ToLong(a.Get("localSheetId"), -1);
-        n.hidden = a.Flag("hidden");
-        name = &n;
-      }
-    }
-    void End(std::string_view el) {
-      if (el == "definedName") name = nullptr;
-    }
-    void Characters(std::string_view t) {
-      if (name) name->formula += t;
-    }
-  } h{info, rels};
-  ParseXml(zip.Read(part), part, h);
+  BookReader reader(info, rels);
+  ParseXml(zip.Read(part), part, reader);
   if (info.sheets.empty()) throw Failure("the workbook lists no sheet");
   return info;
 }
@@ -257,9 +288,15 @@ struct Styles {
   std::vector<xl::memory::CellFormat> xfs;  // cellXfs
 };
 
-Styles ReadStyles(const ZipArchive& zip, const std::string& part) {
-  Styles styles;
-  if (part.empty()) return styles;
+// The style part's lists, each by the handler of its section (the top-level element).
+class StylesReader {
+ public:
+  explicit StylesReader(Styles& styles) : styles_(styles) {}
+  void Start(std::string_view el, const Attributes& a);
+  void End(std::string_view) { --depth_; }
+  void Characters(std::string_view) {}
+
+ private:
   struct Font {
     bool bold = false;
     long colorIndex = xl::xlColorIndexAutomatic;
@@ -269,107 +306,146 @@ Styles ReadStyles(const ZipArchive& zip, const std::string& part) {
     long pattern = xl::xlNone;
     long color = 0xFFFFFF;
   };
-  struct H {
-    Styles& styles;
-    std::map<long, Text> numFmts;
-    std::vector<Font> fonts;
-    std::vector<Fill> fills;
-    std::vector<std::array<xl::memory::BorderFormat, 6>> borders;
-    std::string section;  // fonts, fills, borders, cellXfs, ... (the top-level list)
-    int depth = 0;
-    void Start(std::string_view el, const Attributes& a) {
-      ++depth;
-      if (depth == 2) section = el;
-      if (section == "numFmts" && el == "numFmt") {
-        numFmts[ToLong(a.Get("numFmtId"))] = ToText(a.Get("formatCode"));
-      } else if (section == "fonts") {
-        if (el == "font") fonts.emplace_back();
-        if (fonts.empty()) return;
-        Font& f = fonts.back();
-        if (el == "b") f.bold = a.Flag("val", true);
-        if (el == "u") f.underline = UnderlineOfName(a.Get("val"));
-        if (el == "color") {
-          if (a.Has("rgb")) f.colorIndex = PaletteIndex(ToRgb(a.Get("rgb"))).value_or(xl::xlColorIndexAutomatic);
-          if (a.Has("indexed")) {
-            const long i = ToLong(a.Get("indexed"), -1) - 7;  // indexed 8.. are ColorIndex 1..
-            if (i >= 1 && i <= 56) f.colorIndex = i;
-          }
-        }
-      } else if (section == "fills") {
-        if (el == "fill") fills.emplace_back();
-        if (fills.empty()) return;
-        Fill& f = fills.back();
-        if (el == "patternFill") {
-          const std::string_view p = a.Get("patternType", "none");
-          f.pattern = p == "solid" ? xl::xlSolid : p == "gray125" ? xl::xlPatternGray16 : p == "none" ? xl::xlNone : 1;
-          if (f.pattern != xl::xlNone && f.pattern != xl::xlSolid && f.pattern != xl::xlPatternGray16) {
-            f.pattern = xl::xlSolid;
-          }
-        }
-        if (el == "fgColor" && a.Has("rgb")) f.color = RgbToOle(ToRgb(a.Get("rgb")));
-      } else if (section == "borders") {
-        if (el == "border") {
-          auto& b = borders.emplace_back();
-          b[0].lineStyle = a.Flag("diagonalDown") ? xl::xlContinuous : xl::xlLineStyleNone;
-          b[1].lineStyle = a.Flag("diagonalUp") ? xl::xlContinuous : xl::xlLineStyleNone;
-        } else if (!borders.empty()) {
-          auto& b = borders.back();
-          const auto put = [&](std::size_t i) {
-            long style = 0, weight = 0;
-            BorderOfName(a.Get("style"), style, weight);
-            b[i] = {style, weight};
-          };
-          if (el == "left" || el == "start") put(2);
-          if (el == "top") put(3);
-          if (el == "bottom") put(4);
-          if (el == "right" || el == "end") put(5);
-          if (el == "diagonal") {
-            long style = 0, weight = 0;
-            BorderOfName(a.Get("style"), style, weight);
-            for (std::size_t i = 0; i < 2; ++i) {
-              b[i] = b[i].lineStyle == xl::xlLineStyleNone ? xl::memory::BorderFormat{}
-                                                           : xl::memory::BorderFormat{style, weight};
-            }
-          }
-        }
-      } else if (section == "cellXfs") {
-        if (el == "xf") {
-          xl::memory::CellFormat f;
-          const long numFmt = ToLong(a.Get("numFmtId"));
-          if (const auto it = numFmts.find(numFmt); it != numFmts.end()) {
-            f.numberFormat = it->second;
-          } else if (const auto code = BuiltinNumberFormat(numFmt)) {
-            f.numberFormat = ToText(*code);
-          }
-          const auto font = static_cast<std::size_t>(ToLong(a.Get("fontId")));
-          if (font < fonts.size()) {
-            f.bold = fonts[font].bold;
-            f.colorIndex = fonts[font].colorIndex;
-            f.underline = fonts[font].underline;
-          }
-          const auto fill = static_cast<std::size_t>(ToLong(a.Get("fillId")));
-          if (fill < fills.size()) {
-            f.pattern = fills[fill].pattern;
-            f.interiorColor = f.pattern == xl::xlNone ? 0xFFFFFF : fills[fill].color;
-          }
-          const auto border = static_cast<std::size_t>(ToLong(a.Get("borderId")));
-          if (border < borders.size()) f.borders = borders[border];
-          styles.xfs.push_back(f);
-        } else if (!styles.xfs.empty()) {
-          auto& f = styles.xfs.back();
-          if (el == "alignment") {
-            f.horizontalAlignment = HorizontalOfName(a.Get("horizontal"));
-            f.verticalAlignment = VerticalOfName(a.Get("vertical", "bottom"));
-            f.wrapText = a.Flag("wrapText");
-          }
-          if (el == "protection") f.locked = a.Flag("locked", true);
-        }
-      }
+  using Border = std::array<xl::memory::BorderFormat, 6>;
+
+  void NumFmtsElement(std::string_view el, const Attributes& a);
+  void FontsElement(std::string_view el, const Attributes& a);
+  void FillsElement(std::string_view el, const Attributes& a);
+  void BordersElement(std::string_view el, const Attributes& a);
+  void CellXfsElement(std::string_view el, const Attributes& a);
+  // The format of an xf element: its number format, font, fill and border.
+  xl::memory::CellFormat XfFormat(const Attributes& a) const;
+
+  Styles& styles_;
+  std::map<long, Text> numFmts_;
+  std::vector<Font> fonts_;
+  std::vector<Fill> fills_;
+  std::vector<Border> borders_;
+  std::string section_;  // fonts, fills, borders, cellXfs, ... (the top-level list)
+  int depth_ = 0;
+};
+
+void StylesReader::Start(std::string_view el, const Attributes& a) {
+  if (++depth_ == 2) section_ = el;
+  if (section_ == "numFmts") {
+    NumFmtsElement(el, a);
+  } else if (section_ == "fonts") {
+    FontsElement(el, a);
+  } else if (section_ == "fills") {
+    FillsElement(el, a);
+  } else if (section_ == "borders") {
+    BordersElement(el, a);
+  } else if (section_ == "cellXfs") {
+    CellXfsElement(el, a);
+  }
+}
+
+void StylesReader::NumFmtsElement(std::string_view el, const Attributes& a) {
+  if (el == "numFmt") numFmts_[ToLong(a.Get("numFmtId"))] = ToText(a.Get("formatCode"));
+}
+
+void StylesReader::FontsElement(std::string_view el, const Attributes& a) {
+  if (el == "font") fonts_.emplace_back();
+  if (fonts_.empty()) return;
+  Font& f = fonts_.back();
+  if (el == "b") f.bold = a.Flag("val", true);
+  if (el == "u") f.underline = UnderlineOfName(a.Get("val"));
+  if (el == "color") {
+    if (a.Has("rgb")) f.colorIndex = PaletteIndex(ToRgb(a.Get("rgb"))).value_or(xl::xlColorIndexAutomatic);
+    if (a.Has("indexed")) {
+      const long i = ToLong(a.Get("indexed"), -1) - 7;  // indexed 8.. are ColorIndex 1..
+      if (i >= 1 && i <= 56) f.colorIndex = i;
     }
-    void End(std::string_view) { --depth; }
-    void Characters(std::string_view) {}
-  } h{styles, {}, {}, {}, {}, {}, 0};
-  ParseXml(zip.Read(part), part, h);
+  }
+}
+
+void StylesReader::FillsElement(std::string_view el, const Attributes& a) {
+  if (el == "fill") fills_.emplace_back();
+  if (fills_.empty()) return;
+  Fill& f = fills_.back();
+  if (el == "patternFill") {
+    const std::string_view p = a.Get("patternType", "none");
+    f.pattern = p == "solid" ? xl::xlSolid : p == "gray125" ? xl::xlPatternGray16 : p == "none" ? xl::xlNone : 1;
+    if (f.pattern != xl::xlNone && f.pattern != xl::xlSolid && f.pattern != xl::xlPatternGray16) {
+      f.pattern = xl::xlSolid;
+    }
+  }
+  if (el == "fgColor" && a.Has("rgb")) f.color = RgbToOle(ToRgb(a.Get("rgb")));
+}
+
+// A border's edges: 0 and 1 the diagonals (down, up), then left, top, bottom, right.
+void StylesReader::BordersElement(std::string_view el, const Attributes& a) {
+  if (el == "border") {
+    Border& b = borders_.emplace_back();
+    b[0].lineStyle = a.Flag("diagonalDown") ? xl::xlContinuous : xl::xlLineStyleNone;
+    b[1].lineStyle = a.Flag("diagonalUp") ? xl::xlContinuous : xl::xlLineStyleNone;
+    return;
+  }
+  if (borders_.empty()) return;
+  Border& b = borders_.back();
+  long style = 0, weight = 0;
+  const auto put = [&](std::size_t i) {
+    BorderOfName(a.Get("style"), style, weight);
+    b[i] = {style, weight};
+  };
+  if (el == "left" || el == "start") put(2);
+  if (el == "top") put(3);
+  if (el == "bottom") put(4);
+  if (el == "right" || el == "end") put(5);
+  if (el == "diagonal") {
+    // The diagonals the border element turned on take the diagonal's line.
+    BorderOfName(a.Get("style"), style, weight);
+    for (std::size_t i = 0; i < 2; ++i) {
+      b[i] =
+          b[i].lineStyle == xl::xlLineStyleNone ? xl::memory::BorderFormat{} : xl::memory::BorderFormat{style, weight};
+    }
+  }
+}
+
+void StylesReader::CellXfsElement(std::string_view el, const Attributes& a) {
+  if (el == "xf") {
+    styles_.xfs.push_back(XfFormat(a));
+    return;
+  }
+  if (styles_.xfs.empty()) return;
+  xl::memory::CellFormat& f = styles_.xfs.back();
+  if (el == "alignment") {
+    f.horizontalAlignment = HorizontalOfName(a.Get("horizontal"));
+    f.verticalAlignment = VerticalOfName(a.Get("vertical", "bottom"));
+    f.wrapText = a.Flag("wrapText");
+  }
+  if (el == "protection") f.locked = a.Flag("locked", true);
+}
+
+xl::memory::CellFormat StylesReader::XfFormat(const Attributes& a) const {
+  xl::memory::CellFormat f;
+  const long numFmt = ToLong(a.Get("numFmtId"));
+  if (const auto it = numFmts_.find(numFmt); it != numFmts_.end()) {
+    f.numberFormat = it->second;
+  } else if (const auto code = BuiltinNumberFormat(numFmt)) {
+    f.numberFormat = ToText(*code);
+  }
+  const auto font = static_cast<std::size_t>(ToLong(a.Get("fontId")));
+  if (font < fonts_.size()) {
+    f.bold = fonts_[font].bold;
+    f.colorIndex = fonts_[font].colorIndex;
+    f.underline = fonts_[font].underline;
+  }
+  const auto fill = static_cast<std::size_t>(ToLong(a.Get("fillId")));
+  if (fill < fills_.size()) {
+    f.pattern = fills_[fill].pattern;
+    f.interiorColor = f.pattern == xl::xlNone ? 0xFFFFFF : fills_[fill].color;
+  }
+  const auto border = static_cast<std::size_t>(ToLong(a.Get("borderId")));
+  if (border < borders_.size()) f.borders = borders_[border];
+  return f;
+}
+
+Styles ReadStyles(const ZipArchive& zip, const std::string& part) {
+  Styles styles;
+  if (part.empty()) return styles;
+  StylesReader reader(styles);
+  ParseXml(zip.Read(part), part, reader);
   return styles;
 }
 
@@ -456,6 +532,27 @@ struct FormatRun {
   std::size_t xf;
 };
 
+// "&LLeft&CCenter&RRight" into its three parts ("&&" is an ampersand).
+void SplitHeaderFooter(const Text& text, Text& left, Text& center, Text& right) {
+  Text* part = &center;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != u'&') continue;
+    const char16_t next = text[i + 1];
+    if (next == u'&') {
+      ++i;
+      continue;
+    }
+    if (next == u'L' || next == u'C' || next == u'R') {
+      *part += text.substr(start, i - start);
+      part = next == u'L' ? &left : next == u'C' ? &center : &right;
+      start = i + 2;
+      ++i;
+    }
+  }
+  *part += text.substr(start);
+}
+
 class SheetReader {
  public:
   void Start(std::string_view el, const Attributes& a);
@@ -483,7 +580,55 @@ class SheetReader {
   bool fitToPage = false;
 
  private:
-  void EndCell();
+  // The elements inside a cell (c) and those outside, the cells' first.
+  static const ElementHandler<SheetReader> kCellElements[];
+  static const ElementHandler<SheetReader> kSheetElements[];
+
+  // Inside a cell.
+  void StartValue(const Attributes&);  // v
+  void EndValue();
+  void StartFormula(const Attributes& a);  // f
+  void EndFormula();
+  void StartInline(const Attributes&);  // is
+  void EndInline() { inInline_ = false; }
+  void StartInlineText(const Attributes&);  // t
+  void EndInlineText();
+  void StartRun(const Attributes&);                             // r
+  void StartPhonetic(const Attributes&) { inInline_ = false; }  // rPh: phonetic runs are not part of the text
+  void EndCell();                                               // c
+
+  // The sheet's elements.
+  void StartSheetData(const Attributes&);
+  void EndSheetData() { inSheetData_ = false; }
+  void StartRow(const Attributes& a);
+  void KeepRowTag(const Attributes& a);
+  void StartCell(const Attributes& a);  // c
+  void KeepCellFormat(std::size_t xf);
+  void StartCol(const Attributes& a);
+  void StartMergeCell(const Attributes& a);
+  void StartSelection(const Attributes& a);
+  void StartSheetProtection(const Attributes& a);
+  void StartAutoFilter(const Attributes& a);
+  void StartHyperlink(const Attributes& a);
+  void StartPageMargins(const Attributes& a);
+  void StartPageSetUpPr(const Attributes& a) { fitToPage = a.Flag("fitToPage"); }
+  void StartPageSetup(const Attributes& a);
+  void StartPrintOptions(const Attributes& a);
+  void StartHeaderFooter(const Attributes&) { Collect(); }  // oddHeader, oddFooter
+  void EndOddHeader();
+  void EndOddFooter();
+  void StartLegacyDrawing(const Attributes& a) { legacyDrawing = a.Get("id"); }
+
+  // Gathers the text of the element that starts.
+  void Collect() {
+    collecting_ = true;
+    collected_.clear();
+  }
+  // Resolves a shared formula: its first cell gives the source, the others move it.
+  void ResolveSharedFormula();
+  // The pending cell's value of the cell's type and texts; false for a cell that holds
+  // nothing to store.
+  bool PendingValue(Pending& p, ColumnCells& column);
   // Gives the cells gathered so far their formats and values.
   void Flush();
   [[noreturn]] void Bad(const std::string& what) const { throw Failure("cell " + CellRef(row_, col_) + ": " + what); }
@@ -519,290 +664,112 @@ class SheetReader {
   };
   std::map<long, SharedFormula> sharedFormulas_;
   long sharedIndex_ = -1;
-  std::string_view collectingFor_;
+};
+
+const ElementHandler<SheetReader> SheetReader::kCellElements[] = {
+    {"v", &SheetReader::StartValue, &SheetReader::EndValue},
+    {"is", &SheetReader::StartInline, &SheetReader::EndInline},
+    {"t", &SheetReader::StartInlineText, &SheetReader::EndInlineText},
+    {"c", nullptr, &SheetReader::EndCell},
+    {"f", &SheetReader::StartFormula, &SheetReader::EndFormula},
+    {"r", &SheetReader::StartRun},
+    {"rPh", &SheetReader::StartPhonetic},
+};
+
+const ElementHandler<SheetReader> SheetReader::kSheetElements[] = {
+    {"row", &SheetReader::StartRow},
+    {"c", &SheetReader::StartCell},
+    {"sheetData", &SheetReader::StartSheetData, &SheetReader::EndSheetData},
+    {"col", &SheetReader::StartCol},
+    {"mergeCell", &SheetReader::StartMergeCell},
+    {"hyperlink", &SheetReader::StartHyperlink},
+    {"selection", &SheetReader::StartSelection},
+    {"sheetProtection", &SheetReader::StartSheetProtection},
+    {"autoFilter", &SheetReader::StartAutoFilter},
+    {"pageMargins", &SheetReader::StartPageMargins},
+    {"pageSetUpPr", &SheetReader::StartPageSetUpPr},
+    {"pageSetup", &SheetReader::StartPageSetup},
+    {"printOptions", &SheetReader::StartPrintOptions},
+    {"oddHeader", &SheetReader::StartHeaderFooter, &SheetReader::EndOddHeader},
+    {"oddFooter", &SheetReader::StartHeaderFooter, &SheetReader::EndOddFooter},
+    {"legacyDrawing", &SheetReader::StartLegacyDrawing},
 };
 
 void SheetReader::Start(std::string_view el, const Attributes& a) {
   if (inCell_) {
-    if (el == "v") {
-      collecting_ = true;
-      collected_.clear();
-    } else if (el == "f") {
-      collecting_ = true;
-      collected_.clear();
-      hasFormula_ = true;
-      sharedIndex_ = a.Get("t") == "shared" && a.Has("si") ? ToLong(a.Get("si"), -1) : -1;
-      const std::string_view t = a.Get("t");
-      if (t == "array" || t == "dataTable") {
-        loaded_->unmodelled.insert(t == "array" ? "array formulas" : "data tables");
-        keepCell_ = true;
-        const auto area = ParseAreaRef(a.Get("ref"));
-        loaded_->heldAreas.push_back({area.value_or(xl::Area{row_, col_, row_, col_}), t == "dataTable"});
-      }
-      if (a.Flag("ca")) {
-        loaded_->unmodelled.insert("formulas calculated always");
-        keepCell_ = true;
-      }
-    } else if (el == "r" && inInline_) {
-      loaded_->unmodelled.insert("rich text");
-      keepCell_ = true;
-    } else if (el == "is") {
-      inInline_ = true;
-      inline_.clear();
-    } else if (el == "t" && inInline_) {
-      collecting_ = true;
-      collected_.clear();
-    } else if (el == "rPh") {
-      inInline_ = false;  // phonetic runs are not part of the text
-    }
-    return;
+    StartElement(*this, kCellElements, el, a);
+  } else {
+    StartElement(*this, kSheetElements, el, a);
   }
-  if (el == "sheetData") {
-    inSheetData_ = true;
-    // The columns' own formats (they come before the cells), so that the cells'
-    // values come under them.
-    for (const auto& [cols, xf] : columnStyles_) {
-      sheet_->PutFormat({1, cols.first, rows_, cols.last}, styles_.xfs[xf]);
-    }
-  } else if (el == "row" && inSheetData_) {
-    row_ = a.Has("r") ? ToLong(a.Get("r"), -1) : row_ + 1;
-    if (row_ < 1 || row_ > rows_) throw Failure("row " + std::string(a.Get("r")) + " lies outside the sheet");
-    if (row_ >= bandEnd_) {
-      Flush();
-      bandEnd_ = row_ + kBand;
-    }
-    col_ = 0;
-    // The row's tag, kept for the save: what the sheet does not hold as it stands, and
-    // its height and hidden state as written, for a save that leaves them as they are.
-    LoadedSheet::RowTag tag;
-    a.ForEach([&](std::string_view prefix, std::string_view name, std::string_view value) {
-      if (prefix.empty() && (name == "r" || name == "spans")) return;  // the save writes them
-      const bool modelled = prefix.empty() && (name == "ht" || name == "customHeight" || name == "hidden");
-      std::string& to = modelled ? tag.modelled : tag.other;
-      to += ' ';
-      if (!prefix.empty()) to += std::string(prefix) + ':';
-      to += std::string(name) + "=\"" + EscapedAttribute(value) + '"';
-    });
-    if (!tag.other.empty() || !tag.modelled.empty()) {
-      if (a.Flag("customHeight") && a.Has("ht")) tag.height = ToDouble(a.Get("ht")).value_or(xl::kDefaultRowHeight);
-      tag.hidden = a.Flag("hidden");
-      loaded_->rowAttributes[static_cast<std::int32_t>(row_)] = std::move(tag);
-    }
-    if (a.Flag("hidden")) {
-      if (!layout_.hiddenRows.empty() && layout_.hiddenRows.back().last == row_ - 1) {
-        layout_.hiddenRows.back().last = row_;
-      } else {
-        layout_.hiddenRows.push_back({row_, row_});
-      }
-    }
-    if (a.Flag("customHeight") && a.Has("ht")) {
-      const double h = ToDouble(a.Get("ht")).value_or(xl::kDefaultRowHeight);
-      if (!layout_.rowHeights.empty() && layout_.rowHeights.back().rows.last == row_ - 1 &&
-          layout_.rowHeights.back().height == h) {
-        layout_.rowHeights.back().rows.last = row_;
-      } else {
-        layout_.rowHeights.push_back({{row_, row_}, h});
-      }
-    }
-  } else if (el == "c" && inSheetData_) {
-    if (a.Has("r")) {
-      const auto pos = ParseCellRef(a.Get("r"));
-      if (!pos) throw Failure("'" + std::string(a.Get("r")) + "' is not a cell reference");
-      if (pos->row != row_ && row_ != 0) throw Failure("cell " + std::string(a.Get("r")) + " lies outside its row");
-      row_ = pos->row;
-      col_ = pos->col;
-    } else {
-      ++col_;
-    }
-    if (row_ < 1 || col_ > cols_) Bad("it lies outside the sheet");
-    inCell_ = true;
-    const std::string_view t = a.Get("t", "n");
-    type_ = t == "inlineStr" ? 'i' : t == "str" ? 'r' : t.empty() ? 'n' : t.front();
-    keepCell_ = false;
-    if (a.Has("cm") || a.Has("vm")) {
-      loaded_->unmodelled.insert("cell metadata (dynamic arrays, pictures in cells)");
-      keepCell_ = true;
-    }
-    if (a.Flag("ph")) {
-      loaded_->unmodelled.insert("phonetic marks");
-      keepCell_ = true;
-    }
-    hasValue_ = hasFormula_ = inlineText_ = false;
-    value_.clear();
-    formula_.clear();
-    sharedIndex_ = -1;
-    const auto xf = static_cast<std::size_t>(ToLong(a.Get("s"), 0));
-    if (xf != 0 && xf < styles_.xfs.size()) {
-      auto& kept = loaded_->xfs;
-      if (kept.size() < static_cast<std::size_t>(col_)) kept.resize(static_cast<std::size_t>(col_));
-      auto& runs = kept[static_cast<std::size_t>(col_ - 1)];
-      if (!runs.empty() && runs.back().xf == xf && runs.back().row2 == row_ - 1) {
-        runs.back().row2 = static_cast<std::int32_t>(row_);
-      } else {
-        runs.push_back(
-            {static_cast<std::int32_t>(row_), static_cast<std::int32_t>(row_), static_cast<std::uint32_t>(xf)});
-      }
-    }
-    if (xf != 0 && xf < styles_.xfs.size() && styles_.xfs[xf] != xl::memory::CellFormat{}) {
-      if (formats_.size() < static_cast<std::size_t>(col_)) formats_.resize(static_cast<std::size_t>(col_));
-      auto& runs = formats_[static_cast<std::size_t>(col_ - 1)];
-      if (!runs.empty() && runs.back().xf == xf && runs.back().row2 == row_ - 1) {
-        runs.back().row2 = row_;
-      } else {
-        runs.push_back({row_, row_, xf});
-      }
-    }
-  } else if (el == "col") {
-    const long c1 = ToLong(a.Get("min"), 0), c2 = std::min(ToLong(a.Get("max"), 0), cols_);
-    if (c1 < 1 || c2 < c1) return;
-    if (a.Flag("customWidth") && a.Has("width")) {
-      // The file's width holds the cell padding: 5 pixels of a 7-pixel character.
-      const double w = ToDouble(a.Get("width")).value_or(0);
-      const double chars = w * 7 <= 12 ? w * 7 / 12 : std::round((w * 7 - 5) / 7 * 100) / 100;
-      // A hidden column of no width keeps the width it is shown with again.
-      if (w > 0 || !a.Flag("hidden")) layout_.columnWidths.push_back({{c1, c2}, chars});
-    }
-    if (a.Flag("hidden")) layout_.hiddenColumns.push_back({c1, c2});
-    const auto xf = static_cast<std::size_t>(ToLong(a.Get("style"), 0));
-    if (xf != 0 && xf < styles_.xfs.size()) columnStyles_.push_back({{c1, c2}, xf});
-    if (loaded_ != nullptr) {
-      LoadedSheet::ColTag tag{static_cast<std::int32_t>(c1),
-                              static_cast<std::int32_t>(c2),
-                              {},
-                              xf < styles_.xfs.size() ? static_cast<std::uint32_t>(xf) : 0};
-      a.ForEach([&](std::string_view prefix, std::string_view name, std::string_view value) {
-        if (prefix.empty() && (name == "min" || name == "max")) return;  // the save writes them
-        tag.attributes += ' ';
-        if (!prefix.empty()) tag.attributes.append(prefix).append(":");
-        tag.attributes.append(name).append("=\"").append(EscapedAttribute(value)).append("\"");
-      });
-      loaded_->cols.push_back(std::move(tag));
-      if (ToLong(a.Get("outlineLevel"), 0) > 0) loaded_->columnsHold.insert("column outline levels");
-      if (a.Flag("collapsed")) loaded_->columnsHold.insert("collapsed column groups");
-      if (xf != 0) loaded_->columnsHold.insert("column styles");
-    }
-  } else if (el == "mergeCell") {
-    if (const auto area = ParseAreaRef(a.Get("ref"))) layout_.merges.push_back(*area);
-  } else if (el == "selection") {
-    std::vector<xl::Area> areas;
-    std::string_view sq = a.Get("sqref");
-    while (!sq.empty()) {
-      const std::size_t blank = sq.find(' ');
-      if (const auto area = ParseAreaRef(sq.substr(0, blank))) areas.push_back(*area);
-      sq = blank == std::string_view::npos ? std::string_view() : sq.substr(blank + 1);
-    }
-    if (!areas.empty()) layout_.selection = areas;
-    if (const auto active = ParseCellRef(a.Get("activeCell"))) layout_.activeCell = *active;
-  } else if (el == "sheetProtection") {
-    if (a.Flag("sheet")) layout_.protection = xl::Protection{.AllowFormattingCells = !a.Flag("formatCells", true)};
-  } else if (el == "autoFilter") {
-    if (const auto area = ParseAreaRef(a.Get("ref"))) layout_.autoFilter = *area;
-  } else if (el == "hyperlink") {
-    const auto area = ParseAreaRef(a.Get("ref"));
-    if (!area) return;
-    CellHyperlink link{{area->row1, area->col1}, {{}, ToText(a.Get("location")), ToText(a.Get("display"))}};
-    if (a.Has("id")) linkRels.emplace_back(link.cell, std::string(a.Get("id")));
-    layout_.hyperlinks.push_back(link);
-  } else if (el == "pageMargins") {
-    xl::PageSetup& p = layout_.pageSetup;
-    const auto points = [&](std::string_view name, double& into) {
-      if (const auto v = ToDouble(a.Get(name))) into = *v * 72;
-    };
-    points("left", p.LeftMargin);
-    points("right", p.RightMargin);
-    points("top", p.TopMargin);
-    points("bottom", p.BottomMargin);
-    points("header", p.HeaderMargin);
-    points("footer", p.FooterMargin);
-  } else if (el == "pageSetUpPr") {
-    fitToPage = a.Flag("fitToPage");
-  } else if (el == "pageSetup") {
-    xl::PageSetup& p = layout_.pageSetup;
-    if (a.Has("scale")) p.Zoom = static_cast<double>(ToLong(a.Get("scale"), 100));
-    const auto pages = [&](std::string_view name, Variant& into) {
-      if (!a.Has(name)) return;
-      const long n = ToLong(a.Get(name), 1);
-      into = n == 0 ? Variant(false) : Variant(static_cast<double>(n));
-    };
-    pages("fitToWidth", p.FitToPagesWide);
-    pages("fitToHeight", p.FitToPagesTall);
-  } else if (el == "printOptions") {
-    layout_.pageSetup.CenterHorizontally = a.Flag("horizontalCentered");
-    layout_.pageSetup.CenterVertically = a.Flag("verticalCentered");
-  } else if (el == "oddHeader" || el == "oddFooter") {
-    collecting_ = true;
-    collected_.clear();
-    collectingFor_ = el == "oddHeader" ? "header" : "footer";
-  } else if (el == "legacyDrawing") {
-    legacyDrawing = a.Get("id");
-  }
-}
-
-// "&LLeft&CCenter&RRight" into its three parts ("&&" is an ampersand).
-void SplitHeaderFooter(const Text& text, Text& left, Text& center, Text& right) {
-  Text* part = &center;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] != u'&') continue;
-    const char16_t next = text[i + 1];
-    if (next == u'&') {
-      ++i;
-      continue;
-    }
-    if (next == u'L' || next == u'C' || next == u'R') {
-      *part += text.substr(start, i - start);
-      part = next == u'L' ? &left : next == u'C' ? &center : &right;
-      start = i + 2;
-      ++i;
-    }
-  }
-  *part += text.substr(start);
 }
 
 void SheetReader::End(std::string_view el) {
   if (inCell_) {
-    if (el == "v") {
-      std::swap(value_, collected_);
-      hasValue_ = true;
-      collecting_ = false;
-    } else if (el == "f") {
-      std::swap(formula_, collected_);
-      collecting_ = false;
-    } else if (el == "t" && inInline_) {
-      inline_ += collected_;
-      inlineText_ = true;
-      collecting_ = false;
-    } else if (el == "is") {
-      inInline_ = false;
-    } else if (el == "c") {
-      if (keepCell_) loaded_->keptCells.push_back({static_cast<std::int32_t>(row_), static_cast<std::int32_t>(col_)});
-      EndCell();
-      inCell_ = false;
-    }
-    return;
-  }
-  if (el == "sheetData") inSheetData_ = false;
-  if (el == "oddHeader" || el == "oddFooter") {
-    collecting_ = false;
-    xl::PageSetup& p = layout_.pageSetup;
-    const Text text = ToText(collected_);
-    if (collectingFor_ == "header") {
-      SplitHeaderFooter(text, p.LeftHeader, p.CenterHeader, p.RightHeader);
-    } else {
-      SplitHeaderFooter(text, p.LeftFooter, p.CenterFooter, p.RightFooter);
-    }
+    EndElement(*this, kCellElements, el);
+  } else {
+    EndElement(*this, kSheetElements, el);
   }
 }
 
+// ----- inside a cell -----
+
+void SheetReader::StartValue(const Attributes&) { Collect(); }
+
+void SheetReader::EndValue() {
+  std::swap(value_, collected_);
+  hasValue_ = true;
+  collecting_ = false;
+}
+
+void SheetReader::StartFormula(const Attributes& a) {
+  Collect();
+  hasFormula_ = true;
+  const std::string_view type = a.Get("t");
+  sharedIndex_ = type == "shared" && a.Has("si") ? ToLong(a.Get("si"), -1) : -1;
+  if (type == "array" || type == "dataTable") {
+    loaded_->unmodelled.insert(type == "array" ? "array formulas" : "data tables");
+    keepCell_ = true;
+    const auto area = ParseAreaRef(a.Get("ref"));
+    loaded_->heldAreas.push_back({area.value_or(xl::Area{row_, col_, row_, col_}), type == "dataTable"});
+  }
+  if (a.Flag("ca")) {
+    loaded_->unmodelled.insert("formulas calculated always");
+    keepCell_ = true;
+  }
+}
+
+void SheetReader::EndFormula() {
+  std::swap(formula_, collected_);
+  collecting_ = false;
+}
+
+void SheetReader::StartInline(const Attributes&) {
+  inInline_ = true;
+  inline_.clear();
+}
+
+void SheetReader::StartInlineText(const Attributes&) {
+  if (inInline_) Collect();
+}
+
+void SheetReader::EndInlineText() {
+  if (!inInline_) return;
+  inline_ += collected_;
+  inlineText_ = true;
+  collecting_ = false;
+}
+
+void SheetReader::StartRun(const Attributes&) {
+  if (!inInline_) return;
+  loaded_->unmodelled.insert("rich text");
+  keepCell_ = true;
+}
+
 void SheetReader::EndCell() {
+  inCell_ = false;
+  if (keepCell_) loaded_->keptCells.push_back({static_cast<std::int32_t>(row_), static_cast<std::int32_t>(col_)});
   if (hasFormula_) {
-    if (sharedIndex_ >= 0) {
-      if (!formula_.empty()) {
-        sharedFormulas_[sharedIndex_] = {row_, col_, formula_};
-      } else if (const auto it = sharedFormulas_.find(sharedIndex_); it != sharedFormulas_.end()) {
-        formula_ = ShiftFormula(it->second.source, row_ - it->second.row, col_ - it->second.col);
-      }
-    }
+    if (sharedIndex_ >= 0) ResolveSharedFormula();
     if (formula_.empty()) hasFormula_ = false;
   }
   if (!hasValue_ && !hasFormula_ && !inlineText_) return;  // a cell of a format alone
@@ -811,6 +778,26 @@ void SheetReader::EndCell() {
   if (!column.cells.empty() && column.cells.back().row >= row_) Bad("it comes after a cell below it");
   Pending p;
   p.row = static_cast<std::int32_t>(row_);
+  if (!PendingValue(p, column)) return;
+  if (hasFormula_) {
+    p.hasFormula = true;
+    p.formula = static_cast<std::uint32_t>(column.chars.size());
+    column.chars += u'=';
+    AppendText(column.chars, formula_);
+    p.formulaLength = static_cast<std::uint32_t>(column.chars.size() - p.formula);
+  }
+  column.cells.push_back(p);
+}
+
+void SheetReader::ResolveSharedFormula() {
+  if (!formula_.empty()) {
+    sharedFormulas_[sharedIndex_] = {row_, col_, formula_};
+  } else if (const auto it = sharedFormulas_.find(sharedIndex_); it != sharedFormulas_.end()) {
+    formula_ = ShiftFormula(it->second.source, row_ - it->second.row, col_ - it->second.col);
+  }
+}
+
+bool SheetReader::PendingValue(Pending& p, ColumnCells& column) {
   const auto ownText = [&](std::string_view utf8) {
     p.type = VarType::String;
     p.text = static_cast<std::uint32_t>(column.chars.size());
@@ -845,26 +832,228 @@ void SheetReader::EndCell() {
       p.boolean = value_ == "1" || value_ == "true";
     }
   } else if (type_ == 'e') {
-    if (hasValue_) {
-      p.type = VarType::Error;
-      p.error = CellErrorOfText(FromUtf8(value_)).value_or(CellError::NA);
-    }
+    if (!hasValue_) return hasFormula_;  // an error cell without its error holds nothing
+    p.type = VarType::Error;
+    p.error = CellErrorOfText(FromUtf8(value_)).value_or(CellError::NA);
   } else if (hasValue_ && !value_.empty()) {
     const auto v = ToDouble(value_);
     if (!v) Bad("'" + value_ + "' is not a number");
     p.type = VarType::Number;
     p.number = *v;
   }
-  if (hasFormula_) {
-    p.hasFormula = true;
-    p.formula = static_cast<std::uint32_t>(column.chars.size());
-    column.chars += u'=';
-    AppendText(column.chars, formula_);
-    p.formulaLength = static_cast<std::uint32_t>(column.chars.size() - p.formula);
-  } else if (type_ == 'e' && !hasValue_) {
-    return;
+  return true;
+}
+
+// ----- the sheet's elements -----
+
+void SheetReader::StartSheetData(const Attributes&) {
+  inSheetData_ = true;
+  // The columns' own formats (they come before the cells), so that the cells' values
+  // come under them.
+  for (const auto& [cols, xf] : columnStyles_) sheet_->PutFormat({1, cols.first, rows_, cols.last}, styles_.xfs[xf]);
+}
+
+void SheetReader::StartRow(const Attributes& a) {
+  if (!inSheetData_) return;
+  row_ = a.Has("r") ? ToLong(a.Get("r"), -1) : row_ + 1;
+  if (row_ < 1 || row_ > rows_) throw Failure("row " + std::string(a.Get("r")) + " lies outside the sheet");
+  if (row_ >= bandEnd_) {
+    Flush();
+    bandEnd_ = row_ + kBand;
   }
-  column.cells.push_back(p);
+  col_ = 0;
+  KeepRowTag(a);
+  if (a.Flag("hidden")) {
+    if (!layout_.hiddenRows.empty() && layout_.hiddenRows.back().last == row_ - 1) {
+      layout_.hiddenRows.back().last = row_;
+    } else {
+      layout_.hiddenRows.push_back({row_, row_});
+    }
+  }
+  if (a.Flag("customHeight") && a.Has("ht")) {
+    const double h = ToDouble(a.Get("ht")).value_or(xl::kDefaultRowHeight);
+    if (!layout_.rowHeights.empty() && layout_.rowHeights.back().rows.last == row_ - 1 &&
+        layout_.rowHeights.back().height == h) {
+      layout_.rowHeights.back().rows.last = row_;
+    } else {
+      layout_.rowHeights.push_back({{row_, row_}, h});
+    }
+  }
+}
+
+// The row's tag, kept for the save: what the sheet does not hold as it stands, and its
+// height and hidden state as written, for a save that leaves them as they are.
+void SheetReader::KeepRowTag(const Attributes& a) {
+  LoadedSheet::RowTag tag;
+  a.ForEach([&](std::string_view prefix, std::string_view name, std::string_view value) {
+    if (prefix.empty() && (name == "r" || name == "spans")) return;  // the save writes them
+    const bool modelled = prefix.empty() && (name == "ht" || name == "customHeight" || name == "hidden");
+    std::string& to = modelled ? tag.modelled : tag.other;
+    to += ' ';
+    if (!prefix.empty()) to += std::string(prefix) + ':';
+    to += std::string(name) + "=\"" + EscapedAttribute(value) + '"';
+  });
+  if (tag.other.empty() && tag.modelled.empty()) return;
+  if (a.Flag("customHeight") && a.Has("ht")) tag.height = ToDouble(a.Get("ht")).value_or(xl::kDefaultRowHeight);
+  tag.hidden = a.Flag("hidden");
+  loaded_->rowAttributes[static_cast<std::int32_t>(row_)] = std::move(tag);
+}
+
+void SheetReader::StartCell(const Attributes& a) {
+  if (!inSheetData_) return;
+  if (a.Has("r")) {
+    const auto pos = ParseCellRef(a.Get("r"));
+    if (!pos) throw Failure("'" + std::string(a.Get("r")) + "' is not a cell reference");
+    if (pos->row != row_ && row_ != 0) throw Failure("cell " + std::string(a.Get("r")) + " lies outside its row");
+    row_ = pos->row;
+    col_ = pos->col;
+  } else {
+    ++col_;
+  }
+  if (row_ < 1 || col_ > cols_) Bad("it lies outside the sheet");
+  inCell_ = true;
+  const std::string_view t = a.Get("t", "n");
+  type_ = t == "inlineStr" ? 'i' : t == "str" ? 'r' : t.empty() ? 'n' : t.front();
+  keepCell_ = false;
+  if (a.Has("cm") || a.Has("vm")) {
+    loaded_->unmodelled.insert("cell metadata (dynamic arrays, pictures in cells)");
+    keepCell_ = true;
+  }
+  if (a.Flag("ph")) {
+    loaded_->unmodelled.insert("phonetic marks");
+    keepCell_ = true;
+  }
+  hasValue_ = hasFormula_ = inlineText_ = false;
+  value_.clear();
+  formula_.clear();
+  sharedIndex_ = -1;
+  const auto xf = static_cast<std::size_t>(ToLong(a.Get("s"), 0));
+  if (xf != 0 && xf < styles_.xfs.size()) KeepCellFormat(xf);
+}
+
+// The cell's format: its index kept for the save, and the format itself put on the
+// cell with the band unless it is the default one.
+void SheetReader::KeepCellFormat(std::size_t xf) {
+  auto& kept = loaded_->xfs;
+  if (kept.size() < static_cast<std::size_t>(col_)) kept.resize(static_cast<std::size_t>(col_));
+  auto& keptRuns = kept[static_cast<std::size_t>(col_ - 1)];
+  if (!keptRuns.empty() && keptRuns.back().xf == xf && keptRuns.back().row2 == row_ - 1) {
+    keptRuns.back().row2 = static_cast<std::int32_t>(row_);
+  } else {
+    keptRuns.push_back(
+        {static_cast<std::int32_t>(row_), static_cast<std::int32_t>(row_), static_cast<std::uint32_t>(xf)});
+  }
+  if (styles_.xfs[xf] == xl::memory::CellFormat{}) return;
+  if (formats_.size() < static_cast<std::size_t>(col_)) formats_.resize(static_cast<std::size_t>(col_));
+  auto& runs = formats_[static_cast<std::size_t>(col_ - 1)];
+  if (!runs.empty() && runs.back().xf == xf && runs.back().row2 == row_ - 1) {
+    runs.back().row2 = row_;
+  } else {
+    runs.push_back({row_, row_, xf});
+  }
+}
+
+void SheetReader::StartCol(const Attributes& a) {
+  const long c1 = ToLong(a.Get("min"), 0), c2 = std::min(ToLong(a.Get("max"), 0), cols_);
+  if (c1 < 1 || c2 < c1) return;
+  if (a.Flag("customWidth") && a.Has("width")) {
+    // The file's width holds the cell padding: 5 pixels of a 7-pixel character.
+    const double w = ToDouble(a.Get("width")).value_or(0);
+    const double chars = w * 7 <= 12 ? w * 7 / 12 : std::round((w * 7 - 5) / 7 * 100) / 100;
+    // A hidden column of no width keeps the width it is shown with again.
+    if (w > 0 || !a.Flag("hidden")) layout_.columnWidths.push_back({{c1, c2}, chars});
+  }
+  if (a.Flag("hidden")) layout_.hiddenColumns.push_back({c1, c2});
+  const auto xf = static_cast<std::size_t>(ToLong(a.Get("style"), 0));
+  if (xf != 0 && xf < styles_.xfs.size()) columnStyles_.push_back({{c1, c2}, xf});
+  LoadedSheet::ColTag tag{static_cast<std::int32_t>(c1),
+                          static_cast<std::int32_t>(c2),
+                          {},
+                          xf < styles_.xfs.size() ? static_cast<std::uint32_t>(xf) : 0};
+  a.ForEach([&](std::string_view prefix, std::string_view name, std::string_view value) {
+    if (prefix.empty() && (name == "min" || name == "max")) return;  // the save writes them
+    tag.attributes += ' ';
+    if (!prefix.empty()) tag.attributes.append(prefix).append(":");
+    tag.attributes.append(name).append("=\"").append(EscapedAttribute(value)).append("\"");
+  });
+  loaded_->cols.push_back(std::move(tag));
+  if (ToLong(a.Get("outlineLevel"), 0) > 0) loaded_->columnsHold.insert("column outline levels");
+  if (a.Flag("collapsed")) loaded_->columnsHold.insert("collapsed column groups");
+  if (xf != 0) loaded_->columnsHold.insert("column styles");
+}
+
+void SheetReader::StartMergeCell(const Attributes& a) {
+  if (const auto area = ParseAreaRef(a.Get("ref"))) layout_.merges.push_back(*area);
+}
+
+void SheetReader::StartSelection(const Attributes& a) {
+  std::vector<xl::Area> areas;
+  std::string_view sq = a.Get("sqref");
+  while (!sq.empty()) {
+    const std::size_t blank = sq.find(' ');
+    if (const auto area = ParseAreaRef(sq.substr(0, blank))) areas.push_back(*area);
+    sq = blank == std::string_view::npos ? std::string_view() : sq.substr(blank + 1);
+  }
+  if (!areas.empty()) layout_.selection = areas;
+  if (const auto active = ParseCellRef(a.Get("activeCell"))) layout_.activeCell = *active;
+}
+
+void SheetReader::StartSheetProtection(const Attributes& a) {
+  if (a.Flag("sheet")) layout_.protection = xl::Protection{.AllowFormattingCells = !a.Flag("formatCells", true)};
+}
+
+void SheetReader::StartAutoFilter(const Attributes& a) {
+  if (const auto area = ParseAreaRef(a.Get("ref"))) layout_.autoFilter = *area;
+}
+
+void SheetReader::StartHyperlink(const Attributes& a) {
+  const auto area = ParseAreaRef(a.Get("ref"));
+  if (!area) return;
+  CellHyperlink link{{area->row1, area->col1}, {{}, ToText(a.Get("location")), ToText(a.Get("display"))}};
+  if (a.Has("id")) linkRels.emplace_back(link.cell, std::string(a.Get("id")));
+  layout_.hyperlinks.push_back(link);
+}
+
+void SheetReader::StartPageMargins(const Attributes& a) {
+  xl::PageSetup& p = layout_.pageSetup;
+  const auto points = [&](std::string_view name, double& into) {
+    if (const auto v = ToDouble(a.Get(name))) into = *v * 72;
+  };
+  points("left", p.LeftMargin);
+  points("right", p.RightMargin);
+  points("top", p.TopMargin);
+  points("bottom", p.BottomMargin);
+  points("header", p.HeaderMargin);
+  points("footer", p.FooterMargin);
+}
+
+void SheetReader::StartPageSetup(const Attributes& a) {
+  xl::PageSetup& p = layout_.pageSetup;
+  if (a.Has("scale")) p.Zoom = static_cast<double>(ToLong(a.Get("scale"), 100));
+  const auto pages = [&](std::string_view name, Variant& into) {
+    if (!a.Has(name)) return;
+    const long n = ToLong(a.Get(name), 1);
+    into = n == 0 ? Variant(false) : Variant(static_cast<double>(n));
+  };
+  pages("fitToWidth", p.FitToPagesWide);
+  pages("fitToHeight", p.FitToPagesTall);
+}
+
+void SheetReader::StartPrintOptions(const Attributes& a) {
+  layout_.pageSetup.CenterHorizontally = a.Flag("horizontalCentered");
+  layout_.pageSetup.CenterVertically = a.Flag("verticalCentered");
+}
+
+void SheetReader::EndOddHeader() {
+  collecting_ = false;
+  xl::PageSetup& p = layout_.pageSetup;
+  SplitHeaderFooter(ToText(collected_), p.LeftHeader, p.CenterHeader, p.RightHeader);
+}
+
+void SheetReader::EndOddFooter() {
+  collecting_ = false;
+  xl::PageSetup& p = layout_.pageSetup;
+  SplitHeaderFooter(ToText(collected_), p.LeftFooter, p.CenterFooter, p.RightFooter);
 }
 
 void SheetReader::Flush() {
@@ -912,10 +1101,8 @@ void SheetReader::EndCells() {
   for (const Band& b : layout_.hiddenRows) sheet_->SetRowsHidden(b.first, b.last, true);
 }
 
-// Comments: their texts from the comments part, their visibility, size and colour
-// from the drawing part.
-void ReadComments(const ZipArchive& zip, const std::string& commentsPart, const std::string& vmlPart,
-                  SheetLayout& layout) {
+// The texts of a comments part by cell.
+std::map<std::pair<long, long>, xl::CommentData> ReadCommentTexts(const ZipArchive& zip, const std::string& part) {
   std::map<std::pair<long, long>, xl::CommentData> comments;
   struct H {
     std::map<std::pair<long, long>, xl::CommentData>& comments;
@@ -941,75 +1128,92 @@ void ReadComments(const ZipArchive& zip, const std::string& commentsPart, const 
       if (inT) AppendText(text, t);
     }
   } h{comments, nullptr, false, 0, {}};
-  ParseXml(zip.Read(commentsPart), commentsPart, h);
-  if (!vmlPart.empty() && zip.Has(vmlPart)) {
-    struct Shape {
-      bool visible = false;
-      bool autoSize = false;
-      long row = -1, col = -1;
-      std::optional<long> fill;
-      std::string style;
-    };
-    struct V {
-      std::vector<Shape> shapes;
-      bool inShape = false;
-      std::string_view field;
-      std::string collected;
-      void Start(std::string_view el, const Attributes& a) {
-        if (el == "shape") {
-          inShape = true;
-          Shape& s = shapes.emplace_back();
-          s.style = a.Get("style");
-          const std::string_view fill = a.Get("fillcolor");
-          if (fill.size() == 7 && fill.front() == '#') s.fill = RgbToOle(ToRgb(fill.substr(1)));
-        }
-        if (!inShape) return;
-        if (el == "Visible") shapes.back().visible = true;
-        if (el == "textbox" && a.Get("style").find("mso-fit-shape-to-text:t") != std::string_view::npos) {
-          shapes.back().autoSize = true;
-        }
-        if (el == "Row" || el == "Column") {
-          field = el == "Row" ? "Row" : "Column";
-          collected.clear();
-        }
+  ParseXml(zip.Read(part), part, h);
+  return comments;
+}
+
+// A comment's shape in the drawing part: its cell, visibility, size and colour.
+struct CommentShape {
+  bool visible = false;
+  bool autoSize = false;
+  long row = -1, col = -1;  // 0-based
+  std::optional<long> fill;
+  std::string style;
+};
+
+// The comments' shapes of a drawing part. Drawings of other programs are not always
+// well-formed: the comments keep their texts then, shown as a new comment is.
+std::vector<CommentShape> ReadCommentShapes(const ZipArchive& zip, const std::string& part) {
+  struct V {
+    std::vector<CommentShape> shapes;
+    bool inShape = false;
+    std::string_view field;
+    std::string collected;
+    void Start(std::string_view el, const Attributes& a) {
+      if (el == "shape") {
+        inShape = true;
+        CommentShape& s = shapes.emplace_back();
+        s.style = a.Get("style");
+        const std::string_view fill = a.Get("fillcolor");
+        if (fill.size() == 7 && fill.front() == '#') s.fill = RgbToOle(ToRgb(fill.substr(1)));
       }
-      void End(std::string_view el) {
-        if (el == "shape") inShape = false;
-        if (inShape && (el == "Row" || el == "Column")) {
-          (el == "Row" ? shapes.back().row : shapes.back().col) = ToLong(collected, -1);
-          field = {};
-        }
+      if (!inShape) return;
+      if (el == "Visible") shapes.back().visible = true;
+      if (el == "textbox" && a.Get("style").find("mso-fit-shape-to-text:t") != std::string_view::npos) {
+        shapes.back().autoSize = true;
       }
-      void Characters(std::string_view t) {
-        if (!field.empty()) collected += t;
+      if (el == "Row" || el == "Column") {
+        field = el == "Row" ? "Row" : "Column";
+        collected.clear();
       }
-    } v;
-    // Drawings of other programs are not always well-formed: the comments keep their
-    // texts then, shown as a new comment is.
-    try {
-      ParseXml(zip.Read(vmlPart), vmlPart, v);
-    } catch (const Failure&) {
-      v.shapes.clear();
     }
-    for (const Shape& s : v.shapes) {
+    void End(std::string_view el) {
+      if (el == "shape") inShape = false;
+      if (inShape && (el == "Row" || el == "Column")) {
+        (el == "Row" ? shapes.back().row : shapes.back().col) = ToLong(collected, -1);
+        field = {};
+      }
+    }
+    void Characters(std::string_view t) {
+      if (!field.empty()) collected += t;
+    }
+  } v;
+  try {
+    ParseXml(zip.Read(part), part, v);
+  } catch (const Failure&) {
+    v.shapes.clear();
+  }
+  return std::move(v.shapes);
+}
+
+// The shape's visibility, size, place and colour put on its comment.
+void ApplyShape(const CommentShape& s, xl::CommentData& c) {
+  c.visible = s.visible;
+  c.autoSize = s.autoSize;
+  if (s.fill) c.fillColor = *s.fill;
+  const auto points = [&](std::string_view key, double& into) {
+    const std::size_t at = s.style.find(std::string(key) + ":");
+    if (at == std::string::npos) return;
+    const std::size_t from = at + key.size() + 1, end = s.style.find(';', from);
+    std::string_view value = std::string_view(s.style).substr(from, end == std::string::npos ? end : end - from);
+    if (!EndsWith(value, "pt")) return;
+    if (const auto d = ToDouble(value.substr(0, value.size() - 2))) into = *d;
+  };
+  points("margin-left", c.left);
+  points("margin-top", c.top);
+  points("width", c.width);
+  points("height", c.height);
+}
+
+// Comments: their texts from the comments part, their visibility, size and colour
+// from the drawing part.
+void ReadComments(const ZipArchive& zip, const std::string& commentsPart, const std::string& vmlPart,
+                  SheetLayout& layout) {
+  auto comments = ReadCommentTexts(zip, commentsPart);
+  if (!vmlPart.empty() && zip.Has(vmlPart)) {
+    for (const CommentShape& s : ReadCommentShapes(zip, vmlPart)) {
       const auto it = comments.find({s.row + 1, s.col + 1});
-      if (it == comments.end()) continue;
-      xl::CommentData& c = it->second;
-      c.visible = s.visible;
-      c.autoSize = s.autoSize;
-      if (s.fill) c.fillColor = *s.fill;
-      const auto points = [&](std::string_view key, double& into) {
-        const std::size_t at = s.style.find(std::string(key) + ":");
-        if (at == std::string::npos) return;
-        const std::size_t from = at + key.size() + 1, end = s.style.find(';', from);
-        std::string_view value = std::string_view(s.style).substr(from, end == std::string::npos ? end : end - from);
-        if (!EndsWith(value, "pt")) return;
-        if (const auto d = ToDouble(value.substr(0, value.size() - 2))) into = *d;
-      };
-      points("margin-left", c.left);
-      points("margin-top", c.top);
-      points("width", c.width);
-      points("height", c.height);
+      if (it != comments.end()) ApplyShape(s, it->second);
     }
   }
   for (auto& [pos, c] : comments) layout.comments.push_back({{pos.first, pos.second}, std::move(c)});
@@ -1164,30 +1368,92 @@ void ApplyNames(xl::Workbook& book, const BookInfo& info, const std::vector<xl::
   }
 }
 
-xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, Notes& notes) {
+// Raises Failure for a file that is no zip archive, naming what it is when its first
+// bytes tell.
+void CheckIsZip(std::string_view data) {
   if (data.size() >= 8 && data.substr(0, 8) == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) {
     throw Failure(
         "it is an OLE compound file, not an xlsx workbook: a password-protected (encrypted) workbook or one in the "
         "old .xls format; save it without a password as .xlsx");
   }
   if (data.size() < 4 || data.substr(0, 2) != "PK") throw Failure("it is not an xlsx workbook (not a zip archive)");
-  const ZipArchive zip(data);
-  const auto rootRels = ReadRels(zip, "");
-  std::string bookPart = RelOfType(rootRels, kRelOfficeDocument);
-  if (bookPart.empty()) bookPart = "xl/workbook.xml";
-  if (!zip.Has(bookPart)) throw Failure("it holds no workbook part ('" + bookPart + "')");
-  const BookInfo info = ReadBook(zip, bookPart);
-  const auto bookRels = ReadRels(zip, bookPart);
-  const std::string macros = RelOfType(bookRels, kRelVbaProject);
-  if (!macros.empty()) {
-    notes.push_back("it holds macros ('" + macros +
+}
+
+// The package's workbook part and the parts it relates to; a note for its macros.
+std::shared_ptr<LoadedPackage> PackageParts(const ZipArchive& zip, Notes& notes) {
+  auto package = std::make_shared<LoadedPackage>();
+  package->bookPart = RelOfType(ReadRels(zip, ""), kRelOfficeDocument);
+  if (package->bookPart.empty()) package->bookPart = "xl/workbook.xml";
+  if (!zip.Has(package->bookPart)) throw Failure("it holds no workbook part ('" + package->bookPart + "')");
+  const auto bookRels = ReadRels(zip, package->bookPart);
+  package->macros = RelOfType(bookRels, kRelVbaProject);
+  if (!package->macros.empty()) {
+    notes.push_back("it holds macros ('" + package->macros +
                     "'): a save to an .xlsm file keeps them, a save to a .xlsx file leaves them out");
   }
-  auto package = std::make_shared<LoadedPackage>();
-  package->bookPart = bookPart;
-  package->macros = macros;
   package->stringsPart = RelOfType(bookRels, kRelSharedStrings);
   package->stylesPart = RelOfType(bookRels, kRelStyles);
+  return package;
+}
+
+// The workbook's sheets, added and named in the file's order.
+std::vector<xl::memory::FileSheet*> AddSheets(xl::memory::FileBook& book, const BookInfo& info) {
+  std::vector<xl::memory::FileSheet*> sheets;
+  for (const SheetInfo& s : info.sheets) {
+    xl::Worksheet& sheet = sheets.empty() ? book.Sheets().Item(1) : book.Sheets().Add({.After = sheets.back()});
+    try {
+      sheet.SetName(s.name);
+    } catch (const Error& e) {
+      throw Failure("cannot name a sheet '" + ToUtf8(s.name) + "': " + e.Description());
+    }
+    sheets.push_back(&dynamic_cast<xl::memory::FileSheet&>(sheet));
+  }
+  return sheets;
+}
+
+// What the workbook part says once the sheets are read: the names, the active sheet,
+// the sheets' visibility and the workbook's protection.
+void ApplyBook(xl::memory::FileBook& book, const BookInfo& info, const std::vector<xl::memory::FileSheet*>& sheets,
+               Notes& notes) {
+  ApplyNames(book, info, sheets, notes);
+  const auto active =
+      static_cast<std::size_t>(std::clamp<long>(info.activeTab, 0, static_cast<long>(sheets.size()) - 1));
+  sheets[active]->Activate();
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    try {
+      sheets[i]->SetVisible(info.sheets[i].visible);
+    } catch (const Error& e) {
+      throw Failure("cannot set the visibility of sheet '" + ToUtf8(info.sheets[i].name) + "': " + e.Description());
+    }
+  }
+  if (info.lockStructure || info.lockWindows) book.Protect(info.lockStructure, info.lockWindows);
+}
+
+// How the workbook stands as loaded, for the save to tell what the run changed.
+void KeepLoaded(LoadedPackage& package, xl::memory::FileBook& book, const std::vector<xl::memory::FileSheet*>& sheets,
+                Styles& styles, SharedStrings& strings, std::string_view data) {
+  const phases::Scope timed("load xlsx keep package");
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    package.sheets[i].cells = CellsFingerprint(*sheets[i]);
+    auto& kept = package.sheets[i].keptCells;
+    std::sort(kept.begin(), kept.end(),
+              [](const auto& a, const auto& b) { return std::pair(a.row, a.col) < std::pair(b.row, b.col); });
+    for (LoadedSheet::KeptCell& k : kept) k.digest = CellDigest(*sheets[i], k.row, k.col);
+    for (LoadedSheet::HeldArea& h : package.sheets[i].heldAreas) h.digest = AreaDigest(*sheets[i], h.area);
+    package.sheets[i].layout = ReadLayout(*sheets[i]);
+  }
+  package.book = BookFingerprint(book);
+  package.xfs = std::move(styles.xfs);
+  package.chars = std::move(strings.chars);
+  package.spans = std::move(strings.spans);
+  package.bytes = std::string(data);
+}
+
+xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, Notes& notes) {
+  CheckIsZip(data);
+  const ZipArchive zip(data);
+  auto package = PackageParts(zip, notes);
+  const BookInfo info = ReadBook(zip, package->bookPart);
   SharedStrings strings = ReadSharedStrings(zip, package->stringsPart);
   Styles styles = ReadStyles(zip, package->stylesPart);
   package->sheets.resize(info.sheets.size());
@@ -1195,16 +1461,7 @@ xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, No
   xl::memory::FileBook& book = app.AddWorkbook(xl::memory::GridSize::Large);
   book.SetDate1904(info.date1904);
   try {
-    std::vector<xl::memory::FileSheet*> sheets;
-    for (const SheetInfo& s : info.sheets) {
-      xl::Worksheet& sheet = sheets.empty() ? book.Sheets().Item(1) : book.Sheets().Add({.After = sheets.back()});
-      try {
-        sheet.SetName(s.name);
-      } catch (const Error& e) {
-        throw Failure("cannot name a sheet '" + ToUtf8(s.name) + "': " + e.Description());
-      }
-      sheets.push_back(&dynamic_cast<xl::memory::FileSheet&>(sheet));
-    }
+    const std::vector<xl::memory::FileSheet*> sheets = AddSheets(book, info);
     for (std::size_t i = 0; i < sheets.size(); ++i) {
       try {
         ReadSheet(zip, info.sheets[i].part, strings, styles, *sheets[i], notes, package->sheets[i]);
@@ -1214,34 +1471,8 @@ xl::Workbook& Load(xl::memory::MemoryApplication& app, std::string_view data, No
         throw Failure("sheet '" + ToUtf8(info.sheets[i].name) + "': " + e.Description());
       }
     }
-    ApplyNames(book, info, sheets, notes);
-    const auto active =
-        static_cast<std::size_t>(std::clamp<long>(info.activeTab, 0, static_cast<long>(sheets.size()) - 1));
-    sheets[active]->Activate();
-    for (std::size_t i = 0; i < sheets.size(); ++i) {
-      try {
-        sheets[i]->SetVisible(info.sheets[i].visible);
-      } catch (const Error& e) {
-        throw Failure("cannot set the visibility of sheet '" + ToUtf8(info.sheets[i].name) + "': " + e.Description());
-      }
-    }
-    if (info.lockStructure || info.lockWindows) book.Protect(info.lockStructure, info.lockWindows);
-    // How the workbook stands as loaded, for the save to tell what the run changed.
-    const phases::Scope timed("load xlsx keep package");
-    for (std::size_t i = 0; i < sheets.size(); ++i) {
-      package->sheets[i].cells = CellsFingerprint(*sheets[i]);
-      auto& kept = package->sheets[i].keptCells;
-      std::sort(kept.begin(), kept.end(),
-                [](const auto& a, const auto& b) { return std::pair(a.row, a.col) < std::pair(b.row, b.col); });
-      for (LoadedSheet::KeptCell& k : kept) k.digest = CellDigest(*sheets[i], k.row, k.col);
-      for (LoadedSheet::HeldArea& h : package->sheets[i].heldAreas) h.digest = AreaDigest(*sheets[i], h.area);
-      package->sheets[i].layout = ReadLayout(*sheets[i]);
-    }
-    package->book = BookFingerprint(book);
-    package->xfs = std::move(styles.xfs);
-    package->chars = std::move(strings.chars);
-    package->spans = std::move(strings.spans);
-    package->bytes = std::string(data);
+    ApplyBook(book, info, sheets, notes);
+    KeepLoaded(*package, book, sheets, styles, strings, data);
     SetOrigin(book, std::move(package));
   } catch (...) {
     while (!book.Closed() && book.Windows().Count() > 0) book.Windows().Item(1).Close();

@@ -8,9 +8,19 @@ namespace quillary {
 Text FromUtf8(std::string_view in) {
   Text out;
   out.reserve(in.size());
+  AppendFromUtf8(out, in);
+  return out;
+}
+
+void AppendFromUtf8(Text& out, std::string_view in) {
   const auto* p = reinterpret_cast<const unsigned char*>(in.data());
   const auto* end = p + in.size();
   while (p < end) {
+    const auto* ascii = p;  // a run of ASCII goes in whole
+    while (ascii < end && *ascii < 0x80) ++ascii;
+    out.append(p, ascii);
+    p = ascii;
+    if (p == end) break;
     char32_t cp = 0xFFFD;
     const unsigned char b = *p;
     int len = 1;
@@ -53,7 +63,6 @@ Text FromUtf8(std::string_view in) {
       out.push_back(static_cast<char16_t>(cp));
     }
   }
-  return out;
 }
 
 void AppendUtf8(std::string& out, char32_t c) {

@@ -18,6 +18,8 @@ using TextView = std::u16string_view;
 
 // UTF-8 <-> UTF-16. Invalid input bytes become U+FFFD; lone surrogates become "?".
 Text FromUtf8(std::string_view utf8);
+// Appends the UTF-16 of `utf8` to `out`, decoded as FromUtf8 decodes it.
+void AppendFromUtf8(Text& out, std::string_view utf8);
 std::string ToUtf8(TextView text);
 // Appends the UTF-8 bytes of one code point (at most U+10FFFF, not a surrogate).
 void AppendUtf8(std::string& out, char32_t codePoint);

@@ -274,6 +274,45 @@ TEST_F(Xlsx, TextsComeBackExactly) {
   }
 }
 
+// Texts another program wrote, as inline strings (column A) and as shared strings
+// (column B): the "_xHHHH_" escapes are decoded, and what only looks like one is kept;
+// the UTF-8 is decoded, a byte of no character becoming U+FFFD.
+TEST_F(Xlsx, EscapesAndUtf8OfAFileAreDecoded) {
+  const struct {
+    std::string xml;
+    std::u16string text;
+  } cases[] = {
+      {"a_x000D_b", u"a\rb"},
+      {"_x005F_x000D_", u"_x000D_"},  // the escaped underscore
+      {"_x00e9__x00E9_", u"\u00E9\u00E9"},
+      {"_x12_", u"_x12_"},
+      {"_xZZZZ_", u"_xZZZZ_"},
+      {"end_x0041", u"end_x0041"},
+      {"__x0041__", u"_A_"},
+      {"\xC3\xA9_x0041_\xF0\x9F\x98\x80", u"\u00E9A\U0001F600"},
+      {"\xC3(", u"\uFFFD("},                    // a lead byte without its continuation
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},            // an overlong "/"
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // a surrogate
+      {"cut \xE2\x82", u"cut \uFFFD\uFFFD"},
+  };
+  std::string rows, strings = "<sst>";
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const std::string r = std::to_string(i + 1);
+    rows += "<row r=\"" + r + "\"><c r=\"A" + r + "\" t=\"inlineStr\"><is><t>" + cases[i].xml +
+            "</t></is></c><c r=\"B" + r + "\" t=\"s\"><v>" + std::to_string(i) + "</v></c></row>";
+    strings += "<si><t>" + cases[i].xml + "</t></si>";
+  }
+  WriteText(dir / "e.xlsx", Workbook(R"(<workbook xmlns:r="r"><sheets><sheet name="S" sheetId="1" r:id="rId1"/>)"
+                                     R"(</sheets></workbook>)",
+                                     {Sheet("<sheetData>" + rows + "</sheetData>")}, strings + "</sst>"));
+  xl::Worksheet& s = Load(*app, dir / "e.xlsx").Sheets().Item(u"S");
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const long row = static_cast<long>(i) + 1;
+    EXPECT_EQ(s.Cells(row, 1).Value(), Variant(Text(cases[i].text))) << "inline " << cases[i].xml;
+    EXPECT_EQ(s.Cells(row, 2).Value(), Variant(Text(cases[i].text))) << "shared " << cases[i].xml;
+  }
+}
+
 // Part names compare case-insensitively: a new sheet's part differs from an existing
 // "Sheet1.xml" by more than case.
 TEST_F(Xlsx, ANewPartsNameDiffersFromEveryOtherIgnoringCase) {
