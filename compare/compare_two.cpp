@@ -14,6 +14,7 @@
 #include "items/put_text.h"
 #include "items/sort_count.h"
 #include "items/subtract.h"
+#include "platform/runtime/phases.h"
 #include "platform/runtime/vba.h"
 #include "services/clipboard_paste.h"
 #include "services/swap_display.h"
@@ -297,6 +298,7 @@ class CompareTwo {
   }
 
   void CmprMark_Clear(const Text& list) {
+    const phases::Scope timed("tag-clear");
     host::RoutineOf(s_, &host::Routines::CmprMark_Clear, "CmprMark_Clear")(s_, list);
   }
 
@@ -365,6 +367,7 @@ class CompareTwo {
   }
 
   void Finish() {
+    const phases::Scope timed("finish");
     C(mn::kNotice).SetValue(true);
     Status();
     const bool leftFirst = StartedOnLeft();

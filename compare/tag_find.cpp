@@ -135,23 +135,39 @@ class Tagger {
     return area.Parent().Range(area.Cells(1, next), area.Cells(area.RowsCount(), next));
   }
 
-  // The values of the list rows' column `offset` (or `width` columns from it), row by row.
-  std::vector<Variant> ListColumn(long offset, long width = 1) const {
-    if (r_.listRows == 0) return {};
+  // The values of `rows` list rows from list row `first` (0 the first), of the list's
+  // column `offset` and the `width` - 1 columns after it, row by row, into `out`.
+  void ListRows(long offset, long width, std::int64_t first, std::int64_t rows, std::vector<Variant>& out) const {
     const xl::Range& anchor = *r_.listAnchor;
-    return anchor.Parent()
-        .Range(anchor.Offset(1, offset), anchor.Offset(static_cast<long>(r_.listRows), offset + width - 1))
-        .Values();
+    anchor.Parent()
+        .Range(anchor.Offset(static_cast<long>(first + 1), offset),
+               anchor.Offset(static_cast<long>(first + rows), offset + width - 1))
+        .Values(out);
   }
 
   // The walk over the list rows; false when the break key stopped it.
   bool Walk() {
     const bool ignore = s_.request.IgnoreIndexMode;
     const std::vector<xl::CellPos> sources = SourcePositions(r_);
-    // The Items, for tags listing them: +8 in IgnoreIndex#, +2 to +5 in CountIndex#.
-    const std::vector<Variant> itemParts = ListColumn(ignore ? items::kSideItem : items::kItemText, ignore ? 1 : 4);
     const xl::Range& area = *r_.taggedArea;
     xl::Worksheet& sheet = s_.ActiveBook().ActiveSheet();
+    // The Items, for tags listing them: +8 in IgnoreIndex#, +2 to +5 in CountIndex#,
+    // read a block of list rows at a time; all before the first tag when the tags go
+    // onto the working sheet itself.
+    const long partsWidth = ignore ? 1 : 4;
+    const std::int64_t partsBlock =
+        &sheet == &r_.listAnchor->Parent() ? std::max<std::int64_t>(1, r_.listRows) : items::kBlockRows;
+    std::vector<Variant> itemParts;
+    std::int64_t partsFrom = -1;
+    const auto partsOf = [&](std::int64_t i) -> const Variant* {
+      if (partsFrom < 0 || i < partsFrom || i >= partsFrom + partsBlock) {
+        partsFrom = i;
+        ListRows(ignore ? items::kSideItem : items::kItemText, partsWidth, i, std::min(partsBlock, r_.listRows - i),
+                 itemParts);
+      }
+      return &itemParts[static_cast<std::size_t>((i - partsFrom) * partsWidth)];
+    };
+    if (partsBlock > items::kBlockRows && r_.listRows > 0) static_cast<void>(partsOf(0));
     const long lastCol = area.Column() + area.ColumnsCount() - 1;
     const long firstColourCol = lastCol + r_.topLeftMergeCols - area.ColumnsCount();
 
@@ -235,8 +251,8 @@ class Tagger {
         const xl::Range tagCell = sheet.Cells(row, lastCol + 1);
         if (listMode || locatorLabel) {
           const Text item = !listMode ? s_.compare.TagText
-                            : ignore  ? vba::CStr(itemParts[static_cast<std::size_t>(i)])
-                                      : CountIndexItem(itemParts, i);
+                            : ignore  ? vba::CStr(*partsOf(i))
+                                      : CountIndexItem(partsOf(i));
           if (!cellByCell.contains(row)) {
             Text& tag = tagAt(row);
             if ((listMode && !tag.empty() ? tag.size() + 1 : 0) + item.size() <= xl::kCellTextLimit) {
@@ -285,10 +301,10 @@ class Tagger {
     }
   }
 
-  // A CountIndex# Item as a tag: the prefix without its no-prefix blank and the number,
-  // and for a range "-" with the second prefix and number.
-  static Text CountIndexItem(const std::vector<Variant>& parts, std::int64_t i) {
-    const auto at = [&](long k) { return vba::CStr(parts[static_cast<std::size_t>(i * 4 + k)]); };
+  // A CountIndex# Item as a tag, from its row's +2 to +5: the prefix without its
+  // no-prefix blank and the number, and for a range "-" with the second prefix and number.
+  static Text CountIndexItem(const Variant* parts) {
+    const auto at = [&](long k) { return vba::CStr(parts[k]); };
     Text item = vba::LTrim(at(0)) + at(1);
     const Text second = at(2);
     if (!second.empty()) {

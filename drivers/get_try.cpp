@@ -17,6 +17,7 @@
 #include "items/subtract.h"
 #include "platform/excel/excel.h"
 #include "platform/runtime/error.h"
+#include "platform/runtime/phases.h"
 #include "platform/runtime/vba.h"
 #include "query/query.h"
 #include "services/clipboard_paste.h"
@@ -78,6 +79,7 @@ class GetTry {
 
   // A gathering; a limit code is explained at once and ends the collecting.
   bool Gather(const Text& list) {
+    const phases::Scope timed("gather");
     const items::ItemFaultCode code = items::ItemsGather(s_, ItemOptions(), list, Selection(s_));
     if (Aborted()) return false;
     if (items::IsLimit(code)) {
@@ -88,6 +90,7 @@ class GetTry {
   }
 
   bool Subtract(const Text& a, const Text& b) {
+    const phases::Scope timed("subtract");
     subtracted_ = items::ItemsSubtract(s_, ItemOptions(), a, b);
     return !Aborted();
   }
@@ -96,12 +99,14 @@ class GetTry {
   // stopped it makes no difference here: Get/Try shows what the count left.
   bool SortCount(const Text& list) {
     if (subtracted_ != host::Proceed::kGoOn) return true;
+    const phases::Scope timed("count");
     static_cast<void>(items::ItemsSortCntDsply(s_, ItemOptions(), list));
     return !Aborted();
   }
 
   // Tags the list's Items on the worksheet.
   bool Tag(const Text& list) {
+    const phases::Scope timed("tag");
     compare::CmprMark_Find(s_, list);
     return !Aborted();
   }

@@ -12,6 +12,7 @@
 #include <queue>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "platform/runtime/error.h"
 #include "platform/runtime/phases.h"
@@ -27,6 +28,7 @@
 #include "workbook/plain_file.h"
 #include "workbook/save_transaction.h"
 #include "workbook/sheet_layout.h"
+#include "workbook/source_stamp.h"
 #include "workbook/xlsx.h"
 
 namespace quillary::workbook {
@@ -62,10 +64,19 @@ std::string ReadFile(const fs::path& path) { return ReadPlainFile(path); }
 
 // Reads a file the manifest names: it must lie in the workbook folder, also when it is
 // a symbolic link (a file that an interrupted save had not yet moved in is read from its
-// staging folder, where it is a plain file).
-std::string ReadWorkbookFile(const FolderView& view, const std::string& file) {
+// staging folder, where it is a plain file). Its stamp goes to `read`, under its place in
+// the folder.
+std::string ReadWorkbookFile(const FolderView& view, const std::string& file, SourceFiles* read = nullptr) {
   const fs::path path = view.PathOf(file);
-  if (path != view.Folder() / file) return ReadPlainFile(path, Links::kRefuse);
+  if (path != view.Folder() / file) {
+    std::string data = ReadPlainFile(path, Links::kRefuse);
+    if (read != nullptr) {
+      FileStamp stamp = StampOf(path, data);
+      stamp.path = StampOf(view.Folder() / file, 0, 0).path;
+      read->push_back(std::move(stamp));
+    }
+    return data;
+  }
   std::error_code ec;
   if (fs::is_symlink(fs::symlink_status(path, ec))) {
     const fs::path home = fs::canonical(view.Folder(), ec);
@@ -75,7 +86,9 @@ std::string ReadWorkbookFile(const FolderView& view, const std::string& file) {
       throw Failure(QuotedPath(path) + " is a symbolic link leading outside the workbook folder");
     }
   }
-  return ReadFile(path);
+  std::string data = ReadFile(path);
+  if (read != nullptr) read->push_back(StampOf(path, data));
+  return data;
 }
 
 // ----- the manifest -----
@@ -186,9 +199,8 @@ void ReadEntry(Manifest& m, std::string_view version, const std::vector<std::str
   }
 }
 
-// The manifest at `path`.
-Manifest ReadManifest(const fs::path& path) {
-  const std::string text = ReadFile(path);
+// The manifest `text`, read from `path`.
+Manifest ManifestOfText(const std::string& text, const fs::path& path) {
   Manifest m;
   try {
     const std::string found = ReadEntries(
@@ -201,6 +213,9 @@ Manifest ReadManifest(const fs::path& path) {
   if (m.sheets.empty()) throw Failure(path.string() + ": no sheet is listed");
   return m;
 }
+
+// The manifest at `path`.
+Manifest ReadManifest(const fs::path& path) { return ManifestOfText(ReadFile(path), path); }
 
 std::string Line(std::initializer_list<std::string_view> words) { return EntryLine(words); }
 
@@ -411,12 +426,12 @@ void ApplyNames(xl::Workbook& book, const std::vector<NameEntry>& names) {
 // A sheet of a workbook folder: its side file's layout put on, its CSV file's values
 // and the side file's cells entered in between.
 void LoadSheet(xl::memory::FileSheet& sheet, const FolderView& view, const SheetEntry& entry,
-               bool parenthesesTypeNumbers, Notes& notes) {
+               bool parenthesesTypeNumbers, SourceFiles& read, Notes& notes) {
   SheetLayout layout;
   std::vector<FieldCell> cells;
   std::vector<CachedValue> values;
   if (entry.layoutFile) {
-    const std::string text = ReadWorkbookFile(view, *entry.layoutFile);
+    const std::string text = ReadWorkbookFile(view, *entry.layoutFile, &read);
     try {
       ReadLayoutFile(text, sheet.RowsCount(), sheet.ColumnsCount(), layout, cells, values);
     } catch (const Failure& f) {
@@ -425,7 +440,7 @@ void LoadSheet(xl::memory::FileSheet& sheet, const FolderView& view, const Sheet
   }
   // The workbook's own CSV files separate their fields with commas.
   const CsvText text =
-      ReadCsvText(ReadWorkbookFile(view, entry.file), QuotedPath(view.PathOf(entry.file)), false, notes);
+      ReadCsvText(ReadWorkbookFile(view, entry.file, &read), QuotedPath(view.PathOf(entry.file)), false, notes);
   InContext("sheet '" + ToUtf8(entry.name) + "'", [&] {
     ApplyLayout(sheet, layout, [&] {
       FillSheet(sheet, view.PathOf(entry.file), text, notes, parenthesesTypeNumbers);
@@ -436,14 +451,20 @@ void LoadSheet(xl::memory::FileSheet& sheet, const FolderView& view, const Sheet
   InContext("the selection of sheet '" + ToUtf8(entry.name) + "'", [&] { ApplySelection(sheet, entry); });
 }
 
-xl::Workbook& LoadManifestFolder(xl::memory::MemoryApplication& app, const FolderView& view, Notes& notes) {
-  const Manifest m = ReadManifest(view.PathOf(kManifestFile));
+xl::Workbook& LoadManifestFolder(xl::memory::MemoryApplication& app, const FolderView& view, SourceFiles& read,
+                                 Notes& notes) {
+  const fs::path manifest = view.PathOf(kManifestFile);
+  const std::string text = ReadFile(manifest);
+  read.push_back(StampOf(manifest, text));
+  read.back().path = StampOf(view.Folder() / kManifestFile, 0, 0).path;
+  const Manifest m = ManifestOfText(text, manifest);
   xl::memory::FileBook& book = app.AddWorkbook(m.grid);
   std::vector<Text> names;
   for (const SheetEntry& s : m.sheets) names.push_back(s.name);
   const auto sheets = MakeSheets(book, names);
   for (std::size_t i = 0; i < sheets.size(); ++i) {
-    LoadSheet(dynamic_cast<xl::memory::FileSheet&>(*sheets[i]), view, m.sheets[i], m.parenthesesTypeNumbers, notes);
+    LoadSheet(dynamic_cast<xl::memory::FileSheet&>(*sheets[i]), view, m.sheets[i], m.parenthesesTypeNumbers, read,
+              notes);
   }
   ApplyNames(book, m.names);
   (m.active ? book.Sheets().Item(*m.active) : *sheets.front()).Activate();
@@ -467,14 +488,15 @@ CsvText CsvFileText(const fs::path& file, std::string data, Notes& notes) {
 
 // The CSV files as the sheets of a new workbook; `first` holds the first file's data
 // when it is read already.
-xl::Workbook& LoadCsvFiles(xl::memory::MemoryApplication& app, const std::vector<fs::path>& files, Notes& notes,
-                           std::optional<std::string> first = std::nullopt) {
+xl::Workbook& LoadCsvFiles(xl::memory::MemoryApplication& app, const std::vector<fs::path>& files, SourceFiles& read,
+                           Notes& notes, std::optional<std::string> first = std::nullopt) {
   xl::Workbook& book = app.AddWorkbook(GridSize::Large);
   std::vector<Text> names;
   for (const fs::path& f : files) names.push_back(FromUtf8(f.stem().string()));
   const auto sheets = MakeSheets(book, names);
   for (std::size_t i = 0; i < sheets.size(); ++i) {
     std::string data = i == 0 && first ? std::move(*first) : ReadFile(files[i]);
+    read.push_back(StampOf(files[i], data));
     FillSheet(*sheets[i], files[i], CsvFileText(files[i], std::move(data), notes), notes);
   }
   sheets.front()->Activate();
@@ -746,11 +768,19 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const f
   for (const fs::path& p : paths) {
     if (!fs::exists(p, ec)) throw Failure(QuotedPath(p) + " does not exist");
   }
+  // The files as read, for a save over them to tell whether another program changed them.
+  SourceFiles read;
+  const auto stamped = [&](xl::Workbook& book) -> xl::Workbook& {
+    SetSource(book, std::move(read));
+    return book;
+  };
   if (paths.size() == 1 && fs::is_directory(paths.front(), ec)) {
     // The folder as the last save left it; nothing in it is changed.
     const FolderView view(FolderPath(paths.front()), WorkbookFolderFormat(), notes);
-    if (fs::exists(fs::symlink_status(view.PathOf(kManifestFile), ec))) return LoadManifestFolder(app, view, notes);
-    return LoadCsvFiles(app, CsvFilesOf(view), notes);
+    if (fs::exists(fs::symlink_status(view.PathOf(kManifestFile), ec))) {
+      return stamped(LoadManifestFolder(app, view, read, notes));
+    }
+    return stamped(LoadCsvFiles(app, CsvFilesOf(view), read, notes));
   }
   for (const fs::path& p : paths) {
     if (!fs::is_regular_file(p, ec)) {
@@ -761,12 +791,13 @@ xl::Workbook& LoadWorkbook(xl::memory::MemoryApplication& app, std::span<const f
   // A file is told by what it holds: a package (an xlsx or xlsm workbook, whatever its
   // name) or CSV text; a file named .xlsx is no CSV file.
   const std::vector<fs::path> files(paths.begin(), paths.end());
-  if (files.size() > 1) return LoadCsvFiles(app, files, notes);
+  if (files.size() > 1) return stamped(LoadCsvFiles(app, files, read, notes));
   std::string data = ReadFile(files.front());
   if (IsXlsxPath(files.front()) || KindOfFile(data) == FileKind::kPackage) {
-    return LoadXlsxData(app, data, files.front().string(), notes);
+    read.push_back(StampOf(files.front(), data));
+    return stamped(LoadXlsxData(app, data, files.front().string(), notes));
   }
-  return LoadCsvFiles(app, files, notes, std::move(data));
+  return stamped(LoadCsvFiles(app, files, read, notes, std::move(data)));
 }
 
 void CheckSaveTarget(const fs::path& path, bool overItsSource) {
@@ -799,13 +830,28 @@ void SaveWorkbook(xl::Workbook& book, const fs::path& folder, Notes& notes) {
   // Under the folder's lock, once what earlier saves left is dealt with.
   SaveTransaction save(target, WorkbookFolderFormat(), notes);
   const std::vector<std::string> own = OwnFiles(target);
+  // The workbook's own files there, when it was read from them, are as it read them.
+  std::vector<fs::path> replaced;
+  for (const std::string& file : own) replaced.push_back(target / file);
+  const auto refuseIfChanged = [&] {
+    if (std::string why = ChangedSinceRead(book, replaced); !why.empty()) {
+      throw Failure("cannot save to " + QuotedPath(target) + ": " + why);
+    }
+  };
+  refuseIfChanged();
+  // What the files hold once written: the next save over them checks them against it.
+  std::vector<std::tuple<std::string, std::size_t, std::uint64_t>> written;
+  const auto write = [&](const std::string& file, std::string_view data) {
+    written.emplace_back(file, data.size(), ContentDigest(data));
+    save.Write(file, data);
+  };
   const std::vector<std::string> files = SheetFileNames(book, OtherFiles(target, own));
   Manifest manifest = ManifestOf(book, files);
   for (long i = 1; i <= book.Sheets().Count(); ++i) {
     auto& sheet = dynamic_cast<xl::memory::FileSheet&>(book.Sheets().Item(i));
     SheetEntry& entry = manifest.sheets[static_cast<std::size_t>(i - 1)];
     SheetFiles data = SheetData(sheet);
-    save.Write(entry.file, data.csv);
+    write(entry.file, data.csv);
     data.csv = {};
     SheetLayout layout = ReadLayout(sheet);
     layout.selection.clear();  // the manifest keeps it
@@ -813,11 +859,15 @@ void SaveWorkbook(xl::Workbook& book, const fs::path& folder, Notes& notes) {
         LayoutFileText(layout, data.farCells, data.values, sheet.RowsCount(), sheet.ColumnsCount());
     if (!LayoutFileEmpty(side)) {
       entry.layoutFile = entry.file + kLayoutFileSuffix;
-      save.Write(*entry.layoutFile, side);
+      write(*entry.layoutFile, side);
     }
   }
-  save.Write(kManifestFile, ManifestText(manifest));
+  write(kManifestFile, ManifestText(manifest));
+  refuseIfChanged();  // once more, as late as it can be: writing the files took time
   save.Commit(own, notes);
+  SourceFiles saved;
+  for (const auto& [file, size, digest] : written) saved.push_back(StampOf(target / file, size, digest));
+  SetSource(book, std::move(saved));
 }
 
 }  // namespace quillary::workbook

@@ -8,6 +8,10 @@
 //   selection are written anew only when they changed; every other element of the
 //   sheet part stays as it stands (views and panes, conditional formats, validation,
 //   drawings, tables, ...);
+// - a sheet's comments, hyperlinks and page set-up are written when they changed: each
+//   comment, note shape and link the run left as it was keeps its XML as written, and
+//   the comments part, its drawing and their relationships come and go with the sheet's
+//   comments (shapes of other kinds stay in the drawing);
 // - a format a cell did not have gets a style record of its own, appended to the style
 //   part and made from the record the cell had (its font, fill and border too, each
 //   only where it changed), so that what the workbook does not model stays;
@@ -21,6 +25,8 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <set>
@@ -114,6 +120,13 @@ bool SamePage(const xl::PageSetup& p, const xl::PageSetup& q) {
          p.FitToPagesTall == q.FitToPagesTall && p.PrintTitleRows == q.PrintTitleRows &&
          p.PrintTitleColumns == q.PrintTitleColumns && p.CenterHorizontally == q.CenterHorizontally &&
          p.CenterVertically == q.CenterVertically;
+}
+
+// The page set-up a sheet part holds: print areas and titles are defined names of the
+// workbook part, written with them.
+xl::PageSetup PrintedPage(xl::PageSetup page) {
+  page.PrintArea = page.PrintTitleRows = page.PrintTitleColumns = {};
+  return page;
 }
 
 bool SameProtection(const std::optional<xl::Protection>& a, const std::optional<xl::Protection>& b) {
@@ -1480,6 +1493,516 @@ void PutView(std::string& xml, std::string_view part, const std::string& p, cons
   }
 }
 
+// ----- hyperlinks -----
+
+constexpr std::string_view kHyperlinkRel =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/hyperlink";
+
+// The prefix the root element binds to the relationships' namespace ("r:"); one is
+// bound on the root when it binds none.
+std::string RelPrefix(std::string& xml, std::string_view part) {
+  const Root root = RootOf(xml, part);
+  const std::size_t tagEnd = TagEnd(xml, root.element.begin, part);
+  const std::string tag = xml.substr(root.element.begin, tagEnd - root.element.begin);
+  const std::string bound = "\"" + std::string(kRelNs) + "\"";
+  for (std::size_t at = tag.find("xmlns:"); at != std::string::npos; at = tag.find("xmlns:", at + 1)) {
+    const std::size_t eq = tag.find('=', at);
+    if (eq != std::string::npos && tag.compare(eq + 1, bound.size(), bound) == 0) {
+      return tag.substr(at + 6, eq - at - 6) + ":";
+    }
+  }
+  std::string prefix = "r";
+  while (FindAttr(tag, "xmlns:" + prefix).nameBegin != std::string::npos) prefix += "q";
+  xml.replace(root.element.begin, tagEnd - root.element.begin, SetAttr(tag, "xmlns:" + prefix, std::string(kRelNs)));
+  return prefix + ":";
+}
+
+// The start tag of an element's text, made empty ("<x a='1'/>").
+std::string EmptyTag(std::string_view element, std::string_view part) {
+  std::string tag(element.substr(0, TagEnd(element, 0, part)));
+  if (!tag.ends_with("/>")) tag.insert(tag.size() - 1, "/");
+  return tag;
+}
+
+// A relationship id that `rels` does not use yet.
+std::string FreeRelId(const std::string& rels, long& next) {
+  while (rels.find("Id=\"rIdQ" + std::to_string(next) + "\"") != std::string::npos) ++next;
+  return "rIdQ" + std::to_string(next++);
+}
+
+// Writes the sheet's hyperlinks element for `links` (its loaded ones `was`) into the
+// sheet part `xml`, and their relationships into `rels` (the sheet's relationships
+// part; "" when it has none). The element the part holds for a link that did not change
+// stays as written (its relationship, tooltip and every other attribute); one for a
+// link that changed keeps its attributes beside those set. A link out of the workbook
+// has a relationship of its own; those of links that went (or changed address) go.
+void PutHyperlinks(std::string& xml, const std::string& part, const std::string& sp,
+                   const std::vector<CellHyperlink>& links, const std::vector<CellHyperlink>& was, std::string& rels) {
+  const std::string relsPart = RelsPartOf(part);
+  // The part's hyperlink elements by the cell they start on, as written.
+  std::map<std::pair<long, long>, std::string> held;  // (row, column)
+  std::set<std::string> heldIds;
+  {
+    const Root root = RootOf(xml, part);
+    for (const Element& e : Children(xml, root.element.contentBegin, root.element.contentEnd, part)) {
+      if (e.name != "hyperlinks") continue;
+      for (const Element& h : Children(xml, e.contentBegin, e.contentEnd, part)) {
+        if (h.name != "hyperlink") continue;
+        const std::string text = xml.substr(h.begin, h.end - h.begin);
+        const std::string_view tag = std::string_view(text).substr(0, TagEnd(text, 0, part));
+        if (const std::string id = Attr(tag, "id"); !id.empty()) heldIds.insert(id);
+        if (const auto area = ParseAreaRef(Attr(tag, "ref"))) held.emplace(std::pair(area->row1, area->col1), text);
+      }
+    }
+  }
+  const auto wasAt = [&](const xl::CellPos& cell) -> const xl::Hyperlink* {
+    for (const CellHyperlink& w : was) {
+      if (w.cell == cell) return &w.link;
+    }
+    return nullptr;
+  };
+  std::string r;  // the prefix of the relationships' namespace, once needed
+  long nextRel = 1;
+  std::set<std::string> usedIds;
+  std::string out;
+  for (const CellHyperlink& l : links) {
+    // The file format holds links of at most 2,079 characters (an address with its place).
+    constexpr std::size_t kLimit = 2079;
+    const std::size_t length = l.link.Address.size() + l.link.SubAddress.size() +
+                               (l.link.Address.empty() || l.link.SubAddress.empty() ? 0 : 1);
+    if (length > kLimit) {
+      throw Failure("the hyperlink of cell " + CellRef(l.cell.row, l.cell.col) + " is longer than the " +
+                    std::to_string(kLimit) + " characters a link of an xlsx file holds");
+    }
+    const auto it = held.find(std::pair(l.cell.row, l.cell.col));
+    const xl::Hyperlink* before = wasAt(l.cell);
+    const bool same = before != nullptr && before->Address == l.link.Address &&
+                      before->SubAddress == l.link.SubAddress && before->TextToDisplay == l.link.TextToDisplay;
+    if (it != held.end() && same) {
+      out += it->second;
+      const std::string tag = it->second.substr(0, TagEnd(it->second, 0, part));
+      if (const std::string id = Attr(tag, "id"); !id.empty()) usedIds.insert(id);
+      continue;
+    }
+    std::string tag = it != held.end() ? EmptyTag(it->second, part)
+                                       : "<" + sp + "hyperlink ref=\"" + CellRef(l.cell.row, l.cell.col) + "\"/>";
+    std::optional<std::string> id;
+    if (!l.link.Address.empty()) {
+      const std::string oldId = Attr(tag, "id");
+      if (!oldId.empty() && before != nullptr && before->Address == l.link.Address) {
+        id = oldId;
+      } else {
+        if (rels.empty()) {
+          rels = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"" +
+                 std::string(kRelsNs) + "\"></Relationships>";
+        }
+        id = FreeRelId(rels, nextRel);
+        rels = WithChildAtEnd(rels,
+                              "<Relationship Id=\"" + *id + "\" Type=\"" + std::string(kHyperlinkRel) + "\" Target=\"" +
+                                  EscapedAttribute(ToUtf8(l.link.Address)) + "\" TargetMode=\"External\"/>",
+                              relsPart);
+      }
+      usedIds.insert(*id);
+    }
+    if (FindAttr(tag, "id").nameBegin != std::string::npos) {
+      tag = SetAttr(std::move(tag), "id", id);
+    } else if (id) {
+      if (r.empty()) r = RelPrefix(xml, part);
+      tag = SetAttr(std::move(tag), r + "id", id);
+    }
+    const auto text = [](const Text& t) {
+      return t.empty() ? std::nullopt : std::optional<std::string>(EscapedAttribute(ToUtf8(t)));
+    };
+    tag = SetAttr(std::move(tag), "location", text(l.link.SubAddress));
+    tag = SetAttr(std::move(tag), "display", text(l.link.TextToDisplay));
+    out += tag;
+  }
+  // The relationships of the links that went, unless another element still uses them.
+  std::set<std::string> gone;
+  for (const std::string& id : heldIds) {
+    if (!usedIds.contains(id)) gone.insert(id);
+  }
+  if (!gone.empty() && !rels.empty()) {
+    const Root root = RootOf(rels, relsPart);
+    std::set<std::string> ofLinks;
+    for (const Element& k : Children(rels, root.element.contentBegin, root.element.contentEnd, relsPart)) {
+      const std::string_view tag = std::string_view(rels).substr(k.begin, k.end - k.begin);
+      if (gone.contains(Attr(tag, "Id")) && Attr(tag, "Type") == kHyperlinkRel) ofLinks.insert(Attr(tag, "Id"));
+    }
+    rels = WithoutRels(std::move(rels), ofLinks, relsPart);
+  }
+  PutChild(xml, part, kSheetOrder, "hyperlinks",
+           out.empty() ? std::string() : "<" + sp + "hyperlinks>" + out + "</" + sp + "hyperlinks>");
+}
+
+// ----- the page set-up -----
+
+// Margins in inches, as the file holds them, from points: to a millionth of an inch,
+// so that 50.4 points are written 0.7.
+std::optional<std::string> Inches(double points) { return Num(std::round(points / 72 * 1e6) / 1e6); }
+
+// A fit to pages: "0" for none (False), the count otherwise; nothing for 1, the default.
+std::optional<std::string> Pages(const Variant& v) {
+  if (v.IsBoolean()) return std::optional<std::string>("0");
+  if (v.IsNumber() && v.AsNumber() != 1) return Num(v.AsNumber());
+  return std::nullopt;
+}
+
+// The child `name` of the root as written ("" without one).
+std::string ChildText(const std::string& xml, std::string_view part, std::string_view name) {
+  const Root root = RootOf(xml, part);
+  for (const Element& e : Children(xml, root.element.contentBegin, root.element.contentEnd, part)) {
+    if (e.name == name) return xml.substr(e.begin, e.end - e.begin);
+  }
+  return {};
+}
+
+// "&L...&C...&R..." of the three parts of a header or footer; their texts hold their own
+// codes ("&P", "&&") as the file had them.
+std::string HeaderFooterText(const Text& left, const Text& center, const Text& right) {
+  std::string out;
+  if (!left.empty()) out += "&L" + ToUtf8(left);
+  if (!center.empty()) out += "&C" + ToUtf8(center);
+  if (!right.empty()) out += "&R" + ToUtf8(right);
+  return out;
+}
+
+// Writes what changed of the page set-up into the sheet part: the margins, the page
+// set-up's scale and fit to pages (and sheetPr's fitToPage), the centring and the first
+// header and footer. Each element keeps the attributes and children it has beside those
+// (the paper, the orientation, the printer settings' relationship, gridlines, the even
+// and first page's headers).
+void PutPageSetup(std::string& xml, const std::string& part, const std::string& sp, const xl::PageSetup& page,
+                  const xl::PageSetup& was) {
+  if (page.LeftMargin != was.LeftMargin || page.RightMargin != was.RightMargin || page.TopMargin != was.TopMargin ||
+      page.BottomMargin != was.BottomMargin || page.HeaderMargin != was.HeaderMargin ||
+      page.FooterMargin != was.FooterMargin) {
+    std::string tag = ChildText(xml, part, "pageMargins");
+    tag = tag.empty() ? "<" + sp + "pageMargins/>" : EmptyTag(tag, part);
+    tag = SetAttr(std::move(tag), "left", Inches(page.LeftMargin));
+    tag = SetAttr(std::move(tag), "right", Inches(page.RightMargin));
+    tag = SetAttr(std::move(tag), "top", Inches(page.TopMargin));
+    tag = SetAttr(std::move(tag), "bottom", Inches(page.BottomMargin));
+    tag = SetAttr(std::move(tag), "header", Inches(page.HeaderMargin));
+    tag = SetAttr(std::move(tag), "footer", Inches(page.FooterMargin));
+    PutChild(xml, part, kSheetOrder, "pageMargins", tag);
+  }
+  const bool fit = page.Zoom.IsBoolean(), wasFit = was.Zoom.IsBoolean();
+  if (!(page.Zoom == was.Zoom) || !(page.FitToPagesWide == was.FitToPagesWide) ||
+      !(page.FitToPagesTall == was.FitToPagesTall)) {
+    const std::string had = ChildText(xml, part, "pageSetup");
+    std::string tag = had.empty() ? "<" + sp + "pageSetup/>" : had;
+    const std::size_t tagEnd = TagEnd(tag, 0, part);
+    std::string start = tag.substr(0, tagEnd);
+    start = SetAttr(std::move(start), "scale",
+                    !fit && page.Zoom.IsNumber() && page.Zoom.AsNumber() != 100
+                        ? std::optional<std::string>(Num(page.Zoom.AsNumber()))
+                        : std::nullopt);
+    start = SetAttr(std::move(start), "fitToWidth", Pages(page.FitToPagesWide));
+    start = SetAttr(std::move(start), "fitToHeight", Pages(page.FitToPagesTall));
+    PutChild(xml, part, kSheetOrder, "pageSetup", start + tag.substr(tagEnd));
+  }
+  if (fit != wasFit) {
+    // The fit to pages is sheetPr's pageSetUpPr, its last child.
+    const std::string had = ChildText(xml, part, "sheetPr");
+    const std::optional<std::string> flag = fit ? std::optional<std::string>("1") : std::nullopt;
+    std::string pr = had.empty() ? "<" + sp + "sheetPr/>" : had;
+    const std::size_t prEnd = TagEnd(pr, 0, part);
+    const bool empty = pr.ends_with("/>") && prEnd == pr.size();
+    std::size_t at = std::string::npos, end = 0;
+    if (!empty) {
+      for (const Element& k : Children(pr, prEnd, pr.rfind("</"), part)) {
+        if (k.name == "pageSetUpPr") {
+          at = k.begin;
+          end = k.end;
+        }
+      }
+    }
+    if (at != std::string::npos) {
+      pr.replace(at, end - at, SetAttr(EmptyTag(std::string_view(pr).substr(at, end - at), part), "fitToPage", flag));
+    } else if (fit) {
+      const std::string made = "<" + sp + "pageSetUpPr fitToPage=\"1\"/>";
+      if (empty) {
+        pr = pr.substr(0, pr.size() - 2) + ">" + made + "</" + sp + "sheetPr>";
+      } else {
+        pr.insert(pr.rfind("</"), made);
+      }
+    }
+    if (!had.empty() || fit) PutChild(xml, part, kSheetOrder, "sheetPr", pr);
+  }
+  if (page.CenterHorizontally != was.CenterHorizontally || page.CenterVertically != was.CenterVertically) {
+    const std::string had = ChildText(xml, part, "printOptions");
+    std::string tag = had.empty() ? "<" + sp + "printOptions/>" : EmptyTag(had, part);
+    const auto flag = [](bool on) { return on ? std::optional<std::string>("1") : std::nullopt; };
+    tag = SetAttr(std::move(tag), "horizontalCentered", flag(page.CenterHorizontally));
+    tag = SetAttr(std::move(tag), "verticalCentered", flag(page.CenterVertically));
+    // An element left without attributes says nothing.
+    PutChild(xml, part, kSheetOrder, "printOptions", tag.find('=') == std::string::npos ? std::string() : tag);
+  }
+  const bool header =
+      page.LeftHeader != was.LeftHeader || page.CenterHeader != was.CenterHeader || page.RightHeader != was.RightHeader;
+  const bool footer =
+      page.LeftFooter != was.LeftFooter || page.CenterFooter != was.CenterFooter || page.RightFooter != was.RightFooter;
+  if (header || footer) {
+    std::string hf = ChildText(xml, part, "headerFooter");
+    if (hf.empty() || hf.ends_with("/>")) {
+      hf = (hf.empty() ? "<" + sp + "headerFooter>" : hf.substr(0, hf.size() - 2) + ">") + "</" + sp + "headerFooter>";
+    }
+    const std::size_t start = TagEnd(hf, 0, part);
+    // Its children but the first page's header and footer, which go first, in that order.
+    std::string kept, oddHeader, oddFooter;
+    for (const Element& k : Children(hf, start, hf.rfind("</"), part)) {
+      const std::string text = hf.substr(k.begin, k.end - k.begin);
+      if (k.name == "oddHeader") {
+        oddHeader = text;
+      } else if (k.name == "oddFooter") {
+        oddFooter = text;
+      } else {
+        kept += text;
+      }
+    }
+    const auto element = [&](const char* name, const std::string& text) {
+      if (text.empty()) return std::string();
+      std::string out = "<" + sp + name + ">";
+      AppendEscaped(out, text);
+      return out + "</" + sp + name + ">";
+    };
+    if (header)
+      oddHeader = element("oddHeader", HeaderFooterText(page.LeftHeader, page.CenterHeader, page.RightHeader));
+    if (footer)
+      oddFooter = element("oddFooter", HeaderFooterText(page.LeftFooter, page.CenterFooter, page.RightFooter));
+    const std::string body = oddHeader + oddFooter + kept;
+    const std::string open = hf.substr(0, start);
+    PutChild(
+        xml, part, kSheetOrder, "headerFooter",
+        body.empty() && open.find('=') == std::string::npos ? std::string() : open + body + hf.substr(hf.rfind("</")));
+  }
+}
+
+// ----- comments -----
+
+constexpr std::string_view kCommentsRel =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/comments";
+constexpr std::string_view kVmlRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/vmlDrawing";
+constexpr std::string_view kCommentsType = "application/vnd.openxmlformats-officedocument.spreadsheetml.comments+xml";
+constexpr std::string_view kVmlType = "application/vnd.openxmlformats-officedocument.vmlDrawing";
+constexpr std::array<std::string_view, 3> kCommentsOrder{"authors", "commentList", "extLst"};
+
+std::string_view ContentOf(std::string_view xml, const Element& e) {
+  return xml.substr(e.contentBegin, e.contentEnd - e.contentBegin);
+}
+
+// The children of the element whose whole text is `element`.
+std::vector<Element> ChildrenOf(std::string_view element, std::string_view part) {
+  const std::size_t start = TagEnd(element, 0, part);
+  if (start == element.size()) return {};  // an empty element
+  return Children(element, start, element.rfind("</"), part);
+}
+
+// The cell (row, column; 1-based) of a drawing's note shape; nothing for a shape of
+// another kind (a form control, say).
+std::optional<std::pair<long, long>> NoteCell(std::string_view shape, std::string_view part) {
+  for (const Element& k : ChildrenOf(shape, part)) {
+    if (k.name != "ClientData") continue;
+    if (Attr(shape.substr(k.begin, TagEnd(shape, k.begin, part) - k.begin), "ObjectType") != "Note") break;
+    long row = -1, col = -1;
+    for (const Element& f : Children(shape, k.contentBegin, k.contentEnd, part)) {
+      const std::string text(ContentOf(shape, f));
+      if (f.name == "Row") row = text.empty() ? -1 : std::atol(text.c_str());
+      if (f.name == "Column") col = text.empty() ? -1 : std::atol(text.c_str());
+    }
+    if (row >= 0 && col >= 0) return std::pair(row + 1, col + 1);
+    break;
+  }
+  return std::nullopt;
+}
+
+// The text of a child of a shape's ClientData ("Anchor"); "" without one.
+std::string ClientField(std::string_view shape, std::string_view name, std::string_view part) {
+  for (const Element& k : ChildrenOf(shape, part)) {
+    if (k.name != "ClientData") continue;
+    for (const Element& f : Children(shape, k.contentBegin, k.contentEnd, part)) {
+      if (f.name == name) return std::string(ContentOf(shape, f));
+    }
+  }
+  return {};
+}
+
+std::string HexColor(std::uint32_t rgb) {
+  std::array<char, 8> buf{};
+  std::snprintf(buf.data(), buf.size(), "#%06x", rgb & 0xFFFFFF);
+  return buf.data();
+}
+
+// A note shape for the comment of a cell, placed by `anchor` (the cell's default place
+// when "").
+std::string NoteShape(const std::string& id, long row, long col, const xl::CommentData& c, std::string anchor) {
+  if (anchor.empty()) {
+    // Beside the cell, two columns wide and four rows high, as the application puts a new one.
+    const long top = std::max(row - 2, 0L);
+    anchor = std::to_string(col) + ", 15, " + std::to_string(top) + ", " + (row == 1 ? "2" : "10") + ", " +
+             std::to_string(col + 2) + ", 15, " + std::to_string(top + 4) + ", " + (row == 1 ? "16" : "4");
+  }
+  const std::string fill = HexColor(OleToRgb(c.fillColor));
+  std::string s = "<v:shape id=\"" + id + "\" type=\"#_x0000_t202\" style=\"position:absolute;margin-left:";
+  s += Num(c.left);
+  s += "pt;margin-top:";
+  s += Num(c.top);
+  s += "pt;width:";
+  s += Num(c.width);
+  s += "pt;height:";
+  s += Num(c.height);
+  s += "pt;z-index:1;visibility:";
+  s += c.visible ? "visible" : "hidden";
+  s += "\" fillcolor=\"" + fill + "\" o:insetmode=\"auto\"><v:fill color2=\"" + fill +
+       "\"/><v:shadow on=\"t\" color=\"black\" obscured=\"t\"/><v:path o:connecttype=\"none\"/><v:textbox "
+       "style=\"mso-direction-alt:auto";
+  s += c.autoSize ? ";mso-fit-shape-to-text:t" : "";
+  s += "\"><div style=\"text-align:left\"></div></v:textbox><x:ClientData ObjectType=\"Note\"><x:MoveWithCells/>"
+       "<x:SizeWithCells/><x:Anchor>";
+  AppendEscaped(s, anchor);
+  s += "</x:Anchor><x:AutoFill>False</x:AutoFill><x:Row>" + std::to_string(row - 1) + "</x:Row><x:Column>" +
+       std::to_string(col - 1) + "</x:Column>";
+  s += c.visible ? "<x:Visible/>" : "";
+  return s + "</x:ClientData></v:shape>";
+}
+
+constexpr std::string_view kNoteType =
+    "<v:shapetype id=\"_x0000_t202\" coordsize=\"21600,21600\" o:spt=\"202\" path=\"m,l,21600r21600,l21600,xe\">"
+    "<v:stroke joinstyle=\"miter\"/><v:path gradientshapeok=\"t\" o:connecttype=\"rect\"/></v:shapetype>";
+
+// A new drawing part for the notes of a sheet; `block` numbers its shapes' ids.
+std::string NewVml(long block) {
+  return "<xml xmlns:v=\"urn:schemas-microsoft-com:vml\" xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
+         "xmlns:x=\"urn:schemas-microsoft-com:office:excel\"><o:shapelayout v:ext=\"edit\"><o:idmap v:ext=\"edit\" "
+         "data=\"" +
+         std::to_string(block) + "\"/></o:shapelayout>" + std::string(kNoteType) + "</xml>";
+}
+
+// The comments part and the drawing part of a sheet's notes for `comments` (as loaded:
+// `was`). A comment the run left as it was keeps its element (its author, its rich text)
+// and its shape as written; a changed one gets new ones, its shape keeping its place;
+// shapes of other kinds (form controls) stay. `commentsXml` or `vml` is "" for a part
+// that is not there, and comes back "" when the sheet no longer needs it.
+void PutComments(std::string& commentsXml, const std::string& commentsPart, std::string& vml,
+                 const std::string& vmlPart, const std::vector<CellComment>& comments,
+                 const std::vector<CellComment>& was, long block) {
+  const auto wasAt = [&](const xl::CellPos& cell) -> const xl::CommentData* {
+    for (const CellComment& w : was) {
+      if (w.cell == cell) return &w.comment;
+    }
+    return nullptr;
+  };
+  // The comments part: the list in the workbook's order.
+  if (comments.empty()) {
+    commentsXml.clear();
+  } else {
+    if (commentsXml.empty()) {
+      commentsXml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<comments xmlns=\"" +
+                    std::string(kMainNs) + "\"><authors><author></author></authors><commentList/></comments>";
+    }
+    const Root root = RootOf(commentsXml, commentsPart);
+    const std::string& p = root.prefix;
+    std::map<std::pair<long, long>, std::string> held;
+    bool authors = false;
+    for (const Element& e : Children(commentsXml, root.element.contentBegin, root.element.contentEnd, commentsPart)) {
+      if (e.name == "authors")
+        authors = !ChildrenOf(commentsXml.substr(e.begin, e.end - e.begin), commentsPart).empty();
+      if (e.name != "commentList") continue;
+      for (const Element& c : Children(commentsXml, e.contentBegin, e.contentEnd, commentsPart)) {
+        const std::string text = commentsXml.substr(c.begin, c.end - c.begin);
+        if (const auto cell = ParseCellRef(Attr(text.substr(0, TagEnd(text, 0, commentsPart)), "ref"))) {
+          held.emplace(std::pair(cell->row, cell->col), text);
+        }
+      }
+    }
+    std::string list = "<" + p + "commentList>";
+    for (const CellComment& c : comments) {
+      const auto it = held.find(std::pair(c.cell.row, c.cell.col));
+      const xl::CommentData* before = wasAt(c.cell);
+      if (it != held.end() && before != nullptr && before->text == c.comment.text) {
+        list += it->second;
+        continue;
+      }
+      std::string author = "0";
+      if (it != held.end()) {
+        if (const std::string a = Attr(it->second.substr(0, TagEnd(it->second, 0, commentsPart)), "authorId");
+            !a.empty())
+          author = a;
+      }
+      list += "<" + p + "comment ref=\"" + CellRef(c.cell.row, c.cell.col) + "\" authorId=\"" + author + "\"><" + p +
+              "text><" + p + "t xml:space=\"preserve\">";
+      AppendEscaped(list, ToUtf8(c.comment.text));
+      list += "</" + p + "t></" + p + "text></" + p + "comment>";
+    }
+    list += "</" + p + "commentList>";
+    if (!authors) {
+      PutChild(commentsXml, commentsPart, kCommentsOrder, "authors",
+               "<" + p + "authors><" + p + "author></" + p + "author></" + p + "authors>");
+    }
+    PutChild(commentsXml, commentsPart, kCommentsOrder, "commentList", list);
+  }
+
+  // The drawing: its note shapes, in the workbook's order after every other child.
+  if (vml.empty() && comments.empty()) return;
+  if (vml.empty()) vml = NewVml(block);
+  const Root root = RootOf(vml, vmlPart);
+  std::map<std::pair<long, long>, std::string> shapes;
+  std::string kept;  // what is not a note shape, in its order
+  long nextId = block * 1024 + 1;
+  for (const Element& e : Children(vml, root.element.contentBegin, root.element.contentEnd, vmlPart)) {
+    const std::string text = vml.substr(e.begin, e.end - e.begin);
+    const std::string id = Attr(text.substr(0, TagEnd(text, 0, vmlPart)), "id");
+    if (e.name == "shape" && id.starts_with("_x0000_s")) {
+      nextId = std::max(nextId, std::atol(id.c_str() + 8) + 1);
+    }
+    const auto cell = e.name == "shape" ? NoteCell(text, vmlPart) : std::nullopt;
+    if (cell) {
+      shapes.emplace(*cell, text);
+    } else {
+      kept += text;
+    }
+  }
+  std::string notes;
+  for (const CellComment& c : comments) {
+    const auto it = shapes.find(std::pair(c.cell.row, c.cell.col));
+    const xl::CommentData* before = wasAt(c.cell);
+    if (it != shapes.end() && before != nullptr && before->visible == c.comment.visible &&
+        before->autoSize == c.comment.autoSize && before->fillColor == c.comment.fillColor &&
+        before->top == c.comment.top && before->left == c.comment.left && before->width == c.comment.width &&
+        before->height == c.comment.height) {
+      notes += it->second;
+      continue;
+    }
+    std::string id, anchor;
+    if (it != shapes.end()) {
+      id = Attr(it->second.substr(0, TagEnd(it->second, 0, vmlPart)), "id");
+      anchor = ClientField(it->second, "Anchor", vmlPart);
+    }
+    if (id.empty()) id = "_x0000_s" + std::to_string(nextId++);
+    notes += NoteShape(id, c.cell.row, c.cell.col, c.comment, anchor);
+  }
+  if (notes.empty()) {
+    // Nothing but the shape types and the layout left: the drawing goes.
+    bool others = false;
+    for (const Element& e : Children(kept, 0, kept.size(), vmlPart)) others = others || e.name == "shape";
+    if (!others) {
+      vml.clear();
+      return;
+    }
+  }
+  if (!notes.empty() && kept.find("_x0000_t202") == std::string::npos) notes.insert(0, kNoteType);
+  std::string tag = vml.substr(root.element.begin, TagEnd(vml, root.element.begin, vmlPart) - root.element.begin);
+  for (const auto& [prefix, ns] : {std::pair("xmlns:v", "urn:schemas-microsoft-com:vml"),
+                                   std::pair("xmlns:o", "urn:schemas-microsoft-com:office:office"),
+                                   std::pair("xmlns:x", "urn:schemas-microsoft-com:office:excel")}) {
+    if (FindAttr(tag, prefix).nameBegin == std::string::npos) tag = SetAttr(std::move(tag), prefix, ns);
+  }
+  if (tag.ends_with("/>")) tag.erase(tag.size() - 2, 1);
+  const std::string qname = tag.substr(1, tag.find_first_of(" \t\r\n>") - 1);
+  vml = vml.substr(0, root.element.begin) + tag + kept + notes + "</" + qname + ">" + vml.substr(root.element.end);
+}
+
 // ----- the workbook part -----
 
 struct NameEntry {
@@ -1694,7 +2217,9 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
     FileSheet* sheet;
     const LoadedSheet* loaded;
     SheetLayout layout;
+    const SheetLayout* was;
     bool cells = false, cols = false, merges = false, filter = false, protection = false, selection = false;
+    bool links = false, page = false, comments = false;
   };
   std::vector<Plan> plans;
   for (long i = 1; i <= book.Sheets().Count(); ++i) {
@@ -1703,20 +2228,16 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
     for (const LoadedSheet& l : from.sheets) {
       if (l.sheet == &sheet) loaded = &l;
     }
-    Plan p{&sheet, loaded, ReadLayout(sheet)};
     static const SheetLayout kNew = [] {
       SheetLayout l;
       return l;
     }();
     const SheetLayout& was = loaded ? loaded->layout : kNew;
+    Plan p{&sheet, loaded, ReadLayout(sheet), &was};
     const std::string where = " (sheet '" + ToUtf8(sheet.Name()) + "')";
-    if (!SameComments(p.layout.comments, was.comments)) cannot.push_back("comments changed by the run" + where);
-    if (!SameLinks(p.layout.hyperlinks, was.hyperlinks)) cannot.push_back("hyperlinks changed by the run" + where);
-    xl::PageSetup page = p.layout.pageSetup, pageWas = was.pageSetup;
-    // Print areas and titles are defined names of the workbook part, written with them.
-    page.PrintArea = pageWas.PrintArea = {};
-    page.PrintTitleRows = pageWas.PrintTitleRows = page.PrintTitleColumns = pageWas.PrintTitleColumns = {};
-    if (!SamePage(page, pageWas)) cannot.push_back("the page set-up changed by the run" + where);
+    p.comments = !SameComments(p.layout.comments, was.comments);
+    p.links = !SameLinks(p.layout.hyperlinks, was.hyperlinks);
+    p.page = !SamePage(PrintedPage(p.layout.pageSetup), PrintedPage(was.pageSetup));
     const long rows = sheet.RowsCount();
     p.cells = !loaded || CellsFingerprint(sheet) != loaded->cells || p.layout.formats != was.formats ||
               p.layout.rowHeights != was.rowHeights || p.layout.hiddenRows != was.hiddenRows;
@@ -1851,20 +2372,22 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
         wasSelected = v == "1" || v == "true";
       }
     }
-    const bool anything =
-        p.cells || p.cols || p.merges || p.filter || p.protection || p.selection || selected != wasSelected;
+    const bool anything = p.cells || p.cols || p.merges || p.filter || p.protection || p.selection || p.links ||
+                          p.page || p.comments || selected != wasSelected;
     if (!anything) continue;
     const std::string& sp = root.prefix;
     try {
       SheetWriter writer(*p.sheet, p.loaded, p.layout, styles, strings, sp);
       // The new sheetData goes in last, in place of a mark: the part is edited while small.
-      constexpr std::string_view kMark = "\x01sheetData\x01";
+      // The mark is a sheetData element, so that the elements put in before then take
+      // their places on either side of it.
+      const std::string mark = "<" + sp + "sheetData>\x01</" + sp + "sheetData>";
       if (p.cells) {
         anyCells = true;
         if (p.loaded && !p.loaded->keptCells.empty()) {
           writer.KeepCells(OriginalCells(xml, part, *p.sheet, p.loaded->keptCells));
         }
-        PutChild(xml, part, kSheetOrder, "sheetData", std::string(kMark));
+        PutChild(xml, part, kSheetOrder, "sheetData", mark);
         PutChild(xml, part, kSheetOrder, "dimension", "");
       }
       if (p.cols) PutChild(xml, part, kSheetOrder, "cols", writer.Cols());
@@ -1899,15 +2422,111 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
         }
         PutChild(xml, part, kSheetOrder, "sheetProtection", text);
       }
+      if (p.links) {
+        const std::string relsPart = RelsPartOf(part);
+        std::string rels = parts.Read(relsPart);
+        const std::string had = rels;
+        PutHyperlinks(xml, part, sp, p.layout.hyperlinks, p.was->hyperlinks, rels);
+        if (rels != had) parts.Put(relsPart, std::move(rels));
+      }
+      if (p.comments) {
+        const std::string relsPart = RelsPartOf(part);
+        std::string rels = parts.Read(relsPart);
+        const std::string had = rels;
+        // The sheet's comments part and its drawing (the one legacyDrawing names).
+        const std::string drawingId = Attr(ChildText(xml, part, "legacyDrawing"), "id");
+        std::string commentsId, commentsPart, vmlId, vmlPart;
+        if (!rels.empty()) {
+          const Root r = RootOf(rels, relsPart);
+          for (const Element& k : Children(rels, r.element.contentBegin, r.element.contentEnd, relsPart)) {
+            const std::string_view rel = std::string_view(rels).substr(k.begin, k.end - k.begin);
+            const std::string type = Attr(rel, "Type"), id = Attr(rel, "Id");
+            if (Attr(rel, "TargetMode") == "External") continue;
+            if (type.ends_with("/comments") && commentsId.empty()) {
+              commentsId = id;
+              commentsPart = ResolveTarget(part, Attr(rel, "Target"));
+            }
+            if (type.ends_with("/vmlDrawing") && (drawingId.empty() ? vmlId.empty() : id == drawingId)) {
+              vmlId = id;
+              vmlPart = ResolveTarget(part, Attr(rel, "Target"));
+            }
+          }
+        }
+        std::string commentsXml = commentsPart.empty() ? std::string() : parts.Read(commentsPart);
+        std::string vml = vmlPart.empty() ? std::string() : parts.Read(vmlPart);
+        const bool hadComments = !commentsPart.empty(), hadVml = !vmlPart.empty();
+        long n = 1;
+        if (!hadComments) {
+          while (parts.Has("xl/comments" + std::to_string(n) + ".xml")) ++n;
+          commentsPart = "xl/comments" + std::to_string(n) + ".xml";
+        }
+        if (!hadVml) {
+          for (n = 1; parts.Has("xl/drawings/vmlDrawing" + std::to_string(n) + ".vml");) ++n;
+          vmlPart = "xl/drawings/vmlDrawing" + std::to_string(n) + ".vml";
+        }
+        PutComments(commentsXml, commentsPart, vml, vmlPart, p.layout.comments, p.was->comments,
+                    100 + static_cast<long>(i));
+        if (rels.empty() && (!commentsXml.empty() || !vml.empty())) {
+          rels = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"" +
+                 std::string(kRelsNs) + "\"></Relationships>";
+        }
+        long nextId = 1;
+        std::set<std::string> goneIds;
+        if (commentsXml.empty()) {
+          if (hadComments) goneIds.insert(commentsId);
+        } else {
+          if (!hadComments) {
+            rels =
+                WithChildAtEnd(rels,
+                               "<Relationship Id=\"" + FreeRelId(rels, nextId) + "\" Type=\"" +
+                                   std::string(kCommentsRel) + "\" Target=\"" + TargetFrom(part, commentsPart) + "\"/>",
+                               relsPart);
+            if (!contentTypes.empty()) {
+              contentTypes = WithChildAtEnd(
+                  contentTypes,
+                  "<Override PartName=\"/" + commentsPart + "\" ContentType=\"" + std::string(kCommentsType) + "\"/>",
+                  "[Content_Types].xml");
+            }
+          }
+          parts.Put(commentsPart, std::move(commentsXml));
+        }
+        if (vml.empty()) {
+          if (hadVml) {
+            goneIds.insert(vmlId);
+            PutChild(xml, part, kSheetOrder, "legacyDrawing", "");
+          }
+        } else {
+          if (!hadVml) {
+            const std::string id = FreeRelId(rels, nextId);
+            rels = WithChildAtEnd(rels,
+                                  "<Relationship Id=\"" + id + "\" Type=\"" + std::string(kVmlRel) + "\" Target=\"" +
+                                      TargetFrom(part, vmlPart) + "\"/>",
+                                  relsPart);
+            const std::string r = RelPrefix(xml, part);
+            PutChild(xml, part, kSheetOrder, "legacyDrawing", "<" + sp + "legacyDrawing " + r + "id=\"" + id + "\"/>");
+            std::string folded = contentTypes;
+            for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (!contentTypes.empty() && folded.find("extension=\"vml\"") == std::string::npos) {
+              contentTypes = WithChildAtEnd(
+                  contentTypes, "<Default Extension=\"vml\" ContentType=\"" + std::string(kVmlType) + "\"/>",
+                  "[Content_Types].xml");
+            }
+          }
+          parts.Put(vmlPart, std::move(vml));
+        }
+        if (!goneIds.empty()) rels = WithoutRels(std::move(rels), goneIds, relsPart);
+        if (rels != had) parts.Put(relsPart, std::move(rels));
+      }
+      if (p.page) PutPageSetup(xml, part, sp, PrintedPage(p.layout.pageSetup), PrintedPage(p.was->pageSetup));
       PutView(xml, part, sp, p.selection ? &p.layout : nullptr,
               selected != wasSelected ? std::optional<bool>(selected) : std::nullopt);
       if (p.cells) {
-        const std::size_t at = xml.find(kMark);
+        const std::size_t at = xml.find(mark);
         std::string whole;
         whole.reserve(xml.size() + EstimatedSheetData(*p.sheet));
         whole.append(xml, 0, at);
         writer.SheetData(whole);
-        whole.append(xml, at + kMark.size());
+        whole.append(xml, at + mark.size());
         xml = std::move(whole);
       }
     } catch (const Failure& f) {
@@ -2037,9 +2656,19 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
         }
       }
     }
+    // Names the part did not hold, sorted by name as the application writes them (a
+    // built-in name among the others by its own name), each workbook-level one first.
+    std::vector<std::size_t> added;
     for (std::size_t m = 0; m < model.size(); ++m) {
-      if (!written[m]) put(model[m]);
+      if (!written[m]) added.push_back(m);
     }
+    const auto key = [&](std::size_t m) {
+      std::string name = Lower(model[m].name);
+      if (name.starts_with("_xlnm.")) name.erase(0, 6);
+      return std::pair(std::move(name), model[m].local.value_or(-1));
+    };
+    std::stable_sort(added.begin(), added.end(), [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+    for (const std::size_t m : added) put(model[m]);
     PutChild(bookXml, from.bookPart, kBookOrder, "definedNames",
              names.empty() ? std::string() : "<" + bp + "definedNames>" + names + "</" + bp + "definedNames>");
     parts.Put(from.bookPart, std::move(bookXml));

@@ -14,6 +14,7 @@
 #include "workbook/cell_notes.h"
 #include "workbook/failure.h"
 #include "workbook/sheet_layout.h"
+#include "workbook/source_stamp.h"
 #include "workbook/xlsx.h"
 #include "workbook/xlsx_common.h"
 #include "workbook/xlsx_package.h"
@@ -1505,7 +1506,9 @@ xl::Workbook& LoadXlsx(xl::memory::MemoryApplication& app, const fs::path& file,
   std::string data(static_cast<std::size_t>(fs::file_size(file, ec)), '\0');
   in.read(data.data(), static_cast<std::streamsize>(data.size()));
   if (!in || ec) throw Failure("cannot read '" + file.string() + "'");
-  return LoadXlsxData(app, data, file.string(), notes);
+  xl::Workbook& book = LoadXlsxData(app, data, file.string(), notes);
+  SetSource(book, {StampOf(file, data)});
+  return book;
 }
 
 }  // namespace quillary::workbook

@@ -29,6 +29,7 @@
 #include "platform/runtime/vba.h"
 #include "workbook/failure.h"
 #include "workbook/sheet_layout.h"
+#include "workbook/source_stamp.h"
 #include "workbook/xlsx.h"
 #include "workbook/xlsx_common.h"
 #include "workbook/xlsx_package.h"
@@ -960,6 +961,11 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
     throw Failure("cannot save to '" + target.string() + "': the folder '" + target.parent_path().string() +
                   "' does not exist");
   }
+  // The file the workbook was read from (or last saved to) is written over only as it was
+  // then: what another program wrote there since is not lost.
+  if (std::string why = ChangedSinceRead(book, {target}); !why.empty()) {
+    throw Failure("cannot save to '" + target.string() + "': " + why);
+  }
   // The package the workbook came from, with what the run changed written into it;
   // written anew (below) only when the run changed what cannot be written into it.
   const LoadedPackage* origin = OriginOf(book);
@@ -1075,7 +1081,14 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
     // On the disk before it takes the target's place, so that a crash leaves the old
     // file or the new one, never an empty one.
     if (::fsync(fd) != 0) throw Failure(std::string("cannot write the file: ") + std::strerror(errno));
+    // What the file holds once saved: the next save over it checks it against this.
+    const std::string anew = patched ? std::string() : ReadFile(temp);
+    const std::string_view saved = patched ? std::string_view(*patched) : std::string_view(anew);
+    const std::uint64_t digest = ContentDigest(saved);
+    // Once more, as late as it can be: making the package took time.
+    if (std::string why = ChangedSinceRead(book, {target}); !why.empty()) throw Failure(why);
     if (::rename(temp.c_str(), target.c_str()) != 0) throw Failure(std::strerror(errno));
+    SetSource(book, {StampOf(target, saved.size(), digest)});
     const int folder = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
       ::fsync(folder);

@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <functional>
+#include <sstream>
+#include <streambuf>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/connection.h"
@@ -353,6 +357,71 @@ class OtherComponent final : public Connection {
 
 // Requests, Query events from inside the modal form, the clipboard and the workbook
 // made anew all go through the connection and give what the component linked in gives.
+// Standard input that runs `meanwhile` when the program first reads from it (to answer
+// a question), then gives `text`: what another program does while a run waits.
+class InputAfter : public std::streambuf {
+ public:
+  InputAfter(std::function<void()> meanwhile, std::string text)
+      : meanwhile_(std::move(meanwhile)), text_(std::move(text)) {}
+
+ protected:
+  int_type underflow() override {
+    if (meanwhile_) {
+      std::exchange(meanwhile_, nullptr)();
+      setg(text_.data(), text_.data(), text_.data() + text_.size());
+    }
+    return gptr() < egptr() ? traits_type::to_int_type(*gptr()) : traits_type::eof();
+  }
+
+ private:
+  std::function<void()> meanwhile_;
+  std::string text_;
+};
+
+// A workbook file another program writes while the run waits for an answer is not
+// written over by the run's save: the run stops with status 1, naming the file, which
+// keeps what the other program wrote. A save to another name goes on.
+TEST_F(Program, ASaveOverAFileChangedWhileTheRunWaitedStops) {
+  struct Case {
+    const char* book;     // as the first script saves it
+    const char* changed;  // the file the other program writes, under the test's folder
+    const char* save;     // the second script's save command
+    int status;
+  };
+  const Case cases[] = {
+      {"book.xlsx", "book.xlsx", "save", 1},
+      {"book", "book/Sheet1.csv", "save", 1},
+      {"book.xlsx", "book.xlsx", "save ${1}/copy.xlsx", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.book) + " " + c.save);
+    TempDir here;
+    WriteText(here / "make.qs", std::string("new\ncell A1 R1\ncell A2 \"Resistor 10k\"\ncell A3 C1\ncell A4 \"Resistor "
+                                            "10k\"\nsave ${1}/") +
+                                    c.book + "\n");
+    ASSERT_EQ(RunInProcess({"run", (here / "make.qs").string(), here.Path().string()}).status, 0);
+    // Get/Try finds a blank in a name and shows the Query form, which waits for the person.
+    WriteText(here / "run.qs",
+              std::string("load ${1}/") + c.book + "\nselect A1:A4\ncall GetSubtractSortCnt\n" + c.save + "\n");
+    const std::string theirs = "Resistor,by another program\r\n";
+    InputAfter typed([&] { WriteText(here / c.changed, theirs); }, "c\n");
+    std::istream in(&typed);
+    std::ostringstream out, err;
+    const std::vector<std::string> args{"run", "--interactive", (here / "run.qs").string(), here.Path().string()};
+    const int status = RunProgram(args, {in, out, err, false});
+    EXPECT_EQ(status, c.status) << err.str();
+    EXPECT_EQ(workbook::testing::ReadText(here / c.changed), theirs);
+    if (c.status == 1) {
+      EXPECT_TRUE(Has(err.str(), "Sheet1.csv' changed since it was loaded") ||
+                  Has(err.str(), "book.xlsx' changed since it was loaded"))
+          << err.str();
+      EXPECT_TRUE(Has(err.str(), "nothing was written")) << err.str();
+    } else {
+      EXPECT_TRUE(fs::exists(here / "copy.xlsx"));
+    }
+  }
+}
+
 TEST_F(Program, ScriptsRunThroughAConnectionAsLinkedIn) {
   const std::string script =
       "new\ncell A1 R1\ncell A2 \"C4, R1-R2-R3\"\nselect A1:A2\nanswer queryend Repeat\n"

@@ -12,6 +12,7 @@
 #include "host/callbacks.h"
 #include "host/screen.h"
 #include "items/list_sheet.h"
+#include "platform/runtime/phases.h"
 #include "platform/runtime/vba.h"
 #include "sheets/result_sheets.h"
 
@@ -35,6 +36,7 @@ void Header(xl::Worksheet& report, long col, const Text& text) {
 }  // namespace
 
 bool WriteDiffReport(TagRun& r) {
+  const phases::Scope timed("diff-report");
   host::State& s = r.s;
   xl::Workbook& book = s.ActiveBook();
   const Text sourceName = book.ActiveSheet().Name();

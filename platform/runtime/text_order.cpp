@@ -286,6 +286,43 @@ void AppendSortKey(TextView s, bool matchCase, Text& key) {
   }
 }
 
+void AppendSortKeyBytes(TextView s, bool matchCase, std::string& out) {
+  const std::size_t levels = matchCase ? 4 : 3;
+  std::size_t units = levels - 1 + levels * s.size();
+  for (const char16_t c : s) units -= Ignorable(c) ? 1 : 0;
+  std::size_t at = out.size();
+  out.resize(at + 2 * units);
+  const auto put = [&out, &at](char16_t unit) {
+    out[at++] = static_cast<char>(unit >> 8);
+    out[at++] = static_cast<char>(unit & 0xFF);
+  };
+  for (const char16_t c : s) {
+    if (!Ignorable(c)) put(PrimaryWeight(c));
+  }
+  put(kLevelSeparator);
+  for (const char16_t c : s) put(SecondaryMark(c));
+  put(kLevelSeparator);
+  for (const char16_t c : s) put(AccentMark(c));
+  if (matchCase) {
+    put(kLevelSeparator);
+    for (const char16_t c : s) put(CaseMark(c));
+  }
+}
+
+bool IsPlain(TextView s) {
+  return std::all_of(s.begin(), s.end(), [](char16_t c) { return c < 0x80 && !Ignorable(c); });
+}
+
+void AppendPlainSortKey(TextView s, bool matchCase, std::string& out) {
+  static constexpr std::array<char16_t, 0x80> kAscii = AsciiWeights();
+  std::size_t at = out.size();
+  out.resize(at + (matchCase ? 2 * s.size() + 1 : s.size()));
+  for (const char16_t c : s) out[at++] = static_cast<char>(kAscii[c & 0x7F]);
+  if (!matchCase) return;
+  out[at++] = static_cast<char>(kLevelSeparator);
+  for (const char16_t c : s) out[at++] = static_cast<char>(CaseMark(c));
+}
+
 int CompareValues(const Variant& a, const Variant& b, bool matchCase) {
   const int ra = TypeRank(a);
   const int rb = TypeRank(b);

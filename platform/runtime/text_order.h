@@ -14,6 +14,8 @@
 // before TRUE before error values; Empty (a blank cell) after everything.
 #pragma once
 
+#include <string>
+
 #include "platform/runtime/value.h"
 
 namespace quillary::text_order {
@@ -38,6 +40,19 @@ int CompareText(TextView a, TextView b, bool matchCase);
 Text SortKey(TextView s, bool matchCase);
 // The same key appended to `out`, for keying many texts into one buffer.
 void AppendSortKey(TextView s, bool matchCase, Text& out);
+
+// The same key as bytes, each code unit high byte first, appended to `out`: bytes
+// compared as unsigned (memcmp, the shorter first where one begins the other) order as
+// CompareText does.
+void AppendSortKeyBytes(TextView s, bool matchCase, std::string& out);
+
+// True when `s` is plain: ASCII without a hyphen or an apostrophe. Plain texts of equal
+// weights are of one length and differ at most in case, so that among plain texts a
+// shorter key orders as the whole one: AppendPlainSortKey appends a byte for each
+// character's weight and, with matchCase, a separator and a byte for each case mark.
+// Such keys are to be compared only with keys of other plain texts.
+bool IsPlain(TextView s);
+void AppendPlainSortKey(TextView s, bool matchCase, std::string& out);
 
 // -1, 0 or 1 for two cell values in ascending sort order (see above).
 int CompareValues(const Variant& a, const Variant& b, bool matchCase);

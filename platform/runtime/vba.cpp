@@ -386,7 +386,11 @@ Text RTrim(TextView s) {
   return e == TextView::npos ? Text() : Text(s.substr(0, e + 1));
 }
 
-Text Trim(TextView s) { return LTrim(RTrim(s)); }
+Text Trim(TextView s) {
+  const auto b = s.find_first_not_of(u' ');
+  if (b == TextView::npos) return Text();
+  return Text(s.substr(b, s.find_last_not_of(u' ') - b + 1));
+}
 
 Text Mid(TextView s, std::int64_t start, std::int64_t length) {
   if (start < 1 || length < -1) InvalidCall();

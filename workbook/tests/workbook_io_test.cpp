@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "host/working_sheet.h"
 #include "platform/system/memory/memory_system.h"
@@ -342,6 +343,86 @@ TEST_F(WorkbookIo, SaveRefusesTargetsItWouldDestroy) {
   fs::create_directories(dir / "empty");
   Save(book, dir / "empty/");
   EXPECT_TRUE(IsWorkbookFolder(dir / "empty"));
+}
+
+// A save over the files a workbook was read from stops, writing nothing, when another
+// program changed them since: in a workbook folder any of its files, an xlsx file
+// itself. A file written again with the same bytes is no change; a save to another
+// name goes on; and a save is what the next save over the same files checks against.
+TEST_F(WorkbookIo, ASaveOverFilesChangedSinceTheyWereReadStops) {
+  struct Case {
+    const char* target;   // the workbook's file or folder
+    const char* changed;  // the file another program writes, in `target` or `target` itself
+  };
+  const Case cases[] = {{"book", "Sheet1.csv"}, {"book", kManifestFile}, {"book.xlsx", ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.target) + " " + c.changed);
+    TempDir here;
+    const fs::path target = here / c.target;
+    const fs::path changed = *c.changed ? target / c.changed : target;
+    {
+      xl::Workbook& made = app->AddWorkbook(GridSize::Small);
+      made.ActiveSheet().Cells(1, 1).SetValue(u"one");
+      Save(made, target);
+    }
+    // Files read an hour after they were written: their sizes and times are looked at first.
+    const auto age = [&] {
+      const auto then = fs::file_time_type::clock::now() - std::chrono::hours(1);
+      if (fs::is_directory(target)) {
+        for (const auto& f : fs::directory_iterator(target)) fs::last_write_time(f.path(), then);
+      } else {
+        fs::last_write_time(target, then);
+      }
+    };
+    age();
+    const std::string before = ReadText(changed);
+    {
+      auto other = NewApp();
+      xl::Workbook& book = Load(*other, {target});
+      book.ActiveSheet().Cells(2, 1).SetValue(u"mine");
+      // The same bytes written again: no change.
+      WriteText(changed, before);
+      Save(book, target);
+      // Saved: the next save checks the files against what this one wrote.
+      Save(book, target);
+    }
+    age();
+    auto other = NewApp();
+    xl::Workbook& book = Load(*other, {target});
+    book.ActiveSheet().Cells(2, 1).SetValue(u"mine");
+    // Another program writes as many bytes, others (a manifest that still reads).
+    std::string theirs = ReadText(changed);
+    if (changed.filename() == kManifestFile) {
+      theirs.replace(0, 2, "##");
+    } else {
+      theirs.back() = theirs.back() == 'x' ? 'y' : 'x';
+    }
+    WriteText(changed, theirs);
+    const std::vector<std::string> listed = Listing(here.Path());
+    const std::vector<std::string> inside = fs::is_directory(target) ? Listing(target) : listed;
+    try {
+      Save(book, target);
+      ADD_FAILURE() << "saved over " << changed;
+    } catch (const Failure& f) {
+      const std::string message = f.what();
+      EXPECT_NE(message.find("'" + fs::weakly_canonical(changed).string() + "' changed since it was loaded"),
+                std::string::npos)
+          << message;
+      EXPECT_NE(message.find("nothing was written"), std::string::npos) << message;
+    }
+    EXPECT_EQ(ReadText(changed), theirs);
+    EXPECT_EQ(Listing(here.Path()), listed);
+    EXPECT_EQ(fs::is_directory(target) ? Listing(target) : listed, inside);
+    // Another name takes the workbook; its files are then the ones a save checks.
+    const fs::path copy = here / (std::string("copy") + (fs::is_directory(target) ? "" : ".xlsx"));
+    Save(book, copy);
+    EXPECT_EQ(Load(*NewApp(), {copy}).ActiveSheet().Cells(2, 1).Value(), Variant(u"mine"));
+    Save(book, copy);
+    // A file the other program removed loses nothing: the save makes it again.
+    fs::remove_all(copy);
+    Save(book, copy);
+    EXPECT_TRUE(fs::exists(copy));
+  }
 }
 
 TEST_F(WorkbookIo, SaveReplacesAWorkbookFolderWhole) {

@@ -12,6 +12,7 @@
 #include <set>
 
 #include "workbook/failure.h"
+#include "workbook/sheet_layout.h"
 #include "workbook/tests/round_trip.h"
 #include "workbook/tests/run_python.h"
 #include "workbook/tests/temp_dir.h"
@@ -761,6 +762,253 @@ print(wb["Result"]["A1"].value)
 
 // A font property the run changes replaces only itself in the cell's font: its theme
 // or rgb colour, italic, size and name stay.
+// Hyperlinks and the page set-up the run changed are written into the package the
+// workbook came from: the element of a link the run left as it was stays (its tooltip,
+// its relationship), a link that moved or changed gets what it needs, and the
+// relationship of one that went goes; each element of the page set-up keeps what the
+// workbook does not hold of it (the paper, the orientation, gridlines, the even pages'
+// header). The frozen pane, which only the package keeps, shows that nothing was
+// written anew.
+TEST_F(Xlsx, ChangedHyperlinksAndPageSetUpAreWrittenIntoThePackage) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+from openpyxl.worksheet.hyperlink import Hyperlink
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "Links"
+for r, v in enumerate(["c", "b", "a"], 1):
+    ws.cell(r, 1, v)
+ws["A1"].hyperlink = "https://example.com/c"
+ws["B1"] = "keep"
+ws["B1"].hyperlink = "https://example.com/keep"
+ws["B1"].hyperlink.tooltip = "kept"
+ws["B2"] = "inside"
+ws["B2"].hyperlink = Hyperlink(ref="B2", location="'Links'!A3", display="inside")
+ws.freeze_panes = "A2"
+ws.page_margins.left = 1.25
+ws.page_setup.orientation = "landscape"
+ws.page_setup.paperSize = ws.PAPERSIZE_A4
+ws.page_setup.scale = 80
+ws.print_options.gridLines = True
+ws.oddHeader.center.text = "Title"
+ws.evenHeader.center.text = "Even"
+ws.HeaderFooter.differentOddEven = True
+wb.save("links.xlsx")
+)py"),
+            "");
+  xl::memory::FileBook& book = Load(*app, dir / "links.xlsx");
+  auto& sheet = dynamic_cast<xl::memory::FileSheet&>(book.Sheets().Item(1));
+  const xl::Range key = sheet.Range(u"A1");
+  sheet.Range(u"A1:A3").Sort({.Key1 = &key});  // the link of "c" goes with it to A3
+  sheet.AddHyperlink(sheet.Range(u"B2"), u"", u"'Links'!A1", u"inside");
+  sheet.AddHyperlink(sheet.Range(u"A4"), u"https://example.com/new?a=1&b=2");
+  xl::PageSetup page = sheet.GetPageSetup();
+  page.LeftMargin = 36;
+  page.Zoom = false;
+  page.FitToPagesTall = false;
+  page.CenterHorizontally = true;
+  page.CenterHeader = u"New <title>";
+  page.RightFooter = u"Page &P";
+  sheet.SetPageSetup(page);
+  const SheetLayout saved = ReadLayout(sheet);
+  SaveXlsx(book, dir / "links.xlsx", notes);
+  EXPECT_TRUE(notes.empty()) << notes.front();
+
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+import zipfile
+wb = openpyxl.load_workbook("links.xlsx")
+ws = wb["Links"]
+for c in ("A1", "A3", "A4", "B1", "B2"):
+    h = ws[c].hyperlink
+    print(c, ws[c].value, None if h is None else (h.target, h.location, h.tooltip, h.display))
+print(ws.freeze_panes)
+m, s = ws.page_margins, ws.page_setup
+print(m.left, m.right, m.top, s.orientation, s.paperSize, s.scale, s.fitToWidth, s.fitToHeight,
+      ws.sheet_properties.pageSetUpPr.fitToPage)
+print(ws.print_options.gridLines, ws.print_options.horizontalCentered, ws.print_options.verticalCentered)
+print(ws.oddHeader.center.text, ws.evenHeader.center.text, ws.oddFooter.right.text)
+rels = zipfile.ZipFile("links.xlsx").read("xl/worksheets/_rels/sheet1.xml.rels").decode()
+print(sorted(t.split('"')[0] for t in rels.split('Target="')[1:]))
+)py"),
+            "A1 a None\n"
+            "A3 c ('https://example.com/c', None, None, None)\n"
+            "A4 https://example.com/new?a=1&b=2 ('https://example.com/new?a=1&b=2', None, None, None)\n"
+            "B1 keep ('https://example.com/keep', None, 'kept', None)\n"
+            "B2 inside (None, \"'Links'!A1\", None, 'inside')\n"
+            "A2\n"
+            "0.5 0.75 1.0 landscape 9 None None 0 True\n"
+            "True True None\n"
+            "New <title> Even Page &P\n"
+            "['https://example.com/c', 'https://example.com/keep', 'https://example.com/new?a=1&amp;b=2']\n");
+
+  // Loaded again, the workbook holds what it saved.
+  auto again = xl::memory::CreateApplication();
+  auto& read = dynamic_cast<xl::memory::FileSheet&>(Load(*again, dir / "links.xlsx").Sheets().Item(1));
+  const SheetLayout back = ReadLayout(read);
+  ASSERT_EQ(back.hyperlinks.size(), saved.hyperlinks.size());
+  for (std::size_t i = 0; i < back.hyperlinks.size(); ++i) {
+    EXPECT_EQ(back.hyperlinks[i].cell, saved.hyperlinks[i].cell);
+    EXPECT_EQ(back.hyperlinks[i].link.Address, saved.hyperlinks[i].link.Address);
+    EXPECT_EQ(back.hyperlinks[i].link.SubAddress, saved.hyperlinks[i].link.SubAddress);
+    EXPECT_EQ(back.hyperlinks[i].link.TextToDisplay, saved.hyperlinks[i].link.TextToDisplay);
+  }
+  const xl::PageSetup& p = back.pageSetup;
+  EXPECT_EQ(p.LeftMargin, 36);
+  EXPECT_EQ(p.Zoom, Variant(false));
+  EXPECT_EQ(p.FitToPagesWide, Variant(1.0));
+  EXPECT_EQ(p.FitToPagesTall, Variant(false));
+  EXPECT_TRUE(p.CenterHorizontally);
+  EXPECT_EQ(p.CenterHeader, u"New <title>");
+  EXPECT_EQ(p.RightFooter, u"Page &P");
+}
+
+// Links and the page set-up put on a sheet that had none, and taken off again: the
+// elements and relationships come and go whole.
+TEST_F(Xlsx, HyperlinksAndPageSetUpComeAndGoWhole) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+wb = openpyxl.Workbook()
+wb.active["A1"] = "plain"
+wb.save("plain.xlsx")
+)py"),
+            "");
+  {
+    xl::memory::FileBook& book = Load(*app, dir / "plain.xlsx");
+    auto& sheet = dynamic_cast<xl::memory::FileSheet&>(book.Sheets().Item(1));
+    sheet.AddHyperlink(sheet.Range(u"A1"), u"https://example.com/");
+    sheet.AddHyperlink(sheet.Range(u"A2"), u"", u"Sheet!A1", u"back");
+    xl::PageSetup page = sheet.GetPageSetup();
+    page.Zoom = 75.0;
+    page.CenterVertically = true;
+    page.LeftFooter = u"left";
+    sheet.SetPageSetup(page);
+    SaveXlsx(book, dir / "plain.xlsx", notes);
+  }
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+ws = openpyxl.load_workbook("plain.xlsx").active
+for c in ("A1", "A2"):
+    h = ws[c].hyperlink
+    print(c, h.target, h.location, h.display)
+print(ws.page_setup.scale, ws.print_options.verticalCentered, ws.oddFooter.left.text, ws.oddHeader.center.text)
+)py"),
+            "A1 https://example.com/ None None\nA2 None Sheet!A1 back\n75 True left None\n");
+  {
+    auto again = xl::memory::CreateApplication();
+    xl::memory::FileBook& book = Load(*again, dir / "plain.xlsx");
+    auto& sheet = dynamic_cast<xl::memory::FileSheet&>(book.Sheets().Item(1));
+    // Deleting their column is how the model takes links off cells (a save over the file
+    // then stops: see ASaveOverAFileWhoseColumnsMovedStops).
+    sheet.DeleteColumns(1, 1);
+    xl::PageSetup page = sheet.GetPageSetup();
+    page.Zoom = 100.0;
+    page.CenterVertically = false;
+    page.LeftFooter = u"";
+    sheet.SetPageSetup(page);
+    SaveXlsx(book, dir / "gone.xlsx", notes);
+  }
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+import zipfile
+z = zipfile.ZipFile("gone.xlsx")
+sheet = z.read("xl/worksheets/sheet1.xml").decode()
+print([e for e in ("hyperlink", "printOptions", "headerFooter", "scale=") if e in sheet])
+rels = "xl/worksheets/_rels/sheet1.xml.rels"
+print(rels in z.namelist() and "hyperlink" in z.read(rels).decode())
+)py"),
+            "[]\nFalse\n");
+}
+
+// Comments the run changed are written into the package: the element and the note
+// shape of a comment the run left as it was stay as written (its author and text runs,
+// its place), a changed or added one gets new ones, a removed one goes, and shapes of
+// other kinds in the same drawing (a form control) stay. A sheet that had none gets a
+// comments part and a drawing with their relationships and content types; a sheet that
+// loses all its comments loses both, leaving nothing that leads to them.
+TEST_F(Xlsx, ChangedCommentsAreWrittenIntoThePackage) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+import re, shutil, zipfile
+from openpyxl.comments import Comment
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "Notes"
+for cell, text, author in (("A1", "kept as it is", "Ann"), ("B2", "to change", "Bob"), ("C3", "to remove", "Cy")):
+    ws[cell] = cell
+    ws[cell].comment = Comment(text, author)
+wb.create_sheet("Plain")["A1"] = "no notes"
+only = wb.create_sheet("Only")
+only["A1"] = "x"
+only["A1"].comment = Comment("the only one", "Dee")
+wb.save("notes.xlsx")
+# A check box in the drawing of the first sheet's notes.
+z = zipfile.ZipFile("notes.xlsx")
+parts = {n: z.read(n) for n in z.namelist()}
+rels = parts["xl/worksheets/_rels/sheet1.xml.rels"].decode()
+vml = re.search(r'/vmlDrawing" Target="/?([^"]*)"', rels).group(1)
+box = ('<v:shape xmlns:v="urn:schemas-microsoft-com:vml" id="_x0000_s3001" type="#_x0000_t201" '
+       'style="position:absolute;width:60pt;height:15pt"><x:ClientData xmlns:x="urn:schemas-microsoft-com:office:excel" '
+       'ObjectType="Checkbox"><x:Anchor>5, 0, 5, 0, 6, 0, 6, 0</x:Anchor></x:ClientData></v:shape>')
+parts[vml] = parts[vml].replace(b"</xml>", box.encode() + b"</xml>")
+with zipfile.ZipFile("notes.xlsx", "w", zipfile.ZIP_DEFLATED) as out:
+    for n, data in parts.items():
+        out.writestr(n, data)
+shutil.copy("notes.xlsx", "before.xlsx")
+)py"),
+            "");
+  xl::memory::FileBook& book = Load(*app, dir / "notes.xlsx");
+  xl::Worksheet& notesSheet = book.Sheets().Item(u"Notes");
+  xl::CommentData changed = *notesSheet.CellComment(2, 2);
+  changed.text = u"changed <&>";
+  notesSheet.SetCellComment(2, 2, changed);
+  notesSheet.SetCellComment(3, 3, std::nullopt);
+  notesSheet.SetCellComment(4, 4, xl::CommentData{.text = u"added", .visible = true});
+  book.Sheets().Item(u"Plain").SetCellComment(1, 1, xl::CommentData{.text = u"new note"});
+  book.Sheets().Item(u"Only").SetCellComment(1, 1, std::nullopt);
+  SaveXlsx(book, dir / "notes.xlsx", notes);
+  EXPECT_TRUE(notes.empty()) << notes.front();
+
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+import re, zipfile
+wb = openpyxl.load_workbook("notes.xlsx")
+for sheet, cell in (("Notes", "A1"), ("Notes", "B2"), ("Notes", "C3"), ("Notes", "D4"), ("Plain", "A1"), ("Only", "A1")):
+    c = wb[sheet][cell].comment
+    print(sheet, cell, None if c is None else (c.text, c.author))
+def part(z, name):
+    return z.read(name).decode()
+def target(z, sheet, kind):
+    rels = "xl/worksheets/_rels/%s.xml.rels" % sheet
+    if rels not in z.namelist():
+        return None
+    m = re.search(r'Type="[^"]*/%s" Target="([^"]*)"' % kind, part(z, rels))
+    return m and "xl/" + m.group(1).replace("../", "").lstrip("/").replace("xl/", "")
+old, new = zipfile.ZipFile("before.xlsx"), zipfile.ZipFile("notes.xlsx")
+first = lambda text, pattern: re.search(pattern, text, re.S).group(0)
+kept = r'<comment ref="A1".*?</comment>'
+print(first(part(old, target(old, "sheet1", "comments")), kept) == first(part(new, target(new, "sheet1", "comments")), kept))
+vml = part(new, target(new, "sheet1", "vmlDrawing"))
+shape = r'<(\w+):shape [^>]*>(?:(?!</\1:shape>).)*<(\w+):Row>0</\2:Row>\s*<\2:Column>0</\2:Column>.*?</\1:shape>'
+print(first(part(old, target(old, "sheet1", "vmlDrawing")), shape) == first(vml, shape))
+print("ObjectType=\"Checkbox\"" in vml, vml.count("ObjectType=\"Note\""), re.search(r"<\w+:Row>2</", vml) is not None)
+print(target(new, "sheet2", "comments") is not None, "legacyDrawing" in part(new, "xl/worksheets/sheet2.xml"))
+print(target(new, "sheet3", "comments"), target(new, "sheet3", "vmlDrawing"), "legacyDrawing" in part(new, "xl/worksheets/sheet3.xml"))
+print(sorted(n for n in new.namelist() if "comments" in n or n.endswith(".vml")))
+types = part(new, "[Content_Types].xml")
+print([n for n in new.namelist() if '"/%s"' % n not in types and 'Extension="%s"' % n.rsplit(".", 1)[-1] not in types])
+)py"),
+            "Notes A1 ('kept as it is', 'Ann')\n"
+            "Notes B2 ('changed <&>', 'Bob')\n"
+            "Notes C3 None\n"
+            "Notes D4 ('added', 'Ann')\n"
+            "Plain A1 ('new note', 'None')\n"  // a part of its own names no author
+            "Only A1 None\n"
+            "True\nTrue\n"
+            "True 3 False\n"
+            "True True\n"
+            "None None False\n"
+            "['xl/comments/comment1.xml', 'xl/comments1.xml', 'xl/drawings/commentsDrawing1.vml', "
+            "'xl/drawings/vmlDrawing1.vml']\n"
+            "[]\n");
+}
+
 TEST_F(Xlsx, AChangedFontPropertyKeepsTheRestOfTheFont) {
   if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
   ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(

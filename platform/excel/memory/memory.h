@@ -159,6 +159,10 @@ class FileBook : public Workbook {
   // What the file format that loaded the workbook keeps of its file for the save (the
   // package of an xlsx file, say); empty for a workbook made otherwise.
   virtual std::any& Origin() = 0;
+  // What identifies the files the workbook was read from or last saved to, as they were
+  // then (their sizes, times and contents), for a save over them to tell whether another
+  // program changed them since; empty for a workbook made otherwise.
+  virtual std::any& Source() = 0;
 };
 
 // ---------------------------------------------------------------------------------------

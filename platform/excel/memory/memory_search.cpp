@@ -6,12 +6,14 @@
 #include <exception>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
 
+#include "platform/excel/memory/internal/big_block.h"
 #include "platform/excel/memory/internal/objects.h"
 #include "platform/excel/memory/internal/text_interner.h"
 #include "platform/runtime/error.h"
@@ -336,9 +338,9 @@ using internal::CellKind;
 // The working memory of one sort, given back when it ends (a sort of a million rows
 // needs some 30 MB, which the rest of a run has better use for).
 struct Buffers {
-  std::vector<std::uint32_t> order, newRow;
-  std::vector<std::uint64_t> value;
-  std::vector<std::uint8_t> cls;
+  internal::BigVector<std::uint32_t> order, newRow;
+  internal::BigVector<std::uint64_t> value;
+  internal::BigVector<std::uint8_t> cls;
 };
 
 // A sort this long shares its work out among a few threads.
@@ -382,12 +384,12 @@ void InParallel(std::size_t parts, Work&& work) {
 // pieces side by side, which the visit then merges (elements that neither orders before
 // the other may come in another order than std::sort's; every caller orders totally or
 // does not mind), so that no more memory is needed than the elements'.
-template <class T, class Less, class Visit>
-void SortAndVisit(std::vector<T>& v, Less less, Visit&& visit) {
+template <class Vector, class Less, class Visit>
+void SortAndVisit(Vector& v, Less less, Visit&& visit) {
   const std::size_t parts = SortThreads(v.size());
   if (parts <= 1) {
     std::sort(v.begin(), v.end(), less);
-    for (const T& x : v) visit(x);
+    for (const auto& x : v) visit(x);
     return;
   }
   std::vector<std::size_t> bounds(parts + 1);
@@ -463,45 +465,51 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
       }
     }
   }
-  // The sort keys of the distinct texts, then their ranks. A key is kept as bytes, each
-  // code unit high byte first, so that keys compare as their code units do, by memcmp.
-  // A long list's keys are made on a few threads at once, each into a buffer of its own.
+  // The sort keys of the distinct texts, then their ranks. A key is kept as bytes that
+  // compare as the texts do, by memcmp: when every text is plain, a byte a character,
+  // else the whole key, two bytes a code unit. A long list's keys are made on a few
+  // threads at once, each into a buffer of its own.
   const std::size_t total = distinct.Count();
+  bool plain = true;
+  for (std::size_t k = 0; k < total && plain; ++k) {
+    plain = text_order::IsPlain(distinct.At(static_cast<std::uint32_t>(k)));
+  }
   const std::size_t parts = SortThreads(total);
   std::vector<std::string> keyBytes(parts);
-  std::vector<std::size_t> keyEnd(total);  // where each key ends in its part's buffer
+  internal::BigVector<std::size_t> keyEnd(total);  // where each key ends in its part's buffer
   const auto partBegin = [&](std::size_t p) { return total * p / parts; };
   // Room for each part's keys at once, taken here rather than on the part's thread (whose
-  // allocator would keep it): a key is at most a unit a character on each of its three
-  // or four levels, and a separator between them.
+  // allocator would keep it): a plain key is at most two bytes a character and a
+  // separator; a whole key two bytes a unit on each of its three or four levels, and a
+  // separator between them.
   for (std::size_t p = 0; p < parts; ++p) {
     std::size_t room = 0;
     for (std::size_t k = partBegin(p), last = partBegin(p + 1); k < last; ++k) {
-      room += 2 * (distinct.At(static_cast<std::uint32_t>(k)).size() * (matchCase ? 4 : 3) + 3);
+      const std::size_t size = distinct.At(static_cast<std::uint32_t>(k)).size();
+      room += plain ? 2 * size + 1 : 2 * (size * (matchCase ? 4 : 3) + 3);
     }
     keyBytes[p].reserve(room);
   }
   InParallel(parts, [&](std::size_t p) {
-    Text key;
     std::string& out = keyBytes[p];
     for (std::size_t k = partBegin(p), last = partBegin(p + 1); k < last; ++k) {
-      key.clear();
-      text_order::AppendSortKey(distinct.At(static_cast<std::uint32_t>(k)), matchCase, key);
-      for (const char16_t unit : key) {
-        out.push_back(static_cast<char>(unit >> 8));
-        out.push_back(static_cast<char>(unit & 0xFF));
+      const TextView text = distinct.At(static_cast<std::uint32_t>(k));
+      if (plain) {
+        text_order::AppendPlainSortKey(text, matchCase, out);
+      } else {
+        text_order::AppendSortKeyBytes(text, matchCase, out);
       }
       keyEnd[k] = out.size();
     }
   });
-  std::vector<std::string_view> keys(total);
+  internal::BigVector<std::string_view> keys(total);
   for (std::size_t p = 0; p < parts; ++p) {
     for (std::size_t k = partBegin(p), last = partBegin(p + 1); k < last; ++k) {
       const std::size_t begin = k == partBegin(p) ? 0 : keyEnd[k - 1];
       keys[k] = std::string_view(keyBytes[p]).substr(begin, keyEnd[k] - begin);
     }
   }
-  std::vector<std::size_t>().swap(keyEnd);
+  internal::BigVector<std::size_t>().swap(keyEnd);
   // The keys are sorted by eight bytes packed into a number, and only where those tie by
   // the whole key: most comparisons so stay within one array. The eight bytes follow
   // what every key begins with (a list of "Part_..." texts), which decides nothing.
@@ -514,7 +522,7 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
     std::uint64_t prefix;
     std::uint32_t key;
   };
-  std::vector<Prefixed> byKey(total);
+  internal::BigVector<Prefixed> byKey(total);
   for (std::uint32_t k = 0; k < total; ++k) {
     const std::string_view t = keys[k].substr(common);
     std::uint64_t prefix = 0;
@@ -524,7 +532,7 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
   const auto keyOf = [&](std::uint32_t k) { return keys[k]; };
   // Equal keys share a rank, so that the row order decides between them (and their
   // order among themselves does not matter).
-  std::vector<std::uint32_t> rank(total);
+  internal::BigVector<std::uint32_t> rank(total);
   std::uint32_t r = 0;
   const Prefixed* previous = nullptr;
   SortAndVisit(
@@ -556,9 +564,10 @@ struct Record {
 };
 
 template <std::size_t K>
-void SortedOrder(std::size_t n, const std::vector<std::vector<std::uint8_t>>& cls,
-                 const std::vector<std::vector<std::uint64_t>>& value, std::vector<std::uint32_t>& order) {
-  std::vector<Record<K>> records(n);
+void SortedOrder(std::size_t n, const std::vector<internal::BigVector<std::uint8_t>>& cls,
+                 const std::vector<internal::BigVector<std::uint64_t>>& value,
+                 internal::BigVector<std::uint32_t>& order) {
+  internal::BigVector<Record<K>> records(n);
   for (std::size_t i = 0; i < n; ++i) {
     Record<K>& rec = records[i];
     rec.row = static_cast<std::uint32_t>(i);
@@ -584,10 +593,10 @@ void SortedOrder(std::size_t n, const std::vector<std::vector<std::uint8_t>>& cl
 // Applies the order to every column: the cells move one column after another through
 // one scratch column; then the columns, independent of one another, settle (runs, texts,
 // index), a long sort sharing them out among a few threads.
-void PermuteColumns(const std::vector<Column*>& columns, long row1, const std::vector<std::uint32_t>& order,
-                    const std::vector<std::uint32_t>& newRow) {
+void PermuteColumns(const std::vector<Column*>& columns, long row1, std::span<const std::uint32_t> order,
+                    std::span<const std::uint32_t> newRow) {
   {
-    std::vector<internal::Cell> scratch;
+    internal::BigVector<internal::Cell> scratch;
     for (Column* col : columns) col->MoveRows(row1, order, scratch);
   }
   std::atomic<std::size_t> next{0};
@@ -697,8 +706,8 @@ void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
 
   Buffers b;
   std::optional<phases::Scope> part(std::in_place, "sort-keys");
-  std::vector<std::vector<std::uint8_t>> cls(keys.size());
-  std::vector<std::vector<std::uint64_t>> value(keys.size());
+  std::vector<internal::BigVector<std::uint8_t>> cls(keys.size());
+  std::vector<internal::BigVector<std::uint64_t>> value(keys.size());
   for (std::size_t k = 0; k < keys.size(); ++k) {
     MakeKeys(Col(keys[k].col), row1, n, args.MatchCase, b);
     if (keys[k].descending) {
@@ -717,8 +726,8 @@ void MemoryWorksheet::Sort(const Area& block, const SortArgs& args) {
     case 2: SortedOrder<2>(n, cls, value, b.order); break;
     default: SortedOrder<3>(n, cls, value, b.order); break;
   }
-  std::vector<std::vector<std::uint8_t>>().swap(cls);
-  std::vector<std::vector<std::uint64_t>>().swap(value);
+  std::vector<internal::BigVector<std::uint8_t>>().swap(cls);
+  std::vector<internal::BigVector<std::uint64_t>>().swap(value);
   b.newRow.resize(n);
   for (std::size_t i = 0; i < n; ++i) b.newRow[b.order[i]] = static_cast<std::uint32_t>(i);
 

@@ -28,7 +28,7 @@ Area Bounding(const Area& a, const Area& b) {
 }
 
 // The text of a value split into lines: the number of lines and the longest line.
-std::pair<std::size_t, std::size_t> LineMeasure(const Text& s) {
+std::pair<std::size_t, std::size_t> LineMeasure(TextView s) {
   std::size_t lines = 1, longest = 0, cur = 0;
   for (char16_t c : s) {
     if (c == u'\n') {
@@ -499,15 +499,19 @@ void MemoryWorksheet::Reformat(const Area& area, Change&& change) {
 
 void MemoryWorksheet::FormatCells(const Area& area, FormatKey key, long edge, const Variant& value) {
   FormatTable& table = book_.Formats();
+  // Each format met is changed once; neighbouring cells mostly share theirs.
   std::unordered_map<std::uint32_t, std::uint32_t> memo;
+  std::optional<std::pair<std::uint32_t, std::uint32_t>> last;
   Reformat(area, [&](std::uint32_t id) {
+    if (last && last->first == id) return last->second;
     auto it = memo.find(id);
-    if (it != memo.end()) return it->second;
-    CellFormat f = table.Get(id);
-    WriteFormat(f, key, edge, value);
-    std::uint32_t out = table.Intern(f);
-    memo.emplace(id, out);
-    return out;
+    if (it == memo.end()) {
+      CellFormat f = table.Get(id);
+      WriteFormat(f, key, edge, value);
+      it = memo.emplace(id, table.Intern(f)).first;
+    }
+    last.emplace(id, it->second);
+    return it->second;
   });
 }
 
@@ -763,8 +767,9 @@ void MemoryWorksheet::AutoFitColumns(const Area& area) {
     if (!col) continue;
     std::size_t longest = 0;
     bool any = false;
+    Text scratch;
     for (auto r = col->NextFilled(area.row1 - 1); r && *r <= area.row2; r = col->NextFilled(*r)) {
-      longest = std::max(longest, LineMeasure(col->Shown(*r)).second);
+      longest = std::max(longest, LineMeasure(col->SearchView(*r, xlValues, scratch)).second);
       any = true;
     }
     if (any) {
@@ -777,22 +782,22 @@ void MemoryWorksheet::AutoFitColumns(const Area& area) {
 void MemoryWorksheet::AutoFitRows(const Area& area) {
   Live();
   CheckArea(area);
+  // The rows whose shown text runs over more than one line, and their most lines.
   std::map<long, std::size_t> lines;
+  Text scratch;
   for (long c = area.col1; c <= std::min<long>(area.col2, static_cast<long>(columns_.size())); ++c) {
     Column* col = Col(c);
     if (!col) continue;
     for (auto r = col->NextFilled(area.row1 - 1); r && *r <= area.row2; r = col->NextFilled(*r)) {
-      auto& n = lines[*r];
-      n = std::max(n, LineMeasure(col->Shown(*r)).first);
+      const std::size_t n = LineMeasure(col->SearchView(*r, xlValues, scratch)).first;
+      if (n > 1) lines[*r] = std::max(lines[*r], n);
     }
   }
   // Rows of the area without text go back to the default height.
   for (auto it = rowHeight_.lower_bound(area.row1); it != rowHeight_.end() && it->first <= area.row2;) {
     it = rowHeight_.erase(it);
   }
-  for (const auto& [r, n] : lines) {
-    if (n > 1) rowHeight_[r] = std::min(409.0, kDefaultRowHeight * static_cast<double>(n));
-  }
+  for (const auto& [r, n] : lines) rowHeight_[r] = std::min(409.0, kDefaultRowHeight * static_cast<double>(n));
 }
 
 double MemoryWorksheet::CellLeft(long col) {

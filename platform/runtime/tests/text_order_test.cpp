@@ -156,6 +156,39 @@ TEST(TextOrder, SortKeyAgreesWithCompareTextOnEveryPair) {
   }
 }
 
+// The byte keys order as the texts: the whole key for every text, the plain key among
+// the plain texts (which leave out hyphens, apostrophes and all but ASCII).
+TEST(TextOrder, ByteKeysAgreeWithCompareText) {
+  std::vector<Text> texts = SampleTexts();
+  for (const TextView t : {u"Part_10_x", u"PART_10_X", u"part_1_x", u"Part_9", u"a b", u"ab", u"a_b", u"\x01"}) {
+    texts.emplace_back(t);
+  }
+  for (bool matchCase : {false, true}) {
+    for (size_t i = 0; i < texts.size(); ++i) {
+      std::string bytesI;
+      AppendSortKeyBytes(texts[i], matchCase, bytesI);
+      std::string plainI;
+      if (IsPlain(texts[i])) AppendPlainSortKey(texts[i], matchCase, plainI);
+      for (size_t j = 0; j < texts.size(); ++j) {
+        const int byCompare = CompareText(texts[i], texts[j], matchCase);
+        std::string where = ToUtf8(texts[i]);
+        where += " vs ";
+        where += ToUtf8(texts[j]);
+        if (matchCase) where += " (match case)";
+        std::string bytesJ;
+        AppendSortKeyBytes(texts[j], matchCase, bytesJ);
+        ASSERT_EQ(Sign(bytesI.compare(bytesJ)), byCompare) << where;
+        if (!IsPlain(texts[i]) || !IsPlain(texts[j])) continue;
+        std::string plainJ;
+        AppendPlainSortKey(texts[j], matchCase, plainJ);
+        ASSERT_EQ(Sign(plainI.compare(plainJ)), byCompare) << where;
+      }
+    }
+  }
+  for (const TextView t : {u"a-b", u"it's", u"\u00E9", u"\U0001F600"}) EXPECT_FALSE(IsPlain(t)) << ToUtf8(t);
+  for (const TextView t : {u"", u"R1", u"Part_10_x", u"\t~"}) EXPECT_TRUE(IsPlain(t)) << ToUtf8(t);
+}
+
 TEST(TextOrder, FoldAndUpperAreLocaleFreeLetterPairs) {
   struct Case {
     char16_t upper;

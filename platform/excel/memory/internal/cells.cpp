@@ -849,7 +849,7 @@ const RowSet* Column::IndexRows(TextView foldedKey) {
   return it == index_->end() ? nullptr : &it->second;
 }
 
-void Column::MoveRows(long row1, const std::vector<std::uint32_t>& order, std::vector<Cell>& scratch) {
+void Column::MoveRows(long row1, std::span<const std::uint32_t> order, BigVector<Cell>& scratch) {
   if (order.empty()) return;
   const long last = row1 + static_cast<long>(order.size()) - 1;
   // Past the stored rows every cell is empty: store the block in full so that it can move.
@@ -862,7 +862,7 @@ void Column::MoveRows(long row1, const std::vector<std::uint32_t>& order, std::v
   std::copy(scratch.begin(), scratch.end(), cells);
 }
 
-void Column::SettleMovedRows(long row1, const std::vector<std::uint32_t>& newRow) {
+void Column::SettleMovedRows(long row1, std::span<const std::uint32_t> newRow) {
   if (newRow.empty()) return;
   const long last = row1 + static_cast<long>(newRow.size()) - 1;
   RebuildRuns(row1, last);

@@ -10,12 +10,14 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "platform/excel/excel.h"
 #include "platform/excel/memory/formats.h"
+#include "platform/excel/memory/internal/big_block.h"
 #include "platform/excel/memory/internal/text_arena.h"
 #include "platform/excel/memory/memory.h"
 #include "platform/runtime/chars.h"
@@ -244,8 +246,8 @@ class Column {
   // the texts out in the new row order and moves the Find index's rows with them
   // (`newRow`: old row offset -> new offset) rather than making it again. Columns can
   // settle at the same time as one another.
-  void MoveRows(long row1, const std::vector<std::uint32_t>& order, std::vector<Cell>& scratch);
-  void SettleMovedRows(long row1, const std::vector<std::uint32_t>& newRow);
+  void MoveRows(long row1, std::span<const std::uint32_t> order, BigVector<Cell>& scratch);
+  void SettleMovedRows(long row1, std::span<const std::uint32_t> newRow);
 
   std::size_t HeldTextBytes() const { return texts_.HeldBytes(); }
   // Calls `use` with a view of the text of a Text or Formula cell.

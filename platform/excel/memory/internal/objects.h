@@ -335,6 +335,7 @@ class MemoryWorkbook final : public FileBook {
   bool Date1904() const override { return date1904_; }
   void SetDate1904(bool on) override { date1904_ = on; }
   std::any& Origin() override { return origin_; }
+  std::any& Source() override { return source_; }
 
  private:
   MemoryApplicationImpl& app_;
@@ -355,6 +356,7 @@ class MemoryWorkbook final : public FileBook {
   bool closed_ = false;
   bool date1904_ = false;
   std::any origin_;
+  std::any source_;
 };
 
 class MemoryWorkbooks final : public WorkbookCollection {

@@ -1,15 +1,17 @@
 // Distinct texts, each kept once and numbered in the order it was first met.
 //
-// The texts lie side by side in one string; an open-addressing table of their numbers
-// finds a text again. A slot holds the high half of the text's hash beside its number,
-// so that a probe looks at a text only when the halves agree. The table grows with the
-// distinct texts (at most half full), so that many equal texts probe a table small
-// enough to stay in the cache.
+// The texts lie side by side in pieces of a fixed size (a text longer than a piece has
+// one of its own), which never move once taken: no text is copied again as more come.
+// An open-addressing table of their numbers finds a text again. A slot holds the high half of the text's hash beside
+// its number, so that a probe looks at a text only when the halves agree. The table grows with the distinct texts (at
+// most half full), so that many equal texts probe a table small enough to stay in the cache.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "platform/excel/memory/internal/big_block.h"
 #include "platform/runtime/value.h"
 
 namespace quillary::xl::memory::internal {
@@ -24,15 +26,19 @@ class TextInterner {
 
   // How many distinct texts there are, and the one numbered `k`.
   std::size_t Count() const { return hashes_.size(); }
-  TextView At(std::uint32_t k) const { return TextView(texts_).substr(starts_[k], starts_[k + 1] - starts_[k]); }
+  TextView At(std::uint32_t k) const { return texts_[k]; }
 
  private:
   void Place(std::uint64_t hash, std::uint32_t k);
+  // A lasting copy of `text`.
+  TextView Keep(TextView text);
 
-  Text texts_;
-  std::vector<std::size_t> starts_{0};
-  std::vector<std::uint64_t> hashes_;
-  std::vector<std::uint64_t> slots_;
+  std::vector<std::unique_ptr<char16_t[]>> pieces_;
+  char16_t* fill_ = nullptr;  // where the piece being filled has room
+  std::size_t fillLeft_ = 0;
+  BigVector<TextView> texts_;
+  BigVector<std::uint64_t> hashes_;
+  BigVector<std::uint64_t> slots_;
 };
 
 }  // namespace quillary::xl::memory::internal

@@ -24,19 +24,23 @@ TEST(TextInterner, NumbersEachDistinctTextOnceInTheOrderFirstMet) {
 
 TEST(TextInterner, KeepsFindingTextsAsItsTableGrows) {
   // More distinct texts than the table first holds, whether it was told how many to
-  // expect or not, each met again after all the others.
+  // expect or not, each met again after all the others and given back whole.
   constexpr std::uint32_t kDistinct = 150000;
   for (const std::size_t expected : {std::size_t{0}, std::size_t{kDistinct}}) {
     TextInterner interner(expected);
+    // Now and then a text longer than the room the short ones share.
     const auto text = [](std::uint32_t k) {
       const std::string digits = std::to_string(k);
-      return Text(digits.begin(), digits.end());
+      Text t(digits.begin(), digits.end());
+      if (k % 50000 == 7) t.append(40000, u'x');
+      return t;
     };
     for (std::uint32_t k = 0; k < kDistinct; ++k) ASSERT_EQ(interner.Intern(text(k)), k);
     for (std::uint32_t k = kDistinct; k-- > 0;) ASSERT_EQ(interner.Intern(text(k)), k);
     ASSERT_EQ(interner.Count(), kDistinct);
     EXPECT_EQ(interner.At(0), u"0");
     EXPECT_EQ(interner.At(kDistinct - 1), text(kDistinct - 1));
+    for (const std::uint32_t k : {6U, 7U, 8U, 50007U}) EXPECT_EQ(interner.At(k), text(k)) << k;
   }
 }
 
