@@ -31,16 +31,24 @@ std::string Shown(Text item) {
 }
 
 // The duplicates list: each duplicated Item with the cells it is in, in the list's
-// order (sorted by Item).
-std::string DuplicatesList(Session& session, const host::Request& request) {
+// order (sorted by Item), after `head`, which goes first once the Items are counted.
+// The lines are kept in pieces of about a megabyte, so that a list of a million cells
+// is neither copied as it grows nor once more when it is done.
+std::vector<std::string> DuplicatesList(Session& session, const host::Request& request, const std::string& head) {
+  constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
   xl::Worksheet& work = session.Book().Worksheets().Item(host::kHiddenWorkSht);
   const xl::Range anchor = work.Range(host::kList1);
+  std::vector<std::string> pieces(1);  // the first for the head
   std::string lines;
   long items = 0;
   Text current;
   std::string cells;
   const auto flush = [&] {
     if (cells.empty()) return;
+    if (lines.size() >= kPieceBytes) {
+      pieces.push_back(std::move(lines));
+      lines = std::string();
+    }
     lines += "  ";
     lines += Shown(current);
     lines += '\t';
@@ -65,7 +73,7 @@ std::string DuplicatesList(Session& session, const host::Request& request) {
   long rows = 64;
   bool done = false;
   for (long from = anchor.Row() + 1; !done && from <= work.RowsCount();
-       from += rows, rows = std::min(2 * rows, 65536L)) {
+       from += rows, rows = std::min(2 * rows, 8192L)) {
     const long to = std::min(work.RowsCount(), from + rows - 1);
     work.Range(work.Cells(from, addressColumn), work.Cells(to, itemColumn)).Values(block);
     for (long r = 0; r <= to - from; ++r) {
@@ -86,9 +94,17 @@ std::string DuplicatesList(Session& session, const host::Request& request) {
     }
   }
   flush();
-  if (items == 0) return "";
-  return std::to_string(items) + (items == 1 ? " Item is" : " Items are") + " each in more than one cell of " +
-         ToUtf8(session.Book().ActiveSheet().Name()) + ":\n" + lines;
+  if (items == 0) return {};
+  std::string before = head;
+  before += ", ";
+  before += std::to_string(items);
+  before += items == 1 ? " Item is" : " Items are";
+  before += " each in more than one cell of ";
+  before += ToUtf8(session.Book().ActiveSheet().Name());
+  before += ":\n";
+  pieces.front() = std::move(before);
+  pieces.push_back(std::move(lines));
+  return pieces;
 }
 
 // The cells of the selection that hold `item`, as the fault locator finds them: each
@@ -118,22 +134,22 @@ std::string CellsHolding(const xl::Range& selection, const Text& item, const hos
 
 }  // namespace
 
-std::string FaultReport(Session& session, const xl::Range& selection) {
+std::vector<std::string> FaultReport(Session& session, const xl::Range& selection) {
   const host::Request& request = session.State().request;
   const Text fault = vba::Trim(request.FaultMsg);
-  if (fault.empty()) return "";
+  if (fault.empty()) return {};
   const std::string head = "fault: " + ToUtf8(fault);
   const bool duplicatesWalk = request.IgnoreIndexMode && fault.find(u"Duplicate") != Text::npos &&
                               vba::EqualsTrue(session.Control(host::ctl::main::kSort).Value());
   if (duplicatesWalk) {
-    if (const std::string list = DuplicatesList(session, request); !list.empty()) return head + ", " + list;
+    if (auto report = DuplicatesList(session, request, head); !report.empty()) return report;
   }
   const Text item = query::SearchText(session.ShownQueryItem());
-  if (session.ShownQueryItem().empty()) return head + "\n";
+  if (session.ShownQueryItem().empty()) return {head + "\n"};
   const std::string cells = CellsHolding(selection, item, request);
-  if (cells.empty()) return head + ", the Item " + Shown(item) + "\n";
-  return head + ", the Item " + Shown(item) + ", in these cells of " + ToUtf8(selection.Parent().Name()) + ":\n" +
-         cells;
+  if (cells.empty()) return {head + ", the Item " + Shown(item) + "\n"};
+  return {head + ", the Item " + Shown(item) + ", in these cells of " + ToUtf8(selection.Parent().Name()) + ":\n" +
+          cells};
 }
 
 }  // namespace quillary::cli

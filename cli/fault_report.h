@@ -11,6 +11,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/excel/excel.h"
 
@@ -19,7 +20,8 @@ namespace quillary::cli {
 class Session;
 
 // The report of the fault of the Get/Try the session just ran on `selection`, one line
-// and then one line for each Item or cell; empty when the Get/Try ended without a fault.
-std::string FaultReport(Session& session, const xl::Range& selection);
+// and then one line for each Item or cell, in pieces to be written one after the other;
+// none when the Get/Try ended without a fault.
+std::vector<std::string> FaultReport(Session& session, const xl::Range& selection);
 
 }  // namespace quillary::cli

@@ -381,7 +381,22 @@ void Answer(Context& c, Args a) {
   for (const std::string& w : a) c.session.Answers().Queue(kind, AnswerCaption(kind, w));
 }
 
-void PrintWindow(Context& c, Args) { c.out << ToUtf8(c.session.ActiveWindowText()) << "\n"; }
+// Writes a text as UTF-8 a piece at a time, so that a long text needs no copy of its
+// own; a piece never ends between the two halves of a surrogate pair.
+void WriteUtf8(std::ostream& out, TextView text) {
+  constexpr std::size_t kPiece = std::size_t{1} << 16;
+  while (!text.empty()) {
+    std::size_t n = std::min(kPiece, text.size());
+    if (n < text.size() && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF) --n;
+    out << ToUtf8(text.substr(0, n));
+    text.remove_prefix(n);
+  }
+}
+
+void PrintWindow(Context& c, Args) {
+  c.session.ViewActiveWindowText([&](TextView text) { WriteUtf8(c.out, text); });
+  c.out << "\n";
+}
 
 void PrintStatus(Context& c, Args) {
   const Variant status = c.session.App().StatusBar();

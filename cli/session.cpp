@@ -55,7 +55,7 @@ void Session::NewApplication() {
   options.runner = host_.Runner();
   app_ = xl::memory::CreateApplication(std::move(options));
   sys::Clipboard& clipboard = connection_ ? connection_->Clipboard() : system_.clipboard;
-  app_->SetClipboardReader([&clipboard] { return clipboard.GetText(); });
+  app_->SetClipboardViewer([&clipboard](const auto& use) { clipboard.ViewText(use); });
   Connect();
 }
 
@@ -177,6 +177,8 @@ void Session::SendQueryEvents(std::span<Variant> args) {
   }
 }
 
-Text Session::ActiveWindowText() { return host::ActiveWindowOf(forms_.Forms()).Text(); }
+void Session::ViewActiveWindowText(const std::function<void(TextView)>& use) {
+  host::ActiveWindowOf(forms_.Forms()).ViewText(use);
+}
 
 }  // namespace quillary::cli

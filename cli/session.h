@@ -9,6 +9,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -99,7 +100,8 @@ class Session {
 
   // The Active Window's text: the main form's Textbox1 while it is marked active by
   // its back colour, else Textbox2.
-  Text ActiveWindowText();
+  // Calls `use` with a view of the Active Window's text.
+  void ViewActiveWindowText(const std::function<void(TextView)>& use);
 
  private:
   void NewApplication();

@@ -53,9 +53,10 @@ class GetTry {
         StatusLines();
       }
     }
-    // Clean-up, also after an early end.
-    s_.request.DisplayText.clear();
-    s_.items.DupSummaryText.clear();
+    // Clean-up, also after an early end. The texts give their room back (a cleared
+    // string keeps it): the window and the clipboard hold a long list already.
+    Text().swap(s_.request.DisplayText);
+    Text().swap(s_.items.DupSummaryText);
     s_.request.FaultItem.clear();
   }
 
@@ -227,7 +228,8 @@ class GetTry {
         host::ReplaceItRef(s_.request.DisplayText, u"  (ready to paste)", u"", 1, 1, 0);
       }
     }
-    staging_ = services::Clipbrd_Into(s_, s_.request.DisplayText);
+    // Nothing reads the list text after it is staged: the clipboard takes it over.
+    staging_ = services::Clipbrd_Into(s_, std::move(s_.request.DisplayText));
     // Only now: the staging reads TabSplitPaste as it stood before.
     if (tabSplit) {
       s_.drivers.TabSplitPaste = true;

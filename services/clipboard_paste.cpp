@@ -26,12 +26,14 @@ void RestorePlaceholders(const host::State& s, Text& text) {
   host::ReplaceItRef(text, TextView(&items::kJoinMark, 1), u"\t");
 }
 
-// Puts a non-empty text on the clipboard and pastes it at the landing cell.
-Staging StageText(host::State& s, xl::Worksheet& sheet, const Text& text) {
+// Puts a non-empty text on the clipboard, which takes it over, and pastes it at the
+// landing cell.
+Staging StageText(host::State& s, xl::Worksheet& sheet, Text&& text) {
   const bool oneLine = text.find(u'\n') == Text::npos;
+  // A failed attempt leaves the text as it was for the next.
   const bool onClipboard = RetryClipboard([&] {
     s.services.clipboard.Clear();
-    s.services.clipboard.SetText(text);
+    s.services.clipboard.GiveText(std::move(text));
   });
   // Pasting now would stage whatever the clipboard held before.
   if (!onClipboard) return Staging::kClipboardFailed;
@@ -65,6 +67,10 @@ std::int64_t PastedRows(xl::Worksheet& sheet, const xl::Range& landing) {
 }
 
 Staging Clipbrd_Into(host::State& s, const Text& text, OnProtectedSheet onProtected) {
+  return Clipbrd_Into(s, Text(text), onProtected);
+}
+
+Staging Clipbrd_Into(host::State& s, Text&& text, OnProtectedSheet onProtected) {
   return ErrorTrail("Clipbrd_Into", [&] {
     xl::Workbook* book = s.App().ActiveWorkbook();
     if (book == nullptr) return Staging::kNotStaged;
@@ -79,13 +85,8 @@ Staging Clipbrd_Into(host::State& s, const Text& text, OnProtectedSheet onProtec
       Clipboard_Clear(s);
     } else {
       TextToColSetting(s, false);
-      if (s.request.JoinCellsUsed) {
-        Text restored = text;
-        RestorePlaceholders(s, restored);
-        result = StageText(s, sheet, restored);
-      } else {
-        result = StageText(s, sheet, text);
-      }
+      if (s.request.JoinCellsUsed) RestorePlaceholders(s, text);
+      result = StageText(s, sheet, std::move(text));
       if (!s.request.vbaMode.Is(host::ModeId::kPasteSafeToCursor) && s.request.PasteRowCount >= 2 &&
           s.dialogs.BigMsgAnswer == 1)
         ExcelPasteClear(s);

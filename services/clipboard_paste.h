@@ -72,6 +72,10 @@ enum class OnProtectedSheet {
 // Cursor"), and the remembered Tab setting is left as State::TabSplitPaste.
 [[nodiscard]] Staging Clipbrd_Into(host::State& s, const Text& text,
                                    OnProtectedSheet onProtected = OnProtectedSheet::kLeaveAlone);
+// The same for a text the caller gives away: the clipboard takes it over rather than a
+// copy of it (a list of millions of characters is then held once less).
+[[nodiscard]] Staging Clipbrd_Into(host::State& s, Text&& text,
+                                   OnProtectedSheet onProtected = OnProtectedSheet::kLeaveAlone);
 
 // The rows a one-line paste at `landing` (ExcelPaste) took: the landing cell alone on a
 // sheet used over one row, else down to the last filled cell of its column.

@@ -10,7 +10,7 @@ Bench::Bench()
   addin.SetStrict(true);
   // Worksheet.Paste reads the stand-in clipboard without counting an attempt, so that
   // tests count only the component's own clipboard calls.
-  app->SetClipboardReader([this] { return services.clipboard.Contents(); });
+  app->SetClipboardViewer([this](const auto& use) { use(services.clipboard.Contents()); });
   state.connection.ExcelApp = app.get();
   state.connection.routines = &routines;
 }

@@ -68,7 +68,7 @@ struct LoadedSheet {
     std::uint32_t xf = 0;    // its style record
   };
   std::vector<ColTag> cols;
-  std::uint64_t cells = 0;  // CellsFingerprint once loaded
+  std::uint64_t cells = 0;  // the sheet's CellChanges once loaded
   SheetLayout layout;       // ReadLayout once loaded
 };
 
@@ -84,13 +84,13 @@ struct LoadedPackage {
   std::string book;                 // BookFingerprint once loaded
 };
 
-// A digest of the sheet's values and formulas: equal when they are as they were.
-std::uint64_t CellsFingerprint(xl::memory::FileSheet& sheet);
-// The same of one cell, and of the cells of an area.
+// A digest of one cell's value and formula, and of the cells of an area: equal when
+// they are as they were.
 std::uint64_t CellDigest(xl::memory::FileSheet& sheet, long row, long col);
 std::uint64_t AreaDigest(xl::memory::FileSheet& sheet, const xl::Area& area);
-// The same of what the workbook part holds: the sheets, their order, names and
-// visibility, the defined names, the active sheet and the workbook's protection.
+// What the workbook part holds, as one text: the sheets, their order, names and
+// visibility, the defined names, the active sheet and the workbook's protection. Equal
+// when they are as they were.
 std::string BookFingerprint(xl::Workbook& book);
 
 // The package the workbook was loaded from; nullptr for one made otherwise.

@@ -58,24 +58,6 @@ constexpr std::string_view kMacroBookType = "application/vnd.ms-excel.sheet.macr
 
 // ----- what the run changed -----
 
-// FNV-1a over what it is given.
-struct Digest {
-  std::uint64_t h = 1469598103934665603ULL;
-  void Bytes(const void* p, std::size_t n) {
-    const auto* b = static_cast<const unsigned char*>(p);
-    for (std::size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ULL;
-  }
-  // Plain values only: a class's bytes (a string's pointer and buffer) say nothing of
-  // its contents, and would differ between two equal texts.
-  template <class T>
-  requires std::is_arithmetic_v<T> || std::is_enum_v<T>
-  void Of(const T& v) { Bytes(&v, sizeof v); }
-  void Of(TextView t) {
-    Of(t.size());
-    Bytes(t.data(), t.size() * sizeof(char16_t));
-  }
-};
-
 // Calls use(col, first, last, values) for each run of filled cells of rows row1..row2,
 // column by column, down each column.
 template <class Use>
@@ -2085,6 +2067,24 @@ std::vector<NameEntry> ModelNames(xl::Workbook& book) {
 
 namespace {
 
+// FNV-1a over what it is given.
+struct Digest {
+  std::uint64_t h = 1469598103934665603ULL;
+  void Bytes(const void* p, std::size_t n) {
+    const auto* b = static_cast<const unsigned char*>(p);
+    for (std::size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ULL;
+  }
+  // Plain values only: a class's bytes (a string's pointer and buffer) say nothing of
+  // its contents, and would differ between two equal texts.
+  template <class T>
+  requires std::is_arithmetic_v<T> || std::is_enum_v<T>
+  void Of(const T& v) { Bytes(&v, sizeof v); }
+  void Of(TextView t) {
+    Of(t.size());
+    Bytes(t.data(), t.size() * sizeof(char16_t));
+  }
+};
+
 // Adds a cell's value and formula to the digest.
 void DigestCell(Digest& d, FileSheet& sheet, long row, long col, const Variant& x) {
   d.Of(x.Type());
@@ -2102,18 +2102,6 @@ void DigestCell(Digest& d, FileSheet& sheet, long row, long col, const Variant& 
 }
 
 }  // namespace
-
-std::uint64_t CellsFingerprint(FileSheet& sheet) {
-  Digest d;
-  std::vector<Variant> values;
-  ForEachRun(sheet, 1, sheet.RowsCount(), values, [&](long col, long first, long last, const std::vector<Variant>& v) {
-    d.Of(col);
-    d.Of(first);
-    d.Of(last);
-    for (long r = first; r <= last; ++r) DigestCell(d, sheet, r, col, v[static_cast<std::size_t>(r - first)]);
-  });
-  return d.h;
-}
 
 std::uint64_t CellDigest(FileSheet& sheet, long row, long col) {
   Digest d;
@@ -2239,7 +2227,7 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
     p.links = !SameLinks(p.layout.hyperlinks, was.hyperlinks);
     p.page = !SamePage(PrintedPage(p.layout.pageSetup), PrintedPage(was.pageSetup));
     const long rows = sheet.RowsCount();
-    p.cells = !loaded || CellsFingerprint(sheet) != loaded->cells || p.layout.formats != was.formats ||
+    p.cells = !loaded || sheet.CellChanges() != loaded->cells || p.layout.formats != was.formats ||
               p.layout.rowHeights != was.rowHeights || p.layout.hiddenRows != was.hiddenRows;
     if (p.cells && loaded) {
       // A cell of an array formula or a data table is written with the rest of its area.

@@ -1435,7 +1435,7 @@ void KeepLoaded(LoadedPackage& package, xl::memory::FileBook& book, const std::v
                 Styles& styles, SharedStrings& strings, std::string_view data) {
   const phases::Scope timed("load xlsx keep package");
   for (std::size_t i = 0; i < sheets.size(); ++i) {
-    package.sheets[i].cells = CellsFingerprint(*sheets[i]);
+    package.sheets[i].cells = sheets[i]->CellChanges();
     auto& kept = package.sheets[i].keptCells;
     std::sort(kept.begin(), kept.end(),
               [](const auto& a, const auto& b) { return std::pair(a.row, a.col) < std::pair(b.row, b.col); });

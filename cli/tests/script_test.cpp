@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/session.h"
+#include "host/controls.h"
 #include "workbook/failure.h"
 #include "workbook/words.h"
 
@@ -155,6 +156,21 @@ TEST(ScriptRun, TextCellsHyperlinksAndWidths) {
             "B2\thttp://x.invalid/\t\n"
             "C5\t\tSheet1!A1\n"
             "A\t8.43\nB\t20\nD\t8.43\n");
+}
+
+// The window is written out in pieces: a pair of surrogates across the place where one
+// piece would end stays one character, and nothing is lost or doubled at the seams.
+TEST(ScriptRun, PrintWindowKeepsSurrogatePairsAcrossPieces) {
+  const Text pair = u"\U0001F600";
+  for (const std::size_t before : {std::size_t{65535}, std::size_t{65534}, std::size_t{131071}}) {
+    std::ostringstream out, err;
+    Session session(err);
+    session.New(xl::memory::GridSize::Small);
+    const Text text = Text(before, u'a') + pair + u"z\u00E9";
+    session.Control(host::ctl::main::kTextbox1).SetText(text);
+    EXPECT_EQ(RunScript(ParseScript("print window\n", {}), session, out, err), 0) << err.str();
+    EXPECT_EQ(out.str(), ToUtf8(text) + "\n") << before;
+  }
 }
 
 }  // namespace

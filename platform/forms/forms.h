@@ -10,6 +10,8 @@
 // Writes made through this interface raise no events on the host's side.
 #pragma once
 
+#include <functional>
+
 #include "platform/runtime/value.h"
 
 namespace quillary::forms {
@@ -38,6 +40,12 @@ class Control {
   virtual quillary::Text Text() const = 0;
   // The length of Text, without a copy of it where the backend can.
   virtual std::size_t TextLength() const { return Text().size(); }
+  // Calls `use` with Text, viewed where the control holds it when the backend can (the
+  // view is valid during the call).
+  virtual void ViewText(const std::function<void(TextView)>& use) const {
+    const quillary::Text text = Text();
+    use(text);
+  }
   virtual void SetText(TextView text) = 0;
 
   virtual quillary::Text Caption() const = 0;

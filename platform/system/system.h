@@ -4,6 +4,7 @@
 // platform/system/memory/.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/runtime/error.h"
@@ -38,8 +39,17 @@ class Clipboard {
   virtual ~Clipboard() = default;
   virtual void Clear() = 0;
   virtual void SetText(const Text& text) = 0;
+  // SetText of a text the caller gives away: the clipboard takes the string over where
+  // it can, and leaves it as it was when the call fails.
+  virtual void GiveText(Text&& text) { SetText(text); }
   // "" when the clipboard holds no text.
   virtual Text GetText() = 0;
+  // Calls `use` with the text GetText gives, viewed where the clipboard holds it when it
+  // can (the view is valid during the call).
+  virtual void ViewText(const std::function<void(TextView)>& use) {
+    const Text text = GetText();
+    use(text);
+  }
 };
 
 class Directories {

@@ -65,6 +65,7 @@
 #pragma once
 
 #include <any>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -146,6 +147,10 @@ class FileSheet : public Worksheet {
   // True once columns were inserted into the sheet or deleted from it: what a file
   // holds of it by position (beside its cells) no longer lines up with them.
   virtual bool ColumnsMoved() const = 0;
+  // A count that moves with every change of a cell's value or formula (entries, stored
+  // cells, clears, sorts that move a cell, inserted or deleted columns): while it stands
+  // still, the cells hold what they held. A cell changed and changed back counts too.
+  virtual std::uint64_t CellChanges() const = 0;
 };
 
 class FileBook : public Workbook {
@@ -183,8 +188,13 @@ class MemoryApplication : public Application {
 
   // ----- set-up and inspection for tests and the host stand-in -----
   virtual void SetMacroRunner(MacroRunner runner) = 0;
-  // The clipboard that Worksheet.Paste reads.
+  // The clipboard that Worksheet.Paste reads: a reader gives its text as a new string,
+  // a viewer calls `use` with a view of the text it holds (valid during the call), so
+  // that a long text is pasted without a copy of it.
+  using ClipboardUse = std::function<void(TextView)>;
+  using ClipboardViewer = std::function<void(const ClipboardUse& use)>;
   virtual void SetClipboardReader(std::function<Text()> reader) = 0;
+  virtual void SetClipboardViewer(ClipboardViewer viewer) = 0;
   virtual void SetVersion(TextView version) = 0;
   virtual const FindSettings& RememberedFind() const = 0;
   virtual const TextToColumnsSettings& RememberedTextToColumns() const = 0;

@@ -214,10 +214,14 @@ void MemoryWorksheet::Paste(const xl::Range& destination) {
   const phases::Scope timed("paste");
   book_.App().CheckFailure("Worksheet.Paste");
   if (&destination.Parent() != this) Raise(err::kApplication, "Paste method of Worksheet class failed");
-  const auto& reader = book_.App().Clipboard();
-  const Text text = reader ? reader() : Text();
-  if (text.empty()) Raise(err::kApplication, "Paste method of Worksheet class failed");
+  const auto& viewer = book_.App().Clipboard();
+  if (!viewer) Raise(err::kApplication, "Paste method of Worksheet class failed");
+  // The text is read where the clipboard holds it.
+  viewer([&](TextView text) { PasteText(destination, text); });
+}
 
+void MemoryWorksheet::PasteText(const xl::Range& destination, TextView text) {
+  if (text.empty()) Raise(err::kApplication, "Paste method of Worksheet class failed");
   const TextToColumnsSettings& s = book_.App().TextToColumnsState();
   const long top = destination.Row(), left = destination.Column();
   long row = top, right = left;
@@ -245,7 +249,7 @@ void MemoryWorksheet::Paste(const xl::Range& destination) {
     });
     row += height;
   };
-  const TextView all(text);
+  const TextView all = text;
   for (const bool pass : {false, true}) {
     write = pass;
     row = top;

@@ -67,7 +67,7 @@ Column* MemoryWorksheet::Col(long col) const {
 Column& MemoryWorksheet::EnsureCol(long col) {
   if (static_cast<long>(columns_.size()) < col) columns_.resize(static_cast<std::size_t>(col));
   auto& p = columns_[static_cast<std::size_t>(col - 1)];
-  if (!p) p = std::make_unique<Column>(book_.Formats(), rows_, sheetFormat_);
+  if (!p) p = std::make_unique<Column>(book_.Formats(), rows_, sheetFormat_, cellChanges_);
   return *p;
 }
 
@@ -1012,6 +1012,7 @@ void MemoryWorksheet::InsertColumns(long col1, long col2) {
     columns_.insert(columns_.begin() + (col1 - 1), std::make_move_iterator(fresh.begin()),
                     std::make_move_iterator(fresh.end()));
     if (static_cast<long>(columns_.size()) > cols_) columns_.resize(static_cast<std::size_t>(cols_));
+    ++cellChanges_;
   }
   ShiftColumns(col1, n);
 }
@@ -1023,6 +1024,7 @@ void MemoryWorksheet::DeleteColumns(long col1, long col2) {
   const long size = static_cast<long>(columns_.size());
   if (size >= col1) {
     columns_.erase(columns_.begin() + (col1 - 1), columns_.begin() + std::min(col2, size));
+    ++cellChanges_;
   }
   ShiftColumns(col2 + 1, -(col2 - col1 + 1));
 }

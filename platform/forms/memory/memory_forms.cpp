@@ -96,6 +96,11 @@ std::size_t MemoryControl::TextLength() const {
   return value_.IsNull() ? 0 : value_.AsText().size();
 }
 
+void MemoryControl::ViewText(const std::function<void(TextView)>& use) const {
+  Require(kText);
+  use(value_.IsNull() ? TextView() : TextView(value_.AsText()));
+}
+
 void MemoryControl::SetText(TextView text) {
   Require(kText);
   value_ = quillary::Text(text);

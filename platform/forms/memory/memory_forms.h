@@ -6,6 +6,7 @@
 // any other property raises Error 438. Programmatic writes raise no events.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <unordered_map>
@@ -30,6 +31,7 @@ class MemoryControl final : public Control {
   void SetValue(const Variant& value) override;
   quillary::Text Text() const override;
   std::size_t TextLength() const override;
+  void ViewText(const std::function<void(TextView)>& use) const override;
   void SetText(TextView text) override;
   quillary::Text Caption() const override;
   void SetCaption(TextView caption) override;

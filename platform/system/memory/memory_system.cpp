@@ -37,9 +37,19 @@ void MemoryClipboard::SetText(const Text& text) {
   text_ = text;
 }
 
+void MemoryClipboard::GiveText(Text&& text) {
+  Attempt(Operation::SetText);
+  text_ = std::move(text);
+}
+
 Text MemoryClipboard::GetText() {
   Attempt(Operation::GetText);
   return text_;
+}
+
+void MemoryClipboard::ViewText(const std::function<void(TextView)>& use) {
+  Attempt(Operation::GetText);
+  use(text_);
 }
 
 void MemoryClipboard::FailNext(int count, Operation op) { toFail_[Index(op)] = std::max(count, 0); }

@@ -55,7 +55,9 @@ class MemoryClipboard final : public Clipboard {
 
   void Clear() override;
   void SetText(const Text& text) override;
+  void GiveText(Text&& text) override;
   Text GetText() override;
+  void ViewText(const std::function<void(TextView)>& use) override;
 
   void FailNext(int count, Operation op);
   // Calls of `op` so far, failed ones included.

@@ -644,6 +644,7 @@ void Column::Store(long row, const Typed& t) {
     IndexRemove(row);
     Drop(c);
   }
+  ++changes_;
   c.u = content.u;
   c.SetKind(content.Kind());
   c.SetPrefixed(content.Prefixed());
@@ -659,6 +660,7 @@ void Column::Store(long row, const Typed& t) {
 
 void Column::Clear(long row) {
   if (!IsFilled(row)) return;
+  ++changes_;
   IndexRemove(row);
   Drop(cells_.Data()[row - 1]);
   MarkEmpty(row);
@@ -671,6 +673,7 @@ void Column::ClearRows(long row1, long row2) {
   while (it != runs_.end() && it->first <= row2) {
     const long start = it->first, end = it->second;
     const long lo = std::max(start, row1), hi = std::min(end, row2);
+    ++changes_;
     for (long r = lo; r <= hi; ++r) {
       IndexRemove(r);
       Drop(cells_.Data()[r - 1]);
@@ -851,6 +854,7 @@ const RowSet* Column::IndexRows(TextView foldedKey) {
 
 void Column::MoveRows(long row1, std::span<const std::uint32_t> order, BigVector<Cell>& scratch) {
   if (order.empty()) return;
+  if (!std::is_sorted(order.begin(), order.end())) ++changes_;  // the order moves a row
   const long last = row1 + static_cast<long>(order.size()) - 1;
   // Past the stored rows every cell is empty: store the block in full so that it can move.
   if (StoredRows() < last) Touch(last);

@@ -166,11 +166,12 @@ class CellStore {
 
 // One column of a sheet. Rows past the stored ones are empty and carry the column's
 // default format. Every content change goes through the column, so that the runs, the
-// Find index and the texts' arena stay right.
+// Find index and the texts' arena stay right, and is counted in `changes` (the sheet's
+// count of its cells' changes).
 class Column {
  public:
-  Column(FormatTable& formats, long gridRows, std::uint32_t defaultFormat)
-      : formats_(formats), cells_(gridRows), defaultFormat_(defaultFormat) {}
+  Column(FormatTable& formats, long gridRows, std::uint32_t defaultFormat, std::uint64_t& changes)
+      : formats_(formats), cells_(gridRows), defaultFormat_(defaultFormat), changes_(changes) {}
   ~Column() = default;
   Column(const Column&) = delete;
   Column& operator=(const Column&) = delete;
@@ -242,7 +243,8 @@ class Column {
   const Cell* CellAt(long row) const { return At(row); }
   // A sort's reordering of rows [row1, row1 + order.size()), in two steps. MoveRows
   // moves the cells so that new row row1+i holds old row row1 + order[i] (`scratch` is
-  // its working memory, one cell a row); SettleMovedRows then makes the runs again, lays
+  // its working memory, one cell a row; an order that moves no row changes nothing);
+  // SettleMovedRows then makes the runs again, lays
   // the texts out in the new row order and moves the Find index's rows with them
   // (`newRow`: old row offset -> new offset) rather than making it again. Columns can
   // settle at the same time as one another.
@@ -284,6 +286,7 @@ class Column {
   TextArena texts_;
   CellStore cells_;
   std::uint32_t defaultFormat_;
+  std::uint64_t& changes_;
   std::map<long, long> runs_;
   std::unique_ptr<std::unordered_map<std::uint64_t, RowSet>> index_;
 };

@@ -155,6 +155,7 @@ class MemoryWorksheet final : public FileSheet {
   void InsertColumns(long col1, long col2) override;
   void DeleteColumns(long col1, long col2) override;
   bool ColumnsMoved() const override { return columnsMoved_; }
+  std::uint64_t CellChanges() const override { return cellChanges_; }
   void TextToColumns(const Area& area, const TextToColumnsArgs& args) override;
   double CellLeft(long col) override;
   double CellTop(long row) override;
@@ -186,6 +187,8 @@ class MemoryWorksheet final : public FileSheet {
   void Live() const;
   Column* Col(long col) const;
   Column& EnsureCol(long col);
+  // Paste of the clipboard's text.
+  void PasteText(const xl::Range& destination, TextView text);
   // The column that `count` entries down from (row1, col) go to, once the sheet allows
   // them; nullptr for no entries.
   Column* EntryColumn(long row1, long col, std::size_t count);
@@ -210,7 +213,8 @@ class MemoryWorksheet final : public FileSheet {
   Text name_;
   long visible_ = xlSheetVisible;
   bool deleted_ = false;
-  bool columnsMoved_ = false;  // columns were inserted or deleted
+  bool columnsMoved_ = false;      // columns were inserted or deleted
+  std::uint64_t cellChanges_ = 0;  // CellChanges: its columns count their changes in it
   long rows_, cols_;
   std::vector<std::unique_ptr<Column>> columns_;
   std::uint32_t sheetFormat_ = 0;
@@ -418,7 +422,13 @@ class MemoryApplicationImpl final : public MemoryApplication {
 
   // ----- MemoryApplication -----
   void SetMacroRunner(MacroRunner runner) override { options_.runner = std::move(runner); }
-  void SetClipboardReader(std::function<Text()> reader) override { clipboard_ = std::move(reader); }
+  void SetClipboardReader(std::function<Text()> reader) override {
+    clipboard_ = [reader = std::move(reader)](const ClipboardUse& use) {
+      const Text text = reader();
+      use(text);
+    };
+  }
+  void SetClipboardViewer(ClipboardViewer viewer) override { clipboard_ = std::move(viewer); }
   void SetVersion(TextView version) override { version_ = Text(version); }
   MemoryWorkbook& AddWorkbook(GridSize grid) override;
   const FindSettings& RememberedFind() const override { return find_; }
@@ -442,7 +452,7 @@ class MemoryApplicationImpl final : public MemoryApplication {
   // ----- for the memory backend -----
   FindSettings& FindState() { return find_; }
   TextToColumnsSettings& TextToColumnsState() { return textToColumns_; }
-  const std::function<Text()>& Clipboard() const { return clipboard_; }
+  const ClipboardViewer& Clipboard() const { return clipboard_; }
   std::vector<MemoryWindow*>& WindowOrder() { return windowOrder_; }
   std::vector<std::unique_ptr<MemoryWorkbook>>& BookList() { return books_; }
   void BookClosed(MemoryWorkbook& book);
@@ -468,7 +478,7 @@ class MemoryApplicationImpl final : public MemoryApplication {
   long bookCounter_ = 0;
   FindSettings find_;
   TextToColumnsSettings textToColumns_;
-  std::function<Text()> clipboard_;
+  ClipboardViewer clipboard_;
   bool screenUpdating_ = true;
   long cursor_ = xlDefault;
   Variant statusBar_ = false;

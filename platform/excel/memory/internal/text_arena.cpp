@@ -43,6 +43,10 @@ void TextArena::NewBlock(std::size_t atLeast) {
 // Puts `size` bytes in the last block (a two-byte text at an even position, so that it
 // can be viewed where it lies).
 TextRef TextArena::Place(const void* bytes, std::size_t size, std::size_t length, bool narrow) {
+  if (hasLast_ && Length(last_) == length && Narrow(last_) == narrow && std::memcmp(Data(last_), bytes, size) == 0) {
+    live_ += size;
+    return last_;
+  }
   const auto fits = [&] {
     if (blocks_.empty()) return false;
     const Block& b = blocks_.back();
@@ -57,6 +61,8 @@ TextRef TextArena::Place(const void* bytes, std::size_t size, std::size_t length
   if (size > 0) std::memcpy(b.data + b.used, bytes, size);
   b.used += static_cast<std::uint32_t>(size);
   live_ += size;
+  last_ = ref;
+  hasLast_ = true;
   return ref;
 }
 

@@ -2,9 +2,12 @@
 //
 // A cell holds a TextRef: where its text lies and how long it is; no cell has a heap
 // object of its own. A text whose characters are all below U+0100 (most are) is kept
-// in one byte a character, any other in two. Writing a text appends it; a text
-// overwritten or cleared is only counted as dead, and the column has its live texts
-// moved together (Compact) once the dead bytes outweigh the live ones.
+// in one byte a character, any other in two. Writing a text appends it, unless it is
+// the text written last, whose bytes it then shares (a sorted column, or a list copied
+// from one, holds its equal texts one after another); a text overwritten or cleared is
+// only counted as dead, and the column has its live texts moved together (Compact) once
+// the dead bytes outweigh the live ones. Live and dead bytes count each cell's text in
+// full, shared or not.
 #pragma once
 
 #include <algorithm>
@@ -80,6 +83,9 @@ class TextArena {
   static void FreeBlock(Block& b);
 
   std::vector<Block> blocks_;
+  // The text placed last, while there is one in the blocks.
+  TextRef last_ = 0;
+  bool hasLast_ = false;
   std::size_t live_ = 0;
   std::size_t dead_ = 0;
 };
@@ -103,8 +109,12 @@ template <class ForEachRef>
 void TextArena::Compact(ForEachRef&& forEachRef) {
   std::vector<Block> old;
   old.swap(blocks_);
-  // One block that the live texts fill.
-  if (live_ > 0) NewBlock(std::min(live_, std::size_t{1} << 30));
+  hasLast_ = false;
+  // One block that the live texts fill: no more than the old blocks held, as equal
+  // texts share their bytes.
+  std::size_t held = 0;
+  for (const Block& b : old) held += b.used;
+  if (live_ > 0) NewBlock(std::min({live_, held, std::size_t{1} << 30}));
   live_ = 0;
   dead_ = 0;
   forEachRef([&](TextRef ref) {

@@ -2,6 +2,7 @@
 // and sorts on a short column, after each of which End, CountA and whole-value Find must
 // tell what a cell-by-cell reading of the model tells.
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <random>
 #include <vector>
@@ -91,6 +92,111 @@ TEST_F(Storage, RunsCountsAndTheIndexFollowEveryChange) {
       const auto hit = R("A1:A60").Find({.What = what, .After = &last, .LookIn = xlValues, .LookAt = xlWhole});
       ASSERT_EQ(hit ? hit->Row() : 0, first) << "step " << step << " " << ToUtf8(what);
     }
+  }
+}
+
+// Every entry point that changes a cell's value or formula moves the sheet's count of
+// changes; one that changes none leaves it where it stood. Each case starts from the
+// same sheet: A1:A3 3, 1, 2; B1:B2 "x", "y"; C1 "a,b"; D1:D2 1, 2.
+TEST(CellChanges, EveryChangeOfACellMovesTheCount) {
+  const FileCell stored{.type = VarType::Number, .number = 4};
+  const TextView typed[] = {u"7"};
+  const Variant values[] = {Variant(1.0), Variant(2.0)};
+  const Area first[] = {{1, 1, 1, 1}}, empty[] = {{20, 1, 29, 3}};
+  const struct {
+    const char* what;
+    std::function<void(MemoryWorksheet&)> act;
+    bool changes;
+  } cases[] = {
+      {"a value",
+       [](MemoryWorksheet& s) {
+         s.SetValue({5, 1, 5, 1}, Variant(1.0));
+       },
+       true},
+      {"a formula", [](MemoryWorksheet& s) { s.Cells(5, 2).SetFormula(u"=1+1"); }, true},
+      {"an area's values",
+       [&](MemoryWorksheet& s) {
+         s.WriteValues({9, 1, 9, 2}, values);
+       },
+       true},
+      {"typed texts", [&](MemoryWorksheet& s) { s.EnterTexts(8, 1, typed); }, true},
+      {"a file's cells", [&](MemoryWorksheet& s) { s.StoreCells(7, 1, std::span(&stored, 1)); }, true},
+      {"a cleared cell", [&](MemoryWorksheet& s) { s.ClearContents(first); }, true},
+      {"an emptied value",
+       [](MemoryWorksheet& s) {
+         s.SetValue({1, 2, 1, 2}, Variant());
+       },
+       true},
+      {"rows a sort moves",
+       [](MemoryWorksheet& s) {
+         const xl::Range key = s.Cells(1, 1);
+         s.Sort({1, 1, 3, 2}, {.Key1 = &key});
+       },
+       true},
+      {"inserted columns", [](MemoryWorksheet& s) { s.InsertColumns(1, 1); }, true},
+      {"deleted columns", [](MemoryWorksheet& s) { s.DeleteColumns(2, 2); }, true},
+      {"a paste", [](MemoryWorksheet& s) { s.Paste(s.Cells(10, 1)); }, true},
+      {"a fill",
+       [](MemoryWorksheet& s) {
+         s.AutoFill({1, 4, 2, 4}, {1, 4, 5, 4});
+       },
+       true},
+      {"a series",
+       [](MemoryWorksheet& s) {
+         s.DataSeries({2, 4, 2, 4}, {.Stop = 5});
+       },
+       true},
+      {"texts split into columns",
+       [](MemoryWorksheet& s) {
+         s.TextToColumns({1, 3, 1, 3}, {.Comma = true});
+       },
+       true},
+      {"a merge over a filled cell",
+       [](MemoryWorksheet& s) {
+         s.Merge({1, 2, 2, 2});
+       },
+       true},
+      // Nothing of a cell changes.
+      {"clearing empty cells", [&](MemoryWorksheet& s) { s.ClearContents(empty); }, false},
+      {"a sort of rows in order",
+       [](MemoryWorksheet& s) {
+         const xl::Range key = s.Cells(1, 4);
+         s.Sort({1, 4, 2, 4}, {.Key1 = &key});
+       },
+       false},
+      {"a format",
+       [](MemoryWorksheet& s) {
+         s.SetFormat({1, 1, 3, 1}, FormatKey::FontBold, Variant(true));
+       },
+       false},
+      {"a merge over empty cells",
+       [](MemoryWorksheet& s) {
+         s.Merge({20, 1, 21, 2});
+       },
+       false},
+      {"reading and finding",
+       [](MemoryWorksheet& s) {
+         std::vector<Variant> out;
+         s.ReadValues({1, 1, 3, 4}, out);
+         const Area all[] = {{1, 1, 3, 4}};
+         EXPECT_TRUE(s.Find(all, {.What = u"x"}));
+       },
+       false},
+  };
+  for (const auto& c : cases) {
+    auto app = NewApplication();
+    app->SetClipboardReader([] { return Text(u"p\tq\r\n"); });
+    MemoryWorksheet& s = app->AddWorkbook(GridSize::Large).ActiveMemorySheet();
+    const Variant column[] = {Variant(3.0), Variant(1.0), Variant(2.0)};
+    s.WriteValues({1, 1, 3, 1}, column);
+    s.SetValue({1, 2, 1, 2}, Variant(u"x"));
+    s.SetValue({2, 2, 2, 2}, Variant(u"y"));
+    s.SetValue({1, 3, 1, 3}, Variant(u"a,b"));
+    s.SetValue({1, 4, 1, 4}, Variant(1.0));
+    s.SetValue({2, 4, 2, 4}, Variant(2.0));
+    const std::uint64_t before = s.CellChanges();
+    c.act(s);
+    EXPECT_EQ(s.CellChanges() != before, c.changes) << c.what;
   }
 }
 

@@ -1,4 +1,8 @@
+#include <algorithm>
+#include <vector>
+
 #include "platform/excel/memory/tests/fixture.h"
+#include "platform/runtime/text_order.h"
 #include "platform/runtime/vba.h"
 
 namespace quillary::xl::memory {
@@ -193,6 +197,43 @@ TEST_F(ValueEntry, OverwrittenTextsAreReclaimed) {
   const auto hit = R("A1:A400").Find({.What = u"L\u03A9\u00C9300", .LookIn = xlValues, .LookAt = xlPart});
   ASSERT_TRUE(hit);
   EXPECT_EQ(hit->Row(), 300);
+}
+
+// Equal texts written one after another share their bytes; each cell still reads and
+// changes as its own through clears, overwrites, a sort (which lays the texts out again)
+// and the compaction of the dead ones.
+TEST_F(ValueEntry, EqualTextsInARowShareTheirBytes) {
+  constexpr long kRows = 3000;
+  const Text narrow(300, u'n');
+  const Text wide = Text(300, u'w') + u"\u03A9";
+  const auto written = [&](long r) { return r <= kRows / 2 ? narrow : wide; };
+  const auto expected = [&](long r) -> Variant {
+    if (r % 1000 == 7) return Variant();
+    if (r % 500 == 3) return Variant(u"changed " + vba::NumberText(static_cast<double>(r)));
+    return Variant(written(r));
+  };
+  std::vector<Variant> column;
+  for (long r = 1; r <= kRows; ++r) column.emplace_back(written(r));
+  R("A1:A3000").SetValues(column);
+  EXPECT_LT(sheet->HeldTextBytes(1), std::size_t{8192}) << "3000 texts of 300 characters, two of them distinct";
+  for (long r = 1; r <= kRows; ++r) {
+    if (r % 1000 == 7) sheet->Cells(r, 1).ClearContents();
+    if (r % 500 == 3) sheet->Cells(r, 1).SetValue(expected(r));
+  }
+  std::vector<Variant> sorted;
+  for (long r = 1; r <= kRows; ++r) {
+    ASSERT_EQ(sheet->CellValue(r, 1), expected(r)) << r;
+    if (!expected(r).IsEmpty()) sorted.push_back(expected(r));
+  }
+  const Range key = R("A1");
+  R("A1:A3000").Sort({.Key1 = &key, .Order1 = xlDescending, .Header = xlNo});
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const Variant& a, const Variant& b) { return text_order::CompareValues(a, b, false) > 0; });
+  for (std::size_t i = 0; i < sorted.size(); ++i) {
+    ASSERT_EQ(sheet->CellValue(static_cast<long>(i) + 1, 1), sorted[i]) << i;
+  }
+  EXPECT_TRUE(sheet->CellValue(kRows, 1).IsEmpty());
+  EXPECT_LT(sheet->HeldTextBytes(1), std::size_t{8192}) << "the sorted texts lie in runs of equal ones";
 }
 
 // A file's cells are stored as they are: texts stay texts whatever they look like (and

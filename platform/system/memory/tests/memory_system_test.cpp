@@ -71,6 +71,28 @@ TEST(MemoryClipboard, FailuresAreOperationByOperationAndRaiseErrors) {
   EXPECT_EQ(clipboard.Attempts(MemoryClipboard::Operation::GetText), 0);
 }
 
+// GiveText and ViewText are SetText and GetText without a copy: they count and fail as
+// those do, and a failed GiveText leaves the caller's text for the next attempt.
+TEST(MemoryClipboard, GivenAndViewedTextsCountAndFailAsSetAndGet) {
+  MemoryClipboard clipboard;
+  clipboard.FailNext(1, MemoryClipboard::Operation::SetText);
+  clipboard.FailNext(1, MemoryClipboard::Operation::GetText);
+  Text given = u"given \U0001F600";
+  check::ExpectRaises([&] { clipboard.GiveText(std::move(given)); }, MemoryClipboard::kClipboardErrorNumber);
+  EXPECT_EQ(given, u"given \U0001F600");
+  EXPECT_EQ(clipboard.Contents(), u"");
+  clipboard.GiveText(std::move(given));
+  EXPECT_EQ(clipboard.Contents(), u"given \U0001F600");
+  Text viewed = u"none";
+  const auto view = [&] { clipboard.ViewText([&](TextView t) { viewed = Text(t); }); };
+  check::ExpectRaises(view, MemoryClipboard::kClipboardErrorNumber);
+  EXPECT_EQ(viewed, u"none");
+  view();
+  EXPECT_EQ(viewed, u"given \U0001F600");
+  EXPECT_EQ(clipboard.Attempts(MemoryClipboard::Operation::SetText), 2);
+  EXPECT_EQ(clipboard.Attempts(MemoryClipboard::Operation::GetText), 2);
+}
+
 TEST(ManualClock, TimeOfDayWrapsAtMidnightWhileMonotonicKeepsGoing) {
   ManualClock clock(86399.5, 1000);
   const double start = clock.MonotonicSeconds();
