@@ -2422,7 +2422,9 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
               commentsId = id;
               commentsPart = ResolveTarget(part, Attr(rel, "Target"));
             }
-            if (type.ends_with("/vmlDrawing") && (drawingId.empty() ? vmlId.empty() : id == drawingId)) {
+            // Only the drawing legacyDrawing names holds notes: another one (the header and
+            // footer pictures legacyDrawingHF names) is never written into.
+            if (type.ends_with("/vmlDrawing") && !drawingId.empty() && id == drawingId) {
               vmlId = id;
               vmlPart = ResolveTarget(part, Attr(rel, "Target"));
             }

@@ -1009,6 +1009,60 @@ print([n for n in new.namelist() if '"/%s"' % n not in types and 'Extension="%s"
             "[]\n");
 }
 
+TEST_F(Xlsx, ANewNoteNeverGoesIntoTheHeaderPictureDrawing) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+import zipfile
+wb = openpyxl.Workbook()
+wb.active["A1"] = "x"
+wb.save("hf.xlsx")
+z = zipfile.ZipFile("hf.xlsx")
+parts = {n: z.read(n) for n in z.namelist()}
+vml = ('<xml xmlns:v="urn:schemas-microsoft-com:vml" xmlns:o="urn:schemas-microsoft-com:office:office">'
+       '<o:shapelayout v:ext="edit"><o:idmap v:ext="edit" data="1"/></o:shapelayout>'
+       '<v:shape id="CH" o:spid="_x0000_s1025" type="#_x0000_t75" style="width:20pt;height:20pt">'
+       '<v:imagedata o:relid="rId1" o:title="logo"/></v:shape></xml>')
+parts["xl/drawings/vmlDrawingHF1.vml"] = vml.encode()
+parts["xl/worksheets/_rels/sheet1.xml.rels"] = (
+    '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
+    '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
+    '<Relationship Id="rIdHF" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/vmlDrawing" '
+    'Target="../drawings/vmlDrawingHF1.vml"/></Relationships>').encode()
+sheet = parts["xl/worksheets/sheet1.xml"].decode()
+sheet = sheet.replace("</worksheet>", '<headerFooter><oddHeader>&amp;C&amp;G</oddHeader></headerFooter>'
+    '<legacyDrawingHF xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships" r:id="rIdHF"/>'
+    "</worksheet>")
+parts["xl/worksheets/sheet1.xml"] = sheet.encode()
+types = parts["[Content_Types].xml"].decode()
+parts["[Content_Types].xml"] = types.replace("<Default ", '<Default Extension="vml" '
+    'ContentType="application/vnd.openxmlformats-officedocument.vmlDrawing"/><Default ', 1).encode()
+with zipfile.ZipFile("hf.xlsx", "w", zipfile.ZIP_DEFLATED) as out:
+    for n, data in parts.items():
+        out.writestr(n, data)
+)py"),
+            "");
+  xl::memory::FileBook& book = Load(*app, dir / "hf.xlsx");
+  book.Sheets().Item(u"Sheet").SetCellComment(5, 3, xl::CommentData{.text = u"hello"});
+  SaveXlsx(book, dir / "hf.xlsx", notes);
+  EXPECT_TRUE(notes.empty()) << notes.front();
+
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+import re, zipfile
+z = zipfile.ZipFile("hf.xlsx")
+part = lambda name: z.read(name).decode()
+sheet, rels = part("xl/worksheets/sheet1.xml"), part("xl/worksheets/_rels/sheet1.xml.rels")
+print("Note" in part("xl/drawings/vmlDrawingHF1.vml"), re.findall(r"<(legacyDrawing\w*) ", sheet),
+      re.search(r'<legacyDrawingHF [^>]*id="rIdHF"', sheet) is not None)
+drawing = re.search(r'Id="%s"[^>]*Target="([^"]*)"' % re.search(r'<legacyDrawing [^>]*id="(\w+)"', sheet).group(1), rels)
+note = part("xl/drawings/" + drawing.group(1).rsplit("/", 1)[-1])
+print(note.count('ObjectType="Note"'), re.search(r"<x:Row>4</x:Row>\s*<x:Column>2</x:Column>", note) is not None)
+print(openpyxl.load_workbook("hf.xlsx")["Sheet"]["C5"].comment.text)
+)py"),
+            "False ['legacyDrawing', 'legacyDrawingHF'] True\n"
+            "1 True\n"
+            "hello\n");
+}
+
 TEST_F(Xlsx, AChangedFontPropertyKeepsTheRestOfTheFont) {
   if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
   ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
