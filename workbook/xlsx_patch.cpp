@@ -1919,12 +1919,25 @@ void PutComments(std::string& commentsXml, const std::string& commentsPart, std:
   const Root root = RootOf(vml, vmlPart);
   std::map<std::pair<long, long>, std::string> shapes;
   std::string kept;  // what is not a note shape, in its order
-  long nextId = block * 1024 + 1;
+  // New shapes take unused ids in the blocks of 1024 the drawing's idmap declares
+  // (block N holds N*1024 .. N*1024+1023), past them only when those are full.
+  std::vector<long> blocks;
+  if (const std::size_t idmap = vml.find("idmap"); idmap != std::string::npos) {
+    const std::size_t lt = vml.rfind('<', idmap);
+    const std::string data = Attr(std::string_view(vml).substr(lt, TagEnd(vml, lt, vmlPart) - lt), "data");
+    for (std::size_t at = 0; at < data.size();) {
+      const std::size_t comma = std::min(data.find(',', at), data.size());
+      if (const long b = std::atol(data.substr(at, comma - at).c_str()); b > 0) blocks.push_back(b);
+      at = comma + 1;
+    }
+  }
+  std::set<long> used;
   for (const Element& e : Children(vml, root.element.contentBegin, root.element.contentEnd, vmlPart)) {
     const std::string text = vml.substr(e.begin, e.end - e.begin);
-    const std::string id = Attr(text.substr(0, TagEnd(text, 0, vmlPart)), "id");
-    if (e.name == "shape" && id.starts_with("_x0000_s")) {
-      nextId = std::max(nextId, std::atol(id.c_str() + 8) + 1);
+    const std::string head = text.substr(0, TagEnd(text, 0, vmlPart));
+    const std::string id = Attr(head, "id");
+    for (const std::string& name : {id, Attr(head, "o:spid")}) {
+      if (name.starts_with("_x0000_s")) used.insert(std::atol(name.c_str() + 8));
     }
     const auto cell = e.name == "shape" ? NoteCell(text, vmlPart) : std::nullopt;
     if (cell) {
@@ -1933,6 +1946,21 @@ void PutComments(std::string& commentsXml, const std::string& commentsPart, std:
       kept += text;
     }
   }
+  std::size_t blockAt = 0;
+  long nextId = blocks.empty() ? block * 1024 + 1 : blocks.front() * 1024 + 1;
+  const auto NextShapeId = [&] {
+    for (;;) {
+      while (blockAt < blocks.size() && nextId >= (blocks[blockAt] + 1) * 1024) {
+        if (++blockAt < blocks.size()) nextId = blocks[blockAt] * 1024 + 1;
+      }
+      if (blockAt >= blocks.size()) {
+        // The declared blocks are full: past every id the drawing holds.
+        nextId = std::max({nextId, block * 1024 + 1, used.empty() ? 0 : *used.rbegin() + 1});
+      }
+      if (used.insert(nextId).second) return nextId++;
+      ++nextId;
+    }
+  };
   std::string notes;
   for (const CellComment& c : comments) {
     const auto it = shapes.find(std::pair(c.cell.row, c.cell.col));
@@ -1949,7 +1977,7 @@ void PutComments(std::string& commentsXml, const std::string& commentsPart, std:
       id = Attr(it->second.substr(0, TagEnd(it->second, 0, vmlPart)), "id");
       anchor = ClientField(it->second, "Anchor", vmlPart);
     }
-    if (id.empty()) id = "_x0000_s" + std::to_string(nextId++);
+    if (id.empty()) id = "_x0000_s" + std::to_string(NextShapeId());
     notes += NoteShape(id, c.cell.row, c.cell.col, c.comment, anchor);
   }
   if (notes.empty()) {

@@ -988,6 +988,9 @@ vml = part(new, target(new, "sheet1", "vmlDrawing"))
 shape = r'<(\w+):shape [^>]*>(?:(?!</\1:shape>).)*<(\w+):Row>0</\2:Row>\s*<\2:Column>0</\2:Column>.*?</\1:shape>'
 print(first(part(old, target(old, "sheet1", "vmlDrawing")), shape) == first(vml, shape))
 print("ObjectType=\"Checkbox\"" in vml, vml.count("ObjectType=\"Note\""), re.search(r"<\w+:Row>2</", vml) is not None)
+blocks = [int(b) for b in re.search(r'idmap [^>]*data="([^"]*)"', vml).group(1).split(",")]
+ids = [int(i) for i in re.findall(r'<\w+:shape [^>]*id="_x0000_s(\d+)"[^>]*>(?:(?!</\w+:shape>).)*ObjectType="Note"', vml, re.S)]
+print(len(set(ids)) == len(ids) == 3, all(i // 1024 in blocks for i in ids))
 print(target(new, "sheet2", "comments") is not None, "legacyDrawing" in part(new, "xl/worksheets/sheet2.xml"))
 print(target(new, "sheet3", "comments"), target(new, "sheet3", "vmlDrawing"), "legacyDrawing" in part(new, "xl/worksheets/sheet3.xml"))
 print(sorted(n for n in new.namelist() if "comments" in n or n.endswith(".vml")))
@@ -1002,6 +1005,7 @@ print([n for n in new.namelist() if '"/%s"' % n not in types and 'Extension="%s"
             "Only A1 None\n"
             "True\nTrue\n"
             "True 3 False\n"
+            "True True\n"  // three notes, each id unused and inside a block idmap declares
             "True True\n"
             "None None False\n"
             "['xl/comments/comment1.xml', 'xl/comments1.xml', 'xl/drawings/commentsDrawing1.vml', "
