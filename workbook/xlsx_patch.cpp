@@ -1365,15 +1365,26 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
       }
     }
   }
+  // The loaded link of each cell (the first, as a cell holds one), found by its cell.
+  std::map<std::pair<long, long>, const xl::Hyperlink*> wasByCell;
+  for (const CellHyperlink& w : was) wasByCell.emplace(std::pair(w.cell.row, w.cell.col), &w.link);
   const auto wasAt = [&](const xl::CellPos& cell) -> const xl::Hyperlink* {
-    for (const CellHyperlink& w : was) {
-      if (w.cell == cell) return &w.link;
-    }
-    return nullptr;
+    const auto found = wasByCell.find(std::pair(cell.row, cell.col));
+    return found == wasByCell.end() ? nullptr : found->second;
   };
   std::string r;  // the prefix of the relationships' namespace, once needed
   long nextRel = 1;
   std::set<std::string> usedIds;
+  // The ids the relationships part holds, and those of links added to it (written into
+  // it at once, after the links).
+  std::set<std::string> relIds;
+  if (!rels.empty()) {
+    const Root root = RootOf(rels, relsPart);
+    for (const Element& k : Children(rels, root.element.contentBegin, root.element.contentEnd, relsPart)) {
+      relIds.insert(Attr(std::string_view(rels).substr(k.begin, k.end - k.begin), "Id"));
+    }
+  }
+  std::string addedRels;
   std::string out;
   for (const CellHyperlink& l : links) {
     // The file format holds links of at most 2,079 characters (an address with its place).
@@ -1402,15 +1413,16 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
       if (!oldId.empty() && before != nullptr && before->Address == l.link.Address) {
         id = oldId;
       } else {
-        if (rels.empty()) {
-          rels = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"" +
-                 std::string(kRelsNs) + "\"></Relationships>";
-        }
-        id = FreeRelId(rels, nextRel);
-        rels = WithChildAtEnd(rels,
-                              "<Relationship Id=\"" + *id + "\" Type=\"" + std::string(kHyperlinkRel) + "\" Target=\"" +
-                                  EscapedAttribute(ToUtf8(l.link.Address)) + "\" TargetMode=\"External\"/>",
-                              relsPart);
+        while (relIds.contains("rIdQ" + std::to_string(nextRel))) ++nextRel;
+        id = "rIdQ" + std::to_string(nextRel++);
+        relIds.insert(*id);
+        addedRels += "<Relationship Id=\"";
+        addedRels += *id;
+        addedRels += "\" Type=\"";
+        addedRels += kHyperlinkRel;
+        addedRels += "\" Target=\"";
+        addedRels += EscapedAttribute(ToUtf8(l.link.Address));
+        addedRels += "\" TargetMode=\"External\"/>";
       }
       usedIds.insert(*id);
     }
@@ -1426,6 +1438,13 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
     tag = SetAttr(std::move(tag), "location", text(l.link.SubAddress));
     tag = SetAttr(std::move(tag), "display", text(l.link.TextToDisplay));
     out += tag;
+  }
+  if (!addedRels.empty()) {
+    if (rels.empty()) {
+      rels = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"" +
+             std::string(kRelsNs) + "\"></Relationships>";
+    }
+    rels = WithChildAtEnd(std::move(rels), addedRels, relsPart);
   }
   // The relationships of the links that went, unless another element still uses them.
   std::set<std::string> gone;
@@ -1697,11 +1716,12 @@ std::string NewVml(long block) {
 void PutComments(std::string& commentsXml, const std::string& commentsPart, std::string& vml,
                  const std::string& vmlPart, const std::vector<CellComment>& comments,
                  const std::vector<CellComment>& was, long block) {
+  // The loaded comment of each cell (the first, as a cell holds one), found by its cell.
+  std::map<std::pair<long, long>, const xl::CommentData*> wasByCell;
+  for (const CellComment& w : was) wasByCell.emplace(std::pair(w.cell.row, w.cell.col), &w.comment);
   const auto wasAt = [&](const xl::CellPos& cell) -> const xl::CommentData* {
-    for (const CellComment& w : was) {
-      if (w.cell == cell) return &w.comment;
-    }
-    return nullptr;
+    const auto found = wasByCell.find(std::pair(cell.row, cell.col));
+    return found == wasByCell.end() ? nullptr : found->second;
   };
   // The comments part: the list in the workbook's order.
   if (comments.empty()) {

@@ -577,7 +577,7 @@ class SheetReader {
   void EndCells();
   SheetLayout& Layout() { return layout_; }
   std::string legacyDrawing;                                  // the drawing's relationship id
-  std::vector<std::pair<xl::CellPos, std::string>> linkRels;  // a hyperlink's relationship id
+  std::vector<std::pair<std::size_t, std::string>> linkRels;  // a hyperlink (its place) and its relationship id
   bool fitToPage = false;
 
  private:
@@ -982,7 +982,7 @@ void SheetReader::StartHyperlink(const Attributes& a) {
   const auto area = ParseAreaRef(a.Get("ref"));
   if (!area) return;
   CellHyperlink link{{area->row1, area->col1}, {{}, ToText(a.Get("location")), ToText(a.Get("display"))}};
-  if (a.Has("id")) linkRels.emplace_back(link.cell, std::string(a.Get("id")));
+  if (a.Has("id")) linkRels.emplace_back(layout_.hyperlinks.size(), std::string(a.Get("id")));
   layout_.hyperlinks.push_back(link);
 }
 
@@ -1214,12 +1214,8 @@ void ReadSheet(const ZipArchive& zip, const std::string& part, const SharedStrin
   SheetLayout& layout = reader.Layout();
   if (reader.fitToPage) layout.pageSetup.Zoom = false;
   const auto rels = ReadRels(zip, part);
-  for (auto& [cell, id] : reader.linkRels) {
-    const auto it = rels.find(id);
-    if (it == rels.end()) continue;
-    for (CellHyperlink& link : layout.hyperlinks) {
-      if (link.cell == cell) link.link.Address = ToText(it->second.target);
-    }
+  for (auto& [at, id] : reader.linkRels) {
+    if (const auto it = rels.find(id); it != rels.end()) layout.hyperlinks[at].link.Address = ToText(it->second.target);
   }
   const std::string commentsPart = RelOfType(rels, kRelComments);
   if (!commentsPart.empty()) {
