@@ -1312,7 +1312,10 @@ void ApplyNames(xl::Workbook& book, const BookInfo& info, const std::vector<xl::
       for (std::size_t start = 0; start <= address.size();) {
         const std::size_t comma = std::min(address.find(u',', start), address.size());
         const Text part = address.substr(start, comma - start);
-        const bool rows = !part.empty() && (part[1] >= u'0' && part[1] <= u'9');
+        // Rows are told by their first character after an optional `$`: `$1:$1`, `1:1`
+        // and `10:12` are rows, `$A:$B` and `A:B` columns.
+        const std::size_t first = !part.empty() && part[0] == u'$' ? 1 : 0;
+        const bool rows = first < part.size() && part[first] >= u'0' && part[first] <= u'9';
         (rows ? page.PrintTitleRows : page.PrintTitleColumns) = part;
         start = comma + 1;
       }
