@@ -2,8 +2,7 @@
 # Installs the Debian packages the build needs, when any is missing. Run as root.
 #
 #   scripts/setup.sh          the compiler, CMake, Ninja, pkg-config and GoogleTest, liborcus
-#                             and libdeflate (reading xlsx), libxlsxwriter and zlib
-#                             (writing xlsx),
+#                             and libdeflate (reading and writing xlsx) and zlib,
 #                             python3-openpyxl and python3-pil (tests make xlsx files with
 #                             pictures and open the saved ones with it),
 #                             python3 and clang-format (the layering and format checks)
@@ -15,7 +14,7 @@
 #                             programs: where it does not (scripts/runs_i386.sh), only the
 #                             64-bit Wine is installed
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config libgtest-dev googletest liborcus-dev libxlsxwriter-dev zlib1g-dev libdeflate-dev python3-openpyxl python3-pil python3 clang-format)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev googletest liborcus-dev zlib1g-dev libdeflate-dev python3-openpyxl python3-pil python3 clang-format)
 if [[ ${1:-} == fuzz ]]; then packages+=(clang libclang-rt-14-dev); fi
 if [[ ${1:-} == com ]]; then
   packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev wine wine64)

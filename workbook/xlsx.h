@@ -1,7 +1,7 @@
 // xlsx workbooks: read with liborcus's zip-free SAX parser over the parts that
 // xlsx_zip.h inflates; saved into the package they were loaded from (xlsx_patch.cpp,
-// a small empty one for a workbook made otherwise), or written anew with libxlsxwriter
-// where the run changed what that cannot write into a package.
+// a small empty one for a workbook made otherwise), with what the run changed written
+// into it (xlsx_save.cpp saves the file).
 //
 // What is kept both ways: the sheets in order with their visibility (very hidden too),
 // the active sheet, each sheet's selection and active cell, defined names of the
@@ -53,12 +53,15 @@ xl::Workbook& LoadXlsxData(xl::memory::MemoryApplication& app, std::string_view 
 // Saves the workbook as an xlsx file: written to a new file beside `file`, which then
 // takes its place in one step; when anything fails, what was at `file` stays as it was
 // and Failure is raised. A workbook loaded from an xlsx file is written into that
-// package: what the run did not change stays as the file had it. A save over a file
-// the workbook was not loaded from (or that changed since), or of a workbook that must
-// be written anew, stops before writing when the file holds what would be lost
-// (UnwrittenIn), naming each thing. Adds to `notes` what the file keeps otherwise than
-// the workbook holds it (a print area of several areas, a repeated palette colour, the
-// macros left out of a .xlsx file).
+// package: what the run did not change stays as the file had it. A save over the file
+// the workbook was loaded from (or last saved to) that another program changed since
+// stops before writing (source_stamp.h); a save over a file the workbook was not loaded
+// from stops when the file holds what would be lost (UnwrittenIn), and a save over any
+// file when the parts the run changed would lose what they hold beside what the
+// workbook models (rich text runs of a sheet whose cells changed, say), naming each
+// thing. Adds to `notes` what the file keeps otherwise than the workbook holds it (a
+// print area of several areas, a repeated palette colour, the macros left out of a
+// .xlsx file, what a save to another name lost so).
 void SaveXlsx(xl::Workbook& book, const std::filesystem::path& file, Notes& notes);
 
 // What the xlsx file holds that a save cannot write (charts, tables, frozen panes,

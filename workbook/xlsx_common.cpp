@@ -202,6 +202,39 @@ std::string_view VerticalName(long alignment) { return NameOf(kVerticals, alignm
 
 long VerticalOfName(std::string_view name) { return ValueOf(kVerticals, name, xl::xlBottom); }
 
+void FormatRuns::Put(const xl::Area& area, long rows, std::size_t f) {
+  if (area.row1 == 1 && area.row2 == rows) {
+    for (long c = area.col1; c <= area.col2; ++c) {
+      columns[c] = f;
+      runs.erase(c);
+    }
+    return;
+  }
+  for (long c = area.col1; c <= area.col2; ++c) {
+    // Cut the runs that overlap the rows, keep their parts outside them.
+    auto& column = runs[c];
+    auto it = column.upper_bound(area.row1);
+    if (it != column.begin() && std::prev(it)->second.first >= area.row1) --it;
+    while (it != column.end() && it->first <= area.row2) {
+      const long start = it->first, end = it->second.first;
+      const std::size_t g = it->second.second;
+      it = column.erase(it);
+      if (start < area.row1) column.emplace(start, std::make_pair(area.row1 - 1, g));
+      if (end > area.row2) column.emplace(area.row2 + 1, std::make_pair(end, g));
+    }
+    column.emplace(area.row1, std::make_pair(area.row2, f));
+  }
+}
+
+std::size_t FormatRuns::At(long row, long col) const {
+  if (const auto c = runs.find(col); c != runs.end()) {
+    auto it = c->second.upper_bound(row);
+    if (it != c->second.begin() && std::prev(it)->second.first >= row) return std::prev(it)->second.second;
+  }
+  if (const auto c = columns.find(col); c != columns.end()) return c->second;
+  return std::string::npos;
+}
+
 }  // namespace quillary::workbook::xlsx
 
 namespace quillary::workbook {

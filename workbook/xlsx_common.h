@@ -2,7 +2,9 @@
 // built-in number formats and the mapping of the application's format constants.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,5 +42,18 @@ std::string_view HorizontalName(long alignment);
 long HorizontalOfName(std::string_view name);
 std::string_view VerticalName(long alignment);
 long VerticalOfName(std::string_view name);
+
+// The formats of a sheet's areas by column, each area over those put before it: the
+// columns' own formats and the runs of rows of each column, each a format's index.
+struct FormatRuns {
+  // Gives the area's cells the format `f`; an area of all `rows` rows makes it its
+  // columns' own, over any runs of theirs.
+  void Put(const xl::Area& area, long rows, std::size_t f);
+  // The format of a cell; npos when it has the default one.
+  std::size_t At(long row, long col) const;
+
+  std::map<long, std::size_t> columns;                                // column -> its own format
+  std::map<long, std::map<long, std::pair<long, std::size_t>>> runs;  // column -> first row -> (last row, format)
+};
 
 }  // namespace quillary::workbook::xlsx

@@ -70,9 +70,10 @@ void SetOrigin(xl::Workbook& book, std::shared_ptr<const LoadedPackage> package)
 
 // Writes the workbook as an xlsx package: the package it was loaded from (or, for a
 // workbook made otherwise, a small empty one) with what changed written into it.
-// Nothing when the workbook holds what this writer cannot write into it: then
-// `cannot` names each thing.
+// `lost` names what the parts it writes again cannot keep of the file (the rich text of
+// a sheet whose cells changed, say, with its sheet); then, unless `evenLosing`, nothing
+// is written.
 std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, Notes& notes,
-                                          std::vector<std::string>& cannot);
+                                          std::vector<std::string>& lost, bool evenLosing);
 
 }  // namespace quillary::workbook::xlsx

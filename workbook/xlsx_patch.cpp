@@ -785,13 +785,21 @@ std::string TargetFrom(std::string_view fromPart, const std::string& part) {
 
 // A relationships part with the relationships of the given ids removed.
 std::string WithoutRels(std::string xml, const std::set<std::string>& ids, std::string_view part) {
+  if (ids.empty()) return xml;
   const Root root = RootOf(xml, part);
   const std::vector<Element> kids = Children(xml, root.element.contentBegin, root.element.contentEnd, part);
-  for (std::size_t i = kids.size(); i-- > 0;) {
-    const std::string_view tag = std::string_view(xml).substr(kids[i].begin, kids[i].end - kids[i].begin);
-    if (ids.contains(Attr(tag, "Id"))) xml.erase(kids[i].begin, kids[i].end - kids[i].begin);
+  // Copied once, without them: many removed one by one would move the rest each time.
+  std::string out;
+  out.reserve(xml.size());
+  std::size_t from = 0;
+  for (const Element& k : kids) {
+    const std::string_view tag = std::string_view(xml).substr(k.begin, k.end - k.begin);
+    if (!ids.contains(Attr(tag, "Id"))) continue;
+    out.append(xml, from, k.begin - from);
+    from = k.end;
   }
-  return xml;
+  out.append(xml, from);
+  return out;
 }
 
 std::string WithChildAtEnd(std::string xml, const std::string& child, std::string_view part) {
@@ -866,17 +874,7 @@ class SheetWriter {
         p_(std::move(prefix)),
         rows_(sheet.RowsCount()) {
     // The layout's formats by column: whole columns, and runs of cells.
-    for (std::size_t i = 0; i < layout_.formats.size(); ++i) {
-      const xl::Area& a = layout_.formats[i].area;
-      if (a.row1 == 1 && a.row2 == rows_) {
-        for (long c = a.col1; c <= a.col2; ++c) {
-          columnFormat_[c] = i;
-          cellRuns_.erase(c);
-        }
-        continue;
-      }
-      for (long c = a.col1; c <= a.col2; ++c) Paint(cellRuns_[c], a.row1, a.row2, i);
-    }
+    for (std::size_t i = 0; i < layout_.formats.size(); ++i) formats_.Put(layout_.formats[i].area, rows_, i);
   }
 
   // Appends the sheet's new sheetData to `out`.
@@ -892,26 +890,7 @@ class SheetWriter {
     if (added) it->second = styles_.For(xf, f == std::string::npos ? kDefault : layout_.formats[f].format);
     return it->second;
   }
-  std::size_t FormatAt(long row, long col) const {
-    if (const auto c = cellRuns_.find(col); c != cellRuns_.end()) {
-      auto it = c->second.upper_bound(row);
-      if (it != c->second.begin() && std::prev(it)->second.first >= row) return std::prev(it)->second.second;
-    }
-    if (const auto c = columnFormat_.find(col); c != columnFormat_.end()) return c->second;
-    return std::string::npos;
-  }
-  static void Paint(std::map<long, std::pair<long, std::size_t>>& runs, long r1, long r2, std::size_t f) {
-    auto it = runs.upper_bound(r1);
-    if (it != runs.begin() && std::prev(it)->second.first >= r1) --it;
-    while (it != runs.end() && it->first <= r2) {
-      const long start = it->first, end = it->second.first;
-      const std::size_t g = it->second.second;
-      it = runs.erase(it);
-      if (start < r1) runs.emplace(start, std::make_pair(r1 - 1, g));
-      if (end > r2) runs.emplace(r2 + 1, std::make_pair(end, g));
-    }
-    runs.emplace(r1, std::make_pair(r2, f));
-  }
+  std::size_t FormatAt(long row, long col) const { return formats_.At(row, col); }
   void Cell(std::string& out, long row, long col, const Variant* value, std::uint32_t style);
 
   static inline const CellFormat kDefault{};
@@ -922,8 +901,7 @@ class SheetWriter {
   SharedIndex& strings_;
   std::string p_;
   long rows_;
-  std::map<long, std::size_t> columnFormat_;
-  std::map<long, std::map<long, std::pair<long, std::size_t>>> cellRuns_;
+  FormatRuns formats_;  // the layout's formats by column, as indexes into layout_.formats
   std::vector<std::string> columnNames_;
   std::string scratch_;
   std::map<std::pair<std::size_t, std::uint32_t>, std::uint32_t> styleCache_;
@@ -1046,7 +1024,7 @@ void SheetWriter::SheetData(std::string& out) {
   const auto& rowAttributes = loaded_ ? loaded_->rowAttributes : kNoAttributes;
   // The last row that anything but a value lies in.
   long lastOther = 0;
-  for (const auto& [c, runs] : cellRuns_) {
+  for (const auto& [c, runs] : formats_.runs) {
     if (!runs.empty()) lastOther = std::max(lastOther, std::prev(runs.end())->second.first);
   }
   if (loaded_) {
@@ -1078,7 +1056,7 @@ void SheetWriter::SheetData(std::string& out) {
     entries.clear();
     values.clear();
     const long columns =
-        std::max<long>({sheet_.StoredColumns(), cellRuns_.empty() ? 0L : std::prev(cellRuns_.end())->first,
+        std::max<long>({sheet_.StoredColumns(), formats_.runs.empty() ? 0L : std::prev(formats_.runs.end())->first,
                         static_cast<long>(cursor.size())});
     // Column by column: the values, the cells of a format, the cells that had a style.
     std::map<long, std::vector<Entry>> byColumn;
@@ -1093,7 +1071,7 @@ void SheetWriter::SheetData(std::string& out) {
     for (long col = 1; col <= columns; ++col) {
       const auto own = byColumn.find(col);
       if (own != byColumn.end()) entries.insert(entries.end(), own->second.begin(), own->second.end());
-      if (const auto runs = cellRuns_.find(col); runs != cellRuns_.end()) {
+      if (const auto runs = formats_.runs.find(col); runs != formats_.runs.end()) {
         for (auto it = runs->second.begin(); it != runs->second.end() && it->first <= bandEnd; ++it) {
           if (layout_.formats[it->second.second].format == kDefault) continue;
           for (long r = std::max(band, it->first); r <= std::min(bandEnd, it->second.first); ++r) {
@@ -1192,7 +1170,7 @@ std::string SheetWriter::Cols() {
   }
   for (const auto& [c, w] : widths) cols.insert(c);
   cols.insert(hidden.begin(), hidden.end());
-  for (const auto& [c, f] : columnFormat_) cols.insert(c);
+  for (const auto& [c, f] : formats_.columns) cols.insert(c);
   if (cols.empty()) return {};
   std::string out = "<" + p_ + "cols>";
   // Bands of equal columns.
@@ -1200,22 +1178,22 @@ std::string SheetWriter::Cols() {
     const long first = *it;
     const auto same = [&](long a, long b) {
       const auto wa = widths.find(a), wb = widths.find(b);
-      const auto fa = columnFormat_.find(a), fb = columnFormat_.find(b);
+      const auto fa = formats_.columns.find(a), fb = formats_.columns.find(b);
       return (wa == widths.end() ? -1 : wa->second) == (wb == widths.end() ? -1 : wb->second) &&
              hidden.contains(a) == hidden.contains(b) &&
-             (fa == columnFormat_.end() ? std::string::npos : fa->second) ==
-                 (fb == columnFormat_.end() ? std::string::npos : fb->second);
+             (fa == formats_.columns.end() ? std::string::npos : fa->second) ==
+                 (fb == formats_.columns.end() ? std::string::npos : fb->second);
     };
     long last = first;
     for (++it; it != cols.end() && *it == last + 1 && same(first, *it); ++it) last = *it;
     const auto w = widths.find(first);
-    const auto f = columnFormat_.find(first);
+    const auto f = formats_.columns.find(first);
     // The file's width holds the cell padding, 5 pixels of a 7-pixel character.
     const double chars = w == widths.end() ? xl::kDefaultColumnWidth : w->second;
     const double width = chars < 1 ? chars * 12 / 7 : chars + 5.0 / 7.0;
     out += "<" + p_ + "col min=\"" + std::to_string(first) + "\" max=\"" + std::to_string(last) + "\" width=\"" +
            Num(width) + "\"";
-    if (f != columnFormat_.end()) out += " style=\"" + std::to_string(StyleOf(f->second, 0)) + "\"";
+    if (f != formats_.columns.end()) out += " style=\"" + std::to_string(StyleOf(f->second, 0)) + "\"";
     if (w != widths.end()) out += " customWidth=\"1\"";
     if (hidden.contains(first)) out += " hidden=\"1\"";
     out += "/>";
@@ -1365,18 +1343,9 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
       }
     }
   }
-  // The loaded link of each cell (the first, as a cell holds one), found by its cell.
-  std::map<std::pair<long, long>, const xl::Hyperlink*> wasByCell;
-  for (const CellHyperlink& w : was) wasByCell.emplace(std::pair(w.cell.row, w.cell.col), &w.link);
-  const auto wasAt = [&](const xl::CellPos& cell) -> const xl::Hyperlink* {
-    const auto found = wasByCell.find(std::pair(cell.row, cell.col));
-    return found == wasByCell.end() ? nullptr : found->second;
-  };
-  std::string r;  // the prefix of the relationships' namespace, once needed
-  long nextRel = 1;
-  std::set<std::string> usedIds;
-  // The ids the relationships part holds, and those of links added to it (written into
-  // it at once, after the links).
+  std::map<std::pair<long, long>, const xl::Hyperlink*> loaded;
+  for (const CellHyperlink& w : was) loaded.emplace(std::pair(w.cell.row, w.cell.col), &w.link);
+  // The relationships' ids, and those of the links' new relationships, added at the end.
   std::set<std::string> relIds;
   if (!rels.empty()) {
     const Root root = RootOf(rels, relsPart);
@@ -1385,6 +1354,9 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
     }
   }
   std::string addedRels;
+  long nextRel = 1;
+  std::string r;  // the prefix of the relationships' namespace, once needed
+  std::set<std::string> usedIds;
   std::string out;
   for (const CellHyperlink& l : links) {
     // The file format holds links of at most 2,079 characters (an address with its place).
@@ -1396,7 +1368,8 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
                     std::to_string(kLimit) + " characters a link of an xlsx file holds");
     }
     const auto it = held.find(std::pair(l.cell.row, l.cell.col));
-    const xl::Hyperlink* before = wasAt(l.cell);
+    const auto was1 = loaded.find(std::pair(l.cell.row, l.cell.col));
+    const xl::Hyperlink* before = was1 == loaded.end() ? nullptr : was1->second;
     const bool same = before != nullptr && before->Address == l.link.Address &&
                       before->SubAddress == l.link.SubAddress && before->TextToDisplay == l.link.TextToDisplay;
     if (it != held.end() && same) {
@@ -1416,13 +1389,9 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
         while (relIds.contains("rIdQ" + std::to_string(nextRel))) ++nextRel;
         id = "rIdQ" + std::to_string(nextRel++);
         relIds.insert(*id);
-        addedRels += "<Relationship Id=\"";
-        addedRels += *id;
-        addedRels += "\" Type=\"";
-        addedRels += kHyperlinkRel;
-        addedRels += "\" Target=\"";
-        addedRels += EscapedAttribute(ToUtf8(l.link.Address));
-        addedRels += "\" TargetMode=\"External\"/>";
+        addedRels.append("<Relationship Id=\"").append(*id).append("\" Type=\"").append(kHyperlinkRel);
+        addedRels.append("\" Target=\"").append(EscapedAttribute(ToUtf8(l.link.Address)));
+        addedRels.append("\" TargetMode=\"External\"/>");
       }
       usedIds.insert(*id);
     }
@@ -1439,13 +1408,6 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
     tag = SetAttr(std::move(tag), "display", text(l.link.TextToDisplay));
     out += tag;
   }
-  if (!addedRels.empty()) {
-    if (rels.empty()) {
-      rels = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"" +
-             std::string(kRelsNs) + "\"></Relationships>";
-    }
-    rels = WithChildAtEnd(std::move(rels), addedRels, relsPart);
-  }
   // The relationships of the links that went, unless another element still uses them.
   std::set<std::string> gone;
   for (const std::string& id : heldIds) {
@@ -1459,6 +1421,13 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
       if (gone.contains(Attr(tag, "Id")) && Attr(tag, "Type") == kHyperlinkRel) ofLinks.insert(Attr(tag, "Id"));
     }
     rels = WithoutRels(std::move(rels), ofLinks, relsPart);
+  }
+  if (!addedRels.empty()) {
+    if (rels.empty()) {
+      rels = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"" +
+             std::string(kRelsNs) + "\"></Relationships>";
+    }
+    rels = WithChildAtEnd(std::move(rels), addedRels, relsPart);
   }
   PutChild(xml, part, kSheetOrder, "hyperlinks",
            out.empty() ? std::string() : "<" + sp + "hyperlinks>" + out + "</" + sp + "hyperlinks>");
@@ -1716,12 +1685,11 @@ std::string NewVml(long block) {
 void PutComments(std::string& commentsXml, const std::string& commentsPart, std::string& vml,
                  const std::string& vmlPart, const std::vector<CellComment>& comments,
                  const std::vector<CellComment>& was, long block) {
-  // The loaded comment of each cell (the first, as a cell holds one), found by its cell.
-  std::map<std::pair<long, long>, const xl::CommentData*> wasByCell;
-  for (const CellComment& w : was) wasByCell.emplace(std::pair(w.cell.row, w.cell.col), &w.comment);
+  std::map<std::pair<long, long>, const xl::CommentData*> loaded;
+  for (const CellComment& w : was) loaded.emplace(std::pair(w.cell.row, w.cell.col), &w.comment);
   const auto wasAt = [&](const xl::CellPos& cell) -> const xl::CommentData* {
-    const auto found = wasByCell.find(std::pair(cell.row, cell.col));
-    return found == wasByCell.end() ? nullptr : found->second;
+    const auto it = loaded.find(std::pair(cell.row, cell.col));
+    return it == loaded.end() ? nullptr : it->second;
   };
   // The comments part: the list in the workbook's order.
   if (comments.empty()) {
@@ -1987,7 +1955,7 @@ const LoadedPackage& EmptyPackage() {
 }  // namespace
 
 std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, Notes& notes,
-                                          std::vector<std::string>& cannot) {
+                                          std::vector<std::string>& lost, bool evenLosing) {
   const LoadedPackage* origin = OriginOf(book);
   const LoadedPackage& from = origin ? *origin : EmptyPackage();
   const phases::Scope timed("save xlsx");
@@ -2020,17 +1988,13 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
     const long rows = sheet.RowsCount();
     p.cells = !loaded || sheet.CellChanges() != loaded->cells || p.layout.formats != was.formats ||
               p.layout.rowHeights != was.rowHeights || p.layout.hiddenRows != was.hiddenRows;
-    if (p.cells && loaded && !loaded->unmodelled.empty()) {
-      std::string held;
-      for (const std::string& u : loaded->unmodelled) held += (held.empty() ? "" : ", ") + u;
-      cannot.push_back("cells changed by the run in a sheet holding " + held + where);
+    if (p.cells && loaded) {
+      for (const std::string& u : loaded->unmodelled) lost.push_back(u + where);
     }
     p.cols = !loaded || p.layout.columnWidths != was.columnWidths || p.layout.hiddenColumns != was.hiddenColumns ||
              ColumnFormatAreas(p.layout, rows) != ColumnFormatAreas(was, rows);
-    if (p.cols && loaded && !loaded->columnsHold.empty()) {
-      std::string held;
-      for (const std::string& u : loaded->columnsHold) held += (held.empty() ? "" : ", ") + u;
-      cannot.push_back("columns changed by the run in a sheet holding " + held + where);
+    if (p.cols && loaded) {
+      for (const std::string& u : loaded->columnsHold) lost.push_back(u + where);
     }
     p.merges = !loaded || p.layout.merges != was.merges;
     p.filter = !loaded || p.layout.autoFilter != was.autoFilter;
@@ -2038,7 +2002,7 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
     p.selection = !loaded || p.layout.selection != was.selection || p.layout.activeCell != was.activeCell;
     plans.push_back(std::move(p));
   }
-  if (!cannot.empty()) return std::nullopt;
+  if (!lost.empty() && !evenLosing) return std::nullopt;
 
   const ZipArchive zip(from.bytes, UINT64_MAX, UINT64_MAX);
   Parts parts(zip);

@@ -1,5 +1,5 @@
 // The Windows build of quillary is made without the xlsx libraries (liborcus and
-// libxlsxwriter are Debian's, not mingw-w64's): its workbooks are folders, and an xlsx
+// libdeflate are Debian's, not mingw-w64's): its workbooks are folders, and an xlsx
 // path gets this answer.
 #include "workbook/failure.h"
 #include "workbook/xlsx.h"
