@@ -38,11 +38,36 @@ struct LoadedSheet {
     bool hidden = false;
   };
   std::map<std::int32_t, RowTag> rowAttributes;
-  // What its cells hold that a rewritten sheetData would lose ("rich text", ...).
+  // What its cells hold that the workbook does not model ("rich text", ...), named when
+  // a save written anew would lose it.
   std::set<std::string> unmodelled;
-  // What its columns hold that a rewritten cols element would lose ("column outline
-  // levels", ...).
+  // The cells whose element holds what the workbook does not model (rich text, array
+  // formulas, cell metadata, ...), by row then column, with a digest of their value and
+  // formula once loaded (CellDigest): a save writes such a cell that the run did not
+  // change as the file has it.
+  struct KeptCell {
+    std::int32_t row = 0, col = 0;
+    std::uint64_t digest = 0;
+  };
+  std::vector<KeptCell> keptCells;
+  // The areas of its array formulas and data tables, with a digest of their cells once
+  // loaded (AreaDigest): a cell of one cannot be written alone.
+  struct HeldArea {
+    xl::Area area;
+    bool dataTable = false;
+    std::uint64_t digest = 0;
+  };
+  std::vector<HeldArea> heldAreas;
+  // What its columns hold that the workbook does not model ("column outline levels",
+  // ...), named when a save written anew would lose it.
   std::set<std::string> columnsHold;
+  // Its col elements as the file has them, for a save that writes the columns again.
+  struct ColTag {
+    std::int32_t min = 0, max = 0;
+    std::string attributes;  // all but min and max, in the tag's order (' width="9.5" ...')
+    std::uint32_t xf = 0;    // its style record
+  };
+  std::vector<ColTag> cols;
   std::uint64_t cells = 0;  // the sheet's CellChanges once loaded
   SheetLayout layout;       // ReadLayout once loaded
 };
@@ -59,6 +84,10 @@ struct LoadedPackage {
   std::string book;                 // BookFingerprint once loaded
 };
 
+// A digest of one cell's value and formula, and of the cells of an area: equal when
+// they are as they were.
+std::uint64_t CellDigest(xl::memory::FileSheet& sheet, long row, long col);
+std::uint64_t AreaDigest(xl::memory::FileSheet& sheet, const xl::Area& area);
 // What the workbook part holds, as one text: the sheets, their order, names and
 // visibility, the defined names, the active sheet and the workbook's protection. Equal
 // when they are as they were.

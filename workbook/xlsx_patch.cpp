@@ -158,14 +158,12 @@ std::string_view LocalName(std::string_view qname) {
   return colon == std::string_view::npos ? qname : qname.substr(colon + 1);
 }
 
-// The child elements of the content [from, to) of an element; comments and processing
-// instructions are passed over.
-std::vector<Element> Children(std::string_view xml, std::size_t from, std::size_t to, std::string_view part) {
-  std::vector<Element> out;
-  std::size_t i = from;
+// The next child element of the content [i, to) of an element, i moved past it;
+// comments and processing instructions are passed over.
+std::optional<Element> NextChild(std::string_view xml, std::size_t& i, std::size_t to, std::string_view part) {
   while (true) {
     i = xml.find('<', i);
-    if (i == std::string_view::npos || i >= to) return out;
+    if (i == std::string_view::npos || i >= to) return std::nullopt;
     if (xml.compare(i, 4, "<!--") == 0) {
       const std::size_t e = xml.find("-->", i);
       if (e == std::string_view::npos) Unreadable(part);
@@ -218,9 +216,17 @@ std::vector<Element> Children(std::string_view xml, std::size_t from, std::size_
         }
       }
     }
-    out.push_back(e);
     i = e.end;
+    return e;
   }
+}
+
+// The child elements of the content [from, to) of an element.
+std::vector<Element> Children(std::string_view xml, std::size_t from, std::size_t to, std::string_view part) {
+  std::vector<Element> out;
+  std::size_t i = from;
+  while (const std::optional<Element> e = NextChild(xml, i, to, part)) out.push_back(*e);
+  return out;
 }
 
 // The root element of a part and its prefix ("x:" or "").
@@ -862,6 +868,58 @@ class SharedIndex {
   std::unordered_map<TextView, std::uint32_t> map_;
 };
 
+// A cell's element as the sheet part has it.
+struct OriginalCell {
+  long row = 0, col = 0;
+  std::string text;
+};
+
+// The elements of the kept cells (by row, then column) that the run left as they were,
+// from the sheet part `xml`, in the same order.
+std::vector<OriginalCell> OriginalCells(std::string_view xml, std::string_view part, FileSheet& sheet,
+                                        const std::vector<LoadedSheet::KeptCell>& kept) {
+  std::vector<OriginalCell> out;
+  std::vector<LoadedSheet::KeptCell> wanted;
+  for (const LoadedSheet::KeptCell& k : kept) {
+    if (CellDigest(sheet, k.row, k.col) == k.digest) wanted.push_back(k);
+  }
+  if (wanted.empty()) return out;
+  const Root root = RootOf(xml, part);
+  std::size_t at = root.element.contentBegin;
+  std::optional<Element> data;
+  while ((data = NextChild(xml, at, root.element.contentEnd, part)) && data->name != "sheetData") {
+  }
+  if (!data) return out;
+  auto next = wanted.begin();
+  long row = 0;
+  std::size_t i = data->contentBegin;
+  while (next != wanted.end()) {
+    const std::optional<Element> r = NextChild(xml, i, data->contentEnd, part);
+    if (!r) break;
+    if (r->name != "row") continue;
+    const std::string_view rowTag = xml.substr(r->begin, TagEnd(xml, r->begin, part) - r->begin);
+    const std::string number = Attr(rowTag, "r");
+    row = number.empty() ? row + 1 : std::atol(number.c_str());
+    while (next != wanted.end() && next->row < row) ++next;
+    if (next == wanted.end() || next->row != row) continue;
+    long col = 0;
+    std::size_t j = r->contentBegin;
+    while (const std::optional<Element> c = NextChild(xml, j, r->contentEnd, part)) {
+      if (c->name != "c") continue;
+      const std::string_view text = xml.substr(c->begin, c->end - c->begin);
+      const std::string ref = Attr(text.substr(0, TagEnd(text, 0, part)), "r");
+      const std::optional<xl::CellPos> pos = ref.empty() ? std::nullopt : ParseCellRef(ref);
+      col = pos ? pos->col : col + 1;
+      while (next != wanted.end() && next->row == row && next->col < col) ++next;
+      if (next != wanted.end() && next->row == row && next->col == col) {
+        out.push_back({row, col, std::string(text)});
+        ++next;
+      }
+    }
+  }
+  return out;
+}
+
 class SheetWriter {
  public:
   SheetWriter(FileSheet& sheet, const LoadedSheet* loaded, const SheetLayout& layout, Styles& styles,
@@ -877,6 +935,8 @@ class SheetWriter {
     for (std::size_t i = 0; i < layout_.formats.size(); ++i) formats_.Put(layout_.formats[i].area, rows_, i);
   }
 
+  // The cells written as the file has them (OriginalCells) where their style is as it was.
+  void KeepCells(std::vector<OriginalCell> cells) { originals_ = std::move(cells); }
   // Appends the sheet's new sheetData to `out`.
   void SheetData(std::string& out);
   std::string Cols();
@@ -905,6 +965,7 @@ class SheetWriter {
   std::vector<std::string> columnNames_;
   std::string scratch_;
   std::map<std::pair<std::size_t, std::uint32_t>, std::uint32_t> styleCache_;
+  std::vector<OriginalCell> originals_;
   // The tags of a cell, with the part's prefix.
   struct Tags {
     explicit Tags(const std::string& p)
@@ -1051,6 +1112,16 @@ void SheetWriter::SheetData(std::string& out) {
   std::vector<Variant> values, run;
   std::vector<std::uint32_t> count;
   std::vector<std::size_t> cursor(loaded_ ? loaded_->xfs.size() : 0, 0);
+  auto original = originals_.begin();
+  // The style records of the file's columns, by column.
+  std::vector<std::uint32_t> columnXf;
+  if (loaded_) {
+    for (const LoadedSheet::ColTag& t : loaded_->cols) {
+      if (t.xf == 0) continue;
+      if (columnXf.size() <= static_cast<std::size_t>(t.max)) columnXf.resize(static_cast<std::size_t>(t.max) + 1);
+      std::fill(columnXf.begin() + t.min, columnXf.begin() + t.max + 1, t.xf);
+    }
+  }
   for (long band = 1; band <= rows_ && (band <= lastOther || valuesFrom(band)); band += kBand) {
     const long bandEnd = std::min(rows_, band + kBand - 1);
     entries.clear();
@@ -1129,6 +1200,7 @@ void SheetWriter::SheetData(std::string& out) {
         continue;
       }
       out += '>';
+      int rowStyled = -1;  // whether the row has a style record of its own; -1: not yet looked at
       while (next < end) {
         const Entry& e = sorted[next];
         int value = e.value;
@@ -1144,8 +1216,35 @@ void SheetWriter::SheetData(std::string& out) {
           while (c < runs.size() && runs[c].row2 < r) ++c;
           if (c < runs.size() && runs[c].row1 <= r) xf = runs[c].xf;
         }
-        Cell(out, r, e.col, value >= 0 ? &values[static_cast<std::size_t>(value)] : nullptr,
-             StyleOf(FormatAt(r, e.col), xf));
+        // A cell the file did not style, in a column with a style record of its own and a
+        // row without one, starts from the column's record (as the application does).
+        if (xf == 0 && static_cast<std::size_t>(e.col) < columnXf.size() &&
+            columnXf[static_cast<std::size_t>(e.col)] != 0) {
+          if (rowStyled < 0) {
+            rowStyled = 0;
+            if (hasAttrs) {
+              const std::string v = Attr("<row" + attrs->second.other + "/>", "customFormat");
+              rowStyled = v == "1" || v == "true" ? 1 : 0;
+            }
+          }
+          if (rowStyled == 0) xf = columnXf[static_cast<std::size_t>(e.col)];
+        }
+        const std::uint32_t style = StyleOf(FormatAt(r, e.col), xf);
+        while (original != originals_.end() && std::pair(original->row, original->col) < std::pair(r, long{e.col})) {
+          ++original;
+        }
+        if (original != originals_.end() && original->row == r && original->col == e.col && style == xf) {
+          // As the file has it: its style record keeps its number (records are only
+          // appended), and its reference is written where it has none.
+          std::string& text = original->text;
+          const std::size_t tagEnd = TagEnd(text, 0, "sheetData");
+          if (Attr(std::string_view(text).substr(0, tagEnd), "r").empty()) {
+            text.replace(0, tagEnd, SetAttr(text.substr(0, tagEnd), "r", CellRef(r, e.col)));
+          }
+          out += text;
+        } else {
+          Cell(out, r, e.col, value >= 0 ? &values[static_cast<std::size_t>(value)] : nullptr, style);
+        }
         next = last + 1;
       }
       out += t_.rowEnd;
@@ -1159,44 +1258,117 @@ void SheetWriter::SheetData(std::string& out) {
   out.append("</").append(p_).append("sheetData>");
 }
 
+// The columns: each col element of the file keeps the attributes the workbook does not
+// model (outline levels, collapsed groups, bestFit, phonetic, prefixed ones) and, where
+// the run left them, its width (as written), hidden state and style record; a range the
+// run changed part of is split, and equal neighbours of one element are written as one.
 std::string SheetWriter::Cols() {
-  std::map<long, double> widths;
+  const long rows = rows_;
+  std::map<long, double> widths, widthsWas;
+  std::set<long> hidden, hiddenWas, cols;
   for (const ColumnWidth& w : layout_.columnWidths) {
     for (long c = w.columns.first; c <= w.columns.last; ++c) widths[c] = w.width;
   }
-  std::set<long> hidden, cols;
   for (const Band& b : layout_.hiddenColumns) {
     for (long c = b.first; c <= b.last; ++c) hidden.insert(c);
+  }
+  // The columns' formats as loaded.
+  std::map<long, const CellFormat*> formatWas;
+  static const std::vector<LoadedSheet::ColTag> kNoTags;
+  const auto& tags = loaded_ ? loaded_->cols : kNoTags;
+  if (loaded_) {
+    for (const ColumnWidth& w : loaded_->layout.columnWidths) {
+      for (long c = w.columns.first; c <= w.columns.last; ++c) widthsWas[c] = w.width;
+    }
+    for (const Band& b : loaded_->layout.hiddenColumns) {
+      for (long c = b.first; c <= b.last; ++c) hiddenWas.insert(c);
+    }
+    for (const FormatArea& f : loaded_->layout.formats) {
+      if (f.area.row1 != 1 || f.area.row2 != rows) continue;
+      for (long c = f.area.col1; c <= f.area.col2; ++c) formatWas[c] = &f.format;
+    }
   }
   for (const auto& [c, w] : widths) cols.insert(c);
   cols.insert(hidden.begin(), hidden.end());
   for (const auto& [c, f] : formats_.columns) cols.insert(c);
+  // The element of the file each column lies in (the last, as a reader takes it).
+  std::map<long, std::size_t> tagAt;
+  for (std::size_t i = 0; i < tags.size(); ++i) {
+    for (long c = tags[i].min; c <= tags[i].max; ++c) {
+      tagAt[c] = i;
+      cols.insert(c);
+    }
+  }
   if (cols.empty()) return {};
+  // What is written of a column: the file's element where the run left it as it was.
+  struct Col {
+    long tag = -1;
+    bool keepWidth = false, keepHidden = false, keepStyle = false;
+    double width = -1;  // the workbook's width, -1: none of its own
+    bool hidden = false;
+    std::uint32_t style = 0;
+    bool operator==(const Col&) const = default;
+  };
+  const auto describe = [&](long c) {
+    Col d;
+    const auto w = widths.find(c), ww = widthsWas.find(c);
+    d.width = w == widths.end() ? -1 : w->second;
+    d.hidden = hidden.contains(c);
+    const auto f = formats_.columns.find(c);
+    const CellFormat* now = f == formats_.columns.end() ? nullptr : &layout_.formats[f->second].format;
+    const auto t = tagAt.find(c);
+    std::uint32_t xf = 0;
+    if (t != tagAt.end()) {
+      d.tag = static_cast<long>(t->second);
+      xf = tags[t->second].xf;
+      const auto fw = formatWas.find(c);
+      const CellFormat* was = fw == formatWas.end() ? nullptr : fw->second;
+      d.keepWidth = d.width == (ww == widthsWas.end() ? -1 : ww->second);
+      d.keepHidden = d.hidden == hiddenWas.contains(c);
+      d.keepStyle = now == was || (now && was && *now == *was);
+      // A column shown again keeps no width of nothing.
+      if (d.keepWidth && !d.keepHidden && !d.hidden) {
+        const std::string text = Attr("<col" + tags[t->second].attributes + "/>", "width");
+        if (!text.empty() && std::atof(text.c_str()) == 0) d.keepWidth = false;
+      }
+    }
+    if (d.keepWidth) d.width = -1;
+    if (d.keepHidden) d.hidden = false;
+    if (!d.keepStyle) d.style = now ? StyleOf(f->second, xf) : 0;
+    return d;
+  };
+  const auto fileWidth = [](double chars) {
+    // The file's width holds the cell padding, 5 pixels of a 7-pixel character.
+    return chars < 1 ? chars * 12 / 7 : chars + 5.0 / 7.0;
+  };
   std::string out = "<" + p_ + "cols>";
-  // Bands of equal columns.
   for (auto it = cols.begin(); it != cols.end();) {
     const long first = *it;
-    const auto same = [&](long a, long b) {
-      const auto wa = widths.find(a), wb = widths.find(b);
-      const auto fa = formats_.columns.find(a), fb = formats_.columns.find(b);
-      return (wa == widths.end() ? -1 : wa->second) == (wb == widths.end() ? -1 : wb->second) &&
-             hidden.contains(a) == hidden.contains(b) &&
-             (fa == formats_.columns.end() ? std::string::npos : fa->second) ==
-                 (fb == formats_.columns.end() ? std::string::npos : fb->second);
-    };
+    const Col d = describe(first);
     long last = first;
-    for (++it; it != cols.end() && *it == last + 1 && same(first, *it); ++it) last = *it;
-    const auto w = widths.find(first);
-    const auto f = formats_.columns.find(first);
-    // The file's width holds the cell padding, 5 pixels of a 7-pixel character.
-    const double chars = w == widths.end() ? xl::kDefaultColumnWidth : w->second;
-    const double width = chars < 1 ? chars * 12 / 7 : chars + 5.0 / 7.0;
-    out += "<" + p_ + "col min=\"" + std::to_string(first) + "\" max=\"" + std::to_string(last) + "\" width=\"" +
-           Num(width) + "\"";
-    if (f != formats_.columns.end()) out += " style=\"" + std::to_string(StyleOf(f->second, 0)) + "\"";
-    if (w != widths.end()) out += " customWidth=\"1\"";
-    if (hidden.contains(first)) out += " hidden=\"1\"";
-    out += "/>";
+    for (++it; it != cols.end() && *it == last + 1 && describe(*it) == d; ++it) last = *it;
+    std::string tag = "<" + p_ + "col min=\"" + std::to_string(first) + "\" max=\"" + std::to_string(last) + "\"";
+    if (d.tag >= 0) {
+      tag += tags[static_cast<std::size_t>(d.tag)].attributes;
+      tag += "/>";
+      if (!d.keepWidth) {
+        tag = SetAttr(std::move(tag), "width", Num(fileWidth(d.width < 0 ? xl::kDefaultColumnWidth : d.width)));
+        tag = SetAttr(std::move(tag), "customWidth", d.width < 0 ? std::nullopt : std::optional<std::string>("1"));
+      }
+      if (!d.keepHidden) {
+        tag = SetAttr(std::move(tag), "hidden", d.hidden ? std::optional<std::string>("1") : std::nullopt);
+      }
+      if (!d.keepStyle) {
+        tag = SetAttr(std::move(tag), "style", d.style ? std::optional(std::to_string(d.style)) : std::nullopt);
+      }
+      out += tag;
+      continue;
+    }
+    tag += " width=\"" + Num(fileWidth(d.width < 0 ? xl::kDefaultColumnWidth : d.width)) + "\"";
+    if (d.style != 0) tag += " style=\"" + std::to_string(d.style) + "\"";
+    if (d.width >= 0) tag += " customWidth=\"1\"";
+    if (d.hidden) tag += " hidden=\"1\"";
+    out += tag + "/>";
   }
   return out + "</" + p_ + "cols>";
 }
@@ -1881,6 +2053,63 @@ std::vector<NameEntry> ModelNames(xl::Workbook& book) {
 
 // ----- what the run changed -----
 
+namespace {
+
+// FNV-1a over what it is given.
+struct Digest {
+  std::uint64_t h = 1469598103934665603ULL;
+  void Bytes(const void* p, std::size_t n) {
+    const auto* b = static_cast<const unsigned char*>(p);
+    for (std::size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ULL;
+  }
+  // Plain values only: a class's bytes (a string's pointer and buffer) say nothing of
+  // its contents, and would differ between two equal texts.
+  template <class T>
+  requires std::is_arithmetic_v<T> || std::is_enum_v<T>
+  void Of(const T& v) { Bytes(&v, sizeof v); }
+  void Of(TextView t) {
+    Of(t.size());
+    Bytes(t.data(), t.size() * sizeof(char16_t));
+  }
+};
+
+// Adds a cell's value and formula to the digest.
+void DigestCell(Digest& d, FileSheet& sheet, long row, long col, const Variant& x) {
+  d.Of(x.Type());
+  switch (x.Type()) {
+    case VarType::Number: d.Of(x.AsNumber()); break;
+    case VarType::String: d.Of(TextView(x.AsText())); break;
+    case VarType::Boolean: d.Of(x.AsBool()); break;
+    case VarType::Error: d.Of(x.AsError()); break;
+    default: break;
+  }
+  if (sheet.CellHasFormula(row, col)) {
+    d.Of(TextView(sheet.CellFormula(row, col)));
+    d.Of(sheet.CellHasCachedValue(row, col));
+  }
+}
+
+}  // namespace
+
+std::uint64_t CellDigest(FileSheet& sheet, long row, long col) {
+  Digest d;
+  DigestCell(d, sheet, row, col, sheet.CellValue(row, col));
+  return d.h;
+}
+
+std::uint64_t AreaDigest(FileSheet& sheet, const xl::Area& area) {
+  Digest d;
+  for (long col = area.col1; col <= area.col2; ++col) {
+    for (std::optional<long> r = sheet.NextFilledRow(col, area.row1 - 1); r && *r <= area.row2;
+         r = *r < sheet.RowsCount() ? sheet.NextFilledRow(col, *r) : std::nullopt) {
+      d.Of(col);
+      d.Of(*r);
+      DigestCell(d, sheet, *r, col, sheet.CellValue(*r, col));
+    }
+  }
+  return d.h;
+}
+
 std::string BookFingerprint(xl::Workbook& book) {
   std::string out;
   const auto text = [&](TextView t) { out += ToUtf8(t) + '\x1F'; };
@@ -1989,13 +2218,18 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
     p.cells = !loaded || sheet.CellChanges() != loaded->cells || p.layout.formats != was.formats ||
               p.layout.rowHeights != was.rowHeights || p.layout.hiddenRows != was.hiddenRows;
     if (p.cells && loaded) {
-      for (const std::string& u : loaded->unmodelled) lost.push_back(u + where);
+      // A cell of an array formula or a data table is written with the rest of its area.
+      for (const LoadedSheet::HeldArea& h : loaded->heldAreas) {
+        if (AreaDigest(sheet, h.area) == h.digest) continue;
+        std::string what = "cells changed by the run in the ";
+        what += h.dataTable ? "data table " : "array formula ";
+        what += AreaRef(h.area);
+        what += where;
+        lost.push_back(std::move(what));
+      }
     }
     p.cols = !loaded || p.layout.columnWidths != was.columnWidths || p.layout.hiddenColumns != was.hiddenColumns ||
              ColumnFormatAreas(p.layout, rows) != ColumnFormatAreas(was, rows);
-    if (p.cols && loaded) {
-      for (const std::string& u : loaded->columnsHold) lost.push_back(u + where);
-    }
     p.merges = !loaded || p.layout.merges != was.merges;
     p.filter = !loaded || p.layout.autoFilter != was.autoFilter;
     p.protection = !loaded || !SameProtection(p.layout.protection, was.protection);
@@ -2126,6 +2360,9 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
       const std::string mark = "<" + sp + "sheetData>\x01</" + sp + "sheetData>";
       if (p.cells) {
         anyCells = true;
+        if (p.loaded && !p.loaded->keptCells.empty()) {
+          writer.KeepCells(OriginalCells(xml, part, *p.sheet, p.loaded->keptCells));
+        }
         PutChild(xml, part, kSheetOrder, "sheetData", mark);
         PutChild(xml, part, kSheetOrder, "dimension", "");
       }

@@ -657,6 +657,7 @@ class SheetReader {
   bool collecting_ = false;
   std::string collected_, value_, formula_, inline_;
   bool hasValue_ = false, hasFormula_ = false, inlineText_ = false;
+  bool keepCell_ = false;  // the cell's element holds what the workbook does not model
   // Shared formulas: index -> the first cell and its source.
   struct SharedFormula {
     long row, col;
@@ -726,9 +727,16 @@ void SheetReader::StartFormula(const Attributes& a) {
   hasFormula_ = true;
   const std::string_view type = a.Get("t");
   sharedIndex_ = type == "shared" && a.Has("si") ? ToLong(a.Get("si"), -1) : -1;
-  if (type == "array") loaded_->unmodelled.insert("array formulas");
-  if (type == "dataTable") loaded_->unmodelled.insert("data tables");
-  if (a.Flag("ca")) loaded_->unmodelled.insert("formulas calculated always");
+  if (type == "array" || type == "dataTable") {
+    loaded_->unmodelled.insert(type == "array" ? "array formulas" : "data tables");
+    keepCell_ = true;
+    const auto area = ParseAreaRef(a.Get("ref"));
+    loaded_->heldAreas.push_back({area.value_or(xl::Area{row_, col_, row_, col_}), type == "dataTable"});
+  }
+  if (a.Flag("ca")) {
+    loaded_->unmodelled.insert("formulas calculated always");
+    keepCell_ = true;
+  }
 }
 
 void SheetReader::EndFormula() {
@@ -753,11 +761,14 @@ void SheetReader::EndInlineText() {
 }
 
 void SheetReader::StartRun(const Attributes&) {
-  if (inInline_) loaded_->unmodelled.insert("rich text");
+  if (!inInline_) return;
+  loaded_->unmodelled.insert("rich text");
+  keepCell_ = true;
 }
 
 void SheetReader::EndCell() {
   inCell_ = false;
+  if (keepCell_) loaded_->keptCells.push_back({static_cast<std::int32_t>(row_), static_cast<std::int32_t>(col_)});
   if (hasFormula_) {
     if (sharedIndex_ >= 0) ResolveSharedFormula();
     if (formula_.empty()) hasFormula_ = false;
@@ -904,8 +915,15 @@ void SheetReader::StartCell(const Attributes& a) {
   inCell_ = true;
   const std::string_view t = a.Get("t", "n");
   type_ = t == "inlineStr" ? 'i' : t == "str" ? 'r' : t.empty() ? 'n' : t.front();
-  if (a.Has("cm") || a.Has("vm")) loaded_->unmodelled.insert("cell metadata (dynamic arrays, pictures in cells)");
-  if (a.Flag("ph")) loaded_->unmodelled.insert("phonetic marks");
+  keepCell_ = false;
+  if (a.Has("cm") || a.Has("vm")) {
+    loaded_->unmodelled.insert("cell metadata (dynamic arrays, pictures in cells)");
+    keepCell_ = true;
+  }
+  if (a.Flag("ph")) {
+    loaded_->unmodelled.insert("phonetic marks");
+    keepCell_ = true;
+  }
   hasValue_ = hasFormula_ = inlineText_ = false;
   value_.clear();
   formula_.clear();
@@ -949,6 +967,17 @@ void SheetReader::StartCol(const Attributes& a) {
   if (a.Flag("hidden")) layout_.hiddenColumns.push_back({c1, c2});
   const auto xf = static_cast<std::size_t>(ToLong(a.Get("style"), 0));
   if (xf != 0 && xf < styles_.xfs.size()) columnStyles_.push_back({{c1, c2}, xf});
+  LoadedSheet::ColTag tag{static_cast<std::int32_t>(c1),
+                          static_cast<std::int32_t>(c2),
+                          {},
+                          xf < styles_.xfs.size() ? static_cast<std::uint32_t>(xf) : 0};
+  a.ForEach([&](std::string_view prefix, std::string_view name, std::string_view value) {
+    if (prefix.empty() && (name == "min" || name == "max")) return;  // the save writes them
+    tag.attributes += ' ';
+    if (!prefix.empty()) tag.attributes.append(prefix).append(":");
+    tag.attributes.append(name).append("=\"").append(EscapedAttribute(value)).append("\"");
+  });
+  loaded_->cols.push_back(std::move(tag));
   if (ToLong(a.Get("outlineLevel"), 0) > 0) loaded_->columnsHold.insert("column outline levels");
   if (a.Flag("collapsed")) loaded_->columnsHold.insert("collapsed column groups");
   if (xf != 0) loaded_->columnsHold.insert("column styles");
@@ -1406,6 +1435,11 @@ void KeepLoaded(LoadedPackage& package, xl::memory::FileBook& book, const std::v
   const phases::Scope timed("load xlsx keep package");
   for (std::size_t i = 0; i < sheets.size(); ++i) {
     package.sheets[i].cells = sheets[i]->CellChanges();
+    auto& kept = package.sheets[i].keptCells;
+    std::sort(kept.begin(), kept.end(),
+              [](const auto& a, const auto& b) { return std::pair(a.row, a.col) < std::pair(b.row, b.col); });
+    for (LoadedSheet::KeptCell& k : kept) k.digest = CellDigest(*sheets[i], k.row, k.col);
+    for (LoadedSheet::HeldArea& h : package.sheets[i].heldAreas) h.digest = AreaDigest(*sheets[i], h.area);
     package.sheets[i].layout = ReadLayout(*sheets[i]);
   }
   package.book = BookFingerprint(book);

@@ -13,7 +13,7 @@ The workbook: a sheet "Parts" holding names in A2:A9 (R1, C2 and U3 twice) besid
 empty column B headed "Tag", with a frozen pane, a zoom, hidden gridlines, a table, a
 chart, a picture, data validation, a conditional format, a font of its own, outline
 levels, a tab colour, a theme-coloured fill, a comment, merged cells, number formats,
-dates and a column width; a sheet "Notes" with a comment, a hidden sheet "Hidden" and a
+dates, a column width, a column style and an array formula; a sheet "Notes" with a comment, a hidden sheet "Hidden" and a
 defined name "Counts"."""
 import datetime
 import io
@@ -50,6 +50,9 @@ def make(path):
     ws.row_dimensions[3].outlineLevel = 1
     ws.column_dimensions["D"].outlineLevel = 1
     ws.column_dimensions["A"].width = 30
+    ws.column_dimensions["E"].font = Font(italic=True)
+    ws["K2"] = "=C2:C3*2"
+    ws.formula_attributes["K2"] = {"t": "array", "ref": "K2:K3"}
     ws["A1"].fill = PatternFill("solid", fgColor=Color(theme=4, tint=0.4))
     ws["C1"].font = Font(name="Courier New", size=14, italic=True, strike=True)
     for r in range(2, 10):
@@ -106,6 +109,8 @@ FEATURES = {
     "number formats": lambda wb, ws: (ws["C2"].number_format, ws["D2"].number_format),
     "dates": lambda wb, ws: [ws.cell(r, 4).value.date().isoformat() for r in (2, 9)],
     "column width": lambda wb, ws: round(ws.column_dimensions["A"].width, 2),
+    "column style": lambda wb, ws: ws.column_dimensions["E"].font.i,
+    "array formula": lambda wb, ws: (ws["K2"].value, ws.formula_attributes.get("K2")),
 }
 
 

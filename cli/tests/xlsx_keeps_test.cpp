@@ -58,6 +58,8 @@ const struct Feature {
     {"number formats", "('0.00', 'yyyy-mm-dd')"},
     {"dates", "['2024-01-01', '2024-01-08']"},
     {"column width", "30.0"},
+    {"column style", "True"},
+    {"array formula", "('=C2:C3*2', {'t': 'array', 'ref': 'K2:K3'})"},
 };
 
 // What openpyxl reads of each feature of `file`, by the feature's name; when it cannot

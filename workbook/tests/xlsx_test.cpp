@@ -215,7 +215,7 @@ TEST_F(Xlsx, PrintTitlesAreRowsOrColumnsWithOrWithoutDollars) {
 
 // A workbook of one sheet "S" whose styles part is `styles`, as another program writes it.
 std::string StyledBook(const std::string& styles, const std::string& sheetData,
-                       const std::string& sheetPart = "worksheets/sheet1.xml") {
+                       const std::string& sheetPart = "worksheets/sheet1.xml", const std::string& beforeData = "") {
   const std::string wb =
       R"(<workbook xmlns:r="r"><sheets><sheet name="S" sheetId="1" r:id="rId1"/></sheets></workbook>)";
   return xlsx::MakeZip(
@@ -224,7 +224,7 @@ std::string StyledBook(const std::string& styles, const std::string& sheetData,
         R"(<Relationship Id="rId1" Type="http://x/officeDocument" Target="xl/workbook.xml"/></Relationships>)"},
        {"xl/workbook.xml", wb},
        {"xl/styles.xml", styles},
-       {"xl/" + sheetPart, Sheet("<sheetData>" + sheetData + "</sheetData>")},
+       {"xl/" + sheetPart, Sheet(beforeData + "<sheetData>" + sheetData + "</sheetData>")},
        {"xl/_rels/workbook.xml.rels",
         R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
         R"(<Relationship Id="rId1" Type="http://x/worksheet" Target=")" +
@@ -1212,51 +1212,128 @@ wb.save("rich.xlsx")
   EXPECT_EQ(testing::Listing(dir.Path()), (std::vector<std::string>{"program.py", "rich.xlsx"}));
 }
 
-// Cells the run changes in a sheet holding what a rewritten sheetData would lose (rich
-// text, array formulas, cell metadata): a save over the workbook's file stops and names
-// them; a save to another name goes on and notes them.
-TEST_F(Xlsx, ChangedCellsBesideWhatTheModelDoesNotHoldStopASaveOver) {
+// A changed sheet keeps the elements of the cells the run did not change where they
+// hold what the workbook does not model (rich text, array formulas and data tables,
+// formulas calculated always, cell metadata, phonetic marks); a rich text the run
+// changed is written as the plain text it now is, and the dependants of a shared
+// formula whose first cell changed keep their formulas. A cell of an array formula or a
+// data table the run changed stops a save over the file, naming the area; a save to
+// another name goes on and notes it.
+TEST_F(Xlsx, CellsTheRunDidNotChangeKeepTheirElements) {
   const std::string book =
       R"(<workbook xmlns:r="r"><sheets><sheet name="Data" sheetId="1" r:id="rId1"/></sheets></workbook>)";
-  WriteText(
-      dir / "held.xlsx",
-      Workbook(book, {Sheet(R"(<sheetData><row r="1"><c r="A1" t="inlineStr"><is><r><rPr><b/></rPr><t>bold</t></r>)"
-                            R"(<r><t> plain</t></r></is></c><c r="B1" cm="1"><f t="array" ref="B1:B2">A1:A2</f>)"
-                            R"(<v>0</v></c></row><row r="2"><c r="B2"><v>0</v></c></row></sheetData>)")}));
-  const std::string before = ReadText(dir / "held.xlsx");
+  const std::vector<std::string> kept = {
+      R"(<c r="A1" t="inlineStr"><is><r><rPr><b/></rPr><t>bold</t></r><r><t> plain</t></r></is></c>)",
+      R"(<c r="B1" cm="1"><f t="array" ref="B1:B2">A3:A4</f><v>3</v></c>)",
+      R"(<c r="C1" t="inlineStr" ph="1"><is><t>kana</t><rPh sb="0" eb="1"><t>k</t></rPh></is></c>)",
+      R"(<c r="D1"><f ca="1">RAND()</f><v>0.5</v></c>)",
+      R"(<c r="E1" t="e" vm="1"><v>#VALUE!</v></c>)",
+      R"(<c r="G1"><f t="dataTable" ref="G1:G2" dt2D="0" dtr="0" r1="A3"/><v>7</v></c>)",
+  };
+  std::string row1;
+  for (const std::string& c : kept) row1 += c;
+  row1 += R"(<c r="F1" t="inlineStr"><is><r><rPr><i/></rPr><t>old</t></r></is></c>)"
+          R"(<c r="H1"><f t="shared" ref="H1:H2" si="0">A3*2</f><v>6</v></c>)";
+  WriteText(dir / "held.xlsx",
+            Workbook(book, {Sheet("<sheetData><row r=\"1\">" + row1 +
+                                  R"(</row><row r="2"><c r="B2"><v>4</v></c><c r="G2"><v>8</v></c>)"
+                                  R"(<c r="H2"><f t="shared" si="0"/><v>8</v></c></row>)"
+                                  R"(<row r="3"><c r="A3"><v>3</v></c></row><row r="4"><c r="A4"><v>4</v></c></row>)"
+                                  "</sheetData>")}));
   xl::memory::FileBook& b = Load(*app, dir / "held.xlsx");
-  b.Sheets().Item(u"Data").Range(u"C1").SetValue(1.0);
-  const std::string message = FailureOf([&] { SaveXlsx(b, dir / "held.xlsx", notes); });
-  for (const char* named : {"cannot save over '", "rich text (sheet 'Data')", "array formulas (sheet 'Data')",
-                            "cell metadata", "Save to another name"}) {
+  xl::Worksheet& s = b.Sheets().Item(u"Data");
+  s.Range(u"F1").SetValue(u"new");
+  s.Range(u"H1").SetFormula(u"=A3*3");
+  s.Range(u"J1").SetValue(1.0);
+  SaveXlsx(b, dir / "held.xlsx", notes);
+  EXPECT_TRUE(notes.empty());
+  const std::string saved = xlsx::ZipArchive(ReadText(dir / "held.xlsx")).Read("xl/worksheets/sheet1.xml");
+  for (const std::string& c : kept) EXPECT_NE(saved.find(c), std::string::npos) << c << " in " << saved;
+  EXPECT_NE(saved.find(R"(<c r="F1" t="inlineStr"><is><t>new</t></is></c>)"), std::string::npos) << saved;
+  EXPECT_NE(saved.find(R"(<c r="H2"><f>A4*2</f><v>8</v></c>)"), std::string::npos) << saved;
+  auto again = xl::memory::CreateApplication();
+  xl::Worksheet& read = Load(*again, dir / "held.xlsx").Sheets().Item(u"Data");
+  EXPECT_EQ(read.Range(u"H2").Formula(), Text(u"=A4*2"));
+  EXPECT_EQ(read.Range(u"A1").Value(), Variant(u"bold plain"));
+
+  // A cell of each area changed: the save over the file stops, naming both areas.
+  for (const char16_t* cell : {u"B2", u"G2"}) read.Range(cell).SetValue(9.0);
+  const std::string before = ReadText(dir / "held.xlsx");
+  const std::string message = FailureOf([&] { SaveXlsx(read.Parent(), dir / "held.xlsx", notes); });
+  for (const char* named :
+       {"cannot save over '", "cells changed by the run in the array formula B1:B2 (sheet 'Data')",
+        "cells changed by the run in the data table G1:G2 (sheet 'Data')", "Save to another name"}) {
     EXPECT_NE(message.find(named), std::string::npos) << named << " in: " << message;
   }
   EXPECT_EQ(ReadText(dir / "held.xlsx"), before);
-  SaveXlsx(b, dir / "copy.xlsx", notes);
+  SaveXlsx(read.Parent(), dir / "copy.xlsx", notes);
   ASSERT_EQ(notes.size(), 1U);
-  EXPECT_NE(notes.front().find("rich text (sheet 'Data')"), std::string::npos) << notes.front();
+  EXPECT_NE(notes.front().find("array formula B1:B2 (sheet 'Data')"), std::string::npos) << notes.front();
 }
 
-// Columns in outline groups or with styles of their own are written anew only with what
-// the model holds of them: a run that changes the columns of such a sheet stops a save
-// over the file; one that changes only its cells does not.
-TEST_F(Xlsx, ChangedColumnsBesideOutlinesAndStylesStopASaveOver) {
-  const std::string book =
-      R"(<workbook xmlns:r="r"><sheets><sheet name="Data" sheetId="1" r:id="rId1"/></sheets></workbook>)";
+// A run that changes some columns writes the cols element again from the file's own:
+// each col keeps the attributes the workbook does not model and, where the run left
+// them, its width as written, hidden state and style record; a range the run changed
+// part of is split, and columns of one element the run made equal are written as one.
+// A new cell in a column with a style record of its own starts from that record.
+TEST_F(Xlsx, ChangedColumnsKeepWhatTheFileHoldsOfThem) {
+  const std::string styles =
+      R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+      R"(<fonts count="2"><font><sz val="11"/><name val="Calibri"/></font>)"
+      R"(<font><i/><sz val="11"/><name val="Calibri"/></font></fonts>)"
+      R"(<fills count="2"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/>)"
+      R"(</fill></fills><borders count="1"><border/></borders>)"
+      R"(<cellXfs count="2"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/>)"
+      R"(<xf numFmtId="0" fontId="1" fillId="0" borderId="0" applyFont="1"/></cellXfs></styleSheet>)";
+  const std::string cols =
+      R"(<cols><col min="1" max="4" width="13.7109375" customWidth="1" outlineLevel="1" bestFit="1" r:own="x"/>)"
+      R"(<col min="5" max="5" width="9.140625" style="1" phonetic="1"/>)"
+      R"(<col min="6" max="8" width="20.5" customWidth="1" hidden="1" outlineLevel="2" collapsed="1"/>)"
+      R"(<col min="9" max="9" width="11" customWidth="1" style="1"/></cols>)";
   WriteText(dir / "cols.xlsx",
-            Workbook(book, {Sheet(R"(<cols><col min="1" max="2" width="13" customWidth="1" outlineLevel="1"/></cols>)"
-                                  R"(<sheetData><row r="1"><c r="A1"><v>1</v></c></row></sheetData>)")}));
+            StyledBook(styles, R"(<row r="1"><c r="A1"><v>1</v></c></row>)", "worksheets/sheet1.xml", cols));
   xl::memory::FileBook& b = Load(*app, dir / "cols.xlsx");
-  b.Sheets().Item(u"Data").Range(u"A2").SetValue(2.0);
+  xl::Worksheet& s = b.Sheets().Item(u"S");
+  s.Range(u"B1:C1").EntireColumn().SetColumnWidth(30.0);
+  s.Range(u"G1").EntireColumn().SetHidden(false);
+  s.Range(u"I1").EntireColumn().Font().SetBold(true);
+  s.Range(u"E2").SetValue(2.0);
+  s.Range(u"I2").SetValue(3.0);
   SaveXlsx(b, dir / "cols.xlsx", notes);
-  const std::string sheetXml = xlsx::ZipArchive(ReadText(dir / "cols.xlsx")).Read("xl/worksheets/sheet1.xml");
-  EXPECT_NE(sheetXml.find(R"(outlineLevel="1")"), std::string::npos) << sheetXml;
-  const std::string before = ReadText(dir / "cols.xlsx");
-  xl::memory::FileBook& again = Load(*app, dir / "cols.xlsx");
-  again.Sheets().Item(u"Data").Range(u"C1").EntireColumn().SetHidden(true);
-  const std::string message = FailureOf([&] { SaveXlsx(again, dir / "cols.xlsx", notes); });
-  EXPECT_NE(message.find("column outline levels (sheet 'Data')"), std::string::npos) << message;
-  EXPECT_EQ(ReadText(dir / "cols.xlsx"), before);
+  EXPECT_TRUE(notes.empty());
+  const std::string bytes = ReadText(dir / "cols.xlsx");
+  const xlsx::ZipArchive saved(bytes);
+  const std::string sheetXml = saved.Read("xl/worksheets/sheet1.xml");
+  const std::string bold = "2";  // the record made for column I: its own, made bold
+  const std::string keptB = R"(customWidth="1" outlineLevel="1" bestFit="1" r:own="x"/>)";
+  const std::string keptF = R"(customWidth="1" hidden="1" outlineLevel="2" collapsed="1"/>)";
+  EXPECT_NE(
+      sheetXml.find(R"(<cols><col min="1" max="1" width="13.7109375" )" + keptB + R"(<col min="2" max="3" width="30.)"),
+      std::string::npos)
+      << sheetXml;
+  for (const std::string& col : {
+           R"(<col min="4" max="4" width="13.7109375" )" + keptB,
+           std::string(R"(<col min="5" max="5" width="9.140625" style="1" phonetic="1"/>)"),
+           R"(<col min="6" max="6" width="20.5" )" + keptF,
+           std::string(R"(<col min="7" max="7" width="20.5" customWidth="1" outlineLevel="2" collapsed="1"/>)"),
+           R"(<col min="8" max="8" width="20.5" )" + keptF,
+           R"(<col min="9" max="9" width="11" customWidth="1" style=")" + bold + R"("/></cols>)",
+           std::string(R"(<c r="E2" s="1"><v>2</v></c>)"),
+           R"(<c r="I2" s=")" + bold + R"("><v>3</v></c>)",
+       }) {
+    EXPECT_NE(sheetXml.find(col), std::string::npos) << col << " in " << sheetXml;
+  }
+  const std::size_t b2 = sheetXml.find(R"(<col min="2" max="3")");
+  EXPECT_NE(sheetXml.find(keptB, b2), std::string::npos) << sheetXml;
+  // Column I's new record is made from its own: the font keeps its italic.
+  const std::string stylesXml = saved.Read("xl/styles.xml");
+  EXPECT_NE(stylesXml.find(R"(<font><b/><i/><sz val="11"/>)"), std::string::npos) << stylesXml;
+  auto again = xl::memory::CreateApplication();
+  xl::Worksheet& read = Load(*again, dir / "cols.xlsx").Sheets().Item(u"S");
+  EXPECT_EQ(read.Range(u"B1").ColumnWidth(), Variant(30.0));
+  EXPECT_EQ(read.Range(u"A1").ColumnWidth(), Variant(13.0));
+  EXPECT_EQ(read.Range(u"G1").EntireColumn().Hidden(), Variant(false));
+  EXPECT_EQ(read.Range(u"H1").EntireColumn().Hidden(), Variant(true));
 }
 
 // A save that fails leaves the old file as it was and nothing beside it.
