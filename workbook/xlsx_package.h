@@ -28,7 +28,8 @@ struct XfRun {
 struct LoadedSheet {
   const xl::memory::FileSheet* sheet = nullptr;
   std::string part;
-  // By column (index col - 1): the cells' style records, runs down the column.
+  // By column (index col - 1): the cells' style records, runs down the column (record 0
+  // only in a column with a style record of its own).
   std::vector<std::vector<XfRun>> xfs;
   // A row's tag as the file has it, beside its number and the spans of its cells.
   struct RowTag {

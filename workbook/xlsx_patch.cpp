@@ -891,6 +891,7 @@ std::vector<OriginalCell> OriginalCells(std::string_view xml, std::string_view p
   }
   if (!data) return out;
   auto next = wanted.begin();
+  std::set<std::string> keptMasters;  // the shared formulas whose master is kept
   long row = 0;
   std::size_t i = data->contentBegin;
   while (next != wanted.end()) {
@@ -912,8 +913,25 @@ std::vector<OriginalCell> OriginalCells(std::string_view xml, std::string_view p
       col = pos ? pos->col : col + 1;
       while (next != wanted.end() && next->row == row && next->col < col) ++next;
       if (next != wanted.end() && next->row == row && next->col == col) {
-        out.push_back({row, col, std::string(text)});
         ++next;
+        // A cell of a shared formula that only names its group is kept only where the
+        // group's master is kept too; otherwise it is written with its own formula.
+        std::size_t k = c->contentBegin;
+        std::optional<Element> f;
+        while ((f = NextChild(xml, k, c->contentEnd, part)) && f->name != "f") {
+        }
+        if (f) {
+          const std::string_view fTag = xml.substr(f->begin, TagEnd(xml, f->begin, part) - f->begin);
+          if (Attr(fTag, "t") == "shared") {
+            const std::string si = Attr(fTag, "si");
+            if (f->contentEnd > f->contentBegin) {
+              keptMasters.insert(si);
+            } else if (!keptMasters.contains(si)) {
+              continue;
+            }
+          }
+        }
+        out.push_back({row, col, std::string(text)});
       }
     }
   }
@@ -935,7 +953,7 @@ class SheetWriter {
     for (std::size_t i = 0; i < layout_.formats.size(); ++i) formats_.Put(layout_.formats[i].area, rows_, i);
   }
 
-  // The cells written as the file has them (OriginalCells) where their style is as it was.
+  // The cells written as the file has them (OriginalCells), with the style the run gave them.
   void KeepCells(std::vector<OriginalCell> cells) { originals_ = std::move(cells); }
   // Appends the sheet's new sheetData to `out`.
   void SheetData(std::string& out);
@@ -1210,15 +1228,19 @@ void SheetWriter::SheetData(std::string& out) {
           ++last;
         }
         std::uint32_t xf = 0;
+        bool inFile = false;  // the file has the cell (with the record xf)
         if (static_cast<std::size_t>(e.col) <= cursor.size()) {
           const auto& runs = loaded_->xfs[static_cast<std::size_t>(e.col - 1)];
           std::size_t& c = cursor[static_cast<std::size_t>(e.col - 1)];
           while (c < runs.size() && runs[c].row2 < r) ++c;
-          if (c < runs.size() && runs[c].row1 <= r) xf = runs[c].xf;
+          if (c < runs.size() && runs[c].row1 <= r) {
+            xf = runs[c].xf;
+            inFile = true;
+          }
         }
-        // A cell the file did not style, in a column with a style record of its own and a
+        // A cell the file does not have, in a column with a style record of its own and a
         // row without one, starts from the column's record (as the application does).
-        if (xf == 0 && static_cast<std::size_t>(e.col) < columnXf.size() &&
+        if (!inFile && static_cast<std::size_t>(e.col) < columnXf.size() &&
             columnXf[static_cast<std::size_t>(e.col)] != 0) {
           if (rowStyled < 0) {
             rowStyled = 0;
@@ -1233,13 +1255,20 @@ void SheetWriter::SheetData(std::string& out) {
         while (original != originals_.end() && std::pair(original->row, original->col) < std::pair(r, long{e.col})) {
           ++original;
         }
-        if (original != originals_.end() && original->row == r && original->col == e.col && style == xf) {
-          // As the file has it: its style record keeps its number (records are only
-          // appended), and its reference is written where it has none.
+        if (original != originals_.end() && original->row == r && original->col == e.col) {
+          // As the file has it (its value and formula are as loaded): its style record keeps
+          // its number (records are only appended) or takes the one of the format the run
+          // gave it, and its reference is written where it has none.
           std::string& text = original->text;
           const std::size_t tagEnd = TagEnd(text, 0, "sheetData");
           if (Attr(std::string_view(text).substr(0, tagEnd), "r").empty()) {
             text.replace(0, tagEnd, SetAttr(text.substr(0, tagEnd), "r", CellRef(r, e.col)));
+          }
+          if (style != xf) {
+            const std::size_t startEnd = TagEnd(text, 0, "sheetData");
+            text.replace(0, startEnd,
+                         SetAttr(text.substr(0, startEnd), "s",
+                                 style == 0 ? std::nullopt : std::optional<std::string>(std::to_string(style))));
           }
           out += text;
         } else {

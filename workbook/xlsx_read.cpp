@@ -643,6 +643,7 @@ class SheetReader {
   std::vector<ColumnCells> columns_;
   std::vector<std::vector<FormatRun>> formats_;
   std::vector<std::pair<Band, std::size_t>> columnStyles_;
+  std::vector<bool> styledColumns_;  // by column: whether it has a style record of its own
   SheetLayout layout_;
 
   xl::memory::FileSheet* sheet_ = nullptr;
@@ -851,7 +852,13 @@ void SheetReader::StartSheetData(const Attributes&) {
   inSheetData_ = true;
   // The columns' own formats (they come before the cells), so that the cells' values
   // come under them.
-  for (const auto& [cols, xf] : columnStyles_) sheet_->PutFormat({1, cols.first, rows_, cols.last}, styles_.xfs[xf]);
+  for (const auto& [cols, xf] : columnStyles_) {
+    sheet_->PutFormat({1, cols.first, rows_, cols.last}, styles_.xfs[xf]);
+    if (styledColumns_.size() <= static_cast<std::size_t>(cols.last)) {
+      styledColumns_.resize(static_cast<std::size_t>(cols.last) + 1, false);
+    }
+    std::fill(styledColumns_.begin() + cols.first, styledColumns_.begin() + cols.last + 1, true);
+  }
 }
 
 void SheetReader::StartRow(const Attributes& a) {
@@ -929,7 +936,13 @@ void SheetReader::StartCell(const Attributes& a) {
   formula_.clear();
   sharedIndex_ = -1;
   const auto xf = static_cast<std::size_t>(ToLong(a.Get("s"), 0));
-  if (xf != 0 && xf < styles_.xfs.size()) KeepCellFormat(xf);
+  if (xf != 0 && xf < styles_.xfs.size()) {
+    KeepCellFormat(xf);
+  } else if (static_cast<std::size_t>(col_) < styledColumns_.size() && styledColumns_[static_cast<std::size_t>(col_)]) {
+    // A cell of the file has its own style record, the first one where it names none:
+    // its column's style is only for the cells the file does not have.
+    KeepCellFormat(0);
+  }
 }
 
 // The cell's format: its index kept for the save, and the format itself put on the
@@ -944,7 +957,10 @@ void SheetReader::KeepCellFormat(std::size_t xf) {
     keptRuns.push_back(
         {static_cast<std::int32_t>(row_), static_cast<std::int32_t>(row_), static_cast<std::uint32_t>(xf)});
   }
-  if (styles_.xfs[xf] == xl::memory::CellFormat{}) return;
+  if (styles_.xfs[xf] == xl::memory::CellFormat{} &&
+      (static_cast<std::size_t>(col_) >= styledColumns_.size() || !styledColumns_[static_cast<std::size_t>(col_)])) {
+    return;
+  }
   if (formats_.size() < static_cast<std::size_t>(col_)) formats_.resize(static_cast<std::size_t>(col_));
   auto& runs = formats_[static_cast<std::size_t>(col_ - 1)];
   if (!runs.empty() && runs.back().xf == xf && runs.back().row2 == row_ - 1) {

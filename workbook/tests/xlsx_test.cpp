@@ -1271,6 +1271,52 @@ TEST_F(Xlsx, CellsTheRunDidNotChangeKeepTheirElements) {
   EXPECT_NE(notes.front().find("array formula B1:B2 (sheet 'Data')"), std::string::npos) << notes.front();
 }
 
+// A kept cell whose format alone the run changed keeps its element with the new style
+// record; a cell that only names a shared formula whose master is written anew is
+// written with its own formula, while one whose master is kept stays as it was.
+TEST_F(Xlsx, KeptCellsTakeANewFormatAndLoseNoSharedMaster) {
+  const std::string styles =
+      R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+      R"(<fonts count="2"><font><sz val="11"/><name val="Calibri"/></font>)"
+      R"(<font><i/><sz val="11"/><name val="Calibri"/></font></fonts>)"
+      R"(<fills count="2"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/>)"
+      R"(</fill></fills><borders count="1"><border/></borders>)"
+      R"(<cellXfs count="2"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/>)"
+      R"(<xf numFmtId="0" fontId="1" fillId="0" borderId="0" applyFont="1"/></cellXfs></styleSheet>)";
+  WriteText(dir / "fmt.xlsx",
+            StyledBook(styles,
+                       R"(<row r="1"><c r="A1" t="inlineStr"><is><r><rPr><b/></rPr><t>bold</t></r>)"
+                       R"(<r><t> plain</t></r></is></c><c r="B1" cm="1"><f t="array" ref="B1:B2">A3:A4</f><v>3</v></c>)"
+                       R"(<c r="C1" s="1"><f ca="1">RAND()</f><v>0.5</v></c>)"
+                       R"(<c r="H1"><f t="shared" ref="H1:H2" si="0" ca="1">A3*2+RAND()*0</f><v>6</v></c>)"
+                       R"(<c r="I1"><f t="shared" ref="I1:I2" si="1" ca="1">A3+RAND()*0</f><v>3</v></c></row>)"
+                       R"(<row r="2"><c r="B2"><v>4</v></c><c r="H2"><f t="shared" si="0" ca="1"/><v>8</v></c>)"
+                       R"(<c r="I2"><f t="shared" si="1" ca="1"/><v>4</v></c></row>)"
+                       R"(<row r="3"><c r="A3"><v>3</v></c></row><row r="4"><c r="A4"><v>4</v></c></row>)"));
+  xl::memory::FileBook& b = Load(*app, dir / "fmt.xlsx");
+  xl::Worksheet& s = b.Sheets().Item(u"S");
+  s.SetFormat({1, 1, 1, 2}, xl::FormatKey::FontBold, true);
+  s.Range(u"H1").SetValue(7.0);
+  SaveXlsx(b, dir / "fmt.xlsx", notes);
+  const std::string saved = xlsx::ZipArchive(ReadText(dir / "fmt.xlsx")).Read("xl/worksheets/sheet1.xml");
+  for (const std::string& c :
+       {std::string(
+            R"(<c r="A1" t="inlineStr" s="2"><is><r><rPr><b/></rPr><t>bold</t></r><r><t> plain</t></r></is></c>)"),
+        std::string(R"(<c r="B1" cm="1" s="2"><f t="array" ref="B1:B2">A3:A4</f><v>3</v></c>)"),
+        std::string(R"(<c r="C1" s="1"><f ca="1">RAND()</f><v>0.5</v></c>)"),
+        std::string(R"(<c r="H2"><f>A4*2+RAND()*0</f>)"),
+        std::string(R"(<c r="I1"><f t="shared" ref="I1:I2" si="1" ca="1">A3+RAND()*0</f><v>3</v></c>)"),
+        std::string(R"(<c r="I2"><f t="shared" si="1" ca="1"/><v>4</v></c>)")}) {
+    EXPECT_NE(saved.find(c), std::string::npos) << c << " in " << saved;
+  }
+  EXPECT_EQ(saved.find(R"(si="0")"), std::string::npos) << saved;
+  auto again = xl::memory::CreateApplication();
+  xl::Worksheet& read = Load(*again, dir / "fmt.xlsx").Sheets().Item(u"S");
+  EXPECT_EQ(read.GetFormat({1, 2, 1, 2}, xl::FormatKey::FontBold), Variant(true));
+  EXPECT_EQ(read.Range(u"H2").Formula(), Text(u"=A4*2+RAND()*0"));
+  EXPECT_EQ(read.Range(u"I2").Formula(), Text(u"=A4+RAND()*0"));
+}
+
 // A run that changes some columns writes the cols element again from the file's own:
 // each col keeps the attributes the workbook does not model and, where the run left
 // them, its width as written, hidden state and style record; a range the run changed
@@ -1334,6 +1380,43 @@ TEST_F(Xlsx, ChangedColumnsKeepWhatTheFileHoldsOfThem) {
   EXPECT_EQ(read.Range(u"A1").ColumnWidth(), Variant(13.0));
   EXPECT_EQ(read.Range(u"G1").EntireColumn().Hidden(), Variant(false));
   EXPECT_EQ(read.Range(u"H1").EntireColumn().Hidden(), Variant(true));
+}
+
+// A column's style record is for the cells the file does not have: a cell of the file
+// that names no record (or record 0) reads and saves with record 0, a new one takes the
+// column's.
+TEST_F(Xlsx, CellsOfAStyledColumnKeepTheirOwnRecord) {
+  const std::string styles =
+      R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+      R"(<fonts count="2"><font><sz val="11"/><name val="Calibri"/></font>)"
+      R"(<font><b/><sz val="11"/><name val="Calibri"/></font></fonts>)"
+      R"(<fills count="2"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/>)"
+      R"(</fill></fills><borders count="1"><border/></borders>)"
+      R"(<cellXfs count="2"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/>)"
+      R"(<xf numFmtId="0" fontId="1" fillId="0" borderId="0" applyFont="1"/></cellXfs></styleSheet>)";
+  WriteText(dir / "colstyle.xlsx",
+            StyledBook(styles,
+                       R"(<row r="1"><c r="A1"><v>0</v></c></row><row r="2"><c r="B2"><v>1</v></c></row>)"
+                       R"(<row r="3"><c r="B3" s="0"><v>2</v></c></row><row r="4"><c r="B4" s="1"><v>3</v></c></row>)",
+                       "worksheets/sheet1.xml", R"(<cols><col min="2" max="2" width="9" style="1"/></cols>)"));
+  xl::memory::FileBook& b = Load(*app, dir / "colstyle.xlsx");
+  xl::Worksheet& s = b.Sheets().Item(u"S");
+  const struct {
+    long row;
+    Variant bold;
+  } cases[] = {{2, Variant(false)}, {3, Variant(false)}, {4, Variant(true)}, {5, Variant(true)}};
+  for (const auto& c : cases) EXPECT_EQ(s.GetFormat({c.row, 2, c.row, 2}, xl::FormatKey::FontBold), c.bold) << c.row;
+  s.Range(u"A1").SetValue(u"changed");
+  s.Range(u"B5").SetValue(4.0);
+  SaveXlsx(b, dir / "colstyle.xlsx", notes);
+  const std::string saved = xlsx::ZipArchive(ReadText(dir / "colstyle.xlsx")).Read("xl/worksheets/sheet1.xml");
+  for (const char* c : {R"(<c r="B2"><v>1</v></c>)", R"(<c r="B3"><v>2</v></c>)", R"(<c r="B4" s="1"><v>3</v></c>)",
+                        R"(<c r="B5" s="1"><v>4</v></c>)"}) {
+    EXPECT_NE(saved.find(c), std::string::npos) << c << " in " << saved;
+  }
+  auto again = xl::memory::CreateApplication();
+  xl::Worksheet& read = Load(*again, dir / "colstyle.xlsx").Sheets().Item(u"S");
+  for (const auto& c : cases) EXPECT_EQ(read.GetFormat({c.row, 2, c.row, 2}, xl::FormatKey::FontBold), c.bold) << c.row;
 }
 
 // A save that fails leaves the old file as it was and nothing beside it.
