@@ -867,7 +867,7 @@ void SaveWorkbook(xl::Workbook& book, const fs::path& folder, Notes& notes) {
   save.Commit(own, notes);
   SourceFiles saved;
   for (const auto& [file, size, digest] : written) saved.push_back(StampOf(target / file, size, digest));
-  SetSource(book, std::move(saved));
+  RecordSaved(book, saved, target);
 }
 
 }  // namespace quillary::workbook

@@ -577,7 +577,7 @@ class SheetReader {
   void EndCells();
   SheetLayout& Layout() { return layout_; }
   std::string legacyDrawing;                                  // the drawing's relationship id
-  std::vector<std::pair<xl::CellPos, std::string>> linkRels;  // a hyperlink's relationship id
+  std::vector<std::pair<std::size_t, std::string>> linkRels;  // a hyperlink (its place) and its relationship id
   bool fitToPage = false;
 
  private:
@@ -1027,7 +1027,7 @@ void SheetReader::StartHyperlink(const Attributes& a) {
   const auto area = ParseAreaRef(a.Get("ref"));
   if (!area) return;
   CellHyperlink link{{area->row1, area->col1}, {{}, ToText(a.Get("location")), ToText(a.Get("display"))}};
-  if (a.Has("id")) linkRels.emplace_back(link.cell, std::string(a.Get("id")));
+  if (a.Has("id")) linkRels.emplace_back(layout_.hyperlinks.size(), std::string(a.Get("id")));
   layout_.hyperlinks.push_back(link);
 }
 
@@ -1259,12 +1259,8 @@ void ReadSheet(const ZipArchive& zip, const std::string& part, const SharedStrin
   SheetLayout& layout = reader.Layout();
   if (reader.fitToPage) layout.pageSetup.Zoom = false;
   const auto rels = ReadRels(zip, part);
-  for (auto& [cell, id] : reader.linkRels) {
-    const auto it = rels.find(id);
-    if (it == rels.end()) continue;
-    for (CellHyperlink& link : layout.hyperlinks) {
-      if (link.cell == cell) link.link.Address = ToText(it->second.target);
-    }
+  for (auto& [at, id] : reader.linkRels) {
+    if (const auto it = rels.find(id); it != rels.end()) layout.hyperlinks[at].link.Address = ToText(it->second.target);
   }
   const std::string commentsPart = RelOfType(rels, kRelComments);
   if (!commentsPart.empty()) {
@@ -1361,7 +1357,10 @@ void ApplyNames(xl::Workbook& book, const BookInfo& info, const std::vector<xl::
       for (std::size_t start = 0; start <= address.size();) {
         const std::size_t comma = std::min(address.find(u',', start), address.size());
         const Text part = address.substr(start, comma - start);
-        const bool rows = !part.empty() && (part[1] >= u'0' && part[1] <= u'9');
+        // Rows are told by their first character after an optional `$`: `$1:$1`, `1:1`
+        // and `10:12` are rows, `$A:$B` and `A:B` columns.
+        const std::size_t first = !part.empty() && part[0] == u'$' ? 1 : 0;
+        const bool rows = first < part.size() && part[first] >= u'0' && part[first] <= u'9';
         (rows ? page.PrintTitleRows : page.PrintTitleColumns) = part;
         start = comma + 1;
       }

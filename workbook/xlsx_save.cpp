@@ -305,7 +305,7 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
     // Once more, as late as it can be: making the package took time.
     if (std::string why = ChangedSinceRead(book, {target}); !why.empty()) throw Failure(why);
     if (::rename(temp.c_str(), target.c_str()) != 0) throw Failure(std::strerror(errno));
-    SetSource(book, {StampOf(target, saved.size(), digest)});
+    RecordSaved(book, {StampOf(target, saved.size(), digest)});
     const int folder = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
       ::fsync(folder);

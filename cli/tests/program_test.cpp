@@ -380,7 +380,8 @@ class InputAfter : public std::streambuf {
 
 // A workbook file another program writes while the run waits for an answer is not
 // written over by the run's save: the run stops with status 1, naming the file, which
-// keeps what the other program wrote. A save to another name goes on.
+// keeps what the other program wrote. A save to another name goes on, and does not let
+// a later save over the loaded file through.
 TEST_F(Program, ASaveOverAFileChangedWhileTheRunWaitedStops) {
   struct Case {
     const char* book;     // as the first script saves it
@@ -392,6 +393,9 @@ TEST_F(Program, ASaveOverAFileChangedWhileTheRunWaitedStops) {
       {"book.xlsx", "book.xlsx", "save", 1},
       {"book", "book/Sheet1.csv", "save", 1},
       {"book.xlsx", "book.xlsx", "save ${1}/copy.xlsx", 0},
+      // Saved to another name first: the loaded file is still not written over.
+      {"book.xlsx", "book.xlsx", "save ${1}/copy.xlsx\nsave ${1}/book.xlsx", 1},
+      {"book", "book/Sheet1.csv", "save ${1}/copy\nsave ${1}/book", 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.book) + " " + c.save);

@@ -13,6 +13,7 @@
 #include "host/working_sheet.h"
 #include "platform/system/memory/memory_system.h"
 #include "workbook/failure.h"
+#include "workbook/source_stamp.h"
 #include "workbook/tests/round_trip.h"
 #include "workbook/tests/temp_dir.h"
 
@@ -422,6 +423,87 @@ TEST_F(WorkbookIo, ASaveOverFilesChangedSinceTheyWereReadStops) {
     fs::remove_all(copy);
     Save(book, copy);
     EXPECT_TRUE(fs::exists(copy));
+  }
+}
+
+// A save to another name leaves the files the workbook was read from watched: another
+// program's change to them is not written over by a later save there.
+TEST_F(WorkbookIo, ASaveToAnotherNameKeepsTheLoadedFilesWatched) {
+  struct Case {
+    const char* target;   // the workbook's file or folder
+    const char* changed;  // the file another program writes, in `target` or `target` itself
+    const char* other;    // the name saved to in between
+  };
+  const Case cases[] = {
+      {"book", "Sheet1.csv", "copy"}, {"book.xlsx", "", "copy.xlsx"}, {"book", "Sheet1.csv", "c.xlsx"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.target) + " " + c.other);
+    TempDir here;
+    const fs::path target = here / c.target;
+    const fs::path changed = *c.changed ? target / c.changed : target;
+    {
+      xl::Workbook& made = app->AddWorkbook(GridSize::Small);
+      made.ActiveSheet().Cells(1, 1).SetValue(u"one");
+      Save(made, target);
+    }
+    auto other = NewApp();
+    xl::Workbook& book = Load(*other, {target});
+    Save(book, here / c.other);
+    book.ActiveSheet().Cells(2, 1).SetValue(u"mine");
+    std::string theirs = ReadText(changed);
+    theirs.back() = theirs.back() == 'x' ? 'y' : 'x';
+    WriteText(changed, theirs);
+    EXPECT_THROW(Save(book, target), Failure);
+    EXPECT_EQ(ReadText(changed), theirs);
+    // The other name's files are those its last save wrote: saved over again, as they are.
+    Save(book, here / c.other);
+    EXPECT_EQ(Load(*NewApp(), {here / c.other}).ActiveSheet().Cells(2, 1).Value(), Variant(u"mine"));
+  }
+}
+
+// A file put in the place of a stamped one is seen even when it keeps the stamped size
+// and time of writing (as copies that keep times make it), and so is a link put in its
+// place, even to a file of the same bytes or to none.
+TEST_F(WorkbookIo, AFileReplacedUnderTheSameSizeAndTimeOrByALinkIsSeen) {
+  const fs::path file = dir / "a.xlsx";
+  const std::string mine = "the bytes the workbook read";
+  WriteText(file, mine);
+  const auto then = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  fs::last_write_time(file, then);
+  // The stamp of the file as read, made as if long after its last change.
+  struct stat st {};
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  FileStamp stamp = StampOf(file, mine);
+  stamp.changed = then;
+  stamp.entryChanged = std::int64_t{st.st_ctim.tv_sec} * 1'000'000'000 + st.st_ctim.tv_nsec;
+  stamp.device = st.st_dev;
+  stamp.inode = st.st_ino;
+  xl::Workbook& book = app->AddWorkbook(GridSize::Small);
+  SetSource(book, {stamp});
+  EXPECT_EQ(ChangedSinceRead(book, {file}), "");
+
+  enum class Put { kSameSizeAndTime, kLinkToTheSameBytes, kLinkToOtherBytes, kLinkToNothing };
+  for (const Put put : {Put::kSameSizeAndTime, Put::kLinkToTheSameBytes, Put::kLinkToOtherBytes, Put::kLinkToNothing}) {
+    SCOPED_TRACE(static_cast<int>(put));
+    const fs::path theirs = dir / "theirs.xlsx";
+    std::string bytes = mine;
+    if (put != Put::kLinkToTheSameBytes) bytes.back() = 'X';
+    WriteText(theirs, bytes);
+    fs::last_write_time(theirs, then);
+    const fs::path kept = dir / "kept.xlsx";
+    fs::copy_file(file, kept, fs::copy_options::overwrite_existing);
+    if (put == Put::kSameSizeAndTime) {
+      fs::rename(theirs, file);
+    } else {
+      fs::remove(file);
+      fs::create_symlink(put == Put::kLinkToNothing ? dir / "nowhere.xlsx" : theirs, file);
+    }
+    EXPECT_NE(ChangedSinceRead(book, {file}).find("changed since it was loaded"), std::string::npos);
+    // The file as it was, back in its place (a new one, with the same bytes): as read.
+    fs::remove(file);
+    fs::remove(theirs);
+    fs::rename(kept, file);
+    EXPECT_EQ(ChangedSinceRead(book, {file}), "");
   }
 }
 

@@ -173,6 +173,46 @@ break &amp; more</t></si></sst>)";
   EXPECT_EQ(s.ActiveCellPos(), (xl::CellPos{2, 2}));
 }
 
+// Print titles are rows or columns by what they start with: other programs write rows
+// without `$` (`1:1`, `10:12`), and a save writes them back as the rows they are.
+TEST_F(Xlsx, PrintTitlesAreRowsOrColumnsWithOrWithoutDollars) {
+  struct Case {
+    const char* titles;  // as the name holds them
+    const char16_t* rows;
+    const char16_t* columns;
+  } cases[] = {
+      {"'My S'!1:1", u"1:1", u""},
+      {"'My S'!10:12", u"10:12", u""},
+      {"'My S'!$2:$3", u"$2:$3", u""},
+      {"'My S'!A:B", u"", u"A:B"},
+      {"'My S'!$C:$C", u"", u"$C:$C"},
+      {"'My S'!$A:$B,'My S'!10:12", u"10:12", u"$A:$B"},
+      {"'My S'!1:1,'My S'!AA:AB", u"1:1", u"AA:AB"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.titles);
+    const std::string workbookXml =
+        std::string(R"(<workbook xmlns:r="r"><sheets><sheet name="My S" sheetId="1" r:id="rId1"/></sheets>)") +
+        R"(<definedNames><definedName name="_xlnm.Print_Titles" localSheetId="0">)" + c.titles +
+        "</definedName></definedNames></workbook>";
+    WriteText(dir / "titles.xlsx",
+              Workbook(workbookXml, {Sheet(R"(<sheetData><row r="1"><c r="A1"><v>1</v></c></row></sheetData>)")}));
+    auto loaded = xl::memory::CreateApplication();
+    xl::memory::FileBook& book = Load(*loaded, dir / "titles.xlsx");
+    xl::Worksheet& sheet = book.Sheets().Item(1);
+    // Saved with its page set-up changed, so that its names are written anew.
+    xl::PageSetup page = sheet.GetPageSetup();
+    page.CenterHorizontally = true;
+    sheet.SetPageSetup(page);
+    SaveXlsx(book, dir / "saved.xlsx", notes);
+    auto again = xl::memory::CreateApplication();
+    for (xl::Worksheet* s : {&sheet, &Load(*again, dir / "saved.xlsx").Sheets().Item(1)}) {
+      EXPECT_EQ(s->GetPageSetup().PrintTitleRows, c.rows);
+      EXPECT_EQ(s->GetPageSetup().PrintTitleColumns, c.columns);
+    }
+  }
+}
+
 // A workbook of one sheet "S" whose styles part is `styles`, as another program writes it.
 std::string StyledBook(const std::string& styles, const std::string& sheetData,
                        const std::string& sheetPart = "worksheets/sheet1.xml", const std::string& beforeData = "") {
