@@ -1,10 +1,13 @@
 #include "workbook/source_stamp.h"
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <any>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <set>
 #include <system_error>
 
@@ -41,7 +44,32 @@ fs::path Named(const fs::path& path) {
   return Compared(absolute.parent_path()) / absolute.filename();
 }
 
-std::int64_t Nanoseconds(const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; }
+// What the file system tells of a file's entry beside its bytes.
+struct Entry {
+  std::uintmax_t size = 0;
+  std::int64_t changed = 0;  // the entry's time of change, in ns since the epoch; 0: not told
+  std::uintmax_t device = 0, inode = 0;
+};
+
+// The entry of the regular file at `path`; nothing when there is none.
+std::optional<Entry> EntryOf(const fs::path& path) {
+#ifndef _WIN32
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return Entry{.size = static_cast<std::uintmax_t>(st.st_size),
+               .changed = std::int64_t{st.st_ctim.tv_sec} * 1'000'000'000 + st.st_ctim.tv_nsec,
+               .device = st.st_dev,
+               .inode = st.st_ino};
+#else
+  // Windows tells no entry time or file number through the standard library: the size and
+  // the time of writing serve, and a file that differs in either is read again.
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec) || ec) return std::nullopt;
+  const std::uintmax_t size = fs::file_size(path, ec);
+  if (ec) return std::nullopt;
+  return Entry{.size = size};
+#endif
+}
 
 }  // namespace
 
@@ -64,10 +92,8 @@ FileStamp StampOf(const fs::path& path, std::string_view data) {
 
 FileStamp StampOf(const fs::path& path, std::uintmax_t size, std::uint64_t digest) {
   FileStamp stamp{.path = Compared(path), .size = size, .digest = digest};
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uintmax_t>(st.st_size) != size) {
-    return stamp;
-  }
+  const std::optional<Entry> entry = EntryOf(path);
+  if (!entry || entry->size != size) return stamp;
   // A time this recent may not tell a change made now: another program writing the file
   // within the same tick of its clock leaves it as it was. Such a stamp is left without
   // a time, and its file is always read again.
@@ -76,14 +102,13 @@ FileStamp StampOf(const fs::path& path, std::uintmax_t size, std::uint64_t diges
   const std::int64_t now =
       std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
   constexpr std::int64_t kRecent = 2'000'000'000;
-  if (ec || fs::file_time_type::clock::now() - changed <= std::chrono::seconds(2) ||
-      now - Nanoseconds(st.st_ctim) <= kRecent) {
+  if (ec || fs::file_time_type::clock::now() - changed <= std::chrono::seconds(2) || now - entry->changed <= kRecent) {
     return stamp;
   }
   stamp.changed = changed;
-  stamp.entryChanged = Nanoseconds(st.st_ctim);
-  stamp.device = st.st_dev;
-  stamp.inode = st.st_ino;
+  stamp.entryChanged = entry->changed;
+  stamp.device = entry->device;
+  stamp.inode = entry->inode;
   return stamp;
 }
 
@@ -132,13 +157,12 @@ std::string ChangedSinceRead(xl::Workbook& book, const std::vector<fs::path>& re
     }
     for (const FileStamp& stamp : source) {
       if (stamp.path != path) continue;
-      struct stat st {};
-      if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        break;  // gone (or no longer a file): nothing of it is lost
+      const std::optional<Entry> entry = EntryOf(path);
+      if (!entry) break;  // gone (or no longer a file): nothing of it is lost
       std::error_code ec;
       const fs::file_time_type changed = fs::last_write_time(path, ec);
-      if (!ec && static_cast<std::uintmax_t>(st.st_size) == stamp.size && changed == stamp.changed &&
-          Nanoseconds(st.st_ctim) == stamp.entryChanged && st.st_dev == stamp.device && st.st_ino == stamp.inode) {
+      if (!ec && entry->size == stamp.size && changed == stamp.changed && entry->changed == stamp.entryChanged &&
+          entry->device == stamp.device && entry->inode == stamp.inode) {
         break;
       }
       std::string data;
