@@ -209,8 +209,9 @@ class Tagger {
     std::unordered_set<long> cellByCell;
     const auto flush = [&] {
       const long colourEnd = cleared ? lastCol + 1 : lastCol;
-      for (const auto& [wanted, back] : {std::pair{leftColour, leftBack}, std::pair{rightColour, rightBack}}) {
-        if (!wanted) continue;
+      for (const auto& side : {std::pair{leftColour, leftBack}, std::pair{rightColour, rightBack}}) {
+        if (!side.first) continue;
+        const auto back = side.second;
         ForEachRun(colourRows, [&](long first, long last) {
           const xl::Range marked = sheet.Range(sheet.Cells(first, firstColourCol), sheet.Cells(last, colourEnd));
           if (back == kNoColour) {
