@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <map>
 
 #include "workbook/xlsx.h"
 
@@ -82,6 +83,34 @@ std::optional<xl::Area> ParseAreaRef(std::string_view ref) {
   if (!last) return std::nullopt;
   return xl::Area{std::min(first->row, last->row), std::min(first->col, last->col), std::max(first->row, last->row),
                   std::max(first->col, last->col)};
+}
+
+std::vector<std::size_t> AreasHolding(const std::vector<xl::Area>& areas, const std::vector<xl::CellPos>& cells) {
+  std::vector<std::size_t> byTop(areas.size()), order(cells.size());
+  for (std::size_t i = 0; i < byTop.size(); ++i) byTop[i] = i;
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::ranges::sort(byTop, {}, [&](std::size_t i) { return std::pair(areas[i].row1, areas[i].col1); });
+  std::ranges::sort(order, {}, [&](std::size_t i) { return std::pair(cells[i].row, cells[i].col); });
+  std::vector<std::size_t> owner(cells.size(), kNoArea);
+  std::multimap<long, std::size_t> open;  // the areas begun above, by their first column
+  std::size_t next = 0;
+  for (const std::size_t i : order) {
+    const long row = cells[i].row, col = cells[i].col;
+    for (; next < byTop.size() && areas[byTop[next]].row1 <= row; ++next) {
+      open.emplace(areas[byTop[next]].col1, byTop[next]);
+    }
+    for (auto it = open.upper_bound(col); it != open.begin();) {
+      --it;
+      const xl::Area& a = areas[it->second];
+      if (a.row2 < row) {
+        it = open.erase(it);  // ended above: no later cell lies in it
+        continue;
+      }
+      if (a.col2 >= col) owner[i] = it->second;
+      break;
+    }
+  }
+  return owner;
 }
 
 std::string CellRef(long row, long col) {

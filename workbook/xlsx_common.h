@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/excel/excel.h"
 #include "platform/runtime/value.h"
@@ -20,6 +21,12 @@ std::optional<xl::CellPos> ParseCellRef(std::string_view ref);
 std::optional<xl::Area> ParseAreaRef(std::string_view ref);
 std::string CellRef(long row, long col);
 std::string AreaRef(const xl::Area& a);
+
+// For each of `cells`, the index of the area in `areas` that holds it (kNoArea for
+// none): one sweep down the rows, so many areas and cells cost a sort, not a search per
+// cell. Areas should not overlap; where a file's do, a cell goes to one of them or none.
+inline constexpr std::size_t kNoArea = static_cast<std::size_t>(-1);
+std::vector<std::size_t> AreasHolding(const std::vector<xl::Area>& areas, const std::vector<xl::CellPos>& cells);
 
 // The colour of a palette index 1..56 as 0xRRGGBB; the index of a colour, the first
 // of equal ones (nothing when the palette lacks it).

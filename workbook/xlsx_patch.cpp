@@ -1519,17 +1519,41 @@ std::string FreeRelId(const std::string& rels, long& next) {
   return "rIdQ" + std::to_string(next++);
 }
 
+// `area` without `holes` (cells inside it, sorted by row, then column), as rectangles:
+// whole bands of rows between the holes' rows, and the runs of a hole's row between them.
+std::vector<xl::Area> AreaWithout(const xl::Area& area, const std::vector<xl::CellPos>& holes) {
+  std::vector<xl::Area> out;
+  long row = area.row1;
+  for (std::size_t i = 0; i < holes.size();) {
+    const long r = holes[i].row;
+    if (r > row) out.push_back({row, area.col1, r - 1, area.col2});
+    long col = area.col1;
+    for (; i < holes.size() && holes[i].row == r; ++i) {
+      if (holes[i].col > col) out.push_back({r, col, r, holes[i].col - 1});
+      col = std::max(col, holes[i].col + 1);
+    }
+    if (col <= area.col2) out.push_back({r, col, r, area.col2});
+    row = r + 1;
+  }
+  if (row <= area.row2) out.push_back({row, area.col1, area.row2, area.col2});
+  return out;
+}
+
 // Writes the sheet's hyperlinks element for `links` (its loaded ones `was`) into the
 // sheet part `xml`, and their relationships into `rels` (the sheet's relationships
-// part; "" when it has none). The element the part holds for a link that did not change
-// stays as written (its relationship, tooltip and every other attribute); one for a
-// link that changed keeps its attributes beside those set. A link out of the workbook
-// has a relationship of its own; those of links that went (or changed address) go.
+// part; "" when it has none). The element the part holds for links that did not change
+// stays as written (its relationship, tooltip and every other attribute). An element
+// held over an area whose cells changed in part keeps the rest of its area, as
+// rectangles that each repeat it; a changed link keeps its element's attributes beside
+// those set. A link out of the workbook has a relationship of its own; those of links
+// that went (or changed address) go.
 void PutHyperlinks(std::string& xml, const std::string& part, const std::string& sp,
                    const std::vector<CellHyperlink>& links, const std::vector<CellHyperlink>& was, std::string& rels) {
+  constexpr std::size_t npos = kNoArea;
   const std::string relsPart = RelsPartOf(part);
-  // The part's hyperlink elements by the cell they start on, as written.
-  std::map<std::pair<long, long>, std::string> held;  // (row, column)
+  // The part's hyperlink elements and the areas they are held over, as written.
+  std::vector<std::string> held;
+  std::vector<xl::Area> heldAreas;
   std::set<std::string> heldIds;
   {
     const Root root = RootOf(xml, part);
@@ -1537,15 +1561,49 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
       if (e.name != "hyperlinks") continue;
       for (const Element& h : Children(xml, e.contentBegin, e.contentEnd, part)) {
         if (h.name != "hyperlink") continue;
-        const std::string text = xml.substr(h.begin, h.end - h.begin);
+        std::string text = xml.substr(h.begin, h.end - h.begin);
         const std::string_view tag = std::string_view(text).substr(0, TagEnd(text, 0, part));
         if (const std::string id = Attr(tag, "id"); !id.empty()) heldIds.insert(id);
-        if (const auto area = ParseAreaRef(Attr(tag, "ref"))) held.emplace(std::pair(area->row1, area->col1), text);
+        if (const auto area = ParseAreaRef(Attr(tag, "ref"))) {
+          heldAreas.push_back(*area);
+          held.push_back(std::move(text));
+        }
       }
     }
   }
   std::map<std::pair<long, long>, const xl::Hyperlink*> loaded;
   for (const CellHyperlink& w : was) loaded.emplace(std::pair(w.cell.row, w.cell.col), &w.link);
+  const auto unchanged = [&](const CellHyperlink& l) {
+    const auto it = loaded.find(std::pair(l.cell.row, l.cell.col));
+    if (it == loaded.end()) return false;
+    const xl::Hyperlink& before = *it->second;
+    return before.Address == l.link.Address && before.SubAddress == l.link.SubAddress &&
+           before.TextToDisplay == l.link.TextToDisplay;
+  };
+  // Each element's cells whose link went or changed (or came), and whether it is written.
+  const auto positions = [](const std::vector<CellHyperlink>& cells) {
+    std::vector<xl::CellPos> out;
+    out.reserve(cells.size());
+    for (const CellHyperlink& c : cells) out.push_back(c.cell);
+    return out;
+  };
+  const std::vector<std::size_t> ownerOf = AreasHolding(heldAreas, positions(links));
+  const std::vector<std::size_t> wasOwner = AreasHolding(heldAreas, positions(was));
+  std::vector<std::vector<xl::CellPos>> changed(held.size());
+  std::set<std::pair<long, long>> kept;
+  for (std::size_t i = 0; i < links.size(); ++i) {
+    if (ownerOf[i] == npos) continue;
+    if (unchanged(links[i])) {
+      kept.emplace(links[i].cell.row, links[i].cell.col);
+    } else {
+      changed[ownerOf[i]].push_back(links[i].cell);
+    }
+  }
+  for (std::size_t i = 0; i < was.size(); ++i) {
+    if (wasOwner[i] != npos && !kept.contains(std::pair(was[i].cell.row, was[i].cell.col))) {
+      changed[wasOwner[i]].push_back(was[i].cell);
+    }
+  }
   // The relationships' ids, and those of the links' new relationships, added at the end.
   std::set<std::string> relIds;
   if (!rels.empty()) {
@@ -1559,7 +1617,24 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
   std::string r;  // the prefix of the relationships' namespace, once needed
   std::set<std::string> usedIds;
   std::string out;
-  for (const CellHyperlink& l : links) {
+  std::vector<bool> written(held.size(), false);
+  // An element's links that stay: the element as it stands, or the rest of its area.
+  const auto putHeld = [&](std::size_t e) {
+    if (written[e]) return;
+    written[e] = true;
+    const std::string tag = held[e].substr(0, TagEnd(held[e], 0, part));
+    if (changed[e].empty()) {
+      out += held[e];
+    } else {
+      std::ranges::sort(changed[e], {}, [](const xl::CellPos& p) { return std::pair(p.row, p.col); });
+      const std::vector<xl::Area> rest = AreaWithout(heldAreas[e], changed[e]);
+      for (const xl::Area& a : rest) out += SetAttr(EmptyTag(held[e], part), "ref", AreaRef(a));
+      if (rest.empty()) return;
+    }
+    if (const std::string id = Attr(tag, "id"); !id.empty()) usedIds.insert(id);
+  };
+  for (std::size_t i = 0; i < links.size(); ++i) {
+    const CellHyperlink& l = links[i];
     // The file format holds links of at most 2,079 characters (an address with its place).
     constexpr std::size_t kLimit = 2079;
     const std::size_t length = l.link.Address.size() + l.link.SubAddress.size() +
@@ -1568,19 +1643,13 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
       throw Failure("the hyperlink of cell " + CellRef(l.cell.row, l.cell.col) + " is longer than the " +
                     std::to_string(kLimit) + " characters a link of an xlsx file holds");
     }
-    const auto it = held.find(std::pair(l.cell.row, l.cell.col));
+    const std::size_t owner = ownerOf[i];
+    if (owner != npos) putHeld(owner);
+    if (owner != npos && unchanged(l)) continue;
     const auto was1 = loaded.find(std::pair(l.cell.row, l.cell.col));
     const xl::Hyperlink* before = was1 == loaded.end() ? nullptr : was1->second;
-    const bool same = before != nullptr && before->Address == l.link.Address &&
-                      before->SubAddress == l.link.SubAddress && before->TextToDisplay == l.link.TextToDisplay;
-    if (it != held.end() && same) {
-      out += it->second;
-      const std::string tag = it->second.substr(0, TagEnd(it->second, 0, part));
-      if (const std::string id = Attr(tag, "id"); !id.empty()) usedIds.insert(id);
-      continue;
-    }
-    std::string tag = it != held.end() ? EmptyTag(it->second, part)
-                                       : "<" + sp + "hyperlink ref=\"" + CellRef(l.cell.row, l.cell.col) + "\"/>";
+    std::string tag = "<" + sp + "hyperlink ref=\"" + CellRef(l.cell.row, l.cell.col) + "\"/>";
+    if (owner != npos) tag = SetAttr(EmptyTag(held[owner], part), "ref", CellRef(l.cell.row, l.cell.col));
     std::optional<std::string> id;
     if (!l.link.Address.empty()) {
       const std::string oldId = Attr(tag, "id");
@@ -1609,6 +1678,9 @@ void PutHyperlinks(std::string& xml, const std::string& part, const std::string&
     tag = SetAttr(std::move(tag), "display", text(l.link.TextToDisplay));
     out += tag;
   }
+  // Elements none of whose cells holds a link any more keep what lies outside the cells
+  // the sheet holds.
+  for (std::size_t e = 0; e < held.size(); ++e) putHeld(e);
   // The relationships of the links that went, unless another element still uses them.
   std::set<std::string> gone;
   for (const std::string& id : heldIds) {

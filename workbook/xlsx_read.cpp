@@ -7,6 +7,7 @@
 #include <cmath>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "platform/runtime/error.h"
@@ -578,6 +579,7 @@ class SheetReader {
   SheetLayout& Layout() { return layout_; }
   std::string legacyDrawing;                                  // the drawing's relationship id
   std::vector<std::pair<std::size_t, std::string>> linkRels;  // a hyperlink (its place) and its relationship id
+  std::vector<xl::Area> linkAreas;                            // the area each hyperlink is held over
   bool fitToPage = false;
 
  private:
@@ -1029,6 +1031,7 @@ void SheetReader::StartHyperlink(const Attributes& a) {
   CellHyperlink link{{area->row1, area->col1}, {{}, ToText(a.Get("location")), ToText(a.Get("display"))}};
   if (a.Has("id")) linkRels.emplace_back(layout_.hyperlinks.size(), std::string(a.Get("id")));
   layout_.hyperlinks.push_back(link);
+  linkAreas.push_back(*area);
 }
 
 void SheetReader::StartPageMargins(const Attributes& a) {
@@ -1243,6 +1246,37 @@ struct HeldCell {
   Text formula;
 };
 
+// A link held over an area is the link of each of its cells: of those that hold a value,
+// beside its first cell, which has it already (`links`, one a link element, and the
+// areas they are held over). An area over whole columns stays as many links as the
+// cells it holds; the save writes the element as it stands while its cells keep it.
+void SpreadLinks(const xl::memory::FileSheet& sheet, const std::vector<xl::Area>& areas,
+                 std::vector<CellHyperlink>& links) {
+  std::vector<bool> columns;  // whether an area of more than one cell lies over the column
+  for (const xl::Area& a : areas) {
+    if (a.Cells() == 1) continue;
+    const auto last = static_cast<std::size_t>(std::min(a.col2, sheet.ColumnsCount()));
+    if (columns.size() < last) columns.resize(last, false);
+    for (auto c = static_cast<std::size_t>(a.col1); c <= last; ++c) columns[c - 1] = true;
+  }
+  if (columns.empty()) return;
+  std::vector<xl::CellPos> filled;
+  for (long c = 1; c <= static_cast<long>(columns.size()); ++c) {
+    if (!columns[static_cast<std::size_t>(c - 1)]) continue;
+    for (std::optional<long> r = sheet.NextFilledRow(c, 0); r; r = sheet.NextFilledRow(c, *r))
+      filled.push_back({*r, c});
+  }
+  std::set<std::pair<long, long>> firsts;  // the cells that have a link already
+  for (const xl::Area& a : areas) firsts.emplace(a.row1, a.col1);
+  const std::vector<std::size_t> owner = AreasHolding(areas, filled);
+  for (std::size_t i = 0; i < filled.size(); ++i) {
+    if (owner[i] == kNoArea || firsts.contains(std::pair(filled[i].row, filled[i].col))) continue;
+    xl::Hyperlink link = links[owner[i]].link;
+    links.push_back({filled[i], std::move(link)});
+  }
+  std::ranges::stable_sort(links, {}, [](const CellHyperlink& l) { return std::pair(l.cell.row, l.cell.col); });
+}
+
 // The sheet part is read as it is inflated, its cells stored a band of rows at a time;
 // then the rest of its layout is put on. Merging clears the cells of a merged area but
 // the first: the values a file holds there are stored again after the merges.
@@ -1262,6 +1296,7 @@ void ReadSheet(const ZipArchive& zip, const std::string& part, const SharedStrin
   for (auto& [at, id] : reader.linkRels) {
     if (const auto it = rels.find(id); it != rels.end()) layout.hyperlinks[at].link.Address = ToText(it->second.target);
   }
+  SpreadLinks(sheet, reader.linkAreas, layout.hyperlinks);
   const std::string commentsPart = RelOfType(rels, kRelComments);
   if (!commentsPart.empty()) {
     std::string vml;

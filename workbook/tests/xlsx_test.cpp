@@ -16,6 +16,7 @@
 #include "workbook/tests/round_trip.h"
 #include "workbook/tests/run_python.h"
 #include "workbook/tests/temp_dir.h"
+#include "workbook/xlsx_common.h"
 #include "workbook/xlsx_zip.h"
 
 namespace quillary::workbook {
@@ -900,6 +901,81 @@ print(sorted(t.split('"')[0] for t in rels.split('Target="')[1:]))
   EXPECT_TRUE(p.CenterHorizontally);
   EXPECT_EQ(p.CenterHeader, u"New <title>");
   EXPECT_EQ(p.RightFooter, u"Page &P");
+}
+
+// A link the file holds over an area is the link of each of its cells that holds a value
+// (and of its first cell), however large the area. When the run changes one cell's link,
+// the rest of the area keeps the old link without overlapping the new one; an area whose
+// cells the run left alone stays as written, empty cells and all.
+TEST_F(Xlsx, LinksHeldOverAnAreaBelongToEachOfItsCells) {
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "no python3-openpyxl";
+  ASSERT_EQ(RunOpenpyxl(dir.Path(), R"py(
+import re, zipfile
+wb = openpyxl.Workbook()
+ws = wb.active
+for r in range(1, 4):
+    ws.cell(r, 1, "a%d" % r)
+    ws.cell(r, 3, "c%d" % r)
+ws["E2"] = "e2"
+ws["XFD1048576"] = "far"
+ws["E1"].hyperlink = "https://example.com/e"
+ws["A1"].hyperlink = "https://example.com/a"
+ws["A1"].hyperlink.tooltip = "tip"
+ws["C1"].hyperlink = "https://example.com/c"
+wb.save("first.xlsx")
+src = zipfile.ZipFile("first.xlsx")
+for name, e in (("areas.xlsx", "E1:F9"), ("whole.xlsx", "E1:XFD1048576")):
+    with zipfile.ZipFile(name, "w") as z:
+        for n in src.namelist():
+            data = src.read(n)
+            if n == "xl/worksheets/sheet1.xml":
+                text = data.decode()
+                text = re.sub(r'(<hyperlink [^>]*ref=")A1"', r'\1A1:A3"', text)
+                text = re.sub(r'(<hyperlink [^>]*ref=")C1"', r'\1C1:C50"', text)
+                text = re.sub(r'(<hyperlink [^>]*ref=")E1"', r'\1' + e + '"', text)
+                data = text.encode()
+            z.writestr(n, data)
+)py"),
+            "");
+  const auto linkCells = [](xl::memory::FileSheet& sheet) {
+    std::vector<std::string> cells;
+    for (const auto& [pos, link] : sheet.HyperlinkCells()) {
+      cells.push_back(xlsx::CellRef(pos.row, pos.col) + " " + ToUtf8(link.Address));
+    }
+    return cells;
+  };
+  const std::vector<std::string> areaCells{
+      "A1 https://example.com/a", "C1 https://example.com/c", "E1 https://example.com/e", "A2 https://example.com/a",
+      "C2 https://example.com/c", "E2 https://example.com/e", "A3 https://example.com/a", "C3 https://example.com/c"};
+  // Over the whole sheet from E1: the cells that hold a value, not the billions between.
+  for (const char* name : {"whole.xlsx", "areas.xlsx"}) {
+    xl::memory::FileBook& book = Load(*app, dir / name);
+    auto& sheet = dynamic_cast<xl::memory::FileSheet&>(book.Sheets().Item(1));
+    std::vector<std::string> expected = areaCells;
+    if (name == std::string("whole.xlsx")) expected.push_back("XFD1048576 https://example.com/e");
+    EXPECT_EQ(linkCells(sheet), expected) << name;
+    sheet.AddHyperlink(sheet.Range(u"A2"), u"https://example.com/new");
+    SaveXlsx(book, dir / name, notes);
+  }
+  EXPECT_EQ(RunOpenpyxl(dir.Path(), R"py(
+import re, zipfile
+for name in ("whole.xlsx", "areas.xlsx"):
+    sheet = zipfile.ZipFile(name).read("xl/worksheets/sheet1.xml").decode()
+    print(sorted(re.findall(r'<hyperlink [^>]*ref="([^"]*)"', sheet)))
+ws = openpyxl.load_workbook("areas.xlsx").active
+for c in ("A1", "A2", "A3", "C3", "C4", "C50", "F9"):
+    h = ws[c].hyperlink  # openpyxl shows an empty cell's link as its value: not printed
+    print(c, ws[c].value if c[0] == "A" or c == "C3" else "-", None if h is None else (h.target, h.tooltip))
+)py"),
+            "['A1', 'A2', 'A3', 'C1:C50', 'E1:XFD1048576']\n"
+            "['A1', 'A2', 'A3', 'C1:C50', 'E1:F9']\n"
+            "A1 a1 ('https://example.com/a', 'tip')\n"
+            "A2 a2 ('https://example.com/new', 'tip')\n"
+            "A3 a3 ('https://example.com/a', 'tip')\n"
+            "C3 c3 ('https://example.com/c', None)\n"
+            "C4 - ('https://example.com/c', None)\n"
+            "C50 - ('https://example.com/c', None)\n"
+            "F9 - ('https://example.com/e', None)\n");
 }
 
 // Links and the page set-up put on a sheet that had none, and taken off again: the
