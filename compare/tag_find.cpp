@@ -180,9 +180,12 @@ class Tagger {
     const bool locatorLabel = On(s_, cd::kLocatorLabel);
     forms::Control& idComment = s_.Control(cd::kIdComment);
 
-    // The colours and the tags go onto the sheet a block of list rows at a time, over
-    // runs of neighbouring rows. A tag is joined in memory (the tag column was cleared
-    // before the first one); a row whose tag outgrows a cell is written cell by cell.
+    // The colours and the tags go onto the sheet once the walk ends (or stops), over
+    // runs of neighbouring rows from the top: the list's rows name the worksheet's rows
+    // in any order, and writes and colours in row order keep each column's runs whole
+    // instead of splicing a row into them at a time. A tag is joined in memory (the tag
+    // column was cleared before the first one); a row whose tag outgrows a cell is
+    // written cell by cell.
     bool cleared = false;
     std::vector<long> colourRows;
     std::vector<long> tagRows;
@@ -236,7 +239,6 @@ class Tagger {
     const std::int64_t n = r_.listRows;
     try {
       for (std::int64_t i = 0; i < n; ++i) {
-        if (i % items::kBlockRows == 0) flush();
         if (!bar.Step(i + 1, n)) {
           flush();
           return false;
