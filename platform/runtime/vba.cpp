@@ -232,6 +232,9 @@ double Val(TextView s) {
 Text NumberText(double n) {
   if (!std::isfinite(n)) Overflow();
   if (n == 0) return u"0";
+  // A whole number of at most 15 digits shows all of them and nothing else: the
+  // integer's own digits, without the general formatting's work.
+  if (std::fabs(n) < 1e15 && n == std::trunc(n)) return IntegerText(static_cast<std::int64_t>(n));
   char buf[64];
   const auto r = std::to_chars(buf, buf + sizeof buf, n, std::chars_format::general, 15);
   std::string s(buf, r.ptr);
