@@ -220,6 +220,13 @@ std::int64_t Len(TextView s) { return static_cast<std::int64_t>(s.size()); }
 }  // namespace
 
 double Val(TextView s) {
+  // Digits alone, at most 15 of them (an index number as the lists write it), are a
+  // whole number that adding them up makes exactly.
+  if (!s.empty() && s.size() <= 15 && std::all_of(s.begin(), s.end(), IsDigit)) {
+    double whole = 0;
+    for (const char16_t c : s) whole = whole * 10 + (c - u'0');
+    return whole;
+  }
   size_t i = 0;
   while (i < s.size() && IsValBlank(s[i])) ++i;
   double value = 0;

@@ -52,6 +52,9 @@ TEST(Val, ReadsTheLeadingNumber) {
       {u"9 Items", 9},
       {u"0.1", 0.1},
       {u"12345678901234567890", 12345678901234567890.0},
+      {u"007", 7},
+      {u"999999999999999", 999999999999999.0},
+      {u"9007199254740993", 9007199254740992.0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Val(c.text), c.expected) << ToUtf8(c.text);
