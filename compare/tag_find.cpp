@@ -148,9 +148,13 @@ class Tagger {
   // The walk over the list rows; false when the break key stopped it.
   bool Walk() {
     const bool ignore = s_.request.IgnoreIndexMode;
-    const std::vector<xl::CellPos> sources = SourcePositions(r_);
-    const xl::Range& area = *r_.taggedArea;
     xl::Worksheet& sheet = s_.ActiveBook().ActiveSheet();
+    std::vector<xl::CellPos> read = SourcePositions(r_);
+    // Tags on another sheet leave the list's rows as they are: their positions are kept
+    // for the steps after the walk.
+    if (&sheet != &r_.listAnchor->Parent()) r_.positions = std::move(read);
+    const std::vector<xl::CellPos>& sources = r_.positions ? *r_.positions : read;
+    const xl::Range& area = *r_.taggedArea;
     // The Items, for tags listing them: +8 in IgnoreIndex#, +2 to +5 in CountIndex#,
     // read a block of list rows at a time; all before the first tag when the tags go
     // onto the working sheet itself.
@@ -372,7 +376,8 @@ class Tagger {
     xl::Worksheet& work = anchor.Parent();
     const auto n = static_cast<long>(r_.listRows);
     if (n >= 1) {
-      const std::vector<xl::CellPos> sources = SourcePositions(r_);
+      std::vector<xl::CellPos> read;
+      const std::vector<xl::CellPos>& sources = KeptPositions(r_, read);
       std::vector<Variant> keys;
       keys.reserve(sources.size());
       for (const xl::CellPos& p : sources) keys.emplace_back(static_cast<double>(p.row) * kRowFactor + p.col);
@@ -418,6 +423,12 @@ std::vector<xl::CellPos> SourcePositions(const TagRun& run) {
     out.push_back({ref->areas.front().row1, ref->areas.front().col1});
   }
   return out;
+}
+
+const std::vector<xl::CellPos>& KeptPositions(const TagRun& run, std::vector<xl::CellPos>& read) {
+  if (run.positions) return *run.positions;
+  read = SourcePositions(run);
+  return read;
 }
 
 void CmprMark_Find(State& s, const Text& listName) {
