@@ -148,9 +148,13 @@ class Tagger {
   // The walk over the list rows; false when the break key stopped it.
   bool Walk() {
     const bool ignore = s_.request.IgnoreIndexMode;
-    const std::vector<xl::CellPos> sources = SourcePositions(r_);
-    const xl::Range& area = *r_.taggedArea;
     xl::Worksheet& sheet = s_.ActiveBook().ActiveSheet();
+    std::vector<xl::CellPos> read = SourcePositions(r_);
+    // Tags on another sheet leave the list's rows as they are: their positions are kept
+    // for the steps after the walk.
+    if (&sheet != &r_.listAnchor->Parent()) r_.positions = std::move(read);
+    const std::vector<xl::CellPos>& sources = r_.positions ? *r_.positions : read;
+    const xl::Range& area = *r_.taggedArea;
     // The Items, for tags listing them: +8 in IgnoreIndex#, +2 to +5 in CountIndex#,
     // read a block of list rows at a time; all before the first tag when the tags go
     // onto the working sheet itself.
@@ -180,9 +184,12 @@ class Tagger {
     const bool locatorLabel = On(s_, cd::kLocatorLabel);
     forms::Control& idComment = s_.Control(cd::kIdComment);
 
-    // The colours and the tags go onto the sheet a block of list rows at a time, over
-    // runs of neighbouring rows. A tag is joined in memory (the tag column was cleared
-    // before the first one); a row whose tag outgrows a cell is written cell by cell.
+    // The colours and the tags go onto the sheet once the walk ends (or stops), over
+    // runs of neighbouring rows from the top: the list's rows name the worksheet's rows
+    // in any order, and writes and colours in row order keep each column's runs whole
+    // instead of splicing a row into them at a time. A tag is joined in memory (the tag
+    // column was cleared before the first one); a row whose tag outgrows a cell is
+    // written cell by cell.
     bool cleared = false;
     std::vector<long> colourRows;
     std::vector<long> tagRows;
@@ -236,7 +243,6 @@ class Tagger {
     const std::int64_t n = r_.listRows;
     try {
       for (std::int64_t i = 0; i < n; ++i) {
-        if (i % items::kBlockRows == 0) flush();
         if (!bar.Step(i + 1, n)) {
           flush();
           return false;
@@ -370,7 +376,8 @@ class Tagger {
     xl::Worksheet& work = anchor.Parent();
     const auto n = static_cast<long>(r_.listRows);
     if (n >= 1) {
-      const std::vector<xl::CellPos> sources = SourcePositions(r_);
+      std::vector<xl::CellPos> read;
+      const std::vector<xl::CellPos>& sources = KeptPositions(r_, read);
       std::vector<Variant> keys;
       keys.reserve(sources.size());
       for (const xl::CellPos& p : sources) keys.emplace_back(static_cast<double>(p.row) * kRowFactor + p.col);
@@ -416,6 +423,12 @@ std::vector<xl::CellPos> SourcePositions(const TagRun& run) {
     out.push_back({ref->areas.front().row1, ref->areas.front().col1});
   }
   return out;
+}
+
+const std::vector<xl::CellPos>& KeptPositions(const TagRun& run, std::vector<xl::CellPos>& read) {
+  if (run.positions) return *run.positions;
+  read = SourcePositions(run);
+  return read;
 }
 
 void CmprMark_Find(State& s, const Text& listName) {

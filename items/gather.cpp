@@ -129,6 +129,10 @@ class Gatherer {
   // Buffered writes (from another sheet): the Item rows from pendingFrom_ on, not yet
   // on the sheet; the last may be the row being filled.
   bool buffer_ = false;
+  // The source is a column of the working sheet clear of the list's Item columns, read
+  // in blocks with the column to its left (sourceValues_ then holds both).
+  bool sideColumn_ = false;
+  Text sideText_;  // what +2 of the row written last holds (sideColumn_)
   std::int64_t pendingFrom_ = 1;
   std::vector<PendingRow> pending_;
   Text key_;  // what +2 of the row classified last holds
@@ -180,8 +184,16 @@ ItemFaultCode Gatherer::Run() {
   // Nothing reads the Item rows before the walk ends or stops: they are classified in
   // memory and written a block at a time. A source on another sheet is read in blocks
   // of rows (the walk writes only to the working sheet); one on the working sheet
-  // itself is read and written cell by cell, as its cells may be Item rows.
-  buffer_ = !fromWorkSheet_;
+  // itself is read and written cell by cell, as its cells may be Item rows - unless it
+  // is one column that, with the column to its left (which gives each row's address),
+  // stands clear of the list's Item columns, as a subtraction's survivors do: read in
+  // blocks too then.
+  if (fromWorkSheet_ && !join_ && areas.size() == 1) {
+    const xl::Area& a = areas.front();
+    const long first = anchor_->Column(), last = first + kPrefix2;
+    sideColumn_ = a.col1 == a.col2 && a.col1 >= 2 && (a.col1 < first || a.col1 - 1 > last);
+  }
+  buffer_ = !fromWorkSheet_ || sideColumn_;
   if (buffer_) pending_.reserve(kBlockRows + 1);
 
   xl::Worksheet& source = area_.Parent();
@@ -211,15 +223,16 @@ ItemFaultCode Gatherer::Run() {
         continue;
       }
       at_.row = r - a.row1 + 1;
-      if (!fromWorkSheet_ && (sourceFrom_ == 0 || r >= sourceFrom_ + kBlockRows)) {
+      if (buffer_ && (sourceFrom_ == 0 || r >= sourceFrom_ + kBlockRows)) {
         sourceFrom_ = r;
         const long last = std::min({a.row2, used.row2, r + kBlockRows - 1});
-        source.Range(source.Cells(r, readFrom_), source.Cells(last, readTo_)).Values(sourceValues_);
+        source.Range(source.Cells(r, readFrom_ - (sideColumn_ ? 1 : 0)), source.Cells(last, readTo_))
+            .Values(sourceValues_);
         const Variant anyHidden = source.RowsHidden(r, last);
         blockHasHidden_ = !(anyHidden.IsBoolean() && !anyHidden.AsBool());
       }
       bool rowHidden = false;
-      if (fromWorkSheet_ || blockHasHidden_) {
+      if ((fromWorkSheet_ && !sideColumn_) || blockHasHidden_) {
         const Variant rh = source.RowsHidden(r, r);
         rowHidden = rh.IsBoolean() && rh.AsBool();
       }
@@ -258,10 +271,13 @@ ItemFaultCode Gatherer::Run() {
 }
 
 Variant Gatherer::CellValue(long r, long c) const {
-  if (fromWorkSheet_) return current_->Value();
-  if (c < readFrom_ || c > readTo_) return Variant();
-  return sourceValues_[static_cast<std::size_t>(r - sourceFrom_) * static_cast<std::size_t>(readTo_ - readFrom_ + 1) +
-                       static_cast<std::size_t>(c - readFrom_)];
+  if (fromWorkSheet_ && !sideColumn_) return current_->Value();
+  // With the side column the block also holds the column to the left of readFrom_.
+  const long left = sideColumn_ ? 1 : 0;
+  if (c < readFrom_ - left || c > readTo_) return Variant();
+  return sourceValues_[static_cast<std::size_t>(r - sourceFrom_) *
+                           static_cast<std::size_t>(readTo_ - readFrom_ + 1 + left) +
+                       static_cast<std::size_t>(c - readFrom_ + left)];
 }
 
 // Cells of `a` outside the used range, which hold nothing: whole rows of the area, or
@@ -385,7 +401,12 @@ Gatherer::Flow Gatherer::WriteRow(const xl::Range& cell, TextView item, bool wit
     s_.request.FaultMsg = msg::kTooManyItems;
     return Fail(fault::kTooManyItems, Text(item));
   }
-  if (fromWorkSheet_) {
+  if (sideColumn_) {
+    // As cell by cell below, from the values read.
+    Put(kCellAddr, ValueText(CellValue(cell.Row(), cell.Column() - 1)));
+    sideText_ = ValueText(CellValue(cell.Row(), cell.Column()));
+    Put(kItemText, sideText_);
+  } else if (fromWorkSheet_) {
     WriteText(Col(kCellAddr), CellText(cell.Offset(0, -1)));
     WriteText(Col(kItemText), CellText(cell));
   } else {
@@ -485,7 +506,9 @@ Gatherer::Flow Gatherer::Enter(TextView written) {
   // longer than a cell keeps).
   if (buffer_) {
     PendingRowCells cells(CurrentRow());
-    if (const ItemFaultCode code = ClassifyItem(s_, cells, written, indexStyle_, key_); code != fault::kNone) {
+    // From the working sheet +2 holds the cell's whole text, whatever the piece.
+    const TextView item = sideColumn_ ? TextView(sideText_) : written;
+    if (const ItemFaultCode code = ClassifyItem(s_, cells, item, indexStyle_, key_); code != fault::kNone) {
       return Fail(code);
     }
   } else {

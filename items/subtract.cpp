@@ -62,6 +62,7 @@ class Subtraction {
  private:
   void Prepare();
   bool Loop();
+  bool Walk();
   void Finish(host::Proceed& result);
 
   // The Item at row i of list A, by its kind.
@@ -82,6 +83,14 @@ class Subtraction {
   std::optional<long> DistinctRow(const Text& prefix);
 
   void WriteIndexedSurvivor(const Text& cellAddr, const Text& prefix, const Text& display);
+  // A survivor's SideList row: +6 (none: the cell is left as it is), +7 and +8, the
+  // values as they are written.
+  void AddSurvivor(std::optional<Variant> order, Variant cellAddr, Variant item);
+  // Writes the survivors' rows held in memory onto the side list.
+  void FlushSurvivors();
+  // The value of list B's row r in column `col` (kIndexNum1 or kIndexNum2): read a block
+  // at a time while the walk goes down list B, else from its cell.
+  Variant BValue(std::int64_t r, long col);
   void ClearSplitRows();
 
   host::State& s_;
@@ -99,6 +108,12 @@ class Subtraction {
   std::int64_t countA_ = 0;
   std::int64_t countB_ = 0;
   std::int64_t survivorRow_ = 1;
+  // The survivors' SideList rows from survivorFrom_ on, not yet on the sheet: nothing
+  // reads the side list before the walk ends. Their +6 values (none where the cell is
+  // left alone), and their +7 and +8 values, two a row.
+  std::vector<std::optional<Variant>> pendingOrders_;
+  std::vector<Variant> pendingSurvivors_;
+  std::int64_t survivorFrom_ = 1;
   std::int64_t splitsMade_ = 0;  // split rows written below list A
 
   // List A's Item columns, read a block at a time (the walk writes none of their rows).
@@ -107,8 +122,13 @@ class Subtraction {
   // walk down list B's ItemText column finds them all.
   bool listsSorted_ = false;
   std::optional<ColumnReader> bItems_;
-  std::int64_t walk_ = 1;    // list B's rows above this come before the last key walked to
-  std::int64_t runEnd_ = 0;  // the end of the equal rows found last, which start at walk_
+  // List B's IndexNum1 and IndexNum2 columns, for the walk down list B; the walk writes
+  // a row's IndexNum2 only after reading it, and reads no row twice.
+  std::optional<ColumnReader> bNum1_;
+  std::optional<ColumnReader> bNum2_;
+  std::int64_t bReadTo_[2] = {0, 0};  // the last row each read
+  std::int64_t walk_ = 1;             // list B's rows above this come before the last key walked to
+  std::int64_t runEnd_ = 0;           // the end of the equal rows found last, which start at walk_
 
   // The verdict of the last plain Item searched (repeated Items take it over).
   bool havePrevious_ = false;
@@ -165,9 +185,70 @@ void Subtraction::Prepare() {
   countA_ = ColumnCount(a_, kItemText);
   for (long col = kDistinctItem; col <= kPrefix2; ++col) aColumns_.emplace_back(a_, col, countA_);
   bItems_.emplace(b_, kItemText, countB_);
+  bNum1_.emplace(b_, kIndexNum1, countB_);
+  bNum2_.emplace(b_, kIndexNum2, countB_);
+}
+
+Variant Subtraction::BValue(std::int64_t r, long col) {
+  // The block reader goes down list B only; a row above the last one read (a search by
+  // bisection jumps about) is read from its cell.
+  std::int64_t& readTo = bReadTo_[col == kIndexNum1 ? 0 : 1];
+  if (!listsSorted_ || r < readTo) return b_.Offset(static_cast<long>(r), col).Value();
+  readTo = r;
+  return (col == kIndexNum1 ? bNum1_ : bNum2_)->At(r);
+}
+
+void Subtraction::AddSurvivor(std::optional<Variant> order, Variant cellAddr, Variant item) {
+  if (pendingOrders_.size() >= static_cast<std::size_t>(kBlockRows)) FlushSurvivors();
+  pendingOrders_.push_back(std::move(order));
+  pendingSurvivors_.push_back(std::move(cellAddr));
+  pendingSurvivors_.push_back(std::move(item));
+  ++survivorRow_;
+}
+
+void Subtraction::FlushSurvivors() {
+  if (pendingOrders_.empty()) return;
+  xl::Worksheet& sheet = a_.Parent();
+  const auto first = static_cast<long>(survivorFrom_);
+  const auto last = static_cast<long>(survivorRow_ - 1);
+  // +6 over each run of rows that write it, then +7 and +8.
+  std::vector<Variant> orders;
+  for (std::size_t k = 0; k < pendingOrders_.size();) {
+    if (!pendingOrders_[k]) {
+      ++k;
+      continue;
+    }
+    const std::size_t from = k;
+    orders.clear();
+    for (; k < pendingOrders_.size() && pendingOrders_[k]; ++k) orders.push_back(std::move(*pendingOrders_[k]));
+    sheet
+        .Range(a_.Offset(first + static_cast<long>(from), kSideOrderNum),
+               a_.Offset(first + static_cast<long>(k - 1), kSideOrderNum))
+        .SetValues(orders);
+  }
+  sheet.Range(a_.Offset(first, kSideCellAddr), a_.Offset(last, kSideItem)).SetValues(pendingSurvivors_);
+  pendingOrders_.clear();
+  pendingSurvivors_.clear();
+  survivorFrom_ = survivorRow_;
 }
 
 bool Subtraction::Loop() {
+  try {
+    const bool done = Walk();
+    FlushSurvivors();
+    return done;
+  } catch (...) {
+    // What the walk found so far stays on the side list, as written cell by cell.
+    try {
+      FlushSurvivors();
+    } catch (...) {
+      // The first failure is the one reported.
+    }
+    throw;
+  }
+}
+
+bool Subtraction::Walk() {
   host::ProgressBar bar(s_, u" Subtract Progress: ");
   const bool showText = !o_.quietStatusBar;
   for (std::int64_t i = 1; i <= countA_; ++i) {
@@ -242,22 +323,17 @@ void Subtraction::PlainItem(std::int64_t i, const Variant& key, const Text& keyT
     const auto [first, last] = EqualRows(key);
     // A plain Item of CountIndex# mode is not an index range of the same name: only a
     // plain row of list B removes it (those follow the indexed rows of their name).
-    removed = first < last && (ignoreIndex_ || b_.Offset(static_cast<long>(last - 1), kIndexNum1).Value().IsEmpty());
+    removed = first < last && (ignoreIndex_ || BValue(last - 1, kIndexNum1).IsEmpty());
     previousRemoved_ = removed;
   }
   if (removed) return;
 
-  const auto r = static_cast<long>(survivorRow_);
   const Variant& order = AValue(i, kOrderNum);
-  if (ignoreIndex_) {
-    WriteValue(a_.Offset(r, kSideOrderNum), order);
-  } else {
-    WriteText(a_.Offset(r, kSideOrderNum), ValueText(order));
-  }
-  WriteText(a_.Offset(r, kSideCellAddr), ValueText(AValue(i, kCellAddr)));
-  // A text key is keyText; any other key is the row's ItemText value, written as it is.
-  WriteValue(a_.Offset(r, kSideItem), key);
-  ++survivorRow_;
+  // A text is written as text; any other value (a key that is not a text is the row's
+  // ItemText value) as it is.
+  const auto entry = [](const Variant& value) { return value.IsText() ? TextEntry(value.AsText()) : value; };
+  AddSurvivor(ignoreIndex_ ? entry(order) : TextEntry(ValueText(order)), TextEntry(ValueText(AValue(i, kCellAddr))),
+              entry(key));
 }
 
 const std::vector<IndexSpan>* Subtraction::Covered(const Text& prefix) {
@@ -268,18 +344,19 @@ const std::vector<IndexSpan>* Subtraction::Covered(const Text& prefix) {
 
   std::vector<IndexSpan> spans;
   for (std::int64_t r = first; r < last; ++r) {
-    const xl::Range n1 = b_.Offset(static_cast<long>(r), kIndexNum1);
-    if (n1.Value().IsEmpty()) continue;  // the plain Item of that name
-    const Text n1Text = CellText(n1);
+    const Variant n1Value = BValue(r, kIndexNum1);
+    if (n1Value.IsEmpty()) continue;  // the plain Item of that name
+    const Text n1Text = ValueText(n1Value);
     const double b1 = vba::Val(n1Text);
     double b2 = b1;
     const xl::Range n2 = b_.Offset(static_cast<long>(r), kIndexNum2);
-    if (n2.Value().IsEmpty()) {
+    const Variant n2Value = BValue(r, kIndexNum2);
+    if (n2Value.IsEmpty()) {
       // A single number reads as the range n..n; COMPARE 2/Uniques leaves list B's
       // singles as they were, as it subtracts the lists both ways.
       if (!compareTwo_) WriteText(n2, n1Text);
     } else {
-      b2 = vba::Val(CellText(n2));
+      b2 = vba::Val(ValueText(n2Value));
       if (compareTwo_ && b2 == b1) n2.ClearContents();
     }
     if (b2 >= b1) spans.push_back({b1, b2});
@@ -308,11 +385,9 @@ std::optional<long> Subtraction::DistinctRow(const Text& prefix) {
 }
 
 void Subtraction::WriteIndexedSurvivor(const Text& cellAddr, const Text& prefix, const Text& display) {
-  const auto r = static_cast<long>(survivorRow_);
-  if (const auto distinct = DistinctRow(prefix)) a_.Offset(r, kSideOrderNum).SetValue(static_cast<double>(*distinct));
-  WriteText(a_.Offset(r, kSideCellAddr), cellAddr);
-  WriteText(a_.Offset(r, kSideItem), display);
-  ++survivorRow_;
+  const std::optional<long> distinct = DistinctRow(prefix);
+  AddSurvivor(distinct ? std::optional<Variant>(static_cast<double>(*distinct)) : std::nullopt, TextEntry(cellAddr),
+              TextEntry(display));
 }
 
 void Subtraction::IndexedItem(std::int64_t i, const Text& prefix) {

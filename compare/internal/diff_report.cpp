@@ -84,7 +84,8 @@ bool WriteDiffReport(TagRun& r) {
 
   // The list in worksheet order, so that the Items of one worksheet row give one report
   // row.
-  const std::vector<xl::CellPos> sources = SourcePositions(r);
+  std::vector<xl::CellPos> read;
+  const std::vector<xl::CellPos>& sources = KeptPositions(r, read);
   std::vector<std::size_t> order(sources.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {

@@ -46,6 +46,10 @@ struct TagRun {
   TagAreaState tagAreaState = TagAreaState::kUndecided;
   // The report stage wrote rows onto the report sheet in this call.
   bool reportWrote = false;
+  // The source positions of the list's rows as the walk read them, when its tags went
+  // onto another sheet than the list's: the list's sort by position then only reorders
+  // them, and the report takes them in worksheet order.
+  std::optional<std::vector<xl::CellPos>> positions;
   // The label the messages quote: the side's tag label in a comparison, the area's
   // address for one area.
   Text label;
@@ -59,6 +63,8 @@ struct TagRun {
 // The source cell of each list row (column +7 in IgnoreIndex#, +1 in CountIndex#), as
 // its worksheet position.
 std::vector<xl::CellPos> SourcePositions(const TagRun& run);
+// The same, as the walk kept them when it could (`read` holds them otherwise).
+const std::vector<xl::CellPos>& KeptPositions(const TagRun& run, std::vector<xl::CellPos>& read);
 
 // The difference report stage: the rows of the worksheet that hold the list's Items are
 // copied onto the report sheet, one report row per worksheet row (the list is read in

@@ -220,6 +220,13 @@ std::int64_t Len(TextView s) { return static_cast<std::int64_t>(s.size()); }
 }  // namespace
 
 double Val(TextView s) {
+  // Digits alone, at most 15 of them (an index number as the lists write it), are a
+  // whole number that adding them up makes exactly.
+  if (!s.empty() && s.size() <= 15 && std::all_of(s.begin(), s.end(), IsDigit)) {
+    double whole = 0;
+    for (const char16_t c : s) whole = whole * 10 + (c - u'0');
+    return whole;
+  }
   size_t i = 0;
   while (i < s.size() && IsValBlank(s[i])) ++i;
   double value = 0;
@@ -232,6 +239,9 @@ double Val(TextView s) {
 Text NumberText(double n) {
   if (!std::isfinite(n)) Overflow();
   if (n == 0) return u"0";
+  // A whole number of at most 15 digits shows all of them and nothing else: the
+  // integer's own digits, without the general formatting's work.
+  if (std::fabs(n) < 1e15 && n == std::trunc(n)) return IntegerText(static_cast<std::int64_t>(n));
   char buf[64];
   const auto r = std::to_chars(buf, buf + sizeof buf, n, std::chars_format::general, 15);
   std::string s(buf, r.ptr);

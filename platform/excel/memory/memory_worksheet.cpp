@@ -41,6 +41,18 @@ std::pair<std::size_t, std::size_t> LineMeasure(TextView s) {
   return {lines, longest};
 }
 
+// Calls visit(row) for each non-empty row of the column within [row1, row2], from the
+// top, over the column's runs.
+template <class Visit>
+void ForEachFilled(const internal::Column& col, long row1, long row2, Visit&& visit) {
+  const std::map<long, long>& runs = col.Runs();
+  auto it = runs.upper_bound(row1);
+  if (it != runs.begin() && std::prev(it)->second >= row1) --it;
+  for (; it != runs.end() && it->first <= row2; ++it) {
+    for (long r = std::max(it->first, row1), last = std::min(it->second, row2); r <= last; ++r) visit(r);
+  }
+}
+
 }  // namespace
 
 MemoryWorksheet::MemoryWorksheet(MemoryWorkbook& book, Text name)
@@ -768,10 +780,10 @@ void MemoryWorksheet::AutoFitColumns(const Area& area) {
     std::size_t longest = 0;
     bool any = false;
     Text scratch;
-    for (auto r = col->NextFilled(area.row1 - 1); r && *r <= area.row2; r = col->NextFilled(*r)) {
-      longest = std::max(longest, LineMeasure(col->SearchView(*r, xlValues, scratch)).second);
+    ForEachFilled(*col, area.row1, area.row2, [&](long r) {
+      longest = std::max(longest, LineMeasure(col->SearchView(r, xlValues, scratch)).second);
       any = true;
-    }
+    });
     if (any) {
       col->width = std::min(255.0, static_cast<double>(longest) + 0.71);
       col->widthSet = true;
@@ -788,10 +800,28 @@ void MemoryWorksheet::AutoFitRows(const Area& area) {
   for (long c = area.col1; c <= std::min<long>(area.col2, static_cast<long>(columns_.size())); ++c) {
     Column* col = Col(c);
     if (!col) continue;
-    for (auto r = col->NextFilled(area.row1 - 1); r && *r <= area.row2; r = col->NextFilled(*r)) {
-      const std::size_t n = LineMeasure(col->SearchView(*r, xlValues, scratch)).first;
-      if (n > 1) lines[*r] = std::max(lines[*r], n);
-    }
+    // A number shows on more lines only through a line break in its format; a boolean
+    // or an error value never does.
+    std::optional<std::pair<std::uint32_t, bool>> formatBreaks;
+    const auto mayBreak = [&](long r) {
+      switch (col->Kind(r)) {
+        case internal::CellKind::Text:
+        case internal::CellKind::Formula: return true;
+        case internal::CellKind::Number: {
+          const std::uint32_t format = col->FormatAt(r);
+          if (!formatBreaks || formatBreaks->first != format) {
+            formatBreaks.emplace(format, book_.Formats().Get(format).numberFormat.find(u'\n') != Text::npos);
+          }
+          return formatBreaks->second;
+        }
+        default: return false;
+      }
+    };
+    ForEachFilled(*col, area.row1, area.row2, [&](long r) {
+      if (!mayBreak(r)) return;
+      const std::size_t n = LineMeasure(col->SearchView(r, xlValues, scratch)).first;
+      if (n > 1) lines[r] = std::max(lines[r], n);
+    });
   }
   // Rows of the area without text go back to the default height.
   for (auto it = rowHeight_.lower_bound(area.row1); it != rowHeight_.end() && it->first <= area.row2;) {
