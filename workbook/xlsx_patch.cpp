@@ -720,17 +720,17 @@ class Parts {
     std::erase(added_, part);
     removed_.insert(part);
   }
-  std::string Zip() const {
+  // The package in pieces laid end to end: the blocks of a part deflated as it was made
+  // are moved among them, not copied (so this is the last use of the parts).
+  std::vector<std::string> Zip() {
     ZipWriter w;
     std::size_t bytes = 0;
     for (const ZipEntry& e : zip_.Entries()) bytes += e.compressedSize + e.name.size() + 128;
     for (const auto& [part, data] : replaced_) bytes += data.size() / 4 + part.size() + 128;
-    for (const auto& [part, data] : deflated_) bytes += data.entry.compressedSize + part.size() + 128;
     w.Reserve(bytes);
     const auto add = [&](const std::string& part) {
       if (const auto it = deflated_.find(part); it != deflated_.end()) {
-        const std::vector<std::string_view> blocks(it->second.blocks.begin(), it->second.blocks.end());
-        w.Add(it->second.entry, blocks);
+        w.Add(it->second.entry, std::move(it->second.blocks));
       } else {
         w.AddDeflated(part, replaced_.at(part), kLevel);
       }
@@ -744,7 +744,7 @@ class Parts {
       }
     }
     for (const std::string& part : added_) add(part);
-    return w.Finish();
+    return w.FinishPieces();
   }
 
   // Every part the relationships lead to from the package's own.
@@ -2295,8 +2295,8 @@ const LoadedPackage& EmptyPackage() {
 
 }  // namespace
 
-std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, Notes& notes,
-                                          std::vector<std::string>& lost, bool evenLosing) {
+std::optional<std::vector<std::string>> PatchedPackage(xl::Workbook& book, bool withMacros, Notes& notes,
+                                                       std::vector<std::string>& lost, bool evenLosing) {
   const LoadedPackage* origin = OriginOf(book);
   const LoadedPackage& from = origin ? *origin : EmptyPackage();
   const phases::Scope timed("save xlsx");

@@ -417,14 +417,12 @@ DeflatedPart PartDeflater::Finish(std::string name) {
   return part;
 }
 
-void ZipWriter::Add(ZipEntry e, std::span<const std::string_view> raw) {
-  e.compressedSize = 0;
-  for (const std::string_view block : raw) e.compressedSize += block.size();
+void ZipWriter::Begin(ZipEntry& e) {
   e.flags &= static_cast<std::uint16_t>(~8U);  // sizes in the header, no data descriptor
-  if (e.size > 0xFFFFFFFE || out_.size() + e.compressedSize > 0xFFFFFFFE || count_ >= 0xFFFF) {
+  const std::uint64_t offset = doneBytes_ + out_.size();
+  if (e.size > 0xFFFFFFFE || offset + e.compressedSize > 0xFFFFFFFE || count_ >= 0xFFFF) {
     throw Failure("the workbook is too large for a zip archive without zip64 records");
   }
-  const std::uint64_t offset = out_.size();
   Put(out_, kLocalSig, 4);
   Put(out_, 20, 2);
   Put(out_, e.flags, 2);
@@ -437,7 +435,6 @@ void ZipWriter::Add(ZipEntry e, std::span<const std::string_view> raw) {
   Put(out_, e.name.size(), 2);
   Put(out_, 0, 2);
   out_ += e.name;
-  for (const std::string_view block : raw) out_ += block;
   Put(directory_, kCentralSig, 4);
   Put(directory_, 20, 2);
   Put(directory_, 20, 2);
@@ -455,13 +452,32 @@ void ZipWriter::Add(ZipEntry e, std::span<const std::string_view> raw) {
   ++count_;
 }
 
+void ZipWriter::Add(ZipEntry e, std::string_view raw) {
+  e.compressedSize = raw.size();
+  Begin(e);
+  out_ += raw;
+}
+
+void ZipWriter::Add(ZipEntry e, std::vector<std::string> blocks) {
+  e.compressedSize = 0;
+  for (const std::string& block : blocks) e.compressedSize += block.size();
+  Begin(e);
+  doneBytes_ += out_.size();
+  done_.push_back(std::move(out_));
+  out_.clear();
+  for (std::string& block : blocks) {
+    doneBytes_ += block.size();
+    done_.push_back(std::move(block));
+  }
+}
+
 void ZipWriter::AddDeflated(const std::string& name, std::string_view data, int level) {
   const DeflatedAtOnce d = DeflateAtOnce(name, data, level);
   Add(d.entry, std::string_view(d.data.get(), d.size));
 }
 
-std::string ZipWriter::Finish() {
-  const std::uint64_t dirOffset = out_.size();
+std::vector<std::string> ZipWriter::FinishPieces() {
+  const std::uint64_t dirOffset = doneBytes_ + out_.size();
   out_ += directory_;
   Put(out_, kEndSig, 4);
   Put(out_, 0, 4);
@@ -470,7 +486,19 @@ std::string ZipWriter::Finish() {
   Put(out_, directory_.size(), 4);
   Put(out_, dirOffset, 4);
   Put(out_, 0, 2);
-  return std::move(out_);
+  done_.push_back(std::move(out_));
+  return std::move(done_);
+}
+
+std::string ZipWriter::Finish() {
+  std::vector<std::string> pieces = FinishPieces();
+  if (pieces.size() == 1) return std::move(pieces.front());
+  std::string whole;
+  std::size_t bytes = 0;
+  for (const std::string& piece : pieces) bytes += piece.size();
+  whole.reserve(bytes);
+  for (const std::string& piece : pieces) whole += piece;
+  return whole;
 }
 
 std::string MakeZip(const std::vector<std::pair<std::string, std::string>>& parts) {

@@ -12,7 +12,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -133,16 +132,24 @@ class PartDeflater {
 class ZipWriter {
  public:
   // An entry whose data is `raw` as another archive holds it (compressed).
-  void Add(ZipEntry e, std::string_view raw) { Add(std::move(e), std::span<const std::string_view>(&raw, 1)); }
-  // The same with the data in blocks laid end to end.
-  void Add(ZipEntry e, std::span<const std::string_view> raw);
+  void Add(ZipEntry e, std::string_view raw);
+  // The same with the data in blocks laid end to end, which the archive takes as they
+  // are: they are not copied, but laid among the pieces FinishPieces gives.
+  void Add(ZipEntry e, std::vector<std::string> blocks);
   // An entry of `data`, deflated at `level` (libdeflate's 1..12).
   void AddDeflated(const std::string& name, std::string_view data, int level = 6);
   std::string Finish();
+  // The archive in pieces laid end to end.
+  std::vector<std::string> FinishPieces();
   // Makes room for an archive of about `bytes`.
   void Reserve(std::size_t bytes) { out_.reserve(bytes); }
 
  private:
+  // The entry's local header (its data to follow) and its record in the directory.
+  void Begin(ZipEntry& e);
+
+  std::vector<std::string> done_;  // the pieces before out_
+  std::uint64_t doneBytes_ = 0;
   std::string out_, directory_;
   std::size_t count_ = 0;
 };

@@ -14,6 +14,7 @@
 
 #include "workbook/failure.h"
 #include "workbook/sheet_layout.h"
+#include "workbook/source_stamp.h"
 #include "workbook/tests/round_trip.h"
 #include "workbook/tests/run_python.h"
 #include "workbook/tests/temp_dir.h"
@@ -1511,10 +1512,9 @@ TEST(PartDeflater, APartMadeAPieceAtATimeReadsBackWhole) {
       part.Piece().append(c.data, at, c.step);
       part.FlushIfFull();
     }
-    const xlsx::DeflatedPart made = part.Finish("a.xml");
+    xlsx::DeflatedPart made = part.Finish("a.xml");
     xlsx::ZipWriter w;
-    const std::vector<std::string_view> blocks(made.blocks.begin(), made.blocks.end());
-    w.Add(made.entry, blocks);
+    w.Add(made.entry, std::move(made.blocks));
     const std::string zip = w.Finish();
     EXPECT_EQ(xlsx::ZipArchive(zip).Read("a.xml"), c.data) << c.what;
     if (c.piece > c.data.size()) {
@@ -1528,6 +1528,27 @@ TEST(PartDeflater, APartMadeAPieceAtATimeReadsBackWhole) {
     abandoned.Piece().append(rows, static_cast<std::size_t>(i) * 5000, 5000);
     abandoned.FlushIfFull();
   }
+}
+
+// A package written in pieces has the digest of its bytes laid end to end, however
+// they are cut (empty pieces, pieces shorter than a step of the digest, a word that
+// runs over several pieces).
+TEST(PackagePieces, ThePiecesDigestIsTheWholes) {
+  std::string whole;
+  for (int i = 0; i < 40; ++i) whole += std::to_string(i * 7919) + ",";
+  const std::vector<std::vector<std::size_t>> cutsOf = {
+      {}, {0}, {3}, {8}, {1, 2, 3, 4, 5}, {7, 9, 16, 17}, {5, 5, 13}, {whole.size()}};
+  for (const std::vector<std::size_t>& cuts : cutsOf) {
+    std::vector<std::string> pieces;
+    std::size_t from = 0;
+    for (const std::size_t cut : cuts) {
+      pieces.push_back(whole.substr(from, cut - from));
+      from = cut;
+    }
+    pieces.push_back(whole.substr(from));
+    EXPECT_EQ(ContentDigest(pieces), ContentDigest(whole)) << cuts.size() << " cuts";
+  }
+  EXPECT_EQ(ContentDigest(std::vector<std::string>{"", ""}), ContentDigest(""));
 }
 
 // A sheet whose part spans many pieces comes back cell for cell.
