@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #endif
 
+#include <algorithm>
 #include <any>
 #include <chrono>
 #include <cstring>
@@ -83,6 +84,37 @@ std::uint64_t ContentDigest(std::string_view data) {
   }
   std::uint64_t tail = 0;
   std::memcpy(&tail, data.data() + at, data.size() - at);
+  return Mix(h, tail);
+}
+
+std::uint64_t ContentDigest(std::span<const std::string> pieces) {
+  std::uint64_t h = 0;
+  for (const std::string& piece : pieces) h += piece.size();
+  // The bytes of a word that an earlier piece began.
+  char word[8];
+  std::size_t held = 0;
+  for (const std::string& piece : pieces) {
+    std::size_t at = 0;
+    if (held > 0) {
+      at = std::min<std::size_t>(8 - held, piece.size());
+      std::memcpy(word + held, piece.data(), at);
+      held += at;
+      if (held < 8) continue;
+      std::uint64_t w;
+      std::memcpy(&w, word, 8);
+      h = Mix(h, w);
+      held = 0;
+    }
+    for (; at + 8 <= piece.size(); at += 8) {
+      std::uint64_t w;
+      std::memcpy(&w, piece.data() + at, 8);
+      h = Mix(h, w);
+    }
+    held = piece.size() - at;
+    std::memcpy(word, piece.data() + at, held);
+  }
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, word, held);
   return Mix(h, tail);
 }
 

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,8 @@ using SourceFiles = std::vector<FileStamp>;
 
 // A digest of `data`, eight bytes a step.
 std::uint64_t ContentDigest(std::string_view data);
+// The digest of the data given in pieces laid end to end.
+std::uint64_t ContentDigest(std::span<const std::string> pieces);
 
 // The stamp of the file at `path` whose bytes `data` were just read from it or written
 // to it: its size and time as they stand now. A file changed in between keeps a stamp

@@ -102,8 +102,9 @@ void SetOrigin(xl::Workbook& book, std::shared_ptr<const LoadedPackage> package)
 // workbook made otherwise, a small empty one) with what changed written into it.
 // `lost` names what the parts it writes again cannot keep of the file (the rich text of
 // a sheet whose cells changed, say, with its sheet); then, unless `evenLosing`, nothing
-// is written.
-std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, Notes& notes,
-                                          std::vector<std::string>& lost, bool evenLosing);
+// is written. The package comes in pieces laid end to end: a large sheet part's data,
+// deflated as it was made, is not copied into one buffer with the rest.
+std::optional<std::vector<std::string>> PatchedPackage(xl::Workbook& book, bool withMacros, Notes& notes,
+                                                       std::vector<std::string>& lost, bool evenLosing);
 
 }  // namespace quillary::workbook::xlsx

@@ -47,6 +47,8 @@ using xl::memory::FileSheet;
 
 namespace {
 
+constexpr int kLevel = 1;  // fastest: the sheets are large and regular
+
 constexpr std::string_view kMainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 constexpr std::string_view kRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 constexpr std::string_view kRelsNs = "http://schemas.openxmlformats.org/package/2006/relationships";
@@ -695,39 +697,54 @@ class Parts {
   bool Has(const std::string& part) const { return folded_.contains(Folded(part)); }
   std::string Read(const std::string& part) const {
     if (const auto it = replaced_.find(part); it != replaced_.end()) return it->second;
+    if (const auto it = deflated_.find(part); it != deflated_.end()) return Inflated(it->second);
     if (removed_.contains(part)) return {};
     return zip_.Read(part, false);
   }
   void Put(const std::string& part, std::string data) {
-    if (!Holds(part)) ++folded_[Folded(part)];
-    removed_.erase(part);
-    if (!zip_.Has(part) && !replaced_.contains(part)) added_.push_back(part);
+    Putting(part);
     replaced_[part] = std::move(data);
+  }
+  // A part deflated as it was made.
+  void Put(const std::string& part, DeflatedPart data) {
+    Putting(part);
+    replaced_.erase(part);
+    deflated_.insert_or_assign(part, std::move(data));
   }
   void Remove(const std::string& part) {
     if (Holds(part)) {
       if (const auto it = folded_.find(Folded(part)); --it->second == 0) folded_.erase(it);
     }
     replaced_.erase(part);
+    deflated_.erase(part);
     std::erase(added_, part);
     removed_.insert(part);
   }
-  std::string Zip() const {
+  // The package in pieces laid end to end: the blocks of a part deflated as it was made
+  // are moved among them, not copied (so this is the last use of the parts).
+  std::vector<std::string> Zip() {
     ZipWriter w;
     std::size_t bytes = 0;
     for (const ZipEntry& e : zip_.Entries()) bytes += e.compressedSize + e.name.size() + 128;
     for (const auto& [part, data] : replaced_) bytes += data.size() / 4 + part.size() + 128;
     w.Reserve(bytes);
+    const auto add = [&](const std::string& part) {
+      if (const auto it = deflated_.find(part); it != deflated_.end()) {
+        w.Add(it->second.entry, std::move(it->second.blocks));
+      } else {
+        w.AddDeflated(part, replaced_.at(part), kLevel);
+      }
+    };
     for (const ZipEntry& e : zip_.Entries()) {
       if (removed_.contains(e.name)) continue;
-      if (const auto it = replaced_.find(e.name); it != replaced_.end()) {
-        w.AddDeflated(e.name, it->second, kLevel);
+      if (replaced_.contains(e.name) || deflated_.contains(e.name)) {
+        add(e.name);
       } else {
         w.Add(e, zip_.RawData(e));
       }
     }
-    for (const std::string& part : added_) w.AddDeflated(part, replaced_.at(part), kLevel);
-    return w.Finish();
+    for (const std::string& part : added_) add(part);
+    return w.FinishPieces();
   }
 
   // Every part the relationships lead to from the package's own.
@@ -745,11 +762,22 @@ class Parts {
   }
 
  private:
-  static constexpr int kLevel = 1;  // fastest: the sheets are large and regular
-
   // Whether the package holds the part under exactly this name.
   bool Holds(const std::string& part) const {
-    return replaced_.contains(part) || (zip_.Has(part) && !removed_.contains(part));
+    return replaced_.contains(part) || deflated_.contains(part) || (zip_.Has(part) && !removed_.contains(part));
+  }
+  void Putting(const std::string& part) {
+    if (!Holds(part)) ++folded_[Folded(part)];
+    removed_.erase(part);
+    if (!zip_.Has(part) && !replaced_.contains(part) && !deflated_.contains(part)) added_.push_back(part);
+  }
+  static std::string Inflated(const DeflatedPart& part) {
+    std::string raw;
+    for (const std::string& b : part.blocks) raw += b;
+    ZipWriter one;
+    one.Add(part.entry, raw);
+    const std::string archive = one.Finish();
+    return ZipArchive(archive).Read(part.entry.name);
   }
   static std::string Folded(std::string_view part) {
     std::string out(part);
@@ -778,6 +806,7 @@ class Parts {
 
   const ZipArchive& zip_;
   std::map<std::string, std::string> replaced_;
+  std::map<std::string, DeflatedPart> deflated_;
   std::set<std::string> removed_;
   std::vector<std::string> added_;
   std::map<std::string, int> folded_;  // the names held, case folded -> how many
@@ -955,8 +984,8 @@ class SheetWriter {
 
   // The cells written as the file has them (OriginalCells), with the style the run gave them.
   void KeepCells(std::vector<OriginalCell> cells) { originals_ = std::move(cells); }
-  // Appends the sheet's new sheetData to `out`.
-  void SheetData(std::string& out);
+  // Appends the sheet's new sheetData to the part, a piece at a time.
+  void SheetData(PartDeflater& part);
   std::string Cols();
 
  private:
@@ -1016,8 +1045,19 @@ void SheetWriter::Cell(std::string& out, long row, long col, const Variant* valu
     out += '"';
   }
   const auto text = [&](TextView t) {
-    scratch_ = ToUtf8(t);
-    AppendEscaped(out, scratch_);
+    // Printable ASCII without a character to escape, as most texts are, goes in as it is.
+    const std::size_t at = out.size();
+    out.resize(at + t.size());
+    for (std::size_t i = 0; i < t.size(); ++i) {
+      const char16_t c = t[i];
+      if (c < 0x20 || c >= 0x80 || c == u'&' || c == u'<' || c == u'>' || c == u'_') {
+        out.resize(at);
+        scratch_ = ToUtf8(t);
+        AppendEscaped(out, scratch_);
+        return;
+      }
+      out[at + i] = static_cast<char>(c);
+    }
   };
   if (value == nullptr || value->IsEmpty()) {
     out += "/>";
@@ -1088,8 +1128,11 @@ void SheetWriter::Cell(std::string& out, long row, long col, const Variant* valu
   out += t_.cEnd;
 }
 
-void SheetWriter::SheetData(std::string& out) {
-  constexpr long kBand = 1 << 16;
+void SheetWriter::SheetData(PartDeflater& part) {
+  // Rows gathered at once: few enough that what a band is gathered into stays in the
+  // processor's cache, used again band after band.
+  constexpr long kBand = 1 << 12;
+  std::string& out = part.Piece();
   // What a row holds besides its cells.
   std::map<long, double> heights;
   for (const RowHeight& h : layout_.rowHeights) {
@@ -1122,6 +1165,7 @@ void SheetWriter::SheetData(std::string& out) {
   };
 
   const std::size_t start = out.size();
+  bool anyRow = false;
   out.append("<").append(p_).append("sheetData>");
   struct Entry {
     std::int32_t row, col, value;  // value: index into the band's values, -1 for none
@@ -1130,6 +1174,15 @@ void SheetWriter::SheetData(std::string& out) {
   std::vector<Variant> values, run;
   std::vector<std::uint32_t> count;
   std::vector<std::size_t> cursor(loaded_ ? loaded_->xfs.size() : 0, 0);
+  // By column, the first style run a band can reach, when the column's runs go down it
+  // in order (as the file's rows do); without that order every run is looked at.
+  std::vector<std::size_t> xfFrom(cursor.size(), 0);
+  std::vector<bool> xfInOrder(cursor.size(), true);
+  for (std::size_t c = 0; c < cursor.size(); ++c) {
+    const std::vector<XfRun>& runs = loaded_->xfs[c];
+    xfInOrder[c] = std::adjacent_find(runs.begin(), runs.end(),
+                                      [](const XfRun& a, const XfRun& b) { return b.row1 <= a.row2; }) == runs.end();
+  }
   auto original = originals_.begin();
   // The style records of the file's columns, by column.
   std::vector<std::uint32_t> columnXf;
@@ -1161,7 +1214,10 @@ void SheetWriter::SheetData(std::string& out) {
       const auto own = byColumn.find(col);
       if (own != byColumn.end()) entries.insert(entries.end(), own->second.begin(), own->second.end());
       if (const auto runs = formats_.runs.find(col); runs != formats_.runs.end()) {
-        for (auto it = runs->second.begin(); it != runs->second.end() && it->first <= bandEnd; ++it) {
+        // The runs do not overlap: the first to reach the band begins at or before it.
+        auto from = runs->second.upper_bound(band);
+        if (from != runs->second.begin() && std::prev(from)->second.first >= band) --from;
+        for (auto it = from; it != runs->second.end() && it->first <= bandEnd; ++it) {
           if (layout_.formats[it->second.second].format == kDefault) continue;
           for (long r = std::max(band, it->first); r <= std::min(bandEnd, it->second.first); ++r) {
             entries.push_back({static_cast<std::int32_t>(r), static_cast<std::int32_t>(col), -1});
@@ -1169,7 +1225,16 @@ void SheetWriter::SheetData(std::string& out) {
         }
       }
       if (static_cast<std::size_t>(col) <= cursor.size()) {
-        for (const XfRun& x : loaded_->xfs[static_cast<std::size_t>(col - 1)]) {
+        const std::size_t c = static_cast<std::size_t>(col - 1);
+        const std::vector<XfRun>& runs = loaded_->xfs[c];
+        std::size_t i = 0;
+        if (xfInOrder[c]) {
+          while (xfFrom[c] < runs.size() && runs[xfFrom[c]].row2 < band) ++xfFrom[c];
+          i = xfFrom[c];
+        }
+        for (; i < runs.size(); ++i) {
+          const XfRun& x = runs[i];
+          if (xfInOrder[c] && x.row1 > bandEnd) break;
           if (x.row2 < band || x.row1 > bandEnd) continue;
           for (long r = std::max<long>(band, x.row1); r <= std::min<long>(bandEnd, x.row2); ++r) {
             entries.push_back({static_cast<std::int32_t>(r), static_cast<std::int32_t>(col), -1});
@@ -1199,6 +1264,8 @@ void SheetWriter::SheetData(std::string& out) {
       const bool isHidden = hiddenAt != hidden.end() && *hiddenAt == r;
       const bool hasAttrs = attrs != rowAttributes.end() && attrs->first == r;
       if (next == end && !hasHeight && !isHidden && !hasAttrs) continue;
+      part.FlushIfFull();
+      anyRow = true;
       out += t_.row;
       AppendInt(out, r);
       out += '"';
@@ -1279,7 +1346,7 @@ void SheetWriter::SheetData(std::string& out) {
       out += t_.rowEnd;
     }
   }
-  if (out.size() == start + p_.size() + 11) {
+  if (!anyRow) {
     out.resize(start);
     out.append("<").append(p_).append("sheetData/>");
     return;
@@ -1400,18 +1467,6 @@ std::string SheetWriter::Cols() {
     out += tag + "/>";
   }
   return out + "</" + p_ + "cols>";
-}
-
-// Bytes enough for most sheets' new sheetData: room made once rather than as it grows.
-std::size_t EstimatedSheetData(FileSheet& sheet) {
-  std::size_t cells = 0;
-  for (long col = 1; col <= sheet.StoredColumns(); ++col) {
-    if (!sheet.NextFilledRow(col, 0)) continue;
-    const long rows = sheet.RowsCount();
-    const long last = sheet.CellValue(rows, col).IsEmpty() ? sheet.End(rows, col, xl::xlUp).row : rows;
-    cells += static_cast<std::size_t>(last);
-  }
-  return cells * 48 + 4096;
 }
 
 // The selection of a sheet view: the active cell and the areas.
@@ -2312,8 +2367,8 @@ const LoadedPackage& EmptyPackage() {
 
 }  // namespace
 
-std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, Notes& notes,
-                                          std::vector<std::string>& lost, bool evenLosing) {
+std::optional<std::vector<std::string>> PatchedPackage(xl::Workbook& book, bool withMacros, Notes& notes,
+                                                       std::vector<std::string>& lost, bool evenLosing) {
   const LoadedPackage* origin = OriginOf(book);
   const LoadedPackage& from = origin ? *origin : EmptyPackage();
   const phases::Scope timed("save xlsx");
@@ -2481,6 +2536,7 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
                           p.page || p.comments || selected != wasSelected;
     if (!anything) continue;
     const std::string& sp = root.prefix;
+    std::optional<DeflatedPart> made;
     try {
       SheetWriter writer(*p.sheet, p.loaded, p.layout, styles, strings, sp);
       // The new sheetData goes in last, in place of a mark: the part is edited while small.
@@ -2628,18 +2684,22 @@ std::optional<std::string> PatchedPackage(xl::Workbook& book, bool withMacros, N
       PutView(xml, part, sp, p.selection ? &p.layout : nullptr,
               selected != wasSelected ? std::optional<bool>(selected) : std::nullopt);
       if (p.cells) {
+        // Deflated as it is made: the part is never held whole.
         const std::size_t at = xml.find(mark);
-        std::string whole;
-        whole.reserve(xml.size() + EstimatedSheetData(*p.sheet));
-        whole.append(xml, 0, at);
-        writer.SheetData(whole);
-        whole.append(xml, at + mark.size());
-        xml = std::move(whole);
+        PartDeflater deflater(kLevel);
+        deflater.Piece().append(xml, 0, at);
+        writer.SheetData(deflater);
+        deflater.Piece().append(xml, at + mark.size());
+        made = deflater.Finish(part);
       }
     } catch (const Failure& f) {
       throw Failure("sheet '" + ToUtf8(p.sheet->Name()) + "': " + f.what());
     }
-    parts.Put(part, std::move(xml));
+    if (made) {
+      parts.Put(part, std::move(*made));
+    } else {
+      parts.Put(part, std::move(xml));
+    }
   }
   sheetsXml += "</" + bp + "sheets>";
 

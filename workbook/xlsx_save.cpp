@@ -236,7 +236,7 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
   // runs in a sheetData, outline levels in a cols element): a file holding it is not
   // written over; a save to another name goes on, and says what the new file lacks.
   std::vector<std::string> lost;
-  std::optional<std::string> patched;
+  std::optional<std::vector<std::string>> patched;
   try {
     patched = PatchedPackage(book, macros, found, lost, /*evenLosing=*/!fs::exists(target, ec));
   } catch (const Failure& f) {
@@ -282,7 +282,7 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
   try {
     {
       std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-      out.write(patched->data(), static_cast<std::streamsize>(patched->size()));
+      for (const std::string& piece : *patched) out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
       out.close();
       if (!out) throw Failure(std::string("cannot write the file: ") + std::strerror(errno));
     }
@@ -300,12 +300,13 @@ void SaveXlsx(xl::Workbook& book, const fs::path& file, Notes& notes) {
     // file or the new one, never an empty one.
     if (::fsync(fd) != 0) throw Failure(std::string("cannot write the file: ") + std::strerror(errno));
     // What the file holds once saved: the next save over it checks it against this.
-    const std::string_view saved = *patched;
-    const std::uint64_t digest = ContentDigest(saved);
+    std::uintmax_t size = 0;
+    for (const std::string& piece : *patched) size += piece.size();
+    const std::uint64_t digest = ContentDigest(*patched);
     // Once more, as late as it can be: making the package took time.
     if (std::string why = ChangedSinceRead(book, {target}); !why.empty()) throw Failure(why);
     if (::rename(temp.c_str(), target.c_str()) != 0) throw Failure(std::strerror(errno));
-    RecordSaved(book, {StampOf(target, saved.size(), digest)});
+    RecordSaved(book, {StampOf(target, size, digest)});
     const int folder = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
       ::fsync(folder);

@@ -3,12 +3,15 @@
 #include <libdeflate.h>
 #include <zlib.h>
 
+#include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <system_error>
 
 #include "workbook/failure.h"
 
@@ -210,15 +213,216 @@ void ZipArchive::ReadPieces(std::string_view name, std::size_t chunk,
   if (crc != e.crc) Damaged("the part '" + e.name + "' fails its checksum");
 }
 
-namespace {}  // namespace
+namespace {
 
-void ZipWriter::Add(ZipEntry e, std::string_view raw) {
-  e.compressedSize = raw.size();
+// An entry of `data` deflated at once by libdeflate at `level` (1..12), and its data.
+struct DeflatedAtOnce {
+  ZipEntry entry;
+  std::unique_ptr<char[]> data;
+  std::size_t size = 0;
+};
+
+DeflatedAtOnce DeflateAtOnce(const std::string& name, std::string_view data, int level) {
+  DeflatedAtOnce d;
+  ZipEntry& e = d.entry;
+  e.name = name;
+  e.method = 8;
+  e.size = data.size();
+  e.crc = static_cast<std::uint32_t>(libdeflate_crc32(0, data.data(), data.size()));
+  struct Compressor {
+    libdeflate_compressor* c;
+    ~Compressor() { libdeflate_free_compressor(c); }
+  } z{libdeflate_alloc_compressor(level)};
+  if (z.c == nullptr) throw Failure("cannot deflate: out of memory");
+  // Room that is not cleared first: the compressor writes what is read of it.
+  const std::size_t bound = libdeflate_deflate_compress_bound(z.c, data.size());
+  d.data.reset(new char[bound]);
+  d.size = libdeflate_deflate_compress(z.c, data.data(), data.size(), d.data.get(), bound);
+  if (d.size == 0 && !data.empty()) throw Failure("cannot deflate a part of the workbook");
+  return d;
+}
+
+}  // namespace
+
+// A zlib stream of raw deflate data, reset for each piece.
+struct PartDeflater::Stream {
+  z_stream z{};
+  explicit Stream(int level) {
+    if (deflateInit2(&z, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+      throw Failure("cannot deflate: out of memory");
+    }
+  }
+  ~Stream() { deflateEnd(&z); }
+  Stream(const Stream&) = delete;
+  Stream& operator=(const Stream&) = delete;
+
+  // The job's piece deflated into its `out`: a sync flush ends it, or the stream's end.
+  void Deflate(Job& job) {
+    if (deflateReset(&z) != Z_OK) throw Failure("cannot deflate a part of the workbook");
+    if (!job.dictionary.empty() && deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(job.dictionary.data()),
+                                                        static_cast<uInt>(job.dictionary.size())) != Z_OK) {
+      throw Failure("cannot deflate a part of the workbook");
+    }
+    z.next_in = reinterpret_cast<Bytef*>(job.data.data());
+    z.avail_in = static_cast<uInt>(job.data.size());
+    job.out.reserve(job.data.size() / 4 + 1024);
+    std::array<char, 1 << 16> room;
+    while (true) {
+      z.next_out = reinterpret_cast<Bytef*>(room.data());
+      z.avail_out = static_cast<uInt>(room.size());
+      const int rc = deflate(&z, job.last ? Z_FINISH : Z_SYNC_FLUSH);
+      if (rc == Z_STREAM_ERROR) throw Failure("cannot deflate a part of the workbook");
+      job.out.append(room.data(), room.size() - z.avail_out);
+      if (job.last ? rc == Z_STREAM_END : z.avail_in == 0 && z.avail_out != 0) break;
+    }
+  }
+};
+
+namespace {
+
+// Threads that deflate the pieces of a part.
+constexpr std::size_t kMostThreads = 4;
+// The window of a deflate stream: how far back a piece may refer.
+constexpr std::size_t kWindow = std::size_t{1} << 15;
+
+}  // namespace
+
+PartDeflater::PartDeflater(int level, std::size_t pieceSize) : level_(level), pieceSize_(pieceSize) {
+  // A row may run past the piece's end: room for the piece and most rows.
+  piece_.reserve(pieceSize_ + pieceSize_ / 8);
+}
+
+PartDeflater::~PartDeflater() {
+  {
+    const std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+  for (std::thread& t : threads_) t.join();
+}
+
+void PartDeflater::Flush(bool last) {
+  if (!started_) {
+    started_ = true;
+    const std::size_t threads = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMostThreads);
+    for (std::size_t i = 0; i < threads; ++i) {
+      try {
+        threads_.emplace_back([this] { Work(); });
+      } catch (const std::system_error&) {
+        break;  // no more threads to be had: those there are do the work
+      }
+    }
+  }
+  crc_ = static_cast<std::uint32_t>(libdeflate_crc32(crc_, piece_.data(), piece_.size()));
+  size_ += piece_.size();
+  Job job;
+  job.last = last;
+  job.dictionary = tail_;
+  tail_.assign(piece_, piece_.size() - std::min(piece_.size(), kWindow));
+  if (threads_.empty()) {
+    if (!here_) here_ = std::make_unique<Stream>(level_);
+    job.data = std::move(piece_);
+    here_->Deflate(job);
+    blocks_.push_back(std::move(job.out));
+    piece_ = std::move(job.data);
+    piece_.clear();
+    return;
+  }
+  std::unique_lock lock(mutex_);
+  // A few pieces under way at a time: their room is used again.
+  changed_.wait(lock, [&] {
+    Collect();
+    return failed_ || jobs_.size() < threads_.size() + 1;
+  });
+  if (failed_) std::rethrow_exception(failed_);
+  job.data = std::move(piece_);
+  jobs_.push_back(std::move(job));
+  if (!spare_.empty()) {
+    piece_ = std::move(spare_.back());
+    spare_.pop_back();
+  } else {
+    piece_ = std::string();
+    piece_.reserve(pieceSize_ + pieceSize_ / 8);
+  }
+  lock.unlock();
+  changed_.notify_all();
+}
+
+void PartDeflater::Collect() {
+  while (!jobs_.empty() && jobs_.front().done) {
+    Job& job = jobs_.front();
+    blocks_.push_back(std::move(job.out));
+    job.data.clear();
+    spare_.push_back(std::move(job.data));
+    jobs_.pop_front();
+  }
+}
+
+void PartDeflater::Work() {
+  std::unique_ptr<Stream> stream;
+  std::unique_lock lock(mutex_);
+  while (true) {
+    Job* job = nullptr;
+    changed_.wait(lock, [&] {
+      if (stop_ || failed_) return true;
+      for (Job& j : jobs_) {
+        if (!j.taken) {
+          job = &j;
+          return true;
+        }
+      }
+      return false;
+    });
+    if (job == nullptr) return;  // stopped, or a piece failed
+    job->taken = true;
+    lock.unlock();
+    std::exception_ptr failure;
+    try {
+      if (!stream) stream = std::make_unique<Stream>(level_);
+      stream->Deflate(*job);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    lock.lock();
+    if (failure && !failed_) failed_ = failure;
+    job->done = true;
+    changed_.notify_all();
+  }
+}
+
+DeflatedPart PartDeflater::Finish(std::string name) {
+  DeflatedPart part;
+  ZipEntry& e = part.entry;
+  e.name = std::move(name);
+  e.method = 8;
+  if (!started_) {
+    // All of it in one piece: deflated at once.
+    DeflatedAtOnce d = DeflateAtOnce(e.name, piece_, level_);
+    e = d.entry;
+    part.blocks.emplace_back(d.data.get(), d.size);
+    return part;
+  }
+  Flush(true);
+  if (!threads_.empty()) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] {
+      Collect();
+      return failed_ || jobs_.empty();
+    });
+    if (failed_) std::rethrow_exception(failed_);
+  }
+  e.size = size_;
+  e.crc = crc_;
+  part.blocks = std::move(blocks_);
+  return part;
+}
+
+void ZipWriter::Begin(ZipEntry& e) {
   e.flags &= static_cast<std::uint16_t>(~8U);  // sizes in the header, no data descriptor
-  if (e.size > 0xFFFFFFFE || out_.size() + raw.size() > 0xFFFFFFFE || count_ >= 0xFFFF) {
+  const std::uint64_t offset = doneBytes_ + out_.size();
+  if (e.size > 0xFFFFFFFE || offset + e.compressedSize > 0xFFFFFFFE || count_ >= 0xFFFF) {
     throw Failure("the workbook is too large for a zip archive without zip64 records");
   }
-  const std::uint64_t offset = out_.size();
   Put(out_, kLocalSig, 4);
   Put(out_, 20, 2);
   Put(out_, e.flags, 2);
@@ -231,7 +435,6 @@ void ZipWriter::Add(ZipEntry e, std::string_view raw) {
   Put(out_, e.name.size(), 2);
   Put(out_, 0, 2);
   out_ += e.name;
-  out_ += raw;
   Put(directory_, kCentralSig, 4);
   Put(directory_, 20, 2);
   Put(directory_, 20, 2);
@@ -249,27 +452,32 @@ void ZipWriter::Add(ZipEntry e, std::string_view raw) {
   ++count_;
 }
 
-void ZipWriter::AddDeflated(const std::string& name, std::string_view data, int level) {
-  ZipEntry e;
-  e.name = name;
-  e.method = 8;
-  e.size = data.size();
-  e.crc = static_cast<std::uint32_t>(libdeflate_crc32(0, data.data(), data.size()));
-  struct Compressor {
-    libdeflate_compressor* c;
-    ~Compressor() { libdeflate_free_compressor(c); }
-  } z{libdeflate_alloc_compressor(level)};
-  if (z.c == nullptr) throw Failure("cannot deflate: out of memory");
-  // Room that is not cleared first: the compressor writes what is read of it.
-  const std::size_t bound = libdeflate_deflate_compress_bound(z.c, data.size());
-  const std::unique_ptr<char[]> out(new char[bound]);
-  const std::size_t size = libdeflate_deflate_compress(z.c, data.data(), data.size(), out.get(), bound);
-  if (size == 0 && !data.empty()) throw Failure("cannot deflate a part of the workbook");
-  Add(e, std::string_view(out.get(), size));
+void ZipWriter::Add(ZipEntry e, std::string_view raw) {
+  e.compressedSize = raw.size();
+  Begin(e);
+  out_ += raw;
 }
 
-std::string ZipWriter::Finish() {
-  const std::uint64_t dirOffset = out_.size();
+void ZipWriter::Add(ZipEntry e, std::vector<std::string> blocks) {
+  e.compressedSize = 0;
+  for (const std::string& block : blocks) e.compressedSize += block.size();
+  Begin(e);
+  doneBytes_ += out_.size();
+  done_.push_back(std::move(out_));
+  out_.clear();
+  for (std::string& block : blocks) {
+    doneBytes_ += block.size();
+    done_.push_back(std::move(block));
+  }
+}
+
+void ZipWriter::AddDeflated(const std::string& name, std::string_view data, int level) {
+  const DeflatedAtOnce d = DeflateAtOnce(name, data, level);
+  Add(d.entry, std::string_view(d.data.get(), d.size));
+}
+
+std::vector<std::string> ZipWriter::FinishPieces() {
+  const std::uint64_t dirOffset = doneBytes_ + out_.size();
   out_ += directory_;
   Put(out_, kEndSig, 4);
   Put(out_, 0, 4);
@@ -278,7 +486,19 @@ std::string ZipWriter::Finish() {
   Put(out_, directory_.size(), 4);
   Put(out_, dirOffset, 4);
   Put(out_, 0, 2);
-  return std::move(out_);
+  done_.push_back(std::move(out_));
+  return std::move(done_);
+}
+
+std::string ZipWriter::Finish() {
+  std::vector<std::string> pieces = FinishPieces();
+  if (pieces.size() == 1) return std::move(pieces.front());
+  std::string whole;
+  std::size_t bytes = 0;
+  for (const std::string& piece : pieces) bytes += piece.size();
+  whole.reserve(bytes);
+  for (const std::string& piece : pieces) whole += piece;
+  return whole;
 }
 
 std::string MakeZip(const std::vector<std::pair<std::string, std::string>>& parts) {

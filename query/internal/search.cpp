@@ -239,9 +239,12 @@ class SearchStep {
   }
 
   // Whether a column is hidden, asked of the sheet once per column (as rows below are
-  // asked once): nothing the walk does between two cells hides or shows one.
+  // asked once): nothing the walk does between two cells hides or shows one. Only the
+  // columns up to the last one visited are held: a pass over one column touches no
+  // room for all the sheet's.
   bool ColumnHidden(long col) {
-    if (colHidden_.empty()) colHidden_.assign(static_cast<std::size_t>(sheet_->ColumnsCount()) + 1, kUnknown);
+    if (colHidden_.size() <= static_cast<std::size_t>(col))
+      colHidden_.resize(static_cast<std::size_t>(col) + 1, kUnknown);
     std::int8_t& known = colHidden_[static_cast<std::size_t>(col)];
     if (known == kUnknown) known = vba::EqualsTrue(sheet_->ColumnsHidden(col, col)) ? 1 : 0;
     return known == 1;
@@ -536,8 +539,8 @@ class SearchStep {
   // The text of a visited value that is not a text, and the folded cell text.
   Text valueText_;
   Text folded_;
-  // Whether each column of the sheet is hidden (kUnknown until asked), and the row last
-  // asked about.
+  // Whether each column up to the last one visited is hidden (kUnknown until asked),
+  // and the row last asked about.
   static constexpr std::int8_t kUnknown = -1;
   std::vector<std::int8_t> colHidden_;
   long hiddenRow_ = 0;

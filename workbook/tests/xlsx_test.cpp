@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <fstream>
@@ -13,6 +14,7 @@
 
 #include "workbook/failure.h"
 #include "workbook/sheet_layout.h"
+#include "workbook/source_stamp.h"
 #include "workbook/tests/round_trip.h"
 #include "workbook/tests/run_python.h"
 #include "workbook/tests/temp_dir.h"
@@ -1551,6 +1553,105 @@ TEST_F(Xlsx, CellsOfAStyledColumnKeepTheirOwnRecord) {
   auto again = xl::memory::CreateApplication();
   xl::Worksheet& read = Load(*again, dir / "colstyle.xlsx").Sheets().Item(u"S");
   for (const auto& c : cases) EXPECT_EQ(read.GetFormat({c.row, 2, c.row, 2}, xl::FormatKey::FontBold), c.bold) << c.row;
+}
+
+// A part deflated a piece at a time reads back as it was made, however its pieces fall:
+// within one piece (deflated at once, as a part given whole is), many pieces, pieces
+// that end where the part ends (the last one empty), and data that does not shrink.
+// A part given up halfway stops its threads.
+TEST(PartDeflater, APartMadeAPieceAtATimeReadsBackWhole) {
+  std::string rows;
+  for (long r = 1; rows.size() < 200000; ++r) {
+    rows += R"(<row r=")" + std::to_string(r) + R"("><c r="A)" + std::to_string(r) + R"(" t="inlineStr"><is><t>R)" +
+            std::to_string(r * 7919 % 100003) + "</t></is></c></row>";
+  }
+  std::string noise(150000, '\0');
+  std::uint32_t seed = 12345;
+  for (char& c : noise) {
+    seed = seed * 1103515245 + 12345;
+    c = static_cast<char>(seed >> 24);
+  }
+  const std::string whole = rows.substr(0, 4000);
+  struct Case {
+    const char* what;
+    const std::string& data;
+    std::size_t piece, step;
+  } const cases[] = {
+      {"one piece", whole, 1 << 20, 700},
+      {"many pieces", rows, 4096, 1000},
+      {"pieces ending with the part", whole, 1000, 1000},
+      {"noise", noise, 8192, 777},
+  };
+  for (const Case& c : cases) {
+    xlsx::PartDeflater part(1, c.piece);
+    for (std::size_t at = 0; at < c.data.size(); at += c.step) {
+      part.Piece().append(c.data, at, c.step);
+      part.FlushIfFull();
+    }
+    xlsx::DeflatedPart made = part.Finish("a.xml");
+    xlsx::ZipWriter w;
+    w.Add(made.entry, std::move(made.blocks));
+    const std::string zip = w.Finish();
+    EXPECT_EQ(xlsx::ZipArchive(zip).Read("a.xml"), c.data) << c.what;
+    if (c.piece > c.data.size()) {
+      xlsx::ZipWriter atOnce;
+      atOnce.AddDeflated("a.xml", c.data, 1);
+      EXPECT_EQ(zip, atOnce.Finish()) << c.what;
+    }
+  }
+  xlsx::PartDeflater abandoned(1, 4096);
+  for (int i = 0; i < 20; ++i) {
+    abandoned.Piece().append(rows, static_cast<std::size_t>(i) * 5000, 5000);
+    abandoned.FlushIfFull();
+  }
+}
+
+// A package written in pieces has the digest of its bytes laid end to end, however
+// they are cut (empty pieces, pieces shorter than a step of the digest, a word that
+// runs over several pieces).
+TEST(PackagePieces, ThePiecesDigestIsTheWholes) {
+  std::string whole;
+  for (int i = 0; i < 40; ++i) whole += std::to_string(i * 7919) + ",";
+  const std::vector<std::vector<std::size_t>> cutsOf = {
+      {}, {0}, {3}, {8}, {1, 2, 3, 4, 5}, {7, 9, 16, 17}, {5, 5, 13}, {whole.size()}};
+  for (const std::vector<std::size_t>& cuts : cutsOf) {
+    std::vector<std::string> pieces;
+    std::size_t from = 0;
+    for (const std::size_t cut : cuts) {
+      pieces.push_back(whole.substr(from, cut - from));
+      from = cut;
+    }
+    pieces.push_back(whole.substr(from));
+    EXPECT_EQ(ContentDigest(pieces), ContentDigest(whole)) << cuts.size() << " cuts";
+  }
+  EXPECT_EQ(ContentDigest(std::vector<std::string>{"", ""}), ContentDigest(""));
+}
+
+// A sheet whose part spans many pieces comes back cell for cell.
+TEST_F(Xlsx, ALargeSheetComesBackWhole) {
+  xl::memory::FileBook& book = app->AddWorkbook(xl::memory::GridSize::Large);
+  xl::Worksheet& sheet = book.Sheets().Item(1);
+  constexpr long kRows = 30000;
+  std::vector<Variant> values;
+  for (long r = 1; r <= kRows; ++r) {
+    if (r % 3 == 0) {
+      values.emplace_back(static_cast<double>(r) / 4);
+    } else {
+      values.emplace_back(Text(u"R") + FromUtf8(std::to_string(r * 7919 % 100003)));
+    }
+  }
+  sheet.WriteValues({1, 1, kRows, 1}, values);
+  sheet.Range(u"B5000").SetValue(u"beside");
+  SaveXlsx(book, dir / "large.xlsx", notes);
+  auto reloaded = xl::memory::CreateApplication();
+  xl::Worksheet& back = Load(*reloaded, dir / "large.xlsx").Sheets().Item(1);
+  std::vector<Variant> read;
+  back.ReadValues({1, 1, kRows, 1}, read);
+  ASSERT_EQ(read.size(), values.size());
+  const auto differs = std::mismatch(read.begin(), read.end(), values.begin()).first;
+  EXPECT_EQ(differs - read.begin(), kRows) << "the first row read otherwise";
+  EXPECT_EQ(back.CellValue(5000, 2), Variant(Text(u"beside")));
+  EXPECT_TRUE(back.CellValue(kRows + 1, 1).IsEmpty());
 }
 
 // A save that fails leaves the old file as it was and nothing beside it.
