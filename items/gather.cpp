@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -40,26 +41,43 @@ struct Position {
 };
 
 // An Item row held in memory: the entries for +1 to +5, as WriteText and SetValue take
-// them (Empty where nothing was written).
+// them (Empty where nothing was written). A row is used again for a later Item row once
+// its block is written: it keeps the buffers of its texts, and `written` tells which of
+// its cells the new row filled.
 struct PendingRow {
   std::array<Variant, kPrefix2> cells;
-  Variant& At(long col) { return cells[static_cast<std::size_t>(col - 1)]; }
+  unsigned written = 0;
+  // The cell's value, or null when it is empty.
+  const Variant* Filled(long col) const {
+    const auto i = static_cast<std::size_t>(col - 1);
+    return (written >> i & 1U) != 0 && !cells[i].IsEmpty() ? &cells[i] : nullptr;
+  }
+  void PutText(long col, TextView text) {
+    const auto i = static_cast<std::size_t>(col - 1);
+    PutTextEntry(cells[i], text);
+    written |= 1U << i;
+  }
+  void Put(long col, Variant value) {
+    const auto i = static_cast<std::size_t>(col - 1);
+    cells[i] = std::move(value);
+    written |= 1U << i;
+  }
 };
 
 // The grammar's writes into a row held in memory.
 class PendingRowCells final : public ItemRowCells {
  public:
   explicit PendingRowCells(PendingRow& row) : row_(row) {}
-  void PutText(long col, TextView text) override { row_.At(col) = TextEntry(text); }
+  void PutText(long col, TextView text) override { row_.PutText(col, text); }
   // The number the sheet would make of the digits, as a number (a run too long to be
   // kept exactly goes as its digits, for the sheet to make of it what it does).
   void PutDigits(long col, TextView digits) override {
     if (digits.empty()) {
-      row_.At(col) = Variant();
+      row_.Put(col, Variant());
     } else if (IsBigDigitRun(digits)) {
-      row_.At(col) = Variant(Text(digits));
+      row_.Put(col, Variant(Text(digits)));
     } else {
-      row_.At(col) = Variant(IndexNumberValue(digits));
+      row_.Put(col, Variant(IndexNumberValue(digits)));
     }
   }
 
@@ -127,10 +145,13 @@ class Gatherer {
   std::optional<xl::Range> current_;
 
   // Buffered writes (from another sheet): the Item rows from pendingFrom_ on, not yet
-  // on the sheet; the last may be the row being filled.
+  // on the sheet (the first used_ of pending_; the last may be the row being filled),
+  // and the values of a block as it is written, both kept from block to block.
   bool buffer_ = false;
   std::int64_t pendingFrom_ = 1;
   std::vector<PendingRow> pending_;
+  std::size_t used_ = 0;
+  std::vector<Variant> blockValues_;
   Text key_;  // what +2 of the row classified last holds
   // "$B$" of the column whose cells' addresses were taken last.
   long addressColumn_ = 0;
@@ -182,7 +203,7 @@ ItemFaultCode Gatherer::Run() {
   // of rows (the walk writes only to the working sheet); one on the working sheet
   // itself is read and written cell by cell, as its cells may be Item rows.
   buffer_ = !fromWorkSheet_;
-  if (buffer_) pending_.reserve(kBlockRows + 1);
+  if (buffer_) pending_.reserve(kBlockRows);
 
   xl::Worksheet& source = area_.Parent();
   // Cells outside the sheet's used range hold nothing: they are never read (a whole
@@ -409,17 +430,19 @@ Text Gatherer::Address(const xl::Range& cell) {
 }
 
 PendingRow& Gatherer::CurrentRow() {
-  if (itemRow_ >= pendingFrom_ + static_cast<std::int64_t>(pending_.size())) {
+  if (itemRow_ >= pendingFrom_ + static_cast<std::int64_t>(used_)) {
     // The rows before it are done: a full block of them goes onto the sheet.
-    if (pending_.size() >= static_cast<std::size_t>(kBlockRows)) Flush();
-    pending_.emplace_back();
+    if (used_ >= static_cast<std::size_t>(kBlockRows)) Flush();
+    if (used_ == pending_.size()) pending_.emplace_back();
+    pending_[used_].written = 0;
+    ++used_;
   }
-  return pending_.back();
+  return pending_[used_ - 1];
 }
 
 void Gatherer::Put(long col, TextView text) {
   if (buffer_) {
-    CurrentRow().At(col) = TextEntry(text);
+    CurrentRow().PutText(col, text);
   } else {
     WriteText(Col(col), text);
   }
@@ -428,27 +451,36 @@ void Gatherer::Put(long col, TextView text) {
 // Writes the Item rows held in memory, over the columns from +1 to the last any of
 // them wrote (their other cells are empty, as the list's place was cleared).
 void Gatherer::Flush() {
-  if (pending_.empty()) return;
+  if (used_ == 0) return;
+  const std::span<PendingRow> rowsHeld(pending_.data(), used_);
   long width = 0;
-  for (const PendingRow& row : pending_) {
+  for (const PendingRow& row : rowsHeld) {
     for (long c = kPrefix2; c > width; --c) {
-      if (!row.cells[static_cast<std::size_t>(c - 1)].IsEmpty()) {
+      if (row.Filled(c) != nullptr) {
         width = c;
         break;
       }
     }
   }
-  const auto rows = static_cast<long>(pending_.size());
+  const auto rows = static_cast<long>(used_);
   const auto from = static_cast<long>(pendingFrom_);
   if (width > 0) {
-    std::vector<Variant> values;
-    values.reserve(static_cast<std::size_t>(rows * width));
-    for (PendingRow& row : pending_) {
-      for (long c = 1; c <= width; ++c) values.push_back(std::move(row.At(c)));
+    // The values change places with the rows' cells, which the rows fill again: the
+    // texts' buffers go round rather than being made anew for every block.
+    blockValues_.resize(static_cast<std::size_t>(rows * width));
+    auto value = blockValues_.begin();
+    for (PendingRow& row : rowsHeld) {
+      for (long c = 1; c <= width; ++c, ++value) {
+        if (row.Filled(c) != nullptr) {
+          std::swap(*value, row.cells[static_cast<std::size_t>(c - 1)]);
+        } else if (!value->IsEmpty()) {
+          *value = Variant();
+        }
+      }
     }
-    sheet_->Range(anchor_->Offset(from, kCellAddr), anchor_->Offset(from + rows - 1, width)).SetValues(values);
+    sheet_->Range(anchor_->Offset(from, kCellAddr), anchor_->Offset(from + rows - 1, width)).SetValues(blockValues_);
   }
-  pending_.clear();
+  used_ = 0;
   pendingFrom_ = from + rows;
 }
 
@@ -463,7 +495,7 @@ Gatherer::Flow Gatherer::RowEnd() {
   if (allEmpty) {
     // The distinct column holds nothing at this row yet: only the row's cells go.
     if (buffer_) {
-      if (itemRow_ < pendingFrom_ + static_cast<std::int64_t>(pending_.size())) pending_.back() = PendingRow();
+      if (itemRow_ < pendingFrom_ + static_cast<std::int64_t>(used_)) pending_[used_ - 1].written = 0;
     } else {
       sheet_->Range(Col(kDistinctItem), Col(kItemText)).ClearContents();
     }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -117,7 +118,8 @@ class SortCount {
     sheet_.Range(Cell(first, kItemText), Cell(last, kPrefix2)).Values(values_);
     window_.resize(values_.size());
     for (std::size_t i = 0; i < values_.size(); ++i) {
-      window_[i].value = std::move(values_[i]);
+      // Swapped: the texts read next go into the buffers of the window's last ones.
+      std::swap(window_[i].value, values_[i]);
       window_[i].hasText = false;
     }
     from_ = first;
@@ -465,12 +467,21 @@ class SortCount {
   // apostrophe, which the sheet reads as it reads a typed entry (a number becomes a
   // number again).
   void CopyToDupsList(const Variant* row) {
-    if (dups_.empty()) dupsFrom_ = next_;
-    dups_.push_back(row[kOrderNum]);
+    if (dupsUsed_ == 0) dupsFrom_ = next_;
+    // The block's values are filled again from block to block, in the buffers of their
+    // texts.
+    if (dups_.size() < dupsUsed_ + 3) dups_.resize(dupsUsed_ + 3);
+    Variant* out = &dups_[dupsUsed_];
+    dupsUsed_ += 3;
+    out[0] = row[kOrderNum];
     const Variant& address = row[kCellAddr];
-    dups_.push_back(TextEntry(address.IsText() ? TextView(address.AsText()) : TextView(ValueText(address))));
+    PutTextEntry(out[1], address.IsText() ? TextView(address.AsText()) : TextView(ValueText(address)));
     const Variant& item = row[kItemText];
-    dups_.push_back(item.IsText() ? TextEntry(item.AsText()) : Variant(ValueText(item)));
+    if (item.IsText()) {
+      PutTextEntry(out[2], item.AsText());
+    } else {
+      out[2] = Variant(ValueText(item));
+    }
     KeepDup(item);
     ++next_;
     if (next_ - dupsFrom_ >= kBlockRows) FlushDupsList();
@@ -495,9 +506,10 @@ class SortCount {
 
   // Writes the DupsList rows copied since the last flush (SideOrderNum to SideItem).
   void FlushDupsList() {
-    if (dups_.empty()) return;
-    sheet_.Range(Cell(dupsFrom_, kSideOrderNum), Cell(next_ - 1, kSideItem)).SetValues(dups_);
-    dups_.clear();
+    if (dupsUsed_ == 0) return;
+    sheet_.Range(Cell(dupsFrom_, kSideOrderNum), Cell(next_ - 1, kSideItem))
+        .SetValues(std::span<const Variant>(dups_.data(), dupsUsed_));
+    dupsUsed_ = 0;
   }
 
   host::State& s_;
@@ -517,6 +529,7 @@ class SortCount {
   long rowsFrom_ = 0;
   long rowsRead_ = 0;
   std::vector<Variant> dups_;
+  std::size_t dupsUsed_ = 0;
   long dupsFrom_ = 1;
   std::optional<DupRuns> kept_;  // the DupsList's runs, while they are kept
   Text lastKept_;                // the Item of the last row kept (none before the first)
