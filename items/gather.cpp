@@ -100,8 +100,9 @@ class Gatherer {
   Flow GatherCell(const xl::Range& cell, const Variant& value, bool hidden);
   bool EmptyCells(xl::Worksheet& source, const xl::Area& a, const xl::Area& cells,
                   const std::vector<bool>& hiddenColumns);
-  // The value of a cell of the row being walked.
-  Variant CellValue(long r, long c) const;
+  // The value of a cell of the row being walked (valid until the next call, or the next
+  // block of rows read).
+  const Variant& CellValue(long r, long c);
   Flow Piece(const xl::Range& cell, TextView item);
   Flow JoinPiece(const xl::Range& cell, TextView item, std::size_t cellTextLength);
   Flow WriteRow(const xl::Range& cell, TextView item, bool withAddress);
@@ -115,8 +116,8 @@ class Gatherer {
   Flow RowEnd();
   Flow Enter(TextView written);
   Flow Fail(ItemFaultCode code, const Text& faultItem = {});
-  // The absolute address of a source cell, "$B$7".
-  Text Address(const xl::Range& cell);
+  // The absolute address of a source cell, "$B$7" (valid until the next call).
+  TextView Address(const xl::Range& cell);
   void Finish();
 
   xl::Range Col(long offset) const { return anchor_->Offset(static_cast<long>(itemRow_), offset); }
@@ -156,6 +157,9 @@ class Gatherer {
   // "$B$" of the column whose cells' addresses were taken last.
   long addressColumn_ = 0;
   Text addressPrefix_;
+  Text address_;
+  Text cellText_;      // the text of the cell being gathered
+  Variant cellValue_;  // its value, read from the working sheet itself
   // The values of the source rows being walked (when the source is another sheet), and
   // whether any of those rows is hidden.
   std::vector<Variant> sourceValues_;
@@ -278,9 +282,13 @@ ItemFaultCode Gatherer::Run() {
   return result_;
 }
 
-Variant Gatherer::CellValue(long r, long c) const {
-  if (fromWorkSheet_) return current_->Value();
-  if (c < readFrom_ || c > readTo_) return Variant();
+const Variant& Gatherer::CellValue(long r, long c) {
+  if (fromWorkSheet_) {
+    cellValue_ = current_->Value();
+    return cellValue_;
+  }
+  static const Variant kNothing;
+  if (c < readFrom_ || c > readTo_) return kNothing;
   return sourceValues_[static_cast<std::size_t>(r - sourceFrom_) * static_cast<std::size_t>(readTo_ - readFrom_ + 1) +
                        static_cast<std::size_t>(c - readFrom_)];
 }
@@ -327,7 +335,9 @@ std::vector<xl::Area> Gatherer::AreasToGather() const {
 
 Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, const Variant& value, bool hidden) {
   if (hidden) s_.request.HiddenCellsSkipped = true;
-  Text text;
+  // The cell's text, in a buffer kept from cell to cell.
+  Text& text = cellText_;
+  text.clear();
   if (value.IsError()) {
     if (countIndex_) {
       Put(kItemText, msg::kCellErrorItem);
@@ -336,7 +346,11 @@ Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, const Variant& value,
       return Fail(fault::kMissingFirstPrefix);
     }
   } else {
-    text = value.IsText() ? vba::Trim(value.AsText()) : vba::Trim(vba::CStr(value));
+    if (value.IsText()) {
+      text.assign(TrimSpaces(value.AsText()));
+    } else {
+      text = vba::Trim(vba::CStr(value));
+    }
     // Most cells hold none of the characters replaced: one look instead of four.
     if (text.find_first_of(u"\u00A0\n\r'") != Text::npos) {
       host::ReplaceItRef(text, u"\u00A0", u" ");
@@ -416,17 +430,20 @@ Gatherer::Flow Gatherer::WriteRow(const xl::Range& cell, TextView item, bool wit
   return Flow::Next;
 }
 
-Text Gatherer::Address(const xl::Range& cell) {
+TextView Gatherer::Address(const xl::Range& cell) {
   // A cell is a whole column or row only on a grid one cell wide or high.
   const xl::Worksheet& sheet = cell.Parent();
-  if (sheet.RowsCount() < 2 || sheet.ColumnsCount() < 2) return cell.Address();
+  if (sheet.RowsCount() < 2 || sheet.ColumnsCount() < 2) {
+    address_ = cell.Address();
+    return address_;
+  }
   if (cell.Column() != addressColumn_) {
     addressColumn_ = cell.Column();
     addressPrefix_ = u"$" + xl::ColumnLetters(addressColumn_) + u"$";
   }
-  Text address = addressPrefix_;
-  address += vba::IntegerText(cell.Row());
-  return address;
+  address_.assign(addressPrefix_);
+  address_ += vba::IntegerText(cell.Row());
+  return address_;
 }
 
 PendingRow& Gatherer::CurrentRow() {
