@@ -224,10 +224,12 @@ Text ProgressBar::BarText(TextView caption, int position) {
 
 bool ProgressBar::Moved(std::int64_t done, std::int64_t total, bool showText) {
   return ErrorTrail("ProgressBar", [&] {
-    const int position = Position(done, total);
-    // The steps from `done` on that stand at the same position: the position falls as
-    // the steps go on, so the first that differs is found by halving.
-    if (done > 0 && done < total) {
+    const bool inRun = total == runTotal_ && done >= runFrom_ && done < runUntil_;
+    const int position = inRun ? runPosition_ : Position(done, total);
+    // The steps from `done` on that stand at the same position, while no bar is shown:
+    // the position falls as the steps go on, so the first that differs is found by
+    // halving.
+    if (!inRun && !s_.request.progress.ProgressShown && done > 0 && done < total) {
       std::int64_t low = done, high = total;  // Position(low) == position; high is past the run
       while (high - low > 1) {
         const std::int64_t middle = low + (high - low) / 2;
@@ -237,8 +239,6 @@ bool ProgressBar::Moved(std::int64_t done, std::int64_t total, bool showText) {
       runFrom_ = done;
       runUntil_ = high;
       runPosition_ = position;
-    } else {
-      runUntil_ = runFrom_;
     }
     if (position == lastPosition_ && !(s_.request.progress.ProgressShown &&
                                        s_.services.clock.MonotonicSeconds() > s_.request.progress.ProgressTimer + 1)) {
