@@ -111,8 +111,15 @@ bool WriteDuplicatesList(Session& session, const host::Request& request, const s
       current.assign(item);
     }
     if (!cells.empty()) cells += ", ";
-    for (const char c : ToUtf8(address)) {
-      if (c != '$') cells += c;
+    // A cell's name, without its "$" signs; most are plain ASCII, their own UTF-8.
+    if (std::all_of(address.begin(), address.end(), [](char16_t c) { return c < 0x80; })) {
+      for (const char16_t c : address) {
+        if (c != u'$') cells += static_cast<char>(c);
+      }
+    } else {
+      for (const char c : ToUtf8(address)) {
+        if (c != '$') cells += c;
+      }
     }
   });
   flush();
