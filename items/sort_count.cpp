@@ -324,9 +324,9 @@ class SortCount {
   // the style it was written in ("R1-R3" and "R1-3"; a window edited by hand may hold
   // both) and has the number after its one hyphen replaced by N2.
   void JoinToLast(const Text& q, const Text& n2) {
-    const bool pending = !sideItems_.empty();
+    const bool pending = sideUsed_ > 0;
     const xl::Range last = Cell(next_ - 1, kSideItem);
-    Text x = pending ? Text(TextView(sideItems_.back().AsText()).substr(1)) : CellText(last);
+    Text x = pending ? Text(TextView(sideItems_[sideUsed_ - 1].AsText()).substr(1)) : CellText(last);
     const std::size_t hyphen = x.find(u'-');
     if (hyphen == Text::npos) {
       x += u'-';
@@ -337,7 +337,7 @@ class SortCount {
     }
     x += n2;
     if (pending) {
-      sideItems_.back() = TextEntry(x);
+      PutTextEntry(sideItems_[sideUsed_ - 1], x);
     } else {
       WriteText(last, x);
     }
@@ -380,16 +380,19 @@ class SortCount {
   // The next SideItem. The walk reads no SideItem but the last (JoinToLast, and
   // LimitReached after a flush), so they are written a block at a time.
   void AddSideItem(TextView item) {
-    if (sideItems_.empty()) sideFrom_ = next_;
-    sideItems_.push_back(TextEntry(item));
+    if (sideUsed_ == 0) sideFrom_ = next_;
+    // The block's values are filled again from block to block, in their texts' buffers.
+    if (sideItems_.size() == sideUsed_) sideItems_.emplace_back();
+    PutTextEntry(sideItems_[sideUsed_++], item);
     ++next_;
-    if (sideItems_.size() >= static_cast<std::size_t>(kBlockRows)) FlushSideItems();
+    if (sideUsed_ >= static_cast<std::size_t>(kBlockRows)) FlushSideItems();
   }
 
   void FlushSideItems() {
-    if (sideItems_.empty()) return;
-    sheet_.Range(Cell(sideFrom_, kSideItem), Cell(next_ - 1, kSideItem)).SetValues(sideItems_);
-    sideItems_.clear();
+    if (sideUsed_ == 0) return;
+    sheet_.Range(Cell(sideFrom_, kSideItem), Cell(next_ - 1, kSideItem))
+        .SetValues(std::span<const Variant>(sideItems_.data(), sideUsed_));
+    sideUsed_ = 0;
   }
 
   // ----- IgnoreIndex# -----
@@ -535,6 +538,7 @@ class SortCount {
   Text lastKept_;                // the Item of the last row kept (none before the first)
   // CountIndex#: the SideItems not yet written (from sideFrom_).
   std::vector<Variant> sideItems_;
+  std::size_t sideUsed_ = 0;
   long sideFrom_ = 1;
   // The window of Item rows read (count_ rows from from_; none when count_ is 0), the
   // last row a window takes (the sheet's last), and the IndexNum2 writes not yet made.
