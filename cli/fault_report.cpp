@@ -1,7 +1,9 @@
 #include "cli/fault_report.h"
 
 #include <algorithm>
+#include <ostream>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "cli/script.h"
@@ -30,81 +32,99 @@ std::string Shown(Text item) {
   return Escaped(item);
 }
 
-// The duplicates list: each duplicated Item with the cells it is in, in the list's
-// order (sorted by Item), after `head`, which goes first once the Items are counted.
-// The lines are kept in pieces of about a megabyte, so that a list of a million cells
-// is neither copied as it grows nor once more when it is done.
-std::vector<std::string> DuplicatesList(Session& session, const host::Request& request, const std::string& head) {
-  constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+// Calls `row(item, address)` for each row of the duplicates list, in its order, up to
+// the first row without an address (views valid during the call). The list's address
+// and Item columns are read a block of rows at a time, a small block first and larger
+// ones while the list goes on.
+template <class Row>
+void ForEachDuplicateRow(Session& session, Row&& row) {
   xl::Worksheet& work = session.Book().Worksheets().Item(host::kHiddenWorkSht);
   const xl::Range anchor = work.Range(host::kList1);
-  std::vector<std::string> pieces(1);  // the first for the head
-  std::string lines;
+  // A value as text: a view of the value itself when it is one.
+  const auto text = [](const Variant& v, Text& scratch) -> TextView {
+    if (v.IsText()) return v.AsText();
+    scratch = items::ValueText(v);
+    return scratch;
+  };
+  const long addressColumn = anchor.Column() + items::kSideCellAddr;
+  const long itemColumn = anchor.Column() + items::kSideItem;
+  const long width = itemColumn - addressColumn + 1;
+  std::vector<Variant> block;
+  Text addressScratch, itemScratch;
+  long rows = 64;
+  for (long from = anchor.Row() + 1; from <= work.RowsCount(); from += rows, rows = std::min(2 * rows, 8192L)) {
+    const long to = std::min(work.RowsCount(), from + rows - 1);
+    work.Range(work.Cells(from, addressColumn), work.Cells(to, itemColumn)).Values(block);
+    for (long r = 0; r <= to - from; ++r) {
+      const auto at = static_cast<std::size_t>(r * width);
+      const TextView address = text(block[at], addressScratch);
+      if (address.empty()) return;
+      row(text(block[at + static_cast<std::size_t>(width - 1)], itemScratch), address);
+    }
+  }
+}
+
+// Writes the duplicates list after `lead`: `head` with the number of duplicated Items,
+// then each duplicated Item with the cells it is in, in the list's order (sorted by
+// Item). The Items are counted first, so that the lines, which may run to many
+// megabytes, go out as they are made, a megabyte at a time. False, with nothing
+// written, when the list holds no Item.
+bool WriteDuplicatesList(Session& session, const host::Request& request, const std::string& head, std::ostream& out,
+                         std::string_view lead) {
+  constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+  // Each row whose Item differs from the row before it opens the lines of an Item.
   long items = 0;
   Text current;
+  ForEachDuplicateRow(session, [&](TextView item, TextView) {
+    if (items == 0 || vba::StrComp(item, current, request.CompareMode) != 0) {
+      ++items;
+      current.assign(item);
+    }
+  });
+  if (items == 0) return false;
+
+  std::string lines(lead);
+  lines += head;
+  lines += ", ";
+  lines += std::to_string(items);
+  lines += items == 1 ? " Item is" : " Items are";
+  lines += " each in more than one cell of ";
+  lines += ToUtf8(session.Book().ActiveSheet().Name());
+  lines += ":\n";
   std::string cells;
   const auto flush = [&] {
     if (cells.empty()) return;
     if (lines.size() >= kPieceBytes) {
-      pieces.push_back(std::move(lines));
-      lines = std::string();
+      out << lines;
+      lines.clear();
     }
     lines += "  ";
     lines += Shown(current);
     lines += '\t';
     lines += cells;
     lines += '\n';
-    ++items;
     cells.clear();
   };
-  // A value as text: a view of the value itself when it is one.
-  Text scratch;
-  const auto text = [&scratch](const Variant& v) -> TextView {
-    if (v.IsText()) return v.AsText();
-    scratch = items::ValueText(v);
-    return scratch;
-  };
-  // The list's address and Item columns are read a block of rows at a time, a small
-  // block first and larger ones while the list goes on.
-  const long addressColumn = anchor.Column() + items::kSideCellAddr;
-  const long itemColumn = anchor.Column() + items::kSideItem;
-  const long width = itemColumn - addressColumn + 1;
-  std::vector<Variant> block;
-  long rows = 64;
-  bool done = false;
-  for (long from = anchor.Row() + 1; !done && from <= work.RowsCount();
-       from += rows, rows = std::min(2 * rows, 8192L)) {
-    const long to = std::min(work.RowsCount(), from + rows - 1);
-    work.Range(work.Cells(from, addressColumn), work.Cells(to, itemColumn)).Values(block);
-    for (long r = 0; r <= to - from; ++r) {
-      const auto at = static_cast<std::size_t>(r * width);
-      std::string name = ToUtf8(text(block[at]));
-      if (name.empty()) {
-        done = true;
-        break;
-      }
-      const TextView item = text(block[at + static_cast<std::size_t>(width - 1)]);
-      if (cells.empty() || vba::StrComp(item, current, request.CompareMode) != 0) {
-        flush();
-        current.assign(item);
-      }
-      std::erase(name, '$');
-      if (!cells.empty()) cells += ", ";
-      cells += name;
+  ForEachDuplicateRow(session, [&](TextView item, TextView address) {
+    if (cells.empty() || vba::StrComp(item, current, request.CompareMode) != 0) {
+      flush();
+      current.assign(item);
     }
-  }
+    if (!cells.empty()) cells += ", ";
+    // A cell's name, without its "$" signs; most are plain ASCII, their own UTF-8.
+    if (std::all_of(address.begin(), address.end(), [](char16_t c) { return c < 0x80; })) {
+      for (const char16_t c : address) {
+        if (c != u'$') cells += static_cast<char>(c);
+      }
+    } else {
+      for (const char c : ToUtf8(address)) {
+        if (c != '$') cells += c;
+      }
+    }
+  });
   flush();
-  if (items == 0) return {};
-  std::string before = head;
-  before += ", ";
-  before += std::to_string(items);
-  before += items == 1 ? " Item is" : " Items are";
-  before += " each in more than one cell of ";
-  before += ToUtf8(session.Book().ActiveSheet().Name());
-  before += ":\n";
-  pieces.front() = std::move(before);
-  pieces.push_back(std::move(lines));
-  return pieces;
+  out << lines;
+  return true;
 }
 
 // The cells of the selection that hold `item`, as the fault locator finds them: each
@@ -134,22 +154,25 @@ std::string CellsHolding(const xl::Range& selection, const Text& item, const hos
 
 }  // namespace
 
-std::vector<std::string> FaultReport(Session& session, const xl::Range& selection) {
+bool WriteFaultReport(Session& session, const xl::Range& selection, std::ostream& out, std::string_view lead) {
   const host::Request& request = session.State().request;
   const Text fault = vba::Trim(request.FaultMsg);
-  if (fault.empty()) return {};
+  if (fault.empty()) return false;
   const std::string head = "fault: " + ToUtf8(fault);
   const bool duplicatesWalk = request.IgnoreIndexMode && fault.find(u"Duplicate") != Text::npos &&
                               vba::EqualsTrue(session.Control(host::ctl::main::kSort).Value());
-  if (duplicatesWalk) {
-    if (auto report = DuplicatesList(session, request, head); !report.empty()) return report;
-  }
+  if (duplicatesWalk && WriteDuplicatesList(session, request, head, out, lead)) return true;
   const Text item = query::SearchText(session.ShownQueryItem());
-  if (session.ShownQueryItem().empty()) return {head + "\n"};
-  const std::string cells = CellsHolding(selection, item, request);
-  if (cells.empty()) return {head + ", the Item " + Shown(item) + "\n"};
-  return {head + ", the Item " + Shown(item) + ", in these cells of " + ToUtf8(selection.Parent().Name()) + ":\n" +
-          cells};
+  std::string report = head;
+  if (session.ShownQueryItem().empty()) {
+    report += "\n";
+  } else if (const std::string cells = CellsHolding(selection, item, request); cells.empty()) {
+    report += ", the Item " + Shown(item) + "\n";
+  } else {
+    report += ", the Item " + Shown(item) + ", in these cells of " + ToUtf8(selection.Parent().Name()) + ":\n" + cells;
+  }
+  out << lead << report;
+  return true;
 }
 
 }  // namespace quillary::cli

@@ -10,8 +10,8 @@
 // fault locator finds them (hidden cells passed over).
 #pragma once
 
-#include <string>
-#include <vector>
+#include <iosfwd>
+#include <string_view>
 
 #include "platform/excel/excel.h"
 
@@ -19,9 +19,9 @@ namespace quillary::cli {
 
 class Session;
 
-// The report of the fault of the Get/Try the session just ran on `selection`, one line
-// and then one line for each Item or cell, in pieces to be written one after the other;
-// none when the Get/Try ended without a fault.
-std::vector<std::string> FaultReport(Session& session, const xl::Range& selection);
+// Writes the report of the fault of the Get/Try the session just ran on `selection`
+// after `lead`: one line and then one line for each Item or cell. False, with nothing
+// written, when the Get/Try ended without a fault.
+bool WriteFaultReport(Session& session, const xl::Range& selection, std::ostream& out, std::string_view lead);
 
 }  // namespace quillary::cli

@@ -26,10 +26,7 @@ int Steps(const RangeRequest& request, Session& session, ProgramIo& io) {
       RunScript(std::vector{RequestCommand(request, "GetSubtractSortCnt"), MakeCommand({"print", "window"})}, session,
                 io.out, io.err, request.program);
   if (status != kExitOk) return status;
-  if (const std::vector<std::string> fault = FaultReport(session, selection); !fault.empty()) {
-    io.err << request.program << ": ";
-    for (const std::string& piece : fault) io.err << piece;
-  } else {
+  if (!WriteFaultReport(session, selection, io.err, request.program + ": ")) {
     io.err << ToUtf8(session.Control(host::ctl::main::kCountLabel).Caption()) << "\n";
   }
   return RunScript(SaveCommands(request), session, io.out, io.err, request.program);

@@ -222,9 +222,24 @@ Text ProgressBar::BarText(TextView caption, int position) {
   return t;
 }
 
-bool ProgressBar::Step(std::int64_t done, std::int64_t total, bool showText) {
+bool ProgressBar::Moved(std::int64_t done, std::int64_t total, bool showText) {
   return ErrorTrail("ProgressBar", [&] {
-    const int position = Position(done, total);
+    const bool inRun = total == runTotal_ && done >= runFrom_ && done < runUntil_;
+    const int position = inRun ? runPosition_ : Position(done, total);
+    // The steps from `done` on that stand at the same position, while no bar is shown:
+    // the position falls as the steps go on, so the first that differs is found by
+    // halving.
+    if (!inRun && !s_.request.progress.ProgressShown && done > 0 && done < total) {
+      std::int64_t low = done, high = total;  // Position(low) == position; high is past the run
+      while (high - low > 1) {
+        const std::int64_t middle = low + (high - low) / 2;
+        (Position(middle, total) == position ? low : high) = middle;
+      }
+      runTotal_ = total;
+      runFrom_ = done;
+      runUntil_ = high;
+      runPosition_ = position;
+    }
     if (position == lastPosition_ && !(s_.request.progress.ProgressShown &&
                                        s_.services.clock.MonotonicSeconds() > s_.request.progress.ProgressTimer + 1)) {
       return true;

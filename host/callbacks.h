@@ -106,7 +106,15 @@ class ProgressBar {
 
   // `showText` false polls and times as usual but writes no status-bar text (loops
   // that run in modes where the status bar belongs to someone else).
-  bool Step(std::int64_t done, std::int64_t total, bool showText = true);
+  bool Step(std::int64_t done, std::int64_t total, bool showText = true) {
+    // Most steps leave the window where it stands, with no bar shown to be timed: the
+    // run of steps known to stay at the last position is passed at once.
+    if (total == runTotal_ && done >= runFrom_ && done < runUntil_ && lastPosition_ == runPosition_ &&
+        !s_.request.progress.ProgressShown) {
+      return true;
+    }
+    return Moved(done, total, showText);
+  }
 
   // The window position (22 at the start down to 2 at the end) for done of total.
   static int Position(std::int64_t done, std::int64_t total);
@@ -114,10 +122,16 @@ class ProgressBar {
   static Text BarText(TextView caption, int position);
 
  private:
+  bool Moved(std::int64_t done, std::int64_t total, bool showText);
+
   State& s_;
   Text caption_;
   bool screenAtFirstShow_;
   int lastPosition_ = 0;
+  // The steps done of runTotal_ from runFrom_ up to runUntil_ (exclusive) all stand at
+  // runPosition_.
+  std::int64_t runTotal_ = 0, runFrom_ = 0, runUntil_ = 0;
+  int runPosition_ = -1;
 };
 
 }  // namespace quillary::host

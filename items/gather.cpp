@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -40,26 +41,43 @@ struct Position {
 };
 
 // An Item row held in memory: the entries for +1 to +5, as WriteText and SetValue take
-// them (Empty where nothing was written).
+// them (Empty where nothing was written). A row is used again for a later Item row once
+// its block is written: it keeps the buffers of its texts, and `written` tells which of
+// its cells the new row filled.
 struct PendingRow {
   std::array<Variant, kPrefix2> cells;
-  Variant& At(long col) { return cells[static_cast<std::size_t>(col - 1)]; }
+  unsigned written = 0;
+  // The cell's value, or null when it is empty.
+  const Variant* Filled(long col) const {
+    const auto i = static_cast<std::size_t>(col - 1);
+    return (written >> i & 1U) != 0 && !cells[i].IsEmpty() ? &cells[i] : nullptr;
+  }
+  void PutText(long col, TextView text) {
+    const auto i = static_cast<std::size_t>(col - 1);
+    PutTextEntry(cells[i], text);
+    written |= 1U << i;
+  }
+  void Put(long col, Variant value) {
+    const auto i = static_cast<std::size_t>(col - 1);
+    cells[i] = std::move(value);
+    written |= 1U << i;
+  }
 };
 
 // The grammar's writes into a row held in memory.
 class PendingRowCells final : public ItemRowCells {
  public:
   explicit PendingRowCells(PendingRow& row) : row_(row) {}
-  void PutText(long col, TextView text) override { row_.At(col) = TextEntry(text); }
+  void PutText(long col, TextView text) override { row_.PutText(col, text); }
   // The number the sheet would make of the digits, as a number (a run too long to be
   // kept exactly goes as its digits, for the sheet to make of it what it does).
   void PutDigits(long col, TextView digits) override {
     if (digits.empty()) {
-      row_.At(col) = Variant();
+      row_.Put(col, Variant());
     } else if (IsBigDigitRun(digits)) {
-      row_.At(col) = Variant(Text(digits));
+      row_.Put(col, Variant(Text(digits)));
     } else {
-      row_.At(col) = Variant(IndexNumberValue(digits));
+      row_.Put(col, Variant(IndexNumberValue(digits)));
     }
   }
 
@@ -82,8 +100,9 @@ class Gatherer {
   Flow GatherCell(const xl::Range& cell, const Variant& value, bool hidden);
   bool EmptyCells(xl::Worksheet& source, const xl::Area& a, const xl::Area& cells,
                   const std::vector<bool>& hiddenColumns);
-  // The value of a cell of the row being walked.
-  Variant CellValue(long r, long c) const;
+  // The value of a cell of the row being walked (valid until the next call, or the next
+  // block of rows read).
+  const Variant& CellValue(long r, long c);
   Flow Piece(const xl::Range& cell, TextView item);
   Flow JoinPiece(const xl::Range& cell, TextView item, std::size_t cellTextLength);
   Flow WriteRow(const xl::Range& cell, TextView item, bool withAddress);
@@ -97,8 +116,8 @@ class Gatherer {
   Flow RowEnd();
   Flow Enter(TextView written);
   Flow Fail(ItemFaultCode code, const Text& faultItem = {});
-  // The absolute address of a source cell, "$B$7".
-  Text Address(const xl::Range& cell);
+  // The absolute address of a source cell, "$B$7" (valid until the next call).
+  TextView Address(const xl::Range& cell);
   void Finish();
 
   xl::Range Col(long offset) const { return anchor_->Offset(static_cast<long>(itemRow_), offset); }
@@ -127,7 +146,8 @@ class Gatherer {
   std::optional<xl::Range> current_;
 
   // Buffered writes (from another sheet): the Item rows from pendingFrom_ on, not yet
-  // on the sheet; the last may be the row being filled.
+  // on the sheet (the first used_ of pending_; the last may be the row being filled),
+  // and the values of a block as it is written, both kept from block to block.
   bool buffer_ = false;
   // The source is a column of the working sheet clear of the list's Item columns, read
   // in blocks with the column to its left (sourceValues_ then holds both).
@@ -135,10 +155,15 @@ class Gatherer {
   Text sideText_;  // what +2 of the row written last holds (sideColumn_)
   std::int64_t pendingFrom_ = 1;
   std::vector<PendingRow> pending_;
+  std::size_t used_ = 0;
+  std::vector<Variant> blockValues_;
   Text key_;  // what +2 of the row classified last holds
   // "$B$" of the column whose cells' addresses were taken last.
   long addressColumn_ = 0;
   Text addressPrefix_;
+  Text address_;
+  Text cellText_;      // the text of the cell being gathered
+  Variant cellValue_;  // its value, read from the working sheet itself
   // The values of the source rows being walked (when the source is another sheet), and
   // whether any of those rows is hidden.
   std::vector<Variant> sourceValues_;
@@ -194,7 +219,7 @@ ItemFaultCode Gatherer::Run() {
     sideColumn_ = a.col1 == a.col2 && a.col1 >= 2 && (a.col1 < first || a.col1 - 1 > last);
   }
   buffer_ = !fromWorkSheet_ || sideColumn_;
-  if (buffer_) pending_.reserve(kBlockRows + 1);
+  if (buffer_) pending_.reserve(kBlockRows);
 
   xl::Worksheet& source = area_.Parent();
   // Cells outside the sheet's used range hold nothing: they are never read (a whole
@@ -270,11 +295,15 @@ ItemFaultCode Gatherer::Run() {
   return result_;
 }
 
-Variant Gatherer::CellValue(long r, long c) const {
-  if (fromWorkSheet_ && !sideColumn_) return current_->Value();
+const Variant& Gatherer::CellValue(long r, long c) {
+  if (fromWorkSheet_ && !sideColumn_) {
+    cellValue_ = current_->Value();
+    return cellValue_;
+  }
+  static const Variant kNothing;
   // With the side column the block also holds the column to the left of readFrom_.
   const long left = sideColumn_ ? 1 : 0;
-  if (c < readFrom_ - left || c > readTo_) return Variant();
+  if (c < readFrom_ - left || c > readTo_) return kNothing;
   return sourceValues_[static_cast<std::size_t>(r - sourceFrom_) *
                            static_cast<std::size_t>(readTo_ - readFrom_ + 1 + left) +
                        static_cast<std::size_t>(c - readFrom_ + left)];
@@ -322,7 +351,9 @@ std::vector<xl::Area> Gatherer::AreasToGather() const {
 
 Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, const Variant& value, bool hidden) {
   if (hidden) s_.request.HiddenCellsSkipped = true;
-  Text text;
+  // The cell's text, in a buffer kept from cell to cell.
+  Text& text = cellText_;
+  text.clear();
   if (value.IsError()) {
     if (countIndex_) {
       Put(kItemText, msg::kCellErrorItem);
@@ -331,7 +362,11 @@ Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, const Variant& value,
       return Fail(fault::kMissingFirstPrefix);
     }
   } else {
-    text = value.IsText() ? vba::Trim(value.AsText()) : vba::Trim(vba::CStr(value));
+    if (value.IsText()) {
+      text.assign(TrimSpaces(value.AsText()));
+    } else {
+      text = vba::Trim(vba::CStr(value));
+    }
     // Most cells hold none of the characters replaced: one look instead of four.
     if (text.find_first_of(u"\u00A0\n\r'") != Text::npos) {
       host::ReplaceItRef(text, u"\u00A0", u" ");
@@ -416,31 +451,36 @@ Gatherer::Flow Gatherer::WriteRow(const xl::Range& cell, TextView item, bool wit
   return Flow::Next;
 }
 
-Text Gatherer::Address(const xl::Range& cell) {
+TextView Gatherer::Address(const xl::Range& cell) {
   // A cell is a whole column or row only on a grid one cell wide or high.
   const xl::Worksheet& sheet = cell.Parent();
-  if (sheet.RowsCount() < 2 || sheet.ColumnsCount() < 2) return cell.Address();
+  if (sheet.RowsCount() < 2 || sheet.ColumnsCount() < 2) {
+    address_ = cell.Address();
+    return address_;
+  }
   if (cell.Column() != addressColumn_) {
     addressColumn_ = cell.Column();
     addressPrefix_ = u"$" + xl::ColumnLetters(addressColumn_) + u"$";
   }
-  Text address = addressPrefix_;
-  address += vba::IntegerText(cell.Row());
-  return address;
+  address_.assign(addressPrefix_);
+  address_ += vba::IntegerText(cell.Row());
+  return address_;
 }
 
 PendingRow& Gatherer::CurrentRow() {
-  if (itemRow_ >= pendingFrom_ + static_cast<std::int64_t>(pending_.size())) {
+  if (itemRow_ >= pendingFrom_ + static_cast<std::int64_t>(used_)) {
     // The rows before it are done: a full block of them goes onto the sheet.
-    if (pending_.size() >= static_cast<std::size_t>(kBlockRows)) Flush();
-    pending_.emplace_back();
+    if (used_ >= static_cast<std::size_t>(kBlockRows)) Flush();
+    if (used_ == pending_.size()) pending_.emplace_back();
+    pending_[used_].written = 0;
+    ++used_;
   }
-  return pending_.back();
+  return pending_[used_ - 1];
 }
 
 void Gatherer::Put(long col, TextView text) {
   if (buffer_) {
-    CurrentRow().At(col) = TextEntry(text);
+    CurrentRow().PutText(col, text);
   } else {
     WriteText(Col(col), text);
   }
@@ -449,27 +489,36 @@ void Gatherer::Put(long col, TextView text) {
 // Writes the Item rows held in memory, over the columns from +1 to the last any of
 // them wrote (their other cells are empty, as the list's place was cleared).
 void Gatherer::Flush() {
-  if (pending_.empty()) return;
+  if (used_ == 0) return;
+  const std::span<PendingRow> rowsHeld(pending_.data(), used_);
   long width = 0;
-  for (const PendingRow& row : pending_) {
+  for (const PendingRow& row : rowsHeld) {
     for (long c = kPrefix2; c > width; --c) {
-      if (!row.cells[static_cast<std::size_t>(c - 1)].IsEmpty()) {
+      if (row.Filled(c) != nullptr) {
         width = c;
         break;
       }
     }
   }
-  const auto rows = static_cast<long>(pending_.size());
+  const auto rows = static_cast<long>(used_);
   const auto from = static_cast<long>(pendingFrom_);
   if (width > 0) {
-    std::vector<Variant> values;
-    values.reserve(static_cast<std::size_t>(rows * width));
-    for (PendingRow& row : pending_) {
-      for (long c = 1; c <= width; ++c) values.push_back(std::move(row.At(c)));
+    // The values change places with the rows' cells, which the rows fill again: the
+    // texts' buffers go round rather than being made anew for every block.
+    blockValues_.resize(static_cast<std::size_t>(rows * width));
+    auto value = blockValues_.begin();
+    for (PendingRow& row : rowsHeld) {
+      for (long c = 1; c <= width; ++c, ++value) {
+        if (row.Filled(c) != nullptr) {
+          std::swap(*value, row.cells[static_cast<std::size_t>(c - 1)]);
+        } else if (!value->IsEmpty()) {
+          *value = Variant();
+        }
+      }
     }
-    sheet_->Range(anchor_->Offset(from, kCellAddr), anchor_->Offset(from + rows - 1, width)).SetValues(values);
+    sheet_->Range(anchor_->Offset(from, kCellAddr), anchor_->Offset(from + rows - 1, width)).SetValues(blockValues_);
   }
-  pending_.clear();
+  used_ = 0;
   pendingFrom_ = from + rows;
 }
 
@@ -484,7 +533,7 @@ Gatherer::Flow Gatherer::RowEnd() {
   if (allEmpty) {
     // The distinct column holds nothing at this row yet: only the row's cells go.
     if (buffer_) {
-      if (itemRow_ < pendingFrom_ + static_cast<std::int64_t>(pending_.size())) pending_.back() = PendingRow();
+      if (itemRow_ < pendingFrom_ + static_cast<std::int64_t>(used_)) pending_[used_ - 1].written = 0;
     } else {
       sheet_->Range(Col(kDistinctItem), Col(kItemText)).ClearContents();
     }

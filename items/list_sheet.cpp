@@ -83,6 +83,12 @@ Variant TextEntry(TextView text) {
   return Variant(std::move(value));
 }
 
+void PutTextEntry(Variant& value, TextView text) {
+  Text& entry = value.ResetText();
+  entry += u'\'';
+  entry += text;
+}
+
 void WriteText(const xl::Range& cell, TextView text) { cell.SetValue(TextEntry(text)); }
 
 void WriteValue(const xl::Range& cell, const Variant& value) {

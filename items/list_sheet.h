@@ -95,6 +95,9 @@ class ColumnReader {
 };
 // The value that makes the sheet keep a text as text: "'" & text (for whole-area writes).
 Variant TextEntry(TextView text);
+// Makes `value` the TextEntry of `text`, in the buffer of the text it held (for blocks
+// of values filled again and again).
+void PutTextEntry(Variant& value, TextView text);
 // Writes a text so that the sheet keeps it as text: "'" & text.
 void WriteText(const xl::Range& cell, TextView text);
 // Writes a value as it stands: a text through WriteText, anything else as itself.

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -117,7 +118,8 @@ class SortCount {
     sheet_.Range(Cell(first, kItemText), Cell(last, kPrefix2)).Values(values_);
     window_.resize(values_.size());
     for (std::size_t i = 0; i < values_.size(); ++i) {
-      window_[i].value = std::move(values_[i]);
+      // Swapped: the texts read next go into the buffers of the window's last ones.
+      std::swap(window_[i].value, values_[i]);
       window_[i].hasText = false;
     }
     from_ = first;
@@ -322,9 +324,9 @@ class SortCount {
   // the style it was written in ("R1-R3" and "R1-3"; a window edited by hand may hold
   // both) and has the number after its one hyphen replaced by N2.
   void JoinToLast(const Text& q, const Text& n2) {
-    const bool pending = !sideItems_.empty();
+    const bool pending = sideUsed_ > 0;
     const xl::Range last = Cell(next_ - 1, kSideItem);
-    Text x = pending ? Text(TextView(sideItems_.back().AsText()).substr(1)) : CellText(last);
+    Text x = pending ? Text(TextView(sideItems_[sideUsed_ - 1].AsText()).substr(1)) : CellText(last);
     const std::size_t hyphen = x.find(u'-');
     if (hyphen == Text::npos) {
       x += u'-';
@@ -335,7 +337,7 @@ class SortCount {
     }
     x += n2;
     if (pending) {
-      sideItems_.back() = TextEntry(x);
+      PutTextEntry(sideItems_[sideUsed_ - 1], x);
     } else {
       WriteText(last, x);
     }
@@ -378,16 +380,19 @@ class SortCount {
   // The next SideItem. The walk reads no SideItem but the last (JoinToLast, and
   // LimitReached after a flush), so they are written a block at a time.
   void AddSideItem(TextView item) {
-    if (sideItems_.empty()) sideFrom_ = next_;
-    sideItems_.push_back(TextEntry(item));
+    if (sideUsed_ == 0) sideFrom_ = next_;
+    // The block's values are filled again from block to block, in their texts' buffers.
+    if (sideItems_.size() == sideUsed_) sideItems_.emplace_back();
+    PutTextEntry(sideItems_[sideUsed_++], item);
     ++next_;
-    if (sideItems_.size() >= static_cast<std::size_t>(kBlockRows)) FlushSideItems();
+    if (sideUsed_ >= static_cast<std::size_t>(kBlockRows)) FlushSideItems();
   }
 
   void FlushSideItems() {
-    if (sideItems_.empty()) return;
-    sheet_.Range(Cell(sideFrom_, kSideItem), Cell(next_ - 1, kSideItem)).SetValues(sideItems_);
-    sideItems_.clear();
+    if (sideUsed_ == 0) return;
+    sheet_.Range(Cell(sideFrom_, kSideItem), Cell(next_ - 1, kSideItem))
+        .SetValues(std::span<const Variant>(sideItems_.data(), sideUsed_));
+    sideUsed_ = 0;
   }
 
   // ----- IgnoreIndex# -----
@@ -465,12 +470,21 @@ class SortCount {
   // apostrophe, which the sheet reads as it reads a typed entry (a number becomes a
   // number again).
   void CopyToDupsList(const Variant* row) {
-    if (dups_.empty()) dupsFrom_ = next_;
-    dups_.push_back(row[kOrderNum]);
+    if (dupsUsed_ == 0) dupsFrom_ = next_;
+    // The block's values are filled again from block to block, in the buffers of their
+    // texts.
+    if (dups_.size() < dupsUsed_ + 3) dups_.resize(dupsUsed_ + 3);
+    Variant* out = &dups_[dupsUsed_];
+    dupsUsed_ += 3;
+    out[0] = row[kOrderNum];
     const Variant& address = row[kCellAddr];
-    dups_.push_back(TextEntry(address.IsText() ? TextView(address.AsText()) : TextView(ValueText(address))));
+    PutTextEntry(out[1], address.IsText() ? TextView(address.AsText()) : TextView(ValueText(address)));
     const Variant& item = row[kItemText];
-    dups_.push_back(item.IsText() ? TextEntry(item.AsText()) : Variant(ValueText(item)));
+    if (item.IsText()) {
+      PutTextEntry(out[2], item.AsText());
+    } else {
+      out[2] = Variant(ValueText(item));
+    }
     KeepDup(item);
     ++next_;
     if (next_ - dupsFrom_ >= kBlockRows) FlushDupsList();
@@ -495,9 +509,10 @@ class SortCount {
 
   // Writes the DupsList rows copied since the last flush (SideOrderNum to SideItem).
   void FlushDupsList() {
-    if (dups_.empty()) return;
-    sheet_.Range(Cell(dupsFrom_, kSideOrderNum), Cell(next_ - 1, kSideItem)).SetValues(dups_);
-    dups_.clear();
+    if (dupsUsed_ == 0) return;
+    sheet_.Range(Cell(dupsFrom_, kSideOrderNum), Cell(next_ - 1, kSideItem))
+        .SetValues(std::span<const Variant>(dups_.data(), dupsUsed_));
+    dupsUsed_ = 0;
   }
 
   host::State& s_;
@@ -517,11 +532,13 @@ class SortCount {
   long rowsFrom_ = 0;
   long rowsRead_ = 0;
   std::vector<Variant> dups_;
+  std::size_t dupsUsed_ = 0;
   long dupsFrom_ = 1;
   std::optional<DupRuns> kept_;  // the DupsList's runs, while they are kept
   Text lastKept_;                // the Item of the last row kept (none before the first)
   // CountIndex#: the SideItems not yet written (from sideFrom_).
   std::vector<Variant> sideItems_;
+  std::size_t sideUsed_ = 0;
   long sideFrom_ = 1;
   // The window of Item rows read (count_ rows from from_; none when count_ is 0), the
   // last row a window takes (the sheet's last), and the IndexNum2 writes not yet made.

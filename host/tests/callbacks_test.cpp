@@ -245,6 +245,22 @@ TEST_F(ProgressTest, BreakKeyStopsTheLoopAtOnce) {
   EXPECT_TRUE(b.state.request.progress.UserAbort);
 }
 
+// Each move of the window polls the break key once, whether the steps go forward, go
+// back or are counted against another total.
+TEST_F(ProgressTest, EveryMoveOfTheWindowPollsOnce) {
+  ProgressBar bar(b.state, u" X: ");
+  b.addin.ClearLog();
+  for (int i = 0; i < 1000; ++i) bar.Step(i, 1000);  // 22 down to 3
+  EXPECT_EQ(b.addin.CallsOf(u"vbaBreakKey").size(), 20u);
+  bar.Step(0, 1000);   // back to 22
+  bar.Step(10, 100);   // 20
+  bar.Step(10, 1000);  // 22 again
+  bar.Step(11, 1000);
+  bar.Step(999, 1000);   // 3
+  bar.Step(1000, 1000);  // 2, the end
+  EXPECT_EQ(b.addin.CallsOf(u"vbaBreakKey").size(), 25u);
+}
+
 TEST_F(ProgressTest, OnceShownTheBarIsRefreshedEverySecondAndPolls) {
   ProgressBar bar(b.state, u" Slow: ");
   b.services.clock.Advance(4);

@@ -201,6 +201,32 @@ TEST_F(GatherTest, MergedAndHiddenCells) {
 // A long column is read a block of rows at a time: the Items and their order are those
 // of its cells taken one by one, and the first fault is met at its cell in a later block,
 // with the Item rows before it written.
+// The rows of a block are filled again for the next one: a row keeps nothing of the
+// Item it held before (ranges, then single numbers, then names without a number).
+TEST_F(GatherTest, ALaterBlockKeepsNothingOfAnEarlierOne) {
+  constexpr long kRanges = 4096, kSingles = 50, kNames = 50;
+  std::vector<Variant> values;
+  for (long r = 1; r <= kRanges; ++r) {
+    values.push_back(Variant(Text(u"R") + vba::IntegerText(3 * r) + u"-R" + vba::IntegerText(3 * r + 2)));
+  }
+  for (long r = 1; r <= kSingles; ++r) values.push_back(Variant(Text(u"C") + vba::IntegerText(r)));
+  for (long r = 1; r <= kNames; ++r) values.push_back(Variant(Text(u"Door") + vba::IntegerText(r) + u"x"));
+  const long rows = kRanges + kSingles + kNames;
+  const Text area = Text(u"A1:A") + vba::IntegerText(rows);
+  Sheet().Range(area).SetValues(values);
+  Begin(false);
+  EXPECT_EQ(Gather(area), fault::kNone);
+  const Texts n1 = Rows(kIndexNum1), n2 = Rows(kIndexNum2), p2 = Rows(kPrefix2);
+  ASSERT_EQ(n1.size(), static_cast<std::size_t>(rows));
+  for (const long r : {1L, kRanges, kRanges + 1, kRanges + kSingles, kRanges + kSingles + 1, rows}) {
+    const auto i = static_cast<std::size_t>(r - 1);
+    const bool range = r <= kRanges, single = !range && r <= kRanges + kSingles;
+    EXPECT_EQ(n1[i], range ? vba::IntegerText(3 * r) : single ? vba::IntegerText(r - kRanges) : Text()) << r;
+    EXPECT_EQ(n2[i], range ? vba::IntegerText(3 * r + 2) : Text()) << r;
+    EXPECT_EQ(p2[i], range ? Text(u"R") : Text()) << r;
+  }
+}
+
 TEST_F(GatherTest, ALongColumnGathersAsItsCellsOneByOne) {
   const std::vector<std::pair<Variant, Texts>> kinds = {
       {Variant(u"a\r\nb ,  c"), {u"a", u"b", u"c"}},

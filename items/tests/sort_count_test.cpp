@@ -70,6 +70,27 @@ TEST_F(SortCountTest, LongGroupsJoinAcrossTheRowsReadAtATime) {
   EXPECT_EQ(marked, static_cast<long>(items.size()) - 1) << "all but the last single row of a group";
 }
 
+// More SideItems than one block of them holds: a full block is written, a row joins
+// onto the SideItem written last before it, and the next block holds only its own.
+TEST_F(SortCountTest, SideItemsOverSeveralBlocks) {
+  Begin(false);
+  Texts items, side;
+  for (long k = 1; k <= 5000; ++k) {
+    items.push_back(u"R" + Num(2 * k - 1));
+    side.push_back(u"R" + Num(2 * k - 1));
+  }
+  // R8192 and R8193 join R8191, the 4096th SideItem, which went onto the sheet with its
+  // full block; the next block starts at R8195.
+  items.push_back(u"R8192");
+  side[4095] = u"R8191-8193";
+  side.erase(side.begin() + 4096);
+  Indexed(items);
+  b.state.items.RangeStyle = 1;
+  EXPECT_EQ(Run(), CountResult::kDone);
+  EXPECT_EQ(Column(kSideItem), side);
+  EXPECT_EQ(b.state.items.ItemCountText, u"5001");
+}
+
 TEST_F(SortCountTest, SingleRowsKeepTheirMarkOutsideCompare) {
   Begin(false);
   Indexed({u"R1", u"R3"});

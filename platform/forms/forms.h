@@ -41,7 +41,8 @@ class Control {
   // The length of Text, without a copy of it where the backend can.
   virtual std::size_t TextLength() const { return Text().size(); }
   // Calls `use` with Text, viewed where the control holds it when the backend can (the
-  // view is valid during the call).
+  // view is valid during the call). A backend may hand a long text over in pieces, one
+  // call each, in order: what the calls see, joined, is Text.
   virtual void ViewText(const std::function<void(TextView)>& use) const {
     const quillary::Text text = Text();
     use(text);

@@ -82,6 +82,16 @@ class Variant {
   bool AsBool() const { return std::get<bool>(v_); }
   CellError AsError() const { return std::get<CellError>(v_); }
 
+  // Makes the value an empty Text and gives it to be filled. A value that held a text
+  // keeps that text's buffer, so that a value read again and again takes no new memory.
+  Text& ResetText() {
+    if (Text* t = std::get_if<Text>(&v_)) {
+      t->clear();
+      return *t;
+    }
+    return v_.emplace<Text>();
+  }
+
   friend bool operator==(const Variant& a, const Variant& b) { return a.v_ == b.v_; }
 
  private:

@@ -69,11 +69,20 @@ void MemoryControl::Require(unsigned features) const {
 
 Variant MemoryControl::Value() const {
   Require(kValue);
+  if (IsNarrow()) return Variant(Widened());
   return value_;
+}
+
+quillary::Text MemoryControl::Widened() const {
+  quillary::Text wide(narrow_.size(), u' ');
+  std::transform(narrow_.begin(), narrow_.end(), wide.begin(),
+                 [](char c) { return static_cast<char16_t>(static_cast<unsigned char>(c)); });
+  return wide;
 }
 
 void MemoryControl::SetValue(const Variant& value) {
   Require(kValue);
+  std::string().swap(narrow_);
   switch (kind_) {
     case ControlKind::CheckBox:
     case ControlKind::OptionButton: value_ = value.IsNull() ? value : Variant(vba::CBool(value)); break;
@@ -88,22 +97,45 @@ void MemoryControl::SetValue(const Variant& value) {
 
 quillary::Text MemoryControl::Text() const {
   Require(kText);
+  if (IsNarrow()) return Widened();
   return value_.IsNull() ? quillary::Text() : value_.AsText();
 }
 
 std::size_t MemoryControl::TextLength() const {
   Require(kText);
+  if (IsNarrow()) return narrow_.size();
   return value_.IsNull() ? 0 : value_.AsText().size();
 }
 
 void MemoryControl::ViewText(const std::function<void(TextView)>& use) const {
   Require(kText);
-  use(value_.IsNull() ? TextView() : TextView(value_.AsText()));
+  if (!IsNarrow()) {
+    use(value_.IsNull() ? TextView() : TextView(value_.AsText()));
+    return;
+  }
+  // Widened a piece at a time.
+  constexpr std::size_t kPiece = std::size_t{1} << 16;
+  quillary::Text piece;
+  for (std::size_t at = 0; at < narrow_.size(); at += kPiece) {
+    const std::size_t n = std::min(kPiece, narrow_.size() - at);
+    piece.resize(n);
+    for (std::size_t i = 0; i < n; ++i) piece[i] = static_cast<unsigned char>(narrow_[at + i]);
+    use(piece);
+  }
 }
 
 void MemoryControl::SetText(TextView text) {
   Require(kText);
-  value_ = quillary::Text(text);
+  // Texts shorter than this are kept as they are.
+  constexpr std::size_t kNarrowFrom = 4096;
+  if (text.size() >= kNarrowFrom && std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x100; })) {
+    value_ = Variant();
+    narrow_.resize(text.size());
+    std::transform(text.begin(), text.end(), narrow_.begin(), [](char16_t c) { return static_cast<char>(c); });
+  } else {
+    std::string().swap(narrow_);
+    value_ = quillary::Text(text);
+  }
   selStart_ = selLength_ = 0;
 }
 

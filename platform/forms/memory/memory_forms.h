@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -70,10 +71,17 @@ class MemoryControl final : public Control {
   void CheckIndex(long index) const;
   long Length() const { return static_cast<long>(TextLength()); }
 
+  // A long text set through SetText whose characters all lie below U+0100 (an Active
+  // Window list of a million Items is most often such a text) is kept in one byte a
+  // character, in narrow_, and value_ is then Empty.
+  bool IsNarrow() const { return value_.IsEmpty() && !narrow_.empty(); }
+  quillary::Text Widened() const;
+
   MemoryForm& form_;
   quillary::Text name_;
   ControlKind kind_;
   Variant value_;
+  std::string narrow_;
   quillary::Text caption_;
   bool enabled_ = true;
   bool visible_ = true;

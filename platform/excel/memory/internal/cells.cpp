@@ -513,7 +513,19 @@ Variant Column::Value(long row) const {
 void Column::ReadValues(long row1, long row2, Variant* out, std::size_t stride) const {
   const long stored = std::min(row2, StoredRows());
   long r = row1;
-  for (; r <= stored; ++r, out += stride) *out = Value(r);
+  // A text goes into the text the value already holds, whose buffer is kept (unless it
+  // is much larger than the text): a block read again and again takes no new memory.
+  constexpr std::size_t kKeptSlack = 1024;
+  for (; r <= stored; ++r, out += stride) {
+    const Cell* c = At(r);
+    if (c != nullptr && c->Kind() == CellKind::Text) {
+      const std::size_t n = TextArena::Length(c->u.text);
+      if (out->IsText() && out->AsText().capacity() > 4 * n + kKeptSlack) *out = Variant();
+      texts_.AppendTo(c->u.text, out->ResetText());
+    } else {
+      *out = Value(r);
+    }
+  }
   for (; r <= row2; ++r, out += stride) *out = Variant();
 }
 

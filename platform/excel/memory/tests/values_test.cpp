@@ -174,6 +174,21 @@ TEST_F(ValueEntry, WholeAreasReadAndWriteAsOneArray) {
   EXPECT_TRUE(R("A1").Value().IsEmpty());
 }
 
+// A block read into the array of an earlier read takes each value as it is now: a text
+// over a longer one, over a number or an Empty, and anything else over a text.
+TEST_F(ValueEntry, BlocksReadAgainIntoOneArrayHoldTheirOwnValues) {
+  const Text longText(3000, u'w');
+  R("A1:A6").SetValues(std::vector<Variant>{Variant(longText), Variant(u"\u0101bc"), 2.5, Variant(), u"'7", u"x"});
+  R("B1:B6").SetValues(std::vector<Variant>{Variant(u"ab"), 1.0, Variant(u"t"), Variant(u"u"), Variant(), true});
+  std::vector<Variant> block;
+  R("A1:A6").Values(block);
+  R("B1:B6").Values(block);
+  const std::vector<Variant> expected = {Variant(u"ab"), 1.0, Variant(u"t"), Variant(u"u"), Variant(), true};
+  EXPECT_EQ(block, expected);
+  R("A1:A6").Values(block);
+  EXPECT_EQ(block, (std::vector<Variant>{Variant(longText), Variant(u"\u0101bc"), 2.5, Variant(), u"7", u"x"}));
+}
+
 // Texts overwritten and cleared give their room back: a column rewritten many times
 // holds about what its live texts need. Texts of one-byte characters and others (kept
 // in two bytes a character) share the column.

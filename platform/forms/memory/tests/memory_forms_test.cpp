@@ -76,6 +76,32 @@ TEST_F(FormsTest, TextBoxValueAndTextAreTheSameText) {
   EXPECT_EQ(box.Text(), u"12.5");
 }
 
+// A long text reads back as it was set, through every property, whichever characters
+// it holds; a list of a million Items is one.
+TEST_F(FormsTest, LongTextsReadBackAsSet) {
+  Control& box = forms.mainUser->Item(u"TextBox1");
+  for (const char16_t last : {u'z', u'\u00FF', u'\u0100', static_cast<char16_t>(0xD83D)}) {
+    Text text;
+    for (int i = 0; i < 100000; ++i) text += static_cast<char16_t>(u' ' + i % 95);
+    text += last;
+    box.SetText(text);
+    EXPECT_EQ(box.Text(), text);
+    EXPECT_EQ(box.Value(), Variant(text));
+    EXPECT_EQ(box.TextLength(), text.size());
+    Text viewed;
+    box.ViewText([&](TextView piece) { viewed.append(piece); });
+    EXPECT_EQ(viewed, text);
+    box.SetSelStart(200000);
+    EXPECT_EQ(box.SelStart(), static_cast<long>(text.size()));
+  }
+  box.SetValue(Variant(u"short"));
+  EXPECT_EQ(box.Text(), u"short");
+  EXPECT_EQ(box.TextLength(), 5u);
+  box.SetText(Text(5000, u'a'));
+  box.SetText(u"b");
+  EXPECT_EQ(box.Value(), Variant(u"b"));
+}
+
 TEST_F(FormsTest, SelectionStaysInsideTheText) {
   Control& box = forms.queryUser->Item(u"Textbox2");
   box.SetText(u"abcdef");
