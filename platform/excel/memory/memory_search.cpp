@@ -587,6 +587,29 @@ struct Record {
   std::uint8_t cls[K];
 };
 
+// Sorts `records` by bits [from, to) of key(record) with a radix sort, a digit of 11
+// bits a pass from the lowest: each pass keeps the order of the one before among equal
+// digits, so that records of equal keys stay in their order. A digit that every record
+// shares is passed over.
+template <class T, class Key>
+void RadixSort(internal::BigVector<T>& records, int from, int to, Key key) {
+  constexpr int kDigitBits = 11;
+  constexpr std::size_t kDigits = std::size_t{1} << kDigitBits;
+  const std::size_t n = records.size();
+  if (n < 2 || from >= to) return;
+  internal::BigVector<T> moved(n);
+  std::vector<std::size_t> at(kDigits);
+  for (int shift = from; shift < to; shift += kDigitBits) {
+    std::fill(at.begin(), at.end(), 0);
+    for (const T& rec : records) ++at[(key(rec) >> shift) & (kDigits - 1)];
+    if (at[(key(records[0]) >> shift) & (kDigits - 1)] == n) continue;
+    std::size_t sum = 0;
+    for (std::size_t& a : at) sum += std::exchange(a, sum);
+    for (const T& rec : records) moved[at[(key(rec) >> shift) & (kDigits - 1)]++] = rec;
+    records.swap(moved);
+  }
+}
+
 // The order of the rows by all their keys packed into one number a row, when they fit:
 // each key becomes its class's place among the classes the key holds, then its value
 // less the least value of that class, in as few bits as the widest such span needs;
@@ -636,12 +659,7 @@ bool PackedOrder(std::size_t n, const std::vector<internal::BigVector<std::uint8
       if (present[c]) ++place;
     }
   }
-  struct Packed {
-    std::uint64_t key;
-    std::uint32_t row;
-  };
-  internal::BigVector<Packed> records(n);
-  for (std::size_t i = 0; i < n; ++i) {
+  const auto packed = [&](std::size_t i) {
     std::uint64_t key = 0;
     for (std::size_t k = 0; k < fields.size(); ++k) {
       const Field& f = fields[k];
@@ -649,25 +667,26 @@ bool PackedOrder(std::size_t n, const std::vector<internal::BigVector<std::uint8
       const std::uint64_t field = f.place[c] | (value[k][i] - f.least[c]);
       key = f.width >= 64 ? field : (key << f.width) | field;
     }
-    records[i] = {key, static_cast<std::uint32_t>(i)};
-  }
-  // A radix sort of the packed keys, a digit of 11 bits a pass from the lowest: each pass
-  // keeps the order of the one before among equal digits, so that rows of equal keys stay
-  // in their order. A digit that every row shares is passed over.
-  constexpr int kDigitBits = 11;
-  constexpr std::size_t kDigits = std::size_t{1} << kDigitBits;
-  internal::BigVector<Packed> moved(n);
-  std::vector<std::size_t> at(kDigits);
-  for (int shift = 0; shift < total; shift += kDigitBits) {
-    std::fill(at.begin(), at.end(), 0);
-    for (const Packed& rec : records) ++at[(rec.key >> shift) & (kDigits - 1)];
-    if (at[(records[0].key >> shift) & (kDigits - 1)] == n) continue;
-    std::size_t sum = 0;
-    for (std::size_t& a : at) sum += std::exchange(a, sum);
-    for (const Packed& rec : records) moved[at[(rec.key >> shift) & (kDigits - 1)]++] = rec;
-    records.swap(moved);
-  }
+    return key;
+  };
   order.resize(n);
+  // The row goes into the low bits below the keys where there is room, else beside them.
+  const int rowBits = static_cast<int>(std::bit_width(n - 1));
+  if (total + rowBits <= 64) {
+    internal::BigVector<std::uint64_t> records(n);
+    for (std::size_t i = 0; i < n; ++i) records[i] = (packed(i) << rowBits) | i;
+    RadixSort(records, rowBits, rowBits + total, [](std::uint64_t rec) { return rec; });
+    const std::uint64_t rowMask = (std::uint64_t{1} << rowBits) - 1;
+    for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<std::uint32_t>(records[i] & rowMask);
+    return true;
+  }
+  struct Packed {
+    std::uint64_t key;
+    std::uint32_t row;
+  };
+  internal::BigVector<Packed> records(n);
+  for (std::size_t i = 0; i < n; ++i) records[i] = {packed(i), static_cast<std::uint32_t>(i)};
+  RadixSort(records, 0, total, [](const Packed& rec) { return rec.key; });
   for (std::size_t i = 0; i < n; ++i) order[i] = records[i].row;
   return true;
 }

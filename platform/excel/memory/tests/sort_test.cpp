@@ -203,33 +203,39 @@ TEST_F(Sort, UsesLaterKeysForTiesAndMovesWholeRows) {
 }
 
 // Two keys over every class of value, in each pair of directions, with and without
-// regard to case: keys of narrow spans (a sort packs them into one number a row) and
-// keys of numbers far apart (which it cannot pack) give the order that comparing the values
-// one key after the other gives, ties in their row order.
+// regard to case: keys of narrow spans (a sort packs them into one number a row, with
+// the row below them or, where they leave no room, beside them) and keys of numbers far
+// apart (which it cannot pack) give the order that comparing the values one key after
+// the other gives, ties in their row order.
 TEST_F(Sort, TwoKeysOfEveryClassSortAsTheirValuesCompare) {
-  // Numbers close together in the first key, whole numbers in the second: both keys fit
-  // into one number.
-  const std::vector<Variant> narrow1 = {u"b",      u"A", 3,   3.25, true, false, Variant(CellError::NA),
-                                        Variant(), u"a", u"B"};
-  const std::vector<Variant> narrow2 = {u"y", u"x",  Variant(), -7, true, Variant(CellError::Div0),
-                                        u"X", false, 120000,    0};
-  std::vector<Variant> wide1 = narrow1;
-  wide1.insert(wide1.end(), {1e300, -1.5, 0});
-  std::vector<Variant> wide2 = narrow2;
-  wide2.insert(wide2.end(), {-1e300, 2, 1e-300});
-  constexpr long kRows = 90;
-  struct Keys {
-    const std::vector<Variant>* first;
-    const std::vector<Variant>* second;
+  const std::vector<Variant> classes1 = {u"b", u"A", true, false, Variant(CellError::NA), Variant(), u"a", u"B"};
+  const std::vector<Variant> classes2 = {u"y", u"x", Variant(), true, Variant(CellError::Div0), u"X", false};
+  const auto with = [](std::vector<Variant> values, std::initializer_list<Variant> more) {
+    values.insert(values.end(), more);
+    return values;
   };
-  for (const Keys keys : {Keys{&narrow1, &narrow2}, Keys{&wide1, &wide2}}) {
+  struct Keys {
+    const char* name;
+    std::vector<Variant> first;
+    std::vector<Variant> second;
+  };
+  const Keys sets[] = {
+      // Whole numbers in both keys: keys and row fit into one number.
+      {"whole", with(classes1, {3, -40}), with(classes2, {-7, 120000, 0})},
+      // Numbers close together but not whole in the first key: the keys fill most of the
+      // number, and the row stands beside it.
+      {"close", with(classes1, {3, 3.25}), classes2},
+      {"wide", with(classes1, {1e300, -1.5, 0}), with(classes2, {-1e300, 2, 1e-300})},
+  };
+  constexpr long kRows = 90;
+  for (const Keys& keys : sets) {
     for (const long order1 : {xlAscending, xlDescending}) {
       for (const long order2 : {xlAscending, xlDescending}) {
         for (const bool matchCase : {false, true}) {
           std::vector<Variant> cells;
           for (long r = 0; r < kRows; ++r) {
-            cells.push_back((*keys.first)[static_cast<std::size_t>(r * 7) % keys.first->size()]);
-            cells.push_back((*keys.second)[static_cast<std::size_t>(r * 5 / 3) % keys.second->size()]);
+            cells.push_back(keys.first[static_cast<std::size_t>(r * 7) % keys.first.size()]);
+            cells.push_back(keys.second[static_cast<std::size_t>(r * 5 / 3) % keys.second.size()]);
             cells.push_back(Variant(static_cast<double>(r)));
           }
           std::vector<std::size_t> expected(kRows);
@@ -251,8 +257,7 @@ TEST_F(Sort, TwoKeysOfEveryClassSortAsTheirValuesCompare) {
           sheet->ReadValues({1, 3, kRows, 3}, rows);
           std::vector<Variant> want;
           for (const std::size_t r : expected) want.emplace_back(static_cast<double>(r));
-          EXPECT_EQ(rows, want) << (keys.first == &wide1 ? "wide" : "narrow") << " " << order1 << "/" << order2
-                                << (matchCase ? " match case" : "");
+          EXPECT_EQ(rows, want) << keys.name << " " << order1 << "/" << order2 << (matchCase ? " match case" : "");
         }
       }
     }
