@@ -129,6 +129,8 @@ class Subtraction {
   std::int64_t bReadTo_[2] = {0, 0};  // the last row each read
   std::int64_t walk_ = 1;             // list B's rows above this come before the last key walked to
   std::int64_t runEnd_ = 0;           // the end of the equal rows found last, which start at walk_
+  bool walked_ = false;               // whether the walk has gone to any key yet
+  Variant walkedKey_;                 // the key it went to last
 
   // The verdict of the last plain Item searched (repeated Items take it over).
   bool havePrevious_ = false;
@@ -275,11 +277,27 @@ std::pair<std::int64_t, std::int64_t> Subtraction::EqualRows(const Variant& key)
   // row above that comes before `key`; the total walk is then one pass of list B.
   const bool exact = !ignoreIndex_;
   auto compare = [&](std::int64_t r) { return text_order::CompareValues(bItems_->At(r), key, exact); };
-  if (!listsSorted_ || (walk_ > 1 && compare(walk_ - 1) >= 0)) return EqualRowsByBisection(key);
-  if (walk_ <= countB_ && runEnd_ > walk_ && compare(walk_) == 0) return {walk_, runEnd_};
-  while (walk_ <= countB_ && compare(walk_) < 0) ++walk_;
+  if (!listsSorted_) return EqualRowsByBisection(key);
+  if (walked_) {
+    // The rows above walk_ come before the key walked to last, the rows from walk_ to
+    // runEnd_ equal it and the row at runEnd_ comes after it: a key equal to it has its
+    // rows, and a later one begins its walk at runEnd_, without comparing those rows
+    // again. An earlier one is searched for by bisection unless the rows above walk_
+    // come before it too.
+    const int order = text_order::CompareValues(key, walkedKey_, exact);
+    if (order == 0) return {walk_, runEnd_};
+    if (order < 0 && walk_ > 1 && compare(walk_ - 1) >= 0) return EqualRowsByBisection(key);
+    if (order > 0) walk_ = runEnd_;
+  }
+  int atWalk = 1;  // how row walk_ compares with `key`
+  while (walk_ <= countB_ && (atWalk = compare(walk_)) < 0) ++walk_;
   runEnd_ = walk_;
-  while (runEnd_ <= countB_ && compare(runEnd_) == 0) ++runEnd_;
+  if (runEnd_ <= countB_ && atWalk == 0) {
+    ++runEnd_;
+    while (runEnd_ <= countB_ && compare(runEnd_) == 0) ++runEnd_;
+  }
+  walked_ = true;
+  walkedKey_ = key;
   return {walk_, runEnd_};
 }
 

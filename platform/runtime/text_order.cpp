@@ -209,6 +209,9 @@ int TypeRank(const Variant& v) {
   return 4;
 }
 
+// CompareText, one comparison after the other.
+int CompareByLevels(TextView a, TextView b, bool matchCase);
+
 }  // namespace
 
 char16_t FoldChar(char16_t c) {
@@ -256,14 +259,44 @@ bool EqualNoCase(TextView a, TextView b) {
 // first); then the accents, position by position (a plain letter first, accented ones
 // by their code); then, with matchCase, the case at the first position where the texts
 // differ (lower case first).
+//
+// Most texts are compared in one pass: while the texts go alike (the same character at
+// each position, or two plain ASCII characters that are not a hyphen or an apostrophe),
+// the first two of different weight decide; where none do, the shorter text comes
+// first (what follows in the longer one decides the first comparison, or, if it is only
+// hyphens and apostrophes, the second); texts of one length are equal in the first
+// three comparisons, and the first case pair decides the fourth. Texts that part at any
+// other two characters go through the comparisons one by one.
 int CompareText(TextView a, TextView b, bool matchCase) {
-  if (a == b) return 0;  // the common case of a sorted list's neighbours
+  static constexpr std::array<char16_t, 0x80> kAscii = AsciiWeights();
+  const size_t n = std::min(a.size(), b.size());
+  int byCase = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const char16_t ca = a[i];
+    const char16_t cb = b[i];
+    if (ca == cb) continue;
+    if (ca >= 0x80 || cb >= 0x80 || Ignorable(ca) || Ignorable(cb)) return CompareByLevels(a, b, matchCase);
+    const char16_t wa = kAscii[ca];
+    const char16_t wb = kAscii[cb];
+    if (wa != wb) return wa < wb ? -1 : 1;
+    // Two ASCII characters of one weight are a letter in both cases: lower case first.
+    if (byCase == 0) byCase = ca >= u'a' ? -1 : 1;
+  }
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  return matchCase ? byCase : 0;
+}
+
+namespace {
+
+int CompareByLevels(TextView a, TextView b, bool matchCase) {
   if (int c = ComparePrimary(a, b); c != 0) return c;
   if (int c = CompareMarks(a, b, SecondaryMark); c != 0) return c;
   if (int c = CompareMarks(a, b, AccentMark); c != 0) return c;
   if (!matchCase) return 0;
   return CompareMarks(a, b, CaseMark);
 }
+
+}  // namespace
 
 Text SortKey(TextView s, bool matchCase) {
   Text key;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <exception>
 #include <mutex>
@@ -12,6 +13,7 @@
 #include <system_error>
 #include <thread>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/excel/memory/internal/big_block.h"
 #include "platform/excel/memory/internal/objects.h"
@@ -418,6 +420,27 @@ std::uint64_t NumberKey(double d) {
   return (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
+// The number of a NumberKey.
+double NumberOfKey(std::uint64_t key) {
+  return std::bit_cast<double>((key >> 63) != 0 ? key & ~(std::uint64_t{1} << 63) : ~key);
+}
+
+// Where every number of a key is a whole one, each is keyed by its integer instead, in
+// the same order: those keys lie closer together, so that a sort packs more of them.
+void KeyWholeNumbers(Buffers& b) {
+  constexpr double kExact = 9007199254740992.0;  // 2^53: every whole number up to it is a double
+  for (std::size_t i = 0; i < b.cls.size(); ++i) {
+    if (b.cls[i] != kNumberClass) continue;
+    const double d = NumberOfKey(b.value[i]);
+    if (!(d == std::trunc(d) && std::abs(d) <= kExact)) return;
+  }
+  for (std::size_t i = 0; i < b.cls.size(); ++i) {
+    if (b.cls[i] != kNumberClass) continue;
+    const auto whole = static_cast<std::int64_t>(NumberOfKey(b.value[i]));
+    b.value[i] = static_cast<std::uint64_t>(whole) ^ (std::uint64_t{1} << 63);
+  }
+}
+
 // The class and value of one key of every row of the block, into b.cls and b.value:
 // numbers as they are, booleans 0 and 1, texts by their rank among the block's
 // distinct texts in the shared text order (each distinct text keyed and compared
@@ -465,6 +488,7 @@ void MakeKeys(const Column* col, long row1, std::size_t n, bool matchCase, Buffe
       }
     }
   }
+  KeyWholeNumbers(b);
   // The sort keys of the distinct texts, then their ranks. A key is kept as bytes that
   // compare as the texts do, by memcmp: when every text is plain, a byte a character,
   // else the whole key, two bytes a code unit. A long list's keys are made on a few
@@ -563,10 +587,115 @@ struct Record {
   std::uint8_t cls[K];
 };
 
+// Sorts `records` by bits [from, to) of key(record) with a radix sort, a digit of 11
+// bits a pass from the lowest: each pass keeps the order of the one before among equal
+// digits, so that records of equal keys stay in their order. A digit that every record
+// shares is passed over.
+template <class T, class Key>
+void RadixSort(internal::BigVector<T>& records, int from, int to, Key key) {
+  constexpr int kDigitBits = 11;
+  constexpr std::size_t kDigits = std::size_t{1} << kDigitBits;
+  const std::size_t n = records.size();
+  if (n < 2 || from >= to) return;
+  internal::BigVector<T> moved(n);
+  std::vector<std::size_t> at(kDigits);
+  for (int shift = from; shift < to; shift += kDigitBits) {
+    std::fill(at.begin(), at.end(), 0);
+    for (const T& rec : records) ++at[(key(rec) >> shift) & (kDigits - 1)];
+    if (at[(key(records[0]) >> shift) & (kDigits - 1)] == n) continue;
+    std::size_t sum = 0;
+    for (std::size_t& a : at) sum += std::exchange(a, sum);
+    for (const T& rec : records) moved[at[(key(rec) >> shift) & (kDigits - 1)]++] = rec;
+    records.swap(moved);
+  }
+}
+
+// The order of the rows by all their keys packed into one number a row, when they fit:
+// each key becomes its class's place among the classes the key holds, then its value
+// less the least value of that class, in as few bits as the widest such span needs;
+// the keys follow one another from the first, high bits first. False (nothing done)
+// when the keys need more than 64 bits together.
+bool PackedOrder(std::size_t n, const std::vector<internal::BigVector<std::uint8_t>>& cls,
+                 const std::vector<internal::BigVector<std::uint64_t>>& value,
+                 internal::BigVector<std::uint32_t>& order) {
+  constexpr std::size_t kClasses = kBlankClass + 1;
+  struct Field {
+    std::uint64_t least[kClasses];
+    std::uint64_t place[kClasses];  // the class's place, shifted above the value
+    int width;
+  };
+  std::vector<Field> fields(cls.size());
+  int total = 0;
+  for (std::size_t k = 0; k < cls.size(); ++k) {
+    std::uint64_t least[kClasses];
+    std::uint64_t most[kClasses];
+    bool present[kClasses] = {};
+    std::fill(std::begin(least), std::end(least), ~std::uint64_t{0});
+    std::fill(std::begin(most), std::end(most), std::uint64_t{0});
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::uint8_t c = cls[k][i];
+      const std::uint64_t v = value[k][i];
+      present[c] = true;
+      least[c] = std::min(least[c], v);
+      most[c] = std::max(most[c], v);
+    }
+    std::uint64_t span = 0;
+    std::uint64_t classes = 0;
+    for (std::size_t c = 0; c < kClasses; ++c) {
+      if (!present[c]) continue;
+      span = std::max(span, most[c] - least[c]);
+      ++classes;
+    }
+    const int valueBits = static_cast<int>(std::bit_width(span));
+    const int classBits = static_cast<int>(std::bit_width(classes - 1));
+    Field& f = fields[k];
+    f.width = valueBits + classBits;
+    total += f.width;
+    if (total > 64) return false;
+    std::uint64_t place = 0;
+    for (std::size_t c = 0; c < kClasses; ++c) {
+      f.least[c] = least[c];
+      f.place[c] = valueBits >= 64 ? 0 : place << valueBits;
+      if (present[c]) ++place;
+    }
+  }
+  const auto packed = [&](std::size_t i) {
+    std::uint64_t key = 0;
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+      const Field& f = fields[k];
+      const std::uint8_t c = cls[k][i];
+      const std::uint64_t field = f.place[c] | (value[k][i] - f.least[c]);
+      key = f.width >= 64 ? field : (key << f.width) | field;
+    }
+    return key;
+  };
+  order.resize(n);
+  // The row goes into the low bits below the keys where there is room, else beside them.
+  const int rowBits = static_cast<int>(std::bit_width(n - 1));
+  if (total + rowBits <= 64) {
+    internal::BigVector<std::uint64_t> records(n);
+    for (std::size_t i = 0; i < n; ++i) records[i] = (packed(i) << rowBits) | i;
+    RadixSort(records, rowBits, rowBits + total, [](std::uint64_t rec) { return rec; });
+    const std::uint64_t rowMask = (std::uint64_t{1} << rowBits) - 1;
+    for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<std::uint32_t>(records[i] & rowMask);
+    return true;
+  }
+  struct Packed {
+    std::uint64_t key;
+    std::uint32_t row;
+  };
+  internal::BigVector<Packed> records(n);
+  for (std::size_t i = 0; i < n; ++i) records[i] = {packed(i), static_cast<std::uint32_t>(i)};
+  RadixSort(records, 0, total, [](const Packed& rec) { return rec.key; });
+  for (std::size_t i = 0; i < n; ++i) order[i] = records[i].row;
+  return true;
+}
+
 template <std::size_t K>
 void SortedOrder(std::size_t n, const std::vector<internal::BigVector<std::uint8_t>>& cls,
                  const std::vector<internal::BigVector<std::uint64_t>>& value,
                  internal::BigVector<std::uint32_t>& order) {
+  if (PackedOrder(n, cls, value, order)) return;
   internal::BigVector<Record<K>> records(n);
   for (std::size_t i = 0; i < n; ++i) {
     Record<K>& rec = records[i];

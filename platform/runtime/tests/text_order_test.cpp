@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace quillary::text_order {
@@ -151,6 +152,36 @@ TEST(TextOrder, SortKeyAgreesWithCompareTextOnEveryPair) {
         // 0 means equal without regard to case, or equal code unit by code unit.
         ASSERT_EQ(byCompare == 0, matchCase ? texts[i] == texts[j] : EqualNoCase(texts[i], texts[j]))
             << ToUtf8(texts[i]) << " vs " << ToUtf8(texts[j]);
+      }
+    }
+  }
+}
+
+// Every text of up to three characters drawn from letters in both cases, a digit, a
+// hyphen, an apostrophe and an accented letter in both cases, against every other:
+// texts equal but for case, for a hyphen or an apostrophe, or for an accent, texts that
+// begin another, and texts parting after a shared hyphen or accented letter. CompareText
+// walks most of them in one pass; the sort key weighs every level in full.
+TEST(TextOrder, CompareTextAgreesWithTheFullKeyOnShortTexts) {
+  constexpr std::u16string_view kChars = u"aAbB1-'\u00E9\u00C9";
+  std::vector<Text> texts = {Text()};
+  for (std::size_t from = 0, length = 1; length <= 3; ++length) {
+    const std::size_t to = texts.size();
+    for (std::size_t k = from; k < to; ++k) {
+      for (const char16_t c : kChars) texts.push_back(texts[k] + c);
+    }
+    from = to;
+  }
+  for (const TextView t : {u"Part_10_x", u"PART_10_X", u"Part_10_X", u"part_1_x", u"Part_100_x", u"PART_9_X"}) {
+    texts.emplace_back(t);
+  }
+  for (bool matchCase : {false, true}) {
+    std::vector<Text> keys;
+    for (const Text& t : texts) keys.push_back(SortKey(t, matchCase));
+    for (size_t i = 0; i < texts.size(); ++i) {
+      for (size_t j = 0; j < texts.size(); ++j) {
+        ASSERT_EQ(CompareText(texts[i], texts[j], matchCase), Sign(keys[i].compare(keys[j])))
+            << ToUtf8(texts[i]) << " vs " << ToUtf8(texts[j]) << (matchCase ? " (match case)" : "");
       }
     }
   }

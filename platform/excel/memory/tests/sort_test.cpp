@@ -202,6 +202,68 @@ TEST_F(Sort, UsesLaterKeysForTiesAndMovesWholeRows) {
   EXPECT_EQ(hit->Address(), u"$C$4");
 }
 
+// Two keys over every class of value, in each pair of directions, with and without
+// regard to case: keys of narrow spans (a sort packs them into one number a row, with
+// the row below them or, where they leave no room, beside them) and keys of numbers far
+// apart (which it cannot pack) give the order that comparing the values one key after
+// the other gives, ties in their row order.
+TEST_F(Sort, TwoKeysOfEveryClassSortAsTheirValuesCompare) {
+  const std::vector<Variant> classes1 = {u"b", u"A", true, false, Variant(CellError::NA), Variant(), u"a", u"B"};
+  const std::vector<Variant> classes2 = {u"y", u"x", Variant(), true, Variant(CellError::Div0), u"X", false};
+  const auto with = [](std::vector<Variant> values, std::initializer_list<Variant> more) {
+    values.insert(values.end(), more);
+    return values;
+  };
+  struct Keys {
+    const char* name;
+    std::vector<Variant> first;
+    std::vector<Variant> second;
+  };
+  const Keys sets[] = {
+      // Whole numbers in both keys: keys and row fit into one number.
+      {"whole", with(classes1, {3, -40}), with(classes2, {-7, 120000, 0})},
+      // Numbers close together but not whole in the first key: the keys fill most of the
+      // number, and the row stands beside it.
+      {"close", with(classes1, {3, 3.25}), classes2},
+      {"wide", with(classes1, {1e300, -1.5, 0}), with(classes2, {-1e300, 2, 1e-300})},
+  };
+  constexpr long kRows = 90;
+  for (const Keys& keys : sets) {
+    for (const long order1 : {xlAscending, xlDescending}) {
+      for (const long order2 : {xlAscending, xlDescending}) {
+        for (const bool matchCase : {false, true}) {
+          std::vector<Variant> cells;
+          for (long r = 0; r < kRows; ++r) {
+            cells.push_back(keys.first[static_cast<std::size_t>(r * 7) % keys.first.size()]);
+            cells.push_back(keys.second[static_cast<std::size_t>(r * 5 / 3) % keys.second.size()]);
+            cells.push_back(Variant(static_cast<double>(r)));
+          }
+          std::vector<std::size_t> expected(kRows);
+          for (std::size_t r = 0; r < expected.size(); ++r) expected[r] = r;
+          const auto compare = [&](const Variant& a, const Variant& b, long order) {
+            if (a.IsEmpty() || b.IsEmpty()) return static_cast<int>(a.IsEmpty()) - static_cast<int>(b.IsEmpty());
+            const int c = text_order::CompareValues(a, b, matchCase);
+            return order == xlDescending ? -c : c;
+          };
+          std::stable_sort(expected.begin(), expected.end(), [&](std::size_t x, std::size_t y) {
+            if (const int c = compare(cells[3 * x], cells[3 * y], order1); c != 0) return c < 0;
+            return compare(cells[3 * x + 1], cells[3 * y + 1], order2) < 0;
+          });
+          sheet->Range(sheet->Cells(1, 1), sheet->Cells(kRows + 5, 3)).ClearContents();
+          sheet->WriteValues({1, 1, kRows, 3}, cells);
+          xl::Range k1 = R("A1"), k2 = R("B1");
+          R("A1:C90").Sort({.Key1 = &k1, .Order1 = order1, .Key2 = &k2, .Order2 = order2, .MatchCase = matchCase});
+          std::vector<Variant> rows;
+          sheet->ReadValues({1, 3, kRows, 3}, rows);
+          std::vector<Variant> want;
+          for (const std::size_t r : expected) want.emplace_back(static_cast<double>(r));
+          EXPECT_EQ(rows, want) << keys.name << " " << order1 << "/" << order2 << (matchCase ? " match case" : "");
+        }
+      }
+    }
+  }
+}
+
 TEST_F(Sort, RefusesAKeyOutsideTheBlockAndMergedCells) {
   Fill("A1", {2, 1});
   xl::Range outside = R("C1");
