@@ -41,6 +41,13 @@ std::int64_t IndexValue(double value) {
   return static_cast<std::int64_t>(value);
 }
 
+// `text` without the spaces it begins and ends with, as vba::Trim makes it.
+TextView TrimSpaces(TextView text) {
+  const std::size_t first = text.find_first_not_of(u' ');
+  if (first == TextView::npos) return {};
+  return text.substr(first, text.find_last_not_of(u' ') - first + 1);
+}
+
 // Adds to the Item count; a count past the 64-bit range (only rows written directly can
 // hold index numbers of more than 15 digits) stays at the largest count.
 void AddToCount(std::int64_t& count, std::int64_t width) {
@@ -142,6 +149,8 @@ class SortCount {
   }
   bool Filled(long r, long c) const { return Cached(c) ? !Slot(r, c).value.IsEmpty() : !Cell(r, c).Value().IsEmpty(); }
   Text At(long r, long c) const { return Cached(c) ? Read(r, c).text : CellText(Cell(r, c)); }
+  // vba::Trim of a cached cell's text, made from the text where it lies.
+  Text TrimmedAt(long r, long c) const { return vba::Trim(Read(r, c).text); }
   // Val of the cell's text. A number that its text gives back exactly (a whole number of
   // up to 15 digits, as index numbers are) is taken as it is.
   double Number(long r, long c) const {
@@ -256,7 +265,8 @@ class SortCount {
       if (!Progress()) return Outcome::kAbort;
       o = FurtherRow(h, r, p);
       if (o != Outcome::kDisplay || h.faultKind != FaultKind::kNone) return o;
-    } while (Filled(r + 1, kItemText) && vba::StrComp(vba::Trim(At(r + 1, kItemText)), p, s_.request.CompareMode) == 0);
+    } while (Filled(r + 1, kItemText) &&
+             vba::StrComp(TrimSpaces(Read(r + 1, kItemText).text), p, s_.request.CompareMode) == 0);
     return Outcome::kDisplay;
   }
 
@@ -266,12 +276,19 @@ class SortCount {
   Outcome FurtherRow(CountHandOver& h, long r, const Text& p) {
     const long prev = r - 1;
     const Text n1 = At(r, kIndexNum1);
-    Text q = vba::Trim(At(r, kPrefix2));
+    const Text q = TrimmedAt(r, kPrefix2);
     Text n2 = At(r, kIndexNum2);
     const bool hasN2 = !n2.empty();
     const bool range = Filled(r, kIndexNum2);
-    Text t = p + n1;
-    if (hasN2) t += u"-" + q + n2;
+    // The row's Item as the list shows it, made only where it is written or reported:
+    // most rows of a run are joined to the SideItem before them instead.
+    const auto shownItem = [&] {
+      Text t;
+      t.reserve(p.size() + n1.size() + (hasN2 ? 1 + q.size() + n2.size() : 0));
+      t.append(p).append(n1);
+      if (hasN2) t.append(u"-").append(q).append(n2);
+      return t;
+    };
     if (!hasN2) n2 = n1;
 
     auto fault = [&](FaultKind kind, Text item) {
@@ -282,8 +299,10 @@ class SortCount {
       return Outcome::kDisplay;
     };
 
-    if (Filled(prev, kIndexNum1) && n1.empty()) return fault(FaultKind::kPrefixWithAndWithout, t);
+    if (Filled(prev, kIndexNum1) && n1.empty()) return fault(FaultKind::kPrefixWithAndWithout, shownItem());
     const Text prev3 = At(prev, kIndexNum1);
+    // The prefix a join to the SideItem before puts after its hyphen.
+    const Text* joinPrefix = &q;
     const double first = Number(prev, kIndexNum1);
     const double from = Number(r, kIndexNum1);
     const double to = hasN2 ? Number(r, kIndexNum2) : from;
@@ -296,20 +315,20 @@ class SortCount {
       // The stored prefix is reported untrimmed: a number without prefix shows the blank.
       if (first >= from && first <= to) return fault(FaultKind::kDuplicate, At(prev, kItemText) + prev3);
       WriteIndexNum2(prev, TextEntry(prev3));
-      if (s_.items.RangeStyle == index_style::kRepeatedPrefix) q = p;
+      if (s_.items.RangeStyle == index_style::kRepeatedPrefix) joinPrefix = &p;
     }
 
     Outcome o = Outcome::kDisplay;
     if (!expandRanges_) {
       if (last + 1 == from) {
-        JoinToLast(q, n2);
+        JoinToLast(*joinPrefix, n2);
       } else {
-        o = Write(t);
+        o = Write(shownItem());
       }
     } else if (range) {
       o = Expand(p, from, to, false);
     } else {
-      o = Write(t);
+      o = Write(shownItem());
     }
     if (o != Outcome::kDisplay) return o;
     AddToCount(h.itemCount, IndexValue(to) - IndexValue(from) + 1);
