@@ -411,12 +411,15 @@ std::vector<xl::CellPos> SourcePositions(const TagRun& run) {
   if (run.listRows == 0) return out;
   const xl::Range& anchor = *run.listAnchor;
   const long col = run.s.request.IgnoreIndexMode ? items::kSideCellAddr : items::kCellAddr;
-  const std::vector<Variant> addresses =
-      anchor.Parent().Range(anchor.Offset(1, col), anchor.Offset(static_cast<long>(run.listRows), col)).Values();
+  // Read a block at a time; an address is parsed where it stands, not copied out.
+  items::ColumnReader addresses(anchor, col, run.listRows);
   xl::Worksheet& sheet = run.s.ActiveBook().ActiveSheet();
-  out.reserve(addresses.size());
-  for (const Variant& a : addresses) {
-    const std::optional<xl::Reference> ref = xl::ParseA1(vba::CStr(a), sheet.RowsCount(), sheet.ColumnsCount());
+  out.reserve(static_cast<std::size_t>(run.listRows));
+  Text other;
+  for (std::int64_t i = 1; i <= run.listRows; ++i) {
+    const Variant& a = addresses.At(i);
+    const TextView text = a.IsText() ? TextView(a.AsText()) : TextView(other = vba::CStr(a));
+    const std::optional<xl::Reference> ref = xl::ParseA1(text, sheet.RowsCount(), sheet.ColumnsCount());
     if (!ref || ref->areas.empty() || ref->sheet) {
       Raise(err::kApplication, "Method 'Range' of object '_Worksheet' failed");
     }
