@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <unordered_set>
 #include <vector>
 
@@ -214,6 +215,9 @@ class Tagger {
       return tagTexts[k];
     };
     std::unordered_set<long> cellByCell;
+    // The tag column's values of one run, kept from run to run: each "'" + tag is made in
+    // the buffer of the value that stood in its place.
+    std::vector<Variant> runValues;
     const auto flush = [&] {
       const long colourEnd = cleared ? lastCol + 1 : lastCol;
       for (const auto& side : {std::pair{leftColour, leftBack}, std::pair{rightColour, rightBack}}) {
@@ -229,9 +233,11 @@ class Tagger {
         });
       }
       ForEachRun(tagRows, [&](long first, long last) {
-        std::vector<Variant> values;
-        for (long row = first; row <= last; ++row) values.push_back(items::TextEntry(tagAt(row)));
-        sheet.Range(sheet.Cells(first, lastCol + 1), sheet.Cells(last, lastCol + 1)).SetValues(values);
+        const auto count = static_cast<std::size_t>(last - first + 1);
+        if (runValues.size() < count) runValues.resize(count);
+        for (std::size_t k = 0; k < count; ++k) items::PutTextEntry(runValues[k], tagAt(first + static_cast<long>(k)));
+        sheet.Range(sheet.Cells(first, lastCol + 1), sheet.Cells(last, lastCol + 1))
+            .SetValues(std::span<const Variant>(runValues.data(), count));
       });
       for (const long row : tagRows) tagOfRow[static_cast<std::size_t>(row - topRow)] = kWritten;
       colourRows.clear();
