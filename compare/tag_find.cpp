@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <unordered_set>
 #include <vector>
 
@@ -214,6 +215,9 @@ class Tagger {
       return tagTexts[k];
     };
     std::unordered_set<long> cellByCell;
+    // The tag column's values of one run, kept from run to run: each "'" + tag is made in
+    // the buffer of the value that stood in its place.
+    std::vector<Variant> runValues;
     const auto flush = [&] {
       const long colourEnd = cleared ? lastCol + 1 : lastCol;
       for (const auto& side : {std::pair{leftColour, leftBack}, std::pair{rightColour, rightBack}}) {
@@ -229,9 +233,11 @@ class Tagger {
         });
       }
       ForEachRun(tagRows, [&](long first, long last) {
-        std::vector<Variant> values;
-        for (long row = first; row <= last; ++row) values.push_back(items::TextEntry(tagAt(row)));
-        sheet.Range(sheet.Cells(first, lastCol + 1), sheet.Cells(last, lastCol + 1)).SetValues(values);
+        const auto count = static_cast<std::size_t>(last - first + 1);
+        if (runValues.size() < count) runValues.resize(count);
+        for (std::size_t k = 0; k < count; ++k) items::PutTextEntry(runValues[k], tagAt(first + static_cast<long>(k)));
+        sheet.Range(sheet.Cells(first, lastCol + 1), sheet.Cells(last, lastCol + 1))
+            .SetValues(std::span<const Variant>(runValues.data(), count));
       });
       for (const long row : tagRows) tagOfRow[static_cast<std::size_t>(row - topRow)] = kWritten;
       colourRows.clear();
@@ -411,12 +417,15 @@ std::vector<xl::CellPos> SourcePositions(const TagRun& run) {
   if (run.listRows == 0) return out;
   const xl::Range& anchor = *run.listAnchor;
   const long col = run.s.request.IgnoreIndexMode ? items::kSideCellAddr : items::kCellAddr;
-  const std::vector<Variant> addresses =
-      anchor.Parent().Range(anchor.Offset(1, col), anchor.Offset(static_cast<long>(run.listRows), col)).Values();
+  // Read a block at a time; an address is parsed where it stands, not copied out.
+  items::ColumnReader addresses(anchor, col, run.listRows);
   xl::Worksheet& sheet = run.s.ActiveBook().ActiveSheet();
-  out.reserve(addresses.size());
-  for (const Variant& a : addresses) {
-    const std::optional<xl::Reference> ref = xl::ParseA1(vba::CStr(a), sheet.RowsCount(), sheet.ColumnsCount());
+  out.reserve(static_cast<std::size_t>(run.listRows));
+  Text other;
+  for (std::int64_t i = 1; i <= run.listRows; ++i) {
+    const Variant& a = addresses.At(i);
+    const TextView text = a.IsText() ? TextView(a.AsText()) : TextView(other = vba::CStr(a));
+    const std::optional<xl::Reference> ref = xl::ParseA1(text, sheet.RowsCount(), sheet.ColumnsCount());
     if (!ref || ref->areas.empty() || ref->sheet) {
       Raise(err::kApplication, "Method 'Range' of object '_Worksheet' failed");
     }

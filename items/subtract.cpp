@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -83,9 +84,15 @@ class Subtraction {
   std::optional<long> DistinctRow(const Text& prefix);
 
   void WriteIndexedSurvivor(const Text& cellAddr, const Text& prefix, const Text& display);
-  // A survivor's SideList row: +6 (none: the cell is left as it is), +7 and +8, the
-  // values as they are written.
-  void AddSurvivor(std::optional<Variant> order, Variant cellAddr, Variant item);
+  // A survivor's SideList row held in memory: its +6 value (null: the cell is left as it
+  // is), +7 and +8, to be filled with the values as they are written. The rows' values
+  // are used again from block to block, so that a text goes into a buffer already there.
+  struct SurvivorSlots {
+    Variant* order;
+    Variant& cellAddr;
+    Variant& item;
+  };
+  SurvivorSlots AddSurvivor(bool withOrder);
   // Writes the survivors' rows held in memory onto the side list.
   void FlushSurvivors();
   // The value of list B's row r in column `col` (kIndexNum1 or kIndexNum2): read a block
@@ -109,9 +116,12 @@ class Subtraction {
   std::int64_t countB_ = 0;
   std::int64_t survivorRow_ = 1;
   // The survivors' SideList rows from survivorFrom_ on, not yet on the sheet: nothing
-  // reads the side list before the walk ends. Their +6 values (none where the cell is
-  // left alone), and their +7 and +8 values, two a row.
-  std::vector<std::optional<Variant>> pendingOrders_;
+  // reads the side list before the walk ends. The first pendingRows_ of: their +6
+  // values and whether each is written (not where the cell is left alone), and their +7
+  // and +8 values, two a row.
+  std::size_t pendingRows_ = 0;
+  std::vector<Variant> pendingOrders_;
+  std::vector<char> pendingHasOrder_;
   std::vector<Variant> pendingSurvivors_;
   std::int64_t survivorFrom_ = 1;
   std::int64_t splitsMade_ = 0;  // split rows written below list A
@@ -200,37 +210,41 @@ Variant Subtraction::BValue(std::int64_t r, long col) {
   return (col == kIndexNum1 ? bNum1_ : bNum2_)->At(r);
 }
 
-void Subtraction::AddSurvivor(std::optional<Variant> order, Variant cellAddr, Variant item) {
-  if (pendingOrders_.size() >= static_cast<std::size_t>(kBlockRows)) FlushSurvivors();
-  pendingOrders_.push_back(std::move(order));
-  pendingSurvivors_.push_back(std::move(cellAddr));
-  pendingSurvivors_.push_back(std::move(item));
+Subtraction::SurvivorSlots Subtraction::AddSurvivor(bool withOrder) {
+  if (pendingRows_ >= static_cast<std::size_t>(kBlockRows)) FlushSurvivors();
+  const std::size_t k = pendingRows_++;
+  if (k == pendingOrders_.size()) {
+    pendingOrders_.emplace_back();
+    pendingHasOrder_.push_back(0);
+    pendingSurvivors_.resize(pendingSurvivors_.size() + 2);
+  }
+  pendingHasOrder_[k] = withOrder ? 1 : 0;
   ++survivorRow_;
+  return {withOrder ? &pendingOrders_[k] : nullptr, pendingSurvivors_[2 * k], pendingSurvivors_[2 * k + 1]};
 }
 
 void Subtraction::FlushSurvivors() {
-  if (pendingOrders_.empty()) return;
+  const std::size_t rows = pendingRows_;
+  if (rows == 0) return;
   xl::Worksheet& sheet = a_.Parent();
   const auto first = static_cast<long>(survivorFrom_);
   const auto last = static_cast<long>(survivorRow_ - 1);
   // +6 over each run of rows that write it, then +7 and +8.
-  std::vector<Variant> orders;
-  for (std::size_t k = 0; k < pendingOrders_.size();) {
-    if (!pendingOrders_[k]) {
+  for (std::size_t k = 0; k < rows;) {
+    if (!pendingHasOrder_[k]) {
       ++k;
       continue;
     }
     const std::size_t from = k;
-    orders.clear();
-    for (; k < pendingOrders_.size() && pendingOrders_[k]; ++k) orders.push_back(std::move(*pendingOrders_[k]));
+    while (k < rows && pendingHasOrder_[k]) ++k;
     sheet
         .Range(a_.Offset(first + static_cast<long>(from), kSideOrderNum),
                a_.Offset(first + static_cast<long>(k - 1), kSideOrderNum))
-        .SetValues(orders);
+        .SetValues(std::span<const Variant>(pendingOrders_.data() + from, k - from));
   }
-  sheet.Range(a_.Offset(first, kSideCellAddr), a_.Offset(last, kSideItem)).SetValues(pendingSurvivors_);
-  pendingOrders_.clear();
-  pendingSurvivors_.clear();
+  sheet.Range(a_.Offset(first, kSideCellAddr), a_.Offset(last, kSideItem))
+      .SetValues(std::span<const Variant>(pendingSurvivors_.data(), 2 * rows));
+  pendingRows_ = 0;
   survivorFrom_ = survivorRow_;
 }
 
@@ -347,11 +361,31 @@ void Subtraction::PlainItem(std::int64_t i, const Variant& key, const Text& keyT
   if (removed) return;
 
   const Variant& order = AValue(i, kOrderNum);
+  const Variant& cellAddr = AValue(i, kCellAddr);
   // A text is written as text; any other value (a key that is not a text is the row's
   // ItemText value) as it is.
-  const auto entry = [](const Variant& value) { return value.IsText() ? TextEntry(value.AsText()) : value; };
-  AddSurvivor(ignoreIndex_ ? entry(order) : TextEntry(ValueText(order)), TextEntry(ValueText(AValue(i, kCellAddr))),
-              entry(key));
+  const auto putEntry = [](Variant& slot, const Variant& value) {
+    if (value.IsText()) {
+      PutTextEntry(slot, value.AsText());
+    } else {
+      slot = value;
+    }
+  };
+  const auto putText = [](Variant& slot, const Variant& value) {
+    if (value.IsText()) {
+      PutTextEntry(slot, value.AsText());
+    } else {
+      PutTextEntry(slot, ValueText(value));
+    }
+  };
+  const SurvivorSlots row = AddSurvivor(true);
+  if (ignoreIndex_) {
+    putEntry(*row.order, order);
+  } else {
+    putText(*row.order, order);
+  }
+  putText(row.cellAddr, cellAddr);
+  putEntry(row.item, key);
 }
 
 const std::vector<IndexSpan>* Subtraction::Covered(const Text& prefix) {
@@ -404,8 +438,10 @@ std::optional<long> Subtraction::DistinctRow(const Text& prefix) {
 
 void Subtraction::WriteIndexedSurvivor(const Text& cellAddr, const Text& prefix, const Text& display) {
   const std::optional<long> distinct = DistinctRow(prefix);
-  AddSurvivor(distinct ? std::optional<Variant>(static_cast<double>(*distinct)) : std::nullopt, TextEntry(cellAddr),
-              TextEntry(display));
+  const SurvivorSlots row = AddSurvivor(distinct.has_value());
+  if (distinct) *row.order = Variant(static_cast<double>(*distinct));
+  PutTextEntry(row.cellAddr, cellAddr);
+  PutTextEntry(row.item, display);
 }
 
 void Subtraction::IndexedItem(std::int64_t i, const Text& prefix) {

@@ -99,6 +99,9 @@ bool WriteDiffReport(TagRun& r) {
   host::ProgressBar bar(s, u" ReportWksht Progress: ");
   const auto n = static_cast<std::int64_t>(order.size());
   std::optional<long> lastRow;
+  // Each cell's "'" + text is made in the same Variant, over the buffer it held.
+  Variant entry;
+  Text shown;
   for (std::int64_t i = 0; i < n; ++i) {
     if (!bar.Step(i + 1, n)) return false;
     const long row = sources[order[static_cast<std::size_t>(i)]].row;
@@ -107,8 +110,9 @@ bool WriteDiffReport(TagRun& r) {
     long col = 1;
     for (long w = firstCol; w <= lastCopyCol; ++w, ++col) {
       // Error values are copied as their text.
-      items::WriteText(report.Cells(reportRow, w == lastCopyCol && tagsReported ? tagCol : col),
-                       items::CellText(source.Cells(row, w)));
+      const Variant value = source.Cells(row, w).Value();
+      items::PutTextEntry(entry, value.IsText() ? TextView(value.AsText()) : TextView(shown = items::ValueText(value)));
+      report.Cells(reportRow, w == lastCopyCol && tagsReported ? tagCol : col).SetValue(entry);
     }
     r.reportWrote = true;
     if (reportRow == report.RowsCount()) {

@@ -27,11 +27,13 @@ Area Bounding(const Area& a, const Area& b) {
   return {std::min(a.row1, b.row1), std::min(a.col1, b.col1), std::max(a.row2, b.row2), std::max(a.col2, b.col2)};
 }
 
-// The text of a value split into lines: the number of lines and the longest line.
-std::pair<std::size_t, std::size_t> LineMeasure(TextView s) {
+// The text of a value split into lines: the number of lines and the longest line (of
+// either kind of stored characters).
+template <class Chars>
+std::pair<std::size_t, std::size_t> LineMeasure(Chars s) {
   std::size_t lines = 1, longest = 0, cur = 0;
-  for (char16_t c : s) {
-    if (c == u'\n') {
+  for (const auto c : s) {
+    if (c == '\n') {
       ++lines;
       cur = 0;
     } else {
@@ -781,7 +783,8 @@ void MemoryWorksheet::AutoFitColumns(const Area& area) {
     bool any = false;
     Text scratch;
     ForEachFilled(*col, area.row1, area.row2, [&](long r) {
-      longest = std::max(longest, LineMeasure(col->SearchView(r, xlValues, scratch)).second);
+      longest =
+          std::max(longest, col->WithSearchChars(r, xlValues, scratch, [](auto s) { return LineMeasure(s).second; }));
       any = true;
     });
     if (any) {
@@ -819,7 +822,7 @@ void MemoryWorksheet::AutoFitRows(const Area& area) {
     };
     ForEachFilled(*col, area.row1, area.row2, [&](long r) {
       if (!mayBreak(r)) return;
-      const std::size_t n = LineMeasure(col->SearchView(r, xlValues, scratch)).first;
+      const std::size_t n = col->WithSearchChars(r, xlValues, scratch, [](auto s) { return LineMeasure(s).first; });
       if (n > 1) lines[r] = std::max(lines[r], n);
     });
   }

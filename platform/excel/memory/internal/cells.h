@@ -207,6 +207,16 @@ class Column {
   Text SearchText(long row, long lookIn) const;
   // The same as a view: of the cell's own text where it has one, else of `scratch`.
   TextView SearchView(long row, long lookIn, Text& scratch) const;
+  // Calls `use` with the text SearchView gives: a text cell's as the arena keeps it
+  // (TextArena::WithStored), any other through `scratch`.
+  template <class Use>
+  decltype(auto) WithSearchChars(long row, long lookIn, Text& scratch, Use&& use) const {
+    const Cell* c = At(row);
+    if (c && c->Kind() == CellKind::Text && (lookIn == xlFormulas || lookIn == xlValues)) {
+      return texts_.WithStored(c->u.text, use);
+    }
+    return use(SearchView(row, lookIn, scratch));
+  }
   // The value as the cell shows it.
   Text Shown(long row) const;
 

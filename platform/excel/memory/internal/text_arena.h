@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "platform/runtime/value.h"
@@ -51,6 +52,15 @@ class TextArena {
   // Calls `use` with a view of the text, made on the stack for a short one-byte text.
   template <class Use>
   decltype(auto) WithView(TextRef ref, Use&& use) const;
+  // Calls `use` with a view of the text as the arena keeps it, without a copy: of
+  // one-byte characters (each the code of its character) or of two-byte ones.
+  template <class Use>
+  decltype(auto) WithStored(TextRef ref, Use&& use) const {
+    const std::size_t n = Length(ref);
+    const char* data = Data(ref);
+    if (Narrow(ref)) return use(std::basic_string_view<unsigned char>(reinterpret_cast<const unsigned char*>(data), n));
+    return use(TextView(reinterpret_cast<const char16_t*>(data), n));
+  }
 
   // True when moving the live texts together would give back enough to be worth it.
   bool WantsCompact() const;

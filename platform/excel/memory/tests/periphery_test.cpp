@@ -70,6 +70,32 @@ TEST_F(Formats, WidthsAutoFitByTheLongestLine) {
   EXPECT_EQ(cols, (std::vector<Text>{u"$B$2:$B$3", u"$C$2:$C$3", u"$D$2:$D$3"}));
 }
 
+// Texts are kept in one byte a character where they can be: the fit reads either kind
+// as it is kept, and a number by the text it shows.
+TEST_F(Formats, AutoFitMeasuresEveryKindOfStoredText) {
+  struct Case {
+    std::vector<Variant> cells;
+    double width;
+    double firstRowHeight;
+  };
+  const std::vector<Case> cases = {
+      {{u"ab\u00e9\u00ffcd", u"abc"}, 6.71, 15.0},
+      {{u"\u00e9\n\u00ff\u00ff\u00ff\n"}, 3.71, 45.0},
+      {{u"\u4e2d\u6587\n\u4e2d", u"a"}, 2.71, 30.0},
+      {{u"\u4e2d", u"'12345678"}, 8.71, 15.0},
+      {{Variant(1234567.0), Variant(u"ab\ncd")}, 7.71, 15.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.width));
+    R("D:D").ClearContents();
+    for (std::size_t i = 0; i < c.cells.size(); ++i) R("D1").Offset(static_cast<long>(i), 0).SetValue(c.cells[i]);
+    R("D:D").AutoFitColumns();
+    R("D1:D9").AutoFitRows();
+    EXPECT_EQ(R("D1").ColumnWidth(), Variant(c.width));
+    EXPECT_EQ(R("D1").RowHeight(), Variant(c.firstRowHeight));
+  }
+}
+
 TEST_F(Formats, CommentsAndHyperlinks) {
   auto c = R("B3").AddComment(u"first");
   EXPECT_EQ(ErrorOf([&] { R("B3").AddComment(u"again"); }), 1004);
