@@ -236,6 +236,19 @@ std::string StyledBook(const std::string& styles, const std::string& sheetData,
             R"(<Relationship Id="rId2" Type="http://x/styles" Target="styles.xml"/></Relationships>)"}});
 }
 
+// A styles part of two records: the plain font's, and one whose font adds `fontTag`
+// ("<b/>", "<i/>").
+std::string TwoStyles(const std::string& fontTag) {
+  return R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+         R"(<fonts count="2"><font><sz val="11"/><name val="Calibri"/></font><font>)" +
+         fontTag +
+         R"(<sz val="11"/><name val="Calibri"/></font></fonts>)"
+         R"(<fills count="2"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/>)"
+         R"(</fill></fills><borders count="1"><border/></borders>)"
+         R"(<cellXfs count="2"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/>)"
+         R"(<xf numFmtId="0" fontId="1" fillId="0" borderId="0" applyFont="1"/></cellXfs></styleSheet>)";
+}
+
 // Attributes another program writes after a line break or in single quotes are read,
 // and a change sets them where they stand: none is written twice.
 TEST_F(Xlsx, StyleAttributesAreFoundHoweverTheyAreWritten) {
@@ -1411,14 +1424,7 @@ TEST_F(Xlsx, CellsTheRunDidNotChangeKeepTheirElements) {
 // record; a cell that only names a shared formula whose master is written anew is
 // written with its own formula, while one whose master is kept stays as it was.
 TEST_F(Xlsx, KeptCellsTakeANewFormatAndLoseNoSharedMaster) {
-  const std::string styles =
-      R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
-      R"(<fonts count="2"><font><sz val="11"/><name val="Calibri"/></font>)"
-      R"(<font><i/><sz val="11"/><name val="Calibri"/></font></fonts>)"
-      R"(<fills count="2"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/>)"
-      R"(</fill></fills><borders count="1"><border/></borders>)"
-      R"(<cellXfs count="2"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/>)"
-      R"(<xf numFmtId="0" fontId="1" fillId="0" borderId="0" applyFont="1"/></cellXfs></styleSheet>)";
+  const std::string styles = TwoStyles("<i/>");
   WriteText(dir / "fmt.xlsx",
             StyledBook(styles,
                        R"(<row r="1"><c r="A1" t="inlineStr"><is><r><rPr><b/></rPr><t>bold</t></r>)"
@@ -1459,14 +1465,7 @@ TEST_F(Xlsx, KeptCellsTakeANewFormatAndLoseNoSharedMaster) {
 // part of is split, and columns of one element the run made equal are written as one.
 // A new cell in a column with a style record of its own starts from that record.
 TEST_F(Xlsx, ChangedColumnsKeepWhatTheFileHoldsOfThem) {
-  const std::string styles =
-      R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
-      R"(<fonts count="2"><font><sz val="11"/><name val="Calibri"/></font>)"
-      R"(<font><i/><sz val="11"/><name val="Calibri"/></font></fonts>)"
-      R"(<fills count="2"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/>)"
-      R"(</fill></fills><borders count="1"><border/></borders>)"
-      R"(<cellXfs count="2"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/>)"
-      R"(<xf numFmtId="0" fontId="1" fillId="0" borderId="0" applyFont="1"/></cellXfs></styleSheet>)";
+  const std::string styles = TwoStyles("<i/>");
   const std::string cols =
       R"(<cols><col min="1" max="4" width="13.7109375" customWidth="1" outlineLevel="1" bestFit="1" r:own="x"/>)"
       R"(<col min="5" max="5" width="9.140625" style="1" phonetic="1"/>)"
@@ -1522,14 +1521,7 @@ TEST_F(Xlsx, ChangedColumnsKeepWhatTheFileHoldsOfThem) {
 // that names no record (or record 0) reads and saves with record 0, a new one takes the
 // column's.
 TEST_F(Xlsx, CellsOfAStyledColumnKeepTheirOwnRecord) {
-  const std::string styles =
-      R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
-      R"(<fonts count="2"><font><sz val="11"/><name val="Calibri"/></font>)"
-      R"(<font><b/><sz val="11"/><name val="Calibri"/></font></fonts>)"
-      R"(<fills count="2"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/>)"
-      R"(</fill></fills><borders count="1"><border/></borders>)"
-      R"(<cellXfs count="2"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/>)"
-      R"(<xf numFmtId="0" fontId="1" fillId="0" borderId="0" applyFont="1"/></cellXfs></styleSheet>)";
+  const std::string styles = TwoStyles("<b/>");
   WriteText(dir / "colstyle.xlsx",
             StyledBook(styles,
                        R"(<row r="1"><c r="A1"><v>0</v></c></row><row r="2"><c r="B2"><v>1</v></c></row>)"
