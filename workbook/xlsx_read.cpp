@@ -1252,17 +1252,23 @@ struct HeldCell {
 // cells it holds; the save writes the element as it stands while its cells keep it.
 void SpreadLinks(const xl::memory::FileSheet& sheet, const std::vector<xl::Area>& areas,
                  std::vector<CellHyperlink>& links) {
-  std::vector<bool> columns;  // whether an area of more than one cell lies over the column
+  // How many areas of more than one cell begin (+) and end (-) at each column: their
+  // running sum tells the columns some area lies over, in one pass however many there are.
+  std::vector<long> edges;
   for (const xl::Area& a : areas) {
     if (a.Cells() == 1) continue;
-    const auto last = static_cast<std::size_t>(std::min(a.col2, sheet.ColumnsCount()));
-    if (columns.size() < last) columns.resize(last, false);
-    for (auto c = static_cast<std::size_t>(a.col1); c <= last; ++c) columns[c - 1] = true;
+    const long last = std::min(a.col2, sheet.ColumnsCount());
+    if (a.col1 > last) continue;
+    if (edges.size() < static_cast<std::size_t>(last) + 1) edges.resize(static_cast<std::size_t>(last) + 1, 0);
+    ++edges[static_cast<std::size_t>(a.col1 - 1)];
+    --edges[static_cast<std::size_t>(last)];
   }
-  if (columns.empty()) return;
+  if (edges.empty()) return;
   std::vector<xl::CellPos> filled;
-  for (long c = 1; c <= static_cast<long>(columns.size()); ++c) {
-    if (!columns[static_cast<std::size_t>(c - 1)]) continue;
+  long over = 0;
+  for (long c = 1; c < static_cast<long>(edges.size()); ++c) {
+    over += edges[static_cast<std::size_t>(c - 1)];
+    if (over == 0) continue;
     for (std::optional<long> r = sheet.NextFilledRow(c, 0); r; r = sheet.NextFilledRow(c, *r))
       filled.push_back({*r, c});
   }
