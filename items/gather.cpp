@@ -27,13 +27,6 @@ constexpr std::size_t kCellTextLimit = 32767;
 // Selections of at most this many cells show no progress.
 constexpr std::int64_t kProgressThreshold = 20;
 
-// `text` without the spaces it begins and ends with, as vba::Trim makes it.
-TextView TrimSpaces(TextView text) {
-  const std::size_t first = text.find_first_not_of(u' ');
-  if (first == TextView::npos) return {};
-  return text.substr(first, text.find_last_not_of(u' ') - first + 1);
-}
-
 // Where the walk stands, for the error trail.
 struct Position {
   long row = 0;  // within the area
@@ -363,7 +356,7 @@ Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, const Variant& value,
     }
   } else {
     if (value.IsText()) {
-      text.assign(TrimSpaces(value.AsText()));
+      text.assign(vba::TrimmedView(value.AsText()));
     } else {
       text = vba::Trim(vba::CStr(value));
     }
@@ -389,7 +382,7 @@ Gatherer::Flow Gatherer::GatherCell(const xl::Range& cell, const Variant& value,
   while (true) {
     const std::size_t comma = text.find(u',', start);
     const TextView piece = TextView(text).substr(start, comma == Text::npos ? Text::npos : comma - start);
-    if (Piece(cell, TrimSpaces(piece)) == Flow::Stop) return Flow::Stop;
+    if (Piece(cell, vba::TrimmedView(piece)) == Flow::Stop) return Flow::Stop;
     if (comma == Text::npos) return Flow::Next;
     start = comma + 1;
   }

@@ -41,13 +41,6 @@ std::int64_t IndexValue(double value) {
   return static_cast<std::int64_t>(value);
 }
 
-// `text` without the spaces it begins and ends with, as vba::Trim makes it.
-TextView TrimSpaces(TextView text) {
-  const std::size_t first = text.find_first_not_of(u' ');
-  if (first == TextView::npos) return {};
-  return text.substr(first, text.find_last_not_of(u' ') - first + 1);
-}
-
 // Adds to the Item count; a count past the 64-bit range (only rows written directly can
 // hold index numbers of more than 15 digits) stays at the largest count.
 void AddToCount(std::int64_t& count, std::int64_t width) {
@@ -266,7 +259,7 @@ class SortCount {
       o = FurtherRow(h, r, p);
       if (o != Outcome::kDisplay || h.faultKind != FaultKind::kNone) return o;
     } while (Filled(r + 1, kItemText) &&
-             vba::StrComp(TrimSpaces(Read(r + 1, kItemText).text), p, s_.request.CompareMode) == 0);
+             vba::StrComp(vba::TrimmedView(Read(r + 1, kItemText).text), p, s_.request.CompareMode) == 0);
     return Outcome::kDisplay;
   }
 

@@ -396,11 +396,13 @@ Text RTrim(TextView s) {
   return e == TextView::npos ? Text() : Text(s.substr(0, e + 1));
 }
 
-Text Trim(TextView s) {
+TextView TrimmedView(TextView s) {
   const auto b = s.find_first_not_of(u' ');
-  if (b == TextView::npos) return Text();
-  return Text(s.substr(b, s.find_last_not_of(u' ') - b + 1));
+  if (b == TextView::npos) return {};
+  return s.substr(b, s.find_last_not_of(u' ') - b + 1);
 }
+
+Text Trim(TextView s) { return Text(TrimmedView(s)); }
 
 Text Mid(TextView s, std::int64_t start, std::int64_t length) {
   if (start < 1 || length < -1) InvalidCall();

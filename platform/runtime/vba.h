@@ -78,6 +78,8 @@ std::int64_t InStr(std::int64_t start, TextView s, TextView find, int compare);
 
 // Trimming removes the blank (U+0020) only: not tabs, not no-break spaces.
 Text Trim(TextView s);
+// What Trim returns, as a view into `s`.
+TextView TrimmedView(TextView s);
 Text LTrim(TextView s);
 Text RTrim(TextView s);
 

@@ -82,16 +82,19 @@ quillary::Text MemoryControl::Widened() const {
 
 void MemoryControl::SetValue(const Variant& value) {
   Require(kValue);
-  std::string().swap(narrow_);
+  // The new value is made first: a conversion that raises leaves the control as it was.
+  Variant next;
   switch (kind_) {
     case ControlKind::CheckBox:
-    case ControlKind::OptionButton: value_ = value.IsNull() ? value : Variant(vba::CBool(value)); break;
+    case ControlKind::OptionButton: next = value.IsNull() ? value : Variant(vba::CBool(value)); break;
     case ControlKind::ComboBox:
-    case ControlKind::ListBox: value_ = value.IsNull() ? value : Variant(vba::CStr(value)); break;
+    case ControlKind::ListBox: next = value.IsNull() ? value : Variant(vba::CStr(value)); break;
     default:
-      value_ = vba::CStr(value);  // a text box holds text; Null raises error 94
+      next = vba::CStr(value);  // a text box holds text; Null raises error 94
       break;
   }
+  std::string().swap(narrow_);
+  value_ = std::move(next);
   selStart_ = selLength_ = 0;
 }
 

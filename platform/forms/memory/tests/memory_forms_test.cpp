@@ -77,7 +77,7 @@ TEST_F(FormsTest, TextBoxValueAndTextAreTheSameText) {
 }
 
 // A long text reads back as it was set, through every property, whichever characters
-// it holds; a list of a million Items is one.
+// it holds (a list of a million Items is one), and stays when a value is refused.
 TEST_F(FormsTest, LongTextsReadBackAsSet) {
   Control& box = forms.mainUser->Item(u"TextBox1");
   for (const char16_t last : {u'z', u'\u00FF', u'\u0100', static_cast<char16_t>(0xD83D)}) {
@@ -94,6 +94,12 @@ TEST_F(FormsTest, LongTextsReadBackAsSet) {
     box.SetSelStart(200000);
     EXPECT_EQ(box.SelStart(), static_cast<long>(text.size()));
   }
+  // A value refused keeps the long text the box holds.
+  const Text held(5000, u'x');
+  box.SetText(held);
+  EXPECT_EQ(ErrorOf([&] { box.SetValue(Variant::Null()); }), err::kInvalidNull);
+  EXPECT_EQ(box.Text(), held);
+  EXPECT_EQ(box.TextLength(), held.size());
   box.SetValue(Variant(u"short"));
   EXPECT_EQ(box.Text(), u"short");
   EXPECT_EQ(box.TextLength(), 5u);
