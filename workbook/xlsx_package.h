@@ -8,7 +8,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,9 +38,6 @@ struct LoadedSheet {
     bool hidden = false;
   };
   std::map<std::int32_t, RowTag> rowAttributes;
-  // What its cells hold that the workbook does not model ("rich text", ...), named when
-  // a save written anew would lose it.
-  std::set<std::string> unmodelled;
   // The cells whose element holds what the workbook does not model (rich text, array
   // formulas, cell metadata, ...), by row then column, with a digest of their value and
   // formula once loaded (CellDigest): a save writes such a cell that the run did not
@@ -59,9 +55,6 @@ struct LoadedSheet {
     std::uint64_t digest = 0;
   };
   std::vector<HeldArea> heldAreas;
-  // What its columns hold that the workbook does not model ("column outline levels",
-  // ...), named when a save written anew would lose it.
-  std::set<std::string> columnsHold;
   // Its col elements as the file has them, for a save that writes the columns again.
   struct ColTag {
     std::int32_t min = 0, max = 0;

@@ -703,6 +703,7 @@ class Parts {
   }
   void Put(const std::string& part, std::string data) {
     Putting(part);
+    deflated_.erase(part);
     replaced_[part] = std::move(data);
   }
   // A part deflated as it was made.

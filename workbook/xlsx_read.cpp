@@ -731,13 +731,11 @@ void SheetReader::StartFormula(const Attributes& a) {
   const std::string_view type = a.Get("t");
   sharedIndex_ = type == "shared" && a.Has("si") ? ToLong(a.Get("si"), -1) : -1;
   if (type == "array" || type == "dataTable") {
-    loaded_->unmodelled.insert(type == "array" ? "array formulas" : "data tables");
     keepCell_ = true;
     const auto area = ParseAreaRef(a.Get("ref"));
     loaded_->heldAreas.push_back({area.value_or(xl::Area{row_, col_, row_, col_}), type == "dataTable"});
   }
   if (a.Flag("ca")) {
-    loaded_->unmodelled.insert("formulas calculated always");
     keepCell_ = true;
   }
 }
@@ -765,7 +763,6 @@ void SheetReader::EndInlineText() {
 
 void SheetReader::StartRun(const Attributes&) {
   if (!inInline_) return;
-  loaded_->unmodelled.insert("rich text");
   keepCell_ = true;
 }
 
@@ -926,11 +923,9 @@ void SheetReader::StartCell(const Attributes& a) {
   type_ = t == "inlineStr" ? 'i' : t == "str" ? 'r' : t.empty() ? 'n' : t.front();
   keepCell_ = false;
   if (a.Has("cm") || a.Has("vm")) {
-    loaded_->unmodelled.insert("cell metadata (dynamic arrays, pictures in cells)");
     keepCell_ = true;
   }
   if (a.Flag("ph")) {
-    loaded_->unmodelled.insert("phonetic marks");
     keepCell_ = true;
   }
   hasValue_ = hasFormula_ = inlineText_ = false;
@@ -996,9 +991,6 @@ void SheetReader::StartCol(const Attributes& a) {
     tag.attributes.append(name).append("=\"").append(EscapedAttribute(value)).append("\"");
   });
   loaded_->cols.push_back(std::move(tag));
-  if (ToLong(a.Get("outlineLevel"), 0) > 0) loaded_->columnsHold.insert("column outline levels");
-  if (a.Flag("collapsed")) loaded_->columnsHold.insert("collapsed column groups");
-  if (xf != 0) loaded_->columnsHold.insert("column styles");
 }
 
 void SheetReader::StartMergeCell(const Attributes& a) {
@@ -1255,10 +1247,13 @@ void SpreadLinks(const xl::memory::FileSheet& sheet, const std::vector<xl::Area>
   // How many areas of more than one cell begin (+) and end (-) at each column: their
   // running sum tells the columns some area lies over, in one pass however many there are.
   std::vector<long> edges;
+  long top = sheet.RowsCount(), bottom = 0;  // the rows they lie over
   for (const xl::Area& a : areas) {
     if (a.Cells() == 1) continue;
     const long last = std::min(a.col2, sheet.ColumnsCount());
     if (a.col1 > last) continue;
+    top = std::min(top, a.row1);
+    bottom = std::max(bottom, a.row2);
     if (edges.size() < static_cast<std::size_t>(last) + 1) edges.resize(static_cast<std::size_t>(last) + 1, 0);
     ++edges[static_cast<std::size_t>(a.col1 - 1)];
     --edges[static_cast<std::size_t>(last)];
@@ -1269,8 +1264,9 @@ void SpreadLinks(const xl::memory::FileSheet& sheet, const std::vector<xl::Area>
   for (long c = 1; c < static_cast<long>(edges.size()); ++c) {
     over += edges[static_cast<std::size_t>(c - 1)];
     if (over == 0) continue;
-    for (std::optional<long> r = sheet.NextFilledRow(c, 0); r; r = sheet.NextFilledRow(c, *r))
+    for (std::optional<long> r = sheet.NextFilledRow(c, top - 1); r && *r <= bottom; r = sheet.NextFilledRow(c, *r)) {
       filled.push_back({*r, c});
+    }
   }
   std::set<std::pair<long, long>> firsts;  // the cells that have a link already
   for (const xl::Area& a : areas) firsts.emplace(a.row1, a.col1);
